@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the demo need (only the missing ones).
+set -euo pipefail
+pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libudev-dev
+      libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+      xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core ccache)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi

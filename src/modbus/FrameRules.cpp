@@ -1,0 +1,117 @@
+#include "modbus/FrameRules.h"
+
+#include "modbus/Crc16.h"
+
+namespace quorvex {
+
+namespace {
+std::size_t PutHeader(const MstrRamka& r, std::uint8_t function, std::uint16_t second, std::uint8_t* buf)
+{
+    buf[0] = r.Address;
+    buf[1] = function;
+    buf[2] = static_cast<std::uint8_t>(r.StartRegister >> 8);
+    buf[3] = static_cast<std::uint8_t>(r.StartRegister & 0xFF);
+    buf[4] = static_cast<std::uint8_t>(second >> 8);
+    buf[5] = static_cast<std::uint8_t>(second & 0xFF);
+    return 6;
+}
+
+std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
+}  // namespace
+
+std::size_t BuildReadRequest(const MstrRamka& r, std::uint8_t* buf)
+{
+    return PutHeader(r, FN_READ_HOLDING, r.Count, buf);
+}
+
+std::size_t BuildWriteSingleRequest(const MstrRamka& r, std::uint8_t* buf)
+{
+    return PutHeader(r, FN_WRITE_SINGLE, r.Value, buf);
+}
+
+std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf)
+{
+    const std::uint8_t registers = static_cast<std::uint8_t>(r.Count & 0xFF);
+    if (r.Values.size() != registers)
+        return 0;
+    std::size_t n = PutHeader(r, FN_WRITE_MULTIPLE, r.Count, buf);
+    buf[n++] = static_cast<std::uint8_t>(2 * registers);  // one byte: wraps above 127 registers
+    for (std::uint16_t v : r.Values) {
+        buf[n++] = static_cast<std::uint8_t>(v >> 8);
+        buf[n++] = static_cast<std::uint8_t>(v & 0xFF);
+    }
+    return n;
+}
+
+std::size_t BuildResetRequest(const MstrRamka& r, std::uint8_t* buf)
+{
+    buf[0] = r.Address;
+    buf[1] = FN_RESET_COMMAND;
+    buf[2] = buf[3] = buf[4] = buf[5] = 0;
+    return 6;
+}
+
+BuiltRequest EncodeRequest(const MstrRamka& r)
+{
+    FrameBuffer buf{};
+    std::size_t n = 0;
+    switch (r.Function) {
+    case FN_READ_HOLDING: n = BuildReadRequest(r, buf.data()); break;
+    case FN_WRITE_SINGLE: n = BuildWriteSingleRequest(r, buf.data()); break;
+    case FN_RESET_COMMAND: n = BuildResetRequest(r, buf.data()); break;
+    case FN_WRITE_MULTIPLE:
+        n = BuildWriteMultipleRequest(r, buf.data());
+        if (n == 0)
+            return {BuildError::ValuesMismatch, {}};
+        break;
+    default: return {BuildError::UnknownFunction, {}};
+    }
+    n = AppendCrc(buf.data(), n);
+    return {BuildError::None, std::vector<std::uint8_t>(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n))};
+}
+
+ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+{
+    if (length < 5)
+        return ReplyCheck::TooShort;
+    if (length > kMaxFrameLength)
+        return ReplyCheck::TooLong;
+    if (Crc16(frame, length) != 0)
+        return ReplyCheck::BadCrc;
+    if (request.Address != kLoggerAddress && frame[0] != request.Address)
+        return ReplyCheck::WrongAddress;
+    if (frame[1] != request.Function) {
+        if (request.Function == FN_READ_HOLDING && request.StartRegister == kLogRegister)
+            return ReplyCheck::RefusedLogRead;
+        return ReplyCheck::WrongFunction;
+    }
+    return ReplyCheck::Accepted;
+}
+
+void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length)
+{
+    switch (r.Function) {
+    case FN_READ_HOLDING: {
+        // The byte count is the logger's word; never let it reach past the bytes received.
+        const std::size_t present = length >= 5 ? length - 5 : 0;
+        r.ByteCount = frame[2] <= present ? frame[2] : static_cast<std::uint8_t>(present);
+        r.Data = frame + 3;
+        break;
+    }
+    case FN_WRITE_SINGLE:
+        if (length >= 6) {
+            r.StartRegister = Word(frame + 2);
+            r.Value = Word(frame + 4);
+        }
+        break;
+    case FN_WRITE_MULTIPLE:
+        if (length >= 6) {
+            r.StartRegister = Word(frame + 2);
+            r.Count = Word(frame + 4);
+        }
+        break;
+    default: break;
+    }
+}
+
+}  // namespace quorvex

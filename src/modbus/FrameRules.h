@@ -1,0 +1,47 @@
+#pragma once
+// Byte layouts of the requests the program sends and the checks a reply must pass.
+// Pure functions: the protocol state machine calls them, the simulator and tests too.
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "modbus/MstrRamka.h"
+
+namespace quorvex {
+
+// Request builders: write the bytes before the CRC into buf and return their count.
+std::size_t BuildReadRequest(const MstrRamka& r, std::uint8_t* buf);          // function 3, 6 bytes
+std::size_t BuildWriteSingleRequest(const MstrRamka& r, std::uint8_t* buf);   // function 6, 6 bytes
+// Function 16: 0 (no frame) when Values does not hold exactly Count's low byte entries.
+std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf);
+std::size_t BuildResetRequest(const MstrRamka& r, std::uint8_t* buf);         // function 65, 6 bytes
+
+enum class BuildError { None, UnknownFunction, ValuesMismatch };
+
+// The whole request with its CRC, or the reason no frame can be built.
+struct BuiltRequest {
+    BuildError error = BuildError::None;
+    std::vector<std::uint8_t> bytes;
+};
+BuiltRequest EncodeRequest(const MstrRamka& r);
+
+// Outcome of the reply checks, in the order they are applied; the first failing one decides.
+enum class ReplyCheck {
+    TooShort,        // fewer than 5 bytes
+    TooLong,         // more than 255 bytes
+    BadCrc,
+    WrongAddress,
+    RefusedLogRead,  // another function code in answer to a read of the log register
+    WrongFunction,   // any other function mismatch, exception replies included
+    Accepted,
+};
+ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
+
+// Takes what an accepted reply hands over into the record: for function 3 ByteCount and
+// Data (pointing into frame), for 6 the echoed register and value, for 16 the echoed
+// register and count. Function 65 hands over nothing. A byte count larger than the
+// data actually received is cut to what was received.
+void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length);
+
+}  // namespace quorvex

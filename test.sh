@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds and runs every test with CTest.
+#   ./test.sh           normal build, all tests
+#   ./test.sh --asan    ASan+UBSan build, the tests that need no window
+#   ./test.sh --tsan    ThreadSanitizer build, the thread and link tests
+# Extra arguments after the mode go to ctest (e.g. -R Frame).
+set -euo pipefail
+cd "$(dirname "$0")"
+mode=normal
+case "${1:-}" in
+  --asan) mode=asan; shift ;;
+  --tsan) mode=tsan; shift ;;
+esac
+./scripts/deps.sh
+jobs=$(nproc)
+case $mode in
+  normal) dir=build;      san="";        label="" ;;
+  asan)   dir=build-asan; san="address"; label="core" ;;
+  tsan)   dir=build-tsan; san="thread";  label="engine" ;;
+esac
+cmake -S . -B "$dir" -G Ninja -DQUORVEX_SANITIZE="$san" ${san:+-DQUORVEX_BENCH=OFF} >/dev/null
+cmake --build "$dir" -j "$jobs"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+args=(--test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300)
+[ -n "$label" ] && args+=(-L "$label")
+ctest "${args[@]}" "$@"

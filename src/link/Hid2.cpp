@@ -17,7 +17,7 @@ std::optional<HidInterfaceInfo> HidClass::InterfaceAt(int index) {
     return std::move(interfaces[static_cast<std::size_t>(index)]);
 }
 
-structUSBDevice HidClass::EntryFor(const HidInterfaceInfo& info, HidOpenError& error) {
+structUSBDevice HidClass::EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error) {
     structUSBDevice entry;
     entry.Present = 1;
     const HidOpenResult opened = Backend_->Open(info.Path);
@@ -30,13 +30,6 @@ structUSBDevice HidClass::EntryFor(const HidInterfaceInfo& info, HidOpenError& e
     return entry;
 }
 
-structUSBDevice HidClass::EnumerateEntry(int index) {
-    const auto info = InterfaceAt(index);
-    if (!info) return {};
-    HidOpenError error = HidOpenError::None;
-    return EntryFor(*info, error);
-}
-
 bool HidClass::OpenByProduct(const std::string& product) {
     Close();
     bool denied = false;
@@ -44,7 +37,7 @@ bool HidClass::OpenByProduct(const std::string& product) {
         const auto info = InterfaceAt(i);
         if (!info) break;
         HidOpenError error = HidOpenError::None;
-        structUSBDevice entry = EntryFor(*info, error);
+        structUSBDevice entry = EnumerateEntry(*info, error);
         if (error == HidOpenError::AccessDenied && info->Product == product) denied = true;
         if (entry.Handle == kInvalidHidHandle) continue;
         if (entry.Product != product) {

@@ -55,9 +55,6 @@ public:
     // Product strings of the present interfaces (at most 20), without claiming any device.
     void ListProducts(QStringList& list);
 
-    // Interface index as the open step sees it; the handle is open when the device opened.
-    structUSBDevice EnumerateEntry(int index);
-
     bool Opened() const { return Opened_ != 0; }
     // The last open found an interface with the wanted product but was refused access to it.
     bool AccessDenied() const { return AccessDenied_; }
@@ -68,7 +65,8 @@ public:
 
 private:
     std::optional<HidInterfaceInfo> InterfaceAt(int index);
-    structUSBDevice EntryFor(const HidInterfaceInfo& info, HidOpenError& error);
+    // One interface as the open step sees it; its handle is valid when opening succeeded.
+    structUSBDevice EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error);
 
     std::shared_ptr<HidBackend> Backend_;
     HidReportLengths Capabilities_;

@@ -30,9 +30,9 @@ public:
     static constexpr int kReadTotalConstantMs = 250;
     static constexpr int kWriteTotalMultiplierMs = 1;
     static constexpr int kWriteTotalConstantMs = 250;
-    // Size of the receive queue kept by the port object.
+    // Size of the receive queue kept by the port object. Bytes beyond it wait in the device,
+    // nothing is dropped. The send side has no queue of its own: Write waits until all is out.
     static constexpr int kInputQueueSize = 1024;
-    static constexpr int kOutputQueueSize = 1024;  // no counterpart on this platform; kept for reference
 
     ObiektRS232();  // closed, name reference "Com1"
     ~ObiektRS232();  // closes the port

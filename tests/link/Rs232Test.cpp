@@ -205,15 +205,17 @@ TEST_F(Rs232, PurgeDiscardsPendingInput)
 
     // Bytes still waiting in the device.
     ASSERT_TRUE(pty.Write(Bytes{1, 2, 3, 4}));
-    QThread::msleep(100);
+    ASSERT_TRUE(pty.WaitPendingAtPort(4));
     EXPECT_TRUE(port.ClearRXBuffer());
+    EXPECT_EQ(pty.PendingAtPort(), 0u);
     EXPECT_FALSE(port.ReadByte(b));
 
     // Bytes already taken in by the port object after a first one was read.
     ASSERT_TRUE(pty.Write(Bytes{5, 6, 7, 8}));
-    QThread::msleep(100);
+    ASSERT_TRUE(pty.WaitPendingAtPort(4));
     ASSERT_TRUE(port.ReadByte(b));
     EXPECT_EQ(b, 5);
+    ASSERT_EQ(pty.PendingAtPort(), 0u) << "the port object should have taken in the rest";
     EXPECT_TRUE(port.ClearRXBuffer());
     EXPECT_FALSE(port.ReadByte(b));
 

@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
+#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -170,6 +172,23 @@ Pty::Bytes Pty::ReadUntilQuiet(Millis quiet, Millis limit)
 bool Pty::WaitReadable(Millis timeout)
 {
     return PollFor(master_, POLLIN, static_cast<int>(timeout.count()));
+}
+
+std::size_t Pty::PendingAtPort() const
+{
+    int n = 0;
+    return ::ioctl(slave_, FIONREAD, &n) == 0 && n > 0 ? static_cast<std::size_t>(n) : 0;
+}
+
+bool Pty::WaitPendingAtPort(std::size_t count, Millis timeout) const
+{
+    const auto deadline = Clock::now() + timeout;
+    while (PendingAtPort() < count) {
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(Millis(1));
+    }
+    return true;
 }
 
 }  // namespace quorvex::test

@@ -55,6 +55,12 @@ public:
     // True when the port sent something that is waiting to be read within the time-out.
     bool WaitReadable(Millis timeout);
 
+    // Bytes written to the master that wait at the slave side, not yet taken by the port.
+    std::size_t PendingAtPort() const;
+    // Waits until at least count bytes wait at the slave side. The terminal layer passes
+    // written bytes on asynchronously; this makes "the port has them now" certain.
+    bool WaitPendingAtPort(std::size_t count, Millis timeout = Millis(1000)) const;
+
 private:
     int master_ = -1;
     int slave_ = -1;

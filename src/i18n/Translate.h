@@ -1,0 +1,86 @@
+#pragma once
+// MTranslate turns numbered texts ("[1002]Kabel USB odłączony") into the
+// wording of the current language and remembers the first numbered caption of
+// every control it translates, so the language can be switched back and forth
+// at will. The widget walks over windows and menus are in TranslateWindow.h;
+// this part needs no widgets.
+//
+// Used on the user-interface thread only.
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <utility>
+
+namespace quorvex {
+
+// Language names, as shown to the operator and stored in the settings file.
+inline const QString kLanguagePolish = QStringLiteral("Polski");
+inline const QString kLanguageEnglish = QStringLiteral("Angielski");
+inline const QString kLanguageGerman = QStringLiteral("Niemiecki");
+
+// The given name when it is one of the three languages, otherwise Polish.
+QString NormalizeLanguage(const QString& language);
+
+// The id of a numbered text whose bracket prefix has been cut out: an optional
+// sign and decimal digits that fit an int. Nothing for anything else.
+std::optional<int> ParseTextId(QStringView digits);
+
+class MTranslate {
+ public:
+  using MessageHandler = std::function<void(const QString&)>;
+
+  // Reported when a bracket prefix does not hold a number.
+  static const QString kBadIdMessage;
+
+  MTranslate() = default;
+  MTranslate(const MTranslate&) = delete;
+  MTranslate& operator=(const MTranslate&) = delete;
+
+  // Where diagnostics go (the main window connects its message log here).
+  void SetMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
+
+  const QString& GetLanguage() const { return Language; }
+  void SetLanguage(const QString& language) { Language = language; }
+
+  // The result of the last Tr.
+  const QString& GetCurrentText() const { return CurrentText; }
+
+  // One numbered text in the current language. A text that is not numbered
+  // comes back unchanged; so does one whose id is not a number, which is also
+  // reported to the message handler.
+  QString Tr(const QString& text);
+
+  // Translates a caption of `component` (with `column` >= 0: that column's
+  // title of a table view). The first caption seen for a component is kept and
+  // every later call translates that one, whatever the caption is now.
+  QString TranslateCaption(const QString& text, const QObject* component, int column = -1);
+
+  // The wording of `id` in `language`: the Polish wording itself for Polish,
+  // the string table for English and German, empty for an id the table lacks
+  // or for any other language name.
+  static QString LookupText(const QString& language, const QString& polishWording, int id);
+
+  bool Remembers(const QObject* component, int column = -1) const;
+  qsizetype FirstCaptionCount() const { return FirstCaptions.size(); }
+
+ private:
+  using CaptionKey = std::pair<const QObject*, int>;
+
+  void Report(const QString& message) const;
+  void ForgetComponent(const QObject* component);
+
+  QString CurrentText;
+  QString Language = kLanguagePolish;
+  QHash<CaptionKey, QString> FirstCaptions;
+  QSet<const QObject*> watched_;  // components whose destruction clears their entries
+  MessageHandler messageHandler_;
+  // Context of the destruction watches: they end with the translator.
+  QObject watchContext_;
+};
+
+}  // namespace quorvex

@@ -110,6 +110,12 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
     EXPECT_TRUE(outcome.errorText.contains(missing));
     EXPECT_GT(outcome.errorText.size(), QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
     EXPECT_EQ(store.Count(), 10);
+    MTranslate translator;
+    translator.SetLanguage(kLanguageGerman);
+    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    const QString german = SaveResultsFile(missing, store).errorText;
+    TranslateHook = nullptr;
+    EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern\n"))) << qPrintable(german);
 
     // A folder in the target's place.
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.txt"));

@@ -93,15 +93,6 @@ TEST(Logi, ExtremesFollowTheRecordsAndReadTenWhenEmpty) {
     EXPECT_EQ(store.humMax, 5.0f);
 }
 
-TEST(Logi, AppendingKeepsEarlierRecordsInPlace) {
-    MLogi store;
-    store.Append(1.0f, 2.0f, 0.5);
-    const MstrLog* first = &store.At(0);
-    for (int i = 0; i < 100000; ++i) store.Append(0.0f, 0.0f, i);
-    EXPECT_EQ(first, &store.At(0));
-    EXPECT_EQ(first->time, 0.5);
-}
-
 TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
     LocaleGuard locale("de_DE");
     MLogi store;

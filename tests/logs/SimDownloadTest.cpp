@@ -128,6 +128,8 @@ TEST_F(SimDownload, StopThenResumeGivesTheSameResultAsOneRun) {
     ASSERT_TRUE(Run(1 + 5));  // the write and five blocks
     manager.StopRead();
     EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Odczyt przerwany"));
+    EXPECT_EQ(view.boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
     EXPECT_EQ(store.Count(), 5 * 62);
     EXPECT_TRUE(Run());  // the read queued before the stop is answered and ignored
     EXPECT_EQ(store.Count(), 5 * 62);
@@ -136,6 +138,10 @@ TEST_F(SimDownload, StopThenResumeGivesTheSameResultAsOneRun) {
     ReadParameters();
     manager.ResumeRead();
     EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    ASSERT_EQ(queue.size(), 2u);  // the logger is asked for record 311 first
+    EXPECT_EQ(queue[0].StartRegister, 13);
+    EXPECT_EQ(queue[0].Values, (std::deque<std::uint16_t>{0x0001, 0x3700}));
+    EXPECT_EQ(queue[1].Tag, TAG_LOG);
     EXPECT_TRUE(Run());
     EXPECT_EQ(manager.GetState(), MLogManager::Finished);
     EXPECT_EQ(view.model.data(view.model.index(999, 0)).toString(), QStringLiteral("1000"));

@@ -119,7 +119,7 @@ SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store) {
         reason = file.errorString();
     }
     if (reason.isEmpty()) return {true, {}};
-    return {false, TranslateText(QStringLiteral("[1055]Nie można zapisać pliku wyników")) + u'\n' +
+    return {false, TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")) + u'\n' +
                        QDir::toNativeSeparators(path) + u'\n' + reason};
 }
 

@@ -18,6 +18,24 @@ using dialogtest::DialogFixture;
 
 const QString k45 = QStringLiteral("Chłodnia nr 3 – magazyn próbek, Łódź, hala B1");  // 45 characters
 
+// The requests a save of `bytes` must queue: 11 writes of two words, then the read-back.
+QStringList Expected(const QByteArray& bytes)
+{
+    QByteArray padded = bytes;
+    padded.resize(44, '\0');
+    QStringList out;
+    for (int k = 0; k < 22; k += 2) {
+        auto word = [&](int i) {
+            return QStringLiteral("%1%2")
+                .arg(static_cast<std::uint8_t>(padded[2 * i]), 2, 16, QChar(u'0'))
+                .arg(static_cast<std::uint8_t>(padded[2 * i + 1]), 2, 16, QChar(u'0'));
+        };
+        out << QStringLiteral("w%1=%2,%3").arg(256 + k).arg(word(k)).arg(word(k + 1));
+    }
+    out << QStringLiteral("r256+22");
+    return out;
+}
+
 class DialogNazwa : public DialogFixture {
 protected:
     DialogNazwa() : DialogFixture(DefaultScenario()) {}
@@ -26,23 +44,6 @@ protected:
         form.show();
         form.EditNazwa->setText(text);
         form.ButtonSave->click();
-    }
-    // The requests a save of `bytes` must queue: 11 writes of two words, then the read-back.
-    static QStringList Expected(const QByteArray& bytes)
-    {
-        QByteArray padded = bytes;
-        padded.resize(44, '\0');
-        QStringList out;
-        for (int k = 0; k < 22; k += 2) {
-            auto word = [&](int i) {
-                return QStringLiteral("%1%2")
-                    .arg(static_cast<std::uint8_t>(padded[2 * i]), 2, 16, QChar(u'0'))
-                    .arg(static_cast<std::uint8_t>(padded[2 * i + 1]), 2, 16, QChar(u'0'));
-            };
-            out << QStringLiteral("w%1=%2,%3").arg(256 + k).arg(word(k)).arg(word(k + 1));
-        }
-        out << QStringLiteral("r256+22");
-        return out;
     }
     QByteArray LoggerNameBytes()
     {

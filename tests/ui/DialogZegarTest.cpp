@@ -99,11 +99,11 @@ TEST_F(DialogZegar, TimerFollowsTheTickedClockUntilTheOperatorEditsAPicker)
     Save();
     EXPECT_EQ(Requests(), QStringList({"w3=080f,0000", "r3+2"}));
 
-    // Reopened, it follows the logger again, whatever the boxes were.
-    queued.clear();
+    // Reopened after the read-back, it follows the logger again, whatever the boxes were.
+    Run();
     Open();
     EXPECT_TRUE(form.CheckBoxLoggerTime->isChecked());
-    EXPECT_EQ(form.ShownTimeText(), TimeText(12, 1, 6));
+    EXPECT_EQ(form.ShownTimeText(), TimeText(8, 15, 0));
 }
 
 TEST_F(DialogZegar, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth)

@@ -1,7 +1,10 @@
 #include "ui/dialogs/DialogParts.h"
 
 #include <QBoxLayout>
+#include <QDateTimeEdit>
 #include <QDialog>
+#include <QFontMetrics>
+#include <QLocale>
 #include <QPushButton>
 
 #include "params/Datamanager.h"
@@ -18,6 +21,20 @@ void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save
     row->addWidget(save);
     row->addWidget(close);
     layout->addLayout(row);
+}
+
+void SetPickerFormat(QDateTimeEdit* picker, const QString& format)
+{
+    const QLocale locale;
+    picker->setLocale(locale);
+    picker->setDisplayFormat(format);
+    picker->setMinimumWidth(0);
+    const QFontMetrics fm(picker->font());
+    auto width = [&](QDate d) { return fm.horizontalAdvance(locale.toString(QDateTime(d, QTime(23, 59, 59)), format)); };
+    const int measured = std::max(width(picker->minimumDate()), width(picker->maximumDate()));
+    int widest = measured;
+    for (QDate d(2000, 1, 1); d.year() == 2000; d = d.addDays(1)) widest = std::max(widest, width(d));
+    picker->setMinimumWidth(picker->sizeHint().width() + widest - measured);
 }
 
 void FitToCaptions(QDialog* dialog)

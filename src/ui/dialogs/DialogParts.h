@@ -7,6 +7,7 @@
 class QBoxLayout;
 class QDialog;
 class QObject;
+class QDateTimeEdit;
 class QPushButton;
 
 namespace quorvex {
@@ -24,6 +25,11 @@ T* Named(T* object, const char* name)
 // "[14]Zapisz" and "[15]Anuluj" at the bottom right, direct children of the
 // dialog so that the translator's walk finds them.
 void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save, QPushButton*& close);
+
+// Puts the picker on the default locale with `format` and makes it wide enough
+// for every date of a year in it (weekday and month names differ in length;
+// the picker's own size hint measures only its first and last date).
+void SetPickerFormat(QDateTimeEdit* picker, const QString& format);
 
 // Resizes the dialog to what its captions need in the current language.
 void FitToCaptions(QDialog* dialog);

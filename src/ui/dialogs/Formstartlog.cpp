@@ -33,7 +33,6 @@ TFormStartLog1::TFormStartLog1(MDataParametry& model, QWidget* parent)
     DateTimeAktualnaData = Named(new QDateEdit(GroupBoxTrybStartu2), "DateTimeAktualnaData");
     DateTimeAktualnaData->setCalendarPopup(true);
     DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBoxTrybStartu2), "DateTimeAktualnyCzas");
-    DateTimeAktualnyCzas->setDisplayFormat(QStringLiteral("HH'h':mm'min':ss's'"));
 
     GroupBoxTrybStartu = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"),
                                              GroupBoxTrybStartu2), "GroupBoxTrybStartu");
@@ -82,7 +81,8 @@ TFormStartLog1::TFormStartLog1(MDataParametry& model, QWidget* parent)
 
 void TFormStartLog1::showEvent(QShowEvent* e)
 {
-    DateTimeAktualnaData->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
+    SetPickerFormat(DateTimeAktualnyCzas, QStringLiteral("HH'h':mm'min':ss's'"));
     FormShow();
     FitToCaptions(this);
     QDialog::showEvent(e);

@@ -69,8 +69,8 @@ TFormZegar1::TFormZegar1(MDataParametry& model, QWidget* parent)
 void TFormZegar1::showEvent(QShowEvent* e)
 {
     // The pickers show the formats of the locale in force now.
-    DateTimeAktualnaData->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    DateTimeAktualnyCzas->setDisplayFormat(LongTimeFormat());
+    SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
+    SetPickerFormat(DateTimeAktualnyCzas, LongTimeFormat());
     FormShow();
     FitToCaptions(this);
     QDialog::showEvent(e);

@@ -1,17 +1,13 @@
 #pragma once
-// Shared ground of the parameter-dialog tests: the application object, a
-// parameter model filled from the in-process simulated logger, a recording
-// EnqueueHook, and a run of the recorded requests against that logger through
-// the program's own frame builders and reply checks.
+// Ground of the parameter-dialog tests: the application object, a parameter
+// model filled from the in-process simulated logger (its clock stands still),
+// a recording EnqueueHook, and a run of the recorded requests against that
+// logger through the program's own frame builders and reply checks.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QString>
 #include <QStringList>
-
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "../params/LocaleGuard.h"
 #include "core/SimLogger.h"
@@ -21,50 +17,36 @@
 
 namespace quorvex::dialogtest {
 
-inline void EnsureApplication()
-{
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // never destroyed: widgets of other tests may outlive a static one
-}
-
-// A logger whose clock stands still at 30 March 2015 12:00:00, start mode 1,
-// stopping when full, timed start 1 March 2015 08:30:00.
-inline sim::Scenario DefaultScenario(const std::string& extra = {})
+inline sim::Scenario MakeScenario(const std::string& name = "Chłodnia 3")
 {
     std::string error;
-    const std::string text = "[logger]\nname = Chłodnia 3\ntype = 0201\nmode = 1\noverwrite = 0\n"
-                             "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n" + extra +
-                             "[records]\ncount = 10\n";
-    auto s = sim::Scenario::Parse(text, &error);
+    auto s = sim::Scenario::Parse("[logger]\nname = " + name + "\nmode = 1\noverwrite = 0\n"
+                                  "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n", &error);
     if (!s) throw std::runtime_error(error);
     return *s;
 }
 
-// One request as a short line: "w1=07df,031f" (function 16), "c80=0"
-// (function 6), "r0+1" (function 3 of one register from 0).
+// "w1=07df,031f" function 16, "c80=0" function 6, "r0+1" function 3.
 inline QString Describe(const MstrRamka& r)
 {
-    switch (r.Function) {
-    case FN_READ_HOLDING: return QStringLiteral("r%1+%2").arg(r.StartRegister).arg(r.Count);
-    case FN_WRITE_SINGLE: return QStringLiteral("c%1=%2").arg(r.StartRegister).arg(r.Value);
-    case FN_WRITE_MULTIPLE: {
-        QStringList words;
-        for (std::uint16_t v : r.Values) words << QStringLiteral("%1").arg(v, 4, 16, QChar(u'0'));
-        return QStringLiteral("w%1=%2").arg(r.StartRegister).arg(words.join(u','));
-    }
-    default: return QStringLiteral("f%1").arg(r.Function);
-    }
+    if (r.Function == FN_READ_HOLDING) return QStringLiteral("r%1+%2").arg(r.StartRegister).arg(r.Count);
+    if (r.Function == FN_WRITE_SINGLE) return QStringLiteral("c%1=%2").arg(r.StartRegister).arg(r.Value);
+    QStringList words;
+    for (std::uint16_t v : r.Values) words << QStringLiteral("%1").arg(v, 4, 16, QChar(u'0'));
+    return QStringLiteral("w%1=%2").arg(r.StartRegister).arg(words.join(u','));
 }
 
 class DialogFixture : public ::testing::Test {
 protected:
-    explicit DialogFixture(const sim::Scenario& scenario = DefaultScenario())
+    explicit DialogFixture(const sim::Scenario& scenario = MakeScenario())
         : logger(std::make_unique<sim::SimLogger>(scenario, [] { return std::int64_t{0}; }))
     {
-        EnsureApplication();
+        if (!QApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "test_ui";
+            static char* argv[] = {name, nullptr};
+            new QApplication(argc, argv);  // never destroyed: other tests' widgets may outlive a static one
+        }
         EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
     }
     ~DialogFixture() override { EnqueueHook = nullptr; }
@@ -72,17 +54,13 @@ protected:
     // One exchange as the transmission thread runs it; read replies go to the model.
     void Exchange(MstrRamka r)
     {
-        const BuiltRequest request = EncodeRequest(r);
-        ASSERT_EQ(request.error, BuildError::None) << Describe(r).toStdString();
-        const sim::SimReply reply = logger->Handle(request.bytes);
-        ASSERT_FALSE(reply.bytes.empty()) << Describe(r).toStdString();
+        const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
         ASSERT_EQ(CheckReply(r, reply.bytes.data(), reply.bytes.size()), ReplyCheck::Accepted)
             << Describe(r).toStdString() << ": " << logger->LastNote();
         ApplyReply(r, reply.bytes.data(), reply.bytes.size());
         if (r.Function == FN_READ_HOLDING) model.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
     }
-    // The two poll blocks.
-    void Poll()
+    void Poll()  // the two poll blocks
     {
         MstrRamka low, high;
         low.Function = high.Function = FN_READ_HOLDING;
@@ -92,8 +70,7 @@ protected:
         Exchange(low);
         Exchange(high);
     }
-    // Sends every recorded request to the logger, in order.
-    void Run()
+    void Run()  // every recorded request, in order
     {
         const std::vector<MstrRamka> requests = std::move(queued);
         queued.clear();

@@ -122,6 +122,7 @@ constexpr StringTableEntry kEntries[] = {
     {1052, "Date of last log", "Datum des letzen Logins"},
     {1053, "Name", "Name"},
     {1054, "Type", "Typ"},
+    {1055, "Can not save the results file", "Die Ergebnisdatei lässt sich nicht speichern"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -106,6 +106,9 @@ protected:
 private:
     void BuildControls();
     void FormShow();
+    // Hands the chart engine the window's state and runs its Layout; the
+    // rescale asked for is applied only by a paint.
+    EdgeRect LayoutChart(bool withRescale);
     void PaintBoxWykresPaint(QPainter& painter);
     void PaintBoxWykresMouseMove(int x);
     void PaintBoxRzutPaint(QPainter& painter);

@@ -31,14 +31,14 @@ QRect TFormWykres1::WindowRect() const {
     return QRect(QPoint(windowRect.left, windowRect.top), QPoint(windowRect.right - 1, windowRect.bottom - 1));
 }
 
-void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
+EdgeRect TFormWykres1::LayoutChart(bool withRescale) {
     const EdgeRect area{0, 0, PaintBoxWykres->width(), PaintBoxWykres->height()};
     MWykres& e = chartEngine;
     e.source = results;
     e.showTemp = showTemp;
     e.showHum = showHum;
     e.showThresholds = showThresholds;
-    e.rescale = rescale || chartRescalePending_;
+    e.rescale = withRescale && (rescale || chartRescalePending_);
     e.area = area;
     e.marginLeft = 60;
     e.marginBottom = 60;
@@ -49,6 +49,12 @@ void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
     e.Layout();
     firstIndex = e.firstIndex;
     sampleCount = e.sampleCount;
+    return area;
+}
+
+void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
+    MWykres& e = chartEngine;
+    const EdgeRect area = LayoutChart(true);
 
     if (!chartDrawn_ || area != chartArea_ || firstIndex != chartFirst_ || sampleCount != chartCount_ || e.rescale) {
         RedrawChartBitmap(area);
@@ -125,6 +131,9 @@ QString TFormWykres1::FooterText() const {
 }
 
 void TFormWykres1::PaintBoxWykresMouseMove(int x) {
+    // The zoom may have changed since the last paint; the hit test needs the
+    // window the next paint will show.
+    LayoutChart(false);
     chartEngine.HitTest(x);
     PaintBoxWykres->update();
 }

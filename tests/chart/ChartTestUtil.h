@@ -20,7 +20,9 @@ inline void EnsureApplication() {
     static int argc = 1;
     static char name[] = "test_chart";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: at exit Qt's own globals (the pointing devices that
+    // synthesized mouse events create) may already be gone.
+    new QApplication(argc, argv);
 }
 
 // Moment of record k when one is saved every `intervalSec` from 1 May 2024, 00:00.

@@ -249,6 +249,17 @@ TEST_F(FormwykresTest, MouseMovesReuseTheBackBuffer) {
     EXPECT_EQ(e.cursorIndex, -1);
 }
 
+TEST_F(FormwykresTest, HitTestFollowsAZoomNotYetPainted) {
+    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
+    QWidget* strip = window.PaintBoxRzut;
+    Mouse(strip, QEvent::MouseMove, 500, 40);
+    Mouse(strip, QEvent::MouseButtonPress, 500, 40);
+    Mouse(strip, QEvent::MouseMove, 600, 40);  // start 55 %: records 1100..1300, not painted yet
+    Mouse(strip, QEvent::MouseButtonRelease, 600, 40);
+    Mouse(window.PaintBoxWykres, QEvent::MouseMove, window.ChartEngine().x0, 200);
+    EXPECT_EQ(window.ChartEngine().cursorIndex, 1100);
+}
+
 TEST_F(FormwykresTest, ReadOutExtremesAndFooterTexts) {
     const MWykres& e = window.ChartEngine();
     for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100, 5 pixels apart

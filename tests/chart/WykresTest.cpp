@@ -204,18 +204,6 @@ TEST_F(WykresTest, SeriesArePaintedWhereTheRecordsAre) {
         }
 }
 
-TEST_F(WykresTest, HiddenSeriesAreNotDrawn) {
-    Fill(store, 300, DayNight);
-    engine.showHum = false;
-    engine.rescale = true;
-    const QImage image = Draw();
-    EXPECT_GT(CountColour(image, MWykres::kTempColour), 300);
-    EXPECT_EQ(CountColour(image, MWykres::kHumColour), 0);
-    EXPECT_EQ(engine.UnitLabel(), QStringLiteral("[°C]"));
-    engine.showHum = true;
-    EXPECT_EQ(engine.UnitLabel(), QStringLiteral("[°C %]"));
-}
-
 TEST_F(WykresTest, ManyRecordsPerColumnStillFillTheirSpan) {
     // 100 000 records in 720 columns: every column's span of values is painted
     // although most segments are skipped by the painted-pixel test.
@@ -300,48 +288,6 @@ TEST_F(WykresTest, TimeAndDateLabelsDoNotOverlap) {
         EXPECT_LT(times.front().first, engine.x0);
         EXPECT_GT(times.front().second, engine.x0);
     }
-}
-
-TEST_F(WykresTest, ValueLabelsStepByWholeUnitsWithTicks) {
-    Fill(store, 100, [](int k) { return Sample{-5.0f + 0.3f * k, 50.0f}; });
-    engine.showHum = false;
-    engine.rescale = true;
-    const QImage image = Draw();
-    const int textHeight = QFontMetrics(QApplication::font()).height();
-    const int step = std::max(1, static_cast<int>(2.0f * textHeight / engine.yScale));
-    int ticks = 0;
-    for (int v = static_cast<int>(engine.yMin); v <= static_cast<int>(engine.yMax); v += step) {
-        if (v < engine.yMin) continue;
-        const int row = engine.ToPixel(0, static_cast<float>(v)).y();
-        EXPECT_TRUE(IsColour(image, engine.x0 - 5, row, 0x000000)) << v;
-        ++ticks;
-    }
-    EXPECT_GE(ticks, 4);
-    // The label column left of the axis holds purple text.
-    EXPECT_GT(CountColour(image, MWykres::kTextColour, QRect(0, 20, engine.x0 - 8, engine.y0 - 20)), 20);
-}
-
-TEST_F(WykresTest, CursorDrawsOnlyForARecord) {
-    Fill(store, 20, DayNight);
-    engine.area = {0, 0, 280, 300};
-    QImage image(280, 300, QImage::Format_RGB32);
-    image.fill(kWhite);
-    QPainter painter(&image);
-    engine.SetCanvas(&painter, &image);
-    engine.Layout();
-    engine.HitTest(10);
-    engine.DrawCursor();
-    EXPECT_EQ(CountColour(image, 0x000000), 0);
-
-    engine.HitTest(60 + 50);
-    ASSERT_EQ(engine.cursorIndex, 5);
-    engine.DrawCursor();
-    painter.end();
-    const int column = engine.ToPixel(5, 0).x();
-    EXPECT_TRUE(IsColour(image, column, (engine.y0 + engine.marginTop) / 2, 0x000000));
-    const QPoint t = engine.ToPixel(5, engine.cursorTemp);
-    EXPECT_TRUE(IsColour(image, t.x() - 2, t.y() + 1, 0x000000));  // marker's left edge
-    EXPECT_TRUE(IsColour(image, t.x() + 4, t.y() + 1, 0x000000));  // and its right edge
 }
 
 }  // namespace

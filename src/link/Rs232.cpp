@@ -1,0 +1,155 @@
+#include "link/Rs232.h"
+
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QSerialPort>
+
+namespace quorvex {
+
+namespace {
+
+// Where the device behind a port name lives. Bare names are looked up under /dev, as the
+// port menu's short names are; paths are taken as given. Symlinks are resolved because the
+// port lock is keyed on the path: two aliases of one device must meet the same lock.
+QString DeviceLocation(const QString& name)
+{
+    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
+    const QString location = isPath ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(location).canonicalFilePath();
+    return canonical.isEmpty() ? location : canonical;
+}
+
+// A modem-control line that the device does not have (a pseudo-terminal has none) is no
+// reason to refuse the port; any other refusal is.
+bool SetModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), bool on)
+{
+    if ((port.*set)(on))
+        return true;
+    const bool lineMissing = port.error() == QSerialPort::UnsupportedOperationError;
+    port.clearError();
+    return lineMissing;
+}
+
+bool ApplyLineSettings(QSerialPort& port)
+{
+    // Flow control first: RTS cannot be driven by hand while hardware flow control owns it.
+    return port.setFlowControl(QSerialPort::NoFlowControl)
+        && port.setBaudRate(QSerialPort::Baud9600)
+        && port.setDataBits(QSerialPort::Data8)
+        && port.setParity(QSerialPort::NoParity)
+        && port.setStopBits(QSerialPort::OneStop)
+        && SetModemLine(port, &QSerialPort::setDataTerminalReady, true)
+        && SetModemLine(port, &QSerialPort::setRequestToSend, false);
+}
+
+}  // namespace
+
+ObiektRS232::ObiektRS232() : nameReference_(QStringLiteral("Com1")) {}
+
+ObiektRS232::~ObiektRS232()
+{
+    ClosePort();
+}
+
+bool ObiektRS232::OpenPort(const QString& name)
+{
+    portName_ = name;
+    nameReference_ = name;
+    lastMessage_ = QStringLiteral("Nieznany błąd otwarcia portu: ") + name;
+
+    if (port_) {
+        lastMessage_ = QStringLiteral("Port ") + name + QStringLiteral(" jest już otwarty.");
+        return false;
+    }
+
+    auto port = std::make_unique<QSerialPort>();
+    port->setPortName(DeviceLocation(name));
+    if (!port->open(QIODevice::ReadWrite)) {
+        lastMessage_ = QStringLiteral("Błąd otwarcia portu: ") + name
+            + QStringLiteral(".\rPort nie istnieje lub jest otwarty przez inną aplikację.");
+        return false;
+    }
+    port_ = std::move(port);
+
+    // The port object keeps what arrives between reads; bound it like the driver queue.
+    port_->setReadBufferSize(kInputQueueSize);
+    if (!ApplyLineSettings(*port_)) {
+        ClosePort();
+        return false;
+    }
+    port_->clearError();
+
+    opened_ = 1;
+    lastMessage_ = QStringLiteral("Port ") + name + QStringLiteral(" został otwarty.");
+    return true;
+}
+
+bool ObiektRS232::ClosePort()
+{
+    lastMessage_ = QStringLiteral("Nieznany błąd zamknięcia portu: ") + portName_;
+    if (!port_)
+        lastMessage_ = QStringLiteral("Port nie był otwarty");
+    else
+        port_->close();
+    port_.reset();
+    opened_ = 0;
+    return true;
+}
+
+bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
+{
+    lastMessage_ = QStringLiteral("Błąd zapisu do portu: ") + portName_;
+    if (!opened_ || count == 0 || data == nullptr)
+        return false;
+
+    const auto size = static_cast<qint64>(count);
+    if (port_->write(reinterpret_cast<const char*>(data), size) != size) {
+        port_->clearError();
+        return false;
+    }
+    // The port object buffers what it is given; hand everything to the device before
+    // returning, within the write time-out.
+    QDeadlineTimer deadline(kWriteTotalConstantMs + kWriteTotalMultiplierMs * size);
+    while (port_->bytesToWrite() > 0) {
+        if (!port_->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+            port_->clearError();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ObiektRS232::ReadByte(std::uint8_t& byte)
+{
+    lastMessage_ = QStringLiteral("Błąd odczytu z portu: ") + portName_;
+    if (!opened_)
+        return false;
+
+    if (port_->bytesAvailable() == 0
+        && !port_->waitForReadyRead(kReadTotalConstantMs + kReadTotalMultiplierMs)) {
+        // A time-out leaves TimeoutError set; the next call must start clean.
+        port_->clearError();
+        return false;
+    }
+    char c = 0;
+    if (port_->read(&c, 1) != 1) {
+        port_->clearError();
+        return false;
+    }
+    byte = static_cast<std::uint8_t>(c);
+    return true;
+}
+
+bool ObiektRS232::ClearRXBuffer()
+{
+    lastMessage_ = QStringLiteral("Błąd funkcji ClearRXBuffer portu: ") + portName_;
+    if (!opened_)
+        return false;
+    if (!port_->clear(QSerialPort::Input)) {
+        port_->clearError();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,83 @@
+#pragma once
+// The serial transport to the logger: one COM port (a device path such as /dev/ttyUSB0,
+// a pseudo-terminal or a symlink to one) with the fixed line settings the logger expects
+// (9600 baud, 8 data bits, no parity, one stop bit, DTR on, RTS off, no flow control).
+//
+// The transmission thread owns the one instance and is its only caller, so the object does
+// no locking. All calls are blocking and need no running event loop. The underlying
+// QSerialPort is created by OpenPort on the calling thread and destroyed by ClosePort, so
+// the object may be constructed on one thread and used on another; it must then be closed
+// (ClosePort or destruction) on the thread that opened it.
+//
+// No operation throws: each returns false and leaves a text in LastMessage(). Every
+// operation first stores its own failure text (naming PortName()); only OpenPort replaces
+// it again, with a more precise text. The texts are not translated.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include <QString>
+
+class QSerialPort;
+
+namespace quorvex {
+
+class ObiektRS232 {
+public:
+    // Time-outs of a one-byte read and of a write: a constant plus so much per byte.
+    static constexpr int kReadIntervalMs = 15;  // between bytes; a one-byte read never needs it
+    static constexpr int kReadTotalMultiplierMs = 1;
+    static constexpr int kReadTotalConstantMs = 250;
+    static constexpr int kWriteTotalMultiplierMs = 1;
+    static constexpr int kWriteTotalConstantMs = 250;
+    // Size of the receive queue kept by the port object. Bytes beyond it wait in the device,
+    // nothing is dropped. The send side has no queue of its own: Write waits until all is out.
+    static constexpr int kInputQueueSize = 1024;
+
+    ObiektRS232();  // closed, name reference "Com1"
+    ~ObiektRS232();  // closes the port
+    ObiektRS232(const ObiektRS232&) = delete;
+    ObiektRS232& operator=(const ObiektRS232&) = delete;
+
+    // Opens the port under the given name and applies the line settings. A name that is not
+    // a path ("ttyUSB0") is looked up under /dev. Symlinks are resolved before the port is
+    // locked, so two names of one device exclude each other; PortName() and the texts keep
+    // the name as given. True when open and configured; then LastMessage() is
+    // "Port <name> został otwarty.". False with:
+    //   "Port <name> jest już otwarty."  when this object already holds a port (it stays open);
+    //   "Błąd otwarcia portu: <name>.\rPort nie istnieje lub jest otwarty przez inną aplikację."
+    //                                    when the device is missing, busy or refused;
+    //   "Nieznany błąd zamknięcia portu: <name>"  when the line settings were refused (the port
+    //                                    is closed again). A line without modem control (a
+    //                                    pseudo-terminal) is not a failure.
+    bool OpenPort(const QString& name);
+
+    // Closes the port. On a closed object LastMessage() becomes "Port nie był otwarty".
+    // Always true: this platform releases the descriptor even when close reports an error.
+    bool ClosePort();
+
+    // Writes count bytes and waits until the port has taken all of them (at most
+    // 250 ms + 1 ms per byte). False at once when closed, when count is 0 or data is null.
+    bool Write(const std::uint8_t* data, std::size_t count);
+
+    // Reads one byte, waiting up to 251 ms for it. False when nothing came, or at once when closed.
+    bool ReadByte(std::uint8_t& byte);
+
+    // Discards everything received and not yet read. False at once when closed.
+    bool ClearRXBuffer();
+
+    bool Opened() const { return opened_ != 0; }
+    const QString& LastMessage() const { return lastMessage_; }
+    const QString& PortName() const { return portName_; }
+    // The name last given to OpenPort; "Com1" before the first open.
+    const QString& NameReference() const { return nameReference_; }
+
+private:
+    std::unique_ptr<QSerialPort> port_;  // the open port; null while closed
+    QString nameReference_;
+    std::uint8_t opened_ = 0;
+    QString lastMessage_;
+    QString portName_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,62 @@
+#include "params/ClockParameters.h"
+
+#include "params/DateTimeCodec.h"
+
+namespace quorvex {
+
+QString DateParametr::GetText() const {
+    if (!Has(2)) return {};
+    return DateText(Reg0, Hi(Reg1), Lo(Reg1));
+}
+
+void DateParametr::SetText(const QString& text) {
+    const auto parsed = ParseDateTimeText(text);
+    if (!parsed) return;
+    const QDate d = parsed->date();
+    Reg0 = static_cast<std::uint16_t>(d.year());
+    Reg1 = Word(static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()));
+}
+
+QString TimeParametr::GetText() const {
+    if (!Has(2)) return {};
+    return TimeText(Hi(Reg0), Lo(Reg0), Hi(Reg1));
+}
+
+void TimeParametr::SetText(const QString& text) {
+    const auto parsed = ParseDateTimeText(text);
+    if (!parsed) return;
+    const QTime t = parsed->time();
+    Reg0 = Word(static_cast<unsigned>(t.hour()), static_cast<unsigned>(t.minute()));
+    Reg1 = Word(static_cast<unsigned>(t.second()), Lo(Reg1));
+}
+
+QString IndexParametr::GetText() const { return Has(2) ? QString::number(Number()) : QString(); }
+
+CCurrentDate::CCurrentDate() : DateParametr(1, QStringLiteral("Bieżąca Data")) {}
+CCurrentTime::CCurrentTime() : TimeParametr(3, QStringLiteral("Bieżący Czas")) {}
+CLogStartDate::CLogStartDate() : DateParametr(5, QStringLiteral("Start logowania. Data")) {}
+CLogStartTime::CLogStartTime() : TimeParametr(7, QStringLiteral("Start logowania. Czas")) {}
+
+CWriteInterval::CWriteInterval() : IndexParametr(9, QStringLiteral("Częstość zapisu")) {}
+
+QString CWriteInterval::GetText() const { return Has(2) ? IntervalText(Number()) : QString(); }
+
+void CWriteInterval::SetValue(int seconds) {
+    const auto v = static_cast<std::uint32_t>(seconds);
+    Reg0 = static_cast<std::uint16_t>((v >> 8) & 0xFFFF);
+    Reg1 = static_cast<std::uint16_t>((v & 0xFF) << 8);
+}
+
+int CWriteInterval::GetValue() const { return static_cast<int>(Number()); }
+
+CWriteIndex::CWriteIndex() : IndexParametr(11, QStringLiteral("Nr zapisanego rekordu")) {}
+
+CReadIndex::CReadIndex() : IndexParametr(13, QStringLiteral("Nr rekordu do odczytu")) {}
+
+void CReadIndex::SetValue(int number) {
+    const auto v = static_cast<std::uint32_t>(number);
+    Reg0 = Word(v >> 16, v >> 8);
+    Reg1 = Word(v, Lo(Reg1));
+}
+
+}  // namespace quorvex

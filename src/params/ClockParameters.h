@@ -1,0 +1,76 @@
+#pragma once
+// Registers 1–14: the logger's clock, the start moment of logging, the save
+// interval and the two record indexes.
+#include "params/baseParametr.h"
+
+namespace quorvex {
+
+// Register a = year, hi(a+1) = month, lo(a+1) = day.
+class DateParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    QString GetText() const override;
+    void SetText(const QString& text) override;
+};
+
+// hi(a) = hour, lo(a) = minute, hi(a+1) = second, lo(a+1) not used.
+class TimeParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    QString GetText() const override;
+    void SetText(const QString& text) override;
+};
+
+// A 24-bit number: hi(a), lo(a), hi(a+1).
+class IndexParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    QString GetText() const override;
+
+protected:
+    std::uint32_t Number() const { return (static_cast<std::uint32_t>(Reg0) << 8) | Hi(Reg1); }
+};
+
+class CCurrentDate : public DateParametr {
+public:
+    CCurrentDate();
+};
+
+class CCurrentTime : public TimeParametr {
+public:
+    CCurrentTime();
+};
+
+class CLogStartDate : public DateParametr {
+public:
+    CLogStartDate();
+};
+
+class CLogStartTime : public TimeParametr {
+public:
+    CLogStartTime();
+};
+
+// Save interval in seconds, 24 bits; lo(10) = 0.
+class CWriteInterval : public IndexParametr {
+public:
+    CWriteInterval();
+    QString GetText() const override;  // e.g. "0d  00h:05m:00s"
+    void SetValue(int seconds) override;
+    int GetValue() const override;     // not checked for missing registers
+};
+
+// Number of records saved.
+class CWriteIndex : public IndexParametr {
+public:
+    CWriteIndex();
+};
+
+// Number of the next record the log download reads.
+class CReadIndex : public IndexParametr {
+public:
+    CReadIndex();
+    void SetValue(int number) override;  // lo(a+1) stays as it was
+};
+
+}  // namespace quorvex

@@ -1,0 +1,101 @@
+#include "params/Datamanager.h"
+
+#include "params/Codecs.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+namespace {
+
+constexpr int kMaxWriteWords = 123;  // function 16: 9 + 2n bytes within one 255-byte frame
+constexpr int kMaxReadWords = 125;   // function 3: 5 + 2n bytes in the reply
+
+void Note(const QString& line) {
+    if (MessageHook) MessageHook(line);
+}
+
+}  // namespace
+
+MDataParametry::MDataParametry()
+    : mirror_([] {
+          RegisterMirror m;
+          m.fill(kNotReceived);
+          return m;
+      }()),
+      startLog_(mirror_[0], [this] { UpdateDependencies(); }),
+      logging_(mirror_[0]),
+      wrapArround_(mirror_[0]),
+      index_(&startLog_, &logging_, &wrapArround_, &statusWord_, &currentDate_, &currentTime_,
+             &logStartDate_, &logStartTime_, &writeInterval_, &writeIndex_, &readIndex_,
+             &currentTemp_, &highTemp_, &lowTemp_, &currentHum_, &highHum_, &lowHum_,
+             &deviceType_, &versionFirmware_, &logCounter_, &batteryStatus_, &productionDate_,
+             &loggerName_, &deviceTypeEprom_, &serialNumber_, &correctionTemp_, &correctionHum_),
+      Parameters(std::apply([](auto*... p) { return std::array<baseParametr*, kParameterCount>{p...}; }, index_)) {
+    UpdateDependencies();
+}
+
+void MDataParametry::StoreRegisters(const std::uint8_t* bytes, std::uint16_t startRegister, int byteCount) {
+    const int words = byteCount > 0 ? byteCount / 2 : 0;
+    for (int i = 0; i < words; ++i) {
+        const int reg = startRegister + i;
+        const auto value = Word(bytes[2 * i], bytes[2 * i + 1]);
+        if (reg < kRegisterCount) mirror_[static_cast<std::size_t>(reg)] = value;
+        for (baseParametr* p : Parameters) p->OnRegister(reg, value);
+    }
+    UpdateDependencies();
+}
+
+void MDataParametry::InvalidateAll() {
+    for (baseParametr* p : Parameters) p->Invalidate();
+    UpdateDependencies();
+}
+
+void MDataParametry::UpdateDependencies() {
+    const std::uint16_t cell = mirror_[0];
+    const int startMode = cell == kNotReceived ? -1 : (cell & 3);
+    logStartDate_.Applicable = logStartTime_.Applicable = startMode == 2;
+
+    const bool humidity = IsHumidityDevice(deviceType_.GetText());
+    currentHum_.Available = lowHum_.Available = highHum_.Available = humidity;
+
+    recordingActive_ = cell != kNotReceived && (cell & 0x0004) != 0;
+}
+
+int MDataParametry::ValueCount() const {
+    int n = 0;
+    for (const baseParametr* p : Parameters)
+        if (!p->Empty) ++n;
+    return n;
+}
+
+void MDataParametry::WriteRegisters(const baseParametr& parameter, std::span<const std::uint16_t> words) {
+    if (!EnqueueHook) return;
+    if (words.empty() || words.size() > kMaxWriteWords) {
+        Note(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
+        return;
+    }
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_WRITE_MULTIPLE;
+    r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
+    r.Count = static_cast<std::uint16_t>(words.size());
+    r.Attempts = kAttempts;
+    r.Values.assign(words.begin(), words.end());
+    EnqueueHook(r);
+}
+
+void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
+    if (!EnqueueHook) return;
+    if (count < 1 || count > kMaxReadWords) {
+        Note(QStringLiteral("Błąd w funkcji ReadBack. Nieprawidłowa liczba rejestrów: %1.").arg(count));
+        return;
+    }
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_READ_HOLDING;
+    r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
+    r.Count = static_cast<std::uint16_t>(count);
+    r.Attempts = kAttempts;
+    EnqueueHook(r);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,101 @@
+#pragma once
+// The logger's state as objects: the register mirror, one object per logger
+// parameter, the flags derived from them, and the requests the dialogs use to
+// write parameters and read them back. Lives on the user-interface thread from
+// start-up to exit; no locking.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <tuple>
+
+#include "params/ClockParameters.h"
+#include "params/DeviceParameters.h"
+#include "params/MeasurementParameters.h"
+#include "params/StatusParameters.h"
+
+namespace quorvex {
+
+class MDataParametry {
+public:
+    static constexpr int kParameterCount = 27;
+    static constexpr std::uint8_t kAttempts = 2;
+
+    MDataParametry();
+    MDataParametry(const MDataParametry&) = delete;
+    MDataParametry& operator=(const MDataParametry&) = delete;
+
+    // The data bytes of a function-3 reply (poll or read-back): every complete
+    // word goes to the mirror (registers below 512) and to every parameter in
+    // list order, then the derived flags are recomputed. A negative or odd
+    // byte count stores only the complete words.
+    void StoreRegisters(const std::uint8_t* bytes, std::uint16_t startRegister, int byteCount);
+    // Every parameter back to "not received" (lost link, reset, change of link).
+    void InvalidateAll();
+    // Start date and time applicable only in start mode 2; humidity available
+    // only on a device type beginning with "02"; RecordingActive from bit 2.
+    void UpdateDependencies();
+
+    int ParameterCount() const { return kParameterCount; }
+    int ValueCount() const;  // parameters that are not empty
+    bool RecordingActive() const { return recordingActive_; }
+
+    // Function 16 of the words to the parameter's registers from FirstRegister on.
+    // Nothing is queued while EnqueueHook is clear, nor for a word count outside
+    // 1…123 (more would not fit one frame); the latter is noted in the message log.
+    void WriteRegisters(const baseParametr& parameter, std::span<const std::uint16_t> words);
+    // Function 3 of `count` registers from FirstRegister (1…125).
+    void ReadBack(const baseParametr& parameter, int count);
+
+    // The one object of a parameter class, e.g. Param<CHighTemp>().
+    template <class T>
+    T& Param() { return *std::get<T*>(index_); }
+    template <class T>
+    const T& Param() const { return *std::get<T*>(index_); }
+
+    const RegisterMirror& Mirror() const { return mirror_; }
+
+private:
+    RegisterMirror mirror_;
+    bool recordingActive_ = false;
+
+    CStartLog startLog_;
+    CLogging logging_;
+    CWrapArround wrapArround_;
+    CStatusWord statusWord_;
+    CCurrentDate currentDate_;
+    CCurrentTime currentTime_;
+    CLogStartDate logStartDate_;
+    CLogStartTime logStartTime_;
+    CWriteInterval writeInterval_;
+    CWriteIndex writeIndex_;
+    CReadIndex readIndex_;
+    CCurrentTemp currentTemp_;
+    CHighTemp highTemp_;
+    CLowTemp lowTemp_;
+    CCurrentHum currentHum_;
+    CHighHum highHum_;
+    CLowHum lowHum_;
+    CDeviceType deviceType_;
+    CVersionFirmware versionFirmware_;
+    CLogCounter logCounter_;
+    CBatteryStatus batteryStatus_;
+    CProductionDate productionDate_;
+    CLoggerName loggerName_;
+    CDeviceTypeEprom deviceTypeEprom_;
+    CSerialNumber serialNumber_;
+    CCorrectionTemp correctionTemp_;
+    CCorrectionHum correctionHum_;
+
+    std::tuple<CStartLog*, CLogging*, CWrapArround*, CStatusWord*, CCurrentDate*, CCurrentTime*,
+               CLogStartDate*, CLogStartTime*, CWriteInterval*, CWriteIndex*, CReadIndex*,
+               CCurrentTemp*, CHighTemp*, CLowTemp*, CCurrentHum*, CHighHum*, CLowHum*,
+               CDeviceType*, CVersionFirmware*, CLogCounter*, CBatteryStatus*, CProductionDate*,
+               CLoggerName*, CDeviceTypeEprom*, CSerialNumber*, CCorrectionTemp*, CCorrectionHum*>
+        index_;
+
+public:
+    // Every traversal, the service tab's list and OnRegister dispatch use this order.
+    const std::array<baseParametr*, kParameterCount> Parameters;
+};
+
+}  // namespace quorvex

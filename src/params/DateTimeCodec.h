@@ -1,0 +1,44 @@
+#pragma once
+// Dates and times as the operator sees and types them, and TDateTime, the day
+// count every date-time value of the program is kept in.
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+#include <optional>
+
+namespace quorvex {
+
+// Days since 30 December 1899; the fraction is the time of day. For negative
+// values the integer part counts days back and the fraction still runs forward
+// in that day (-1.25 is 29 December 1899, 06:00).
+using TDateTime = double;
+
+// The one place where TDateTime meets Qt. Only the calendar and clock fields
+// travel: no time zone is applied either way, and the QDateTime comes back in
+// UTC so that no local daylight-saving gap can make a logger time invalid.
+TDateTime ToTDateTime(QDate date, QTime time);
+TDateTime ToTDateTime(const QDateTime& dt);
+// Invalid for NaN, infinity and values outside years 1..9999. Rounded to the millisecond.
+QDateTime FromTDateTime(TDateTime value);
+
+// Formats of the default locale (QLocale()), adjusted so that what they print
+// reads back unchanged: the short date always has a four-digit year, and the
+// long time has no time-zone field.
+QString ShortDateFormat();
+QString LongTimeFormat();
+QChar TimeSeparator();
+
+// Empty when the fields are no calendar date in years 1..9999 or no clock time.
+QString DateText(int year, int month, int day);
+QString TimeText(int hour, int minute, int second);
+
+// A date with an optional time, or a time alone, in the locale's formats (a
+// time alone stands on day 0, 30 December 1899; a date alone at midnight).
+// Accepts every text DateText and TimeText produce, also with one-digit fields.
+std::optional<QDateTime> ParseDateTimeText(const QString& text);
+
+// Save interval: "<days>d  HH'h':mm'm':ss's'" with the locale's time separator.
+QString IntervalText(std::uint32_t seconds);
+
+}  // namespace quorvex

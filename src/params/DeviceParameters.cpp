@@ -1,0 +1,81 @@
+#include "params/DeviceParameters.h"
+
+#include "params/Codecs.h"
+#include "params/Cp1250.h"
+
+namespace quorvex {
+
+int DeviceTypeParametr::GetValue() const { return Reg0; }
+
+QString DeviceTypeParametr::GetText() const { return Has(1) ? Hex4(Reg0) : QString(); }
+
+CDeviceType::CDeviceType() : DeviceTypeParametr(17, QStringLiteral("Typ urządzenia")) {}
+CDeviceTypeEprom::CDeviceTypeEprom() : DeviceTypeParametr(279, QStringLiteral("Typ urządzenia")) {}
+
+CVersionFirmware::CVersionFirmware() : baseParametr(22, QStringLiteral("Wersja programu")) {}
+
+QString CVersionFirmware::GetText() const {
+    if (!Has(1)) return {};
+    return QString::number(Hi(Reg0)) + u':' + QString::number(Lo(Reg0));
+}
+
+CBatteryStatus::CBatteryStatus() : baseParametr(23, QStringLiteral("Stan baterii")) {}
+
+QString CBatteryStatus::GetText() const { return Has(1) ? QString::number(Hi(Reg0)) + u'%' : QString(); }
+
+CLogCounter::CLogCounter() : baseParametr(23, QStringLiteral("Licznik logowań")) {}
+
+QString CLogCounter::GetText() const {
+    if (!Has(3)) return {};
+    const std::uint32_t count = (static_cast<std::uint32_t>(Lo(Reg0)) << 24) | (static_cast<std::uint32_t>(Reg1) << 8) | Hi(Reg2);
+    return QString::number(count);
+}
+
+CProductionDate::CProductionDate() : baseParametr(25, QStringLiteral("Data produkcji")) {}
+
+QString CProductionDate::GetText() const { return Has(3) ? ProductionDateText(Reg0, Reg1, Reg2) : QString(); }
+
+CSerialNumber::CSerialNumber() : baseParametr(280, QStringLiteral("Numer seryjny")) {}
+
+QString CSerialNumber::GetText() const { return Has(2) ? Hex4(Reg0) + Hex4(Reg1) : QString(); }
+
+CLoggerName::CLoggerName() : baseParametr(256, QStringLiteral("Nazwa Loggera")) { CLoggerName::Invalidate(); }
+
+void CLoggerName::OnRegister(int reg, std::uint16_t value) {
+    const int index = reg - FirstRegister;
+    if (index < 0 || index >= kWords) return;
+    NameBuffer[2 * index] = Hi(value);
+    NameBuffer[2 * index + 1] = Lo(value);
+    NameBuffer[kBytes - 1] = 0;
+    if (index == 0) Empty = false;
+}
+
+void CLoggerName::Invalidate() {
+    NameBuffer[0] = 0xFF;
+    NameBuffer[1] = 0xFF;
+    Empty = true;
+}
+
+void CLoggerName::SetText(const QString& text) {
+    const QByteArray bytes = ToCp1250(text).left(kMaxLength);
+    NameBuffer.fill(0);
+    for (qsizetype i = 0; i < bytes.size(); ++i) NameBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
+}
+
+QString CLoggerName::GetText() const {
+    if (NameBuffer[0] == 0xFF && NameBuffer[1] == 0xFF) return {};
+    QByteArray bytes;
+    for (std::uint8_t b : NameBuffer) {
+        if (b == 0) break;
+        bytes.append(static_cast<char>(b));
+    }
+    return FromCp1250(bytes);
+}
+
+std::array<std::uint16_t, CLoggerName::kWords> CLoggerName::Words() const {
+    std::array<std::uint16_t, kWords> words{};
+    for (int k = 0; k < kWords; ++k) words[k] = Word(NameBuffer[2 * k], NameBuffer[2 * k + 1]);
+    return words;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,87 @@
+#pragma once
+// What the logger tells about itself: device type, firmware version, battery,
+// logging counter, production date, name and serial number. All read-only
+// except the name.
+#include <array>
+
+#include "params/baseParametr.h"
+
+namespace quorvex {
+
+// Device type code as four upper-case hex digits; GetValue is the raw register
+// (65535 while not received). SetValue and SetText have no effect.
+class DeviceTypeParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    int GetValue() const override;
+    QString GetText() const override;
+};
+
+class CDeviceType : public DeviceTypeParametr {
+public:
+    CDeviceType();  // register 17
+};
+
+class CDeviceTypeEprom : public DeviceTypeParametr {
+public:
+    CDeviceTypeEprom();  // register 279, as kept in the logger's non-volatile memory
+};
+
+// "major:minor" from hi and lo of register 22.
+class CVersionFirmware : public baseParametr {
+public:
+    CVersionFirmware();
+    QString GetText() const override;
+};
+
+// hi(23) percent, e.g. "80%".
+class CBatteryStatus : public baseParametr {
+public:
+    CBatteryStatus();
+    QString GetText() const override;
+};
+
+// 32 bits, most significant first: lo(23), hi(24), lo(24), hi(25).
+class CLogCounter : public baseParametr {
+public:
+    CLogCounter();
+    QString GetText() const override;
+};
+
+// BCD date in registers 25–27; empty when a digit is A–F or the date is invalid.
+class CProductionDate : public baseParametr {
+public:
+    CProductionDate();
+    QString GetText() const override;
+};
+
+// Registers 280 and 281 as eight upper-case hex digits.
+class CSerialNumber : public baseParametr {
+public:
+    CSerialNumber();
+    QString GetText() const override;
+};
+
+// Registers 256–278: up to 45 Windows-1250 bytes, two per register with the
+// first character in the high byte, zero-terminated.
+class CLoggerName : public baseParametr {
+public:
+    static constexpr int kWords = 23;
+    static constexpr int kBytes = 2 * kWords;
+    static constexpr int kMaxLength = kBytes - 1;  // bytes, the last one is always zero
+    static constexpr int kWrittenWords = 22;       // a write covers registers 256–277
+
+    CLoggerName();
+    void OnRegister(int reg, std::uint16_t value) override;
+    void Invalidate() override;  // first word 0xFFFF
+    // Characters without a Windows-1250 byte become '?'; cut after 45 bytes.
+    void SetText(const QString& text) override;
+    QString GetText() const override;
+
+    // The buffer as register words, high byte first, for WriteRegisters.
+    std::array<std::uint16_t, kWords> Words() const;
+
+    std::array<std::uint8_t, kBytes> NameBuffer{};
+};
+
+}  // namespace quorvex

@@ -1,0 +1,76 @@
+#pragma once
+// Temperature and humidity: the current readings and the alarm thresholds
+// (temperature and humidity of one pair of registers share them as packed
+// fields, each object keeping its own copies), and the two corrections.
+#include "params/baseParametr.h"
+
+namespace quorvex {
+
+// Temperature field of a register pair. Text needs only the first register.
+class TemperatureParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    QString GetText() const override;
+    // A number whose tenths do not fit the field is refused like a text that
+    // does not parse: the copies stay as they were.
+    void SetText(const QString& text) override;
+};
+
+// Humidity field of a register pair (spans both registers).
+class HumidityParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    QString GetText() const override;
+    void SetText(const QString& text) override;  // refuses values above 199.9
+};
+
+// lo = correction in tenths + 128, hi = 0.
+class CorrectionParametr : public baseParametr {
+public:
+    using baseParametr::baseParametr;
+    QString GetText() const override;
+    void SetText(const QString& text) override;  // refuses values outside -12.8 … 12.7
+};
+
+class CCurrentTemp : public TemperatureParametr {
+public:
+    CCurrentTemp();
+    QString GetText() const override;  // waits for both registers
+};
+
+class CLowTemp : public TemperatureParametr {
+public:
+    CLowTemp();
+};
+
+class CHighTemp : public TemperatureParametr {
+public:
+    CHighTemp();
+};
+
+class CCurrentHum : public HumidityParametr {
+public:
+    CCurrentHum();
+};
+
+class CLowHum : public HumidityParametr {
+public:
+    CLowHum();
+};
+
+class CHighHum : public HumidityParametr {
+public:
+    CHighHum();
+};
+
+class CCorrectionTemp : public CorrectionParametr {
+public:
+    CCorrectionTemp();
+};
+
+class CCorrectionHum : public CorrectionParametr {
+public:
+    CCorrectionHum();
+};
+
+}  // namespace quorvex

@@ -1,0 +1,61 @@
+#include "params/StatusParameters.h"
+
+#include <utility>
+
+namespace quorvex {
+
+StatusBitParametr::StatusBitParametr(QString name, std::uint16_t& statusCell)
+    : baseParametr(0, std::move(name)) {
+    StatusCell = &statusCell;
+    StatusBitParametr::Invalidate();
+}
+
+void StatusBitParametr::Invalidate() {
+    *StatusCell = kNotReceived;
+    Empty = true;
+}
+
+QString StatusBitParametr::GetText() const {
+    const int v = GetValue();
+    return v == -1 ? QString() : QString::number(v);
+}
+
+int StatusBitParametr::Bits(std::uint16_t mask, int shift) const {
+    if (*StatusCell == kNotReceived) return -1;
+    return (*StatusCell & mask) >> shift;
+}
+
+void StatusBitParametr::StoreBits(std::uint16_t mask, std::uint16_t bits) {
+    *StatusCell = static_cast<std::uint16_t>((*StatusCell & ~mask) | (bits & mask));
+}
+
+CStartLog::CStartLog(std::uint16_t& statusCell, std::function<void()> changed)
+    : StatusBitParametr(QStringLiteral("Tryb startu"), statusCell), changed_(std::move(changed)) {}
+
+void CStartLog::SetValue(int value) {
+    StoreBits(0x0003, static_cast<std::uint16_t>(value & 3));
+    if (changed_) changed_();
+}
+
+int CStartLog::GetValue() const { return Bits(0x0003, 0); }
+
+CLogging::CLogging(std::uint16_t& statusCell) : StatusBitParametr(QStringLiteral("Logowanie"), statusCell) {}
+
+void CLogging::SetValue(int value) { StoreBits(0x0004, value != 0 ? 0x0004 : 0); }
+
+int CLogging::GetValue() const { return Bits(0x0004, 2); }
+
+CWrapArround::CWrapArround(std::uint16_t& statusCell)
+    : StatusBitParametr(QStringLiteral("Nadpisywanie"), statusCell) {}
+
+void CWrapArround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint16_t>((value & 1) << 3)); }
+
+int CWrapArround::GetValue() const { return Bits(0x0008, 3); }
+
+CStatusWord::CStatusWord() : baseParametr(0, QStringLiteral("Stan urządzenia")) {}
+
+int CStatusWord::GetValue() const { return Reg0 == kNotReceived ? -1 : Reg0; }
+
+QString CStatusWord::GetText() const { return Has(1) ? QString::number(Reg0) : QString(); }
+
+}  // namespace quorvex

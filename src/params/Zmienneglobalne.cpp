@@ -1,0 +1,9 @@
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+
+EnqueueFunction EnqueueHook;
+MessageFunction MessageHook;
+TranslateFunction TranslateHook;
+
+}  // namespace quorvex

@@ -1,0 +1,294 @@
+// The parameter model fed with poll replies as the main window feeds it, and
+// the requests the dialogs queue through a recording EnqueueHook.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "LocaleGuard.h"
+#include "modbus/FrameRules.h"
+#include "params/Datamanager.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+namespace {
+
+using test::LocaleGuard;
+
+std::vector<std::uint8_t> Bytes(const std::vector<std::uint16_t>& words) {
+    std::vector<std::uint8_t> out;
+    for (std::uint16_t w : words) {
+        out.push_back(static_cast<std::uint8_t>(w >> 8));
+        out.push_back(static_cast<std::uint8_t>(w & 0xFF));
+    }
+    return out;
+}
+
+// Registers 0–28 of a recording humidity logger.
+std::vector<std::uint16_t> LowBlock(std::uint16_t status = 0x0006, std::uint16_t deviceType = 0x0201) {
+    std::vector<std::uint16_t> r(29, 0);
+    r[0] = status;
+    r[1] = 2015; r[2] = 0x0305;                // 5 March 2015
+    r[3] = 0x0E07; r[4] = 0x09AA;              // 14:07:09, lo(4) unused
+    r[5] = 2016; r[6] = 0x021D;                // 29 February 2016
+    r[7] = 0x0000; r[8] = 0x0000;              // midnight
+    r[9] = 0x0001; r[10] = 0x2C00;             // 300 s
+    r[11] = 0x0001; r[12] = 0x0200;            // 258 records
+    r[13] = 0x0000; r[14] = 0x0100;            // next record 1
+    r[15] = 0x0253 << 1; r[16] = 0x555F;       // 25.3 °C, 55.5 %
+    r[17] = deviceType;
+    r[18] = (0x4125 << 1) | 0; r[19] = 0x100F; // -12.5 °C, 10.0 %
+    r[20] = (0x0399 << 1) | 0; r[21] = 0x900F; // 39.9 °C, 90.0 %
+    r[22] = 0x0105;                            // firmware 1:5
+    r[23] = 0x5000; r[24] = 0x0102; r[25] = 0x0320;  // battery 80 %, counter 66051, BCD year "2015"...
+    r[26] = 0x1503; r[27] = 0x0500;            // ...month 03, day 05
+    return r;
+}
+
+class Datamanager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        MessageHook = [this](const QString& line) { messages.push_back(line); };
+    }
+    void TearDown() override {
+        EnqueueHook = nullptr;
+        MessageHook = nullptr;
+    }
+    void Store(std::uint16_t start, const std::vector<std::uint16_t>& words) {
+        const auto b = Bytes(words);
+        model.StoreRegisters(b.data(), start, static_cast<int>(b.size()));
+    }
+    QString Text(baseParametr& p) const { return p.GetText(); }
+
+    MDataParametry model;
+    std::vector<MstrRamka> queued;
+    std::vector<QString> messages;
+};
+
+TEST_F(Datamanager, LowBlockReplyFillsEveryLowParameterInEachLocale) {
+    Store(0, LowBlock());
+    EXPECT_EQ(model.ValueCount(), 22);  // all but name, stored type, serial and the corrections
+    for (baseParametr* p : model.Parameters) {
+        const bool high = p->FirstRegister >= 256;
+        EXPECT_EQ(p->Empty, high) << qPrintable(p->Name);
+        EXPECT_EQ(p->GetText().isEmpty(), high) << qPrintable(p->Name);
+    }
+    const struct { const char* name; const char* date; const char* time; const char* temp; } cases[] = {
+        {"pl_PL", "5.03.2015", "14:07:09", "25,3"},
+        {"en_US", "3/5/2015", "2:07:09 PM", "25.3"},
+        {"de_DE", "05.03.2015", "14:07:09", "25,3"},
+    };
+    for (const auto& c : cases) {
+        LocaleGuard locale(c.name);
+        EXPECT_EQ(model.Param<CCurrentDate>().GetText(), QString::fromLatin1(c.date));
+        EXPECT_EQ(model.Param<CCurrentTime>().GetText(), QString::fromLatin1(c.time));
+        EXPECT_EQ(model.Param<CProductionDate>().GetText(), QString::fromLatin1(c.date));
+        EXPECT_EQ(model.Param<CCurrentTemp>().GetText(), QString::fromLatin1(c.temp));
+        EXPECT_EQ(model.Param<CWriteInterval>().GetText(), QStringLiteral("0d  00h:05m:00s"));
+    }
+    LocaleGuard locale("en_US");
+    EXPECT_EQ(Text(model.Param<CLowTemp>()), QStringLiteral("-12.5"));
+    EXPECT_EQ(Text(model.Param<CHighTemp>()), QStringLiteral("39.9"));
+    EXPECT_EQ(Text(model.Param<CCurrentHum>()), QStringLiteral("55.5"));
+    EXPECT_EQ(Text(model.Param<CLowHum>()), QStringLiteral("10.0"));
+    EXPECT_EQ(Text(model.Param<CHighHum>()), QStringLiteral("90.0"));
+    EXPECT_EQ(Text(model.Param<CBatteryStatus>()), QStringLiteral("80%"));
+    EXPECT_EQ(Text(model.Param<CLogCounter>()), QStringLiteral("66051"));
+    EXPECT_EQ(Text(model.Param<CVersionFirmware>()), QStringLiteral("1:5"));
+    EXPECT_EQ(Text(model.Param<CWriteIndex>()), QStringLiteral("258"));
+    EXPECT_EQ(Text(model.Param<CReadIndex>()), QStringLiteral("1"));
+    EXPECT_EQ(Text(model.Param<CStatusWord>()), QStringLiteral("6"));
+    EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
+    EXPECT_EQ(model.Param<CLogging>().GetValue(), 1);
+    EXPECT_EQ(model.Param<CWrapArround>().GetValue(), 0);
+    EXPECT_TRUE(model.RecordingActive());
+}
+
+TEST_F(Datamanager, StartModeDecidesWhetherTheStartMomentApplies) {
+    for (std::uint16_t mode = 0; mode < 4; ++mode) {
+        Store(0, LowBlock(static_cast<std::uint16_t>(0x0008 | mode)));
+        EXPECT_EQ(model.Param<CLogStartDate>().Applicable, mode == 2) << mode;
+        EXPECT_EQ(model.Param<CLogStartTime>().Applicable, mode == 2) << mode;
+        EXPECT_FALSE(model.RecordingActive());
+        EXPECT_EQ(model.Param<CWrapArround>().GetText(), QStringLiteral("1"));
+    }
+    model.Param<CStartLog>().SetValue(2);  // a dialog's choice recomputes at once
+    EXPECT_TRUE(model.Param<CLogStartDate>().Applicable);
+    EXPECT_EQ(model.Mirror()[0], 0x000A);
+}
+
+TEST_F(Datamanager, MissingStatusWordEmptiesTheBitsAndStopsRecording) {
+    Store(0, LowBlock());
+    model.Param<CLogging>().Invalidate();
+    model.UpdateDependencies();
+    for (auto* p : {static_cast<baseParametr*>(&model.Param<CStartLog>()), static_cast<baseParametr*>(&model.Param<CLogging>()),
+                    static_cast<baseParametr*>(&model.Param<CWrapArround>())}) {
+        EXPECT_EQ(p->GetValue(), -1);
+        EXPECT_EQ(p->GetText(), QString());
+    }
+    EXPECT_FALSE(model.RecordingActive());
+    EXPECT_FALSE(model.Param<CLogStartDate>().Applicable);
+}
+
+TEST_F(Datamanager, DeviceTypeDecidesHumidity) {
+    EXPECT_FALSE(model.Param<CCurrentHum>().Available) << "not read yet";
+    Store(0, LowBlock(0, 0x0201));
+    EXPECT_EQ(model.Param<CDeviceType>().GetText(), QStringLiteral("0201"));
+    EXPECT_TRUE(model.Param<CCurrentHum>().Available && model.Param<CLowHum>().Available && model.Param<CHighHum>().Available);
+    Store(17, {0x0101});
+    EXPECT_FALSE(model.Param<CCurrentHum>().Available || model.Param<CLowHum>().Available || model.Param<CHighHum>().Available);
+    EXPECT_TRUE(model.Param<CCurrentTemp>().Available);
+    model.InvalidateAll();
+    EXPECT_FALSE(model.Param<CHighHum>().Available);
+    EXPECT_EQ(model.Param<CDeviceType>().GetValue(), 65535);
+}
+
+TEST_F(Datamanager, InvalidRegisterContentsGiveEmptyTexts) {
+    Store(0, LowBlock());
+    Store(1, {2015, 0x0D01, 0x1900, 0x0000});   // month 13, hour 25
+    EXPECT_EQ(model.Param<CCurrentDate>().GetText(), QString());
+    EXPECT_EQ(model.Param<CCurrentTime>().GetText(), QString());
+    Store(25, {0x0320, 0x1502, 0x3000});        // 30 February
+    EXPECT_EQ(model.Param<CProductionDate>().GetText(), QString());
+    Store(25, {0x0320, 0x1A03, 0x0500});        // A in the year
+    EXPECT_EQ(model.Param<CProductionDate>().GetText(), QString());
+    Store(15, {0x0A00 << 1, 0xFFFF});           // not BCD, second register missing
+    EXPECT_EQ(model.Param<CCurrentTemp>().GetText(), QString());
+    Store(16, {0x0000});
+    EXPECT_EQ(model.Param<CCurrentTemp>().GetText().left(1), QStringLiteral("0"));
+}
+
+TEST_F(Datamanager, OddCountsAndRepliesPastTheMirrorKeepToCompleteWords) {
+    const std::uint8_t odd[] = {0x12, 0x34, 0x56, 0x78, 0x9A};
+    model.StoreRegisters(odd, 280, 5);
+    EXPECT_EQ(model.Param<CSerialNumber>().GetText(), QStringLiteral("12345678"));
+    EXPECT_EQ(model.Mirror()[282], kNotReceived);
+    model.StoreRegisters(odd, 17, -3);
+    EXPECT_EQ(model.Param<CDeviceType>().GetValue(), 65535);
+
+    std::vector<std::uint16_t> words(30);
+    for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<std::uint16_t>(500 + i);
+    Store(500, words);
+    EXPECT_EQ(model.Mirror()[500], 500);
+    EXPECT_EQ(model.Mirror()[511], 511);
+    Store(65530, words);  // register numbers run on past 65535 without wrapping onto register 0
+    EXPECT_EQ(model.Mirror()[0], kNotReceived);
+    EXPECT_EQ(model.ValueCount(), 1);
+}
+
+TEST_F(Datamanager, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt) {
+    Store(0, LowBlock());
+    std::vector<std::uint16_t> high(90, 0);
+    high[0] = 0x4C6F; high[1] = 0x6700;       // "Log"
+    high[23] = 0x0201; high[24] = 0xDEAD; high[25] = 0xBEEF;
+    high[44] = 128 - 3; high[45] = 128 + 127;
+    Store(256, high);
+    EXPECT_EQ(model.ValueCount(), model.ParameterCount());
+    LocaleGuard locale("pl_PL");
+    EXPECT_EQ(model.Param<CLoggerName>().GetText(), QStringLiteral("Log"));
+    EXPECT_EQ(model.Param<CSerialNumber>().GetText(), QStringLiteral("DEADBEEF"));
+    EXPECT_EQ(model.Param<CDeviceTypeEprom>().GetText(), QStringLiteral("0201"));
+    EXPECT_EQ(model.Param<CCorrectionTemp>().GetText(), QStringLiteral("-0,3"));
+    EXPECT_EQ(model.Param<CCorrectionHum>().GetText(), QStringLiteral("12,7"));
+    model.InvalidateAll();
+    EXPECT_EQ(model.ValueCount(), 0);
+    for (baseParametr* p : model.Parameters) EXPECT_EQ(p->GetText(), QString()) << qPrintable(p->Name);
+}
+
+TEST_F(Datamanager, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
+    auto& name = model.Param<CLoggerName>();
+    const QString longest(45, u'ż');
+    name.SetText(longest);
+    EXPECT_EQ(name.GetText(), longest);
+    name.SetText(longest + u'X');
+    EXPECT_EQ(name.GetText(), longest);
+    EXPECT_EQ(name.NameBuffer[45], 0);
+    name.SetText(QStringLiteral("Chłodnia Ж"));
+    EXPECT_EQ(name.GetText(), QStringLiteral("Chłodnia ?"));
+
+    // A write and its read-back: the words queued are the words the logger returns.
+    name.SetText(QStringLiteral("Łódź"));
+    const auto words = name.Words();
+    model.WriteRegisters(name, std::span(words).first(CLoggerName::kWrittenWords));
+    name.Invalidate();
+    model.ReadBack(name, CLoggerName::kWrittenWords);
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(name.GetText(), QString());
+    Store(queued[0].StartRegister, {queued[0].Values.begin(), queued[0].Values.end()});
+    EXPECT_EQ(name.GetText(), QStringLiteral("Łódź"));
+    Store(278, {0x4142});  // the last register's low byte never counts
+    EXPECT_EQ(name.NameBuffer[44], 0x41);
+    EXPECT_EQ(name.NameBuffer[45], 0);
+}
+
+TEST_F(Datamanager, SetTextChangesCopiesOnlyForTextsThatParseAndFit) {
+    Store(0, LowBlock());
+    LocaleGuard locale("de_DE");
+    auto snapshot = [this] {
+        std::vector<std::uint16_t> s;
+        for (baseParametr* p : model.Parameters) s.insert(s.end(), {p->Reg0, p->Reg1, p->Reg2});
+        return s;
+    };
+    const auto before = snapshot();
+    for (const char* bad : {"", "abc", "1,2.3", "400", "1e30", "31.02.2015 25:00:00"}) {
+        for (baseParametr* p : model.Parameters)
+            if (p != &model.Param<CLoggerName>()) p->SetText(QString::fromLatin1(bad));
+        EXPECT_EQ(snapshot(), before) << bad;
+    }
+    model.Param<CHighTemp>().SetText(QStringLiteral("25,3"));
+    EXPECT_EQ(model.Param<CHighTemp>().Reg0, 0x04A6);
+    model.Param<CHighHum>().SetText(QStringLiteral("55.5"));
+    EXPECT_EQ(model.Param<CHighHum>().Reg1, 0x555F);
+    model.Param<CCurrentDate>().SetText(QStringLiteral("24.12.2026 18:30:00"));
+    EXPECT_EQ(model.Param<CCurrentDate>().Reg0, 2026);
+    EXPECT_EQ(model.Param<CCurrentDate>().Reg1, 0x0C18);
+    model.Param<CCurrentTime>().SetText(QStringLiteral("18:30:05"));
+    EXPECT_EQ(model.Param<CCurrentTime>().Reg0, 0x121E);
+    EXPECT_EQ(model.Param<CCurrentTime>().Reg1, 0x05AA);  // low byte kept
+}
+
+TEST_F(Datamanager, IntervalAndReadIndexValues) {
+    auto& interval = model.Param<CWriteInterval>();
+    interval.SetValue(300);
+    EXPECT_EQ(interval.Reg0, 0x0001);
+    EXPECT_EQ(interval.Reg1, 0x2C00);
+    EXPECT_EQ(interval.GetValue(), 300);
+    interval.SetValue(0xFFFEFF);
+    EXPECT_EQ(interval.GetText(), QStringLiteral("194d  04h:15m:59s"));
+    auto& index = model.Param<CReadIndex>();
+    index.Reg1 = 0x00AB;
+    index.SetValue(0x123456);
+    EXPECT_EQ(index.Reg0, 0x1234);
+    EXPECT_EQ(index.Reg1, 0x56AB);
+}
+
+TEST_F(Datamanager, RequestsCarryTheDialogsWritesAndReadBacks) {
+    auto& high = model.Param<CHighTemp>();
+    const std::uint16_t words[] = {0x04A6, 0x900F};
+    model.WriteRegisters(high, words);
+    model.ReadBack(high, 2);
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued[0].Function, FN_WRITE_MULTIPLE);
+    EXPECT_EQ(queued[0].StartRegister, 20);
+    EXPECT_EQ(queued[0].Count, 2);
+    EXPECT_EQ(std::vector<std::uint16_t>(queued[0].Values.begin(), queued[0].Values.end()),
+              std::vector<std::uint16_t>({0x04A6, 0x900F}));
+    EXPECT_EQ(queued[1].Function, FN_READ_HOLDING);
+    EXPECT_EQ(queued[1].Count, 2);
+    for (const MstrRamka& r : queued) {
+        EXPECT_EQ(r.Address, 255);
+        EXPECT_EQ(r.Attempts, 2);
+        EXPECT_EQ(EncodeRequest(r).error, BuildError::None);
+    }
+    // Impossible counts are refused with a line in the message log; no hook, no request.
+    model.ReadBack(high, 0);
+    model.WriteRegisters(high, std::span<const std::uint16_t>());
+    EXPECT_EQ(queued.size(), 2u);
+    EXPECT_EQ(messages.size(), 2u);
+    EnqueueHook = nullptr;
+    model.ReadBack(high, 2);
+    EXPECT_EQ(queued.size(), 2u);
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -119,14 +119,17 @@ bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
     return true;
 }
 
-bool ObiektRS232::ReadByte(std::uint8_t& byte)
+bool ObiektRS232::ReadByte(std::uint8_t& byte, int waitMs)
 {
+    const int fullWait = kReadTotalConstantMs + kReadTotalMultiplierMs;
+    if (waitMs < 0 || waitMs > fullWait)
+        waitMs = fullWait;
     lastMessage_ = QStringLiteral("Błąd odczytu z portu: ") + portName_;
     if (!opened_)
         return false;
 
     if (port_->bytesAvailable() == 0
-        && !port_->waitForReadyRead(kReadTotalConstantMs + kReadTotalMultiplierMs)) {
+        && !port_->waitForReadyRead(waitMs)) {
         // A time-out leaves TimeoutError set; the next call must start clean.
         port_->clearError();
         return false;

@@ -61,7 +61,8 @@ public:
     bool Write(const std::uint8_t* data, std::size_t count);
 
     // Reads one byte, waiting up to 251 ms for it. False when nothing came, or at once when closed.
-    bool ReadByte(std::uint8_t& byte);
+    // A shorter waitMs bounds the wait further (the protocol's end-of-frame silence).
+    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTotalConstantMs + kReadTotalMultiplierMs);
 
     // Discards everything received and not yet read. False at once when closed.
     bool ClearRXBuffer();

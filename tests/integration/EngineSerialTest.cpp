@@ -76,6 +76,7 @@ TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
     ASSERT_TRUE(sim.Running());
     Engine e(Link(sim));
     ASSERT_TRUE(e.target.WaitFor(WM_NO_RESPONSE, 1, 15s));
+    ASSERT_TRUE(e.target.WaitFor(WM_COUNTERS, 1, 1s));  // posted right after 1030
 
     const auto sent = e.target.Of(WM_FRAME_SENT);
     ASSERT_GE(sent.size(), 3u);

@@ -58,7 +58,6 @@ protected:
         const auto b = Bytes(words);
         model.StoreRegisters(b.data(), start, static_cast<int>(b.size()));
     }
-    QString Text(baseParametr& p) const { return p.GetText(); }
 
     MDataParametry model;
     std::vector<MstrRamka> queued;
@@ -87,17 +86,17 @@ TEST_F(Datamanager, LowBlockReplyFillsEveryLowParameterInEachLocale) {
         EXPECT_EQ(model.Param<CWriteInterval>().GetText(), QStringLiteral("0d  00h:05m:00s"));
     }
     LocaleGuard locale("en_US");
-    EXPECT_EQ(Text(model.Param<CLowTemp>()), QStringLiteral("-12.5"));
-    EXPECT_EQ(Text(model.Param<CHighTemp>()), QStringLiteral("39.9"));
-    EXPECT_EQ(Text(model.Param<CCurrentHum>()), QStringLiteral("55.5"));
-    EXPECT_EQ(Text(model.Param<CLowHum>()), QStringLiteral("10.0"));
-    EXPECT_EQ(Text(model.Param<CHighHum>()), QStringLiteral("90.0"));
-    EXPECT_EQ(Text(model.Param<CBatteryStatus>()), QStringLiteral("80%"));
-    EXPECT_EQ(Text(model.Param<CLogCounter>()), QStringLiteral("66051"));
-    EXPECT_EQ(Text(model.Param<CVersionFirmware>()), QStringLiteral("1:5"));
-    EXPECT_EQ(Text(model.Param<CWriteIndex>()), QStringLiteral("258"));
-    EXPECT_EQ(Text(model.Param<CReadIndex>()), QStringLiteral("1"));
-    EXPECT_EQ(Text(model.Param<CStatusWord>()), QStringLiteral("6"));
+    EXPECT_EQ(model.Param<CLowTemp>().GetText(), QStringLiteral("-12.5"));
+    EXPECT_EQ(model.Param<CHighTemp>().GetText(), QStringLiteral("39.9"));
+    EXPECT_EQ(model.Param<CCurrentHum>().GetText(), QStringLiteral("55.5"));
+    EXPECT_EQ(model.Param<CLowHum>().GetText(), QStringLiteral("10.0"));
+    EXPECT_EQ(model.Param<CHighHum>().GetText(), QStringLiteral("90.0"));
+    EXPECT_EQ(model.Param<CBatteryStatus>().GetText(), QStringLiteral("80%"));
+    EXPECT_EQ(model.Param<CLogCounter>().GetText(), QStringLiteral("66051"));
+    EXPECT_EQ(model.Param<CVersionFirmware>().GetText(), QStringLiteral("1:5"));
+    EXPECT_EQ(model.Param<CWriteIndex>().GetText(), QStringLiteral("258"));
+    EXPECT_EQ(model.Param<CReadIndex>().GetText(), QStringLiteral("1"));
+    EXPECT_EQ(model.Param<CStatusWord>().GetText(), QStringLiteral("6"));
     EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
     EXPECT_EQ(model.Param<CLogging>().GetValue(), 1);
     EXPECT_EQ(model.Param<CWrapArround>().GetValue(), 0);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SimTestUtil.h"
-#include "core/Cp1250.h"
+#include "params/Cp1250.h"
 #include "core/SimLogger.h"
 #include "modbus/Crc16.h"
 
@@ -72,7 +72,7 @@ TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario)
     std::vector<std::uint8_t> name(high.begin() + 3, high.begin() + 3 + 46);
     const auto end = std::find(name.begin(), name.end(), 0);
     ASSERT_NE(end, name.end());
-    EXPECT_EQ(sim::FromCp1250(name.data(), std::size_t(end - name.begin())), QString::fromUtf8("Magazyn próbek – Łódź"));
+    EXPECT_EQ(quorvex::FromCp1250(QByteArray(reinterpret_cast<const char*>(name.data()), end - name.begin())), QString::fromUtf8("Magazyn próbek – Łódź"));
     EXPECT_EQ(name[7 + 3], 0xF3);  // ó in Windows-1250
 
     const std::uint32_t current = (std::uint32_t(r(15)) << 16) | r(16);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/Cp1250.h"
+#include "params/Cp1250.h"
 #include "core/Measurement.h"
 #include "modbus/Crc16.h"
 #include "modbus/MstrRamka.h"
@@ -106,7 +106,8 @@ SimLogger::SimLogger(const Scenario& scenario, SimClock::Monotonic monotonic)
     regs_[26] = static_cast<std::uint16_t>(Bcd2(scenario.productionYear % 100) << 8 | Bcd2(scenario.productionMonth));
     regs_[27] = static_cast<std::uint16_t>(Bcd2(scenario.productionDay) << 8);
 
-    std::vector<std::uint8_t> name = ToCp1250(QString::fromUtf8(scenario.name.c_str()));
+    const QByteArray nameBytes = quorvex::ToCp1250(QString::fromUtf8(scenario.name.c_str()));
+    std::vector<std::uint8_t> name(nameBytes.begin(), nameBytes.end());
     name.resize(2 * kNameWords, 0);
     name.back() = 0;  // always zero-terminated: at most 45 characters
     for (int k = 0; k < kNameWords; ++k)

@@ -6,9 +6,11 @@
 #include <QObject>
 
 #include <atomic>
+#include <thread>
 
 #include "RecordingTarget.h"
 #include "SimProcess.h"
+#include "modbus/CallAndWait.h"
 #include "modbus/Threadtransmisja.h"
 #include "modbus/Tick.h"
 
@@ -16,7 +18,8 @@ using namespace quorvex;
 using namespace quorvex::test;
 
 namespace {
-// Delivers sent messages on the thread of `receiver`, blocking the sender meanwhile.
+// Delivers sent messages on the thread of `receiver`, blocking the sender meanwhile, as the
+// main window does.
 class QueuedTarget : public MessageTarget {
 public:
     explicit QueuedTarget(QObject* receiver) : receiver_(receiver) {}
@@ -24,18 +27,7 @@ public:
     void Send(int msg) override
     {
         waiting = true;
-        std::atomic<bool> done{false};
-        QMetaObject::invokeMethod(
-            receiver_,
-            [this, msg, &done] {
-                handled.push_back(msg);
-                done.store(true, std::memory_order_release);
-            },
-            Qt::BlockingQueuedConnection);
-        // Qt's own hand-back is invisible to ThreadSanitizer (the library is not instrumented);
-        // this makes the order of the call and the sender's clean-up visible to it.
-        while (!done.load(std::memory_order_acquire)) {
-        }
+        CallAndWait(receiver_, [this, msg] { handled.push_back(msg); });
         waiting = false;
     }
 
@@ -90,4 +82,31 @@ TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
     // The port is free again.
     ObiektRS232 other;
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
+}
+
+TEST(CallAndWaitTest, RunsOnTheReceiversThreadWhileTheCallerWaits)
+{
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name};
+    QCoreApplication app(argc, argv);
+    QObject receiver;
+    std::atomic<bool> returned{false};
+    std::thread::id ranOn;
+    std::thread caller([&] {
+        CallAndWait(&receiver, [&] { ranOn = std::this_thread::get_id(); });
+        returned = true;
+    });
+    // Nothing runs until the receiver's thread processes its events.
+    QThread::msleep(50);
+    EXPECT_FALSE(returned.load());
+    while (!returned.load())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    caller.join();
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+
+    // On its own thread the call runs at once.
+    bool direct = false;
+    CallAndWait(&receiver, [&] { direct = true; });
+    EXPECT_TRUE(direct);
 }

@@ -50,8 +50,19 @@ ThreadTransmisja::~ThreadTransmisja()
 {
     if (isRunning())
         EndTransmissionThread(*this);
+    {
+        // Pairs with the end of run(): QThread's own wait is not seen by ThreadSanitizer.
+        std::lock_guard lock(WakeMutex_);
+    }
     // A thread that never ran opened nothing; one that ran closed its links on the way out.
     CloseLinks();
+}
+
+void ThreadTransmisja::run()
+{
+    Execute();
+    // Everything the thread did is ordered before what its destructor does.
+    std::lock_guard lock(WakeMutex_);
 }
 
 void ThreadTransmisja::RequestTermination()

@@ -115,7 +115,7 @@ public:
     bool ReopenHid();
 
 protected:
-    void run() override { Execute(); }
+    void run() override;
 
 private:
     void Execute();

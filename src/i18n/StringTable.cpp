@@ -122,6 +122,8 @@ constexpr StringTableEntry kEntries[] = {
     {1052, "Date of last log", "Datum des letzen Logins"},
     {1053, "Name", "Name"},
     {1054, "Type", "Typ"},
+    // Texts this program adds to the original table take ids from 2000 up.
+    {2000, "Can not save the results file", "Die Ergebnisdatei lässt sich nicht speichern"},
 };
 
 constexpr bool IdsAscendAndFit() {

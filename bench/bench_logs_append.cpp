@@ -1,0 +1,37 @@
+// Decoding log replies into the results store and the table model: a whole
+// download of 1,000,000 records through MLogManager::WriteLogsToBufor in
+// blocks of 62 records, as the logger sends them.
+#include <benchmark/benchmark.h>
+
+#include "LogBenchUtil.h"
+#include "params/Zmienneglobalne.h"
+
+namespace {
+
+using namespace quorvex;
+
+void BM_DecodeAndAppendMillion(benchmark::State& state) {
+    constexpr int kRecords = 1'000'000;
+    EnqueueHook = [](const MstrRamka&) {};
+    MDataParametry params;
+    bench::FillParameters(params, kRecords);
+    MLogi store;
+    bench::TableOnlyView view(store);
+    MLogManager manager(params, store);
+    manager.SetView(&view);
+    manager.Reset();
+    std::vector<std::vector<std::uint8_t>> blocks;
+    for (int i = 0; i < 97; ++i) blocks.push_back(bench::Block(i * 13));
+
+    for (auto _ : state) {
+        bench::Download(manager, kRecords, blocks);
+        if (store.Count() != kRecords || view.model.rowCount() != kRecords) state.SkipWithError("records lost");
+    }
+    state.SetItemsProcessed(state.iterations() * kRecords);
+    EnqueueHook = nullptr;
+}
+BENCHMARK(BM_DecodeAndAppendMillion)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

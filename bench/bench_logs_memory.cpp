@@ -1,0 +1,45 @@
+// Memory of the results store and the table model holding 1,000,000 records,
+// measured as the heap in use before and after (glibc mallinfo2).
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include "LogBenchUtil.h"
+#include "params/Zmienneglobalne.h"
+
+namespace {
+
+using namespace quorvex;
+
+std::size_t HeapInUse() {
+    const struct mallinfo2 m = mallinfo2();
+    return m.uordblks + m.hblkhd;
+}
+
+void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
+    constexpr int kRecords = 1'000'000;
+    EnqueueHook = [](const MstrRamka&) {};
+    MDataParametry params;
+    bench::FillParameters(params, kRecords);
+    std::vector<std::vector<std::uint8_t>> blocks{bench::Block(1), bench::Block(2)};
+    double bytes = 0;
+    for (auto _ : state) {
+        const std::size_t before = HeapInUse();
+        {
+            auto store = std::make_unique<MLogi>();
+            auto view = std::make_unique<bench::TableOnlyView>(*store);
+            MLogManager manager(params, *store);
+            manager.SetView(view.get());
+            bench::Download(manager, kRecords, blocks);
+            bytes = static_cast<double>(HeapInUse() - before);
+            benchmark::DoNotOptimize(view->model.rowCount());
+        }
+    }
+    state.counters["MB"] = bytes / (1024.0 * 1024.0);
+    state.counters["bytes_per_record"] = bytes / kRecords;
+    EnqueueHook = nullptr;
+}
+BENCHMARK(BM_StoreAndModelMemoryMillion)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+BENCHMARK_MAIN();

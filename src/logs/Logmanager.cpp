@@ -1,0 +1,277 @@
+#include "logs/Logmanager.h"
+
+#include <array>
+
+#include "params/Codecs.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+const QDate kEpoch(1899, 12, 30);
+
+// Whole seconds since 30 December 1899 as a TDateTime (the fraction of a
+// negative day still runs forward, as everywhere in the program).
+TDateTime MomentFromSeconds(std::int64_t seconds) {
+    std::int64_t days = seconds / kSecondsPerDay;
+    std::int64_t rest = seconds % kSecondsPerDay;
+    if (rest < 0) {
+        rest += kSecondsPerDay;
+        --days;
+    }
+    const double fraction = static_cast<double>(rest) / kSecondsPerDay;
+    return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;
+}
+
+void Diagnose(const QString& line) {
+    if (MessageHook) MessageHook(line);
+}
+
+const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNieprawidłowe dane wejściowe");
+const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");
+
+}  // namespace
+
+MLogManager::MLogManager(MDataParametry& params, MLogi& store) : params_(params), store_(store) {}
+
+void MLogManager::ClearResults() {
+    store_.Clear();
+    // The table reads the store, so it empties with it.
+    if (view_) view_->ResultsCleared();
+}
+
+void MLogManager::Reset() {
+    state = Idle;
+    recordsText.clear();
+    ClearResults();
+    if (view_) {
+        view_->SetLoggerInfo({});
+        view_->SetProgressPosition(0);
+    }
+    RefreshView();
+}
+
+bool MLogManager::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) const {
+    const auto date = ParseDateTimeText(params_.Param<CLogStartDate>().GetText());
+    const auto time = ParseDateTimeText(params_.Param<CLogStartTime>().GetText());
+    if (!date || !time) return false;
+    moment = ToTDateTime(date->date(), time->time());
+    seconds = kEpoch.daysTo(date->date()) * kSecondsPerDay + time->time().msecsSinceStartOfDay() / 1000;
+    return true;
+}
+
+bool MLogManager::FillThresholds() {
+    if (!thresholds_) return true;
+    MThresholds t;
+    if (!ParseNumber(params_.Param<CHighTemp>().GetText(), t.highTemp)) return false;
+    if (!ParseNumber(params_.Param<CLowTemp>().GetText(), t.lowTemp)) return false;
+    if (!ParseNumber(params_.Param<CHighHum>().GetText(), t.highHum)) return false;
+    if (!ParseNumber(params_.Param<CLowHum>().GetText(), t.lowHum)) return false;
+    *thresholds_ = t;
+    return true;
+}
+
+void MLogManager::QueueSetNextRecord(std::int32_t number) {
+    CReadIndex& index = params_.Param<CReadIndex>();
+    index.SetValue(number);
+    const std::array<std::uint16_t, 2> words{index.Reg0, index.Reg1};
+    params_.WriteRegisters(index, words);
+}
+
+void MLogManager::QueueLogRead() {
+    if (!EnqueueHook) return;
+    MstrRamka r;
+    r.Tag = TAG_LOG;
+    r.Address = kLoggerAddress;
+    r.Function = FN_READ_HOLDING;
+    r.StartRegister = kLogRegister;
+    r.Count = 0;  // the logger decides how many records a reply carries
+    r.Attempts = kLogReadAttempts;
+    EnqueueHook(r);
+}
+
+void MLogManager::StartRead() {
+    ClearResults();
+    if (!ParamsReady()) return;
+    state = Starting;
+    logCount = 0;
+
+    if (!ComputeStartTime(startTime, startSeconds_)) return AbortRead(kStartFailed);
+
+    const CWriteInterval& interval = params_.Param<CWriteInterval>();
+    store_.writeInterval = interval.GetText();
+    // An interval that never arrived has no text; its value would be garbage.
+    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed);
+    intervalSec = interval.GetValue();
+
+    QueueSetNextRecord(1);
+
+    store_.loggerName = params_.Param<CLoggerName>().GetText();
+    store_.loggerType = params_.Param<CDeviceType>().GetText();
+    store_.serialNumber = params_.Param<CSerialNumber>().GetText();
+    recordsText = params_.Param<CWriteIndex>().GetText();
+
+    if (!FillThresholds()) return AbortRead(kStartFailed);
+
+    if (view_)
+        view_->SetStatusLines({TranslateText(QStringLiteral("[1042]Rozpoczęcie odczytu")),
+                               TranslateText(QStringLiteral("[1043]danych z loggera"))});
+    bool ok = false;
+    const int total = recordsText.toInt(&ok);
+    if (!ok) return AbortRead(kStartFailed);
+    if (view_) {
+        view_->SetProgressMaximum(total);
+        view_->SetProgressPosition(0);
+    }
+    RefreshView();
+
+    if (!EnqueueHook) return AbortRead(kStartFailed);
+    QueueLogRead();
+    state = Reading;
+    RefreshView();
+}
+
+void MLogManager::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount) {
+    if (state != Reading) return;
+    if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
+        Diagnose(QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
+        return AbortRead(QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera"));
+    }
+
+    recordsText = params_.Param<CWriteIndex>().GetText();
+    if (view_) {
+        bool ok = false;
+        const int total = recordsText.toInt(&ok);
+        view_->SetProgressMaximum(ok ? total : 0);
+    }
+
+    const int first = store_.Count();
+    for (int offset = 0; offset < byteCount; offset += kLogRecordSize) {
+        const DecodedRecord r = DecodeLogRecord(LogRecordValue(data + offset));
+        // Record k of the download is stamped startTime + (k − 1) × intervalSec.
+        currentTime = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(logCount) * intervalSec);
+        ++logCount;
+        store_.Append(r.temperature, r.humidity, currentTime);
+    }
+    if (view_ && byteCount > 0) {
+        view_->SetProgressPosition(logCount);
+        view_->ResultsAppended(first, store_.Count() - 1);
+    }
+
+    state = Reading;
+    RefreshView();
+    QueueLogRead();
+}
+
+void MLogManager::ReadFinished() {
+    if (state != Reading) return;
+    state = Finished;
+    RefreshView();
+    if (view_)
+        view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")),
+                              TranslateText(QStringLiteral("[1036]Odczyt danych zakończony")),
+                              LogManagerView::BoxIcon::Information);
+}
+
+void MLogManager::StopRead() {
+    if (state != Reading) return;
+    state = Aborted;
+    RefreshView();
+    if (view_)
+        view_->ShowMessageBox(TranslateText(QStringLiteral("[1035]Odczyt przerwany")),
+                              TranslateText(QStringLiteral("[1034]Nie odczytano wszystkich danych")),
+                              LogManagerView::BoxIcon::Error);
+}
+
+void MLogManager::ResumeRead() {
+    // Only a download that finished or broke off can continue; a second chain
+    // of reads next to a running one would interleave their blocks.
+    if (state != Finished && state != Aborted) return;
+    if (!ParamsReady()) return;
+
+    TDateTime moment = 0;
+    std::int64_t seconds = 0;
+    if (!ComputeStartTime(moment, seconds) || moment != startTime) return AbortRead(kResumeFailed);
+    if (params_.Param<CWriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);
+    if (params_.Param<CSerialNumber>().GetText() != store_.serialNumber) return AbortRead(kResumeFailed);
+
+    recordsText = params_.Param<CWriteIndex>().GetText();
+    bool ok = false;
+    const int total = recordsText.toInt(&ok);
+    if (!ok) return AbortRead(kResumeFailed);
+    if (view_) view_->SetProgressMaximum(total);
+
+    QueueSetNextRecord(logCount + 1);
+    if (!FillThresholds()) return AbortRead(kResumeFailed);
+    if (!EnqueueHook) return AbortRead(kResumeFailed);
+    QueueLogRead();
+    state = Reading;
+    RefreshView();
+}
+
+void MLogManager::AbortRead(const QString& message) {
+    state = Aborted;
+    RefreshView();
+    if (view_ && !message.isEmpty())
+        view_->ShowMessageBox(TranslateText(QStringLiteral("Błąd")), TranslateText(message),
+                              LogManagerView::BoxIcon::Error);
+}
+
+QString MLogManager::CountLine(bool withTotal) const {
+    QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount);
+    if (withTotal) line += u'/' + recordsText;
+    return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
+}
+
+void MLogManager::RefreshView() {
+    if (!view_) return;
+    using V = LogManagerView;
+    view_->SetLoggerInfo(LoggerInfoRows(store_));
+
+    const bool hasRecords = !store_.IsEmpty();
+    bool start = false, retry = false, stop = false;
+    switch (state) {
+    case Idle:
+        view_->SetStatusLines({});
+        start = true;
+        view_->SetButtonEnabled(V::ButtonChart, false);
+        view_->SetButtonEnabled(V::ButtonPrintTable, false);
+        view_->SetButtonEnabled(V::ButtonSaveResults, false);
+        break;
+    case Starting:
+        view_->SetStatusLines({TranslateText(QStringLiteral("[1042]Rozpoczęcie odczytu")),
+                               TranslateText(QStringLiteral("[1043]danych z loggera"))});
+        stop = true;
+        view_->SetButtonEnabled(V::ButtonChart, false);
+        view_->SetButtonEnabled(V::ButtonPrintTable, false);
+        view_->SetButtonEnabled(V::ButtonSaveResults, false);
+        break;
+    case Reading:
+        view_->SetStatusLines({TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")), QStringLiteral(" "),
+                               CountLine(true)});
+        stop = true;
+        if (hasRecords) view_->SetButtonEnabled(V::ButtonChart, true);
+        view_->SetButtonEnabled(V::ButtonPrintTable, false);
+        view_->SetButtonEnabled(V::ButtonSaveResults, false);
+        break;
+    case Finished:
+    case Aborted:
+        view_->SetStatusLines({state == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
+                                                 : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
+                               QString(), CountLine(state == Aborted)});
+        start = retry = true;
+        if (hasRecords) {
+            view_->SetButtonEnabled(V::ButtonChart, true);
+            view_->SetButtonEnabled(V::ButtonPrintTable, true);
+            view_->SetButtonEnabled(V::ButtonSaveResults, true);
+        }
+        break;
+    }
+    if (!ParamsReady()) start = retry = false;
+    view_->SetButtonEnabled(V::ButtonStart, start);
+    view_->SetButtonEnabled(V::ButtonRetry, retry);
+    view_->SetButtonEnabled(V::ButtonStop, stop);
+}
+
+}  // namespace quorvex

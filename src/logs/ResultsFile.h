@@ -1,0 +1,46 @@
+#pragma once
+// The results text file: the records of the results store as TAB-separated
+// lines, UTF-8, every line ended by CR LF. Three header lines (name, type,
+// serial), four lines of one space, then one line per record numbered from 1:
+//   n TAB date SPACE time TAB temperature TAB [humidity]
+// Humidity only for a logger whose type begins with "02"; otherwise the line
+// ends with the TAB after the temperature.
+//
+// The main window's ButtonSaveResultsClick proposes ProposedResultsFileName
+// in its save dialog (default suffix kResultsFileSuffix, filter
+// kResultsFileFilter), remembers the folder under "Okno"/"Dir" and calls
+// SaveResultsFile; a failure is shown with the caption "Błąd" and errorText.
+#include <QIODevice>
+#include <QString>
+
+#include "logs/Logi.h"
+#include "params/Datamanager.h"
+
+namespace quorvex {
+
+inline const QString kResultsFileSuffix = QStringLiteral("txt");
+inline const QString kResultsFileFilter = QStringLiteral("*.txt");
+
+// "<name> <start date> <start time>" with blanks and control characters cut
+// from both ends, an empty name taken as "Logger", and each of < > : \ / | ? *
+// replaced by an underscore. Without the suffix.
+QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText,
+                                const QString& startTimeText);
+// The same from the store's logger name and the start moment's texts as the
+// parameter model holds them now.
+QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params);
+
+// Writes the whole layout to an open device; false when a write fails.
+bool WriteResults(QIODevice& out, const MLogi& store);
+
+struct SaveResultsOutcome {
+    bool ok = false;
+    QString errorText;  // translated, names the path and the reason; empty on success
+};
+
+// Writes a temporary file beside the target and renames it over the target
+// only when everything was written, so a full disk or a crash never leaves a
+// half-written file in place of a good one. The store is not changed.
+SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store);
+
+}  // namespace quorvex

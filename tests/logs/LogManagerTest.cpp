@@ -1,0 +1,271 @@
+// The download controller driven as the main window drives it: button clicks,
+// reply blocks (1038), the end of the log (1039) and MonitorReset, with the
+// requests caught by a recording EnqueueHook and the results tab by a
+// recording view.
+#include <gtest/gtest.h>
+
+#include "LogTestUtil.h"
+#include "i18n/Translate.h"
+#include "logs/Logmanager.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+namespace {
+
+using test::LocaleGuard;
+using test::RecordBytes;
+using V = LogManagerView;
+
+class LogManager : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        MessageHook = [this](const QString& line) { messages.push_back(line); };
+        test::FillParameters(params);
+        manager.SetView(&view);
+        manager.SetThresholds(&thresholds);
+        manager.Reset();
+    }
+    void TearDown() override {
+        EnqueueHook = nullptr;
+        MessageHook = nullptr;
+        TranslateHook = nullptr;
+    }
+    void Block(const std::vector<std::uint8_t>& bytes) {
+        manager.WriteLogsToBufor(bytes.data(), static_cast<std::uint8_t>(bytes.size()));
+    }
+    // n records of 20.0 + i/10 °C and 50.0 %.
+    std::vector<std::uint8_t> Records(int n, int first = 0) {
+        std::vector<std::uint8_t> out;
+        for (int i = 0; i < n; ++i) {
+            const int tenths = 200 + first + i;
+            const std::uint16_t bcd = static_cast<std::uint16_t>((tenths / 100) << 8 | (tenths / 10 % 10) << 4 | tenths % 10);
+            const auto r = RecordBytes(bcd, false, 0x0500);
+            out.insert(out.end(), r.begin(), r.end());
+        }
+        return out;
+    }
+    static bool IsLogRead(const MstrRamka& r) {
+        return r.Tag == TAG_LOG && r.Address == 0xFF && r.Function == 3 && r.StartRegister == 144 && r.Count == 0 &&
+               r.Attempts == 1 && r.Values.empty();
+    }
+    // The set-next-record write asking for record n.
+    static bool IsSetNext(const MstrRamka& r, int n) {
+        return r.Tag == 0 && r.Function == 16 && r.StartRegister == 13 && r.Count == 2 && r.Attempts == 2 &&
+               r.Values.size() == 2 && r.Values[0] == ((n >> 8) & 0xFFFF) &&
+               r.Values[1] == (((n & 0xFF) << 8) | 0x55);  // the low byte of register 14 is kept
+    }
+    QString Cell(int row, int col) const { return view.model.data(view.model.index(row, col)).toString(); }
+
+    LocaleGuard locale{"pl_PL"};
+    MDataParametry params;
+    MLogi store;
+    MLogManager manager{params, store};
+    test::RecordingView view{store};
+    MThresholds thresholds;
+    std::vector<MstrRamka> queued;
+    std::vector<QString> messages;
+};
+
+TEST_F(LogManager, StartQueuesTheWriteThenOneReadAndFillsTheTab) {
+    manager.StartRead();
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_TRUE(IsSetNext(queued[0], 1));
+    EXPECT_TRUE(IsLogRead(queued[1]));
+    EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    EXPECT_EQ(view.status, QStringList({"Odczyt danych z loggera", " ", QStringLiteral("Pobrano 0/250 logów")}));
+    EXPECT_EQ(view.progressMax, 250);
+    EXPECT_TRUE(view.Enabled(V::ButtonStop));
+    EXPECT_FALSE(view.Enabled(V::ButtonStart) || view.Enabled(V::ButtonRetry) || view.Enabled(V::ButtonChart));
+    EXPECT_EQ(store.loggerName, QStringLiteral("Hall: A/B"));
+    EXPECT_EQ(store.loggerType, QStringLiteral("0201"));
+    EXPECT_EQ(store.serialNumber, QStringLiteral("0019A7F3"));
+    EXPECT_EQ(store.writeInterval, QStringLiteral("0d  00h:05m:00s"));
+    EXPECT_EQ(view.info[0].value, QStringLiteral("Hall: A/B"));
+    EXPECT_EQ(view.info[3].value, store.writeInterval);
+    EXPECT_EQ(manager.StartTime(), ToTDateTime(QDate(2015, 3, 1), QTime(8, 30)));
+    EXPECT_EQ(manager.IntervalSec(), 300);
+    EXPECT_FLOAT_EQ(thresholds.highTemp, 39.9f);
+    EXPECT_FLOAT_EQ(thresholds.lowTemp, -12.5f);
+    EXPECT_FLOAT_EQ(thresholds.highHum, 90.0f);
+    EXPECT_FLOAT_EQ(thresholds.lowHum, 10.0f);
+}
+
+TEST_F(LogManager, BlocksAppendRowsStampedFromTheStartMoment) {
+    test::LoggerSetup setup;
+    setup.interval = 90061;  // 1 d 1 h 1 min 1 s
+    test::FillParameters(params, setup);
+    manager.StartRead();
+    queued.clear();
+
+    Block({});  // an empty block is valid
+    EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    EXPECT_EQ(store.Count(), 0);
+    ASSERT_EQ(queued.size(), 1u);
+    EXPECT_TRUE(IsLogRead(queued[0]));
+    EXPECT_TRUE(view.blocks.empty());
+
+    Block(Records(62));
+    Block(Records(3, 62));
+    EXPECT_EQ(queued.size(), 3u);
+    ASSERT_EQ(store.Count(), 65);
+    EXPECT_EQ(view.blocks, (std::vector<std::pair<int, int>>{{0, 61}, {62, 64}}));
+    EXPECT_EQ(view.model.rowCount(), 65);
+    EXPECT_EQ(manager.LogCount(), 65);
+    EXPECT_EQ(view.progress, 65);
+    EXPECT_EQ(view.status.value(2), QStringLiteral("Pobrano 65/250 logów"));
+    EXPECT_TRUE(view.Enabled(V::ButtonChart));
+    EXPECT_FALSE(view.Enabled(V::ButtonSaveResults));
+
+    EXPECT_EQ(store[0].time, manager.StartTime());
+    EXPECT_EQ(FromTDateTime(store[1].time), QDateTime(QDate(2015, 3, 2), QTime(9, 31, 1), Qt::UTC));
+    EXPECT_EQ(FromTDateTime(store[64].time),
+              QDateTime(QDate(2015, 3, 1), QTime(8, 30), Qt::UTC).addSecs(64LL * 90061));
+    EXPECT_EQ(manager.CurrentTime(), store[64].time);
+    EXPECT_FLOAT_EQ(store[64].temperature, 26.4f);
+    EXPECT_EQ(Cell(0, 0), QStringLiteral("1"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
+    EXPECT_EQ(Cell(1, 2), QStringLiteral("09:31:01"));
+    EXPECT_EQ(Cell(64, 0), QStringLiteral("65"));
+    EXPECT_EQ(Cell(64, 3), QStringLiteral("26,4°C"));
+    EXPECT_EQ(Cell(64, 4), QStringLiteral("50,0%"));
+}
+
+TEST_F(LogManager, ABlockOfBrokenLengthAbortsAndKeepsEarlierRecords) {
+    manager.StartRead();
+    Block(Records(10));
+    queued.clear();
+    std::vector<std::uint8_t> six = Records(2);
+    six.resize(6);
+    Block(six);
+    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(store.Count(), 10);
+    EXPECT_TRUE(queued.empty());
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].caption, QStringLiteral("Błąd"));
+    EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera"));
+    EXPECT_EQ(view.boxes[0].icon, V::BoxIcon::Error);
+    EXPECT_EQ(view.status, QStringList({"Odczyt danych przerwany", "", QStringLiteral("Pobrano 10/250 logów")}));
+    EXPECT_TRUE(view.Enabled(V::ButtonRetry) && view.Enabled(V::ButtonSaveResults) && view.Enabled(V::ButtonStart));
+    // A late block after the abort is ignored and asks for nothing more.
+    Block(Records(4));
+    EXPECT_EQ(store.Count(), 10);
+    EXPECT_TRUE(queued.empty());
+}
+
+TEST_F(LogManager, EndOfLogFinishesAndLaterCallsChangeNothing) {
+    manager.ReadFinished();  // idle: nothing
+    manager.StopRead();
+    EXPECT_EQ(manager.GetState(), MLogManager::Idle);
+    EXPECT_TRUE(view.boxes.empty());
+    EXPECT_TRUE(view.Enabled(V::ButtonStart) && !view.Enabled(V::ButtonStop) && !view.Enabled(V::ButtonSaveResults));
+    manager.StartRead();
+    Block(Records(5));
+    manager.ReadFinished();
+    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].caption, QStringLiteral("Logger"));
+    EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
+    EXPECT_EQ(view.boxes[0].icon, V::BoxIcon::Information);
+    EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5 logów")}));
+    for (auto b : {V::ButtonStart, V::ButtonRetry, V::ButtonChart, V::ButtonPrintTable, V::ButtonSaveResults})
+        EXPECT_TRUE(view.Enabled(b)) << b;
+    EXPECT_FALSE(view.Enabled(V::ButtonStop));
+
+    manager.ReadFinished();
+    manager.StopRead();  // a lost link while finished: no change, no box
+    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(view.boxes.size(), 1u);
+
+    // paramsReady falling in state 4 locks start and resume only.
+    view.paramsReady = false;
+    manager.RefreshView();
+    EXPECT_FALSE(view.Enabled(V::ButtonStart) || view.Enabled(V::ButtonRetry));
+    EXPECT_TRUE(view.Enabled(V::ButtonChart) && view.Enabled(V::ButtonPrintTable) && view.Enabled(V::ButtonSaveResults));
+}
+
+TEST_F(LogManager, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
+    manager.StartRead();
+    Block(Records(8));
+    manager.ReadFinished();
+    queued.clear();
+    test::LoggerSetup restarted;
+    restarted.day = 2;
+    test::FillParameters(params, restarted);
+    manager.ResumeRead();
+    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    ASSERT_EQ(view.boxes.size(), 2u);
+    EXPECT_EQ(view.boxes[1].caption, QStringLiteral("Błąd"));
+    EXPECT_EQ(view.boxes[1].text, QStringLiteral("Nie można ponowić odczytu danych"));
+    EXPECT_TRUE(queued.empty());
+    EXPECT_EQ(store.Count(), 8);
+    EXPECT_EQ(view.model.rowCount(), 8);
+    test::LoggerSetup other;  // another logger: its serial number differs
+    other.serialLow = 0x0001;
+    test::FillParameters(params, other);
+    manager.ResumeRead();
+    EXPECT_EQ(view.boxes.size(), 3u);
+    EXPECT_TRUE(queued.empty());
+}
+
+TEST_F(LogManager, ParamsNotReadyRefusesStartAndResume) {
+    manager.StartRead();
+    Block(Records(3));
+    manager.ReadFinished();
+    queued.clear();
+    view.paramsReady = false;
+    manager.ResumeRead();
+    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_TRUE(queued.empty());
+    manager.StartRead();
+    EXPECT_TRUE(queued.empty());
+    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    // The store is emptied by the start even so, and the table goes with it.
+    EXPECT_EQ(store.Count(), 0);
+    EXPECT_EQ(view.model.rowCount(), 0);
+    EXPECT_TRUE(view.boxes.size() == 1u);
+}
+
+TEST_F(LogManager, BadStartInputAndMissingQueueAbortWithTheirText) {
+    test::LoggerSetup bad;
+    bad.month = 13;  // no calendar date: the start date has no text
+    test::FillParameters(params, bad);
+    manager.StartRead();
+    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt logów przerwany.\nNieprawidłowe dane wejściowe"));
+    EXPECT_TRUE(queued.empty());
+
+    test::FillParameters(params);
+    EnqueueHook = nullptr;
+    manager.StartRead();
+    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(view.boxes.size(), 2u);
+    EXPECT_EQ(view.boxes[1].text, view.boxes[0].text);
+
+    // Registers never received (after MonitorReset) fail the same way.
+    EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+    params.InvalidateAll();
+    manager.StartRead();
+    EXPECT_EQ(view.boxes.size(), 3u);
+    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+}
+
+TEST_F(LogManager, StatusLinesAreTranslatedPieceByPiece) {
+    MTranslate translator;
+    translator.SetLanguage(kLanguageEnglish);
+    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    manager.StartRead();
+    Block(Records(12));
+    EXPECT_EQ(view.status, QStringList({"Reading data", " ", "Downloaded 12/250 logs"}));
+    EXPECT_EQ(view.info[0].caption, QStringLiteral("Name:"));
+    manager.ReadFinished();
+    EXPECT_EQ(view.status.value(2), QStringLiteral("Downloaded 12 logs"));
+    EXPECT_EQ(view.boxes.back().text, QStringLiteral("Reading data complete"));
+    EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Logger"));
+}
+
+}  // namespace
+}  // namespace quorvex

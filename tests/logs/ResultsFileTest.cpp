@@ -1,0 +1,154 @@
+// The results text file: proposed name, byte-exact layout, safe replacement
+// of an existing file and the error of a file that cannot be written.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+
+#include "LogTestUtil.h"
+#include "i18n/Translate.h"
+#include "logs/ResultsFile.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+namespace {
+
+using test::LocaleGuard;
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void FillStore(MLogi& store, const QString& type, int count) {
+    store.Clear();
+    store.loggerName = QStringLiteral("Chłodnia 3");
+    store.loggerType = type;
+    store.serialNumber = QStringLiteral("0019A7F3");
+    const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(23, 55));
+    for (int i = 0; i < count; ++i)
+        store.Append(i == 0 ? -12.5f : 21.3f, i == 0 ? 45.6f : 100.0f, start + i * 300.0 / 86400.0);
+}
+
+TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
+    EXPECT_EQ(ProposedResultsFileName(QStringLiteral("Hall: A/B"), "01.03.2015", "08:30:00"),
+              QStringLiteral("Hall_ A_B 01.03.2015 08_30_00"));
+    EXPECT_EQ(ProposedResultsFileName(QString(), "01.03.2015", "08:30:00"), QStringLiteral("Logger 01.03.2015 08_30_00"));
+    EXPECT_EQ(ProposedResultsFileName(QStringLiteral(" \t<a>|b?*\\c\x01 "), "3/1/2015", "8:30:00 AM"),
+              QStringLiteral("_a__b___c 3_1_2015 8_30_00 AM"));
+    // Nothing but blanks: the trimmed parts still make a name.
+    EXPECT_EQ(ProposedResultsFileName(QStringLiteral("   "), "1.03.2015", "08:30:00"), QStringLiteral("1.03.2015 08_30_00"));
+    EXPECT_EQ(ProposedResultsFileName(QStringLiteral("x"), QString(), QString()), QStringLiteral("x"));
+
+    LocaleGuard locale("de_DE");
+    MDataParametry params;
+    test::FillParameters(params);
+    MLogi store;
+    store.loggerName = QStringLiteral("Hall: A/B");
+    EXPECT_EQ(ProposedResultsFileName(store, params), QStringLiteral("Hall_ A_B 01.03.2015 08_30_00"));
+}
+
+TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
+    LocaleGuard locale("pl_PL");
+    MLogi store;
+    FillStore(store, QStringLiteral("0101"), 2);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.txt");
+    ASSERT_TRUE(SaveResultsFile(path, store).ok);
+    const QByteArray expected =
+        QStringLiteral("Nazwa\tChłodnia 3\r\nTyp\t0101\r\nSerial\t0019A7F3\r\n \r\n \r\n \r\n \r\n"
+                       "1\t1.03.2015 23:55:00\t-12,5\t\r\n"
+                       "2\t2.03.2015 00:00:00\t21,3\t\r\n")
+            .toUtf8();
+    EXPECT_EQ(ReadAll(path), expected);
+}
+
+TEST(ResultsFile, HumidityLoggerHas257LinesFor250RecordsInEnglish) {
+    LocaleGuard locale("en_US");
+    MTranslate translator;
+    translator.SetLanguage(kLanguageEnglish);
+    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    MLogi store;
+    FillStore(store, QStringLiteral("0201"), 250);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("h.txt");
+    const SaveResultsOutcome outcome = SaveResultsFile(path, store);
+    TranslateHook = nullptr;
+    ASSERT_TRUE(outcome.ok) << qPrintable(outcome.errorText);
+
+    const QByteArray bytes = ReadAll(path);
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    const QList<QByteArray> lines = bytes.split('\n');
+    ASSERT_EQ(lines.size(), 258);  // 257 lines and the empty rest after the last CR LF
+    for (int i = 0; i < 257; ++i) EXPECT_TRUE(lines[i].endsWith('\r')) << i;
+    EXPECT_EQ(lines[0], QByteArray("Name\tChłodnia 3\r"));
+    EXPECT_EQ(lines[1], QByteArray("Type\t0201\r"));
+    EXPECT_EQ(lines[7], QByteArray("1\t3/1/2015 11:55:00 PM\t-12.5\t45.6\r"));
+    EXPECT_EQ(lines[8], QByteArray("2\t3/2/2015 12:00:00 AM\t21.3\t100.0\r"));
+    EXPECT_EQ(lines[256], QByteArray("250\t3/2/2015 8:40:00 PM\t21.3\t100.0\r"));
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+}
+
+TEST(ResultsFile, EmptyStoreWritesTheSevenHeaderLines) {
+    MLogi store;
+    QTemporaryDir dir;
+    ASSERT_TRUE(SaveResultsFile(dir.filePath("e.txt"), store).ok);
+    EXPECT_EQ(ReadAll(dir.filePath("e.txt")), QByteArray("Nazwa\t\r\nTyp\t\r\nSerial\t\r\n \r\n \r\n \r\n \r\n"));
+}
+
+TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
+    MLogi store;
+    FillStore(store, QStringLiteral("0201"), 10);
+    QTemporaryDir dir;
+    const QString missing = dir.filePath("no such folder/r.txt");
+    const SaveResultsOutcome outcome = SaveResultsFile(missing, store);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.errorText.startsWith(QStringLiteral("Nie można zapisać pliku wyników\n")));
+    EXPECT_TRUE(outcome.errorText.contains(missing));
+    EXPECT_GT(outcome.errorText.size(), QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
+    EXPECT_EQ(store.Count(), 10);
+    MTranslate translator;
+    translator.SetLanguage(kLanguageGerman);
+    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    const QString german = SaveResultsFile(missing, store).errorText;
+    TranslateHook = nullptr;
+    EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern\n"))) << qPrintable(german);
+
+    // A folder in the target's place.
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken.txt"));
+    EXPECT_FALSE(SaveResultsFile(dir.filePath("taken.txt"), store).ok);
+    EXPECT_TRUE(QFileInfo(dir.filePath("taken.txt")).isDir());
+}
+
+TEST(ResultsFile, FullDiskLeavesTheEarlierFileIntact) {
+    MLogi store;
+    FillStore(store, QStringLiteral("0201"), 3);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("keep.txt");
+    ASSERT_TRUE(SaveResultsFile(path, store).ok);
+    const QByteArray good = ReadAll(path);
+
+    // A file size limit makes every write beyond 4 KiB fail as a full disk would.
+    FillStore(store, QStringLiteral("0201"), 5000);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const SaveResultsOutcome outcome = SaveResultsFile(path, store);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_TRUE(outcome.errorText.contains(path));
+    EXPECT_EQ(ReadAll(path), good);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.txt"});  // no temporary left
+    EXPECT_EQ(store.Count(), 5000);
+}
+
+}  // namespace
+}  // namespace quorvex

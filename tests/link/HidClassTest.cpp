@@ -1,0 +1,323 @@
+// HidClass over in-memory HID devices.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "core/FakeHidBackend.h"
+#include "link/Hid2.h"
+#include "modbus/Crc16.h"
+#include "modbus/FrameRules.h"
+
+using namespace quorvex;
+using quorvex::sim::FakeHidBackend;
+using quorvex::sim::FakeHidDevice;
+using quorvex::sim::FakeHidReply;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+long MsSince(Clock::time_point t) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
+}
+
+FakeHidDevice Device(const std::string& product, int n, std::uint16_t vid = 0x1234) {
+    FakeHidDevice d;
+    d.Path = "/dev/hidraw" + std::to_string(n);
+    d.Product = product;
+    d.VendorId = vid;
+    d.ProductId = static_cast<std::uint16_t>(n);
+    return d;
+}
+
+struct HidClassTest : ::testing::Test {
+    std::shared_ptr<FakeHidBackend> backend = std::make_shared<FakeHidBackend>();
+    HidClass hid{backend};
+};
+
+TEST_F(HidClassTest, NoDevicesMeansOneEnumerationNoOpenAndAnEmptyList) {
+    EXPECT_FALSE(hid.OpenByProduct("Logger"));
+    EXPECT_EQ(backend->EnumerateCalls(), 1);
+    EXPECT_EQ(backend->OpenCalls(), 0);
+    EXPECT_FALSE(hid.Opened());
+    EXPECT_FALSE(hid.AccessDenied());
+
+    QStringList list{"stale entry"};
+    hid.ListProducts(list);
+    EXPECT_TRUE(list.isEmpty());
+}
+
+TEST_F(HidClassTest, OnlyTheFirstTwentyInterfacesAreLookedAt) {
+    for (int i = 0; i < 25; ++i) backend->AddDevice(Device(i == 22 ? "Logger" : "Mouse " + std::to_string(i), i));
+    EXPECT_FALSE(hid.OpenByProduct("Logger"));
+    EXPECT_EQ(backend->OpenCalls(), 20);
+    EXPECT_LE(backend->EnumerateCalls(), 20);
+    EXPECT_EQ(backend->OpenHandles(), 0) << "non-matching devices must be closed again";
+
+    QStringList list;
+    hid.ListProducts(list);
+    ASSERT_EQ(list.size(), 20);
+    EXPECT_EQ(list.front(), "Mouse 0");
+    EXPECT_EQ(list.back(), "Mouse 19");
+    EXPECT_FALSE(list.contains("Logger"));
+
+    // The twentieth is still looked at.
+    auto edge = std::make_shared<FakeHidBackend>();
+    for (int i = 0; i < 20; ++i) edge->AddDevice(Device(i == 19 ? "Logger" : "Keyboard", i));
+    HidClass h(edge);
+    ASSERT_TRUE(h.OpenByProduct("Logger"));
+    EXPECT_EQ(h.Device().ProductId, 19);
+    EXPECT_EQ(edge->OpenHandles(), 1);
+}
+
+TEST_F(HidClassTest, ProductMatchIsExactAndIgnoresIds) {
+    backend->AddDevice(Device("logger", 0, 0x04D8));
+    backend->AddDevice(Device("LOGGER", 1, 0x04D8));
+    backend->AddDevice(Device("Logger ", 2, 0x04D8));
+    backend->AddDevice(Device("Logger", 3, 0xBEEF));
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    EXPECT_EQ(hid.Device().ProductId, 3);
+    EXPECT_EQ(hid.Device().VendorId, 0xBEEF);
+    EXPECT_EQ(hid.Device().Product, "Logger");
+    EXPECT_EQ(backend->OpenHandles(), 1);
+
+    auto lower = std::make_shared<FakeHidBackend>();
+    lower->AddDevice(Device("logger", 0));
+    HidClass other(lower);
+    EXPECT_FALSE(other.OpenByProduct("Logger"));
+    EXPECT_EQ(lower->OpenHandles(), 0);
+}
+
+TEST_F(HidClassTest, SilentDeviceTimesOutAndItsPendingReadIsCancelled) {
+    const int dev = backend->AddDevice(Device("Logger", 0));
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    std::uint8_t byte = 0xAA;
+    const auto start = Clock::now();
+    EXPECT_FALSE(hid.ReadByte(byte));
+    const long elapsed = MsSince(start);
+    EXPECT_GE(elapsed, 280);
+    EXPECT_LT(elapsed, 2000);
+    EXPECT_EQ(backend->CancelCalls(), 1);
+    EXPECT_EQ(byte, 0xAA);
+
+    // Had the timed-out read stayed pending it would swallow the next report.
+    backend->QueueInput(dev, {0x5C});
+    ASSERT_TRUE(hid.ReadByte(byte));
+    EXPECT_EQ(byte, 0x5C);
+    EXPECT_EQ(backend->PendingInput(dev), 0u);
+}
+
+TEST_F(HidClassTest, FrameGoesOutAsOneFullLengthReportPerByte) {
+    const int dev = backend->AddDevice(Device("Logger", 0));  // output report: 65 bytes
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    ASSERT_EQ(hid.Capabilities().Output, 65u);
+    const std::uint8_t frame[] = {0xFF, 0x03, 0x01, 0x00, 0x00, 0x5A, 0x00, 0x00};
+    ASSERT_TRUE(hid.Write(frame, sizeof frame));
+
+    const auto reports = backend->OutputReports(dev);
+    ASSERT_EQ(reports.size(), sizeof frame);
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        ASSERT_EQ(reports[i].size(), 65u);
+        EXPECT_EQ(reports[i][0], 0) << "report id";
+        EXPECT_EQ(reports[i][1], frame[i]);
+        for (std::size_t k = 2; k < reports[i].size(); ++k) ASSERT_EQ(reports[i][k], 0) << "padding of report " << i;
+    }
+}
+
+TEST_F(HidClassTest, RefusesWhatItCannotCarry) {
+    std::uint8_t byte = 0;
+    const std::uint8_t frame[] = {1, 2};
+    EXPECT_FALSE(hid.ReadByte(byte)) << "not open";
+    EXPECT_FALSE(hid.Write(frame, 2)) << "not open";
+
+    FakeHidDevice big = Device("Logger", 0);
+    big.Lengths = {201, 201};
+    const int dev = backend->AddDevice(big);
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    backend->QueueInput(dev, {0x11});
+    EXPECT_FALSE(hid.ReadByte(byte));
+    EXPECT_EQ(backend->PendingInput(dev), 1u) << "an input report over 200 bytes is not read at all";
+    EXPECT_FALSE(hid.Write(frame, 2));
+    EXPECT_TRUE(backend->OutputReports(dev).empty());
+
+    auto small = std::make_shared<FakeHidBackend>();
+    FakeHidDevice d = Device("Logger", 0);
+    d.Lengths = {2, 200};
+    const int sdev = small->AddDevice(d);
+    HidClass edge(small);
+    ASSERT_TRUE(edge.OpenByProduct("Logger"));
+    EXPECT_FALSE(edge.Write(frame, 0));
+    EXPECT_FALSE(edge.Write(nullptr, 2));
+    EXPECT_TRUE(edge.Write(frame, 2)) << "200 bytes is still allowed";
+    EXPECT_EQ(small->OutputReports(sdev).size(), 2u);
+}
+
+TEST_F(HidClassTest, DeviceWithoutReportLengthsOrRoomForAByteIsNotUsed) {
+    FakeHidDevice unreadable = Device("Logger", 0);
+    unreadable.LengthsReadable = false;
+    backend->AddDevice(unreadable);
+    EXPECT_FALSE(hid.OpenByProduct("Logger"));
+    EXPECT_EQ(backend->OpenHandles(), 0);
+
+    auto tiny = std::make_shared<FakeHidBackend>();
+    FakeHidDevice d = Device("Logger", 0);
+    d.Lengths = {2, 1};  // no room for the data byte
+    const int dev = tiny->AddDevice(d);
+    HidClass h(tiny);
+    ASSERT_TRUE(h.OpenByProduct("Logger"));
+    const std::uint8_t frame[] = {0xFF};
+    EXPECT_FALSE(h.Write(frame, 1));
+    EXPECT_TRUE(tiny->OutputReports(dev).empty());
+}
+
+TEST_F(HidClassTest, ReopeningClosesTheOldHandleFirst) {
+    backend->AddDevice(Device("Logger", 0));
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    EXPECT_EQ(backend->OpenHandles(), 1);
+    hid.Close();
+    EXPECT_FALSE(hid.Opened());
+    EXPECT_EQ(backend->OpenHandles(), 0);
+    hid.Close();  // closing twice is harmless
+}
+
+TEST_F(HidClassTest, VanishedDeviceFailsQuietlyAndIsGoneOnReopen) {
+    const int dev = backend->AddDevice(Device("Logger", 0));
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+    backend->SetPresent(dev, false);
+
+    std::uint8_t byte = 0;
+    const auto start = Clock::now();
+    EXPECT_FALSE(hid.ReadByte(byte));
+    EXPECT_GE(MsSince(start), 280) << "a gone device reads like a silent one, so no caller spins";
+    const std::uint8_t frame[] = {0xFF, 0x03};
+    EXPECT_FALSE(hid.Write(frame, 2));
+    EXPECT_TRUE(backend->OutputReports(dev).empty());
+
+    EXPECT_FALSE(hid.OpenByProduct("Logger"));
+    EXPECT_FALSE(hid.Opened());
+    EXPECT_EQ(backend->OpenHandles(), 0);
+
+    backend->SetPresent(dev, true);
+    EXPECT_TRUE(hid.OpenByProduct("Logger")) << "plugged in again";
+}
+
+TEST_F(HidClassTest, RefusedLoggerIsListedAndRemembered) {
+    const int dev = backend->AddDevice(Device("Mouse", 0));
+    const int logger = backend->AddDevice(Device("Logger", 1));
+    backend->SetAccessDenied(logger, true);
+    backend->SetAccessDenied(dev, true);
+
+    EXPECT_FALSE(hid.OpenByProduct("Logger"));
+    EXPECT_TRUE(hid.AccessDenied());
+    QStringList list;
+    hid.ListProducts(list);
+    EXPECT_EQ(list, QStringList({"Mouse", "Logger"}));
+
+    backend->SetAccessDenied(logger, false);
+    EXPECT_TRUE(hid.OpenByProduct("Logger"));
+    EXPECT_FALSE(hid.AccessDenied());
+
+    // Another refused device says nothing about the logger.
+    auto others = std::make_shared<FakeHidBackend>();
+    const int mouse = others->AddDevice(Device("Mouse", 0));
+    others->SetAccessDenied(mouse, true);
+    HidClass h(others);
+    EXPECT_FALSE(h.OpenByProduct("Logger"));
+    EXPECT_FALSE(h.AccessDenied());
+}
+
+// A logger stand-in that understands function 3 of the poll and answers with register
+// values equal to their numbers; enough to carry a whole Modbus exchange.
+FakeHidReply AnswerRead(std::vector<std::uint8_t>& request, std::uint8_t byte) {
+    request.push_back(byte);
+    if (request.size() < 8) return {};
+    std::vector<std::uint8_t> frame = request;
+    request.clear();
+    if (Crc16(frame.data(), 8) != 0) return {};
+    const int start = frame[2] << 8 | frame[3];
+    const int count = frame[4] << 8 | frame[5];
+    std::vector<std::uint8_t> reply(3 + 2 * count + 2);
+    reply[0] = frame[0];
+    reply[1] = frame[1];
+    reply[2] = static_cast<std::uint8_t>(2 * count);
+    for (int i = 0; i < count; ++i) {
+        reply[3 + 2 * i] = static_cast<std::uint8_t>((start + i) >> 8);
+        reply[4 + 2 * i] = static_cast<std::uint8_t>(start + i);
+    }
+    AppendCrc(reply.data(), reply.size() - 2);
+    return {reply, 5};
+}
+
+TEST_F(HidClassTest, ModbusExchangeByteByReport) {
+    FakeHidDevice d = Device("Logger", 0);
+    auto request = std::make_shared<std::vector<std::uint8_t>>();
+    d.Responder = [request](std::uint8_t b) { return AnswerRead(*request, b); };
+    const int dev = backend->AddDevice(d);
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+
+    MstrRamka r;
+    r.Function = FN_READ_HOLDING;
+    r.StartRegister = 256;
+    r.Count = 90;
+    const BuiltRequest built = EncodeRequest(r);
+    ASSERT_EQ(built.error, BuildError::None);
+    ASSERT_TRUE(hid.Write(built.bytes.data(), built.bytes.size()));
+    EXPECT_EQ(backend->OutputReports(dev).size(), built.bytes.size());
+
+    std::vector<std::uint8_t> reply;
+    std::uint8_t byte = 0;
+    while (hid.ReadByte(byte)) reply.push_back(byte);
+    ASSERT_EQ(reply.size(), 3u + 180u + 2u);
+    ASSERT_EQ(CheckReply(r, reply.data(), reply.size()), ReplyCheck::Accepted);
+    ApplyReply(r, reply.data(), reply.size());
+    ASSERT_EQ(r.ByteCount, 180);
+    EXPECT_EQ(r.Data[0] << 8 | r.Data[1], 256);
+    EXPECT_EQ(r.Data[178] << 8 | r.Data[179], 256 + 89);
+}
+
+TEST_F(HidClassTest, ReopenFromAnotherThreadNeverOverlapsTheExchange) {
+    FakeHidDevice d = Device("Logger", 0);
+    d.Responder = [](std::uint8_t b) { return FakeHidReply{{static_cast<std::uint8_t>(b ^ 0xFF)}, 0}; };
+    backend->AddDevice(d);
+    ASSERT_TRUE(hid.OpenByProduct("Logger"));
+
+    constexpr int kRounds = 300;
+    std::atomic<bool> done{false};
+    int answered = 0;
+    std::thread transmission([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            const auto b = static_cast<std::uint8_t>(i);
+            std::uint8_t got = 0;
+            bool ok = false;
+            {
+                std::lock_guard lock(hid.UseLock());
+                ok = hid.Write(&b, 1);
+            }
+            if (ok) {
+                std::lock_guard lock(hid.UseLock());
+                ok = hid.ReadByte(got);
+            }
+            if (ok && got == static_cast<std::uint8_t>(b ^ 0xFF)) ++answered;
+        }
+        done = true;
+    });
+    int reopens = 0;
+    while (!done) {
+        {
+            std::lock_guard lock(hid.UseLock());
+            if (hid.OpenByProduct("Logger")) ++reopens;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    transmission.join();
+    EXPECT_EQ(answered, kRounds);
+    EXPECT_GT(reopens, 0);
+    EXPECT_TRUE(hid.Opened());
+    EXPECT_EQ(backend->OpenHandles(), 1);
+}
+
+}  // namespace

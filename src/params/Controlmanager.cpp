@@ -13,6 +13,13 @@
 
 namespace quorvex {
 
+void SetCaptionColour(QGroupBox* box, const QColor& colour)
+{
+    // Only the caption: a palette would be inherited by every field in the box.
+    box->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: %2; font-weight: bold; }")
+                           .arg(box->objectName(), colour.name()));
+}
+
 void SetTextColour(QWidget* widget, const QColor& colour)
 {
     QPalette p = widget->palette();
@@ -49,7 +56,7 @@ void MbaseControl::SetAllEnabled(bool on)
     EnableLabels(on);
     if (Box) {
         Box->setEnabled(on);
-        SetTextColour(Box, on ? kCaptionPurple : kDisabledGrey);
+        SetCaptionColour(Box, on ? kCaptionPurple : kDisabledGrey);
     }
     if (Button) Button->setEnabled(on);
 }
@@ -127,7 +134,7 @@ std::vector<QRadioButton*> MMonitorRadioGroupBox::Radios() const
 
 void MMonitorRadioGroupBox::SetRadioColour(bool on)
 {
-    SetTextColour(Control, on ? QColor(Qt::black) : kDisabledGrey);
+    for (QRadioButton* r : Radios()) SetTextColour(r, on ? QColor(Qt::black) : kDisabledGrey);
 }
 
 void MMonitorRadioGroupBox::SetAllEnabled(bool on)

@@ -104,6 +104,8 @@ private:
     std::vector<MbaseControl*> list_;
 };
 
+// The caption colour of a group box (its fields keep theirs).
+void SetCaptionColour(QGroupBox* box, const QColor& colour);
 // Gives a widget a text colour (captions, radio texts) through its palette.
 void SetTextColour(QWidget* widget, const QColor& colour);
 

@@ -9,14 +9,10 @@
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 
-#if __has_include("modbus/Threadtransmisja.h")
-#define QUORVEX_HAVE_THREAD 1
 #include "modbus/Threadtransmisja.h"
-#endif
 
 namespace quorvex {
 
-#ifdef QUORVEX_HAVE_THREAD
 // Carries the thread's messages to the main window: posted ones as queued
 // events, sent ones as a blocking call on the window's thread, so the thread
 // waits while the window reads its response record.
@@ -36,92 +32,73 @@ public:
 private:
     TMainForm1* form_;
 };
-#else
-class MessageBridge {};
-#endif
+
 
 void TMainForm1::CreateThread(const MainFormOptions& options)
 {
-#ifdef QUORVEX_HAVE_THREAD
     bridge_ = std::make_shared<MessageBridge>(this);
     thread = new ThreadTransmisja(bridge_.get(), portName, options.hidBackend);
     EnqueueHook = [t = thread](const MstrRamka& r) { t->AddRecord(r); };
     strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<MstrRamka>&)>& f) {
         t->WithHistory(f);
     });
-#else
-    static_cast<void>(options);
-#endif
+
 }
 
 void TMainForm1::EndThread()
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (!thread) return;
     strip_->SetHistoryAccess({});
     EndTransmissionThread(*thread);
     delete thread;
     thread = nullptr;
-#endif
 }
 
 int TMainForm1::CurrentLinkState() const
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (thread) return thread->LinkState();
-#endif
     return 0;
 }
 
 QString TMainForm1::CurrentLinkName() const
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (thread) return thread->LinkName();
-#endif
     return portName;
 }
 
 void TMainForm1::ShowLinkStatus()
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (thread) {
         StatusPanel0->setText(thread->LinkStatusText());
         return;
     }
-#endif
     StatusPanel0->clear();
 }
 
 void TMainForm1::StoreReadReply()
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (!thread) return;
     const MstrRamka& r = thread->ResponseRecord();
     model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
-#endif
 }
 
 void TMainForm1::RebuildCounterTable()
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (!thread) return;
     ValueListEditorModbusErrors->clear();
     for (const QString& line : CounterTableLines(thread->Counters())) {
         const qsizetype eq = line.indexOf(QLatin1Char('='));
         new QTreeWidgetItem(ValueListEditorModbusErrors, {line.left(eq), line.mid(eq + 1)});
     }
-#endif
 }
 
 void TMainForm1::FillHidList()
 {
-#ifdef QUORVEX_HAVE_THREAD
     if (!thread) return;
     QStringList products;
     thread->ListHidProducts(products);
     ListBoxListaHID->clear();
     ListBoxListaHID->addItems(products);
-#endif
 }
 
 void TMainForm1::ChooseLink(const QString& name)
@@ -130,9 +107,7 @@ void TMainForm1::ChooseLink(const QString& name)
     portErrorShown = false;
     hidAbsentShown = false;
     MenuUSB->setChecked(name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0);
-#ifdef QUORVEX_HAVE_THREAD
     if (thread) thread->SetLinkName(name);
-#endif
     MonitorReset();
 }
 

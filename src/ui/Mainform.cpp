@@ -192,22 +192,22 @@ void TMainForm1::ToggleCorrectionTab()
 
 bool TMainForm1::eventFilter(QObject* watched, QEvent* e)
 {
-    if (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) {
+    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(e);
+        auto* widget = static_cast<QWidget*>(watched);
         const bool keypad2 = (key->modifiers() & Qt::KeypadModifier) &&
                              (key->key() == Qt::Key_2 || key->key() == Qt::Key_Down);
         if (keypad2 && !key->isAutoRepeat()) keypad2Down_ = e->type() == QEvent::KeyPress;
-        if (e->type() == QEvent::KeyRelease) {
-            lastChordEvent_ = nullptr;
-        } else if (e != lastChordEvent_) {
-            // A key event travels up the parents and passes here once for each.
+        // A key event not taken by a widget travels on to its parents and passes
+        // here once for each: only its first stop counts.
+        const bool passingOn = e == lastKeyEvent_ && lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
+        lastKeyEvent_ = e;
+        lastKeyReceiver_ = widget;
+        if (e->type() == QEvent::KeyPress && !passingOn) {
             const Qt::KeyboardModifiers mods = key->modifiers();
             const bool chord = (mods & Qt::ControlModifier) && (mods & Qt::ShiftModifier) &&
                                (key->key() == Qt::Key_F9 || key->key() == Qt::Key_K);
-            if (chord && !keypad2Down_) {
-                lastChordEvent_ = e;
-                ToggleCorrectionTab();
-            }
+            if (chord && !keypad2Down_) ToggleCorrectionTab();
         }
     }
     return QMainWindow::eventFilter(watched, e);

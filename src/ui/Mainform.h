@@ -9,6 +9,7 @@
 // (everything that talks to the transmission thread).
 #include <QEvent>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -190,7 +191,8 @@ private:
     bool destroyed_ = false;
     bool created_ = false;
     bool shown_ = false;
-    const QEvent* lastChordEvent_ = nullptr;
+    const QEvent* lastKeyEvent_ = nullptr;
+    QPointer<QWidget> lastKeyReceiver_;
     QString lastMessageLine_;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
 };

@@ -23,7 +23,9 @@ inline void EnsureApplication()
     static int argc = 1;
     static char name[] = "test_ui";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: Qt's input devices created by synthetic key events must not
+    // outlive the application object in the exit handlers.
+    new QApplication(argc, argv);
 }
 
 // Feeds the model one poll reply of `count` registers from `start`, as the thread hands it over.

@@ -9,6 +9,7 @@
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 
+#include "modbus/CallAndWait.h"
 #include "modbus/Threadtransmisja.h"
 
 namespace quorvex {
@@ -25,8 +26,7 @@ public:
     }
     void Send(int msg) override
     {
-        QMetaObject::invokeMethod(form_, [this, msg] { form_->HandleMessage(msg); },
-                                  Qt::BlockingQueuedConnection);
+        CallAndWait(form_, [this, msg] { form_->HandleMessage(msg); });
     }
 
 private:

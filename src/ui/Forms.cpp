@@ -1,5 +1,9 @@
+#include "chart/Formwykres.h"
 #include "ui/Mainform.h"
+#include "ui/dialogs/Formnazwa.h"
 #include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/Formstartlog.h"
+#include "ui/dialogs/Formzegar.h"
 #include "ui/dialogs/Shells.h"
 
 namespace quorvex {
@@ -12,12 +16,14 @@ void CreateForms(TMainForm1* mainForm)
         return new ShellDialog(QString::fromLatin1(name), caption, mainForm);
     };
     AppForms.FormOdczytParam1 = new TFormOdczytParam1(mainForm);
-    AppForms.FormWykres1 = shell("FormWykres1", QStringLiteral("[12]Pokaż wykres"));
+    auto* chart = new TFormWykres1(mainForm);
+    chart->setWindowFlag(Qt::Window);  // its own window, not a part of the main one
+    AppForms.FormWykres1 = chart;
     AppForms.FormWilgotnosc = shell("FormWilgotnosc", change);
     AppForms.FormKorekcja = shell("FormKorekcja", change);
-    AppForms.FormZegar1 = shell("FormZegar1", change);
-    AppForms.FormNazwa1 = shell("FormNazwa1", change);
-    AppForms.FormStartLog1 = shell("FormStartLog1", change);
+    AppForms.FormZegar1 = new TFormZegar1(mainForm->Model(), mainForm);
+    AppForms.FormNazwa1 = new TFormNazwa1(mainForm->Model(), mainForm);
+    AppForms.FormStartLog1 = new TFormStartLog1(mainForm->Model(), mainForm);
     AppForms.FormFreqSave1 = shell("FormFreqSave1", change);
     AppForms.FormDrukuj1 = shell("FormDrukuj1", QStringLiteral("[700]Drukuj"));
     AppForms.FormTemperatura = shell("FormTemperatura", change);

@@ -9,11 +9,13 @@
 #include <QTabWidget>
 
 #include "i18n/TranslateWindow.h"
+#include "logs/Logmanager.h"
 #include "params/Controlmanager.h"
 #include "params/Datamanager.h"
 #include "params/Zmienneglobalne.h"
 #include "ui/IniFile.h"
 #include "ui/RequestStrip.h"
+#include "ui/ResultsTabView.h"
 #include "ui/dialogs/Formodczytparam.h"
 
 namespace quorvex {
@@ -76,6 +78,7 @@ void TMainForm1::FormCreate()
 {
     ReadSettings();
     controls = std::make_unique<MControlManager>(this);
+    CreateLogManager();
     BindMonitorControls();
     controls->SetAllActive(false);
     PageControl1->setCurrentIndex(0);
@@ -115,6 +118,7 @@ void TMainForm1::FormShow()
     FillHidList();
     MenuUSB->setChecked(portName.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0);
     ShowLinkStatus();
+    ShowResultsTab();
     MonitorReset();
 }
 
@@ -136,6 +140,7 @@ void TMainForm1::ApplyLanguage(const QString& lang)
     TranslateWindow(*translator, language, this);
     TranslateMenu(*translator, language, menuBar());
     if (AppForms.FormDrukuj1) TranslateWindow(*translator, language, AppForms.FormDrukuj1);
+    if (logs) logs->RefreshView();
     ShowLinkStatus();
     SetLoggerState(-1);
 }
@@ -160,6 +165,10 @@ void TMainForm1::MonitorReset()
     connState_ = CONN_NONE;
     model_.InvalidateAll();
     controls->SetAllActive(false);
+    if (logs) {
+        logs->StopRead();
+        logs->RefreshView();
+    }
     for (QWidget* dialog : {AppForms.FormNazwa1, AppForms.FormZegar1, AppForms.FormTemperatura,
                             AppForms.FormWilgotnosc, AppForms.FormFreqSave1, AppForms.FormStartLog1,
                             AppForms.FormKorekcja})
@@ -181,6 +190,7 @@ void TMainForm1::ParamReadProgress()
         controls->SetAllActive(true);
         connState_ = CONN_READY;
         paramsReady_ = true;
+        if (logs) logs->RefreshView();
     }
 }
 
@@ -233,6 +243,7 @@ void TMainForm1::FormDestroy()
     // still be translated while it ends.
     TranslateHook = nullptr;
     translator->SetMessageHandler({});
+    EndLogManager();
     controls.reset();
 }
 

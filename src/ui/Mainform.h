@@ -6,15 +6,18 @@
 // Source files by subject: Mainform.cpp (life cycle, language, dialog buttons),
 // MainformLayout.cpp (the widgets), MainformMonitor.cpp (bindings, logger state,
 // start/stop), MainformMessages.cpp (the thread's messages), MainformThread.cpp
-// (everything that talks to the transmission thread).
+// (everything that talks to the transmission thread), MainformResults.cpp (the
+// results tab: log download, chart, results file).
 #include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "i18n/Translate.h"
+#include "logs/LogManagerView.h"
 #include "modbus/Messages.h"
 
 class QAction;
@@ -37,7 +40,11 @@ class HidBackend;
 class IniFile;
 class MControlManager;
 class MDataParametry;
+class MLogManager;
+class MResultsModel;
 class RequestStrip;
+class ResultsTabView;
+class TFormWykres1;
 class StatePanel;
 class ThreadTransmisja;
 
@@ -90,6 +97,9 @@ public:
     void ShowLinkStatus();
     void ButtonLogStartClick();
     void ButtonLogStopClick();
+    // Results tab (MainformResults.cpp).
+    void ButtonChartClick();
+    void ButtonSaveResultsClick();
     // Toggles the correction tab (the service key chord).
     void ToggleCorrectionTab();
 
@@ -116,6 +126,14 @@ public:
     // Sets the link (the port menu's choice): portName, the thread's link, the reset.
     void ChooseLink(const QString& name);
 
+    // The modal parts of the results tab, replaceable so tests are not held up
+    // by them. AskSavePath gets the remembered folder and the proposed file
+    // name and returns the chosen path ("" = cancelled); ShowBox shows a
+    // translated message box without waiting for it.
+    std::function<QString(const QString& folder, const QString& fileName)> AskSavePath;
+    std::function<void(LogManagerView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
+    ResultsTabView& ResultsView() { return *resultsView_; }
+
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -140,6 +158,14 @@ private:
     // MainformMonitor.cpp
     void BindMonitorControls();
     int ChooseStateCode() const;
+
+    // MainformResults.cpp
+    void CreateLogManager();
+    void ShowResultsTab();
+    void EndLogManager();
+    void LogReadDone();
+    void LogReadRefused();
+    TFormWykres1* ChartWindow() const;
 
     // MainformThread.cpp
     void CreateThread(const MainFormOptions& options);
@@ -167,6 +193,7 @@ public:
     QString stateText;
     QString language = kLanguagePolish;
     std::unique_ptr<MControlManager> controls;
+    std::unique_ptr<MLogManager> logs;
 
     // Controls (object names are the control names).
     QTabWidget* PageControl1 = nullptr;
@@ -184,6 +211,8 @@ public:
 
 private:
     RequestStrip* strip_ = nullptr;
+    MResultsModel* resultsModel_ = nullptr;
+    std::unique_ptr<ResultsTabView> resultsView_;
     int lastStateCode = -1;
     int connState_ = CONN_NONE;
     bool paramsReady_ = false;

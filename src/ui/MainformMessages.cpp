@@ -72,10 +72,13 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
         case WM_WRITE_DONE:
         case WM_FRAME_SENT:
         case WM_COMMAND_QUEUED:
-        case WM_LOG_READ_DONE:
-        case WM_LOG_READ_REFUSED:
-            // The log download takes 1038 and 1039 once it is wired to this window.
             strip_->update();
+            break;
+        case WM_LOG_READ_DONE:
+            LogReadDone();
+            break;
+        case WM_LOG_READ_REFUSED:
+            LogReadRefused();
             break;
         case WM_HID_CONNECTED:
             hidAbsentShown = false;

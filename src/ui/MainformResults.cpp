@@ -1,0 +1,176 @@
+// The results tab of the main window: the log download controller bound to
+// its widgets, the thread's log messages, the chart window and the results
+// text file.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeWidget>
+
+#include "chart/Formwykres.h"
+#include "logs/Logmanager.h"
+#include "logs/ResultsFile.h"
+#include "logs/ResultsModel.h"
+#include "modbus/Threadtransmisja.h"
+#include "ui/IniFile.h"
+#include "ui/Mainform.h"
+#include "ui/RequestStrip.h"
+#include "ui/ResultsTabView.h"
+
+namespace quorvex {
+
+namespace {
+
+const QString kDirKey = QStringLiteral("Dir");
+
+// Column widths of the results table after "Lp".
+constexpr int kColumnWidths[] = {121, 119, 119, 119};
+
+QMessageBox::Icon ToQtIcon(LogManagerView::BoxIcon icon)
+{
+    return icon == LogManagerView::BoxIcon::Error ? QMessageBox::Critical : QMessageBox::Information;
+}
+
+}  // namespace
+
+void TMainForm1::CreateLogManager()
+{
+    auto* table = findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
+    // The table reads the results store directly: no item per row.
+    QAbstractItemModel* placeholder = table->model();
+    resultsModel_ = new MResultsModel(Logi, table);
+    table->setModel(resultsModel_);
+    delete placeholder;
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setShowGrid(true);
+    table->horizontalHeader()->setSectionsClickable(false);
+    table->horizontalHeader()->setMinimumSectionSize(10);
+    for (int c = 0; c < 4; ++c) table->setColumnWidth(c + 1, kColumnWidths[c]);
+    // Fixed row heights keep a table of a million rows cheap to lay out.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+
+    auto* logger = findChild<QTreeWidget*>(QStringLiteral("ListViewLogger"));
+    logger->setColumnWidth(0, 98);
+
+    if (!AskSavePath) {
+        AskSavePath = [this](const QString& folder, const QString& fileName) {
+            QFileDialog dialog(this, {}, folder);
+            dialog.setObjectName(QStringLiteral("SaveDialog1"));
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setDefaultSuffix(kResultsFileSuffix);
+            dialog.setNameFilter(kResultsFileFilter);
+            dialog.selectFile(fileName);
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+            return dialog.selectedFiles().constFirst();
+        };
+    }
+    if (!ShowBox) {
+        ShowBox = [this](LogManagerView::BoxIcon icon, const QString& caption, const QString& text) {
+            // Opened, not executed: the box may come up while the transmission
+            // thread waits for the window to take a reply.
+            auto* box = new QMessageBox(ToQtIcon(icon), caption, text, QMessageBox::Ok, this);
+            box->setObjectName(QStringLiteral("ResultsMessageBox"));
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->open();
+        };
+    }
+
+    ResultsTabView::Widgets w;
+    w.status = findChild<QListWidget*>(QStringLiteral("ListBoxStatus"));
+    w.progress = findChild<QProgressBar*>(QStringLiteral("ProgressBarLogCount"));
+    const char* names[] = {"ButtonStart", "ButtonStop", "ButtonRetry", "ButtonChart", "ButtonPrintTable",
+                           "ButtonSaveResults"};
+    for (int i = 0; i < 6; ++i) w.buttons[i] = findChild<QPushButton*>(QString::fromLatin1(names[i]));
+    w.loggerInfo = logger;
+    w.results = resultsModel_;
+    resultsView_ = std::make_unique<ResultsTabView>(
+        w, [this] { return paramsReady_; },
+        [this](LogManagerView::BoxIcon icon, const QString& caption, const QString& text) {
+            if (ShowBox) ShowBox(icon, caption, text);
+        });
+
+    logs = std::make_unique<MLogManager>(model_, Logi);
+    logs->SetView(resultsView_.get());
+    connect(w.buttons[LogManagerView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
+    connect(w.buttons[LogManagerView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
+    connect(w.buttons[LogManagerView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
+    connect(w.buttons[LogManagerView::ButtonChart], &QPushButton::clicked, this, &TMainForm1::ButtonChartClick);
+    connect(w.buttons[LogManagerView::ButtonSaveResults], &QPushButton::clicked, this,
+            &TMainForm1::ButtonSaveResultsClick);
+    logs->Reset();
+}
+
+void TMainForm1::ShowResultsTab()
+{
+    if (!logs) return;
+    if (TFormWykres1* chart = ChartWindow()) {
+        logs->SetThresholds(chart->ThresholdsBlock());
+        // The chart window may go before this window does (tests, the end of the program).
+        connect(chart, &QObject::destroyed, this, [this] {
+            if (logs) logs->SetThresholds(nullptr);
+        });
+    }
+    logs->Reset();
+}
+
+void TMainForm1::EndLogManager()
+{
+    if (logs) logs->SetView(nullptr);
+    logs.reset();
+    resultsView_.reset();
+}
+
+TFormWykres1* TMainForm1::ChartWindow() const { return qobject_cast<TFormWykres1*>(AppForms.FormWykres1); }
+
+void TMainForm1::LogReadDone()
+{
+    if (logs && thread) {
+        // The data lies in the thread's receive buffer, valid only during this hand-over.
+        const MstrRamka& r = thread->ResponseRecord();
+        logs->WriteLogsToBufor(r.Data, r.ByteCount);
+    }
+    if (TFormWykres1* chart = ChartWindow()) chart->RefreshChart();
+    strip_->update();
+}
+
+void TMainForm1::LogReadRefused()
+{
+    if (logs) logs->ReadFinished();
+    strip_->update();
+}
+
+void TMainForm1::ButtonChartClick()
+{
+    TFormWykres1* chart = ChartWindow();
+    if (!chart) return;
+    chart->SetResults(Logi);
+    chart->ShowChart();
+}
+
+void TMainForm1::ButtonSaveResultsClick()
+{
+    if (!settings || !AskSavePath) return;
+    const QString folder = settings->ReadString(kSectionOkno, kDirKey, QString());
+    // The extension is part of the proposal: the date in the name holds dots,
+    // and a name with a dot would not get the dialog's default suffix.
+    const QString proposed = ProposedResultsFileName(Logi, model_) + QLatin1Char('.') + kResultsFileSuffix;
+    const QString path = AskSavePath(folder, proposed);
+    if (path.isEmpty()) return;
+    const SaveResultsOutcome outcome = SaveResultsFile(path, Logi);
+    if (!outcome.ok) {
+        // The records stay in memory: the operator can choose another place.
+        if (ShowBox)
+            ShowBox(LogManagerView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), outcome.errorText);
+        return;
+    }
+    settings->WriteString(kSectionOkno, kDirKey, QFileInfo(path).absolutePath());
+    settings->Flush();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,85 @@
+#include "ui/ResultsTabView.h"
+
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+#include "logs/ResultsModel.h"
+
+namespace quorvex {
+
+ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox)
+    : status_(widgets.status),
+      progress_(widgets.progress),
+      loggerInfo_(widgets.loggerInfo),
+      results_(widgets.results),
+      paramsReady_(std::move(paramsReady)),
+      showBox_(std::move(showBox))
+{
+    for (int i = 0; i < 6; ++i) buttons_[i] = widgets.buttons[i];
+}
+
+bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
+
+void ResultsTabView::SetStatusLines(const QStringList& lines)
+{
+    if (!status_) return;
+    status_->clear();
+    status_->addItems(lines);
+}
+
+void ResultsTabView::SetProgressMaximum(int maximum)
+{
+    maximum_ = std::max(0, maximum);
+    ApplyProgress();
+}
+
+void ResultsTabView::SetProgressPosition(int position)
+{
+    position_ = std::max(0, position);
+    ApplyProgress();
+}
+
+void ResultsTabView::ApplyProgress()
+{
+    if (!progress_) return;
+    // A range of 0…0 would turn the bar into a busy indicator, and a value
+    // outside the range would be dropped by the bar: an unknown count shows an
+    // empty bar, and a logger that recorded more meanwhile shows a full one.
+    const int top = std::max(1, maximum_);
+    progress_->setRange(0, top);
+    progress_->setValue(maximum_ == 0 ? 0 : std::min(position_, top));
+}
+
+void ResultsTabView::SetButtonEnabled(Button button, bool enabled)
+{
+    const int i = static_cast<int>(button);
+    if (i >= 0 && i < 6 && buttons_[i]) buttons_[i]->setEnabled(enabled);
+}
+
+void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon)
+{
+    if (showBox_) showBox_(icon, caption, text);
+}
+
+void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows)
+{
+    if (!loggerInfo_) return;
+    loggerInfo_->clear();
+    for (const LoggerInfoRow& row : rows) new QTreeWidgetItem(loggerInfo_, {row.caption, row.value});
+}
+
+void ResultsTabView::ResultsCleared()
+{
+    if (results_) results_->SyncRows();
+}
+
+void ResultsTabView::ResultsAppended(int, int)
+{
+    if (results_) results_->SyncRows();
+}
+
+}  // namespace quorvex

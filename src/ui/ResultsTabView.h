@@ -1,0 +1,61 @@
+#pragma once
+// The results tab as the log download sees it: status list, progress bar, the
+// six buttons, the logger info list and the results table over the store.
+// Message boxes go through a function the main window supplies, so they can
+// be shown without holding up the transmission thread (and recorded in tests).
+#include <QPointer>
+#include <functional>
+
+#include "logs/LogManagerView.h"
+
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace quorvex {
+
+class MResultsModel;
+
+class ResultsTabView : public LogManagerView {
+public:
+    using BoxFunction = std::function<void(BoxIcon, const QString& caption, const QString& text)>;
+
+    struct Widgets {
+        QListWidget* status = nullptr;
+        QProgressBar* progress = nullptr;
+        QPushButton* buttons[6] = {};  // in the order of LogManagerView::Button
+        QTreeWidget* loggerInfo = nullptr;
+        MResultsModel* results = nullptr;
+    };
+
+    ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox);
+
+    bool ParamsReady() const override;
+    void SetStatusLines(const QStringList& lines) override;
+    void SetProgressMaximum(int maximum) override;
+    void SetProgressPosition(int position) override;
+    void SetButtonEnabled(Button button, bool enabled) override;
+    void ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) override;
+    void SetLoggerInfo(const QList<LoggerInfoRow>& rows) override;
+    void ResultsCleared() override;
+    void ResultsAppended(int first, int last) override;
+
+    int ProgressMaximum() const { return maximum_; }
+    int ProgressPosition() const { return position_; }
+
+private:
+    void ApplyProgress();
+
+    QPointer<QListWidget> status_;
+    QPointer<QProgressBar> progress_;
+    QPointer<QPushButton> buttons_[6];
+    QPointer<QTreeWidget> loggerInfo_;
+    QPointer<MResultsModel> results_;
+    std::function<bool()> paramsReady_;
+    BoxFunction showBox_;
+    int maximum_ = 0;
+    int position_ = 0;
+};
+
+}  // namespace quorvex

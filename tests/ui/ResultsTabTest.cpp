@@ -1,0 +1,311 @@
+// The results tab without a transmission thread: the download controller's
+// view over the real widgets, the save handler with its seam, the chart and
+// the parameter dialogs reached from the main window.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <deque>
+
+#include "../params/LocaleGuard.h"
+#include "UiTestSupport.h"
+#include "chart/Formwykres.h"
+#include "logs/Logmanager.h"
+#include "modbus/FrameRules.h"
+#include "params/Zmienneglobalne.h"
+#include "ui/ResultsTabView.h"
+#include "ui/dialogs/Formnazwa.h"
+#include "ui/dialogs/Formstartlog.h"
+#include "ui/dialogs/Formzegar.h"
+
+namespace quorvex::test {
+namespace {
+
+Scenario MakeScenario(int records, const char* type)
+{
+    std::string error;
+    auto s = Scenario::Parse(std::string("[logger]\nname = Hall: A/B\ntype = ") + type +
+                                 "\nserial = 0019A7F3\nmode = 1\nrecording = 0\ninterval = 300\n"
+                                 "temp_high = 30.0\ntemp_low = 10.0\n"
+                                 "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n"
+                                 "[records]\ncount = " + std::to_string(records) + "\nseed = 7\n",
+                             &error);
+    if (!s) throw std::runtime_error(error);
+    return *s;
+}
+
+struct Box {
+    LogManagerView::BoxIcon icon;
+    QString caption, text;
+};
+
+// A main window whose download requests run against the in-process logger,
+// replies handed to the controller as the window's 1038/1039 handlers do.
+class ResultsTab : public ::testing::Test {
+protected:
+    ResultsTab()
+    {
+        w.form->ShowBox = [this](LogManagerView::BoxIcon icon, const QString& c, const QString& t) {
+            boxes.push_back({icon, c, t});
+        };
+        EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };
+    }
+    ~ResultsTab() override { EnqueueHook = nullptr; }
+
+    void Connect(int records, const char* type = "0201")
+    {
+        logger = std::make_unique<SimLogger>(MakeScenario(records, type), [] { return std::int64_t{0}; });
+        w.Poll(*logger);
+        ASSERT_TRUE(w.form->ParamsReady());
+    }
+    // Runs up to `limit` queued requests.
+    void Run(int limit = 1 << 30)
+    {
+        while (!queue.empty() && limit-- > 0) {
+            MstrRamka r = queue.front();
+            queue.pop_front();
+            const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
+            const auto check = CheckReply(r, reply.bytes.data(), reply.bytes.size());
+            if (check == ReplyCheck::RefusedLogRead) {
+                w.form->logs->ReadFinished();
+                continue;
+            }
+            ASSERT_EQ(check, ReplyCheck::Accepted);
+            ApplyReply(r, reply.bytes.data(), reply.bytes.size());
+            if (r.Tag == TAG_LOG) w.form->logs->WriteLogsToBufor(r.Data, r.ByteCount);
+        }
+    }
+    QPushButton* Button(const char* name) { return w.Find<QPushButton>(name); }
+    QStringList StatusLines()
+    {
+        QStringList out;
+        auto* list = w.Find<QListWidget>("ListBoxStatus");
+        for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
+        return out;
+    }
+    QString Cell(int row, int column)
+    {
+        auto* m = w.Find<QTableView>("ListViewWyniki")->model();
+        return m->data(m->index(row, column)).toString();
+    }
+
+    LocaleGuard locale{"pl_PL"};
+    WindowFixture w;
+    std::unique_ptr<SimLogger> logger;
+    std::deque<MstrRamka> queue;
+    std::vector<Box> boxes;
+};
+
+TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
+{
+    EXPECT_FALSE(Button("ButtonStart")->isEnabled());  // parameters not read yet
+    Connect(250);
+    EXPECT_TRUE(Button("ButtonStart")->isEnabled());
+    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());
+    EXPECT_FALSE(Button("ButtonChart")->isEnabled());
+
+    Button("ButtonStart")->click();
+    Run(1 + 2);  // the set-next-record write and two blocks
+    EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Odczyt danych z loggera"), QStringLiteral(" "),
+                                          QStringLiteral("Pobrano 124/250 logów")}));
+    auto* bar = w.Find<QProgressBar>("ProgressBarLogCount");
+    EXPECT_EQ(bar->maximum(), 250);
+    EXPECT_EQ(bar->value(), 124);
+    EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 124);
+    EXPECT_EQ(Cell(123, 0), QStringLiteral("124"));
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
+    EXPECT_EQ(Cell(1, 2), QStringLiteral("08:35:00"));
+    EXPECT_TRUE(Button("ButtonStop")->isEnabled());
+    EXPECT_TRUE(Button("ButtonChart")->isEnabled());
+    EXPECT_FALSE(Button("ButtonSaveResults")->isEnabled());
+    auto* info = w.Find<QTreeWidget>("ListViewLogger");
+    ASSERT_EQ(info->topLevelItemCount(), 4);
+    EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Nazwa:"));
+    EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
+
+    Run();
+    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Finished);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
+    EXPECT_EQ(boxes[0].icon, LogManagerView::BoxIcon::Information);
+    for (const char* b : {"ButtonStart", "ButtonRetry", "ButtonChart", "ButtonPrintTable", "ButtonSaveResults"})
+        EXPECT_TRUE(Button(b)->isEnabled()) << b;
+    EXPECT_FALSE(Button("ButtonStop")->isEnabled());
+
+    w.form->ApplyLanguage(kLanguageEnglish);
+    EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Reading data complete"), QString(),
+                                          QStringLiteral("Downloaded 250 logs")}));
+    EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Name:"));
+    auto* table = w.Find<QTableView>("ListViewWyniki");
+    EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date"));
+    EXPECT_EQ(table->model()->rowCount(), 250);  // renaming the captions keeps the rows
+
+    // A lost link in state 4 only disables starting and resuming.
+    w.form->ChooseLink(QStringLiteral("USB"));
+    EXPECT_FALSE(Button("ButtonStart")->isEnabled());
+    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());
+    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(ResultsTab, LostLinkStopsADownloadWithTheStandardBox)
+{
+    Connect(500);
+    Button("ButtonStart")->click();
+    Run(1 + 3);
+    w.form->ChooseLink(QStringLiteral("USB"));  // MonitorReset
+    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Aborted);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Odczyt przerwany"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Nie odczytano wszystkich danych"));
+    EXPECT_EQ(Logi.Count(), 3 * 62);
+    Run();  // the read still queued is answered and ignored
+    EXPECT_EQ(Logi.Count(), 3 * 62);
+    EXPECT_TRUE(queue.empty());
+    EXPECT_EQ(StatusLines().value(2), QStringLiteral("Pobrano 186/500 logów"));
+}
+
+TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
+{
+    Connect(500);
+    // A fresh window keeps its own box: opened, not executed, so the click returns.
+    w.Close();
+    w.Open();
+    EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };  // the old window cleared it
+    w.Poll(*logger);
+    Button("ButtonStart")->click();
+    Run(1 + 1);
+    Button("ButtonStop")->click();
+    QMessageBox* box = w.form->findChild<QMessageBox*>(QStringLiteral("ResultsMessageBox"));
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->text(), QStringLiteral("Nie odczytano wszystkich danych"));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Odczyt przerwany"));
+    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+    box->accept();
+    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Aborted);
+}
+
+TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate)
+{
+    ResultsTabView& view = w.form->ResultsView();
+    auto* bar = w.Find<QProgressBar>("ProgressBarLogCount");
+    view.SetProgressMaximum(0);
+    view.SetProgressPosition(40);
+    EXPECT_GT(bar->maximum(), bar->minimum());  // 0…0 would be a busy bar
+    EXPECT_EQ(bar->value(), 0);
+    view.SetProgressMaximum(100);
+    EXPECT_EQ(bar->value(), 40);
+    view.SetProgressPosition(150);  // the logger recorded more meanwhile
+    EXPECT_EQ(bar->value(), 100);
+}
+
+TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
+{
+    Connect(250, "0101");
+    Button("ButtonStart")->click();
+    Run();
+    ASSERT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    boxes.clear();  // the end-of-log box
+
+    QTemporaryDir out;
+    QStringList offered;
+    QString answer = out.filePath(QStringLiteral("wyniki.txt"));
+    w.form->AskSavePath = [&](const QString& folder, const QString& name) {
+        offered << folder << name;
+        return answer;
+    };
+    Button("ButtonSaveResults")->click();
+    ASSERT_EQ(offered.size(), 2);
+    EXPECT_EQ(offered[0], QString());
+    EXPECT_EQ(offered[1], QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
+    EXPECT_TRUE(boxes.empty());
+    QFile f(answer);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 257 + 1);  // the last line's CR LF leaves an empty tail
+    EXPECT_EQ(lines[0], QByteArray("Nazwa\tHall: A/B\r"));
+    // The first record line says what the table's first row says.
+    const QString first = QStringLiteral("1\t%1 %2\t%3\t\r")
+                              .arg(Cell(0, 1), Cell(0, 2), QLocale().toString(Logi[0].temperature, 'f', 1));
+    EXPECT_EQ(QString::fromUtf8(lines[7]), first);
+    EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
+    EXPECT_TRUE(lines[256].startsWith("250\t")) << lines[256].constData();
+    EXPECT_TRUE(lines[256].endsWith("\t\r"));  // no humidity for a temperature-only logger
+
+    // The folder comes back next time.
+    offered.clear();
+    answer.clear();  // cancelled
+    Button("ButtonSaveResults")->click();
+    EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());
+
+    // A folder that does not exist: a box naming the path, nothing lost.
+    answer = out.filePath(QStringLiteral("brak/wyniki.txt"));
+    Button("ButtonSaveResults")->click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, LogManagerView::BoxIcon::Error);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
+    EXPECT_TRUE(boxes[0].text.contains(answer)) << boxes[0].text.toStdString();
+    EXPECT_EQ(Logi.Count(), 250);
+    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    offered.clear();
+    answer.clear();
+    Button("ButtonSaveResults")->click();
+    EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());  // the failed folder is not remembered
+}
+
+TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
+{
+    auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
+    ASSERT_NE(chart, nullptr);
+    EXPECT_TRUE(chart->isWindow());
+    Connect(500, "0101");
+    Button("ButtonStart")->click();
+    Run(1 + 2);
+    Button("ButtonChart")->click();
+    EXPECT_TRUE(chart->isVisible());
+    EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->highTemp, 30.0f);
+    EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, 10.0f);
+    EXPECT_FALSE(chart->SpeedButtonShowHum->isEnabled());
+    chart->hide();
+}
+
+TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
+{
+    Connect(10);
+    struct Case {
+        const char* button;
+        QWidget* Forms::*form;
+        bool (*isRight)(QWidget*);
+    };
+    const Case cases[] = {
+        {"ButtonUstawZegar", &Forms::FormZegar1, [](QWidget* d) { return qobject_cast<TFormZegar1*>(d) != nullptr; }},
+        {"ButtonZmienNazwaLoggera", &Forms::FormNazwa1,
+         [](QWidget* d) { return qobject_cast<TFormNazwa1*>(d) != nullptr; }},
+        {"ButtonZmienLogStart", &Forms::FormStartLog1,
+         [](QWidget* d) { return qobject_cast<TFormStartLog1*>(d) != nullptr; }},
+    };
+    for (const Case& c : cases) {
+        QWidget* seen = nullptr;
+        // The dialog runs modally: look at it from inside its own loop, then close it.
+        QTimer::singleShot(0, [&] {
+            seen = QApplication::activeModalWidget();
+            if (auto* d = qobject_cast<QDialog*>(seen)) d->reject();
+        });
+        Button(c.button)->click();
+        EXPECT_EQ(seen, AppForms.*c.form) << c.button;
+        EXPECT_TRUE(c.isRight(seen)) << c.button;
+    }
+}
+
+}  // namespace
+}  // namespace quorvex::test

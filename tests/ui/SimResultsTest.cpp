@@ -1,0 +1,190 @@
+// Log downloads through the main window against the logger simulator over a
+// pseudo-terminal: the transmission thread hands every block to the window
+// (message 1038) and the end of the log as a refusal (1039). Stop and resume,
+// the chart growing while blocks arrive, the results file, and a logger that
+// goes away in the middle of a download.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+
+#include "../params/LocaleGuard.h"
+#include "SimProcess.h"
+#include "UiTestSupport.h"
+#include "chart/Formwykres.h"
+#include "logs/LogRecord.h"
+#include "logs/Logmanager.h"
+#include "modbus/Threadtransmisja.h"
+
+namespace quorvex::test {
+namespace {
+
+const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperature.ini";
+// A fixed logger clock: a restarted simulator reports the same start of recording.
+const std::string kClock = "2015-03-30 12:00:00";
+
+// Runs the event loop until `done` holds; the bound only catches a hang.
+bool Until(const std::function<bool()>& done, int ms = 60000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+struct Box {
+    LogManagerView::BoxIcon icon;
+    QString caption, text;
+};
+
+class SimResults : public ::testing::Test {
+protected:
+    void Launch(std::vector<std::string> simArgs)
+    {
+        EnsureApplication();
+        simArgs.insert(simArgs.end(), {"--no-pacing", "--scenario", kScenario, "--clock", kClock});
+        sim = std::make_unique<SimProcess>(simArgs);
+        ASSERT_TRUE(sim->Running());
+        MainFormOptions o;
+        o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.portOverride = QString::fromStdString(sim->LinkPath());
+        form = std::make_unique<TMainForm1>(model, o);
+        CreateForms(form.get());
+        form->ShowBox = [this](LogManagerView::BoxIcon icon, const QString& c, const QString& t) {
+            boxes.push_back({icon, c, t});
+        };
+        form->show();
+        ASSERT_TRUE(Until([&] { return form->ParamsReady(); }));
+    }
+    void TearDown() override
+    {
+        if (!form) return;
+        form->close();
+        DestroyForms();
+        form.reset();
+        AppForms = Forms{};
+    }
+    QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
+    MLogManager& Logs() { return *form->logs; }
+    int Rows() { return form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"))->model()->rowCount(); }
+    QString Lp(int row)
+    {
+        auto* m = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"))->model();
+        return m->data(m->index(row, 0)).toString();
+    }
+    // Every record equals the logger's, stamped start + k × 600 s.
+    void ExpectStoreIsTheLoggersLog(int count)
+    {
+        std::string error;
+        auto scenario = sim::Scenario::LoadFile(kScenario, &error);
+        ASSERT_TRUE(scenario) << error;
+        scenario->clock = kClock;
+        scenario->recordCount = static_cast<std::uint32_t>(count);
+        const SimLogger logger(*scenario);
+        ASSERT_EQ(Logi.Count(), count);
+        ASSERT_EQ(Rows(), count);
+        const QDateTime first = FromTDateTime(Logi[0].time);
+        EXPECT_EQ(first.date(), QLocale().toDate(model.Param<CLogStartDate>().GetText(), ShortDateFormat()));
+        for (int i = 0; i < count; ++i) {
+            const DecodedRecord d = DecodeLogRecord(logger.Records()[static_cast<std::size_t>(i)]);
+            ASSERT_EQ(Logi[i].temperature, d.temperature) << i;
+            ASSERT_EQ(FromTDateTime(Logi[i].time), first.addSecs(600LL * i)) << i;
+        }
+        EXPECT_EQ(Lp(count - 1), QString::number(count));
+    }
+
+    LocaleGuard locale{"pl_PL"};
+    QTemporaryDir dir;
+    MDataParametry model;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<TMainForm1> form;
+    std::vector<Box> boxes;
+};
+
+TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
+{
+    Launch({});
+    ASSERT_TRUE(Button("ButtonStart")->isEnabled());
+    Button("ButtonStart")->click();
+    ASSERT_TRUE(Until([&] { return Logs().LogCount() >= 2 * 62; }));
+
+    // The chart opens on the records so far and grows with every block.
+    Button("ButtonChart")->click();
+    auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
+    ASSERT_TRUE(chart && chart->isVisible());
+    ASSERT_TRUE(Until([&] { return chart->SampleCount() > 0; }));
+    const int shown = chart->SampleCount();
+    ASSERT_TRUE(Until([&] { return chart->SampleCount() >= shown + 2 * 62; }));
+    EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, -25.0f);
+
+    ASSERT_TRUE(Until([&] { return Logs().LogCount() >= 10 * 62; }));
+    Button("ButtonStop")->click();
+    EXPECT_EQ(Logs().GetState(), MLogManager::Aborted);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Nie odczytano wszystkich danych"));
+    // The read already queued is answered and ignored; no further read follows.
+    const int stoppedAt = Logs().LogCount();
+    Until([] { return false; }, 2500);
+    EXPECT_EQ(Logs().LogCount(), stoppedAt);
+    EXPECT_EQ(Rows(), stoppedAt);
+    EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
+
+    Button("ButtonRetry")->click();
+    EXPECT_EQ(Logs().GetState(), MLogManager::Reading);
+    ASSERT_TRUE(Until([&] { return Logs().GetState() == MLogManager::Finished; }, 150000));
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, QStringLiteral("Odczyt danych zakończony"));
+    ExpectStoreIsTheLoggersLog(5000);
+    EXPECT_EQ(Lp(stoppedAt), QString::number(stoppedAt + 1));
+    QApplication::processEvents();
+    EXPECT_EQ(chart->SampleCount(), 5000);
+
+    // The results file, with the name the window proposes.
+    QString offered;
+    form->AskSavePath = [&](const QString&, const QString& name) {
+        offered = name;
+        return dir.filePath(QStringLiteral("wyniki.txt"));
+    };
+    Button("ButtonSaveResults")->click();
+    EXPECT_TRUE(offered.startsWith(QStringLiteral("Mroźnia – komora 3 "))) << offered.toStdString();
+    EXPECT_TRUE(offered.endsWith(QStringLiteral(".txt")));
+    QFile f(dir.filePath(QStringLiteral("wyniki.txt")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    EXPECT_EQ(lines.size(), 5007 + 1);
+    EXPECT_TRUE(lines[5006].startsWith("5000\t")) << lines[5006].constData();
+    EXPECT_EQ(boxes.size(), 2u);
+}
+
+TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
+{
+    Launch({"--records", "1000"});
+    Button("ButtonStart")->click();
+    ASSERT_TRUE(Until([&] { return Logs().LogCount() >= 3 * 62; }));
+    sim->Kill();
+    ASSERT_TRUE(Until([&] { return Logs().GetState() == MLogManager::Aborted; }));
+    EXPECT_FALSE(form->ParamsReady());
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_EQ(boxes.back().caption, QStringLiteral("Odczyt przerwany"));
+    const int kept = Logs().LogCount();
+    EXPECT_GE(kept, 3 * 62);
+    EXPECT_LT(kept, 1000);
+    EXPECT_EQ(Logi.Count(), kept);
+    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());  // until the parameters are read anew
+    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+
+    ASSERT_TRUE(sim->Restart());
+    ASSERT_TRUE(Until([&] { return Button("ButtonRetry")->isEnabled(); }));
+    Button("ButtonRetry")->click();
+    ASSERT_TRUE(Until([&] { return Logs().GetState() == MLogManager::Finished; }));
+    ExpectStoreIsTheLoggersLog(1000);
+    EXPECT_EQ(Lp(kept), QString::number(kept + 1));
+}
+
+}  // namespace
+}  // namespace quorvex::test

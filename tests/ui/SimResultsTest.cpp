@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTableView>
@@ -30,9 +31,11 @@ bool Until(const std::function<bool()>& done, int ms = 60000)
 {
     QElapsedTimer t;
     t.start();
+    QTimer tick;  // wakes the wait below now and then, so the loop sleeps instead of spinning
+    tick.start(5);
     while (!done()) {
         if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }

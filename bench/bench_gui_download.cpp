@@ -1,0 +1,152 @@
+// A whole log download through the main window and its transmission thread
+// against the simulated logger paced at 9600 baud: the 5,000-record scenario,
+// from the click on "[10]Rozpocznij odczyt od nowa" to the end of the log.
+//
+// The line and the protocol alone need, for each of the 81 log read replies,
+// its transfer time plus the 800 ms of silence that ends it (the floor). Next
+// to it they need the requests' bytes, the set-next-record write with its own
+// silence and the closing refusal; those are reported apart, and what remains
+// is the program's own overhead.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <vector>
+
+#include "BenchSim.h"
+#include "logs/Logi.h"
+#include "logs/Logmanager.h"
+#include "modbus/Threadtransmisja.h"
+#include "params/Datamanager.h"
+#include "ui/Mainform.h"
+
+
+namespace quorvex {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void Application()
+{
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_gui_download";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // kept to the end, as in the other window programs
+}
+
+bool Until(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    QTimer tick;  // wakes the wait below now and then, so the loop sleeps instead of spinning
+    tick.start(5);
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// The scenario file beside the sources: bench/../tools/sim/scenarios.
+std::string ScenarioPath()
+{
+    QDir dir(QString::fromUtf8(__FILE__));
+    dir.cdUp();
+    dir.cdUp();
+    return dir.filePath(QStringLiteral("tools/sim/scenarios/temperature.ini")).toStdString();
+}
+
+constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;  // 8N1: ten bits a byte
+constexpr double kSilenceMs = ThreadTransmisja::kSilenceMs;
+
+void BM_GuiDownload5000(benchmark::State& state)
+{
+    Application();
+    bench::BenchSim sim({"--scenario", ScenarioPath(), "--clock", "2015-03-30 12:00:00"});
+    if (!sim.Running()) {
+        state.SkipWithError("quorvex-sim did not start");
+        return;
+    }
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        MDataParametry model;
+        MainFormOptions o;
+        o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.portOverride = QString::fromStdString(sim.Link());
+        auto form = std::make_unique<TMainForm1>(model, o);
+        CreateForms(form.get());  // the chart window is refreshed after every block
+        bool finished = false;
+        Clock::time_point endAt;
+        form->ShowBox = [&](LogManagerView::BoxIcon, const QString&, const QString&) {
+            endAt = Clock::now();
+            finished = true;
+        };
+        // Each block's arrival, as the table takes it.
+        std::vector<Clock::time_point> blocks;
+        std::vector<int> sizes;
+        auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
+        QObject::connect(table->model(), &QAbstractItemModel::rowsInserted,
+                         [&](const QModelIndex&, int first, int last) {
+                             blocks.push_back(Clock::now());
+                             sizes.push_back(last - first + 1);
+                         });
+        form->show();
+        if (!Until([&] { return form->ParamsReady(); }, 30000)) {
+            state.SkipWithError("parameters not read");
+            return;
+        }
+        // Start right after a poll reply, as an operator's click mostly does:
+        // the thread is idle then and takes the write at once.
+        auto* clock = form->findChild<QLineEdit*>(QStringLiteral("EditMonitorAktualnyCzas"));
+        const QString seen = clock->text();
+        Until([&] { return clock->text() != seen; }, 5000);
+
+        const Clock::time_point startAt = Clock::now();
+        form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
+        if (!Until([&] { return finished; }, 300000) || Logi.Count() != 5000) {
+            state.SkipWithError("download did not finish");
+            return;
+        }
+        const double wholeMs = std::chrono::duration<double, std::milli>(endAt - startAt).count();
+        state.SetIterationTime(wholeMs / 1000.0);
+
+        double floorMs = 0;
+        for (int n : sizes) floorMs += (5 + 4 * n) * kByteMs + kSilenceMs;
+        const int replies = static_cast<int>(sizes.size());
+        // The requests (8 bytes each, 81 reads and the closing one), the write
+        // (13 bytes, its 8-byte echo and silence) and the refusal (5 bytes and silence).
+        const double extrasMs = (replies + 1) * 8 * kByteMs + (13 + 8) * kByteMs + kSilenceMs +
+                                5 * kByteMs + kSilenceMs;
+        state.counters["replies"] = replies;
+        state.counters["whole_s"] = wholeMs / 1000.0;
+        state.counters["floor_s"] = floorMs / 1000.0;
+        state.counters["over_floor_pct"] = 100.0 * (wholeMs - floorMs) / floorMs;
+        state.counters["line_extras_s"] = extrasMs / 1000.0;
+        state.counters["program_overhead_pct"] = 100.0 * (wholeMs - floorMs - extrasMs) / floorMs;
+        state.counters["first_block_s"] =
+            std::chrono::duration<double>(blocks.front() - startAt).count();
+        state.counters["last_block_s"] = std::chrono::duration<double>(blocks.back() - startAt).count();
+
+        form->close();
+        DestroyForms();
+        form.reset();
+        AppForms = Forms{};
+        Logi.Clear();
+    }
+}
+BENCHMARK(BM_GuiDownload5000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
+}  // namespace quorvex
+
+BENCHMARK_MAIN();

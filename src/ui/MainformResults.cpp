@@ -27,8 +27,9 @@ namespace {
 
 const QString kDirKey = QStringLiteral("Dir");
 
-// Column widths of the results table after "Lp".
-constexpr int kColumnWidths[] = {121, 119, 119, 119};
+// Column widths of the results table; "Lp" only needs room for the count,
+// so the five columns fit the tab without a horizontal scroll bar.
+constexpr int kColumnWidths[] = {60, 121, 119, 119, 119};
 
 QMessageBox::Icon ToQtIcon(LogManagerView::BoxIcon icon)
 {
@@ -49,7 +50,11 @@ void TMainForm1::CreateLogManager()
     table->setShowGrid(true);
     table->horizontalHeader()->setSectionsClickable(false);
     table->horizontalHeader()->setMinimumSectionSize(10);
-    for (int c = 0; c < 4; ++c) table->setColumnWidth(c + 1, kColumnWidths[c]);
+    for (int c = 0; c < MResultsModel::ColumnCount; ++c) table->setColumnWidth(c, kColumnWidths[c]);
+    // The tabs' bold font is for captions; thousands of bold rows read badly.
+    QFont plain = table->font();
+    plain.setBold(false);
+    table->setFont(plain);
     // Fixed row heights keep a table of a million rows cheap to lay out.
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);

@@ -11,6 +11,10 @@
 
 namespace quorvex {
 
+namespace {
+constexpr int kCaptionWidth = 98;  // the caption column's designed width
+}  // namespace
+
 ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox)
     : status_(widgets.status),
       progress_(widgets.progress),
@@ -70,6 +74,9 @@ void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows)
     if (!loggerInfo_) return;
     loggerInfo_->clear();
     for (const LoggerInfoRow& row : rows) new QTreeWidgetItem(loggerInfo_, {row.caption, row.value});
+    // The captions are as long as the language makes them ("Aufzeichnungsintervall:").
+    loggerInfo_->resizeColumnToContents(0);
+    loggerInfo_->setColumnWidth(0, std::max(kCaptionWidth, loggerInfo_->columnWidth(0)));
 }
 
 void ResultsTabView::ResultsCleared()

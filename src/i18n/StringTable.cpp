@@ -124,6 +124,11 @@ constexpr StringTableEntry kEntries[] = {
     {1054, "Type", "Typ"},
     // Texts this program adds to the original table take ids from 2000 up.
     {2000, "Can not save the results file", "Die Ergebnisdatei lässt sich nicht speichern"},
+    {2010, "The Logger was found, but the system denied access to it.",
+     "Der Datenlogger wurde gefunden, aber das System verweigert den Zugriff darauf."},
+    {2011, "Install the udev rule 70-quorvex-logger.rules in /etc/udev/rules.d and plug the Logger in again.",
+     "Installieren Sie die udev-Regel 70-quorvex-logger.rules in /etc/udev/rules.d und schließen Sie den "
+     "Datenlogger erneut an."},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -6,7 +6,8 @@
 // Source files by subject: Mainform.cpp (life cycle, language, dialog buttons),
 // MainformLayout.cpp (the widgets), MainformMonitor.cpp (bindings, logger state,
 // start/stop), MainformMessages.cpp (the thread's messages), MainformThread.cpp
-// (everything that talks to the transmission thread).
+// (everything that talks to the transmission thread), MainformLink.cpp (the link
+// menu and device changes), MainformService.cpp (the service tab's buttons).
 #include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
@@ -16,6 +17,7 @@
 
 #include "i18n/Translate.h"
 #include "modbus/Messages.h"
+#include "ui/PortMenu.h"
 
 class QAction;
 class QGroupBox;
@@ -33,6 +35,7 @@ class QTreeWidget;
 
 namespace quorvex {
 
+class DeviceWatcher;
 class HidBackend;
 class IniFile;
 class MControlManager;
@@ -116,6 +119,19 @@ public:
     // Sets the link (the port menu's choice): portName, the thread's link, the reset.
     void ChooseLink(const QString& name);
 
+    // MainformLink.cpp: the link menu and the HID device changes.
+    void MenuPortComInit();
+    void MenuPortComInit(const QList<SerialPortEntry>& ports);
+    void PortComSelected(const QString& name);
+    void MenuComClick(QAction* item);
+    // A HID device arrived (true) or was removed (false).
+    void DeviceChange(bool arrival);
+
+    // MainformService.cpp
+    void ButtonZerujClick();
+    void ButtonResetClick();
+    void ButtonListaParametrowClick();
+
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
@@ -150,6 +166,12 @@ private:
     void RebuildCounterTable();
     void FillHidList();
 
+    // MainformLink.cpp, MainformService.cpp
+    void BuildPortMenuItems();
+    void StartDeviceWatcher();
+    void ShowHidAccessDenied();
+    void ConnectServiceButtons();
+
     void OpenDialog(QWidget* dialog);
     void ReadSettings();
     void WriteSettings();
@@ -164,6 +186,7 @@ public:
     QString portName;
     bool portErrorShown = false;
     bool hidAbsentShown = false;
+    bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
     QString stateText;
     QString language = kLanguagePolish;
     std::unique_ptr<MControlManager> controls;
@@ -181,6 +204,7 @@ public:
     QLabel* StatusPanel0 = nullptr;
     QMenu* MenuSettings = nullptr;
     QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
+    QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
 
 private:
     RequestStrip* strip_ = nullptr;
@@ -195,6 +219,7 @@ private:
     QPointer<QWidget> lastKeyReceiver_;
     QString lastMessageLine_;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
+    DeviceWatcher* watcher_ = nullptr;
 };
 
 // The program's windows, created once at start-up in this order (main window

@@ -357,7 +357,18 @@ QWidget* TMainForm1::BuildServiceTab()
     ListViewParametry->setColumnCount(2);
     ListViewParametry->setHeaderLabels({QStringLiteral("Nazwa"), QStringLiteral("Wartość")});
     ListViewParametry->setRootIsDecorated(false);
+    ListViewParametry->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListViewParametry->header()->setSectionsClickable(false);
+    ListViewParametry->header()->setStretchLastSection(false);
+    ListViewParametry->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+                                                    "border-bottom: 1px solid #d0d0d0; }"));
     ListViewParametry->setColumnWidth(0, 246);
+    ListViewParametry->setColumnWidth(1, 150);
+    // The name column stays at least 200 wide, the value column at most 150.
+    connect(ListViewParametry->header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column == 0 && size < 200) ListViewParametry->setColumnWidth(0, 200);
+        if (column == 1 && size > 150) ListViewParametry->setColumnWidth(1, 150);
+    });
     Button(page, "ButtonListaParametrow", QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
 
     auto* hid = Group(page, "GroupBox7", QStringLiteral("Lista urządzeń HID"));
@@ -411,7 +422,8 @@ void TMainForm1::BuildMenu()
     MenuUSB = MenuSettings->addAction(kUsbLink);
     MenuUSB->setObjectName(QStringLiteral("MenuUSB"));
     MenuUSB->setCheckable(true);
-    connect(MenuUSB, &QAction::triggered, this, [this] { ChooseLink(MenuUSB->text()); });
+    connect(MenuUSB, &QAction::triggered, this, [this] { MenuComClick(MenuUSB); });
+    BuildPortMenuItems();
 }
 
 void TMainForm1::BuildToolBar()

@@ -1,5 +1,7 @@
 // The main window's widgets. Captions are the numbered Polish texts; the
 // translator turns them into the current language.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QGridLayout>
@@ -65,6 +67,14 @@ QGroupBox* Group(QWidget* parent, const char* name, const QString& caption)
 QWidget* Page(const char* name)
 {
     return Named(new QWidget, name);
+}
+
+// Only the tab captions are bold: a page of lists reads better in the normal weight.
+void NormalWeight(QWidget* page)
+{
+    QFont f = page->font();
+    f.setBold(false);
+    page->setFont(f);
 }
 
 // A caption, a field and its unit on one row of a grid.
@@ -324,6 +334,7 @@ QWidget* TMainForm1::BuildDeviceTab()
 QWidget* TMainForm1::BuildMessagesTab()
 {
     QWidget* page = Page("TabSheetKomunikaty");
+    NormalWeight(page);
     MessageListBox = Named(new QListWidget(page), "MessageListBox");
     (new QVBoxLayout(page))->addWidget(MessageListBox);
     return page;
@@ -333,6 +344,7 @@ QWidget* TMainForm1::BuildServiceTab()
 {
     // Service texts are plain Polish: the translator leaves them alone.
     QWidget* page = Page("TabSheetSerwis");
+    NormalWeight(page);
     auto* errors = Group(page, "GroupBox2", QStringLiteral("Błędy transmisji"));
     errors->setGeometry(44, 21, 312, 251);
     ValueListEditorModbusErrors = Named(new QTreeWidget(errors), "ValueListEditorModbusErrors");
@@ -341,7 +353,10 @@ QWidget* TMainForm1::BuildServiceTab()
     ValueListEditorModbusErrors->setColumnCount(2);
     ValueListEditorModbusErrors->setHeaderHidden(true);
     ValueListEditorModbusErrors->setRootIsDecorated(false);
-    ValueListEditorModbusErrors->setColumnWidth(0, 190);
+    // 190 wide unless the longest label needs more: every label stays readable whole.
+    const int labelWidth = ValueListEditorModbusErrors->fontMetrics().horizontalAdvance(
+                               QStringLiteral("Nieprawidłowa suma kontrolna")) + 12;
+    ValueListEditorModbusErrors->setColumnWidth(0, std::max(190, labelWidth));
     ValueListEditorModbusErrors->setColumnWidth(1, 68);
     for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
                             "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"})

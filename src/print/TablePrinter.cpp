@@ -25,8 +25,12 @@ constexpr int kTablePoints = 8;
 const QString kHeightSample = QStringLiteral("Test");
 
 QFont PrintFont(int points, bool bold) {
-    // The printouts' face; where it is not installed the nearest sans serif stands in.
-    QFont font(QStringLiteral("MS Sans Serif"));
+    // The printouts' face. Where it is not installed a face of the same
+    // narrow proportions stands in: a wide one (the usual Linux default sans)
+    // would leave room for only one column block on a portrait page.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(points);
     font.setBold(bold);

@@ -12,6 +12,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <cstdio>
+
 #include "PrintTestSupport.h"
 #include "i18n/Translate.h"
 #include "i18n/TranslateWindow.h"
@@ -28,6 +30,11 @@ protected:
         EnsureApplication();
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
         ASSERT_TRUE(dir_.isValid());
+        // QUORVEX_KEEP_PRINTS=1 keeps the printed PDFs for a look at them.
+        if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) {
+            dir_.setAutoRemove(false);
+            std::printf("printouts in %s\n", qPrintable(dir_.path()));
+        }
         ini_ = dir_.filePath(QStringLiteral("quorvex.INI"));
         FillStore(store_, 120);
     }

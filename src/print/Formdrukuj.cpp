@@ -307,4 +307,15 @@ bool TFormDrukuj1::PrintTable() {
     return printed.ok;
 }
 
+bool TFormDrukuj1::PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount) {
+    const MLogi& results = view.results ? *view.results : Logi;
+    std::tie(FirstRecord, LastRecord) = ChartRecordRange(firstIndex, sampleCount, results.Count());
+    QPainter painter;
+    if (!BeginJob(painter)) return false;
+    DrawChartPage(painter, printer_, view,
+                  [this](QPainter& p, int left, int right, int top) { return PrintPageHeader(p, left, right, top); });
+    painter.end();
+    return true;
+}
+
 }  // namespace quorvex

@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "logs/Logi.h"
+#include "print/ChartPrintout.h"
 #include "print/PrintSettings.h"
 #include "print/TablePrinter.h"
 
@@ -60,6 +61,10 @@ public:
     // Prints every record of Results. False when the job could not be done
     // (the operator has been told why, or cancelled the PDF file choice).
     bool PrintTable();
+
+    // Prints the chart page of `view` (the chart window shows records
+    // firstIndex .. firstIndex + sampleCount). False as for PrintTable.
+    bool PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount);
 
     // Opens a job on the current printer with `painter`; for "PDF file" asks
     // for the file first. False when it cannot start (the operator has been

@@ -119,11 +119,16 @@ inline std::vector<const Word*> SameRow(const Page& page, const Word& word) {
     return row;
 }
 
-// Page `page` (1-based) as a greyscale-readable image at `dpi`.
-inline QImage PdfPageImage(const QString& pdf, int page, int dpi, const QString& stem) {
-    RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi),
-                                         QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
-                                         QString::number(page), QStringLiteral("-singlefile"), pdf, stem});
+// Page `page` (1-based) as an image at `dpi`; with `crop`, only that part
+// (in pixels at `dpi`).
+inline QImage PdfPageImage(const QString& pdf, int page, int dpi, const QString& stem, QRect crop = {}) {
+    QStringList args{QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
+                     QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile")};
+    if (!crop.isNull())
+        args << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y") << QString::number(crop.y())
+             << QStringLiteral("-W") << QString::number(crop.width()) << QStringLiteral("-H")
+             << QString::number(crop.height());
+    RunTool(QStringLiteral("pdftoppm"), args << pdf << stem);
     return QImage(stem + QStringLiteral(".png"));
 }
 

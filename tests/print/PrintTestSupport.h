@@ -24,7 +24,8 @@ inline void EnsureApplication() {
     static int argc = 1;
     static char name[] = "test_print";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: at exit Qt's own globals may already be gone.
+    new QApplication(argc, argv);
 }
 
 // A store of `count` records, one every 10 minutes from 1 March 2024, 08:00.

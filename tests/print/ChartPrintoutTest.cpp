@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <cstdio>
 #include <map>
 #include <set>
 
@@ -27,10 +26,7 @@ protected:
         EnsureApplication();
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
         ASSERT_TRUE(dir_.isValid());
-        if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) {
-            dir_.setAutoRemove(false);
-            std::printf("printouts in %s\n", qPrintable(dir_.path()));
-        }
+        KeepPrintsIfAsked(dir_);
         FillStore(store_, 2000);
         printWindow_ = std::make_unique<TFormDrukuj1>(dir_.filePath(QStringLiteral("quorvex.INI")));
         printWindow_->printerNames = [] { return QStringList(); };
@@ -129,18 +125,6 @@ TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {
         if (!chartColours.count(rgb)) others += n;
     EXPECT_EQ(others, 0);
     EXPECT_GT(colours[MWykres::kTempColour] + colours[MWykres::kHumColour], 500);
-}
-
-TEST_F(ChartPrintout, CancelledDialogOrFileChoicePrintsNothing) {
-    chart_->SetPrintWindow(printWindow_.get());
-    pdf_ = dir_.filePath(QStringLiteral("anulowany.pdf"));
-    PrintFromChart("ButtonAnuluj");
-    EXPECT_FALSE(QFile::exists(pdf_));
-    pdf_.clear();
-    PrintFromChart("ButtonPrint");
-    EXPECT_TRUE(errors_.isEmpty());
-    // The dialog's choices were saved both times.
-    EXPECT_TRUE(QFile::exists(dir_.filePath(QStringLiteral("quorvex.INI"))));
 }
 
 }  // namespace

@@ -8,9 +8,11 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <vector>
 
@@ -26,6 +28,13 @@ inline void EnsureApplication() {
     static char* argv[] = {name, nullptr};
     // Never destroyed: at exit Qt's own globals may already be gone.
     new QApplication(argc, argv);
+}
+
+// QUORVEX_KEEP_PRINTS=1 keeps the printed PDFs for a look at them.
+inline void KeepPrintsIfAsked(QTemporaryDir& dir) {
+    if (!qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) return;
+    dir.setAutoRemove(false);
+    std::printf("printouts in %s\n", qPrintable(dir.path()));
 }
 
 // A store of `count` records, one every 10 minutes from 1 March 2024, 08:00.

@@ -73,6 +73,7 @@ protected:
 TEST_F(FormDrukuj, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutOfReach) {
     auto form = NewDialog();
     form->show();
+    if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) form->grab().save(dir_.filePath(QStringLiteral("dialog.png")));
     EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxHeader")->isChecked());
     EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
     for (const char* name : {"CheckBoxName", "CheckBoxNumber", "CheckBoxWriteInterval", "CheckBoxFirstLog",

@@ -124,6 +124,11 @@ constexpr StringTableEntry kEntries[] = {
     {1054, "Type", "Typ"},
     // Texts this program adds to the original table take ids from 2000 up.
     {2000, "Can not save the results file", "Die Ergebnisdatei lässt sich nicht speichern"},
+    {2020, "Can not write the PDF file", "Die PDF-Datei lässt sich nicht schreiben"},
+    {2021, "PDF file", "PDF-Datei"},
+    {2022, "The page is too small for the table", "Die Seite ist zu klein für die Tabelle"},
+    {2023, "Can not start printing on", "Der Druck lässt sich nicht starten auf"},
+    {2024, "Save the printout as PDF", "Ausdruck als PDF speichern"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -1,3 +1,4 @@
+#include "print/Formdrukuj.h"
 #include "ui/Mainform.h"
 #include "ui/dialogs/Formodczytparam.h"
 #include "ui/dialogs/Shells.h"
@@ -19,7 +20,7 @@ void CreateForms(TMainForm1* mainForm)
     AppForms.FormNazwa1 = shell("FormNazwa1", change);
     AppForms.FormStartLog1 = shell("FormStartLog1", change);
     AppForms.FormFreqSave1 = shell("FormFreqSave1", change);
-    AppForms.FormDrukuj1 = shell("FormDrukuj1", QStringLiteral("[700]Drukuj"));
+    AppForms.FormDrukuj1 = new TFormDrukuj1(mainForm->SettingsFilePath(), mainForm);
     AppForms.FormTemperatura = shell("FormTemperatura", change);
 }
 

@@ -98,4 +98,13 @@ void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
     EnqueueHook(r);
 }
 
+void MDataParametry::EnqueueResetCommand() {
+    if (!EnqueueHook) return;
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_RESET_COMMAND;
+    r.Attempts = 1;
+    EnqueueHook(r);
+}
+
 }  // namespace quorvex

@@ -45,6 +45,10 @@ public:
     void WriteRegisters(const baseParametr& parameter, std::span<const std::uint16_t> words);
     // Function 3 of `count` registers from FirstRegister (1…125).
     void ReadBack(const baseParametr& parameter, int count);
+    // Function 65, the logger's reset command: it restarts its measurement so
+    // that new corrections take effect. One attempt; the reply carries nothing
+    // the program keeps. Nothing is queued while EnqueueHook is clear.
+    void EnqueueResetCommand();
 
     // The one object of a parameter class, e.g. Param<CHighTemp>().
     template <class T>

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <cstdint>
+#include <ostream>
 #include <vector>
 
 #include "../params/LocaleGuard.h"
@@ -20,6 +21,9 @@
 #include "modbus/FrameRules.h"
 #include "params/Datamanager.h"
 #include "params/Zmienneglobalne.h"
+
+// Texts in failure messages as text, not as arrays of code units.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace quorvex::test {
 

@@ -1,18 +1,19 @@
 #pragma once
-// What the parameter-dialog tests share: the application object, a recording
+// Shared by the parameter-dialog tests: the application object, a recording
 // EnqueueHook and a translator behind TranslateHook, a catcher that reads and
-// closes the dialogs' error boxes, and the way the queued requests reach the
-// simulated logger through the program's own frame rules.
+// closes error boxes, and the road of queued requests to the simulated logger
+// through the program's own frame rules.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QTimer>
 
-#include <cstdint>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "../params/LocaleGuard.h"
@@ -22,73 +23,50 @@
 #include "params/Datamanager.h"
 #include "params/Zmienneglobalne.h"
 
-// Texts in failure messages as text, not as arrays of code units.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace quorvex::test {
 
-inline void EnsureDialogApplication() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
-
-// One request in a form that reads well in a failure: "16 @20 [4000 900F]",
-// "3 @20 x2", "65".
+// "16 @20 [4000 900F]", "3 @20 x2", "65".
 inline QString Describe(const MstrRamka& r) {
-    switch (r.Function) {
-    case FN_WRITE_MULTIPLE: {
-        QStringList words;
-        for (std::uint16_t w : r.Values) words << QStringLiteral("%1").arg(w, 4, 16, QLatin1Char('0')).toUpper();
-        return QStringLiteral("16 @%1 [%2]").arg(r.StartRegister).arg(words.join(u' '));
-    }
-    case FN_READ_HOLDING: return QStringLiteral("3 @%1 x%2").arg(r.StartRegister).arg(r.Count);
-    default: return QString::number(r.Function);
-    }
+    QStringList words;
+    for (std::uint16_t w : r.Values) words << QStringLiteral("%1").arg(w, 4, 16, QLatin1Char('0')).toUpper();
+    if (r.Function == FN_WRITE_MULTIPLE) return QStringLiteral("16 @%1 [%2]").arg(r.StartRegister).arg(words.join(u' '));
+    if (r.Function == FN_READ_HOLDING) return QStringLiteral("3 @%1 x%2").arg(r.StartRegister).arg(r.Count);
+    return QString::number(r.Function);
 }
 
-// Reads every error box that opens while it lives, then presses its OK button.
+// Reads the caption, icon and text of every message box that opens while it lives, and presses OK.
 class ErrorBoxCatcher {
 public:
-    struct Box {
-        QString caption, text;
-        QMessageBox::Icon icon;
-    };
-
     ErrorBoxCatcher() {
-        timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                if (!box || !box->isVisible()) continue;
-                boxes.push_back({box->windowTitle(), box->text(), box->icon()});
-                box->button(QMessageBox::Ok)->click();
-            }
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+                    texts << box->windowTitle() + u'|' + box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
         });
-        timer_.start();
+        timer_.start(5);
     }
-    QStringList Texts() const {
-        QStringList out;
-        for (const Box& b : boxes) out << b.text;
-        return out;
-    }
-
-    std::vector<Box> boxes;
+    QStringList texts;  // "caption|text"
 
 private:
     QTimer timer_;
 };
 
-// A parameter model on a recording hook, a translator, Polish number format.
 class DialogFixture : public ::testing::Test {
 protected:
     DialogFixture() : locale_("pl_PL") {
-        EnsureDialogApplication();
+        if (!QApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "test_ui";
+            static char* argv[] = {name, nullptr};
+            static QApplication app(argc, argv);
+        }
         EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
         TranslateHook = [this](const QString& text) { return translator.Tr(text); };
-        translator.SetLanguage(kLanguagePolish);
     }
     ~DialogFixture() override {
         EnqueueHook = nullptr;
@@ -97,50 +75,44 @@ protected:
 
     void Store(std::uint16_t start, const std::vector<std::uint16_t>& words) {
         std::vector<std::uint8_t> bytes;
-        for (std::uint16_t w : words) {
-            bytes.push_back(static_cast<std::uint8_t>(w >> 8));
-            bytes.push_back(static_cast<std::uint8_t>(w & 0xFF));
-        }
+        for (std::uint16_t w : words) bytes.insert(bytes.end(), {std::uint8_t(w >> 8), std::uint8_t(w)});
         model.StoreRegisters(bytes.data(), start, static_cast<int>(bytes.size()));
     }
-    QStringList Requests() const {
-        QStringList out;
-        for (const MstrRamka& r : queued) out << Describe(r);
-        return out;
+    // Fills the edits of a dialog in order, presses Save, returns the error boxes.
+    QStringList Save(QDialog& dialog, QList<QLineEdit*> edits, const QStringList& texts) {
+        if (!dialog.isVisible()) dialog.show();
+        for (int i = 0; i < edits.size(); ++i) edits[i]->setText(texts[i]);
+        ErrorBoxCatcher catcher;
+        dialog.findChild<QPushButton*>(QStringLiteral("ButtonSave"))->click();
+        return catcher.texts;
     }
     QStringList TakeRequests() {
-        QStringList out = Requests();
+        QStringList out;
+        for (const MstrRamka& r : queued) out << Describe(r);
         queued.clear();
         return out;
     }
-
-    // Sends a request to the simulated logger as the transmission thread would,
-    // and stores what a read returns into the model as the main window does.
+    // One request to the simulated logger as the transmission thread sends it;
+    // a read reply goes into the model as the main window stores it.
     void Exchange(sim::SimLogger& logger, MstrRamka r) {
         const BuiltRequest frame = EncodeRequest(r);
-        ASSERT_EQ(frame.error, BuildError::None) << Describe(r).toStdString();
         const sim::SimReply reply = logger.Handle(frame.bytes);
-        ASSERT_EQ(CheckReply(r, reply.bytes.data(), reply.bytes.size()), ReplyCheck::Accepted)
-            << Describe(r).toStdString() << ": " << logger.LastNote();
+        ASSERT_EQ(CheckReply(r, reply.bytes.data(), reply.bytes.size()), ReplyCheck::Accepted) << logger.LastNote();
         ApplyReply(r, reply.bytes.data(), reply.bytes.size());
         if (r.Function == FN_READ_HOLDING) model.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
     }
-    // The two blocks of the automatic poll, so the dialogs show the logger's values.
+    // The poll's two blocks first, so the dialogs show the logger's values.
     void Poll(sim::SimLogger& logger) {
-        MstrRamka low, high;
-        low.Function = high.Function = FN_READ_HOLDING;
-        low.StartRegister = 0;
-        low.Count = 29;
-        high.StartRegister = 256;
-        high.Count = 90;
-        Exchange(logger, low);
-        Exchange(logger, high);
+        for (auto [start, count] : {std::pair{0, 29}, std::pair{256, 90}}) {
+            MstrRamka r;
+            r.Function = FN_READ_HOLDING;
+            r.StartRegister = static_cast<std::uint16_t>(start);
+            r.Count = static_cast<std::uint16_t>(count);
+            Exchange(logger, r);
+        }
     }
-    // Every queued request, in order, then empties the queue.
     void Deliver(sim::SimLogger& logger) {
-        const std::vector<MstrRamka> requests = std::move(queued);
-        queued.clear();
-        for (const MstrRamka& r : requests) Exchange(logger, r);
+        for (const MstrRamka& r : std::exchange(queued, {})) Exchange(logger, r);
     }
 
     LocaleGuard locale_;

@@ -1,9 +1,5 @@
-// The threshold dialogs driven as an operator would: texts typed into the
-// edits, Save pressed, error boxes read; the requests they queue are checked
-// one by one, then sent to the simulated logger.
-#include <QLineEdit>
-#include <QPushButton>
-
+// The threshold dialogs driven as an operator would: texts typed, Save
+// pressed, error boxes read; then the queued requests, and the simulated logger.
 #include "../sim/SimTestUtil.h"
 #include "DialogTestUtil.h"
 #include "ui/dialogs/Formhum.h"
@@ -12,160 +8,83 @@
 namespace quorvex::test {
 namespace {
 
-const QString kUpperNotNumber = QStringLiteral("Parametr górny próg.\nWpisana wartość musi być liczbą");
-const QString kLowerNotNumber = QStringLiteral("Parametr dolny próg.\nWpisana wartość musi być liczbą");
-const QString kUpperOutTemp =
-    QStringLiteral("Parametr górny próg.\nWpisana liczba nie mieści się w zakresie [-99..200°C]");
-const QString kLowerOutTemp =
-    QStringLiteral("Parametr dolny próg.\nWpisana liczba nie mieści się w zakresie [-99..200°C]");
-const QString kLowerOutHum = QStringLiteral("Parametr dolny próg.\nWpisana liczba nie mieści się w zakresie [0..100%]");
+const QString kNotNumber = QStringLiteral("Błąd|Parametr %1 próg.\nWpisana wartość musi być liczbą");
+const QString kOutside = QStringLiteral("Błąd|Parametr %1 próg.\nWpisana liczba nie mieści się w zakresie [%2]");
 
 class ThresholdDialogs : public DialogFixture {
 protected:
-    // Registers 18–21 as a logger keeps them: lower −12,5 °C / 10,0 %,
-    // upper 21,5 °C / 90,0 %.
+    // Registers 18–21: lower −12,5 °C / 10,0 %, upper 21,5 °C / 90,0 %.
     void StoreThresholds() { Store(18, {0x4125 << 1, 0x100F, 0x0215 << 1, 0x900F}); }
-
-    // Shows the dialog, types both texts and presses Save; the error boxes
-    // that open on the way are read and closed.
-    QStringList Save(ThresholdDialog& dialog, const QString& upper, const QString& lower) {
-        if (!dialog.isVisible()) dialog.show();
-        dialog.EditUpperLimit->setText(upper);
-        dialog.EditLowerLimit->setText(lower);
-        ErrorBoxCatcher catcher;
-        dialog.ButtonSave->click();
-        for (const auto& box : catcher.boxes) {
-            EXPECT_EQ(box.caption, QStringLiteral("Błąd"));
-            EXPECT_EQ(box.icon, QMessageBox::Critical);
-        }
-        return catcher.Texts();
+    QStringList Save(ThresholdDialog& d, const QString& upper, const QString& lower) {
+        return DialogFixture::Save(d, {d.EditUpperLimit, d.EditLowerLimit}, {upper, lower});
     }
 };
 
-TEST_F(ThresholdDialogs, ShowsTheLoggerValuesAndWritesNothingWhenLeftAsShown) {
+TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
     StoreThresholds();
     TFormTemperatura dialog(model);
     dialog.show();
     EXPECT_EQ(dialog.EditUpperLimit->text(), QStringLiteral("21,5"));
     EXPECT_EQ(dialog.EditLowerLimit->text(), QStringLiteral("-12,5"));
-    EXPECT_TRUE(Save(dialog, QStringLiteral("21,5"), QStringLiteral("-12,5")).isEmpty());
-    EXPECT_TRUE(queued.empty());
+    EXPECT_EQ(Save(dialog, "21,5", "-12,5"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList());
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST_F(ThresholdDialogs, TemperatureRangeEndsAreAcceptedAndWrittenWithTheHumidityKept) {
-    StoreThresholds();
-    TFormTemperatura dialog(model);
-    EXPECT_TRUE(Save(dialog, QStringLiteral("200"), QStringLiteral("-99")).isEmpty());
-    // 200,0 = BCD 2000 and −99,0 = sign + BCD 0990, each shifted past the
-    // humidity bit; the second register of each pair is carried unchanged.
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [4000 900F]", "3 @20 x2", "16 @18 [9320 100F]", "3 @18 x2"}));
-    EXPECT_FALSE(dialog.isVisible());
-    // Nothing unconfirmed is shown: the written thresholds wait for their read-back.
-    EXPECT_TRUE(model.Param<CHighTemp>().GetText().isEmpty());
-    EXPECT_TRUE(model.Param<CLowTemp>().GetText().isEmpty());
-}
-
-TEST_F(ThresholdDialogs, OutOfRangeUpperOrLowerIsRefusedAndNothingIsWritten) {
-    StoreThresholds();
-    TFormTemperatura dialog(model);
-    EXPECT_EQ(Save(dialog, QStringLiteral("200,1"), QStringLiteral("0")), QStringList{kUpperOutTemp});
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_EQ(dialog.focusWidget(), dialog.EditUpperLimit);
-    // A valid new upper threshold is not written while the lower one is refused.
-    EXPECT_EQ(Save(dialog, QStringLiteral("30"), QStringLiteral("-99,1")), QStringList{kLowerOutTemp});
-    EXPECT_EQ(dialog.focusWidget(), dialog.EditLowerLimit);
-    EXPECT_EQ(Save(dialog, QStringLiteral("30"), QStringLiteral("")), QStringList{kLowerNotNumber});
-    EXPECT_TRUE(dialog.isVisible());
-    EXPECT_TRUE(queued.empty());
-}
-
-TEST_F(ThresholdDialogs, UpperIsCheckedFirstAndTextsThatAreNotNumbersAreRefused) {
-    StoreThresholds();
-    TFormTemperatura dialog(model);
-    // The lower field is not examined after the upper one fails.
-    for (const char* upper : {"", "abc", "inf", "nan", "1e39", "21,5,0", "2 1"}) {
-        SCOPED_TRACE(upper);
-        EXPECT_EQ(Save(dialog, QString::fromUtf8(upper), QStringLiteral("x")), QStringList{kUpperNotNumber});
-    }
-    EXPECT_TRUE(queued.empty());
-}
-
-TEST_F(ThresholdDialogs, TextsAreComparedAsTyped) {
-    StoreThresholds();
-    TFormTemperatura dialog(model);
-    // "21.5" is the value shown as "21,5", but typed differently: it is written.
-    EXPECT_TRUE(Save(dialog, QStringLiteral("21.5"), QStringLiteral("-12,5")).isEmpty());
+    // "21.5" is the shown value typed differently: it is written all the same.
+    EXPECT_EQ(Save(dialog, "21.5", "-12,5"), QStringList());
     EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042A 900F]", "3 @20 x2"}));
+    EXPECT_TRUE(model.Param<CHighTemp>().GetText().isEmpty());  // shown again only once read back
+    // The range ends: BCD 2000 and sign + BCD 0990 above the humidity bit; the
+    // humidity half of each pair is carried as received.
+    StoreThresholds();
+    EXPECT_EQ(Save(dialog, "200", "-99"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [4000 900F]", "3 @20 x2", "16 @18 [9320 100F]", "3 @18 x2"}));
 }
 
-TEST_F(ThresholdDialogs, HumidityRangeAndTheTemperatureKeptInTheSameRegisters) {
-    Store(17, {0x0201});  // a humidity logger
+TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothPass) {
     StoreThresholds();
+    TFormTemperatura dialog(model);
+    for (const char* upper : {"", "abc", "inf", "nan", "1e39", "2,1,0"})
+        EXPECT_EQ(Save(dialog, upper, "x"), QStringList{kNotNumber.arg("górny")}) << upper;
+    EXPECT_EQ(Save(dialog, "200,1", "x"), QStringList{kOutside.arg("górny", "-99..200°C")});
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditUpperLimit);
+    EXPECT_EQ(Save(dialog, "30", ""), QStringList{kNotNumber.arg("dolny")});
+    EXPECT_EQ(Save(dialog, "30", "-99,1"), QStringList{kOutside.arg("dolny", "-99..200°C")});
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditLowerLimit);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(TakeRequests(), QStringList());
+
+    translator.SetLanguage(kLanguageEnglish);
+    EXPECT_EQ(Save(dialog, "300", "0"),
+              QStringList{"Error|Parameter upper threshold.\nThe number entered is outside the range [-99..200°C]"});
+}
+
+TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
     TFormWilgotnosc dialog(model);
     dialog.show();
-    EXPECT_EQ(dialog.EditUpperLimit->text(), QStringLiteral("90,0"));
-    EXPECT_EQ(Save(dialog, QStringLiteral("100"), QStringLiteral("-0,5")), QStringList{kLowerOutHum});
-    EXPECT_TRUE(queued.empty());
-    EXPECT_TRUE(Save(dialog, QStringLiteral("100"), QStringLiteral("10,0")).isEmpty());
-    // 100,0 % = BCD 1000: its top bit goes to bit 0 of register 20, the rest to
-    // the top of register 21; the temperature bits stay as the logger sent them.
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042B 000F]", "3 @20 x2"}));
-    EXPECT_NE(dialog.findChild<QPushButton*>(QStringLiteral("ButtonCancel")), nullptr);
-}
-
-TEST_F(ThresholdDialogs, ThresholdsNotYetReadGiveErrorOneAndAreNeverWrittenBlind) {
-    TFormTemperatura dialog(model);
-    dialog.show();
-    EXPECT_TRUE(dialog.EditUpperLimit->text().isEmpty());
     EXPECT_EQ(Save(dialog, dialog.EditUpperLimit->text(), dialog.EditLowerLimit->text()),
-              QStringList{kUpperNotNumber});
-    // Typed in anyway: the pair's other half is unknown, so nothing is sent.
-    EXPECT_EQ(Save(dialog, QStringLiteral("20"), QStringLiteral("5")),
-              QStringList{QStringLiteral("Progi nie zostały jeszcze odczytane z Loggera.")});
-    EXPECT_TRUE(queued.empty());
-    EXPECT_TRUE(dialog.isVisible());
-}
+              QStringList{kNotNumber.arg("górny")});
+    // Typed in anyway: the other half of the pair is unknown, so nothing goes out blind.
+    EXPECT_EQ(Save(dialog, "50", "5"), QStringList{"Błąd|Progi nie zostały jeszcze odczytane z Loggera."});
+    EXPECT_EQ(TakeRequests(), QStringList());
 
-TEST_F(ThresholdDialogs, ErrorBoxAndCaptionsFollowTheLanguage) {
+    dialog.reject();
     StoreThresholds();
-    TFormTemperatura dialog(model);
-    translator.SetLanguage(kLanguageEnglish);
-    dialog.show();
-    ErrorBoxCatcher catcher;
-    dialog.EditUpperLimit->setText(QStringLiteral("300"));
-    dialog.ButtonSave->click();
-    ASSERT_EQ(catcher.boxes.size(), 1u);
-    EXPECT_EQ(catcher.boxes[0].caption, QStringLiteral("Error"));
-    EXPECT_EQ(catcher.boxes[0].text,
-              QStringLiteral("Parameter upper threshold.\nThe number entered is outside the range [-99..200°C]"));
-}
-
-TEST_F(ThresholdDialogs, CancelClosesWithoutWriting) {
-    StoreThresholds();
-    TFormTemperatura dialog(model);
-    dialog.show();
-    dialog.EditUpperLimit->setText(QStringLiteral("25"));
-    dialog.ButtonClose->click();
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_TRUE(queued.empty());
+    EXPECT_EQ(Save(dialog, "100", "-0,5"), QStringList{kOutside.arg("dolny", "0..100%")});
+    // 100,0 % = BCD 1000: its top bit is bit 0 of register 20, the temperature bits stay.
+    EXPECT_EQ(Save(dialog, "100", "10,0"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042B 000F]", "3 @20 x2"}));
 }
 
 TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirmed) {
     sim::SimLogger logger;
     ASSERT_NO_FATAL_FAILURE(Poll(logger));
     TFormTemperatura temperature(model);
-    temperature.show();
-    EXPECT_EQ(temperature.EditUpperLimit->text(), QStringLiteral("30,0"));
-    EXPECT_TRUE(Save(temperature, QStringLiteral("35,5"), QStringLiteral("-5")).isEmpty());
-    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
-
     TFormWilgotnosc humidity(model);
+    EXPECT_EQ(Save(temperature, "35,5", "-5"), QStringList());
+    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
     humidity.show();
     EXPECT_EQ(humidity.EditUpperLimit->text(), QStringLiteral("75,0"));
-    EXPECT_TRUE(Save(humidity, QStringLiteral("82,5"), QStringLiteral("25,0")).isEmpty());
+    EXPECT_EQ(Save(humidity, "82,5", "25,0"), QStringList());
     ASSERT_NO_FATAL_FAILURE(Deliver(logger));
 
     const auto pair = [&](std::uint16_t first) {
@@ -175,9 +94,7 @@ TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirme
     EXPECT_DOUBLE_EQ(RecordHumidity(pair(20)), 82.5);
     EXPECT_DOUBLE_EQ(RecordTemperature(pair(18)), -5.0);
     EXPECT_DOUBLE_EQ(RecordHumidity(pair(18)), 25.0);
-    // The read-backs have brought the confirmed values into the model.
     EXPECT_EQ(model.Param<CHighTemp>().GetText(), QStringLiteral("35,5"));
-    EXPECT_EQ(model.Param<CLowTemp>().GetText(), QStringLiteral("-5,0"));
     EXPECT_EQ(model.Param<CHighHum>().GetText(), QStringLiteral("82,5"));
 }
 

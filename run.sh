@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the logger simulator on a pseudo-terminal.
+# Installs what is missing, builds, starts the logger simulator on a pseudo-terminal and the
+# program against it; the simulator stops when the program exits.
 # Arguments go to the simulator (e.g. ./run.sh --scenario tools/sim/scenarios/temperature.ini).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -22,12 +23,12 @@ fi
 
 echo
 echo "Logger simulator serving on: $link"
-echo "  Open it as a serial port (9600 8N1), e.g. --port $link; the logger answers at any slave address."
-echo "  By hand (read registers 0-28), in another shell:"
-echo "    exec 3<>$link; stty -F $link raw; printf '\\xFF\\x03\\x00\\x00\\x00\\x1D\\x90\\x1D' >&3; timeout 1 cat <&3 | od -An -tx1"
-echo "  Ctrl+C stops it."
-if [ -x build/quorvex ]; then
-  ./build/quorvex --port "$link" || true
-else
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "No display: the program needs one. Run it under a virtual display, e.g.:" >&2
+  echo "  xvfb-run -a ./run.sh" >&2
+  echo "The simulator keeps serving on $link until Ctrl+C." >&2
   wait "$sim"
+  exit 0
 fi
+echo "Starting Quorvex on it (settings in build/quorvex-run.INI); closing the window stops the simulator."
+./build/quorvex --port "$link" --settings "$PWD/build/quorvex-run.INI" || true

@@ -70,12 +70,13 @@ void HidClass::Close() {
     Opened_ = 0;
 }
 
-bool HidClass::ReadByte(std::uint8_t& byte) {
+bool HidClass::ReadByte(std::uint8_t& byte, int waitMs) {
+    if (waitMs < 0 || waitMs > kReadTimeoutMs) waitMs = kReadTimeoutMs;
     if (Opened_ == 0 || Capabilities_.Input > kReportBufferSize) return false;
     const auto start = std::chrono::steady_clock::now();
     InputReport_[0] = 0;
     const HidIo result = Backend_->ReadInputReport(Device_.Handle, InputReport_.data(), kInputReadLength,
-                                                   kReadTimeoutMs);
+                                                   waitMs);
     if (result == HidIo::Ok) {
         byte = InputReport_[1];
         return true;
@@ -84,7 +85,7 @@ bool HidClass::ReadByte(std::uint8_t& byte) {
     if (result == HidIo::Failed) {
         // A device that is gone fails at once; waiting out the read time lets it look like
         // a silent one, so a caller collecting a reply does not spin on it.
-        const auto until = start + std::chrono::milliseconds(kReadTimeoutMs);
+        const auto until = start + std::chrono::milliseconds(waitMs);
         std::this_thread::sleep_until(until);
     }
     return false;

@@ -47,8 +47,9 @@ public:
     bool OpenByProduct(const std::string& product);
     void Close();
 
-    // True when one input report arrived within 300 ms; its data byte goes to byte.
-    bool ReadByte(std::uint8_t& byte);
+    // True when one input report arrived within 300 ms (or the shorter waitMs); its data
+    // byte goes to byte.
+    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTimeoutMs);
     // One output report per byte, each given up to 2000 ms; true when all went out.
     bool Write(const std::uint8_t* bytes, std::size_t count);
 

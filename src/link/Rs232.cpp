@@ -104,7 +104,7 @@ bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
 
     const auto size = static_cast<qint64>(count);
     if (port_->write(reinterpret_cast<const char*>(data), size) != size) {
-        port_->clearError();
+        CloseIfGone();
         return false;
     }
     // The port object buffers what it is given; hand everything to the device before
@@ -112,32 +112,49 @@ bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
     QDeadlineTimer deadline(kWriteTotalConstantMs + kWriteTotalMultiplierMs * size);
     while (port_->bytesToWrite() > 0) {
         if (!port_->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
-            port_->clearError();
+            CloseIfGone();
             return false;
         }
     }
     return true;
 }
 
-bool ObiektRS232::ReadByte(std::uint8_t& byte)
+bool ObiektRS232::ReadByte(std::uint8_t& byte, int waitMs)
 {
+    const int fullWait = kReadTotalConstantMs + kReadTotalMultiplierMs;
+    if (waitMs < 0 || waitMs > fullWait)
+        waitMs = fullWait;
     lastMessage_ = QStringLiteral("Błąd odczytu z portu: ") + portName_;
     if (!opened_)
         return false;
 
     if (port_->bytesAvailable() == 0
-        && !port_->waitForReadyRead(kReadTotalConstantMs + kReadTotalMultiplierMs)) {
+        && !port_->waitForReadyRead(waitMs)) {
         // A time-out leaves TimeoutError set; the next call must start clean.
-        port_->clearError();
+        CloseIfGone();
         return false;
     }
     char c = 0;
     if (port_->read(&c, 1) != 1) {
-        port_->clearError();
+        CloseIfGone();
         return false;
     }
     byte = static_cast<std::uint8_t>(c);
     return true;
+}
+
+void ObiektRS232::CloseIfGone()
+{
+    // A device that went away (an unplugged adapter, a hung-up terminal) fails every wait at
+    // once; keeping it would make every read return immediately. Closed, it is opened afresh
+    // by the owner's next connect step once it is back.
+    const bool gone = port_->error() == QSerialPort::ResourceError;
+    port_->clearError();
+    if (gone) {
+        const QString message = lastMessage_;
+        ClosePort();
+        lastMessage_ = message;
+    }
 }
 
 bool ObiektRS232::ClearRXBuffer()

@@ -61,7 +61,9 @@ public:
     bool Write(const std::uint8_t* data, std::size_t count);
 
     // Reads one byte, waiting up to 251 ms for it. False when nothing came, or at once when closed.
-    bool ReadByte(std::uint8_t& byte);
+    // A device that has gone away is closed (Opened() turns false).
+    // A shorter waitMs bounds the wait further (the protocol's end-of-frame silence).
+    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTotalConstantMs + kReadTotalMultiplierMs);
 
     // Discards everything received and not yet read. False at once when closed.
     bool ClearRXBuffer();
@@ -73,6 +75,8 @@ public:
     const QString& NameReference() const { return nameReference_; }
 
 private:
+    void CloseIfGone();
+
     std::unique_ptr<QSerialPort> port_;  // the open port; null while closed
     QString nameReference_;
     std::uint8_t opened_ = 0;

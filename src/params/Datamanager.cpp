@@ -107,4 +107,19 @@ void MDataParametry::EnqueueResetCommand() {
     EnqueueHook(r);
 }
 
+void MDataParametry::WriteCommand(std::uint16_t reg, std::uint16_t value) {
+    if (!EnqueueHook) return;
+    if (reg < kStartModeBit0Register || reg > kOverwriteRegister) {
+        Note(QStringLiteral("Błąd w funkcji WriteCommand. Rejestr %1 nie jest rejestrem komendy.").arg(reg));
+        return;
+    }
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_WRITE_SINGLE;
+    r.StartRegister = reg;
+    r.Value = value;
+    r.Attempts = kAttempts;
+    EnqueueHook(r);
+}
+
 }  // namespace quorvex

@@ -19,6 +19,11 @@ class MDataParametry {
 public:
     static constexpr int kParameterCount = 27;
     static constexpr std::uint8_t kAttempts = 2;
+    // Command registers (function 6, write only).
+    static constexpr std::uint16_t kStartModeBit0Register = 80;
+    static constexpr std::uint16_t kStartModeBit1Register = 81;
+    static constexpr std::uint16_t kRecordingRegister = 82;
+    static constexpr std::uint16_t kOverwriteRegister = 83;
 
     MDataParametry();
     MDataParametry(const MDataParametry&) = delete;
@@ -49,6 +54,11 @@ public:
     // that new corrections take effect. One attempt; the reply carries nothing
     // the program keeps. Nothing is queued while EnqueueHook is clear.
     void EnqueueResetCommand();
+    // Function 6 of one command register: 80 and 81 take bits 0 and 1 of the
+    // start mode, 82 the recording bit, 83 the overwrite bit, each as the masked
+    // value. They are written only, never read. Nothing is queued while
+    // EnqueueHook is clear, nor for another register (noted in the message log).
+    void WriteCommand(std::uint16_t reg, std::uint16_t value);
 
     // The one object of a parameter class, e.g. Param<CHighTemp>().
     template <class T>

@@ -305,5 +305,35 @@ TEST_F(Datamanager, ResetCommandIsOneAttemptOfFunction65WithZeroRegisterFields) 
     EXPECT_EQ(queued.size(), 1u);
 }
 
+TEST_F(Datamanager, CommandRegistersAreWrittenOneByOne) {
+    model.WriteCommand(MDataParametry::kStartModeBit1Register, 2);
+    model.WriteCommand(MDataParametry::kOverwriteRegister, 8);
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
+    EXPECT_EQ(queued[0].StartRegister, 81);
+    EXPECT_EQ(queued[0].Value, 2);
+    EXPECT_EQ(queued[1].StartRegister, 83);
+    EXPECT_EQ(queued[1].Value, 8);
+    // The frame the logger receives: ff 06 00 53 00 08 and the CRC.
+    const BuiltRequest frame = EncodeRequest(queued[1]);
+    ASSERT_EQ(frame.error, BuildError::None);
+    ASSERT_EQ(frame.bytes.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.bytes.begin(), frame.bytes.begin() + 6),
+              std::vector<std::uint8_t>({0xFF, 0x06, 0x00, 0x53, 0x00, 0x08}));
+    for (const MstrRamka& r : queued) {
+        EXPECT_EQ(r.Address, 255);
+        EXPECT_EQ(r.Attempts, 2);
+    }
+    // Only the four command registers; a parameter register goes through WriteRegisters.
+    model.WriteCommand(79, 1);
+    model.WriteCommand(84, 1);
+    model.WriteCommand(5, 1);
+    EXPECT_EQ(queued.size(), 2u);
+    EXPECT_EQ(messages.size(), 3u);
+    EnqueueHook = nullptr;
+    model.WriteCommand(MDataParametry::kOverwriteRegister, 0);
+    EXPECT_EQ(queued.size(), 2u);
+}
+
 }  // namespace
 }  // namespace quorvex

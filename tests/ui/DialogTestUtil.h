@@ -63,7 +63,7 @@ protected:
             static int argc = 1;
             static char name[] = "test_ui";
             static char* argv[] = {name, nullptr};
-            static QApplication app(argc, argv);
+            new QApplication(argc, argv);  // never destroyed: synthetic key events leave input devices behind
         }
         EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
         TranslateHook = [this](const QString& text) { return translator.Tr(text); };

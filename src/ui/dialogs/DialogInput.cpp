@@ -35,11 +35,10 @@ void ShowParameterError(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-void WriteAndReadBack(MDataParametry& model, baseParametr& parameter, int count) {
+void WriteCopiesAndReadBack(MDataParametry& model, baseParametr& parameter, int count) {
     const std::array<std::uint16_t, 3> copies{parameter.Reg0, parameter.Reg1, parameter.Reg2};
     model.WriteRegisters(parameter, std::span(copies).first(static_cast<std::size_t>(count)));
-    parameter.Reg0 = parameter.Reg1 = parameter.Reg2 = kNotReceived;
-    parameter.Empty = true;
+    parameter.Invalidate();
     model.ReadBack(parameter, count);
 }
 

@@ -31,9 +31,9 @@ bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTe
 // "Błąd"; the text is translated line by line as built by the caller.
 void ShowParameterError(QWidget* parent, const QString& text);
 
-// Queues the parameter's first `count` register copies as one function-16
-// write, empties the copies so nothing unconfirmed is shown, and queues the
-// read-back that refills them from the logger.
-void WriteAndReadBack(MDataParametry& model, baseParametr& parameter, int count);
+// Queues the parameter's first `count` register copies (1–3) as one
+// function-16 write, empties the copies so nothing unconfirmed is shown, and
+// queues the read-back that refills them from the logger.
+void WriteCopiesAndReadBack(MDataParametry& model, baseParametr& parameter, int count);
 
 }  // namespace quorvex

@@ -9,17 +9,12 @@
 
 #include "params/Datamanager.h"
 #include "ui/dialogs/DialogInput.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 namespace {
 
 constexpr float kLimit = 3.0f;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 }  // namespace
 
@@ -35,10 +30,6 @@ TFormKorekcja::TFormKorekcja(MDataParametry& model, QWidget* parent) : QDialog(p
     Label4 = Named(new QLabel(QStringLiteral("%"), this), "Label4");
     EditTemp->setMaxLength(20);
     EditHum->setMaxLength(20);
-    ButtonSave = Named(new QPushButton(QStringLiteral("[14]Zapisz"), this), "ButtonSave");
-    ButtonClose = Named(new QPushButton(QStringLiteral("[15]Anuluj"), this), "ButtonClose");
-    ButtonSave->setAutoDefault(false);
-    ButtonClose->setAutoDefault(false);
 
     auto* grid = new QGridLayout;
     grid->addWidget(Label1, 0, 0);
@@ -47,14 +38,10 @@ TFormKorekcja::TFormKorekcja(MDataParametry& model, QWidget* parent) : QDialog(p
     grid->addWidget(Label3, 1, 0);
     grid->addWidget(EditHum, 1, 1);
     grid->addWidget(Label4, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButtonSave);
-    buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(grid);
-    layout->addLayout(buttons);
+    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
 
     connect(ButtonSave, &QPushButton::clicked, this, &TFormKorekcja::ButtonSaveClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -96,13 +83,13 @@ void TFormKorekcja::ButtonSaveClick() {
         changed = true;
         auto& temp = model_.Param<CCorrectionTemp>();
         temp.SetText(tempText);
-        WriteAndReadBack(model_, temp, 1);
+        WriteCopiesAndReadBack(model_, temp, 1);
     }
     if (humText != shownHum_) {
         changed = true;
         auto& hum = model_.Param<CCorrectionHum>();
         hum.SetText(humText);
-        WriteAndReadBack(model_, hum, 1);
+        WriteCopiesAndReadBack(model_, hum, 1);
     }
     if (changed) model_.EnqueueResetCommand();
     accept();

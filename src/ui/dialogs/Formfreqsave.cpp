@@ -11,17 +11,12 @@
 
 #include "params/Datamanager.h"
 #include "ui/dialogs/DialogInput.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 namespace {
 
 constexpr int kSecondsPerDay = 86400;
-
-template <class W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 }  // namespace
 
@@ -48,18 +43,10 @@ TFormFreqSave1::TFormFreqSave1(MDataParametry& model, QWidget* parent) : QDialog
     row->addWidget(UpDown1);
     row->addWidget(DateTime);
 
-    ButtonSave = Named(new QPushButton(QStringLiteral("[14]Zapisz"), this), "ButtonSave");
-    ButtonClose = Named(new QPushButton(QStringLiteral("[15]Anuluj"), this), "ButtonClose");
-    ButtonSave->setAutoDefault(false);
-    ButtonClose->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButtonSave);
-    buttons->addWidget(ButtonClose);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(GroupBox3);
-    layout->addLayout(buttons);
+    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
 
     connect(ButtonSave, &QPushButton::clicked, this, &TFormFreqSave1::ButtonSaveClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
@@ -86,7 +73,7 @@ void TFormFreqSave1::ButtonSaveClick() {
     if (total != shownInterval_) {
         auto& interval = model_.Param<CWriteInterval>();
         interval.SetValue(total);
-        WriteAndReadBack(model_, interval, 2);
+        WriteCopiesAndReadBack(model_, interval, 2);
     }
     accept();
 }

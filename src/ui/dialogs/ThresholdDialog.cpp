@@ -11,19 +11,17 @@
 #include "logs/LoggerInfo.h"
 #include "params/Datamanager.h"
 #include "ui/dialogs/DialogInput.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 namespace {
 
 QLabel* NamedLabel(const QString& text, const char* name, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
+    return Named(new QLabel(text, parent), name);
 }
 
 QLineEdit* NamedEdit(const char* name, QWidget* parent) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
+    auto* edit = Named(new QLineEdit(parent), name);
     edit->setMaxLength(20);
     return edit;
 }
@@ -58,21 +56,11 @@ ThresholdDialog::ThresholdDialog(MDataParametry& model, baseParametr& upper, bas
     grid->addWidget(EditLowerLimit, 1, 1);
     grid->addWidget(LabelLowerUnit, 1, 2);
 
-    ButtonSave = new QPushButton(QStringLiteral("[14]Zapisz"), this);
-    ButtonSave->setObjectName(QStringLiteral("ButtonSave"));
-    ButtonSave->setAutoDefault(false);
-    cancelButton_ = new QPushButton(QStringLiteral("[15]Anuluj"), this);
-    cancelButton_->setObjectName(QString::fromLatin1(kind.cancelName));
-    cancelButton_->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButtonSave);
-    buttons->addWidget(cancelButton_);
-
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the length of the translated captions
     layout->addWidget(GroupBox1);
-    layout->addLayout(buttons);
+    AddSaveCloseButtons(this, layout, ButtonSave, cancelButton_);
+    cancelButton_->setObjectName(QString::fromLatin1(kind.cancelName));
 
     connect(ButtonSave, &QPushButton::clicked, this, &ThresholdDialog::ButtonSaveClick);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
@@ -110,14 +98,8 @@ void ThresholdDialog::ButtonSaveClick() {
         ShowParameterError(this, TranslateText(QStringLiteral("[2058]Progi nie zostały jeszcze odczytane z Loggera.")));
         return;
     }
-    if (upperChanged) {
-        upper_.SetText(upperText);
-        WriteAndReadBack(model_, upper_, 2);
-    }
-    if (lowerChanged) {
-        lower_.SetText(lowerText);
-        WriteAndReadBack(model_, lower_, 2);
-    }
+    if (upperChanged) WriteAndReadBack(model_, upper_, upperText);
+    if (lowerChanged) WriteAndReadBack(model_, lower_, lowerText);
     accept();
 }
 

@@ -1,0 +1,178 @@
+#pragma once
+// TFormWykres1, the chart window ("Wykres"): the records of the results store
+// as a chart with an overview strip below it, zoom in steps of 10 % of the
+// records, a draggable zoom window in the overview, temperature / humidity /
+// both, alarm threshold lines and a read-out of the record under the mouse.
+//
+// How the main window uses it (one instance, created hidden at start-up):
+//   FormWykres1->ThresholdsBlock()   hand to MLogManager::SetThresholds in FormShow
+//   ButtonChartClick:                FormWykres1->SetResults(Logi);
+//                                    FormWykres1->ShowChart();
+//   after every downloaded block     FormWykres1->RefreshChart();
+// ShowChart shows the window (not modally) or brings it to the front; every
+// showing from hidden resets the zoom to all records and selects both series.
+// RefreshChart is cheap when nothing changed and may be called whether the
+// window is shown or not. Closing the window only hides it.
+//
+// The back buffer of the chart is redrawn only when the paint box's size, the
+// shown records or the value range change; the cursor and the texts are drawn
+// on top of it, so moving the mouse costs one copy of the buffer.
+// User-interface thread only.
+#include <QImage>
+#include <QWidget>
+
+#include "chart/Wykres.h"
+#include "logs/Logi.h"
+#include "logs/Thresholds.h"
+
+class QButtonGroup;
+class QToolBar;
+class QToolButton;
+class QMouseEvent;
+
+namespace quorvex {
+
+class PaintBox;
+
+class TFormWykres1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TFormWykres1(QWidget* parent = nullptr);
+    ~TFormWykres1() override;
+
+    // --- what the main window calls ---
+    // The records to show; both engines read them from the next paint on.
+    void SetResults(MLogi& store);
+    // Shows the window, raises it and refreshes it (ButtonChartClick).
+    void ShowChart();
+    // Re-reads the store's type (humidity button) and the series buttons and
+    // asks both paint boxes to repaint; the chart grows with the store.
+    void RefreshChart();
+    // The four alarm thresholds the chart draws; the log download fills them.
+    MThresholds* ThresholdsBlock() { return &chartEngine.thresholds; }
+
+    // --- tool bar handlers (also reached by clicking the buttons) ---
+    void SpeedButtonZoomInClick();
+    void SpeedButtonZoomOutClick();
+    void SpeedButtonZoomAllClick();
+    void SpeedButtonShowTempHumClick();
+    void SpeedButtonShowTempClick();
+    void SpeedButtonShowHumClick();
+    void SpeedButtonShowProgiClick();
+
+    // --- state, for the tool bar's owner and for tests ---
+    int ZoomStart() const { return zoomStart; }
+    int ZoomWidth() const { return zoomWidth; }
+    int FirstIndex() const { return firstIndex; }
+    int SampleCount() const { return sampleCount; }
+    bool ShowsTemp() const { return showTemp; }
+    bool ShowsHum() const { return showHum; }
+    bool ShowsThresholds() const { return showThresholds; }
+    bool Dragging() const { return dragging; }
+    EdgeRect DragFrame() const { return dragFrame; }
+    // The highlighted window in the overview as last painted, as a QRect.
+    QRect WindowRect() const;
+    const MWykres& ChartEngine() const { return chartEngine; }
+    const QImage& ChartBitmap() const { return chartBitmap; }
+    const QImage& OverviewBitmap() const { return overviewBitmap; }
+    // How often each back buffer has been redrawn since creation.
+    int ChartRedrawCount() const { return chartRedraws_; }
+    int OverviewRedrawCount() const { return overviewRedraws_; }
+    // The read-out line above the chart ("" when no record is under the mouse).
+    QString CursorText() const;
+    QString ExtremesText() const;
+    QString FooterText() const;
+
+    // Controls, named as the window's controls.
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* SpeedButtonZoomIn = nullptr;
+    QToolButton* SpeedButtonZoomOut = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // zoom all
+    QToolButton* SpeedButtonShowTempHum = nullptr;
+    QToolButton* SpeedButtonShowTemp = nullptr;
+    QToolButton* SpeedButtonShowHum = nullptr;
+    QToolButton* SpeedButtonShowProgi = nullptr;
+    QToolButton* SpeedButtonShowProgi2 = nullptr;  // never shown: pressing it releases SpeedButtonShowProgi
+    QToolButton* SpeedButtonDrukuj = nullptr;      // printing the chart is not available yet
+    QWidget* PanelWykres = nullptr;
+    PaintBox* PaintBoxWykres = nullptr;
+    QWidget* PanelRzut = nullptr;
+    PaintBox* PaintBoxRzut = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls();
+    void FormShow();
+    // Hands the chart engine the window's state and runs its Layout; the
+    // rescale asked for is applied only by a paint.
+    EdgeRect LayoutChart(bool withRescale);
+    void PaintBoxWykresPaint(QPainter& painter);
+    void PaintBoxWykresMouseMove(int x);
+    void PaintBoxRzutPaint(QPainter& painter);
+    void PaintBoxRzutMouseDown(int x);
+    void PaintBoxRzutMouseMove(int x);
+    void PaintBoxRzutMouseUp();
+    void RedrawChartBitmap(const EdgeRect& area);
+    void RedrawOverviewBitmap(const EdgeRect& area);
+    void PlaceDragFrame();
+    void PaintBothNow();
+    QColor BoxColour() const;
+
+    QImage chartBitmap;
+    QImage overviewBitmap;
+    EdgeRect dragFrame;
+    EdgeRect windowRect;
+    int zoomStart = 0;
+    int zoomWidth = 20;
+    int firstIndex = 0;
+    int sampleCount = 0;
+    bool dragging = false;
+    int dragLastX = 0;
+    bool showTemp = false;
+    bool showHum = false;
+    bool showThresholds = false;
+    bool rescale = false;
+    MWykres chartEngine;
+    MWykres overviewEngine;
+    MLogi* results = &Logi;
+
+    // A rescale asked for reaches each paint box at its next paint, even when
+    // that paint comes later than the request (a hidden window, a queued update).
+    bool chartRescalePending_ = false;
+    bool overviewRescalePending_ = false;
+
+    // What each back buffer was last drawn for.
+    bool chartDrawn_ = false;
+    EdgeRect chartArea_;
+    int chartFirst_ = 0;
+    int chartCount_ = 0;
+    bool overviewDrawn_ = false;
+    EdgeRect overviewArea_;
+    int overviewFirst_ = 0;
+    int overviewCount_ = 0;
+
+    // The overview's series layer and what it was drawn for.
+    struct SeriesKey {
+        EdgeRect area;
+        int count = -1;
+        bool temp = false;
+        bool hum = false;
+        float yMin = 0.0f;
+        float yMax = 0.0f;
+        friend bool operator==(const SeriesKey&, const SeriesKey&) = default;
+    };
+    QImage overviewSeries_;
+    SeriesKey seriesKey_;
+
+    int chartRedraws_ = 0;
+    int overviewRedraws_ = 0;
+    bool overHand_ = false;
+
+    QButtonGroup* seriesGroup_ = nullptr;
+    QButtonGroup* thresholdsGroup_ = nullptr;
+};
+
+}  // namespace quorvex

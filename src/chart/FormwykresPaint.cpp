@@ -1,0 +1,247 @@
+// TFormWykres1: the two paint boxes with their back buffers, the texts over
+// the chart, the cursor and the drag of the overview's zoom window.
+#include <QPainter>
+
+#include <algorithm>
+
+#include "chart/Formwykres.h"
+#include "chart/PaintBox.h"
+#include "logs/LogRecord.h"
+#include "logs/LoggerInfo.h"
+#include "params/DateTimeCodec.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr QRgb kAqua = 0x00FFFF;
+
+QFont BoldFont(const QFont& base, int pointSize) {
+    QFont font = base;
+    font.setBold(true);
+    font.setPointSize(pointSize);
+    return font;
+}
+
+}  // namespace
+
+QColor TFormWykres1::BoxColour() const { return PaintBoxWykres->palette().color(QPalette::Window); }
+
+QRect TFormWykres1::WindowRect() const {
+    return QRect(QPoint(windowRect.left, windowRect.top), QPoint(windowRect.right - 1, windowRect.bottom - 1));
+}
+
+EdgeRect TFormWykres1::LayoutChart(bool withRescale) {
+    const EdgeRect area{0, 0, PaintBoxWykres->width(), PaintBoxWykres->height()};
+    MWykres& e = chartEngine;
+    e.source = results;
+    e.showTemp = showTemp;
+    e.showHum = showHum;
+    e.showThresholds = showThresholds;
+    e.rescale = withRescale && (rescale || chartRescalePending_);
+    e.area = area;
+    e.marginLeft = 60;
+    e.marginBottom = 60;
+    e.marginRight = 20;
+    e.marginTop = 25;
+    e.zoomStart = zoomStart;
+    e.zoomWidth = zoomWidth;
+    e.Layout();
+    firstIndex = e.firstIndex;
+    sampleCount = e.sampleCount;
+    return area;
+}
+
+void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
+    MWykres& e = chartEngine;
+    const EdgeRect area = LayoutChart(true);
+
+    if (!chartDrawn_ || area != chartArea_ || firstIndex != chartFirst_ || sampleCount != chartCount_ || e.rescale) {
+        RedrawChartBitmap(area);
+    }
+    chartRescalePending_ = false;
+    e.rescale = false;
+
+    painter.drawImage(0, 0, chartBitmap);
+    // A store emptied since the mouse last moved has no cursor record.
+    if (e.cursorIndex >= results->Count()) e.cursorIndex = -1;
+    painter.setBrush(BoxColour());
+    e.SetCanvas(&painter);
+    e.DrawCursor();
+    e.SetCanvas(nullptr);
+
+    painter.setPen(QColor::fromRgb(MWykres::kTextColour));
+    painter.setFont(BoldFont(font(), 10));
+    const QFontMetrics fm(painter.font());
+    const QString cursor = CursorText();
+    if (!cursor.isEmpty()) painter.drawText(60 + 40, fm.ascent(), cursor);
+    const QString extremes = ExtremesText();
+    painter.drawText(area.right - 20 - fm.horizontalAdvance(extremes), fm.ascent(), extremes);
+
+    painter.setFont(BoldFont(font(), 8));
+    painter.drawText(60, area.bottom - 60 + 44 + QFontMetrics(painter.font()).ascent(), FooterText());
+}
+
+void TFormWykres1::RedrawChartBitmap(const EdgeRect& area) {
+    const int w = std::max(area.right - area.left, 1), h = std::max(area.bottom - area.top, 1);
+    if (chartBitmap.size() != QSize(w, h)) chartBitmap = QImage(w, h, QImage::Format_RGB32);
+    chartBitmap.fill(BoxColour());
+    QPainter p(&chartBitmap);
+    p.setFont(font());
+    chartEngine.SetCanvas(&p, &chartBitmap);
+    chartEngine.DrawAxes();
+    chartEngine.DrawSeries();
+    chartEngine.DrawThresholds();
+    chartEngine.SetCanvas(nullptr);
+    chartDrawn_ = true;
+    chartArea_ = area;
+    chartFirst_ = firstIndex;
+    chartCount_ = sampleCount;
+    ++chartRedraws_;
+}
+
+QString TFormWykres1::CursorText() const {
+    const MWykres& e = chartEngine;
+    if (e.cursorIndex < 0) return {};
+    QString text = FromTDateTime(e.cursorTime).toString(QStringLiteral("dd-MM-yyyy'r'  HH:mm ss's'"));
+    if (showTemp) text += QStringLiteral("     ") + LogTemperatureText(e.cursorTemp);
+    if (showHum) text += QStringLiteral("     ") + LogHumidityText(e.cursorHum);
+    return text;
+}
+
+QString TFormWykres1::ExtremesText() const {
+    const MWykres& e = chartEngine;
+    QString text = QStringLiteral("Max: Min:");
+    if (showTemp) {
+        text += QStringLiteral("  (") + LogTemperatureText(e.winTempMax) + QStringLiteral("  ") +
+                LogTemperatureText(e.winTempMin) + QStringLiteral(")");
+    }
+    if (showHum) {
+        text += QStringLiteral("  (") + LogHumidityText(e.winHumMax) + QStringLiteral("  ") +
+                LogHumidityText(e.winHumMin) + QStringLiteral(")");
+    }
+    return text;
+}
+
+QString TFormWykres1::FooterText() const {
+    return TranslateText(QStringLiteral("[1041]Nazwa:")) + QStringLiteral(" ") + results->loggerName +
+           QStringLiteral("   ") + TranslateText(QStringLiteral("[1039]Numer:")) + QStringLiteral(" ") +
+           results->loggerType + results->serialNumber + QStringLiteral("   ") +
+           TranslateText(QStringLiteral("[241]Częstość zapisu:")) + QStringLiteral(" ") + results->writeInterval;
+}
+
+void TFormWykres1::PaintBoxWykresMouseMove(int x) {
+    // The zoom may have changed since the last paint; the hit test needs the
+    // window the next paint will show.
+    LayoutChart(false);
+    chartEngine.HitTest(x);
+    PaintBoxWykres->update();
+}
+
+void TFormWykres1::PaintBoxRzutPaint(QPainter& painter) {
+    const EdgeRect area{0, 0, PaintBoxRzut->width(), PaintBoxRzut->height()};
+    MWykres& e = overviewEngine;
+    e.source = results;
+    e.showTemp = showTemp;
+    e.showHum = showHum;
+    e.showThresholds = false;
+    e.rescale = rescale || overviewRescalePending_;
+    e.area = area;
+    e.marginLeft = e.marginBottom = e.marginRight = e.marginTop = 0;
+    e.zoomStart = 0;
+    e.zoomWidth = 100;
+    e.Layout();
+
+    // The main chart's window, as its own Layout gives it, so the highlight is
+    // right whichever paint box paints first.
+    const RecordWindow shown = WindowForZoom(results->Count(), zoomStart, zoomWidth);
+    firstIndex = shown.firstIndex;
+    sampleCount = shown.sampleCount;
+    if (!overviewDrawn_ || area != overviewArea_ || firstIndex != overviewFirst_ || sampleCount != overviewCount_ ||
+        e.rescale) {
+        RedrawOverviewBitmap(area);
+    }
+    overviewRescalePending_ = false;
+    e.rescale = false;
+
+    painter.drawImage(0, 0, overviewBitmap);
+    if (dragging) {
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(windowRect.left, windowRect.top, windowRect.right - windowRect.left - 1,
+                         windowRect.bottom - windowRect.top - 1);
+    }
+}
+
+void TFormWykres1::RedrawOverviewBitmap(const EdgeRect& area) {
+    const int w = std::max(area.right - area.left, 1), h = std::max(area.bottom - area.top, 1);
+    if (overviewBitmap.size() != QSize(w, h)) overviewBitmap = QImage(w, h, QImage::Format_RGB32);
+    overviewBitmap.fill(BoxColour());
+    QPainter p(&overviewBitmap);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, w - 1, h - 1);
+    const int c1 = overviewEngine.ToPixel(static_cast<float>(firstIndex), 0.0f).x();
+    const int c2 = overviewEngine.ToPixel(static_cast<float>(firstIndex + sampleCount), 0.0f).x();
+    windowRect = {c1 + 1, area.top + 1, c2 - 1, area.bottom - 1};
+    if (windowRect.right > windowRect.left && windowRect.bottom > windowRect.top) {
+        p.fillRect(WindowRect(), QColor::fromRgb(kAqua));
+    }
+    // The series of all records do not move with the zoom window: they are
+    // drawn once into a transparent layer and laid over the aqua window, so a
+    // drag step does not walk through every record again. The layer holds
+    // only opaque series pixels, so the result is the same as drawing the
+    // series straight onto the strip.
+    const SeriesKey key{area, results->Count(), showTemp, showHum, overviewEngine.yMin, overviewEngine.yMax};
+    if (overviewEngine.rescale || !(key == seriesKey_) || overviewSeries_.isNull()) {
+        overviewSeries_ = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+        overviewSeries_.fill(Qt::transparent);
+        QPainter layer(&overviewSeries_);
+        overviewEngine.SetCanvas(&layer, &overviewSeries_);
+        overviewEngine.DrawSeries();
+        overviewEngine.SetCanvas(nullptr);
+        seriesKey_ = key;
+    }
+    p.drawImage(0, 0, overviewSeries_);
+    overviewDrawn_ = true;
+    overviewArea_ = area;
+    overviewFirst_ = firstIndex;
+    overviewCount_ = sampleCount;
+    ++overviewRedraws_;
+}
+
+void TFormWykres1::PaintBoxRzutMouseMove(int x) {
+    overHand_ = windowRect.left < x && x < windowRect.right;
+    PaintBoxRzut->setCursor(overHand_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    if (!dragging) return;
+    const int d = x - dragLastX;
+    dragLastX = x;
+    dragFrame.left += d;
+    dragFrame.right += d;
+    if (dragFrame.left < 0) {
+        dragFrame.right -= dragFrame.left;
+        dragFrame.left = 0;
+    }
+    const int w = PaintBoxRzut->width();
+    if (dragFrame.right > w) {
+        const int excess = dragFrame.right - w;
+        dragFrame.left -= excess;
+        dragFrame.right -= excess;
+    }
+    zoomStart = w > 0 ? dragFrame.left * 100 / w : 0;
+    RefreshChart();
+}
+
+void TFormWykres1::PaintBoxRzutMouseDown(int x) {
+    if (!overHand_) return;
+    dragging = true;
+    dragLastX = x;
+    PaintBoxRzut->update();
+}
+
+void TFormWykres1::PaintBoxRzutMouseUp() {
+    dragging = false;
+    PaintBoxRzut->update();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,219 @@
+#include "chart/Wykres.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorvex {
+
+namespace {
+
+// n × percent / 100, truncated, raised by one when the dropped fraction
+// exceeds one half. Whole-number arithmetic, so 3.5 is exactly 3.5.
+int PercentOf(int count, int percent) {
+    const long long product = static_cast<long long>(count) * percent;
+    long long whole = product / 100;
+    const long long rest = product % 100;
+    if (rest > 50) ++whole;
+    else if (rest < -50) --whole;
+    return static_cast<int>(std::clamp<long long>(whole, -2147483647LL, 2147483647LL));
+}
+
+}  // namespace
+
+RecordWindow WindowForZoom(int count, int zoomStart, int zoomWidth) {
+    return {PercentOf(count, zoomStart), PercentOf(count, zoomWidth)};
+}
+
+MWykres::MWykres(const MLogi& records) : source(&records) {}
+
+void MWykres::Layout() {
+    const RecordWindow window = WindowForZoom(RecordCount(), zoomStart, zoomWidth);
+    firstIndex = window.firstIndex;
+    sampleCount = window.sampleCount;
+    x0 = area.left + marginLeft;
+    y0 = area.bottom - marginBottom;
+    if (firstIndex != rangeFirst || sampleCount != rangeCount || rescale) {
+        ComputeRange();
+        rangeFirst = firstIndex;
+        rangeCount = sampleCount;
+    }
+    yScale = static_cast<float>(y0 - marginTop) / (yMax - yMin);
+    if (yScale == 0.0f) yScale = 0.01f;
+    xStep = sampleCount == 0 ? 10.0f
+                             : static_cast<float>(area.right - marginRight - x0) / static_cast<float>(sampleCount);
+}
+
+void MWykres::ComputeRange() {
+    yMax = 100.0f;
+    yMin = -1.0f;
+
+    bool found = false;
+    if (source && !(zoomStart == 0 && zoomWidth == 100)) {
+        const long long last = std::min<long long>(static_cast<long long>(firstIndex) + sampleCount,
+                                                   static_cast<long long>(RecordCount()) - 1);
+        for (long long i = std::max(firstIndex, 0); i <= last; ++i) {
+            const MstrLog& r = source->At(static_cast<int>(i));
+            if (!found) {
+                winTempMax = winTempMin = r.temperature;
+                winHumMax = winHumMin = r.humidity;
+                found = true;
+                continue;
+            }
+            if (r.temperature > winTempMax) winTempMax = r.temperature;
+            if (r.temperature < winTempMin) winTempMin = r.temperature;
+            if (r.humidity > winHumMax) winHumMax = r.humidity;
+            if (r.humidity < winHumMin) winHumMin = r.humidity;
+        }
+    }
+    // At full zoom, and for a window that holds no record, the store's own
+    // extremes (10.0 while it is empty) rather than values of another window.
+    if (!found) {
+        const MLogi& s = source ? *source : Logi;
+        winTempMax = s.tempMax;
+        winTempMin = s.tempMin;
+        winHumMax = s.humMax;
+        winHumMin = s.humMin;
+    }
+
+    if (showTemp && showHum) {
+        yMax = std::max(winTempMax, winHumMax);
+        yMin = std::min(winTempMin, winHumMin);
+    } else if (showTemp) {
+        yMax = winTempMax;
+        yMin = winTempMin;
+    } else if (showHum) {
+        yMax = winHumMax;
+        yMin = winHumMin;
+    }
+    if (showThresholds && showTemp) {
+        yMax = std::max(yMax, thresholds.highTemp);
+        yMin = std::min(yMin, thresholds.lowTemp);
+    }
+    if (showThresholds && showHum) {
+        yMax = std::max(yMax, thresholds.highHum);
+        yMin = std::min(yMin, thresholds.lowHum);
+    }
+    yMax += 1.0f;
+    yMin -= 1.0f;
+}
+
+void MWykres::DrawSeries() {
+    if (!canvas || !source) return;
+    QPainter& p = *canvas;
+    const QPen tempPen(QColor::fromRgb(kTempColour), 2);
+    const QPen humPen(QColor::fromRgb(kHumColour), 2);
+
+    // The painted-pixel test reads the image the painter draws on: a segment
+    // that ends on a pixel already in its series colour adds nothing visible,
+    // and with thousands of records per column most of them do.
+    const QImage* image = surface && surface->depth() == 32 ? surface : nullptr;
+    const int width = image ? image->width() : 0;
+    const int height = image ? image->height() : 0;
+    const uchar* bits = image ? image->constBits() : nullptr;
+    const qsizetype stride = image ? image->bytesPerLine() : 0;
+    auto alreadyPainted = [&](QPoint at, QRgb colour) {
+        if (!bits || at.x() < 0 || at.y() < 0 || at.x() >= width || at.y() >= height) return false;
+        const QRgb pixel = reinterpret_cast<const QRgb*>(bits + at.y() * stride)[at.x()];
+        return (pixel & 0xFFFFFFu) == colour;
+    };
+
+    // The rectangle a 2-pixel square-capped pen covers along a vertical or
+    // horizontal segment, filled without stroking. With thousands of records
+    // per column nearly every segment is vertical, and a stroke costs many
+    // times a fill. Pixel for pixel the same as the pen.
+    const bool plain = p.transform().isIdentity() && !p.testRenderHint(QPainter::Antialiasing);
+    auto segment = [&](const QPen& pen, QPoint a, QPoint b) {
+        if (plain && a.x() == b.x()) {
+            const int top = std::min(a.y(), b.y()), bottom = std::max(a.y(), b.y());
+            p.fillRect(a.x() - 1, top - 1, 2, bottom - top + 2, pen.color());
+        } else if (plain && a.y() == b.y()) {
+            const int left = std::min(a.x(), b.x()), right = std::max(a.x(), b.x());
+            p.fillRect(left - 1, a.y() - 1, right - left + 2, 2, pen.color());
+        } else {
+            p.setPen(pen);
+            p.drawLine(a, b);
+        }
+    };
+
+    const int count = source->Count();
+    const long long last = std::min<long long>(sampleCount, static_cast<long long>(count) - 1 - firstIndex);
+    if (firstIndex < 0 || last < 1) return;
+    const MstrLog* previous = &source->At(firstIndex);
+    QPoint prevTemp = ToPixel(0.0f, previous->temperature);
+    QPoint prevHum = ToPixel(0.0f, previous->humidity);
+    for (int i = 1; i <= last; ++i) {
+        const MstrLog& r = source->At(firstIndex + i);
+        const QPoint t = ToPixel(static_cast<float>(i), r.temperature);
+        if (showTemp && !alreadyPainted(t, kTempColour)) segment(tempPen, t, prevTemp);
+        const QPoint h = ToPixel(static_cast<float>(i), r.humidity);
+        if (showHum && !alreadyPainted(h, kHumColour)) segment(humPen, h, prevHum);
+        prevTemp = t;
+        prevHum = h;
+    }
+}
+
+void MWykres::DrawThresholds() {
+    if (!canvas) return;
+    QPainter& p = *canvas;
+    const float end = static_cast<float>(sampleCount);
+    auto line = [&](float value) { p.drawLine(ToPixel(0.0f, value), ToPixel(end, value)); };
+    if (showTemp && showThresholds) {
+        p.setPen(QPen(QColor::fromRgb(kTempColour), 1, Qt::DashLine));
+        line(thresholds.highTemp);
+        line(thresholds.lowTemp);
+    }
+    if (showHum && showThresholds) {
+        p.setPen(QPen(QColor::fromRgb(kHumColour), 1, Qt::DashDotLine));
+        line(thresholds.highHum);
+        line(thresholds.lowHum);
+    }
+    QPen solid = p.pen();
+    solid.setStyle(Qt::SolidLine);
+    p.setPen(solid);
+}
+
+void MWykres::HitTest(int mouseX) {
+    cursorIndex = -1;
+    if (xStep == 0.0f) return;
+    const double offset = static_cast<double>(mouseX) - x0;
+    // Truncation toward zero would give record 0 to the columns just left of
+    // the plot; nothing left of it is under the mouse.
+    if (offset < 0.0) return;
+    long long i = static_cast<long long>(offset / xStep);
+    if (offset - static_cast<double>(i) * xStep > xStep / 2.0) ++i;
+    const long long index = static_cast<long long>(firstIndex) + i;
+    if (!RecordExists(index)) return;
+    const MstrLog& r = source->At(static_cast<int>(index));
+    cursorTime = r.time;
+    cursorTemp = r.temperature;
+    cursorHum = r.humidity;
+    cursorIndex = static_cast<int>(index);
+}
+
+void MWykres::DrawCursor() {
+    if (!canvas || cursorIndex < 0) return;
+    QPainter& p = *canvas;
+    const float x = static_cast<float>(cursorIndex - firstIndex);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawLine(ToPixel(x, yMin), ToPixel(x, yMax));
+    p.setPen(QPen(Qt::black, 2));
+    auto marker = [&](float value) {
+        const QPoint at = ToPixel(x, value);
+        p.drawRect(QRect(QPoint(at.x() - 2, at.y() - 2), QPoint(at.x() + 4, at.y() + 4)));
+    };
+    if (showTemp) marker(cursorTemp);
+    if (showHum) marker(cursorHum);
+}
+
+QString MWykres::UnitLabel() const {
+    QString label = QStringLiteral("[");
+    if (showTemp) label += QStringLiteral("°C");
+    if (showHum) label += QStringLiteral(" %");
+    return label + QStringLiteral("]");
+}
+
+}  // namespace quorvex

@@ -1,0 +1,144 @@
+#pragma once
+// MWykres, the chart engine: temperature and humidity of the results store
+// drawn against the record index, with a value axis, time and date labels,
+// alarm threshold lines and a hover cursor. It draws on whatever QPainter its
+// owner hands it and knows nothing of windows; the chart window owns one for
+// the chart and one for the overview strip, the printout builds its own.
+//
+// The owner sets the fields below, calls Layout, then the drawing steps.
+// User-interface thread only.
+#include <QColor>
+#include <QPoint>
+#include <QString>
+
+#include "logs/Logi.h"
+#include "logs/Thresholds.h"
+
+class QImage;
+class QPainter;
+
+namespace quorvex {
+
+// A rectangle given as its four edges; right and bottom lie one past the last
+// pixel column and row (area (0, 0, 1200, 600) is a 1200×600 surface).
+struct EdgeRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    friend bool operator==(const EdgeRect&, const EdgeRect&) = default;
+};
+
+// The shown records for a store of `count` records and a zoom window in
+// percent: a product whose dropped fraction exceeds one half rounds up, exactly
+// one half rounds down.
+struct RecordWindow {
+    int firstIndex = 0;
+    int sampleCount = 0;
+};
+RecordWindow WindowForZoom(int count, int zoomStart, int zoomWidth);
+
+class MWykres {
+public:
+    // Series and axis colours.
+    static constexpr QRgb kTempColour = 0xFF0000;   // red
+    static constexpr QRgb kHumColour = 0x0000FF;    // blue
+    static constexpr QRgb kGridColour = 0x808080;   // grey
+    static constexpr QRgb kTextColour = 0x800080;   // purple
+
+    explicit MWykres(const MLogi& records = Logi);
+
+    float yScale = 0.0f;   // pixels per degree or percent
+    float xStep = 0.0f;    // pixels per record
+    float yMax = 1.0f;     // value at the top of the plot area
+    float yMin = 0.0f;     // value at its bottom
+    int x0 = 0;            // column of the first shown record
+    int y0 = 0;            // row of yMin
+    int rangeFirst = 0;    // window for which yMax and yMin were last computed
+    int rangeCount = 0;
+
+    // Where the drawing steps paint. `surface` is the image `canvas` paints on;
+    // without it (a widget) the series are drawn without the painted-pixel test.
+    QPainter* canvas = nullptr;
+    const QImage* surface = nullptr;
+    EdgeRect area;
+    const MLogi* source = nullptr;
+
+    bool showTemp = false;
+    bool showHum = false;
+    bool showThresholds = false;
+    bool rescale = false;
+
+    // Alarm thresholds; the log download fills them through a pointer to this block.
+    MThresholds thresholds;
+
+    // Extremes of the shown records, set by ComputeRange.
+    float winTempMax = MLogi::kEmptyExtreme;
+    float winHumMax = MLogi::kEmptyExtreme;
+    float winTempMin = MLogi::kEmptyExtreme;
+    float winHumMin = MLogi::kEmptyExtreme;
+
+    int marginLeft = 0;
+    int marginBottom = 0;
+    int marginRight = 0;
+    int marginTop = 0;
+
+    int zoomStart = 0;     // percent of all records: first shown
+    int zoomWidth = 100;   // percent of all records shown
+
+    int cursorIndex = -1;  // record under the mouse, -1 for none
+    float cursorTemp = 0.0f;
+    float cursorHum = 0.0f;
+    TDateTime cursorTime = 0.0;
+
+    int firstIndex = 100;  // first shown record
+    int sampleCount = 10;  // shown record intervals
+
+    void SetCanvas(QPainter* painter, const QImage* image = nullptr) {
+        canvas = painter;
+        surface = image;
+    }
+
+    // Pixel of record position x (counted from firstIndex) at value v, each
+    // coordinate truncated toward zero. Called for every drawn record.
+    QPoint ToPixel(float x, float v) const {
+        return {TruncatePixel(x0 + static_cast<double>(x) * xStep),
+                TruncatePixel(y0 - (static_cast<double>(v) - yMin) * yScale)};
+    }
+
+    // The window, the value range (recomputed only when the window changed or
+    // rescale is set) and the scales. Must run before any drawing step.
+    void Layout();
+    void ComputeRange();
+
+    void DrawAxes();
+    void DrawSeries();
+    void DrawThresholds();
+    void DrawCursor();
+
+    // The record nearest to a pixel column becomes the cursor record; a column
+    // left of the plot or past the last record leaves no cursor.
+    void HitTest(int mouseX);
+
+    // The unit label between the brackets, "[°C %]" for both series.
+    QString UnitLabel() const;
+
+private:
+    // Kept far inside int, so that an absurd value (a huge record index, a
+    // collapsed scale) cannot overflow; NaN goes to the far negative side.
+    static int TruncatePixel(double value) {
+        if (!(value > -1e8)) return -100000000;
+        if (value > 1e8) return 100000000;
+        return static_cast<int>(value);
+    }
+    int RecordCount() const { return source ? source->Count() : 0; }
+    bool RecordExists(long long index) const { return index >= 0 && index < RecordCount(); }
+    void DrawValueAxis(int textHeight);
+    void DrawRecordAxis();
+
+    // The last date written under the record axis; kept from one drawing to
+    // the next so a date is not repeated while it lasts.
+    QString lastDate_;
+};
+
+}  // namespace quorvex

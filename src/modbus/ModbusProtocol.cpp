@@ -1,0 +1,296 @@
+// The protocol state machine of the transmission thread: one step per call. A whole
+// exchange (take a request, build and send its frame, collect the reply until the line goes
+// quiet, check it, hand it over, retry or give up) spreads over many calls.
+#include <algorithm>
+
+#include "modbus/Crc16.h"
+#include "modbus/FrameRules.h"
+#include "modbus/Threadtransmisja.h"
+#include "modbus/Tick.h"
+
+namespace quorvex {
+
+namespace {
+// ProtocolState values.
+enum : std::uint8_t {
+    PS_START = 0,
+    PS_IDLE = 1,
+    PS_NEXT_ATTEMPT = 3,
+    PS_CHOOSE = 5,
+    PS_BUILD_READ = 10,
+    PS_BUILD_WRITE_MULTIPLE = 20,
+    PS_BUILD_RESET = 30,
+    PS_BUILD_WRITE_SINGLE = 40,
+    PS_SEND = 90,
+    PS_WAIT_FIRST_BYTE = 100,
+    PS_RECEIVE = 105,
+    PS_CHECK = 110,
+    PS_ACCEPT = 120,
+    PS_BAD_REPLY = 200,
+    PS_FLUSH = 201,
+};
+
+// The full wait of one byte read; shorter waits are asked for where a time-out is near.
+constexpr std::uint32_t kFullReadWaitMs = 1000;
+}  // namespace
+
+void ThreadTransmisja::ModbusProtocol()
+{
+    std::uint8_t state = ProtocolState_.load();
+    auto go = [&](std::uint8_t next) { ProtocolState_ = next; };
+    switch (state) {
+    case PS_START: go(PS_IDLE); break;
+    case PS_IDLE: StepIdle(); break;
+    case PS_NEXT_ATTEMPT:
+        if (Working_.Attempts > 0) {
+            --Working_.Attempts;
+            go(PS_CHOOSE);
+            break;
+        }
+        SetHistoryStatus(STATUS_NO_REPLY);
+        Count(&TransmissionCounters::NoResponseCount);
+        Post(WM_NO_RESPONSE);
+        Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
+        go(PS_START);
+        break;
+    case PS_CHOOSE:
+        switch (Working_.Function) {
+        case FN_READ_HOLDING: go(PS_BUILD_READ); break;
+        case FN_WRITE_MULTIPLE: go(PS_BUILD_WRITE_MULTIPLE); break;
+        case FN_RESET_COMMAND: go(PS_BUILD_RESET); break;
+        case FN_WRITE_SINGLE: go(PS_BUILD_WRITE_SINGLE); break;
+        default:
+            StatusText(QStringLiteral("Błąd w funkcji ModbusProtocol. Nieprawidłowa komenda."));
+            go(PS_START);
+        }
+        break;
+    case PS_BUILD_READ:
+        FrameLength_ = static_cast<std::uint8_t>(BuildReadRequest(Working_, FrameBuffer_.data()));
+        go(PS_SEND);
+        break;
+    case PS_BUILD_WRITE_MULTIPLE: {
+        // Only 127 registers fit a frame; a longer list cannot be expressed and is refused.
+        const std::size_t n = (Working_.Count & 0xFF) <= 123
+                                  ? BuildWriteMultipleRequest(Working_, FrameBuffer_.data())
+                                  : 0;
+        if (n == 0) {
+            StatusText(QStringLiteral("Błąd w funkcji ModbusProtocol. Nieprawidłowo wypełniony bufor do zapisu ."));
+            go(PS_START);
+            break;
+        }
+        FrameLength_ = static_cast<std::uint8_t>(n);
+        go(PS_SEND);
+        break;
+    }
+    case PS_BUILD_RESET:
+        FrameLength_ = static_cast<std::uint8_t>(BuildResetRequest(Working_, FrameBuffer_.data()));
+        go(PS_SEND);
+        break;
+    case PS_BUILD_WRITE_SINGLE:
+        FrameLength_ = static_cast<std::uint8_t>(BuildWriteSingleRequest(Working_, FrameBuffer_.data()));
+        go(PS_SEND);
+        break;
+    case PS_SEND: StepSend(); break;
+    case PS_WAIT_FIRST_BYTE: {
+        const std::uint32_t passed = TicksSince(SendTime_);
+        if (passed > kFirstByteMs) {
+            go(PS_NEXT_ATTEMPT);
+            break;
+        }
+        std::uint8_t byte = 0;
+        if (ReadLinkByte(byte, kFirstByteMs + 1 - passed)) {
+            FrameBuffer_[0] = byte;
+            FrameLength_ = 1;
+            ByteTime_ = GetTickCount();
+            go(PS_RECEIVE);
+        }
+        break;
+    }
+    case PS_RECEIVE: {
+        const std::uint32_t passed = TicksSince(ByteTime_);
+        if (passed > kSilenceMs) {
+            if (FrameLength_ < 5) {
+                Count(&TransmissionCounters::FrameTooShortCount);
+                go(PS_BAD_REPLY);
+            } else {
+                go(PS_CHECK);
+            }
+            break;
+        }
+        std::uint8_t byte = 0;
+        // Waiting no longer than the silence still to go ends a reply 800 ms after its last byte.
+        if (ReadLinkByte(byte, kSilenceMs + 1 - passed)) {
+            if (FrameLength_ >= kMaxFrameLength) {
+                Count(&TransmissionCounters::FrameTooLongCount);
+                go(PS_BAD_REPLY);
+            } else {
+                FrameBuffer_[FrameLength_++] = byte;
+                ByteTime_ = GetTickCount();
+            }
+        }
+        break;
+    }
+    case PS_CHECK: StepCheck(); break;
+    case PS_ACCEPT: StepAccept(); break;
+    case PS_BAD_REPLY:
+        PostCounters();
+        FlushStart_ = GetTickCount();
+        PurgeLink();
+        go(PS_FLUSH);
+        break;
+    case PS_FLUSH: {
+        std::uint8_t byte = 0;
+        if (!ReadLinkByte(byte, kFullReadWaitMs) || TicksSince(FlushStart_) > kFlushMs)
+            go(PS_NEXT_ATTEMPT);
+        break;  // a byte within the flush time is thrown away
+    }
+    default: go(PS_START); break;
+    }
+}
+
+void ThreadTransmisja::StepIdle()
+{
+    {
+        // Take the queue only when AddRecord is not at it; otherwise come back next pass.
+        std::unique_lock lock(QueueLock, std::try_to_lock);
+        if (!lock.owns_lock())
+            return;
+        {
+            // Cleared before the queue is looked at, so a request added after this point
+            // always ends the wait below.
+            std::lock_guard wake(WakeMutex_);
+            WakeFlag_ = false;
+        }
+        if (!StdKolejkaKomendy_.empty()) {
+            Working_ = std::move(StdKolejkaKomendy_.back());
+            StdKolejkaKomendy_.pop_back();
+            Transmissions_ = 0;
+            ProtocolState_ = PS_NEXT_ATTEMPT;
+            return;
+        }
+    }
+    // Nothing to do: sleep until a request comes, the link name changes, the thread is to
+    // end or the poll falls due, instead of waking every millisecond to look.
+    const std::uint32_t left = TicksLeft(PollTimer_, GetTickCount(), kPollIdleMs);
+    WaitForWake(std::max<std::uint32_t>(left, 1));
+}
+
+void ThreadTransmisja::StepSend()
+{
+    FrameLength_ = static_cast<std::uint8_t>(AppendCrc(FrameBuffer_.data(), FrameLength_));
+    PurgeLink();
+    if (UsbLink_) {
+        std::lock_guard lock(Hid_->UseLock());
+        Hid_->Write(FrameBuffer_.data(), FrameLength_);
+    } else {
+        Serial_.Write(FrameBuffer_.data(), FrameLength_);
+    }
+    SendTime_ = GetTickCount();
+    ProtocolState_ = PS_WAIT_FIRST_BYTE;
+    ++Transmissions_;
+    SetHistoryStatus(Transmissions_ == 1 ? STATUS_SENT : STATUS_SENT_AGAIN);
+    Post(WM_FRAME_SENT);
+}
+
+void ThreadTransmisja::StepCheck()
+{
+    switch (CheckReply(Working_, FrameBuffer_.data(), FrameLength_)) {
+    case ReplyCheck::TooShort:  // the receive state has already sorted these out
+        Count(&TransmissionCounters::FrameTooShortCount);
+        ProtocolState_ = PS_BAD_REPLY;
+        break;
+    case ReplyCheck::TooLong:
+        Count(&TransmissionCounters::FrameTooLongCount);
+        ProtocolState_ = PS_BAD_REPLY;
+        break;
+    case ReplyCheck::BadCrc:
+        Count(&TransmissionCounters::CrcErrorCount);
+        ProtocolState_ = PS_BAD_REPLY;
+        break;
+    case ReplyCheck::WrongAddress:
+        Working_.Attempts = 0;
+        Count(&TransmissionCounters::AddressErrorCount);
+        ProtocolState_ = PS_BAD_REPLY;
+        break;
+    case ReplyCheck::Accepted: ProtocolState_ = PS_ACCEPT; break;
+    case ReplyCheck::RefusedLogRead:
+        // The logger's way of saying the log is at its end: no error, the download is told.
+        Send(WM_LOG_READ_REFUSED);
+        SetHistoryStatus(STATUS_DONE);
+        ProtocolState_ = PS_START;
+        break;
+    case ReplyCheck::WrongFunction:
+        Working_.Attempts = 0;
+        Count(&TransmissionCounters::CommandErrorCount);
+        ProtocolState_ = PS_BAD_REPLY;
+        break;
+    }
+}
+
+void ThreadTransmisja::StepAccept()
+{
+    Count(&TransmissionCounters::FramesReceivedCount);
+    Post(WM_COUNTERS, {}, PS_ACCEPT);
+    switch (Working_.Function) {
+    case FN_READ_HOLDING: {
+        ApplyReply(Working_, FrameBuffer_.data(), FrameLength_);
+        ResponseRecord_ = Working_;
+        SetHistoryStatus(STATUS_DONE);
+        if (Working_.Tag == TAG_POLL && QueueSize() != 0) {
+            // Requests are waiting: they come first, the next poll reads the same again.
+            SetHistoryStatus(STATUS_POLL_DROPPED);
+            break;
+        }
+        Send(Working_.StartRegister == kLogRegister ? WM_LOG_READ_DONE : WM_READ_DONE);
+        break;
+    }
+    case FN_WRITE_MULTIPLE:
+    case FN_WRITE_SINGLE:
+        ApplyReply(Working_, FrameBuffer_.data(), FrameLength_);
+        ResponseRecord_ = Working_;
+        SetHistoryStatus(STATUS_DONE);
+        Send(WM_WRITE_DONE);
+        break;
+    default: break;  // the reset command hands nothing over
+    }
+    ProtocolState_ = PS_START;
+}
+
+bool ThreadTransmisja::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
+{
+    if (UsbLink_) {
+        std::lock_guard lock(Hid_->UseLock());
+        return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidClass::kReadTimeoutMs)));
+    }
+    constexpr std::uint32_t serialWait = ObiektRS232::kReadTotalConstantMs + ObiektRS232::kReadTotalMultiplierMs;
+    return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
+}
+
+void ThreadTransmisja::PurgeLink()
+{
+    if (!UsbLink_)
+        Serial_.ClearRXBuffer();
+}
+
+void ThreadTransmisja::SetHistoryStatus(std::uint8_t status)
+{
+    std::lock_guard lock(SharedLock_);
+    auto it = std::find_if(StdHistoriaKomend_.begin(), StdHistoriaKomend_.end(),
+                           [&](const MstrRamka& r) { return r.SeqNo == Working_.SeqNo; });
+    if (it != StdHistoriaKomend_.end())
+        it->Status = status;
+    Working_.Status = status;
+}
+
+void ThreadTransmisja::Count(std::uint32_t TransmissionCounters::*counter)
+{
+    std::lock_guard lock(SharedLock_);
+    ++(Counters_.*counter);
+}
+
+void ThreadTransmisja::PostCounters()
+{
+    Post(WM_COUNTERS, {}, ProtocolState_.load());
+}
+
+}  // namespace quorvex

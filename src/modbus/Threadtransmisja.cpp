@@ -1,0 +1,318 @@
+#include "modbus/Threadtransmisja.h"
+
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+
+#include "link/HidrawBackend.h"
+#include "modbus/Tick.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+
+namespace {
+QString Translated(const QString& numbered)
+{
+    return TranslateHook ? TranslateHook(numbered) : numbered;
+}
+}  // namespace
+
+QString LinkStatusText(const QString& linkName, int linkState)
+{
+    QString state;
+    switch (linkState) {
+    case 0: break;
+    case 1: state = QStringLiteral("[1022]-zamknięty"); break;
+    case 2: state = QStringLiteral("[1023]-otwarty"); break;
+    case 3: state = QStringLiteral("[1024]-wystąpił błąd otwarcia"); break;
+    case 4: state = QStringLiteral("[1025] -kabel podłączony"); break;
+    case 5: state = QStringLiteral("[1026]-kabel odłączony"); break;
+    default: return QStringLiteral("___");
+    }
+    QString text = Translated(QStringLiteral("[1021]Wybrany port")) + u' ' + linkName + u' ';
+    if (!state.isEmpty())
+        text += Translated(state);
+    return text;
+}
+
+ThreadTransmisja::ThreadTransmisja(MessageTarget* target, const QString& linkName,
+                                   std::shared_ptr<HidBackend> hidBackend, bool createSuspended)
+    : Target_(target), LinkName_(linkName)
+{
+    if (!hidBackend)
+        hidBackend = std::make_shared<HidrawBackend>();
+    Hid_ = std::make_unique<HidClass>(std::move(hidBackend));
+    if (!createSuspended)
+        start(QThread::HighPriority);
+}
+
+ThreadTransmisja::~ThreadTransmisja()
+{
+    if (isRunning())
+        EndTransmissionThread(*this);
+    {
+        // Pairs with the end of run(): QThread's own wait is not seen by ThreadSanitizer.
+        std::lock_guard lock(WakeMutex_);
+    }
+    // A thread that never ran opened nothing; one that ran closed its links on the way out.
+    CloseLinks();
+}
+
+void ThreadTransmisja::run()
+{
+    Execute();
+    // Everything the thread did is ordered before what its destructor does.
+    std::lock_guard lock(WakeMutex_);
+}
+
+void ThreadTransmisja::RequestTermination()
+{
+    Terminated_ = true;
+    requestInterruption();
+    Wake();
+}
+
+void ThreadTransmisja::Wake()
+{
+    {
+        std::lock_guard lock(WakeMutex_);
+        WakeFlag_ = true;
+    }
+    WakeCv_.notify_all();
+}
+
+void ThreadTransmisja::WaitForWake(std::uint32_t ms)
+{
+    std::unique_lock lock(WakeMutex_);
+    WakeCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return WakeFlag_ || Terminated_.load(); });
+    WakeFlag_ = false;
+}
+
+void ThreadTransmisja::CloseLinks()
+{
+    LinkState_ = LINK_SERIAL_CLOSED;
+    Serial_.ClosePort();
+    std::lock_guard lock(Hid_->UseLock());
+    Hid_->Close();
+}
+
+void ThreadTransmisja::Execute()
+{
+    while (!Terminated_.load()) {
+        const bool usb = LinkName() == kUsbLinkName;
+        UsbLink_ = usb;
+        Connected_ = (usb ? HidConnect() : SerialConnect()) ? 1 : 0;
+        if (Connected_.load() == 1 && !Terminated_.load()) {
+            SendFrames();
+            ModbusProtocol();
+        }
+    }
+    // The serial port must be closed on the thread that opened it.
+    CloseLinks();
+}
+
+bool ThreadTransmisja::SerialConnect()
+{
+    {
+        std::lock_guard lock(Hid_->UseLock());
+        Hid_->Close();
+    }
+    const QString name = LinkName();
+    if (name != Serial_.PortName()) {
+        // The operator chose another port.
+        LinkState_ = LINK_SERIAL_CLOSED;
+        Serial_.ClosePort();
+    }
+    if (Serial_.Opened()) {
+        LinkState_ = LINK_SERIAL_OPEN;
+        return true;
+    }
+    Serial_.ClosePort();
+    if (!Serial_.OpenPort(name)) {
+        LinkState_ = LINK_SERIAL_FAILED;
+        StatusText(Serial_.LastMessage());
+        Post(WM_PORT_OPEN_ERROR);
+        WaitForWake(kConnectRetryMs);
+        return false;
+    }
+    LinkState_ = LINK_SERIAL_OPEN;
+    if (!Serial_.ClearRXBuffer())
+        StatusText(Serial_.LastMessage());
+    {
+        // Requests queued for the previous link are not meant for this one.
+        std::lock_guard lock(QueueLock);
+        StdKolejkaKomendy_.clear();
+    }
+    StatusText(QStringLiteral("Port ") + name + QStringLiteral(" został otwarty"));
+    Post(WM_PORT_OPENED);
+    return true;
+}
+
+bool ThreadTransmisja::HidConnect()
+{
+    Serial_.ClosePort();
+    bool opened = false;
+    {
+        std::lock_guard lock(Hid_->UseLock());
+        opened = Hid_->Opened();
+        if (opened) {
+            LinkState_ = LINK_HID_CONNECTED;
+            return true;
+        }
+        opened = Hid_->OpenByProduct(kHidProduct);
+    }
+    if (!opened) {
+        LinkState_ = LINK_HID_ABSENT;
+        Post(WM_HID_ABSENT);
+        WaitForWake(kConnectRetryMs);
+        return false;
+    }
+    LinkState_ = LINK_HID_CONNECTED;
+    StatusText(QStringLiteral("Urządzenie HID Logger podłączone"));
+    Post(WM_HID_CONNECTED);
+    return true;
+}
+
+void ThreadTransmisja::SendFrames()
+{
+    if (ProtocolState_.load() != 1) {
+        PollTimer_ = GetTickCount();
+        return;
+    }
+    if (TicksSince(PollTimer_) < kPollIdleMs || QueueSize() != 0)
+        return;
+    MstrRamka poll;
+    poll.Tag = TAG_POLL;
+    poll.Address = kLoggerAddress;
+    poll.Function = FN_READ_HOLDING;
+    poll.Attempts = 3;
+    poll.StartRegister = PollAlternate_ ? 0 : 256;
+    poll.Count = PollAlternate_ ? 29 : 90;
+    PollAlternate_ = !PollAlternate_;
+    AddRecord(std::move(poll));
+    PollTimer_ = GetTickCount();
+}
+
+void ThreadTransmisja::AddRecord(MstrRamka record)
+{
+    {
+        std::lock_guard lock(QueueLock);
+        if (StdKolejkaKomendy_.size() >= kQueueLimit) {
+            StatusText(QStringLiteral("Błąd w funkcji 'AddRecord'. Przepełniona kolejka 'StdKolejkaKomendy'."));
+            StdKolejkaKomendy_.pop_back();
+        }
+        ++SeqCounter_;
+        record.SeqNo = static_cast<std::int32_t>(SeqCounter_ & 0x7FFFFFFF);
+        record.Data = nullptr;  // a caller's pointer means nothing to the thread
+        StdKolejkaKomendy_.push_front(record);
+        {
+            std::lock_guard shared(SharedLock_);
+            StdHistoriaKomend_.push_back(std::move(record));
+        }
+        Post(WM_COMMAND_QUEUED);
+    }
+    Wake();
+}
+
+void ThreadTransmisja::StatusText(const QString& text)
+{
+    {
+        std::lock_guard lock(SharedLock_);
+        StatusText_ = text;
+    }
+    Post(WM_STATUS_TEXT, text);
+}
+
+void ThreadTransmisja::Post(int msg, const QString& text, int wParam)
+{
+    if (Target_)
+        Target_->Post(msg, text, wParam);
+}
+
+void ThreadTransmisja::Send(int msg)
+{
+    if (Target_)
+        Target_->Send(msg);
+}
+
+QString ThreadTransmisja::LinkName() const
+{
+    std::lock_guard lock(SharedLock_);
+    return LinkName_;
+}
+
+void ThreadTransmisja::SetLinkName(const QString& name)
+{
+    {
+        std::lock_guard lock(SharedLock_);
+        LinkName_ = name;
+    }
+    Wake();
+}
+
+TransmissionCounters ThreadTransmisja::Counters() const
+{
+    std::lock_guard lock(SharedLock_);
+    return Counters_;
+}
+
+void ThreadTransmisja::ZeroCounters()
+{
+    std::lock_guard lock(SharedLock_);
+    Counters_ = {};
+}
+
+std::deque<MstrRamka> ThreadTransmisja::History() const
+{
+    std::lock_guard lock(SharedLock_);
+    return StdHistoriaKomend_;
+}
+
+std::deque<MstrRamka> ThreadTransmisja::QueueSnapshot() const
+{
+    std::lock_guard lock(QueueLock);
+    return StdKolejkaKomendy_;
+}
+
+std::size_t ThreadTransmisja::QueueSize() const
+{
+    std::lock_guard lock(QueueLock);
+    return StdKolejkaKomendy_.size();
+}
+
+QString ThreadTransmisja::CurrentStatusText() const
+{
+    std::lock_guard lock(SharedLock_);
+    return StatusText_;
+}
+
+void ThreadTransmisja::ListHidProducts(QStringList& list)
+{
+    Hid_->ListProducts(list);
+}
+
+bool ThreadTransmisja::ReopenHid()
+{
+    bool opened = false;
+    {
+        std::lock_guard lock(Hid_->UseLock());
+        opened = Hid_->OpenByProduct(kHidProduct);
+    }
+    Wake();  // a logger that did not come back is reported by the next connect step
+    return opened;
+}
+
+void EndTransmissionThread(ThreadTransmisja& thread)
+{
+    thread.RequestTermination();
+    if (thread.isFinished() || !thread.isRunning())
+        return;
+    // Only a thread with an event dispatcher can receive the messages the thread sends.
+    const bool deliver = QAbstractEventDispatcher::instance() != nullptr;
+    while (!thread.wait(QDeadlineTimer(5))) {
+        if (deliver)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+}  // namespace quorvex

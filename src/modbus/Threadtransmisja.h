@@ -1,0 +1,191 @@
+#pragma once
+// The transmission thread: the one place that touches the serial port or the HID logger.
+// It keeps the chosen link open, polls the logger when nothing else is queued, runs the
+// queued requests one at a time through the protocol state machine and reports everything
+// to its MessageTarget.
+//
+// Threads: AddRecord, SetLinkName, ZeroCounters, the readers and ReopenHid may be called from
+// any thread (in the program: the user-interface thread). Execute and the protocol run on
+// the thread itself. ResponseRecord() and Frame() may be read only while the target handles
+// a sent message (1031, 1032, 1038, 1039): the thread is blocked then and changes neither.
+//
+// Ending: call RequestTermination() (never QThread::terminate()), then wait while delivering
+// the sent messages, as EndTransmissionThread() does. The destructor does the same if the
+// owner did not, then closes both links.
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+
+#include "link/Hid2.h"
+#include "link/Rs232.h"
+#include "modbus/Messages.h"
+#include "modbus/MstrRamka.h"
+#include "modbus/TransmissionCounters.h"
+
+namespace quorvex {
+
+// The first status bar panel for a link name and LinkState: "[1021]Wybrany port", the name
+// and the state's text, each numbered text translated through TranslateHook when it is set.
+// "___" for a state outside 0…5.
+QString LinkStatusText(const QString& linkName, int linkState);
+
+class ThreadTransmisja final : public QThread {
+public:
+    static inline const QString kUsbLinkName = QStringLiteral("USB");
+    static inline const std::string kHidProduct = "Logger";
+    static constexpr std::size_t kQueueLimit = 100;
+    static constexpr std::uint32_t kPollIdleMs = 1000;     // idle time before a poll is queued
+    static constexpr std::uint32_t kFirstByteMs = 1500;    // wait for the first reply byte
+    static constexpr std::uint32_t kSilenceMs = 800;       // silence that ends a reply
+    static constexpr std::uint32_t kFlushMs = 500;         // longest flush after a bad reply
+    static constexpr std::uint32_t kConnectRetryMs = 100;  // pause after a failed connect
+
+    // LinkState values.
+    enum : std::int8_t {
+        LINK_NONE = 0,
+        LINK_SERIAL_CLOSED = 1,
+        LINK_SERIAL_OPEN = 2,
+        LINK_SERIAL_FAILED = 3,
+        LINK_HID_CONNECTED = 4,
+        LINK_HID_ABSENT = 5,
+    };
+
+    // `target` receives every message and must outlive the thread. `hidBackend` defaults to
+    // the system's hidraw devices. The thread starts at once, one step above normal priority,
+    // unless createSuspended is set (then call start()).
+    ThreadTransmisja(MessageTarget* target, const QString& linkName,
+                     std::shared_ptr<HidBackend> hidBackend = {}, bool createSuspended = false);
+    ~ThreadTransmisja() override;
+    ThreadTransmisja(const ThreadTransmisja&) = delete;
+    ThreadTransmisja& operator=(const ThreadTransmisja&) = delete;
+
+    // Queues a copy of the request (FIFO, at most 100 pending; the oldest pending one is
+    // dropped on overflow), numbers it, records it in the history and posts 1037.
+    void AddRecord(MstrRamka record);
+
+    // Asks the loop to end after its current step; wakes it from any wait of its own.
+    void RequestTermination();
+    bool TerminationRequested() const { return Terminated_.load(); }
+
+    QString LinkName() const;
+    // The loop switches links on its next pass.
+    void SetLinkName(const QString& name);
+
+    std::int8_t LinkState() const { return LinkState_.load(); }
+    QString LinkStatusText() const { return quorvex::LinkStatusText(LinkName(), LinkState()); }
+    std::uint8_t ProtocolState() const { return ProtocolState_.load(); }
+    bool Connected() const { return Connected_.load() != 0; }
+
+    TransmissionCounters Counters() const;
+    void ZeroCounters();
+
+    // A copy of the command history, oldest first.
+    std::deque<MstrRamka> History() const;
+    // Runs f(history) as one serialized access, e.g. the status bar's read-and-trim.
+    template <class F>
+    decltype(auto) WithHistory(F&& f)
+    {
+        std::lock_guard lock(SharedLock_);
+        return f(StdHistoriaKomend_);
+    }
+
+    // Pending requests, newest first (the protocol takes from the back).
+    std::deque<MstrRamka> QueueSnapshot() const;
+    std::size_t QueueSize() const;
+
+    // The last completed exchange and the frame its Data points into; see the thread note.
+    const MstrRamka& ResponseRecord() const { return ResponseRecord_; }
+    const FrameBuffer& Frame() const { return FrameBuffer_; }
+    std::uint8_t FrameLength() const { return FrameLength_; }
+
+    // The last status text published with 1033.
+    QString CurrentStatusText() const;
+
+    // The HID list of the service tab: product strings of the present interfaces.
+    void ListHidProducts(QStringList& list);
+    // The reopen after a device removal: closes the HID logger and opens it again if it is
+    // still present, never in the middle of one of the thread's own HID calls.
+    bool ReopenHid();
+
+protected:
+    void run() override;
+
+private:
+    void Execute();
+    bool SerialConnect();
+    bool HidConnect();
+    void SendFrames();
+    void ModbusProtocol();  // one step; ModbusProtocol.cpp
+    void StatusText(const QString& text);
+
+    // Protocol helpers (ModbusProtocol.cpp).
+    void StepIdle();
+    void StepSend();
+    void StepCheck();
+    void StepAccept();
+    bool ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs);
+    void PurgeLink();
+    void SetHistoryStatus(std::uint8_t status);
+    void Count(std::uint32_t TransmissionCounters::*counter);
+    void PostCounters();
+    void Post(int msg, const QString& text = {}, int wParam = 0);
+    void Send(int msg);
+
+    // Waits up to ms or until woken (a request queued, the link name changed, the end asked).
+    void WaitForWake(std::uint32_t ms);
+    void Wake();
+    void CloseLinks();
+
+    MessageTarget* const Target_;
+
+    // The command queue and everything that takes it.
+    mutable std::mutex QueueLock;
+    std::deque<MstrRamka> StdKolejkaKomendy_;
+    std::uint32_t SeqCounter_ = 0;
+
+    // History, link name, counters and the status text, shared with the caller's thread.
+    mutable std::mutex SharedLock_;
+    std::deque<MstrRamka> StdHistoriaKomend_;
+    QString LinkName_;
+    TransmissionCounters Counters_;
+    QString StatusText_;
+
+    std::atomic<std::int8_t> LinkState_{LINK_NONE};
+    std::atomic<std::uint8_t> ProtocolState_{0};
+    std::atomic<std::uint8_t> Connected_{0};
+    std::atomic<bool> Terminated_{false};
+
+    std::mutex WakeMutex_;
+    std::condition_variable WakeCv_;
+    bool WakeFlag_ = false;
+
+    ObiektRS232 Serial_;
+    std::unique_ptr<HidClass> Hid_;
+    bool UsbLink_ = false;  // which link this pass of the loop works on
+
+    // Protocol working data: touched by the thread only (read by the target during a send).
+    MstrRamka Working_;
+    MstrRamka ResponseRecord_;
+    FrameBuffer FrameBuffer_{};
+    std::uint8_t FrameLength_ = 0;
+    std::uint32_t SendTime_ = 0;
+    std::uint32_t ByteTime_ = 0;
+    std::uint32_t FlushStart_ = 0;
+    std::uint32_t Transmissions_ = 0;
+    std::uint32_t PollTimer_ = 0;
+    bool PollAlternate_ = false;
+};
+
+// The owner's end of the thread: asks it to end and waits until it has, delivering the
+// calling thread's events meanwhile so that a message the thread is sending cannot block
+// the wait. Call it on the thread that receives the sent messages.
+void EndTransmissionThread(ThreadTransmisja& thread);
+
+}  // namespace quorvex

@@ -1,0 +1,205 @@
+#include "params/Controlmanager.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <set>
+
+#include "params/Datamanager.h"
+
+namespace quorvex {
+
+void SetCaptionColour(QGroupBox* box, const QColor& colour)
+{
+    // Only the caption: a palette would be inherited by every field in the box.
+    box->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: %2; font-weight: bold; }")
+                           .arg(box->objectName(), colour.name()));
+}
+
+void SetTextColour(QWidget* widget, const QColor& colour)
+{
+    QPalette p = widget->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(group, QPalette::WindowText, colour);
+        p.setColor(group, QPalette::ButtonText, colour);
+        p.setColor(group, QPalette::Text, colour);
+    }
+    widget->setPalette(p);
+}
+
+namespace {
+void SetBase(QLineEdit* edit, const QColor& colour)
+{
+    QPalette p = edit->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(group, QPalette::Base, colour);
+    edit->setPalette(p);
+}
+
+QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
+}  // namespace
+
+// ---- MbaseControl ----
+
+void MbaseControl::EnableLabels(bool on)
+{
+    if (Label1) Label1->setEnabled(on);
+    if (Label2) Label2->setEnabled(on);
+}
+
+void MbaseControl::SetAllEnabled(bool on)
+{
+    EnableLabels(on);
+    if (Box) {
+        Box->setEnabled(on);
+        SetCaptionColour(Box, on ? kCaptionPurple : kDisabledGrey);
+    }
+    if (Button) Button->setEnabled(on);
+}
+
+void MbaseControl::SetValueEnabled(bool on) { EnableLabels(on); }
+
+void MbaseControl::Refresh()
+{
+    SetAllEnabled(Active);
+    if (!Active || !Param) return;
+    SetAllEnabled(Param->Available);
+    if (!Param->Available) return;
+    SetValueEnabled(Param->Applicable);
+}
+
+// ---- MMonitorEditor ----
+
+MMonitorEditor::MMonitorEditor(QLineEdit* edit) : Control(edit)
+{
+    Color = kMoneyGreen;
+    Control->setReadOnly(true);
+    Control->setFocusPolicy(Qt::NoFocus);
+}
+
+void MMonitorEditor::ShowEnabled(bool on)
+{
+    SetBase(Control, on ? Color : ButtonFace());
+    Control->setEnabled(on);
+}
+
+void MMonitorEditor::SetAllEnabled(bool on)
+{
+    MbaseControl::SetAllEnabled(on);
+    ShowEnabled(on);
+    if (!on) Control->clear();
+}
+
+void MMonitorEditor::SetValueEnabled(bool on)
+{
+    MbaseControl::SetValueEnabled(on);
+    if (Active) ShowEnabled(on);
+}
+
+void MMonitorEditor::Refresh()
+{
+    MbaseControl::Refresh();
+    if (!Active || !Param || !Param->Available) return;
+    Control->setText(Param->GetText());
+    Control->setCursorPosition(0);
+    if (Button) Button->setEnabled(!(Model && Model->RecordingActive()));
+}
+
+// ---- MMonitorRadioGroupBox ----
+
+MMonitorRadioGroupBox::MMonitorRadioGroupBox(QGroupBox* box) : Control(box)
+{
+    // The radios only show the value: the operator can never click them. The
+    // group box itself stays drawn normally; its radios carry the state.
+    for (QRadioButton* r : Radios()) r->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Control->setFocusPolicy(Qt::NoFocus);
+    for (QRadioButton* r : Radios()) r->setFocusPolicy(Qt::NoFocus);
+}
+
+std::vector<QRadioButton*> MMonitorRadioGroupBox::Radios() const
+{
+    std::vector<QRadioButton*> radios;
+    for (QObject* child : Control->children()) {
+        if (!child->isWidgetType()) continue;  // layouts are not controls
+        auto* radio = qobject_cast<QRadioButton*>(child);
+        if (!radio) break;
+        radios.push_back(radio);
+    }
+    return radios;
+}
+
+void MMonitorRadioGroupBox::SetRadioColour(bool on)
+{
+    for (QRadioButton* r : Radios()) SetTextColour(r, on ? QColor(Qt::black) : kDisabledGrey);
+}
+
+void MMonitorRadioGroupBox::SetAllEnabled(bool on)
+{
+    MbaseControl::SetAllEnabled(on);
+    for (QRadioButton* r : Radios()) {
+        SetRadioColour(on);
+        r->setEnabled(on);
+        if (!on) {
+            // Auto-exclusive radios refuse to uncheck the last checked one.
+            r->setAutoExclusive(false);
+            r->setChecked(false);
+            r->setAutoExclusive(true);
+        }
+    }
+}
+
+void MMonitorRadioGroupBox::SetValueEnabled(bool on)
+{
+    MbaseControl::SetValueEnabled(on);
+    if (!Active) return;
+    for (QRadioButton* r : Radios()) {
+        r->setEnabled(on);
+        SetRadioColour(on);
+    }
+}
+
+void MMonitorRadioGroupBox::Refresh()
+{
+    MbaseControl::Refresh();
+    if (!Active || !Param || !Param->Available) return;
+    const int value = Param->GetValue();
+    int k = 0;
+    for (QRadioButton* r : Radios()) {
+        r->setAutoExclusive(false);
+        r->setChecked(k == value);
+        r->setAutoExclusive(true);
+        ++k;
+    }
+}
+
+// ---- MControlManager ----
+
+MControlManager::~MControlManager()
+{
+    std::set<MbaseControl*> seen;
+    for (MbaseControl* c : list_)
+        if (seen.insert(c).second) delete c;
+}
+
+void MControlManager::AddControl(MbaseControl* control)
+{
+    control->Form = form_;
+    list_.push_back(control);
+}
+
+void MControlManager::RefreshAll()
+{
+    for (MbaseControl* c : list_) c->Refresh();
+}
+
+void MControlManager::SetAllActive(bool on)
+{
+    for (MbaseControl* c : list_) c->Active = on;
+    RefreshAll();
+}
+
+}  // namespace quorvex

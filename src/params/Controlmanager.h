@@ -1,0 +1,112 @@
+#pragma once
+// Bindings between the main window's monitor fields and the parameter model:
+// each binding greys or enables one field with its labels, group box and change
+// button, empties it, or copies its parameter's text or value into it.
+// MControlManager holds the window's bindings and switches or refreshes all of
+// them at once. Used on the user-interface thread only.
+#include <QColor>
+
+#include <memory>
+#include <vector>
+
+class QAbstractButton;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QWidget;
+
+namespace quorvex {
+
+class baseParametr;
+class MDataParametry;
+
+// Colours of the monitor.
+inline const QColor kMoneyGreen{192, 220, 192};      // enabled edit box
+inline const QColor kCaptionPurple{128, 0, 128};     // enabled group box caption
+inline const QColor kDisabledGrey{128, 128, 128};    // disabled captions and radio texts
+
+class MbaseControl {
+public:
+    MbaseControl() = default;
+    virtual ~MbaseControl() = default;
+    MbaseControl(const MbaseControl&) = delete;
+    MbaseControl& operator=(const MbaseControl&) = delete;
+
+    virtual void Refresh();
+    virtual void SetValueEnabled(bool on);
+    virtual void SetAllEnabled(bool on);
+
+    QWidget* Form = nullptr;
+    bool Active = false;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QGroupBox* Box = nullptr;
+    QAbstractButton* Button = nullptr;
+    QColor Color;
+    baseParametr* Param = nullptr;
+    // RecordingActive of this model decides the change button (may be null: always enabled).
+    const MDataParametry* Model = nullptr;
+
+protected:
+    void EnableLabels(bool on);
+};
+
+// A read-only edit box showing the parameter's text.
+class MMonitorEditor : public MbaseControl {
+public:
+    explicit MMonitorEditor(QLineEdit* edit);
+    void Refresh() override;
+    void SetValueEnabled(bool on) override;
+    void SetAllEnabled(bool on) override;
+
+    QLineEdit* Control;
+
+private:
+    void ShowEnabled(bool on);
+};
+
+// A group box of radio buttons; the k-th radio is checked when the value is k.
+class MMonitorRadioGroupBox : public MbaseControl {
+public:
+    explicit MMonitorRadioGroupBox(QGroupBox* box);
+    void Refresh() override;
+    void SetValueEnabled(bool on) override;
+    void SetAllEnabled(bool on) override;
+
+    QGroupBox* Control;
+
+    // The radio buttons among the group box's children, in child order, up to
+    // the first child that is not a radio button.
+    std::vector<QRadioButton*> Radios() const;
+
+private:
+    void SetRadioColour(bool on);
+};
+
+class MControlManager {
+public:
+    explicit MControlManager(QWidget* form) : form_(form) {}
+    ~MControlManager();
+    MControlManager(const MControlManager&) = delete;
+    MControlManager& operator=(const MControlManager&) = delete;
+
+    // Takes the binding into the list (the same binding may be added twice; it is
+    // then refreshed twice and destroyed once).
+    void AddControl(MbaseControl* control);
+    void RefreshAll();
+    void SetAllActive(bool on);
+
+    const std::vector<MbaseControl*>& Controls() const { return list_; }
+
+private:
+    QWidget* form_;
+    std::vector<MbaseControl*> list_;
+};
+
+// The caption colour of a group box (its fields keep theirs).
+void SetCaptionColour(QGroupBox* box, const QColor& colour);
+// Gives a widget a text colour (captions, radio texts) through its palette.
+void SetTextColour(QWidget* widget, const QColor& colour);
+
+}  // namespace quorvex

@@ -1,0 +1,222 @@
+#pragma once
+// The main window: tabs of the monitor, registration, results, device and the
+// hidden service tabs; the settings file; the transmission thread and the
+// translator it owns; the handlers of the thread's messages.
+//
+// Source files by subject: Mainform.cpp (life cycle, language, dialog buttons),
+// MainformLayout.cpp (the widgets), MainformMonitor.cpp (bindings, logger state,
+// start/stop), MainformMessages.cpp (the thread's messages), MainformThread.cpp
+// (everything that talks to the transmission thread).
+#include <QEvent>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+#include "i18n/Translate.h"
+#include "modbus/Messages.h"
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+class QTreeWidget;
+
+namespace quorvex {
+
+class HidBackend;
+class IniFile;
+class MControlManager;
+class MDataParametry;
+class RequestStrip;
+class StatePanel;
+class ThreadTransmisja;
+
+// Settings file keys.
+inline const QString kSectionOkno = QStringLiteral("Okno");
+constexpr int kDesignedLeft = 309;
+constexpr int kDesignedTop = 169;
+inline const QString kMainCaption = QStringLiteral("Quorvex v4.6");
+inline const QString kUsbLink = QStringLiteral("USB");
+
+// Monitor connection state.
+enum ConnState : int { CONN_NONE = 1, CONN_READY = 2, CONN_READING = 3 };
+
+struct MainFormOptions {
+    QString settingsPath;      // the settings file (see SettingsPath)
+    QString portOverride;      // --port: the link for this run, as a menu choice would set it
+    QString languageOverride;  // --language
+    bool startThread = true;   // false: no transmission thread (window tests)
+    std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
+};
+
+// A message of the transmission thread queued to the main window.
+class ThreadMessageEvent : public QEvent {
+public:
+    static QEvent::Type EventType();
+    ThreadMessageEvent(int msg, QString text, int wParam)
+        : QEvent(EventType()), Msg(msg), Text(std::move(text)), WParam(wParam) {}
+    const int Msg;
+    const QString Text;
+    const int WParam;
+};
+
+class TMainForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TMainForm1(MDataParametry& model, const MainFormOptions& options, QWidget* parent = nullptr);
+    ~TMainForm1() override;
+
+    // Life cycle steps.
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormDestroy();
+
+    void ApplyLanguage(const QString& lang);
+    void MonitorReset();
+    void ParamReadProgress();
+    void UpdateLoggerState();
+    void SetLoggerState(int code);
+    void ShowLinkStatus();
+    void ButtonLogStartClick();
+    void ButtonLogStopClick();
+    // Toggles the correction tab (the service key chord).
+    void ToggleCorrectionTab();
+
+    // One message of the transmission thread, on the user-interface thread.
+    void HandleMessage(int msg, const QString& text = {}, int wParam = 0);
+    // The message log writer: appends unless equal to the last line.
+    void AddMessageLine(const QString& line);
+
+    // Read access for the program's other windows and for tests.
+    MDataParametry& Model() { return model_; }
+    MTranslate& Translator() { return *translator; }
+    MControlManager& Controls() { return *controls; }
+    ThreadTransmisja* Thread() { return thread; }
+    const QString& Language() const { return language; }
+    const QString& PortName() const { return portName; }
+    const QString& StateText() const { return stateText; }
+    int LastStateCode() const { return lastStateCode; }
+    int ConnectionState() const { return connState_; }
+    bool ParamsReady() const { return paramsReady_; }
+    QTabWidget* PageControl() const { return PageControl1; }
+    RequestStrip* Strip() const { return strip_; }
+    const QString& SettingsFilePath() const;
+
+    // Sets the link (the port menu's choice): portName, the thread's link, the reset.
+    void ChooseLink(const QString& name);
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    // MainformLayout.cpp
+    void BuildWindow();
+    QWidget* BuildMeasurementsTab();
+    QWidget* BuildRegistrationTab();
+    QWidget* BuildResultsTab();
+    QWidget* BuildDeviceTab();
+    QWidget* BuildMessagesTab();
+    QWidget* BuildServiceTab();
+    QWidget* BuildCorrectionTab();
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildStatusBar();
+
+    // MainformMonitor.cpp
+    void BindMonitorControls();
+    int ChooseStateCode() const;
+
+    // MainformThread.cpp
+    void CreateThread(const MainFormOptions& options);
+    void EndThread();
+    int CurrentLinkState() const;
+    QString CurrentLinkName() const;
+    void StoreReadReply();
+    void RebuildCounterTable();
+    void FillHidList();
+
+    void OpenDialog(QWidget* dialog);
+    void ReadSettings();
+    void WriteSettings();
+
+    MDataParametry& model_;
+
+public:
+    // Fields in the window's own order.
+    std::unique_ptr<IniFile> settings;
+    ThreadTransmisja* thread = nullptr;  // owned; ended and deleted by FormDestroy
+    std::unique_ptr<MTranslate> translator;
+    QString portName;
+    bool portErrorShown = false;
+    bool hidAbsentShown = false;
+    QString stateText;
+    QString language = kLanguagePolish;
+    std::unique_ptr<MControlManager> controls;
+
+    // Controls (object names are the control names).
+    QTabWidget* PageControl1 = nullptr;
+    QWidget *TabSheet4 = nullptr, *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet5 = nullptr,
+            *TabSheetKomunikaty = nullptr, *TabSheetSerwis = nullptr, *TabSheetKorekta = nullptr;
+    StatePanel* PaintBoxStanLoggera = nullptr;
+    QPushButton *ButtonLogStart = nullptr, *ButtonLogStop = nullptr;
+    QListWidget* MessageListBox = nullptr;
+    QListWidget* ListBoxListaHID = nullptr;
+    QTreeWidget* ValueListEditorModbusErrors = nullptr;
+    QTreeWidget* ListViewParametry = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QMenu* MenuSettings = nullptr;
+    QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
+
+private:
+    RequestStrip* strip_ = nullptr;
+    int lastStateCode = -1;
+    int connState_ = CONN_NONE;
+    bool paramsReady_ = false;
+    bool keypad2Down_ = false;
+    bool destroyed_ = false;
+    bool created_ = false;
+    bool shown_ = false;
+    const QEvent* lastKeyEvent_ = nullptr;
+    QPointer<QWidget> lastKeyReceiver_;
+    QString lastMessageLine_;
+    std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
+};
+
+// The program's windows, created once at start-up in this order (main window
+// first); null until created. The main window skips a window that is missing.
+struct Forms {
+    TMainForm1* MainForm1 = nullptr;
+    class TFormOdczytParam1* FormOdczytParam1 = nullptr;
+    QWidget* FormWykres1 = nullptr;
+    QWidget* FormWilgotnosc = nullptr;
+    QWidget* FormKorekcja = nullptr;
+    QWidget* FormZegar1 = nullptr;
+    QWidget* FormNazwa1 = nullptr;
+    QWidget* FormStartLog1 = nullptr;
+    QWidget* FormFreqSave1 = nullptr;
+    QWidget* FormDrukuj1 = nullptr;
+    QWidget* FormTemperatura = nullptr;
+};
+extern Forms AppForms;
+
+// Creates windows 2 to 11 (the main window exists already) into AppForms.
+void CreateForms(TMainForm1* mainForm);
+// Destroys them again (tests, and the end of the program).
+void DestroyForms();
+
+}  // namespace quorvex

@@ -1,0 +1,456 @@
+// The main window's widgets. Captions are the numbered Polish texts; the
+// translator turns them into the current language.
+#include <QAction>
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "ui/Mainform.h"
+#include "ui/RequestStrip.h"
+#include "ui/StatePanel.h"
+
+namespace quorvex {
+
+namespace {
+
+template <class W>
+W* Named(W* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const QString& caption)
+{
+    return Named(new QLabel(caption, parent), name);
+}
+
+QLineEdit* Edit(QWidget* parent, const char* name, int width = 0)
+{
+    auto* e = Named(new QLineEdit(parent), name);
+    if (width) e->setFixedWidth(width);
+    return e;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* b = Named(new QPushButton(caption, parent), name);
+    b->setMinimumWidth(90);
+    return b;
+}
+
+QGroupBox* Group(QWidget* parent, const char* name, const QString& caption)
+{
+    return Named(new QGroupBox(caption, parent), name);
+}
+
+QWidget* Page(const char* name)
+{
+    return Named(new QWidget, name);
+}
+
+// A caption, a field and its unit on one row of a grid.
+void Row(QGridLayout* grid, int row, QWidget* caption, QWidget* field, QWidget* unit = nullptr)
+{
+    if (caption) grid->addWidget(caption, row, 0);
+    grid->addWidget(field, row, 1);
+    if (unit) grid->addWidget(unit, row, 2);
+}
+
+// The three flags of the language buttons.
+QIcon Flag(const QString& which)
+{
+    QImage img(24, 16, QImage::Format_RGB32);
+    QPainter p(&img);
+    if (which == QLatin1String("PL")) {
+        p.fillRect(0, 0, 24, 8, Qt::white);
+        p.fillRect(0, 8, 24, 8, QColor(220, 20, 60));
+    } else if (which == QLatin1String("DE")) {
+        p.fillRect(0, 0, 24, 6, Qt::black);
+        p.fillRect(0, 5, 24, 6, QColor(221, 0, 0));
+        p.fillRect(0, 11, 24, 5, QColor(255, 206, 0));
+    } else {
+        p.fillRect(img.rect(), QColor(1, 33, 105));
+        p.setPen(QPen(Qt::white, 4));
+        p.drawLine(0, 0, 24, 16);
+        p.drawLine(0, 16, 24, 0);
+        p.setPen(QPen(QColor(200, 16, 46), 1));
+        p.drawLine(0, 0, 24, 16);
+        p.drawLine(0, 16, 24, 0);
+        p.fillRect(9, 0, 6, 16, Qt::white);
+        p.fillRect(0, 5, 24, 6, Qt::white);
+        p.fillRect(10, 0, 4, 16, QColor(200, 16, 46));
+        p.fillRect(0, 6, 24, 4, QColor(200, 16, 46));
+    }
+    p.setPen(Qt::gray);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, 23, 15);
+    return QIcon(QPixmap::fromImage(img));
+}
+
+}  // namespace
+
+void TMainForm1::BuildWindow()
+{
+    setObjectName(QStringLiteral("MainForm1"));
+    setWindowTitle(kMainCaption);
+    auto* central = Named(new QWidget(this), "PanelMain");
+    setCentralWidget(central);
+    PageControl1 = Named(new QTabWidget(central), "PageControl1");
+    QFont bold = PageControl1->font();
+    bold.setBold(true);
+    PageControl1->setFont(bold);
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(4, 4, 4, 0);
+    layout->addWidget(PageControl1);
+
+    PageControl1->addTab(TabSheet4 = BuildMeasurementsTab(), QStringLiteral("[100]Pomiary"));
+    PageControl1->addTab(TabSheet1 = BuildRegistrationTab(), QStringLiteral("[200]Rejestracja"));
+    PageControl1->addTab(TabSheet2 = BuildResultsTab(), QStringLiteral("[300]Wyniki"));
+    PageControl1->addTab(TabSheet5 = BuildDeviceTab(), QStringLiteral("[500]Urządzenie"));
+    PageControl1->addTab(TabSheetKomunikaty = BuildMessagesTab(), QStringLiteral("[602]Komunikaty"));
+    PageControl1->addTab(TabSheetSerwis = BuildServiceTab(), QStringLiteral("[603]Serwis"));
+    PageControl1->addTab(TabSheetKorekta = BuildCorrectionTab(), QStringLiteral("[604]Korekta"));
+
+    BuildMenu();
+    BuildToolBar();
+    BuildStatusBar();
+    resize(964, 678);
+}
+
+QWidget* TMainForm1::BuildMeasurementsTab()
+{
+    QWidget* page = Page("TabSheet4");
+    auto* grid = new QGridLayout(page);
+
+    auto* name = Group(page, "GroupBoxNazwaLoggera", QStringLiteral("[110]Nazwa"));
+    (new QHBoxLayout(name))->addWidget(Edit(name, "EditMonitorNazwaLoggera"), 1);
+    name->layout()->addWidget(Button(name, "ButtonZmienNazwaLoggera", QStringLiteral("[1]Zmień")));
+
+    auto* clock = Group(page, "GroupBoxZegar", QStringLiteral("[130]Zegar"));
+    auto* cg = new QGridLayout(clock);
+    Row(cg, 0, Label(clock, "LabelMonitorAktualnaData", QStringLiteral("[131]Data:")),
+        Edit(clock, "EditMonitorAktualnaData"));
+    Row(cg, 1, Label(clock, "LabelMonitorAktualnyCzas", QStringLiteral("[132]Czas:")),
+        Edit(clock, "EditMonitorAktualnyCzas"));
+    cg->addWidget(Button(clock, "ButtonUstawZegar", QStringLiteral("[2]Ustaw")), 2, 1, Qt::AlignRight);
+
+    auto measurement = [&](const char* box, const QString& caption, const char* current,
+                           const char* currentUnit, const char* hiLabel, const char* hi, const char* hiUnit,
+                           const char* loLabel, const char* lo, const char* loUnit, const char* button,
+                           const QString& unit) {
+        auto* g = Group(page, box, caption);
+        auto* gg = new QGridLayout(g);
+        gg->setColumnStretch(1, 1);
+        Row(gg, 0, nullptr, Edit(g, current), Label(g, currentUnit, unit));
+        Row(gg, 1, Label(g, hiLabel, QStringLiteral("[141]Górny próg")), Edit(g, hi), Label(g, hiUnit, unit));
+        Row(gg, 2, Label(g, loLabel, QStringLiteral("[142]Dolny próg")), Edit(g, lo), Label(g, loUnit, unit));
+        gg->addWidget(Button(g, button, QStringLiteral("[1]Zmień")), 3, 1, 1, 2, Qt::AlignRight);
+        return g;
+    };
+    const QString celsius = QStringLiteral("°C");
+    auto* temp = measurement("GroupBoxTemperatura", QStringLiteral("[140]Temperatura"),
+                             "EditMonitorAktualnaTemperatura", "LabelMonitorAktualnaTemperatura2",
+                             "LabelMonitorTemperaturaGornyProg", "EditMonitorTemperaturaGornyProg",
+                             "LabelMonitorTemperaturaGornyProg2", "LabelMonitorTemperaturaDolnyProg",
+                             "EditMonitorTemperaturaDolnyProg", "LabelMonitorTemperaturaDolnyProg2",
+                             "ButtonZmienProgiTemp", celsius);
+    auto* hum = measurement("GroupBoxWilgotnosc", QStringLiteral("[150]Wilgotność"),
+                            "EditMonitorAktualnaWilgotnosc", "LabelMonitorAktualnaWilgotnosc2",
+                            "LabelMonitorWilgotnoscGornyProg", "EditMonitorWilgotnoscGornyProg",
+                            "LabelMonitorWilgotnoscGornyProg2", "LabelMonitorWilgotnoscDolnyProg",
+                            "EditMonitorWilgotnoscDolnyProg", "LabelMonitorWilgotnoscDolnyProg2",
+                            "ButtonZmienProgiWilgotnosc", QStringLiteral("%"));
+
+    auto* state = Group(page, "GroupBoxStanLoggera", QStringLiteral("[120]Aktualny stan loggera"));
+    auto* sl = new QVBoxLayout(state);
+    PaintBoxStanLoggera = new StatePanel(state);
+    PaintBoxStanLoggera->setMinimumHeight(70);
+    sl->addWidget(PaintBoxStanLoggera, 1);
+    auto* buttons = new QHBoxLayout;
+    ButtonLogStart = Button(state, "ButtonLogStart", QStringLiteral("[3]Start"));
+    ButtonLogStop = Button(state, "ButtonLogStop", QStringLiteral("[4]Stop"));
+    buttons->addStretch();
+    buttons->addWidget(ButtonLogStart);
+    buttons->addWidget(ButtonLogStop);
+    buttons->addStretch();
+    sl->addLayout(buttons);
+    ButtonLogStart->hide();
+    ButtonLogStop->hide();
+
+    grid->addWidget(name, 0, 0, 1, 2);
+    grid->addWidget(clock, 1, 0);
+    grid->addWidget(state, 1, 1);
+    grid->addWidget(temp, 2, 0);
+    grid->addWidget(hum, 2, 1);
+    grid->setRowStretch(3, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    return page;
+}
+
+QWidget* TMainForm1::BuildRegistrationTab()
+{
+    QWidget* page = Page("TabSheet1");
+    auto* v = new QVBoxLayout(page);
+
+    auto* reg = Group(page, "GroupBoxRejestracja", QStringLiteral("[210]Parametry startu i rejestracji"));
+    auto* rg = new QGridLayout(reg);
+    auto* startRow = new QHBoxLayout;
+    startRow->addWidget(Label(reg, "LabelMonitorCzasLogowania", QStringLiteral("[211]Start rejestracji:")));
+    startRow->addWidget(Edit(reg, "EditMonitorDataLogowania", 110));
+    startRow->addWidget(Edit(reg, "EditMonitorCzasLogowania", 90));
+    startRow->addStretch();
+    rg->addLayout(startRow, 0, 0, 1, 2);
+
+    auto* mode = Group(reg, "GroupBoxTrybStartu", QStringLiteral("[220]Sposób uruchomienia rejestracji:"));
+    auto* ml = new QVBoxLayout(mode);
+    ml->addWidget(Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), mode), "RadioButtonStart0"));
+    ml->addWidget(Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), mode), "RadioButtonStart1"));
+    ml->addWidget(Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), mode), "RadioButtonStart2"));
+    auto* wrap = Group(reg, "GroupBoxNadpisywanie", QStringLiteral("[230]Po zapełnieniu pamięci:"));
+    auto* wl = new QVBoxLayout(wrap);
+    wl->addWidget(Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), wrap), "RadioButtonWrap0"));
+    wl->addWidget(Named(new QRadioButton(QStringLiteral("[232]rejestruj od początku"), wrap), "RadioButtonWrap1"));
+    wl->addStretch();
+    rg->addWidget(mode, 1, 0);
+    rg->addWidget(wrap, 1, 1);
+    rg->addWidget(Button(reg, "ButtonZmienLogStart", QStringLiteral("[1]Zmień")), 2, 1, Qt::AlignRight);
+
+    auto* save = Group(page, "GroupBoxParametryZapisu", QStringLiteral("[240]Parametry zapisu"));
+    auto* sg = new QGridLayout(save);
+    Row(sg, 0, Label(save, "LabelMonitorCzestoscZapisu", QStringLiteral("[241]Częstość zapisu:")),
+        Edit(save, "EditMonitorCzestoscZapisu", 200));
+    Row(sg, 1, Label(save, "LabelMonitorLiczbaPomiarow", QStringLiteral("[242]Liczba zapisanych pomiarów:")),
+        Edit(save, "EditMonitorLiczbaPomiarow", 200));
+    sg->setColumnStretch(2, 1);
+    sg->addWidget(Button(save, "ButtonZmienFreqSave", QStringLiteral("[1]Zmień")), 2, 1, 1, 2, Qt::AlignRight);
+
+    v->addWidget(reg);
+    v->addWidget(save);
+    v->addStretch();
+    return page;
+}
+
+QWidget* TMainForm1::BuildResultsTab()
+{
+    QWidget* page = Page("TabSheet2");
+    auto* grid = new QGridLayout(page);
+
+    auto* table = Named(new QTableView(page), "ListViewWyniki");
+    auto* model = new QStandardItemModel(0, 5, table);
+    const QStringList columns{QStringLiteral("[311]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
+                              QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")};
+    for (int c = 0; c < columns.size(); ++c) model->setHeaderData(c, Qt::Horizontal, columns[c]);
+    table->setModel(model);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    auto* logger = Named(new QTreeWidget(page), "ListViewLogger");
+    logger->setColumnCount(2);
+    logger->setHeaderLabels({QStringLiteral("[320]Dane Loggera"), QString()});
+    logger->setRootIsDecorated(false);
+    logger->setColumnWidth(0, 150);
+
+    auto* status = Group(page, "GroupBoxStatus", QStringLiteral("[330]Status"));
+    auto* sl = new QVBoxLayout(status);
+    sl->addWidget(Named(new QProgressBar(status), "ProgressBarLogCount"));
+    sl->addWidget(Named(new QListWidget(status), "ListBoxStatus"));
+
+    auto* buttons = Named(new QWidget(page), "PanelWynikiPrzyciski");
+    auto* bl = new QVBoxLayout(buttons);
+    bl->setContentsMargins(0, 0, 0, 0);
+    for (auto [name, caption] : {std::pair{"ButtonStart", "[10]Rozpocznij odczyt od nowa"},
+                                 std::pair{"ButtonStop", "[11]Przerwij odczyt"},
+                                 std::pair{"ButtonRetry", "[13]Ponów odczyt"},
+                                 std::pair{"ButtonChart", "[12]Pokaż wykres"},
+                                 std::pair{"ButtonPrintTable", "[16]Drukuj tabelę"},
+                                 std::pair{"ButtonSaveResults", "[19]Zapisz wyniki do pliku TXT"}})
+        bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
+    bl->addStretch();
+
+    grid->addWidget(table, 0, 0, 3, 1);
+    grid->addWidget(logger, 0, 1);
+    grid->addWidget(status, 1, 1);
+    grid->addWidget(buttons, 2, 1);
+    grid->setColumnStretch(0, 3);
+    grid->setColumnStretch(1, 2);
+    return page;
+}
+
+QWidget* TMainForm1::BuildDeviceTab()
+{
+    QWidget* page = Page("TabSheet5");
+    auto* v = new QVBoxLayout(page);
+    auto* dev = Group(page, "GroupBoxUrzadzenie", QStringLiteral("[510]Parametry urządzenia"));
+    auto* g = new QGridLayout(dev);
+    Row(g, 0, Label(dev, "LabelMonitorTyp", QStringLiteral("[511]Typ:")), Edit(dev, "EditMonitorTyp", 200));
+    Row(g, 1, Label(dev, "LabelMonitorNumerSeryjny", QStringLiteral("[512]Numer seryjny:")),
+        Edit(dev, "EditMonitorNumerSeryjny", 200));
+    Row(g, 2, Label(dev, "LabelMonitorDataProdukcji", QStringLiteral("[513]Data produkcji:")),
+        Edit(dev, "EditMonitorDataProdukcji", 200));
+    Row(g, 3, Label(dev, "LabelMonitorWersjaOprogramowania", QStringLiteral("[515]Wersja oprogramowania:")),
+        Edit(dev, "EditlMonitorWersjaOprogramowania", 200));
+    Row(g, 4, Label(dev, "LabelMonitorStanBaterii", QStringLiteral("[517]Stan baterii:")),
+        Edit(dev, "EditMonitorStanBaterii", 200));
+    Row(g, 5, Label(dev, "LabelMonitorIloscPomiarow", QStringLiteral("[516]Liczba pomiarów od początku:")),
+        Edit(dev, "EditMonitorIloscPomiarow", 200));
+    g->setColumnStretch(2, 1);
+    v->addWidget(dev);
+    v->addStretch();
+    return page;
+}
+
+QWidget* TMainForm1::BuildMessagesTab()
+{
+    QWidget* page = Page("TabSheetKomunikaty");
+    MessageListBox = Named(new QListWidget(page), "MessageListBox");
+    (new QVBoxLayout(page))->addWidget(MessageListBox);
+    return page;
+}
+
+QWidget* TMainForm1::BuildServiceTab()
+{
+    // Service texts are plain Polish: the translator leaves them alone.
+    QWidget* page = Page("TabSheetSerwis");
+    auto* errors = Group(page, "GroupBox2", QStringLiteral("Błędy transmisji"));
+    errors->setGeometry(44, 21, 312, 251);
+    ValueListEditorModbusErrors = Named(new QTreeWidget(errors), "ValueListEditorModbusErrors");
+    ValueListEditorModbusErrors->setGeometry(4, 26, 283, 172);
+    ValueListEditorModbusErrors->setEnabled(false);
+    ValueListEditorModbusErrors->setColumnCount(2);
+    ValueListEditorModbusErrors->setHeaderHidden(true);
+    ValueListEditorModbusErrors->setRootIsDecorated(false);
+    ValueListEditorModbusErrors->setColumnWidth(0, 190);
+    ValueListEditorModbusErrors->setColumnWidth(1, 68);
+    for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
+                            "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"})
+        new QTreeWidgetItem(ValueListEditorModbusErrors, {QString::fromUtf8(key), QString()});
+    Button(errors, "ButtonZeruj", QStringLiteral("Zeruj"))->setGeometry(110, 206, 92, 30);
+
+    auto* reset = Group(page, "GroupBox1", QStringLiteral("Reset Loggera"));
+    reset->setGeometry(428, 23, 425, 64);
+    Button(page, "ButtonReset", QStringLiteral("Reset"))->setGeometry(586, 47, 100, 32);
+
+    ListViewParametry = Named(new QTreeWidget(page), "ListViewParametry");
+    ListViewParametry->setGeometry(428, 95, 425, 370);
+    ListViewParametry->setColumnCount(2);
+    ListViewParametry->setHeaderLabels({QStringLiteral("Nazwa"), QStringLiteral("Wartość")});
+    ListViewParametry->setRootIsDecorated(false);
+    ListViewParametry->setColumnWidth(0, 246);
+    Button(page, "ButtonListaParametrow", QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
+
+    auto* hid = Group(page, "GroupBox7", QStringLiteral("Lista urządzeń HID"));
+    hid->setGeometry(44, 287, 312, 178);
+    ListBoxListaHID = Named(new QListWidget(hid), "ListBoxListaHID");
+    (new QVBoxLayout(hid))->addWidget(ListBoxListaHID);
+    return page;
+}
+
+QWidget* TMainForm1::BuildCorrectionTab()
+{
+    QWidget* page = Page("TabSheetKorekta");
+    auto* v = new QVBoxLayout(page);
+    auto* box = Group(page, "GroupBoxTemperatura2", QStringLiteral("[604]Korekta"));
+    auto* g = new QGridLayout(box);
+    const QString celsius = QStringLiteral("°C");
+    const QString percent = QStringLiteral("%");
+    Row(g, 0, Label(box, "LabelKorektaTemperatura", QStringLiteral("[140]Temperatura")),
+        Edit(box, "EditMonitorAktualnaTemperatura2", 120), Label(box, "LabelMonitorAktualnaTemperatura3", celsius));
+    Row(g, 1, Label(box, "LabelKorektaWilgotnosc", QStringLiteral("[150]Wilgotność")),
+        Edit(box, "EditMonitorAktualnaWilgotnosc2", 120), Label(box, "LabelMonitorAktualnaWilgotnosc3", percent));
+    Row(g, 2, Label(box, "LabelMonitorTemperaturaKorekta", QStringLiteral("[605]Korekta temperatury:")),
+        Edit(box, "EditMonitorTemperaturaKorekta", 120), Label(box, "LabelMonitorTemperaturaKorekta2", celsius));
+    Row(g, 3, Label(box, "LabelMonitorWilgotnoscKorekta", QStringLiteral("[606]Korekta wilgotności:")),
+        Edit(box, "EditMonitorWilgotnoscKorekta", 120), Label(box, "LabelMonitorWilgotnoscKorekta2", percent));
+    g->addWidget(Button(box, "ButtonKorektaTempHum", QStringLiteral("[1]Zmień")), 4, 1, Qt::AlignRight);
+    g->setColumnStretch(3, 1);
+    v->addWidget(box);
+    v->addStretch();
+    return page;
+}
+
+void TMainForm1::BuildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu* file = bar->addMenu(QStringLiteral("[30]Plik"));
+    file->setObjectName(QStringLiteral("MenuPlik"));
+    MenuOpen = file->addAction(QStringLiteral("[41]Odczytaj wyniki"));
+    MenuOpen->setObjectName(QStringLiteral("MenuOpen"));
+    MenuOpen->setVisible(false);
+    MenuSave = file->addAction(QStringLiteral("[42]Zapisz wyniki"));
+    MenuSave->setObjectName(QStringLiteral("MenuSave"));
+    MenuSave->setVisible(false);
+    MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
+    MenuClose->setObjectName(QStringLiteral("MenuClose"));
+    connect(MenuClose, &QAction::triggered, this, &QWidget::close);
+
+    MenuSettings = bar->addMenu(QStringLiteral("[40]Ustawienia"));
+    MenuSettings->setObjectName(QStringLiteral("MenuUstawienia"));
+    MenuUSB = MenuSettings->addAction(kUsbLink);
+    MenuUSB->setObjectName(QStringLiteral("MenuUSB"));
+    MenuUSB->setCheckable(true);
+    connect(MenuUSB, &QAction::triggered, this, [this] { ChooseLink(MenuUSB->text()); });
+}
+
+void TMainForm1::BuildToolBar()
+{
+    auto* bar = Named(new QToolBar(this), "ToolBar1");
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    addToolBar(Qt::TopToolBarArea, bar);
+    auto* spacer = new QWidget(bar);
+    spacer->setFixedWidth(500);
+    bar->addWidget(spacer);
+    for (auto [name, flag, lang] : {std::tuple{"SpeedButtonLangPL", "PL", &kLanguagePolish},
+                                    std::tuple{"SpeedButtonLangEN", "EN", &kLanguageEnglish},
+                                    std::tuple{"SpeedButtonLangDE", "DE", &kLanguageGerman}}) {
+        auto* b = Named(new QToolButton(bar), name);
+        b->setIcon(Flag(QString::fromLatin1(flag)));
+        b->setIconSize(QSize(24, 16));
+        b->setToolTip(*lang);
+        b->setAutoRaise(true);
+        const QString language = *lang;
+        connect(b, &QToolButton::clicked, this, [this, language] { ApplyLanguage(language); });
+        bar->addWidget(b);
+    }
+}
+
+void TMainForm1::BuildStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    StatusPanel0 = Named(new QLabel(bar), "StatusBar1Panel0");
+    StatusPanel0->setFixedWidth(300);
+    strip_ = new RequestStrip(bar);
+    strip_->setFixedSize(150, 18);
+    auto* panel2 = Named(new QLabel(bar), "StatusBar1Panel2");
+    panel2->setFixedWidth(200);
+    bar->addWidget(StatusPanel0);
+    bar->addWidget(strip_);
+    bar->addWidget(panel2);
+}
+
+}  // namespace quorvex

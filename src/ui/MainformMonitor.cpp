@@ -1,0 +1,191 @@
+// The monitor: bindings of the fields to the parameter model, the logger state
+// panel and the start and stop buttons.
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "params/Controlmanager.h"
+#include "params/DateTimeCodec.h"
+#include "params/Datamanager.h"
+#include "params/Zmienneglobalne.h"
+#include "ui/Mainform.h"
+#include "ui/StatePanel.h"
+
+namespace quorvex {
+
+namespace {
+
+struct StateTexts {
+    int code;
+    const char* first;   // null: the text begins with the line feed
+    const char* second;
+    int button;          // 0 none, 1 start, 2 stop
+};
+
+constexpr StateTexts kStates[] = {
+    {10, "[1000]Wystąpił błąd otwarcia portu", "[1001]Port nie istnieje, lub jest otwarty przez inną aplikację", 0},
+    {20, nullptr, "[1002]Kabel USB odłączony", 0},
+    {30, nullptr, "[1004]Brak komunikacji z Loggerem", 0},
+    {35, nullptr, "[1006]Odczyt parametrów z Loggera", 0},
+    {60, "[1007]Logger nie rejestruje", "[1008]Uruchomienie przyciskiem na urządzeniu", 0},
+    {70, "[1007]Logger nie rejestruje", "[1009]Uruchomienie z komputera przyciskiem 'START'", 1},
+    {80, "[1007]Logger nie rejestruje", "[1010]Oczekiwanie na start o ustalonym czasie", 0},
+    {90, "[1007]Logger nie rejestruje", "[1011]Aby uruchomić pracę zmień parametry rejestracji", 0},
+    {100, "[1012]Logger uruchomiony - trwa rejestracja.", "[1013]Aby zakończyć logowanie wciśnij klawisz 'STOP'", 2},
+};
+
+QString Translated(const char* numbered)
+{
+    const QString text = QString::fromUtf8(numbered);
+    return TranslateHook ? TranslateHook(text) : text;
+}
+
+}  // namespace
+
+void TMainForm1::BindMonitorControls()
+{
+    auto edit = [this](const char* n) { return findChild<QLineEdit*>(QString::fromLatin1(n)); };
+    auto label = [this](const char* n) { return n ? findChild<QLabel*>(QString::fromLatin1(n)) : nullptr; };
+    auto box = [this](const char* n) { return n ? findChild<QGroupBox*>(QString::fromLatin1(n)) : nullptr; };
+    auto button = [this](const char* n) { return n ? findChild<QPushButton*>(QString::fromLatin1(n)) : nullptr; };
+    auto finish = [this](MbaseControl* c, QGroupBox* b, QPushButton* btn, QLabel* l1, QLabel* l2,
+                         baseParametr* p) {
+        c->Box = b;
+        c->Button = btn;
+        c->Label1 = l1;
+        c->Label2 = l2;
+        c->Param = p;
+        c->Model = &model_;
+        controls->AddControl(c);
+    };
+    auto base = [&](const char* b, const char* btn) {
+        finish(new MbaseControl, box(b), button(btn), nullptr, nullptr, nullptr);
+    };
+    auto editor = [&](const char* e, const char* b, const char* btn, const char* l1, const char* l2,
+                      baseParametr& p) {
+        finish(new MMonitorEditor(edit(e)), box(b), button(btn), label(l1), label(l2), &p);
+    };
+    auto radios = [&](const char* g, baseParametr& p) {
+        finish(new MMonitorRadioGroupBox(box(g)), nullptr, nullptr, nullptr, nullptr, &p);
+    };
+    MDataParametry& m = model_;
+
+    base("GroupBoxStanLoggera", nullptr);
+    base("GroupBoxRejestracja", nullptr);
+    base("GroupBoxParametryZapisu", nullptr);
+    base("GroupBoxUrzadzenie", nullptr);
+    base(nullptr, "ButtonStart");
+    editor("EditMonitorNazwaLoggera", "GroupBoxNazwaLoggera", "ButtonZmienNazwaLoggera", nullptr, nullptr,
+           m.Param<CLoggerName>());
+    editor("EditMonitorAktualnaTemperatura", "GroupBoxTemperatura", "ButtonZmienProgiTemp", nullptr,
+           "LabelMonitorAktualnaTemperatura2", m.Param<CCurrentTemp>());
+    editor("EditMonitorTemperaturaGornyProg", nullptr, nullptr, "LabelMonitorTemperaturaGornyProg",
+           "LabelMonitorTemperaturaGornyProg2", m.Param<CHighTemp>());
+    editor("EditMonitorTemperaturaDolnyProg", nullptr, nullptr, "LabelMonitorTemperaturaDolnyProg",
+           "LabelMonitorTemperaturaDolnyProg2", m.Param<CLowTemp>());
+    editor("EditMonitorAktualnaTemperatura2", "GroupBoxTemperatura2", "ButtonKorektaTempHum", nullptr,
+           "LabelMonitorAktualnaTemperatura3", m.Param<CCurrentTemp>());
+    editor("EditMonitorAktualnaWilgotnosc2", nullptr, nullptr, nullptr, "LabelMonitorAktualnaWilgotnosc3",
+           m.Param<CCurrentHum>());
+    editor("EditMonitorTemperaturaKorekta", nullptr, nullptr, "LabelMonitorTemperaturaKorekta",
+           "LabelMonitorTemperaturaKorekta2", m.Param<CCorrectionTemp>());
+    editor("EditMonitorWilgotnoscKorekta", nullptr, nullptr, "LabelMonitorWilgotnoscKorekta",
+           "LabelMonitorWilgotnoscKorekta2", m.Param<CCorrectionHum>());
+    editor("EditMonitorAktualnaWilgotnosc", "GroupBoxWilgotnosc", "ButtonZmienProgiWilgotnosc", nullptr,
+           "LabelMonitorAktualnaWilgotnosc2", m.Param<CCurrentHum>());
+    editor("EditMonitorWilgotnoscGornyProg", nullptr, nullptr, "LabelMonitorWilgotnoscGornyProg",
+           "LabelMonitorWilgotnoscGornyProg2", m.Param<CHighHum>());
+    editor("EditMonitorWilgotnoscDolnyProg", nullptr, nullptr, "LabelMonitorWilgotnoscDolnyProg",
+           "LabelMonitorWilgotnoscDolnyProg2", m.Param<CLowHum>());
+    editor("EditMonitorTyp", nullptr, nullptr, "LabelMonitorTyp", nullptr, m.Param<CDeviceType>());
+    editor("EditMonitorNumerSeryjny", nullptr, nullptr, "LabelMonitorNumerSeryjny", nullptr,
+           m.Param<CSerialNumber>());
+    editor("EditMonitorAktualnaData", "GroupBoxZegar", "ButtonUstawZegar", "LabelMonitorAktualnaData", nullptr,
+           m.Param<CCurrentDate>());
+    editor("EditMonitorAktualnyCzas", nullptr, nullptr, "LabelMonitorAktualnyCzas", nullptr,
+           m.Param<CCurrentTime>());
+    radios("GroupBoxTrybStartu", m.Param<CStartLog>());
+    radios("GroupBoxNadpisywanie", m.Param<CWrapArround>());
+    editor("EditMonitorDataLogowania", nullptr, "ButtonZmienLogStart", nullptr, nullptr, m.Param<CLogStartDate>());
+    editor("EditMonitorCzasLogowania", nullptr, nullptr, "LabelMonitorCzasLogowania", nullptr,
+           m.Param<CLogStartTime>());
+    editor("EditMonitorCzestoscZapisu", nullptr, nullptr, "LabelMonitorCzestoscZapisu", nullptr,
+           m.Param<CWriteInterval>());
+    editor("EditMonitorLiczbaPomiarow", nullptr, "ButtonZmienFreqSave", "LabelMonitorLiczbaPomiarow", nullptr,
+           m.Param<CWriteIndex>());
+    editor("EditMonitorDataProdukcji", nullptr, nullptr, "LabelMonitorDataProdukcji", nullptr,
+           m.Param<CProductionDate>());
+    editor("EditlMonitorWersjaOprogramowania", nullptr, nullptr, "LabelMonitorWersjaOprogramowania", nullptr,
+           m.Param<CVersionFirmware>());
+    editor("EditMonitorIloscPomiarow", nullptr, nullptr, "LabelMonitorIloscPomiarow", nullptr,
+           m.Param<CLogCounter>());
+    editor("EditMonitorStanBaterii", nullptr, nullptr, "LabelMonitorStanBaterii", nullptr,
+           m.Param<CBatteryStatus>());
+}
+
+int TMainForm1::ChooseStateCode() const
+{
+    const int link = CurrentLinkState();
+    if (link == 3) return 10;
+    if (link == 5) return 20;
+    if (connState_ == CONN_NONE) return 30;
+    if (connState_ == CONN_READING) return 35;
+    const int v = model_.Param<CStatusWord>().GetValue();  // -1: all bits set
+    if (v & 4) return 100;
+    switch (v & 3) {
+        case 0: return 60;
+        case 1: return 70;
+        case 2: {
+            const auto& m = model_;
+            const auto clock = ParseDateTimeText(m.Param<CCurrentDate>().GetText() + QLatin1Char(' ') +
+                                                 m.Param<CCurrentTime>().GetText());
+            const auto start = ParseDateTimeText(m.Param<CLogStartDate>().GetText() + QLatin1Char(' ') +
+                                                 m.Param<CLogStartTime>().GetText());
+            if (clock && start && *clock < *start) return 80;
+            return 90;
+        }
+        default: return 0;
+    }
+}
+
+void TMainForm1::UpdateLoggerState() { SetLoggerState(ChooseStateCode()); }
+
+void TMainForm1::SetLoggerState(int code)
+{
+    if (code == lastStateCode && code != -1) return;
+    if (code != -1) lastStateCode = code;
+    ButtonLogStart->hide();
+    ButtonLogStop->hide();
+    for (const StateTexts& s : kStates) {
+        if (s.code != lastStateCode) continue;
+        stateText = (s.first ? Translated(s.first) : QString()) + QLatin1Char('\n') + Translated(s.second);
+        if (s.button == 1) ButtonLogStart->show();
+        if (s.button == 2) ButtonLogStop->show();
+    }
+    PaintBoxStanLoggera->SetText(stateText);
+}
+
+namespace {
+void WriteRecordingBit(MDataParametry& model, bool start)
+{
+    std::uint16_t* cell = model.Param<CLogging>().StatusCell;
+    if (!cell) return;
+    *cell = start ? static_cast<std::uint16_t>(*cell | 4u) : static_cast<std::uint16_t>(*cell & ~4u);
+    if (!EnqueueHook) return;
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_WRITE_SINGLE;
+    r.StartRegister = 82;
+    r.Value = static_cast<std::uint16_t>(*cell & 4u);
+    r.Attempts = 2;
+    r.Status = STATUS_NEW;
+    r.Tag = 0;
+    EnqueueHook(r);
+}
+}  // namespace
+
+void TMainForm1::ButtonLogStartClick() { WriteRecordingBit(model_, true); }
+void TMainForm1::ButtonLogStopClick() { WriteRecordingBit(model_, false); }
+
+}  // namespace quorvex

@@ -1,0 +1,114 @@
+// Everything of the main window that talks to the transmission thread.
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QTreeWidget>
+
+#include "params/Datamanager.h"
+#include "params/Zmienneglobalne.h"
+#include "ui/Mainform.h"
+#include "ui/RequestStrip.h"
+
+#include "modbus/CallAndWait.h"
+#include "modbus/Threadtransmisja.h"
+
+namespace quorvex {
+
+// Carries the thread's messages to the main window: posted ones as queued
+// events, sent ones as a blocking call on the window's thread, so the thread
+// waits while the window reads its response record.
+class MessageBridge : public MessageTarget {
+public:
+    explicit MessageBridge(TMainForm1* form) : form_(form) {}
+    void Post(int msg, QString text, int wParam) override
+    {
+        QCoreApplication::postEvent(form_, new ThreadMessageEvent(msg, std::move(text), wParam));
+    }
+    void Send(int msg) override
+    {
+        CallAndWait(form_, [this, msg] { form_->HandleMessage(msg); });
+    }
+
+private:
+    TMainForm1* form_;
+};
+
+
+void TMainForm1::CreateThread(const MainFormOptions& options)
+{
+    bridge_ = std::make_shared<MessageBridge>(this);
+    thread = new ThreadTransmisja(bridge_.get(), portName, options.hidBackend);
+    EnqueueHook = [t = thread](const MstrRamka& r) { t->AddRecord(r); };
+    strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<MstrRamka>&)>& f) {
+        t->WithHistory(f);
+    });
+
+}
+
+void TMainForm1::EndThread()
+{
+    if (!thread) return;
+    strip_->SetHistoryAccess({});
+    EndTransmissionThread(*thread);
+    delete thread;
+    thread = nullptr;
+}
+
+int TMainForm1::CurrentLinkState() const
+{
+    if (thread) return thread->LinkState();
+    return 0;
+}
+
+QString TMainForm1::CurrentLinkName() const
+{
+    if (thread) return thread->LinkName();
+    return portName;
+}
+
+void TMainForm1::ShowLinkStatus()
+{
+    if (thread) {
+        StatusPanel0->setText(thread->LinkStatusText());
+        return;
+    }
+    StatusPanel0->clear();
+}
+
+void TMainForm1::StoreReadReply()
+{
+    if (!thread) return;
+    const MstrRamka& r = thread->ResponseRecord();
+    model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
+}
+
+void TMainForm1::RebuildCounterTable()
+{
+    if (!thread) return;
+    ValueListEditorModbusErrors->clear();
+    for (const QString& line : CounterTableLines(thread->Counters())) {
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        new QTreeWidgetItem(ValueListEditorModbusErrors, {line.left(eq), line.mid(eq + 1)});
+    }
+}
+
+void TMainForm1::FillHidList()
+{
+    if (!thread) return;
+    QStringList products;
+    thread->ListHidProducts(products);
+    ListBoxListaHID->clear();
+    ListBoxListaHID->addItems(products);
+}
+
+void TMainForm1::ChooseLink(const QString& name)
+{
+    portName = name;
+    portErrorShown = false;
+    hidAbsentShown = false;
+    MenuUSB->setChecked(name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0);
+    if (thread) thread->SetLinkName(name);
+    MonitorReset();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,75 @@
+#include "ui/RequestStrip.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace quorvex {
+
+void TrimHistory(std::deque<MstrRamka>& history, int capacity)
+{
+    if (static_cast<int>(history.size()) <= capacity) return;
+    MstrRamka last = history.front();
+    if (last.Status < STATUS_SENT_AGAIN) history.clear();
+    while (!history.empty()) {
+        last = history.front();
+        if (last.Status < STATUS_SENT_AGAIN) break;
+        history.pop_front();
+    }
+    if (history.empty()) history.push_back(last);
+}
+
+QColor MarkColour(int status)
+{
+    switch (status) {
+        case STATUS_NEW: return Qt::white;
+        case STATUS_SENT: return Qt::blue;
+        case STATUS_SENT_AGAIN: return Qt::yellow;
+        case STATUS_NO_REPLY: return Qt::red;
+        case STATUS_DONE: return QColor(0, 128, 0);
+        default: return Qt::black;
+    }
+}
+
+RequestStrip::RequestStrip(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1Panel1"));
+}
+
+void RequestStrip::Draw(QPainter& p, const QRect& r)
+{
+    p.fillRect(r, palette().window());
+    if (!access_) return;
+    const int capacity = MarkCapacity(r.width());
+    const QRect area = r.adjusted(2, 2, 0, -2);
+    access_([&](std::deque<MstrRamka>& history) {
+        TrimHistory(history, capacity);
+        p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+        int k = 0;
+        for (const MstrRamka& entry : history) {
+            p.setBrush(MarkColour(entry.Status));
+            const QRect mark(QPoint(area.left() + 3 + kMarkPitch * k, area.top()),
+                             QPoint(area.left() + 8 + kMarkPitch * k, area.bottom()));
+            if (entry.Tag == TAG_LOG)
+                p.drawEllipse(mark);
+            else
+                p.drawRect(mark);
+            ++k;
+        }
+    });
+}
+
+void RequestStrip::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    Draw(p, rect());
+}
+
+QImage RequestStrip::Render()
+{
+    QImage image(size(), QImage::Format_RGB32);
+    QPainter p(&image);
+    Draw(p, image.rect());
+    return image;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,55 @@
+#include "ui/dialogs/Formodczytparam.h"
+
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "modbus/Messages.h"
+
+namespace quorvex {
+
+TFormOdczytParam1::TFormOdczytParam1(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("FormOdczytParam1"));
+    setModal(false);
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(ProgressBar1);
+    resize(300, 60);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(10);
+    connect(Timer1, &QTimer::timeout, this, &TFormOdczytParam1::Timer1Timer);
+    Timer1->start();
+}
+
+void TFormOdczytParam1::SetCounts(int total, int received)
+{
+    Total = total;
+    Received = received;
+}
+
+void TFormOdczytParam1::showEvent(QShowEvent* e)
+{
+    ProgressBar1->setMaximum(Total);
+    ProgressBar1->setValue(0);
+    if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
+    QDialog::showEvent(e);
+}
+
+void TFormOdczytParam1::Timer1Timer()
+{
+    if (!isVisible()) return;
+    if (ProgressBar1->value() < Received) ProgressBar1->setValue(ProgressBar1->value() + 1);
+    if (ProgressBar1->value() >= ProgressBar1->maximum()) close();
+}
+
+void TFormOdczytParam1::HandleMessage(int msg)
+{
+    if (msg == WM_NO_RESPONSE) close();
+}
+
+}  // namespace quorvex

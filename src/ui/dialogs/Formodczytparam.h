@@ -1,0 +1,32 @@
+#pragma once
+// The parameter-read wait window: a small stay-on-top window whose bar follows
+// how many logger parameters have arrived; it closes by itself once the bar is
+// full, or when the logger stops answering.
+#include <QDialog>
+
+class QProgressBar;
+class QTimer;
+
+namespace quorvex {
+
+class TFormOdczytParam1 : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFormOdczytParam1(QWidget* parent = nullptr);
+    void SetCounts(int total, int received);
+    // The thread's messages forwarded by the main window: 1030 closes the window.
+    void HandleMessage(int msg);
+
+    QProgressBar* ProgressBar1;
+    QTimer* Timer1;
+    int Total = 0;
+    int Received = 0;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void Timer1Timer();
+};
+
+}  // namespace quorvex

@@ -1,0 +1,157 @@
+#include "ui/dialogs/Formstartlog.h"
+
+#include <array>
+
+#include <QDateEdit>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include "params/Datamanager.h"
+#include "params/DateTimeCodec.h"
+#include "ui/dialogs/DialogParts.h"
+
+namespace quorvex {
+
+TFormStartLog1::TFormStartLog1(MDataParametry& model, QWidget* parent)
+    : QDialog(parent), model_(model)
+{
+    setObjectName(QStringLiteral("FormStartLog1"));
+    setWindowTitle(QStringLiteral("[600]Zmień parametr"));
+    setModal(true);
+
+    GroupBoxTrybStartu2 = Named(new QGroupBox(QStringLiteral("[210]Parametry startu i rejestracji"), this),
+                                "GroupBoxTrybStartu2");
+    LabelMonitorCzasLogowania = Named(new QLabel(QStringLiteral("[211]Start logowania:"), GroupBoxTrybStartu2),
+                                      "LabelMonitorCzasLogowania");
+    DateTimeAktualnaData = Named(new QDateEdit(GroupBoxTrybStartu2), "DateTimeAktualnaData");
+    DateTimeAktualnaData->setCalendarPopup(true);
+    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBoxTrybStartu2), "DateTimeAktualnyCzas");
+
+    GroupBoxTrybStartu = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"),
+                                             GroupBoxTrybStartu2), "GroupBoxTrybStartu");
+    RadioButtonSU1 = Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), GroupBoxTrybStartu),
+                           "RadioButtonSU1");
+    RadioButtonSU2 = Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), GroupBoxTrybStartu),
+                           "RadioButtonSU2");
+    RadioButtonSU3 = Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), GroupBoxTrybStartu),
+                           "RadioButtonSU3");
+    auto* modes = new QVBoxLayout(GroupBoxTrybStartu);
+    for (QRadioButton* b : {RadioButtonSU1, RadioButtonSU2, RadioButtonSU3}) modes->addWidget(b);
+
+    GroupBoxNadpisywanie = Named(new QGroupBox(QStringLiteral("[230]Po zapełnieniu pamięci:"), GroupBoxTrybStartu2),
+                                 "GroupBoxNadpisywanie");
+    RadioButtonPZ1 = Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), GroupBoxNadpisywanie),
+                           "RadioButtonPZ1");
+    RadioButtonPZ2 = Named(new QRadioButton(QStringLiteral("[232]nadpisuj kasując poprzednie wyniki"),
+                                            GroupBoxNadpisywanie), "RadioButtonPZ2");
+    auto* overwrite = new QVBoxLayout(GroupBoxNadpisywanie);
+    overwrite->addWidget(RadioButtonPZ1);
+    overwrite->addWidget(RadioButtonPZ2);
+
+    auto* grid = new QGridLayout(GroupBoxTrybStartu2);
+    grid->addWidget(LabelMonitorCzasLogowania, 0, 0);
+    grid->addWidget(DateTimeAktualnaData, 0, 1);
+    grid->addWidget(DateTimeAktualnyCzas, 0, 2);
+    grid->addWidget(GroupBoxTrybStartu, 1, 0, 1, 3);
+    grid->addWidget(GroupBoxNadpisywanie, 2, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBoxTrybStartu2);
+    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+
+    const std::pair<QRadioButton*, int> modeButtons[] = {{RadioButtonSU1, 0}, {RadioButtonSU2, 1}, {RadioButtonSU3, 2}};
+    for (auto [button, mode] : modeButtons)
+        connect(button, &QRadioButton::clicked, this, [this, mode = mode] { chosenStartMode_ = mode; });
+    connect(RadioButtonPZ1, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 0; });
+    connect(RadioButtonPZ2, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 1; });
+    connect(ButtonSave, &QPushButton::clicked, this, [this] {
+        ButtonSaveClick();
+        accept();
+    });
+    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormStartLog1::showEvent(QShowEvent* e)
+{
+    SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
+    SetPickerFormat(DateTimeAktualnyCzas, QStringLiteral("HH'h':mm'min':ss's'"));
+    FormShow();
+    FitToCaptions(this);
+    QDialog::showEvent(e);
+}
+
+void TFormStartLog1::ClearRadios()
+{
+    for (QRadioButton* b : {RadioButtonSU1, RadioButtonSU2, RadioButtonSU3, RadioButtonPZ1, RadioButtonPZ2}) {
+        b->setAutoExclusive(false);
+        b->setChecked(false);
+        b->setAutoExclusive(true);
+    }
+}
+
+void TFormStartLog1::Select(QRadioButton* button)
+{
+    button->setChecked(true);
+    emit button->clicked(true);
+}
+
+void TFormStartLog1::FormShow()
+{
+    ClearRadios();
+    const std::uint16_t cell = model_.Mirror()[0];
+    currentStartMode_ = cell == kNotReceived ? -1 : (cell & 3);
+    const std::array modeButtons{RadioButtonSU1, RadioButtonSU2, RadioButtonSU3};
+    if (currentStartMode_ >= 0 && currentStartMode_ <= 2) Select(modeButtons[static_cast<std::size_t>(currentStartMode_)]);
+    currentOverwrite_ = cell == kNotReceived ? -1 : (cell >> 3) & 1;
+    if (currentOverwrite_ >= 0) Select(currentOverwrite_ == 0 ? RadioButtonPZ1 : RadioButtonPZ2);
+
+    shownDate_ = model_.Param<CLogStartDate>().GetText();
+    shownTime_ = model_.Param<CLogStartTime>().GetText();
+    const auto date = ParseDateTimeText(shownDate_);
+    const auto time = ParseDateTimeText(shownTime_);
+    if (date && time) {
+        DateTimeAktualnaData->setDate(date->date());
+        DateTimeAktualnyCzas->setTime(time->time());
+    } else {
+        const QDateTime now = QDateTime::currentDateTime();
+        DateTimeAktualnaData->setDate(now.date());
+        DateTimeAktualnyCzas->setTime(now.time());
+    }
+}
+
+void TFormStartLog1::ButtonSaveClick()
+{
+    std::uint16_t& cell = *model_.Param<CStartLog>().StatusCell;
+    // Nothing chosen (register 0 unread and no button clicked) writes nothing.
+    if (chosenStartMode_ >= 0 && chosenStartMode_ != currentStartMode_) {
+        model_.Param<CStartLog>().SetValue(chosenStartMode_);  // start moment applicable at once
+        model_.WriteCommand(MDataParametry::kStartModeBit0Register, static_cast<std::uint16_t>(cell & 1));
+        model_.WriteCommand(MDataParametry::kStartModeBit1Register, static_cast<std::uint16_t>(cell & 2));
+        cell = kNotReceived;
+    }
+    if (chosenOverwrite_ >= 0 && chosenOverwrite_ != currentOverwrite_) {
+        model_.Param<CWrapArround>().SetValue(chosenOverwrite_);
+        model_.WriteCommand(MDataParametry::kOverwriteRegister, static_cast<std::uint16_t>(cell & 8));
+        cell = kNotReceived;
+    }
+    model_.ReadBack(model_.Param<CStartLog>(), 1);
+    model_.ReadBack(model_.Param<CWrapArround>(), 1);
+
+    const QLocale locale;
+    const QString dateText = locale.toString(DateTimeAktualnaData->date(), ShortDateFormat());
+    const QString timeText = locale.toString(DateTimeAktualnyCzas->time(), LongTimeFormat());
+    if (dateText != shownDate_)
+        WriteAndReadBack(model_, model_.Param<CLogStartDate>(), dateText);
+    if (timeText != shownTime_)
+        WriteAndReadBack(model_, model_.Param<CLogStartTime>(), timeText);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,69 @@
+#pragma once
+// The start-of-logging dialog: how the logger starts recording (register 0
+// bits 0–1, written through command registers 80 and 81), what it does when
+// its memory is full (bit 3, command register 83), and the moment of a timed
+// start (registers 5–8). Writes only what the operator changed and always
+// reads register 0 back.
+#include <QDialog>
+
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTimeEdit;
+
+namespace quorvex {
+
+class MDataParametry;
+
+class TFormStartLog1 : public QDialog {
+    Q_OBJECT
+public:
+    TFormStartLog1(MDataParametry& model, QWidget* parent = nullptr);
+
+    void FormShow();
+    void ButtonSaveClick();
+
+    // -1: register 0 unread (current) or nothing chosen yet (chosen). The
+    // chosen values change only through the radio buttons and survive
+    // between showings.
+    int CurrentStartMode() const { return currentStartMode_; }
+    int CurrentOverwrite() const { return currentOverwrite_; }
+    int ChosenStartMode() const { return chosenStartMode_; }
+    int ChosenOverwrite() const { return chosenOverwrite_; }
+    const QString& ShownDateText() const { return shownDate_; }
+    const QString& ShownTimeText() const { return shownTime_; }
+
+    QGroupBox* GroupBoxTrybStartu2;
+    QLabel* LabelMonitorCzasLogowania;
+    QDateEdit* DateTimeAktualnaData;
+    QTimeEdit* DateTimeAktualnyCzas;
+    QGroupBox* GroupBoxTrybStartu;
+    QRadioButton* RadioButtonSU1;
+    QRadioButton* RadioButtonSU2;
+    QRadioButton* RadioButtonSU3;
+    QGroupBox* GroupBoxNadpisywanie;
+    QRadioButton* RadioButtonPZ1;
+    QRadioButton* RadioButtonPZ2;
+    QPushButton* ButtonSave;
+    QPushButton* ButtonClose;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    void ClearRadios();
+    // Selects the button from code and runs its click handler, as a click would.
+    void Select(QRadioButton* button);
+
+    MDataParametry& model_;
+    int currentStartMode_ = -1;
+    int currentOverwrite_ = -1;
+    int chosenStartMode_ = -1;
+    int chosenOverwrite_ = -1;
+    QString shownDate_;
+    QString shownTime_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,68 @@
+#pragma once
+// The clock dialog: sets the logger's real-time clock (registers 1–4). Its
+// date and time pickers follow the logger's clock or the computer's clock once
+// a second until the operator edits one of them; saving writes the date and
+// the time separately, each only when its text changed, and reads it back.
+#include <QDateTime>
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimeEdit;
+class QTimer;
+
+namespace quorvex {
+
+class MDataParametry;
+
+class TFormZegar1 : public QDialog {
+    Q_OBJECT
+public:
+    TFormZegar1(MDataParametry& model, QWidget* parent = nullptr);
+
+    // Start in logger mode, or in computer mode while the logger clock is unread.
+    void FormShow();
+    void ButtonSaveClick();
+    // Click handlers of the two boxes; they act only when their box is ticked.
+    void CheckBoxComputerTimeClick();
+    // False when the logger's date or time text does not parse (not read yet).
+    bool CheckBoxLoggerTimeClick();
+    // Every second: follow whichever clock is ticked.
+    void Timer1Timer();
+
+    const QString& ShownDateText() const { return shownDate_; }
+    const QString& ShownTimeText() const { return shownTime_; }
+
+    // The computer's clock (local time); tests put a fixed moment here.
+    std::function<QDateTime()> ComputerClock = [] { return QDateTime::currentDateTime(); };
+
+    QGroupBox* GroupBox3;
+    QLabel* LabelAktualnaData;
+    QDateEdit* DateTimeAktualnaData;
+    QLabel* LabelAktualnyCzas;
+    QTimeEdit* DateTimeAktualnyCzas;
+    QCheckBox* CheckBoxComputerTime;
+    QCheckBox* CheckBoxLoggerTime;
+    QPushButton* ButtonSave;
+    QPushButton* ButtonClose;
+    QTimer* Timer1;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    // An edit by the operator (values the dialog sets itself do not come here).
+    void DateTimeAktualnaDataChange();
+    void DateTimeAktualnyCzasChange();
+    void SetPickers(QDate date, QTime time);
+
+    MDataParametry& model_;
+    QString shownDate_;
+    QString shownTime_;
+};
+
+}  // namespace quorvex

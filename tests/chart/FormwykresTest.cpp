@@ -1,0 +1,336 @@
+#include "chart/Formwykres.h"
+
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include <cmath>
+
+#include "ChartTestUtil.h"
+#include "chart/PaintBox.h"
+#include "logs/LogRecord.h"
+
+namespace quorvex {
+namespace {
+
+using namespace charttest;
+
+class FormwykresTest : public ::testing::Test {
+protected:
+    FormwykresTest() {
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+        Fill(Logi, 2000, DayNight);
+        Logi.loggerName = QStringLiteral("Chłodnia");
+        Logi.loggerType = QStringLiteral("0201");
+        Logi.serialNumber = QStringLiteral("0019A7F3");
+        Logi.writeInterval = QStringLiteral("0d  00h:05m:00s");
+        *window.ThresholdsBlock() = {26.0f, 16.0f, 70.0f, 30.0f};
+        window.resize(1080, 700);  // overview strip 1000 pixels wide
+        window.SetResults(Logi);
+        window.ShowChart();
+        Settle();
+    }
+    ~FormwykresTest() override { Logi.Clear(); }
+
+    static void Settle() {
+        for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    }
+
+    static void Mouse(QWidget* box, QEvent::Type type, int x, int y) {
+        const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+        QMouseEvent event(type, QPointF(x, y), box->mapToGlobal(QPointF(x, y)), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QApplication::sendEvent(box, &event);
+    }
+
+    // Grabs the frame at `from`, drags it by `by` pixels in steps, releases it.
+    void Drag(int from, int by) {
+        QWidget* strip = window.PaintBoxRzut;
+        Mouse(strip, QEvent::MouseMove, from, 40);
+        Mouse(strip, QEvent::MouseButtonPress, from, 40);
+        const int steps = 10;
+        for (int s = 1; s <= steps; ++s) Mouse(strip, QEvent::MouseMove, from + by * s / steps, 40);
+        Mouse(strip, QEvent::MouseButtonRelease, from + by, 40);
+        Settle();
+    }
+
+    // Whether most of an overview column is aqua (the zoom window; series may cross it).
+    bool AquaColumn(int x) const {
+        const QImage& overview = window.OverviewBitmap();
+        return CountColour(overview, 0x00FFFF, QRect(x, 0, 1, overview.height())) > overview.height() / 2;
+    }
+
+    int StripWidth() const { return window.PaintBoxRzut->width(); }
+
+    // The application exists before the window is built.
+    struct Application {
+        Application() { EnsureApplication(); }
+    } application_;
+    TFormWykres1 window;
+};
+
+TEST_F(FormwykresTest, OpensOnAllRecordsWithBothSeries) {
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Wykres"));
+    ASSERT_EQ(StripWidth(), 1000);
+    EXPECT_EQ(window.ZoomStart(), 0);
+    EXPECT_EQ(window.ZoomWidth(), 100);
+    EXPECT_EQ(window.FirstIndex(), 0);
+    EXPECT_EQ(window.SampleCount(), 2000);
+    EXPECT_TRUE(window.SpeedButtonShowTempHum->isChecked());
+    EXPECT_TRUE(window.ShowsTemp() && window.ShowsHum());
+    EXPECT_FALSE(window.SpeedButtonDrukuj->isEnabled());
+    EXPECT_FALSE(window.SpeedButtonShowProgi2->isVisible());
+    const QImage& chart = window.ChartBitmap();
+    EXPECT_EQ(chart.size(), window.PaintBoxWykres->size());
+    EXPECT_GT(CountColour(chart, MWykres::kTempColour), 500);
+    EXPECT_GT(CountColour(chart, MWykres::kHumColour), 500);
+    // The whole overview is the zoom window: aqua from end to end.
+    const QImage& overview = window.OverviewBitmap();
+    EXPECT_TRUE(AquaColumn(2));
+    EXPECT_TRUE(AquaColumn(StripWidth() - 3));
+    EXPECT_GT(CountColour(overview, MWykres::kTempColour), 300);
+}
+
+TEST_F(FormwykresTest, ZoomButtonsStepByTenPercent) {
+    const int w = StripWidth();
+    for (int expected : {90, 80, 70}) {
+        window.SpeedButtonZoomIn->click();
+        EXPECT_EQ(window.ZoomWidth(), expected);
+        EXPECT_EQ(window.ZoomStart(), (100 - expected) / 2);
+    }
+    EXPECT_EQ(window.DragFrame().left, w * 15 / 100);
+    EXPECT_EQ(window.DragFrame().right, w * 70 / 100 + w * 15 / 100);
+    EXPECT_EQ(window.FirstIndex(), 300);
+    EXPECT_EQ(window.SampleCount(), 1400);
+    // The aqua window follows: records 300..1700 of 2000.
+    EXPECT_FALSE(AquaColumn(w * 10 / 100));
+    EXPECT_TRUE(AquaColumn(w * 16 / 100));
+    EXPECT_TRUE(AquaColumn(w * 84 / 100));
+    EXPECT_FALSE(AquaColumn(w * 90 / 100));
+
+    for (int i = 0; i < 10; ++i) window.SpeedButtonZoomIn->click();
+    EXPECT_EQ(window.ZoomWidth(), 10);  // never narrower
+
+    window.SpeedButton1->click();
+    EXPECT_EQ(window.ZoomWidth(), 100);
+    EXPECT_EQ(window.ZoomStart(), 0);
+    EXPECT_EQ(window.DragFrame().left, 0);
+    EXPECT_EQ(window.DragFrame().right, w);
+}
+
+TEST_F(FormwykresTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
+    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();
+    ASSERT_EQ(window.ZoomWidth(), 10);
+    ASSERT_EQ(window.ZoomStart(), 45);
+    ASSERT_EQ(window.WindowRect().left(), 451);
+
+    Drag(500, 400);  // frame 450..550 to 850..950
+    EXPECT_EQ(window.DragFrame().left, 850);
+    EXPECT_EQ(window.ZoomStart(), 85);
+    EXPECT_FALSE(window.Dragging());
+    EXPECT_EQ(window.FirstIndex(), 1700);
+    // Zoom out from start 85, width 10.
+    window.SpeedButtonZoomOut->click();
+    EXPECT_EQ(window.ZoomWidth(), 20);
+    EXPECT_EQ(window.ZoomStart(), 80);
+
+    Drag(900, 300);  // past the right end: stops at the strip's width
+    EXPECT_EQ(window.DragFrame().right, StripWidth());
+    EXPECT_EQ(window.DragFrame().right - window.DragFrame().left, 200);
+    EXPECT_EQ(window.ZoomStart(), 80);
+
+    Drag(900, -1200);  // past the left end: pinned at 0, same width
+    EXPECT_EQ(window.DragFrame().left, 0);
+    EXPECT_EQ(window.DragFrame().right, 200);
+    EXPECT_EQ(window.ZoomStart(), 0);
+    EXPECT_EQ(window.FirstIndex(), 0);
+
+    // Pressing outside the window does not start a drag.
+    Drag(600, -300);
+    EXPECT_EQ(window.DragFrame().left, 0);
+}
+
+TEST_F(FormwykresTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
+    window.SpeedButtonZoomIn->click();
+    Drag(500, -200);
+    ASSERT_EQ(window.ZoomStart(), 0);
+    ASSERT_EQ(window.ZoomWidth(), 90);
+    window.SpeedButtonZoomOut->click();
+    EXPECT_EQ(window.ZoomWidth(), 100);
+    EXPECT_EQ(window.ZoomStart(), 0);
+}
+
+TEST_F(FormwykresTest, TemperatureOnlyLoggerHasNoHumidity) {
+    Logi.loggerType = QStringLiteral("0101");
+    window.RefreshChart();
+    window.SpeedButtonShowTempHum->click();
+    Settle();
+    EXPECT_FALSE(window.SpeedButtonShowHum->isEnabled());
+    EXPECT_TRUE(window.ShowsTemp());
+    EXPECT_FALSE(window.ShowsHum());
+    EXPECT_EQ(window.ChartEngine().UnitLabel(), QStringLiteral("[°C]"));
+    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kHumColour), 0);
+    EXPECT_GT(CountColour(window.ChartBitmap(), MWykres::kTempColour), 500);
+    EXPECT_FALSE(window.ExtremesText().contains(QLatin1Char('%')));
+
+    // Temperature alone on a humidity logger, then humidity alone.
+    Logi.loggerType = QStringLiteral("0201");
+    window.SpeedButtonShowTemp->click();
+    Settle();
+    EXPECT_TRUE(window.SpeedButtonShowHum->isEnabled());
+    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kHumColour), 0);
+    window.SpeedButtonShowHum->click();
+    Settle();
+    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kTempColour), 0);
+    EXPECT_GT(CountColour(window.ChartBitmap(), MWykres::kHumColour), 500);
+    // The range follows the series shown: humidity 40..60.
+    EXPECT_FLOAT_EQ(window.ChartEngine().yMax, 61.0f);
+}
+
+TEST_F(FormwykresTest, ThresholdsButtonShowsAndHidesTheLines) {
+    window.SpeedButtonShowTemp->click();
+    Settle();
+    const float narrowMin = window.ChartEngine().yMin;
+    const float narrowMax = window.ChartEngine().yMax;
+    const auto lineAt = [&](float value) {
+        const MWykres& e = window.ChartEngine();
+        const int row = e.ToPixel(0, value).y();
+        return CountColour(window.ChartBitmap(), MWykres::kTempColour, QRect(e.x0 + 1, row, 300, 1));
+    };
+
+    window.SpeedButtonShowProgi->click();
+    Settle();
+    EXPECT_TRUE(window.ShowsThresholds());
+    EXPECT_TRUE(window.SpeedButtonShowProgi->isChecked());
+    EXPECT_FLOAT_EQ(window.ChartEngine().yMax, 27.0f);
+    EXPECT_FLOAT_EQ(window.ChartEngine().yMin, 15.0f);
+    EXPECT_GT(lineAt(26.0f), 100);
+    EXPECT_GT(lineAt(16.0f), 100);
+
+    window.SpeedButtonShowProgi->click();
+    Settle();
+    EXPECT_FALSE(window.ShowsThresholds());
+    EXPECT_FALSE(window.SpeedButtonShowProgi->isChecked());
+    EXPECT_FLOAT_EQ(window.ChartEngine().yMin, narrowMin);
+    EXPECT_FLOAT_EQ(window.ChartEngine().yMax, narrowMax);
+    EXPECT_LT(window.ChartEngine().ToPixel(0, 26.0f).y(), window.ChartEngine().marginTop);  // off the plot now
+}
+
+TEST_F(FormwykresTest, MouseMovesReuseTheBackBuffer) {
+    const int redraws = window.ChartRedrawCount();
+    const int overviewRedraws = window.OverviewRedrawCount();
+    QWidget* box = window.PaintBoxWykres;
+    const MWykres& e = window.ChartEngine();
+    QString last;
+    for (int x = e.x0 + 3; x < box->width() - 30; x += 97) {
+        Mouse(box, QEvent::MouseMove, x, 200);
+        box->repaint();
+        EXPECT_NE(window.CursorText(), last) << x;
+        last = window.CursorText();
+    }
+    EXPECT_EQ(window.ChartRedrawCount(), redraws);
+    EXPECT_EQ(window.OverviewRedrawCount(), overviewRedraws);
+
+    // The cursor line is on the screen, not in the back buffer.
+    Mouse(box, QEvent::MouseMove, e.x0 + 400, 200);
+    const QImage screen = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const int column = e.ToPixel(e.cursorIndex - e.firstIndex, 0).x();
+    const int row = (e.marginTop + e.y0) / 2;
+    EXPECT_TRUE(IsColour(screen, column, row, 0x000000));
+    EXPECT_FALSE(IsColour(window.ChartBitmap(), column, row, 0x000000));
+
+    // Left of the plot and past the last record: no read-out.
+    Mouse(box, QEvent::MouseMove, e.x0 - 3, 200);
+    EXPECT_EQ(window.CursorText(), QString());
+    EXPECT_EQ(e.cursorIndex, -1);
+    Mouse(box, QEvent::MouseMove, box->width() - 2, 200);
+    EXPECT_EQ(e.cursorIndex, -1);
+}
+
+TEST_F(FormwykresTest, HitTestFollowsAZoomNotYetPainted) {
+    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
+    QWidget* strip = window.PaintBoxRzut;
+    Mouse(strip, QEvent::MouseMove, 500, 40);
+    Mouse(strip, QEvent::MouseButtonPress, 500, 40);
+    Mouse(strip, QEvent::MouseMove, 600, 40);  // start 55 %: records 1100..1300, not painted yet
+    Mouse(strip, QEvent::MouseButtonRelease, 600, 40);
+    Mouse(window.PaintBoxWykres, QEvent::MouseMove, window.ChartEngine().x0, 200);
+    EXPECT_EQ(window.ChartEngine().cursorIndex, 1100);
+}
+
+TEST_F(FormwykresTest, ReadOutExtremesAndFooterTexts) {
+    const MWykres& e = window.ChartEngine();
+    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100, 5 pixels apart
+    Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
+    ASSERT_EQ(e.cursorIndex, 905);  // 905 × 5 minutes after 1 May, 00:00
+    EXPECT_EQ(window.CursorText(), QStringLiteral("04-05-2024r  03:25 00s     ") +
+                                       LogTemperatureText(Logi[905].temperature) + QStringLiteral("     ") +
+                                       LogHumidityText(Logi[905].humidity));
+    window.SpeedButton1->click();
+    EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(Logi.tempMax) +
+                                         QStringLiteral("  ") + LogTemperatureText(Logi.tempMin) +
+                                         QStringLiteral(")  (") + LogHumidityText(Logi.humMax) + QStringLiteral("  ") +
+                                         LogHumidityText(Logi.humMin) + QStringLiteral(")"));
+    EXPECT_EQ(window.FooterText(),
+              QStringLiteral("Nazwa: Chłodnia   Numer: 02010019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
+}
+
+TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
+    Logi.Clear();
+    Logi.loggerType = QStringLiteral("0201");
+    window.hide();
+    window.ShowChart();
+    Settle();
+    EXPECT_EQ(window.SampleCount(), 0);
+    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kTempColour), 0);
+
+    int lastRedraws = window.ChartRedrawCount();
+    for (int block = 1; block <= 5; ++block) {
+        for (int k = 0; k < 62; ++k) {
+            const Sample s = DayNight(Logi.Count() * 3);
+            Logi.Append(s.temperature, s.humidity, MomentOf(Logi.Count()));
+        }
+        window.RefreshChart();
+        Settle();
+        EXPECT_EQ(window.SampleCount(), 62 * block);
+        EXPECT_GT(window.ChartRedrawCount(), lastRedraws);
+        lastRedraws = window.ChartRedrawCount();
+        // The newest record is drawn at the right end of the plot.
+        const MWykres& e = window.ChartEngine();
+        const int last = Logi.Count() - 1;
+        const QPoint p = e.ToPixel(last, Logi[last].temperature);
+        EXPECT_TRUE(IsColour(window.ChartBitmap(), p.x(), p.y(), MWykres::kTempColour) ||
+                    IsColour(window.ChartBitmap(), p.x() - 1, p.y(), MWykres::kTempColour))
+            << block;
+        // And in the overview, whose series are kept between drag steps.
+        int overviewRed = 0;
+        const int x = (Logi.Count() - 1) * StripWidth() / Logi.Count();
+        overviewRed += CountColour(window.OverviewBitmap(), MWykres::kTempColour, QRect(x - 2, 0, 3, 96));
+        EXPECT_GT(overviewRed, 0) << block;
+    }
+    // Nothing new: a refresh paints from the back buffer.
+    window.RefreshChart();
+    Settle();
+    EXPECT_EQ(window.ChartRedrawCount(), lastRedraws);
+}
+
+TEST_F(FormwykresTest, EveryShowingResetsZoomAndSeries) {
+    window.SpeedButtonZoomIn->click();
+    window.SpeedButtonShowTemp->click();
+    window.hide();
+    window.ShowChart();
+    Settle();
+    EXPECT_EQ(window.ZoomWidth(), 100);
+    EXPECT_EQ(window.ZoomStart(), 0);
+    EXPECT_TRUE(window.SpeedButtonShowTempHum->isChecked());
+    EXPECT_TRUE(window.ShowsHum());
+    // Showing an open window again only raises it.
+    window.SpeedButtonZoomIn->click();
+    window.ShowChart();
+    EXPECT_EQ(window.ZoomWidth(), 90);
+}
+
+}  // namespace
+}  // namespace quorvex

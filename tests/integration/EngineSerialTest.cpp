@@ -1,0 +1,258 @@
+// The transmission thread against quorvex-sim over a real pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include "EngineFixture.h"
+#include "SimProcess.h"
+#include "link/Rs232.h"
+#include "modbus/Tick.h"
+
+using namespace quorvex;
+using namespace quorvex::test;
+using namespace std::chrono_literals;
+
+namespace {
+QString Link(const SimProcess& sim) { return QString::fromStdString(sim.LinkPath()); }
+
+std::vector<std::string> Args(std::initializer_list<std::string> faults)
+{
+    std::vector<std::string> args{"--no-pacing"};
+    for (const auto& f : faults) {
+        args.push_back("--fault");
+        args.push_back(f);
+    }
+    return args;
+}
+
+// A request queued once the port is open (the open empties the queue), ahead of any poll.
+std::int32_t QueueAfterOpen(Engine& e, MstrRamka r)
+{
+    EXPECT_TRUE(e.target.WaitFor(WM_PORT_OPENED));
+    e.thread->AddRecord(std::move(r));
+    return e.thread->History().back().SeqNo;
+}
+}  // namespace
+
+TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 3, 15s));
+
+    EXPECT_EQ(e.target.CountOf(WM_PORT_OPENED), 1);
+    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+    const auto texts = e.target.StatusTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("Port ") + Link(sim) + QStringLiteral(" został otwarty")),
+              texts.end());
+
+    const auto h = e.HandOvers();
+    ASSERT_GE(h.size(), 3u);
+    const std::uint16_t starts[] = {256, 0, 256};
+    const std::uint16_t counts[] = {90, 29, 90};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(h[i].Msg, WM_READ_DONE);
+        EXPECT_EQ(h[i].Record.Tag, TAG_POLL);
+        EXPECT_EQ(h[i].Record.StartRegister, starts[i]);
+        EXPECT_EQ(h[i].Record.Count, counts[i]);
+        EXPECT_EQ(h[i].Record.ByteCount, 2 * counts[i]);
+        EXPECT_EQ(h[i].Data.size(), 2u * counts[i]);
+        EXPECT_EQ(e.HistoryEntry(h[i].Record.SeqNo).Status, STATUS_DONE);
+    }
+    // Each poll is queued a second after the previous exchange ended (its hand-over).
+    const auto reads = e.target.Of(WM_READ_DONE);
+    const auto queued = e.target.Of(WM_COMMAND_QUEUED);
+    ASSERT_GE(queued.size(), 3u);
+    for (int i = 1; i < 3; ++i) {
+        const auto gap = TicksBetween(reads[i - 1].Tick, queued[i].Tick);
+        EXPECT_GE(gap, 990u);
+        EXPECT_LT(gap, 1300u);
+    }
+    EXPECT_EQ(e.thread->Counters().FramesReceivedCount, static_cast<std::uint32_t>(e.target.CountOf(WM_READ_DONE)));
+}
+
+TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
+{
+    SimProcess sim(Args({"silent at=1 count=all"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    ASSERT_TRUE(e.target.WaitFor(WM_NO_RESPONSE, 1, 15s));
+    ASSERT_TRUE(e.target.WaitFor(WM_COUNTERS, 1, 1s));  // posted right after 1030
+
+    const auto sent = e.target.Of(WM_FRAME_SENT);
+    ASSERT_GE(sent.size(), 3u);
+    for (int i = 1; i < 3; ++i) {
+        const auto gap = TicksBetween(sent[i - 1].Tick, sent[i].Tick);
+        EXPECT_GE(gap, 1500u);
+        EXPECT_LT(gap, 1800u);
+    }
+    const auto tx = e.Transmissions();
+    EXPECT_EQ(tx[0].Tag, TAG_POLL);
+    EXPECT_EQ(e.TransmissionStatuses(tx[0].SeqNo), (std::vector<std::uint8_t>{1, 2, 2}));
+    EXPECT_EQ(e.HistoryEntry(tx[0].SeqNo).Status, STATUS_NO_REPLY);
+    EXPECT_EQ(e.thread->Counters().NoResponseCount, 1u);
+    const auto counters = e.target.Of(WM_COUNTERS);
+    ASSERT_FALSE(counters.empty());
+    EXPECT_EQ(counters.front().WParam, 3);
+    EXPECT_TRUE(e.HandOvers().empty());
+}
+
+TEST(EngineSerial, BadCrcThenGoodReplyIsRetriedAndAccepted)
+{
+    SimProcess sim(Args({"badcrc at=1"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    const auto seq = QueueAfterOpen(e, ReadRequest(0, 29));
+    ASSERT_TRUE(e.WaitFinished(seq));
+
+    EXPECT_EQ(e.TransmissionStatuses(seq), (std::vector<std::uint8_t>{1, 2}));
+    EXPECT_EQ(e.HistoryEntry(seq).Status, STATUS_DONE);
+    const auto c = e.thread->Counters();
+    EXPECT_EQ(c.CrcErrorCount, 1u);
+    EXPECT_EQ(c.FramesReceivedCount, 1u);
+    EXPECT_EQ(c.NoResponseCount, 0u);
+    const auto counters = e.target.Of(WM_COUNTERS);
+    ASSERT_EQ(counters.size(), 2u);
+    EXPECT_EQ(counters[0].WParam, 200);
+    EXPECT_EQ(counters[1].WParam, 120);
+    ASSERT_EQ(e.HandOvers().size(), 1u);
+    EXPECT_EQ(e.HandOvers()[0].Record.SeqNo, seq);
+}
+
+TEST(EngineSerial, ShortLongAndGarbageRepliesAreCountedAndRetried)
+{
+    // Requests 1, 2 and 3 of the logger get a 4-byte, an over-long and a garbage reply.
+    SimProcess sim(Args({"short at=1", "long at=2", "garbage at=3"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    const auto seq = QueueAfterOpen(e, ReadRequest(0, 29, 4));
+    ASSERT_TRUE(e.WaitFinished(seq, 20s));
+
+    EXPECT_EQ(e.HistoryEntry(seq).Status, STATUS_DONE);
+    EXPECT_EQ(e.TransmissionStatuses(seq), (std::vector<std::uint8_t>{1, 2, 2, 2}));
+    const auto c = e.thread->Counters();
+    EXPECT_EQ(c.FrameTooShortCount, 1u);
+    EXPECT_EQ(c.FrameTooLongCount, 1u);
+    // Noise fails the CRC (or, by a 1 in 65536 chance, the function check).
+    EXPECT_EQ(c.CrcErrorCount + c.CommandErrorCount, 1u);
+    EXPECT_EQ(c.FramesReceivedCount, 1u);
+    ASSERT_EQ(e.HandOvers().size(), 1u);
+    EXPECT_EQ(e.HandOvers()[0].Data.size(), 58u);
+}
+
+TEST(EngineSerial, WrongAddressIsNotRetriedButLoggerAddressAcceptsAnySlave)
+{
+    SimProcess sim(Args({"address at=1 count=2 address=7"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    const auto toSlave1 = QueueAfterOpen(e, ReadRequest(0, 29, 3, 1));
+    e.thread->AddRecord(ReadRequest(0, 29, 3, kLoggerAddress));
+    const auto toLogger = toSlave1 + 1;
+    ASSERT_TRUE(e.WaitFinished(toLogger));
+    ASSERT_TRUE(e.WaitFinished(toSlave1));
+
+    EXPECT_EQ(e.TransmissionStatuses(toSlave1), (std::vector<std::uint8_t>{1}));
+    EXPECT_EQ(e.HistoryEntry(toSlave1).Status, STATUS_NO_REPLY);
+    EXPECT_EQ(e.HistoryEntry(toLogger).Status, STATUS_DONE);
+    const auto c = e.thread->Counters();
+    EXPECT_EQ(c.AddressErrorCount, 1u);
+    EXPECT_EQ(c.NoResponseCount, 1u);
+    EXPECT_EQ(c.FramesReceivedCount, 1u);
+    EXPECT_EQ(e.target.CountOf(WM_NO_RESPONSE), 1);
+}
+
+TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCommands)
+{
+    SimProcess sim(Args({"exception at=1 register=144", "exception at=1 register=0"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    const auto logRead = QueueAfterOpen(e, ReadRequest(kLogRegister, 0, 1));
+    e.thread->AddRecord(ReadRequest(0, 29, 3));
+    const auto plainRead = logRead + 1;
+    ASSERT_TRUE(e.WaitFinished(plainRead));
+
+    EXPECT_EQ(e.HistoryEntry(logRead).Status, STATUS_DONE);
+    const auto sent = e.target.Of(WM_LOG_READ_REFUSED);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].Sent);
+    EXPECT_EQ(e.HistoryEntry(plainRead).Status, STATUS_NO_REPLY);
+    EXPECT_EQ(e.TransmissionStatuses(plainRead), (std::vector<std::uint8_t>{1}));
+    const auto c = e.thread->Counters();
+    EXPECT_EQ(c.CommandErrorCount, 1u);  // only the plain read counts
+    EXPECT_EQ(c.NoResponseCount, 1u);
+    EXPECT_EQ(c.FramesReceivedCount, 0u);
+    EXPECT_EQ(c.CrcErrorCount + c.AddressErrorCount + c.FrameTooShortCount + c.FrameTooLongCount, 0u);
+}
+
+TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT, 1, 10s));  // the first poll is on the line
+    e.thread->AddRecord(WriteSingle(82, 0));
+    const auto write = e.thread->History().back().SeqNo;
+    ASSERT_TRUE(e.WaitFinished(write));
+
+    const auto poll = e.Transmissions().at(0).SeqNo;
+    EXPECT_EQ(e.HistoryEntry(poll).Status, STATUS_POLL_DROPPED);
+    EXPECT_EQ(e.HistoryEntry(write).Status, STATUS_DONE);
+    const auto h = e.HandOvers();
+    ASSERT_GE(h.size(), 1u);
+    EXPECT_EQ(h[0].Msg, WM_WRITE_DONE);
+    EXPECT_EQ(h[0].Record.StartRegister, 82);
+    EXPECT_EQ(h[0].Record.Value, 0);
+    EXPECT_EQ(e.Transmissions().at(1).SeqNo, write);
+    EXPECT_EQ(e.thread->Counters().FramesReceivedCount, 2u);
+}
+
+TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
+{
+    SimProcess first(Args({"silent at=1 count=all"}));
+    SimProcess second;
+    ASSERT_TRUE(first.Running() && second.Running());
+    Engine e(Link(first));
+    QueueAfterOpen(e, ReadRequest(0, 29));
+    for (int i = 0; i < 4; ++i)
+        e.thread->AddRecord(ReadRequest(0, 29));
+    ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT));
+
+    e.thread->SetLinkName(Link(second));
+    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 2, 5s));
+    EXPECT_EQ(e.thread->QueueSize(), 0u);
+    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+    EXPECT_EQ(e.thread->LinkName(), Link(second));
+    const auto texts = e.target.StatusTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        QStringLiteral("Port ") + Link(second) + QStringLiteral(" został otwarty")),
+              texts.end());
+    // The old port is free again: another user can take it.
+    ObiektRS232 other;
+    EXPECT_TRUE(other.OpenPort(Link(first))) << other.LastMessage().toStdString();
+    // The exchange in flight carries on over the new link and gets its answer there.
+    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+}
+
+TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
+{
+    SimProcess sim(Args({"delay at=1 ms=600"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT, 1, 10s));
+    sim.Kill();
+    // The hung-up port is closed and retried like any port that will not open.
+    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPEN_ERROR, 3, 10s));
+    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_FAILED);
+    EXPECT_TRUE(e.thread->isRunning());
+
+    ASSERT_TRUE(sim.Restart());
+    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 2, 10s));
+    // The request that lost its logger runs out of time as for a silent one and is sent
+    // again on the new line, where it is answered.
+    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+    const auto first = e.Transmissions().at(0).SeqNo;
+    const auto statuses = e.TransmissionStatuses(first);
+    ASSERT_GE(statuses.size(), 2u);
+    EXPECT_EQ(statuses[1], STATUS_SENT_AGAIN);
+    EXPECT_EQ(e.HistoryEntry(first).Status, STATUS_DONE);
+    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+}

@@ -1,0 +1,212 @@
+// The transmission thread's queue, history, status texts and link texts, driven on a link
+// that cannot open, so that nothing is taken from the queue.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "RecordingTarget.h"
+#include "modbus/Threadtransmisja.h"
+#include "modbus/Tick.h"
+#include "params/Zmienneglobalne.h"
+
+using namespace quorvex;
+using quorvex::test::RecordingTarget;
+
+namespace {
+const QString kMissingPort = QStringLiteral("/nonexistent/quorvex-test-port");
+
+MstrRamka Write(std::uint16_t reg, std::uint16_t value)
+{
+    MstrRamka r;
+    r.Function = FN_WRITE_SINGLE;
+    r.StartRegister = reg;
+    r.Value = value;
+    r.Attempts = 2;
+    r.SeqNo = 777;  // replaced by AddRecord
+    return r;
+}
+
+// A thread that only ever fails to open its port: the queue stays as AddRecord leaves it.
+struct StuckThread : ::testing::Test {
+    RecordingTarget target;
+    ThreadTransmisja thread{&target, kMissingPort};
+    ~StuckThread() override { EndTransmissionThread(thread); }
+};
+}  // namespace
+
+TEST_F(StuckThread, AddRecordNumbersFromOneQueuesInFrontAndKeepsArrivalOrderInHistory)
+{
+    for (std::uint16_t i = 0; i < 3; ++i)
+        thread.AddRecord(Write(80 + i, i));
+
+    const auto queue = thread.QueueSnapshot();
+    ASSERT_EQ(queue.size(), 3u);
+    // Newest at the front: the protocol takes the oldest from the back.
+    EXPECT_EQ(queue.front().SeqNo, 3);
+    EXPECT_EQ(queue.back().SeqNo, 1);
+    EXPECT_EQ(queue.back().StartRegister, 80);
+
+    const auto history = thread.History();
+    ASSERT_EQ(history.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(history[i].SeqNo, i + 1);
+        EXPECT_EQ(history[i].StartRegister, 80 + i);
+        EXPECT_EQ(history[i].Status, STATUS_NEW);
+    }
+    EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 3);
+    for (const auto& m : target.Of(WM_COMMAND_QUEUED))
+        EXPECT_FALSE(m.Sent);
+}
+
+TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
+{
+    for (std::uint16_t i = 0; i < 101; ++i)
+        thread.AddRecord(Write(i, i));
+
+    const auto queue = thread.QueueSnapshot();
+    ASSERT_EQ(queue.size(), ThreadTransmisja::kQueueLimit);
+    EXPECT_EQ(queue.back().SeqNo, 2);    // number 1 was dropped
+    EXPECT_EQ(queue.front().SeqNo, 101); // the new one is queued
+    EXPECT_EQ(thread.History().size(), 101u);
+    EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 101);
+
+    const auto texts = target.StatusTexts();
+    const QString overflow = QStringLiteral("Błąd w funkcji 'AddRecord'. Przepełniona kolejka 'StdKolejkaKomendy'.");
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), overflow), 1);
+}
+
+TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds)
+{
+    ASSERT_TRUE(target.WaitFor(WM_PORT_OPEN_ERROR, 6, std::chrono::seconds(5)));
+    EXPECT_EQ(thread.LinkState(), ThreadTransmisja::LINK_SERIAL_FAILED);
+    EXPECT_FALSE(thread.Connected());
+    EXPECT_EQ(target.CountOf(WM_PORT_OPENED), 0);
+
+    const auto errors = target.Of(WM_PORT_OPEN_ERROR);
+    for (std::size_t i = 1; i < errors.size(); ++i) {
+        const auto gap = TicksBetween(errors[i - 1].Tick, errors[i].Tick);
+        EXPECT_GE(gap, 95u);
+        EXPECT_LT(gap, 1000u);  // loose: only a hang would exceed it
+    }
+    // Each failure publishes the port's own failure text first.
+    const auto texts = target.StatusTexts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_TRUE(texts.front().contains(kMissingPort)) << texts.front().toStdString();
+    EXPECT_EQ(thread.LinkStatusText(),
+              QStringLiteral("[1021]Wybrany port ") + kMissingPort + QStringLiteral(" [1024]-wystąpił błąd otwarcia"));
+}
+
+TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive)
+{
+    // The status bar trims the history on its thread while AddRecord appends on another.
+    std::thread producer([&] {
+        for (int i = 0; i < 500; ++i)
+            thread.AddRecord(Write(1, 1));
+    });
+    std::size_t seen = 0;
+    for (int i = 0; i < 200; ++i) {
+        thread.WithHistory([&](std::deque<MstrRamka>& h) {
+            seen += h.size();
+            while (h.size() > 5)
+                h.pop_front();
+        });
+    }
+    producer.join();
+    const auto history = thread.History();
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.back().SeqNo, 500);
+    for (std::size_t i = 1; i < history.size(); ++i)
+        EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
+}
+
+TEST_F(StuckThread, CountersStartAtZeroAndZeroAgain)
+{
+    EXPECT_EQ(thread.Counters(), TransmissionCounters{});
+    thread.ZeroCounters();
+    EXPECT_EQ(thread.Counters(), TransmissionCounters{});
+}
+
+TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed)
+{
+    RecordingTarget target;
+    auto thread = std::make_unique<ThreadTransmisja>(&target, kMissingPort);
+    ASSERT_TRUE(target.WaitFor(WM_PORT_OPEN_ERROR));
+    const auto start = GetTickCount();
+    EndTransmissionThread(*thread);
+    EXPECT_TRUE(thread->isFinished());
+    EXPECT_LT(TicksSince(start), 2000u);
+    EXPECT_EQ(thread->LinkState(), ThreadTransmisja::LINK_SERIAL_CLOSED);
+    thread.reset();  // destruction after the end is harmless
+}
+
+TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning)
+{
+    RecordingTarget target;
+    {
+        ThreadTransmisja thread(&target, kMissingPort, {}, true);
+        thread.AddRecord(Write(82, 4));
+        EXPECT_EQ(thread.QueueSize(), 1u);
+        EXPECT_EQ(thread.LinkState(), ThreadTransmisja::LINK_NONE);
+        EXPECT_EQ(thread.ProtocolState(), 0);
+    }
+    EXPECT_EQ(target.CountOf(WM_PORT_OPEN_ERROR), 0);
+    EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 1);
+}
+
+TEST(LinkStatusText, EachLinkStateRawAndTranslated)
+{
+    const QString name = QStringLiteral("/dev/ttyUSB0");
+    const QString prefix = QStringLiteral("[1021]Wybrany port /dev/ttyUSB0 ");
+    EXPECT_EQ(LinkStatusText(name, 0), prefix);
+    EXPECT_EQ(LinkStatusText(name, 1), prefix + QStringLiteral("[1022]-zamknięty"));
+    EXPECT_EQ(LinkStatusText(name, 2), prefix + QStringLiteral("[1023]-otwarty"));
+    EXPECT_EQ(LinkStatusText(name, 3), prefix + QStringLiteral("[1024]-wystąpił błąd otwarcia"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 4),
+              QStringLiteral("[1021]Wybrany port USB [1025] -kabel podłączony"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5),
+              QStringLiteral("[1021]Wybrany port USB [1026]-kabel odłączony"));
+    EXPECT_EQ(LinkStatusText(name, 6), QStringLiteral("___"));
+    EXPECT_EQ(LinkStatusText(name, -1), QStringLiteral("___"));
+
+    // Every numbered part goes through the hook on its own; the name does not.
+    TranslateHook = [](const QString& t) { return QStringLiteral("<") + t.mid(1, 4) + QStringLiteral(">"); };
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5), QStringLiteral("<1021> USB <1026>"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 0), QStringLiteral("<1021> USB "));
+    TranslateHook = nullptr;
+}
+
+TEST(Tick, DifferencesSurviveTheWrap)
+{
+    EXPECT_EQ(TicksBetween(0xFFFFFF00u, 0x00000064u), 0x164u);
+    EXPECT_EQ(TicksLeft(0xFFFFFC18u, 0x00000000u, 1000), 0u);      // exactly 1000 passed over the wrap
+    EXPECT_EQ(TicksLeft(0xFFFFFFF6u, 0x0000000Au, 1000), 980u);    // 20 passed
+    EXPECT_EQ(TicksLeft(5, 5, 1000), 1000u);
+    const auto a = GetTickCount();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_GE(TicksSince(a), 19u);
+}
+
+TEST(CounterTable, SevenLabelledLinesInOrder)
+{
+    TransmissionCounters c;
+    c.NoResponseCount = 1;
+    c.FrameTooShortCount = 2;
+    c.FrameTooLongCount = 3;
+    c.CrcErrorCount = 4;
+    c.AddressErrorCount = 5;
+    c.CommandErrorCount = 6;
+    c.FramesReceivedCount = 4000000000u;
+    const QStringList expected{
+        QStringLiteral("Brak odpowiedzi=1"),
+        QStringLiteral("Ramka za krótka=2"),
+        QStringLiteral("Ramka za długa=3"),
+        QStringLiteral("Nieprawidłowa suma kontrolna=4"),
+        QStringLiteral("Nieprawidłowy adres=5"),
+        QStringLiteral("Nieprawidłowa komenda=6"),
+        QStringLiteral("Ramka odebrana=4000000000"),
+    };
+    EXPECT_EQ(CounterTableLines(c), expected);
+    EXPECT_EQ(MessageName(WM_READ_DONE), QStringLiteral("WM_READ_DONE"));
+    EXPECT_EQ(WM_PORT_OPENED, 1025);
+    EXPECT_EQ(WM_HID_ABSENT, 1041);
+}

@@ -1,0 +1,113 @@
+// The start-of-logging dialog offscreen: the radio buttons it selects, what
+// one save queues, and the simulated logger's registers after the requests ran.
+#include <QDateEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+
+#include "DialogTestSupport.h"
+#include "params/DateTimeCodec.h"
+#include "ui/dialogs/Formstartlog.h"
+
+namespace quorvex {
+namespace {
+
+const QStringList kReadBacks = {"r0+1", "r0+1"};
+
+class DialogStartLog : public dialogtest::DialogFixture {
+protected:
+    QList<QRadioButton*> Checked() const
+    {
+        QList<QRadioButton*> out;
+        for (QRadioButton* b : form.findChildren<QRadioButton*>())
+            if (b->isChecked()) out << b;
+        return out;
+    }
+    TFormStartLog1 form{model};
+};
+
+TEST_F(DialogStartLog, TimedStartWritesBothModeBitsAndTheStartMoment)
+{
+    Poll();
+    form.show();
+    EXPECT_EQ(Checked(), QList<QRadioButton*>({form.RadioButtonSU2, form.RadioButtonPZ1}));
+    EXPECT_EQ(form.DateTimeAktualnyCzas->text(), QStringLiteral("08h:30min:00s"));
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), kReadBacks);  // unchanged
+    Run();
+
+    bool applicableAtWrite = false;
+    EnqueueHook = [&](const MstrRamka& r) {
+        queued.push_back(r);
+        applicableAtWrite |= r.StartRegister == 80 && model.Param<CLogStartDate>().Applicable;
+    };
+    form.show();
+    form.RadioButtonSU3->click();
+    form.DateTimeAktualnaData->setDate(QDate(2015, 4, 2));
+    form.DateTimeAktualnyCzas->setTime(QTime(7, 45, 30));
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), QStringList({"c80=0", "c81=2", "r0+1", "r0+1", "w5=07df,0402", "r5+2", "w7=072d,1e00", "r7+2"}));
+    EXPECT_TRUE(applicableAtWrite);
+    EXPECT_EQ(model.Param<CStartLog>().GetValue(), -1);  // until the read-back
+    Run();
+    EXPECT_EQ(logger->Register(0) & 3, 2);
+    EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
+    EXPECT_EQ(model.Param<CLogStartDate>().GetText(), DateText(2015, 4, 2));
+    EXPECT_EQ(model.Param<CLogStartTime>().GetText(), TimeText(7, 45, 30));
+}
+
+TEST_F(DialogStartLog, OverwriteWritesRegister83)
+{
+    Poll();
+    form.show();
+    form.RadioButtonPZ2->click();
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), QStringList({"c83=8", "r0+1", "r0+1"}));
+    Run();
+    EXPECT_EQ(logger->Register(0) & 0x000B, 0x0009);  // mode 1 kept
+
+    form.show();
+    form.RadioButtonPZ1->click();
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), QStringList({"c83=0", "r0+1", "r0+1"}));
+    Run();
+    EXPECT_EQ(logger->Register(0) & 0x000B, 0x0001);
+}
+
+TEST_F(DialogStartLog, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicked)
+{
+    Poll();
+    model.Param<CStartLog>().Invalidate();
+    form.show();
+    EXPECT_EQ(Checked(), QList<QRadioButton*>());
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), kReadBacks);
+    Run();
+    model.Param<CStartLog>().Invalidate();
+    form.show();
+    form.RadioButtonSU1->click();
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), QStringList({"c80=0", "c81=0", "r0+1", "r0+1"}));
+    Run();
+    EXPECT_EQ(logger->Register(0) & 3, 0);
+}
+
+TEST_F(DialogStartLog, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten)
+{
+    Poll();
+    form.show();
+    form.DateTimeAktualnyCzas->setTime(QTime(8, 30, 1));
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), QStringList({"r0+1", "r0+1", "w7=081e,0100", "r7+2"}));
+    queued.clear();
+
+    model.Param<CLogStartDate>().Invalidate();
+    const QDateTime before = QDateTime::currentDateTime();
+    form.show();
+    EXPECT_LE(std::abs(before.secsTo(QDateTime(form.DateTimeAktualnaData->date(), form.DateTimeAktualnyCzas->time()))), 2);
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests().filter(QStringLiteral("+2")), QStringList({"r5+2", "r7+2"}));
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,471 @@
+// The main window without a transmission thread: settings file, language walk,
+// monitor bindings, logger state panel, request strip and the service key chord.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTabWidget>
+
+#include "UiTestSupport.h"
+#include "core/Scenario.h"
+#include "params/Controlmanager.h"
+#include "modbus/Crc16.h"
+#include "params/Zmienneglobalne.h"
+#include "ui/IniFile.h"
+#include "ui/RequestStrip.h"
+
+namespace quorvex::test {
+namespace {
+
+QSettings Read(const QString& path) { return QSettings(path, QSettings::IniFormat); }
+
+Scenario MakeScenario(const std::string& text)
+{
+    std::string error;
+    auto s = Scenario::Parse(text, &error);
+    EXPECT_TRUE(s) << error;
+    return s ? *s : Scenario{};
+}
+
+// ---------------------------------------------------------------- settings
+
+TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesFourKeys)
+{
+    WindowFixture w;
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+    EXPECT_EQ(w.form->pos(), QPoint(309, 169));
+    EXPECT_EQ(w.form->Language(), QStringLiteral("Polski"));
+    EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Pomiary"));
+    EXPECT_EQ(w.form->PageControl()->currentIndex(), 0);
+    w.form->move(400, 210);
+    w.Close();
+    QSettings s = Read(w.path);
+    EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));
+    EXPECT_EQ(s.value("Okno/Language").toString(), QStringLiteral("Polski"));
+    EXPECT_EQ(s.value("Okno/Left").toInt(), 400);
+    EXPECT_EQ(s.value("Okno/Top").toInt(), 210);
+}
+
+TEST(MainformSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
+{
+    const QString cases[] = {
+        QString(),
+        QString::fromLatin1("\x01\xff\xfe[[[=\x7f\n\x00garbage", 20),
+        QStringLiteral("[Okno]\nLanguage=Francais\nLeft=abc\nTop=12px\n"),
+    };
+    for (const QString& text : cases) {
+        WindowFixture w(text, true);
+        EXPECT_EQ(w.form->Language(), QStringLiteral("Polski")) << text.toStdString();
+        EXPECT_EQ(w.form->pos(), QPoint(309, 169)) << text.toStdString();
+        EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+        EXPECT_EQ(w.Find<QPushButton>("ButtonLogStart")->text(), QStringLiteral("Start"));
+        w.Close();
+        EXPECT_EQ(Read(w.path).value("Okno/Language").toString(), QStringLiteral("Polski"));
+    }
+}
+
+TEST(MainformSettings, StoredLanguageAndPositionAreRestored)
+{
+    WindowFixture w(QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\n"), true);
+    EXPECT_EQ(w.form->Language(), QStringLiteral("Niemiecki"));
+    EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Messungen"));
+    EXPECT_EQ(w.form->pos(), QPoint(50, 60));
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));
+}
+
+TEST(MainformSettings, UnwritableFolderStillEndsCleanly)
+{
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EnsureApplication();
+    MDataParametry model;
+    MainFormOptions o;
+    o.settingsPath = dir.filePath(QStringLiteral("not-a-folder/quorvex.INI"));
+    o.startThread = false;
+    auto form = std::make_unique<TMainForm1>(model, o);
+    EXPECT_EQ(form->Language(), QStringLiteral("Polski"));
+    form->FormDestroy();
+    form.reset();
+    EXPECT_FALSE(QFile::exists(o.settingsPath));
+    EXPECT_FALSE(MessageHook);
+    EXPECT_FALSE(EnqueueHook);
+}
+
+TEST(MainformSettings, IniFileRoundTripsAwkwardTexts)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("x.INI"));
+    const QString awkward = QStringLiteral("C:\\Wyniki, \"pomiary\" = łódź;#1");
+    {
+        IniFile ini(path);
+        ini.WriteString(QStringLiteral("Okno"), QStringLiteral("Dir"), awkward);
+        ini.WriteBool(QStringLiteral("OknoDrukuj"), QStringLiteral("Naglowek"), true);
+        ASSERT_TRUE(ini.Flush());
+    }
+    IniFile ini(path);
+    EXPECT_EQ(ini.ReadString(QStringLiteral("Okno"), QStringLiteral("Dir"), {}), awkward);
+    EXPECT_TRUE(ini.ReadBool(QStringLiteral("OknoDrukuj"), QStringLiteral("Naglowek"), false));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("OknoDrukuj"), QStringLiteral("Naglowek"), 7), 1);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("Okno"), QStringLiteral("Dir"), 7), 7);
+}
+
+TEST(MainformSettings, SettingsPathBesideTheProgramOrOverridden)
+{
+    QTemporaryDir dir;
+    const QString exe = dir.filePath(QStringLiteral("quorvex"));
+    EXPECT_EQ(SettingsPath(exe), dir.filePath(QStringLiteral("quorvex.INI")));
+    EXPECT_EQ(SettingsPath(exe, QStringLiteral("/tmp/other.ini")), QStringLiteral("/tmp/other.ini"));
+}
+
+// ---------------------------------------------------------------- language
+
+struct CaptionSnapshot {
+    QStringList texts;
+    bool operator==(const CaptionSnapshot&) const = default;
+};
+
+CaptionSnapshot Captions(TMainForm1& form)
+{
+    CaptionSnapshot s;
+    for (QAbstractButton* b : form.findChildren<QAbstractButton*>())
+        if (qobject_cast<QPushButton*>(b) || qobject_cast<QRadioButton*>(b)) s.texts << b->text();
+    for (QLabel* l : form.findChildren<QLabel*>()) s.texts << l->text();
+    for (QGroupBox* g : form.findChildren<QGroupBox*>()) s.texts << g->title();
+    for (int i = 0; i < form.PageControl()->count(); ++i) s.texts << form.PageControl()->tabText(i);
+    std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
+        for (QAction* a : actions) {
+            s.texts << a->text();
+            if (a->menu()) walk(a->menu()->actions());
+        }
+    };
+    walk(form.menuBar()->actions());
+    return s;
+}
+
+TEST(MainformLanguage, WalkThroughAllLanguagesAndBack)
+{
+    WindowFixture w;
+    w.form->SetLoggerState(30);
+    const CaptionSnapshot polish = Captions(*w.form);
+    int numbered = 0;
+    for (const QString& t : polish.texts) EXPECT_FALSE(t.startsWith(QLatin1Char('['))) << t.toStdString();
+    for (const QString& lang : {QStringLiteral("Angielski"), QStringLiteral("Niemiecki"), QStringLiteral("Polski")}) {
+        w.form->ApplyLanguage(lang);
+        const CaptionSnapshot now = Captions(*w.form);
+        ASSERT_EQ(now.texts.size(), polish.texts.size());
+        numbered = 0;
+        for (qsizetype i = 0; i < now.texts.size(); ++i) {
+            EXPECT_FALSE(now.texts[i].startsWith(QLatin1Char('['))) << now.texts[i].toStdString();
+            if (!polish.texts[i].isEmpty()) {
+                EXPECT_FALSE(now.texts[i].isEmpty()) << polish.texts[i].toStdString();
+            }
+            if (now.texts[i] != polish.texts[i]) ++numbered;
+        }
+        if (lang != QStringLiteral("Polski")) {
+            EXPECT_GT(numbered, 40) << lang.toStdString();
+        }
+    }
+    EXPECT_EQ(Captions(*w.form), polish);
+    w.form->ApplyLanguage(QStringLiteral("Angielski"));
+    EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Measurements"));
+    EXPECT_EQ(w.Find<QPushButton>("ButtonZmienProgiTemp")->text(), QStringLiteral("Change"));
+    EXPECT_EQ(w.form->menuBar()->actions().first()->text(), QStringLiteral("File"));
+    // The same state is shown again in the new language.
+    EXPECT_EQ(w.form->StateText(), QStringLiteral("\nCommunication with the logger stopped"));
+    EXPECT_EQ(w.form->LastStateCode(), 30);
+    // A language the program does not know is taken as Polish.
+    w.form->ApplyLanguage(QStringLiteral("Francais"));
+    EXPECT_EQ(w.form->Language(), QStringLiteral("Polski"));
+    EXPECT_EQ(w.form->StateText(), QStringLiteral("\nBrak komunikacji z Loggerem"));
+}
+
+// ---------------------------------------------------------------- monitor
+
+const char* kChangeButtons[] = {"ButtonUstawZegar", "ButtonZmienNazwaLoggera", "ButtonZmienLogStart",
+                                "ButtonZmienProgiTemp", "ButtonZmienProgiWilgotnosc", "ButtonZmienFreqSave",
+                                "ButtonKorektaTempHum"};
+
+TEST(MainformMonitor, InactiveMonitorIsGreyAndEmpty)
+{
+    WindowFixture w;
+    for (QLineEdit* e : w.form->findChildren<QLineEdit*>()) {
+        if (!e->objectName().startsWith(QStringLiteral("Edit"))) continue;
+        EXPECT_FALSE(e->isEnabled()) << e->objectName().toStdString();
+        EXPECT_TRUE(e->text().isEmpty());
+        EXPECT_TRUE(e->isReadOnly());
+    }
+    for (const char* b : kChangeButtons) EXPECT_FALSE(w.Find<QPushButton>(b)->isEnabled()) << b;
+    EXPECT_FALSE(w.Find<QPushButton>("ButtonStart")->isEnabled());
+    EXPECT_EQ(w.form->Controls().Controls().size(), 30u);
+}
+
+TEST(MainformMonitor, FullReadFillsTheFieldsAndOffersStart)
+{
+    WindowFixture w;
+    SimLogger sim(MakeScenario("[logger]\nmode = 1\ntype = 0201\n"));
+    FeedBlock(w.model, sim, 256, 90);
+    w.form->HandleMessage(WM_READ_DONE);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
+    EXPECT_EQ(w.form->LastStateCode(), 35);
+    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->isEnabled());
+    FeedBlock(w.model, sim, 0, 29);
+    w.form->HandleMessage(WM_READ_DONE);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
+    EXPECT_TRUE(w.form->ParamsReady());
+
+    EXPECT_EQ(w.Edit("EditMonitorNazwaLoggera")->text(), QStringLiteral("Magazyn próbek – Łódź"));
+    EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), w.model.Param<CHighTemp>().GetText());
+    EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), QStringLiteral("30.0"));
+    EXPECT_EQ(w.Edit("EditMonitorWilgotnoscDolnyProg")->text(), QStringLiteral("25.0"));
+    for (const char* e : {"EditMonitorAktualnaTemperatura", "EditMonitorAktualnaWilgotnosc", "EditMonitorAktualnaData",
+                          "EditMonitorAktualnyCzas", "EditMonitorCzestoscZapisu", "EditMonitorLiczbaPomiarow",
+                          "EditMonitorTyp", "EditMonitorNumerSeryjny", "EditMonitorDataProdukcji",
+                          "EditlMonitorWersjaOprogramowania", "EditMonitorIloscPomiarow", "EditMonitorStanBaterii",
+                          "EditMonitorTemperaturaKorekta", "EditMonitorAktualnaWilgotnosc2"}) {
+        EXPECT_FALSE(w.Edit(e)->text().isEmpty()) << e;
+        EXPECT_TRUE(w.Edit(e)->isEnabled()) << e;
+    }
+    EXPECT_EQ(w.Edit("EditMonitorTyp")->palette().color(QPalette::Base), kMoneyGreen);
+    // Start mode 1: the start moment keeps its text but is greyed with its label.
+    EXPECT_FALSE(w.Edit("EditMonitorDataLogowania")->text().isEmpty());
+    EXPECT_FALSE(w.Edit("EditMonitorDataLogowania")->isEnabled());
+    EXPECT_FALSE(w.Edit("EditMonitorCzasLogowania")->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>("LabelMonitorCzasLogowania")->isEnabled());
+    EXPECT_TRUE(w.Find<QPushButton>("ButtonZmienLogStart")->isEnabled());
+    EXPECT_TRUE(w.Find<QRadioButton>("RadioButtonStart1")->isChecked());
+    EXPECT_FALSE(w.Find<QRadioButton>("RadioButtonStart0")->isChecked());
+    EXPECT_TRUE(w.Find<QRadioButton>("RadioButtonWrap0")->isChecked());
+    for (const char* b : kChangeButtons) EXPECT_TRUE(w.Find<QPushButton>(b)->isEnabled()) << b;
+
+    EXPECT_EQ(w.form->LastStateCode(), 70);
+    EXPECT_EQ(w.form->StateText(),
+              QStringLiteral("Logger nie rejestruje\nUruchomienie z komputera przyciskiem 'START'"));
+    EXPECT_FALSE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
+}
+
+TEST(MainformMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButtons)
+{
+    WindowFixture w;
+    SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
+    w.Poll(sim);
+    std::vector<MstrRamka> queued;
+    EnqueueHook = [&](const MstrRamka& r) { queued.push_back(r); };
+    w.Find<QPushButton>("ButtonLogStart")->click();
+    ASSERT_EQ(queued.size(), 1u);
+    EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
+    EXPECT_EQ(queued[0].StartRegister, 82);
+    EXPECT_EQ(queued[0].Value, 4);
+    EXPECT_EQ(queued[0].Attempts, 2);
+    EXPECT_EQ(queued[0].Address, 255);
+    EXPECT_NE(queued[0].Tag, TAG_POLL);
+    EXPECT_NE(queued[0].Tag, TAG_LOG);
+    // The screen changes only once the logger reports recording.
+    EXPECT_EQ(w.form->LastStateCode(), 70);
+
+    // The logger takes the write; the next poll shows it.
+    std::vector<std::uint8_t> rq{0xFF, 0x06, 0x00, 82, 0x00, 0x04, 0, 0};
+    AppendCrc(rq.data(), 6);
+    sim.Handle(rq);
+    w.Poll(sim);
+    EXPECT_EQ(w.form->LastStateCode(), 100);
+    EXPECT_FALSE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
+    for (const char* b : kChangeButtons) EXPECT_FALSE(w.Find<QPushButton>(b)->isEnabled()) << b;
+
+    w.Find<QPushButton>("ButtonLogStop")->click();
+    ASSERT_EQ(queued.size(), 2u);
+    EXPECT_EQ(queued[1].Value, 0);
+    EnqueueHook = nullptr;
+}
+
+TEST(MainformMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
+{
+    WindowFixture w;
+    SimLogger sim(MakeScenario("[logger]\ntype = 0101\n"));
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
+    for (const char* e : {"EditMonitorAktualnaWilgotnosc", "EditMonitorWilgotnoscGornyProg",
+                          "EditMonitorWilgotnoscDolnyProg", "EditMonitorAktualnaWilgotnosc2"}) {
+        EXPECT_FALSE(w.Edit(e)->isEnabled()) << e;
+        EXPECT_TRUE(w.Edit(e)->text().isEmpty()) << e;
+    }
+    EXPECT_FALSE(w.Find<QGroupBox>("GroupBoxWilgotnosc")->isEnabled());
+    EXPECT_FALSE(w.Find<QPushButton>("ButtonZmienProgiWilgotnosc")->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscGornyProg2")->isEnabled());
+    EXPECT_TRUE(w.Edit("EditMonitorAktualnaTemperatura")->isEnabled());
+    EXPECT_FALSE(w.Edit("EditMonitorAktualnaTemperatura")->text().isEmpty());
+    EXPECT_TRUE(w.Find<QGroupBox>("GroupBoxTemperatura")->isEnabled());
+}
+
+TEST(MainformMonitor, SetTimeStartDependsOnTheLoggerClock)
+{
+    for (auto [start, code] : {std::pair{"now+60", 80}, std::pair{"now-60", 90}}) {
+        WindowFixture w;
+        SimLogger sim(MakeScenario(std::string("[logger]\nmode = 2\nstart = ") + start + "\n"));
+        w.Poll(sim);
+        EXPECT_EQ(w.form->LastStateCode(), code) << start;
+        // In start mode 2 the start moment is editable information.
+        EXPECT_TRUE(w.Edit("EditMonitorDataLogowania")->isEnabled());
+        EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
+    }
+}
+
+TEST(MainformMonitor, StartModeThreeKeepsThePreviousText)
+{
+    WindowFixture w;
+    SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
+    w.Poll(sim);
+    ASSERT_EQ(w.form->LastStateCode(), 70);
+    const QString before = w.form->StateText();
+    const std::uint8_t reg0[] = {0x00, static_cast<std::uint8_t>((sim.Register(0) & ~3u & 0xFF) | 3u)};
+    w.model.StoreRegisters(reg0, 0, 2);
+    w.form->HandleMessage(WM_READ_DONE);
+    EXPECT_EQ(w.form->LastStateCode(), 0);
+    EXPECT_EQ(w.form->StateText(), before);
+    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
+}
+
+TEST(MainformMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
+{
+    WindowFixture w;
+    SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
+    AppForms.FormZegar1->show();
+    w.form->HandleMessage(WM_NO_RESPONSE);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
+    EXPECT_FALSE(w.form->ParamsReady());
+    EXPECT_FALSE(AppForms.FormZegar1->isVisible());
+    EXPECT_EQ(w.form->LastStateCode(), 30);
+    EXPECT_EQ(w.model.ValueCount(), 0);
+    for (QLineEdit* e : w.form->findChildren<QLineEdit*>())
+        if (e->objectName().startsWith(QStringLiteral("Edit"))) {
+            EXPECT_TRUE(e->text().isEmpty());
+        }
+    w.Poll(sim);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
+    EXPECT_EQ(w.form->LastStateCode(), 70);
+    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->text().isEmpty());
+}
+
+TEST(MainformMonitor, MessageLogDropsARepeatedLine)
+{
+    WindowFixture w;
+    w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
+    w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
+    MessageHook(QStringLiteral("inna"));
+    w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
+    EXPECT_EQ(w.form->MessageListBox->count(), 3);
+    // A numbered text with a bad id is reported there too.
+    TranslateHook(QStringLiteral("[1x]Zły numer"));
+    EXPECT_TRUE(w.form->MessageListBox->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
+}
+
+TEST(MainformMonitor, ServiceKeyChordTogglesTheCorrectionTab)
+{
+    WindowFixture w;
+    QTabWidget* tabs = w.form->PageControl();
+    const int k = tabs->indexOf(w.form->TabSheetKorekta);
+    EXPECT_FALSE(tabs->isTabVisible(k));
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->TabSheetSerwis)));
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->TabSheetKomunikaty)));
+    auto press = [&](int key, Qt::KeyboardModifiers mods, QEvent::Type type = QEvent::KeyPress) {
+        QKeyEvent e(type, key, mods);
+        QApplication::sendEvent(w.form->PageControl(), &e);
+    };
+    const auto chord = Qt::ControlModifier | Qt::ShiftModifier;
+    press(Qt::Key_K, chord);
+    EXPECT_TRUE(tabs->isTabVisible(k));
+    press(Qt::Key_F9, chord);
+    EXPECT_FALSE(tabs->isTabVisible(k));
+    press(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_FALSE(tabs->isTabVisible(k));
+    press(Qt::Key_2, Qt::KeypadModifier);
+    press(Qt::Key_K, chord);
+    EXPECT_FALSE(tabs->isTabVisible(k));
+    press(Qt::Key_2, Qt::KeypadModifier, QEvent::KeyRelease);
+    press(Qt::Key_K, chord);
+    EXPECT_TRUE(tabs->isTabVisible(k));
+}
+
+// ---------------------------------------------------------------- request strip
+
+std::deque<MstrRamka> History(std::initializer_list<int> statuses)
+{
+    std::deque<MstrRamka> h;
+    int seq = 0;
+    for (int s : statuses) {
+        MstrRamka r;
+        r.SeqNo = ++seq;
+        r.Status = static_cast<std::uint8_t>(s);
+        h.push_back(r);
+    }
+    return h;
+}
+
+TEST(RequestStrip, CapacityAndTrimming)
+{
+    EXPECT_EQ(MarkCapacity(150), 16);
+    EXPECT_EQ(MarkCapacity(8), 0);
+
+    auto fits = History({4, 4, 1, 0});
+    TrimHistory(fits, 16);
+    EXPECT_EQ(fits.size(), 4u);
+
+    std::deque<MstrRamka> done(17);
+    for (int i = 0; i < 17; ++i) { done[i].SeqNo = i + 1; done[i].Status = STATUS_DONE; }
+    TrimHistory(done, 16);
+    ASSERT_EQ(done.size(), 1u);
+    EXPECT_EQ(done.front().SeqNo, 17);
+
+    std::deque<MstrRamka> oldestQueued = done;
+    oldestQueued.assign(17, MstrRamka{});
+    for (int i = 0; i < 17; ++i) { oldestQueued[i].SeqNo = i + 1; oldestQueued[i].Status = i == 0 ? 0 : 4; }
+    TrimHistory(oldestQueued, 16);
+    ASSERT_EQ(oldestQueued.size(), 1u);
+    EXPECT_EQ(oldestQueued.front().SeqNo, 1);
+
+    // Finished requests go until the first one still in flight.
+    auto mixed = History({4, 3, 10, 2, 1, 4, 4});
+    TrimHistory(mixed, 3);
+    ASSERT_EQ(mixed.size(), 3u);
+    EXPECT_EQ(mixed.front().SeqNo, 5);
+}
+
+TEST(RequestStrip, MarksAreColouredByStatusAndLogReadsAreRound)
+{
+    EnsureApplication();
+    RequestStrip strip;
+    strip.resize(150, 20);
+    auto history = History({0, 1, 2, 3, 4, 10});
+    MstrRamka log;
+    log.Tag = TAG_LOG;
+    log.Status = STATUS_DONE;
+    history.push_back(log);
+    strip.SetHistoryAccess([&](const std::function<void(std::deque<MstrRamka>&)>& f) { f(history); });
+    const QImage img = strip.Render();
+    const QColor expected[] = {Qt::white, Qt::blue, Qt::yellow, Qt::red, QColor(0, 128, 0), Qt::black};
+    for (int k = 0; k < 6; ++k)
+        EXPECT_EQ(img.pixelColor(2 + 3 + 9 * k + 3, 10), expected[k]) << "mark " << k;
+    // The ellipse leaves the corner of its rectangle unpainted; a rectangle fills it.
+    const int left = 2 + 3 + 9 * 6;
+    EXPECT_EQ(img.pixelColor(left + 3, 10), QColor(0, 128, 0));
+    EXPECT_NE(img.pixelColor(left + 1, 3), QColor(0, 128, 0));
+    EXPECT_NE(img.pixelColor(left + 1, 3), QColor(Qt::black));
+    EXPECT_EQ(img.pixelColor(2 + 3 + 9 * 4 + 1, 3), QColor(0, 128, 0));
+}
+
+}  // namespace
+}  // namespace quorvex::test

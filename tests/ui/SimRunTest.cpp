@@ -1,0 +1,91 @@
+// The whole program path against the logger simulator over a pseudo-terminal:
+// start, full parameter read, start of recording, lost and regained link.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QLabel>
+#include <QListWidget>
+#include <QSettings>
+
+#include "SimProcess.h"
+#include "UiTestSupport.h"
+#include "modbus/Threadtransmisja.h"
+
+namespace quorvex::test {
+namespace {
+
+// Runs the event loop until `done` holds or the time is up (a loose bound against a hang).
+bool WaitFor(const std::function<bool()>& done, int ms = 20000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return true;
+}
+
+TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
+{
+    EnsureApplication();
+    SimProcess sim({"--no-pacing"});
+    ASSERT_TRUE(sim.Running());
+    QTemporaryDir dir;
+    MDataParametry model;
+    MainFormOptions o;
+    o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+    o.portOverride = QString::fromStdString(sim.LinkPath());
+    auto form = std::make_unique<TMainForm1>(model, o);
+    CreateForms(form.get());
+    form->show();
+    auto edit = [&](const char* n) { return form->findChild<QLineEdit*>(QString::fromLatin1(n))->text(); };
+
+    ASSERT_TRUE(WaitFor([&] { return form->ConnectionState() == CONN_READY; }));
+    ASSERT_TRUE(WaitFor([&] { return !edit("EditMonitorAktualnaData").isEmpty(); }));
+    EXPECT_EQ(form->LastStateCode(), 70);
+    EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
+    EXPECT_EQ(edit("EditMonitorTemperaturaGornyProg"), QStringLiteral("30.0"));
+    EXPECT_EQ(edit("EditMonitorWilgotnoscGornyProg"), QStringLiteral("75.0"));
+    EXPECT_EQ(edit("EditMonitorTyp"), model.Param<CDeviceType>().GetText());
+    EXPECT_TRUE(edit("EditMonitorTyp").startsWith(QStringLiteral("02")));
+    EXPECT_EQ(edit("EditMonitorStanBaterii"), model.Param<CBatteryStatus>().GetText());
+    for (const char* e : {"EditMonitorAktualnaTemperatura", "EditMonitorAktualnaWilgotnosc", "EditMonitorAktualnyCzas",
+                          "EditMonitorCzestoscZapisu", "EditMonitorLiczbaPomiarow", "EditMonitorNumerSeryjny",
+                          "EditMonitorDataProdukcji", "EditlMonitorWersjaOprogramowania", "EditMonitorIloscPomiarow",
+                          "EditMonitorStanBaterii", "EditMonitorDataLogowania", "EditMonitorCzasLogowania"})
+        EXPECT_FALSE(edit(e).isEmpty()) << e;
+    EXPECT_TRUE(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel0"))->text().contains(
+        QStringLiteral("-otwarty")));
+    EXPECT_GT(form->MessageListBox->count(), 0);
+
+    auto* start = form->findChild<QPushButton*>(QStringLiteral("ButtonLogStart"));
+    ASSERT_FALSE(start->isHidden());
+    start->click();
+    ASSERT_TRUE(WaitFor([&] { return form->LastStateCode() == 100; }));
+    EXPECT_FALSE(form->findChild<QPushButton*>(QStringLiteral("ButtonLogStop"))->isHidden());
+    EXPECT_FALSE(form->findChild<QPushButton*>(QStringLiteral("ButtonZmienProgiTemp"))->isEnabled());
+
+    // The logger goes away: everything empties and the panel says so.
+    sim.Kill();
+    ASSERT_TRUE(WaitFor([&] { return form->ConnectionState() == CONN_NONE; }));
+    EXPECT_TRUE(edit("EditMonitorNazwaLoggera").isEmpty());
+    EXPECT_TRUE(form->LastStateCode() == 30 || form->LastStateCode() == 10) << form->LastStateCode();
+
+    ASSERT_TRUE(sim.Restart());
+    ASSERT_TRUE(WaitFor([&] { return form->ConnectionState() == CONN_READY; }, 30000));
+    EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
+
+    form->close();
+    EXPECT_EQ(form->Thread(), nullptr);
+    DestroyForms();
+    form.reset();
+    AppForms = Forms{};
+    QSettings s(o.settingsPath, QSettings::IniFormat);
+    EXPECT_EQ(s.value("Okno/PortCom").toString(), o.portOverride);
+}
+
+}  // namespace
+}  // namespace quorvex::test

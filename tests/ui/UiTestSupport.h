@@ -1,0 +1,93 @@
+#pragma once
+// Shared ground of the window tests: the application object, a main window
+// without a transmission thread over a private settings file, and register
+// blocks taken from the in-process logger simulator.
+#include <QApplication>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <memory>
+
+#include "core/SimLogger.h"
+#include "params/Datamanager.h"
+#include "ui/Mainform.h"
+
+namespace quorvex::test {
+
+using sim::SimLogger;
+using sim::Scenario;
+
+inline void EnsureApplication()
+{
+    if (QApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "test_ui";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: Qt's input devices created by synthetic key events must not
+    // outlive the application object in the exit handlers.
+    new QApplication(argc, argv);
+}
+
+// Feeds the model one poll reply of `count` registers from `start`, as the thread hands it over.
+inline void FeedBlock(MDataParametry& model, SimLogger& sim, std::uint16_t start, std::uint16_t count)
+{
+    std::vector<std::uint8_t> bytes;
+    for (std::uint16_t r = start; r < start + count; ++r) {
+        const std::uint16_t v = sim.Register(r);
+        bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(v & 0xFF));
+    }
+    model.StoreRegisters(bytes.data(), start, static_cast<int>(bytes.size()));
+}
+
+struct WindowFixture {
+    explicit WindowFixture(const QString& settingsText = {}, bool writeFile = false)
+    {
+        EnsureApplication();
+        path = dir.filePath(QStringLiteral("quorvex.INI"));
+        if (writeFile) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(settingsText.toUtf8());
+        }
+        Open();
+    }
+    ~WindowFixture() { Close(); }
+
+    void Open()
+    {
+        MainFormOptions o;
+        o.settingsPath = path;
+        o.startThread = false;
+        form = std::make_unique<TMainForm1>(model, o);
+        CreateForms(form.get());
+        form->FormShow();
+        form->FormActivate();
+    }
+    void Close()
+    {
+        if (!form) return;
+        form->FormDestroy();
+        DestroyForms();
+        form.reset();
+        AppForms = Forms{};
+    }
+    // Both poll blocks of the simulated logger, then the handler of each reply.
+    void Poll(SimLogger& sim)
+    {
+        FeedBlock(model, sim, 256, 90);
+        form->HandleMessage(WM_READ_DONE);
+        FeedBlock(model, sim, 0, 29);
+        form->HandleMessage(WM_READ_DONE);
+    }
+    QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    template <class W>
+    W* Find(const char* name) const { return form->findChild<W*>(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    QString path;
+    MDataParametry model;
+    std::unique_ptr<TMainForm1> form;
+};
+
+}  // namespace quorvex::test

@@ -1,5 +1,10 @@
+#include "print/Formdrukuj.h"
 #include "ui/Mainform.h"
+#include "ui/dialogs/Formcorrect.h"
+#include "ui/dialogs/Formfreqsave.h"
+#include "ui/dialogs/Formhum.h"
 #include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/Formtemp.h"
 #include "ui/dialogs/Shells.h"
 
 namespace quorvex {
@@ -13,14 +18,14 @@ void CreateForms(TMainForm1* mainForm)
     };
     AppForms.FormOdczytParam1 = new TFormOdczytParam1(mainForm);
     AppForms.FormWykres1 = shell("FormWykres1", QStringLiteral("[12]Pokaż wykres"));
-    AppForms.FormWilgotnosc = shell("FormWilgotnosc", change);
-    AppForms.FormKorekcja = shell("FormKorekcja", change);
+    AppForms.FormWilgotnosc = new TFormWilgotnosc(mainForm->Model(), mainForm);
+    AppForms.FormKorekcja = new TFormKorekcja(mainForm->Model(), mainForm);
     AppForms.FormZegar1 = shell("FormZegar1", change);
     AppForms.FormNazwa1 = shell("FormNazwa1", change);
     AppForms.FormStartLog1 = shell("FormStartLog1", change);
-    AppForms.FormFreqSave1 = shell("FormFreqSave1", change);
-    AppForms.FormDrukuj1 = shell("FormDrukuj1", QStringLiteral("[700]Drukuj"));
-    AppForms.FormTemperatura = shell("FormTemperatura", change);
+    AppForms.FormFreqSave1 = new TFormFreqSave1(mainForm->Model(), mainForm);
+    AppForms.FormDrukuj1 = new TFormDrukuj1(mainForm->SettingsFilePath(), mainForm);
+    AppForms.FormTemperatura = new TFormTemperatura(mainForm->Model(), mainForm);
 }
 
 void DestroyForms()

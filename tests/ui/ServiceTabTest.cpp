@@ -2,10 +2,7 @@
 // zeroing the counters and the logger reset.
 #include <gtest/gtest.h>
 
-#include <QGroupBox>
-#include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTreeWidget>
 
 #include "LinkTestSupport.h"
@@ -20,29 +17,6 @@ QStringList Column(QTreeWidget* tree, int column)
     QStringList texts;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) texts << tree->topLevelItem(i)->text(column);
     return texts;
-}
-
-TEST(ServiceTab, HiddenTabsHoldTheirControlsWithPlainPolishTexts)
-{
-    WindowFixture w;
-    QTabWidget* tabs = w.form->PageControl();
-    for (QWidget* tab : {w.form->TabSheetSerwis, w.form->TabSheetKomunikaty})
-        EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(tab)));
-    auto* errors = w.Find<QTreeWidget>("ValueListEditorModbusErrors");
-    EXPECT_FALSE(errors->isEnabled());
-    EXPECT_EQ(Column(errors, 0), (QStringList{"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
-                                              "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"}));
-    EXPECT_EQ(Column(errors, 1), QStringList(5, QString()));
-    // The service texts stay Polish in every language; only the tab captions change.
-    w.form->ApplyLanguage(kLanguageGerman);
-    EXPECT_EQ(w.Find<QPushButton>("ButtonZeruj")->text(), QStringLiteral("Zeruj"));
-    EXPECT_EQ(w.Find<QPushButton>("ButtonReset")->text(), QStringLiteral("Reset"));
-    EXPECT_EQ(w.Find<QPushButton>("ButtonListaParametrow")->text(), QStringLiteral("Pobierz liste parametrów"));
-    EXPECT_EQ(w.Find<QGroupBox>("GroupBox7")->title(), QStringLiteral("Lista urządzeń HID"));
-    EXPECT_EQ(w.form->ListViewParametry->headerItem()->text(1), QStringLiteral("Wartość"));
-    EXPECT_NE(tabs->tabText(tabs->indexOf(w.form->TabSheetSerwis)), QStringLiteral("Serwis"));
-    EXPECT_NE(w.Find<QListWidget>("MessageListBox"), nullptr);
-    EXPECT_NE(w.Find<QListWidget>("ListBoxListaHID"), nullptr);
 }
 
 TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)

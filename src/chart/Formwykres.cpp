@@ -13,6 +13,7 @@
 
 #include "chart/ChartIcons.h"
 #include "chart/PaintBox.h"
+#include "print/Formdrukuj.h"
 
 namespace quorvex {
 
@@ -122,6 +123,7 @@ void TFormWykres1::BuildControls() {
     connect(SpeedButtonShowTemp, &QToolButton::clicked, this, [this] { SpeedButtonShowTempClick(); });
     connect(SpeedButtonShowHum, &QToolButton::clicked, this, [this] { SpeedButtonShowHumClick(); });
     connect(SpeedButtonShowProgi, &QToolButton::clicked, this, [this] { SpeedButtonShowProgiClick(); });
+    connect(SpeedButtonDrukuj, &QToolButton::clicked, this, [this] { SpeedButtonDrukujClick(); });
 
     PaintBoxWykres->onPaint = [this](QPainter& p) { PaintBoxWykresPaint(p); };
     PaintBoxWykres->onMouseMove = [this](QMouseEvent& e) { PaintBoxWykresMouseMove(qRound(e.position().x())); };
@@ -238,6 +240,28 @@ void TFormWykres1::SpeedButtonShowProgiClick() {
     rescale = true;
     RefreshChart();
     rescale = false;
+}
+
+void TFormWykres1::SetPrintWindow(TFormDrukuj1* window) {
+    printWindow_ = window;
+    SpeedButtonDrukuj->setEnabled(window != nullptr);
+}
+
+void TFormWykres1::SpeedButtonDrukujClick() {
+    if (!printWindow_) return;
+    printWindow_->Results = results;
+    printWindow_->Printer().setPageOrientation(QPageLayout::Landscape);
+    if (printWindow_->exec() != QDialog::Accepted) return;
+    ChartPrintView view;
+    view.results = results;
+    view.showTemp = showTemp;
+    view.showHum = showHum;
+    view.showThresholds = showThresholds;
+    view.thresholds = chartEngine.thresholds;
+    view.zoomStart = zoomStart;
+    view.zoomWidth = zoomWidth;
+    view.font = font();
+    printWindow_->PrintChart(view, firstIndex, sampleCount);
 }
 
 }  // namespace quorvex

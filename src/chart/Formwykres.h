@@ -33,6 +33,7 @@ class QMouseEvent;
 namespace quorvex {
 
 class PaintBox;
+class TFormDrukuj1;
 
 class TFormWykres1 : public QWidget {
     Q_OBJECT
@@ -60,6 +61,11 @@ public:
     void SpeedButtonShowTempClick();
     void SpeedButtonShowHumClick();
     void SpeedButtonShowProgiClick();
+    // Prints the chart in landscape through the print window (after its dialog).
+    void SpeedButtonDrukujClick();
+
+    // The print window the print button opens (the program's FormDrukuj1).
+    void SetPrintWindow(TFormDrukuj1* window);
 
     // --- state, for the tool bar's owner and for tests ---
     int ZoomStart() const { return zoomStart; }
@@ -94,7 +100,7 @@ public:
     QToolButton* SpeedButtonShowHum = nullptr;
     QToolButton* SpeedButtonShowProgi = nullptr;
     QToolButton* SpeedButtonShowProgi2 = nullptr;  // never shown: pressing it releases SpeedButtonShowProgi
-    QToolButton* SpeedButtonDrukuj = nullptr;      // printing the chart is not available yet
+    QToolButton* SpeedButtonDrukuj = nullptr;      // enabled once a print window is given
     QWidget* PanelWykres = nullptr;
     PaintBox* PaintBoxWykres = nullptr;
     QWidget* PanelRzut = nullptr;
@@ -138,6 +144,7 @@ private:
     MWykres chartEngine;
     MWykres overviewEngine;
     MLogi* results = &Logi;
+    TFormDrukuj1* printWindow_ = nullptr;
 
     // A rescale asked for reaches each paint box at its next paint, even when
     // that paint comes later than the request (a hidden window, a queued update).

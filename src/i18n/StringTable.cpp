@@ -124,6 +124,27 @@ constexpr StringTableEntry kEntries[] = {
     {1054, "Type", "Typ"},
     // Texts this program adds to the original table take ids from 2000 up.
     {2000, "Can not save the results file", "Die Ergebnisdatei lässt sich nicht speichern"},
+    {2010, "The Logger was found, but the system denied access to it.",
+     "Der Datenlogger wurde gefunden, aber das System verweigert den Zugriff darauf."},
+    {2011, "Install the udev rule 70-quorvex-logger.rules in /etc/udev/rules.d and plug the Logger in again.",
+     "Installieren Sie die udev-Regel 70-quorvex-logger.rules in /etc/udev/rules.d und schließen Sie den "
+     "Datenlogger erneut an."},
+    {2020, "Can not write the PDF file", "Die PDF-Datei lässt sich nicht schreiben"},
+    {2021, "PDF file", "PDF-Datei"},
+    {2022, "The page is too small for the table", "Die Seite ist zu klein für die Tabelle"},
+    {2023, "Can not start printing on", "Der Druck lässt sich nicht starten auf"},
+    {2024, "Save the printout as PDF", "Ausdruck als PDF speichern"},
+    // Correction dialog labels and the parameter dialogs' input errors.
+    {2050, "Temperature correction:", "Temperaturkorrektur:"},
+    {2051, "Humidity correction:", "Feuchtigkeitskorrektur:"},
+    {2052, "Parameter upper threshold.", "Parameter oberer Grenzwert."},
+    {2053, "Parameter lower threshold.", "Parameter unterer Grenzwert."},
+    {2054, "Parameter temperature correction.", "Parameter Temperaturkorrektur."},
+    {2055, "Parameter humidity correction.", "Parameter Feuchtigkeitskorrektur."},
+    {2056, "The value entered must be a number", "Der eingegebene Wert muss eine Zahl sein"},
+    {2057, "The number entered is outside the range", "Die eingegebene Zahl liegt außerhalb des Bereichs"},
+    {2058, "The thresholds have not been read from the logger yet.",
+     "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -21,6 +21,9 @@ constexpr int WM_LOG_READ_REFUSED = WM_USER + 15;  // 1039 sent: a log read answ
 constexpr int WM_HID_CONNECTED = WM_USER + 16;     // 1040 posted: the HID logger opened
 constexpr int WM_HID_ABSENT = WM_USER + 17;        // 1041 posted: no HID logger (every 100 ms)
 
+// wParam of 1041: a "Logger" is present but the system refused access to it.
+constexpr int kHidAccessDenied = 1;
+
 // The message's name as written in the code ("WM_READ_DONE"); "WM_USER+n" for others.
 QString MessageName(int msg);
 

@@ -152,6 +152,7 @@ bool ThreadTransmisja::HidConnect()
 {
     Serial_.ClosePort();
     bool opened = false;
+    bool denied = false;
     {
         std::lock_guard lock(Hid_->UseLock());
         opened = Hid_->Opened();
@@ -160,10 +161,11 @@ bool ThreadTransmisja::HidConnect()
             return true;
         }
         opened = Hid_->OpenByProduct(kHidProduct);
+        denied = Hid_->AccessDenied();
     }
     if (!opened) {
         LinkState_ = LINK_HID_ABSENT;
-        Post(WM_HID_ABSENT);
+        Post(WM_HID_ABSENT, {}, denied ? kHidAccessDenied : 0);
         WaitForWake(kConnectRetryMs);
         return false;
     }

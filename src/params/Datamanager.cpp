@@ -98,6 +98,15 @@ void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
     EnqueueHook(r);
 }
 
+void MDataParametry::EnqueueResetCommand() {
+    if (!EnqueueHook) return;
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_RESET_COMMAND;
+    r.Attempts = 1;
+    EnqueueHook(r);
+}
+
 void MDataParametry::WriteCommand(std::uint16_t reg, std::uint16_t value) {
     if (!EnqueueHook) return;
     if (reg < kStartModeBit0Register || reg > kOverwriteRegister) {

@@ -50,6 +50,10 @@ public:
     void WriteRegisters(const baseParametr& parameter, std::span<const std::uint16_t> words);
     // Function 3 of `count` registers from FirstRegister (1…125).
     void ReadBack(const baseParametr& parameter, int count);
+    // Function 65, the logger's reset command: it restarts its measurement so
+    // that new corrections take effect. One attempt; the reply carries nothing
+    // the program keeps. Nothing is queued while EnqueueHook is clear.
+    void EnqueueResetCommand();
     // Function 6 of one command register: 80 and 81 take bits 0 and 1 of the
     // start mode, 82 the recording bit, 83 the overwrite bit, each as the masked
     // value. They are written only, never read. Nothing is queued while

@@ -1,32 +1,33 @@
 #include "chart/Formwykres.h"
+#include "print/Formdrukuj.h"
 #include "ui/Mainform.h"
+#include "ui/dialogs/Formcorrect.h"
+#include "ui/dialogs/Formfreqsave.h"
+#include "ui/dialogs/Formhum.h"
 #include "ui/dialogs/Formnazwa.h"
 #include "ui/dialogs/Formodczytparam.h"
 #include "ui/dialogs/Formstartlog.h"
+#include "ui/dialogs/Formtemp.h"
 #include "ui/dialogs/Formzegar.h"
-#include "ui/dialogs/Shells.h"
 
 namespace quorvex {
 
 void CreateForms(TMainForm1* mainForm)
 {
     AppForms.MainForm1 = mainForm;
-    const QString change = QStringLiteral("[600]Zmiana parametru");
-    auto shell = [&](const char* name, const QString& caption) {
-        return new ShellDialog(QString::fromLatin1(name), caption, mainForm);
-    };
     AppForms.FormOdczytParam1 = new TFormOdczytParam1(mainForm);
     auto* chart = new TFormWykres1(mainForm);
     chart->setWindowFlag(Qt::Window);  // its own window, not a part of the main one
     AppForms.FormWykres1 = chart;
-    AppForms.FormWilgotnosc = shell("FormWilgotnosc", change);
-    AppForms.FormKorekcja = shell("FormKorekcja", change);
+    AppForms.FormWilgotnosc = new TFormWilgotnosc(mainForm->Model(), mainForm);
+    AppForms.FormKorekcja = new TFormKorekcja(mainForm->Model(), mainForm);
     AppForms.FormZegar1 = new TFormZegar1(mainForm->Model(), mainForm);
     AppForms.FormNazwa1 = new TFormNazwa1(mainForm->Model(), mainForm);
     AppForms.FormStartLog1 = new TFormStartLog1(mainForm->Model(), mainForm);
-    AppForms.FormFreqSave1 = shell("FormFreqSave1", change);
-    AppForms.FormDrukuj1 = shell("FormDrukuj1", QStringLiteral("[700]Drukuj"));
-    AppForms.FormTemperatura = shell("FormTemperatura", change);
+    AppForms.FormFreqSave1 = new TFormFreqSave1(mainForm->Model(), mainForm);
+    AppForms.FormDrukuj1 = new TFormDrukuj1(mainForm->SettingsFilePath(), mainForm);
+    AppForms.FormTemperatura = new TFormTemperatura(mainForm->Model(), mainForm);
+    chart->SetPrintWindow(static_cast<TFormDrukuj1*>(AppForms.FormDrukuj1));
 }
 
 void DestroyForms()

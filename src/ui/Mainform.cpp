@@ -100,6 +100,7 @@ void TMainForm1::FormCreate()
     connectDialog("ButtonKorektaTempHum", &Forms::FormKorekcja);
     connect(ButtonLogStart, &QPushButton::clicked, this, &TMainForm1::ButtonLogStartClick);
     connect(ButtonLogStop, &QPushButton::clicked, this, &TMainForm1::ButtonLogStopClick);
+    ConnectServiceButtons();
     created_ = true;
 }
 
@@ -116,8 +117,10 @@ void TMainForm1::showEvent(QShowEvent* e)
 void TMainForm1::FormShow()
 {
     FillHidList();
-    MenuUSB->setChecked(portName.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0);
+    MenuPortComInit();
+    PortComSelected(portName);
     ShowLinkStatus();
+    StartDeviceWatcher();
     ShowResultsTab();
     MonitorReset();
 }

@@ -6,8 +6,9 @@
 // Source files by subject: Mainform.cpp (life cycle, language, dialog buttons),
 // MainformLayout.cpp (the widgets), MainformMonitor.cpp (bindings, logger state,
 // start/stop), MainformMessages.cpp (the thread's messages), MainformThread.cpp
-// (everything that talks to the transmission thread), MainformResults.cpp (the
-// results tab: log download, chart, results file).
+// (everything that talks to the transmission thread), MainformLink.cpp (the link
+// menu and device changes), MainformService.cpp (the service tab's buttons),
+// MainformResults.cpp (the results tab: log download, chart, results file).
 #include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
@@ -19,6 +20,7 @@
 #include "i18n/Translate.h"
 #include "logs/LogManagerView.h"
 #include "modbus/Messages.h"
+#include "ui/PortMenu.h"
 
 class QAction;
 class QGroupBox;
@@ -36,6 +38,7 @@ class QTreeWidget;
 
 namespace quorvex {
 
+class DeviceWatcher;
 class HidBackend;
 class IniFile;
 class MControlManager;
@@ -133,6 +136,18 @@ public:
     std::function<QString(const QString& folder, const QString& fileName)> AskSavePath;
     std::function<void(LogManagerView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
     ResultsTabView& ResultsView() { return *resultsView_; }
+    // MainformLink.cpp: the link menu and the HID device changes.
+    void MenuPortComInit();
+    void MenuPortComInit(const QList<SerialPortEntry>& ports);
+    void PortComSelected(const QString& name);
+    void MenuComClick(QAction* item);
+    // A HID device arrived (true) or was removed (false).
+    void DeviceChange(bool arrival);
+
+    // MainformService.cpp
+    void ButtonZerujClick();
+    void ButtonResetClick();
+    void ButtonListaParametrowClick();
 
 protected:
     bool event(QEvent* e) override;
@@ -176,6 +191,12 @@ private:
     void RebuildCounterTable();
     void FillHidList();
 
+    // MainformLink.cpp, MainformService.cpp
+    void BuildPortMenuItems();
+    void StartDeviceWatcher();
+    void ShowHidAccessDenied();
+    void ConnectServiceButtons();
+
     void OpenDialog(QWidget* dialog);
     void ReadSettings();
     void WriteSettings();
@@ -190,6 +211,7 @@ public:
     QString portName;
     bool portErrorShown = false;
     bool hidAbsentShown = false;
+    bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
     QString stateText;
     QString language = kLanguagePolish;
     std::unique_ptr<MControlManager> controls;
@@ -208,6 +230,7 @@ public:
     QLabel* StatusPanel0 = nullptr;
     QMenu* MenuSettings = nullptr;
     QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
+    QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
 
 private:
     RequestStrip* strip_ = nullptr;
@@ -224,6 +247,7 @@ private:
     QPointer<QWidget> lastKeyReceiver_;
     QString lastMessageLine_;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
+    DeviceWatcher* watcher_ = nullptr;
 };
 
 // The program's windows, created once at start-up in this order (main window

@@ -1,5 +1,7 @@
 // The main window's widgets. Captions are the numbered Polish texts; the
 // translator turns them into the current language.
+#include <algorithm>
+
 #include <QAction>
 #include <QApplication>
 #include <QGridLayout>
@@ -65,6 +67,14 @@ QGroupBox* Group(QWidget* parent, const char* name, const QString& caption)
 QWidget* Page(const char* name)
 {
     return Named(new QWidget, name);
+}
+
+// Only the tab captions are bold: a page of lists reads better in the normal weight.
+void NormalWeight(QWidget* page)
+{
+    QFont f = page->font();
+    f.setBold(false);
+    page->setFont(f);
 }
 
 // A caption, a field and its unit on one row of a grid.
@@ -324,6 +334,7 @@ QWidget* TMainForm1::BuildDeviceTab()
 QWidget* TMainForm1::BuildMessagesTab()
 {
     QWidget* page = Page("TabSheetKomunikaty");
+    NormalWeight(page);
     MessageListBox = Named(new QListWidget(page), "MessageListBox");
     (new QVBoxLayout(page))->addWidget(MessageListBox);
     return page;
@@ -333,6 +344,7 @@ QWidget* TMainForm1::BuildServiceTab()
 {
     // Service texts are plain Polish: the translator leaves them alone.
     QWidget* page = Page("TabSheetSerwis");
+    NormalWeight(page);
     auto* errors = Group(page, "GroupBox2", QStringLiteral("Błędy transmisji"));
     errors->setGeometry(44, 21, 312, 251);
     ValueListEditorModbusErrors = Named(new QTreeWidget(errors), "ValueListEditorModbusErrors");
@@ -341,7 +353,10 @@ QWidget* TMainForm1::BuildServiceTab()
     ValueListEditorModbusErrors->setColumnCount(2);
     ValueListEditorModbusErrors->setHeaderHidden(true);
     ValueListEditorModbusErrors->setRootIsDecorated(false);
-    ValueListEditorModbusErrors->setColumnWidth(0, 190);
+    // 190 wide unless the longest label needs more: every label stays readable whole.
+    const int labelWidth = ValueListEditorModbusErrors->fontMetrics().horizontalAdvance(
+                               QStringLiteral("Nieprawidłowa suma kontrolna")) + 12;
+    ValueListEditorModbusErrors->setColumnWidth(0, std::max(190, labelWidth));
     ValueListEditorModbusErrors->setColumnWidth(1, 68);
     for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
                             "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"})
@@ -357,7 +372,18 @@ QWidget* TMainForm1::BuildServiceTab()
     ListViewParametry->setColumnCount(2);
     ListViewParametry->setHeaderLabels({QStringLiteral("Nazwa"), QStringLiteral("Wartość")});
     ListViewParametry->setRootIsDecorated(false);
+    ListViewParametry->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListViewParametry->header()->setSectionsClickable(false);
+    ListViewParametry->header()->setStretchLastSection(false);
+    ListViewParametry->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+                                                    "border-bottom: 1px solid #d0d0d0; }"));
     ListViewParametry->setColumnWidth(0, 246);
+    ListViewParametry->setColumnWidth(1, 150);
+    // The name column stays at least 200 wide, the value column at most 150.
+    connect(ListViewParametry->header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column == 0 && size < 200) ListViewParametry->setColumnWidth(0, 200);
+        if (column == 1 && size > 150) ListViewParametry->setColumnWidth(1, 150);
+    });
     Button(page, "ButtonListaParametrow", QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
 
     auto* hid = Group(page, "GroupBox7", QStringLiteral("Lista urządzeń HID"));
@@ -411,7 +437,8 @@ void TMainForm1::BuildMenu()
     MenuUSB = MenuSettings->addAction(kUsbLink);
     MenuUSB->setObjectName(QStringLiteral("MenuUSB"));
     MenuUSB->setCheckable(true);
-    connect(MenuUSB, &QAction::triggered, this, [this] { ChooseLink(MenuUSB->text()); });
+    connect(MenuUSB, &QAction::triggered, this, [this] { MenuComClick(MenuUSB); });
+    BuildPortMenuItems();
 }
 
 void TMainForm1::BuildToolBar()

@@ -21,7 +21,6 @@ bool TMainForm1::event(QEvent* e)
 
 void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
 {
-    static_cast<void>(wParam);
     if (destroyed_) {
         // Ending: only the thread's hand-overs still matter, and they need nothing from us.
         return;
@@ -82,15 +81,22 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
             break;
         case WM_HID_CONNECTED:
             hidAbsentShown = false;
+            hidDeniedShown = false;
             UpdateLoggerState();
             ShowLinkStatus();
             break;
         case WM_HID_ABSENT:
-            if (hidAbsentShown) break;
-            hidAbsentShown = true;
-            MonitorReset();
-            UpdateLoggerState();
-            ShowLinkStatus();
+            if (!hidAbsentShown) {
+                hidAbsentShown = true;
+                MonitorReset();
+                UpdateLoggerState();
+                ShowLinkStatus();
+            }
+            // A logger the user may not open: say so once, with what to do about it.
+            if (wParam == kHidAccessDenied && !hidDeniedShown) {
+                hidDeniedShown = true;
+                ShowHidAccessDenied();
+            }
             break;
         default:
             break;

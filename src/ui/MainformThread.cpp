@@ -101,14 +101,4 @@ void TMainForm1::FillHidList()
     ListBoxListaHID->addItems(products);
 }
 
-void TMainForm1::ChooseLink(const QString& name)
-{
-    portName = name;
-    portErrorShown = false;
-    hidAbsentShown = false;
-    MenuUSB->setChecked(name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0);
-    if (thread) thread->SetLinkName(name);
-    MonitorReset();
-}
-
 }  // namespace quorvex

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "i18n/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,10 @@ namespace {
 
 TEST(StringTable, EveryEntryIsFoundUnderItsTwoResourceNumbersOnly) {
   const auto entries = StringTableEntries();
-  ASSERT_EQ(entries.size(), 115u);
+  // The original table has 114 texts; the program's own ones take ids from 2000 up.
+  const auto original = std::count_if(entries.begin(), entries.end(),
+                                      [](const StringTableEntry& e) { return e.id < 2000; });
+  ASSERT_EQ(original, 114);
   for (const StringTableEntry& e : entries) {
     SCOPED_TRACE(e.id);
     EXPECT_FALSE(QString::fromUtf8(e.english).isEmpty());

@@ -289,6 +289,22 @@ TEST_F(Datamanager, RequestsCarryTheDialogsWritesAndReadBacks) {
     EXPECT_EQ(queued.size(), 2u);
 }
 
+TEST_F(Datamanager, ResetCommandIsOneAttemptOfFunction65WithZeroRegisterFields) {
+    model.EnqueueResetCommand();
+    ASSERT_EQ(queued.size(), 1u);
+    EXPECT_EQ(queued[0].Address, 255);
+    EXPECT_EQ(queued[0].Function, FN_RESET_COMMAND);
+    EXPECT_EQ(queued[0].Attempts, 1);
+    const BuiltRequest frame = EncodeRequest(queued[0]);
+    ASSERT_EQ(frame.error, BuildError::None);
+    ASSERT_EQ(frame.bytes.size(), 8u);
+    EXPECT_EQ(std::vector<std::uint8_t>(frame.bytes.begin(), frame.bytes.begin() + 6),
+              std::vector<std::uint8_t>({0xFF, 0x41, 0, 0, 0, 0}));
+    EnqueueHook = nullptr;
+    model.EnqueueResetCommand();
+    EXPECT_EQ(queued.size(), 1u);
+}
+
 TEST_F(Datamanager, CommandRegistersAreWrittenOneByOne) {
     model.WriteCommand(MDataParametry::kStartModeBit1Register, 2);
     model.WriteCommand(MDataParametry::kOverwriteRegister, 8);

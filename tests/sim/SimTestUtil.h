@@ -2,6 +2,7 @@
 // Small helpers shared by the simulator tests: requests built by the program's own frame
 // builders, and the reply checks the program applies.
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 #include <vector>
 

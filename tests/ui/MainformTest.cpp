@@ -134,13 +134,24 @@ struct CaptionSnapshot {
     bool operator==(const CaptionSnapshot&) const = default;
 };
 
+// The window's own controls: the parameter dialogs are its children too, but
+// they are translated only when they open.
+template <class T>
+QList<T*> OwnControls(QWidget& form)
+{
+    QList<T*> out;
+    for (T* w : form.findChildren<T*>())
+        if (w->window() == &form) out << w;
+    return out;
+}
+
 CaptionSnapshot Captions(TMainForm1& form)
 {
     CaptionSnapshot s;
-    for (QAbstractButton* b : form.findChildren<QAbstractButton*>())
+    for (QAbstractButton* b : OwnControls<QAbstractButton>(form))
         if (qobject_cast<QPushButton*>(b) || qobject_cast<QRadioButton*>(b)) s.texts << b->text();
-    for (QLabel* l : form.findChildren<QLabel*>()) s.texts << l->text();
-    for (QGroupBox* g : form.findChildren<QGroupBox*>()) s.texts << g->title();
+    for (QLabel* l : OwnControls<QLabel>(form)) s.texts << l->text();
+    for (QGroupBox* g : OwnControls<QGroupBox>(form)) s.texts << g->title();
     for (int i = 0; i < form.PageControl()->count(); ++i) s.texts << form.PageControl()->tabText(i);
     std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
         for (QAction* a : actions) {
@@ -198,7 +209,7 @@ const char* kChangeButtons[] = {"ButtonUstawZegar", "ButtonZmienNazwaLoggera", "
 TEST(MainformMonitor, InactiveMonitorIsGreyAndEmpty)
 {
     WindowFixture w;
-    for (QLineEdit* e : w.form->findChildren<QLineEdit*>()) {
+    for (QLineEdit* e : OwnControls<QLineEdit>(*w.form)) {
         if (!e->objectName().startsWith(QStringLiteral("Edit"))) continue;
         EXPECT_FALSE(e->isEnabled()) << e->objectName().toStdString();
         EXPECT_TRUE(e->text().isEmpty());
@@ -350,7 +361,7 @@ TEST(MainformMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
     EXPECT_FALSE(AppForms.FormZegar1->isVisible());
     EXPECT_EQ(w.form->LastStateCode(), 30);
     EXPECT_EQ(w.model.ValueCount(), 0);
-    for (QLineEdit* e : w.form->findChildren<QLineEdit*>())
+    for (QLineEdit* e : OwnControls<QLineEdit>(*w.form))
         if (e->objectName().startsWith(QStringLiteral("Edit"))) {
             EXPECT_TRUE(e->text().isEmpty());
         }

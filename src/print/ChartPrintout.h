@@ -1,0 +1,42 @@
+#pragma once
+// The chart printout: one landscape page with the print dialog's header
+// block, the rule, and the chart drawn by a temporary chart engine into a
+// bitmap of a quarter of the remaining width and height, stretched without
+// smoothing onto the rest of the page (so lines and texts come out as bold as
+// on the screen rather than hair-thin at the printer's resolution).
+#include <QFont>
+
+#include <functional>
+
+#include "logs/Logi.h"
+#include "logs/Thresholds.h"
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace quorvex {
+
+// What the chart window shows, handed to the printout.
+struct ChartPrintView {
+    const MLogi* results = &Logi;
+    bool showTemp = true;
+    bool showHum = true;
+    bool showThresholds = false;
+    MThresholds thresholds;
+    int zoomStart = 0;
+    int zoomWidth = 100;
+    QFont font;  // of the chart's texts, in the bitmap's pixels
+};
+
+// Draws the header between left and right from top and returns its height.
+using PageHeaderFunction = std::function<int(QPainter& painter, int left, int right, int top)>;
+
+// Draws the whole chart page on `device`, which `painter` is active on.
+void DrawChartPage(QPainter& painter, QPagedPaintDevice& device, const ChartPrintView& view,
+                   const PageHeaderFunction& header);
+
+// The first and last record of the window the chart shows (firstIndex and
+// firstIndex + sampleCount, the last kept below the record count).
+std::pair<int, int> ChartRecordRange(int firstIndex, int sampleCount, int recordCount);
+
+}  // namespace quorvex

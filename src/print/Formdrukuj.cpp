@@ -1,0 +1,321 @@
+#include "print/Formdrukuj.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+#include "logs/LoggerInfo.h"
+
+namespace quorvex {
+namespace {
+
+// A PDF file gets the resolution of an ordinary office laser printer, so the
+// pixel sizes of the printout (rule, gaps, cell pens) look as they do on paper.
+constexpr int kPdfResolution = 600;
+// A PDF page keeps the unprintable edge a printer would have.
+constexpr qreal kPdfMarginMm = 5.0;
+
+QStringList MemoLines(const QPlainTextEdit* memo) { return memo->toPlainText().split(u'\n'); }
+
+void SetMemoLines(QPlainTextEdit* memo, const QStringList& lines) { memo->setPlainText(lines.join(u'\n')); }
+
+// Lines 0 to 4 of a memo; missing ones are empty.
+QStringList FirstMemoLines(const QPlainTextEdit* memo) {
+    const QStringList lines = MemoLines(memo);
+    QStringList first;
+    for (int i = 0; i < kPrintMemoLines; ++i) first << lines.value(i);
+    return first;
+}
+
+QPlainTextEdit* NewMemo(const char* name, QWidget* parent) {
+    auto* memo = new QPlainTextEdit(parent);
+    memo->setObjectName(QString::fromLatin1(name));
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    memo->setTabChangesFocus(true);
+    const int lines = kPrintMemoLines;
+    memo->setFixedHeight(memo->fontMetrics().lineSpacing() * lines + 2 * memo->frameWidth() +
+                         2 * static_cast<int>(memo->document()->documentMargin()) + 4);
+    return memo;
+}
+
+}  // namespace
+
+TFormDrukuj1::TFormDrukuj1(QString settingsPath, QWidget* parent)
+    : QDialog(parent), settingsPath_(std::move(settingsPath)), printer_(QPrinter::HighResolution) {
+    setObjectName(QStringLiteral("FormDrukuj1"));
+    setWindowTitle(QStringLiteral("[700]Drukuj"));
+    printerNames = [] { return QPrinterInfo::availablePrinterNames(); };
+    askPdfPath = [](QWidget* owner, const QString& suggestion) {
+        QFileDialog dialog(owner, TranslateText(QStringLiteral("[2024]Zapisz wydruk jako PDF")), suggestion,
+                           QStringLiteral("PDF (*.pdf)"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    showError = [](QWidget* owner, const QString& text) {
+        QMessageBox::critical(owner, TranslateText(QStringLiteral("[1020]Błąd")), text);
+    };
+    BuildControls();
+}
+
+TFormDrukuj1::~TFormDrukuj1() = default;
+
+void TFormDrukuj1::BuildControls() {
+    auto* group = new QGroupBox(QStringLiteral("[710]Drukarka"), this);
+    group->setObjectName(QStringLiteral("GroupBoxDrukarka"));
+    Label1 = new QLabel(QStringLiteral("[711]Nazwa:"), group);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    ComboBoxDrukarki = new QComboBox(group);
+    ComboBoxDrukarki->setObjectName(QStringLiteral("ComboBoxDrukarki"));
+    ComboBoxDrukarki->setMinimumContentsLength(24);
+    ButtonPrintSetup = new QPushButton(QStringLiteral("[17]Właściwości"), group);
+    ButtonPrintSetup->setObjectName(QStringLiteral("ButtonPrintSetup"));
+    auto* printerRow = new QHBoxLayout(group);
+    printerRow->addWidget(Label1);
+    printerRow->addWidget(ComboBoxDrukarki, 1);
+    printerRow->addWidget(ButtonPrintSetup);
+
+    auto check = [this](const char* name, const char* caption) {
+        auto* box = new QCheckBox(QString::fromUtf8(caption), this);
+        box->setObjectName(QString::fromLatin1(name));
+        connect(box, &QCheckBox::clicked, this, &TFormDrukuj1::CheckBoxClick);
+        return box;
+    };
+    CheckBoxHeader = check("CheckBoxHeader", "[720]Nagłówek");
+    MemoHeader = NewMemo("MemoHeader", this);
+    CheckBoxName = check("CheckBoxName", "[1046]Nazwa Loggera");
+    CheckBoxNumber = check("CheckBoxNumber", "[1047]Typ, numer seryjny");
+    CheckBoxWriteInterval = check("CheckBoxWriteInterval", "[1048]Częstość zapisu");
+    CheckBoxFirstLog = check("CheckBoxFirstLog", "[1049]Daty logowania");
+    CheckBoxPrintDate = check("CheckBoxPrintDate", "[1050]Data wydruku");
+
+    // The footer is kept in the settings but not printed, so the operator
+    // sees it without being able to change it.
+    auto* footer = new QFrame(this);
+    footer->setObjectName(QStringLiteral("PanelFooter"));
+    CheckBoxFooter = new QCheckBox(QStringLiteral("[740]Stopka"), footer);
+    CheckBoxFooter->setObjectName(QStringLiteral("CheckBoxFooter"));
+    MemoFooter = NewMemo("MemoFooter", footer);
+    auto* footerColumn = new QVBoxLayout(footer);
+    footerColumn->setContentsMargins(0, 0, 0, 0);
+    footerColumn->addWidget(CheckBoxFooter);
+    footerColumn->addWidget(MemoFooter);
+    footer->setEnabled(false);
+
+    ButtonPrint = new QPushButton(QStringLiteral("[18]Drukuj"), this);
+    ButtonPrint->setObjectName(QStringLiteral("ButtonPrint"));
+    ButtonPrint->setDefault(true);
+    ButtonAnuluj = new QPushButton(QStringLiteral("[15]Anuluj"), this);
+    ButtonAnuluj->setObjectName(QStringLiteral("ButtonAnuluj"));
+
+    auto* headerColumn = new QVBoxLayout;
+    headerColumn->addWidget(CheckBoxHeader);
+    headerColumn->addWidget(MemoHeader);
+    headerColumn->addStretch(1);
+    auto* factColumn = new QVBoxLayout;
+    for (QCheckBox* box : {CheckBoxName, CheckBoxNumber, CheckBoxWriteInterval, CheckBoxFirstLog, CheckBoxPrintDate})
+        factColumn->addWidget(box);
+    factColumn->addStretch(1);
+    auto* choices = new QHBoxLayout;
+    choices->addLayout(headerColumn, 1);
+    choices->addLayout(factColumn);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ButtonPrint);
+    buttons->addWidget(ButtonAnuluj);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(group);
+    column->addLayout(choices);
+    column->addWidget(footer);
+    column->addLayout(buttons);
+
+    connect(ComboBoxDrukarki, &QComboBox::activated, this, &TFormDrukuj1::ComboBoxDrukarkiChange);
+    connect(ButtonPrintSetup, &QPushButton::clicked, this, &TFormDrukuj1::ButtonPrintSetupClick);
+    connect(ButtonPrint, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ButtonAnuluj, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormDrukuj1::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) FormShow();
+    QDialog::showEvent(event);
+}
+
+void TFormDrukuj1::done(int result) {
+    FormClose();
+    QDialog::done(result);
+}
+
+void TFormDrukuj1::FormShow() {
+    SettingsToControls(LoadPrintSettings(settingsPath_));
+    FillPrinterList();
+    SelectCurrentPrinter();
+    CheckBoxClick();
+}
+
+void TFormDrukuj1::FormClose() {
+    // A settings folder that cannot be written must not keep the dialog from closing.
+    SavePrintSettings(settingsPath_, ControlsToSettings());
+}
+
+void TFormDrukuj1::SettingsToControls(const PrintSettings& s) {
+    SetMemoLines(MemoHeader, s.headerLines);
+    CheckBoxHeader->setChecked(s.header);
+    CheckBoxName->setChecked(s.name);
+    CheckBoxNumber->setChecked(s.number);
+    CheckBoxWriteInterval->setChecked(s.interval);
+    CheckBoxFirstLog->setChecked(s.firstLog);
+    CheckBoxPrintDate->setChecked(s.printDate);
+    CheckBoxFooter->setChecked(s.footer);
+    SetMemoLines(MemoFooter, s.footerLines);
+}
+
+PrintSettings TFormDrukuj1::ControlsToSettings() const {
+    PrintSettings s;
+    s.header = CheckBoxHeader->isChecked();
+    s.headerLines = FirstMemoLines(MemoHeader);
+    s.name = CheckBoxName->isChecked();
+    s.number = CheckBoxNumber->isChecked();
+    s.interval = CheckBoxWriteInterval->isChecked();
+    s.firstLog = CheckBoxFirstLog->isChecked();
+    s.printDate = CheckBoxPrintDate->isChecked();
+    s.footer = CheckBoxFooter->isChecked();
+    s.footerLines = FirstMemoLines(MemoFooter);
+    return s;
+}
+
+void TFormDrukuj1::FillPrinterList() {
+    listedPrinters_ = printerNames ? printerNames() : QStringList();
+    const QSignalBlocker quiet(ComboBoxDrukarki);
+    ComboBoxDrukarki->clear();
+    ComboBoxDrukarki->addItems(listedPrinters_);
+    ComboBoxDrukarki->addItem(TranslateText(QStringLiteral("[2021]Plik PDF")));
+}
+
+int TFormDrukuj1::PdfEntryIndex() const { return static_cast<int>(listedPrinters_.size()); }
+
+void TFormDrukuj1::SelectCurrentPrinter() {
+    int index = PdfEntryIndex();
+    if (printer_.outputFormat() == QPrinter::NativeFormat) {
+        const qsizetype at = listedPrinters_.indexOf(printer_.printerName());
+        if (at >= 0) index = static_cast<int>(at);
+    }
+    // A printer that is gone (or none at all) leaves the PDF file chosen.
+    ComboBoxDrukarkiChange(index);
+}
+
+void TFormDrukuj1::ComboBoxDrukarkiChange(int index) {
+    if (index >= 0 && index < listedPrinters_.size()) {
+        printer_.setOutputFormat(QPrinter::NativeFormat);
+        printer_.setPrinterName(listedPrinters_[index]);
+        pdfPrepared_ = false;
+    }
+    // Also when the printer could not be set up: the list shows what will be used.
+    if (printer_.outputFormat() != QPrinter::NativeFormat || index < 0 || index >= listedPrinters_.size()) {
+        if (printer_.outputFormat() != QPrinter::PdfFormat) pdfPrepared_ = false;
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        if (!pdfPrepared_) {
+            // Once per change to a file: later page setups of the operator stay.
+            printer_.setResolution(kPdfResolution);
+            printer_.setPageMargins(QMarginsF(kPdfMarginMm, kPdfMarginMm, kPdfMarginMm, kPdfMarginMm),
+                                    QPageLayout::Millimeter);
+            pdfPrepared_ = true;
+        }
+        index = PdfEntryIndex();
+    }
+    const QSignalBlocker quiet(ComboBoxDrukarki);
+    ComboBoxDrukarki->setCurrentIndex(index);
+}
+
+void TFormDrukuj1::ButtonPrintSetupClick() {
+    if (printer_.outputFormat() == QPrinter::PdfFormat) {
+        // A file has no printer options; its page is all there is to set up.
+        QPageSetupDialog dialog(&printer_, this);
+        dialog.exec();
+    } else {
+        QPrintDialog dialog(&printer_, this);
+        dialog.exec();
+    }
+    SelectCurrentPrinter();
+}
+
+void TFormDrukuj1::CheckBoxClick() { MemoHeader->setEnabled(CheckBoxHeader->isChecked()); }
+
+PrintHeaderOptions TFormDrukuj1::HeaderOptions() {
+    PrintHeaderOptions options;
+    options.header = CheckBoxHeader->isChecked();
+    if (options.header) {
+        options.headerLines = WithoutTrailingEmptyLines(MemoLines(MemoHeader));
+        SetMemoLines(MemoHeader, options.headerLines);
+    }
+    options.name = CheckBoxName->isChecked();
+    options.number = CheckBoxNumber->isChecked();
+    options.interval = CheckBoxWriteInterval->isChecked();
+    options.firstLog = CheckBoxFirstLog->isChecked();
+    options.printDate = CheckBoxPrintDate->isChecked();
+    return options;
+}
+
+void TFormDrukuj1::ReportError(const QString& text) {
+    if (showError) showError(this, text);
+}
+
+bool TFormDrukuj1::BeginJob(QPainter& painter) {
+    const bool pdf = printer_.outputFormat() == QPrinter::PdfFormat;
+    if (pdf) {
+        const QString path = askPdfPath ? askPdfPath(this, printer_.outputFileName()) : QString();
+        if (path.isEmpty()) return false;
+        printer_.setOutputFileName(path);
+    }
+    if (painter.begin(&printer_)) return true;
+    ReportError(pdf ? TranslateText(QStringLiteral("[2020]Nie można zapisać pliku PDF")) + u'\n' +
+                          printer_.outputFileName()
+                    : TranslateText(QStringLiteral("[2023]Nie można rozpocząć wydruku na")) + u' ' +
+                          printer_.printerName());
+    return false;
+}
+
+int TFormDrukuj1::PrintPageHeader(QPainter& painter, int left, int right, int top) {
+    const MLogi& results = Results ? *Results : Logi;
+    return PrintHeader(painter, results, HeaderOptions(), left, right, top, FirstRecord, LastRecord);
+}
+
+bool TFormDrukuj1::PrintTable() {
+    const MLogi& results = Results ? *Results : Logi;
+    FirstRecord = 0;
+    LastRecord = results.Count() - 1;
+    const PrintHeaderOptions options = HeaderOptions();
+    QPainter painter;
+    if (!BeginJob(painter)) return false;
+    const TablePrintResult printed = quorvex::PrintTable(painter, printer_, results, options);
+    if (!printed.ok) printer_.abort();
+    painter.end();
+    if (!printed.ok) ReportError(TranslateText(QStringLiteral("[2022]Strona jest za mała na tabelę")));
+    return printed.ok;
+}
+
+bool TFormDrukuj1::PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount) {
+    const MLogi& results = view.results ? *view.results : Logi;
+    std::tie(FirstRecord, LastRecord) = ChartRecordRange(firstIndex, sampleCount, results.Count());
+    QPainter painter;
+    if (!BeginJob(painter)) return false;
+    DrawChartPage(painter, printer_, view,
+                  [this](QPainter& p, int left, int right, int top) { return PrintPageHeader(p, left, right, top); });
+    painter.end();
+    return true;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,117 @@
+#pragma once
+// TFormDrukuj1, the print dialog: the printer (every installed printer and
+// "PDF file"), its setup, five free header lines, the logger facts printed
+// above the table, and the footer lines that are kept but not offered. Its
+// choices live in section "OknoDrukuj" of the settings file, read on every
+// show and written on every close, whichever button closed it.
+//
+// The dialog also runs the print jobs: PrintTable for the results table, and
+// BeginJob/PrintPageHeader for the chart window's printout.
+#include <QDialog>
+#include <QPrinter>
+#include <QStringList>
+
+#include <functional>
+
+#include "logs/Logi.h"
+#include "print/ChartPrintout.h"
+#include "print/PrintSettings.h"
+#include "print/TablePrinter.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPainter;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace quorvex {
+
+class TFormDrukuj1 : public QDialog {
+    Q_OBJECT
+public:
+    // `settingsPath`: the program's settings file, opened on show and on close.
+    explicit TFormDrukuj1(QString settingsPath, QWidget* parent = nullptr);
+    ~TFormDrukuj1() override;
+
+    // The records to print; set by the button that opens the dialog.
+    const MLogi* Results = &Logi;
+    // First and last record (0-based) whose moments the header shows.
+    int FirstRecord = 0;
+    int LastRecord = -1;
+
+    // The current printer: the one chosen in the list, set up by "Properties".
+    QPrinter& Printer() { return printer_; }
+
+    // Where the operator's machine is reached; tests replace these.
+    // The installed printers by name.
+    std::function<QStringList()> printerNames;
+    // The file a PDF printout goes to (empty: the operator cancelled).
+    std::function<QString(QWidget* parent, const QString& suggestion)> askPdfPath;
+    // Shows an operator-facing failure.
+    std::function<void(QWidget* parent, const QString& text)> showError;
+
+    // Event handlers.
+    void FormShow();
+    void FormClose();
+    void ComboBoxDrukarkiChange(int index);
+    void ButtonPrintSetupClick();
+    void CheckBoxClick();
+
+    // Prints every record of Results. False when the job could not be done
+    // (the operator has been told why, or cancelled the PDF file choice).
+    bool PrintTable();
+
+    // Prints the chart page of `view` (the chart window shows records
+    // firstIndex .. firstIndex + sampleCount). False as for PrintTable.
+    bool PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount);
+
+    // Opens a job on the current printer with `painter`; for "PDF file" asks
+    // for the file first. False when it cannot start (the operator has been
+    // told) or the operator cancelled.
+    bool BeginJob(QPainter& painter);
+    // Draws the page header of a printout between `left` and `right` from
+    // `top`, for FirstRecord..LastRecord, and returns its height.
+    int PrintPageHeader(QPainter& painter, int left, int right, int top);
+
+    // The header block as the check boxes and memo say now (trailing empty
+    // lines of the memo removed from the memo itself).
+    PrintHeaderOptions HeaderOptions();
+
+    // The list entry standing for a PDF file (the last one).
+    int PdfEntryIndex() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    void BuildControls();
+    void FillPrinterList();
+    void SelectCurrentPrinter();
+    PrintSettings ControlsToSettings() const;
+    void SettingsToControls(const PrintSettings& s);
+    void ReportError(const QString& text);
+
+    QString settingsPath_;
+    QPrinter printer_;
+    QStringList listedPrinters_;  // names of the list's printer entries, in order
+    bool pdfPrepared_ = false;    // the PDF file's resolution and margins are set
+
+    QComboBox* ComboBoxDrukarki = nullptr;
+    QLabel* Label1 = nullptr;
+    QPushButton* ButtonPrintSetup = nullptr;
+    QCheckBox* CheckBoxHeader = nullptr;
+    QPlainTextEdit* MemoHeader = nullptr;
+    QCheckBox* CheckBoxName = nullptr;
+    QCheckBox* CheckBoxNumber = nullptr;
+    QCheckBox* CheckBoxWriteInterval = nullptr;
+    QCheckBox* CheckBoxFirstLog = nullptr;
+    QCheckBox* CheckBoxPrintDate = nullptr;
+    QCheckBox* CheckBoxFooter = nullptr;
+    QPlainTextEdit* MemoFooter = nullptr;
+    QPushButton* ButtonPrint = nullptr;
+    QPushButton* ButtonAnuluj = nullptr;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,32 @@
+#pragma once
+// The print dialog's choices as kept in section "OknoDrukuj" of the settings
+// file: the header switch and its five lines, the five logger facts, and the
+// footer switch with its five lines (kept, never printed).
+#include <QString>
+#include <QStringList>
+
+namespace quorvex {
+
+inline const QString kSectionOknoDrukuj = QStringLiteral("OknoDrukuj");
+constexpr int kPrintMemoLines = 5;
+
+struct PrintSettings {
+    bool header = false;
+    QStringList headerLines = QStringList(kPrintMemoLines);
+    bool name = true;
+    bool number = true;
+    bool interval = true;
+    bool firstLog = true;
+    bool printDate = true;
+    bool footer = false;
+    QStringList footerLines = QStringList(kPrintMemoLines);
+
+    friend bool operator==(const PrintSettings&, const PrintSettings&) = default;
+};
+
+// Reads the section from the settings file at `path`; every missing key gives its default.
+PrintSettings LoadPrintSettings(const QString& path);
+// Writes every key of the section (booleans as 1 and 0). False when the file could not be written.
+bool SavePrintSettings(const QString& path, const PrintSettings& settings);
+
+}  // namespace quorvex

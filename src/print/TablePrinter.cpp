@@ -1,0 +1,232 @@
+#include "print/TablePrinter.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPalette>
+
+#include <array>
+#include <vector>
+
+#include "logs/LoggerInfo.h"
+#include "params/DateTimeCodec.h"
+
+namespace quorvex {
+namespace {
+
+constexpr int kRuleThickness = 6;
+constexpr int kRuleGap = 3;          // between the header block and the rule
+constexpr int kTableGap = 100;       // between the rule and the table
+constexpr int kCellPen = 2;
+constexpr int kHeaderPoints = 10;
+constexpr int kTablePoints = 8;
+const QString kHeightSample = QStringLiteral("Test");
+
+QFont PrintFont(int points, bool bold) {
+    // The printouts' face. Where it is not installed a face of the same
+    // narrow proportions stands in: a wide one (the usual Linux default sans)
+    // would leave room for only one column block on a portrait page.
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSize(points);
+    font.setBold(bold);
+    return font;
+}
+
+QString DateTimeText(const MLogi& results, int index) {
+    if (index < 0 || index >= results.Count()) return {};
+    const QDateTime moment = FromTDateTime(results.At(index).time);
+    return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
+           QLocale().toString(moment.time(), LongTimeFormat());
+}
+
+struct TableLayout {
+    std::vector<int> cellWidths;
+    QStringList headings;
+    int firstMeasured = 0;  // measured width of column 1, before the 1.2 widening
+    int blockWidth = 0;
+    int rowHeight = 0;
+};
+
+TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
+    struct Spec {
+        const char16_t* heading;
+        const char16_t* sample;
+    };
+    static constexpr std::array<Spec, 5> kSpecs{{
+        {u"[311]Lp", u"9999000"},
+        {u"[131]Data", u"28-11-2008"},
+        {u"[132]Czas", u"12:34:00"},
+        {u"[140]Temperatura", u"100.5°C"},
+        {u"[150]Wilgotność", u"100%"},
+    }};
+    TableLayout layout;
+    const std::size_t count = humidity ? 5 : 4;
+    for (std::size_t c = 0; c < count; ++c) {
+        const QString heading = TranslateText(QString::fromUtf16(kSpecs[c].heading));
+        const int w = std::max(metrics.horizontalAdvance(heading),
+                               metrics.horizontalAdvance(QString::fromUtf16(kSpecs[c].sample)));
+        if (c == 0) layout.firstMeasured = w;
+        const int cell = qRound(1.2 * w);
+        layout.cellWidths.push_back(cell);
+        layout.headings << heading;
+        layout.blockWidth += cell;
+    }
+    layout.rowHeight = qRound(1.1 * metrics.height());
+    return layout;
+}
+
+QStringList RecordCells(const MLogi& results, int index, bool humidity) {
+    const MstrLog& r = results.At(index);
+    const QDateTime moment = FromTDateTime(r.time);
+    QStringList cells{QString::number(index + 1), QLocale().toString(moment.date(), ShortDateFormat()),
+                      QLocale().toString(moment.time(), LongTimeFormat()), LogTemperatureText(r.temperature)};
+    if (humidity) cells << LogHumidityText(r.humidity);
+    return cells;
+}
+
+// One row of cells from `x`; the last cells are cut at `rightMargin`.
+// Returns the right edge of the last cell drawn.
+int DrawRow(QPainter& painter, const TableLayout& layout, const QStringList& texts, int x, int top,
+            int rightMargin, const QColor& fill) {
+    const int bottom = top + layout.rowHeight;
+    painter.setBrush(fill);
+    for (std::size_t c = 0; c < layout.cellWidths.size() && x < rightMargin; ++c) {
+        const int cellRight = std::min(x + layout.cellWidths[c], rightMargin);
+        const QRect cell(QPoint(x, top), QPoint(cellRight - 1, bottom - 1));
+        painter.drawRect(cell);
+        painter.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, texts[static_cast<qsizetype>(c)]);
+        x = cellRight;
+    }
+    return x;
+}
+
+// The row of one label and its value; the label stops at the value column.
+void DrawFactLine(QPainter& painter, const QString& label, const QString& value, int left, int valueX,
+                  int right, int y, int height) {
+    painter.drawText(QRect(left, y, std::max(0, valueX - left), height), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     TranslateText(label) + u':');
+    painter.drawText(QRect(valueX, y, std::max(0, right - valueX), height),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, value);
+}
+
+}  // namespace
+
+QStringList WithoutTrailingEmptyLines(QStringList lines) {
+    while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+int TableLeftMargin(int pageWidth) { return qRound(0.1 * pageWidth); }
+
+int TableRightMargin(int pageWidth) { return pageWidth - qRound(0.03 * (pageWidth - TableLeftMargin(pageWidth))); }
+
+void DrawHeaderRule(QPainter& painter, int left, int right, int y) {
+    painter.fillRect(QRect(left, y - kRuleThickness / 2, right - left, kRuleThickness), Qt::black);
+}
+
+int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOptions& options, int left, int right,
+                int top, int firstRecord, int lastRecord, QDate today) {
+    painter.save();
+    painter.setFont(PrintFont(kHeaderPoints, false));
+    painter.setPen(Qt::black);
+    const int lineHeight = painter.fontMetrics().height();
+    int y = top;
+    if (options.header) {
+        // One line per text line, each cut at the right margin, so that a
+        // long line can neither wrap into the facts nor reach past the page.
+        for (const QString& line : options.headerLines) {
+            painter.drawText(QRect(left, y, std::max(0, right - left), lineHeight),
+                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
+            y += lineHeight;
+        }
+    }
+    const int valueX = left + qRound(0.4 * (right - left));
+    auto fact = [&](const char16_t* label, const QString& value) {
+        DrawFactLine(painter, QString::fromUtf16(label), value, left, valueX, right, y, lineHeight);
+        y += lineHeight;
+    };
+    if (options.name) fact(u"[1046]Nazwa Loggera", results.loggerName);
+    if (options.number) fact(u"[1047]Typ, numer seryjny Loggera", results.loggerType + u' ' + results.serialNumber);
+    if (options.interval) fact(u"[1048]Częstość zapisu logów", results.writeInterval);
+    if (options.firstLog) {
+        fact(u"[1051]Data pierwszego loga", DateTimeText(results, firstRecord));
+        fact(u"[1052]Data ostatniego loga", DateTimeText(results, lastRecord));
+    }
+    if (options.printDate) fact(u"[1050]Data wydruku", QLocale().toString(today, ShortDateFormat()));
+    painter.restore();
+    return y - top;
+}
+
+TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const MLogi& results,
+                            const PrintHeaderOptions& options, QDate today) {
+    TablePrintResult result;
+    const int firstRecord = 0;
+    const int lastRecord = results.Count() - 1;
+    const bool humidity = results.HasHumidity();
+    // The desktop's 3D-light colour (what the toolkit calls mid-light).
+    const QColor headingFill = QPalette().color(QPalette::Active, QPalette::Midlight);
+
+    painter.save();
+    int printed = 0;  // records printed so far; the next one is record `printed`
+    for (;;) {
+        if (result.pages > 0) device.newPage();
+        ++result.pages;
+        const int pageWidth = device.width();
+        const int pageBottom = device.height();
+        const int left = TableLeftMargin(pageWidth);
+        const int right = TableRightMargin(pageWidth);
+        painter.fillRect(QRect(0, 0, pageWidth, pageBottom), Qt::white);
+
+        int y = PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today) + kRuleGap;
+        DrawHeaderRule(painter, left, right, y);
+        const int tableTop = y + kRuleThickness + kTableGap;
+
+        const QFont normalFont = PrintFont(kTablePoints, false);
+        const QFont boldFont = PrintFont(kTablePoints, true);
+        const TableLayout layout = MeasureTable(QFontMetrics(normalFont, &device), humidity);
+        painter.setPen(QPen(Qt::black, kCellPen));
+
+        int x = left;
+        for (;;) {
+            // Heading row, then records until the next row would pass the page bottom.
+            int rowTop = tableTop;
+            if (rowTop + layout.rowHeight > pageBottom) {
+                painter.restore();
+                return result;  // not even the heading fits
+            }
+            painter.setFont(boldFont);
+            int blockRight = DrawRow(painter, layout, layout.headings, x, rowTop, right, headingFill);
+            rowTop += layout.rowHeight;
+            painter.setFont(normalFont);
+            int rowsInBlock = 0;
+            while (printed <= lastRecord && rowTop + layout.rowHeight <= pageBottom) {
+                ++printed;
+                blockRight = DrawRow(painter, layout, RecordCells(results, printed - 1, humidity), x, rowTop, right,
+                                     Qt::white);
+                rowTop += layout.rowHeight;
+                ++rowsInBlock;
+            }
+            if (printed > lastRecord) {
+                result.ok = true;
+                painter.restore();
+                return result;
+            }
+            // Every block of every page has the same height: a block without a
+            // record means the job would never end.
+            if (rowsInBlock == 0) {
+                painter.restore();
+                return result;
+            }
+            const int nextX = blockRight + layout.firstMeasured / 2;
+            if (nextX + layout.blockWidth >= right) break;  // no further block fits: next page
+            x = nextX;
+        }
+    }
+}
+
+}  // namespace quorvex

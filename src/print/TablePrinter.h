@@ -1,0 +1,59 @@
+#pragma once
+// The printouts' drawing: the header block that tops every printed page (the
+// operator's free lines and the chosen facts about the logger) and the results
+// table flowing in side-by-side column blocks over as many pages as needed.
+// Both draw on any QPainter whose device is a paged device (a QPrinter for a
+// printer or a PDF file, a QPdfWriter in tests); lengths are device pixels.
+// Pages are finished one by one with newPage(), so a printer or PDF job
+// streams and memory does not grow with the number of records.
+#include <QDate>
+#include <QStringList>
+
+#include "logs/Logi.h"
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace quorvex {
+
+// What the header block shows, from the print dialog's controls.
+struct PrintHeaderOptions {
+    bool header = false;       // the free lines below
+    QStringList headerLines;   // printed as given, empty lines included
+    bool name = true;          // logger name
+    bool number = true;        // type and serial number
+    bool interval = true;      // save interval
+    bool firstLog = true;      // moments of the first and last printed record
+    bool printDate = true;     // today's date
+};
+
+// The lines without the empty ones at the end (empty ones before a filled
+// line stay: they are printed as blank lines).
+QStringList WithoutTrailingEmptyLines(QStringList lines);
+
+// Draws the header block between `left` and `right` from row `top` and returns
+// its height. `firstRecord` and `lastRecord` name the records whose moments
+// the first/last log lines show (ignored when they lie outside the store).
+// Texts never pass `right`; a label never runs into its value column.
+int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOptions& options, int left,
+                int right, int top, int firstRecord, int lastRecord, QDate today = QDate::currentDate());
+
+struct TablePrintResult {
+    int pages = 0;     // pages drawn, the last one included
+    bool ok = false;   // false: the page cannot hold a single record below the header
+};
+
+// Prints every record of `results` on `device` (which `painter` is active
+// on): header block, rule and table on each page. On failure the job is left
+// unfinished with whatever pages were drawn; the caller aborts it.
+TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const MLogi& results,
+                            const PrintHeaderOptions& options, QDate today = QDate::currentDate());
+
+// Margins of the table printout for a page `pageWidth` pixels wide.
+int TableLeftMargin(int pageWidth);
+int TableRightMargin(int pageWidth);
+
+// Draws the 6-pixel black rule centred on row `y` from `left` to `right`.
+void DrawHeaderRule(QPainter& painter, int left, int right, int y);
+
+}  // namespace quorvex

@@ -1,0 +1,50 @@
+// The service tab's buttons: zero the transmission counters, reset the logger,
+// list every parameter with its current text.
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "modbus/Threadtransmisja.h"
+#include "params/Datamanager.h"
+#include "ui/Mainform.h"
+
+namespace quorvex {
+
+void TMainForm1::ConnectServiceButtons()
+{
+    auto hook = [this](const char* name, void (TMainForm1::*handler)()) {
+        if (auto* b = TabSheetSerwis->findChild<QPushButton*>(QString::fromLatin1(name)))
+            connect(b, &QPushButton::clicked, this, handler);
+    };
+    hook("ButtonZeruj", &TMainForm1::ButtonZerujClick);
+    hook("ButtonReset", &TMainForm1::ButtonResetClick);
+    hook("ButtonListaParametrow", &TMainForm1::ButtonListaParametrowClick);
+}
+
+void TMainForm1::ButtonZerujClick()
+{
+    if (!thread) return;
+    thread->ZeroCounters();
+    // The table is rebuilt the way the thread's own counter changes are.
+    QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_COUNTERS, {}, thread->ProtocolState()));
+}
+
+void TMainForm1::ButtonResetClick()
+{
+    if (!thread) return;
+    MstrRamka r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_RESET_COMMAND;
+    r.Attempts = 1;
+    thread->AddRecord(r);
+}
+
+void TMainForm1::ButtonListaParametrowClick()
+{
+    ListViewParametry->clear();
+    QList<QTreeWidgetItem*> rows;
+    for (const baseParametr* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});
+    ListViewParametry->addTopLevelItems(rows);
+}
+
+}  // namespace quorvex

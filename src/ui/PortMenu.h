@@ -1,0 +1,29 @@
+#pragma once
+// The serial port items of the settings menu, worked out from a list of the
+// system's ports: kept apart from the menu itself so any list can be fed in.
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace quorvex {
+
+constexpr int kPortMenuItems = 6;
+
+// One serial port as the system lists it.
+struct SerialPortEntry {
+    QString DeviceName;  // the system's device name, e.g. ttyUSB0: the menu is ordered by it
+    QString PortName;    // what the link opens, e.g. /dev/ttyUSB0: the item's caption
+};
+
+struct PortMenuPlan {
+    QStringList Captions;  // at most six, in menu order
+    bool TooMany = false;  // the system has more ports than the menu has items
+};
+
+// Sorted by device name ignoring case; the first six become the captions.
+PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports);
+
+// The system's serial ports (device name and device path).
+QList<SerialPortEntry> SystemSerialPorts();
+
+}  // namespace quorvex

@@ -1,0 +1,98 @@
+#include "ui/dialogs/Formcorrect.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "params/Datamanager.h"
+#include "ui/dialogs/DialogInput.h"
+#include "ui/dialogs/DialogParts.h"
+
+namespace quorvex {
+namespace {
+
+constexpr float kLimit = 3.0f;
+
+}  // namespace
+
+TFormKorekcja::TFormKorekcja(MDataParametry& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setObjectName(QStringLiteral("FormKorekcja"));
+    setWindowTitle(QStringLiteral("[600]Zmień parametr"));
+
+    Label1 = Named(new QLabel(QStringLiteral("[2050]Korekta temperatury:"), this), "Label1");
+    EditTemp = Named(new QLineEdit(this), "EditTemp");
+    Label2 = Named(new QLabel(QStringLiteral("°C"), this), "Label2");
+    Label3 = Named(new QLabel(QStringLiteral("[2051]Korekta wilgotności:"), this), "Label3");
+    EditHum = Named(new QLineEdit(this), "EditHum");
+    Label4 = Named(new QLabel(QStringLiteral("%"), this), "Label4");
+    EditTemp->setMaxLength(20);
+    EditHum->setMaxLength(20);
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label1, 0, 0);
+    grid->addWidget(EditTemp, 0, 1);
+    grid->addWidget(Label2, 0, 2);
+    grid->addWidget(Label3, 1, 0);
+    grid->addWidget(EditHum, 1, 1);
+    grid->addWidget(Label4, 1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addLayout(grid);
+    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+
+    connect(ButtonSave, &QPushButton::clicked, this, &TFormKorekcja::ButtonSaveClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormKorekcja::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormKorekcja::FormShow() {
+    shownTemp_ = model_.Param<CCorrectionTemp>().GetText();
+    shownHum_ = model_.Param<CCorrectionHum>().GetText();
+    EditTemp->setText(shownTemp_);
+    EditHum->setText(shownHum_);
+    EditTemp->setFocus();
+}
+
+void TFormKorekcja::ButtonSaveClick() {
+    const QString notNumber = QStringLiteral("[2056]Wpisana wartość musi być liczbą");
+    const QString outOfRange = QStringLiteral("[2057]Wpisana liczba nie mieści się w zakresie");
+    // The range error of the temperature keeps the wording operators know,
+    // spelling included.
+    if (!ReadNumberField(EditTemp, -kLimit, kLimit,
+                         {QStringLiteral("[2054]Parametr korekcja temperatury."), notNumber, outOfRange,
+                          QStringLiteral("[-3..3°C]"), QStringLiteral("[2054]Parametr korekcja tempeeratury.")},
+                         this))
+        return;
+    if (!ReadNumberField(EditHum, -kLimit, kLimit,
+                         {QStringLiteral("[2055]Parametr korekcja wilgotności."), notNumber, outOfRange,
+                          QStringLiteral("[-3..3%]")},
+                         this))
+        return;
+
+    const QString tempText = EditTemp->text();
+    const QString humText = EditHum->text();
+    bool changed = false;
+    if (tempText != shownTemp_) {
+        changed = true;
+        auto& temp = model_.Param<CCorrectionTemp>();
+        temp.SetText(tempText);
+        WriteCopiesAndReadBack(model_, temp, 1);
+    }
+    if (humText != shownHum_) {
+        changed = true;
+        auto& hum = model_.Param<CCorrectionHum>();
+        hum.SetText(humText);
+        WriteCopiesAndReadBack(model_, hum, 1);
+    }
+    if (changed) model_.EnqueueResetCommand();
+    accept();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,43 @@
+#pragma once
+// The temperature and humidity corrections the logger adds to its measurements
+// (registers 300 and 301, each −3 to 3). A changed correction is written and
+// read back, and the logger is then sent its reset command once so that the
+// new corrections take effect; an unchanged dialog sends nothing.
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quorvex {
+
+class MDataParametry;
+
+class TFormKorekcja : public QDialog {
+    Q_OBJECT
+public:
+    TFormKorekcja(MDataParametry& model, QWidget* parent = nullptr);
+
+    QLabel* Label1;
+    QLineEdit* EditTemp;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLineEdit* EditHum;
+    QLabel* Label4;
+    QPushButton* ButtonSave;
+    QPushButton* ButtonClose;
+
+    void FormShow();
+    void ButtonSaveClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    MDataParametry& model_;
+    QString shownTemp_;
+    QString shownHum_;
+};
+
+}  // namespace quorvex

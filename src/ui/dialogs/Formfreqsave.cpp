@@ -1,0 +1,81 @@
+#include "ui/dialogs/Formfreqsave.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+
+#include "params/Datamanager.h"
+#include "ui/dialogs/DialogInput.h"
+#include "ui/dialogs/DialogParts.h"
+
+namespace quorvex {
+namespace {
+
+constexpr int kSecondsPerDay = 86400;
+
+}  // namespace
+
+TFormFreqSave1::TFormFreqSave1(MDataParametry& model, QWidget* parent) : QDialog(parent), model_(model) {
+    setObjectName(QStringLiteral("FormFreqSave1"));
+    setWindowTitle(QStringLiteral("[600]Zmień parametr"));
+    setWindowFlag(Qt::Tool);
+
+    GroupBox3 = Named(new QGroupBox(QStringLiteral("[240]Parametry zapisu"), this), "GroupBox3");
+    Label = Named(new QLabel(QStringLiteral("[241]Częstość zapisu:"), GroupBox3), "Label");
+    UpDown1 = Named(new QSpinBox(GroupBox3), "UpDown1");
+    UpDown1->setRange(0, kMaxDays);
+    UpDown1->setSingleStep(1);
+    UpDown1->setValue(0);
+    // The days change only by the arrows (buttons or keys), never by typing.
+    Edit1 = Named(UpDown1->findChild<QLineEdit*>(), "Edit1");
+    Edit1->setReadOnly(true);
+    DateTime = Named(new QTimeEdit(GroupBox3), "DateTime");
+    DateTime->setDisplayFormat(QStringLiteral("HH'h' mm'm' ss's'"));
+    DateTime->setTime(QTime(0, 0));
+
+    auto* row = new QHBoxLayout(GroupBox3);
+    row->addWidget(Label);
+    row->addWidget(UpDown1);
+    row->addWidget(DateTime);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(GroupBox3);
+    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+
+    connect(ButtonSave, &QPushButton::clicked, this, &TFormFreqSave1::ButtonSaveClick);
+    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormFreqSave1::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFormFreqSave1::FormShow() {
+    shownInterval_ = model_.Param<CWriteInterval>().GetValue();
+    UpDown1->setValue(shownInterval_ / kSecondsPerDay);  // the spin box keeps it within 0–100
+    const int rest = shownInterval_ % kSecondsPerDay;
+    const QTime time(rest / 3600, rest % 3600 / 60, rest % 60);
+    DateTime->setTime(time.isValid() ? time : QTime(0, 0));
+    DateTime->setFocus();
+}
+
+void TFormFreqSave1::ButtonSaveClick() {
+    const QTime time = DateTime->time();
+    const int total =
+        time.hour() * 3600 + time.minute() * 60 + time.second() + UpDown1->value() * kSecondsPerDay;
+    if (total != shownInterval_) {
+        auto& interval = model_.Param<CWriteInterval>();
+        interval.SetValue(total);
+        WriteCopiesAndReadBack(model_, interval, 2);
+    }
+    accept();
+}
+
+}  // namespace quorvex

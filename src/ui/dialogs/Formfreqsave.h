@@ -1,0 +1,45 @@
+#pragma once
+// The logger's save interval (registers 9–10, a 24-bit number of seconds),
+// given as whole days (0–100) plus a time of day. Every combination the
+// controls allow fits the register field, so there is nothing to refuse; an
+// unchanged interval writes nothing.
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QTimeEdit;
+
+namespace quorvex {
+
+class MDataParametry;
+
+class TFormFreqSave1 : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int kMaxDays = 100;
+
+    TFormFreqSave1(MDataParametry& model, QWidget* parent = nullptr);
+
+    QGroupBox* GroupBox3;
+    QLabel* Label;
+    QSpinBox* UpDown1;   // days; its read-only edit is Edit1
+    QLineEdit* Edit1;
+    QTimeEdit* DateTime; // hours, minutes, seconds
+    QPushButton* ButtonSave;
+    QPushButton* ButtonClose;
+
+    void FormShow();
+    void ButtonSaveClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    MDataParametry& model_;
+    int shownInterval_ = 0;  // seconds
+};
+
+}  // namespace quorvex

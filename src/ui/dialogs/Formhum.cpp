@@ -1,0 +1,14 @@
+#include "ui/dialogs/Formhum.h"
+
+#include "params/Datamanager.h"
+
+namespace quorvex {
+
+TFormWilgotnosc::TFormWilgotnosc(MDataParametry& model, QWidget* parent)
+    : ThresholdDialog(model, model.Param<CHighHum>(), model.Param<CLowHum>(),
+                      {"FormWilgotnosc", QStringLiteral("[150]Wilgotność"), QStringLiteral("%"), 0.0f, 100.0f,
+                       QStringLiteral("[0..100%]"), "ButtonCancel"},
+                      parent),
+      ButtonCancel(cancelButton_) {}
+
+}  // namespace quorvex

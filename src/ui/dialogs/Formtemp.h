@@ -1,0 +1,15 @@
+#pragma once
+// Upper and lower temperature alarm thresholds (registers 20–21 and 18–19).
+#include "ui/dialogs/ThresholdDialog.h"
+
+namespace quorvex {
+
+class TFormTemperatura : public ThresholdDialog {
+    Q_OBJECT
+public:
+    TFormTemperatura(MDataParametry& model, QWidget* parent = nullptr);
+
+    QPushButton* const ButtonClose;
+};
+
+}  // namespace quorvex

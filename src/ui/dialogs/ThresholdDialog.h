@@ -1,0 +1,61 @@
+#pragma once
+// The twin dialogs that change an upper and a lower alarm threshold kept in
+// the logger (temperature in TFormTemperatura, humidity in TFormWilgotnosc).
+// Both thresholds are checked, upper first, before anything is written; a
+// threshold is written only when its text differs from the one shown, and is
+// then read back so the monitor shows it once the logger has confirmed it.
+#include <QDialog>
+#include <QString>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quorvex {
+
+class MDataParametry;
+class baseParametr;
+
+struct ThresholdKind {
+    const char* objectName;    // "FormTemperatura"
+    QString groupCaption;      // "[140]Temperatura"
+    QString unit;              // "°C"
+    float low, high;           // accepted range of both fields
+    QString rangeText;         // "[-99..200°C]"
+    const char* cancelName;    // "ButtonClose" or "ButtonCancel"
+};
+
+class ThresholdDialog : public QDialog {
+    Q_OBJECT
+public:
+    QGroupBox* GroupBox1;
+    QLabel* LabelUpper;
+    QLineEdit* EditUpperLimit;
+    QLabel* LabelUpperUnit;
+    QLabel* LabelLower;
+    QLineEdit* EditLowerLimit;
+    QLabel* LabelLowerUnit;
+    QPushButton* ButtonSave;
+
+    void FormShow();
+    void ButtonSaveClick();
+
+protected:
+    ThresholdDialog(MDataParametry& model, baseParametr& upper, baseParametr& lower, const ThresholdKind& kind,
+                    QWidget* parent);
+    void showEvent(QShowEvent* event) override;
+
+    QPushButton* cancelButton_;
+
+private:
+    MDataParametry& model_;
+    baseParametr& upper_;
+    baseParametr& lower_;
+    float low_, high_;
+    QString rangeText_;
+    QString shownUpper_;
+    QString shownLower_;
+};
+
+}  // namespace quorvex

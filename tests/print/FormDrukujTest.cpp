@@ -1,0 +1,229 @@
+// The print dialog as the operator uses it: its settings in the settings file,
+// the printer list, and printing to a PDF file through it.
+#include "print/Formdrukuj.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+
+
+#include "PrintTestSupport.h"
+#include "i18n/Translate.h"
+#include "i18n/TranslateWindow.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+namespace {
+
+using namespace printtest;
+
+class FormDrukuj : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication();
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+        ASSERT_TRUE(dir_.isValid());
+        KeepPrintsIfAsked(dir_);
+        ini_ = dir_.filePath(QStringLiteral("quorvex.INI"));
+        FillStore(store_, 120);
+    }
+    void TearDown() override { TranslateHook = nullptr; }
+
+    // A dialog that sees the given printers and sends PDF output to `pdfPath_`.
+    std::unique_ptr<TFormDrukuj1> NewDialog(QStringList printers = {}) {
+        auto form = std::make_unique<TFormDrukuj1>(ini_);
+        form->printerNames = [printers] { return printers; };
+        form->askPdfPath = [this](QWidget*, const QString&) {
+            ++pathQuestions_;
+            return pdfPath_;
+        };
+        form->showError = [this](QWidget*, const QString& text) { errors_ << text; };
+        form->Results = &store_;
+        return form;
+    }
+
+    template <class T>
+    static T* Child(QWidget& form, const char* name) {
+        T* child = form.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+
+    static void Click(QWidget& form, const char* name) { Child<QAbstractButton>(form, name)->click(); }
+
+    QString FileText() const {
+        QFile f(ini_);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    QTemporaryDir dir_;
+    QString ini_;
+    MLogi store_;
+    QString pdfPath_;
+    int pathQuestions_ = 0;
+    QStringList errors_;
+};
+
+TEST_F(FormDrukuj, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutOfReach) {
+    auto form = NewDialog();
+    form->show();
+    if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) form->grab().save(dir_.filePath(QStringLiteral("dialog.png")));
+    EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxHeader")->isChecked());
+    EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
+    for (const char* name : {"CheckBoxName", "CheckBoxNumber", "CheckBoxWriteInterval", "CheckBoxFirstLog",
+                             "CheckBoxPrintDate"})
+        EXPECT_TRUE(Child<QCheckBox>(*form, name)->isChecked()) << name;
+    EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxFooter")->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxFooter")->isEnabled());
+    EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoFooter")->isEnabled());
+    // Five lines, all empty.
+    EXPECT_EQ(Child<QPlainTextEdit>(*form, "MemoHeader")->toPlainText(), QStringLiteral("\n\n\n\n"));
+
+    Click(*form, "CheckBoxHeader");
+    EXPECT_TRUE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
+    Click(*form, "CheckBoxHeader");
+    EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
+}
+
+TEST_F(FormDrukuj, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) {
+    const QString odd = QStringLiteral("Zakład \"Łódź\", hala=2; 50%");
+    for (const char* button : {"ButtonPrint", "ButtonAnuluj"}) {
+        SCOPED_TRACE(button);
+        QFile::remove(ini_);
+        {
+            auto form = NewDialog();
+            form->show();
+            Click(*form, "CheckBoxHeader");
+            Child<QPlainTextEdit>(*form, "MemoHeader")->setPlainText(odd + QStringLiteral("\n\nLinia 3"));
+            Click(*form, "CheckBoxNumber");
+            Click(*form, "CheckBoxPrintDate");
+            Click(*form, button);
+            EXPECT_FALSE(form->isVisible());
+        }
+        const QString text = FileText();
+        EXPECT_TRUE(text.contains(QStringLiteral("[OknoDrukuj]")));
+        for (const char* line : {"boolHeader=1", "boolName=1", "boolNumber=0", "boolInterval=1", "boolFirstLog=1",
+                                 "boolPrintDate=0", "boolFooter=0", "Header5=", "Footer1="})
+            EXPECT_TRUE(text.contains(QString::fromLatin1(line))) << line << "\n" << text.toStdString();
+
+        auto again = NewDialog();
+        again->show();
+        EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxHeader")->isChecked());
+        EXPECT_TRUE(Child<QPlainTextEdit>(*again, "MemoHeader")->isEnabled());
+        EXPECT_EQ(Child<QPlainTextEdit>(*again, "MemoHeader")->toPlainText(),
+                  odd + QStringLiteral("\n\nLinia 3\n\n"));
+        EXPECT_FALSE(Child<QCheckBox>(*again, "CheckBoxNumber")->isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(*again, "CheckBoxPrintDate")->isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxName")->isChecked());
+        again->reject();
+    }
+}
+
+TEST_F(FormDrukuj, WithoutPrintersThePdfFileIsChosenAndPrintsTheTable) {
+    auto form = NewDialog();
+    form->show();
+    auto* list = Child<QComboBox>(*form, "ComboBoxDrukarki");
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->currentText(), QStringLiteral("Plik PDF"));
+    EXPECT_EQ(form->Printer().outputFormat(), QPrinter::PdfFormat);
+
+    pdfPath_ = dir_.filePath(QStringLiteral("tabela.pdf"));
+    Click(*form, "ButtonPrint");
+    EXPECT_EQ(form->result(), QDialog::Accepted);
+    ASSERT_TRUE(form->PrintTable());
+    EXPECT_EQ(pathQuestions_, 1);
+    EXPECT_TRUE(errors_.isEmpty());
+    EXPECT_EQ(form->FirstRecord, 0);
+    EXPECT_EQ(form->LastRecord, 119);
+    EXPECT_GE(PdfPageCount(pdfPath_), 1);
+    const QString text = PdfText(pdfPath_);
+    EXPECT_TRUE(text.contains(QStringLiteral("Chłodnia B")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Wilgotność")));
+}
+
+TEST_F(FormDrukuj, InstalledPrintersAreListedBeforeThePdfFile) {
+    auto form = NewDialog({QStringLiteral("Biuro"), QStringLiteral("Laser 2")});
+    form->show();
+    auto* list = Child<QComboBox>(*form, "ComboBoxDrukarki");
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("Biuro"));
+    EXPECT_EQ(list->itemText(1), QStringLiteral("Laser 2"));
+    EXPECT_EQ(list->itemText(2), QStringLiteral("Plik PDF"));
+    EXPECT_EQ(form->PdfEntryIndex(), 2);
+    form->reject();
+}
+
+TEST_F(FormDrukuj, AnUnwritablePdfPathIsReportedAndNothingElseIsLost) {
+    auto form = NewDialog();
+    form->show();
+    Click(*form, "CheckBoxHeader");
+    Child<QPlainTextEdit>(*form, "MemoHeader")->setPlainText(QStringLiteral("Nagłówek A"));
+    form->accept();
+
+    pdfPath_ = dir_.filePath(QStringLiteral("brak/katalogu/tabela.pdf"));
+    EXPECT_FALSE(form->PrintTable());
+    ASSERT_EQ(errors_.size(), 1);
+    EXPECT_TRUE(errors_[0].contains(QStringLiteral("Nie można zapisać pliku PDF")));
+    EXPECT_TRUE(errors_[0].contains(pdfPath_));
+    EXPECT_FALSE(QFile::exists(pdfPath_));
+    EXPECT_EQ(store_.Count(), 120);
+    EXPECT_TRUE(FileText().contains(QStringLiteral("Header1=Nag")));
+
+    // The operator picks another file and it prints.
+    pdfPath_ = dir_.filePath(QStringLiteral("dobry.pdf"));
+    EXPECT_TRUE(form->PrintTable());
+    EXPECT_EQ(errors_.size(), 1);
+    EXPECT_TRUE(PdfText(pdfPath_).contains(QStringLiteral("Nagłówek A")));
+
+    // Cancelling the file choice prints nothing and reports nothing.
+    pdfPath_.clear();
+    EXPECT_FALSE(form->PrintTable());
+    EXPECT_EQ(errors_.size(), 1);
+}
+
+TEST_F(FormDrukuj, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextShow) {
+    auto form = NewDialog();
+    form->show();
+    Click(*form, "CheckBoxHeader");
+    auto* memo = Child<QPlainTextEdit>(*form, "MemoHeader");
+    memo->setPlainText(QStringLiteral("\nDruga\n\n\n"));
+    form->accept();
+    pdfPath_ = dir_.filePath(QStringLiteral("naglowek.pdf"));
+    ASSERT_TRUE(form->PrintTable());
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("\nDruga"));
+    EXPECT_TRUE(PdfText(pdfPath_).contains(QStringLiteral("Druga")));
+    form->show();
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("\nDruga\n\n\n"));
+    form->reject();
+}
+
+TEST_F(FormDrukuj, CaptionsAndThePdfEntryFollowTheLanguage) {
+    MTranslate translator;
+    TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
+    auto form = NewDialog();
+    TranslateWindow(translator, kLanguageEnglish, form.get());
+    form->show();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Print"));
+    EXPECT_EQ(Child<QAbstractButton>(*form, "ButtonPrintSetup")->text(), QStringLiteral("Properties"));
+    EXPECT_EQ(Child<QGroupBox>(*form, "GroupBoxDrukarka")->title(), QStringLiteral("Printer"));
+    EXPECT_EQ(Child<QComboBox>(*form, "ComboBoxDrukarki")->currentText(), QStringLiteral("PDF file"));
+
+    pdfPath_ = dir_.filePath(QStringLiteral("english.pdf"));
+    ASSERT_TRUE(form->PrintTable());
+    const QString text = PdfText(pdfPath_);
+    EXPECT_TRUE(text.contains(QStringLiteral("Logger name:")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Humidity")));
+
+    TranslateWindow(translator, kLanguagePolish, form.get());
+    EXPECT_EQ(Child<QAbstractButton>(*form, "ButtonAnuluj")->text(), QStringLiteral("Anuluj"));
+    form->reject();
+}
+
+}  // namespace
+}  // namespace quorvex

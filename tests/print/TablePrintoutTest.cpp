@@ -1,0 +1,327 @@
+// The results table printout, printed to PDF and read back with the poppler
+// tools: what is on which page, counted the way a reader of the paper would.
+#include "print/TablePrinter.h"
+
+#include <QPainter>
+#include <QPrinter>
+#include <QTemporaryDir>
+
+
+#include <cmath>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "PrintTestSupport.h"
+
+namespace quorvex {
+namespace {
+
+using namespace printtest;
+
+class TablePrintout : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication();
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+        ASSERT_TRUE(dir_.isValid());
+        KeepPrintsIfAsked(dir_);
+    }
+    void TearDown() override { Logi.Clear(); }
+
+    QString Pdf(const QString& name) const { return dir_.filePath(name); }
+
+    // Prints `store` to a PDF of the given page at 600 dpi without margins.
+    TablePrintResult Print(const MLogi& store, const PrintHeaderOptions& options, const QString& path,
+                           QPageSize page = QPageSize(QPageSize::A4),
+                           QPageLayout::Orientation orientation = QPageLayout::Portrait) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setResolution(600);
+        printer.setPageSize(page);
+        printer.setPageOrientation(orientation);
+        printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter;
+        EXPECT_TRUE(painter.begin(&printer));
+        const TablePrintResult result = PrintTable(painter, printer, store, options, QDate(2024, 5, 17));
+        painter.end();
+        return result;
+    }
+
+    QTemporaryDir dir_;
+};
+
+PrintHeaderOptions NoHeader() {
+    PrintHeaderOptions o;
+    o.header = o.name = o.number = o.interval = o.firstLog = o.printDate = false;
+    return o;
+}
+
+// What a reader measures on a full first page: the blocks side by side (one
+// "Lp" heading each), the row pitch between records 1 and 2, and so how many
+// rows fit between the heading's top and the bottom edge of the paper.
+struct ReaderCount {
+    int blocks = 0;
+    int rowsPerBlock = 0;
+    int PerPage() const { return blocks * rowsPerBlock; }
+};
+
+ReaderCount CountRowsOnFirstPage(const Page& page) {
+    ReaderCount c;
+    const auto headings = page.Find(QStringLiteral("Lp"));
+    const auto one = page.Find(QStringLiteral("1"));
+    const auto two = page.Find(QStringLiteral("2"));
+    if (headings.empty() || one.empty() || two.empty()) return c;
+    const double pitch = two[0]->yCentre() - one[0]->yCentre();
+    const double headingTop = headings[0]->yCentre() - pitch / 2;
+    c.blocks = static_cast<int>(headings.size());
+    c.rowsPerBlock = static_cast<int>(std::floor((page.height - headingTop) / pitch)) - 1;
+    return c;
+}
+
+// Pages, and the record numbers on pages 1, 2 and the last, follow from the
+// first page's rows: every page but the last is full, numbers run on.
+void ExpectPagesCountedByReader(const QString& pdf, int records) {
+    const std::vector<Page> first = PdfWords(pdf, 1, 1);
+    ASSERT_EQ(first.size(), 1u);
+    const ReaderCount count = CountRowsOnFirstPage(first[0]);
+    ASSERT_GT(count.PerPage(), 0);
+    const int expectedPages = (records + count.PerPage() - 1) / count.PerPage();
+    const int pages = PdfPageCount(pdf);
+    EXPECT_EQ(pages, expectedPages) << count.blocks << " blocks of " << count.rowsPerBlock << " rows";
+    for (int p : {1, 2, pages}) {
+        if (p > pages) continue;
+        const std::vector<Page> one = PdfWords(pdf, p, p);
+        ASSERT_EQ(one.size(), 1u);
+        std::vector<int> numbers = RecordNumbers(one[0]);
+        std::sort(numbers.begin(), numbers.end());
+        const int from = (p - 1) * count.PerPage() + 1;
+        const int to = std::min(records, p * count.PerPage());
+        ASSERT_EQ(static_cast<int>(numbers.size()), to - from + 1) << "page " << p;
+        EXPECT_EQ(numbers.front(), from) << "page " << p;
+        EXPECT_EQ(numbers.back(), to) << "page " << p;
+        EXPECT_EQ(one[0].Find(QStringLiteral("Lp")).size(),
+                  static_cast<std::size_t>((to - from) / count.rowsPerBlock + 1))
+            << "every block has its heading, page " << p;
+    }
+}
+
+TEST_F(TablePrintout, PagesAndBlocksFollowFromRowPitchAndPageHeight) {
+    MLogi store;
+    struct Case {
+        int records;
+        QPageSize page;
+        QPageLayout::Orientation orientation;
+    };
+    const Case cases[] = {
+        {250, QPageSize(QPageSize::A4), QPageLayout::Portrait},
+        {5000, QPageSize(QPageSize::A4), QPageLayout::Portrait},
+        {777, QPageSize(QPageSize::A5), QPageLayout::Landscape},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.records);
+        FillStore(store, c.records);
+        const QString pdf = Pdf(QStringLiteral("pages%1.pdf").arg(c.records));
+        const TablePrintResult result = Print(store, PrintHeaderOptions{}, pdf, c.page, c.orientation);
+        EXPECT_TRUE(result.ok);
+        EXPECT_EQ(result.pages, PdfPageCount(pdf));
+        ExpectPagesCountedByReader(pdf, c.records);
+    }
+}
+
+TEST_F(TablePrintout, TemperatureLoggerPrintsFourColumnsHumidityLoggerFive) {
+    MLogi store;
+    for (const auto& [type, columns] : {std::pair{QStringLiteral("01.3"), 4}, std::pair{QStringLiteral("02.1"), 5}}) {
+        SCOPED_TRACE(type.toStdString());
+        FillStore(store, 40, type);
+        const QString pdf = Pdf(type + QStringLiteral(".pdf"));
+        ASSERT_TRUE(Print(store, NoHeader(), pdf).ok);
+        const Page page = PdfWords(pdf, 1, 1).at(0);
+        const auto heading = page.Find(QStringLiteral("Lp"));
+        ASSERT_EQ(heading.size(), 1u);
+        EXPECT_EQ(SameRow(page, *heading[0]).size(), static_cast<std::size_t>(columns));
+        const auto first = page.Find(QStringLiteral("1"));
+        ASSERT_FALSE(first.empty());
+        const auto row = SameRow(page, *first[0]);
+        ASSERT_EQ(row.size(), static_cast<std::size_t>(columns));
+        EXPECT_EQ(row[1]->text, QStringLiteral("1.03.2024"));
+        EXPECT_EQ(row[2]->text, QStringLiteral("08:00:00"));
+        EXPECT_EQ(row[3]->text, QStringLiteral("-5,0°C"));
+        EXPECT_EQ(page.Find(QStringLiteral("Wilgotność")).size(), columns == 5 ? 1u : 0u);
+    }
+}
+
+TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
+    MLogi store;
+    FillStore(store, 600);
+    PrintHeaderOptions all;
+    all.header = true;
+    all.headerLines = {QStringLiteral("Magazyn Północ"), QStringLiteral("Kontrola HACCP")};
+    const QString full = Pdf(QStringLiteral("all.pdf"));
+    ASSERT_TRUE(Print(store, all, full).ok);
+    const int pages = PdfPageCount(full);
+    ASSERT_GE(pages, 2);
+    // Every page repeats the header, with the values beside their labels.
+    for (int p : {1, pages}) {
+        const QString text = PdfText(full, p, p);
+        EXPECT_TRUE(text.contains(QStringLiteral("Kontrola HACCP"))) << p;
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("Typ, numer seryjny Loggera:\\s+02\\.1 SN-A17")).match(text).hasMatch());
+        // Record 600 is 599 intervals of 10 minutes after the first: 5 March, 11:50.
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("Data ostatniego loga:\\s+5\\.03\\.2024 11:50:00")).match(text).hasMatch());
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("Data wydruku:\\s+17\\.05\\.2024")).match(text).hasMatch());
+    }
+
+    const std::pair<bool PrintHeaderOptions::*, QString> switches[] = {
+        {&PrintHeaderOptions::header, QStringLiteral("Magazyn Północ")},
+        {&PrintHeaderOptions::name, QStringLiteral("Nazwa Loggera:")},
+        {&PrintHeaderOptions::number, QStringLiteral("Typ, numer seryjny Loggera:")},
+        {&PrintHeaderOptions::interval, QStringLiteral("Częstość zapisu logów:")},
+        {&PrintHeaderOptions::firstLog, QStringLiteral("Data ostatniego loga:")},
+        {&PrintHeaderOptions::printDate, QStringLiteral("Data wydruku:")},
+    };
+    FillStore(store, 5);
+    for (const auto& [flag, label] : switches) {
+        SCOPED_TRACE(label.toStdString());
+        PrintHeaderOptions one = all;
+        one.*flag = false;
+        const QString pdf = Pdf(QStringLiteral("without.pdf"));
+        ASSERT_TRUE(Print(store, one, pdf).ok);
+        const QString text = PdfText(pdf);
+        EXPECT_FALSE(text.contains(label));
+        for (const auto& [other, otherLabel] : switches) {
+            if (other != flag) {
+                EXPECT_TRUE(text.contains(otherLabel)) << otherLabel.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(TablePrintout, OneRecordGivesOnePageWhoseFirstAndLastLogAreThatRecord) {
+    MLogi store;
+    FillStore(store, 1);
+    const QString pdf = Pdf(QStringLiteral("one.pdf"));
+    const TablePrintResult result = Print(store, PrintHeaderOptions{}, pdf);
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(PdfPageCount(pdf), 1);
+    const Page page = PdfWords(pdf, 1, 1).at(0);
+    EXPECT_EQ(RecordNumbers(page), std::vector<int>{1});
+    const QString text = PdfText(pdf);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("pierwszego loga:\\s+1\\.03\\.2024 08:00:00")).match(text).hasMatch());
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("ostatniego loga:\\s+1\\.03\\.2024 08:00:00")).match(text).hasMatch());
+}
+
+TEST_F(TablePrintout, BlankHeaderLinesBeforeAFilledOneKeepTheirPlace) {
+    MLogi store;
+    FillStore(store, 3);
+    auto yOf = [&](const QStringList& lines, const QString& word) {
+        PrintHeaderOptions o = NoHeader();
+        o.header = true;
+        o.headerLines = lines;
+        const QString pdf = Pdf(QStringLiteral("blank.pdf"));
+        EXPECT_TRUE(Print(store, o, pdf).ok);
+        const Page page = PdfWords(pdf, 1, 1).at(0);
+        const auto found = page.Find(word);
+        const auto heading = page.Find(QStringLiteral("Lp"));
+        EXPECT_EQ(found.size(), 1u);
+        EXPECT_EQ(heading.size(), 1u);
+        return std::pair{found.empty() ? -1.0 : found[0]->yCentre(), heading.empty() ? -1.0 : heading[0]->yCentre()};
+    };
+    const auto filled = yOf({QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Z"), QStringLiteral("Dół")},
+                            QStringLiteral("Dół"));
+    const auto blank = yOf({{}, {}, {}, QStringLiteral("Dół")}, QStringLiteral("Dół"));
+    EXPECT_NEAR(blank.first, filled.first, 0.01);
+    EXPECT_NEAR(blank.second, filled.second, 0.01);
+    // Three lines push the table down by three fourths of what four lines do.
+    const auto three = yOf({QStringLiteral("X"), QStringLiteral("Y"), QStringLiteral("Dół")}, QStringLiteral("Dół"));
+    const auto none = yOf({}, QStringLiteral("Lp"));
+    EXPECT_NEAR(three.second - none.second, 0.75 * (filled.second - none.second), 0.05);
+}
+
+// The darkest column right of `fromX` (pixels), over the whole page.
+int DarkPixelsRightOf(const QImage& image, int fromX) {
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = fromX; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) ++dark;
+    return dark;
+}
+
+TEST_F(TablePrintout, LongHeaderLinesAndNamesStopAtTheRightMarginAndKeepTheTableInPlace) {
+    MLogi store;
+    FillStore(store, 300);
+    PrintHeaderOptions shortOnes;
+    shortOnes.header = true;
+    shortOnes.headerLines = {QStringLiteral("Krótko")};
+    PrintHeaderOptions longOnes = shortOnes;
+    longOnes.headerLines = {QString(400, u'W')};
+    const QString shortPdf = Pdf(QStringLiteral("short.pdf"));
+    ASSERT_TRUE(Print(store, shortOnes, shortPdf).ok);
+    store.loggerName = QString(300, u'M');
+    store.serialNumber = QString(300, u'8');
+    const QString longPdf = Pdf(QStringLiteral("long.pdf"));
+    ASSERT_TRUE(Print(store, longOnes, longPdf).ok);
+
+    const double shortTop = PdfWords(shortPdf, 1, 1).at(0).Find(QStringLiteral("Lp")).at(0)->yCentre();
+    const Page longPage = PdfWords(longPdf, 1, 1).at(0);
+    EXPECT_NEAR(longPage.Find(QStringLiteral("Lp")).at(0)->yCentre(), shortTop, 0.01);
+    EXPECT_EQ(PdfPageCount(longPdf), PdfPageCount(shortPdf));
+
+    // On paper: nothing right of the right margin (3 % of the printable width).
+    const int dpi = 100;
+    const QImage image = PdfPageImage(longPdf, 1, dpi, dir_.filePath(QStringLiteral("long")));
+    ASSERT_FALSE(image.isNull());
+    const int right = image.width() - static_cast<int>(std::ceil(0.03 * 0.9 * image.width()));
+    EXPECT_EQ(DarkPixelsRightOf(image, right + 2), 0);
+    EXPECT_GT(DarkPixelsRightOf(image, right - 30), 0) << "the long texts reach the margin";
+}
+
+TEST_F(TablePrintout, APageTooSmallForOneRowEndsTheJobInsteadOfPrintingForever) {
+    MLogi store;
+    FillStore(store, 50);
+    PrintHeaderOptions tall;
+    tall.header = true;
+    tall.headerLines = QStringList(5, QStringLiteral("Wiersz"));
+    const TablePrintResult result =
+        Print(store, tall, Pdf(QStringLiteral("tiny.pdf")), QPageSize(QSizeF(60, 40), QPageSize::Millimeter));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.pages, 1);
+}
+
+long PeakResidentKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+// Peak growth of the resident size while printing `records` records.
+long PrintPeakGrowthKb(MLogi& store, int records, const QString& pdf,
+                       const std::function<TablePrintResult(const MLogi&, const QString&)>& print) {
+    FillStore(store, records);
+    // Reset the peak resident size, so the peak below is the printout's own.
+    std::ofstream(std::string("/proc/self/clear_refs")) << "5";
+    const long before = PeakResidentKb();
+    EXPECT_TRUE(print(store, pdf).ok);
+    return PeakResidentKb() - before;
+}
+
+TEST_F(TablePrintout, HundredThousandRecordsStreamPageByPage) {
+    MLogi store;
+    auto print = [this](const MLogi& s, const QString& pdf) { return Print(s, PrintHeaderOptions{}, pdf); };
+    // The smaller job first also loads fonts and the PDF machinery.
+    const long smallKb = PrintPeakGrowthKb(store, 25000, Pdf(QStringLiteral("quarter.pdf")), print);
+    const QString pdf = Pdf(QStringLiteral("big.pdf"));
+    const long bigKb = PrintPeakGrowthKb(store, 100000, pdf, print);
+    RecordProperty("peak_growth_kb_25000", static_cast<int>(smallKb));
+    RecordProperty("peak_growth_kb_100000", static_cast<int>(bigKb));
+    ExpectPagesCountedByReader(pdf, 100000);
+    // Four times the pages: kept pages would need about four times the memory.
+    const long fileKb = static_cast<long>(QFileInfo(pdf).size() / 1024);
+    EXPECT_LT(bigKb, smallKb + fileKb / 4) << "peak growth " << smallKb << " kB for 25,000 records, " << bigKb
+                                          << " kB for 100,000 (file " << fileKb << " kB)";
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,69 @@
+// The save-interval dialog: days on the up-down, the rest on the time picker,
+// written as the 24-bit seconds of registers 9–10 only when changed.
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTimeEdit>
+
+#include "DialogTestUtil.h"
+#include "ui/dialogs/Formfreqsave.h"
+
+namespace quorvex::test {
+namespace {
+
+class FreqSaveDialog : public DialogFixture {
+protected:
+    void StoreInterval(std::uint32_t s) { Store(9, {std::uint16_t(s >> 8), std::uint16_t((s & 0xFF) << 8)}); }
+    QStringList Save(int days, QTime time) {
+        if (!dialog.isVisible()) dialog.show();
+        dialog.UpDown1->setValue(days);
+        dialog.DateTime->setTime(time);
+        dialog.ButtonSave->click();
+        return TakeRequests();
+    }
+    TFormFreqSave1 dialog{model};
+};
+
+TEST_F(FreqSaveDialog, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChanged) {
+    EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("0"));
+    StoreInterval(300);
+    dialog.show();
+    EXPECT_EQ(dialog.DateTime->text(), QStringLiteral("00h 05m 00s"));
+    EXPECT_EQ(dialog.focusWidget(), dialog.DateTime);
+    EXPECT_EQ(Save(0, QTime(0, 5)), QStringList());
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(Save(1, QTime(0, 0, 30)), QStringList({"16 @9 [0151 9E00]", "3 @9 x2"}));  // 86 430 s
+    EXPECT_TRUE(model.Param<CWriteInterval>().GetText().isEmpty());  // until the read-back
+    StoreInterval(86430);
+    EXPECT_EQ(Save(100, QTime(23, 59, 59)), QStringList({"16 @9 [8527 7F00]", "3 @9 x2"}));  // 8 726 399 s
+    StoreInterval(8726399);
+    EXPECT_EQ(Save(0, QTime(0, 0)), QStringList({"16 @9 [0000 0000]", "3 @9 x2"}));
+}
+
+TEST_F(FreqSaveDialog, DaysStayWithinTheUpDownAndMoveOnlyByItsArrows) {
+    StoreInterval(150 * 86400 + 61);
+    dialog.show();
+    EXPECT_EQ(dialog.UpDown1->value(), 100);
+    EXPECT_EQ(dialog.DateTime->time(), QTime(0, 1, 1));
+    EXPECT_TRUE(dialog.Edit1->isReadOnly());
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(dialog.UpDown1, &down);
+    dialog.ButtonSave->click();
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @9 [8284 BD00]", "3 @9 x2"}));  // 99 days + 61 s
+}
+
+TEST_F(FreqSaveDialog, NewIntervalReachesTheSimulatedLogger) {
+    sim::SimLogger logger;
+    ASSERT_NO_FATAL_FAILURE(Poll(logger));
+    dialog.show();
+    EXPECT_EQ(dialog.DateTime->time(), QTime(0, 5, 0));
+    dialog.UpDown1->setValue(2);
+    dialog.DateTime->setTime(QTime(1, 2, 3));
+    dialog.ButtonSave->click();
+    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
+    EXPECT_EQ(std::uint32_t(logger.Register(9)) << 8 | logger.Register(10) >> 8, 2u * 86400 + 3723);
+    EXPECT_EQ(model.Param<CWriteInterval>().GetValue(), 2 * 86400 + 3723);
+}
+
+}  // namespace
+}  // namespace quorvex::test

@@ -1,0 +1,102 @@
+// The threshold dialogs driven as an operator would: texts typed, Save
+// pressed, error boxes read; then the queued requests, and the simulated logger.
+#include "../sim/SimTestUtil.h"
+#include "DialogTestUtil.h"
+#include "ui/dialogs/Formhum.h"
+#include "ui/dialogs/Formtemp.h"
+
+namespace quorvex::test {
+namespace {
+
+const QString kNotNumber = QStringLiteral("Błąd|Parametr %1 próg.\nWpisana wartość musi być liczbą");
+const QString kOutside = QStringLiteral("Błąd|Parametr %1 próg.\nWpisana liczba nie mieści się w zakresie [%2]");
+
+class ThresholdDialogs : public DialogFixture {
+protected:
+    // Registers 18–21: lower −12,5 °C / 10,0 %, upper 21,5 °C / 90,0 %.
+    void StoreThresholds() { Store(18, {0x4125 << 1, 0x100F, 0x0215 << 1, 0x900F}); }
+    QStringList Save(ThresholdDialog& d, const QString& upper, const QString& lower) {
+        return DialogFixture::Save(d, {d.EditUpperLimit, d.EditLowerLimit}, {upper, lower});
+    }
+};
+
+TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
+    StoreThresholds();
+    TFormTemperatura dialog(model);
+    dialog.show();
+    EXPECT_EQ(dialog.EditUpperLimit->text(), QStringLiteral("21,5"));
+    EXPECT_EQ(dialog.EditLowerLimit->text(), QStringLiteral("-12,5"));
+    EXPECT_EQ(Save(dialog, "21,5", "-12,5"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList());
+    EXPECT_FALSE(dialog.isVisible());
+    // "21.5" is the shown value typed differently: it is written all the same.
+    EXPECT_EQ(Save(dialog, "21.5", "-12,5"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042A 900F]", "3 @20 x2"}));
+    EXPECT_TRUE(model.Param<CHighTemp>().GetText().isEmpty());  // shown again only once read back
+    // The range ends: BCD 2000 and sign + BCD 0990 above the humidity bit; the
+    // humidity half of each pair is carried as received.
+    StoreThresholds();
+    EXPECT_EQ(Save(dialog, "200", "-99"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [4000 900F]", "3 @20 x2", "16 @18 [9320 100F]", "3 @18 x2"}));
+}
+
+TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothPass) {
+    StoreThresholds();
+    TFormTemperatura dialog(model);
+    for (const char* upper : {"", "abc", "inf", "nan", "1e39", "2,1,0"})
+        EXPECT_EQ(Save(dialog, upper, "x"), QStringList{kNotNumber.arg("górny")}) << upper;
+    EXPECT_EQ(Save(dialog, "200,1", "x"), QStringList{kOutside.arg("górny", "-99..200°C")});
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditUpperLimit);
+    EXPECT_EQ(Save(dialog, "30", ""), QStringList{kNotNumber.arg("dolny")});
+    EXPECT_EQ(Save(dialog, "30", "-99,1"), QStringList{kOutside.arg("dolny", "-99..200°C")});
+    EXPECT_EQ(dialog.focusWidget(), dialog.EditLowerLimit);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(TakeRequests(), QStringList());
+
+    translator.SetLanguage(kLanguageEnglish);
+    EXPECT_EQ(Save(dialog, "300", "0"),
+              QStringList{"Error|Parameter upper threshold.\nThe number entered is outside the range [-99..200°C]"});
+}
+
+TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
+    TFormWilgotnosc dialog(model);
+    dialog.show();
+    EXPECT_EQ(Save(dialog, dialog.EditUpperLimit->text(), dialog.EditLowerLimit->text()),
+              QStringList{kNotNumber.arg("górny")});
+    // Typed in anyway: the other half of the pair is unknown, so nothing goes out blind.
+    EXPECT_EQ(Save(dialog, "50", "5"), QStringList{"Błąd|Progi nie zostały jeszcze odczytane z Loggera."});
+    EXPECT_EQ(TakeRequests(), QStringList());
+
+    dialog.reject();
+    StoreThresholds();
+    EXPECT_EQ(Save(dialog, "100", "-0,5"), QStringList{kOutside.arg("dolny", "0..100%")});
+    // 100,0 % = BCD 1000: its top bit is bit 0 of register 20, the temperature bits stay.
+    EXPECT_EQ(Save(dialog, "100", "10,0"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042B 000F]", "3 @20 x2"}));
+}
+
+TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirmed) {
+    sim::SimLogger logger;
+    ASSERT_NO_FATAL_FAILURE(Poll(logger));
+    TFormTemperatura temperature(model);
+    TFormWilgotnosc humidity(model);
+    EXPECT_EQ(Save(temperature, "35,5", "-5"), QStringList());
+    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
+    humidity.show();
+    EXPECT_EQ(humidity.EditUpperLimit->text(), QStringLiteral("75,0"));
+    EXPECT_EQ(Save(humidity, "82,5", "25,0"), QStringList());
+    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
+
+    const auto pair = [&](std::uint16_t first) {
+        return static_cast<std::uint32_t>(logger.Register(first)) << 16 | logger.Register(first + 1);
+    };
+    EXPECT_DOUBLE_EQ(RecordTemperature(pair(20)), 35.5);
+    EXPECT_DOUBLE_EQ(RecordHumidity(pair(20)), 82.5);
+    EXPECT_DOUBLE_EQ(RecordTemperature(pair(18)), -5.0);
+    EXPECT_DOUBLE_EQ(RecordHumidity(pair(18)), 25.0);
+    EXPECT_EQ(model.Param<CHighTemp>().GetText(), QStringLiteral("35,5"));
+    EXPECT_EQ(model.Param<CHighHum>().GetText(), QStringLiteral("82,5"));
+}
+
+}  // namespace
+}  // namespace quorvex::test

@@ -1,0 +1,148 @@
+// The settings menu's link items: building them from a port list, the check
+// mark, and the operator's choice.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QSettings>
+
+#include "UiTestSupport.h"
+#include "ui/PortMenu.h"
+
+namespace quorvex::test {
+namespace {
+
+const QString kTooMany = QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć");
+const QString kNotFound = QStringLiteral("Funkcja PortComSelected. Nie znaleziono nazwy portu.");
+
+QList<SerialPortEntry> EightPorts()
+{
+    // Listed out of order, device names in mixed case.
+    return {{QStringLiteral("ttyUSB1"), QStringLiteral("/dev/ttyUSB1")},
+            {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")},
+            {QStringLiteral("TTYACM0"), QStringLiteral("/dev/TTYACM0")},
+            {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")},
+            {QStringLiteral("ttyS1"), QStringLiteral("/dev/ttyS1")},
+            {QStringLiteral("ttyacm1"), QStringLiteral("/dev/ttyacm1")},
+            {QStringLiteral("rfcomm0"), QStringLiteral("/dev/rfcomm0")},
+            {QStringLiteral("ttyAMA0"), QStringLiteral("/dev/ttyAMA0")}};
+}
+
+QStringList Lines(TMainForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
+    return lines;
+}
+
+QAction* Checked(TMainForm1& form)
+{
+    QAction* found = form.MenuUSB->isChecked() ? form.MenuUSB : nullptr;
+    for (QAction* item : form.MenuCom)
+        if (item->isChecked()) {
+            EXPECT_EQ(found, nullptr) << "two items checked";
+            found = item;
+        }
+    return found;
+}
+
+TEST(PortMenuPlan, OrderedByDeviceNameIgnoringCaseAndCutAtSix)
+{
+    const PortMenuPlan plan = PlanPortMenu(EightPorts());
+    EXPECT_TRUE(plan.TooMany);
+    EXPECT_EQ(plan.Captions, (QStringList{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0",
+                                          "/dev/ttyS0", "/dev/ttyS1"}));
+
+    QList<SerialPortEntry> six = EightPorts().mid(0, 6);
+    const PortMenuPlan exact = PlanPortMenu(six);
+    EXPECT_FALSE(exact.TooMany);
+    EXPECT_EQ(exact.Captions.size(), 6);
+    EXPECT_TRUE(PlanPortMenu({}).Captions.isEmpty());
+}
+
+TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore)
+{
+    WindowFixture w;
+    EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
+    w.form->MenuPortComInit(EightPorts());
+    const QStringList expected{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0", "/dev/ttyS0",
+                               "/dev/ttyS1"};
+    for (int i = 0; i < kPortMenuItems; ++i) {
+        QAction* item = w.form->findChild<QAction*>(QStringLiteral("MenuCom%1").arg(i + 1));
+        ASSERT_NE(item, nullptr);
+        EXPECT_TRUE(item->isVisible());
+        EXPECT_EQ(item->text(), expected[i]);
+    }
+    EXPECT_TRUE(Lines(*w.form).contains(kTooMany));
+}
+
+TEST(LinkMenu, FewerPortsLeaveTheOtherItemsHiddenWithTheirDesignCaptions)
+{
+    WindowFixture w;
+    w.form->MenuPortComInit(EightPorts().mid(0, 2));
+    EXPECT_EQ(w.form->MenuCom[0]->text(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(w.form->MenuCom[1]->text(), QStringLiteral("/dev/ttyUSB1"));
+    for (int i = 2; i < kPortMenuItems; ++i) {
+        EXPECT_FALSE(w.form->MenuCom[i]->isVisible());
+        EXPECT_EQ(w.form->MenuCom[i]->text(), QStringLiteral("Com%1").arg(i + 1));
+    }
+    EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
+    // A hidden item is no link: its design caption does not match.
+    w.form->PortComSelected(QStringLiteral("com4"));
+    EXPECT_EQ(Checked(*w.form), nullptr);
+}
+
+TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem)
+{
+    WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/ttyusb0\n"), true);
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyusb0"));
+    w.form->MenuPortComInit(EightPorts().mid(0, 4));
+    const int before = w.form->MessageListBox->count();
+    w.form->PortComSelected(w.form->PortName());
+    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[2]);
+    EXPECT_EQ(w.form->MenuCom[2]->text(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(w.form->MessageListBox->count(), before);
+    w.form->PortComSelected(QStringLiteral("usb"));
+    EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
+}
+
+TEST(LinkMenu, UnknownNameChecksNothingSaysSoAndIsStillKept)
+{
+    WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/quorvex-gone\n"), true);
+    // FormShow selected the stored name already.
+    EXPECT_EQ(Checked(*w.form), nullptr);
+    EXPECT_TRUE(Lines(*w.form).contains(kNotFound));
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
+    w.Close();
+    QSettings s(w.path, QSettings::IniFormat);
+    EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("/dev/quorvex-gone"));
+}
+
+TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored)
+{
+    WindowFixture w;
+    EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
+    w.form->MenuPortComInit(EightPorts().mid(0, 3));
+    SimLogger sim;
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
+    w.form->portErrorShown = true;
+    w.form->hidAbsentShown = true;
+
+    w.form->MenuCom[2]->trigger();
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB1"));
+    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[2]);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
+    EXPECT_EQ(w.model.ValueCount(), 0);
+    EXPECT_FALSE(w.form->portErrorShown);
+    EXPECT_FALSE(w.form->hidAbsentShown);
+
+    w.form->MenuUSB->trigger();
+    EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
+    w.Close();
+    QSettings s(w.path, QSettings::IniFormat);
+    EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));
+}
+
+}  // namespace
+}  // namespace quorvex::test

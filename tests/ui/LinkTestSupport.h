@@ -1,0 +1,70 @@
+#pragma once
+// A main window with its transmission thread, for the tests of link choice and
+// device changes, and a bounded wait that keeps the event loop running.
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <memory>
+
+#include "UiTestSupport.h"
+#include "link/HidBackend.h"
+#include "modbus/Threadtransmisja.h"
+
+namespace quorvex::test {
+
+// Runs the event loop until `done` holds or the time is up (a loose bound against a hang).
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Keeps the event loop running for `ms`.
+inline void RunFor(int ms)
+{
+    WaitUntil([] { return false; }, ms);
+}
+
+struct ThreadWindow {
+    ThreadWindow(const QString& port, std::shared_ptr<HidBackend> hid, const QString& language = {})
+    {
+        EnsureApplication();
+        MainFormOptions o;
+        o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.portOverride = port;
+        o.languageOverride = language;
+        o.hidBackend = std::move(hid);
+        form = std::make_unique<TMainForm1>(model, o);
+        CreateForms(form.get());
+        form->show();
+    }
+    ~ThreadWindow()
+    {
+        form->close();
+        DestroyForms();
+        form.reset();
+        AppForms = Forms{};
+    }
+    QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+    // Message boxes of that name on the screen.
+    int Boxes(const char* name) const
+    {
+        int n = 0;
+        for (QMessageBox* box : form->findChildren<QMessageBox*>(QString::fromLatin1(name)))
+            if (box->isVisible()) ++n;
+        return n;
+    }
+
+    QTemporaryDir dir;
+    MDataParametry model;
+    std::unique_ptr<TMainForm1> form;
+};
+
+}  // namespace quorvex::test

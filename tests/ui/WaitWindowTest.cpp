@@ -1,0 +1,99 @@
+// The parameter-read wait window as the main window drives it from read replies.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProgressBar>
+
+#include "LinkTestSupport.h"
+#include "ui/dialogs/Formodczytparam.h"
+
+namespace quorvex::test {
+namespace {
+
+TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
+{
+    WindowFixture w;
+    w.form->move(200, 150);
+    w.form->show();
+    TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+    ASSERT_NE(wait, nullptr);
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_TRUE(wait->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(wait->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_FALSE(wait->isModal());
+
+    SimLogger sim;
+    FeedBlock(w.model, sim, 256, 90);
+    w.form->HandleMessage(WM_READ_DONE);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
+    ASSERT_TRUE(wait->isVisible());
+    EXPECT_EQ(wait->ProgressBar1->maximum(), 27);
+    EXPECT_EQ(wait->ProgressBar1->value(), 0);
+    EXPECT_EQ(wait->windowTitle(), QStringLiteral("Odczyt danych"));
+    EXPECT_LE((wait->frameGeometry().center() - w.form->frameGeometry().center()).manhattanLength(), 4);
+
+    // The bar climbs one step per tick to the five parameters of the high block, then waits.
+    ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() == 5; }, 5000));
+    RunFor(150);
+    EXPECT_EQ(wait->ProgressBar1->value(), 5);
+    EXPECT_TRUE(wait->isVisible());
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
+    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->isEnabled());
+
+    FeedBlock(w.model, sim, 0, 29);
+    QElapsedTimer t;
+    t.start();
+    w.form->HandleMessage(WM_READ_DONE);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
+    EXPECT_TRUE(w.form->ParamsReady());
+    EXPECT_TRUE(w.Edit("EditMonitorNazwaLoggera")->isEnabled());
+    int last = wait->ProgressBar1->value();
+    bool stepped = true;
+    ASSERT_TRUE(WaitUntil([&] {
+        const int v = wait->ProgressBar1->value();
+        stepped = stepped && v - last <= 1 && v >= last;
+        last = v;
+        return !wait->isVisible();
+    }, 5000));
+    EXPECT_TRUE(stepped) << "the bar jumped";
+    EXPECT_EQ(wait->ProgressBar1->value(), 27);
+    // 22 steps of 10 ms; loosely bounded.
+    EXPECT_GE(t.elapsed(), 150);
+
+    // Refresh replies after the full read leave the window alone.
+    w.Poll(sim);
+    EXPECT_FALSE(wait->isVisible());
+}
+
+TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
+{
+    WindowFixture w;
+    w.form->show();
+    TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+    SimLogger sim;
+    FeedBlock(w.model, sim, 0, 29);
+    w.form->HandleMessage(WM_READ_DONE);
+    ASSERT_TRUE(wait->isVisible());
+    const int received = w.model.ValueCount();
+    ASSERT_GT(received, 5);
+    ASSERT_LT(received, 27);
+    ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() >= 3; }, 5000));
+
+    w.form->HandleMessage(WM_NO_RESPONSE);
+    EXPECT_FALSE(wait->isVisible());
+    EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
+    EXPECT_EQ(w.model.ValueCount(), 0);
+    EXPECT_EQ(w.form->LastStateCode(), 30);
+
+    FeedBlock(w.model, sim, 256, 90);
+    w.form->HandleMessage(WM_READ_DONE);
+    ASSERT_TRUE(wait->isVisible());
+    EXPECT_EQ(wait->ProgressBar1->value(), 0);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
+    ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() == 5; }, 5000));
+    RunFor(100);
+    EXPECT_EQ(wait->ProgressBar1->value(), 5);
+}
+
+}  // namespace
+}  // namespace quorvex::test

@@ -157,23 +157,6 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-TEST_F(ResultsTab, LostLinkStopsADownloadWithTheStandardBox)
-{
-    Connect(500);
-    Button("ButtonStart")->click();
-    Run(1 + 3);
-    w.form->ChooseLink(QStringLiteral("USB"));  // MonitorReset
-    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Aborted);
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, QStringLiteral("Odczyt przerwany"));
-    EXPECT_EQ(boxes[0].text, QStringLiteral("Nie odczytano wszystkich danych"));
-    EXPECT_EQ(Logi.Count(), 3 * 62);
-    Run();  // the read still queued is answered and ignored
-    EXPECT_EQ(Logi.Count(), 3 * 62);
-    EXPECT_TRUE(queue.empty());
-    EXPECT_EQ(StatusLines().value(2), QStringLiteral("Pobrano 186/500 logów"));
-}
-
 TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
 {
     Connect(500);

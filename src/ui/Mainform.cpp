@@ -119,6 +119,7 @@ void TMainForm1::FormShow()
     FillHidList();
     MenuPortComInit();
     PortComSelected(portName);
+    OfferStartLink(portName);
     ShowLinkStatus();
     StartDeviceWatcher();
     ShowResultsTab();

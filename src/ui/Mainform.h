@@ -102,6 +102,7 @@ public:
     void ButtonLogStopClick();
     // Results tab (MainformResults.cpp).
     void ButtonChartClick();
+    void ButtonPrintTableClick();
     void ButtonSaveResultsClick();
     // Toggles the correction tab (the service key chord).
     void ToggleCorrectionTab();
@@ -193,6 +194,8 @@ private:
 
     // MainformLink.cpp, MainformService.cpp
     void BuildPortMenuItems();
+    void OfferStartLink(const QString& name);
+    bool IsListedLink(const QString& name) const;
     void StartDeviceWatcher();
     void ShowHidAccessDenied();
     void ConnectServiceButtons();
@@ -231,6 +234,9 @@ public:
     QMenu* MenuSettings = nullptr;
     QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
     QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
+    // After the six: the link this run started with when the system does not list it
+    // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.
+    QAction* MenuComOther = nullptr;
 
 private:
     RequestStrip* strip_ = nullptr;

@@ -470,11 +470,15 @@ void TMainForm1::BuildStatusBar()
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     StatusPanel0 = Named(new QLabel(bar), "StatusBar1Panel0");
-    StatusPanel0->setFixedWidth(300);
+    // As wide as the link's text (a pseudo-terminal's path can be long), never
+    // narrower than the designed panel, so the request strip keeps its place.
+    StatusPanel0->setMinimumWidth(300);
+    StatusPanel0->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     strip_ = new RequestStrip(bar);
     strip_->setFixedSize(150, 18);
+    // The empty last panel gives way to a long link text.
     auto* panel2 = Named(new QLabel(bar), "StatusBar1Panel2");
-    panel2->setFixedWidth(200);
+    panel2->setMinimumWidth(0);
     bar->addWidget(StatusPanel0);
     bar->addWidget(strip_);
     bar->addWidget(panel2);

@@ -22,6 +22,25 @@ void TMainForm1::BuildPortMenuItems()
         connect(item, &QAction::triggered, this, [this, item] { MenuComClick(item); });
         MenuCom[i] = item;
     }
+    MenuComOther = MenuSettings->addAction(QString());
+    MenuComOther->setObjectName(QStringLiteral("MenuComOther"));
+    MenuComOther->setCheckable(true);
+    MenuComOther->setVisible(false);
+    connect(MenuComOther, &QAction::triggered, this, [this] { MenuComClick(MenuComOther); });
+}
+
+bool TMainForm1::IsListedLink(const QString& name) const
+{
+    if (name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0) return true;
+    for (QAction* item : MenuCom)
+        if (item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+
+void TMainForm1::OfferStartLink(const QString& name)
+{
+    MenuComOther->setText(name);
+    MenuComOther->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
 void TMainForm1::MenuPortComInit() { MenuPortComInit(SystemSerialPorts()); }
@@ -34,6 +53,8 @@ void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
         MenuCom[i]->setText(plan.Captions[i]);
         MenuCom[i]->setVisible(true);
     }
+    // A start link the system lists after all needs no item of its own.
+    if (MenuComOther->isVisible() && IsListedLink(MenuComOther->text())) MenuComOther->setVisible(false);
 }
 
 void TMainForm1::PortComSelected(const QString& name)
@@ -44,11 +65,14 @@ void TMainForm1::PortComSelected(const QString& name)
     hidDeniedShown = false;
     MenuUSB->setChecked(false);
     for (QAction* item : MenuCom) item->setChecked(false);
+    MenuComOther->setChecked(false);
     // Only items that show a port can be chosen; hidden ones keep their design captions.
     QAction* match = nullptr;
     if (name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0) match = MenuUSB;
     for (QAction* item : MenuCom)
         if (!match && item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) match = item;
+    if (!match && MenuComOther->isVisible() && name.compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
+        match = MenuComOther;
     if (match)
         match->setChecked(true);
     else

@@ -16,6 +16,7 @@
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
 #include "modbus/Threadtransmisja.h"
+#include "print/Formdrukuj.h"
 #include "ui/IniFile.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
@@ -106,6 +107,8 @@ void TMainForm1::CreateLogManager()
     connect(w.buttons[LogManagerView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
     connect(w.buttons[LogManagerView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
     connect(w.buttons[LogManagerView::ButtonChart], &QPushButton::clicked, this, &TMainForm1::ButtonChartClick);
+    connect(w.buttons[LogManagerView::ButtonPrintTable], &QPushButton::clicked, this,
+            &TMainForm1::ButtonPrintTableClick);
     connect(w.buttons[LogManagerView::ButtonSaveResults], &QPushButton::clicked, this,
             &TMainForm1::ButtonSaveResultsClick);
     logs->Reset();
@@ -156,6 +159,18 @@ void TMainForm1::ButtonChartClick()
     if (!chart) return;
     chart->SetResults(Logi);
     chart->ShowChart();
+}
+
+void TMainForm1::ButtonPrintTableClick()
+{
+    auto* print = qobject_cast<TFormDrukuj1*>(AppForms.FormDrukuj1);
+    if (!print) return;
+    print->Results = &Logi;
+    // The chart's printout turns the shared printer to landscape; the table is
+    // laid out for an upright page.
+    print->Printer().setPageOrientation(QPageLayout::Portrait);
+    if (print->exec() != QDialog::Accepted) return;
+    print->PrintTable();
 }
 
 void TMainForm1::ButtonSaveResultsClick()

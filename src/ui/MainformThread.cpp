@@ -70,9 +70,12 @@ void TMainForm1::ShowLinkStatus()
 {
     if (thread) {
         StatusPanel0->setText(thread->LinkStatusText());
+        // Readable in full even when a very long path no longer fits the window.
+        StatusPanel0->setToolTip(StatusPanel0->text());
         return;
     }
     StatusPanel0->clear();
+    StatusPanel0->setToolTip(QString());
 }
 
 void TMainForm1::StoreReadReply()

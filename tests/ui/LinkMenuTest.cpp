@@ -38,7 +38,9 @@ QStringList Lines(TMainForm1& form)
 QAction* Checked(TMainForm1& form)
 {
     QAction* found = form.MenuUSB->isChecked() ? form.MenuUSB : nullptr;
-    for (QAction* item : form.MenuCom)
+    QList<QAction*> items(std::begin(form.MenuCom), std::end(form.MenuCom));
+    items << form.MenuComOther;
+    for (QAction* item : items)
         if (item->isChecked()) {
             EXPECT_EQ(found, nullptr) << "two items checked";
             found = item;
@@ -116,6 +118,29 @@ TEST(LinkMenu, UnknownNameChecksNothingSaysSoAndIsStillKept)
     w.Close();
     QSettings s(w.path, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("/dev/quorvex-gone"));
+}
+
+TEST(LinkMenu, OnlyAStartLinkTheSystemDoesNotListGetsAnItemOfItsOwn)
+{
+    WindowFixture usb;
+    EXPECT_FALSE(usb.form->MenuComOther->isVisible());
+    usb.Close();
+
+    WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/pts/quorvex\n"), true);
+    QAction* other = w.form->MenuComOther;
+    EXPECT_TRUE(other->isVisible());
+    EXPECT_EQ(other->text(), QStringLiteral("/dev/pts/quorvex"));
+    EXPECT_EQ(Checked(*w.form), nullptr);
+    EXPECT_TRUE(Lines(*w.form).contains(kNotFound));
+    w.form->MenuUSB->trigger();
+    other->trigger();
+    EXPECT_EQ(Checked(*w.form), other);
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/pts/quorvex"));
+    // Listed by the system after all: its port item takes over.
+    w.form->MenuPortComInit({{QStringLiteral("quorvex"), QStringLiteral("/dev/pts/QUORVEX")}});
+    EXPECT_FALSE(other->isVisible());
+    w.form->PortComSelected(w.form->PortName());
+    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[0]);
 }
 
 TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored)

@@ -4,15 +4,19 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QTemporaryDir>
 
 #include "LinkTestSupport.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
 #include "link/Rs232.h"
+#include "ui/RequestStrip.h"
 
 namespace quorvex::test {
 namespace {
@@ -33,12 +37,27 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
-    const QString link = QString::fromStdString(sim.LinkPath());
+    // Reached through a long path, as a terminal deep in a build folder is.
+    QTemporaryDir links;
+    ASSERT_TRUE(QDir(links.path()).mkpath(QStringLiteral("a-rather-long-folder-of-the-build/sim")));
+    const QString link = links.filePath(QStringLiteral("a-rather-long-folder-of-the-build/sim/quorvex-logger-terminal"));
+    ASSERT_TRUE(QFile::link(QString::fromStdString(sim.LinkPath()), link));
     auto hid = std::make_shared<sim::FakeHidBackend>();
     ThreadWindow w(link, hid);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     // The simulator's terminal is not among the system's ports: used, but nothing checked.
     EXPECT_FALSE(w.form->MenuUSB->isChecked());
+    EXPECT_FALSE(w.form->MenuComOther->isChecked());
+    // The whole status text is readable, with the request strip right after it.
+    QLabel* panel = w.form->StatusPanel0;
+    ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(link + QStringLiteral(" -otwarty")); }, 3000))
+        << StatusPanel(*w.form).toStdString();
+    EXPECT_TRUE(WaitUntil(
+        [&] { return panel->contentsRect().width() >= panel->fontMetrics().horizontalAdvance(panel->text()); }, 2000))
+        << panel->width();
+    const int gap = w.form->Strip()->geometry().left() - panel->geometry().right();
+    EXPECT_GT(gap, 0);
+    EXPECT_LT(gap, 20);
 
     w.form->MenuUSB->trigger();
     EXPECT_TRUE(w.form->MenuUSB->isChecked());
@@ -57,7 +76,16 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     EXPECT_EQ(w.Boxes("PortErrorBox"), 0);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
 
-    w.form->ChooseLink(link);
+    // The terminal the run started with is offered after the port items.
+    QAction* back = w.form->MenuComOther;
+    ASSERT_TRUE(back->isVisible());
+    EXPECT_EQ(back->text(), link);
+    const QList<QAction*> items = w.form->MenuSettings->actions();
+    EXPECT_GT(items.indexOf(back), items.indexOf(w.form->MenuCom[kPortMenuItems - 1]));
+    back->trigger();
+    EXPECT_TRUE(back->isChecked());
+    EXPECT_FALSE(w.form->MenuUSB->isChecked());
+    EXPECT_EQ(w.form->PortName(), link);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->text().isEmpty());
 }

@@ -17,10 +17,12 @@
 #include <deque>
 
 #include "../params/LocaleGuard.h"
+#include "../print/PrintTestSupport.h"
 #include "UiTestSupport.h"
 #include "chart/Formwykres.h"
 #include "logs/Logmanager.h"
 #include "modbus/FrameRules.h"
+#include "print/Formdrukuj.h"
 #include "params/Zmienneglobalne.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/Formnazwa.h"
@@ -260,6 +262,48 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, 10.0f);
     EXPECT_FALSE(chart->SpeedButtonShowHum->isEnabled());
     chart->hide();
+}
+
+TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPage)
+{
+    Connect(300, "0201");
+    Button("ButtonStart")->click();
+    Run();
+    ASSERT_TRUE(Button("ButtonPrintTable")->isEnabled());
+    auto* print = qobject_cast<TFormDrukuj1*>(AppForms.FormDrukuj1);
+    ASSERT_NE(print, nullptr);
+    QTemporaryDir out;
+    const QString pdf = out.filePath(QStringLiteral("tabela.pdf"));
+    print->printerNames = [] { return QStringList(); };  // only the PDF file
+    print->askPdfPath = [&](QWidget*, const QString&) { return pdf; };
+    print->Printer().setPageOrientation(QPageLayout::Landscape);  // as a chart printout leaves it
+
+    // Cancel prints nothing; "Drukuj" prints every downloaded record.
+    for (bool accept : {false, true}) {
+        QWidget* seen = nullptr;
+        QTimer::singleShot(0, [&] {
+            seen = QApplication::activeModalWidget();
+            if (accept) print->findChild<QPushButton*>(QStringLiteral("ButtonPrint"))->click();
+            else print->reject();
+        });
+        Button("ButtonPrintTable")->click();
+        EXPECT_EQ(seen, print);
+        EXPECT_EQ(QFile::exists(pdf), accept);
+    }
+    EXPECT_EQ(print->Results, &Logi);
+    const QString text = printtest::PdfText(pdf, 1, printtest::PdfPageCount(pdf));
+    EXPECT_TRUE(text.contains(QStringLiteral("Hall: A/B")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Wilgotność")));  // a humidity logger's fifth column
+    // The first and the last row as the results table shows them.
+    for (int row : {0, 299}) {
+        const QRegularExpression line(QStringLiteral("\\b%1\\s+%2\\s+%3\\b")
+                                          .arg(Cell(row, 0), QRegularExpression::escape(Cell(row, 1)), Cell(row, 2)));
+        EXPECT_TRUE(line.match(text).hasMatch()) << row;
+    }
+    const QString info = printtest::RunTool(QStringLiteral("pdfinfo"), {pdf});
+    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)")).match(info);
+    ASSERT_TRUE(size.hasMatch()) << info.toStdString();
+    EXPECT_LT(size.captured(1).toDouble(), size.captured(2).toDouble());
 }
 
 TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)

@@ -10,6 +10,7 @@
 
 #include "core/SimLogger.h"
 #include "params/Datamanager.h"
+#include "ui/Application.h"
 #include "ui/Mainform.h"
 
 namespace quorvex::test {
@@ -23,9 +24,10 @@ inline void EnsureApplication()
     static int argc = 1;
     static char name[] = "test_ui";
     static char* argv[] = {name, nullptr};
+    // The program's own application object, so its exception handling is in play.
     // Never destroyed: Qt's input devices created by synthetic key events must not
     // outlive the application object in the exit handlers.
-    new QApplication(argc, argv);
+    new QuorvexApplication(argc, argv);
 }
 
 // Feeds the model one poll reply of `count` registers from `start`, as the thread hands it over.

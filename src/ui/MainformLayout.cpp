@@ -263,6 +263,8 @@ QWidget* TMainForm1::BuildRegistrationTab()
 QWidget* TMainForm1::BuildResultsTab()
 {
     QWidget* page = Page("TabSheet2");
+    // Captions, buttons and lists in the weight the other tabs show them in.
+    NormalWeight(page);
     auto* grid = new QGridLayout(page);
 
     auto* table = Named(new QTableView(page), "ListViewWyniki");

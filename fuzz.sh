@@ -4,7 +4,7 @@
 #   ./fuzz.sh NAME [SECONDS]      run fuzz/NAME.cpp for SECONDS (default 60)
 set -euo pipefail
 cd "$(dirname "$0")"
-./scripts/deps.sh
+./scripts/deps.sh --fuzz
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQUORVEX_FUZZ=ON -DQUORVEX_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer" >/dev/null

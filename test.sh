@@ -34,7 +34,7 @@ cmake --build "$dir" -j "$jobs" ${targets[@]:+--target "${targets[@]}"}
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tests/tsan.supp"
 args=(--test-dir "$dir" --output-on-failure -j "$jobs" --timeout 300)
 [ -n "$label" ] && args+=(-L "$label")
 ctest "${args[@]}" "$@"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need (only the missing ones).
 set -euo pipefail
+# --fuzz adds clang and its sanitizer runtime for the libFuzzer targets.
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libudev-dev
-      libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+      libgtest-dev libgmock-dev libbenchmark-dev
       xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core ccache)
+[ "${1:-}" = "--fuzz" ] && pkgs+=(clang libclang-rt-14-dev)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -53,11 +53,11 @@ struct TableLayout {
 };
 
 TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
-    struct Spec {
+    struct ColumnDef {
         const char16_t* heading;
         const char16_t* sample;
     };
-    static constexpr std::array<Spec, 5> kSpecs{{
+    static constexpr std::array<ColumnDef, 5> kColumnDefs{{
         {u"[311]Lp", u"9999000"},
         {u"[131]Data", u"28-11-2008"},
         {u"[132]Czas", u"12:34:00"},
@@ -67,9 +67,9 @@ TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
     TableLayout layout;
     const std::size_t count = humidity ? 5 : 4;
     for (std::size_t c = 0; c < count; ++c) {
-        const QString heading = TranslateText(QString::fromUtf16(kSpecs[c].heading));
+        const QString heading = TranslateText(QString::fromUtf16(kColumnDefs[c].heading));
         const int w = std::max(metrics.horizontalAdvance(heading),
-                               metrics.horizontalAdvance(QString::fromUtf16(kSpecs[c].sample)));
+                               metrics.horizontalAdvance(QString::fromUtf16(kColumnDefs[c].sample)));
         if (c == 0) layout.firstMeasured = w;
         const int cell = qRound(1.2 * w);
         layout.cellWidths.push_back(cell);

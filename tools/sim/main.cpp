@@ -24,7 +24,7 @@ const char* kUsage =
     "  --clock DATETIME   set the logger clock at start, \"YYYY-MM-DD HH:MM:SS\" (default: local time)\n"
     "  --no-pacing        reply at once instead of at the speed of a 9600 baud line\n"
     "  --baud N           pace replies for this line speed (default 9600)\n"
-    "  --fault SPEC       add a fault, e.g. \"silent at=3\", \"badcrc at=2 count=2\",\n"
+    "  --fault FAULT      add a fault, e.g. \"silent at=3\", \"badcrc at=2 count=2\",\n"
     "                     \"delay at=1 ms=2000\", \"exception at=1 register=144 code=4\";\n"
     "                     kinds: silent badcrc short long garbage address exception delay\n"
     "  --verbose          log every request and reply on stderr\n"

@@ -42,7 +42,7 @@ void QuorvexApplication::ShowException(const QString& message)
         CapturedExceptions->append(message);
         return;
     }
-    QMessageBox::critical(nullptr, applicationDisplayName(), message);
+    QMessageBox::critical(nullptr, kApplicationTitle, message);
 }
 
 void QuorvexApplication::CloseOnTermination(QWidget* window)

@@ -6,6 +6,10 @@
 
 namespace quorvex {
 
+// The application's own title: the caption of the exception box. It is not set as Qt's
+// display name, which X11 window titles would repeat ("Quorvex v4.6 — Quorvexv46").
+inline const QString kApplicationTitle = QStringLiteral("Quorvexv46");
+
 class QuorvexApplication : public QApplication {
     Q_OBJECT
 public:

@@ -15,7 +15,6 @@ int main(int argc, char** argv)
 {
     QuorvexApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvex"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quorvexv46"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Temperature and humidity logger companion"));

@@ -1,12 +1,12 @@
 #pragma once
 // Shared by the log benchmarks: a logger's parameters as after a complete
-// reading, a results tab that only keeps the table model in step, and log
-// reply blocks of 62 records as the logger sends them.
+// reading, and log reply blocks of 62 records as the logger sends them.
 #include <vector>
 
 #include "logs/LogManagerView.h"
 #include "logs/Logmanager.h"
 #include "logs/ResultsModel.h"
+#include "logs/TableOnlyView.h"
 #include "params/Datamanager.h"
 
 namespace quorvex::bench {
@@ -29,21 +29,6 @@ inline void FillParameters(MDataParametry& model, std::uint32_t written) {
         model.StoreRegisters(bytes.data(), block == &low ? 0 : 256, static_cast<int>(bytes.size()));
     }
 }
-
-class TableOnlyView : public LogManagerView {
-public:
-    explicit TableOnlyView(const MLogi& store) : model(store) {}
-    bool ParamsReady() const override { return true; }
-    void SetStatusLines(const QStringList&) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    void SetButtonEnabled(Button, bool) override {}
-    void ShowMessageBox(const QString&, const QString&, BoxIcon) override {}
-    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
-    void ResultsCleared() override { model.SyncRows(); }
-    void ResultsAppended(int, int) override { model.SyncRows(); }
-    MResultsModel model;
-};
 
 // 62 records (248 bytes) of varying temperature and humidity.
 inline std::vector<std::uint8_t> Block(int seed) {

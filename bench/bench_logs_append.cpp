@@ -16,7 +16,7 @@ void BM_DecodeAndAppendMillion(benchmark::State& state) {
     MDataParametry params;
     bench::FillParameters(params, kRecords);
     MLogi store;
-    bench::TableOnlyView view(store);
+    TableOnlyView view(store);
     MLogManager manager(params, store);
     manager.SetView(&view);
     manager.Reset();

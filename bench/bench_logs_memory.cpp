@@ -26,7 +26,7 @@ void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
         const std::size_t before = HeapInUse();
         {
             auto store = std::make_unique<MLogi>();
-            auto view = std::make_unique<bench::TableOnlyView>(*store);
+            auto view = std::make_unique<TableOnlyView>(*store);
             MLogManager manager(params, *store);
             manager.SetView(view.get());
             bench::Download(manager, kRecords, blocks);

@@ -11,27 +11,13 @@
 #include "logs/LogManagerView.h"
 #include "logs/Logmanager.h"
 #include "logs/ResultsModel.h"
+#include "logs/TableOnlyView.h"
 #include "params/Codecs.h"
 #include "params/Zmienneglobalne.h"
 
 using namespace quorvex;
 
 namespace {
-
-class FuzzView : public LogManagerView {
-public:
-    explicit FuzzView(const MLogi& store) : model(store) {}
-    bool ParamsReady() const override { return true; }
-    void SetStatusLines(const QStringList&) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    void SetButtonEnabled(Button, bool) override {}
-    void ShowMessageBox(const QString&, const QString&, BoxIcon) override {}
-    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
-    void ResultsCleared() override { model.SyncRows(); }
-    void ResultsAppended(int, int) override { model.SyncRows(); }
-    MResultsModel model;
-};
 
 void Check(bool ok, int line) {
     if (ok) return;
@@ -68,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                       QLocale(QStringLiteral("de_DE"))};
     static MDataParametry params;
     static MLogi store;
-    static FuzzView view(store);
+    static TableOnlyView view(store);
     static MLogManager manager(params, store);
     static std::vector<MstrRamka> queued;
     if (size < 9) return 0;

@@ -1,0 +1,24 @@
+#pragma once
+// A results tab without a window: it keeps only the table model in step with the store and
+// ignores status lines, progress, buttons and boxes. For driving a download without widgets.
+#include "logs/LogManagerView.h"
+#include "logs/ResultsModel.h"
+
+namespace quorvex {
+
+class TableOnlyView : public LogManagerView {
+public:
+    explicit TableOnlyView(const MLogi& store) : model(store) {}
+    bool ParamsReady() const override { return true; }
+    void SetStatusLines(const QStringList&) override {}
+    void SetProgressMaximum(int) override {}
+    void SetProgressPosition(int) override {}
+    void SetButtonEnabled(Button, bool) override {}
+    void ShowMessageBox(const QString&, const QString&, BoxIcon) override {}
+    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
+    void ResultsCleared() override { model.SyncRows(); }
+    void ResultsAppended(int, int) override { model.SyncRows(); }
+    MResultsModel model;
+};
+
+}  // namespace quorvex

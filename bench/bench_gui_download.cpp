@@ -11,8 +11,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -22,6 +20,7 @@
 #include <vector>
 
 #include "BenchSim.h"
+#include "EventLoopWait.h"
 #include "logs/Logi.h"
 #include "logs/Logmanager.h"
 #include "modbus/Threadtransmisja.h"
@@ -42,19 +41,6 @@ void Application()
     static char name[] = "bench_gui_download";
     static char* argv[] = {name, nullptr};
     new QApplication(argc, argv);  // kept to the end, as in the other window programs
-}
-
-bool Until(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    QTimer tick;  // wakes the wait below now and then, so the loop sleeps instead of spinning
-    tick.start(5);
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 // The scenario file beside the sources: bench/../tools/sim/scenarios.
@@ -101,7 +87,7 @@ void BM_GuiDownload5000(benchmark::State& state)
                              sizes.push_back(last - first + 1);
                          });
         form->show();
-        if (!Until([&] { return form->ParamsReady(); }, 30000)) {
+        if (!test::WaitUntil([&] { return form->ParamsReady(); }, 30000)) {
             state.SkipWithError("parameters not read");
             return;
         }
@@ -109,11 +95,11 @@ void BM_GuiDownload5000(benchmark::State& state)
         // the thread is idle then and takes the write at once.
         auto* clock = form->findChild<QLineEdit*>(QStringLiteral("EditMonitorAktualnyCzas"));
         const QString seen = clock->text();
-        Until([&] { return clock->text() != seen; }, 5000);
+        test::WaitUntil([&] { return clock->text() != seen; }, 5000);
 
         const Clock::time_point startAt = Clock::now();
         form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
-        if (!Until([&] { return finished; }, 300000) || Logi.Count() != 5000) {
+        if (!test::WaitUntil([&] { return finished; }, 300000) || Logi.Count() != 5000) {
             state.SkipWithError("download did not finish");
             return;
         }

@@ -2,16 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 #include <cstdio>
 #include <fstream>
 
 #include <unistd.h>
 
+#include "EventLoopWait.h"
 #include "link/DeviceWatcher.h"
 
 using namespace quorvex;
+using quorvex::test::WaitUntil;
 
 namespace {
 
@@ -29,13 +30,6 @@ bool Trigger(const char* action) {
     f << action;
     f.flush();
     return static_cast<bool>(f);
-}
-
-bool WaitFor(const bool& flag) {
-    QElapsedTimer t;
-    t.start();
-    while (!flag && t.elapsed() < 3000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return flag;
 }
 
 TEST(HidDeviceWatcher, StartsOnTheSourceThisMachineHas) {
@@ -69,11 +63,11 @@ TEST(HidDeviceWatcher, KernelEventsOfTheWatchedSubsystemBecomeArrivedAndRemoved)
 
     ASSERT_TRUE(Trigger("change"));
     ASSERT_TRUE(Trigger("add"));
-    ASSERT_TRUE(WaitFor(arrived));
+    ASSERT_TRUE(WaitUntil([&] { return arrived; }, 3000));
     EXPECT_EQ(node, "/dev/full");
     EXPECT_FALSE(removed) << "a change is neither arrival nor removal";
     ASSERT_TRUE(Trigger("remove"));
-    EXPECT_TRUE(WaitFor(removed));
+    EXPECT_TRUE(WaitUntil([&] { return removed; }, 3000));
     EXPECT_FALSE(hidNoticed) << "other subsystems do not reach a hidraw watcher";
 }
 

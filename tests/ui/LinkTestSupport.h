@@ -1,36 +1,18 @@
 #pragma once
 // A main window with its transmission thread, for the tests of link choice and
 // device changes, and a bounded wait that keeps the event loop running.
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
 #include <functional>
 #include <memory>
 
+#include "EventLoopWait.h"
 #include "UiTestSupport.h"
 #include "link/HidBackend.h"
 #include "modbus/Threadtransmisja.h"
 
 namespace quorvex::test {
-
-// Runs the event loop until `done` holds or the time is up (a loose bound against a hang).
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-// Keeps the event loop running for `ms`.
-inline void RunFor(int ms)
-{
-    WaitUntil([] { return false; }, ms);
-}
 
 struct ThreadWindow {
     ThreadWindow(const QString& port, std::shared_ptr<HidBackend> hid, const QString& language = {})

@@ -5,13 +5,12 @@
 // goes away in the middle of a download.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTableView>
 
 #include "../params/LocaleGuard.h"
+#include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "chart/Formwykres.h"
@@ -26,19 +25,8 @@ const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperatu
 // A fixed logger clock: a restarted simulator reports the same start of recording.
 const std::string kClock = "2015-03-30 12:00:00";
 
-// Runs the event loop until `done` holds; the bound only catches a hang.
-bool Until(const std::function<bool()>& done, int ms = 60000)
-{
-    QElapsedTimer t;
-    t.start();
-    QTimer tick;  // wakes the wait below now and then, so the loop sleeps instead of spinning
-    tick.start(5);
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
-}
+// A paced download of a few blocks takes seconds; the bound only catches a hang.
+constexpr int kDownloadWaitMs = 60000;
 
 struct Box {
     LogManagerView::BoxIcon icon;
@@ -62,7 +50,7 @@ protected:
             boxes.push_back({icon, c, t});
         };
         form->show();
-        ASSERT_TRUE(Until([&] { return form->ParamsReady(); }));
+        ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, kDownloadWaitMs));
     }
     void TearDown() override
     {
@@ -114,32 +102,32 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
     Launch({});
     ASSERT_TRUE(Button("ButtonStart")->isEnabled());
     Button("ButtonStart")->click();
-    ASSERT_TRUE(Until([&] { return Logs().LogCount() >= 2 * 62; }));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 2 * 62; }, kDownloadWaitMs));
 
     // The chart opens on the records so far and grows with every block.
     Button("ButtonChart")->click();
     auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
     ASSERT_TRUE(chart && chart->isVisible());
-    ASSERT_TRUE(Until([&] { return chart->SampleCount() > 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return chart->SampleCount() > 0; }, kDownloadWaitMs));
     const int shown = chart->SampleCount();
-    ASSERT_TRUE(Until([&] { return chart->SampleCount() >= shown + 2 * 62; }));
+    ASSERT_TRUE(WaitUntil([&] { return chart->SampleCount() >= shown + 2 * 62; }, kDownloadWaitMs));
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, -25.0f);
 
-    ASSERT_TRUE(Until([&] { return Logs().LogCount() >= 10 * 62; }));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 10 * 62; }, kDownloadWaitMs));
     Button("ButtonStop")->click();
     EXPECT_EQ(Logs().GetState(), MLogManager::Aborted);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Nie odczytano wszystkich danych"));
     // The read already queued is answered and ignored; no further read follows.
     const int stoppedAt = Logs().LogCount();
-    Until([] { return false; }, 2500);
+    RunFor(2500);
     EXPECT_EQ(Logs().LogCount(), stoppedAt);
     EXPECT_EQ(Rows(), stoppedAt);
     EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
 
     Button("ButtonRetry")->click();
     EXPECT_EQ(Logs().GetState(), MLogManager::Reading);
-    ASSERT_TRUE(Until([&] { return Logs().GetState() == MLogManager::Finished; }, 150000));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, 150000));
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, QStringLiteral("Odczyt danych zakończony"));
     ExpectStoreIsTheLoggersLog(5000);
@@ -168,9 +156,9 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
 {
     Launch({"--records", "1000"});
     Button("ButtonStart")->click();
-    ASSERT_TRUE(Until([&] { return Logs().LogCount() >= 3 * 62; }));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 3 * 62; }, kDownloadWaitMs));
     sim->Kill();
-    ASSERT_TRUE(Until([&] { return Logs().GetState() == MLogManager::Aborted; }));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Aborted; }, kDownloadWaitMs));
     EXPECT_FALSE(form->ParamsReady());
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().caption, QStringLiteral("Odczyt przerwany"));
@@ -182,9 +170,9 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
     EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
 
     ASSERT_TRUE(sim->Restart());
-    ASSERT_TRUE(Until([&] { return Button("ButtonRetry")->isEnabled(); }));
+    ASSERT_TRUE(WaitUntil([&] { return Button("ButtonRetry")->isEnabled(); }, kDownloadWaitMs));
     Button("ButtonRetry")->click();
-    ASSERT_TRUE(Until([&] { return Logs().GetState() == MLogManager::Finished; }));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
     ExpectStoreIsTheLoggersLog(1000);
     EXPECT_EQ(Lp(kept), QString::number(kept + 1));
 }

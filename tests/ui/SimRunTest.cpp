@@ -2,31 +2,19 @@
 // start, full parameter read, start of recording, lost and regained link.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
 
+#include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "modbus/Threadtransmisja.h"
 
 namespace quorvex::test {
 namespace {
-
-// Runs the event loop until `done` holds or the time is up (a loose bound against a hang).
-bool WaitFor(const std::function<bool()>& done, int ms = 20000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
-    return true;
-}
 
 TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
 {
@@ -43,8 +31,8 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     form->show();
     auto edit = [&](const char* n) { return form->findChild<QLineEdit*>(QString::fromLatin1(n))->text(); };
 
-    ASSERT_TRUE(WaitFor([&] { return form->ConnectionState() == CONN_READY; }));
-    ASSERT_TRUE(WaitFor([&] { return !edit("EditMonitorAktualnaData").isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return form->ConnectionState() == CONN_READY; }));
+    ASSERT_TRUE(WaitUntil([&] { return !edit("EditMonitorAktualnaData").isEmpty(); }));
     EXPECT_EQ(form->LastStateCode(), 70);
     EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
     EXPECT_EQ(edit("EditMonitorTemperaturaGornyProg"), QStringLiteral("30.0"));
@@ -64,18 +52,18 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     auto* start = form->findChild<QPushButton*>(QStringLiteral("ButtonLogStart"));
     ASSERT_FALSE(start->isHidden());
     start->click();
-    ASSERT_TRUE(WaitFor([&] { return form->LastStateCode() == 100; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->LastStateCode() == 100; }));
     EXPECT_FALSE(form->findChild<QPushButton*>(QStringLiteral("ButtonLogStop"))->isHidden());
     EXPECT_FALSE(form->findChild<QPushButton*>(QStringLiteral("ButtonZmienProgiTemp"))->isEnabled());
 
     // The logger goes away: everything empties and the panel says so.
     sim.Kill();
-    ASSERT_TRUE(WaitFor([&] { return form->ConnectionState() == CONN_NONE; }));
+    ASSERT_TRUE(WaitUntil([&] { return form->ConnectionState() == CONN_NONE; }));
     EXPECT_TRUE(edit("EditMonitorNazwaLoggera").isEmpty());
     EXPECT_TRUE(form->LastStateCode() == 30 || form->LastStateCode() == 10) << form->LastStateCode();
 
     ASSERT_TRUE(sim.Restart());
-    ASSERT_TRUE(WaitFor([&] { return form->ConnectionState() == CONN_READY; }, 30000));
+    ASSERT_TRUE(WaitUntil([&] { return form->ConnectionState() == CONN_READY; }, 30000));
     EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
 
     form->close();

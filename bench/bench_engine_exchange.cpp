@@ -8,8 +8,7 @@
 
 #include <algorithm>
 
-#include "BenchSim.h"
-#include "modbus/Threadtransmisja.h"
+#include "BenchEngine.h"
 
 using namespace quorvex;
 using namespace quorvex::bench;
@@ -22,17 +21,13 @@ constexpr double kLineMs = (8.0 + 5.0 + 2.0 * kRegisters) * 10.0 / 9.6;
 
 void BM_EngineExchange(benchmark::State& state)
 {
-    BenchSim sim({});
-    if (!sim.Running()) {
-        state.SkipWithError("quorvex-sim did not start");
+    BenchEngine engine;
+    if (!engine.Error().empty()) {
+        state.SkipWithError(engine.Error().c_str());
         return;
     }
-    TimingTarget target;
-    ThreadTransmisja thread(&target, QString::fromStdString(sim.Link()));
-    if (!target.WaitFor(WM_PORT_OPENED, 1, std::chrono::seconds(10))) {
-        state.SkipWithError("the port did not open");
-        return;
-    }
+    TimingTarget& target = engine.Target();
+    ThreadTransmisja& thread = engine.Thread();
     std::vector<double> overhead, gap;
     for (auto _ : state) {
         for (int i = 0; i < kExchanges; ++i) {
@@ -48,7 +43,7 @@ void BM_EngineExchange(benchmark::State& state)
             break;
         }
     }
-    EndTransmissionThread(thread);
+    engine.End();
     const auto sent = target.Of(WM_FRAME_SENT);
     const auto done = target.Of(WM_READ_DONE);
     using ms = std::chrono::duration<double, std::milli>;

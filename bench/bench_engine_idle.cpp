@@ -5,8 +5,7 @@
 
 #include <sys/resource.h>
 
-#include "BenchSim.h"
-#include "modbus/Threadtransmisja.h"
+#include "BenchEngine.h"
 
 using namespace quorvex;
 using namespace quorvex::bench;
@@ -23,17 +22,12 @@ double CpuSeconds()
 void BM_EngineIdle(benchmark::State& state)
 {
     const int seconds = static_cast<int>(state.range(0));
-    BenchSim sim({});
-    if (!sim.Running()) {
-        state.SkipWithError("quorvex-sim did not start");
+    BenchEngine engine;
+    if (!engine.Error().empty()) {
+        state.SkipWithError(engine.Error().c_str());
         return;
     }
-    TimingTarget target;
-    ThreadTransmisja thread(&target, QString::fromStdString(sim.Link()));
-    if (!target.WaitFor(WM_PORT_OPENED, 1, std::chrono::seconds(10))) {
-        state.SkipWithError("the port did not open");
-        return;
-    }
+    TimingTarget& target = engine.Target();
     double cpu = 0;
     int polls = 0;
     for (auto _ : state) {
@@ -43,7 +37,7 @@ void BM_EngineIdle(benchmark::State& state)
         cpu = CpuSeconds() - start;
         polls = static_cast<int>(target.Of(WM_READ_DONE).size()) - before;
     }
-    EndTransmissionThread(thread);
+    engine.End();
     state.counters["cpu_seconds"] = cpu;
     state.counters["cpu_percent"] = 100.0 * cpu / seconds;
     state.counters["polls_answered"] = polls;

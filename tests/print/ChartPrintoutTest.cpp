@@ -20,13 +20,11 @@ namespace {
 
 using namespace printtest;
 
-class ChartPrintout : public ::testing::Test {
+class ChartPrintout : public PrintTest {
 protected:
     void SetUp() override {
-        EnsureApplication();
-        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
-        ASSERT_TRUE(dir_.isValid());
-        KeepPrintsIfAsked(dir_);
+        PrintTest::SetUp();
+        if (HasFatalFailure()) return;
         FillStore(store_, 2000);
         printWindow_ = std::make_unique<TFormDrukuj1>(dir_.filePath(QStringLiteral("quorvex.INI")));
         printWindow_->printerNames = [] { return QStringList(); };
@@ -46,7 +44,6 @@ protected:
         chart_->SpeedButtonDrukuj->click();
     }
 
-    QTemporaryDir dir_;
     MLogi store_;
     QString pdf_;
     QStringList errors_;

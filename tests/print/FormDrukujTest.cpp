@@ -23,13 +23,11 @@ namespace {
 
 using namespace printtest;
 
-class FormDrukuj : public ::testing::Test {
+class FormDrukuj : public PrintTest {
 protected:
     void SetUp() override {
-        EnsureApplication();
-        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
-        ASSERT_TRUE(dir_.isValid());
-        KeepPrintsIfAsked(dir_);
+        PrintTest::SetUp();
+        if (HasFatalFailure()) return;
         ini_ = dir_.filePath(QStringLiteral("quorvex.INI"));
         FillStore(store_, 120);
     }
@@ -62,7 +60,6 @@ protected:
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
-    QTemporaryDir dir_;
     QString ini_;
     MLogi store_;
     QString pdfPath_;

@@ -37,6 +37,20 @@ inline void KeepPrintsIfAsked(QTemporaryDir& dir) {
     std::printf("printouts in %s\n", qPrintable(dir.path()));
 }
 
+// Ground of every printout test: the application, Polish number and date formats, and a
+// private folder for the printed files.
+class PrintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApplication();
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+        ASSERT_TRUE(dir_.isValid());
+        KeepPrintsIfAsked(dir_);
+    }
+
+    QTemporaryDir dir_;
+};
+
 // A store of `count` records, one every 10 minutes from 1 March 2024, 08:00.
 inline void FillStore(MLogi& store, int count, const QString& type = QStringLiteral("02.1")) {
     store.Clear();

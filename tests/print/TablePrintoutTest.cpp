@@ -19,14 +19,8 @@ namespace {
 
 using namespace printtest;
 
-class TablePrintout : public ::testing::Test {
+class TablePrintout : public PrintTest {
 protected:
-    void SetUp() override {
-        EnsureApplication();
-        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
-        ASSERT_TRUE(dir_.isValid());
-        KeepPrintsIfAsked(dir_);
-    }
     void TearDown() override { Logi.Clear(); }
 
     QString Pdf(const QString& name) const { return dir_.filePath(name); }
@@ -49,7 +43,6 @@ protected:
         return result;
     }
 
-    QTemporaryDir dir_;
 };
 
 PrintHeaderOptions NoHeader() {

@@ -1,0 +1,97 @@
+// Processor time of the whole program at rest: the real main window with all
+// its windows, connected to quorvex-sim (paced at 9600 baud) and polling it
+// once a second, nothing else happening, for 30 s after every parameter has
+// arrived. The figure that matters is the counter cpu_percent: the process's
+// CPU time (window and transmission thread together) as a share of one core.
+// Processor time, not wall time, so other work on the machine does not count.
+//
+// The platform is the one QT_QPA_PLATFORM names (offscreen when unset); run it
+// under Xvfb with QT_QPA_PLATFORM=xcb to include the X server round trips.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "BenchSim.h"
+#include "EventLoopWait.h"
+#include "params/Datamanager.h"
+#include "ui/Application.h"
+#include "ui/Mainform.h"
+#include "ui/dialogs/Formodczytparam.h"
+
+namespace quorvex {
+namespace {
+
+double CpuSeconds()
+{
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void Application()
+{
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_gui_idle";
+    static char* argv[] = {name, nullptr};
+    new QuorvexApplication(argc, argv);  // kept to the end, as in the other window programs
+}
+
+void BM_ProgramIdle(benchmark::State& state)
+{
+    Application();
+    const int seconds = static_cast<int>(state.range(0));
+    bench::BenchSim sim({});
+    if (!sim.Running()) {
+        state.SkipWithError("quorvex-sim did not start");
+        return;
+    }
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        MDataParametry model;
+        MainFormOptions o;
+        o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.portOverride = QString::fromStdString(sim.Link());
+        auto form = std::make_unique<TMainForm1>(model, o);
+        CreateForms(form.get());
+        form->show();
+        TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+        if (!test::WaitUntil([&] { return form->ParamsReady() && !wait->isVisible(); }, 30000)) {
+            state.SkipWithError("parameters not read");
+            return;
+        }
+        test::RunFor(2000);  // the first repaints after the connection settle
+
+        int clockUpdates = 0;
+        auto* clock = form->findChild<QLineEdit*>(QStringLiteral("EditMonitorAktualnyCzas"));
+        QObject::connect(clock, &QLineEdit::textChanged, [&] { ++clockUpdates; });
+        QEventLoop loop;
+        QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+        const double start = CpuSeconds();
+        loop.exec();
+        const double cpu = CpuSeconds() - start;
+
+        state.counters["cpu_seconds"] = cpu;
+        state.counters["cpu_percent"] = 100.0 * cpu / seconds;
+        // The clock comes with every other poll; a stalled link would show here.
+        state.counters["clock_updates"] = clockUpdates;
+
+        form->close();
+        DestroyForms();
+        form.reset();
+        AppForms = Forms{};
+    }
+}
+BENCHMARK(BM_ProgramIdle)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+}  // namespace quorvex
+
+BENCHMARK_MAIN();

@@ -16,8 +16,12 @@ namespace quorvex {
 void SetCaptionColour(QGroupBox* box, const QColor& colour)
 {
     // Only the caption: a palette would be inherited by every field in the box.
-    box->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: %2; font-weight: bold; }")
-                           .arg(box->objectName(), colour.name()));
+    // A new style sheet re-polishes the box and every field in it, so it is
+    // applied only when the colour changes, not on every refresh.
+    static const char* const kApplied = "quorvexCaptionColour";
+    if (box->property(kApplied).value<QColor>() == colour) return;
+    box->setProperty(kApplied, colour);
+    box->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: %2; }").arg(box->objectName(), colour.name()));
 }
 
 void SetTextColour(QWidget* widget, const QColor& colour)

@@ -77,6 +77,23 @@ void NormalWeight(QWidget* page)
     page->setFont(f);
 }
 
+// A group box's caption in bold and everything in it in the normal weight. Both
+// are set on the widgets themselves, so neither the tab's bold font nor the
+// style sheet that colours the caption can change them later.
+void BoldCaption(QGroupBox* box)
+{
+    QFont bold = box->font();
+    bold.setBold(true);
+    box->setFont(bold);
+    for (QObject* child : box->children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (!widget || qobject_cast<QGroupBox*>(widget)) continue;
+        QFont plain = widget->font();
+        plain.setBold(false);
+        widget->setFont(plain);
+    }
+}
+
 // A caption, a field and its unit on one row of a grid.
 void Row(QGridLayout* grid, int row, QWidget* caption, QWidget* field, QWidget* unit = nullptr)
 {
@@ -139,6 +156,9 @@ void TMainForm1::BuildWindow()
     PageControl1->addTab(TabSheetKomunikaty = BuildMessagesTab(), QStringLiteral("[602]Komunikaty"));
     PageControl1->addTab(TabSheetSerwis = BuildServiceTab(), QStringLiteral("[603]Serwis"));
     PageControl1->addTab(TabSheetKorekta = BuildCorrectionTab(), QStringLiteral("[604]Korekta"));
+
+    for (int i = 0; i < PageControl1->count(); ++i) NormalWeight(PageControl1->widget(i));
+    for (QGroupBox* box : PageControl1->findChildren<QGroupBox*>()) BoldCaption(box);
 
     BuildMenu();
     BuildToolBar();

@@ -371,6 +371,48 @@ TEST(MainformMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
     EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->text().isEmpty());
 }
 
+// Counts the style changes a widget goes through (a new style sheet re-polishes it).
+struct StyleChangeCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::StyleChange) ++count;
+        return false;
+    }
+};
+
+TEST(MainformMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
+{
+    WindowFixture w;
+    w.form->show();
+    SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
+    const auto boxes = w.form->PageControl()->findChildren<QGroupBox*>();
+    auto weightsHold = [&](const char* when) {
+        for (QGroupBox* box : boxes) {
+            EXPECT_TRUE(box->font().bold()) << when << " " << box->objectName().toStdString();
+            for (QWidget* child : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (qobject_cast<QGroupBox*>(child)) continue;
+                EXPECT_FALSE(child->font().bold()) << when << " " << child->objectName().toStdString();
+            }
+        }
+    };
+    weightsHold("before the connection");
+
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
+    weightsHold("connected");
+    StyleChangeCounter counter;
+    for (QGroupBox* box : boxes) box->installEventFilter(&counter);
+    for (int i = 0; i < 5; ++i) w.Poll(sim);
+    EXPECT_EQ(counter.count, 0) << "a refresh that changes no caption colour re-polished a box";
+
+    w.form->HandleMessage(WM_NO_RESPONSE);
+    EXPECT_GT(counter.count, 0);
+    weightsHold("after the link was lost");
+    w.Poll(sim);
+    weightsHold("reconnected");
+}
+
 TEST(MainformMonitor, MessageLogDropsARepeatedLine)
 {
     WindowFixture w;

@@ -3,6 +3,7 @@
 
 #include <QElapsedTimer>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <vector>
 
@@ -23,12 +24,15 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     EXPECT_TRUE(wait->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(wait->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_FALSE(wait->isModal());
+    // A hidden window does not tick.
+    EXPECT_FALSE(wait->Timer1->isActive());
 
     SimLogger sim;
     FeedBlock(w.model, sim, 256, 90);
     w.form->HandleMessage(WM_READ_DONE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     ASSERT_TRUE(wait->isVisible());
+    EXPECT_TRUE(wait->Timer1->isActive());
     EXPECT_EQ(wait->ProgressBar1->maximum(), 27);
     EXPECT_EQ(wait->ProgressBar1->value(), 0);
     EXPECT_EQ(wait->windowTitle(), QStringLiteral("Odczyt danych"));
@@ -58,6 +62,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     for (size_t i = 1; i < values.size(); ++i)
         EXPECT_EQ(values[i], values[i - 1] + 1) << "the bar jumped at change " << i;
     EXPECT_EQ(wait->ProgressBar1->value(), 27);
+    EXPECT_FALSE(wait->Timer1->isActive());
     // 22 steps of 10 ms; loosely bounded.
     EXPECT_GE(t.elapsed(), 150);
 
@@ -82,6 +87,7 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
 
     w.form->HandleMessage(WM_NO_RESPONSE);
     EXPECT_FALSE(wait->isVisible());
+    EXPECT_FALSE(wait->Timer1->isActive());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_EQ(w.model.ValueCount(), 0);
     EXPECT_EQ(w.form->LastStateCode(), 30);

@@ -23,7 +23,8 @@ TFormOdczytParam1::TFormOdczytParam1(QWidget* parent)
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
     connect(Timer1, &QTimer::timeout, this, &TFormOdczytParam1::Timer1Timer);
-    Timer1->start();
+    // The timer runs only while the window is shown: a hidden window's ticks
+    // would wake the program a hundred times a second for nothing.
 }
 
 void TFormOdczytParam1::SetCounts(int total, int received)
@@ -38,11 +39,17 @@ void TFormOdczytParam1::showEvent(QShowEvent* e)
     ProgressBar1->setValue(0);
     if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     QDialog::showEvent(e);
+    Timer1->start();
+}
+
+void TFormOdczytParam1::hideEvent(QHideEvent* e)
+{
+    Timer1->stop();
+    QDialog::hideEvent(e);
 }
 
 void TFormOdczytParam1::Timer1Timer()
 {
-    if (!isVisible()) return;
     if (ProgressBar1->value() < Received) ProgressBar1->setValue(ProgressBar1->value() + 1);
     if (ProgressBar1->value() >= ProgressBar1->maximum()) close();
 }

@@ -24,6 +24,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     void Timer1Timer();

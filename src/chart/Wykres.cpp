@@ -1,6 +1,5 @@
 #include "chart/Wykres.h"
 
-#include <QImage>
 #include <QPainter>
 #include <QPen>
 
@@ -55,18 +54,18 @@ void MWykres::ComputeRange() {
     if (source && !(zoomStart == 0 && zoomWidth == 100)) {
         const long long last = std::min<long long>(static_cast<long long>(firstIndex) + sampleCount,
                                                    static_cast<long long>(RecordCount()) - 1);
-        for (long long i = std::max(firstIndex, 0); i <= last; ++i) {
-            const MstrLog& r = source->At(static_cast<int>(i));
-            if (!found) {
-                winTempMax = winTempMin = r.temperature;
-                winHumMax = winHumMin = r.humidity;
-                found = true;
-                continue;
-            }
-            if (r.temperature > winTempMax) winTempMax = r.temperature;
-            if (r.temperature < winTempMin) winTempMin = r.temperature;
-            if (r.humidity > winHumMax) winHumMax = r.humidity;
-            if (r.humidity < winHumMin) winHumMin = r.humidity;
+        const int first = std::max(firstIndex, 0);
+        if (first <= last) {
+            const MstrLog& r = source->At(first);
+            winTempMax = winTempMin = r.temperature;
+            winHumMax = winHumMin = r.humidity;
+            found = true;
+            source->ForEach(first, static_cast<int>(last), [&](const MstrLog& r) {
+                if (r.temperature > winTempMax) winTempMax = r.temperature;
+                if (r.temperature < winTempMin) winTempMin = r.temperature;
+                if (r.humidity > winHumMax) winHumMax = r.humidity;
+                if (r.humidity < winHumMin) winHumMin = r.humidity;
+            });
         }
     }
     // At full zoom, and for a window that holds no record, the store's own
@@ -99,61 +98,6 @@ void MWykres::ComputeRange() {
     }
     yMax += 1.0f;
     yMin -= 1.0f;
-}
-
-void MWykres::DrawSeries() {
-    if (!canvas || !source) return;
-    QPainter& p = *canvas;
-    const QPen tempPen(QColor::fromRgb(kTempColour), 2);
-    const QPen humPen(QColor::fromRgb(kHumColour), 2);
-
-    // The painted-pixel test reads the image the painter draws on: a segment
-    // that ends on a pixel already in its series colour adds nothing visible,
-    // and with thousands of records per column most of them do.
-    const QImage* image = surface && surface->depth() == 32 ? surface : nullptr;
-    const int width = image ? image->width() : 0;
-    const int height = image ? image->height() : 0;
-    const uchar* bits = image ? image->constBits() : nullptr;
-    const qsizetype stride = image ? image->bytesPerLine() : 0;
-    auto alreadyPainted = [&](QPoint at, QRgb colour) {
-        if (!bits || at.x() < 0 || at.y() < 0 || at.x() >= width || at.y() >= height) return false;
-        const QRgb pixel = reinterpret_cast<const QRgb*>(bits + at.y() * stride)[at.x()];
-        return (pixel & 0xFFFFFFu) == colour;
-    };
-
-    // The rectangle a 2-pixel square-capped pen covers along a vertical or
-    // horizontal segment, filled without stroking. With thousands of records
-    // per column nearly every segment is vertical, and a stroke costs many
-    // times a fill. Pixel for pixel the same as the pen.
-    const bool plain = p.transform().isIdentity() && !p.testRenderHint(QPainter::Antialiasing);
-    auto segment = [&](const QPen& pen, QPoint a, QPoint b) {
-        if (plain && a.x() == b.x()) {
-            const int top = std::min(a.y(), b.y()), bottom = std::max(a.y(), b.y());
-            p.fillRect(a.x() - 1, top - 1, 2, bottom - top + 2, pen.color());
-        } else if (plain && a.y() == b.y()) {
-            const int left = std::min(a.x(), b.x()), right = std::max(a.x(), b.x());
-            p.fillRect(left - 1, a.y() - 1, right - left + 2, 2, pen.color());
-        } else {
-            p.setPen(pen);
-            p.drawLine(a, b);
-        }
-    };
-
-    const int count = source->Count();
-    const long long last = std::min<long long>(sampleCount, static_cast<long long>(count) - 1 - firstIndex);
-    if (firstIndex < 0 || last < 1) return;
-    const MstrLog* previous = &source->At(firstIndex);
-    QPoint prevTemp = ToPixel(0.0f, previous->temperature);
-    QPoint prevHum = ToPixel(0.0f, previous->humidity);
-    for (int i = 1; i <= last; ++i) {
-        const MstrLog& r = source->At(firstIndex + i);
-        const QPoint t = ToPixel(static_cast<float>(i), r.temperature);
-        if (showTemp && !alreadyPainted(t, kTempColour)) segment(tempPen, t, prevTemp);
-        const QPoint h = ToPixel(static_cast<float>(i), r.humidity);
-        if (showHum && !alreadyPainted(h, kHumColour)) segment(humPen, h, prevHum);
-        prevTemp = t;
-        prevHum = h;
-    }
 }
 
 void MWykres::DrawThresholds() {

@@ -11,6 +11,8 @@
 #include <QPoint>
 #include <QString>
 
+#include "chart/ColumnEnvelopes.h"
+#include "chart/PixelMath.h"
 #include "logs/Logi.h"
 #include "logs/Thresholds.h"
 
@@ -112,7 +114,17 @@ public:
     void ComputeRange();
 
     void DrawAxes();
+    // The two series, each segment between consecutive records drawn with a
+    // 2-pixel pen unless the pixel at its end already holds the series colour;
+    // a window of one record draws that record's point. On an image it can read
+    // (the owners' back buffers) it draws each pixel column from the column
+    // envelopes, built once per window, and the picture is pixel for pixel
+    // that of DrawSeriesEachRecord, which it uses everywhere else.
+    // The surface holds no pixel in a series colour before (owners draw the
+    // series on a background, the grid and the axes).
     void DrawSeries();
+    // The same picture drawn record by record.
+    void DrawSeriesEachRecord();
     void DrawThresholds();
     void DrawCursor();
 
@@ -123,14 +135,11 @@ public:
     // The unit label between the brackets, "[°C %]" for both series.
     QString UnitLabel() const;
 
+    // The last record position DrawSeries draws (counted from firstIndex), -1
+    // when the window holds no record.
+    int LastDrawnPosition() const;
+
 private:
-    // Kept far inside int, so that an absurd value (a huge record index, a
-    // collapsed scale) cannot overflow; NaN goes to the far negative side.
-    static int TruncatePixel(double value) {
-        if (!(value > -1e8)) return -100000000;
-        if (value > 1e8) return 100000000;
-        return static_cast<int>(value);
-    }
     int RecordCount() const { return source ? source->Count() : 0; }
     bool RecordExists(long long index) const { return index >= 0 && index < RecordCount(); }
     void DrawValueAxis(int textHeight);
@@ -139,6 +148,8 @@ private:
     // The last date written under the record axis; kept from one drawing to
     // the next so a date is not repeated while it lasts.
     QString lastDate_;
+    // The shown records per pixel column, for DrawSeries.
+    ColumnEnvelopes envelopes_;
 };
 
 }  // namespace quorvex

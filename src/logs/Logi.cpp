@@ -1,10 +1,17 @@
 #include "logs/Logi.h"
 
+#include <atomic>
+
 #include "params/Codecs.h"
 
 namespace quorvex {
 
 MLogi Logi;
+
+void MLogi::Touch() {
+    static std::atomic<std::uint64_t> lastRevision{0};
+    revision_ = ++lastRevision;
+}
 
 void MLogi::Clear() {
     loggerName.clear();
@@ -13,10 +20,12 @@ void MLogi::Clear() {
     writeInterval.clear();
     tempMax = tempMin = humMax = humMin = kEmptyExtreme;
     std::deque<MstrLog>().swap(records_);  // give a large download's memory back
+    Touch();
 }
 
 void MLogi::Append(float temperature, float humidity, TDateTime time) {
     records_.push_back({temperature, humidity, time});
+    Touch();
     if (records_.size() == 1) {
         tempMax = tempMin = temperature;
         humMax = humMin = humidity;

@@ -4,6 +4,7 @@
 // download writes it, the results table, the chart, the printout and the text
 // file only read it. User-interface thread only.
 #include <QString>
+#include <cstdint>
 #include <deque>
 
 #include "logs/LogRecord.h"
@@ -41,12 +42,28 @@ public:
     const MstrLog& At(int index) const { return records_[static_cast<std::size_t>(index)]; }
     const MstrLog& operator[](int index) const { return At(index); }
 
+    // Calls f(record) for the records first..last in order; both lie within the
+    // store. Cheaper than At for a long walk.
+    template <class F>
+    void ForEach(int first, int last, F&& f) const {
+        const auto end = records_.begin() + last + 1;
+        for (auto it = records_.begin() + first; it != end; ++it) f(*it);
+    }
+
+    // Changes with every change of the records (every method that changes
+    // records_ calls Touch), so what is built from them can tell it is stale.
+    // Numbers are never reused, not even by another store.
+    std::uint64_t Revision() const { return revision_; }
+
     // The logger measures humidity (its type text begins with "02").
     bool HasHumidity() const;
 
 private:
+    void Touch();
+
     // Appending never moves earlier records, and indexing is constant time.
     std::deque<MstrLog> records_;
+    std::uint64_t revision_ = 0;
 };
 
 // The program's results store.

@@ -1,5 +1,7 @@
 #include "i18n/Translate.h"
 
+#include <tuple>
+
 #include "i18n/StringTable.h"
 
 namespace quorvex {
@@ -10,6 +12,16 @@ const QString MTranslate::kBadIdMessage = QStringLiteral(
 QString NormalizeLanguage(const QString& language) {
   if (language == kLanguageEnglish || language == kLanguageGerman) return language;
   return kLanguagePolish;
+}
+
+std::optional<QString> LanguageFromName(const QString& name) {
+  const QString key = name.trimmed().toLower();
+  for (const auto& [language, code, english] : {std::tuple{&kLanguagePolish, "pl", "polish"},
+                                                std::tuple{&kLanguageEnglish, "en", "english"},
+                                                std::tuple{&kLanguageGerman, "de", "german"}}) {
+    if (key == language->toLower() || key == QLatin1String(code) || key == QLatin1String(english)) return *language;
+  }
+  return std::nullopt;
 }
 
 std::optional<int> ParseTextId(QStringView digits) {

@@ -26,6 +26,11 @@ inline const QString kLanguageGerman = QStringLiteral("Niemiecki");
 // The given name when it is one of the three languages, otherwise Polish.
 QString NormalizeLanguage(const QString& language);
 
+// The language a person means by `name`, ignoring case: one of the three stored
+// names, a language code (pl, en, de) or the English name (Polish, English,
+// German). Nothing for anything else.
+std::optional<QString> LanguageFromName(const QString& name);
+
 // The id of a numbered text whose bracket prefix has been cut out: an optional
 // sign and decimal digits that fit an int. Nothing for anything else.
 std::optional<int> ParseTextId(QStringView digits);

@@ -1,11 +1,14 @@
 #include "ui/Mainform.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 
 #include "i18n/TranslateWindow.h"
@@ -34,7 +37,11 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     BuildWindow();
     settings = std::make_unique<IniFile>(options.settingsPath);
     portName = settings->ReadString(kSectionOkno, QStringLiteral("PortCom"), kUsbLink);
-    if (!options.portOverride.isEmpty()) portName = options.portOverride;
+    storedPort_ = portName;
+    if (!options.portOverride.isEmpty()) {
+        portName = options.portOverride;
+        portForThisRun_ = true;
+    }
     if (options.startThread) CreateThread(options);
     translator = std::make_unique<MTranslate>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
@@ -44,7 +51,11 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     TranslateHook = [this](const QString& text) { return translator->Tr(text); };
 
     FormCreate();
-    if (!options.languageOverride.isEmpty()) language = NormalizeLanguage(options.languageOverride);
+    storedLanguage_ = NormalizeLanguage(language);
+    if (!options.languageOverride.isEmpty()) {
+        language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
+        languageForThisRun_ = true;
+    }
     if (AppForms.MainForm1 == nullptr) AppForms.MainForm1 = this;
 }
 
@@ -58,15 +69,45 @@ const QString& TMainForm1::SettingsFilePath() const { return settings->Path(); }
 
 void TMainForm1::ReadSettings()
 {
-    move(settings->ReadInteger(kSectionOkno, QStringLiteral("Left"), kDesignedLeft),
-         settings->ReadInteger(kSectionOkno, QStringLiteral("Top"), kDesignedTop));
+    PlaceWindow(QPoint(settings->ReadInteger(kSectionOkno, QStringLiteral("Left"), kDesignedLeft),
+                       settings->ReadInteger(kSectionOkno, QStringLiteral("Top"), kDesignedTop)));
     language = settings->ReadString(kSectionOkno, QStringLiteral("Language"), kLanguagePolish);
+}
+
+void TMainForm1::PlaceWindow(const QPoint& stored)
+{
+    // A position saved with a screen that is gone (a monitor unplugged, a
+    // smaller desktop) would open the window out of sight. It is kept only
+    // when enough of the window's top edge, where it is grabbed, lies on a
+    // present screen; otherwise the window opens centred on the primary one.
+    const QRect top(stored, QSize(width(), 30));
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect seen = top & screen->availableGeometry();
+        if (seen.width() >= std::min(100, width()) && seen.height() >= 20) {
+            move(stored);
+            return;
+        }
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        move(stored);
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    QPoint centred = available.center() - rect().center();
+    // A window larger than the screen keeps its top left corner on it.
+    centred.setX(std::max(centred.x(), available.left()));
+    centred.setY(std::max(centred.y(), available.top()));
+    move(centred);
 }
 
 void TMainForm1::WriteSettings()
 {
-    settings->WriteString(kSectionOkno, QStringLiteral("PortCom"), portName);
-    settings->WriteString(kSectionOkno, QStringLiteral("Language"), NormalizeLanguage(language));
+    // A link or language given on the command line holds for that run only;
+    // one the operator chose in the program since is remembered.
+    settings->WriteString(kSectionOkno, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
+    settings->WriteString(kSectionOkno, QStringLiteral("Language"),
+                          languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
     settings->WriteInteger(kSectionOkno, QStringLiteral("Left"), pos().x());
     settings->WriteInteger(kSectionOkno, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not

@@ -63,8 +63,8 @@ enum ConnState : int { CONN_NONE = 1, CONN_READY = 2, CONN_READING = 3 };
 
 struct MainFormOptions {
     QString settingsPath;      // the settings file (see SettingsPath)
-    QString portOverride;      // --port: the link for this run, as a menu choice would set it
-    QString languageOverride;  // --language
+    QString portOverride;      // --port: the link for this run, as a menu choice would set it (not stored)
+    QString languageOverride;  // --language: the language for this run (not stored)
     bool startThread = true;   // false: no transmission thread (window tests)
     std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
 };
@@ -202,6 +202,8 @@ private:
 
     void OpenDialog(QWidget* dialog);
     void ReadSettings();
+    // Moves the window to a stored position if that is on a present screen.
+    void PlaceWindow(const QPoint& stored);
     void WriteSettings();
 
     MDataParametry& model_;
@@ -252,6 +254,12 @@ private:
     const QEvent* lastKeyEvent_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
     QString lastMessageLine_;
+    // What the settings file held, written back instead of a link or language
+    // given on the command line as long as the operator has not chosen another.
+    QString storedPort_;
+    QString storedLanguage_;
+    bool portForThisRun_ = false;
+    bool languageForThisRun_ = false;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
     DeviceWatcher* watcher_ = nullptr;
 };

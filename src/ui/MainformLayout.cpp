@@ -481,7 +481,10 @@ void TMainForm1::BuildToolBar()
         b->setToolTip(*lang);
         b->setAutoRaise(true);
         const QString language = *lang;
-        connect(b, &QToolButton::clicked, this, [this, language] { ApplyLanguage(language); });
+        connect(b, &QToolButton::clicked, this, [this, language] {
+            languageForThisRun_ = false;
+            ApplyLanguage(language);
+        });
         bar->addWidget(b);
     }
 }

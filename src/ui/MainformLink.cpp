@@ -87,6 +87,7 @@ void TMainForm1::MenuComClick(QAction* item)
 void TMainForm1::ChooseLink(const QString& name)
 {
     portName = name;
+    portForThisRun_ = false;
     PortComSelected(portName);
     if (thread) thread->SetLinkName(portName);
     MonitorReset();

@@ -1,11 +1,11 @@
 // Entry point: the application object, the windows in their fixed order, the
 // message loop.
-#include <QCommandLineParser>
-
+#include <cstdio>
 #include <exception>
 
 #include "params/Datamanager.h"
 #include "ui/Application.h"
+#include "ui/CommandLine.h"
 #include "ui/IniFile.h"
 #include "ui/Mainform.h"
 
@@ -13,27 +13,30 @@ using namespace quorvex;
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    auto print = [](const CommandLine& line) {
+        const bool failed = line.action == CommandLine::Action::Fail;
+        std::fputs(qPrintable(line.text + QLatin1Char('\n')), failed ? stderr : stdout);
+        return failed ? 2 : 0;
+    };
+    if (AsksOnlyForText(arguments)) {
+        QCoreApplication textOnly(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("quorvex"));
+        return print(ParseCommandLine(QCoreApplication::arguments()));
+    }
+
     QuorvexApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quorvex"));
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Temperature and humidity logger companion"));
-    parser.addHelpOption();
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Link for this run: USB or a serial port path."),
-                                  QStringLiteral("NAME"));
-    const QCommandLineOption settings(QStringLiteral("settings"), QStringLiteral("Settings file to use."),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption language(QStringLiteral("language"),
-                                      QStringLiteral("Polski, Angielski or Niemiecki."), QStringLiteral("LANG"));
-    parser.addOptions({port, settings, language});
-    parser.process(app);
+    const CommandLine line = ParseCommandLine(QCoreApplication::arguments());
+    if (line.action != CommandLine::Action::Run) return print(line);
 
     try {
         MDataParametry model;
         MainFormOptions options;
-        options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), parser.value(settings));
-        options.portOverride = parser.value(port);
-        options.languageOverride = parser.value(language);
+        options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), line.settingsFile);
+        options.portOverride = line.port;
+        options.languageOverride = line.language;
         auto* mainForm = new TMainForm1(model, options);
         mainForm->setAttribute(Qt::WA_DeleteOnClose);
         CreateForms(mainForm);

@@ -11,14 +11,18 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QSettings>
 #include <QTabWidget>
+#include <QToolButton>
 
 #include "UiTestSupport.h"
 #include "core/Scenario.h"
 #include "params/Controlmanager.h"
 #include "modbus/Crc16.h"
 #include "params/Zmienneglobalne.h"
+#include "ui/CommandLine.h"
 #include "ui/IniFile.h"
 #include "ui/RequestStrip.h"
 
@@ -79,6 +83,80 @@ TEST(MainformSettings, StoredLanguageAndPositionAreRestored)
     EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Messungen"));
     EXPECT_EQ(w.form->pos(), QPoint(50, 60));
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));
+}
+
+TEST(MainformSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept)
+{
+    EnsureApplication();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const QPoint stored : {QPoint(20000, 300), QPoint(-5000, -5000), QPoint(300, 99999),
+                                QPoint(screen.left() - 2000, screen.top() + 10)}) {
+        WindowFixture w(QStringLiteral("[Okno]\nLeft=%1\nTop=%2\n").arg(stored.x()).arg(stored.y()), true);
+        const QRect placed(w.form->pos(), w.form->size());
+        EXPECT_TRUE(screen.contains(placed.topLeft())) << stored.x() << "," << stored.y();
+        if (placed.width() <= screen.width()) {
+            EXPECT_LE(std::abs(placed.center().x() - screen.center().x()), 1);
+        } else {
+            EXPECT_EQ(placed.left(), screen.left());
+        }
+        if (placed.height() <= screen.height()) {
+            EXPECT_LE(std::abs(placed.center().y() - screen.center().y()), 1);
+        } else {
+            EXPECT_EQ(placed.top(), screen.top());
+        }
+    }
+    // Partly off the screen but with its top edge on it: where it was left.
+    const QPoint partly(screen.right() - 150, screen.top() + 10);
+    WindowFixture w(QStringLiteral("[Okno]\nLeft=%1\nTop=%2\n").arg(partly.x()).arg(partly.y()), true);
+    EXPECT_EQ(w.form->pos(), partly);
+}
+
+TEST(MainformSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
+{
+    const CommandLine line = ParseCommandLine({QStringLiteral("quorvex"), QStringLiteral("--port"),
+                                               QStringLiteral("/dev/ttyUSB9"), QStringLiteral("--language"),
+                                               QStringLiteral("EN")});
+    ASSERT_EQ(line.action, CommandLine::Action::Run);
+    EXPECT_EQ(line.port, QStringLiteral("/dev/ttyUSB9"));
+    EXPECT_EQ(line.language, kLanguageEnglish);
+    for (const char* name : {"pl", "Polish", "POLSKI"})
+        EXPECT_EQ(ParseCommandLine({"quorvex", "--language", name}).language, kLanguagePolish) << name;
+    for (const char* name : {"de", "German", "niemiecki"})
+        EXPECT_EQ(ParseCommandLine({"quorvex", "--language", name}).language, kLanguageGerman) << name;
+    const CommandLine unknown = ParseCommandLine({"quorvex", "--language", "fr"});
+    EXPECT_EQ(unknown.action, CommandLine::Action::Fail);
+    EXPECT_TRUE(unknown.text.contains(QStringLiteral("\"fr\""))) << unknown.text.toStdString();
+    EXPECT_EQ(ParseCommandLine({"quorvex", "stray"}).action, CommandLine::Action::Fail);
+    const CommandLine version = ParseCommandLine({"quorvex", "--version"});
+    EXPECT_EQ(version.action, CommandLine::Action::PrintVersion);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^quorvex \\d+\\.\\d+")).match(version.text).hasMatch())
+        << version.text.toStdString();
+
+    // Two runs with the same command line: the first leaves the stored link and
+    // language alone, in the second the operator picks others, which are kept.
+    WindowFixture w(QStringLiteral("[Okno]\nLanguage=Niemiecki\nPortCom=/dev/ttyUSB3\n"), true);
+    w.Close();
+    for (bool operatorChooses : {false, true}) {
+        MainFormOptions o;
+        o.settingsPath = w.path;
+        o.startThread = false;
+        o.portOverride = line.port;
+        o.languageOverride = line.language;
+        auto form = std::make_unique<TMainForm1>(w.model, o);
+        form->FormActivate();
+        EXPECT_EQ(form->PortName(), QStringLiteral("/dev/ttyUSB9"));
+        EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("Measurements"));
+        if (operatorChooses) {
+            form->ChooseLink(QStringLiteral("USB"));
+            form->findChild<QToolButton*>(QStringLiteral("SpeedButtonLangPL"))->click();
+        }
+        form->FormDestroy();
+        form.reset();
+        QSettings s = Read(w.path);
+        EXPECT_EQ(s.value("Okno/PortCom").toString(), operatorChooses ? QStringLiteral("USB")
+                                                                      : QStringLiteral("/dev/ttyUSB3"));
+        EXPECT_EQ(s.value("Okno/Language").toString(), operatorChooses ? kLanguagePolish : kLanguageGerman);
+    }
 }
 
 TEST(MainformSettings, UnwritableFolderStillEndsCleanly)

@@ -1,0 +1,71 @@
+#include "ui/CommandLine.h"
+
+#include <QCommandLineParser>
+
+#include "i18n/Translate.h"
+
+namespace quorvex {
+
+QString VersionText() { return QStringLiteral("quorvex " QUORVEX_VERSION); }
+
+bool AsksOnlyForText(const QStringList& arguments) {
+    static const QStringList kTextOptions{QStringLiteral("-h"),         QStringLiteral("--help"),
+                                          QStringLiteral("-?"),         QStringLiteral("--help-all"),
+                                          QStringLiteral("-v"),         QStringLiteral("--version")};
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (kTextOptions.contains(arguments[i])) return true;
+    return false;
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Temperature and humidity logger companion"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Link for this run: USB or a serial port path."), QStringLiteral("NAME"));
+    const QCommandLineOption settings(QStringLiteral("settings"), QStringLiteral("Settings file to use."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QStringLiteral("Language for this run: pl, en or de (also Polish, English, German or Polski, Angielski, "
+                       "Niemiecki)."),
+        QStringLiteral("LANG"));
+    parser.addOptions({port, settings, language});
+
+    CommandLine result;
+    if (!parser.parse(arguments)) {
+        result.action = CommandLine::Action::Fail;
+        result.text = parser.errorText();
+        return result;
+    }
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
+        result.action = CommandLine::Action::PrintHelp;
+        result.text = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::PrintVersion;
+        result.text = VersionText();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.action = CommandLine::Action::Fail;
+        result.text = QStringLiteral("Unexpected argument: ") + parser.positionalArguments().constFirst();
+        return result;
+    }
+    if (parser.isSet(language)) {
+        const auto chosen = LanguageFromName(parser.value(language));
+        if (!chosen) {
+            result.action = CommandLine::Action::Fail;
+            result.text = QStringLiteral("Unknown language \"%1\": use pl, en or de.").arg(parser.value(language));
+            return result;
+        }
+        result.language = *chosen;
+    }
+    result.port = parser.value(port);
+    result.settingsFile = parser.value(settings);
+    return result;
+}
+
+}  // namespace quorvex

@@ -34,7 +34,7 @@ constexpr StringTableEntry kEntries[] = {
     {131, "Date", "Datum"},
     {132, "Time", "Zeit"},
     {133, "Reading time from computer", "Zeit vom Computer übernehmen"},
-    {134, "Reading time from logger", "Zeit vom Computer übernehmen"},
+    {134, "Reading time from logger", "Zeit vom Logger übernehmen"},
     {140, "Temperature", "Temperatur"},
     {141, "Upper threshold", "Oberer Grenzwert"},
     {142, "Lower threshold", "Unterer Grenzwert"},

@@ -55,7 +55,8 @@ void MDataParametry::UpdateDependencies() {
     logStartDate_.Applicable = logStartTime_.Applicable = startMode == 2;
 
     const bool humidity = IsHumidityDevice(deviceType_.GetText());
-    currentHum_.Available = lowHum_.Available = highHum_.Available = humidity;
+    // A logger without humidity has no humidity correction to offer either.
+    currentHum_.Available = lowHum_.Available = highHum_.Available = correctionHum_.Available = humidity;
 
     recordingActive_ = cell != kNotReceived && (cell & 0x0004) != 0;
 }

@@ -40,7 +40,7 @@ public:
     QString Name;
     bool Empty = true;
     bool Applicable = true;   // recomputed for the start-of-logging date and time
-    bool Available = true;    // recomputed for the humidity parameters
+    bool Available = true;    // recomputed for the humidity parameters (and the humidity correction)
     std::uint16_t* StatusCell = nullptr;  // register 0 in the mirror; status-bit parameters only
     std::uint16_t Reg0 = kNotReceived;
     std::uint16_t Reg1 = kNotReceived;

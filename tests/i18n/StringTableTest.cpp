@@ -25,13 +25,14 @@ TEST(StringTable, EveryEntryIsFoundUnderItsTwoResourceNumbersOnly) {
 }
 
 TEST(StringTable, WordingsAreKeptExactlyWithTheirOddities) {
-  // Trailing spaces, a double space, a German wording shared by two ids and
-  // letters outside ASCII survive unchanged.
+  // Trailing spaces, a double space and letters outside ASCII survive
+  // unchanged.
   EXPECT_EQ(LoadStringResource(10210), QStringLiteral("Parameters of starts and registration "));
   EXPECT_EQ(LoadStringResource(10240), QStringLiteral("Parameters of record "));
   EXPECT_EQ(LoadStringResource(11009), QStringLiteral("Launch from  computer by clicking Start button"));
-  EXPECT_EQ(LoadStringResource(20134), QStringLiteral("Zeit vom Computer übernehmen"));
-  EXPECT_EQ(LoadStringResource(20133), LoadStringResource(20134));
+  // The clock dialog's two time sources read differently in German too.
+  EXPECT_EQ(LoadStringResource(20133), QStringLiteral("Zeit vom Computer übernehmen"));
+  EXPECT_EQ(LoadStringResource(20134), QStringLiteral("Zeit vom Logger übernehmen"));
   EXPECT_EQ(LoadStringResource(21045), QStringLiteral("Auslesen läßt sich nicht neustarten"));
   EXPECT_EQ(LoadStringResource(21013), QStringLiteral("Zum Stoppen des Logins die 'STOP'-Taste drücken"));
   // Carried by no caption, still in the table.

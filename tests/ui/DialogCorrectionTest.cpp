@@ -1,5 +1,7 @@
 // The correction dialog: both corrections checked before anything is sent,
 // only changed ones written and read back, one reset command after a change.
+#include <QLabel>
+
 #include "DialogTestUtil.h"
 #include "ui/dialogs/Formcorrect.h"
 
@@ -8,7 +10,10 @@ namespace {
 
 class CorrectionDialog : public DialogFixture {
 protected:
-    CorrectionDialog() { Store(300, {0x0080, 0x0085}); }  // 0,0 °C and 0,5 %
+    CorrectionDialog() {
+        Store(17, {0x0201});             // a logger with humidity
+        Store(300, {0x0080, 0x0085});  // 0,0 °C and 0,5 %
+    }
     QStringList Save(const QString& temp, const QString& hum) {
         return DialogFixture::Save(dialog, {dialog.EditTemp, dialog.EditHum}, {temp, hum});
     }
@@ -40,6 +45,16 @@ TEST_F(CorrectionDialog, RefusalsComeInOrderAndNothingIsWritten) {
     translator.SetLanguage(kLanguageGerman);
     EXPECT_EQ(Save("5", "0"), QStringList{"Fehler|Parameter Temperaturkorrektur.\n"
                                           "Die eingegebene Zahl liegt außerhalb des Bereichs [-3..3°C]"});
+}
+
+TEST_F(CorrectionDialog, ATemperatureOnlyLoggerKeepsItsHumidityCorrectionAsItIs) {
+    Store(17, {0x0101});
+    dialog.show();
+    EXPECT_FALSE(dialog.EditHum->isEnabled());
+    EXPECT_FALSE(dialog.Label3->isEnabled());
+    EXPECT_TRUE(dialog.EditTemp->isEnabled());
+    EXPECT_EQ(Save("1", "whatever"), QStringList());
+    EXPECT_EQ(TakeRequests(), QStringList({"16 @300 [008A]", "3 @300 x1", "65"}));
 }
 
 TEST_F(CorrectionDialog, NewCorrectionsReachTheSimulatedLoggerWithOneReset) {

@@ -385,13 +385,16 @@ TEST(MainformMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
     for (const char* e : {"EditMonitorAktualnaWilgotnosc", "EditMonitorWilgotnoscGornyProg",
-                          "EditMonitorWilgotnoscDolnyProg", "EditMonitorAktualnaWilgotnosc2"}) {
+                          "EditMonitorWilgotnoscDolnyProg", "EditMonitorAktualnaWilgotnosc2",
+                          "EditMonitorWilgotnoscKorekta"}) {
         EXPECT_FALSE(w.Edit(e)->isEnabled()) << e;
         EXPECT_TRUE(w.Edit(e)->text().isEmpty()) << e;
     }
     EXPECT_FALSE(w.Find<QGroupBox>("GroupBoxWilgotnosc")->isEnabled());
     EXPECT_FALSE(w.Find<QPushButton>("ButtonZmienProgiWilgotnosc")->isEnabled());
     EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscGornyProg2")->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscKorekta")->isEnabled());
+    EXPECT_TRUE(w.Edit("EditMonitorTemperaturaKorekta")->isEnabled());
     EXPECT_TRUE(w.Edit("EditMonitorAktualnaTemperatura")->isEnabled());
     EXPECT_FALSE(w.Edit("EditMonitorAktualnaTemperatura")->text().isEmpty());
     EXPECT_TRUE(w.Find<QGroupBox>("GroupBoxTemperatura")->isEnabled());

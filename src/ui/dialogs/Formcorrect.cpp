@@ -57,6 +57,10 @@ void TFormKorekcja::FormShow() {
     shownHum_ = model_.Param<CCorrectionHum>().GetText();
     EditTemp->setText(shownTemp_);
     EditHum->setText(shownHum_);
+    // A logger without humidity: its humidity correction is shown greyed and left alone.
+    const bool humidity = model_.Param<CCorrectionHum>().Available;
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(EditHum), static_cast<QWidget*>(Label4)})
+        w->setEnabled(humidity);
     EditTemp->setFocus();
 }
 
@@ -70,7 +74,8 @@ void TFormKorekcja::ButtonSaveClick() {
                           QStringLiteral("[-3..3°C]"), QStringLiteral("[2054]Parametr korekcja tempeeratury.")},
                          this))
         return;
-    if (!ReadNumberField(EditHum, -kLimit, kLimit,
+    if (EditHum->isEnabled() &&
+        !ReadNumberField(EditHum, -kLimit, kLimit,
                          {QStringLiteral("[2055]Parametr korekcja wilgotności."), notNumber, outOfRange,
                           QStringLiteral("[-3..3%]")},
                          this))
@@ -85,7 +90,7 @@ void TFormKorekcja::ButtonSaveClick() {
         temp.SetText(tempText);
         WriteCopiesAndReadBack(model_, temp, 1);
     }
-    if (humText != shownHum_) {
+    if (EditHum->isEnabled() && humText != shownHum_) {
         changed = true;
         auto& hum = model_.Param<CCorrectionHum>();
         hum.SetText(humText);

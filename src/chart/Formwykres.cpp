@@ -250,8 +250,7 @@ void TFormWykres1::SetPrintWindow(TFormDrukuj1* window) {
 void TFormWykres1::SpeedButtonDrukujClick() {
     if (!printWindow_) return;
     printWindow_->Results = results;
-    printWindow_->Printer().setPageOrientation(QPageLayout::Landscape);
-    if (printWindow_->exec() != QDialog::Accepted) return;
+    if (printWindow_->ExecForChart() != QDialog::Accepted) return;
     ChartPrintView view;
     view.results = results;
     view.showTemp = showTemp;

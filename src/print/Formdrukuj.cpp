@@ -293,6 +293,18 @@ int TFormDrukuj1::PrintPageHeader(QPainter& painter, int left, int right, int to
     return PrintHeader(painter, results, HeaderOptions(), left, right, top, FirstRecord, LastRecord);
 }
 
+int TFormDrukuj1::ExecForTable() {
+    printer_.setPageOrientation(tableOrientation_);
+    const int result = exec();
+    tableOrientation_ = printer_.pageLayout().orientation();
+    return result;
+}
+
+int TFormDrukuj1::ExecForChart() {
+    printer_.setPageOrientation(QPageLayout::Landscape);
+    return exec();
+}
+
 bool TFormDrukuj1::PrintTable() {
     const MLogi& results = Results ? *Results : Logi;
     FirstRecord = 0;

@@ -58,6 +58,14 @@ public:
     void ButtonPrintSetupClick();
     void CheckBoxClick();
 
+    // Shows the dialog for the table printout: the page turned the way the
+    // operator last printed a table (upright at first), whatever the chart's
+    // printout turned it to since. A turn set up in the dialog is kept for
+    // the next table. Returns the dialog's result.
+    int ExecForTable();
+    // Shows the dialog for the chart printout, on a landscape page.
+    int ExecForChart();
+
     // Prints every record of Results. False when the job could not be done
     // (the operator has been told why, or cancelled the PDF file choice).
     bool PrintTable();
@@ -97,6 +105,7 @@ private:
     QPrinter printer_;
     QStringList listedPrinters_;  // names of the list's printer entries, in order
     bool pdfPrepared_ = false;    // the PDF file's resolution and margins are set
+    QPageLayout::Orientation tableOrientation_ = QPageLayout::Portrait;
 
     QComboBox* ComboBoxDrukarki = nullptr;
     QLabel* Label1 = nullptr;

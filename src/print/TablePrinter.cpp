@@ -6,6 +6,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPalette>
+#include <QTextOption>
+#include <QtMath>
 
 #include <array>
 #include <vector>
@@ -52,7 +54,8 @@ struct TableLayout {
     int rowHeight = 0;
 };
 
-TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
+// `metrics` of the record rows, `headingMetrics` of the bold heading row.
+TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headingMetrics, bool humidity) {
     struct ColumnDef {
         const char16_t* heading;
         const char16_t* sample;
@@ -67,8 +70,9 @@ TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
     TableLayout layout;
     const std::size_t count = humidity ? 5 : 4;
     for (std::size_t c = 0; c < count; ++c) {
+        // The heading as it is printed: bold, in the printout's language.
         const QString heading = TranslateText(QString::fromUtf16(kColumnDefs[c].heading));
-        const int w = std::max(metrics.horizontalAdvance(heading),
+        const int w = std::max(headingMetrics.horizontalAdvance(heading),
                                metrics.horizontalAdvance(QString::fromUtf16(kColumnDefs[c].sample)));
         if (c == 0) layout.firstMeasured = w;
         const int cell = qRound(1.2 * w);
@@ -136,14 +140,16 @@ int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOption
     painter.setPen(Qt::black);
     const int lineHeight = painter.fontMetrics().height();
     int y = top;
-    if (options.header) {
-        // One line per text line, each cut at the right margin, so that a
-        // long line can neither wrap into the facts nor reach past the page.
-        for (const QString& line : options.headerLines) {
-            painter.drawText(QRect(left, y, std::max(0, right - left), lineHeight),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, line);
-            y += lineHeight;
-        }
+    if (options.header && !options.headerLines.isEmpty()) {
+        // The lines as one text, wrapped between the margins (a word longer
+        // than the line is broken too), and the facts start below all of it.
+        const QString text = options.headerLines.join(u'\n');
+        QTextOption wrap(Qt::AlignLeft | Qt::AlignTop);
+        wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        const QRectF area(left, y, std::max(0, right - left), 1e6);
+        const QRectF used = painter.boundingRect(area, text, wrap);
+        painter.drawText(area, text, wrap);
+        y += qCeil(used.height());
     }
     const int valueX = left + qRound(0.4 * (right - left));
     auto fact = [&](const char16_t* label, const QString& value) {
@@ -188,7 +194,8 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
 
         const QFont normalFont = PrintFont(kTablePoints, false);
         const QFont boldFont = PrintFont(kTablePoints, true);
-        const TableLayout layout = MeasureTable(QFontMetrics(normalFont, &device), humidity);
+        const TableLayout layout =
+            MeasureTable(QFontMetrics(normalFont, &device), QFontMetrics(boldFont, &device), humidity);
         painter.setPen(QPen(Qt::black, kCellPen));
 
         int x = left;

@@ -34,7 +34,8 @@ QStringList WithoutTrailingEmptyLines(QStringList lines);
 // Draws the header block between `left` and `right` from row `top` and returns
 // its height. `firstRecord` and `lastRecord` name the records whose moments
 // the first/last log lines show (ignored when they lie outside the store).
-// Texts never pass `right`; a label never runs into its value column.
+// Texts never pass `right`: the free lines wrap, a fact is cut, and a label
+// never runs into its value column.
 int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOptions& options, int left,
                 int right, int top, int firstRecord, int lastRecord, QDate today = QDate::currentDate());
 

@@ -166,10 +166,7 @@ void TMainForm1::ButtonPrintTableClick()
     auto* print = qobject_cast<TFormDrukuj1*>(AppForms.FormDrukuj1);
     if (!print) return;
     print->Results = &Logi;
-    // The chart's printout turns the shared printer to landscape; the table is
-    // laid out for an upright page.
-    print->Printer().setPageOrientation(QPageLayout::Portrait);
-    if (print->exec() != QDialog::Accepted) return;
+    if (print->ExecForTable() != QDialog::Accepted) return;
     print->PrintTable();
 }
 

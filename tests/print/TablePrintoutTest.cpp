@@ -13,6 +13,8 @@
 #include <string>
 
 #include "PrintTestSupport.h"
+#include "i18n/Translate.h"
+#include "params/Zmienneglobalne.h"
 
 namespace quorvex {
 namespace {
@@ -145,6 +147,64 @@ TEST_F(TablePrintout, TemperatureLoggerPrintsFourColumnsHumidityLoggerFive) {
     }
 }
 
+// The room left and right of the text in each cell of the heading row of a
+// rendered page; `word` is a heading whose box marks the row.
+std::vector<std::pair<int, int>> HeadingRoom(const QImage& image, const Word& word, int dpi) {
+    auto px = [&](double points) { return static_cast<int>(std::lround(points * dpi / 72.0)); };
+    const int top = px(word.yMin) - 1, bottom = px(word.yMax) + 1;
+    auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
+    // Cell borders run through the whole row; no glyph does.
+    std::vector<int> borders;
+    for (int x = 0; x < image.width(); ++x) {
+        bool through = true;
+        for (int y = top; y <= bottom && through; ++y) through = dark(x, y);
+        if (through && (borders.empty() || x > borders.back() + 1)) borders.push_back(x);
+        else if (through) borders.back() = x;
+    }
+    // The glyphs' bodies, clear of the row's top and bottom rules.
+    const int inner = (bottom - top) / 5;
+    std::vector<std::pair<int, int>> room;
+    for (std::size_t b = 1; b < borders.size(); ++b) {
+        int first = -1, last = -1;
+        for (int x = borders[b - 1] + 2; x < borders[b] - 1; ++x)
+            for (int y = top + inner; y <= bottom - inner; ++y)
+                if (dark(x, y)) {
+                    if (first < 0) first = x;
+                    last = x;
+                }
+        if (first >= 0) room.emplace_back(first - borders[b - 1], borders[b] - last);
+    }
+    return room;
+}
+
+TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
+    MLogi store;
+    FillStore(store, 20);
+    MTranslate translator;
+    TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
+    const int dpi = 200;
+    for (const QString& language : {kLanguagePolish, kLanguageEnglish, kLanguageGerman}) {
+        SCOPED_TRACE(language.toStdString());
+        translator.SetLanguage(language);
+        const QString pdf = Pdf(language + QStringLiteral(".pdf"));
+        ASSERT_TRUE(Print(store, NoHeader(), pdf).ok);
+        const Page page = PdfWords(pdf, 1, 1).at(0);
+        const auto lp = page.Find(QStringLiteral("Lp"));
+        ASSERT_EQ(lp.size(), 1u);
+        const QImage image = PdfPageImage(pdf, 1, dpi, pdf + QStringLiteral(".page"));
+        const auto room = HeadingRoom(image, *lp[0], dpi);
+        ASSERT_EQ(room.size(), 5u);
+        // Cells are a fifth wider than the bold heading: a tenth of it on
+        // either side (12 pixels and more here for the longest headings),
+        // never the sliver of a cell sized for the heading in plain text (4 or 5).
+        for (std::size_t c = 0; c < room.size(); ++c) {
+            EXPECT_GE(room[c].first, 9) << "column " << c + 1;
+            EXPECT_GE(room[c].second, 9) << "column " << c + 1;
+        }
+    }
+    TranslateHook = nullptr;
+}
+
 TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
     MLogi store;
     FillStore(store, 600);
@@ -240,33 +300,50 @@ int DarkPixelsRightOf(const QImage& image, int fromX) {
     return dark;
 }
 
-TEST_F(TablePrintout, LongHeaderLinesAndNamesStopAtTheRightMarginAndKeepTheTableInPlace) {
+TEST_F(TablePrintout, LongHeaderLinesWrapAndPushTheTableDownLongNamesStopAtTheMargin) {
     MLogi store;
     FillStore(store, 300);
     PrintHeaderOptions shortOnes;
     shortOnes.header = true;
     shortOnes.headerLines = {QStringLiteral("Krótko")};
-    PrintHeaderOptions longOnes = shortOnes;
-    longOnes.headerLines = {QString(400, u'W')};
     const QString shortPdf = Pdf(QStringLiteral("short.pdf"));
     ASSERT_TRUE(Print(store, shortOnes, shortPdf).ok);
+    const Page shortPage = PdfWords(shortPdf, 1, 1).at(0);
+    const double shortTop = shortPage.Find(QStringLiteral("Lp")).at(0)->yCentre();
+    const double pitch = shortPage.Find(QStringLiteral("Typ,")).at(0)->yCentre() -
+                         shortPage.Find(QStringLiteral("Nazwa")).at(0)->yCentre();
+
+    // A sentence of many words and one endless word: both wrap within the
+    // margins, nothing of them is lost, and the table moves down by whole lines.
+    PrintHeaderOptions longOnes = shortOnes;
+    QStringList words;
+    for (int i = 1; i <= 60; ++i) words << QStringLiteral("słowo%1").arg(i);
+    longOnes.headerLines = {words.join(u' '), QString(400, u'W')};
+    const QString wrappedPdf = Pdf(QStringLiteral("wrapped.pdf"));
+    ASSERT_TRUE(Print(store, longOnes, wrappedPdf).ok);
+    const Page wrapped = PdfWords(wrappedPdf, 1, 1).at(0);
+    for (const QString& w : words) EXPECT_EQ(wrapped.Find(w).size(), 1u) << w.toStdString();
+    const double moved = wrapped.Find(QStringLiteral("Lp")).at(0)->yCentre() - shortTop;
+    EXPECT_GE(moved, 3 * pitch - 0.5);
+    EXPECT_NEAR(moved / pitch, std::round(moved / pitch), 0.05);
+
+    // Facts are cut at the margin instead: long names leave the table where it was.
     store.loggerName = QString(300, u'M');
     store.serialNumber = QString(300, u'8');
-    const QString longPdf = Pdf(QStringLiteral("long.pdf"));
-    ASSERT_TRUE(Print(store, longOnes, longPdf).ok);
-
-    const double shortTop = PdfWords(shortPdf, 1, 1).at(0).Find(QStringLiteral("Lp")).at(0)->yCentre();
-    const Page longPage = PdfWords(longPdf, 1, 1).at(0);
-    EXPECT_NEAR(longPage.Find(QStringLiteral("Lp")).at(0)->yCentre(), shortTop, 0.01);
-    EXPECT_EQ(PdfPageCount(longPdf), PdfPageCount(shortPdf));
+    const QString namesPdf = Pdf(QStringLiteral("names.pdf"));
+    ASSERT_TRUE(Print(store, shortOnes, namesPdf).ok);
+    EXPECT_NEAR(PdfWords(namesPdf, 1, 1).at(0).Find(QStringLiteral("Lp")).at(0)->yCentre(), shortTop, 0.01);
+    EXPECT_EQ(PdfPageCount(namesPdf), PdfPageCount(shortPdf));
 
     // On paper: nothing right of the right margin (3 % of the printable width).
     const int dpi = 100;
-    const QImage image = PdfPageImage(longPdf, 1, dpi, dir_.filePath(QStringLiteral("long")));
-    ASSERT_FALSE(image.isNull());
-    const int right = image.width() - static_cast<int>(std::ceil(0.03 * 0.9 * image.width()));
-    EXPECT_EQ(DarkPixelsRightOf(image, right + 2), 0);
-    EXPECT_GT(DarkPixelsRightOf(image, right - 30), 0) << "the long texts reach the margin";
+    for (const QString& pdf : {wrappedPdf, namesPdf}) {
+        const QImage image = PdfPageImage(pdf, 1, dpi, pdf + QStringLiteral(".page"));
+        ASSERT_FALSE(image.isNull());
+        const int right = image.width() - static_cast<int>(std::ceil(0.03 * 0.9 * image.width()));
+        EXPECT_EQ(DarkPixelsRightOf(image, right + 2), 0) << pdf.toStdString();
+        EXPECT_GT(DarkPixelsRightOf(image, right - 30), 0) << "the long texts reach the margin";
+    }
 }
 
 TEST_F(TablePrintout, APageTooSmallForOneRowEndsTheJobInsteadOfPrintingForever) {

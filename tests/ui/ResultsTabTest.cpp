@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 
 #include <deque>
+#include <optional>
 
 #include "../params/LocaleGuard.h"
 #include "../print/PrintTestSupport.h"
@@ -264,7 +265,7 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     chart->hide();
 }
 
-TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPage)
+TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsTheTurnChosenForTables)
 {
     Connect(300, "0201");
     Button("ButtonStart")->click();
@@ -300,10 +301,41 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPage)
                                           .arg(Cell(row, 0), QRegularExpression::escape(Cell(row, 1)), Cell(row, 2)));
         EXPECT_TRUE(line.match(text).hasMatch()) << row;
     }
-    const QString info = printtest::RunTool(QStringLiteral("pdfinfo"), {pdf});
-    const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)")).match(info);
-    ASSERT_TRUE(size.hasMatch()) << info.toStdString();
-    EXPECT_LT(size.captured(1).toDouble(), size.captured(2).toDouble());
+    auto upright = [&] {
+        const QString info = printtest::RunTool(QStringLiteral("pdfinfo"), {pdf});
+        const auto size = QRegularExpression(QStringLiteral("Page size:\\s+([\\d.]+) x ([\\d.]+)")).match(info);
+        EXPECT_TRUE(size.hasMatch()) << info.toStdString();
+        return size.captured(1).toDouble() < size.captured(2).toDouble();
+    };
+    EXPECT_TRUE(upright());
+
+    // The table keeps the turn the operator gives its page in the dialog; the
+    // chart's printout always starts landscape, and its own turn stays its own.
+    QPageLayout::Orientation seen = QPageLayout::Portrait;
+    auto answer = [&](std::optional<QPageLayout::Orientation> turn, bool accept) {
+        QTimer::singleShot(0, [&, turn, accept] {
+            seen = print->Printer().pageLayout().orientation();
+            if (turn) print->Printer().setPageOrientation(*turn);
+            if (accept) print->findChild<QPushButton*>(QStringLiteral("ButtonPrint"))->click();
+            else print->reject();
+        });
+    };
+    answer(QPageLayout::Landscape, true);
+    Button("ButtonPrintTable")->click();
+    EXPECT_FALSE(upright());
+    answer(QPageLayout::Portrait, false);
+    print->ExecForChart();
+    answer(std::nullopt, false);
+    Button("ButtonPrintTable")->click();
+    EXPECT_EQ(seen, QPageLayout::Landscape) << "the chart's turn reached the table";
+    answer(QPageLayout::Portrait, false);
+    Button("ButtonPrintTable")->click();
+    answer(std::nullopt, false);
+    print->ExecForChart();
+    EXPECT_EQ(seen, QPageLayout::Landscape) << "the table's turn reached the chart";
+    answer(std::nullopt, false);
+    Button("ButtonPrintTable")->click();
+    EXPECT_EQ(seen, QPageLayout::Portrait);
 }
 
 TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)

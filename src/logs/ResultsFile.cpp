@@ -9,6 +9,7 @@
 
 #include "logs/LoggerInfo.h"
 #include "params/Codecs.h"
+#include "params/DateTimeCodec.h"
 
 namespace quorvex {
 namespace {
@@ -60,6 +61,14 @@ QString ProposedResultsFileName(const QString& loggerName, const QString& startD
 }
 
 QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params) {
+    // The start of the records in hand: the parameters may belong to another
+    // logger by now (a reconnect, another link) or to a log started since.
+    if (!store.IsEmpty()) {
+        const QDateTime first = FromTDateTime(store.At(0).time);
+        return ProposedResultsFileName(store.loggerName,
+                                       DateText(first.date().year(), first.date().month(), first.date().day()),
+                                       TimeText(first.time().hour(), first.time().minute(), first.time().second()));
+    }
     return ProposedResultsFileName(store.loggerName, params.Param<CLogStartDate>().GetText(),
                                    params.Param<CLogStartTime>().GetText());
 }

@@ -26,8 +26,9 @@ inline const QString kResultsFileFilter = QStringLiteral("*.txt");
 // replaced by an underscore. Without the suffix.
 QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText,
                                 const QString& startTimeText);
-// The same from the store's logger name and the start moment's texts as the
-// parameter model holds them now.
+// The same from the store's logger name and the moment of its first record,
+// in the text forms of the start moment's parameters; for an empty store, the
+// start moment as the parameter model holds it now.
 QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params);
 
 // Writes the whole layout to an open device; false when a write fails.

@@ -49,6 +49,9 @@ TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
     MLogi store;
     store.loggerName = QStringLiteral("Hall: A/B");
     EXPECT_EQ(ProposedResultsFileName(store, params), QStringLiteral("Hall_ A_B 01.03.2015 08_30_00"));
+    // Records in hand: their first moment, whatever start the parameters hold now.
+    FillStore(store, QStringLiteral("0201"), 3);
+    EXPECT_EQ(ProposedResultsFileName(store, params), QStringLiteral("Chłodnia 3 01.03.2015 23_55_00"));
 }
 
 TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {

@@ -63,8 +63,12 @@ void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
     e.rescale = false;
 
     painter.drawImage(0, 0, chartBitmap);
-    // A store emptied since the mouse last moved has no cursor record.
-    if (e.cursorIndex >= results->Count()) e.cursorIndex = -1;
+    // A store emptied since the mouse last moved has no cursor record; one
+    // that a zoom or a drag left outside the shown records would be drawn
+    // over the axes and labels. Either stays hidden until the mouse moves.
+    if (e.cursorIndex >= results->Count() || e.cursorIndex < e.firstIndex ||
+        e.cursorIndex > e.firstIndex + e.sampleCount)
+        e.cursorIndex = -1;
     painter.setBrush(BoxColour());
     e.SetCanvas(&painter);
     e.DrawCursor();

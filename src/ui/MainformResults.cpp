@@ -119,6 +119,9 @@ void TMainForm1::ShowResultsTab()
     if (!logs) return;
     if (TFormWykres1* chart = ChartWindow()) {
         logs->SetThresholds(chart->ThresholdsBlock());
+        // An open chart empties with the table when a new download begins,
+        // not only when its first block arrives.
+        connect(resultsModel_, &QAbstractItemModel::modelReset, chart, &TFormWykres1::RefreshChart);
         // The chart window may go before this window does (tests, the end of the program).
         connect(chart, &QObject::destroyed, this, [this] {
             if (logs) logs->SetThresholds(nullptr);

@@ -249,6 +249,24 @@ TEST_F(FormwykresTest, MouseMovesReuseTheBackBuffer) {
     EXPECT_EQ(e.cursorIndex, -1);
 }
 
+TEST_F(FormwykresTest, ACursorAZoomLeavesOutsideTheWindowStaysHiddenUntilTheMouseMoves) {
+    QWidget* box = window.PaintBoxWykres;
+    const MWykres& e = window.ChartEngine();
+    Mouse(box, QEvent::MouseMove, e.ToPixel(50, 0).x(), 200);  // record 50 of 2000
+    box->repaint();
+    ASSERT_NEAR(e.cursorIndex, 50, 3);
+    window.SpeedButtonZoomIn->click();  // records 100..1900: record 50 would stand over the value labels
+    box->repaint();
+    EXPECT_EQ(e.cursorIndex, -1);
+    EXPECT_EQ(window.CursorText(), QString());
+    const QImage screen = box->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(CountColour(screen, 0x000000, QRect(0, e.marginTop, e.x0 - 8, e.y0 - e.marginTop)), 0);
+    Mouse(box, QEvent::MouseMove, e.x0 + 10, 200);
+    box->repaint();
+    EXPECT_GE(e.cursorIndex, 100);
+    EXPECT_FALSE(window.CursorText().isEmpty());
+}
+
 TEST_F(FormwykresTest, HitTestFollowsAZoomNotYetPainted) {
     for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
     QWidget* strip = window.PaintBoxRzut;

@@ -20,7 +20,9 @@
 #include "../params/LocaleGuard.h"
 #include "../print/PrintTestSupport.h"
 #include "UiTestSupport.h"
+#include "../chart/ChartTestUtil.h"
 #include "chart/Formwykres.h"
+#include "chart/PaintBox.h"
 #include "logs/Logmanager.h"
 #include "modbus/FrameRules.h"
 #include "print/Formdrukuj.h"
@@ -262,6 +264,17 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->highTemp, 30.0f);
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, 10.0f);
     EXPECT_FALSE(chart->SpeedButtonShowHum->isEnabled());
+
+    // A new download empties the open chart at once, before any block arrives.
+    Run();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();  // the window comes up
+    chart->PaintBoxWykres->repaint();
+    ASSERT_GT(chart->SampleCount(), 0);
+    ASSERT_GT(charttest::CountColour(chart->ChartBitmap(), MWykres::kTempColour), 0);
+    Button("ButtonStart")->click();
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();  // no paint is forced here
+    EXPECT_EQ(chart->SampleCount(), 0);
+    EXPECT_EQ(charttest::CountColour(chart->ChartBitmap(), MWykres::kTempColour), 0);
     chart->hide();
 }
 

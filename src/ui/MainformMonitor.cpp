@@ -84,10 +84,11 @@ void TMainForm1::BindMonitorControls()
            "LabelMonitorTemperaturaGornyProg2", m.Param<CHighTemp>());
     editor("EditMonitorTemperaturaDolnyProg", nullptr, nullptr, "LabelMonitorTemperaturaDolnyProg",
            "LabelMonitorTemperaturaDolnyProg2", m.Param<CLowTemp>());
-    editor("EditMonitorAktualnaTemperatura2", "GroupBoxTemperatura2", "ButtonKorektaTempHum", nullptr,
+    // The correction tab's captions grey with their fields (humidity on a temperature-only logger).
+    editor("EditMonitorAktualnaTemperatura2", "GroupBoxTemperatura2", "ButtonKorektaTempHum", "LabelKorektaTemperatura",
            "LabelMonitorAktualnaTemperatura3", m.Param<CCurrentTemp>());
-    editor("EditMonitorAktualnaWilgotnosc2", nullptr, nullptr, nullptr, "LabelMonitorAktualnaWilgotnosc3",
-           m.Param<CCurrentHum>());
+    editor("EditMonitorAktualnaWilgotnosc2", nullptr, nullptr, "LabelKorektaWilgotnosc",
+           "LabelMonitorAktualnaWilgotnosc3", m.Param<CCurrentHum>());
     editor("EditMonitorTemperaturaKorekta", nullptr, nullptr, "LabelMonitorTemperaturaKorekta",
            "LabelMonitorTemperaturaKorekta2", m.Param<CCorrectionTemp>());
     editor("EditMonitorWilgotnoscKorekta", nullptr, nullptr, "LabelMonitorWilgotnoscKorekta",

@@ -125,8 +125,10 @@ void TMainForm1::ShowResultsTab()
     if (TFormWykres1* chart = ChartWindow()) {
         logs->SetThresholds(chart->ThresholdsBlock());
         // An open chart empties with the table when a new download begins,
-        // not only when its first block arrives.
-        connect(resultsModel_, &QAbstractItemModel::modelReset, chart, &TFormWykres1::RefreshChart);
+        // not only when its first block arrives. Queued: the download has
+        // named its logger (type, humidity) by the time the chart looks.
+        connect(resultsModel_, &QAbstractItemModel::modelReset, chart, &TFormWykres1::RefreshChart,
+                Qt::QueuedConnection);
         // The chart window may go before this window does (tests, the end of the program).
         connect(chart, &QObject::destroyed, this, [this] {
             if (logs) logs->SetThresholds(nullptr);

@@ -394,6 +394,7 @@ TEST(MainformMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
     EXPECT_FALSE(w.Find<QPushButton>("ButtonZmienProgiWilgotnosc")->isEnabled());
     EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscGornyProg2")->isEnabled());
     EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscKorekta")->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>("LabelKorektaWilgotnosc")->isEnabled());
     EXPECT_TRUE(w.Edit("EditMonitorTemperaturaKorekta")->isEnabled());
     EXPECT_TRUE(w.Edit("EditMonitorAktualnaTemperatura")->isEnabled());
     EXPECT_FALSE(w.Edit("EditMonitorAktualnaTemperatura")->text().isEmpty());

@@ -108,8 +108,13 @@ void MMonitorEditor::Refresh()
 {
     MbaseControl::Refresh();
     if (!Active || !Param || !Param->Available) return;
-    Control->setText(Param->GetText());
-    Control->setCursorPosition(0);
+    // An unchanged text is left alone: setting it again repaints the field,
+    // and most fields stay the same from one poll to the next.
+    const QString text = Param->GetText();
+    if (Control->text() != text) {
+        Control->setText(text);
+        Control->setCursorPosition(0);
+    }
     if (Button) Button->setEnabled(!(Model && Model->RecordingActive()));
 }
 

@@ -88,10 +88,20 @@ void TMainForm1::StoreReadReply()
 void TMainForm1::RebuildCounterTable()
 {
     if (!thread) return;
-    ValueListEditorModbusErrors->clear();
-    for (const QString& line : CounterTableLines(thread->Counters())) {
-        const qsizetype eq = line.indexOf(QLatin1Char('='));
-        new QTreeWidgetItem(ValueListEditorModbusErrors, {line.left(eq), line.mid(eq + 1)});
+    // The counters change after every exchange; the rows stay the same, so
+    // their values are updated in place rather than the table rebuilt.
+    const QStringList lines = CounterTableLines(thread->Counters());
+    if (ValueListEditorModbusErrors->topLevelItemCount() != lines.size()) ValueListEditorModbusErrors->clear();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const qsizetype eq = lines[i].indexOf(QLatin1Char('='));
+        const QString name = lines[i].left(eq), value = lines[i].mid(eq + 1);
+        QTreeWidgetItem* item = ValueListEditorModbusErrors->topLevelItem(static_cast<int>(i));
+        if (!item) {
+            new QTreeWidgetItem(ValueListEditorModbusErrors, {name, value});
+            continue;
+        }
+        if (item->text(0) != name) item->setText(0, name);
+        if (item->text(1) != value) item->setText(1, value);
     }
 }
 

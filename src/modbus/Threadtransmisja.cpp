@@ -210,6 +210,8 @@ void ThreadTransmisja::AddRecord(MstrRamka record)
         {
             std::lock_guard shared(SharedLock_);
             StdHistoriaKomend_.push_back(std::move(record));
+            while (StdHistoriaKomend_.size() > kHistoryLimit)
+                StdHistoriaKomend_.pop_front();
         }
         Post(WM_COMMAND_QUEUED);
     }

@@ -41,6 +41,10 @@ public:
     static inline const QString kUsbLinkName = QStringLiteral("USB");
     static inline const std::string kHidProduct = "Logger";
     static constexpr std::size_t kQueueLimit = 100;
+    // The history is trimmed to what the status bar shows when the bar paints; a window
+    // that is not painted (minimised) would let it grow a request a second for good.
+    // Far more than any status bar shows, so painting sees no difference.
+    static constexpr std::size_t kHistoryLimit = 256;
     static constexpr std::uint32_t kPollIdleMs = 1000;     // idle time before a poll is queued
     static constexpr std::uint32_t kFirstByteMs = 1500;    // wait for the first reply byte
     static constexpr std::uint32_t kSilenceMs = 800;       // silence that ends a reply
@@ -67,7 +71,8 @@ public:
     ThreadTransmisja& operator=(const ThreadTransmisja&) = delete;
 
     // Queues a copy of the request (FIFO, at most 100 pending; the oldest pending one is
-    // dropped on overflow), numbers it, records it in the history and posts 1037.
+    // dropped on overflow), numbers it, records it in the history (dropping the oldest
+    // entries beyond kHistoryLimit) and posts 1037.
     void AddRecord(MstrRamka record);
 
     // Asks the loop to end after its current step; wakes it from any wait of its own.

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "i18n/Translate.h"
 #include "logs/LogManagerView.h"
@@ -38,6 +39,7 @@ class QTreeWidget;
 
 namespace quorvex {
 
+class baseParametr;
 class DeviceWatcher;
 class HidBackend;
 class IniFile;
@@ -140,7 +142,9 @@ public:
     // MainformLink.cpp: the link menu and the HID device changes.
     void MenuPortComInit();
     void MenuPortComInit(const QList<SerialPortEntry>& ports);
-    void PortComSelected(const QString& name);
+    // Checks the item that names `name` ignoring case and returns its caption (the
+    // link's own spelling); `name` itself when no item matches.
+    QString PortComSelected(const QString& name);
     void MenuComClick(QAction* item);
     // A HID device arrived (true) or was removed (false).
     void DeviceChange(bool arrival);
@@ -195,12 +199,21 @@ private:
     // MainformLink.cpp, MainformService.cpp
     void BuildPortMenuItems();
     void OfferStartLink(const QString& name);
+    void SelectStartLink();
     bool IsListedLink(const QString& name) const;
     void StartDeviceWatcher();
     void ShowHidAccessDenied();
     void ConnectServiceButtons();
 
-    void OpenDialog(QWidget* dialog);
+    // The parameters a dialog shows and writes back.
+    using DialogNeeds = std::vector<const baseParametr*>;
+    // Shows the dialog modally when every parameter it needs holds the logger's value.
+    void OpenDialog(QWidget* dialog, const DialogNeeds& needs);
+    void ShowParametersPending();
+    // The seven parameter dialogs, as the monitor's reset closes them.
+    void CloseParameterDialogs();
+    // Every dialog and message box on the screen, rejected.
+    void CloseOpenDialogs();
     void ReadSettings();
     void WriteSettings();
 

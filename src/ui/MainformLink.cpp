@@ -57,7 +57,15 @@ void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
     if (MenuComOther->isVisible() && IsListedLink(MenuComOther->text())) MenuComOther->setVisible(false);
 }
 
-void TMainForm1::PortComSelected(const QString& name)
+void TMainForm1::SelectStartLink()
+{
+    // A start link the system does not list gets its item first, so that it is ticked.
+    OfferStartLink(portName);
+    portName = PortComSelected(portName);
+    if (thread && thread->LinkName() != portName) thread->SetLinkName(portName);
+}
+
+QString TMainForm1::PortComSelected(const QString& name)
 {
     // The new link's first failure is reported again.
     portErrorShown = false;
@@ -73,10 +81,14 @@ void TMainForm1::PortComSelected(const QString& name)
         if (!match && item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) match = item;
     if (!match && MenuComOther->isVisible() && name.compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
         match = MenuComOther;
-    if (match)
-        match->setChecked(true);
-    else
+    if (!match) {
         AddMessageLine(QStringLiteral("Funkcja PortComSelected. Nie znaleziono nazwy portu."));
+        return name;
+    }
+    match->setChecked(true);
+    // The item's spelling is the link's: the thread takes "USB" only as written so, and
+    // device paths are case-sensitive.
+    return match->text();
 }
 
 void TMainForm1::MenuComClick(QAction* item)
@@ -86,8 +98,7 @@ void TMainForm1::MenuComClick(QAction* item)
 
 void TMainForm1::ChooseLink(const QString& name)
 {
-    portName = name;
-    PortComSelected(portName);
+    portName = PortComSelected(name);
     if (thread) thread->SetLinkName(portName);
     MonitorReset();
 }

@@ -3,6 +3,7 @@
 #include <QStatusBar>
 
 #include "params/Controlmanager.h"
+#include "params/Datamanager.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 #include "ui/dialogs/Formodczytparam.h"
@@ -58,6 +59,9 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
         case WM_READ_DONE:
             if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->HandleMessage(msg);
             StoreReadReply();
+            // The change buttons grey out while the logger records; a dialog already open
+            // would still change the interval or start moment of the running log.
+            if (model_.RecordingActive()) CloseParameterDialogs();
             ParamReadProgress();
             controls->RefreshAll();
             UpdateLoggerState();

@@ -26,4 +26,8 @@ PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports);
 // The system's serial ports (device name and device path).
 QList<SerialPortEntry> SystemSerialPorts();
 
+// How the link menu spells a link name: "USB", or the caption of a menu port that equals it
+// ignoring case; the name as given when none does.
+QString MenuSpelling(const QString& name, const QList<SerialPortEntry>& ports);
+
 }  // namespace quorvex

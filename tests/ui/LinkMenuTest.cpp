@@ -108,13 +108,17 @@ TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem)
     EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
 }
 
-TEST(LinkMenu, UnknownNameChecksNothingSaysSoAndIsStillKept)
+TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept)
 {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/quorvex-gone\n"), true);
-    // FormShow selected the stored name already.
+    // FormShow selected the stored name already, on an item of its own.
+    EXPECT_EQ(Checked(*w.form), w.form->MenuComOther);
+    EXPECT_FALSE(Lines(*w.form).contains(kNotFound));
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
+    // A name that matches no item at all checks nothing and says so.
+    w.form->PortComSelected(QStringLiteral("/dev/quorvex-other"));
     EXPECT_EQ(Checked(*w.form), nullptr);
     EXPECT_TRUE(Lines(*w.form).contains(kNotFound));
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
     w.Close();
     QSettings s(w.path, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("/dev/quorvex-gone"));

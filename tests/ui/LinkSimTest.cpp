@@ -45,9 +45,10 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     auto hid = std::make_shared<sim::FakeHidBackend>();
     ThreadWindow w(link, hid);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
-    // The simulator's terminal is not among the system's ports: used, but nothing checked.
+    // The simulator's terminal is not among the system's ports: it has its own item, ticked.
     EXPECT_FALSE(w.form->MenuUSB->isChecked());
-    EXPECT_FALSE(w.form->MenuComOther->isChecked());
+    EXPECT_TRUE(w.form->MenuComOther->isChecked());
+    EXPECT_EQ(w.form->MessageListBox->findItems(QStringLiteral("Nie znaleziono"), Qt::MatchContains).size(), 0);
     // The whole status text is readable, with the request strip right after it.
     QLabel* panel = w.form->StatusPanel0;
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(link + QStringLiteral(" -otwarty")); }, 3000))
@@ -126,11 +127,15 @@ TEST(LinkSim, RemovingAnotherHidDeviceReopensTheLogger)
     mouse.Path = "/dev/hidraw-mouse";
     mouse.Product = "USB Optical Mouse";
     const int mouseIndex = backend->AddDevice(mouse);
-    ThreadWindow w(QStringLiteral("USB"), backend);
+    // Given in lower case, as on a command line: the menu's spelling is the link's.
+    ThreadWindow w(QStringLiteral("usb"), backend);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("USB Optical Mouse")));
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("Logger")));
     EXPECT_TRUE(w.form->MenuUSB->isChecked());
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+    EXPECT_EQ(w.form->Thread()->LinkName(), QStringLiteral("USB"));
+    EXPECT_EQ(w.Boxes("PortErrorBox"), 0);
 
     const int opensBefore = backend->OpenCalls();
     backend->SetPresent(mouseIndex, false);

@@ -1,0 +1,190 @@
+// Parameter dialogs of a main window that talks to the logger simulator over a
+// pseudo-terminal: the program ended while one is open, one opened before the
+// logger has confirmed what was just saved, and recording that starts while one is open.
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+#include <unistd.h>
+
+#include "LinkTestSupport.h"
+#include "SimProcess.h"
+#include "core/FakeHidBackend.h"
+#include "ui/dialogs/Formfreqsave.h"
+#include "ui/dialogs/Formstartlog.h"
+
+namespace quorvex::test {
+namespace {
+
+struct Shown {
+    bool opened = false;    // the dialog came up
+    bool timedOut = false;  // nothing closed it, the guard had to
+};
+
+// Calls `open`, which shows `dialog` modally and returns once it is closed; `inside` runs
+// within the dialog's own event loop as soon as it shows. A dialog still open 20 s later is
+// rejected, so that a failing test cannot hang.
+Shown WhileShown(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& inside)
+{
+    Shown s;
+    QElapsedTimer since;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (!dialog->isVisible()) return;
+        if (!s.opened) {
+            s.opened = true;
+            since.start();
+            inside();
+        } else if (since.elapsed() > 20000) {
+            s.timedOut = true;
+            dialog->reject();
+        }
+    });
+    timer.start(10);
+    open();
+    return s;
+}
+
+struct LiveWindow : ThreadWindow {
+    explicit LiveWindow(const SimProcess& sim)
+        : ThreadWindow(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>())
+    {
+    }
+    bool Ready() { return WaitUntil([&] { return form->ConnectionState() == CONN_READY; }); }
+    std::function<void()> Clicker(const char* button)
+    {
+        return [this, button] { form->findChild<QPushButton*>(QString::fromLatin1(button))->click(); };
+    }
+};
+
+TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSettings)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Running());
+    struct Case {
+        const char* button;  // null: the print dialog
+        QWidget* Forms::*dialog;
+    };
+    const Case cases[] = {{"ButtonUstawZegar", &Forms::FormZegar1},
+                          {"ButtonZmienNazwaLoggera", &Forms::FormNazwa1},
+                          {"ButtonZmienLogStart", &Forms::FormStartLog1},
+                          {"ButtonZmienProgiTemp", &Forms::FormTemperatura},
+                          {"ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc},
+                          {"ButtonZmienFreqSave", &Forms::FormFreqSave1},
+                          {"ButtonKorektaTempHum", &Forms::FormKorekcja},
+                          {nullptr, &Forms::FormDrukuj1}};
+    bool first = true;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button ? c.button : "print dialog");
+        LiveWindow w(sim);
+        ASSERT_TRUE(w.Ready());
+        auto* dialog = static_cast<QDialog*>(AppForms.*c.dialog);
+        // The first by a real SIGTERM (a desktop logout); a signal reaches the window as a close.
+        if (first) static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
+        const Shown shown =
+            WhileShown(dialog, c.button ? w.Clicker(c.button) : [&] { w.form->ButtonPrintTableClick(); },
+                       [&] { first ? void(::kill(::getpid(), SIGTERM)) : void(w.form->close()); });
+        first = false;
+        EXPECT_TRUE(shown.opened);
+        EXPECT_FALSE(shown.timedOut);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        EXPECT_EQ(w.form->Thread(), nullptr);
+        QSettings s(w.dir.filePath(QStringLiteral("quorvex.INI")), QSettings::IniFormat);
+        EXPECT_EQ(s.value("Okno/PortCom").toString(), QString::fromStdString(sim.LinkPath()));
+    }
+}
+
+TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
+{
+    // The first write of each save is answered a second late, so its read-back is still out
+    // when the dialog is asked for again.
+    SimProcess sim({"--no-pacing", "--fault", "delay at=1 ms=1000 register=9", "--fault",
+                    "delay at=1 ms=1000 register=80"});
+    ASSERT_TRUE(sim.Running());
+    LiveWindow w(sim);
+    ASSERT_TRUE(w.Ready());
+    auto pendingBoxes = [&] {
+        const QList<QMessageBox*> boxes = w.form->findChildren<QMessageBox*>(QStringLiteral("ParamsPendingBox"));
+        int shown = 0;
+        for (QMessageBox* box : boxes)
+            if (box->isVisible()) {
+                EXPECT_EQ(box->text(), QStringLiteral("Parametry nie zostały jeszcze odczytane z Loggera. "
+                                                      "Spróbuj ponownie za chwilę."));
+                box->close();
+                ++shown;
+            }
+        return shown;
+    };
+
+    auto* freq = static_cast<TFormFreqSave1*>(AppForms.FormFreqSave1);
+    const auto openFreq = w.Clicker("ButtonZmienFreqSave");
+    ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
+                    freq->UpDown1->setValue(0);
+                    freq->DateTime->setTime(QTime(0, 7, 0));
+                    freq->ButtonSave->click();
+                }).opened);
+    EXPECT_FALSE(WhileShown(freq, openFreq, [&] { freq->reject(); }).opened);
+    EXPECT_EQ(pendingBoxes(), 1);
+    // A poll under way during the save may bring the old value back first: wait for the new one.
+    ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CWriteInterval>().GetValue() == 420; }));
+    int shownSeconds = -1;
+    EXPECT_TRUE(WhileShown(freq, openFreq, [&] {
+                    shownSeconds = freq->UpDown1->value() * 86400 + QTime(0, 0).secsTo(freq->DateTime->time());
+                    freq->reject();
+                }).opened);
+    EXPECT_EQ(shownSeconds, 420);
+
+    auto* start = static_cast<TFormStartLog1*>(AppForms.FormStartLog1);
+    const auto openStart = w.Clicker("ButtonZmienLogStart");
+    ASSERT_TRUE(WhileShown(start, openStart, [&] {
+                    start->RadioButtonSU3->click();
+                    start->ButtonSave->click();
+                }).opened);
+    EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }).opened);
+    EXPECT_EQ(pendingBoxes(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CStartLog>().GetValue() == 2; }));
+    bool timedShown = false;
+    EXPECT_TRUE(WhileShown(start, openStart, [&] {
+                    timedShown = start->RadioButtonSU3->isChecked();
+                    start->reject();
+                }).opened);
+    EXPECT_TRUE(timedShown);
+}
+
+TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
+{
+    SimProcess sim;
+    ASSERT_TRUE(sim.Running());
+    LiveWindow w(sim);
+    ASSERT_TRUE(w.Ready());
+    ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 70; }));  // started from the computer
+    const QString interval = w.Edit("EditMonitorCzestoscZapisu")->text();
+    ASSERT_FALSE(interval.isEmpty());
+
+    auto* freq = static_cast<TFormFreqSave1*>(AppForms.FormFreqSave1);
+    const Shown shown = WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
+        freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
+        // The logger begins to record while the dialog is open: here by the start command,
+        // as the set start time or the logger's own button would.
+        w.form->ButtonLogStartClick();
+    });
+    EXPECT_TRUE(shown.opened);
+    EXPECT_FALSE(shown.timedOut);
+    EXPECT_EQ(freq->result(), QDialog::Rejected);
+    // The logger records, with the interval it had.
+    ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 100; }));
+    EXPECT_EQ(w.Edit("EditMonitorCzestoscZapisu")->text(), interval);
+}
+
+}  // namespace
+}  // namespace quorvex::test

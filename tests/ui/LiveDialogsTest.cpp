@@ -25,33 +25,28 @@
 namespace quorvex::test {
 namespace {
 
-struct Shown {
-    bool opened = false;    // the dialog came up
-    bool timedOut = false;  // nothing closed it, the guard had to
-};
-
 // Calls `open`, which shows `dialog` modally and returns once it is closed; `inside` runs
-// within the dialog's own event loop as soon as it shows. A dialog still open 20 s later is
-// rejected, so that a failing test cannot hang.
-Shown WhileShown(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& inside)
+// within the dialog's own event loop as soon as it shows. Returns whether it showed. A dialog
+// nothing else closes within 20 s fails the test and is rejected, so the test cannot hang.
+bool WhileShown(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& inside)
 {
-    Shown s;
+    bool opened = false;
     QElapsedTimer since;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         if (!dialog->isVisible()) return;
-        if (!s.opened) {
-            s.opened = true;
+        if (!opened) {
+            opened = true;
             since.start();
             inside();
         } else if (since.elapsed() > 20000) {
-            s.timedOut = true;
+            ADD_FAILURE() << "the dialog stayed open";
             dialog->reject();
         }
     });
     timer.start(10);
     open();
-    return s;
+    return opened;
 }
 
 struct LiveWindow : ThreadWindow {
@@ -66,41 +61,57 @@ struct LiveWindow : ThreadWindow {
     }
 };
 
+// Ends the program the way `end` does while the dialog `open` shows is up: the dialog is
+// rejected, the window ends (its thread with it) and the settings file holds the link.
+void ExpectEndedCleanly(TMainForm1& form, QDialog* dialog, const std::function<void()>& open,
+                        const std::function<void()>& end, const QString& settingsPath, const QString& link)
+{
+    EXPECT_TRUE(WhileShown(dialog, open, end));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(form.Thread(), nullptr);
+    EXPECT_EQ(QSettings(settingsPath, QSettings::IniFormat).value("Okno/PortCom").toString(), link);
+}
+
 TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSettings)
 {
-    SimProcess sim;
-    ASSERT_TRUE(sim.Running());
+    {
+        // A desktop logout (SIGTERM) with the clock dialog open, the link to the logger busy.
+        SimProcess sim;
+        ASSERT_TRUE(sim.Running());
+        LiveWindow w(sim);
+        ASSERT_TRUE(w.Ready());
+        static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppForms.FormZegar1), w.Clicker("ButtonUstawZegar"),
+                           [] { ::kill(::getpid(), SIGTERM); }, w.dir.filePath(QStringLiteral("quorvex.INI")),
+                           QString::fromStdString(sim.LinkPath()));
+    }
+    // Every other dialog; a signal reaches the window as a close.
     struct Case {
         const char* button;  // null: the print dialog
         QWidget* Forms::*dialog;
     };
-    const Case cases[] = {{"ButtonUstawZegar", &Forms::FormZegar1},
-                          {"ButtonZmienNazwaLoggera", &Forms::FormNazwa1},
+    const Case cases[] = {{"ButtonZmienNazwaLoggera", &Forms::FormNazwa1},
                           {"ButtonZmienLogStart", &Forms::FormStartLog1},
                           {"ButtonZmienProgiTemp", &Forms::FormTemperatura},
                           {"ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc},
                           {"ButtonZmienFreqSave", &Forms::FormFreqSave1},
                           {"ButtonKorektaTempHum", &Forms::FormKorekcja},
                           {nullptr, &Forms::FormDrukuj1}};
-    bool first = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button ? c.button : "print dialog");
-        LiveWindow w(sim);
-        ASSERT_TRUE(w.Ready());
-        auto* dialog = static_cast<QDialog*>(AppForms.*c.dialog);
-        // The first by a real SIGTERM (a desktop logout); a signal reaches the window as a close.
-        if (first) static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
-        const Shown shown =
-            WhileShown(dialog, c.button ? w.Clicker(c.button) : [&] { w.form->ButtonPrintTableClick(); },
-                       [&] { first ? void(::kill(::getpid(), SIGTERM)) : void(w.form->close()); });
-        first = false;
-        EXPECT_TRUE(shown.opened);
-        EXPECT_FALSE(shown.timedOut);
-        EXPECT_FALSE(dialog->isVisible());
-        EXPECT_EQ(dialog->result(), QDialog::Rejected);
-        EXPECT_EQ(w.form->Thread(), nullptr);
-        QSettings s(w.dir.filePath(QStringLiteral("quorvex.INI")), QSettings::IniFormat);
-        EXPECT_EQ(s.value("Okno/PortCom").toString(), QString::fromStdString(sim.LinkPath()));
+        WindowFixture w;
+        w.form->show();
+        SimLogger sim;
+        w.Poll(sim);
+        const auto open = [&] {
+            if (c.button)
+                w.Find<QPushButton>(c.button)->click();
+            else
+                w.form->ButtonPrintTableClick();
+        };
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppForms.*c.dialog), open, [&] { w.form->close(); },
+                           w.path, QStringLiteral("USB"));
     }
 }
 
@@ -113,51 +124,47 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     ASSERT_TRUE(sim.Running());
     LiveWindow w(sim);
     ASSERT_TRUE(w.Ready());
-    auto pendingBoxes = [&] {
-        const QList<QMessageBox*> boxes = w.form->findChildren<QMessageBox*>(QStringLiteral("ParamsPendingBox"));
-        int shown = 0;
-        for (QMessageBox* box : boxes)
-            if (box->isVisible()) {
-                EXPECT_EQ(box->text(), QStringLiteral("Parametry nie zostały jeszcze odczytane z Loggera. "
-                                                      "Spróbuj ponownie za chwilę."));
-                box->close();
-                ++shown;
-            }
+    // The box that says why, taken away again.
+    auto boxSaysWhy = [&] {
+        auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("ParamsPendingBox"));
+        const bool shown = box && box->isVisible() &&
+                           box->text().startsWith(QStringLiteral("Parametry nie zostały jeszcze odczytane z Loggera."));
+        delete box;
         return shown;
     };
 
     auto* freq = static_cast<TFormFreqSave1*>(AppForms.FormFreqSave1);
     const auto openFreq = w.Clicker("ButtonZmienFreqSave");
     ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
-                    freq->UpDown1->setValue(0);
-                    freq->DateTime->setTime(QTime(0, 7, 0));
-                    freq->ButtonSave->click();
-                }).opened);
-    EXPECT_FALSE(WhileShown(freq, openFreq, [&] { freq->reject(); }).opened);
-    EXPECT_EQ(pendingBoxes(), 1);
+        freq->UpDown1->setValue(0);
+        freq->DateTime->setTime(QTime(0, 7, 0));
+        freq->ButtonSave->click();
+    }));
+    EXPECT_FALSE(WhileShown(freq, openFreq, [&] { freq->reject(); }));
+    EXPECT_TRUE(boxSaysWhy());
     // A poll under way during the save may bring the old value back first: wait for the new one.
     ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CWriteInterval>().GetValue() == 420; }));
     int shownSeconds = -1;
     EXPECT_TRUE(WhileShown(freq, openFreq, [&] {
-                    shownSeconds = freq->UpDown1->value() * 86400 + QTime(0, 0).secsTo(freq->DateTime->time());
-                    freq->reject();
-                }).opened);
+        shownSeconds = freq->UpDown1->value() * 86400 + QTime(0, 0).secsTo(freq->DateTime->time());
+        freq->reject();
+    }));
     EXPECT_EQ(shownSeconds, 420);
 
     auto* start = static_cast<TFormStartLog1*>(AppForms.FormStartLog1);
     const auto openStart = w.Clicker("ButtonZmienLogStart");
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
-                    start->RadioButtonSU3->click();
-                    start->ButtonSave->click();
-                }).opened);
-    EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }).opened);
-    EXPECT_EQ(pendingBoxes(), 1);
+        start->RadioButtonSU3->click();
+        start->ButtonSave->click();
+    }));
+    EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }));
+    EXPECT_TRUE(boxSaysWhy());
     ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CStartLog>().GetValue() == 2; }));
     bool timedShown = false;
     EXPECT_TRUE(WhileShown(start, openStart, [&] {
-                    timedShown = start->RadioButtonSU3->isChecked();
-                    start->reject();
-                }).opened);
+        timedShown = start->RadioButtonSU3->isChecked();
+        start->reject();
+    }));
     EXPECT_TRUE(timedShown);
 }
 
@@ -172,14 +179,12 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     ASSERT_FALSE(interval.isEmpty());
 
     auto* freq = static_cast<TFormFreqSave1*>(AppForms.FormFreqSave1);
-    const Shown shown = WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
+    EXPECT_TRUE(WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
         freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,
         // as the set start time or the logger's own button would.
         w.form->ButtonLogStartClick();
-    });
-    EXPECT_TRUE(shown.opened);
-    EXPECT_FALSE(shown.timedOut);
+    }));
     EXPECT_EQ(freq->result(), QDialog::Rejected);
     // The logger records, with the interval it had.
     ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 100; }));

@@ -145,6 +145,9 @@ constexpr StringTableEntry kEntries[] = {
     {2057, "The number entered is outside the range", "Die eingegebene Zahl liegt außerhalb des Bereichs"},
     {2058, "The thresholds have not been read from the logger yet.",
      "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
+    // Log download.
+    {2060, "Not all logs stored in the Logger have been downloaded",
+     "Es wurden nicht alle im Datenlogger gespeicherten Logs ausgelesen"},
     // Parameter dialogs opened before the logger has confirmed their values.
     {2070, "The parameters have not been read from the logger yet. Try again in a moment.",
      "Die Parameter wurden noch nicht vom Datenlogger gelesen. Versuchen Sie es gleich noch einmal."},

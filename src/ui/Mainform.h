@@ -142,8 +142,8 @@ public:
     void MenuPortComInit(const QList<SerialPortEntry>& ports);
     void PortComSelected(const QString& name);
     void MenuComClick(QAction* item);
-    // A HID device arrived (true) or was removed (false).
-    void DeviceChange(bool arrival);
+    // A HID device arrived (true) or was removed (false); node is its device node.
+    void DeviceChange(bool arrival, const QString& node = {});
 
     // MainformService.cpp
     void ButtonZerujClick();

@@ -100,19 +100,22 @@ void TMainForm1::StartDeviceWatcher()
         AddMessageLine(QStringLiteral("Funkcja StartDeviceWatcher. ") + watcher_->Error());
         return;
     }
-    connect(watcher_, &DeviceWatcher::arrived, this, [this] { DeviceChange(true); });
-    connect(watcher_, &DeviceWatcher::removed, this, [this] { DeviceChange(false); });
+    connect(watcher_, &DeviceWatcher::arrived, this, [this](const QString& node) { DeviceChange(true, node); });
+    connect(watcher_, &DeviceWatcher::removed, this, [this](const QString& node) { DeviceChange(false, node); });
 }
 
-void TMainForm1::DeviceChange(bool arrival)
+void TMainForm1::DeviceChange(bool arrival, const QString& node)
 {
     if (destroyed_) return;
     FillHidList();
-    if (arrival || !thread) return;
-    // The logger may have been the device that went: close it and open it again if it is
-    // still there. The thread's own HID calls and this one take turns on the HID lock; on a
-    // serial link the thread does not use the HID logger, so there is nothing to reopen.
-    if (thread->LinkName() == ThreadTransmisja::kUsbLinkName) thread->ReopenHid();
+    if (!thread) return;
+    // The thread decides and does the rest itself, between two of its own HID calls: an
+    // arrival lets it look for an absent logger at once; a removal closes and reopens the
+    // logger only when the node that went is the logger's (or no logger is open).
+    if (arrival)
+        thread->HidDeviceArrived();
+    else
+        thread->HidDeviceRemoved(node);
 }
 
 void TMainForm1::ShowHidAccessDenied()

@@ -145,6 +145,18 @@ constexpr StringTableEntry kEntries[] = {
     {2057, "The number entered is outside the range", "Die eingegebene Zahl liegt außerhalb des Bereichs"},
     {2058, "The thresholds have not been read from the logger yet.",
      "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
+    // Link troubles: a reset with no logger, a logger whose reports do not fit, a serial port
+    // the user may not open.
+    {2080, "No logger is connected - the reset was not sent.",
+     "Kein Datenlogger angeschlossen - das Zurücksetzen wurde nicht gesendet."},
+    {2081, "Logger connected, but it cannot be communicated with",
+     "Datenlogger angeschlossen, aber keine Verbindung mit ihm möglich"},
+    {2082, "The USB device describes its reports in an unsupported way",
+     "Das USB-Gerät beschreibt seine Berichte auf eine nicht unterstützte Weise"},
+    {2083, "No permission to open the port", "Keine Berechtigung, den Anschluss zu öffnen"},
+    {2084, "The device belongs to the group", "Das Gerät gehört zur Gruppe"},
+    {2085, "Add your user to this group, for example:", "Fügen Sie Ihren Benutzer dieser Gruppe hinzu, zum Beispiel:"},
+    {2086, "Then log out and log in again.", "Melden Sie sich anschließend ab und wieder an."},
 };
 
 constexpr bool IdsAscendAndFit() {

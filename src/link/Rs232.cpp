@@ -16,17 +16,6 @@ namespace quorvex {
 
 namespace {
 
-// Where the device behind a port name lives. Bare names are looked up under /dev, as the
-// port menu's short names are; paths are taken as given. Symlinks are resolved because the
-// port lock is keyed on the path: two aliases of one device must meet the same lock.
-QString DeviceLocation(const QString& name)
-{
-    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
-    const QString location = isPath ? name : QStringLiteral("/dev/") + name;
-    const QString canonical = QFileInfo(location).canonicalFilePath();
-    return canonical.isEmpty() ? location : canonical;
-}
-
 // A modem-control line that the device does not have (a pseudo-terminal has none) is no
 // reason to refuse the port; any other refusal is.
 bool SetModemLine(QSerialPort& port, bool (QSerialPort::*set)(bool), bool on)
@@ -58,6 +47,17 @@ bool RefusedAccess(const QString& location)
 }
 
 }  // namespace
+
+// Bare names are looked up under /dev, as the port menu's short names are; paths are taken
+// as given. Symlinks are resolved because the port lock is keyed on the path: two aliases of
+// one device must meet the same lock.
+QString SerialDeviceLocation(const QString& name)
+{
+    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
+    const QString location = isPath ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(location).canonicalFilePath();
+    return canonical.isEmpty() ? location : canonical;
+}
 
 QString DeviceOwnerGroup(const QString& path)
 {
@@ -92,11 +92,11 @@ bool ObiektRS232::OpenPort(const QString& name)
     }
 
     accessDenied_ = false;
-    devicePath_ = DeviceLocation(name);
+    const QString location = SerialDeviceLocation(name);
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(devicePath_);
+    port->setPortName(location);
     if (!port->open(QIODevice::ReadWrite)) {
-        accessDenied_ = RefusedAccess(devicePath_);
+        accessDenied_ = RefusedAccess(location);
         lastMessage_ = QStringLiteral("Błąd otwarcia portu: ") + name
             + QStringLiteral(".\rPort nie istnieje lub jest otwarty przez inną aplikację.");
         return false;

@@ -22,6 +22,10 @@ class QSerialPort;
 
 namespace quorvex {
 
+// The device node a port name stands for: bare names ("ttyUSB0") are looked up under /dev,
+// symlinks are resolved.
+QString SerialDeviceLocation(const QString& name);
+
 // The group that owns a device node ("dialout"), or an empty text when it cannot be learnt.
 QString DeviceOwnerGroup(const QString& path);
 
@@ -77,8 +81,6 @@ public:
     // The last OpenPort failed because the system refused this user access to the device
     // (EACCES/EPERM), the usual case of a user outside the device's group.
     bool AccessDenied() const { return accessDenied_; }
-    // The device node the last OpenPort went to (symlinks resolved, bare names under /dev).
-    const QString& DevicePath() const { return devicePath_; }
     const QString& LastMessage() const { return lastMessage_; }
     const QString& PortName() const { return portName_; }
     // The name last given to OpenPort; "Com1" before the first open.
@@ -91,7 +93,6 @@ private:
     QString nameReference_;
     std::uint8_t opened_ = 0;
     bool accessDenied_ = false;
-    QString devicePath_;
     QString lastMessage_;
     QString portName_;
 };

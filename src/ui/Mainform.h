@@ -28,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMessageBox;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -140,6 +141,10 @@ public:
     // MainformLink.cpp: the link menu and the HID device changes.
     void MenuPortComInit();
     void MenuPortComInit(const QList<SerialPortEntry>& ports);
+    // Serial adapters came or went: the port items anew, the checked one kept if still there.
+    void RefreshPortMenu();
+    // Where MenuPortComInit() and RefreshPortMenu() get the system's serial ports from.
+    std::function<QList<SerialPortEntry>()> SerialPorts = SystemSerialPorts;
     void PortComSelected(const QString& name);
     void MenuComClick(QAction* item);
     // A HID device arrived (true) or was removed (false); node is its device node.
@@ -198,6 +203,7 @@ private:
     bool IsListedLink(const QString& name) const;
     void StartDeviceWatcher();
     void ShowHidAccessDenied();
+    void ShowPortError(bool accessDenied);
     void ConnectServiceButtons();
 
     void OpenDialog(QWidget* dialog);
@@ -215,6 +221,7 @@ public:
     bool portErrorShown = false;
     bool hidAbsentShown = false;
     bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
+    bool hidUnusable = false;     // a logger is there whose reports do not fit the link
     QString stateText;
     QString language = kLanguagePolish;
     std::unique_ptr<MControlManager> controls;
@@ -254,6 +261,8 @@ private:
     QString lastMessageLine_;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
     DeviceWatcher* watcher_ = nullptr;
+    DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
+    QPointer<QMessageBox> portErrorBox_;  // the one port error box on screen
 };
 
 // The program's windows, created once at start-up in this order (main window

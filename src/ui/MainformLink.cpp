@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "link/DeviceWatcher.h"
+#include "link/Rs232.h"
 #include "modbus/Threadtransmisja.h"
 #include "ui/Mainform.h"
 
@@ -43,18 +44,44 @@ void TMainForm1::OfferStartLink(const QString& name)
     MenuComOther->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
-void TMainForm1::MenuPortComInit() { MenuPortComInit(SystemSerialPorts()); }
+void TMainForm1::MenuPortComInit() { MenuPortComInit(SerialPorts ? SerialPorts() : SystemSerialPorts()); }
 
 void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
 {
     const PortMenuPlan plan = PlanPortMenu(ports);
     if (plan.TooMany) AddMessageLine(QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć"));
-    for (int i = 0; i < plan.Captions.size(); ++i) {
-        MenuCom[i]->setText(plan.Captions[i]);
-        MenuCom[i]->setVisible(true);
+    for (int i = 0; i < kPortMenuItems; ++i) {
+        // Filled again after an adapter went: items without a port hide with their design captions.
+        const bool used = i < plan.Captions.size();
+        MenuCom[i]->setText(used ? plan.Captions[i] : QStringLiteral("Com%1").arg(i + 1));
+        MenuCom[i]->setVisible(used);
     }
     // A start link the system lists after all needs no item of its own.
     if (MenuComOther->isVisible() && IsListedLink(MenuComOther->text())) MenuComOther->setVisible(false);
+}
+
+void TMainForm1::RefreshPortMenu()
+{
+    QAction* checked = MenuUSB->isChecked() ? MenuUSB : MenuComOther->isChecked() ? MenuComOther : nullptr;
+    QString checkedPort;
+    for (QAction* item : MenuCom)
+        if (item->isChecked()) checkedPort = item->text();
+    MenuPortComInit();
+    // The chosen link stays chosen; only its check mark follows its port to the new place,
+    // or goes when the port has gone (the thread goes on trying it as before).
+    for (QAction* item : MenuCom) {
+        item->setChecked(false);
+        if (!checked && !checkedPort.isEmpty() && item->isVisible() && item->text() == checkedPort) checked = item;
+    }
+    if (checked == MenuComOther && !MenuComOther->isVisible()) {
+        // The start link's own item gave way to a port item of the same name.
+        MenuComOther->setChecked(false);
+        checked = nullptr;
+        for (QAction* item : MenuCom)
+            if (!checked && item->isVisible() && item->text().compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
+                checked = item;
+    }
+    if (checked) checked->setChecked(true);
 }
 
 void TMainForm1::PortComSelected(const QString& name)
@@ -94,6 +121,14 @@ void TMainForm1::ChooseLink(const QString& name)
 
 void TMainForm1::StartDeviceWatcher()
 {
+    if (!ttyWatcher_) {
+        // Serial adapters (ttyUSB*, ttyACM*) plugged in or out while the program runs.
+        ttyWatcher_ = new DeviceWatcher(this, QStringLiteral("tty"));
+        if (ttyWatcher_->Start()) {
+            connect(ttyWatcher_, &DeviceWatcher::arrived, this, [this] { RefreshPortMenu(); });
+            connect(ttyWatcher_, &DeviceWatcher::removed, this, [this] { RefreshPortMenu(); });
+        }
+    }
     if (watcher_ || !thread) return;
     watcher_ = new DeviceWatcher(this);
     if (!watcher_->Start()) {
@@ -129,6 +164,39 @@ void TMainForm1::ShowHidAccessDenied()
         QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("HidDeniedBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
+    box->open();
+}
+
+void TMainForm1::ShowPortError(bool accessDenied)
+{
+    QString text;
+    if (accessDenied) {
+        // On Linux the usual reason: the user is not in the group that owns the device node.
+        const QString name = CurrentLinkName();
+        const QString device = SerialDeviceLocation(name);
+        const QString group = DeviceOwnerGroup(device);
+        text = translator->Tr(QStringLiteral("[2083]Brak uprawnień do otwarcia portu")) + QLatin1Char(' ') + name;
+        if (device != name) text += QStringLiteral(" (") + device + QLatin1Char(')');
+        text += QStringLiteral(".\n");
+        if (!group.isEmpty())
+            text += translator->Tr(QStringLiteral("[2084]Urządzenie należy do grupy")) + QStringLiteral(" \"") + group +
+                    QStringLiteral("\".\n") +
+                    translator->Tr(QStringLiteral("[2085]Dodaj swojego użytkownika do tej grupy, na przykład:")) +
+                    QStringLiteral("\n    sudo usermod -aG ") + group + QStringLiteral(" $USER\n");
+        text += translator->Tr(QStringLiteral("[2086]Następnie wyloguj się i zaloguj ponownie."));
+    } else {
+        text = translator->Tr(QStringLiteral("[1000]Wystąpił błąd otwarcia portu:")) + QLatin1Char(' ') +
+               CurrentLinkName() + QStringLiteral(".\n") +
+               translator->Tr(QStringLiteral("[1001]Port nie istnieje lub jest otwarty\n przez inną aplikację."));
+    }
+    // One port error box at a time: a later failure (another port chosen meanwhile) takes its place.
+    if (portErrorBox_) portErrorBox_->close();
+    auto* box = new QMessageBox(QMessageBox::Critical, translator->Tr(QStringLiteral("[1020]Błąd")), text,
+                                QMessageBox::Ok, this);
+    box->setObjectName(accessDenied ? QStringLiteral("PortAccessBox") : QStringLiteral("PortErrorBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    portErrorBox_ = box;
     // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
     box->open();
 }

@@ -9,13 +9,22 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <random>
+#include <thread>
 
 #include "LinkTestSupport.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
 #include "link/Rs232.h"
+#include "logs/LogRecord.h"
+#include "logs/Logi.h"
+#include "logs/Logmanager.h"
 #include "ui/RequestStrip.h"
 
 namespace quorvex::test {
@@ -118,7 +127,9 @@ TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack)
     EXPECT_EQ(w.Boxes("PortErrorBox"), 1);
 }
 
-TEST(LinkSim, RemovingAnotherHidDeviceReopensTheLogger)
+// A whole download over USB while the window thread is now and then busy for 200 ms and a
+// mouse comes and goes: the logger keeps its handle and no report of any reply is lost.
+TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
 {
     SimHidLogger logger;
     auto backend = logger.Backend();
@@ -127,29 +138,47 @@ TEST(LinkSim, RemovingAnotherHidDeviceReopensTheLogger)
     mouse.Product = "USB Optical Mouse";
     const int mouseIndex = backend->AddDevice(mouse);
     ThreadWindow w(QStringLiteral("USB"), backend);
-    ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->ParamsReady(); }, 30000));
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("USB Optical Mouse")));
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("Logger")));
-    EXPECT_TRUE(w.form->MenuUSB->isChecked());
 
-    const int opensBefore = backend->OpenCalls();
-    backend->SetPresent(mouseIndex, false);
-    w.form->DeviceChange(false);
-    EXPECT_EQ(HidList(*w.form), QStringList{QStringLiteral("Logger")});
-    EXPECT_GT(backend->OpenCalls(), opensBefore);
-    EXPECT_LE(backend->OpenHandles(), 1);
+    std::mt19937 random(15);
+    int busySpells = 0;
+    QTimer busy;
+    busy.setSingleShot(true);
+    QObject::connect(&busy, &QTimer::timeout, [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ++busySpells;
+        busy.start(std::uniform_int_distribution<int>(50, 400)(random));
+    });
+    bool mousePresent = true;
+    QTimer mouseChanges;
+    QObject::connect(&mouseChanges, &QTimer::timeout, [&] {
+        mousePresent = !mousePresent;
+        backend->SetPresent(mouseIndex, mousePresent);
+        w.form->DeviceChange(mousePresent, QStringLiteral("/dev/hidraw-mouse"));
+    });
+    busy.start(10);
+    mouseChanges.start(170);
+    w.form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
+    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == MLogManager::Finished; }, 60000));
+    busy.stop();
+    mouseChanges.stop();
 
-    // The reopened logger goes on answering.
-    const std::uint32_t frames = w.form->Thread()->Counters().FramesReceivedCount;
-    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->Counters().FramesReceivedCount > frames + 1; }));
-    EXPECT_EQ(w.form->Thread()->LinkState(), ThreadTransmisja::LINK_HID_CONNECTED);
-
-    // An arrival only refreshes the list.
-    backend->SetPresent(mouseIndex, true);
-    const int opensAfter = backend->OpenCalls();
-    w.form->DeviceChange(true);
-    EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("USB Optical Mouse")));
-    EXPECT_EQ(backend->OpenCalls(), opensAfter);
+    const auto& records = logger.Logger().Records();
+    EXPECT_GT(busySpells, 5);
+    EXPECT_EQ(records.size() - static_cast<std::size_t>(Logi.Count()), 0u) << "records lost";
+    ASSERT_EQ(Logi.Count(), static_cast<int>(records.size()));
+    for (int i = 0; i < Logi.Count(); ++i) {
+        const DecodedRecord d = DecodeLogRecord(records[static_cast<std::size_t>(i)]);
+        ASSERT_EQ(Logi[i].temperature, d.temperature) << i;
+        ASSERT_EQ(Logi[i].humidity, d.humidity) << i;
+    }
+    EXPECT_EQ(backend->DroppedReports(logger.Device()), 0u);
+    EXPECT_EQ(backend->OpenCalls(logger.Device()), 1) << "the logger was never reopened";
+    EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);
+    const TransmissionCounters c = w.form->Thread()->Counters();
+    EXPECT_EQ(c.NoResponseCount + c.FrameTooShortCount + c.FrameTooLongCount + c.CrcErrorCount, 0u);
 }
 
 TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
@@ -169,14 +198,16 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     RunFor(600);
     EXPECT_EQ(w.Boxes("HidDeniedBox"), 1);
 
-    // Rights granted: the logger connects; a later refusal is a new episode.
+    // Rights granted: the logger connects; refused again after a replug is a new episode.
     box->close();
     backend->SetAccessDenied(logger.Device(), false);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_EQ(w.Boxes("HidDeniedBox"), 0);
+    logger.SetPresent(false);
+    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
     backend->SetAccessDenied(logger.Device(), true);
-    w.form->ChooseLink(QStringLiteral("USB"));
-    w.form->DeviceChange(false);
+    logger.SetPresent(true);
+    w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-sim"));
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes("HidDeniedBox") == 1; }));
 }
 

@@ -263,20 +263,6 @@ bool ThreadTransmisja::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
     return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
 }
 
-void ThreadTransmisja::DropPendingRequests()
-{
-    {
-        std::lock_guard lock(QueueLock);
-        StdKolejkaKomendy_.clear();
-    }
-    const std::uint8_t state = ProtocolState_.load();
-    if (state != PS_START && state != PS_IDLE) {
-        // The exchange the old link broke off is not taken up again with the new one.
-        SetHistoryStatus(STATUS_NO_REPLY);
-        ProtocolState_ = PS_START;
-    }
-}
-
 void ThreadTransmisja::PurgeLink()
 {
     if (!UsbLink_)

@@ -141,7 +141,7 @@ bool ThreadTransmisja::SerialConnect()
     LinkState_ = LINK_SERIAL_OPEN;
     if (!Serial_.ClearRXBuffer())
         StatusText(Serial_.LastMessage());
-    DropPendingRequests();
+    EmptyQueue();
     StatusText(QStringLiteral("Port ") + name + QStringLiteral(" został otwarty"));
     Post(WM_PORT_OPENED);
     return true;
@@ -162,7 +162,7 @@ bool ThreadTransmisja::HidConnect()
         if (Hid_->OpenByProduct(kHidProduct)) {
             LinkState_ = LINK_HID_CONNECTED;
             UnusableReported_.clear();
-            DropPendingRequests();
+            EmptyQueue();
             StatusText(QStringLiteral("Urządzenie HID Logger podłączone"));
             Post(WM_HID_CONNECTED);
             return true;
@@ -178,6 +178,12 @@ bool ThreadTransmisja::HidConnect()
     Post(WM_HID_ABSENT, {}, why);
     WaitForWake(kConnectRetryMs);
     return false;
+}
+
+void ThreadTransmisja::EmptyQueue()
+{
+    std::lock_guard lock(QueueLock);
+    StdKolejkaKomendy_.clear();
 }
 
 void ThreadTransmisja::ReportUnusableHid()

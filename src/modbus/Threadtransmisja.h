@@ -136,9 +136,9 @@ private:
     bool HidConnect();
     void TakeDeviceNotices();
     void ReportUnusableHid();
-    // A new link (or a new logger on it): queued requests and the one in flight were meant
-    // for what was there before.
-    void DropPendingRequests();
+    // A port opened or a HID logger connected: requests queued meanwhile were meant for
+    // what was there before (a reset pressed while nothing was connected, say).
+    void EmptyQueue();
     void SendFrames();
     void ModbusProtocol();  // one step; ModbusProtocol.cpp
     void StatusText(const QString& text);

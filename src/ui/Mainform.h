@@ -262,6 +262,7 @@ private:
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
     DeviceWatcher* watcher_ = nullptr;
     DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
+    QList<SerialPortEntry> systemPorts_;   // the ports the menu was last filled from
     QPointer<QMessageBox> portErrorBox_;  // the one port error box on screen
 };
 

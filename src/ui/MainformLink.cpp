@@ -44,7 +44,11 @@ void TMainForm1::OfferStartLink(const QString& name)
     MenuComOther->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
-void TMainForm1::MenuPortComInit() { MenuPortComInit(SerialPorts ? SerialPorts() : SystemSerialPorts()); }
+void TMainForm1::MenuPortComInit()
+{
+    systemPorts_ = SerialPorts ? SerialPorts() : SystemSerialPorts();
+    MenuPortComInit(systemPorts_);
+}
 
 void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
 {
@@ -62,6 +66,9 @@ void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
 
 void TMainForm1::RefreshPortMenu()
 {
+    // Every tty device's coming and going is heard (consoles too): rebuild only when the
+    // list of serial ports really changed.
+    if ((SerialPorts ? SerialPorts() : SystemSerialPorts()) == systemPorts_) return;
     QAction* checked = MenuUSB->isChecked() ? MenuUSB : MenuComOther->isChecked() ? MenuComOther : nullptr;
     QString checkedPort;
     for (QAction* item : MenuCom)

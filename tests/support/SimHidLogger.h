@@ -17,7 +17,6 @@ public:
 
     std::shared_ptr<sim::FakeHidBackend> Backend() const { return backend_; }
     int Device() const { return device_; }
-    sim::SimLogger& Logger() const { return *logger_; }
     void SetPresent(bool present) { backend_->SetPresent(device_, present); }
 
 private:

@@ -149,10 +149,8 @@ constexpr StringTableEntry kEntries[] = {
     // the user may not open.
     {2080, "No logger is connected - the reset was not sent.",
      "Kein Datenlogger angeschlossen - das Zurücksetzen wurde nicht gesendet."},
-    {2081, "Logger connected, but it cannot be communicated with",
-     "Datenlogger angeschlossen, aber keine Verbindung mit ihm möglich"},
-    {2082, "The USB device describes its reports in an unsupported way",
-     "Das USB-Gerät beschreibt seine Berichte auf eine nicht unterstützte Weise"},
+    {2081, "Logger connected but not usable", "Datenlogger angeschlossen, aber nicht nutzbar"},
+    {2082, "Unsupported USB report format", "Nicht unterstütztes USB-Berichtsformat"},
     {2083, "No permission to open the port", "Keine Berechtigung, den Anschluss zu öffnen"},
     {2084, "The device belongs to the group", "Das Gerät gehört zur Gruppe"},
     {2085, "Add your user to this group, for example:", "Fügen Sie Ihren Benutzer dieser Gruppe hinzu, zum Beispiel:"},

@@ -26,8 +26,7 @@ struct StateTexts {
 constexpr StateTexts kStates[] = {
     {10, "[1000]Wystąpił błąd otwarcia portu", "[1001]Port nie istnieje, lub jest otwarty przez inną aplikację", 0},
     {20, nullptr, "[1002]Kabel USB odłączony", 0},
-    {25, "[2081]Logger podłączony, ale nie można się z nim komunikować",
-     "[2082]Urządzenie USB opisuje swoje raporty w nieobsługiwany sposób", 0},
+    {25, "[2081]Logger podłączony, ale nie nadaje się do użycia", "[2082]Nieobsługiwany format raportów USB", 0},
     {30, nullptr, "[1004]Brak komunikacji z Loggerem", 0},
     {35, nullptr, "[1006]Odczyt parametrów z Loggera", 0},
     {60, "[1007]Logger nie rejestruje", "[1008]Uruchomienie przyciskiem na urządzeniu", 0},

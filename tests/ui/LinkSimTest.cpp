@@ -21,6 +21,7 @@
 #include "SimHidLogger.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
+#include "core/SimHidDevice.h"
 #include "link/Rs232.h"
 #include "logs/Logi.h"
 #include "logs/Logmanager.h"
@@ -204,6 +205,57 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     logger.SetPresent(true);
     w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-sim"));
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes("HidDeniedBox") == 1; }));
+}
+
+QStringList Lines(TMainForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
+    return lines;
+}
+
+bool ResetSent(TMainForm1& form)
+{
+    for (const MstrRamka& r : form.Thread()->History())
+        if (r.Function == FN_RESET_COMMAND && r.Status != STATUS_NEW) return true;
+    return false;
+}
+
+TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan)
+{
+    auto backend = std::make_shared<sim::FakeHidBackend>();
+    sim::FakeHidDevice odd;
+    odd.Path = "/dev/hidraw-odd";
+    odd.Product = "Logger";
+    odd.Numbered = true;
+    const int oddIndex = backend->AddDevice(odd);
+    ThreadWindow w(QStringLiteral("USB"), backend, kLanguageEnglish);
+    ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 25; }));
+    EXPECT_EQ(w.form->StateText(), QStringLiteral("Logger connected but not usable\nUnsupported USB report format"));
+    RunFor(2500);  // looked at again and again meanwhile
+    const QStringList said = Lines(*w.form).filter(QStringLiteral("/dev/hidraw-odd"));
+    ASSERT_EQ(said.size(), 1) << Lines(*w.form).join(u'|').toStdString();
+    EXPECT_TRUE(said[0].contains(QStringLiteral("numerowane"))) << said[0].toStdString();
+    EXPECT_EQ(w.form->LastStateCode(), 25);
+
+    // Nothing to reset: refused, and not kept for the next logger either.
+    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
+    EXPECT_EQ(w.Boxes("ResetRefusedBox"), 1);
+    EXPECT_EQ(w.form->findChild<QMessageBox*>(QStringLiteral("ResetRefusedBox"))->text(),
+              QStringLiteral("No logger is connected - the reset was not sent."));
+
+    // Swapped for a logger that works.
+    backend->SetPresent(oddIndex, false);
+    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-odd"));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 20; }, 5000));
+    sim::SimLogger simLogger;
+    backend->AddDevice(sim::MakeSimHidDevice(simLogger, "/dev/hidraw-good"));
+    w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-good"));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
+    EXPECT_FALSE(ResetSent(*w.form));
+    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
+    EXPECT_TRUE(WaitUntil([&] { return ResetSent(*w.form); }));
+    EXPECT_EQ(w.Boxes("ResetRefusedBox"), 1) << "no second refusal";
 }
 
 }  // namespace

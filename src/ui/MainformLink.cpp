@@ -68,12 +68,14 @@ void TMainForm1::RefreshPortMenu()
 {
     // Every tty device's coming and going is heard (consoles too): rebuild only when the
     // list of serial ports really changed.
-    if ((SerialPorts ? SerialPorts() : SystemSerialPorts()) == systemPorts_) return;
+    const QList<SerialPortEntry> ports = SerialPorts ? SerialPorts() : SystemSerialPorts();
+    if (ports == systemPorts_) return;
+    systemPorts_ = ports;
     QAction* checked = MenuUSB->isChecked() ? MenuUSB : MenuComOther->isChecked() ? MenuComOther : nullptr;
     QString checkedPort;
     for (QAction* item : MenuCom)
         if (item->isChecked()) checkedPort = item->text();
-    MenuPortComInit();
+    MenuPortComInit(ports);
     // The chosen link stays chosen; only its check mark follows its port to the new place,
     // or goes when the port has gone (the thread goes on trying it as before).
     for (QAction* item : MenuCom) {

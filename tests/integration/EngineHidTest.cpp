@@ -2,7 +2,6 @@
 // HID backend.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <thread>
 
 #include "EngineFixture.h"
@@ -114,50 +113,6 @@ TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied)
     // The exchange broken off carries on with the logger back, as over a serial line.
     EXPECT_TRUE(e.WaitFinished(seq));
     EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("[1021]Wybrany port USB [1025] -kabel podłączony"));
-}
-
-TEST(EngineHid, RemovalsOfOtherDevicesLeaveTheLoggerAndItsRepliesAlone)
-{
-    SimHidLogger logger;
-    auto backend = logger.Backend();
-    sim::FakeHidDevice mouse;
-    mouse.Path = "/dev/hidraw-mouse";
-    mouse.Product = "USB Optical Mouse";
-    const int mouseIndex = backend->AddDevice(mouse);
-    Engine e(QStringLiteral("USB"), backend);
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED));
-
-    std::vector<std::int32_t> seqs;
-    for (int i = 0; i < 8; ++i) {
-        e.thread->AddRecord(ReadRequest(256, 90));
-        seqs.push_back(e.thread->History().back().SeqNo);
-    }
-    // The mouse comes and goes, noticed from another thread, while the replies arrive.
-    std::atomic<bool> stop{false};
-    std::thread notices([&] {
-        for (int i = 0; !stop; ++i) {
-            backend->SetPresent(mouseIndex, i % 2 == 1);
-            if (i % 2 == 0) e.thread->HidDeviceRemoved(QStringLiteral("/dev/hidraw-mouse"));
-            else e.thread->HidDeviceArrived();
-            std::this_thread::sleep_for(7ms);
-        }
-    });
-    for (const auto seq : seqs) EXPECT_TRUE(e.WaitFinished(seq));
-    stop = true;
-    notices.join();
-    for (const auto seq : seqs) {
-        EXPECT_EQ(e.HistoryEntry(seq).Status, STATUS_DONE) << seq;
-        EXPECT_EQ(e.TransmissionStatuses(seq).size(), 1u) << seq;
-    }
-    EXPECT_EQ(backend->OpenCalls(logger.Device()), 1);
-    EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);
-    EXPECT_EQ(backend->DroppedReports(logger.Device()), 0u);
-
-    // The logger's own node going away is another matter: closed and looked for afresh.
-    e.thread->HidDeviceRemoved(QStringLiteral("/dev/hidraw-sim"));
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED, 2, 5s));
-    EXPECT_EQ(backend->OpenCalls(logger.Device()), 2);
-    EXPECT_EQ(backend->OpenHandles(), 1);
 }
 
 TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink)

@@ -296,9 +296,4 @@ TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused)
     ::waitpid(child, &status, 0);
     ASSERT_EQ(n, 1);
     EXPECT_EQ(answer, 'd') << "d refused, o another open error, t none, s wrong link state, x root not dropped";
-
-    // A port that is not there is no matter of rights.
-    Engine e(QStringLiteral("/dev/quorvex-no-such-port"));
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPEN_ERROR));
-    EXPECT_EQ(e.target.Of(WM_PORT_OPEN_ERROR).front().WParam, 0);
 }

@@ -175,6 +175,11 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);
     const TransmissionCounters c = w.form->Thread()->Counters();
     EXPECT_EQ(c.NoResponseCount + c.FrameTooShortCount + c.FrameTooLongCount + c.CrcErrorCount, 0u);
+
+    // The logger's own node going away is another matter: closed and looked for afresh.
+    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
+    EXPECT_TRUE(WaitUntil([&] { return backend->OpenCalls(logger.Device()) == 2; }));
+    EXPECT_LE(backend->OpenHandles(), 1);
 }
 
 TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)

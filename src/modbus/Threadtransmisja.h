@@ -8,7 +8,7 @@
 // (HidDeviceArrived, HidDeviceRemoved) may be called from any thread (in the program: the
 // user-interface thread). Execute and the protocol run on the thread itself, which alone
 // touches the serial port and the HID logger. ResponseRecord() and Frame() may be read only
-// while the target handles a sent message (1031, 1032, 1038, 1039): the thread is blocked
+// while the target handles a sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked
 // then and changes neither.
 //
 // A HID logger keeps at most 63 unread reports (one reply byte each, one per millisecond), so
@@ -211,6 +211,7 @@ private:
     std::uint32_t ByteTime_ = 0;
     std::uint32_t FlushStart_ = 0;
     std::uint32_t Transmissions_ = 0;
+    bool LastReplyBad_ = false;  // the last transmission got a reply that failed the checks
     std::uint32_t PollTimer_ = 0;
     bool PollAlternate_ = false;
 };

@@ -13,6 +13,7 @@ constexpr int kPortMenuItems = 6;
 struct SerialPortEntry {
     QString DeviceName;  // the system's device name, e.g. ttyUSB0: the menu is ordered by it
     QString PortName;    // what the link opens, e.g. /dev/ttyUSB0: the item's caption
+    bool operator==(const SerialPortEntry&) const = default;
 };
 
 struct PortMenuPlan {

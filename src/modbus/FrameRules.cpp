@@ -88,6 +88,31 @@ ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::
     return ReplyCheck::Accepted;
 }
 
+std::size_t ExpectedReplyLength(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+{
+    if (length < 2 || (request.Address != kLoggerAddress && frame[0] != request.Address))
+        return 0;
+    if (frame[1] == (request.Function | 0x80))
+        return 5;
+    if (frame[1] != request.Function)
+        return 0;
+    switch (request.Function) {
+    case FN_READ_HOLDING: return length >= 3 ? 5 + std::size_t{frame[2]} : 0;
+    case FN_WRITE_SINGLE:
+    case FN_WRITE_MULTIPLE: return 8;
+    case FN_RESET_COMMAND: {
+        std::uint8_t echo[8];
+        return BuildResetRequest(request, echo) + 2;
+    }
+    default: return 0;
+    }
+}
+
+bool ReplyComplete(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+{
+    return length >= 5 && length == ExpectedReplyLength(request, frame, length) && Crc16(frame, length) == 0;
+}
+
 void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length)
 {
     switch (r.Function) {

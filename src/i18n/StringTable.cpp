@@ -145,6 +145,7 @@ constexpr StringTableEntry kEntries[] = {
     {2057, "The number entered is outside the range", "Die eingegebene Zahl liegt außerhalb des Bereichs"},
     {2058, "The thresholds have not been read from the logger yet.",
      "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
+    {2150, "Fast reading", "Schnelles Auslesen"},
 };
 
 constexpr bool IdsAscendAndFit() {

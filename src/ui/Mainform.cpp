@@ -10,6 +10,7 @@
 
 #include "i18n/TranslateWindow.h"
 #include "logs/Logmanager.h"
+#include "modbus/Threadtransmisja.h"
 #include "params/Controlmanager.h"
 #include "params/Datamanager.h"
 #include "params/Zmienneglobalne.h"
@@ -36,6 +37,8 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     portName = settings->ReadString(kSectionOkno, QStringLiteral("PortCom"), kUsbLink);
     if (!options.portOverride.isEmpty()) portName = options.portOverride;
     if (options.startThread) CreateThread(options);
+    // Before the first request: the thread reads the choice when it sends.
+    MenuFastFrames->setChecked(settings->ReadBool(kSectionOkno, kFastFramesKey, false));
     translator = std::make_unique<MTranslate>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
@@ -67,11 +70,17 @@ void TMainForm1::WriteSettings()
 {
     settings->WriteString(kSectionOkno, QStringLiteral("PortCom"), portName);
     settings->WriteString(kSectionOkno, QStringLiteral("Language"), NormalizeLanguage(language));
+    settings->WriteBool(kSectionOkno, kFastFramesKey, MenuFastFrames->isChecked());
     settings->WriteInteger(kSectionOkno, QStringLiteral("Left"), pos().x());
     settings->WriteInteger(kSectionOkno, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
     // keep the program from ending.
     settings->Flush();
+}
+
+void TMainForm1::SetFastFrames(bool on)
+{
+    if (thread) thread->SetFastFrames(on);
 }
 
 void TMainForm1::FormCreate()

@@ -53,6 +53,7 @@ class ThreadTransmisja;
 
 // Settings file keys.
 inline const QString kSectionOkno = QStringLiteral("Okno");
+inline const QString kFastFramesKey = QStringLiteral("FastFrames");
 constexpr int kDesignedLeft = 309;
 constexpr int kDesignedTop = 169;
 inline const QString kMainCaption = QStringLiteral("Quorvex v4.6");
@@ -201,6 +202,7 @@ private:
     void ConnectServiceButtons();
 
     void OpenDialog(QWidget* dialog);
+    void SetFastFrames(bool on);
     void ReadSettings();
     void WriteSettings();
 
@@ -233,6 +235,8 @@ public:
     QLabel* StatusPanel0 = nullptr;
     QMenu* MenuSettings = nullptr;
     QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
+    // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
+    QAction* MenuFastFrames = nullptr;
     QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
     // After the six: the link this run started with when the system does not list it
     // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.

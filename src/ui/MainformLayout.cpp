@@ -441,6 +441,11 @@ void TMainForm1::BuildMenu()
     MenuUSB->setCheckable(true);
     connect(MenuUSB, &QAction::triggered, this, [this] { MenuComClick(MenuUSB); });
     BuildPortMenuItems();
+    MenuSettings->addSeparator();
+    MenuFastFrames = MenuSettings->addAction(QStringLiteral("[2150]Szybki odczyt"));
+    MenuFastFrames->setObjectName(QStringLiteral("MenuSzybkiOdczyt"));
+    MenuFastFrames->setCheckable(true);
+    connect(MenuFastFrames, &QAction::toggled, this, &TMainForm1::SetFastFrames);
 }
 
 void TMainForm1::BuildToolBar()

@@ -1,0 +1,208 @@
+#include "cli/LoggerSession.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFileInfo>
+
+#include "modbus/CallAndWait.h"
+#include "modbus/Threadtransmisja.h"
+#include "params/Zmienneglobalne.h"
+
+namespace quorvex {
+
+namespace {
+
+// A posted message of the transmission thread on its way to the session.
+class PostedMessage : public QEvent {
+public:
+    static QEvent::Type Type()
+    {
+        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+        return type;
+    }
+    PostedMessage(int msg, QString text, int wParam)
+        : QEvent(Type()), Msg(msg), Text(std::move(text)), WParam(wParam) {}
+    const int Msg;
+    const QString Text;
+    const int WParam;
+};
+
+// The two blocks the thread polls, asked for at once so that a command need not wait for
+// two idle seconds of polling.
+constexpr struct {
+    std::uint16_t start, count;
+} kParameterBlocks[] = {{256, 90}, {0, 29}};
+constexpr std::uint8_t kReadAttempts = 3;
+
+std::uint32_t ReadKey(std::uint16_t start, std::uint16_t count) { return std::uint32_t{start} << 16 | count; }
+
+}  // namespace
+
+class LoggerSession::Bridge : public MessageTarget {
+public:
+    explicit Bridge(LoggerSession* session) : session_(session) {}
+    void Post(int msg, QString text, int wParam) override
+    {
+        QCoreApplication::postEvent(session_, new PostedMessage(msg, std::move(text), wParam));
+    }
+    void Send(int msg) override
+    {
+        CallAndWait(session_, [this, msg] { session_->Handle(msg, {}, 0); });
+    }
+
+private:
+    LoggerSession* session_;
+};
+
+LoggerSession::LoggerSession(Options options) : options_(std::move(options)), bridge_(std::make_unique<Bridge>(this))
+{
+    translator_.SetLanguage(NormalizeLanguage(options_.language));
+    translator_.SetMessageHandler([this](const QString& line) { Diagnose(line); });
+    TranslateHook = [this](const QString& text) { return translator_.Tr(text); };
+    MessageHook = [this](const QString& line) { Diagnose(line); };
+    thread_ = std::make_unique<ThreadTransmisja>(bridge_.get(), options_.link, options_.hidBackend, true);
+    thread_->SetFastFrames(options_.fastFrames);
+    EnqueueHook = [t = thread_.get()](const MstrRamka& r) { t->AddRecord(r); };
+    thread_->start(QThread::HighPriority);
+}
+
+LoggerSession::~LoggerSession()
+{
+    closing_ = true;
+    EnqueueHook = nullptr;
+    MessageHook = nullptr;
+    logs_.SetView(nullptr);
+    // Delivers what the thread still sends; the handlers ignore it now.
+    EndTransmissionThread(*thread_);
+    thread_.reset();
+    TranslateHook = nullptr;
+}
+
+LoggerSession::Outcome LoggerSession::Connect(const std::function<bool()>& interrupted)
+{
+    if (RunUntil([this] { return paramsReady_; }, interrupted)) return Outcome::Ready;
+    if (!linkLost_) return Outcome::Interrupted;
+    return opened_ ? Outcome::NoAnswer : Outcome::LinkFailed;
+}
+
+bool LoggerSession::RunUntil(const std::function<bool()>& done, const std::function<bool()>& interrupted)
+{
+    while (!done()) {
+        if (linkLost_ || (interrupted && interrupted())) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+int LoggerSession::WritesConfirmed(std::uint16_t startRegister) const
+{
+    const auto it = writes_.find(startRegister);
+    return it == writes_.end() ? 0 : it->second;
+}
+
+int LoggerSession::ReadsAnswered(std::uint16_t startRegister, std::uint16_t count) const
+{
+    const auto it = reads_.find(ReadKey(startRegister, count));
+    return it == reads_.end() ? 0 : it->second;
+}
+
+bool LoggerSession::event(QEvent* e)
+{
+    if (e->type() == PostedMessage::Type()) {
+        const auto* m = static_cast<PostedMessage*>(e);
+        Handle(m->Msg, m->Text, m->WParam);
+        return true;
+    }
+    return QObject::event(e);
+}
+
+void LoggerSession::Handle(int msg, const QString& text, int wParam)
+{
+    if (closing_) return;
+    switch (msg) {
+    case WM_PORT_OPENED:
+    case WM_HID_CONNECTED:
+        if (!opened_) QueueParameterReads();
+        opened_ = true;
+        break;
+    case WM_PORT_OPEN_ERROR:
+        if (opened_)
+            Lose(QStringLiteral("the link %1 was lost").arg(options_.link));
+        else if (!QFileInfo::exists(options_.link) && !QFileInfo::exists(QStringLiteral("/dev/") + options_.link))
+            Lose(QStringLiteral("cannot open %1: no such serial port").arg(options_.link));
+        else
+            Lose(QStringLiteral("cannot open %1: it is in use by another program or this user may not open it")
+                     .arg(options_.link));
+        break;
+    case WM_HID_ABSENT:
+        if (wParam == kHidAccessDenied)
+            Lose(QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
+                                "70-quorvex-logger.rules (see the README) and plug it in again"));
+        else
+            Lose(opened_ ? QStringLiteral("the USB logger was unplugged")
+                         : QStringLiteral("no logger found on USB"));
+        break;
+    case WM_NO_RESPONSE:
+        Lose(QStringLiteral("no logger answers on %1").arg(options_.link));
+        break;
+    case WM_READ_DONE: {
+        const MstrRamka& r = thread_->ResponseRecord();
+        params_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
+        ++reads_[ReadKey(r.StartRegister, r.Count)];
+        if (!linkLost_ && !paramsReady_ && params_.ValueCount() == params_.ParameterCount()) {
+            paramsReady_ = true;
+            logs_.RefreshView();
+        }
+        break;
+    }
+    case WM_WRITE_DONE:
+        ++writes_[thread_->ResponseRecord().StartRegister];
+        break;
+    case WM_LOG_READ_DONE: {
+        // The data lies in the thread's receive buffer, valid only during this hand-over.
+        const MstrRamka& r = thread_->ResponseRecord();
+        logs_.WriteLogsToBufor(r.Data, r.ByteCount);
+        break;
+    }
+    case WM_LOG_READ_REFUSED:
+        logs_.ReadFinished();
+        break;
+    case WM_STATUS_TEXT:
+        Diagnose(text);
+        break;
+    default:
+        break;
+    }
+}
+
+void LoggerSession::QueueParameterReads()
+{
+    for (const auto& block : kParameterBlocks) {
+        MstrRamka r;
+        r.Address = kLoggerAddress;
+        r.Function = FN_READ_HOLDING;
+        r.StartRegister = block.start;
+        r.Count = block.count;
+        r.Attempts = kReadAttempts;
+        thread_->AddRecord(r);
+    }
+}
+
+void LoggerSession::Lose(const QString& why)
+{
+    // As the main window's reset: every parameter forgotten, a running download stopped.
+    if (linkLost_) return;
+    linkLost_ = true;
+    failure_ = why;
+    paramsReady_ = false;
+    params_.InvalidateAll();
+    logs_.StopRead();
+    logs_.RefreshView();
+}
+
+void LoggerSession::Diagnose(const QString& line) const
+{
+    if (options_.diagnostics) options_.diagnostics(line);
+}
+
+}  // namespace quorvex

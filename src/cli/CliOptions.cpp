@@ -148,7 +148,8 @@ Exit status:
   0    done
   1    bad usage, or the logger's state does not allow the command (start on a logger
        that starts by its button or at a set time, set-clock while it records)
-  2    the link cannot be opened or no logger answers
+  2    the link cannot be opened, no logger answers, or the logger did not take the
+       change (set-clock, start, stop)
   3    download incomplete: the records received were written to FILE.partial
   4    a file cannot be written; the message says where the records went
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)

@@ -1,31 +1,22 @@
 #include "cli/LoggerSession.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QFileInfo>
+#include <QSocketNotifier>
 
-#include "modbus/CallAndWait.h"
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "modbus/Threadtransmisja.h"
 #include "params/Zmienneglobalne.h"
 
 namespace quorvex {
 
 namespace {
-
-// A posted message of the transmission thread on its way to the session.
-class PostedMessage : public QEvent {
-public:
-    static QEvent::Type Type()
-    {
-        static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-        return type;
-    }
-    PostedMessage(int msg, QString text, int wParam)
-        : QEvent(Type()), Msg(msg), Text(std::move(text)), WParam(wParam) {}
-    const int Msg;
-    const QString Text;
-    const int WParam;
-};
 
 // The two blocks the thread polls, asked for at once so that a command need not wait for
 // two idle seconds of polling.
@@ -38,20 +29,93 @@ std::uint32_t ReadKey(std::uint16_t start, std::uint16_t count) { return std::ui
 
 }  // namespace
 
+// Carries the thread's messages to the session's thread in the order they were given: posted
+// ones are queued, for a sent one the thread waits until the session has handled it. The queue
+// is the standard library's and the wake-up a pipe, so every hand-over is ordered in a way
+// ThreadSanitizer sees (Qt's own event queue synchronises inside the uninstrumented library).
 class LoggerSession::Bridge : public MessageTarget {
 public:
-    explicit Bridge(LoggerSession* session) : session_(session) {}
+    explicit Bridge(LoggerSession* session) : session_(session)
+    {
+        if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, session);
+        QObject::connect(notifier_, &QSocketNotifier::activated, session, [this] { Deliver(); });
+    }
+    ~Bridge() override
+    {
+        delete notifier_;
+        for (int fd : pipe_)
+            if (fd >= 0) ::close(fd);
+    }
+    Bridge(const Bridge&) = delete;
+    Bridge& operator=(const Bridge&) = delete;
+
     void Post(int msg, QString text, int wParam) override
     {
-        QCoreApplication::postEvent(session_, new PostedMessage(msg, std::move(text), wParam));
+        {
+            std::lock_guard lock(mutex_);
+            queue_.push_back({msg, std::move(text), wParam, 0});
+        }
+        Wake();
     }
     void Send(int msg) override
     {
-        CallAndWait(session_, [this, msg] { session_->Handle(msg, {}, 0); });
+        std::unique_lock lock(mutex_);
+        const std::uint64_t ticket = ++sent_;
+        queue_.push_back({msg, {}, 0, ticket});
+        lock.unlock();
+        Wake();
+        lock.lock();
+        handledCv_.wait(lock, [&] { return handled_ >= ticket; });
     }
 
 private:
+    struct Item {
+        int msg;
+        QString text;
+        int wParam;
+        std::uint64_t ticket;  // 0: posted
+    };
+
+    void Wake()
+    {
+        const char byte = 1;
+        // A full pipe already holds a wake-up.
+        [[maybe_unused]] const ssize_t n = ::write(pipe_[1], &byte, 1);
+    }
+    // On the session's thread.
+    void Deliver()
+    {
+        char bytes[64];
+        while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
+        }
+        for (;;) {
+            Item item;
+            {
+                std::lock_guard lock(mutex_);
+                if (queue_.empty()) return;
+                item = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            session_->Handle(item.msg, item.text, item.wParam);
+            if (item.ticket != 0) {
+                {
+                    std::lock_guard lock(mutex_);
+                    handled_ = item.ticket;
+                }
+                handledCv_.notify_all();
+            }
+        }
+    }
+
     LoggerSession* session_;
+    int pipe_[2] = {-1, -1};
+    QSocketNotifier* notifier_ = nullptr;
+    std::mutex mutex_;
+    std::condition_variable handledCv_;
+    std::deque<Item> queue_;
+    std::uint64_t sent_ = 0;
+    std::uint64_t handled_ = 0;
 };
 
 LoggerSession::LoggerSession(Options options) : options_(std::move(options)), bridge_(std::make_unique<Bridge>(this))
@@ -104,16 +168,6 @@ int LoggerSession::ReadsAnswered(std::uint16_t startRegister, std::uint16_t coun
 {
     const auto it = reads_.find(ReadKey(startRegister, count));
     return it == reads_.end() ? 0 : it->second;
-}
-
-bool LoggerSession::event(QEvent* e)
-{
-    if (e->type() == PostedMessage::Type()) {
-        const auto* m = static_cast<PostedMessage*>(e);
-        Handle(m->Msg, m->Text, m->WParam);
-        return true;
-    }
-    return QObject::event(e);
 }
 
 void LoggerSession::Handle(int msg, const QString& text, int wParam)

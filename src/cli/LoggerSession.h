@@ -2,7 +2,7 @@
 // The logger behind one link, without a window: the transmission thread, the parameter model
 // filled from its replies and the log download controller fed with its log blocks. Everything
 // but the thread runs on the thread that created the session, as in the main window: the
-// thread's posted messages arrive as events, its sent ones as calls the thread waits for.
+// thread's messages are handled there in their order, and for a sent one the thread waits.
 //
 // The session sets the program-wide hooks (requests, diagnostics, translation) for its life
 // time; one session at a time.
@@ -65,9 +65,6 @@ public:
     // confirmed writes of a register, answered reads starting at a register with a count.
     int WritesConfirmed(std::uint16_t startRegister) const;
     int ReadsAnswered(std::uint16_t startRegister, std::uint16_t count) const;
-
-protected:
-    bool event(QEvent* e) override;
 
 private:
     class Bridge;

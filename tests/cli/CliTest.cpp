@@ -131,7 +131,7 @@ TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
         const QString file = Path(unplug ? "unplugged.txt" : "interrupted.txt");
         err.clear();
         Start(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << file);
-        ASSERT_TRUE(WaitForError(QStringLiteral("records (10%)")));
+        ASSERT_TRUE(WaitForError(QStringLiteral("records (10%)"))) << err.toStdString();
         if (unplug)
             sim.Kill();
         else

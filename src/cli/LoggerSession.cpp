@@ -212,14 +212,19 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
     case WM_WRITE_DONE:
         ++writes_[thread_->ResponseRecord().StartRegister];
         break;
-    case WM_LOG_READ_DONE: {
+    case WM_LOG_READ_DONE:
         // The data lies in the thread's receive buffer, valid only during this hand-over.
-        const MstrRamka& r = thread_->ResponseRecord();
-        logs_.WriteLogsToBufor(r.Data, r.ByteCount);
+        logs_.LogReadDone(thread_->ResponseRecord());
         break;
-    }
     case WM_LOG_READ_REFUSED:
-        logs_.ReadFinished();
+        logs_.LogReadRefused(thread_->ResponseRecord());
+        break;
+    case WM_LOG_READ_FAILED:
+        // Corrupted blocks are asked for again; when the download gives up, as the window
+        // does, the logger counts as not answering.
+        if (!logs_.LogReadFailed(thread_->ResponseRecord()))
+            Lose(QStringLiteral("the logger's log blocks arrived corrupted %1 times in a row")
+                     .arg(MLogManager::kBadReplyRetries + 1));
         break;
     case WM_STATUS_TEXT:
         Diagnose(text);

@@ -1,5 +1,6 @@
 #include "core/FaultPlan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -20,6 +21,7 @@ constexpr KindName kKinds[] = {
     {FaultKind::Exception, "exception", "code"}, {FaultKind::Delay, "delay", "ms"},
     {FaultKind::Function, "function", "code"},   {FaultKind::Trailing, "trailing", "bytes"},
     {FaultKind::Pause, "pause", "ms"},
+    {FaultKind::Cut, "cut", "bytes"},
 };
 
 // Bytes of noise: the same sequence every time, so a run can be repeated.
@@ -79,8 +81,8 @@ std::optional<Fault> ParseFault(const std::string& text, std::string* error)
             kind = &k;
     if (!kind) {
         *error = "unknown fault kind '" + word +
-                 "' (known: silent, badcrc, short, long, garbage, address, exception, delay, function, "
-                 "trailing, pause)";
+                 "' (known: silent, badcrc, short, long, garbage, address, exception, delay, cut, "
+                 "function, trailing, pause)";
         return std::nullopt;
     }
     f.kind = kind->kind;
@@ -225,6 +227,16 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
             reply = WithCrc({requestAddress, requestFunction, 0});
         reply.resize(reply.size() - 2);
         reply[1] = static_cast<std::uint8_t>(v >= 0 ? v : 0x07);
+        reply = WithCrc(reply);
+        break;
+    }
+    case FaultKind::Cut: {
+        // CRC-valid, but its byte count promises more (or less) than it carries.
+        if (reply.size() < 5 || reply[1] != 3)
+            break;
+        const std::size_t data = reply.size() - 5;
+        const std::size_t keep = std::min(v >= 0 ? static_cast<std::size_t>(v) : data / 2, data);
+        reply.resize(3 + keep);
         reply = WithCrc(reply);
         break;
     }

@@ -10,6 +10,7 @@
 //   exception at=7 code=4 register=144   the 7th log read is refused with exception code 4
 //   pause at=2 ms=500        reply 2 stops for 500 ms half-way through
 //   trailing at=1 bytes=6    reply 1 is followed by 6 bytes of noise
+//   cut at=2 register=144 bytes=100      the 2nd log reply carries 100 data bytes, claims all
 // Request numbers count from 1 over the requests the logger handled; with register=R only the
 // requests whose start register is R are counted for that fault.
 #include <cstdint>
@@ -27,6 +28,7 @@ enum class FaultKind {
     Garbage,    // `bytes` (default 12) bytes of noise instead of the reply
     Address,    // the normal reply sent from slave `address` (default 1), CRC recomputed
     Exception,  // an exception reply with exception `code` (default 4)
+    Cut,        // a read reply keeping `bytes` (default half) of its data but its byte count, CRC recomputed
     Delay,      // the normal reply after `ms` (default 1000) milliseconds; combines with the others
     Function,   // the normal reply carrying function `code` (default 0x07) instead, CRC recomputed
     Trailing,   // the normal reply followed by `bytes` (default 6) bytes of noise
@@ -73,7 +75,8 @@ struct FaultTiming {
 };
 
 // Applies the faults chosen for one request to the reply the logger would have sent.
-// `reply` may be empty (the logger had nothing to say).
+// `reply` may be empty (the logger had nothing to say). A cut applies to function 3 replies
+// only; others pass unchanged.
 FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply,
                         std::uint8_t requestAddress, std::uint8_t requestFunction);
 

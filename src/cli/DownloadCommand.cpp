@@ -155,6 +155,7 @@ int RunDownload(const CliContext& c)
     }
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
 
+    progress.Begin();
     logs.StartRead();
     session.RunUntil([&] { return logs.GetState() != MLogManager::Reading; }, interrupted);
     if (logs.GetState() == MLogManager::Reading) logs.StopRead();  // Ctrl+C or SIGTERM

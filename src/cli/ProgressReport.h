@@ -12,6 +12,8 @@ namespace quorvex {
 class ProgressReport {
 public:
     ProgressReport(std::FILE* out, bool terminal);
+    // The rate counts from here: the download's start, not the link's opening.
+    void Begin() { clock_.restart(); }
     // `total` is the count the logger announced; 0 when unknown.
     void Update(int done, int total);
     // Ends the live line so that what follows starts on a line of its own.

@@ -179,22 +179,28 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
         if (!opened_) QueueParameterReads();
         opened_ = true;
         break;
-    case WM_PORT_OPEN_ERROR:
+    case WM_PORT_OPEN_ERROR: {
+        const QFileInfo device(options_.link.startsWith(u'/') ? options_.link : QStringLiteral("/dev/") + options_.link);
         if (opened_)
             Lose(QStringLiteral("the link %1 was lost").arg(options_.link));
-        else if (!QFileInfo::exists(options_.link) && !QFileInfo::exists(QStringLiteral("/dev/") + options_.link))
+        else if (wParam == kPortAccessDenied)
+            Lose(QStringLiteral("cannot open %1: this user may not open it; add the user to the group %2 and log "
+                                "in again")
+                     .arg(options_.link, device.group()));
+        else if (!device.exists())
             Lose(QStringLiteral("cannot open %1: no such serial port").arg(options_.link));
         else
-            Lose(QStringLiteral("cannot open %1: it is in use by another program or this user may not open it")
-                     .arg(options_.link));
+            Lose(QStringLiteral("cannot open %1: it is in use by another program").arg(options_.link));
         break;
+    }
     case WM_HID_ABSENT:
         if (wParam == kHidAccessDenied)
             Lose(QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
                                 "70-quorvex-logger.rules (see the README) and plug it in again"));
+        else if (wParam == kHidUnusable)
+            Lose(QStringLiteral("a logger is plugged in but its USB reports have a format this program cannot use"));
         else
-            Lose(opened_ ? QStringLiteral("the USB logger was unplugged")
-                         : QStringLiteral("no logger found on USB"));
+            Lose(opened_ ? QStringLiteral("the USB logger was unplugged") : QStringLiteral("no logger found on USB"));
         break;
     case WM_NO_RESPONSE:
         Lose(QStringLiteral("no logger answers on %1").arg(options_.link));

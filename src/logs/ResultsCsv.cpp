@@ -1,0 +1,102 @@
+#include "logs/ResultsCsv.h"
+
+#include <QDateTime>
+
+#include <charconv>
+#include <cstdlib>
+
+#include "logs/TextCache.h"
+
+namespace quorvex {
+namespace {
+
+constexpr qsizetype kFlushSize = 1 << 20;
+
+// The local time zone's offset at a clock time. In the hour the clocks skip
+// in spring that time does not exist locally: the offset before it is used.
+int LocalOffsetSeconds(QDate date, QTime time) {
+    const QDateTime local(date, time, Qt::LocalTime);
+    if (local.isValid()) return local.offsetFromUtc();
+    const QDateTime before = QDateTime(date, time, Qt::UTC).addSecs(-3600);
+    return QDateTime(before.date(), before.time(), Qt::LocalTime).offsetFromUtc();
+}
+
+// Offsets change at most once an hour: each hour of each day is asked once,
+// at its start and its end, and remembered when both agree.
+class OffsetCache {
+public:
+    int At(QDate date, QTime time) {
+        const qint64 hour = date.toJulianDay() * 24 + time.hour();
+        if (hour == hour_) return offset_;
+        const int start = LocalOffsetSeconds(date, QTime(time.hour(), 0));
+        const int end = LocalOffsetSeconds(date, QTime(time.hour(), 59, 59, 999));
+        if (start != end) return LocalOffsetSeconds(date, time);
+        hour_ = hour;
+        offset_ = start;
+        return offset_;
+    }
+
+private:
+    qint64 hour_ = -1;
+    int offset_ = 0;
+};
+
+QByteArray OffsetText(int seconds) {
+    const int minutes = std::abs(seconds) / 60;
+    char text[8];
+    text[0] = seconds < 0 ? '-' : '+';
+    text[1] = static_cast<char>('0' + minutes / 600);
+    text[2] = static_cast<char>('0' + minutes / 60 % 10);
+    text[3] = ':';
+    text[4] = static_cast<char>('0' + minutes % 60 / 10);
+    text[5] = static_cast<char>('0' + minutes % 10);
+    return QByteArray(text, 6);
+}
+
+QByteArray ValueText(float value) {
+    // A negative zero reads as 0.0, as in the text file.
+    return QByteArray::number(value == 0.0f ? 0.0 : static_cast<double>(value), 'f', 1);
+}
+
+}  // namespace
+
+bool WriteResultsCsv(QIODevice& out, const MLogi& store) {
+    QByteArray buffer;
+    buffer.reserve(kFlushSize + 4096);
+    const auto flush = [&]() {
+        const bool ok = out.write(buffer) == buffer.size();
+        buffer.clear();
+        return ok;
+    };
+    const bool humidity = store.HasHumidity();
+    buffer += humidity ? "record,time,temperature_C,humidity_pct\r\n" : "record,time,temperature_C\r\n";
+
+    TextCache days, times, values;
+    OffsetCache offsets;
+    char digits[16];
+    for (int i = 0; i < store.Count(); ++i) {
+        const MstrLog& r = store.At(i);
+        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, i + 1);
+        buffer.append(digits, end - digits);
+        buffer += ',';
+
+        const QDateTime moment = FromTDateTime(r.time);
+        const QDate date = moment.date();
+        const QTime time = moment.time();
+        buffer += days.Get(date.toJulianDay(), [&] { return date.toString(Qt::ISODate).toLatin1(); });
+        buffer += 'T';
+        buffer += times.Get(time.msecsSinceStartOfDay(), [&] { return time.toString(u"HH:mm:ss").toLatin1(); });
+        buffer += OffsetText(offsets.At(date, time));
+        buffer += ',';
+        buffer += values.Get(FloatKey(r.temperature), [&] { return ValueText(r.temperature); });
+        if (humidity) {
+            buffer += ',';
+            buffer += values.Get(FloatKey(r.humidity), [&] { return ValueText(r.humidity); });
+        }
+        buffer += "\r\n";
+        if (buffer.size() >= kFlushSize && !flush()) return false;
+    }
+    return flush();
+}
+
+}  // namespace quorvex

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <utility>
+
 #include "i18n/TranslateWindow.h"
 #include "logs/Logmanager.h"
 #include "params/Controlmanager.h"
@@ -35,6 +37,7 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     settings = std::make_unique<IniFile>(options.settingsPath);
     portName = settings->ReadString(kSectionOkno, QStringLiteral("PortCom"), kUsbLink);
     if (!options.portOverride.isEmpty()) portName = options.portOverride;
+    startResultsFile_ = options.resultsFile;
     if (options.startThread) CreateThread(options);
     translator = std::make_unique<MTranslate>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
@@ -124,6 +127,7 @@ void TMainForm1::FormShow()
     StartDeviceWatcher();
     ShowResultsTab();
     MonitorReset();
+    if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
 void TMainForm1::changeEvent(QEvent* e)

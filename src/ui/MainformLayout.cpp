@@ -283,11 +283,25 @@ QWidget* TMainForm1::BuildResultsTab()
     logger->setHeaderLabels({QStringLiteral("[320]Dane Loggera"), QString()});
     logger->setRootIsDecorated(false);
     logger->setColumnWidth(0, 150);
+    // The heading and four rows: the room below them goes to the summary.
+    const int row = logger->fontMetrics().height() + 4;
+    logger->setFixedHeight(row * 6 + 2 * logger->frameWidth());
+
+    auto* summaryBox = Group(page, "GroupBoxPodsumowanie", QStringLiteral("[2135]Podsumowanie"));
+    auto* summary = Named(new QTreeWidget(summaryBox), "ListViewPodsumowanie");
+    summary->setColumnCount(2);
+    summary->setHeaderHidden(true);
+    summary->setRootIsDecorated(false);
+    summary->setSelectionMode(QAbstractItemView::NoSelection);
+    summary->setFocusPolicy(Qt::NoFocus);
+    (new QVBoxLayout(summaryBox))->addWidget(summary);
 
     auto* status = Group(page, "GroupBoxStatus", QStringLiteral("[330]Status"));
     auto* sl = new QVBoxLayout(status);
     sl->addWidget(Named(new QProgressBar(status), "ProgressBarLogCount"));
-    sl->addWidget(Named(new QListWidget(status), "ListBoxStatus"));
+    auto* statusList = Named(new QListWidget(status), "ListBoxStatus");
+    statusList->setFixedHeight(row * 3 + 2 * statusList->frameWidth() + 4);
+    sl->addWidget(statusList);
 
     auto* buttons = Named(new QWidget(page), "PanelWynikiPrzyciski");
     auto* bl = new QVBoxLayout(buttons);
@@ -301,10 +315,12 @@ QWidget* TMainForm1::BuildResultsTab()
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
-    grid->addWidget(table, 0, 0, 3, 1);
+    grid->addWidget(table, 0, 0, 4, 1);
     grid->addWidget(logger, 0, 1);
-    grid->addWidget(status, 1, 1);
-    grid->addWidget(buttons, 2, 1);
+    grid->addWidget(summaryBox, 1, 1);
+    grid->addWidget(status, 2, 1);
+    grid->addWidget(buttons, 3, 1);
+    grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     return page;
@@ -430,6 +446,11 @@ void TMainForm1::BuildMenu()
     MenuSave = file->addAction(QStringLiteral("[42]Zapisz wyniki"));
     MenuSave->setObjectName(QStringLiteral("MenuSave"));
     MenuSave->setVisible(false);
+    MenuOpenResults = file->addAction(QStringLiteral("[2120]Otwórz plik wyników…"));
+    MenuOpenResults->setObjectName(QStringLiteral("MenuOpenResults"));
+    MenuOpenResults->setShortcut(QKeySequence::Open);
+    connect(MenuOpenResults, &QAction::triggered, this, &TMainForm1::MenuOpenResultsClick);
+    file->addSeparator();
     MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
     MenuClose->setObjectName(QStringLiteral("MenuClose"));
     connect(MenuClose, &QAction::triggered, this, &QWidget::close);

@@ -176,6 +176,8 @@ constexpr StringTableEntry kEntries[] = {
     {2145, "Excursions above upper threshold", "Überschreitungen des oberen Grenzwerts"},
     {2146, "Excursions below lower threshold", "Unterschreitungen des unteren Grenzwerts"},
     {2147, "Mean kinetic temperature (MKT)", "Mittlere kinetische Temperatur (MKT)"},
+    {2148, "First record", "Erster Datensatz"},
+    {2149, "Last record", "Letzter Datensatz"},
 };
 
 constexpr bool IdsAscendAndFit() {

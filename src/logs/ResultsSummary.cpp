@@ -91,8 +91,8 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& sto
     };
     row(u"[2136]Liczba rekordów", QString::number(summary.Count()));
     if (summary.Count() == 0) return rows;
-    row(u"[1051]Data pierwszego loga", MomentText(store, 0));
-    row(u"[1052]Data ostatniego loga", MomentText(store, store.Count() - 1));
+    row(u"[2148]Pierwszy rekord", MomentText(store, 0));
+    row(u"[2149]Ostatni rekord", MomentText(store, store.Count() - 1));
 
     using Text = QString (*)(float);
     auto extreme = [&](float value, int index, Text text) { return text(value) + QStringLiteral("  ") + MomentText(store, index); };

@@ -72,8 +72,8 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     for (const LoggerInfoRow& r : rows) lines << r.caption + u'=' + r.value;
     EXPECT_EQ(lines.join(u'\n').toStdString(), QStringList({
                          QStringLiteral("Liczba rekordów=8"),
-                         QStringLiteral("Data pierwszego loga=1.03.2015 08:30:00"),
-                         QStringLiteral("Data ostatniego loga=1.03.2015 09:05:00"),
+                         QStringLiteral("Pierwszy rekord=1.03.2015 08:30:00"),
+                         QStringLiteral("Ostatni rekord=1.03.2015 09:05:00"),
                          QStringLiteral("Temperatura minimalna=1,0°C  1.03.2015 08:55:00"),
                          QStringLiteral("Temperatura maksymalna=12,5°C  1.03.2015 08:50:00"),
                          QStringLiteral("Temperatura średnia=6,7°C"),

@@ -1,6 +1,7 @@
 #include "logs/MomentReader.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace quorvex {
 namespace {
@@ -85,6 +86,9 @@ MomentReader::MomentReader(Order order) {
         // The date part may hold spaces of its own ("1 Mar 2015"); a sample
         // with two-digit fields and a long month name tells how many.
         way.spacesInDate = static_cast<int>(locale.toString(QDate(2015, 12, 28), date).count(u' '));
+        way.quickTime = QuickTimeFields(time);
+        way.am = locale.amText().toLower().toStdString();
+        way.pm = locale.pmText().toLower().toStdString();
         ways.push_back(std::move(way));
     }
     Way iso;
@@ -113,8 +117,94 @@ std::optional<QDate> MomentReader::ReadDate(const Way& way, std::string_view tex
     return std::nullopt;
 }
 
+std::vector<MomentReader::TimeField> MomentReader::QuickTimeFields(const QString& format) {
+    std::vector<TimeField> fields;
+    bool ampm = false;
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype run = 1;
+        while (i + run < format.size() && format[i + run] == c) ++run;
+        TimeField field;
+        if (c == u'\'') {
+            // Quoted text; two quotes stand for one.
+            const qsizetype end = format.indexOf(u'\'', i + 1);
+            if (end < 0) return {};
+            field.literal = end == i + 1 ? std::string("'") : format.mid(i + 1, end - i - 1).toStdString();
+            run = end - i + 1;
+        } else if ((c == u'H' || c == u'h') && run <= 2) {
+            field.kind = c == u'H' ? TimeField::Hour24 : TimeField::Hour12;
+        } else if (c == u'm' && run <= 2) {
+            field.kind = TimeField::Minute;
+        } else if (c == u's' && run <= 2) {
+            field.kind = TimeField::Second;
+        } else if ((c == u'A' || c == u'a') && run == 1 && format.mid(i + 1, 1).compare(u"p", Qt::CaseInsensitive) == 0) {
+            field.kind = TimeField::AmPm;
+            ampm = true;
+            run = 2;
+        } else if (c.isLetter()) {
+            return {};  // a field this reader does not know: Qt's parser reads it
+        } else {
+            field.literal = format.mid(i, run).toStdString();
+        }
+        if (field.kind == TimeField::Literal && !fields.empty() && fields.back().kind == TimeField::Literal)
+            fields.back().literal += field.literal;
+        else
+            fields.push_back(std::move(field));
+        i += run;
+    }
+    // "h" without AM/PM counts 0–23 as "H" does.
+    for (TimeField& f : fields)
+        if (f.kind == TimeField::Hour12 && !ampm) f.kind = TimeField::Hour24;
+    return fields;
+}
+
+std::optional<int> MomentReader::ReadQuickTime(const Way& way, std::string_view text) {
+    int hour = -1, minute = 0, second = 0;
+    int pm = -1;  // -1: no AM/PM field
+    std::size_t pos = 0;
+    for (const TimeField& f : way.quickTime) {
+        if (f.kind == TimeField::Literal) {
+            if (text.substr(pos, f.literal.size()) != f.literal) return std::nullopt;
+            pos += f.literal.size();
+            continue;
+        }
+        if (f.kind == TimeField::AmPm) {
+            std::string word;
+            for (std::size_t i = pos; i < text.size() && i < pos + 16 && text[i] != ' '; ++i)
+                word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+            if (!way.am.empty() && word == way.am) pm = 0;
+            else if (!way.pm.empty() && word == way.pm) pm = 1;
+            else return std::nullopt;
+            pos += word.size();
+            continue;
+        }
+        // One or two digits.
+        int value = 0, digits = 0;
+        while (digits < 2 && pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
+            value = value * 10 + (text[pos++] - '0');
+            ++digits;
+        }
+        if (digits == 0) return std::nullopt;
+        if (f.kind == TimeField::Hour24 || f.kind == TimeField::Hour12) hour = value;
+        else if (f.kind == TimeField::Minute) minute = value;
+        else second = value;
+    }
+    if (pos != text.size() || hour < 0 || minute > 59 || second > 59) return std::nullopt;
+    if (pm >= 0) {
+        if (hour < 1 || hour > 12) return std::nullopt;
+        hour = hour % 12 + 12 * pm;
+    } else if (hour > 23) {
+        return std::nullopt;
+    }
+    return ((hour * 60 + minute) * 60 + second) * 1000;
+}
+
 std::optional<int> MomentReader::ReadTime(const Way& way, std::string_view text) {
     if (text.size() > kLongestPart) return std::nullopt;
+    // The quick reader is cheaper than a look-up among thousands of texts.
+    if (!way.quickTime.empty()) {
+        if (const auto ms = ReadQuickTime(way, text)) return ms;
+    }
     std::string key(text);
     if (const auto it = times_.find(key); it != times_.end()) {
         if (it->second < 0) return std::nullopt;

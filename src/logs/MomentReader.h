@@ -40,13 +40,25 @@ public:
     std::optional<TDateTime> Read(std::string_view text, int way);
 
 private:
+    // A time format made only of hour, minute, second and AM/PM fields and
+    // literal text, read without Qt's general parser: a file of one-second
+    // records has 86,400 different times of day.
+    struct TimeField {
+        enum Kind { Literal, Hour24, Hour12, Minute, Second, AmPm } kind = Literal;
+        std::string literal;  // UTF-8, for Literal
+    };
     struct Way {
         bool iso = false;
         QLocale locale;
         QStringList dateFormats;
         QStringList timeFormats;
         int spacesInDate = 0;  // the date ends at the space after this many
+        std::vector<TimeField> quickTime;  // empty: only Qt's parser reads the time
+        std::string am, pm;                // the locale's AM/PM texts, lower case
     };
+
+    static std::vector<TimeField> QuickTimeFields(const QString& format);
+    static std::optional<int> ReadQuickTime(const Way& way, std::string_view text);
 
     std::optional<QDate> ReadDate(const Way& way, std::string_view text);
     std::optional<int> ReadTime(const Way& way, std::string_view text);

@@ -21,24 +21,35 @@ int LocalOffsetSeconds(QDate date, QTime time) {
     return QDateTime(before.date(), before.time(), Qt::LocalTime).offsetFromUtc();
 }
 
-// Offsets change at most once an hour: each hour of each day is asked once,
-// at its start and its end, and remembered when both agree.
+// Offsets change on a few days a year, and then at the start of an hour: a
+// day whose start and end agree keeps one offset; on the others each hour is
+// asked at its start and end, and a record on its own only in an hour that
+// holds the change itself.
 class OffsetCache {
 public:
     int At(QDate date, QTime time) {
-        const qint64 hour = date.toJulianDay() * 24 + time.hour();
-        if (hour == hour_) return offset_;
+        const qint64 day = date.toJulianDay();
+        if (day != day_) {
+            day_ = day;
+            hour_ = -1;
+            const int start = LocalOffsetSeconds(date, QTime(0, 0));
+            dayOffset_ = LocalOffsetSeconds(date, QTime(23, 59, 59, 999)) == start ? start : kVaries;
+        }
+        if (dayOffset_ != kVaries) return dayOffset_;
+        if (time.hour() == hour_) return hourOffset_;
         const int start = LocalOffsetSeconds(date, QTime(time.hour(), 0));
-        const int end = LocalOffsetSeconds(date, QTime(time.hour(), 59, 59, 999));
-        if (start != end) return LocalOffsetSeconds(date, time);
-        hour_ = hour;
-        offset_ = start;
-        return offset_;
+        if (LocalOffsetSeconds(date, QTime(time.hour(), 59, 59, 999)) != start) return LocalOffsetSeconds(date, time);
+        hour_ = time.hour();
+        hourOffset_ = start;
+        return hourOffset_;
     }
 
 private:
-    qint64 hour_ = -1;
-    int offset_ = 0;
+    static constexpr int kVaries = 1 << 30;
+    qint64 day_ = -1;
+    int dayOffset_ = 0;
+    int hour_ = -1;
+    int hourOffset_ = 0;
 };
 
 QByteArray OffsetText(int seconds) {

@@ -188,8 +188,9 @@ void MLogManager::ResultsOpened() {
     recordsText.clear();
     if (view_) {
         view_->ResultsCleared();
-        view_->SetProgressMaximum(0);
-        view_->SetProgressPosition(0);
+        // All of the file is there.
+        view_->SetProgressMaximum(logCount);
+        view_->SetProgressPosition(logCount);
     }
     RefreshView();
 }

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPalette>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -178,8 +179,15 @@ int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, i
                      TranslateText(QStringLiteral("[2135]Podsumowanie")));
     y += lineHeight;
     painter.setFont(PrintFont(kHeaderPoints, false));
-    const int valueX = left + qRound(0.4 * (right - left));
-    for (const LoggerInfoRow& row : SummaryRows(summary, results)) {
+    const QList<LoggerInfoRow> rows = SummaryRows(summary, results);
+    // The values line up where the header's do, unless a caption (they are
+    // longer than the header's, and longer still in German) needs more room.
+    int widest = 0;
+    for (const LoggerInfoRow& row : rows)
+        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(row.caption + u':'));
+    const int valueX = left + std::clamp(widest + lineHeight / 2, qRound(0.4 * (right - left)),
+                                         qRound(0.65 * (right - left)));
+    for (const LoggerInfoRow& row : rows) {
         DrawFactLine(painter, row.caption, row.value, left, valueX, right, y, lineHeight);
         y += lineHeight;
     }

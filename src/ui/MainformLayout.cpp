@@ -283,25 +283,21 @@ QWidget* TMainForm1::BuildResultsTab()
     logger->setHeaderLabels({QStringLiteral("[320]Dane Loggera"), QString()});
     logger->setRootIsDecorated(false);
     logger->setColumnWidth(0, 150);
-    // The heading and four rows: the room below them goes to the summary.
-    const int row = logger->fontMetrics().height() + 4;
-    logger->setFixedHeight(row * 6 + 2 * logger->frameWidth());
 
-    auto* summaryBox = Group(page, "GroupBoxPodsumowanie", QStringLiteral("[2135]Podsumowanie"));
-    auto* summary = Named(new QTreeWidget(summaryBox), "ListViewPodsumowanie");
+    // Under the table, as wide as it: captions such as "Czas powyżej progu
+    // górnego (22,5°C)" and values with their moments fit side by side.
+    auto* summary = Named(new QTreeWidget(page), "ListViewPodsumowanie");
     summary->setColumnCount(2);
-    summary->setHeaderHidden(true);
+    summary->setHeaderLabels({QStringLiteral("[2135]Podsumowanie"), QString()});
     summary->setRootIsDecorated(false);
     summary->setSelectionMode(QAbstractItemView::NoSelection);
     summary->setFocusPolicy(Qt::NoFocus);
-    (new QVBoxLayout(summaryBox))->addWidget(summary);
+    summary->setMinimumHeight((summary->fontMetrics().height() + 4) * 10);
 
     auto* status = Group(page, "GroupBoxStatus", QStringLiteral("[330]Status"));
     auto* sl = new QVBoxLayout(status);
     sl->addWidget(Named(new QProgressBar(status), "ProgressBarLogCount"));
-    auto* statusList = Named(new QListWidget(status), "ListBoxStatus");
-    statusList->setFixedHeight(row * 3 + 2 * statusList->frameWidth() + 4);
-    sl->addWidget(statusList);
+    sl->addWidget(Named(new QListWidget(status), "ListBoxStatus"));
 
     auto* buttons = Named(new QWidget(page), "PanelWynikiPrzyciski");
     auto* bl = new QVBoxLayout(buttons);
@@ -315,11 +311,12 @@ QWidget* TMainForm1::BuildResultsTab()
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
-    grid->addWidget(table, 0, 0, 4, 1);
+    grid->addWidget(table, 0, 0, 2, 1);
+    grid->addWidget(summary, 2, 0);
     grid->addWidget(logger, 0, 1);
-    grid->addWidget(summaryBox, 1, 1);
-    grid->addWidget(status, 2, 1);
-    grid->addWidget(buttons, 3, 1);
+    grid->addWidget(status, 1, 1);
+    grid->addWidget(buttons, 2, 1);
+    grid->setRowStretch(0, 1);
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);

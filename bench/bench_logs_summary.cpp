@@ -22,7 +22,7 @@ void BM_SummaryMillion(benchmark::State& state) {
     for (auto _ : state) {
         ResultsSummary summary;
         summary.Update(store);
-        benchmark::DoNotOptimize(SummaryRows(summary, store));
+        benchmark::DoNotOptimize(SummaryRows(summary, store, u'.'));
     }
     state.SetItemsProcessed(state.iterations() * kRecords);
 }

@@ -2,9 +2,13 @@
 
 #include <QLocale>
 
+#include <functional>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "params/Codecs.h"
 
 namespace quorvex {
 namespace {
@@ -82,7 +86,7 @@ std::optional<double> ResultsSummary::MeanKineticTemperature() const {
     return kActivationOverR / denominator - kZeroCelsius;
 }
 
-QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& store) {
+QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& store, QChar separator) {
     QList<LoggerInfoRow> rows;
     auto row = [&](const char16_t* caption, const QString& value, const QString& suffix = {}) {
         QString text = TranslateText(QString::fromUtf16(caption));
@@ -94,23 +98,34 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& sto
     row(u"[2148]Pierwszy rekord", MomentText(store, 0));
     row(u"[2149]Ostatni rekord", MomentText(store, store.Count() - 1));
 
-    using Text = QString (*)(float);
-    auto extreme = [&](float value, int index, Text text) { return text(value) + QStringLiteral("  ") + MomentText(store, index); };
+    // One decimal with the separator asked for, the unit directly behind.
+    auto number = [&](float value) {
+        QString text = NumberText(value);
+        const qsizetype point = text.lastIndexOf(DecimalSeparator());
+        if (point >= 0) text[point] = separator;
+        return text;
+    };
+    using Text = std::function<QString(float)>;
+    const Text temperatureText = [&](float v) { return number(v) + QStringLiteral("°C"); };
+    const Text humidityText = [&](float v) { return number(v) + u'%'; };
+    auto extreme = [&](float value, int index, const Text& text) {
+        return text(value) + QStringLiteral("  ") + MomentText(store, index);
+    };
     const ResultsSummary::Series& t = summary.Temperature();
-    row(u"[2137]Temperatura minimalna", extreme(t.min, t.minIndex, LogTemperatureText));
-    row(u"[2138]Temperatura maksymalna", extreme(t.max, t.maxIndex, LogTemperatureText));
-    row(u"[2139]Temperatura średnia", LogTemperatureText(static_cast<float>(summary.MeanTemperature())));
+    row(u"[2137]Temperatura minimalna", extreme(t.min, t.minIndex, temperatureText));
+    row(u"[2138]Temperatura maksymalna", extreme(t.max, t.maxIndex, temperatureText));
+    row(u"[2139]Temperatura średnia", temperatureText(static_cast<float>(summary.MeanTemperature())));
     const bool humidity = store.HasHumidity();
     if (humidity) {
         const ResultsSummary::Series& h = summary.Humidity();
-        row(u"[2140]Wilgotność minimalna", extreme(h.min, h.minIndex, LogHumidityText));
-        row(u"[2141]Wilgotność maksymalna", extreme(h.max, h.maxIndex, LogHumidityText));
-        row(u"[2142]Wilgotność średnia", LogHumidityText(static_cast<float>(summary.MeanHumidity())));
+        row(u"[2140]Wilgotność minimalna", extreme(h.min, h.minIndex, humidityText));
+        row(u"[2141]Wilgotność maksymalna", extreme(h.max, h.maxIndex, humidityText));
+        row(u"[2142]Wilgotność średnia", humidityText(static_cast<float>(summary.MeanHumidity())));
     }
     if (summary.HasLimits()) {
         using L = ResultsSummary;
         const std::int64_t interval = std::max<std::int64_t>(0, store.intervalSeconds);
-        auto limitRows = [&](L::LimitIndex index, const char16_t* time, const char16_t* count, Text text) {
+        auto limitRows = [&](L::LimitIndex index, const char16_t* time, const char16_t* count, const Text& text) {
             const L::Limit& limit = summary.LimitAt(index);
             const QString threshold = u'(' + text(limit.value) + u')';
             const std::int64_t seconds =
@@ -119,18 +134,18 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& sto
             row(count, QString::number(limit.excursions), threshold);
         };
         limitRows(L::HighTemp, u"[2143]Czas powyżej progu górnego", u"[2145]Przekroczenia progu górnego",
-                  LogTemperatureText);
+                  temperatureText);
         limitRows(L::LowTemp, u"[2144]Czas poniżej progu dolnego", u"[2146]Przekroczenia progu dolnego",
-                  LogTemperatureText);
+                  temperatureText);
         if (humidity) {
             limitRows(L::HighHum, u"[2143]Czas powyżej progu górnego", u"[2145]Przekroczenia progu górnego",
-                      LogHumidityText);
+                      humidityText);
             limitRows(L::LowHum, u"[2144]Czas poniżej progu dolnego", u"[2146]Przekroczenia progu dolnego",
-                      LogHumidityText);
+                      humidityText);
         }
     }
     const auto mkt = summary.MeanKineticTemperature();
-    row(u"[2147]Średnia temperatura kinetyczna (MKT)", mkt ? LogTemperatureText(static_cast<float>(*mkt)) : QString());
+    row(u"[2147]Średnia temperatura kinetyczna (MKT)", mkt ? temperatureText(static_cast<float>(*mkt)) : QString());
     return rows;
 }
 

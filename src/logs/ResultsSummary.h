@@ -72,7 +72,8 @@ private:
 // The summary as rows of a translated caption and a value, for the results
 // tab and the printout. Humidity rows only for results with humidity;
 // threshold rows only for results with thresholds; none but the count for an
-// empty store.
-QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& store);
+// empty store. Numbers with the given decimal separator: the on-screen one
+// for the tab, the system's for paper.
+QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& store, QChar separator);
 
 }  // namespace quorvex

@@ -179,7 +179,9 @@ int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, i
                      TranslateText(QStringLiteral("[2135]Podsumowanie")));
     y += lineHeight;
     painter.setFont(PrintFont(kHeaderPoints, false));
-    const QList<LoggerInfoRow> rows = SummaryRows(summary, results);
+    // Paper follows the system's number format, not the separator typed on screen last.
+    const QString point = QLocale().decimalPoint();
+    const QList<LoggerInfoRow> rows = SummaryRows(summary, results, point.size() == 1 ? point[0] : QChar(u'.'));
     // The values line up where the header's do, unless a caption (they are
     // longer than the header's, and longer still in German) needs more room.
     int widest = 0;

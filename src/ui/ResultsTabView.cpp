@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "logs/ResultsModel.h"
+#include "params/Codecs.h"
 
 namespace quorvex {
 
@@ -88,7 +89,7 @@ void ResultsTabView::RefreshSummary()
     if (!summaryList_ || !results_) return;
     const MLogi& store = results_->Store();
     summary_.Update(store);
-    const QList<LoggerInfoRow> rows = SummaryRows(summary_, store);
+    const QList<LoggerInfoRow> rows = SummaryRows(summary_, store, DecimalSeparator());
     // Rows are rewritten in place, so a summary growing with a download does not flicker.
     while (summaryList_->topLevelItemCount() > rows.size()) delete summaryList_->takeTopLevelItem(rows.size());
     while (summaryList_->topLevelItemCount() < rows.size()) new QTreeWidgetItem(summaryList_);

@@ -67,7 +67,7 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     EXPECT_EQ(fresh.LimitAt(ResultsSummary::HighHum).excursions, 1);
     EXPECT_EQ(fresh.LimitAt(ResultsSummary::LowHum).beyond, 0);
 
-    const QList<LoggerInfoRow> rows = SummaryRows(fresh, store);
+    const QList<LoggerInfoRow> rows = SummaryRows(fresh, store, u',');
     QStringList lines;
     for (const LoggerInfoRow& r : rows) lines << r.caption + u'=' + r.value;
     EXPECT_EQ(lines.join(u'\n').toStdString(), QStringList({
@@ -97,7 +97,7 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     store.loggerType = QStringLiteral("0101");
     fresh.Update(store);
     EXPECT_FALSE(fresh.HasLimits());
-    EXPECT_EQ(SummaryRows(fresh, store).size(), 7);
+    EXPECT_EQ(SummaryRows(fresh, store, u'.').size(), 7);
 }
 
 TEST(ResultsSummary, FollowsAGrowingStoreAndStartsAfreshWhenItIsReplaced) {

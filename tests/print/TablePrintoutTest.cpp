@@ -13,6 +13,7 @@
 #include <string>
 
 #include "PrintTestSupport.h"
+#include "params/Codecs.h"
 
 namespace quorvex {
 namespace {
@@ -153,7 +154,10 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
     all.headerLines = {QStringLiteral("Magazyn Północ"), QStringLiteral("Kontrola HACCP")};
     all.summary = true;
     const QString full = Pdf(QStringLiteral("all.pdf"));
+    SetDecimalSeparator(u'.');  // as after typing "2.5" on screen: paper keeps the system's ","
     ASSERT_TRUE(Print(store, all, full).ok);
+    ResetDecimalSeparator();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("Temperatura średnia:\\s+-?\\d+,\\d°C")).match(PdfText(full)).hasMatch());
     const int pages = PdfPageCount(full);
     ASSERT_GE(pages, 2);
     // Every page repeats the header, with the values beside their labels.

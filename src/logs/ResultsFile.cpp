@@ -91,13 +91,13 @@ bool WriteResults(QIODevice& out, const MLogi& store) {
         const QDateTime moment = FromTDateTime(r.time);
         const QDate date = moment.date();
         const QTime time = moment.time();
-        buffer += dates.Get(date.toJulianDay(), [&] { return locale.toString(date, dateFormat).toUtf8(); });
+        buffer += dates.Get(date.toJulianDay(), [&] { return locale.toString(date, dateFormat); });
         buffer += ' ';
-        buffer += times.Get(time.msecsSinceStartOfDay(), [&] { return locale.toString(time, timeFormat).toUtf8(); });
+        buffer += times.Get(time.msecsSinceStartOfDay(), [&] { return locale.toString(time, timeFormat); });
         buffer += '\t';
-        buffer += numbers.Get(FloatKey(r.temperature), [&] { return NumberText(r.temperature).toUtf8(); });
+        buffer += numbers.Get(FloatKey(r.temperature), [&] { return NumberText(r.temperature); });
         buffer += '\t';
-        if (humidity) buffer += numbers.Get(FloatKey(r.humidity), [&] { return NumberText(r.humidity).toUtf8(); });
+        if (humidity) buffer += numbers.Get(FloatKey(r.humidity), [&] { return NumberText(r.humidity); });
         buffer += "\r\n";
         if (buffer.size() >= kFlushSize && !flush()) return false;
     }

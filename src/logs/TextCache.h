@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 namespace quorvex {
 
@@ -20,7 +21,9 @@ public:
         auto it = texts_.constFind(key);
         if (it != texts_.constEnd()) return *it;
         if (texts_.size() >= kLimit) texts_.clear();
-        return *texts_.insert(key, make());
+        // Formatters give QString (stored as UTF-8) or the bytes themselves.
+        if constexpr (std::is_same_v<decltype(make()), QString>) return *texts_.insert(key, make().toUtf8());
+        else return *texts_.insert(key, make());
     }
 
 private:

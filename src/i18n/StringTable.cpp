@@ -145,6 +145,9 @@ constexpr StringTableEntry kEntries[] = {
     {2057, "The number entered is outside the range", "Die eingegebene Zahl liegt außerhalb des Bereichs"},
     {2058, "The thresholds have not been read from the logger yet.",
      "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
+    // Log download.
+    {2060, "Not all logs stored in the Logger have been downloaded",
+     "Es wurden nicht alle im Datenlogger gespeicherten Logs ausgelesen"},
     // Opening a results file and what can be wrong with one.
     {2120, "Open results file…", "Ergebnisdatei öffnen…"},
     {2121, "Results from file", "Ergebnisse aus der Datei"},

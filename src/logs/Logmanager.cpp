@@ -221,6 +221,8 @@ void MLogManager::ReadFinished() {
 }
 
 void MLogManager::ResultsOpened() {
+    // A reply still on its way belongs to no download any more.
+    ++chain_;
     state = Opened;
     logCount = store_.Count();
     recordsText.clear();

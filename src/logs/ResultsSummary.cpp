@@ -8,8 +8,6 @@
 #include <cmath>
 #include <limits>
 
-#include "params/Codecs.h"
-
 namespace quorvex {
 namespace {
 
@@ -98,16 +96,9 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& sto
     row(u"[2148]Pierwszy rekord", MomentText(store, 0));
     row(u"[2149]Ostatni rekord", MomentText(store, store.Count() - 1));
 
-    // One decimal with the separator asked for, the unit directly behind.
-    auto number = [&](float value) {
-        QString text = NumberText(value);
-        const qsizetype point = text.lastIndexOf(DecimalSeparator());
-        if (point >= 0) text[point] = separator;
-        return text;
-    };
     using Text = std::function<QString(float)>;
-    const Text temperatureText = [&](float v) { return number(v) + QStringLiteral("°C"); };
-    const Text humidityText = [&](float v) { return number(v) + u'%'; };
+    const Text temperatureText = [&](float v) { return LogTemperatureText(v, separator); };
+    const Text humidityText = [&](float v) { return LogHumidityText(v, separator); };
     auto extreme = [&](float value, int index, const Text& text) {
         return text(value) + QStringLiteral("  ") + MomentText(store, index);
     };

@@ -11,8 +11,10 @@
 #include <array>
 #include <vector>
 
+#include "logs/LogRecord.h"
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsSummary.h"
+#include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
 
 namespace quorvex {
@@ -85,9 +87,11 @@ TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
 QStringList RecordCells(const MLogi& results, int index, bool humidity) {
     const MstrLog& r = results.At(index);
     const QDateTime moment = FromTDateTime(r.time);
+    // Paper follows the system's number format, not the separator typed on screen last.
+    const QChar separator = SystemDecimalSeparator();
     QStringList cells{QString::number(index + 1), QLocale().toString(moment.date(), ShortDateFormat()),
-                      QLocale().toString(moment.time(), LongTimeFormat()), LogTemperatureText(r.temperature)};
-    if (humidity) cells << LogHumidityText(r.humidity);
+                      QLocale().toString(moment.time(), LongTimeFormat()), LogTemperatureText(r.temperature, separator)};
+    if (humidity) cells << LogHumidityText(r.humidity, separator);
     return cells;
 }
 
@@ -180,8 +184,7 @@ int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, i
     y += lineHeight;
     painter.setFont(PrintFont(kHeaderPoints, false));
     // Paper follows the system's number format, not the separator typed on screen last.
-    const QString point = QLocale().decimalPoint();
-    const QList<LoggerInfoRow> rows = SummaryRows(summary, results, point.size() == 1 ? point[0] : QChar(u'.'));
+    const QList<LoggerInfoRow> rows = SummaryRows(summary, results, SystemDecimalSeparator());
     // The values line up where the header's do, unless a caption (they are
     // longer than the header's, and longer still in German) needs more room.
     int widest = 0;

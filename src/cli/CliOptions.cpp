@@ -128,8 +128,9 @@ Options:
   --json             info: print one JSON object with stable keys and typed values
   -o, --output FILE  download: write the records to FILE, replacing it only once the whole
                      log is in; the folder must exist
-  --format FORMAT    download: txt (tab-separated, as the window saves it) or csv; default:
-                     by the extension of FILE, txt on standard output
+  --format FORMAT    download: txt or csv, the window's two results files (tab-separated
+                     text, or CSV with ISO 8601 times); default: by the extension of FILE
+                     (.csv is CSV), txt on standard output
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit

@@ -2,7 +2,6 @@
 // records written to a file at the end, and whatever arrived kept when the download breaks off.
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -15,15 +14,16 @@
 #include "cli/ProgressReport.h"
 #include "cli/StopSignals.h"
 #include "logs/LogManagerView.h"
+#include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
 
 namespace quorvex {
 
 namespace {
 
-enum class Format { Text, Csv };
+using Format = ResultsFormat;
 
-QString Extension(Format f) { return f == Format::Csv ? QStringLiteral("csv") : QStringLiteral("txt"); }
+QString Extension(Format f) { return f == Format::Csv ? kResultsCsvSuffix : kResultsFileSuffix; }
 
 // The results tab as a download without a window needs it: the progress goes to the
 // operator's terminal, a message box becomes the reason the download ended.
@@ -56,9 +56,7 @@ private:
 
 bool WriteRecords(QIODevice& out, const MLogi& store, Format format)
 {
-    // Only the text layout exists so far; the command line refuses csv before it gets here.
-    Q_UNUSED(format);
-    return WriteResults(out, store);
+    return format == Format::Csv ? WriteResultsCsv(out, store) : WriteResults(out, store);
 }
 
 // Writes the whole file beside the target and puts it in place only when all of it was
@@ -121,14 +119,10 @@ int Deliver(const MLogi& store, const QString& path, Format format, int success)
 int RunDownload(const CliContext& c)
 {
     const QString& path = c.options.output;
-    Format format = Format::Text;
-    if (c.options.format == QLatin1String("csv") ||
-        (c.options.format.isEmpty() && QFileInfo(path).suffix().compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0))
-        format = Format::Csv;
-    if (format == Format::Csv) {
-        Say(QStringLiteral("CSV output is not available yet; use --format txt"));
-        return kExitUsage;
-    }
+    // As the window's save: the extension decides, unless the format is named.
+    const Format format = c.options.format.isEmpty() ? (path.isEmpty() ? Format::Text : ResultsFormatOf(path))
+                          : c.options.format == kResultsCsvSuffix ? Format::Csv
+                                                                  : Format::Text;
     // A file that cannot be created is found out before the logger is read, not after.
     if (!path.isEmpty()) {
         QSaveFile probe(path);

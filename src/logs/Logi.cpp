@@ -1,5 +1,8 @@
 #include "logs/Logi.h"
 
+#include <atomic>
+#include <utility>
+
 #include "params/Codecs.h"
 
 namespace quorvex {
@@ -11,8 +14,37 @@ void MLogi::Clear() {
     loggerType.clear();
     serialNumber.clear();
     writeInterval.clear();
+    thresholds.reset();
+    intervalSeconds = 0;
+    sourceFile.clear();
+    humidityInFile = false;
     tempMax = tempMin = humMax = humMin = kEmptyExtreme;
     std::deque<MstrLog>().swap(records_);  // give a large download's memory back
+    generation_ = NextGeneration();
+}
+
+void MLogi::Swap(MLogi& other) {
+    using std::swap;
+    swap(loggerName, other.loggerName);
+    swap(loggerType, other.loggerType);
+    swap(serialNumber, other.serialNumber);
+    swap(writeInterval, other.writeInterval);
+    swap(thresholds, other.thresholds);
+    swap(intervalSeconds, other.intervalSeconds);
+    swap(sourceFile, other.sourceFile);
+    swap(humidityInFile, other.humidityInFile);
+    swap(tempMax, other.tempMax);
+    swap(tempMin, other.tempMin);
+    swap(humMax, other.humMax);
+    swap(humMin, other.humMin);
+    records_.swap(other.records_);
+    generation_ = NextGeneration();
+    other.generation_ = NextGeneration();
+}
+
+std::uint64_t MLogi::NextGeneration() {
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
 }
 
 void MLogi::Append(float temperature, float humidity, TDateTime time) {
@@ -28,6 +60,6 @@ void MLogi::Append(float temperature, float humidity, TDateTime time) {
     if (humidity < humMin) humMin = humidity;
 }
 
-bool MLogi::HasHumidity() const { return IsHumidityDevice(loggerType); }
+bool MLogi::HasHumidity() const { return humidityInFile || IsHumidityDevice(loggerType); }
 
 }  // namespace quorvex

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <utility>
+
 #include "i18n/TranslateWindow.h"
 #include "logs/Logmanager.h"
 #include "modbus/Threadtransmisja.h"
@@ -40,6 +42,7 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     // The thread starts on the link at once: give it the menu's spelling before the menu
     // exists, or "usb" would be tried as a serial device.
     portName = MenuSpelling(portName, SystemSerialPorts());
+    startResultsFile_ = options.resultsFile;
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
     MenuFastFrames->setChecked(settings->ReadBool(kSectionOkno, kFastFramesKey, false));
@@ -146,6 +149,7 @@ void TMainForm1::FormShow()
     StartDeviceWatcher();
     ShowResultsTab();
     MonitorReset();
+    if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
 void TMainForm1::changeEvent(QEvent* e)

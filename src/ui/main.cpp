@@ -26,6 +26,8 @@ int main(int argc, char** argv)
     const QCommandLineOption language(QStringLiteral("language"),
                                       QStringLiteral("Polski, Angielski or Niemiecki."), QStringLiteral("LANG"));
     parser.addOptions({port, settings, language});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Results file (text or CSV) to open."),
+                                 QStringLiteral("[FILE]"));
     parser.process(app);
 
     try {
@@ -34,6 +36,7 @@ int main(int argc, char** argv)
         options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), parser.value(settings));
         options.portOverride = parser.value(port);
         options.languageOverride = parser.value(language);
+        options.resultsFile = parser.positionalArguments().value(0);
         auto* mainForm = new TMainForm1(model, options);
         mainForm->setAttribute(Qt::WA_DeleteOnClose);
         CreateForms(mainForm);

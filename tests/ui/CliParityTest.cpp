@@ -1,6 +1,6 @@
-// The window and quorvex-cli read the same logger into the same file: the window with "Szybki
-// odczyt" chosen in its menu, the command-line program with the link and language the window
-// stored, against quorvex-sim over a pseudo-terminal.
+// The window and quorvex-cli read the same logger into the same files, text and CSV: the window
+// with "Szybki odczyt" chosen in its menu, the command-line program with the link and language
+// the window stored, against quorvex-sim over a pseudo-terminal.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -34,7 +34,8 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
                     "2015-03-30 12:00:00", "--records", "700"});
     ASSERT_TRUE(sim.Running());
 
-    const QString windowFile = dir.filePath(QStringLiteral("window.txt"));
+    // The window saves the text file, then the CSV file.
+    const QStringList windowFiles{dir.filePath(QStringLiteral("window.txt")), dir.filePath(QStringLiteral("window.csv"))};
     {
         MDataParametry model;
         MainFormOptions o;
@@ -43,33 +44,42 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         auto form = std::make_unique<TMainForm1>(model, o);
         CreateForms(form.get());
         form->ShowBox = [](LogManagerView::BoxIcon, const QString&, const QString&) {};
-        form->AskSavePath = [&](const QString&, const QString&) { return windowFile; };
+        int saves = 0;
+        form->AskSavePath = [&](const QString&, const QString&) { return windowFiles.value(saves++); };
         form->show();
         form->MenuFastFrames->trigger();
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
         ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == MLogManager::Finished; }, 60000));
-        form->findChild<QPushButton*>(QStringLiteral("ButtonSaveResults"))->click();
+        for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QStringLiteral("ButtonSaveResults"))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1
         DestroyForms();
         form.reset();
         AppForms = Forms{};
     }
-    ASSERT_EQ(Contents(windowFile).count('\n'), 7 + 700);
+    ASSERT_EQ(Contents(windowFiles[0]).count('\n'), 7 + 700);
+    ASSERT_EQ(Contents(windowFiles[1]).count('\n'), 1 + 700);
 
-    // No --port and no --language: both come from the window's settings file.
-    QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("pl_PL.UTF-8"));
-    cli.setProcessEnvironment(env);
-    const QString cliFile = dir.filePath(QStringLiteral("cli.txt"));
-    cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
-              {QStringLiteral("download"), QStringLiteral("--fast"), QStringLiteral("--settings"), settings,
-               QStringLiteral("-o"), cliFile});
-    ASSERT_TRUE(cli.waitForFinished(60000));
-    EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
-    EXPECT_EQ(Contents(cliFile), Contents(windowFile));
+    // No --port and no --language: both come from the window's settings file. The format
+    // follows the file's extension, or --format for standard output.
+    const auto download = [&](const QStringList& args) {
+        QProcess cli;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("pl_PL.UTF-8"));
+        cli.setProcessEnvironment(env);
+        cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
+                  QStringList{QStringLiteral("download"), QStringLiteral("--fast"), QStringLiteral("--settings"), settings} + args);
+        EXPECT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        return cli.readAllStandardOutput();
+    };
+    const QString cliText = dir.filePath(QStringLiteral("cli.txt")), cliCsv = dir.filePath(QStringLiteral("cli.csv"));
+    download({QStringLiteral("-o"), cliText});
+    EXPECT_EQ(Contents(cliText), Contents(windowFiles[0]));
+    download({QStringLiteral("-o"), cliCsv});
+    EXPECT_EQ(Contents(cliCsv), Contents(windowFiles[1]));
+    EXPECT_EQ(download({QStringLiteral("--format"), QStringLiteral("csv")}), Contents(windowFiles[1]));
 }
 
 }  // namespace

@@ -145,6 +145,9 @@ constexpr StringTableEntry kEntries[] = {
     {2057, "The number entered is outside the range", "Die eingegebene Zahl liegt außerhalb des Bereichs"},
     {2058, "The thresholds have not been read from the logger yet.",
      "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
+    // Log download.
+    {2060, "Not all logs stored in the Logger have been downloaded",
+     "Es wurden nicht alle im Datenlogger gespeicherten Logs ausgelesen"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -14,7 +14,7 @@ namespace quorvex {
 class LogManagerView {
 public:
     enum Button { ButtonStart, ButtonStop, ButtonRetry, ButtonChart, ButtonPrintTable, ButtonSaveResults };
-    enum class BoxIcon { Information, Error };
+    enum class BoxIcon { Information, Warning, Error };
 
     virtual ~LogManagerView() = default;
 

@@ -30,6 +30,8 @@ void Diagnose(const QString& line) {
 
 const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNieprawidłowe dane wejściowe");
 const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");
+const QString kBadBlock = QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera");
+const QString kShortLog = QStringLiteral("[2060]Nie pobrano wszystkich logów zapisanych w loggerze");
 
 }  // namespace
 
@@ -79,10 +81,11 @@ void MLogManager::QueueSetNextRecord(std::int32_t number) {
     params_.WriteRegisters(index, words);
 }
 
-void MLogManager::QueueLogRead() {
+void MLogManager::QueueLogRead() const {
     if (!EnqueueHook) return;
     MstrRamka r;
     r.Tag = TAG_LOG;
+    r.Chain = chain_;
     r.Address = kLoggerAddress;
     r.Function = FN_READ_HOLDING;
     r.StartRegister = kLogRegister;
@@ -96,6 +99,8 @@ void MLogManager::StartRead() {
     if (!ParamsReady()) return;
     state = Starting;
     logCount = 0;
+    ++chain_;
+    badReplies_ = 0;
 
     if (!ComputeStartTime(startTime, startSeconds_)) return AbortRead(kStartFailed);
 
@@ -136,8 +141,9 @@ void MLogManager::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCo
     if (state != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
         Diagnose(QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
-        return AbortRead(QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera"));
+        return AbortRead(kBadBlock);
     }
+    badReplies_ = 0;
 
     recordsText = params_.Param<CWriteIndex>().GetText();
     if (view_) {
@@ -164,14 +170,46 @@ void MLogManager::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCo
     QueueLogRead();
 }
 
+void MLogManager::LogReadDone(const MstrRamka& reply) {
+    if (reply.Chain != chain_ || state != Reading) return;
+    if (reply.CountMismatch) {
+        // The logger has moved past the records it claims to have sent: taking the
+        // block short would skip them and shift every later time stamp.
+        Diagnose(QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
+        return AbortRead(kBadBlock);
+    }
+    WriteLogsToBufor(reply.Data, reply.ByteCount);
+}
+
+void MLogManager::LogReadRefused(const MstrRamka& reply) {
+    if (reply.Chain == chain_) ReadFinished();
+}
+
+bool MLogManager::LogReadFailed(const MstrRamka& reply) {
+    if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
+    if (badReplies_ >= kBadReplyRetries || !EnqueueHook) return false;
+    ++badReplies_;
+    Diagnose(QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1")
+                 .arg(logCount + 1));
+    // Asking for the same read again would get the next block; setting the next record
+    // first gets the lost one.
+    QueueSetNextRecord(logCount + 1);
+    QueueLogRead();
+    return true;
+}
+
 void MLogManager::ReadFinished() {
     if (state != Reading) return;
     state = Finished;
     RefreshView();
-    if (view_)
+    if (!view_) return;
+    const QString done = TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"));
+    if (ShortOfAnnounced())
         view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")),
-                              TranslateText(QStringLiteral("[1036]Odczyt danych zakończony")),
-                              LogManagerView::BoxIcon::Information);
+                              done + u'\n' + CountLine(true) + u'\n' + TranslateText(kShortLog),
+                              LogManagerView::BoxIcon::Warning);
+    else
+        view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")), done, LogManagerView::BoxIcon::Information);
 }
 
 void MLogManager::StopRead() {
@@ -205,6 +243,8 @@ void MLogManager::ResumeRead() {
     QueueSetNextRecord(logCount + 1);
     if (!FillThresholds()) return AbortRead(kResumeFailed);
     if (!EnqueueHook) return AbortRead(kResumeFailed);
+    ++chain_;
+    badReplies_ = 0;
     QueueLogRead();
     state = Reading;
     RefreshView();
@@ -222,6 +262,12 @@ QString MLogManager::CountLine(bool withTotal) const {
     QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount);
     if (withTotal) line += u'/' + recordsText;
     return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
+}
+
+bool MLogManager::ShortOfAnnounced() const {
+    bool ok = false;
+    const int announced = recordsText.toInt(&ok);
+    return ok && logCount < announced;
 }
 
 void MLogManager::RefreshView() {
@@ -256,10 +302,14 @@ void MLogManager::RefreshView() {
         view_->SetButtonEnabled(V::ButtonSaveResults, false);
         break;
     case Finished:
-    case Aborted:
-        view_->SetStatusLines({state == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
-                                                 : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
-                               QString(), CountLine(state == Aborted)});
+    case Aborted: {
+        // A log that ended short of what the logger announced keeps the count of both and says so.
+        const bool shortLog = state == Finished && ShortOfAnnounced();
+        QStringList lines{state == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
+                                            : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
+                          QString(), CountLine(state == Aborted || shortLog)};
+        if (shortLog) lines << TranslateText(kShortLog);
+        view_->SetStatusLines(lines);
         start = retry = true;
         if (hasRecords) {
             view_->SetButtonEnabled(V::ButtonChart, true);
@@ -267,6 +317,7 @@ void MLogManager::RefreshView() {
             view_->SetButtonEnabled(V::ButtonSaveResults, true);
         }
         break;
+    }
     }
     if (!ParamsReady()) start = retry = false;
     view_->SetButtonEnabled(V::ButtonStart, start);

@@ -5,8 +5,9 @@
 // results tab is reached through a LogManagerView. The main window owns one
 // instance and calls:
 //   buttons "[10]…", "[11]…", "[13]…"     StartRead, StopRead, ResumeRead
-//   message 1038 WM_LOG_READ_DONE         WriteLogsToBufor(Data, ByteCount)
-//   message 1039 WM_LOG_READ_REFUSED      ReadFinished
+//   message 1038 WM_LOG_READ_DONE         LogReadDone(ResponseRecord)
+//   message 1039 WM_LOG_READ_REFUSED      LogReadRefused(ResponseRecord)
+//   message 1034 WM_LOG_READ_FAILED       LogReadFailed(ResponseRecord)
 //   MonitorReset                          StopRead
 //   paramsReady changed                   RefreshView
 // User-interface thread only.
@@ -16,6 +17,7 @@
 #include "logs/LogManagerView.h"
 #include "logs/Logi.h"
 #include "logs/Thresholds.h"
+#include "modbus/MstrRamka.h"
 #include "params/Datamanager.h"
 
 namespace quorvex {
@@ -37,7 +39,19 @@ public:
     void StartRead();
     void StopRead();
     void ResumeRead();
-    // One log read reply's data bytes; valid only during the call.
+    // The thread's hand-overs of a log read. Each read carries the number of the chain that
+    // queued it; a reply to a read of an earlier chain (queued or in flight when the operator
+    // stopped and started or resumed again) is ignored, so two chains never mix.
+    // LogReadDone: a block; one whose byte count disagreed with its length is a bad block.
+    void LogReadDone(const MstrRamka& reply);
+    // LogReadRefused: the logger's end of the log.
+    void LogReadRefused(const MstrRamka& reply);
+    // LogReadFailed: the read got a corrupted reply. The logger has moved past that block,
+    // so it is asked again from the last good record, up to kBadReplyRetries times in a row.
+    // False when the download gives up (the caller then treats the logger as not answering).
+    bool LogReadFailed(const MstrRamka& reply);
+
+    // One block of the current chain: its data bytes, valid only during the call.
     void WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount);
     void ReadFinished();
     void AbortRead(const QString& message);
@@ -51,15 +65,18 @@ public:
     const QString& RecordsText() const { return recordsText; }
 
     static constexpr std::uint8_t kLogReadAttempts = 1;
+    static constexpr int kBadReplyRetries = 3;
 
 private:
     bool ParamsReady() const { return view_ && view_->ParamsReady(); }
     bool ComputeStartTime(TDateTime& moment, std::int64_t& seconds) const;
     bool FillThresholds();
     void QueueSetNextRecord(std::int32_t number);
-    static void QueueLogRead();
+    void QueueLogRead() const;
     void ClearResults();
     QString CountLine(bool withTotal) const;
+    // Fewer records arrived than the logger announced.
+    bool ShortOfAnnounced() const;
 
     State state = Idle;
     std::int32_t logCount = 0;
@@ -75,6 +92,10 @@ private:
     // startTime in whole seconds since 30 December 1899: record k's moment is
     // computed from it and k, so a long download's time line does not drift.
     std::int64_t startSeconds_ = 0;
+    // The chain of reads running now; every start and resume begins a new one.
+    std::uint32_t chain_ = 0;
+    // Corrupted replies in a row in this chain.
+    int badReplies_ = 0;
 };
 
 }  // namespace quorvex

@@ -31,11 +31,12 @@ std::size_t BuildWriteSingleRequest(const MstrRamka& r, std::uint8_t* buf)
 
 std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf)
 {
-    const std::uint8_t registers = static_cast<std::uint8_t>(r.Count & 0xFF);
-    if (r.Values.size() != registers)
+    // 7 + 2 × 123 bytes and the CRC fill the frame buffer; a longer list is refused here,
+    // whoever the caller is, rather than written past it.
+    if (r.Count > kMaxWriteRegisters || r.Values.size() != r.Count)
         return 0;
     std::size_t n = PutHeader(r, FN_WRITE_MULTIPLE, r.Count, buf);
-    buf[n++] = static_cast<std::uint8_t>(2 * registers);  // one byte: wraps above 127 registers
+    buf[n++] = static_cast<std::uint8_t>(2 * r.Count);
     for (std::uint16_t v : r.Values) {
         buf[n++] = static_cast<std::uint8_t>(v >> 8);
         buf[n++] = static_cast<std::uint8_t>(v & 0xFF);
@@ -95,17 +96,19 @@ void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length)
         // The byte count is the logger's word; never let it reach past the bytes received.
         const std::size_t present = length >= 5 ? length - 5 : 0;
         r.ByteCount = frame[2] <= present ? frame[2] : static_cast<std::uint8_t>(present);
+        r.CountMismatch = frame[2] != present;
         r.Data = frame + 3;
         break;
     }
     case FN_WRITE_SINGLE:
-        if (length >= 6) {
+        // Address, function, two words and the CRC: a shorter echo has no value to take.
+        if (length >= 8) {
             r.StartRegister = Word(frame + 2);
             r.Value = Word(frame + 4);
         }
         break;
     case FN_WRITE_MULTIPLE:
-        if (length >= 6) {
+        if (length >= 8) {
             r.StartRegister = Word(frame + 2);
             r.Count = Word(frame + 4);
         }

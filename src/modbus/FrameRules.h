@@ -13,7 +13,9 @@ namespace quorvex {
 // Request builders: write the bytes before the CRC into buf and return their count.
 std::size_t BuildReadRequest(const MstrRamka& r, std::uint8_t* buf);          // function 3, 6 bytes
 std::size_t BuildWriteSingleRequest(const MstrRamka& r, std::uint8_t* buf);   // function 6, 6 bytes
-// Function 16: 0 (no frame) when Values does not hold exactly Count's low byte entries.
+// Function 16: 0 (no frame) when Count is above kMaxWriteRegisters or Values does not hold
+// exactly Count entries; buf must hold kFrameBufferSize bytes.
+constexpr std::uint16_t kMaxWriteRegisters = 123;
 std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf);
 std::size_t BuildResetRequest(const MstrRamka& r, std::uint8_t* buf);         // function 65, 6 bytes
 
@@ -40,8 +42,9 @@ ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::
 
 // Takes what an accepted reply hands over into the record: for function 3 ByteCount and
 // Data (pointing into frame), for 6 the echoed register and value, for 16 the echoed
-// register and count. Function 65 hands over nothing. A byte count larger than the
-// data actually received is cut to what was received.
+// register and count (only from a whole 8-byte echo). Function 65 hands over nothing.
+// A byte count larger than the data actually received is cut to what was received;
+// CountMismatch tells whether the reply's byte count disagreed with its length.
 void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length);
 
 }  // namespace quorvex

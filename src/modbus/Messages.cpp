@@ -11,6 +11,7 @@ QString MessageName(int msg)
     case WM_WRITE_DONE: return QStringLiteral("WM_WRITE_DONE");
     case WM_READ_DONE: return QStringLiteral("WM_READ_DONE");
     case WM_STATUS_TEXT: return QStringLiteral("WM_STATUS_TEXT");
+    case WM_LOG_READ_FAILED: return QStringLiteral("WM_LOG_READ_FAILED");
     case WM_COUNTERS: return QStringLiteral("WM_COUNTERS");
     case WM_FRAME_SENT: return QStringLiteral("WM_FRAME_SENT");
     case WM_COMMAND_QUEUED: return QStringLiteral("WM_COMMAND_QUEUED");

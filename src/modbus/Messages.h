@@ -13,6 +13,10 @@ constexpr int WM_NO_RESPONSE = WM_USER + 6;        // 1030 posted: a request was
 constexpr int WM_WRITE_DONE = WM_USER + 7;         // 1031 sent: a function 6 or 16 write confirmed
 constexpr int WM_READ_DONE = WM_USER + 8;          // 1032 sent: a function 3 read answered
 constexpr int WM_STATUS_TEXT = WM_USER + 9;        // 1033 posted with its own copy of the text
+// 1034 sent: a log read was given up after a corrupted reply (not silence); ResponseRecord is
+// the request, without data. The logger has moved past that block, so the download may ask
+// again from its last good record instead of treating the link as lost (1030).
+constexpr int WM_LOG_READ_FAILED = WM_USER + 10;
 constexpr int WM_COUNTERS = WM_USER + 11;          // 1035 posted, wParam = ProtocolState
 constexpr int WM_FRAME_SENT = WM_USER + 12;        // 1036 posted: a request went out
 constexpr int WM_COMMAND_QUEUED = WM_USER + 13;    // 1037 posted: a request was queued

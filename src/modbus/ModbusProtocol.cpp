@@ -49,8 +49,18 @@ void ThreadTransmisja::ModbusProtocol()
         }
         SetHistoryStatus(STATUS_NO_REPLY);
         Count(&TransmissionCounters::NoResponseCount);
-        Post(WM_NO_RESPONSE);
-        Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
+        if (LastReplyBad_ && Working_.Function == FN_READ_HOLDING && Working_.StartRegister == kLogRegister) {
+            // The logger answered, but the block came corrupted: the log download decides
+            // whether to ask again from its last good record.
+            Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
+            ResponseRecord_ = Working_;
+            ResponseRecord_.Data = nullptr;
+            ResponseRecord_.ByteCount = 0;
+            Send(WM_LOG_READ_FAILED);
+        } else {
+            Post(WM_NO_RESPONSE);
+            Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
+        }
         go(PS_START);
         break;
     case PS_CHOOSE:
@@ -69,10 +79,7 @@ void ThreadTransmisja::ModbusProtocol()
         go(PS_SEND);
         break;
     case PS_BUILD_WRITE_MULTIPLE: {
-        // Only 127 registers fit a frame; a longer list cannot be expressed and is refused.
-        const std::size_t n = (Working_.Count & 0xFF) <= 123
-                                  ? BuildWriteMultipleRequest(Working_, FrameBuffer_.data())
-                                  : 0;
+        const std::size_t n = BuildWriteMultipleRequest(Working_, FrameBuffer_.data());
         if (n == 0) {
             StatusText(QStringLiteral("Błąd w funkcji ModbusProtocol. Nieprawidłowo wypełniony bufor do zapisu ."));
             go(PS_START);
@@ -133,6 +140,7 @@ void ThreadTransmisja::ModbusProtocol()
     case PS_CHECK: StepCheck(); break;
     case PS_ACCEPT: StepAccept(); break;
     case PS_BAD_REPLY:
+        LastReplyBad_ = true;
         PostCounters();
         FlushStart_ = GetTickCount();
         PurgeLink();
@@ -186,6 +194,7 @@ void ThreadTransmisja::StepSend()
         Serial_.Write(FrameBuffer_.data(), FrameLength_);
     }
     SendTime_ = GetTickCount();
+    LastReplyBad_ = false;
     ProtocolState_ = PS_WAIT_FIRST_BYTE;
     ++Transmissions_;
     SetHistoryStatus(Transmissions_ == 1 ? STATUS_SENT : STATUS_SENT_AGAIN);

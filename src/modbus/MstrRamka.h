@@ -41,8 +41,14 @@ struct MstrRamka {
     std::uint8_t Attempts = 0;
     const std::uint8_t* Data = nullptr;  // points into the thread's FrameBuffer while a reply is handed over
     std::uint8_t ByteCount = 0;
+    // After a function 3 reply: its byte count disagreed with the bytes it carried
+    // (ByteCount is then the smaller of the two).
+    bool CountMismatch = false;
     std::uint8_t Status = STATUS_NEW;
     std::deque<std::uint16_t> Values;
+    // The requester's own mark, carried unchanged into ResponseRecord: the log download
+    // numbers its chains of reads with it to know a late reply of an earlier chain.
+    std::uint32_t Chain = 0;
 };
 
 // One frame in flight: the outgoing request, then from the first received byte on the reply.

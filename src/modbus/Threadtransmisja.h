@@ -7,7 +7,7 @@
 // Threads: AddRecord, SetLinkName, ZeroCounters, the readers and ReopenHid may be called from
 // any thread (in the program: the user-interface thread). Execute and the protocol run on
 // the thread itself. ResponseRecord() and Frame() may be read only while the target handles
-// a sent message (1031, 1032, 1038, 1039): the thread is blocked then and changes neither.
+// a sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked then and changes neither.
 //
 // Ending: call RequestTermination() (never QThread::terminate()), then wait while delivering
 // the sent messages, as EndTransmissionThread() does. The destructor does the same if the
@@ -179,6 +179,7 @@ private:
     std::uint32_t ByteTime_ = 0;
     std::uint32_t FlushStart_ = 0;
     std::uint32_t Transmissions_ = 0;
+    bool LastReplyBad_ = false;  // the last transmission got a reply that failed the checks
     std::uint32_t PollTimer_ = 0;
     bool PollAlternate_ = false;
 };

@@ -181,6 +181,8 @@ private:
     void EndLogManager();
     void LogReadDone();
     void LogReadRefused();
+    // False when the download gives up on a corrupted block: the caller treats it as 1030.
+    bool LogReadFailed();
     TFormWykres1* ChartWindow() const;
 
     // MainformThread.cpp

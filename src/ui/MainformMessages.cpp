@@ -1,4 +1,5 @@
 // The transmission thread's messages as the main window handles them.
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QStatusBar>
 
@@ -49,6 +50,11 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
             box->open();
             break;
         }
+        case WM_LOG_READ_FAILED:
+            // A corrupted log block the download could not ask for again ends like a request
+            // without reply, through the same posted message.
+            if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_NO_RESPONSE, {}, 0));
+            break;
         case WM_NO_RESPONSE:
             if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->HandleMessage(msg);
             MonitorReset();

@@ -34,7 +34,12 @@ constexpr int kColumnWidths[] = {60, 121, 119, 119, 119};
 
 QMessageBox::Icon ToQtIcon(LogManagerView::BoxIcon icon)
 {
-    return icon == LogManagerView::BoxIcon::Error ? QMessageBox::Critical : QMessageBox::Information;
+    switch (icon) {
+    case LogManagerView::BoxIcon::Error: return QMessageBox::Critical;
+    case LogManagerView::BoxIcon::Warning: return QMessageBox::Warning;
+    case LogManagerView::BoxIcon::Information: break;
+    }
+    return QMessageBox::Information;
 }
 
 }  // namespace
@@ -140,8 +145,7 @@ void TMainForm1::LogReadDone()
 {
     if (logs && thread) {
         // The data lies in the thread's receive buffer, valid only during this hand-over.
-        const MstrRamka& r = thread->ResponseRecord();
-        logs->WriteLogsToBufor(r.Data, r.ByteCount);
+        logs->LogReadDone(thread->ResponseRecord());
     }
     if (TFormWykres1* chart = ChartWindow()) chart->RefreshChart();
     strip_->update();
@@ -149,8 +153,14 @@ void TMainForm1::LogReadDone()
 
 void TMainForm1::LogReadRefused()
 {
-    if (logs) logs->ReadFinished();
+    if (logs && thread) logs->LogReadRefused(thread->ResponseRecord());
     strip_->update();
+}
+
+bool TMainForm1::LogReadFailed()
+{
+    strip_->update();
+    return !logs || !thread || logs->LogReadFailed(thread->ResponseRecord());
 }
 
 void TMainForm1::ButtonChartClick()

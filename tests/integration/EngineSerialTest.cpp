@@ -183,6 +183,32 @@ TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCom
     EXPECT_EQ(c.CrcErrorCount + c.AddressErrorCount + c.FrameTooShortCount + c.FrameTooLongCount, 0u);
 }
 
+TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
+{
+    // The first log read is answered with a broken CRC, the second not at all.
+    SimProcess sim(Args({"badcrc at=1 register=144", "silent at=2 register=144"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    MstrRamka corrupted = ReadRequest(kLogRegister, 0, 1);
+    corrupted.Chain = 7;
+    const auto first = QueueAfterOpen(e, corrupted);
+    e.thread->AddRecord(ReadRequest(kLogRegister, 0, 1));
+    ASSERT_TRUE(e.WaitFinished(first + 1));
+
+    const auto handOvers = e.HandOvers();
+    ASSERT_EQ(handOvers.size(), 1u);
+    EXPECT_EQ(handOvers[0].Msg, WM_LOG_READ_FAILED);
+    EXPECT_EQ(handOvers[0].Record.SeqNo, first);
+    EXPECT_EQ(handOvers[0].Record.Chain, 7u);
+    EXPECT_EQ(handOvers[0].Record.ByteCount, 0);
+    EXPECT_EQ(e.HistoryEntry(first).Status, STATUS_NO_REPLY);
+    EXPECT_TRUE(e.target.WaitFor(WM_NO_RESPONSE));
+    EXPECT_EQ(e.target.CountOf(WM_NO_RESPONSE), 1);  // only the silent one
+    const auto c = e.thread->Counters();
+    EXPECT_EQ(c.CrcErrorCount, 1u);
+    EXPECT_EQ(c.NoResponseCount, 2u);
+}
+
 TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
 {
     SimProcess sim;

@@ -167,9 +167,12 @@ TEST_F(LogManager, EndOfLogFinishesAndLaterCallsChangeNothing) {
     EXPECT_EQ(manager.GetState(), MLogManager::Finished);
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].caption, QStringLiteral("Logger"));
-    EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
-    EXPECT_EQ(view.boxes[0].icon, V::BoxIcon::Information);
-    EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5 logów")}));
+    // The logger announced 250: the end of a short log says so.
+    const QString warning = QStringLiteral("Nie pobrano wszystkich logów zapisanych w loggerze");
+    EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt danych zakończony\nPobrano 5/250 logów\n") + warning);
+    EXPECT_EQ(view.boxes[0].icon, V::BoxIcon::Warning);
+    EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5/250 logów"),
+                                        warning}));
     for (auto b : {V::ButtonStart, V::ButtonRetry, V::ButtonChart, V::ButtonPrintTable, V::ButtonSaveResults})
         EXPECT_TRUE(view.Enabled(b)) << b;
     EXPECT_FALSE(view.Enabled(V::ButtonStop));
@@ -262,8 +265,9 @@ TEST_F(LogManager, StatusLinesAreTranslatedPieceByPiece) {
     EXPECT_EQ(view.status, QStringList({"Reading data", " ", "Downloaded 12/250 logs"}));
     EXPECT_EQ(view.info[0].caption, QStringLiteral("Name:"));
     manager.ReadFinished();
-    EXPECT_EQ(view.status.value(2), QStringLiteral("Downloaded 12 logs"));
-    EXPECT_EQ(view.boxes.back().text, QStringLiteral("Reading data complete"));
+    EXPECT_EQ(view.status.value(2), QStringLiteral("Downloaded 12/250 logs"));
+    EXPECT_EQ(view.status.value(3), QStringLiteral("Not all logs stored in the Logger have been downloaded"));
+    EXPECT_TRUE(view.boxes.back().text.startsWith(QStringLiteral("Reading data complete\n")));
     EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Logger"));
 }
 

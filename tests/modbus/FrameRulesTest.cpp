@@ -76,10 +76,21 @@ TEST(FrameRules, WriteMultipleNeedsMatchingValues)
     EXPECT_EQ(built.error, BuildError::ValuesMismatch);
     EXPECT_TRUE(built.bytes.empty());
 
-    // Only the low byte of Count is compared with the number of values.
+    // 123 registers fill the frame buffer to its last byte; beyond that the builder itself
+    // refuses, whatever the values, before writing anything.
+    r = Request(16, 10, 123);
+    r.Values.assign(123, 0xABCD);
+    EXPECT_EQ(EncodeRequest(r).bytes.size(), 255u);
+    for (std::uint16_t count : {124, 255}) {
+        r = Request(16, 10, count);
+        r.Values.assign(count, 0xABCD);
+        FrameBuffer buf{};
+        EXPECT_EQ(BuildWriteMultipleRequest(r, buf.data()), 0u) << count;
+        EXPECT_EQ(buf, FrameBuffer{}) << count;
+    }
     r = Request(16, 10, 0x0101);
-    r.Values = {7};
-    EXPECT_EQ(EncodeRequest(r).error, BuildError::None);
+    r.Values = {7};  // only Count's low byte matches
+    EXPECT_EQ(EncodeRequest(r).error, BuildError::ValuesMismatch);
 }
 
 TEST(FrameRules, UnknownFunctionBuildsNothing)
@@ -169,6 +180,15 @@ TEST(FrameRules, ApplyReplyHandsOverByFunction)
     ApplyReply(w16, echo16.data(), echo16.size());
     EXPECT_EQ(w16.StartRegister, 13);
     EXPECT_EQ(w16.Count, 2);
+
+    // An echo without its last word (CRC-valid, 7 bytes) gives nothing: its CRC is no count.
+    for (Bytes cut : {WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00}), WithCrc({0xFF, 0x06, 0x00, 0x53})}) {
+        MstrRamka w = Request(cut[1], 13, 2, 4);
+        ApplyReply(w, cut.data(), cut.size());
+        EXPECT_EQ(w.StartRegister, 13);
+        EXPECT_EQ(w.Count, 2);
+        EXPECT_EQ(w.Value, 4);
+    }
 }
 
 TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
@@ -178,4 +198,8 @@ TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
     ASSERT_EQ(Check(read, reply), ReplyCheck::Accepted);
     ApplyReply(read, reply.data(), reply.size());
     EXPECT_EQ(read.ByteCount, 2);
+    EXPECT_TRUE(read.CountMismatch);
+    reply = WithCrc({0xFF, 0x03, 0x00, 0x01, 0x02});  // claims none, carries 2
+    ApplyReply(read, reply.data(), reply.size());
+    EXPECT_TRUE(read.CountMismatch);
 }

@@ -42,7 +42,8 @@ TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor)
     for (const Case& c : {Case{"badcrc at=1", ReplyCheck::BadCrc, 185}, Case{"short at=1", ReplyCheck::TooShort, 4},
                           Case{"long at=1", ReplyCheck::TooLong, 300}, Case{"long at=1 bytes=256", ReplyCheck::TooLong, 256},
                           Case{"garbage at=1 bytes=9", ReplyCheck::BadCrc, 9},
-                          Case{"exception at=1", ReplyCheck::WrongFunction, 5}}) {
+                          Case{"exception at=1", ReplyCheck::WrongFunction, 5},
+                          Case{"cut at=1 bytes=10", ReplyCheck::Accepted, 15}}) {
         Faulty sim{c.fault};
         const auto reply = sim.Ask(poll).bytes;
         EXPECT_EQ(Check(poll, reply), c.expected) << c.fault;
@@ -50,6 +51,11 @@ TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor)
             EXPECT_EQ(reply.size(), c.length) << c.fault;
         }
     }
+
+    Faulty cut{"cut at=1"};
+    const auto halved = cut.Ask(poll).bytes;
+    EXPECT_EQ(halved[2], 180);
+    EXPECT_EQ(halved.size(), 5u + 90);
 
     Faulty silent{"silent at=1"};
     EXPECT_TRUE(silent.Ask(poll).bytes.empty());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
 
@@ -61,6 +62,28 @@ protected:
         AppForms = Forms{};
     }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
+    QStringList Status()
+    {
+        QStringList lines;
+        auto* list = form->findChild<QListWidget*>(QStringLiteral("ListBoxStatus"));
+        for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
+        return lines;
+    }
+    // The newest log read has gone out and its reply has not been handed over yet.
+    bool LogReadInFlight()
+    {
+        const auto history = form->Thread()->History();
+        for (auto it = history.rbegin(); it != history.rend(); ++it)
+            if (it->Tag == TAG_LOG) return it->Status == STATUS_SENT;
+        return false;
+    }
+    void ExpectFinishedWith(int count)
+    {
+        ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
+        EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
+                                         QStringLiteral("Pobrano %1 logów").arg(count)}));
+        ExpectStoreIsTheLoggersLog(count);
+    }
     MLogManager& Logs() { return *form->logs; }
     int Rows() { return form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"))->model()->rowCount(); }
     QString Lp(int row)
@@ -175,6 +198,90 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
     ExpectStoreIsTheLoggersLog(1000);
     EXPECT_EQ(Lp(kept), QString::number(kept + 1));
+}
+
+TEST_F(SimResults, StopThenStartOrResumeAtOnceLeavesOneChainOfReads)
+{
+    // Every log reply comes late, as from a logger busy with its memory.
+    Launch({"--records", "130", "--fault", "delay register=144 at=1 count=all ms=400"});
+    auto stopWithReadInFlight = [&] {
+        ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 62 && LogReadInFlight(); }, kDownloadWaitMs));
+        Button("ButtonStop")->click();
+    };
+
+    // Start again while the first read still waits behind the set-next-record write.
+    Button("ButtonStart")->click();
+    Button("ButtonStop")->click();
+    Button("ButtonStart")->click();
+    ExpectFinishedWith(130);
+
+    // Start again while a read is on the line.
+    Button("ButtonStart")->click();
+    stopWithReadInFlight();
+    Button("ButtonStart")->click();
+    ExpectFinishedWith(130);
+
+    // Resume while a read is on the line.
+    Button("ButtonStart")->click();
+    stopWithReadInFlight();
+    Button("ButtonRetry")->click();
+    ExpectFinishedWith(130);
+
+    // Resume again while the resumed chain's read still waits in the queue.
+    Button("ButtonStart")->click();
+    stopWithReadInFlight();
+    ASSERT_TRUE(WaitUntil([&] { return !LogReadInFlight(); }, kDownloadWaitMs));
+    Button("ButtonRetry")->click();
+    Button("ButtonStop")->click();
+    Button("ButtonRetry")->click();
+    ExpectFinishedWith(130);
+}
+
+TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
+{
+    // Log reads 2 to 4 come back corrupted (the logger moves on all the same), read 6 carries
+    // 100 of the 248 bytes it claims; in the second download reads 10 to 13 are all corrupted.
+    Launch({"--records", "200", "--fault", "badcrc register=144 at=2", "--fault", "short register=144 at=3",
+            "--fault", "garbage register=144 at=4", "--fault", "cut register=144 at=6 bytes=100", "--fault",
+            "badcrc register=144 at=10 count=4"});
+    Button("ButtonStart")->click();
+    // Three bad replies in a row are read again from the last good record; the short block
+    // stops the download as a bad block, and resuming goes on from the last good record.
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Aborted; }, kDownloadWaitMs));
+    EXPECT_EQ(Logs().LogCount(), 124);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
+    EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera"));
+    EXPECT_TRUE(form->ParamsReady());
+    Button("ButtonRetry")->click();
+    ExpectFinishedWith(200);
+    EXPECT_EQ(boxes.size(), 2u);
+
+    // A fourth bad reply in a row gives up as a logger that stopped answering does.
+    Button("ButtonStart")->click();
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Aborted; }, kDownloadWaitMs));
+    EXPECT_EQ(boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
+    EXPECT_EQ(Logs().LogCount(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return Button("ButtonRetry")->isEnabled(); }, kDownloadWaitMs));
+    Button("ButtonRetry")->click();
+    ExpectFinishedWith(200);
+}
+
+TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRest)
+{
+    Launch({"--records", "130", "--fault", "exception register=144 at=2"});
+    Button("ButtonStart")->click();
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
+    const QString warning = QStringLiteral("Nie pobrano wszystkich logów zapisanych w loggerze");
+    EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
+                                     QStringLiteral("Pobrano 62/130 logów"), warning}));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, LogManagerView::BoxIcon::Warning);
+    EXPECT_TRUE(boxes[0].text.endsWith(warning));
+    ASSERT_TRUE(Button("ButtonRetry")->isEnabled());
+    Button("ButtonRetry")->click();
+    ExpectFinishedWith(130);
+    EXPECT_EQ(Lp(62), QStringLiteral("63"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "core/FaultPlan.h"
 
+#include <algorithm>
 #include <charconv>
 #include <sstream>
 
@@ -18,6 +19,7 @@ constexpr KindName kKinds[] = {
     {FaultKind::Short, "short", nullptr},        {FaultKind::Long, "long", "bytes"},
     {FaultKind::Garbage, "garbage", "bytes"},    {FaultKind::Address, "address", "address"},
     {FaultKind::Exception, "exception", "code"}, {FaultKind::Delay, "delay", "ms"},
+    {FaultKind::Cut, "cut", "bytes"},
 };
 
 const KindName& Info(FaultKind k)
@@ -65,7 +67,7 @@ std::optional<Fault> ParseFault(const std::string& text, std::string* error)
             kind = &k;
     if (!kind) {
         *error = "unknown fault kind '" + word +
-                 "' (known: silent, badcrc, short, long, garbage, address, exception, delay)";
+                 "' (known: silent, badcrc, short, long, garbage, address, exception, delay, cut)";
         return std::nullopt;
     }
     f.kind = kind->kind;
@@ -199,6 +201,16 @@ int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& rep
         reply = WithCrc({requestAddress, static_cast<std::uint8_t>(requestFunction | 0x80),
                          static_cast<std::uint8_t>(v >= 0 ? v : 4)});
         break;
+    case FaultKind::Cut: {
+        // CRC-valid, but its byte count promises more (or less) than it carries.
+        if (reply.size() < 5 || reply[1] != 3)
+            break;
+        const std::size_t data = reply.size() - 5;
+        const std::size_t keep = std::min(v >= 0 ? static_cast<std::size_t>(v) : data / 2, data);
+        reply.resize(3 + keep);
+        reply = WithCrc(reply);
+        break;
+    }
     case FaultKind::Delay: break;
     }
     return delay;

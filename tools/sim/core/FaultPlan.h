@@ -8,6 +8,7 @@
 //   badcrc at=2 count=2      replies 2 and 3 carry a broken CRC
 //   delay at=1 ms=2000       reply 1 comes after 2 s
 //   exception at=7 code=4 register=144   the 7th log read is refused with exception code 4
+//   cut at=2 register=144 bytes=100      the 2nd log reply carries 100 data bytes, claims all
 // Request numbers count from 1 over the requests the logger handled; with register=R only the
 // requests whose start register is R are counted for that fault.
 #include <cstdint>
@@ -25,6 +26,7 @@ enum class FaultKind {
     Garbage,    // `bytes` (default 12) bytes of noise instead of the reply
     Address,    // the normal reply sent from slave `address` (default 1), CRC recomputed
     Exception,  // an exception reply with exception `code` (default 4)
+    Cut,        // a read reply keeping `bytes` (default half) of its data but its byte count, CRC recomputed
     Delay,      // the normal reply after `ms` (default 1000) milliseconds; combines with the others
 };
 
@@ -61,6 +63,7 @@ private:
 
 // Applies the faults chosen for one request to the reply the logger would have sent.
 // `reply` may be empty (the logger had nothing to say); returns the extra delay in ms.
+// A cut applies to function 3 replies only; others pass unchanged.
 int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply, std::uint8_t requestAddress,
                 std::uint8_t requestFunction);
 

@@ -29,9 +29,9 @@ for size in 16 22 24 32 48 64 128 256; do
   expected+=(usr/share/icons/hicolor/${size}x${size}/apps/$id.png)
 done
 # Every program this build makes is in the package, each with its manual page.
-for program in "$dir"/quorvex "$dir"/quorvex-cli "$dir"/quorvex-sim; do
-  [ -x "$program" ] && expected+=(usr/bin/"${program##*/}")
-done
+while read -r program; do
+  expected+=(usr/bin/"$program")
+done <"$dir/packaging/programs.txt"
 for program in "$root"/usr/bin/*; do
   expected+=(usr/share/man/man1/"${program##*/}".1.gz)
 done

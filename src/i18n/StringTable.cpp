@@ -148,6 +148,19 @@ constexpr StringTableEntry kEntries[] = {
     // Log download.
     {2060, "Not all logs stored in the Logger have been downloaded",
      "Es wurden nicht alle im Datenlogger gespeicherten Logs ausgelesen"},
+    // Parameter dialogs opened before the logger has confirmed their values.
+    {2070, "The parameters have not been read from the logger yet. Try again in a moment.",
+     "Die Parameter wurden noch nicht vom Datenlogger gelesen. Versuchen Sie es gleich noch einmal."},
+    // Link troubles: a reset with no logger, a logger whose reports do not fit, a serial port
+    // the user may not open.
+    {2080, "No logger is connected - the reset was not sent.",
+     "Kein Datenlogger angeschlossen - das Zurücksetzen wurde nicht gesendet."},
+    {2081, "Logger connected but not usable", "Datenlogger angeschlossen, aber nicht nutzbar"},
+    {2082, "Unsupported USB report format", "Nicht unterstütztes USB-Berichtsformat"},
+    {2083, "No permission to open the port", "Keine Berechtigung, den Anschluss zu öffnen"},
+    {2084, "The device belongs to the group", "Das Gerät gehört zur Gruppe"},
+    {2085, "Add your user to this group, for example:", "Fügen Sie Ihren Benutzer dieser Gruppe hinzu, zum Beispiel:"},
+    {2086, "Then log out and log in again.", "Melden Sie sich anschließend ab und wieder an."},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -1,21 +1,27 @@
 #include "link/Hid2.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 #include <utility>
 
 namespace quorvex {
 
+QString UnusableText(HidUnusable reason)
+{
+    switch (reason) {
+    case HidUnusable::None: break;
+    case HidUnusable::NoDescriptor: return QStringLiteral("nie można odczytać deskryptora raportów");
+    case HidUnusable::Numbered: return QStringLiteral("deskryptor deklaruje numerowane raporty");
+    case HidUnusable::ShortOutput: return QStringLiteral("raport wyjściowy krótszy niż 2 bajty");
+    case HidUnusable::ShortInput: return QStringLiteral("raport wejściowy krótszy niż 2 bajty");
+    }
+    return {};
+}
+
 HidClass::HidClass(std::shared_ptr<HidBackend> backend) : Backend_(std::move(backend)) {}
 
 HidClass::~HidClass() { Close(); }
-
-std::optional<HidInterfaceInfo> HidClass::InterfaceAt(int index) {
-    // Every index looks at the devices present at that moment, as the open step always did.
-    auto interfaces = Backend_->Enumerate();
-    if (index < 0 || static_cast<std::size_t>(index) >= interfaces.size()) return std::nullopt;
-    return std::move(interfaces[static_cast<std::size_t>(index)]);
-}
 
 structUSBDevice HidClass::EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error) {
     structUSBDevice entry;
@@ -30,32 +36,47 @@ structUSBDevice HidClass::EnumerateEntry(const HidInterfaceInfo& info, HidOpenEr
     return entry;
 }
 
+HidUnusable HidClass::Check(const HidDescriptorInfo& info) {
+    if (info.Numbered) return HidUnusable::Numbered;
+    if (info.Lengths.Output < 2) return HidUnusable::ShortOutput;
+    if (info.Lengths.Input < 2) return HidUnusable::ShortInput;
+    return HidUnusable::None;
+}
+
 bool HidClass::OpenByProduct(const std::string& product) {
     Close();
     bool denied = false;
-    for (int i = 0; i < kMaxInterfaces; ++i) {
-        const auto info = InterfaceAt(i);
-        if (!info) break;
+    Unusable_ = HidUnusable::None;
+    UnusablePath_.clear();
+    // One look at the present devices; only those named like the wanted one are opened.
+    const auto interfaces = Backend_->Enumerate();
+    const std::size_t count = std::min<std::size_t>(interfaces.size(), kMaxInterfaces);
+    for (std::size_t i = 0; i < count; ++i) {
+        const HidInterfaceInfo& info = interfaces[i];
+        if (info.Product != product) continue;
         HidOpenError error = HidOpenError::None;
-        structUSBDevice entry = EnumerateEntry(*info, error);
-        if (error == HidOpenError::AccessDenied && info->Product == product) denied = true;
+        structUSBDevice entry = EnumerateEntry(info, error);
+        if (error == HidOpenError::AccessDenied) denied = true;
         if (entry.Handle == kInvalidHidHandle) continue;
-        if (entry.Product != product) {
+        HidDescriptorInfo descriptor;
+        const HidUnusable unusable =
+            Backend_->ReportDescriptor(entry.Handle, descriptor) ? Check(descriptor) : HidUnusable::NoDescriptor;
+        if (unusable != HidUnusable::None) {
+            // Nothing could be exchanged with it; another device of that name may still do.
             Backend_->Close(entry.Handle);
-            continue;
-        }
-        HidReportLengths lengths;
-        if (!Backend_->ReportLengths(entry.Handle, lengths)) {
-            // Without its report lengths nothing can be exchanged with the device.
-            Backend_->Close(entry.Handle);
+            Unusable_ = unusable;
+            UnusablePath_ = info.Path;
             continue;
         }
         Device_ = std::move(entry);
-        Capabilities_ = lengths;
+        Capabilities_ = descriptor.Lengths;
+        Path_ = info.Path;
         InputReport_.fill(0);
         OutputReport_.fill(0);
         Opened_ = 1;
         AccessDenied_ = false;
+        Unusable_ = HidUnusable::None;
+        UnusablePath_.clear();
         return true;
     }
     AccessDenied_ = denied;
@@ -67,6 +88,7 @@ void HidClass::Close() {
     Backend_->Close(Device_.Handle);
     Device_ = {};
     Capabilities_ = {};
+    Path_.clear();
     Opened_ = 0;
 }
 
@@ -81,10 +103,16 @@ bool HidClass::ReadByte(std::uint8_t& byte, int waitMs) {
         byte = InputReport_[1];
         return true;
     }
+    if (result == HidIo::Gone) {
+        // Unplugged: the handle will never work again. Closed, the device is looked for afresh
+        // by the owner's next connect step, with or without a device notification.
+        Close();
+        return false;
+    }
     Backend_->Cancel(Device_.Handle);
     if (result == HidIo::Failed) {
-        // A device that is gone fails at once; waiting out the read time lets it look like
-        // a silent one, so a caller collecting a reply does not spin on it.
+        // A failing read returns at once; waiting out the read time lets it look like a silent
+        // device, so a caller collecting a reply does not spin on it.
         const auto until = start + std::chrono::milliseconds(waitMs);
         std::this_thread::sleep_until(until);
     }
@@ -101,6 +129,10 @@ bool HidClass::Write(const std::uint8_t* bytes, std::size_t count) {
         OutputReport_[1] = bytes[i];
         const HidIo result = Backend_->WriteOutputReport(Device_.Handle, OutputReport_.data(),
                                                          Capabilities_.Output, kWriteTimeoutMs);
+        if (result == HidIo::Gone) {
+            Close();
+            return false;
+        }
         if (result != HidIo::Ok) {
             Backend_->Cancel(Device_.Handle);
             return false;
@@ -111,13 +143,12 @@ bool HidClass::Write(const std::uint8_t* bytes, std::size_t count) {
 
 void HidClass::ListProducts(QStringList& list) {
     list.clear();
-    for (int i = 0; i < kMaxInterfaces; ++i) {
-        const auto info = InterfaceAt(i);
-        if (!info) break;
-        // Enumeration already knows the product string, so nothing is opened: a device we
-        // may not open still shows by name.
-        if (!info->Product.empty()) list.append(QString::fromStdString(info->Product));
-    }
+    const auto interfaces = Backend_->Enumerate();
+    const std::size_t count = std::min<std::size_t>(interfaces.size(), kMaxInterfaces);
+    // Enumeration already knows the product strings, so nothing is opened: a device we may
+    // not open still shows by name.
+    for (std::size_t i = 0; i < count; ++i)
+        if (!interfaces[i].Product.empty()) list.append(QString::fromStdString(interfaces[i].Product));
 }
 
 }  // namespace quorvex

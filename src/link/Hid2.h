@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <string>
 
 #include <QStringList>
@@ -24,11 +22,21 @@ struct structUSBDevice {
     std::uint8_t Present = 0;              // 1 when an interface exists at the index asked for
 };
 
-// Concurrency: HidClass has no lock of its own. The transmission thread (open, close, read,
-// write) and the UI thread (the reopen after a removal) both hold UseLock() around each call,
-// so their uses never overlap. Hold it for one call at a time and never while waiting for the
-// UI thread (a blocking message send), or the UI's reopen would wait on the thread and the
-// thread on the UI. ListProducts opens nothing and needs no lock.
+// Why a logger that was found and opened cannot be used: its reports do not fit the link.
+enum class HidUnusable {
+    None,
+    NoDescriptor,  // the report descriptor cannot be read or understood
+    Numbered,      // the descriptor declares report ids; the link sends report id 0
+    ShortOutput,   // the output report has no room for the report id and one byte
+    ShortInput,    // the input report has no room for the report id and one byte
+};
+
+// The reason as one plain line for the message log (Polish, like the other diagnostics).
+QString UnusableText(HidUnusable reason);
+
+// Concurrency: HidClass has no lock of its own. Only the transmission thread opens, closes,
+// reads and writes it; the window thread asks that thread for a reopen instead of doing it.
+// ListProducts only enumerates (nothing is opened) and may be called from any thread.
 class HidClass {
 public:
     static constexpr int kMaxInterfaces = 20;
@@ -43,14 +51,18 @@ public:
     HidClass& operator=(const HidClass&) = delete;
 
     // Closes the device if open, then opens the first of interfaces 0…19 whose product
-    // string equals product exactly. Vendor and product id play no part.
+    // string equals product exactly. The product strings come from one enumeration, so no
+    // other device is opened (opening a HID node wakes it and starts its polling). Vendor and
+    // product id play no part. A matching device whose reports do not fit the link is closed
+    // again: Unusable() says why.
     bool OpenByProduct(const std::string& product);
     void Close();
 
     // True when one input report arrived within 300 ms (or the shorter waitMs); its data
-    // byte goes to byte.
+    // byte goes to byte. A device that reports it is gone is closed (Opened() turns false).
     bool ReadByte(std::uint8_t& byte, int waitMs = kReadTimeoutMs);
-    // One output report per byte, each given up to 2000 ms; true when all went out.
+    // One output report per byte, each given up to 2000 ms; true when all went out. A device
+    // that reports it is gone is closed.
     bool Write(const std::uint8_t* bytes, std::size_t count);
 
     // Product strings of the present interfaces (at most 20), without claiming any device.
@@ -59,15 +71,18 @@ public:
     bool Opened() const { return Opened_ != 0; }
     // The last open found an interface with the wanted product but was refused access to it.
     bool AccessDenied() const { return AccessDenied_; }
+    // The last open found the wanted product but could not use it; UnusablePath() is its node.
+    HidUnusable Unusable() const { return Unusable_; }
+    const std::string& UnusablePath() const { return UnusablePath_; }
+    // The node of the open device; empty while closed.
+    const std::string& Path() const { return Path_; }
     const structUSBDevice& Device() const { return Device_; }
     HidReportLengths Capabilities() const { return Capabilities_; }
 
-    std::mutex& UseLock() { return UseLock_; }
-
 private:
-    std::optional<HidInterfaceInfo> InterfaceAt(int index);
     // One interface as the open step sees it; its handle is valid when opening succeeded.
     structUSBDevice EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error);
+    static HidUnusable Check(const HidDescriptorInfo& info);
 
     std::shared_ptr<HidBackend> Backend_;
     HidReportLengths Capabilities_;
@@ -76,7 +91,9 @@ private:
     structUSBDevice Device_;
     std::uint8_t Opened_ = 0;
     bool AccessDenied_ = false;
-    std::mutex UseLock_;
+    HidUnusable Unusable_ = HidUnusable::None;
+    std::string UnusablePath_;
+    std::string Path_;
 };
 
 }  // namespace quorvex

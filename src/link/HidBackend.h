@@ -28,21 +28,26 @@ struct HidOpenResult {
     HidOpenError Error = HidOpenError::Failed;
 };
 
-enum class HidIo { Ok, TimedOut, Failed };
+// Gone: the device has been unplugged (the node hung up: POLLHUP/POLLERR, EIO, ENODEV); the
+// handle will never work again and is best closed.
+enum class HidIo { Ok, TimedOut, Failed, Gone };
 
 class HidBackend {
 public:
     virtual ~HidBackend() = default;
 
-    // The interfaces present right now, in a stable order (each call looks afresh).
+    // The interfaces present right now, in a stable order (each call looks afresh). Opens
+    // nothing: the product string comes from the system's device database. May be called from
+    // any thread, also while another thread uses an open handle.
     virtual std::vector<HidInterfaceInfo> Enumerate() = 0;
 
     // Opens the interface for reading and writing.
     virtual HidOpenResult Open(const std::string& path) = 0;
     virtual void Close(HidHandle handle) = 0;
 
-    // Lengths of the device's report id 0 reports; false when they cannot be learnt.
-    virtual bool ReportLengths(HidHandle handle, HidReportLengths& lengths) = 0;
+    // What the device's report descriptor says: whether reports are numbered and the lengths
+    // of the report id 0 reports. False when the descriptor cannot be read or understood.
+    virtual bool ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) = 0;
 
     // Reads one input report into report[0..length): report[0] is the report id, the
     // data follows; a longer report is cut to length. Waits at most timeoutMs.

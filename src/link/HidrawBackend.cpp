@@ -50,6 +50,11 @@ void ParseHidId(const char* id, std::uint16_t& vendor, std::uint16_t& product) {
     product = static_cast<std::uint16_t>(p);
 }
 
+// hidraw answers EIO to a read and ENODEV to a write once its device is unplugged.
+HidIo GoneOrFailed(int error) {
+    return error == EIO || error == ENODEV || error == ENXIO || error == ESHUTDOWN ? HidIo::Gone : HidIo::Failed;
+}
+
 struct Found {
     unsigned long Number;
     HidInterfaceInfo Info;
@@ -57,25 +62,31 @@ struct Found {
 
 }  // namespace
 
-HidrawBackend::HidrawBackend() : Udev_(udev_new()) {}
+HidrawBackend::HidrawBackend() = default;
 
 HidrawBackend::~HidrawBackend() {
     std::lock_guard lock(Mutex_);
     for (const auto& [fd, device] : Open_) ::close(fd);
     Open_.clear();
-    if (Udev_) udev_unref(Udev_);
 }
 
 std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
     std::vector<Found> found;
-    if (!Udev_) return {};
-    udev_enumerate* e = udev_enumerate_new(Udev_);
-    if (!e) return {};
+    // A udev context may not be used by two threads at once, and the service tab's list is
+    // made on the window thread while the transmission thread looks for the logger: each
+    // enumeration has a context of its own.
+    udev* u = udev_new();
+    if (!u) return {};
+    udev_enumerate* e = udev_enumerate_new(u);
+    if (!e) {
+        udev_unref(u);
+        return {};
+    }
     udev_enumerate_add_match_subsystem(e, "hidraw");
     udev_enumerate_scan_devices(e);
     udev_list_entry* entry = nullptr;
     udev_list_entry_foreach(entry, udev_enumerate_get_list_entry(e)) {
-        udev_device* dev = udev_device_new_from_syspath(Udev_, udev_list_entry_get_name(entry));
+        udev_device* dev = udev_device_new_from_syspath(u, udev_list_entry_get_name(entry));
         if (!dev) continue;
         const char* node = udev_device_get_devnode(dev);
         if (node) {
@@ -95,6 +106,7 @@ std::vector<HidInterfaceInfo> HidrawBackend::Enumerate() {
         udev_device_unref(dev);
     }
     udev_enumerate_unref(e);
+    udev_unref(u);
     // hidraw2 before hidraw10: the order the device numbers were handed out in.
     std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.Number < b.Number; });
     std::vector<HidInterfaceInfo> result;
@@ -123,9 +135,8 @@ HidOpenResult HidrawBackend::Open(const std::string& path) {
         if (::ioctl(fd, HIDIOCGRDESC, &desc) == 0) {
             const auto parsed = ParseReportDescriptor(std::span<const std::uint8_t>(desc.value, desc.size));
             if (parsed) {
-                device.Numbered = parsed->Numbered;
-                device.Lengths = parsed->Lengths;
-                device.HaveLengths = true;
+                device.Descriptor = *parsed;
+                device.HaveDescriptor = true;
             }
         }
     }
@@ -147,10 +158,10 @@ bool HidrawBackend::Lookup(HidHandle handle, OpenDevice& device) {
     return true;
 }
 
-bool HidrawBackend::ReportLengths(HidHandle handle, HidReportLengths& lengths) {
+bool HidrawBackend::ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) {
     OpenDevice device;
-    if (!Lookup(handle, device) || !device.HaveLengths) return false;
-    lengths = device.Lengths;
+    if (!Lookup(handle, device) || !device.HaveDescriptor) return false;
+    info = device.Descriptor;
     return true;
 }
 
@@ -160,18 +171,21 @@ HidIo HidrawBackend::ReadInputReport(HidHandle handle, std::uint8_t* report, std
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     // hidraw hands over one whole report per read, led by its id only when reports are numbered.
     std::array<std::uint8_t, 4096> buf{};
-    const std::size_t offset = device.Numbered ? 0 : 1;
+    const bool numbered = device.Descriptor.Numbered;
+    const std::size_t offset = numbered ? 0 : 1;
     for (;;) {
         const int revents = PollUntil(handle, POLLIN, deadline);
         if (revents == 0) return HidIo::TimedOut;
-        if (revents < 0 || (revents & (POLLERR | POLLHUP | POLLNVAL))) return HidIo::Failed;
+        if (revents < 0 || (revents & POLLNVAL)) return HidIo::Failed;
+        // An unplugged device's node hangs up for good (hidraw: POLLERR | POLLHUP).
+        if (revents & (POLLERR | POLLHUP)) return HidIo::Gone;
         const ssize_t n = ::read(handle, buf.data() + offset, buf.size() - offset);
         if (n < 0) {
             if (errno == EAGAIN || errno == EINTR) continue;
-            return HidIo::Failed;
+            return GoneOrFailed(errno);
         }
-        if (n == 0) return HidIo::Failed;  // end of file: the node is no longer a device
-        buf[0] = device.Numbered ? buf[0] : 0;
+        if (n == 0) return HidIo::Failed;  // end of file: not a device node at all
+        buf[0] = numbered ? buf[0] : 0;
         const std::size_t got = static_cast<std::size_t>(n) + offset;
         std::memset(report, 0, length);
         std::memcpy(report, buf.data(), std::min(got, length));
@@ -187,7 +201,8 @@ HidIo HidrawBackend::WriteOutputReport(HidHandle handle, const std::uint8_t* rep
     for (;;) {
         const int revents = PollUntil(handle, POLLOUT, deadline);
         if (revents == 0) return HidIo::TimedOut;
-        if (revents < 0 || (revents & (POLLERR | POLLHUP | POLLNVAL))) return HidIo::Failed;
+        if (revents < 0 || (revents & POLLNVAL)) return HidIo::Failed;
+        if (revents & (POLLERR | POLLHUP)) return HidIo::Gone;
         // The leading report id 0 tells hidraw the report is unnumbered; it is not sent.
         const ssize_t n = ::write(handle, report, length);
         if (n == static_cast<ssize_t>(length)) return HidIo::Ok;
@@ -196,7 +211,7 @@ HidIo HidrawBackend::WriteOutputReport(HidHandle handle, const std::uint8_t* rep
             ::usleep(1000);  // hidraw always polls writable; do not spin on a busy device
             continue;
         }
-        return HidIo::Failed;
+        return n < 0 ? GoneOrFailed(errno) : HidIo::Failed;
     }
 }
 

@@ -6,8 +6,6 @@
 
 #include "link/HidBackend.h"
 
-struct udev;
-
 namespace quorvex {
 
 class HidrawBackend : public HidBackend {
@@ -20,7 +18,7 @@ public:
     std::vector<HidInterfaceInfo> Enumerate() override;
     HidOpenResult Open(const std::string& path) override;
     void Close(HidHandle handle) override;
-    bool ReportLengths(HidHandle handle, HidReportLengths& lengths) override;
+    bool ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) override;
     HidIo ReadInputReport(HidHandle handle, std::uint8_t* report, std::size_t length, int timeoutMs) override;
     HidIo WriteOutputReport(HidHandle handle, const std::uint8_t* report, std::size_t length,
                             int timeoutMs) override;
@@ -29,13 +27,11 @@ public:
 
 private:
     struct OpenDevice {
-        bool Numbered = false;
-        bool HaveLengths = false;
-        HidReportLengths Lengths;
+        bool HaveDescriptor = false;
+        HidDescriptorInfo Descriptor;
     };
     bool Lookup(HidHandle handle, OpenDevice& device);
 
-    struct udev* Udev_ = nullptr;
     std::mutex Mutex_;
     std::map<HidHandle, OpenDevice> Open_;
 };

@@ -1,23 +1,20 @@
 #include "link/Rs232.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QSerialPort>
+
+#include <cerrno>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace quorvex {
 
 namespace {
-
-// Where the device behind a port name lives. Bare names are looked up under /dev, as the
-// port menu's short names are; paths are taken as given. Symlinks are resolved because the
-// port lock is keyed on the path: two aliases of one device must meet the same lock.
-QString DeviceLocation(const QString& name)
-{
-    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
-    const QString location = isPath ? name : QStringLiteral("/dev/") + name;
-    const QString canonical = QFileInfo(location).canonicalFilePath();
-    return canonical.isEmpty() ? location : canonical;
-}
 
 // A modem-control line that the device does not have (a pseudo-terminal has none) is no
 // reason to refuse the port; any other refusal is.
@@ -42,7 +39,39 @@ bool ApplyLineSettings(QSerialPort& port)
         && SetModemLine(port, &QSerialPort::setRequestToSend, false);
 }
 
+// Whether this user is refused the device node, as opposed to it being missing or busy.
+bool RefusedAccess(const QString& location)
+{
+    const QByteArray path = QFile::encodeName(location);
+    return ::access(path.constData(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
+}
+
 }  // namespace
+
+// Bare names are looked up under /dev, as the port menu's short names are; paths are taken
+// as given. Symlinks are resolved because the port lock is keyed on the path: two aliases of
+// one device must meet the same lock.
+QString SerialDeviceLocation(const QString& name)
+{
+    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
+    const QString location = isPath ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(location).canonicalFilePath();
+    return canonical.isEmpty() ? location : canonical;
+}
+
+QString DeviceOwnerGroup(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    // getgrgid_r: the window thread and the transmission thread may both ask.
+    group g {};
+    group* found = nullptr;
+    char buffer[4096];
+    if (::getgrgid_r(st.st_gid, &g, buffer, sizeof buffer, &found) != 0 || !found)
+        return QString::number(st.st_gid);
+    return QString::fromLocal8Bit(found->gr_name);
+}
 
 ObiektRS232::ObiektRS232() : nameReference_(QStringLiteral("Com1")) {}
 
@@ -62,9 +91,12 @@ bool ObiektRS232::OpenPort(const QString& name)
         return false;
     }
 
+    accessDenied_ = false;
+    const QString location = SerialDeviceLocation(name);
     auto port = std::make_unique<QSerialPort>();
-    port->setPortName(DeviceLocation(name));
+    port->setPortName(location);
     if (!port->open(QIODevice::ReadWrite)) {
+        accessDenied_ = RefusedAccess(location);
         lastMessage_ = QStringLiteral("Błąd otwarcia portu: ") + name
             + QStringLiteral(".\rPort nie istnieje lub jest otwarty przez inną aplikację.");
         return false;
@@ -115,6 +147,20 @@ bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
             CloseIfGone();
             return false;
         }
+    }
+    // Handed to the driver is not yet sent: at 9600 baud a long request takes a quarter of a
+    // second on the line, and the reply's time limits count from the moment it has left.
+    while (::tcdrain(static_cast<int>(port_->handle())) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno == EIO || errno == ENXIO || errno == ENODEV) {
+            // The adapter went away while sending.
+            const QString message = lastMessage_;
+            ClosePort();
+            lastMessage_ = message;
+            return false;
+        }
+        break;  // not a terminal (ENOTTY): nothing to wait for
     }
     return true;
 }

@@ -22,6 +22,13 @@ class QSerialPort;
 
 namespace quorvex {
 
+// The device node a port name stands for: bare names ("ttyUSB0") are looked up under /dev,
+// symlinks are resolved.
+QString SerialDeviceLocation(const QString& name);
+
+// The group that owns a device node ("dialout"), or an empty text when it cannot be learnt.
+QString DeviceOwnerGroup(const QString& path);
+
 class ObiektRS232 {
 public:
     // Time-outs of a one-byte read and of a write: a constant plus so much per byte.
@@ -56,8 +63,10 @@ public:
     // Always true: this platform releases the descriptor even when close reports an error.
     bool ClosePort();
 
-    // Writes count bytes and waits until the port has taken all of them (at most
-    // 250 ms + 1 ms per byte). False at once when closed, when count is 0 or data is null.
+    // Writes count bytes, waits until the port has taken all of them (at most 250 ms + 1 ms
+    // per byte) and then until the device has sent them out on the line (tcdrain), so the
+    // caller's send time is the moment the request has left. False at once when closed, when
+    // count is 0 or data is null.
     bool Write(const std::uint8_t* data, std::size_t count);
 
     // Reads one byte, waiting up to 251 ms for it. False when nothing came, or at once when closed.
@@ -69,6 +78,9 @@ public:
     bool ClearRXBuffer();
 
     bool Opened() const { return opened_ != 0; }
+    // The last OpenPort failed because the system refused this user access to the device
+    // (EACCES/EPERM), the usual case of a user outside the device's group.
+    bool AccessDenied() const { return accessDenied_; }
     const QString& LastMessage() const { return lastMessage_; }
     const QString& PortName() const { return portName_; }
     // The name last given to OpenPort; "Com1" before the first open.
@@ -80,6 +92,7 @@ private:
     std::unique_ptr<QSerialPort> port_;  // the open port; null while closed
     QString nameReference_;
     std::uint8_t opened_ = 0;
+    bool accessDenied_ = false;
     QString lastMessage_;
     QString portName_;
 };

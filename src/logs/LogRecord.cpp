@@ -12,4 +12,12 @@ QString LogTemperatureText(float temperature) { return NumberText(temperature) +
 
 QString LogHumidityText(float humidity) { return NumberText(humidity) + QStringLiteral("%"); }
 
+QString LogTemperatureText(float temperature, QChar separator) {
+    return NumberText(temperature, separator) + QStringLiteral("°C");
+}
+
+QString LogHumidityText(float humidity, QChar separator) {
+    return NumberText(humidity, separator) + QStringLiteral("%");
+}
+
 }  // namespace quorvex

@@ -36,9 +36,11 @@ struct DecodedRecord {
 // the record is not affected. No clamping to a plausible range.
 DecodedRecord DecodeLogRecord(std::uint32_t value);
 
-// The texts of the results list: one decimal with the current separator and
-// the unit directly behind ("-12.5°C", "45.6%").
+// The texts of the results list: one decimal with the current on-screen
+// separator (or the one given) and the unit directly behind ("-12.5°C", "45.6%").
 QString LogTemperatureText(float temperature);
 QString LogHumidityText(float humidity);
+QString LogTemperatureText(float temperature, QChar separator);
+QString LogHumidityText(float humidity, QChar separator);
 
 }  // namespace quorvex

@@ -82,6 +82,8 @@ bool WriteResults(QIODevice& out, const MLogi& store) {
     const QLocale locale;
     const QString dateFormat = ShortDateFormat();
     const QString timeFormat = LongTimeFormat();
+    // The system's number format, not whatever separator was typed on screen last.
+    const QChar separator = SystemDecimalSeparator();
     TextCache dates, times, numbers;
     char digits[16];
 
@@ -98,9 +100,9 @@ bool WriteResults(QIODevice& out, const MLogi& store) {
         buffer += ' ';
         buffer += times.Get(time.msecsSinceStartOfDay(), [&] { return locale.toString(time, timeFormat); });
         buffer += '\t';
-        buffer += numbers.Get(FloatKey(r.temperature), [&] { return NumberText(r.temperature); });
+        buffer += numbers.Get(FloatKey(r.temperature), [&] { return NumberText(r.temperature, separator); });
         buffer += '\t';
-        if (humidity) buffer += numbers.Get(FloatKey(r.humidity), [&] { return NumberText(r.humidity); });
+        if (humidity) buffer += numbers.Get(FloatKey(r.humidity), [&] { return NumberText(r.humidity, separator); });
         buffer += "\r\n";
         if (buffer.size() >= kFlushSize && !flush()) return false;
     }

@@ -27,6 +27,10 @@ constexpr int WM_HID_ABSENT = WM_USER + 17;        // 1041 posted: no HID logger
 
 // wParam of 1041: a "Logger" is present but the system refused access to it.
 constexpr int kHidAccessDenied = 1;
+// wParam of 1041: a "Logger" is present and opens, but its reports do not fit the link.
+constexpr int kHidUnusable = 2;
+// wParam of 1026: the system refused access to the serial port (EACCES/EPERM).
+constexpr int kPortAccessDenied = 1;
 
 // The message's name as written in the code ("WM_READ_DONE"); "WM_USER+n" for others.
 QString MessageName(int msg);

@@ -188,7 +188,6 @@ void ThreadTransmisja::StepSend()
     FrameLength_ = static_cast<std::uint8_t>(AppendCrc(FrameBuffer_.data(), FrameLength_));
     PurgeLink();
     if (UsbLink_) {
-        std::lock_guard lock(Hid_->UseLock());
         Hid_->Write(FrameBuffer_.data(), FrameLength_);
     } else {
         Serial_.Write(FrameBuffer_.data(), FrameLength_);
@@ -267,10 +266,8 @@ void ThreadTransmisja::StepAccept()
 
 bool ThreadTransmisja::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
 {
-    if (UsbLink_) {
-        std::lock_guard lock(Hid_->UseLock());
+    if (UsbLink_)
         return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidClass::kReadTimeoutMs)));
-    }
     constexpr std::uint32_t serialWait = ObiektRS232::kReadTotalConstantMs + ObiektRS232::kReadTotalMultiplierMs;
     return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
 }

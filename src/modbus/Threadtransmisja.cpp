@@ -92,15 +92,21 @@ void ThreadTransmisja::CloseLinks()
 {
     LinkState_ = LINK_SERIAL_CLOSED;
     Serial_.ClosePort();
-    std::lock_guard lock(Hid_->UseLock());
     Hid_->Close();
 }
 
 void ThreadTransmisja::Execute()
 {
     while (!Terminated_.load()) {
-        const bool usb = LinkName() == kUsbLinkName;
+        const std::uint32_t version = LinkNameVersion_.load();
+        if (version != SeenLinkNameVersion_) {
+            SeenLinkNameVersion_ = version;
+            ThreadLinkName_ = LinkName();
+            HidSearchDue_ = true;  // a link chosen anew is tried at once
+        }
+        const bool usb = ThreadLinkName_ == kUsbLinkName;
         UsbLink_ = usb;
+        TakeDeviceNotices();
         Connected_ = (usb ? HidConnect() : SerialConnect()) ? 1 : 0;
         if (Connected_.load() == 1 && !Terminated_.load()) {
             SendFrames();
@@ -113,11 +119,8 @@ void ThreadTransmisja::Execute()
 
 bool ThreadTransmisja::SerialConnect()
 {
-    {
-        std::lock_guard lock(Hid_->UseLock());
-        Hid_->Close();
-    }
-    const QString name = LinkName();
+    Hid_->Close();
+    const QString& name = ThreadLinkName_;
     if (name != Serial_.PortName()) {
         // The operator chose another port.
         LinkState_ = LINK_SERIAL_CLOSED;
@@ -131,18 +134,14 @@ bool ThreadTransmisja::SerialConnect()
     if (!Serial_.OpenPort(name)) {
         LinkState_ = LINK_SERIAL_FAILED;
         StatusText(Serial_.LastMessage());
-        Post(WM_PORT_OPEN_ERROR);
+        Post(WM_PORT_OPEN_ERROR, {}, Serial_.AccessDenied() ? kPortAccessDenied : 0);
         WaitForWake(kConnectRetryMs);
         return false;
     }
     LinkState_ = LINK_SERIAL_OPEN;
     if (!Serial_.ClearRXBuffer())
         StatusText(Serial_.LastMessage());
-    {
-        // Requests queued for the previous link are not meant for this one.
-        std::lock_guard lock(QueueLock);
-        StdKolejkaKomendy_.clear();
-    }
+    EmptyQueue();
     StatusText(QStringLiteral("Port ") + name + QStringLiteral(" został otwarty"));
     Post(WM_PORT_OPENED);
     return true;
@@ -151,28 +150,97 @@ bool ThreadTransmisja::SerialConnect()
 bool ThreadTransmisja::HidConnect()
 {
     Serial_.ClosePort();
-    bool opened = false;
-    bool denied = false;
-    {
-        std::lock_guard lock(Hid_->UseLock());
-        opened = Hid_->Opened();
-        if (opened) {
+    if (Hid_->Opened()) {
+        LinkState_ = LINK_HID_CONNECTED;
+        return true;
+    }
+    // Every look enumerates the devices; while the logger stays away that happens once a
+    // second, and at once when a device arrives or the link was just chosen.
+    if (HidSearchDue_ || TicksSince(HidSearchTime_) >= kHidSearchMs) {
+        HidSearchDue_ = false;
+        HidSearchTime_ = GetTickCount();
+        if (Hid_->OpenByProduct(kHidProduct)) {
             LinkState_ = LINK_HID_CONNECTED;
+            UnusableReported_.clear();
+            EmptyQueue();
+            StatusText(QStringLiteral("Urządzenie HID Logger podłączone"));
+            Post(WM_HID_CONNECTED);
             return true;
         }
-        opened = Hid_->OpenByProduct(kHidProduct);
-        denied = Hid_->AccessDenied();
+        ReportUnusableHid();
     }
-    if (!opened) {
-        LinkState_ = LINK_HID_ABSENT;
-        Post(WM_HID_ABSENT, {}, denied ? kHidAccessDenied : 0);
-        WaitForWake(kConnectRetryMs);
-        return false;
+    LinkState_ = LINK_HID_ABSENT;
+    int why = 0;
+    if (Hid_->AccessDenied())
+        why = kHidAccessDenied;
+    else if (Hid_->Unusable() != HidUnusable::None)
+        why = kHidUnusable;
+    Post(WM_HID_ABSENT, {}, why);
+    WaitForWake(kConnectRetryMs);
+    return false;
+}
+
+void ThreadTransmisja::EmptyQueue()
+{
+    std::lock_guard lock(QueueLock);
+    StdKolejkaKomendy_.clear();
+}
+
+void ThreadTransmisja::ReportUnusableHid()
+{
+    if (Hid_->Unusable() == HidUnusable::None) {
+        UnusableReported_.clear();
+        return;
     }
-    LinkState_ = LINK_HID_CONNECTED;
-    StatusText(QStringLiteral("Urządzenie HID Logger podłączone"));
-    Post(WM_HID_CONNECTED);
-    return true;
+    // One line per logger and reason, not one per look.
+    const QString line = QStringLiteral("Funkcja HidConnect. Logger ") + QString::fromStdString(Hid_->UnusablePath())
+        + QStringLiteral(" nie może być użyty: ") + UnusableText(Hid_->Unusable()) + QLatin1Char('.');
+    if (line == UnusableReported_)
+        return;
+    UnusableReported_ = line;
+    StatusText(line);
+}
+
+void ThreadTransmisja::TakeDeviceNotices()
+{
+    if (HidArrivalNoticed_.exchange(false))
+        HidSearchDue_ = true;
+    if (!HidRemovalNoticed_.load())
+        return;
+    QStringList nodes;
+    {
+        // Never wait for the window thread here: a reply may be arriving.
+        std::unique_lock lock(NoticeLock_, std::try_to_lock);
+        if (!lock.owns_lock())
+            return;  // being added to just now: taken on the next pass
+        HidRemovalNoticed_ = false;
+        nodes.swap(RemovedNodes_);
+    }
+    if (!Hid_->Opened()) {
+        HidSearchDue_ = true;
+        return;
+    }
+    // Another device went (a mouse, a keyboard): the logger and its reply in flight stay.
+    if (!nodes.contains(QString::fromStdString(Hid_->Path())))
+        return;
+    Hid_->Close();
+    HidSearchDue_ = true;
+}
+
+void ThreadTransmisja::HidDeviceArrived()
+{
+    HidArrivalNoticed_ = true;
+    Wake();
+}
+
+void ThreadTransmisja::HidDeviceRemoved(const QString& node)
+{
+    {
+        std::lock_guard lock(NoticeLock_);
+        RemovedNodes_.append(node);
+        HidRemovalNoticed_ = true;
+    }
+    Wake();
 }
 
 void ThreadTransmisja::SendFrames()
@@ -210,6 +278,8 @@ void ThreadTransmisja::AddRecord(MstrRamka record)
         {
             std::lock_guard shared(SharedLock_);
             StdHistoriaKomend_.push_back(std::move(record));
+            while (StdHistoriaKomend_.size() > kHistoryLimit)
+                StdHistoriaKomend_.pop_front();
         }
         Post(WM_COMMAND_QUEUED);
     }
@@ -248,6 +318,7 @@ void ThreadTransmisja::SetLinkName(const QString& name)
     {
         std::lock_guard lock(SharedLock_);
         LinkName_ = name;
+        ++LinkNameVersion_;
     }
     Wake();
 }
@@ -291,17 +362,6 @@ QString ThreadTransmisja::CurrentStatusText() const
 void ThreadTransmisja::ListHidProducts(QStringList& list)
 {
     Hid_->ListProducts(list);
-}
-
-bool ThreadTransmisja::ReopenHid()
-{
-    bool opened = false;
-    {
-        std::lock_guard lock(Hid_->UseLock());
-        opened = Hid_->OpenByProduct(kHidProduct);
-    }
-    Wake();  // a logger that did not come back is reported by the next connect step
-    return opened;
 }
 
 void EndTransmissionThread(ThreadTransmisja& thread)

@@ -4,10 +4,17 @@
 // queued requests one at a time through the protocol state machine and reports everything
 // to its MessageTarget.
 //
-// Threads: AddRecord, SetLinkName, ZeroCounters, the readers and ReopenHid may be called from
-// any thread (in the program: the user-interface thread). Execute and the protocol run on
-// the thread itself. ResponseRecord() and Frame() may be read only while the target handles
-// a sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked then and changes neither.
+// Threads: AddRecord, SetLinkName, ZeroCounters, the readers and the device notices
+// (HidDeviceArrived, HidDeviceRemoved) may be called from any thread (in the program: the
+// user-interface thread). Execute and the protocol run on the thread itself, which alone
+// touches the serial port and the HID logger. ResponseRecord() and Frame() may be read only
+// while the target handles a sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked
+// then and changes neither.
+//
+// A HID logger keeps at most 63 unread reports (one reply byte each, one per millisecond), so
+// while a reply may be arriving the thread never waits for the other thread: it sends its
+// blocking messages only once a reply is complete, reads the link name through a version
+// number, and shares with the caller only locks held for a copy or an increment.
 //
 // Ending: call RequestTermination() (never QThread::terminate()), then wait while delivering
 // the sent messages, as EndTransmissionThread() does. The destructor does the same if the
@@ -41,11 +48,18 @@ public:
     static inline const QString kUsbLinkName = QStringLiteral("USB");
     static inline const std::string kHidProduct = "Logger";
     static constexpr std::size_t kQueueLimit = 100;
+    // The history is trimmed to what the status bar shows when the bar paints; a window
+    // that is not painted (minimised) would let it grow a request a second for good.
+    // Far more than any status bar shows, so painting sees no difference.
+    static constexpr std::size_t kHistoryLimit = 256;
     static constexpr std::uint32_t kPollIdleMs = 1000;     // idle time before a poll is queued
     static constexpr std::uint32_t kFirstByteMs = 1500;    // wait for the first reply byte
     static constexpr std::uint32_t kSilenceMs = 800;       // silence that ends a reply
     static constexpr std::uint32_t kFlushMs = 500;         // longest flush after a bad reply
     static constexpr std::uint32_t kConnectRetryMs = 100;  // pause after a failed connect
+    // While no HID logger is present the devices are looked at no more than this often (each
+    // look enumerates them), and at once when a device arrives.
+    static constexpr std::uint32_t kHidSearchMs = 1000;
 
     // LinkState values.
     enum : std::int8_t {
@@ -67,7 +81,8 @@ public:
     ThreadTransmisja& operator=(const ThreadTransmisja&) = delete;
 
     // Queues a copy of the request (FIFO, at most 100 pending; the oldest pending one is
-    // dropped on overflow), numbers it, records it in the history and posts 1037.
+    // dropped on overflow), numbers it, records it in the history (dropping the oldest
+    // entries beyond kHistoryLimit) and posts 1037.
     void AddRecord(MstrRamka record);
 
     // Asks the loop to end after its current step; wakes it from any wait of its own.
@@ -110,9 +125,12 @@ public:
 
     // The HID list of the service tab: product strings of the present interfaces.
     void ListHidProducts(QStringList& list);
-    // The reopen after a device removal: closes the HID logger and opens it again if it is
-    // still present, never in the middle of one of the thread's own HID calls.
-    bool ReopenHid();
+    // Device notices of the window thread; both return at once, the thread acts on its next
+    // pass. An arrival makes an absent logger be looked for at once. A removal of the
+    // logger's own node (or any removal while no logger is open) closes the logger and looks
+    // for it afresh; the removal of another device leaves the logger and its reply alone.
+    void HidDeviceArrived();
+    void HidDeviceRemoved(const QString& node);
 
 protected:
     void run() override;
@@ -121,6 +139,11 @@ private:
     void Execute();
     bool SerialConnect();
     bool HidConnect();
+    void TakeDeviceNotices();
+    void ReportUnusableHid();
+    // A port opened or a HID logger connected: requests queued meanwhile were meant for
+    // what was there before (a reset pressed while nothing was connected, say).
+    void EmptyQueue();
     void SendFrames();
     void ModbusProtocol();  // one step; ModbusProtocol.cpp
     void StatusText(const QString& text);
@@ -157,6 +180,14 @@ private:
     TransmissionCounters Counters_;
     QString StatusText_;
 
+    std::atomic<std::uint32_t> LinkNameVersion_{0};  // counts SetLinkName calls
+
+    // Device notices, taken by the thread at the start of a pass.
+    std::atomic<bool> HidArrivalNoticed_{false};
+    std::atomic<bool> HidRemovalNoticed_{false};
+    std::mutex NoticeLock_;  // held only to add or take a node name
+    QStringList RemovedNodes_;
+
     std::atomic<std::int8_t> LinkState_{LINK_NONE};
     std::atomic<std::uint8_t> ProtocolState_{0};
     std::atomic<std::uint8_t> Connected_{0};
@@ -169,6 +200,12 @@ private:
     ObiektRS232 Serial_;
     std::unique_ptr<HidClass> Hid_;
     bool UsbLink_ = false;  // which link this pass of the loop works on
+    // The thread's own copy of the link name, renewed when LinkNameVersion_ moves on.
+    QString ThreadLinkName_;
+    std::uint32_t SeenLinkNameVersion_ = ~0u;
+    bool HidSearchDue_ = true;        // look for the HID logger on the next connect step
+    std::uint32_t HidSearchTime_ = 0; // when it was last looked for
+    QString UnusableReported_;        // the unusable logger last described in the message log
 
     // Protocol working data: touched by the thread only (read by the target during a send).
     MstrRamka Working_;

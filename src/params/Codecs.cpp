@@ -78,9 +78,11 @@ QChar DecimalSeparator() {
 
 void SetDecimalSeparator(QChar separator) { g_separator.store(separator.unicode()); }
 
-void ResetDecimalSeparator() {
+void ResetDecimalSeparator() { g_separator.store(SystemDecimalSeparator().unicode()); }
+
+QChar SystemDecimalSeparator() {
     const QString point = QLocale().decimalPoint();
-    g_separator.store(point.size() == 1 ? point[0].unicode() : u'.');
+    return point.size() == 1 ? point[0] : QChar(u'.');
 }
 
 bool ParseNumber(const QString& text, float& value) {
@@ -146,13 +148,14 @@ float DecodeHumidity(std::uint32_t pair) {
     return TenthsToFloat(tenths < 0 ? 0 : tenths);
 }
 
-QString NumberText(float value) {
+QString NumberText(float value) { return NumberText(value, DecimalSeparator()); }
+
+QString NumberText(float value, QChar sep) {
     // A negative zero (sign bit over a zero magnitude) reads as 0.0.
     const double v = value == 0.0f ? 0.0 : static_cast<double>(value);
     QString text = QString::number(v, 'f', 1);
     // Group the whole part in threes with the locale's group separator, as long
     // as it cannot be mistaken for the decimal separator.
-    const QChar sep = DecimalSeparator();
     const QString group = QLocale().groupSeparator();
     const qsizetype point = text.indexOf(u'.');
     const qsizetype firstDigit = text.startsWith(u'-') ? 1 : 0;

@@ -10,12 +10,16 @@
 
 namespace quorvex {
 
-// The process-wide decimal separator of every number text. Taken from the
-// default locale on first use (or by ResetDecimalSeparator), then left as the
-// last ParseNumber set it.
+// The process-wide decimal separator of the number texts on screen. Taken
+// from the default locale on first use (or by ResetDecimalSeparator), then
+// left as the last ParseNumber set it. Files and printouts do not follow it:
+// they use SystemDecimalSeparator.
 QChar DecimalSeparator();
 void SetDecimalSeparator(QChar separator);
 void ResetDecimalSeparator();
+// The decimal separator of the default locale's number format, whatever the
+// operator typed last.
+QChar SystemDecimalSeparator();
 
 // Tries the text with "," as decimal separator, then with "."; the separator
 // of the last attempt stays in force. Accepts an optional sign, digits with at
@@ -40,8 +44,10 @@ void StoreHumidityField(std::uint16_t field, std::uint16_t& first, std::uint16_t
 float DecodeTemperature(std::uint32_t pair);
 float DecodeHumidity(std::uint32_t pair);
 
-// One decimal place with the current decimal separator, no unit.
+// One decimal place with the given decimal separator (the current on-screen
+// one unless told), no unit.
 QString NumberText(float value);
+QString NumberText(float value, QChar separator);
 QString TemperatureText(std::uint32_t pair);
 QString HumidityText(std::uint32_t pair);
 

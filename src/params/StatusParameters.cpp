@@ -20,6 +20,8 @@ QString StatusBitParametr::GetText() const {
     return v == -1 ? QString() : QString::number(v);
 }
 
+bool StatusBitParametr::Known() const { return *StatusCell != kNotReceived; }
+
 int StatusBitParametr::Bits(std::uint16_t mask, int shift) const {
     if (*StatusCell == kNotReceived) return -1;
     return (*StatusCell & mask) >> shift;

@@ -15,6 +15,7 @@ public:
     StatusBitParametr(QString name, std::uint16_t& statusCell);
     void Invalidate() override;  // empties the shared cell
     QString GetText() const override;  // GetValue in decimal, empty while -1
+    bool Known() const override;       // the shared cell holds register 0 as received
 
 protected:
     // -1 while the cell is not received, else the masked bits shifted down.

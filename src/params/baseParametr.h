@@ -35,6 +35,9 @@ public:
     virtual void SetText(const QString& text);
     virtual int GetValue() const;      // -1 in the base
     virtual QString GetText() const;   // empty in the base and while a needed register is missing
+    // Holds what the logger last reported: received and not emptied since (a write
+    // empties what it wrote until the read-back arrives).
+    virtual bool Known() const { return !Empty; }
 
     std::int32_t FirstRegister;
     QString Name;

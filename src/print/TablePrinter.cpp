@@ -10,7 +10,9 @@
 #include <array>
 #include <vector>
 
+#include "logs/LogRecord.h"
 #include "logs/LoggerInfo.h"
+#include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
 
 namespace quorvex {
@@ -83,9 +85,11 @@ TableLayout MeasureTable(const QFontMetrics& metrics, bool humidity) {
 QStringList RecordCells(const MLogi& results, int index, bool humidity) {
     const MstrLog& r = results.At(index);
     const QDateTime moment = FromTDateTime(r.time);
+    // Paper follows the system's number format, not the separator typed on screen last.
+    const QChar separator = SystemDecimalSeparator();
     QStringList cells{QString::number(index + 1), QLocale().toString(moment.date(), ShortDateFormat()),
-                      QLocale().toString(moment.time(), LongTimeFormat()), LogTemperatureText(r.temperature)};
-    if (humidity) cells << LogHumidityText(r.humidity);
+                      QLocale().toString(moment.time(), LongTimeFormat()), LogTemperatureText(r.temperature, separator)};
+    if (humidity) cells << LogHumidityText(r.humidity, separator);
     return cells;
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -35,6 +36,9 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     settings = std::make_unique<IniFile>(options.settingsPath);
     portName = settings->ReadString(kSectionOkno, QStringLiteral("PortCom"), kUsbLink);
     if (!options.portOverride.isEmpty()) portName = options.portOverride;
+    // The thread starts on the link at once: give it the menu's spelling before the menu
+    // exists, or "usb" would be tried as a serial device.
+    portName = MenuSpelling(portName, SystemSerialPorts());
     if (options.startThread) CreateThread(options);
     translator = std::make_unique<MTranslate>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
@@ -87,17 +91,27 @@ void TMainForm1::FormCreate()
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheetKomunikaty), false);
     PageControl1->setTabVisible(PageControl1->indexOf(TabSheetKorekta), false);
 
-    auto connectDialog = [this](const char* button, QWidget* Forms::*form) {
+    // What each dialog shows and writes back. A save empties what it wrote until the
+    // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
+    // temperature and humidity thresholds share their registers, so either dialog needs all four.
+    MDataParametry& m = model_;
+    const DialogNeeds thresholds{&m.Param<CHighTemp>(), &m.Param<CLowTemp>(), &m.Param<CHighHum>(),
+                                 &m.Param<CLowHum>()};
+    auto connectDialog = [this](const char* button, QWidget* Forms::*form, DialogNeeds needs) {
         if (auto* b = findChild<QPushButton*>(QString::fromLatin1(button)))
-            connect(b, &QPushButton::clicked, this, [this, form] { OpenDialog(AppForms.*form); });
+            connect(b, &QPushButton::clicked, this,
+                    [this, form, needs = std::move(needs)] { OpenDialog(AppForms.*form, needs); });
     };
-    connectDialog("ButtonUstawZegar", &Forms::FormZegar1);
-    connectDialog("ButtonZmienNazwaLoggera", &Forms::FormNazwa1);
-    connectDialog("ButtonZmienLogStart", &Forms::FormStartLog1);
-    connectDialog("ButtonZmienProgiTemp", &Forms::FormTemperatura);
-    connectDialog("ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc);
-    connectDialog("ButtonZmienFreqSave", &Forms::FormFreqSave1);
-    connectDialog("ButtonKorektaTempHum", &Forms::FormKorekcja);
+    connectDialog("ButtonUstawZegar", &Forms::FormZegar1, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
+    connectDialog("ButtonZmienNazwaLoggera", &Forms::FormNazwa1, {&m.Param<CLoggerName>()});
+    connectDialog("ButtonZmienLogStart", &Forms::FormStartLog1,
+                  {&m.Param<CStartLog>(), &m.Param<CWrapArround>(), &m.Param<CLogStartDate>(),
+                   &m.Param<CLogStartTime>()});
+    connectDialog("ButtonZmienProgiTemp", &Forms::FormTemperatura, thresholds);
+    connectDialog("ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc, thresholds);
+    connectDialog("ButtonZmienFreqSave", &Forms::FormFreqSave1, {&m.Param<CWriteInterval>()});
+    connectDialog("ButtonKorektaTempHum", &Forms::FormKorekcja,
+                  {&m.Param<CCorrectionTemp>(), &m.Param<CCorrectionHum>()});
     connect(ButtonLogStart, &QPushButton::clicked, this, &TMainForm1::ButtonLogStartClick);
     connect(ButtonLogStop, &QPushButton::clicked, this, &TMainForm1::ButtonLogStopClick);
     ConnectServiceButtons();
@@ -118,8 +132,7 @@ void TMainForm1::FormShow()
 {
     FillHidList();
     MenuPortComInit();
-    PortComSelected(portName);
-    OfferStartLink(portName);
+    SelectStartLink();
     ShowLinkStatus();
     StartDeviceWatcher();
     ShowResultsTab();
@@ -149,21 +162,62 @@ void TMainForm1::ApplyLanguage(const QString& lang)
     SetLoggerState(-1);
 }
 
-void TMainForm1::OpenDialog(QWidget* dialog)
+void TMainForm1::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
 {
-    if (!dialog) return;
+    if (!dialog || destroyed_) return;
+    for (const baseParametr* p : needs)
+        if (!p->Known()) {
+            ShowParametersPending();
+            return;
+        }
     TranslateWindow(*translator, language, dialog);
-    if (auto* d = qobject_cast<QDialog*>(dialog))
+    if (auto* d = qobject_cast<QDialog*>(dialog)) {
+        const QPointer<TMainForm1> self(this);
         d->exec();
-    else
+        // The program may have ended while the dialog was open (closed with it, rejected).
+        if (!self || destroyed_) return;
+    } else {
         dialog->show();
+    }
     model_.UpdateDependencies();
     controls->RefreshAll();
+}
+
+void TMainForm1::ShowParametersPending()
+{
+    auto* box = new QMessageBox(
+        QMessageBox::Information, translator->Tr(QStringLiteral("[600]Zmień parametr")),
+        translator->Tr(QStringLiteral("[2070]Parametry nie zostały jeszcze odczytane z Loggera. "
+                                      "Spróbuj ponownie za chwilę.")),
+        QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("ParamsPendingBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not exec(): the thread's hand-overs, the awaited read-back among them, go on meanwhile.
+    box->open();
+}
+
+void TMainForm1::CloseParameterDialogs()
+{
+    // Closing rejects: a dialog closed here writes nothing.
+    for (QWidget* dialog : {AppForms.FormNazwa1, AppForms.FormZegar1, AppForms.FormTemperatura,
+                            AppForms.FormWilgotnosc, AppForms.FormFreqSave1, AppForms.FormStartLog1,
+                            AppForms.FormKorekcja})
+        if (dialog) dialog->close();
+}
+
+void TMainForm1::CloseOpenDialogs()
+{
+    // Each open dialog or message box runs its own event loop further down the stack; a
+    // rejected one returns from it as if cancelled once the current handler is done.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->reject();
 }
 
 void TMainForm1::MonitorReset()
 {
     model_.InvalidateAll();
+    // The first read breaks off: its wait window goes too.
+    if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->close();
     if (connState_ == CONN_NONE) return;
     paramsReady_ = false;
     connState_ = CONN_NONE;
@@ -173,10 +227,7 @@ void TMainForm1::MonitorReset()
         logs->StopRead();
         logs->RefreshView();
     }
-    for (QWidget* dialog : {AppForms.FormNazwa1, AppForms.FormZegar1, AppForms.FormTemperatura,
-                            AppForms.FormWilgotnosc, AppForms.FormFreqSave1, AppForms.FormStartLog1,
-                            AppForms.FormKorekcja})
-        if (dialog) dialog->close();
+    CloseParameterDialogs();
 }
 
 void TMainForm1::ParamReadProgress()
@@ -237,6 +288,8 @@ void TMainForm1::FormDestroy()
 {
     if (destroyed_ || !created_) return;
     destroyed_ = true;
+    // A desktop logout or Ctrl+C may come while a dialog is open: it goes first, unwritten.
+    CloseOpenDialogs();
     EnqueueHook = nullptr;
     MessageHook = nullptr;
     qApp->removeEventFilter(this);

@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "i18n/Translate.h"
 #include "logs/LogManagerView.h"
@@ -28,6 +29,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QMessageBox;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -38,6 +40,7 @@ class QTreeWidget;
 
 namespace quorvex {
 
+class baseParametr;
 class DeviceWatcher;
 class HidBackend;
 class IniFile;
@@ -140,10 +143,16 @@ public:
     // MainformLink.cpp: the link menu and the HID device changes.
     void MenuPortComInit();
     void MenuPortComInit(const QList<SerialPortEntry>& ports);
-    void PortComSelected(const QString& name);
+    // Checks the item that names `name` ignoring case and returns its caption (the
+    // link's own spelling); `name` itself when no item matches.
+    QString PortComSelected(const QString& name);
+    // Serial adapters came or went: the port items anew, the checked one kept if still there.
+    void RefreshPortMenu();
+    // Where MenuPortComInit() and RefreshPortMenu() get the system's serial ports from.
+    std::function<QList<SerialPortEntry>()> SerialPorts = SystemSerialPorts;
     void MenuComClick(QAction* item);
-    // A HID device arrived (true) or was removed (false).
-    void DeviceChange(bool arrival);
+    // A HID device arrived (true) or was removed (false); node is its device node.
+    void DeviceChange(bool arrival, const QString& node = {});
 
     // MainformService.cpp
     void ButtonZerujClick();
@@ -197,12 +206,22 @@ private:
     // MainformLink.cpp, MainformService.cpp
     void BuildPortMenuItems();
     void OfferStartLink(const QString& name);
+    void SelectStartLink();
     bool IsListedLink(const QString& name) const;
     void StartDeviceWatcher();
     void ShowHidAccessDenied();
+    void ShowPortError(bool accessDenied);
     void ConnectServiceButtons();
 
-    void OpenDialog(QWidget* dialog);
+    // The parameters a dialog shows and writes back.
+    using DialogNeeds = std::vector<const baseParametr*>;
+    // Shows the dialog modally when every parameter it needs holds the logger's value.
+    void OpenDialog(QWidget* dialog, const DialogNeeds& needs);
+    void ShowParametersPending();
+    // The seven parameter dialogs, as the monitor's reset closes them.
+    void CloseParameterDialogs();
+    // Every dialog and message box on the screen, rejected.
+    void CloseOpenDialogs();
     void ReadSettings();
     void WriteSettings();
 
@@ -217,6 +236,7 @@ public:
     bool portErrorShown = false;
     bool hidAbsentShown = false;
     bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
+    bool hidUnusable = false;     // a logger is there whose reports do not fit the link
     QString stateText;
     QString language = kLanguagePolish;
     std::unique_ptr<MControlManager> controls;
@@ -256,6 +276,9 @@ private:
     QString lastMessageLine_;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
     DeviceWatcher* watcher_ = nullptr;
+    DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
+    QList<SerialPortEntry> systemPorts_;   // the ports the menu was last filled from
+    QPointer<QMessageBox> portErrorBox_;  // the one port error box on screen
 };
 
 // The program's windows, created once at start-up in this order (main window

@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "link/DeviceWatcher.h"
+#include "link/Rs232.h"
 #include "modbus/Threadtransmisja.h"
 #include "ui/Mainform.h"
 
@@ -43,21 +44,64 @@ void TMainForm1::OfferStartLink(const QString& name)
     MenuComOther->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
-void TMainForm1::MenuPortComInit() { MenuPortComInit(SystemSerialPorts()); }
+void TMainForm1::MenuPortComInit()
+{
+    systemPorts_ = SerialPorts ? SerialPorts() : SystemSerialPorts();
+    MenuPortComInit(systemPorts_);
+}
 
 void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
 {
     const PortMenuPlan plan = PlanPortMenu(ports);
     if (plan.TooMany) AddMessageLine(QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć"));
-    for (int i = 0; i < plan.Captions.size(); ++i) {
-        MenuCom[i]->setText(plan.Captions[i]);
-        MenuCom[i]->setVisible(true);
+    for (int i = 0; i < kPortMenuItems; ++i) {
+        // Filled again after an adapter went: items without a port hide with their design captions.
+        const bool used = i < plan.Captions.size();
+        MenuCom[i]->setText(used ? plan.Captions[i] : QStringLiteral("Com%1").arg(i + 1));
+        MenuCom[i]->setVisible(used);
     }
     // A start link the system lists after all needs no item of its own.
     if (MenuComOther->isVisible() && IsListedLink(MenuComOther->text())) MenuComOther->setVisible(false);
 }
 
-void TMainForm1::PortComSelected(const QString& name)
+void TMainForm1::SelectStartLink()
+{
+    // A start link the system does not list gets its item first, so that it is ticked.
+    OfferStartLink(portName);
+    portName = PortComSelected(portName);
+    if (thread && thread->LinkName() != portName) thread->SetLinkName(portName);
+}
+
+void TMainForm1::RefreshPortMenu()
+{
+    // Every tty device's coming and going is heard (consoles too): rebuild only when the
+    // list of serial ports really changed.
+    const QList<SerialPortEntry> ports = SerialPorts ? SerialPorts() : SystemSerialPorts();
+    if (ports == systemPorts_) return;
+    systemPorts_ = ports;
+    QAction* checked = MenuUSB->isChecked() ? MenuUSB : MenuComOther->isChecked() ? MenuComOther : nullptr;
+    QString checkedPort;
+    for (QAction* item : MenuCom)
+        if (item->isChecked()) checkedPort = item->text();
+    MenuPortComInit(ports);
+    // The chosen link stays chosen; only its check mark follows its port to the new place,
+    // or goes when the port has gone (the thread goes on trying it as before).
+    for (QAction* item : MenuCom) {
+        item->setChecked(false);
+        if (!checked && !checkedPort.isEmpty() && item->isVisible() && item->text() == checkedPort) checked = item;
+    }
+    if (checked == MenuComOther && !MenuComOther->isVisible()) {
+        // The start link's own item gave way to a port item of the same name.
+        MenuComOther->setChecked(false);
+        checked = nullptr;
+        for (QAction* item : MenuCom)
+            if (!checked && item->isVisible() && item->text().compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
+                checked = item;
+    }
+    if (checked) checked->setChecked(true);
+}
+
+QString TMainForm1::PortComSelected(const QString& name)
 {
     // The new link's first failure is reported again.
     portErrorShown = false;
@@ -73,10 +117,14 @@ void TMainForm1::PortComSelected(const QString& name)
         if (!match && item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) match = item;
     if (!match && MenuComOther->isVisible() && name.compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
         match = MenuComOther;
-    if (match)
-        match->setChecked(true);
-    else
+    if (!match) {
         AddMessageLine(QStringLiteral("Funkcja PortComSelected. Nie znaleziono nazwy portu."));
+        return name;
+    }
+    match->setChecked(true);
+    // The item's spelling is the link's: the thread takes "USB" only as written so, and
+    // device paths are case-sensitive.
+    return match->text();
 }
 
 void TMainForm1::MenuComClick(QAction* item)
@@ -86,33 +134,43 @@ void TMainForm1::MenuComClick(QAction* item)
 
 void TMainForm1::ChooseLink(const QString& name)
 {
-    portName = name;
-    PortComSelected(portName);
+    portName = PortComSelected(name);
     if (thread) thread->SetLinkName(portName);
     MonitorReset();
 }
 
 void TMainForm1::StartDeviceWatcher()
 {
+    if (!ttyWatcher_) {
+        // Serial adapters (ttyUSB*, ttyACM*) plugged in or out while the program runs.
+        ttyWatcher_ = new DeviceWatcher(this, QStringLiteral("tty"));
+        if (ttyWatcher_->Start()) {
+            connect(ttyWatcher_, &DeviceWatcher::arrived, this, [this] { RefreshPortMenu(); });
+            connect(ttyWatcher_, &DeviceWatcher::removed, this, [this] { RefreshPortMenu(); });
+        }
+    }
     if (watcher_ || !thread) return;
     watcher_ = new DeviceWatcher(this);
     if (!watcher_->Start()) {
         AddMessageLine(QStringLiteral("Funkcja StartDeviceWatcher. ") + watcher_->Error());
         return;
     }
-    connect(watcher_, &DeviceWatcher::arrived, this, [this] { DeviceChange(true); });
-    connect(watcher_, &DeviceWatcher::removed, this, [this] { DeviceChange(false); });
+    connect(watcher_, &DeviceWatcher::arrived, this, [this](const QString& node) { DeviceChange(true, node); });
+    connect(watcher_, &DeviceWatcher::removed, this, [this](const QString& node) { DeviceChange(false, node); });
 }
 
-void TMainForm1::DeviceChange(bool arrival)
+void TMainForm1::DeviceChange(bool arrival, const QString& node)
 {
     if (destroyed_) return;
     FillHidList();
-    if (arrival || !thread) return;
-    // The logger may have been the device that went: close it and open it again if it is
-    // still there. The thread's own HID calls and this one take turns on the HID lock; on a
-    // serial link the thread does not use the HID logger, so there is nothing to reopen.
-    if (thread->LinkName() == ThreadTransmisja::kUsbLinkName) thread->ReopenHid();
+    if (!thread) return;
+    // The thread decides and does the rest itself, between two of its own HID calls: an
+    // arrival lets it look for an absent logger at once; a removal closes and reopens the
+    // logger only when the node that went is the logger's (or no logger is open).
+    if (arrival)
+        thread->HidDeviceArrived();
+    else
+        thread->HidDeviceRemoved(node);
 }
 
 void TMainForm1::ShowHidAccessDenied()
@@ -126,6 +184,39 @@ void TMainForm1::ShowHidAccessDenied()
         QMessageBox::Ok, this);
     box->setObjectName(QStringLiteral("HidDeniedBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
+    box->open();
+}
+
+void TMainForm1::ShowPortError(bool accessDenied)
+{
+    QString text;
+    if (accessDenied) {
+        // On Linux the usual reason: the user is not in the group that owns the device node.
+        const QString name = CurrentLinkName();
+        const QString device = SerialDeviceLocation(name);
+        const QString group = DeviceOwnerGroup(device);
+        text = translator->Tr(QStringLiteral("[2083]Brak uprawnień do otwarcia portu")) + QLatin1Char(' ') + name;
+        if (device != name) text += QStringLiteral(" (") + device + QLatin1Char(')');
+        text += QStringLiteral(".\n");
+        if (!group.isEmpty())
+            text += translator->Tr(QStringLiteral("[2084]Urządzenie należy do grupy")) + QStringLiteral(" \"") + group +
+                    QStringLiteral("\".\n") +
+                    translator->Tr(QStringLiteral("[2085]Dodaj swojego użytkownika do tej grupy, na przykład:")) +
+                    QStringLiteral("\n    sudo usermod -aG ") + group + QStringLiteral(" $USER\n");
+        text += translator->Tr(QStringLiteral("[2086]Następnie wyloguj się i zaloguj ponownie."));
+    } else {
+        text = translator->Tr(QStringLiteral("[1000]Wystąpił błąd otwarcia portu:")) + QLatin1Char(' ') +
+               CurrentLinkName() + QStringLiteral(".\n") +
+               translator->Tr(QStringLiteral("[1001]Port nie istnieje lub jest otwarty\n przez inną aplikację."));
+    }
+    // One port error box at a time: a later failure (another port chosen meanwhile) takes its place.
+    if (portErrorBox_) portErrorBox_->close();
+    auto* box = new QMessageBox(QMessageBox::Critical, translator->Tr(QStringLiteral("[1020]Błąd")), text,
+                                QMessageBox::Ok, this);
+    box->setObjectName(accessDenied ? QStringLiteral("PortAccessBox") : QStringLiteral("PortErrorBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    portErrorBox_ = box;
     // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
     box->open();
 }

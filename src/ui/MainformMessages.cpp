@@ -1,9 +1,9 @@
 // The transmission thread's messages as the main window handles them.
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QStatusBar>
 
 #include "params/Controlmanager.h"
+#include "params/Datamanager.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 #include "ui/dialogs/Formodczytparam.h"
@@ -32,24 +32,14 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
             UpdateLoggerState();
             ShowLinkStatus();
             break;
-        case WM_PORT_OPEN_ERROR: {
+        case WM_PORT_OPEN_ERROR:
             if (portErrorShown) break;
             portErrorShown = true;
             MonitorReset();
             UpdateLoggerState();
             ShowLinkStatus();
-            auto* box = new QMessageBox(
-                QMessageBox::Critical, translator->Tr(QStringLiteral("[1020]Błąd")),
-                translator->Tr(QStringLiteral("[1000]Wystąpił błąd otwarcia portu:")) + QLatin1Char(' ') +
-                    CurrentLinkName() + QStringLiteral(".\n") +
-                    translator->Tr(QStringLiteral("[1001]Port nie istnieje lub jest otwarty\n przez inną aplikację.")),
-                QMessageBox::Ok, this);
-            box->setObjectName(QStringLiteral("PortErrorBox"));
-            box->setAttribute(Qt::WA_DeleteOnClose);
-            // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
-            box->open();
+            ShowPortError(wParam == kPortAccessDenied);
             break;
-        }
         case WM_LOG_READ_FAILED:
             // A corrupted log block the download could not ask for again ends like a request
             // without reply, through the same posted message.
@@ -64,6 +54,9 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
         case WM_READ_DONE:
             if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->HandleMessage(msg);
             StoreReadReply();
+            // The change buttons grey out while the logger records; a dialog already open
+            // would still change the interval or start moment of the running log.
+            if (model_.RecordingActive()) CloseParameterDialogs();
             ParamReadProgress();
             controls->RefreshAll();
             UpdateLoggerState();
@@ -88,15 +81,23 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
         case WM_HID_CONNECTED:
             hidAbsentShown = false;
             hidDeniedShown = false;
+            hidUnusable = false;
             UpdateLoggerState();
             ShowLinkStatus();
             break;
-        case WM_HID_ABSENT:
+        case WM_HID_ABSENT: {
+            // A logger that is there but cannot be used says so in the state panel, also
+            // when it turns up (or goes) while the absence was reported already.
+            const bool unusable = wParam == kHidUnusable;
+            const bool changed = unusable != hidUnusable;
+            hidUnusable = unusable;
             if (!hidAbsentShown) {
                 hidAbsentShown = true;
                 MonitorReset();
                 UpdateLoggerState();
                 ShowLinkStatus();
+            } else if (changed) {
+                UpdateLoggerState();
             }
             // A logger the user may not open: say so once, with what to do about it.
             if (wParam == kHidAccessDenied && !hidDeniedShown) {
@@ -104,6 +105,7 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
                 ShowHidAccessDenied();
             }
             break;
+        }
         default:
             break;
     }

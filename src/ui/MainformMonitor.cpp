@@ -26,6 +26,7 @@ struct StateTexts {
 constexpr StateTexts kStates[] = {
     {10, "[1000]Wystąpił błąd otwarcia portu", "[1001]Port nie istnieje, lub jest otwarty przez inną aplikację", 0},
     {20, nullptr, "[1002]Kabel USB odłączony", 0},
+    {25, "[2081]Logger podłączony, ale nie nadaje się do użycia", "[2082]Nieobsługiwany format raportów USB", 0},
     {30, nullptr, "[1004]Brak komunikacji z Loggerem", 0},
     {35, nullptr, "[1006]Odczyt parametrów z Loggera", 0},
     {60, "[1007]Logger nie rejestruje", "[1008]Uruchomienie przyciskiem na urządzeniu", 0},
@@ -128,7 +129,7 @@ int TMainForm1::ChooseStateCode() const
 {
     const int link = CurrentLinkState();
     if (link == 3) return 10;
-    if (link == 5) return 20;
+    if (link == 5) return hidUnusable ? 25 : 20;
     if (connState_ == CONN_NONE) return 30;
     if (connState_ == CONN_READING) return 35;
     const int v = model_.Param<CStatusWord>().GetValue();  // -1: all bits set

@@ -1,6 +1,7 @@
 // The service tab's buttons: zero the transmission counters, reset the logger,
 // list every parameter with its current text.
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -32,6 +33,17 @@ void TMainForm1::ButtonZerujClick()
 void TMainForm1::ButtonResetClick()
 {
     if (!thread) return;
+    if (!thread->Connected()) {
+        // Queued now it would go to whichever logger is connected next.
+        auto* box = new QMessageBox(QMessageBox::Warning, translator->Tr(QStringLiteral("[1020]Błąd")),
+                                    translator->Tr(QStringLiteral("[2080]Brak podłączonego Loggera - reset nie "
+                                                                  "został wysłany.")),
+                                    QMessageBox::Ok, this);
+        box->setObjectName(QStringLiteral("ResetRefusedBox"));
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->open();
+        return;
+    }
     MstrRamka r;
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;

@@ -28,4 +28,13 @@ QList<SerialPortEntry> SystemSerialPorts()
     return ports;
 }
 
+QString MenuSpelling(const QString& name, const QList<SerialPortEntry>& ports)
+{
+    const QString usb = QStringLiteral("USB");
+    if (name.compare(usb, Qt::CaseInsensitive) == 0) return usb;
+    for (const QString& caption : PlanPortMenu(ports).Captions)
+        if (name.compare(caption, Qt::CaseInsensitive) == 0) return caption;
+    return name;
+}
+
 }  // namespace quorvex

@@ -13,6 +13,7 @@ constexpr int kPortMenuItems = 6;
 struct SerialPortEntry {
     QString DeviceName;  // the system's device name, e.g. ttyUSB0: the menu is ordered by it
     QString PortName;    // what the link opens, e.g. /dev/ttyUSB0: the item's caption
+    bool operator==(const SerialPortEntry&) const = default;
 };
 
 struct PortMenuPlan {
@@ -25,5 +26,9 @@ PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports);
 
 // The system's serial ports (device name and device path).
 QList<SerialPortEntry> SystemSerialPorts();
+
+// How the link menu spells a link name: "USB", or the caption of a menu port that equals it
+// ignoring case; the name as given when none does.
+QString MenuSpelling(const QString& name, const QList<SerialPortEntry>& ports);
 
 }  // namespace quorvex

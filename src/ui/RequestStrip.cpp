@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <vector>
+
 namespace quorvex {
 
 void TrimHistory(std::deque<MstrRamka>& history, int capacity)
@@ -41,21 +43,30 @@ void RequestStrip::Draw(QPainter& p, const QRect& r)
     if (!access_) return;
     const int capacity = MarkCapacity(r.width());
     const QRect area = r.adjusted(2, 2, 0, -2);
+    // Only trimmed and copied under the history lock: the transmission thread takes that lock
+    // while a reply may be arriving and must not wait for the painting.
+    struct Mark {
+        std::uint8_t Status;
+        bool Log;
+    };
+    std::vector<Mark> marks;
     access_([&](std::deque<MstrRamka>& history) {
         TrimHistory(history, capacity);
-        p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
-        int k = 0;
-        for (const MstrRamka& entry : history) {
-            p.setBrush(MarkColour(entry.Status));
-            const QRect mark(QPoint(area.left() + 3 + kMarkPitch * k, area.top()),
-                             QPoint(area.left() + 8 + kMarkPitch * k, area.bottom()));
-            if (entry.Tag == TAG_LOG)
-                p.drawEllipse(mark);
-            else
-                p.drawRect(mark);
-            ++k;
-        }
+        marks.reserve(history.size());
+        for (const MstrRamka& entry : history) marks.push_back({entry.Status, entry.Tag == TAG_LOG});
     });
+    p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+    int k = 0;
+    for (const Mark& m : marks) {
+        p.setBrush(MarkColour(m.Status));
+        const QRect mark(QPoint(area.left() + 3 + kMarkPitch * k, area.top()),
+                         QPoint(area.left() + 8 + kMarkPitch * k, area.bottom()));
+        if (m.Log)
+            p.drawEllipse(mark);
+        else
+            p.drawRect(mark);
+        ++k;
+    }
 }
 
 void RequestStrip::paintEvent(QPaintEvent*)

@@ -1,7 +1,13 @@
 // The transmission thread against quorvex-sim over a real pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "EngineFixture.h"
+#include "Pty.h"
 #include "SimProcess.h"
 #include "link/Rs232.h"
 #include "modbus/Tick.h"
@@ -281,4 +287,39 @@ TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
     EXPECT_EQ(statuses[1], STATUS_SENT_AGAIN);
     EXPECT_EQ(e.HistoryEntry(first).Status, STATUS_DONE);
     EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+}
+
+// Tests run as root, who may open any device: the refused user is a child process that gave
+// up root before it starts its own transmission thread on a terminal of the "dialout" kind.
+TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused)
+{
+    Pty pty;
+    ASSERT_EQ(::chown(pty.SlavePath().c_str(), 0, 20), 0);
+    ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0660), 0);
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(result[0]);
+        char answer = 'x';  // x: could not drop root
+        if (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0) {
+            Engine e(QString::fromStdString(pty.SlavePath()));
+            answer = 't';  // t: no open error within the time
+            if (e.target.WaitFor(WM_PORT_OPEN_ERROR, 1, 5s))
+                answer = e.target.Of(WM_PORT_OPEN_ERROR).front().WParam == kPortAccessDenied ? 'd' : 'o';
+            if (e.thread->LinkState() != ThreadTransmisja::LINK_SERIAL_FAILED)
+                answer = 's';
+        }
+        [[maybe_unused]] const auto n = ::write(result[1], &answer, 1);
+        ::_exit(0);
+    }
+    ::close(result[1]);
+    char answer = 0;
+    const auto n = ::read(result[0], &answer, 1);
+    ::close(result[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_EQ(n, 1);
+    EXPECT_EQ(answer, 'd') << "d refused, o another open error, t none, s wrong link state, x root not dropped";
 }

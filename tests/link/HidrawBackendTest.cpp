@@ -67,8 +67,8 @@ TEST_F(HidrawFifoTest, ReadTimesOutThenDeliversOneReportLedByReportIdZero) {
     HidrawBackend backend;
     const HidOpenResult opened = backend.Open(path);
     ASSERT_EQ(opened.Error, HidOpenError::None);
-    HidReportLengths lengths;
-    EXPECT_FALSE(backend.ReportLengths(opened.Handle, lengths)) << "a FIFO has no report descriptor";
+    HidDescriptorInfo descriptor;
+    EXPECT_FALSE(backend.ReportDescriptor(opened.Handle, descriptor)) << "a FIFO has no report descriptor";
 
     std::uint8_t report[2] = {0xEE, 0xEE};
     const auto start = Clock::now();

@@ -55,6 +55,10 @@ TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
     LocaleGuard locale("pl_PL");
     MLogi store;
     FillStore(store, QStringLiteral("0101"), 2);
+    // A point typed on screen changes the screen's separator, never the file's.
+    float typed = 0;
+    ASSERT_TRUE(ParseNumber(QStringLiteral("2.5"), typed));
+    ASSERT_EQ(DecimalSeparator(), u'.');
     QTemporaryDir dir;
     const QString path = dir.filePath("t.txt");
     ASSERT_TRUE(SaveResultsFile(path, store).ok);
@@ -73,6 +77,9 @@ TEST(ResultsFile, HumidityLoggerHas257LinesFor250RecordsInEnglish) {
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
     MLogi store;
     FillStore(store, QStringLiteral("0201"), 250);
+    float typed = 0;
+    ASSERT_TRUE(ParseNumber(QStringLiteral("2,5"), typed));
+    ASSERT_EQ(DecimalSeparator(), u',');
     QTemporaryDir dir;
     const QString path = dir.filePath("h.txt");
     const SaveResultsOutcome outcome = SaveResultsFile(path, store);

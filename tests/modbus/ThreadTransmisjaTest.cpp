@@ -119,6 +119,19 @@ TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive)
         EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
 }
 
+TEST_F(StuckThread, HistoryStaysBoundedWhenNobodyPaintsIt)
+{
+    const int added = static_cast<int>(ThreadTransmisja::kHistoryLimit) * 3;
+    for (int i = 0; i < added; ++i)
+        thread.AddRecord(Write(1, 1));
+    const auto history = thread.History();
+    ASSERT_EQ(history.size(), ThreadTransmisja::kHistoryLimit);
+    // The newest requests stay, in order.
+    EXPECT_EQ(history.back().SeqNo, added);
+    for (std::size_t i = 1; i < history.size(); ++i)
+        EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
+}
+
 TEST_F(StuckThread, CountersStartAtZeroAndZeroAgain)
 {
     EXPECT_EQ(thread.Counters(), TransmissionCounters{});

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "PrintTestSupport.h"
+#include "params/Codecs.h"
 
 namespace quorvex {
 namespace {
@@ -125,6 +126,9 @@ TEST_F(TablePrintout, PagesAndBlocksFollowFromRowPitchAndPageHeight) {
 
 TEST_F(TablePrintout, TemperatureLoggerPrintsFourColumnsHumidityLoggerFive) {
     MLogi store;
+    // A point typed on screen does not reach the paper: it keeps the Polish comma.
+    float typed = 0;
+    ASSERT_TRUE(ParseNumber(QStringLiteral("2.5"), typed));
     for (const auto& [type, columns] : {std::pair{QStringLiteral("01.3"), 4}, std::pair{QStringLiteral("02.1"), 5}}) {
         SCOPED_TRACE(type.toStdString());
         FillStore(store, 40, type);

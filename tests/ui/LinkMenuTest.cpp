@@ -4,9 +4,18 @@
 
 #include <QAction>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSettings>
 
+#include <fstream>
+
+#include <grp.h>
+#include <unistd.h>
+
+#include "EventLoopWait.h"
+#include "Pty.h"
 #include "UiTestSupport.h"
+#include "link/DeviceWatcher.h"
 #include "ui/PortMenu.h"
 
 namespace quorvex::test {
@@ -108,13 +117,17 @@ TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem)
     EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
 }
 
-TEST(LinkMenu, UnknownNameChecksNothingSaysSoAndIsStillKept)
+TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept)
 {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/quorvex-gone\n"), true);
-    // FormShow selected the stored name already.
+    // FormShow selected the stored name already, on an item of its own.
+    EXPECT_EQ(Checked(*w.form), w.form->MenuComOther);
+    EXPECT_FALSE(Lines(*w.form).contains(kNotFound));
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
+    // A name that matches no item at all checks nothing and says so.
+    w.form->PortComSelected(QStringLiteral("/dev/quorvex-other"));
     EXPECT_EQ(Checked(*w.form), nullptr);
     EXPECT_TRUE(Lines(*w.form).contains(kNotFound));
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
     w.Close();
     QSettings s(w.path, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("/dev/quorvex-gone"));
@@ -160,6 +173,91 @@ TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored)
     w.Close();
     QSettings s(w.path, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));
+}
+
+// Synthetic events of a tty device through the kernel's event socket, as an adapter's would
+// come. Only where no udev daemon would act on them and sysfs may be written.
+const char* TtyEventFile()
+{
+    if (DeviceWatcher::UdevDaemonRunning()) return nullptr;
+    for (const char* f : {"/sys/class/tty/ttyS0/uevent", "/sys/class/tty/tty0/uevent", "/sys/class/tty/console/uevent"})
+        if (::access(f, W_OK) == 0) return f;
+    return nullptr;
+}
+
+void TtyEvent(const char* file, const char* action)
+{
+    std::ofstream f(file);
+    f << action;
+}
+
+TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne)
+{
+    const char* events = TtyEventFile();
+    if (!events) GTEST_SKIP() << "needs the kernel event source and a writable tty uevent file";
+    WindowFixture w;
+    QList<SerialPortEntry> ports{{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")},
+                                 {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")}};
+    w.form->SerialPorts = [&] { return ports; };
+    w.form->MenuPortComInit();
+    w.form->MenuCom[1]->trigger();
+    ASSERT_EQ(Checked(*w.form), w.form->MenuCom[1]);
+
+    // An adapter arrives whose name sorts first: the chosen port moves down and stays checked.
+    ports.prepend({QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0")});
+    TtyEvent(events, "add");
+    ASSERT_TRUE(WaitUntil([&] { return w.form->MenuCom[0]->text() == QStringLiteral("/dev/ttyACM0"); }, 3000));
+    EXPECT_TRUE(w.form->MenuCom[2]->isVisible());
+    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[2]);
+    EXPECT_EQ(w.form->MenuCom[2]->text(), QStringLiteral("/dev/ttyUSB0"));
+
+    // The chosen adapter goes: its item goes with it, the link stays what was chosen.
+    ports = {{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")}};
+    TtyEvent(events, "remove");
+    ASSERT_TRUE(WaitUntil([&] { return !w.form->MenuCom[1]->isVisible(); }, 3000));
+    EXPECT_EQ(w.form->MenuCom[0]->text(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(w.form->MenuCom[1]->text(), QStringLiteral("Com2"));
+    EXPECT_EQ(Checked(*w.form), nullptr);
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB0"));
+}
+
+QStringList VisibleBoxes(TMainForm1& form)
+{
+    QStringList names;
+    for (QMessageBox* box : form.findChildren<QMessageBox*>())
+        if (box->isVisible()) names << box->objectName();
+    return names;
+}
+
+TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox)
+{
+    Pty pty;
+    const group* dialout = ::getgrnam("dialout");
+    const gid_t gid = dialout ? dialout->gr_gid : 20;
+    ASSERT_EQ(::chown(pty.SlavePath().c_str(), 0, gid), 0);
+    const std::string link = pty.AddSymlink();
+    WindowFixture w(QStringLiteral("[Okno]\nPortCom=%1\n").arg(QString::fromStdString(link)), true);
+    w.form->ApplyLanguage(kLanguageEnglish);
+    w.form->HandleMessage(WM_PORT_OPEN_ERROR, {}, kPortAccessDenied);
+    ASSERT_EQ(VisibleBoxes(*w.form), QStringList{QStringLiteral("PortAccessBox")});
+    const QString group = dialout ? QStringLiteral("dialout") : QString::number(gid);
+    auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("PortAccessBox"));
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
+    EXPECT_EQ(box->text(), QStringLiteral("No permission to open the port %1 (%2).\n"
+                                          "The device belongs to the group \"%3\".\n"
+                                          "Add your user to this group, for example:\n"
+                                          "    sudo usermod -aG %3 $USER\n"
+                                          "Then log out and log in again.")
+                               .arg(QString::fromStdString(link), QString::fromStdString(pty.SlavePath()), group));
+    // Repeated every 100 ms while it fails: still the one box.
+    w.form->HandleMessage(WM_PORT_OPEN_ERROR, {}, kPortAccessDenied);
+    EXPECT_EQ(VisibleBoxes(*w.form).size(), 1);
+
+    // Another port chosen that fails otherwise: its box takes the place of the first.
+    w.form->ChooseLink(QStringLiteral("/dev/quorvex-no-such-port"));
+    w.form->HandleMessage(WM_PORT_OPEN_ERROR);
+    QApplication::processEvents();
+    EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QStringLiteral("PortErrorBox")});
 }
 
 }  // namespace

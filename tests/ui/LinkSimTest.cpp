@@ -9,13 +9,22 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <chrono>
+#include <random>
+#include <thread>
 
 #include "LinkTestSupport.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
+#include "core/SimHidDevice.h"
 #include "link/Rs232.h"
+#include "logs/Logi.h"
+#include "logs/Logmanager.h"
 #include "ui/RequestStrip.h"
 
 namespace quorvex::test {
@@ -45,9 +54,10 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     auto hid = std::make_shared<sim::FakeHidBackend>();
     ThreadWindow w(link, hid);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
-    // The simulator's terminal is not among the system's ports: used, but nothing checked.
+    // The simulator's terminal is not among the system's ports: it has its own item, ticked.
     EXPECT_FALSE(w.form->MenuUSB->isChecked());
-    EXPECT_FALSE(w.form->MenuComOther->isChecked());
+    EXPECT_TRUE(w.form->MenuComOther->isChecked());
+    EXPECT_EQ(w.form->MessageListBox->findItems(QStringLiteral("Nie znaleziono"), Qt::MatchContains).size(), 0);
     // The whole status text is readable, with the request strip right after it.
     QLabel* panel = w.form->StatusPanel0;
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(link + QStringLiteral(" -otwarty")); }, 3000))
@@ -118,7 +128,9 @@ TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack)
     EXPECT_EQ(w.Boxes("PortErrorBox"), 1);
 }
 
-TEST(LinkSim, RemovingAnotherHidDeviceReopensTheLogger)
+// A whole download over USB while the window thread is now and then busy for 200 ms and a
+// mouse comes and goes: the logger keeps its handle and no report of any reply is lost.
+TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
 {
     SimHidLogger logger;
     auto backend = logger.Backend();
@@ -126,30 +138,48 @@ TEST(LinkSim, RemovingAnotherHidDeviceReopensTheLogger)
     mouse.Path = "/dev/hidraw-mouse";
     mouse.Product = "USB Optical Mouse";
     const int mouseIndex = backend->AddDevice(mouse);
-    ThreadWindow w(QStringLiteral("USB"), backend);
-    ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
-    EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("USB Optical Mouse")));
-    EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("Logger")));
+    // Given in lower case, as on a command line: the menu's spelling is the link's.
+    ThreadWindow w(QStringLiteral("usb"), backend);
+    ASSERT_TRUE(WaitUntil([&] { return w.form->ParamsReady(); }, 30000));
     EXPECT_TRUE(w.form->MenuUSB->isChecked());
+    EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+    EXPECT_EQ(w.form->Thread()->LinkName(), QStringLiteral("USB"));
+    EXPECT_EQ(w.Boxes("PortErrorBox"), 0);
+    std::mt19937 random(15);
+    int busySpells = 0;
+    QTimer busy;
+    busy.setSingleShot(true);
+    QObject::connect(&busy, &QTimer::timeout, [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ++busySpells;
+        busy.start(std::uniform_int_distribution<int>(50, 400)(random));
+    });
+    bool mousePresent = true;
+    QTimer mouseChanges;
+    QObject::connect(&mouseChanges, &QTimer::timeout, [&] {
+        mousePresent = !mousePresent;
+        backend->SetPresent(mouseIndex, mousePresent);
+        w.form->DeviceChange(mousePresent, QStringLiteral("/dev/hidraw-mouse"));
+    });
+    busy.start(10);
+    mouseChanges.start(170);
+    w.form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
+    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == MLogManager::Finished; }, 60000));
+    busy.stop();
+    mouseChanges.stop();
 
-    const int opensBefore = backend->OpenCalls();
-    backend->SetPresent(mouseIndex, false);
-    w.form->DeviceChange(false);
-    EXPECT_EQ(HidList(*w.form), QStringList{QStringLiteral("Logger")});
-    EXPECT_GT(backend->OpenCalls(), opensBefore);
-    EXPECT_LE(backend->OpenHandles(), 1);
+    // Every reply passed its CRC (counters below); none may be missing.
+    EXPECT_GT(busySpells, 5);
+    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - Logi.Count(), 0) << "records lost";
+    EXPECT_EQ(backend->DroppedReports(logger.Device()), 0u);
+    EXPECT_EQ(backend->OpenCalls(logger.Device()), 1) << "the logger was never reopened";
+    EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);
+    const TransmissionCounters c = w.form->Thread()->Counters();
+    EXPECT_EQ(c.NoResponseCount + c.FrameTooShortCount + c.FrameTooLongCount + c.CrcErrorCount, 0u);
 
-    // The reopened logger goes on answering.
-    const std::uint32_t frames = w.form->Thread()->Counters().FramesReceivedCount;
-    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->Counters().FramesReceivedCount > frames + 1; }));
-    EXPECT_EQ(w.form->Thread()->LinkState(), ThreadTransmisja::LINK_HID_CONNECTED);
-
-    // An arrival only refreshes the list.
-    backend->SetPresent(mouseIndex, true);
-    const int opensAfter = backend->OpenCalls();
-    w.form->DeviceChange(true);
-    EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("USB Optical Mouse")));
-    EXPECT_EQ(backend->OpenCalls(), opensAfter);
+    // The logger's own node going away is another matter: closed and looked for afresh.
+    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
+    EXPECT_TRUE(WaitUntil([&] { return backend->OpenCalls(logger.Device()) == 2; }));
 }
 
 TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
@@ -169,15 +199,67 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     RunFor(600);
     EXPECT_EQ(w.Boxes("HidDeniedBox"), 1);
 
-    // Rights granted: the logger connects; a later refusal is a new episode.
+    // Rights granted: the logger connects; refused again after a replug is a new episode.
     box->close();
     backend->SetAccessDenied(logger.Device(), false);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_EQ(w.Boxes("HidDeniedBox"), 0);
+    logger.SetPresent(false);
+    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
     backend->SetAccessDenied(logger.Device(), true);
-    w.form->ChooseLink(QStringLiteral("USB"));
-    w.form->DeviceChange(false);
+    logger.SetPresent(true);
+    w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-sim"));
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes("HidDeniedBox") == 1; }));
+}
+
+QStringList Lines(TMainForm1& form)
+{
+    QStringList lines;
+    for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
+    return lines;
+}
+
+bool ResetSent(TMainForm1& form)
+{
+    for (const MstrRamka& r : form.Thread()->History())
+        if (r.Function == FN_RESET_COMMAND && r.Status != STATUS_NEW) return true;
+    return false;
+}
+
+TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan)
+{
+    auto backend = std::make_shared<sim::FakeHidBackend>();
+    sim::FakeHidDevice odd;
+    odd.Path = "/dev/hidraw-odd";
+    odd.Product = "Logger";
+    odd.Numbered = true;
+    const int oddIndex = backend->AddDevice(odd);
+    ThreadWindow w(QStringLiteral("USB"), backend, kLanguageEnglish);
+    ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 25; }));
+    EXPECT_EQ(w.form->StateText(), QStringLiteral("Logger connected but not usable\nUnsupported USB report format"));
+    RunFor(2500);  // looked at again and again meanwhile
+    const QStringList said = Lines(*w.form).filter(QStringLiteral("/dev/hidraw-odd"));
+    ASSERT_EQ(said.size(), 1) << Lines(*w.form).join(u'|').toStdString();
+    EXPECT_TRUE(said[0].contains(QStringLiteral("numerowane"))) << said[0].toStdString();
+
+    // Nothing to reset: refused, and not kept for the next logger either.
+    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
+    EXPECT_EQ(w.Boxes("ResetRefusedBox"), 1);
+    EXPECT_EQ(w.form->findChild<QMessageBox*>(QStringLiteral("ResetRefusedBox"))->text(),
+              QStringLiteral("No logger is connected - the reset was not sent."));
+
+    // Swapped for a logger that works.
+    backend->SetPresent(oddIndex, false);
+    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-odd"));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 20; }, 5000));
+    sim::SimLogger simLogger;
+    backend->AddDevice(sim::MakeSimHidDevice(simLogger, "/dev/hidraw-good"));
+    w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-good"));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
+    EXPECT_FALSE(ResetSent(*w.form));
+    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
+    EXPECT_TRUE(WaitUntil([&] { return ResetSent(*w.form); }));
+    EXPECT_EQ(w.Boxes("ResetRefusedBox"), 1) << "no second refusal";
 }
 
 }  // namespace

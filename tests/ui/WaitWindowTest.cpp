@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "LinkTestSupport.h"
+#include "SimProcess.h"
+#include "core/FakeHidBackend.h"
 #include "ui/dialogs/Formodczytparam.h"
 
 namespace quorvex::test {
@@ -94,6 +96,34 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
     ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() == 5; }, 5000));
     RunFor(100);
     EXPECT_EQ(wait->ProgressBar1->value(), 5);
+}
+
+TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
+{
+    {
+        // The second poll's reply comes late: the window waits at the first block's 5 of 27.
+        SimProcess sim({"--no-pacing", "--fault", "delay at=2 ms=1200"});
+        ASSERT_TRUE(sim.Running());
+        ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
+        TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+        ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->ProgressBar1->value() == 5; }));
+        ASSERT_EQ(w.form->ConnectionState(), CONN_READING);
+        w.form->MenuUSB->trigger();
+        EXPECT_FALSE(wait->isVisible());
+        EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
+    }
+    // A port that fails to open and a USB logger that is absent end it alike.
+    for (int msg : {WM_PORT_OPEN_ERROR, WM_HID_ABSENT}) {
+        SCOPED_TRACE(msg);
+        WindowFixture w;
+        w.form->show();
+        SimLogger sim;
+        FeedBlock(w.model, sim, 256, 90);
+        w.form->HandleMessage(WM_READ_DONE);
+        ASSERT_TRUE(AppForms.FormOdczytParam1->isVisible());
+        w.form->HandleMessage(msg);
+        EXPECT_FALSE(AppForms.FormOdczytParam1->isVisible());
+    }
 }
 
 }  // namespace

@@ -7,14 +7,22 @@ namespace quorvex::sim {
 
 int FakeHidBackend::AddDevice(FakeHidDevice device) {
     std::lock_guard lock(Mutex_);
-    Devices_.push_back(DeviceState{std::move(device), {}, {}});
+    Devices_.push_back(DeviceState{std::move(device), {}, {}, 0, 0});
     return static_cast<int>(Devices_.size()) - 1;
 }
 
 void FakeHidBackend::SetPresent(int device, bool present) {
     std::lock_guard lock(Mutex_);
-    Devices_.at(static_cast<std::size_t>(device)).Config.Present = present;
-    InputArrived_.notify_all();
+    DeliverLocked(Clock::now());
+    auto& d = Devices_.at(static_cast<std::size_t>(device));
+    d.Config.Present = present;
+    if (!present) {
+        // Whatever was still on its way never arrives; every handle on the node hangs up.
+        d.InFlight.clear();
+        for (auto& [h, state] : Handles_)
+            if (state.Device == device) state.HungUp = true;
+    }
+    Changed_.notify_all();
 }
 
 void FakeHidBackend::SetAccessDenied(int device, bool denied) {
@@ -22,15 +30,40 @@ void FakeHidBackend::SetAccessDenied(int device, bool denied) {
     Devices_.at(static_cast<std::size_t>(device)).Config.AccessDenied = denied;
 }
 
-void FakeHidBackend::QueueLocked(DeviceState& d, const std::vector<std::uint8_t>& bytes, int delayMs) {
-    const auto at = Clock::now() + std::chrono::milliseconds(delayMs);
-    for (std::uint8_t b : bytes) d.Inputs.push_back({at, b});
-    InputArrived_.notify_all();
+void FakeHidBackend::ScheduleLocked(DeviceState& d, const std::vector<std::uint8_t>& bytes, int delayMs) {
+    if (!d.Config.Present) return;
+    const auto interval = std::chrono::milliseconds(kReportIntervalMs);
+    auto at = Clock::now() + std::chrono::milliseconds(delayMs);
+    // The endpoint carries one report per interval: a reply queues behind what is still on its way.
+    if (!d.InFlight.empty()) at = std::max(at, d.InFlight.back().At + interval);
+    for (std::uint8_t b : bytes) {
+        d.InFlight.push_back({at, b});
+        at += interval;
+    }
+    Changed_.notify_all();
+}
+
+void FakeHidBackend::DeliverLocked(Clock::time_point now) {
+    for (std::size_t i = 0; i < Devices_.size(); ++i) {
+        auto& d = Devices_[i];
+        while (!d.InFlight.empty() && d.InFlight.front().At <= now) {
+            const Arrival a = d.InFlight.front();
+            d.InFlight.pop_front();
+            for (auto& [h, state] : Handles_) {
+                if (state.Device != static_cast<int>(i) || state.HungUp || state.OpenedAt > a.At) continue;
+                if (state.Ring.size() >= kMaxUnread)
+                    ++d.Dropped;
+                else
+                    state.Ring.push_back(a.Byte);
+            }
+        }
+    }
 }
 
 void FakeHidBackend::QueueInput(int device, const std::vector<std::uint8_t>& bytes, int delayMs) {
     std::lock_guard lock(Mutex_);
-    QueueLocked(Devices_.at(static_cast<std::size_t>(device)), bytes, delayMs);
+    DeliverLocked(Clock::now());
+    ScheduleLocked(Devices_.at(static_cast<std::size_t>(device)), bytes, delayMs);
 }
 
 std::vector<std::vector<std::uint8_t>> FakeHidBackend::OutputReports(int device) const {
@@ -48,6 +81,11 @@ int FakeHidBackend::OpenCalls() const {
     return OpenCalls_;
 }
 
+int FakeHidBackend::OpenCalls(int device) const {
+    std::lock_guard lock(Mutex_);
+    return Devices_.at(static_cast<std::size_t>(device)).Opens;
+}
+
 int FakeHidBackend::CancelCalls() const {
     std::lock_guard lock(Mutex_);
     return CancelCalls_;
@@ -60,7 +98,15 @@ int FakeHidBackend::OpenHandles() const {
 
 std::size_t FakeHidBackend::PendingInput(int device) const {
     std::lock_guard lock(Mutex_);
-    return Devices_.at(static_cast<std::size_t>(device)).Inputs.size();
+    std::size_t n = Devices_.at(static_cast<std::size_t>(device)).InFlight.size();
+    for (const auto& [h, state] : Handles_)
+        if (state.Device == device) n += state.Ring.size();
+    return n;
+}
+
+std::size_t FakeHidBackend::DroppedReports(int device) const {
+    std::lock_guard lock(Mutex_);
+    return Devices_.at(static_cast<std::size_t>(device)).Dropped;
 }
 
 std::vector<HidInterfaceInfo> FakeHidBackend::Enumerate() {
@@ -77,12 +123,15 @@ std::vector<HidInterfaceInfo> FakeHidBackend::Enumerate() {
 HidOpenResult FakeHidBackend::Open(const std::string& path) {
     std::lock_guard lock(Mutex_);
     ++OpenCalls_;
+    const auto now = Clock::now();
+    DeliverLocked(now);
     for (std::size_t i = 0; i < Devices_.size(); ++i) {
-        const auto& c = Devices_[i].Config;
-        if (c.Path != path || !c.Present) continue;
-        if (c.AccessDenied) return {kInvalidHidHandle, HidOpenError::AccessDenied};
+        auto& d = Devices_[i];
+        if (d.Config.Path != path || !d.Config.Present) continue;
+        ++d.Opens;
+        if (d.Config.AccessDenied) return {kInvalidHidHandle, HidOpenError::AccessDenied};
         const HidHandle h = NextHandle_++;
-        Handles_[h] = HandleState{static_cast<int>(i)};
+        Handles_[h] = HandleState{static_cast<int>(i), now, {}, false};
         return {h, HidOpenError::None};
     }
     return {kInvalidHidHandle, HidOpenError::NotFound};
@@ -90,16 +139,18 @@ HidOpenResult FakeHidBackend::Open(const std::string& path) {
 
 void FakeHidBackend::Close(HidHandle handle) {
     std::lock_guard lock(Mutex_);
+    DeliverLocked(Clock::now());
     Handles_.erase(handle);
 }
 
-bool FakeHidBackend::ReportLengths(HidHandle handle, HidReportLengths& lengths) {
+bool FakeHidBackend::ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) {
     std::lock_guard lock(Mutex_);
     const auto it = Handles_.find(handle);
-    if (it == Handles_.end()) return false;
+    if (it == Handles_.end() || it->second.HungUp) return false;
     const auto& c = Devices_[static_cast<std::size_t>(it->second.Device)].Config;
     if (!c.LengthsReadable) return false;
-    lengths = c.Lengths;
+    info.Numbered = c.Numbered;
+    info.Lengths = c.Lengths;
     return true;
 }
 
@@ -107,18 +158,15 @@ HidIo FakeHidBackend::ReadInputReport(HidHandle handle, std::uint8_t* report, st
     std::unique_lock lock(Mutex_);
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
+        const auto now = Clock::now();
+        DeliverLocked(now);
         auto it = Handles_.find(handle);
         if (it == Handles_.end() || report == nullptr || length == 0) return HidIo::Failed;
+        if (it->second.HungUp) return HidIo::Gone;
         auto& d = Devices_[static_cast<std::size_t>(it->second.Device)];
-        if (!d.Config.Present) return HidIo::Failed;
-        const auto now = Clock::now();
-        if (!d.Inputs.empty() && d.Inputs.front().ReadyAt <= now) {
-            const std::uint8_t byte = d.Inputs.front().Byte;
-            d.Inputs.pop_front();
-            if (it->second.StaleRead) {
-                it->second.StaleRead = false;  // the forgotten read took this report
-                continue;
-            }
+        if (!it->second.Ring.empty()) {
+            const std::uint8_t byte = it->second.Ring.front();
+            it->second.Ring.pop_front();
             // Input report: id 0, the byte, zero padding up to the device's length.
             std::vector<std::uint8_t> full(std::max<std::size_t>(d.Config.Lengths.Input, 2), 0);
             full[1] = byte;
@@ -126,13 +174,10 @@ HidIo FakeHidBackend::ReadInputReport(HidHandle handle, std::uint8_t* report, st
             std::memcpy(report, full.data(), std::min(length, full.size()));
             return HidIo::Ok;
         }
-        if (now >= deadline) {
-            it->second.StaleRead = true;
-            return HidIo::TimedOut;
-        }
+        if (now >= deadline) return HidIo::TimedOut;
         auto wakeAt = deadline;
-        if (!d.Inputs.empty()) wakeAt = std::min(wakeAt, d.Inputs.front().ReadyAt);
-        InputArrived_.wait_until(lock, wakeAt);
+        if (!d.InFlight.empty()) wakeAt = std::min(wakeAt, d.InFlight.front().At);
+        Changed_.wait_until(lock, wakeAt);
     }
 }
 
@@ -143,9 +188,9 @@ HidIo FakeHidBackend::WriteOutputReport(HidHandle handle, const std::uint8_t* re
         std::lock_guard lock(Mutex_);
         const auto it = Handles_.find(handle);
         if (it == Handles_.end() || report == nullptr) return HidIo::Failed;
+        if (it->second.HungUp) return HidIo::Gone;
         device = static_cast<std::size_t>(it->second.Device);
         auto& d = Devices_[device];
-        if (!d.Config.Present) return HidIo::Failed;
         // A report of another length than the device's is refused, as the system refuses it.
         if (length != d.Config.Lengths.Output || length < 2) return HidIo::Failed;
         d.Outputs.emplace_back(report, report + length);
@@ -155,15 +200,15 @@ HidIo FakeHidBackend::WriteOutputReport(HidHandle handle, const std::uint8_t* re
     // The responder runs unlocked: it may be slow or call back into this backend.
     const FakeHidReply reply = responder(report[1]);
     std::lock_guard lock(Mutex_);
-    QueueLocked(Devices_[device], reply.Bytes, reply.DelayMs);
+    DeliverLocked(Clock::now());
+    ScheduleLocked(Devices_[device], reply.Bytes, reply.DelayMs);
     return HidIo::Ok;
 }
 
-void FakeHidBackend::Cancel(HidHandle handle) {
+void FakeHidBackend::Cancel(HidHandle) {
+    // hidraw leaves nothing pending after a read or write returns; only count the call.
     std::lock_guard lock(Mutex_);
     ++CancelCalls_;
-    const auto it = Handles_.find(handle);
-    if (it != Handles_.end()) it->second.StaleRead = false;
 }
 
 }  // namespace quorvex::sim

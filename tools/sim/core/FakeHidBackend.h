@@ -3,6 +3,17 @@
 // Each device answers through a responder: it is handed the data byte of every output
 // report written to it and returns the bytes the device sends back, one input report each.
 // A device without a responder is silent.
+//
+// The devices behave as the kernel's hidraw nodes do, not kinder:
+// - every open handle has its own ring of 64 slots holding at most 63 unread input reports;
+//   a report arriving at a full ring is dropped (the newest is lost, as the kernel drops it);
+// - a handle sees only reports that arrive after it was opened, and what a closed handle had
+//   not read is gone;
+// - the reports of one reply arrive one per millisecond, as over a full-speed interrupt
+//   endpoint, not all at once;
+// - unplugging makes reads and writes of the open handles fail for good (the node hangs up:
+//   HidIo::Gone, i.e. POLLHUP|POLLERR, EIO, ENODEV); the vanished node cannot be opened
+//   (NotFound, ENOENT). Access can be refused (EACCES) while the device is still listed.
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -19,7 +30,7 @@ namespace quorvex::sim {
 
 struct FakeHidReply {
     std::vector<std::uint8_t> Bytes;
-    int DelayMs = 0;  // the bytes become readable this long after the write
+    int DelayMs = 0;  // the first byte arrives this long after the write
 };
 
 using FakeHidResponder = std::function<FakeHidReply(std::uint8_t byte)>;
@@ -30,6 +41,7 @@ struct FakeHidDevice {
     std::uint16_t VendorId = 0;
     std::uint16_t ProductId = 0;
     HidReportLengths Lengths{2, 65};
+    bool Numbered = false;          // the descriptor declares report ids
     bool Present = true;
     bool AccessDenied = false;      // opening is refused as for a device node without rights
     bool LengthsReadable = true;    // false: the report descriptor cannot be read
@@ -38,27 +50,35 @@ struct FakeHidDevice {
 
 class FakeHidBackend : public HidBackend {
 public:
+    static constexpr std::size_t kRingSlots = 64;            // one slot always stays free
+    static constexpr std::size_t kMaxUnread = kRingSlots - 1;
+    static constexpr int kReportIntervalMs = 1;
+
     // Returns the device's index for the calls below.
     int AddDevice(FakeHidDevice device);
-    // A vanished device is no longer enumerated; handles open on it fail their I/O.
+    // Unplugged: no longer enumerated, its open handles hang up for good. Plugged in again:
+    // listed and openable anew (the old handles stay dead).
     void SetPresent(int device, bool present);
     void SetAccessDenied(int device, bool denied);
-    // Input reports the device sends on its own.
+    // Input reports the device sends on its own, one per millisecond from delayMs on.
     void QueueInput(int device, const std::vector<std::uint8_t>& bytes, int delayMs = 0);
 
     // Every output report written to the device, whole.
     std::vector<std::vector<std::uint8_t>> OutputReports(int device) const;
     int EnumerateCalls() const;
     int OpenCalls() const;
+    int OpenCalls(int device) const;  // opens of this device's node, refused ones included
     int CancelCalls() const;
     int OpenHandles() const;
-    // Input reports still queued for the device (a stale read would have eaten one).
+    // Reports on their way from the device plus those unread in its handles' rings.
     std::size_t PendingInput(int device) const;
+    // Reports lost because a handle's ring was full when they arrived.
+    std::size_t DroppedReports(int device) const;
 
     std::vector<HidInterfaceInfo> Enumerate() override;
     HidOpenResult Open(const std::string& path) override;
     void Close(HidHandle handle) override;
-    bool ReportLengths(HidHandle handle, HidReportLengths& lengths) override;
+    bool ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) override;
     HidIo ReadInputReport(HidHandle handle, std::uint8_t* report, std::size_t length, int timeoutMs) override;
     HidIo WriteOutputReport(HidHandle handle, const std::uint8_t* report, std::size_t length,
                             int timeoutMs) override;
@@ -66,26 +86,30 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    struct Input {
-        Clock::time_point ReadyAt;
+    struct Arrival {
+        Clock::time_point At;
         std::uint8_t Byte;
     };
     struct DeviceState {
         FakeHidDevice Config;
-        std::deque<Input> Inputs;
+        std::deque<Arrival> InFlight;  // in arrival order
         std::vector<std::vector<std::uint8_t>> Outputs;
+        int Opens = 0;
+        std::size_t Dropped = 0;
     };
     struct HandleState {
         int Device;
-        // A read that timed out stays queued, as an overlapped read would, until cancelled;
-        // it swallows the next input report.
-        bool StaleRead = false;
+        Clock::time_point OpenedAt;
+        std::deque<std::uint8_t> Ring;  // unread input reports (their data bytes)
+        bool HungUp = false;
     };
 
-    void QueueLocked(DeviceState& d, const std::vector<std::uint8_t>& bytes, int delayMs);
+    // Hands every report that has arrived by now to the rings of the handles open then.
+    void DeliverLocked(Clock::time_point now);
+    void ScheduleLocked(DeviceState& d, const std::vector<std::uint8_t>& bytes, int delayMs);
 
     mutable std::mutex Mutex_;
-    std::condition_variable InputArrived_;
+    std::condition_variable Changed_;
     std::vector<DeviceState> Devices_;
     std::map<HidHandle, HandleState> Handles_;
     HidHandle NextHandle_ = 100;

@@ -14,8 +14,8 @@ esac
 ./scripts/deps.sh
 jobs=$(nproc)
 # The sanitizer builds compile only what their tests need.
-core_targets=(quorvex-sim test_modbus test_link test_params test_logs test_i18n test_sim test_integration)
-engine_targets=(quorvex-sim test_modbus test_link test_sim test_integration)
+core_targets=(quorvex-sim quorvex-cli test_modbus test_link test_params test_logs test_i18n test_sim test_integration test_cli)
+engine_targets=(quorvex-sim quorvex-cli test_modbus test_link test_sim test_integration test_cli)
 case $mode in
   normal) dir=build;      san="";        label="";       targets=() ;;
   asan)   dir=build-asan; san="address"; label="core";   targets=("${core_targets[@]}") ;;

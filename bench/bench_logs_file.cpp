@@ -1,34 +1,67 @@
-// Writing the results text file for 1,000,000 records of a humidity logger.
+// Writing and reading back the results text file and the CSV file for
+// 1,000,000 records of a humidity logger, under Polish number and date formats.
+// The argument is the save interval in seconds: 300 gives 288 distinct times
+// of day, 1 gives 86,400 (every time text read afresh once).
 #include <benchmark/benchmark.h>
 
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include "logs/ResultsFile.h"
+#include "logs/ResultsReader.h"
 
 namespace {
 
 using namespace quorvex;
 
-void BM_WriteResultsFileMillion(benchmark::State& state) {
-    constexpr int kRecords = 1'000'000;
-    MLogi store;
+constexpr int kRecords = 1'000'000;
+
+void Fill(MLogi& store, int interval) {
+    QLocale::setDefault(QLocale(QStringLiteral("pl_PL")));
+    store.Clear();
     store.loggerName = QStringLiteral("Chłodnia 3");
     store.loggerType = QStringLiteral("0201");
     store.serialNumber = QStringLiteral("0019A7F3");
     const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(8, 30));
     for (int i = 0; i < kRecords; ++i)
         store.Append(static_cast<float>((i % 600 - 200) * 0.1), static_cast<float>((i % 1000) * 0.1),
-                     start + i * 300.0 / 86400.0);
+                     start + static_cast<double>(i) * interval / 86400.0);
+}
+
+ResultsFormat FormatOf(const benchmark::State& state) {
+    return state.range(1) ? ResultsFormat::Csv : ResultsFormat::Text;
+}
+
+void BM_WriteResultsFileMillion(benchmark::State& state) {
+    MLogi store;
+    Fill(store, static_cast<int>(state.range(0)));
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("wyniki.txt"));
+    const QString path = dir.filePath(QStringLiteral("wyniki"));
     for (auto _ : state) {
-        const SaveResultsOutcome outcome = SaveResultsFile(path, store);
+        const SaveResultsOutcome outcome = SaveResultsFile(path, store, FormatOf(state));
         if (!outcome.ok) state.SkipWithError(qPrintable(outcome.errorText));
     }
     state.SetItemsProcessed(state.iterations() * kRecords);
     state.counters["file_MB"] = static_cast<double>(QFileInfo(path).size()) / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_WriteResultsFileMillion)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteResultsFileMillion)->ArgsProduct({{300, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+
+void BM_ReadResultsFileMillion(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wyniki"));
+    {
+        MLogi store;
+        Fill(store, static_cast<int>(state.range(0)));
+        if (!SaveResultsFile(path, store, FormatOf(state)).ok) state.SkipWithError("not written");
+    }
+    for (auto _ : state) {
+        MLogi opened;
+        const ReadResultsOutcome outcome = ReadResultsFile(path, opened);
+        if (!outcome.ok || opened.Count() != kRecords) state.SkipWithError(qPrintable(outcome.errorText));
+    }
+    state.SetItemsProcessed(state.iterations() * kRecords);
+}
+BENCHMARK(BM_ReadResultsFileMillion)->ArgsProduct({{300, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

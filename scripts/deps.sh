@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need (only the missing ones).
 set -euo pipefail
-# --fuzz adds clang and its sanitizer runtime for the libFuzzer targets.
+# --fuzz adds clang and its sanitizer runtime for the libFuzzer targets;
+# --package adds the checkers of the Debian package and its desktop files.
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libudev-dev
-      libgtest-dev libgmock-dev libbenchmark-dev
+      libgtest-dev libgmock-dev libbenchmark-dev librsvg2-bin shared-mime-info
       xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core ccache)
-[ "${1:-}" = "--fuzz" ] && pkgs+=(clang libclang-rt-14-dev)
+case "${1:-}" in
+  --fuzz)    pkgs+=(clang libclang-rt-14-dev) ;;
+  --package) pkgs+=(dpkg-dev desktop-file-utils appstream lintian) ;;
+esac
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

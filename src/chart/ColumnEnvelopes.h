@@ -20,7 +20,9 @@ class MLogi;
 // What one set of envelopes was built from.
 struct EnvelopeKey {
     const MLogi* source = nullptr;
-    std::uint64_t revision = 0;  // MLogi::Revision
+    // MLogi::Generation: records are only ever appended to a generation, so
+    // one with the same window and count of drawn records holds the same ones.
+    std::uint64_t generation = 0;
     int firstIndex = 0;          // first shown record
     int last = -1;               // last record position drawn, counted from firstIndex
     int x0 = 0;                  // column of position 0

@@ -249,7 +249,7 @@ void MWykres::DrawSeries() {
         DrawRecords(*this, series, pens, 0, last);
         return;
     }
-    envelopes_.Update({source, source->Revision(), firstIndex, last, x0, xStep}, *source);
+    envelopes_.Update({source, source->Generation(), firstIndex, last, x0, xStep}, *source);
     const Envelopes::Column* previous = nullptr;
     for (const Envelopes::Column& c : envelopes_.Columns()) {
         if (NeedsEachRecord(*this, series, c, previous)) {

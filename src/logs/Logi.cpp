@@ -1,6 +1,7 @@
 #include "logs/Logi.h"
 
 #include <atomic>
+#include <utility>
 
 #include "params/Codecs.h"
 
@@ -8,24 +9,46 @@ namespace quorvex {
 
 MLogi Logi;
 
-void MLogi::Touch() {
-    static std::atomic<std::uint64_t> lastRevision{0};
-    revision_ = ++lastRevision;
-}
-
 void MLogi::Clear() {
     loggerName.clear();
     loggerType.clear();
     serialNumber.clear();
     writeInterval.clear();
+    thresholds.reset();
+    intervalSeconds = 0;
+    sourceFile.clear();
+    humidityInFile = false;
     tempMax = tempMin = humMax = humMin = kEmptyExtreme;
     std::deque<MstrLog>().swap(records_);  // give a large download's memory back
-    Touch();
+    generation_ = NextGeneration();
+}
+
+void MLogi::Swap(MLogi& other) {
+    using std::swap;
+    swap(loggerName, other.loggerName);
+    swap(loggerType, other.loggerType);
+    swap(serialNumber, other.serialNumber);
+    swap(writeInterval, other.writeInterval);
+    swap(thresholds, other.thresholds);
+    swap(intervalSeconds, other.intervalSeconds);
+    swap(sourceFile, other.sourceFile);
+    swap(humidityInFile, other.humidityInFile);
+    swap(tempMax, other.tempMax);
+    swap(tempMin, other.tempMin);
+    swap(humMax, other.humMax);
+    swap(humMin, other.humMin);
+    records_.swap(other.records_);
+    generation_ = NextGeneration();
+    other.generation_ = NextGeneration();
+}
+
+std::uint64_t MLogi::NextGeneration() {
+    static std::atomic<std::uint64_t> counter{0};
+    return ++counter;
 }
 
 void MLogi::Append(float temperature, float humidity, TDateTime time) {
     records_.push_back({temperature, humidity, time});
-    Touch();
     if (records_.size() == 1) {
         tempMax = tempMin = temperature;
         humMax = humMin = humidity;
@@ -37,6 +60,6 @@ void MLogi::Append(float temperature, float humidity, TDateTime time) {
     if (humidity < humMin) humMin = humidity;
 }
 
-bool MLogi::HasHumidity() const { return IsHumidityDevice(loggerType); }
+bool MLogi::HasHumidity() const { return humidityInFile || IsHumidityDevice(loggerType); }
 
 }  // namespace quorvex

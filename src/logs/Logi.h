@@ -2,12 +2,15 @@
 // MLogi, the results store: the downloaded records with the logger they came
 // from. One program-wide instance (Logi) lives from start-up to exit; the log
 // download writes it, the results table, the chart, the printout and the text
-// file only read it. User-interface thread only.
+// file only read it. Results opened from a file are read into a store of their
+// own and swapped in only when the whole file was good. User-interface thread only.
 #include <QString>
 #include <cstdint>
 #include <deque>
+#include <optional>
 
 #include "logs/LogRecord.h"
+#include "logs/Thresholds.h"
 
 namespace quorvex {
 
@@ -25,14 +28,28 @@ public:
     QString serialNumber;
     QString writeInterval;
 
+    // The logger's alarm thresholds when the records were downloaded (read
+    // with its parameters); none for results opened from a file.
+    std::optional<MThresholds> thresholds;
+    // Seconds between two records: the logger's save interval, or for an
+    // opened file the spacing of its time stamps; 0 while unknown.
+    std::int32_t intervalSeconds = 0;
+    // The file the results were opened from; empty for a download.
+    QString sourceFile;
+    // The opened file carries humidity although its type text does not say
+    // so (a CSV file has no type).
+    bool humidityInFile = false;
+
     // Extremes of all records held; 10.0 while the store is empty.
     float tempMax = kEmptyExtreme;
     float tempMin = kEmptyExtreme;
     float humMax = kEmptyExtreme;
     float humMin = kEmptyExtreme;
 
-    // Texts empty, extremes 10.0, no records.
+    // Texts empty, extremes 10.0, no records, no thresholds, no file.
     void Clear();
+    // Exchanges the whole content with another store (constant time).
+    void Swap(MLogi& other);
     // Adds a record at the end; the first record sets all four extremes.
     void Append(float temperature, float humidity, TDateTime time);
 
@@ -50,20 +67,21 @@ public:
         for (auto it = records_.begin() + first; it != end; ++it) f(*it);
     }
 
-    // Changes with every change of the records (every method that changes
-    // records_ calls Touch), so what is built from them can tell it is stale.
-    // Numbers are never reused, not even by another store.
-    std::uint64_t Revision() const { return revision_; }
-
-    // The logger measures humidity (its type text begins with "02").
+    // The logger measures humidity (its type text begins with "02"), or the
+    // opened file carries humidity.
     bool HasHumidity() const;
 
-private:
-    void Touch();
+    // Changes whenever the records are replaced rather than appended to (Clear,
+    // Swap); unique across all stores. Readers that keep something derived from
+    // the records (the table model, the summary) compare it to start afresh.
+    std::uint64_t Generation() const { return generation_; }
 
+private:
+    static std::uint64_t NextGeneration();
+
+    std::uint64_t generation_ = NextGeneration();
     // Appending never moves earlier records, and indexing is constant time.
     std::deque<MstrLog> records_;
-    std::uint64_t revision_ = 0;
 };
 
 // The program's results store.

@@ -1,5 +1,7 @@
 #include "logs/Logmanager.h"
 
+#include <QFileInfo>
+
 #include <array>
 
 #include "params/Codecs.h"
@@ -64,12 +66,17 @@ bool MLogManager::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) con
 }
 
 bool MLogManager::FillThresholds() {
-    if (!thresholds_) return true;
     MThresholds t;
-    if (!ParseNumber(params_.Param<CHighTemp>().GetText(), t.highTemp)) return false;
-    if (!ParseNumber(params_.Param<CLowTemp>().GetText(), t.lowTemp)) return false;
-    if (!ParseNumber(params_.Param<CHighHum>().GetText(), t.highHum)) return false;
-    if (!ParseNumber(params_.Param<CLowHum>().GetText(), t.lowHum)) return false;
+    const bool read = ParseNumber(params_.Param<CHighTemp>().GetText(), t.highTemp) &&
+                      ParseNumber(params_.Param<CLowTemp>().GetText(), t.lowTemp) &&
+                      ParseNumber(params_.Param<CHighHum>().GetText(), t.highHum) &&
+                      ParseNumber(params_.Param<CLowHum>().GetText(), t.lowHum);
+    // The results keep them for their summary; without them it leaves out the
+    // time beyond the thresholds.
+    if (read) store_.thresholds = t;
+    else store_.thresholds.reset();
+    if (!thresholds_) return true;
+    if (!read) return false;
     *thresholds_ = t;
     return true;
 }
@@ -109,6 +116,7 @@ void MLogManager::StartRead() {
     // An interval that never arrived has no text; its value would be garbage.
     if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed);
     intervalSec = interval.GetValue();
+    store_.intervalSeconds = intervalSec;
 
     QueueSetNextRecord(1);
 
@@ -212,6 +220,21 @@ void MLogManager::ReadFinished() {
         view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")), done, LogManagerView::BoxIcon::Information);
 }
 
+void MLogManager::ResultsOpened() {
+    // A reply still on its way belongs to no download any more.
+    ++chain_;
+    state = Opened;
+    logCount = store_.Count();
+    recordsText.clear();
+    if (view_) {
+        view_->ResultsCleared();
+        // All of the file is there.
+        view_->SetProgressMaximum(logCount);
+        view_->SetProgressPosition(logCount);
+    }
+    RefreshView();
+}
+
 void MLogManager::StopRead() {
     if (state != Reading) return;
     state = Aborted;
@@ -300,6 +323,16 @@ void MLogManager::RefreshView() {
         if (hasRecords) view_->SetButtonEnabled(V::ButtonChart, true);
         view_->SetButtonEnabled(V::ButtonPrintTable, false);
         view_->SetButtonEnabled(V::ButtonSaveResults, false);
+        break;
+    case Opened:
+        view_->SetStatusLines({TranslateText(QStringLiteral("[2121]Wyniki z pliku")),
+                               QFileInfo(store_.sourceFile).fileName(),
+                               TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount) +
+                                   u' ' + TranslateText(QStringLiteral("[1032]logów"))});
+        start = true;
+        view_->SetButtonEnabled(V::ButtonChart, hasRecords);
+        view_->SetButtonEnabled(V::ButtonPrintTable, hasRecords);
+        view_->SetButtonEnabled(V::ButtonSaveResults, hasRecords);
         break;
     case Finished:
     case Aborted: {

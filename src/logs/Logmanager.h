@@ -10,6 +10,7 @@
 //   message 1034 WM_LOG_READ_FAILED       LogReadFailed(ResponseRecord)
 //   MonitorReset                          StopRead
 //   paramsReady changed                   RefreshView
+//   results opened from a file            ResultsOpened
 // User-interface thread only.
 #include <QString>
 #include <cstdint>
@@ -24,7 +25,9 @@ namespace quorvex {
 
 class MLogManager {
 public:
-    enum State : std::int8_t { Idle = 1, Starting = 2, Reading = 3, Finished = 4, Aborted = 5 };
+    // Opened: the store holds results opened from a file (its sourceFile);
+    // they can be shown, printed and saved, not resumed.
+    enum State : std::int8_t { Idle = 1, Starting = 2, Reading = 3, Finished = 4, Aborted = 5, Opened = 6 };
 
     explicit MLogManager(MDataParametry& params, MLogi& store = Logi);
     MLogManager(const MLogManager&) = delete;
@@ -54,6 +57,9 @@ public:
     // One block of the current chain: its data bytes, valid only during the call.
     void WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount);
     void ReadFinished();
+    // The store's records were replaced by those of a file: no download is
+    // running or can be resumed; the table starts afresh.
+    void ResultsOpened();
     void AbortRead(const QString& message);
     void RefreshView();
 

@@ -1,13 +1,13 @@
 #include "logs/ResultsFile.h"
 
 #include <QDir>
-#include <QHash>
 #include <QLocale>
 #include <QSaveFile>
 #include <charconv>
-#include <cstring>
 
 #include "logs/LoggerInfo.h"
+#include "logs/ResultsCsv.h"
+#include "logs/TextCache.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
 
@@ -15,7 +15,6 @@ namespace quorvex {
 namespace {
 
 constexpr qsizetype kFlushSize = 1 << 20;
-constexpr qsizetype kCacheLimit = 100000;  // distinct texts kept per cache
 
 bool IsBlankOrControl(QChar c) { return c.unicode() <= 0x20 || c.category() == QChar::Other_Control || c.isSpace(); }
 
@@ -24,28 +23,6 @@ QString TrimBlanksAndControls(const QString& text) {
     while (begin < end && IsBlankOrControl(text[begin])) ++begin;
     while (end > begin && IsBlankOrControl(text[end - 1])) --end;
     return text.mid(begin, end - begin);
-}
-
-// Texts of a long file repeat: days change rarely, times of day and values
-// come from a small set. Each text is formatted once and reused.
-class TextCache {
-public:
-    template <class Make>
-    const QByteArray& Get(qint64 key, Make make) {
-        auto it = texts_.constFind(key);
-        if (it != texts_.constEnd()) return *it;
-        if (texts_.size() >= kCacheLimit) texts_.clear();
-        return *texts_.insert(key, make().toUtf8());
-    }
-
-private:
-    QHash<qint64, QByteArray> texts_;
-};
-
-qint64 FloatKey(float value) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 
 }  // namespace
@@ -62,15 +39,29 @@ QString ProposedResultsFileName(const QString& loggerName, const QString& startD
 
 QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params) {
     // The start of the records in hand: the parameters may belong to another
-    // logger by now (a reconnect, another link) or to a log started since.
+    // logger by now (a reconnect, another link) or to a log started since, and
+    // results opened from a file have no parameters of their own.
     if (!store.IsEmpty()) {
         const QDateTime first = FromTDateTime(store.At(0).time);
         return ProposedResultsFileName(store.loggerName,
                                        DateText(first.date().year(), first.date().month(), first.date().day()),
                                        TimeText(first.time().hour(), first.time().minute(), first.time().second()));
     }
+    if (!store.sourceFile.isEmpty()) return ProposedResultsFileName(store.loggerName, QString(), QString());
     return ProposedResultsFileName(store.loggerName, params.Param<CLogStartDate>().GetText(),
                                    params.Param<CLogStartTime>().GetText());
+}
+
+ResultsFormat ResultsFormatOf(const QString& path) {
+    return path.endsWith(u'.' + kResultsCsvSuffix, Qt::CaseInsensitive) ? ResultsFormat::Csv : ResultsFormat::Text;
+}
+
+QString ResultsPathForFilter(const QString& path, const QString& filter) {
+    if (path.isEmpty()) return path;
+    for (const QString& suffix : {kResultsFileSuffix, kResultsCsvSuffix})
+        if (path.endsWith(u'.' + suffix, Qt::CaseInsensitive)) return path;
+    const bool csv = filter.contains(QStringLiteral("*.") + kResultsCsvSuffix, Qt::CaseInsensitive);
+    return path + u'.' + (csv ? kResultsCsvSuffix : kResultsFileSuffix);
 }
 
 bool WriteResults(QIODevice& out, const MLogi& store) {
@@ -118,12 +109,12 @@ bool WriteResults(QIODevice& out, const MLogi& store) {
     return flush();
 }
 
-SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store) {
+SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store, ResultsFormat format) {
     QSaveFile file(path);
     QString reason;
     if (!file.open(QIODevice::WriteOnly)) {
         reason = file.errorString();
-    } else if (!WriteResults(file, store)) {
+    } else if (!(format == ResultsFormat::Csv ? WriteResultsCsv(file, store) : WriteResults(file, store))) {
         reason = file.errorString();
         file.cancelWriting();
     } else if (!file.commit()) {

@@ -7,9 +7,10 @@
 // ends with the TAB after the temperature.
 //
 // The main window's ButtonSaveResultsClick proposes ProposedResultsFileName
-// in its save dialog (default suffix kResultsFileSuffix, filter
-// kResultsFileFilter), remembers the folder under "Okno"/"Dir" and calls
-// SaveResultsFile; a failure is shown with the caption "Błąd" and errorText.
+// in its save dialog (filters kResultsTextFilter and kResultsCsvFilter),
+// remembers the folder under "Okno"/"Dir" and calls SaveResultsFile in the
+// format the chosen name says; a failure is shown with the caption "Błąd"
+// and errorText. The CSV file is ResultsCsv.h's.
 #include <QIODevice>
 #include <QString>
 
@@ -19,7 +20,17 @@
 namespace quorvex {
 
 inline const QString kResultsFileSuffix = QStringLiteral("txt");
-inline const QString kResultsFileFilter = QStringLiteral("*.txt");
+inline const QString kResultsCsvSuffix = QStringLiteral("csv");
+inline const QString kResultsTextFilter = QStringLiteral("TXT (*.txt)");
+inline const QString kResultsCsvFilter = QStringLiteral("CSV (*.csv)");
+
+enum class ResultsFormat { Text, Csv };
+
+// ".csv" in any case is the CSV file; any other name the text file.
+ResultsFormat ResultsFormatOf(const QString& path);
+// The file a save dialog's answer stands for: a name ending in ".txt" or
+// ".csv" keeps it; any other gets the extension of the chosen filter.
+QString ResultsPathForFilter(const QString& path, const QString& filter);
 
 // "<name> <start date> <start time>" with blanks and control characters cut
 // from both ends, an empty name taken as "Logger", and each of < > : \ / | ? *
@@ -27,8 +38,9 @@ inline const QString kResultsFileFilter = QStringLiteral("*.txt");
 QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText,
                                 const QString& startTimeText);
 // The same from the store's logger name and the moment of its first record,
-// in the text forms of the start moment's parameters; for an empty store, the
-// start moment as the parameter model holds it now.
+// in the text forms of the start moment's parameters (downloaded or opened
+// from a file alike); for an empty download, the start moment as the
+// parameter model holds it now.
 QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params);
 
 // Writes the whole layout to an open device; false when a write fails.
@@ -42,6 +54,7 @@ struct SaveResultsOutcome {
 // Writes a temporary file beside the target and renames it over the target
 // only when everything was written, so a full disk or a crash never leaves a
 // half-written file in place of a good one. The store is not changed.
-SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store);
+SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store,
+                                   ResultsFormat format = ResultsFormat::Text);
 
 }  // namespace quorvex

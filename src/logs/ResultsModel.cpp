@@ -12,7 +12,9 @@ MResultsModel::MResultsModel(const MLogi& store, QObject* parent)
 
 void MResultsModel::SyncRows() {
     const int count = store_.Count();
-    if (count < rows_) {
+    if (count < rows_ || store_.Generation() != generation_) {
+        // Cleared or replaced: the rows shown so far stand for other records.
+        generation_ = store_.Generation();
         beginResetModel();
         rows_ = count;
         endResetModel();

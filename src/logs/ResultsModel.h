@@ -18,8 +18,8 @@ public:
     explicit MResultsModel(const MLogi& store = Logi, QObject* parent = nullptr);
 
     // Brings the rows in line with the store: records added since the last
-    // call become one block of inserted rows; a store that shrank (it was
-    // cleared) resets the model.
+    // call become one block of inserted rows; a store that was cleared or
+    // replaced resets the model.
     void SyncRows();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -40,6 +40,7 @@ public:
 private:
     const MLogi& store_;
     int rows_ = 0;
+    std::uint64_t generation_ = store_.Generation();
     QStringList captions_;
 };
 

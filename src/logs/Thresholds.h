@@ -8,6 +8,8 @@ struct MThresholds {
     float lowTemp = 0.0f;
     float highHum = 0.0f;
     float lowHum = 0.0f;
+
+    friend bool operator==(const MThresholds&, const MThresholds&) = default;
 };
 
 }  // namespace quorvex

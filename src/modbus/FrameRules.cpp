@@ -1,5 +1,7 @@
 #include "modbus/FrameRules.h"
 
+#include <algorithm>
+
 #include "modbus/Crc16.h"
 
 namespace quorvex {
@@ -87,6 +89,44 @@ ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::
         return ReplyCheck::WrongFunction;
     }
     return ReplyCheck::Accepted;
+}
+
+std::size_t ExpectedReplyLength(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+{
+    if (length < 2 || (request.Address != kLoggerAddress && frame[0] != request.Address))
+        return 0;
+    if (frame[1] == (request.Function | 0x80))
+        return 5;
+    if (frame[1] != request.Function)
+        return 0;
+    switch (request.Function) {
+    case FN_READ_HOLDING:
+        if (length < 3 || (request.Count != 0 && frame[2] != 2 * request.Count))
+            return 0;
+        return 5 + std::size_t{frame[2]};
+    case FN_WRITE_SINGLE:
+    case FN_WRITE_MULTIPLE:
+    case FN_RESET_COMMAND: return 8;
+    default: return 0;
+    }
+}
+
+bool ReplyComplete(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+{
+    if (length < 5 || length != ExpectedReplyLength(request, frame, length) || Crc16(frame, length) != 0)
+        return false;
+    if (frame[1] != request.Function || request.Function == FN_READ_HOLDING)
+        return true;  // an exception reply or a read: nothing echoed
+    std::uint8_t echo[kFrameBufferSize];
+    std::size_t n = 0;
+    switch (request.Function) {
+    case FN_WRITE_SINGLE: n = BuildWriteSingleRequest(request, echo); break;
+    case FN_RESET_COMMAND: n = BuildResetRequest(request, echo); break;
+    case FN_WRITE_MULTIPLE: n = PutHeader(request, FN_WRITE_MULTIPLE, request.Count, echo); break;
+    default: return false;
+    }
+    // The address is the logger's own, which may differ from a request to any slave.
+    return n == 6 && std::equal(echo + 1, echo + 6, frame + 1);
 }
 
 void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length)

@@ -40,6 +40,20 @@ enum class ReplyCheck {
 };
 ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
 
+// The length a reply to `request` has, as its function tells from the bytes held so far:
+// function 3 carries 5 + its byte count, functions 6 and 16 carry 8, function 65 echoes the
+// request (8), an exception reply carries 5. 0 while the bytes do not tell yet, and for a
+// reply from an address the checks would refuse, with a function code that neither the request
+// nor an exception to it carries, or with a byte count other than a read of Count registers
+// asks for (a log read, Count 0, takes any).
+std::size_t ExpectedReplyLength(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
+
+// The reply holds exactly its expected length, its CRC is right and an echo repeats the
+// request: it is complete and can be taken without waiting for the line to fall silent. A
+// reply that answers some other request (one still on its way from an earlier session) is
+// not taken early: run together with the reply that follows it, it fails its CRC.
+bool ReplyComplete(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
+
 // Takes what an accepted reply hands over into the record: for function 3 ByteCount and
 // Data (pointing into frame), for 6 the echoed register and value, for 16 the echoed
 // register and count (only from a whole 8-byte echo). Function 65 hands over nothing.

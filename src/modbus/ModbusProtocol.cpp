@@ -109,6 +109,7 @@ void ThreadTransmisja::ModbusProtocol()
             FrameBuffer_[0] = byte;
             FrameLength_ = 1;
             ByteTime_ = GetTickCount();
+            LastByteAt_ = std::chrono::steady_clock::now();
             go(PS_RECEIVE);
         }
         break;
@@ -133,6 +134,13 @@ void ThreadTransmisja::ModbusProtocol()
             } else {
                 FrameBuffer_[FrameLength_++] = byte;
                 ByteTime_ = GetTickCount();
+                LastByteAt_ = std::chrono::steady_clock::now();
+                // A reply that is whole by its own length and CRC needs no silence to end it;
+                // anything else (an unknown function, a bad CRC, noise) still waits for it.
+                if (FastReply_ && ReplyComplete(Working_, FrameBuffer_.data(), FrameLength_)) {
+                    AwaitQuiet_ = true;
+                    go(PS_CHECK);
+                }
             }
         }
         break;
@@ -185,6 +193,9 @@ void ThreadTransmisja::StepIdle()
 
 void ThreadTransmisja::StepSend()
 {
+    if (AwaitQuiet_)
+        WaitForQuietLine();
+    FastReply_ = FastFrames_.load();
     FrameLength_ = static_cast<std::uint8_t>(AppendCrc(FrameBuffer_.data(), FrameLength_));
     PurgeLink();
     if (UsbLink_) {
@@ -270,6 +281,27 @@ bool ThreadTransmisja::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
         return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidClass::kReadTimeoutMs)));
     constexpr std::uint32_t serialWait = ObiektRS232::kReadTotalConstantMs + ObiektRS232::kReadTotalMultiplierMs;
     return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
+}
+
+void ThreadTransmisja::WaitForQuietLine()
+{
+    // Bytes still arriving after a reply that ended by its length are no part of the next
+    // reply: they are read and thrown away until the line has been quiet long enough. A line
+    // that never falls quiet is given up on after the flush time; the purge before the send
+    // clears the rest.
+    AwaitQuiet_ = false;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point giveUp = Clock::now() + std::chrono::milliseconds(kFlushMs);
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        const auto quietFor = now - LastByteAt_;
+        if (quietFor >= kQuietTime || now >= giveUp)
+            return;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(kQuietTime - quietFor);
+        std::uint8_t byte = 0;
+        if (ReadLinkByte(byte, static_cast<std::uint32_t>(left.count())))
+            LastByteAt_ = Clock::now();
+    }
 }
 
 void ThreadTransmisja::PurgeLink()

@@ -24,6 +24,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -60,6 +61,9 @@ public:
     // While no HID logger is present the devices are looked at no more than this often (each
     // look enumerates them), and at once when a device arrives.
     static constexpr std::uint32_t kHidSearchMs = 1000;
+    // Quiet kept on the line after a reply that ended by its own length, before the next
+    // request: 3.5 character times at 9600 baud.
+    static constexpr std::chrono::microseconds kQuietTime{4000};
 
     // LinkState values.
     enum : std::int8_t {
@@ -100,6 +104,12 @@ public:
 
     TransmissionCounters Counters() const;
     void ZeroCounters();
+
+    // Fast frame end: a reply ends as soon as it is complete by its function's length with a
+    // right CRC; anything else still ends by the silence. Off by default; takes effect from
+    // the next request sent.
+    void SetFastFrames(bool on) { FastFrames_ = on; }
+    bool FastFrames() const { return FastFrames_.load(); }
 
     // A copy of the command history, oldest first.
     std::deque<MstrRamka> History() const;
@@ -154,6 +164,7 @@ private:
     void StepCheck();
     void StepAccept();
     bool ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs);
+    void WaitForQuietLine();
     void PurgeLink();
     void SetHistoryStatus(std::uint8_t status);
     void Count(std::uint32_t TransmissionCounters::*counter);
@@ -192,6 +203,7 @@ private:
     std::atomic<std::uint8_t> ProtocolState_{0};
     std::atomic<std::uint8_t> Connected_{0};
     std::atomic<bool> Terminated_{false};
+    std::atomic<bool> FastFrames_{false};
 
     std::mutex WakeMutex_;
     std::condition_variable WakeCv_;
@@ -219,6 +231,9 @@ private:
     bool LastReplyBad_ = false;  // the last transmission got a reply that failed the checks
     std::uint32_t PollTimer_ = 0;
     bool PollAlternate_ = false;
+    bool FastReply_ = false;   // the reply in flight may end by its length
+    bool AwaitQuiet_ = false;  // the last reply ended by its length: quiet before the next send
+    std::chrono::steady_clock::time_point LastByteAt_;
 };
 
 // The owner's end of the thread: asks it to end and waits until it has, delivering the

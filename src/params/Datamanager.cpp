@@ -123,4 +123,11 @@ void MDataParametry::WriteCommand(std::uint16_t reg, std::uint16_t value) {
     EnqueueHook(r);
 }
 
+void MDataParametry::WriteRecordingBit(bool on) {
+    std::uint16_t* cell = logging_.StatusCell;
+    if (!cell) return;
+    *cell = on ? static_cast<std::uint16_t>(*cell | 4u) : static_cast<std::uint16_t>(*cell & ~4u);
+    WriteCommand(kRecordingRegister, static_cast<std::uint16_t>(*cell & 4u));
+}
+
 }  // namespace quorvex

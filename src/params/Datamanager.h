@@ -59,6 +59,9 @@ public:
     // value. They are written only, never read. Nothing is queued while
     // EnqueueHook is clear, nor for another register (noted in the message log).
     void WriteCommand(std::uint16_t reg, std::uint16_t value);
+    // The monitor's Start and Stop: the recording bit of the register-0 cell set or cleared
+    // and written as register 82. No read-back; the next poll shows what the logger did.
+    void WriteRecordingBit(bool on);
 
     // The one object of a parameter class, e.g. Param<CHighTemp>().
     template <class T>

@@ -50,22 +50,14 @@ QString ReplaceRuns(const QString& format, QChar letter, qsizetype runLength, co
     return out;
 }
 
-// The format with two-digit day, month, hour, minute and second fields relaxed
-// to one-or-two digits, so "5.3.2015" and "05.03.2015" both read.
-QString Relaxed(QString format) {
-    for (QChar letter : {u'd', u'M', u'h', u'H', u'm', u's'})
-        format = ReplaceRuns(format, letter, 2, QString(letter));
-    return format;
-}
-
 QStringList DateFormats() {
-    return {ShortDateFormat(), Relaxed(ShortDateFormat())};
+    return {ShortDateFormat(), RelaxedFormat(ShortDateFormat())};
 }
 
 QStringList TimeFormats() {
     const QLocale loc;
     const QString shortTime = DropField(loc.timeFormat(QLocale::ShortFormat), u't');
-    return {LongTimeFormat(), Relaxed(LongTimeFormat()), shortTime, Relaxed(shortTime)};
+    return {LongTimeFormat(), RelaxedFormat(LongTimeFormat()), shortTime, RelaxedFormat(shortTime)};
 }
 
 std::optional<QDate> ParseDate(const QString& text) {
@@ -110,12 +102,22 @@ QDateTime FromTDateTime(TDateTime value) {
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), Qt::UTC);
 }
 
-QString ShortDateFormat() {
+QString ShortDateFormat() { return ShortDateFormat(QLocale()); }
+
+QString LongTimeFormat() { return LongTimeFormat(QLocale()); }
+
+QString ShortDateFormat(const QLocale& locale) {
     // Four-digit years: "yy" alone would read 2015 back as 1915.
-    return ReplaceRuns(QLocale().dateFormat(QLocale::ShortFormat), u'y', 0, QStringLiteral("yyyy"));
+    return ReplaceRuns(locale.dateFormat(QLocale::ShortFormat), u'y', 0, QStringLiteral("yyyy"));
 }
 
-QString LongTimeFormat() { return DropField(QLocale().timeFormat(QLocale::LongFormat), u't'); }
+QString LongTimeFormat(const QLocale& locale) { return DropField(locale.timeFormat(QLocale::LongFormat), u't'); }
+
+QString RelaxedFormat(QString format) {
+    for (QChar letter : {u'd', u'M', u'h', u'H', u'm', u's'})
+        format = ReplaceRuns(format, letter, 2, QString(letter));
+    return format;
+}
 
 QChar TimeSeparator() {
     const QString f = QLocale().timeFormat(QLocale::ShortFormat);

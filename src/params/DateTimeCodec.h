@@ -3,6 +3,7 @@
 // count every date-time value of the program is kept in.
 #include <QDate>
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 #include <QTime>
 #include <optional>
@@ -27,7 +28,13 @@ QDateTime FromTDateTime(TDateTime value);
 // long time has no time-zone field.
 QString ShortDateFormat();
 QString LongTimeFormat();
+// The same for any locale.
+QString ShortDateFormat(const QLocale& locale);
+QString LongTimeFormat(const QLocale& locale);
 QChar TimeSeparator();
+// A format whose two-digit day, month, hour, minute and second fields also
+// take one digit, so that "5.3.2015" reads as well as "05.03.2015".
+QString RelaxedFormat(QString format);
 
 // Empty when the fields are no calendar date in years 1..9999 or no clock time.
 QString DateText(int year, int month, int day);

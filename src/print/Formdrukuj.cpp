@@ -101,6 +101,7 @@ void TFormDrukuj1::BuildControls() {
     CheckBoxWriteInterval = check("CheckBoxWriteInterval", "[1048]Częstość zapisu");
     CheckBoxFirstLog = check("CheckBoxFirstLog", "[1049]Daty logowania");
     CheckBoxPrintDate = check("CheckBoxPrintDate", "[1050]Data wydruku");
+    CheckBoxSummary = check("CheckBoxSummary", "[2135]Podsumowanie");
 
     // The footer is kept in the settings but not printed, so the operator
     // sees it without being able to change it.
@@ -126,7 +127,8 @@ void TFormDrukuj1::BuildControls() {
     headerColumn->addWidget(MemoHeader);
     headerColumn->addStretch(1);
     auto* factColumn = new QVBoxLayout;
-    for (QCheckBox* box : {CheckBoxName, CheckBoxNumber, CheckBoxWriteInterval, CheckBoxFirstLog, CheckBoxPrintDate})
+    for (QCheckBox* box : {CheckBoxName, CheckBoxNumber, CheckBoxWriteInterval, CheckBoxFirstLog, CheckBoxPrintDate,
+                           CheckBoxSummary})
         factColumn->addWidget(box);
     factColumn->addStretch(1);
     auto* choices = new QHBoxLayout;
@@ -179,6 +181,7 @@ void TFormDrukuj1::SettingsToControls(const PrintSettings& s) {
     CheckBoxWriteInterval->setChecked(s.interval);
     CheckBoxFirstLog->setChecked(s.firstLog);
     CheckBoxPrintDate->setChecked(s.printDate);
+    CheckBoxSummary->setChecked(s.summary);
     CheckBoxFooter->setChecked(s.footer);
     SetMemoLines(MemoFooter, s.footerLines);
 }
@@ -192,6 +195,7 @@ PrintSettings TFormDrukuj1::ControlsToSettings() const {
     s.interval = CheckBoxWriteInterval->isChecked();
     s.firstLog = CheckBoxFirstLog->isChecked();
     s.printDate = CheckBoxPrintDate->isChecked();
+    s.summary = CheckBoxSummary->isChecked();
     s.footer = CheckBoxFooter->isChecked();
     s.footerLines = FirstMemoLines(MemoFooter);
     return s;
@@ -266,6 +270,7 @@ PrintHeaderOptions TFormDrukuj1::HeaderOptions() {
     options.interval = CheckBoxWriteInterval->isChecked();
     options.firstLog = CheckBoxFirstLog->isChecked();
     options.printDate = CheckBoxPrintDate->isChecked();
+    options.summary = CheckBoxSummary->isChecked();
     return options;
 }
 

@@ -117,6 +117,7 @@ private:
     QCheckBox* CheckBoxWriteInterval = nullptr;
     QCheckBox* CheckBoxFirstLog = nullptr;
     QCheckBox* CheckBoxPrintDate = nullptr;
+    QCheckBox* CheckBoxSummary = nullptr;
     QCheckBox* CheckBoxFooter = nullptr;
     QPlainTextEdit* MemoFooter = nullptr;
     QPushButton* ButtonPrint = nullptr;

@@ -21,6 +21,7 @@ PrintSettings LoadPrintSettings(const QString& path) {
     s.interval = readBool("boolInterval", true);
     s.firstLog = readBool("boolFirstLog", true);
     s.printDate = readBool("boolPrintDate", true);
+    s.summary = readBool("boolSummary", false);
     s.footer = readBool("boolFooter", false);
     for (int i = 0; i < kPrintMemoLines; ++i) {
         s.headerLines[i] = file.ReadString(kSectionOknoDrukuj, LineKey("Header", i + 1), {});
@@ -40,6 +41,7 @@ bool SavePrintSettings(const QString& path, const PrintSettings& s) {
     writeBool("boolInterval", s.interval);
     writeBool("boolFirstLog", s.firstLog);
     writeBool("boolPrintDate", s.printDate);
+    writeBool("boolSummary", s.summary);
     writeBool("boolFooter", s.footer);
     for (int i = 0; i < kPrintMemoLines; ++i) {
         file.WriteString(kSectionOknoDrukuj, LineKey("Header", i + 1), s.headerLines.value(i));

@@ -1,7 +1,8 @@
 #pragma once
 // The print dialog's choices as kept in section "OknoDrukuj" of the settings
-// file: the header switch and its five lines, the five logger facts, and the
-// footer switch with its five lines (kept, never printed).
+// file: the header switch and its five lines, the five logger facts, the
+// summary of the results, and the footer switch with its five lines (kept,
+// never printed).
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +19,7 @@ struct PrintSettings {
     bool interval = true;
     bool firstLog = true;
     bool printDate = true;
+    bool summary = false;
     bool footer = false;
     QStringList footerLines = QStringList(kPrintMemoLines);
 

@@ -9,11 +9,13 @@
 #include <QTextOption>
 #include <QtMath>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
 #include "logs/LogRecord.h"
 #include "logs/LoggerInfo.h"
+#include "logs/ResultsSummary.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
 
@@ -172,6 +174,38 @@ int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOption
     return y - top;
 }
 
+int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, int top) {
+    ResultsSummary summary;
+    summary.Update(results);
+    painter.save();
+    painter.setPen(Qt::black);
+    QFont heading = PrintFont(kHeaderPoints, true);
+    painter.setFont(heading);
+    const int lineHeight = painter.fontMetrics().height();
+    // A blank line's room above the heading sets the block off from the facts.
+    int y = top + lineHeight;
+    painter.drawText(QRect(left, y, std::max(0, right - left), lineHeight),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                     TranslateText(QStringLiteral("[2135]Podsumowanie")));
+    y += lineHeight;
+    painter.setFont(PrintFont(kHeaderPoints, false));
+    // Paper follows the system's number format, not the separator typed on screen last.
+    const QList<LoggerInfoRow> rows = SummaryRows(summary, results, SystemDecimalSeparator());
+    // The values line up where the header's do, unless a caption (they are
+    // longer than the header's, and longer still in German) needs more room.
+    int widest = 0;
+    for (const LoggerInfoRow& row : rows)
+        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(row.caption + u':'));
+    const int valueX = left + std::clamp(widest + lineHeight / 2, qRound(0.4 * (right - left)),
+                                         qRound(0.65 * (right - left)));
+    for (const LoggerInfoRow& row : rows) {
+        DrawFactLine(painter, row.caption, row.value, left, valueX, right, y, lineHeight);
+        y += lineHeight;
+    }
+    painter.restore();
+    return y - top;
+}
+
 TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const MLogi& results,
                             const PrintHeaderOptions& options, QDate today) {
     TablePrintResult result;
@@ -192,7 +226,9 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
         const int right = TableRightMargin(pageWidth);
         painter.fillRect(QRect(0, 0, pageWidth, pageBottom), Qt::white);
 
-        int y = PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today) + kRuleGap;
+        int y = PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today);
+        if (options.summary && result.pages == 1) y += PrintSummary(painter, results, left, right, y);
+        y += kRuleGap;
         DrawHeaderRule(painter, left, right, y);
         const int tableTop = y + kRuleThickness + kTableGap;
 

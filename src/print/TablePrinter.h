@@ -25,6 +25,7 @@ struct PrintHeaderOptions {
     bool interval = true;      // save interval
     bool firstLog = true;      // moments of the first and last printed record
     bool printDate = true;     // today's date
+    bool summary = false;      // the summary of the results, below the header of the first page
 };
 
 // The lines without the empty ones at the end (empty ones before a filled
@@ -53,6 +54,11 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
 // Margins of the table printout for a page `pageWidth` pixels wide.
 int TableLeftMargin(int pageWidth);
 int TableRightMargin(int pageWidth);
+
+// Draws the summary of `results` (its heading, then one caption and value a
+// line, as the header's facts) between `left` and `right` from row `top` and
+// returns its height.
+int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, int top);
 
 // Draws the 6-pixel black rule centred on row `y` from `left` to `right`.
 void DrawHeaderRule(QPainter& painter, int left, int right, int y);

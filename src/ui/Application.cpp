@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include <QIcon>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSocketNotifier>
@@ -22,7 +23,13 @@ void OnSignal(int)
 }
 }  // namespace
 
-QuorvexApplication::QuorvexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+QuorvexApplication::QuorvexApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // The installed menu entry and icon carry this name: the desktop matches the window
+    // to its entry, and the windows show the icon from the icon theme where it is installed.
+    setDesktopFileName(QStringLiteral("org.quorvex.Quorvex"));
+    setWindowIcon(QIcon::fromTheme(QStringLiteral("org.quorvex.Quorvex")));
+}
 
 bool QuorvexApplication::notify(QObject* receiver, QEvent* event)
 {

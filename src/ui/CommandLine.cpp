@@ -32,6 +32,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
                        "Niemiecki)."),
         QStringLiteral("LANG"));
     parser.addOptions({port, settings, language});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Results file (text or CSV) to open."),
+                                 QStringLiteral("[FILE]"));
 
     CommandLine result;
     if (!parser.parse(arguments)) {
@@ -49,9 +51,9 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         result.text = VersionText();
         return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    if (parser.positionalArguments().size() > 1) {
         result.action = CommandLine::Action::Fail;
-        result.text = QStringLiteral("Unexpected argument: ") + parser.positionalArguments().constFirst();
+        result.text = QStringLiteral("Unexpected argument: ") + parser.positionalArguments().at(1);
         return result;
     }
     if (parser.isSet(language)) {
@@ -65,6 +67,7 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     }
     result.port = parser.value(port);
     result.settingsFile = parser.value(settings);
+    result.resultsFile = parser.positionalArguments().value(0);
     return result;
 }
 

@@ -12,8 +12,11 @@
 #include <QScreen>
 #include <QTabWidget>
 
+#include <utility>
+
 #include "i18n/TranslateWindow.h"
 #include "logs/Logmanager.h"
+#include "modbus/Threadtransmisja.h"
 #include "params/Controlmanager.h"
 #include "params/Datamanager.h"
 #include "params/Zmienneglobalne.h"
@@ -46,7 +49,10 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     // The thread starts on the link at once: give it the menu's spelling before the menu
     // exists, or "usb" would be tried as a serial device.
     portName = MenuSpelling(portName, SystemSerialPorts());
+    startResultsFile_ = options.resultsFile;
     if (options.startThread) CreateThread(options);
+    // Before the first request: the thread reads the choice when it sends.
+    MenuFastFrames->setChecked(settings->ReadBool(kSectionOkno, kFastFramesKey, false));
     translator = std::make_unique<MTranslate>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
@@ -112,11 +118,17 @@ void TMainForm1::WriteSettings()
     settings->WriteString(kSectionOkno, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
     settings->WriteString(kSectionOkno, QStringLiteral("Language"),
                           languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
+    settings->WriteBool(kSectionOkno, kFastFramesKey, MenuFastFrames->isChecked());
     settings->WriteInteger(kSectionOkno, QStringLiteral("Left"), pos().x());
     settings->WriteInteger(kSectionOkno, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
     // keep the program from ending.
     settings->Flush();
+}
+
+void TMainForm1::SetFastFrames(bool on)
+{
+    if (thread) thread->SetFastFrames(on);
 }
 
 void TMainForm1::FormCreate()
@@ -178,6 +190,7 @@ void TMainForm1::FormShow()
     StartDeviceWatcher();
     ShowResultsTab();
     MonitorReset();
+    if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
 void TMainForm1::changeEvent(QEvent* e)

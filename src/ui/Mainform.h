@@ -56,6 +56,7 @@ class ThreadTransmisja;
 
 // Settings file keys.
 inline const QString kSectionOkno = QStringLiteral("Okno");
+inline const QString kFastFramesKey = QStringLiteral("FastFrames");
 constexpr int kDesignedLeft = 309;
 constexpr int kDesignedTop = 169;
 inline const QString kMainCaption = QStringLiteral("Quorvex v4.6");
@@ -68,6 +69,7 @@ struct MainFormOptions {
     QString settingsPath;      // the settings file (see SettingsPath)
     QString portOverride;      // --port: the link for this run, as a menu choice would set it (not stored)
     QString languageOverride;  // --language: the language for this run (not stored)
+    QString resultsFile;       // a results file to open once the window is shown
     bool startThread = true;   // false: no transmission thread (window tests)
     std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
 };
@@ -107,6 +109,12 @@ public:
     void ButtonChartClick();
     void ButtonPrintTableClick();
     void ButtonSaveResultsClick();
+    // "Plik" → "[2120]Otwórz plik wyników…" (Ctrl+O): asks for a file and opens it.
+    void MenuOpenResultsClick();
+    // Reads a results file into a spare store and, only when all of it was
+    // good, shows it in place of the results so far; otherwise a box names the
+    // file and the line, and everything shown stays. False when not opened.
+    bool OpenResultsFile(const QString& path);
     // Toggles the correction tab (the service key chord).
     void ToggleCorrectionTab();
 
@@ -137,7 +145,10 @@ public:
     // by them. AskSavePath gets the remembered folder and the proposed file
     // name and returns the chosen path ("" = cancelled); ShowBox shows a
     // translated message box without waiting for it.
+    // The chosen path has the extension of the chosen file type.
     std::function<QString(const QString& folder, const QString& fileName)> AskSavePath;
+    // AskOpenPath gets the remembered folder and returns the file to open ("" = cancelled).
+    std::function<QString(const QString& folder)> AskOpenPath;
     std::function<void(LogManagerView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
     ResultsTabView& ResultsView() { return *resultsView_; }
     // MainformLink.cpp: the link menu and the HID device changes.
@@ -186,6 +197,7 @@ private:
 
     // MainformResults.cpp
     void CreateLogManager();
+    void RememberFolder(const QString& path);
     void ShowResultsTab();
     void EndLogManager();
     void LogReadDone();
@@ -222,6 +234,7 @@ private:
     void CloseParameterDialogs();
     // Every dialog and message box on the screen, rejected.
     void CloseOpenDialogs();
+    void SetFastFrames(bool on);
     void ReadSettings();
     // Moves the window to a stored position if that is on a present screen.
     void PlaceWindow(const QPoint& stored);
@@ -257,6 +270,9 @@ public:
     QLabel* StatusPanel0 = nullptr;
     QMenu* MenuSettings = nullptr;
     QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
+    QAction* MenuOpenResults = nullptr;
+    // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
+    QAction* MenuFastFrames = nullptr;
     QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
     // After the six: the link this run started with when the system does not list it
     // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.
@@ -273,6 +289,7 @@ private:
     bool destroyed_ = false;
     bool created_ = false;
     bool shown_ = false;
+    QString startResultsFile_;  // opened once the window is shown
     const QEvent* lastKeyEvent_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
     QString lastMessageLine_;

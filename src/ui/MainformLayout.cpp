@@ -304,6 +304,16 @@ QWidget* TMainForm1::BuildResultsTab()
     logger->setRootIsDecorated(false);
     logger->setColumnWidth(0, 150);
 
+    // Under the table, as wide as it: captions such as "Czas powyżej progu
+    // górnego (22,5°C)" and values with their moments fit side by side.
+    auto* summary = Named(new QTreeWidget(page), "ListViewPodsumowanie");
+    summary->setColumnCount(2);
+    summary->setHeaderLabels({QStringLiteral("[2135]Podsumowanie"), QString()});
+    summary->setRootIsDecorated(false);
+    summary->setSelectionMode(QAbstractItemView::NoSelection);
+    summary->setFocusPolicy(Qt::NoFocus);
+    summary->setMinimumHeight((summary->fontMetrics().height() + 4) * 10);
+
     auto* status = Group(page, "GroupBoxStatus", QStringLiteral("[330]Status"));
     auto* sl = new QVBoxLayout(status);
     sl->addWidget(Named(new QProgressBar(status), "ProgressBarLogCount"));
@@ -321,10 +331,13 @@ QWidget* TMainForm1::BuildResultsTab()
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
-    grid->addWidget(table, 0, 0, 3, 1);
+    grid->addWidget(table, 0, 0, 2, 1);
+    grid->addWidget(summary, 2, 0);
     grid->addWidget(logger, 0, 1);
     grid->addWidget(status, 1, 1);
     grid->addWidget(buttons, 2, 1);
+    grid->setRowStretch(0, 1);
+    grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     return page;
@@ -450,6 +463,11 @@ void TMainForm1::BuildMenu()
     MenuSave = file->addAction(QStringLiteral("[42]Zapisz wyniki"));
     MenuSave->setObjectName(QStringLiteral("MenuSave"));
     MenuSave->setVisible(false);
+    MenuOpenResults = file->addAction(QStringLiteral("[2120]Otwórz plik wyników…"));
+    MenuOpenResults->setObjectName(QStringLiteral("MenuOpenResults"));
+    MenuOpenResults->setShortcut(QKeySequence::Open);
+    connect(MenuOpenResults, &QAction::triggered, this, &TMainForm1::MenuOpenResultsClick);
+    file->addSeparator();
     MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
     MenuClose->setObjectName(QStringLiteral("MenuClose"));
     connect(MenuClose, &QAction::triggered, this, &QWidget::close);
@@ -461,6 +479,11 @@ void TMainForm1::BuildMenu()
     MenuUSB->setCheckable(true);
     connect(MenuUSB, &QAction::triggered, this, [this] { MenuComClick(MenuUSB); });
     BuildPortMenuItems();
+    MenuSettings->addSeparator();
+    MenuFastFrames = MenuSettings->addAction(QStringLiteral("[2150]Szybki odczyt"));
+    MenuFastFrames->setObjectName(QStringLiteral("MenuSzybkiOdczyt"));
+    MenuFastFrames->setCheckable(true);
+    connect(MenuFastFrames, &QAction::toggled, this, &TMainForm1::SetFastFrames);
 }
 
 void TMainForm1::BuildToolBar()

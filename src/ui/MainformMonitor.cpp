@@ -168,26 +168,7 @@ void TMainForm1::SetLoggerState(int code)
     PaintBoxStanLoggera->SetText(stateText);
 }
 
-namespace {
-void WriteRecordingBit(MDataParametry& model, bool start)
-{
-    std::uint16_t* cell = model.Param<CLogging>().StatusCell;
-    if (!cell) return;
-    *cell = start ? static_cast<std::uint16_t>(*cell | 4u) : static_cast<std::uint16_t>(*cell & ~4u);
-    if (!EnqueueHook) return;
-    MstrRamka r;
-    r.Address = kLoggerAddress;
-    r.Function = FN_WRITE_SINGLE;
-    r.StartRegister = 82;
-    r.Value = static_cast<std::uint16_t>(*cell & 4u);
-    r.Attempts = 2;
-    r.Status = STATUS_NEW;
-    r.Tag = 0;
-    EnqueueHook(r);
-}
-}  // namespace
-
-void TMainForm1::ButtonLogStartClick() { WriteRecordingBit(model_, true); }
-void TMainForm1::ButtonLogStopClick() { WriteRecordingBit(model_, false); }
+void TMainForm1::ButtonLogStartClick() { model_.WriteRecordingBit(true); }
+void TMainForm1::ButtonLogStopClick() { model_.WriteRecordingBit(false); }
 
 }  // namespace quorvex

@@ -1,6 +1,6 @@
 // The results tab of the main window: the log download controller bound to
 // its widgets, the thread's log messages, the chart window and the results
-// text file.
+// text and CSV files, opening saved results.
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -15,6 +15,7 @@
 #include "logs/Logmanager.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
+#include "logs/ResultsReader.h"
 #include "modbus/Threadtransmisja.h"
 #include "print/Formdrukuj.h"
 #include "ui/IniFile.h"
@@ -74,9 +75,28 @@ void TMainForm1::CreateLogManager()
             dialog.setObjectName(QStringLiteral("SaveDialog1"));
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
+            dialog.setNameFilters({kResultsTextFilter, kResultsCsvFilter});
             dialog.setDefaultSuffix(kResultsFileSuffix);
-            dialog.setNameFilter(kResultsFileFilter);
+            // The dialog itself swaps a typed ".txt" for ".csv" when the filter
+            // changes; a name typed without either gets the filter's.
+            connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+                dialog.setDefaultSuffix(filter == kResultsCsvFilter ? kResultsCsvSuffix : kResultsFileSuffix);
+            });
             dialog.selectFile(fileName);
+            if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+            return ResultsPathForFilter(dialog.selectedFiles().constFirst(), dialog.selectedNameFilter());
+        };
+    }
+    if (!AskOpenPath) {
+        AskOpenPath = [this](const QString& folder) {
+            QString title = translator->Tr(QStringLiteral("[2120]Otwórz plik wyników…"));
+            if (title.endsWith(u'…')) title.chop(1);
+            QFileDialog dialog(this, title, folder);
+            dialog.setObjectName(QStringLiteral("OpenDialog1"));
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFile);
+            dialog.setNameFilters({translator->Tr(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
+                                   kResultsTextFilter, kResultsCsvFilter});
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
             return dialog.selectedFiles().constFirst();
         };
@@ -99,6 +119,7 @@ void TMainForm1::CreateLogManager()
                            "ButtonSaveResults"};
     for (int i = 0; i < 6; ++i) w.buttons[i] = findChild<QPushButton*>(QString::fromLatin1(names[i]));
     w.loggerInfo = logger;
+    w.summary = findChild<QTreeWidget*>(QStringLiteral("ListViewPodsumowanie"));
     w.results = resultsModel_;
     resultsView_ = std::make_unique<ResultsTabView>(
         w, [this] { return paramsReady_; },
@@ -185,6 +206,13 @@ void TMainForm1::ButtonPrintTableClick()
     print->PrintTable();
 }
 
+void TMainForm1::RememberFolder(const QString& path)
+{
+    if (!settings) return;
+    settings->WriteString(kSectionOkno, kDirKey, QFileInfo(path).absolutePath());
+    settings->Flush();
+}
+
 void TMainForm1::ButtonSaveResultsClick()
 {
     if (!settings || !AskSavePath) return;
@@ -194,15 +222,46 @@ void TMainForm1::ButtonSaveResultsClick()
     const QString proposed = ProposedResultsFileName(Logi, model_) + QLatin1Char('.') + kResultsFileSuffix;
     const QString path = AskSavePath(folder, proposed);
     if (path.isEmpty()) return;
-    const SaveResultsOutcome outcome = SaveResultsFile(path, Logi);
+    const SaveResultsOutcome outcome = SaveResultsFile(path, Logi, ResultsFormatOf(path));
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
             ShowBox(LogManagerView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), outcome.errorText);
         return;
     }
-    settings->WriteString(kSectionOkno, kDirKey, QFileInfo(path).absolutePath());
-    settings->Flush();
+    RememberFolder(path);
+}
+
+void TMainForm1::MenuOpenResultsClick()
+{
+    if (!settings || !AskOpenPath) return;
+    const QString path = AskOpenPath(settings->ReadString(kSectionOkno, kDirKey, QString()));
+    if (!path.isEmpty()) OpenResultsFile(path);
+}
+
+bool TMainForm1::OpenResultsFile(const QString& path)
+{
+    if (!logs) return false;
+    auto fail = [this](const QString& text) {
+        if (ShowBox) ShowBox(LogManagerView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), text);
+        return false;
+    };
+    // The running download would go on appending to the opened results.
+    if (logs->GetState() == MLogManager::Starting || logs->GetState() == MLogManager::Reading)
+        return fail(translator->Tr(
+            QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    MLogi opened;
+    const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
+    if (!outcome.ok) return fail(outcome.errorText);
+    Logi.Swap(opened);
+    logs->ResultsOpened();
+    if (TFormWykres1* chart = ChartWindow()) {
+        chart->SetResults(Logi);
+        if (chart->isVisible()) chart->SpeedButtonZoomAllClick();  // the whole new time line
+    }
+    RememberFolder(absolute);
+    return true;
 }
 
 }  // namespace quorvex

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "logs/ResultsModel.h"
+#include "params/Codecs.h"
 
 namespace quorvex {
 
@@ -19,6 +20,7 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
     : status_(widgets.status),
       progress_(widgets.progress),
       loggerInfo_(widgets.loggerInfo),
+      summaryList_(widgets.summary),
       results_(widgets.results),
       paramsReady_(std::move(paramsReady)),
       showBox_(std::move(showBox))
@@ -77,11 +79,32 @@ void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows)
     // The captions are as long as the language makes them ("Aufzeichnungsintervall:").
     loggerInfo_->resizeColumnToContents(0);
     loggerInfo_->setColumnWidth(0, std::max(kCaptionWidth, loggerInfo_->columnWidth(0)));
+    // The download refreshes the info list after every block and every change
+    // of state or language: the summary follows with it.
+    RefreshSummary();
+}
+
+void ResultsTabView::RefreshSummary()
+{
+    if (!summaryList_ || !results_) return;
+    const MLogi& store = results_->Store();
+    summary_.Update(store);
+    const QList<LoggerInfoRow> rows = SummaryRows(summary_, store, DecimalSeparator());
+    // Rows are rewritten in place, so a summary growing with a download does not flicker.
+    while (summaryList_->topLevelItemCount() > rows.size()) delete summaryList_->takeTopLevelItem(rows.size());
+    while (summaryList_->topLevelItemCount() < rows.size()) new QTreeWidgetItem(summaryList_);
+    for (int i = 0; i < rows.size(); ++i) {
+        QTreeWidgetItem* item = summaryList_->topLevelItem(i);
+        item->setText(0, rows[i].caption);
+        item->setText(1, rows[i].value);
+    }
+    summaryList_->resizeColumnToContents(0);
 }
 
 void ResultsTabView::ResultsCleared()
 {
     if (results_) results_->SyncRows();
+    RefreshSummary();
 }
 
 void ResultsTabView::ResultsAppended(int, int)

@@ -1,12 +1,14 @@
 #pragma once
 // The results tab as the log download sees it: status list, progress bar, the
-// six buttons, the logger info list and the results table over the store.
+// six buttons, the logger info list, the results table over the store and the
+// summary of the results, which follows them block by block.
 // Message boxes go through a function the main window supplies, so they can
 // be shown without holding up the transmission thread (and recorded in tests).
 #include <QPointer>
 #include <functional>
 
 #include "logs/LogManagerView.h"
+#include "logs/ResultsSummary.h"
 
 class QListWidget;
 class QProgressBar;
@@ -26,6 +28,7 @@ public:
         QProgressBar* progress = nullptr;
         QPushButton* buttons[6] = {};  // in the order of LogManagerView::Button
         QTreeWidget* loggerInfo = nullptr;
+        QTreeWidget* summary = nullptr;
         MResultsModel* results = nullptr;
     };
 
@@ -44,13 +47,18 @@ public:
     int ProgressMaximum() const { return maximum_; }
     int ProgressPosition() const { return position_; }
 
+    const ResultsSummary& Summary() const { return summary_; }
+
 private:
     void ApplyProgress();
+    void RefreshSummary();
 
     QPointer<QListWidget> status_;
     QPointer<QProgressBar> progress_;
     QPointer<QPushButton> buttons_[6];
     QPointer<QTreeWidget> loggerInfo_;
+    QPointer<QTreeWidget> summaryList_;
+    ResultsSummary summary_;
     QPointer<MResultsModel> results_;
     std::function<bool()> paramsReady_;
     BoxFunction showBox_;

@@ -37,6 +37,7 @@ int main(int argc, char** argv)
         options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), line.settingsFile);
         options.portOverride = line.port;
         options.languageOverride = line.language;
+        options.resultsFile = line.resultsFile;
         auto* mainForm = new TMainForm1(model, options);
         mainForm->setAttribute(Qt::WA_DeleteOnClose);
         CreateForms(mainForm);

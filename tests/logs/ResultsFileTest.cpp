@@ -42,6 +42,13 @@ TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
     // Nothing but blanks: the trimmed parts still make a name.
     EXPECT_EQ(ProposedResultsFileName(QStringLiteral("   "), "1.03.2015", "08:30:00"), QStringLiteral("1.03.2015 08_30_00"));
     EXPECT_EQ(ProposedResultsFileName(QStringLiteral("x"), QString(), QString()), QStringLiteral("x"));
+    // The file type: a typed extension decides, else the chosen filter.
+    EXPECT_EQ(ResultsPathForFilter(QStringLiteral("/d/a 1.03.2015 08_30_00"), kResultsCsvFilter),
+              QStringLiteral("/d/a 1.03.2015 08_30_00.csv"));
+    EXPECT_EQ(ResultsPathForFilter(QStringLiteral("/d/a.TXT"), kResultsCsvFilter), QStringLiteral("/d/a.TXT"));
+    EXPECT_EQ(ResultsPathForFilter(QStringLiteral("/d/a"), kResultsTextFilter), QStringLiteral("/d/a.txt"));
+    EXPECT_EQ(ResultsFormatOf(QStringLiteral("/d/a.Csv")), ResultsFormat::Csv);
+    EXPECT_EQ(ResultsFormatOf(QStringLiteral("/d/a.csv.txt")), ResultsFormat::Text);
 
     LocaleGuard locale("de_DE");
     MDataParametry params;

@@ -203,3 +203,37 @@ TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
     ApplyReply(read, reply.data(), reply.size());
     EXPECT_TRUE(read.CountMismatch);
 }
+
+TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho)
+{
+    const auto complete = [](const MstrRamka& r, const Bytes& b) { return ReplyComplete(r, b.data(), b.size()); };
+    const auto prefixes = [&](const MstrRamka& r, const Bytes& b) {
+        for (std::size_t n = 0; n < b.size(); ++n)
+            if (ReplyComplete(r, b.data(), n)) return true;
+        return false;
+    };
+    const MstrRamka read = Request(3, 0, 2);
+    const Bytes reply = WithCrc({0xFF, 0x03, 0x04, 0x01, 0x02, 0x03, 0x04});
+    EXPECT_TRUE(complete(read, reply));
+    EXPECT_FALSE(prefixes(read, reply));
+    Bytes bad = reply;
+    bad.back() ^= 0x01;
+    EXPECT_FALSE(complete(read, bad));
+    // A block of another size answers some other request: a log read takes any size.
+    const Bytes block = WithCrc({0xFF, 0x03, 0x08, 1, 2, 3, 4, 5, 6, 7, 8});
+    EXPECT_FALSE(complete(read, block));
+    EXPECT_TRUE(complete(Request(3, 144, 0), block));
+    EXPECT_TRUE(complete(Request(3, 144, 0), WithCrc({0xFF, 0x83, 0x02})));
+    EXPECT_FALSE(complete(read, WithCrc({0xFF, 0x07, 0x02})));  // no function the request knows
+
+    // Writes and the reset command are complete when they echo the request.
+    const MstrRamka w6 = Request(6, 82, 0, 4);
+    EXPECT_TRUE(complete(w6, WithCrc({0x01, 0x06, 0x00, 0x52, 0x00, 0x04})));
+    EXPECT_FALSE(complete(w6, WithCrc({0xFF, 0x06, 0x00, 0x53, 0x00, 0x04})));
+    const MstrRamka w16 = Request(16, 13, 2);
+    EXPECT_TRUE(complete(w16, WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00, 0x02})));
+    EXPECT_FALSE(complete(w16, WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00, 0x01})));
+    const MstrRamka reset = Request(0x41, 0);
+    EXPECT_TRUE(complete(reset, WithCrc({0xFF, 0x41, 0, 0, 0, 0})));
+    EXPECT_FALSE(complete(reset, WithCrc({0xFF, 0x41, 0, 0, 0})));
+}

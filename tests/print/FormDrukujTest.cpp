@@ -100,13 +100,14 @@ TEST_F(FormDrukuj, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) 
             Child<QPlainTextEdit>(*form, "MemoHeader")->setPlainText(odd + QStringLiteral("\n\nLinia 3"));
             Click(*form, "CheckBoxNumber");
             Click(*form, "CheckBoxPrintDate");
+            Click(*form, "CheckBoxSummary");
             Click(*form, button);
             EXPECT_FALSE(form->isVisible());
         }
         const QString text = FileText();
         EXPECT_TRUE(text.contains(QStringLiteral("[OknoDrukuj]")));
         for (const char* line : {"boolHeader=1", "boolName=1", "boolNumber=0", "boolInterval=1", "boolFirstLog=1",
-                                 "boolPrintDate=0", "boolFooter=0", "Header5=", "Footer1="})
+                                 "boolPrintDate=0", "boolSummary=1", "boolFooter=0", "Header5=", "Footer1="})
             EXPECT_TRUE(text.contains(QString::fromLatin1(line))) << line << "\n" << text.toStdString();
 
         auto again = NewDialog();
@@ -118,6 +119,7 @@ TEST_F(FormDrukuj, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) 
         EXPECT_FALSE(Child<QCheckBox>(*again, "CheckBoxNumber")->isChecked());
         EXPECT_FALSE(Child<QCheckBox>(*again, "CheckBoxPrintDate")->isChecked());
         EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxName")->isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxSummary")->isChecked());
         again->reject();
     }
 }

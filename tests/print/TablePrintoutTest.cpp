@@ -215,8 +215,12 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
     PrintHeaderOptions all;
     all.header = true;
     all.headerLines = {QStringLiteral("Magazyn Północ"), QStringLiteral("Kontrola HACCP")};
+    all.summary = true;
     const QString full = Pdf(QStringLiteral("all.pdf"));
+    SetDecimalSeparator(u'.');  // as after typing "2.5" on screen: paper keeps the system's ","
     ASSERT_TRUE(Print(store, all, full).ok);
+    ResetDecimalSeparator();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("Temperatura średnia:\\s+-?\\d+,\\d°C")).match(PdfText(full)).hasMatch());
     const int pages = PdfPageCount(full);
     ASSERT_GE(pages, 2);
     // Every page repeats the header, with the values beside their labels.
@@ -227,6 +231,9 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
         // Record 600 is 599 intervals of 10 minutes after the first: 5 March, 11:50.
         EXPECT_TRUE(QRegularExpression(QStringLiteral("Data ostatniego loga:\\s+5\\.03\\.2024 11:50:00")).match(text).hasMatch());
         EXPECT_TRUE(QRegularExpression(QStringLiteral("Data wydruku:\\s+17\\.05\\.2024")).match(text).hasMatch());
+        // The summary only tops the first page.
+        EXPECT_EQ(text.contains(QStringLiteral("Podsumowanie")), p == 1) << p;
+        EXPECT_EQ(QRegularExpression(QStringLiteral("Liczba rekordów:\\s+600\\b")).match(text).hasMatch(), p == 1);
     }
 
     const std::pair<bool PrintHeaderOptions::*, QString> switches[] = {
@@ -236,6 +243,7 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
         {&PrintHeaderOptions::interval, QStringLiteral("Częstość zapisu logów:")},
         {&PrintHeaderOptions::firstLog, QStringLiteral("Data ostatniego loga:")},
         {&PrintHeaderOptions::printDate, QStringLiteral("Data wydruku:")},
+        {&PrintHeaderOptions::summary, QStringLiteral("Średnia temperatura kinetyczna (MKT):")},
     };
     FillStore(store, 5);
     for (const auto& [flag, label] : switches) {

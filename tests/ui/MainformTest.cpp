@@ -41,7 +41,7 @@ Scenario MakeScenario(const std::string& text)
 
 // ---------------------------------------------------------------- settings
 
-TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesFourKeys)
+TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
 {
     WindowFixture w;
     EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
@@ -49,6 +49,7 @@ TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesFourKeys)
     EXPECT_EQ(w.form->Language(), QStringLiteral("Polski"));
     EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Pomiary"));
     EXPECT_EQ(w.form->PageControl()->currentIndex(), 0);
+    EXPECT_FALSE(w.form->MenuFastFrames->isChecked());
     w.form->move(400, 210);
     w.Close();
     QSettings s = Read(w.path);
@@ -56,6 +57,7 @@ TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesFourKeys)
     EXPECT_EQ(s.value("Okno/Language").toString(), QStringLiteral("Polski"));
     EXPECT_EQ(s.value("Okno/Left").toInt(), 400);
     EXPECT_EQ(s.value("Okno/Top").toInt(), 210);
+    EXPECT_EQ(s.value("Okno/FastFrames").toString(), QStringLiteral("0"));
 }
 
 TEST(MainformSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
@@ -78,8 +80,11 @@ TEST(MainformSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
 
 TEST(MainformSettings, StoredLanguageAndPositionAreRestored)
 {
-    WindowFixture w(QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\n"), true);
+    WindowFixture w(
+        QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\nFastFrames=1\n"), true);
     EXPECT_EQ(w.form->Language(), QStringLiteral("Niemiecki"));
+    EXPECT_TRUE(w.form->MenuFastFrames->isChecked());
+    EXPECT_EQ(w.form->MenuFastFrames->text(), QStringLiteral("Schnelles Auslesen"));
     EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Messungen"));
     EXPECT_EQ(w.form->pos(), QPoint(50, 60));
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));

@@ -251,6 +251,114 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());  // the failed folder is not remembered
 }
 
+TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
+{
+    Connect(250, "0201");
+    Button("ButtonStart")->click();
+    Run();
+    auto* summary = w.Find<QTreeWidget>("ListViewPodsumowanie");
+    auto summaryValue = [&](const QString& caption) {
+        for (int i = 0; i < summary->topLevelItemCount(); ++i)
+            if (summary->topLevelItem(i)->text(0).startsWith(caption)) return summary->topLevelItem(i)->text(1);
+        return QStringLiteral("(none)");
+    };
+    EXPECT_EQ(summaryValue(QStringLiteral("Liczba rekordów")), QStringLiteral("250"));
+    EXPECT_NE(summaryValue(QStringLiteral("Czas powyżej progu górnego (30,0°C)")), QStringLiteral("(none)"));
+
+    // Saved as TXT, then as CSV chosen by its extension.
+    QTemporaryDir out;
+    QString answer = out.filePath(QStringLiteral("wyniki.txt"));
+    w.form->AskSavePath = [&](const QString&, const QString&) { return answer; };
+    Button("ButtonSaveResults")->click();
+    answer = out.filePath(QStringLiteral("wyniki.CSV"));
+    Button("ButtonSaveResults")->click();
+    QFile csv(answer);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(csv.readLine().startsWith("record,time,temperature_C,humidity_pct\r\n"));
+    const QString firstTime = Cell(0, 2);
+    const float firstTemperature = Logi[0].temperature;
+    boxes.clear();
+
+    // A broken file: a box names it and its line; nothing shown changes.
+    const QString broken = out.filePath(QStringLiteral("zepsuty.txt"));
+    QFile::copy(out.filePath(QStringLiteral("wyniki.txt")), broken);
+    {
+        QFile f(broken);
+        ASSERT_TRUE(f.open(QIODevice::Append));
+        f.write("251\tjutro\t1,0\t2,0\r\n");
+    }
+    const QStringList statusBefore = StatusLines();
+    EXPECT_FALSE(w.form->OpenResultsFile(broken));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(broken)) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Wiersz 258"))) << boxes[0].text.toStdString();
+    EXPECT_EQ(Logi.Count(), 250);
+    EXPECT_TRUE(Logi.sourceFile.isEmpty());
+    EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
+    EXPECT_EQ(StatusLines(), statusBefore);
+    EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
+
+    // Ctrl+O: the text file comes back as after the download, with its logger
+    // facts; it says where it comes from, and it cannot be resumed.
+    w.form->AskOpenPath = [&](const QString&) { return out.filePath(QStringLiteral("wyniki.txt")); };
+    w.form->MenuOpenResults->trigger();
+    EXPECT_EQ(w.form->MenuOpenResults->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Wyniki z pliku"), QStringLiteral("wyniki.txt"),
+                                          QStringLiteral("Wczytano 250 logów")}));
+    EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
+    EXPECT_EQ(Cell(0, 2), firstTime);
+    EXPECT_EQ(Logi[0].temperature, firstTemperature);
+    auto* info = w.Find<QTreeWidget>("ListViewLogger");
+    EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
+    EXPECT_EQ(info->topLevelItem(1)->text(1), QStringLiteral("0201"));
+    EXPECT_EQ(info->topLevelItem(2)->text(1), QStringLiteral("0019A7F3"));
+    EXPECT_EQ(info->topLevelItem(3)->text(1), QStringLiteral("0d  00h:05m:00s"));
+    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());
+    for (const char* b : {"ButtonStart", "ButtonChart", "ButtonPrintTable", "ButtonSaveResults"})
+        EXPECT_TRUE(Button(b)->isEnabled()) << b;
+    EXPECT_EQ(summaryValue(QStringLiteral("Liczba rekordów")), QStringLiteral("250"));
+    EXPECT_EQ(summaryValue(QStringLiteral("Czas powyżej")), QStringLiteral("(none)"));  // no thresholds in a file
+
+    // Saving it again gives the same file.
+    QStringList offered;
+    answer = out.filePath(QStringLiteral("znowu.txt"));
+    w.form->AskSavePath = [&](const QString& folder, const QString& name) {
+        offered << folder << name;
+        return answer;
+    };
+    Button("ButtonSaveResults")->click();
+    EXPECT_EQ(offered.value(1), QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
+    QFile first(out.filePath(QStringLiteral("wyniki.txt"))), again(answer);
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), again.readAll());
+
+    // A download started now replaces the opened results as usual.
+    Button("ButtonStart")->click();
+    Run();
+    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Finished);
+    EXPECT_TRUE(Logi.sourceFile.isEmpty());
+    EXPECT_EQ(Logi.Count(), 250);
+}
+
+TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
+{
+    QTemporaryDir out;
+    const QString path = out.filePath(QStringLiteral("start.csv"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("record,time,temperature_C\r\n1,2026-12-06T15:15:21+01:00,4.5\r\n2,2026-12-06T15:30:21+01:00,5.5\r\n");
+    f.close();
+    w.Close();
+    w.resultsFile = path;
+    w.Open();
+    EXPECT_EQ(Logi.Count(), 2);
+    EXPECT_EQ(Logi.writeInterval, QStringLiteral("0d  00h:15m:00s"));
+    EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
+    EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
+    EXPECT_TRUE(Button("ButtonChart")->isEnabled());
+}
+
 TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
 {
     auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);

@@ -61,6 +61,7 @@ struct WindowFixture {
         MainFormOptions o;
         o.settingsPath = path;
         o.startThread = false;
+        o.resultsFile = resultsFile;
         form = std::make_unique<TMainForm1>(model, o);
         CreateForms(form.get());
         form->FormShow();
@@ -88,6 +89,7 @@ struct WindowFixture {
 
     QTemporaryDir dir;
     QString path;
+    QString resultsFile;  // opened once the window is shown, as the command line's FILE
     MDataParametry model;
     std::unique_ptr<TMainForm1> form;
 };

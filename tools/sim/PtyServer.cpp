@@ -160,13 +160,20 @@ void PtyServer::Serve(const std::vector<std::uint8_t>& frame)
     const long long byteMicros = options_.baud > 0 ? 10'000'000LL / options_.baud : 0;
     if (!Wait(reply.delayMs * 1000LL + byteMicros * static_cast<long long>(frame.size())))
         return;
+    const std::size_t pauseAfter = reply.pauseMs > 0 ? reply.pauseAfter : 0;
     if (byteMicros == 0) {
-        WriteAll(reply.bytes.data(), reply.bytes.size());
+        if (pauseAfter > 0) {
+            if (!WriteAll(reply.bytes.data(), pauseAfter) || !Wait(reply.pauseMs * 1000LL))
+                return;
+        }
+        WriteAll(reply.bytes.data() + pauseAfter, reply.bytes.size() - pauseAfter);
         return;
     }
     const long long t0 = NowMicros();
     for (std::size_t i = 0; i < reply.bytes.size(); ++i) {
-        const long long due = t0 + byteMicros * static_cast<long long>(i);
+        long long due = t0 + byteMicros * static_cast<long long>(i);
+        if (pauseAfter > 0 && i >= pauseAfter)
+            due += reply.pauseMs * 1000LL;
         if (!Wait(due - NowMicros()) || !WriteAll(&reply.bytes[i], 1))
             return;
     }

@@ -19,8 +19,22 @@ constexpr KindName kKinds[] = {
     {FaultKind::Short, "short", nullptr},        {FaultKind::Long, "long", "bytes"},
     {FaultKind::Garbage, "garbage", "bytes"},    {FaultKind::Address, "address", "address"},
     {FaultKind::Exception, "exception", "code"}, {FaultKind::Delay, "delay", "ms"},
+    {FaultKind::Function, "function", "code"},   {FaultKind::Trailing, "trailing", "bytes"},
+    {FaultKind::Pause, "pause", "ms"},
     {FaultKind::Cut, "cut", "bytes"},
 };
+
+// Bytes of noise: the same sequence every time, so a run can be repeated.
+std::vector<std::uint8_t> Noise(std::size_t n)
+{
+    std::vector<std::uint8_t> out;
+    std::uint8_t x = 0xA5;
+    for (std::size_t i = 0; i < n; ++i) {
+        x = static_cast<std::uint8_t>(x * 73 + 41);
+        out.push_back(x);
+    }
+    return out;
+}
 
 const KindName& Info(FaultKind k)
 {
@@ -67,7 +81,8 @@ std::optional<Fault> ParseFault(const std::string& text, std::string* error)
             kind = &k;
     if (!kind) {
         *error = "unknown fault kind '" + word +
-                 "' (known: silent, badcrc, short, long, garbage, address, exception, delay, cut)";
+                 "' (known: silent, badcrc, short, long, garbage, address, exception, delay, cut, "
+                 "function, trailing, pause)";
         return std::nullopt;
     }
     f.kind = kind->kind;
@@ -108,6 +123,10 @@ std::optional<Fault> ParseFault(const std::string& text, std::string* error)
         *error = "an exception code is 1 to 255";
         return std::nullopt;
     }
+    if (f.kind == FaultKind::Function && f.value > 255) {
+        *error = "a function code is 0 to 255";
+        return std::nullopt;
+    }
     return f;
 }
 
@@ -139,19 +158,26 @@ std::vector<Fault> FaultPlan::Next(std::uint32_t requestNumber, std::optional<st
     return active;
 }
 
-int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply, std::uint8_t requestAddress,
-                std::uint8_t requestFunction)
+FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply,
+                        std::uint8_t requestAddress, std::uint8_t requestFunction)
 {
-    int delay = 0;
+    FaultTiming timing;
     const Fault* shaping = nullptr;  // the first fault that changes the bytes decides them
     for (const Fault& f : faults) {
         if (f.kind == FaultKind::Delay)
-            delay += f.value >= 0 ? f.value : 1000;
+            timing.delayMs += f.value >= 0 ? f.value : 1000;
+        else if (f.kind == FaultKind::Pause)
+            timing.pauseMs += f.value >= 0 ? f.value : 500;
         else if (!shaping)
             shaping = &f;
     }
+    const auto pauseHalfWay = [&] {
+        if (timing.pauseMs > 0 && reply.size() >= 2)
+            timing.pauseAfter = reply.size() / 2;
+        return timing;
+    };
     if (!shaping)
-        return delay;
+        return pauseHalfWay();
     const int v = shaping->value;
     switch (shaping->kind) {
     case FaultKind::Silent: reply.clear(); break;
@@ -178,12 +204,7 @@ int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& rep
     }
     case FaultKind::Garbage: {
         const std::size_t n = v >= 0 ? static_cast<std::size_t>(v) : 12;
-        reply.clear();
-        std::uint8_t x = 0xA5;
-        for (std::size_t i = 0; i < n; ++i) {
-            x = static_cast<std::uint8_t>(x * 73 + 41);
-            reply.push_back(x);
-        }
+        reply = Noise(n);
         // Noise that happens to carry a valid CRC would be a frame, not noise.
         if (n >= 2 && Crc16(reply.data(), n) == 0)
             reply.back() ^= 0x01;
@@ -201,6 +222,14 @@ int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& rep
         reply = WithCrc({requestAddress, static_cast<std::uint8_t>(requestFunction | 0x80),
                          static_cast<std::uint8_t>(v >= 0 ? v : 4)});
         break;
+    case FaultKind::Function: {
+        if (reply.size() < 3)
+            reply = WithCrc({requestAddress, requestFunction, 0});
+        reply.resize(reply.size() - 2);
+        reply[1] = static_cast<std::uint8_t>(v >= 0 ? v : 0x07);
+        reply = WithCrc(reply);
+        break;
+    }
     case FaultKind::Cut: {
         // CRC-valid, but its byte count promises more (or less) than it carries.
         if (reply.size() < 5 || reply[1] != 3)
@@ -211,9 +240,15 @@ int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& rep
         reply = WithCrc(reply);
         break;
     }
-    case FaultKind::Delay: break;
+    case FaultKind::Trailing: {
+        const auto noise = Noise(v >= 0 ? static_cast<std::size_t>(v) : 6);
+        reply.insert(reply.end(), noise.begin(), noise.end());
+        break;
     }
-    return delay;
+    case FaultKind::Delay:
+    case FaultKind::Pause: break;
+    }
+    return pauseHalfWay();
 }
 
 }  // namespace quorvex::sim

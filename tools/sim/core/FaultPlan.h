@@ -8,6 +8,8 @@
 //   badcrc at=2 count=2      replies 2 and 3 carry a broken CRC
 //   delay at=1 ms=2000       reply 1 comes after 2 s
 //   exception at=7 code=4 register=144   the 7th log read is refused with exception code 4
+//   pause at=2 ms=500        reply 2 stops for 500 ms half-way through
+//   trailing at=1 bytes=6    reply 1 is followed by 6 bytes of noise
 //   cut at=2 register=144 bytes=100      the 2nd log reply carries 100 data bytes, claims all
 // Request numbers count from 1 over the requests the logger handled; with register=R only the
 // requests whose start register is R are counted for that fault.
@@ -28,6 +30,10 @@ enum class FaultKind {
     Exception,  // an exception reply with exception `code` (default 4)
     Cut,        // a read reply keeping `bytes` (default half) of its data but its byte count, CRC recomputed
     Delay,      // the normal reply after `ms` (default 1000) milliseconds; combines with the others
+    Function,   // the normal reply carrying function `code` (default 0x07) instead, CRC recomputed
+    Trailing,   // the normal reply followed by `bytes` (default 6) bytes of noise
+    Pause,      // the reply stops for `ms` (default 500) after half its bytes; combines with the
+                // others (served by the pseudo-terminal front; the HID front sends it whole)
 };
 
 struct Fault {
@@ -61,10 +67,17 @@ private:
     std::vector<Fault> faults_;
 };
 
+// When the bytes of a reply go out.
+struct FaultTiming {
+    int delayMs = 0;             // extra wait before the first byte
+    std::size_t pauseAfter = 0;  // bytes sent before a pause; 0 = no pause
+    int pauseMs = 0;
+};
+
 // Applies the faults chosen for one request to the reply the logger would have sent.
-// `reply` may be empty (the logger had nothing to say); returns the extra delay in ms.
-// A cut applies to function 3 replies only; others pass unchanged.
-int ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply, std::uint8_t requestAddress,
-                std::uint8_t requestFunction);
+// `reply` may be empty (the logger had nothing to say). A cut applies to function 3 replies
+// only; others pass unchanged.
+FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply,
+                        std::uint8_t requestAddress, std::uint8_t requestFunction);
 
 }  // namespace quorvex::sim

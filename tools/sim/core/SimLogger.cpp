@@ -293,7 +293,10 @@ SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
 
     SimReply out;
     const std::vector<Fault> active = faults_.Next(requestCount_, startRegister);
-    out.delayMs = ApplyFaults(active, reply, address, function);
+    const FaultTiming timing = ApplyFaults(active, reply, address, function);
+    out.delayMs = timing.delayMs;
+    out.pauseAfter = timing.pauseAfter;
+    out.pauseMs = timing.pauseMs;
     out.bytes = std::move(reply);
 
     lastNote_ = "#" + std::to_string(requestCount_) + " " + Hex(rq) + " -> " +

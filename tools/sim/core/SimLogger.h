@@ -20,6 +20,8 @@ namespace quorvex::sim {
 struct SimReply {
     std::vector<std::uint8_t> bytes;  // empty = no reply
     int delayMs = 0;                  // wait this long before the first byte
+    std::size_t pauseAfter = 0;       // stop after this many bytes (0: no stop) …
+    int pauseMs = 0;                  // … for this long
 };
 
 // Exception codes the logger answers with.

@@ -1,0 +1,99 @@
+// Opening a results text file of 1,000,000 records in the main window and
+// showing it: from the open until the results table and the chart window (main
+// chart and overview strip) have been painted with the opened records.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include "chart/Formwykres.h"
+#include "chart/PaintBox.h"
+#include "logs/Logi.h"
+#include "logs/ResultsFile.h"
+#include "params/Datamanager.h"
+#include "ui/Mainform.h"
+
+namespace quorvex {
+namespace {
+
+constexpr int kRecords = 1'000'000;
+
+void Application()
+{
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "bench_gui_open";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // kept to the end, as in the other window programs
+}
+
+// A humidity logger's file written under Polish formats, one record every
+// `interval` seconds.
+void WriteFile(const QString& path, int interval, benchmark::State& state)
+{
+    MLogi store;
+    store.loggerName = QStringLiteral("Chłodnia 3");
+    store.loggerType = QStringLiteral("0201");
+    store.serialNumber = QStringLiteral("0019A7F3");
+    const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(8, 30));
+    for (int i = 0; i < kRecords; ++i)
+        store.Append(static_cast<float>((i % 600 - 200) * 0.1), static_cast<float>((i % 1000) * 0.1),
+                     start + static_cast<double>(i) * interval / 86400.0);
+    if (!SaveResultsFile(path, store).ok) state.SkipWithError("file not written");
+}
+
+void BM_OpenAndShowMillion(benchmark::State& state)
+{
+    Application();
+    QLocale::setDefault(QLocale(QStringLiteral("pl_PL")));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wyniki.txt"));
+    WriteFile(path, static_cast<int>(state.range(0)), state);
+
+    MDataParametry model;
+    MainFormOptions o;
+    o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+    o.startThread = false;
+    auto form = std::make_unique<TMainForm1>(model, o);
+    CreateForms(form.get());
+    form->ShowBox = [&](LogManagerView::BoxIcon, const QString&, const QString& text) {
+        state.SkipWithError(qPrintable(text));
+    };
+    form->resize(1000, 700);
+    form->show();
+    form->PageControl()->setCurrentIndex(2);  // the results tab
+    auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
+    auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
+    chart->resize(1200, 720);
+    QApplication::processEvents();
+    const int redrawsBefore = chart->ChartRedrawCount();
+
+    for (auto _ : state) {
+        if (!form->OpenResultsFile(path) || Logi.Count() != kRecords) break;
+        form->findChild<QPushButton*>(QStringLiteral("ButtonChart"))->click();
+        table->viewport()->repaint();
+        chart->PaintBoxWykres->repaint();
+        chart->PaintBoxRzut->repaint();
+        QApplication::processEvents();
+    }
+    state.SetItemsProcessed(state.iterations() * kRecords);
+    // Each open redraws the chart's back buffer once: the paint is really done.
+    state.counters["chart_redraws_per_open"] =
+        static_cast<double>(chart->ChartRedrawCount() - redrawsBefore) / static_cast<double>(state.iterations());
+    chart->hide();
+    form->close();
+    DestroyForms();
+    form.reset();
+    AppForms = Forms{};
+    Logi.Clear();
+}
+BENCHMARK(BM_OpenAndShowMillion)->Arg(300)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quorvex
+
+BENCHMARK_MAIN();

@@ -1,0 +1,184 @@
+#include "cli/CliCommands.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonDocument>
+
+#include <cstdio>
+
+#include "cli/ParameterReport.h"
+#include "cli/StopSignals.h"
+#include "params/DateTimeCodec.h"
+#include "ui/IniFile.h"
+
+namespace quorvex {
+
+namespace {
+
+// The window's settings file keys.
+const QString kSection = QStringLiteral("Okno");
+const QString kLinkKey = QStringLiteral("PortCom");
+const QString kLanguageKey = QStringLiteral("Language");
+const QString kUsb = QStringLiteral("USB");
+
+// The logger clock read back may lag the computer by the time its write waited in the queue,
+// the whole second it was cut to and the read-back's own exchange.
+constexpr qint64 kClockToleranceS = 3;
+
+// Start mode of register 0, bits 0–1.
+QString StartModeText(int mode)
+{
+    switch (mode) {
+    case 0: return QStringLiteral("by the button on the logger");
+    case 2: return QStringLiteral("at a set time");
+    default: return QStringLiteral("in mode %1").arg(mode);
+    }
+}
+
+}  // namespace
+
+void Say(const QString& line)
+{
+    std::fputs((QStringLiteral("quorvex-cli: ") + line + u'\n').toUtf8().constData(), stderr);
+    std::fflush(stderr);
+}
+
+void Print(const QString& text)
+{
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fflush(stdout);
+}
+
+LoggerSession::Options CliContext::SessionOptions() const
+{
+    LoggerSession::Options o;
+    o.link = link;
+    o.fastFrames = options.fast;
+    o.language = language;
+    if (options.verbose) o.diagnostics = [](const QString& line) { Say(line); };
+    return o;
+}
+
+bool CliContext::Interrupted() const { return stop.Received() != 0; }
+
+int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const
+{
+    if (outcome == LoggerSession::Outcome::Interrupted) return 128 + stop.Received();
+    Say(session.FailureText());
+    return kExitNoLogger;
+}
+
+int RunCli(const CliOptions& options)
+{
+    // The window's settings file: beside the program (both are installed side by side), or the
+    // user's configuration folder of the application (the caller names it "quorvex").
+    const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
+    const IniFile settings(SettingsPath(exe, options.settingsPath));
+    StopSignals stop;
+    CliContext context{options, stop, options.port, options.language};
+    if (context.link.isEmpty()) context.link = settings.ReadString(kSection, kLinkKey, kUsb);
+    if (context.link.isEmpty()) context.link = kUsb;
+    if (context.language.isEmpty())
+        context.language = NormalizeLanguage(settings.ReadString(kSection, kLanguageKey, kLanguagePolish));
+
+    switch (options.command) {
+    case CliOptions::Command::Info: return RunInfo(context);
+    case CliOptions::Command::Download: return RunDownload(context);
+    case CliOptions::Command::SetClock: return RunSetClock(context);
+    case CliOptions::Command::Start: return RunRecording(context, true);
+    case CliOptions::Command::Stop: return RunRecording(context, false);
+    }
+    return kExitUsage;
+}
+
+int RunInfo(const CliContext& c)
+{
+    LoggerSession session(c.SessionOptions());
+    const auto outcome = session.Connect([&] { return c.Interrupted(); });
+    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    if (c.options.json)
+        Print(QString::fromUtf8(QJsonDocument(ParameterJson(session.Params())).toJson(QJsonDocument::Indented)));
+    else
+        Print(ParameterLines(session.Params()).join(u'\n') + u'\n');
+    return kExitDone;
+}
+
+int RunSetClock(const CliContext& c)
+{
+    LoggerSession session(c.SessionOptions());
+    const auto interrupted = [&] { return c.Interrupted(); };
+    const auto outcome = session.Connect(interrupted);
+    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    MDataParametry& params = session.Params();
+    // As in the window, whose clock button is disabled while the logger records.
+    if (params.RecordingActive()) {
+        Say(QStringLiteral("the logger is recording; stop it before setting its clock"));
+        return kExitUsage;
+    }
+
+    CCurrentDate& date = params.Param<CCurrentDate>();
+    CCurrentTime& time = params.Param<CCurrentTime>();
+    const QDateTime now = QDateTime::currentDateTime();
+    date.SetText(DateText(now.date().year(), now.date().month(), now.date().day()));
+    time.SetText(TimeText(now.time().hour(), now.time().minute(), now.time().second()));
+    // Date and time in one write, so that a midnight between two writes cannot mix days.
+    const std::uint16_t words[] = {date.Reg0, date.Reg1, time.Reg0, time.Reg1};
+    const int readBacks = session.ReadsAnswered(static_cast<std::uint16_t>(date.FirstRegister), 4);
+    params.WriteRegisters(date, words);
+    date.Invalidate();
+    time.Invalidate();
+    params.ReadBack(date, 4);
+    if (!session.RunUntil(
+            [&] { return session.ReadsAnswered(static_cast<std::uint16_t>(date.FirstRegister), 4) > readBacks; },
+            interrupted))
+        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer) : 128 + c.stop.Received();
+
+    const auto day = ParseDateTimeText(date.GetText());
+    const auto clock = ParseDateTimeText(time.GetText());
+    const QDateTime logger = day && clock ? QDateTime(day->date(), clock->time()) : QDateTime();
+    const qint64 off = logger.isValid() ? logger.secsTo(QDateTime::currentDateTime()) : 0;
+    if (!logger.isValid() || off > kClockToleranceS || off < -kClockToleranceS) {
+        Say(QStringLiteral("the logger did not take the time: its clock reads '%1 %2'").arg(date.GetText(), time.GetText()));
+        return kExitNoLogger;
+    }
+    Print(QStringLiteral("Logger clock set to %1 (%2 s behind the computer)\n")
+              .arg(logger.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+              .arg(off));
+    return kExitDone;
+}
+
+int RunRecording(const CliContext& c, bool start)
+{
+    LoggerSession session(c.SessionOptions());
+    const auto interrupted = [&] { return c.Interrupted(); };
+    const auto outcome = session.Connect(interrupted);
+    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    MDataParametry& params = session.Params();
+    const CStatusWord& status = params.Param<CStatusWord>();
+    const bool recording = (status.GetValue() & 4) != 0;
+    if (recording == start) {
+        Print(start ? QStringLiteral("The logger is already recording\n") : QStringLiteral("The logger is not recording\n"));
+        return kExitDone;
+    }
+    // The window offers Start only to a logger started from the computer.
+    if (start && (status.GetValue() & 3) != 1) {
+        Say(QStringLiteral("the logger starts %1, not from the computer; change its start mode in the window")
+                .arg(StartModeText(status.GetValue() & 3)));
+        return kExitUsage;
+    }
+
+    const int readBacks = session.ReadsAnswered(0, 1);
+    params.WriteRecordingBit(start);
+    // The window relies on its next poll; a script wants to know now.
+    params.ReadBack(status, 1);
+    if (!session.RunUntil([&] { return session.ReadsAnswered(0, 1) > readBacks; }, interrupted))
+        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer) : 128 + c.stop.Received();
+    if (((status.GetValue() & 4) != 0) != start) {
+        Say(start ? QStringLiteral("the logger did not start recording") : QStringLiteral("the logger did not stop recording"));
+        return kExitNoLogger;
+    }
+    Print(start ? QStringLiteral("Recording started\n") : QStringLiteral("Recording stopped\n"));
+    return kExitDone;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,169 @@
+#include "cli/CliOptions.h"
+
+#include <QCommandLineParser>
+
+#include "i18n/Translate.h"
+
+namespace quorvex {
+
+namespace {
+struct CommandName {
+    const char* name;
+    CliOptions::Command command;
+};
+constexpr CommandName kCommands[] = {
+    {"info", CliOptions::Command::Info},         {"download", CliOptions::Command::Download},
+    {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
+    {"stop", CliOptions::Command::Stop},
+};
+}  // namespace
+
+bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("LINK"));
+    const QCommandLineOption settings(QStringLiteral("settings"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption language(QStringLiteral("language"), {}, QStringLiteral("LANG"));
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, {}, QStringLiteral("FILE"));
+    const QCommandLineOption format(QStringLiteral("format"), {}, QStringLiteral("FORMAT"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption fast(QStringLiteral("fast"));
+    const QCommandLineOption verbose(QStringLiteral("verbose"));
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
+    parser.addOptions({port, settings, language, output, format, json, fast, verbose, help, version});
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    if (o.help || o.version) return true;
+
+    const QStringList words = parser.positionalArguments();
+    if (words.isEmpty()) {
+        error = QStringLiteral("no command given (info, download, set-clock, start or stop)");
+        return false;
+    }
+    if (words.size() > 1) {
+        error = QStringLiteral("one command at a time; unexpected '%1'").arg(words.at(1));
+        return false;
+    }
+    const CommandName* found = nullptr;
+    for (const auto& c : kCommands)
+        if (words.first() == QLatin1String(c.name)) found = &c;
+    if (!found) {
+        error = QStringLiteral("unknown command '%1' (info, download, set-clock, start or stop)").arg(words.first());
+        return false;
+    }
+    o.command = found->command;
+    o.port = parser.value(port);
+    o.settingsPath = parser.value(settings);
+    o.output = parser.value(output);
+    o.format = parser.value(format);
+    o.json = parser.isSet(json);
+    o.fast = parser.isSet(fast);
+    o.verbose = parser.isSet(verbose);
+
+    if (parser.isSet(port) && o.port.isEmpty()) {
+        error = QStringLiteral("--port needs a link: USB or a serial port path");
+        return false;
+    }
+    if (parser.isSet(language)) {
+        o.language = parser.value(language);
+        if (NormalizeLanguage(o.language) != o.language) {
+            error = QStringLiteral("--language takes Polski, Angielski or Niemiecki, not '%1'").arg(o.language);
+            return false;
+        }
+    }
+    const bool download = o.command == CliOptions::Command::Download;
+    if (o.json && o.command != CliOptions::Command::Info) {
+        error = QStringLiteral("--json goes with info only");
+        return false;
+    }
+    if (!download && (parser.isSet(output) || parser.isSet(format))) {
+        error = QStringLiteral("-o and --format go with download only");
+        return false;
+    }
+    if (parser.isSet(output) && o.output.isEmpty()) {
+        error = QStringLiteral("-o needs a file name");
+        return false;
+    }
+    if (parser.isSet(format) && o.format != QLatin1String("txt") && o.format != QLatin1String("csv")) {
+        error = QStringLiteral("--format takes txt or csv, not '%1'").arg(o.format);
+        return false;
+    }
+    return true;
+}
+
+QString CliVersionText()
+{
+    return QStringLiteral("quorvex-cli " QUORVEX_VERSION "\n");
+}
+
+QString CliHelpText()
+{
+    return QStringLiteral(R"(Usage: quorvex-cli COMMAND [OPTION]...
+Read, download and set a Quorvex temperature and humidity logger from a shell, without a
+display: the same link, settings and download rules as the quorvex window.
+
+Commands:
+  info         print every logger parameter as "name: value", one a line
+  download     download the whole log and write it to FILE (standard output without -o)
+  set-clock    set the logger clock to the computer's time, read it back and check it
+  start        start recording, as the window's Start button does (loggers whose start
+               mode is "from the computer")
+  stop         stop recording, as the window's Stop button does
+
+Options:
+  --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
+                     (default: the link stored by the window, else USB)
+  --settings FILE    the window's settings file to take the link and language from
+                     (default: quorvex.INI beside the program, or ~/.config/quorvex/)
+  --language LANG    Polski, Angielski or Niemiecki: the captions written into the results
+                     file (default: the window's stored language, else Polski)
+  --fast             end each reply as soon as it is complete instead of after 800 ms of
+                     silence; a download then runs at the speed of the line
+  --json             info: print one JSON object with stable keys and typed values
+  -o, --output FILE  download: write the records to FILE, replacing it only once the whole
+                     log is in; the folder must exist
+  --format FORMAT    download: txt or csv, the window's two results files (tab-separated
+                     text, or CSV with ISO 8601 times); default: by the extension of FILE
+                     (.csv is CSV), txt on standard output
+  --verbose          print the link's status texts on standard error
+  -h, --help         print this help and exit
+  -V, --version      print the version and exit
+
+Progress:
+  download reports progress on standard error: on a terminal a live bar with the records
+  so far and announced, the rate and the time left; otherwise a plain line each time
+  another tenth of the records has arrived.
+
+Interruption:
+  Ctrl+C or SIGTERM during a download, or a link lost in the middle of one, stops it; the
+  records that arrived are written to FILE.partial (standard output without -o) in the same
+  format, and the program says how many it holds. Other commands end at once.
+
+Exit status:
+  0    done
+  1    bad usage, or the logger's state does not allow the command (start on a logger
+       that starts by its button or at a set time, set-clock while it records)
+  2    the link cannot be opened, no logger answers, or the logger did not take the
+       change (set-clock, start, stop)
+  3    download incomplete: the records received were written to FILE.partial
+  4    a file cannot be written; the message says where the records went
+  130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
+
+Examples:
+  quorvex-cli info --port /dev/ttyUSB0
+  quorvex-cli info --json
+  quorvex-cli download -o log.csv --fast
+  quorvex-cli download --port USB > log.txt
+  quorvex-cli set-clock && quorvex-cli start
+
+Report bugs to the Quorvex maintainers.
+)");
+}
+
+}  // namespace quorvex

@@ -1,0 +1,40 @@
+#pragma once
+// The command line of quorvex-cli: one command and its options, checked before anything is
+// opened, and the help text (written so that help2man can turn it into a manual page).
+#include <QString>
+#include <QStringList>
+
+namespace quorvex {
+
+// Exit codes; the help text and the README list them.
+enum ExitCode : int {
+    kExitDone = 0,
+    kExitUsage = 1,       // bad usage, or the logger's state does not allow the command
+    kExitNoLogger = 2,    // the link cannot be opened or no logger answers
+    kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
+    kExitFile = 4,        // a file cannot be written; the message says where the records went
+};
+
+struct CliOptions {
+    enum class Command { Info, Download, SetClock, Start, Stop };
+    Command command = Command::Info;
+    QString port;          // empty: the window's stored link, else USB
+    QString settingsPath;  // empty: the window's settings file
+    QString language;      // empty: the window's stored language
+    QString output;        // download: empty = standard output
+    QString format;        // download: "txt" or "csv"; empty = by the output's extension
+    bool json = false;
+    bool fast = false;
+    bool verbose = false;
+    bool help = false;
+    bool version = false;
+};
+
+// `arguments` as QCoreApplication::arguments() gives them (the program first). False with a
+// one-line reason for a command line that cannot be run.
+bool ParseCliOptions(const QStringList& arguments, CliOptions& options, QString& error);
+
+QString CliHelpText();
+QString CliVersionText();
+
+}  // namespace quorvex

@@ -1,0 +1,179 @@
+// quorvex-cli download: the window's download controller driven without a window, its
+// records written to a file at the end, and whatever arrived kept when the download breaks off.
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <memory>
+
+#include <csignal>
+#include <unistd.h>
+
+#include "cli/CliCommands.h"
+#include "cli/ProgressReport.h"
+#include "cli/StopSignals.h"
+#include "logs/LogManagerView.h"
+#include "logs/ResultsCsv.h"
+#include "logs/ResultsFile.h"
+
+namespace quorvex {
+
+namespace {
+
+using Format = ResultsFormat;
+
+QString Extension(Format f) { return f == Format::Csv ? kResultsCsvSuffix : kResultsFileSuffix; }
+
+// The results tab as a download without a window needs it: the progress goes to the
+// operator's terminal, a message box becomes the reason the download ended.
+class CliLogView : public LogManagerView {
+public:
+    CliLogView(const LoggerSession& session, ProgressReport& progress) : session_(session), progress_(progress) {}
+    bool ParamsReady() const override { return session_.ParamsReady(); }
+    void SetStatusLines(const QStringList&) override {}
+    void SetProgressMaximum(int maximum) override { total_ = maximum; }
+    void SetProgressPosition(int position) override
+    {
+        if (position > 0) progress_.Update(position, total_);
+    }
+    void SetButtonEnabled(Button, bool) override {}
+    void ShowMessageBox(const QString&, const QString& text, BoxIcon) override { lastMessage_ = text; }
+    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
+    void ResultsCleared() override {}
+    void ResultsAppended(int, int) override {}
+
+    int Total() const { return total_; }
+    // The last box's text on one line.
+    QString LastMessage() const { return QString(lastMessage_).replace(u'\n', u' '); }
+
+private:
+    const LoggerSession& session_;
+    ProgressReport& progress_;
+    int total_ = 0;
+    QString lastMessage_;
+};
+
+bool WriteRecords(QIODevice& out, const MLogi& store, Format format)
+{
+    return format == Format::Csv ? WriteResultsCsv(out, store) : WriteResults(out, store);
+}
+
+// Writes the whole file beside the target and puts it in place only when all of it was
+// written. Empty on success, else the reason.
+QString SaveAtomically(const QString& path, const MLogi& store, Format format)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (!WriteRecords(file, store, format)) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    return file.commit() ? QString() : file.errorString();
+}
+
+QString WriteToStandardOutput(const MLogi& store, Format format)
+{
+    QFile out;
+    if (!out.open(stdout, QIODevice::WriteOnly)) return out.errorString();
+    if (!WriteRecords(out, store, format) || !out.flush()) return out.errorString();
+    return {};
+}
+
+// Where the records go when their own place cannot take them: a new file in the temporary
+// folder. Empty when even that fails.
+QString SaveElsewhere(const MLogi& store, Format format)
+{
+    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
+    file.setAutoRemove(false);
+    if (!file.open()) return {};
+    if (!WriteRecords(file, store, format) || !file.flush()) {
+        file.remove();
+        return {};
+    }
+    return file.fileName();
+}
+
+// Writes the records to `path` (standard output when empty). Returns the exit code of a
+// failure, or `success` with the records in place.
+int Deliver(const MLogi& store, const QString& path, Format format, int success)
+{
+    const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
+    const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format);
+    if (reason.isEmpty()) {
+        Say(QStringLiteral("%1 records written to %2").arg(store.Count()).arg(where));
+        return success;
+    }
+    Say(QStringLiteral("cannot write %1: %2").arg(where, reason));
+    const QString rescue = SaveElsewhere(store, format);
+    if (rescue.isEmpty())
+        Say(QStringLiteral("the %1 records could not be saved anywhere else either").arg(store.Count()));
+    else
+        Say(QStringLiteral("the %1 records were saved to %2 instead").arg(store.Count()).arg(rescue));
+    return kExitFile;
+}
+
+}  // namespace
+
+int RunDownload(const CliContext& c)
+{
+    const QString& path = c.options.output;
+    // As the window's save: the extension decides, unless the format is named.
+    const Format format = c.options.format.isEmpty() ? (path.isEmpty() ? Format::Text : ResultsFormatOf(path))
+                          : c.options.format == kResultsCsvSuffix ? Format::Csv
+                                                                  : Format::Text;
+    // A file that cannot be created is found out before the logger is read, not after.
+    if (!path.isEmpty()) {
+        QSaveFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            Say(QStringLiteral("cannot write %1: %2; nothing was read from the logger").arg(path, probe.errorString()));
+            return kExitFile;
+        }
+        probe.cancelWriting();
+    }
+
+    LoggerSession session(c.SessionOptions());
+    ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1);
+    CliLogView view(session, progress);
+    MLogManager& logs = session.Logs();
+    logs.SetView(&view);
+    // The view goes before the session does.
+    const std::unique_ptr<MLogManager, void (*)(MLogManager*)> detach(&logs, [](MLogManager* l) { l->SetView(nullptr); });
+    logs.Reset();
+    const auto interrupted = [&] { return c.Interrupted(); };
+    const auto outcome = session.Connect(interrupted);
+    if (outcome == LoggerSession::Outcome::Interrupted) {
+        Say(QStringLiteral("interrupted before the download began; nothing written"));
+        return kExitIncomplete;
+    }
+    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+
+    progress.Begin();
+    logs.StartRead();
+    session.RunUntil([&] { return logs.GetState() != MLogManager::Reading; }, interrupted);
+    if (logs.GetState() == MLogManager::Reading) logs.StopRead();  // Ctrl+C or SIGTERM
+    progress.Finish();
+
+    const MLogi& store = session.Results();
+    const int total = view.Total();
+    if (logs.GetState() == MLogManager::Finished) {
+        if (total > store.Count())
+            Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
+        return Deliver(store, path, format, kExitDone);
+    }
+
+    QString why = view.LastMessage();
+    if (session.LinkLost())
+        why = session.FailureText();
+    else if (c.Interrupted())
+        why = c.stop.Received() == SIGINT ? QStringLiteral("interrupted") : QStringLiteral("terminated");
+    Say(QStringLiteral("download incomplete (%1): %2 of %3 records").arg(why).arg(store.Count()).arg(total));
+    if (store.IsEmpty()) {
+        Say(QStringLiteral("no records arrived; nothing written"));
+        return kExitIncomplete;
+    }
+    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete);
+}
+
+}  // namespace quorvex

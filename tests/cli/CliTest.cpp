@@ -1,0 +1,200 @@
+// quorvex-cli as a shell runs it, against quorvex-sim over a pseudo-terminal: what it prints,
+// the files it writes and its exit codes, also when a download is interrupted, the logger goes
+// away or the output cannot be written.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+#include "SimProcess.h"
+
+namespace quorvex::test {
+namespace {
+
+const QString kCli = QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli");
+const std::string kScenarios = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/";
+const std::string kClock = "2015-03-30 12:00:00";
+
+struct Outcome {
+    int code = -1;
+    QString out, err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    // Starts the program; the settings file is a private one, so the machine's does not count.
+    void Start(QStringList args)
+    {
+        args << QStringLiteral("--settings") << dir.filePath(QStringLiteral("quorvex.INI"));
+        process.setProgram(kCli);
+        process.setArguments(args);
+        process.setReadChannel(QProcess::StandardError);
+        process.start();
+        ASSERT_TRUE(process.waitForStarted());
+    }
+    // Waits for the end; the bound only catches a hang.
+    Outcome Finish()
+    {
+        EXPECT_TRUE(process.waitForFinished(120000));
+        Outcome r;
+        r.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        r.out = QString::fromUtf8(process.readAllStandardOutput());
+        r.err = err + QString::fromUtf8(process.readAllStandardError());
+        return r;
+    }
+    Outcome Exec(const QStringList& args)
+    {
+        Start(args);
+        return Finish();
+    }
+    // Waits until standard error holds `text`.
+    bool WaitForError(const QString& text)
+    {
+        while (!err.contains(text)) {
+            if (!process.waitForReadyRead(60000)) return false;
+            err += QString::fromUtf8(process.readAllStandardError());
+        }
+        return true;
+    }
+    static QStringList Port(const SimProcess& sim) { return {QStringLiteral("--port"), QString::fromStdString(sim.LinkPath())}; }
+    QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    static QList<QByteArray> Lines(const QString& path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        QList<QByteArray> lines = f.readAll().split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+        return lines;
+    }
+
+    QTemporaryDir dir;
+    QProcess process;
+    QString err;
+};
+
+TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
+{
+    for (const char* scenario : {"humidity.ini", "temperature.ini"}) {
+        SimProcess sim({"--no-pacing", "--scenario", kScenarios + scenario, "--clock", kClock});
+        ASSERT_TRUE(sim.Running());
+        const bool humidity = std::string(scenario) == "humidity.ini";
+
+        const Outcome text = Exec(Port(sim) << QStringLiteral("info") << QStringLiteral("--fast"));
+        ASSERT_EQ(text.code, 0) << text.err.toStdString();
+        const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.size(), 27);
+        EXPECT_TRUE(lines.contains(humidity ? QStringLiteral("Logger name: Magazyn próbek – Łódź")
+                                            : QStringLiteral("Logger name: Mroźnia – komora 3")));
+        EXPECT_TRUE(lines.contains(humidity ? QStringLiteral("Device type: 0201") : QStringLiteral("Device type: 0101")));
+        // A temperature logger has no humidity to show.
+        EXPECT_EQ(lines.filter(QStringLiteral("Current humidity:")).value(0) == QStringLiteral("Current humidity: "), !humidity);
+
+        const Outcome json = Exec(Port(sim) << QStringLiteral("info") << QStringLiteral("--json"));
+        ASSERT_EQ(json.code, 0) << json.err.toStdString();
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8(), &error).object();
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.toStdString();
+        EXPECT_EQ(o.size(), 27);
+        EXPECT_EQ(o[QStringLiteral("device_type")].toString(), humidity ? QStringLiteral("0201") : QStringLiteral("0101"));
+        EXPECT_EQ(o[QStringLiteral("records_saved")].toInt(-1), humidity ? 250 : 5000);
+        EXPECT_EQ(o[QStringLiteral("save_interval_s")].toInt(-1), humidity ? 300 : 600);
+        EXPECT_TRUE(o[QStringLiteral("recording")].isBool());
+        EXPECT_EQ(o[QStringLiteral("recording")].toBool(), !humidity);
+        EXPECT_EQ(o[QStringLiteral("temperature_low")].toDouble(), humidity ? 2.0 : -25.0);
+        EXPECT_EQ(o[QStringLiteral("current_date")].toString(), QStringLiteral("2015-03-30"));
+        EXPECT_TRUE(o[QStringLiteral("current_time")].toString().startsWith(QStringLiteral("12:00:")));
+        EXPECT_EQ(o[QStringLiteral("humidity")].isDouble(), humidity);
+        EXPECT_EQ(o[QStringLiteral("humidity")].isNull(), !humidity);
+    }
+}
+
+TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
+{
+    // A paced line: the download takes seconds, time enough to break it off.
+    const std::vector<std::string> args{"--scenario", kScenarios + "temperature.ini", "--clock", kClock,
+                                        "--records", "1500"};
+    SimProcess sim(args);
+    ASSERT_TRUE(sim.Running());
+    const QString whole = Path("whole.txt");
+    ASSERT_EQ(Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << whole).code, 0);
+    const QList<QByteArray> all = Lines(whole);
+    ASSERT_EQ(all.size(), 7 + 1500);
+
+    for (const bool unplug : {false, true}) {
+        const QString file = Path(unplug ? "unplugged.txt" : "interrupted.txt");
+        err.clear();
+        Start(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << file);
+        ASSERT_TRUE(WaitForError(QStringLiteral("records (10%)"))) << err.toStdString();
+        if (unplug)
+            sim.Kill();
+        else
+            ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+        const Outcome r = Finish();
+        EXPECT_EQ(r.code, 3) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(file));
+        const auto said = QRegularExpression(QStringLiteral("download incomplete \\((.*)\\): (\\d+) of 1500 records")).match(r.err);
+        ASSERT_TRUE(said.hasMatch()) << r.err.toStdString();
+        EXPECT_EQ(said.captured(1).contains(QStringLiteral("interrupted")), !unplug) << r.err.toStdString();
+        const int received = said.captured(2).toInt();
+        EXPECT_GE(received, 150);
+        EXPECT_LT(received, 1500);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("%1 records written to %2.partial").arg(received).arg(file)));
+        EXPECT_EQ(Lines(file + QStringLiteral(".partial")), all.mid(0, 7 + received));
+    }
+}
+
+TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
+{
+    // Bad usage.
+    EXPECT_EQ(Exec({QStringLiteral("fetch")}).code, 1);
+    EXPECT_EQ(Exec({QStringLiteral("info"), QStringLiteral("-o"), Path("x.txt")}).code, 1);
+    EXPECT_EQ(Exec({QStringLiteral("download"), QStringLiteral("--format"), QStringLiteral("xml")}).code, 1);
+    const Outcome help = Exec({QStringLiteral("--help")});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains(QStringLiteral("Exit status:")));
+
+    // No port, and a port without a logger: one line each.
+    const Outcome absent = Exec({QStringLiteral("info"), QStringLiteral("--port"), Path("no-such-port")});
+    EXPECT_EQ(absent.code, 2);
+    EXPECT_EQ(absent.err.count(u'\n'), 1) << absent.err.toStdString();
+    {
+        SimProcess silent({"--no-pacing", "--fault", "silent at=1 count=all"});
+        ASSERT_TRUE(silent.Running());
+        const Outcome mute = Exec(Port(silent) << QStringLiteral("download") << QStringLiteral("-o") << Path("mute.txt"));
+        EXPECT_EQ(mute.code, 2);
+        EXPECT_EQ(mute.err, QStringLiteral("quorvex-cli: no logger answers on %1\n").arg(QString::fromStdString(silent.LinkPath())));
+        EXPECT_FALSE(QFile::exists(Path("mute.txt")));
+    }
+
+    SimProcess sim({"--scenario", kScenarios + "humidity.ini", "--clock", kClock, "--records", "1200"});
+    ASSERT_TRUE(sim.Running());
+    // A folder that is not there is found out before the logger is read.
+    const Outcome early = Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("-o") << Path("none/log.txt"));
+    EXPECT_EQ(early.code, 4);
+    EXPECT_TRUE(early.err.contains(QStringLiteral("nothing was read from the logger"))) << early.err.toStdString();
+
+    // A folder that goes away during the download: the records are put somewhere else, and
+    // the message says where.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+    Start(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << Path("gone/log.txt"));
+    ASSERT_TRUE(WaitForError(QStringLiteral("records (10%)")));
+    ASSERT_TRUE(QDir(Path("gone")).removeRecursively());
+    const Outcome late = Finish();
+    EXPECT_EQ(late.code, 4);
+    const auto rescued = QRegularExpression(QStringLiteral("the 1200 records were saved to (\\S+) instead")).match(late.err);
+    ASSERT_TRUE(rescued.hasMatch()) << late.err.toStdString();
+    const QList<QByteArray> lines = Lines(rescued.captured(1));
+    QFile::remove(rescued.captured(1));
+    ASSERT_EQ(lines.size(), 7 + 1200);
+    EXPECT_TRUE(lines.last().startsWith("1200\t"));
+}
+
+}  // namespace
+}  // namespace quorvex::test

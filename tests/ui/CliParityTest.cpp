@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
 
 #include "../params/LocaleGuard.h"
 #include "EventLoopWait.h"
@@ -37,10 +38,14 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
     // The window saves the text file, then the CSV file.
     const QStringList windowFiles{dir.filePath(QStringLiteral("window.txt")), dir.filePath(QStringLiteral("window.csv"))};
     {
+        // The link as the operator chose it in an earlier run (a --port link is not stored).
+        {
+            QSettings stored(settings, QSettings::IniFormat);
+            stored.setValue(QStringLiteral("Okno/PortCom"), QString::fromStdString(sim.LinkPath()));
+        }
         MDataParametry model;
         MainFormOptions o;
         o.settingsPath = settings;
-        o.portOverride = QString::fromStdString(sim.LinkPath());
         auto form = std::make_unique<TMainForm1>(model, o);
         CreateForms(form.get());
         form->ShowBox = [](LogManagerView::BoxIcon, const QString&, const QString&) {};

@@ -131,7 +131,8 @@ TEST(MainformSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
     const CommandLine unknown = ParseCommandLine({"quorvex", "--language", "fr"});
     EXPECT_EQ(unknown.action, CommandLine::Action::Fail);
     EXPECT_TRUE(unknown.text.contains(QStringLiteral("\"fr\""))) << unknown.text.toStdString();
-    EXPECT_EQ(ParseCommandLine({"quorvex", "stray"}).action, CommandLine::Action::Fail);
+    EXPECT_EQ(ParseCommandLine({"quorvex", "wyniki.txt"}).resultsFile, QStringLiteral("wyniki.txt"));
+    EXPECT_EQ(ParseCommandLine({"quorvex", "wyniki.txt", "stray"}).action, CommandLine::Action::Fail);
     const CommandLine version = ParseCommandLine({"quorvex", "--version"});
     EXPECT_EQ(version.action, CommandLine::Action::PrintVersion);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^quorvex \\d+\\.\\d+")).match(version.text).hasMatch())

@@ -59,15 +59,9 @@ echo "lintian: no errors"
 echo "== the unpacked programs"
 export QT_QPA_PLATFORM=offscreen
 "$root/usr/bin/quorvex-sim" --help >/dev/null
-# TEMPORARY until the window's --version is in main: that check runs only once the
-# program offers it, and says so otherwise.
-if "$root/usr/bin/quorvex" --help 2>&1 | grep -q -- '--version'; then
-  out=$("$root/usr/bin/quorvex" --version)
-  echo "quorvex --version: $out"
-  grep -q -- "$version" <<<"$out" || fail "quorvex --version does not name version $version"
-else
-  echo "SKIPPED: this quorvex has no --version yet"
-fi
+out=$("$root/usr/bin/quorvex" --version) || fail "the unpacked quorvex --version failed"
+echo "quorvex --version: $out"
+grep -q -- "$version" <<<"$out" || fail "quorvex --version does not name version $version"
 "$root/usr/bin/quorvex-cli" --help >/dev/null || fail "the unpacked quorvex-cli --help failed"
 echo "quorvex-cli --help: exit 0"
 echo "package.sh: $deb is ready"

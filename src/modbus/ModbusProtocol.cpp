@@ -278,8 +278,8 @@ void ThreadTransmisja::StepAccept()
 bool ThreadTransmisja::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
 {
     if (UsbLink_)
-        return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidClass::kReadTimeoutMs)));
-    constexpr std::uint32_t serialWait = ObiektRS232::kReadTotalConstantMs + ObiektRS232::kReadTotalMultiplierMs;
+        return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidLink::kReadTimeoutMs)));
+    constexpr std::uint32_t serialWait = SerialLink::kReadTotalConstantMs + SerialLink::kReadTotalMultiplierMs;
     return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
 }
 

@@ -41,7 +41,7 @@ ThreadTransmisja::ThreadTransmisja(MessageTarget* target, const QString& linkNam
 {
     if (!hidBackend)
         hidBackend = std::make_shared<HidrawBackend>();
-    Hid_ = std::make_unique<HidClass>(std::move(hidBackend));
+    Hid_ = std::make_unique<HidLink>(std::move(hidBackend));
     if (!createSuspended)
         start(QThread::HighPriority);
 }

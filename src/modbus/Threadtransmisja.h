@@ -31,8 +31,8 @@
 #include <memory>
 #include <mutex>
 
-#include "link/Hid2.h"
-#include "link/Rs232.h"
+#include "link/HidLink.h"
+#include "link/SerialLink.h"
 #include "modbus/Messages.h"
 #include "modbus/MstrRamka.h"
 #include "modbus/TransmissionCounters.h"
@@ -209,8 +209,8 @@ private:
     std::condition_variable WakeCv_;
     bool WakeFlag_ = false;
 
-    ObiektRS232 Serial_;
-    std::unique_ptr<HidClass> Hid_;
+    SerialLink Serial_;
+    std::unique_ptr<HidLink> Hid_;
     bool UsbLink_ = false;  // which link this pass of the loop works on
     // The thread's own copy of the link name, renewed when LinkNameVersion_ moves on.
     QString ThreadLinkName_;

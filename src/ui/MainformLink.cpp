@@ -7,7 +7,7 @@
 #include <QMessageBox>
 
 #include "link/DeviceWatcher.h"
-#include "link/Rs232.h"
+#include "link/SerialLink.h"
 #include "modbus/Threadtransmisja.h"
 #include "ui/Mainform.h"
 

@@ -132,6 +132,6 @@ TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink)
     ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED, 2, 5s));
     EXPECT_EQ(logger.Backend()->OpenHandles(), 1);
     // The serial port was let go: the simulator's line can be opened by someone else.
-    ObiektRS232 other;
+    SerialLink other;
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
 }

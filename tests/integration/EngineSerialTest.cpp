@@ -9,7 +9,7 @@
 #include "EngineFixture.h"
 #include "Pty.h"
 #include "SimProcess.h"
-#include "link/Rs232.h"
+#include "link/SerialLink.h"
 #include "modbus/Tick.h"
 
 using namespace quorvex;
@@ -258,7 +258,7 @@ TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
                         QStringLiteral("Port ") + Link(second) + QStringLiteral(" został otwarty")),
               texts.end());
     // The old port is free again: another user can take it.
-    ObiektRS232 other;
+    SerialLink other;
     EXPECT_TRUE(other.OpenPort(Link(first))) << other.LastMessage().toStdString();
     // The exchange in flight carries on over the new link and gets its answer there.
     ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));

@@ -80,7 +80,7 @@ TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
     thread.reset();
     EXPECT_EQ(target.handled, std::vector<int>{WM_READ_DONE});
     // The port is free again.
-    ObiektRS232 other;
+    SerialLink other;
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
 }
 

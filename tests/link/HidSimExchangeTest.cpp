@@ -1,11 +1,11 @@
-// Whole Modbus exchanges between HidClass and the simulated logger over a fake HID device,
+// Whole Modbus exchanges between HidLink and the simulated logger over a fake HID device,
 // one frame byte per report in both directions.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "core/SimHidDevice.h"
-#include "link/Hid2.h"
+#include "link/HidLink.h"
 #include "modbus/FrameRules.h"
 
 using namespace quorvex;
@@ -16,7 +16,7 @@ namespace {
 struct HidSimExchange : ::testing::Test {
     SimLogger logger;
     std::shared_ptr<FakeHidBackend> backend = std::make_shared<FakeHidBackend>();
-    HidClass hid{backend};
+    HidLink hid{backend};
     int device = -1;
 
     void SetUp() override {

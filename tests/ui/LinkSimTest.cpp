@@ -22,7 +22,7 @@
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
-#include "link/Rs232.h"
+#include "link/SerialLink.h"
 #include "logs/Logi.h"
 #include "logs/Logmanager.h"
 #include "ui/RequestStrip.h"
@@ -78,7 +78,7 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     EXPECT_GT(hid->EnumerateCalls(), 0);
     {
         // The thread let go of the port: it can be opened exclusively again.
-        ObiektRS232 probe;
+        SerialLink probe;
         EXPECT_TRUE(probe.OpenPort(link)) << probe.LastMessage().toStdString();
         probe.ClosePort();
     }

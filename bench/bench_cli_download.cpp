@@ -19,7 +19,7 @@
 #include "BenchSim.h"
 #include "cli/LoggerSession.h"
 #include "logs/LogManagerView.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex {
 namespace {
@@ -27,7 +27,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double kByteS = 10.0 / 9600.0;
-constexpr double kSilenceS = ThreadTransmisja::kSilenceMs / 1000.0;
+constexpr double kSilenceS = TransmissionThread::kSilenceMs / 1000.0;
 constexpr int kReadRequestBytes = 8;
 constexpr int kWriteRequestBytes = 13;  // function 16 of two registers
 constexpr int kWriteReplyBytes = 8;

@@ -25,7 +25,7 @@
 #include "EventLoopWait.h"
 #include "logs/Logi.h"
 #include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "params/Datamanager.h"
 #include "ui/Mainform.h"
 
@@ -55,7 +55,7 @@ std::string ScenarioPath()
 }
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;  // 8N1: ten bits a byte
-constexpr double kSilenceMs = ThreadTransmisja::kSilenceMs;
+constexpr double kSilenceMs = TransmissionThread::kSilenceMs;
 
 void BM_GuiDownload5000(benchmark::State& state)
 {

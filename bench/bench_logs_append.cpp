@@ -12,7 +12,7 @@ using namespace quorvex;
 
 void BM_DecodeAndAppendMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
-    EnqueueHook = [](const MstrRamka&) {};
+    EnqueueHook = [](const Request&) {};
     MDataParametry params;
     bench::FillParameters(params, kRecords);
     MLogi store;

@@ -17,7 +17,7 @@ std::size_t HeapInUse() {
 
 void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
-    EnqueueHook = [](const MstrRamka&) {};
+    EnqueueHook = [](const Request&) {};
     MDataParametry params;
     bench::FillParameters(params, kRecords);
     std::vector<std::vector<std::uint8_t>> blocks{bench::Block(1), bench::Block(2)};

@@ -56,11 +56,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static MLogi store;
     static TableOnlyView view(store);
     static MLogManager manager(params, store);
-    static std::vector<MstrRamka> queued;
+    static std::vector<Request> queued;
     if (size < 9) return 0;
     QLocale::setDefault(locales[data[8] % 3]);
     ResetDecimalSeparator();
-    EnqueueHook = [](const MstrRamka& r) { queued.push_back(r); };
+    EnqueueHook = [](const Request& r) { queued.push_back(r); };
     manager.SetView(&view);
     FillParameters(params, data);
     manager.Reset();

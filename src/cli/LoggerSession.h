@@ -22,7 +22,7 @@ namespace quorvex {
 
 class HidBackend;
 class MessageTarget;
-class ThreadTransmisja;
+class TransmissionThread;
 
 class LoggerSession : public QObject {
 public:
@@ -59,7 +59,7 @@ public:
     MDataParametry& Params() { return params_; }
     MLogi& Results() { return results_; }
     MLogManager& Logs() { return logs_; }
-    ThreadTransmisja& Thread() { return *thread_; }
+    TransmissionThread& Thread() { return *thread_; }
 
     // Counts of hand-overs, so a command can wait for the answer to its own request:
     // confirmed writes of a register, answered reads starting at a register with a count.
@@ -79,7 +79,7 @@ private:
     MLogManager logs_{params_, results_};
     MTranslate translator_;
     std::unique_ptr<Bridge> bridge_;
-    std::unique_ptr<ThreadTransmisja> thread_;
+    std::unique_ptr<TransmissionThread> thread_;
     QString failure_;
     bool opened_ = false;
     bool failed_ = false;

@@ -90,7 +90,7 @@ void MLogManager::QueueSetNextRecord(std::int32_t number) {
 
 void MLogManager::QueueLogRead() const {
     if (!EnqueueHook) return;
-    MstrRamka r;
+    Request r;
     r.Tag = TAG_LOG;
     r.Chain = chain_;
     r.Address = kLoggerAddress;
@@ -178,7 +178,7 @@ void MLogManager::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCo
     QueueLogRead();
 }
 
-void MLogManager::LogReadDone(const MstrRamka& reply) {
+void MLogManager::LogReadDone(const Request& reply) {
     if (reply.Chain != chain_ || state != Reading) return;
     if (reply.CountMismatch) {
         // The logger has moved past the records it claims to have sent: taking the
@@ -189,11 +189,11 @@ void MLogManager::LogReadDone(const MstrRamka& reply) {
     WriteLogsToBufor(reply.Data, reply.ByteCount);
 }
 
-void MLogManager::LogReadRefused(const MstrRamka& reply) {
+void MLogManager::LogReadRefused(const Request& reply) {
     if (reply.Chain == chain_) ReadFinished();
 }
 
-bool MLogManager::LogReadFailed(const MstrRamka& reply) {
+bool MLogManager::LogReadFailed(const Request& reply) {
     if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
     if (badReplies_ >= kBadReplyRetries || !EnqueueHook) return false;
     ++badReplies_;

@@ -18,7 +18,7 @@
 #include "logs/LogManagerView.h"
 #include "logs/Logi.h"
 #include "logs/Thresholds.h"
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 #include "params/Datamanager.h"
 
 namespace quorvex {
@@ -46,13 +46,13 @@ public:
     // queued it; a reply to a read of an earlier chain (queued or in flight when the operator
     // stopped and started or resumed again) is ignored, so two chains never mix.
     // LogReadDone: a block; one whose byte count disagreed with its length is a bad block.
-    void LogReadDone(const MstrRamka& reply);
+    void LogReadDone(const Request& reply);
     // LogReadRefused: the logger's end of the log.
-    void LogReadRefused(const MstrRamka& reply);
+    void LogReadRefused(const Request& reply);
     // LogReadFailed: the read got a corrupted reply. The logger has moved past that block,
     // so it is asked again from the last good record, up to kBadReplyRetries times in a row.
     // False when the download gives up (the caller then treats the logger as not answering).
-    bool LogReadFailed(const MstrRamka& reply);
+    bool LogReadFailed(const Request& reply);
 
     // One block of the current chain: its data bytes, valid only during the call.
     void WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount);

@@ -74,7 +74,7 @@ void MDataParametry::WriteRegisters(const baseParametr& parameter, std::span<con
         Note(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_WRITE_MULTIPLE;
     r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
@@ -90,7 +90,7 @@ void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
         Note(QStringLiteral("Błąd w funkcji ReadBack. Nieprawidłowa liczba rejestrów: %1.").arg(count));
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_READ_HOLDING;
     r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
@@ -101,7 +101,7 @@ void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
 
 void MDataParametry::EnqueueResetCommand() {
     if (!EnqueueHook) return;
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;
@@ -114,7 +114,7 @@ void MDataParametry::WriteCommand(std::uint16_t reg, std::uint16_t value) {
         Note(QStringLiteral("Błąd w funkcji WriteCommand. Rejestr %1 nie jest rejestrem komendy.").arg(reg));
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;

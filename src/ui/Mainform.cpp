@@ -16,7 +16,7 @@
 
 #include "i18n/TranslateWindow.h"
 #include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "params/Controlmanager.h"
 #include "params/Datamanager.h"
 #include "params/Zmienneglobalne.h"

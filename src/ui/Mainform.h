@@ -52,7 +52,7 @@ class RequestStrip;
 class ResultsTabView;
 class TFormWykres1;
 class StatePanel;
-class ThreadTransmisja;
+class TransmissionThread;
 
 // Settings file keys.
 inline const QString kSectionOkno = QStringLiteral("Okno");
@@ -127,7 +127,7 @@ public:
     MDataParametry& Model() { return model_; }
     MTranslate& Translator() { return *translator; }
     MControlManager& Controls() { return *controls; }
-    ThreadTransmisja* Thread() { return thread; }
+    TransmissionThread* Thread() { return thread; }
     const QString& Language() const { return language; }
     const QString& PortName() const { return portName; }
     const QString& StateText() const { return stateText; }
@@ -245,7 +245,7 @@ private:
 public:
     // Fields in the window's own order.
     std::unique_ptr<IniFile> settings;
-    ThreadTransmisja* thread = nullptr;  // owned; ended and deleted by FormDestroy
+    TransmissionThread* thread = nullptr;  // owned; ended and deleted by FormDestroy
     std::unique_ptr<MTranslate> translator;
     QString portName;
     bool portErrorShown = false;

@@ -8,7 +8,7 @@
 
 #include "link/DeviceWatcher.h"
 #include "link/SerialLink.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "ui/Mainform.h"
 
 namespace quorvex {

@@ -16,7 +16,7 @@
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
 #include "logs/ResultsReader.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "print/Formdrukuj.h"
 #include "ui/IniFile.h"
 #include "ui/Mainform.h"

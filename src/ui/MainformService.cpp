@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "params/Datamanager.h"
 #include "ui/Mainform.h"
 
@@ -44,7 +44,7 @@ void TMainForm1::ButtonResetClick()
         box->open();
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;

@@ -19,7 +19,7 @@ using V = LogManagerView;
 class LogManager : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
         MessageHook = [this](const QString& line) { messages.push_back(line); };
         test::FillParameters(params);
         manager.SetView(&view);
@@ -45,12 +45,12 @@ protected:
         }
         return out;
     }
-    static bool IsLogRead(const MstrRamka& r) {
+    static bool IsLogRead(const Request& r) {
         return r.Tag == TAG_LOG && r.Address == 0xFF && r.Function == 3 && r.StartRegister == 144 && r.Count == 0 &&
                r.Attempts == 1 && r.Values.empty();
     }
     // The set-next-record write asking for record n.
-    static bool IsSetNext(const MstrRamka& r, int n) {
+    static bool IsSetNext(const Request& r, int n) {
         return r.Tag == 0 && r.Function == 16 && r.StartRegister == 13 && r.Count == 2 && r.Attempts == 2 &&
                r.Values.size() == 2 && r.Values[0] == ((n >> 8) & 0xFFFF) &&
                r.Values[1] == (((n & 0xFF) << 8) | 0x55);  // the low byte of register 14 is kept
@@ -63,7 +63,7 @@ protected:
     MLogManager manager{params, store};
     test::RecordingView view{store};
     MThresholds thresholds;
-    std::vector<MstrRamka> queued;
+    std::vector<Request> queued;
     std::vector<QString> messages;
 };
 
@@ -249,7 +249,7 @@ TEST_F(LogManager, BadStartInputAndMissingQueueAbortWithTheirText) {
     EXPECT_EQ(view.boxes[1].text, view.boxes[0].text);
 
     // Registers never received (after MonitorReset) fail the same way.
-    EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+    EnqueueHook = [this](const Request& r) { queued.push_back(r); };
     params.InvalidateAll();
     manager.StartRead();
     EXPECT_EQ(view.boxes.size(), 3u);

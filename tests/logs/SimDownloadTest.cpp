@@ -33,14 +33,14 @@ sim::Scenario MakeScenario(int records, const char* type = "0201") {
 class SimDownload : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queue.push_back(r); };
         manager.SetView(&view);
         manager.Reset();
     }
     void TearDown() override { EnqueueHook = nullptr; }
 
     // One exchange as the protocol runs it; false when the logger did not answer.
-    bool Exchange(MstrRamka r) {
+    bool Exchange(Request r) {
         const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
         ++exchanges;
         if (reply.bytes.empty()) return false;
@@ -60,7 +60,7 @@ protected:
     }
     // The two poll blocks; paramsReady once every parameter holds a value.
     void ReadParameters() {
-        MstrRamka low, high;
+        Request low, high;
         low.Function = high.Function = FN_READ_HOLDING;
         low.StartRegister = 0; low.Count = 29;
         high.StartRegister = 256; high.Count = 90;
@@ -73,7 +73,7 @@ protected:
     // a request without an answer stops the run (the link is "lost").
     bool Run(int limit = 1 << 30) {
         while (!queue.empty() && limit-- > 0) {
-            const MstrRamka r = queue.front();
+            const Request r = queue.front();
             queue.pop_front();
             if (!Exchange(r)) return false;
         }
@@ -97,7 +97,7 @@ protected:
     MLogi store;
     MLogManager manager{params, store};
     test::RecordingView view{store};
-    std::deque<MstrRamka> queue;
+    std::deque<Request> queue;
     int exchanges = 0;
 };
 

@@ -47,7 +47,7 @@ std::vector<std::uint16_t> LowBlock(std::uint16_t status = 0x0006, std::uint16_t
 class Datamanager : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
         MessageHook = [this](const QString& line) { messages.push_back(line); };
     }
     void TearDown() override {
@@ -60,7 +60,7 @@ protected:
     }
 
     MDataParametry model;
-    std::vector<MstrRamka> queued;
+    std::vector<Request> queued;
     std::vector<QString> messages;
 };
 
@@ -274,7 +274,7 @@ TEST_F(Datamanager, RequestsCarryTheDialogsWritesAndReadBacks) {
               std::vector<std::uint16_t>({0x04A6, 0x900F}));
     EXPECT_EQ(queued[1].Function, FN_READ_HOLDING);
     EXPECT_EQ(queued[1].Count, 2);
-    for (const MstrRamka& r : queued) {
+    for (const Request& r : queued) {
         EXPECT_EQ(r.Address, 255);
         EXPECT_EQ(r.Attempts, 2);
         EXPECT_EQ(EncodeRequest(r).error, BuildError::None);
@@ -320,7 +320,7 @@ TEST_F(Datamanager, CommandRegistersAreWrittenOneByOne) {
     ASSERT_EQ(frame.bytes.size(), 8u);
     EXPECT_EQ(std::vector<std::uint8_t>(frame.bytes.begin(), frame.bytes.begin() + 6),
               std::vector<std::uint8_t>({0xFF, 0x06, 0x00, 0x53, 0x00, 0x08}));
-    for (const MstrRamka& r : queued) {
+    for (const Request& r : queued) {
         EXPECT_EQ(r.Address, 255);
         EXPECT_EQ(r.Attempts, 2);
     }

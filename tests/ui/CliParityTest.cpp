@@ -14,7 +14,7 @@
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 namespace {

@@ -72,7 +72,7 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     w.form->MenuUSB->trigger();
     EXPECT_TRUE(w.form->MenuUSB->isChecked());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
-    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == ThreadTransmisja::LINK_HID_ABSENT; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_HID_ABSENT; }));
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(QStringLiteral("-kabel odłączony")); }));
     EXPECT_TRUE(StatusPanel(*w.form).contains(QStringLiteral("USB")));
     EXPECT_GT(hid->EnumerateCalls(), 0);
@@ -193,7 +193,7 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Fehler"));
     EXPECT_TRUE(box->text().startsWith(QStringLiteral("Der Datenlogger wurde gefunden")));
     EXPECT_TRUE(box->text().contains(QStringLiteral("70-quorvex-logger.rules")));
-    EXPECT_EQ(w.form->Thread()->LinkState(), ThreadTransmisja::LINK_HID_ABSENT);
+    EXPECT_EQ(w.form->Thread()->LinkState(), TransmissionThread::LINK_HID_ABSENT);
     // Still listed: the device is there, only closed to this user.
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("Logger")));
     RunFor(600);
@@ -221,7 +221,7 @@ QStringList Lines(TMainForm1& form)
 
 bool ResetSent(TMainForm1& form)
 {
-    for (const MstrRamka& r : form.Thread()->History())
+    for (const Request& r : form.Thread()->History())
         if (r.Function == FN_RESET_COMMAND && r.Status != STATUS_NEW) return true;
     return false;
 }

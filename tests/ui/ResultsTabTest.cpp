@@ -62,7 +62,7 @@ protected:
         w.form->ShowBox = [this](LogManagerView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
         };
-        EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queue.push_back(r); };
     }
     ~ResultsTab() override { EnqueueHook = nullptr; }
 
@@ -76,7 +76,7 @@ protected:
     void Run(int limit = 1 << 30)
     {
         while (!queue.empty() && limit-- > 0) {
-            MstrRamka r = queue.front();
+            Request r = queue.front();
             queue.pop_front();
             const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
             const auto check = CheckReply(r, reply.bytes.data(), reply.bytes.size());
@@ -106,7 +106,7 @@ protected:
     LocaleGuard locale{"pl_PL"};
     WindowFixture w;
     std::unique_ptr<SimLogger> logger;
-    std::deque<MstrRamka> queue;
+    std::deque<Request> queue;
     std::vector<Box> boxes;
 };
 
@@ -168,7 +168,7 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
     // A fresh window keeps its own box: opened, not executed, so the click returns.
     w.Close();
     w.Open();
-    EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };  // the old window cleared it
+    EnqueueHook = [this](const Request& r) { queue.push_back(r); };  // the old window cleared it
     w.Poll(*logger);
     Button("ButtonStart")->click();
     Run(1 + 1);

@@ -17,7 +17,7 @@
 #include "chart/Formwykres.h"
 #include "logs/LogRecord.h"
 #include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 namespace {

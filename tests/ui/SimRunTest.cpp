@@ -11,7 +11,7 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 namespace {

@@ -3,8 +3,8 @@
 // reading, and log reply blocks of 62 records as the logger sends them.
 #include <vector>
 
-#include "logs/LogManagerView.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownloadView.h"
+#include "logs/LogDownload.h"
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
 #include "params/Datamanager.h"
@@ -44,7 +44,7 @@ inline std::vector<std::uint8_t> Block(int seed) {
 }
 
 // Runs a fresh download of `records` records through the controller.
-inline void Download(MLogManager& manager, int records, const std::vector<std::vector<std::uint8_t>>& blocks) {
+inline void Download(LogDownload& manager, int records, const std::vector<std::vector<std::uint8_t>>& blocks) {
     manager.StartRead();
     int done = 0;
     for (std::size_t b = 0; done < records; ++b) {

@@ -25,9 +25,9 @@ void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
     for (auto _ : state) {
         const std::size_t before = HeapInUse();
         {
-            auto store = std::make_unique<MLogi>();
+            auto store = std::make_unique<ResultsStore>();
             auto view = std::make_unique<TableOnlyView>(*store);
-            MLogManager manager(params, *store);
+            LogDownload manager(params, *store);
             manager.SetView(view.get());
             bench::Download(manager, kRecords, blocks);
             bytes = static_cast<double>(HeapInUse() - before);

@@ -230,7 +230,7 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
         // does, the logger counts as not answering.
         if (!logs_.LogReadFailed(thread_->ResponseRecord()))
             Lose(QStringLiteral("the logger's log blocks arrived corrupted %1 times in a row")
-                     .arg(MLogManager::kBadReplyRetries + 1));
+                     .arg(LogDownload::kBadReplyRetries + 1));
         break;
     case WM_STATUS_TEXT:
         Diagnose(text);

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "i18n/Translate.h"
-#include "logs/Logi.h"
-#include "logs/Logmanager.h"
+#include "logs/ResultsStore.h"
+#include "logs/LogDownload.h"
 #include "params/Datamanager.h"
 
 namespace quorvex {
@@ -57,8 +57,8 @@ public:
     bool LinkLost() const { return linkLost_; }
 
     MDataParametry& Params() { return params_; }
-    MLogi& Results() { return results_; }
-    MLogManager& Logs() { return logs_; }
+    ResultsStore& Results() { return results_; }
+    LogDownload& Logs() { return logs_; }
     TransmissionThread& Thread() { return *thread_; }
 
     // Counts of hand-overs, so a command can wait for the answer to its own request:
@@ -75,8 +75,8 @@ private:
 
     Options options_;
     MDataParametry params_;
-    MLogi results_;
-    MLogManager logs_{params_, results_};
+    ResultsStore results_;
+    LogDownload logs_{params_, results_};
     MTranslate translator_;
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<TransmissionThread> thread_;

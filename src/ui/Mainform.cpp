@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "i18n/TranslateWindow.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "params/Controlmanager.h"
 #include "params/Datamanager.h"

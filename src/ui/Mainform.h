@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "i18n/Translate.h"
-#include "logs/LogManagerView.h"
+#include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
 #include "ui/PortMenu.h"
 
@@ -46,8 +46,8 @@ class HidBackend;
 class IniFile;
 class MControlManager;
 class MDataParametry;
-class MLogManager;
-class MResultsModel;
+class LogDownload;
+class ResultsModel;
 class RequestStrip;
 class ResultsTabView;
 class TFormWykres1;
@@ -149,7 +149,7 @@ public:
     std::function<QString(const QString& folder, const QString& fileName)> AskSavePath;
     // AskOpenPath gets the remembered folder and returns the file to open ("" = cancelled).
     std::function<QString(const QString& folder)> AskOpenPath;
-    std::function<void(LogManagerView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
+    std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
     ResultsTabView& ResultsView() { return *resultsView_; }
     // MainformLink.cpp: the link menu and the HID device changes.
     void MenuPortComInit();
@@ -255,7 +255,7 @@ public:
     QString stateText;
     QString language = kLanguagePolish;
     std::unique_ptr<MControlManager> controls;
-    std::unique_ptr<MLogManager> logs;
+    std::unique_ptr<LogDownload> logs;
 
     // Controls (object names are the control names).
     QTabWidget* PageControl1 = nullptr;
@@ -280,7 +280,7 @@ public:
 
 private:
     RequestStrip* strip_ = nullptr;
-    MResultsModel* resultsModel_ = nullptr;
+    ResultsModel* resultsModel_ = nullptr;
     std::unique_ptr<ResultsTabView> resultsView_;
     int lastStateCode = -1;
     int connState_ = CONN_NONE;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "../params/LocaleGuard.h"
-#include "logs/LogManagerView.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
 #include "params/Datamanager.h"
 
@@ -65,14 +65,14 @@ inline void FillParameters(MDataParametry& model, const LoggerSetup& s = {}) {
 }
 
 // A results tab without widgets: keeps what it was told, and a real table model.
-class RecordingView : public LogManagerView {
+class RecordingView : public LogDownloadView {
 public:
     struct Box {
         QString caption, text;
         BoxIcon icon;
     };
 
-    explicit RecordingView(const MLogi& store) : model(store) {}
+    explicit RecordingView(const ResultsStore& store) : model(store) {}
 
     bool ParamsReady() const override { return paramsReady; }
     void SetStatusLines(const QStringList& lines) override { status = lines; }
@@ -105,7 +105,7 @@ public:
     QList<LoggerInfoRow> info;
     int clears = 0;
     std::vector<std::pair<int, int>> blocks;
-    MResultsModel model;
+    ResultsModel model;
 };
 
 }  // namespace quorvex::test

@@ -65,7 +65,7 @@ protected:
         MTranslate translator;
         translator.SetLanguage(language);
         TranslateHook = [&](const QString& text) { return translator.Tr(text); };
-        MLogi store;
+        ResultsStore store;
         store.loggerName = loggerName;
         store.loggerType = QStringLiteral("0201");
         store.serialNumber = QStringLiteral("0019A7F3");

@@ -10,7 +10,7 @@
 
 #include "LogTestUtil.h"
 #include "core/SimLogger.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
 #include "params/Zmienneglobalne.h"
 
@@ -94,8 +94,8 @@ protected:
     LocaleGuard locale{"pl_PL"};
     std::unique_ptr<sim::SimLogger> logger;
     MDataParametry params;
-    MLogi store;
-    MLogManager manager{params, store};
+    ResultsStore store;
+    LogDownload manager{params, store};
     test::RecordingView view{store};
     std::deque<Request> queue;
     int exchanges = 0;
@@ -110,7 +110,7 @@ TEST_F(SimDownload, FiveThousandRecordsArriveWholeInEightyOneReplies) {
     manager.StartRead();
     EXPECT_TRUE(Run());
     EXPECT_EQ(exchanges, 1 + 81 + 1);  // the write, 81 blocks, the refusal
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5000 logów")}));
     EXPECT_EQ(view.model.rowCount(), 5000);
     EXPECT_EQ(view.blocks.size(), 81u);
@@ -127,23 +127,23 @@ TEST_F(SimDownload, StopThenResumeGivesTheSameResultAsOneRun) {
     manager.StartRead();
     ASSERT_TRUE(Run(1 + 5));  // the write and five blocks
     manager.StopRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Odczyt przerwany"));
     EXPECT_EQ(view.boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
     EXPECT_EQ(store.Count(), 5 * 62);
     EXPECT_TRUE(Run());  // the read queued before the stop is answered and ignored
     EXPECT_EQ(store.Count(), 5 * 62);
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
 
     ReadParameters();
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    EXPECT_EQ(manager.GetState(), LogDownload::Reading);
     ASSERT_EQ(queue.size(), 2u);  // the logger is asked for record 311 first
     EXPECT_EQ(queue[0].StartRegister, 13);
     EXPECT_EQ(queue[0].Values, (std::deque<std::uint16_t>{0x0001, 0x3700}));
     EXPECT_EQ(queue[1].Tag, TAG_LOG);
     EXPECT_TRUE(Run());
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_EQ(view.model.data(view.model.index(999, 0)).toString(), QStringLiteral("1000"));
     ExpectStoreMatchesLogger();
 }
@@ -164,21 +164,21 @@ TEST_F(SimDownload, SilentLoggerStopsTheDownloadAndResumeFinishesIt) {
     view.paramsReady = false;
     manager.StopRead();
     manager.RefreshView();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(store.Count(), 3 * 62);
     EXPECT_EQ(view.boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
-    EXPECT_FALSE(view.Enabled(LogManagerView::ButtonRetry));
+    EXPECT_FALSE(view.Enabled(LogDownloadView::ButtonRetry));
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
 
     // The logger answers again.
     logger->Faults() = sim::FaultPlan{};
     queue.clear();
     ReadParameters();
-    EXPECT_TRUE(view.Enabled(LogManagerView::ButtonRetry));
+    EXPECT_TRUE(view.Enabled(LogDownloadView::ButtonRetry));
     manager.ResumeRead();
     EXPECT_TRUE(Run());
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     ExpectStoreMatchesLogger();
 }
 

@@ -61,7 +61,7 @@ protected:
     }
 
     QString ini_;
-    MLogi store_;
+    ResultsStore store_;
     QString pdfPath_;
     int pathQuestions_ = 0;
     QStringList errors_;

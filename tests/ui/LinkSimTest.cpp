@@ -23,8 +23,8 @@
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
 #include "link/SerialLink.h"
-#include "logs/Logi.h"
-#include "logs/Logmanager.h"
+#include "logs/ResultsStore.h"
+#include "logs/LogDownload.h"
 #include "ui/RequestStrip.h"
 
 namespace quorvex::test {
@@ -164,13 +164,13 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     busy.start(10);
     mouseChanges.start(170);
     w.form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
-    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == MLogManager::Finished; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == LogDownload::Finished; }, 60000));
     busy.stop();
     mouseChanges.stop();
 
     // Every reply passed its CRC (counters below); none may be missing.
     EXPECT_GT(busySpells, 5);
-    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - Logi.Count(), 0) << "records lost";
+    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - StoredResults.Count(), 0) << "records lost";
     EXPECT_EQ(backend->DroppedReports(logger.Device()), 0u);
     EXPECT_EQ(backend->OpenCalls(logger.Device()), 1) << "the logger was never reopened";
     EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);

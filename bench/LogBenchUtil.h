@@ -7,11 +7,11 @@
 #include "logs/LogDownload.h"
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex::bench {
 
-inline void FillParameters(MDataParametry& model, std::uint32_t written) {
+inline void FillParameters(ParameterModel& model, std::uint32_t written) {
     std::vector<std::uint16_t> low(29, 0), high(90, 0);
     low[5] = 2015; low[6] = 0x0301; low[7] = 0x081E;                       // 1 March 2015 08:30
     low[9] = 0x0001; low[10] = 0x2C00;                                     // 300 s

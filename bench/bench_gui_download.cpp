@@ -26,7 +26,7 @@
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 
 
@@ -69,7 +69,7 @@ void BM_GuiDownload5000(benchmark::State& state)
     }
     for (auto _ : state) {
         QTemporaryDir dir;
-        MDataParametry model;
+        ParameterModel model;
         MainFormOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = QString::fromStdString(sim.Link());

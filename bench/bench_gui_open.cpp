@@ -13,7 +13,7 @@
 #include "chart/PaintBox.h"
 #include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 
 namespace quorvex {
@@ -54,7 +54,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     const QString path = dir.filePath(QStringLiteral("wyniki.txt"));
     WriteFile(path, static_cast<int>(state.range(0)), state);
 
-    MDataParametry model;
+    ParameterModel model;
     MainFormOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.startThread = false;

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include "LogBenchUtil.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ using namespace quorvex;
 void BM_DecodeAndAppendMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
     EnqueueHook = [](const Request&) {};
-    MDataParametry params;
+    ParameterModel params;
     bench::FillParameters(params, kRecords);
     ResultsStore store;
     TableOnlyView view(store);

@@ -4,7 +4,7 @@
 #include <malloc.h>
 
 #include "LogBenchUtil.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::size_t HeapInUse() {
 void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
     EnqueueHook = [](const Request&) {};
-    MDataParametry params;
+    ParameterModel params;
     bench::FillParameters(params, kRecords);
     std::vector<std::vector<std::uint8_t>> blocks{bench::Block(1), bench::Block(2)};
     double bytes = 0;

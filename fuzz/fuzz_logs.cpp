@@ -13,7 +13,7 @@
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 using namespace quorvex;
 
@@ -27,7 +27,7 @@ void Check(bool ok, int line) {
 #define Require(condition) Check(condition, __LINE__)
 
 // Registers 0–28 and 256–345 of a logger whose start moment and interval come from the input.
-void FillParameters(MDataParametry& params, const std::uint8_t* d) {
+void FillParameters(ParameterModel& params, const std::uint8_t* d) {
     std::vector<std::uint16_t> low(29, 0), high(90, 0);
     low[5] = static_cast<std::uint16_t>(2000 + d[0] % 100);
     low[6] = static_cast<std::uint16_t>((1 + d[1] % 12) << 8 | (1 + d[2] % 28));
@@ -52,7 +52,7 @@ void FillParameters(MDataParametry& params, const std::uint8_t* d) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const QLocale locales[] = {QLocale(QStringLiteral("pl_PL")), QLocale(QStringLiteral("en_US")),
                                       QLocale(QStringLiteral("de_DE"))};
-    static MDataParametry params;
+    static ParameterModel params;
     static ResultsStore store;
     static TableOnlyView view(store);
     static LogDownload manager(params, store);

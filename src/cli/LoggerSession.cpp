@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 #include "modbus/TransmissionThread.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 

@@ -16,7 +16,7 @@
 #include "i18n/Translate.h"
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -56,7 +56,7 @@ public:
     // The link was lost or the logger stopped answering after Connect succeeded.
     bool LinkLost() const { return linkLost_; }
 
-    MDataParametry& Params() { return params_; }
+    ParameterModel& Params() { return params_; }
     ResultsStore& Results() { return results_; }
     LogDownload& Logs() { return logs_; }
     TransmissionThread& Thread() { return *thread_; }
@@ -74,7 +74,7 @@ private:
     void Diagnose(const QString& line) const;
 
     Options options_;
-    MDataParametry params_;
+    ParameterModel params_;
     ResultsStore results_;
     LogDownload logs_{params_, results_};
     MTranslate translator_;

@@ -5,7 +5,7 @@
 #include <array>
 
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -37,7 +37,7 @@ const QString kShortLog = QStringLiteral("[2060]Nie pobrano wszystkich logów za
 
 }  // namespace
 
-LogDownload::LogDownload(MDataParametry& params, ResultsStore& store) : params_(params), store_(store) {}
+LogDownload::LogDownload(ParameterModel& params, ResultsStore& store) : params_(params), store_(store) {}
 
 void LogDownload::ClearResults() {
     store_.Clear();

@@ -19,7 +19,7 @@
 #include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 #include "modbus/Request.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -29,7 +29,7 @@ public:
     // they can be shown, printed and saved, not resumed.
     enum State : std::int8_t { Idle = 1, Starting = 2, Reading = 3, Finished = 4, Aborted = 5, Opened = 6 };
 
-    explicit LogDownload(MDataParametry& params, ResultsStore& store = StoredResults);
+    explicit LogDownload(ParameterModel& params, ResultsStore& store = StoredResults);
     LogDownload(const LogDownload&) = delete;
     LogDownload& operator=(const LogDownload&) = delete;
 
@@ -93,7 +93,7 @@ private:
     LogDownloadView* view_ = nullptr;
     MThresholds* thresholds_ = nullptr;
 
-    MDataParametry& params_;
+    ParameterModel& params_;
     ResultsStore& store_;
     // startTime in whole seconds since 30 December 1899: record k's moment is
     // computed from it and k, so a long download's time line does not drift.

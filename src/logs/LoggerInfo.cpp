@@ -1,6 +1,6 @@
 #include "logs/LoggerInfo.h"
 
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 

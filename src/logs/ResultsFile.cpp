@@ -37,7 +37,7 @@ QString ProposedResultsFileName(const QString& loggerName, const QString& startD
     return TrimBlanksAndControls(name);
 }
 
-QString ProposedResultsFileName(const ResultsStore& store, const MDataParametry& params) {
+QString ProposedResultsFileName(const ResultsStore& store, const ParameterModel& params) {
     // The start of the records in hand: the parameters may belong to another
     // logger by now (a reconnect, another link) or to a log started since, and
     // results opened from a file have no parameters of their own.

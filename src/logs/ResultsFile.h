@@ -15,7 +15,7 @@
 #include <QString>
 
 #include "logs/ResultsStore.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -41,7 +41,7 @@ QString ProposedResultsFileName(const QString& loggerName, const QString& startD
 // in the text forms of the start moment's parameters (downloaded or opened
 // from a file alike); for an empty download, the start moment as the
 // parameter model holds it now.
-QString ProposedResultsFileName(const ResultsStore& store, const MDataParametry& params);
+QString ProposedResultsFileName(const ResultsStore& store, const ParameterModel& params);
 
 // Writes the whole layout to an open device; false when a write fails.
 bool WriteResults(QIODevice& out, const ResultsStore& store);

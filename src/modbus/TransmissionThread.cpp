@@ -6,7 +6,7 @@
 
 #include "link/HidrawBackend.h"
 #include "modbus/Tick.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 

@@ -40,12 +40,12 @@ class QTreeWidget;
 
 namespace quorvex {
 
-class baseParametr;
+class Parameter;
 class DeviceWatcher;
 class HidBackend;
 class IniFile;
-class MControlManager;
-class MDataParametry;
+class ControlBindings;
+class ParameterModel;
 class LogDownload;
 class ResultsModel;
 class RequestStrip;
@@ -88,7 +88,7 @@ public:
 class TMainForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm1(MDataParametry& model, const MainFormOptions& options, QWidget* parent = nullptr);
+    TMainForm1(ParameterModel& model, const MainFormOptions& options, QWidget* parent = nullptr);
     ~TMainForm1() override;
 
     // Life cycle steps.
@@ -124,9 +124,9 @@ public:
     void AddMessageLine(const QString& line);
 
     // Read access for the program's other windows and for tests.
-    MDataParametry& Model() { return model_; }
+    ParameterModel& Model() { return model_; }
     MTranslate& Translator() { return *translator; }
-    MControlManager& Controls() { return *controls; }
+    ControlBindings& Controls() { return *controls; }
     TransmissionThread* Thread() { return thread; }
     const QString& Language() const { return language; }
     const QString& PortName() const { return portName; }
@@ -226,7 +226,7 @@ private:
     void ConnectServiceButtons();
 
     // The parameters a dialog shows and writes back.
-    using DialogNeeds = std::vector<const baseParametr*>;
+    using DialogNeeds = std::vector<const Parameter*>;
     // Shows the dialog modally when every parameter it needs holds the logger's value.
     void OpenDialog(QWidget* dialog, const DialogNeeds& needs);
     void ShowParametersPending();
@@ -240,7 +240,7 @@ private:
     void PlaceWindow(const QPoint& stored);
     void WriteSettings();
 
-    MDataParametry& model_;
+    ParameterModel& model_;
 
 public:
     // Fields in the window's own order.
@@ -254,7 +254,7 @@ public:
     bool hidUnusable = false;     // a logger is there whose reports do not fit the link
     QString stateText;
     QString language = kLanguagePolish;
-    std::unique_ptr<MControlManager> controls;
+    std::unique_ptr<ControlBindings> controls;
     std::unique_ptr<LogDownload> logs;
 
     // Controls (object names are the control names).

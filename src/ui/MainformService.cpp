@@ -6,7 +6,7 @@
 #include <QTreeWidget>
 
 #include "modbus/TransmissionThread.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 
 namespace quorvex {
@@ -55,7 +55,7 @@ void TMainForm1::ButtonListaParametrowClick()
 {
     ListViewParametry->clear();
     QList<QTreeWidgetItem*> rows;
-    for (const baseParametr* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});
+    for (const Parameter* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});
     ListViewParametry->addTopLevelItems(rows);
 }
 

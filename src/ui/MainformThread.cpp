@@ -4,8 +4,8 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 

@@ -7,7 +7,7 @@
 #include "LogTestUtil.h"
 #include "i18n/Translate.h"
 #include "logs/LogDownload.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -58,7 +58,7 @@ protected:
     QString Cell(int row, int col) const { return view.model.data(view.model.index(row, col)).toString(); }
 
     LocaleGuard locale{"pl_PL"};
-    MDataParametry params;
+    ParameterModel params;
     ResultsStore store;
     LogDownload manager{params, store};
     test::RecordingView view{store};

@@ -9,7 +9,7 @@
 #include "../params/LocaleGuard.h"
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex::test {
 
@@ -40,7 +40,7 @@ struct LoggerSetup {
 };
 
 // Both poll blocks of a logger named "Hall: A/B" as the parameter model stores them.
-inline void FillParameters(MDataParametry& model, const LoggerSetup& s = {}) {
+inline void FillParameters(ParameterModel& model, const LoggerSetup& s = {}) {
     std::vector<std::uint16_t> low(29, 0);
     low[0] = 0x0002;
     low[1] = 2015; low[2] = 0x0305;

@@ -11,7 +11,7 @@
 #include "LogTestUtil.h"
 #include "i18n/Translate.h"
 #include "logs/ResultsFile.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -51,7 +51,7 @@ TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
     EXPECT_EQ(ResultsFormatOf(QStringLiteral("/d/a.csv.txt")), ResultsFormat::Text);
 
     LocaleGuard locale("de_DE");
-    MDataParametry params;
+    ParameterModel params;
     test::FillParameters(params);
     ResultsStore store;
     store.loggerName = QStringLiteral("Hall: A/B");

@@ -12,7 +12,7 @@
 #include "LogTestUtil.h"
 #include "i18n/Translate.h"
 #include "logs/ResultsFile.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {

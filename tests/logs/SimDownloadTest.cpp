@@ -12,7 +12,7 @@
 #include "core/SimLogger.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -93,7 +93,7 @@ protected:
 
     LocaleGuard locale{"pl_PL"};
     std::unique_ptr<sim::SimLogger> logger;
-    MDataParametry params;
+    ParameterModel params;
     ResultsStore store;
     LogDownload manager{params, store};
     test::RecordingView view{store};

@@ -7,7 +7,7 @@
 #include "RecordingTarget.h"
 #include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 using namespace quorvex;
 using quorvex::test::RecordingTarget;

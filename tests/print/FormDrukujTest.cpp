@@ -16,7 +16,7 @@
 #include "PrintTestSupport.h"
 #include "i18n/Translate.h"
 #include "i18n/TranslateWindow.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {

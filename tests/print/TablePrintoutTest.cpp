@@ -15,7 +15,7 @@
 #include "PrintTestSupport.h"
 #include "i18n/Translate.h"
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {

@@ -43,7 +43,7 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
             QSettings stored(settings, QSettings::IniFormat);
             stored.setValue(QStringLiteral("Okno/PortCom"), QString::fromStdString(sim.LinkPath()));
         }
-        MDataParametry model;
+        ParameterModel model;
         MainFormOptions o;
         o.settingsPath = settings;
         auto form = std::make_unique<TMainForm1>(model, o);

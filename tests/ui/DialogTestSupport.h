@@ -12,8 +12,8 @@
 #include "../params/LocaleGuard.h"
 #include "core/SimLogger.h"
 #include "modbus/FrameRules.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 
 namespace quorvex::dialogtest {
 
@@ -85,7 +85,7 @@ protected:
 
     test::LocaleGuard locale{"pl_PL"};
     std::unique_ptr<sim::SimLogger> logger;
-    MDataParametry model;
+    ParameterModel model;
     std::vector<Request> queued;
 };
 

@@ -20,8 +20,8 @@
 #include "core/SimLogger.h"
 #include "i18n/Translate.h"
 #include "modbus/FrameRules.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
@@ -117,7 +117,7 @@ protected:
 
     LocaleGuard locale_;
     MTranslate translator;
-    MDataParametry model;
+    ParameterModel model;
     std::vector<Request> queued;
 };
 

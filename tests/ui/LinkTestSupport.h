@@ -45,7 +45,7 @@ struct ThreadWindow {
     }
 
     QTemporaryDir dir;
-    MDataParametry model;
+    ParameterModel model;
     std::unique_ptr<TMainForm1> form;
 };
 

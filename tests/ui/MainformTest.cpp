@@ -19,9 +19,9 @@
 
 #include "UiTestSupport.h"
 #include "core/Scenario.h"
-#include "params/Controlmanager.h"
+#include "params/ControlBindings.h"
 #include "modbus/Crc16.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 #include "ui/CommandLine.h"
 #include "ui/IniFile.h"
 #include "ui/RequestStrip.h"
@@ -172,7 +172,7 @@ TEST(MainformSettings, UnwritableFolderStillEndsCleanly)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EnsureApplication();
-    MDataParametry model;
+    ParameterModel model;
     MainFormOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("not-a-folder/quorvex.INI"));
     o.startThread = false;

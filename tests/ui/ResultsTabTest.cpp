@@ -26,7 +26,7 @@
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
 #include "print/Formdrukuj.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/Formnazwa.h"
 #include "ui/dialogs/Formstartlog.h"

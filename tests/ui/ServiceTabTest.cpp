@@ -27,7 +27,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     w.Find<QPushButton>("ButtonListaParametrow")->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
     QStringList names;
-    for (const baseParametr* p : w.model.Parameters) names << p->Name;
+    for (const Parameter* p : w.model.Parameters) names << p->Name;
     EXPECT_EQ(Column(list, 0), names);
     EXPECT_EQ(Column(list, 1), QStringList(27, QString()));
 

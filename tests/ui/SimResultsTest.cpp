@@ -114,7 +114,7 @@ protected:
 
     LocaleGuard locale{"pl_PL"};
     QTemporaryDir dir;
-    MDataParametry model;
+    ParameterModel model;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TMainForm1> form;
     std::vector<Box> boxes;

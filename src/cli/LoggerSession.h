@@ -13,7 +13,7 @@
 #include <map>
 #include <memory>
 
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
 #include "params/ParameterModel.h"
@@ -77,7 +77,7 @@ private:
     ParameterModel params_;
     ResultsStore results_;
     LogDownload logs_{params_, results_};
-    MTranslate translator_;
+    Translator translator_;
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<TransmissionThread> thread_;
     QString failure_;

@@ -53,7 +53,7 @@ TMainForm1::TMainForm1(ParameterModel& model, const MainFormOptions& options, QW
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
     MenuFastFrames->setChecked(settings->ReadBool(kSectionOkno, kFastFramesKey, false));
-    translator = std::make_unique<MTranslate>();
+    translator = std::make_unique<Translator>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
     hidAbsentShown = false;

@@ -18,7 +18,7 @@
 #include <memory>
 #include <vector>
 
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
 #include "ui/PortMenu.h"
@@ -125,7 +125,7 @@ public:
 
     // Read access for the program's other windows and for tests.
     ParameterModel& Model() { return model_; }
-    MTranslate& Translator() { return *translator; }
+    Translator& TextTranslator() { return *translator; }
     ControlBindings& Controls() { return *controls; }
     TransmissionThread* Thread() { return thread; }
     const QString& Language() const { return language; }
@@ -246,7 +246,7 @@ public:
     // Fields in the window's own order.
     std::unique_ptr<IniFile> settings;
     TransmissionThread* thread = nullptr;  // owned; ended and deleted by FormDestroy
-    std::unique_ptr<MTranslate> translator;
+    std::unique_ptr<Translator> translator;
     QString portName;
     bool portErrorShown = false;
     bool hidAbsentShown = false;

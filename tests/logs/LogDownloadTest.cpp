@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "LogTestUtil.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/LogDownload.h"
 #include "params/Hooks.h"
 
@@ -257,7 +257,7 @@ TEST_F(LogDownloadTest, BadStartInputAndMissingQueueAbortWithTheirText) {
 }
 
 TEST_F(LogDownloadTest, StatusLinesAreTranslatedPieceByPiece) {
-    MTranslate translator;
+    Translator translator;
     translator.SetLanguage(kLanguageEnglish);
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
     manager.StartRead();

@@ -9,7 +9,7 @@
 #include <sys/resource.h>
 
 #include "LogTestUtil.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/ResultsFile.h"
 #include "params/Hooks.h"
 
@@ -82,7 +82,7 @@ TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
 
 TEST(ResultsFile, HumidityLoggerHas257LinesFor250RecordsInEnglish) {
     LocaleGuard locale("en_US");
-    MTranslate translator;
+    Translator translator;
     translator.SetLanguage(kLanguageEnglish);
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
     ResultsStore store;
@@ -127,7 +127,7 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
     EXPECT_TRUE(outcome.errorText.contains(missing));
     EXPECT_GT(outcome.errorText.size(), QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
     EXPECT_EQ(store.Count(), 10);
-    MTranslate translator;
+    Translator translator;
     translator.SetLanguage(kLanguageGerman);
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
     const QString german = SaveResultsFile(missing, store).errorText;

@@ -10,7 +10,7 @@
 #include <QTemporaryDir>
 
 #include "LogTestUtil.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/ResultsFile.h"
 #include "params/Hooks.h"
 
@@ -62,7 +62,7 @@ protected:
     }
 
     std::string SavedTypeOf(const QString& language, const QString& loggerName) {
-        MTranslate translator;
+        Translator translator;
         translator.SetLanguage(language);
         TranslateHook = [&](const QString& text) { return translator.Tr(text); };
         ResultsStore store;

@@ -14,7 +14,7 @@
 
 
 #include "PrintTestSupport.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "i18n/TranslateWindow.h"
 #include "params/Hooks.h"
 
@@ -203,7 +203,7 @@ TEST_F(FormDrukuj, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextSho
 }
 
 TEST_F(FormDrukuj, CaptionsAndThePdfEntryFollowTheLanguage) {
-    MTranslate translator;
+    Translator translator;
     TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
     auto form = NewDialog();
     TranslateWindow(translator, kLanguageEnglish, form.get());

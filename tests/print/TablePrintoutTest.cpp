@@ -13,7 +13,7 @@
 #include <string>
 
 #include "PrintTestSupport.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "params/Codecs.h"
 #include "params/Hooks.h"
 
@@ -184,7 +184,7 @@ std::vector<std::pair<int, int>> HeadingRoom(const QImage& image, const Word& wo
 TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
     ResultsStore store;
     FillStore(store, 20);
-    MTranslate translator;
+    Translator translator;
     TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
     const int dpi = 200;
     for (const QString& language : {kLanguagePolish, kLanguageEnglish, kLanguageGerman}) {

@@ -18,7 +18,7 @@
 
 #include "../params/LocaleGuard.h"
 #include "core/SimLogger.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "modbus/FrameRules.h"
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
@@ -116,7 +116,7 @@ protected:
     }
 
     LocaleGuard locale_;
-    MTranslate translator;
+    Translator translator;
     ParameterModel model;
     std::vector<Request> queued;
 };

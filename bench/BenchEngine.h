@@ -7,7 +7,7 @@
 #include <QString>
 
 #include "BenchSim.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::bench {
 
@@ -19,14 +19,14 @@ public:
             error_ = "quorvex-sim did not start";
             return;
         }
-        thread_ = std::make_unique<ThreadTransmisja>(&target_, QString::fromStdString(sim_.Link()));
+        thread_ = std::make_unique<TransmissionThread>(&target_, QString::fromStdString(sim_.Link()));
         if (!target_.WaitFor(WM_PORT_OPENED, 1, std::chrono::seconds(10))) error_ = "the port did not open";
     }
     ~BenchEngine() { End(); }
 
     // Empty when the thread is running on an open port.
     const std::string& Error() const { return error_; }
-    ThreadTransmisja& Thread() { return *thread_; }
+    TransmissionThread& Thread() { return *thread_; }
     TimingTarget& Target() { return target_; }
     // Ends the thread, delivering what it still sends; the recorded messages stay.
     void End()
@@ -37,7 +37,7 @@ public:
 private:
     BenchSim sim_;
     TimingTarget target_;
-    std::unique_ptr<ThreadTransmisja> thread_;
+    std::unique_ptr<TransmissionThread> thread_;
     std::string error_;
 };
 

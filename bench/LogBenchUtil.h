@@ -3,15 +3,15 @@
 // reading, and log reply blocks of 62 records as the logger sends them.
 #include <vector>
 
-#include "logs/LogManagerView.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownloadView.h"
+#include "logs/LogDownload.h"
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex::bench {
 
-inline void FillParameters(MDataParametry& model, std::uint32_t written) {
+inline void FillParameters(ParameterModel& model, std::uint32_t written) {
     std::vector<std::uint16_t> low(29, 0), high(90, 0);
     low[5] = 2015; low[6] = 0x0301; low[7] = 0x081E;                       // 1 March 2015 08:30
     low[9] = 0x0001; low[10] = 0x2C00;                                     // 300 s
@@ -44,7 +44,7 @@ inline std::vector<std::uint8_t> Block(int seed) {
 }
 
 // Runs a fresh download of `records` records through the controller.
-inline void Download(MLogManager& manager, int records, const std::vector<std::vector<std::uint8_t>>& blocks) {
+inline void Download(LogDownload& manager, int records, const std::vector<std::vector<std::uint8_t>>& blocks) {
     manager.StartRead();
     int done = 0;
     for (std::size_t b = 0; done < records; ++b) {

@@ -18,8 +18,8 @@
 
 #include "BenchSim.h"
 #include "cli/LoggerSession.h"
-#include "logs/LogManagerView.h"
-#include "modbus/Threadtransmisja.h"
+#include "logs/LogDownloadView.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex {
 namespace {
@@ -27,7 +27,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr double kByteS = 10.0 / 9600.0;
-constexpr double kSilenceS = ThreadTransmisja::kSilenceMs / 1000.0;
+constexpr double kSilenceS = TransmissionThread::kSilenceMs / 1000.0;
 constexpr int kReadRequestBytes = 8;
 constexpr int kWriteRequestBytes = 13;  // function 16 of two registers
 constexpr int kWriteReplyBytes = 8;
@@ -45,7 +45,7 @@ void Application()
 const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperature.ini";
 
 // Records the size of every block the controller takes.
-class BlockView : public LogManagerView {
+class BlockView : public LogDownloadView {
 public:
     explicit BlockView(const LoggerSession& session) : session_(session) {}
     bool ParamsReady() const override { return session_.ParamsReady(); }
@@ -81,7 +81,7 @@ void BM_CliDownload5000(benchmark::State& state)
         o.fastFrames = fast;
         LoggerSession session(o);
         BlockView view(session);
-        MLogManager& logs = session.Logs();
+        LogDownload& logs = session.Logs();
         logs.SetView(&view);
         if (session.Connect({}) != LoggerSession::Outcome::Ready) {
             state.SkipWithError("parameters not read");
@@ -91,10 +91,10 @@ void BM_CliDownload5000(benchmark::State& state)
         // takes the write at once, as after an operator's click.
         const Clock::time_point startAt = Clock::now();
         logs.StartRead();
-        session.RunUntil([&] { return logs.GetState() != MLogManager::Reading; }, {});
+        session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, {});
         const double wholeS = std::chrono::duration<double>(Clock::now() - startAt).count();
         logs.SetView(nullptr);
-        if (logs.GetState() != MLogManager::Finished || session.Results().Count() != 5000) {
+        if (logs.GetState() != LogDownload::Finished || session.Results().Count() != 5000) {
             state.SkipWithError("download did not finish");
             return;
         }

@@ -27,11 +27,11 @@ void BM_EngineExchange(benchmark::State& state)
         return;
     }
     TimingTarget& target = engine.Target();
-    ThreadTransmisja& thread = engine.Thread();
+    TransmissionThread& thread = engine.Thread();
     std::vector<double> overhead, gap;
     for (auto _ : state) {
         for (int i = 0; i < kExchanges; ++i) {
-            MstrRamka r;
+            Request r;
             r.Function = FN_READ_HOLDING;
             r.StartRegister = 0;
             r.Count = kRegisters;

@@ -14,7 +14,7 @@
 #include "chart/Wykres.h"
 #include "core/Measurement.h"
 #include "logs/LogRecord.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 namespace {
@@ -29,7 +29,7 @@ void Application() {
 
 // Records as the simulated logger measures them every 5 minutes, through the
 // logger's tenths encoding.
-void FillFromSimulator(MLogi& store, int count) {
+void FillFromSimulator(ResultsStore& store, int count) {
     store.Clear();
     store.loggerType = QStringLiteral("0201");
     sim::Climate climate;
@@ -74,7 +74,7 @@ void Repaint(MWykres& engine, QImage& image) {
 // zoom width in percent.
 void BM_FullRepaint(benchmark::State& state) {
     Application();
-    MLogi store;
+    ResultsStore store;
     FillFromSimulator(store, static_cast<int>(state.range(0)));
     MWykres engine(store);
     SetUpChart(engine, static_cast<int>(state.range(1)));
@@ -95,7 +95,7 @@ BENCHMARK(BM_FullRepaint)
 // column envelopes are computed too (a new download, a zoom step).
 void BM_FirstRepaint(benchmark::State& state) {
     Application();
-    MLogi store;
+    ResultsStore store;
     FillFromSimulator(store, static_cast<int>(state.range(0)));
     QImage image(1200, 600, QImage::Format_RGB32);
     for (auto _ : state) {
@@ -117,7 +117,7 @@ BENCHMARK(BM_FirstRepaint)
 // both back buffers are redrawn each time.
 void BM_OverviewDragStep(benchmark::State& state) {
     Application();
-    FillFromSimulator(Logi, 1'000'000);
+    FillFromSimulator(StoredResults, 1'000'000);
     TFormWykres1 window;
     window.resize(1200, 720);
     window.ShowChart();
@@ -147,7 +147,7 @@ void BM_OverviewDragStep(benchmark::State& state) {
     state.counters["redraws_per_step"] =
         static_cast<double>(window.ChartRedrawCount() - redrawsBefore) / static_cast<double>(state.iterations());
     window.hide();
-    Logi.Clear();
+    StoredResults.Clear();
 }
 BENCHMARK(BM_OverviewDragStep)->Arg(10)->Arg(20)->Arg(50)->Arg(90)->Unit(benchmark::kMillisecond);
 

@@ -23,10 +23,10 @@
 
 #include "BenchSim.h"
 #include "EventLoopWait.h"
-#include "logs/Logi.h"
-#include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
-#include "params/Datamanager.h"
+#include "logs/ResultsStore.h"
+#include "logs/LogDownload.h"
+#include "modbus/TransmissionThread.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 
 
@@ -55,7 +55,7 @@ std::string ScenarioPath()
 }
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;  // 8N1: ten bits a byte
-constexpr double kSilenceMs = ThreadTransmisja::kSilenceMs;
+constexpr double kSilenceMs = TransmissionThread::kSilenceMs;
 
 void BM_GuiDownload5000(benchmark::State& state)
 {
@@ -69,7 +69,7 @@ void BM_GuiDownload5000(benchmark::State& state)
     }
     for (auto _ : state) {
         QTemporaryDir dir;
-        MDataParametry model;
+        ParameterModel model;
         MainFormOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = QString::fromStdString(sim.Link());
@@ -77,7 +77,7 @@ void BM_GuiDownload5000(benchmark::State& state)
         CreateForms(form.get());  // the chart window is refreshed after every block
         bool finished = false;
         Clock::time_point endAt;
-        form->ShowBox = [&](LogManagerView::BoxIcon, const QString&, const QString&) {
+        form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString&) {
             endAt = Clock::now();
             finished = true;
         };
@@ -104,7 +104,7 @@ void BM_GuiDownload5000(benchmark::State& state)
 
         const Clock::time_point startAt = Clock::now();
         form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
-        if (!test::WaitUntil([&] { return finished; }, 300000) || Logi.Count() != 5000) {
+        if (!test::WaitUntil([&] { return finished; }, 300000) || StoredResults.Count() != 5000) {
             state.SkipWithError("download did not finish");
             return;
         }
@@ -135,7 +135,7 @@ void BM_GuiDownload5000(benchmark::State& state)
         DestroyForms();
         form.reset();
         AppForms = Forms{};
-        Logi.Clear();
+        StoredResults.Clear();
     }
 }
 BENCHMARK(BM_GuiDownload5000)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

@@ -18,7 +18,7 @@
 
 #include "BenchSim.h"
 #include "EventLoopWait.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/Mainform.h"
 #include "ui/dialogs/Formodczytparam.h"
@@ -55,7 +55,7 @@ void BM_ProgramIdle(benchmark::State& state)
     }
     for (auto _ : state) {
         QTemporaryDir dir;
-        MDataParametry model;
+        ParameterModel model;
         MainFormOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = QString::fromStdString(sim.Link());

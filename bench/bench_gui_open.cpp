@@ -11,9 +11,9 @@
 
 #include "chart/Formwykres.h"
 #include "chart/PaintBox.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 
 namespace quorvex {
@@ -35,7 +35,7 @@ void Application()
 // `interval` seconds.
 void WriteFile(const QString& path, int interval, benchmark::State& state)
 {
-    MLogi store;
+    ResultsStore store;
     store.loggerName = QStringLiteral("Chłodnia 3");
     store.loggerType = QStringLiteral("0201");
     store.serialNumber = QStringLiteral("0019A7F3");
@@ -54,13 +54,13 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     const QString path = dir.filePath(QStringLiteral("wyniki.txt"));
     WriteFile(path, static_cast<int>(state.range(0)), state);
 
-    MDataParametry model;
+    ParameterModel model;
     MainFormOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.startThread = false;
     auto form = std::make_unique<TMainForm1>(model, o);
     CreateForms(form.get());
-    form->ShowBox = [&](LogManagerView::BoxIcon, const QString&, const QString& text) {
+    form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString& text) {
         state.SkipWithError(qPrintable(text));
     };
     form->resize(1000, 700);
@@ -73,7 +73,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     const int redrawsBefore = chart->ChartRedrawCount();
 
     for (auto _ : state) {
-        if (!form->OpenResultsFile(path) || Logi.Count() != kRecords) break;
+        if (!form->OpenResultsFile(path) || StoredResults.Count() != kRecords) break;
         form->findChild<QPushButton*>(QStringLiteral("ButtonChart"))->click();
         table->viewport()->repaint();
         chart->PaintBoxWykres->repaint();
@@ -89,7 +89,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     DestroyForms();
     form.reset();
     AppForms = Forms{};
-    Logi.Clear();
+    StoredResults.Clear();
 }
 BENCHMARK(BM_OpenAndShowMillion)->Arg(300)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "print/TablePrinter.h"
 
 namespace quorvex {
@@ -35,7 +35,7 @@ long PeakResidentKb() {
 
 void BM_PrintTableToPdf(benchmark::State& state) {
     Application();
-    MLogi store;
+    ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.loggerName = QStringLiteral("Bench");
     const int count = static_cast<int>(state.range(0));

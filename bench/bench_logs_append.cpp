@@ -1,10 +1,10 @@
 // Decoding log replies into the results store and the table model: a whole
-// download of 1,000,000 records through MLogManager::WriteLogsToBufor in
+// download of 1,000,000 records through LogDownload::WriteLogsToBufor in
 // blocks of 62 records, as the logger sends them.
 #include <benchmark/benchmark.h>
 
 #include "LogBenchUtil.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace {
 
@@ -12,12 +12,12 @@ using namespace quorvex;
 
 void BM_DecodeAndAppendMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
-    EnqueueHook = [](const MstrRamka&) {};
-    MDataParametry params;
+    EnqueueHook = [](const Request&) {};
+    ParameterModel params;
     bench::FillParameters(params, kRecords);
-    MLogi store;
+    ResultsStore store;
     TableOnlyView view(store);
-    MLogManager manager(params, store);
+    LogDownload manager(params, store);
     manager.SetView(&view);
     manager.Reset();
     std::vector<std::vector<std::uint8_t>> blocks;

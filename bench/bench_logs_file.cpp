@@ -16,7 +16,7 @@ using namespace quorvex;
 
 constexpr int kRecords = 1'000'000;
 
-void Fill(MLogi& store, int interval) {
+void Fill(ResultsStore& store, int interval) {
     QLocale::setDefault(QLocale(QStringLiteral("pl_PL")));
     store.Clear();
     store.loggerName = QStringLiteral("Chłodnia 3");
@@ -33,7 +33,7 @@ ResultsFormat FormatOf(const benchmark::State& state) {
 }
 
 void BM_WriteResultsFileMillion(benchmark::State& state) {
-    MLogi store;
+    ResultsStore store;
     Fill(store, static_cast<int>(state.range(0)));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("wyniki"));
@@ -50,12 +50,12 @@ void BM_ReadResultsFileMillion(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("wyniki"));
     {
-        MLogi store;
+        ResultsStore store;
         Fill(store, static_cast<int>(state.range(0)));
         if (!SaveResultsFile(path, store, FormatOf(state)).ok) state.SkipWithError("not written");
     }
     for (auto _ : state) {
-        MLogi opened;
+        ResultsStore opened;
         const ReadResultsOutcome outcome = ReadResultsFile(path, opened);
         if (!outcome.ok || opened.Count() != kRecords) state.SkipWithError(qPrintable(outcome.errorText));
     }

@@ -4,7 +4,7 @@
 #include <malloc.h>
 
 #include "LogBenchUtil.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace {
 
@@ -17,17 +17,17 @@ std::size_t HeapInUse() {
 
 void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
-    EnqueueHook = [](const MstrRamka&) {};
-    MDataParametry params;
+    EnqueueHook = [](const Request&) {};
+    ParameterModel params;
     bench::FillParameters(params, kRecords);
     std::vector<std::vector<std::uint8_t>> blocks{bench::Block(1), bench::Block(2)};
     double bytes = 0;
     for (auto _ : state) {
         const std::size_t before = HeapInUse();
         {
-            auto store = std::make_unique<MLogi>();
+            auto store = std::make_unique<ResultsStore>();
             auto view = std::make_unique<TableOnlyView>(*store);
-            MLogManager manager(params, *store);
+            LogDownload manager(params, *store);
             manager.SetView(view.get());
             bench::Download(manager, kRecords, blocks);
             bytes = static_cast<double>(HeapInUse() - before);

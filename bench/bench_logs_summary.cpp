@@ -11,7 +11,7 @@ using namespace quorvex;
 
 void BM_SummaryMillion(benchmark::State& state) {
     constexpr int kRecords = 1'000'000;
-    MLogi store;
+    ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.intervalSeconds = 300;
     store.thresholds = MThresholds{8.0f, 2.0f, 75.0f, 25.0f};

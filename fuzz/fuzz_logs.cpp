@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <vector>
 
-#include "logs/LogManagerView.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownloadView.h"
+#include "logs/LogDownload.h"
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 using namespace quorvex;
 
@@ -27,7 +27,7 @@ void Check(bool ok, int line) {
 #define Require(condition) Check(condition, __LINE__)
 
 // Registers 0–28 and 256–345 of a logger whose start moment and interval come from the input.
-void FillParameters(MDataParametry& params, const std::uint8_t* d) {
+void FillParameters(ParameterModel& params, const std::uint8_t* d) {
     std::vector<std::uint16_t> low(29, 0), high(90, 0);
     low[5] = static_cast<std::uint16_t>(2000 + d[0] % 100);
     low[6] = static_cast<std::uint16_t>((1 + d[1] % 12) << 8 | (1 + d[2] % 28));
@@ -52,15 +52,15 @@ void FillParameters(MDataParametry& params, const std::uint8_t* d) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const QLocale locales[] = {QLocale(QStringLiteral("pl_PL")), QLocale(QStringLiteral("en_US")),
                                       QLocale(QStringLiteral("de_DE"))};
-    static MDataParametry params;
-    static MLogi store;
+    static ParameterModel params;
+    static ResultsStore store;
     static TableOnlyView view(store);
-    static MLogManager manager(params, store);
-    static std::vector<MstrRamka> queued;
+    static LogDownload manager(params, store);
+    static std::vector<Request> queued;
     if (size < 9) return 0;
     QLocale::setDefault(locales[data[8] % 3]);
     ResetDecimalSeparator();
-    EnqueueHook = [](const MstrRamka& r) { queued.push_back(r); };
+    EnqueueHook = [](const Request& r) { queued.push_back(r); };
     manager.SetView(&view);
     FillParameters(params, data);
     manager.Reset();
@@ -68,11 +68,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     manager.StartRead();
     // Register 9 at 0xFFFF means "not received": no interval, so no download.
     if (params.Param<CWriteInterval>().GetText().isEmpty()) {
-        Require(manager.GetState() == MLogManager::Aborted && queued.empty());
+        Require(manager.GetState() == LogDownload::Aborted && queued.empty());
         EnqueueHook = nullptr;
         return 0;
     }
-    Require(manager.GetState() == MLogManager::Reading);
+    Require(manager.GetState() == LogDownload::Reading);
 
     // Ops: a length byte L; L < 250 is a reply of L bytes, 250 stop, 251 resume,
     // 252 end of the log, 253 a fresh start, 254/255 a look at the table.
@@ -86,16 +86,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::size_t length = std::min<std::size_t>(op, size - pos);
             manager.WriteLogsToBufor(data + pos, static_cast<std::uint8_t>(length));
             const bool whole = length % 4 == 0;
-            if (state != MLogManager::Reading) {
+            if (state != LogDownload::Reading) {
                 Require(store.Count() == before && queued.empty() && manager.GetState() == state);
             } else if (!whole) {
-                Require(store.Count() == before && queued.empty() && manager.GetState() == MLogManager::Aborted);
+                Require(store.Count() == before && queued.empty() && manager.GetState() == LogDownload::Aborted);
             } else {
                 Require(store.Count() == before + static_cast<int>(length / 4) && queued.size() == 1);
                 for (std::size_t k = 0; k < length / 4; ++k) {
                     const std::uint32_t v = LogRecordValue(data + pos + 4 * k);
                     const DecodedRecord r = DecodeLogRecord(v);
-                    const MstrLog& s = store.At(before + static_cast<int>(k));
+                    const LogRecord& s = store.At(before + static_cast<int>(k));
                     Require(s.temperature == r.temperature && s.humidity == r.humidity);
                     Require(r.temperature >= -399.95f && r.temperature <= 399.95f);
                     Require(r.humidity >= 0.0f && r.humidity <= 199.95f);

@@ -7,14 +7,14 @@
 #include <cstdint>
 
 #include "params/Codecs.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 using namespace quorvex;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const QLocale locales[] = {QLocale(QStringLiteral("pl_PL")), QLocale(QStringLiteral("en_US")),
                                       QLocale(QStringLiteral("de_DE"))};
-    static MDataParametry model;  // lives as long as the program, like the real one
+    static ParameterModel model;  // lives as long as the program, like the real one
     if (size < 4) return 0;
     QLocale::setDefault(locales[data[0] % 3]);
     ResetDecimalSeparator();
@@ -27,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (count > size - pos) count = size - pos;
         model.StoreRegisters(data + pos, static_cast<std::uint16_t>(start % 600), static_cast<int>(count));
         pos += count;
-        for (baseParametr* p : model.Parameters) {
+        for (Parameter* p : model.Parameters) {
             (void)p->GetText();
             (void)p->GetValue();
         }
     }
     const QString typed = QString::fromUtf8(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
-    for (baseParametr* p : model.Parameters) {
+    for (Parameter* p : model.Parameters) {
         p->SetText(typed);
         (void)p->GetText();
     }

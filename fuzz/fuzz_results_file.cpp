@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }();
     (void)once;
     const QByteArrayView bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    MLogi store;
+    ResultsStore store;
     const ReadResultsOutcome outcome = ReadResults(bytes, QStringLiteral("fuzz"), store);
     const int lines = static_cast<int>(bytes.count('\n')) + 1;
     if (!outcome.ok) {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         QBuffer out;
         out.open(QIODevice::WriteOnly);
         Require(csv ? WriteResultsCsv(out, store) : WriteResults(out, store));
-        MLogi again;
+        ResultsStore again;
         const ReadResultsOutcome reread = ReadResults(out.data(), QStringLiteral("again"), again);
         Require(reread.ok);
         Require(again.Count() == store.Count());

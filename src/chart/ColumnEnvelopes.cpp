@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "chart/PixelMath.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 
@@ -50,7 +50,7 @@ int NextColumnStart(const EnvelopeKey& key, int i, int x) {
 
 }  // namespace
 
-void ColumnEnvelopes::Update(const EnvelopeKey& key, const MLogi& source) {
+void ColumnEnvelopes::Update(const EnvelopeKey& key, const ResultsStore& source) {
     if (built_ && key == key_) return;
     key_ = key;
     built_ = true;
@@ -62,7 +62,7 @@ void ColumnEnvelopes::Update(const EnvelopeKey& key, const MLogi& source) {
     auto& hums = steps_[kHumidity];
     int i = 0, nextColumn = 0;
     float previousTemp = 0.0f, previousHum = 0.0f;
-    source.ForEach(key.firstIndex, key.firstIndex + key.last, [&](const MstrLog& r) {
+    source.ForEach(key.firstIndex, key.firstIndex + key.last, [&](const LogRecord& r) {
         const bool finite = std::isfinite(r.temperature) && std::isfinite(r.humidity);
         if (i == nextColumn) {
             Column& c = columns_.emplace_back();

@@ -15,12 +15,12 @@
 
 namespace quorvex {
 
-class MLogi;
+class ResultsStore;
 
 // What one set of envelopes was built from.
 struct EnvelopeKey {
-    const MLogi* source = nullptr;
-    // MLogi::Generation: records are only ever appended to a generation, so
+    const ResultsStore* source = nullptr;
+    // ResultsStore::Generation: records are only ever appended to a generation, so
     // one with the same window and count of drawn records holds the same ones.
     std::uint64_t generation = 0;
     int firstIndex = 0;          // first shown record
@@ -62,7 +62,7 @@ public:
     // are already built for exactly this key. The first step of the chart
     // (from position 0 to 1, when both share a column) is always kept: nothing
     // is painted before it.
-    void Update(const EnvelopeKey& key, const MLogi& source);
+    void Update(const EnvelopeKey& key, const ResultsStore& source);
     // Forgets what was built (the next Update builds afresh).
     void Reset() { built_ = false; }
 

@@ -35,7 +35,7 @@ QToolButton* NewButton(QWidget* parent, const char* name, const QString& text, c
 
 }  // namespace
 
-TFormWykres1::TFormWykres1(QWidget* parent) : QWidget(parent), chartEngine(Logi), overviewEngine(Logi) {
+TFormWykres1::TFormWykres1(QWidget* parent) : QWidget(parent), chartEngine(StoredResults), overviewEngine(StoredResults) {
     setObjectName(QStringLiteral("FormWykres1"));
     setWindowTitle(QStringLiteral("Wykres"));
     resize(900, 600);
@@ -133,7 +133,7 @@ void TFormWykres1::BuildControls() {
     PaintBoxRzut->onMouseUp = [this](QMouseEvent&) { PaintBoxRzutMouseUp(); };
 }
 
-void TFormWykres1::SetResults(MLogi& store) {
+void TFormWykres1::SetResults(ResultsStore& store) {
     results = &store;
     chartEngine.source = results;
     overviewEngine.source = results;

@@ -5,8 +5,8 @@
 // both, alarm threshold lines and a read-out of the record under the mouse.
 //
 // How the main window uses it (one instance, created hidden at start-up):
-//   FormWykres1->ThresholdsBlock()   hand to MLogManager::SetThresholds in FormShow
-//   ButtonChartClick:                FormWykres1->SetResults(Logi);
+//   FormWykres1->ThresholdsBlock()   hand to LogDownload::SetThresholds in FormShow
+//   ButtonChartClick:                FormWykres1->SetResults(StoredResults);
 //                                    FormWykres1->ShowChart();
 //   after every downloaded block     FormWykres1->RefreshChart();
 // ShowChart shows the window (not modally) or brings it to the front; every
@@ -22,7 +22,7 @@
 #include <QWidget>
 
 #include "chart/Wykres.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
 class QButtonGroup;
@@ -44,7 +44,7 @@ public:
 
     // --- what the main window calls ---
     // The records to show; both engines read them from the next paint on.
-    void SetResults(MLogi& store);
+    void SetResults(ResultsStore& store);
     // Shows the window, raises it and refreshes it (ButtonChartClick).
     void ShowChart();
     // Re-reads the store's type (humidity button) and the series buttons and
@@ -143,7 +143,7 @@ private:
     bool rescale = false;
     MWykres chartEngine;
     MWykres overviewEngine;
-    MLogi* results = &Logi;
+    ResultsStore* results = &StoredResults;
     TFormDrukuj1* printWindow_ = nullptr;
 
     // A rescale asked for reaches each paint box at its next paint, even when

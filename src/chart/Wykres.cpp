@@ -27,7 +27,7 @@ RecordWindow WindowForZoom(int count, int zoomStart, int zoomWidth) {
     return {PercentOf(count, zoomStart), PercentOf(count, zoomWidth)};
 }
 
-MWykres::MWykres(const MLogi& records) : source(&records) {}
+MWykres::MWykres(const ResultsStore& records) : source(&records) {}
 
 void MWykres::Layout() {
     const RecordWindow window = WindowForZoom(RecordCount(), zoomStart, zoomWidth);
@@ -56,11 +56,11 @@ void MWykres::ComputeRange() {
                                                    static_cast<long long>(RecordCount()) - 1);
         const int first = std::max(firstIndex, 0);
         if (first <= last) {
-            const MstrLog& r = source->At(first);
+            const LogRecord& r = source->At(first);
             winTempMax = winTempMin = r.temperature;
             winHumMax = winHumMin = r.humidity;
             found = true;
-            source->ForEach(first, static_cast<int>(last), [&](const MstrLog& r) {
+            source->ForEach(first, static_cast<int>(last), [&](const LogRecord& r) {
                 if (r.temperature > winTempMax) winTempMax = r.temperature;
                 if (r.temperature < winTempMin) winTempMin = r.temperature;
                 if (r.humidity > winHumMax) winHumMax = r.humidity;
@@ -71,7 +71,7 @@ void MWykres::ComputeRange() {
     // At full zoom, and for a window that holds no record, the store's own
     // extremes (10.0 while it is empty) rather than values of another window.
     if (!found) {
-        const MLogi& s = source ? *source : Logi;
+        const ResultsStore& s = source ? *source : StoredResults;
         winTempMax = s.tempMax;
         winTempMin = s.tempMin;
         winHumMax = s.humMax;
@@ -131,7 +131,7 @@ void MWykres::HitTest(int mouseX) {
     if (offset - static_cast<double>(i) * xStep > xStep / 2.0) ++i;
     const long long index = static_cast<long long>(firstIndex) + i;
     if (!RecordExists(index)) return;
-    const MstrLog& r = source->At(static_cast<int>(index));
+    const LogRecord& r = source->At(static_cast<int>(index));
     cursorTime = r.time;
     cursorTemp = r.temperature;
     cursorHum = r.humidity;

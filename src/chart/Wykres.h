@@ -13,7 +13,7 @@
 
 #include "chart/ColumnEnvelopes.h"
 #include "chart/PixelMath.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
 class QImage;
@@ -48,7 +48,7 @@ public:
     static constexpr QRgb kGridColour = 0x808080;   // grey
     static constexpr QRgb kTextColour = 0x800080;   // purple
 
-    explicit MWykres(const MLogi& records = Logi);
+    explicit MWykres(const ResultsStore& records = StoredResults);
 
     float yScale = 0.0f;   // pixels per degree or percent
     float xStep = 0.0f;    // pixels per record
@@ -64,7 +64,7 @@ public:
     QPainter* canvas = nullptr;
     const QImage* surface = nullptr;
     EdgeRect area;
-    const MLogi* source = nullptr;
+    const ResultsStore* source = nullptr;
 
     bool showTemp = false;
     bool showHum = false;
@@ -75,10 +75,10 @@ public:
     MThresholds thresholds;
 
     // Extremes of the shown records, set by ComputeRange.
-    float winTempMax = MLogi::kEmptyExtreme;
-    float winHumMax = MLogi::kEmptyExtreme;
-    float winTempMin = MLogi::kEmptyExtreme;
-    float winHumMin = MLogi::kEmptyExtreme;
+    float winTempMax = ResultsStore::kEmptyExtreme;
+    float winHumMax = ResultsStore::kEmptyExtreme;
+    float winTempMin = ResultsStore::kEmptyExtreme;
+    float winHumMin = ResultsStore::kEmptyExtreme;
 
     int marginLeft = 0;
     int marginBottom = 0;

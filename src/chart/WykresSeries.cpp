@@ -109,7 +109,7 @@ int Row(const MWykres& e, float v) { return e.ToPixel(0.0f, v).y(); }
 
 // The points of the only record of a window.
 void DrawLoneRecord(const MWykres& e, SeriesCanvas& canvas, const Pens& pens) {
-    const MstrLog& r = e.source->At(e.firstIndex);
+    const LogRecord& r = e.source->At(e.firstIndex);
     if (e.showTemp) canvas.Dot(pens.temp, e.ToPixel(0.0f, r.temperature));
     if (e.showHum) canvas.Dot(pens.hum, e.ToPixel(0.0f, r.humidity));
 }
@@ -117,14 +117,14 @@ void DrawLoneRecord(const MWykres& e, SeriesCanvas& canvas, const Pens& pens) {
 // The segments ending at record positions from..to, each against the record
 // before it, with the painted-pixel test.
 void DrawRecords(const MWykres& e, SeriesCanvas& canvas, const Pens& pens, int from, int to) {
-    const MLogi& store = *e.source;
+    const ResultsStore& store = *e.source;
     int i = std::max(from, 1);
     if (i > to) return;
-    const MstrLog& first = store.At(e.firstIndex + i - 1);
+    const LogRecord& first = store.At(e.firstIndex + i - 1);
     QPoint prevTemp = e.ToPixel(static_cast<float>(i - 1), first.temperature);
     QPoint prevHum = e.ToPixel(static_cast<float>(i - 1), first.humidity);
     for (; i <= to; ++i) {
-        const MstrLog& r = store.At(e.firstIndex + i);
+        const LogRecord& r = store.At(e.firstIndex + i);
         const QPoint t = e.ToPixel(static_cast<float>(i), r.temperature);
         if (e.showTemp && !canvas.Painted(t, MWykres::kTempColour)) canvas.Segment(pens.temp, t, prevTemp);
         const QPoint h = e.ToPixel(static_cast<float>(i), r.humidity);

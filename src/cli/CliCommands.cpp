@@ -109,7 +109,7 @@ int RunSetClock(const CliContext& c)
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
-    MDataParametry& params = session.Params();
+    ParameterModel& params = session.Params();
     // As in the window, whose clock button is disabled while the logger records.
     if (params.RecordingActive()) {
         Say(QStringLiteral("the logger is recording; stop it before setting its clock"));
@@ -153,7 +153,7 @@ int RunRecording(const CliContext& c, bool start)
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
-    MDataParametry& params = session.Params();
+    ParameterModel& params = session.Params();
     const CStatusWord& status = params.Param<CStatusWord>();
     const bool recording = (status.GetValue() & 4) != 0;
     if (recording == start) {

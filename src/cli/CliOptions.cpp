@@ -2,7 +2,7 @@
 
 #include <QCommandLineParser>
 
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 
 namespace quorvex {
 

@@ -13,7 +13,7 @@
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
 #include "cli/StopSignals.h"
-#include "logs/LogManagerView.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
 
@@ -27,7 +27,7 @@ QString Extension(Format f) { return f == Format::Csv ? kResultsCsvSuffix : kRes
 
 // The results tab as a download without a window needs it: the progress goes to the
 // operator's terminal, a message box becomes the reason the download ended.
-class CliLogView : public LogManagerView {
+class CliLogView : public LogDownloadView {
 public:
     CliLogView(const LoggerSession& session, ProgressReport& progress) : session_(session), progress_(progress) {}
     bool ParamsReady() const override { return session_.ParamsReady(); }
@@ -54,14 +54,14 @@ private:
     QString lastMessage_;
 };
 
-bool WriteRecords(QIODevice& out, const MLogi& store, Format format)
+bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format)
 {
     return format == Format::Csv ? WriteResultsCsv(out, store) : WriteResults(out, store);
 }
 
 // Writes the whole file beside the target and puts it in place only when all of it was
 // written. Empty on success, else the reason.
-QString SaveAtomically(const QString& path, const MLogi& store, Format format)
+QString SaveAtomically(const QString& path, const ResultsStore& store, Format format)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
@@ -73,7 +73,7 @@ QString SaveAtomically(const QString& path, const MLogi& store, Format format)
     return file.commit() ? QString() : file.errorString();
 }
 
-QString WriteToStandardOutput(const MLogi& store, Format format)
+QString WriteToStandardOutput(const ResultsStore& store, Format format)
 {
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly)) return out.errorString();
@@ -83,7 +83,7 @@ QString WriteToStandardOutput(const MLogi& store, Format format)
 
 // Where the records go when their own place cannot take them: a new file in the temporary
 // folder. Empty when even that fails.
-QString SaveElsewhere(const MLogi& store, Format format)
+QString SaveElsewhere(const ResultsStore& store, Format format)
 {
     QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
     file.setAutoRemove(false);
@@ -97,7 +97,7 @@ QString SaveElsewhere(const MLogi& store, Format format)
 
 // Writes the records to `path` (standard output when empty). Returns the exit code of a
 // failure, or `success` with the records in place.
-int Deliver(const MLogi& store, const QString& path, Format format, int success)
+int Deliver(const ResultsStore& store, const QString& path, Format format, int success)
 {
     const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
     const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format);
@@ -136,10 +136,10 @@ int RunDownload(const CliContext& c)
     LoggerSession session(c.SessionOptions());
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1);
     CliLogView view(session, progress);
-    MLogManager& logs = session.Logs();
+    LogDownload& logs = session.Logs();
     logs.SetView(&view);
     // The view goes before the session does.
-    const std::unique_ptr<MLogManager, void (*)(MLogManager*)> detach(&logs, [](MLogManager* l) { l->SetView(nullptr); });
+    const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) { l->SetView(nullptr); });
     logs.Reset();
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
@@ -151,13 +151,13 @@ int RunDownload(const CliContext& c)
 
     progress.Begin();
     logs.StartRead();
-    session.RunUntil([&] { return logs.GetState() != MLogManager::Reading; }, interrupted);
-    if (logs.GetState() == MLogManager::Reading) logs.StopRead();  // Ctrl+C or SIGTERM
+    session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, interrupted);
+    if (logs.GetState() == LogDownload::Reading) logs.StopRead();  // Ctrl+C or SIGTERM
     progress.Finish();
 
-    const MLogi& store = session.Results();
+    const ResultsStore& store = session.Results();
     const int total = view.Total();
-    if (logs.GetState() == MLogManager::Finished) {
+    if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
         return Deliver(store, path, format, kExitDone);

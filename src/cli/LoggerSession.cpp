@@ -11,8 +11,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "modbus/Threadtransmisja.h"
-#include "params/Zmienneglobalne.h"
+#include "modbus/TransmissionThread.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 
@@ -124,9 +124,9 @@ LoggerSession::LoggerSession(Options options) : options_(std::move(options)), br
     translator_.SetMessageHandler([this](const QString& line) { Diagnose(line); });
     TranslateHook = [this](const QString& text) { return translator_.Tr(text); };
     MessageHook = [this](const QString& line) { Diagnose(line); };
-    thread_ = std::make_unique<ThreadTransmisja>(bridge_.get(), options_.link, options_.hidBackend, true);
+    thread_ = std::make_unique<TransmissionThread>(bridge_.get(), options_.link, options_.hidBackend, true);
     thread_->SetFastFrames(options_.fastFrames);
-    EnqueueHook = [t = thread_.get()](const MstrRamka& r) { t->AddRecord(r); };
+    EnqueueHook = [t = thread_.get()](const Request& r) { t->AddRecord(r); };
     thread_->start(QThread::HighPriority);
 }
 
@@ -206,7 +206,7 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
         Lose(QStringLiteral("no logger answers on %1").arg(options_.link));
         break;
     case WM_READ_DONE: {
-        const MstrRamka& r = thread_->ResponseRecord();
+        const Request& r = thread_->ResponseRecord();
         params_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
         ++reads_[ReadKey(r.StartRegister, r.Count)];
         if (!linkLost_ && !paramsReady_ && params_.ValueCount() == params_.ParameterCount()) {
@@ -230,7 +230,7 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
         // does, the logger counts as not answering.
         if (!logs_.LogReadFailed(thread_->ResponseRecord()))
             Lose(QStringLiteral("the logger's log blocks arrived corrupted %1 times in a row")
-                     .arg(MLogManager::kBadReplyRetries + 1));
+                     .arg(LogDownload::kBadReplyRetries + 1));
         break;
     case WM_STATUS_TEXT:
         Diagnose(text);
@@ -243,7 +243,7 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
 void LoggerSession::QueueParameterReads()
 {
     for (const auto& block : kParameterBlocks) {
-        MstrRamka r;
+        Request r;
         r.Address = kLoggerAddress;
         r.Function = FN_READ_HOLDING;
         r.StartRegister = block.start;

@@ -13,16 +13,16 @@
 #include <map>
 #include <memory>
 
-#include "i18n/Translate.h"
-#include "logs/Logi.h"
-#include "logs/Logmanager.h"
-#include "params/Datamanager.h"
+#include "i18n/Translator.h"
+#include "logs/ResultsStore.h"
+#include "logs/LogDownload.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
 class HidBackend;
 class MessageTarget;
-class ThreadTransmisja;
+class TransmissionThread;
 
 class LoggerSession : public QObject {
 public:
@@ -56,10 +56,10 @@ public:
     // The link was lost or the logger stopped answering after Connect succeeded.
     bool LinkLost() const { return linkLost_; }
 
-    MDataParametry& Params() { return params_; }
-    MLogi& Results() { return results_; }
-    MLogManager& Logs() { return logs_; }
-    ThreadTransmisja& Thread() { return *thread_; }
+    ParameterModel& Params() { return params_; }
+    ResultsStore& Results() { return results_; }
+    LogDownload& Logs() { return logs_; }
+    TransmissionThread& Thread() { return *thread_; }
 
     // Counts of hand-overs, so a command can wait for the answer to its own request:
     // confirmed writes of a register, answered reads starting at a register with a count.
@@ -74,12 +74,12 @@ private:
     void Diagnose(const QString& line) const;
 
     Options options_;
-    MDataParametry params_;
-    MLogi results_;
-    MLogManager logs_{params_, results_};
-    MTranslate translator_;
+    ParameterModel params_;
+    ResultsStore results_;
+    LogDownload logs_{params_, results_};
+    Translator translator_;
     std::unique_ptr<Bridge> bridge_;
-    std::unique_ptr<ThreadTransmisja> thread_;
+    std::unique_ptr<TransmissionThread> thread_;
     QString failure_;
     bool opened_ = false;
     bool failed_ = false;

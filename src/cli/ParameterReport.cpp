@@ -6,7 +6,7 @@
 
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -18,16 +18,16 @@ struct Field {
     const char* key;
     const char* name;
     Kind kind;
-    const baseParametr* parameter;
+    const Parameter* parameter;
 };
 
-std::vector<Field> Fields(const MDataParametry& m)
+std::vector<Field> Fields(const ParameterModel& m)
 {
     // Keys are part of the program's interface: scripts read them. Never rename one.
     return {
         {"start_mode", "Start mode", Kind::Integer, &m.Param<CStartLog>()},
         {"recording", "Recording", Kind::Flag, &m.Param<CLogging>()},
-        {"overwrite", "Overwrite when full", Kind::Flag, &m.Param<CWrapArround>()},
+        {"overwrite", "Overwrite when full", Kind::Flag, &m.Param<CWrapAround>()},
         {"status_word", "Status word", Kind::Integer, &m.Param<CStatusWord>()},
         {"current_date", "Current date", Kind::Date, &m.Param<CCurrentDate>()},
         {"current_time", "Current time", Kind::Time, &m.Param<CCurrentTime>()},
@@ -92,14 +92,14 @@ QJsonValue Value(const Field& f)
 
 }  // namespace
 
-QStringList ParameterLines(const MDataParametry& params)
+QStringList ParameterLines(const ParameterModel& params)
 {
     QStringList lines;
     for (const Field& f : Fields(params)) lines << QString::fromLatin1(f.name) + QStringLiteral(": ") + Text(f);
     return lines;
 }
 
-QJsonObject ParameterJson(const MDataParametry& params)
+QJsonObject ParameterJson(const ParameterModel& params)
 {
     QJsonObject object;
     for (const Field& f : Fields(params)) object.insert(QLatin1String(f.key), Value(f));

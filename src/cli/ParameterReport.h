@@ -8,10 +8,10 @@
 
 namespace quorvex {
 
-class MDataParametry;
+class ParameterModel;
 
 // In the model's parameter order; the texts are those the window shows.
-QStringList ParameterLines(const MDataParametry& params);
-QJsonObject ParameterJson(const MDataParametry& params);
+QStringList ParameterLines(const ParameterModel& params);
+QJsonObject ParameterJson(const ParameterModel& params);
 
 }  // namespace quorvex

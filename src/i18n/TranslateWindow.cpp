@@ -1,6 +1,6 @@
 #include "i18n/TranslateWindow.h"
 
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -54,11 +54,11 @@ void SetCaptionOf(QWidget* w, const QString& caption) {
   }
 }
 
-void TranslateOwnCaption(MTranslate& translator, QWidget* w) {
+void TranslateOwnCaption(Translator& translator, QWidget* w) {
   SetCaptionOf(w, translator.TranslateCaption(CaptionOf(w), w));
 }
 
-void TranslateHeader(MTranslate& translator, QAbstractItemView* view) {
+void TranslateHeader(Translator& translator, QAbstractItemView* view) {
   QAbstractItemModel* model = view->model();
   if (!model) return;
   for (int column = 0; column < model->columnCount(); ++column) {
@@ -70,14 +70,14 @@ void TranslateHeader(MTranslate& translator, QAbstractItemView* view) {
   }
 }
 
-void WalkChildren(MTranslate& translator, QWidget* control);
+void WalkChildren(Translator& translator, QWidget* control);
 
-void WalkWindow(MTranslate& translator, QWidget* control) {
+void WalkWindow(Translator& translator, QWidget* control) {
   TranslateOwnCaption(translator, control);
   WalkChildren(translator, control);
 }
 
-void TranslateChild(MTranslate& translator, QWidget* child) {
+void TranslateChild(Translator& translator, QWidget* child) {
   if (IsClass(child, "QTabWidget") || IsClass(child, "QWidget") || IsClass(child, "QFrame")) {
     WalkWindow(translator, child);
   } else if (IsClass(child, "QGroupBox")) {
@@ -92,7 +92,7 @@ void TranslateChild(MTranslate& translator, QWidget* child) {
   }
 }
 
-void WalkChildren(MTranslate& translator, QWidget* control) {
+void WalkChildren(Translator& translator, QWidget* control) {
   // A tab widget's own children are its tab bar and page stack; its pages are
   // what holds the captions, in tab order.
   if (IsClass(control, "QTabWidget")) {
@@ -111,7 +111,7 @@ void WalkChildren(MTranslate& translator, QWidget* control) {
   }
 }
 
-void TranslateAction(MTranslate& translator, QAction* action) {
+void TranslateAction(Translator& translator, QAction* action) {
   const QString caption = translator.TranslateCaption(action->text(), action);
   if (action->text() != caption) action->setText(caption);
   if (QMenu* sub = action->menu()) {
@@ -122,12 +122,12 @@ void TranslateAction(MTranslate& translator, QAction* action) {
 
 }  // namespace
 
-void TranslateWindow(MTranslate& translator, const QString& language, QWidget* control) {
+void TranslateWindow(Translator& translator, const QString& language, QWidget* control) {
   translator.SetLanguage(language);
   if (control) WalkWindow(translator, control);
 }
 
-void TranslateMenu(MTranslate& translator, const QString& language, QWidget* menu) {
+void TranslateMenu(Translator& translator, const QString& language, QWidget* menu) {
   translator.SetLanguage(language);
   if (!menu) return;
   const QList<QAction*> items = menu->actions();

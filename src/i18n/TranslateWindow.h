@@ -22,9 +22,9 @@ class QWidget;
 
 namespace quorvex {
 
-class MTranslate;
+class Translator;
 
-void TranslateWindow(MTranslate& translator, const QString& language, QWidget* control);
-void TranslateMenu(MTranslate& translator, const QString& language, QWidget* menu);
+void TranslateWindow(Translator& translator, const QString& language, QWidget* control);
+void TranslateMenu(Translator& translator, const QString& language, QWidget* menu);
 
 }  // namespace quorvex

@@ -1,5 +1,5 @@
 #pragma once
-// What HidClass needs from the system's HID layer. The hidraw backend talks to the
+// What HidLink needs from the system's HID layer. The hidraw backend talks to the
 // kernel; the simulator's fake backend presents devices that exist only in memory.
 #include <cstddef>
 #include <cstdint>

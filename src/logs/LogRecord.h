@@ -15,7 +15,7 @@ namespace quorvex {
 
 constexpr int kLogRecordSize = 4;
 
-struct MstrLog {
+struct LogRecord {
     float temperature = 0.0f;  // degrees Celsius
     float humidity = 0.0f;     // percent
     TDateTime time = 0.0;      // moment of the record

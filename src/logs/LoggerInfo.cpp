@@ -1,6 +1,6 @@
 #include "logs/LoggerInfo.h"
 
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 
@@ -11,7 +11,7 @@ QString TranslateText(const QString& text) {
     return close < 0 ? text : text.mid(close + 1);
 }
 
-QList<LoggerInfoRow> LoggerInfoRows(const MLogi& store) {
+QList<LoggerInfoRow> LoggerInfoRows(const ResultsStore& store) {
     return {
         {TranslateText(QStringLiteral("[1037]Nazwa:")), store.loggerName},
         {TranslateText(QStringLiteral("[1038]Typ:")), store.loggerType},

@@ -4,7 +4,7 @@
 #include <QList>
 #include <QString>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 
@@ -14,7 +14,7 @@ struct LoggerInfoRow {
 };
 
 // Name, type, number and period of the logger, captions through TranslateHook.
-QList<LoggerInfoRow> LoggerInfoRows(const MLogi& store);
+QList<LoggerInfoRow> LoggerInfoRows(const ResultsStore& store);
 
 // A numbered text in the current language; while no translator is hooked in,
 // its Polish wording (the text without the "[id]" prefix).

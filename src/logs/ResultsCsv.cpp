@@ -71,7 +71,7 @@ QByteArray ValueText(float value) {
 
 }  // namespace
 
-bool WriteResultsCsv(QIODevice& out, const MLogi& store) {
+bool WriteResultsCsv(QIODevice& out, const ResultsStore& store) {
     QByteArray buffer;
     buffer.reserve(kFlushSize + 4096);
     const auto flush = [&]() {
@@ -86,7 +86,7 @@ bool WriteResultsCsv(QIODevice& out, const MLogi& store) {
     OffsetCache offsets;
     char digits[16];
     for (int i = 0; i < store.Count(); ++i) {
-        const MstrLog& r = store.At(i);
+        const LogRecord& r = store.At(i);
         const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, i + 1);
         buffer.append(digits, end - digits);
         buffer += ',';

@@ -9,11 +9,11 @@
 // SaveResultsFile (ResultsFile.h); read back by ResultsReader.h.
 #include <QIODevice>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 
 // Writes the whole file to an open device; false when a write fails.
-bool WriteResultsCsv(QIODevice& out, const MLogi& store);
+bool WriteResultsCsv(QIODevice& out, const ResultsStore& store);
 
 }  // namespace quorvex

@@ -50,7 +50,7 @@ std::optional<int> CsvFields(std::string_view line, std::string_view* fields, st
     }
 }
 
-Fault ReadPass(std::string_view text, MLogi& into, MomentReader& moments, int way) {
+Fault ReadPass(std::string_view text, ResultsStore& into, MomentReader& moments, int way) {
     into.Clear();
     Lines lines(text);
     std::string_view line, fields[kMaxColumns];
@@ -92,7 +92,7 @@ bool LooksLikeCsv(std::string_view text) {
     return text.substr(0, header.size()) == header || text.substr(0, header.size() + 1) == "\"record\",";
 }
 
-Fault ReadCsv(std::string_view text, MLogi& into) {
+Fault ReadCsv(std::string_view text, ResultsStore& into) {
     MomentReader moments(MomentReader::Order::IsoFirst);
     return ReadWithEachWay(moments.WayCount(), [&](int way) { return ReadPass(text, into, moments, way); });
 }

@@ -37,7 +37,7 @@ QString ProposedResultsFileName(const QString& loggerName, const QString& startD
     return TrimBlanksAndControls(name);
 }
 
-QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params) {
+QString ProposedResultsFileName(const ResultsStore& store, const ParameterModel& params) {
     // The start of the records in hand: the parameters may belong to another
     // logger by now (a reconnect, another link) or to a log started since, and
     // results opened from a file have no parameters of their own.
@@ -64,7 +64,7 @@ QString ResultsPathForFilter(const QString& path, const QString& filter) {
     return path + u'.' + (csv ? kResultsCsvSuffix : kResultsFileSuffix);
 }
 
-bool WriteResults(QIODevice& out, const MLogi& store) {
+bool WriteResults(QIODevice& out, const ResultsStore& store) {
     QByteArray buffer;
     buffer.reserve(kFlushSize + 4096);
     const auto flush = [&]() {
@@ -88,7 +88,7 @@ bool WriteResults(QIODevice& out, const MLogi& store) {
     char digits[16];
 
     for (int i = 0; i < store.Count(); ++i) {
-        const MstrLog& r = store.At(i);
+        const LogRecord& r = store.At(i);
         const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, i + 1);
         buffer.append(digits, end - digits);
         buffer += '\t';
@@ -109,7 +109,7 @@ bool WriteResults(QIODevice& out, const MLogi& store) {
     return flush();
 }
 
-SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store, ResultsFormat format) {
+SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format) {
     QSaveFile file(path);
     QString reason;
     if (!file.open(QIODevice::WriteOnly)) {

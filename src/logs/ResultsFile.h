@@ -14,8 +14,8 @@
 #include <QIODevice>
 #include <QString>
 
-#include "logs/Logi.h"
-#include "params/Datamanager.h"
+#include "logs/ResultsStore.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -41,10 +41,10 @@ QString ProposedResultsFileName(const QString& loggerName, const QString& startD
 // in the text forms of the start moment's parameters (downloaded or opened
 // from a file alike); for an empty download, the start moment as the
 // parameter model holds it now.
-QString ProposedResultsFileName(const MLogi& store, const MDataParametry& params);
+QString ProposedResultsFileName(const ResultsStore& store, const ParameterModel& params);
 
 // Writes the whole layout to an open device; false when a write fails.
-bool WriteResults(QIODevice& out, const MLogi& store);
+bool WriteResults(QIODevice& out, const ResultsStore& store);
 
 struct SaveResultsOutcome {
     bool ok = false;
@@ -54,7 +54,7 @@ struct SaveResultsOutcome {
 // Writes a temporary file beside the target and renames it over the target
 // only when everything was written, so a full disk or a crash never leaves a
 // half-written file in place of a good one. The store is not changed.
-SaveResultsOutcome SaveResultsFile(const QString& path, const MLogi& store,
+SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store,
                                    ResultsFormat format = ResultsFormat::Text);
 
 }  // namespace quorvex

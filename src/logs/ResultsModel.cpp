@@ -4,13 +4,13 @@
 
 namespace quorvex {
 
-MResultsModel::MResultsModel(const MLogi& store, QObject* parent)
+ResultsModel::ResultsModel(const ResultsStore& store, QObject* parent)
     : QAbstractTableModel(parent),
       store_(store),
       captions_{QStringLiteral("[311]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
                 QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")} {}
 
-void MResultsModel::SyncRows() {
+void ResultsModel::SyncRows() {
     const int count = store_.Count();
     if (count < rows_ || store_.Generation() != generation_) {
         // Cleared or replaced: the rows shown so far stand for other records.
@@ -25,11 +25,11 @@ void MResultsModel::SyncRows() {
     }
 }
 
-int MResultsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int ResultsModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
 
-int MResultsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
+int ResultsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : ColumnCount; }
 
-QVariant MResultsModel::data(const QModelIndex& index, int role) const {
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     // Between a clear of the store and the next SyncRows the store holds fewer
     // records than there are rows; a paint in that gap must not read past its end.
     if (!index.isValid() || index.row() >= rows_ || index.row() >= store_.Count()) return {};
@@ -37,7 +37,7 @@ QVariant MResultsModel::data(const QModelIndex& index, int role) const {
         return QVariant::fromValue(index.column() == ColumnLp ? Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter)
                                                                : Qt::Alignment(Qt::AlignCenter));
     if (role != Qt::DisplayRole) return {};
-    const MstrLog& r = store_.At(index.row());
+    const LogRecord& r = store_.At(index.row());
     switch (index.column()) {
     case ColumnLp: return QString::number(index.row() + 1);
     case ColumnDate: return QLocale().toString(FromTDateTime(r.time).date(), ShortDateFormat());
@@ -48,7 +48,7 @@ QVariant MResultsModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QVariant MResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return {};
     if (role == Qt::DisplayRole || role == Qt::EditRole) return captions_[section];
     if (role == Qt::TextAlignmentRole)
@@ -57,7 +57,7 @@ QVariant MResultsModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
-bool MResultsModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
+bool ResultsModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role) {
     if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount) return false;
     if (role != Qt::EditRole && role != Qt::DisplayRole) return false;
     captions_[section] = value.toString();
@@ -65,7 +65,7 @@ bool MResultsModel::setHeaderData(int section, Qt::Orientation orientation, cons
     return true;
 }
 
-Qt::ItemFlags MResultsModel::flags(const QModelIndex& index) const {
+Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
 }

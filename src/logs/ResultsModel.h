@@ -6,16 +6,16 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 
-class MResultsModel : public QAbstractTableModel {
+class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     enum Column { ColumnLp, ColumnDate, ColumnTime, ColumnTemperature, ColumnHumidity, ColumnCount };
 
-    explicit MResultsModel(const MLogi& store = Logi, QObject* parent = nullptr);
+    explicit ResultsModel(const ResultsStore& store = StoredResults, QObject* parent = nullptr);
 
     // Brings the rows in line with the store: records added since the last
     // call become one block of inserted rows; a store that was cleared or
@@ -35,10 +35,10 @@ public:
                        int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    const MLogi& Store() const { return store_; }
+    const ResultsStore& Store() const { return store_; }
 
 private:
-    const MLogi& store_;
+    const ResultsStore& store_;
     int rows_ = 0;
     std::uint64_t generation_ = store_.Generation();
     QStringList captions_;

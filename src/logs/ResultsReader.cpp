@@ -86,7 +86,7 @@ std::optional<QString> DecodeUtf8(std::string_view bytes) {
     return text;
 }
 
-Fault CheckNextRecord(const MLogi& store, int line, std::string_view number, std::optional<TDateTime> moment) {
+Fault CheckNextRecord(const ResultsStore& store, int line, std::string_view number, std::optional<TDateTime> moment) {
     const auto n = ReadRecordNumber(number);
     if (!n) return {line, kBadNumber};
     if (*n != store.Count() + 1) return {line, kOutOfOrder};
@@ -102,7 +102,7 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // The save interval from the time stamps: their mean spacing in whole seconds.
-void TakeIntervalFromStamps(MLogi& store) {
+void TakeIntervalFromStamps(ResultsStore& store) {
     store.intervalSeconds = 0;
     store.writeInterval.clear();
     if (store.Count() < 2) return;
@@ -120,7 +120,7 @@ QString OpenFailure(const QString& path, const QString& reason) {
 
 }  // namespace
 
-ReadResultsOutcome ReadResults(QByteArrayView bytes, const QString& path, MLogi& into) {
+ReadResultsOutcome ReadResults(QByteArrayView bytes, const QString& path, ResultsStore& into) {
     using namespace reading;
     into.Clear();
     std::string_view text(bytes.data(), static_cast<std::size_t>(bytes.size()));
@@ -139,7 +139,7 @@ ReadResultsOutcome ReadResults(QByteArrayView bytes, const QString& path, MLogi&
     return {true, 0, {}};
 }
 
-ReadResultsOutcome ReadResultsFile(const QString& path, MLogi& into) {
+ReadResultsOutcome ReadResultsFile(const QString& path, ResultsStore& into) {
     into.Clear();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {false, 0, OpenFailure(path, file.errorString())};

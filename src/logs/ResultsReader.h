@@ -12,7 +12,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 
@@ -22,9 +22,9 @@ struct ReadResultsOutcome {
     QString errorText;  // translated: the file, the line and what is wrong with it
 };
 
-ReadResultsOutcome ReadResultsFile(const QString& path, MLogi& into);
+ReadResultsOutcome ReadResultsFile(const QString& path, ResultsStore& into);
 
 // The same for a file's content; `path` is only named in the texts.
-ReadResultsOutcome ReadResults(QByteArrayView bytes, const QString& path, MLogi& into);
+ReadResultsOutcome ReadResults(QByteArrayView bytes, const QString& path, ResultsStore& into);
 
 }  // namespace quorvex

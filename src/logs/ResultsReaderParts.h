@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "logs/MomentReader.h"
 
 namespace quorvex::reading {
@@ -67,7 +67,7 @@ std::optional<QString> DecodeUtf8(std::string_view bytes);
 
 // Checks the number and the moment of the next record of `store`: the
 // number must be Count() + 1, the moment readable and not before the last one.
-Fault CheckNextRecord(const MLogi& store, int line, std::string_view number, std::optional<TDateTime> moment);
+Fault CheckNextRecord(const ResultsStore& store, int line, std::string_view number, std::optional<TDateTime> moment);
 
 // Reads the whole file once per way of reading moments until a pass gets
 // through; `pass(way)` fills the store afresh. A fault that does not depend
@@ -86,8 +86,8 @@ Fault ReadWithEachWay(int ways, Pass pass) {
 }
 
 // The two formats.
-Fault ReadText(std::string_view text, MLogi& into);
-Fault ReadCsv(std::string_view text, MLogi& into);
+Fault ReadText(std::string_view text, ResultsStore& into);
+Fault ReadCsv(std::string_view text, ResultsStore& into);
 bool LooksLikeCsv(std::string_view text);
 
 }  // namespace quorvex::reading

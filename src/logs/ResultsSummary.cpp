@@ -31,7 +31,7 @@ void TakeIn(ResultsSummary::Limit& limit, bool beyond) {
     limit.inRun = beyond;
 }
 
-QString MomentText(const MLogi& store, int index) {
+QString MomentText(const ResultsStore& store, int index) {
     if (index < 0 || index >= store.Count()) return {};
     const QDateTime moment = FromTDateTime(store.At(index).time);
     return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
@@ -40,7 +40,7 @@ QString MomentText(const MLogi& store, int index) {
 
 }  // namespace
 
-void ResultsSummary::Restart(const MLogi& store) {
+void ResultsSummary::Restart(const ResultsStore& store) {
     generation_ = store.Generation();
     thresholds_ = store.thresholds;
     count_ = 0;
@@ -55,12 +55,12 @@ void ResultsSummary::Restart(const MLogi& store) {
     belowAbsoluteZero_ = false;
 }
 
-void ResultsSummary::Update(const MLogi& store) {
+void ResultsSummary::Update(const ResultsStore& store) {
     if (store.Generation() != generation_ || store.thresholds != thresholds_ || store.Count() < count_)
         Restart(store);
     const double reference = kActivationOverR / kZeroCelsius;
     for (int i = count_; i < store.Count(); ++i) {
-        const MstrLog& r = store.At(i);
+        const LogRecord& r = store.At(i);
         TakeIn(temperature_, r.temperature, i);
         TakeIn(humidity_, r.humidity, i);
         const double kelvin = static_cast<double>(r.temperature) + kZeroCelsius;
@@ -84,7 +84,7 @@ std::optional<double> ResultsSummary::MeanKineticTemperature() const {
     return kActivationOverR / denominator - kZeroCelsius;
 }
 
-QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& store, QChar separator) {
+QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator) {
     QList<LoggerInfoRow> rows;
     auto row = [&](const char16_t* caption, const QString& value, const QString& suffix = {}) {
         QString text = TranslateText(QString::fromUtf16(caption));

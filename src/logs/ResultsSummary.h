@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "logs/LoggerInfo.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 
@@ -38,7 +38,7 @@ public:
 
     // Takes in the records of `store` added since the last call; a store that
     // was cleared or replaced, or whose thresholds changed, is taken in afresh.
-    void Update(const MLogi& store);
+    void Update(const ResultsStore& store);
 
     int Count() const { return count_; }
     const Series& Temperature() const { return temperature_; }
@@ -55,7 +55,7 @@ public:
     const Limit& LimitAt(LimitIndex i) const { return limits_[i]; }
 
 private:
-    void Restart(const MLogi& store);
+    void Restart(const ResultsStore& store);
 
     std::uint64_t generation_ = 0;
     std::optional<MThresholds> thresholds_;
@@ -74,6 +74,6 @@ private:
 // threshold rows only for results with thresholds; none but the count for an
 // empty store. Numbers with the given decimal separator: the on-screen one
 // for the tab, the system's for paper.
-QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const MLogi& store, QChar separator);
+QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator);
 
 }  // namespace quorvex

@@ -33,7 +33,7 @@ std::optional<QString> HeaderValue(std::string_view line, const QStringList& wor
     return value;
 }
 
-Fault ReadHeader(Lines& lines, MLogi& into) {
+Fault ReadHeader(Lines& lines, ResultsStore& into) {
     static const QStringList kNameWords = HeaderWords(1053, "Nazwa");
     static const QStringList kTypeWords = HeaderWords(1054, "Typ");
     static const QStringList kSerialWords{QStringLiteral("Serial")};
@@ -55,7 +55,7 @@ Fault ReadHeader(Lines& lines, MLogi& into) {
     return {};
 }
 
-Fault ReadPass(std::string_view text, MLogi& into, MomentReader& moments, int way) {
+Fault ReadPass(std::string_view text, ResultsStore& into, MomentReader& moments, int way) {
     into.Clear();
     Lines lines(text);
     if (Fault fault = ReadHeader(lines, into)) return fault;
@@ -94,7 +94,7 @@ Fault ReadPass(std::string_view text, MLogi& into, MomentReader& moments, int wa
 
 }  // namespace
 
-Fault ReadText(std::string_view text, MLogi& into) {
+Fault ReadText(std::string_view text, ResultsStore& into) {
     MomentReader moments(MomentReader::Order::LocalesFirst);
     return ReadWithEachWay(moments.WayCount(), [&](int way) { return ReadPass(text, into, moments, way); });
 }

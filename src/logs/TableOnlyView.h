@@ -1,14 +1,14 @@
 #pragma once
 // A results tab without a window: it keeps only the table model in step with the store and
 // ignores status lines, progress, buttons and boxes. For driving a download without widgets.
-#include "logs/LogManagerView.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
 
 namespace quorvex {
 
-class TableOnlyView : public LogManagerView {
+class TableOnlyView : public LogDownloadView {
 public:
-    explicit TableOnlyView(const MLogi& store) : model(store) {}
+    explicit TableOnlyView(const ResultsStore& store) : model(store) {}
     bool ParamsReady() const override { return true; }
     void SetStatusLines(const QStringList&) override {}
     void SetProgressMaximum(int) override {}
@@ -18,7 +18,7 @@ public:
     void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
     void ResultsCleared() override { model.SyncRows(); }
     void ResultsAppended(int, int) override { model.SyncRows(); }
-    MResultsModel model;
+    ResultsModel model;
 };
 
 }  // namespace quorvex

@@ -7,7 +7,7 @@
 namespace quorvex {
 
 namespace {
-std::size_t PutHeader(const MstrRamka& r, std::uint8_t function, std::uint16_t second, std::uint8_t* buf)
+std::size_t PutHeader(const Request& r, std::uint8_t function, std::uint16_t second, std::uint8_t* buf)
 {
     buf[0] = r.Address;
     buf[1] = function;
@@ -21,17 +21,17 @@ std::size_t PutHeader(const MstrRamka& r, std::uint8_t function, std::uint16_t s
 std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 }  // namespace
 
-std::size_t BuildReadRequest(const MstrRamka& r, std::uint8_t* buf)
+std::size_t BuildReadRequest(const Request& r, std::uint8_t* buf)
 {
     return PutHeader(r, FN_READ_HOLDING, r.Count, buf);
 }
 
-std::size_t BuildWriteSingleRequest(const MstrRamka& r, std::uint8_t* buf)
+std::size_t BuildWriteSingleRequest(const Request& r, std::uint8_t* buf)
 {
     return PutHeader(r, FN_WRITE_SINGLE, r.Value, buf);
 }
 
-std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf)
+std::size_t BuildWriteMultipleRequest(const Request& r, std::uint8_t* buf)
 {
     // 7 + 2 × 123 bytes and the CRC fill the frame buffer; a longer list is refused here,
     // whoever the caller is, rather than written past it.
@@ -46,7 +46,7 @@ std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf)
     return n;
 }
 
-std::size_t BuildResetRequest(const MstrRamka& r, std::uint8_t* buf)
+std::size_t BuildResetRequest(const Request& r, std::uint8_t* buf)
 {
     buf[0] = r.Address;
     buf[1] = FN_RESET_COMMAND;
@@ -54,7 +54,7 @@ std::size_t BuildResetRequest(const MstrRamka& r, std::uint8_t* buf)
     return 6;
 }
 
-BuiltRequest EncodeRequest(const MstrRamka& r)
+BuiltRequest EncodeRequest(const Request& r)
 {
     FrameBuffer buf{};
     std::size_t n = 0;
@@ -73,7 +73,7 @@ BuiltRequest EncodeRequest(const MstrRamka& r)
     return {BuildError::None, std::vector<std::uint8_t>(buf.begin(), buf.begin() + static_cast<std::ptrdiff_t>(n))};
 }
 
-ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+ReplyCheck CheckReply(const Request& request, const std::uint8_t* frame, std::size_t length)
 {
     if (length < 5)
         return ReplyCheck::TooShort;
@@ -91,7 +91,7 @@ ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::
     return ReplyCheck::Accepted;
 }
 
-std::size_t ExpectedReplyLength(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+std::size_t ExpectedReplyLength(const Request& request, const std::uint8_t* frame, std::size_t length)
 {
     if (length < 2 || (request.Address != kLoggerAddress && frame[0] != request.Address))
         return 0;
@@ -111,7 +111,7 @@ std::size_t ExpectedReplyLength(const MstrRamka& request, const std::uint8_t* fr
     }
 }
 
-bool ReplyComplete(const MstrRamka& request, const std::uint8_t* frame, std::size_t length)
+bool ReplyComplete(const Request& request, const std::uint8_t* frame, std::size_t length)
 {
     if (length < 5 || length != ExpectedReplyLength(request, frame, length) || Crc16(frame, length) != 0)
         return false;
@@ -129,7 +129,7 @@ bool ReplyComplete(const MstrRamka& request, const std::uint8_t* frame, std::siz
     return n == 6 && std::equal(echo + 1, echo + 6, frame + 1);
 }
 
-void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length)
+void ApplyReply(Request& r, const std::uint8_t* frame, std::size_t length)
 {
     switch (r.Function) {
     case FN_READ_HOLDING: {

@@ -6,18 +6,18 @@
 #include <optional>
 #include <vector>
 
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 
 namespace quorvex {
 
 // Request builders: write the bytes before the CRC into buf and return their count.
-std::size_t BuildReadRequest(const MstrRamka& r, std::uint8_t* buf);          // function 3, 6 bytes
-std::size_t BuildWriteSingleRequest(const MstrRamka& r, std::uint8_t* buf);   // function 6, 6 bytes
+std::size_t BuildReadRequest(const Request& r, std::uint8_t* buf);          // function 3, 6 bytes
+std::size_t BuildWriteSingleRequest(const Request& r, std::uint8_t* buf);   // function 6, 6 bytes
 // Function 16: 0 (no frame) when Count is above kMaxWriteRegisters or Values does not hold
 // exactly Count entries; buf must hold kFrameBufferSize bytes.
 constexpr std::uint16_t kMaxWriteRegisters = 123;
-std::size_t BuildWriteMultipleRequest(const MstrRamka& r, std::uint8_t* buf);
-std::size_t BuildResetRequest(const MstrRamka& r, std::uint8_t* buf);         // function 65, 6 bytes
+std::size_t BuildWriteMultipleRequest(const Request& r, std::uint8_t* buf);
+std::size_t BuildResetRequest(const Request& r, std::uint8_t* buf);         // function 65, 6 bytes
 
 enum class BuildError { None, UnknownFunction, ValuesMismatch };
 
@@ -26,7 +26,7 @@ struct BuiltRequest {
     BuildError error = BuildError::None;
     std::vector<std::uint8_t> bytes;
 };
-BuiltRequest EncodeRequest(const MstrRamka& r);
+BuiltRequest EncodeRequest(const Request& r);
 
 // Outcome of the reply checks, in the order they are applied; the first failing one decides.
 enum class ReplyCheck {
@@ -38,7 +38,7 @@ enum class ReplyCheck {
     WrongFunction,   // any other function mismatch, exception replies included
     Accepted,
 };
-ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
+ReplyCheck CheckReply(const Request& request, const std::uint8_t* frame, std::size_t length);
 
 // The length a reply to `request` has, as its function tells from the bytes held so far:
 // function 3 carries 5 + its byte count, functions 6 and 16 carry 8, function 65 echoes the
@@ -46,19 +46,19 @@ ReplyCheck CheckReply(const MstrRamka& request, const std::uint8_t* frame, std::
 // reply from an address the checks would refuse, with a function code that neither the request
 // nor an exception to it carries, or with a byte count other than a read of Count registers
 // asks for (a log read, Count 0, takes any).
-std::size_t ExpectedReplyLength(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
+std::size_t ExpectedReplyLength(const Request& request, const std::uint8_t* frame, std::size_t length);
 
 // The reply holds exactly its expected length, its CRC is right and an echo repeats the
 // request: it is complete and can be taken without waiting for the line to fall silent. A
 // reply that answers some other request (one still on its way from an earlier session) is
 // not taken early: run together with the reply that follows it, it fails its CRC.
-bool ReplyComplete(const MstrRamka& request, const std::uint8_t* frame, std::size_t length);
+bool ReplyComplete(const Request& request, const std::uint8_t* frame, std::size_t length);
 
 // Takes what an accepted reply hands over into the record: for function 3 ByteCount and
 // Data (pointing into frame), for 6 the echoed register and value, for 16 the echoed
 // register and count (only from a whole 8-byte echo). Function 65 hands over nothing.
 // A byte count larger than the data actually received is cut to what was received;
 // CountMismatch tells whether the reply's byte count disagreed with its length.
-void ApplyReply(MstrRamka& r, const std::uint8_t* frame, std::size_t length);
+void ApplyReply(Request& r, const std::uint8_t* frame, std::size_t length);
 
 }  // namespace quorvex

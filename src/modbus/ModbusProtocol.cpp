@@ -5,7 +5,7 @@
 
 #include "modbus/Crc16.h"
 #include "modbus/FrameRules.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
 
 namespace quorvex {
@@ -34,7 +34,7 @@ enum : std::uint8_t {
 constexpr std::uint32_t kFullReadWaitMs = 1000;
 }  // namespace
 
-void ThreadTransmisja::ModbusProtocol()
+void TransmissionThread::ModbusProtocol()
 {
     std::uint8_t state = ProtocolState_.load();
     auto go = [&](std::uint8_t next) { ProtocolState_ = next; };
@@ -164,7 +164,7 @@ void ThreadTransmisja::ModbusProtocol()
     }
 }
 
-void ThreadTransmisja::StepIdle()
+void TransmissionThread::StepIdle()
 {
     {
         // Take the queue only when AddRecord is not at it; otherwise come back next pass.
@@ -191,7 +191,7 @@ void ThreadTransmisja::StepIdle()
     WaitForWake(std::max<std::uint32_t>(left, 1));
 }
 
-void ThreadTransmisja::StepSend()
+void TransmissionThread::StepSend()
 {
     if (AwaitQuiet_)
         WaitForQuietLine();
@@ -211,7 +211,7 @@ void ThreadTransmisja::StepSend()
     Post(WM_FRAME_SENT);
 }
 
-void ThreadTransmisja::StepCheck()
+void TransmissionThread::StepCheck()
 {
     switch (CheckReply(Working_, FrameBuffer_.data(), FrameLength_)) {
     case ReplyCheck::TooShort:  // the receive state has already sorted these out
@@ -246,7 +246,7 @@ void ThreadTransmisja::StepCheck()
     }
 }
 
-void ThreadTransmisja::StepAccept()
+void TransmissionThread::StepAccept()
 {
     Count(&TransmissionCounters::FramesReceivedCount);
     Post(WM_COUNTERS, {}, PS_ACCEPT);
@@ -275,15 +275,15 @@ void ThreadTransmisja::StepAccept()
     ProtocolState_ = PS_START;
 }
 
-bool ThreadTransmisja::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
+bool TransmissionThread::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
 {
     if (UsbLink_)
-        return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidClass::kReadTimeoutMs)));
-    constexpr std::uint32_t serialWait = ObiektRS232::kReadTotalConstantMs + ObiektRS232::kReadTotalMultiplierMs;
+        return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidLink::kReadTimeoutMs)));
+    constexpr std::uint32_t serialWait = SerialLink::kReadTotalConstantMs + SerialLink::kReadTotalMultiplierMs;
     return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
 }
 
-void ThreadTransmisja::WaitForQuietLine()
+void TransmissionThread::WaitForQuietLine()
 {
     // Bytes still arriving after a reply that ended by its length are no part of the next
     // reply: they are read and thrown away until the line has been quiet long enough. A line
@@ -304,29 +304,29 @@ void ThreadTransmisja::WaitForQuietLine()
     }
 }
 
-void ThreadTransmisja::PurgeLink()
+void TransmissionThread::PurgeLink()
 {
     if (!UsbLink_)
         Serial_.ClearRXBuffer();
 }
 
-void ThreadTransmisja::SetHistoryStatus(std::uint8_t status)
+void TransmissionThread::SetHistoryStatus(std::uint8_t status)
 {
     std::lock_guard lock(SharedLock_);
     auto it = std::find_if(StdHistoriaKomend_.begin(), StdHistoriaKomend_.end(),
-                           [&](const MstrRamka& r) { return r.SeqNo == Working_.SeqNo; });
+                           [&](const Request& r) { return r.SeqNo == Working_.SeqNo; });
     if (it != StdHistoriaKomend_.end())
         it->Status = status;
     Working_.Status = status;
 }
 
-void ThreadTransmisja::Count(std::uint32_t TransmissionCounters::*counter)
+void TransmissionThread::Count(std::uint32_t TransmissionCounters::*counter)
 {
     std::lock_guard lock(SharedLock_);
     ++(Counters_.*counter);
 }
 
-void ThreadTransmisja::PostCounters()
+void TransmissionThread::PostCounters()
 {
     Post(WM_COUNTERS, {}, ProtocolState_.load());
 }

@@ -4,12 +4,12 @@
 
 namespace quorvex {
 
-QString DateParametr::GetText() const {
+QString DateParameter::GetText() const {
     if (!Has(2)) return {};
     return DateText(Reg0, Hi(Reg1), Lo(Reg1));
 }
 
-void DateParametr::SetText(const QString& text) {
+void DateParameter::SetText(const QString& text) {
     const auto parsed = ParseDateTimeText(text);
     if (!parsed) return;
     const QDate d = parsed->date();
@@ -17,12 +17,12 @@ void DateParametr::SetText(const QString& text) {
     Reg1 = Word(static_cast<unsigned>(d.month()), static_cast<unsigned>(d.day()));
 }
 
-QString TimeParametr::GetText() const {
+QString TimeParameter::GetText() const {
     if (!Has(2)) return {};
     return TimeText(Hi(Reg0), Lo(Reg0), Hi(Reg1));
 }
 
-void TimeParametr::SetText(const QString& text) {
+void TimeParameter::SetText(const QString& text) {
     const auto parsed = ParseDateTimeText(text);
     if (!parsed) return;
     const QTime t = parsed->time();
@@ -30,14 +30,14 @@ void TimeParametr::SetText(const QString& text) {
     Reg1 = Word(static_cast<unsigned>(t.second()), Lo(Reg1));
 }
 
-QString IndexParametr::GetText() const { return Has(2) ? QString::number(Number()) : QString(); }
+QString IndexParameter::GetText() const { return Has(2) ? QString::number(Number()) : QString(); }
 
-CCurrentDate::CCurrentDate() : DateParametr(1, QStringLiteral("Bieżąca Data")) {}
-CCurrentTime::CCurrentTime() : TimeParametr(3, QStringLiteral("Bieżący Czas")) {}
-CLogStartDate::CLogStartDate() : DateParametr(5, QStringLiteral("Start logowania. Data")) {}
-CLogStartTime::CLogStartTime() : TimeParametr(7, QStringLiteral("Start logowania. Czas")) {}
+CCurrentDate::CCurrentDate() : DateParameter(1, QStringLiteral("Bieżąca Data")) {}
+CCurrentTime::CCurrentTime() : TimeParameter(3, QStringLiteral("Bieżący Czas")) {}
+CLogStartDate::CLogStartDate() : DateParameter(5, QStringLiteral("Start logowania. Data")) {}
+CLogStartTime::CLogStartTime() : TimeParameter(7, QStringLiteral("Start logowania. Czas")) {}
 
-CWriteInterval::CWriteInterval() : IndexParametr(9, QStringLiteral("Częstość zapisu")) {}
+CWriteInterval::CWriteInterval() : IndexParameter(9, QStringLiteral("Częstość zapisu")) {}
 
 QString CWriteInterval::GetText() const { return Has(2) ? IntervalText(Number()) : QString(); }
 
@@ -49,9 +49,9 @@ void CWriteInterval::SetValue(int seconds) {
 
 int CWriteInterval::GetValue() const { return static_cast<int>(Number()); }
 
-CWriteIndex::CWriteIndex() : IndexParametr(11, QStringLiteral("Nr zapisanego rekordu")) {}
+CWriteIndex::CWriteIndex() : IndexParameter(11, QStringLiteral("Nr zapisanego rekordu")) {}
 
-CReadIndex::CReadIndex() : IndexParametr(13, QStringLiteral("Nr rekordu do odczytu")) {}
+CReadIndex::CReadIndex() : IndexParameter(13, QStringLiteral("Nr rekordu do odczytu")) {}
 
 void CReadIndex::SetValue(int number) {
     const auto v = static_cast<std::uint32_t>(number);

@@ -1,58 +1,58 @@
 #pragma once
 // Registers 1–14: the logger's clock, the start moment of logging, the save
 // interval and the two record indexes.
-#include "params/baseParametr.h"
+#include "params/Parameter.h"
 
 namespace quorvex {
 
 // Register a = year, hi(a+1) = month, lo(a+1) = day.
-class DateParametr : public baseParametr {
+class DateParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     QString GetText() const override;
     void SetText(const QString& text) override;
 };
 
 // hi(a) = hour, lo(a) = minute, hi(a+1) = second, lo(a+1) not used.
-class TimeParametr : public baseParametr {
+class TimeParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     QString GetText() const override;
     void SetText(const QString& text) override;
 };
 
 // A 24-bit number: hi(a), lo(a), hi(a+1).
-class IndexParametr : public baseParametr {
+class IndexParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     QString GetText() const override;
 
 protected:
     std::uint32_t Number() const { return (static_cast<std::uint32_t>(Reg0) << 8) | Hi(Reg1); }
 };
 
-class CCurrentDate : public DateParametr {
+class CCurrentDate : public DateParameter {
 public:
     CCurrentDate();
 };
 
-class CCurrentTime : public TimeParametr {
+class CCurrentTime : public TimeParameter {
 public:
     CCurrentTime();
 };
 
-class CLogStartDate : public DateParametr {
+class CLogStartDate : public DateParameter {
 public:
     CLogStartDate();
 };
 
-class CLogStartTime : public TimeParametr {
+class CLogStartTime : public TimeParameter {
 public:
     CLogStartTime();
 };
 
 // Save interval in seconds, 24 bits; lo(10) = 0.
-class CWriteInterval : public IndexParametr {
+class CWriteInterval : public IndexParameter {
 public:
     CWriteInterval();
     QString GetText() const override;  // e.g. "0d  00h:05m:00s"
@@ -61,13 +61,13 @@ public:
 };
 
 // Number of records saved.
-class CWriteIndex : public IndexParametr {
+class CWriteIndex : public IndexParameter {
 public:
     CWriteIndex();
 };
 
 // Number of the next record the log download reads.
-class CReadIndex : public IndexParametr {
+class CReadIndex : public IndexParameter {
 public:
     CReadIndex();
     void SetValue(int number) override;  // lo(a+1) stays as it was

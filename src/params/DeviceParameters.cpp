@@ -5,25 +5,25 @@
 
 namespace quorvex {
 
-int DeviceTypeParametr::GetValue() const { return Reg0; }
+int DeviceTypeParameter::GetValue() const { return Reg0; }
 
-QString DeviceTypeParametr::GetText() const { return Has(1) ? Hex4(Reg0) : QString(); }
+QString DeviceTypeParameter::GetText() const { return Has(1) ? Hex4(Reg0) : QString(); }
 
-CDeviceType::CDeviceType() : DeviceTypeParametr(17, QStringLiteral("Typ urządzenia")) {}
-CDeviceTypeEprom::CDeviceTypeEprom() : DeviceTypeParametr(279, QStringLiteral("Typ urządzenia")) {}
+CDeviceType::CDeviceType() : DeviceTypeParameter(17, QStringLiteral("Typ urządzenia")) {}
+CDeviceTypeEprom::CDeviceTypeEprom() : DeviceTypeParameter(279, QStringLiteral("Typ urządzenia")) {}
 
-CVersionFirmware::CVersionFirmware() : baseParametr(22, QStringLiteral("Wersja programu")) {}
+CVersionFirmware::CVersionFirmware() : Parameter(22, QStringLiteral("Wersja programu")) {}
 
 QString CVersionFirmware::GetText() const {
     if (!Has(1)) return {};
     return QString::number(Hi(Reg0)) + u':' + QString::number(Lo(Reg0));
 }
 
-CBatteryStatus::CBatteryStatus() : baseParametr(23, QStringLiteral("Stan baterii")) {}
+CBatteryStatus::CBatteryStatus() : Parameter(23, QStringLiteral("Stan baterii")) {}
 
 QString CBatteryStatus::GetText() const { return Has(1) ? QString::number(Hi(Reg0)) + u'%' : QString(); }
 
-CLogCounter::CLogCounter() : baseParametr(23, QStringLiteral("Licznik logowań")) {}
+CLogCounter::CLogCounter() : Parameter(23, QStringLiteral("Licznik logowań")) {}
 
 QString CLogCounter::GetText() const {
     if (!Has(3)) return {};
@@ -31,15 +31,15 @@ QString CLogCounter::GetText() const {
     return QString::number(count);
 }
 
-CProductionDate::CProductionDate() : baseParametr(25, QStringLiteral("Data produkcji")) {}
+CProductionDate::CProductionDate() : Parameter(25, QStringLiteral("Data produkcji")) {}
 
 QString CProductionDate::GetText() const { return Has(3) ? ProductionDateText(Reg0, Reg1, Reg2) : QString(); }
 
-CSerialNumber::CSerialNumber() : baseParametr(280, QStringLiteral("Numer seryjny")) {}
+CSerialNumber::CSerialNumber() : Parameter(280, QStringLiteral("Numer seryjny")) {}
 
 QString CSerialNumber::GetText() const { return Has(2) ? Hex4(Reg0) + Hex4(Reg1) : QString(); }
 
-CLoggerName::CLoggerName() : baseParametr(256, QStringLiteral("Nazwa Loggera")) { CLoggerName::Invalidate(); }
+CLoggerName::CLoggerName() : Parameter(256, QStringLiteral("Nazwa Loggera")) { CLoggerName::Invalidate(); }
 
 void CLoggerName::OnRegister(int reg, std::uint16_t value) {
     const int index = reg - FirstRegister;

@@ -4,59 +4,59 @@
 // except the name.
 #include <array>
 
-#include "params/baseParametr.h"
+#include "params/Parameter.h"
 
 namespace quorvex {
 
 // Device type code as four upper-case hex digits; GetValue is the raw register
 // (65535 while not received). SetValue and SetText have no effect.
-class DeviceTypeParametr : public baseParametr {
+class DeviceTypeParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     int GetValue() const override;
     QString GetText() const override;
 };
 
-class CDeviceType : public DeviceTypeParametr {
+class CDeviceType : public DeviceTypeParameter {
 public:
     CDeviceType();  // register 17
 };
 
-class CDeviceTypeEprom : public DeviceTypeParametr {
+class CDeviceTypeEprom : public DeviceTypeParameter {
 public:
     CDeviceTypeEprom();  // register 279, as kept in the logger's non-volatile memory
 };
 
 // "major:minor" from hi and lo of register 22.
-class CVersionFirmware : public baseParametr {
+class CVersionFirmware : public Parameter {
 public:
     CVersionFirmware();
     QString GetText() const override;
 };
 
 // hi(23) percent, e.g. "80%".
-class CBatteryStatus : public baseParametr {
+class CBatteryStatus : public Parameter {
 public:
     CBatteryStatus();
     QString GetText() const override;
 };
 
 // 32 bits, most significant first: lo(23), hi(24), lo(24), hi(25).
-class CLogCounter : public baseParametr {
+class CLogCounter : public Parameter {
 public:
     CLogCounter();
     QString GetText() const override;
 };
 
 // BCD date in registers 25–27; empty when a digit is A–F or the date is invalid.
-class CProductionDate : public baseParametr {
+class CProductionDate : public Parameter {
 public:
     CProductionDate();
     QString GetText() const override;
 };
 
 // Registers 280 and 281 as eight upper-case hex digits.
-class CSerialNumber : public baseParametr {
+class CSerialNumber : public Parameter {
 public:
     CSerialNumber();
     QString GetText() const override;
@@ -64,7 +64,7 @@ public:
 
 // Registers 256–278: up to 45 Windows-1250 bytes, two per register with the
 // first character in the high byte, zero-terminated.
-class CLoggerName : public baseParametr {
+class CLoggerName : public Parameter {
 public:
     static constexpr int kWords = 23;
     static constexpr int kBytes = 2 * kWords;

@@ -2,14 +2,14 @@
 // Temperature and humidity: the current readings and the alarm thresholds
 // (temperature and humidity of one pair of registers share them as packed
 // fields, each object keeping its own copies), and the two corrections.
-#include "params/baseParametr.h"
+#include "params/Parameter.h"
 
 namespace quorvex {
 
 // Temperature field of a register pair. Text needs only the first register.
-class TemperatureParametr : public baseParametr {
+class TemperatureParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     QString GetText() const override;
     // A number whose tenths do not fit the field is refused like a text that
     // does not parse: the copies stay as they were.
@@ -17,58 +17,58 @@ public:
 };
 
 // Humidity field of a register pair (spans both registers).
-class HumidityParametr : public baseParametr {
+class HumidityParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     QString GetText() const override;
     void SetText(const QString& text) override;  // refuses values above 199.9
 };
 
 // lo = correction in tenths + 128, hi = 0.
-class CorrectionParametr : public baseParametr {
+class CorrectionParameter : public Parameter {
 public:
-    using baseParametr::baseParametr;
+    using Parameter::Parameter;
     QString GetText() const override;
     void SetText(const QString& text) override;  // refuses values outside -12.8 … 12.7
 };
 
-class CCurrentTemp : public TemperatureParametr {
+class CCurrentTemp : public TemperatureParameter {
 public:
     CCurrentTemp();
     QString GetText() const override;  // waits for both registers
 };
 
-class CLowTemp : public TemperatureParametr {
+class CLowTemp : public TemperatureParameter {
 public:
     CLowTemp();
 };
 
-class CHighTemp : public TemperatureParametr {
+class CHighTemp : public TemperatureParameter {
 public:
     CHighTemp();
 };
 
-class CCurrentHum : public HumidityParametr {
+class CCurrentHum : public HumidityParameter {
 public:
     CCurrentHum();
 };
 
-class CLowHum : public HumidityParametr {
+class CLowHum : public HumidityParameter {
 public:
     CLowHum();
 };
 
-class CHighHum : public HumidityParametr {
+class CHighHum : public HumidityParameter {
 public:
     CHighHum();
 };
 
-class CCorrectionTemp : public CorrectionParametr {
+class CCorrectionTemp : public CorrectionParameter {
 public:
     CCorrectionTemp();
 };
 
-class CCorrectionHum : public CorrectionParametr {
+class CCorrectionHum : public CorrectionParameter {
 public:
     CCorrectionHum();
 };

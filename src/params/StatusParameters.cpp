@@ -4,35 +4,35 @@
 
 namespace quorvex {
 
-StatusBitParametr::StatusBitParametr(QString name, std::uint16_t& statusCell)
-    : baseParametr(0, std::move(name)) {
+StatusBitParameter::StatusBitParameter(QString name, std::uint16_t& statusCell)
+    : Parameter(0, std::move(name)) {
     StatusCell = &statusCell;
-    StatusBitParametr::Invalidate();
+    StatusBitParameter::Invalidate();
 }
 
-void StatusBitParametr::Invalidate() {
+void StatusBitParameter::Invalidate() {
     *StatusCell = kNotReceived;
     Empty = true;
 }
 
-QString StatusBitParametr::GetText() const {
+QString StatusBitParameter::GetText() const {
     const int v = GetValue();
     return v == -1 ? QString() : QString::number(v);
 }
 
-bool StatusBitParametr::Known() const { return *StatusCell != kNotReceived; }
+bool StatusBitParameter::Known() const { return *StatusCell != kNotReceived; }
 
-int StatusBitParametr::Bits(std::uint16_t mask, int shift) const {
+int StatusBitParameter::Bits(std::uint16_t mask, int shift) const {
     if (*StatusCell == kNotReceived) return -1;
     return (*StatusCell & mask) >> shift;
 }
 
-void StatusBitParametr::StoreBits(std::uint16_t mask, std::uint16_t bits) {
+void StatusBitParameter::StoreBits(std::uint16_t mask, std::uint16_t bits) {
     *StatusCell = static_cast<std::uint16_t>((*StatusCell & ~mask) | (bits & mask));
 }
 
 CStartLog::CStartLog(std::uint16_t& statusCell, std::function<void()> changed)
-    : StatusBitParametr(QStringLiteral("Tryb startu"), statusCell), changed_(std::move(changed)) {}
+    : StatusBitParameter(QStringLiteral("Tryb startu"), statusCell), changed_(std::move(changed)) {}
 
 void CStartLog::SetValue(int value) {
     StoreBits(0x0003, static_cast<std::uint16_t>(value & 3));
@@ -41,20 +41,20 @@ void CStartLog::SetValue(int value) {
 
 int CStartLog::GetValue() const { return Bits(0x0003, 0); }
 
-CLogging::CLogging(std::uint16_t& statusCell) : StatusBitParametr(QStringLiteral("Logowanie"), statusCell) {}
+CLogging::CLogging(std::uint16_t& statusCell) : StatusBitParameter(QStringLiteral("Logowanie"), statusCell) {}
 
 void CLogging::SetValue(int value) { StoreBits(0x0004, value != 0 ? 0x0004 : 0); }
 
 int CLogging::GetValue() const { return Bits(0x0004, 2); }
 
-CWrapArround::CWrapArround(std::uint16_t& statusCell)
-    : StatusBitParametr(QStringLiteral("Nadpisywanie"), statusCell) {}
+CWrapAround::CWrapAround(std::uint16_t& statusCell)
+    : StatusBitParameter(QStringLiteral("Nadpisywanie"), statusCell) {}
 
-void CWrapArround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint16_t>((value & 1) << 3)); }
+void CWrapAround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint16_t>((value & 1) << 3)); }
 
-int CWrapArround::GetValue() const { return Bits(0x0008, 3); }
+int CWrapAround::GetValue() const { return Bits(0x0008, 3); }
 
-CStatusWord::CStatusWord() : baseParametr(0, QStringLiteral("Stan urządzenia")) {}
+CStatusWord::CStatusWord() : Parameter(0, QStringLiteral("Stan urządzenia")) {}
 
 int CStatusWord::GetValue() const { return Reg0 == kNotReceived ? -1 : Reg0; }
 

@@ -4,15 +4,15 @@
 // cell, so a change through one of them is seen by the others at once.
 #include <functional>
 
-#include "params/baseParametr.h"
+#include "params/Parameter.h"
 
 namespace quorvex {
 
 // Common ground of the three status-bit parameters: they read and write the
 // mirror's register-0 cell instead of their own copies.
-class StatusBitParametr : public baseParametr {
+class StatusBitParameter : public Parameter {
 public:
-    StatusBitParametr(QString name, std::uint16_t& statusCell);
+    StatusBitParameter(QString name, std::uint16_t& statusCell);
     void Invalidate() override;  // empties the shared cell
     QString GetText() const override;  // GetValue in decimal, empty while -1
     bool Known() const override;       // the shared cell holds register 0 as received
@@ -24,7 +24,7 @@ protected:
 };
 
 // Bits 0–1: 0 button on the logger, 1 directly from the computer, 2 at a set time.
-class CStartLog : public StatusBitParametr {
+class CStartLog : public StatusBitParameter {
 public:
     // `changed` runs after every SetValue (the model's UpdateDependencies).
     CStartLog(std::uint16_t& statusCell, std::function<void()> changed);
@@ -36,7 +36,7 @@ private:
 };
 
 // Bit 2: 1 while the logger records.
-class CLogging : public StatusBitParametr {
+class CLogging : public StatusBitParameter {
 public:
     explicit CLogging(std::uint16_t& statusCell);
     void SetValue(int value) override;
@@ -44,14 +44,14 @@ public:
 };
 
 // Bit 3: 1 overwrite the oldest results when the memory is full, 0 stop.
-class CWrapArround : public StatusBitParametr {
+class CWrapAround : public StatusBitParameter {
 public:
-    explicit CWrapArround(std::uint16_t& statusCell);
+    explicit CWrapAround(std::uint16_t& statusCell);
     void SetValue(int value) override;
     int GetValue() const override;
 };
 
-class CStatusWord : public baseParametr {
+class CStatusWord : public Parameter {
 public:
     CStatusWord();
     int GetValue() const override;

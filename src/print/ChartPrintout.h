@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
 class QPainter;
@@ -18,7 +18,7 @@ namespace quorvex {
 
 // What the chart window shows, handed to the printout.
 struct ChartPrintView {
-    const MLogi* results = &Logi;
+    const ResultsStore* results = &StoredResults;
     bool showTemp = true;
     bool showHum = true;
     bool showThresholds = false;

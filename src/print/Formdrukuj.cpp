@@ -294,7 +294,7 @@ bool TFormDrukuj1::BeginJob(QPainter& painter) {
 }
 
 int TFormDrukuj1::PrintPageHeader(QPainter& painter, int left, int right, int top) {
-    const MLogi& results = Results ? *Results : Logi;
+    const ResultsStore& results = Results ? *Results : StoredResults;
     return PrintHeader(painter, results, HeaderOptions(), left, right, top, FirstRecord, LastRecord);
 }
 
@@ -311,7 +311,7 @@ int TFormDrukuj1::ExecForChart() {
 }
 
 bool TFormDrukuj1::PrintTable() {
-    const MLogi& results = Results ? *Results : Logi;
+    const ResultsStore& results = Results ? *Results : StoredResults;
     FirstRecord = 0;
     LastRecord = results.Count() - 1;
     const PrintHeaderOptions options = HeaderOptions();
@@ -325,7 +325,7 @@ bool TFormDrukuj1::PrintTable() {
 }
 
 bool TFormDrukuj1::PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount) {
-    const MLogi& results = view.results ? *view.results : Logi;
+    const ResultsStore& results = view.results ? *view.results : StoredResults;
     std::tie(FirstRecord, LastRecord) = ChartRecordRange(firstIndex, sampleCount, results.Count());
     QPainter painter;
     if (!BeginJob(painter)) return false;

@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "print/ChartPrintout.h"
 #include "print/PrintSettings.h"
 #include "print/TablePrinter.h"
@@ -35,7 +35,7 @@ public:
     ~TFormDrukuj1() override;
 
     // The records to print; set by the button that opens the dialog.
-    const MLogi* Results = &Logi;
+    const ResultsStore* Results = &StoredResults;
     // First and last record (0-based) whose moments the header shows.
     int FirstRecord = 0;
     int LastRecord = -1;

@@ -43,7 +43,7 @@ QFont PrintFont(int points, bool bold) {
     return font;
 }
 
-QString DateTimeText(const MLogi& results, int index) {
+QString DateTimeText(const ResultsStore& results, int index) {
     if (index < 0 || index >= results.Count()) return {};
     const QDateTime moment = FromTDateTime(results.At(index).time);
     return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
@@ -88,8 +88,8 @@ TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headin
     return layout;
 }
 
-QStringList RecordCells(const MLogi& results, int index, bool humidity) {
-    const MstrLog& r = results.At(index);
+QStringList RecordCells(const ResultsStore& results, int index, bool humidity) {
+    const LogRecord& r = results.At(index);
     const QDateTime moment = FromTDateTime(r.time);
     // Paper follows the system's number format, not the separator typed on screen last.
     const QChar separator = SystemDecimalSeparator();
@@ -139,7 +139,7 @@ void DrawHeaderRule(QPainter& painter, int left, int right, int y) {
     painter.fillRect(QRect(left, y - kRuleThickness / 2, right - left, kRuleThickness), Qt::black);
 }
 
-int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOptions& options, int left, int right,
+int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeaderOptions& options, int left, int right,
                 int top, int firstRecord, int lastRecord, QDate today) {
     painter.save();
     painter.setFont(PrintFont(kHeaderPoints, false));
@@ -174,7 +174,7 @@ int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOption
     return y - top;
 }
 
-int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, int top) {
+int PrintSummary(QPainter& painter, const ResultsStore& results, int left, int right, int top) {
     ResultsSummary summary;
     summary.Update(results);
     painter.save();
@@ -206,7 +206,7 @@ int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, i
     return y - top;
 }
 
-TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const MLogi& results,
+TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
                             const PrintHeaderOptions& options, QDate today) {
     TablePrintResult result;
     const int firstRecord = 0;

@@ -9,7 +9,7 @@
 #include <QDate>
 #include <QStringList>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 class QPainter;
 class QPagedPaintDevice;
@@ -37,7 +37,7 @@ QStringList WithoutTrailingEmptyLines(QStringList lines);
 // the first/last log lines show (ignored when they lie outside the store).
 // Texts never pass `right`: the free lines wrap, a fact is cut, and a label
 // never runs into its value column.
-int PrintHeader(QPainter& painter, const MLogi& results, const PrintHeaderOptions& options, int left,
+int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeaderOptions& options, int left,
                 int right, int top, int firstRecord, int lastRecord, QDate today = QDate::currentDate());
 
 struct TablePrintResult {
@@ -48,7 +48,7 @@ struct TablePrintResult {
 // Prints every record of `results` on `device` (which `painter` is active
 // on): header block, rule and table on each page. On failure the job is left
 // unfinished with whatever pages were drawn; the caller aborts it.
-TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const MLogi& results,
+TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
                             const PrintHeaderOptions& options, QDate today = QDate::currentDate());
 
 // Margins of the table printout for a page `pageWidth` pixels wide.
@@ -58,7 +58,7 @@ int TableRightMargin(int pageWidth);
 // Draws the summary of `results` (its heading, then one caption and value a
 // line, as the header's facts) between `left` and `right` from row `top` and
 // returns its height.
-int PrintSummary(QPainter& painter, const MLogi& results, int left, int right, int top);
+int PrintSummary(QPainter& painter, const ResultsStore& results, int left, int right, int top);
 
 // Draws the 6-pixel black rule centred on row `y` from `left` to `right`.
 void DrawHeaderRule(QPainter& painter, int left, int right, int y);

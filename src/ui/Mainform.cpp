@@ -15,11 +15,11 @@
 #include <utility>
 
 #include "i18n/TranslateWindow.h"
-#include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
-#include "params/Controlmanager.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "logs/LogDownload.h"
+#include "modbus/TransmissionThread.h"
+#include "params/ControlBindings.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 #include "ui/IniFile.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
@@ -35,7 +35,7 @@ QEvent::Type ThreadMessageEvent::EventType()
     return type;
 }
 
-TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QWidget* parent)
+TMainForm1::TMainForm1(ParameterModel& model, const MainFormOptions& options, QWidget* parent)
     : QMainWindow(parent), model_(model)
 {
     BuildWindow();
@@ -53,7 +53,7 @@ TMainForm1::TMainForm1(MDataParametry& model, const MainFormOptions& options, QW
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
     MenuFastFrames->setChecked(settings->ReadBool(kSectionOkno, kFastFramesKey, false));
-    translator = std::make_unique<MTranslate>();
+    translator = std::make_unique<Translator>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
     hidAbsentShown = false;
@@ -134,7 +134,7 @@ void TMainForm1::SetFastFrames(bool on)
 void TMainForm1::FormCreate()
 {
     ReadSettings();
-    controls = std::make_unique<MControlManager>(this);
+    controls = std::make_unique<ControlBindings>(this);
     CreateLogManager();
     BindMonitorControls();
     controls->SetAllActive(false);
@@ -147,7 +147,7 @@ void TMainForm1::FormCreate()
     // What each dialog shows and writes back. A save empties what it wrote until the
     // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
     // temperature and humidity thresholds share their registers, so either dialog needs all four.
-    MDataParametry& m = model_;
+    ParameterModel& m = model_;
     const DialogNeeds thresholds{&m.Param<CHighTemp>(), &m.Param<CLowTemp>(), &m.Param<CHighHum>(),
                                  &m.Param<CLowHum>()};
     auto connectDialog = [this](const char* button, QWidget* Forms::*form, DialogNeeds needs) {
@@ -158,7 +158,7 @@ void TMainForm1::FormCreate()
     connectDialog("ButtonUstawZegar", &Forms::FormZegar1, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
     connectDialog("ButtonZmienNazwaLoggera", &Forms::FormNazwa1, {&m.Param<CLoggerName>()});
     connectDialog("ButtonZmienLogStart", &Forms::FormStartLog1,
-                  {&m.Param<CStartLog>(), &m.Param<CWrapArround>(), &m.Param<CLogStartDate>(),
+                  {&m.Param<CStartLog>(), &m.Param<CWrapAround>(), &m.Param<CLogStartDate>(),
                    &m.Param<CLogStartTime>()});
     connectDialog("ButtonZmienProgiTemp", &Forms::FormTemperatura, thresholds);
     connectDialog("ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc, thresholds);
@@ -219,7 +219,7 @@ void TMainForm1::ApplyLanguage(const QString& lang)
 void TMainForm1::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
 {
     if (!dialog || destroyed_) return;
-    for (const baseParametr* p : needs)
+    for (const Parameter* p : needs)
         if (!p->Known()) {
             ShowParametersPending();
             return;

@@ -18,8 +18,8 @@
 #include <memory>
 #include <vector>
 
-#include "i18n/Translate.h"
-#include "logs/LogManagerView.h"
+#include "i18n/Translator.h"
+#include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
 #include "ui/PortMenu.h"
 
@@ -40,19 +40,19 @@ class QTreeWidget;
 
 namespace quorvex {
 
-class baseParametr;
+class Parameter;
 class DeviceWatcher;
 class HidBackend;
 class IniFile;
-class MControlManager;
-class MDataParametry;
-class MLogManager;
-class MResultsModel;
+class ControlBindings;
+class ParameterModel;
+class LogDownload;
+class ResultsModel;
 class RequestStrip;
 class ResultsTabView;
 class TFormWykres1;
 class StatePanel;
-class ThreadTransmisja;
+class TransmissionThread;
 
 // Settings file keys.
 inline const QString kSectionOkno = QStringLiteral("Okno");
@@ -88,7 +88,7 @@ public:
 class TMainForm1 : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm1(MDataParametry& model, const MainFormOptions& options, QWidget* parent = nullptr);
+    TMainForm1(ParameterModel& model, const MainFormOptions& options, QWidget* parent = nullptr);
     ~TMainForm1() override;
 
     // Life cycle steps.
@@ -124,10 +124,10 @@ public:
     void AddMessageLine(const QString& line);
 
     // Read access for the program's other windows and for tests.
-    MDataParametry& Model() { return model_; }
-    MTranslate& Translator() { return *translator; }
-    MControlManager& Controls() { return *controls; }
-    ThreadTransmisja* Thread() { return thread; }
+    ParameterModel& Model() { return model_; }
+    Translator& TextTranslator() { return *translator; }
+    ControlBindings& Controls() { return *controls; }
+    TransmissionThread* Thread() { return thread; }
     const QString& Language() const { return language; }
     const QString& PortName() const { return portName; }
     const QString& StateText() const { return stateText; }
@@ -149,7 +149,7 @@ public:
     std::function<QString(const QString& folder, const QString& fileName)> AskSavePath;
     // AskOpenPath gets the remembered folder and returns the file to open ("" = cancelled).
     std::function<QString(const QString& folder)> AskOpenPath;
-    std::function<void(LogManagerView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
+    std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
     ResultsTabView& ResultsView() { return *resultsView_; }
     // MainformLink.cpp: the link menu and the HID device changes.
     void MenuPortComInit();
@@ -226,7 +226,7 @@ private:
     void ConnectServiceButtons();
 
     // The parameters a dialog shows and writes back.
-    using DialogNeeds = std::vector<const baseParametr*>;
+    using DialogNeeds = std::vector<const Parameter*>;
     // Shows the dialog modally when every parameter it needs holds the logger's value.
     void OpenDialog(QWidget* dialog, const DialogNeeds& needs);
     void ShowParametersPending();
@@ -240,13 +240,13 @@ private:
     void PlaceWindow(const QPoint& stored);
     void WriteSettings();
 
-    MDataParametry& model_;
+    ParameterModel& model_;
 
 public:
     // Fields in the window's own order.
     std::unique_ptr<IniFile> settings;
-    ThreadTransmisja* thread = nullptr;  // owned; ended and deleted by FormDestroy
-    std::unique_ptr<MTranslate> translator;
+    TransmissionThread* thread = nullptr;  // owned; ended and deleted by FormDestroy
+    std::unique_ptr<Translator> translator;
     QString portName;
     bool portErrorShown = false;
     bool hidAbsentShown = false;
@@ -254,8 +254,8 @@ public:
     bool hidUnusable = false;     // a logger is there whose reports do not fit the link
     QString stateText;
     QString language = kLanguagePolish;
-    std::unique_ptr<MControlManager> controls;
-    std::unique_ptr<MLogManager> logs;
+    std::unique_ptr<ControlBindings> controls;
+    std::unique_ptr<LogDownload> logs;
 
     // Controls (object names are the control names).
     QTabWidget* PageControl1 = nullptr;
@@ -280,7 +280,7 @@ public:
 
 private:
     RequestStrip* strip_ = nullptr;
-    MResultsModel* resultsModel_ = nullptr;
+    ResultsModel* resultsModel_ = nullptr;
     std::unique_ptr<ResultsTabView> resultsView_;
     int lastStateCode = -1;
     int connState_ = CONN_NONE;

@@ -7,8 +7,8 @@
 #include <QMessageBox>
 
 #include "link/DeviceWatcher.h"
-#include "link/Rs232.h"
-#include "modbus/Threadtransmisja.h"
+#include "link/SerialLink.h"
+#include "modbus/TransmissionThread.h"
 #include "ui/Mainform.h"
 
 namespace quorvex {

@@ -2,8 +2,8 @@
 #include <QCoreApplication>
 #include <QStatusBar>
 
-#include "params/Controlmanager.h"
-#include "params/Datamanager.h"
+#include "params/ControlBindings.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 #include "ui/dialogs/Formodczytparam.h"

@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "params/Controlmanager.h"
+#include "params/ControlBindings.h"
 #include "params/DateTimeCodec.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 #include "ui/Mainform.h"
 #include "ui/StatePanel.h"
 
@@ -50,8 +50,8 @@ void TMainForm1::BindMonitorControls()
     auto label = [this](const char* n) { return n ? findChild<QLabel*>(QString::fromLatin1(n)) : nullptr; };
     auto box = [this](const char* n) { return n ? findChild<QGroupBox*>(QString::fromLatin1(n)) : nullptr; };
     auto button = [this](const char* n) { return n ? findChild<QPushButton*>(QString::fromLatin1(n)) : nullptr; };
-    auto finish = [this](MbaseControl* c, QGroupBox* b, QPushButton* btn, QLabel* l1, QLabel* l2,
-                         baseParametr* p) {
+    auto finish = [this](ControlBinding* c, QGroupBox* b, QPushButton* btn, QLabel* l1, QLabel* l2,
+                         Parameter* p) {
         c->Box = b;
         c->Button = btn;
         c->Label1 = l1;
@@ -61,16 +61,16 @@ void TMainForm1::BindMonitorControls()
         controls->AddControl(c);
     };
     auto base = [&](const char* b, const char* btn) {
-        finish(new MbaseControl, box(b), button(btn), nullptr, nullptr, nullptr);
+        finish(new ControlBinding, box(b), button(btn), nullptr, nullptr, nullptr);
     };
     auto editor = [&](const char* e, const char* b, const char* btn, const char* l1, const char* l2,
-                      baseParametr& p) {
-        finish(new MMonitorEditor(edit(e)), box(b), button(btn), label(l1), label(l2), &p);
+                      Parameter& p) {
+        finish(new EditorBinding(edit(e)), box(b), button(btn), label(l1), label(l2), &p);
     };
-    auto radios = [&](const char* g, baseParametr& p) {
-        finish(new MMonitorRadioGroupBox(box(g)), nullptr, nullptr, nullptr, nullptr, &p);
+    auto radios = [&](const char* g, Parameter& p) {
+        finish(new RadioGroupBinding(box(g)), nullptr, nullptr, nullptr, nullptr, &p);
     };
-    MDataParametry& m = model_;
+    ParameterModel& m = model_;
 
     base("GroupBoxStanLoggera", nullptr);
     base("GroupBoxRejestracja", nullptr);
@@ -108,7 +108,7 @@ void TMainForm1::BindMonitorControls()
     editor("EditMonitorAktualnyCzas", nullptr, nullptr, "LabelMonitorAktualnyCzas", nullptr,
            m.Param<CCurrentTime>());
     radios("GroupBoxTrybStartu", m.Param<CStartLog>());
-    radios("GroupBoxNadpisywanie", m.Param<CWrapArround>());
+    radios("GroupBoxNadpisywanie", m.Param<CWrapAround>());
     editor("EditMonitorDataLogowania", nullptr, "ButtonZmienLogStart", nullptr, nullptr, m.Param<CLogStartDate>());
     editor("EditMonitorCzasLogowania", nullptr, nullptr, "LabelMonitorCzasLogowania", nullptr,
            m.Param<CLogStartTime>());

@@ -12,11 +12,11 @@
 #include <QTreeWidget>
 
 #include "chart/Formwykres.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
 #include "logs/ResultsReader.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "print/Formdrukuj.h"
 #include "ui/IniFile.h"
 #include "ui/Mainform.h"
@@ -33,12 +33,12 @@ const QString kDirKey = QStringLiteral("Dir");
 // so the five columns fit the tab without a horizontal scroll bar.
 constexpr int kColumnWidths[] = {60, 121, 119, 119, 119};
 
-QMessageBox::Icon ToQtIcon(LogManagerView::BoxIcon icon)
+QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon)
 {
     switch (icon) {
-    case LogManagerView::BoxIcon::Error: return QMessageBox::Critical;
-    case LogManagerView::BoxIcon::Warning: return QMessageBox::Warning;
-    case LogManagerView::BoxIcon::Information: break;
+    case LogDownloadView::BoxIcon::Error: return QMessageBox::Critical;
+    case LogDownloadView::BoxIcon::Warning: return QMessageBox::Warning;
+    case LogDownloadView::BoxIcon::Information: break;
     }
     return QMessageBox::Information;
 }
@@ -50,14 +50,14 @@ void TMainForm1::CreateLogManager()
     auto* table = findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
     // The table reads the results store directly: no item per row.
     QAbstractItemModel* placeholder = table->model();
-    resultsModel_ = new MResultsModel(Logi, table);
+    resultsModel_ = new ResultsModel(StoredResults, table);
     table->setModel(resultsModel_);
     delete placeholder;
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setShowGrid(true);
     table->horizontalHeader()->setSectionsClickable(false);
     table->horizontalHeader()->setMinimumSectionSize(10);
-    for (int c = 0; c < MResultsModel::ColumnCount; ++c) table->setColumnWidth(c, kColumnWidths[c]);
+    for (int c = 0; c < ResultsModel::ColumnCount; ++c) table->setColumnWidth(c, kColumnWidths[c]);
     // The tabs' bold font is for captions; thousands of bold rows read badly.
     QFont plain = table->font();
     plain.setBold(false);
@@ -102,7 +102,7 @@ void TMainForm1::CreateLogManager()
         };
     }
     if (!ShowBox) {
-        ShowBox = [this](LogManagerView::BoxIcon icon, const QString& caption, const QString& text) {
+        ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
             // Opened, not executed: the box may come up while the transmission
             // thread waits for the window to take a reply.
             auto* box = new QMessageBox(ToQtIcon(icon), caption, text, QMessageBox::Ok, this);
@@ -123,19 +123,19 @@ void TMainForm1::CreateLogManager()
     w.results = resultsModel_;
     resultsView_ = std::make_unique<ResultsTabView>(
         w, [this] { return paramsReady_; },
-        [this](LogManagerView::BoxIcon icon, const QString& caption, const QString& text) {
+        [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
             if (ShowBox) ShowBox(icon, caption, text);
         });
 
-    logs = std::make_unique<MLogManager>(model_, Logi);
+    logs = std::make_unique<LogDownload>(model_, StoredResults);
     logs->SetView(resultsView_.get());
-    connect(w.buttons[LogManagerView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
-    connect(w.buttons[LogManagerView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
-    connect(w.buttons[LogManagerView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
-    connect(w.buttons[LogManagerView::ButtonChart], &QPushButton::clicked, this, &TMainForm1::ButtonChartClick);
-    connect(w.buttons[LogManagerView::ButtonPrintTable], &QPushButton::clicked, this,
+    connect(w.buttons[LogDownloadView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
+    connect(w.buttons[LogDownloadView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
+    connect(w.buttons[LogDownloadView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
+    connect(w.buttons[LogDownloadView::ButtonChart], &QPushButton::clicked, this, &TMainForm1::ButtonChartClick);
+    connect(w.buttons[LogDownloadView::ButtonPrintTable], &QPushButton::clicked, this,
             &TMainForm1::ButtonPrintTableClick);
-    connect(w.buttons[LogManagerView::ButtonSaveResults], &QPushButton::clicked, this,
+    connect(w.buttons[LogDownloadView::ButtonSaveResults], &QPushButton::clicked, this,
             &TMainForm1::ButtonSaveResultsClick);
     logs->Reset();
 }
@@ -193,7 +193,7 @@ void TMainForm1::ButtonChartClick()
 {
     TFormWykres1* chart = ChartWindow();
     if (!chart) return;
-    chart->SetResults(Logi);
+    chart->SetResults(StoredResults);
     chart->ShowChart();
 }
 
@@ -201,7 +201,7 @@ void TMainForm1::ButtonPrintTableClick()
 {
     auto* print = qobject_cast<TFormDrukuj1*>(AppForms.FormDrukuj1);
     if (!print) return;
-    print->Results = &Logi;
+    print->Results = &StoredResults;
     if (print->ExecForTable() != QDialog::Accepted) return;
     print->PrintTable();
 }
@@ -219,14 +219,14 @@ void TMainForm1::ButtonSaveResultsClick()
     const QString folder = settings->ReadString(kSectionOkno, kDirKey, QString());
     // The extension is part of the proposal: the date in the name holds dots,
     // and a name with a dot would not get the dialog's default suffix.
-    const QString proposed = ProposedResultsFileName(Logi, model_) + QLatin1Char('.') + kResultsFileSuffix;
+    const QString proposed = ProposedResultsFileName(StoredResults, model_) + QLatin1Char('.') + kResultsFileSuffix;
     const QString path = AskSavePath(folder, proposed);
     if (path.isEmpty()) return;
-    const SaveResultsOutcome outcome = SaveResultsFile(path, Logi, ResultsFormatOf(path));
+    const SaveResultsOutcome outcome = SaveResultsFile(path, StoredResults, ResultsFormatOf(path));
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
-            ShowBox(LogManagerView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), outcome.errorText);
+            ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), outcome.errorText);
         return;
     }
     RememberFolder(path);
@@ -243,21 +243,21 @@ bool TMainForm1::OpenResultsFile(const QString& path)
 {
     if (!logs) return false;
     auto fail = [this](const QString& text) {
-        if (ShowBox) ShowBox(LogManagerView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), text);
+        if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), text);
         return false;
     };
     // The running download would go on appending to the opened results.
-    if (logs->GetState() == MLogManager::Starting || logs->GetState() == MLogManager::Reading)
+    if (logs->GetState() == LogDownload::Starting || logs->GetState() == LogDownload::Reading)
         return fail(translator->Tr(
             QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    MLogi opened;
+    ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
     if (!outcome.ok) return fail(outcome.errorText);
-    Logi.Swap(opened);
+    StoredResults.Swap(opened);
     logs->ResultsOpened();
     if (TFormWykres1* chart = ChartWindow()) {
-        chart->SetResults(Logi);
+        chart->SetResults(StoredResults);
         if (chart->isVisible()) chart->SpeedButtonZoomAllClick();  // the whole new time line
     }
     RememberFolder(absolute);

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include "modbus/Threadtransmisja.h"
-#include "params/Datamanager.h"
+#include "modbus/TransmissionThread.h"
+#include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 
 namespace quorvex {
@@ -44,7 +44,7 @@ void TMainForm1::ButtonResetClick()
         box->open();
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;
@@ -55,7 +55,7 @@ void TMainForm1::ButtonListaParametrowClick()
 {
     ListViewParametry->clear();
     QList<QTreeWidgetItem*> rows;
-    for (const baseParametr* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});
+    for (const Parameter* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});
     ListViewParametry->addTopLevelItems(rows);
 }
 

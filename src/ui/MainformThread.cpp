@@ -4,13 +4,13 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
 
 #include "modbus/CallAndWait.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex {
 
@@ -37,9 +37,9 @@ private:
 void TMainForm1::CreateThread(const MainFormOptions& options)
 {
     bridge_ = std::make_shared<MessageBridge>(this);
-    thread = new ThreadTransmisja(bridge_.get(), portName, options.hidBackend);
-    EnqueueHook = [t = thread](const MstrRamka& r) { t->AddRecord(r); };
-    strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<MstrRamka>&)>& f) {
+    thread = new TransmissionThread(bridge_.get(), portName, options.hidBackend);
+    EnqueueHook = [t = thread](const Request& r) { t->AddRecord(r); };
+    strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<Request>&)>& f) {
         t->WithHistory(f);
     });
 
@@ -81,7 +81,7 @@ void TMainForm1::ShowLinkStatus()
 void TMainForm1::StoreReadReply()
 {
     if (!thread) return;
-    const MstrRamka& r = thread->ResponseRecord();
+    const Request& r = thread->ResponseRecord();
     model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
 }
 

@@ -7,10 +7,10 @@
 
 namespace quorvex {
 
-void TrimHistory(std::deque<MstrRamka>& history, int capacity)
+void TrimHistory(std::deque<Request>& history, int capacity)
 {
     if (static_cast<int>(history.size()) <= capacity) return;
-    MstrRamka last = history.front();
+    Request last = history.front();
     if (last.Status < STATUS_SENT_AGAIN) history.clear();
     while (!history.empty()) {
         last = history.front();
@@ -50,10 +50,10 @@ void RequestStrip::Draw(QPainter& p, const QRect& r)
         bool Log;
     };
     std::vector<Mark> marks;
-    access_([&](std::deque<MstrRamka>& history) {
+    access_([&](std::deque<Request>& history) {
         TrimHistory(history, capacity);
         marks.reserve(history.size());
-        for (const MstrRamka& entry : history) marks.push_back({entry.Status, entry.Tag == TAG_LOG});
+        for (const Request& entry : history) marks.push_back({entry.Status, entry.Tag == TAG_LOG});
     });
     p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
     int k = 0;

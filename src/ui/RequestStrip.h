@@ -9,7 +9,7 @@
 #include <deque>
 #include <functional>
 
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 
 namespace quorvex {
 
@@ -22,7 +22,7 @@ inline int MarkCapacity(int width) { return width / kMarkPitch; }
 // finished requests go first; a request still queued or sent once stops the
 // trimming (and when the very oldest is such a request, the history is emptied
 // down to it). At least one entry remains of a history that had any.
-void TrimHistory(std::deque<MstrRamka>& history, int capacity);
+void TrimHistory(std::deque<Request>& history, int capacity);
 
 // The fill colour of a mark for a request status.
 QColor MarkColour(int status);
@@ -31,7 +31,7 @@ class RequestStrip : public QWidget {
     Q_OBJECT
 public:
     // Runs f(history) as one serialized access to the thread's history.
-    using HistoryAccess = std::function<void(const std::function<void(std::deque<MstrRamka>&)>&)>;
+    using HistoryAccess = std::function<void(const std::function<void(std::deque<Request>&)>&)>;
 
     explicit RequestStrip(QWidget* parent = nullptr);
     void SetHistoryAccess(HistoryAccess access) { access_ = std::move(access); }

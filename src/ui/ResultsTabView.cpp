@@ -87,7 +87,7 @@ void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows)
 void ResultsTabView::RefreshSummary()
 {
     if (!summaryList_ || !results_) return;
-    const MLogi& store = results_->Store();
+    const ResultsStore& store = results_->Store();
     summary_.Update(store);
     const QList<LoggerInfoRow> rows = SummaryRows(summary_, store, DecimalSeparator());
     // Rows are rewritten in place, so a summary growing with a download does not flicker.

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <functional>
 
-#include "logs/LogManagerView.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsSummary.h"
 
 class QListWidget;
@@ -17,19 +17,19 @@ class QTreeWidget;
 
 namespace quorvex {
 
-class MResultsModel;
+class ResultsModel;
 
-class ResultsTabView : public LogManagerView {
+class ResultsTabView : public LogDownloadView {
 public:
     using BoxFunction = std::function<void(BoxIcon, const QString& caption, const QString& text)>;
 
     struct Widgets {
         QListWidget* status = nullptr;
         QProgressBar* progress = nullptr;
-        QPushButton* buttons[6] = {};  // in the order of LogManagerView::Button
+        QPushButton* buttons[6] = {};  // in the order of LogDownloadView::Button
         QTreeWidget* loggerInfo = nullptr;
         QTreeWidget* summary = nullptr;
-        MResultsModel* results = nullptr;
+        ResultsModel* results = nullptr;
     };
 
     ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox);
@@ -59,7 +59,7 @@ private:
     QPointer<QTreeWidget> loggerInfo_;
     QPointer<QTreeWidget> summaryList_;
     ResultsSummary summary_;
-    QPointer<MResultsModel> results_;
+    QPointer<ResultsModel> results_;
     std::function<bool()> paramsReady_;
     BoxFunction showBox_;
     int maximum_ = 0;

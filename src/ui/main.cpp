@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
 #include "ui/IniFile.h"
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     if (line.action != CommandLine::Action::Run) return print(line);
 
     try {
-        MDataParametry model;
+        ParameterModel model;
         MainFormOptions options;
         options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), line.settingsFile);
         options.portOverride = line.port;

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <functional>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "params/DateTimeCodec.h"
 
 namespace quorvex::charttest {
@@ -35,7 +35,7 @@ struct Sample {
     float humidity;
 };
 
-inline void Fill(MLogi& store, int count, const std::function<Sample(int)>& sample, int intervalSec = 300) {
+inline void Fill(ResultsStore& store, int count, const std::function<Sample(int)>& sample, int intervalSec = 300) {
     store.Clear();
     for (int k = 0; k < count; ++k) {
         const Sample s = sample(k);

@@ -20,18 +20,18 @@ class FormwykresTest : public ::testing::Test {
 protected:
     FormwykresTest() {
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
-        Fill(Logi, 2000, DayNight);
-        Logi.loggerName = QStringLiteral("Chłodnia");
-        Logi.loggerType = QStringLiteral("0201");
-        Logi.serialNumber = QStringLiteral("0019A7F3");
-        Logi.writeInterval = QStringLiteral("0d  00h:05m:00s");
+        Fill(StoredResults, 2000, DayNight);
+        StoredResults.loggerName = QStringLiteral("Chłodnia");
+        StoredResults.loggerType = QStringLiteral("0201");
+        StoredResults.serialNumber = QStringLiteral("0019A7F3");
+        StoredResults.writeInterval = QStringLiteral("0d  00h:05m:00s");
         *window.ThresholdsBlock() = {26.0f, 16.0f, 70.0f, 30.0f};
         window.resize(1080, 700);  // overview strip 1000 pixels wide
-        window.SetResults(Logi);
+        window.SetResults(StoredResults);
         window.ShowChart();
         Settle();
     }
-    ~FormwykresTest() override { Logi.Clear(); }
+    ~FormwykresTest() override { StoredResults.Clear(); }
 
     static void Settle() {
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -163,7 +163,7 @@ TEST_F(FormwykresTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
 }
 
 TEST_F(FormwykresTest, TemperatureOnlyLoggerHasNoHumidity) {
-    Logi.loggerType = QStringLiteral("0101");
+    StoredResults.loggerType = QStringLiteral("0101");
     window.RefreshChart();
     window.SpeedButtonShowTempHum->click();
     Settle();
@@ -176,7 +176,7 @@ TEST_F(FormwykresTest, TemperatureOnlyLoggerHasNoHumidity) {
     EXPECT_FALSE(window.ExtremesText().contains(QLatin1Char('%')));
 
     // Temperature alone on a humidity logger, then humidity alone.
-    Logi.loggerType = QStringLiteral("0201");
+    StoredResults.loggerType = QStringLiteral("0201");
     window.SpeedButtonShowTemp->click();
     Settle();
     EXPECT_TRUE(window.SpeedButtonShowHum->isEnabled());
@@ -284,20 +284,20 @@ TEST_F(FormwykresTest, ReadOutExtremesAndFooterTexts) {
     Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
     ASSERT_EQ(e.cursorIndex, 905);  // 905 × 5 minutes after 1 May, 00:00
     EXPECT_EQ(window.CursorText(), QStringLiteral("04-05-2024r  03:25 00s     ") +
-                                       LogTemperatureText(Logi[905].temperature) + QStringLiteral("     ") +
-                                       LogHumidityText(Logi[905].humidity));
+                                       LogTemperatureText(StoredResults[905].temperature) + QStringLiteral("     ") +
+                                       LogHumidityText(StoredResults[905].humidity));
     window.SpeedButton1->click();
-    EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(Logi.tempMax) +
-                                         QStringLiteral("  ") + LogTemperatureText(Logi.tempMin) +
-                                         QStringLiteral(")  (") + LogHumidityText(Logi.humMax) + QStringLiteral("  ") +
-                                         LogHumidityText(Logi.humMin) + QStringLiteral(")"));
+    EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(StoredResults.tempMax) +
+                                         QStringLiteral("  ") + LogTemperatureText(StoredResults.tempMin) +
+                                         QStringLiteral(")  (") + LogHumidityText(StoredResults.humMax) + QStringLiteral("  ") +
+                                         LogHumidityText(StoredResults.humMin) + QStringLiteral(")"));
     EXPECT_EQ(window.FooterText(),
               QStringLiteral("Nazwa: Chłodnia   Numer: 02010019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
 }
 
 TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
-    Logi.Clear();
-    Logi.loggerType = QStringLiteral("0201");
+    StoredResults.Clear();
+    StoredResults.loggerType = QStringLiteral("0201");
     window.hide();
     window.ShowChart();
     Settle();
@@ -307,8 +307,8 @@ TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
     int lastRedraws = window.ChartRedrawCount();
     for (int block = 1; block <= 5; ++block) {
         for (int k = 0; k < 62; ++k) {
-            const Sample s = DayNight(Logi.Count() * 3);
-            Logi.Append(s.temperature, s.humidity, MomentOf(Logi.Count()));
+            const Sample s = DayNight(StoredResults.Count() * 3);
+            StoredResults.Append(s.temperature, s.humidity, MomentOf(StoredResults.Count()));
         }
         window.RefreshChart();
         Settle();
@@ -317,14 +317,14 @@ TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
         lastRedraws = window.ChartRedrawCount();
         // The newest record is drawn at the right end of the plot.
         const MWykres& e = window.ChartEngine();
-        const int last = Logi.Count() - 1;
-        const QPoint p = e.ToPixel(last, Logi[last].temperature);
+        const int last = StoredResults.Count() - 1;
+        const QPoint p = e.ToPixel(last, StoredResults[last].temperature);
         EXPECT_TRUE(IsColour(window.ChartBitmap(), p.x(), p.y(), MWykres::kTempColour) ||
                     IsColour(window.ChartBitmap(), p.x() - 1, p.y(), MWykres::kTempColour))
             << block;
         // And in the overview, whose series are kept between drag steps.
         int overviewRed = 0;
-        const int x = (Logi.Count() - 1) * StripWidth() / Logi.Count();
+        const int x = (StoredResults.Count() - 1) * StripWidth() / StoredResults.Count();
         overviewRed += CountColour(window.OverviewBitmap(), MWykres::kTempColour, QRect(x - 2, 0, 3, 96));
         EXPECT_GT(overviewRed, 0) << block;
     }

@@ -22,7 +22,7 @@ enum class Shape { Wandering, Crossing, BeyondRange };
 // rare spikes and single records that drop out of the curve and come back.
 // Crossing: humidity runs through the temperature. BeyondRange: some records
 // lie outside the value range the chart is drawn for.
-void FillRandom(MLogi& store, int count, Shape shape, std::mt19937& rng) {
+void FillRandom(ResultsStore& store, int count, Shape shape, std::mt19937& rng) {
     std::uniform_real_distribution<float> unit(0.0f, 1.0f);
     std::normal_distribution<float> step(0.0f, 0.4f);
     auto tenths = [](float v) { return static_cast<float>(std::lround(v * 10.0f)) / 10.0f; };
@@ -92,7 +92,7 @@ TEST(ChartSeries, ColumnDrawingIsPixelForPixelTheRecordByRecordDrawing) {
     const Zoom zooms[] = {{0, 100}, {10, 20}, {45, 10}, {90, 10}};
     int compared = 0;
     for (int count : {1, 2, 7, 300, 5000, 200000}) {
-        MLogi store;
+        ResultsStore store;
         for (Shape shape : {Shape::Wandering, Shape::Crossing, Shape::BeyondRange}) {
             FillRandom(store, count, shape, rng);
             for (const Size& size : sizes) {
@@ -133,7 +133,7 @@ TEST(ChartSeries, ColumnDrawingIsPixelForPixelTheRecordByRecordDrawing) {
 
 TEST(ChartSeries, ALoneRecordIsAPointAndAStoreThatChangesIsDrawnAfresh) {
     EnsureApplication();
-    MLogi store;
+    ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.Append(21.5f, 48.0f, MomentOf(0));
     MWykres engine(store);

@@ -46,7 +46,7 @@ protected:
         return image;
     }
 
-    MLogi store;
+    ResultsStore store;
     MWykres engine{store};
 };
 
@@ -310,7 +310,7 @@ TEST(WykresSegments, FilledSegmentsMatchThePen) {
     // 5 records: one per 20 columns, equal values (horizontal) or not (slanted).
     for (const Case& c : {Case{2000, {10.0f, 0}, {20.0f, 0}}, Case{5, {15.0f, 0}, {15.0f, 0}},
                           Case{5, {12.0f, 0}, {18.0f, 0}}}) {
-        MLogi store;
+        ResultsStore store;
         Fill(store, c.count, [&](int k) { return k == 0 ? c.a : c.b; });
         MWykres engine(store);
         engine.area = {0, 0, 120, 100};

@@ -12,9 +12,9 @@ using namespace std::chrono_literals;
 
 namespace {
 
-MstrRamka Request(std::uint8_t function, std::uint16_t reg = 0)
+Request MakeRequest(std::uint8_t function, std::uint16_t reg = 0)
 {
-    MstrRamka r = ReadRequest(reg, function == FN_READ_HOLDING && reg != kLogRegister ? 29 : 0, 1);
+    Request r = ReadRequest(reg, function == FN_READ_HOLDING && reg != kLogRegister ? 29 : 0, 1);
     r.Function = function;
     if (function == FN_WRITE_MULTIPLE) {
         r.Count = 1;
@@ -55,11 +55,11 @@ TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
     Engine e(QString::fromStdString(sim.LinkPath()));
     e.thread->SetFastFrames(true);
     ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED));
-    const MstrRamka requests[] = {
-        Request(FN_READ_HOLDING),  Request(FN_READ_HOLDING),        Request(FN_READ_HOLDING),
-        Request(FN_READ_HOLDING),  Request(FN_READ_HOLDING),        Request(FN_WRITE_SINGLE, 82),
-        Request(FN_WRITE_MULTIPLE, 256), Request(FN_RESET_COMMAND), Request(FN_READ_HOLDING, kLogRegister),
-        Request(FN_READ_HOLDING),  Request(FN_READ_HOLDING),        Request(FN_READ_HOLDING),
+    const Request requests[] = {
+        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),
+        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_WRITE_SINGLE, 82),
+        MakeRequest(FN_WRITE_MULTIPLE, 256), MakeRequest(FN_RESET_COMMAND), MakeRequest(FN_READ_HOLDING, kLogRegister),
+        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),
     };
     for (const auto& r : requests)
         e.thread->AddRecord(r);
@@ -70,14 +70,14 @@ TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
     ASSERT_EQ(times.size(), 12u);
     // A bad CRC at the expected length, an unknown function, noise and a short reply: silence.
     for (int i : {1, 2, 3, 4})
-        EXPECT_GE(times[i], ThreadTransmisja::kSilenceMs) << "request " << i + 1;
+        EXPECT_GE(times[i], TransmissionThread::kSilenceMs) << "request " << i + 1;
     // Reads, both writes, the reset command's echo, the end of the log and a reply followed by
     // stray bytes: each taken as soon as it was complete.
     for (int i : {0, 5, 6, 7, 8, 10, 11})
         EXPECT_LT(times[i], 600u) << "request " << i + 1;
     // A reply that stops for 400 ms half-way is waited for, not cut.
     EXPECT_GE(times[9], 400u);
-    EXPECT_LT(times[9], 400u + ThreadTransmisja::kSilenceMs);
+    EXPECT_LT(times[9], 400u + TransmissionThread::kSilenceMs);
 
     const auto c = e.thread->Counters();
     EXPECT_EQ(c.CrcErrorCount, 2u);  // the bad CRC and the noise
@@ -96,9 +96,9 @@ TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
 
     // Switched off, a good reply ends by the silence again.
     e.thread->SetFastFrames(false);
-    e.thread->AddRecord(Request(FN_READ_HOLDING));
+    e.thread->AddRecord(MakeRequest(FN_READ_HOLDING));
     ASSERT_TRUE(e.WaitFinished(e.thread->History().back().SeqNo));
-    EXPECT_GE(ReplyTimes(e.target).back(), ThreadTransmisja::kSilenceMs);
+    EXPECT_GE(ReplyTimes(e.target).back(), TransmissionThread::kSilenceMs);
 }
 
 TEST(EngineFastFrames, StrayBytesAfterAHidReplyDoNotReachTheNextOne)
@@ -108,8 +108,8 @@ TEST(EngineFastFrames, StrayBytesAfterAHidReplyDoNotReachTheNextOne)
     Engine e(QStringLiteral("USB"), logger.Backend());
     e.thread->SetFastFrames(true);
     ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED));
-    e.thread->AddRecord(Request(FN_READ_HOLDING));
-    e.thread->AddRecord(Request(FN_READ_HOLDING));
+    e.thread->AddRecord(MakeRequest(FN_READ_HOLDING));
+    e.thread->AddRecord(MakeRequest(FN_READ_HOLDING));
     ASSERT_TRUE(e.WaitFinished(e.thread->History().back().SeqNo));
 
     const auto c = e.thread->Counters();

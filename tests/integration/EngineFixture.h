@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "RecordingTarget.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 
 struct HandedOver {
     int Msg = 0;
-    MstrRamka Record;
+    Request Record;
     std::vector<std::uint8_t> Data;  // ByteCount bytes from Data, copied while the thread waits
 };
 
@@ -26,10 +26,10 @@ struct SentFrame {
     std::int32_t Tag = 0;
 };
 
-inline MstrRamka ReadRequest(std::uint16_t reg, std::uint16_t count, std::uint8_t attempts = 3,
+inline Request ReadRequest(std::uint16_t reg, std::uint16_t count, std::uint8_t attempts = 3,
                              std::uint8_t address = kLoggerAddress)
 {
-    MstrRamka r;
+    Request r;
     r.Address = address;
     r.Function = FN_READ_HOLDING;
     r.StartRegister = reg;
@@ -39,9 +39,9 @@ inline MstrRamka ReadRequest(std::uint16_t reg, std::uint16_t count, std::uint8_
     return r;
 }
 
-inline MstrRamka WriteSingle(std::uint16_t reg, std::uint16_t value, std::uint8_t attempts = 2)
+inline Request WriteSingle(std::uint16_t reg, std::uint16_t value, std::uint8_t attempts = 2)
 {
-    MstrRamka r;
+    Request r;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;
     r.Value = value;
@@ -54,7 +54,7 @@ public:
     Engine(const QString& linkName, std::shared_ptr<HidBackend> hid = {})
     {
         target.SetHook([this](const RecordedMessage& m) { OnMessage(m); });
-        thread = std::make_unique<ThreadTransmisja>(&target, linkName, std::move(hid), true);
+        thread = std::make_unique<TransmissionThread>(&target, linkName, std::move(hid), true);
         thread->start(QThread::HighPriority);
     }
     ~Engine()
@@ -82,7 +82,7 @@ public:
         return out;
     }
     // The history entry of a request, or a record with SeqNo 0.
-    MstrRamka HistoryEntry(std::int32_t seqNo) const
+    Request HistoryEntry(std::int32_t seqNo) const
     {
         for (const auto& r : thread->History())
             if (r.SeqNo == seqNo)
@@ -103,7 +103,7 @@ public:
     }
 
     RecordingTarget target;
-    std::unique_ptr<ThreadTransmisja> thread;
+    std::unique_ptr<TransmissionThread> thread;
 
 private:
     void OnMessage(const RecordedMessage& m)

@@ -20,7 +20,7 @@ TEST(EngineHid, ConnectsToTheLoggerAndPolls)
     ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
 
     EXPECT_EQ(e.target.CountOf(WM_HID_CONNECTED), 1);
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_HID_CONNECTED);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_CONNECTED);
     const auto texts = e.target.StatusTexts();
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.front(), QStringLiteral("Urządzenie HID Logger podłączone"));
@@ -41,13 +41,13 @@ TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndA
     const int keyboard = backend->AddDevice(other);
     Engine e(QStringLiteral("USB"), backend);
     ASSERT_TRUE(e.target.WaitFor(WM_HID_ABSENT, 25, 5s));
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_HID_ABSENT);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_ABSENT);
     const auto absent = e.target.Of(WM_HID_ABSENT);
     for (std::size_t i = 1; i < absent.size(); ++i)
         EXPECT_GE(TicksBetween(absent[i - 1].Tick, absent[i].Tick), 95u);
     // About 2.4 s of absence: looked at on start and once a second since, never opened.
     const std::uint32_t span = TicksBetween(absent.front().Tick, absent.back().Tick);
-    EXPECT_LE(backend->EnumerateCalls(), static_cast<int>(span / ThreadTransmisja::kHidSearchMs) + 2);
+    EXPECT_LE(backend->EnumerateCalls(), static_cast<int>(span / TransmissionThread::kHidSearchMs) + 2);
     EXPECT_GE(backend->EnumerateCalls(), 2);
     EXPECT_EQ(backend->OpenCalls(keyboard), 0);
 
@@ -94,11 +94,11 @@ TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied)
     const int absentBefore = e.target.CountOf(WM_HID_ABSENT);
     ASSERT_TRUE(e.target.WaitFor(WM_HID_ABSENT, absentBefore + 1, 5s));
     EXPECT_LT(TicksBetween(unplugged, e.target.Of(WM_HID_ABSENT).back().Tick), 500u);
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_HID_ABSENT);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_ABSENT);
     EXPECT_EQ(logger.Backend()->OpenHandles(), 0) << "the dead handle is let go";
 
     // Asked for while no logger is there: not sent to whichever is plugged in next.
-    MstrRamka reset;
+    Request reset;
     reset.Function = FN_RESET_COMMAND;
     reset.Attempts = 1;
     e.thread->AddRecord(reset);
@@ -126,12 +126,12 @@ TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink)
     e.thread->SetLinkName(QString::fromStdString(sim.LinkPath()));
     ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 1, 5s));
     EXPECT_EQ(logger.Backend()->OpenHandles(), 0);
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
 
     e.thread->SetLinkName(QStringLiteral("USB"));
     ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED, 2, 5s));
     EXPECT_EQ(logger.Backend()->OpenHandles(), 1);
     // The serial port was let go: the simulator's line can be opened by someone else.
-    ObiektRS232 other;
+    SerialLink other;
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
 }

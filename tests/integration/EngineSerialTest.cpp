@@ -9,7 +9,7 @@
 #include "EngineFixture.h"
 #include "Pty.h"
 #include "SimProcess.h"
-#include "link/Rs232.h"
+#include "link/SerialLink.h"
 #include "modbus/Tick.h"
 
 using namespace quorvex;
@@ -30,7 +30,7 @@ std::vector<std::string> Args(std::initializer_list<std::string> faults)
 }
 
 // A request queued once the port is open (the open empties the queue), ahead of any poll.
-std::int32_t QueueAfterOpen(Engine& e, MstrRamka r)
+std::int32_t QueueAfterOpen(Engine& e, Request r)
 {
     EXPECT_TRUE(e.target.WaitFor(WM_PORT_OPENED));
     e.thread->AddRecord(std::move(r));
@@ -46,7 +46,7 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
     ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 3, 15s));
 
     EXPECT_EQ(e.target.CountOf(WM_PORT_OPENED), 1);
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
     const auto texts = e.target.StatusTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("Port ") + Link(sim) + QStringLiteral(" został otwarty")),
               texts.end());
@@ -195,7 +195,7 @@ TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
     SimProcess sim(Args({"badcrc at=1 register=144", "silent at=2 register=144"}));
     ASSERT_TRUE(sim.Running());
     Engine e(Link(sim));
-    MstrRamka corrupted = ReadRequest(kLogRegister, 0, 1);
+    Request corrupted = ReadRequest(kLogRegister, 0, 1);
     corrupted.Chain = 7;
     const auto first = QueueAfterOpen(e, corrupted);
     e.thread->AddRecord(ReadRequest(kLogRegister, 0, 1));
@@ -251,14 +251,14 @@ TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
     e.thread->SetLinkName(Link(second));
     ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 2, 5s));
     EXPECT_EQ(e.thread->QueueSize(), 0u);
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
     EXPECT_EQ(e.thread->LinkName(), Link(second));
     const auto texts = e.target.StatusTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(),
                         QStringLiteral("Port ") + Link(second) + QStringLiteral(" został otwarty")),
               texts.end());
     // The old port is free again: another user can take it.
-    ObiektRS232 other;
+    SerialLink other;
     EXPECT_TRUE(other.OpenPort(Link(first))) << other.LastMessage().toStdString();
     // The exchange in flight carries on over the new link and gets its answer there.
     ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
@@ -273,7 +273,7 @@ TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
     sim.Kill();
     // The hung-up port is closed and retried like any port that will not open.
     ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPEN_ERROR, 3, 10s));
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_FAILED);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_FAILED);
     EXPECT_TRUE(e.thread->isRunning());
 
     ASSERT_TRUE(sim.Restart());
@@ -286,7 +286,7 @@ TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
     ASSERT_GE(statuses.size(), 2u);
     EXPECT_EQ(statuses[1], STATUS_SENT_AGAIN);
     EXPECT_EQ(e.HistoryEntry(first).Status, STATUS_DONE);
-    EXPECT_EQ(e.thread->LinkState(), ThreadTransmisja::LINK_SERIAL_OPEN);
+    EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
 }
 
 // Tests run as root, who may open any device: the refused user is a child process that gave
@@ -308,7 +308,7 @@ TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused)
             answer = 't';  // t: no open error within the time
             if (e.target.WaitFor(WM_PORT_OPEN_ERROR, 1, 5s))
                 answer = e.target.Of(WM_PORT_OPEN_ERROR).front().WParam == kPortAccessDenied ? 'd' : 'o';
-            if (e.thread->LinkState() != ThreadTransmisja::LINK_SERIAL_FAILED)
+            if (e.thread->LinkState() != TransmissionThread::LINK_SERIAL_FAILED)
                 answer = 's';
         }
         [[maybe_unused]] const auto n = ::write(result[1], &answer, 1);

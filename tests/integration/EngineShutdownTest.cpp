@@ -11,7 +11,7 @@
 #include "RecordingTarget.h"
 #include "SimProcess.h"
 #include "modbus/CallAndWait.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
 
 using namespace quorvex;
@@ -48,9 +48,9 @@ struct Shutdown : ::testing::Test {
     QueuedTarget target{&receiver};
     SimProcess sim;
 
-    std::unique_ptr<ThreadTransmisja> StartAndWaitForASend()
+    std::unique_ptr<TransmissionThread> StartAndWaitForASend()
     {
-        auto thread = std::make_unique<ThreadTransmisja>(&target, QString::fromStdString(sim.LinkPath()));
+        auto thread = std::make_unique<TransmissionThread>(&target, QString::fromStdString(sim.LinkPath()));
         // Do not deliver: the first poll reply leaves the thread stuck in its send.
         const auto start = GetTickCount();
         while (!target.waiting && TicksSince(start) < 10000)
@@ -70,7 +70,7 @@ TEST_F(Shutdown, EndWhileASentMessageWaitsDeliversItAndReturns)
     EXPECT_TRUE(thread->isFinished());
     EXPECT_LT(TicksSince(start), 3000u);  // loose: catches a hang, not a speed
     EXPECT_EQ(target.handled, std::vector<int>{WM_READ_DONE});
-    EXPECT_EQ(thread->LinkState(), ThreadTransmisja::LINK_SERIAL_CLOSED);
+    EXPECT_EQ(thread->LinkState(), TransmissionThread::LINK_SERIAL_CLOSED);
 }
 
 TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
@@ -80,7 +80,7 @@ TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
     thread.reset();
     EXPECT_EQ(target.handled, std::vector<int>{WM_READ_DONE});
     // The port is free again.
-    ObiektRS232 other;
+    SerialLink other;
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
 }
 

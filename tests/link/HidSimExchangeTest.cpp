@@ -1,11 +1,11 @@
-// Whole Modbus exchanges between HidClass and the simulated logger over a fake HID device,
+// Whole Modbus exchanges between HidLink and the simulated logger over a fake HID device,
 // one frame byte per report in both directions.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "core/SimHidDevice.h"
-#include "link/Hid2.h"
+#include "link/HidLink.h"
 #include "modbus/FrameRules.h"
 
 using namespace quorvex;
@@ -16,7 +16,7 @@ namespace {
 struct HidSimExchange : ::testing::Test {
     SimLogger logger;
     std::shared_ptr<FakeHidBackend> backend = std::make_shared<FakeHidBackend>();
-    HidClass hid{backend};
+    HidLink hid{backend};
     int device = -1;
 
     void SetUp() override {
@@ -25,7 +25,7 @@ struct HidSimExchange : ::testing::Test {
     }
 
     // Sends the request and collects the reply until the line falls silent.
-    std::vector<std::uint8_t> Ask(const MstrRamka& r) {
+    std::vector<std::uint8_t> Ask(const Request& r) {
         const BuiltRequest built = EncodeRequest(r);
         EXPECT_EQ(built.error, BuildError::None);
         EXPECT_TRUE(hid.Write(built.bytes.data(), built.bytes.size()));
@@ -36,8 +36,8 @@ struct HidSimExchange : ::testing::Test {
     }
 };
 
-MstrRamka Read(std::uint16_t start, std::uint16_t count) {
-    MstrRamka r;
+Request Read(std::uint16_t start, std::uint16_t count) {
+    Request r;
     r.Function = FN_READ_HOLDING;
     r.StartRegister = start;
     r.Count = count;
@@ -45,14 +45,14 @@ MstrRamka Read(std::uint16_t start, std::uint16_t count) {
 }
 
 TEST_F(HidSimExchange, PollWriteAndReadBack) {
-    MstrRamka poll = Read(0, 29);
+    Request poll = Read(0, 29);
     auto reply = Ask(poll);
     ASSERT_EQ(CheckReply(poll, reply.data(), reply.size()), ReplyCheck::Accepted);
     ApplyReply(poll, reply.data(), reply.size());
     ASSERT_EQ(poll.ByteCount, 58);
     EXPECT_EQ(poll.Data[2 * 17] << 8 | poll.Data[2 * 17 + 1], logger.Register(17)) << "device type";
 
-    MstrRamka write;
+    Request write;
     write.Function = FN_WRITE_SINGLE;
     write.StartRegister = 18;
     write.Value = 0x4125;
@@ -60,7 +60,7 @@ TEST_F(HidSimExchange, PollWriteAndReadBack) {
     EXPECT_EQ(echo, EncodeRequest(write).bytes);
     EXPECT_EQ(logger.Register(18), 0x4125);
 
-    MstrRamka back = Read(18, 1);
+    Request back = Read(18, 1);
     reply = Ask(back);
     ASSERT_EQ(CheckReply(back, reply.data(), reply.size()), ReplyCheck::Accepted);
     EXPECT_EQ(reply[3] << 8 | reply[4], 0x4125);
@@ -71,7 +71,7 @@ TEST_F(HidSimExchange, PollWriteAndReadBack) {
 }
 
 TEST_F(HidSimExchange, LogDownloadCarriesTheLongestFramesIntact) {
-    MstrRamka start;
+    Request start;
     start.Function = FN_WRITE_MULTIPLE;
     start.StartRegister = 13;
     start.Count = 2;
@@ -79,7 +79,7 @@ TEST_F(HidSimExchange, LogDownloadCarriesTheLongestFramesIntact) {
     const auto started = Ask(start);
     ASSERT_EQ(CheckReply(start, started.data(), started.size()), ReplyCheck::Accepted);
 
-    const MstrRamka logRead = Read(kLogRegister, 0);
+    const Request logRead = Read(kLogRegister, 0);
     std::vector<std::uint32_t> records;
     std::size_t longest = 0;
     for (int guard = 0; guard < 20; ++guard) {

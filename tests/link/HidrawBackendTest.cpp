@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "link/Hid2.h"
+#include "link/HidLink.h"
 #include "link/HidrawBackend.h"
 
 using namespace quorvex;
@@ -28,7 +28,7 @@ TEST(HidrawBackend, EnumeratesPresentDevicesAndOpensNoLoggerThatIsNotThere) {
 
     bool loggerPresent = false;
     for (const auto& i : interfaces) loggerPresent |= i.Product == "Logger";
-    HidClass hid(backend);
+    HidLink hid(backend);
     if (!loggerPresent) {
         EXPECT_FALSE(hid.OpenByProduct("Logger"));
         EXPECT_FALSE(hid.Opened());

@@ -3,7 +3,7 @@
 
 #include "LogTestUtil.h"
 #include "logs/LogRecord.h"
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "logs/ResultsModel.h"
 
 namespace quorvex {
@@ -58,8 +58,8 @@ TEST(LogRecord, HexDigitZeroesOnlyItsOwnField) {
     }
 }
 
-TEST(Logi, ExtremesFollowTheRecordsAndReadTenWhenEmpty) {
-    MLogi store;
+TEST(StoredResults, ExtremesFollowTheRecordsAndReadTenWhenEmpty) {
+    ResultsStore store;
     EXPECT_EQ(store.Count(), 0);
     for (float e : {store.tempMax, store.tempMin, store.humMax, store.humMin}) EXPECT_EQ(e, 10.0f);
 
@@ -95,8 +95,8 @@ TEST(Logi, ExtremesFollowTheRecordsAndReadTenWhenEmpty) {
 
 TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
     LocaleGuard locale("de_DE");
-    MLogi store;
-    MResultsModel model(store);
+    ResultsStore store;
+    ResultsModel model(store);
     std::vector<std::pair<int, int>> inserted;
     int resets = 0;
     QObject::connect(&model, &QAbstractItemModel::rowsInserted,
@@ -140,8 +140,8 @@ TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
 }
 
 TEST(ResultsModel, HeaderCaptionsStartNumberedAndCanBeRenamed) {
-    MLogi store;
-    MResultsModel model(store);
+    ResultsStore store;
+    ResultsModel model(store);
     const QStringList expected{"[311]Lp", "[131]Data", "[132]Czas", "[140]Temperatura", QStringLiteral("[150]Wilgotność")};
     for (int c = 0; c < 5; ++c) EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), expected[c]);
     int changed = -1;

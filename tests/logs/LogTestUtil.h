@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "../params/LocaleGuard.h"
-#include "logs/LogManagerView.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex::test {
 
@@ -40,7 +40,7 @@ struct LoggerSetup {
 };
 
 // Both poll blocks of a logger named "Hall: A/B" as the parameter model stores them.
-inline void FillParameters(MDataParametry& model, const LoggerSetup& s = {}) {
+inline void FillParameters(ParameterModel& model, const LoggerSetup& s = {}) {
     std::vector<std::uint16_t> low(29, 0);
     low[0] = 0x0002;
     low[1] = 2015; low[2] = 0x0305;
@@ -65,14 +65,14 @@ inline void FillParameters(MDataParametry& model, const LoggerSetup& s = {}) {
 }
 
 // A results tab without widgets: keeps what it was told, and a real table model.
-class RecordingView : public LogManagerView {
+class RecordingView : public LogDownloadView {
 public:
     struct Box {
         QString caption, text;
         BoxIcon icon;
     };
 
-    explicit RecordingView(const MLogi& store) : model(store) {}
+    explicit RecordingView(const ResultsStore& store) : model(store) {}
 
     bool ParamsReady() const override { return paramsReady; }
     void SetStatusLines(const QStringList& lines) override { status = lines; }
@@ -105,7 +105,7 @@ public:
     QList<LoggerInfoRow> info;
     int clears = 0;
     std::vector<std::pair<int, int>> blocks;
-    MResultsModel model;
+    ResultsModel model;
 };
 
 }  // namespace quorvex::test

@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 
 #include "LogTestUtil.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/ResultsFile.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -23,7 +23,7 @@ QByteArray ReadAll(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void FillStore(MLogi& store, const QString& type, int count) {
+void FillStore(ResultsStore& store, const QString& type, int count) {
     store.Clear();
     store.loggerName = QStringLiteral("Chłodnia 3");
     store.loggerType = type;
@@ -51,9 +51,9 @@ TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
     EXPECT_EQ(ResultsFormatOf(QStringLiteral("/d/a.csv.txt")), ResultsFormat::Text);
 
     LocaleGuard locale("de_DE");
-    MDataParametry params;
+    ParameterModel params;
     test::FillParameters(params);
-    MLogi store;
+    ResultsStore store;
     store.loggerName = QStringLiteral("Hall: A/B");
     EXPECT_EQ(ProposedResultsFileName(store, params), QStringLiteral("Hall_ A_B 01.03.2015 08_30_00"));
     // Records in hand: their first moment, whatever start the parameters hold now.
@@ -63,7 +63,7 @@ TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
 
 TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
     LocaleGuard locale("pl_PL");
-    MLogi store;
+    ResultsStore store;
     FillStore(store, QStringLiteral("0101"), 2);
     // A point typed on screen changes the screen's separator, never the file's.
     float typed = 0;
@@ -82,10 +82,10 @@ TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
 
 TEST(ResultsFile, HumidityLoggerHas257LinesFor250RecordsInEnglish) {
     LocaleGuard locale("en_US");
-    MTranslate translator;
+    Translator translator;
     translator.SetLanguage(kLanguageEnglish);
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
-    MLogi store;
+    ResultsStore store;
     FillStore(store, QStringLiteral("0201"), 250);
     float typed = 0;
     ASSERT_TRUE(ParseNumber(QStringLiteral("2,5"), typed));
@@ -110,14 +110,14 @@ TEST(ResultsFile, HumidityLoggerHas257LinesFor250RecordsInEnglish) {
 }
 
 TEST(ResultsFile, EmptyStoreWritesTheSevenHeaderLines) {
-    MLogi store;
+    ResultsStore store;
     QTemporaryDir dir;
     ASSERT_TRUE(SaveResultsFile(dir.filePath("e.txt"), store).ok);
     EXPECT_EQ(ReadAll(dir.filePath("e.txt")), QByteArray("Nazwa\t\r\nTyp\t\r\nSerial\t\r\n \r\n \r\n \r\n \r\n"));
 }
 
 TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, QStringLiteral("0201"), 10);
     QTemporaryDir dir;
     const QString missing = dir.filePath("no such folder/r.txt");
@@ -127,7 +127,7 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
     EXPECT_TRUE(outcome.errorText.contains(missing));
     EXPECT_GT(outcome.errorText.size(), QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
     EXPECT_EQ(store.Count(), 10);
-    MTranslate translator;
+    Translator translator;
     translator.SetLanguage(kLanguageGerman);
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
     const QString german = SaveResultsFile(missing, store).errorText;
@@ -141,7 +141,7 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
 }
 
 TEST(ResultsFile, FullDiskLeavesTheEarlierFileIntact) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, QStringLiteral("0201"), 3);
     QTemporaryDir dir;
     const QString path = dir.filePath("keep.txt");

@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 
 #include "LogTestUtil.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "logs/ResultsFile.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -62,10 +62,10 @@ protected:
     }
 
     std::string SavedTypeOf(const QString& language, const QString& loggerName) {
-        MTranslate translator;
+        Translator translator;
         translator.SetLanguage(language);
         TranslateHook = [&](const QString& text) { return translator.Tr(text); };
-        MLogi store;
+        ResultsStore store;
         store.loggerName = loggerName;
         store.loggerType = QStringLiteral("0201");
         store.serialNumber = QStringLiteral("0019A7F3");

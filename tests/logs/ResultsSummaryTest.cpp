@@ -14,7 +14,7 @@ using test::LocaleGuard;
 
 TDateTime Start() { return ToTDateTime(QDate(2015, 3, 1), QTime(8, 30)); }
 
-void Fill(MLogi& store, std::initializer_list<float> temperatures, float humidity = 50.0f) {
+void Fill(ResultsStore& store, std::initializer_list<float> temperatures, float humidity = 50.0f) {
     store.Clear();
     int i = 0;
     for (float t : temperatures) {
@@ -23,14 +23,14 @@ void Fill(MLogi& store, std::initializer_list<float> temperatures, float humidit
     }
 }
 
-double Mkt(MLogi& store) {
+double Mkt(ResultsStore& store) {
     ResultsSummary summary;
     summary.Update(store);
     return summary.MeanKineticTemperature().value_or(NAN);
 }
 
 TEST(ResultsSummary, MeanKineticTemperatureMatchesHandValues) {
-    MLogi store;
+    ResultsStore store;
     Fill(store, {25.0f, 25.0f, 25.0f, 25.0f});
     EXPECT_NEAR(Mkt(store), 25.0, 1e-9);
     Fill(store, {20.0f, 30.0f, 20.0f, 30.0f});
@@ -43,7 +43,7 @@ TEST(ResultsSummary, MeanKineticTemperatureMatchesHandValues) {
 
 TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     LocaleGuard locale("pl_PL");
-    MLogi store;
+    ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.intervalSeconds = 300;
     store.thresholds = MThresholds{10.0f, 2.0f, 60.0f, 40.0f};
@@ -101,7 +101,7 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
 }
 
 TEST(ResultsSummary, FollowsAGrowingStoreAndStartsAfreshWhenItIsReplaced) {
-    MLogi store, other;
+    ResultsStore store, other;
     ResultsSummary summary;
     Fill(store, {3.0f, 4.0f});
     summary.Update(store);

@@ -10,9 +10,9 @@
 
 #include "LogTestUtil.h"
 #include "core/SimLogger.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -33,14 +33,14 @@ sim::Scenario MakeScenario(int records, const char* type = "0201") {
 class SimDownload : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queue.push_back(r); };
         manager.SetView(&view);
         manager.Reset();
     }
     void TearDown() override { EnqueueHook = nullptr; }
 
     // One exchange as the protocol runs it; false when the logger did not answer.
-    bool Exchange(MstrRamka r) {
+    bool Exchange(Request r) {
         const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
         ++exchanges;
         if (reply.bytes.empty()) return false;
@@ -60,7 +60,7 @@ protected:
     }
     // The two poll blocks; paramsReady once every parameter holds a value.
     void ReadParameters() {
-        MstrRamka low, high;
+        Request low, high;
         low.Function = high.Function = FN_READ_HOLDING;
         low.StartRegister = 0; low.Count = 29;
         high.StartRegister = 256; high.Count = 90;
@@ -73,7 +73,7 @@ protected:
     // a request without an answer stops the run (the link is "lost").
     bool Run(int limit = 1 << 30) {
         while (!queue.empty() && limit-- > 0) {
-            const MstrRamka r = queue.front();
+            const Request r = queue.front();
             queue.pop_front();
             if (!Exchange(r)) return false;
         }
@@ -93,11 +93,11 @@ protected:
 
     LocaleGuard locale{"pl_PL"};
     std::unique_ptr<sim::SimLogger> logger;
-    MDataParametry params;
-    MLogi store;
-    MLogManager manager{params, store};
+    ParameterModel params;
+    ResultsStore store;
+    LogDownload manager{params, store};
     test::RecordingView view{store};
-    std::deque<MstrRamka> queue;
+    std::deque<Request> queue;
     int exchanges = 0;
 };
 
@@ -110,7 +110,7 @@ TEST_F(SimDownload, FiveThousandRecordsArriveWholeInEightyOneReplies) {
     manager.StartRead();
     EXPECT_TRUE(Run());
     EXPECT_EQ(exchanges, 1 + 81 + 1);  // the write, 81 blocks, the refusal
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5000 logów")}));
     EXPECT_EQ(view.model.rowCount(), 5000);
     EXPECT_EQ(view.blocks.size(), 81u);
@@ -127,23 +127,23 @@ TEST_F(SimDownload, StopThenResumeGivesTheSameResultAsOneRun) {
     manager.StartRead();
     ASSERT_TRUE(Run(1 + 5));  // the write and five blocks
     manager.StopRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Odczyt przerwany"));
     EXPECT_EQ(view.boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
     EXPECT_EQ(store.Count(), 5 * 62);
     EXPECT_TRUE(Run());  // the read queued before the stop is answered and ignored
     EXPECT_EQ(store.Count(), 5 * 62);
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
 
     ReadParameters();
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    EXPECT_EQ(manager.GetState(), LogDownload::Reading);
     ASSERT_EQ(queue.size(), 2u);  // the logger is asked for record 311 first
     EXPECT_EQ(queue[0].StartRegister, 13);
     EXPECT_EQ(queue[0].Values, (std::deque<std::uint16_t>{0x0001, 0x3700}));
     EXPECT_EQ(queue[1].Tag, TAG_LOG);
     EXPECT_TRUE(Run());
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_EQ(view.model.data(view.model.index(999, 0)).toString(), QStringLiteral("1000"));
     ExpectStoreMatchesLogger();
 }
@@ -164,21 +164,21 @@ TEST_F(SimDownload, SilentLoggerStopsTheDownloadAndResumeFinishesIt) {
     view.paramsReady = false;
     manager.StopRead();
     manager.RefreshView();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(store.Count(), 3 * 62);
     EXPECT_EQ(view.boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
-    EXPECT_FALSE(view.Enabled(LogManagerView::ButtonRetry));
+    EXPECT_FALSE(view.Enabled(LogDownloadView::ButtonRetry));
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
 
     // The logger answers again.
     logger->Faults() = sim::FaultPlan{};
     queue.clear();
     ReadParameters();
-    EXPECT_TRUE(view.Enabled(LogManagerView::ButtonRetry));
+    EXPECT_TRUE(view.Enabled(LogDownloadView::ButtonRetry));
     manager.ResumeRead();
     EXPECT_TRUE(Run());
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     ExpectStoreMatchesLogger();
 }
 

@@ -10,9 +10,9 @@ using namespace quorvex;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-MstrRamka Request(std::uint8_t fn, std::uint16_t reg, std::uint16_t count = 0, std::uint16_t value = 0)
+Request MakeRequest(std::uint8_t fn, std::uint16_t reg, std::uint16_t count = 0, std::uint16_t value = 0)
 {
-    MstrRamka r;
+    Request r;
     r.Function = fn;
     r.StartRegister = reg;
     r.Count = count;
@@ -27,7 +27,7 @@ Bytes WithCrc(Bytes b)
     return b;
 }
 
-ReplyCheck Check(const MstrRamka& r, const Bytes& b) { return CheckReply(r, b.data(), b.size()); }
+ReplyCheck Check(const Request& r, const Bytes& b) { return CheckReply(r, b.data(), b.size()); }
 }  // namespace
 
 TEST(Crc16, CheckValueAndSelfCheck)
@@ -41,27 +41,27 @@ TEST(Crc16, CheckValueAndSelfCheck)
         for (int bit = 0; bit < 8; ++bit) {
             Bytes damaged = frame;
             damaged[byte] ^= static_cast<std::uint8_t>(1u << bit);
-            EXPECT_EQ(Check(Request(3, 0, 2), damaged), ReplyCheck::BadCrc) << byte << ":" << bit;
+            EXPECT_EQ(Check(MakeRequest(3, 0, 2), damaged), ReplyCheck::BadCrc) << byte << ":" << bit;
         }
 }
 
 TEST(FrameRules, ExampleRequestsByteForByte)
 {
-    EXPECT_EQ(EncodeRequest(Request(3, 256, 90)).bytes, (Bytes{0xFF, 0x03, 0x01, 0x00, 0x00, 0x5A, 0xD1, 0xD3}));
-    EXPECT_EQ(EncodeRequest(Request(3, 0, 29)).bytes, (Bytes{0xFF, 0x03, 0x00, 0x00, 0x00, 0x1D, 0x90, 0x1D}));
-    EXPECT_EQ(EncodeRequest(Request(0x41, 0)).bytes, (Bytes{0xFF, 0x41, 0x00, 0x00, 0x00, 0x00, 0x28, 0x1B}));
-    EXPECT_EQ(EncodeRequest(Request(6, 82, 0, 4)).bytes, (Bytes{0xFF, 0x06, 0x00, 0x52, 0x00, 0x04, 0x3C, 0x06}));
+    EXPECT_EQ(EncodeRequest(MakeRequest(3, 256, 90)).bytes, (Bytes{0xFF, 0x03, 0x01, 0x00, 0x00, 0x5A, 0xD1, 0xD3}));
+    EXPECT_EQ(EncodeRequest(MakeRequest(3, 0, 29)).bytes, (Bytes{0xFF, 0x03, 0x00, 0x00, 0x00, 0x1D, 0x90, 0x1D}));
+    EXPECT_EQ(EncodeRequest(MakeRequest(0x41, 0)).bytes, (Bytes{0xFF, 0x41, 0x00, 0x00, 0x00, 0x00, 0x28, 0x1B}));
+    EXPECT_EQ(EncodeRequest(MakeRequest(6, 82, 0, 4)).bytes, (Bytes{0xFF, 0x06, 0x00, 0x52, 0x00, 0x04, 0x3C, 0x06}));
 }
 
 TEST(FrameRules, ResetCommandIgnoresRegisterFields)
 {
-    MstrRamka r = Request(0x41, 0x1234, 7, 9);
+    Request r = MakeRequest(0x41, 0x1234, 7, 9);
     EXPECT_EQ(EncodeRequest(r).bytes, (Bytes{0xFF, 0x41, 0x00, 0x00, 0x00, 0x00, 0x28, 0x1B}));
 }
 
 TEST(FrameRules, WriteMultipleNeedsMatchingValues)
 {
-    MstrRamka r = Request(16, 0x0102, 3);
+    Request r = MakeRequest(16, 0x0102, 3);
     r.Values = {0x1111, 0x2222, 0x3333};
     BuiltRequest built = EncodeRequest(r);
     ASSERT_EQ(built.error, BuildError::None);
@@ -78,17 +78,17 @@ TEST(FrameRules, WriteMultipleNeedsMatchingValues)
 
     // 123 registers fill the frame buffer to its last byte; beyond that the builder itself
     // refuses, whatever the values, before writing anything.
-    r = Request(16, 10, 123);
+    r = MakeRequest(16, 10, 123);
     r.Values.assign(123, 0xABCD);
     EXPECT_EQ(EncodeRequest(r).bytes.size(), 255u);
     for (std::uint16_t count : {124, 255}) {
-        r = Request(16, 10, count);
+        r = MakeRequest(16, 10, count);
         r.Values.assign(count, 0xABCD);
         FrameBuffer buf{};
         EXPECT_EQ(BuildWriteMultipleRequest(r, buf.data()), 0u) << count;
         EXPECT_EQ(buf, FrameBuffer{}) << count;
     }
-    r = Request(16, 10, 0x0101);
+    r = MakeRequest(16, 10, 0x0101);
     r.Values = {7};  // only Count's low byte matches
     EXPECT_EQ(EncodeRequest(r).error, BuildError::ValuesMismatch);
 }
@@ -96,7 +96,7 @@ TEST(FrameRules, WriteMultipleNeedsMatchingValues)
 TEST(FrameRules, UnknownFunctionBuildsNothing)
 {
     for (std::uint8_t fn : {0, 1, 4, 5, 15, 17, 0x42, 0x83}) {
-        BuiltRequest b = EncodeRequest(Request(fn, 0, 1));
+        BuiltRequest b = EncodeRequest(MakeRequest(fn, 0, 1));
         EXPECT_EQ(b.error, BuildError::UnknownFunction) << int(fn);
         EXPECT_TRUE(b.bytes.empty());
     }
@@ -104,7 +104,7 @@ TEST(FrameRules, UnknownFunctionBuildsNothing)
 
 TEST(FrameRules, LengthBoundaries)
 {
-    const MstrRamka read = Request(3, 0, 1);
+    const Request read = MakeRequest(3, 0, 1);
     // Four bytes are too short even with a valid CRC; five pass the length check.
     EXPECT_EQ(Check(read, WithCrc({0xFF, 0x03})), ReplyCheck::TooShort);
     EXPECT_EQ(Check(read, WithCrc({0xFF, 0x03, 0x00})), ReplyCheck::Accepted);
@@ -128,7 +128,7 @@ TEST(FrameRules, LengthBoundaries)
 
 TEST(FrameRules, ChecksApplyInOrder)
 {
-    MstrRamka toSeven = Request(3, 0, 1);
+    Request toSeven = MakeRequest(3, 0, 1);
     toSeven.Address = 7;
     // Short beats everything else, even a frame that would fail the CRC too.
     EXPECT_EQ(Check(toSeven, Bytes{0x01, 0x83, 0x00, 0x00}), ReplyCheck::TooShort);
@@ -144,7 +144,7 @@ TEST(FrameRules, ChecksApplyInOrder)
 
 TEST(FrameRules, RequestsToLoggerAcceptAnyAddress)
 {
-    const MstrRamka read = Request(3, 0, 1);
+    const Request read = MakeRequest(3, 0, 1);
     for (int a : {0, 1, 17, 247, 254, 255})
         EXPECT_EQ(Check(read, WithCrc({static_cast<std::uint8_t>(a), 0x03, 0x00})), ReplyCheck::Accepted) << a;
 }
@@ -152,29 +152,29 @@ TEST(FrameRules, RequestsToLoggerAcceptAnyAddress)
 TEST(FrameRules, ExceptionReplyToLogReadIsRefusalElseWrongCommand)
 {
     const Bytes exception = WithCrc({0xFF, 0x83, 0x02});
-    EXPECT_EQ(Check(Request(3, 144, 0), exception), ReplyCheck::RefusedLogRead);
-    EXPECT_EQ(Check(Request(3, 143, 0), exception), ReplyCheck::WrongFunction);
-    EXPECT_EQ(Check(Request(3, 0, 29), exception), ReplyCheck::WrongFunction);
+    EXPECT_EQ(Check(MakeRequest(3, 144, 0), exception), ReplyCheck::RefusedLogRead);
+    EXPECT_EQ(Check(MakeRequest(3, 143, 0), exception), ReplyCheck::WrongFunction);
+    EXPECT_EQ(Check(MakeRequest(3, 0, 29), exception), ReplyCheck::WrongFunction);
     // A write to register 144 answered by another code is a plain wrong command.
-    EXPECT_EQ(Check(Request(6, 144, 0, 1), WithCrc({0xFF, 0x86, 0x02})), ReplyCheck::WrongFunction);
-    EXPECT_EQ(Check(Request(16, 144, 1), WithCrc({0xFF, 0x90, 0x02})), ReplyCheck::WrongFunction);
+    EXPECT_EQ(Check(MakeRequest(6, 144, 0, 1), WithCrc({0xFF, 0x86, 0x02})), ReplyCheck::WrongFunction);
+    EXPECT_EQ(Check(MakeRequest(16, 144, 1), WithCrc({0xFF, 0x90, 0x02})), ReplyCheck::WrongFunction);
 }
 
 TEST(FrameRules, ApplyReplyHandsOverByFunction)
 {
-    MstrRamka read = Request(3, 256, 2);
+    Request read = MakeRequest(3, 256, 2);
     Bytes reply = WithCrc({0xFF, 0x03, 0x04, 0x01, 0x02, 0x03, 0x04});
     ApplyReply(read, reply.data(), reply.size());
     EXPECT_EQ(read.ByteCount, 4);
     EXPECT_EQ(read.Data, reply.data() + 3);
 
-    MstrRamka w6 = Request(6, 82, 0, 4);
+    Request w6 = MakeRequest(6, 82, 0, 4);
     Bytes echo6 = WithCrc({0xFF, 0x06, 0x00, 0x53, 0x00, 0x08});
     ApplyReply(w6, echo6.data(), echo6.size());
     EXPECT_EQ(w6.StartRegister, 83);
     EXPECT_EQ(w6.Value, 8);
 
-    MstrRamka w16 = Request(16, 13, 2);
+    Request w16 = MakeRequest(16, 13, 2);
     Bytes echo16 = WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00, 0x02});
     w16.Count = 0;
     ApplyReply(w16, echo16.data(), echo16.size());
@@ -183,7 +183,7 @@ TEST(FrameRules, ApplyReplyHandsOverByFunction)
 
     // An echo without its last word (CRC-valid, 7 bytes) gives nothing: its CRC is no count.
     for (Bytes cut : {WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00}), WithCrc({0xFF, 0x06, 0x00, 0x53})}) {
-        MstrRamka w = Request(cut[1], 13, 2, 4);
+        Request w = MakeRequest(cut[1], 13, 2, 4);
         ApplyReply(w, cut.data(), cut.size());
         EXPECT_EQ(w.StartRegister, 13);
         EXPECT_EQ(w.Count, 2);
@@ -193,7 +193,7 @@ TEST(FrameRules, ApplyReplyHandsOverByFunction)
 
 TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
 {
-    MstrRamka read = Request(3, 0, 29);
+    Request read = MakeRequest(3, 0, 29);
     Bytes reply = WithCrc({0xFF, 0x03, 0xFA, 0x01, 0x02});  // claims 250 bytes, carries 2
     ASSERT_EQ(Check(read, reply), ReplyCheck::Accepted);
     ApplyReply(read, reply.data(), reply.size());
@@ -206,13 +206,13 @@ TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
 
 TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho)
 {
-    const auto complete = [](const MstrRamka& r, const Bytes& b) { return ReplyComplete(r, b.data(), b.size()); };
-    const auto prefixes = [&](const MstrRamka& r, const Bytes& b) {
+    const auto complete = [](const Request& r, const Bytes& b) { return ReplyComplete(r, b.data(), b.size()); };
+    const auto prefixes = [&](const Request& r, const Bytes& b) {
         for (std::size_t n = 0; n < b.size(); ++n)
             if (ReplyComplete(r, b.data(), n)) return true;
         return false;
     };
-    const MstrRamka read = Request(3, 0, 2);
+    const Request read = MakeRequest(3, 0, 2);
     const Bytes reply = WithCrc({0xFF, 0x03, 0x04, 0x01, 0x02, 0x03, 0x04});
     EXPECT_TRUE(complete(read, reply));
     EXPECT_FALSE(prefixes(read, reply));
@@ -222,18 +222,18 @@ TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho)
     // A block of another size answers some other request: a log read takes any size.
     const Bytes block = WithCrc({0xFF, 0x03, 0x08, 1, 2, 3, 4, 5, 6, 7, 8});
     EXPECT_FALSE(complete(read, block));
-    EXPECT_TRUE(complete(Request(3, 144, 0), block));
-    EXPECT_TRUE(complete(Request(3, 144, 0), WithCrc({0xFF, 0x83, 0x02})));
+    EXPECT_TRUE(complete(MakeRequest(3, 144, 0), block));
+    EXPECT_TRUE(complete(MakeRequest(3, 144, 0), WithCrc({0xFF, 0x83, 0x02})));
     EXPECT_FALSE(complete(read, WithCrc({0xFF, 0x07, 0x02})));  // no function the request knows
 
     // Writes and the reset command are complete when they echo the request.
-    const MstrRamka w6 = Request(6, 82, 0, 4);
+    const Request w6 = MakeRequest(6, 82, 0, 4);
     EXPECT_TRUE(complete(w6, WithCrc({0x01, 0x06, 0x00, 0x52, 0x00, 0x04})));
     EXPECT_FALSE(complete(w6, WithCrc({0xFF, 0x06, 0x00, 0x53, 0x00, 0x04})));
-    const MstrRamka w16 = Request(16, 13, 2);
+    const Request w16 = MakeRequest(16, 13, 2);
     EXPECT_TRUE(complete(w16, WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00, 0x02})));
     EXPECT_FALSE(complete(w16, WithCrc({0xFF, 0x10, 0x00, 0x0D, 0x00, 0x01})));
-    const MstrRamka reset = Request(0x41, 0);
+    const Request reset = MakeRequest(0x41, 0);
     EXPECT_TRUE(complete(reset, WithCrc({0xFF, 0x41, 0, 0, 0, 0})));
     EXPECT_FALSE(complete(reset, WithCrc({0xFF, 0x41, 0, 0, 0})));
 }

@@ -44,7 +44,7 @@ protected:
         chart_->SpeedButtonDrukuj->click();
     }
 
-    MLogi store_;
+    ResultsStore store_;
     QString pdf_;
     QStringList errors_;
     std::unique_ptr<TFormDrukuj1> printWindow_;

@@ -14,9 +14,9 @@
 
 
 #include "PrintTestSupport.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "i18n/TranslateWindow.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -61,7 +61,7 @@ protected:
     }
 
     QString ini_;
-    MLogi store_;
+    ResultsStore store_;
     QString pdfPath_;
     int pathQuestions_ = 0;
     QStringList errors_;
@@ -203,7 +203,7 @@ TEST_F(FormDrukuj, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextSho
 }
 
 TEST_F(FormDrukuj, CaptionsAndThePdfEntryFollowTheLanguage) {
-    MTranslate translator;
+    Translator translator;
     TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
     auto form = NewDialog();
     TranslateWindow(translator, kLanguageEnglish, form.get());

@@ -16,7 +16,7 @@
 #include <map>
 #include <vector>
 
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 #include "params/DateTimeCodec.h"
 
 namespace quorvex::printtest {
@@ -52,7 +52,7 @@ protected:
 };
 
 // A store of `count` records, one every 10 minutes from 1 March 2024, 08:00.
-inline void FillStore(MLogi& store, int count, const QString& type = QStringLiteral("02.1")) {
+inline void FillStore(ResultsStore& store, int count, const QString& type = QStringLiteral("02.1")) {
     store.Clear();
     store.loggerName = QStringLiteral("Chłodnia B");
     store.loggerType = type;

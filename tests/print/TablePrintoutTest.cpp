@@ -13,9 +13,9 @@
 #include <string>
 
 #include "PrintTestSupport.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -24,12 +24,12 @@ using namespace printtest;
 
 class TablePrintout : public PrintTest {
 protected:
-    void TearDown() override { Logi.Clear(); }
+    void TearDown() override { StoredResults.Clear(); }
 
     QString Pdf(const QString& name) const { return dir_.filePath(name); }
 
     // Prints `store` to a PDF of the given page at 600 dpi without margins.
-    TablePrintResult Print(const MLogi& store, const PrintHeaderOptions& options, const QString& path,
+    TablePrintResult Print(const ResultsStore& store, const PrintHeaderOptions& options, const QString& path,
                            QPageSize page = QPageSize(QPageSize::A4),
                            QPageLayout::Orientation orientation = QPageLayout::Portrait) {
         QPrinter printer(QPrinter::HighResolution);
@@ -104,7 +104,7 @@ void ExpectPagesCountedByReader(const QString& pdf, int records) {
 }
 
 TEST_F(TablePrintout, PagesAndBlocksFollowFromRowPitchAndPageHeight) {
-    MLogi store;
+    ResultsStore store;
     struct Case {
         int records;
         QPageSize page;
@@ -127,7 +127,7 @@ TEST_F(TablePrintout, PagesAndBlocksFollowFromRowPitchAndPageHeight) {
 }
 
 TEST_F(TablePrintout, TemperatureLoggerPrintsFourColumnsHumidityLoggerFive) {
-    MLogi store;
+    ResultsStore store;
     // A point typed on screen does not reach the paper: it keeps the Polish comma.
     float typed = 0;
     ASSERT_TRUE(ParseNumber(QStringLiteral("2.5"), typed));
@@ -182,9 +182,9 @@ std::vector<std::pair<int, int>> HeadingRoom(const QImage& image, const Word& wo
 }
 
 TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, 20);
-    MTranslate translator;
+    Translator translator;
     TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
     const int dpi = 200;
     for (const QString& language : {kLanguagePolish, kLanguageEnglish, kLanguageGerman}) {
@@ -210,7 +210,7 @@ TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
 }
 
 TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, 600);
     PrintHeaderOptions all;
     all.header = true;
@@ -263,7 +263,7 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
 }
 
 TEST_F(TablePrintout, OneRecordGivesOnePageWhoseFirstAndLastLogAreThatRecord) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, 1);
     const QString pdf = Pdf(QStringLiteral("one.pdf"));
     const TablePrintResult result = Print(store, PrintHeaderOptions{}, pdf);
@@ -277,7 +277,7 @@ TEST_F(TablePrintout, OneRecordGivesOnePageWhoseFirstAndLastLogAreThatRecord) {
 }
 
 TEST_F(TablePrintout, BlankHeaderLinesBeforeAFilledOneKeepTheirPlace) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, 3);
     auto yOf = [&](const QStringList& lines, const QString& word) {
         PrintHeaderOptions o = NoHeader();
@@ -313,7 +313,7 @@ int DarkPixelsRightOf(const QImage& image, int fromX) {
 }
 
 TEST_F(TablePrintout, LongHeaderLinesWrapAndPushTheTableDownLongNamesStopAtTheMargin) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, 300);
     PrintHeaderOptions shortOnes;
     shortOnes.header = true;
@@ -359,7 +359,7 @@ TEST_F(TablePrintout, LongHeaderLinesWrapAndPushTheTableDownLongNamesStopAtTheMa
 }
 
 TEST_F(TablePrintout, APageTooSmallForOneRowEndsTheJobInsteadOfPrintingForever) {
-    MLogi store;
+    ResultsStore store;
     FillStore(store, 50);
     PrintHeaderOptions tall;
     tall.header = true;
@@ -379,8 +379,8 @@ long PeakResidentKb() {
 }
 
 // Peak growth of the resident size while printing `records` records.
-long PrintPeakGrowthKb(MLogi& store, int records, const QString& pdf,
-                       const std::function<TablePrintResult(const MLogi&, const QString&)>& print) {
+long PrintPeakGrowthKb(ResultsStore& store, int records, const QString& pdf,
+                       const std::function<TablePrintResult(const ResultsStore&, const QString&)>& print) {
     FillStore(store, records);
     // Reset the peak resident size, so the peak below is the printout's own.
     std::ofstream(std::string("/proc/self/clear_refs")) << "5";
@@ -390,8 +390,8 @@ long PrintPeakGrowthKb(MLogi& store, int records, const QString& pdf,
 }
 
 TEST_F(TablePrintout, HundredThousandRecordsStreamPageByPage) {
-    MLogi store;
-    auto print = [this](const MLogi& s, const QString& pdf) { return Print(s, PrintHeaderOptions{}, pdf); };
+    ResultsStore store;
+    auto print = [this](const ResultsStore& s, const QString& pdf) { return Print(s, PrintHeaderOptions{}, pdf); };
     // The smaller job first also loads fonts and the PDF machinery.
     const long smallKb = PrintPeakGrowthKb(store, 25000, Pdf(QStringLiteral("quarter.pdf")), print);
     const QString pdf = Pdf(QStringLiteral("big.pdf"));

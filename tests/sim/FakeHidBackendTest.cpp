@@ -1,6 +1,6 @@
 // The in-memory HID devices are no kinder than the kernel's hidraw nodes: a ring of 63 unread
 // reports per handle, reports one per millisecond, nothing from before a handle's open. (The
-// hang-up on unplugging is seen through HidClass.)
+// hang-up on unplugging is seen through HidLink.)
 #include <gtest/gtest.h>
 
 #include <chrono>

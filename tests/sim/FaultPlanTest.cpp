@@ -28,12 +28,12 @@ struct Faulty {
         for (const char* f : faults)
             logger.Faults().Add(F(f));
     }
-    sim::SimReply Ask(const MstrRamka& r) { return logger.Handle(Frame(r)); }
+    sim::SimReply Ask(const Request& r) { return logger.Handle(Frame(r)); }
 };
 
 TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor)
 {
-    const MstrRamka poll = ReadOf(256, 90);
+    const Request poll = ReadOf(256, 90);
     struct Case {
         const char* fault;
         ReplyCheck expected;
@@ -87,7 +87,7 @@ TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor)
 TEST(FaultPlan, FaultsHitTheirRequestNumbersAndRepetitions)
 {
     Faulty sim{"badcrc at=2 count=2", "silent at=6 count=all", "delay at=4 ms=30"};
-    const MstrRamka poll = ReadOf(0, 29);
+    const Request poll = ReadOf(0, 29);
     std::vector<ReplyCheck> seen;
     std::vector<int> delays;
     for (int i = 1; i <= 8; ++i) {
@@ -105,7 +105,7 @@ TEST(FaultPlan, FaultsHitTheirRequestNumbersAndRepetitions)
 TEST(FaultPlan, RegisterFilterCountsOnlyItsOwnRequests)
 {
     Faulty sim{"silent at=2 register=144"};
-    const MstrRamka logRead = ReadOf(kLogRegister, 0);
+    const Request logRead = ReadOf(kLogRegister, 0);
     EXPECT_FALSE(sim.Ask(ReadOf(0, 29)).bytes.empty());
     EXPECT_FALSE(sim.Ask(logRead).bytes.empty());
     EXPECT_FALSE(sim.Ask(ReadOf(256, 90)).bytes.empty());

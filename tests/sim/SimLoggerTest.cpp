@@ -21,7 +21,7 @@ struct FixedClockLogger {
     }
     void Advance(std::int64_t seconds) { monotonicMs += seconds * 1000; }
 
-    std::vector<std::uint8_t> Ask(const MstrRamka& r) { return logger.Handle(Frame(r)).bytes; }
+    std::vector<std::uint8_t> Ask(const Request& r) { return logger.Handle(Frame(r)).bytes; }
     std::uint16_t Reg(std::uint16_t n)
     {
         const auto reply = Ask(ReadOf(n, 1));
@@ -126,7 +126,7 @@ TEST(SimLogger, ReadsOutsideTheMapAreRefusedAsIllegalAddress)
 TEST(SimLogger, WritesEchoPersistAndRespectReadOnlyRegisters)
 {
     FixedClockLogger sim;
-    const MstrRamka single = WriteOf(18, 0x4125);
+    const Request single = WriteOf(18, 0x4125);
     const auto echo = sim.Ask(single);
     EXPECT_EQ(echo, Frame(single));
     EXPECT_EQ(Check(single, echo), ReplyCheck::Accepted);
@@ -135,7 +135,7 @@ TEST(SimLogger, WritesEchoPersistAndRespectReadOnlyRegisters)
     std::vector<std::uint16_t> name(22, 0);
     name[0] = 0x4142;  // "AB"
     name[1] = 0xA3F3;  // "Łó" in Windows-1250
-    MstrRamka many = WriteManyOf(256, name);
+    Request many = WriteManyOf(256, name);
     const auto reply = sim.Ask(many);
     ASSERT_EQ(Check(many, reply), ReplyCheck::Accepted);
     ASSERT_EQ(reply.size(), 8u);
@@ -231,7 +231,7 @@ TEST(SimLogger, LogReadsReturnEveryRecordOnceThenTheEndOfTheLog)
     ASSERT_EQ(sim.Ask(WriteManyOf(13, {0, 0x0100}))[1], 16);
     std::vector<std::uint32_t> got;
     std::vector<std::size_t> blocks;
-    const MstrRamka logRead = ReadOf(kLogRegister, 0);
+    const Request logRead = ReadOf(kLogRegister, 0);
     for (int guard = 0; guard < 100; ++guard) {
         const auto reply = sim.Ask(logRead);
         const ReplyCheck check = Check(logRead, reply);
@@ -334,7 +334,7 @@ TEST(SimLogger, AnswersFromTheRequestsAddressAndIgnoresBrokenFrames)
     EXPECT_EQ(sim.logger.RequestCount(), before);
 
     // Function 4 is not the logger's: illegal function.
-    MstrRamka other = ReadOf(0, 1);
+    Request other = ReadOf(0, 1);
     auto fn4 = Frame(other);
     fn4[1] = 4;
     fn4.resize(6);

@@ -66,7 +66,7 @@ public:
         }
     }
 
-    std::vector<std::uint8_t> Ask(const MstrRamka& r, int firstMs = 2000)
+    std::vector<std::uint8_t> Ask(const Request& r, int firstMs = 2000)
     {
         Send(Frame(r));
         return Receive(firstMs);
@@ -96,9 +96,9 @@ TEST(SimPty, FullLogReadOutReturnsEveryRecordOnceThenTheEndOfTheLog)
     const std::uint32_t written = std::uint32_t(WordAt(poll, 11)) << 8 | WordAt(poll, 12) >> 8;
     ASSERT_EQ(written, 250u);
 
-    const MstrRamka start = WriteManyOf(13, {0x0000, 0x0100});
+    const Request start = WriteManyOf(13, {0x0000, 0x0100});
     ASSERT_EQ(Check(start, line.Ask(start)), ReplyCheck::Accepted);
-    const MstrRamka logRead = ReadOf(kLogRegister, 0);
+    const Request logRead = ReadOf(kLogRegister, 0);
     std::vector<std::uint32_t> got;
     ReplyCheck last = ReplyCheck::Accepted;
     for (int guard = 0; guard < 50 && last == ReplyCheck::Accepted; ++guard) {
@@ -125,7 +125,7 @@ TEST(SimPty, CommandLineFaultsAndGarbageOnTheLine)
     ASSERT_TRUE(sim.Running());
     Line line(sim.LinkPath());
     ASSERT_TRUE(line.Open());
-    const MstrRamka poll = ReadOf(256, 90);
+    const Request poll = ReadOf(256, 90);
     EXPECT_TRUE(line.Ask(poll, 300).empty()) << "request 1 gets no reply";
     EXPECT_EQ(Check(poll, line.Ask(poll)), ReplyCheck::Accepted);
     EXPECT_EQ(Check(poll, line.Ask(poll)), ReplyCheck::BadCrc);
@@ -147,7 +147,7 @@ TEST(SimPty, RepliesArePacedLikeA9600BaudLine)
     ASSERT_TRUE(sim.Running());
     Line line(sim.LinkPath());
     ASSERT_TRUE(line.Open());
-    const MstrRamka poll = ReadOf(256, 90);
+    const Request poll = ReadOf(256, 90);
     line.Send(Frame(poll));
     const auto t0 = Clock::now();
     const auto reply = line.Receive(2000, 100);

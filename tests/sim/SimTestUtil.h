@@ -8,13 +8,13 @@
 
 #include "core/Scenario.h"
 #include "modbus/FrameRules.h"
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 
 namespace quorvex::test {
 
-inline MstrRamka ReadOf(std::uint16_t start, std::uint16_t count, std::uint8_t address = kLoggerAddress)
+inline Request ReadOf(std::uint16_t start, std::uint16_t count, std::uint8_t address = kLoggerAddress)
 {
-    MstrRamka r;
+    Request r;
     r.Address = address;
     r.Function = FN_READ_HOLDING;
     r.StartRegister = start;
@@ -22,18 +22,18 @@ inline MstrRamka ReadOf(std::uint16_t start, std::uint16_t count, std::uint8_t a
     return r;
 }
 
-inline MstrRamka WriteOf(std::uint16_t reg, std::uint16_t value)
+inline Request WriteOf(std::uint16_t reg, std::uint16_t value)
 {
-    MstrRamka r;
+    Request r;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;
     r.Value = value;
     return r;
 }
 
-inline MstrRamka WriteManyOf(std::uint16_t start, std::vector<std::uint16_t> values)
+inline Request WriteManyOf(std::uint16_t start, std::vector<std::uint16_t> values)
 {
-    MstrRamka r;
+    Request r;
     r.Function = FN_WRITE_MULTIPLE;
     r.StartRegister = start;
     r.Count = static_cast<std::uint16_t>(values.size());
@@ -41,16 +41,16 @@ inline MstrRamka WriteManyOf(std::uint16_t start, std::vector<std::uint16_t> val
     return r;
 }
 
-inline MstrRamka ResetOf()
+inline Request ResetOf()
 {
-    MstrRamka r;
+    Request r;
     r.Function = FN_RESET_COMMAND;
     return r;
 }
 
-inline std::vector<std::uint8_t> Frame(const MstrRamka& r) { return EncodeRequest(r).bytes; }
+inline std::vector<std::uint8_t> Frame(const Request& r) { return EncodeRequest(r).bytes; }
 
-inline ReplyCheck Check(const MstrRamka& r, const std::vector<std::uint8_t>& reply)
+inline ReplyCheck Check(const Request& r, const std::vector<std::uint8_t>& reply)
 {
     return CheckReply(r, reply.data(), reply.size());
 }

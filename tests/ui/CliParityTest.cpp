@@ -13,8 +13,8 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
+#include "logs/LogDownload.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 namespace {
@@ -43,12 +43,12 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
             QSettings stored(settings, QSettings::IniFormat);
             stored.setValue(QStringLiteral("Okno/PortCom"), QString::fromStdString(sim.LinkPath()));
         }
-        MDataParametry model;
+        ParameterModel model;
         MainFormOptions o;
         o.settingsPath = settings;
         auto form = std::make_unique<TMainForm1>(model, o);
         CreateForms(form.get());
-        form->ShowBox = [](LogManagerView::BoxIcon, const QString&, const QString&) {};
+        form->ShowBox = [](LogDownloadView::BoxIcon, const QString&, const QString&) {};
         int saves = 0;
         form->AskSavePath = [&](const QString&, const QString&) { return windowFiles.value(saves++); };
         form->show();
@@ -56,7 +56,7 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
-        ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == MLogManager::Finished; }, 60000));
+        ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, 60000));
         for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QStringLiteral("ButtonSaveResults"))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1
         DestroyForms();

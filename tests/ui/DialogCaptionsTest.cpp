@@ -16,7 +16,7 @@ namespace {
 class DialogCaptions : public DialogFixture {};
 
 // The dialog's caption, then its group box, label and button captions in creation order.
-QStringList Captions(QDialog& dialog, const QString& language, MTranslate& translator) {
+QStringList Captions(QDialog& dialog, const QString& language, Translator& translator) {
     TranslateWindow(translator, language, &dialog);
     QStringList out{dialog.windowTitle()};
     for (QWidget* w : dialog.findChildren<QWidget*>()) {

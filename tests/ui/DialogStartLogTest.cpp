@@ -37,7 +37,7 @@ TEST_F(DialogStartLog, TimedStartWritesBothModeBitsAndTheStartMoment)
     Run();
 
     bool applicableAtWrite = false;
-    EnqueueHook = [&](const MstrRamka& r) {
+    EnqueueHook = [&](const Request& r) {
         queued.push_back(r);
         applicableAtWrite |= r.StartRegister == 80 && model.Param<CLogStartDate>().Applicable;
     };

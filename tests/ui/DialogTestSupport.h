@@ -12,8 +12,8 @@
 #include "../params/LocaleGuard.h"
 #include "core/SimLogger.h"
 #include "modbus/FrameRules.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 
 namespace quorvex::dialogtest {
 
@@ -27,7 +27,7 @@ inline sim::Scenario MakeScenario(const std::string& name = "Chłodnia 3")
 }
 
 // "w1=07df,031f" function 16, "c80=0" function 6, "r0+1" function 3.
-inline QString Describe(const MstrRamka& r)
+inline QString Describe(const Request& r)
 {
     if (r.Function == FN_READ_HOLDING) return QStringLiteral("r%1+%2").arg(r.StartRegister).arg(r.Count);
     if (r.Function == FN_WRITE_SINGLE) return QStringLiteral("c%1=%2").arg(r.StartRegister).arg(r.Value);
@@ -47,12 +47,12 @@ protected:
             static char* argv[] = {name, nullptr};
             new QApplication(argc, argv);  // never destroyed: other tests' widgets may outlive a static one
         }
-        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
     }
     ~DialogFixture() override { EnqueueHook = nullptr; }
 
     // One exchange as the transmission thread runs it; read replies go to the model.
-    void Exchange(MstrRamka r)
+    void Exchange(Request r)
     {
         const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
         ASSERT_EQ(CheckReply(r, reply.bytes.data(), reply.bytes.size()), ReplyCheck::Accepted)
@@ -62,7 +62,7 @@ protected:
     }
     void Poll()  // the two poll blocks
     {
-        MstrRamka low, high;
+        Request low, high;
         low.Function = high.Function = FN_READ_HOLDING;
         low.Count = 29;
         high.StartRegister = 256;
@@ -72,21 +72,21 @@ protected:
     }
     void Run()  // every recorded request, in order
     {
-        const std::vector<MstrRamka> requests = std::move(queued);
+        const std::vector<Request> requests = std::move(queued);
         queued.clear();
-        for (const MstrRamka& r : requests) Exchange(r);
+        for (const Request& r : requests) Exchange(r);
     }
     QStringList Requests() const
     {
         QStringList out;
-        for (const MstrRamka& r : queued) out << Describe(r);
+        for (const Request& r : queued) out << Describe(r);
         return out;
     }
 
     test::LocaleGuard locale{"pl_PL"};
     std::unique_ptr<sim::SimLogger> logger;
-    MDataParametry model;
-    std::vector<MstrRamka> queued;
+    ParameterModel model;
+    std::vector<Request> queued;
 };
 
 }  // namespace quorvex::dialogtest

@@ -18,17 +18,17 @@
 
 #include "../params/LocaleGuard.h"
 #include "core/SimLogger.h"
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "modbus/FrameRules.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace quorvex::test {
 
 // "16 @20 [4000 900F]", "3 @20 x2", "65".
-inline QString Describe(const MstrRamka& r) {
+inline QString Describe(const Request& r) {
     QStringList words;
     for (std::uint16_t w : r.Values) words << QStringLiteral("%1").arg(w, 4, 16, QLatin1Char('0')).toUpper();
     if (r.Function == FN_WRITE_MULTIPLE) return QStringLiteral("16 @%1 [%2]").arg(r.StartRegister).arg(words.join(u' '));
@@ -65,7 +65,7 @@ protected:
             static char* argv[] = {name, nullptr};
             new QApplication(argc, argv);  // never destroyed: synthetic key events leave input devices behind
         }
-        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
         TranslateHook = [this](const QString& text) { return translator.Tr(text); };
     }
     ~DialogFixture() override {
@@ -88,13 +88,13 @@ protected:
     }
     QStringList TakeRequests() {
         QStringList out;
-        for (const MstrRamka& r : queued) out << Describe(r);
+        for (const Request& r : queued) out << Describe(r);
         queued.clear();
         return out;
     }
     // One request to the simulated logger as the transmission thread sends it;
     // a read reply goes into the model as the main window stores it.
-    void Exchange(sim::SimLogger& logger, MstrRamka r) {
+    void Exchange(sim::SimLogger& logger, Request r) {
         const BuiltRequest frame = EncodeRequest(r);
         const sim::SimReply reply = logger.Handle(frame.bytes);
         ASSERT_EQ(CheckReply(r, reply.bytes.data(), reply.bytes.size()), ReplyCheck::Accepted) << logger.LastNote();
@@ -104,7 +104,7 @@ protected:
     // The poll's two blocks first, so the dialogs show the logger's values.
     void Poll(sim::SimLogger& logger) {
         for (auto [start, count] : {std::pair{0, 29}, std::pair{256, 90}}) {
-            MstrRamka r;
+            Request r;
             r.Function = FN_READ_HOLDING;
             r.StartRegister = static_cast<std::uint16_t>(start);
             r.Count = static_cast<std::uint16_t>(count);
@@ -112,13 +112,13 @@ protected:
         }
     }
     void Deliver(sim::SimLogger& logger) {
-        for (const MstrRamka& r : std::exchange(queued, {})) Exchange(logger, r);
+        for (const Request& r : std::exchange(queued, {})) Exchange(logger, r);
     }
 
     LocaleGuard locale_;
-    MTranslate translator;
-    MDataParametry model;
-    std::vector<MstrRamka> queued;
+    Translator translator;
+    ParameterModel model;
+    std::vector<Request> queued;
 };
 
 }  // namespace quorvex::test

@@ -22,9 +22,9 @@
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
-#include "link/Rs232.h"
-#include "logs/Logi.h"
-#include "logs/Logmanager.h"
+#include "link/SerialLink.h"
+#include "logs/ResultsStore.h"
+#include "logs/LogDownload.h"
 #include "ui/RequestStrip.h"
 
 namespace quorvex::test {
@@ -72,13 +72,13 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     w.form->MenuUSB->trigger();
     EXPECT_TRUE(w.form->MenuUSB->isChecked());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
-    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == ThreadTransmisja::LINK_HID_ABSENT; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_HID_ABSENT; }));
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(QStringLiteral("-kabel odłączony")); }));
     EXPECT_TRUE(StatusPanel(*w.form).contains(QStringLiteral("USB")));
     EXPECT_GT(hid->EnumerateCalls(), 0);
     {
         // The thread let go of the port: it can be opened exclusively again.
-        ObiektRS232 probe;
+        SerialLink probe;
         EXPECT_TRUE(probe.OpenPort(link)) << probe.LastMessage().toStdString();
         probe.ClosePort();
     }
@@ -164,13 +164,13 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     busy.start(10);
     mouseChanges.start(170);
     w.form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
-    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == MLogManager::Finished; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == LogDownload::Finished; }, 60000));
     busy.stop();
     mouseChanges.stop();
 
     // Every reply passed its CRC (counters below); none may be missing.
     EXPECT_GT(busySpells, 5);
-    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - Logi.Count(), 0) << "records lost";
+    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - StoredResults.Count(), 0) << "records lost";
     EXPECT_EQ(backend->DroppedReports(logger.Device()), 0u);
     EXPECT_EQ(backend->OpenCalls(logger.Device()), 1) << "the logger was never reopened";
     EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);
@@ -193,7 +193,7 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Fehler"));
     EXPECT_TRUE(box->text().startsWith(QStringLiteral("Der Datenlogger wurde gefunden")));
     EXPECT_TRUE(box->text().contains(QStringLiteral("70-quorvex-logger.rules")));
-    EXPECT_EQ(w.form->Thread()->LinkState(), ThreadTransmisja::LINK_HID_ABSENT);
+    EXPECT_EQ(w.form->Thread()->LinkState(), TransmissionThread::LINK_HID_ABSENT);
     // Still listed: the device is there, only closed to this user.
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("Logger")));
     RunFor(600);
@@ -221,7 +221,7 @@ QStringList Lines(TMainForm1& form)
 
 bool ResetSent(TMainForm1& form)
 {
-    for (const MstrRamka& r : form.Thread()->History())
+    for (const Request& r : form.Thread()->History())
         if (r.Function == FN_RESET_COMMAND && r.Status != STATUS_NEW) return true;
     return false;
 }

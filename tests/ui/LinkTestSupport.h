@@ -10,7 +10,7 @@
 #include "EventLoopWait.h"
 #include "UiTestSupport.h"
 #include "link/HidBackend.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 
@@ -45,7 +45,7 @@ struct ThreadWindow {
     }
 
     QTemporaryDir dir;
-    MDataParametry model;
+    ParameterModel model;
     std::unique_ptr<TMainForm1> form;
 };
 

@@ -19,9 +19,9 @@
 
 #include "UiTestSupport.h"
 #include "core/Scenario.h"
-#include "params/Controlmanager.h"
+#include "params/ControlBindings.h"
 #include "modbus/Crc16.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 #include "ui/CommandLine.h"
 #include "ui/IniFile.h"
 #include "ui/RequestStrip.h"
@@ -172,7 +172,7 @@ TEST(MainformSettings, UnwritableFolderStillEndsCleanly)
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     EnsureApplication();
-    MDataParametry model;
+    ParameterModel model;
     MainFormOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("not-a-folder/quorvex.INI"));
     o.startThread = false;
@@ -354,8 +354,8 @@ TEST(MainformMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButto
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
-    std::vector<MstrRamka> queued;
-    EnqueueHook = [&](const MstrRamka& r) { queued.push_back(r); };
+    std::vector<Request> queued;
+    EnqueueHook = [&](const Request& r) { queued.push_back(r); };
     w.Find<QPushButton>("ButtonLogStart")->click();
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
@@ -543,12 +543,12 @@ TEST(MainformMonitor, ServiceKeyChordTogglesTheCorrectionTab)
 
 // ---------------------------------------------------------------- request strip
 
-std::deque<MstrRamka> History(std::initializer_list<int> statuses)
+std::deque<Request> History(std::initializer_list<int> statuses)
 {
-    std::deque<MstrRamka> h;
+    std::deque<Request> h;
     int seq = 0;
     for (int s : statuses) {
-        MstrRamka r;
+        Request r;
         r.SeqNo = ++seq;
         r.Status = static_cast<std::uint8_t>(s);
         h.push_back(r);
@@ -565,14 +565,14 @@ TEST(RequestStrip, CapacityAndTrimming)
     TrimHistory(fits, 16);
     EXPECT_EQ(fits.size(), 4u);
 
-    std::deque<MstrRamka> done(17);
+    std::deque<Request> done(17);
     for (int i = 0; i < 17; ++i) { done[i].SeqNo = i + 1; done[i].Status = STATUS_DONE; }
     TrimHistory(done, 16);
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done.front().SeqNo, 17);
 
-    std::deque<MstrRamka> oldestQueued = done;
-    oldestQueued.assign(17, MstrRamka{});
+    std::deque<Request> oldestQueued = done;
+    oldestQueued.assign(17, Request{});
     for (int i = 0; i < 17; ++i) { oldestQueued[i].SeqNo = i + 1; oldestQueued[i].Status = i == 0 ? 0 : 4; }
     TrimHistory(oldestQueued, 16);
     ASSERT_EQ(oldestQueued.size(), 1u);
@@ -591,11 +591,11 @@ TEST(RequestStrip, MarksAreColouredByStatusAndLogReadsAreRound)
     RequestStrip strip;
     strip.resize(150, 20);
     auto history = History({0, 1, 2, 3, 4, 10});
-    MstrRamka log;
+    Request log;
     log.Tag = TAG_LOG;
     log.Status = STATUS_DONE;
     history.push_back(log);
-    strip.SetHistoryAccess([&](const std::function<void(std::deque<MstrRamka>&)>& f) { f(history); });
+    strip.SetHistoryAccess([&](const std::function<void(std::deque<Request>&)>& f) { f(history); });
     const QImage img = strip.Render();
     const QColor expected[] = {Qt::white, Qt::blue, Qt::yellow, Qt::red, QColor(0, 128, 0), Qt::black};
     for (int k = 0; k < 6; ++k)

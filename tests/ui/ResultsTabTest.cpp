@@ -23,10 +23,10 @@
 #include "../chart/ChartTestUtil.h"
 #include "chart/Formwykres.h"
 #include "chart/PaintBox.h"
-#include "logs/Logmanager.h"
+#include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
 #include "print/Formdrukuj.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/Formnazwa.h"
 #include "ui/dialogs/Formstartlog.h"
@@ -49,7 +49,7 @@ Scenario MakeScenario(int records, const char* type)
 }
 
 struct Box {
-    LogManagerView::BoxIcon icon;
+    LogDownloadView::BoxIcon icon;
     QString caption, text;
 };
 
@@ -59,10 +59,10 @@ class ResultsTab : public ::testing::Test {
 protected:
     ResultsTab()
     {
-        w.form->ShowBox = [this](LogManagerView::BoxIcon icon, const QString& c, const QString& t) {
+        w.form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
         };
-        EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queue.push_back(r); };
     }
     ~ResultsTab() override { EnqueueHook = nullptr; }
 
@@ -76,7 +76,7 @@ protected:
     void Run(int limit = 1 << 30)
     {
         while (!queue.empty() && limit-- > 0) {
-            MstrRamka r = queue.front();
+            Request r = queue.front();
             queue.pop_front();
             const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
             const auto check = CheckReply(r, reply.bytes.data(), reply.bytes.size());
@@ -106,7 +106,7 @@ protected:
     LocaleGuard locale{"pl_PL"};
     WindowFixture w;
     std::unique_ptr<SimLogger> logger;
-    std::deque<MstrRamka> queue;
+    std::deque<Request> queue;
     std::vector<Box> boxes;
 };
 
@@ -138,10 +138,10 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
     EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
 
     Run();
-    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Finished);
+    EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
-    EXPECT_EQ(boxes[0].icon, LogManagerView::BoxIcon::Information);
+    EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Information);
     for (const char* b : {"ButtonStart", "ButtonRetry", "ButtonChart", "ButtonPrintTable", "ButtonSaveResults"})
         EXPECT_TRUE(Button(b)->isEnabled()) << b;
     EXPECT_FALSE(Button("ButtonStop")->isEnabled());
@@ -168,7 +168,7 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
     // A fresh window keeps its own box: opened, not executed, so the click returns.
     w.Close();
     w.Open();
-    EnqueueHook = [this](const MstrRamka& r) { queue.push_back(r); };  // the old window cleared it
+    EnqueueHook = [this](const Request& r) { queue.push_back(r); };  // the old window cleared it
     w.Poll(*logger);
     Button("ButtonStart")->click();
     Run(1 + 1);
@@ -180,7 +180,7 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Odczyt przerwany"));
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     box->accept();
-    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Aborted);
+    EXPECT_EQ(w.form->logs->GetState(), LogDownload::Aborted);
 }
 
 TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate)
@@ -224,7 +224,7 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(lines[0], QByteArray("Nazwa\tHall: A/B\r"));
     // The first record line says what the table's first row says.
     const QString first = QStringLiteral("1\t%1 %2\t%3\t\r")
-                              .arg(Cell(0, 1), Cell(0, 2), QLocale().toString(Logi[0].temperature, 'f', 1));
+                              .arg(Cell(0, 1), Cell(0, 2), QLocale().toString(StoredResults[0].temperature, 'f', 1));
     EXPECT_EQ(QString::fromUtf8(lines[7]), first);
     EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
     EXPECT_TRUE(lines[256].startsWith("250\t")) << lines[256].constData();
@@ -240,10 +240,10 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     answer = out.filePath(QStringLiteral("brak/wyniki.txt"));
     Button("ButtonSaveResults")->click();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].icon, LogManagerView::BoxIcon::Error);
+    EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Error);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
     EXPECT_TRUE(boxes[0].text.contains(answer)) << boxes[0].text.toStdString();
-    EXPECT_EQ(Logi.Count(), 250);
+    EXPECT_EQ(StoredResults.Count(), 250);
     EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
     offered.clear();
     answer.clear();
@@ -276,7 +276,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readLine().startsWith("record,time,temperature_C,humidity_pct\r\n"));
     const QString firstTime = Cell(0, 2);
-    const float firstTemperature = Logi[0].temperature;
+    const float firstTemperature = StoredResults[0].temperature;
     boxes.clear();
 
     // A broken file: a box names it and its line; nothing shown changes.
@@ -292,8 +292,8 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(broken)) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Wiersz 258"))) << boxes[0].text.toStdString();
-    EXPECT_EQ(Logi.Count(), 250);
-    EXPECT_TRUE(Logi.sourceFile.isEmpty());
+    EXPECT_EQ(StoredResults.Count(), 250);
+    EXPECT_TRUE(StoredResults.sourceFile.isEmpty());
     EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
     EXPECT_EQ(StatusLines(), statusBefore);
     EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
@@ -308,7 +308,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
                                           QStringLiteral("Wczytano 250 logów")}));
     EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
     EXPECT_EQ(Cell(0, 2), firstTime);
-    EXPECT_EQ(Logi[0].temperature, firstTemperature);
+    EXPECT_EQ(StoredResults[0].temperature, firstTemperature);
     auto* info = w.Find<QTreeWidget>("ListViewLogger");
     EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
     EXPECT_EQ(info->topLevelItem(1)->text(1), QStringLiteral("0201"));
@@ -336,9 +336,9 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     // A download started now replaces the opened results as usual.
     Button("ButtonStart")->click();
     Run();
-    EXPECT_EQ(w.form->logs->GetState(), MLogManager::Finished);
-    EXPECT_TRUE(Logi.sourceFile.isEmpty());
-    EXPECT_EQ(Logi.Count(), 250);
+    EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
+    EXPECT_TRUE(StoredResults.sourceFile.isEmpty());
+    EXPECT_EQ(StoredResults.Count(), 250);
 }
 
 TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
@@ -352,8 +352,8 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
     w.Close();
     w.resultsFile = path;
     w.Open();
-    EXPECT_EQ(Logi.Count(), 2);
-    EXPECT_EQ(Logi.writeInterval, QStringLiteral("0d  00h:15m:00s"));
+    EXPECT_EQ(StoredResults.Count(), 2);
+    EXPECT_EQ(StoredResults.writeInterval, QStringLiteral("0d  00h:15m:00s"));
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
     EXPECT_TRUE(Button("ButtonChart")->isEnabled());
@@ -412,7 +412,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         EXPECT_EQ(seen, print);
         EXPECT_EQ(QFile::exists(pdf), accept);
     }
-    EXPECT_EQ(print->Results, &Logi);
+    EXPECT_EQ(print->Results, &StoredResults);
     const QString text = printtest::PdfText(pdf, 1, printtest::PdfPageCount(pdf));
     EXPECT_TRUE(text.contains(QStringLiteral("Hall: A/B")));
     EXPECT_TRUE(text.contains(QStringLiteral("Wilgotność")));  // a humidity logger's fifth column

@@ -27,7 +27,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     w.Find<QPushButton>("ButtonListaParametrow")->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
     QStringList names;
-    for (const baseParametr* p : w.model.Parameters) names << p->Name;
+    for (const Parameter* p : w.model.Parameters) names << p->Name;
     EXPECT_EQ(Column(list, 0), names);
     EXPECT_EQ(Column(list, 1), QStringList(27, QString()));
 
@@ -61,7 +61,7 @@ TEST(ServiceTab, ZerujShowsZerosAtOnceWhileNothingIsConnected)
 
     // Away from the logger: a port that does not exist.
     w.form->ChooseLink(w.dir.filePath(QStringLiteral("no-such-port")));
-    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == ThreadTransmisja::LINK_SERIAL_FAILED; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_SERIAL_FAILED; }));
     ASSERT_TRUE(received());
     w.form->findChild<QPushButton*>(QStringLiteral("ButtonZeruj"))->click();
     ASSERT_TRUE(WaitUntil([&] { return Column(counters, 1) == QStringList(7, QStringLiteral("0")); }, 2000));
@@ -73,15 +73,15 @@ TEST(ServiceTab, ResetGoesToTheLoggerBeforeAnyParameterWasRead)
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
-    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == ThreadTransmisja::LINK_SERIAL_OPEN; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_SERIAL_OPEN; }));
     ASSERT_EQ(w.model.ValueCount(), 0);
     w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
-    const MstrRamka* reset = nullptr;
-    std::deque<MstrRamka> history;
+    const Request* reset = nullptr;
+    std::deque<Request> history;
     ASSERT_TRUE(WaitUntil([&] {
         history = w.form->Thread()->History();
         reset = nullptr;
-        for (const MstrRamka& r : history)
+        for (const Request& r : history)
             if (r.Function == FN_RESET_COMMAND) reset = &r;
         return reset && reset->Status != STATUS_NEW;
     }));

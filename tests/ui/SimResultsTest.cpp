@@ -16,8 +16,8 @@
 #include "UiTestSupport.h"
 #include "chart/Formwykres.h"
 #include "logs/LogRecord.h"
-#include "logs/Logmanager.h"
-#include "modbus/Threadtransmisja.h"
+#include "logs/LogDownload.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 namespace {
@@ -30,7 +30,7 @@ const std::string kClock = "2015-03-30 12:00:00";
 constexpr int kDownloadWaitMs = 60000;
 
 struct Box {
-    LogManagerView::BoxIcon icon;
+    LogDownloadView::BoxIcon icon;
     QString caption, text;
 };
 
@@ -47,7 +47,7 @@ protected:
         o.portOverride = QString::fromStdString(sim->LinkPath());
         form = std::make_unique<TMainForm1>(model, o);
         CreateForms(form.get());
-        form->ShowBox = [this](LogManagerView::BoxIcon icon, const QString& c, const QString& t) {
+        form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
         };
         form->show();
@@ -79,12 +79,12 @@ protected:
     }
     void ExpectFinishedWith(int count)
     {
-        ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
+        ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
         EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
                                          QStringLiteral("Pobrano %1 logów").arg(count)}));
         ExpectStoreIsTheLoggersLog(count);
     }
-    MLogManager& Logs() { return *form->logs; }
+    LogDownload& Logs() { return *form->logs; }
     int Rows() { return form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"))->model()->rowCount(); }
     QString Lp(int row)
     {
@@ -100,21 +100,21 @@ protected:
         scenario->clock = kClock;
         scenario->recordCount = static_cast<std::uint32_t>(count);
         const SimLogger logger(*scenario);
-        ASSERT_EQ(Logi.Count(), count);
+        ASSERT_EQ(StoredResults.Count(), count);
         ASSERT_EQ(Rows(), count);
-        const QDateTime first = FromTDateTime(Logi[0].time);
+        const QDateTime first = FromTDateTime(StoredResults[0].time);
         EXPECT_EQ(first.date(), QLocale().toDate(model.Param<CLogStartDate>().GetText(), ShortDateFormat()));
         for (int i = 0; i < count; ++i) {
             const DecodedRecord d = DecodeLogRecord(logger.Records()[static_cast<std::size_t>(i)]);
-            ASSERT_EQ(Logi[i].temperature, d.temperature) << i;
-            ASSERT_EQ(FromTDateTime(Logi[i].time), first.addSecs(600LL * i)) << i;
+            ASSERT_EQ(StoredResults[i].temperature, d.temperature) << i;
+            ASSERT_EQ(FromTDateTime(StoredResults[i].time), first.addSecs(600LL * i)) << i;
         }
         EXPECT_EQ(Lp(count - 1), QString::number(count));
     }
 
     LocaleGuard locale{"pl_PL"};
     QTemporaryDir dir;
-    MDataParametry model;
+    ParameterModel model;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<TMainForm1> form;
     std::vector<Box> boxes;
@@ -138,7 +138,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
 
     ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 10 * 62; }, kDownloadWaitMs));
     Button("ButtonStop")->click();
-    EXPECT_EQ(Logs().GetState(), MLogManager::Aborted);
+    EXPECT_EQ(Logs().GetState(), LogDownload::Aborted);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Nie odczytano wszystkich danych"));
     // The read already queued is answered and ignored; no further read follows.
@@ -149,8 +149,8 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
     EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
 
     Button("ButtonRetry")->click();
-    EXPECT_EQ(Logs().GetState(), MLogManager::Reading);
-    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, 150000));
+    EXPECT_EQ(Logs().GetState(), LogDownload::Reading);
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, 150000));
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].text, QStringLiteral("Odczyt danych zakończony"));
     ExpectStoreIsTheLoggersLog(5000);
@@ -181,21 +181,21 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
     Button("ButtonStart")->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 3 * 62; }, kDownloadWaitMs));
     sim->Kill();
-    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Aborted; }, kDownloadWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Aborted; }, kDownloadWaitMs));
     EXPECT_FALSE(form->ParamsReady());
     ASSERT_FALSE(boxes.empty());
     EXPECT_EQ(boxes.back().caption, QStringLiteral("Odczyt przerwany"));
     const int kept = Logs().LogCount();
     EXPECT_GE(kept, 3 * 62);
     EXPECT_LT(kept, 1000);
-    EXPECT_EQ(Logi.Count(), kept);
+    EXPECT_EQ(StoredResults.Count(), kept);
     EXPECT_FALSE(Button("ButtonRetry")->isEnabled());  // until the parameters are read anew
     EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
 
     ASSERT_TRUE(sim->Restart());
     ASSERT_TRUE(WaitUntil([&] { return Button("ButtonRetry")->isEnabled(); }, kDownloadWaitMs));
     Button("ButtonRetry")->click();
-    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
     ExpectStoreIsTheLoggersLog(1000);
     EXPECT_EQ(Lp(kept), QString::number(kept + 1));
 }
@@ -247,7 +247,7 @@ TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
     Button("ButtonStart")->click();
     // Three bad replies in a row are read again from the last good record; the short block
     // stops the download as a bad block, and resuming goes on from the last good record.
-    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Aborted; }, kDownloadWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Aborted; }, kDownloadWaitMs));
     EXPECT_EQ(Logs().LogCount(), 124);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
@@ -259,7 +259,7 @@ TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
 
     // A fourth bad reply in a row gives up as a logger that stopped answering does.
     Button("ButtonStart")->click();
-    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Aborted; }, kDownloadWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Aborted; }, kDownloadWaitMs));
     EXPECT_EQ(boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
     EXPECT_EQ(Logs().LogCount(), 0);
     ASSERT_TRUE(WaitUntil([&] { return Button("ButtonRetry")->isEnabled(); }, kDownloadWaitMs));
@@ -271,12 +271,12 @@ TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRes
 {
     Launch({"--records", "130", "--fault", "exception register=144 at=2"});
     Button("ButtonStart")->click();
-    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == MLogManager::Finished; }, kDownloadWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
     const QString warning = QStringLiteral("Nie pobrano wszystkich logów zapisanych w loggerze");
     EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
                                      QStringLiteral("Pobrano 62/130 logów"), warning}));
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].icon, LogManagerView::BoxIcon::Warning);
+    EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Warning);
     EXPECT_TRUE(boxes[0].text.endsWith(warning));
     ASSERT_TRUE(Button("ButtonRetry")->isEnabled());
     Button("ButtonRetry")->click();

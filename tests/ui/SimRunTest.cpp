@@ -11,7 +11,7 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
 namespace {
@@ -22,7 +22,7 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     SimProcess sim({"--no-pacing"});
     ASSERT_TRUE(sim.Running());
     QTemporaryDir dir;
-    MDataParametry model;
+    ParameterModel model;
     MainFormOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.portOverride = QString::fromStdString(sim.LinkPath());

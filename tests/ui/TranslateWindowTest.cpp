@@ -1,4 +1,4 @@
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 #include "i18n/TranslateWindow.h"
 
 #include <gtest/gtest.h>
@@ -149,7 +149,7 @@ class TranslateWindowTest : public ::testing::Test {
   } applicationFirst;  // the widgets below need the application to exist
   QMainWindow window;
   QStandardItemModel model;
-  MTranslate translator;
+  Translator translator;
   QLabel* clockDate = nullptr;
   QLabel* ownLabel = nullptr;
   QLabel* statusLabel = nullptr;
@@ -196,7 +196,7 @@ TEST_F(TranslateWindowTest, CaptionChangedAtRunTimeIsReplacedAtTheNextWalk) {
 
 TEST(TranslateDialog, DialogTitleAndDirectChildrenAreTranslated) {
   EnsureApplication();
-  MTranslate translator;
+  Translator translator;
   QStringList messages;
   translator.SetMessageHandler([&](const QString& m) { messages << m; });
   QDialog dialog;
@@ -207,7 +207,7 @@ TEST(TranslateDialog, DialogTitleAndDirectChildrenAreTranslated) {
   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Change parametr"));
   EXPECT_EQ(save->text(), QStringLiteral("Save"));
   EXPECT_EQ(broken->text(), QStringLiteral("[1x]Nieznany"));
-  EXPECT_EQ(messages, QStringList{MTranslate::kBadIdMessage});
+  EXPECT_EQ(messages, QStringList{Translator::kBadIdMessage});
 
   // A control created later at run time is picked up by the next walk, and a
   // destroyed one leaves no trace in the translator's memory.

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "core/SimLogger.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/Mainform.h"
 
@@ -31,7 +31,7 @@ inline void EnsureApplication()
 }
 
 // Feeds the model one poll reply of `count` registers from `start`, as the thread hands it over.
-inline void FeedBlock(MDataParametry& model, SimLogger& sim, std::uint16_t start, std::uint16_t count)
+inline void FeedBlock(ParameterModel& model, SimLogger& sim, std::uint16_t start, std::uint16_t count)
 {
     std::vector<std::uint8_t> bytes;
     for (std::uint16_t r = start; r < start + count; ++r) {
@@ -90,7 +90,7 @@ struct WindowFixture {
     QTemporaryDir dir;
     QString path;
     QString resultsFile;  // opened once the window is shown, as the command line's FILE
-    MDataParametry model;
+    ParameterModel model;
     std::unique_ptr<TMainForm1> form;
 };
 

@@ -8,7 +8,7 @@
 
 #include "logs/LoggerInfo.h"
 #include "params/Codecs.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -35,7 +35,7 @@ void ShowParameterError(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-void WriteCopiesAndReadBack(MDataParametry& model, baseParametr& parameter, int count) {
+void WriteCopiesAndReadBack(ParameterModel& model, Parameter& parameter, int count) {
     const std::array<std::uint16_t, 3> copies{parameter.Reg0, parameter.Reg1, parameter.Reg2};
     model.WriteRegisters(parameter, std::span(copies).first(static_cast<std::size_t>(count)));
     parameter.Invalidate();

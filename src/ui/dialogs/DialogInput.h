@@ -9,8 +9,8 @@ class QWidget;
 
 namespace quorvex {
 
-class MDataParametry;
-class baseParametr;
+class ParameterModel;
+class Parameter;
 
 // The two lines of a refusal: which parameter, then why. The texts are
 // numbered; the range (e.g. "[-99..200°C]") follows the reason after a blank.
@@ -34,6 +34,6 @@ void ShowParameterError(QWidget* parent, const QString& text);
 // Queues the parameter's first `count` register copies (1–3) as one
 // function-16 write, empties the copies so nothing unconfirmed is shown, and
 // queues the read-back that refills them from the logger.
-void WriteCopiesAndReadBack(MDataParametry& model, baseParametr& parameter, int count);
+void WriteCopiesAndReadBack(ParameterModel& model, Parameter& parameter, int count);
 
 }  // namespace quorvex

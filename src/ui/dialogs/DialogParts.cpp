@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QPushButton>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -43,7 +43,7 @@ void FitToCaptions(QDialog* dialog)
     dialog->resize(dialog->sizeHint().expandedTo(dialog->minimumSizeHint()));
 }
 
-void WriteAndReadBack(MDataParametry& model, baseParametr& parameter, const QString& text)
+void WriteAndReadBack(ParameterModel& model, Parameter& parameter, const QString& text)
 {
     parameter.SetText(text);
     const std::uint16_t words[] = {parameter.Reg0, parameter.Reg1};

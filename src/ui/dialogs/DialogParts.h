@@ -12,8 +12,8 @@ class QPushButton;
 
 namespace quorvex {
 
-class MDataParametry;
-class baseParametr;
+class ParameterModel;
+class Parameter;
 
 template <class T>
 T* Named(T* object, const char* name)
@@ -37,6 +37,6 @@ void FitToCaptions(QDialog* dialog);
 // The text into the parameter's two register copies, a function-16 write of
 // them, the copies emptied, and a read-back of the two registers: the screen
 // shows the value only once the logger has confirmed it.
-void WriteAndReadBack(MDataParametry& model, baseParametr& parameter, const QString& text);
+void WriteAndReadBack(ParameterModel& model, Parameter& parameter, const QString& text);
 
 }  // namespace quorvex

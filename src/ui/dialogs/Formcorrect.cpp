@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
 
@@ -18,7 +18,7 @@ constexpr float kLimit = 3.0f;
 
 }  // namespace
 
-TFormKorekcja::TFormKorekcja(MDataParametry& model, QWidget* parent) : QDialog(parent), model_(model) {
+TFormKorekcja::TFormKorekcja(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("FormKorekcja"));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
 

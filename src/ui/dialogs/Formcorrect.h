@@ -12,12 +12,12 @@ class QPushButton;
 
 namespace quorvex {
 
-class MDataParametry;
+class ParameterModel;
 
 class TFormKorekcja : public QDialog {
     Q_OBJECT
 public:
-    TFormKorekcja(MDataParametry& model, QWidget* parent = nullptr);
+    TFormKorekcja(ParameterModel& model, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QLineEdit* EditTemp;
@@ -35,7 +35,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    MDataParametry& model_;
+    ParameterModel& model_;
     QString shownTemp_;
     QString shownHum_;
 };

@@ -9,7 +9,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
 
@@ -20,7 +20,7 @@ constexpr int kSecondsPerDay = 86400;
 
 }  // namespace
 
-TFormFreqSave1::TFormFreqSave1(MDataParametry& model, QWidget* parent) : QDialog(parent), model_(model) {
+TFormFreqSave1::TFormFreqSave1(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("FormFreqSave1"));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setWindowFlag(Qt::Tool);

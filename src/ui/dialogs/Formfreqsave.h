@@ -14,14 +14,14 @@ class QTimeEdit;
 
 namespace quorvex {
 
-class MDataParametry;
+class ParameterModel;
 
 class TFormFreqSave1 : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxDays = 100;
 
-    TFormFreqSave1(MDataParametry& model, QWidget* parent = nullptr);
+    TFormFreqSave1(ParameterModel& model, QWidget* parent = nullptr);
 
     QGroupBox* GroupBox3;
     QLabel* Label;
@@ -38,7 +38,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    MDataParametry& model_;
+    ParameterModel& model_;
     int shownInterval_ = 0;  // seconds
 };
 

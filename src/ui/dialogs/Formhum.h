@@ -7,7 +7,7 @@ namespace quorvex {
 class TFormWilgotnosc : public ThresholdDialog {
     Q_OBJECT
 public:
-    TFormWilgotnosc(MDataParametry& model, QWidget* parent = nullptr);
+    TFormWilgotnosc(ParameterModel& model, QWidget* parent = nullptr);
 
     QPushButton* const ButtonCancel;
 };

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 
 #include "params/Cp1250.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
@@ -38,7 +38,7 @@ private:
 
 }  // namespace
 
-TFormNazwa1::TFormNazwa1(MDataParametry& model, QWidget* parent)
+TFormNazwa1::TFormNazwa1(ParameterModel& model, QWidget* parent)
     : QDialog(parent, Qt::Tool), model_(model)
 {
     setObjectName(QStringLiteral("FormNazwa1"));

@@ -14,14 +14,14 @@ class QPushButton;
 
 namespace quorvex {
 
-class MDataParametry;
+class ParameterModel;
 
 class TFormNazwa1 : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxNameCharacters = 43;  // 22 written registers, the zero end included
 
-    TFormNazwa1(MDataParametry& model, QWidget* parent = nullptr);
+    TFormNazwa1(ParameterModel& model, QWidget* parent = nullptr);
 
     void FormShow();
     void ButtonSaveClick();
@@ -38,7 +38,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
-    MDataParametry& model_;
+    ParameterModel& model_;
     QString shownName_;
 };
 

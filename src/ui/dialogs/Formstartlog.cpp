@@ -13,13 +13,13 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "params/DateTimeCodec.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
-TFormStartLog1::TFormStartLog1(MDataParametry& model, QWidget* parent)
+TFormStartLog1::TFormStartLog1(ParameterModel& model, QWidget* parent)
     : QDialog(parent), model_(model)
 {
     setObjectName(QStringLiteral("FormStartLog1"));
@@ -133,17 +133,17 @@ void TFormStartLog1::ButtonSaveClick()
     // Nothing chosen (register 0 unread and no button clicked) writes nothing.
     if (chosenStartMode_ >= 0 && chosenStartMode_ != currentStartMode_) {
         model_.Param<CStartLog>().SetValue(chosenStartMode_);  // start moment applicable at once
-        model_.WriteCommand(MDataParametry::kStartModeBit0Register, static_cast<std::uint16_t>(cell & 1));
-        model_.WriteCommand(MDataParametry::kStartModeBit1Register, static_cast<std::uint16_t>(cell & 2));
+        model_.WriteCommand(ParameterModel::kStartModeBit0Register, static_cast<std::uint16_t>(cell & 1));
+        model_.WriteCommand(ParameterModel::kStartModeBit1Register, static_cast<std::uint16_t>(cell & 2));
         cell = kNotReceived;
     }
     if (chosenOverwrite_ >= 0 && chosenOverwrite_ != currentOverwrite_) {
-        model_.Param<CWrapArround>().SetValue(chosenOverwrite_);
-        model_.WriteCommand(MDataParametry::kOverwriteRegister, static_cast<std::uint16_t>(cell & 8));
+        model_.Param<CWrapAround>().SetValue(chosenOverwrite_);
+        model_.WriteCommand(ParameterModel::kOverwriteRegister, static_cast<std::uint16_t>(cell & 8));
         cell = kNotReceived;
     }
     model_.ReadBack(model_.Param<CStartLog>(), 1);
-    model_.ReadBack(model_.Param<CWrapArround>(), 1);
+    model_.ReadBack(model_.Param<CWrapAround>(), 1);
 
     const QLocale locale;
     const QString dateText = locale.toString(DateTimeAktualnaData->date(), ShortDateFormat());

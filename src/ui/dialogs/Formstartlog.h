@@ -15,12 +15,12 @@ class QTimeEdit;
 
 namespace quorvex {
 
-class MDataParametry;
+class ParameterModel;
 
 class TFormStartLog1 : public QDialog {
     Q_OBJECT
 public:
-    TFormStartLog1(MDataParametry& model, QWidget* parent = nullptr);
+    TFormStartLog1(ParameterModel& model, QWidget* parent = nullptr);
 
     void FormShow();
     void ButtonSaveClick();
@@ -57,7 +57,7 @@ private:
     // Selects the button from code and runs its click handler, as a click would.
     void Select(QRadioButton* button);
 
-    MDataParametry& model_;
+    ParameterModel& model_;
     int currentStartMode_ = -1;
     int currentOverwrite_ = -1;
     int chosenStartMode_ = -1;

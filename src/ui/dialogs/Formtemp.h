@@ -7,7 +7,7 @@ namespace quorvex {
 class TFormTemperatura : public ThresholdDialog {
     Q_OBJECT
 public:
-    TFormTemperatura(MDataParametry& model, QWidget* parent = nullptr);
+    TFormTemperatura(ParameterModel& model, QWidget* parent = nullptr);
 
     QPushButton* const ButtonClose;
 };

@@ -13,13 +13,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "params/DateTimeCodec.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
-TFormZegar1::TFormZegar1(MDataParametry& model, QWidget* parent)
+TFormZegar1::TFormZegar1(ParameterModel& model, QWidget* parent)
     : QDialog(parent, Qt::Tool), model_(model)
 {
     setObjectName(QStringLiteral("FormZegar1"));

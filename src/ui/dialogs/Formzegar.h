@@ -17,12 +17,12 @@ class QTimer;
 
 namespace quorvex {
 
-class MDataParametry;
+class ParameterModel;
 
 class TFormZegar1 : public QDialog {
     Q_OBJECT
 public:
-    TFormZegar1(MDataParametry& model, QWidget* parent = nullptr);
+    TFormZegar1(ParameterModel& model, QWidget* parent = nullptr);
 
     // Start in logger mode, or in computer mode while the logger clock is unread.
     void FormShow();
@@ -60,7 +60,7 @@ private:
     void DateTimeAktualnyCzasChange();
     void SetPickers(QDate date, QTime time);
 
-    MDataParametry& model_;
+    ParameterModel& model_;
     QString shownDate_;
     QString shownTime_;
 };

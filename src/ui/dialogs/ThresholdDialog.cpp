@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "logs/LoggerInfo.h"
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 #include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
 
@@ -29,11 +29,11 @@ QLineEdit* NamedEdit(const char* name, QWidget* parent) {
 // A threshold pair shares its two registers with the other measurement's
 // threshold; both copies must be known, or the write would overwrite the
 // other threshold with the "not received" marker.
-bool PairKnown(const baseParametr& p) { return p.Reg0 != kNotReceived && p.Reg1 != kNotReceived; }
+bool PairKnown(const Parameter& p) { return p.Reg0 != kNotReceived && p.Reg1 != kNotReceived; }
 
 }  // namespace
 
-ThresholdDialog::ThresholdDialog(MDataParametry& model, baseParametr& upper, baseParametr& lower,
+ThresholdDialog::ThresholdDialog(ParameterModel& model, Parameter& upper, Parameter& lower,
                                  const ThresholdKind& kind, QWidget* parent)
     : QDialog(parent), model_(model), upper_(upper), lower_(lower), low_(kind.low), high_(kind.high),
       rangeText_(kind.rangeText) {

@@ -14,8 +14,8 @@ class QPushButton;
 
 namespace quorvex {
 
-class MDataParametry;
-class baseParametr;
+class ParameterModel;
+class Parameter;
 
 struct ThresholdKind {
     const char* objectName;    // "FormTemperatura"
@@ -42,16 +42,16 @@ public:
     void ButtonSaveClick();
 
 protected:
-    ThresholdDialog(MDataParametry& model, baseParametr& upper, baseParametr& lower, const ThresholdKind& kind,
+    ThresholdDialog(ParameterModel& model, Parameter& upper, Parameter& lower, const ThresholdKind& kind,
                     QWidget* parent);
     void showEvent(QShowEvent* event) override;
 
     QPushButton* cancelButton_;
 
 private:
-    MDataParametry& model_;
-    baseParametr& upper_;
-    baseParametr& lower_;
+    ParameterModel& model_;
+    Parameter& upper_;
+    Parameter& lower_;
     float low_, high_;
     QString rangeText_;
     QString shownUpper_;

@@ -1,7 +1,7 @@
 #include "core/RequestAssembler.h"
 
 #include "modbus/Crc16.h"
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 
 namespace quorvex::sim {
 

@@ -6,7 +6,7 @@
 #include "params/Cp1250.h"
 #include "core/Measurement.h"
 #include "modbus/Crc16.h"
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 
 namespace quorvex::sim {
 

@@ -1,6 +1,6 @@
 #pragma once
-// MLogi, the results store: the downloaded records with the logger they came
-// from. One program-wide instance (Logi) lives from start-up to exit; the log
+// ResultsStore, the results store: the downloaded records with the logger they came
+// from. One program-wide instance (StoredResults) lives from start-up to exit; the log
 // download writes it, the results table, the chart, the printout and the text
 // file only read it. Results opened from a file are read into a store of their
 // own and swapped in only when the whole file was good. User-interface thread only.
@@ -14,13 +14,13 @@
 
 namespace quorvex {
 
-class MLogi {
+class ResultsStore {
 public:
     static constexpr float kEmptyExtreme = 10.0f;
 
-    MLogi() = default;
-    MLogi(const MLogi&) = delete;
-    MLogi& operator=(const MLogi&) = delete;
+    ResultsStore() = default;
+    ResultsStore(const ResultsStore&) = delete;
+    ResultsStore& operator=(const ResultsStore&) = delete;
 
     // Texts of the logger at the start of the download (text forms of its parameters).
     QString loggerName;
@@ -49,15 +49,15 @@ public:
     // Texts empty, extremes 10.0, no records, no thresholds, no file.
     void Clear();
     // Exchanges the whole content with another store (constant time).
-    void Swap(MLogi& other);
+    void Swap(ResultsStore& other);
     // Adds a record at the end; the first record sets all four extremes.
     void Append(float temperature, float humidity, TDateTime time);
 
     int Count() const { return static_cast<int>(records_.size()); }
     bool IsEmpty() const { return records_.empty(); }
     // Index 0 is the oldest record; the index must lie below Count().
-    const MstrLog& At(int index) const { return records_[static_cast<std::size_t>(index)]; }
-    const MstrLog& operator[](int index) const { return At(index); }
+    const LogRecord& At(int index) const { return records_[static_cast<std::size_t>(index)]; }
+    const LogRecord& operator[](int index) const { return At(index); }
 
     // Calls f(record) for the records first..last in order; both lie within the
     // store. Cheaper than At for a long walk.
@@ -81,10 +81,10 @@ private:
 
     std::uint64_t generation_ = NextGeneration();
     // Appending never moves earlier records, and indexing is constant time.
-    std::deque<MstrLog> records_;
+    std::deque<LogRecord> records_;
 };
 
 // The program's results store.
-extern MLogi Logi;
+extern ResultsStore StoredResults;
 
 }  // namespace quorvex

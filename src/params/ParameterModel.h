@@ -15,7 +15,7 @@
 
 namespace quorvex {
 
-class MDataParametry {
+class ParameterModel {
 public:
     static constexpr int kParameterCount = 27;
     static constexpr std::uint8_t kAttempts = 2;
@@ -25,9 +25,9 @@ public:
     static constexpr std::uint16_t kRecordingRegister = 82;
     static constexpr std::uint16_t kOverwriteRegister = 83;
 
-    MDataParametry();
-    MDataParametry(const MDataParametry&) = delete;
-    MDataParametry& operator=(const MDataParametry&) = delete;
+    ParameterModel();
+    ParameterModel(const ParameterModel&) = delete;
+    ParameterModel& operator=(const ParameterModel&) = delete;
 
     // The data bytes of a function-3 reply (poll or read-back): every complete
     // word goes to the mirror (registers below 512) and to every parameter in
@@ -47,9 +47,9 @@ public:
     // Function 16 of the words to the parameter's registers from FirstRegister on.
     // Nothing is queued while EnqueueHook is clear, nor for a word count outside
     // 1…123 (more would not fit one frame); the latter is noted in the message log.
-    void WriteRegisters(const baseParametr& parameter, std::span<const std::uint16_t> words);
+    void WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words);
     // Function 3 of `count` registers from FirstRegister (1…125).
-    void ReadBack(const baseParametr& parameter, int count);
+    void ReadBack(const Parameter& parameter, int count);
     // Function 65, the logger's reset command: it restarts its measurement so
     // that new corrections take effect. One attempt; the reply carries nothing
     // the program keeps. Nothing is queued while EnqueueHook is clear.
@@ -77,7 +77,7 @@ private:
 
     CStartLog startLog_;
     CLogging logging_;
-    CWrapArround wrapArround_;
+    CWrapAround wrapArround_;
     CStatusWord statusWord_;
     CCurrentDate currentDate_;
     CCurrentTime currentTime_;
@@ -103,7 +103,7 @@ private:
     CCorrectionTemp correctionTemp_;
     CCorrectionHum correctionHum_;
 
-    std::tuple<CStartLog*, CLogging*, CWrapArround*, CStatusWord*, CCurrentDate*, CCurrentTime*,
+    std::tuple<CStartLog*, CLogging*, CWrapAround*, CStatusWord*, CCurrentDate*, CCurrentTime*,
                CLogStartDate*, CLogStartTime*, CWriteInterval*, CWriteIndex*, CReadIndex*,
                CCurrentTemp*, CHighTemp*, CLowTemp*, CCurrentHum*, CHighHum*, CLowHum*,
                CDeviceType*, CVersionFirmware*, CLogCounter*, CBatteryStatus*, CProductionDate*,
@@ -112,7 +112,7 @@ private:
 
 public:
     // Every traversal, the service tab's list and OnRegister dispatch use this order.
-    const std::array<baseParametr*, kParameterCount> Parameters;
+    const std::array<Parameter*, kParameterCount> Parameters;
 };
 
 }  // namespace quorvex

@@ -29,7 +29,7 @@ QString SerialDeviceLocation(const QString& name);
 // The group that owns a device node ("dialout"), or an empty text when it cannot be learnt.
 QString DeviceOwnerGroup(const QString& path);
 
-class ObiektRS232 {
+class SerialLink {
 public:
     // Time-outs of a one-byte read and of a write: a constant plus so much per byte.
     static constexpr int kReadIntervalMs = 15;  // between bytes; a one-byte read never needs it
@@ -41,10 +41,10 @@ public:
     // nothing is dropped. The send side has no queue of its own: Write waits until all is out.
     static constexpr int kInputQueueSize = 1024;
 
-    ObiektRS232();  // closed, name reference "Com1"
-    ~ObiektRS232();  // closes the port
-    ObiektRS232(const ObiektRS232&) = delete;
-    ObiektRS232& operator=(const ObiektRS232&) = delete;
+    SerialLink();  // closed, name reference "Com1"
+    ~SerialLink();  // closes the port
+    SerialLink(const SerialLink&) = delete;
+    SerialLink& operator=(const SerialLink&) = delete;
 
     // Opens the port under the given name and applies the line settings. A name that is not
     // a path ("ttyUSB0") is looked up under /dev. Symlinks are resolved before the port is

@@ -14,7 +14,7 @@
 namespace quorvex {
 
 // One enumerated HID interface.
-struct structUSBDevice {
+struct HidDevice {
     HidHandle Handle = kInvalidHidHandle;  // invalid when opening failed
     std::string Product;                   // empty when the device gives none
     std::uint16_t VendorId = 0;
@@ -34,10 +34,10 @@ enum class HidUnusable {
 // The reason as one plain line for the message log (Polish, like the other diagnostics).
 QString UnusableText(HidUnusable reason);
 
-// Concurrency: HidClass has no lock of its own. Only the transmission thread opens, closes,
+// Concurrency: HidLink has no lock of its own. Only the transmission thread opens, closes,
 // reads and writes it; the window thread asks that thread for a reopen instead of doing it.
 // ListProducts only enumerates (nothing is opened) and may be called from any thread.
-class HidClass {
+class HidLink {
 public:
     static constexpr int kMaxInterfaces = 20;
     static constexpr std::size_t kReportBufferSize = 200;
@@ -45,10 +45,10 @@ public:
     static constexpr int kWriteTimeoutMs = 2000;
     static constexpr std::size_t kInputReadLength = 2;  // report id 0 and one frame byte
 
-    explicit HidClass(std::shared_ptr<HidBackend> backend);
-    ~HidClass();
-    HidClass(const HidClass&) = delete;
-    HidClass& operator=(const HidClass&) = delete;
+    explicit HidLink(std::shared_ptr<HidBackend> backend);
+    ~HidLink();
+    HidLink(const HidLink&) = delete;
+    HidLink& operator=(const HidLink&) = delete;
 
     // Closes the device if open, then opens the first of interfaces 0…19 whose product
     // string equals product exactly. The product strings come from one enumeration, so no
@@ -76,19 +76,19 @@ public:
     const std::string& UnusablePath() const { return UnusablePath_; }
     // The node of the open device; empty while closed.
     const std::string& Path() const { return Path_; }
-    const structUSBDevice& Device() const { return Device_; }
+    const HidDevice& Device() const { return Device_; }
     HidReportLengths Capabilities() const { return Capabilities_; }
 
 private:
     // One interface as the open step sees it; its handle is valid when opening succeeded.
-    structUSBDevice EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error);
+    HidDevice EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error);
     static HidUnusable Check(const HidDescriptorInfo& info);
 
     std::shared_ptr<HidBackend> Backend_;
     HidReportLengths Capabilities_;
     std::array<std::uint8_t, kReportBufferSize> OutputReport_{};
     std::array<std::uint8_t, kReportBufferSize> InputReport_{};
-    structUSBDevice Device_;
+    HidDevice Device_;
     std::uint8_t Opened_ = 0;
     bool AccessDenied_ = false;
     HidUnusable Unusable_ = HidUnusable::None;

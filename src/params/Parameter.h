@@ -18,12 +18,12 @@ inline std::uint8_t Hi(std::uint16_t w) { return static_cast<std::uint8_t>(w >> 
 inline std::uint8_t Lo(std::uint16_t w) { return static_cast<std::uint8_t>(w & 0xFF); }
 inline std::uint16_t Word(unsigned hi, unsigned lo) { return static_cast<std::uint16_t>(((hi & 0xFF) << 8) | (lo & 0xFF)); }
 
-class baseParametr {
+class Parameter {
 public:
-    baseParametr(std::int32_t firstRegister, QString name);
-    virtual ~baseParametr() = default;
-    baseParametr(const baseParametr&) = delete;
-    baseParametr& operator=(const baseParametr&) = delete;
+    Parameter(std::int32_t firstRegister, QString name);
+    virtual ~Parameter() = default;
+    Parameter(const Parameter&) = delete;
+    Parameter& operator=(const Parameter&) = delete;
 
     // Stores the value when the register is one of the parameter's three;
     // the first register also ends the empty state.

@@ -1,11 +1,11 @@
-// HidClass over in-memory HID devices.
+// HidLink over in-memory HID devices.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <memory>
 
 #include "core/FakeHidBackend.h"
-#include "link/Hid2.h"
+#include "link/HidLink.h"
 
 using namespace quorvex;
 using quorvex::sim::FakeHidBackend;
@@ -28,12 +28,12 @@ FakeHidDevice Device(const std::string& product, int n, std::uint16_t vid = 0x12
     return d;
 }
 
-struct HidClassTest : ::testing::Test {
+struct HidLinkTest : ::testing::Test {
     std::shared_ptr<FakeHidBackend> backend = std::make_shared<FakeHidBackend>();
-    HidClass hid{backend};
+    HidLink hid{backend};
 };
 
-TEST_F(HidClassTest, NoDevicesMeansOneEnumerationNoOpenAndAnEmptyList) {
+TEST_F(HidLinkTest, NoDevicesMeansOneEnumerationNoOpenAndAnEmptyList) {
     EXPECT_FALSE(hid.OpenByProduct("Logger"));
     EXPECT_EQ(backend->EnumerateCalls(), 1);
     EXPECT_EQ(backend->OpenCalls(), 0);
@@ -45,7 +45,7 @@ TEST_F(HidClassTest, NoDevicesMeansOneEnumerationNoOpenAndAnEmptyList) {
     EXPECT_TRUE(list.isEmpty());
 }
 
-TEST_F(HidClassTest, OnlyTheFirstTwentyInterfacesAreLookedAt) {
+TEST_F(HidLinkTest, OnlyTheFirstTwentyInterfacesAreLookedAt) {
     for (int i = 0; i < 25; ++i) backend->AddDevice(Device(i == 22 ? "Logger" : "Mouse " + std::to_string(i), i));
     EXPECT_FALSE(hid.OpenByProduct("Logger"));
     EXPECT_EQ(backend->OpenCalls(), 0) << "chosen by product string: no other device is opened (and woken)";
@@ -61,13 +61,13 @@ TEST_F(HidClassTest, OnlyTheFirstTwentyInterfacesAreLookedAt) {
     // The twentieth is still looked at.
     auto edge = std::make_shared<FakeHidBackend>();
     for (int i = 0; i < 20; ++i) edge->AddDevice(Device(i == 19 ? "Logger" : "Keyboard", i));
-    HidClass h(edge);
+    HidLink h(edge);
     ASSERT_TRUE(h.OpenByProduct("Logger"));
     EXPECT_EQ(h.Device().ProductId, 19);
     EXPECT_EQ(edge->OpenHandles(), 1);
 }
 
-TEST_F(HidClassTest, ProductMatchIsExactAndIgnoresIds) {
+TEST_F(HidLinkTest, ProductMatchIsExactAndIgnoresIds) {
     backend->AddDevice(Device("logger", 0, 0x04D8));
     backend->AddDevice(Device("LOGGER", 1, 0x04D8));
     backend->AddDevice(Device("Logger ", 2, 0x04D8));
@@ -80,12 +80,12 @@ TEST_F(HidClassTest, ProductMatchIsExactAndIgnoresIds) {
 
     auto lower = std::make_shared<FakeHidBackend>();
     lower->AddDevice(Device("logger", 0));
-    HidClass other(lower);
+    HidLink other(lower);
     EXPECT_FALSE(other.OpenByProduct("Logger"));
     EXPECT_EQ(lower->OpenHandles(), 0);
 }
 
-TEST_F(HidClassTest, SilentDeviceTimesOutAndItsPendingReadIsCancelled) {
+TEST_F(HidLinkTest, SilentDeviceTimesOutAndItsPendingReadIsCancelled) {
     const int dev = backend->AddDevice(Device("Logger", 0));
     ASSERT_TRUE(hid.OpenByProduct("Logger"));
     std::uint8_t byte = 0xAA;
@@ -104,7 +104,7 @@ TEST_F(HidClassTest, SilentDeviceTimesOutAndItsPendingReadIsCancelled) {
     EXPECT_EQ(backend->PendingInput(dev), 0u);
 }
 
-TEST_F(HidClassTest, FrameGoesOutAsOneFullLengthReportPerByte) {
+TEST_F(HidLinkTest, FrameGoesOutAsOneFullLengthReportPerByte) {
     const int dev = backend->AddDevice(Device("Logger", 0));  // output report: 65 bytes
     ASSERT_TRUE(hid.OpenByProduct("Logger"));
     ASSERT_EQ(hid.Capabilities().Output, 65u);
@@ -121,7 +121,7 @@ TEST_F(HidClassTest, FrameGoesOutAsOneFullLengthReportPerByte) {
     }
 }
 
-TEST_F(HidClassTest, RefusesWhatItCannotCarry) {
+TEST_F(HidLinkTest, RefusesWhatItCannotCarry) {
     std::uint8_t byte = 0;
     const std::uint8_t frame[] = {1, 2};
     EXPECT_FALSE(hid.ReadByte(byte)) << "not open";
@@ -141,7 +141,7 @@ TEST_F(HidClassTest, RefusesWhatItCannotCarry) {
     FakeHidDevice d = Device("Logger", 0);
     d.Lengths = {2, 200};
     const int sdev = small->AddDevice(d);
-    HidClass edge(small);
+    HidLink edge(small);
     ASSERT_TRUE(edge.OpenByProduct("Logger"));
     EXPECT_FALSE(edge.Write(frame, 0));
     EXPECT_FALSE(edge.Write(nullptr, 2));
@@ -149,7 +149,7 @@ TEST_F(HidClassTest, RefusesWhatItCannotCarry) {
     EXPECT_EQ(small->OutputReports(sdev).size(), 2u);
 }
 
-TEST_F(HidClassTest, LoggerWhoseReportsDoNotFitTheLinkIsClosedAndSaysWhy) {
+TEST_F(HidLinkTest, LoggerWhoseReportsDoNotFitTheLinkIsClosedAndSaysWhy) {
     FakeHidDevice unreadable = Device("Logger", 0), numbered = unreadable, shortOut = unreadable,
                   shortIn = unreadable;
     unreadable.LengthsReadable = false;
@@ -160,7 +160,7 @@ TEST_F(HidClassTest, LoggerWhoseReportsDoNotFitTheLinkIsClosedAndSaysWhy) {
                                   {shortOut, HidUnusable::ShortOutput}, {shortIn, HidUnusable::ShortInput}}) {
         auto b = std::make_shared<FakeHidBackend>();
         b->AddDevice(device);
-        HidClass h(b);
+        HidLink h(b);
         EXPECT_FALSE(h.OpenByProduct("Logger"));
         EXPECT_EQ(h.Unusable(), reason);
         EXPECT_EQ(h.UnusablePath(), "/dev/hidraw0");
@@ -168,7 +168,7 @@ TEST_F(HidClassTest, LoggerWhoseReportsDoNotFitTheLinkIsClosedAndSaysWhy) {
     }
 }
 
-TEST_F(HidClassTest, ReopeningClosesTheOldHandleFirst) {
+TEST_F(HidLinkTest, ReopeningClosesTheOldHandleFirst) {
     backend->AddDevice(Device("Logger", 0));
     ASSERT_TRUE(hid.OpenByProduct("Logger"));
     ASSERT_TRUE(hid.OpenByProduct("Logger"));
@@ -179,7 +179,7 @@ TEST_F(HidClassTest, ReopeningClosesTheOldHandleFirst) {
     hid.Close();  // closing twice is harmless
 }
 
-TEST_F(HidClassTest, VanishedDeviceClosesItselfAndIsFoundWhenBack) {
+TEST_F(HidLinkTest, VanishedDeviceClosesItselfAndIsFoundWhenBack) {
     const int dev = backend->AddDevice(Device("Logger", 0));
     ASSERT_TRUE(hid.OpenByProduct("Logger"));
     EXPECT_EQ(hid.Path(), "/dev/hidraw0");
@@ -200,7 +200,7 @@ TEST_F(HidClassTest, VanishedDeviceClosesItselfAndIsFoundWhenBack) {
     EXPECT_FALSE(hid.Opened());
 }
 
-TEST_F(HidClassTest, RefusedLoggerIsListedAndRemembered) {
+TEST_F(HidLinkTest, RefusedLoggerIsListedAndRemembered) {
     const int dev = backend->AddDevice(Device("Mouse", 0));
     const int logger = backend->AddDevice(Device("Logger", 1));
     backend->SetAccessDenied(logger, true);
@@ -220,7 +220,7 @@ TEST_F(HidClassTest, RefusedLoggerIsListedAndRemembered) {
     auto others = std::make_shared<FakeHidBackend>();
     const int mouse = others->AddDevice(Device("Mouse", 0));
     others->SetAccessDenied(mouse, true);
-    HidClass h(others);
+    HidLink h(others);
     EXPECT_FALSE(h.OpenByProduct("Logger"));
     EXPECT_FALSE(h.AccessDenied());
 }

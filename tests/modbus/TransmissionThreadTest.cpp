@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "RecordingTarget.h"
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 using namespace quorvex;
 using quorvex::test::RecordingTarget;
@@ -15,9 +15,9 @@ using quorvex::test::RecordingTarget;
 namespace {
 const QString kMissingPort = QStringLiteral("/nonexistent/quorvex-test-port");
 
-MstrRamka Write(std::uint16_t reg, std::uint16_t value)
+Request Write(std::uint16_t reg, std::uint16_t value)
 {
-    MstrRamka r;
+    Request r;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;
     r.Value = value;
@@ -29,7 +29,7 @@ MstrRamka Write(std::uint16_t reg, std::uint16_t value)
 // A thread that only ever fails to open its port: the queue stays as AddRecord leaves it.
 struct StuckThread : ::testing::Test {
     RecordingTarget target;
-    ThreadTransmisja thread{&target, kMissingPort};
+    TransmissionThread thread{&target, kMissingPort};
     ~StuckThread() override { EndTransmissionThread(thread); }
 };
 }  // namespace
@@ -64,7 +64,7 @@ TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
         thread.AddRecord(Write(i, i));
 
     const auto queue = thread.QueueSnapshot();
-    ASSERT_EQ(queue.size(), ThreadTransmisja::kQueueLimit);
+    ASSERT_EQ(queue.size(), TransmissionThread::kQueueLimit);
     EXPECT_EQ(queue.back().SeqNo, 2);    // number 1 was dropped
     EXPECT_EQ(queue.front().SeqNo, 101); // the new one is queued
     EXPECT_EQ(thread.History().size(), 101u);
@@ -78,7 +78,7 @@ TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
 TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds)
 {
     ASSERT_TRUE(target.WaitFor(WM_PORT_OPEN_ERROR, 6, std::chrono::seconds(5)));
-    EXPECT_EQ(thread.LinkState(), ThreadTransmisja::LINK_SERIAL_FAILED);
+    EXPECT_EQ(thread.LinkState(), TransmissionThread::LINK_SERIAL_FAILED);
     EXPECT_FALSE(thread.Connected());
     EXPECT_EQ(target.CountOf(WM_PORT_OPENED), 0);
 
@@ -105,7 +105,7 @@ TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive)
     });
     std::size_t seen = 0;
     for (int i = 0; i < 200; ++i) {
-        thread.WithHistory([&](std::deque<MstrRamka>& h) {
+        thread.WithHistory([&](std::deque<Request>& h) {
             seen += h.size();
             while (h.size() > 5)
                 h.pop_front();
@@ -121,11 +121,11 @@ TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive)
 
 TEST_F(StuckThread, HistoryStaysBoundedWhenNobodyPaintsIt)
 {
-    const int added = static_cast<int>(ThreadTransmisja::kHistoryLimit) * 3;
+    const int added = static_cast<int>(TransmissionThread::kHistoryLimit) * 3;
     for (int i = 0; i < added; ++i)
         thread.AddRecord(Write(1, 1));
     const auto history = thread.History();
-    ASSERT_EQ(history.size(), ThreadTransmisja::kHistoryLimit);
+    ASSERT_EQ(history.size(), TransmissionThread::kHistoryLimit);
     // The newest requests stay, in order.
     EXPECT_EQ(history.back().SeqNo, added);
     for (std::size_t i = 1; i < history.size(); ++i)
@@ -142,13 +142,13 @@ TEST_F(StuckThread, CountersStartAtZeroAndZeroAgain)
 TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed)
 {
     RecordingTarget target;
-    auto thread = std::make_unique<ThreadTransmisja>(&target, kMissingPort);
+    auto thread = std::make_unique<TransmissionThread>(&target, kMissingPort);
     ASSERT_TRUE(target.WaitFor(WM_PORT_OPEN_ERROR));
     const auto start = GetTickCount();
     EndTransmissionThread(*thread);
     EXPECT_TRUE(thread->isFinished());
     EXPECT_LT(TicksSince(start), 2000u);
-    EXPECT_EQ(thread->LinkState(), ThreadTransmisja::LINK_SERIAL_CLOSED);
+    EXPECT_EQ(thread->LinkState(), TransmissionThread::LINK_SERIAL_CLOSED);
     thread.reset();  // destruction after the end is harmless
 }
 
@@ -156,10 +156,10 @@ TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning)
 {
     RecordingTarget target;
     {
-        ThreadTransmisja thread(&target, kMissingPort, {}, true);
+        TransmissionThread thread(&target, kMissingPort, {}, true);
         thread.AddRecord(Write(82, 4));
         EXPECT_EQ(thread.QueueSize(), 1u);
-        EXPECT_EQ(thread.LinkState(), ThreadTransmisja::LINK_NONE);
+        EXPECT_EQ(thread.LinkState(), TransmissionThread::LINK_NONE);
         EXPECT_EQ(thread.ProtocolState(), 0);
     }
     EXPECT_EQ(target.CountOf(WM_PORT_OPEN_ERROR), 0);

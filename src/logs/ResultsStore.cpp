@@ -1,4 +1,4 @@
-#include "logs/Logi.h"
+#include "logs/ResultsStore.h"
 
 #include <atomic>
 #include <utility>
@@ -7,9 +7,9 @@
 
 namespace quorvex {
 
-MLogi Logi;
+ResultsStore StoredResults;
 
-void MLogi::Clear() {
+void ResultsStore::Clear() {
     loggerName.clear();
     loggerType.clear();
     serialNumber.clear();
@@ -19,11 +19,11 @@ void MLogi::Clear() {
     sourceFile.clear();
     humidityInFile = false;
     tempMax = tempMin = humMax = humMin = kEmptyExtreme;
-    std::deque<MstrLog>().swap(records_);  // give a large download's memory back
+    std::deque<LogRecord>().swap(records_);  // give a large download's memory back
     generation_ = NextGeneration();
 }
 
-void MLogi::Swap(MLogi& other) {
+void ResultsStore::Swap(ResultsStore& other) {
     using std::swap;
     swap(loggerName, other.loggerName);
     swap(loggerType, other.loggerType);
@@ -42,12 +42,12 @@ void MLogi::Swap(MLogi& other) {
     other.generation_ = NextGeneration();
 }
 
-std::uint64_t MLogi::NextGeneration() {
+std::uint64_t ResultsStore::NextGeneration() {
     static std::atomic<std::uint64_t> counter{0};
     return ++counter;
 }
 
-void MLogi::Append(float temperature, float humidity, TDateTime time) {
+void ResultsStore::Append(float temperature, float humidity, TDateTime time) {
     records_.push_back({temperature, humidity, time});
     if (records_.size() == 1) {
         tempMax = tempMin = temperature;
@@ -60,6 +60,6 @@ void MLogi::Append(float temperature, float humidity, TDateTime time) {
     if (humidity < humMin) humMin = humidity;
 }
 
-bool MLogi::HasHumidity() const { return humidityInFile || IsHumidityDevice(loggerType); }
+bool ResultsStore::HasHumidity() const { return humidityInFile || IsHumidityDevice(loggerType); }
 
 }  // namespace quorvex

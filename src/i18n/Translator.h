@@ -1,5 +1,5 @@
 #pragma once
-// MTranslate turns numbered texts ("[1002]Kabel USB odłączony") into the
+// Translator turns numbered texts ("[1002]Kabel USB odłączony") into the
 // wording of the current language and remembers the first numbered caption of
 // every control it translates, so the language can be switched back and forth
 // at will. The widget walks over windows and menus are in TranslateWindow.h;
@@ -35,16 +35,16 @@ std::optional<QString> LanguageFromName(const QString& name);
 // sign and decimal digits that fit an int. Nothing for anything else.
 std::optional<int> ParseTextId(QStringView digits);
 
-class MTranslate {
+class Translator {
  public:
   using MessageHandler = std::function<void(const QString&)>;
 
   // Reported when a bracket prefix does not hold a number.
   static const QString kBadIdMessage;
 
-  MTranslate() = default;
-  MTranslate(const MTranslate&) = delete;
-  MTranslate& operator=(const MTranslate&) = delete;
+  Translator() = default;
+  Translator(const Translator&) = delete;
+  Translator& operator=(const Translator&) = delete;
 
   // Where diagnostics go (the main window connects its message log here).
   void SetMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }

@@ -1,4 +1,4 @@
-#include "link/Hid2.h"
+#include "link/HidLink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -19,12 +19,12 @@ QString UnusableText(HidUnusable reason)
     return {};
 }
 
-HidClass::HidClass(std::shared_ptr<HidBackend> backend) : Backend_(std::move(backend)) {}
+HidLink::HidLink(std::shared_ptr<HidBackend> backend) : Backend_(std::move(backend)) {}
 
-HidClass::~HidClass() { Close(); }
+HidLink::~HidLink() { Close(); }
 
-structUSBDevice HidClass::EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error) {
-    structUSBDevice entry;
+HidDevice HidLink::EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error) {
+    HidDevice entry;
     entry.Present = 1;
     const HidOpenResult opened = Backend_->Open(info.Path);
     error = opened.Error;
@@ -36,14 +36,14 @@ structUSBDevice HidClass::EnumerateEntry(const HidInterfaceInfo& info, HidOpenEr
     return entry;
 }
 
-HidUnusable HidClass::Check(const HidDescriptorInfo& info) {
+HidUnusable HidLink::Check(const HidDescriptorInfo& info) {
     if (info.Numbered) return HidUnusable::Numbered;
     if (info.Lengths.Output < 2) return HidUnusable::ShortOutput;
     if (info.Lengths.Input < 2) return HidUnusable::ShortInput;
     return HidUnusable::None;
 }
 
-bool HidClass::OpenByProduct(const std::string& product) {
+bool HidLink::OpenByProduct(const std::string& product) {
     Close();
     bool denied = false;
     Unusable_ = HidUnusable::None;
@@ -55,7 +55,7 @@ bool HidClass::OpenByProduct(const std::string& product) {
         const HidInterfaceInfo& info = interfaces[i];
         if (info.Product != product) continue;
         HidOpenError error = HidOpenError::None;
-        structUSBDevice entry = EnumerateEntry(info, error);
+        HidDevice entry = EnumerateEntry(info, error);
         if (error == HidOpenError::AccessDenied) denied = true;
         if (entry.Handle == kInvalidHidHandle) continue;
         HidDescriptorInfo descriptor;
@@ -83,7 +83,7 @@ bool HidClass::OpenByProduct(const std::string& product) {
     return false;
 }
 
-void HidClass::Close() {
+void HidLink::Close() {
     if (Opened_ == 0) return;
     Backend_->Close(Device_.Handle);
     Device_ = {};
@@ -92,7 +92,7 @@ void HidClass::Close() {
     Opened_ = 0;
 }
 
-bool HidClass::ReadByte(std::uint8_t& byte, int waitMs) {
+bool HidLink::ReadByte(std::uint8_t& byte, int waitMs) {
     if (waitMs < 0 || waitMs > kReadTimeoutMs) waitMs = kReadTimeoutMs;
     if (Opened_ == 0 || Capabilities_.Input > kReportBufferSize) return false;
     const auto start = std::chrono::steady_clock::now();
@@ -119,7 +119,7 @@ bool HidClass::ReadByte(std::uint8_t& byte, int waitMs) {
     return false;
 }
 
-bool HidClass::Write(const std::uint8_t* bytes, std::size_t count) {
+bool HidLink::Write(const std::uint8_t* bytes, std::size_t count) {
     if (Opened_ == 0 || count == 0 || bytes == nullptr || Capabilities_.Output > kReportBufferSize) return false;
     // A report that cannot hold the report id and one byte would silently lose the frame.
     if (Capabilities_.Output < 2) return false;
@@ -141,7 +141,7 @@ bool HidClass::Write(const std::uint8_t* bytes, std::size_t count) {
     return true;
 }
 
-void HidClass::ListProducts(QStringList& list) {
+void HidLink::ListProducts(QStringList& list) {
     list.clear();
     const auto interfaces = Backend_->Enumerate();
     const std::size_t count = std::min<std::size_t>(interfaces.size(), kMaxInterfaces);

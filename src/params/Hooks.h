@@ -8,12 +8,12 @@
 #include <QString>
 #include <functional>
 
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 
 namespace quorvex {
 
 // Hands a request to the transmission thread's AddRecord (copied into its queue).
-using EnqueueFunction = std::function<void(const MstrRamka&)>;
+using EnqueueFunction = std::function<void(const Request&)>;
 // Adds a line to the message log (which drops a line equal to the last one).
 using MessageFunction = std::function<void(const QString&)>;
 // Maps a numbered text such as "[1004]Brak komunikacji z Loggerem" to the

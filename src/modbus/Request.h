@@ -29,7 +29,7 @@ enum RamkaStatus : std::uint8_t {
     STATUS_POLL_DROPPED = 10,
 };
 
-struct MstrRamka {
+struct Request {
     std::int32_t Tag = 0;
     std::int32_t SeqNo = 0;
     std::uint8_t Address = kLoggerAddress;

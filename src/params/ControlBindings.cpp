@@ -1,4 +1,4 @@
-#include "params/Controlmanager.h"
+#include "params/ControlBindings.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -9,7 +9,7 @@
 
 #include <set>
 
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
@@ -47,15 +47,15 @@ void SetBase(QLineEdit* edit, const QColor& colour)
 QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
 }  // namespace
 
-// ---- MbaseControl ----
+// ---- ControlBinding ----
 
-void MbaseControl::EnableLabels(bool on)
+void ControlBinding::EnableLabels(bool on)
 {
     if (Label1) Label1->setEnabled(on);
     if (Label2) Label2->setEnabled(on);
 }
 
-void MbaseControl::SetAllEnabled(bool on)
+void ControlBinding::SetAllEnabled(bool on)
 {
     EnableLabels(on);
     if (Box) {
@@ -65,9 +65,9 @@ void MbaseControl::SetAllEnabled(bool on)
     if (Button) Button->setEnabled(on);
 }
 
-void MbaseControl::SetValueEnabled(bool on) { EnableLabels(on); }
+void ControlBinding::SetValueEnabled(bool on) { EnableLabels(on); }
 
-void MbaseControl::Refresh()
+void ControlBinding::Refresh()
 {
     SetAllEnabled(Active);
     if (!Active || !Param) return;
@@ -76,37 +76,37 @@ void MbaseControl::Refresh()
     SetValueEnabled(Param->Applicable);
 }
 
-// ---- MMonitorEditor ----
+// ---- EditorBinding ----
 
-MMonitorEditor::MMonitorEditor(QLineEdit* edit) : Control(edit)
+EditorBinding::EditorBinding(QLineEdit* edit) : Control(edit)
 {
     Color = kMoneyGreen;
     Control->setReadOnly(true);
     Control->setFocusPolicy(Qt::NoFocus);
 }
 
-void MMonitorEditor::ShowEnabled(bool on)
+void EditorBinding::ShowEnabled(bool on)
 {
     SetBase(Control, on ? Color : ButtonFace());
     Control->setEnabled(on);
 }
 
-void MMonitorEditor::SetAllEnabled(bool on)
+void EditorBinding::SetAllEnabled(bool on)
 {
-    MbaseControl::SetAllEnabled(on);
+    ControlBinding::SetAllEnabled(on);
     ShowEnabled(on);
     if (!on) Control->clear();
 }
 
-void MMonitorEditor::SetValueEnabled(bool on)
+void EditorBinding::SetValueEnabled(bool on)
 {
-    MbaseControl::SetValueEnabled(on);
+    ControlBinding::SetValueEnabled(on);
     if (Active) ShowEnabled(on);
 }
 
-void MMonitorEditor::Refresh()
+void EditorBinding::Refresh()
 {
-    MbaseControl::Refresh();
+    ControlBinding::Refresh();
     if (!Active || !Param || !Param->Available) return;
     // An unchanged text is left alone: setting it again repaints the field,
     // and most fields stay the same from one poll to the next.
@@ -118,9 +118,9 @@ void MMonitorEditor::Refresh()
     if (Button) Button->setEnabled(!(Model && Model->RecordingActive()));
 }
 
-// ---- MMonitorRadioGroupBox ----
+// ---- RadioGroupBinding ----
 
-MMonitorRadioGroupBox::MMonitorRadioGroupBox(QGroupBox* box) : Control(box)
+RadioGroupBinding::RadioGroupBinding(QGroupBox* box) : Control(box)
 {
     // The radios only show the value: the operator can never click them. The
     // group box itself stays drawn normally; its radios carry the state.
@@ -129,7 +129,7 @@ MMonitorRadioGroupBox::MMonitorRadioGroupBox(QGroupBox* box) : Control(box)
     for (QRadioButton* r : Radios()) r->setFocusPolicy(Qt::NoFocus);
 }
 
-std::vector<QRadioButton*> MMonitorRadioGroupBox::Radios() const
+std::vector<QRadioButton*> RadioGroupBinding::Radios() const
 {
     std::vector<QRadioButton*> radios;
     for (QObject* child : Control->children()) {
@@ -141,14 +141,14 @@ std::vector<QRadioButton*> MMonitorRadioGroupBox::Radios() const
     return radios;
 }
 
-void MMonitorRadioGroupBox::SetRadioColour(bool on)
+void RadioGroupBinding::SetRadioColour(bool on)
 {
     for (QRadioButton* r : Radios()) SetTextColour(r, on ? QColor(Qt::black) : kDisabledGrey);
 }
 
-void MMonitorRadioGroupBox::SetAllEnabled(bool on)
+void RadioGroupBinding::SetAllEnabled(bool on)
 {
-    MbaseControl::SetAllEnabled(on);
+    ControlBinding::SetAllEnabled(on);
     for (QRadioButton* r : Radios()) {
         SetRadioColour(on);
         r->setEnabled(on);
@@ -161,9 +161,9 @@ void MMonitorRadioGroupBox::SetAllEnabled(bool on)
     }
 }
 
-void MMonitorRadioGroupBox::SetValueEnabled(bool on)
+void RadioGroupBinding::SetValueEnabled(bool on)
 {
-    MbaseControl::SetValueEnabled(on);
+    ControlBinding::SetValueEnabled(on);
     if (!Active) return;
     for (QRadioButton* r : Radios()) {
         r->setEnabled(on);
@@ -171,9 +171,9 @@ void MMonitorRadioGroupBox::SetValueEnabled(bool on)
     }
 }
 
-void MMonitorRadioGroupBox::Refresh()
+void RadioGroupBinding::Refresh()
 {
-    MbaseControl::Refresh();
+    ControlBinding::Refresh();
     if (!Active || !Param || !Param->Available) return;
     const int value = Param->GetValue();
     int k = 0;
@@ -185,29 +185,29 @@ void MMonitorRadioGroupBox::Refresh()
     }
 }
 
-// ---- MControlManager ----
+// ---- ControlBindings ----
 
-MControlManager::~MControlManager()
+ControlBindings::~ControlBindings()
 {
-    std::set<MbaseControl*> seen;
-    for (MbaseControl* c : list_)
+    std::set<ControlBinding*> seen;
+    for (ControlBinding* c : list_)
         if (seen.insert(c).second) delete c;
 }
 
-void MControlManager::AddControl(MbaseControl* control)
+void ControlBindings::AddControl(ControlBinding* control)
 {
     control->Form = form_;
     list_.push_back(control);
 }
 
-void MControlManager::RefreshAll()
+void ControlBindings::RefreshAll()
 {
-    for (MbaseControl* c : list_) c->Refresh();
+    for (ControlBinding* c : list_) c->Refresh();
 }
 
-void MControlManager::SetAllActive(bool on)
+void ControlBindings::SetAllActive(bool on)
 {
-    for (MbaseControl* c : list_) c->Active = on;
+    for (ControlBinding* c : list_) c->Active = on;
     RefreshAll();
 }
 

@@ -1,4 +1,4 @@
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ class TranslateTest : public ::testing::Test {
     tr.SetLanguage(language);
     return tr.Tr(text);
   }
-  MTranslate tr;
+  Translator tr;
   QStringList messages;
   const QStringList languages{kLanguagePolish, kLanguageEnglish, kLanguageGerman};
 };
@@ -62,9 +62,9 @@ TEST_F(TranslateTest, MalformedIdIsReportedOncePerCallAndTextKept) {
     const QString text = QString::fromUtf8(bad);
     messages.clear();
     EXPECT_EQ(In(kLanguageEnglish, text), text);
-    EXPECT_EQ(messages, QStringList{MTranslate::kBadIdMessage}) << bad;
+    EXPECT_EQ(messages, QStringList{Translator::kBadIdMessage}) << bad;
   }
-  MTranslate quiet;  // without a handler the fault is only swallowed
+  Translator quiet;  // without a handler the fault is only swallowed
   EXPECT_EQ(quiet.Tr(QStringLiteral("[x]y")), QStringLiteral("[x]y"));
 }
 
@@ -96,7 +96,7 @@ TEST_F(TranslateTest, DestroyedComponentIsForgotten) {
   EXPECT_TRUE(tr.Remembers(&other));
   // A translator destroyed first leaves its components' destruction harmless.
   QObject survivor;
-  auto shortLived = std::make_unique<MTranslate>();
+  auto shortLived = std::make_unique<Translator>();
   shortLived->TranslateCaption(QStringLiteral("[1]Zmień"), &survivor);
   shortLived.reset();
 }

@@ -1,13 +1,13 @@
-#include "params/baseParametr.h"
+#include "params/Parameter.h"
 
 #include <utility>
 
 namespace quorvex {
 
-baseParametr::baseParametr(std::int32_t firstRegister, QString name)
+Parameter::Parameter(std::int32_t firstRegister, QString name)
     : FirstRegister(firstRegister), Name(std::move(name)) {}
 
-void baseParametr::OnRegister(int reg, std::uint16_t value) {
+void Parameter::OnRegister(int reg, std::uint16_t value) {
     if (reg == FirstRegister) {
         Reg0 = value;
         Empty = false;
@@ -18,17 +18,17 @@ void baseParametr::OnRegister(int reg, std::uint16_t value) {
     }
 }
 
-void baseParametr::Invalidate() {
+void Parameter::Invalidate() {
     Reg0 = Reg1 = Reg2 = kNotReceived;
     Empty = true;
 }
 
-void baseParametr::SetValue(int) {}
-void baseParametr::SetText(const QString&) {}
-int baseParametr::GetValue() const { return -1; }
-QString baseParametr::GetText() const { return {}; }
+void Parameter::SetValue(int) {}
+void Parameter::SetText(const QString&) {}
+int Parameter::GetValue() const { return -1; }
+QString Parameter::GetText() const { return {}; }
 
-bool baseParametr::Has(int count) const {
+bool Parameter::Has(int count) const {
     const std::uint16_t regs[3] = {Reg0, Reg1, Reg2};
     for (int i = 0; i < count; ++i)
         if (regs[i] == kNotReceived) return false;

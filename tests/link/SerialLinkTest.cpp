@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "Pty.h"
-#include "link/Rs232.h"
+#include "link/SerialLink.h"
 
 using namespace quorvex;
 using quorvex::test::Pty;
@@ -37,7 +37,7 @@ Millis Timed(F&& f)
 }
 
 // Reads everything the port can deliver, byte by byte, until a read times out.
-Bytes ReadAll(ObiektRS232& port)
+Bytes ReadAll(SerialLink& port)
 {
     Bytes got;
     std::uint8_t b = 0;
@@ -60,20 +60,20 @@ private:
 };
 [[maybe_unused]] const auto* const qtApplication = ::testing::AddGlobalTestEnvironment(new QtApplication);
 
-class Rs232 : public ::testing::Test {
+class SerialLinkOverPty : public ::testing::Test {
 protected:
     void OpenOrFail(const QString& name)
     {
         ASSERT_TRUE(port.OpenPort(name)) << port.LastMessage().toStdString();
     }
     Pty pty;
-    ObiektRS232 port;
+    SerialLink port;
     QString path = Q(pty.SlavePath());
 };
 
 }  // namespace
 
-TEST_F(Rs232, ClosedPortRefusesEverythingAtOnce)
+TEST_F(SerialLinkOverPty, ClosedPortRefusesEverythingAtOnce)
 {
     EXPECT_FALSE(port.Opened());
     EXPECT_EQ(port.NameReference(), "Com1");
@@ -98,7 +98,7 @@ TEST_F(Rs232, ClosedPortRefusesEverythingAtOnce)
     EXPECT_TRUE(pty.Read(1, Millis(50)).empty());
 }
 
-TEST_F(Rs232, OpeningAMissingPortNamesIt)
+TEST_F(SerialLinkOverPty, OpeningAMissingPortNamesIt)
 {
     for (const QString& name : {QStringLiteral("/dev/quorvex-no-such-port"), QStringLiteral("COM3")}) {
         EXPECT_FALSE(port.OpenPort(name));
@@ -111,7 +111,7 @@ TEST_F(Rs232, OpeningAMissingPortNamesIt)
     OpenOrFail(path);
 }
 
-TEST_F(Rs232, OpenTwiceKeepsTheFirstOpenAndUsable)
+TEST_F(SerialLinkOverPty, OpenTwiceKeepsTheFirstOpenAndUsable)
 {
     OpenOrFail(path);
     EXPECT_TRUE(port.Opened());
@@ -126,7 +126,7 @@ TEST_F(Rs232, OpenTwiceKeepsTheFirstOpenAndUsable)
     EXPECT_EQ(pty.Read(frame.size()), frame);
 }
 
-TEST_F(Rs232, CloseAndReopen)
+TEST_F(SerialLinkOverPty, CloseAndReopen)
 {
     EXPECT_TRUE(port.ClosePort());
     EXPECT_EQ(port.LastMessage(), "Port nie był otwarty");
@@ -146,7 +146,7 @@ TEST_F(Rs232, CloseAndReopen)
     EXPECT_EQ(b, 0x42);
 }
 
-TEST_F(Rs232, EmptyWriteFailsWithoutTouchingThePort)
+TEST_F(SerialLinkOverPty, EmptyWriteFailsWithoutTouchingThePort)
 {
     OpenOrFail(path);
     const Bytes frame{1, 2, 3};
@@ -157,7 +157,7 @@ TEST_F(Rs232, EmptyWriteFailsWithoutTouchingThePort)
     EXPECT_TRUE(port.Opened());
 }
 
-TEST_F(Rs232, IdleReadGivesUpAfterAQuarterSecond)
+TEST_F(SerialLinkOverPty, IdleReadGivesUpAfterAQuarterSecond)
 {
     OpenOrFail(path);
     std::uint8_t b = 0x77;
@@ -175,7 +175,7 @@ TEST_F(Rs232, IdleReadGivesUpAfterAQuarterSecond)
     EXPECT_EQ(b, 0x5A);
 }
 
-TEST_F(Rs232, BytesTravelBothWays)
+TEST_F(SerialLinkOverPty, BytesTravelBothWays)
 {
     OpenOrFail(path);
 
@@ -198,7 +198,7 @@ TEST_F(Rs232, BytesTravelBothWays)
     EXPECT_EQ(ReadAll(port), longReply);
 }
 
-TEST_F(Rs232, PurgeDiscardsPendingInput)
+TEST_F(SerialLinkOverPty, PurgeDiscardsPendingInput)
 {
     OpenOrFail(path);
     std::uint8_t b = 0;
@@ -225,7 +225,7 @@ TEST_F(Rs232, PurgeDiscardsPendingInput)
     EXPECT_EQ(b, 9);
 }
 
-TEST_F(Rs232, AnotherProgramHoldingThePortBlocksOpen)
+TEST_F(SerialLinkOverPty, AnotherProgramHoldingThePortBlocksOpen)
 {
     int ready[2], release[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -237,7 +237,7 @@ TEST_F(Rs232, AnotherProgramHoldingThePortBlocksOpen)
         ::close(release[1]);
         char opened = 0;
         {
-            ObiektRS232 holder;
+            SerialLink holder;
             opened = holder.OpenPort(path) ? 1 : 0;
             (void)!::write(ready[1], &opened, 1);
             char c;
@@ -268,11 +268,11 @@ TEST_F(Rs232, AnotherProgramHoldingThePortBlocksOpen)
     OpenOrFail(path);
 }
 
-TEST_F(Rs232, AliasesOfOneDeviceExcludeEachOther)
+TEST_F(SerialLinkOverPty, AliasesOfOneDeviceExcludeEachOther)
 {
     const QString link = Q(pty.AddSymlink());
     const QString linkToLink = Q(pty.AddSymlink());  // a second alias, to check both
-    ObiektRS232 other;
+    SerialLink other;
 
     OpenOrFail(path);
     for (const QString& alias : {link, linkToLink}) {
@@ -305,7 +305,7 @@ void RecordMessage(QtMsgType, const QMessageLogContext&, const QString& text)
 
 // The transmission thread creates the port object with itself on the user-interface thread and
 // then uses it from its own thread, which runs no event loop.
-TEST_F(Rs232, WorksFromAWorkerThreadWithoutEventLoop)
+TEST_F(SerialLinkOverPty, WorksFromAWorkerThreadWithoutEventLoop)
 {
     qtMessages.clear();
     const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);

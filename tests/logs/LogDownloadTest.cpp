@@ -5,21 +5,21 @@
 #include <gtest/gtest.h>
 
 #include "LogTestUtil.h"
-#include "i18n/Translate.h"
-#include "logs/Logmanager.h"
-#include "params/Zmienneglobalne.h"
+#include "i18n/Translator.h"
+#include "logs/LogDownload.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
 
 using test::LocaleGuard;
 using test::RecordBytes;
-using V = LogManagerView;
+using V = LogDownloadView;
 
-class LogManager : public ::testing::Test {
+class LogDownloadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
         MessageHook = [this](const QString& line) { messages.push_back(line); };
         test::FillParameters(params);
         manager.SetView(&view);
@@ -45,12 +45,12 @@ protected:
         }
         return out;
     }
-    static bool IsLogRead(const MstrRamka& r) {
+    static bool IsLogRead(const Request& r) {
         return r.Tag == TAG_LOG && r.Address == 0xFF && r.Function == 3 && r.StartRegister == 144 && r.Count == 0 &&
                r.Attempts == 1 && r.Values.empty();
     }
     // The set-next-record write asking for record n.
-    static bool IsSetNext(const MstrRamka& r, int n) {
+    static bool IsSetNext(const Request& r, int n) {
         return r.Tag == 0 && r.Function == 16 && r.StartRegister == 13 && r.Count == 2 && r.Attempts == 2 &&
                r.Values.size() == 2 && r.Values[0] == ((n >> 8) & 0xFFFF) &&
                r.Values[1] == (((n & 0xFF) << 8) | 0x55);  // the low byte of register 14 is kept
@@ -58,21 +58,21 @@ protected:
     QString Cell(int row, int col) const { return view.model.data(view.model.index(row, col)).toString(); }
 
     LocaleGuard locale{"pl_PL"};
-    MDataParametry params;
-    MLogi store;
-    MLogManager manager{params, store};
+    ParameterModel params;
+    ResultsStore store;
+    LogDownload manager{params, store};
     test::RecordingView view{store};
     MThresholds thresholds;
-    std::vector<MstrRamka> queued;
+    std::vector<Request> queued;
     std::vector<QString> messages;
 };
 
-TEST_F(LogManager, StartQueuesTheWriteThenOneReadAndFillsTheTab) {
+TEST_F(LogDownloadTest, StartQueuesTheWriteThenOneReadAndFillsTheTab) {
     manager.StartRead();
     ASSERT_EQ(queued.size(), 2u);
     EXPECT_TRUE(IsSetNext(queued[0], 1));
     EXPECT_TRUE(IsLogRead(queued[1]));
-    EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    EXPECT_EQ(manager.GetState(), LogDownload::Reading);
     EXPECT_EQ(view.status, QStringList({"Odczyt danych z loggera", " ", QStringLiteral("Pobrano 0/250 logów")}));
     EXPECT_EQ(view.progressMax, 250);
     EXPECT_TRUE(view.Enabled(V::ButtonStop));
@@ -91,7 +91,7 @@ TEST_F(LogManager, StartQueuesTheWriteThenOneReadAndFillsTheTab) {
     EXPECT_FLOAT_EQ(thresholds.lowHum, 10.0f);
 }
 
-TEST_F(LogManager, BlocksAppendRowsStampedFromTheStartMoment) {
+TEST_F(LogDownloadTest, BlocksAppendRowsStampedFromTheStartMoment) {
     test::LoggerSetup setup;
     setup.interval = 90061;  // 1 d 1 h 1 min 1 s
     test::FillParameters(params, setup);
@@ -99,7 +99,7 @@ TEST_F(LogManager, BlocksAppendRowsStampedFromTheStartMoment) {
     queued.clear();
 
     Block({});  // an empty block is valid
-    EXPECT_EQ(manager.GetState(), MLogManager::Reading);
+    EXPECT_EQ(manager.GetState(), LogDownload::Reading);
     EXPECT_EQ(store.Count(), 0);
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_TRUE(IsLogRead(queued[0]));
@@ -131,14 +131,14 @@ TEST_F(LogManager, BlocksAppendRowsStampedFromTheStartMoment) {
     EXPECT_EQ(Cell(64, 4), QStringLiteral("50,0%"));
 }
 
-TEST_F(LogManager, ABlockOfBrokenLengthAbortsAndKeepsEarlierRecords) {
+TEST_F(LogDownloadTest, ABlockOfBrokenLengthAbortsAndKeepsEarlierRecords) {
     manager.StartRead();
     Block(Records(10));
     queued.clear();
     std::vector<std::uint8_t> six = Records(2);
     six.resize(6);
     Block(six);
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(store.Count(), 10);
     EXPECT_TRUE(queued.empty());
     ASSERT_EQ(messages.size(), 1u);
@@ -155,16 +155,16 @@ TEST_F(LogManager, ABlockOfBrokenLengthAbortsAndKeepsEarlierRecords) {
     EXPECT_TRUE(queued.empty());
 }
 
-TEST_F(LogManager, EndOfLogFinishesAndLaterCallsChangeNothing) {
+TEST_F(LogDownloadTest, EndOfLogFinishesAndLaterCallsChangeNothing) {
     manager.ReadFinished();  // idle: nothing
     manager.StopRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Idle);
+    EXPECT_EQ(manager.GetState(), LogDownload::Idle);
     EXPECT_TRUE(view.boxes.empty());
     EXPECT_TRUE(view.Enabled(V::ButtonStart) && !view.Enabled(V::ButtonStop) && !view.Enabled(V::ButtonSaveResults));
     manager.StartRead();
     Block(Records(5));
     manager.ReadFinished();
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].caption, QStringLiteral("Logger"));
     // The logger announced 250: the end of a short log says so.
@@ -179,7 +179,7 @@ TEST_F(LogManager, EndOfLogFinishesAndLaterCallsChangeNothing) {
 
     manager.ReadFinished();
     manager.StopRead();  // a lost link while finished: no change, no box
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_EQ(view.boxes.size(), 1u);
 
     // paramsReady falling in state 4 locks start and resume only.
@@ -189,7 +189,7 @@ TEST_F(LogManager, EndOfLogFinishesAndLaterCallsChangeNothing) {
     EXPECT_TRUE(view.Enabled(V::ButtonChart) && view.Enabled(V::ButtonPrintTable) && view.Enabled(V::ButtonSaveResults));
 }
 
-TEST_F(LogManager, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
+TEST_F(LogDownloadTest, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
     manager.StartRead();
     Block(Records(8));
     manager.ReadFinished();
@@ -198,7 +198,7 @@ TEST_F(LogManager, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
     restarted.day = 2;
     test::FillParameters(params, restarted);
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     ASSERT_EQ(view.boxes.size(), 2u);
     EXPECT_EQ(view.boxes[1].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(view.boxes[1].text, QStringLiteral("Nie można ponowić odczytu danych"));
@@ -213,30 +213,30 @@ TEST_F(LogManager, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
     EXPECT_TRUE(queued.empty());
 }
 
-TEST_F(LogManager, ParamsNotReadyRefusesStartAndResume) {
+TEST_F(LogDownloadTest, ParamsNotReadyRefusesStartAndResume) {
     manager.StartRead();
     Block(Records(3));
     manager.ReadFinished();
     queued.clear();
     view.paramsReady = false;
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_TRUE(queued.empty());
     manager.StartRead();
     EXPECT_TRUE(queued.empty());
-    EXPECT_EQ(manager.GetState(), MLogManager::Finished);
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     // The store is emptied by the start even so, and the table goes with it.
     EXPECT_EQ(store.Count(), 0);
     EXPECT_EQ(view.model.rowCount(), 0);
     EXPECT_TRUE(view.boxes.size() == 1u);
 }
 
-TEST_F(LogManager, BadStartInputAndMissingQueueAbortWithTheirText) {
+TEST_F(LogDownloadTest, BadStartInputAndMissingQueueAbortWithTheirText) {
     test::LoggerSetup bad;
     bad.month = 13;  // no calendar date: the start date has no text
     test::FillParameters(params, bad);
     manager.StartRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt logów przerwany.\nNieprawidłowe dane wejściowe"));
     EXPECT_TRUE(queued.empty());
@@ -244,20 +244,20 @@ TEST_F(LogManager, BadStartInputAndMissingQueueAbortWithTheirText) {
     test::FillParameters(params);
     EnqueueHook = nullptr;
     manager.StartRead();
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(view.boxes.size(), 2u);
     EXPECT_EQ(view.boxes[1].text, view.boxes[0].text);
 
     // Registers never received (after MonitorReset) fail the same way.
-    EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+    EnqueueHook = [this](const Request& r) { queued.push_back(r); };
     params.InvalidateAll();
     manager.StartRead();
     EXPECT_EQ(view.boxes.size(), 3u);
-    EXPECT_EQ(manager.GetState(), MLogManager::Aborted);
+    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
 }
 
-TEST_F(LogManager, StatusLinesAreTranslatedPieceByPiece) {
-    MTranslate translator;
+TEST_F(LogDownloadTest, StatusLinesAreTranslatedPieceByPiece) {
+    Translator translator;
     translator.SetLanguage(kLanguageEnglish);
     TranslateHook = [&](const QString& text) { return translator.Tr(text); };
     manager.StartRead();

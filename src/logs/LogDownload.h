@@ -1,8 +1,8 @@
 #pragma once
-// MLogManager, the log download: one set-next-record write, then a chain of
+// LogDownload, the log download: one set-next-record write, then a chain of
 // log reads, each reply decoded into the results store until the logger ends
 // the chain with an exception reply. Requests go out through EnqueueHook; the
-// results tab is reached through a LogManagerView. The main window owns one
+// results tab is reached through a LogDownloadView. The main window owns one
 // instance and calls:
 //   buttons "[10]…", "[11]…", "[13]…"     StartRead, StopRead, ResumeRead
 //   message 1038 WM_LOG_READ_DONE         LogReadDone(ResponseRecord)
@@ -15,26 +15,26 @@
 #include <QString>
 #include <cstdint>
 
-#include "logs/LogManagerView.h"
-#include "logs/Logi.h"
+#include "logs/LogDownloadView.h"
+#include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
-#include "modbus/MstrRamka.h"
-#include "params/Datamanager.h"
+#include "modbus/Request.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 
-class MLogManager {
+class LogDownload {
 public:
     // Opened: the store holds results opened from a file (its sourceFile);
     // they can be shown, printed and saved, not resumed.
     enum State : std::int8_t { Idle = 1, Starting = 2, Reading = 3, Finished = 4, Aborted = 5, Opened = 6 };
 
-    explicit MLogManager(MDataParametry& params, MLogi& store = Logi);
-    MLogManager(const MLogManager&) = delete;
-    MLogManager& operator=(const MLogManager&) = delete;
+    explicit LogDownload(ParameterModel& params, ResultsStore& store = StoredResults);
+    LogDownload(const LogDownload&) = delete;
+    LogDownload& operator=(const LogDownload&) = delete;
 
     // Where the controls are; nullptr detaches (every step then skips the view).
-    void SetView(LogManagerView* view) { view_ = view; }
+    void SetView(LogDownloadView* view) { view_ = view; }
     // The chart's thresholds block; may stay unset.
     void SetThresholds(MThresholds* thresholds) { thresholds_ = thresholds; }
 
@@ -46,13 +46,13 @@ public:
     // queued it; a reply to a read of an earlier chain (queued or in flight when the operator
     // stopped and started or resumed again) is ignored, so two chains never mix.
     // LogReadDone: a block; one whose byte count disagreed with its length is a bad block.
-    void LogReadDone(const MstrRamka& reply);
+    void LogReadDone(const Request& reply);
     // LogReadRefused: the logger's end of the log.
-    void LogReadRefused(const MstrRamka& reply);
+    void LogReadRefused(const Request& reply);
     // LogReadFailed: the read got a corrupted reply. The logger has moved past that block,
     // so it is asked again from the last good record, up to kBadReplyRetries times in a row.
     // False when the download gives up (the caller then treats the logger as not answering).
-    bool LogReadFailed(const MstrRamka& reply);
+    bool LogReadFailed(const Request& reply);
 
     // One block of the current chain: its data bytes, valid only during the call.
     void WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount);
@@ -90,11 +90,11 @@ private:
     TDateTime startTime = 0.0;
     TDateTime currentTime = 0.0;
     QString recordsText;
-    LogManagerView* view_ = nullptr;
+    LogDownloadView* view_ = nullptr;
     MThresholds* thresholds_ = nullptr;
 
-    MDataParametry& params_;
-    MLogi& store_;
+    ParameterModel& params_;
+    ResultsStore& store_;
     // startTime in whole seconds since 30 December 1899: record k's moment is
     // computed from it and k, so a long download's time line does not drift.
     std::int64_t startSeconds_ = 0;

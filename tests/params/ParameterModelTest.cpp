@@ -6,8 +6,8 @@
 
 #include "LocaleGuard.h"
 #include "modbus/FrameRules.h"
-#include "params/Datamanager.h"
-#include "params/Zmienneglobalne.h"
+#include "params/ParameterModel.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -44,10 +44,10 @@ std::vector<std::uint16_t> LowBlock(std::uint16_t status = 0x0006, std::uint16_t
     return r;
 }
 
-class Datamanager : public ::testing::Test {
+class ParameterModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const MstrRamka& r) { queued.push_back(r); };
+        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
         MessageHook = [this](const QString& line) { messages.push_back(line); };
     }
     void TearDown() override {
@@ -59,15 +59,15 @@ protected:
         model.StoreRegisters(b.data(), start, static_cast<int>(b.size()));
     }
 
-    MDataParametry model;
-    std::vector<MstrRamka> queued;
+    ParameterModel model;
+    std::vector<Request> queued;
     std::vector<QString> messages;
 };
 
-TEST_F(Datamanager, LowBlockReplyFillsEveryLowParameterInEachLocale) {
+TEST_F(ParameterModelTest, LowBlockReplyFillsEveryLowParameterInEachLocale) {
     Store(0, LowBlock());
     EXPECT_EQ(model.ValueCount(), 22);  // all but name, stored type, serial and the corrections
-    for (baseParametr* p : model.Parameters) {
+    for (Parameter* p : model.Parameters) {
         const bool high = p->FirstRegister >= 256;
         EXPECT_EQ(p->Empty, high) << qPrintable(p->Name);
         EXPECT_EQ(p->GetText().isEmpty(), high) << qPrintable(p->Name);
@@ -99,29 +99,29 @@ TEST_F(Datamanager, LowBlockReplyFillsEveryLowParameterInEachLocale) {
     EXPECT_EQ(model.Param<CStatusWord>().GetText(), QStringLiteral("6"));
     EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
     EXPECT_EQ(model.Param<CLogging>().GetValue(), 1);
-    EXPECT_EQ(model.Param<CWrapArround>().GetValue(), 0);
+    EXPECT_EQ(model.Param<CWrapAround>().GetValue(), 0);
     EXPECT_TRUE(model.RecordingActive());
 }
 
-TEST_F(Datamanager, StartModeDecidesWhetherTheStartMomentApplies) {
+TEST_F(ParameterModelTest, StartModeDecidesWhetherTheStartMomentApplies) {
     for (std::uint16_t mode = 0; mode < 4; ++mode) {
         Store(0, LowBlock(static_cast<std::uint16_t>(0x0008 | mode)));
         EXPECT_EQ(model.Param<CLogStartDate>().Applicable, mode == 2) << mode;
         EXPECT_EQ(model.Param<CLogStartTime>().Applicable, mode == 2) << mode;
         EXPECT_FALSE(model.RecordingActive());
-        EXPECT_EQ(model.Param<CWrapArround>().GetText(), QStringLiteral("1"));
+        EXPECT_EQ(model.Param<CWrapAround>().GetText(), QStringLiteral("1"));
     }
     model.Param<CStartLog>().SetValue(2);  // a dialog's choice recomputes at once
     EXPECT_TRUE(model.Param<CLogStartDate>().Applicable);
     EXPECT_EQ(model.Mirror()[0], 0x000A);
 }
 
-TEST_F(Datamanager, MissingStatusWordEmptiesTheBitsAndStopsRecording) {
+TEST_F(ParameterModelTest, MissingStatusWordEmptiesTheBitsAndStopsRecording) {
     Store(0, LowBlock());
     model.Param<CLogging>().Invalidate();
     model.UpdateDependencies();
-    for (auto* p : {static_cast<baseParametr*>(&model.Param<CStartLog>()), static_cast<baseParametr*>(&model.Param<CLogging>()),
-                    static_cast<baseParametr*>(&model.Param<CWrapArround>())}) {
+    for (auto* p : {static_cast<Parameter*>(&model.Param<CStartLog>()), static_cast<Parameter*>(&model.Param<CLogging>()),
+                    static_cast<Parameter*>(&model.Param<CWrapAround>())}) {
         EXPECT_EQ(p->GetValue(), -1);
         EXPECT_EQ(p->GetText(), QString());
     }
@@ -129,7 +129,7 @@ TEST_F(Datamanager, MissingStatusWordEmptiesTheBitsAndStopsRecording) {
     EXPECT_FALSE(model.Param<CLogStartDate>().Applicable);
 }
 
-TEST_F(Datamanager, DeviceTypeDecidesHumidity) {
+TEST_F(ParameterModelTest, DeviceTypeDecidesHumidity) {
     EXPECT_FALSE(model.Param<CCurrentHum>().Available) << "not read yet";
     Store(0, LowBlock(0, 0x0201));
     EXPECT_EQ(model.Param<CDeviceType>().GetText(), QStringLiteral("0201"));
@@ -142,7 +142,7 @@ TEST_F(Datamanager, DeviceTypeDecidesHumidity) {
     EXPECT_EQ(model.Param<CDeviceType>().GetValue(), 65535);
 }
 
-TEST_F(Datamanager, InvalidRegisterContentsGiveEmptyTexts) {
+TEST_F(ParameterModelTest, InvalidRegisterContentsGiveEmptyTexts) {
     Store(0, LowBlock());
     Store(1, {2015, 0x0D01, 0x1900, 0x0000});   // month 13, hour 25
     EXPECT_EQ(model.Param<CCurrentDate>().GetText(), QString());
@@ -157,7 +157,7 @@ TEST_F(Datamanager, InvalidRegisterContentsGiveEmptyTexts) {
     EXPECT_EQ(model.Param<CCurrentTemp>().GetText().left(1), QStringLiteral("0"));
 }
 
-TEST_F(Datamanager, OddCountsAndRepliesPastTheMirrorKeepToCompleteWords) {
+TEST_F(ParameterModelTest, OddCountsAndRepliesPastTheMirrorKeepToCompleteWords) {
     const std::uint8_t odd[] = {0x12, 0x34, 0x56, 0x78, 0x9A};
     model.StoreRegisters(odd, 280, 5);
     EXPECT_EQ(model.Param<CSerialNumber>().GetText(), QStringLiteral("12345678"));
@@ -175,7 +175,7 @@ TEST_F(Datamanager, OddCountsAndRepliesPastTheMirrorKeepToCompleteWords) {
     EXPECT_EQ(model.ValueCount(), 1);
 }
 
-TEST_F(Datamanager, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt) {
+TEST_F(ParameterModelTest, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt) {
     Store(0, LowBlock());
     std::vector<std::uint16_t> high(90, 0);
     high[0] = 0x4C6F; high[1] = 0x6700;       // "Log"
@@ -191,10 +191,10 @@ TEST_F(Datamanager, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt) {
     EXPECT_EQ(model.Param<CCorrectionHum>().GetText(), QStringLiteral("12,7"));
     model.InvalidateAll();
     EXPECT_EQ(model.ValueCount(), 0);
-    for (baseParametr* p : model.Parameters) EXPECT_EQ(p->GetText(), QString()) << qPrintable(p->Name);
+    for (Parameter* p : model.Parameters) EXPECT_EQ(p->GetText(), QString()) << qPrintable(p->Name);
 }
 
-TEST_F(Datamanager, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
+TEST_F(ParameterModelTest, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
     auto& name = model.Param<CLoggerName>();
     const QString longest(45, u'ż');
     name.SetText(longest);
@@ -220,17 +220,17 @@ TEST_F(Datamanager, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
     EXPECT_EQ(name.NameBuffer[45], 0);
 }
 
-TEST_F(Datamanager, SetTextChangesCopiesOnlyForTextsThatParseAndFit) {
+TEST_F(ParameterModelTest, SetTextChangesCopiesOnlyForTextsThatParseAndFit) {
     Store(0, LowBlock());
     LocaleGuard locale("de_DE");
     auto snapshot = [this] {
         std::vector<std::uint16_t> s;
-        for (baseParametr* p : model.Parameters) s.insert(s.end(), {p->Reg0, p->Reg1, p->Reg2});
+        for (Parameter* p : model.Parameters) s.insert(s.end(), {p->Reg0, p->Reg1, p->Reg2});
         return s;
     };
     const auto before = snapshot();
     for (const char* bad : {"", "abc", "1,2.3", "400", "1e30", "31.02.2015 25:00:00"}) {
-        for (baseParametr* p : model.Parameters)
+        for (Parameter* p : model.Parameters)
             if (p != &model.Param<CLoggerName>()) p->SetText(QString::fromLatin1(bad));
         EXPECT_EQ(snapshot(), before) << bad;
     }
@@ -246,7 +246,7 @@ TEST_F(Datamanager, SetTextChangesCopiesOnlyForTextsThatParseAndFit) {
     EXPECT_EQ(model.Param<CCurrentTime>().Reg1, 0x05AA);  // low byte kept
 }
 
-TEST_F(Datamanager, IntervalAndReadIndexValues) {
+TEST_F(ParameterModelTest, IntervalAndReadIndexValues) {
     auto& interval = model.Param<CWriteInterval>();
     interval.SetValue(300);
     EXPECT_EQ(interval.Reg0, 0x0001);
@@ -261,7 +261,7 @@ TEST_F(Datamanager, IntervalAndReadIndexValues) {
     EXPECT_EQ(index.Reg1, 0x56AB);
 }
 
-TEST_F(Datamanager, RequestsCarryTheDialogsWritesAndReadBacks) {
+TEST_F(ParameterModelTest, RequestsCarryTheDialogsWritesAndReadBacks) {
     auto& high = model.Param<CHighTemp>();
     const std::uint16_t words[] = {0x04A6, 0x900F};
     model.WriteRegisters(high, words);
@@ -274,7 +274,7 @@ TEST_F(Datamanager, RequestsCarryTheDialogsWritesAndReadBacks) {
               std::vector<std::uint16_t>({0x04A6, 0x900F}));
     EXPECT_EQ(queued[1].Function, FN_READ_HOLDING);
     EXPECT_EQ(queued[1].Count, 2);
-    for (const MstrRamka& r : queued) {
+    for (const Request& r : queued) {
         EXPECT_EQ(r.Address, 255);
         EXPECT_EQ(r.Attempts, 2);
         EXPECT_EQ(EncodeRequest(r).error, BuildError::None);
@@ -289,7 +289,7 @@ TEST_F(Datamanager, RequestsCarryTheDialogsWritesAndReadBacks) {
     EXPECT_EQ(queued.size(), 2u);
 }
 
-TEST_F(Datamanager, ResetCommandIsOneAttemptOfFunction65WithZeroRegisterFields) {
+TEST_F(ParameterModelTest, ResetCommandIsOneAttemptOfFunction65WithZeroRegisterFields) {
     model.EnqueueResetCommand();
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].Address, 255);
@@ -305,9 +305,9 @@ TEST_F(Datamanager, ResetCommandIsOneAttemptOfFunction65WithZeroRegisterFields) 
     EXPECT_EQ(queued.size(), 1u);
 }
 
-TEST_F(Datamanager, CommandRegistersAreWrittenOneByOne) {
-    model.WriteCommand(MDataParametry::kStartModeBit1Register, 2);
-    model.WriteCommand(MDataParametry::kOverwriteRegister, 8);
+TEST_F(ParameterModelTest, CommandRegistersAreWrittenOneByOne) {
+    model.WriteCommand(ParameterModel::kStartModeBit1Register, 2);
+    model.WriteCommand(ParameterModel::kOverwriteRegister, 8);
     ASSERT_EQ(queued.size(), 2u);
     EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
     EXPECT_EQ(queued[0].StartRegister, 81);
@@ -320,7 +320,7 @@ TEST_F(Datamanager, CommandRegistersAreWrittenOneByOne) {
     ASSERT_EQ(frame.bytes.size(), 8u);
     EXPECT_EQ(std::vector<std::uint8_t>(frame.bytes.begin(), frame.bytes.begin() + 6),
               std::vector<std::uint8_t>({0xFF, 0x06, 0x00, 0x53, 0x00, 0x08}));
-    for (const MstrRamka& r : queued) {
+    for (const Request& r : queued) {
         EXPECT_EQ(r.Address, 255);
         EXPECT_EQ(r.Attempts, 2);
     }
@@ -331,7 +331,7 @@ TEST_F(Datamanager, CommandRegistersAreWrittenOneByOne) {
     EXPECT_EQ(queued.size(), 2u);
     EXPECT_EQ(messages.size(), 3u);
     EnqueueHook = nullptr;
-    model.WriteCommand(MDataParametry::kOverwriteRegister, 0);
+    model.WriteCommand(ParameterModel::kOverwriteRegister, 0);
     EXPECT_EQ(queued.size(), 2u);
 }
 

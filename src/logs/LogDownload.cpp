@@ -1,11 +1,11 @@
-#include "logs/Logmanager.h"
+#include "logs/LogDownload.h"
 
 #include <QFileInfo>
 
 #include <array>
 
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -37,15 +37,15 @@ const QString kShortLog = QStringLiteral("[2060]Nie pobrano wszystkich logów za
 
 }  // namespace
 
-MLogManager::MLogManager(MDataParametry& params, MLogi& store) : params_(params), store_(store) {}
+LogDownload::LogDownload(ParameterModel& params, ResultsStore& store) : params_(params), store_(store) {}
 
-void MLogManager::ClearResults() {
+void LogDownload::ClearResults() {
     store_.Clear();
     // The table reads the store, so it empties with it.
     if (view_) view_->ResultsCleared();
 }
 
-void MLogManager::Reset() {
+void LogDownload::Reset() {
     state = Idle;
     recordsText.clear();
     ClearResults();
@@ -56,7 +56,7 @@ void MLogManager::Reset() {
     RefreshView();
 }
 
-bool MLogManager::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) const {
+bool LogDownload::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) const {
     const auto date = ParseDateTimeText(params_.Param<CLogStartDate>().GetText());
     const auto time = ParseDateTimeText(params_.Param<CLogStartTime>().GetText());
     if (!date || !time) return false;
@@ -65,7 +65,7 @@ bool MLogManager::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) con
     return true;
 }
 
-bool MLogManager::FillThresholds() {
+bool LogDownload::FillThresholds() {
     MThresholds t;
     const bool read = ParseNumber(params_.Param<CHighTemp>().GetText(), t.highTemp) &&
                       ParseNumber(params_.Param<CLowTemp>().GetText(), t.lowTemp) &&
@@ -81,16 +81,16 @@ bool MLogManager::FillThresholds() {
     return true;
 }
 
-void MLogManager::QueueSetNextRecord(std::int32_t number) {
+void LogDownload::QueueSetNextRecord(std::int32_t number) {
     CReadIndex& index = params_.Param<CReadIndex>();
     index.SetValue(number);
     const std::array<std::uint16_t, 2> words{index.Reg0, index.Reg1};
     params_.WriteRegisters(index, words);
 }
 
-void MLogManager::QueueLogRead() const {
+void LogDownload::QueueLogRead() const {
     if (!EnqueueHook) return;
-    MstrRamka r;
+    Request r;
     r.Tag = TAG_LOG;
     r.Chain = chain_;
     r.Address = kLoggerAddress;
@@ -101,7 +101,7 @@ void MLogManager::QueueLogRead() const {
     EnqueueHook(r);
 }
 
-void MLogManager::StartRead() {
+void LogDownload::StartRead() {
     ClearResults();
     if (!ParamsReady()) return;
     state = Starting;
@@ -145,7 +145,7 @@ void MLogManager::StartRead() {
     RefreshView();
 }
 
-void MLogManager::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount) {
+void LogDownload::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount) {
     if (state != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
         Diagnose(QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
@@ -178,7 +178,7 @@ void MLogManager::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCo
     QueueLogRead();
 }
 
-void MLogManager::LogReadDone(const MstrRamka& reply) {
+void LogDownload::LogReadDone(const Request& reply) {
     if (reply.Chain != chain_ || state != Reading) return;
     if (reply.CountMismatch) {
         // The logger has moved past the records it claims to have sent: taking the
@@ -189,11 +189,11 @@ void MLogManager::LogReadDone(const MstrRamka& reply) {
     WriteLogsToBufor(reply.Data, reply.ByteCount);
 }
 
-void MLogManager::LogReadRefused(const MstrRamka& reply) {
+void LogDownload::LogReadRefused(const Request& reply) {
     if (reply.Chain == chain_) ReadFinished();
 }
 
-bool MLogManager::LogReadFailed(const MstrRamka& reply) {
+bool LogDownload::LogReadFailed(const Request& reply) {
     if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
     if (badReplies_ >= kBadReplyRetries || !EnqueueHook) return false;
     ++badReplies_;
@@ -206,7 +206,7 @@ bool MLogManager::LogReadFailed(const MstrRamka& reply) {
     return true;
 }
 
-void MLogManager::ReadFinished() {
+void LogDownload::ReadFinished() {
     if (state != Reading) return;
     state = Finished;
     RefreshView();
@@ -215,12 +215,12 @@ void MLogManager::ReadFinished() {
     if (ShortOfAnnounced())
         view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")),
                               done + u'\n' + CountLine(true) + u'\n' + TranslateText(kShortLog),
-                              LogManagerView::BoxIcon::Warning);
+                              LogDownloadView::BoxIcon::Warning);
     else
-        view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")), done, LogManagerView::BoxIcon::Information);
+        view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")), done, LogDownloadView::BoxIcon::Information);
 }
 
-void MLogManager::ResultsOpened() {
+void LogDownload::ResultsOpened() {
     // A reply still on its way belongs to no download any more.
     ++chain_;
     state = Opened;
@@ -235,17 +235,17 @@ void MLogManager::ResultsOpened() {
     RefreshView();
 }
 
-void MLogManager::StopRead() {
+void LogDownload::StopRead() {
     if (state != Reading) return;
     state = Aborted;
     RefreshView();
     if (view_)
         view_->ShowMessageBox(TranslateText(QStringLiteral("[1035]Odczyt przerwany")),
                               TranslateText(QStringLiteral("[1034]Nie odczytano wszystkich danych")),
-                              LogManagerView::BoxIcon::Error);
+                              LogDownloadView::BoxIcon::Error);
 }
 
-void MLogManager::ResumeRead() {
+void LogDownload::ResumeRead() {
     // Only a download that finished or broke off can continue; a second chain
     // of reads next to a running one would interleave their blocks.
     if (state != Finished && state != Aborted) return;
@@ -273,29 +273,29 @@ void MLogManager::ResumeRead() {
     RefreshView();
 }
 
-void MLogManager::AbortRead(const QString& message) {
+void LogDownload::AbortRead(const QString& message) {
     state = Aborted;
     RefreshView();
     if (view_ && !message.isEmpty())
         view_->ShowMessageBox(TranslateText(QStringLiteral("Błąd")), TranslateText(message),
-                              LogManagerView::BoxIcon::Error);
+                              LogDownloadView::BoxIcon::Error);
 }
 
-QString MLogManager::CountLine(bool withTotal) const {
+QString LogDownload::CountLine(bool withTotal) const {
     QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount);
     if (withTotal) line += u'/' + recordsText;
     return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
 }
 
-bool MLogManager::ShortOfAnnounced() const {
+bool LogDownload::ShortOfAnnounced() const {
     bool ok = false;
     const int announced = recordsText.toInt(&ok);
     return ok && logCount < announced;
 }
 
-void MLogManager::RefreshView() {
+void LogDownload::RefreshView() {
     if (!view_) return;
-    using V = LogManagerView;
+    using V = LogDownloadView;
     view_->SetLoggerInfo(LoggerInfoRows(store_));
 
     const bool hasRecords = !store_.IsEmpty();

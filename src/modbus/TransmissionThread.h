@@ -31,10 +31,10 @@
 #include <memory>
 #include <mutex>
 
-#include "link/Hid2.h"
-#include "link/Rs232.h"
+#include "link/HidLink.h"
+#include "link/SerialLink.h"
 #include "modbus/Messages.h"
-#include "modbus/MstrRamka.h"
+#include "modbus/Request.h"
 #include "modbus/TransmissionCounters.h"
 
 namespace quorvex {
@@ -44,7 +44,7 @@ namespace quorvex {
 // "___" for a state outside 0…5.
 QString LinkStatusText(const QString& linkName, int linkState);
 
-class ThreadTransmisja final : public QThread {
+class TransmissionThread final : public QThread {
 public:
     static inline const QString kUsbLinkName = QStringLiteral("USB");
     static inline const std::string kHidProduct = "Logger";
@@ -78,16 +78,16 @@ public:
     // `target` receives every message and must outlive the thread. `hidBackend` defaults to
     // the system's hidraw devices. The thread starts at once, one step above normal priority,
     // unless createSuspended is set (then call start()).
-    ThreadTransmisja(MessageTarget* target, const QString& linkName,
+    TransmissionThread(MessageTarget* target, const QString& linkName,
                      std::shared_ptr<HidBackend> hidBackend = {}, bool createSuspended = false);
-    ~ThreadTransmisja() override;
-    ThreadTransmisja(const ThreadTransmisja&) = delete;
-    ThreadTransmisja& operator=(const ThreadTransmisja&) = delete;
+    ~TransmissionThread() override;
+    TransmissionThread(const TransmissionThread&) = delete;
+    TransmissionThread& operator=(const TransmissionThread&) = delete;
 
     // Queues a copy of the request (FIFO, at most 100 pending; the oldest pending one is
     // dropped on overflow), numbers it, records it in the history (dropping the oldest
     // entries beyond kHistoryLimit) and posts 1037.
-    void AddRecord(MstrRamka record);
+    void AddRecord(Request record);
 
     // Asks the loop to end after its current step; wakes it from any wait of its own.
     void RequestTermination();
@@ -112,7 +112,7 @@ public:
     bool FastFrames() const { return FastFrames_.load(); }
 
     // A copy of the command history, oldest first.
-    std::deque<MstrRamka> History() const;
+    std::deque<Request> History() const;
     // Runs f(history) as one serialized access, e.g. the status bar's read-and-trim.
     template <class F>
     decltype(auto) WithHistory(F&& f)
@@ -122,11 +122,11 @@ public:
     }
 
     // Pending requests, newest first (the protocol takes from the back).
-    std::deque<MstrRamka> QueueSnapshot() const;
+    std::deque<Request> QueueSnapshot() const;
     std::size_t QueueSize() const;
 
     // The last completed exchange and the frame its Data points into; see the thread note.
-    const MstrRamka& ResponseRecord() const { return ResponseRecord_; }
+    const Request& ResponseRecord() const { return ResponseRecord_; }
     const FrameBuffer& Frame() const { return FrameBuffer_; }
     std::uint8_t FrameLength() const { return FrameLength_; }
 
@@ -181,12 +181,12 @@ private:
 
     // The command queue and everything that takes it.
     mutable std::mutex QueueLock;
-    std::deque<MstrRamka> StdKolejkaKomendy_;
+    std::deque<Request> StdKolejkaKomendy_;
     std::uint32_t SeqCounter_ = 0;
 
     // History, link name, counters and the status text, shared with the caller's thread.
     mutable std::mutex SharedLock_;
-    std::deque<MstrRamka> StdHistoriaKomend_;
+    std::deque<Request> StdHistoriaKomend_;
     QString LinkName_;
     TransmissionCounters Counters_;
     QString StatusText_;
@@ -209,8 +209,8 @@ private:
     std::condition_variable WakeCv_;
     bool WakeFlag_ = false;
 
-    ObiektRS232 Serial_;
-    std::unique_ptr<HidClass> Hid_;
+    SerialLink Serial_;
+    std::unique_ptr<HidLink> Hid_;
     bool UsbLink_ = false;  // which link this pass of the loop works on
     // The thread's own copy of the link name, renewed when LinkNameVersion_ moves on.
     QString ThreadLinkName_;
@@ -220,8 +220,8 @@ private:
     QString UnusableReported_;        // the unusable logger last described in the message log
 
     // Protocol working data: touched by the thread only (read by the target during a send).
-    MstrRamka Working_;
-    MstrRamka ResponseRecord_;
+    Request Working_;
+    Request ResponseRecord_;
     FrameBuffer FrameBuffer_{};
     std::uint8_t FrameLength_ = 0;
     std::uint32_t SendTime_ = 0;
@@ -239,6 +239,6 @@ private:
 // The owner's end of the thread: asks it to end and waits until it has, delivering the
 // calling thread's events meanwhile so that a message the thread is sending cannot block
 // the wait. Call it on the thread that receives the sent messages.
-void EndTransmissionThread(ThreadTransmisja& thread);
+void EndTransmissionThread(TransmissionThread& thread);
 
 }  // namespace quorvex

@@ -1,7 +1,7 @@
-#include "params/Datamanager.h"
+#include "params/ParameterModel.h"
 
 #include "params/Codecs.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -15,7 +15,7 @@ void Note(const QString& line) {
 
 }  // namespace
 
-MDataParametry::MDataParametry()
+ParameterModel::ParameterModel()
     : mirror_([] {
           RegisterMirror m;
           m.fill(kNotReceived);
@@ -29,27 +29,27 @@ MDataParametry::MDataParametry()
              &currentTemp_, &highTemp_, &lowTemp_, &currentHum_, &highHum_, &lowHum_,
              &deviceType_, &versionFirmware_, &logCounter_, &batteryStatus_, &productionDate_,
              &loggerName_, &deviceTypeEprom_, &serialNumber_, &correctionTemp_, &correctionHum_),
-      Parameters(std::apply([](auto*... p) { return std::array<baseParametr*, kParameterCount>{p...}; }, index_)) {
+      Parameters(std::apply([](auto*... p) { return std::array<Parameter*, kParameterCount>{p...}; }, index_)) {
     UpdateDependencies();
 }
 
-void MDataParametry::StoreRegisters(const std::uint8_t* bytes, std::uint16_t startRegister, int byteCount) {
+void ParameterModel::StoreRegisters(const std::uint8_t* bytes, std::uint16_t startRegister, int byteCount) {
     const int words = byteCount > 0 ? byteCount / 2 : 0;
     for (int i = 0; i < words; ++i) {
         const int reg = startRegister + i;
         const auto value = Word(bytes[2 * i], bytes[2 * i + 1]);
         if (reg < kRegisterCount) mirror_[static_cast<std::size_t>(reg)] = value;
-        for (baseParametr* p : Parameters) p->OnRegister(reg, value);
+        for (Parameter* p : Parameters) p->OnRegister(reg, value);
     }
     UpdateDependencies();
 }
 
-void MDataParametry::InvalidateAll() {
-    for (baseParametr* p : Parameters) p->Invalidate();
+void ParameterModel::InvalidateAll() {
+    for (Parameter* p : Parameters) p->Invalidate();
     UpdateDependencies();
 }
 
-void MDataParametry::UpdateDependencies() {
+void ParameterModel::UpdateDependencies() {
     const std::uint16_t cell = mirror_[0];
     const int startMode = cell == kNotReceived ? -1 : (cell & 3);
     logStartDate_.Applicable = logStartTime_.Applicable = startMode == 2;
@@ -61,20 +61,20 @@ void MDataParametry::UpdateDependencies() {
     recordingActive_ = cell != kNotReceived && (cell & 0x0004) != 0;
 }
 
-int MDataParametry::ValueCount() const {
+int ParameterModel::ValueCount() const {
     int n = 0;
-    for (const baseParametr* p : Parameters)
+    for (const Parameter* p : Parameters)
         if (!p->Empty) ++n;
     return n;
 }
 
-void MDataParametry::WriteRegisters(const baseParametr& parameter, std::span<const std::uint16_t> words) {
+void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words) {
     if (!EnqueueHook) return;
     if (words.empty() || words.size() > kMaxWriteWords) {
         Note(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_WRITE_MULTIPLE;
     r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
@@ -84,13 +84,13 @@ void MDataParametry::WriteRegisters(const baseParametr& parameter, std::span<con
     EnqueueHook(r);
 }
 
-void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
+void ParameterModel::ReadBack(const Parameter& parameter, int count) {
     if (!EnqueueHook) return;
     if (count < 1 || count > kMaxReadWords) {
         Note(QStringLiteral("Błąd w funkcji ReadBack. Nieprawidłowa liczba rejestrów: %1.").arg(count));
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_READ_HOLDING;
     r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
@@ -99,22 +99,22 @@ void MDataParametry::ReadBack(const baseParametr& parameter, int count) {
     EnqueueHook(r);
 }
 
-void MDataParametry::EnqueueResetCommand() {
+void ParameterModel::EnqueueResetCommand() {
     if (!EnqueueHook) return;
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;
     EnqueueHook(r);
 }
 
-void MDataParametry::WriteCommand(std::uint16_t reg, std::uint16_t value) {
+void ParameterModel::WriteCommand(std::uint16_t reg, std::uint16_t value) {
     if (!EnqueueHook) return;
     if (reg < kStartModeBit0Register || reg > kOverwriteRegister) {
         Note(QStringLiteral("Błąd w funkcji WriteCommand. Rejestr %1 nie jest rejestrem komendy.").arg(reg));
         return;
     }
-    MstrRamka r;
+    Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;
@@ -123,7 +123,7 @@ void MDataParametry::WriteCommand(std::uint16_t reg, std::uint16_t value) {
     EnqueueHook(r);
 }
 
-void MDataParametry::WriteRecordingBit(bool on) {
+void ParameterModel::WriteRecordingBit(bool on) {
     std::uint16_t* cell = logging_.StatusCell;
     if (!cell) return;
     *cell = on ? static_cast<std::uint16_t>(*cell | 4u) : static_cast<std::uint16_t>(*cell & ~4u);

@@ -1,4 +1,4 @@
-#include "modbus/Threadtransmisja.h"
+#include "modbus/TransmissionThread.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
@@ -6,7 +6,7 @@
 
 #include "link/HidrawBackend.h"
 #include "modbus/Tick.h"
-#include "params/Zmienneglobalne.h"
+#include "params/Hooks.h"
 
 namespace quorvex {
 
@@ -35,18 +35,18 @@ QString LinkStatusText(const QString& linkName, int linkState)
     return text;
 }
 
-ThreadTransmisja::ThreadTransmisja(MessageTarget* target, const QString& linkName,
+TransmissionThread::TransmissionThread(MessageTarget* target, const QString& linkName,
                                    std::shared_ptr<HidBackend> hidBackend, bool createSuspended)
     : Target_(target), LinkName_(linkName)
 {
     if (!hidBackend)
         hidBackend = std::make_shared<HidrawBackend>();
-    Hid_ = std::make_unique<HidClass>(std::move(hidBackend));
+    Hid_ = std::make_unique<HidLink>(std::move(hidBackend));
     if (!createSuspended)
         start(QThread::HighPriority);
 }
 
-ThreadTransmisja::~ThreadTransmisja()
+TransmissionThread::~TransmissionThread()
 {
     if (isRunning())
         EndTransmissionThread(*this);
@@ -58,21 +58,21 @@ ThreadTransmisja::~ThreadTransmisja()
     CloseLinks();
 }
 
-void ThreadTransmisja::run()
+void TransmissionThread::run()
 {
     Execute();
     // Everything the thread did is ordered before what its destructor does.
     std::lock_guard lock(WakeMutex_);
 }
 
-void ThreadTransmisja::RequestTermination()
+void TransmissionThread::RequestTermination()
 {
     Terminated_ = true;
     requestInterruption();
     Wake();
 }
 
-void ThreadTransmisja::Wake()
+void TransmissionThread::Wake()
 {
     {
         std::lock_guard lock(WakeMutex_);
@@ -81,21 +81,21 @@ void ThreadTransmisja::Wake()
     WakeCv_.notify_all();
 }
 
-void ThreadTransmisja::WaitForWake(std::uint32_t ms)
+void TransmissionThread::WaitForWake(std::uint32_t ms)
 {
     std::unique_lock lock(WakeMutex_);
     WakeCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return WakeFlag_ || Terminated_.load(); });
     WakeFlag_ = false;
 }
 
-void ThreadTransmisja::CloseLinks()
+void TransmissionThread::CloseLinks()
 {
     LinkState_ = LINK_SERIAL_CLOSED;
     Serial_.ClosePort();
     Hid_->Close();
 }
 
-void ThreadTransmisja::Execute()
+void TransmissionThread::Execute()
 {
     while (!Terminated_.load()) {
         const std::uint32_t version = LinkNameVersion_.load();
@@ -117,7 +117,7 @@ void ThreadTransmisja::Execute()
     CloseLinks();
 }
 
-bool ThreadTransmisja::SerialConnect()
+bool TransmissionThread::SerialConnect()
 {
     Hid_->Close();
     const QString& name = ThreadLinkName_;
@@ -147,7 +147,7 @@ bool ThreadTransmisja::SerialConnect()
     return true;
 }
 
-bool ThreadTransmisja::HidConnect()
+bool TransmissionThread::HidConnect()
 {
     Serial_.ClosePort();
     if (Hid_->Opened()) {
@@ -180,13 +180,13 @@ bool ThreadTransmisja::HidConnect()
     return false;
 }
 
-void ThreadTransmisja::EmptyQueue()
+void TransmissionThread::EmptyQueue()
 {
     std::lock_guard lock(QueueLock);
     StdKolejkaKomendy_.clear();
 }
 
-void ThreadTransmisja::ReportUnusableHid()
+void TransmissionThread::ReportUnusableHid()
 {
     if (Hid_->Unusable() == HidUnusable::None) {
         UnusableReported_.clear();
@@ -201,7 +201,7 @@ void ThreadTransmisja::ReportUnusableHid()
     StatusText(line);
 }
 
-void ThreadTransmisja::TakeDeviceNotices()
+void TransmissionThread::TakeDeviceNotices()
 {
     if (HidArrivalNoticed_.exchange(false))
         HidSearchDue_ = true;
@@ -227,13 +227,13 @@ void ThreadTransmisja::TakeDeviceNotices()
     HidSearchDue_ = true;
 }
 
-void ThreadTransmisja::HidDeviceArrived()
+void TransmissionThread::HidDeviceArrived()
 {
     HidArrivalNoticed_ = true;
     Wake();
 }
 
-void ThreadTransmisja::HidDeviceRemoved(const QString& node)
+void TransmissionThread::HidDeviceRemoved(const QString& node)
 {
     {
         std::lock_guard lock(NoticeLock_);
@@ -243,7 +243,7 @@ void ThreadTransmisja::HidDeviceRemoved(const QString& node)
     Wake();
 }
 
-void ThreadTransmisja::SendFrames()
+void TransmissionThread::SendFrames()
 {
     if (ProtocolState_.load() != 1) {
         PollTimer_ = GetTickCount();
@@ -251,7 +251,7 @@ void ThreadTransmisja::SendFrames()
     }
     if (TicksSince(PollTimer_) < kPollIdleMs || QueueSize() != 0)
         return;
-    MstrRamka poll;
+    Request poll;
     poll.Tag = TAG_POLL;
     poll.Address = kLoggerAddress;
     poll.Function = FN_READ_HOLDING;
@@ -263,7 +263,7 @@ void ThreadTransmisja::SendFrames()
     PollTimer_ = GetTickCount();
 }
 
-void ThreadTransmisja::AddRecord(MstrRamka record)
+void TransmissionThread::AddRecord(Request record)
 {
     {
         std::lock_guard lock(QueueLock);
@@ -286,7 +286,7 @@ void ThreadTransmisja::AddRecord(MstrRamka record)
     Wake();
 }
 
-void ThreadTransmisja::StatusText(const QString& text)
+void TransmissionThread::StatusText(const QString& text)
 {
     {
         std::lock_guard lock(SharedLock_);
@@ -295,25 +295,25 @@ void ThreadTransmisja::StatusText(const QString& text)
     Post(WM_STATUS_TEXT, text);
 }
 
-void ThreadTransmisja::Post(int msg, const QString& text, int wParam)
+void TransmissionThread::Post(int msg, const QString& text, int wParam)
 {
     if (Target_)
         Target_->Post(msg, text, wParam);
 }
 
-void ThreadTransmisja::Send(int msg)
+void TransmissionThread::Send(int msg)
 {
     if (Target_)
         Target_->Send(msg);
 }
 
-QString ThreadTransmisja::LinkName() const
+QString TransmissionThread::LinkName() const
 {
     std::lock_guard lock(SharedLock_);
     return LinkName_;
 }
 
-void ThreadTransmisja::SetLinkName(const QString& name)
+void TransmissionThread::SetLinkName(const QString& name)
 {
     {
         std::lock_guard lock(SharedLock_);
@@ -323,48 +323,48 @@ void ThreadTransmisja::SetLinkName(const QString& name)
     Wake();
 }
 
-TransmissionCounters ThreadTransmisja::Counters() const
+TransmissionCounters TransmissionThread::Counters() const
 {
     std::lock_guard lock(SharedLock_);
     return Counters_;
 }
 
-void ThreadTransmisja::ZeroCounters()
+void TransmissionThread::ZeroCounters()
 {
     std::lock_guard lock(SharedLock_);
     Counters_ = {};
 }
 
-std::deque<MstrRamka> ThreadTransmisja::History() const
+std::deque<Request> TransmissionThread::History() const
 {
     std::lock_guard lock(SharedLock_);
     return StdHistoriaKomend_;
 }
 
-std::deque<MstrRamka> ThreadTransmisja::QueueSnapshot() const
+std::deque<Request> TransmissionThread::QueueSnapshot() const
 {
     std::lock_guard lock(QueueLock);
     return StdKolejkaKomendy_;
 }
 
-std::size_t ThreadTransmisja::QueueSize() const
+std::size_t TransmissionThread::QueueSize() const
 {
     std::lock_guard lock(QueueLock);
     return StdKolejkaKomendy_.size();
 }
 
-QString ThreadTransmisja::CurrentStatusText() const
+QString TransmissionThread::CurrentStatusText() const
 {
     std::lock_guard lock(SharedLock_);
     return StatusText_;
 }
 
-void ThreadTransmisja::ListHidProducts(QStringList& list)
+void TransmissionThread::ListHidProducts(QStringList& list)
 {
     Hid_->ListProducts(list);
 }
 
-void EndTransmissionThread(ThreadTransmisja& thread)
+void EndTransmissionThread(TransmissionThread& thread)
 {
     thread.RequestTermination();
     if (thread.isFinished() || !thread.isRunning())

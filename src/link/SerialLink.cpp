@@ -1,4 +1,4 @@
-#include "link/Rs232.h"
+#include "link/SerialLink.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -73,14 +73,14 @@ QString DeviceOwnerGroup(const QString& path)
     return QString::fromLocal8Bit(found->gr_name);
 }
 
-ObiektRS232::ObiektRS232() : nameReference_(QStringLiteral("Com1")) {}
+SerialLink::SerialLink() : nameReference_(QStringLiteral("Com1")) {}
 
-ObiektRS232::~ObiektRS232()
+SerialLink::~SerialLink()
 {
     ClosePort();
 }
 
-bool ObiektRS232::OpenPort(const QString& name)
+bool SerialLink::OpenPort(const QString& name)
 {
     portName_ = name;
     nameReference_ = name;
@@ -116,7 +116,7 @@ bool ObiektRS232::OpenPort(const QString& name)
     return true;
 }
 
-bool ObiektRS232::ClosePort()
+bool SerialLink::ClosePort()
 {
     lastMessage_ = QStringLiteral("Nieznany błąd zamknięcia portu: ") + portName_;
     if (!port_)
@@ -128,7 +128,7 @@ bool ObiektRS232::ClosePort()
     return true;
 }
 
-bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
+bool SerialLink::Write(const std::uint8_t* data, std::size_t count)
 {
     lastMessage_ = QStringLiteral("Błąd zapisu do portu: ") + portName_;
     if (!opened_ || count == 0 || data == nullptr)
@@ -165,7 +165,7 @@ bool ObiektRS232::Write(const std::uint8_t* data, std::size_t count)
     return true;
 }
 
-bool ObiektRS232::ReadByte(std::uint8_t& byte, int waitMs)
+bool SerialLink::ReadByte(std::uint8_t& byte, int waitMs)
 {
     const int fullWait = kReadTotalConstantMs + kReadTotalMultiplierMs;
     if (waitMs < 0 || waitMs > fullWait)
@@ -189,7 +189,7 @@ bool ObiektRS232::ReadByte(std::uint8_t& byte, int waitMs)
     return true;
 }
 
-void ObiektRS232::CloseIfGone()
+void SerialLink::CloseIfGone()
 {
     // A device that went away (an unplugged adapter, a hung-up terminal) fails every wait at
     // once; keeping it would make every read return immediately. Closed, it is opened afresh
@@ -203,7 +203,7 @@ void ObiektRS232::CloseIfGone()
     }
 }
 
-bool ObiektRS232::ClearRXBuffer()
+bool SerialLink::ClearRXBuffer()
 {
     lastMessage_ = QStringLiteral("Błąd funkcji ClearRXBuffer portu: ") + portName_;
     if (!opened_)

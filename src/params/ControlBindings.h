@@ -2,7 +2,7 @@
 // Bindings between the main window's monitor fields and the parameter model:
 // each binding greys or enables one field with its labels, group box and change
 // button, empties it, or copies its parameter's text or value into it.
-// MControlManager holds the window's bindings and switches or refreshes all of
+// ControlBindings holds the window's bindings and switches or refreshes all of
 // them at once. Used on the user-interface thread only.
 #include <QColor>
 
@@ -18,20 +18,20 @@ class QWidget;
 
 namespace quorvex {
 
-class baseParametr;
-class MDataParametry;
+class Parameter;
+class ParameterModel;
 
 // Colours of the monitor.
 inline const QColor kMoneyGreen{192, 220, 192};      // enabled edit box
 inline const QColor kCaptionPurple{128, 0, 128};     // enabled group box caption
 inline const QColor kDisabledGrey{128, 128, 128};    // disabled captions and radio texts
 
-class MbaseControl {
+class ControlBinding {
 public:
-    MbaseControl() = default;
-    virtual ~MbaseControl() = default;
-    MbaseControl(const MbaseControl&) = delete;
-    MbaseControl& operator=(const MbaseControl&) = delete;
+    ControlBinding() = default;
+    virtual ~ControlBinding() = default;
+    ControlBinding(const ControlBinding&) = delete;
+    ControlBinding& operator=(const ControlBinding&) = delete;
 
     virtual void Refresh();
     virtual void SetValueEnabled(bool on);
@@ -44,18 +44,18 @@ public:
     QGroupBox* Box = nullptr;
     QAbstractButton* Button = nullptr;
     QColor Color;
-    baseParametr* Param = nullptr;
+    Parameter* Param = nullptr;
     // RecordingActive of this model decides the change button (may be null: always enabled).
-    const MDataParametry* Model = nullptr;
+    const ParameterModel* Model = nullptr;
 
 protected:
     void EnableLabels(bool on);
 };
 
 // A read-only edit box showing the parameter's text.
-class MMonitorEditor : public MbaseControl {
+class EditorBinding : public ControlBinding {
 public:
-    explicit MMonitorEditor(QLineEdit* edit);
+    explicit EditorBinding(QLineEdit* edit);
     void Refresh() override;
     void SetValueEnabled(bool on) override;
     void SetAllEnabled(bool on) override;
@@ -67,9 +67,9 @@ private:
 };
 
 // A group box of radio buttons; the k-th radio is checked when the value is k.
-class MMonitorRadioGroupBox : public MbaseControl {
+class RadioGroupBinding : public ControlBinding {
 public:
-    explicit MMonitorRadioGroupBox(QGroupBox* box);
+    explicit RadioGroupBinding(QGroupBox* box);
     void Refresh() override;
     void SetValueEnabled(bool on) override;
     void SetAllEnabled(bool on) override;
@@ -84,24 +84,24 @@ private:
     void SetRadioColour(bool on);
 };
 
-class MControlManager {
+class ControlBindings {
 public:
-    explicit MControlManager(QWidget* form) : form_(form) {}
-    ~MControlManager();
-    MControlManager(const MControlManager&) = delete;
-    MControlManager& operator=(const MControlManager&) = delete;
+    explicit ControlBindings(QWidget* form) : form_(form) {}
+    ~ControlBindings();
+    ControlBindings(const ControlBindings&) = delete;
+    ControlBindings& operator=(const ControlBindings&) = delete;
 
     // Takes the binding into the list (the same binding may be added twice; it is
     // then refreshed twice and destroyed once).
-    void AddControl(MbaseControl* control);
+    void AddControl(ControlBinding* control);
     void RefreshAll();
     void SetAllActive(bool on);
 
-    const std::vector<MbaseControl*>& Controls() const { return list_; }
+    const std::vector<ControlBinding*>& Controls() const { return list_; }
 
 private:
     QWidget* form_;
-    std::vector<MbaseControl*> list_;
+    std::vector<ControlBinding*> list_;
 };
 
 // The caption colour of a group box (its fields keep theirs).

@@ -11,12 +11,12 @@
 
 namespace quorvex {
 
-class LogManagerView {
+class LogDownloadView {
 public:
     enum Button { ButtonStart, ButtonStop, ButtonRetry, ButtonChart, ButtonPrintTable, ButtonSaveResults };
     enum class BoxIcon { Information, Warning, Error };
 
-    virtual ~LogManagerView() = default;
+    virtual ~LogDownloadView() = default;
 
     // The main window's paramsReady: the logger's parameters have all been read
     // since the last MonitorReset.
@@ -36,7 +36,7 @@ public:
     virtual void SetLoggerInfo(const QList<LoggerInfoRow>& rows) = 0;
     // ListViewWyniki: the results store was emptied, or records [first, last]
     // (indexes into the store) were appended as one block. The usual answer
-    // is MResultsModel::SyncRows().
+    // is ResultsModel::SyncRows().
     virtual void ResultsCleared() = 0;
     virtual void ResultsAppended(int first, int last) = 0;
 };

@@ -1,4 +1,4 @@
-#include "i18n/Translate.h"
+#include "i18n/Translator.h"
 
 #include <tuple>
 
@@ -6,7 +6,7 @@
 
 namespace quorvex {
 
-const QString MTranslate::kBadIdMessage = QStringLiteral(
+const QString Translator::kBadIdMessage = QStringLiteral(
     "Wystąpił błąd w funkcji Tr(String). Tekst do tłumaczenia zawiera nieprawidłowy numer");
 
 QString NormalizeLanguage(const QString& language) {
@@ -37,7 +37,7 @@ std::optional<int> ParseTextId(QStringView digits) {
   return id;
 }
 
-QString MTranslate::Tr(const QString& text) {
+QString Translator::Tr(const QString& text) {
   CurrentText = text;
   if (text.size() <= 2) return CurrentText;
   const qsizetype close = text.indexOf(u']');
@@ -55,7 +55,7 @@ QString MTranslate::Tr(const QString& text) {
   return CurrentText;
 }
 
-QString MTranslate::LookupText(const QString& language, const QString& polishWording, int id) {
+QString Translator::LookupText(const QString& language, const QString& polishWording, int id) {
   if (language == kLanguagePolish) return polishWording;
   // Ids outside the table's range must not reach into the other language's
   // resources (10001 + 10000 would be the German wording of id 1).
@@ -65,7 +65,7 @@ QString MTranslate::LookupText(const QString& language, const QString& polishWor
   return {};
 }
 
-QString MTranslate::TranslateCaption(const QString& text, const QObject* component, int column) {
+QString Translator::TranslateCaption(const QString& text, const QObject* component, int column) {
   const CaptionKey key{component, column};
   auto it = FirstCaptions.constFind(key);
   if (it != FirstCaptions.constEnd()) return Tr(*it);
@@ -81,15 +81,15 @@ QString MTranslate::TranslateCaption(const QString& text, const QObject* compone
   return Tr(text);
 }
 
-bool MTranslate::Remembers(const QObject* component, int column) const {
+bool Translator::Remembers(const QObject* component, int column) const {
   return FirstCaptions.contains(CaptionKey{component, column});
 }
 
-void MTranslate::Report(const QString& message) const {
+void Translator::Report(const QString& message) const {
   if (messageHandler_) messageHandler_(message);
 }
 
-void MTranslate::ForgetComponent(const QObject* component) {
+void Translator::ForgetComponent(const QObject* component) {
   watched_.remove(component);
   FirstCaptions.removeIf([component](const auto& entry) { return entry.key().first == component; });
 }

@@ -13,7 +13,7 @@
 
 #include "chart/ChartIcons.h"
 #include "chart/PaintBox.h"
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 
 namespace quorvex {
 
@@ -242,7 +242,7 @@ void TFormWykres1::SpeedButtonShowProgiClick() {
     rescale = false;
 }
 
-void TFormWykres1::SetPrintWindow(TFormDrukuj1* window) {
+void TFormWykres1::SetPrintWindow(PrintDialog* window) {
     printWindow_ = window;
     SpeedButtonDrukuj->setEnabled(window != nullptr);
 }

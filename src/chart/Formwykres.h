@@ -33,7 +33,7 @@ class QMouseEvent;
 namespace quorvex {
 
 class PaintBox;
-class TFormDrukuj1;
+class PrintDialog;
 
 class TFormWykres1 : public QWidget {
     Q_OBJECT
@@ -65,7 +65,7 @@ public:
     void SpeedButtonDrukujClick();
 
     // The print window the print button opens (the program's FormDrukuj1).
-    void SetPrintWindow(TFormDrukuj1* window);
+    void SetPrintWindow(PrintDialog* window);
 
     // --- state, for the tool bar's owner and for tests ---
     int ZoomStart() const { return zoomStart; }
@@ -144,7 +144,7 @@ private:
     MWykres chartEngine;
     MWykres overviewEngine;
     ResultsStore* results = &StoredResults;
-    TFormDrukuj1* printWindow_ = nullptr;
+    PrintDialog* printWindow_ = nullptr;
 
     // A rescale asked for reaches each paint box at its next paint, even when
     // that paint comes later than the request (a hidden window, a queued update).

@@ -1,5 +1,5 @@
 #include "chart/Formwykres.h"
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 #include "ui/Mainform.h"
 #include "ui/dialogs/Formcorrect.h"
 #include "ui/dialogs/Formfreqsave.h"
@@ -25,9 +25,9 @@ void CreateForms(TMainForm1* mainForm)
     AppForms.FormNazwa1 = new TFormNazwa1(mainForm->Model(), mainForm);
     AppForms.FormStartLog1 = new TFormStartLog1(mainForm->Model(), mainForm);
     AppForms.FormFreqSave1 = new TFormFreqSave1(mainForm->Model(), mainForm);
-    AppForms.FormDrukuj1 = new TFormDrukuj1(mainForm->SettingsFilePath(), mainForm);
+    AppForms.FormDrukuj1 = new PrintDialog(mainForm->SettingsFilePath(), mainForm);
     AppForms.FormTemperatura = new TFormTemperatura(mainForm->Model(), mainForm);
-    chart->SetPrintWindow(static_cast<TFormDrukuj1*>(AppForms.FormDrukuj1));
+    chart->SetPrintWindow(static_cast<PrintDialog*>(AppForms.FormDrukuj1));
 }
 
 void DestroyForms()

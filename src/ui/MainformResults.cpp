@@ -17,7 +17,7 @@
 #include "logs/ResultsModel.h"
 #include "logs/ResultsReader.h"
 #include "modbus/TransmissionThread.h"
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 #include "ui/IniFile.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
@@ -199,7 +199,7 @@ void TMainForm1::ButtonChartClick()
 
 void TMainForm1::ButtonPrintTableClick()
 {
-    auto* print = qobject_cast<TFormDrukuj1*>(AppForms.FormDrukuj1);
+    auto* print = qobject_cast<PrintDialog*>(AppForms.FormDrukuj1);
     if (!print) return;
     print->Results = &StoredResults;
     if (print->ExecForTable() != QDialog::Accepted) return;

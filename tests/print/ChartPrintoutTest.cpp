@@ -13,7 +13,7 @@
 #include "PrintTestSupport.h"
 #include "chart/Formwykres.h"
 #include "chart/Wykres.h"
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 
 namespace quorvex {
 namespace {
@@ -26,7 +26,7 @@ protected:
         PrintTest::SetUp();
         if (HasFatalFailure()) return;
         FillStore(store_, 2000);
-        printWindow_ = std::make_unique<TFormDrukuj1>(dir_.filePath(QStringLiteral("quorvex.INI")));
+        printWindow_ = std::make_unique<PrintDialog>(dir_.filePath(QStringLiteral("quorvex.INI")));
         printWindow_->printerNames = [] { return QStringList(); };
         printWindow_->askPdfPath = [this](QWidget*, const QString&) { return pdf_; };
         printWindow_->showError = [this](QWidget*, const QString& text) { errors_ << text; };
@@ -47,7 +47,7 @@ protected:
     ResultsStore store_;
     QString pdf_;
     QStringList errors_;
-    std::unique_ptr<TFormDrukuj1> printWindow_;
+    std::unique_ptr<PrintDialog> printWindow_;
     std::unique_ptr<TFormWykres1> chart_;
 };
 

@@ -25,7 +25,7 @@
 #include "chart/PaintBox.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 #include "params/Hooks.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/Formnazwa.h"
@@ -392,7 +392,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
     Button("ButtonStart")->click();
     Run();
     ASSERT_TRUE(Button("ButtonPrintTable")->isEnabled());
-    auto* print = qobject_cast<TFormDrukuj1*>(AppForms.FormDrukuj1);
+    auto* print = qobject_cast<PrintDialog*>(AppForms.FormDrukuj1);
     ASSERT_NE(print, nullptr);
     QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("tabela.pdf"));

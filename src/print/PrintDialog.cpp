@@ -1,4 +1,4 @@
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -53,7 +53,7 @@ QPlainTextEdit* NewMemo(const char* name, QWidget* parent) {
 
 }  // namespace
 
-TFormDrukuj1::TFormDrukuj1(QString settingsPath, QWidget* parent)
+PrintDialog::PrintDialog(QString settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), printer_(QPrinter::HighResolution) {
     setObjectName(QStringLiteral("FormDrukuj1"));
     setWindowTitle(QStringLiteral("[700]Drukuj"));
@@ -71,9 +71,9 @@ TFormDrukuj1::TFormDrukuj1(QString settingsPath, QWidget* parent)
     BuildControls();
 }
 
-TFormDrukuj1::~TFormDrukuj1() = default;
+PrintDialog::~PrintDialog() = default;
 
-void TFormDrukuj1::BuildControls() {
+void PrintDialog::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("[710]Drukarka"), this);
     group->setObjectName(QStringLiteral("GroupBoxDrukarka"));
     Label1 = new QLabel(QStringLiteral("[711]Nazwa:"), group);
@@ -91,7 +91,7 @@ void TFormDrukuj1::BuildControls() {
     auto check = [this](const char* name, const char* caption) {
         auto* box = new QCheckBox(QString::fromUtf8(caption), this);
         box->setObjectName(QString::fromLatin1(name));
-        connect(box, &QCheckBox::clicked, this, &TFormDrukuj1::CheckBoxClick);
+        connect(box, &QCheckBox::clicked, this, &PrintDialog::CheckBoxClick);
         return box;
     };
     CheckBoxHeader = check("CheckBoxHeader", "[720]Nagłówek");
@@ -145,35 +145,35 @@ void TFormDrukuj1::BuildControls() {
     column->addWidget(footer);
     column->addLayout(buttons);
 
-    connect(ComboBoxDrukarki, &QComboBox::activated, this, &TFormDrukuj1::ComboBoxDrukarkiChange);
-    connect(ButtonPrintSetup, &QPushButton::clicked, this, &TFormDrukuj1::ButtonPrintSetupClick);
+    connect(ComboBoxDrukarki, &QComboBox::activated, this, &PrintDialog::ComboBoxDrukarkiChange);
+    connect(ButtonPrintSetup, &QPushButton::clicked, this, &PrintDialog::ButtonPrintSetupClick);
     connect(ButtonPrint, &QPushButton::clicked, this, &QDialog::accept);
     connect(ButtonAnuluj, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFormDrukuj1::showEvent(QShowEvent* event) {
+void PrintDialog::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) FormShow();
     QDialog::showEvent(event);
 }
 
-void TFormDrukuj1::done(int result) {
+void PrintDialog::done(int result) {
     FormClose();
     QDialog::done(result);
 }
 
-void TFormDrukuj1::FormShow() {
+void PrintDialog::FormShow() {
     SettingsToControls(LoadPrintSettings(settingsPath_));
     FillPrinterList();
     SelectCurrentPrinter();
     CheckBoxClick();
 }
 
-void TFormDrukuj1::FormClose() {
+void PrintDialog::FormClose() {
     // A settings folder that cannot be written must not keep the dialog from closing.
     SavePrintSettings(settingsPath_, ControlsToSettings());
 }
 
-void TFormDrukuj1::SettingsToControls(const PrintSettings& s) {
+void PrintDialog::SettingsToControls(const PrintSettings& s) {
     SetMemoLines(MemoHeader, s.headerLines);
     CheckBoxHeader->setChecked(s.header);
     CheckBoxName->setChecked(s.name);
@@ -186,7 +186,7 @@ void TFormDrukuj1::SettingsToControls(const PrintSettings& s) {
     SetMemoLines(MemoFooter, s.footerLines);
 }
 
-PrintSettings TFormDrukuj1::ControlsToSettings() const {
+PrintSettings PrintDialog::ControlsToSettings() const {
     PrintSettings s;
     s.header = CheckBoxHeader->isChecked();
     s.headerLines = FirstMemoLines(MemoHeader);
@@ -201,7 +201,7 @@ PrintSettings TFormDrukuj1::ControlsToSettings() const {
     return s;
 }
 
-void TFormDrukuj1::FillPrinterList() {
+void PrintDialog::FillPrinterList() {
     listedPrinters_ = printerNames ? printerNames() : QStringList();
     const QSignalBlocker quiet(ComboBoxDrukarki);
     ComboBoxDrukarki->clear();
@@ -209,9 +209,9 @@ void TFormDrukuj1::FillPrinterList() {
     ComboBoxDrukarki->addItem(TranslateText(QStringLiteral("[2021]Plik PDF")));
 }
 
-int TFormDrukuj1::PdfEntryIndex() const { return static_cast<int>(listedPrinters_.size()); }
+int PrintDialog::PdfEntryIndex() const { return static_cast<int>(listedPrinters_.size()); }
 
-void TFormDrukuj1::SelectCurrentPrinter() {
+void PrintDialog::SelectCurrentPrinter() {
     int index = PdfEntryIndex();
     if (printer_.outputFormat() == QPrinter::NativeFormat) {
         const qsizetype at = listedPrinters_.indexOf(printer_.printerName());
@@ -221,7 +221,7 @@ void TFormDrukuj1::SelectCurrentPrinter() {
     ComboBoxDrukarkiChange(index);
 }
 
-void TFormDrukuj1::ComboBoxDrukarkiChange(int index) {
+void PrintDialog::ComboBoxDrukarkiChange(int index) {
     if (index >= 0 && index < listedPrinters_.size()) {
         printer_.setOutputFormat(QPrinter::NativeFormat);
         printer_.setPrinterName(listedPrinters_[index]);
@@ -244,7 +244,7 @@ void TFormDrukuj1::ComboBoxDrukarkiChange(int index) {
     ComboBoxDrukarki->setCurrentIndex(index);
 }
 
-void TFormDrukuj1::ButtonPrintSetupClick() {
+void PrintDialog::ButtonPrintSetupClick() {
     if (printer_.outputFormat() == QPrinter::PdfFormat) {
         // A file has no printer options; its page is all there is to set up.
         QPageSetupDialog dialog(&printer_, this);
@@ -256,9 +256,9 @@ void TFormDrukuj1::ButtonPrintSetupClick() {
     SelectCurrentPrinter();
 }
 
-void TFormDrukuj1::CheckBoxClick() { MemoHeader->setEnabled(CheckBoxHeader->isChecked()); }
+void PrintDialog::CheckBoxClick() { MemoHeader->setEnabled(CheckBoxHeader->isChecked()); }
 
-PrintHeaderOptions TFormDrukuj1::HeaderOptions() {
+PrintHeaderOptions PrintDialog::HeaderOptions() {
     PrintHeaderOptions options;
     options.header = CheckBoxHeader->isChecked();
     if (options.header) {
@@ -274,11 +274,11 @@ PrintHeaderOptions TFormDrukuj1::HeaderOptions() {
     return options;
 }
 
-void TFormDrukuj1::ReportError(const QString& text) {
+void PrintDialog::ReportError(const QString& text) {
     if (showError) showError(this, text);
 }
 
-bool TFormDrukuj1::BeginJob(QPainter& painter) {
+bool PrintDialog::BeginJob(QPainter& painter) {
     const bool pdf = printer_.outputFormat() == QPrinter::PdfFormat;
     if (pdf) {
         const QString path = askPdfPath ? askPdfPath(this, printer_.outputFileName()) : QString();
@@ -293,24 +293,24 @@ bool TFormDrukuj1::BeginJob(QPainter& painter) {
     return false;
 }
 
-int TFormDrukuj1::PrintPageHeader(QPainter& painter, int left, int right, int top) {
+int PrintDialog::PrintPageHeader(QPainter& painter, int left, int right, int top) {
     const ResultsStore& results = Results ? *Results : StoredResults;
     return PrintHeader(painter, results, HeaderOptions(), left, right, top, FirstRecord, LastRecord);
 }
 
-int TFormDrukuj1::ExecForTable() {
+int PrintDialog::ExecForTable() {
     printer_.setPageOrientation(tableOrientation_);
     const int result = exec();
     tableOrientation_ = printer_.pageLayout().orientation();
     return result;
 }
 
-int TFormDrukuj1::ExecForChart() {
+int PrintDialog::ExecForChart() {
     printer_.setPageOrientation(QPageLayout::Landscape);
     return exec();
 }
 
-bool TFormDrukuj1::PrintTable() {
+bool PrintDialog::PrintTable() {
     const ResultsStore& results = Results ? *Results : StoredResults;
     FirstRecord = 0;
     LastRecord = results.Count() - 1;
@@ -324,7 +324,7 @@ bool TFormDrukuj1::PrintTable() {
     return printed.ok;
 }
 
-bool TFormDrukuj1::PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount) {
+bool PrintDialog::PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount) {
     const ResultsStore& results = view.results ? *view.results : StoredResults;
     std::tie(FirstRecord, LastRecord) = ChartRecordRange(firstIndex, sampleCount, results.Count());
     QPainter painter;

@@ -1,5 +1,5 @@
 #pragma once
-// TFormDrukuj1, the print dialog: the printer (every installed printer and
+// PrintDialog, the print dialog: the printer (every installed printer and
 // "PDF file"), its setup, five free header lines, the logger facts printed
 // above the table, and the footer lines that are kept but not offered. Its
 // choices live in section "OknoDrukuj" of the settings file, read on every
@@ -27,12 +27,12 @@ class QPushButton;
 
 namespace quorvex {
 
-class TFormDrukuj1 : public QDialog {
+class PrintDialog : public QDialog {
     Q_OBJECT
 public:
     // `settingsPath`: the program's settings file, opened on show and on close.
-    explicit TFormDrukuj1(QString settingsPath, QWidget* parent = nullptr);
-    ~TFormDrukuj1() override;
+    explicit PrintDialog(QString settingsPath, QWidget* parent = nullptr);
+    ~PrintDialog() override;
 
     // The records to print; set by the button that opens the dialog.
     const ResultsStore* Results = &StoredResults;

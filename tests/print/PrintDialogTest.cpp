@@ -1,6 +1,6 @@
 // The print dialog as the operator uses it: its settings in the settings file,
 // the printer list, and printing to a PDF file through it.
-#include "print/Formdrukuj.h"
+#include "print/PrintDialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,7 +23,7 @@ namespace {
 
 using namespace printtest;
 
-class FormDrukuj : public PrintTest {
+class PrintDialogTest : public PrintTest {
 protected:
     void SetUp() override {
         PrintTest::SetUp();
@@ -34,8 +34,8 @@ protected:
     void TearDown() override { TranslateHook = nullptr; }
 
     // A dialog that sees the given printers and sends PDF output to `pdfPath_`.
-    std::unique_ptr<TFormDrukuj1> NewDialog(QStringList printers = {}) {
-        auto form = std::make_unique<TFormDrukuj1>(ini_);
+    std::unique_ptr<PrintDialog> NewDialog(QStringList printers = {}) {
+        auto form = std::make_unique<PrintDialog>(ini_);
         form->printerNames = [printers] { return printers; };
         form->askPdfPath = [this](QWidget*, const QString&) {
             ++pathQuestions_;
@@ -67,7 +67,7 @@ protected:
     QStringList errors_;
 };
 
-TEST_F(FormDrukuj, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutOfReach) {
+TEST_F(PrintDialogTest, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutOfReach) {
     auto form = NewDialog();
     form->show();
     if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) form->grab().save(dir_.filePath(QStringLiteral("dialog.png")));
@@ -88,7 +88,7 @@ TEST_F(FormDrukuj, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutOfReac
     EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
 }
 
-TEST_F(FormDrukuj, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) {
+TEST_F(PrintDialogTest, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) {
     const QString odd = QStringLiteral("Zakład \"Łódź\", hala=2; 50%");
     for (const char* button : {"ButtonPrint", "ButtonAnuluj"}) {
         SCOPED_TRACE(button);
@@ -124,7 +124,7 @@ TEST_F(FormDrukuj, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) 
     }
 }
 
-TEST_F(FormDrukuj, WithoutPrintersThePdfFileIsChosenAndPrintsTheTable) {
+TEST_F(PrintDialogTest, WithoutPrintersThePdfFileIsChosenAndPrintsTheTable) {
     auto form = NewDialog();
     form->show();
     auto* list = Child<QComboBox>(*form, "ComboBoxDrukarki");
@@ -146,7 +146,7 @@ TEST_F(FormDrukuj, WithoutPrintersThePdfFileIsChosenAndPrintsTheTable) {
     EXPECT_TRUE(text.contains(QStringLiteral("Wilgotność")));
 }
 
-TEST_F(FormDrukuj, InstalledPrintersAreListedBeforeThePdfFile) {
+TEST_F(PrintDialogTest, InstalledPrintersAreListedBeforeThePdfFile) {
     auto form = NewDialog({QStringLiteral("Biuro"), QStringLiteral("Laser 2")});
     form->show();
     auto* list = Child<QComboBox>(*form, "ComboBoxDrukarki");
@@ -158,7 +158,7 @@ TEST_F(FormDrukuj, InstalledPrintersAreListedBeforeThePdfFile) {
     form->reject();
 }
 
-TEST_F(FormDrukuj, AnUnwritablePdfPathIsReportedAndNothingElseIsLost) {
+TEST_F(PrintDialogTest, AnUnwritablePdfPathIsReportedAndNothingElseIsLost) {
     auto form = NewDialog();
     form->show();
     Click(*form, "CheckBoxHeader");
@@ -186,7 +186,7 @@ TEST_F(FormDrukuj, AnUnwritablePdfPathIsReportedAndNothingElseIsLost) {
     EXPECT_EQ(errors_.size(), 1);
 }
 
-TEST_F(FormDrukuj, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextShow) {
+TEST_F(PrintDialogTest, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextShow) {
     auto form = NewDialog();
     form->show();
     Click(*form, "CheckBoxHeader");
@@ -202,7 +202,7 @@ TEST_F(FormDrukuj, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextSho
     form->reject();
 }
 
-TEST_F(FormDrukuj, CaptionsAndThePdfEntryFollowTheLanguage) {
+TEST_F(PrintDialogTest, CaptionsAndThePdfEntryFollowTheLanguage) {
     Translator translator;
     TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
     auto form = NewDialog();

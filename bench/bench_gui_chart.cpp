@@ -9,9 +9,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 #include "core/Measurement.h"
 #include "logs/LogRecord.h"
 #include "logs/ResultsStore.h"
@@ -44,7 +44,7 @@ void FillFromSimulator(ResultsStore& store, int count) {
 
 // The engine of the chart window at 1200×600 over `store`, zoomed to a
 // centred window `zoomWidth` percent wide.
-void SetUpChart(MWykres& engine, int zoomWidth) {
+void SetUpChart(Chart& engine, int zoomWidth) {
     engine.area = {0, 0, 1200, 600};
     engine.marginLeft = 60;
     engine.marginBottom = 60;
@@ -56,7 +56,7 @@ void SetUpChart(MWykres& engine, int zoomWidth) {
     engine.zoomStart = (100 - zoomWidth) / 2;
 }
 
-void Repaint(MWykres& engine, QImage& image) {
+void Repaint(Chart& engine, QImage& image) {
     image.fill(0xF0F0F0);
     QPainter painter(&image);
     engine.SetCanvas(&painter, &image);
@@ -76,7 +76,7 @@ void BM_FullRepaint(benchmark::State& state) {
     Application();
     ResultsStore store;
     FillFromSimulator(store, static_cast<int>(state.range(0)));
-    MWykres engine(store);
+    Chart engine(store);
     SetUpChart(engine, static_cast<int>(state.range(1)));
     QImage image(1200, 600, QImage::Format_RGB32);
     Repaint(engine, image);
@@ -99,7 +99,7 @@ void BM_FirstRepaint(benchmark::State& state) {
     FillFromSimulator(store, static_cast<int>(state.range(0)));
     QImage image(1200, 600, QImage::Format_RGB32);
     for (auto _ : state) {
-        MWykres engine(store);
+        Chart engine(store);
         SetUpChart(engine, static_cast<int>(state.range(1)));
         Repaint(engine, image);
     }
@@ -118,7 +118,7 @@ BENCHMARK(BM_FirstRepaint)
 void BM_OverviewDragStep(benchmark::State& state) {
     Application();
     FillFromSimulator(StoredResults, 1'000'000);
-    TFormWykres1 window;
+    ChartWindow window;
     window.resize(1200, 720);
     window.ShowChart();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();

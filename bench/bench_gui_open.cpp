@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
 #include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
@@ -67,7 +67,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     form->show();
     form->PageControl()->setCurrentIndex(2);  // the results tab
     auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
-    auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
+    auto* chart = qobject_cast<ChartWindow*>(AppForms.FormWykres1);
     chart->resize(1200, 720);
     QApplication::processEvents();
     const int redrawsBefore = chart->ChartRedrawCount();

@@ -66,7 +66,7 @@ bool LogDownload::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) con
 }
 
 bool LogDownload::FillThresholds() {
-    MThresholds t;
+    Thresholds t;
     const bool read = ParseNumber(params_.Param<CHighTemp>().GetText(), t.highTemp) &&
                       ParseNumber(params_.Param<CLowTemp>().GetText(), t.lowTemp) &&
                       ParseNumber(params_.Param<CHighHum>().GetText(), t.highHum) &&

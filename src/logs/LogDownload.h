@@ -36,7 +36,7 @@ public:
     // Where the controls are; nullptr detaches (every step then skips the view).
     void SetView(LogDownloadView* view) { view_ = view; }
     // The chart's thresholds block; may stay unset.
-    void SetThresholds(MThresholds* thresholds) { thresholds_ = thresholds; }
+    void SetThresholds(Thresholds* thresholds) { thresholds_ = thresholds; }
 
     void Reset();
     void StartRead();
@@ -91,7 +91,7 @@ private:
     TDateTime currentTime = 0.0;
     QString recordsText;
     LogDownloadView* view_ = nullptr;
-    MThresholds* thresholds_ = nullptr;
+    Thresholds* thresholds_ = nullptr;
 
     ParameterModel& params_;
     ResultsStore& store_;

@@ -30,7 +30,7 @@ public:
 
     // The logger's alarm thresholds when the records were downloaded (read
     // with its parameters); none for results opened from a file.
-    std::optional<MThresholds> thresholds;
+    std::optional<Thresholds> thresholds;
     // Seconds between two records: the logger's save interval, or for an
     // opened file the spacing of its time stamps; 0 while unknown.
     std::int32_t intervalSeconds = 0;

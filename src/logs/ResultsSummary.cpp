@@ -46,7 +46,7 @@ void ResultsSummary::Restart(const ResultsStore& store) {
     count_ = 0;
     temperature_ = humidity_ = Series{};
     hasLimits_ = thresholds_.has_value();
-    const MThresholds t = thresholds_.value_or(MThresholds{});
+    const Thresholds t = thresholds_.value_or(Thresholds{});
     limits_[HighTemp] = Limit{t.highTemp};
     limits_[LowTemp] = Limit{t.lowTemp};
     limits_[HighHum] = Limit{t.highHum};

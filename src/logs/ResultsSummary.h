@@ -58,7 +58,7 @@ private:
     void Restart(const ResultsStore& store);
 
     std::uint64_t generation_ = 0;
-    std::optional<MThresholds> thresholds_;
+    std::optional<Thresholds> thresholds_;
     int count_ = 0;
     Series temperature_, humidity_;
     bool hasLimits_ = false;

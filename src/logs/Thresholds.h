@@ -3,13 +3,13 @@
 // them from the logger's parameters when a download starts or resumes.
 namespace quorvex {
 
-struct MThresholds {
+struct Thresholds {
     float highTemp = 0.0f;
     float lowTemp = 0.0f;
     float highHum = 0.0f;
     float lowHum = 0.0f;
 
-    friend bool operator==(const MThresholds&, const MThresholds&) = default;
+    friend bool operator==(const Thresholds&, const Thresholds&) = default;
 };
 
 }  // namespace quorvex

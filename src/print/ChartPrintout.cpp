@@ -4,7 +4,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 #include "print/TablePrinter.h"
 
 namespace quorvex {
@@ -35,7 +35,7 @@ void DrawChartPage(QPainter& painter, QPagedPaintDevice& device, const ChartPrin
     {
         QPainter canvas(&bitmap);
         canvas.setFont(view.font);
-        MWykres engine(view.results ? *view.results : StoredResults);
+        Chart engine(view.results ? *view.results : StoredResults);
         engine.source = view.results ? view.results : &StoredResults;
         engine.SetCanvas(&canvas, &bitmap);
         engine.showTemp = view.showTemp;

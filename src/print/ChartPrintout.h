@@ -22,7 +22,7 @@ struct ChartPrintView {
     bool showTemp = true;
     bool showHum = true;
     bool showThresholds = false;
-    MThresholds thresholds;
+    Thresholds thresholds;
     int zoomStart = 0;
     int zoomWidth = 100;
     QFont font;  // of the chart's texts, in the bitmap's pixels

@@ -1,4 +1,4 @@
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "print/PrintDialog.h"
 #include "ui/Mainform.h"
 #include "ui/dialogs/Formcorrect.h"
@@ -16,7 +16,7 @@ void CreateForms(TMainForm1* mainForm)
 {
     AppForms.MainForm1 = mainForm;
     AppForms.FormOdczytParam1 = new TFormOdczytParam1(mainForm);
-    auto* chart = new TFormWykres1(mainForm);
+    auto* chart = new ChartWindow(mainForm);
     chart->setWindowFlag(Qt::Window);  // its own window, not a part of the main one
     AppForms.FormWykres1 = chart;
     AppForms.FormWilgotnosc = new TFormWilgotnosc(mainForm->Model(), mainForm);

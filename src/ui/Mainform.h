@@ -50,7 +50,7 @@ class LogDownload;
 class ResultsModel;
 class RequestStrip;
 class ResultsTabView;
-class TFormWykres1;
+class ChartWindow;
 class StatePanel;
 class TransmissionThread;
 
@@ -204,7 +204,7 @@ private:
     void LogReadRefused();
     // False when the download gives up on a corrupted block: the caller treats it as 1030.
     bool LogReadFailed();
-    TFormWykres1* ChartWindow() const;
+    ChartWindow* FindChartWindow() const;
 
     // MainformThread.cpp
     void CreateThread(const MainFormOptions& options);

@@ -11,7 +11,7 @@
 #include <QTableView>
 #include <QTreeWidget>
 
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
@@ -143,12 +143,12 @@ void TMainForm1::CreateLogManager()
 void TMainForm1::ShowResultsTab()
 {
     if (!logs) return;
-    if (TFormWykres1* chart = ChartWindow()) {
+    if (ChartWindow* chart = FindChartWindow()) {
         logs->SetThresholds(chart->ThresholdsBlock());
         // An open chart empties with the table when a new download begins,
         // not only when its first block arrives. Queued: the download has
         // named its logger (type, humidity) by the time the chart looks.
-        connect(resultsModel_, &QAbstractItemModel::modelReset, chart, &TFormWykres1::RefreshChart,
+        connect(resultsModel_, &QAbstractItemModel::modelReset, chart, &ChartWindow::RefreshChart,
                 Qt::QueuedConnection);
         // The chart window may go before this window does (tests, the end of the program).
         connect(chart, &QObject::destroyed, this, [this] {
@@ -165,7 +165,7 @@ void TMainForm1::EndLogManager()
     resultsView_.reset();
 }
 
-TFormWykres1* TMainForm1::ChartWindow() const { return qobject_cast<TFormWykres1*>(AppForms.FormWykres1); }
+ChartWindow* TMainForm1::FindChartWindow() const { return qobject_cast<ChartWindow*>(AppForms.FormWykres1); }
 
 void TMainForm1::LogReadDone()
 {
@@ -173,7 +173,7 @@ void TMainForm1::LogReadDone()
         // The data lies in the thread's receive buffer, valid only during this hand-over.
         logs->LogReadDone(thread->ResponseRecord());
     }
-    if (TFormWykres1* chart = ChartWindow()) chart->RefreshChart();
+    if (ChartWindow* chart = FindChartWindow()) chart->RefreshChart();
     strip_->update();
 }
 
@@ -191,7 +191,7 @@ bool TMainForm1::LogReadFailed()
 
 void TMainForm1::ButtonChartClick()
 {
-    TFormWykres1* chart = ChartWindow();
+    ChartWindow* chart = FindChartWindow();
     if (!chart) return;
     chart->SetResults(StoredResults);
     chart->ShowChart();
@@ -256,7 +256,7 @@ bool TMainForm1::OpenResultsFile(const QString& path)
     if (!outcome.ok) return fail(outcome.errorText);
     StoredResults.Swap(opened);
     logs->ResultsOpened();
-    if (TFormWykres1* chart = ChartWindow()) {
+    if (ChartWindow* chart = FindChartWindow()) {
         chart->SetResults(StoredResults);
         if (chart->isVisible()) chart->SpeedButtonZoomAllClick();  // the whole new time line
     }

@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "ChartTestUtil.h"
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 
 namespace quorvex {
 namespace {
@@ -51,7 +51,7 @@ void FillRandom(ResultsStore& store, int count, Shape shape, std::mt19937& rng) 
     }
 }
 
-QImage Draw(MWykres& engine, QImage::Format format, bool eachRecord) {
+QImage Draw(Chart& engine, QImage::Format format, bool eachRecord) {
     QImage image(engine.area.right, engine.area.bottom, format);
     image.fill(format == QImage::Format_ARGB32_Premultiplied ? QColor(Qt::transparent) : QColor(0xF0F0F0));
     QPainter painter(&image);
@@ -100,7 +100,7 @@ TEST(ChartSeries, ColumnDrawingIsPixelForPixelTheRecordByRecordDrawing) {
                     // The largest store at one size only: it is the slow reference that costs.
                     if (count == 200000 && size.width != 1200) continue;
                     const int which = compared % 3;  // both series, temperature only, humidity only
-                    MWykres engine(store);
+                    Chart engine(store);
                     engine.area = {0, 0, size.width, size.height};
                     engine.marginLeft = size.height > 100 ? 60 : 0;
                     engine.marginBottom = size.height > 100 ? 60 : 0;
@@ -136,7 +136,7 @@ TEST(ChartSeries, ALoneRecordIsAPointAndAStoreThatChangesIsDrawnAfresh) {
     ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.Append(21.5f, 48.0f, MomentOf(0));
-    MWykres engine(store);
+    Chart engine(store);
     engine.area = {0, 0, 400, 300};
     engine.marginLeft = 60;
     engine.marginBottom = 60;
@@ -145,10 +145,10 @@ TEST(ChartSeries, ALoneRecordIsAPointAndAStoreThatChangesIsDrawnAfresh) {
     engine.showTemp = engine.showHum = true;
     QImage image = Draw(engine, QImage::Format_RGB32, false);
     const QPoint t = engine.ToPixel(0.0f, 21.5f), h = engine.ToPixel(0.0f, 48.0f);
-    EXPECT_EQ(CountColour(image, MWykres::kTempColour), 4);
-    EXPECT_EQ(CountColour(image, MWykres::kHumColour), 4);
-    EXPECT_TRUE(IsColour(image, t.x(), t.y(), MWykres::kTempColour));
-    EXPECT_TRUE(IsColour(image, h.x() - 1, h.y() - 1, MWykres::kHumColour));
+    EXPECT_EQ(CountColour(image, Chart::kTempColour), 4);
+    EXPECT_EQ(CountColour(image, Chart::kHumColour), 4);
+    EXPECT_TRUE(IsColour(image, t.x(), t.y(), Chart::kTempColour));
+    EXPECT_TRUE(IsColour(image, h.x() - 1, h.y() - 1, Chart::kHumColour));
 
     // Same window, same count, other records: the columns are built again.
     Fill(store, 3000, DayNight);

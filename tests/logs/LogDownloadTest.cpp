@@ -62,7 +62,7 @@ protected:
     ResultsStore store;
     LogDownload manager{params, store};
     test::RecordingView view{store};
-    MThresholds thresholds;
+    Thresholds thresholds;
     std::vector<Request> queued;
     std::vector<QString> messages;
 };

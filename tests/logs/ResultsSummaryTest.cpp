@@ -46,7 +46,7 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.intervalSeconds = 300;
-    store.thresholds = MThresholds{10.0f, 2.0f, 60.0f, 40.0f};
+    store.thresholds = Thresholds{10.0f, 2.0f, 60.0f, 40.0f};
     //          0     1      2      3     4      5     6     7
     for (float t : {5.0f, 12.0f, 12.0f, 5.0f, 12.5f, 1.0f, 1.0f, 5.0f})
         store.Append(t, 50.0f + 3.0f * static_cast<float>(store.Count()), Start() + 300.0 * store.Count() / 86400.0);

@@ -11,8 +11,8 @@
 #include <set>
 
 #include "PrintTestSupport.h"
-#include "chart/Formwykres.h"
-#include "chart/Wykres.h"
+#include "chart/ChartWindow.h"
+#include "chart/Chart.h"
 #include "print/PrintDialog.h"
 
 namespace quorvex {
@@ -30,7 +30,7 @@ protected:
         printWindow_->printerNames = [] { return QStringList(); };
         printWindow_->askPdfPath = [this](QWidget*, const QString&) { return pdf_; };
         printWindow_->showError = [this](QWidget*, const QString& text) { errors_ << text; };
-        chart_ = std::make_unique<TFormWykres1>();
+        chart_ = std::make_unique<ChartWindow>();
         chart_->resize(1000, 600);
         chart_->SetResults(store_);
         chart_->ShowChart();
@@ -48,7 +48,7 @@ protected:
     QString pdf_;
     QStringList errors_;
     std::unique_ptr<PrintDialog> printWindow_;
-    std::unique_ptr<TFormWykres1> chart_;
+    std::unique_ptr<ChartWindow> chart_;
 };
 
 TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage) {
@@ -115,13 +115,13 @@ TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {
     std::map<QRgb, int> colours;
     for (int y = 0; y < plot.height(); ++y)
         for (int x = 0; x < plot.width(); ++x) ++colours[plot.pixel(x, y) & 0xFFFFFF];
-    const std::set<QRgb> chartColours{0xFFFFFF, 0x000000, MWykres::kGridColour, MWykres::kTempColour,
-                                      MWykres::kHumColour};
+    const std::set<QRgb> chartColours{0xFFFFFF, 0x000000, Chart::kGridColour, Chart::kTempColour,
+                                      Chart::kHumColour};
     int others = 0;
     for (const auto& [rgb, n] : colours)
         if (!chartColours.count(rgb)) others += n;
     EXPECT_EQ(others, 0);
-    EXPECT_GT(colours[MWykres::kTempColour] + colours[MWykres::kHumColour], 500);
+    EXPECT_GT(colours[Chart::kTempColour] + colours[Chart::kHumColour], 500);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "../print/PrintTestSupport.h"
 #include "UiTestSupport.h"
 #include "../chart/ChartTestUtil.h"
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
@@ -361,7 +361,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
 
 TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
 {
-    auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
+    auto* chart = qobject_cast<ChartWindow*>(AppForms.FormWykres1);
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isWindow());
     Connect(500, "0101");
@@ -378,11 +378,11 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     for (int i = 0; i < 3; ++i) QApplication::processEvents();  // the window comes up
     chart->PaintBoxWykres->repaint();
     ASSERT_GT(chart->SampleCount(), 0);
-    ASSERT_GT(charttest::CountColour(chart->ChartBitmap(), MWykres::kTempColour), 0);
+    ASSERT_GT(charttest::CountColour(chart->ChartBitmap(), Chart::kTempColour), 0);
     Button("ButtonStart")->click();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();  // no paint is forced here
     EXPECT_EQ(chart->SampleCount(), 0);
-    EXPECT_EQ(charttest::CountColour(chart->ChartBitmap(), MWykres::kTempColour), 0);
+    EXPECT_EQ(charttest::CountColour(chart->ChartBitmap(), Chart::kTempColour), 0);
     chart->hide();
 }
 

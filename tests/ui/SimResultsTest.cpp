@@ -14,7 +14,7 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "logs/LogRecord.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
@@ -129,7 +129,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
 
     // The chart opens on the records so far and grows with every block.
     Button("ButtonChart")->click();
-    auto* chart = qobject_cast<TFormWykres1*>(AppForms.FormWykres1);
+    auto* chart = qobject_cast<ChartWindow*>(AppForms.FormWykres1);
     ASSERT_TRUE(chart && chart->isVisible());
     ASSERT_TRUE(WaitUntil([&] { return chart->SampleCount() > 0; }, kDownloadWaitMs));
     const int shown = chart->SampleCount();

@@ -1,4 +1,4 @@
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,9 @@ using namespace charttest;
 
 constexpr QRgb kWhite = 0xFFFFFF;
 
-class WykresTest : public ::testing::Test {
+class ChartTest : public ::testing::Test {
 protected:
-    WykresTest() {
+    ChartTest() {
         EnsureApplication();
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
         engine.area = {0, 0, 800, 400};
@@ -47,10 +47,10 @@ protected:
     }
 
     ResultsStore store;
-    MWykres engine{store};
+    Chart engine{store};
 };
 
-TEST_F(WykresTest, WindowRoundsHalfDownAndMoreThanHalfUp) {
+TEST_F(ChartTest, WindowRoundsHalfDownAndMoreThanHalfUp) {
     Fill(store, 7, DayNight);
     engine.zoomStart = 50;
     engine.zoomWidth = 50;
@@ -74,7 +74,7 @@ TEST_F(WykresTest, WindowRoundsHalfDownAndMoreThanHalfUp) {
     EXPECT_FLOAT_EQ(engine.xStep, (800.0f - 20 - 60) / 11);
 }
 
-TEST_F(WykresTest, EmptyStoreHasNoWindowAndTheEmptyExtremes) {
+TEST_F(ChartTest, EmptyStoreHasNoWindowAndTheEmptyExtremes) {
     store.Clear();
     engine.showHum = false;
     engine.rescale = true;
@@ -92,10 +92,10 @@ TEST_F(WykresTest, EmptyStoreHasNoWindowAndTheEmptyExtremes) {
     // Drawing an empty store writes no time or date label under the axis.
     engine.showTemp = true;
     const QImage image = Draw();
-    EXPECT_EQ(CountColour(image, MWykres::kTextColour, QRect(0, engine.y0 + 6, 800, 50)), 0);
+    EXPECT_EQ(CountColour(image, Chart::kTextColour, QRect(0, engine.y0 + 6, 800, 50)), 0);
 }
 
-TEST_F(WykresTest, ThresholdsWidenTheRangeOnlyWhenShown) {
+TEST_F(ChartTest, ThresholdsWidenTheRangeOnlyWhenShown) {
     Fill(store, 50, [](int k) { return Sample{18.2f + 6.5f * k / 49.0f, 50.0f}; });
     engine.thresholds = {30.0f, 10.0f, 90.0f, 5.0f};
     engine.showHum = false;
@@ -116,7 +116,7 @@ TEST_F(WykresTest, ThresholdsWidenTheRangeOnlyWhenShown) {
     EXPECT_FLOAT_EQ(engine.yMax, 91.0f);
 }
 
-TEST_F(WykresTest, RangeIsKeptUntilTheWindowChangesOrRescaleIsSet) {
+TEST_F(ChartTest, RangeIsKeptUntilTheWindowChangesOrRescaleIsSet) {
     Fill(store, 100, [](int k) { return Sample{static_cast<float>(k), 50.0f}; });
     engine.showHum = false;
     engine.zoomStart = 10;
@@ -142,7 +142,7 @@ TEST_F(WykresTest, RangeIsKeptUntilTheWindowChangesOrRescaleIsSet) {
     EXPECT_FLOAT_EQ(engine.winTempMax, 70.0f);
 }
 
-TEST_F(WykresTest, HitTestSelectsTheNearestRecordAndNothingOutside) {
+TEST_F(ChartTest, HitTestSelectsTheNearestRecordAndNothingOutside) {
     Fill(store, 20, DayNight);
     engine.area = {0, 0, 280, 300};  // 200 pixels for 20 records: 10 per record
     engine.Layout();
@@ -173,11 +173,11 @@ TEST_F(WykresTest, HitTestSelectsTheNearestRecordAndNothingOutside) {
     EXPECT_EQ(engine.cursorIndex, 10);
 }
 
-TEST_F(WykresTest, SeriesArePaintedWhereTheRecordsAre) {
+TEST_F(ChartTest, SeriesArePaintedWhereTheRecordsAre) {
     Fill(store, 300, DayNight);
     const QImage image = Draw();
-    ASSERT_GT(CountColour(image, MWykres::kTempColour), 300);
-    ASSERT_GT(CountColour(image, MWykres::kHumColour), 300);
+    ASSERT_GT(CountColour(image, Chart::kTempColour), 300);
+    ASSERT_GT(CountColour(image, Chart::kHumColour), 300);
 
     // Every record's point is painted in its colour (or within a pixel of it).
     auto near = [&](QPoint p, QRgb c) {
@@ -187,24 +187,24 @@ TEST_F(WykresTest, SeriesArePaintedWhereTheRecordsAre) {
         return false;
     };
     for (int k = 0; k < store.Count(); ++k) {
-        ASSERT_TRUE(near(engine.ToPixel(k, store[k].temperature), MWykres::kTempColour)) << k;
-        ASSERT_TRUE(near(engine.ToPixel(k, store[k].humidity), MWykres::kHumColour)) << k;
+        ASSERT_TRUE(near(engine.ToPixel(k, store[k].temperature), Chart::kTempColour)) << k;
+        ASSERT_TRUE(near(engine.ToPixel(k, store[k].humidity), Chart::kHumColour)) << k;
     }
     // And no series colour lies outside the rows the curves span.
     const int tempTop = engine.ToPixel(0, 24.0f).y() - 2, tempBottom = engine.ToPixel(0, 18.0f).y() + 2;
     const int humTop = engine.ToPixel(0, 60.0f).y() - 2, humBottom = engine.ToPixel(0, 40.0f).y() + 2;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            if (IsColour(image, x, y, MWykres::kTempColour)) {
+            if (IsColour(image, x, y, Chart::kTempColour)) {
                 ASSERT_TRUE(y >= tempTop && y <= tempBottom) << x << "," << y;
             }
-            if (IsColour(image, x, y, MWykres::kHumColour)) {
+            if (IsColour(image, x, y, Chart::kHumColour)) {
                 ASSERT_TRUE(y >= humTop && y <= humBottom) << x << "," << y;
             }
         }
 }
 
-TEST_F(WykresTest, ManyRecordsPerColumnStillFillTheirSpan) {
+TEST_F(ChartTest, ManyRecordsPerColumnStillFillTheirSpan) {
     // 100 000 records in 720 columns: every column's span of values is painted
     // although most segments are skipped by the painted-pixel test.
     Fill(store, 100000, [](int k) { return Sample{(k % 2) ? 30.0f : 10.0f, 50.0f}; });
@@ -212,11 +212,11 @@ TEST_F(WykresTest, ManyRecordsPerColumnStillFillTheirSpan) {
     const QImage image = Draw();
     const int top = engine.ToPixel(0, 30.0f).y(), bottom = engine.ToPixel(0, 10.0f).y();
     for (int x = engine.x0 + 1; x < engine.ToPixel(store.Count() - 1, 0).x(); x += 7) {
-        for (int y = top + 1; y < bottom; y += 5) ASSERT_TRUE(IsColour(image, x, y, MWykres::kTempColour)) << x << "," << y;
+        for (int y = top + 1; y < bottom; y += 5) ASSERT_TRUE(IsColour(image, x, y, Chart::kTempColour)) << x << "," << y;
     }
 }
 
-TEST_F(WykresTest, ThresholdLinesLieOnTheirRowsAndAreBroken) {
+TEST_F(ChartTest, ThresholdLinesLieOnTheirRowsAndAreBroken) {
     Fill(store, 300, DayNight);
     engine.thresholds = {28.0f, 12.0f, 80.0f, 30.0f};
     engine.showThresholds = true;
@@ -229,8 +229,8 @@ TEST_F(WykresTest, ThresholdLinesLieOnTheirRowsAndAreBroken) {
         return std::pair{row, painted};
     };
     const int span = plotRight - plotLeft + 1;
-    for (auto [value, colour] : {std::pair{28.0f, MWykres::kTempColour}, {12.0f, MWykres::kTempColour},
-                                 {80.0f, MWykres::kHumColour}, {30.0f, MWykres::kHumColour}}) {
+    for (auto [value, colour] : {std::pair{28.0f, Chart::kTempColour}, {12.0f, Chart::kTempColour},
+                                 {80.0f, Chart::kHumColour}, {30.0f, Chart::kHumColour}}) {
         const auto [row, painted] = rowStats(value, colour);
         // A broken line: clearly more than half and clearly less than all of the row.
         EXPECT_GT(painted, span / 2) << value;
@@ -245,7 +245,7 @@ TEST_F(WykresTest, ThresholdLinesLieOnTheirRowsAndAreBroken) {
     engine.showThresholds = false;
     engine.rescale = true;
     const QImage without = Draw();
-    EXPECT_EQ(rowStats(28.0f, MWykres::kTempColour).second, 0);
+    EXPECT_EQ(rowStats(28.0f, Chart::kTempColour).second, 0);
 }
 
 // Columns of the inked runs in a band of rows below the axis, where nothing
@@ -267,7 +267,7 @@ std::vector<std::pair<int, int>> LabelRuns(const QImage& image, int top, int bot
     return runs;
 }
 
-TEST_F(WykresTest, TimeAndDateLabelsDoNotOverlap) {
+TEST_F(ChartTest, TimeAndDateLabelsDoNotOverlap) {
     for (int count : {40, 2000, 200000}) {
         SCOPED_TRACE(count);
         Fill(store, count, DayNight);
@@ -300,7 +300,7 @@ using namespace charttest;
 
 // Vertical and horizontal segments are filled rather than stroked; they must
 // cover exactly the pixels the 2-pixel pen covers.
-TEST(WykresSegments, FilledSegmentsMatchThePen) {
+TEST(ChartSegments, FilledSegmentsMatchThePen) {
     EnsureApplication();
     struct Case {
         int count;
@@ -312,7 +312,7 @@ TEST(WykresSegments, FilledSegmentsMatchThePen) {
                           Case{5, {12.0f, 0}, {18.0f, 0}}}) {
         ResultsStore store;
         Fill(store, c.count, [&](int k) { return k == 0 ? c.a : c.b; });
-        MWykres engine(store);
+        Chart engine(store);
         engine.area = {0, 0, 120, 100};
         engine.marginLeft = engine.marginRight = 10;
         engine.marginTop = engine.marginBottom = 10;
@@ -326,11 +326,11 @@ TEST(WykresSegments, FilledSegmentsMatchThePen) {
         engine.DrawSeries();
         p.end();
         QPainter q(&pen);
-        q.setPen(QPen(QColor::fromRgb(MWykres::kTempColour), 2));
+        q.setPen(QPen(QColor::fromRgb(Chart::kTempColour), 2));
         for (int i = 1; i <= std::min(engine.sampleCount, store.Count() - 1); ++i)
             q.drawLine(engine.ToPixel(i, store[i].temperature), engine.ToPixel(i - 1, store[i - 1].temperature));
         q.end();
-        ASSERT_GT(CountColour(drawn, MWykres::kTempColour), 10) << c.count;
+        ASSERT_GT(CountColour(drawn, Chart::kTempColour), 10) << c.count;
         EXPECT_TRUE(drawn == pen) << c.count;
     }
 }

@@ -1,4 +1,4 @@
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +16,9 @@ namespace {
 
 using namespace charttest;
 
-class FormwykresTest : public ::testing::Test {
+class ChartWindowTest : public ::testing::Test {
 protected:
-    FormwykresTest() {
+    ChartWindowTest() {
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
         Fill(StoredResults, 2000, DayNight);
         StoredResults.loggerName = QStringLiteral("Chłodnia");
@@ -31,7 +31,7 @@ protected:
         window.ShowChart();
         Settle();
     }
-    ~FormwykresTest() override { StoredResults.Clear(); }
+    ~ChartWindowTest() override { StoredResults.Clear(); }
 
     static void Settle() {
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -67,10 +67,10 @@ protected:
     struct Application {
         Application() { EnsureApplication(); }
     } application_;
-    TFormWykres1 window;
+    ChartWindow window;
 };
 
-TEST_F(FormwykresTest, OpensOnAllRecordsWithBothSeries) {
+TEST_F(ChartWindowTest, OpensOnAllRecordsWithBothSeries) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Wykres"));
     ASSERT_EQ(StripWidth(), 1000);
@@ -84,16 +84,16 @@ TEST_F(FormwykresTest, OpensOnAllRecordsWithBothSeries) {
     EXPECT_FALSE(window.SpeedButtonShowProgi2->isVisible());
     const QImage& chart = window.ChartBitmap();
     EXPECT_EQ(chart.size(), window.PaintBoxWykres->size());
-    EXPECT_GT(CountColour(chart, MWykres::kTempColour), 500);
-    EXPECT_GT(CountColour(chart, MWykres::kHumColour), 500);
+    EXPECT_GT(CountColour(chart, Chart::kTempColour), 500);
+    EXPECT_GT(CountColour(chart, Chart::kHumColour), 500);
     // The whole overview is the zoom window: aqua from end to end.
     const QImage& overview = window.OverviewBitmap();
     EXPECT_TRUE(AquaColumn(2));
     EXPECT_TRUE(AquaColumn(StripWidth() - 3));
-    EXPECT_GT(CountColour(overview, MWykres::kTempColour), 300);
+    EXPECT_GT(CountColour(overview, Chart::kTempColour), 300);
 }
 
-TEST_F(FormwykresTest, ZoomButtonsStepByTenPercent) {
+TEST_F(ChartWindowTest, ZoomButtonsStepByTenPercent) {
     const int w = StripWidth();
     for (int expected : {90, 80, 70}) {
         window.SpeedButtonZoomIn->click();
@@ -120,7 +120,7 @@ TEST_F(FormwykresTest, ZoomButtonsStepByTenPercent) {
     EXPECT_EQ(window.DragFrame().right, w);
 }
 
-TEST_F(FormwykresTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
+TEST_F(ChartWindowTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
     for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();
     ASSERT_EQ(window.ZoomWidth(), 10);
     ASSERT_EQ(window.ZoomStart(), 45);
@@ -152,7 +152,7 @@ TEST_F(FormwykresTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
     EXPECT_EQ(window.DragFrame().left, 0);
 }
 
-TEST_F(FormwykresTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
+TEST_F(ChartWindowTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
     window.SpeedButtonZoomIn->click();
     Drag(500, -200);
     ASSERT_EQ(window.ZoomStart(), 0);
@@ -162,7 +162,7 @@ TEST_F(FormwykresTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
     EXPECT_EQ(window.ZoomStart(), 0);
 }
 
-TEST_F(FormwykresTest, TemperatureOnlyLoggerHasNoHumidity) {
+TEST_F(ChartWindowTest, TemperatureOnlyLoggerHasNoHumidity) {
     StoredResults.loggerType = QStringLiteral("0101");
     window.RefreshChart();
     window.SpeedButtonShowTempHum->click();
@@ -171,8 +171,8 @@ TEST_F(FormwykresTest, TemperatureOnlyLoggerHasNoHumidity) {
     EXPECT_TRUE(window.ShowsTemp());
     EXPECT_FALSE(window.ShowsHum());
     EXPECT_EQ(window.ChartEngine().UnitLabel(), QStringLiteral("[°C]"));
-    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kHumColour), 0);
-    EXPECT_GT(CountColour(window.ChartBitmap(), MWykres::kTempColour), 500);
+    EXPECT_EQ(CountColour(window.ChartBitmap(), Chart::kHumColour), 0);
+    EXPECT_GT(CountColour(window.ChartBitmap(), Chart::kTempColour), 500);
     EXPECT_FALSE(window.ExtremesText().contains(QLatin1Char('%')));
 
     // Temperature alone on a humidity logger, then humidity alone.
@@ -180,24 +180,24 @@ TEST_F(FormwykresTest, TemperatureOnlyLoggerHasNoHumidity) {
     window.SpeedButtonShowTemp->click();
     Settle();
     EXPECT_TRUE(window.SpeedButtonShowHum->isEnabled());
-    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kHumColour), 0);
+    EXPECT_EQ(CountColour(window.ChartBitmap(), Chart::kHumColour), 0);
     window.SpeedButtonShowHum->click();
     Settle();
-    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kTempColour), 0);
-    EXPECT_GT(CountColour(window.ChartBitmap(), MWykres::kHumColour), 500);
+    EXPECT_EQ(CountColour(window.ChartBitmap(), Chart::kTempColour), 0);
+    EXPECT_GT(CountColour(window.ChartBitmap(), Chart::kHumColour), 500);
     // The range follows the series shown: humidity 40..60.
     EXPECT_FLOAT_EQ(window.ChartEngine().yMax, 61.0f);
 }
 
-TEST_F(FormwykresTest, ThresholdsButtonShowsAndHidesTheLines) {
+TEST_F(ChartWindowTest, ThresholdsButtonShowsAndHidesTheLines) {
     window.SpeedButtonShowTemp->click();
     Settle();
     const float narrowMin = window.ChartEngine().yMin;
     const float narrowMax = window.ChartEngine().yMax;
     const auto lineAt = [&](float value) {
-        const MWykres& e = window.ChartEngine();
+        const Chart& e = window.ChartEngine();
         const int row = e.ToPixel(0, value).y();
-        return CountColour(window.ChartBitmap(), MWykres::kTempColour, QRect(e.x0 + 1, row, 300, 1));
+        return CountColour(window.ChartBitmap(), Chart::kTempColour, QRect(e.x0 + 1, row, 300, 1));
     };
 
     window.SpeedButtonShowProgi->click();
@@ -218,11 +218,11 @@ TEST_F(FormwykresTest, ThresholdsButtonShowsAndHidesTheLines) {
     EXPECT_LT(window.ChartEngine().ToPixel(0, 26.0f).y(), window.ChartEngine().marginTop);  // off the plot now
 }
 
-TEST_F(FormwykresTest, MouseMovesReuseTheBackBuffer) {
+TEST_F(ChartWindowTest, MouseMovesReuseTheBackBuffer) {
     const int redraws = window.ChartRedrawCount();
     const int overviewRedraws = window.OverviewRedrawCount();
     QWidget* box = window.PaintBoxWykres;
-    const MWykres& e = window.ChartEngine();
+    const Chart& e = window.ChartEngine();
     QString last;
     for (int x = e.x0 + 3; x < box->width() - 30; x += 97) {
         Mouse(box, QEvent::MouseMove, x, 200);
@@ -249,9 +249,9 @@ TEST_F(FormwykresTest, MouseMovesReuseTheBackBuffer) {
     EXPECT_EQ(e.cursorIndex, -1);
 }
 
-TEST_F(FormwykresTest, ACursorAZoomLeavesOutsideTheWindowStaysHiddenUntilTheMouseMoves) {
+TEST_F(ChartWindowTest, ACursorAZoomLeavesOutsideTheWindowStaysHiddenUntilTheMouseMoves) {
     QWidget* box = window.PaintBoxWykres;
-    const MWykres& e = window.ChartEngine();
+    const Chart& e = window.ChartEngine();
     Mouse(box, QEvent::MouseMove, e.ToPixel(50, 0).x(), 200);  // record 50 of 2000
     box->repaint();
     ASSERT_NEAR(e.cursorIndex, 50, 3);
@@ -267,7 +267,7 @@ TEST_F(FormwykresTest, ACursorAZoomLeavesOutsideTheWindowStaysHiddenUntilTheMous
     EXPECT_FALSE(window.CursorText().isEmpty());
 }
 
-TEST_F(FormwykresTest, HitTestFollowsAZoomNotYetPainted) {
+TEST_F(ChartWindowTest, HitTestFollowsAZoomNotYetPainted) {
     for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
     QWidget* strip = window.PaintBoxRzut;
     Mouse(strip, QEvent::MouseMove, 500, 40);
@@ -278,8 +278,8 @@ TEST_F(FormwykresTest, HitTestFollowsAZoomNotYetPainted) {
     EXPECT_EQ(window.ChartEngine().cursorIndex, 1100);
 }
 
-TEST_F(FormwykresTest, ReadOutExtremesAndFooterTexts) {
-    const MWykres& e = window.ChartEngine();
+TEST_F(ChartWindowTest, ReadOutExtremesAndFooterTexts) {
+    const Chart& e = window.ChartEngine();
     for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100, 5 pixels apart
     Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
     ASSERT_EQ(e.cursorIndex, 905);  // 905 × 5 minutes after 1 May, 00:00
@@ -295,14 +295,14 @@ TEST_F(FormwykresTest, ReadOutExtremesAndFooterTexts) {
               QStringLiteral("Nazwa: Chłodnia   Numer: 02010019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
 }
 
-TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
+TEST_F(ChartWindowTest, ChartGrowsAsBlocksArrive) {
     StoredResults.Clear();
     StoredResults.loggerType = QStringLiteral("0201");
     window.hide();
     window.ShowChart();
     Settle();
     EXPECT_EQ(window.SampleCount(), 0);
-    EXPECT_EQ(CountColour(window.ChartBitmap(), MWykres::kTempColour), 0);
+    EXPECT_EQ(CountColour(window.ChartBitmap(), Chart::kTempColour), 0);
 
     int lastRedraws = window.ChartRedrawCount();
     for (int block = 1; block <= 5; ++block) {
@@ -316,16 +316,16 @@ TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
         EXPECT_GT(window.ChartRedrawCount(), lastRedraws);
         lastRedraws = window.ChartRedrawCount();
         // The newest record is drawn at the right end of the plot.
-        const MWykres& e = window.ChartEngine();
+        const Chart& e = window.ChartEngine();
         const int last = StoredResults.Count() - 1;
         const QPoint p = e.ToPixel(last, StoredResults[last].temperature);
-        EXPECT_TRUE(IsColour(window.ChartBitmap(), p.x(), p.y(), MWykres::kTempColour) ||
-                    IsColour(window.ChartBitmap(), p.x() - 1, p.y(), MWykres::kTempColour))
+        EXPECT_TRUE(IsColour(window.ChartBitmap(), p.x(), p.y(), Chart::kTempColour) ||
+                    IsColour(window.ChartBitmap(), p.x() - 1, p.y(), Chart::kTempColour))
             << block;
         // And in the overview, whose series are kept between drag steps.
         int overviewRed = 0;
         const int x = (StoredResults.Count() - 1) * StripWidth() / StoredResults.Count();
-        overviewRed += CountColour(window.OverviewBitmap(), MWykres::kTempColour, QRect(x - 2, 0, 3, 96));
+        overviewRed += CountColour(window.OverviewBitmap(), Chart::kTempColour, QRect(x - 2, 0, 3, 96));
         EXPECT_GT(overviewRed, 0) << block;
     }
     // Nothing new: a refresh paints from the back buffer.
@@ -334,7 +334,7 @@ TEST_F(FormwykresTest, ChartGrowsAsBlocksArrive) {
     EXPECT_EQ(window.ChartRedrawCount(), lastRedraws);
 }
 
-TEST_F(FormwykresTest, EveryShowingResetsZoomAndSeries) {
+TEST_F(ChartWindowTest, EveryShowingResetsZoomAndSeries) {
     window.SpeedButtonZoomIn->click();
     window.SpeedButtonShowTemp->click();
     window.hide();

@@ -1,4 +1,4 @@
-// The two axes of MWykres: arrows, value ticks with grid and labels, the unit
+// The two axes of Chart: arrows, value ticks with grid and labels, the unit
 // label, and the record axis with its time and date labels.
 #include <QFontMetrics>
 #include <QLocale>
@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 #include "params/DateTimeCodec.h"
 
 namespace quorvex {
@@ -27,7 +27,7 @@ int TruncateValue(float v) {
 
 }  // namespace
 
-void MWykres::DrawAxes() {
+void Chart::DrawAxes() {
     if (!canvas) return;
     QPainter& p = *canvas;
     p.setBrush(Qt::NoBrush);
@@ -49,7 +49,7 @@ void MWykres::DrawAxes() {
     DrawRecordAxis();
 }
 
-void MWykres::DrawValueAxis(int textHeight) {
+void Chart::DrawValueAxis(int textHeight) {
     QPainter& p = *canvas;
     const QFontMetrics fm(p.font());
     const QColor black(Qt::black);
@@ -88,7 +88,7 @@ void MWykres::DrawValueAxis(int textHeight) {
     p.setPen(line);
 }
 
-void MWykres::DrawRecordAxis() {
+void Chart::DrawRecordAxis() {
     QPainter& p = *canvas;
     QFont regular = p.font();
     regular.setBold(false);

@@ -1,5 +1,5 @@
 #pragma once
-// TFormWykres1, the chart window ("Wykres"): the records of the results store
+// ChartWindow, the chart window ("Wykres"): the records of the results store
 // as a chart with an overview strip below it, zoom in steps of 10 % of the
 // records, a draggable zoom window in the overview, temperature / humidity /
 // both, alarm threshold lines and a read-out of the record under the mouse.
@@ -21,7 +21,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 #include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
@@ -35,12 +35,12 @@ namespace quorvex {
 class PaintBox;
 class PrintDialog;
 
-class TFormWykres1 : public QWidget {
+class ChartWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit TFormWykres1(QWidget* parent = nullptr);
-    ~TFormWykres1() override;
+    explicit ChartWindow(QWidget* parent = nullptr);
+    ~ChartWindow() override;
 
     // --- what the main window calls ---
     // The records to show; both engines read them from the next paint on.
@@ -51,7 +51,7 @@ public:
     // asks both paint boxes to repaint; the chart grows with the store.
     void RefreshChart();
     // The four alarm thresholds the chart draws; the log download fills them.
-    MThresholds* ThresholdsBlock() { return &chartEngine.thresholds; }
+    Thresholds* ThresholdsBlock() { return &chartEngine.thresholds; }
 
     // --- tool bar handlers (also reached by clicking the buttons) ---
     void SpeedButtonZoomInClick();
@@ -79,7 +79,7 @@ public:
     EdgeRect DragFrame() const { return dragFrame; }
     // The highlighted window in the overview as last painted, as a QRect.
     QRect WindowRect() const;
-    const MWykres& ChartEngine() const { return chartEngine; }
+    const Chart& ChartEngine() const { return chartEngine; }
     const QImage& ChartBitmap() const { return chartBitmap; }
     const QImage& OverviewBitmap() const { return overviewBitmap; }
     // How often each back buffer has been redrawn since creation.
@@ -141,8 +141,8 @@ private:
     bool showHum = false;
     bool showThresholds = false;
     bool rescale = false;
-    MWykres chartEngine;
-    MWykres overviewEngine;
+    Chart chartEngine;
+    Chart overviewEngine;
     ResultsStore* results = &StoredResults;
     PrintDialog* printWindow_ = nullptr;
 

@@ -1,4 +1,4 @@
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 
 #include <QPainter>
 #include <QPen>
@@ -27,9 +27,9 @@ RecordWindow WindowForZoom(int count, int zoomStart, int zoomWidth) {
     return {PercentOf(count, zoomStart), PercentOf(count, zoomWidth)};
 }
 
-MWykres::MWykres(const ResultsStore& records) : source(&records) {}
+Chart::Chart(const ResultsStore& records) : source(&records) {}
 
-void MWykres::Layout() {
+void Chart::Layout() {
     const RecordWindow window = WindowForZoom(RecordCount(), zoomStart, zoomWidth);
     firstIndex = window.firstIndex;
     sampleCount = window.sampleCount;
@@ -46,7 +46,7 @@ void MWykres::Layout() {
                              : static_cast<float>(area.right - marginRight - x0) / static_cast<float>(sampleCount);
 }
 
-void MWykres::ComputeRange() {
+void Chart::ComputeRange() {
     yMax = 100.0f;
     yMin = -1.0f;
 
@@ -100,7 +100,7 @@ void MWykres::ComputeRange() {
     yMin -= 1.0f;
 }
 
-void MWykres::DrawThresholds() {
+void Chart::DrawThresholds() {
     if (!canvas) return;
     QPainter& p = *canvas;
     const float end = static_cast<float>(sampleCount);
@@ -120,7 +120,7 @@ void MWykres::DrawThresholds() {
     p.setPen(solid);
 }
 
-void MWykres::HitTest(int mouseX) {
+void Chart::HitTest(int mouseX) {
     cursorIndex = -1;
     if (xStep == 0.0f) return;
     const double offset = static_cast<double>(mouseX) - x0;
@@ -138,7 +138,7 @@ void MWykres::HitTest(int mouseX) {
     cursorIndex = static_cast<int>(index);
 }
 
-void MWykres::DrawCursor() {
+void Chart::DrawCursor() {
     if (!canvas || cursorIndex < 0) return;
     QPainter& p = *canvas;
     const float x = static_cast<float>(cursorIndex - firstIndex);
@@ -153,7 +153,7 @@ void MWykres::DrawCursor() {
     if (showHum) marker(cursorHum);
 }
 
-QString MWykres::UnitLabel() const {
+QString Chart::UnitLabel() const {
     QString label = QStringLiteral("[");
     if (showTemp) label += QStringLiteral("°C");
     if (showHum) label += QStringLiteral(" %");

@@ -1,4 +1,4 @@
-// The two series of MWykres: record by record, and per pixel column from the
+// The two series of Chart: record by record, and per pixel column from the
 // column envelopes, which gives the same picture for a fraction of the work
 // when many records share a column.
 //
@@ -22,7 +22,7 @@
 #include <utility>
 #include <vector>
 
-#include "chart/Wykres.h"
+#include "chart/Chart.h"
 
 namespace quorvex {
 
@@ -101,14 +101,14 @@ private:
 };
 
 struct Pens {
-    QPen temp{QColor::fromRgb(MWykres::kTempColour), 2};
-    QPen hum{QColor::fromRgb(MWykres::kHumColour), 2};
+    QPen temp{QColor::fromRgb(Chart::kTempColour), 2};
+    QPen hum{QColor::fromRgb(Chart::kHumColour), 2};
 };
 
-int Row(const MWykres& e, float v) { return e.ToPixel(0.0f, v).y(); }
+int Row(const Chart& e, float v) { return e.ToPixel(0.0f, v).y(); }
 
 // The points of the only record of a window.
-void DrawLoneRecord(const MWykres& e, SeriesCanvas& canvas, const Pens& pens) {
+void DrawLoneRecord(const Chart& e, SeriesCanvas& canvas, const Pens& pens) {
     const LogRecord& r = e.source->At(e.firstIndex);
     if (e.showTemp) canvas.Dot(pens.temp, e.ToPixel(0.0f, r.temperature));
     if (e.showHum) canvas.Dot(pens.hum, e.ToPixel(0.0f, r.humidity));
@@ -116,7 +116,7 @@ void DrawLoneRecord(const MWykres& e, SeriesCanvas& canvas, const Pens& pens) {
 
 // The segments ending at record positions from..to, each against the record
 // before it, with the painted-pixel test.
-void DrawRecords(const MWykres& e, SeriesCanvas& canvas, const Pens& pens, int from, int to) {
+void DrawRecords(const Chart& e, SeriesCanvas& canvas, const Pens& pens, int from, int to) {
     const ResultsStore& store = *e.source;
     int i = std::max(from, 1);
     if (i > to) return;
@@ -126,9 +126,9 @@ void DrawRecords(const MWykres& e, SeriesCanvas& canvas, const Pens& pens, int f
     for (; i <= to; ++i) {
         const LogRecord& r = store.At(e.firstIndex + i);
         const QPoint t = e.ToPixel(static_cast<float>(i), r.temperature);
-        if (e.showTemp && !canvas.Painted(t, MWykres::kTempColour)) canvas.Segment(pens.temp, t, prevTemp);
+        if (e.showTemp && !canvas.Painted(t, Chart::kTempColour)) canvas.Segment(pens.temp, t, prevTemp);
         const QPoint h = e.ToPixel(static_cast<float>(i), r.humidity);
-        if (e.showHum && !canvas.Painted(h, MWykres::kHumColour)) canvas.Segment(pens.hum, h, prevHum);
+        if (e.showHum && !canvas.Painted(h, Chart::kHumColour)) canvas.Segment(pens.hum, h, prevHum);
         prevTemp = t;
         prevHum = h;
     }
@@ -137,7 +137,7 @@ void DrawRecords(const MWykres& e, SeriesCanvas& canvas, const Pens& pens, int f
 // Whether a column must be drawn record by record: a value that is no number
 // or lies off the image, a column off the image, or the two series close
 // enough that one could paint where the other tests or paints.
-bool NeedsEachRecord(const MWykres& e, const SeriesCanvas& canvas, const Envelopes::Column& c,
+bool NeedsEachRecord(const Chart& e, const SeriesCanvas& canvas, const Envelopes::Column& c,
                      const Envelopes::Column* previous) {
     if (!c.finite || (previous && !previous->finite)) return true;
     if (c.x < 0 || c.x >= canvas.Width()) return true;
@@ -167,7 +167,7 @@ bool NeedsEachRecord(const MWykres& e, const SeriesCanvas& canvas, const Envelop
 }
 
 // One series in one column from its envelope (see the top of the file).
-void DrawColumn(const MWykres& e, SeriesCanvas& canvas, const Envelopes& envelopes, Envelopes::SeriesIndex s,
+void DrawColumn(const Chart& e, SeriesCanvas& canvas, const Envelopes& envelopes, Envelopes::SeriesIndex s,
                 const QPen& pen, QRgb colour, const Envelopes::Column& c, const Envelopes::Column* previous) {
     const Envelopes::Series& v = c.series[s];
     const int x = c.x;
@@ -220,13 +220,13 @@ void DrawColumn(const MWykres& e, SeriesCanvas& canvas, const Envelopes& envelop
 
 }  // namespace
 
-int MWykres::LastDrawnPosition() const {
+int Chart::LastDrawnPosition() const {
     if (!source || firstIndex < 0) return -1;
     const long long last = std::min<long long>(sampleCount, static_cast<long long>(RecordCount()) - 1 - firstIndex);
     return static_cast<int>(std::max<long long>(last, -1));
 }
 
-void MWykres::DrawSeriesEachRecord() {
+void Chart::DrawSeriesEachRecord() {
     const int last = LastDrawnPosition();
     if (!canvas || last < 0) return;
     SeriesCanvas series(*canvas, surface);
@@ -234,7 +234,7 @@ void MWykres::DrawSeriesEachRecord() {
     else DrawRecords(*this, series, Pens{}, 0, last);
 }
 
-void MWykres::DrawSeries() {
+void Chart::DrawSeries() {
     const int last = LastDrawnPosition();
     if (!canvas || last < 0) return;
     SeriesCanvas series(*canvas, surface);

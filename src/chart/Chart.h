@@ -1,5 +1,5 @@
 #pragma once
-// MWykres, the chart engine: temperature and humidity of the results store
+// Chart, the chart engine: temperature and humidity of the results store
 // drawn against the record index, with a value axis, time and date labels,
 // alarm threshold lines and a hover cursor. It draws on whatever QPainter its
 // owner hands it and knows nothing of windows; the chart window owns one for
@@ -40,7 +40,7 @@ struct RecordWindow {
 };
 RecordWindow WindowForZoom(int count, int zoomStart, int zoomWidth);
 
-class MWykres {
+class Chart {
 public:
     // Series and axis colours.
     static constexpr QRgb kTempColour = 0xFF0000;   // red
@@ -48,7 +48,7 @@ public:
     static constexpr QRgb kGridColour = 0x808080;   // grey
     static constexpr QRgb kTextColour = 0x800080;   // purple
 
-    explicit MWykres(const ResultsStore& records = StoredResults);
+    explicit Chart(const ResultsStore& records = StoredResults);
 
     float yScale = 0.0f;   // pixels per degree or percent
     float xStep = 0.0f;    // pixels per record
@@ -72,7 +72,7 @@ public:
     bool rescale = false;
 
     // Alarm thresholds; the log download fills them through a pointer to this block.
-    MThresholds thresholds;
+    Thresholds thresholds;
 
     // Extremes of the shown records, set by ComputeRange.
     float winTempMax = ResultsStore::kEmptyExtreme;

@@ -1,7 +1,7 @@
-// TFormWykres1: construction, tool bar, zoom and series handlers, refresh.
+// ChartWindow: construction, tool bar, zoom and series handlers, refresh.
 // The painting of the two paint boxes and the overview drag are in
-// FormwykresPaint.cpp.
-#include "chart/Formwykres.h"
+// ChartWindowPaint.cpp.
+#include "chart/ChartWindow.h"
 
 #include <QButtonGroup>
 #include <QShowEvent>
@@ -35,7 +35,7 @@ QToolButton* NewButton(QWidget* parent, const char* name, const QString& text, c
 
 }  // namespace
 
-TFormWykres1::TFormWykres1(QWidget* parent) : QWidget(parent), chartEngine(StoredResults), overviewEngine(StoredResults) {
+ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent), chartEngine(StoredResults), overviewEngine(StoredResults) {
     setObjectName(QStringLiteral("FormWykres1"));
     setWindowTitle(QStringLiteral("Wykres"));
     resize(900, 600);
@@ -44,9 +44,9 @@ TFormWykres1::TFormWykres1(QWidget* parent) : QWidget(parent), chartEngine(Store
     dragFrame.bottom = PaintBoxRzut->height() - 1;
 }
 
-TFormWykres1::~TFormWykres1() = default;
+ChartWindow::~ChartWindow() = default;
 
-void TFormWykres1::BuildControls() {
+void ChartWindow::BuildControls() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -133,33 +133,33 @@ void TFormWykres1::BuildControls() {
     PaintBoxRzut->onMouseUp = [this](QMouseEvent&) { PaintBoxRzutMouseUp(); };
 }
 
-void TFormWykres1::SetResults(ResultsStore& store) {
+void ChartWindow::SetResults(ResultsStore& store) {
     results = &store;
     chartEngine.source = results;
     overviewEngine.source = results;
     chartDrawn_ = overviewDrawn_ = false;  // another store: nothing drawn so far is valid
 }
 
-void TFormWykres1::ShowChart() {
+void ChartWindow::ShowChart() {
     show();
     raise();
     activateWindow();
     RefreshChart();
 }
 
-void TFormWykres1::showEvent(QShowEvent* event) {
+void ChartWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (!event->spontaneous()) FormShow();
 }
 
-void TFormWykres1::FormShow() {
+void ChartWindow::FormShow() {
     chartEngine.source = results;
     overviewEngine.source = results;
     SpeedButtonShowTempHum->setChecked(true);
     SpeedButtonZoomAllClick();
 }
 
-void TFormWykres1::RefreshChart() {
+void ChartWindow::RefreshChart() {
     const bool humidity = results->HasHumidity();
     SpeedButtonShowHum->setEnabled(humidity);
     // A pressed humidity button that has just become unavailable would leave
@@ -172,18 +172,18 @@ void TFormWykres1::RefreshChart() {
     PaintBoxRzut->update();
 }
 
-void TFormWykres1::PlaceDragFrame() {
+void ChartWindow::PlaceDragFrame() {
     const int w = PaintBoxRzut->width();
     dragFrame.left = w * zoomStart / 100;
     dragFrame.right = w * zoomWidth / 100 + dragFrame.left;
 }
 
-void TFormWykres1::PaintBothNow() {
+void ChartWindow::PaintBothNow() {
     PaintBoxWykres->repaint();
     PaintBoxRzut->repaint();
 }
 
-void TFormWykres1::SpeedButtonZoomInClick() {
+void ChartWindow::SpeedButtonZoomInClick() {
     const int oldWidth = zoomWidth;
     zoomWidth = std::max(zoomWidth - 10, 10);
     zoomStart += (oldWidth - zoomWidth) / 2;
@@ -191,7 +191,7 @@ void TFormWykres1::SpeedButtonZoomInClick() {
     PaintBothNow();
 }
 
-void TFormWykres1::SpeedButtonZoomOutClick() {
+void ChartWindow::SpeedButtonZoomOutClick() {
     const int oldWidth = zoomWidth;
     zoomWidth = std::min(zoomWidth + 10, 100);
     zoomStart -= (zoomWidth - oldWidth) / 2;
@@ -202,7 +202,7 @@ void TFormWykres1::SpeedButtonZoomOutClick() {
     PaintBothNow();
 }
 
-void TFormWykres1::SpeedButtonZoomAllClick() {
+void ChartWindow::SpeedButtonZoomAllClick() {
     zoomWidth = 100;
     zoomStart = 0;
     dragFrame.left = 0;
@@ -212,25 +212,25 @@ void TFormWykres1::SpeedButtonZoomAllClick() {
     rescale = false;
 }
 
-void TFormWykres1::SpeedButtonShowTempHumClick() {
+void ChartWindow::SpeedButtonShowTempHumClick() {
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void TFormWykres1::SpeedButtonShowTempClick() {
+void ChartWindow::SpeedButtonShowTempClick() {
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void TFormWykres1::SpeedButtonShowHumClick() {
+void ChartWindow::SpeedButtonShowHumClick() {
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void TFormWykres1::SpeedButtonShowProgiClick() {
+void ChartWindow::SpeedButtonShowProgiClick() {
     if (showThresholds) {
         SpeedButtonShowProgi2->setChecked(true);
         showThresholds = false;
@@ -242,12 +242,12 @@ void TFormWykres1::SpeedButtonShowProgiClick() {
     rescale = false;
 }
 
-void TFormWykres1::SetPrintWindow(PrintDialog* window) {
+void ChartWindow::SetPrintWindow(PrintDialog* window) {
     printWindow_ = window;
     SpeedButtonDrukuj->setEnabled(window != nullptr);
 }
 
-void TFormWykres1::SpeedButtonDrukujClick() {
+void ChartWindow::SpeedButtonDrukujClick() {
     if (!printWindow_) return;
     printWindow_->Results = results;
     if (printWindow_->ExecForChart() != QDialog::Accepted) return;

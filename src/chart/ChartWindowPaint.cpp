@@ -1,10 +1,10 @@
-// TFormWykres1: the two paint boxes with their back buffers, the texts over
+// ChartWindow: the two paint boxes with their back buffers, the texts over
 // the chart, the cursor and the drag of the overview's zoom window.
 #include <QPainter>
 
 #include <algorithm>
 
-#include "chart/Formwykres.h"
+#include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
 #include "logs/LogRecord.h"
 #include "logs/LoggerInfo.h"
@@ -25,15 +25,15 @@ QFont BoldFont(const QFont& base, int pointSize) {
 
 }  // namespace
 
-QColor TFormWykres1::BoxColour() const { return PaintBoxWykres->palette().color(QPalette::Window); }
+QColor ChartWindow::BoxColour() const { return PaintBoxWykres->palette().color(QPalette::Window); }
 
-QRect TFormWykres1::WindowRect() const {
+QRect ChartWindow::WindowRect() const {
     return QRect(QPoint(windowRect.left, windowRect.top), QPoint(windowRect.right - 1, windowRect.bottom - 1));
 }
 
-EdgeRect TFormWykres1::LayoutChart(bool withRescale) {
+EdgeRect ChartWindow::LayoutChart(bool withRescale) {
     const EdgeRect area{0, 0, PaintBoxWykres->width(), PaintBoxWykres->height()};
-    MWykres& e = chartEngine;
+    Chart& e = chartEngine;
     e.source = results;
     e.showTemp = showTemp;
     e.showHum = showHum;
@@ -52,8 +52,8 @@ EdgeRect TFormWykres1::LayoutChart(bool withRescale) {
     return area;
 }
 
-void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
-    MWykres& e = chartEngine;
+void ChartWindow::PaintBoxWykresPaint(QPainter& painter) {
+    Chart& e = chartEngine;
     const EdgeRect area = LayoutChart(true);
 
     if (!chartDrawn_ || area != chartArea_ || firstIndex != chartFirst_ || sampleCount != chartCount_ || e.rescale) {
@@ -74,7 +74,7 @@ void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
     e.DrawCursor();
     e.SetCanvas(nullptr);
 
-    painter.setPen(QColor::fromRgb(MWykres::kTextColour));
+    painter.setPen(QColor::fromRgb(Chart::kTextColour));
     painter.setFont(BoldFont(font(), 10));
     const QFontMetrics fm(painter.font());
     const QString cursor = CursorText();
@@ -86,7 +86,7 @@ void TFormWykres1::PaintBoxWykresPaint(QPainter& painter) {
     painter.drawText(60, area.bottom - 60 + 44 + QFontMetrics(painter.font()).ascent(), FooterText());
 }
 
-void TFormWykres1::RedrawChartBitmap(const EdgeRect& area) {
+void ChartWindow::RedrawChartBitmap(const EdgeRect& area) {
     const int w = std::max(area.right - area.left, 1), h = std::max(area.bottom - area.top, 1);
     if (chartBitmap.size() != QSize(w, h)) chartBitmap = QImage(w, h, QImage::Format_RGB32);
     chartBitmap.fill(BoxColour());
@@ -104,8 +104,8 @@ void TFormWykres1::RedrawChartBitmap(const EdgeRect& area) {
     ++chartRedraws_;
 }
 
-QString TFormWykres1::CursorText() const {
-    const MWykres& e = chartEngine;
+QString ChartWindow::CursorText() const {
+    const Chart& e = chartEngine;
     if (e.cursorIndex < 0) return {};
     QString text = FromTDateTime(e.cursorTime).toString(QStringLiteral("dd-MM-yyyy'r'  HH:mm ss's'"));
     if (showTemp) text += QStringLiteral("     ") + LogTemperatureText(e.cursorTemp);
@@ -113,8 +113,8 @@ QString TFormWykres1::CursorText() const {
     return text;
 }
 
-QString TFormWykres1::ExtremesText() const {
-    const MWykres& e = chartEngine;
+QString ChartWindow::ExtremesText() const {
+    const Chart& e = chartEngine;
     QString text = QStringLiteral("Max: Min:");
     if (showTemp) {
         text += QStringLiteral("  (") + LogTemperatureText(e.winTempMax) + QStringLiteral("  ") +
@@ -127,14 +127,14 @@ QString TFormWykres1::ExtremesText() const {
     return text;
 }
 
-QString TFormWykres1::FooterText() const {
+QString ChartWindow::FooterText() const {
     return TranslateText(QStringLiteral("[1041]Nazwa:")) + QStringLiteral(" ") + results->loggerName +
            QStringLiteral("   ") + TranslateText(QStringLiteral("[1039]Numer:")) + QStringLiteral(" ") +
            results->loggerType + results->serialNumber + QStringLiteral("   ") +
            TranslateText(QStringLiteral("[241]Częstość zapisu:")) + QStringLiteral(" ") + results->writeInterval;
 }
 
-void TFormWykres1::PaintBoxWykresMouseMove(int x) {
+void ChartWindow::PaintBoxWykresMouseMove(int x) {
     // The zoom may have changed since the last paint; the hit test needs the
     // window the next paint will show.
     LayoutChart(false);
@@ -142,9 +142,9 @@ void TFormWykres1::PaintBoxWykresMouseMove(int x) {
     PaintBoxWykres->update();
 }
 
-void TFormWykres1::PaintBoxRzutPaint(QPainter& painter) {
+void ChartWindow::PaintBoxRzutPaint(QPainter& painter) {
     const EdgeRect area{0, 0, PaintBoxRzut->width(), PaintBoxRzut->height()};
-    MWykres& e = overviewEngine;
+    Chart& e = overviewEngine;
     e.source = results;
     e.showTemp = showTemp;
     e.showHum = showHum;
@@ -177,7 +177,7 @@ void TFormWykres1::PaintBoxRzutPaint(QPainter& painter) {
     }
 }
 
-void TFormWykres1::RedrawOverviewBitmap(const EdgeRect& area) {
+void ChartWindow::RedrawOverviewBitmap(const EdgeRect& area) {
     const int w = std::max(area.right - area.left, 1), h = std::max(area.bottom - area.top, 1);
     if (overviewBitmap.size() != QSize(w, h)) overviewBitmap = QImage(w, h, QImage::Format_RGB32);
     overviewBitmap.fill(BoxColour());
@@ -214,7 +214,7 @@ void TFormWykres1::RedrawOverviewBitmap(const EdgeRect& area) {
     ++overviewRedraws_;
 }
 
-void TFormWykres1::PaintBoxRzutMouseMove(int x) {
+void ChartWindow::PaintBoxRzutMouseMove(int x) {
     overHand_ = windowRect.left < x && x < windowRect.right;
     PaintBoxRzut->setCursor(overHand_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
     if (!dragging) return;
@@ -236,14 +236,14 @@ void TFormWykres1::PaintBoxRzutMouseMove(int x) {
     RefreshChart();
 }
 
-void TFormWykres1::PaintBoxRzutMouseDown(int x) {
+void ChartWindow::PaintBoxRzutMouseDown(int x) {
     if (!overHand_) return;
     dragging = true;
     dragLastX = x;
     PaintBoxRzut->update();
 }
 
-void TFormWykres1::PaintBoxRzutMouseUp() {
+void ChartWindow::PaintBoxRzutMouseUp() {
     dragging = false;
     PaintBoxRzut->update();
 }

@@ -21,7 +21,7 @@
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/Mainform.h"
-#include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
 namespace {
@@ -62,7 +62,7 @@ void BM_ProgramIdle(benchmark::State& state)
         auto form = std::make_unique<TMainForm1>(model, o);
         CreateForms(form.get());
         form->show();
-        TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+        ParameterReadWindow* wait = AppForms.FormOdczytParam1;
         if (!test::WaitUntil([&] { return form->ParamsReady() && !wait->isVisible(); }, 30000)) {
             state.SkipWithError("parameters not read");
             return;

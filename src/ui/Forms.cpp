@@ -1,32 +1,32 @@
 #include "chart/ChartWindow.h"
 #include "print/PrintDialog.h"
 #include "ui/Mainform.h"
-#include "ui/dialogs/Formcorrect.h"
-#include "ui/dialogs/Formfreqsave.h"
-#include "ui/dialogs/Formhum.h"
-#include "ui/dialogs/Formnazwa.h"
-#include "ui/dialogs/Formodczytparam.h"
-#include "ui/dialogs/Formstartlog.h"
-#include "ui/dialogs/Formtemp.h"
-#include "ui/dialogs/Formzegar.h"
+#include "ui/dialogs/CorrectionDialog.h"
+#include "ui/dialogs/SaveIntervalDialog.h"
+#include "ui/dialogs/HumidityThresholdDialog.h"
+#include "ui/dialogs/LoggerNameDialog.h"
+#include "ui/dialogs/ParameterReadWindow.h"
+#include "ui/dialogs/StartDialog.h"
+#include "ui/dialogs/TemperatureThresholdDialog.h"
+#include "ui/dialogs/ClockDialog.h"
 
 namespace quorvex {
 
 void CreateForms(TMainForm1* mainForm)
 {
     AppForms.MainForm1 = mainForm;
-    AppForms.FormOdczytParam1 = new TFormOdczytParam1(mainForm);
+    AppForms.FormOdczytParam1 = new ParameterReadWindow(mainForm);
     auto* chart = new ChartWindow(mainForm);
     chart->setWindowFlag(Qt::Window);  // its own window, not a part of the main one
     AppForms.FormWykres1 = chart;
-    AppForms.FormWilgotnosc = new TFormWilgotnosc(mainForm->Model(), mainForm);
-    AppForms.FormKorekcja = new TFormKorekcja(mainForm->Model(), mainForm);
-    AppForms.FormZegar1 = new TFormZegar1(mainForm->Model(), mainForm);
-    AppForms.FormNazwa1 = new TFormNazwa1(mainForm->Model(), mainForm);
-    AppForms.FormStartLog1 = new TFormStartLog1(mainForm->Model(), mainForm);
-    AppForms.FormFreqSave1 = new TFormFreqSave1(mainForm->Model(), mainForm);
+    AppForms.FormWilgotnosc = new HumidityThresholdDialog(mainForm->Model(), mainForm);
+    AppForms.FormKorekcja = new CorrectionDialog(mainForm->Model(), mainForm);
+    AppForms.FormZegar1 = new ClockDialog(mainForm->Model(), mainForm);
+    AppForms.FormNazwa1 = new LoggerNameDialog(mainForm->Model(), mainForm);
+    AppForms.FormStartLog1 = new StartDialog(mainForm->Model(), mainForm);
+    AppForms.FormFreqSave1 = new SaveIntervalDialog(mainForm->Model(), mainForm);
     AppForms.FormDrukuj1 = new PrintDialog(mainForm->SettingsFilePath(), mainForm);
-    AppForms.FormTemperatura = new TFormTemperatura(mainForm->Model(), mainForm);
+    AppForms.FormTemperatura = new TemperatureThresholdDialog(mainForm->Model(), mainForm);
     chart->SetPrintWindow(static_cast<PrintDialog*>(AppForms.FormDrukuj1));
 }
 

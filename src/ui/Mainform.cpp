@@ -23,7 +23,7 @@
 #include "ui/IniFile.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
-#include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
 
@@ -290,7 +290,7 @@ void TMainForm1::ParamReadProgress()
     if (connState_ != CONN_READING) return;
     const int total = model_.ParameterCount();
     const int read = model_.ValueCount();
-    if (TFormOdczytParam1* wait = AppForms.FormOdczytParam1) {
+    if (ParameterReadWindow* wait = AppForms.FormOdczytParam1) {
         wait->setWindowTitle(translator->Tr(QStringLiteral("[601]Odczyt danych")));
         wait->SetCounts(total, read);
         if (!wait->isVisible()) wait->show();

@@ -310,7 +310,7 @@ private:
 // first); null until created. The main window skips a window that is missing.
 struct Forms {
     TMainForm1* MainForm1 = nullptr;
-    class TFormOdczytParam1* FormOdczytParam1 = nullptr;
+    class ParameterReadWindow* FormOdczytParam1 = nullptr;
     QWidget* FormWykres1 = nullptr;
     QWidget* FormWilgotnosc = nullptr;
     QWidget* FormKorekcja = nullptr;

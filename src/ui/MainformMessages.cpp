@@ -6,7 +6,7 @@
 #include "params/ParameterModel.h"
 #include "ui/Mainform.h"
 #include "ui/RequestStrip.h"
-#include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
 

@@ -6,9 +6,9 @@
 
 #include "DialogTestUtil.h"
 #include "i18n/TranslateWindow.h"
-#include "ui/dialogs/Formcorrect.h"
-#include "ui/dialogs/Formfreqsave.h"
-#include "ui/dialogs/Formtemp.h"
+#include "ui/dialogs/CorrectionDialog.h"
+#include "ui/dialogs/SaveIntervalDialog.h"
+#include "ui/dialogs/TemperatureThresholdDialog.h"
 
 namespace quorvex::test {
 namespace {
@@ -28,8 +28,8 @@ QStringList Captions(QDialog& dialog, const QString& language, Translator& trans
 }
 
 TEST_F(DialogCaptions, EveryNumberedCaptionIsTranslatedAndComesBackToPolish) {
-    TFormKorekcja correction(model);
-    TFormFreqSave1 interval(model);
+    CorrectionDialog correction(model);
+    SaveIntervalDialog interval(model);
     EXPECT_EQ(Captions(correction, kLanguageEnglish, translator),
               QStringList({"Change parametr", "Temperature correction:", "°C", "Humidity correction:", "%",
                            "ButtonSave=Save", "ButtonClose=Cancel"}));
@@ -43,7 +43,7 @@ TEST_F(DialogCaptions, EveryNumberedCaptionIsTranslatedAndComesBackToPolish) {
 
 TEST_F(DialogCaptions, LostLinkClosesTheModalDialogWithNothingSent) {
     Store(18, {0x4125 << 1, 0x100F, 0x0215 << 1, 0x900F});
-    TFormTemperatura temperature(model);
+    TemperatureThresholdDialog temperature(model);
     // The operator has typed a change but not saved when the monitor resets.
     QTimer::singleShot(0, &temperature, [&] {
         temperature.EditUpperLimit->setText(QStringLiteral("1"));

@@ -19,8 +19,8 @@
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
-#include "ui/dialogs/Formfreqsave.h"
-#include "ui/dialogs/Formstartlog.h"
+#include "ui/dialogs/SaveIntervalDialog.h"
+#include "ui/dialogs/StartDialog.h"
 
 namespace quorvex::test {
 namespace {
@@ -134,7 +134,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
         return shown;
     };
 
-    auto* freq = static_cast<TFormFreqSave1*>(AppForms.FormFreqSave1);
+    auto* freq = static_cast<SaveIntervalDialog*>(AppForms.FormFreqSave1);
     const auto openFreq = w.Clicker("ButtonZmienFreqSave");
     ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
         freq->UpDown1->setValue(0);
@@ -152,7 +152,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     }));
     EXPECT_EQ(shownSeconds, 420);
 
-    auto* start = static_cast<TFormStartLog1*>(AppForms.FormStartLog1);
+    auto* start = static_cast<StartDialog*>(AppForms.FormStartLog1);
     const auto openStart = w.Clicker("ButtonZmienLogStart");
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
         start->RadioButtonSU3->click();
@@ -179,7 +179,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     const QString interval = w.Edit("EditMonitorCzestoscZapisu")->text();
     ASSERT_FALSE(interval.isEmpty());
 
-    auto* freq = static_cast<TFormFreqSave1*>(AppForms.FormFreqSave1);
+    auto* freq = static_cast<SaveIntervalDialog*>(AppForms.FormFreqSave1);
     EXPECT_TRUE(WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
         freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,

@@ -28,9 +28,9 @@
 #include "print/PrintDialog.h"
 #include "params/Hooks.h"
 #include "ui/ResultsTabView.h"
-#include "ui/dialogs/Formnazwa.h"
-#include "ui/dialogs/Formstartlog.h"
-#include "ui/dialogs/Formzegar.h"
+#include "ui/dialogs/LoggerNameDialog.h"
+#include "ui/dialogs/StartDialog.h"
+#include "ui/dialogs/ClockDialog.h"
 
 namespace quorvex::test {
 namespace {
@@ -468,11 +468,11 @@ TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
         bool (*isRight)(QWidget*);
     };
     const Case cases[] = {
-        {"ButtonUstawZegar", &Forms::FormZegar1, [](QWidget* d) { return qobject_cast<TFormZegar1*>(d) != nullptr; }},
+        {"ButtonUstawZegar", &Forms::FormZegar1, [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
         {"ButtonZmienNazwaLoggera", &Forms::FormNazwa1,
-         [](QWidget* d) { return qobject_cast<TFormNazwa1*>(d) != nullptr; }},
+         [](QWidget* d) { return qobject_cast<LoggerNameDialog*>(d) != nullptr; }},
         {"ButtonZmienLogStart", &Forms::FormStartLog1,
-         [](QWidget* d) { return qobject_cast<TFormStartLog1*>(d) != nullptr; }},
+         [](QWidget* d) { return qobject_cast<StartDialog*>(d) != nullptr; }},
     };
     for (const Case& c : cases) {
         QWidget* seen = nullptr;

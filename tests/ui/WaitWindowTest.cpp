@@ -10,7 +10,7 @@
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
-#include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex::test {
 namespace {
@@ -20,7 +20,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     WindowFixture w;
     w.form->move(200, 150);
     w.form->show();
-    TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+    ParameterReadWindow* wait = AppForms.FormOdczytParam1;
     ASSERT_NE(wait, nullptr);
     EXPECT_FALSE(wait->isVisible());
     EXPECT_TRUE(wait->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -77,7 +77,7 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
 {
     WindowFixture w;
     w.form->show();
-    TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+    ParameterReadWindow* wait = AppForms.FormOdczytParam1;
     SimLogger sim;
     FeedBlock(w.model, sim, 0, 29);
     w.form->HandleMessage(WM_READ_DONE);
@@ -111,7 +111,7 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
         SimProcess sim({"--no-pacing", "--fault", "delay at=2 ms=1200"});
         ASSERT_TRUE(sim.Running());
         ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
-        TFormOdczytParam1* wait = AppForms.FormOdczytParam1;
+        ParameterReadWindow* wait = AppForms.FormOdczytParam1;
         ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->ProgressBar1->value() == 5; }));
         ASSERT_EQ(w.form->ConnectionState(), CONN_READING);
         w.form->MenuUSB->trigger();

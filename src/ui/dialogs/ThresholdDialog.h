@@ -1,6 +1,6 @@
 #pragma once
 // The twin dialogs that change an upper and a lower alarm threshold kept in
-// the logger (temperature in TFormTemperatura, humidity in TFormWilgotnosc).
+// the logger (temperature in TemperatureThresholdDialog, humidity in HumidityThresholdDialog).
 // Both thresholds are checked, upper first, before anything is written; a
 // threshold is written only when its text differs from the one shown, and is
 // then read back so the monitor shows it once the logger has confirmed it.

@@ -1,4 +1,4 @@
-#include "ui/dialogs/Formstartlog.h"
+#include "ui/dialogs/StartDialog.h"
 
 #include <array>
 
@@ -19,7 +19,7 @@
 
 namespace quorvex {
 
-TFormStartLog1::TFormStartLog1(ParameterModel& model, QWidget* parent)
+StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     : QDialog(parent), model_(model)
 {
     setObjectName(QStringLiteral("FormStartLog1"));
@@ -79,7 +79,7 @@ TFormStartLog1::TFormStartLog1(ParameterModel& model, QWidget* parent)
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFormStartLog1::showEvent(QShowEvent* e)
+void StartDialog::showEvent(QShowEvent* e)
 {
     SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
     SetPickerFormat(DateTimeAktualnyCzas, QStringLiteral("HH'h':mm'min':ss's'"));
@@ -88,7 +88,7 @@ void TFormStartLog1::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
 }
 
-void TFormStartLog1::ClearRadios()
+void StartDialog::ClearRadios()
 {
     for (QRadioButton* b : {RadioButtonSU1, RadioButtonSU2, RadioButtonSU3, RadioButtonPZ1, RadioButtonPZ2}) {
         b->setAutoExclusive(false);
@@ -97,13 +97,13 @@ void TFormStartLog1::ClearRadios()
     }
 }
 
-void TFormStartLog1::Select(QRadioButton* button)
+void StartDialog::Select(QRadioButton* button)
 {
     button->setChecked(true);
     emit button->clicked(true);
 }
 
-void TFormStartLog1::FormShow()
+void StartDialog::FormShow()
 {
     ClearRadios();
     const std::uint16_t cell = model_.Mirror()[0];
@@ -127,7 +127,7 @@ void TFormStartLog1::FormShow()
     }
 }
 
-void TFormStartLog1::ButtonSaveClick()
+void StartDialog::ButtonSaveClick()
 {
     std::uint16_t& cell = *model_.Param<CStartLog>().StatusCell;
     // Nothing chosen (register 0 unread and no button clicked) writes nothing.

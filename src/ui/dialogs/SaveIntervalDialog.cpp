@@ -1,4 +1,4 @@
-#include "ui/dialogs/Formfreqsave.h"
+#include "ui/dialogs/SaveIntervalDialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -20,7 +20,7 @@ constexpr int kSecondsPerDay = 86400;
 
 }  // namespace
 
-TFormFreqSave1::TFormFreqSave1(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+SaveIntervalDialog::SaveIntervalDialog(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("FormFreqSave1"));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setWindowFlag(Qt::Tool);
@@ -48,16 +48,16 @@ TFormFreqSave1::TFormFreqSave1(ParameterModel& model, QWidget* parent) : QDialog
     layout->addWidget(GroupBox3);
     AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
 
-    connect(ButtonSave, &QPushButton::clicked, this, &TFormFreqSave1::ButtonSaveClick);
+    connect(ButtonSave, &QPushButton::clicked, this, &SaveIntervalDialog::ButtonSaveClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFormFreqSave1::showEvent(QShowEvent* event) {
+void SaveIntervalDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TFormFreqSave1::FormShow() {
+void SaveIntervalDialog::FormShow() {
     shownInterval_ = model_.Param<CWriteInterval>().GetValue();
     UpDown1->setValue(shownInterval_ / kSecondsPerDay);  // the spin box keeps it within 0–100
     const int rest = shownInterval_ % kSecondsPerDay;
@@ -66,7 +66,7 @@ void TFormFreqSave1::FormShow() {
     DateTime->setFocus();
 }
 
-void TFormFreqSave1::ButtonSaveClick() {
+void SaveIntervalDialog::ButtonSaveClick() {
     const QTime time = DateTime->time();
     const int total =
         time.hour() * 3600 + time.minute() * 60 + time.second() + UpDown1->value() * kSecondsPerDay;

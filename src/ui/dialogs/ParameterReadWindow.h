@@ -9,10 +9,10 @@ class QTimer;
 
 namespace quorvex {
 
-class TFormOdczytParam1 : public QDialog {
+class ParameterReadWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormOdczytParam1(QWidget* parent = nullptr);
+    explicit ParameterReadWindow(QWidget* parent = nullptr);
     void SetCounts(int total, int received);
     // The thread's messages forwarded by the main window: 1030 closes the window.
     void HandleMessage(int msg);

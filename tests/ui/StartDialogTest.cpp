@@ -7,14 +7,14 @@
 
 #include "DialogTestSupport.h"
 #include "params/DateTimeCodec.h"
-#include "ui/dialogs/Formstartlog.h"
+#include "ui/dialogs/StartDialog.h"
 
 namespace quorvex {
 namespace {
 
 const QStringList kReadBacks = {"r0+1", "r0+1"};
 
-class DialogStartLog : public dialogtest::DialogFixture {
+class StartDialogTest : public dialogtest::DialogFixture {
 protected:
     QList<QRadioButton*> Checked() const
     {
@@ -23,10 +23,10 @@ protected:
             if (b->isChecked()) out << b;
         return out;
     }
-    TFormStartLog1 form{model};
+    StartDialog form{model};
 };
 
-TEST_F(DialogStartLog, TimedStartWritesBothModeBitsAndTheStartMoment)
+TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
 {
     Poll();
     form.show();
@@ -56,7 +56,7 @@ TEST_F(DialogStartLog, TimedStartWritesBothModeBitsAndTheStartMoment)
     EXPECT_EQ(model.Param<CLogStartTime>().GetText(), TimeText(7, 45, 30));
 }
 
-TEST_F(DialogStartLog, OverwriteWritesRegister83)
+TEST_F(StartDialogTest, OverwriteWritesRegister83)
 {
     Poll();
     form.show();
@@ -74,7 +74,7 @@ TEST_F(DialogStartLog, OverwriteWritesRegister83)
     EXPECT_EQ(logger->Register(0) & 0x000B, 0x0001);
 }
 
-TEST_F(DialogStartLog, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicked)
+TEST_F(StartDialogTest, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicked)
 {
     Poll();
     model.Param<CStartLog>().Invalidate();
@@ -92,7 +92,7 @@ TEST_F(DialogStartLog, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicke
     EXPECT_EQ(logger->Register(0) & 3, 0);
 }
 
-TEST_F(DialogStartLog, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten)
+TEST_F(StartDialogTest, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten)
 {
     Poll();
     form.show();

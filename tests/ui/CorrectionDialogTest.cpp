@@ -3,24 +3,24 @@
 #include <QLabel>
 
 #include "DialogTestUtil.h"
-#include "ui/dialogs/Formcorrect.h"
+#include "ui/dialogs/CorrectionDialog.h"
 
 namespace quorvex::test {
 namespace {
 
-class CorrectionDialog : public DialogFixture {
+class CorrectionDialogTest : public DialogFixture {
 protected:
-    CorrectionDialog() {
+    CorrectionDialogTest() {
         Store(17, {0x0201});             // a logger with humidity
         Store(300, {0x0080, 0x0085});  // 0,0 °C and 0,5 %
     }
     QStringList Save(const QString& temp, const QString& hum) {
         return DialogFixture::Save(dialog, {dialog.EditTemp, dialog.EditHum}, {temp, hum});
     }
-    TFormKorekcja dialog{model};
+    CorrectionDialog dialog{model};
 };
 
-TEST_F(CorrectionDialog, ChangedCorrectionsAreWrittenThenOneResetUnchangedSendNothing) {
+TEST_F(CorrectionDialogTest, ChangedCorrectionsAreWrittenThenOneResetUnchangedSendNothing) {
     dialog.show();
     EXPECT_EQ(dialog.EditHum->text(), QStringLiteral("0,5"));
     EXPECT_EQ(Save("0,0", "0,5"), QStringList());
@@ -33,7 +33,7 @@ TEST_F(CorrectionDialog, ChangedCorrectionsAreWrittenThenOneResetUnchangedSendNo
     EXPECT_EQ(TakeRequests(), QStringList({"16 @300 [0062]", "3 @300 x1", "16 @301 [009E]", "3 @301 x1", "65"}));
 }
 
-TEST_F(CorrectionDialog, RefusalsComeInOrderAndNothingIsWritten) {
+TEST_F(CorrectionDialogTest, RefusalsComeInOrderAndNothingIsWritten) {
     const QString outside = QStringLiteral("Błąd|Parametr korekcja %1.\nWpisana liczba nie mieści się w zakresie %2");
     const QString notNumber = QStringLiteral("Błąd|Parametr korekcja %1.\nWpisana wartość musi być liczbą");
     EXPECT_EQ(Save("3,1", "x"), QStringList{outside.arg("tempeeratury", "[-3..3°C]")});
@@ -47,7 +47,7 @@ TEST_F(CorrectionDialog, RefusalsComeInOrderAndNothingIsWritten) {
                                           "Die eingegebene Zahl liegt außerhalb des Bereichs [-3..3°C]"});
 }
 
-TEST_F(CorrectionDialog, ATemperatureOnlyLoggerKeepsItsHumidityCorrectionAsItIs) {
+TEST_F(CorrectionDialogTest, ATemperatureOnlyLoggerKeepsItsHumidityCorrectionAsItIs) {
     Store(17, {0x0101});
     dialog.show();
     EXPECT_FALSE(dialog.EditHum->isEnabled());
@@ -57,7 +57,7 @@ TEST_F(CorrectionDialog, ATemperatureOnlyLoggerKeepsItsHumidityCorrectionAsItIs)
     EXPECT_EQ(TakeRequests(), QStringList({"16 @300 [008A]", "3 @300 x1", "65"}));
 }
 
-TEST_F(CorrectionDialog, NewCorrectionsReachTheSimulatedLoggerWithOneReset) {
+TEST_F(CorrectionDialogTest, NewCorrectionsReachTheSimulatedLoggerWithOneReset) {
     sim::SimLogger logger;
     ASSERT_NO_FATAL_FAILURE(Poll(logger));
     EXPECT_EQ(Save("-1,5", "2,4"), QStringList());

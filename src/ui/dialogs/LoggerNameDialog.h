@@ -16,12 +16,12 @@ namespace quorvex {
 
 class ParameterModel;
 
-class TFormNazwa1 : public QDialog {
+class LoggerNameDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxNameCharacters = 43;  // 22 written registers, the zero end included
 
-    TFormNazwa1(ParameterModel& model, QWidget* parent = nullptr);
+    LoggerNameDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     void FormShow();
     void ButtonSaveClick();

@@ -6,12 +6,12 @@
 #include <QTimeEdit>
 
 #include "DialogTestUtil.h"
-#include "ui/dialogs/Formfreqsave.h"
+#include "ui/dialogs/SaveIntervalDialog.h"
 
 namespace quorvex::test {
 namespace {
 
-class FreqSaveDialog : public DialogFixture {
+class SaveIntervalDialogTest : public DialogFixture {
 protected:
     void StoreInterval(std::uint32_t s) { Store(9, {std::uint16_t(s >> 8), std::uint16_t((s & 0xFF) << 8)}); }
     QStringList Save(int days, QTime time) {
@@ -21,10 +21,10 @@ protected:
         dialog.ButtonSave->click();
         return TakeRequests();
     }
-    TFormFreqSave1 dialog{model};
+    SaveIntervalDialog dialog{model};
 };
 
-TEST_F(FreqSaveDialog, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChanged) {
+TEST_F(SaveIntervalDialogTest, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChanged) {
     EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("0"));
     StoreInterval(300);
     dialog.show();
@@ -40,7 +40,7 @@ TEST_F(FreqSaveDialog, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChanged) {
     EXPECT_EQ(Save(0, QTime(0, 0)), QStringList({"16 @9 [0000 0000]", "3 @9 x2"}));
 }
 
-TEST_F(FreqSaveDialog, DaysStayWithinTheUpDownAndMoveOnlyByItsArrows) {
+TEST_F(SaveIntervalDialogTest, DaysStayWithinTheUpDownAndMoveOnlyByItsArrows) {
     StoreInterval(150 * 86400 + 61);
     dialog.show();
     EXPECT_EQ(dialog.UpDown1->value(), 100);
@@ -52,7 +52,7 @@ TEST_F(FreqSaveDialog, DaysStayWithinTheUpDownAndMoveOnlyByItsArrows) {
     EXPECT_EQ(TakeRequests(), QStringList({"16 @9 [8284 BD00]", "3 @9 x2"}));  // 99 days + 61 s
 }
 
-TEST_F(FreqSaveDialog, NewIntervalReachesTheSimulatedLogger) {
+TEST_F(SaveIntervalDialogTest, NewIntervalReachesTheSimulatedLogger) {
     sim::SimLogger logger;
     ASSERT_NO_FATAL_FAILURE(Poll(logger));
     dialog.show();

@@ -7,7 +7,7 @@
 
 #include "DialogTestSupport.h"
 #include "params/Cp1250.h"
-#include "ui/dialogs/Formnazwa.h"
+#include "ui/dialogs/LoggerNameDialog.h"
 
 namespace quorvex {
 namespace {
@@ -26,9 +26,9 @@ QStringList Expected(const QString& name)
     return out << QStringLiteral("r256+22");
 }
 
-class DialogNazwa : public dialogtest::DialogFixture {
+class LoggerNameDialogTest : public dialogtest::DialogFixture {
 protected:
-    explicit DialogNazwa(const std::string& name = "Chłodnia 3") : DialogFixture(dialogtest::MakeScenario(name)) {}
+    explicit LoggerNameDialogTest(const std::string& name = "Chłodnia 3") : DialogFixture(dialogtest::MakeScenario(name)) {}
     void Key(const QString& text, int key = 0)
     {
         for (QChar c : text.isEmpty() ? QString(u' ') : text) {
@@ -36,10 +36,10 @@ protected:
             QApplication::sendEvent(form.EditNazwa, &press);
         }
     }
-    TFormNazwa1 form{model};
+    LoggerNameDialog form{model};
 };
 
-TEST_F(DialogNazwa, PolishNameGoesOutAsWindows1250PairsAndComesBack)
+TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack)
 {
     Poll();
     form.show();
@@ -66,7 +66,7 @@ TEST_F(DialogNazwa, PolishNameGoesOutAsWindows1250PairsAndComesBack)
     EXPECT_EQ(logger->Register(256), 0);
 }
 
-TEST_F(DialogNazwa, EditTakesFortyThreeCharactersTheLoggerCanKeep)
+TEST_F(LoggerNameDialogTest, EditTakesFortyThreeCharactersTheLoggerCanKeep)
 {
     Poll();
     form.show();
@@ -80,12 +80,12 @@ TEST_F(DialogNazwa, EditTakesFortyThreeCharactersTheLoggerCanKeep)
     EXPECT_EQ(Requests(), Expected(k45.left(43)));
 }
 
-class DialogNazwaLongName : public DialogNazwa {
+class LoggerNameDialogLongName : public LoggerNameDialogTest {
 protected:
-    DialogNazwaLongName() : DialogNazwa(k45.toStdString()) {}
+    LoggerNameDialogLongName() : LoggerNameDialogTest(k45.toStdString()) {}
 };
 
-TEST_F(DialogNazwaLongName, FortyFiveCharactersShowWholeAndMayOnlyBeShortened)
+TEST_F(LoggerNameDialogLongName, FortyFiveCharactersShowWholeAndMayOnlyBeShortened)
 {
     Poll();
     form.show();

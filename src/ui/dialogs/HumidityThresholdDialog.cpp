@@ -1,10 +1,10 @@
-#include "ui/dialogs/Formhum.h"
+#include "ui/dialogs/HumidityThresholdDialog.h"
 
 #include "params/ParameterModel.h"
 
 namespace quorvex {
 
-TFormWilgotnosc::TFormWilgotnosc(ParameterModel& model, QWidget* parent)
+HumidityThresholdDialog::HumidityThresholdDialog(ParameterModel& model, QWidget* parent)
     : ThresholdDialog(model, model.Param<CHighHum>(), model.Param<CLowHum>(),
                       {"FormWilgotnosc", QStringLiteral("[150]Wilgotność"), QStringLiteral("%"), 0.0f, 100.0f,
                        QStringLiteral("[0..100%]"), "ButtonCancel"},

@@ -7,12 +7,12 @@
 
 #include "DialogTestSupport.h"
 #include "params/DateTimeCodec.h"
-#include "ui/dialogs/Formzegar.h"
+#include "ui/dialogs/ClockDialog.h"
 
 namespace quorvex {
 namespace {
 
-class DialogZegar : public dialogtest::DialogFixture {
+class ClockDialogTest : public dialogtest::DialogFixture {
 protected:
     void Open(QTime computerTime = QTime(15, 30, 45), QDate computerDate = QDate(2015, 3, 30))
     {
@@ -24,10 +24,10 @@ protected:
         const std::uint16_t r2 = logger->Register(2), r3 = logger->Register(3), r4 = logger->Register(4);
         return QDateTime(QDate(logger->Register(1), r2 >> 8, r2 & 0xFF), QTime(r3 >> 8, r3 & 0xFF, r4 >> 8));
     }
-    TFormZegar1 form{model};
+    ClockDialog form{model};
 };
 
-TEST_F(DialogZegar, SavingAtOnceWritesNothingInEveryLocale)
+TEST_F(ClockDialogTest, SavingAtOnceWritesNothingInEveryLocale)
 {
     for (const char* name : test::kLocales) {
         test::LocaleGuard guard(name);
@@ -42,7 +42,7 @@ TEST_F(DialogZegar, SavingAtOnceWritesNothingInEveryLocale)
     }
 }
 
-TEST_F(DialogZegar, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
+TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
 {
     Poll();
     Open();
@@ -63,7 +63,7 @@ TEST_F(DialogZegar, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
     EXPECT_EQ(LoggerClock(), QDateTime(QDate(2016, 2, 29), QTime(23, 59, 58)));
 }
 
-TEST_F(DialogZegar, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
+TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
 {
     Poll();
     Open();
@@ -82,7 +82,7 @@ TEST_F(DialogZegar, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
     EXPECT_EQ(Requests(), QStringList({"w3=080f,0000", "r3+2"}));
 }
 
-TEST_F(DialogZegar, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth)
+TEST_F(ClockDialogTest, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth)
 {
     Open(QTime(9, 5, 7));
     EXPECT_TRUE(form.CheckBoxComputerTime->isChecked() && !form.CheckBoxLoggerTime->isChecked());

@@ -17,10 +17,10 @@ namespace quorvex {
 
 class ParameterModel;
 
-class TFormStartLog1 : public QDialog {
+class StartDialog : public QDialog {
     Q_OBJECT
 public:
-    TFormStartLog1(ParameterModel& model, QWidget* parent = nullptr);
+    StartDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     void FormShow();
     void ButtonSaveClick();

@@ -14,10 +14,10 @@ namespace quorvex {
 
 class ParameterModel;
 
-class TFormKorekcja : public QDialog {
+class CorrectionDialog : public QDialog {
     Q_OBJECT
 public:
-    TFormKorekcja(ParameterModel& model, QWidget* parent = nullptr);
+    CorrectionDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     QLabel* Label1;
     QLineEdit* EditTemp;

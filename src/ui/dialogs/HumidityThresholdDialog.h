@@ -4,10 +4,10 @@
 
 namespace quorvex {
 
-class TFormWilgotnosc : public ThresholdDialog {
+class HumidityThresholdDialog : public ThresholdDialog {
     Q_OBJECT
 public:
-    TFormWilgotnosc(ParameterModel& model, QWidget* parent = nullptr);
+    HumidityThresholdDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     QPushButton* const ButtonCancel;
 };

@@ -1,4 +1,4 @@
-#include "ui/dialogs/Formcorrect.h"
+#include "ui/dialogs/CorrectionDialog.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -18,7 +18,7 @@ constexpr float kLimit = 3.0f;
 
 }  // namespace
 
-TFormKorekcja::TFormKorekcja(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
+CorrectionDialog::CorrectionDialog(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QStringLiteral("FormKorekcja"));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
 
@@ -43,16 +43,16 @@ TFormKorekcja::TFormKorekcja(ParameterModel& model, QWidget* parent) : QDialog(p
     layout->addLayout(grid);
     AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
 
-    connect(ButtonSave, &QPushButton::clicked, this, &TFormKorekcja::ButtonSaveClick);
+    connect(ButtonSave, &QPushButton::clicked, this, &CorrectionDialog::ButtonSaveClick);
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFormKorekcja::showEvent(QShowEvent* event) {
+void CorrectionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     FormShow();
 }
 
-void TFormKorekcja::FormShow() {
+void CorrectionDialog::FormShow() {
     shownTemp_ = model_.Param<CCorrectionTemp>().GetText();
     shownHum_ = model_.Param<CCorrectionHum>().GetText();
     EditTemp->setText(shownTemp_);
@@ -64,7 +64,7 @@ void TFormKorekcja::FormShow() {
     EditTemp->setFocus();
 }
 
-void TFormKorekcja::ButtonSaveClick() {
+void CorrectionDialog::ButtonSaveClick() {
     const QString notNumber = QStringLiteral("[2056]Wpisana wartość musi być liczbą");
     const QString outOfRange = QStringLiteral("[2057]Wpisana liczba nie mieści się w zakresie");
     // The range error of the temperature keeps the wording operators know,

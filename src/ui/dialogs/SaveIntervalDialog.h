@@ -16,12 +16,12 @@ namespace quorvex {
 
 class ParameterModel;
 
-class TFormFreqSave1 : public QDialog {
+class SaveIntervalDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kMaxDays = 100;
 
-    TFormFreqSave1(ParameterModel& model, QWidget* parent = nullptr);
+    SaveIntervalDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     QGroupBox* GroupBox3;
     QLabel* Label;

@@ -19,10 +19,10 @@ namespace quorvex {
 
 class ParameterModel;
 
-class TFormZegar1 : public QDialog {
+class ClockDialog : public QDialog {
     Q_OBJECT
 public:
-    TFormZegar1(ParameterModel& model, QWidget* parent = nullptr);
+    ClockDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     // Start in logger mode, or in computer mode while the logger clock is unread.
     void FormShow();

@@ -2,8 +2,8 @@
 // pressed, error boxes read; then the queued requests, and the simulated logger.
 #include "../sim/SimTestUtil.h"
 #include "DialogTestUtil.h"
-#include "ui/dialogs/Formhum.h"
-#include "ui/dialogs/Formtemp.h"
+#include "ui/dialogs/HumidityThresholdDialog.h"
+#include "ui/dialogs/TemperatureThresholdDialog.h"
 
 namespace quorvex::test {
 namespace {
@@ -22,7 +22,7 @@ protected:
 
 TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
     StoreThresholds();
-    TFormTemperatura dialog(model);
+    TemperatureThresholdDialog dialog(model);
     dialog.show();
     EXPECT_EQ(dialog.EditUpperLimit->text(), QStringLiteral("21,5"));
     EXPECT_EQ(dialog.EditLowerLimit->text(), QStringLiteral("-12,5"));
@@ -42,7 +42,7 @@ TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
 
 TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothPass) {
     StoreThresholds();
-    TFormTemperatura dialog(model);
+    TemperatureThresholdDialog dialog(model);
     for (const char* upper : {"", "abc", "inf", "nan", "1e39", "2,1,0"})
         EXPECT_EQ(Save(dialog, upper, "x"), QStringList{kNotNumber.arg("górny")}) << upper;
     EXPECT_EQ(Save(dialog, "200,1", "x"), QStringList{kOutside.arg("górny", "-99..200°C")});
@@ -59,7 +59,7 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
 }
 
 TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
-    TFormWilgotnosc dialog(model);
+    HumidityThresholdDialog dialog(model);
     dialog.show();
     EXPECT_EQ(Save(dialog, dialog.EditUpperLimit->text(), dialog.EditLowerLimit->text()),
               QStringList{kNotNumber.arg("górny")});
@@ -78,8 +78,8 @@ TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
 TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirmed) {
     sim::SimLogger logger;
     ASSERT_NO_FATAL_FAILURE(Poll(logger));
-    TFormTemperatura temperature(model);
-    TFormWilgotnosc humidity(model);
+    TemperatureThresholdDialog temperature(model);
+    HumidityThresholdDialog humidity(model);
     EXPECT_EQ(Save(temperature, "35,5", "-5"), QStringList());
     ASSERT_NO_FATAL_FAILURE(Deliver(logger));
     humidity.show();

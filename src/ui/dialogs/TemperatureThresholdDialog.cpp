@@ -1,10 +1,10 @@
-#include "ui/dialogs/Formtemp.h"
+#include "ui/dialogs/TemperatureThresholdDialog.h"
 
 #include "params/ParameterModel.h"
 
 namespace quorvex {
 
-TFormTemperatura::TFormTemperatura(ParameterModel& model, QWidget* parent)
+TemperatureThresholdDialog::TemperatureThresholdDialog(ParameterModel& model, QWidget* parent)
     : ThresholdDialog(model, model.Param<CHighTemp>(), model.Param<CLowTemp>(),
                       {"FormTemperatura", QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f, 200.0f,
                        QStringLiteral("[-99..200°C]"), "ButtonClose"},

@@ -1,4 +1,4 @@
-#include "ui/dialogs/Formodczytparam.h"
+#include "ui/dialogs/ParameterReadWindow.h"
 
 #include <QProgressBar>
 #include <QTimer>
@@ -8,7 +8,7 @@
 
 namespace quorvex {
 
-TFormOdczytParam1::TFormOdczytParam1(QWidget* parent)
+ParameterReadWindow::ParameterReadWindow(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("FormOdczytParam1"));
@@ -22,18 +22,18 @@ TFormOdczytParam1::TFormOdczytParam1(QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(10);
-    connect(Timer1, &QTimer::timeout, this, &TFormOdczytParam1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &ParameterReadWindow::Timer1Timer);
     // The timer runs only while the window is shown: a hidden window's ticks
     // would wake the program a hundred times a second for nothing.
 }
 
-void TFormOdczytParam1::SetCounts(int total, int received)
+void ParameterReadWindow::SetCounts(int total, int received)
 {
     Total = total;
     Received = received;
 }
 
-void TFormOdczytParam1::showEvent(QShowEvent* e)
+void ParameterReadWindow::showEvent(QShowEvent* e)
 {
     ProgressBar1->setMaximum(Total);
     ProgressBar1->setValue(0);
@@ -42,19 +42,19 @@ void TFormOdczytParam1::showEvent(QShowEvent* e)
     Timer1->start();
 }
 
-void TFormOdczytParam1::hideEvent(QHideEvent* e)
+void ParameterReadWindow::hideEvent(QHideEvent* e)
 {
     Timer1->stop();
     QDialog::hideEvent(e);
 }
 
-void TFormOdczytParam1::Timer1Timer()
+void ParameterReadWindow::Timer1Timer()
 {
     if (ProgressBar1->value() < Received) ProgressBar1->setValue(ProgressBar1->value() + 1);
     if (ProgressBar1->value() >= ProgressBar1->maximum()) close();
 }
 
-void TFormOdczytParam1::HandleMessage(int msg)
+void ParameterReadWindow::HandleMessage(int msg)
 {
     if (msg == WM_NO_RESPONSE) close();
 }

@@ -1,4 +1,4 @@
-#include "ui/dialogs/Formzegar.h"
+#include "ui/dialogs/ClockDialog.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -19,7 +19,7 @@
 
 namespace quorvex {
 
-TFormZegar1::TFormZegar1(ParameterModel& model, QWidget* parent)
+ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     : QDialog(parent, Qt::Tool), model_(model)
 {
     setObjectName(QStringLiteral("FormZegar1"));
@@ -52,13 +52,13 @@ TFormZegar1::TFormZegar1(ParameterModel& model, QWidget* parent)
 
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TFormZegar1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &ClockDialog::Timer1Timer);
     Timer1->start();
 
-    connect(CheckBoxComputerTime, &QCheckBox::clicked, this, &TFormZegar1::CheckBoxComputerTimeClick);
+    connect(CheckBoxComputerTime, &QCheckBox::clicked, this, &ClockDialog::CheckBoxComputerTimeClick);
     connect(CheckBoxLoggerTime, &QCheckBox::clicked, this, [this] { CheckBoxLoggerTimeClick(); });
-    connect(DateTimeAktualnaData, &QDateEdit::dateChanged, this, &TFormZegar1::DateTimeAktualnaDataChange);
-    connect(DateTimeAktualnyCzas, &QTimeEdit::timeChanged, this, &TFormZegar1::DateTimeAktualnyCzasChange);
+    connect(DateTimeAktualnaData, &QDateEdit::dateChanged, this, &ClockDialog::DateTimeAktualnaDataChange);
+    connect(DateTimeAktualnyCzas, &QTimeEdit::timeChanged, this, &ClockDialog::DateTimeAktualnyCzasChange);
     connect(ButtonSave, &QPushButton::clicked, this, [this] {
         ButtonSaveClick();
         accept();
@@ -66,7 +66,7 @@ TFormZegar1::TFormZegar1(ParameterModel& model, QWidget* parent)
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TFormZegar1::showEvent(QShowEvent* e)
+void ClockDialog::showEvent(QShowEvent* e)
 {
     // The pickers show the formats of the locale in force now.
     SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
@@ -76,7 +76,7 @@ void TFormZegar1::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
 }
 
-void TFormZegar1::FormShow()
+void ClockDialog::FormShow()
 {
     CheckBoxLoggerTime->setChecked(true);
     if (!CheckBoxLoggerTimeClick()) {
@@ -87,7 +87,7 @@ void TFormZegar1::FormShow()
     }
 }
 
-void TFormZegar1::CheckBoxComputerTimeClick()
+void ClockDialog::CheckBoxComputerTimeClick()
 {
     if (!CheckBoxComputerTime->isChecked()) return;
     CheckBoxLoggerTime->setChecked(false);
@@ -95,7 +95,7 @@ void TFormZegar1::CheckBoxComputerTimeClick()
     SetPickers(now.date(), now.time());
 }
 
-bool TFormZegar1::CheckBoxLoggerTimeClick()
+bool ClockDialog::CheckBoxLoggerTimeClick()
 {
     if (!CheckBoxLoggerTime->isChecked()) return true;
     CheckBoxComputerTime->setChecked(false);
@@ -108,7 +108,7 @@ bool TFormZegar1::CheckBoxLoggerTimeClick()
     return true;
 }
 
-void TFormZegar1::Timer1Timer()
+void ClockDialog::Timer1Timer()
 {
     if (!isVisible()) return;
     CheckBoxComputerTimeClick();
@@ -117,15 +117,15 @@ void TFormZegar1::Timer1Timer()
     CheckBoxLoggerTimeClick();
 }
 
-void TFormZegar1::DateTimeAktualnaDataChange()
+void ClockDialog::DateTimeAktualnaDataChange()
 {
     CheckBoxComputerTime->setChecked(false);
     CheckBoxLoggerTime->setChecked(false);
 }
 
-void TFormZegar1::DateTimeAktualnyCzasChange() { DateTimeAktualnaDataChange(); }
+void ClockDialog::DateTimeAktualnyCzasChange() { DateTimeAktualnaDataChange(); }
 
-void TFormZegar1::SetPickers(QDate date, QTime time)
+void ClockDialog::SetPickers(QDate date, QTime time)
 {
     const QSignalBlocker blockDate(DateTimeAktualnaData);
     const QSignalBlocker blockTime(DateTimeAktualnyCzas);
@@ -133,7 +133,7 @@ void TFormZegar1::SetPickers(QDate date, QTime time)
     DateTimeAktualnyCzas->setTime(time);
 }
 
-void TFormZegar1::ButtonSaveClick()
+void ClockDialog::ButtonSaveClick()
 {
     const QLocale locale;
     const QString dateText = locale.toString(DateTimeAktualnaData->date(), ShortDateFormat());

@@ -1,4 +1,4 @@
-#include "ui/dialogs/Formnazwa.h"
+#include "ui/dialogs/LoggerNameDialog.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
@@ -28,7 +28,7 @@ public:
     {
         const QByteArray bytes = ToCp1250(input);
         if (bytes.contains('\0') || FromCp1250(bytes) != input) return Invalid;
-        if (bytes.size() <= TFormNazwa1::kMaxNameCharacters) return Acceptable;
+        if (bytes.size() <= LoggerNameDialog::kMaxNameCharacters) return Acceptable;
         return bytes.size() < last_ ? Intermediate : Invalid;
     }
 
@@ -38,7 +38,7 @@ private:
 
 }  // namespace
 
-TFormNazwa1::TFormNazwa1(ParameterModel& model, QWidget* parent)
+LoggerNameDialog::LoggerNameDialog(ParameterModel& model, QWidget* parent)
     : QDialog(parent, Qt::Tool), model_(model)
 {
     setObjectName(QStringLiteral("FormNazwa1"));
@@ -64,16 +64,16 @@ TFormNazwa1::TFormNazwa1(ParameterModel& model, QWidget* parent)
     connect(EditNazwa, &QLineEdit::textChanged, this, [this] { ButtonSave->setEnabled(CanSave()); });
 }
 
-bool TFormNazwa1::CanSave() const { return EditNazwa->text() == shownName_ || EditNazwa->hasAcceptableInput(); }
+bool LoggerNameDialog::CanSave() const { return EditNazwa->text() == shownName_ || EditNazwa->hasAcceptableInput(); }
 
-void TFormNazwa1::showEvent(QShowEvent* e)
+void LoggerNameDialog::showEvent(QShowEvent* e)
 {
     FormShow();
     FitToCaptions(this);
     QDialog::showEvent(e);
 }
 
-void TFormNazwa1::FormShow()
+void LoggerNameDialog::FormShow()
 {
     shownName_ = model_.Param<CLoggerName>().GetText();
     EditNazwa->setText(shownName_);
@@ -81,7 +81,7 @@ void TFormNazwa1::FormShow()
     EditNazwa->setFocus();
 }
 
-void TFormNazwa1::ButtonSaveClick()
+void LoggerNameDialog::ButtonSaveClick()
 {
     const QString text = EditNazwa->text();
     if (text == shownName_ || !CanSave()) return;

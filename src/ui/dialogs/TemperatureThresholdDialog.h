@@ -4,10 +4,10 @@
 
 namespace quorvex {
 
-class TFormTemperatura : public ThresholdDialog {
+class TemperatureThresholdDialog : public ThresholdDialog {
     Q_OBJECT
 public:
-    TFormTemperatura(ParameterModel& model, QWidget* parent = nullptr);
+    TemperatureThresholdDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     QPushButton* const ButtonClose;
 };

@@ -27,7 +27,7 @@
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "params/ParameterModel.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 
 namespace quorvex {
@@ -70,11 +70,11 @@ void BM_GuiDownload5000(benchmark::State& state)
     for (auto _ : state) {
         QTemporaryDir dir;
         ParameterModel model;
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = QString::fromStdString(sim.Link());
-        auto form = std::make_unique<TMainForm1>(model, o);
-        CreateForms(form.get());  // the chart window is refreshed after every block
+        auto form = std::make_unique<MainWindow>(model, o);
+        CreateWindows(form.get());  // the chart window is refreshed after every block
         bool finished = false;
         Clock::time_point endAt;
         form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString&) {
@@ -132,9 +132,9 @@ void BM_GuiDownload5000(benchmark::State& state)
         state.counters["last_block_s"] = std::chrono::duration<double>(blocks.back() - startAt).count();
 
         form->close();
-        DestroyForms();
+        DestroyWindows();
         form.reset();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
         StoredResults.Clear();
     }
 }

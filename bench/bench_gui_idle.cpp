@@ -20,7 +20,7 @@
 #include "EventLoopWait.h"
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
@@ -56,13 +56,13 @@ void BM_ProgramIdle(benchmark::State& state)
     for (auto _ : state) {
         QTemporaryDir dir;
         ParameterModel model;
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = QString::fromStdString(sim.Link());
-        auto form = std::make_unique<TMainForm1>(model, o);
-        CreateForms(form.get());
+        auto form = std::make_unique<MainWindow>(model, o);
+        CreateWindows(form.get());
         form->show();
-        ParameterReadWindow* wait = AppForms.FormOdczytParam1;
+        ParameterReadWindow* wait = AppWindows.parameterReadWindow;
         if (!test::WaitUntil([&] { return form->ParamsReady() && !wait->isVisible(); }, 30000)) {
             state.SkipWithError("parameters not read");
             return;
@@ -84,9 +84,9 @@ void BM_ProgramIdle(benchmark::State& state)
         state.counters["clock_updates"] = clockUpdates;
 
         form->close();
-        DestroyForms();
+        DestroyWindows();
         form.reset();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
     }
 }
 BENCHMARK(BM_ProgramIdle)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

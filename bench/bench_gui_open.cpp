@@ -14,7 +14,7 @@
 #include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
 #include "params/ParameterModel.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 namespace quorvex {
 namespace {
@@ -55,11 +55,11 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     WriteFile(path, static_cast<int>(state.range(0)), state);
 
     ParameterModel model;
-    MainFormOptions o;
+    MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.startThread = false;
-    auto form = std::make_unique<TMainForm1>(model, o);
-    CreateForms(form.get());
+    auto form = std::make_unique<MainWindow>(model, o);
+    CreateWindows(form.get());
     form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString& text) {
         state.SkipWithError(qPrintable(text));
     };
@@ -67,7 +67,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     form->show();
     form->PageControl()->setCurrentIndex(2);  // the results tab
     auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
-    auto* chart = qobject_cast<ChartWindow*>(AppForms.FormWykres1);
+    auto* chart = qobject_cast<ChartWindow*>(AppWindows.chartWindow);
     chart->resize(1200, 720);
     QApplication::processEvents();
     const int redrawsBefore = chart->ChartRedrawCount();
@@ -86,9 +86,9 @@ void BM_OpenAndShowMillion(benchmark::State& state)
         static_cast<double>(chart->ChartRedrawCount() - redrawsBefore) / static_cast<double>(state.iterations());
     chart->hide();
     form->close();
-    DestroyForms();
+    DestroyWindows();
     form.reset();
-    AppForms = Forms{};
+    AppWindows = ProgramWindows{};
     StoredResults.Clear();
 }
 BENCHMARK(BM_OpenAndShowMillion)->Arg(300)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -5,10 +5,10 @@
 // both, alarm threshold lines and a read-out of the record under the mouse.
 //
 // How the main window uses it (one instance, created hidden at start-up):
-//   FormWykres1->ThresholdsBlock()   hand to LogDownload::SetThresholds in FormShow
-//   ButtonChartClick:                FormWykres1->SetResults(StoredResults);
-//                                    FormWykres1->ShowChart();
-//   after every downloaded block     FormWykres1->RefreshChart();
+//   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in FormShow
+//   ButtonChartClick:                chartWindow->SetResults(StoredResults);
+//                                    chartWindow->ShowChart();
+//   after every downloaded block     chartWindow->RefreshChart();
 // ShowChart shows the window (not modally) or brings it to the front; every
 // showing from hidden resets the zoom to all records and selects both series.
 // RefreshChart is cheap when nothing changed and may be called whether the
@@ -64,7 +64,7 @@ public:
     // Prints the chart in landscape through the print window (after its dialog).
     void SpeedButtonDrukujClick();
 
-    // The print window the print button opens (the program's FormDrukuj1).
+    // The print window the print button opens (the program's print dialog).
     void SetPrintWindow(PrintDialog* window);
 
     // --- state, for the tool bar's owner and for tests ---

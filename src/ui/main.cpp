@@ -7,7 +7,7 @@
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
 #include "ui/IniFile.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 using namespace quorvex;
 
@@ -33,18 +33,18 @@ int main(int argc, char** argv)
 
     try {
         ParameterModel model;
-        MainFormOptions options;
+        MainWindowOptions options;
         options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), line.settingsFile);
         options.portOverride = line.port;
         options.languageOverride = line.language;
         options.resultsFile = line.resultsFile;
-        auto* mainForm = new TMainForm1(model, options);
+        auto* mainForm = new MainWindow(model, options);
         mainForm->setAttribute(Qt::WA_DeleteOnClose);
-        CreateForms(mainForm);
+        CreateWindows(mainForm);
         app.CloseOnTermination(mainForm);
         mainForm->show();
         QApplication::exec();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
     } catch (const std::exception& e) {
         QuorvexApplication::ShowException(QString::fromLocal8Bit(e.what()));
     } catch (...) {

@@ -44,10 +44,10 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
             stored.setValue(QStringLiteral("Okno/PortCom"), QString::fromStdString(sim.LinkPath()));
         }
         ParameterModel model;
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = settings;
-        auto form = std::make_unique<TMainForm1>(model, o);
-        CreateForms(form.get());
+        auto form = std::make_unique<MainWindow>(model, o);
+        CreateWindows(form.get());
         form->ShowBox = [](LogDownloadView::BoxIcon, const QString&, const QString&) {};
         int saves = 0;
         form->AskSavePath = [&](const QString&, const QString&) { return windowFiles.value(saves++); };
@@ -59,9 +59,9 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, 60000));
         for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QStringLiteral("ButtonSaveResults"))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1
-        DestroyForms();
+        DestroyWindows();
         form.reset();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
     }
     ASSERT_EQ(Contents(windowFiles[0]).count('\n'), 7 + 700);
     ASSERT_EQ(Contents(windowFiles[1]).count('\n'), 1 + 700);

@@ -37,14 +37,14 @@ QList<SerialPortEntry> EightPorts()
             {QStringLiteral("ttyAMA0"), QStringLiteral("/dev/ttyAMA0")}};
 }
 
-QStringList Lines(TMainForm1& form)
+QStringList Lines(MainWindow& form)
 {
     QStringList lines;
     for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
     return lines;
 }
 
-QAction* Checked(TMainForm1& form)
+QAction* Checked(MainWindow& form)
 {
     QAction* found = form.MenuUSB->isChecked() ? form.MenuUSB : nullptr;
     QList<QAction*> items(std::begin(form.MenuCom), std::end(form.MenuCom));
@@ -221,7 +221,7 @@ TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne)
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB0"));
 }
 
-QStringList VisibleBoxes(TMainForm1& form)
+QStringList VisibleBoxes(MainWindow& form)
 {
     QStringList names;
     for (QMessageBox* box : form.findChildren<QMessageBox*>())

@@ -30,12 +30,12 @@
 namespace quorvex::test {
 namespace {
 
-QString StatusPanel(TMainForm1& form)
+QString StatusPanel(MainWindow& form)
 {
     return form.findChild<QLabel*>(QStringLiteral("StatusBar1Panel0"))->text();
 }
 
-QStringList HidList(TMainForm1& form)
+QStringList HidList(MainWindow& form)
 {
     QStringList items;
     for (int i = 0; i < form.ListBoxListaHID->count(); ++i) items << form.ListBoxListaHID->item(i)->text();
@@ -212,14 +212,14 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes("HidDeniedBox") == 1; }));
 }
 
-QStringList Lines(TMainForm1& form)
+QStringList Lines(MainWindow& form)
 {
     QStringList lines;
     for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
     return lines;
 }
 
-bool ResetSent(TMainForm1& form)
+bool ResetSent(MainWindow& form)
 {
     for (const Request& r : form.Thread()->History())
         if (r.Function == FN_RESET_COMMAND && r.Status != STATUS_NEW) return true;

@@ -18,21 +18,21 @@ struct ThreadWindow {
     ThreadWindow(const QString& port, std::shared_ptr<HidBackend> hid, const QString& language = {})
     {
         EnsureApplication();
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = port;
         o.languageOverride = language;
         o.hidBackend = std::move(hid);
-        form = std::make_unique<TMainForm1>(model, o);
-        CreateForms(form.get());
+        form = std::make_unique<MainWindow>(model, o);
+        CreateWindows(form.get());
         form->show();
     }
     ~ThreadWindow()
     {
         form->close();
-        DestroyForms();
+        DestroyWindows();
         form.reset();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
     }
     QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     // Message boxes of that name on the screen.
@@ -46,7 +46,7 @@ struct ThreadWindow {
 
     QTemporaryDir dir;
     ParameterModel model;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 }  // namespace quorvex::test

@@ -63,7 +63,7 @@ struct LiveWindow : ThreadWindow {
 
 // Ends the program the way `end` does while the dialog `open` shows is up: the dialog is
 // rejected, the window ends (its thread with it) and the settings file holds the link.
-void ExpectEndedCleanly(TMainForm1& form, QDialog* dialog, const std::function<void()>& open,
+void ExpectEndedCleanly(MainWindow& form, QDialog* dialog, const std::function<void()>& open,
                         const std::function<void()>& end, const QString& settingsPath, const QString& link)
 {
     EXPECT_TRUE(WhileShown(dialog, open, end));
@@ -83,22 +83,22 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
         ASSERT_TRUE(w.Ready());
         static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
         // The file is written; it keeps its own link, the one given for this run is not stored.
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppForms.FormZegar1), w.Clicker("ButtonUstawZegar"),
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppWindows.clockDialog), w.Clicker("ButtonUstawZegar"),
                            [] { ::kill(::getpid(), SIGTERM); }, w.dir.filePath(QStringLiteral("quorvex.INI")),
                            QStringLiteral("USB"));
     }
     // Every other dialog; a signal reaches the window as a close.
     struct Case {
         const char* button;  // null: the print dialog
-        QWidget* Forms::*dialog;
+        QWidget* ProgramWindows::*dialog;
     };
-    const Case cases[] = {{"ButtonZmienNazwaLoggera", &Forms::FormNazwa1},
-                          {"ButtonZmienLogStart", &Forms::FormStartLog1},
-                          {"ButtonZmienProgiTemp", &Forms::FormTemperatura},
-                          {"ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc},
-                          {"ButtonZmienFreqSave", &Forms::FormFreqSave1},
-                          {"ButtonKorektaTempHum", &Forms::FormKorekcja},
-                          {nullptr, &Forms::FormDrukuj1}};
+    const Case cases[] = {{"ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog},
+                          {"ButtonZmienLogStart", &ProgramWindows::startDialog},
+                          {"ButtonZmienProgiTemp", &ProgramWindows::temperatureDialog},
+                          {"ButtonZmienProgiWilgotnosc", &ProgramWindows::humidityDialog},
+                          {"ButtonZmienFreqSave", &ProgramWindows::saveIntervalDialog},
+                          {"ButtonKorektaTempHum", &ProgramWindows::correctionDialog},
+                          {nullptr, &ProgramWindows::printDialog}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button ? c.button : "print dialog");
         WindowFixture w;
@@ -111,7 +111,7 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
             else
                 w.form->ButtonPrintTableClick();
         };
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppForms.*c.dialog), open, [&] { w.form->close(); },
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppWindows.*c.dialog), open, [&] { w.form->close(); },
                            w.path, QStringLiteral("USB"));
     }
 }
@@ -134,7 +134,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
         return shown;
     };
 
-    auto* freq = static_cast<SaveIntervalDialog*>(AppForms.FormFreqSave1);
+    auto* freq = static_cast<SaveIntervalDialog*>(AppWindows.saveIntervalDialog);
     const auto openFreq = w.Clicker("ButtonZmienFreqSave");
     ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
         freq->UpDown1->setValue(0);
@@ -152,7 +152,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     }));
     EXPECT_EQ(shownSeconds, 420);
 
-    auto* start = static_cast<StartDialog*>(AppForms.FormStartLog1);
+    auto* start = static_cast<StartDialog*>(AppWindows.startDialog);
     const auto openStart = w.Clicker("ButtonZmienLogStart");
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
         start->RadioButtonSU3->click();
@@ -179,7 +179,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     const QString interval = w.Edit("EditMonitorCzestoscZapisu")->text();
     ASSERT_FALSE(interval.isEmpty());
 
-    auto* freq = static_cast<SaveIntervalDialog*>(AppForms.FormFreqSave1);
+    auto* freq = static_cast<SaveIntervalDialog*>(AppWindows.saveIntervalDialog);
     EXPECT_TRUE(WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
         freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,

@@ -361,7 +361,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
 
 TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
 {
-    auto* chart = qobject_cast<ChartWindow*>(AppForms.FormWykres1);
+    auto* chart = qobject_cast<ChartWindow*>(AppWindows.chartWindow);
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isWindow());
     Connect(500, "0101");
@@ -392,7 +392,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
     Button("ButtonStart")->click();
     Run();
     ASSERT_TRUE(Button("ButtonPrintTable")->isEnabled());
-    auto* print = qobject_cast<PrintDialog*>(AppForms.FormDrukuj1);
+    auto* print = qobject_cast<PrintDialog*>(AppWindows.printDialog);
     ASSERT_NE(print, nullptr);
     QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("tabela.pdf"));
@@ -464,14 +464,14 @@ TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
     Connect(10);
     struct Case {
         const char* button;
-        QWidget* Forms::*form;
+        QWidget* ProgramWindows::*form;
         bool (*isRight)(QWidget*);
     };
     const Case cases[] = {
-        {"ButtonUstawZegar", &Forms::FormZegar1, [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
-        {"ButtonZmienNazwaLoggera", &Forms::FormNazwa1,
+        {"ButtonUstawZegar", &ProgramWindows::clockDialog, [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
+        {"ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog,
          [](QWidget* d) { return qobject_cast<LoggerNameDialog*>(d) != nullptr; }},
-        {"ButtonZmienLogStart", &Forms::FormStartLog1,
+        {"ButtonZmienLogStart", &ProgramWindows::startDialog,
          [](QWidget* d) { return qobject_cast<StartDialog*>(d) != nullptr; }},
     };
     for (const Case& c : cases) {
@@ -482,7 +482,7 @@ TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
             if (auto* d = qobject_cast<QDialog*>(seen)) d->reject();
         });
         Button(c.button)->click();
-        EXPECT_EQ(seen, AppForms.*c.form) << c.button;
+        EXPECT_EQ(seen, AppWindows.*c.form) << c.button;
         EXPECT_TRUE(c.isRight(seen)) << c.button;
     }
 }

@@ -42,11 +42,11 @@ protected:
         simArgs.insert(simArgs.end(), {"--no-pacing", "--scenario", kScenario, "--clock", kClock});
         sim = std::make_unique<SimProcess>(simArgs);
         ASSERT_TRUE(sim->Running());
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.portOverride = QString::fromStdString(sim->LinkPath());
-        form = std::make_unique<TMainForm1>(model, o);
-        CreateForms(form.get());
+        form = std::make_unique<MainWindow>(model, o);
+        CreateWindows(form.get());
         form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
         };
@@ -57,9 +57,9 @@ protected:
     {
         if (!form) return;
         form->close();
-        DestroyForms();
+        DestroyWindows();
         form.reset();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
     }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
     QStringList Status()
@@ -116,7 +116,7 @@ protected:
     QTemporaryDir dir;
     ParameterModel model;
     std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainWindow> form;
     std::vector<Box> boxes;
 };
 
@@ -129,7 +129,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
 
     // The chart opens on the records so far and grows with every block.
     Button("ButtonChart")->click();
-    auto* chart = qobject_cast<ChartWindow*>(AppForms.FormWykres1);
+    auto* chart = qobject_cast<ChartWindow*>(AppWindows.chartWindow);
     ASSERT_TRUE(chart && chart->isVisible());
     ASSERT_TRUE(WaitUntil([&] { return chart->SampleCount() > 0; }, kDownloadWaitMs));
     const int shown = chart->SampleCount();

@@ -23,11 +23,11 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     ASSERT_TRUE(sim.Running());
     QTemporaryDir dir;
     ParameterModel model;
-    MainFormOptions o;
+    MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.portOverride = QString::fromStdString(sim.LinkPath());
-    auto form = std::make_unique<TMainForm1>(model, o);
-    CreateForms(form.get());
+    auto form = std::make_unique<MainWindow>(model, o);
+    CreateWindows(form.get());
     form->show();
     auto edit = [&](const char* n) { return form->findChild<QLineEdit*>(QString::fromLatin1(n))->text(); };
 
@@ -68,9 +68,9 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
 
     form->close();
     EXPECT_EQ(form->Thread(), nullptr);
-    DestroyForms();
+    DestroyWindows();
     form.reset();
-    AppForms = Forms{};
+    AppWindows = ProgramWindows{};
     // The link given for this run is not stored.
     QSettings s(o.settingsPath, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));

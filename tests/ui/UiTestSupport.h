@@ -11,7 +11,7 @@
 #include "core/SimLogger.h"
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 namespace quorvex::test {
 
@@ -58,12 +58,12 @@ struct WindowFixture {
 
     void Open()
     {
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = path;
         o.startThread = false;
         o.resultsFile = resultsFile;
-        form = std::make_unique<TMainForm1>(model, o);
-        CreateForms(form.get());
+        form = std::make_unique<MainWindow>(model, o);
+        CreateWindows(form.get());
         form->FormShow();
         form->FormActivate();
     }
@@ -71,9 +71,9 @@ struct WindowFixture {
     {
         if (!form) return;
         form->FormDestroy();
-        DestroyForms();
+        DestroyWindows();
         form.reset();
-        AppForms = Forms{};
+        AppWindows = ProgramWindows{};
     }
     // Both poll blocks of the simulated logger, then the handler of each reply.
     void Poll(SimLogger& sim)
@@ -91,7 +91,7 @@ struct WindowFixture {
     QString path;
     QString resultsFile;  // opened once the window is shown, as the command line's FILE
     ParameterModel model;
-    std::unique_ptr<TMainForm1> form;
+    std::unique_ptr<MainWindow> form;
 };
 
 }  // namespace quorvex::test

@@ -6,7 +6,7 @@
 
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 
 #include "modbus/CallAndWait.h"
@@ -19,7 +19,7 @@ namespace quorvex {
 // waits while the window reads its response record.
 class MessageBridge : public MessageTarget {
 public:
-    explicit MessageBridge(TMainForm1* form) : form_(form) {}
+    explicit MessageBridge(MainWindow* form) : form_(form) {}
     void Post(int msg, QString text, int wParam) override
     {
         QCoreApplication::postEvent(form_, new ThreadMessageEvent(msg, std::move(text), wParam));
@@ -30,11 +30,11 @@ public:
     }
 
 private:
-    TMainForm1* form_;
+    MainWindow* form_;
 };
 
 
-void TMainForm1::CreateThread(const MainFormOptions& options)
+void MainWindow::CreateThread(const MainWindowOptions& options)
 {
     bridge_ = std::make_shared<MessageBridge>(this);
     thread = new TransmissionThread(bridge_.get(), portName, options.hidBackend);
@@ -45,7 +45,7 @@ void TMainForm1::CreateThread(const MainFormOptions& options)
 
 }
 
-void TMainForm1::EndThread()
+void MainWindow::EndThread()
 {
     if (!thread) return;
     strip_->SetHistoryAccess({});
@@ -54,19 +54,19 @@ void TMainForm1::EndThread()
     thread = nullptr;
 }
 
-int TMainForm1::CurrentLinkState() const
+int MainWindow::CurrentLinkState() const
 {
     if (thread) return thread->LinkState();
     return 0;
 }
 
-QString TMainForm1::CurrentLinkName() const
+QString MainWindow::CurrentLinkName() const
 {
     if (thread) return thread->LinkName();
     return portName;
 }
 
-void TMainForm1::ShowLinkStatus()
+void MainWindow::ShowLinkStatus()
 {
     if (thread) {
         StatusPanel0->setText(thread->LinkStatusText());
@@ -78,14 +78,14 @@ void TMainForm1::ShowLinkStatus()
     StatusPanel0->setToolTip(QString());
 }
 
-void TMainForm1::StoreReadReply()
+void MainWindow::StoreReadReply()
 {
     if (!thread) return;
     const Request& r = thread->ResponseRecord();
     model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
 }
 
-void TMainForm1::RebuildCounterTable()
+void MainWindow::RebuildCounterTable()
 {
     if (!thread) return;
     // The counters change after every exchange; the rows stay the same, so
@@ -105,7 +105,7 @@ void TMainForm1::RebuildCounterTable()
     }
 }
 
-void TMainForm1::FillHidList()
+void MainWindow::FillHidList()
 {
     if (!thread) return;
     QStringList products;

@@ -9,11 +9,11 @@
 #include "link/DeviceWatcher.h"
 #include "link/SerialLink.h"
 #include "modbus/TransmissionThread.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 namespace quorvex {
 
-void TMainForm1::BuildPortMenuItems()
+void MainWindow::BuildPortMenuItems()
 {
     for (int i = 0; i < kPortMenuItems; ++i) {
         QAction* item = MenuSettings->addAction(QStringLiteral("Com%1").arg(i + 1));
@@ -30,7 +30,7 @@ void TMainForm1::BuildPortMenuItems()
     connect(MenuComOther, &QAction::triggered, this, [this] { MenuComClick(MenuComOther); });
 }
 
-bool TMainForm1::IsListedLink(const QString& name) const
+bool MainWindow::IsListedLink(const QString& name) const
 {
     if (name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0) return true;
     for (QAction* item : MenuCom)
@@ -38,19 +38,19 @@ bool TMainForm1::IsListedLink(const QString& name) const
     return false;
 }
 
-void TMainForm1::OfferStartLink(const QString& name)
+void MainWindow::OfferStartLink(const QString& name)
 {
     MenuComOther->setText(name);
     MenuComOther->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
-void TMainForm1::MenuPortComInit()
+void MainWindow::MenuPortComInit()
 {
     systemPorts_ = SerialPorts ? SerialPorts() : SystemSerialPorts();
     MenuPortComInit(systemPorts_);
 }
 
-void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
+void MainWindow::MenuPortComInit(const QList<SerialPortEntry>& ports)
 {
     const PortMenuPlan plan = PlanPortMenu(ports);
     if (plan.TooMany) AddMessageLine(QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć"));
@@ -64,7 +64,7 @@ void TMainForm1::MenuPortComInit(const QList<SerialPortEntry>& ports)
     if (MenuComOther->isVisible() && IsListedLink(MenuComOther->text())) MenuComOther->setVisible(false);
 }
 
-void TMainForm1::SelectStartLink()
+void MainWindow::SelectStartLink()
 {
     // A start link the system does not list gets its item first, so that it is ticked.
     OfferStartLink(portName);
@@ -72,7 +72,7 @@ void TMainForm1::SelectStartLink()
     if (thread && thread->LinkName() != portName) thread->SetLinkName(portName);
 }
 
-void TMainForm1::RefreshPortMenu()
+void MainWindow::RefreshPortMenu()
 {
     // Every tty device's coming and going is heard (consoles too): rebuild only when the
     // list of serial ports really changed.
@@ -101,7 +101,7 @@ void TMainForm1::RefreshPortMenu()
     if (checked) checked->setChecked(true);
 }
 
-QString TMainForm1::PortComSelected(const QString& name)
+QString MainWindow::PortComSelected(const QString& name)
 {
     // The new link's first failure is reported again.
     portErrorShown = false;
@@ -127,12 +127,12 @@ QString TMainForm1::PortComSelected(const QString& name)
     return match->text();
 }
 
-void TMainForm1::MenuComClick(QAction* item)
+void MainWindow::MenuComClick(QAction* item)
 {
     if (item) ChooseLink(item->text());
 }
 
-void TMainForm1::ChooseLink(const QString& name)
+void MainWindow::ChooseLink(const QString& name)
 {
     portName = PortComSelected(name);
     portForThisRun_ = false;
@@ -140,7 +140,7 @@ void TMainForm1::ChooseLink(const QString& name)
     MonitorReset();
 }
 
-void TMainForm1::StartDeviceWatcher()
+void MainWindow::StartDeviceWatcher()
 {
     if (!ttyWatcher_) {
         // Serial adapters (ttyUSB*, ttyACM*) plugged in or out while the program runs.
@@ -160,7 +160,7 @@ void TMainForm1::StartDeviceWatcher()
     connect(watcher_, &DeviceWatcher::removed, this, [this](const QString& node) { DeviceChange(false, node); });
 }
 
-void TMainForm1::DeviceChange(bool arrival, const QString& node)
+void MainWindow::DeviceChange(bool arrival, const QString& node)
 {
     if (destroyed_) return;
     FillHidList();
@@ -174,7 +174,7 @@ void TMainForm1::DeviceChange(bool arrival, const QString& node)
         thread->HidDeviceRemoved(node);
 }
 
-void TMainForm1::ShowHidAccessDenied()
+void MainWindow::ShowHidAccessDenied()
 {
     auto* box = new QMessageBox(
         QMessageBox::Warning, translator->Tr(QStringLiteral("[1020]Błąd")),
@@ -189,7 +189,7 @@ void TMainForm1::ShowHidAccessDenied()
     box->open();
 }
 
-void TMainForm1::ShowPortError(bool accessDenied)
+void MainWindow::ShowPortError(bool accessDenied)
 {
     QString text;
     if (accessDenied) {

@@ -3,12 +3,12 @@
 // hidden service tabs; the settings file; the transmission thread and the
 // translator it owns; the handlers of the thread's messages.
 //
-// Source files by subject: Mainform.cpp (life cycle, language, dialog buttons),
-// MainformLayout.cpp (the widgets), MainformMonitor.cpp (bindings, logger state,
-// start/stop), MainformMessages.cpp (the thread's messages), MainformThread.cpp
-// (everything that talks to the transmission thread), MainformLink.cpp (the link
-// menu and device changes), MainformService.cpp (the service tab's buttons),
-// MainformResults.cpp (the results tab: log download, chart, results file).
+// Source files by subject: MainWindow.cpp (life cycle, language, dialog buttons),
+// MainWindowLayout.cpp (the widgets), MainWindowMonitor.cpp (bindings, logger state,
+// start/stop), MainWindowMessages.cpp (the thread's messages), MainWindowThread.cpp
+// (everything that talks to the transmission thread), MainWindowLink.cpp (the link
+// menu and device changes), MainWindowService.cpp (the service tab's buttons),
+// MainWindowResults.cpp (the results tab: log download, chart, results file).
 #include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
@@ -65,7 +65,7 @@ inline const QString kUsbLink = QStringLiteral("USB");
 // Monitor connection state.
 enum ConnState : int { CONN_NONE = 1, CONN_READY = 2, CONN_READING = 3 };
 
-struct MainFormOptions {
+struct MainWindowOptions {
     QString settingsPath;      // the settings file (see SettingsPath)
     QString portOverride;      // --port: the link for this run, as a menu choice would set it (not stored)
     QString languageOverride;  // --language: the language for this run (not stored)
@@ -85,11 +85,11 @@ public:
     const int WParam;
 };
 
-class TMainForm1 : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    TMainForm1(ParameterModel& model, const MainFormOptions& options, QWidget* parent = nullptr);
-    ~TMainForm1() override;
+    MainWindow(ParameterModel& model, const MainWindowOptions& options, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Life cycle steps.
     void FormCreate();
@@ -105,7 +105,7 @@ public:
     void ShowLinkStatus();
     void ButtonLogStartClick();
     void ButtonLogStopClick();
-    // Results tab (MainformResults.cpp).
+    // Results tab (MainWindowResults.cpp).
     void ButtonChartClick();
     void ButtonPrintTableClick();
     void ButtonSaveResultsClick();
@@ -151,7 +151,7 @@ public:
     std::function<QString(const QString& folder)> AskOpenPath;
     std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
     ResultsTabView& ResultsView() { return *resultsView_; }
-    // MainformLink.cpp: the link menu and the HID device changes.
+    // MainWindowLink.cpp: the link menu and the HID device changes.
     void MenuPortComInit();
     void MenuPortComInit(const QList<SerialPortEntry>& ports);
     // Checks the item that names `name` ignoring case and returns its caption (the
@@ -165,7 +165,7 @@ public:
     // A HID device arrived (true) or was removed (false); node is its device node.
     void DeviceChange(bool arrival, const QString& node = {});
 
-    // MainformService.cpp
+    // MainWindowService.cpp
     void ButtonZerujClick();
     void ButtonResetClick();
     void ButtonListaParametrowClick();
@@ -178,7 +178,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
-    // MainformLayout.cpp
+    // MainWindowLayout.cpp
     void BuildWindow();
     QWidget* BuildMeasurementsTab();
     QWidget* BuildRegistrationTab();
@@ -191,11 +191,11 @@ private:
     void BuildToolBar();
     void BuildStatusBar();
 
-    // MainformMonitor.cpp
+    // MainWindowMonitor.cpp
     void BindMonitorControls();
     int ChooseStateCode() const;
 
-    // MainformResults.cpp
+    // MainWindowResults.cpp
     void CreateLogManager();
     void RememberFolder(const QString& path);
     void ShowResultsTab();
@@ -206,8 +206,8 @@ private:
     bool LogReadFailed();
     ChartWindow* FindChartWindow() const;
 
-    // MainformThread.cpp
-    void CreateThread(const MainFormOptions& options);
+    // MainWindowThread.cpp
+    void CreateThread(const MainWindowOptions& options);
     void EndThread();
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
@@ -215,7 +215,7 @@ private:
     void RebuildCounterTable();
     void FillHidList();
 
-    // MainformLink.cpp, MainformService.cpp
+    // MainWindowLink.cpp, MainWindowService.cpp
     void BuildPortMenuItems();
     void OfferStartLink(const QString& name);
     void SelectStartLink();
@@ -308,24 +308,24 @@ private:
 
 // The program's windows, created once at start-up in this order (main window
 // first); null until created. The main window skips a window that is missing.
-struct Forms {
-    TMainForm1* MainForm1 = nullptr;
-    class ParameterReadWindow* FormOdczytParam1 = nullptr;
-    QWidget* FormWykres1 = nullptr;
-    QWidget* FormWilgotnosc = nullptr;
-    QWidget* FormKorekcja = nullptr;
-    QWidget* FormZegar1 = nullptr;
-    QWidget* FormNazwa1 = nullptr;
-    QWidget* FormStartLog1 = nullptr;
-    QWidget* FormFreqSave1 = nullptr;
-    QWidget* FormDrukuj1 = nullptr;
-    QWidget* FormTemperatura = nullptr;
+struct ProgramWindows {
+    MainWindow* mainWindow = nullptr;
+    class ParameterReadWindow* parameterReadWindow = nullptr;
+    QWidget* chartWindow = nullptr;
+    QWidget* humidityDialog = nullptr;         // humidity thresholds
+    QWidget* correctionDialog = nullptr;
+    QWidget* clockDialog = nullptr;
+    QWidget* loggerNameDialog = nullptr;
+    QWidget* startDialog = nullptr;
+    QWidget* saveIntervalDialog = nullptr;
+    QWidget* printDialog = nullptr;
+    QWidget* temperatureDialog = nullptr;      // temperature thresholds
 };
-extern Forms AppForms;
+extern ProgramWindows AppWindows;
 
-// Creates windows 2 to 11 (the main window exists already) into AppForms.
-void CreateForms(TMainForm1* mainForm);
+// Creates windows 2 to 11 (the main window exists already) into AppWindows.
+void CreateWindows(MainWindow* mainForm);
 // Destroys them again (tests, and the end of the program).
-void DestroyForms();
+void DestroyWindows();
 
 }  // namespace quorvex

@@ -1,4 +1,4 @@
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 #include <algorithm>
 
@@ -27,7 +27,7 @@
 
 namespace quorvex {
 
-Forms AppForms;
+ProgramWindows AppWindows;
 
 QEvent::Type ThreadMessageEvent::EventType()
 {
@@ -35,7 +35,7 @@ QEvent::Type ThreadMessageEvent::EventType()
     return type;
 }
 
-TMainForm1::TMainForm1(ParameterModel& model, const MainFormOptions& options, QWidget* parent)
+MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent), model_(model)
 {
     BuildWindow();
@@ -66,25 +66,25 @@ TMainForm1::TMainForm1(ParameterModel& model, const MainFormOptions& options, QW
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
         languageForThisRun_ = true;
     }
-    if (AppForms.MainForm1 == nullptr) AppForms.MainForm1 = this;
+    if (AppWindows.mainWindow == nullptr) AppWindows.mainWindow = this;
 }
 
-TMainForm1::~TMainForm1()
+MainWindow::~MainWindow()
 {
     FormDestroy();
-    if (AppForms.MainForm1 == this) AppForms.MainForm1 = nullptr;
+    if (AppWindows.mainWindow == this) AppWindows.mainWindow = nullptr;
 }
 
-const QString& TMainForm1::SettingsFilePath() const { return settings->Path(); }
+const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
 
-void TMainForm1::ReadSettings()
+void MainWindow::ReadSettings()
 {
     PlaceWindow(QPoint(settings->ReadInteger(kSectionOkno, QStringLiteral("Left"), kDesignedLeft),
                        settings->ReadInteger(kSectionOkno, QStringLiteral("Top"), kDesignedTop)));
     language = settings->ReadString(kSectionOkno, QStringLiteral("Language"), kLanguagePolish);
 }
 
-void TMainForm1::PlaceWindow(const QPoint& stored)
+void MainWindow::PlaceWindow(const QPoint& stored)
 {
     // A position saved with a screen that is gone (a monitor unplugged, a
     // smaller desktop) would open the window out of sight. It is kept only
@@ -111,7 +111,7 @@ void TMainForm1::PlaceWindow(const QPoint& stored)
     move(centred);
 }
 
-void TMainForm1::WriteSettings()
+void MainWindow::WriteSettings()
 {
     // A link or language given on the command line holds for that run only;
     // one the operator chose in the program since is remembered.
@@ -126,12 +126,12 @@ void TMainForm1::WriteSettings()
     settings->Flush();
 }
 
-void TMainForm1::SetFastFrames(bool on)
+void MainWindow::SetFastFrames(bool on)
 {
     if (thread) thread->SetFastFrames(on);
 }
 
-void TMainForm1::FormCreate()
+void MainWindow::FormCreate()
 {
     ReadSettings();
     controls = std::make_unique<ControlBindings>(this);
@@ -150,28 +150,28 @@ void TMainForm1::FormCreate()
     ParameterModel& m = model_;
     const DialogNeeds thresholds{&m.Param<CHighTemp>(), &m.Param<CLowTemp>(), &m.Param<CHighHum>(),
                                  &m.Param<CLowHum>()};
-    auto connectDialog = [this](const char* button, QWidget* Forms::*form, DialogNeeds needs) {
+    auto connectDialog = [this](const char* button, QWidget* ProgramWindows::*form, DialogNeeds needs) {
         if (auto* b = findChild<QPushButton*>(QString::fromLatin1(button)))
             connect(b, &QPushButton::clicked, this,
-                    [this, form, needs = std::move(needs)] { OpenDialog(AppForms.*form, needs); });
+                    [this, form, needs = std::move(needs)] { OpenDialog(AppWindows.*form, needs); });
     };
-    connectDialog("ButtonUstawZegar", &Forms::FormZegar1, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
-    connectDialog("ButtonZmienNazwaLoggera", &Forms::FormNazwa1, {&m.Param<CLoggerName>()});
-    connectDialog("ButtonZmienLogStart", &Forms::FormStartLog1,
+    connectDialog("ButtonUstawZegar", &ProgramWindows::clockDialog, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
+    connectDialog("ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog, {&m.Param<CLoggerName>()});
+    connectDialog("ButtonZmienLogStart", &ProgramWindows::startDialog,
                   {&m.Param<CStartLog>(), &m.Param<CWrapAround>(), &m.Param<CLogStartDate>(),
                    &m.Param<CLogStartTime>()});
-    connectDialog("ButtonZmienProgiTemp", &Forms::FormTemperatura, thresholds);
-    connectDialog("ButtonZmienProgiWilgotnosc", &Forms::FormWilgotnosc, thresholds);
-    connectDialog("ButtonZmienFreqSave", &Forms::FormFreqSave1, {&m.Param<CWriteInterval>()});
-    connectDialog("ButtonKorektaTempHum", &Forms::FormKorekcja,
+    connectDialog("ButtonZmienProgiTemp", &ProgramWindows::temperatureDialog, thresholds);
+    connectDialog("ButtonZmienProgiWilgotnosc", &ProgramWindows::humidityDialog, thresholds);
+    connectDialog("ButtonZmienFreqSave", &ProgramWindows::saveIntervalDialog, {&m.Param<CWriteInterval>()});
+    connectDialog("ButtonKorektaTempHum", &ProgramWindows::correctionDialog,
                   {&m.Param<CCorrectionTemp>(), &m.Param<CCorrectionHum>()});
-    connect(ButtonLogStart, &QPushButton::clicked, this, &TMainForm1::ButtonLogStartClick);
-    connect(ButtonLogStop, &QPushButton::clicked, this, &TMainForm1::ButtonLogStopClick);
+    connect(ButtonLogStart, &QPushButton::clicked, this, &MainWindow::ButtonLogStartClick);
+    connect(ButtonLogStop, &QPushButton::clicked, this, &MainWindow::ButtonLogStopClick);
     ConnectServiceButtons();
     created_ = true;
 }
 
-void TMainForm1::showEvent(QShowEvent* e)
+void MainWindow::showEvent(QShowEvent* e)
 {
     QMainWindow::showEvent(e);
     if (!shown_) {
@@ -181,7 +181,7 @@ void TMainForm1::showEvent(QShowEvent* e)
     }
 }
 
-void TMainForm1::FormShow()
+void MainWindow::FormShow()
 {
     FillHidList();
     MenuPortComInit();
@@ -193,30 +193,30 @@ void TMainForm1::FormShow()
     if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
-void TMainForm1::changeEvent(QEvent* e)
+void MainWindow::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && shown_) FormActivate();
 }
 
-void TMainForm1::FormActivate()
+void MainWindow::FormActivate()
 {
     setWindowTitle(kMainCaption);
     ApplyLanguage(language);
 }
 
-void TMainForm1::ApplyLanguage(const QString& lang)
+void MainWindow::ApplyLanguage(const QString& lang)
 {
     language = NormalizeLanguage(lang);
     TranslateWindow(*translator, language, this);
     TranslateMenu(*translator, language, menuBar());
-    if (AppForms.FormDrukuj1) TranslateWindow(*translator, language, AppForms.FormDrukuj1);
+    if (AppWindows.printDialog) TranslateWindow(*translator, language, AppWindows.printDialog);
     if (logs) logs->RefreshView();
     ShowLinkStatus();
     SetLoggerState(-1);
 }
 
-void TMainForm1::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
+void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
 {
     if (!dialog || destroyed_) return;
     for (const Parameter* p : needs)
@@ -226,7 +226,7 @@ void TMainForm1::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
         }
     TranslateWindow(*translator, language, dialog);
     if (auto* d = qobject_cast<QDialog*>(dialog)) {
-        const QPointer<TMainForm1> self(this);
+        const QPointer<MainWindow> self(this);
         d->exec();
         // The program may have ended while the dialog was open (closed with it, rejected).
         if (!self || destroyed_) return;
@@ -237,7 +237,7 @@ void TMainForm1::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
     controls->RefreshAll();
 }
 
-void TMainForm1::ShowParametersPending()
+void MainWindow::ShowParametersPending()
 {
     auto* box = new QMessageBox(
         QMessageBox::Information, translator->Tr(QStringLiteral("[600]Zmień parametr")),
@@ -250,16 +250,16 @@ void TMainForm1::ShowParametersPending()
     box->open();
 }
 
-void TMainForm1::CloseParameterDialogs()
+void MainWindow::CloseParameterDialogs()
 {
     // Closing rejects: a dialog closed here writes nothing.
-    for (QWidget* dialog : {AppForms.FormNazwa1, AppForms.FormZegar1, AppForms.FormTemperatura,
-                            AppForms.FormWilgotnosc, AppForms.FormFreqSave1, AppForms.FormStartLog1,
-                            AppForms.FormKorekcja})
+    for (QWidget* dialog : {AppWindows.loggerNameDialog, AppWindows.clockDialog, AppWindows.temperatureDialog,
+                            AppWindows.humidityDialog, AppWindows.saveIntervalDialog, AppWindows.startDialog,
+                            AppWindows.correctionDialog})
         if (dialog) dialog->close();
 }
 
-void TMainForm1::CloseOpenDialogs()
+void MainWindow::CloseOpenDialogs()
 {
     // Each open dialog or message box runs its own event loop further down the stack; a
     // rejected one returns from it as if cancelled once the current handler is done.
@@ -267,11 +267,11 @@ void TMainForm1::CloseOpenDialogs()
         if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->reject();
 }
 
-void TMainForm1::MonitorReset()
+void MainWindow::MonitorReset()
 {
     model_.InvalidateAll();
     // The first read breaks off: its wait window goes too.
-    if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->close();
+    if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->close();
     if (connState_ == CONN_NONE) return;
     paramsReady_ = false;
     connState_ = CONN_NONE;
@@ -284,13 +284,13 @@ void TMainForm1::MonitorReset()
     CloseParameterDialogs();
 }
 
-void TMainForm1::ParamReadProgress()
+void MainWindow::ParamReadProgress()
 {
     if (connState_ == CONN_NONE) connState_ = CONN_READING;
     if (connState_ != CONN_READING) return;
     const int total = model_.ParameterCount();
     const int read = model_.ValueCount();
-    if (ParameterReadWindow* wait = AppForms.FormOdczytParam1) {
+    if (ParameterReadWindow* wait = AppWindows.parameterReadWindow) {
         wait->setWindowTitle(translator->Tr(QStringLiteral("[601]Odczyt danych")));
         wait->SetCounts(total, read);
         if (!wait->isVisible()) wait->show();
@@ -303,13 +303,13 @@ void TMainForm1::ParamReadProgress()
     }
 }
 
-void TMainForm1::ToggleCorrectionTab()
+void MainWindow::ToggleCorrectionTab()
 {
     const int index = PageControl1->indexOf(TabSheetKorekta);
     PageControl1->setTabVisible(index, !PageControl1->isTabVisible(index));
 }
 
-bool TMainForm1::eventFilter(QObject* watched, QEvent* e)
+bool MainWindow::eventFilter(QObject* watched, QEvent* e)
 {
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(e);
@@ -332,13 +332,13 @@ bool TMainForm1::eventFilter(QObject* watched, QEvent* e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-void TMainForm1::closeEvent(QCloseEvent* e)
+void MainWindow::closeEvent(QCloseEvent* e)
 {
     FormDestroy();
     e->accept();
 }
 
-void TMainForm1::FormDestroy()
+void MainWindow::FormDestroy()
 {
     if (destroyed_ || !created_) return;
     destroyed_ = true;
@@ -358,7 +358,7 @@ void TMainForm1::FormDestroy()
     controls.reset();
 }
 
-void TMainForm1::AddMessageLine(const QString& line)
+void MainWindow::AddMessageLine(const QString& line)
 {
     if (MessageListBox->count() > 0 && line == lastMessageLine_) return;
     lastMessageLine_ = line;

@@ -7,22 +7,22 @@
 
 #include "modbus/TransmissionThread.h"
 #include "params/ParameterModel.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 
 namespace quorvex {
 
-void TMainForm1::ConnectServiceButtons()
+void MainWindow::ConnectServiceButtons()
 {
-    auto hook = [this](const char* name, void (TMainForm1::*handler)()) {
+    auto hook = [this](const char* name, void (MainWindow::*handler)()) {
         if (auto* b = TabSheetSerwis->findChild<QPushButton*>(QString::fromLatin1(name)))
             connect(b, &QPushButton::clicked, this, handler);
     };
-    hook("ButtonZeruj", &TMainForm1::ButtonZerujClick);
-    hook("ButtonReset", &TMainForm1::ButtonResetClick);
-    hook("ButtonListaParametrow", &TMainForm1::ButtonListaParametrowClick);
+    hook("ButtonZeruj", &MainWindow::ButtonZerujClick);
+    hook("ButtonReset", &MainWindow::ButtonResetClick);
+    hook("ButtonListaParametrow", &MainWindow::ButtonListaParametrowClick);
 }
 
-void TMainForm1::ButtonZerujClick()
+void MainWindow::ButtonZerujClick()
 {
     if (!thread) return;
     thread->ZeroCounters();
@@ -30,7 +30,7 @@ void TMainForm1::ButtonZerujClick()
     QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_COUNTERS, {}, thread->ProtocolState()));
 }
 
-void TMainForm1::ButtonResetClick()
+void MainWindow::ButtonResetClick()
 {
     if (!thread) return;
     if (!thread->Connected()) {
@@ -51,7 +51,7 @@ void TMainForm1::ButtonResetClick()
     thread->AddRecord(r);
 }
 
-void TMainForm1::ButtonListaParametrowClick()
+void MainWindow::ButtonListaParametrowClick()
 {
     ListViewParametry->clear();
     QList<QTreeWidgetItem*> rows;

@@ -25,7 +25,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/StatePanel.h"
 
@@ -135,7 +135,7 @@ QIcon Flag(const QString& which)
 
 }  // namespace
 
-void TMainForm1::BuildWindow()
+void MainWindow::BuildWindow()
 {
     setObjectName(QStringLiteral("MainForm1"));
     setWindowTitle(kMainCaption);
@@ -166,7 +166,7 @@ void TMainForm1::BuildWindow()
     resize(964, 678);
 }
 
-QWidget* TMainForm1::BuildMeasurementsTab()
+QWidget* MainWindow::BuildMeasurementsTab()
 {
     QWidget* page = Page("TabSheet4");
     auto* grid = new QGridLayout(page);
@@ -237,7 +237,7 @@ QWidget* TMainForm1::BuildMeasurementsTab()
     return page;
 }
 
-QWidget* TMainForm1::BuildRegistrationTab()
+QWidget* MainWindow::BuildRegistrationTab()
 {
     QWidget* page = Page("TabSheet1");
     auto* v = new QVBoxLayout(page);
@@ -280,7 +280,7 @@ QWidget* TMainForm1::BuildRegistrationTab()
     return page;
 }
 
-QWidget* TMainForm1::BuildResultsTab()
+QWidget* MainWindow::BuildResultsTab()
 {
     QWidget* page = Page("TabSheet2");
     // Captions, buttons and lists in the weight the other tabs show them in.
@@ -343,7 +343,7 @@ QWidget* TMainForm1::BuildResultsTab()
     return page;
 }
 
-QWidget* TMainForm1::BuildDeviceTab()
+QWidget* MainWindow::BuildDeviceTab()
 {
     QWidget* page = Page("TabSheet5");
     auto* v = new QVBoxLayout(page);
@@ -366,7 +366,7 @@ QWidget* TMainForm1::BuildDeviceTab()
     return page;
 }
 
-QWidget* TMainForm1::BuildMessagesTab()
+QWidget* MainWindow::BuildMessagesTab()
 {
     QWidget* page = Page("TabSheetKomunikaty");
     NormalWeight(page);
@@ -375,7 +375,7 @@ QWidget* TMainForm1::BuildMessagesTab()
     return page;
 }
 
-QWidget* TMainForm1::BuildServiceTab()
+QWidget* MainWindow::BuildServiceTab()
 {
     // Service texts are plain Polish: the translator leaves them alone.
     QWidget* page = Page("TabSheetSerwis");
@@ -428,7 +428,7 @@ QWidget* TMainForm1::BuildServiceTab()
     return page;
 }
 
-QWidget* TMainForm1::BuildCorrectionTab()
+QWidget* MainWindow::BuildCorrectionTab()
 {
     QWidget* page = Page("TabSheetKorekta");
     auto* v = new QVBoxLayout(page);
@@ -451,7 +451,7 @@ QWidget* TMainForm1::BuildCorrectionTab()
     return page;
 }
 
-void TMainForm1::BuildMenu()
+void MainWindow::BuildMenu()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -466,7 +466,7 @@ void TMainForm1::BuildMenu()
     MenuOpenResults = file->addAction(QStringLiteral("[2120]Otwórz plik wyników…"));
     MenuOpenResults->setObjectName(QStringLiteral("MenuOpenResults"));
     MenuOpenResults->setShortcut(QKeySequence::Open);
-    connect(MenuOpenResults, &QAction::triggered, this, &TMainForm1::MenuOpenResultsClick);
+    connect(MenuOpenResults, &QAction::triggered, this, &MainWindow::MenuOpenResultsClick);
     file->addSeparator();
     MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
     MenuClose->setObjectName(QStringLiteral("MenuClose"));
@@ -483,10 +483,10 @@ void TMainForm1::BuildMenu()
     MenuFastFrames = MenuSettings->addAction(QStringLiteral("[2150]Szybki odczyt"));
     MenuFastFrames->setObjectName(QStringLiteral("MenuSzybkiOdczyt"));
     MenuFastFrames->setCheckable(true);
-    connect(MenuFastFrames, &QAction::toggled, this, &TMainForm1::SetFastFrames);
+    connect(MenuFastFrames, &QAction::toggled, this, &MainWindow::SetFastFrames);
 }
 
-void TMainForm1::BuildToolBar()
+void MainWindow::BuildToolBar()
 {
     auto* bar = Named(new QToolBar(this), "ToolBar1");
     bar->setMovable(false);
@@ -512,7 +512,7 @@ void TMainForm1::BuildToolBar()
     }
 }
 
-void TMainForm1::BuildStatusBar()
+void MainWindow::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));

@@ -41,7 +41,7 @@ Scenario MakeScenario(const std::string& text)
 
 // ---------------------------------------------------------------- settings
 
-TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
+TEST(MainWindowSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
 {
     WindowFixture w;
     EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
@@ -60,7 +60,7 @@ TEST(MainformSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
     EXPECT_EQ(s.value("Okno/FastFrames").toString(), QStringLiteral("0"));
 }
 
-TEST(MainformSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
+TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
 {
     const QString cases[] = {
         QString(),
@@ -78,7 +78,7 @@ TEST(MainformSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
     }
 }
 
-TEST(MainformSettings, StoredLanguageAndPositionAreRestored)
+TEST(MainWindowSettings, StoredLanguageAndPositionAreRestored)
 {
     WindowFixture w(
         QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\nFastFrames=1\n"), true);
@@ -90,7 +90,7 @@ TEST(MainformSettings, StoredLanguageAndPositionAreRestored)
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));
 }
 
-TEST(MainformSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept)
+TEST(MainWindowSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept)
 {
     EnsureApplication();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -116,7 +116,7 @@ TEST(MainformSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept)
     EXPECT_EQ(w.form->pos(), partly);
 }
 
-TEST(MainformSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
+TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
 {
     const CommandLine line = ParseCommandLine({QStringLiteral("quorvex"), QStringLiteral("--port"),
                                                QStringLiteral("/dev/ttyUSB9"), QStringLiteral("--language"),
@@ -143,12 +143,12 @@ TEST(MainformSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
     WindowFixture w(QStringLiteral("[Okno]\nLanguage=Niemiecki\nPortCom=/dev/ttyUSB3\n"), true);
     w.Close();
     for (bool operatorChooses : {false, true}) {
-        MainFormOptions o;
+        MainWindowOptions o;
         o.settingsPath = w.path;
         o.startThread = false;
         o.portOverride = line.port;
         o.languageOverride = line.language;
-        auto form = std::make_unique<TMainForm1>(w.model, o);
+        auto form = std::make_unique<MainWindow>(w.model, o);
         form->FormActivate();
         EXPECT_EQ(form->PortName(), QStringLiteral("/dev/ttyUSB9"));
         EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("Measurements"));
@@ -165,7 +165,7 @@ TEST(MainformSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
     }
 }
 
-TEST(MainformSettings, UnwritableFolderStillEndsCleanly)
+TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly)
 {
     QTemporaryDir dir;
     QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
@@ -173,10 +173,10 @@ TEST(MainformSettings, UnwritableFolderStillEndsCleanly)
     blocker.close();
     EnsureApplication();
     ParameterModel model;
-    MainFormOptions o;
+    MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("not-a-folder/quorvex.INI"));
     o.startThread = false;
-    auto form = std::make_unique<TMainForm1>(model, o);
+    auto form = std::make_unique<MainWindow>(model, o);
     EXPECT_EQ(form->Language(), QStringLiteral("Polski"));
     form->FormDestroy();
     form.reset();
@@ -185,7 +185,7 @@ TEST(MainformSettings, UnwritableFolderStillEndsCleanly)
     EXPECT_FALSE(EnqueueHook);
 }
 
-TEST(MainformSettings, IniFileRoundTripsAwkwardTexts)
+TEST(MainWindowSettings, IniFileRoundTripsAwkwardTexts)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.INI"));
@@ -203,7 +203,7 @@ TEST(MainformSettings, IniFileRoundTripsAwkwardTexts)
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("Okno"), QStringLiteral("Dir"), 7), 7);
 }
 
-TEST(MainformSettings, SettingsPathBesideTheProgramOrOverridden)
+TEST(MainWindowSettings, SettingsPathBesideTheProgramOrOverridden)
 {
     QTemporaryDir dir;
     const QString exe = dir.filePath(QStringLiteral("quorvex"));
@@ -229,7 +229,7 @@ QList<T*> OwnControls(QWidget& form)
     return out;
 }
 
-CaptionSnapshot Captions(TMainForm1& form)
+CaptionSnapshot Captions(MainWindow& form)
 {
     CaptionSnapshot s;
     for (QAbstractButton* b : OwnControls<QAbstractButton>(form))
@@ -247,7 +247,7 @@ CaptionSnapshot Captions(TMainForm1& form)
     return s;
 }
 
-TEST(MainformLanguage, WalkThroughAllLanguagesAndBack)
+TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
 {
     WindowFixture w;
     w.form->SetLoggerState(30);
@@ -290,7 +290,7 @@ const char* kChangeButtons[] = {"ButtonUstawZegar", "ButtonZmienNazwaLoggera", "
                                 "ButtonZmienProgiTemp", "ButtonZmienProgiWilgotnosc", "ButtonZmienFreqSave",
                                 "ButtonKorektaTempHum"};
 
-TEST(MainformMonitor, InactiveMonitorIsGreyAndEmpty)
+TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty)
 {
     WindowFixture w;
     for (QLineEdit* e : OwnControls<QLineEdit>(*w.form)) {
@@ -304,7 +304,7 @@ TEST(MainformMonitor, InactiveMonitorIsGreyAndEmpty)
     EXPECT_EQ(w.form->Controls().Controls().size(), 30u);
 }
 
-TEST(MainformMonitor, FullReadFillsTheFieldsAndOffersStart)
+TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
 {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\ntype = 0201\n"));
@@ -349,7 +349,7 @@ TEST(MainformMonitor, FullReadFillsTheFieldsAndOffersStart)
     EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
 }
 
-TEST(MainformMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButtons)
+TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButtons)
 {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
@@ -384,7 +384,7 @@ TEST(MainformMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButto
     EnqueueHook = nullptr;
 }
 
-TEST(MainformMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
+TEST(MainWindowMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
 {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\ntype = 0101\n"));
@@ -407,7 +407,7 @@ TEST(MainformMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
     EXPECT_TRUE(w.Find<QGroupBox>("GroupBoxTemperatura")->isEnabled());
 }
 
-TEST(MainformMonitor, SetTimeStartDependsOnTheLoggerClock)
+TEST(MainWindowMonitor, SetTimeStartDependsOnTheLoggerClock)
 {
     for (auto [start, code] : {std::pair{"now+60", 80}, std::pair{"now-60", 90}}) {
         WindowFixture w;
@@ -420,7 +420,7 @@ TEST(MainformMonitor, SetTimeStartDependsOnTheLoggerClock)
     }
 }
 
-TEST(MainformMonitor, StartModeThreeKeepsThePreviousText)
+TEST(MainWindowMonitor, StartModeThreeKeepsThePreviousText)
 {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
@@ -436,17 +436,17 @@ TEST(MainformMonitor, StartModeThreeKeepsThePreviousText)
     EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
 }
 
-TEST(MainformMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
+TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
 {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
-    AppForms.FormZegar1->show();
+    AppWindows.clockDialog->show();
     w.form->HandleMessage(WM_NO_RESPONSE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_FALSE(w.form->ParamsReady());
-    EXPECT_FALSE(AppForms.FormZegar1->isVisible());
+    EXPECT_FALSE(AppWindows.clockDialog->isVisible());
     EXPECT_EQ(w.form->LastStateCode(), 30);
     EXPECT_EQ(w.model.ValueCount(), 0);
     for (QLineEdit* e : OwnControls<QLineEdit>(*w.form))
@@ -469,7 +469,7 @@ struct StyleChangeCounter : QObject {
     }
 };
 
-TEST(MainformMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
+TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
 {
     WindowFixture w;
     w.form->show();
@@ -501,7 +501,7 @@ TEST(MainformMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
     weightsHold("reconnected");
 }
 
-TEST(MainformMonitor, MessageLogDropsARepeatedLine)
+TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)
 {
     WindowFixture w;
     w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
@@ -514,7 +514,7 @@ TEST(MainformMonitor, MessageLogDropsARepeatedLine)
     EXPECT_TRUE(w.form->MessageListBox->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
 }
 
-TEST(MainformMonitor, ServiceKeyChordTogglesTheCorrectionTab)
+TEST(MainWindowMonitor, ServiceKeyChordTogglesTheCorrectionTab)
 {
     WindowFixture w;
     QTabWidget* tabs = w.form->PageControl();

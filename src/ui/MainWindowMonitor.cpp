@@ -9,7 +9,7 @@
 #include "params/DateTimeCodec.h"
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 #include "ui/StatePanel.h"
 
 namespace quorvex {
@@ -44,7 +44,7 @@ QString Translated(const char* numbered)
 
 }  // namespace
 
-void TMainForm1::BindMonitorControls()
+void MainWindow::BindMonitorControls()
 {
     auto edit = [this](const char* n) { return findChild<QLineEdit*>(QString::fromLatin1(n)); };
     auto label = [this](const char* n) { return n ? findChild<QLabel*>(QString::fromLatin1(n)) : nullptr; };
@@ -126,7 +126,7 @@ void TMainForm1::BindMonitorControls()
            m.Param<CBatteryStatus>());
 }
 
-int TMainForm1::ChooseStateCode() const
+int MainWindow::ChooseStateCode() const
 {
     const int link = CurrentLinkState();
     if (link == 3) return 10;
@@ -151,9 +151,9 @@ int TMainForm1::ChooseStateCode() const
     }
 }
 
-void TMainForm1::UpdateLoggerState() { SetLoggerState(ChooseStateCode()); }
+void MainWindow::UpdateLoggerState() { SetLoggerState(ChooseStateCode()); }
 
-void TMainForm1::SetLoggerState(int code)
+void MainWindow::SetLoggerState(int code)
 {
     if (code == lastStateCode && code != -1) return;
     if (code != -1) lastStateCode = code;
@@ -168,7 +168,7 @@ void TMainForm1::SetLoggerState(int code)
     PaintBoxStanLoggera->SetText(stateText);
 }
 
-void TMainForm1::ButtonLogStartClick() { model_.WriteRecordingBit(true); }
-void TMainForm1::ButtonLogStopClick() { model_.WriteRecordingBit(false); }
+void MainWindow::ButtonLogStartClick() { model_.WriteRecordingBit(true); }
+void MainWindow::ButtonLogStopClick() { model_.WriteRecordingBit(false); }
 
 }  // namespace quorvex

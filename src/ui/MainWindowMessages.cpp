@@ -4,13 +4,13 @@
 
 #include "params/ControlBindings.h"
 #include "params/ParameterModel.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
 
-bool TMainForm1::event(QEvent* e)
+bool MainWindow::event(QEvent* e)
 {
     if (e->type() == ThreadMessageEvent::EventType()) {
         const auto* m = static_cast<ThreadMessageEvent*>(e);
@@ -20,7 +20,7 @@ bool TMainForm1::event(QEvent* e)
     return QMainWindow::event(e);
 }
 
-void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
+void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
 {
     if (destroyed_) {
         // Ending: only the thread's hand-overs still matter, and they need nothing from us.
@@ -46,13 +46,13 @@ void TMainForm1::HandleMessage(int msg, const QString& text, int wParam)
             if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_NO_RESPONSE, {}, 0));
             break;
         case WM_NO_RESPONSE:
-            if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->HandleMessage(msg);
+            if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->HandleMessage(msg);
             MonitorReset();
             UpdateLoggerState();
             strip_->update();
             break;
         case WM_READ_DONE:
-            if (AppForms.FormOdczytParam1) AppForms.FormOdczytParam1->HandleMessage(msg);
+            if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->HandleMessage(msg);
             StoreReadReply();
             // The change buttons grey out while the logger records; a dialog already open
             // would still change the interval or start moment of the running log.

@@ -19,7 +19,7 @@
 #include "modbus/TransmissionThread.h"
 #include "print/PrintDialog.h"
 #include "ui/IniFile.h"
-#include "ui/Mainform.h"
+#include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
 
@@ -45,7 +45,7 @@ QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon)
 
 }  // namespace
 
-void TMainForm1::CreateLogManager()
+void MainWindow::CreateLogManager()
 {
     auto* table = findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
     // The table reads the results store directly: no item per row.
@@ -132,15 +132,15 @@ void TMainForm1::CreateLogManager()
     connect(w.buttons[LogDownloadView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
     connect(w.buttons[LogDownloadView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
     connect(w.buttons[LogDownloadView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
-    connect(w.buttons[LogDownloadView::ButtonChart], &QPushButton::clicked, this, &TMainForm1::ButtonChartClick);
+    connect(w.buttons[LogDownloadView::ButtonChart], &QPushButton::clicked, this, &MainWindow::ButtonChartClick);
     connect(w.buttons[LogDownloadView::ButtonPrintTable], &QPushButton::clicked, this,
-            &TMainForm1::ButtonPrintTableClick);
+            &MainWindow::ButtonPrintTableClick);
     connect(w.buttons[LogDownloadView::ButtonSaveResults], &QPushButton::clicked, this,
-            &TMainForm1::ButtonSaveResultsClick);
+            &MainWindow::ButtonSaveResultsClick);
     logs->Reset();
 }
 
-void TMainForm1::ShowResultsTab()
+void MainWindow::ShowResultsTab()
 {
     if (!logs) return;
     if (ChartWindow* chart = FindChartWindow()) {
@@ -158,16 +158,16 @@ void TMainForm1::ShowResultsTab()
     logs->Reset();
 }
 
-void TMainForm1::EndLogManager()
+void MainWindow::EndLogManager()
 {
     if (logs) logs->SetView(nullptr);
     logs.reset();
     resultsView_.reset();
 }
 
-ChartWindow* TMainForm1::FindChartWindow() const { return qobject_cast<ChartWindow*>(AppForms.FormWykres1); }
+ChartWindow* MainWindow::FindChartWindow() const { return qobject_cast<ChartWindow*>(AppWindows.chartWindow); }
 
-void TMainForm1::LogReadDone()
+void MainWindow::LogReadDone()
 {
     if (logs && thread) {
         // The data lies in the thread's receive buffer, valid only during this hand-over.
@@ -177,19 +177,19 @@ void TMainForm1::LogReadDone()
     strip_->update();
 }
 
-void TMainForm1::LogReadRefused()
+void MainWindow::LogReadRefused()
 {
     if (logs && thread) logs->LogReadRefused(thread->ResponseRecord());
     strip_->update();
 }
 
-bool TMainForm1::LogReadFailed()
+bool MainWindow::LogReadFailed()
 {
     strip_->update();
     return !logs || !thread || logs->LogReadFailed(thread->ResponseRecord());
 }
 
-void TMainForm1::ButtonChartClick()
+void MainWindow::ButtonChartClick()
 {
     ChartWindow* chart = FindChartWindow();
     if (!chart) return;
@@ -197,23 +197,23 @@ void TMainForm1::ButtonChartClick()
     chart->ShowChart();
 }
 
-void TMainForm1::ButtonPrintTableClick()
+void MainWindow::ButtonPrintTableClick()
 {
-    auto* print = qobject_cast<PrintDialog*>(AppForms.FormDrukuj1);
+    auto* print = qobject_cast<PrintDialog*>(AppWindows.printDialog);
     if (!print) return;
     print->Results = &StoredResults;
     if (print->ExecForTable() != QDialog::Accepted) return;
     print->PrintTable();
 }
 
-void TMainForm1::RememberFolder(const QString& path)
+void MainWindow::RememberFolder(const QString& path)
 {
     if (!settings) return;
     settings->WriteString(kSectionOkno, kDirKey, QFileInfo(path).absolutePath());
     settings->Flush();
 }
 
-void TMainForm1::ButtonSaveResultsClick()
+void MainWindow::ButtonSaveResultsClick()
 {
     if (!settings || !AskSavePath) return;
     const QString folder = settings->ReadString(kSectionOkno, kDirKey, QString());
@@ -232,14 +232,14 @@ void TMainForm1::ButtonSaveResultsClick()
     RememberFolder(path);
 }
 
-void TMainForm1::MenuOpenResultsClick()
+void MainWindow::MenuOpenResultsClick()
 {
     if (!settings || !AskOpenPath) return;
     const QString path = AskOpenPath(settings->ReadString(kSectionOkno, kDirKey, QString()));
     if (!path.isEmpty()) OpenResultsFile(path);
 }
 
-bool TMainForm1::OpenResultsFile(const QString& path)
+bool MainWindow::OpenResultsFile(const QString& path)
 {
     if (!logs) return false;
     auto fail = [this](const QString& text) {

@@ -50,7 +50,7 @@ inline void Download(LogDownload& manager, int records, const std::vector<std::v
     for (std::size_t b = 0; done < records; ++b) {
         const auto& block = blocks[b % blocks.size()];
         const int n = std::min(62, records - done);
-        manager.WriteLogsToBufor(block.data(), static_cast<std::uint8_t>(4 * n));
+        manager.AppendLogBlock(block.data(), static_cast<std::uint8_t>(4 * n));
         done += n;
     }
     manager.ReadFinished();

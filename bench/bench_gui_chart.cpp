@@ -34,7 +34,7 @@ void FillFromSimulator(ResultsStore& store, int count) {
     store.loggerType = QStringLiteral("0201");
     sim::Climate climate;
     const std::int64_t start = 1'700'000'000;
-    const TDateTime startMoment = 45000.0;
+    const Moment startMoment = 45000.0;
     for (int k = 0; k < count; ++k) {
         const sim::Sample s = sim::MeasureAt(climate, start + 300LL * k);
         const DecodedRecord r = DecodeLogRecord(sim::PackMeasurement(s.celsius, s.percent));

@@ -1,5 +1,5 @@
 // Decoding log replies into the results store and the table model: a whole
-// download of 1,000,000 records through LogDownload::WriteLogsToBufor in
+// download of 1,000,000 records through LogDownload::AppendLogBlock in
 // blocks of 62 records, as the logger sends them.
 #include <benchmark/benchmark.h>
 

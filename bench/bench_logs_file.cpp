@@ -22,7 +22,7 @@ void Fill(ResultsStore& store, int interval) {
     store.loggerName = QStringLiteral("Chłodnia 3");
     store.loggerType = QStringLiteral("0201");
     store.serialNumber = QStringLiteral("0019A7F3");
-    const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(8, 30));
+    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30));
     for (int i = 0; i < kRecords; ++i)
         store.Append(static_cast<float>((i % 600 - 200) * 0.1), static_cast<float>((i % 1000) * 0.1),
                      start + static_cast<double>(i) * interval / 86400.0);

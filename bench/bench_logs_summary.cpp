@@ -15,7 +15,7 @@ void BM_SummaryMillion(benchmark::State& state) {
     store.loggerType = QStringLiteral("0201");
     store.intervalSeconds = 300;
     store.thresholds = Thresholds{8.0f, 2.0f, 75.0f, 25.0f};
-    const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(8, 30));
+    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30));
     for (int i = 0; i < kRecords; ++i)
         store.Append(static_cast<float>((i % 200 - 50) * 0.1), static_cast<float>((i % 1000) * 0.1),
                      start + i * 300.0 / 86400.0);

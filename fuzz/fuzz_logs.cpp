@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         queued.clear();
         if (op < 250) {
             const std::size_t length = std::min<std::size_t>(op, size - pos);
-            manager.WriteLogsToBufor(data + pos, static_cast<std::uint8_t>(length));
+            manager.AppendLogBlock(data + pos, static_cast<std::uint8_t>(length));
             const bool whole = length % 4 == 0;
             if (state != LogDownload::Reading) {
                 Require(store.Count() == before && queued.empty() && manager.GetState() == state);

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(reread.ok);
         Require(again.Count() == store.Count());
         for (int i = 0; i < store.Count(); ++i) {
-            Require(FromTDateTime(again[i].time) == FromTDateTime(store[i].time));
+            Require(FromMoment(again[i].time) == FromMoment(store[i].time));
             Require(NumberText(again[i].temperature) == NumberText(store[i].temperature));
         }
     }

@@ -91,7 +91,7 @@ public:
     int cursorIndex = -1;  // record under the mouse, -1 for none
     float cursorTemp = 0.0f;
     float cursorHum = 0.0f;
-    TDateTime cursorTime = 0.0;
+    Moment cursorTime = 0.0;
 
     int firstIndex = 100;  // first shown record
     int sampleCount = 10;  // shown record intervals

@@ -125,7 +125,7 @@ void Chart::DrawRecordAxis() {
 
         const long long index = static_cast<long long>(firstIndex) + i;
         if (index >= count) continue;
-        const QDateTime moment = FromTDateTime(source->At(static_cast<int>(index)).time);
+        const QDateTime moment = FromMoment(source->At(static_cast<int>(index)).time);
         const QString time = locale.toString(moment.time(), timeFormat);
         const int timeWidth = fm.horizontalAdvance(time) + 5;
         if (i != 0 && column < lastTimeColumn + timeWidth) continue;

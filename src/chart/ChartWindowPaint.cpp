@@ -107,7 +107,7 @@ void ChartWindow::RedrawChartBitmap(const EdgeRect& area) {
 QString ChartWindow::CursorText() const {
     const Chart& e = chartEngine;
     if (e.cursorIndex < 0) return {};
-    QString text = FromTDateTime(e.cursorTime).toString(QStringLiteral("dd-MM-yyyy'r'  HH:mm ss's'"));
+    QString text = FromMoment(e.cursorTime).toString(QStringLiteral("dd-MM-yyyy'r'  HH:mm ss's'"));
     if (showTemp) text += QStringLiteral("     ") + LogTemperatureText(e.cursorTemp);
     if (showHum) text += QStringLiteral("     ") + LogHumidityText(e.cursorHum);
     return text;

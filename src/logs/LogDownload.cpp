@@ -13,9 +13,9 @@ namespace {
 constexpr std::int64_t kSecondsPerDay = 86400;
 const QDate kEpoch(1899, 12, 30);
 
-// Whole seconds since 30 December 1899 as a TDateTime (the fraction of a
+// Whole seconds since 30 December 1899 as a Moment (the fraction of a
 // negative day still runs forward, as everywhere in the program).
-TDateTime MomentFromSeconds(std::int64_t seconds) {
+Moment MomentFromSeconds(std::int64_t seconds) {
     std::int64_t days = seconds / kSecondsPerDay;
     std::int64_t rest = seconds % kSecondsPerDay;
     if (rest < 0) {
@@ -56,11 +56,11 @@ void LogDownload::Reset() {
     RefreshView();
 }
 
-bool LogDownload::ComputeStartTime(TDateTime& moment, std::int64_t& seconds) const {
+bool LogDownload::ComputeStartTime(Moment& moment, std::int64_t& seconds) const {
     const auto date = ParseDateTimeText(params_.Param<CLogStartDate>().GetText());
     const auto time = ParseDateTimeText(params_.Param<CLogStartTime>().GetText());
     if (!date || !time) return false;
-    moment = ToTDateTime(date->date(), time->time());
+    moment = ToMoment(date->date(), time->time());
     seconds = kEpoch.daysTo(date->date()) * kSecondsPerDay + time->time().msecsSinceStartOfDay() / 1000;
     return true;
 }
@@ -145,10 +145,10 @@ void LogDownload::StartRead() {
     RefreshView();
 }
 
-void LogDownload::WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount) {
+void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount) {
     if (state != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
-        Diagnose(QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
+        Diagnose(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
         return AbortRead(kBadBlock);
     }
     badReplies_ = 0;
@@ -183,10 +183,10 @@ void LogDownload::LogReadDone(const Request& reply) {
     if (reply.CountMismatch) {
         // The logger has moved past the records it claims to have sent: taking the
         // block short would skip them and shift every later time stamp.
-        Diagnose(QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
+        Diagnose(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
         return AbortRead(kBadBlock);
     }
-    WriteLogsToBufor(reply.Data, reply.ByteCount);
+    AppendLogBlock(reply.Data, reply.ByteCount);
 }
 
 void LogDownload::LogReadRefused(const Request& reply) {
@@ -251,7 +251,7 @@ void LogDownload::ResumeRead() {
     if (state != Finished && state != Aborted) return;
     if (!ParamsReady()) return;
 
-    TDateTime moment = 0;
+    Moment moment = 0;
     std::int64_t seconds = 0;
     if (!ComputeStartTime(moment, seconds) || moment != startTime) return AbortRead(kResumeFailed);
     if (params_.Param<CWriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);

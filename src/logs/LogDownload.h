@@ -55,7 +55,7 @@ public:
     bool LogReadFailed(const Request& reply);
 
     // One block of the current chain: its data bytes, valid only during the call.
-    void WriteLogsToBufor(const std::uint8_t* data, std::uint8_t byteCount);
+    void AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount);
     void ReadFinished();
     // The store's records were replaced by those of a file: no download is
     // running or can be resumed; the table starts afresh.
@@ -66,8 +66,8 @@ public:
     State GetState() const { return state; }
     std::int32_t LogCount() const { return logCount; }
     std::int32_t IntervalSec() const { return intervalSec; }
-    TDateTime StartTime() const { return startTime; }
-    TDateTime CurrentTime() const { return currentTime; }
+    Moment StartTime() const { return startTime; }
+    Moment CurrentTime() const { return currentTime; }
     const QString& RecordsText() const { return recordsText; }
 
     static constexpr std::uint8_t kLogReadAttempts = 1;
@@ -75,7 +75,7 @@ public:
 
 private:
     bool ParamsReady() const { return view_ && view_->ParamsReady(); }
-    bool ComputeStartTime(TDateTime& moment, std::int64_t& seconds) const;
+    bool ComputeStartTime(Moment& moment, std::int64_t& seconds) const;
     bool FillThresholds();
     void QueueSetNextRecord(std::int32_t number);
     void QueueLogRead() const;
@@ -87,8 +87,8 @@ private:
     State state = Idle;
     std::int32_t logCount = 0;
     std::int32_t intervalSec = 0;
-    TDateTime startTime = 0.0;
-    TDateTime currentTime = 0.0;
+    Moment startTime = 0.0;
+    Moment currentTime = 0.0;
     QString recordsText;
     LogDownloadView* view_ = nullptr;
     Thresholds* thresholds_ = nullptr;

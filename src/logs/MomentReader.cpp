@@ -225,7 +225,7 @@ std::optional<int> MomentReader::ReadTime(const Way& way, std::string_view text)
     return ms;
 }
 
-std::optional<TDateTime> MomentReader::Read(std::string_view text, int wayIndex) {
+std::optional<Moment> MomentReader::Read(std::string_view text, int wayIndex) {
     if (wayIndex < 0 || wayIndex >= WayCount()) return std::nullopt;
     if (wayIndex != cachedWay_) {
         cachedWay_ = wayIndex;
@@ -237,7 +237,7 @@ std::optional<TDateTime> MomentReader::Read(std::string_view text, int wayIndex)
     if (way.iso) {
         const auto moment = ReadIsoMoment(text);
         if (!moment) return std::nullopt;
-        return ToTDateTime(*moment);
+        return ToMoment(*moment);
     }
     // The date ends at the space that follows its own spaces.
     std::size_t split = std::string_view::npos;
@@ -250,7 +250,7 @@ std::optional<TDateTime> MomentReader::Read(std::string_view text, int wayIndex)
     if (!date) return std::nullopt;
     const auto ms = ReadTime(way, text.substr(split + 1));
     if (!ms) return std::nullopt;
-    return ToTDateTime(*date, QTime::fromMSecsSinceStartOfDay(*ms));
+    return ToMoment(*date, QTime::fromMSecsSinceStartOfDay(*ms));
 }
 
 }  // namespace quorvex

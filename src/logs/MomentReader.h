@@ -37,7 +37,7 @@ public:
     int WayCount() const { return static_cast<int>(ways_.size()); }
 
     // The moment in `text` read the given way; nothing when it does not fit.
-    std::optional<TDateTime> Read(std::string_view text, int way);
+    std::optional<Moment> Read(std::string_view text, int way);
 
 private:
     // A time format made only of hour, minute, second and AM/PM fields and

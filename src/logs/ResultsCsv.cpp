@@ -91,7 +91,7 @@ bool WriteResultsCsv(QIODevice& out, const ResultsStore& store) {
         buffer.append(digits, end - digits);
         buffer += ',';
 
-        const QDateTime moment = FromTDateTime(r.time);
+        const QDateTime moment = FromMoment(r.time);
         const QDate date = moment.date();
         const QTime time = moment.time();
         buffer += days.Get(date.toJulianDay(), [&] { return date.toString(Qt::ISODate).toLatin1(); });

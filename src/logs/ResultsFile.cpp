@@ -42,7 +42,7 @@ QString ProposedResultsFileName(const ResultsStore& store, const ParameterModel&
     // logger by now (a reconnect, another link) or to a log started since, and
     // results opened from a file have no parameters of their own.
     if (!store.IsEmpty()) {
-        const QDateTime first = FromTDateTime(store.At(0).time);
+        const QDateTime first = FromMoment(store.At(0).time);
         return ProposedResultsFileName(store.loggerName,
                                        DateText(first.date().year(), first.date().month(), first.date().day()),
                                        TimeText(first.time().hour(), first.time().minute(), first.time().second()));
@@ -93,7 +93,7 @@ bool WriteResults(QIODevice& out, const ResultsStore& store) {
         buffer.append(digits, end - digits);
         buffer += '\t';
 
-        const QDateTime moment = FromTDateTime(r.time);
+        const QDateTime moment = FromMoment(r.time);
         const QDate date = moment.date();
         const QTime time = moment.time();
         buffer += dates.Get(date.toJulianDay(), [&] { return locale.toString(date, dateFormat); });

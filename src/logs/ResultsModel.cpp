@@ -40,8 +40,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     const LogRecord& r = store_.At(index.row());
     switch (index.column()) {
     case ColumnLp: return QString::number(index.row() + 1);
-    case ColumnDate: return QLocale().toString(FromTDateTime(r.time).date(), ShortDateFormat());
-    case ColumnTime: return QLocale().toString(FromTDateTime(r.time).time(), LongTimeFormat());
+    case ColumnDate: return QLocale().toString(FromMoment(r.time).date(), ShortDateFormat());
+    case ColumnTime: return QLocale().toString(FromMoment(r.time).time(), LongTimeFormat());
     case ColumnTemperature: return LogTemperatureText(r.temperature);
     case ColumnHumidity: return LogHumidityText(r.humidity);
     default: return {};

@@ -86,7 +86,7 @@ std::optional<QString> DecodeUtf8(std::string_view bytes) {
     return text;
 }
 
-Fault CheckNextRecord(const ResultsStore& store, int line, std::string_view number, std::optional<TDateTime> moment) {
+Fault CheckNextRecord(const ResultsStore& store, int line, std::string_view number, std::optional<Moment> moment) {
     const auto n = ReadRecordNumber(number);
     if (!n) return {line, kBadNumber};
     if (*n != store.Count() + 1) return {line, kOutOfOrder};

@@ -67,7 +67,7 @@ std::optional<QString> DecodeUtf8(std::string_view bytes);
 
 // Checks the number and the moment of the next record of `store`: the
 // number must be Count() + 1, the moment readable and not before the last one.
-Fault CheckNextRecord(const ResultsStore& store, int line, std::string_view number, std::optional<TDateTime> moment);
+Fault CheckNextRecord(const ResultsStore& store, int line, std::string_view number, std::optional<Moment> moment);
 
 // Reads the whole file once per way of reading moments until a pass gets
 // through; `pass(way)` fills the store afresh. A fault that does not depend

@@ -47,7 +47,7 @@ std::uint64_t ResultsStore::NextGeneration() {
     return ++counter;
 }
 
-void ResultsStore::Append(float temperature, float humidity, TDateTime time) {
+void ResultsStore::Append(float temperature, float humidity, Moment time) {
     records_.push_back({temperature, humidity, time});
     if (records_.size() == 1) {
         tempMax = tempMin = temperature;

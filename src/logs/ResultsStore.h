@@ -51,7 +51,7 @@ public:
     // Exchanges the whole content with another store (constant time).
     void Swap(ResultsStore& other);
     // Adds a record at the end; the first record sets all four extremes.
-    void Append(float temperature, float humidity, TDateTime time);
+    void Append(float temperature, float humidity, Moment time);
 
     int Count() const { return static_cast<int>(records_.size()); }
     bool IsEmpty() const { return records_.empty(); }

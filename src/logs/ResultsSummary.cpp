@@ -33,7 +33,7 @@ void TakeIn(ResultsSummary::Limit& limit, bool beyond) {
 
 QString MomentText(const ResultsStore& store, int index) {
     if (index < 0 || index >= store.Count()) return {};
-    const QDateTime moment = FromTDateTime(store.At(index).time);
+    const QDateTime moment = FromMoment(store.At(index).time);
     return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
            QLocale().toString(moment.time(), LongTimeFormat());
 }

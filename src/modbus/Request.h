@@ -20,7 +20,7 @@ constexpr std::uint8_t FN_WRITE_MULTIPLE = 16;
 constexpr std::uint8_t FN_RESET_COMMAND = 0x41;
 
 // Progress codes kept in the command history.
-enum RamkaStatus : std::uint8_t {
+enum RequestStatus : std::uint8_t {
     STATUS_NEW = 0,
     STATUS_SENT = 1,
     STATUS_SENT_AGAIN = 2,

@@ -80,15 +80,15 @@ std::optional<QTime> ParseTime(const QString& text) {
 
 }  // namespace
 
-TDateTime ToTDateTime(QDate date, QTime time) {
+Moment ToMoment(QDate date, QTime time) {
     const double days = static_cast<double>(kEpoch.daysTo(date));
     const double fraction = static_cast<double>(time.msecsSinceStartOfDay()) / kMsPerDay;
     return days < 0 ? days - fraction : days + fraction;
 }
 
-TDateTime ToTDateTime(const QDateTime& dt) { return ToTDateTime(dt.date(), dt.time()); }
+Moment ToMoment(const QDateTime& dt) { return ToMoment(dt.date(), dt.time()); }
 
-QDateTime FromTDateTime(TDateTime value) {
+QDateTime FromMoment(Moment value) {
     // Years 1..9999 span about -693594 .. 2958466 days.
     if (!std::isfinite(value) || value < -693594.0 || value >= 2958466.0) return {};
     double whole = std::trunc(value);

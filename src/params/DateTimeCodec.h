@@ -1,5 +1,5 @@
 #pragma once
-// Dates and times as the operator sees and types them, and TDateTime, the day
+// Dates and times as the operator sees and types them, and Moment, the day
 // count every date-time value of the program is kept in.
 #include <QDate>
 #include <QDateTime>
@@ -13,15 +13,15 @@ namespace quorvex {
 // Days since 30 December 1899; the fraction is the time of day. For negative
 // values the integer part counts days back and the fraction still runs forward
 // in that day (-1.25 is 29 December 1899, 06:00).
-using TDateTime = double;
+using Moment = double;
 
-// The one place where TDateTime meets Qt. Only the calendar and clock fields
+// The one place where Moment meets Qt. Only the calendar and clock fields
 // travel: no time zone is applied either way, and the QDateTime comes back in
 // UTC so that no local daylight-saving gap can make a logger time invalid.
-TDateTime ToTDateTime(QDate date, QTime time);
-TDateTime ToTDateTime(const QDateTime& dt);
+Moment ToMoment(QDate date, QTime time);
+Moment ToMoment(const QDateTime& dt);
 // Invalid for NaN, infinity and values outside years 1..9999. Rounded to the millisecond.
-QDateTime FromTDateTime(TDateTime value);
+QDateTime FromMoment(Moment value);
 
 // Formats of the default locale (QLocale()), adjusted so that what they print
 // reads back unchanged: the short date always has a four-digit year, and the

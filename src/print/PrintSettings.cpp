@@ -12,7 +12,7 @@ QString LineKey(const char* stem, int line) { return QString::fromLatin1(stem) +
 PrintSettings LoadPrintSettings(const QString& path) {
     const IniFile file(path);
     auto readBool = [&](const char* key, bool def) {
-        return file.ReadBool(kSectionOknoDrukuj, QString::fromLatin1(key), def);
+        return file.ReadBool(kPrintWindowSection, QString::fromLatin1(key), def);
     };
     PrintSettings s;
     s.header = readBool("boolHeader", false);
@@ -24,8 +24,8 @@ PrintSettings LoadPrintSettings(const QString& path) {
     s.summary = readBool("boolSummary", false);
     s.footer = readBool("boolFooter", false);
     for (int i = 0; i < kPrintMemoLines; ++i) {
-        s.headerLines[i] = file.ReadString(kSectionOknoDrukuj, LineKey("Header", i + 1), {});
-        s.footerLines[i] = file.ReadString(kSectionOknoDrukuj, LineKey("Footer", i + 1), {});
+        s.headerLines[i] = file.ReadString(kPrintWindowSection, LineKey("Header", i + 1), {});
+        s.footerLines[i] = file.ReadString(kPrintWindowSection, LineKey("Footer", i + 1), {});
     }
     return s;
 }
@@ -33,7 +33,7 @@ PrintSettings LoadPrintSettings(const QString& path) {
 bool SavePrintSettings(const QString& path, const PrintSettings& s) {
     IniFile file(path);
     auto writeBool = [&](const char* key, bool value) {
-        file.WriteBool(kSectionOknoDrukuj, QString::fromLatin1(key), value);
+        file.WriteBool(kPrintWindowSection, QString::fromLatin1(key), value);
     };
     writeBool("boolHeader", s.header);
     writeBool("boolName", s.name);
@@ -44,8 +44,8 @@ bool SavePrintSettings(const QString& path, const PrintSettings& s) {
     writeBool("boolSummary", s.summary);
     writeBool("boolFooter", s.footer);
     for (int i = 0; i < kPrintMemoLines; ++i) {
-        file.WriteString(kSectionOknoDrukuj, LineKey("Header", i + 1), s.headerLines.value(i));
-        file.WriteString(kSectionOknoDrukuj, LineKey("Footer", i + 1), s.footerLines.value(i));
+        file.WriteString(kPrintWindowSection, LineKey("Header", i + 1), s.headerLines.value(i));
+        file.WriteString(kPrintWindowSection, LineKey("Footer", i + 1), s.footerLines.value(i));
     }
     return file.Flush();
 }

@@ -8,7 +8,7 @@
 
 namespace quorvex {
 
-inline const QString kSectionOknoDrukuj = QStringLiteral("OknoDrukuj");
+inline const QString kPrintWindowSection = QStringLiteral("OknoDrukuj");
 constexpr int kPrintMemoLines = 5;
 
 struct PrintSettings {

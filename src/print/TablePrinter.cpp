@@ -45,7 +45,7 @@ QFont PrintFont(int points, bool bold) {
 
 QString DateTimeText(const ResultsStore& results, int index) {
     if (index < 0 || index >= results.Count()) return {};
-    const QDateTime moment = FromTDateTime(results.At(index).time);
+    const QDateTime moment = FromMoment(results.At(index).time);
     return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
            QLocale().toString(moment.time(), LongTimeFormat());
 }
@@ -90,7 +90,7 @@ TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headin
 
 QStringList RecordCells(const ResultsStore& results, int index, bool humidity) {
     const LogRecord& r = results.At(index);
-    const QDateTime moment = FromTDateTime(r.time);
+    const QDateTime moment = FromMoment(r.time);
     // Paper follows the system's number format, not the separator typed on screen last.
     const QChar separator = SystemDecimalSeparator();
     QStringList cells{QString::number(index + 1), QLocale().toString(moment.date(), ShortDateFormat()),

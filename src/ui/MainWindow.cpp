@@ -40,7 +40,7 @@ MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, 
 {
     BuildWindow();
     settings = std::make_unique<IniFile>(options.settingsPath);
-    portName = settings->ReadString(kSectionOkno, QStringLiteral("PortCom"), kUsbLink);
+    portName = settings->ReadString(kWindowSection, QStringLiteral("PortCom"), kUsbLink);
     storedPort_ = portName;
     if (!options.portOverride.isEmpty()) {
         portName = options.portOverride;
@@ -52,7 +52,7 @@ MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, 
     startResultsFile_ = options.resultsFile;
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
-    MenuFastFrames->setChecked(settings->ReadBool(kSectionOkno, kFastFramesKey, false));
+    MenuFastFrames->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
     translator = std::make_unique<Translator>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
@@ -79,9 +79,9 @@ const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
 
 void MainWindow::ReadSettings()
 {
-    PlaceWindow(QPoint(settings->ReadInteger(kSectionOkno, QStringLiteral("Left"), kDesignedLeft),
-                       settings->ReadInteger(kSectionOkno, QStringLiteral("Top"), kDesignedTop)));
-    language = settings->ReadString(kSectionOkno, QStringLiteral("Language"), kLanguagePolish);
+    PlaceWindow(QPoint(settings->ReadInteger(kWindowSection, QStringLiteral("Left"), kDesignedLeft),
+                       settings->ReadInteger(kWindowSection, QStringLiteral("Top"), kDesignedTop)));
+    language = settings->ReadString(kWindowSection, QStringLiteral("Language"), kLanguagePolish);
 }
 
 void MainWindow::PlaceWindow(const QPoint& stored)
@@ -115,12 +115,12 @@ void MainWindow::WriteSettings()
 {
     // A link or language given on the command line holds for that run only;
     // one the operator chose in the program since is remembered.
-    settings->WriteString(kSectionOkno, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
-    settings->WriteString(kSectionOkno, QStringLiteral("Language"),
+    settings->WriteString(kWindowSection, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
+    settings->WriteString(kWindowSection, QStringLiteral("Language"),
                           languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
-    settings->WriteBool(kSectionOkno, kFastFramesKey, MenuFastFrames->isChecked());
-    settings->WriteInteger(kSectionOkno, QStringLiteral("Left"), pos().x());
-    settings->WriteInteger(kSectionOkno, QStringLiteral("Top"), pos().y());
+    settings->WriteBool(kWindowSection, kFastFramesKey, MenuFastFrames->isChecked());
+    settings->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
+    settings->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
     // keep the program from ending.
     settings->Flush();

@@ -55,7 +55,7 @@ class StatePanel;
 class TransmissionThread;
 
 // Settings file keys.
-inline const QString kSectionOkno = QStringLiteral("Okno");
+inline const QString kWindowSection = QStringLiteral("Okno");
 inline const QString kFastFramesKey = QStringLiteral("FastFrames");
 constexpr int kDesignedLeft = 309;
 constexpr int kDesignedTop = 169;

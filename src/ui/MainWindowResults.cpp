@@ -209,14 +209,14 @@ void MainWindow::ButtonPrintTableClick()
 void MainWindow::RememberFolder(const QString& path)
 {
     if (!settings) return;
-    settings->WriteString(kSectionOkno, kDirKey, QFileInfo(path).absolutePath());
+    settings->WriteString(kWindowSection, kDirKey, QFileInfo(path).absolutePath());
     settings->Flush();
 }
 
 void MainWindow::ButtonSaveResultsClick()
 {
     if (!settings || !AskSavePath) return;
-    const QString folder = settings->ReadString(kSectionOkno, kDirKey, QString());
+    const QString folder = settings->ReadString(kWindowSection, kDirKey, QString());
     // The extension is part of the proposal: the date in the name holds dots,
     // and a name with a dot would not get the dialog's default suffix.
     const QString proposed = ProposedResultsFileName(StoredResults, model_) + QLatin1Char('.') + kResultsFileSuffix;
@@ -235,7 +235,7 @@ void MainWindow::ButtonSaveResultsClick()
 void MainWindow::MenuOpenResultsClick()
 {
     if (!settings || !AskOpenPath) return;
-    const QString path = AskOpenPath(settings->ReadString(kSectionOkno, kDirKey, QString()));
+    const QString path = AskOpenPath(settings->ReadString(kWindowSection, kDirKey, QString()));
     if (!path.isEmpty()) OpenResultsFile(path);
 }
 

@@ -26,8 +26,8 @@ inline void EnsureApplication() {
 }
 
 // Moment of record k when one is saved every `intervalSec` from 1 May 2024, 00:00.
-inline TDateTime MomentOf(int k, int intervalSec = 300) {
-    return ToTDateTime(QDate(2024, 5, 1), QTime(0, 0)) + static_cast<double>(k) * intervalSec / 86400.0;
+inline Moment MomentOf(int k, int intervalSec = 300) {
+    return ToMoment(QDate(2024, 5, 1), QTime(0, 0)) + static_cast<double>(k) * intervalSec / 86400.0;
 }
 
 struct Sample {

@@ -9,9 +9,9 @@
 namespace quorvex {
 namespace {
 
-class TranslateTest : public ::testing::Test {
+class TranslatorTest : public ::testing::Test {
  protected:
-  TranslateTest() {
+  TranslatorTest() {
     tr.SetMessageHandler([this](const QString& m) { messages << m; });
   }
   QString In(const QString& language, const QString& text) {
@@ -23,7 +23,7 @@ class TranslateTest : public ::testing::Test {
   const QStringList languages{kLanguagePolish, kLanguageEnglish, kLanguageGerman};
 };
 
-TEST_F(TranslateTest, NumberedTextInEachLanguage) {
+TEST_F(TranslatorTest, NumberedTextInEachLanguage) {
   const QString text = QStringLiteral("[1002]Kabel USB odłączony");
   EXPECT_EQ(In(kLanguagePolish, text), QStringLiteral("Kabel USB odłączony"));
   EXPECT_EQ(In(kLanguageEnglish, text), QStringLiteral("USB cable disconnected"));
@@ -43,7 +43,7 @@ TEST_F(TranslateTest, NumberedTextInEachLanguage) {
   EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(TranslateTest, TextsThatAreNotNumberedComeBackUnchanged) {
+TEST_F(TranslatorTest, TextsThatAreNotNumberedComeBackUnchanged) {
   const QString texts[] = {QStringLiteral("[1002Kabel"), QStringLiteral("Kabel [1002]USB"),
                            QStringLiteral("\n"), QString(), QStringLiteral("[]"),
                            QStringLiteral("Quorvex v4.6")};
@@ -56,7 +56,7 @@ TEST_F(TranslateTest, TextsThatAreNotNumberedComeBackUnchanged) {
   EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(TranslateTest, MalformedIdIsReportedOncePerCallAndTextKept) {
+TEST_F(TranslatorTest, MalformedIdIsReportedOncePerCallAndTextKept) {
   for (const char* bad : {"[1a]Zmień", "[]Zmień", "[-1]Zmień", "[ 1]Zmień", "[0x1]Zmień",
                           "[99999999999]Zmień"}) {
     const QString text = QString::fromUtf8(bad);
@@ -68,7 +68,7 @@ TEST_F(TranslateTest, MalformedIdIsReportedOncePerCallAndTextKept) {
   EXPECT_EQ(quiet.Tr(QStringLiteral("[x]y")), QStringLiteral("[x]y"));
 }
 
-TEST_F(TranslateTest, CaptionIsAlwaysTranslatedFromTheFirstOneSeen) {
+TEST_F(TranslatorTest, CaptionIsAlwaysTranslatedFromTheFirstOneSeen) {
   QObject button, view;
   tr.SetLanguage(kLanguageEnglish);
   EXPECT_EQ(tr.TranslateCaption(QStringLiteral("[1]Zmień"), &button), QStringLiteral("Change"));
@@ -83,7 +83,7 @@ TEST_F(TranslateTest, CaptionIsAlwaysTranslatedFromTheFirstOneSeen) {
   EXPECT_EQ(tr.FirstCaptionCount(), 3);
 }
 
-TEST_F(TranslateTest, DestroyedComponentIsForgotten) {
+TEST_F(TranslatorTest, DestroyedComponentIsForgotten) {
   auto view = std::make_unique<QObject>();
   const QObject* address = view.get();
   QObject other;

@@ -32,7 +32,7 @@ protected:
         TranslateHook = nullptr;
     }
     void Block(const std::vector<std::uint8_t>& bytes) {
-        manager.WriteLogsToBufor(bytes.data(), static_cast<std::uint8_t>(bytes.size()));
+        manager.AppendLogBlock(bytes.data(), static_cast<std::uint8_t>(bytes.size()));
     }
     // n records of 20.0 + i/10 °C and 50.0 %.
     std::vector<std::uint8_t> Records(int n, int first = 0) {
@@ -83,7 +83,7 @@ TEST_F(LogDownloadTest, StartQueuesTheWriteThenOneReadAndFillsTheTab) {
     EXPECT_EQ(store.writeInterval, QStringLiteral("0d  00h:05m:00s"));
     EXPECT_EQ(view.info[0].value, QStringLiteral("Hall: A/B"));
     EXPECT_EQ(view.info[3].value, store.writeInterval);
-    EXPECT_EQ(manager.StartTime(), ToTDateTime(QDate(2015, 3, 1), QTime(8, 30)));
+    EXPECT_EQ(manager.StartTime(), ToMoment(QDate(2015, 3, 1), QTime(8, 30)));
     EXPECT_EQ(manager.IntervalSec(), 300);
     EXPECT_FLOAT_EQ(thresholds.highTemp, 39.9f);
     EXPECT_FLOAT_EQ(thresholds.lowTemp, -12.5f);
@@ -118,8 +118,8 @@ TEST_F(LogDownloadTest, BlocksAppendRowsStampedFromTheStartMoment) {
     EXPECT_FALSE(view.Enabled(V::ButtonSaveResults));
 
     EXPECT_EQ(store[0].time, manager.StartTime());
-    EXPECT_EQ(FromTDateTime(store[1].time), QDateTime(QDate(2015, 3, 2), QTime(9, 31, 1), Qt::UTC));
-    EXPECT_EQ(FromTDateTime(store[64].time),
+    EXPECT_EQ(FromMoment(store[1].time), QDateTime(QDate(2015, 3, 2), QTime(9, 31, 1), Qt::UTC));
+    EXPECT_EQ(FromMoment(store[64].time),
               QDateTime(QDate(2015, 3, 1), QTime(8, 30), Qt::UTC).addSecs(64LL * 90061));
     EXPECT_EQ(manager.CurrentTime(), store[64].time);
     EXPECT_FLOAT_EQ(store[64].temperature, 26.4f);
@@ -142,7 +142,7 @@ TEST_F(LogDownloadTest, ABlockOfBrokenLengthAbortsAndKeepsEarlierRecords) {
     EXPECT_EQ(store.Count(), 10);
     EXPECT_TRUE(queued.empty());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], QStringLiteral("Błąd w funkcji WriteLogsToBufor. Nieprawidłowa ilość bajtów"));
+    EXPECT_EQ(messages[0], QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
     ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_EQ(view.boxes[0].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera"));

@@ -103,7 +103,7 @@ TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
                      [&](const QModelIndex&, int first, int last) { inserted.push_back({first, last}); });
     QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
 
-    const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(8, 30, 0));
+    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30, 0));
     for (int i = 0; i < 62; ++i) store.Append(-12.5f, 45.6f, start + i / 86400.0 * 300);
     EXPECT_EQ(model.rowCount(), 0);  // nothing shows before the block is announced
     model.SyncRows();

@@ -28,7 +28,7 @@ void FillStore(ResultsStore& store, const QString& type, int count) {
     store.loggerName = QStringLiteral("Chłodnia 3");
     store.loggerType = type;
     store.serialNumber = QStringLiteral("0019A7F3");
-    const TDateTime start = ToTDateTime(QDate(2015, 3, 1), QTime(23, 55));
+    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(23, 55));
     for (int i = 0; i < count; ++i)
         store.Append(i == 0 ? -12.5f : 21.3f, i == 0 ? 45.6f : 100.0f, start + i * 300.0 / 86400.0);
 }

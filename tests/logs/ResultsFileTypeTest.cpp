@@ -69,7 +69,7 @@ protected:
         store.loggerName = loggerName;
         store.loggerType = QStringLiteral("0201");
         store.serialNumber = QStringLiteral("0019A7F3");
-        store.Append(21.5f, 45.0f, ToTDateTime(QDate(2026, 12, 7), QTime(8, 30)));
+        store.Append(21.5f, 45.0f, ToMoment(QDate(2026, 12, 7), QTime(8, 30)));
         const QString path = data_->filePath(language + QStringLiteral(".txt"));
         const bool saved = SaveResultsFile(path, store).ok;
         TranslateHook = nullptr;

@@ -12,7 +12,7 @@ namespace {
 
 using test::LocaleGuard;
 
-TDateTime Start() { return ToTDateTime(QDate(2015, 3, 1), QTime(8, 30)); }
+Moment Start() { return ToMoment(QDate(2015, 3, 1), QTime(8, 30)); }
 
 void Fill(ResultsStore& store, std::initializer_list<float> temperatures, float humidity = 50.0f) {
     store.Clear();

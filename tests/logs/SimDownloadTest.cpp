@@ -2,7 +2,7 @@
 // through the program's frame builders to the simulator core, and its replies
 // pass the program's reply checks before they reach the controller, as the
 // transmission thread hands them over (1032 to the parameter model, 1038 to
-// WriteLogsToBufor, 1039 to ReadFinished). Stop, resume and a logger that
+// AppendLogBlock, 1039 to ReadFinished). Stop, resume and a logger that
 // falls silent are included.
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ protected:
         case ReplyCheck::Accepted:
             ApplyReply(r, frame, reply.bytes.size());
             if (r.Tag == TAG_LOG)
-                manager.WriteLogsToBufor(r.Data, r.ByteCount);
+                manager.AppendLogBlock(r.Data, r.ByteCount);
             else if (r.Function == FN_READ_HOLDING)
                 params.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
             break;
@@ -87,7 +87,7 @@ protected:
             const DecodedRecord d = DecodeLogRecord(records[static_cast<std::size_t>(i)]);
             ASSERT_EQ(store[i].temperature, d.temperature) << i;
             ASSERT_EQ(store[i].humidity, d.humidity) << i;
-            ASSERT_EQ(FromTDateTime(store[i].time), start.addSecs(300LL * i)) << i;
+            ASSERT_EQ(FromMoment(store[i].time), start.addSecs(300LL * i)) << i;
         }
     }
 

@@ -1,5 +1,5 @@
 // Date, time and interval texts in the three locales, their parsing back, and
-// the TDateTime day count.
+// the Moment day count.
 #include <gtest/gtest.h>
 
 #include "LocaleGuard.h"
@@ -81,17 +81,17 @@ TEST(DateTimeParsing, RejectsNonsenseAndImpossibleDates) {
     EXPECT_TRUE(ParseDateTimeText(QStringLiteral("14:07")));     // short time
 }
 
-TEST(TDateTimeConversion, DayCountBothWays) {
-    EXPECT_EQ(ToTDateTime(QDate(1899, 12, 30), QTime(0, 0)), 0.0);
-    EXPECT_EQ(ToTDateTime(QDate(1900, 1, 1), QTime(12, 0)), 2.5);
-    EXPECT_EQ(ToTDateTime(QDate(1899, 12, 29), QTime(6, 0)), -1.25);
-    EXPECT_EQ(FromTDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC));
-    EXPECT_EQ(FromTDateTime(42068.5), QDateTime(QDate(2015, 3, 5), QTime(12, 0), Qt::UTC));
+TEST(MomentConversion, DayCountBothWays) {
+    EXPECT_EQ(ToMoment(QDate(1899, 12, 30), QTime(0, 0)), 0.0);
+    EXPECT_EQ(ToMoment(QDate(1900, 1, 1), QTime(12, 0)), 2.5);
+    EXPECT_EQ(ToMoment(QDate(1899, 12, 29), QTime(6, 0)), -1.25);
+    EXPECT_EQ(FromMoment(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0), Qt::UTC));
+    EXPECT_EQ(FromMoment(42068.5), QDateTime(QDate(2015, 3, 5), QTime(12, 0), Qt::UTC));
     // Rounding up to midnight carries into the next day.
-    EXPECT_EQ(FromTDateTime(42068.9999999999), QDateTime(QDate(2015, 3, 6), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(FromMoment(42068.9999999999), QDateTime(QDate(2015, 3, 6), QTime(0, 0), Qt::UTC));
     const QDateTime moment(QDate(2026, 12, 7), QTime(8, 48, 55, 123), Qt::UTC);
-    EXPECT_EQ(FromTDateTime(ToTDateTime(moment)), moment);
-    for (double bad : {std::nan(""), 1e300, -1e300, 3e6, -7e5}) EXPECT_FALSE(FromTDateTime(bad).isValid()) << bad;
+    EXPECT_EQ(FromMoment(ToMoment(moment)), moment);
+    for (double bad : {std::nan(""), 1e300, -1e300, 3e6, -7e5}) EXPECT_FALSE(FromMoment(bad).isValid()) << bad;
 }
 
 }  // namespace

@@ -75,7 +75,7 @@ TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage)
     // The header names the first and last shown record, not the whole store.
     const QString text = PdfText(pdf_);
     auto moment = [&](int index) {
-        const QDateTime t = FromTDateTime(store_.At(index).time);
+        const QDateTime t = FromMoment(store_.At(index).time);
         return QLocale().toString(t.date(), ShortDateFormat()) + u' ' + QLocale().toString(t.time(), LongTimeFormat());
     };
     EXPECT_TRUE(QRegularExpression(QStringLiteral("Data pierwszego loga:\\s+") + QRegularExpression::escape(moment(first)))

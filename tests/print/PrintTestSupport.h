@@ -58,7 +58,7 @@ inline void FillStore(ResultsStore& store, int count, const QString& type = QStr
     store.loggerType = type;
     store.serialNumber = QStringLiteral("SN-A17");
     store.writeInterval = QStringLiteral("0d  00h:10m:00s");
-    const TDateTime start = ToTDateTime(QDate(2024, 3, 1), QTime(8, 0));
+    const Moment start = ToMoment(QDate(2024, 3, 1), QTime(8, 0));
     for (int i = 0; i < count; ++i)
         store.Append(static_cast<float>(i % 400) / 10.0f - 5.0f, static_cast<float>(i % 900) / 10.0f,
                      start + i / 144.0);

@@ -86,7 +86,7 @@ protected:
             }
             ASSERT_EQ(check, ReplyCheck::Accepted);
             ApplyReply(r, reply.bytes.data(), reply.bytes.size());
-            if (r.Tag == TAG_LOG) w.form->logs->WriteLogsToBufor(r.Data, r.ByteCount);
+            if (r.Tag == TAG_LOG) w.form->logs->AppendLogBlock(r.Data, r.ByteCount);
         }
     }
     QPushButton* Button(const char* name) { return w.Find<QPushButton>(name); }

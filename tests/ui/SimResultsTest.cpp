@@ -102,12 +102,12 @@ protected:
         const SimLogger logger(*scenario);
         ASSERT_EQ(StoredResults.Count(), count);
         ASSERT_EQ(Rows(), count);
-        const QDateTime first = FromTDateTime(StoredResults[0].time);
+        const QDateTime first = FromMoment(StoredResults[0].time);
         EXPECT_EQ(first.date(), QLocale().toDate(model.Param<CLogStartDate>().GetText(), ShortDateFormat()));
         for (int i = 0; i < count; ++i) {
             const DecodedRecord d = DecodeLogRecord(logger.Records()[static_cast<std::size_t>(i)]);
             ASSERT_EQ(StoredResults[i].temperature, d.temperature) << i;
-            ASSERT_EQ(FromTDateTime(StoredResults[i].time), first.addSecs(600LL * i)) << i;
+            ASSERT_EQ(FromMoment(StoredResults[i].time), first.addSecs(600LL * i)) << i;
         }
         EXPECT_EQ(Lp(count - 1), QString::number(count));
     }

@@ -10,10 +10,10 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 #include "chart/ChartIcons.h"
 #include "chart/PaintBox.h"
-#include "print/PrintDialog.h"
 
 namespace quorvex {
 
@@ -242,15 +242,16 @@ void ChartWindow::SpeedButtonShowProgiClick() {
     rescale = false;
 }
 
-void ChartWindow::SetPrintWindow(PrintDialog* window) {
-    printWindow_ = window;
-    SpeedButtonDrukuj->setEnabled(window != nullptr);
+void ChartWindow::SetPrintHandler(std::function<void()> handler) {
+    printHandler_ = std::move(handler);
+    SpeedButtonDrukuj->setEnabled(static_cast<bool>(printHandler_));
 }
 
 void ChartWindow::SpeedButtonDrukujClick() {
-    if (!printWindow_) return;
-    printWindow_->Results = results;
-    if (printWindow_->ExecForChart() != QDialog::Accepted) return;
+    if (printHandler_) printHandler_();
+}
+
+ChartPrintView ChartWindow::PrintView() const {
     ChartPrintView view;
     view.results = results;
     view.showTemp = showTemp;
@@ -260,7 +261,7 @@ void ChartWindow::SpeedButtonDrukujClick() {
     view.zoomStart = zoomStart;
     view.zoomWidth = zoomWidth;
     view.font = font();
-    printWindow_->PrintChart(view, firstIndex, sampleCount);
+    return view;
 }
 
 }  // namespace quorvex

@@ -21,7 +21,10 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 #include "chart/Chart.h"
+#include "chart/ChartPrintView.h"
 #include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
@@ -33,7 +36,6 @@ class QMouseEvent;
 namespace quorvex {
 
 class PaintBox;
-class PrintDialog;
 
 class ChartWindow : public QWidget {
     Q_OBJECT
@@ -61,11 +63,16 @@ public:
     void SpeedButtonShowTempClick();
     void SpeedButtonShowHumClick();
     void SpeedButtonShowProgiClick();
-    // Prints the chart in landscape through the print window (after its dialog).
+    // Runs the print handler (the owner prints the chart through its print dialog).
     void SpeedButtonDrukujClick();
 
-    // The print window the print button opens (the program's print dialog).
-    void SetPrintWindow(PrintDialog* window);
+    // What the print button does; the window that owns both the chart and the
+    // printing gives it. The button stays disabled until a handler is given.
+    void SetPrintHandler(std::function<void()> handler);
+    // What the chart shows now, for a printout.
+    ChartPrintView PrintView() const;
+    // The records the chart shows.
+    ResultsStore* Results() const { return results; }
 
     // --- state, for the tool bar's owner and for tests ---
     int ZoomStart() const { return zoomStart; }
@@ -100,7 +107,7 @@ public:
     QToolButton* SpeedButtonShowHum = nullptr;
     QToolButton* SpeedButtonShowProgi = nullptr;
     QToolButton* SpeedButtonShowProgi2 = nullptr;  // never shown: pressing it releases SpeedButtonShowProgi
-    QToolButton* SpeedButtonDrukuj = nullptr;      // enabled once a print window is given
+    QToolButton* SpeedButtonDrukuj = nullptr;      // enabled once a print handler is given
     QWidget* PanelWykres = nullptr;
     PaintBox* PaintBoxWykres = nullptr;
     QWidget* PanelRzut = nullptr;
@@ -144,7 +151,7 @@ private:
     Chart chartEngine;
     Chart overviewEngine;
     ResultsStore* results = &StoredResults;
-    PrintDialog* printWindow_ = nullptr;
+    std::function<void()> printHandler_;
 
     // A rescale asked for reaches each paint box at its next paint, even when
     // that paint comes later than the request (a hidden window, a queued update).

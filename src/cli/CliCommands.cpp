@@ -9,7 +9,7 @@
 #include "cli/ParameterReport.h"
 #include "cli/StopSignals.h"
 #include "params/DateTimeCodec.h"
-#include "ui/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace quorvex {
 

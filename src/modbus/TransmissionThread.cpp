@@ -6,16 +6,9 @@
 
 #include "link/HidrawBackend.h"
 #include "modbus/Tick.h"
-#include "params/Hooks.h"
+#include "i18n/TranslateHook.h"
 
 namespace quorvex {
-
-namespace {
-QString Translated(const QString& numbered)
-{
-    return TranslateHook ? TranslateHook(numbered) : numbered;
-}
-}  // namespace
 
 QString LinkStatusText(const QString& linkName, int linkState)
 {
@@ -29,9 +22,9 @@ QString LinkStatusText(const QString& linkName, int linkState)
     case 5: state = QStringLiteral("[1026]-kabel odłączony"); break;
     default: return QStringLiteral("___");
     }
-    QString text = Translated(QStringLiteral("[1021]Wybrany port")) + u' ' + linkName + u' ';
+    QString text = TranslatedByHook(QStringLiteral("[1021]Wybrany port")) + u' ' + linkName + u' ';
     if (!state.isEmpty())
-        text += Translated(state);
+        text += TranslatedByHook(state);
     return text;
 }
 

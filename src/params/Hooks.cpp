@@ -4,6 +4,5 @@ namespace quorvex {
 
 EnqueueFunction EnqueueHook;
 MessageFunction MessageHook;
-TranslateFunction TranslateHook;
 
 }  // namespace quorvex

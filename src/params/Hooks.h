@@ -1,13 +1,15 @@
 #pragma once
-// The three program-wide hooks through which the parameter model, the log
-// download and the dialogs reach the main window's services without knowing it.
-// The main window sets them at creation and clears the first two at shutdown;
+// The program-wide hooks through which the parameter model, the log download
+// and the dialogs reach the main window's services without knowing it (the
+// third, TranslateHook, is in i18n/TranslateHook.h).
+// The main window sets them at creation and clears them at shutdown;
 // callers test a hook before use and skip their work while it is clear:
 //     if (EnqueueHook) EnqueueHook(request);
 // Used on the user-interface thread only.
 #include <QString>
 #include <functional>
 
+#include "i18n/TranslateHook.h"
 #include "modbus/Request.h"
 
 namespace quorvex {
@@ -16,12 +18,8 @@ namespace quorvex {
 using EnqueueFunction = std::function<void(const Request&)>;
 // Adds a line to the message log (which drops a line equal to the last one).
 using MessageFunction = std::function<void(const QString&)>;
-// Maps a numbered text such as "[1004]Brak komunikacji z Loggerem" to the
-// wording of the current language.
-using TranslateFunction = std::function<QString(const QString&)>;
 
 extern EnqueueFunction EnqueueHook;
 extern MessageFunction MessageHook;
-extern TranslateFunction TranslateHook;
 
 }  // namespace quorvex

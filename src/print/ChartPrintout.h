@@ -4,29 +4,15 @@
 // bitmap of a quarter of the remaining width and height, stretched without
 // smoothing onto the rest of the page (so lines and texts come out as bold as
 // on the screen rather than hair-thin at the printer's resolution).
-#include <QFont>
-
 #include <functional>
+#include <utility>
 
-#include "logs/ResultsStore.h"
-#include "logs/Thresholds.h"
+#include "chart/ChartPrintView.h"
 
 class QPainter;
 class QPagedPaintDevice;
 
 namespace quorvex {
-
-// What the chart window shows, handed to the printout.
-struct ChartPrintView {
-    const ResultsStore* results = &StoredResults;
-    bool showTemp = true;
-    bool showHum = true;
-    bool showThresholds = false;
-    Thresholds thresholds;
-    int zoomStart = 0;
-    int zoomWidth = 100;
-    QFont font;  // of the chart's texts, in the bitmap's pixels
-};
 
 // Draws the header between left and right from top and returns its height.
 using PageHeaderFunction = std::function<int(QPainter& painter, int left, int right, int top)>;

@@ -1,6 +1,6 @@
 #include "print/PrintSettings.h"
 
-#include "ui/IniFile.h"
+#include "settings/IniFile.h"
 
 namespace quorvex {
 namespace {

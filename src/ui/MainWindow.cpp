@@ -20,7 +20,7 @@
 #include "params/ControlBindings.h"
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
-#include "ui/IniFile.h"
+#include "settings/IniFile.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/ParameterReadWindow.h"

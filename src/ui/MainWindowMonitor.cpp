@@ -38,8 +38,7 @@ constexpr StateTexts kStates[] = {
 
 QString Translated(const char* numbered)
 {
-    const QString text = QString::fromUtf8(numbered);
-    return TranslateHook ? TranslateHook(text) : text;
+    return TranslatedByHook(QString::fromUtf8(numbered));
 }
 
 }  // namespace

@@ -18,7 +18,7 @@
 #include "logs/ResultsReader.h"
 #include "modbus/TransmissionThread.h"
 #include "print/PrintDialog.h"
-#include "ui/IniFile.h"
+#include "settings/IniFile.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"

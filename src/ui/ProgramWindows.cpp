@@ -1,5 +1,6 @@
 #include "chart/ChartWindow.h"
 #include "print/PrintDialog.h"
+#include "ui/ChartPrinting.h"
 #include "ui/MainWindow.h"
 #include "ui/dialogs/ClockDialog.h"
 #include "ui/dialogs/CorrectionDialog.h"
@@ -25,9 +26,10 @@ void CreateWindows(MainWindow* mainWindow)
     AppWindows.loggerNameDialog = new LoggerNameDialog(mainWindow->Model(), mainWindow);
     AppWindows.startDialog = new StartDialog(mainWindow->Model(), mainWindow);
     AppWindows.saveIntervalDialog = new SaveIntervalDialog(mainWindow->Model(), mainWindow);
-    AppWindows.printDialog = new PrintDialog(mainWindow->SettingsFilePath(), mainWindow);
+    auto* print = new PrintDialog(mainWindow->SettingsFilePath(), mainWindow);
+    AppWindows.printDialog = print;
     AppWindows.temperatureDialog = new TemperatureThresholdDialog(mainWindow->Model(), mainWindow);
-    chart->SetPrintWindow(static_cast<PrintDialog*>(AppWindows.printDialog));
+    ConnectChartPrinting(*chart, *print);
 }
 
 void DestroyWindows()

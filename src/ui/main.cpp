@@ -6,7 +6,7 @@
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
-#include "ui/IniFile.h"
+#include "settings/IniFile.h"
 #include "ui/MainWindow.h"
 
 using namespace quorvex;

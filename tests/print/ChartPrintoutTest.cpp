@@ -11,9 +11,10 @@
 #include <set>
 
 #include "PrintTestSupport.h"
-#include "chart/ChartWindow.h"
 #include "chart/Chart.h"
+#include "chart/ChartWindow.h"
 #include "print/PrintDialog.h"
+#include "ui/ChartPrinting.h"
 
 namespace quorvex {
 namespace {
@@ -53,7 +54,7 @@ protected:
 
 TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage) {
     EXPECT_FALSE(chart_->SpeedButtonDrukuj->isEnabled());
-    chart_->SetPrintWindow(printWindow_.get());
+    ConnectChartPrinting(*chart_, *printWindow_);
     ASSERT_TRUE(chart_->SpeedButtonDrukuj->isEnabled());
 
     // Three steps in: records 15 % to 85 % of the store are shown.
@@ -86,7 +87,7 @@ TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage)
 }
 
 TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {
-    chart_->SetPrintWindow(printWindow_.get());
+    ConnectChartPrinting(*chart_, *printWindow_);
     chart_->SpeedButtonShowProgi->click();  // threshold lines too
     pdf_ = dir_.filePath(QStringLiteral("piksele.pdf"));
     PrintFromChart("ButtonPrint");

@@ -23,7 +23,7 @@
 #include "modbus/Crc16.h"
 #include "params/Hooks.h"
 #include "ui/CommandLine.h"
-#include "ui/IniFile.h"
+#include "settings/IniFile.h"
 #include "ui/RequestStrip.h"
 
 namespace quorvex::test {

@@ -1,0 +1,7 @@
+#include "i18n/TranslateHook.h"
+
+namespace quorvex {
+
+TranslateFunction TranslateHook;
+
+}  // namespace quorvex

@@ -135,7 +135,7 @@ void MainWindow::FormCreate()
 {
     ReadSettings();
     controls = std::make_unique<ControlBindings>(this);
-    CreateLogManager();
+    CreateLogDownload();
     BindMonitorControls();
     controls->SetAllActive(false);
     PageControl1->setCurrentIndex(0);
@@ -354,7 +354,7 @@ void MainWindow::FormDestroy()
     // still be translated while it ends.
     TranslateHook = nullptr;
     translator->SetMessageHandler({});
-    EndLogManager();
+    EndLogDownload();
     controls.reset();
 }
 

@@ -196,10 +196,10 @@ private:
     int ChooseStateCode() const;
 
     // MainWindowResults.cpp
-    void CreateLogManager();
+    void CreateLogDownload();
     void RememberFolder(const QString& path);
     void ShowResultsTab();
-    void EndLogManager();
+    void EndLogDownload();
     void LogReadDone();
     void LogReadRefused();
     // False when the download gives up on a corrupted block: the caller treats it as 1030.

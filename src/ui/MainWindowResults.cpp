@@ -45,7 +45,7 @@ QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon)
 
 }  // namespace
 
-void MainWindow::CreateLogManager()
+void MainWindow::CreateLogDownload()
 {
     auto* table = findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
     // The table reads the results store directly: no item per row.
@@ -158,7 +158,7 @@ void MainWindow::ShowResultsTab()
     logs->Reset();
 }
 
-void MainWindow::EndLogManager()
+void MainWindow::EndLogDownload()
 {
     if (logs) logs->SetView(nullptr);
     logs.reset();

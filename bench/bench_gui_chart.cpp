@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "BenchWindow.h"
 #include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
 #include "chart/Chart.h"
@@ -19,13 +20,6 @@
 namespace quorvex {
 namespace {
 
-void Application() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "bench_gui_chart";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // kept to the end: see the chart tests
-}
 
 // Records as the simulated logger measures them every 5 minutes, through the
 // logger's tenths encoding.
@@ -73,7 +67,7 @@ void Repaint(Chart& engine, QImage& image) {
 // rescale, another series choice): arguments are the record count and the
 // zoom width in percent.
 void BM_FullRepaint(benchmark::State& state) {
-    Application();
+    bench::EnsureApplication();
     ResultsStore store;
     FillFromSimulator(store, static_cast<int>(state.range(0)));
     Chart engine(store);
@@ -94,7 +88,7 @@ BENCHMARK(BM_FullRepaint)
 // The first repaint of a window: a fresh engine, so the value range and the
 // column envelopes are computed too (a new download, a zoom step).
 void BM_FirstRepaint(benchmark::State& state) {
-    Application();
+    bench::EnsureApplication();
     ResultsStore store;
     FillFromSimulator(store, static_cast<int>(state.range(0)));
     QImage image(1200, 600, QImage::Format_RGB32);
@@ -116,7 +110,7 @@ BENCHMARK(BM_FirstRepaint)
 // back 12 pixels a step, so every step moves the window by a whole percent and
 // both back buffers are redrawn each time.
 void BM_OverviewDragStep(benchmark::State& state) {
-    Application();
+    bench::EnsureApplication();
     FillFromSimulator(StoredResults, 1'000'000);
     ChartWindow window;
     window.resize(1200, 720);

@@ -12,21 +12,20 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "BenchSim.h"
+#include "BenchWindow.h"
 #include "EventLoopWait.h"
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
-#include "params/ParameterModel.h"
 #include "ui/MainWindow.h"
 
 
@@ -35,24 +34,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-void Application()
-{
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_gui_download";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // kept to the end, as in the other window programs
-}
 
 // The scenario file beside the sources: bench/../tools/sim/scenarios.
-std::string ScenarioPath()
-{
-    QDir dir(QString::fromUtf8(__FILE__));
-    dir.cdUp();
-    dir.cdUp();
-    return dir.filePath(QStringLiteral("tools/sim/scenarios/temperature.ini")).toStdString();
-}
+const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperature.ini";
 
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;  // 8N1: ten bits a byte
 constexpr double kSilenceMs = TransmissionThread::kSilenceMs;
@@ -61,20 +45,16 @@ void BM_GuiDownload5000(benchmark::State& state)
 {
     const bool fast = state.range(0) != 0;
     state.SetLabel(fast ? "fast reading" : "silence");
-    Application();
-    bench::BenchSim sim({"--scenario", ScenarioPath(), "--clock", "2015-03-30 12:00:00"});
+    bench::EnsureApplication();
+    bench::BenchSim sim({"--scenario", kScenario, "--clock", "2015-03-30 12:00:00"});
     if (!sim.Running()) {
         state.SkipWithError("quorvex-sim did not start");
         return;
     }
     for (auto _ : state) {
-        QTemporaryDir dir;
-        ParameterModel model;
-        MainWindowOptions o;
-        o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
-        o.portOverride = QString::fromStdString(sim.Link());
-        auto form = std::make_unique<MainWindow>(model, o);
-        CreateWindows(form.get());  // the chart window is refreshed after every block
+        // All windows: the chart window is refreshed after every block.
+        bench::BenchWindows windows(QString::fromStdString(sim.Link()));
+        auto& form = windows.form;
         bool finished = false;
         Clock::time_point endAt;
         form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString&) {
@@ -131,10 +111,6 @@ void BM_GuiDownload5000(benchmark::State& state)
             std::chrono::duration<double>(blocks.front() - startAt).count();
         state.counters["last_block_s"] = std::chrono::duration<double>(blocks.back() - startAt).count();
 
-        form->close();
-        DestroyWindows();
-        form.reset();
-        AppWindows = ProgramWindows{};
         StoredResults.Clear();
     }
 }

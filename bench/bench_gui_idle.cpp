@@ -13,14 +13,11 @@
 
 #include <QEventLoop>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include "BenchSim.h"
+#include "BenchWindow.h"
 #include "EventLoopWait.h"
-#include "params/ParameterModel.h"
-#include "ui/Application.h"
-#include "ui/MainWindow.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
@@ -34,19 +31,10 @@ double CpuSeconds()
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-void Application()
-{
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_gui_idle";
-    static char* argv[] = {name, nullptr};
-    new QuorvexApplication(argc, argv);  // kept to the end, as in the other window programs
-}
 
 void BM_ProgramIdle(benchmark::State& state)
 {
-    Application();
+    bench::EnsureApplication();
     const int seconds = static_cast<int>(state.range(0));
     bench::BenchSim sim({});
     if (!sim.Running()) {
@@ -54,13 +42,8 @@ void BM_ProgramIdle(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        QTemporaryDir dir;
-        ParameterModel model;
-        MainWindowOptions o;
-        o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
-        o.portOverride = QString::fromStdString(sim.Link());
-        auto form = std::make_unique<MainWindow>(model, o);
-        CreateWindows(form.get());
+        bench::BenchWindows windows(QString::fromStdString(sim.Link()));
+        auto& form = windows.form;
         form->show();
         ParameterReadWindow* wait = AppWindows.parameterReadWindow;
         if (!test::WaitUntil([&] { return form->ParamsReady() && !wait->isVisible(); }, 30000)) {
@@ -83,10 +66,6 @@ void BM_ProgramIdle(benchmark::State& state)
         // The clock comes with every other poll; a stalled link would show here.
         state.counters["clock_updates"] = clockUpdates;
 
-        form->close();
-        DestroyWindows();
-        form.reset();
-        AppWindows = ProgramWindows{};
     }
 }
 BENCHMARK(BM_ProgramIdle)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

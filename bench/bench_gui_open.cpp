@@ -9,27 +9,17 @@
 #include <QTableView>
 #include <QTemporaryDir>
 
+#include "BenchWindow.h"
 #include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
 #include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
-#include "params/ParameterModel.h"
-#include "ui/MainWindow.h"
 
 namespace quorvex {
 namespace {
 
 constexpr int kRecords = 1'000'000;
 
-void Application()
-{
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "bench_gui_open";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // kept to the end, as in the other window programs
-}
 
 // A humidity logger's file written under Polish formats, one record every
 // `interval` seconds.
@@ -48,18 +38,14 @@ void WriteFile(const QString& path, int interval, benchmark::State& state)
 
 void BM_OpenAndShowMillion(benchmark::State& state)
 {
-    Application();
+    bench::EnsureApplication();
     QLocale::setDefault(QLocale(QStringLiteral("pl_PL")));
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("wyniki.txt"));
     WriteFile(path, static_cast<int>(state.range(0)), state);
 
-    ParameterModel model;
-    MainWindowOptions o;
-    o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
-    o.startThread = false;
-    auto form = std::make_unique<MainWindow>(model, o);
-    CreateWindows(form.get());
+    bench::BenchWindows windows{QString()};  // no transmission thread
+    auto& form = windows.form;
     form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString& text) {
         state.SkipWithError(qPrintable(text));
     };
@@ -85,10 +71,6 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     state.counters["chart_redraws_per_open"] =
         static_cast<double>(chart->ChartRedrawCount() - redrawsBefore) / static_cast<double>(state.iterations());
     chart->hide();
-    form->close();
-    DestroyWindows();
-    form.reset();
-    AppWindows = ProgramWindows{};
     StoredResults.Clear();
 }
 BENCHMARK(BM_OpenAndShowMillion)->Arg(300)->Arg(1)->Unit(benchmark::kMillisecond);

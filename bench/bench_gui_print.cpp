@@ -11,19 +11,13 @@
 #include <fstream>
 #include <string>
 
+#include "BenchWindow.h"
 #include "logs/ResultsStore.h"
 #include "print/TablePrinter.h"
 
 namespace quorvex {
 namespace {
 
-void Application() {
-    if (QApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "bench_gui_print";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 long PeakResidentKb() {
     std::ifstream status("/proc/self/status");
@@ -34,7 +28,7 @@ long PeakResidentKb() {
 }
 
 void BM_PrintTableToPdf(benchmark::State& state) {
-    Application();
+    bench::EnsureApplication();
     ResultsStore store;
     store.loggerType = QStringLiteral("0201");
     store.loggerName = QStringLiteral("Bench");

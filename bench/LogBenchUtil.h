@@ -1,12 +1,15 @@
 #pragma once
 // Shared by the log benchmarks: a logger's parameters as after a complete
-// reading, and log reply blocks of 62 records as the logger sends them.
+// reading, log reply blocks of 62 records as the logger sends them, and a
+// million-record results store for the file benchmarks.
 #include <vector>
 
 #include "logs/LogDownloadView.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsModel.h"
+#include "logs/ResultsStore.h"
 #include "logs/TableOnlyView.h"
+#include "params/DateTimeCodec.h"
 #include "params/ParameterModel.h"
 
 namespace quorvex::bench {
@@ -54,6 +57,19 @@ inline void Download(LogDownload& manager, int records, const std::vector<std::v
         done += n;
     }
     manager.ReadFinished();
+}
+
+// A humidity logger's results: `count` records, one every `interval` seconds from
+// 1 March 2015, 08:30, temperatures and humidities cycling through their ranges.
+inline void FillResults(ResultsStore& store, int count, int interval) {
+    store.Clear();
+    store.loggerName = QStringLiteral("Chłodnia 3");
+    store.loggerType = QStringLiteral("0201");
+    store.serialNumber = QStringLiteral("0019A7F3");
+    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30));
+    for (int i = 0; i < count; ++i)
+        store.Append(static_cast<float>((i % 600 - 200) * 0.1), static_cast<float>((i % 1000) * 0.1),
+                     start + static_cast<double>(i) * interval / 86400.0);
 }
 
 }  // namespace quorvex::bench

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "BenchWindow.h"
+#include "LogBenchUtil.h"
 #include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
 #include "logs/ResultsStore.h"
@@ -20,19 +21,12 @@ namespace {
 
 constexpr int kRecords = 1'000'000;
 
-
 // A humidity logger's file written under Polish formats, one record every
 // `interval` seconds.
 void WriteFile(const QString& path, int interval, benchmark::State& state)
 {
     ResultsStore store;
-    store.loggerName = QStringLiteral("Chłodnia 3");
-    store.loggerType = QStringLiteral("0201");
-    store.serialNumber = QStringLiteral("0019A7F3");
-    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30));
-    for (int i = 0; i < kRecords; ++i)
-        store.Append(static_cast<float>((i % 600 - 200) * 0.1), static_cast<float>((i % 1000) * 0.1),
-                     start + static_cast<double>(i) * interval / 86400.0);
+    bench::FillResults(store, kRecords, interval);
     if (!SaveResultsFile(path, store).ok) state.SkipWithError("file not written");
 }
 

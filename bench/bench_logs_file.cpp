@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+#include "LogBenchUtil.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsReader.h"
 
@@ -18,14 +19,7 @@ constexpr int kRecords = 1'000'000;
 
 void Fill(ResultsStore& store, int interval) {
     QLocale::setDefault(QLocale(QStringLiteral("pl_PL")));
-    store.Clear();
-    store.loggerName = QStringLiteral("Chłodnia 3");
-    store.loggerType = QStringLiteral("0201");
-    store.serialNumber = QStringLiteral("0019A7F3");
-    const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30));
-    for (int i = 0; i < kRecords; ++i)
-        store.Append(static_cast<float>((i % 600 - 200) * 0.1), static_cast<float>((i % 1000) * 0.1),
-                     start + static_cast<double>(i) * interval / 86400.0);
+    bench::FillResults(store, kRecords, interval);
 }
 
 ResultsFormat FormatOf(const benchmark::State& state) {

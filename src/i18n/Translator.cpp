@@ -14,6 +14,10 @@ QString NormalizeLanguage(const QString& language) {
   return kLanguagePolish;
 }
 
+QChar DecimalSeparatorOf(const QString& language) {
+  return NormalizeLanguage(language) == kLanguageEnglish ? QChar(u'.') : QChar(u',');
+}
+
 std::optional<QString> LanguageFromName(const QString& name) {
   const QString key = name.trimmed().toLower();
   for (const auto& [language, code, english] : {std::tuple{&kLanguagePolish, "pl", "polish"},

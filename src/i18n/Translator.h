@@ -26,6 +26,10 @@ inline const QString kLanguageGerman = QStringLiteral("Niemiecki");
 // The given name when it is one of the three languages, otherwise Polish.
 QString NormalizeLanguage(const QString& language);
 
+// The decimal separator of numbers on screen in that language: a point in English, a comma
+// in Polish and German.
+QChar DecimalSeparatorOf(const QString& language);
+
 // The language a person means by `name`, ignoring case: one of the three stored
 // names, a language code (pl, en, de) or the English name (Polish, English,
 // German). Nothing for anything else.

@@ -86,10 +86,7 @@ QChar SystemDecimalSeparator() {
 }
 
 bool ParseNumber(const QString& text, float& value) {
-    SetDecimalSeparator(u',');
-    if (ConvertWith(text, u',', value)) return true;
-    SetDecimalSeparator(u'.');
-    return ConvertWith(text, u'.', value);
+    return ConvertWith(text, u',', value) || ConvertWith(text, u'.', value);
 }
 
 std::uint16_t EncodeTemperature(float value) {

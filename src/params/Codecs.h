@@ -11,8 +11,9 @@
 namespace quorvex {
 
 // The process-wide decimal separator of the number texts on screen. Taken
-// from the default locale on first use (or by ResetDecimalSeparator), then
-// left as the last ParseNumber set it. Files and printouts do not follow it:
+// from the default locale on first use (or by ResetDecimalSeparator); the
+// window sets it to its language's whenever the language is applied. What the
+// operator types does not change it. Files and printouts do not follow it:
 // they use SystemDecimalSeparator.
 QChar DecimalSeparator();
 void SetDecimalSeparator(QChar separator);
@@ -21,8 +22,7 @@ void ResetDecimalSeparator();
 // operator typed last.
 QChar SystemDecimalSeparator();
 
-// Tries the text with "," as decimal separator, then with "."; the separator
-// of the last attempt stays in force. Accepts an optional sign, digits with at
+// Tries the text with "," as decimal separator, then with ".". Accepts an optional sign, digits with at
 // most one separator and an exponent, surrounded by blanks; no group
 // separators. Fails for empty texts and for values beyond single precision.
 bool ParseNumber(const QString& text, float& value);

@@ -17,6 +17,7 @@
 #include "i18n/TranslateWindow.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
+#include "params/Codecs.h"
 #include "params/ControlBindings.h"
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
@@ -208,10 +209,13 @@ void MainWindow::FormActivate()
 void MainWindow::ApplyLanguage(const QString& lang)
 {
     language = NormalizeLanguage(lang);
+    SetDecimalSeparator(DecimalSeparatorOf(language));
     TranslateWindow(*translator, language, this);
     TranslateMenu(*translator, language, menuBar());
     if (AppWindows.printDialog) TranslateWindow(*translator, language, AppWindows.printDialog);
     if (logs) logs->RefreshView();
+    // Numbers on screen are written anew with the language's separator.
+    if (controls) controls->RefreshAll();
     ShowLinkStatus();
     SetLoggerState(-1);
 }

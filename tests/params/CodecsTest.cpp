@@ -64,17 +64,17 @@ TEST(NumberCodecs, TenthsBeyondTheFieldWrapAndNonFiniteValuesGiveZero) {
     EXPECT_FALSE(FitsTemperature(inf));
 }
 
-TEST(ParseNumber, AcceptsCommaThenPointAndLeavesTheSeparatorOfTheLastAttempt) {
+TEST(ParseNumber, AcceptsCommaOrPointAndLeavesTheScreenSeparatorAlone) {
     for (const char* name : test::kLocales) {
         LocaleGuard locale(name);
         const std::uint32_t pair = static_cast<std::uint32_t>(0x0253 << 1) << 16;
+        const QString shown = TemperatureText(pair);
         float v = 0;
-        ASSERT_TRUE(ParseNumber(QStringLiteral("7.5"), v));
-        EXPECT_EQ(v, 7.5f);
-        EXPECT_EQ(TemperatureText(pair), QStringLiteral("25.3")) << name;
-        ASSERT_TRUE(ParseNumber(QStringLiteral(" -7,5 "), v));
-        EXPECT_EQ(v, -7.5f);
-        EXPECT_EQ(TemperatureText(pair), QStringLiteral("25,3")) << name;
+        for (auto [text, value] : {std::pair{"7.5", 7.5f}, std::pair{" -7,5 ", -7.5f}, std::pair{"30", 30.0f}}) {
+            ASSERT_TRUE(ParseNumber(QString::fromLatin1(text), v)) << text;
+            EXPECT_EQ(v, value) << text;
+            EXPECT_EQ(TemperatureText(pair), shown) << name << " after " << text;
+        }
     }
 }
 
@@ -109,12 +109,13 @@ TEST(CorrectionCodec, TextAndParsing) {
         std::uint16_t reg = 0x1234;
         ASSERT_TRUE(ParseCorrection(QStringLiteral("-0,3"), reg));
         EXPECT_EQ(reg, 125);
-        EXPECT_EQ(CorrectionText(125), QStringLiteral("-0,3"));  // the comma stays in force
-        EXPECT_EQ(CorrectionText(128), QStringLiteral("0,0"));
+        const QChar point = DecimalSeparator();  // whatever was typed
+        EXPECT_EQ(CorrectionText(125), QStringLiteral("-0") + point + u'3');
+        EXPECT_EQ(CorrectionText(128), QStringLiteral("0") + point + u'0');
         EXPECT_EQ(CorrectionText(0xFFFF), QString());
         ASSERT_TRUE(ParseCorrection(QStringLiteral("12.7"), reg));
         EXPECT_EQ(reg, 255);
-        EXPECT_EQ(CorrectionText(0x7700 | 0), QStringLiteral("-12.8")) << "high byte ignored";
+        EXPECT_EQ(CorrectionText(0x7700 | 0), QStringLiteral("-12") + point + u'8') << "high byte ignored";
         for (const char* bad : {"12.8", "-12.9", "x", "", "1e30"}) {
             reg = 0x0080;
             EXPECT_FALSE(ParseCorrection(QString::fromLatin1(bad), reg)) << bad;

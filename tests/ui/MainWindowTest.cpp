@@ -17,10 +17,13 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include <tuple>
+
 #include "UiTestSupport.h"
 #include "core/Scenario.h"
 #include "params/ControlBindings.h"
 #include "modbus/Crc16.h"
+#include "params/Codecs.h"
 #include "params/Hooks.h"
 #include "ui/CommandLine.h"
 #include "settings/IniFile.h"
@@ -320,8 +323,17 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
 
     EXPECT_EQ(w.Edit("EditMonitorNazwaLoggera")->text(), QStringLiteral("Magazyn próbek – Łódź"));
     EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), w.model.Param<CHighTemp>().GetText());
-    EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), QStringLiteral("30.0"));
-    EXPECT_EQ(w.Edit("EditMonitorWilgotnoscDolnyProg")->text(), QStringLiteral("25.0"));
+    // Numbers on screen follow the language, whatever the system's locale or what was typed last.
+    float typed = 0;
+    for (const char* typedText : {"30", "7,5", "7.5"}) {
+        ASSERT_TRUE(ParseNumber(QString::fromLatin1(typedText), typed));
+        for (auto [language, upper, lower] : {std::tuple{"Angielski", "30.0", "25.0"}, std::tuple{"Niemiecki", "30,0", "25,0"},
+                                              std::tuple{"Polski", "30,0", "25,0"}}) {
+            w.form->ApplyLanguage(QString::fromLatin1(language));
+            EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), QString::fromLatin1(upper)) << language;
+            EXPECT_EQ(w.Edit("EditMonitorWilgotnoscDolnyProg")->text(), QString::fromLatin1(lower)) << language;
+        }
+    }
     for (const char* e : {"EditMonitorAktualnaTemperatura", "EditMonitorAktualnaWilgotnosc", "EditMonitorAktualnaData",
                           "EditMonitorAktualnyCzas", "EditMonitorCzestoscZapisu", "EditMonitorLiczbaPomiarow",
                           "EditMonitorTyp", "EditMonitorNumerSeryjny", "EditMonitorDataProdukcji",

@@ -26,6 +26,7 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.portOverride = QString::fromStdString(sim.LinkPath());
+    o.languageOverride = QStringLiteral("pl");
     auto form = std::make_unique<MainWindow>(model, o);
     CreateWindows(form.get());
     form->show();
@@ -35,8 +36,8 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     ASSERT_TRUE(WaitUntil([&] { return !edit("EditMonitorAktualnaData").isEmpty(); }));
     EXPECT_EQ(form->LastStateCode(), 70);
     EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
-    EXPECT_EQ(edit("EditMonitorTemperaturaGornyProg"), QStringLiteral("30.0"));
-    EXPECT_EQ(edit("EditMonitorWilgotnoscGornyProg"), QStringLiteral("75.0"));
+    EXPECT_EQ(edit("EditMonitorTemperaturaGornyProg"), QStringLiteral("30,0"));
+    EXPECT_EQ(edit("EditMonitorWilgotnoscGornyProg"), QStringLiteral("75,0"));
     EXPECT_EQ(edit("EditMonitorTyp"), model.Param<CDeviceType>().GetText());
     EXPECT_TRUE(edit("EditMonitorTyp").startsWith(QStringLiteral("02")));
     EXPECT_EQ(edit("EditMonitorStanBaterii"), model.Param<CBatteryStatus>().GetText());

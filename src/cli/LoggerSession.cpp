@@ -218,6 +218,10 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
     case WM_WRITE_DONE:
         ++writes_[thread_->ResponseRecord().StartRegister];
         break;
+    case WM_WRITE_REFUSED:
+        // A command's read-back tells what the logger kept; the download stops on its own.
+        logs_.WriteRefused(thread_->ResponseRecord());
+        break;
     case WM_LOG_READ_DONE:
         // The data lies in the thread's receive buffer, valid only during this hand-over.
         logs_.LogReadDone(thread_->ResponseRecord());

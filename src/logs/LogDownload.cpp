@@ -85,7 +85,7 @@ void LogDownload::QueueSetNextRecord(std::int32_t number) {
     CReadIndex& index = params_.Param<CReadIndex>();
     index.SetValue(number);
     const std::array<std::uint16_t, 2> words{index.Reg0, index.Reg1};
-    params_.WriteRegisters(index, words);
+    params_.WriteRegisters(index, words, chain_);
 }
 
 void LogDownload::QueueLogRead() const {
@@ -206,6 +206,12 @@ bool LogDownload::LogReadFailed(const Request& reply) {
     return true;
 }
 
+void LogDownload::WriteRefused(const Request& write) {
+    // Reading on from wherever the logger's pointer stands would stamp records with the
+    // wrong moments.
+    if (write.Chain == chain_ && state == Reading) AbortRead(kStartFailed);
+}
+
 void LogDownload::ReadFinished() {
     if (state != Reading) return;
     state = Finished;
@@ -263,11 +269,11 @@ void LogDownload::ResumeRead() {
     if (!ok) return AbortRead(kResumeFailed);
     if (view_) view_->SetProgressMaximum(total);
 
-    QueueSetNextRecord(logCount + 1);
     if (!FillThresholds()) return AbortRead(kResumeFailed);
     if (!EnqueueHook) return AbortRead(kResumeFailed);
     ++chain_;
     badReplies_ = 0;
+    QueueSetNextRecord(logCount + 1);
     QueueLogRead();
     state = Reading;
     RefreshView();

@@ -8,6 +8,7 @@
 //   message 1038 WM_LOG_READ_DONE         LogReadDone(ResponseRecord)
 //   message 1039 WM_LOG_READ_REFUSED      LogReadRefused(ResponseRecord)
 //   message 1034 WM_LOG_READ_FAILED       LogReadFailed(ResponseRecord)
+//   message 1042 WM_WRITE_REFUSED         WriteRefused(ResponseRecord)
 //   MonitorReset                          StopRead
 //   paramsReady changed                   RefreshView
 //   results opened from a file            ResultsOpened
@@ -53,6 +54,9 @@ public:
     // so it is asked again from the last good record, up to kBadReplyRetries times in a row.
     // False when the download gives up (the caller then treats the logger as not answering).
     bool LogReadFailed(const Request& reply);
+    // The logger refused a write (message 1042): when it is this download's set-next-record
+    // write, the reads that follow it would not start where they should, so the download stops.
+    void WriteRefused(const Request& write);
 
     // One block of the current chain: its data bytes, valid only during the call.
     void AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount);

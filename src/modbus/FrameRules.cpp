@@ -86,6 +86,9 @@ ReplyCheck CheckReply(const Request& request, const std::uint8_t* frame, std::si
     if (frame[1] != request.Function) {
         if (request.Function == FN_READ_HOLDING && request.StartRegister == kLogRegister)
             return ReplyCheck::RefusedLogRead;
+        const bool write = request.Function == FN_WRITE_SINGLE || request.Function == FN_WRITE_MULTIPLE;
+        if (write && length == 5 && frame[1] == (request.Function | 0x80))
+            return ReplyCheck::RefusedWrite;
         return ReplyCheck::WrongFunction;
     }
     return ReplyCheck::Accepted;

@@ -35,7 +35,8 @@ enum class ReplyCheck {
     BadCrc,
     WrongAddress,
     RefusedLogRead,  // another function code in answer to a read of the log register
-    WrongFunction,   // any other function mismatch, exception replies included
+    RefusedWrite,    // an exception reply (5 bytes) to a function 6 or 16 write
+    WrongFunction,   // any other function mismatch, exception replies to reads included
     Accepted,
 };
 ReplyCheck CheckReply(const Request& request, const std::uint8_t* frame, std::size_t length);

@@ -19,6 +19,7 @@ QString MessageName(int msg)
     case WM_LOG_READ_REFUSED: return QStringLiteral("WM_LOG_READ_REFUSED");
     case WM_HID_CONNECTED: return QStringLiteral("WM_HID_CONNECTED");
     case WM_HID_ABSENT: return QStringLiteral("WM_HID_ABSENT");
+    case WM_WRITE_REFUSED: return QStringLiteral("WM_WRITE_REFUSED");
     default: return QStringLiteral("WM_USER+%1").arg(msg - WM_USER);
     }
 }

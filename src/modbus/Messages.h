@@ -24,6 +24,9 @@ constexpr int WM_LOG_READ_DONE = WM_USER + 14;     // 1038 sent: a read of the l
 constexpr int WM_LOG_READ_REFUSED = WM_USER + 15;  // 1039 sent: a log read answered with another code
 constexpr int WM_HID_CONNECTED = WM_USER + 16;     // 1040 posted: the HID logger opened
 constexpr int WM_HID_ABSENT = WM_USER + 17;        // 1041 posted: no HID logger (every 100 ms)
+// 1042 sent: the logger answered a write with an exception. ResponseRecord is the write, its
+// Data the one byte of the exception code. The logger is there and answering: no lost link.
+constexpr int WM_WRITE_REFUSED = WM_USER + 18;
 
 // wParam of 1041: a "Logger" is present but the system refused access to it.
 constexpr int kHidAccessDenied = 1;

@@ -53,10 +53,7 @@ void TransmissionThread::ModbusProtocol()
             // The logger answered, but the block came corrupted: the log download decides
             // whether to ask again from its last good record.
             Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
-            ResponseRecord_ = Working_;
-            ResponseRecord_.Data = nullptr;
-            ResponseRecord_.ByteCount = 0;
-            Send(WM_LOG_READ_FAILED);
+            SendWithoutData(WM_LOG_READ_FAILED);
         } else {
             Post(WM_NO_RESPONSE);
             Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
@@ -234,8 +231,20 @@ void TransmissionThread::StepCheck()
     case ReplyCheck::Accepted: ProtocolState_ = PS_ACCEPT; break;
     case ReplyCheck::RefusedLogRead:
         // The logger's way of saying the log is at its end: no error, the download is told.
-        Send(WM_LOG_READ_REFUSED);
+        SendWithoutData(WM_LOG_READ_REFUSED);
         SetHistoryStatus(STATUS_DONE);
+        ProtocolState_ = PS_START;
+        break;
+    case ReplyCheck::RefusedWrite:
+        // Still a command error in the counters, but the logger answered: the requester is
+        // told what it refused instead of the link being given up.
+        Count(&TransmissionCounters::CommandErrorCount);
+        PostCounters();
+        SetHistoryStatus(STATUS_REFUSED);
+        ResponseRecord_ = Working_;
+        ResponseRecord_.Data = FrameBuffer_.data() + 2;
+        ResponseRecord_.ByteCount = 1;
+        Send(WM_WRITE_REFUSED);
         ProtocolState_ = PS_START;
         break;
     case ReplyCheck::WrongFunction:
@@ -308,6 +317,16 @@ void TransmissionThread::PurgeLink()
 {
     if (!UsbLink_)
         Serial_.ClearRXBuffer();
+}
+
+void TransmissionThread::SendWithoutData(int msg)
+{
+    // The hand-over names the request it is about (the log download checks its chain), not
+    // the last one that was accepted.
+    ResponseRecord_ = Working_;
+    ResponseRecord_.Data = nullptr;
+    ResponseRecord_.ByteCount = 0;
+    Send(msg);
 }
 
 void TransmissionThread::SetHistoryStatus(std::uint8_t status)

@@ -10,6 +10,8 @@ namespace quorvex {
 
 constexpr std::int32_t TAG_POLL = 0x3333;  // the automatic poll
 constexpr std::int32_t TAG_LOG = 0x4444;   // reads of the log register
+// A read that confirms a parameter just written: its reply is compared with what was sent.
+constexpr std::int32_t TAG_READ_BACK = 0x5555;
 
 constexpr std::uint8_t kLoggerAddress = 0xFF;
 constexpr std::uint16_t kLogRegister = 144;
@@ -26,6 +28,7 @@ enum RequestStatus : std::uint8_t {
     STATUS_SENT_AGAIN = 2,
     STATUS_NO_REPLY = 3,
     STATUS_DONE = 4,
+    STATUS_REFUSED = 5,  // a write the logger answered with an exception
     STATUS_POLL_DROPPED = 10,
 };
 

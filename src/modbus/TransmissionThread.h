@@ -171,6 +171,8 @@ private:
     void PostCounters();
     void Post(int msg, const QString& text = {}, int wParam = 0);
     void Send(int msg);
+    // Sends msg with the request in hand as the response record, carrying no reply data.
+    void SendWithoutData(int msg);
 
     // Waits up to ms or until woken (a request queued, the link name changed, the end asked).
     void WaitForWake(std::uint32_t ms);

@@ -1,5 +1,8 @@
 #include "params/ParameterModel.h"
 
+#include <algorithm>
+
+#include "modbus/Request.h"
 #include "params/Codecs.h"
 #include "params/Hooks.h"
 
@@ -45,6 +48,8 @@ void ParameterModel::StoreRegisters(const std::uint8_t* bytes, std::uint16_t sta
 }
 
 void ParameterModel::InvalidateAll() {
+    // Writes still on their way have no logger left to confirm them.
+    pending_.clear();
     for (Parameter* p : Parameters) p->Invalidate();
     UpdateDependencies();
 }
@@ -68,7 +73,8 @@ int ParameterModel::ValueCount() const {
     return n;
 }
 
-void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words) {
+void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words,
+                                    std::uint32_t chain) {
     if (!EnqueueHook) return;
     if (words.empty() || words.size() > kMaxWriteWords) {
         Note(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
@@ -81,6 +87,8 @@ void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const 
     r.Count = static_cast<std::uint16_t>(words.size());
     r.Attempts = kAttempts;
     r.Values.assign(words.begin(), words.end());
+    r.Chain = chain;
+    if (chain == 0) Follow(parameter, r.Function, r.StartRegister);
     EnqueueHook(r);
 }
 
@@ -93,6 +101,7 @@ void ParameterModel::ReadBack(const Parameter& parameter, int count) {
     Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_READ_HOLDING;
+    r.Tag = TAG_READ_BACK;
     r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
     r.Count = static_cast<std::uint16_t>(count);
     r.Attempts = kAttempts;
@@ -120,6 +129,10 @@ void ParameterModel::WriteCommand(std::uint16_t reg, std::uint16_t value) {
     r.StartRegister = reg;
     r.Value = value;
     r.Attempts = kAttempts;
+    const Parameter& parameter = reg == kRecordingRegister   ? static_cast<const Parameter&>(logging_)
+                                 : reg == kOverwriteRegister ? static_cast<const Parameter&>(wrapArround_)
+                                                             : static_cast<const Parameter&>(startLog_);
+    Follow(parameter, r.Function, reg);
     EnqueueHook(r);
 }
 
@@ -128,6 +141,50 @@ void ParameterModel::WriteRecordingBit(bool on) {
     if (!cell) return;
     *cell = on ? static_cast<std::uint16_t>(*cell | 4u) : static_cast<std::uint16_t>(*cell & ~4u);
     WriteCommand(kRecordingRegister, static_cast<std::uint16_t>(*cell & 4u));
+}
+
+void ParameterModel::Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister) {
+    // The running clock reads back a moment later than it was written, and a command register
+    // is never read: only the echo confirms those.
+    const bool clock = &parameter == &currentDate_ || &parameter == &currentTime_;
+    pending_.push_back({&parameter, function, firstRegister, parameter.GetText(),
+                        function == FN_WRITE_MULTIPLE && !clock});
+}
+
+std::optional<WriteRefusal> ParameterModel::WriteRefused(const Request& write, std::uint8_t exceptionCode) {
+    const auto it = std::find_if(pending_.begin(), pending_.end(), [&](const PendingWrite& p) {
+        return p.function == write.Function && p.firstRegister == write.StartRegister;
+    });
+    if (it == pending_.end()) return std::nullopt;
+    const WriteRefusal refusal{it->parameter, it->sent, exceptionCode, {}};
+    // A name goes out in several writes: the operator hears of the refusal once.
+    std::erase_if(pending_, [&](const PendingWrite& p) { return p.parameter == refusal.parameter; });
+    return refusal;
+}
+
+void ParameterModel::WriteConfirmed(const Request& write) {
+    const auto it = std::find_if(pending_.begin(), pending_.end(), [&](const PendingWrite& p) {
+        return !p.awaitsReadBack && p.function == write.Function && p.firstRegister == write.StartRegister;
+    });
+    if (it != pending_.end()) pending_.erase(it);
+}
+
+std::vector<WriteRefusal> ParameterModel::CheckReadBack(const Request& read) {
+    std::vector<WriteRefusal> refusals;
+    if (read.Tag != TAG_READ_BACK) return refusals;
+    const int end = read.StartRegister + read.ByteCount / 2;
+    std::vector<const Parameter*> checked;
+    std::erase_if(pending_, [&](const PendingWrite& p) {
+        if (!p.awaitsReadBack || p.firstRegister < read.StartRegister || p.firstRegister >= end) return false;
+        if (std::find(checked.begin(), checked.end(), p.parameter) == checked.end()) {
+            checked.push_back(p.parameter);
+            // Compared as the parameter shows its value, so bits outside its field do not count.
+            const QString kept = p.parameter->GetText();
+            if (kept != p.sent) refusals.push_back({p.parameter, p.sent, 0, kept});
+        }
+        return true;
+    });
+    return refusals;
 }
 
 }  // namespace quorvex

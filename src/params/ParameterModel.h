@@ -5,15 +5,21 @@
 // start-up to exit; no locking.
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <optional>
 #include <span>
 #include <tuple>
+#include <vector>
 
 #include "params/ClockParameters.h"
 #include "params/DeviceParameters.h"
 #include "params/MeasurementParameters.h"
 #include "params/StatusParameters.h"
+#include "params/WriteRefusal.h"
 
 namespace quorvex {
+
+struct Request;
 
 class ParameterModel {
 public:
@@ -47,8 +53,11 @@ public:
     // Function 16 of the words to the parameter's registers from FirstRegister on.
     // Nothing is queued while EnqueueHook is clear, nor for a word count outside
     // 1…123 (more would not fit one frame); the latter is noted in the message log.
-    void WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words);
-    // Function 3 of `count` registers from FirstRegister (1…125).
+    // A write with a chain belongs to the log download, which follows its own writes;
+    // every other write is followed here until the logger has confirmed it.
+    void WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words, std::uint32_t chain = 0);
+    // Function 3 of `count` registers from FirstRegister (1…125), marked as a read-back:
+    // its reply is compared with the writes it covers (CheckReadBack).
     void ReadBack(const Parameter& parameter, int count);
     // Function 65, the logger's reset command: it restarts its measurement so
     // that new corrections take effect. One attempt; the reply carries nothing
@@ -63,6 +72,15 @@ public:
     // and written as register 82. No read-back; the next poll shows what the logger did.
     void WriteRecordingBit(bool on);
 
+    // The thread's hand-overs of the writes followed above. WriteRefused: the logger answered
+    // with an exception (one refusal per parameter; its other writes are forgotten).
+    // WriteConfirmed: the echo of a write that has no read-back to wait for (a command
+    // register, the running clock). CheckReadBack, after StoreRegisters of a read-back: the
+    // writes it covers whose parameter now shows another value than was sent.
+    std::optional<WriteRefusal> WriteRefused(const Request& write, std::uint8_t exceptionCode);
+    void WriteConfirmed(const Request& write);
+    std::vector<WriteRefusal> CheckReadBack(const Request& read);
+
     // The one object of a parameter class, e.g. Param<CHighTemp>().
     template <class T>
     T& Param() { return *std::get<T*>(index_); }
@@ -72,8 +90,18 @@ public:
     const RegisterMirror& Mirror() const { return mirror_; }
 
 private:
+    struct PendingWrite {
+        const Parameter* parameter;
+        std::uint8_t function;
+        std::uint16_t firstRegister;
+        QString sent;
+        bool awaitsReadBack;  // else forgotten once the echo confirms it
+    };
+    void Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister);
+
     RegisterMirror mirror_;
     bool recordingActive_ = false;
+    std::deque<PendingWrite> pending_;  // in the order the writes were queued
 
     CStartLog startLog_;
     CLogging logging_;

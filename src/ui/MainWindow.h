@@ -41,6 +41,7 @@ class QTreeWidget;
 namespace quorvex {
 
 class Parameter;
+struct WriteRefusal;
 class DeviceWatcher;
 class HidBackend;
 class IniFile;
@@ -212,6 +213,12 @@ private:
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
     void StoreReadReply();
+    // A write the logger refused (message 1042) or a read-back showing another value than
+    // was written: the operator is told, and the link stays as it is.
+    void WriteRefused();
+    void WriteConfirmed();
+    void CheckReadBack();
+    void ShowWriteRefusal(const WriteRefusal& refusal);
     void RebuildCounterTable();
     void FillHidList();
 

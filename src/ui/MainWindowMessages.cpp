@@ -54,6 +54,7 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
         case WM_READ_DONE:
             if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->HandleMessage(msg);
             StoreReadReply();
+            CheckReadBack();
             // The change buttons grey out while the logger records; a dialog already open
             // would still change the interval or start moment of the running log.
             if (model_.RecordingActive()) CloseParameterDialogs();
@@ -68,6 +69,13 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
             RebuildCounterTable();
             break;
         case WM_WRITE_DONE:
+            WriteConfirmed();
+            strip_->update();
+            break;
+        case WM_WRITE_REFUSED:
+            WriteRefused();
+            strip_->update();
+            break;
         case WM_FRAME_SENT:
         case WM_COMMAND_QUEUED:
             strip_->update();

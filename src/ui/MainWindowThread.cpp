@@ -4,10 +4,12 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
+#include "logs/LogDownload.h"
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
+#include "ui/WriteRefusalText.h"
 
 #include "modbus/CallAndWait.h"
 #include "modbus/TransmissionThread.h"
@@ -83,6 +85,35 @@ void MainWindow::StoreReadReply()
     if (!thread) return;
     const Request& r = thread->ResponseRecord();
     model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
+}
+
+void MainWindow::WriteRefused()
+{
+    if (!thread) return;
+    const Request& r = thread->ResponseRecord();
+    const std::uint8_t code = r.Data && r.ByteCount >= 1 ? r.Data[0] : 0;
+    if (logs) logs->WriteRefused(r);
+    if (const auto refusal = model_.WriteRefused(r, code)) ShowWriteRefusal(*refusal);
+}
+
+void MainWindow::WriteConfirmed()
+{
+    if (thread) model_.WriteConfirmed(thread->ResponseRecord());
+}
+
+void MainWindow::CheckReadBack()
+{
+    if (!thread) return;
+    for (const WriteRefusal& refusal : model_.CheckReadBack(thread->ResponseRecord())) ShowWriteRefusal(refusal);
+}
+
+void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal)
+{
+    // The box opens without waiting: the transmission thread is waiting for this hand-over.
+    const auto translate = [this](const QString& text) { return translator->Tr(text); };
+    if (ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
+                WriteRefusalText(model_, refusal, translate));
 }
 
 void MainWindow::RebuildCounterTable()

@@ -28,6 +28,7 @@ QColor MarkColour(int status)
         case STATUS_SENT_AGAIN: return Qt::yellow;
         case STATUS_NO_REPLY: return Qt::red;
         case STATUS_DONE: return QColor(0, 128, 0);
+        case STATUS_REFUSED: return QColor(255, 140, 0);
         default: return Qt::black;
     }
 }

@@ -149,15 +149,18 @@ TEST(FrameRules, RequestsToLoggerAcceptAnyAddress)
         EXPECT_EQ(Check(read, WithCrc({static_cast<std::uint8_t>(a), 0x03, 0x00})), ReplyCheck::Accepted) << a;
 }
 
-TEST(FrameRules, ExceptionReplyToLogReadIsRefusalElseWrongCommand)
+TEST(FrameRules, ExceptionRepliesToALogReadOrAWriteAreRefusalsElseWrongCommand)
 {
     const Bytes exception = WithCrc({0xFF, 0x83, 0x02});
     EXPECT_EQ(Check(MakeRequest(3, 144, 0), exception), ReplyCheck::RefusedLogRead);
     EXPECT_EQ(Check(MakeRequest(3, 143, 0), exception), ReplyCheck::WrongFunction);
     EXPECT_EQ(Check(MakeRequest(3, 0, 29), exception), ReplyCheck::WrongFunction);
-    // A write to register 144 answered by another code is a plain wrong command.
-    EXPECT_EQ(Check(MakeRequest(6, 144, 0, 1), WithCrc({0xFF, 0x86, 0x02})), ReplyCheck::WrongFunction);
-    EXPECT_EQ(Check(MakeRequest(16, 144, 1), WithCrc({0xFF, 0x90, 0x02})), ReplyCheck::WrongFunction);
+    // A write's own exception reply is its refusal, whatever the register; any other code is
+    // a plain wrong command.
+    EXPECT_EQ(Check(MakeRequest(6, 144, 0, 1), WithCrc({0xFF, 0x86, 0x02})), ReplyCheck::RefusedWrite);
+    EXPECT_EQ(Check(MakeRequest(16, 20, 1), WithCrc({0xFF, 0x90, 0x03})), ReplyCheck::RefusedWrite);
+    EXPECT_EQ(Check(MakeRequest(16, 20, 1), WithCrc({0xFF, 0x86, 0x03})), ReplyCheck::WrongFunction);
+    EXPECT_EQ(Check(MakeRequest(6, 80, 0, 1), WithCrc({0xFF, 0x86, 0x02, 0x00})), ReplyCheck::WrongFunction);
 }
 
 TEST(FrameRules, ApplyReplyHandsOverByFunction)

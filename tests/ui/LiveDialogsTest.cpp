@@ -19,6 +19,8 @@
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
 #include "core/FakeHidBackend.h"
+#include "params/DateTimeCodec.h"
+#include "ui/dialogs/DialogParts.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
 #include "ui/dialogs/StartDialog.h"
 
@@ -156,11 +158,17 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     const auto openStart = w.Clicker("ButtonZmienLogStart");
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
         start->RadioButtonSU3->click();
+        // A timed start must lie ahead of the logger's clock.
+        const auto today = ParseDateTimeText(w.model.Param<CCurrentDate>().GetText());
+        ASSERT_TRUE(today);
+        start->DateTimeAktualnaData->setDate(today->date().addDays(1));
         start->ButtonSave->click();
     }));
     EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
-    ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CStartLog>().GetValue() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] {
+        return w.model.Param<CStartLog>().GetValue() == 2 && w.model.Param<CLogStartDate>().Known();
+    }));
     bool timedShown = false;
     EXPECT_TRUE(WhileShown(start, openStart, [&] {
         timedShown = start->RadioButtonSU3->isChecked();
@@ -190,6 +198,52 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     // The logger records, with the interval it had.
     ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 100; }));
     EXPECT_EQ(w.Edit("EditMonitorCzestoscZapisu")->text(), interval);
+}
+
+TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays)
+{
+    // The first write of the upper temperature threshold is refused (exception 3); the first
+    // write of the lower one is echoed but not kept.
+    SimProcess sim({"--no-pacing", "--fault", "exception register=20 at=1 code=3", "--fault",
+                    "ignore register=18 at=1"});
+    ASSERT_TRUE(sim.Running());
+    LiveWindow w(sim);
+    ASSERT_TRUE(w.Ready());
+    w.form->ApplyLanguage(kLanguagePolish);
+    QStringList boxes;
+    w.form->ShowBox = [&](LogDownloadView::BoxIcon, const QString& caption, const QString& text) {
+        boxes << caption + u'|' + text;
+    };
+    const QString lowBefore = w.model.Param<CLowTemp>().GetText();
+    ASSERT_FALSE(lowBefore.isEmpty());
+
+    struct Step {
+        Parameter& parameter;
+        const char* value;
+        QString shown;  // what the monitor shows afterwards
+        QString box;    // empty: taken as sent
+    };
+    const Step steps[] = {
+        // The simulator keeps the refused value all the same; the operator hears of it once.
+        {w.model.Param<CHighTemp>(), "31,5", "31,5",
+         "Błąd|Logger nie przyjął zmiany parametru Górny próg temperatury\nWysłano: 31,5\n"
+         "Logger odpowiedział wyjątkiem 3 (niedozwolona wartość)"},
+        {w.model.Param<CLowTemp>(), "-31,5", lowBefore,
+         "Błąd|Logger nie przyjął zmiany parametru Dolny próg temperatury\nWysłano: -31,5\nLogger zachował: " +
+             lowBefore},
+        {w.model.Param<CLowTemp>(), "-21,5", "-21,5", {}},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.value);
+        boxes.clear();
+        WriteAndReadBack(w.model, s.parameter, QString::fromLatin1(s.value));
+        // The read-back comes before any later poll; the box comes with it or not at all.
+        const int expected = s.box.isEmpty() ? 0 : 1;
+        ASSERT_TRUE(WaitUntil([&] { return boxes.size() == expected && s.parameter.GetText() == s.shown; }));
+        RunFor(300);
+        EXPECT_EQ(boxes, s.box.isEmpty() ? QStringList() : QStringList{s.box});
+        EXPECT_EQ(w.form->ConnectionState(), CONN_READY);  // no lost link, no reading anew
+    }
 }
 
 }  // namespace

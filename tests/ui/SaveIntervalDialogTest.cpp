@@ -37,7 +37,11 @@ TEST_F(SaveIntervalDialogTest, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChange
     StoreInterval(86430);
     EXPECT_EQ(Save(100, QTime(23, 59, 59)), QStringList({"16 @9 [8527 7F00]", "3 @9 x2"}));  // 8 726 399 s
     StoreInterval(8726399);
-    EXPECT_EQ(Save(0, QTime(0, 0)), QStringList({"16 @9 [0000 0000]", "3 @9 x2"}));
+    // A logger saving every 0 s would never save: refused, nothing written.
+    ErrorBoxCatcher boxes;
+    EXPECT_EQ(Save(0, QTime(0, 0)), QStringList());
+    EXPECT_EQ(boxes.texts, QStringList{"Błąd|Częstość zapisu musi być dłuższa niż 0 s."});
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 TEST_F(SaveIntervalDialogTest, DaysStayWithinTheUpDownAndMoveOnlyByItsArrows) {

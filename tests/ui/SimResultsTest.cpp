@@ -36,10 +36,10 @@ struct Box {
 
 class SimResults : public ::testing::Test {
 protected:
-    void Launch(std::vector<std::string> simArgs)
+    void Launch(std::vector<std::string> simArgs, const std::string& scenario = kScenario)
     {
         EnsureApplication();
-        simArgs.insert(simArgs.end(), {"--no-pacing", "--scenario", kScenario, "--clock", kClock});
+        simArgs.insert(simArgs.end(), {"--no-pacing", "--scenario", scenario, "--clock", kClock});
         sim = std::make_unique<SimProcess>(simArgs);
         ASSERT_TRUE(sim->Running());
         MainWindowOptions o;
@@ -282,6 +282,37 @@ TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRes
     Button("ButtonRetry")->click();
     ExpectFinishedWith(130);
     EXPECT_EQ(Lp(62), QStringLiteral("63"));
+
+    // Resuming a finished download asks for record 131; the logger's end of the log finishes
+    // it again at once, with nothing added.
+    ASSERT_TRUE(Button("ButtonRetry")->isEnabled());
+    Button("ButtonRetry")->click();
+    ExpectFinishedWith(130);
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    EXPECT_FALSE(Button("ButtonStop")->isEnabled());
+}
+
+TEST_F(SimResults, EmptyLogFinishesAtOnceAndSoDoesItsResume)
+{
+    // The very first log read is refused: its end must reach the download although the last
+    // request the logger accepted was the set-next-record write.
+    const QString scenario = dir.filePath(QStringLiteral("empty.ini"));
+    QFile file(scenario);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[logger]\nmode = 1\nrecording = 0\ninterval = 600\nstart = 2015-03-01 08:30:00\n[records]\ncount = 0\n");
+    file.close();
+    Launch({}, scenario.toStdString());
+    for (const char* button : {"ButtonStart", "ButtonRetry"}) {
+        SCOPED_TRACE(button);
+        ASSERT_TRUE(WaitUntil([&] { return Button(button)->isEnabled(); }, kDownloadWaitMs));
+        Button(button)->click();
+        ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
+        EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
+                                         QStringLiteral("Pobrano 0 logów")}));
+        EXPECT_EQ(Rows(), 0);
+    }
+    EXPECT_EQ(boxes.size(), 2u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QTimeEdit>
 
 #include "DialogTestSupport.h"
+#include "DialogTestUtil.h"
 #include "params/DateTimeCodec.h"
 #include "ui/dialogs/StartDialog.h"
 
@@ -54,6 +55,17 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
     EXPECT_EQ(model.Param<CLogStartDate>().GetText(), DateText(2015, 4, 2));
     EXPECT_EQ(model.Param<CLogStartTime>().GetText(), TimeText(7, 45, 30));
+
+    // A timed start the logger's clock (30 March 2015, 12:00) has reached is refused, nothing written.
+    form.show();
+    form.DateTimeAktualnaData->setDate(QDate(2015, 3, 30));
+    form.DateTimeAktualnyCzas->setTime(QTime(12, 0));
+    test::ErrorBoxCatcher boxes;
+    form.ButtonSave->click();
+    EXPECT_EQ(Requests(), QStringList());
+    EXPECT_EQ(boxes.texts,
+              QStringList{QStringLiteral("Błąd|Moment startu 30.03.2015 12:00:00 już minął (teraz: 30.03.2015 12:00:00).")});
+    EXPECT_TRUE(form.isVisible());
 }
 
 TEST_F(StartDialogTest, OverwriteWritesRegister83)

@@ -53,6 +53,12 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(TakeRequests(), QStringList());
 
+    // Upside down or equal, as typed: refused naming both, nothing written.
+    for (auto [upper, lower] : {std::pair{"1,0", "10,0"}, std::pair{"10", "10,0"}})
+        EXPECT_EQ(Save(dialog, upper, lower),
+                  QStringList{QStringLiteral("Błąd|Górny próg (%1) musi być wyższy od dolnego progu (%2).").arg(upper, lower)});
+    EXPECT_EQ(TakeRequests(), QStringList());
+
     translator.SetLanguage(kLanguageEnglish);
     EXPECT_EQ(Save(dialog, "300", "0"),
               QStringList{"Error|Parameter upper threshold.\nThe number entered is outside the range [-99..200°C]"});
@@ -70,6 +76,7 @@ TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
     dialog.reject();
     StoreThresholds();
     EXPECT_EQ(Save(dialog, "100", "-0,5"), QStringList{kOutside.arg("dolny", "0..100%")});
+    EXPECT_EQ(Save(dialog, "20", "50"), QStringList{"Błąd|Górny próg (20) musi być wyższy od dolnego progu (50)."});
     // 100,0 % = BCD 1000: its top bit is bit 0 of register 20, the temperature bits stay.
     EXPECT_EQ(Save(dialog, "100", "10,0"), QStringList());
     EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042B 000F]", "3 @20 x2"}));

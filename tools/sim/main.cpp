@@ -27,7 +27,7 @@ const char* kUsage =
     "  --fault FAULT      add a fault, e.g. \"silent at=3\", \"badcrc at=2 count=2\",\n"
     "                     \"delay at=1 ms=2000\", \"exception at=1 register=144 code=4\";\n"
     "                     kinds: silent badcrc short long garbage address exception delay cut\n"
-    "                     function trailing pause\n"
+    "                     function trailing pause ignore\n"
     "  --verbose          log every request and reply on stderr\n"
     "  --help             this text\n";
 

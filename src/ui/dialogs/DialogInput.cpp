@@ -12,7 +12,8 @@
 
 namespace quorvex {
 
-bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTexts& texts, QWidget* parent) {
+bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTexts& texts, QWidget* parent,
+                     float* parsed) {
     edit->setFocus();
     float value = 0;
     if (!ParseNumber(edit->text(), value)) {
@@ -26,6 +27,7 @@ bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTe
                                        texts.range);
         return false;
     }
+    if (parsed) *parsed = value;
     return true;
 }
 

@@ -24,8 +24,9 @@ struct NumberFieldTexts {
 
 // Gives the edit the focus and parses its text. A text that is not a number,
 // or a number outside low…high (a number that does not compare, too), is
-// refused with an error box, and false is returned.
-bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTexts& texts, QWidget* parent);
+// refused with an error box, and false is returned; else the number goes to *value.
+bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTexts& texts, QWidget* parent,
+                     float* value = nullptr);
 
 // The error box of the parameter dialogs: error icon, one OK button, caption
 // "Błąd"; the text is translated line by line as built by the caller.

@@ -9,6 +9,7 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "logs/LoggerInfo.h"
 #include "params/ParameterModel.h"
 #include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
@@ -70,6 +71,12 @@ void SaveIntervalDialog::ButtonSaveClick() {
     const QTime time = DateTime->time();
     const int total =
         time.hour() * 3600 + time.minute() * 60 + time.second() + UpDown1->value() * kSecondsPerDay;
+    // A logger told to save every 0 s would never save; nothing is written.
+    if (total == 0) {
+        ShowParameterError(this, TranslateText(QStringLiteral("[2152]Częstość zapisu musi być dłuższa niż 0 s.")));
+        DateTime->setFocus();
+        return;
+    }
     if (total != shownInterval_) {
         auto& interval = model_.Param<CWriteInterval>();
         interval.SetValue(total);

@@ -13,8 +13,10 @@
 #include <QTimeEdit>
 #include <QVBoxLayout>
 
+#include "logs/LoggerInfo.h"
 #include "params/ParameterModel.h"
 #include "params/DateTimeCodec.h"
+#include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
@@ -73,8 +75,7 @@ StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     connect(RadioButtonPZ1, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 0; });
     connect(RadioButtonPZ2, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 1; });
     connect(ButtonSave, &QPushButton::clicked, this, [this] {
-        ButtonSaveClick();
-        accept();
+        if (ButtonSaveClick()) accept();
     });
     connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
 }
@@ -127,8 +128,29 @@ void StartDialog::FormShow()
     }
 }
 
-void StartDialog::ButtonSaveClick()
+QDateTime StartDialog::LoggerNow() const
 {
+    // The logger starts by its own clock; the computer's stands in while that is unknown.
+    const auto date = ParseDateTimeText(model_.Param<CCurrentDate>().GetText());
+    const auto time = ParseDateTimeText(model_.Param<CCurrentTime>().GetText());
+    if (date && time) return QDateTime(date->date(), time->time());
+    return QDateTime::currentDateTime();
+}
+
+bool StartDialog::ButtonSaveClick()
+{
+    const QDateTime start(DateTimeAktualnaData->date(), DateTimeAktualnyCzas->time());
+    const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
+    const QDateTime now = LoggerNow();
+    // A timed start already past would never come; nothing is written.
+    if (mode == 2 && start <= now) {
+        const QLocale locale;
+        const QString format = ShortDateFormat() + u' ' + LongTimeFormat();
+        ShowParameterError(this, TranslateText(QStringLiteral("[2153]Moment startu %1 już minął (teraz: %2)."))
+                                     .arg(locale.toString(start, format), locale.toString(now, format)));
+        DateTimeAktualnaData->setFocus();
+        return false;
+    }
     std::uint16_t& cell = *model_.Param<CStartLog>().StatusCell;
     // Nothing chosen (register 0 unread and no button clicked) writes nothing.
     if (chosenStartMode_ >= 0 && chosenStartMode_ != currentStartMode_) {
@@ -152,6 +174,7 @@ void StartDialog::ButtonSaveClick()
         WriteAndReadBack(model_, model_.Param<CLogStartDate>(), dateText);
     if (timeText != shownTime_)
         WriteAndReadBack(model_, model_.Param<CLogStartTime>(), timeText);
+    return true;
 }
 
 }  // namespace quorvex

@@ -4,6 +4,7 @@
 // its memory is full (bit 3, command register 83), and the moment of a timed
 // start (registers 5–8). Writes only what the operator changed and always
 // reads register 0 back.
+#include <QDateTime>
 #include <QDialog>
 
 class QDateEdit;
@@ -23,7 +24,8 @@ public:
     StartDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     void FormShow();
-    void ButtonSaveClick();
+    // False when the choice was refused (a timed start in the past): nothing was written.
+    bool ButtonSaveClick();
 
     // -1: register 0 unread (current) or nothing chosen yet (chosen). The
     // chosen values change only through the radio buttons and survive
@@ -53,6 +55,8 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The logger's clock as last read, or the computer's while that is unknown.
+    QDateTime LoggerNow() const;
     void ClearRadios();
     // Selects the button from code and runs its click handler, as a click would.
     void Select(QRadioButton* button);

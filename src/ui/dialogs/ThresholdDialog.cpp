@@ -82,12 +82,22 @@ void ThresholdDialog::FormShow() {
 void ThresholdDialog::ButtonSaveClick() {
     const QString notNumber = QStringLiteral("[2056]Wpisana wartość musi być liczbą");
     const QString outOfRange = QStringLiteral("[2057]Wpisana liczba nie mieści się w zakresie");
+    float upper = 0, lower = 0;
     if (!ReadNumberField(EditUpperLimit, low_, high_,
-                         {QStringLiteral("[2052]Parametr górny próg."), notNumber, outOfRange, rangeText_}, this))
+                         {QStringLiteral("[2052]Parametr górny próg."), notNumber, outOfRange, rangeText_}, this,
+                         &upper))
         return;
     if (!ReadNumberField(EditLowerLimit, low_, high_,
-                         {QStringLiteral("[2053]Parametr dolny próg."), notNumber, outOfRange, rangeText_}, this))
+                         {QStringLiteral("[2053]Parametr dolny próg."), notNumber, outOfRange, rangeText_}, this,
+                         &lower))
         return;
+    // Thresholds upside down would raise an alarm at every reading; nothing is written.
+    if (upper <= lower) {
+        EditUpperLimit->setFocus();
+        ShowParameterError(this, TranslateText(QStringLiteral("[2151]Górny próg (%1) musi być wyższy od dolnego progu (%2)."))
+                                     .arg(EditUpperLimit->text().trimmed(), EditLowerLimit->text().trimmed()));
+        return;
+    }
 
     // Texts are compared as typed: "25.0" where "25,0" was shown is a change.
     const QString upperText = EditUpperLimit->text();

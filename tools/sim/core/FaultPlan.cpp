@@ -22,6 +22,7 @@ constexpr KindName kKinds[] = {
     {FaultKind::Function, "function", "code"},   {FaultKind::Trailing, "trailing", "bytes"},
     {FaultKind::Pause, "pause", "ms"},
     {FaultKind::Cut, "cut", "bytes"},
+    {FaultKind::Ignore, "ignore", nullptr},
 };
 
 // Bytes of noise: the same sequence every time, so a run can be repeated.
@@ -168,7 +169,7 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
             timing.delayMs += f.value >= 0 ? f.value : 1000;
         else if (f.kind == FaultKind::Pause)
             timing.pauseMs += f.value >= 0 ? f.value : 500;
-        else if (!shaping)
+        else if (f.kind != FaultKind::Ignore && !shaping)  // the logger's doing, not the reply's
             shaping = &f;
     }
     const auto pauseHalfWay = [&] {
@@ -246,6 +247,7 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
         break;
     }
     case FaultKind::Delay:
+    case FaultKind::Ignore:
     case FaultKind::Pause: break;
     }
     return pauseHalfWay();

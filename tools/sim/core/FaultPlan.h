@@ -11,6 +11,7 @@
 //   pause at=2 ms=500        reply 2 stops for 500 ms half-way through
 //   trailing at=1 bytes=6    reply 1 is followed by 6 bytes of noise
 //   cut at=2 register=144 bytes=100      the 2nd log reply carries 100 data bytes, claims all
+//   ignore register=20 at=1  the first write to register 20 is echoed but not kept
 // Request numbers count from 1 over the requests the logger handled; with register=R only the
 // requests whose start register is R are counted for that fault.
 #include <cstdint>
@@ -32,6 +33,7 @@ enum class FaultKind {
     Delay,      // the normal reply after `ms` (default 1000) milliseconds; combines with the others
     Function,   // the normal reply carrying function `code` (default 0x07) instead, CRC recomputed
     Trailing,   // the normal reply followed by `bytes` (default 6) bytes of noise
+    Ignore,     // a write echoed as if taken, the registers left as they were
     Pause,      // the reply stops for `ms` (default 500) after half its bytes; combines with the
                 // others (served by the pseudo-terminal front; the HID front sends it whole)
 };

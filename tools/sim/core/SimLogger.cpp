@@ -257,13 +257,23 @@ SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
     Refresh();
 
     const std::uint8_t address = rq[0], function = rq[1];
+    const bool registerFunction =
+        function == FN_READ_HOLDING || function == FN_WRITE_SINGLE || function == FN_WRITE_MULTIPLE;
     std::optional<std::uint16_t> startRegister;
+    if (registerFunction && rq.size() >= 8)
+        startRegister = Word(rq, 2);
+    const std::vector<Fault> active = faults_.Next(requestCount_, startRegister);
+    const bool ignoreWrite = (function == FN_WRITE_SINGLE || function == FN_WRITE_MULTIPLE) && startRegister &&
+                             std::any_of(active.begin(), active.end(),
+                                         [](const Fault& f) { return f.kind == FaultKind::Ignore; });
     std::vector<std::uint8_t> reply;
-    if (function == FN_READ_HOLDING || function == FN_WRITE_SINGLE || function == FN_WRITE_MULTIPLE) {
+    if (ignoreWrite) {
+        // Echoed as taken, but nothing changes: the read-back shows the old value.
+        reply = function == FN_WRITE_SINGLE ? rq : Framed({rq.begin(), rq.begin() + 6});
+    } else if (registerFunction) {
         if (rq.size() < 8) {
             reply = ExceptionReply(address, function, kIllegalValue);
         } else {
-            startRegister = Word(rq, 2);
             const std::uint16_t second = Word(rq, 4);
             if (function == FN_READ_HOLDING) {
                 reply = rq.size() == 8 ? Read(rq, *startRegister, second)
@@ -292,7 +302,6 @@ SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
     }
 
     SimReply out;
-    const std::vector<Fault> active = faults_.Next(requestCount_, startRegister);
     const FaultTiming timing = ApplyFaults(active, reply, address, function);
     out.delayMs = timing.delayMs;
     out.pauseAfter = timing.pauseAfter;

@@ -1,10 +1,13 @@
 #include "chart/Chart.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPen>
 
 #include <algorithm>
 #include <cmath>
+
+#include "logs/LoggerInfo.h"
 
 namespace quorvex {
 
@@ -158,6 +161,36 @@ QString Chart::UnitLabel() const {
     if (showTemp) label += QStringLiteral("°C");
     if (showHum) label += QStringLiteral(" %");
     return label + QStringLiteral("]");
+}
+
+QStringList Chart::LegendTexts() const {
+    QStringList texts;
+    if (showTemp) texts << TranslateText(QStringLiteral("[140]Temperatura")) + QStringLiteral(" [°C]");
+    if (showHum) texts << TranslateText(QStringLiteral("[150]Wilgotność")) + QStringLiteral(" [%RH]");
+    return texts;
+}
+
+void Chart::DrawLegend() {
+    if (!canvas || RecordCount() == 0) return;  // nothing drawn, nothing to name
+    QPainter& p = *canvas;
+    const QFontMetrics fm(p.font());
+    constexpr int kSample = 24;  // length of the sample line
+    constexpr int kSpace = 6;    // between the line and its name
+    constexpr int kEntryGap = 20;
+    const QStringList texts = LegendTexts();
+    const QRgb colours[] = {showTemp ? kTempColour : kHumColour, kHumColour};
+    int width = 0;
+    for (const QString& text : texts) width += kSample + kSpace + fm.horizontalAdvance(text) + kEntryGap;
+    int x = area.right - marginRight - width + kEntryGap;
+    const int top = y0 + 44;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const int row = top + fm.height() / 2;
+        p.fillRect(QRect(x, row - 1, kSample, 3), QColor::fromRgb(colours[i]));
+        x += kSample + kSpace;
+        p.setPen(QColor::fromRgb(kTextColour));
+        p.drawText(QPoint(x, top + fm.ascent()), texts[i]);
+        x += fm.horizontalAdvance(texts[i]) + kEntryGap;
+    }
 }
 
 }  // namespace quorvex

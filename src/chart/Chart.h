@@ -10,9 +10,13 @@
 #include <QColor>
 #include <QPoint>
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 #include "chart/ColumnEnvelopes.h"
 #include "chart/PixelMath.h"
+#include "chart/TimeStep.h"
 #include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
@@ -39,6 +43,18 @@ struct RecordWindow {
     int sampleCount = 0;
 };
 RecordWindow WindowForZoom(int count, int zoomStart, int zoomWidth);
+
+// A round moment on the time axis: where it falls between the shown records
+// (a record position counted from firstIndex) and the moment itself.
+struct TimeMark {
+    double position = 0.0;
+    Moment moment = 0.0;
+};
+
+struct TimeMarks {
+    TimeStep step;
+    std::vector<TimeMark> marks;  // left to right
+};
 
 class Chart {
 public:
@@ -127,6 +143,18 @@ public:
     void DrawSeriesEachRecord();
     void DrawThresholds();
     void DrawCursor();
+    // The legend, one sample line and name with unit per series shown,
+    // right-aligned under the date labels; none while there are no records.
+    // Drawn after the series.
+    void DrawLegend();
+    // Its entries, "Temperatura [°C]" and "Wilgotność [%RH]", in the current language.
+    QStringList LegendTexts() const;
+
+    // The round moments of the shown records for labels `timePixels` wide
+    // (a time of day) or `datePixels` wide (a date). A mark lies where the
+    // records pass the moment, between the two records on either side of it.
+    // Needs Layout.
+    TimeMarks RoundMoments(int timePixels, int datePixels) const;
 
     // The record nearest to a pixel column becomes the cursor record; a column
     // left of the plot or past the last record leaves no cursor.
@@ -144,10 +172,6 @@ private:
     bool RecordExists(long long index) const { return index >= 0 && index < RecordCount(); }
     void DrawValueAxis(int textHeight);
     void DrawRecordAxis();
-
-    // The last date written under the record axis; kept from one drawing to
-    // the next so a date is not repeated while it lasts.
-    QString lastDate_;
     // The shown records per pixel column, for DrawSeries.
     ColumnEnvelopes envelopes_;
 };

@@ -4,16 +4,19 @@
 #include "chart/ChartWindow.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "chart/ChartIcons.h"
 #include "chart/PaintBox.h"
+#include "logs/LoggerInfo.h"
 
 namespace quorvex {
 
@@ -33,14 +36,21 @@ QToolButton* NewButton(QWidget* parent, const char* name, const QString& text, c
     return button;
 }
 
+// A zoom step narrows by ten percent of the records down to ten, and never
+// widens a window a dragged span made narrower still.
+int NarrowerWidth(int width) { return std::max(width - 10, std::min(width, 10)); }
+int WiderWidth(int width) { return std::min(width + 10, 100); }
+
 }  // namespace
 
 ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent), chartEngine(StoredResults), overviewEngine(StoredResults) {
     setObjectName(QStringLiteral("FormWykres1"));
-    setWindowTitle(QStringLiteral("Wykres"));
     resize(900, 600);
+    // Room for the read-out and the extremes side by side above the chart.
+    setMinimumSize(720, 400);
     dragFrame = {50, 1, 200, 96 - 5 - 1};
     BuildControls();
+    RetranslateTexts();
     dragFrame.bottom = PaintBoxRzut->height() - 1;
 }
 
@@ -127,10 +137,43 @@ void ChartWindow::BuildControls() {
 
     PaintBoxWykres->onPaint = [this](QPainter& p) { PaintBoxWykresPaint(p); };
     PaintBoxWykres->onMouseMove = [this](QMouseEvent& e) { PaintBoxWykresMouseMove(qRound(e.position().x())); };
+    PaintBoxWykres->onMouseDown = [this](QMouseEvent& e) {
+        PaintBoxWykresMouseDown(qRound(e.position().x()), e.button());
+    };
+    PaintBoxWykres->onMouseUp = [this](QMouseEvent& e) { PaintBoxWykresMouseUp(qRound(e.position().x())); };
+    PaintBoxWykres->onWheel = [this](QWheelEvent& e) {
+        PaintBoxWykresWheel(qRound(e.position().x()), e.angleDelta().y());
+    };
     PaintBoxRzut->onPaint = [this](QPainter& p) { PaintBoxRzutPaint(p); };
     PaintBoxRzut->onMouseMove = [this](QMouseEvent& e) { PaintBoxRzutMouseMove(qRound(e.position().x())); };
     PaintBoxRzut->onMouseDown = [this](QMouseEvent& e) { PaintBoxRzutMouseDown(qRound(e.position().x())); };
     PaintBoxRzut->onMouseUp = [this](QMouseEvent&) { PaintBoxRzutMouseUp(); };
+}
+
+void ChartWindow::RetranslateTexts() {
+    const QString title = TranslateText(QStringLiteral("[2180]Wykres"));
+    if (title == windowTitle()) return;  // the language has not changed
+    setWindowTitle(title);
+    const std::pair<QToolButton*, const char16_t*> tips[] = {
+        {SpeedButtonZoomIn, u"[2182]Powiększ (kółko myszy lub przeciągnięcie po wykresie)"},
+        {SpeedButtonZoomOut, u"[2183]Pomniejsz (kółko myszy)"},
+        {SpeedButton1, u"[2184]Pokaż cały wykres"},
+        {SpeedButtonShowTempHum, u"[2185]Temperatura i wilgotność"},
+        {SpeedButtonShowTemp, u"[140]Temperatura"},
+        {SpeedButtonShowHum, u"[150]Wilgotność"},
+        {SpeedButtonShowProgi, u"[2186]Progi alarmowe"},
+        {SpeedButtonDrukuj, u"[2187]Drukuj wykres"},
+    };
+    for (const auto& [button, tip] : tips) button->setToolTip(TranslateText(QString::fromUtf16(tip)));
+    // The legend is part of the back buffer; the read-out and footer are
+    // written at every paint.
+    chartDrawn_ = false;
+    PaintBoxWykres->update();
+}
+
+void ChartWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) RetranslateTexts();
 }
 
 void ChartWindow::SetResults(ResultsStore& store) {
@@ -185,7 +228,7 @@ void ChartWindow::PaintBothNow() {
 
 void ChartWindow::SpeedButtonZoomInClick() {
     const int oldWidth = zoomWidth;
-    zoomWidth = std::max(zoomWidth - 10, 10);
+    zoomWidth = NarrowerWidth(zoomWidth);
     zoomStart += (oldWidth - zoomWidth) / 2;
     PlaceDragFrame();
     PaintBothNow();
@@ -193,13 +236,52 @@ void ChartWindow::SpeedButtonZoomInClick() {
 
 void ChartWindow::SpeedButtonZoomOutClick() {
     const int oldWidth = zoomWidth;
-    zoomWidth = std::min(zoomWidth + 10, 100);
+    zoomWidth = WiderWidth(zoomWidth);
     zoomStart -= (zoomWidth - oldWidth) / 2;
     if (zoomStart + zoomWidth > 100) zoomStart = 100 - zoomWidth;
     if (zoomStart < 0) zoomStart = 0;
     if (zoomStart + zoomWidth > 100) zoomStart = 100 - zoomWidth;
     PlaceDragFrame();
     PaintBothNow();
+}
+
+void ChartWindow::ZoomAround(int x, bool in) {
+    const int width = in ? NarrowerWidth(zoomWidth) : WiderWidth(zoomWidth);
+    if (width == zoomWidth) return;
+    LayoutChart(false);
+    const Chart& e = chartEngine;
+    // The share of the shown records left of the pointer stays left of it.
+    const double plot = static_cast<double>(e.area.right - e.marginRight - e.x0);
+    const double share = plot > 0.0 ? std::clamp((x - e.x0) / plot, 0.0, 1.0) : 0.5;
+    const WheelAnchor& last = wheelAnchor_;
+    const double anchor = last.x == x && last.zoomStart == zoomStart && last.zoomWidth == zoomWidth
+                              ? last.percent
+                              : zoomStart + zoomWidth * share;
+    zoomWidth = width;
+    zoomStart = std::clamp(static_cast<int>(std::lround(anchor - width * share)), 0, 100 - width);
+    wheelAnchor_ = {x, zoomStart, zoomWidth, anchor};
+    PlaceDragFrame();
+    RefreshChart();
+    // The read-out follows the record now under the pointer.
+    LayoutChart(false);
+    chartEngine.HitTest(x);
+}
+
+void ChartWindow::ZoomToColumns(int from, int to) {
+    LayoutChart(false);
+    const Chart& e = chartEngine;
+    const int count = results->Count();
+    if (count <= 0 || e.xStep <= 0.0f) return;
+    auto percentAt = [&](int column) {
+        return (e.firstIndex + (column - e.x0) / static_cast<double>(e.xStep)) * 100.0 / count;
+    };
+    // Whole percents that hold the span.
+    const int start = static_cast<int>(std::floor(percentAt(std::min(from, to))));
+    const int end = static_cast<int>(std::ceil(percentAt(std::max(from, to))));
+    zoomWidth = std::clamp(end - start, 1, 100);
+    zoomStart = std::clamp(start, 0, 100 - zoomWidth);
+    PlaceDragFrame();
+    RefreshChart();
 }
 
 void ChartWindow::SpeedButtonZoomAllClick() {

@@ -1,8 +1,10 @@
 #pragma once
 // ChartWindow, the chart window ("Wykres"): the records of the results store
 // as a chart with an overview strip below it, zoom in steps of 10 % of the
-// records, a draggable zoom window in the overview, temperature / humidity /
-// both, alarm threshold lines and a read-out of the record under the mouse.
+// records (buttons, or the mouse wheel around the pointer), zoom to a span
+// dragged across the chart, a draggable zoom window in the overview,
+// temperature / humidity / both, alarm threshold lines, a legend and a
+// read-out of the record under the mouse.
 //
 // How the main window uses it (one instance, created hidden at start-up):
 //   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in FormShow
@@ -12,7 +14,9 @@
 // ShowChart shows the window (not modally) or brings it to the front; every
 // showing from hidden resets the zoom to all records and selects both series.
 // RefreshChart is cheap when nothing changed and may be called whether the
-// window is shown or not. Closing the window only hides it.
+// window is shown or not. Closing the window only hides it. A LanguageChange
+// event (sent by the main window when its language is applied) puts the
+// title, the tool tips and the texts on the chart into the current language.
 //
 // The back buffer of the chart is redrawn only when the paint box's size, the
 // shown records or the value range change; the cursor and the texts are drawn
@@ -92,6 +96,8 @@ public:
     // How often each back buffer has been redrawn since creation.
     int ChartRedrawCount() const { return chartRedraws_; }
     int OverviewRedrawCount() const { return overviewRedraws_; }
+    // A span being dragged across the chart, in paint box columns.
+    bool Spanning() const { return spanning_; }
     // The read-out line above the chart ("" when no record is under the mouse).
     QString CursorText() const;
     QString ExtremesText() const;
@@ -115,6 +121,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildControls();
@@ -124,6 +131,14 @@ private:
     EdgeRect LayoutChart(bool withRescale);
     void PaintBoxWykresPaint(QPainter& painter);
     void PaintBoxWykresMouseMove(int x);
+    void PaintBoxWykresMouseDown(int x, Qt::MouseButton button);
+    void PaintBoxWykresMouseUp(int x);
+    void PaintBoxWykresWheel(int x, int angleDelta);
+    // Zooms one step in or out keeping the record under column x in place.
+    void ZoomAround(int x, bool in);
+    // Shows the records between two columns of the chart.
+    void ZoomToColumns(int from, int to);
+    void RetranslateTexts();
     void PaintBoxRzutPaint(QPainter& painter);
     void PaintBoxRzutMouseDown(int x);
     void PaintBoxRzutMouseMove(int x);
@@ -180,6 +195,22 @@ private:
     };
     QImage overviewSeries_;
     SeriesKey seriesKey_;
+
+    // Zoom to a dragged span: where the press was and where the mouse is now.
+    bool spanning_ = false;
+    int spanFrom_ = 0;
+    int spanTo_ = 0;
+    // Wheel turns not yet a whole notch (fine-grained wheels and touch pads).
+    int wheelRest_ = 0;
+    // Where the last wheel step held the pointer's record, in percent of the
+    // records: further steps at the same column start from it rather than
+    // from the whole-percent window, so roundings do not add up.
+    struct WheelAnchor {
+        int x = -1;
+        int zoomStart = -1;
+        int zoomWidth = -1;
+        double percent = 0.0;
+    } wheelAnchor_;
 
     int chartRedraws_ = 0;
     int overviewRedraws_ = 0;

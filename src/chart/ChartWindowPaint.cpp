@@ -1,8 +1,10 @@
 // ChartWindow: the two paint boxes with their back buffers, the texts over
-// the chart, the cursor and the drag of the overview's zoom window.
+// the chart, the cursor, the zoom by wheel and by a dragged span, and the
+// drag of the overview's zoom window.
 #include <QPainter>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
@@ -15,6 +17,10 @@ namespace quorvex {
 namespace {
 
 constexpr QRgb kAqua = 0x00FFFF;
+// Under the plot: the time and date labels, the legend, then the footer on a
+// line of its own (a long logger name would run into the legend).
+constexpr int kFooterRow = 60;
+constexpr int kMarginBottom = kFooterRow + 16;
 
 QFont BoldFont(const QFont& base, int pointSize) {
     QFont font = base;
@@ -41,7 +47,7 @@ EdgeRect ChartWindow::LayoutChart(bool withRescale) {
     e.rescale = withRescale && (rescale || chartRescalePending_);
     e.area = area;
     e.marginLeft = 60;
-    e.marginBottom = 60;
+    e.marginBottom = kMarginBottom;
     e.marginRight = 20;
     e.marginTop = 25;
     e.zoomStart = zoomStart;
@@ -73,6 +79,14 @@ void ChartWindow::PaintBoxWykresPaint(QPainter& painter) {
     e.SetCanvas(&painter);
     e.DrawCursor();
     e.SetCanvas(nullptr);
+    if (spanning_) {
+        // The span a release will zoom to, over the plot.
+        const QRect span(QPoint(std::min(spanFrom_, spanTo_), e.marginTop), QPoint(std::max(spanFrom_, spanTo_), e.y0));
+        painter.fillRect(span, QColor(0x33, 0x99, 0xFF, 0x40));
+        painter.setPen(QPen(QColor(0x33, 0x99, 0xFF), 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(span);
+    }
 
     painter.setPen(QColor::fromRgb(Chart::kTextColour));
     painter.setFont(BoldFont(font(), 10));
@@ -83,7 +97,7 @@ void ChartWindow::PaintBoxWykresPaint(QPainter& painter) {
     painter.drawText(area.right - 20 - fm.horizontalAdvance(extremes), fm.ascent(), extremes);
 
     painter.setFont(BoldFont(font(), 8));
-    painter.drawText(60, area.bottom - 60 + 44 + QFontMetrics(painter.font()).ascent(), FooterText());
+    painter.drawText(60, e.y0 + kFooterRow + QFontMetrics(painter.font()).ascent(), FooterText());
 }
 
 void ChartWindow::RedrawChartBitmap(const EdgeRect& area) {
@@ -96,6 +110,7 @@ void ChartWindow::RedrawChartBitmap(const EdgeRect& area) {
     chartEngine.DrawAxes();
     chartEngine.DrawSeries();
     chartEngine.DrawThresholds();
+    chartEngine.DrawLegend();
     chartEngine.SetCanvas(nullptr);
     chartDrawn_ = true;
     chartArea_ = area;
@@ -107,7 +122,8 @@ void ChartWindow::RedrawChartBitmap(const EdgeRect& area) {
 QString ChartWindow::CursorText() const {
     const Chart& e = chartEngine;
     if (e.cursorIndex < 0) return {};
-    QString text = FromMoment(e.cursorTime).toString(QStringLiteral("dd-MM-yyyy'r'  HH:mm ss's'"));
+    // The format is a numbered text: each language writes a moment its own way.
+    QString text = FromMoment(e.cursorTime).toString(TranslateText(QStringLiteral("[2181]dd-MM-yyyy'r'  HH:mm ss's'")));
     if (showTemp) text += QStringLiteral("     ") + LogTemperatureText(e.cursorTemp);
     if (showHum) text += QStringLiteral("     ") + LogHumidityText(e.cursorHum);
     return text;
@@ -128,9 +144,12 @@ QString ChartWindow::ExtremesText() const {
 }
 
 QString ChartWindow::FooterText() const {
+    // The number as the results tab lists it (its rows: name, type, number, period).
+    constexpr qsizetype kNumberRow = 2;
+    const QString number = LoggerInfoRows(*results).value(kNumberRow).value;
     return TranslateText(QStringLiteral("[1041]Nazwa:")) + QStringLiteral(" ") + results->loggerName +
-           QStringLiteral("   ") + TranslateText(QStringLiteral("[1039]Numer:")) + QStringLiteral(" ") +
-           results->loggerType + results->serialNumber + QStringLiteral("   ") +
+           QStringLiteral("   ") + TranslateText(QStringLiteral("[1039]Numer:")) + QStringLiteral(" ") + number +
+           QStringLiteral("   ") +
            TranslateText(QStringLiteral("[241]Częstość zapisu:")) + QStringLiteral(" ") + results->writeInterval;
 }
 
@@ -139,7 +158,36 @@ void ChartWindow::PaintBoxWykresMouseMove(int x) {
     // window the next paint will show.
     LayoutChart(false);
     chartEngine.HitTest(x);
+    if (spanning_) spanTo_ = std::clamp(x, chartEngine.x0, chartEngine.area.right - chartEngine.marginRight);
     PaintBoxWykres->update();
+}
+
+void ChartWindow::PaintBoxWykresMouseDown(int x, Qt::MouseButton button) {
+    if (button != Qt::LeftButton) return;
+    LayoutChart(false);
+    const Chart& e = chartEngine;
+    if (x < e.x0 || x > e.area.right - e.marginRight || results->IsEmpty()) return;
+    spanning_ = true;
+    spanFrom_ = spanTo_ = x;
+}
+
+void ChartWindow::PaintBoxWykresMouseUp(int x) {
+    if (!spanning_) return;
+    spanning_ = false;
+    LayoutChart(false);
+    spanTo_ = std::clamp(x, chartEngine.x0, chartEngine.area.right - chartEngine.marginRight);
+    // A click, or a hand that shook, is no span.
+    constexpr int kLeastSpan = 5;
+    if (std::abs(spanTo_ - spanFrom_) >= kLeastSpan) ZoomToColumns(spanFrom_, spanTo_);
+    PaintBoxWykres->update();
+}
+
+void ChartWindow::PaintBoxWykresWheel(int x, int angleDelta) {
+    // One zoom step a notch (120 eighths of a degree); finer wheels add up.
+    constexpr int kNotch = 120;
+    wheelRest_ += angleDelta;
+    for (; wheelRest_ >= kNotch; wheelRest_ -= kNotch) ZoomAround(x, true);
+    for (; wheelRest_ <= -kNotch; wheelRest_ += kNotch) ZoomAround(x, false);
 }
 
 void ChartWindow::PaintBoxRzutPaint(QPainter& painter) {

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include <functional>
@@ -14,6 +15,7 @@ class PaintBox : public QWidget {
 public:
     using PaintHandler = std::function<void(QPainter&)>;
     using MouseHandler = std::function<void(QMouseEvent&)>;
+    using WheelHandler = std::function<void(QWheelEvent&)>;
 
     explicit PaintBox(QWidget* parent = nullptr) : QWidget(parent) {
         // Every paint covers the whole box from its back buffer.
@@ -25,6 +27,7 @@ public:
     MouseHandler onMouseMove;
     MouseHandler onMouseDown;
     MouseHandler onMouseUp;
+    WheelHandler onWheel;
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -39,6 +42,10 @@ protected:
     }
     void mouseReleaseEvent(QMouseEvent* event) override {
         if (onMouseUp) onMouseUp(*event);
+    }
+    void wheelEvent(QWheelEvent* event) override {
+        if (onWheel) onWheel(*event);
+        else QWidget::wheelEvent(event);
     }
 };
 

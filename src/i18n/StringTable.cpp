@@ -219,6 +219,19 @@ constexpr StringTableEntry kEntries[] = {
     {2169, "Humidity correction", "Feuchtigkeitskorrektur"},
     {2170, "Way to start the registration", "Art des Registrierungsstarts"},
     {2171, "After filling memory", "Nachdem der Speicher voll ist"},
+    // The chart window and its printout. 2181 is the pattern the moment under
+    // the chart's cursor is written with (dd day, MM month, yyyy year, HH hour,
+    // mm minute, ss second; quoted letters are printed as they are).
+    {2180, "Chart", "Diagramm"},
+    {2181, "yyyy-MM-dd  HH:mm:ss", "dd.MM.yyyy  HH:mm:ss"},
+    {2182, "Zoom in (mouse wheel or drag across the chart)", "Vergrößern (Mausrad oder über das Diagramm ziehen)"},
+    {2183, "Zoom out (mouse wheel)", "Verkleinern (Mausrad)"},
+    {2184, "Show the whole chart", "Ganzes Diagramm anzeigen"},
+    {2185, "Temperature and humidity", "Temperatur und Feuchtigkeit"},
+    {2186, "Alarm thresholds", "Alarmgrenzwerte"},
+    {2187, "Print chart", "Diagramm drucken"},
+    {2188, "Date of first log shown", "Datum des ersten angezeigten Logins"},
+    {2189, "Date of last log shown", "Datum des letzten angezeigten Logins"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -54,6 +54,7 @@ void DrawChartPage(QPainter& painter, QPagedPaintDevice& device, const ChartPrin
         engine.DrawAxes();
         engine.DrawSeries();
         engine.DrawThresholds();
+        engine.DrawLegend();
         engine.SetCanvas(nullptr);
     }
     // A plain pixel copy: every bitmap pixel becomes a 4 × 4 block. Lossless,

@@ -1,6 +1,6 @@
 #pragma once
 // The chart printout: one landscape page with the print dialog's header
-// block, the rule, and the chart drawn by a temporary chart engine into a
+// block (and the summary when it is ticked), the rule, and the chart drawn by a temporary chart engine into a
 // bitmap of a quarter of the remaining width and height, stretched without
 // smoothing onto the rest of the page (so lines and texts come out as bold as
 // on the screen rather than hair-thin at the printer's resolution).
@@ -14,7 +14,7 @@ class QPagedPaintDevice;
 
 namespace quorvex {
 
-// Draws the header between left and right from top and returns its height.
+// Draws the header (and summary) between left and right from top and returns its height.
 using PageHeaderFunction = std::function<int(QPainter& painter, int left, int right, int top)>;
 
 // Draws the whole chart page on `device`, which `painter` is active on.

@@ -295,7 +295,12 @@ bool PrintDialog::BeginJob(QPainter& painter) {
 
 int PrintDialog::PrintPageHeader(QPainter& painter, int left, int right, int top) {
     const ResultsStore& results = Results ? *Results : StoredResults;
-    return PrintHeader(painter, results, HeaderOptions(), left, right, top, FirstRecord, LastRecord);
+    PrintHeaderOptions options = HeaderOptions();
+    // A part of the log (a zoomed chart): the dates say they are of the records shown.
+    options.shownRecords = FirstRecord > 0 || LastRecord < results.Count() - 1;
+    int height = PrintHeader(painter, results, options, left, right, top, FirstRecord, LastRecord);
+    if (options.summary) height += PrintSummary(painter, results, left, right, top + height);
+    return height;
 }
 
 int PrintDialog::ExecForTable() {

@@ -79,7 +79,9 @@ public:
     // told) or the operator cancelled.
     bool BeginJob(QPainter& painter);
     // Draws the page header of a printout between `left` and `right` from
-    // `top`, for FirstRecord..LastRecord, and returns its height.
+    // `top`, for FirstRecord..LastRecord (named the first and last shown when
+    // they are not the whole log), with the summary of all records below it
+    // when that is ticked, and returns its height.
     int PrintPageHeader(QPainter& painter, int left, int right, int top);
 
     // The header block as the check boxes and memo say now (trailing empty

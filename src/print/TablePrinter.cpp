@@ -165,7 +165,10 @@ int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeade
     if (options.name) fact(u"[1046]Nazwa Loggera", results.loggerName);
     if (options.number) fact(u"[1047]Typ, numer seryjny Loggera", results.loggerType + u' ' + results.serialNumber);
     if (options.interval) fact(u"[1048]Częstość zapisu logów", results.writeInterval);
-    if (options.firstLog) {
+    if (options.firstLog && options.shownRecords) {
+        fact(u"[2188]Data pierwszego pokazanego loga", DateTimeText(results, firstRecord));
+        fact(u"[2189]Data ostatniego pokazanego loga", DateTimeText(results, lastRecord));
+    } else if (options.firstLog) {
         fact(u"[1051]Data pierwszego loga", DateTimeText(results, firstRecord));
         fact(u"[1052]Data ostatniego loga", DateTimeText(results, lastRecord));
     }

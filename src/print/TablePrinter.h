@@ -24,6 +24,7 @@ struct PrintHeaderOptions {
     bool number = true;        // type and serial number
     bool interval = true;      // save interval
     bool firstLog = true;      // moments of the first and last printed record
+    bool shownRecords = false; // those are the first and last of the records shown, not of the log
     bool printDate = true;     // today's date
     bool summary = false;      // the summary of the results, below the header of the first page
 };

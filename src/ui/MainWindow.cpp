@@ -213,6 +213,11 @@ void MainWindow::ApplyLanguage(const QString& lang)
     TranslateWindow(*translator, language, this);
     TranslateMenu(*translator, language, menuBar());
     if (AppWindows.printDialog) TranslateWindow(*translator, language, AppWindows.printDialog);
+    // The chart window puts its title, tool tips and chart texts into the language itself.
+    if (AppWindows.chartWindow) {
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(AppWindows.chartWindow, &change);
+    }
     if (logs) logs->RefreshView();
     // Numbers on screen are written anew with the language's separator.
     if (controls) controls->RefreshAll();

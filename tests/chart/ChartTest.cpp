@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "ChartTestUtil.h"
@@ -267,26 +268,91 @@ std::vector<std::pair<int, int>> LabelRuns(const QImage& image, int top, int bot
     return runs;
 }
 
-TEST_F(ChartTest, TimeAndDateLabelsDoNotOverlap) {
-    for (int count : {40, 2000, 200000}) {
-        SCOPED_TRACE(count);
-        Fill(store, count, DayNight);
+TEST_F(ChartTest, TimeLabelsStandAtRoundMomentsSuitedToTheSpan) {
+    const QFontMetrics fm(QApplication::font());
+    const int timeWidth = fm.horizontalAdvance(QStringLiteral("88:88"));
+    const int dateWidth = fm.horizontalAdvance(QStringLiteral("88.88.8888"));
+    struct Case {
+        int count, intervalSec, startSec;  // the first record that many seconds after midnight
+        double finestStep, coarsestStep;   // seconds
+    } const cases[] = {
+        {40, 300, 0, 60, 1800},               // 200 minutes: whole minutes
+        {90, 420, 197, 60, 3600},             // an odd start and interval
+        {2000, 300, 0, 3600, 12 * 3600},      // a week: hours
+        {200000, 300, 0, 86400, 366 * 86400}, // two years: days or months
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        store.Clear();
+        for (int k = 0; k < c.count; ++k) {
+            const Sample s = DayNight(k);
+            store.Append(s.temperature, s.humidity, MomentOf(0) + (c.startSec + double(k) * c.intervalSec) / 86400.0);
+        }
         engine.rescale = true;
         const QImage image = Draw();
-        const QFontMetrics fm(QApplication::font());
-        const int timeWidth = fm.horizontalAdvance(QStringLiteral("88:88:88"));
-        const int dateWidth = fm.horizontalAdvance(QStringLiteral("88.88.8888"));
-        const int y0 = engine.y0;
-        const auto times = LabelRuns(image, y0 + 12, y0 + 12 + fm.ascent());
-        const auto dates = LabelRuns(image, y0 + 27, y0 + 27 + fm.ascent());
-        ASSERT_GE(times.size(), 3u);
-        ASSERT_GE(dates.size(), 1u);
-        // Overlapping labels would merge into runs wider than one label.
-        for (auto [a, b] : times) EXPECT_LE(b - a + 1, timeWidth + 2) << a;
+        const TimeMarks scale = engine.RoundMoments(timeWidth + 12, dateWidth + 12);
+        ASSERT_GE(scale.marks.size(), 3u);
+        EXPECT_GE(scale.step.ApproxSeconds(), c.finestStep);
+        EXPECT_LE(scale.step.ApproxSeconds(), c.coarsestStep);
+        for (const TimeMark& mark : scale.marks) {
+            EXPECT_TRUE(scale.step.Begins(mark.moment)) << FromMoment(mark.moment).toString().toStdString();
+            // It lies between the records taken before and after it.
+            EXPECT_LE(store[static_cast<int>(std::floor(mark.position))].time, mark.moment + 1e-9);
+            EXPECT_GE(store[static_cast<int>(std::ceil(mark.position))].time, mark.moment - 1e-9);
+        }
+        // Labels side by side, none run into the next.
+        const int widest = scale.step.InDays() ? dateWidth : timeWidth;
+        const auto labels = LabelRuns(image, engine.y0 + 12, engine.y0 + 12 + fm.ascent());
+        ASSERT_GE(labels.size(), 3u);
+        for (auto [a, b] : labels) EXPECT_LE(b - a + 1, widest + 2) << a;
+        const auto dates = LabelRuns(image, engine.y0 + 27, engine.y0 + 27 + fm.ascent());
+        EXPECT_EQ(dates.empty(), scale.step.InDays());  // the dates under times of day
         for (auto [a, b] : dates) EXPECT_LE(b - a + 1, dateWidth + 2) << a;
-        // The first label is centred under the value axis.
-        EXPECT_LT(times.front().first, engine.x0);
-        EXPECT_GT(times.front().second, engine.x0);
+    }
+}
+
+TEST(TimeStep, RoundMomentsFallOnTheClockMondaysAndFirstsOfTheMonth) {
+    const Moment thursday = ToMoment(QDate(2024, 5, 16), QTime(13, 47, 12));
+    const std::pair<TimeStep, QDateTime> cases[] = {
+        {TimeStep::Seconds(15 * 60), QDateTime(QDate(2024, 5, 16), QTime(13, 45))},
+        {TimeStep::Seconds(6 * 3600), QDateTime(QDate(2024, 5, 16), QTime(12, 0))},
+        {TimeStep::Seconds(7 * 86400), QDateTime(QDate(2024, 5, 13), QTime(0, 0))},
+        {TimeStep::Months(3), QDateTime(QDate(2024, 4, 1), QTime(0, 0))},
+    };
+    for (const auto& [step, expected] : cases) {
+        const qint64 interval = step.Interval(thursday);
+        EXPECT_EQ(FromMoment(step.Start(interval)), FromMoment(ToMoment(expected))) << expected.toString().toStdString();
+        EXPECT_FALSE(step.Begins(thursday));
+        EXPECT_EQ(step.Interval(step.Start(interval + 1)), interval + 1);
+    }
+}
+
+TEST_F(ChartTest, UnitLabelAndLegendStayWholeBesideANarrowMargin) {
+    Fill(store, 300, DayNight);
+    engine.marginLeft = 45;  // the printout's
+    const QFontMetrics fm(QApplication::font());
+    ASSERT_GT(fm.horizontalAdvance(engine.UnitLabel()) + 10, engine.marginLeft);
+    for (bool humidity : {true, false}) {
+        SCOPED_TRACE(humidity);
+        engine.showHum = humidity;
+        engine.rescale = true;
+        QImage image = Draw();
+        QPainter painter(&image);
+        engine.SetCanvas(&painter, &image);
+        engine.DrawLegend();
+        painter.end();
+
+        // The unit label is inked, but not in the surface's first column.
+        const QRect unitBand(0, 0, engine.x0 - 8, fm.ascent());
+        EXPECT_GT(unitBand.width() * unitBand.height() - CountColour(image, kWhite, unitBand), 20);
+        for (int y = 0; y < fm.height(); ++y) EXPECT_TRUE(IsColour(image, 0, y, kWhite)) << y;
+
+        // A sample line of each series shown, under the date labels.
+        const QRect legendBand(0, engine.y0 + 44, engine.area.right, engine.area.bottom - engine.y0 - 44);
+        EXPECT_GT(CountColour(image, Chart::kTempColour, legendBand), 20);
+        EXPECT_EQ(CountColour(image, Chart::kHumColour, legendBand) > 20, humidity);
+        EXPECT_EQ(engine.LegendTexts().join(u'|'),
+                  humidity ? QStringLiteral("Temperatura [°C]|Wilgotność [%RH]") : QStringLiteral("Temperatura [°C]"));
     }
 }
 

@@ -4,11 +4,14 @@
 
 #include <QMouseEvent>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <cmath>
 
 #include "ChartTestUtil.h"
 #include "chart/PaintBox.h"
+#include "i18n/TranslateHook.h"
+#include "i18n/Translator.h"
 #include "logs/LogRecord.h"
 
 namespace quorvex {
@@ -292,7 +295,93 @@ TEST_F(ChartWindowTest, ReadOutExtremesAndFooterTexts) {
                                          QStringLiteral(")  (") + LogHumidityText(StoredResults.humMax) + QStringLiteral("  ") +
                                          LogHumidityText(StoredResults.humMin) + QStringLiteral(")"));
     EXPECT_EQ(window.FooterText(),
-              QStringLiteral("Nazwa: Chłodnia   Numer: 02010019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
+              QStringLiteral("Nazwa: Chłodnia   Numer: 0019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
+}
+
+TEST_F(ChartWindowTest, WheelZoomsAroundThePointer) {
+    QWidget* box = window.PaintBoxWykres;
+    const Chart& e = window.ChartEngine();
+    auto wheel = [&](int x, int delta) {
+        QWheelEvent event(QPointF(x, 200), box->mapToGlobal(QPointF(x, 200)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box, &event);
+        Settle();
+    };
+    const int x = e.ToPixel(1500, 0).x();  // three quarters in
+    Mouse(box, QEvent::MouseMove, x, 200);
+    const int underPointer = e.cursorIndex;
+    for (int expected : {90, 80, 70}) {
+        wheel(x, 120);
+        EXPECT_EQ(window.ZoomWidth(), expected);
+        // The record under the pointer stays there (to a percent of the records).
+        EXPECT_NEAR(e.cursorIndex, underPointer, 20);
+        EXPECT_NEAR(window.FirstIndex() + (x - e.x0) / e.xStep, underPointer, 20);
+    }
+    EXPECT_EQ(window.DragFrame().left, StripWidth() * window.ZoomStart() / 100);
+    wheel(x, 60);  // half a notch waits for the other half
+    EXPECT_EQ(window.ZoomWidth(), 70);
+    wheel(x, -3 * 120 - 60);
+    EXPECT_EQ(window.ZoomWidth(), 100);
+    EXPECT_EQ(window.ZoomStart(), 0);
+}
+
+TEST_F(ChartWindowTest, DraggingASpanAcrossTheChartZoomsToIt) {
+    QWidget* box = window.PaintBoxWykres;
+    const Chart& e = window.ChartEngine();
+    const int from = e.ToPixel(400, 0).x(), to = e.ToPixel(800, 0).x();
+    Mouse(box, QEvent::MouseButtonPress, from, 200);
+    for (int x = from; x <= to; x += 40) Mouse(box, QEvent::MouseMove, x, 200);
+    EXPECT_TRUE(window.Spanning());
+    Mouse(box, QEvent::MouseButtonRelease, to, 200);
+    Settle();
+    // Records 400..800 of 2000, to a percent: 20 % to 40 %.
+    EXPECT_NEAR(window.FirstIndex(), 400, 20);
+    EXPECT_NEAR(window.FirstIndex() + window.SampleCount(), 800, 20);
+    EXPECT_TRUE(AquaColumn(StripWidth() * 30 / 100));
+    EXPECT_FALSE(AquaColumn(StripWidth() * 50 / 100));
+
+    // Narrower than a zoom step: zooming in keeps it, zooming out widens it by one.
+    const int a = e.ToPixel(10, 0).x(), b = e.ToPixel(50, 0).x();
+    Mouse(box, QEvent::MouseButtonPress, a, 200);
+    Mouse(box, QEvent::MouseMove, b, 200);
+    Mouse(box, QEvent::MouseButtonRelease, b, 200);
+    const int narrow = window.ZoomWidth();
+    ASSERT_LT(narrow, 10);
+    window.SpeedButtonZoomIn->click();
+    EXPECT_EQ(window.ZoomWidth(), narrow);
+    window.SpeedButtonZoomOut->click();
+    EXPECT_EQ(window.ZoomWidth(), narrow + 10);
+}
+
+TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
+    Translator translator;
+    TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
+    const Chart& e = window.ChartEngine();
+    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
+    Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
+    ASSERT_EQ(e.cursorIndex, 905);  // 4 May 2024, 03:25
+    struct Case {
+        QString language, title, zoomInTip, moment, legend;
+    } const cases[] = {
+        {kLanguageEnglish, "Chart", "Zoom in", "2024-05-04  03:25:00", "Temperature [°C]"},
+        {kLanguageGerman, "Diagramm", "Vergrößern", "04.05.2024  03:25:00", "Temperatur [°C]"},
+        {kLanguagePolish, "Wykres", "Powiększ", "04-05-2024r  03:25 00s", "Temperatura [°C]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language.toStdString());
+        translator.SetLanguage(c.language);
+        const int redraws = window.ChartRedrawCount();
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(&window, &change);
+        Settle();
+        EXPECT_EQ(window.windowTitle(), c.title);
+        EXPECT_TRUE(window.SpeedButtonZoomIn->toolTip().startsWith(c.zoomInTip));
+        EXPECT_FALSE(window.SpeedButtonDrukuj->toolTip().isEmpty() || window.SpeedButtonDrukuj->toolTip().startsWith(u'['));
+        EXPECT_TRUE(window.CursorText().startsWith(c.moment + QStringLiteral("     "))) << window.CursorText().toStdString();
+        EXPECT_EQ(window.ChartEngine().LegendTexts().value(0), c.legend);
+        EXPECT_GT(window.ChartRedrawCount(), redraws);  // the legend is in the back buffer
+    }
+    TranslateHook = nullptr;
 }
 
 TEST_F(ChartWindowTest, ChartGrowsAsBlocksArrive) {

@@ -45,6 +45,18 @@ protected:
         chart_->SpeedButtonDrukuj->click();
     }
 
+    // The moment of record `index` as the header prints it.
+    QString MomentText(int index) const {
+        const QDateTime t = FromMoment(store_.At(index).time);
+        return QLocale().toString(t.date(), ShortDateFormat()) + u' ' + QLocale().toString(t.time(), LongTimeFormat());
+    }
+    static bool HasFact(const QString& text, const QString& caption, const QString& value) {
+        return QRegularExpression(QRegularExpression::escape(caption) + QStringLiteral(":\\s+") +
+                                  QRegularExpression::escape(value))
+            .match(text)
+            .hasMatch();
+    }
+
     ResultsStore store_;
     QString pdf_;
     QStringList errors_;
@@ -73,17 +85,30 @@ TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage)
     const Page page = PdfWords(pdf_, 1, 1).at(0);
     EXPECT_GT(page.width, page.height) << "landscape";
 
-    // The header names the first and last shown record, not the whole store.
+    // The header names the first and last shown record, and says so.
     const QString text = PdfText(pdf_);
-    auto moment = [&](int index) {
-        const QDateTime t = FromMoment(store_.At(index).time);
-        return QLocale().toString(t.date(), ShortDateFormat()) + u' ' + QLocale().toString(t.time(), LongTimeFormat());
-    };
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("Data pierwszego loga:\\s+") + QRegularExpression::escape(moment(first)))
-                    .match(text).hasMatch()) << text.toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("Data ostatniego loga:\\s+") + QRegularExpression::escape(moment(last)))
-                    .match(text).hasMatch());
+    EXPECT_TRUE(HasFact(text, QStringLiteral("Data pierwszego pokazanego loga"), MomentText(first))) << text.toStdString();
+    EXPECT_TRUE(HasFact(text, QStringLiteral("Data ostatniego pokazanego loga"), MomentText(last)));
     EXPECT_TRUE(text.contains(QStringLiteral("Chłodnia B")));
+}
+
+TEST_F(ChartPrintout, TheWholeLogIsNamedAsSuchAndTheSummaryIsPrintedWhenTicked) {
+    ConnectChartPrinting(*chart_, *printWindow_);
+    for (bool summary : {true, false}) {
+        SCOPED_TRACE(summary);
+        QTimer::singleShot(0, printWindow_.get(), [this, summary] {
+            printWindow_->findChild<QCheckBox*>(QStringLiteral("CheckBoxSummary"))->setChecked(summary);
+            printWindow_->findChild<QPushButton*>(QStringLiteral("ButtonPrint"))->click();
+        });
+        pdf_ = dir_.filePath(summary ? QStringLiteral("z.pdf") : QStringLiteral("bez.pdf"));
+        chart_->SpeedButtonDrukuj->click();
+        EXPECT_EQ(PdfPageCount(pdf_), 1);
+        const QString text = PdfText(pdf_);
+        EXPECT_TRUE(HasFact(text, QStringLiteral("Data pierwszego loga"), MomentText(0))) << text.toStdString();
+        EXPECT_TRUE(HasFact(text, QStringLiteral("Data ostatniego loga"), MomentText(store_.Count() - 1)));
+        EXPECT_EQ(text.contains(QStringLiteral("Podsumowanie")), summary);
+        EXPECT_EQ(HasFact(text, QStringLiteral("Liczba rekordów"), QString::number(store_.Count())), summary);
+    }
 }
 
 TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {

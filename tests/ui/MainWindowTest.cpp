@@ -278,6 +278,8 @@ TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
     EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Measurements"));
     EXPECT_EQ(w.Find<QPushButton>("ButtonZmienProgiTemp")->text(), QStringLiteral("Change"));
     EXPECT_EQ(w.form->menuBar()->actions().first()->text(), QStringLiteral("File"));
+    ASSERT_NE(AppWindows.chartWindow, nullptr);
+    EXPECT_EQ(AppWindows.chartWindow->windowTitle(), QStringLiteral("Chart"));
     // The same state is shown again in the new language.
     EXPECT_EQ(w.form->StateText(), QStringLiteral("\nCommunication with the logger stopped"));
     EXPECT_EQ(w.form->LastStateCode(), 30);

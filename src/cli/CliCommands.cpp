@@ -70,8 +70,8 @@ int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outco
 
 int RunCli(const CliOptions& options)
 {
-    // The window's settings file: beside the program (both are installed side by side), or the
-    // user's configuration folder of the application (the caller names it "quorvex").
+    // The window's settings file, found by the window's own rule for the window beside this
+    // program (both are built and installed side by side).
     const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
     const IniFile settings(SettingsPath(exe, options.settingsPath));
     StopSignals stop;

@@ -115,6 +115,29 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
     }
 }
 
+TEST_F(Cli, LanguageTakesEveryFormTheWindowTakes)
+{
+    SimProcess sim({"--no-pacing", "--records", "3"});
+    ASSERT_TRUE(sim.Running());
+    // The first two header lines of the text file: name and type captions.
+    const struct {
+        const char* given;
+        const char* header;
+    } cases[] = {
+        {"pl", "Nazwa Typ"}, {"Polski", "Nazwa Typ"},     {"en", "Name Type"},       {"English", "Name Type"},
+        {"Angielski", "Name Type"}, {"DE", "Name Typ"}, {"Niemiecki", "Name Typ"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast")
+                                         << QStringLiteral("--language") << QString::fromLatin1(c.given));
+        ASSERT_EQ(r.code, 0) << c.given << ": " << r.err.toStdString();
+        const QStringList lines = r.out.split(QStringLiteral("\r\n"));
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_EQ(lines[0].section(u'\t', 0, 0) + u' ' + lines[1].section(u'\t', 0, 0), QString::fromLatin1(c.header)) << c.given;
+    }
+    EXPECT_EQ(Exec({QStringLiteral("info"), QStringLiteral("--language"), QStringLiteral("Francais")}).code, 1);
+}
+
 TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
 {
     // A paced line: the download takes seconds, time enough to break it off.
@@ -164,6 +187,12 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
     const Outcome absent = Exec({QStringLiteral("info"), QStringLiteral("--port"), Path("no-such-port")});
     EXPECT_EQ(absent.code, 2);
     EXPECT_EQ(absent.err.count(u'\n'), 1) << absent.err.toStdString();
+    // No logger on USB: the line also tells how to name a serial port instead.
+    const Outcome noUsb = Exec({QStringLiteral("info"), QStringLiteral("--port"), QStringLiteral("USB")});
+    EXPECT_EQ(noUsb.code, 2);
+    EXPECT_EQ(noUsb.err.count(u'\n'), 1) << noUsb.err.toStdString();
+    EXPECT_TRUE(noUsb.err.contains(QStringLiteral("no logger found on USB")) && noUsb.err.contains(QStringLiteral("--port PATH")))
+        << noUsb.err.toStdString();
     {
         SimProcess silent({"--no-pacing", "--fault", "silent at=1 count=all"});
         ASSERT_TRUE(silent.Running());

@@ -195,6 +195,8 @@ constexpr StringTableEntry kEntries[] = {
     {2148, "First record", "Erster Datensatz"},
     {2149, "Last record", "Letzter Datensatz"},
     {2150, "Fast reading", "Schnelles Auslesen"},
+    {2230, "temperature and humidity", "Temperatur und Feuchtigkeit"},
+    {2231, "temperature only", "nur Temperatur"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -92,7 +92,19 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
         EXPECT_EQ(lines.size(), 27);
         EXPECT_TRUE(lines.contains(humidity ? QStringLiteral("Logger name: Magazyn próbek – Łódź")
                                             : QStringLiteral("Logger name: Mroźnia – komora 3")));
-        EXPECT_TRUE(lines.contains(humidity ? QStringLiteral("Device type: 0201") : QStringLiteral("Device type: 0101")));
+        // Coded values with their meaning in the window's words.
+        const QStringList coded =
+            humidity ? QStringList{QStringLiteral("Start mode: 1 (from computer directly)"),
+                                   QStringLiteral("Recording: 0 (Logger does not record)"),
+                                   QStringLiteral("Overwrite when full: 0 (stop work logger)"),
+                                   QStringLiteral("Status word: 1 (Logger does not record; Launch from computer by "
+                                                  "clicking Start button)"),
+                                   QStringLiteral("Device type: 0201 (temperature and humidity)")}
+                     : QStringList{QStringLiteral("Recording: 1 (Logger running)"),
+                                   QStringLiteral("Overwrite when full: 1 (register again)"),
+                                   QStringLiteral("Status word: 13 (Logger running; To exit press the Stop button)"),
+                                   QStringLiteral("Device type: 0101 (temperature only)")};
+        for (const QString& line : coded) EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << text.out.toStdString();
         // A temperature logger has no humidity to show.
         EXPECT_EQ(lines.filter(QStringLiteral("Current humidity:")).value(0) == QStringLiteral("Current humidity: "), !humidity);
 
@@ -101,8 +113,13 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
         QJsonParseError error;
         const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8(), &error).object();
         ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.toStdString();
-        EXPECT_EQ(o.size(), 27);
+        EXPECT_EQ(o.size(), 27 + 4);
         EXPECT_EQ(o[QStringLiteral("device_type")].toString(), humidity ? QStringLiteral("0201") : QStringLiteral("0101"));
+        // Numbers stay numbers; the meaning stands beside.
+        EXPECT_EQ(o[QStringLiteral("start_mode")].toInt(-1), 1);
+        EXPECT_EQ(o[QStringLiteral("start_mode_meaning")].toString(), QStringLiteral("from computer directly"));
+        EXPECT_EQ(o[QStringLiteral("device_type_stored_meaning")].toString(),
+                  humidity ? QStringLiteral("temperature and humidity") : QStringLiteral("temperature only"));
         EXPECT_EQ(o[QStringLiteral("records_saved")].toInt(-1), humidity ? 250 : 5000);
         EXPECT_EQ(o[QStringLiteral("save_interval_s")].toInt(-1), humidity ? 300 : 600);
         EXPECT_TRUE(o[QStringLiteral("recording")].isBool());

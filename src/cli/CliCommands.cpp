@@ -25,16 +25,6 @@ const QString kUsb = QStringLiteral("USB");
 // the whole second it was cut to and the read-back's own exchange.
 constexpr qint64 kClockToleranceS = 3;
 
-// Start mode of register 0, bits 0–1.
-QString StartModeText(int mode)
-{
-    switch (mode) {
-    case 0: return QStringLiteral("by the button on the logger");
-    case 2: return QStringLiteral("at a set time");
-    default: return QStringLiteral("in mode %1").arg(mode);
-    }
-}
-
 }  // namespace
 
 void Say(const QString& line)
@@ -70,8 +60,8 @@ int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outco
 
 int RunCli(const CliOptions& options)
 {
-    // The window's settings file: beside the program (both are installed side by side), or the
-    // user's configuration folder of the application (the caller names it "quorvex").
+    // The window's settings file, found by the window's own rule for the window beside this
+    // program (both are built and installed side by side).
     const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
     const IniFile settings(SettingsPath(exe, options.settingsPath));
     StopSignals stop;
@@ -162,8 +152,10 @@ int RunRecording(const CliContext& c, bool start)
     }
     // The window offers Start only to a logger started from the computer.
     if (start && (status.GetValue() & 3) != 1) {
-        Say(QStringLiteral("the logger starts %1, not from the computer; change its start mode in the window")
-                .arg(StartModeText(status.GetValue() & 3)));
+        const int mode = status.GetValue() & 3;
+        Say(QStringLiteral("the logger's start mode is %1, not %2; change its start mode in the window")
+                .arg(WithMeaning(QString::number(mode), InEnglish(StartModeCaption(mode))),
+                     WithMeaning(QStringLiteral("1"), InEnglish(StartModeCaption(1)))));
         return kExitUsage;
     }
 

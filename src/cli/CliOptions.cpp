@@ -71,11 +71,12 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     if (parser.isSet(language)) {
-        o.language = parser.value(language);
-        if (NormalizeLanguage(o.language) != o.language) {
-            error = QStringLiteral("--language takes Polski, Angielski or Niemiecki, not '%1'").arg(o.language);
+        const auto chosen = LanguageFromName(parser.value(language));
+        if (!chosen) {
+            error = QStringLiteral("--language takes pl, en or de, not '%1'").arg(parser.value(language));
             return false;
         }
+        o.language = *chosen;
     }
     const bool download = o.command == CliOptions::Command::Download;
     if (o.json && o.command != CliOptions::Command::Info) {
@@ -104,12 +105,13 @@ QString CliVersionText()
 
 QString CliHelpText()
 {
-    return QStringLiteral(R"(Usage: quorvex-cli COMMAND [OPTION]...
+    return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
 Read, download and set a Quorvex temperature and humidity logger from a shell, without a
 display: the same link, settings and download rules as the quorvex window.
 
 Commands:
-  info         print every logger parameter as "name: value", one a line
+  info         print every logger parameter as "name: value", one a line; a coded value
+               is followed by its meaning, e.g. "Start mode: 1 (from computer directly)"
   download     download the whole log and write it to FILE (standard output without -o)
   set-clock    set the logger clock to the computer's time, read it back and check it
   start        start recording, as the window's Start button does (loggers whose start
@@ -120,12 +122,15 @@ Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
                      (default: the link stored by the window, else USB)
   --settings FILE    the window's settings file to take the link and language from
-                     (default: quorvex.INI beside the program, or ~/.config/quorvex/)
-  --language LANG    Polski, Angielski or Niemiecki: the captions written into the results
-                     file (default: the window's stored language, else Polski)
+                     (default: the window's, ~/.config/quorvex/quorvex.INI when installed,
+                     quorvex.INI beside a program run from its build folder)
+  --language LANG    pl, en or de (also Polish, English, German or Polski, Angielski,
+                     Niemiecki): the captions written into the results file
+                     (default: the window's stored language, else Polski)
   --fast             end each reply as soon as it is complete instead of after 800 ms of
                      silence; a download then runs at the speed of the line
-  --json             info: print one JSON object with stable keys and typed values
+  --json             info: print one JSON object with stable keys and typed values, and
+                     the meanings of coded values under KEY_meaning
   -o, --output FILE  download: write the records to FILE, replacing it only once the whole
                      log is in; the folder must exist
   --format FORMAT    download: txt or csv, the window's two results files (tab-separated
@@ -163,7 +168,7 @@ Examples:
   quorvex-cli set-clock && quorvex-cli start
 
 Report bugs to the Quorvex maintainers.
-)");
+)help");
 }
 
 }  // namespace quorvex

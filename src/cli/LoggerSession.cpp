@@ -200,7 +200,9 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
         else if (wParam == kHidUnusable)
             Lose(QStringLiteral("a logger is plugged in but its USB reports have a format this program cannot use"));
         else
-            Lose(opened_ ? QStringLiteral("the USB logger was unplugged") : QStringLiteral("no logger found on USB"));
+            Lose(opened_ ? QStringLiteral("the USB logger was unplugged")
+                         : QStringLiteral("no logger found on USB; for a logger on a serial port give its path "
+                                          "with --port PATH, e.g. --port /dev/ttyUSB0"));
         break;
     case WM_NO_RESPONSE:
         Lose(QStringLiteral("no logger answers on %1").arg(options_.link));

@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "i18n/Translator.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
+#include "params/LoggerState.h"
 #include "params/ParameterModel.h"
 
 namespace quorvex {
@@ -14,21 +16,45 @@ namespace {
 
 enum class Kind { Integer, Flag, Number, Date, Time, Seconds, Percent, Text };
 
+// What a coded value means, as the window words it: a numbered text, empty for none.
+using Meaning = QString (*)(const ParameterModel&);
+
 struct Field {
     const char* key;
     const char* name;
     Kind kind;
     const Parameter* parameter;
+    Meaning meaning = nullptr;
 };
+
+QString StartModeMeaning(const ParameterModel& m) { return StartModeCaption(m.Param<CStartLog>().GetValue()); }
+QString OverwriteMeaning(const ParameterModel& m) { return WrapAroundCaption(m.Param<CWrapAround>().GetValue()); }
+QString DeviceTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<CDeviceType>().GetText()); }
+QString StoredTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<CDeviceTypeEprom>().GetText()); }
+
+// The first line of the state panel: recording or not.
+QString RecordingMeaning(const ParameterModel& m)
+{
+    const StateTexts* state = FindLoggerState(LoggerStateCode(m));
+    return state && state->first ? QString::fromUtf8(state->first) : QString();
+}
+
+// Both lines of the state panel, as the window shows them for this status word.
+QString StatusMeaning(const ParameterModel& m)
+{
+    const StateTexts* state = FindLoggerState(LoggerStateCode(m));
+    if (!state) return {};
+    return (state->first ? QString::fromUtf8(state->first) + u'\n' : QString()) + QString::fromUtf8(state->second);
+}
 
 std::vector<Field> Fields(const ParameterModel& m)
 {
     // Keys are part of the program's interface: scripts read them. Never rename one.
     return {
-        {"start_mode", "Start mode", Kind::Integer, &m.Param<CStartLog>()},
-        {"recording", "Recording", Kind::Flag, &m.Param<CLogging>()},
-        {"overwrite", "Overwrite when full", Kind::Flag, &m.Param<CWrapAround>()},
-        {"status_word", "Status word", Kind::Integer, &m.Param<CStatusWord>()},
+        {"start_mode", "Start mode", Kind::Integer, &m.Param<CStartLog>(), StartModeMeaning},
+        {"recording", "Recording", Kind::Flag, &m.Param<CLogging>(), RecordingMeaning},
+        {"overwrite", "Overwrite when full", Kind::Flag, &m.Param<CWrapAround>(), OverwriteMeaning},
+        {"status_word", "Status word", Kind::Integer, &m.Param<CStatusWord>(), StatusMeaning},
         {"current_date", "Current date", Kind::Date, &m.Param<CCurrentDate>()},
         {"current_time", "Current time", Kind::Time, &m.Param<CCurrentTime>()},
         {"log_start_date", "Logging start date", Kind::Date, &m.Param<CLogStartDate>()},
@@ -42,13 +68,13 @@ std::vector<Field> Fields(const ParameterModel& m)
         {"humidity", "Current humidity", Kind::Number, &m.Param<CCurrentHum>()},
         {"humidity_high", "Humidity upper threshold", Kind::Number, &m.Param<CHighHum>()},
         {"humidity_low", "Humidity lower threshold", Kind::Number, &m.Param<CLowHum>()},
-        {"device_type", "Device type", Kind::Text, &m.Param<CDeviceType>()},
+        {"device_type", "Device type", Kind::Text, &m.Param<CDeviceType>(), DeviceTypeMeaning},
         {"firmware", "Firmware version", Kind::Text, &m.Param<CVersionFirmware>()},
         {"log_counter", "Logging counter", Kind::Integer, &m.Param<CLogCounter>()},
         {"battery_percent", "Battery", Kind::Percent, &m.Param<CBatteryStatus>()},
         {"production_date", "Production date", Kind::Date, &m.Param<CProductionDate>()},
         {"name", "Logger name", Kind::Text, &m.Param<CLoggerName>()},
-        {"device_type_stored", "Stored device type", Kind::Text, &m.Param<CDeviceTypeEprom>()},
+        {"device_type_stored", "Stored device type", Kind::Text, &m.Param<CDeviceTypeEprom>(), StoredTypeMeaning},
         {"serial_number", "Serial number", Kind::Text, &m.Param<CSerialNumber>()},
         {"temperature_correction", "Temperature correction", Kind::Number, &m.Param<CCorrectionTemp>()},
         {"humidity_correction", "Humidity correction", Kind::Number, &m.Param<CCorrectionHum>()},
@@ -59,6 +85,12 @@ std::vector<Field> Fields(const ParameterModel& m)
 QString Text(const Field& f)
 {
     return f.parameter->Available ? f.parameter->GetText() : QString();
+}
+
+// The meaning of the value shown; empty for none.
+QString MeaningText(const Field& f, const ParameterModel& m)
+{
+    return f.meaning && !Text(f).isEmpty() ? InEnglish(f.meaning(m)) : QString();
 }
 
 QJsonValue Value(const Field& f)
@@ -92,17 +124,40 @@ QJsonValue Value(const Field& f)
 
 }  // namespace
 
+QString InEnglish(const QString& numbered)
+{
+    Translator english;
+    english.SetLanguage(kLanguageEnglish);
+    QStringList lines;
+    for (const QString& line : numbered.split(u'\n', Qt::SkipEmptyParts)) lines << english.Tr(line).simplified();
+    return lines.join(QStringLiteral("; "));
+}
+
+QString WithMeaning(const QString& value, const QString& meaning)
+{
+    return meaning.isEmpty() ? value : value + QStringLiteral(" (") + meaning + u')';
+}
+
 QStringList ParameterLines(const ParameterModel& params)
 {
     QStringList lines;
-    for (const Field& f : Fields(params)) lines << QString::fromLatin1(f.name) + QStringLiteral(": ") + Text(f);
+    for (const Field& f : Fields(params))
+        lines << QString::fromLatin1(f.name) + QStringLiteral(": ") + WithMeaning(Text(f), MeaningText(f, params));
     return lines;
 }
 
 QJsonObject ParameterJson(const ParameterModel& params)
 {
     QJsonObject object;
-    for (const Field& f : Fields(params)) object.insert(QLatin1String(f.key), Value(f));
+    for (const Field& f : Fields(params)) {
+        object.insert(QLatin1String(f.key), Value(f));
+        // Beside the typed value, under a key of its own; flags need none.
+        if (f.meaning && f.kind != Kind::Flag) {
+            const QString meaning = MeaningText(f, params);
+            object.insert(QLatin1String(f.key) + QStringLiteral("_meaning"),
+                          meaning.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(meaning));
+        }
+    }
     return object;
 }
 

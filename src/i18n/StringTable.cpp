@@ -232,6 +232,8 @@ constexpr StringTableEntry kEntries[] = {
     {2187, "Print chart", "Diagramm drucken"},
     {2188, "Date of first log shown", "Datum des ersten angezeigten Logins"},
     {2189, "Date of last log shown", "Datum des letzten angezeigten Logins"},
+    {2230, "temperature and humidity", "Temperatur und Feuchtigkeit"},
+    {2231, "temperature only", "nur Temperatur"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -9,6 +9,12 @@ int DeviceTypeParameter::GetValue() const { return Reg0; }
 
 QString DeviceTypeParameter::GetText() const { return Has(1) ? Hex4(Reg0) : QString(); }
 
+QString DeviceTypeCaption(const QString& deviceTypeText) {
+    if (deviceTypeText.isEmpty()) return {};
+    return IsHumidityDevice(deviceTypeText) ? QStringLiteral("[2230]temperatura i wilgotność")
+                                            : QStringLiteral("[2231]tylko temperatura");
+}
+
 CDeviceType::CDeviceType() : DeviceTypeParameter(17, QStringLiteral("Typ urządzenia")) {}
 CDeviceTypeEprom::CDeviceTypeEprom() : DeviceTypeParameter(279, QStringLiteral("Typ urządzenia")) {}
 

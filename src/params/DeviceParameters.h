@@ -17,6 +17,10 @@ public:
     QString GetText() const override;
 };
 
+// What a device type text means, as a numbered text: a humidity logger (IsHumidityDevice) or a
+// temperature-only one; empty for an empty text.
+QString DeviceTypeCaption(const QString& deviceTypeText);
+
 class CDeviceType : public DeviceTypeParameter {
 public:
     CDeviceType();  // register 17

@@ -54,6 +54,23 @@ void CWrapAround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint1
 
 int CWrapAround::GetValue() const { return Bits(0x0008, 3); }
 
+QString StartModeCaption(int mode) {
+    switch (mode) {
+        case 0: return QStringLiteral("[221]przyciskiem na loggerze");
+        case 1: return QStringLiteral("[222]bezpośrednio z komputera");
+        case 2: return QStringLiteral("[223]o ustalonym czasie");
+        default: return {};
+    }
+}
+
+QString WrapAroundCaption(int overwrite) {
+    switch (overwrite) {
+        case 0: return QStringLiteral("[231]zatrzymaj pracę loggera");
+        case 1: return QStringLiteral("[232]rejestruj od początku");
+        default: return {};
+    }
+}
+
 CStatusWord::CStatusWord() : Parameter(0, QStringLiteral("Stan urządzenia")) {}
 
 int CStatusWord::GetValue() const { return Reg0 == kNotReceived ? -1 : Reg0; }

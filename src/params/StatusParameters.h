@@ -51,6 +51,11 @@ public:
     int GetValue() const override;
 };
 
+// The wording of each start mode and of each overwrite choice, as numbered texts (the registration
+// tab's radio buttons); empty for a value without one.
+QString StartModeCaption(int mode);
+QString WrapAroundCaption(int overwrite);
+
 class CStatusWord : public Parameter {
 public:
     CStatusWord();

@@ -57,17 +57,37 @@ bool IniFile::Flush()
     return settings_->status() == QSettings::NoError;
 }
 
+bool IsInstalledProgram(const QString& executablePath)
+{
+    // A bin folder below the system's program prefixes: the package manager owns that folder,
+    // so nothing of the operator's may be left in it, writable (as root) or not.
+    const QString dir = QDir::cleanPath(QFileInfo(executablePath).absolutePath());
+    if (QFileInfo(dir).fileName() != QLatin1String("bin")) return false;
+    for (const char* prefix : {"/usr/", "/opt/"})
+        if (dir.startsWith(QLatin1String(prefix))) return true;
+    return dir == QLatin1String("/bin");
+}
+
+QString UserSettingsFolder()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty()) base = QDir::homePath() + QStringLiteral("/.config");
+    return QDir(base).filePath(QStringLiteral("quorvex"));
+}
+
 QString SettingsPath(const QString& executablePath, const QString& overridePath)
 {
     if (!overridePath.isEmpty()) return overridePath;
     const QFileInfo exe(executablePath);
     const QString name = exe.completeBaseName() + QStringLiteral(".INI");
-    const QString beside = exe.absoluteDir().filePath(name);
-    const QFileInfo dir(exe.absolutePath());
-    const QFileInfo existing(beside);
-    const bool writable = existing.exists() ? existing.isWritable() : dir.isWritable();
-    if (writable) return beside;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (!IsInstalledProgram(executablePath)) {
+        const QString beside = exe.absoluteDir().filePath(name);
+        const QFileInfo dir(exe.absolutePath());
+        const QFileInfo existing(beside);
+        const bool writable = existing.exists() ? existing.isWritable() : dir.isWritable();
+        if (writable) return beside;
+    }
+    const QString config = UserSettingsFolder();
     QDir().mkpath(config);
     return QDir(config).filePath(name);
 }

@@ -34,10 +34,16 @@ private:
     std::unique_ptr<QSettings> settings_;
 };
 
-// Where the program keeps its settings: `overridePath` when given; otherwise the
-// executable's path with its extension replaced by ".INI" (quorvex -> quorvex.INI),
-// or, when that folder is not writable, the same file name in the user's
-// configuration folder, so settings are not silently lost.
+// Where the program keeps its settings: `overridePath` when given; for a program run from its
+// build or a portable folder the executable's path with its extension replaced by ".INI"
+// (quorvex -> quorvex.INI); for an installed program (IsInstalledProgram), or when the
+// program's folder is not writable, the same file name in UserSettingsFolder().
 QString SettingsPath(const QString& executablePath, const QString& overridePath = {});
+
+// The executable lies in a bin folder below /usr or /opt (also /usr/local), or in /bin.
+bool IsInstalledProgram(const QString& executablePath);
+
+// $XDG_CONFIG_HOME/quorvex (~/.config/quorvex when that is not set).
+QString UserSettingsFolder();
 
 }  // namespace quorvex

@@ -25,6 +25,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "params/StatusParameters.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/StatePanel.h"
@@ -253,13 +254,13 @@ QWidget* MainWindow::BuildRegistrationTab()
 
     auto* mode = Group(reg, "GroupBoxTrybStartu", QStringLiteral("[220]Sposób uruchomienia rejestracji:"));
     auto* ml = new QVBoxLayout(mode);
-    ml->addWidget(Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), mode), "RadioButtonStart0"));
-    ml->addWidget(Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), mode), "RadioButtonStart1"));
-    ml->addWidget(Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), mode), "RadioButtonStart2"));
+    ml->addWidget(Named(new QRadioButton(StartModeCaption(0), mode), "RadioButtonStart0"));
+    ml->addWidget(Named(new QRadioButton(StartModeCaption(1), mode), "RadioButtonStart1"));
+    ml->addWidget(Named(new QRadioButton(StartModeCaption(2), mode), "RadioButtonStart2"));
     auto* wrap = Group(reg, "GroupBoxNadpisywanie", QStringLiteral("[230]Po zapełnieniu pamięci:"));
     auto* wl = new QVBoxLayout(wrap);
-    wl->addWidget(Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), wrap), "RadioButtonWrap0"));
-    wl->addWidget(Named(new QRadioButton(QStringLiteral("[232]rejestruj od początku"), wrap), "RadioButtonWrap1"));
+    wl->addWidget(Named(new QRadioButton(WrapAroundCaption(0), wrap), "RadioButtonWrap0"));
+    wl->addWidget(Named(new QRadioButton(WrapAroundCaption(1), wrap), "RadioButtonWrap1"));
     wl->addStretch();
     rg->addWidget(mode, 1, 0);
     rg->addWidget(wrap, 1, 1);

@@ -6,7 +6,7 @@
 #include <QPushButton>
 
 #include "params/ControlBindings.h"
-#include "params/DateTimeCodec.h"
+#include "params/LoggerState.h"
 #include "params/ParameterModel.h"
 #include "params/Hooks.h"
 #include "ui/MainWindow.h"
@@ -16,25 +16,21 @@ namespace quorvex {
 
 namespace {
 
-struct StateTexts {
-    int code;
-    const char* first;   // null: the text begins with the line feed
-    const char* second;
-    int button;          // 0 none, 1 start, 2 stop
-};
-
-constexpr StateTexts kStates[] = {
+// The states of the link, in front of the logger's own (LoggerState.h).
+constexpr StateTexts kLinkStates[] = {
     {10, "[1000]Wystąpił błąd otwarcia portu", "[1001]Port nie istnieje, lub jest otwarty przez inną aplikację", 0},
     {20, nullptr, "[1002]Kabel USB odłączony", 0},
     {25, "[2081]Logger podłączony, ale nie nadaje się do użycia", "[2082]Nieobsługiwany format raportów USB", 0},
     {30, nullptr, "[1004]Brak komunikacji z Loggerem", 0},
     {35, nullptr, "[1006]Odczyt parametrów z Loggera", 0},
-    {60, "[1007]Logger nie rejestruje", "[1008]Uruchomienie przyciskiem na urządzeniu", 0},
-    {70, "[1007]Logger nie rejestruje", "[1009]Uruchomienie z komputera przyciskiem 'START'", 1},
-    {80, "[1007]Logger nie rejestruje", "[1010]Oczekiwanie na start o ustalonym czasie", 0},
-    {90, "[1007]Logger nie rejestruje", "[1011]Aby uruchomić pracę zmień parametry rejestracji", 0},
-    {100, "[1012]Logger uruchomiony - trwa rejestracja.", "[1013]Aby zakończyć logowanie wciśnij klawisz 'STOP'", 2},
 };
+
+const StateTexts* FindState(int code)
+{
+    for (const StateTexts& s : kLinkStates)
+        if (s.code == code) return &s;
+    return FindLoggerState(code);
+}
 
 QString Translated(const char* numbered)
 {
@@ -132,22 +128,7 @@ int MainWindow::ChooseStateCode() const
     if (link == 5) return hidUnusable ? 25 : 20;
     if (connState_ == CONN_NONE) return 30;
     if (connState_ == CONN_READING) return 35;
-    const int v = model_.Param<CStatusWord>().GetValue();  // -1: all bits set
-    if (v & 4) return 100;
-    switch (v & 3) {
-        case 0: return 60;
-        case 1: return 70;
-        case 2: {
-            const auto& m = model_;
-            const auto clock = ParseDateTimeText(m.Param<CCurrentDate>().GetText() + QLatin1Char(' ') +
-                                                 m.Param<CCurrentTime>().GetText());
-            const auto start = ParseDateTimeText(m.Param<CLogStartDate>().GetText() + QLatin1Char(' ') +
-                                                 m.Param<CLogStartTime>().GetText());
-            if (clock && start && *clock < *start) return 80;
-            return 90;
-        }
-        default: return 0;
-    }
+    return LoggerStateCode(model_);
 }
 
 void MainWindow::UpdateLoggerState() { SetLoggerState(ChooseStateCode()); }
@@ -158,11 +139,10 @@ void MainWindow::SetLoggerState(int code)
     if (code != -1) lastStateCode = code;
     ButtonLogStart->hide();
     ButtonLogStop->hide();
-    for (const StateTexts& s : kStates) {
-        if (s.code != lastStateCode) continue;
-        stateText = (s.first ? Translated(s.first) : QString()) + QLatin1Char('\n') + Translated(s.second);
-        if (s.button == 1) ButtonLogStart->show();
-        if (s.button == 2) ButtonLogStop->show();
+    if (const StateTexts* s = FindState(lastStateCode)) {
+        stateText = (s->first ? Translated(s->first) : QString()) + QLatin1Char('\n') + Translated(s->second);
+        if (s->button == 1) ButtonLogStart->show();
+        if (s->button == 2) ButtonLogStop->show();
     }
     PaintBoxStanLoggera->SetText(stateText);
 }

@@ -92,7 +92,19 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
         EXPECT_EQ(lines.size(), 27);
         EXPECT_TRUE(lines.contains(humidity ? QStringLiteral("Logger name: Magazyn próbek – Łódź")
                                             : QStringLiteral("Logger name: Mroźnia – komora 3")));
-        EXPECT_TRUE(lines.contains(humidity ? QStringLiteral("Device type: 0201") : QStringLiteral("Device type: 0101")));
+        // Coded values with their meaning in the window's words.
+        const QStringList coded =
+            humidity ? QStringList{QStringLiteral("Start mode: 1 (from computer directly)"),
+                                   QStringLiteral("Recording: 0 (Logger does not record)"),
+                                   QStringLiteral("Overwrite when full: 0 (stop work logger)"),
+                                   QStringLiteral("Status word: 1 (Logger does not record; Launch from computer by "
+                                                  "clicking Start button)"),
+                                   QStringLiteral("Device type: 0201 (temperature and humidity)")}
+                     : QStringList{QStringLiteral("Recording: 1 (Logger running)"),
+                                   QStringLiteral("Overwrite when full: 1 (register again)"),
+                                   QStringLiteral("Status word: 13 (Logger running; To exit press the Stop button)"),
+                                   QStringLiteral("Device type: 0101 (temperature only)")};
+        for (const QString& line : coded) EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << text.out.toStdString();
         // A temperature logger has no humidity to show.
         EXPECT_EQ(lines.filter(QStringLiteral("Current humidity:")).value(0) == QStringLiteral("Current humidity: "), !humidity);
 
@@ -101,8 +113,13 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
         QJsonParseError error;
         const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8(), &error).object();
         ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.toStdString();
-        EXPECT_EQ(o.size(), 27);
+        EXPECT_EQ(o.size(), 27 + 4);
         EXPECT_EQ(o[QStringLiteral("device_type")].toString(), humidity ? QStringLiteral("0201") : QStringLiteral("0101"));
+        // Numbers stay numbers; the meaning stands beside.
+        EXPECT_EQ(o[QStringLiteral("start_mode")].toInt(-1), 1);
+        EXPECT_EQ(o[QStringLiteral("start_mode_meaning")].toString(), QStringLiteral("from computer directly"));
+        EXPECT_EQ(o[QStringLiteral("device_type_stored_meaning")].toString(),
+                  humidity ? QStringLiteral("temperature and humidity") : QStringLiteral("temperature only"));
         EXPECT_EQ(o[QStringLiteral("records_saved")].toInt(-1), humidity ? 250 : 5000);
         EXPECT_EQ(o[QStringLiteral("save_interval_s")].toInt(-1), humidity ? 300 : 600);
         EXPECT_TRUE(o[QStringLiteral("recording")].isBool());
@@ -113,6 +130,29 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
         EXPECT_EQ(o[QStringLiteral("humidity")].isDouble(), humidity);
         EXPECT_EQ(o[QStringLiteral("humidity")].isNull(), !humidity);
     }
+}
+
+TEST_F(Cli, LanguageTakesEveryFormTheWindowTakes)
+{
+    SimProcess sim({"--no-pacing", "--records", "3"});
+    ASSERT_TRUE(sim.Running());
+    // The first two header lines of the text file: name and type captions.
+    const struct {
+        const char* given;
+        const char* header;
+    } cases[] = {
+        {"pl", "Nazwa Typ"}, {"Polski", "Nazwa Typ"},     {"en", "Name Type"},       {"English", "Name Type"},
+        {"Angielski", "Name Type"}, {"DE", "Name Typ"}, {"Niemiecki", "Name Typ"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast")
+                                         << QStringLiteral("--language") << QString::fromLatin1(c.given));
+        ASSERT_EQ(r.code, 0) << c.given << ": " << r.err.toStdString();
+        const QStringList lines = r.out.split(QStringLiteral("\r\n"));
+        ASSERT_GE(lines.size(), 2);
+        EXPECT_EQ(lines[0].section(u'\t', 0, 0) + u' ' + lines[1].section(u'\t', 0, 0), QString::fromLatin1(c.header)) << c.given;
+    }
+    EXPECT_EQ(Exec({QStringLiteral("info"), QStringLiteral("--language"), QStringLiteral("Francais")}).code, 1);
 }
 
 TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
@@ -164,6 +204,12 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
     const Outcome absent = Exec({QStringLiteral("info"), QStringLiteral("--port"), Path("no-such-port")});
     EXPECT_EQ(absent.code, 2);
     EXPECT_EQ(absent.err.count(u'\n'), 1) << absent.err.toStdString();
+    // No logger on USB: the line also tells how to name a serial port instead.
+    const Outcome noUsb = Exec({QStringLiteral("info"), QStringLiteral("--port"), QStringLiteral("USB")});
+    EXPECT_EQ(noUsb.code, 2);
+    EXPECT_EQ(noUsb.err.count(u'\n'), 1) << noUsb.err.toStdString();
+    EXPECT_TRUE(noUsb.err.contains(QStringLiteral("no logger found on USB")) && noUsb.err.contains(QStringLiteral("--port PATH")))
+        << noUsb.err.toStdString();
     {
         SimProcess silent({"--no-pacing", "--fault", "silent at=1 count=all"});
         ASSERT_TRUE(silent.Running());

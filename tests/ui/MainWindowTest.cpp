@@ -206,12 +206,36 @@ TEST(MainWindowSettings, IniFileRoundTripsAwkwardTexts)
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("Okno"), QStringLiteral("Dir"), 7), 7);
 }
 
-TEST(MainWindowSettings, SettingsPathBesideTheProgramOrOverridden)
+TEST(MainWindowSettings, SettingsBesideABuiltOrPortableProgramElseInTheUserConfigFolder)
 {
-    QTemporaryDir dir;
-    const QString exe = dir.filePath(QStringLiteral("quorvex"));
-    EXPECT_EQ(SettingsPath(exe), dir.filePath(QStringLiteral("quorvex.INI")));
-    EXPECT_EQ(SettingsPath(exe, QStringLiteral("/tmp/other.ini")), QStringLiteral("/tmp/other.ini"));
+    QTemporaryDir dir, config;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("portable/bin")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("build")));
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    const QString user = config.filePath(QStringLiteral("quorvex/quorvex.INI"));
+    const struct {
+        QString exe, expected;
+    } cases[] = {
+        {dir.filePath(QStringLiteral("build/quorvex")), dir.filePath(QStringLiteral("build/quorvex.INI"))},
+        {dir.filePath(QStringLiteral("portable/bin/quorvex")), dir.filePath(QStringLiteral("portable/bin/quorvex.INI"))},
+        // Installed: never beside the program, even where root could write there.
+        {QStringLiteral("/usr/bin/quorvex"), user},
+        {QStringLiteral("/usr/local/bin/quorvex"), user},
+        {QStringLiteral("/opt/quorvex/bin/quorvex"), user},
+        {QStringLiteral("/usr/bin/../bin/quorvex"), user},
+        // Not installed, but its folder cannot be written (here: is not there).
+        {dir.filePath(QStringLiteral("gone/quorvex")), user},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SettingsPath(c.exe), c.expected) << c.exe.toStdString();
+        EXPECT_EQ(SettingsPath(c.exe, QStringLiteral("/tmp/other.ini")), QStringLiteral("/tmp/other.ini"));
+    }
+    EXPECT_TRUE(QFileInfo(user).dir().exists());
+    if (savedConfig.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", savedConfig);
 }
 
 // ---------------------------------------------------------------- language

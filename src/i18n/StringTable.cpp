@@ -195,6 +195,25 @@ constexpr StringTableEntry kEntries[] = {
     {2148, "First record", "Erster Datensatz"},
     {2149, "Last record", "Letzter Datensatz"},
     {2150, "Fast reading", "Schnelles Auslesen"},
+    // The record-number column, page numbers, files written, the Help menu and the recent files.
+    {2200, "No.", "Nr."},
+    {2201, "Page %1/%2", "Seite %1/%2"},
+    {2202, "Save results to file", "Ergebnisse in Datei speichern"},
+    {2203, "Results saved to", "Ergebnisse gespeichert in"},
+    {2204, "Printout saved to", "Ausdruck gespeichert in"},
+    {2205, "Help", "Hilfe"},
+    {2206, "About", "Über das Programm"},
+    {2207, "Recent files", "Zuletzt geöffnet"},
+    {2208, "No recent files", "Keine zuletzt geöffneten Dateien"},
+    {2209, "Companion program of the temperature and humidity data logger",
+     "Begleitprogramm zum Temperatur- und Feuchtigkeitsdatenlogger"},
+    {2210, "Licence: all rights reserved; no licence has been granted yet.",
+     "Lizenz: alle Rechte vorbehalten; eine Lizenz wurde noch nicht erteilt."},
+    {2211, "Settings file", "Einstellungsdatei"},
+    {2212, "Results are saved by default in", "Ergebnisse werden standardmäßig gespeichert in"},
+    {2213, "Manual", "Handbuch"},
+    {2214, "Version", "Version"},
+    {2215, "It has been removed from the recent files.", "Sie wurde aus den zuletzt geöffneten Dateien entfernt."},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -34,6 +34,7 @@ public:
         EnsureApplication();
         MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = link;
         o.startThread = !link.isEmpty();
         form = std::make_unique<MainWindow>(model, o);

@@ -28,6 +28,16 @@ std::optional<QString> LanguageFromName(const QString& name) {
   return std::nullopt;
 }
 
+QString LanguageForLocale(const QLocale& locale) {
+  // The interface languages come from LANGUAGE and LC_MESSAGES, which may differ from
+  // the locale of numbers and dates.
+  const QStringList ui = locale.uiLanguages();
+  const QLocale::Language language = ui.isEmpty() ? locale.language() : QLocale(ui.constFirst()).language();
+  if (language == QLocale::Polish) return kLanguagePolish;
+  if (language == QLocale::German) return kLanguageGerman;
+  return kLanguageEnglish;
+}
+
 std::optional<int> ParseTextId(QStringView digits) {
   QStringView rest = digits;
   if (!rest.isEmpty() && (rest.front() == u'-' || rest.front() == u'+')) rest = rest.mid(1);

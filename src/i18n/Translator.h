@@ -8,6 +8,7 @@
 // Used on the user-interface thread only.
 
 #include <QHash>
+#include <QLocale>
 #include <QObject>
 #include <QSet>
 #include <QString>
@@ -34,6 +35,11 @@ QChar DecimalSeparatorOf(const QString& language);
 // names, a language code (pl, en, de) or the English name (Polish, English,
 // German). Nothing for anything else.
 std::optional<QString> LanguageFromName(const QString& name);
+
+// The language of the interface for a person whose desktop speaks `locale`
+// (its first interface language): Polish or German when it is one of those,
+// English for every other.
+QString LanguageForLocale(const QLocale& locale);
 
 // The id of a numbered text whose bracket prefix has been cut out: an optional
 // sign and decimal digits that fit an int. Nothing for anything else.

@@ -7,7 +7,7 @@ namespace quorvex {
 ResultsModel::ResultsModel(const ResultsStore& store, QObject* parent)
     : QAbstractTableModel(parent),
       store_(store),
-      captions_{QStringLiteral("[311]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
+      captions_{QStringLiteral("[2200]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
                 QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")} {}
 
 void ResultsModel::SyncRows() {

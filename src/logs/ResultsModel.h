@@ -28,7 +28,7 @@ public:
     // formats, temperature and humidity with their units. Column 1 is left
     // aligned, the others centred.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    // Horizontal captions start as the numbered texts ("[311]Lp", …) and can be
+    // Horizontal captions start as the numbered texts ("[2200]Lp", …) and can be
     // replaced (the translator renames them); vertical headers are not shown.
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,

@@ -315,6 +315,10 @@ int PrintDialog::ExecForChart() {
     return exec();
 }
 
+void PrintDialog::NoteWrittenPdf() {
+    if (printer_.outputFormat() == QPrinter::PdfFormat) emit PdfWritten(printer_.outputFileName());
+}
+
 bool PrintDialog::PrintTable() {
     const ResultsStore& results = Results ? *Results : StoredResults;
     FirstRecord = 0;
@@ -326,6 +330,7 @@ bool PrintDialog::PrintTable() {
     if (!printed.ok) printer_.abort();
     painter.end();
     if (!printed.ok) ReportError(TranslateText(QStringLiteral("[2022]Strona jest za mała na tabelę")));
+    else NoteWrittenPdf();
     return printed.ok;
 }
 
@@ -337,6 +342,7 @@ bool PrintDialog::PrintChart(const ChartPrintView& view, int firstIndex, int sam
     DrawChartPage(painter, printer_, view,
                   [this](QPainter& p, int left, int right, int top) { return PrintPageHeader(p, left, right, top); });
     painter.end();
+    NoteWrittenPdf();
     return true;
 }
 

@@ -91,6 +91,10 @@ public:
     // The list entry standing for a PDF file (the last one).
     int PdfEntryIndex() const;
 
+signals:
+    // A printout (table or chart) was written completely to the PDF file `path`.
+    void PdfWritten(const QString& path);
+
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
@@ -102,6 +106,7 @@ private:
     PrintSettings ControlsToSettings() const;
     void SettingsToControls(const PrintSettings& s);
     void ReportError(const QString& text);
+    void NoteWrittenPdf();
 
     QString settingsPath_;
     QPrinter printer_;

@@ -29,6 +29,9 @@ constexpr int kCellPen = 2;
 constexpr int kHeaderPoints = 10;
 constexpr int kTablePoints = 8;
 const QString kHeightSample = QStringLiteral("Test");
+// The page number's strip at the foot of every page, in lines of the table font:
+// the number stands on its last line, a line's room apart from the table.
+constexpr int kFooterLines = 2;
 
 QFont PrintFont(int points, bool bold) {
     // The printouts' face. Where it is not installed a face of the same
@@ -65,7 +68,7 @@ TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headin
         const char16_t* sample;
     };
     static constexpr std::array<ColumnDef, 5> kColumnDefs{{
-        {u"[311]Lp", u"9999000"},
+        {u"[2200]Lp", u"9999000"},
         {u"[131]Data", u"28-11-2008"},
         {u"[132]Czas", u"12:34:00"},
         {u"[140]Temperatura", u"100.5°C"},
@@ -113,6 +116,40 @@ int DrawRow(QPainter& painter, const TableLayout& layout, const QStringList& tex
         x = cellRight;
     }
     return x;
+}
+
+// The right edge of a block of cells that starts at `x` (< `rightMargin`).
+int BlockRight(const TableLayout& layout, int x, int rightMargin) {
+    return std::min(x + layout.blockWidth, rightMargin);
+}
+
+// Records one page holds below `tableTop`: rows per block (under the heading
+// row) times the blocks side by side, as the drawing loop below fills them.
+qint64 PageCapacity(const TableLayout& layout, int left, int right, int tableTop, int tableBottom) {
+    const int rows = (tableBottom - tableTop) / layout.rowHeight - 1;
+    if (rows <= 0 || layout.rowHeight <= 0) return 0;
+    qint64 blocks = 1;
+    for (int x = left;; ++blocks) {
+        const int nextX = BlockRight(layout, x, right) + layout.firstMeasured / 2;
+        if (nextX + layout.blockWidth >= right) break;
+        x = nextX;
+    }
+    return blocks * rows;
+}
+
+// Pages for `records` when the first page holds `first` and every other `next`.
+int PageCount(qint64 records, qint64 first, qint64 next) {
+    if (records <= first || next <= 0) return 1;
+    return static_cast<int>(1 + (records - first + next - 1) / next);
+}
+
+void DrawPageNumber(QPainter& painter, int page, int pages, int left, int right, int top, int bottom) {
+    painter.save();
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(left, top, std::max(0, right - left), std::max(0, bottom - top)),
+                     Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
+                     TranslateText(QStringLiteral("[2201]Strona %1/%2")).arg(page).arg(pages));
+    painter.restore();
 }
 
 // The row of one label and its value; the label stops at the value column.
@@ -220,6 +257,7 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
 
     painter.save();
     int printed = 0;  // records printed so far; the next one is record `printed`
+    int pageCount = 1;  // known once the first page has its header
     for (;;) {
         if (result.pages > 0) device.newPage();
         ++result.pages;
@@ -229,7 +267,9 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
         const int right = TableRightMargin(pageWidth);
         painter.fillRect(QRect(0, 0, pageWidth, pageBottom), Qt::white);
 
-        int y = PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today);
+        const int headerHeight =
+            PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today);
+        int y = headerHeight;
         if (options.summary && result.pages == 1) y += PrintSummary(painter, results, left, right, y);
         y += kRuleGap;
         DrawHeaderRule(painter, left, right, y);
@@ -237,15 +277,26 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
 
         const QFont normalFont = PrintFont(kTablePoints, false);
         const QFont boldFont = PrintFont(kTablePoints, true);
-        const TableLayout layout =
-            MeasureTable(QFontMetrics(normalFont, &device), QFontMetrics(boldFont, &device), humidity);
+        const QFontMetrics normalMetrics(normalFont, &device);
+        const TableLayout layout = MeasureTable(normalMetrics, QFontMetrics(boldFont, &device), humidity);
+        // The table stops above the page number.
+        const int tableBottom = pageBottom - kFooterLines * normalMetrics.height();
+        if (result.pages == 1) {
+            // Every later page has the same header, without the summary: the
+            // number of pages follows before the first one is finished.
+            const int laterTableTop = headerHeight + kRuleGap + kRuleThickness + kTableGap;
+            pageCount = PageCount(lastRecord + 1, PageCapacity(layout, left, right, tableTop, tableBottom),
+                                  PageCapacity(layout, left, right, laterTableTop, tableBottom));
+        }
+        painter.setFont(normalFont);
+        DrawPageNumber(painter, result.pages, pageCount, left, right, tableBottom, pageBottom);
         painter.setPen(QPen(Qt::black, kCellPen));
 
         int x = left;
         for (;;) {
-            // Heading row, then records until the next row would pass the page bottom.
+            // Heading row, then records until the next row would reach the page number.
             int rowTop = tableTop;
-            if (rowTop + layout.rowHeight > pageBottom) {
+            if (rowTop + layout.rowHeight > tableBottom) {
                 painter.restore();
                 return result;  // not even the heading fits
             }
@@ -254,7 +305,7 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
             rowTop += layout.rowHeight;
             painter.setFont(normalFont);
             int rowsInBlock = 0;
-            while (printed <= lastRecord && rowTop + layout.rowHeight <= pageBottom) {
+            while (printed <= lastRecord && rowTop + layout.rowHeight <= tableBottom) {
                 ++printed;
                 blockRight = DrawRow(painter, layout, RecordCells(results, printed - 1, humidity), x, rowTop, right,
                                      Qt::white);

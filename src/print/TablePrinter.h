@@ -47,7 +47,8 @@ struct TablePrintResult {
 };
 
 // Prints every record of `results` on `device` (which `painter` is active
-// on): header block, rule and table on each page. On failure the job is left
+// on): header block, rule and table on each page, and at its foot the page
+// number among all pages ("Strona 2/7"). On failure the job is left
 // unfinished with whatever pages were drawn; the caller aborts it.
 TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
                             const PrintHeaderOptions& options, QDate today = QDate::currentDate());

@@ -37,7 +37,7 @@ QEvent::Type ThreadMessageEvent::EventType()
 }
 
 MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, QWidget* parent)
-    : QMainWindow(parent), model_(model)
+    : QMainWindow(parent), model_(model), systemLocale_(options.systemLocale)
 {
     BuildWindow();
     settings = std::make_unique<IniFile>(options.settingsPath);
@@ -82,7 +82,11 @@ void MainWindow::ReadSettings()
 {
     PlaceWindow(QPoint(settings->ReadInteger(kWindowSection, QStringLiteral("Left"), kDesignedLeft),
                        settings->ReadInteger(kWindowSection, QStringLiteral("Top"), kDesignedTop)));
-    language = settings->ReadString(kWindowSection, QStringLiteral("Language"), kLanguagePolish);
+    // A first start speaks the desktop's language; a value stored since, even
+    // one the program does not know (taken as Polish), is the operator's choice.
+    const QString stored = settings->ReadString(kWindowSection, QStringLiteral("Language"), QString());
+    language = stored.isEmpty() ? LanguageForLocale(systemLocale_) : stored;
+    recent_.Load(*settings);
 }
 
 void MainWindow::PlaceWindow(const QPoint& stored)
@@ -169,6 +173,7 @@ void MainWindow::FormCreate()
     connect(ButtonLogStart, &QPushButton::clicked, this, &MainWindow::ButtonLogStartClick);
     connect(ButtonLogStop, &QPushButton::clicked, this, &MainWindow::ButtonLogStopClick);
     ConnectServiceButtons();
+    RebuildRecentMenu();
     created_ = true;
 }
 

@@ -8,8 +8,11 @@
 // start/stop), MainWindowMessages.cpp (the thread's messages), MainWindowThread.cpp
 // (everything that talks to the transmission thread), MainWindowLink.cpp (the link
 // menu and device changes), MainWindowService.cpp (the service tab's buttons),
-// MainWindowResults.cpp (the results tab: log download, chart, results file).
+// MainWindowResults.cpp (the results tab: log download, chart, results file),
+// MainWindowFiles.cpp (recent results files, the status bar's notes), MainWindowHelp.cpp
+// (the Help menu and the About box).
 #include <QEvent>
+#include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -21,6 +24,7 @@
 #include "i18n/Translator.h"
 #include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
+#include "settings/RecentFiles.h"
 #include "ui/PortMenu.h"
 
 class QAction;
@@ -35,6 +39,7 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QTableView;
+class QTimer;
 class QToolButton;
 class QTreeWidget;
 
@@ -73,6 +78,9 @@ struct MainWindowOptions {
     QString resultsFile;       // a results file to open once the window is shown
     bool startThread = true;   // false: no transmission thread (window tests)
     std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
+    // The desktop's locale: its language is the interface's on a first start,
+    // before a language is stored in the settings file.
+    QLocale systemLocale = QLocale::system();
 };
 
 // A message of the transmission thread queued to the main window.
@@ -116,6 +124,24 @@ public:
     // good, shows it in place of the results so far; otherwise a box names the
     // file and the line, and everything shown stays. False when not opened.
     bool OpenResultsFile(const QString& path);
+    // A file of "Plik" → "[2207]Ostatnio otwierane": opened, or, when it is
+    // gone, dropped from the list with a box that says so.
+    bool OpenRecentFile(const QString& path);
+    // The results files opened last, most recent first.
+    const QStringList& RecentResultsFiles() const { return recent_.Files(); }
+    // Drops the files that are gone and rebuilds the recent files menu.
+    void RefreshRecentMenu();
+    // A short note in the status bar's last panel, gone after a while.
+    void ShowStatusNote(const QString& text);
+    // The note after a printout was written to a PDF file.
+    void PrintoutSaved(const QString& path);
+    // "[2205]Pomoc" → "[2206]O programie": the About box, not modal.
+    void MenuAboutClick();
+    // What the About box says: version, licence, the settings file, where
+    // results are saved by default, the manual page.
+    QString AboutText() const;
+    // The folder the results save dialog starts in.
+    QString ResultsFolder() const;
     // Toggles the correction tab (the service key chord).
     void ToggleCorrectionTab();
 
@@ -191,6 +217,8 @@ private:
     void BuildMenu();
     void BuildToolBar();
     void BuildStatusBar();
+    void BuildHelpMenu();
+    void RebuildRecentMenu();
 
     // MainWindowMonitor.cpp
     void BindMonitorControls();
@@ -278,6 +306,10 @@ public:
     QMenu* MenuSettings = nullptr;
     QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
     QAction* MenuOpenResults = nullptr;
+    QMenu* MenuRecent = nullptr;  // the recent results files
+    QMenu* MenuHelp = nullptr;
+    QAction* MenuAbout = nullptr;
+    QLabel* StatusPanel2 = nullptr;  // the status bar's last panel: short notes
     // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
     QAction* MenuFastFrames = nullptr;
     QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
@@ -297,6 +329,10 @@ private:
     bool created_ = false;
     bool shown_ = false;
     QString startResultsFile_;  // opened once the window is shown
+    QLocale systemLocale_;
+    RecentFiles recent_;
+    QTimer* statusNoteTimer_ = nullptr;
+    QPointer<QMessageBox> aboutBox_;
     const QEvent* lastKeyEvent_ = nullptr;
     QPointer<QWidget> lastKeyReceiver_;
     QString lastMessageLine_;

@@ -290,7 +290,7 @@ QWidget* MainWindow::BuildResultsTab()
 
     auto* table = Named(new QTableView(page), "ListViewWyniki");
     auto* model = new QStandardItemModel(0, 5, table);
-    const QStringList columns{QStringLiteral("[311]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
+    const QStringList columns{QStringLiteral("[2200]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
                               QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")};
     for (int c = 0; c < columns.size(); ++c) model->setHeaderData(c, Qt::Horizontal, columns[c]);
     table->setModel(model);
@@ -328,7 +328,7 @@ QWidget* MainWindow::BuildResultsTab()
                                  std::pair{"ButtonRetry", "[13]Ponów odczyt"},
                                  std::pair{"ButtonChart", "[12]Pokaż wykres"},
                                  std::pair{"ButtonPrintTable", "[16]Drukuj tabelę"},
-                                 std::pair{"ButtonSaveResults", "[19]Zapisz wyniki do pliku TXT"}})
+                                 std::pair{"ButtonSaveResults", "[2202]Zapisz wyniki do pliku"}})
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
@@ -468,6 +468,12 @@ void MainWindow::BuildMenu()
     MenuOpenResults->setObjectName(QStringLiteral("MenuOpenResults"));
     MenuOpenResults->setShortcut(QKeySequence::Open);
     connect(MenuOpenResults, &QAction::triggered, this, &MainWindow::MenuOpenResultsClick);
+    MenuRecent = file->addMenu(QStringLiteral("[2207]Ostatnio otwierane"));
+    MenuRecent->setObjectName(QStringLiteral("MenuOstatnie"));
+    MenuRecent->menuAction()->setObjectName(QStringLiteral("MenuOstatnieItem"));
+    MenuRecent->setToolTipsVisible(true);
+    // A file deleted or moved since it was opened leaves the list before anyone picks it.
+    connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();
     MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
     MenuClose->setObjectName(QStringLiteral("MenuClose"));
@@ -485,6 +491,7 @@ void MainWindow::BuildMenu()
     MenuFastFrames->setObjectName(QStringLiteral("MenuSzybkiOdczyt"));
     MenuFastFrames->setCheckable(true);
     connect(MenuFastFrames, &QAction::toggled, this, &MainWindow::SetFastFrames);
+    BuildHelpMenu();
 }
 
 void MainWindow::BuildToolBar()
@@ -526,11 +533,13 @@ void MainWindow::BuildStatusBar()
     strip_ = new RequestStrip(bar);
     strip_->setFixedSize(150, 18);
     // The empty last panel gives way to a long link text.
-    auto* panel2 = Named(new QLabel(bar), "StatusBar1Panel2");
-    panel2->setMinimumWidth(0);
+    // It also carries short notes, such as the file just written.
+    StatusPanel2 = Named(new QLabel(bar), "StatusBar1Panel2");
+    StatusPanel2->setMinimumWidth(0);
+    StatusPanel2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(StatusPanel0);
     bar->addWidget(strip_);
-    bar->addWidget(panel2);
+    bar->addWidget(StatusPanel2, 1);
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 // The results tab of the main window: the log download controller bound to
 // its widgets, the thread's log messages, the chart window and the results
 // text and CSV files, opening saved results.
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -216,7 +217,7 @@ void MainWindow::RememberFolder(const QString& path)
 void MainWindow::ButtonSaveResultsClick()
 {
     if (!settings || !AskSavePath) return;
-    const QString folder = settings->ReadString(kWindowSection, kDirKey, QString());
+    const QString folder = ResultsFolder();
     // The extension is part of the proposal: the date in the name holds dots,
     // and a name with a dot would not get the dialog's default suffix.
     const QString proposed = ProposedResultsFileName(StoredResults, model_) + QLatin1Char('.') + kResultsFileSuffix;
@@ -230,12 +231,14 @@ void MainWindow::ButtonSaveResultsClick()
         return;
     }
     RememberFolder(path);
+    ShowStatusNote(translator->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
+                   QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
 void MainWindow::MenuOpenResultsClick()
 {
     if (!settings || !AskOpenPath) return;
-    const QString path = AskOpenPath(settings->ReadString(kWindowSection, kDirKey, QString()));
+    const QString path = AskOpenPath(ResultsFolder());
     if (!path.isEmpty()) OpenResultsFile(path);
 }
 
@@ -261,7 +264,17 @@ bool MainWindow::OpenResultsFile(const QString& path)
         if (chart->isVisible()) chart->SpeedButtonZoomAllClick();  // the whole new time line
     }
     RememberFolder(absolute);
+    recent_.Add(absolute);
+    if (settings) recent_.Save(*settings);
+    RebuildRecentMenu();
+    // Whatever the link is doing, the opened results are what the operator came for.
+    PageControl1->setCurrentWidget(TabSheet2);
     return true;
+}
+
+QString MainWindow::ResultsFolder() const
+{
+    return settings ? settings->ReadString(kWindowSection, kDirKey, QString()) : QString();
 }
 
 }  // namespace quorvex

@@ -30,6 +30,7 @@ void CreateWindows(MainWindow* mainWindow)
     AppWindows.printDialog = print;
     AppWindows.temperatureDialog = new TemperatureThresholdDialog(mainWindow->Model(), mainWindow);
     ConnectChartPrinting(*chart, *print);
+    QObject::connect(print, &PrintDialog::PdfWritten, mainWindow, &MainWindow::PrintoutSaved);
 }
 
 void DestroyWindows()

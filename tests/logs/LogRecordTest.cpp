@@ -142,7 +142,7 @@ TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
 TEST(ResultsModel, HeaderCaptionsStartNumberedAndCanBeRenamed) {
     ResultsStore store;
     ResultsModel model(store);
-    const QStringList expected{"[311]Lp", "[131]Data", "[132]Czas", "[140]Temperatura", QStringLiteral("[150]Wilgotność")};
+    const QStringList expected{"[2200]Lp", "[131]Data", "[132]Czas", "[140]Temperatura", QStringLiteral("[150]Wilgotność")};
     for (int c = 0; c < 5; ++c) EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), expected[c]);
     int changed = -1;
     QObject::connect(&model, &QAbstractItemModel::headerDataChanged,

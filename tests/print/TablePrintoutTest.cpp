@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -54,25 +55,46 @@ PrintHeaderOptions NoHeader() {
     return o;
 }
 
-// What a reader measures on a full first page: the blocks side by side (one
-// "Lp" heading each), the row pitch between records 1 and 2, and so how many
-// rows fit between the heading's top and the bottom edge of the paper.
+// What a reader counts on a full first page: the blocks side by side (one
+// "Lp" heading each) and the rows of the first block, which reach down to the
+// page number ("1/7") at the foot of the paper, a line of room apart.
 struct ReaderCount {
     int blocks = 0;
     int rowsPerBlock = 0;
     int PerPage() const { return blocks * rowsPerBlock; }
 };
 
+const Word* PageNumber(const Page& page) {
+    static const QRegularExpression fraction(QStringLiteral("^\\d+/\\d+$"));
+    for (const Word& w : page.words)
+        if (fraction.match(w.text).hasMatch()) return &w;
+    return nullptr;
+}
+
 ReaderCount CountRowsOnFirstPage(const Page& page) {
     ReaderCount c;
     const auto headings = page.Find(QStringLiteral("Lp"));
     const auto one = page.Find(QStringLiteral("1"));
     const auto two = page.Find(QStringLiteral("2"));
-    if (headings.empty() || one.empty() || two.empty()) return c;
+    const Word* number = PageNumber(page);
+    if (headings.empty() || one.empty() || two.empty() || !number) return c;
     const double pitch = two[0]->yCentre() - one[0]->yCentre();
-    const double headingTop = headings[0]->yCentre() - pitch / 2;
+    double firstLeft = page.width, secondLeft = page.width;
+    for (const Word* h : headings) firstLeft = std::min(firstLeft, h->xMin);
+    for (const Word* h : headings)
+        if (h->xMin > firstLeft + 1) secondLeft = std::min(secondLeft, h->xMin);
+    static const QRegularExpression whole(QStringLiteral("^\\d+$"));
+    double lastRow = 0;
+    for (const Word& w : page.words)
+        if (w.xMin < secondLeft && whole.match(w.text).hasMatch()) {
+            ++c.rowsPerBlock;
+            lastRow = std::max(lastRow, w.yCentre());
+        }
     c.blocks = static_cast<int>(headings.size());
-    c.rowsPerBlock = static_cast<int>(std::floor((page.height - headingTop) / pitch)) - 1;
+    // The block is full: one more row would reach into the line kept free above the number.
+    const double tableBottom = number->yMin - (number->yMax - number->yMin);
+    EXPECT_LE(lastRow + pitch / 2, tableBottom + 1.0);
+    EXPECT_GT(lastRow + pitch / 2 + pitch, tableBottom - 1.0) << "room for another row was left";
     return c;
 }
 
@@ -100,6 +122,14 @@ void ExpectPagesCountedByReader(const QString& pdf, int records) {
         EXPECT_EQ(one[0].Find(QStringLiteral("Lp")).size(),
                   static_cast<std::size_t>((to - from) / count.rowsPerBlock + 1))
             << "every block has its heading, page " << p;
+        // "Strona p/pages" at the foot, below everything else on the page.
+        const auto number = one[0].Find(QStringLiteral("%1/%2").arg(p).arg(pages));
+        ASSERT_EQ(number.size(), 1u) << "page " << p;
+        EXPECT_EQ(SameRow(one[0], *one[0].Find(QStringLiteral("Strona")).at(0)).size(), 2u);
+        const auto below = std::count_if(one[0].words.begin(), one[0].words.end(), [&](const Word& w) {
+            return std::abs(w.yCentre() - number[0]->yCentre()) > 0.5 && w.yMax > number[0]->yMin;
+        });
+        EXPECT_EQ(below, 0) << "page " << p;
     }
 }
 
@@ -193,8 +223,10 @@ TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
         const QString pdf = Pdf(language + QStringLiteral(".pdf"));
         ASSERT_TRUE(Print(store, NoHeader(), pdf).ok);
         const Page page = PdfWords(pdf, 1, 1).at(0);
-        const auto lp = page.Find(QStringLiteral("Lp"));
+        const auto lp = page.Find(translator.Tr(QStringLiteral("[2200]Lp")));
         ASSERT_EQ(lp.size(), 1u);
+        EXPECT_EQ(page.Find(translator.Tr(QStringLiteral("[2201]Strona %1/%2")).section(u' ', 0, 0)).size(), 1u);
+        EXPECT_EQ(page.Find(QStringLiteral("1/1")).size(), 1u);
         const QImage image = PdfPageImage(pdf, 1, dpi, pdf + QStringLiteral(".page"));
         const auto room = HeadingRoom(image, *lp[0], dpi);
         ASSERT_EQ(room.size(), 5u);
@@ -227,6 +259,8 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
     for (int p : {1, pages}) {
         const QString text = PdfText(full, p, p);
         EXPECT_TRUE(text.contains(QStringLiteral("Kontrola HACCP"))) << p;
+        // The summary's shorter first page is counted in.
+        EXPECT_TRUE(text.contains(QStringLiteral("Strona %1/%2").arg(p).arg(pages))) << p;
         EXPECT_TRUE(QRegularExpression(QStringLiteral("Typ, numer seryjny Loggera:\\s+02\\.1 SN-A17")).match(text).hasMatch());
         // Record 600 is 599 intervals of 10 minutes after the first: 5 March, 11:50.
         EXPECT_TRUE(QRegularExpression(QStringLiteral("Data ostatniego loga:\\s+5\\.03\\.2024 11:50:00")).match(text).hasMatch());

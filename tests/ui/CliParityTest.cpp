@@ -46,6 +46,7 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         ParameterModel model;
         MainWindowOptions o;
         o.settingsPath = settings;
+        o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         auto form = std::make_unique<MainWindow>(model, o);
         CreateWindows(form.get());
         form->ShowBox = [](LogDownloadView::BoxIcon, const QString&, const QString&) {};

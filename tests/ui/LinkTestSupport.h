@@ -20,6 +20,7 @@ struct ThreadWindow {
         EnsureApplication();
         MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = port;
         o.languageOverride = language;
         o.hidBackend = std::move(hid);

@@ -2,12 +2,16 @@
 // monitor bindings, logger state panel, request strip and the service key chord.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <QAbstractButton>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -78,6 +82,58 @@ TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
         EXPECT_EQ(w.Find<QPushButton>("ButtonLogStart")->text(), QStringLiteral("Start"));
         w.Close();
         EXPECT_EQ(Read(w.path).value("Okno/Language").toString(), QStringLiteral("Polski"));
+    }
+}
+
+TEST(MainWindowSettings, FirstStartSpeaksTheDesktopsLanguageAndKeepsIt)
+{
+    const std::tuple<QLocale, QString, QString> cases[] = {
+        {QLocale(QLocale::Polish, QLocale::Poland), kLanguagePolish, QStringLiteral("Pomiary")},
+        {QLocale(QLocale::German, QLocale::Austria), kLanguageGerman, QStringLiteral("Messungen")},
+        {QLocale(QLocale::English, QLocale::UnitedKingdom), kLanguageEnglish, QStringLiteral("Measurements")},
+        {QLocale(QLocale::French, QLocale::France), kLanguageEnglish, QStringLiteral("Measurements")},
+        {QLocale::c(), kLanguageEnglish, QStringLiteral("Measurements")},
+    };
+    for (const auto& [desktop, language, tab] : cases) {
+        SCOPED_TRACE(desktop.name().toStdString());
+        WindowFixture w;
+        w.Close();
+        ASSERT_TRUE(QFile::remove(w.path));
+        w.systemLocale = desktop;
+        w.Open();
+        EXPECT_EQ(w.form->Language(), language);
+        EXPECT_EQ(w.form->PageControl()->tabText(0), tab);
+        // Stored now: another desktop language later changes nothing.
+        w.Close();
+        w.systemLocale = QLocale(QLocale::German, QLocale::Germany);
+        w.Open();
+        EXPECT_EQ(w.form->Language(), language);
+    }
+}
+
+TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManual)
+{
+    WindowFixture w(QStringLiteral("[Okno]\nDir=/srv/pomiary\n"), true);
+    for (const auto& [language, menu, title, settingsCaption] :
+         {std::tuple{kLanguagePolish, "Pomoc", "O programie", "Plik ustawień"},
+          std::tuple{kLanguageEnglish, "Help", "About", "Settings file"},
+          std::tuple{kLanguageGerman, "Hilfe", "Über das Programm", "Einstellungsdatei"}}) {
+        SCOPED_TRACE(language.toStdString());
+        w.form->ApplyLanguage(language);
+        EXPECT_EQ(w.form->menuBar()->actions().last()->text(), QString::fromUtf8(menu));
+        w.form->MenuAbout->trigger();
+        auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("AboutBox"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isVisible());
+        EXPECT_EQ(box->windowTitle(), QString::fromUtf8(title));
+        const QString text = box->text();
+        EXPECT_TRUE(text.contains(VersionText().section(u' ', 1))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromUtf8(settingsCaption) + QStringLiteral(": ") +
+                                  QFileInfo(w.form->SettingsFilePath()).absoluteFilePath()))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("/srv/pomiary")));
+        EXPECT_TRUE(text.contains(QStringLiteral("man quorvex")));
+        EXPECT_FALSE(text.contains(u'[')) << "every text translated";
     }
 }
 
@@ -179,6 +235,7 @@ TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly)
     MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("not-a-folder/quorvex.INI"));
     o.startThread = false;
+    o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);
     auto form = std::make_unique<MainWindow>(model, o);
     EXPECT_EQ(form->Language(), QStringLiteral("Polski"));
     form->FormDestroy();

@@ -5,7 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -152,6 +154,8 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
     EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Name:"));
     auto* table = w.Find<QTableView>("ListViewWyniki");
     EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date"));
+    EXPECT_EQ(table->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("No."));
+    EXPECT_EQ(Button("ButtonSaveResults")->text(), QStringLiteral("Save results to file"));
     EXPECT_EQ(table->model()->rowCount(), 250);  // renaming the captions keeps the rows
 
     // A lost link in state 4 only disables starting and resuming.
@@ -229,6 +233,8 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
     EXPECT_TRUE(lines[256].startsWith("250\t")) << lines[256].constData();
     EXPECT_TRUE(lines[256].endsWith("\t\r"));  // no humidity for a temperature-only logger
+    auto* note = w.Find<QLabel>("StatusBar1Panel2");
+    EXPECT_EQ(note->text(), QStringLiteral("Wyniki zapisano w pliku ") + answer);
 
     // The folder comes back next time.
     offered.clear();
@@ -245,6 +251,7 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_TRUE(boxes[0].text.contains(answer)) << boxes[0].text.toStdString();
     EXPECT_EQ(StoredResults.Count(), 250);
     EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    EXPECT_FALSE(note->text().contains(QStringLiteral("brak"))) << "a failed save is no success";
     offered.clear();
     answer.clear();
     Button("ButtonSaveResults")->click();
@@ -357,6 +364,61 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
     EXPECT_TRUE(Button("ButtonChart")->isEnabled());
+    EXPECT_EQ(w.form->PageControl()->currentWidget(), w.form->TabSheet2);
+}
+
+TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst)
+{
+    QTemporaryDir out;
+    QStringList files;
+    for (int i = 0; i < 7; ++i) {
+        files << out.filePath(QStringLiteral("wyniki & %1.csv").arg(i));
+        QFile f(files.last());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("record,time,temperature_C\r\n1,2026-12-06T15:15:21+01:00,%1.5\r\n").arg(i).toUtf8());
+    }
+    auto listed = [&] {
+        QStringList paths;
+        for (QAction* a : w.form->MenuRecent->actions()) paths << a->data().toString();
+        return paths;
+    };
+    // None yet: the menu says so, in the language shown.
+    ASSERT_EQ(w.form->MenuRecent->actions().size(), 1);
+    EXPECT_FALSE(w.form->MenuRecent->actions()[0]->isEnabled());
+    w.form->ApplyLanguage(kLanguageEnglish);
+    EXPECT_EQ(w.form->MenuRecent->actions()[0]->text(), QStringLiteral("No recent files"));
+    EXPECT_EQ(w.form->MenuRecent->title(), QStringLiteral("Recent files"));
+    w.form->ApplyLanguage(kLanguagePolish);
+
+    for (const QString& file : files) {
+        w.form->PageControl()->setCurrentIndex(0);
+        ASSERT_TRUE(w.form->OpenResultsFile(file));
+        EXPECT_EQ(w.form->PageControl()->currentWidget(), w.form->TabSheet2);
+    }
+    EXPECT_EQ(listed(), QStringList({files[6], files[5], files[4], files[3], files[2]}));
+    EXPECT_TRUE(w.form->MenuRecent->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));
+    w.form->MenuRecent->actions()[3]->trigger();
+    EXPECT_EQ(StoredResults[0].temperature, 3.5f);
+    EXPECT_EQ(listed(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
+
+    // Kept for the next run; a file gone meanwhile leaves when the File menu opens.
+    QFile::remove(files[5]);
+    w.Close();
+    w.Open();
+    w.form->ShowBox = [this](LogDownloadView::BoxIcon i, const QString& c, const QString& t) {
+        boxes.push_back({i, c, t});
+    };
+    EXPECT_EQ(w.form->RecentResultsFiles(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
+    emit w.Find<QMenu>("MenuPlik")->aboutToShow();
+    EXPECT_EQ(listed(), QStringList({files[3], files[6], files[4], files[2]}));
+    // One removed while the menu is open: picking it says so and drops it.
+    QFile::remove(files[4]);
+    boxes.clear();
+    w.form->MenuRecent->actions()[2]->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_TRUE(boxes[0].text.contains(files[4])) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Usunięto go z listy"))) << boxes[0].text.toStdString();
+    EXPECT_EQ(listed(), QStringList({files[3], files[6], files[2]}));
 }
 
 TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
@@ -412,6 +474,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         EXPECT_EQ(seen, print);
         EXPECT_EQ(QFile::exists(pdf), accept);
     }
+    EXPECT_EQ(w.Find<QLabel>("StatusBar1Panel2")->text(), QStringLiteral("Wydruk zapisano w pliku ") + pdf);
     EXPECT_EQ(print->Results, &StoredResults);
     const QString text = printtest::PdfText(pdf, 1, printtest::PdfPageCount(pdf));
     EXPECT_TRUE(text.contains(QStringLiteral("Hall: A/B")));

@@ -44,6 +44,7 @@ protected:
         ASSERT_TRUE(sim->Running());
         MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+        o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = QString::fromStdString(sim->LinkPath());
         form = std::make_unique<MainWindow>(model, o);
         CreateWindows(form.get());

@@ -25,6 +25,7 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     ParameterModel model;
     MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
+    o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
     o.portOverride = QString::fromStdString(sim.LinkPath());
     o.languageOverride = QStringLiteral("pl");
     auto form = std::make_unique<MainWindow>(model, o);

@@ -62,6 +62,7 @@ struct WindowFixture {
         o.settingsPath = path;
         o.startThread = false;
         o.resultsFile = resultsFile;
+        o.systemLocale = systemLocale;
         form = std::make_unique<MainWindow>(model, o);
         CreateWindows(form.get());
         form->FormShow();
@@ -90,6 +91,8 @@ struct WindowFixture {
     QTemporaryDir dir;
     QString path;
     QString resultsFile;  // opened once the window is shown, as the command line's FILE
+    // The desktop's locale as the window sees it, never the machine's.
+    QLocale systemLocale{QLocale::Polish, QLocale::Poland};
     ParameterModel model;
     std::unique_ptr<MainWindow> form;
 };

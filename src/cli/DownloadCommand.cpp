@@ -66,7 +66,7 @@ QString SaveAtomically(const QString& path, const ResultsStore& store, Format fo
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (!WriteRecords(file, store, format)) {
-        const QString reason = file.errorString();
+        QString reason = file.errorString();
         file.cancelWriting();
         return reason;
     }

@@ -1,6 +1,7 @@
 #include "cli/ProgressReport.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace quorvex {
 
@@ -10,7 +11,7 @@ constexpr int kUnknownTotalStep = 1000;  // records between plain lines when no 
 
 QString Duration(double seconds)
 {
-    const auto s = static_cast<long long>(seconds + 0.5);
+    const long long s = std::llround(seconds);
     if (s >= 3600)
         return QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QChar(u'0')).arg(s % 60, 2, 10, QChar(u'0'));
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));

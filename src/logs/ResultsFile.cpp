@@ -111,16 +111,12 @@ bool WriteResults(QIODevice& out, const ResultsStore& store) {
 
 SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format) {
     QSaveFile file(path);
-    QString reason;
-    if (!file.open(QIODevice::WriteOnly)) {
-        reason = file.errorString();
-    } else if (!(format == ResultsFormat::Csv ? WriteResultsCsv(file, store) : WriteResults(file, store))) {
-        reason = file.errorString();
-        file.cancelWriting();
-    } else if (!file.commit()) {
-        reason = file.errorString();
-    }
-    if (reason.isEmpty()) return {true, {}};
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         (format == ResultsFormat::Csv ? WriteResultsCsv(file, store) : WriteResults(file, store));
+    if (written && file.commit()) return {true, {}};
+    // Whatever failed, the file as it was stays: an uncommitted save is thrown away.
+    const QString reason = file.errorString();
+    if (file.isOpen()) file.cancelWriting();
     return {false, TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")) + u'\n' +
                        QDir::toNativeSeparators(path) + u'\n' + reason};
 }

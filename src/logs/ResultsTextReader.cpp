@@ -28,7 +28,7 @@ std::optional<QString> HeaderValue(std::string_view line, const QStringList& wor
     const std::size_t tab = line.find('\t');
     if (tab == std::string_view::npos) return std::nullopt;
     const auto word = DecodeUtf8(line.substr(0, tab));
-    const auto value = DecodeUtf8(line.substr(tab + 1));
+    auto value = DecodeUtf8(line.substr(tab + 1));
     if (!word || !value || !words.contains(*word)) return std::nullopt;
     return value;
 }

@@ -81,7 +81,7 @@ QString SettingsPath(const QString& executablePath, const QString& overridePath)
     const QFileInfo exe(executablePath);
     const QString name = exe.completeBaseName() + QStringLiteral(".INI");
     if (!IsInstalledProgram(executablePath)) {
-        const QString beside = exe.absoluteDir().filePath(name);
+        QString beside = exe.absoluteDir().filePath(name);
         const QFileInfo dir(exe.absolutePath());
         const QFileInfo existing(beside);
         const bool writable = existing.exists() ? existing.isWritable() : dir.isWritable();

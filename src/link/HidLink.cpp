@@ -19,7 +19,8 @@ QString UnusableText(HidUnusable reason)
     return {};
 }
 
-HidLink::HidLink(std::shared_ptr<HidBackend> backend) : Backend_(std::move(backend)) {}
+HidLink::HidLink(std::shared_ptr<HidBackend> backend, std::string product)
+    : Backend_(std::move(backend)), Product_(std::move(product)) {}
 
 HidLink::~HidLink() { Close(); }
 
@@ -141,9 +142,55 @@ bool HidLink::Write(const std::uint8_t* bytes, std::size_t count) {
     return true;
 }
 
-void HidLink::ListProducts(QStringList& list) {
+bool HidLink::Open() {
+    FailureText_.clear();
+    // Every look enumerates the devices; while the logger stays away that happens once a
+    // second, and at once when a device arrives or the link was just chosen.
+    const auto now = std::chrono::steady_clock::now();
+    if (!SearchDue_ && now - LastSearch_ < std::chrono::milliseconds(kSearchIntervalMs)) return false;
+    SearchDue_ = false;
+    LastSearch_ = now;
+    if (OpenByProduct(Product_)) {
+        UnusableSaid_.clear();
+        return true;
+    }
+    DescribeUnusable();
+    return false;
+}
+
+void HidLink::DescribeUnusable() {
+    if (Unusable_ == HidUnusable::None) {
+        UnusableSaid_.clear();
+        return;
+    }
+    const QString line = QStringLiteral("Funkcja HidConnect. Logger ") + QString::fromStdString(UnusablePath_)
+        + QStringLiteral(" nie może być użyty: ") + UnusableText(Unusable_) + QLatin1Char('.');
+    if (line == UnusableSaid_) return;
+    UnusableSaid_ = line;
+    FailureText_ = line;
+}
+
+QString HidLink::OpenedText() const {
+    return QStringLiteral("Urządzenie HID ") + QString::fromStdString(Product_) + QStringLiteral(" podłączone");
+}
+
+LinkRefusal HidLink::Refusal() const {
+    if (AccessDenied_) return LinkRefusal::AccessDenied;
+    if (Unusable_ != HidUnusable::None) return LinkRefusal::Unusable;
+    return LinkRefusal::None;
+}
+
+void HidLink::DevicesRemoved(const QStringList& nodes) {
+    if (Opened_ != 0 && !nodes.contains(QString::fromStdString(Path_))) return;
+    Close();
+    SearchDue_ = true;
+}
+
+void HidLink::ListProducts(QStringList& list) { ListProducts(*Backend_, list); }
+
+void HidLink::ListProducts(HidBackend& backend, QStringList& list) {
     list.clear();
-    const auto interfaces = Backend_->Enumerate();
+    const auto interfaces = backend.Enumerate();
     const std::size_t count = std::min<std::size_t>(interfaces.size(), kMaxInterfaces);
     // Enumeration already knows the product strings, so nothing is opened: a device we may
     // not open still shows by name.

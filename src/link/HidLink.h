@@ -2,6 +2,7 @@
 // The USB transport: the logger is a HID device with the product string "Logger" that
 // carries Modbus frames one byte per report (report id 0, the byte, zero padding).
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <QStringList>
 
 #include "link/HidBackend.h"
+#include "link/Link.h"
 
 namespace quorvex {
 
@@ -37,16 +39,21 @@ QString UnusableText(HidUnusable reason);
 // Concurrency: HidLink has no lock of its own. Only the transmission thread opens, closes,
 // reads and writes it; the window thread asks that thread for a reopen instead of doing it.
 // ListProducts only enumerates (nothing is opened) and may be called from any thread.
-class HidLink {
+class HidLink final : public Link {
 public:
     static constexpr int kMaxInterfaces = 20;
     static constexpr std::size_t kReportBufferSize = 200;
     static constexpr int kReadTimeoutMs = 300;
     static constexpr int kWriteTimeoutMs = 2000;
     static constexpr std::size_t kInputReadLength = 2;  // report id 0 and one frame byte
+    // While no logger is present Open() looks at the devices no more than this often (each
+    // look enumerates them), and at once after RetryNow().
+    static constexpr int kSearchIntervalMs = 1000;
+    static constexpr const char* kLoggerProduct = "Logger";
 
-    explicit HidLink(std::shared_ptr<HidBackend> backend);
-    ~HidLink();
+    // Open() looks for the interface whose product string is product.
+    explicit HidLink(std::shared_ptr<HidBackend> backend, std::string product = kLoggerProduct);
+    ~HidLink() override;
     HidLink(const HidLink&) = delete;
     HidLink& operator=(const HidLink&) = delete;
 
@@ -56,19 +63,34 @@ public:
     // product id play no part. A matching device whose reports do not fit the link is closed
     // again: Unusable() says why.
     bool OpenByProduct(const std::string& product);
-    void Close();
+    void Close() override;
 
     // True when one input report arrived within 300 ms (or the shorter waitMs); its data
     // byte goes to byte. A device that reports it is gone is closed (Opened() turns false).
-    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTimeoutMs);
+    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTimeoutMs) override;
     // One output report per byte, each given up to 2000 ms; true when all went out. A device
     // that reports it is gone is closed.
-    bool Write(const std::uint8_t* bytes, std::size_t count);
+    bool Write(const std::uint8_t* bytes, std::size_t count) override;
 
     // Product strings of the present interfaces (at most 20), without claiming any device.
     void ListProducts(QStringList& list);
+    static void ListProducts(HidBackend& backend, QStringList& list);
 
-    bool Opened() const { return Opened_ != 0; }
+    // The link's side: Open looks for the logger by its product string when a look is due
+    // (see kSearchIntervalMs). FailureText() describes a logger found but unusable, once per
+    // logger and reason rather than once per look; a logger that connects starts that afresh.
+    LinkKind Kind() const override { return LinkKind::Hid; }
+    bool Open() override;
+    // Nothing to drop: the link keeps no receive buffer of its own.
+    bool Purge() override { return true; }
+    QString OpenedText() const override;  // "Urządzenie HID Logger podłączone"
+    QString FailureText() const override { return FailureText_; }
+    LinkRefusal Refusal() const override;
+    void RetryNow() override { SearchDue_ = true; }
+    // Another device going (a mouse, a keyboard) leaves the logger and its reply in flight alone.
+    void DevicesRemoved(const QStringList& nodes) override;
+
+    bool Opened() const override { return Opened_ != 0; }
     // The last open found an interface with the wanted product but was refused access to it.
     bool AccessDenied() const { return AccessDenied_; }
     // The last open found the wanted product but could not use it; UnusablePath() is its node.
@@ -83,8 +105,14 @@ private:
     // One interface as the open step sees it; its handle is valid when opening succeeded.
     HidDevice EnumerateEntry(const HidInterfaceInfo& info, HidOpenError& error);
     static HidUnusable Check(const HidDescriptorInfo& info);
+    void DescribeUnusable();
 
     std::shared_ptr<HidBackend> Backend_;
+    std::string Product_;
+    bool SearchDue_ = true;  // the next Open looks whatever the time
+    std::chrono::steady_clock::time_point LastSearch_;
+    QString UnusableSaid_;   // the unusable logger last described
+    QString FailureText_;
     HidReportLengths Capabilities_;
     std::array<std::uint8_t, kReportBufferSize> OutputReport_{};
     std::array<std::uint8_t, kReportBufferSize> InputReport_{};

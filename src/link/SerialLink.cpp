@@ -75,6 +75,11 @@ QString DeviceOwnerGroup(const QString& path)
 
 SerialLink::SerialLink() : nameReference_(QStringLiteral("Com1")) {}
 
+SerialLink::SerialLink(const QString& name) : SerialLink()
+{
+    portName_ = name;
+}
+
 SerialLink::~SerialLink()
 {
     ClosePort();
@@ -114,6 +119,18 @@ bool SerialLink::OpenPort(const QString& name)
     opened_ = 1;
     lastMessage_ = QStringLiteral("Port ") + name + QStringLiteral(" został otwarty.");
     return true;
+}
+
+bool SerialLink::Open()
+{
+    const QString name = portName_;  // OpenPort stores what it is given
+    ClosePort();
+    return OpenPort(name);
+}
+
+QString SerialLink::OpenedText() const
+{
+    return QStringLiteral("Port ") + portName_ + QStringLiteral(" został otwarty");
 }
 
 bool SerialLink::ClosePort()

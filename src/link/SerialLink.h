@@ -18,6 +18,8 @@
 
 #include <QString>
 
+#include "link/Link.h"
+
 class QSerialPort;
 
 namespace quorvex {
@@ -29,7 +31,7 @@ QString SerialDeviceLocation(const QString& name);
 // The group that owns a device node ("dialout"), or an empty text when it cannot be learnt.
 QString DeviceOwnerGroup(const QString& path);
 
-class SerialLink {
+class SerialLink final : public Link {
 public:
     // Time-outs of a one-byte read and of a write: a constant plus so much per byte.
     static constexpr int kReadIntervalMs = 15;  // between bytes; a one-byte read never needs it
@@ -42,7 +44,9 @@ public:
     static constexpr int kInputQueueSize = 1024;
 
     SerialLink();  // closed, name reference "Com1"
-    ~SerialLink();  // closes the port
+    // Closed; Open() opens the port of this name (and PortName() is it already).
+    explicit SerialLink(const QString& name);
+    ~SerialLink() override;  // closes the port
     SerialLink(const SerialLink&) = delete;
     SerialLink& operator=(const SerialLink&) = delete;
 
@@ -67,17 +71,28 @@ public:
     // per byte) and then until the device has sent them out on the line (tcdrain), so the
     // caller's send time is the moment the request has left. False at once when closed, when
     // count is 0 or data is null.
-    bool Write(const std::uint8_t* data, std::size_t count);
+    bool Write(const std::uint8_t* data, std::size_t count) override;
 
     // Reads one byte, waiting up to 251 ms for it. False when nothing came, or at once when closed.
     // A device that has gone away is closed (Opened() turns false).
     // A shorter waitMs bounds the wait further (the protocol's end-of-frame silence).
-    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTotalConstantMs + kReadTotalMultiplierMs);
+    bool ReadByte(std::uint8_t& byte, int waitMs = kReadTotalConstantMs + kReadTotalMultiplierMs) override;
 
     // Discards everything received and not yet read. False at once when closed.
     bool ClearRXBuffer();
 
-    bool Opened() const { return opened_ != 0; }
+    // The link's side of the same operations: Open closes whatever is left and opens
+    // PortName() again, with OpenPort's texts; Purge is ClearRXBuffer. FailureText() is
+    // LastMessage(), said after every failure.
+    LinkKind Kind() const override { return LinkKind::Serial; }
+    bool Open() override;
+    void Close() override { ClosePort(); }
+    bool Purge() override { return ClearRXBuffer(); }
+    QString OpenedText() const override;  // "Port <name> został otwarty"
+    QString FailureText() const override { return lastMessage_; }
+    LinkRefusal Refusal() const override { return accessDenied_ ? LinkRefusal::AccessDenied : LinkRefusal::None; }
+
+    bool Opened() const override { return opened_ != 0; }
     // The last OpenPort failed because the system refused this user access to the device
     // (EACCES/EPERM), the usual case of a user outside the device's group.
     bool AccessDenied() const { return accessDenied_; }

@@ -2,6 +2,7 @@
 // exchange (take a request, build and send its frame, collect the reply until the line goes
 // quiet, check it, hand it over, retry or give up) spreads over many calls.
 #include <algorithm>
+#include <limits>
 
 #include "modbus/Crc16.h"
 #include "modbus/FrameRules.h"
@@ -195,11 +196,7 @@ void TransmissionThread::StepSend()
     FastReply_ = FastFrames_.load();
     FrameLength_ = static_cast<std::uint8_t>(AppendCrc(FrameBuffer_.data(), FrameLength_));
     PurgeLink();
-    if (UsbLink_) {
-        Hid_->Write(FrameBuffer_.data(), FrameLength_);
-    } else {
-        Serial_.Write(FrameBuffer_.data(), FrameLength_);
-    }
+    Link_->Write(FrameBuffer_.data(), FrameLength_);
     SendTime_ = GetTickCount();
     LastReplyBad_ = false;
     ProtocolState_ = PS_WAIT_FIRST_BYTE;
@@ -286,10 +283,9 @@ void TransmissionThread::StepAccept()
 
 bool TransmissionThread::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
 {
-    if (UsbLink_)
-        return Hid_->ReadByte(byte, static_cast<int>(std::min<std::uint32_t>(maxWaitMs, HidLink::kReadTimeoutMs)));
-    constexpr std::uint32_t serialWait = SerialLink::kReadTotalConstantMs + SerialLink::kReadTotalMultiplierMs;
-    return Serial_.ReadByte(byte, static_cast<int>(std::min(maxWaitMs, serialWait)));
+    // The link cuts the wait to its own longest read.
+    constexpr std::uint32_t longest = std::numeric_limits<int>::max();
+    return Link_->ReadByte(byte, static_cast<int>(std::min(maxWaitMs, longest)));
 }
 
 void TransmissionThread::WaitForQuietLine()
@@ -315,8 +311,7 @@ void TransmissionThread::WaitForQuietLine()
 
 void TransmissionThread::PurgeLink()
 {
-    if (!UsbLink_)
-        Serial_.ClearRXBuffer();
+    Link_->Purge();
 }
 
 void TransmissionThread::SendWithoutData(int msg)

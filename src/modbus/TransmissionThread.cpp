@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include "link/HidLink.h"
 #include "link/HidrawBackend.h"
+#include "link/SerialLink.h"
 #include "modbus/Tick.h"
 #include "i18n/TranslateHook.h"
 
@@ -28,13 +30,44 @@ QString LinkStatusText(const QString& linkName, int linkState)
     return text;
 }
 
+namespace {
+
+// How a link of each kind shows in LinkState and in the messages.
+struct LinkReporting {
+    std::int8_t OpenState;
+    std::int8_t FailedState;
+    int OpenedMsg;
+    int FailedMsg;
+    int AccessDeniedParam;  // wParam of FailedMsg when the system refused access
+    int UnusableParam;      // wParam of FailedMsg when the device cannot carry the frames
+};
+
+const LinkReporting& ReportingOf(LinkKind kind)
+{
+    static constexpr LinkReporting kSerial{TransmissionThread::LINK_SERIAL_OPEN, TransmissionThread::LINK_SERIAL_FAILED,
+                                           WM_PORT_OPENED, WM_PORT_OPEN_ERROR, kPortAccessDenied, 0};
+    static constexpr LinkReporting kHid{TransmissionThread::LINK_HID_CONNECTED, TransmissionThread::LINK_HID_ABSENT,
+                                        WM_HID_CONNECTED, WM_HID_ABSENT, kHidAccessDenied, kHidUnusable};
+    return kind == LinkKind::Hid ? kHid : kSerial;
+}
+
+int RefusalParam(const LinkReporting& reporting, LinkRefusal refusal)
+{
+    switch (refusal) {
+    case LinkRefusal::None: break;
+    case LinkRefusal::AccessDenied: return reporting.AccessDeniedParam;
+    case LinkRefusal::Unusable: return reporting.UnusableParam;
+    }
+    return 0;
+}
+
+}  // namespace
+
 TransmissionThread::TransmissionThread(MessageTarget* target, const QString& linkName,
                                    std::shared_ptr<HidBackend> hidBackend, bool createSuspended)
-    : Target_(target), LinkName_(linkName)
+    : Target_(target), LinkName_(linkName),
+      HidBackend_(hidBackend ? std::move(hidBackend) : std::make_shared<HidrawBackend>())
 {
-    if (!hidBackend)
-        hidBackend = std::make_shared<HidrawBackend>();
-    Hid_ = std::make_unique<HidLink>(std::move(hidBackend));
     if (!createSuspended)
         start(QThread::HighPriority);
 }
@@ -47,8 +80,8 @@ TransmissionThread::~TransmissionThread()
         // Pairs with the end of run(): QThread's own wait is not seen by ThreadSanitizer.
         std::lock_guard lock(WakeMutex_);
     }
-    // A thread that never ran opened nothing; one that ran closed its links on the way out.
-    CloseLinks();
+    // A thread that never ran opened nothing; one that ran closed its link on the way out.
+    CloseLink();
 }
 
 void TransmissionThread::run()
@@ -81,94 +114,75 @@ void TransmissionThread::WaitForWake(std::uint32_t ms)
     WakeFlag_ = false;
 }
 
-void TransmissionThread::CloseLinks()
+void TransmissionThread::CloseLink()
 {
     LinkState_ = LINK_SERIAL_CLOSED;
-    Serial_.ClosePort();
-    Hid_->Close();
+    if (Link_)
+        Link_->Close();
 }
 
 void TransmissionThread::Execute()
 {
     while (!Terminated_.load()) {
-        const std::uint32_t version = LinkNameVersion_.load();
-        if (version != SeenLinkNameVersion_) {
-            SeenLinkNameVersion_ = version;
-            ThreadLinkName_ = LinkName();
-            HidSearchDue_ = true;  // a link chosen anew is tried at once
-        }
-        const bool usb = ThreadLinkName_ == kUsbLinkName;
-        UsbLink_ = usb;
+        FollowLinkName();
         TakeDeviceNotices();
-        Connected_ = (usb ? HidConnect() : SerialConnect()) ? 1 : 0;
+        Connected_ = Connect() ? 1 : 0;
         if (Connected_.load() == 1 && !Terminated_.load()) {
             SendFrames();
             ModbusProtocol();
         }
     }
     // The serial port must be closed on the thread that opened it.
-    CloseLinks();
+    CloseLink();
 }
 
-bool TransmissionThread::SerialConnect()
+void TransmissionThread::FollowLinkName()
 {
-    Hid_->Close();
-    const QString& name = ThreadLinkName_;
-    if (name != Serial_.PortName()) {
-        // The operator chose another port.
-        LinkState_ = LINK_SERIAL_CLOSED;
-        Serial_.ClosePort();
-    }
-    if (Serial_.Opened()) {
-        LinkState_ = LINK_SERIAL_OPEN;
-        return true;
-    }
-    Serial_.ClosePort();
-    if (!Serial_.OpenPort(name)) {
-        LinkState_ = LINK_SERIAL_FAILED;
-        StatusText(Serial_.LastMessage());
-        Post(WM_PORT_OPEN_ERROR, {}, Serial_.AccessDenied() ? kPortAccessDenied : 0);
-        WaitForWake(kConnectRetryMs);
-        return false;
-    }
-    LinkState_ = LINK_SERIAL_OPEN;
-    if (!Serial_.ClearRXBuffer())
-        StatusText(Serial_.LastMessage());
-    EmptyQueue();
-    StatusText(QStringLiteral("Port ") + name + QStringLiteral(" został otwarty"));
-    Post(WM_PORT_OPENED);
-    return true;
-}
-
-bool TransmissionThread::HidConnect()
-{
-    Serial_.ClosePort();
-    if (Hid_->Opened()) {
-        LinkState_ = LINK_HID_CONNECTED;
-        return true;
-    }
-    // Every look enumerates the devices; while the logger stays away that happens once a
-    // second, and at once when a device arrives or the link was just chosen.
-    if (HidSearchDue_ || TicksSince(HidSearchTime_) >= kHidSearchMs) {
-        HidSearchDue_ = false;
-        HidSearchTime_ = GetTickCount();
-        if (Hid_->OpenByProduct(kHidProduct)) {
-            LinkState_ = LINK_HID_CONNECTED;
-            UnusableReported_.clear();
-            EmptyQueue();
-            StatusText(QStringLiteral("Urządzenie HID Logger podłączone"));
-            Post(WM_HID_CONNECTED);
-            return true;
+    const std::uint32_t version = LinkNameVersion_.load();
+    if (version == SeenLinkNameVersion_)
+        return;
+    SeenLinkNameVersion_ = version;
+    const QString name = LinkName();
+    if (!Link_ || name != ThreadLinkName_) {
+        if (Link_) {
+            // The operator chose another link: the old one is let go before the new one opens.
+            LinkState_ = LINK_SERIAL_CLOSED;
+            Link_->Close();
         }
-        ReportUnusableHid();
+        Link_ = MakeLink(name);
+        ThreadLinkName_ = name;
     }
-    LinkState_ = LINK_HID_ABSENT;
-    int why = 0;
-    if (Hid_->AccessDenied())
-        why = kHidAccessDenied;
-    else if (Hid_->Unusable() != HidUnusable::None)
-        why = kHidUnusable;
-    Post(WM_HID_ABSENT, {}, why);
+    Link_->RetryNow();  // a link chosen anew is tried at once
+}
+
+std::unique_ptr<Link> TransmissionThread::MakeLink(const QString& name) const
+{
+    if (name == kUsbLinkName)
+        return std::make_unique<HidLink>(HidBackend_);
+    return std::make_unique<SerialLink>(name);
+}
+
+bool TransmissionThread::Connect()
+{
+    const LinkReporting& reporting = ReportingOf(Link_->Kind());
+    if (Link_->Opened()) {
+        LinkState_ = reporting.OpenState;
+        return true;
+    }
+    if (Link_->Open()) {
+        LinkState_ = reporting.OpenState;
+        if (!Link_->Purge())
+            StatusText(Link_->FailureText());
+        EmptyQueue();
+        StatusText(Link_->OpenedText());
+        Post(reporting.OpenedMsg);
+        return true;
+    }
+    LinkState_ = reporting.FailedState;
+    const QString failure = Link_->FailureText();
+    if (!failure.isEmpty())
+        StatusText(failure);
+    Post(reporting.FailedMsg, {}, RefusalParam(reporting, Link_->Refusal()));
     WaitForWake(kConnectRetryMs);
     return false;
 }
@@ -179,25 +193,10 @@ void TransmissionThread::EmptyQueue()
     StdKolejkaKomendy_.clear();
 }
 
-void TransmissionThread::ReportUnusableHid()
-{
-    if (Hid_->Unusable() == HidUnusable::None) {
-        UnusableReported_.clear();
-        return;
-    }
-    // One line per logger and reason, not one per look.
-    const QString line = QStringLiteral("Funkcja HidConnect. Logger ") + QString::fromStdString(Hid_->UnusablePath())
-        + QStringLiteral(" nie może być użyty: ") + UnusableText(Hid_->Unusable()) + QLatin1Char('.');
-    if (line == UnusableReported_)
-        return;
-    UnusableReported_ = line;
-    StatusText(line);
-}
-
 void TransmissionThread::TakeDeviceNotices()
 {
     if (HidArrivalNoticed_.exchange(false))
-        HidSearchDue_ = true;
+        Link_->RetryNow();
     if (!HidRemovalNoticed_.load())
         return;
     QStringList nodes;
@@ -209,15 +208,7 @@ void TransmissionThread::TakeDeviceNotices()
         HidRemovalNoticed_ = false;
         nodes.swap(RemovedNodes_);
     }
-    if (!Hid_->Opened()) {
-        HidSearchDue_ = true;
-        return;
-    }
-    // Another device went (a mouse, a keyboard): the logger and its reply in flight stay.
-    if (!nodes.contains(QString::fromStdString(Hid_->Path())))
-        return;
-    Hid_->Close();
-    HidSearchDue_ = true;
+    Link_->DevicesRemoved(nodes);
 }
 
 void TransmissionThread::HidDeviceArrived()
@@ -354,7 +345,7 @@ QString TransmissionThread::CurrentStatusText() const
 
 void TransmissionThread::ListHidProducts(QStringList& list)
 {
-    Hid_->ListProducts(list);
+    HidLink::ListProducts(*HidBackend_, list);
 }
 
 void EndTransmissionThread(TransmissionThread& thread)

@@ -1,15 +1,14 @@
 #pragma once
-// The transmission thread: the one place that touches the serial port or the HID logger.
-// It keeps the chosen link open, polls the logger when nothing else is queued, runs the
-// queued requests one at a time through the protocol state machine and reports everything
-// to its MessageTarget.
+// The transmission thread: the one place that touches the link to the logger, a serial port
+// or the HID logger behind the one Link interface. It keeps the chosen link open, polls the
+// logger when nothing else is queued, runs the queued requests one at a time through the
+// protocol state machine and reports everything to its MessageTarget.
 //
 // Threads: AddRecord, SetLinkName, ZeroCounters, the readers and the device notices
 // (HidDeviceArrived, HidDeviceRemoved) may be called from any thread (in the program: the
 // user-interface thread). Execute and the protocol run on the thread itself, which alone
-// touches the serial port and the HID logger. ResponseRecord() and Frame() may be read only
-// while the target handles a sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked
-// then and changes neither.
+// touches the link. ResponseRecord() and Frame() may be read only while the target handles a
+// sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked then and changes neither.
 //
 // A HID logger keeps at most 63 unread reports (one reply byte each, one per millisecond), so
 // while a reply may be arriving the thread never waits for the other thread: it sends its
@@ -18,7 +17,7 @@
 //
 // Ending: call RequestTermination() (never QThread::terminate()), then wait while delivering
 // the sent messages, as EndTransmissionThread() does. The destructor does the same if the
-// owner did not, then closes both links.
+// owner did not, then closes the link.
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -31,8 +30,8 @@
 #include <memory>
 #include <mutex>
 
-#include "link/HidLink.h"
-#include "link/SerialLink.h"
+#include "link/HidBackend.h"
+#include "link/Link.h"
 #include "modbus/Messages.h"
 #include "modbus/Request.h"
 #include "modbus/TransmissionCounters.h"
@@ -46,8 +45,8 @@ QString LinkStatusText(const QString& linkName, int linkState);
 
 class TransmissionThread final : public QThread {
 public:
+    // The link name of the HID logger; any other name is a serial port.
     static inline const QString kUsbLinkName = QStringLiteral("USB");
-    static inline const std::string kHidProduct = "Logger";
     static constexpr std::size_t kQueueLimit = 100;
     // The history is trimmed to what the status bar shows when the bar paints; a window
     // that is not painted (minimised) would let it grow a request a second for good.
@@ -58,9 +57,6 @@ public:
     static constexpr std::uint32_t kSilenceMs = 800;       // silence that ends a reply
     static constexpr std::uint32_t kFlushMs = 500;         // longest flush after a bad reply
     static constexpr std::uint32_t kConnectRetryMs = 100;  // pause after a failed connect
-    // While no HID logger is present the devices are looked at no more than this often (each
-    // look enumerates them), and at once when a device arrives.
-    static constexpr std::uint32_t kHidSearchMs = 1000;
     // Quiet kept on the line after a reply that ended by its own length, before the next
     // request: 3.5 character times at 9600 baud.
     static constexpr std::chrono::microseconds kQuietTime{4000};
@@ -75,9 +71,10 @@ public:
         LINK_HID_ABSENT = 5,
     };
 
-    // `target` receives every message and must outlive the thread. `hidBackend` defaults to
-    // the system's hidraw devices. The thread starts at once, one step above normal priority,
-    // unless createSuspended is set (then call start()).
+    // `target` receives every message and must outlive the thread. `hidBackend` (under the
+    // HID logger's link and the HID list) defaults to the system's hidraw devices. The thread
+    // starts at once, one step above normal priority, unless createSuspended is set (then
+    // call start()).
     TransmissionThread(MessageTarget* target, const QString& linkName,
                      std::shared_ptr<HidBackend> hidBackend = {}, bool createSuspended = false);
     ~TransmissionThread() override;
@@ -147,12 +144,13 @@ protected:
 
 private:
     void Execute();
-    bool SerialConnect();
-    bool HidConnect();
+    // Takes up the link name when it has changed: another name, another link.
+    void FollowLinkName();
+    std::unique_ptr<Link> MakeLink(const QString& name) const;
+    bool Connect();
     void TakeDeviceNotices();
-    void ReportUnusableHid();
-    // A port opened or a HID logger connected: requests queued meanwhile were meant for
-    // what was there before (a reset pressed while nothing was connected, say).
+    // The link opened: requests queued meanwhile were meant for what was there before
+    // (a reset pressed while nothing was connected, say).
     void EmptyQueue();
     void SendFrames();
     void ModbusProtocol();  // one step; ModbusProtocol.cpp
@@ -177,7 +175,7 @@ private:
     // Waits up to ms or until woken (a request queued, the link name changed, the end asked).
     void WaitForWake(std::uint32_t ms);
     void Wake();
-    void CloseLinks();
+    void CloseLink();
 
     MessageTarget* const Target_;
 
@@ -211,15 +209,13 @@ private:
     std::condition_variable WakeCv_;
     bool WakeFlag_ = false;
 
-    SerialLink Serial_;
-    std::unique_ptr<HidLink> Hid_;
-    bool UsbLink_ = false;  // which link this pass of the loop works on
+    const std::shared_ptr<HidBackend> HidBackend_;
+    // The link this pass of the loop works on, made for ThreadLinkName_; null until the
+    // thread first runs.
+    std::unique_ptr<Link> Link_;
     // The thread's own copy of the link name, renewed when LinkNameVersion_ moves on.
     QString ThreadLinkName_;
     std::uint32_t SeenLinkNameVersion_ = ~0u;
-    bool HidSearchDue_ = true;        // look for the HID logger on the next connect step
-    std::uint32_t HidSearchTime_ = 0; // when it was last looked for
-    QString UnusableReported_;        // the unusable logger last described in the message log
 
     // Protocol working data: touched by the thread only (read by the target during a send).
     Request Working_;

@@ -8,6 +8,8 @@
 #include "core/SimHidDevice.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
+#include "link/HidLink.h"
+#include "link/SerialLink.h"
 
 using namespace quorvex;
 using namespace quorvex::test;
@@ -47,7 +49,7 @@ TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndA
         EXPECT_GE(TicksBetween(absent[i - 1].Tick, absent[i].Tick), 95u);
     // About 2.4 s of absence: looked at on start and once a second since, never opened.
     const std::uint32_t span = TicksBetween(absent.front().Tick, absent.back().Tick);
-    EXPECT_LE(backend->EnumerateCalls(), static_cast<int>(span / TransmissionThread::kHidSearchMs) + 2);
+    EXPECT_LE(backend->EnumerateCalls(), static_cast<int>(span / HidLink::kSearchIntervalMs) + 2);
     EXPECT_GE(backend->EnumerateCalls(), 2);
     EXPECT_EQ(backend->OpenCalls(keyboard), 0);
 

@@ -17,7 +17,7 @@ using namespace quorvex::test;
 using namespace std::chrono_literals;
 
 namespace {
-QString Link(const SimProcess& sim) { return QString::fromStdString(sim.LinkPath()); }
+QString PortPath(const SimProcess& sim) { return QString::fromStdString(sim.LinkPath()); }
 
 std::vector<std::string> Args(std::initializer_list<std::string> faults)
 {
@@ -42,13 +42,13 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 3, 15s));
 
     EXPECT_EQ(e.target.CountOf(WM_PORT_OPENED), 1);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
     const auto texts = e.target.StatusTexts();
-    EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("Port ") + Link(sim) + QStringLiteral(" został otwarty")),
+    EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("Port ") + PortPath(sim) + QStringLiteral(" został otwarty")),
               texts.end());
 
     const auto h = e.HandOvers();
@@ -80,7 +80,7 @@ TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
 {
     SimProcess sim(Args({"silent at=1 count=all"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     ASSERT_TRUE(e.target.WaitFor(WM_NO_RESPONSE, 1, 15s));
     ASSERT_TRUE(e.target.WaitFor(WM_COUNTERS, 1, 1s));  // posted right after 1030
 
@@ -106,7 +106,7 @@ TEST(EngineSerial, BadCrcThenGoodReplyIsRetriedAndAccepted)
 {
     SimProcess sim(Args({"badcrc at=1"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     const auto seq = QueueAfterOpen(e, ReadRequest(0, 29));
     ASSERT_TRUE(e.WaitFinished(seq));
 
@@ -129,7 +129,7 @@ TEST(EngineSerial, ShortLongAndGarbageRepliesAreCountedAndRetried)
     // Requests 1, 2 and 3 of the logger get a 4-byte, an over-long and a garbage reply.
     SimProcess sim(Args({"short at=1", "long at=2", "garbage at=3"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     const auto seq = QueueAfterOpen(e, ReadRequest(0, 29, 4));
     ASSERT_TRUE(e.WaitFinished(seq, 20s));
 
@@ -149,7 +149,7 @@ TEST(EngineSerial, WrongAddressIsNotRetriedButLoggerAddressAcceptsAnySlave)
 {
     SimProcess sim(Args({"address at=1 count=2 address=7"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     const auto toSlave1 = QueueAfterOpen(e, ReadRequest(0, 29, 3, 1));
     e.thread->AddRecord(ReadRequest(0, 29, 3, kLoggerAddress));
     const auto toLogger = toSlave1 + 1;
@@ -170,7 +170,7 @@ TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCom
 {
     SimProcess sim(Args({"exception at=1 register=144", "exception at=1 register=0"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     const auto logRead = QueueAfterOpen(e, ReadRequest(kLogRegister, 0, 1));
     e.thread->AddRecord(ReadRequest(0, 29, 3));
     const auto plainRead = logRead + 1;
@@ -194,7 +194,7 @@ TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
     // The first log read is answered with a broken CRC, the second not at all.
     SimProcess sim(Args({"badcrc at=1 register=144", "silent at=2 register=144"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     Request corrupted = ReadRequest(kLogRegister, 0, 1);
     corrupted.Chain = 7;
     const auto first = QueueAfterOpen(e, corrupted);
@@ -219,7 +219,7 @@ TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT, 1, 10s));  // the first poll is on the line
     e.thread->AddRecord(WriteSingle(82, 0));
     const auto write = e.thread->History().back().SeqNo;
@@ -242,24 +242,24 @@ TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
     SimProcess first(Args({"silent at=1 count=all"}));
     SimProcess second;
     ASSERT_TRUE(first.Running() && second.Running());
-    Engine e(Link(first));
+    Engine e(PortPath(first));
     QueueAfterOpen(e, ReadRequest(0, 29));
     for (int i = 0; i < 4; ++i)
         e.thread->AddRecord(ReadRequest(0, 29));
     ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT));
 
-    e.thread->SetLinkName(Link(second));
+    e.thread->SetLinkName(PortPath(second));
     ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 2, 5s));
     EXPECT_EQ(e.thread->QueueSize(), 0u);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
-    EXPECT_EQ(e.thread->LinkName(), Link(second));
+    EXPECT_EQ(e.thread->LinkName(), PortPath(second));
     const auto texts = e.target.StatusTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(),
-                        QStringLiteral("Port ") + Link(second) + QStringLiteral(" został otwarty")),
+                        QStringLiteral("Port ") + PortPath(second) + QStringLiteral(" został otwarty")),
               texts.end());
     // The old port is free again: another user can take it.
     SerialLink other;
-    EXPECT_TRUE(other.OpenPort(Link(first))) << other.LastMessage().toStdString();
+    EXPECT_TRUE(other.OpenPort(PortPath(first))) << other.LastMessage().toStdString();
     // The exchange in flight carries on over the new link and gets its answer there.
     ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
 }
@@ -268,7 +268,7 @@ TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
 {
     SimProcess sim(Args({"delay at=1 ms=600"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT, 1, 10s));
     sim.Kill();
     // The hung-up port is closed and retried like any port that will not open.

@@ -10,6 +10,7 @@
 
 #include "RecordingTarget.h"
 #include "SimProcess.h"
+#include "link/SerialLink.h"
 #include "modbus/CallAndWait.h"
 #include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"

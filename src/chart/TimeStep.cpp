@@ -10,7 +10,6 @@ namespace quorvex {
 namespace {
 
 constexpr qint64 kDay = 86400;
-const QDate kEpoch(1899, 12, 30);
 
 qint64 FloorDiv(qint64 a, qint64 b) {
     const qint64 q = a / b;
@@ -32,7 +31,7 @@ Moment FromLinearSeconds(qint64 seconds) {
 }
 
 qint64 MonthNumber(Moment moment) {
-    const QDate date = kEpoch.addDays(static_cast<qint64>(std::floor(moment)));
+    const QDate date = kMomentEpoch.addDays(static_cast<qint64>(std::floor(moment)));
     return static_cast<qint64>(date.year()) * 12 + date.month() - 1;
 }
 

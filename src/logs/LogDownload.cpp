@@ -11,7 +11,6 @@ namespace quorvex {
 namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
-const QDate kEpoch(1899, 12, 30);
 
 // Whole seconds since 30 December 1899 as a Moment (the fraction of a
 // negative day still runs forward, as everywhere in the program).
@@ -61,7 +60,7 @@ bool LogDownload::ComputeStartTime(Moment& moment, std::int64_t& seconds) const 
     const auto time = ParseDateTimeText(params_.Param<CLogStartTime>().GetText());
     if (!date || !time) return false;
     moment = ToMoment(date->date(), time->time());
-    seconds = kEpoch.daysTo(date->date()) * kSecondsPerDay + time->time().msecsSinceStartOfDay() / 1000;
+    seconds = kMomentEpoch.daysTo(date->date()) * kSecondsPerDay + time->time().msecsSinceStartOfDay() / 1000;
     return true;
 }
 

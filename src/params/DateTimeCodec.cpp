@@ -7,7 +7,6 @@
 namespace quorvex {
 namespace {
 
-const QDate kEpoch(1899, 12, 30);
 constexpr qint64 kMsPerDay = 86'400'000;
 
 bool InRange(QDate d) { return d.isValid() && d.year() >= 1 && d.year() <= 9999; }
@@ -81,7 +80,7 @@ std::optional<QTime> ParseTime(const QString& text) {
 }  // namespace
 
 Moment ToMoment(QDate date, QTime time) {
-    const double days = static_cast<double>(kEpoch.daysTo(date));
+    const double days = static_cast<double>(kMomentEpoch.daysTo(date));
     const double fraction = static_cast<double>(time.msecsSinceStartOfDay()) / kMsPerDay;
     return days < 0 ? days - fraction : days + fraction;
 }
@@ -97,7 +96,7 @@ QDateTime FromMoment(Moment value) {
         ms -= kMsPerDay;
         whole += value < 0 ? -1.0 : 1.0;
     }
-    const QDate date = kEpoch.addDays(static_cast<qint64>(whole));
+    const QDate date = kMomentEpoch.addDays(static_cast<qint64>(whole));
     if (!InRange(date)) return {};
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)), Qt::UTC);
 }
@@ -145,7 +144,7 @@ std::optional<QDateTime> ParseDateTimeText(const QString& input) {
     const QString text = input.simplified();
     if (text.isEmpty()) return std::nullopt;
     if (auto d = ParseDate(text)) return QDateTime(*d, QTime(0, 0), Qt::UTC);
-    if (auto t = ParseTime(text)) return QDateTime(kEpoch, *t, Qt::UTC);
+    if (auto t = ParseTime(text)) return QDateTime(kMomentEpoch, *t, Qt::UTC);
     // A date and a time: try each space as the border between them (en_US
     // times contain a space themselves, so the first one may not be it).
     for (qsizetype i = text.indexOf(u' '); i > 0; i = text.indexOf(u' ', i + 1)) {

@@ -15,6 +15,10 @@ namespace quorvex {
 // in that day (-1.25 is 29 December 1899, 06:00).
 using Moment = double;
 
+// Day 0 of Moment, 30 December 1899. A constant expression, so that it holds
+// its value before any start-up code of another file asks for a date.
+inline constexpr QDate kMomentEpoch = QDate::fromJulianDay(2'415'019);
+
 // The one place where Moment meets Qt. Only the calendar and clock fields
 // travel: no time zone is applied either way, and the QDateTime comes back in
 // UTC so that no local daylight-saving gap can make a logger time invalid.

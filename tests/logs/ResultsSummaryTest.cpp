@@ -12,13 +12,13 @@ namespace {
 
 using test::LocaleGuard;
 
-Moment Start() { return ToMoment(QDate(2015, 3, 1), QTime(8, 30)); }
+const Moment kStart = ToMoment(QDate(2015, 3, 1), QTime(8, 30));
 
 void Fill(ResultsStore& store, std::initializer_list<float> temperatures, float humidity = 50.0f) {
     store.Clear();
     int i = 0;
     for (float t : temperatures) {
-        store.Append(t, humidity + static_cast<float>(i), Start() + 300.0 * i / 86400.0);
+        store.Append(t, humidity + static_cast<float>(i), kStart + 300.0 * i / 86400.0);
         ++i;
     }
 }
@@ -49,7 +49,7 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     store.thresholds = Thresholds{10.0f, 2.0f, 60.0f, 40.0f};
     //          0     1      2      3     4      5     6     7
     for (float t : {5.0f, 12.0f, 12.0f, 5.0f, 12.5f, 1.0f, 1.0f, 5.0f})
-        store.Append(t, 50.0f + 3.0f * static_cast<float>(store.Count()), Start() + 300.0 * store.Count() / 86400.0);
+        store.Append(t, 50.0f + 3.0f * static_cast<float>(store.Count()), kStart + 300.0 * store.Count() / 86400.0);
     // Humidity 50, 53, … 71: above 60 from record 4 on (4 records, one run), never below 40.
 
     ResultsSummary fresh;
@@ -105,8 +105,8 @@ TEST(ResultsSummary, FollowsAGrowingStoreAndStartsAfreshWhenItIsReplaced) {
     ResultsSummary summary;
     Fill(store, {3.0f, 4.0f});
     summary.Update(store);
-    store.Append(9.0f, 0.0f, Start() + 0.1);
-    store.Append(-1.0f, 0.0f, Start() + 0.2);
+    store.Append(9.0f, 0.0f, kStart + 0.1);
+    store.Append(-1.0f, 0.0f, kStart + 0.2);
     summary.Update(store);
     ResultsSummary fresh;
     fresh.Update(store);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include <algorithm>
 #include <set>
 
 #include "params/ParameterModel.h"
@@ -67,13 +68,41 @@ void ControlBinding::SetAllEnabled(bool on)
 
 void ControlBinding::SetValueEnabled(bool on) { EnableLabels(on); }
 
-void ControlBinding::Refresh()
+void ControlBinding::ApplyEnabled()
 {
     SetAllEnabled(Active);
     if (!Active || !Param) return;
     SetAllEnabled(Param->Available);
     if (!Param->Available) return;
     SetValueEnabled(Param->Applicable);
+}
+
+ControlBinding::EnableInputs ControlBinding::Inputs() const
+{
+    EnableInputs in;
+    in.active = Active;
+    if (Param) {
+        in.available = Param->Available;
+        in.applicable = Param->Applicable;
+    }
+    in.recording = Model && Model->RecordingActive();
+    return in;
+}
+
+void ControlBinding::Refresh()
+{
+    ApplyEnabled();
+    ShowValue();
+    applied_ = Inputs();
+}
+
+void ControlBinding::Update(bool valueChanged)
+{
+    // Greying a field empties it: the value is written again whenever the states were.
+    if (applied_ != Inputs())
+        Refresh();
+    else if (valueChanged)
+        ShowValue();
 }
 
 // ---- EditorBinding ----
@@ -104,18 +133,23 @@ void EditorBinding::SetValueEnabled(bool on)
     if (Active) ShowEnabled(on);
 }
 
-void EditorBinding::Refresh()
+void EditorBinding::ApplyEnabled()
 {
-    ControlBinding::Refresh();
+    ControlBinding::ApplyEnabled();
     if (!Active || !Param || !Param->Available) return;
-    // An unchanged text is left alone: setting it again repaints the field,
-    // and most fields stay the same from one poll to the next.
+    if (Button) Button->setEnabled(!(Model && Model->RecordingActive()));
+}
+
+void EditorBinding::ShowValue()
+{
+    if (!Active || !Param || !Param->Available) return;
+    // An unchanged text is left alone: setting it again repaints the field
+    // (a new language rewrites every field, most with the same text).
     const QString text = Param->GetText();
     if (Control->text() != text) {
         Control->setText(text);
         Control->setCursorPosition(0);
     }
-    if (Button) Button->setEnabled(!(Model && Model->RecordingActive()));
 }
 
 // ---- RadioGroupBinding ----
@@ -171,9 +205,8 @@ void RadioGroupBinding::SetValueEnabled(bool on)
     }
 }
 
-void RadioGroupBinding::Refresh()
+void RadioGroupBinding::ShowValue()
 {
-    ControlBinding::Refresh();
     if (!Active || !Param || !Param->Available) return;
     const int value = Param->GetValue();
     int k = 0;
@@ -203,6 +236,12 @@ void ControlBindings::AddControl(ControlBinding* control)
 void ControlBindings::RefreshAll()
 {
     for (ControlBinding* c : list_) c->Refresh();
+}
+
+void ControlBindings::Update(const std::vector<const Parameter*>& changed)
+{
+    for (ControlBinding* c : list_)
+        c->Update(c->Param && std::find(changed.begin(), changed.end(), c->Param) != changed.end());
 }
 
 void ControlBindings::SetAllActive(bool on)

@@ -3,10 +3,11 @@
 // each binding greys or enables one field with its labels, group box and change
 // button, empties it, or copies its parameter's text or value into it.
 // ControlBindings holds the window's bindings and switches or refreshes all of
-// them at once. Used on the user-interface thread only.
+// them at once, or only those a reply changed. Used on the user-interface thread only.
 #include <QColor>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAbstractButton;
@@ -33,7 +34,12 @@ public:
     ControlBinding(const ControlBinding&) = delete;
     ControlBinding& operator=(const ControlBinding&) = delete;
 
-    virtual void Refresh();
+    // Everything anew: enabled or grey, colours, and the value.
+    void Refresh();
+    // Only what changed since the last refresh: the enabled and grey states when what
+    // they depend on changed (active, available, applicable, recording), the value when
+    // `valueChanged` says the parameter changed or the states were set anew.
+    void Update(bool valueChanged);
     virtual void SetValueEnabled(bool on);
     virtual void SetAllEnabled(bool on);
 
@@ -50,17 +56,35 @@ public:
 
 protected:
     void EnableLabels(bool on);
+    // The two halves of Refresh.
+    virtual void ApplyEnabled();
+    virtual void ShowValue() {}
+
+private:
+    // What the enabled and grey states follow.
+    struct EnableInputs {
+        bool active = false;
+        bool available = true;
+        bool applicable = true;
+        bool recording = false;
+        bool operator==(const EnableInputs&) const = default;
+    };
+    EnableInputs Inputs() const;
+    std::optional<EnableInputs> applied_;  // as last set on the widgets; empty before the first refresh
 };
 
 // A read-only edit box showing the parameter's text.
 class EditorBinding : public ControlBinding {
 public:
     explicit EditorBinding(QLineEdit* edit);
-    void Refresh() override;
     void SetValueEnabled(bool on) override;
     void SetAllEnabled(bool on) override;
 
     QLineEdit* Control;
+
+protected:
+    void ApplyEnabled() override;
+    void ShowValue() override;
 
 private:
     void ShowEnabled(bool on);
@@ -70,7 +94,6 @@ private:
 class RadioGroupBinding : public ControlBinding {
 public:
     explicit RadioGroupBinding(QGroupBox* box);
-    void Refresh() override;
     void SetValueEnabled(bool on) override;
     void SetAllEnabled(bool on) override;
 
@@ -79,6 +102,9 @@ public:
     // The radio buttons among the group box's children, in child order, up to
     // the first child that is not a radio button.
     std::vector<QRadioButton*> Radios() const;
+
+protected:
+    void ShowValue() override;
 
 private:
     void SetRadioColour(bool on);
@@ -94,7 +120,12 @@ public:
     // Takes the binding into the list (the same binding may be added twice; it is
     // then refreshed twice and destroyed once).
     void AddControl(ControlBinding* control);
+    // Every binding anew (a new language writes the numbers with its separator).
     void RefreshAll();
+    // After a reply: the values of the bindings whose parameter is among `changed`, and
+    // the states of those whose inputs changed. A reply that changed nothing changes
+    // nothing on screen.
+    void Update(const std::vector<const Parameter*>& changed);
     void SetAllActive(bool on);
 
     const std::vector<ControlBinding*>& Controls() const { return list_; }

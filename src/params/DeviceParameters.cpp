@@ -47,13 +47,16 @@ QString CSerialNumber::GetText() const { return Has(2) ? Hex4(Reg0) + Hex4(Reg1)
 
 CLoggerName::CLoggerName() : Parameter(256, QStringLiteral("Nazwa Loggera")) { CLoggerName::Invalidate(); }
 
-void CLoggerName::OnRegister(int reg, std::uint16_t value) {
+bool CLoggerName::OnRegister(int reg, std::uint16_t value) {
     const int index = reg - FirstRegister;
-    if (index < 0 || index >= kWords) return;
+    if (index < 0 || index >= kWords) return false;
+    const std::array<std::uint8_t, kBytes> before = NameBuffer;
+    const bool wasEmpty = Empty;
     NameBuffer[2 * index] = Hi(value);
     NameBuffer[2 * index + 1] = Lo(value);
     NameBuffer[kBytes - 1] = 0;
     if (index == 0) Empty = false;
+    return NameBuffer != before || Empty != wasEmpty;
 }
 
 void CLoggerName::Invalidate() {

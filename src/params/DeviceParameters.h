@@ -76,7 +76,7 @@ public:
     static constexpr int kWrittenWords = 22;       // a write covers registers 256–277
 
     CLoggerName();
-    void OnRegister(int reg, std::uint16_t value) override;
+    bool OnRegister(int reg, std::uint16_t value) override;
     void Invalidate() override;  // first word 0xFFFF
     // Characters without a Windows-1250 byte become '?'; cut after 45 bytes.
     void SetText(const QString& text) override;

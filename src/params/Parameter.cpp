@@ -7,15 +7,16 @@ namespace quorvex {
 Parameter::Parameter(std::int32_t firstRegister, QString name)
     : FirstRegister(firstRegister), Name(std::move(name)) {}
 
-void Parameter::OnRegister(int reg, std::uint16_t value) {
-    if (reg == FirstRegister) {
-        Reg0 = value;
-        Empty = false;
-    } else if (reg == FirstRegister + 1) {
-        Reg1 = value;
-    } else if (reg == FirstRegister + 2) {
-        Reg2 = value;
-    }
+bool Parameter::OnRegister(int reg, std::uint16_t value) {
+    std::uint16_t* copy = reg == FirstRegister       ? &Reg0
+                          : reg == FirstRegister + 1 ? &Reg1
+                          : reg == FirstRegister + 2 ? &Reg2
+                                                     : nullptr;
+    if (!copy) return false;
+    const bool changed = *copy != value || (reg == FirstRegister && Empty);
+    *copy = value;
+    if (reg == FirstRegister) Empty = false;
+    return changed;
 }
 
 void Parameter::Invalidate() {

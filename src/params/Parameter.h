@@ -26,8 +26,9 @@ public:
     Parameter& operator=(const Parameter&) = delete;
 
     // Stores the value when the register is one of the parameter's three;
-    // the first register also ends the empty state.
-    virtual void OnRegister(int reg, std::uint16_t value);
+    // the first register also ends the empty state. True when that changed what
+    // the parameter holds (another value, or the first one after being empty).
+    virtual bool OnRegister(int reg, std::uint16_t value);
     // Back to the not-received state.
     virtual void Invalidate();
     // Writable parameters change their register copies; the base ignores both.

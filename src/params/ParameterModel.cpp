@@ -41,8 +41,19 @@ void ParameterModel::StoreRegisters(const std::uint8_t* bytes, std::uint16_t sta
     for (int i = 0; i < words; ++i) {
         const int reg = startRegister + i;
         const auto value = Word(bytes[2 * i], bytes[2 * i + 1]);
-        if (reg < kRegisterCount) mirror_[static_cast<std::size_t>(reg)] = value;
-        for (Parameter* p : Parameters) p->OnRegister(reg, value);
+        const std::uint16_t* cell = nullptr;
+        bool cellChanged = false;
+        if (reg < kRegisterCount) {
+            std::uint16_t& slot = mirror_[static_cast<std::size_t>(reg)];
+            cellChanged = slot != value;
+            slot = value;
+            cell = &slot;
+        }
+        for (std::size_t k = 0; k < Parameters.size(); ++k) {
+            Parameter* p = Parameters[k];
+            // The status bits read the cell itself, which a local change may have altered.
+            if (p->OnRegister(reg, value) || (cellChanged && p->StatusCell == cell)) changed_.set(k);
+        }
     }
     UpdateDependencies();
 }
@@ -51,7 +62,16 @@ void ParameterModel::InvalidateAll() {
     // Writes still on their way have no logger left to confirm them.
     pending_.clear();
     for (Parameter* p : Parameters) p->Invalidate();
+    changed_.set();
     UpdateDependencies();
+}
+
+std::vector<const Parameter*> ParameterModel::TakeChanged() {
+    std::vector<const Parameter*> changed;
+    for (std::size_t k = 0; k < Parameters.size(); ++k)
+        if (changed_.test(k)) changed.push_back(Parameters[k]);
+    changed_.reset();
+    return changed;
 }
 
 void ParameterModel::UpdateDependencies() {

@@ -4,6 +4,7 @@
 // write parameters and read them back. Lives on the user-interface thread from
 // start-up to exit; no locking.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -42,6 +43,12 @@ public:
     void StoreRegisters(const std::uint8_t* bytes, std::uint16_t startRegister, int byteCount);
     // Every parameter back to "not received" (lost link, reset, change of link).
     void InvalidateAll();
+    // The parameters that replies (and InvalidateAll) changed since the last call, in list
+    // order; the call forgets them. A parameter changes when a word of one of its registers
+    // differs from the one it held, when it is received after being empty, and, for the
+    // status bits, when the register-0 cell changes. Most polls bring the same words again:
+    // the window redraws only what these name.
+    std::vector<const Parameter*> TakeChanged();
     // Start date and time applicable only in start mode 2; humidity available
     // only on a device type beginning with "02"; RecordingActive from bit 2.
     void UpdateDependencies();
@@ -101,6 +108,7 @@ private:
 
     RegisterMirror mirror_;
     bool recordingActive_ = false;
+    std::bitset<kParameterCount> changed_;  // by index in Parameters, until TakeChanged
     std::deque<PendingWrite> pending_;  // in the order the writes were queued
 
     CStartLog startLog_;

@@ -325,6 +325,8 @@ void MainWindow::ToggleCorrectionTab()
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e)
 {
+    // The service tab's counters, left alone while it was hidden, are brought up to date as it shows.
+    if (watched == TabSheetSerwis && e->type() == QEvent::Show) RebuildCounterTable();
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(e);
         auto* widget = static_cast<QWidget*>(watched);

@@ -59,14 +59,16 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
             // would still change the interval or start moment of the running log.
             if (model_.RecordingActive()) CloseParameterDialogs();
             ParamReadProgress();
-            controls->RefreshAll();
+            // Only what the reply changed: most polls bring the same values again.
+            controls->Update(model_.TakeChanged());
             UpdateLoggerState();
             break;
         case WM_STATUS_TEXT:
             AddMessageLine(text);
             break;
         case WM_COUNTERS:
-            RebuildCounterTable();
+            // The service tab's table is brought up to date when the tab is shown.
+            if (TabSheetSerwis->isVisible()) RebuildCounterTable();
             break;
         case WM_WRITE_DONE:
             WriteConfirmed();

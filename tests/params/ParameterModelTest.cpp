@@ -194,6 +194,32 @@ TEST_F(ParameterModelTest, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt
     for (Parameter* p : model.Parameters) EXPECT_EQ(p->GetText(), QString()) << qPrintable(p->Name);
 }
 
+TEST_F(ParameterModelTest, RepliesNameTheParametersTheyGaveAnotherValueOrFilled) {
+    auto storeAndTake = [&](const std::vector<std::uint16_t>& words) {
+        Store(0, words);
+        QStringList names;
+        for (const Parameter* p : model.TakeChanged()) names << p->Name;
+        return names;
+    };
+    qsizetype low = 0;
+    for (const Parameter* p : model.Parameters) low += p->FirstRegister < 29;
+    const auto block = LowBlock(0x0001);
+    EXPECT_EQ(storeAndTake(block).size(), low);
+    EXPECT_EQ(storeAndTake(block), QStringList());
+    auto later = block;
+    later[4] ^= 0x0100;  // one second on
+    EXPECT_EQ(storeAndTake(later), QStringList{model.Param<CCurrentTime>().Name});
+    // Changed here since the last reply counts as well: a start mode chosen, a field a save emptied.
+    model.Param<CStartLog>().SetValue(2);
+    model.Param<CHighTemp>().Invalidate();
+    const QStringList restored = storeAndTake(later);
+    EXPECT_TRUE(restored.contains(model.Param<CStartLog>().Name));
+    EXPECT_TRUE(restored.contains(model.Param<CHighTemp>().Name));
+    EXPECT_FALSE(restored.contains(model.Param<CCurrentTime>().Name));
+    model.InvalidateAll();
+    EXPECT_EQ(model.TakeChanged().size(), model.Parameters.size());
+}
+
 TEST_F(ParameterModelTest, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
     auto& name = model.Param<CLoggerName>();
     const QString longest(45, u'ż');

@@ -23,6 +23,7 @@
 
 #include <tuple>
 
+#include "EventLoopWait.h"
 #include "UiTestSupport.h"
 #include "core/Scenario.h"
 #include "params/ControlBindings.h"
@@ -32,6 +33,7 @@
 #include "ui/CommandLine.h"
 #include "settings/IniFile.h"
 #include "ui/RequestStrip.h"
+#include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex::test {
 namespace {
@@ -594,6 +596,58 @@ TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
     weightsHold("after the link was lost");
     w.Poll(sim);
     weightsHold("reconnected");
+}
+
+// Counts what reaches a widget's screen: repaints and changes of state, palette or style.
+struct ScreenChangeCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        const auto t = e->type();
+        count += t == QEvent::Paint || t == QEvent::EnabledChange || t == QEvent::PaletteChange ||
+                 t == QEvent::StyleChange;
+        return false;
+    }
+};
+
+TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
+{
+    WindowFixture w;
+    w.form->show();
+    // The logger's clock stands still: every poll brings the same words again.
+    SimLogger sim(MakeScenario("[logger]\nmode = 1\ntype = 0201\n"), [] { return std::int64_t{0}; });
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
+    // The fields filled, the wait window gone, the window painted.
+    ASSERT_TRUE(WaitUntil([] { return !AppWindows.parameterReadWindow->isVisible(); }, 5000));
+    RunFor(100);
+
+    ScreenChangeCounter screen;
+    QStringList retexted;
+    for (QWidget* widget : w.form->PageControl()->findChildren<QWidget*>()) widget->installEventFilter(&screen);
+    for (QLineEdit* e : w.form->PageControl()->findChildren<QLineEdit*>())
+        QObject::connect(e, &QLineEdit::textChanged, [&retexted, e] { retexted << e->objectName(); });
+    for (QRadioButton* r : w.form->PageControl()->findChildren<QRadioButton*>())
+        QObject::connect(r, &QRadioButton::toggled, [&retexted, r] { retexted << r->objectName(); });
+    for (int i = 0; i < 3; ++i) {
+        w.Poll(sim);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(screen.count, 0);
+    EXPECT_EQ(retexted, QStringList());
+
+    // One word changes (the clock's seconds, register 4): its field alone is written and painted.
+    auto* clock = w.Edit("EditMonitorAktualnyCzas");
+    ScreenChangeCounter clockScreen;
+    clock->installEventFilter(&clockScreen);
+    const std::uint16_t seconds = static_cast<std::uint16_t>(sim.Register(4) ^ 0x0100);
+    const std::uint8_t word[] = {static_cast<std::uint8_t>(seconds >> 8), static_cast<std::uint8_t>(seconds & 0xFF)};
+    w.model.StoreRegisters(word, 4, 2);
+    w.form->HandleMessage(WM_READ_DONE);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(retexted, QStringList{clock->objectName()});
+    EXPECT_GT(clockScreen.count, 0);
+    EXPECT_EQ(clock->text(), w.model.Param<CCurrentTime>().GetText());
 }
 
 TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTreeWidget>
 
 #include "LinkTestSupport.h"
@@ -46,7 +47,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     EXPECT_EQ(list->columnWidth(1), 150);
 }
 
-TEST(ServiceTab, ZerujShowsZerosAtOnceWhileNothingIsConnected)
+TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZerujShowsZerosAtOnce)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
@@ -56,7 +57,13 @@ TEST(ServiceTab, ZerujShowsZerosAtOnceWhileNothingIsConnected)
         const QStringList values = Column(counters, 1);
         return values.size() == 7 && values[6].toInt() > 0;
     };
-    ASSERT_TRUE(WaitUntil(received));
+    // Hidden, the tab's table is left alone; shown, it holds the counters at once.
+    ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->Counters().FramesReceivedCount > 0; }));
+    EXPECT_FALSE(received());
+    QTabWidget* tabs = w.form->PageControl();
+    tabs->setTabVisible(tabs->indexOf(w.form->TabSheetSerwis), true);
+    tabs->setCurrentWidget(w.form->TabSheetSerwis);
+    EXPECT_TRUE(received());
     ASSERT_EQ(Column(counters, 0).size(), 7);
 
     // Away from the logger: a port that does not exist.

@@ -21,14 +21,6 @@ case $mode in
   asan)   dir=build-asan; san="address"; label="core";   targets=("${core_targets[@]}") ;;
   tsan)   dir=build-tsan; san="thread";  label="engine"; targets=("${engine_targets[@]}") ;;
 esac
-# Qt's moc cache can miss headers that appeared since the last build (new files after a
-# merge), which ends in "undefined reference to vtable". Start it afresh when the file set changed.
-files_hash=$(find src tests tools bench fuzz -type f \( -name '*.h' -o -name '*.cpp' \) | sort | md5sum | cut -d' ' -f1)
-if [ -d "$dir" ] && [ "$(cat "$dir/.file-set" 2>/dev/null)" != "$files_hash" ]; then
-  find "$dir" -maxdepth 3 -type d -name '*_autogen' -prune -exec rm -rf {} +
-  find "$dir" -name ParseCache.txt -delete
-fi
-mkdir -p "$dir" && echo "$files_hash" > "$dir/.file-set"
 cmake -S . -B "$dir" -G Ninja -DQUORVEX_SANITIZE="$san" ${san:+-DQUORVEX_BENCH=OFF} >/dev/null
 cmake --build "$dir" -j "$jobs" ${targets[@]:+--target "${targets[@]}"}
 export QT_QPA_PLATFORM=offscreen

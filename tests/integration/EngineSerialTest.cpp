@@ -215,6 +215,31 @@ TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
     EXPECT_EQ(c.NoResponseCount, 2u);
 }
 
+TEST(EngineSerial, ZeroingClearsEveryCounterThatHadCounted)
+{
+    // Registers the poll never starts at, each answered so that other counters move: 1 short,
+    // over-long, with a broken CRC and then well; 2 not at all; 3 from another slave; 4 refused.
+    SimProcess sim(Args({"short at=1 register=1", "long at=2 register=1", "badcrc at=3 register=1",
+                         "silent at=1 register=2", "address at=1 register=3 address=7",
+                         "exception at=1 register=4"}));
+    ASSERT_TRUE(sim.Running());
+    Engine e(Link(sim));
+    const auto first = QueueAfterOpen(e, ReadRequest(1, 1, 4));
+    e.thread->AddRecord(ReadRequest(2, 1, 1));
+    e.thread->AddRecord(ReadRequest(3, 1, 1, 1));
+    e.thread->AddRecord(ReadRequest(4, 1, 1));
+    for (auto seq = first; seq < first + 4; ++seq)
+        ASSERT_TRUE(e.WaitFinished(seq, 20s)) << seq;
+    // Nothing is counted any more once a port that does not exist failed to open.
+    e.thread->SetLinkName(QStringLiteral("/nonexistent/quorvex-test-port"));
+    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPEN_ERROR, 1, 5s));
+
+    for (const QString& line : CounterTableLines(e.thread->Counters()))
+        EXPECT_FALSE(line.endsWith(u"=0")) << line.toStdString();
+    e.thread->ZeroCounters();
+    EXPECT_EQ(e.thread->Counters(), TransmissionCounters{});
+}
+
 TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
 {
     SimProcess sim;

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "../params/LocaleGuard.h"
+#include "LocaleGuard.h"
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
 #include "params/ParameterModel.h"

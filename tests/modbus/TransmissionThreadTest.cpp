@@ -132,13 +132,6 @@ TEST_F(StuckThread, HistoryStaysBoundedWhenNobodyPaintsIt)
         EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
 }
 
-TEST_F(StuckThread, CountersStartAtZeroAndZeroAgain)
-{
-    EXPECT_EQ(thread.Counters(), TransmissionCounters{});
-    thread.ZeroCounters();
-    EXPECT_EQ(thread.Counters(), TransmissionCounters{});
-}
-
 TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed)
 {
     RecordingTarget target;
@@ -220,6 +213,4 @@ TEST(CounterTable, SevenLabelledLinesInOrder)
     };
     EXPECT_EQ(CounterTableLines(c), expected);
     EXPECT_EQ(MessageName(WM_READ_DONE), QStringLiteral("WM_READ_DONE"));
-    EXPECT_EQ(WM_PORT_OPENED, 1025);
-    EXPECT_EQ(WM_HID_ABSENT, 1041);
 }

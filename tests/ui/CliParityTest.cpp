@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QSettings>
 
-#include "../params/LocaleGuard.h"
+#include "LocaleGuard.h"
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"

@@ -12,7 +12,7 @@
 namespace quorvex {
 namespace {
 
-class ClockDialogTest : public dialogtest::DialogFixture {
+class ClockDialogTest : public test::DialogFixture {
 protected:
     void Open(QTime computerTime = QTime(15, 30, 45), QDate computerDate = QDate(2015, 3, 30))
     {

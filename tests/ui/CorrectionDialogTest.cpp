@@ -2,7 +2,7 @@
 // only changed ones written and read back, one reset command after a change.
 #include <QLabel>
 
-#include "DialogTestUtil.h"
+#include "DialogTestSupport.h"
 #include "ui/dialogs/CorrectionDialog.h"
 
 namespace quorvex::test {
@@ -27,10 +27,10 @@ TEST_F(CorrectionDialogTest, ChangedCorrectionsAreWrittenThenOneResetUnchangedSe
     EXPECT_EQ(TakeRequests(), QStringList());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Save("0,0", "1.5"), QStringList());  // 15 tenths + 128
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @301 [008F]", "3 @301 x1", "65"}));
+    EXPECT_EQ(TakeRequests(), QStringList({"w301=008f", "r301+1", "65"}));
     Store(300, {0x0080, 0x0085});
     EXPECT_EQ(Save("-3", "3"), QStringList());  // low bytes 98 and 158
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @300 [0062]", "3 @300 x1", "16 @301 [009E]", "3 @301 x1", "65"}));
+    EXPECT_EQ(TakeRequests(), QStringList({"w300=0062", "r300+1", "w301=009e", "r301+1", "65"}));
 }
 
 TEST_F(CorrectionDialogTest, RefusalsComeInOrderAndNothingIsWritten) {
@@ -54,17 +54,16 @@ TEST_F(CorrectionDialogTest, ATemperatureOnlyLoggerKeepsItsHumidityCorrectionAsI
     EXPECT_FALSE(dialog.Label3->isEnabled());
     EXPECT_TRUE(dialog.EditTemp->isEnabled());
     EXPECT_EQ(Save("1", "whatever"), QStringList());
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @300 [008A]", "3 @300 x1", "65"}));
+    EXPECT_EQ(TakeRequests(), QStringList({"w300=008a", "r300+1", "65"}));
 }
 
 TEST_F(CorrectionDialogTest, NewCorrectionsReachTheSimulatedLoggerWithOneReset) {
-    sim::SimLogger logger;
-    ASSERT_NO_FATAL_FAILURE(Poll(logger));
+    ASSERT_NO_FATAL_FAILURE(Poll());
     EXPECT_EQ(Save("-1,5", "2,4"), QStringList());
-    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
-    EXPECT_EQ(logger.Register(300), 128 - 15);
-    EXPECT_EQ(logger.Register(301), 128 + 24);
-    EXPECT_EQ(logger.ResetCommandCount(), 1u);
+    ASSERT_NO_FATAL_FAILURE(Run());
+    EXPECT_EQ(logger->Register(300), 128 - 15);
+    EXPECT_EQ(logger->Register(301), 128 + 24);
+    EXPECT_EQ(logger->ResetCommandCount(), 1u);
     EXPECT_EQ(model.Param<CCorrectionHum>().GetText(), QStringLiteral("2,4"));
 }
 

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "DialogTestUtil.h"
+#include "DialogTestSupport.h"
 #include "i18n/TranslateWindow.h"
 #include "ui/dialogs/CorrectionDialog.h"
 #include "ui/dialogs/SaveIntervalDialog.h"

@@ -1,21 +1,35 @@
 #pragma once
 // Ground of the parameter-dialog tests: the application object, a parameter
-// model filled from the in-process simulated logger (its clock stands still),
-// a recording EnqueueHook, and a run of the recorded requests against that
-// logger through the program's own frame builders and reply checks.
+// model, a recording EnqueueHook and a translator behind TranslateHook, a
+// catcher that reads and closes error boxes, and the in-process simulated
+// logger (its clock stands still) that the recorded requests run against
+// through the program's own frame builders and reply checks.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
+#include <QTimer>
+
 #include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
-#include "../params/LocaleGuard.h"
+#include "LocaleGuard.h"
 #include "core/SimLogger.h"
+#include "i18n/Translator.h"
 #include "modbus/FrameRules.h"
-#include "params/ParameterModel.h"
 #include "params/Hooks.h"
+#include "params/ParameterModel.h"
 
-namespace quorvex::dialogtest {
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
+
+namespace quorvex::test {
 
 inline sim::Scenario MakeScenario(const std::string& name = "Chłodnia 3")
 {
@@ -26,15 +40,37 @@ inline sim::Scenario MakeScenario(const std::string& name = "Chłodnia 3")
     return *s;
 }
 
-// "w1=07df,031f" function 16, "c80=0" function 6, "r0+1" function 3.
+// "w1=07df,031f" function 16, "c80=0" function 6, "r0+1" function 3, "65" any other.
 inline QString Describe(const Request& r)
 {
     if (r.Function == FN_READ_HOLDING) return QStringLiteral("r%1+%2").arg(r.StartRegister).arg(r.Count);
     if (r.Function == FN_WRITE_SINGLE) return QStringLiteral("c%1=%2").arg(r.StartRegister).arg(r.Value);
+    if (r.Function != FN_WRITE_MULTIPLE) return QString::number(r.Function);
     QStringList words;
     for (std::uint16_t v : r.Values) words << QStringLiteral("%1").arg(v, 4, 16, QChar(u'0'));
     return QStringLiteral("w%1=%2").arg(r.StartRegister).arg(words.join(u','));
 }
+
+// Reads the caption, icon and text of every message box that opens while it lives, and presses OK.
+class ErrorBoxCatcher {
+public:
+    ErrorBoxCatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    EXPECT_EQ(box->icon(), QMessageBox::Critical);
+                    texts << box->windowTitle() + u'|' + box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+        });
+        timer_.start(5);
+    }
+    QStringList texts;  // "caption|text"
+
+private:
+    QTimer timer_;
+};
 
 class DialogFixture : public ::testing::Test {
 protected:
@@ -45,11 +81,33 @@ protected:
             static int argc = 1;
             static char name[] = "test_ui";
             static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // never destroyed: other tests' widgets may outlive a static one
+            new QApplication(argc, argv);  // never destroyed: synthetic key events leave input devices behind
         }
         EnqueueHook = [this](const Request& r) { queued.push_back(r); };
+        TranslateHook = [this](const QString& text) { return translator.Tr(text); };
     }
-    ~DialogFixture() override { EnqueueHook = nullptr; }
+    ~DialogFixture() override
+    {
+        EnqueueHook = nullptr;
+        TranslateHook = nullptr;
+    }
+
+    // Puts register values into the model as if a poll had read them.
+    void Store(std::uint16_t start, const std::vector<std::uint16_t>& words)
+    {
+        std::vector<std::uint8_t> bytes;
+        for (std::uint16_t w : words) bytes.insert(bytes.end(), {std::uint8_t(w >> 8), std::uint8_t(w)});
+        model.StoreRegisters(bytes.data(), start, static_cast<int>(bytes.size()));
+    }
+    // Fills the edits of a dialog in order, presses Save, returns the error boxes.
+    QStringList Save(QDialog& dialog, QList<QLineEdit*> edits, const QStringList& texts)
+    {
+        if (!dialog.isVisible()) dialog.show();
+        for (int i = 0; i < edits.size(); ++i) edits[i]->setText(texts[i]);
+        ErrorBoxCatcher catcher;
+        dialog.findChild<QPushButton*>(QStringLiteral("ButtonSave"))->click();
+        return catcher.texts;
+    }
 
     // One exchange as the transmission thread runs it; read replies go to the model.
     void Exchange(Request r)
@@ -60,7 +118,7 @@ protected:
         ApplyReply(r, reply.bytes.data(), reply.bytes.size());
         if (r.Function == FN_READ_HOLDING) model.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
     }
-    void Poll()  // the two poll blocks
+    void Poll()  // the two poll blocks, so the dialogs show the logger's values
     {
         Request low, high;
         low.Function = high.Function = FN_READ_HOLDING;
@@ -72,21 +130,28 @@ protected:
     }
     void Run()  // every recorded request, in order
     {
-        const std::vector<Request> requests = std::move(queued);
-        queued.clear();
+        const std::vector<Request> requests = std::exchange(queued, {});
         for (const Request& r : requests) Exchange(r);
     }
+    // The recorded requests; TakeRequests also forgets them.
     QStringList Requests() const
     {
         QStringList out;
         for (const Request& r : queued) out << Describe(r);
         return out;
     }
+    QStringList TakeRequests()
+    {
+        const QStringList out = Requests();
+        queued.clear();
+        return out;
+    }
 
-    test::LocaleGuard locale{"pl_PL"};
+    LocaleGuard locale{"pl_PL"};
+    Translator translator;
     std::unique_ptr<sim::SimLogger> logger;
     ParameterModel model;
     std::vector<Request> queued;
 };
 
-}  // namespace quorvex::dialogtest
+}  // namespace quorvex::test

@@ -26,9 +26,9 @@ QStringList Expected(const QString& name)
     return out << QStringLiteral("r256+22");
 }
 
-class LoggerNameDialogTest : public dialogtest::DialogFixture {
+class LoggerNameDialogTest : public test::DialogFixture {
 protected:
-    explicit LoggerNameDialogTest(const std::string& name = "Chłodnia 3") : DialogFixture(dialogtest::MakeScenario(name)) {}
+    explicit LoggerNameDialogTest(const std::string& name = "Chłodnia 3") : DialogFixture(test::MakeScenario(name)) {}
     void Key(const QString& text, int key = 0)
     {
         for (QChar c : text.isEmpty() ? QString(u' ') : text) {

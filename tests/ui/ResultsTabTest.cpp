@@ -19,7 +19,7 @@
 #include <deque>
 #include <optional>
 
-#include "../params/LocaleGuard.h"
+#include "LocaleGuard.h"
 #include "../print/PrintTestSupport.h"
 #include "UiTestSupport.h"
 #include "../chart/ChartTestUtil.h"

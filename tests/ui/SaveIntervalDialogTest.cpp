@@ -5,7 +5,7 @@
 #include <QSpinBox>
 #include <QTimeEdit>
 
-#include "DialogTestUtil.h"
+#include "DialogTestSupport.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
 
 namespace quorvex::test {
@@ -32,10 +32,10 @@ TEST_F(SaveIntervalDialogTest, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChange
     EXPECT_EQ(dialog.focusWidget(), dialog.DateTime);
     EXPECT_EQ(Save(0, QTime(0, 5)), QStringList());
     EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(Save(1, QTime(0, 0, 30)), QStringList({"16 @9 [0151 9E00]", "3 @9 x2"}));  // 86 430 s
+    EXPECT_EQ(Save(1, QTime(0, 0, 30)), QStringList({"w9=0151,9e00", "r9+2"}));  // 86 430 s
     EXPECT_TRUE(model.Param<CWriteInterval>().GetText().isEmpty());  // until the read-back
     StoreInterval(86430);
-    EXPECT_EQ(Save(100, QTime(23, 59, 59)), QStringList({"16 @9 [8527 7F00]", "3 @9 x2"}));  // 8 726 399 s
+    EXPECT_EQ(Save(100, QTime(23, 59, 59)), QStringList({"w9=8527,7f00", "r9+2"}));  // 8 726 399 s
     StoreInterval(8726399);
     // A logger saving every 0 s would never save: refused, nothing written.
     ErrorBoxCatcher boxes;
@@ -53,19 +53,18 @@ TEST_F(SaveIntervalDialogTest, DaysStayWithinTheUpDownAndMoveOnlyByItsArrows) {
     QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
     QApplication::sendEvent(dialog.UpDown1, &down);
     dialog.ButtonSave->click();
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @9 [8284 BD00]", "3 @9 x2"}));  // 99 days + 61 s
+    EXPECT_EQ(TakeRequests(), QStringList({"w9=8284,bd00", "r9+2"}));  // 99 days + 61 s
 }
 
 TEST_F(SaveIntervalDialogTest, NewIntervalReachesTheSimulatedLogger) {
-    sim::SimLogger logger;
-    ASSERT_NO_FATAL_FAILURE(Poll(logger));
+    ASSERT_NO_FATAL_FAILURE(Poll());
     dialog.show();
     EXPECT_EQ(dialog.DateTime->time(), QTime(0, 5, 0));
     dialog.UpDown1->setValue(2);
     dialog.DateTime->setTime(QTime(1, 2, 3));
     dialog.ButtonSave->click();
-    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
-    EXPECT_EQ(std::uint32_t(logger.Register(9)) << 8 | logger.Register(10) >> 8, 2u * 86400 + 3723);
+    ASSERT_NO_FATAL_FAILURE(Run());
+    EXPECT_EQ(std::uint32_t(logger->Register(9)) << 8 | logger->Register(10) >> 8, 2u * 86400 + 3723);
     EXPECT_EQ(model.Param<CWriteInterval>().GetValue(), 2 * 86400 + 3723);
 }
 

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "../params/LocaleGuard.h"
+#include "LocaleGuard.h"
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"

@@ -6,7 +6,6 @@
 #include <QTimeEdit>
 
 #include "DialogTestSupport.h"
-#include "DialogTestUtil.h"
 #include "params/DateTimeCodec.h"
 #include "ui/dialogs/StartDialog.h"
 
@@ -15,7 +14,7 @@ namespace {
 
 const QStringList kReadBacks = {"r0+1", "r0+1"};
 
-class StartDialogTest : public dialogtest::DialogFixture {
+class StartDialogTest : public test::DialogFixture {
 protected:
     QList<QRadioButton*> Checked() const
     {

@@ -1,7 +1,7 @@
 // The threshold dialogs driven as an operator would: texts typed, Save
 // pressed, error boxes read; then the queued requests, and the simulated logger.
 #include "../sim/SimTestUtil.h"
-#include "DialogTestUtil.h"
+#include "DialogTestSupport.h"
 #include "ui/dialogs/HumidityThresholdDialog.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"
 
@@ -31,13 +31,13 @@ TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
     EXPECT_FALSE(dialog.isVisible());
     // "21.5" is the shown value typed differently: it is written all the same.
     EXPECT_EQ(Save(dialog, "21.5", "-12,5"), QStringList());
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042A 900F]", "3 @20 x2"}));
+    EXPECT_EQ(TakeRequests(), QStringList({"w20=042a,900f", "r20+2"}));
     EXPECT_TRUE(model.Param<CHighTemp>().GetText().isEmpty());  // shown again only once read back
     // The range ends: BCD 2000 and sign + BCD 0990 above the humidity bit; the
     // humidity half of each pair is carried as received.
     StoreThresholds();
     EXPECT_EQ(Save(dialog, "200", "-99"), QStringList());
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [4000 900F]", "3 @20 x2", "16 @18 [9320 100F]", "3 @18 x2"}));
+    EXPECT_EQ(TakeRequests(), QStringList({"w20=4000,900f", "r20+2", "w18=9320,100f", "r18+2"}));
 }
 
 TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothPass) {
@@ -79,23 +79,22 @@ TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
     EXPECT_EQ(Save(dialog, "20", "50"), QStringList{"Błąd|Górny próg (20) musi być wyższy od dolnego progu (50)."});
     // 100,0 % = BCD 1000: its top bit is bit 0 of register 20, the temperature bits stay.
     EXPECT_EQ(Save(dialog, "100", "10,0"), QStringList());
-    EXPECT_EQ(TakeRequests(), QStringList({"16 @20 [042B 000F]", "3 @20 x2"}));
+    EXPECT_EQ(TakeRequests(), QStringList({"w20=042b,000f", "r20+2"}));
 }
 
 TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirmed) {
-    sim::SimLogger logger;
-    ASSERT_NO_FATAL_FAILURE(Poll(logger));
+    ASSERT_NO_FATAL_FAILURE(Poll());
     TemperatureThresholdDialog temperature(model);
     HumidityThresholdDialog humidity(model);
     EXPECT_EQ(Save(temperature, "35,5", "-5"), QStringList());
-    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
+    ASSERT_NO_FATAL_FAILURE(Run());
     humidity.show();
     EXPECT_EQ(humidity.EditUpperLimit->text(), QStringLiteral("75,0"));
     EXPECT_EQ(Save(humidity, "82,5", "25,0"), QStringList());
-    ASSERT_NO_FATAL_FAILURE(Deliver(logger));
+    ASSERT_NO_FATAL_FAILURE(Run());
 
     const auto pair = [&](std::uint16_t first) {
-        return static_cast<std::uint32_t>(logger.Register(first)) << 16 | logger.Register(first + 1);
+        return static_cast<std::uint32_t>(logger->Register(first)) << 16 | logger->Register(first + 1);
     };
     EXPECT_DOUBLE_EQ(RecordTemperature(pair(20)), 35.5);
     EXPECT_DOUBLE_EQ(RecordHumidity(pair(20)), 82.5);

@@ -223,7 +223,7 @@ TEST(EngineSerial, ZeroingClearsEveryCounterThatHadCounted)
                          "silent at=1 register=2", "address at=1 register=3 address=7",
                          "exception at=1 register=4"}));
     ASSERT_TRUE(sim.Running());
-    Engine e(Link(sim));
+    Engine e(PortPath(sim));
     const auto first = QueueAfterOpen(e, ReadRequest(1, 1, 4));
     e.thread->AddRecord(ReadRequest(2, 1, 1));
     e.thread->AddRecord(ReadRequest(3, 1, 1, 1));

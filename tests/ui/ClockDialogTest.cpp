@@ -4,6 +4,7 @@
 #include <QDateEdit>
 #include <QPushButton>
 #include <QTimeEdit>
+#include <QTimer>
 
 #include "DialogTestSupport.h"
 #include "params/DateTimeCodec.h"
@@ -66,7 +67,9 @@ TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
 TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
 {
     Poll();
+    EXPECT_FALSE(form.Timer1->isActive());  // hidden, it does not wake the program
     Open();
+    EXPECT_TRUE(form.Timer1->isActive());
     logger->Clock().Set(logger->Clock().NowMs() + 61'000);
     Poll();
     form.Timer1Timer();
@@ -80,6 +83,7 @@ TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
     EXPECT_EQ(form.DateTimeAktualnyCzas->time(), QTime(8, 15, 0));
     form.ButtonSave->click();
     EXPECT_EQ(Requests(), QStringList({"w3=080f,0000", "r3+2"}));
+    EXPECT_FALSE(form.Timer1->isActive());
 }
 
 TEST_F(ClockDialogTest, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth)

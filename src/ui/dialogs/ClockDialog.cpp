@@ -53,7 +53,8 @@ ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &ClockDialog::Timer1Timer);
-    Timer1->start();
+    // Runs only while the dialog is shown: hidden, it would wake the program every second
+    // for nothing.
 
     connect(CheckBoxComputerTime, &QCheckBox::clicked, this, &ClockDialog::CheckBoxComputerTimeClick);
     connect(CheckBoxLoggerTime, &QCheckBox::clicked, this, [this] { CheckBoxLoggerTimeClick(); });
@@ -74,6 +75,13 @@ void ClockDialog::showEvent(QShowEvent* e)
     FormShow();
     FitToCaptions(this);
     QDialog::showEvent(e);
+    Timer1->start();
+}
+
+void ClockDialog::hideEvent(QHideEvent* e)
+{
+    Timer1->stop();
+    QDialog::hideEvent(e);
 }
 
 void ClockDialog::FormShow()

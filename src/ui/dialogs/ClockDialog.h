@@ -53,6 +53,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
 private:
     // An edit by the operator (values the dialog sets itself do not come here).

@@ -37,21 +37,21 @@ public:
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = link;
         o.startThread = !link.isEmpty();
-        form = std::make_unique<MainWindow>(model, o);
+        form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
     }
     ~BenchWindows()
     {
         form->close();
-        DestroyWindows();
+        DestroyWindows(*form);
         form.reset();
-        AppWindows = ProgramWindows{};
     }
     BenchWindows(const BenchWindows&) = delete;
     BenchWindows& operator=(const BenchWindows&) = delete;
 
     QTemporaryDir dir;
     ParameterModel model;
+    ResultsStore results;
     std::unique_ptr<MainWindow> form;
 };
 

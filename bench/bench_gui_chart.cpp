@@ -111,8 +111,9 @@ BENCHMARK(BM_FirstRepaint)
 // both back buffers are redrawn each time.
 void BM_OverviewDragStep(benchmark::State& state) {
     bench::EnsureApplication();
-    FillFromSimulator(StoredResults, 1'000'000);
-    ChartWindow window;
+    ResultsStore results;
+    FillFromSimulator(results, 1'000'000);
+    ChartWindow window(results);
     window.resize(1200, 720);
     window.ShowChart();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -141,7 +142,6 @@ void BM_OverviewDragStep(benchmark::State& state) {
     state.counters["redraws_per_step"] =
         static_cast<double>(window.ChartRedrawCount() - redrawsBefore) / static_cast<double>(state.iterations());
     window.hide();
-    StoredResults.Clear();
 }
 BENCHMARK(BM_OverviewDragStep)->Arg(10)->Arg(20)->Arg(50)->Arg(90)->Unit(benchmark::kMillisecond);
 

@@ -84,7 +84,7 @@ void BM_GuiDownload5000(benchmark::State& state)
 
         const Clock::time_point startAt = Clock::now();
         form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
-        if (!test::WaitUntil([&] { return finished; }, 300000) || StoredResults.Count() != 5000) {
+        if (!test::WaitUntil([&] { return finished; }, 300000) || windows.results.Count() != 5000) {
             state.SkipWithError("download did not finish");
             return;
         }
@@ -111,7 +111,7 @@ void BM_GuiDownload5000(benchmark::State& state)
             std::chrono::duration<double>(blocks.front() - startAt).count();
         state.counters["last_block_s"] = std::chrono::duration<double>(blocks.back() - startAt).count();
 
-        StoredResults.Clear();
+        windows.results.Clear();
     }
 }
 BENCHMARK(BM_GuiDownload5000)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);

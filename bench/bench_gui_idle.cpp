@@ -51,7 +51,7 @@ void BM_ProgramIdle(benchmark::State& state)
         bench::BenchWindows windows(QString::fromStdString(sim.Link()));
         auto& form = windows.form;
         form->show();
-        ParameterReadWindow* wait = AppWindows.parameterReadWindow;
+        ParameterReadWindow* wait = form->Windows().parameterReadWindow;
         if (!test::WaitUntil([&] { return form->ParamsReady() && !wait->isVisible(); }, 30000)) {
             state.SkipWithError("parameters not read");
             return;

@@ -47,13 +47,13 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     form->show();
     form->PageControl()->setCurrentIndex(2);  // the results tab
     auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
-    auto* chart = qobject_cast<ChartWindow*>(AppWindows.chartWindow);
+    auto* chart = qobject_cast<ChartWindow*>(form->Windows().chartWindow);
     chart->resize(1200, 720);
     QApplication::processEvents();
     const int redrawsBefore = chart->ChartRedrawCount();
 
     for (auto _ : state) {
-        if (!form->OpenResultsFile(path) || StoredResults.Count() != kRecords) break;
+        if (!form->OpenResultsFile(path) || windows.results.Count() != kRecords) break;
         form->findChild<QPushButton*>(QStringLiteral("ButtonChart"))->click();
         table->viewport()->repaint();
         chart->PaintBoxWykres->repaint();
@@ -65,7 +65,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     state.counters["chart_redraws_per_open"] =
         static_cast<double>(chart->ChartRedrawCount() - redrawsBefore) / static_cast<double>(state.iterations());
     chart->hide();
-    StoredResults.Clear();
+    windows.results.Clear();
 }
 BENCHMARK(BM_OpenAndShowMillion)->Arg(300)->Arg(1)->Unit(benchmark::kMillisecond);
 

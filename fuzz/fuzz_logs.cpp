@@ -13,7 +13,7 @@
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
 #include "params/Codecs.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 
 using namespace quorvex;
 
@@ -60,7 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 9) return 0;
     QLocale::setDefault(locales[data[8] % 3]);
     ResetDecimalSeparator();
-    EnqueueHook = [](const Request& r) { queued.push_back(r); };
+    if (!params.Connected()) {
+        LoggerChannel channel;
+        channel.enqueue = [](const Request& r) { queued.push_back(r); };
+        params.Connect(std::move(channel));
+    }
     manager.SetView(&view);
     FillParameters(params, data);
     manager.Reset();
@@ -69,7 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Register 9 at 0xFFFF means "not received": no interval, so no download.
     if (params.Param<CWriteInterval>().GetText().isEmpty()) {
         Require(manager.GetState() == LogDownload::Aborted && queued.empty());
-        EnqueueHook = nullptr;
         return 0;
     }
     Require(manager.GetState() == LogDownload::Reading);
@@ -122,6 +125,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Require(store.At(0).time == manager.StartTime() &&
                     store.At(store.Count() - 1).time == manager.CurrentTime());
     }
-    EnqueueHook = nullptr;
     return 0;
 }

@@ -74,11 +74,11 @@ void Chart::ComputeRange() {
     // At full zoom, and for a window that holds no record, the store's own
     // extremes (10.0 while it is empty) rather than values of another window.
     if (!found) {
-        const ResultsStore& s = source ? *source : StoredResults;
-        winTempMax = s.tempMax;
-        winTempMin = s.tempMin;
-        winHumMax = s.humMax;
-        winHumMin = s.humMin;
+        constexpr float empty = ResultsStore::kEmptyExtreme;
+        winTempMax = source ? source->tempMax : empty;
+        winTempMin = source ? source->tempMin : empty;
+        winHumMax = source ? source->humMax : empty;
+        winHumMin = source ? source->humMin : empty;
     }
 
     if (showTemp && showHum) {

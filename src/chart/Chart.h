@@ -64,7 +64,7 @@ public:
     static constexpr QRgb kGridColour = 0x808080;   // grey
     static constexpr QRgb kTextColour = 0x800080;   // purple
 
-    explicit Chart(const ResultsStore& records = StoredResults);
+    explicit Chart(const ResultsStore& records);
 
     float yScale = 0.0f;   // pixels per degree or percent
     float xStep = 0.0f;    // pixels per record

@@ -8,7 +8,7 @@
 namespace quorvex {
 
 struct ChartPrintView {
-    const ResultsStore* results = &StoredResults;
+    const ResultsStore* results = nullptr;  // set by whoever asks for the printout
     bool showTemp = true;
     bool showHum = true;
     bool showThresholds = false;

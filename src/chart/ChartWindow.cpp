@@ -43,7 +43,8 @@ int WiderWidth(int width) { return std::min(width + 10, 100); }
 
 }  // namespace
 
-ChartWindow::ChartWindow(QWidget* parent) : QWidget(parent), chartEngine(StoredResults), overviewEngine(StoredResults) {
+ChartWindow::ChartWindow(ResultsStore& results, QWidget* parent)
+    : QWidget(parent), chartEngine(results), overviewEngine(results), results(&results) {
     setObjectName(QStringLiteral("FormWykres1"));
     resize(900, 600);
     // Room for the read-out and the extremes side by side above the chart.

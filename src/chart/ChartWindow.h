@@ -8,7 +8,7 @@
 //
 // How the main window uses it (one instance, created hidden at start-up):
 //   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in FormShow
-//   ButtonChartClick:                chartWindow->SetResults(StoredResults);
+//   ButtonChartClick:                chartWindow->SetResults(the program's results);
 //                                    chartWindow->ShowChart();
 //   after every downloaded block     chartWindow->RefreshChart();
 // ShowChart shows the window (not modally) or brings it to the front; every
@@ -45,7 +45,8 @@ class ChartWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ChartWindow(QWidget* parent = nullptr);
+    // `results`: the program's results, shown until SetResults names others.
+    explicit ChartWindow(ResultsStore& results, QWidget* parent = nullptr);
     ~ChartWindow() override;
 
     // --- what the main window calls ---
@@ -165,7 +166,7 @@ private:
     bool rescale = false;
     Chart chartEngine;
     Chart overviewEngine;
-    ResultsStore* results = &StoredResults;
+    ResultsStore* results;
     std::function<void()> printHandler_;
 
     // A rescale asked for reaches each paint box at its next paint, even when

@@ -12,7 +12,6 @@
 #include <unistd.h>
 
 #include "modbus/TransmissionThread.h"
-#include "params/Hooks.h"
 
 namespace quorvex {
 
@@ -120,26 +119,25 @@ private:
 
 LoggerSession::LoggerSession(Options options) : options_(std::move(options)), bridge_(std::make_unique<Bridge>(this))
 {
-    translator_.SetLanguage(NormalizeLanguage(options_.language));
-    translator_.SetMessageHandler([this](const QString& line) { Diagnose(line); });
-    TranslateHook = [this](const QString& text) { return translator_.Tr(text); };
-    MessageHook = [this](const QString& line) { Diagnose(line); };
+    programTexts_.SetLanguage(NormalizeLanguage(options_.language));
+    programTexts_.Install();
     thread_ = std::make_unique<TransmissionThread>(bridge_.get(), options_.link, options_.hidBackend, true);
     thread_->SetFastFrames(options_.fastFrames);
-    EnqueueHook = [t = thread_.get()](const Request& r) { t->AddRecord(r); };
+    LoggerChannel channel;
+    channel.enqueue = [t = thread_.get()](const Request& r) { t->AddRecord(r); };
+    channel.note = [this](const QString& line) { Diagnose(line); };
+    params_.Connect(std::move(channel));
     thread_->start(QThread::HighPriority);
 }
 
 LoggerSession::~LoggerSession()
 {
     closing_ = true;
-    EnqueueHook = nullptr;
-    MessageHook = nullptr;
+    params_.Disconnect();
     logs_.SetView(nullptr);
     // Delivers what the thread still sends; the handlers ignore it now.
     EndTransmissionThread(*thread_);
     thread_.reset();
-    TranslateHook = nullptr;
 }
 
 LoggerSession::Outcome LoggerSession::Connect(const std::function<bool()>& interrupted)

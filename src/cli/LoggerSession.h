@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 
+#include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
@@ -77,7 +78,7 @@ private:
     ParameterModel params_;
     ResultsStore results_;
     LogDownload logs_{params_, results_};
-    Translator translator_;
+    ProgramTexts programTexts_;
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<TransmissionThread> thread_;
     QString failure_;

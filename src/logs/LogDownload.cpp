@@ -5,7 +5,6 @@
 #include <array>
 
 #include "params/Codecs.h"
-#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -23,10 +22,6 @@ Moment MomentFromSeconds(std::int64_t seconds) {
     }
     const double fraction = static_cast<double>(rest) / kSecondsPerDay;
     return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;
-}
-
-void Diagnose(const QString& line) {
-    if (MessageHook) MessageHook(line);
 }
 
 const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNieprawidłowe dane wejściowe");
@@ -88,7 +83,7 @@ void LogDownload::QueueSetNextRecord(std::int32_t number) {
 }
 
 void LogDownload::QueueLogRead() const {
-    if (!EnqueueHook) return;
+    if (!params_.Connected()) return;
     Request r;
     r.Tag = TAG_LOG;
     r.Chain = chain_;
@@ -97,7 +92,7 @@ void LogDownload::QueueLogRead() const {
     r.StartRegister = kLogRegister;
     r.Count = 0;  // the logger decides how many records a reply carries
     r.Attempts = kLogReadAttempts;
-    EnqueueHook(r);
+    params_.Enqueue(r);
 }
 
 void LogDownload::StartRead() {
@@ -138,7 +133,7 @@ void LogDownload::StartRead() {
     }
     RefreshView();
 
-    if (!EnqueueHook) return AbortRead(kStartFailed);
+    if (!params_.Connected()) return AbortRead(kStartFailed);
     QueueLogRead();
     state = Reading;
     RefreshView();
@@ -147,7 +142,7 @@ void LogDownload::StartRead() {
 void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount) {
     if (state != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
-        Diagnose(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
+        params_.NoteLine(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
         return AbortRead(kBadBlock);
     }
     badReplies_ = 0;
@@ -182,7 +177,7 @@ void LogDownload::LogReadDone(const Request& reply) {
     if (reply.CountMismatch) {
         // The logger has moved past the records it claims to have sent: taking the
         // block short would skip them and shift every later time stamp.
-        Diagnose(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
+        params_.NoteLine(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
         return AbortRead(kBadBlock);
     }
     AppendLogBlock(reply.Data, reply.ByteCount);
@@ -194,9 +189,9 @@ void LogDownload::LogReadRefused(const Request& reply) {
 
 bool LogDownload::LogReadFailed(const Request& reply) {
     if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
-    if (badReplies_ >= kBadReplyRetries || !EnqueueHook) return false;
+    if (badReplies_ >= kBadReplyRetries || !params_.Connected()) return false;
     ++badReplies_;
-    Diagnose(QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1")
+    params_.NoteLine(QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1")
                  .arg(logCount + 1));
     // Asking for the same read again would get the next block; setting the next record
     // first gets the lost one.
@@ -269,7 +264,7 @@ void LogDownload::ResumeRead() {
     if (view_) view_->SetProgressMaximum(total);
 
     if (!FillThresholds()) return AbortRead(kResumeFailed);
-    if (!EnqueueHook) return AbortRead(kResumeFailed);
+    if (!params_.Connected()) return AbortRead(kResumeFailed);
     ++chain_;
     badReplies_ = 0;
     QueueSetNextRecord(logCount + 1);

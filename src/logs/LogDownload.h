@@ -1,7 +1,7 @@
 #pragma once
 // LogDownload, the log download: one set-next-record write, then a chain of
 // log reads, each reply decoded into the results store until the logger ends
-// the chain with an exception reply. Requests go out through EnqueueHook; the
+// the chain with an exception reply. Requests go out through the parameter model's channel; the
 // results tab is reached through a LogDownloadView. The main window owns one
 // instance and calls:
 //   buttons "[10]…", "[11]…", "[13]…"     StartRead, StopRead, ResumeRead
@@ -30,7 +30,7 @@ public:
     // they can be shown, printed and saved, not resumed.
     enum State : std::int8_t { Idle = 1, Starting = 2, Reading = 3, Finished = 4, Aborted = 5, Opened = 6 };
 
-    explicit LogDownload(ParameterModel& params, ResultsStore& store = StoredResults);
+    explicit LogDownload(ParameterModel& params, ResultsStore& store);
     LogDownload(const LogDownload&) = delete;
     LogDownload& operator=(const LogDownload&) = delete;
 

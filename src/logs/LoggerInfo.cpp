@@ -1,15 +1,8 @@
 #include "logs/LoggerInfo.h"
 
-#include "params/Hooks.h"
+#include "i18n/ProgramTexts.h"
 
 namespace quorvex {
-
-QString TranslateText(const QString& text) {
-    if (TranslateHook) return TranslateHook(text);
-    if (!text.startsWith(u'[')) return text;
-    const qsizetype close = text.indexOf(u']');
-    return close < 0 ? text : text.mid(close + 1);
-}
 
 QList<LoggerInfoRow> LoggerInfoRows(const ResultsStore& store) {
     return {

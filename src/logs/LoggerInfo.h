@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include "i18n/ProgramTexts.h"
 #include "logs/ResultsStore.h"
 
 namespace quorvex {
@@ -13,11 +14,7 @@ struct LoggerInfoRow {
     QString value;
 };
 
-// Name, type, number and period of the logger, captions through TranslateHook.
+// Name, type, number and period of the logger, captions in the program's language.
 QList<LoggerInfoRow> LoggerInfoRows(const ResultsStore& store);
-
-// A numbered text in the current language; while no translator is hooked in,
-// its Polish wording (the text without the "[id]" prefix).
-QString TranslateText(const QString& text);
 
 }  // namespace quorvex

@@ -15,7 +15,7 @@ class ResultsModel : public QAbstractTableModel {
 public:
     enum Column { ColumnLp, ColumnDate, ColumnTime, ColumnTemperature, ColumnHumidity, ColumnCount };
 
-    explicit ResultsModel(const ResultsStore& store = StoredResults, QObject* parent = nullptr);
+    explicit ResultsModel(const ResultsStore& store, QObject* parent = nullptr);
 
     // Brings the rows in line with the store: records added since the last
     // call become one block of inserted rows; a store that was cleared or

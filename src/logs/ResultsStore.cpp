@@ -7,8 +7,6 @@
 
 namespace quorvex {
 
-ResultsStore StoredResults;
-
 void ResultsStore::Clear() {
     loggerName.clear();
     loggerType.clear();

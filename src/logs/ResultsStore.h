@@ -1,6 +1,6 @@
 #pragma once
 // ResultsStore, the results store: the downloaded records with the logger they came
-// from. One program-wide instance (StoredResults) lives from start-up to exit; the log
+// from. The program keeps one, made at start-up and handed to what needs it; the log
 // download writes it, the results table, the chart, the printout and the text
 // file only read it. Results opened from a file are read into a store of their
 // own and swapped in only when the whole file was good. User-interface thread only.
@@ -83,8 +83,5 @@ private:
     // Appending never moves earlier records, and indexing is constant time.
     std::deque<LogRecord> records_;
 };
-
-// The program's results store.
-extern ResultsStore StoredResults;
 
 }  // namespace quorvex

@@ -8,7 +8,7 @@
 #include "link/HidrawBackend.h"
 #include "link/SerialLink.h"
 #include "modbus/Tick.h"
-#include "i18n/TranslateHook.h"
+#include "i18n/ProgramTexts.h"
 
 namespace quorvex {
 
@@ -24,9 +24,9 @@ QString LinkStatusText(const QString& linkName, int linkState)
     case 5: state = QStringLiteral("[1026]-kabel odłączony"); break;
     default: return QStringLiteral("___");
     }
-    QString text = TranslatedByHook(QStringLiteral("[1021]Wybrany port")) + u' ' + linkName + u' ';
+    QString text = TranslateText(QStringLiteral("[1021]Wybrany port")) + u' ' + linkName + u' ';
     if (!state.isEmpty())
-        text += TranslatedByHook(state);
+        text += TranslateText(state);
     return text;
 }
 

@@ -39,7 +39,8 @@
 namespace quorvex {
 
 // The first status bar panel for a link name and LinkState: "[1021]Wybrany port", the name
-// and the state's text, each numbered text translated through TranslateHook when it is set.
+// and the state's text, each numbered text in the program's language (its Polish wording while no
+// translator is installed).
 // "___" for a state outside 0…5.
 QString LinkStatusText(const QString& linkName, int linkState);
 

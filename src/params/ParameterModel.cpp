@@ -4,17 +4,12 @@
 
 #include "modbus/Request.h"
 #include "params/Codecs.h"
-#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
 
 constexpr int kMaxWriteWords = 123;  // function 16: 9 + 2n bytes within one 255-byte frame
 constexpr int kMaxReadWords = 125;   // function 3: 5 + 2n bytes in the reply
-
-void Note(const QString& line) {
-    if (MessageHook) MessageHook(line);
-}
 
 }  // namespace
 
@@ -95,9 +90,9 @@ int ParameterModel::ValueCount() const {
 
 void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const std::uint16_t> words,
                                     std::uint32_t chain) {
-    if (!EnqueueHook) return;
+    if (!channel_.enqueue) return;
     if (words.empty() || words.size() > kMaxWriteWords) {
-        Note(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
+        NoteLine(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
         return;
     }
     Request r;
@@ -109,13 +104,13 @@ void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const 
     r.Values.assign(words.begin(), words.end());
     r.Chain = chain;
     if (chain == 0) Follow(parameter, r.Function, r.StartRegister);
-    EnqueueHook(r);
+    channel_.enqueue(r);
 }
 
 void ParameterModel::ReadBack(const Parameter& parameter, int count) {
-    if (!EnqueueHook) return;
+    if (!channel_.enqueue) return;
     if (count < 1 || count > kMaxReadWords) {
-        Note(QStringLiteral("Błąd w funkcji ReadBack. Nieprawidłowa liczba rejestrów: %1.").arg(count));
+        NoteLine(QStringLiteral("Błąd w funkcji ReadBack. Nieprawidłowa liczba rejestrów: %1.").arg(count));
         return;
     }
     Request r;
@@ -125,22 +120,22 @@ void ParameterModel::ReadBack(const Parameter& parameter, int count) {
     r.StartRegister = static_cast<std::uint16_t>(parameter.FirstRegister);
     r.Count = static_cast<std::uint16_t>(count);
     r.Attempts = kAttempts;
-    EnqueueHook(r);
+    channel_.enqueue(r);
 }
 
 void ParameterModel::EnqueueResetCommand() {
-    if (!EnqueueHook) return;
+    if (!channel_.enqueue) return;
     Request r;
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;
-    EnqueueHook(r);
+    channel_.enqueue(r);
 }
 
 void ParameterModel::WriteCommand(std::uint16_t reg, std::uint16_t value) {
-    if (!EnqueueHook) return;
+    if (!channel_.enqueue) return;
     if (reg < kStartModeBit0Register || reg > kOverwriteRegister) {
-        Note(QStringLiteral("Błąd w funkcji WriteCommand. Rejestr %1 nie jest rejestrem komendy.").arg(reg));
+        NoteLine(QStringLiteral("Błąd w funkcji WriteCommand. Rejestr %1 nie jest rejestrem komendy.").arg(reg));
         return;
     }
     Request r;
@@ -153,7 +148,7 @@ void ParameterModel::WriteCommand(std::uint16_t reg, std::uint16_t value) {
                                  : reg == kOverwriteRegister ? static_cast<const Parameter&>(wrapArround_)
                                                              : static_cast<const Parameter&>(startLog_);
     Follow(parameter, r.Function, reg);
-    EnqueueHook(r);
+    channel_.enqueue(r);
 }
 
 void ParameterModel::WriteRecordingBit(bool on) {
@@ -205,6 +200,18 @@ std::vector<WriteRefusal> ParameterModel::CheckReadBack(const Request& read) {
         return true;
     });
     return refusals;
+}
+
+void ParameterModel::Connect(LoggerChannel channel) { channel_ = std::move(channel); }
+
+void ParameterModel::Disconnect() { channel_ = {}; }
+
+void ParameterModel::Enqueue(const Request& request) const {
+    if (channel_.enqueue) channel_.enqueue(request);
+}
+
+void ParameterModel::NoteLine(const QString& line) const {
+    if (channel_.note) channel_.note(line);
 }
 
 }  // namespace quorvex

@@ -14,6 +14,7 @@
 
 #include "params/ClockParameters.h"
 #include "params/DeviceParameters.h"
+#include "params/LoggerChannel.h"
 #include "params/MeasurementParameters.h"
 #include "params/StatusParameters.h"
 #include "params/WriteRefusal.h"
@@ -35,6 +36,15 @@ public:
     ParameterModel();
     ParameterModel(const ParameterModel&) = delete;
     ParameterModel& operator=(const ParameterModel&) = delete;
+
+    // The way to the transmission thread and the message log (see LoggerChannel).
+    void Connect(LoggerChannel channel);
+    void Disconnect();
+    bool Connected() const { return static_cast<bool>(channel_.enqueue); }
+    // A request to the transmission thread's queue; dropped while no channel is connected.
+    void Enqueue(const Request& request) const;
+    // A line for the message log; dropped while no channel is connected.
+    void NoteLine(const QString& line) const;
 
     // The data bytes of a function-3 reply (poll or read-back): every complete
     // word goes to the mirror (registers below 512) and to every parameter in
@@ -58,7 +68,7 @@ public:
     bool RecordingActive() const { return recordingActive_; }
 
     // Function 16 of the words to the parameter's registers from FirstRegister on.
-    // Nothing is queued while EnqueueHook is clear, nor for a word count outside
+    // Nothing is queued while no channel is connected, nor for a word count outside
     // 1…123 (more would not fit one frame); the latter is noted in the message log.
     // A write with a chain belongs to the log download, which follows its own writes;
     // every other write is followed here until the logger has confirmed it.
@@ -68,12 +78,12 @@ public:
     void ReadBack(const Parameter& parameter, int count);
     // Function 65, the logger's reset command: it restarts its measurement so
     // that new corrections take effect. One attempt; the reply carries nothing
-    // the program keeps. Nothing is queued while EnqueueHook is clear.
+    // the program keeps. Nothing is queued while no channel is connected.
     void EnqueueResetCommand();
     // Function 6 of one command register: 80 and 81 take bits 0 and 1 of the
     // start mode, 82 the recording bit, 83 the overwrite bit, each as the masked
     // value. They are written only, never read. Nothing is queued while
-    // EnqueueHook is clear, nor for another register (noted in the message log).
+    // no channel is connected, nor for another register (noted in the message log).
     void WriteCommand(std::uint16_t reg, std::uint16_t value);
     // The monitor's Start and Stop: the recording bit of the register-0 cell set or cleared
     // and written as register 82. No read-back; the next poll shows what the logger did.
@@ -106,6 +116,7 @@ private:
     };
     void Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister);
 
+    LoggerChannel channel_;
     RegisterMirror mirror_;
     bool recordingActive_ = false;
     std::bitset<kParameterCount> changed_;  // by index in Parameters, until TakeChanged

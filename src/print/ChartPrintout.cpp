@@ -35,8 +35,8 @@ void DrawChartPage(QPainter& painter, QPagedPaintDevice& device, const ChartPrin
     {
         QPainter canvas(&bitmap);
         canvas.setFont(view.font);
-        Chart engine(view.results ? *view.results : StoredResults);
-        engine.source = view.results ? view.results : &StoredResults;
+        const ResultsStore none;
+        Chart engine(view.results ? *view.results : none);
         engine.SetCanvas(&canvas, &bitmap);
         engine.showTemp = view.showTemp;
         engine.showHum = view.showHum;

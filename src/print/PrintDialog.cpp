@@ -53,8 +53,9 @@ QPlainTextEdit* NewMemo(const char* name, QWidget* parent) {
 
 }  // namespace
 
-PrintDialog::PrintDialog(QString settingsPath, QWidget* parent)
+PrintDialog::PrintDialog(const ResultsStore& results, QString settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), printer_(QPrinter::HighResolution) {
+    Results = &results;
     setObjectName(QStringLiteral("FormDrukuj1"));
     setWindowTitle(QStringLiteral("[700]Drukuj"));
     printerNames = [] { return QPrinterInfo::availablePrinterNames(); };
@@ -294,7 +295,7 @@ bool PrintDialog::BeginJob(QPainter& painter) {
 }
 
 int PrintDialog::PrintPageHeader(QPainter& painter, int left, int right, int top) {
-    const ResultsStore& results = Results ? *Results : StoredResults;
+    const ResultsStore& results = *Results;
     PrintHeaderOptions options = HeaderOptions();
     // A part of the log (a zoomed chart): the dates say they are of the records shown.
     options.shownRecords = FirstRecord > 0 || LastRecord < results.Count() - 1;
@@ -320,7 +321,7 @@ void PrintDialog::NoteWrittenPdf() {
 }
 
 bool PrintDialog::PrintTable() {
-    const ResultsStore& results = Results ? *Results : StoredResults;
+    const ResultsStore& results = *Results;
     FirstRecord = 0;
     LastRecord = results.Count() - 1;
     const PrintHeaderOptions options = HeaderOptions();
@@ -335,7 +336,7 @@ bool PrintDialog::PrintTable() {
 }
 
 bool PrintDialog::PrintChart(const ChartPrintView& view, int firstIndex, int sampleCount) {
-    const ResultsStore& results = view.results ? *view.results : StoredResults;
+    const ResultsStore& results = view.results ? *view.results : *Results;
     std::tie(FirstRecord, LastRecord) = ChartRecordRange(firstIndex, sampleCount, results.Count());
     QPainter painter;
     if (!BeginJob(painter)) return false;

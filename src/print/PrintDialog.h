@@ -30,12 +30,13 @@ namespace quorvex {
 class PrintDialog : public QDialog {
     Q_OBJECT
 public:
+    // `results`: the program's results, printed unless a button names others;
     // `settingsPath`: the program's settings file, opened on show and on close.
-    explicit PrintDialog(QString settingsPath, QWidget* parent = nullptr);
+    PrintDialog(const ResultsStore& results, QString settingsPath, QWidget* parent = nullptr);
     ~PrintDialog() override;
 
     // The records to print; set by the button that opens the dialog.
-    const ResultsStore* Results = &StoredResults;
+    const ResultsStore* Results;
     // First and last record (0-based) whose moments the header shows.
     int FirstRecord = 0;
     int LastRecord = -1;

@@ -14,13 +14,12 @@
 
 #include <utility>
 
-#include "i18n/TranslateWindow.h"
+#include "ui/TranslateWindow.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "params/Codecs.h"
-#include "params/ControlBindings.h"
+#include "ui/ControlBindings.h"
 #include "params/ParameterModel.h"
-#include "params/Hooks.h"
 #include "settings/IniFile.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
@@ -28,16 +27,15 @@
 
 namespace quorvex {
 
-ProgramWindows AppWindows;
-
 QEvent::Type ThreadMessageEvent::EventType()
 {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
 
-MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, QWidget* parent)
-    : QMainWindow(parent), model_(model), systemLocale_(options.systemLocale)
+MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options,
+                       QWidget* parent)
+    : QMainWindow(parent), model_(model), results_(results), systemLocale_(options.systemLocale)
 {
     BuildWindow();
     settings = std::make_unique<IniFile>(options.settingsPath);
@@ -58,8 +56,8 @@ MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, 
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
     hidAbsentShown = false;
-    MessageHook = [this](const QString& line) { AddMessageLine(line); };
-    TranslateHook = [this](const QString& text) { return translator->Tr(text); };
+    programTexts_.Install();
+    ConnectModel();
 
     FormCreate();
     storedLanguage_ = NormalizeLanguage(language);
@@ -67,13 +65,11 @@ MainWindow::MainWindow(ParameterModel& model, const MainWindowOptions& options, 
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
         languageForThisRun_ = true;
     }
-    if (AppWindows.mainWindow == nullptr) AppWindows.mainWindow = this;
 }
 
 MainWindow::~MainWindow()
 {
     FormDestroy();
-    if (AppWindows.mainWindow == this) AppWindows.mainWindow = nullptr;
 }
 
 const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
@@ -158,7 +154,7 @@ void MainWindow::FormCreate()
     auto connectDialog = [this](const char* button, QWidget* ProgramWindows::*form, DialogNeeds needs) {
         if (auto* b = findChild<QPushButton*>(QString::fromLatin1(button)))
             connect(b, &QPushButton::clicked, this,
-                    [this, form, needs = std::move(needs)] { OpenDialog(AppWindows.*form, needs); });
+                    [this, form, needs = std::move(needs)] { OpenDialog(windows_.*form, needs); });
     };
     connectDialog("ButtonUstawZegar", &ProgramWindows::clockDialog, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
     connectDialog("ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog, {&m.Param<CLoggerName>()});
@@ -215,13 +211,14 @@ void MainWindow::ApplyLanguage(const QString& lang)
 {
     language = NormalizeLanguage(lang);
     SetDecimalSeparator(DecimalSeparatorOf(language));
+    programTexts_.SetLanguage(language);
     TranslateWindow(*translator, language, this);
     TranslateMenu(*translator, language, menuBar());
-    if (AppWindows.printDialog) TranslateWindow(*translator, language, AppWindows.printDialog);
+    if (windows_.printDialog) TranslateWindow(*translator, language, windows_.printDialog);
     // The chart window puts its title, tool tips and chart texts into the language itself.
-    if (AppWindows.chartWindow) {
+    if (windows_.chartWindow) {
         QEvent change(QEvent::LanguageChange);
-        QApplication::sendEvent(AppWindows.chartWindow, &change);
+        QApplication::sendEvent(windows_.chartWindow, &change);
     }
     if (logs) logs->RefreshView();
     // Numbers on screen are written anew with the language's separator.
@@ -267,9 +264,9 @@ void MainWindow::ShowParametersPending()
 void MainWindow::CloseParameterDialogs()
 {
     // Closing rejects: a dialog closed here writes nothing.
-    for (QWidget* dialog : {AppWindows.loggerNameDialog, AppWindows.clockDialog, AppWindows.temperatureDialog,
-                            AppWindows.humidityDialog, AppWindows.saveIntervalDialog, AppWindows.startDialog,
-                            AppWindows.correctionDialog})
+    for (QWidget* dialog : {windows_.loggerNameDialog, windows_.clockDialog, windows_.temperatureDialog,
+                            windows_.humidityDialog, windows_.saveIntervalDialog, windows_.startDialog,
+                            windows_.correctionDialog})
         if (dialog) dialog->close();
 }
 
@@ -285,7 +282,7 @@ void MainWindow::MonitorReset()
 {
     model_.InvalidateAll();
     // The first read breaks off: its wait window goes too.
-    if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->close();
+    if (windows_.parameterReadWindow) windows_.parameterReadWindow->close();
     if (connState_ == CONN_NONE) return;
     paramsReady_ = false;
     connState_ = CONN_NONE;
@@ -304,7 +301,7 @@ void MainWindow::ParamReadProgress()
     if (connState_ != CONN_READING) return;
     const int total = model_.ParameterCount();
     const int read = model_.ValueCount();
-    if (ParameterReadWindow* wait = AppWindows.parameterReadWindow) {
+    if (ParameterReadWindow* wait = windows_.parameterReadWindow) {
         wait->setWindowTitle(translator->Tr(QStringLiteral("[601]Odczyt danych")));
         wait->SetCounts(total, read);
         if (!wait->isVisible()) wait->show();
@@ -360,15 +357,13 @@ void MainWindow::FormDestroy()
     destroyed_ = true;
     // A desktop logout or Ctrl+C may come while a dialog is open: it goes first, unwritten.
     CloseOpenDialogs();
-    EnqueueHook = nullptr;
-    MessageHook = nullptr;
+    model_.Disconnect();
     qApp->removeEventFilter(this);
     WriteSettings();
     settings.reset();
     EndThread();
     // The translator goes after the thread: the thread's last status texts may
     // still be translated while it ends.
-    TranslateHook = nullptr;
     translator->SetMessageHandler({});
     EndLogDownload();
     controls.reset();

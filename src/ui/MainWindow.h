@@ -21,6 +21,7 @@
 #include <memory>
 #include <vector>
 
+#include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
@@ -54,6 +55,8 @@ class ControlBindings;
 class ParameterModel;
 class LogDownload;
 class ResultsModel;
+class ResultsStore;
+class ParameterReadWindow;
 class RequestStrip;
 class ResultsTabView;
 class ChartWindow;
@@ -94,10 +97,27 @@ public:
     const int WParam;
 };
 
+// The program's other windows, created once at start-up in this order after the main
+// window, which owns them; null until created. The main window skips a window that is missing.
+struct ProgramWindows {
+    ParameterReadWindow* parameterReadWindow = nullptr;
+    QWidget* chartWindow = nullptr;
+    QWidget* humidityDialog = nullptr;         // humidity thresholds
+    QWidget* correctionDialog = nullptr;
+    QWidget* clockDialog = nullptr;
+    QWidget* loggerNameDialog = nullptr;
+    QWidget* startDialog = nullptr;
+    QWidget* saveIntervalDialog = nullptr;
+    QWidget* printDialog = nullptr;
+    QWidget* temperatureDialog = nullptr;      // temperature thresholds
+};
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(ParameterModel& model, const MainWindowOptions& options, QWidget* parent = nullptr);
+    // `model` and `results`: the program's logger state and results store, which outlive the window.
+    MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options,
+               QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Life cycle steps.
@@ -152,6 +172,9 @@ public:
 
     // Read access for the program's other windows and for tests.
     ParameterModel& Model() { return model_; }
+    ResultsStore& Results() { return results_; }
+    // The program's other windows (see ProgramWindows).
+    ProgramWindows& Windows() { return windows_; }
     Translator& TextTranslator() { return *translator; }
     ControlBindings& Controls() { return *controls; }
     TransmissionThread* Thread() { return thread; }
@@ -237,6 +260,8 @@ private:
 
     // MainWindowThread.cpp
     void CreateThread(const MainWindowOptions& options);
+    // The parameter model's way to the thread (when it runs) and to the message log.
+    void ConnectModel();
     void EndThread();
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
@@ -276,12 +301,17 @@ private:
     void WriteSettings();
 
     ParameterModel& model_;
+    ResultsStore& results_;
+    ProgramWindows windows_;
 
 public:
     // Fields in the window's own order.
     std::unique_ptr<IniFile> settings;
     TransmissionThread* thread = nullptr;  // owned; ended and deleted by FormDestroy
     std::unique_ptr<Translator> translator;
+    // Numbered texts outside the window's own captions (dialogs, results, the thread's
+    // status) in the window's language; installed into the application.
+    ProgramTexts programTexts_;
     QString portName;
     bool portErrorShown = false;
     bool hidAbsentShown = false;
@@ -349,26 +379,9 @@ private:
     QPointer<QMessageBox> portErrorBox_;  // the one port error box on screen
 };
 
-// The program's windows, created once at start-up in this order (main window
-// first); null until created. The main window skips a window that is missing.
-struct ProgramWindows {
-    MainWindow* mainWindow = nullptr;
-    class ParameterReadWindow* parameterReadWindow = nullptr;
-    QWidget* chartWindow = nullptr;
-    QWidget* humidityDialog = nullptr;         // humidity thresholds
-    QWidget* correctionDialog = nullptr;
-    QWidget* clockDialog = nullptr;
-    QWidget* loggerNameDialog = nullptr;
-    QWidget* startDialog = nullptr;
-    QWidget* saveIntervalDialog = nullptr;
-    QWidget* printDialog = nullptr;
-    QWidget* temperatureDialog = nullptr;      // temperature thresholds
-};
-extern ProgramWindows AppWindows;
-
-// Creates windows 2 to 11 (the main window exists already) into AppWindows.
+// Creates windows 2 to 11 (the main window exists already) into its table.
 void CreateWindows(MainWindow* mainForm);
 // Destroys them again (tests, and the end of the program).
-void DestroyWindows();
+void DestroyWindows(MainWindow& mainForm);
 
 }  // namespace quorvex

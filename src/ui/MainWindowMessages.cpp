@@ -2,7 +2,7 @@
 #include <QCoreApplication>
 #include <QStatusBar>
 
-#include "params/ControlBindings.h"
+#include "ui/ControlBindings.h"
 #include "params/ParameterModel.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
@@ -46,13 +46,13 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
             if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_NO_RESPONSE, {}, 0));
             break;
         case WM_NO_RESPONSE:
-            if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->HandleMessage(msg);
+            if (windows_.parameterReadWindow) windows_.parameterReadWindow->HandleMessage(msg);
             MonitorReset();
             UpdateLoggerState();
             strip_->update();
             break;
         case WM_READ_DONE:
-            if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->HandleMessage(msg);
+            if (windows_.parameterReadWindow) windows_.parameterReadWindow->HandleMessage(msg);
             StoreReadReply();
             CheckReadBack();
             // The change buttons grey out while the logger records; a dialog already open

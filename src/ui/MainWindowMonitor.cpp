@@ -5,10 +5,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "params/ControlBindings.h"
+#include "ui/ControlBindings.h"
 #include "params/LoggerState.h"
 #include "params/ParameterModel.h"
-#include "params/Hooks.h"
+#include "i18n/ProgramTexts.h"
 #include "ui/MainWindow.h"
 #include "ui/StatePanel.h"
 
@@ -34,7 +34,7 @@ const StateTexts* FindState(int code)
 
 QString Translated(const char* numbered)
 {
-    return TranslatedByHook(QString::fromUtf8(numbered));
+    return TranslateText(QString::fromUtf8(numbered));
 }
 
 }  // namespace

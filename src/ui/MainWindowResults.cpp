@@ -51,7 +51,7 @@ void MainWindow::CreateLogDownload()
     auto* table = findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
     // The table reads the results store directly: no item per row.
     QAbstractItemModel* placeholder = table->model();
-    resultsModel_ = new ResultsModel(StoredResults, table);
+    resultsModel_ = new ResultsModel(results_, table);
     table->setModel(resultsModel_);
     delete placeholder;
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -128,7 +128,7 @@ void MainWindow::CreateLogDownload()
             if (ShowBox) ShowBox(icon, caption, text);
         });
 
-    logs = std::make_unique<LogDownload>(model_, StoredResults);
+    logs = std::make_unique<LogDownload>(model_, results_);
     logs->SetView(resultsView_.get());
     connect(w.buttons[LogDownloadView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
     connect(w.buttons[LogDownloadView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
@@ -166,7 +166,7 @@ void MainWindow::EndLogDownload()
     resultsView_.reset();
 }
 
-ChartWindow* MainWindow::FindChartWindow() const { return qobject_cast<ChartWindow*>(AppWindows.chartWindow); }
+ChartWindow* MainWindow::FindChartWindow() const { return qobject_cast<ChartWindow*>(windows_.chartWindow); }
 
 void MainWindow::LogReadDone()
 {
@@ -194,15 +194,15 @@ void MainWindow::ButtonChartClick()
 {
     ChartWindow* chart = FindChartWindow();
     if (!chart) return;
-    chart->SetResults(StoredResults);
+    chart->SetResults(results_);
     chart->ShowChart();
 }
 
 void MainWindow::ButtonPrintTableClick()
 {
-    auto* print = qobject_cast<PrintDialog*>(AppWindows.printDialog);
+    auto* print = qobject_cast<PrintDialog*>(windows_.printDialog);
     if (!print) return;
-    print->Results = &StoredResults;
+    print->Results = &results_;
     if (print->ExecForTable() != QDialog::Accepted) return;
     print->PrintTable();
 }
@@ -220,10 +220,10 @@ void MainWindow::ButtonSaveResultsClick()
     const QString folder = ResultsFolder();
     // The extension is part of the proposal: the date in the name holds dots,
     // and a name with a dot would not get the dialog's default suffix.
-    const QString proposed = ProposedResultsFileName(StoredResults, model_) + QLatin1Char('.') + kResultsFileSuffix;
+    const QString proposed = ProposedResultsFileName(results_, model_) + QLatin1Char('.') + kResultsFileSuffix;
     const QString path = AskSavePath(folder, proposed);
     if (path.isEmpty()) return;
-    const SaveResultsOutcome outcome = SaveResultsFile(path, StoredResults, ResultsFormatOf(path));
+    const SaveResultsOutcome outcome = SaveResultsFile(path, results_, ResultsFormatOf(path));
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
@@ -257,10 +257,10 @@ bool MainWindow::OpenResultsFile(const QString& path)
     ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
     if (!outcome.ok) return fail(outcome.errorText);
-    StoredResults.Swap(opened);
+    results_.Swap(opened);
     logs->ResultsOpened();
     if (ChartWindow* chart = FindChartWindow()) {
-        chart->SetResults(StoredResults);
+        chart->SetResults(results_);
         if (chart->isVisible()) chart->SpeedButtonZoomAllClick();  // the whole new time line
     }
     RememberFolder(absolute);

@@ -6,7 +6,6 @@
 
 #include "logs/LogDownload.h"
 #include "params/ParameterModel.h"
-#include "params/Hooks.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/WriteRefusalText.h"
@@ -40,11 +39,18 @@ void MainWindow::CreateThread(const MainWindowOptions& options)
 {
     bridge_ = std::make_shared<MessageBridge>(this);
     thread = new TransmissionThread(bridge_.get(), portName, options.hidBackend);
-    EnqueueHook = [t = thread](const Request& r) { t->AddRecord(r); };
     strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<Request>&)>& f) {
         t->WithHistory(f);
     });
 
+}
+
+void MainWindow::ConnectModel()
+{
+    LoggerChannel channel;
+    channel.note = [this](const QString& line) { AddMessageLine(line); };
+    if (thread) channel.enqueue = [t = thread](const Request& r) { t->AddRecord(r); };
+    model_.Connect(std::move(channel));
 }
 
 void MainWindow::EndThread()

@@ -15,35 +15,34 @@ namespace quorvex {
 
 void CreateWindows(MainWindow* mainWindow)
 {
-    AppWindows.mainWindow = mainWindow;
-    AppWindows.parameterReadWindow = new ParameterReadWindow(mainWindow);
-    auto* chart = new ChartWindow(mainWindow);
+    ProgramWindows& windows = mainWindow->Windows();
+    windows.parameterReadWindow = new ParameterReadWindow(mainWindow);
+    auto* chart = new ChartWindow(mainWindow->Results(), mainWindow);
     chart->setWindowFlag(Qt::Window);  // its own window, not a part of the main one
-    AppWindows.chartWindow = chart;
-    AppWindows.humidityDialog = new HumidityThresholdDialog(mainWindow->Model(), mainWindow);
-    AppWindows.correctionDialog = new CorrectionDialog(mainWindow->Model(), mainWindow);
-    AppWindows.clockDialog = new ClockDialog(mainWindow->Model(), mainWindow);
-    AppWindows.loggerNameDialog = new LoggerNameDialog(mainWindow->Model(), mainWindow);
-    AppWindows.startDialog = new StartDialog(mainWindow->Model(), mainWindow);
-    AppWindows.saveIntervalDialog = new SaveIntervalDialog(mainWindow->Model(), mainWindow);
-    auto* print = new PrintDialog(mainWindow->SettingsFilePath(), mainWindow);
-    AppWindows.printDialog = print;
-    AppWindows.temperatureDialog = new TemperatureThresholdDialog(mainWindow->Model(), mainWindow);
+    windows.chartWindow = chart;
+    windows.humidityDialog = new HumidityThresholdDialog(mainWindow->Model(), mainWindow);
+    windows.correctionDialog = new CorrectionDialog(mainWindow->Model(), mainWindow);
+    windows.clockDialog = new ClockDialog(mainWindow->Model(), mainWindow);
+    windows.loggerNameDialog = new LoggerNameDialog(mainWindow->Model(), mainWindow);
+    windows.startDialog = new StartDialog(mainWindow->Model(), mainWindow);
+    windows.saveIntervalDialog = new SaveIntervalDialog(mainWindow->Model(), mainWindow);
+    auto* print = new PrintDialog(mainWindow->Results(), mainWindow->SettingsFilePath(), mainWindow);
+    windows.printDialog = print;
+    windows.temperatureDialog = new TemperatureThresholdDialog(mainWindow->Model(), mainWindow);
     ConnectChartPrinting(*chart, *print);
     QObject::connect(print, &PrintDialog::PdfWritten, mainWindow, &MainWindow::PrintoutSaved);
 }
 
-void DestroyWindows()
+void DestroyWindows(MainWindow& mainWindow)
 {
+    ProgramWindows& windows = mainWindow.Windows();
     // Children of the main window: they go with it unless it is still there.
-    for (QWidget* w : {static_cast<QWidget*>(AppWindows.parameterReadWindow), AppWindows.chartWindow,
-                       AppWindows.humidityDialog, AppWindows.correctionDialog, AppWindows.clockDialog, AppWindows.loggerNameDialog,
-                       AppWindows.startDialog, AppWindows.saveIntervalDialog, AppWindows.printDialog,
-                       AppWindows.temperatureDialog})
+    for (QWidget* w : {static_cast<QWidget*>(windows.parameterReadWindow), windows.chartWindow,
+                       windows.humidityDialog, windows.correctionDialog, windows.clockDialog, windows.loggerNameDialog,
+                       windows.startDialog, windows.saveIntervalDialog, windows.printDialog,
+                       windows.temperatureDialog})
         delete w;
-    MainWindow* main = AppWindows.mainWindow;
-    AppWindows = ProgramWindows{};
-    AppWindows.mainWindow = main;
+    windows = ProgramWindows{};
 }
 
 }  // namespace quorvex

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "logs/ResultsStore.h"
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
@@ -32,19 +33,20 @@ int main(int argc, char** argv)
     if (line.action != CommandLine::Action::Run) return print(line);
 
     try {
+        // The logger's state and the results outlive every window.
         ParameterModel model;
+        ResultsStore results;
         MainWindowOptions options;
         options.settingsPath = SettingsPath(QCoreApplication::applicationFilePath(), line.settingsFile);
         options.portOverride = line.port;
         options.languageOverride = line.language;
         options.resultsFile = line.resultsFile;
-        auto* mainForm = new MainWindow(model, options);
+        auto* mainForm = new MainWindow(model, results, options);
         mainForm->setAttribute(Qt::WA_DeleteOnClose);
         CreateWindows(mainForm);
         app.CloseOnTermination(mainForm);
         mainForm->show();
         QApplication::exec();
-        AppWindows = ProgramWindows{};
     } catch (const std::exception& e) {
         QuorvexApplication::ShowException(QString::fromLocal8Bit(e.what()));
     } catch (...) {

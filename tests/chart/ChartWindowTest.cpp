@@ -10,7 +10,7 @@
 
 #include "ChartTestUtil.h"
 #include "chart/PaintBox.h"
-#include "i18n/TranslateHook.h"
+#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
 #include "logs/LogRecord.h"
 
@@ -23,18 +23,17 @@ class ChartWindowTest : public ::testing::Test {
 protected:
     ChartWindowTest() {
         QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
-        Fill(StoredResults, 2000, DayNight);
-        StoredResults.loggerName = QStringLiteral("Chłodnia");
-        StoredResults.loggerType = QStringLiteral("0201");
-        StoredResults.serialNumber = QStringLiteral("0019A7F3");
-        StoredResults.writeInterval = QStringLiteral("0d  00h:05m:00s");
+        Fill(results, 2000, DayNight);
+        results.loggerName = QStringLiteral("Chłodnia");
+        results.loggerType = QStringLiteral("0201");
+        results.serialNumber = QStringLiteral("0019A7F3");
+        results.writeInterval = QStringLiteral("0d  00h:05m:00s");
         *window.ThresholdsBlock() = {26.0f, 16.0f, 70.0f, 30.0f};
         window.resize(1080, 700);  // overview strip 1000 pixels wide
-        window.SetResults(StoredResults);
+        window.SetResults(results);
         window.ShowChart();
         Settle();
     }
-    ~ChartWindowTest() override { StoredResults.Clear(); }
 
     static void Settle() {
         for (int i = 0; i < 3; ++i) QApplication::processEvents();
@@ -70,7 +69,8 @@ protected:
     struct Application {
         Application() { EnsureApplication(); }
     } application_;
-    ChartWindow window;
+    ResultsStore results;
+    ChartWindow window{results};
 };
 
 TEST_F(ChartWindowTest, OpensOnAllRecordsWithBothSeries) {
@@ -166,7 +166,7 @@ TEST_F(ChartWindowTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
 }
 
 TEST_F(ChartWindowTest, TemperatureOnlyLoggerHasNoHumidity) {
-    StoredResults.loggerType = QStringLiteral("0101");
+    results.loggerType = QStringLiteral("0101");
     window.RefreshChart();
     window.SpeedButtonShowTempHum->click();
     Settle();
@@ -179,7 +179,7 @@ TEST_F(ChartWindowTest, TemperatureOnlyLoggerHasNoHumidity) {
     EXPECT_FALSE(window.ExtremesText().contains(QLatin1Char('%')));
 
     // Temperature alone on a humidity logger, then humidity alone.
-    StoredResults.loggerType = QStringLiteral("0201");
+    results.loggerType = QStringLiteral("0201");
     window.SpeedButtonShowTemp->click();
     Settle();
     EXPECT_TRUE(window.SpeedButtonShowHum->isEnabled());
@@ -287,13 +287,13 @@ TEST_F(ChartWindowTest, ReadOutExtremesAndFooterTexts) {
     Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
     ASSERT_EQ(e.cursorIndex, 905);  // 905 × 5 minutes after 1 May, 00:00
     EXPECT_EQ(window.CursorText(), QStringLiteral("04-05-2024r  03:25 00s     ") +
-                                       LogTemperatureText(StoredResults[905].temperature) + QStringLiteral("     ") +
-                                       LogHumidityText(StoredResults[905].humidity));
+                                       LogTemperatureText(results[905].temperature) + QStringLiteral("     ") +
+                                       LogHumidityText(results[905].humidity));
     window.SpeedButton1->click();
-    EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(StoredResults.tempMax) +
-                                         QStringLiteral("  ") + LogTemperatureText(StoredResults.tempMin) +
-                                         QStringLiteral(")  (") + LogHumidityText(StoredResults.humMax) + QStringLiteral("  ") +
-                                         LogHumidityText(StoredResults.humMin) + QStringLiteral(")"));
+    EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(results.tempMax) +
+                                         QStringLiteral("  ") + LogTemperatureText(results.tempMin) +
+                                         QStringLiteral(")  (") + LogHumidityText(results.humMax) + QStringLiteral("  ") +
+                                         LogHumidityText(results.humMin) + QStringLiteral(")"));
     EXPECT_EQ(window.FooterText(),
               QStringLiteral("Nazwa: Chłodnia   Numer: 0019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
 }
@@ -354,8 +354,7 @@ TEST_F(ChartWindowTest, DraggingASpanAcrossTheChartZoomsToIt) {
 }
 
 TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
-    Translator translator;
-    TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
+    quorvex::test::ProgramTextsScope texts;
     const Chart& e = window.ChartEngine();
     for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
     Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
@@ -369,7 +368,7 @@ TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.language.toStdString());
-        translator.SetLanguage(c.language);
+        texts.SetLanguage(c.language);
         const int redraws = window.ChartRedrawCount();
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(&window, &change);
@@ -381,12 +380,11 @@ TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
         EXPECT_EQ(window.ChartEngine().LegendTexts().value(0), c.legend);
         EXPECT_GT(window.ChartRedrawCount(), redraws);  // the legend is in the back buffer
     }
-    TranslateHook = nullptr;
 }
 
 TEST_F(ChartWindowTest, ChartGrowsAsBlocksArrive) {
-    StoredResults.Clear();
-    StoredResults.loggerType = QStringLiteral("0201");
+    results.Clear();
+    results.loggerType = QStringLiteral("0201");
     window.hide();
     window.ShowChart();
     Settle();
@@ -396,8 +394,8 @@ TEST_F(ChartWindowTest, ChartGrowsAsBlocksArrive) {
     int lastRedraws = window.ChartRedrawCount();
     for (int block = 1; block <= 5; ++block) {
         for (int k = 0; k < 62; ++k) {
-            const Sample s = DayNight(StoredResults.Count() * 3);
-            StoredResults.Append(s.temperature, s.humidity, MomentOf(StoredResults.Count()));
+            const Sample s = DayNight(results.Count() * 3);
+            results.Append(s.temperature, s.humidity, MomentOf(results.Count()));
         }
         window.RefreshChart();
         Settle();
@@ -406,14 +404,14 @@ TEST_F(ChartWindowTest, ChartGrowsAsBlocksArrive) {
         lastRedraws = window.ChartRedrawCount();
         // The newest record is drawn at the right end of the plot.
         const Chart& e = window.ChartEngine();
-        const int last = StoredResults.Count() - 1;
-        const QPoint p = e.ToPixel(last, StoredResults[last].temperature);
+        const int last = results.Count() - 1;
+        const QPoint p = e.ToPixel(last, results[last].temperature);
         EXPECT_TRUE(IsColour(window.ChartBitmap(), p.x(), p.y(), Chart::kTempColour) ||
                     IsColour(window.ChartBitmap(), p.x() - 1, p.y(), Chart::kTempColour))
             << block;
         // And in the overview, whose series are kept between drag steps.
         int overviewRed = 0;
-        const int x = (StoredResults.Count() - 1) * StripWidth() / StoredResults.Count();
+        const int x = (results.Count() - 1) * StripWidth() / results.Count();
         overviewRed += CountColour(window.OverviewBitmap(), Chart::kTempColour, QRect(x - 2, 0, 3, 96));
         EXPECT_GT(overviewRed, 0) << block;
     }

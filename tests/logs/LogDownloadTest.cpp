@@ -1,13 +1,14 @@
 // The download controller driven as the main window drives it: button clicks,
 // reply blocks (1038), the end of the log (1039) and MonitorReset, with the
-// requests caught by a recording EnqueueHook and the results tab by a
+// requests caught by a recording channel and the results tab by a
 // recording view.
 #include <gtest/gtest.h>
 
 #include "LogTestUtil.h"
+#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownload.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 
 namespace quorvex {
 namespace {
@@ -18,18 +19,19 @@ using V = LogDownloadView;
 
 class LogDownloadTest : public ::testing::Test {
 protected:
+    // The model's channel into the recorders; without `queue`, requests go nowhere.
+    void ConnectChannel(bool queue = true) {
+        LoggerChannel channel;
+        if (queue) channel.enqueue = [this](const Request& r) { queued.push_back(r); };
+        channel.note = [this](const QString& line) { messages.push_back(line); };
+        params.Connect(std::move(channel));
+    }
     void SetUp() override {
-        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
-        MessageHook = [this](const QString& line) { messages.push_back(line); };
+        ConnectChannel();
         test::FillParameters(params);
         manager.SetView(&view);
         manager.SetThresholds(&thresholds);
         manager.Reset();
-    }
-    void TearDown() override {
-        EnqueueHook = nullptr;
-        MessageHook = nullptr;
-        TranslateHook = nullptr;
     }
     void Block(const std::vector<std::uint8_t>& bytes) {
         manager.AppendLogBlock(bytes.data(), static_cast<std::uint8_t>(bytes.size()));
@@ -242,14 +244,14 @@ TEST_F(LogDownloadTest, BadStartInputAndMissingQueueAbortWithTheirText) {
     EXPECT_TRUE(queued.empty());
 
     test::FillParameters(params);
-    EnqueueHook = nullptr;
+    ConnectChannel(false);
     manager.StartRead();
     EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(view.boxes.size(), 2u);
     EXPECT_EQ(view.boxes[1].text, view.boxes[0].text);
 
     // Registers never received (after MonitorReset) fail the same way.
-    EnqueueHook = [this](const Request& r) { queued.push_back(r); };
+    ConnectChannel();
     params.InvalidateAll();
     manager.StartRead();
     EXPECT_EQ(view.boxes.size(), 3u);
@@ -257,9 +259,7 @@ TEST_F(LogDownloadTest, BadStartInputAndMissingQueueAbortWithTheirText) {
 }
 
 TEST_F(LogDownloadTest, StatusLinesAreTranslatedPieceByPiece) {
-    Translator translator;
-    translator.SetLanguage(kLanguageEnglish);
-    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    test::ProgramTextsScope translator(kLanguageEnglish);
     manager.StartRead();
     Block(Records(12));
     EXPECT_EQ(view.status, QStringList({"Reading data", " ", "Downloaded 12/250 logs"}));

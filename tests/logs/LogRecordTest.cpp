@@ -58,7 +58,7 @@ TEST(LogRecord, HexDigitZeroesOnlyItsOwnField) {
     }
 }
 
-TEST(StoredResults, ExtremesFollowTheRecordsAndReadTenWhenEmpty) {
+TEST(ResultsStore, ExtremesFollowTheRecordsAndReadTenWhenEmpty) {
     ResultsStore store;
     EXPECT_EQ(store.Count(), 0);
     for (float e : {store.tempMax, store.tempMin, store.humMax, store.humMin}) EXPECT_EQ(e, 10.0f);

@@ -9,9 +9,9 @@
 #include <sys/resource.h>
 
 #include "LogTestUtil.h"
+#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
 #include "logs/ResultsFile.h"
-#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -80,16 +80,13 @@ TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
 
 TEST(ResultsFile, HumidityLoggerHas257LinesFor250RecordsInEnglish) {
     LocaleGuard locale("en_US");
-    Translator translator;
-    translator.SetLanguage(kLanguageEnglish);
-    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    test::ProgramTextsScope translator(kLanguageEnglish);
     ResultsStore store;
     FillStore(store, QStringLiteral("0201"), 250);
     SetDecimalSeparator(u',');
     QTemporaryDir dir;
     const QString path = dir.filePath("h.txt");
     const SaveResultsOutcome outcome = SaveResultsFile(path, store);
-    TranslateHook = nullptr;
     ASSERT_TRUE(outcome.ok) << qPrintable(outcome.errorText);
 
     const QByteArray bytes = ReadAll(path);
@@ -123,11 +120,8 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
     EXPECT_TRUE(outcome.errorText.contains(missing));
     EXPECT_GT(outcome.errorText.size(), QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
     EXPECT_EQ(store.Count(), 10);
-    Translator translator;
-    translator.SetLanguage(kLanguageGerman);
-    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+    test::ProgramTextsScope translator(kLanguageGerman);
     const QString german = SaveResultsFile(missing, store).errorText;
-    TranslateHook = nullptr;
     EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern\n"))) << qPrintable(german);
 
     // A folder in the target's place.

@@ -10,9 +10,9 @@
 #include <QTemporaryDir>
 
 #include "LogTestUtil.h"
+#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
 #include "logs/ResultsFile.h"
-#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -62,9 +62,7 @@ protected:
     }
 
     std::string SavedTypeOf(const QString& language, const QString& loggerName) {
-        Translator translator;
-        translator.SetLanguage(language);
-        TranslateHook = [&](const QString& text) { return translator.Tr(text); };
+        test::ProgramTextsScope translator(language);
         ResultsStore store;
         store.loggerName = loggerName;
         store.loggerType = QStringLiteral("0201");
@@ -72,7 +70,6 @@ protected:
         store.Append(21.5f, 45.0f, ToMoment(QDate(2026, 12, 7), QTime(8, 30)));
         const QString path = data_->filePath(language + QStringLiteral(".txt"));
         const bool saved = SaveResultsFile(path, store).ok;
-        TranslateHook = nullptr;
         EXPECT_TRUE(saved);
         return db_.mimeTypeForFile(path).name().toStdString();
     }

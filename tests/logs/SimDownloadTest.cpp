@@ -12,7 +12,7 @@
 #include "core/SimLogger.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 
 namespace quorvex {
 namespace {
@@ -33,11 +33,12 @@ sim::Scenario MakeScenario(int records, const char* type = "0201") {
 class SimDownload : public ::testing::Test {
 protected:
     void SetUp() override {
-        EnqueueHook = [this](const Request& r) { queue.push_back(r); };
+        LoggerChannel channel;
+        channel.enqueue = [this](const Request& r) { queue.push_back(r); };
+        params.Connect(std::move(channel));
         manager.SetView(&view);
         manager.Reset();
     }
-    void TearDown() override { EnqueueHook = nullptr; }
 
     // One exchange as the protocol runs it; false when the logger did not answer.
     bool Exchange(Request r) {

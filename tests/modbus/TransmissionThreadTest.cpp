@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "RecordingTarget.h"
+#include "ProgramTextsScope.h"
 #include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
-#include "params/Hooks.h"
 
 using namespace quorvex;
 using quorvex::test::RecordingTarget;
@@ -93,7 +93,7 @@ TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds)
     ASSERT_FALSE(texts.empty());
     EXPECT_TRUE(texts.front().contains(kMissingPort)) << texts.front().toStdString();
     EXPECT_EQ(thread.LinkStatusText(),
-              QStringLiteral("[1021]Wybrany port ") + kMissingPort + QStringLiteral(" [1024]-wystąpił błąd otwarcia"));
+              QStringLiteral("Wybrany port ") + kMissingPort + QStringLiteral(" -wystąpił błąd otwarcia"));
 }
 
 TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive)
@@ -159,26 +159,26 @@ TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning)
     EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 1);
 }
 
-TEST(LinkStatusText, EachLinkStateRawAndTranslated)
+TEST(LinkStatusText, EachLinkStateInPolishAndTranslated)
 {
+    // Before any translator is installed: the Polish wordings.
     const QString name = QStringLiteral("/dev/ttyUSB0");
-    const QString prefix = QStringLiteral("[1021]Wybrany port /dev/ttyUSB0 ");
+    const QString prefix = QStringLiteral("Wybrany port /dev/ttyUSB0 ");
     EXPECT_EQ(LinkStatusText(name, 0), prefix);
-    EXPECT_EQ(LinkStatusText(name, 1), prefix + QStringLiteral("[1022]-zamknięty"));
-    EXPECT_EQ(LinkStatusText(name, 2), prefix + QStringLiteral("[1023]-otwarty"));
-    EXPECT_EQ(LinkStatusText(name, 3), prefix + QStringLiteral("[1024]-wystąpił błąd otwarcia"));
-    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 4),
-              QStringLiteral("[1021]Wybrany port USB [1025] -kabel podłączony"));
-    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5),
-              QStringLiteral("[1021]Wybrany port USB [1026]-kabel odłączony"));
+    EXPECT_EQ(LinkStatusText(name, 1), prefix + QStringLiteral("-zamknięty"));
+    EXPECT_EQ(LinkStatusText(name, 2), prefix + QStringLiteral("-otwarty"));
+    EXPECT_EQ(LinkStatusText(name, 3), prefix + QStringLiteral("-wystąpił błąd otwarcia"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 4), QStringLiteral("Wybrany port USB  -kabel podłączony"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5), QStringLiteral("Wybrany port USB -kabel odłączony"));
     EXPECT_EQ(LinkStatusText(name, 6), QStringLiteral("___"));
     EXPECT_EQ(LinkStatusText(name, -1), QStringLiteral("___"));
 
-    // Every numbered part goes through the hook on its own; the name does not.
-    TranslateHook = [](const QString& t) { return QStringLiteral("<") + t.mid(1, 4) + QStringLiteral(">"); };
-    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5), QStringLiteral("<1021> USB <1026>"));
-    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 0), QStringLiteral("<1021> USB "));
-    TranslateHook = nullptr;
+    // Every numbered part in the installed language on its own; the name as it is.
+    test::ProgramTextsScope english(kLanguageEnglish);
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5), QStringLiteral("Selected port USB -cable disconnected"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 0), QStringLiteral("Selected port USB "));
+    english.SetLanguage(kLanguageGerman);
+    EXPECT_EQ(LinkStatusText(name, 2), QStringLiteral("Der ausgewählte Port /dev/ttyUSB0 -auf"));
 }
 
 TEST(Tick, DifferencesSurviveTheWrap)

@@ -1,5 +1,5 @@
 // The parameter model fed with poll replies as the main window feeds it, and
-// the requests the dialogs queue through a recording EnqueueHook.
+// the requests the dialogs queue through a recording channel.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,7 +7,7 @@
 #include "LocaleGuard.h"
 #include "modbus/FrameRules.h"
 #include "params/ParameterModel.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 
 namespace quorvex {
 namespace {
@@ -46,13 +46,15 @@ std::vector<std::uint16_t> LowBlock(std::uint16_t status = 0x0006, std::uint16_t
 
 class ParameterModelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
-        MessageHook = [this](const QString& line) { messages.push_back(line); };
+    // The model's channel into the recorders; without `queue`, requests go nowhere.
+    void ConnectChannel(bool queue = true) {
+        LoggerChannel channel;
+        if (queue) channel.enqueue = [this](const Request& r) { queued.push_back(r); };
+        channel.note = [this](const QString& line) { messages.push_back(line); };
+        model.Connect(std::move(channel));
     }
-    void TearDown() override {
-        EnqueueHook = nullptr;
-        MessageHook = nullptr;
+    void SetUp() override {
+        ConnectChannel();
     }
     void Store(std::uint16_t start, const std::vector<std::uint16_t>& words) {
         const auto b = Bytes(words);
@@ -310,7 +312,7 @@ TEST_F(ParameterModelTest, RequestsCarryTheDialogsWritesAndReadBacks) {
     model.WriteRegisters(high, std::span<const std::uint16_t>());
     EXPECT_EQ(queued.size(), 2u);
     EXPECT_EQ(messages.size(), 2u);
-    EnqueueHook = nullptr;
+    ConnectChannel(false);
     model.ReadBack(high, 2);
     EXPECT_EQ(queued.size(), 2u);
 }
@@ -326,7 +328,7 @@ TEST_F(ParameterModelTest, ResetCommandIsOneAttemptOfFunction65WithZeroRegisterF
     ASSERT_EQ(frame.bytes.size(), 8u);
     EXPECT_EQ(std::vector<std::uint8_t>(frame.bytes.begin(), frame.bytes.begin() + 6),
               std::vector<std::uint8_t>({0xFF, 0x41, 0, 0, 0, 0}));
-    EnqueueHook = nullptr;
+    ConnectChannel(false);
     model.EnqueueResetCommand();
     EXPECT_EQ(queued.size(), 1u);
 }
@@ -356,7 +358,7 @@ TEST_F(ParameterModelTest, CommandRegistersAreWrittenOneByOne) {
     model.WriteCommand(5, 1);
     EXPECT_EQ(queued.size(), 2u);
     EXPECT_EQ(messages.size(), 3u);
-    EnqueueHook = nullptr;
+    ConnectChannel(false);
     model.WriteCommand(ParameterModel::kOverwriteRegister, 0);
     EXPECT_EQ(queued.size(), 2u);
 }

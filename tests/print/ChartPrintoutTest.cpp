@@ -27,11 +27,11 @@ protected:
         PrintTest::SetUp();
         if (HasFatalFailure()) return;
         FillStore(store_, 2000);
-        printWindow_ = std::make_unique<PrintDialog>(dir_.filePath(QStringLiteral("quorvex.INI")));
+        printWindow_ = std::make_unique<PrintDialog>(store_, dir_.filePath(QStringLiteral("quorvex.INI")));
         printWindow_->printerNames = [] { return QStringList(); };
         printWindow_->askPdfPath = [this](QWidget*, const QString&) { return pdf_; };
         printWindow_->showError = [this](QWidget*, const QString& text) { errors_ << text; };
-        chart_ = std::make_unique<ChartWindow>();
+        chart_ = std::make_unique<ChartWindow>(store_);
         chart_->resize(1000, 600);
         chart_->SetResults(store_);
         chart_->ShowChart();

@@ -14,9 +14,9 @@
 
 
 #include "PrintTestSupport.h"
+#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
-#include "i18n/TranslateWindow.h"
-#include "params/Hooks.h"
+#include "ui/TranslateWindow.h"
 
 namespace quorvex {
 namespace {
@@ -31,18 +31,16 @@ protected:
         ini_ = dir_.filePath(QStringLiteral("quorvex.INI"));
         FillStore(store_, 120);
     }
-    void TearDown() override { TranslateHook = nullptr; }
 
     // A dialog that sees the given printers and sends PDF output to `pdfPath_`.
     std::unique_ptr<PrintDialog> NewDialog(QStringList printers = {}) {
-        auto form = std::make_unique<PrintDialog>(ini_);
+        auto form = std::make_unique<PrintDialog>(store_, ini_);
         form->printerNames = [printers] { return printers; };
         form->askPdfPath = [this](QWidget*, const QString&) {
             ++pathQuestions_;
             return pdfPath_;
         };
         form->showError = [this](QWidget*, const QString& text) { errors_ << text; };
-        form->Results = &store_;
         return form;
     }
 
@@ -204,7 +202,7 @@ TEST_F(PrintDialogTest, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNe
 
 TEST_F(PrintDialogTest, CaptionsAndThePdfEntryFollowTheLanguage) {
     Translator translator;
-    TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
+    quorvex::test::ProgramTextsScope texts(kLanguageEnglish);
     auto form = NewDialog();
     TranslateWindow(translator, kLanguageEnglish, form.get());
     form->show();
@@ -219,6 +217,7 @@ TEST_F(PrintDialogTest, CaptionsAndThePdfEntryFollowTheLanguage) {
     EXPECT_TRUE(text.contains(QStringLiteral("Logger name:")));
     EXPECT_TRUE(text.contains(QStringLiteral("Humidity")));
 
+    texts.SetLanguage(kLanguagePolish);
     TranslateWindow(translator, kLanguagePolish, form.get());
     EXPECT_EQ(Child<QAbstractButton>(*form, "ButtonAnuluj")->text(), QStringLiteral("Anuluj"));
     form->reject();

@@ -14,9 +14,9 @@
 #include <string>
 
 #include "PrintTestSupport.h"
+#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
 #include "params/Codecs.h"
-#include "params/Hooks.h"
 
 namespace quorvex {
 namespace {
@@ -25,7 +25,6 @@ using namespace printtest;
 
 class TablePrintout : public PrintTest {
 protected:
-    void TearDown() override { StoredResults.Clear(); }
 
     QString Pdf(const QString& name) const { return dir_.filePath(name); }
 
@@ -215,11 +214,12 @@ TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
     ResultsStore store;
     FillStore(store, 20);
     Translator translator;
-    TranslateHook = [&translator](const QString& text) { return translator.Tr(text); };
+    quorvex::test::ProgramTextsScope texts;
     const int dpi = 200;
     for (const QString& language : {kLanguagePolish, kLanguageEnglish, kLanguageGerman}) {
         SCOPED_TRACE(language.toStdString());
         translator.SetLanguage(language);
+        texts.SetLanguage(language);
         const QString pdf = Pdf(language + QStringLiteral(".pdf"));
         ASSERT_TRUE(Print(store, NoHeader(), pdf).ok);
         const Page page = PdfWords(pdf, 1, 1).at(0);
@@ -238,7 +238,6 @@ TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
             EXPECT_GE(room[c].second, 9) << "column " << c + 1;
         }
     }
-    TranslateHook = nullptr;
 }
 
 TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {

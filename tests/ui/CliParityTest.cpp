@@ -44,10 +44,11 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
             stored.setValue(QStringLiteral("Okno/PortCom"), QString::fromStdString(sim.LinkPath()));
         }
         ParameterModel model;
+        ResultsStore results;
         MainWindowOptions o;
         o.settingsPath = settings;
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
-        auto form = std::make_unique<MainWindow>(model, o);
+        auto form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->ShowBox = [](LogDownloadView::BoxIcon, const QString&, const QString&) {};
         int saves = 0;
@@ -60,9 +61,8 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, 60000));
         for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QStringLiteral("ButtonSaveResults"))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1
-        DestroyWindows();
+        DestroyWindows(*form);
         form.reset();
-        AppWindows = ProgramWindows{};
     }
     ASSERT_EQ(Contents(windowFiles[0]).count('\n'), 7 + 700);
     ASSERT_EQ(Contents(windowFiles[1]).count('\n'), 1 + 700);

@@ -42,7 +42,7 @@ TEST_F(CorrectionDialogTest, RefusalsComeInOrderAndNothingIsWritten) {
     EXPECT_EQ(Save("1", "-3,1"), QStringList{outside.arg("wilgotności", "[-3..3%]")});
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(TakeRequests(), QStringList());
-    translator.SetLanguage(kLanguageGerman);
+    SetLanguage(kLanguageGerman);
     EXPECT_EQ(Save("5", "0"), QStringList{"Fehler|Parameter Temperaturkorrektur.\n"
                                           "Die eingegebene Zahl liegt außerhalb des Bereichs [-3..3°C]"});
 }

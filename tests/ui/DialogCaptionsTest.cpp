@@ -5,7 +5,7 @@
 #include <QLineEdit>
 
 #include "DialogTestSupport.h"
-#include "i18n/TranslateWindow.h"
+#include "ui/TranslateWindow.h"
 #include "ui/dialogs/CorrectionDialog.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"

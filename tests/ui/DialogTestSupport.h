@@ -1,6 +1,6 @@
 #pragma once
 // Ground of the parameter-dialog tests: the application object, a parameter
-// model, a recording EnqueueHook and a translator behind TranslateHook, a
+// model, requests recorded through its channel, the program's texts in a chosen language, a
 // catcher that reads and closes error boxes, and the in-process simulated
 // logger (its clock stands still) that the recorded requests run against
 // through the program's own frame builders and reply checks.
@@ -15,16 +15,18 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <utility>
 #include <vector>
 
 #include "LocaleGuard.h"
+#include "ProgramTextsScope.h"
 #include "core/SimLogger.h"
 #include "i18n/Translator.h"
 #include "modbus/FrameRules.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 #include "params/ParameterModel.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -83,13 +85,16 @@ protected:
             static char* argv[] = {name, nullptr};
             new QApplication(argc, argv);  // never destroyed: synthetic key events leave input devices behind
         }
-        EnqueueHook = [this](const Request& r) { queued.push_back(r); };
-        TranslateHook = [this](const QString& text) { return translator.Tr(text); };
+        texts.emplace();
+        LoggerChannel channel;
+        channel.enqueue = [this](const Request& r) { queued.push_back(r); };
+        model.Connect(std::move(channel));
     }
-    ~DialogFixture() override
+    // The language of the program's texts and of the captions TranslateWindow puts in.
+    void SetLanguage(const QString& language)
     {
-        EnqueueHook = nullptr;
-        TranslateHook = nullptr;
+        translator.SetLanguage(language);
+        texts->SetLanguage(language);
     }
 
     // Puts register values into the model as if a poll had read them.
@@ -149,6 +154,7 @@ protected:
 
     LocaleGuard locale{"pl_PL"};
     Translator translator;
+    std::optional<ProgramTextsScope> texts;  // made once the application is
     std::unique_ptr<sim::SimLogger> logger;
     ParameterModel model;
     std::vector<Request> queued;

@@ -170,7 +170,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
 
     // Every reply passed its CRC (counters below); none may be missing.
     EXPECT_GT(busySpells, 5);
-    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - StoredResults.Count(), 0) << "records lost";
+    EXPECT_EQ(static_cast<int>(sim::Scenario{}.recordCount) - w.results.Count(), 0) << "records lost";
     EXPECT_EQ(backend->DroppedReports(logger.Device()), 0u);
     EXPECT_EQ(backend->OpenCalls(logger.Device()), 1) << "the logger was never reopened";
     EXPECT_EQ(backend->OpenCalls(mouseIndex), 0);

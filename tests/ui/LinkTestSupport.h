@@ -24,16 +24,15 @@ struct ThreadWindow {
         o.portOverride = port;
         o.languageOverride = language;
         o.hidBackend = std::move(hid);
-        form = std::make_unique<MainWindow>(model, o);
+        form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->show();
     }
     ~ThreadWindow()
     {
         form->close();
-        DestroyWindows();
+        DestroyWindows(*form);
         form.reset();
-        AppWindows = ProgramWindows{};
     }
     QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     // Message boxes of that name on the screen.
@@ -47,6 +46,7 @@ struct ThreadWindow {
 
     QTemporaryDir dir;
     ParameterModel model;
+    ResultsStore results;
     std::unique_ptr<MainWindow> form;
 };
 

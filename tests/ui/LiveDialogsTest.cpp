@@ -85,7 +85,7 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
         ASSERT_TRUE(w.Ready());
         static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
         // The file is written; it keeps its own link, the one given for this run is not stored.
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppWindows.clockDialog), w.Clicker("ButtonUstawZegar"),
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().clockDialog), w.Clicker("ButtonUstawZegar"),
                            [] { ::kill(::getpid(), SIGTERM); }, w.dir.filePath(QStringLiteral("quorvex.INI")),
                            QStringLiteral("USB"));
     }
@@ -113,7 +113,7 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
             else
                 w.form->ButtonPrintTableClick();
         };
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(AppWindows.*c.dialog), open, [&] { w.form->close(); },
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().*c.dialog), open, [&] { w.form->close(); },
                            w.path, QStringLiteral("USB"));
     }
 }
@@ -136,7 +136,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
         return shown;
     };
 
-    auto* freq = static_cast<SaveIntervalDialog*>(AppWindows.saveIntervalDialog);
+    auto* freq = static_cast<SaveIntervalDialog*>(w.form->Windows().saveIntervalDialog);
     const auto openFreq = w.Clicker("ButtonZmienFreqSave");
     ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
         freq->UpDown1->setValue(0);
@@ -154,7 +154,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     }));
     EXPECT_EQ(shownSeconds, 420);
 
-    auto* start = static_cast<StartDialog*>(AppWindows.startDialog);
+    auto* start = static_cast<StartDialog*>(w.form->Windows().startDialog);
     const auto openStart = w.Clicker("ButtonZmienLogStart");
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
         start->RadioButtonSU3->click();
@@ -187,7 +187,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     const QString interval = w.Edit("EditMonitorCzestoscZapisu")->text();
     ASSERT_FALSE(interval.isEmpty());
 
-    auto* freq = static_cast<SaveIntervalDialog*>(AppWindows.saveIntervalDialog);
+    auto* freq = static_cast<SaveIntervalDialog*>(w.form->Windows().saveIntervalDialog);
     EXPECT_TRUE(WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
         freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,

@@ -26,10 +26,10 @@
 #include "EventLoopWait.h"
 #include "UiTestSupport.h"
 #include "core/Scenario.h"
-#include "params/ControlBindings.h"
+#include "ui/ControlBindings.h"
 #include "modbus/Crc16.h"
 #include "params/Codecs.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 #include "ui/CommandLine.h"
 #include "settings/IniFile.h"
 #include "ui/RequestStrip.h"
@@ -209,7 +209,7 @@ TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
         o.startThread = false;
         o.portOverride = line.port;
         o.languageOverride = line.language;
-        auto form = std::make_unique<MainWindow>(w.model, o);
+        auto form = std::make_unique<MainWindow>(w.model, w.results, o);
         form->FormActivate();
         EXPECT_EQ(form->PortName(), QStringLiteral("/dev/ttyUSB9"));
         EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("Measurements"));
@@ -234,17 +234,17 @@ TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly)
     blocker.close();
     EnsureApplication();
     ParameterModel model;
+    ResultsStore results;
     MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("not-a-folder/quorvex.INI"));
     o.startThread = false;
     o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);
-    auto form = std::make_unique<MainWindow>(model, o);
+    auto form = std::make_unique<MainWindow>(model, results, o);
     EXPECT_EQ(form->Language(), QStringLiteral("Polski"));
     form->FormDestroy();
     form.reset();
     EXPECT_FALSE(QFile::exists(o.settingsPath));
-    EXPECT_FALSE(MessageHook);
-    EXPECT_FALSE(EnqueueHook);
+    EXPECT_FALSE(model.Connected());
 }
 
 TEST(MainWindowSettings, IniFileRoundTripsAwkwardTexts)
@@ -361,8 +361,8 @@ TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
     EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Measurements"));
     EXPECT_EQ(w.Find<QPushButton>("ButtonZmienProgiTemp")->text(), QStringLiteral("Change"));
     EXPECT_EQ(w.form->menuBar()->actions().first()->text(), QStringLiteral("File"));
-    ASSERT_NE(AppWindows.chartWindow, nullptr);
-    EXPECT_EQ(AppWindows.chartWindow->windowTitle(), QStringLiteral("Chart"));
+    ASSERT_NE(w.form->Windows().chartWindow, nullptr);
+    EXPECT_EQ(w.form->Windows().chartWindow->windowTitle(), QStringLiteral("Chart"));
     // The same state is shown again in the new language.
     EXPECT_EQ(w.form->StateText(), QStringLiteral("\nCommunication with the logger stopped"));
     EXPECT_EQ(w.form->LastStateCode(), 30);
@@ -452,7 +452,9 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
     std::vector<Request> queued;
-    EnqueueHook = [&](const Request& r) { queued.push_back(r); };
+    LoggerChannel channel;
+    channel.enqueue = [&](const Request& r) { queued.push_back(r); };
+    w.model.Connect(std::move(channel));
     w.Find<QPushButton>("ButtonLogStart")->click();
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
@@ -478,7 +480,6 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     w.Find<QPushButton>("ButtonLogStop")->click();
     ASSERT_EQ(queued.size(), 2u);
     EXPECT_EQ(queued[1].Value, 0);
-    EnqueueHook = nullptr;
 }
 
 TEST(MainWindowMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
@@ -539,11 +540,11 @@ TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
-    AppWindows.clockDialog->show();
+    w.form->Windows().clockDialog->show();
     w.form->HandleMessage(WM_NO_RESPONSE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_FALSE(w.form->ParamsReady());
-    EXPECT_FALSE(AppWindows.clockDialog->isVisible());
+    EXPECT_FALSE(w.form->Windows().clockDialog->isVisible());
     EXPECT_EQ(w.form->LastStateCode(), 30);
     EXPECT_EQ(w.model.ValueCount(), 0);
     for (QLineEdit* e : OwnControls<QLineEdit>(*w.form))
@@ -619,7 +620,7 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
     // The fields filled, the wait window gone, the window painted.
-    ASSERT_TRUE(WaitUntil([] { return !AppWindows.parameterReadWindow->isVisible(); }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return !w.form->Windows().parameterReadWindow->isVisible(); }, 5000));
     RunFor(100);
 
     ScreenChangeCounter screen;
@@ -655,11 +656,11 @@ TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)
     WindowFixture w;
     w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
     w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
-    MessageHook(QStringLiteral("inna"));
+    w.model.NoteLine(QStringLiteral("inna"));
     w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
     EXPECT_EQ(w.form->MessageListBox->count(), 3);
     // A numbered text with a bad id is reported there too.
-    TranslateHook(QStringLiteral("[1x]Zły numer"));
+    w.form->TextTranslator().Tr(QStringLiteral("[1x]Zły numer"));
     EXPECT_TRUE(w.form->MessageListBox->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
 }
 

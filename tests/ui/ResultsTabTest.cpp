@@ -28,7 +28,7 @@
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
 #include "print/PrintDialog.h"
-#include "params/Hooks.h"
+#include "params/LoggerChannel.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/LoggerNameDialog.h"
 #include "ui/dialogs/StartDialog.h"
@@ -64,9 +64,15 @@ protected:
         w.form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
         };
-        EnqueueHook = [this](const Request& r) { queue.push_back(r); };
+        ConnectQueue();
     }
-    ~ResultsTab() override { EnqueueHook = nullptr; }
+    // The window's model hands its requests to `queue` instead of a thread.
+    void ConnectQueue()
+    {
+        LoggerChannel channel;
+        channel.enqueue = [this](const Request& r) { queue.push_back(r); };
+        w.model.Connect(std::move(channel));
+    }
 
     void Connect(int records, const char* type = "0201")
     {
@@ -172,7 +178,7 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
     // A fresh window keeps its own box: opened, not executed, so the click returns.
     w.Close();
     w.Open();
-    EnqueueHook = [this](const Request& r) { queue.push_back(r); };  // the old window cleared it
+    ConnectQueue();  // the old window disconnected it
     w.Poll(*logger);
     Button("ButtonStart")->click();
     Run(1 + 1);
@@ -228,7 +234,7 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(lines[0], QByteArray("Nazwa\tHall: A/B\r"));
     // The first record line says what the table's first row says.
     const QString first = QStringLiteral("1\t%1 %2\t%3\t\r")
-                              .arg(Cell(0, 1), Cell(0, 2), QLocale().toString(StoredResults[0].temperature, 'f', 1));
+                              .arg(Cell(0, 1), Cell(0, 2), QLocale().toString(w.results[0].temperature, 'f', 1));
     EXPECT_EQ(QString::fromUtf8(lines[7]), first);
     EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
     EXPECT_TRUE(lines[256].startsWith("250\t")) << lines[256].constData();
@@ -249,7 +255,7 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Error);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
     EXPECT_TRUE(boxes[0].text.contains(answer)) << boxes[0].text.toStdString();
-    EXPECT_EQ(StoredResults.Count(), 250);
+    EXPECT_EQ(w.results.Count(), 250);
     EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
     EXPECT_FALSE(note->text().contains(QStringLiteral("brak"))) << "a failed save is no success";
     offered.clear();
@@ -283,7 +289,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readLine().startsWith("record,time,temperature_C,humidity_pct\r\n"));
     const QString firstTime = Cell(0, 2);
-    const float firstTemperature = StoredResults[0].temperature;
+    const float firstTemperature = w.results[0].temperature;
     boxes.clear();
 
     // A broken file: a box names it and its line; nothing shown changes.
@@ -299,8 +305,8 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(broken)) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Wiersz 258"))) << boxes[0].text.toStdString();
-    EXPECT_EQ(StoredResults.Count(), 250);
-    EXPECT_TRUE(StoredResults.sourceFile.isEmpty());
+    EXPECT_EQ(w.results.Count(), 250);
+    EXPECT_TRUE(w.results.sourceFile.isEmpty());
     EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
     EXPECT_EQ(StatusLines(), statusBefore);
     EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
@@ -315,7 +321,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
                                           QStringLiteral("Wczytano 250 logów")}));
     EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
     EXPECT_EQ(Cell(0, 2), firstTime);
-    EXPECT_EQ(StoredResults[0].temperature, firstTemperature);
+    EXPECT_EQ(w.results[0].temperature, firstTemperature);
     auto* info = w.Find<QTreeWidget>("ListViewLogger");
     EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
     EXPECT_EQ(info->topLevelItem(1)->text(1), QStringLiteral("0201"));
@@ -344,8 +350,8 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     Button("ButtonStart")->click();
     Run();
     EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
-    EXPECT_TRUE(StoredResults.sourceFile.isEmpty());
-    EXPECT_EQ(StoredResults.Count(), 250);
+    EXPECT_TRUE(w.results.sourceFile.isEmpty());
+    EXPECT_EQ(w.results.Count(), 250);
 }
 
 TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
@@ -359,8 +365,8 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
     w.Close();
     w.resultsFile = path;
     w.Open();
-    EXPECT_EQ(StoredResults.Count(), 2);
-    EXPECT_EQ(StoredResults.writeInterval, QStringLiteral("0d  00h:15m:00s"));
+    EXPECT_EQ(w.results.Count(), 2);
+    EXPECT_EQ(w.results.writeInterval, QStringLiteral("0d  00h:15m:00s"));
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
     EXPECT_TRUE(Button("ButtonChart")->isEnabled());
@@ -398,7 +404,7 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     EXPECT_EQ(listed(), QStringList({files[6], files[5], files[4], files[3], files[2]}));
     EXPECT_TRUE(w.form->MenuRecent->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));
     w.form->MenuRecent->actions()[3]->trigger();
-    EXPECT_EQ(StoredResults[0].temperature, 3.5f);
+    EXPECT_EQ(w.results[0].temperature, 3.5f);
     EXPECT_EQ(listed(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
 
     // Kept for the next run; a file gone meanwhile leaves when the File menu opens.
@@ -423,7 +429,7 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
 
 TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
 {
-    auto* chart = qobject_cast<ChartWindow*>(AppWindows.chartWindow);
+    auto* chart = qobject_cast<ChartWindow*>(w.form->Windows().chartWindow);
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isWindow());
     Connect(500, "0101");
@@ -454,7 +460,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
     Button("ButtonStart")->click();
     Run();
     ASSERT_TRUE(Button("ButtonPrintTable")->isEnabled());
-    auto* print = qobject_cast<PrintDialog*>(AppWindows.printDialog);
+    auto* print = qobject_cast<PrintDialog*>(w.form->Windows().printDialog);
     ASSERT_NE(print, nullptr);
     QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("tabela.pdf"));
@@ -475,7 +481,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         EXPECT_EQ(QFile::exists(pdf), accept);
     }
     EXPECT_EQ(w.Find<QLabel>("StatusBar1Panel2")->text(), QStringLiteral("Wydruk zapisano w pliku ") + pdf);
-    EXPECT_EQ(print->Results, &StoredResults);
+    EXPECT_EQ(print->Results, &w.results);
     const QString text = printtest::PdfText(pdf, 1, printtest::PdfPageCount(pdf));
     EXPECT_TRUE(text.contains(QStringLiteral("Hall: A/B")));
     EXPECT_TRUE(text.contains(QStringLiteral("Wilgotność")));  // a humidity logger's fifth column
@@ -545,7 +551,7 @@ TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
             if (auto* d = qobject_cast<QDialog*>(seen)) d->reject();
         });
         Button(c.button)->click();
-        EXPECT_EQ(seen, AppWindows.*c.form) << c.button;
+        EXPECT_EQ(seen, w.form->Windows().*c.form) << c.button;
         EXPECT_TRUE(c.isRight(seen)) << c.button;
     }
 }

@@ -46,7 +46,7 @@ protected:
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = QString::fromStdString(sim->LinkPath());
-        form = std::make_unique<MainWindow>(model, o);
+        form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
@@ -58,9 +58,8 @@ protected:
     {
         if (!form) return;
         form->close();
-        DestroyWindows();
+        DestroyWindows(*form);
         form.reset();
-        AppWindows = ProgramWindows{};
     }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
     QStringList Status()
@@ -101,14 +100,14 @@ protected:
         scenario->clock = kClock;
         scenario->recordCount = static_cast<std::uint32_t>(count);
         const SimLogger logger(*scenario);
-        ASSERT_EQ(StoredResults.Count(), count);
+        ASSERT_EQ(results.Count(), count);
         ASSERT_EQ(Rows(), count);
-        const QDateTime first = FromMoment(StoredResults[0].time);
+        const QDateTime first = FromMoment(results[0].time);
         EXPECT_EQ(first.date(), QLocale().toDate(model.Param<CLogStartDate>().GetText(), ShortDateFormat()));
         for (int i = 0; i < count; ++i) {
             const DecodedRecord d = DecodeLogRecord(logger.Records()[static_cast<std::size_t>(i)]);
-            ASSERT_EQ(StoredResults[i].temperature, d.temperature) << i;
-            ASSERT_EQ(FromMoment(StoredResults[i].time), first.addSecs(600LL * i)) << i;
+            ASSERT_EQ(results[i].temperature, d.temperature) << i;
+            ASSERT_EQ(FromMoment(results[i].time), first.addSecs(600LL * i)) << i;
         }
         EXPECT_EQ(Lp(count - 1), QString::number(count));
     }
@@ -116,6 +115,7 @@ protected:
     LocaleGuard locale{"pl_PL"};
     QTemporaryDir dir;
     ParameterModel model;
+    ResultsStore results;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<MainWindow> form;
     std::vector<Box> boxes;
@@ -130,7 +130,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
 
     // The chart opens on the records so far and grows with every block.
     Button("ButtonChart")->click();
-    auto* chart = qobject_cast<ChartWindow*>(AppWindows.chartWindow);
+    auto* chart = qobject_cast<ChartWindow*>(form->Windows().chartWindow);
     ASSERT_TRUE(chart && chart->isVisible());
     ASSERT_TRUE(WaitUntil([&] { return chart->SampleCount() > 0; }, kDownloadWaitMs));
     const int shown = chart->SampleCount();
@@ -189,7 +189,7 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
     const int kept = Logs().LogCount();
     EXPECT_GE(kept, 3 * 62);
     EXPECT_LT(kept, 1000);
-    EXPECT_EQ(StoredResults.Count(), kept);
+    EXPECT_EQ(results.Count(), kept);
     EXPECT_FALSE(Button("ButtonRetry")->isEnabled());  // until the parameters are read anew
     EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
 

@@ -23,12 +23,13 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     ASSERT_TRUE(sim.Running());
     QTemporaryDir dir;
     ParameterModel model;
+    ResultsStore results;
     MainWindowOptions o;
     o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
     o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
     o.portOverride = QString::fromStdString(sim.LinkPath());
     o.languageOverride = QStringLiteral("pl");
-    auto form = std::make_unique<MainWindow>(model, o);
+    auto form = std::make_unique<MainWindow>(model, results, o);
     CreateWindows(form.get());
     form->show();
     auto edit = [&](const char* n) { return form->findChild<QLineEdit*>(QString::fromLatin1(n))->text(); };
@@ -70,9 +71,8 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
 
     form->close();
     EXPECT_EQ(form->Thread(), nullptr);
-    DestroyWindows();
+    DestroyWindows(*form);
     form.reset();
-    AppWindows = ProgramWindows{};
     // The link given for this run is not stored.
     QSettings s(o.settingsPath, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));

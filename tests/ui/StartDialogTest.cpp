@@ -37,10 +37,12 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     Run();
 
     bool applicableAtWrite = false;
-    EnqueueHook = [&](const Request& r) {
+    LoggerChannel channel;
+    channel.enqueue = [&](const Request& r) {
         queued.push_back(r);
         applicableAtWrite |= r.StartRegister == 80 && model.Param<CLogStartDate>().Applicable;
     };
+    model.Connect(std::move(channel));
     form.show();
     form.RadioButtonSU3->click();
     form.DateTimeAktualnaData->setDate(QDate(2015, 4, 2));

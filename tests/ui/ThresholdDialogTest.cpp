@@ -59,7 +59,7 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
                   QStringList{QStringLiteral("Błąd|Górny próg (%1) musi być wyższy od dolnego progu (%2).").arg(upper, lower)});
     EXPECT_EQ(TakeRequests(), QStringList());
 
-    translator.SetLanguage(kLanguageEnglish);
+    SetLanguage(kLanguageEnglish);
     EXPECT_EQ(Save(dialog, "300", "0"),
               QStringList{"Error|Parameter upper threshold.\nThe number entered is outside the range [-99..200°C]"});
 }

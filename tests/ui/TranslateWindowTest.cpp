@@ -1,5 +1,5 @@
 #include "i18n/Translator.h"
-#include "i18n/TranslateWindow.h"
+#include "ui/TranslateWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -63,7 +63,7 @@ struct WindowFixture {
         o.startThread = false;
         o.resultsFile = resultsFile;
         o.systemLocale = systemLocale;
-        form = std::make_unique<MainWindow>(model, o);
+        form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->FormShow();
         form->FormActivate();
@@ -72,9 +72,8 @@ struct WindowFixture {
     {
         if (!form) return;
         form->FormDestroy();
-        DestroyWindows();
+        DestroyWindows(*form);
         form.reset();
-        AppWindows = ProgramWindows{};
     }
     // Both poll blocks of the simulated logger, then the handler of each reply.
     void Poll(SimLogger& sim)
@@ -94,6 +93,7 @@ struct WindowFixture {
     // The desktop's locale as the window sees it, never the machine's.
     QLocale systemLocale{QLocale::Polish, QLocale::Poland};
     ParameterModel model;
+    ResultsStore results;
     std::unique_ptr<MainWindow> form;
 };
 

@@ -20,7 +20,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     WindowFixture w;
     w.form->move(200, 150);
     w.form->show();
-    ParameterReadWindow* wait = AppWindows.parameterReadWindow;
+    ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
     ASSERT_NE(wait, nullptr);
     EXPECT_FALSE(wait->isVisible());
     EXPECT_TRUE(wait->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -77,7 +77,7 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
 {
     WindowFixture w;
     w.form->show();
-    ParameterReadWindow* wait = AppWindows.parameterReadWindow;
+    ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
     SimLogger sim;
     FeedBlock(w.model, sim, 0, 29);
     w.form->HandleMessage(WM_READ_DONE);
@@ -111,7 +111,7 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
         SimProcess sim({"--no-pacing", "--fault", "delay at=2 ms=1200"});
         ASSERT_TRUE(sim.Running());
         ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
-        ParameterReadWindow* wait = AppWindows.parameterReadWindow;
+        ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
         ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->ProgressBar1->value() == 5; }));
         ASSERT_EQ(w.form->ConnectionState(), CONN_READING);
         w.form->MenuUSB->trigger();
@@ -126,9 +126,9 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
         SimLogger sim;
         FeedBlock(w.model, sim, 256, 90);
         w.form->HandleMessage(WM_READ_DONE);
-        ASSERT_TRUE(AppWindows.parameterReadWindow->isVisible());
+        ASSERT_TRUE(w.form->Windows().parameterReadWindow->isVisible());
         w.form->HandleMessage(msg);
-        EXPECT_FALSE(AppWindows.parameterReadWindow->isVisible());
+        EXPECT_FALSE(w.form->Windows().parameterReadWindow->isVisible());
     }
 }
 

@@ -1,4 +1,4 @@
-#include "params/ControlBindings.h"
+#include "ui/ControlBindings.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "i18n/TranslateWindow.h"
+#include "ui/TranslateWindow.h"
 
 #include "i18n/Translator.h"
 

@@ -1,0 +1,49 @@
+#pragma once
+// The program's numbered texts ("[1004]Brak komunikacji z Loggerem") reach every part of the
+// program through Qt's own translation mechanism: the main window (or the command-line
+// session) owns one ProgramTexts, installs it into the application object and sets its
+// language; TranslateText anywhere, on any thread, then gives the wording of that language.
+// Nothing below the windows needs to be handed a translator, and the transmission thread
+// may translate its link status while the window switches language.
+#include <QString>
+#include <QTranslator>
+
+#include <atomic>
+
+namespace quorvex {
+
+class ProgramTexts : public QTranslator {
+public:
+    // Polish until told otherwise.
+    ProgramTexts();
+    // Leaves the application's translators (QTranslator does).
+    ~ProgramTexts() override = default;
+
+    // Into the running application's translators, ahead of any installed before; false
+    // without an application object.
+    bool Install();
+
+    // One of the stored language names; any other name reads as Polish.
+    void SetLanguage(const QString& language);
+    QString Language() const;
+
+    // The wording of a numbered text in the current language; nothing for any other text, or
+    // for an id the string table lacks.
+    QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
+                      int n = -1) const override;
+    bool isEmpty() const override { return false; }
+
+    // The translation context of every numbered text.
+    static constexpr char kContext[] = "quorvex";
+
+private:
+    enum : int { kPolish, kEnglish, kGerman };
+    std::atomic<int> language_{kPolish};
+};
+
+// A numbered text in the language of the installed ProgramTexts; while none is installed,
+// its Polish wording (the text without the "[id]" prefix). Any other text comes back
+// unchanged. Safe on any thread.
+QString TranslateText(const QString& text);
+
+}  // namespace quorvex

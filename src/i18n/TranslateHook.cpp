@@ -1,7 +1,0 @@
-#include "i18n/TranslateHook.h"
-
-namespace quorvex {
-
-TranslateFunction TranslateHook;
-
-}  // namespace quorvex

@@ -1,8 +1,0 @@
-#include "params/Hooks.h"
-
-namespace quorvex {
-
-EnqueueFunction EnqueueHook;
-MessageFunction MessageHook;
-
-}  // namespace quorvex

@@ -28,7 +28,7 @@ namespace {
 constexpr std::int64_t kSecondsPerDay = 86400;
 // Rows one insert statement carries: fewer statements, and far below either server's limit of
 // bound values.
-constexpr int kRowsPerInsert = 64;
+constexpr int kRowsPerInsert = 256;
 constexpr int kColumnsPerRow = 7;
 
 const QString kOutcomes[] = {QStringLiteral("complete"), QStringLiteral("short"), QStringLiteral("stopped"),

@@ -33,7 +33,9 @@ QString DefaultArchivePath()
 std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text, ArchiveText& error)
 {
     ArchiveLocation l;
-    const QString t = text.trimmed();
+    QString t = text.trimmed();
+    // As a shell would: the settings file may name "~/…".
+    if (t == u'~' || t.startsWith(QStringLiteral("~/"))) t = QDir::homePath() + t.mid(1);
     if (t.compare(QStringLiteral("none"), Qt::CaseInsensitive) == 0) return l;
     const bool server = t.startsWith(QStringLiteral("postgresql://"), Qt::CaseInsensitive) ||
                         t.startsWith(QStringLiteral("postgres://"), Qt::CaseInsensitive);

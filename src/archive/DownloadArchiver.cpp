@@ -24,8 +24,9 @@ void DownloadArchiver::LogReadStarted(bool resumed)
 {
     if (!archive_) return;
     const auto key = CurrentLogKey(params_);
-    // Resuming the same log goes on in the same download; anything else is a download of its own.
-    if (resumed && download_ && key && key->serial == key_.serial && key->startSeconds == key_.startSeconds &&
+    // Resuming the same log goes on in the same download; anything else (also a resume after the
+    // archive failed, which tries it again) is a download of its own.
+    if (resumed && download_ && !failed_ && key && key->serial == key_.serial && key->startSeconds == key_.startSeconds &&
         key->intervalSeconds == key_.intervalSeconds)
         return;
     download_.reset();

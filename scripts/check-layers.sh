@@ -10,7 +10,7 @@ declare -A layer=(
   [modbus]=1
   [params]=2
   [logs]=3
-  [chart]=4
+  [chart]=4 [archive]=4
   [print]=5
   [ui]=6 [cli]=6
 )

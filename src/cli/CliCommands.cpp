@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "archive/ArchiveRegisters.h"
 #include "cli/ParameterReport.h"
 #include "cli/StopSignals.h"
 #include "params/DateTimeCodec.h"
@@ -49,6 +50,17 @@ LoggerSession::Options CliContext::SessionOptions() const
     return o;
 }
 
+QString English(const ArchiveText& text) { return text.In(kLanguageEnglish).replace(u'\n', u' '); }
+
+std::unique_ptr<Archive> CliContext::OpenArchive() const
+{
+    if (archive.kind == ArchiveLocation::Kind::None) return nullptr;
+    ArchiveText error;
+    auto opened = Archive::Open(archive, error);
+    if (!opened) Say(English(error));
+    return opened;
+}
+
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
 
 int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const
@@ -65,7 +77,14 @@ int RunCli(const CliOptions& options)
     const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
     const IniFile settings(SettingsPath(exe, options.settingsPath));
     StopSignals stop;
-    CliContext context{options, stop, options.port, options.language};
+    CliContext context{options, stop, options.port, options.language, {}};
+    ArchiveText archiveError;
+    const auto archive = ResolveArchiveLocation(options.archive, settings, archiveError);
+    if (!archive) {
+        Say(English(archiveError));
+        return kExitUsage;
+    }
+    context.archive = *archive;
     if (context.link.isEmpty()) context.link = settings.ReadString(kSection, kLinkKey, kUsb);
     if (context.link.isEmpty()) context.link = kUsb;
     if (context.language.isEmpty())
@@ -77,6 +96,9 @@ int RunCli(const CliOptions& options)
     case CliOptions::Command::SetClock: return RunSetClock(context);
     case CliOptions::Command::Start: return RunRecording(context, true);
     case CliOptions::Command::Stop: return RunRecording(context, false);
+    case CliOptions::Command::ArchiveImport:
+    case CliOptions::Command::ArchiveList:
+    case CliOptions::Command::ArchiveExport: return RunArchive(context);
     }
     return kExitUsage;
 }
@@ -157,6 +179,22 @@ int RunRecording(const CliContext& c, bool start)
                 .arg(WithMeaning(QString::number(mode), InEnglish(StartModeCaption(mode))),
                      WithMeaning(QStringLiteral("1"), InEnglish(StartModeCaption(1)))));
         return kExitUsage;
+    }
+
+    // A new recording makes the logger begin a new log over the one it holds.
+    if (start && !c.options.discard) {
+        const auto archive = c.OpenArchive();
+        auto missing = RecordsNotArchived(archive.get(), params);
+        if (!missing && archive) {
+            Say(English(archive->LastError()));
+            missing = RecordsNotArchived(nullptr, params);
+        }
+        if (missing.value_or(0) > 0) {
+            Say(English({QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
+                         {QString::number(*missing)}}) +
+                QStringLiteral("; download them first (quorvex-cli download) or give --discard"));
+            return kExitUsage;
+        }
     }
 
     const int readBacks = session.ReadsAnswered(0, 1);

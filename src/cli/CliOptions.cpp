@@ -16,6 +16,23 @@ constexpr CommandName kCommands[] = {
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
     {"stop", CliOptions::Command::Stop},
 };
+bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error)
+{
+    const QString what = words.value(0);
+    if (what == QLatin1String("import")) {
+        o.command = CliOptions::Command::ArchiveImport;
+        o.files = words.mid(1);
+        if (o.files.isEmpty()) error = QStringLiteral("archive import needs one or more results files");
+    } else if (what == QLatin1String("list") || what == QLatin1String("export")) {
+        o.command = what == QLatin1String("list") ? CliOptions::Command::ArchiveList : CliOptions::Command::ArchiveExport;
+        if (words.size() > 1) error = QStringLiteral("unexpected '%1' after archive %2").arg(words.at(1), what);
+    } else {
+        error = what.isEmpty() ? QStringLiteral("archive needs import, list or export")
+                               : QStringLiteral("unknown archive command '%1' (import, list or export)").arg(what);
+    }
+    return error.isEmpty();
+}
+
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error)
@@ -27,12 +44,19 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption language(QStringLiteral("language"), {}, QStringLiteral("LANG"));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, {}, QStringLiteral("FILE"));
     const QCommandLineOption format(QStringLiteral("format"), {}, QStringLiteral("FORMAT"));
+    const QCommandLineOption archive(QStringLiteral("archive"), {}, QStringLiteral("WHERE"));
+    const QCommandLineOption serial(QStringLiteral("serial"), {}, QStringLiteral("SERIAL"));
+    const QCommandLineOption log(QStringLiteral("log"), {}, QStringLiteral("START"));
+    const QCommandLineOption from(QStringLiteral("from"), {}, QStringLiteral("TIME"));
+    const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("TIME"));
+    const QCommandLineOption discard(QStringLiteral("discard"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port, settings, language, output, format, json, fast, verbose, help, version});
+    parser.addOptions({port, settings, language, output, format, json, fast, verbose, help, version, archive, serial,
+                       log, from, to, discard});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -43,21 +67,23 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
 
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        error = QStringLiteral("no command given (info, download, set-clock, start or stop)");
+        error = QStringLiteral("no command given (info, download, set-clock, start, stop or archive)");
         return false;
     }
-    if (words.size() > 1) {
+    if (words.first() == QLatin1String("archive")) {
+        if (!ParseArchiveCommand(words.mid(1), o, error)) return false;
+    } else if (words.size() > 1) {
         error = QStringLiteral("one command at a time; unexpected '%1'").arg(words.at(1));
         return false;
     }
     const CommandName* found = nullptr;
     for (const auto& c : kCommands)
         if (words.first() == QLatin1String(c.name)) found = &c;
-    if (!found) {
-        error = QStringLiteral("unknown command '%1' (info, download, set-clock, start or stop)").arg(words.first());
+    if (!found && words.first() != QLatin1String("archive")) {
+        error = QStringLiteral("unknown command '%1' (info, download, set-clock, start, stop or archive)").arg(words.first());
         return false;
     }
-    o.command = found->command;
+    if (found) o.command = found->command;
     o.port = parser.value(port);
     o.settingsPath = parser.value(settings);
     o.output = parser.value(output);
@@ -65,6 +91,29 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     o.json = parser.isSet(json);
     o.fast = parser.isSet(fast);
     o.verbose = parser.isSet(verbose);
+    o.archive = parser.value(archive);
+    o.serial = parser.value(serial);
+    o.logStart = parser.value(log);
+    o.from = parser.value(from);
+    o.to = parser.value(to);
+    o.discard = parser.isSet(discard);
+    if (parser.isSet(archive) && o.archive.isEmpty()) {
+        error = QStringLiteral("--archive needs a file, a postgresql:// address or none");
+        return false;
+    }
+    const bool exporting = o.command == CliOptions::Command::ArchiveExport;
+    if (!exporting && (parser.isSet(serial) || parser.isSet(log) || parser.isSet(from) || parser.isSet(to))) {
+        error = QStringLiteral("--serial, --log, --from and --to go with archive export only");
+        return false;
+    }
+    if (exporting && o.serial.isEmpty()) {
+        error = QStringLiteral("archive export needs --serial SERIAL");
+        return false;
+    }
+    if (o.discard && o.command != CliOptions::Command::Start) {
+        error = QStringLiteral("--discard goes with start only");
+        return false;
+    }
 
     if (parser.isSet(port) && o.port.isEmpty()) {
         error = QStringLiteral("--port needs a link: USB or a serial port path");
@@ -78,13 +127,13 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         }
         o.language = *chosen;
     }
-    const bool download = o.command == CliOptions::Command::Download;
-    if (o.json && o.command != CliOptions::Command::Info) {
-        error = QStringLiteral("--json goes with info only");
+    const bool download = o.command == CliOptions::Command::Download || exporting;
+    if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::ArchiveList) {
+        error = QStringLiteral("--json goes with info and archive list only");
         return false;
     }
     if (!download && (parser.isSet(output) || parser.isSet(format))) {
-        error = QStringLiteral("-o and --format go with download only");
+        error = QStringLiteral("-o and --format go with download and archive export only");
         return false;
     }
     if (parser.isSet(output) && o.output.isEmpty()) {
@@ -117,6 +166,13 @@ Commands:
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
   stop         stop recording, as the window's Stop button does
+  archive import FILE...
+               put saved results files (text or CSV) into the archive, each as a log of
+               its own marked with the file's name
+  archive list list the archived loggers, their logs and the downloads of each
+  archive export --serial SERIAL [--log START] [--from TIME] [--to TIME]
+               write an archived log (the logger's latest without --log) as the window
+               saves results: to FILE with -o, else standard output
 
 Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
@@ -130,12 +186,24 @@ Options:
   --fast             end each reply as soon as it is complete instead of after 800 ms of
                      silence; a download then runs at the speed of the line
   --json             info: print one JSON object with stable keys and typed values, and
-                     the meanings of coded values under KEY_meaning
-  -o, --output FILE  download: write the records to FILE, replacing it only once the whole
+                     the meanings of coded values under KEY_meaning; archive list: the
+                     loggers, logs and downloads as one JSON object
+  -o, --output FILE  download, archive export: write the records to FILE, replacing it only once the whole
                      log is in; the folder must exist
-  --format FORMAT    download: txt or csv, the window's two results files (tab-separated
+  --format FORMAT    download, archive export: txt or csv, the window's two results files (tab-separated
                      text, or CSV with ISO 8601 times); default: by the extension of FILE
                      (.csv is CSV), txt on standard output
+  --archive WHERE    the archive: an SQLite file, postgresql://USER@HOST:PORT/DATABASE
+                     (libpq options may follow, e.g. ?host=/run/postgresql; the password
+                     comes from ~/.pgpass or PGPASSFILE, never from the address), or none
+                     (default: Location in the [Archive] section of the settings file, else
+                     $XDG_DATA_HOME/quorvex/archive.sqlite, ~/.local/share/quorvex/ when unset)
+  --discard          start: start even when the logger holds records the archive lacks
+  --serial SERIAL    archive export: the logger's serial number
+  --log START        archive export: the log that began at START (as archive list shows it)
+  --from TIME, --to TIME
+                     archive export: only the records from/until TIME (logger clock,
+                     YYYY-MM-DD[ HH:MM[:SS]])
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
@@ -145,6 +213,15 @@ Progress:
   so far and announced, the rate and the time left; otherwise a plain line each time
   another tenth of the records has arrived.
 
+Archive:
+  download keeps every block in the archive as it arrives: a download cut short keeps
+  what had arrived, and downloading the same log again adds only what is new. Records
+  that arrive with other bytes than the archived ones are kept beside them and counted
+  ("N records differ from the archived download of MOMENT"). When the archive cannot be
+  used the download goes on without it and says so. start refuses while the logger holds
+  records of its current log that the archive lacks (every record it holds without an
+  archive), as a new recording erases them: download first, or give --discard.
+
 Interruption:
   Ctrl+C or SIGTERM during a download, or a link lost in the middle of one, stops it; the
   records that arrived are written to FILE.partial (standard output without -o) in the same
@@ -153,11 +230,15 @@ Interruption:
 Exit status:
   0    done
   1    bad usage, or the logger's state does not allow the command (start on a logger
-       that starts by its button or at a set time, set-clock while it records)
+       that starts by its button or at a set time or that holds records the archive
+       lacks, set-clock while it records); archive import of a file that is not a
+       results file
   2    the link cannot be opened, no logger answers, or the logger did not take the
        change (set-clock, start, stop)
   3    download incomplete: the records received were written to FILE.partial
   4    a file cannot be written; the message says where the records went
+  5    archive import, list, export: the archive cannot be opened or used, or holds no
+       such logger or log
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
 Examples:
@@ -166,6 +247,8 @@ Examples:
   quorvex-cli download -o log.csv --fast
   quorvex-cli download --port USB > log.txt
   quorvex-cli set-clock && quorvex-cli start
+  quorvex-cli archive import old-log.txt --archive postgresql://lab@db.example:5432/quorvex
+  quorvex-cli archive export --serial 00012345 --from 2015-03-01 -o march.csv
 
 Report bugs to the Quorvex maintainers.
 )help");

@@ -13,16 +13,23 @@ enum ExitCode : int {
     kExitNoLogger = 2,    // the link cannot be opened or no logger answers
     kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
     kExitFile = 4,        // a file cannot be written; the message says where the records went
+    kExitArchive = 5,     // archive commands: the archive cannot be opened or used
 };
 
 struct CliOptions {
-    enum class Command { Info, Download, SetClock, Start, Stop };
+    enum class Command { Info, Download, SetClock, Start, Stop, ArchiveImport, ArchiveList, ArchiveExport };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
     QString settingsPath;  // empty: the window's settings file
     QString language;      // empty: the window's stored language
     QString output;        // download: empty = standard output
     QString format;        // download: "txt" or "csv"; empty = by the output's extension
+    QString archive;       // empty: the settings file's, else the default SQLite file; "none"
+    QString serial;        // archive export: the logger
+    QString logStart;      // archive export: the log's start moment; empty = the latest log
+    QString from, to;      // archive export: the records' time range; empty = open
+    QStringList files;     // archive import
+    bool discard = false;  // start: even when the logger holds records the archive lacks
     bool json = false;
     bool fast = false;
     bool verbose = false;

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <unistd.h>
 
+#include "archive/DownloadArchiver.h"
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
 #include "cli/StopSignals.h"
@@ -116,13 +117,23 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success)
+{
+    return Deliver(store, path, format, success);
+}
+
+ResultsFormat ChosenFormat(const CliOptions& options, const QString& path)
+{
+    // As the window's save: the extension decides, unless the format is named.
+    return options.format.isEmpty() ? (path.isEmpty() ? Format::Text : ResultsFormatOf(path))
+           : options.format == kResultsCsvSuffix ? Format::Csv
+                                                 : Format::Text;
+}
+
 int RunDownload(const CliContext& c)
 {
     const QString& path = c.options.output;
-    // As the window's save: the extension decides, unless the format is named.
-    const Format format = c.options.format.isEmpty() ? (path.isEmpty() ? Format::Text : ResultsFormatOf(path))
-                          : c.options.format == kResultsCsvSuffix ? Format::Csv
-                                                                  : Format::Text;
+    const Format format = ChosenFormat(c.options, path);
     // A file that cannot be created is found out before the logger is read, not after.
     if (!path.isEmpty()) {
         QSaveFile probe(path);
@@ -133,13 +144,24 @@ int RunDownload(const CliContext& c)
         probe.cancelWriting();
     }
 
+    const std::unique_ptr<Archive> archive = c.OpenArchive();
     LoggerSession session(c.SessionOptions());
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1);
     CliLogView view(session, progress);
     LogDownload& logs = session.Logs();
+    // Every block goes into the archive as it arrives; a fault there is said and the download goes on.
+    DownloadArchiver archiver(archive.get(), session.Params(), logs, QStringLiteral("quorvex-cli " QUORVEX_VERSION),
+                              c.link, [&](const ArchiveText& text) {
+                                  progress.Finish();
+                                  Say(English(text));
+                              });
     logs.SetView(&view);
-    // The view goes before the session does.
-    const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) { l->SetView(nullptr); });
+    logs.SetObserver(&archiver);
+    // The view and the archiver go before the session does.
+    const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) {
+        l->SetView(nullptr);
+        l->SetObserver(nullptr);
+    });
     logs.Reset();
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);

@@ -253,6 +253,20 @@ constexpr StringTableEntry kEntries[] = {
     {2215, "It has been removed from the recent files.", "Sie wurde aus den zuletzt geöffneten Dateien entfernt."},
     {2230, "temperature and humidity", "Temperatur und Feuchtigkeit"},
     {2231, "temperature only", "nur Temperatur"},
+    {2300, "The archive %1 cannot be used: %2", "Das Archiv %1 ist nicht verfügbar: %2"},
+    {2301, "An archive address must not carry a password; the server takes it from ~/.pgpass or PGPASSFILE: %1",
+     "Eine Archivadresse darf kein Passwort enthalten; der Server nimmt es aus ~/.pgpass oder PGPASSFILE: %1"},
+    {2302, "The file %1 is not an archive or is damaged", "Die Datei %1 ist kein Archiv oder ist beschädigt"},
+    {2303, "The archive %1 has been busy with another program for longer than %2 s",
+     "Das Archiv %1 ist länger als %2 s von einem anderen Programm belegt"},
+    {2304, "No disk space left for the archive %1", "Kein Speicherplatz mehr für das Archiv %1"},
+    {2305, "%1 records differ from the archived download of %2", "%1 Datensätze weichen vom archivierten Auslesen vom %2 ab"},
+    {2306, "The download goes on without the archive; the next download archives the missing records",
+     "Das Auslesen läuft ohne Archiv weiter; das nächste Auslesen archiviert die fehlenden Datensätze"},
+    {2307, "The logger holds %1 records not in the archive; a new recording erases them",
+     "Der Logger enthält %1 Datensätze, die nicht im Archiv sind; eine neue Aufzeichnung löscht sie"},
+    {2308, "Unknown archive location: %1", "Unbekannter Archivort: %1"},
+    {2309, "%1 records of the file %2 imported into the archive", "%1 Datensätze der Datei %2 ins Archiv importiert"},
 };
 
 constexpr bool IdsAscendAndFit() {

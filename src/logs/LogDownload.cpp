@@ -137,6 +137,7 @@ void LogDownload::StartRead() {
     QueueLogRead();
     state = Reading;
     RefreshView();
+    if (observer_) observer_->LogReadStarted(false);
 }
 
 void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount) {
@@ -155,6 +156,8 @@ void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCoun
     }
 
     const int first = store_.Count();
+    // Kept before the table shows it: a crash while drawing loses nothing that arrived.
+    if (observer_ && byteCount > 0) observer_->LogBlockRead(logCount + 1, data, byteCount);
     for (int offset = 0; offset < byteCount; offset += kLogRecordSize) {
         const DecodedRecord r = DecodeLogRecord(LogRecordValue(data + offset));
         // Record k of the download is stamped startTime + (k − 1) × intervalSec.
@@ -210,6 +213,7 @@ void LogDownload::ReadFinished() {
     if (state != Reading) return;
     state = Finished;
     RefreshView();
+    TellEnded();
     if (!view_) return;
     const QString done = TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"));
     if (ShortOfAnnounced())
@@ -239,6 +243,7 @@ void LogDownload::StopRead() {
     if (state != Reading) return;
     state = Aborted;
     RefreshView();
+    TellEnded();
     if (view_)
         view_->ShowMessageBox(TranslateText(QStringLiteral("[1035]Odczyt przerwany")),
                               TranslateText(QStringLiteral("[1034]Nie odczytano wszystkich danych")),
@@ -271,14 +276,21 @@ void LogDownload::ResumeRead() {
     QueueLogRead();
     state = Reading;
     RefreshView();
+    if (observer_) observer_->LogReadStarted(true);
 }
 
 void LogDownload::AbortRead(const QString& message) {
+    const bool wasReading = state == Reading;
     state = Aborted;
     RefreshView();
+    if (wasReading) TellEnded();
     if (view_ && !message.isEmpty())
         view_->ShowMessageBox(TranslateText(QStringLiteral("Błąd")), TranslateText(message),
                               LogDownloadView::BoxIcon::Error);
+}
+
+void LogDownload::TellEnded() {
+    if (observer_) observer_->LogReadEnded();
 }
 
 QString LogDownload::CountLine(bool withTotal) const {

@@ -16,6 +16,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "logs/LogDownloadObserver.h"
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
@@ -38,6 +39,8 @@ public:
     void SetView(LogDownloadView* view) { view_ = view; }
     // The chart's thresholds block; may stay unset.
     void SetThresholds(Thresholds* thresholds) { thresholds_ = thresholds; }
+    // Who keeps the blocks as they arrive (the archive); nullptr detaches.
+    void SetObserver(LogDownloadObserver* observer) { observer_ = observer; }
 
     void Reset();
     void StartRead();
@@ -85,8 +88,12 @@ private:
     void QueueLogRead() const;
     void ClearResults();
     QString CountLine(bool withTotal) const;
+public:
     // Fewer records arrived than the logger announced.
     bool ShortOfAnnounced() const;
+
+private:
+    void TellEnded();
 
     State state = Idle;
     std::int32_t logCount = 0;
@@ -96,6 +103,7 @@ private:
     QString recordsText;
     LogDownloadView* view_ = nullptr;
     Thresholds* thresholds_ = nullptr;
+    LogDownloadObserver* observer_ = nullptr;
 
     ParameterModel& params_;
     ResultsStore& store_;

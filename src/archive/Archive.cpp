@@ -1,0 +1,764 @@
+#include "archive/Archive.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSysInfo>
+
+#include <atomic>
+#include <functional>
+#include <limits>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include "archive/ArchiveRegisters.h"
+#include "archive/ArchiveSchema.h"
+#include "logs/ResultsReader.h"
+
+namespace quorvex {
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+// Rows one insert statement carries: fewer statements, and far below either server's limit of
+// bound values.
+constexpr int kRowsPerInsert = 256;
+constexpr int kColumnsPerRow = 7;
+
+const QString kOutcomes[] = {QStringLiteral("complete"), QStringLiteral("short"), QStringLiteral("stopped"),
+                             QStringLiteral("imported")};
+
+ArchiveOutcome OutcomeFromName(const QString& name)
+{
+    for (int i = 0; i < 4; ++i)
+        if (kOutcomes[i] == name) return static_cast<ArchiveOutcome>(i);
+    return ArchiveOutcome::Stopped;
+}
+
+QString MomentText(const QDateTime& utc) { return utc.toUTC().toString(Qt::ISODateWithMs); }
+QDateTime MomentFromText(const QString& text)
+{
+    QDateTime t = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return t.toUTC();
+}
+
+// An empty text as a text, not as NULL (Qt binds a null QString as NULL).
+QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral("")) : QVariant(s); }
+
+int Tenths(float value) { return qRound(value * 10.0f); }
+
+QString UserName()
+{
+    if (const passwd* pw = ::getpwuid(::geteuid())) return QString::fromLocal8Bit(pw->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+// One record as the tables keep it.
+struct Row {
+    int number = 0;
+    QVariant raw;       // 4 bytes, or null for a record from a file
+    int temperature = 0;
+    QVariant humidity;  // tenths, or null
+    QVariant moment;    // seconds, or null for a logger record
+
+    bool SameAs(const Row& o) const
+    {
+        if (!raw.isNull() || !o.raw.isNull()) return raw.toByteArray() == o.raw.toByteArray();
+        return temperature == o.temperature && humidity == o.humidity && moment == o.moment;
+    }
+};
+
+std::atomic<int> connectionCounter{0};
+
+}  // namespace
+
+std::int64_t MomentSeconds(Moment moment)
+{
+    const QDateTime t = FromMoment(moment);
+    return t.isValid() ? kMomentEpoch.startOfDay(Qt::UTC).secsTo(t) : 0;
+}
+
+Moment SecondsMoment(std::int64_t seconds)
+{
+    std::int64_t days = seconds / kSecondsPerDay;
+    std::int64_t rest = seconds % kSecondsPerDay;
+    if (rest < 0) {
+        rest += kSecondsPerDay;
+        --days;
+    }
+    const double fraction = static_cast<double>(rest) / kSecondsPerDay;
+    return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;
+}
+
+QString OutcomeName(ArchiveOutcome outcome) { return kOutcomes[static_cast<int>(outcome)]; }
+
+QList<ArchiveText> DifferenceTexts(const QList<ArchiveDifference>& differences)
+{
+    QList<ArchiveText> out;
+    for (const ArchiveDifference& d : differences)
+        out.push_back({QStringLiteral("[2305]%1 rekordów różni się od zarchiwizowanego odczytu z %2"),
+                       {QString::number(d.count),
+                        d.archivedDownload.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))}});
+    return out;
+}
+
+ArchiveDownloadFacts LocalDownloadFacts(const QString& program, const QString& link)
+{
+    ArchiveDownloadFacts f;
+    f.moment = QDateTime::currentDateTimeUtc();
+    f.host = QSysInfo::machineHostName();
+    f.user = UserName();
+    f.program = program;
+    f.link = link;
+    return f;
+}
+
+struct Archive::Impl {
+    ArchiveLocation location;
+    ArchiveDialect dialect = ArchiveDialect::Sqlite;
+    QString connection;
+    QSqlDatabase db;
+    int busyTimeoutMs = 0;
+    ArchiveText error;
+    // Per download: its log, and the numbers of records that differed, by the download that
+    // archived them first.
+    QHash<std::int64_t, std::int64_t> logOf;
+    QHash<std::int64_t, QHash<std::int64_t, QSet<int>>> differing;
+    std::optional<QSqlQuery> insertMany, insertOne;
+
+    ~Impl()
+    {
+        insertMany.reset();
+        insertOne.reset();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection);
+    }
+
+    bool Lite() const { return dialect == ArchiveDialect::Sqlite; }
+
+    // The numbered message for a failure of the database.
+    bool Fail(const QSqlError& e)
+    {
+        const QString where = location.Display();
+        const QString reason = e.text().trimmed();
+        if (Lite()) {
+            const int code = e.nativeErrorCode().toInt() & 0xFF;
+            if (code == 5 || code == 6)  // busy, locked
+                error = {QStringLiteral("[2303]Archiwum %1 jest zajęte przez inny program dłużej niż %2 s"),
+                         {where, QString::number(busyTimeoutMs / 1000.0)}};
+            else if (code == 11 || code == 26)  // corrupt, not a database
+                error = {QStringLiteral("[2302]Plik %1 nie jest archiwum albo jest uszkodzony"), {where}};
+            else if (code == 13)  // full
+                error = {QStringLiteral("[2304]Brak miejsca na dysku dla archiwum %1"), {where}};
+            else
+                error = {QStringLiteral("[2300]Archiwum %1 jest niedostępne: %2"), {where, reason}};
+        } else {
+            const QString state = e.nativeErrorCode();
+            if (state == QLatin1String("55P03"))
+                error = {QStringLiteral("[2303]Archiwum %1 jest zajęte przez inny program dłużej niż %2 s"),
+                         {where, QString::number(busyTimeoutMs / 1000.0)}};
+            else if (state == QLatin1String("53100"))
+                error = {QStringLiteral("[2304]Brak miejsca na dysku dla archiwum %1"), {where}};
+            else
+                error = {QStringLiteral("[2300]Archiwum %1 jest niedostępne: %2"), {where, reason}};
+        }
+        return false;
+    }
+    bool Fail(const QString& reason)
+    {
+        error = {QStringLiteral("[2300]Archiwum %1 jest niedostępne: %2"), {location.Display(), reason}};
+        return false;
+    }
+
+    bool Exec(QSqlQuery& q) { return q.exec() || Fail(q.lastError()); }
+    bool Exec(const QString& sql)
+    {
+        QSqlQuery q(db);
+        return q.exec(sql) || Fail(q.lastError());
+    }
+    bool Prepare(QSqlQuery& q, const QString& sql) { return q.prepare(sql) || Fail(q.lastError()); }
+
+    // One write transaction around `body`: SQLite takes its write lock at once (a reader turning
+    // writer halfway would be refused without waiting), and the whole is undone on a failure.
+    bool Write(const std::function<bool()>& body)
+    {
+        if (!Exec(Lite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"))) return false;
+        if (body() && Exec(QStringLiteral("COMMIT"))) return true;
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        return false;
+    }
+
+    std::optional<std::int64_t> SingleId(QSqlQuery& q)
+    {
+        q.setForwardOnly(true);
+        if (!Exec(q)) return std::nullopt;
+        if (!q.next()) return std::int64_t{0};
+        return q.value(0).toLongLong();
+    }
+
+    std::optional<std::int64_t> LoggerId(const QString& serial, bool create)
+    {
+        if (create) {
+            QSqlQuery insert(db);
+            if (!Prepare(insert, QStringLiteral("INSERT INTO logger (serial) VALUES (?) ON CONFLICT DO NOTHING")))
+                return std::nullopt;
+            insert.addBindValue(Text(serial));
+            if (!Exec(insert)) return std::nullopt;
+        }
+        QSqlQuery q(db);
+        if (!Prepare(q, QStringLiteral("SELECT id FROM logger WHERE serial = ?"))) return std::nullopt;
+        q.addBindValue(Text(serial));
+        return SingleId(q);
+    }
+
+    std::optional<std::int64_t> LogId(const ArchiveLogKey& key, const QString& sourceFile, bool create)
+    {
+        const auto logger = LoggerId(key.serial, create);
+        if (!logger || *logger == 0) return logger;
+        if (create) {
+            QSqlQuery insert(db);
+            if (!Prepare(insert, QStringLiteral("INSERT INTO log (logger_id, start_s, interval_s, source_file) "
+                                                "VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING")))
+                return std::nullopt;
+            insert.addBindValue(static_cast<qint64>(*logger));
+            insert.addBindValue(static_cast<qint64>(key.startSeconds));
+            insert.addBindValue(key.intervalSeconds);
+            insert.addBindValue(Text(sourceFile));
+            if (!Exec(insert)) return std::nullopt;
+        }
+        QSqlQuery q(db);
+        if (!Prepare(q, QStringLiteral("SELECT id FROM log WHERE logger_id = ? AND start_s = ? AND interval_s = ? "
+                                       "AND source_file = ?")))
+            return std::nullopt;
+        q.addBindValue(static_cast<qint64>(*logger));
+        q.addBindValue(static_cast<qint64>(key.startSeconds));
+        q.addBindValue(key.intervalSeconds);
+        q.addBindValue(Text(sourceFile));
+        return SingleId(q);
+    }
+
+    std::optional<std::int64_t> InsertDownload(std::int64_t log, const ArchiveDownloadFacts& f, ArchiveOutcome outcome)
+    {
+        QSqlQuery q(db);
+        if (!Prepare(q, QStringLiteral("INSERT INTO download (log_id, moment, host, username, program, link, "
+                                       "logger_name, logger_type, announced, first_number, last_number, outcome, "
+                                       "registers) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, 0, -1, ?, ?) RETURNING id")))
+            return std::nullopt;
+        for (const QVariant& v :
+             {QVariant(static_cast<qint64>(log)), QVariant(MomentText(f.moment)), Text(f.host), Text(f.user),
+              Text(f.program), Text(f.link), Text(f.loggerName), Text(f.loggerType),
+              QVariant(f.announced), QVariant(OutcomeName(outcome)),
+              f.registers.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(f.registers)})
+            q.addBindValue(v);
+        const auto id = SingleId(q);
+        if (id && *id == 0) return std::nullopt;
+        if (id) logOf.insert(*id, log);
+        return id;
+    }
+
+    bool PrepareInserts()
+    {
+        if (insertMany) return true;
+        const QString one = QStringLiteral("(?, ?, ?, ?, ?, ?, ?)");
+        QStringList many;
+        for (int i = 0; i < kRowsPerInsert; ++i) many << one;
+        const QString head = QStringLiteral(
+            "INSERT INTO record (log_id, number, download_id, raw, temperature, humidity, moment_s) VALUES ");
+        const QString tail = QStringLiteral(" ON CONFLICT DO NOTHING");
+        QSqlQuery m(db), s(db);
+        if (!Prepare(m, head + many.join(u',') + tail) || !Prepare(s, head + one + tail)) return false;
+        insertMany = std::move(m);
+        insertOne = std::move(s);
+        return true;
+    }
+
+    bool BindRow(QSqlQuery& q, int at, std::int64_t log, std::int64_t download, const Row& r)
+    {
+        q.bindValue(at + 0, static_cast<qint64>(log));
+        q.bindValue(at + 1, r.number);
+        q.bindValue(at + 2, static_cast<qint64>(download));
+        q.bindValue(at + 3, r.raw);
+        q.bindValue(at + 4, r.temperature);
+        q.bindValue(at + 5, r.humidity);
+        q.bindValue(at + 6, r.moment);
+        return true;
+    }
+
+    // The archived records log/[first, last] by number.
+    std::optional<QHash<int, std::pair<Row, std::int64_t>>> Archived(std::int64_t log, int first, int last)
+    {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!Prepare(q, QStringLiteral("SELECT number, raw, temperature, humidity, moment_s, download_id FROM record "
+                                       "WHERE log_id = ? AND number BETWEEN ? AND ?")))
+            return std::nullopt;
+        q.addBindValue(static_cast<qint64>(log));
+        q.addBindValue(first);
+        q.addBindValue(last);
+        if (!Exec(q)) return std::nullopt;
+        QHash<int, std::pair<Row, std::int64_t>> out;
+        while (q.next()) {
+            Row r;
+            r.number = q.value(0).toInt();
+            r.raw = q.value(1);
+            r.temperature = q.value(2).toInt();
+            r.humidity = q.value(3);
+            if (!r.humidity.isNull()) r.humidity = r.humidity.toInt();
+            r.moment = q.value(4);
+            if (!r.moment.isNull()) r.moment = q.value(4).toLongLong();
+            out.insert(r.number, {r, q.value(5).toLongLong()});
+        }
+        return out;
+    }
+
+    // Inside a write transaction: the rows that are new go in, those that differ from the
+    // archived ones go beside them; a row another writer brought meanwhile counts as archived.
+    bool AddRows(std::int64_t log, std::int64_t download, const std::vector<Row>& rows)
+    {
+        if (rows.empty()) return true;
+        if (!PrepareInserts()) return false;
+        const int first = rows.front().number, last = rows.back().number;
+        auto archived = Archived(log, first, last);
+        if (!archived) return false;
+        std::vector<const Row*> fresh;
+        std::vector<const Row*> variants;
+        for (const Row& r : rows) {
+            const auto it = archived->constFind(r.number);
+            if (it == archived->cend()) fresh.push_back(&r);
+            else if (!it->first.SameAs(r)) variants.push_back(&r);
+        }
+        std::size_t i = 0;
+        int inserted = 0;
+        for (; i + kRowsPerInsert <= fresh.size(); i += kRowsPerInsert) {
+            for (int k = 0; k < kRowsPerInsert; ++k)
+                BindRow(*insertMany, k * kColumnsPerRow, log, download, *fresh[i + static_cast<std::size_t>(k)]);
+            if (!Exec(*insertMany)) return false;
+            inserted += insertMany->numRowsAffected();
+        }
+        for (; i < fresh.size(); ++i) {
+            BindRow(*insertOne, 0, log, download, *fresh[i]);
+            if (!Exec(*insertOne)) return false;
+            inserted += insertOne->numRowsAffected();
+        }
+        if (inserted < static_cast<int>(fresh.size())) {
+            // Another writer archived some of them first: compare with what it kept.
+            archived = Archived(log, first, last);
+            if (!archived) return false;
+            for (const Row* r : fresh) {
+                const auto it = archived->constFind(r->number);
+                if (it != archived->cend() && it->second != download && !it->first.SameAs(*r)) variants.push_back(r);
+            }
+        }
+        if (variants.empty()) return true;
+        QSqlQuery v(db);
+        if (!Prepare(v, QStringLiteral("INSERT INTO record_variant (log_id, number, download_id, raw, temperature, "
+                                       "humidity, moment_s) VALUES (?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING")))
+            return false;
+        auto& counts = differing[download];
+        for (const Row* r : variants) {
+            BindRow(v, 0, log, download, *r);
+            if (!Exec(v)) return false;
+            counts[archived->value(r->number).second].insert(r->number);
+        }
+        return true;
+    }
+
+    bool ExtendRange(std::int64_t download, int first, int last)
+    {
+        QSqlQuery q(db);
+        if (!Prepare(q, QStringLiteral("UPDATE download SET first_number = CASE WHEN last_number < first_number OR ? < "
+                                       "first_number THEN ? ELSE first_number END, last_number = CASE WHEN ? > "
+                                       "last_number THEN ? ELSE last_number END WHERE id = ?")))
+            return false;
+        q.addBindValue(first);
+        q.addBindValue(first);
+        q.addBindValue(last);
+        q.addBindValue(last);
+        q.addBindValue(static_cast<qint64>(download));
+        return Exec(q);
+    }
+
+    bool OpenConnection()
+    {
+        connection = QStringLiteral("quorvex-archive-%1").arg(++connectionCounter);
+        if (Lite()) {
+            const QFileInfo file(location.path);
+            if (!QDir().mkpath(file.absolutePath()) || !QFileInfo(file.absolutePath()).isDir())
+                return Fail(QStringLiteral("cannot create the folder %1").arg(file.absolutePath()));
+            if (file.exists() && !file.isFile()) return Fail(QStringLiteral("not a file"));
+        }
+        const QString driver = Lite() ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
+        db = QSqlDatabase::addDatabase(driver, connection);
+        if (!db.isValid())
+            return Fail(QStringLiteral("the Qt SQL driver %1 is not installed (%2)")
+                            .arg(driver, Lite() ? QStringLiteral("libqt6sql6-sqlite") : QStringLiteral("libqt6sql6-psql")));
+        if (Lite()) {
+            db.setDatabaseName(location.path);
+            db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
+        } else {
+            db.setDatabaseName(location.database);
+            if (!location.user.isEmpty()) db.setUserName(location.user);
+            if (!location.host.isEmpty()) db.setHostName(location.host);
+            if (location.port > 0) db.setPort(location.port);
+            QStringList options{QStringLiteral("connect_timeout=%1").arg(qMax(2, busyTimeoutMs / 1000)),
+                                QStringLiteral("application_name=quorvex")};
+            for (auto it = location.options.cbegin(); it != location.options.cend(); ++it)
+                options << it.key() + u'=' + it.value();
+            db.setConnectOptions(options.join(u';'));
+        }
+        if (!db.open()) return Fail(db.lastError());
+        if (Lite()) {
+            QSqlQuery q(db);
+            // Readers never wait for the writer; a commit survives the program being killed.
+            if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()) return Fail(q.lastError());
+            if (!Exec(QStringLiteral("PRAGMA synchronous=NORMAL"))) return false;
+        } else {
+            if (!Exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeoutMs))) return false;
+            // "Already exists, skipping" is no news worth printing.
+            if (!Exec(QStringLiteral("SET client_min_messages = warning"))) return false;
+        }
+        return true;
+    }
+
+    bool CreateSchema()
+    {
+        return Write([&] {
+            // Two programs opening a new archive at once create it once.
+            if (!Lite() && !Exec(QStringLiteral("SELECT pg_advisory_xact_lock(775324601)"))) return false;
+            if (!Exec(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER PRIMARY KEY, "
+                                     "applied TEXT NOT NULL)")))
+                return false;
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("SELECT MAX(version) FROM schema_version"))) return Fail(q.lastError());
+            const int have = q.next() ? q.value(0).toInt() : 0;
+            q.finish();
+            if (have >= NewestSchemaVersion()) return true;
+            for (const QString& sql : SchemaStatements(dialect, have))
+                if (!Exec(sql)) return false;
+            for (int v = have + 1; v <= NewestSchemaVersion(); ++v) {
+                QSqlQuery add(db);
+                if (!Prepare(add, QStringLiteral("INSERT INTO schema_version (version, applied) VALUES (?, ?) "
+                                                 "ON CONFLICT DO NOTHING")))
+                    return false;
+                add.addBindValue(v);
+                add.addBindValue(MomentText(QDateTime::currentDateTimeUtc()));
+                if (!Exec(add)) return false;
+            }
+            return true;
+        });
+    }
+};
+
+Archive::Archive(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Archive::~Archive() = default;
+
+std::unique_ptr<Archive> Archive::Open(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->location = location;
+    impl->busyTimeoutMs = busyTimeoutMs;
+    if (location.kind == ArchiveLocation::Kind::None) return nullptr;
+    impl->dialect = location.kind == ArchiveLocation::Kind::Sqlite ? ArchiveDialect::Sqlite : ArchiveDialect::Postgres;
+    if (!impl->OpenConnection() || !impl->CreateSchema()) {
+        error = impl->error;
+        return nullptr;
+    }
+    return std::unique_ptr<Archive>(new Archive(std::move(impl)));
+}
+
+const ArchiveLocation& Archive::Location() const { return d->location; }
+const ArchiveText& Archive::LastError() const { return d->error; }
+int Archive::SchemaVersion() { return NewestSchemaVersion(); }
+
+std::optional<std::int64_t> Archive::BeginDownload(const ArchiveLogKey& key, const ArchiveDownloadFacts& facts)
+{
+    std::optional<std::int64_t> id;
+    d->Write([&] {
+        const auto log = d->LogId(key, facts.sourceFile, true);
+        if (!log || *log == 0) return false;
+        id = d->InsertDownload(*log, facts, facts.sourceFile.isEmpty() ? ArchiveOutcome::Stopped : ArchiveOutcome::Imported);
+        return id.has_value();
+    });
+    return id;
+}
+
+bool Archive::AddRecords(std::int64_t download, int firstNumber, std::span<const std::uint32_t> raw)
+{
+    const auto log = d->logOf.constFind(download);
+    if (log == d->logOf.cend()) return d->Fail(QStringLiteral("no such download"));
+    if (raw.empty()) return true;
+    std::vector<Row> rows;
+    rows.reserve(raw.size());
+    int number = firstNumber;
+    for (const std::uint32_t value : raw) {
+        const DecodedRecord r = DecodeLogRecord(value);
+        const char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                               static_cast<char>(value >> 8), static_cast<char>(value)};
+        rows.push_back({number++, QByteArray(bytes, 4), Tenths(r.temperature), Tenths(r.humidity), QVariant()});
+    }
+    const int last = number - 1;
+    return d->Write([&] { return d->AddRows(*log, download, rows) && d->ExtendRange(download, firstNumber, last); });
+}
+
+bool Archive::EndDownload(std::int64_t download, ArchiveOutcome outcome)
+{
+    return d->Write([&] {
+        QSqlQuery q(d->db);
+        if (!d->Prepare(q, QStringLiteral("UPDATE download SET outcome = ? WHERE id = ?"))) return false;
+        q.addBindValue(OutcomeName(outcome));
+        q.addBindValue(static_cast<qint64>(download));
+        return d->Exec(q);
+    });
+}
+
+QList<ArchiveDifference> Archive::Differences(std::int64_t download) const
+{
+    QList<ArchiveDifference> out;
+    const auto& byDownload = d->differing.value(download);
+    for (auto it = byDownload.cbegin(); it != byDownload.cend(); ++it) {
+        QSqlQuery q(d->db);
+        q.prepare(QStringLiteral("SELECT moment FROM download WHERE id = ?"));
+        q.addBindValue(static_cast<qint64>(it.key()));
+        const QDateTime moment = q.exec() && q.next() ? MomentFromText(q.value(0).toString()) : QDateTime();
+        out.push_back({moment, static_cast<int>(it->size())});
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.archivedDownload < b.archivedDownload; });
+    return out;
+}
+
+std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts facts)
+{
+    ResultsStore store;
+    const ReadResultsOutcome read = ReadResultsFile(path, store);
+    if (!read.ok) {
+        d->error = {read.errorText, {}};
+        return std::nullopt;
+    }
+    facts.sourceFile = QFileInfo(path).fileName();
+    facts.link = QFileInfo(path).absoluteFilePath();
+    facts.loggerName = store.loggerName;
+    facts.loggerType = store.loggerType;
+    facts.announced = store.Count();
+    const ArchiveLogKey key{store.serialNumber, store.IsEmpty() ? 0 : MomentSeconds(store.At(0).time),
+                            store.intervalSeconds};
+    const bool humidity = store.HasHumidity();
+    std::vector<Row> rows;
+    rows.reserve(static_cast<std::size_t>(store.Count()));
+    int number = 1;
+    store.ForEach(0, store.Count() - 1, [&](const LogRecord& r) {
+        rows.push_back({number++, QVariant(), Tenths(r.temperature), humidity ? QVariant(Tenths(r.humidity)) : QVariant(),
+                        QVariant(static_cast<qint64>(MomentSeconds(r.time)))});
+    });
+    // The whole file or nothing of it.
+    const bool ok = d->Write([&] {
+        const auto log = d->LogId(key, facts.sourceFile, true);
+        if (!log || *log == 0) return false;
+        const auto download = d->InsertDownload(*log, facts, ArchiveOutcome::Imported);
+        return download && d->AddRows(*log, *download, rows) &&
+               (rows.empty() || d->ExtendRange(*download, 1, static_cast<int>(rows.size())));
+    });
+    if (!ok) return std::nullopt;
+    return store.Count();
+}
+
+std::optional<QList<ArchiveLoggerRow>> Archive::Loggers()
+{
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT g.serial, COUNT(DISTINCT l.id), MAX(dl.moment) FROM logger g "
+                               "JOIN log l ON l.logger_id = g.id JOIN download dl ON dl.log_id = l.id "
+                               "GROUP BY g.serial ORDER BY g.serial"))) {
+        d->Fail(q.lastError());
+        return std::nullopt;
+    }
+    QList<ArchiveLoggerRow> out;
+    while (q.next())
+        out.push_back({q.value(0).toString(), {}, {}, MomentFromText(q.value(2).toString()), q.value(1).toInt()});
+    q.finish();
+    QSqlQuery latest(d->db);
+    if (!d->Prepare(latest, QStringLiteral("SELECT dl.logger_name, dl.logger_type FROM download dl "
+                                           "JOIN log l ON dl.log_id = l.id JOIN logger g ON l.logger_id = g.id "
+                                           "WHERE g.serial = ? ORDER BY dl.moment DESC, dl.id DESC LIMIT 1")))
+        return std::nullopt;
+    for (ArchiveLoggerRow& row : out) {
+        latest.addBindValue(Text(row.serial));
+        if (!d->Exec(latest)) return std::nullopt;
+        if (latest.next()) {
+            row.name = latest.value(0).toString();
+            row.type = latest.value(1).toString();
+        }
+        latest.finish();
+    }
+    return out;
+}
+
+std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial)
+{
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->Prepare(q, QStringLiteral("SELECT l.id, l.start_s, l.interval_s, l.source_file FROM log l "
+                                      "JOIN logger g ON l.logger_id = g.id WHERE g.serial = ? "
+                                      "ORDER BY l.start_s, l.source_file")))
+        return std::nullopt;
+    q.addBindValue(Text(serial));
+    if (!d->Exec(q)) return std::nullopt;
+    QList<ArchiveLogRow> out;
+    while (q.next()) {
+        ArchiveLogRow row;
+        row.id = q.value(0).toLongLong();
+        row.key = {serial, q.value(1).toLongLong(), q.value(2).toInt()};
+        row.sourceFile = q.value(3).toString();
+        out.push_back(row);
+    }
+    q.finish();
+    QSqlQuery counts(d->db), downloads(d->db);
+    counts.setForwardOnly(true);
+    downloads.setForwardOnly(true);
+    if (!d->Prepare(counts, QStringLiteral("SELECT COUNT(*), MIN(number), MAX(number), MIN(moment_s), MAX(moment_s) "
+                                           "FROM record WHERE log_id = ?")) ||
+        !d->Prepare(downloads, QStringLiteral("SELECT id, moment, host, username, program, link, first_number, "
+                                              "last_number, outcome, announced, logger_name, logger_type "
+                                              "FROM download WHERE log_id = ? ORDER BY id")))
+        return std::nullopt;
+    for (ArchiveLogRow& row : out) {
+        counts.addBindValue(static_cast<qint64>(row.id));
+        if (!d->Exec(counts)) return std::nullopt;
+        if (counts.next() && counts.value(0).toInt() > 0) {
+            row.archived = counts.value(0).toInt();
+            if (row.sourceFile.isEmpty()) {
+                const auto at = [&](int n) {
+                    return SecondsMoment(row.key.startSeconds + std::int64_t{n - 1} * row.key.intervalSeconds);
+                };
+                row.firstRecord = at(counts.value(1).toInt());
+                row.lastRecord = at(counts.value(2).toInt());
+            } else {
+                row.firstRecord = SecondsMoment(counts.value(3).toLongLong());
+                row.lastRecord = SecondsMoment(counts.value(4).toLongLong());
+            }
+        }
+        counts.finish();
+        downloads.addBindValue(static_cast<qint64>(row.id));
+        if (!d->Exec(downloads)) return std::nullopt;
+        while (downloads.next()) {
+            ArchiveDownloadRow dl;
+            dl.id = downloads.value(0).toLongLong();
+            dl.moment = MomentFromText(downloads.value(1).toString());
+            dl.host = downloads.value(2).toString();
+            dl.user = downloads.value(3).toString();
+            dl.program = downloads.value(4).toString();
+            dl.link = downloads.value(5).toString();
+            dl.first = downloads.value(6).toInt();
+            dl.last = downloads.value(7).toInt();
+            dl.outcome = OutcomeFromName(downloads.value(8).toString());
+            row.announced = qMax(row.announced, downloads.value(9).toInt());
+            row.loggerName = downloads.value(10).toString();
+            row.loggerType = downloads.value(11).toString();
+            row.downloads.push_back(dl);
+        }
+        downloads.finish();
+    }
+    return out;
+}
+
+bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Moment> from, std::optional<Moment> to)
+{
+    into.Clear();
+    QSqlQuery head(d->db);
+    head.setForwardOnly(true);
+    if (!d->Prepare(head, QStringLiteral("SELECT l.start_s, l.interval_s, l.source_file, g.serial FROM log l "
+                                         "JOIN logger g ON l.logger_id = g.id WHERE l.id = ?")))
+        return false;
+    head.addBindValue(static_cast<qint64>(log));
+    if (!d->Exec(head)) return false;
+    if (!head.next()) return d->Fail(QStringLiteral("no such log"));
+    const std::int64_t start = head.value(0).toLongLong();
+    const int interval = head.value(1).toInt();
+    const bool imported = !head.value(2).toString().isEmpty();
+    into.serialNumber = head.value(3).toString();
+    head.finish();
+
+    QSqlQuery latest(d->db);
+    latest.setForwardOnly(true);
+    if (!d->Prepare(latest, QStringLiteral("SELECT logger_name, logger_type, registers FROM download WHERE log_id = ? "
+                                           "ORDER BY id DESC LIMIT 1")))
+        return false;
+    latest.addBindValue(static_cast<qint64>(log));
+    if (!d->Exec(latest)) return false;
+    if (latest.next()) {
+        into.loggerName = latest.value(0).toString();
+        into.loggerType = latest.value(1).toString();
+        if (!imported) into.thresholds = ThresholdsFromRegisters(latest.value(2).toByteArray());
+    }
+    latest.finish();
+    into.intervalSeconds = interval;
+    into.writeInterval = IntervalText(static_cast<std::uint32_t>(interval));
+
+    // A time range is a range of numbers for a logger's log, of moments for a file's.
+    qint64 low = 1, high = std::numeric_limits<int>::max();
+    QString filter = QStringLiteral("number BETWEEN ? AND ?");
+    if (imported) {
+        filter = QStringLiteral("moment_s BETWEEN ? AND ?");
+        low = from ? MomentSeconds(*from) : std::numeric_limits<qint64>::min();
+        high = to ? MomentSeconds(*to) : std::numeric_limits<qint64>::max();
+    } else if (interval > 0) {
+        if (from) low = qMax<qint64>(1, (MomentSeconds(*from) - start + interval - 1) / interval + 1);
+        if (to) high = (MomentSeconds(*to) - start) / interval + 1;
+        if (to && MomentSeconds(*to) < start) high = 0;
+    }
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->Prepare(q, QStringLiteral("SELECT number, raw, temperature, humidity, moment_s FROM record "
+                                      "WHERE log_id = ? AND ") + filter + QStringLiteral(" ORDER BY number")))
+        return false;
+    q.addBindValue(static_cast<qint64>(log));
+    q.addBindValue(low);
+    q.addBindValue(high);
+    if (!d->Exec(q)) return false;
+    bool humidity = false;
+    while (q.next()) {
+        const QByteArray raw = q.value(1).toByteArray();
+        if (raw.size() == kLogRecordSize) {
+            const DecodedRecord r = DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
+            into.Append(r.temperature, r.humidity,
+                        SecondsMoment(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
+        } else {
+            const QVariant h = q.value(3);
+            humidity = humidity || !h.isNull();
+            into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
+                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f, SecondsMoment(q.value(4).toLongLong()));
+        }
+    }
+    into.humidityInFile = humidity && !into.HasHumidity();
+    return true;
+}
+
+std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key)
+{
+    const auto log = d->LogId(key, QString(), false);
+    if (!log) return std::nullopt;
+    if (*log == 0) return 0;
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    // The first record after which one is missing; none at all when record 1 is.
+    if (!d->Prepare(q, QStringLiteral("SELECT MIN(r.number) FROM record r WHERE r.log_id = ? AND NOT EXISTS "
+                                      "(SELECT 1 FROM record s WHERE s.log_id = r.log_id AND s.number = r.number + 1)")))
+        return std::nullopt;
+    q.addBindValue(static_cast<qint64>(*log));
+    if (!d->Exec(q)) return std::nullopt;
+    const int through = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    QSqlQuery one(d->db);
+    if (!d->Prepare(one, QStringLiteral("SELECT 1 FROM record WHERE log_id = ? AND number = 1"))) return std::nullopt;
+    one.addBindValue(static_cast<qint64>(*log));
+    if (!d->Exec(one)) return std::nullopt;
+    return one.next() ? through : 0;
+}
+
+}  // namespace quorvex

@@ -5,7 +5,7 @@
 #include <QJsonObject>
 
 #include "cli/CliCommands.h"
-#include "i18n/TranslateHook.h"
+#include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 
 namespace quorvex {
@@ -158,10 +158,9 @@ int RunArchive(const CliContext& c)
         return kExitUsage;
     }
     // An exported file's captions in the language of a downloaded one; what is said in English.
-    Translator translator;
-    translator.SetLanguage(c.options.command == CliOptions::Command::ArchiveExport ? c.language : kLanguageEnglish);
-    TranslateHook = [&](const QString& text) { return translator.Tr(text); };
-    const std::unique_ptr<TranslateFunction, void (*)(TranslateFunction*)> unhook(&TranslateHook, [](TranslateFunction* h) { *h = nullptr; });
+    ProgramTexts texts;
+    texts.SetLanguage(c.options.command == CliOptions::Command::ArchiveExport ? c.language : kLanguageEnglish);
+    texts.Install();
     auto archive = c.OpenArchive();
     if (!archive) return kExitArchive;
     switch (c.options.command) {

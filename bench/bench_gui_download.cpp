@@ -23,6 +23,7 @@
 #include "BenchSim.h"
 #include "BenchWindow.h"
 #include "EventLoopWait.h"
+#include "chart/ObjectNames.h"
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
@@ -64,7 +65,7 @@ void BM_GuiDownload5000(benchmark::State& state)
         // Each block's arrival, as the table takes it.
         std::vector<Clock::time_point> blocks;
         std::vector<int> sizes;
-        auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
+        auto* table = form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable));
         QObject::connect(table->model(), &QAbstractItemModel::rowsInserted,
                          [&](const QModelIndex&, int first, int last) {
                              blocks.push_back(Clock::now());
@@ -78,12 +79,12 @@ void BM_GuiDownload5000(benchmark::State& state)
         }
         // Start right after a poll reply, as an operator's click mostly does:
         // the thread is idle then and takes the write at once.
-        auto* clock = form->findChild<QLineEdit*>(QStringLiteral("EditMonitorAktualnyCzas"));
+        auto* clock = form->findChild<QLineEdit*>(QString::fromLatin1(objname::kTimeField));
         const QString seen = clock->text();
         test::WaitUntil([&] { return clock->text() != seen; }, 5000);
 
         const Clock::time_point startAt = Clock::now();
-        form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
+        form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
         if (!test::WaitUntil([&] { return finished; }, 300000) || windows.results.Count() != 5000) {
             state.SkipWithError("download did not finish");
             return;

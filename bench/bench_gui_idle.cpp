@@ -23,6 +23,7 @@
 #include "BenchWindow.h"
 #include "ThreadCpu.h"
 #include "EventLoopWait.h"
+#include "chart/ObjectNames.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
@@ -59,7 +60,7 @@ void BM_ProgramIdle(benchmark::State& state)
         test::RunFor(2000);  // the first repaints after the connection settle
 
         int clockUpdates = 0;
-        auto* clock = form->findChild<QLineEdit*>(QStringLiteral("EditMonitorAktualnyCzas"));
+        auto* clock = form->findChild<QLineEdit*>(QString::fromLatin1(objname::kTimeField));
         QObject::connect(clock, &QLineEdit::textChanged, [&] { ++clockUpdates; });
         // The window runs on the program's main thread; a QThread bears its object
         // name, else its class name.

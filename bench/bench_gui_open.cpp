@@ -12,6 +12,7 @@
 #include "BenchWindow.h"
 #include "LogBenchUtil.h"
 #include "chart/ChartWindow.h"
+#include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
@@ -46,7 +47,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     form->resize(1000, 700);
     form->show();
     form->PageControl()->setCurrentIndex(2);  // the results tab
-    auto* table = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
+    auto* table = form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable));
     auto* chart = qobject_cast<ChartWindow*>(form->Windows().chartWindow);
     chart->resize(1200, 720);
     QApplication::processEvents();
@@ -54,7 +55,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
 
     for (auto _ : state) {
         if (!form->OpenResultsFile(path) || windows.results.Count() != kRecords) break;
-        form->findChild<QPushButton*>(QStringLiteral("ButtonChart"))->click();
+        form->findChild<QPushButton*>(QString::fromLatin1(objname::kChartButton))->click();
         table->viewport()->repaint();
         chart->PaintBoxWykres->repaint();
         chart->PaintBoxRzut->repaint();

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "chart/ChartIcons.h"
+#include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "logs/LoggerInfo.h"
 
@@ -45,7 +46,7 @@ int WiderWidth(int width) { return std::min(width + 10, 100); }
 
 ChartWindow::ChartWindow(ResultsStore& results, QWidget* parent)
     : QWidget(parent), chartEngine(results), overviewEngine(results), results(&results) {
-    setObjectName(QStringLiteral("FormWykres1"));
+    setObjectName(QString::fromLatin1(objname::kChartWindow));
     resize(900, 600);
     // Room for the read-out and the extremes side by side above the chart.
     setMinimumSize(720, 400);
@@ -63,18 +64,18 @@ void ChartWindow::BuildControls() {
     layout->setSpacing(0);
 
     ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setObjectName(QString::fromLatin1(objname::kToolBar));
     ToolBar1->setIconSize(QSize(24, 24));
     ToolBar1->setMovable(false);
-    SpeedButtonZoomIn = NewButton(ToolBar1, "SpeedButtonZoomIn", QStringLiteral("+"), ZoomInIcon());
-    SpeedButtonZoomOut = NewButton(ToolBar1, "SpeedButtonZoomOut", QStringLiteral("-"), ZoomOutIcon());
-    SpeedButton1 = NewButton(ToolBar1, "SpeedButton1", QStringLiteral("100%"), ZoomAllIcon());
-    SpeedButtonShowTempHum = NewButton(ToolBar1, "SpeedButtonShowTempHum", QStringLiteral("°C  %"));
-    SpeedButtonShowTemp = NewButton(ToolBar1, "SpeedButtonShowTemp", QStringLiteral("°C"));
-    SpeedButtonShowHum = NewButton(ToolBar1, "SpeedButtonShowHum", QStringLiteral("%"));
-    SpeedButtonShowProgi = NewButton(ToolBar1, "SpeedButtonShowProgi", QString(), ThresholdsIcon());
-    SpeedButtonShowProgi2 = NewButton(ToolBar1, "SpeedButtonShowProgi2", QString());
-    SpeedButtonDrukuj = NewButton(ToolBar1, "SpeedButtonDrukuj", QString(), PrintIcon());
+    SpeedButtonZoomIn = NewButton(ToolBar1, objname::kZoomInButton, QStringLiteral("+"), ZoomInIcon());
+    SpeedButtonZoomOut = NewButton(ToolBar1, objname::kZoomOutButton, QStringLiteral("-"), ZoomOutIcon());
+    SpeedButton1 = NewButton(ToolBar1, objname::kZoomAllButton, QStringLiteral("100%"), ZoomAllIcon());
+    SpeedButtonShowTempHum = NewButton(ToolBar1, objname::kBothSeriesButton, QStringLiteral("°C  %"));
+    SpeedButtonShowTemp = NewButton(ToolBar1, objname::kTempSeriesButton, QStringLiteral("°C"));
+    SpeedButtonShowHum = NewButton(ToolBar1, objname::kHumSeriesButton, QStringLiteral("%"));
+    SpeedButtonShowProgi = NewButton(ToolBar1, objname::kThresholdsButton, QString(), ThresholdsIcon());
+    SpeedButtonShowProgi2 = NewButton(ToolBar1, objname::kThresholdsOffButton, QString());
+    SpeedButtonDrukuj = NewButton(ToolBar1, objname::kChartPrintButton, QString(), PrintIcon());
     for (QToolButton* b : {SpeedButtonShowTempHum, SpeedButtonShowTemp, SpeedButtonShowHum, SpeedButtonShowProgi,
                            SpeedButtonShowProgi2}) {
         b->setCheckable(true);
@@ -108,21 +109,21 @@ void ChartWindow::BuildControls() {
     thresholdsGroup_->addButton(SpeedButtonShowProgi2);
 
     PanelWykres = new QWidget(this);
-    PanelWykres->setObjectName(QStringLiteral("PanelWykres"));
+    PanelWykres->setObjectName(QString::fromLatin1(objname::kChartPanel));
     auto* chartLayout = new QVBoxLayout(PanelWykres);
     chartLayout->setContentsMargins(0, 10, 5, 0);
     PaintBoxWykres = new PaintBox(PanelWykres);
-    PaintBoxWykres->setObjectName(QStringLiteral("PaintBoxWykres"));
+    PaintBoxWykres->setObjectName(QString::fromLatin1(objname::kChartBox));
     chartLayout->addWidget(PaintBoxWykres);
     layout->addWidget(PanelWykres, 1);
 
     PanelRzut = new QWidget(this);
-    PanelRzut->setObjectName(QStringLiteral("PanelRzut"));
+    PanelRzut->setObjectName(QString::fromLatin1(objname::kOverviewPanel));
     PanelRzut->setFixedHeight(96);
     auto* overviewLayout = new QVBoxLayout(PanelRzut);
     overviewLayout->setContentsMargins(40, 5, 40, 0);
     PaintBoxRzut = new PaintBox(PanelRzut);
-    PaintBoxRzut->setObjectName(QStringLiteral("PaintBoxRzut"));
+    PaintBoxRzut->setObjectName(QString::fromLatin1(objname::kOverview));
     overviewLayout->addWidget(PaintBoxRzut);
     layout->addWidget(PanelRzut);
     PaintBoxRzut->resize(PaintBoxRzut->width(), 96 - 5);

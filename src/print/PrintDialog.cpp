@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "print/PrintDialog.h"
 
 #include <QCheckBox>
@@ -56,7 +57,7 @@ QPlainTextEdit* NewMemo(const char* name, QWidget* parent) {
 PrintDialog::PrintDialog(const ResultsStore& results, QString settingsPath, QWidget* parent)
     : QDialog(parent), settingsPath_(std::move(settingsPath)), printer_(QPrinter::HighResolution) {
     Results = &results;
-    setObjectName(QStringLiteral("FormDrukuj1"));
+    setObjectName(QString::fromLatin1(objname::kPrintDialog));
     setWindowTitle(QStringLiteral("[700]Drukuj"));
     printerNames = [] { return QPrinterInfo::availablePrinterNames(); };
     askPdfPath = [](QWidget* owner, const QString& suggestion) {
@@ -76,14 +77,14 @@ PrintDialog::~PrintDialog() = default;
 
 void PrintDialog::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("[710]Drukarka"), this);
-    group->setObjectName(QStringLiteral("GroupBoxDrukarka"));
+    group->setObjectName(QString::fromLatin1(objname::kPrinterGroup));
     Label1 = new QLabel(QStringLiteral("[711]Nazwa:"), group);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setObjectName(QString::fromLatin1(objname::kLeadCaption));
     ComboBoxDrukarki = new QComboBox(group);
-    ComboBoxDrukarki->setObjectName(QStringLiteral("ComboBoxDrukarki"));
+    ComboBoxDrukarki->setObjectName(QString::fromLatin1(objname::kPrinterList));
     ComboBoxDrukarki->setMinimumContentsLength(24);
     ButtonPrintSetup = new QPushButton(QStringLiteral("[17]Właściwości"), group);
-    ButtonPrintSetup->setObjectName(QStringLiteral("ButtonPrintSetup"));
+    ButtonPrintSetup->setObjectName(QString::fromLatin1(objname::kPrinterSetupButton));
     auto* printerRow = new QHBoxLayout(group);
     printerRow->addWidget(Label1);
     printerRow->addWidget(ComboBoxDrukarki, 1);
@@ -95,22 +96,22 @@ void PrintDialog::BuildControls() {
         connect(box, &QCheckBox::clicked, this, &PrintDialog::CheckBoxClick);
         return box;
     };
-    CheckBoxHeader = check("CheckBoxHeader", "[720]Nagłówek");
-    MemoHeader = NewMemo("MemoHeader", this);
-    CheckBoxName = check("CheckBoxName", "[1046]Nazwa Loggera");
-    CheckBoxNumber = check("CheckBoxNumber", "[1047]Typ, numer seryjny");
-    CheckBoxWriteInterval = check("CheckBoxWriteInterval", "[1048]Częstość zapisu");
-    CheckBoxFirstLog = check("CheckBoxFirstLog", "[1049]Daty logowania");
-    CheckBoxPrintDate = check("CheckBoxPrintDate", "[1050]Data wydruku");
-    CheckBoxSummary = check("CheckBoxSummary", "[2135]Podsumowanie");
+    CheckBoxHeader = check(objname::kHeaderCheck, "[720]Nagłówek");
+    MemoHeader = NewMemo(objname::kHeaderText, this);
+    CheckBoxName = check(objname::kNameCheck, "[1046]Nazwa Loggera");
+    CheckBoxNumber = check(objname::kNumberCheck, "[1047]Typ, numer seryjny");
+    CheckBoxWriteInterval = check(objname::kIntervalCheck, "[1048]Częstość zapisu");
+    CheckBoxFirstLog = check(objname::kFirstLogCheck, "[1049]Daty logowania");
+    CheckBoxPrintDate = check(objname::kPrintDateCheck, "[1050]Data wydruku");
+    CheckBoxSummary = check(objname::kSummaryCheck, "[2135]Podsumowanie");
 
     // The footer is kept in the settings but not printed, so the operator
     // sees it without being able to change it.
     auto* footer = new QFrame(this);
-    footer->setObjectName(QStringLiteral("PanelFooter"));
+    footer->setObjectName(QString::fromLatin1(objname::kFooterPanel));
     CheckBoxFooter = new QCheckBox(QStringLiteral("[740]Stopka"), footer);
-    CheckBoxFooter->setObjectName(QStringLiteral("CheckBoxFooter"));
-    MemoFooter = NewMemo("MemoFooter", footer);
+    CheckBoxFooter->setObjectName(QString::fromLatin1(objname::kFooterCheck));
+    MemoFooter = NewMemo(objname::kFooterText, footer);
     auto* footerColumn = new QVBoxLayout(footer);
     footerColumn->setContentsMargins(0, 0, 0, 0);
     footerColumn->addWidget(CheckBoxFooter);
@@ -118,10 +119,10 @@ void PrintDialog::BuildControls() {
     footer->setEnabled(false);
 
     ButtonPrint = new QPushButton(QStringLiteral("[18]Drukuj"), this);
-    ButtonPrint->setObjectName(QStringLiteral("ButtonPrint"));
+    ButtonPrint->setObjectName(QString::fromLatin1(objname::kPrintButton));
     ButtonPrint->setDefault(true);
     ButtonAnuluj = new QPushButton(QStringLiteral("[15]Anuluj"), this);
-    ButtonAnuluj->setObjectName(QStringLiteral("ButtonAnuluj"));
+    ButtonAnuluj->setObjectName(QString::fromLatin1(objname::kPrintCancelButton));
 
     auto* headerColumn = new QVBoxLayout;
     headerColumn->addWidget(CheckBoxHeader);

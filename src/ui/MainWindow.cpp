@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/MainWindow.h"
 
 #include <algorithm>
@@ -156,15 +157,15 @@ void MainWindow::FormCreate()
             connect(b, &QPushButton::clicked, this,
                     [this, form, needs = std::move(needs)] { OpenDialog(windows_.*form, needs); });
     };
-    connectDialog("ButtonUstawZegar", &ProgramWindows::clockDialog, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
-    connectDialog("ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog, {&m.Param<CLoggerName>()});
-    connectDialog("ButtonZmienLogStart", &ProgramWindows::startDialog,
+    connectDialog(objname::kSetClockButton, &ProgramWindows::clockDialog, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
+    connectDialog(objname::kChangeNameButton, &ProgramWindows::loggerNameDialog, {&m.Param<CLoggerName>()});
+    connectDialog(objname::kChangeStartButton, &ProgramWindows::startDialog,
                   {&m.Param<CStartLog>(), &m.Param<CWrapAround>(), &m.Param<CLogStartDate>(),
                    &m.Param<CLogStartTime>()});
-    connectDialog("ButtonZmienProgiTemp", &ProgramWindows::temperatureDialog, thresholds);
-    connectDialog("ButtonZmienProgiWilgotnosc", &ProgramWindows::humidityDialog, thresholds);
-    connectDialog("ButtonZmienFreqSave", &ProgramWindows::saveIntervalDialog, {&m.Param<CWriteInterval>()});
-    connectDialog("ButtonKorektaTempHum", &ProgramWindows::correctionDialog,
+    connectDialog(objname::kTempThresholdsButton, &ProgramWindows::temperatureDialog, thresholds);
+    connectDialog(objname::kHumThresholdsButton, &ProgramWindows::humidityDialog, thresholds);
+    connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<CWriteInterval>()});
+    connectDialog(objname::kCorrectionButton, &ProgramWindows::correctionDialog,
                   {&m.Param<CCorrectionTemp>(), &m.Param<CCorrectionHum>()});
     connect(ButtonLogStart, &QPushButton::clicked, this, &MainWindow::ButtonLogStartClick);
     connect(ButtonLogStop, &QPushButton::clicked, this, &MainWindow::ButtonLogStopClick);
@@ -255,7 +256,7 @@ void MainWindow::ShowParametersPending()
         translator->Tr(QStringLiteral("[2070]Parametry nie zostały jeszcze odczytane z Loggera. "
                                       "Spróbuj ponownie za chwilę.")),
         QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("ParamsPendingBox"));
+    box->setObjectName(QString::fromLatin1(objname::kParamsPendingBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not exec(): the thread's hand-overs, the awaited read-back among them, go on meanwhile.
     box->open();

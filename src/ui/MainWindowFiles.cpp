@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "chart/ObjectNames.h"
 #include "settings/IniFile.h"
 #include "ui/MainWindow.h"
 
@@ -42,7 +43,7 @@ void MainWindow::RebuildRecentMenu()
     const QStringList& files = recent_.Files();
     if (files.isEmpty()) {
         QAction* none = MenuRecent->addAction(QString());
-        none->setObjectName(QStringLiteral("MenuOstatnieBrak"));
+        none->setObjectName(QString::fromLatin1(objname::kRecentNone));
         none->setText(translator ? translator->TranslateCaption(
                                        QStringLiteral("[2208]Brak ostatnio otwieranych plików"), none)
                                  : QStringLiteral("Brak ostatnio otwieranych plików"));
@@ -54,7 +55,7 @@ void MainWindow::RebuildRecentMenu()
         QString name = QFileInfo(path).fileName();
         name.replace(u'&', QStringLiteral("&&"));
         QAction* item = MenuRecent->addAction(QStringLiteral("&%1 %2  (%3)").arg(i + 1).arg(name, ShortFolder(path)));
-        item->setObjectName(QStringLiteral("MenuOstatni%1").arg(i + 1));
+        item->setObjectName(QString::fromLatin1(objname::kRecentFileItem).arg(i + 1));
         item->setData(path);
         item->setToolTip(QDir::toNativeSeparators(path));
         connect(item, &QAction::triggered, this, [this, path] { OpenRecentFile(path); });

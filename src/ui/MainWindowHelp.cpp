@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
+#include "chart/ObjectNames.h"
 #include "ui/MainWindow.h"
 
 namespace quorvex {
@@ -14,9 +15,9 @@ namespace quorvex {
 void MainWindow::BuildHelpMenu()
 {
     MenuHelp = menuBar()->addMenu(QStringLiteral("[2205]Pomoc"));
-    MenuHelp->setObjectName(QStringLiteral("MenuPomoc"));
+    MenuHelp->setObjectName(QString::fromLatin1(objname::kHelpMenu));
     MenuAbout = MenuHelp->addAction(QStringLiteral("[2206]O programie"));
-    MenuAbout->setObjectName(QStringLiteral("MenuAbout"));
+    MenuAbout->setObjectName(QString::fromLatin1(objname::kAboutItem));
     MenuAbout->setMenuRole(QAction::AboutRole);
     connect(MenuAbout, &QAction::triggered, this, &MainWindow::MenuAboutClick);
 }
@@ -47,7 +48,7 @@ void MainWindow::MenuAboutClick()
     // Opened, not executed: the transmission thread's hand-overs go on meanwhile.
     if (!aboutBox_) {
         aboutBox_ = new QMessageBox(QMessageBox::Information, QString(), QString(), QMessageBox::Ok, this);
-        aboutBox_->setObjectName(QStringLiteral("AboutBox"));
+        aboutBox_->setObjectName(QString::fromLatin1(objname::kAboutBox));
         aboutBox_->setAttribute(Qt::WA_DeleteOnClose);
         aboutBox_->setTextFormat(Qt::PlainText);
         // The paths can be copied from it.

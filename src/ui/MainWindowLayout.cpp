@@ -25,6 +25,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "chart/ObjectNames.h"
 #include "params/StatusParameters.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
@@ -138,11 +139,11 @@ QIcon Flag(const QString& which)
 
 void MainWindow::BuildWindow()
 {
-    setObjectName(QStringLiteral("MainForm1"));
+    setObjectName(QString::fromLatin1(objname::kMainWindow));
     setWindowTitle(kMainCaption);
-    auto* central = Named(new QWidget(this), "PanelMain");
+    auto* central = Named(new QWidget(this), objname::kCentralPanel);
     setCentralWidget(central);
-    PageControl1 = Named(new QTabWidget(central), "PageControl1");
+    PageControl1 = Named(new QTabWidget(central), objname::kTabs);
     QFont bold = PageControl1->font();
     bold.setBold(true);
     PageControl1->setFont(bold);
@@ -169,20 +170,20 @@ void MainWindow::BuildWindow()
 
 QWidget* MainWindow::BuildMeasurementsTab()
 {
-    QWidget* page = Page("TabSheet4");
+    QWidget* page = Page(objname::kMeasurementsTab);
     auto* grid = new QGridLayout(page);
 
-    auto* name = Group(page, "GroupBoxNazwaLoggera", QStringLiteral("[110]Nazwa"));
-    (new QHBoxLayout(name))->addWidget(Edit(name, "EditMonitorNazwaLoggera"), 1);
-    name->layout()->addWidget(Button(name, "ButtonZmienNazwaLoggera", QStringLiteral("[1]Zmień")));
+    auto* name = Group(page, objname::kNameGroup, QStringLiteral("[110]Nazwa"));
+    (new QHBoxLayout(name))->addWidget(Edit(name, objname::kNameField), 1);
+    name->layout()->addWidget(Button(name, objname::kChangeNameButton, QStringLiteral("[1]Zmień")));
 
-    auto* clock = Group(page, "GroupBoxZegar", QStringLiteral("[130]Zegar"));
+    auto* clock = Group(page, objname::kClockGroup, QStringLiteral("[130]Zegar"));
     auto* cg = new QGridLayout(clock);
-    Row(cg, 0, Label(clock, "LabelMonitorAktualnaData", QStringLiteral("[131]Data:")),
-        Edit(clock, "EditMonitorAktualnaData"));
-    Row(cg, 1, Label(clock, "LabelMonitorAktualnyCzas", QStringLiteral("[132]Czas:")),
-        Edit(clock, "EditMonitorAktualnyCzas"));
-    cg->addWidget(Button(clock, "ButtonUstawZegar", QStringLiteral("[2]Ustaw")), 2, 1, Qt::AlignRight);
+    Row(cg, 0, Label(clock, objname::kDateCaption, QStringLiteral("[131]Data:")),
+        Edit(clock, objname::kDateField));
+    Row(cg, 1, Label(clock, objname::kTimeCaption, QStringLiteral("[132]Czas:")),
+        Edit(clock, objname::kTimeField));
+    cg->addWidget(Button(clock, objname::kSetClockButton, QStringLiteral("[2]Ustaw")), 2, 1, Qt::AlignRight);
 
     auto measurement = [&](const char* box, const QString& caption, const char* current,
                            const char* currentUnit, const char* hiLabel, const char* hi, const char* hiUnit,
@@ -198,27 +199,27 @@ QWidget* MainWindow::BuildMeasurementsTab()
         return g;
     };
     const QString celsius = QStringLiteral("°C");
-    auto* temp = measurement("GroupBoxTemperatura", QStringLiteral("[140]Temperatura"),
-                             "EditMonitorAktualnaTemperatura", "LabelMonitorAktualnaTemperatura2",
-                             "LabelMonitorTemperaturaGornyProg", "EditMonitorTemperaturaGornyProg",
-                             "LabelMonitorTemperaturaGornyProg2", "LabelMonitorTemperaturaDolnyProg",
-                             "EditMonitorTemperaturaDolnyProg", "LabelMonitorTemperaturaDolnyProg2",
-                             "ButtonZmienProgiTemp", celsius);
-    auto* hum = measurement("GroupBoxWilgotnosc", QStringLiteral("[150]Wilgotność"),
-                            "EditMonitorAktualnaWilgotnosc", "LabelMonitorAktualnaWilgotnosc2",
-                            "LabelMonitorWilgotnoscGornyProg", "EditMonitorWilgotnoscGornyProg",
-                            "LabelMonitorWilgotnoscGornyProg2", "LabelMonitorWilgotnoscDolnyProg",
-                            "EditMonitorWilgotnoscDolnyProg", "LabelMonitorWilgotnoscDolnyProg2",
-                            "ButtonZmienProgiWilgotnosc", QStringLiteral("%"));
+    auto* temp = measurement(objname::kTemperatureGroup, QStringLiteral("[140]Temperatura"),
+                             objname::kTemperatureField, objname::kTemperatureUnit,
+                             objname::kHighTempCaption, objname::kHighTempField,
+                             objname::kHighTempUnit, objname::kLowTempCaption,
+                             objname::kLowTempField, objname::kLowTempUnit,
+                             objname::kTempThresholdsButton, celsius);
+    auto* hum = measurement(objname::kHumidityGroup, QStringLiteral("[150]Wilgotność"),
+                            objname::kHumidityField, objname::kHumidityUnit,
+                            objname::kHighHumCaption, objname::kHighHumField,
+                            objname::kHighHumUnit, objname::kLowHumCaption,
+                            objname::kLowHumField, objname::kLowHumUnit,
+                            objname::kHumThresholdsButton, QStringLiteral("%"));
 
-    auto* state = Group(page, "GroupBoxStanLoggera", QStringLiteral("[120]Aktualny stan loggera"));
+    auto* state = Group(page, objname::kStateGroup, QStringLiteral("[120]Aktualny stan loggera"));
     auto* sl = new QVBoxLayout(state);
     PaintBoxStanLoggera = new StatePanel(state);
     PaintBoxStanLoggera->setMinimumHeight(70);
     sl->addWidget(PaintBoxStanLoggera, 1);
     auto* buttons = new QHBoxLayout;
-    ButtonLogStart = Button(state, "ButtonLogStart", QStringLiteral("[3]Start"));
-    ButtonLogStop = Button(state, "ButtonLogStop", QStringLiteral("[4]Stop"));
+    ButtonLogStart = Button(state, objname::kRecordStartButton, QStringLiteral("[3]Start"));
+    ButtonLogStop = Button(state, objname::kRecordStopButton, QStringLiteral("[4]Stop"));
     buttons->addStretch();
     buttons->addWidget(ButtonLogStart);
     buttons->addWidget(ButtonLogStop);
@@ -240,40 +241,40 @@ QWidget* MainWindow::BuildMeasurementsTab()
 
 QWidget* MainWindow::BuildRegistrationTab()
 {
-    QWidget* page = Page("TabSheet1");
+    QWidget* page = Page(objname::kRegistrationTab);
     auto* v = new QVBoxLayout(page);
 
-    auto* reg = Group(page, "GroupBoxRejestracja", QStringLiteral("[210]Parametry startu i rejestracji"));
+    auto* reg = Group(page, objname::kRegistrationGroup, QStringLiteral("[210]Parametry startu i rejestracji"));
     auto* rg = new QGridLayout(reg);
     auto* startRow = new QHBoxLayout;
-    startRow->addWidget(Label(reg, "LabelMonitorCzasLogowania", QStringLiteral("[211]Start rejestracji:")));
-    startRow->addWidget(Edit(reg, "EditMonitorDataLogowania", 110));
-    startRow->addWidget(Edit(reg, "EditMonitorCzasLogowania", 90));
+    startRow->addWidget(Label(reg, objname::kStartMomentCaption, QStringLiteral("[211]Start rejestracji:")));
+    startRow->addWidget(Edit(reg, objname::kStartDateField, 110));
+    startRow->addWidget(Edit(reg, objname::kStartTimeField, 90));
     startRow->addStretch();
     rg->addLayout(startRow, 0, 0, 1, 2);
 
-    auto* mode = Group(reg, "GroupBoxTrybStartu", QStringLiteral("[220]Sposób uruchomienia rejestracji:"));
+    auto* mode = Group(reg, objname::kStartModeGroup, QStringLiteral("[220]Sposób uruchomienia rejestracji:"));
     auto* ml = new QVBoxLayout(mode);
-    ml->addWidget(Named(new QRadioButton(StartModeCaption(0), mode), "RadioButtonStart0"));
-    ml->addWidget(Named(new QRadioButton(StartModeCaption(1), mode), "RadioButtonStart1"));
-    ml->addWidget(Named(new QRadioButton(StartModeCaption(2), mode), "RadioButtonStart2"));
-    auto* wrap = Group(reg, "GroupBoxNadpisywanie", QStringLiteral("[230]Po zapełnieniu pamięci:"));
+    ml->addWidget(Named(new QRadioButton(StartModeCaption(0), mode), objname::kButtonStartMode));
+    ml->addWidget(Named(new QRadioButton(StartModeCaption(1), mode), objname::kImmediateStartMode));
+    ml->addWidget(Named(new QRadioButton(StartModeCaption(2), mode), objname::kTimedStartMode));
+    auto* wrap = Group(reg, objname::kWrapGroup, QStringLiteral("[230]Po zapełnieniu pamięci:"));
     auto* wl = new QVBoxLayout(wrap);
-    wl->addWidget(Named(new QRadioButton(WrapAroundCaption(0), wrap), "RadioButtonWrap0"));
-    wl->addWidget(Named(new QRadioButton(WrapAroundCaption(1), wrap), "RadioButtonWrap1"));
+    wl->addWidget(Named(new QRadioButton(WrapAroundCaption(0), wrap), objname::kStopWhenFullMode));
+    wl->addWidget(Named(new QRadioButton(WrapAroundCaption(1), wrap), objname::kOverwriteMode));
     wl->addStretch();
     rg->addWidget(mode, 1, 0);
     rg->addWidget(wrap, 1, 1);
-    rg->addWidget(Button(reg, "ButtonZmienLogStart", QStringLiteral("[1]Zmień")), 2, 1, Qt::AlignRight);
+    rg->addWidget(Button(reg, objname::kChangeStartButton, QStringLiteral("[1]Zmień")), 2, 1, Qt::AlignRight);
 
-    auto* save = Group(page, "GroupBoxParametryZapisu", QStringLiteral("[240]Parametry zapisu"));
+    auto* save = Group(page, objname::kSavingGroup, QStringLiteral("[240]Parametry zapisu"));
     auto* sg = new QGridLayout(save);
-    Row(sg, 0, Label(save, "LabelMonitorCzestoscZapisu", QStringLiteral("[241]Częstość zapisu:")),
-        Edit(save, "EditMonitorCzestoscZapisu", 200));
-    Row(sg, 1, Label(save, "LabelMonitorLiczbaPomiarow", QStringLiteral("[242]Liczba zapisanych pomiarów:")),
-        Edit(save, "EditMonitorLiczbaPomiarow", 200));
+    Row(sg, 0, Label(save, objname::kIntervalCaption, QStringLiteral("[241]Częstość zapisu:")),
+        Edit(save, objname::kIntervalField, 200));
+    Row(sg, 1, Label(save, objname::kSavedCountCaption, QStringLiteral("[242]Liczba zapisanych pomiarów:")),
+        Edit(save, objname::kSavedCountField, 200));
     sg->setColumnStretch(2, 1);
-    sg->addWidget(Button(save, "ButtonZmienFreqSave", QStringLiteral("[1]Zmień")), 2, 1, 1, 2, Qt::AlignRight);
+    sg->addWidget(Button(save, objname::kChangeIntervalButton, QStringLiteral("[1]Zmień")), 2, 1, 1, 2, Qt::AlignRight);
 
     v->addWidget(reg);
     v->addWidget(save);
@@ -283,12 +284,12 @@ QWidget* MainWindow::BuildRegistrationTab()
 
 QWidget* MainWindow::BuildResultsTab()
 {
-    QWidget* page = Page("TabSheet2");
+    QWidget* page = Page(objname::kResultsTab);
     // Captions, buttons and lists in the weight the other tabs show them in.
     NormalWeight(page);
     auto* grid = new QGridLayout(page);
 
-    auto* table = Named(new QTableView(page), "ListViewWyniki");
+    auto* table = Named(new QTableView(page), objname::kResultsTable);
     auto* model = new QStandardItemModel(0, 5, table);
     const QStringList columns{QStringLiteral("[2200]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
                               QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")};
@@ -299,7 +300,7 @@ QWidget* MainWindow::BuildResultsTab()
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    auto* logger = Named(new QTreeWidget(page), "ListViewLogger");
+    auto* logger = Named(new QTreeWidget(page), objname::kLoggerList);
     logger->setColumnCount(2);
     logger->setHeaderLabels({QStringLiteral("[320]Dane Loggera"), QString()});
     logger->setRootIsDecorated(false);
@@ -307,7 +308,7 @@ QWidget* MainWindow::BuildResultsTab()
 
     // Under the table, as wide as it: captions such as "Czas powyżej progu
     // górnego (22,5°C)" and values with their moments fit side by side.
-    auto* summary = Named(new QTreeWidget(page), "ListViewPodsumowanie");
+    auto* summary = Named(new QTreeWidget(page), objname::kSummaryList);
     summary->setColumnCount(2);
     summary->setHeaderLabels({QStringLiteral("[2135]Podsumowanie"), QString()});
     summary->setRootIsDecorated(false);
@@ -315,20 +316,20 @@ QWidget* MainWindow::BuildResultsTab()
     summary->setFocusPolicy(Qt::NoFocus);
     summary->setMinimumHeight((summary->fontMetrics().height() + 4) * 10);
 
-    auto* status = Group(page, "GroupBoxStatus", QStringLiteral("[330]Status"));
+    auto* status = Group(page, objname::kDownloadGroup, QStringLiteral("[330]Status"));
     auto* sl = new QVBoxLayout(status);
-    sl->addWidget(Named(new QProgressBar(status), "ProgressBarLogCount"));
-    sl->addWidget(Named(new QListWidget(status), "ListBoxStatus"));
+    sl->addWidget(Named(new QProgressBar(status), objname::kDownloadProgress));
+    sl->addWidget(Named(new QListWidget(status), objname::kDownloadStatusList));
 
-    auto* buttons = Named(new QWidget(page), "PanelWynikiPrzyciski");
+    auto* buttons = Named(new QWidget(page), objname::kResultsButtons);
     auto* bl = new QVBoxLayout(buttons);
     bl->setContentsMargins(0, 0, 0, 0);
-    for (auto [name, caption] : {std::pair{"ButtonStart", "[10]Rozpocznij odczyt od nowa"},
-                                 std::pair{"ButtonStop", "[11]Przerwij odczyt"},
-                                 std::pair{"ButtonRetry", "[13]Ponów odczyt"},
-                                 std::pair{"ButtonChart", "[12]Pokaż wykres"},
-                                 std::pair{"ButtonPrintTable", "[16]Drukuj tabelę"},
-                                 std::pair{"ButtonSaveResults", "[2202]Zapisz wyniki do pliku"}})
+    for (auto [name, caption] : {std::pair{objname::kStartReadButton, "[10]Rozpocznij odczyt od nowa"},
+                                 std::pair{objname::kStopReadButton, "[11]Przerwij odczyt"},
+                                 std::pair{objname::kRetryReadButton, "[13]Ponów odczyt"},
+                                 std::pair{objname::kChartButton, "[12]Pokaż wykres"},
+                                 std::pair{objname::kPrintTableButton, "[16]Drukuj tabelę"},
+                                 std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"}})
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
@@ -346,21 +347,21 @@ QWidget* MainWindow::BuildResultsTab()
 
 QWidget* MainWindow::BuildDeviceTab()
 {
-    QWidget* page = Page("TabSheet5");
+    QWidget* page = Page(objname::kDeviceTab);
     auto* v = new QVBoxLayout(page);
-    auto* dev = Group(page, "GroupBoxUrzadzenie", QStringLiteral("[510]Parametry urządzenia"));
+    auto* dev = Group(page, objname::kDeviceGroup, QStringLiteral("[510]Parametry urządzenia"));
     auto* g = new QGridLayout(dev);
-    Row(g, 0, Label(dev, "LabelMonitorTyp", QStringLiteral("[511]Typ:")), Edit(dev, "EditMonitorTyp", 200));
-    Row(g, 1, Label(dev, "LabelMonitorNumerSeryjny", QStringLiteral("[512]Numer seryjny:")),
-        Edit(dev, "EditMonitorNumerSeryjny", 200));
-    Row(g, 2, Label(dev, "LabelMonitorDataProdukcji", QStringLiteral("[513]Data produkcji:")),
-        Edit(dev, "EditMonitorDataProdukcji", 200));
-    Row(g, 3, Label(dev, "LabelMonitorWersjaOprogramowania", QStringLiteral("[515]Wersja oprogramowania:")),
-        Edit(dev, "EditlMonitorWersjaOprogramowania", 200));
-    Row(g, 4, Label(dev, "LabelMonitorStanBaterii", QStringLiteral("[517]Stan baterii:")),
-        Edit(dev, "EditMonitorStanBaterii", 200));
-    Row(g, 5, Label(dev, "LabelMonitorIloscPomiarow", QStringLiteral("[516]Liczba pomiarów od początku:")),
-        Edit(dev, "EditMonitorIloscPomiarow", 200));
+    Row(g, 0, Label(dev, objname::kTypeCaption, QStringLiteral("[511]Typ:")), Edit(dev, objname::kTypeField, 200));
+    Row(g, 1, Label(dev, objname::kSerialCaption, QStringLiteral("[512]Numer seryjny:")),
+        Edit(dev, objname::kSerialField, 200));
+    Row(g, 2, Label(dev, objname::kMadeCaption, QStringLiteral("[513]Data produkcji:")),
+        Edit(dev, objname::kMadeField, 200));
+    Row(g, 3, Label(dev, objname::kFirmwareCaption, QStringLiteral("[515]Wersja oprogramowania:")),
+        Edit(dev, objname::kFirmwareField, 200));
+    Row(g, 4, Label(dev, objname::kBatteryCaption, QStringLiteral("[517]Stan baterii:")),
+        Edit(dev, objname::kBatteryField, 200));
+    Row(g, 5, Label(dev, objname::kMeasuredCaption, QStringLiteral("[516]Liczba pomiarów od początku:")),
+        Edit(dev, objname::kMeasuredField, 200));
     g->setColumnStretch(2, 1);
     v->addWidget(dev);
     v->addStretch();
@@ -369,9 +370,9 @@ QWidget* MainWindow::BuildDeviceTab()
 
 QWidget* MainWindow::BuildMessagesTab()
 {
-    QWidget* page = Page("TabSheetKomunikaty");
+    QWidget* page = Page(objname::kMessagesTab);
     NormalWeight(page);
-    MessageListBox = Named(new QListWidget(page), "MessageListBox");
+    MessageListBox = Named(new QListWidget(page), objname::kMessageList);
     (new QVBoxLayout(page))->addWidget(MessageListBox);
     return page;
 }
@@ -379,11 +380,11 @@ QWidget* MainWindow::BuildMessagesTab()
 QWidget* MainWindow::BuildServiceTab()
 {
     // Service texts are plain Polish: the translator leaves them alone.
-    QWidget* page = Page("TabSheetSerwis");
+    QWidget* page = Page(objname::kServiceTab);
     NormalWeight(page);
-    auto* errors = Group(page, "GroupBox2", QStringLiteral("Błędy transmisji"));
+    auto* errors = Group(page, objname::kErrorsGroup, QStringLiteral("Błędy transmisji"));
     errors->setGeometry(44, 21, 312, 251);
-    ValueListEditorModbusErrors = Named(new QTreeWidget(errors), "ValueListEditorModbusErrors");
+    ValueListEditorModbusErrors = Named(new QTreeWidget(errors), objname::kErrorCounters);
     ValueListEditorModbusErrors->setGeometry(4, 26, 283, 172);
     ValueListEditorModbusErrors->setEnabled(false);
     ValueListEditorModbusErrors->setColumnCount(2);
@@ -397,13 +398,13 @@ QWidget* MainWindow::BuildServiceTab()
     for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
                             "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"})
         new QTreeWidgetItem(ValueListEditorModbusErrors, {QString::fromUtf8(key), QString()});
-    Button(errors, "ButtonZeruj", QStringLiteral("Zeruj"))->setGeometry(110, 206, 92, 30);
+    Button(errors, objname::kZeroButton, QStringLiteral("Zeruj"))->setGeometry(110, 206, 92, 30);
 
-    auto* reset = Group(page, "GroupBox1", QStringLiteral("Reset Loggera"));
+    auto* reset = Group(page, objname::kLeadGroup, QStringLiteral("Reset Loggera"));
     reset->setGeometry(428, 23, 425, 64);
-    Button(page, "ButtonReset", QStringLiteral("Reset"))->setGeometry(586, 47, 100, 32);
+    Button(page, objname::kResetButton, QStringLiteral("Reset"))->setGeometry(586, 47, 100, 32);
 
-    ListViewParametry = Named(new QTreeWidget(page), "ListViewParametry");
+    ListViewParametry = Named(new QTreeWidget(page), objname::kParameterList);
     ListViewParametry->setGeometry(428, 95, 425, 370);
     ListViewParametry->setColumnCount(2);
     ListViewParametry->setHeaderLabels({QStringLiteral("Nazwa"), QStringLiteral("Wartość")});
@@ -420,32 +421,32 @@ QWidget* MainWindow::BuildServiceTab()
         if (column == 0 && size < 200) ListViewParametry->setColumnWidth(0, 200);
         if (column == 1 && size > 150) ListViewParametry->setColumnWidth(1, 150);
     });
-    Button(page, "ButtonListaParametrow", QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
+    Button(page, objname::kReadParametersButton, QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
 
-    auto* hid = Group(page, "GroupBox7", QStringLiteral("Lista urządzeń HID"));
+    auto* hid = Group(page, objname::kHidGroup, QStringLiteral("Lista urządzeń HID"));
     hid->setGeometry(44, 287, 312, 178);
-    ListBoxListaHID = Named(new QListWidget(hid), "ListBoxListaHID");
+    ListBoxListaHID = Named(new QListWidget(hid), objname::kHidList);
     (new QVBoxLayout(hid))->addWidget(ListBoxListaHID);
     return page;
 }
 
 QWidget* MainWindow::BuildCorrectionTab()
 {
-    QWidget* page = Page("TabSheetKorekta");
+    QWidget* page = Page(objname::kCorrectionTab);
     auto* v = new QVBoxLayout(page);
-    auto* box = Group(page, "GroupBoxTemperatura2", QStringLiteral("[604]Korekta"));
+    auto* box = Group(page, objname::kCorrectionGroup, QStringLiteral("[604]Korekta"));
     auto* g = new QGridLayout(box);
     const QString celsius = QStringLiteral("°C");
     const QString percent = QStringLiteral("%");
-    Row(g, 0, Label(box, "LabelKorektaTemperatura", QStringLiteral("[140]Temperatura")),
-        Edit(box, "EditMonitorAktualnaTemperatura2", 120), Label(box, "LabelMonitorAktualnaTemperatura3", celsius));
-    Row(g, 1, Label(box, "LabelKorektaWilgotnosc", QStringLiteral("[150]Wilgotność")),
-        Edit(box, "EditMonitorAktualnaWilgotnosc2", 120), Label(box, "LabelMonitorAktualnaWilgotnosc3", percent));
-    Row(g, 2, Label(box, "LabelMonitorTemperaturaKorekta", QStringLiteral("[605]Korekta temperatury:")),
-        Edit(box, "EditMonitorTemperaturaKorekta", 120), Label(box, "LabelMonitorTemperaturaKorekta2", celsius));
-    Row(g, 3, Label(box, "LabelMonitorWilgotnoscKorekta", QStringLiteral("[606]Korekta wilgotności:")),
-        Edit(box, "EditMonitorWilgotnoscKorekta", 120), Label(box, "LabelMonitorWilgotnoscKorekta2", percent));
-    g->addWidget(Button(box, "ButtonKorektaTempHum", QStringLiteral("[1]Zmień")), 4, 1, Qt::AlignRight);
+    Row(g, 0, Label(box, objname::kCorrTempCaption, QStringLiteral("[140]Temperatura")),
+        Edit(box, objname::kCorrTempField, 120), Label(box, objname::kCorrTempUnit, celsius));
+    Row(g, 1, Label(box, objname::kCorrHumCaption, QStringLiteral("[150]Wilgotność")),
+        Edit(box, objname::kCorrHumField, 120), Label(box, objname::kCorrHumUnit, percent));
+    Row(g, 2, Label(box, objname::kTempCorrectionCaption, QStringLiteral("[605]Korekta temperatury:")),
+        Edit(box, objname::kTempCorrectionField, 120), Label(box, objname::kTempCorrectionUnit, celsius));
+    Row(g, 3, Label(box, objname::kHumCorrectionCaption, QStringLiteral("[606]Korekta wilgotności:")),
+        Edit(box, objname::kHumCorrectionField, 120), Label(box, objname::kHumCorrectionUnit, percent));
+    g->addWidget(Button(box, objname::kCorrectionButton, QStringLiteral("[1]Zmień")), 4, 1, Qt::AlignRight);
     g->setColumnStretch(3, 1);
     v->addWidget(box);
     v->addStretch();
@@ -455,40 +456,40 @@ QWidget* MainWindow::BuildCorrectionTab()
 void MainWindow::BuildMenu()
 {
     QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
+    bar->setObjectName(QString::fromLatin1(objname::kMenuBar));
     QMenu* file = bar->addMenu(QStringLiteral("[30]Plik"));
-    file->setObjectName(QStringLiteral("MenuPlik"));
+    file->setObjectName(QString::fromLatin1(objname::kFileMenu));
     MenuOpen = file->addAction(QStringLiteral("[41]Odczytaj wyniki"));
-    MenuOpen->setObjectName(QStringLiteral("MenuOpen"));
+    MenuOpen->setObjectName(QString::fromLatin1(objname::kReadResultsItem));
     MenuOpen->setVisible(false);
     MenuSave = file->addAction(QStringLiteral("[42]Zapisz wyniki"));
-    MenuSave->setObjectName(QStringLiteral("MenuSave"));
+    MenuSave->setObjectName(QString::fromLatin1(objname::kSaveResultsItem));
     MenuSave->setVisible(false);
     MenuOpenResults = file->addAction(QStringLiteral("[2120]Otwórz plik wyników…"));
-    MenuOpenResults->setObjectName(QStringLiteral("MenuOpenResults"));
+    MenuOpenResults->setObjectName(QString::fromLatin1(objname::kOpenResultsItem));
     MenuOpenResults->setShortcut(QKeySequence::Open);
     connect(MenuOpenResults, &QAction::triggered, this, &MainWindow::MenuOpenResultsClick);
     MenuRecent = file->addMenu(QStringLiteral("[2207]Ostatnio otwierane"));
-    MenuRecent->setObjectName(QStringLiteral("MenuOstatnie"));
-    MenuRecent->menuAction()->setObjectName(QStringLiteral("MenuOstatnieItem"));
+    MenuRecent->setObjectName(QString::fromLatin1(objname::kRecentMenu));
+    MenuRecent->menuAction()->setObjectName(QString::fromLatin1(objname::kRecentMenuItem));
     MenuRecent->setToolTipsVisible(true);
     // A file deleted or moved since it was opened leaves the list before anyone picks it.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();
     MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
-    MenuClose->setObjectName(QStringLiteral("MenuClose"));
+    MenuClose->setObjectName(QString::fromLatin1(objname::kExitItem));
     connect(MenuClose, &QAction::triggered, this, &QWidget::close);
 
     MenuSettings = bar->addMenu(QStringLiteral("[40]Ustawienia"));
-    MenuSettings->setObjectName(QStringLiteral("MenuUstawienia"));
+    MenuSettings->setObjectName(QString::fromLatin1(objname::kSettingsMenu));
     MenuUSB = MenuSettings->addAction(kUsbLink);
-    MenuUSB->setObjectName(QStringLiteral("MenuUSB"));
+    MenuUSB->setObjectName(QString::fromLatin1(objname::kUsbItem));
     MenuUSB->setCheckable(true);
     connect(MenuUSB, &QAction::triggered, this, [this] { MenuComClick(MenuUSB); });
     BuildPortMenuItems();
     MenuSettings->addSeparator();
     MenuFastFrames = MenuSettings->addAction(QStringLiteral("[2150]Szybki odczyt"));
-    MenuFastFrames->setObjectName(QStringLiteral("MenuSzybkiOdczyt"));
+    MenuFastFrames->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
     MenuFastFrames->setCheckable(true);
     connect(MenuFastFrames, &QAction::toggled, this, &MainWindow::SetFastFrames);
     BuildHelpMenu();
@@ -496,16 +497,16 @@ void MainWindow::BuildMenu()
 
 void MainWindow::BuildToolBar()
 {
-    auto* bar = Named(new QToolBar(this), "ToolBar1");
+    auto* bar = Named(new QToolBar(this), objname::kToolBar);
     bar->setMovable(false);
     bar->setFloatable(false);
     addToolBar(Qt::TopToolBarArea, bar);
     auto* spacer = new QWidget(bar);
     spacer->setFixedWidth(500);
     bar->addWidget(spacer);
-    for (auto [name, flag, lang] : {std::tuple{"SpeedButtonLangPL", "PL", &kLanguagePolish},
-                                    std::tuple{"SpeedButtonLangEN", "EN", &kLanguageEnglish},
-                                    std::tuple{"SpeedButtonLangDE", "DE", &kLanguageGerman}}) {
+    for (auto [name, flag, lang] : {std::tuple{objname::kPolishButton, "PL", &kLanguagePolish},
+                                    std::tuple{objname::kEnglishButton, "EN", &kLanguageEnglish},
+                                    std::tuple{objname::kGermanButton, "DE", &kLanguageGerman}}) {
         auto* b = Named(new QToolButton(bar), name);
         b->setIcon(Flag(QString::fromLatin1(flag)));
         b->setIconSize(QSize(24, 16));
@@ -523,9 +524,9 @@ void MainWindow::BuildToolBar()
 void MainWindow::BuildStatusBar()
 {
     QStatusBar* bar = statusBar();
-    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setObjectName(QString::fromLatin1(objname::kStatusBar));
     bar->setSizeGripEnabled(false);
-    StatusPanel0 = Named(new QLabel(bar), "StatusBar1Panel0");
+    StatusPanel0 = Named(new QLabel(bar), objname::kLinkStatusPanel);
     // As wide as the link's text (a pseudo-terminal's path can be long), never
     // narrower than the designed panel, so the request strip keeps its place.
     StatusPanel0->setMinimumWidth(300);
@@ -534,7 +535,7 @@ void MainWindow::BuildStatusBar()
     strip_->setFixedSize(150, 18);
     // The empty last panel gives way to a long link text.
     // It also carries short notes, such as the file just written.
-    StatusPanel2 = Named(new QLabel(bar), "StatusBar1Panel2");
+    StatusPanel2 = Named(new QLabel(bar), objname::kNotePanel);
     StatusPanel2->setMinimumWidth(0);
     StatusPanel2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(StatusPanel0);

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMessageBox>
 
+#include "chart/ObjectNames.h"
 #include "link/DeviceWatcher.h"
 #include "link/SerialLink.h"
 #include "modbus/TransmissionThread.h"
@@ -17,14 +18,14 @@ void MainWindow::BuildPortMenuItems()
 {
     for (int i = 0; i < kPortMenuItems; ++i) {
         QAction* item = MenuSettings->addAction(QStringLiteral("Com%1").arg(i + 1));
-        item->setObjectName(QStringLiteral("MenuCom%1").arg(i + 1));
+        item->setObjectName(QString::fromLatin1(objname::kPortItem).arg(i + 1));
         item->setCheckable(true);
         item->setVisible(false);
         connect(item, &QAction::triggered, this, [this, item] { MenuComClick(item); });
         MenuCom[i] = item;
     }
     MenuComOther = MenuSettings->addAction(QString());
-    MenuComOther->setObjectName(QStringLiteral("MenuComOther"));
+    MenuComOther->setObjectName(QString::fromLatin1(objname::kOtherPortItem));
     MenuComOther->setCheckable(true);
     MenuComOther->setVisible(false);
     connect(MenuComOther, &QAction::triggered, this, [this] { MenuComClick(MenuComOther); });
@@ -183,7 +184,7 @@ void MainWindow::ShowHidAccessDenied()
             translator->Tr(QStringLiteral("[2011]Zainstaluj regułę udev 70-quorvex-logger.rules w katalogu "
                                           "/etc/udev/rules.d i podłącz Logger ponownie.")),
         QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("HidDeniedBox"));
+    box->setObjectName(QString::fromLatin1(objname::kHidDeniedBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
     box->open();
@@ -215,7 +216,7 @@ void MainWindow::ShowPortError(bool accessDenied)
     if (portErrorBox_) portErrorBox_->close();
     auto* box = new QMessageBox(QMessageBox::Critical, translator->Tr(QStringLiteral("[1020]Błąd")), text,
                                 QMessageBox::Ok, this);
-    box->setObjectName(accessDenied ? QStringLiteral("PortAccessBox") : QStringLiteral("PortErrorBox"));
+    box->setObjectName(accessDenied ? QString::fromLatin1(objname::kPortAccessBox) : QString::fromLatin1(objname::kPortErrorBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
     portErrorBox_ = box;
     // Not exec(): the thread's hand-overs must go on being delivered meanwhile.

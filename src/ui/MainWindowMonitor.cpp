@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "chart/ObjectNames.h"
 #include "ui/ControlBindings.h"
 #include "params/LoggerState.h"
 #include "params/ParameterModel.h"
@@ -67,57 +68,57 @@ void MainWindow::BindMonitorControls()
     };
     ParameterModel& m = model_;
 
-    base("GroupBoxStanLoggera", nullptr);
-    base("GroupBoxRejestracja", nullptr);
-    base("GroupBoxParametryZapisu", nullptr);
-    base("GroupBoxUrzadzenie", nullptr);
-    base(nullptr, "ButtonStart");
-    editor("EditMonitorNazwaLoggera", "GroupBoxNazwaLoggera", "ButtonZmienNazwaLoggera", nullptr, nullptr,
+    base(objname::kStateGroup, nullptr);
+    base(objname::kRegistrationGroup, nullptr);
+    base(objname::kSavingGroup, nullptr);
+    base(objname::kDeviceGroup, nullptr);
+    base(nullptr, objname::kStartReadButton);
+    editor(objname::kNameField, objname::kNameGroup, objname::kChangeNameButton, nullptr, nullptr,
            m.Param<CLoggerName>());
-    editor("EditMonitorAktualnaTemperatura", "GroupBoxTemperatura", "ButtonZmienProgiTemp", nullptr,
-           "LabelMonitorAktualnaTemperatura2", m.Param<CCurrentTemp>());
-    editor("EditMonitorTemperaturaGornyProg", nullptr, nullptr, "LabelMonitorTemperaturaGornyProg",
-           "LabelMonitorTemperaturaGornyProg2", m.Param<CHighTemp>());
-    editor("EditMonitorTemperaturaDolnyProg", nullptr, nullptr, "LabelMonitorTemperaturaDolnyProg",
-           "LabelMonitorTemperaturaDolnyProg2", m.Param<CLowTemp>());
+    editor(objname::kTemperatureField, objname::kTemperatureGroup, objname::kTempThresholdsButton, nullptr,
+           objname::kTemperatureUnit, m.Param<CCurrentTemp>());
+    editor(objname::kHighTempField, nullptr, nullptr, objname::kHighTempCaption,
+           objname::kHighTempUnit, m.Param<CHighTemp>());
+    editor(objname::kLowTempField, nullptr, nullptr, objname::kLowTempCaption,
+           objname::kLowTempUnit, m.Param<CLowTemp>());
     // The correction tab's captions grey with their fields (humidity on a temperature-only logger).
-    editor("EditMonitorAktualnaTemperatura2", "GroupBoxTemperatura2", "ButtonKorektaTempHum", "LabelKorektaTemperatura",
-           "LabelMonitorAktualnaTemperatura3", m.Param<CCurrentTemp>());
-    editor("EditMonitorAktualnaWilgotnosc2", nullptr, nullptr, "LabelKorektaWilgotnosc",
-           "LabelMonitorAktualnaWilgotnosc3", m.Param<CCurrentHum>());
-    editor("EditMonitorTemperaturaKorekta", nullptr, nullptr, "LabelMonitorTemperaturaKorekta",
-           "LabelMonitorTemperaturaKorekta2", m.Param<CCorrectionTemp>());
-    editor("EditMonitorWilgotnoscKorekta", nullptr, nullptr, "LabelMonitorWilgotnoscKorekta",
-           "LabelMonitorWilgotnoscKorekta2", m.Param<CCorrectionHum>());
-    editor("EditMonitorAktualnaWilgotnosc", "GroupBoxWilgotnosc", "ButtonZmienProgiWilgotnosc", nullptr,
-           "LabelMonitorAktualnaWilgotnosc2", m.Param<CCurrentHum>());
-    editor("EditMonitorWilgotnoscGornyProg", nullptr, nullptr, "LabelMonitorWilgotnoscGornyProg",
-           "LabelMonitorWilgotnoscGornyProg2", m.Param<CHighHum>());
-    editor("EditMonitorWilgotnoscDolnyProg", nullptr, nullptr, "LabelMonitorWilgotnoscDolnyProg",
-           "LabelMonitorWilgotnoscDolnyProg2", m.Param<CLowHum>());
-    editor("EditMonitorTyp", nullptr, nullptr, "LabelMonitorTyp", nullptr, m.Param<CDeviceType>());
-    editor("EditMonitorNumerSeryjny", nullptr, nullptr, "LabelMonitorNumerSeryjny", nullptr,
+    editor(objname::kCorrTempField, objname::kCorrectionGroup, objname::kCorrectionButton, objname::kCorrTempCaption,
+           objname::kCorrTempUnit, m.Param<CCurrentTemp>());
+    editor(objname::kCorrHumField, nullptr, nullptr, objname::kCorrHumCaption,
+           objname::kCorrHumUnit, m.Param<CCurrentHum>());
+    editor(objname::kTempCorrectionField, nullptr, nullptr, objname::kTempCorrectionCaption,
+           objname::kTempCorrectionUnit, m.Param<CCorrectionTemp>());
+    editor(objname::kHumCorrectionField, nullptr, nullptr, objname::kHumCorrectionCaption,
+           objname::kHumCorrectionUnit, m.Param<CCorrectionHum>());
+    editor(objname::kHumidityField, objname::kHumidityGroup, objname::kHumThresholdsButton, nullptr,
+           objname::kHumidityUnit, m.Param<CCurrentHum>());
+    editor(objname::kHighHumField, nullptr, nullptr, objname::kHighHumCaption,
+           objname::kHighHumUnit, m.Param<CHighHum>());
+    editor(objname::kLowHumField, nullptr, nullptr, objname::kLowHumCaption,
+           objname::kLowHumUnit, m.Param<CLowHum>());
+    editor(objname::kTypeField, nullptr, nullptr, objname::kTypeCaption, nullptr, m.Param<CDeviceType>());
+    editor(objname::kSerialField, nullptr, nullptr, objname::kSerialCaption, nullptr,
            m.Param<CSerialNumber>());
-    editor("EditMonitorAktualnaData", "GroupBoxZegar", "ButtonUstawZegar", "LabelMonitorAktualnaData", nullptr,
+    editor(objname::kDateField, objname::kClockGroup, objname::kSetClockButton, objname::kDateCaption, nullptr,
            m.Param<CCurrentDate>());
-    editor("EditMonitorAktualnyCzas", nullptr, nullptr, "LabelMonitorAktualnyCzas", nullptr,
+    editor(objname::kTimeField, nullptr, nullptr, objname::kTimeCaption, nullptr,
            m.Param<CCurrentTime>());
-    radios("GroupBoxTrybStartu", m.Param<CStartLog>());
-    radios("GroupBoxNadpisywanie", m.Param<CWrapAround>());
-    editor("EditMonitorDataLogowania", nullptr, "ButtonZmienLogStart", nullptr, nullptr, m.Param<CLogStartDate>());
-    editor("EditMonitorCzasLogowania", nullptr, nullptr, "LabelMonitorCzasLogowania", nullptr,
+    radios(objname::kStartModeGroup, m.Param<CStartLog>());
+    radios(objname::kWrapGroup, m.Param<CWrapAround>());
+    editor(objname::kStartDateField, nullptr, objname::kChangeStartButton, nullptr, nullptr, m.Param<CLogStartDate>());
+    editor(objname::kStartTimeField, nullptr, nullptr, objname::kStartMomentCaption, nullptr,
            m.Param<CLogStartTime>());
-    editor("EditMonitorCzestoscZapisu", nullptr, nullptr, "LabelMonitorCzestoscZapisu", nullptr,
+    editor(objname::kIntervalField, nullptr, nullptr, objname::kIntervalCaption, nullptr,
            m.Param<CWriteInterval>());
-    editor("EditMonitorLiczbaPomiarow", nullptr, "ButtonZmienFreqSave", "LabelMonitorLiczbaPomiarow", nullptr,
+    editor(objname::kSavedCountField, nullptr, objname::kChangeIntervalButton, objname::kSavedCountCaption, nullptr,
            m.Param<CWriteIndex>());
-    editor("EditMonitorDataProdukcji", nullptr, nullptr, "LabelMonitorDataProdukcji", nullptr,
+    editor(objname::kMadeField, nullptr, nullptr, objname::kMadeCaption, nullptr,
            m.Param<CProductionDate>());
-    editor("EditlMonitorWersjaOprogramowania", nullptr, nullptr, "LabelMonitorWersjaOprogramowania", nullptr,
+    editor(objname::kFirmwareField, nullptr, nullptr, objname::kFirmwareCaption, nullptr,
            m.Param<CVersionFirmware>());
-    editor("EditMonitorIloscPomiarow", nullptr, nullptr, "LabelMonitorIloscPomiarow", nullptr,
+    editor(objname::kMeasuredField, nullptr, nullptr, objname::kMeasuredCaption, nullptr,
            m.Param<CLogCounter>());
-    editor("EditMonitorStanBaterii", nullptr, nullptr, "LabelMonitorStanBaterii", nullptr,
+    editor(objname::kBatteryField, nullptr, nullptr, objname::kBatteryCaption, nullptr,
            m.Param<CBatteryStatus>());
 }
 

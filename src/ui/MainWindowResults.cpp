@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include "chart/ChartWindow.h"
+#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
@@ -48,7 +49,7 @@ QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon)
 
 void MainWindow::CreateLogDownload()
 {
-    auto* table = findChild<QTableView*>(QStringLiteral("ListViewWyniki"));
+    auto* table = findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable));
     // The table reads the results store directly: no item per row.
     QAbstractItemModel* placeholder = table->model();
     resultsModel_ = new ResultsModel(results_, table);
@@ -67,13 +68,13 @@ void MainWindow::CreateLogDownload()
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
 
-    auto* logger = findChild<QTreeWidget*>(QStringLiteral("ListViewLogger"));
+    auto* logger = findChild<QTreeWidget*>(QString::fromLatin1(objname::kLoggerList));
     logger->setColumnWidth(0, 98);
 
     if (!AskSavePath) {
         AskSavePath = [this](const QString& folder, const QString& fileName) {
             QFileDialog dialog(this, {}, folder);
-            dialog.setObjectName(QStringLiteral("SaveDialog1"));
+            dialog.setObjectName(QString::fromLatin1(objname::kSaveResultsDialog));
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setFileMode(QFileDialog::AnyFile);
             dialog.setNameFilters({kResultsTextFilter, kResultsCsvFilter});
@@ -93,7 +94,7 @@ void MainWindow::CreateLogDownload()
             QString title = translator->Tr(QStringLiteral("[2120]Otwórz plik wyników…"));
             if (title.endsWith(u'…')) title.chop(1);
             QFileDialog dialog(this, title, folder);
-            dialog.setObjectName(QStringLiteral("OpenDialog1"));
+            dialog.setObjectName(QString::fromLatin1(objname::kOpenResultsDialog));
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setNameFilters({translator->Tr(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
@@ -107,20 +108,20 @@ void MainWindow::CreateLogDownload()
             // Opened, not executed: the box may come up while the transmission
             // thread waits for the window to take a reply.
             auto* box = new QMessageBox(ToQtIcon(icon), caption, text, QMessageBox::Ok, this);
-            box->setObjectName(QStringLiteral("ResultsMessageBox"));
+            box->setObjectName(QString::fromLatin1(objname::kResultsMessageBox));
             box->setAttribute(Qt::WA_DeleteOnClose);
             box->open();
         };
     }
 
     ResultsTabView::Widgets w;
-    w.status = findChild<QListWidget*>(QStringLiteral("ListBoxStatus"));
-    w.progress = findChild<QProgressBar*>(QStringLiteral("ProgressBarLogCount"));
-    const char* names[] = {"ButtonStart", "ButtonStop", "ButtonRetry", "ButtonChart", "ButtonPrintTable",
-                           "ButtonSaveResults"};
+    w.status = findChild<QListWidget*>(QString::fromLatin1(objname::kDownloadStatusList));
+    w.progress = findChild<QProgressBar*>(QString::fromLatin1(objname::kDownloadProgress));
+    const char* names[] = {objname::kStartReadButton, objname::kStopReadButton, objname::kRetryReadButton, objname::kChartButton, objname::kPrintTableButton,
+                           objname::kSaveResultsButton};
     for (int i = 0; i < 6; ++i) w.buttons[i] = findChild<QPushButton*>(QString::fromLatin1(names[i]));
     w.loggerInfo = logger;
-    w.summary = findChild<QTreeWidget*>(QStringLiteral("ListViewPodsumowanie"));
+    w.summary = findChild<QTreeWidget*>(QString::fromLatin1(objname::kSummaryList));
     w.results = resultsModel_;
     resultsView_ = std::make_unique<ResultsTabView>(
         w, [this] { return paramsReady_; },

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include "chart/ObjectNames.h"
 #include "modbus/TransmissionThread.h"
 #include "params/ParameterModel.h"
 #include "ui/MainWindow.h"
@@ -17,9 +18,9 @@ void MainWindow::ConnectServiceButtons()
         if (auto* b = TabSheetSerwis->findChild<QPushButton*>(QString::fromLatin1(name)))
             connect(b, &QPushButton::clicked, this, handler);
     };
-    hook("ButtonZeruj", &MainWindow::ButtonZerujClick);
-    hook("ButtonReset", &MainWindow::ButtonResetClick);
-    hook("ButtonListaParametrow", &MainWindow::ButtonListaParametrowClick);
+    hook(objname::kZeroButton, &MainWindow::ButtonZerujClick);
+    hook(objname::kResetButton, &MainWindow::ButtonResetClick);
+    hook(objname::kReadParametersButton, &MainWindow::ButtonListaParametrowClick);
 }
 
 void MainWindow::ButtonZerujClick()
@@ -39,7 +40,7 @@ void MainWindow::ButtonResetClick()
                                     translator->Tr(QStringLiteral("[2080]Brak podłączonego Loggera - reset nie "
                                                                   "został wysłany.")),
                                     QMessageBox::Ok, this);
-        box->setObjectName(QStringLiteral("ResetRefusedBox"));
+        box->setObjectName(QString::fromLatin1(objname::kResetRefusedBox));
         box->setAttribute(Qt::WA_DeleteOnClose);
         box->open();
         return;

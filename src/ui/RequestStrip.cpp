@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/RequestStrip.h"
 
 #include <QImage>
@@ -35,7 +36,7 @@ QColor MarkColour(int status)
 
 RequestStrip::RequestStrip(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("StatusBar1Panel1"));
+    setObjectName(QString::fromLatin1(objname::kRequestStrip));
 }
 
 void RequestStrip::Draw(QPainter& p, const QRect& r)

@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/StatePanel.h"
 
 #include <QPainter>
@@ -6,7 +7,7 @@ namespace quorvex {
 
 StatePanel::StatePanel(QWidget* parent) : QWidget(parent)
 {
-    setObjectName(QStringLiteral("PaintBoxStanLoggera"));
+    setObjectName(QString::fromLatin1(objname::kStatePanel));
 }
 
 void StatePanel::SetText(const QString& text)

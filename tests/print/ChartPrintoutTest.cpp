@@ -1,4 +1,5 @@
 // The chart printout, from the chart window's print button to the PDF page.
+#include "chart/ObjectNames.h"
 #include "print/ChartPrintout.h"
 
 #include <QCheckBox>
@@ -78,7 +79,7 @@ TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage)
     ASSERT_LT(last, store_.Count());
 
     pdf_ = dir_.filePath(QStringLiteral("wykres.pdf"));
-    PrintFromChart("ButtonPrint");
+    PrintFromChart(objname::kPrintButton);
     ASSERT_TRUE(QFile::exists(pdf_));
     EXPECT_TRUE(errors_.isEmpty());
     EXPECT_EQ(PdfPageCount(pdf_), 1);
@@ -97,8 +98,8 @@ TEST_F(ChartPrintout, TheWholeLogIsNamedAsSuchAndTheSummaryIsPrintedWhenTicked) 
     for (bool summary : {true, false}) {
         SCOPED_TRACE(summary);
         QTimer::singleShot(0, printWindow_.get(), [this, summary] {
-            printWindow_->findChild<QCheckBox*>(QStringLiteral("CheckBoxSummary"))->setChecked(summary);
-            printWindow_->findChild<QPushButton*>(QStringLiteral("ButtonPrint"))->click();
+            printWindow_->findChild<QCheckBox*>(QString::fromLatin1(objname::kSummaryCheck))->setChecked(summary);
+            printWindow_->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
         });
         pdf_ = dir_.filePath(summary ? QStringLiteral("z.pdf") : QStringLiteral("bez.pdf"));
         chart_->SpeedButtonDrukuj->click();
@@ -115,7 +116,7 @@ TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {
     ConnectChartPrinting(*chart_, *printWindow_);
     chart_->SpeedButtonShowProgi->click();  // threshold lines too
     pdf_ = dir_.filePath(QStringLiteral("piksele.pdf"));
-    PrintFromChart("ButtonPrint");
+    PrintFromChart(objname::kPrintButton);
 
     // Above the rule only the header's black text; the chart lies below it.
     const QImage page = PdfPageImage(pdf_, 1, 100, dir_.filePath(QStringLiteral("strona")));

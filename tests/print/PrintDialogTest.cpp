@@ -1,5 +1,6 @@
 // The print dialog as the operator uses it: its settings in the settings file,
 // the printer list, and printing to a PDF file through it.
+#include "chart/ObjectNames.h"
 #include "print/PrintDialog.h"
 
 #include <QCheckBox>
@@ -69,36 +70,36 @@ TEST_F(PrintDialogTest, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutO
     auto form = NewDialog();
     form->show();
     if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) form->grab().save(dir_.filePath(QStringLiteral("dialog.png")));
-    EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxHeader")->isChecked());
-    EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
-    for (const char* name : {"CheckBoxName", "CheckBoxNumber", "CheckBoxWriteInterval", "CheckBoxFirstLog",
-                             "CheckBoxPrintDate"})
+    EXPECT_FALSE(Child<QCheckBox>(*form, objname::kHeaderCheck)->isChecked());
+    EXPECT_FALSE(Child<QPlainTextEdit>(*form, objname::kHeaderText)->isEnabled());
+    for (const char* name : {objname::kNameCheck, objname::kNumberCheck, objname::kIntervalCheck, objname::kFirstLogCheck,
+                             objname::kPrintDateCheck})
         EXPECT_TRUE(Child<QCheckBox>(*form, name)->isChecked()) << name;
-    EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxFooter")->isChecked());
-    EXPECT_FALSE(Child<QCheckBox>(*form, "CheckBoxFooter")->isEnabled());
-    EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoFooter")->isEnabled());
+    EXPECT_FALSE(Child<QCheckBox>(*form, objname::kFooterCheck)->isChecked());
+    EXPECT_FALSE(Child<QCheckBox>(*form, objname::kFooterCheck)->isEnabled());
+    EXPECT_FALSE(Child<QPlainTextEdit>(*form, objname::kFooterText)->isEnabled());
     // Five lines, all empty.
-    EXPECT_EQ(Child<QPlainTextEdit>(*form, "MemoHeader")->toPlainText(), QStringLiteral("\n\n\n\n"));
+    EXPECT_EQ(Child<QPlainTextEdit>(*form, objname::kHeaderText)->toPlainText(), QStringLiteral("\n\n\n\n"));
 
-    Click(*form, "CheckBoxHeader");
-    EXPECT_TRUE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
-    Click(*form, "CheckBoxHeader");
-    EXPECT_FALSE(Child<QPlainTextEdit>(*form, "MemoHeader")->isEnabled());
+    Click(*form, objname::kHeaderCheck);
+    EXPECT_TRUE(Child<QPlainTextEdit>(*form, objname::kHeaderText)->isEnabled());
+    Click(*form, objname::kHeaderCheck);
+    EXPECT_FALSE(Child<QPlainTextEdit>(*form, objname::kHeaderText)->isEnabled());
 }
 
 TEST_F(PrintDialogTest, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonCloses) {
     const QString odd = QStringLiteral("Zakład \"Łódź\", hala=2; 50%");
-    for (const char* button : {"ButtonPrint", "ButtonAnuluj"}) {
+    for (const char* button : {objname::kPrintButton, objname::kPrintCancelButton}) {
         SCOPED_TRACE(button);
         QFile::remove(ini_);
         {
             auto form = NewDialog();
             form->show();
-            Click(*form, "CheckBoxHeader");
-            Child<QPlainTextEdit>(*form, "MemoHeader")->setPlainText(odd + QStringLiteral("\n\nLinia 3"));
-            Click(*form, "CheckBoxNumber");
-            Click(*form, "CheckBoxPrintDate");
-            Click(*form, "CheckBoxSummary");
+            Click(*form, objname::kHeaderCheck);
+            Child<QPlainTextEdit>(*form, objname::kHeaderText)->setPlainText(odd + QStringLiteral("\n\nLinia 3"));
+            Click(*form, objname::kNumberCheck);
+            Click(*form, objname::kPrintDateCheck);
+            Click(*form, objname::kSummaryCheck);
             Click(*form, button);
             EXPECT_FALSE(form->isVisible());
         }
@@ -110,14 +111,14 @@ TEST_F(PrintDialogTest, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonClo
 
         auto again = NewDialog();
         again->show();
-        EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxHeader")->isChecked());
-        EXPECT_TRUE(Child<QPlainTextEdit>(*again, "MemoHeader")->isEnabled());
-        EXPECT_EQ(Child<QPlainTextEdit>(*again, "MemoHeader")->toPlainText(),
+        EXPECT_TRUE(Child<QCheckBox>(*again, objname::kHeaderCheck)->isChecked());
+        EXPECT_TRUE(Child<QPlainTextEdit>(*again, objname::kHeaderText)->isEnabled());
+        EXPECT_EQ(Child<QPlainTextEdit>(*again, objname::kHeaderText)->toPlainText(),
                   odd + QStringLiteral("\n\nLinia 3\n\n"));
-        EXPECT_FALSE(Child<QCheckBox>(*again, "CheckBoxNumber")->isChecked());
-        EXPECT_FALSE(Child<QCheckBox>(*again, "CheckBoxPrintDate")->isChecked());
-        EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxName")->isChecked());
-        EXPECT_TRUE(Child<QCheckBox>(*again, "CheckBoxSummary")->isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(*again, objname::kNumberCheck)->isChecked());
+        EXPECT_FALSE(Child<QCheckBox>(*again, objname::kPrintDateCheck)->isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(*again, objname::kNameCheck)->isChecked());
+        EXPECT_TRUE(Child<QCheckBox>(*again, objname::kSummaryCheck)->isChecked());
         again->reject();
     }
 }
@@ -125,13 +126,13 @@ TEST_F(PrintDialogTest, ChoicesRoundTripThroughTheSettingsFileWhicheverButtonClo
 TEST_F(PrintDialogTest, WithoutPrintersThePdfFileIsChosenAndPrintsTheTable) {
     auto form = NewDialog();
     form->show();
-    auto* list = Child<QComboBox>(*form, "ComboBoxDrukarki");
+    auto* list = Child<QComboBox>(*form, objname::kPrinterList);
     ASSERT_EQ(list->count(), 1);
     EXPECT_EQ(list->currentText(), QStringLiteral("Plik PDF"));
     EXPECT_EQ(form->Printer().outputFormat(), QPrinter::PdfFormat);
 
     pdfPath_ = dir_.filePath(QStringLiteral("tabela.pdf"));
-    Click(*form, "ButtonPrint");
+    Click(*form, objname::kPrintButton);
     EXPECT_EQ(form->result(), QDialog::Accepted);
     ASSERT_TRUE(form->PrintTable());
     EXPECT_EQ(pathQuestions_, 1);
@@ -147,7 +148,7 @@ TEST_F(PrintDialogTest, WithoutPrintersThePdfFileIsChosenAndPrintsTheTable) {
 TEST_F(PrintDialogTest, InstalledPrintersAreListedBeforeThePdfFile) {
     auto form = NewDialog({QStringLiteral("Biuro"), QStringLiteral("Laser 2")});
     form->show();
-    auto* list = Child<QComboBox>(*form, "ComboBoxDrukarki");
+    auto* list = Child<QComboBox>(*form, objname::kPrinterList);
     ASSERT_EQ(list->count(), 3);
     EXPECT_EQ(list->itemText(0), QStringLiteral("Biuro"));
     EXPECT_EQ(list->itemText(1), QStringLiteral("Laser 2"));
@@ -159,8 +160,8 @@ TEST_F(PrintDialogTest, InstalledPrintersAreListedBeforeThePdfFile) {
 TEST_F(PrintDialogTest, AnUnwritablePdfPathIsReportedAndNothingElseIsLost) {
     auto form = NewDialog();
     form->show();
-    Click(*form, "CheckBoxHeader");
-    Child<QPlainTextEdit>(*form, "MemoHeader")->setPlainText(QStringLiteral("Nagłówek A"));
+    Click(*form, objname::kHeaderCheck);
+    Child<QPlainTextEdit>(*form, objname::kHeaderText)->setPlainText(QStringLiteral("Nagłówek A"));
     form->accept();
 
     pdfPath_ = dir_.filePath(QStringLiteral("brak/katalogu/tabela.pdf"));
@@ -187,8 +188,8 @@ TEST_F(PrintDialogTest, AnUnwritablePdfPathIsReportedAndNothingElseIsLost) {
 TEST_F(PrintDialogTest, TrailingEmptyHeaderLinesGoWhenPrintingAndComeBackOnTheNextShow) {
     auto form = NewDialog();
     form->show();
-    Click(*form, "CheckBoxHeader");
-    auto* memo = Child<QPlainTextEdit>(*form, "MemoHeader");
+    Click(*form, objname::kHeaderCheck);
+    auto* memo = Child<QPlainTextEdit>(*form, objname::kHeaderText);
     memo->setPlainText(QStringLiteral("\nDruga\n\n\n"));
     form->accept();
     pdfPath_ = dir_.filePath(QStringLiteral("naglowek.pdf"));
@@ -207,9 +208,9 @@ TEST_F(PrintDialogTest, CaptionsAndThePdfEntryFollowTheLanguage) {
     TranslateWindow(translator, kLanguageEnglish, form.get());
     form->show();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Print"));
-    EXPECT_EQ(Child<QAbstractButton>(*form, "ButtonPrintSetup")->text(), QStringLiteral("Properties"));
-    EXPECT_EQ(Child<QGroupBox>(*form, "GroupBoxDrukarka")->title(), QStringLiteral("Printer"));
-    EXPECT_EQ(Child<QComboBox>(*form, "ComboBoxDrukarki")->currentText(), QStringLiteral("PDF file"));
+    EXPECT_EQ(Child<QAbstractButton>(*form, objname::kPrinterSetupButton)->text(), QStringLiteral("Properties"));
+    EXPECT_EQ(Child<QGroupBox>(*form, objname::kPrinterGroup)->title(), QStringLiteral("Printer"));
+    EXPECT_EQ(Child<QComboBox>(*form, objname::kPrinterList)->currentText(), QStringLiteral("PDF file"));
 
     pdfPath_ = dir_.filePath(QStringLiteral("english.pdf"));
     ASSERT_TRUE(form->PrintTable());
@@ -219,7 +220,7 @@ TEST_F(PrintDialogTest, CaptionsAndThePdfEntryFollowTheLanguage) {
 
     texts.SetLanguage(kLanguagePolish);
     TranslateWindow(translator, kLanguagePolish, form.get());
-    EXPECT_EQ(Child<QAbstractButton>(*form, "ButtonAnuluj")->text(), QStringLiteral("Anuluj"));
+    EXPECT_EQ(Child<QAbstractButton>(*form, objname::kPrintCancelButton)->text(), QStringLiteral("Anuluj"));
     form->reject();
 }
 

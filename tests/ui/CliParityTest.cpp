@@ -13,6 +13,7 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
+#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 
@@ -57,9 +58,9 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         form->MenuFastFrames->trigger();
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
-        form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
+        form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
         ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, 60000));
-        for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QStringLiteral("ButtonSaveResults"))->click();
+        for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveResultsButton))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1
         DestroyWindows(*form);
         form.reset();

@@ -23,6 +23,7 @@
 
 #include "LocaleGuard.h"
 #include "ProgramTextsScope.h"
+#include "chart/ObjectNames.h"
 #include "core/SimLogger.h"
 #include "i18n/Translator.h"
 #include "modbus/FrameRules.h"
@@ -110,7 +111,7 @@ protected:
         if (!dialog.isVisible()) dialog.show();
         for (int i = 0; i < edits.size(); ++i) edits[i]->setText(texts[i]);
         ErrorBoxCatcher catcher;
-        dialog.findChild<QPushButton*>(QStringLiteral("ButtonSave"))->click();
+        dialog.findChild<QPushButton*>(QString::fromLatin1(objname::kSaveButton))->click();
         return catcher.texts;
     }
 

@@ -15,6 +15,7 @@
 #include "EventLoopWait.h"
 #include "Pty.h"
 #include "UiTestSupport.h"
+#include "chart/ObjectNames.h"
 #include "link/DeviceWatcher.h"
 #include "ui/PortMenu.h"
 
@@ -79,7 +80,7 @@ TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore)
     const QStringList expected{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0", "/dev/ttyS0",
                                "/dev/ttyS1"};
     for (int i = 0; i < kPortMenuItems; ++i) {
-        QAction* item = w.form->findChild<QAction*>(QStringLiteral("MenuCom%1").arg(i + 1));
+        QAction* item = w.form->findChild<QAction*>(QString::fromLatin1(objname::kPortItem).arg(i + 1));
         ASSERT_NE(item, nullptr);
         EXPECT_TRUE(item->isVisible());
         EXPECT_EQ(item->text(), expected[i]);
@@ -239,9 +240,9 @@ TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox)
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=%1\n").arg(QString::fromStdString(link)), true);
     w.form->ApplyLanguage(kLanguageEnglish);
     w.form->HandleMessage(WM_PORT_OPEN_ERROR, {}, kPortAccessDenied);
-    ASSERT_EQ(VisibleBoxes(*w.form), QStringList{QStringLiteral("PortAccessBox")});
+    ASSERT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kPortAccessBox)});
     const QString group = dialout ? QStringLiteral("dialout") : QString::number(gid);
-    auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("PortAccessBox"));
+    auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kPortAccessBox));
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
     EXPECT_EQ(box->text(), QStringLiteral("No permission to open the port %1 (%2).\n"
                                           "The device belongs to the group \"%3\".\n"
@@ -257,7 +258,7 @@ TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox)
     w.form->ChooseLink(QStringLiteral("/dev/quorvex-no-such-port"));
     w.form->HandleMessage(WM_PORT_OPEN_ERROR);
     QApplication::processEvents();
-    EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QStringLiteral("PortErrorBox")});
+    EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kPortErrorBox)});
 }
 
 }  // namespace

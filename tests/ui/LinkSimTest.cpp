@@ -20,6 +20,7 @@
 #include "LinkTestSupport.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
+#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
 #include "link/SerialLink.h"
@@ -32,7 +33,7 @@ namespace {
 
 QString StatusPanel(MainWindow& form)
 {
-    return form.findChild<QLabel*>(QStringLiteral("StatusBar1Panel0"))->text();
+    return form.findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))->text();
 }
 
 QStringList HidList(MainWindow& form)
@@ -83,7 +84,7 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
         probe.ClosePort();
     }
     RunFor(300);
-    EXPECT_EQ(w.Boxes("PortErrorBox"), 0);
+    EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 0);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
 
     // The terminal the run started with is offered after the port items.
@@ -97,7 +98,7 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     EXPECT_FALSE(w.form->MenuUSB->isChecked());
     EXPECT_EQ(w.form->PortName(), link);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
-    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->text().isEmpty());
+    EXPECT_FALSE(w.Edit(objname::kNameField)->text().isEmpty());
 }
 
 TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack)
@@ -111,21 +112,21 @@ TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack)
     // Unplugged: the device is gone and so is its name.
     sim.Kill();
     QFile::remove(link);
-    ASSERT_TRUE(WaitUntil([&] { return w.Boxes("PortErrorBox") == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kPortErrorBox) == 1; }));
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
-    EXPECT_TRUE(w.Edit("EditMonitorNazwaLoggera")->text().isEmpty());
-    auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("PortErrorBox"));
+    EXPECT_TRUE(w.Edit(objname::kNameField)->text().isEmpty());
+    auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kPortErrorBox));
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
     EXPECT_TRUE(box->text().startsWith(QStringLiteral("Unable to open port ") + link + QStringLiteral(".\n")));
     // The thread keeps failing every 100 ms; the operator hears of it once.
     RunFor(800);
-    EXPECT_EQ(w.Boxes("PortErrorBox"), 1);
+    EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 1);
     EXPECT_EQ(w.form->LastStateCode(), 10);
 
     ASSERT_TRUE(sim.Restart());
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }, 30000));
     EXPECT_FALSE(w.form->portErrorShown);
-    EXPECT_EQ(w.Boxes("PortErrorBox"), 1);
+    EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 1);
 }
 
 // A whole download over USB while the window thread is now and then busy for 200 ms and a
@@ -144,7 +145,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     EXPECT_TRUE(w.form->MenuUSB->isChecked());
     EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
     EXPECT_EQ(w.form->Thread()->LinkName(), QStringLiteral("USB"));
-    EXPECT_EQ(w.Boxes("PortErrorBox"), 0);
+    EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 0);
     std::mt19937 random(15);
     int busySpells = 0;
     QTimer busy;
@@ -163,7 +164,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     });
     busy.start(10);
     mouseChanges.start(170);
-    w.form->findChild<QPushButton*>(QStringLiteral("ButtonStart"))->click();
+    w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
     ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == LogDownload::Finished; }, 60000));
     busy.stop();
     mouseChanges.stop();
@@ -188,8 +189,8 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     auto backend = logger.Backend();
     backend->SetAccessDenied(logger.Device(), true);
     ThreadWindow w(QStringLiteral("USB"), backend, kLanguageGerman);
-    ASSERT_TRUE(WaitUntil([&] { return w.Boxes("HidDeniedBox") == 1; }));
-    auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("HidDeniedBox"));
+    ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kHidDeniedBox) == 1; }));
+    auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kHidDeniedBox));
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Fehler"));
     EXPECT_TRUE(box->text().startsWith(QStringLiteral("Der Datenlogger wurde gefunden")));
     EXPECT_TRUE(box->text().contains(QStringLiteral("70-quorvex-logger.rules")));
@@ -197,19 +198,19 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     // Still listed: the device is there, only closed to this user.
     EXPECT_TRUE(HidList(*w.form).contains(QStringLiteral("Logger")));
     RunFor(600);
-    EXPECT_EQ(w.Boxes("HidDeniedBox"), 1);
+    EXPECT_EQ(w.Boxes(objname::kHidDeniedBox), 1);
 
     // Rights granted: the logger connects; refused again after a replug is a new episode.
     box->close();
     backend->SetAccessDenied(logger.Device(), false);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
-    EXPECT_EQ(w.Boxes("HidDeniedBox"), 0);
+    EXPECT_EQ(w.Boxes(objname::kHidDeniedBox), 0);
     logger.SetPresent(false);
     w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
     backend->SetAccessDenied(logger.Device(), true);
     logger.SetPresent(true);
     w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-sim"));
-    ASSERT_TRUE(WaitUntil([&] { return w.Boxes("HidDeniedBox") == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kHidDeniedBox) == 1; }));
 }
 
 QStringList Lines(MainWindow& form)
@@ -243,9 +244,9 @@ TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan)
     EXPECT_TRUE(said[0].contains(QStringLiteral("numerowane"))) << said[0].toStdString();
 
     // Nothing to reset: refused, and not kept for the next logger either.
-    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
-    EXPECT_EQ(w.Boxes("ResetRefusedBox"), 1);
-    EXPECT_EQ(w.form->findChild<QMessageBox*>(QStringLiteral("ResetRefusedBox"))->text(),
+    w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kResetButton))->click();
+    EXPECT_EQ(w.Boxes(objname::kResetRefusedBox), 1);
+    EXPECT_EQ(w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kResetRefusedBox))->text(),
               QStringLiteral("No logger is connected - the reset was not sent."));
 
     // Swapped for a logger that works.
@@ -257,9 +258,9 @@ TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan)
     w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-good"));
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_FALSE(ResetSent(*w.form));
-    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
+    w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kResetButton))->click();
     EXPECT_TRUE(WaitUntil([&] { return ResetSent(*w.form); }));
-    EXPECT_EQ(w.Boxes("ResetRefusedBox"), 1) << "no second refusal";
+    EXPECT_EQ(w.Boxes(objname::kResetRefusedBox), 1) << "no second refusal";
 }
 
 }  // namespace

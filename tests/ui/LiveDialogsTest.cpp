@@ -18,6 +18,7 @@
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
+#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 #include "params/DateTimeCodec.h"
 #include "ui/dialogs/DialogParts.h"
@@ -85,7 +86,7 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
         ASSERT_TRUE(w.Ready());
         static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
         // The file is written; it keeps its own link, the one given for this run is not stored.
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().clockDialog), w.Clicker("ButtonUstawZegar"),
+        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().clockDialog), w.Clicker(objname::kSetClockButton),
                            [] { ::kill(::getpid(), SIGTERM); }, w.dir.filePath(QStringLiteral("quorvex.INI")),
                            QStringLiteral("USB"));
     }
@@ -94,12 +95,12 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
         const char* button;  // null: the print dialog
         QWidget* ProgramWindows::*dialog;
     };
-    const Case cases[] = {{"ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog},
-                          {"ButtonZmienLogStart", &ProgramWindows::startDialog},
-                          {"ButtonZmienProgiTemp", &ProgramWindows::temperatureDialog},
-                          {"ButtonZmienProgiWilgotnosc", &ProgramWindows::humidityDialog},
-                          {"ButtonZmienFreqSave", &ProgramWindows::saveIntervalDialog},
-                          {"ButtonKorektaTempHum", &ProgramWindows::correctionDialog},
+    const Case cases[] = {{objname::kChangeNameButton, &ProgramWindows::loggerNameDialog},
+                          {objname::kChangeStartButton, &ProgramWindows::startDialog},
+                          {objname::kTempThresholdsButton, &ProgramWindows::temperatureDialog},
+                          {objname::kHumThresholdsButton, &ProgramWindows::humidityDialog},
+                          {objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog},
+                          {objname::kCorrectionButton, &ProgramWindows::correctionDialog},
                           {nullptr, &ProgramWindows::printDialog}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button ? c.button : "print dialog");
@@ -129,7 +130,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     ASSERT_TRUE(w.Ready());
     // The box that says why, taken away again.
     auto boxSaysWhy = [&] {
-        auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("ParamsPendingBox"));
+        auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kParamsPendingBox));
         const bool shown = box && box->isVisible() &&
                            box->text().startsWith(QStringLiteral("Parametry nie zostały jeszcze odczytane z Loggera."));
         delete box;
@@ -137,7 +138,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     };
 
     auto* freq = static_cast<SaveIntervalDialog*>(w.form->Windows().saveIntervalDialog);
-    const auto openFreq = w.Clicker("ButtonZmienFreqSave");
+    const auto openFreq = w.Clicker(objname::kChangeIntervalButton);
     ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
         freq->UpDown1->setValue(0);
         freq->DateTime->setTime(QTime(0, 7, 0));
@@ -155,7 +156,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     EXPECT_EQ(shownSeconds, 420);
 
     auto* start = static_cast<StartDialog*>(w.form->Windows().startDialog);
-    const auto openStart = w.Clicker("ButtonZmienLogStart");
+    const auto openStart = w.Clicker(objname::kChangeStartButton);
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
         start->RadioButtonSU3->click();
         // A timed start must lie ahead of the logger's clock.
@@ -184,11 +185,11 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     LiveWindow w(sim);
     ASSERT_TRUE(w.Ready());
     ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 70; }));  // started from the computer
-    const QString interval = w.Edit("EditMonitorCzestoscZapisu")->text();
+    const QString interval = w.Edit(objname::kIntervalField)->text();
     ASSERT_FALSE(interval.isEmpty());
 
     auto* freq = static_cast<SaveIntervalDialog*>(w.form->Windows().saveIntervalDialog);
-    EXPECT_TRUE(WhileShown(freq, w.Clicker("ButtonZmienFreqSave"), [&] {
+    EXPECT_TRUE(WhileShown(freq, w.Clicker(objname::kChangeIntervalButton), [&] {
         freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,
         // as the set start time or the logger's own button would.
@@ -197,7 +198,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     EXPECT_EQ(freq->result(), QDialog::Rejected);
     // The logger records, with the interval it had.
     ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 100; }));
-    EXPECT_EQ(w.Edit("EditMonitorCzestoscZapisu")->text(), interval);
+    EXPECT_EQ(w.Edit(objname::kIntervalField)->text(), interval);
 }
 
 TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays)

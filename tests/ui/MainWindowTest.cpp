@@ -25,6 +25,7 @@
 
 #include "EventLoopWait.h"
 #include "UiTestSupport.h"
+#include "chart/ObjectNames.h"
 #include "core/Scenario.h"
 #include "ui/ControlBindings.h"
 #include "modbus/Crc16.h"
@@ -81,7 +82,7 @@ TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
         EXPECT_EQ(w.form->Language(), QStringLiteral("Polski")) << text.toStdString();
         EXPECT_EQ(w.form->pos(), QPoint(309, 169)) << text.toStdString();
         EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
-        EXPECT_EQ(w.Find<QPushButton>("ButtonLogStart")->text(), QStringLiteral("Start"));
+        EXPECT_EQ(w.Find<QPushButton>(objname::kRecordStartButton)->text(), QStringLiteral("Start"));
         w.Close();
         EXPECT_EQ(Read(w.path).value("Okno/Language").toString(), QStringLiteral("Polski"));
     }
@@ -124,7 +125,7 @@ TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManu
         w.form->ApplyLanguage(language);
         EXPECT_EQ(w.form->menuBar()->actions().last()->text(), QString::fromUtf8(menu));
         w.form->MenuAbout->trigger();
-        auto* box = w.form->findChild<QMessageBox*>(QStringLiteral("AboutBox"));
+        auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kAboutBox));
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->isVisible());
         EXPECT_EQ(box->windowTitle(), QString::fromUtf8(title));
@@ -215,7 +216,7 @@ TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
         EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("Measurements"));
         if (operatorChooses) {
             form->ChooseLink(QStringLiteral("USB"));
-            form->findChild<QToolButton*>(QStringLiteral("SpeedButtonLangPL"))->click();
+            form->findChild<QToolButton*>(QString::fromLatin1(objname::kPolishButton))->click();
         }
         form->FormDestroy();
         form.reset();
@@ -359,7 +360,7 @@ TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
     EXPECT_EQ(Captions(*w.form), polish);
     w.form->ApplyLanguage(QStringLiteral("Angielski"));
     EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Measurements"));
-    EXPECT_EQ(w.Find<QPushButton>("ButtonZmienProgiTemp")->text(), QStringLiteral("Change"));
+    EXPECT_EQ(w.Find<QPushButton>(objname::kTempThresholdsButton)->text(), QStringLiteral("Change"));
     EXPECT_EQ(w.form->menuBar()->actions().first()->text(), QStringLiteral("File"));
     ASSERT_NE(w.form->Windows().chartWindow, nullptr);
     EXPECT_EQ(w.form->Windows().chartWindow->windowTitle(), QStringLiteral("Chart"));
@@ -374,9 +375,9 @@ TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
 
 // ---------------------------------------------------------------- monitor
 
-const char* kChangeButtons[] = {"ButtonUstawZegar", "ButtonZmienNazwaLoggera", "ButtonZmienLogStart",
-                                "ButtonZmienProgiTemp", "ButtonZmienProgiWilgotnosc", "ButtonZmienFreqSave",
-                                "ButtonKorektaTempHum"};
+const char* kChangeButtons[] = {objname::kSetClockButton, objname::kChangeNameButton, objname::kChangeStartButton,
+                                objname::kTempThresholdsButton, objname::kHumThresholdsButton, objname::kChangeIntervalButton,
+                                objname::kCorrectionButton};
 
 TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty)
 {
@@ -388,7 +389,7 @@ TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty)
         EXPECT_TRUE(e->isReadOnly());
     }
     for (const char* b : kChangeButtons) EXPECT_FALSE(w.Find<QPushButton>(b)->isEnabled()) << b;
-    EXPECT_FALSE(w.Find<QPushButton>("ButtonStart")->isEnabled());
+    EXPECT_FALSE(w.Find<QPushButton>(objname::kStartReadButton)->isEnabled());
     EXPECT_EQ(w.form->Controls().Controls().size(), 30u);
 }
 
@@ -400,14 +401,14 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
     w.form->HandleMessage(WM_READ_DONE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     EXPECT_EQ(w.form->LastStateCode(), 35);
-    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->isEnabled());
+    EXPECT_FALSE(w.Edit(objname::kNameField)->isEnabled());
     FeedBlock(w.model, sim, 0, 29);
     w.form->HandleMessage(WM_READ_DONE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
     EXPECT_TRUE(w.form->ParamsReady());
 
-    EXPECT_EQ(w.Edit("EditMonitorNazwaLoggera")->text(), QStringLiteral("Magazyn próbek – Łódź"));
-    EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), w.model.Param<CHighTemp>().GetText());
+    EXPECT_EQ(w.Edit(objname::kNameField)->text(), QStringLiteral("Magazyn próbek – Łódź"));
+    EXPECT_EQ(w.Edit(objname::kHighTempField)->text(), w.model.Param<CHighTemp>().GetText());
     // Numbers on screen follow the language, whatever the system's locale or what was typed last.
     float typed = 0;
     for (const char* typedText : {"30", "7,5", "7.5"}) {
@@ -415,35 +416,35 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
         for (auto [language, upper, lower] : {std::tuple{"Angielski", "30.0", "25.0"}, std::tuple{"Niemiecki", "30,0", "25,0"},
                                               std::tuple{"Polski", "30,0", "25,0"}}) {
             w.form->ApplyLanguage(QString::fromLatin1(language));
-            EXPECT_EQ(w.Edit("EditMonitorTemperaturaGornyProg")->text(), QString::fromLatin1(upper)) << language;
-            EXPECT_EQ(w.Edit("EditMonitorWilgotnoscDolnyProg")->text(), QString::fromLatin1(lower)) << language;
+            EXPECT_EQ(w.Edit(objname::kHighTempField)->text(), QString::fromLatin1(upper)) << language;
+            EXPECT_EQ(w.Edit(objname::kLowHumField)->text(), QString::fromLatin1(lower)) << language;
         }
     }
-    for (const char* e : {"EditMonitorAktualnaTemperatura", "EditMonitorAktualnaWilgotnosc", "EditMonitorAktualnaData",
-                          "EditMonitorAktualnyCzas", "EditMonitorCzestoscZapisu", "EditMonitorLiczbaPomiarow",
-                          "EditMonitorTyp", "EditMonitorNumerSeryjny", "EditMonitorDataProdukcji",
-                          "EditlMonitorWersjaOprogramowania", "EditMonitorIloscPomiarow", "EditMonitorStanBaterii",
-                          "EditMonitorTemperaturaKorekta", "EditMonitorAktualnaWilgotnosc2"}) {
+    for (const char* e : {objname::kTemperatureField, objname::kHumidityField, objname::kDateField,
+                          objname::kTimeField, objname::kIntervalField, objname::kSavedCountField,
+                          objname::kTypeField, objname::kSerialField, objname::kMadeField,
+                          objname::kFirmwareField, objname::kMeasuredField, objname::kBatteryField,
+                          objname::kTempCorrectionField, objname::kCorrHumField}) {
         EXPECT_FALSE(w.Edit(e)->text().isEmpty()) << e;
         EXPECT_TRUE(w.Edit(e)->isEnabled()) << e;
     }
-    EXPECT_EQ(w.Edit("EditMonitorTyp")->palette().color(QPalette::Base), kMoneyGreen);
+    EXPECT_EQ(w.Edit(objname::kTypeField)->palette().color(QPalette::Base), kMoneyGreen);
     // Start mode 1: the start moment keeps its text but is greyed with its label.
-    EXPECT_FALSE(w.Edit("EditMonitorDataLogowania")->text().isEmpty());
-    EXPECT_FALSE(w.Edit("EditMonitorDataLogowania")->isEnabled());
-    EXPECT_FALSE(w.Edit("EditMonitorCzasLogowania")->isEnabled());
-    EXPECT_FALSE(w.Find<QLabel>("LabelMonitorCzasLogowania")->isEnabled());
-    EXPECT_TRUE(w.Find<QPushButton>("ButtonZmienLogStart")->isEnabled());
-    EXPECT_TRUE(w.Find<QRadioButton>("RadioButtonStart1")->isChecked());
-    EXPECT_FALSE(w.Find<QRadioButton>("RadioButtonStart0")->isChecked());
-    EXPECT_TRUE(w.Find<QRadioButton>("RadioButtonWrap0")->isChecked());
+    EXPECT_FALSE(w.Edit(objname::kStartDateField)->text().isEmpty());
+    EXPECT_FALSE(w.Edit(objname::kStartDateField)->isEnabled());
+    EXPECT_FALSE(w.Edit(objname::kStartTimeField)->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>(objname::kStartMomentCaption)->isEnabled());
+    EXPECT_TRUE(w.Find<QPushButton>(objname::kChangeStartButton)->isEnabled());
+    EXPECT_TRUE(w.Find<QRadioButton>(objname::kImmediateStartMode)->isChecked());
+    EXPECT_FALSE(w.Find<QRadioButton>(objname::kButtonStartMode)->isChecked());
+    EXPECT_TRUE(w.Find<QRadioButton>(objname::kStopWhenFullMode)->isChecked());
     for (const char* b : kChangeButtons) EXPECT_TRUE(w.Find<QPushButton>(b)->isEnabled()) << b;
 
     EXPECT_EQ(w.form->LastStateCode(), 70);
     EXPECT_EQ(w.form->StateText(),
               QStringLiteral("Logger nie rejestruje\nUruchomienie z komputera przyciskiem 'START'"));
-    EXPECT_FALSE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
-    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
+    EXPECT_FALSE(w.Find<QPushButton>(objname::kRecordStartButton)->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStopButton)->isHidden());
 }
 
 TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButtons)
@@ -455,7 +456,7 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     LoggerChannel channel;
     channel.enqueue = [&](const Request& r) { queued.push_back(r); };
     w.model.Connect(std::move(channel));
-    w.Find<QPushButton>("ButtonLogStart")->click();
+    w.Find<QPushButton>(objname::kRecordStartButton)->click();
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
     EXPECT_EQ(queued[0].StartRegister, 82);
@@ -473,11 +474,11 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     sim.Handle(rq);
     w.Poll(sim);
     EXPECT_EQ(w.form->LastStateCode(), 100);
-    EXPECT_FALSE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
-    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
+    EXPECT_FALSE(w.Find<QPushButton>(objname::kRecordStopButton)->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStartButton)->isHidden());
     for (const char* b : kChangeButtons) EXPECT_FALSE(w.Find<QPushButton>(b)->isEnabled()) << b;
 
-    w.Find<QPushButton>("ButtonLogStop")->click();
+    w.Find<QPushButton>(objname::kRecordStopButton)->click();
     ASSERT_EQ(queued.size(), 2u);
     EXPECT_EQ(queued[1].Value, 0);
 }
@@ -488,21 +489,21 @@ TEST(MainWindowMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
     SimLogger sim(MakeScenario("[logger]\ntype = 0101\n"));
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
-    for (const char* e : {"EditMonitorAktualnaWilgotnosc", "EditMonitorWilgotnoscGornyProg",
-                          "EditMonitorWilgotnoscDolnyProg", "EditMonitorAktualnaWilgotnosc2",
-                          "EditMonitorWilgotnoscKorekta"}) {
+    for (const char* e : {objname::kHumidityField, objname::kHighHumField,
+                          objname::kLowHumField, objname::kCorrHumField,
+                          objname::kHumCorrectionField}) {
         EXPECT_FALSE(w.Edit(e)->isEnabled()) << e;
         EXPECT_TRUE(w.Edit(e)->text().isEmpty()) << e;
     }
-    EXPECT_FALSE(w.Find<QGroupBox>("GroupBoxWilgotnosc")->isEnabled());
-    EXPECT_FALSE(w.Find<QPushButton>("ButtonZmienProgiWilgotnosc")->isEnabled());
-    EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscGornyProg2")->isEnabled());
-    EXPECT_FALSE(w.Find<QLabel>("LabelMonitorWilgotnoscKorekta")->isEnabled());
-    EXPECT_FALSE(w.Find<QLabel>("LabelKorektaWilgotnosc")->isEnabled());
-    EXPECT_TRUE(w.Edit("EditMonitorTemperaturaKorekta")->isEnabled());
-    EXPECT_TRUE(w.Edit("EditMonitorAktualnaTemperatura")->isEnabled());
-    EXPECT_FALSE(w.Edit("EditMonitorAktualnaTemperatura")->text().isEmpty());
-    EXPECT_TRUE(w.Find<QGroupBox>("GroupBoxTemperatura")->isEnabled());
+    EXPECT_FALSE(w.Find<QGroupBox>(objname::kHumidityGroup)->isEnabled());
+    EXPECT_FALSE(w.Find<QPushButton>(objname::kHumThresholdsButton)->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>(objname::kHighHumUnit)->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>(objname::kHumCorrectionCaption)->isEnabled());
+    EXPECT_FALSE(w.Find<QLabel>(objname::kCorrHumCaption)->isEnabled());
+    EXPECT_TRUE(w.Edit(objname::kTempCorrectionField)->isEnabled());
+    EXPECT_TRUE(w.Edit(objname::kTemperatureField)->isEnabled());
+    EXPECT_FALSE(w.Edit(objname::kTemperatureField)->text().isEmpty());
+    EXPECT_TRUE(w.Find<QGroupBox>(objname::kTemperatureGroup)->isEnabled());
 }
 
 TEST(MainWindowMonitor, SetTimeStartDependsOnTheLoggerClock)
@@ -513,8 +514,8 @@ TEST(MainWindowMonitor, SetTimeStartDependsOnTheLoggerClock)
         w.Poll(sim);
         EXPECT_EQ(w.form->LastStateCode(), code) << start;
         // In start mode 2 the start moment is editable information.
-        EXPECT_TRUE(w.Edit("EditMonitorDataLogowania")->isEnabled());
-        EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
+        EXPECT_TRUE(w.Edit(objname::kStartDateField)->isEnabled());
+        EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStartButton)->isHidden());
     }
 }
 
@@ -530,8 +531,8 @@ TEST(MainWindowMonitor, StartModeThreeKeepsThePreviousText)
     w.form->HandleMessage(WM_READ_DONE);
     EXPECT_EQ(w.form->LastStateCode(), 0);
     EXPECT_EQ(w.form->StateText(), before);
-    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStart")->isHidden());
-    EXPECT_TRUE(w.Find<QPushButton>("ButtonLogStop")->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStartButton)->isHidden());
+    EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStopButton)->isHidden());
 }
 
 TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
@@ -554,7 +555,7 @@ TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
     w.Poll(sim);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
     EXPECT_EQ(w.form->LastStateCode(), 70);
-    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->text().isEmpty());
+    EXPECT_FALSE(w.Edit(objname::kNameField)->text().isEmpty());
 }
 
 // Counts the style changes a widget goes through (a new style sheet re-polishes it).
@@ -638,7 +639,7 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
     EXPECT_EQ(retexted, QStringList());
 
     // One word changes (the clock's seconds, register 4): its field alone is written and painted.
-    auto* clock = w.Edit("EditMonitorAktualnyCzas");
+    auto* clock = w.Edit(objname::kTimeField);
     ScreenChangeCounter clockScreen;
     clock->installEventFilter(&clockScreen);
     const std::uint16_t seconds = static_cast<std::uint16_t>(sim.Register(4) ^ 0x0100);

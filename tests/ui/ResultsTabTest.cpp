@@ -24,6 +24,7 @@
 #include "UiTestSupport.h"
 #include "../chart/ChartTestUtil.h"
 #include "chart/ChartWindow.h"
+#include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
@@ -101,13 +102,13 @@ protected:
     QStringList StatusLines()
     {
         QStringList out;
-        auto* list = w.Find<QListWidget>("ListBoxStatus");
+        auto* list = w.Find<QListWidget>(objname::kDownloadStatusList);
         for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
         return out;
     }
     QString Cell(int row, int column)
     {
-        auto* m = w.Find<QTableView>("ListViewWyniki")->model();
+        auto* m = w.Find<QTableView>(objname::kResultsTable)->model();
         return m->data(m->index(row, column)).toString();
     }
 
@@ -120,27 +121,27 @@ protected:
 
 TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
 {
-    EXPECT_FALSE(Button("ButtonStart")->isEnabled());  // parameters not read yet
+    EXPECT_FALSE(Button(objname::kStartReadButton)->isEnabled());  // parameters not read yet
     Connect(250);
-    EXPECT_TRUE(Button("ButtonStart")->isEnabled());
-    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());
-    EXPECT_FALSE(Button("ButtonChart")->isEnabled());
+    EXPECT_TRUE(Button(objname::kStartReadButton)->isEnabled());
+    EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());
+    EXPECT_FALSE(Button(objname::kChartButton)->isEnabled());
 
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run(1 + 2);  // the set-next-record write and two blocks
     EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Odczyt danych z loggera"), QStringLiteral(" "),
                                           QStringLiteral("Pobrano 124/250 logów")}));
-    auto* bar = w.Find<QProgressBar>("ProgressBarLogCount");
+    auto* bar = w.Find<QProgressBar>(objname::kDownloadProgress);
     EXPECT_EQ(bar->maximum(), 250);
     EXPECT_EQ(bar->value(), 124);
-    EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 124);
+    EXPECT_EQ(w.Find<QTableView>(objname::kResultsTable)->model()->rowCount(), 124);
     EXPECT_EQ(Cell(123, 0), QStringLiteral("124"));
     EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
     EXPECT_EQ(Cell(1, 2), QStringLiteral("08:35:00"));
-    EXPECT_TRUE(Button("ButtonStop")->isEnabled());
-    EXPECT_TRUE(Button("ButtonChart")->isEnabled());
-    EXPECT_FALSE(Button("ButtonSaveResults")->isEnabled());
-    auto* info = w.Find<QTreeWidget>("ListViewLogger");
+    EXPECT_TRUE(Button(objname::kStopReadButton)->isEnabled());
+    EXPECT_TRUE(Button(objname::kChartButton)->isEnabled());
+    EXPECT_FALSE(Button(objname::kSaveResultsButton)->isEnabled());
+    auto* info = w.Find<QTreeWidget>(objname::kLoggerList);
     ASSERT_EQ(info->topLevelItemCount(), 4);
     EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Nazwa:"));
     EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
@@ -150,25 +151,25 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Information);
-    for (const char* b : {"ButtonStart", "ButtonRetry", "ButtonChart", "ButtonPrintTable", "ButtonSaveResults"})
+    for (const char* b : {objname::kStartReadButton, objname::kRetryReadButton, objname::kChartButton, objname::kPrintTableButton, objname::kSaveResultsButton})
         EXPECT_TRUE(Button(b)->isEnabled()) << b;
-    EXPECT_FALSE(Button("ButtonStop")->isEnabled());
+    EXPECT_FALSE(Button(objname::kStopReadButton)->isEnabled());
 
     w.form->ApplyLanguage(kLanguageEnglish);
     EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Reading data complete"), QString(),
                                           QStringLiteral("Downloaded 250 logs")}));
     EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Name:"));
-    auto* table = w.Find<QTableView>("ListViewWyniki");
+    auto* table = w.Find<QTableView>(objname::kResultsTable);
     EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date"));
     EXPECT_EQ(table->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("No."));
-    EXPECT_EQ(Button("ButtonSaveResults")->text(), QStringLiteral("Save results to file"));
+    EXPECT_EQ(Button(objname::kSaveResultsButton)->text(), QStringLiteral("Save results to file"));
     EXPECT_EQ(table->model()->rowCount(), 250);  // renaming the captions keeps the rows
 
     // A lost link in state 4 only disables starting and resuming.
     w.form->ChooseLink(QStringLiteral("USB"));
-    EXPECT_FALSE(Button("ButtonStart")->isEnabled());
-    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());
-    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    EXPECT_FALSE(Button(objname::kStartReadButton)->isEnabled());
+    EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());
+    EXPECT_TRUE(Button(objname::kSaveResultsButton)->isEnabled());
     EXPECT_EQ(boxes.size(), 1u);
 }
 
@@ -180,10 +181,10 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
     w.Open();
     ConnectQueue();  // the old window disconnected it
     w.Poll(*logger);
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run(1 + 1);
-    Button("ButtonStop")->click();
-    QMessageBox* box = w.form->findChild<QMessageBox*>(QStringLiteral("ResultsMessageBox"));
+    Button(objname::kStopReadButton)->click();
+    QMessageBox* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kResultsMessageBox));
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(box->isVisible());
     EXPECT_EQ(box->text(), QStringLiteral("Nie odczytano wszystkich danych"));
@@ -196,7 +197,7 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
 TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate)
 {
     ResultsTabView& view = w.form->ResultsView();
-    auto* bar = w.Find<QProgressBar>("ProgressBarLogCount");
+    auto* bar = w.Find<QProgressBar>(objname::kDownloadProgress);
     view.SetProgressMaximum(0);
     view.SetProgressPosition(40);
     EXPECT_GT(bar->maximum(), bar->minimum());  // 0…0 would be a busy bar
@@ -210,9 +211,9 @@ TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate)
 TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
 {
     Connect(250, "0101");
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run();
-    ASSERT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    ASSERT_TRUE(Button(objname::kSaveResultsButton)->isEnabled());
     boxes.clear();  // the end-of-log box
 
     QTemporaryDir out;
@@ -222,7 +223,7 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
         offered << folder << name;
         return answer;
     };
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     ASSERT_EQ(offered.size(), 2);
     EXPECT_EQ(offered[0], QString());
     EXPECT_EQ(offered[1], QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
@@ -239,37 +240,37 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(Cell(0, 1), QStringLiteral("1.03.2015"));
     EXPECT_TRUE(lines[256].startsWith("250\t")) << lines[256].constData();
     EXPECT_TRUE(lines[256].endsWith("\t\r"));  // no humidity for a temperature-only logger
-    auto* note = w.Find<QLabel>("StatusBar1Panel2");
+    auto* note = w.Find<QLabel>(objname::kNotePanel);
     EXPECT_EQ(note->text(), QStringLiteral("Wyniki zapisano w pliku ") + answer);
 
     // The folder comes back next time.
     offered.clear();
     answer.clear();  // cancelled
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());
 
     // A folder that does not exist: a box naming the path, nothing lost.
     answer = out.filePath(QStringLiteral("brak/wyniki.txt"));
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Error);
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
     EXPECT_TRUE(boxes[0].text.contains(answer)) << boxes[0].text.toStdString();
     EXPECT_EQ(w.results.Count(), 250);
-    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    EXPECT_TRUE(Button(objname::kSaveResultsButton)->isEnabled());
     EXPECT_FALSE(note->text().contains(QStringLiteral("brak"))) << "a failed save is no success";
     offered.clear();
     answer.clear();
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());  // the failed folder is not remembered
 }
 
 TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
 {
     Connect(250, "0201");
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run();
-    auto* summary = w.Find<QTreeWidget>("ListViewPodsumowanie");
+    auto* summary = w.Find<QTreeWidget>(objname::kSummaryList);
     auto summaryValue = [&](const QString& caption) {
         for (int i = 0; i < summary->topLevelItemCount(); ++i)
             if (summary->topLevelItem(i)->text(0).startsWith(caption)) return summary->topLevelItem(i)->text(1);
@@ -282,9 +283,9 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     QTemporaryDir out;
     QString answer = out.filePath(QStringLiteral("wyniki.txt"));
     w.form->AskSavePath = [&](const QString&, const QString&) { return answer; };
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     answer = out.filePath(QStringLiteral("wyniki.CSV"));
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     QFile csv(answer);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
     EXPECT_TRUE(csv.readLine().startsWith("record,time,temperature_C,humidity_pct\r\n"));
@@ -307,9 +308,9 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Wiersz 258"))) << boxes[0].text.toStdString();
     EXPECT_EQ(w.results.Count(), 250);
     EXPECT_TRUE(w.results.sourceFile.isEmpty());
-    EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
+    EXPECT_EQ(w.Find<QTableView>(objname::kResultsTable)->model()->rowCount(), 250);
     EXPECT_EQ(StatusLines(), statusBefore);
-    EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
+    EXPECT_TRUE(Button(objname::kRetryReadButton)->isEnabled());
 
     // Ctrl+O: the text file comes back as after the download, with its logger
     // facts; it says where it comes from, and it cannot be resumed.
@@ -319,16 +320,16 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Wyniki z pliku"), QStringLiteral("wyniki.txt"),
                                           QStringLiteral("Wczytano 250 logów")}));
-    EXPECT_EQ(w.Find<QTableView>("ListViewWyniki")->model()->rowCount(), 250);
+    EXPECT_EQ(w.Find<QTableView>(objname::kResultsTable)->model()->rowCount(), 250);
     EXPECT_EQ(Cell(0, 2), firstTime);
     EXPECT_EQ(w.results[0].temperature, firstTemperature);
-    auto* info = w.Find<QTreeWidget>("ListViewLogger");
+    auto* info = w.Find<QTreeWidget>(objname::kLoggerList);
     EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
     EXPECT_EQ(info->topLevelItem(1)->text(1), QStringLiteral("0201"));
     EXPECT_EQ(info->topLevelItem(2)->text(1), QStringLiteral("0019A7F3"));
     EXPECT_EQ(info->topLevelItem(3)->text(1), QStringLiteral("0d  00h:05m:00s"));
-    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());
-    for (const char* b : {"ButtonStart", "ButtonChart", "ButtonPrintTable", "ButtonSaveResults"})
+    EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());
+    for (const char* b : {objname::kStartReadButton, objname::kChartButton, objname::kPrintTableButton, objname::kSaveResultsButton})
         EXPECT_TRUE(Button(b)->isEnabled()) << b;
     EXPECT_EQ(summaryValue(QStringLiteral("Liczba rekordów")), QStringLiteral("250"));
     EXPECT_EQ(summaryValue(QStringLiteral("Czas powyżej")), QStringLiteral("(none)"));  // no thresholds in a file
@@ -340,14 +341,14 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
         offered << folder << name;
         return answer;
     };
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     EXPECT_EQ(offered.value(1), QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
     QFile first(out.filePath(QStringLiteral("wyniki.txt"))), again(answer);
     ASSERT_TRUE(first.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), again.readAll());
 
     // A download started now replaces the opened results as usual.
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run();
     EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
     EXPECT_TRUE(w.results.sourceFile.isEmpty());
@@ -369,7 +370,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
     EXPECT_EQ(w.results.writeInterval, QStringLiteral("0d  00h:15m:00s"));
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
-    EXPECT_TRUE(Button("ButtonChart")->isEnabled());
+    EXPECT_TRUE(Button(objname::kChartButton)->isEnabled());
     EXPECT_EQ(w.form->PageControl()->currentWidget(), w.form->TabSheet2);
 }
 
@@ -415,7 +416,7 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
         boxes.push_back({i, c, t});
     };
     EXPECT_EQ(w.form->RecentResultsFiles(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
-    emit w.Find<QMenu>("MenuPlik")->aboutToShow();
+    emit w.Find<QMenu>(objname::kFileMenu)->aboutToShow();
     EXPECT_EQ(listed(), QStringList({files[3], files[6], files[4], files[2]}));
     // One removed while the menu is open: picking it says so and drops it.
     QFile::remove(files[4]);
@@ -433,9 +434,9 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isWindow());
     Connect(500, "0101");
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run(1 + 2);
-    Button("ButtonChart")->click();
+    Button(objname::kChartButton)->click();
     EXPECT_TRUE(chart->isVisible());
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->highTemp, 30.0f);
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, 10.0f);
@@ -447,7 +448,7 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     chart->PaintBoxWykres->repaint();
     ASSERT_GT(chart->SampleCount(), 0);
     ASSERT_GT(charttest::CountColour(chart->ChartBitmap(), Chart::kTempColour), 0);
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();  // no paint is forced here
     EXPECT_EQ(chart->SampleCount(), 0);
     EXPECT_EQ(charttest::CountColour(chart->ChartBitmap(), Chart::kTempColour), 0);
@@ -457,9 +458,9 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
 TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsTheTurnChosenForTables)
 {
     Connect(300, "0201");
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     Run();
-    ASSERT_TRUE(Button("ButtonPrintTable")->isEnabled());
+    ASSERT_TRUE(Button(objname::kPrintTableButton)->isEnabled());
     auto* print = qobject_cast<PrintDialog*>(w.form->Windows().printDialog);
     ASSERT_NE(print, nullptr);
     QTemporaryDir out;
@@ -473,14 +474,14 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         QWidget* seen = nullptr;
         QTimer::singleShot(0, [&] {
             seen = QApplication::activeModalWidget();
-            if (accept) print->findChild<QPushButton*>(QStringLiteral("ButtonPrint"))->click();
+            if (accept) print->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
             else print->reject();
         });
-        Button("ButtonPrintTable")->click();
+        Button(objname::kPrintTableButton)->click();
         EXPECT_EQ(seen, print);
         EXPECT_EQ(QFile::exists(pdf), accept);
     }
-    EXPECT_EQ(w.Find<QLabel>("StatusBar1Panel2")->text(), QStringLiteral("Wydruk zapisano w pliku ") + pdf);
+    EXPECT_EQ(w.Find<QLabel>(objname::kNotePanel)->text(), QStringLiteral("Wydruk zapisano w pliku ") + pdf);
     EXPECT_EQ(print->Results, &w.results);
     const QString text = printtest::PdfText(pdf, 1, printtest::PdfPageCount(pdf));
     EXPECT_TRUE(text.contains(QStringLiteral("Hall: A/B")));
@@ -506,25 +507,25 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         QTimer::singleShot(0, [&, turn, accept] {
             seen = print->Printer().pageLayout().orientation();
             if (turn) print->Printer().setPageOrientation(*turn);
-            if (accept) print->findChild<QPushButton*>(QStringLiteral("ButtonPrint"))->click();
+            if (accept) print->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
             else print->reject();
         });
     };
     answer(QPageLayout::Landscape, true);
-    Button("ButtonPrintTable")->click();
+    Button(objname::kPrintTableButton)->click();
     EXPECT_FALSE(upright());
     answer(QPageLayout::Portrait, false);
     print->ExecForChart();
     answer(std::nullopt, false);
-    Button("ButtonPrintTable")->click();
+    Button(objname::kPrintTableButton)->click();
     EXPECT_EQ(seen, QPageLayout::Landscape) << "the chart's turn reached the table";
     answer(QPageLayout::Portrait, false);
-    Button("ButtonPrintTable")->click();
+    Button(objname::kPrintTableButton)->click();
     answer(std::nullopt, false);
     print->ExecForChart();
     EXPECT_EQ(seen, QPageLayout::Landscape) << "the table's turn reached the chart";
     answer(std::nullopt, false);
-    Button("ButtonPrintTable")->click();
+    Button(objname::kPrintTableButton)->click();
     EXPECT_EQ(seen, QPageLayout::Portrait);
 }
 
@@ -537,10 +538,10 @@ TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
         bool (*isRight)(QWidget*);
     };
     const Case cases[] = {
-        {"ButtonUstawZegar", &ProgramWindows::clockDialog, [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
-        {"ButtonZmienNazwaLoggera", &ProgramWindows::loggerNameDialog,
+        {objname::kSetClockButton, &ProgramWindows::clockDialog, [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
+        {objname::kChangeNameButton, &ProgramWindows::loggerNameDialog,
          [](QWidget* d) { return qobject_cast<LoggerNameDialog*>(d) != nullptr; }},
-        {"ButtonZmienLogStart", &ProgramWindows::startDialog,
+        {objname::kChangeStartButton, &ProgramWindows::startDialog,
          [](QWidget* d) { return qobject_cast<StartDialog*>(d) != nullptr; }},
     };
     for (const Case& c : cases) {

@@ -8,6 +8,7 @@
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
+#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 
 namespace quorvex::test {
@@ -25,7 +26,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     WindowFixture w;
     QTreeWidget* list = w.form->ListViewParametry;
     EXPECT_EQ(list->topLevelItemCount(), 0);
-    w.Find<QPushButton>("ButtonListaParametrow")->click();
+    w.Find<QPushButton>(objname::kReadParametersButton)->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
     QStringList names;
     for (const Parameter* p : w.model.Parameters) names << p->Name;
@@ -36,7 +37,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     SimLogger sim;
     w.Poll(sim);
     EXPECT_EQ(Column(list, 1), QStringList(27, QString()));
-    w.Find<QPushButton>("ButtonListaParametrow")->click();
+    w.Find<QPushButton>(objname::kReadParametersButton)->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
     EXPECT_EQ(list->topLevelItem(22)->text(1), w.model.Param<CLoggerName>().GetText());
     EXPECT_FALSE(list->topLevelItem(22)->text(1).isEmpty());
@@ -70,7 +71,7 @@ TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZerujShowsZerosAtOnce)
     w.form->ChooseLink(w.dir.filePath(QStringLiteral("no-such-port")));
     ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_SERIAL_FAILED; }));
     ASSERT_TRUE(received());
-    w.form->findChild<QPushButton*>(QStringLiteral("ButtonZeruj"))->click();
+    w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kZeroButton))->click();
     ASSERT_TRUE(WaitUntil([&] { return Column(counters, 1) == QStringList(7, QStringLiteral("0")); }, 2000));
     EXPECT_EQ(w.form->Thread()->Counters(), TransmissionCounters{});
 }
@@ -82,7 +83,7 @@ TEST(ServiceTab, ResetGoesToTheLoggerBeforeAnyParameterWasRead)
     ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
     ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_SERIAL_OPEN; }));
     ASSERT_EQ(w.model.ValueCount(), 0);
-    w.form->findChild<QPushButton*>(QStringLiteral("ButtonReset"))->click();
+    w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kResetButton))->click();
     const Request* reset = nullptr;
     std::deque<Request> history;
     ASSERT_TRUE(WaitUntil([&] {

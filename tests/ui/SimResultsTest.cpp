@@ -15,6 +15,7 @@
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "chart/ChartWindow.h"
+#include "chart/ObjectNames.h"
 #include "logs/LogRecord.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
@@ -65,7 +66,7 @@ protected:
     QStringList Status()
     {
         QStringList lines;
-        auto* list = form->findChild<QListWidget*>(QStringLiteral("ListBoxStatus"));
+        auto* list = form->findChild<QListWidget*>(QString::fromLatin1(objname::kDownloadStatusList));
         for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
         return lines;
     }
@@ -85,10 +86,10 @@ protected:
         ExpectStoreIsTheLoggersLog(count);
     }
     LogDownload& Logs() { return *form->logs; }
-    int Rows() { return form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"))->model()->rowCount(); }
+    int Rows() { return form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable))->model()->rowCount(); }
     QString Lp(int row)
     {
-        auto* m = form->findChild<QTableView*>(QStringLiteral("ListViewWyniki"))->model();
+        auto* m = form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable))->model();
         return m->data(m->index(row, 0)).toString();
     }
     // Every record equals the logger's, stamped start + k × 600 s.
@@ -124,12 +125,12 @@ protected:
 TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
 {
     Launch({});
-    ASSERT_TRUE(Button("ButtonStart")->isEnabled());
-    Button("ButtonStart")->click();
+    ASSERT_TRUE(Button(objname::kStartReadButton)->isEnabled());
+    Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 2 * 62; }, kDownloadWaitMs));
 
     // The chart opens on the records so far and grows with every block.
-    Button("ButtonChart")->click();
+    Button(objname::kChartButton)->click();
     auto* chart = qobject_cast<ChartWindow*>(form->Windows().chartWindow);
     ASSERT_TRUE(chart && chart->isVisible());
     ASSERT_TRUE(WaitUntil([&] { return chart->SampleCount() > 0; }, kDownloadWaitMs));
@@ -138,7 +139,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, -25.0f);
 
     ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 10 * 62; }, kDownloadWaitMs));
-    Button("ButtonStop")->click();
+    Button(objname::kStopReadButton)->click();
     EXPECT_EQ(Logs().GetState(), LogDownload::Aborted);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Nie odczytano wszystkich danych"));
@@ -147,9 +148,9 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
     RunFor(2500);
     EXPECT_EQ(Logs().LogCount(), stoppedAt);
     EXPECT_EQ(Rows(), stoppedAt);
-    EXPECT_TRUE(Button("ButtonRetry")->isEnabled());
+    EXPECT_TRUE(Button(objname::kRetryReadButton)->isEnabled());
 
-    Button("ButtonRetry")->click();
+    Button(objname::kRetryReadButton)->click();
     EXPECT_EQ(Logs().GetState(), LogDownload::Reading);
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, 150000));
     ASSERT_EQ(boxes.size(), 2u);
@@ -165,7 +166,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
         offered = name;
         return dir.filePath(QStringLiteral("wyniki.txt"));
     };
-    Button("ButtonSaveResults")->click();
+    Button(objname::kSaveResultsButton)->click();
     EXPECT_TRUE(offered.startsWith(QStringLiteral("Mroźnia – komora 3 "))) << offered.toStdString();
     EXPECT_TRUE(offered.endsWith(QStringLiteral(".txt")));
     QFile f(dir.filePath(QStringLiteral("wyniki.txt")));
@@ -179,7 +180,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
 TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
 {
     Launch({"--records", "1000"});
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 3 * 62; }, kDownloadWaitMs));
     sim->Kill();
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Aborted; }, kDownloadWaitMs));
@@ -190,12 +191,12 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
     EXPECT_GE(kept, 3 * 62);
     EXPECT_LT(kept, 1000);
     EXPECT_EQ(results.Count(), kept);
-    EXPECT_FALSE(Button("ButtonRetry")->isEnabled());  // until the parameters are read anew
-    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
+    EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());  // until the parameters are read anew
+    EXPECT_TRUE(Button(objname::kSaveResultsButton)->isEnabled());
 
     ASSERT_TRUE(sim->Restart());
-    ASSERT_TRUE(WaitUntil([&] { return Button("ButtonRetry")->isEnabled(); }, kDownloadWaitMs));
-    Button("ButtonRetry")->click();
+    ASSERT_TRUE(WaitUntil([&] { return Button(objname::kRetryReadButton)->isEnabled(); }, kDownloadWaitMs));
+    Button(objname::kRetryReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
     ExpectStoreIsTheLoggersLog(1000);
     EXPECT_EQ(Lp(kept), QString::number(kept + 1));
@@ -207,34 +208,34 @@ TEST_F(SimResults, StopThenStartOrResumeAtOnceLeavesOneChainOfReads)
     Launch({"--records", "130", "--fault", "delay register=144 at=1 count=all ms=400"});
     auto stopWithReadInFlight = [&] {
         ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 62 && LogReadInFlight(); }, kDownloadWaitMs));
-        Button("ButtonStop")->click();
+        Button(objname::kStopReadButton)->click();
     };
 
     // Start again while the first read still waits behind the set-next-record write.
-    Button("ButtonStart")->click();
-    Button("ButtonStop")->click();
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
+    Button(objname::kStopReadButton)->click();
+    Button(objname::kStartReadButton)->click();
     ExpectFinishedWith(130);
 
     // Start again while a read is on the line.
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     stopWithReadInFlight();
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     ExpectFinishedWith(130);
 
     // Resume while a read is on the line.
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     stopWithReadInFlight();
-    Button("ButtonRetry")->click();
+    Button(objname::kRetryReadButton)->click();
     ExpectFinishedWith(130);
 
     // Resume again while the resumed chain's read still waits in the queue.
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     stopWithReadInFlight();
     ASSERT_TRUE(WaitUntil([&] { return !LogReadInFlight(); }, kDownloadWaitMs));
-    Button("ButtonRetry")->click();
-    Button("ButtonStop")->click();
-    Button("ButtonRetry")->click();
+    Button(objname::kRetryReadButton)->click();
+    Button(objname::kStopReadButton)->click();
+    Button(objname::kRetryReadButton)->click();
     ExpectFinishedWith(130);
 }
 
@@ -245,7 +246,7 @@ TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
     Launch({"--records", "200", "--fault", "badcrc register=144 at=2", "--fault", "short register=144 at=3",
             "--fault", "garbage register=144 at=4", "--fault", "cut register=144 at=6 bytes=100", "--fault",
             "badcrc register=144 at=10 count=4"});
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     // Three bad replies in a row are read again from the last good record; the short block
     // stops the download as a bad block, and resuming goes on from the last good record.
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Aborted; }, kDownloadWaitMs));
@@ -254,24 +255,24 @@ TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
     EXPECT_EQ(boxes[0].caption, QStringLiteral("Błąd"));
     EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera"));
     EXPECT_TRUE(form->ParamsReady());
-    Button("ButtonRetry")->click();
+    Button(objname::kRetryReadButton)->click();
     ExpectFinishedWith(200);
     EXPECT_EQ(boxes.size(), 2u);
 
     // A fourth bad reply in a row gives up as a logger that stopped answering does.
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Aborted; }, kDownloadWaitMs));
     EXPECT_EQ(boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));
     EXPECT_EQ(Logs().LogCount(), 0);
-    ASSERT_TRUE(WaitUntil([&] { return Button("ButtonRetry")->isEnabled(); }, kDownloadWaitMs));
-    Button("ButtonRetry")->click();
+    ASSERT_TRUE(WaitUntil([&] { return Button(objname::kRetryReadButton)->isEnabled(); }, kDownloadWaitMs));
+    Button(objname::kRetryReadButton)->click();
     ExpectFinishedWith(200);
 }
 
 TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRest)
 {
     Launch({"--records", "130", "--fault", "exception register=144 at=2"});
-    Button("ButtonStart")->click();
+    Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
     const QString warning = QStringLiteral("Nie pobrano wszystkich logów zapisanych w loggerze");
     EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
@@ -279,19 +280,19 @@ TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRes
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Warning);
     EXPECT_TRUE(boxes[0].text.endsWith(warning));
-    ASSERT_TRUE(Button("ButtonRetry")->isEnabled());
-    Button("ButtonRetry")->click();
+    ASSERT_TRUE(Button(objname::kRetryReadButton)->isEnabled());
+    Button(objname::kRetryReadButton)->click();
     ExpectFinishedWith(130);
     EXPECT_EQ(Lp(62), QStringLiteral("63"));
 
     // Resuming a finished download asks for record 131; the logger's end of the log finishes
     // it again at once, with nothing added.
-    ASSERT_TRUE(Button("ButtonRetry")->isEnabled());
-    Button("ButtonRetry")->click();
+    ASSERT_TRUE(Button(objname::kRetryReadButton)->isEnabled());
+    Button(objname::kRetryReadButton)->click();
     ExpectFinishedWith(130);
     EXPECT_EQ(boxes.size(), 3u);
-    EXPECT_TRUE(Button("ButtonSaveResults")->isEnabled());
-    EXPECT_FALSE(Button("ButtonStop")->isEnabled());
+    EXPECT_TRUE(Button(objname::kSaveResultsButton)->isEnabled());
+    EXPECT_FALSE(Button(objname::kStopReadButton)->isEnabled());
 }
 
 TEST_F(SimResults, EmptyLogFinishesAtOnceAndSoDoesItsResume)
@@ -304,7 +305,7 @@ TEST_F(SimResults, EmptyLogFinishesAtOnceAndSoDoesItsResume)
     file.write("[logger]\nmode = 1\nrecording = 0\ninterval = 600\nstart = 2015-03-01 08:30:00\n[records]\ncount = 0\n");
     file.close();
     Launch({}, scenario.toStdString());
-    for (const char* button : {"ButtonStart", "ButtonRetry"}) {
+    for (const char* button : {objname::kStartReadButton, objname::kRetryReadButton}) {
         SCOPED_TRACE(button);
         ASSERT_TRUE(WaitUntil([&] { return Button(button)->isEnabled(); }, kDownloadWaitMs));
         Button(button)->click();

@@ -11,6 +11,7 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
+#include "chart/ObjectNames.h"
 #include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
@@ -35,39 +36,39 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     auto edit = [&](const char* n) { return form->findChild<QLineEdit*>(QString::fromLatin1(n))->text(); };
 
     ASSERT_TRUE(WaitUntil([&] { return form->ConnectionState() == CONN_READY; }));
-    ASSERT_TRUE(WaitUntil([&] { return !edit("EditMonitorAktualnaData").isEmpty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !edit(objname::kDateField).isEmpty(); }));
     EXPECT_EQ(form->LastStateCode(), 70);
-    EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
-    EXPECT_EQ(edit("EditMonitorTemperaturaGornyProg"), QStringLiteral("30,0"));
-    EXPECT_EQ(edit("EditMonitorWilgotnoscGornyProg"), QStringLiteral("75,0"));
-    EXPECT_EQ(edit("EditMonitorTyp"), model.Param<CDeviceType>().GetText());
-    EXPECT_TRUE(edit("EditMonitorTyp").startsWith(QStringLiteral("02")));
-    EXPECT_EQ(edit("EditMonitorStanBaterii"), model.Param<CBatteryStatus>().GetText());
-    for (const char* e : {"EditMonitorAktualnaTemperatura", "EditMonitorAktualnaWilgotnosc", "EditMonitorAktualnyCzas",
-                          "EditMonitorCzestoscZapisu", "EditMonitorLiczbaPomiarow", "EditMonitorNumerSeryjny",
-                          "EditMonitorDataProdukcji", "EditlMonitorWersjaOprogramowania", "EditMonitorIloscPomiarow",
-                          "EditMonitorStanBaterii", "EditMonitorDataLogowania", "EditMonitorCzasLogowania"})
+    EXPECT_EQ(edit(objname::kNameField), QStringLiteral("Magazyn próbek – Łódź"));
+    EXPECT_EQ(edit(objname::kHighTempField), QStringLiteral("30,0"));
+    EXPECT_EQ(edit(objname::kHighHumField), QStringLiteral("75,0"));
+    EXPECT_EQ(edit(objname::kTypeField), model.Param<CDeviceType>().GetText());
+    EXPECT_TRUE(edit(objname::kTypeField).startsWith(QStringLiteral("02")));
+    EXPECT_EQ(edit(objname::kBatteryField), model.Param<CBatteryStatus>().GetText());
+    for (const char* e : {objname::kTemperatureField, objname::kHumidityField, objname::kTimeField,
+                          objname::kIntervalField, objname::kSavedCountField, objname::kSerialField,
+                          objname::kMadeField, objname::kFirmwareField, objname::kMeasuredField,
+                          objname::kBatteryField, objname::kStartDateField, objname::kStartTimeField})
         EXPECT_FALSE(edit(e).isEmpty()) << e;
-    EXPECT_TRUE(form->findChild<QLabel*>(QStringLiteral("StatusBar1Panel0"))->text().contains(
+    EXPECT_TRUE(form->findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))->text().contains(
         QStringLiteral("-otwarty")));
     EXPECT_GT(form->MessageListBox->count(), 0);
 
-    auto* start = form->findChild<QPushButton*>(QStringLiteral("ButtonLogStart"));
+    auto* start = form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStartButton));
     ASSERT_FALSE(start->isHidden());
     start->click();
     ASSERT_TRUE(WaitUntil([&] { return form->LastStateCode() == 100; }));
-    EXPECT_FALSE(form->findChild<QPushButton*>(QStringLiteral("ButtonLogStop"))->isHidden());
-    EXPECT_FALSE(form->findChild<QPushButton*>(QStringLiteral("ButtonZmienProgiTemp"))->isEnabled());
+    EXPECT_FALSE(form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStopButton))->isHidden());
+    EXPECT_FALSE(form->findChild<QPushButton*>(QString::fromLatin1(objname::kTempThresholdsButton))->isEnabled());
 
     // The logger goes away: everything empties and the panel says so.
     sim.Kill();
     ASSERT_TRUE(WaitUntil([&] { return form->ConnectionState() == CONN_NONE; }));
-    EXPECT_TRUE(edit("EditMonitorNazwaLoggera").isEmpty());
+    EXPECT_TRUE(edit(objname::kNameField).isEmpty());
     EXPECT_TRUE(form->LastStateCode() == 30 || form->LastStateCode() == 10) << form->LastStateCode();
 
     ASSERT_TRUE(sim.Restart());
     ASSERT_TRUE(WaitUntil([&] { return form->ConnectionState() == CONN_READY; }, 30000));
-    EXPECT_EQ(edit("EditMonitorNazwaLoggera"), QStringLiteral("Magazyn próbek – Łódź"));
+    EXPECT_EQ(edit(objname::kNameField), QStringLiteral("Magazyn próbek – Łódź"));
 
     form->close();
     EXPECT_EQ(form->Thread(), nullptr);

@@ -9,6 +9,7 @@
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
+#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
@@ -46,7 +47,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     EXPECT_EQ(wait->ProgressBar1->value(), 5);
     EXPECT_TRUE(wait->isVisible());
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
-    EXPECT_FALSE(w.Edit("EditMonitorNazwaLoggera")->isEnabled());
+    EXPECT_FALSE(w.Edit(objname::kNameField)->isEnabled());
 
     FeedBlock(w.model, sim, 0, 29);
     QElapsedTimer t;
@@ -54,7 +55,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     w.form->HandleMessage(WM_READ_DONE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
     EXPECT_TRUE(w.form->ParamsReady());
-    EXPECT_TRUE(w.Edit("EditMonitorNazwaLoggera")->isEnabled());
+    EXPECT_TRUE(w.Edit(objname::kNameField)->isEnabled());
     // Every change the bar makes is recorded, so a busy machine that runs two ticks in one
     // event-loop pass cannot look like a jump.
     std::vector<int> values{wait->ProgressBar1->value()};

@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/ClockDialog.h"
 
 #include <QCheckBox>
@@ -22,19 +23,19 @@ namespace quorvex {
 ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     : QDialog(parent, Qt::Tool), model_(model)
 {
-    setObjectName(QStringLiteral("FormZegar1"));
+    setObjectName(QString::fromLatin1(objname::kClockDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
-    GroupBox3 = Named(new QGroupBox(QStringLiteral("[130]Zegar"), this), "GroupBox3");
-    LabelAktualnaData = Named(new QLabel(QStringLiteral("[131]Data:"), GroupBox3), "LabelAktualnaData");
-    DateTimeAktualnaData = Named(new QDateEdit(GroupBox3), "DateTimeAktualnaData");
-    LabelAktualnyCzas = Named(new QLabel(QStringLiteral("[132]Czas:"), GroupBox3), "LabelAktualnyCzas");
-    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBox3), "DateTimeAktualnyCzas");
+    GroupBox3 = Named(new QGroupBox(QStringLiteral("[130]Zegar"), this), objname::kFieldsGroup);
+    LabelAktualnaData = Named(new QLabel(QStringLiteral("[131]Data:"), GroupBox3), objname::kClockDateCaption);
+    DateTimeAktualnaData = Named(new QDateEdit(GroupBox3), objname::kDateEdit);
+    LabelAktualnyCzas = Named(new QLabel(QStringLiteral("[132]Czas:"), GroupBox3), objname::kClockTimeCaption);
+    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBox3), objname::kTimeEdit);
     CheckBoxComputerTime = Named(new QCheckBox(QStringLiteral("[133]Odczytuj czas z komputera"), GroupBox3),
-                                 "CheckBoxComputerTime");
+                                 objname::kComputerTimeCheck);
     CheckBoxLoggerTime = Named(new QCheckBox(QStringLiteral("[134]Odczytuj czas z loggera"), GroupBox3),
-                               "CheckBoxLoggerTime");
+                               objname::kLoggerTimeCheck);
     DateTimeAktualnaData->setCalendarPopup(true);
 
     auto* grid = new QGridLayout(GroupBox3);
@@ -50,7 +51,7 @@ ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     layout->addWidget(GroupBox3);
     AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
 
-    Timer1 = Named(new QTimer(this), "Timer1");
+    Timer1 = Named(new QTimer(this), objname::kPollTimer);
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &ClockDialog::Timer1Timer);
     // Runs only while the dialog is shown: hidden, it would wake the program every second

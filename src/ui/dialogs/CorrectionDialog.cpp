@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/CorrectionDialog.h"
 
 #include <QGridLayout>
@@ -19,15 +20,15 @@ constexpr float kLimit = 3.0f;
 }  // namespace
 
 CorrectionDialog::CorrectionDialog(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
-    setObjectName(QStringLiteral("FormKorekcja"));
+    setObjectName(QString::fromLatin1(objname::kCorrectionDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
 
-    Label1 = Named(new QLabel(QStringLiteral("[2050]Korekta temperatury:"), this), "Label1");
-    EditTemp = Named(new QLineEdit(this), "EditTemp");
-    Label2 = Named(new QLabel(QStringLiteral("°C"), this), "Label2");
-    Label3 = Named(new QLabel(QStringLiteral("[2051]Korekta wilgotności:"), this), "Label3");
-    EditHum = Named(new QLineEdit(this), "EditHum");
-    Label4 = Named(new QLabel(QStringLiteral("%"), this), "Label4");
+    Label1 = Named(new QLabel(QStringLiteral("[2050]Korekta temperatury:"), this), objname::kLeadCaption);
+    EditTemp = Named(new QLineEdit(this), objname::kCorrTempEdit);
+    Label2 = Named(new QLabel(QStringLiteral("°C"), this), objname::kCorrTempUnitLabel);
+    Label3 = Named(new QLabel(QStringLiteral("[2051]Korekta wilgotności:"), this), objname::kCorrHumLabel);
+    EditHum = Named(new QLineEdit(this), objname::kCorrHumEdit);
+    Label4 = Named(new QLabel(QStringLiteral("%"), this), objname::kCorrHumUnitLabel);
     EditTemp->setMaxLength(20);
     EditHum->setMaxLength(20);
 

@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/DialogParts.h"
 
 #include <QBoxLayout>
@@ -13,8 +14,8 @@ namespace quorvex {
 
 void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save, QPushButton*& close)
 {
-    save = Named(new QPushButton(QStringLiteral("[14]Zapisz"), dialog), "ButtonSave");
-    close = Named(new QPushButton(QStringLiteral("[15]Anuluj"), dialog), "ButtonClose");
+    save = Named(new QPushButton(QStringLiteral("[14]Zapisz"), dialog), objname::kSaveButton);
+    close = Named(new QPushButton(QStringLiteral("[15]Anuluj"), dialog), objname::kCloseButton);
     save->setDefault(true);
     auto* row = new QHBoxLayout;
     row->addStretch(1);

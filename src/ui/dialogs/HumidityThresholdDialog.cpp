@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/HumidityThresholdDialog.h"
 
 #include "params/ParameterModel.h"
@@ -6,8 +7,8 @@ namespace quorvex {
 
 HumidityThresholdDialog::HumidityThresholdDialog(ParameterModel& model, QWidget* parent)
     : ThresholdDialog(model, model.Param<CHighHum>(), model.Param<CLowHum>(),
-                      {"FormWilgotnosc", QStringLiteral("[150]Wilgotność"), QStringLiteral("%"), 0.0f, 100.0f,
-                       QStringLiteral("[0..100%]"), "ButtonCancel"},
+                      {objname::kHumidityDialog, QStringLiteral("[150]Wilgotność"), QStringLiteral("%"), 0.0f, 100.0f,
+                       QStringLiteral("[0..100%]"), objname::kCancelButton},
                       parent),
       ButtonCancel(cancelButton_) {}
 

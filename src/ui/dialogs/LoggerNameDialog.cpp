@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/LoggerNameDialog.h"
 
 #include <QGroupBox>
@@ -41,12 +42,12 @@ private:
 LoggerNameDialog::LoggerNameDialog(ParameterModel& model, QWidget* parent)
     : QDialog(parent, Qt::Tool), model_(model)
 {
-    setObjectName(QStringLiteral("FormNazwa1"));
+    setObjectName(QString::fromLatin1(objname::kLoggerNameDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
-    GroupBoxNazwaLoggera = Named(new QGroupBox(QStringLiteral("[110]Nazwa"), this), "GroupBoxNazwaLoggera");
-    EditNazwa = Named(new QLineEdit(GroupBoxNazwaLoggera), "EditNazwa");
+    GroupBoxNazwaLoggera = Named(new QGroupBox(QStringLiteral("[110]Nazwa"), this), objname::kNameGroup);
+    EditNazwa = Named(new QLineEdit(GroupBoxNazwaLoggera), objname::kNameEdit);
     EditNazwa->setValidator(new LoggerNameValidator(EditNazwa));
     // Room for a long name in wide letters.
     EditNazwa->setMinimumWidth(EditNazwa->fontMetrics().horizontalAdvance(QString(kMaxNameCharacters, u'W')) * 3 / 4);

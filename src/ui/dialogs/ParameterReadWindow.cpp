@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 #include <QProgressBar>
@@ -11,16 +12,16 @@ namespace quorvex {
 ParameterReadWindow::ParameterReadWindow(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
-    setObjectName(QStringLiteral("FormOdczytParam1"));
+    setObjectName(QString::fromLatin1(objname::kParameterReadWindow));
     setModal(false);
     ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setObjectName(QString::fromLatin1(objname::kReadProgress));
     ProgressBar1->setTextVisible(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(ProgressBar1);
     resize(300, 60);
     Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setObjectName(QString::fromLatin1(objname::kPollTimer));
     Timer1->setInterval(10);
     connect(Timer1, &QTimer::timeout, this, &ParameterReadWindow::Timer1Timer);
     // The timer runs only while the window is shown: a hidden window's ticks

@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
 
 #include <QGroupBox>
@@ -22,20 +23,20 @@ constexpr int kSecondsPerDay = 86400;
 }  // namespace
 
 SaveIntervalDialog::SaveIntervalDialog(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
-    setObjectName(QStringLiteral("FormFreqSave1"));
+    setObjectName(QString::fromLatin1(objname::kSaveIntervalDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setWindowFlag(Qt::Tool);
 
-    GroupBox3 = Named(new QGroupBox(QStringLiteral("[240]Parametry zapisu"), this), "GroupBox3");
-    Label = Named(new QLabel(QStringLiteral("[241]Częstość zapisu:"), GroupBox3), "Label");
-    UpDown1 = Named(new QSpinBox(GroupBox3), "UpDown1");
+    GroupBox3 = Named(new QGroupBox(QStringLiteral("[240]Parametry zapisu"), this), objname::kFieldsGroup);
+    Label = Named(new QLabel(QStringLiteral("[241]Częstość zapisu:"), GroupBox3), objname::kIntervalLabel);
+    UpDown1 = Named(new QSpinBox(GroupBox3), objname::kDaysSpin);
     UpDown1->setRange(0, kMaxDays);
     UpDown1->setSingleStep(1);
     UpDown1->setValue(0);
     // The days change only by the arrows (buttons or keys), never by typing.
-    Edit1 = Named(UpDown1->findChild<QLineEdit*>(), "Edit1");
+    Edit1 = Named(UpDown1->findChild<QLineEdit*>(), objname::kDaysEdit);
     Edit1->setReadOnly(true);
-    DateTime = Named(new QTimeEdit(GroupBox3), "DateTime");
+    DateTime = Named(new QTimeEdit(GroupBox3), objname::kHoursEdit);
     DateTime->setDisplayFormat(QStringLiteral("HH'h' mm'm' ss's'"));
     DateTime->setTime(QTime(0, 0));
 

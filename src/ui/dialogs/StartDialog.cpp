@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/StartDialog.h"
 
 #include <array>
@@ -24,35 +25,35 @@ namespace quorvex {
 StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     : QDialog(parent), model_(model)
 {
-    setObjectName(QStringLiteral("FormStartLog1"));
+    setObjectName(QString::fromLatin1(objname::kStartDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
     GroupBoxTrybStartu2 = Named(new QGroupBox(QStringLiteral("[210]Parametry startu i rejestracji"), this),
-                                "GroupBoxTrybStartu2");
+                                objname::kStartMomentGroup);
     LabelMonitorCzasLogowania = Named(new QLabel(QStringLiteral("[211]Start logowania:"), GroupBoxTrybStartu2),
-                                      "LabelMonitorCzasLogowania");
-    DateTimeAktualnaData = Named(new QDateEdit(GroupBoxTrybStartu2), "DateTimeAktualnaData");
+                                      objname::kStartMomentCaption);
+    DateTimeAktualnaData = Named(new QDateEdit(GroupBoxTrybStartu2), objname::kDateEdit);
     DateTimeAktualnaData->setCalendarPopup(true);
-    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBoxTrybStartu2), "DateTimeAktualnyCzas");
+    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBoxTrybStartu2), objname::kTimeEdit);
 
     GroupBoxTrybStartu = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"),
-                                             GroupBoxTrybStartu2), "GroupBoxTrybStartu");
+                                             GroupBoxTrybStartu2), objname::kStartModeGroup);
     RadioButtonSU1 = Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), GroupBoxTrybStartu),
-                           "RadioButtonSU1");
+                           objname::kButtonStartRadio);
     RadioButtonSU2 = Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), GroupBoxTrybStartu),
-                           "RadioButtonSU2");
+                           objname::kImmediateStartRadio);
     RadioButtonSU3 = Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), GroupBoxTrybStartu),
-                           "RadioButtonSU3");
+                           objname::kTimedStartRadio);
     auto* modes = new QVBoxLayout(GroupBoxTrybStartu);
     for (QRadioButton* b : {RadioButtonSU1, RadioButtonSU2, RadioButtonSU3}) modes->addWidget(b);
 
     GroupBoxNadpisywanie = Named(new QGroupBox(QStringLiteral("[230]Po zapełnieniu pamięci:"), GroupBoxTrybStartu2),
-                                 "GroupBoxNadpisywanie");
+                                 objname::kWrapGroup);
     RadioButtonPZ1 = Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), GroupBoxNadpisywanie),
-                           "RadioButtonPZ1");
+                           objname::kStopWhenFullRadio);
     RadioButtonPZ2 = Named(new QRadioButton(QStringLiteral("[232]nadpisuj kasując poprzednie wyniki"),
-                                            GroupBoxNadpisywanie), "RadioButtonPZ2");
+                                            GroupBoxNadpisywanie), objname::kOverwriteRadio);
     auto* overwrite = new QVBoxLayout(GroupBoxNadpisywanie);
     overwrite->addWidget(RadioButtonPZ1);
     overwrite->addWidget(RadioButtonPZ2);

@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"
 
 #include "params/ParameterModel.h"
@@ -6,8 +7,8 @@ namespace quorvex {
 
 TemperatureThresholdDialog::TemperatureThresholdDialog(ParameterModel& model, QWidget* parent)
     : ThresholdDialog(model, model.Param<CHighTemp>(), model.Param<CLowTemp>(),
-                      {"FormTemperatura", QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f, 200.0f,
-                       QStringLiteral("[-99..200°C]"), "ButtonClose"},
+                      {objname::kTemperatureDialog, QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f, 200.0f,
+                       QStringLiteral("[-99..200°C]"), objname::kCloseButton},
                       parent),
       ButtonClose(cancelButton_) {}
 

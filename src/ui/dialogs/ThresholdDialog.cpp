@@ -1,3 +1,4 @@
+#include "chart/ObjectNames.h"
 #include "ui/dialogs/ThresholdDialog.h"
 
 #include <QGridLayout>
@@ -41,13 +42,13 @@ ThresholdDialog::ThresholdDialog(ParameterModel& model, Parameter& upper, Parame
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
 
     GroupBox1 = new QGroupBox(kind.groupCaption, this);
-    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
-    LabelUpper = NamedLabel(QStringLiteral("[141]Górny próg:"), "LabelUpper", GroupBox1);
-    EditUpperLimit = NamedEdit("EditUpperLimit", GroupBox1);
-    LabelUpperUnit = NamedLabel(kind.unit, "LabelUpperUnit", GroupBox1);
-    LabelLower = NamedLabel(QStringLiteral("[142]Dolny próg:"), "LabelLower", GroupBox1);
-    EditLowerLimit = NamedEdit("EditLowerLimit", GroupBox1);
-    LabelLowerUnit = NamedLabel(kind.unit, "LabelLowerUnit", GroupBox1);
+    GroupBox1->setObjectName(QString::fromLatin1(objname::kLeadGroup));
+    LabelUpper = NamedLabel(QStringLiteral("[141]Górny próg:"), objname::kUpperLabel, GroupBox1);
+    EditUpperLimit = NamedEdit(objname::kUpperEdit, GroupBox1);
+    LabelUpperUnit = NamedLabel(kind.unit, objname::kUpperUnitLabel, GroupBox1);
+    LabelLower = NamedLabel(QStringLiteral("[142]Dolny próg:"), objname::kLowerLabel, GroupBox1);
+    EditLowerLimit = NamedEdit(objname::kLowerEdit, GroupBox1);
+    LabelLowerUnit = NamedLabel(kind.unit, objname::kLowerUnitLabel, GroupBox1);
     auto* grid = new QGridLayout(GroupBox1);
     grid->addWidget(LabelUpper, 0, 0);
     grid->addWidget(EditUpperLimit, 0, 1);

@@ -71,7 +71,7 @@ void BM_GuiDownload5000(benchmark::State& state)
                              blocks.push_back(Clock::now());
                              sizes.push_back(last - first + 1);
                          });
-        form->MenuFastFrames->setChecked(fast);
+        form->fastFramesItem->setChecked(fast);
         form->show();
         if (!test::WaitUntil([&] { return form->ParamsReady(); }, 30000)) {
             state.SkipWithError("parameters not read");

@@ -46,7 +46,7 @@ void BM_OpenAndShowMillion(benchmark::State& state)
     };
     form->resize(1000, 700);
     form->show();
-    form->PageControl()->setCurrentIndex(2);  // the results tab
+    form->Tabs()->setCurrentIndex(2);  // the results tab
     auto* table = form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable));
     auto* chart = qobject_cast<ChartWindow*>(form->Windows().chartWindow);
     chart->resize(1200, 720);

@@ -194,10 +194,10 @@ void ChartWindow::ShowChart() {
 
 void ChartWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) onShown();
 }
 
-void ChartWindow::FormShow() {
+void ChartWindow::onShown() {
     chartEngine.source = results;
     overviewEngine.source = results;
     SpeedButtonShowTempHum->setChecked(true);

@@ -7,8 +7,8 @@
 // read-out of the record under the mouse.
 //
 // How the main window uses it (one instance, created hidden at start-up):
-//   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in FormShow
-//   ButtonChartClick:                chartWindow->SetResults(the program's results);
+//   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in onShown
+//   onChartClicked:                chartWindow->SetResults(the program's results);
 //                                    chartWindow->ShowChart();
 //   after every downloaded block     chartWindow->RefreshChart();
 // ShowChart shows the window (not modally) or brings it to the front; every
@@ -52,7 +52,7 @@ public:
     // --- what the main window calls ---
     // The records to show; both engines read them from the next paint on.
     void SetResults(ResultsStore& store);
-    // Shows the window, raises it and refreshes it (ButtonChartClick).
+    // Shows the window, raises it and refreshes it (onChartClicked).
     void ShowChart();
     // Re-reads the store's type (humidity button) and the series buttons and
     // asks both paint boxes to repaint; the chart grows with the store.
@@ -126,7 +126,7 @@ protected:
 
 private:
     void BuildControls();
-    void FormShow();
+    void onShown();
     // Hands the chart engine the window's state and runs its Layout; the
     // rescale asked for is applied only by a paint.
     EdgeRect LayoutChart(bool withRescale);

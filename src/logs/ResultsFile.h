@@ -6,7 +6,7 @@
 // Humidity only for a logger whose type begins with "02"; otherwise the line
 // ends with the TAB after the temperature.
 //
-// The main window's ButtonSaveResultsClick proposes ProposedResultsFileName
+// The main window's onSaveResultsClicked proposes ProposedResultsFileName
 // in its save dialog (filters kResultsTextFilter and kResultsCsvFilter),
 // remembers the folder under "Okno"/"Dir" and calls SaveResultsFile in the
 // format the chosen name says; a failure is shown with the caption "Błąd"

@@ -154,7 +154,7 @@ void PrintDialog::BuildControls() {
 }
 
 void PrintDialog::showEvent(QShowEvent* event) {
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) onShown();
     QDialog::showEvent(event);
 }
 
@@ -163,7 +163,7 @@ void PrintDialog::done(int result) {
     QDialog::done(result);
 }
 
-void PrintDialog::FormShow() {
+void PrintDialog::onShown() {
     SettingsToControls(LoadPrintSettings(settingsPath_));
     FillPrinterList();
     SelectCurrentPrinter();

@@ -53,7 +53,7 @@ public:
     std::function<void(QWidget* parent, const QString& text)> showError;
 
     // Event handlers.
-    void FormShow();
+    void onShown();
     void FormClose();
     void ComboBoxDrukarkiChange(int index);
     void ButtonPrintSetupClick();

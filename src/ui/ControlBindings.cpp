@@ -52,8 +52,8 @@ QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
 
 void ControlBinding::EnableLabels(bool on)
 {
-    if (Label1) Label1->setEnabled(on);
-    if (Label2) Label2->setEnabled(on);
+    if (CaptionLabel) CaptionLabel->setEnabled(on);
+    if (UnitLabel) UnitLabel->setEnabled(on);
 }
 
 void ControlBinding::SetAllEnabled(bool on)

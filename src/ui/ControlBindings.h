@@ -45,8 +45,8 @@ public:
 
     QWidget* Form = nullptr;
     bool Active = false;
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
+    QLabel* CaptionLabel = nullptr;
+    QLabel* UnitLabel = nullptr;
     QGroupBox* Box = nullptr;
     QAbstractButton* Button = nullptr;
     QColor Color;

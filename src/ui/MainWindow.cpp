@@ -52,7 +52,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     startResultsFile_ = options.resultsFile;
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
-    MenuFastFrames->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
+    fastFramesItem->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
     translator = std::make_unique<Translator>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
@@ -60,7 +60,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     programTexts_.Install();
     ConnectModel();
 
-    FormCreate();
+    onCreate();
     storedLanguage_ = NormalizeLanguage(language);
     if (!options.languageOverride.isEmpty()) {
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
@@ -70,7 +70,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
 
 MainWindow::~MainWindow()
 {
-    FormDestroy();
+    onDestroy();
 }
 
 const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
@@ -120,7 +120,7 @@ void MainWindow::WriteSettings()
     settings->WriteString(kWindowSection, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
     settings->WriteString(kWindowSection, QStringLiteral("Language"),
                           languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
-    settings->WriteBool(kWindowSection, kFastFramesKey, MenuFastFrames->isChecked());
+    settings->WriteBool(kWindowSection, kFastFramesKey, fastFramesItem->isChecked());
     settings->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
     settings->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
@@ -133,18 +133,18 @@ void MainWindow::SetFastFrames(bool on)
     if (thread) thread->SetFastFrames(on);
 }
 
-void MainWindow::FormCreate()
+void MainWindow::onCreate()
 {
     ReadSettings();
     controls = std::make_unique<ControlBindings>(this);
     CreateLogDownload();
     BindMonitorControls();
     controls->SetAllActive(false);
-    PageControl1->setCurrentIndex(0);
+    tabs->setCurrentIndex(0);
     qApp->installEventFilter(this);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheetSerwis), false);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheetKomunikaty), false);
-    PageControl1->setTabVisible(PageControl1->indexOf(TabSheetKorekta), false);
+    tabs->setTabVisible(tabs->indexOf(serviceTab), false);
+    tabs->setTabVisible(tabs->indexOf(messagesTab), false);
+    tabs->setTabVisible(tabs->indexOf(correctionTab), false);
 
     // What each dialog shows and writes back. A save empties what it wrote until the
     // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
@@ -167,8 +167,8 @@ void MainWindow::FormCreate()
     connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<CWriteInterval>()});
     connectDialog(objname::kCorrectionButton, &ProgramWindows::correctionDialog,
                   {&m.Param<CCorrectionTemp>(), &m.Param<CCorrectionHum>()});
-    connect(ButtonLogStart, &QPushButton::clicked, this, &MainWindow::ButtonLogStartClick);
-    connect(ButtonLogStop, &QPushButton::clicked, this, &MainWindow::ButtonLogStopClick);
+    connect(recordStartButton, &QPushButton::clicked, this, &MainWindow::onRecordStartClicked);
+    connect(recordStopButton, &QPushButton::clicked, this, &MainWindow::onRecordStopClicked);
     ConnectServiceButtons();
     RebuildRecentMenu();
     created_ = true;
@@ -179,15 +179,15 @@ void MainWindow::showEvent(QShowEvent* e)
     QMainWindow::showEvent(e);
     if (!shown_) {
         shown_ = true;
-        FormShow();
-        FormActivate();
+        onShown();
+        onActivated();
     }
 }
 
-void MainWindow::FormShow()
+void MainWindow::onShown()
 {
     FillHidList();
-    MenuPortComInit();
+    FillPortMenu();
     SelectStartLink();
     ShowLinkStatus();
     StartDeviceWatcher();
@@ -199,10 +199,10 @@ void MainWindow::FormShow()
 void MainWindow::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
-    if (e->type() == QEvent::ActivationChange && isActiveWindow() && shown_) FormActivate();
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && shown_) onActivated();
 }
 
-void MainWindow::FormActivate()
+void MainWindow::onActivated()
 {
     setWindowTitle(kMainCaption);
     ApplyLanguage(language);
@@ -317,14 +317,14 @@ void MainWindow::ParamReadProgress()
 
 void MainWindow::ToggleCorrectionTab()
 {
-    const int index = PageControl1->indexOf(TabSheetKorekta);
-    PageControl1->setTabVisible(index, !PageControl1->isTabVisible(index));
+    const int index = tabs->indexOf(correctionTab);
+    tabs->setTabVisible(index, !tabs->isTabVisible(index));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* e)
 {
     // The service tab's counters, left alone while it was hidden, are brought up to date as it shows.
-    if (watched == TabSheetSerwis && e->type() == QEvent::Show) RebuildCounterTable();
+    if (watched == serviceTab && e->type() == QEvent::Show) RebuildCounterTable();
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(e);
         auto* widget = static_cast<QWidget*>(watched);
@@ -348,11 +348,11 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e)
 
 void MainWindow::closeEvent(QCloseEvent* e)
 {
-    FormDestroy();
+    onDestroy();
     e->accept();
 }
 
-void MainWindow::FormDestroy()
+void MainWindow::onDestroy()
 {
     if (destroyed_ || !created_) return;
     destroyed_ = true;
@@ -372,9 +372,9 @@ void MainWindow::FormDestroy()
 
 void MainWindow::AddMessageLine(const QString& line)
 {
-    if (MessageListBox->count() > 0 && line == lastMessageLine_) return;
+    if (messageList->count() > 0 && line == lastMessageLine_) return;
     lastMessageLine_ = line;
-    MessageListBox->addItem(line);
+    messageList->addItem(line);
 }
 
 }  // namespace quorvex

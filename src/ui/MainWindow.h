@@ -121,10 +121,10 @@ public:
     ~MainWindow() override;
 
     // Life cycle steps.
-    void FormCreate();
-    void FormShow();
-    void FormActivate();
-    void FormDestroy();
+    void onCreate();
+    void onShown();
+    void onActivated();
+    void onDestroy();
 
     void ApplyLanguage(const QString& lang);
     void MonitorReset();
@@ -132,14 +132,14 @@ public:
     void UpdateLoggerState();
     void SetLoggerState(int code);
     void ShowLinkStatus();
-    void ButtonLogStartClick();
-    void ButtonLogStopClick();
+    void onRecordStartClicked();
+    void onRecordStopClicked();
     // Results tab (MainWindowResults.cpp).
-    void ButtonChartClick();
-    void ButtonPrintTableClick();
-    void ButtonSaveResultsClick();
+    void onChartClicked();
+    void onPrintTableClicked();
+    void onSaveResultsClicked();
     // "Plik" → "[2120]Otwórz plik wyników…" (Ctrl+O): asks for a file and opens it.
-    void MenuOpenResultsClick();
+    void onOpenResultsChosen();
     // Reads a results file into a spare store and, only when all of it was
     // good, shows it in place of the results so far; otherwise a box names the
     // file and the line, and everything shown stays. False when not opened.
@@ -156,7 +156,7 @@ public:
     // The note after a printout was written to a PDF file.
     void PrintoutSaved(const QString& path);
     // "[2205]Pomoc" → "[2206]O programie": the About box, not modal.
-    void MenuAboutClick();
+    void onAboutChosen();
     // What the About box says: version, licence, the settings file, where
     // results are saved by default, the manual page.
     QString AboutText() const;
@@ -184,7 +184,7 @@ public:
     int LastStateCode() const { return lastStateCode; }
     int ConnectionState() const { return connState_; }
     bool ParamsReady() const { return paramsReady_; }
-    QTabWidget* PageControl() const { return PageControl1; }
+    QTabWidget* Tabs() const { return tabs; }
     RequestStrip* Strip() const { return strip_; }
     const QString& SettingsFilePath() const;
 
@@ -202,23 +202,23 @@ public:
     std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
     ResultsTabView& ResultsView() { return *resultsView_; }
     // MainWindowLink.cpp: the link menu and the HID device changes.
-    void MenuPortComInit();
-    void MenuPortComInit(const QList<SerialPortEntry>& ports);
+    void FillPortMenu();
+    void FillPortMenu(const QList<SerialPortEntry>& ports);
     // Checks the item that names `name` ignoring case and returns its caption (the
     // link's own spelling); `name` itself when no item matches.
     QString PortComSelected(const QString& name);
     // Serial adapters came or went: the port items anew, the checked one kept if still there.
     void RefreshPortMenu();
-    // Where MenuPortComInit() and RefreshPortMenu() get the system's serial ports from.
+    // Where FillPortMenu() and RefreshPortMenu() get the system's serial ports from.
     std::function<QList<SerialPortEntry>()> SerialPorts = SystemSerialPorts;
-    void MenuComClick(QAction* item);
+    void onPortItemChosen(QAction* item);
     // A HID device arrived (true) or was removed (false); node is its device node.
-    void DeviceChange(bool arrival, const QString& node = {});
+    void onHidDeviceChanged(bool arrival, const QString& node = {});
 
     // MainWindowService.cpp
-    void ButtonZerujClick();
-    void ButtonResetClick();
-    void ButtonListaParametrowClick();
+    void onZeroCountersClicked();
+    void onResetClicked();
+    void onReadParametersClicked();
 
 protected:
     bool event(QEvent* e) override;
@@ -307,7 +307,7 @@ private:
 public:
     // Fields in the window's own order.
     std::unique_ptr<IniFile> settings;
-    TransmissionThread* thread = nullptr;  // owned; ended and deleted by FormDestroy
+    TransmissionThread* thread = nullptr;  // owned; ended and deleted by onDestroy
     std::unique_ptr<Translator> translator;
     // Numbered texts outside the window's own captions (dialogs, results, the thread's
     // status) in the window's language; installed into the application.
@@ -323,29 +323,29 @@ public:
     std::unique_ptr<LogDownload> logs;
 
     // Controls (object names are the control names).
-    QTabWidget* PageControl1 = nullptr;
-    QWidget *TabSheet4 = nullptr, *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet5 = nullptr,
-            *TabSheetKomunikaty = nullptr, *TabSheetSerwis = nullptr, *TabSheetKorekta = nullptr;
-    StatePanel* PaintBoxStanLoggera = nullptr;
-    QPushButton *ButtonLogStart = nullptr, *ButtonLogStop = nullptr;
-    QListWidget* MessageListBox = nullptr;
-    QListWidget* ListBoxListaHID = nullptr;
-    QTreeWidget* ValueListEditorModbusErrors = nullptr;
-    QTreeWidget* ListViewParametry = nullptr;
-    QLabel* StatusPanel0 = nullptr;
-    QMenu* MenuSettings = nullptr;
-    QAction *MenuUSB = nullptr, *MenuClose = nullptr, *MenuOpen = nullptr, *MenuSave = nullptr;
-    QAction* MenuOpenResults = nullptr;
-    QMenu* MenuRecent = nullptr;  // the recent results files
-    QMenu* MenuHelp = nullptr;
-    QAction* MenuAbout = nullptr;
-    QLabel* StatusPanel2 = nullptr;  // the status bar's last panel: short notes
+    QTabWidget* tabs = nullptr;
+    QWidget *measurementsTab = nullptr, *registrationTab = nullptr, *resultsTab = nullptr, *deviceTab = nullptr,
+            *messagesTab = nullptr, *serviceTab = nullptr, *correctionTab = nullptr;
+    StatePanel* statePanel = nullptr;
+    QPushButton *recordStartButton = nullptr, *recordStopButton = nullptr;
+    QListWidget* messageList = nullptr;
+    QListWidget* hidList = nullptr;
+    QTreeWidget* errorCounters = nullptr;
+    QTreeWidget* parameterList = nullptr;
+    QLabel* linkStatusPanel = nullptr;
+    QMenu* settingsMenu = nullptr;
+    QAction *usbItem = nullptr, *exitItem = nullptr, *readResultsItem = nullptr, *saveResultsItem = nullptr;
+    QAction* openResultsItem = nullptr;
+    QMenu* recentMenu = nullptr;  // the recent results files
+    QMenu* helpMenu = nullptr;
+    QAction* aboutItem = nullptr;
+    QLabel* notePanel = nullptr;  // the status bar's last panel: short notes
     // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
-    QAction* MenuFastFrames = nullptr;
-    QAction* MenuCom[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
+    QAction* fastFramesItem = nullptr;
+    QAction* portItems[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
     // After the six: the link this run started with when the system does not list it
     // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.
-    QAction* MenuComOther = nullptr;
+    QAction* otherPortItem = nullptr;
 
 private:
     RequestStrip* strip_ = nullptr;

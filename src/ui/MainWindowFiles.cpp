@@ -37,12 +37,12 @@ void MainWindow::RefreshRecentMenu()
 
 void MainWindow::RebuildRecentMenu()
 {
-    if (!MenuRecent) return;
+    if (!recentMenu) return;
     // New items every time: the translator keeps the first caption of an item.
-    MenuRecent->clear();
+    recentMenu->clear();
     const QStringList& files = recent_.Files();
     if (files.isEmpty()) {
-        QAction* none = MenuRecent->addAction(QString());
+        QAction* none = recentMenu->addAction(QString());
         none->setObjectName(QString::fromLatin1(objname::kRecentNone));
         none->setText(translator ? translator->TranslateCaption(
                                        QStringLiteral("[2208]Brak ostatnio otwieranych plików"), none)
@@ -54,7 +54,7 @@ void MainWindow::RebuildRecentMenu()
         const QString path = files[i];
         QString name = QFileInfo(path).fileName();
         name.replace(u'&', QStringLiteral("&&"));
-        QAction* item = MenuRecent->addAction(QStringLiteral("&%1 %2  (%3)").arg(i + 1).arg(name, ShortFolder(path)));
+        QAction* item = recentMenu->addAction(QStringLiteral("&%1 %2  (%3)").arg(i + 1).arg(name, ShortFolder(path)));
         item->setObjectName(QString::fromLatin1(objname::kRecentFileItem).arg(i + 1));
         item->setData(path);
         item->setToolTip(QDir::toNativeSeparators(path));
@@ -80,17 +80,17 @@ bool MainWindow::OpenRecentFile(const QString& path)
 
 void MainWindow::ShowStatusNote(const QString& text)
 {
-    if (!StatusPanel2) return;
+    if (!notePanel) return;
     if (!statusNoteTimer_) {
         statusNoteTimer_ = new QTimer(this);
         statusNoteTimer_->setSingleShot(true);
         connect(statusNoteTimer_, &QTimer::timeout, this, [this] {
-            StatusPanel2->clear();
-            StatusPanel2->setToolTip(QString());
+            notePanel->clear();
+            notePanel->setToolTip(QString());
         });
     }
-    StatusPanel2->setText(text);
-    StatusPanel2->setToolTip(text);  // a long path may not fit the panel
+    notePanel->setText(text);
+    notePanel->setToolTip(text);  // a long path may not fit the panel
     statusNoteTimer_->start(kStatusNoteMs);
 }
 

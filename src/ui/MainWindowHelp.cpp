@@ -14,12 +14,12 @@ namespace quorvex {
 
 void MainWindow::BuildHelpMenu()
 {
-    MenuHelp = menuBar()->addMenu(QStringLiteral("[2205]Pomoc"));
-    MenuHelp->setObjectName(QString::fromLatin1(objname::kHelpMenu));
-    MenuAbout = MenuHelp->addAction(QStringLiteral("[2206]O programie"));
-    MenuAbout->setObjectName(QString::fromLatin1(objname::kAboutItem));
-    MenuAbout->setMenuRole(QAction::AboutRole);
-    connect(MenuAbout, &QAction::triggered, this, &MainWindow::MenuAboutClick);
+    helpMenu = menuBar()->addMenu(QStringLiteral("[2205]Pomoc"));
+    helpMenu->setObjectName(QString::fromLatin1(objname::kHelpMenu));
+    aboutItem = helpMenu->addAction(QStringLiteral("[2206]O programie"));
+    aboutItem->setObjectName(QString::fromLatin1(objname::kAboutItem));
+    aboutItem->setMenuRole(QAction::AboutRole);
+    connect(aboutItem, &QAction::triggered, this, &MainWindow::onAboutChosen);
 }
 
 QString MainWindow::AboutText() const
@@ -42,7 +42,7 @@ QString MainWindow::AboutText() const
            line("[2213]Instrukcja", QStringLiteral("man quorvex"));
 }
 
-void MainWindow::MenuAboutClick()
+void MainWindow::onAboutChosen()
 {
     if (!translator || !settings) return;
     // Opened, not executed: the transmission thread's hand-overs go on meanwhile.

@@ -143,24 +143,24 @@ void MainWindow::BuildWindow()
     setWindowTitle(kMainCaption);
     auto* central = Named(new QWidget(this), objname::kCentralPanel);
     setCentralWidget(central);
-    PageControl1 = Named(new QTabWidget(central), objname::kTabs);
-    QFont bold = PageControl1->font();
+    tabs = Named(new QTabWidget(central), objname::kTabs);
+    QFont bold = tabs->font();
     bold.setBold(true);
-    PageControl1->setFont(bold);
+    tabs->setFont(bold);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(4, 4, 4, 0);
-    layout->addWidget(PageControl1);
+    layout->addWidget(tabs);
 
-    PageControl1->addTab(TabSheet4 = BuildMeasurementsTab(), QStringLiteral("[100]Pomiary"));
-    PageControl1->addTab(TabSheet1 = BuildRegistrationTab(), QStringLiteral("[200]Rejestracja"));
-    PageControl1->addTab(TabSheet2 = BuildResultsTab(), QStringLiteral("[300]Wyniki"));
-    PageControl1->addTab(TabSheet5 = BuildDeviceTab(), QStringLiteral("[500]Urządzenie"));
-    PageControl1->addTab(TabSheetKomunikaty = BuildMessagesTab(), QStringLiteral("[602]Komunikaty"));
-    PageControl1->addTab(TabSheetSerwis = BuildServiceTab(), QStringLiteral("[603]Serwis"));
-    PageControl1->addTab(TabSheetKorekta = BuildCorrectionTab(), QStringLiteral("[604]Korekta"));
+    tabs->addTab(measurementsTab = BuildMeasurementsTab(), QStringLiteral("[100]Pomiary"));
+    tabs->addTab(registrationTab = BuildRegistrationTab(), QStringLiteral("[200]Rejestracja"));
+    tabs->addTab(resultsTab = BuildResultsTab(), QStringLiteral("[300]Wyniki"));
+    tabs->addTab(deviceTab = BuildDeviceTab(), QStringLiteral("[500]Urządzenie"));
+    tabs->addTab(messagesTab = BuildMessagesTab(), QStringLiteral("[602]Komunikaty"));
+    tabs->addTab(serviceTab = BuildServiceTab(), QStringLiteral("[603]Serwis"));
+    tabs->addTab(correctionTab = BuildCorrectionTab(), QStringLiteral("[604]Korekta"));
 
-    for (int i = 0; i < PageControl1->count(); ++i) NormalWeight(PageControl1->widget(i));
-    for (QGroupBox* box : PageControl1->findChildren<QGroupBox*>()) BoldCaption(box);
+    for (int i = 0; i < tabs->count(); ++i) NormalWeight(tabs->widget(i));
+    for (QGroupBox* box : tabs->findChildren<QGroupBox*>()) BoldCaption(box);
 
     BuildMenu();
     BuildToolBar();
@@ -214,19 +214,19 @@ QWidget* MainWindow::BuildMeasurementsTab()
 
     auto* state = Group(page, objname::kStateGroup, QStringLiteral("[120]Aktualny stan loggera"));
     auto* sl = new QVBoxLayout(state);
-    PaintBoxStanLoggera = new StatePanel(state);
-    PaintBoxStanLoggera->setMinimumHeight(70);
-    sl->addWidget(PaintBoxStanLoggera, 1);
+    statePanel = new StatePanel(state);
+    statePanel->setMinimumHeight(70);
+    sl->addWidget(statePanel, 1);
     auto* buttons = new QHBoxLayout;
-    ButtonLogStart = Button(state, objname::kRecordStartButton, QStringLiteral("[3]Start"));
-    ButtonLogStop = Button(state, objname::kRecordStopButton, QStringLiteral("[4]Stop"));
+    recordStartButton = Button(state, objname::kRecordStartButton, QStringLiteral("[3]Start"));
+    recordStopButton = Button(state, objname::kRecordStopButton, QStringLiteral("[4]Stop"));
     buttons->addStretch();
-    buttons->addWidget(ButtonLogStart);
-    buttons->addWidget(ButtonLogStop);
+    buttons->addWidget(recordStartButton);
+    buttons->addWidget(recordStopButton);
     buttons->addStretch();
     sl->addLayout(buttons);
-    ButtonLogStart->hide();
-    ButtonLogStop->hide();
+    recordStartButton->hide();
+    recordStopButton->hide();
 
     grid->addWidget(name, 0, 0, 1, 2);
     grid->addWidget(clock, 1, 0);
@@ -372,8 +372,8 @@ QWidget* MainWindow::BuildMessagesTab()
 {
     QWidget* page = Page(objname::kMessagesTab);
     NormalWeight(page);
-    MessageListBox = Named(new QListWidget(page), objname::kMessageList);
-    (new QVBoxLayout(page))->addWidget(MessageListBox);
+    messageList = Named(new QListWidget(page), objname::kMessageList);
+    (new QVBoxLayout(page))->addWidget(messageList);
     return page;
 }
 
@@ -384,49 +384,49 @@ QWidget* MainWindow::BuildServiceTab()
     NormalWeight(page);
     auto* errors = Group(page, objname::kErrorsGroup, QStringLiteral("Błędy transmisji"));
     errors->setGeometry(44, 21, 312, 251);
-    ValueListEditorModbusErrors = Named(new QTreeWidget(errors), objname::kErrorCounters);
-    ValueListEditorModbusErrors->setGeometry(4, 26, 283, 172);
-    ValueListEditorModbusErrors->setEnabled(false);
-    ValueListEditorModbusErrors->setColumnCount(2);
-    ValueListEditorModbusErrors->setHeaderHidden(true);
-    ValueListEditorModbusErrors->setRootIsDecorated(false);
+    errorCounters = Named(new QTreeWidget(errors), objname::kErrorCounters);
+    errorCounters->setGeometry(4, 26, 283, 172);
+    errorCounters->setEnabled(false);
+    errorCounters->setColumnCount(2);
+    errorCounters->setHeaderHidden(true);
+    errorCounters->setRootIsDecorated(false);
     // 190 wide unless the longest label needs more: every label stays readable whole.
-    const int labelWidth = ValueListEditorModbusErrors->fontMetrics().horizontalAdvance(
+    const int labelWidth = errorCounters->fontMetrics().horizontalAdvance(
                                QStringLiteral("Nieprawidłowa suma kontrolna")) + 12;
-    ValueListEditorModbusErrors->setColumnWidth(0, std::max(190, labelWidth));
-    ValueListEditorModbusErrors->setColumnWidth(1, 68);
+    errorCounters->setColumnWidth(0, std::max(190, labelWidth));
+    errorCounters->setColumnWidth(1, 68);
     for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
                             "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"})
-        new QTreeWidgetItem(ValueListEditorModbusErrors, {QString::fromUtf8(key), QString()});
+        new QTreeWidgetItem(errorCounters, {QString::fromUtf8(key), QString()});
     Button(errors, objname::kZeroButton, QStringLiteral("Zeruj"))->setGeometry(110, 206, 92, 30);
 
     auto* reset = Group(page, objname::kLeadGroup, QStringLiteral("Reset Loggera"));
     reset->setGeometry(428, 23, 425, 64);
     Button(page, objname::kResetButton, QStringLiteral("Reset"))->setGeometry(586, 47, 100, 32);
 
-    ListViewParametry = Named(new QTreeWidget(page), objname::kParameterList);
-    ListViewParametry->setGeometry(428, 95, 425, 370);
-    ListViewParametry->setColumnCount(2);
-    ListViewParametry->setHeaderLabels({QStringLiteral("Nazwa"), QStringLiteral("Wartość")});
-    ListViewParametry->setRootIsDecorated(false);
-    ListViewParametry->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListViewParametry->header()->setSectionsClickable(false);
-    ListViewParametry->header()->setStretchLastSection(false);
-    ListViewParametry->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+    parameterList = Named(new QTreeWidget(page), objname::kParameterList);
+    parameterList->setGeometry(428, 95, 425, 370);
+    parameterList->setColumnCount(2);
+    parameterList->setHeaderLabels({QStringLiteral("Nazwa"), QStringLiteral("Wartość")});
+    parameterList->setRootIsDecorated(false);
+    parameterList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    parameterList->header()->setSectionsClickable(false);
+    parameterList->header()->setStretchLastSection(false);
+    parameterList->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
                                                     "border-bottom: 1px solid #d0d0d0; }"));
-    ListViewParametry->setColumnWidth(0, 246);
-    ListViewParametry->setColumnWidth(1, 150);
+    parameterList->setColumnWidth(0, 246);
+    parameterList->setColumnWidth(1, 150);
     // The name column stays at least 200 wide, the value column at most 150.
-    connect(ListViewParametry->header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        if (column == 0 && size < 200) ListViewParametry->setColumnWidth(0, 200);
-        if (column == 1 && size > 150) ListViewParametry->setColumnWidth(1, 150);
+    connect(parameterList->header(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
+        if (column == 0 && size < 200) parameterList->setColumnWidth(0, 200);
+        if (column == 1 && size > 150) parameterList->setColumnWidth(1, 150);
     });
     Button(page, objname::kReadParametersButton, QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
 
     auto* hid = Group(page, objname::kHidGroup, QStringLiteral("Lista urządzeń HID"));
     hid->setGeometry(44, 287, 312, 178);
-    ListBoxListaHID = Named(new QListWidget(hid), objname::kHidList);
-    (new QVBoxLayout(hid))->addWidget(ListBoxListaHID);
+    hidList = Named(new QListWidget(hid), objname::kHidList);
+    (new QVBoxLayout(hid))->addWidget(hidList);
     return page;
 }
 
@@ -459,39 +459,39 @@ void MainWindow::BuildMenu()
     bar->setObjectName(QString::fromLatin1(objname::kMenuBar));
     QMenu* file = bar->addMenu(QStringLiteral("[30]Plik"));
     file->setObjectName(QString::fromLatin1(objname::kFileMenu));
-    MenuOpen = file->addAction(QStringLiteral("[41]Odczytaj wyniki"));
-    MenuOpen->setObjectName(QString::fromLatin1(objname::kReadResultsItem));
-    MenuOpen->setVisible(false);
-    MenuSave = file->addAction(QStringLiteral("[42]Zapisz wyniki"));
-    MenuSave->setObjectName(QString::fromLatin1(objname::kSaveResultsItem));
-    MenuSave->setVisible(false);
-    MenuOpenResults = file->addAction(QStringLiteral("[2120]Otwórz plik wyników…"));
-    MenuOpenResults->setObjectName(QString::fromLatin1(objname::kOpenResultsItem));
-    MenuOpenResults->setShortcut(QKeySequence::Open);
-    connect(MenuOpenResults, &QAction::triggered, this, &MainWindow::MenuOpenResultsClick);
-    MenuRecent = file->addMenu(QStringLiteral("[2207]Ostatnio otwierane"));
-    MenuRecent->setObjectName(QString::fromLatin1(objname::kRecentMenu));
-    MenuRecent->menuAction()->setObjectName(QString::fromLatin1(objname::kRecentMenuItem));
-    MenuRecent->setToolTipsVisible(true);
+    readResultsItem = file->addAction(QStringLiteral("[41]Odczytaj wyniki"));
+    readResultsItem->setObjectName(QString::fromLatin1(objname::kReadResultsItem));
+    readResultsItem->setVisible(false);
+    saveResultsItem = file->addAction(QStringLiteral("[42]Zapisz wyniki"));
+    saveResultsItem->setObjectName(QString::fromLatin1(objname::kSaveResultsItem));
+    saveResultsItem->setVisible(false);
+    openResultsItem = file->addAction(QStringLiteral("[2120]Otwórz plik wyników…"));
+    openResultsItem->setObjectName(QString::fromLatin1(objname::kOpenResultsItem));
+    openResultsItem->setShortcut(QKeySequence::Open);
+    connect(openResultsItem, &QAction::triggered, this, &MainWindow::onOpenResultsChosen);
+    recentMenu = file->addMenu(QStringLiteral("[2207]Ostatnio otwierane"));
+    recentMenu->setObjectName(QString::fromLatin1(objname::kRecentMenu));
+    recentMenu->menuAction()->setObjectName(QString::fromLatin1(objname::kRecentMenuItem));
+    recentMenu->setToolTipsVisible(true);
     // A file deleted or moved since it was opened leaves the list before anyone picks it.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();
-    MenuClose = file->addAction(QStringLiteral("[39]Zakończ"));
-    MenuClose->setObjectName(QString::fromLatin1(objname::kExitItem));
-    connect(MenuClose, &QAction::triggered, this, &QWidget::close);
+    exitItem = file->addAction(QStringLiteral("[39]Zakończ"));
+    exitItem->setObjectName(QString::fromLatin1(objname::kExitItem));
+    connect(exitItem, &QAction::triggered, this, &QWidget::close);
 
-    MenuSettings = bar->addMenu(QStringLiteral("[40]Ustawienia"));
-    MenuSettings->setObjectName(QString::fromLatin1(objname::kSettingsMenu));
-    MenuUSB = MenuSettings->addAction(kUsbLink);
-    MenuUSB->setObjectName(QString::fromLatin1(objname::kUsbItem));
-    MenuUSB->setCheckable(true);
-    connect(MenuUSB, &QAction::triggered, this, [this] { MenuComClick(MenuUSB); });
+    settingsMenu = bar->addMenu(QStringLiteral("[40]Ustawienia"));
+    settingsMenu->setObjectName(QString::fromLatin1(objname::kSettingsMenu));
+    usbItem = settingsMenu->addAction(kUsbLink);
+    usbItem->setObjectName(QString::fromLatin1(objname::kUsbItem));
+    usbItem->setCheckable(true);
+    connect(usbItem, &QAction::triggered, this, [this] { onPortItemChosen(usbItem); });
     BuildPortMenuItems();
-    MenuSettings->addSeparator();
-    MenuFastFrames = MenuSettings->addAction(QStringLiteral("[2150]Szybki odczyt"));
-    MenuFastFrames->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
-    MenuFastFrames->setCheckable(true);
-    connect(MenuFastFrames, &QAction::toggled, this, &MainWindow::SetFastFrames);
+    settingsMenu->addSeparator();
+    fastFramesItem = settingsMenu->addAction(QStringLiteral("[2150]Szybki odczyt"));
+    fastFramesItem->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
+    fastFramesItem->setCheckable(true);
+    connect(fastFramesItem, &QAction::toggled, this, &MainWindow::SetFastFrames);
     BuildHelpMenu();
 }
 
@@ -526,21 +526,21 @@ void MainWindow::BuildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QString::fromLatin1(objname::kStatusBar));
     bar->setSizeGripEnabled(false);
-    StatusPanel0 = Named(new QLabel(bar), objname::kLinkStatusPanel);
+    linkStatusPanel = Named(new QLabel(bar), objname::kLinkStatusPanel);
     // As wide as the link's text (a pseudo-terminal's path can be long), never
     // narrower than the designed panel, so the request strip keeps its place.
-    StatusPanel0->setMinimumWidth(300);
-    StatusPanel0->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    linkStatusPanel->setMinimumWidth(300);
+    linkStatusPanel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     strip_ = new RequestStrip(bar);
     strip_->setFixedSize(150, 18);
     // The empty last panel gives way to a long link text.
     // It also carries short notes, such as the file just written.
-    StatusPanel2 = Named(new QLabel(bar), objname::kNotePanel);
-    StatusPanel2->setMinimumWidth(0);
-    StatusPanel2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(StatusPanel0);
+    notePanel = Named(new QLabel(bar), objname::kNotePanel);
+    notePanel->setMinimumWidth(0);
+    notePanel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(linkStatusPanel);
     bar->addWidget(strip_);
-    bar->addWidget(StatusPanel2, 1);
+    bar->addWidget(notePanel, 1);
 }
 
 }  // namespace quorvex

@@ -17,52 +17,52 @@ namespace quorvex {
 void MainWindow::BuildPortMenuItems()
 {
     for (int i = 0; i < kPortMenuItems; ++i) {
-        QAction* item = MenuSettings->addAction(QStringLiteral("Com%1").arg(i + 1));
+        QAction* item = settingsMenu->addAction(QStringLiteral("Com%1").arg(i + 1));
         item->setObjectName(QString::fromLatin1(objname::kPortItem).arg(i + 1));
         item->setCheckable(true);
         item->setVisible(false);
-        connect(item, &QAction::triggered, this, [this, item] { MenuComClick(item); });
-        MenuCom[i] = item;
+        connect(item, &QAction::triggered, this, [this, item] { onPortItemChosen(item); });
+        portItems[i] = item;
     }
-    MenuComOther = MenuSettings->addAction(QString());
-    MenuComOther->setObjectName(QString::fromLatin1(objname::kOtherPortItem));
-    MenuComOther->setCheckable(true);
-    MenuComOther->setVisible(false);
-    connect(MenuComOther, &QAction::triggered, this, [this] { MenuComClick(MenuComOther); });
+    otherPortItem = settingsMenu->addAction(QString());
+    otherPortItem->setObjectName(QString::fromLatin1(objname::kOtherPortItem));
+    otherPortItem->setCheckable(true);
+    otherPortItem->setVisible(false);
+    connect(otherPortItem, &QAction::triggered, this, [this] { onPortItemChosen(otherPortItem); });
 }
 
 bool MainWindow::IsListedLink(const QString& name) const
 {
-    if (name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0) return true;
-    for (QAction* item : MenuCom)
+    if (name.compare(usbItem->text(), Qt::CaseInsensitive) == 0) return true;
+    for (QAction* item : portItems)
         if (item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
 void MainWindow::OfferStartLink(const QString& name)
 {
-    MenuComOther->setText(name);
-    MenuComOther->setVisible(!name.isEmpty() && !IsListedLink(name));
+    otherPortItem->setText(name);
+    otherPortItem->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
-void MainWindow::MenuPortComInit()
+void MainWindow::FillPortMenu()
 {
     systemPorts_ = SerialPorts ? SerialPorts() : SystemSerialPorts();
-    MenuPortComInit(systemPorts_);
+    FillPortMenu(systemPorts_);
 }
 
-void MainWindow::MenuPortComInit(const QList<SerialPortEntry>& ports)
+void MainWindow::FillPortMenu(const QList<SerialPortEntry>& ports)
 {
     const PortMenuPlan plan = PlanPortMenu(ports);
     if (plan.TooMany) AddMessageLine(QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć"));
     for (int i = 0; i < kPortMenuItems; ++i) {
         // Filled again after an adapter went: items without a port hide with their design captions.
         const bool used = i < plan.Captions.size();
-        MenuCom[i]->setText(used ? plan.Captions[i] : QStringLiteral("Com%1").arg(i + 1));
-        MenuCom[i]->setVisible(used);
+        portItems[i]->setText(used ? plan.Captions[i] : QStringLiteral("Com%1").arg(i + 1));
+        portItems[i]->setVisible(used);
     }
     // A start link the system lists after all needs no item of its own.
-    if (MenuComOther->isVisible() && IsListedLink(MenuComOther->text())) MenuComOther->setVisible(false);
+    if (otherPortItem->isVisible() && IsListedLink(otherPortItem->text())) otherPortItem->setVisible(false);
 }
 
 void MainWindow::SelectStartLink()
@@ -80,23 +80,23 @@ void MainWindow::RefreshPortMenu()
     const QList<SerialPortEntry> ports = SerialPorts ? SerialPorts() : SystemSerialPorts();
     if (ports == systemPorts_) return;
     systemPorts_ = ports;
-    QAction* checked = MenuUSB->isChecked() ? MenuUSB : MenuComOther->isChecked() ? MenuComOther : nullptr;
+    QAction* checked = usbItem->isChecked() ? usbItem : otherPortItem->isChecked() ? otherPortItem : nullptr;
     QString checkedPort;
-    for (QAction* item : MenuCom)
+    for (QAction* item : portItems)
         if (item->isChecked()) checkedPort = item->text();
-    MenuPortComInit(ports);
+    FillPortMenu(ports);
     // The chosen link stays chosen; only its check mark follows its port to the new place,
     // or goes when the port has gone (the thread goes on trying it as before).
-    for (QAction* item : MenuCom) {
+    for (QAction* item : portItems) {
         item->setChecked(false);
         if (!checked && !checkedPort.isEmpty() && item->isVisible() && item->text() == checkedPort) checked = item;
     }
-    if (checked == MenuComOther && !MenuComOther->isVisible()) {
+    if (checked == otherPortItem && !otherPortItem->isVisible()) {
         // The start link's own item gave way to a port item of the same name.
-        MenuComOther->setChecked(false);
+        otherPortItem->setChecked(false);
         checked = nullptr;
-        for (QAction* item : MenuCom)
-            if (!checked && item->isVisible() && item->text().compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
+        for (QAction* item : portItems)
+            if (!checked && item->isVisible() && item->text().compare(otherPortItem->text(), Qt::CaseInsensitive) == 0)
                 checked = item;
     }
     if (checked) checked->setChecked(true);
@@ -108,16 +108,16 @@ QString MainWindow::PortComSelected(const QString& name)
     portErrorShown = false;
     hidAbsentShown = false;
     hidDeniedShown = false;
-    MenuUSB->setChecked(false);
-    for (QAction* item : MenuCom) item->setChecked(false);
-    MenuComOther->setChecked(false);
+    usbItem->setChecked(false);
+    for (QAction* item : portItems) item->setChecked(false);
+    otherPortItem->setChecked(false);
     // Only items that show a port can be chosen; hidden ones keep their design captions.
     QAction* match = nullptr;
-    if (name.compare(MenuUSB->text(), Qt::CaseInsensitive) == 0) match = MenuUSB;
-    for (QAction* item : MenuCom)
+    if (name.compare(usbItem->text(), Qt::CaseInsensitive) == 0) match = usbItem;
+    for (QAction* item : portItems)
         if (!match && item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) match = item;
-    if (!match && MenuComOther->isVisible() && name.compare(MenuComOther->text(), Qt::CaseInsensitive) == 0)
-        match = MenuComOther;
+    if (!match && otherPortItem->isVisible() && name.compare(otherPortItem->text(), Qt::CaseInsensitive) == 0)
+        match = otherPortItem;
     if (!match) {
         AddMessageLine(QStringLiteral("Funkcja PortComSelected. Nie znaleziono nazwy portu."));
         return name;
@@ -128,7 +128,7 @@ QString MainWindow::PortComSelected(const QString& name)
     return match->text();
 }
 
-void MainWindow::MenuComClick(QAction* item)
+void MainWindow::onPortItemChosen(QAction* item)
 {
     if (item) ChooseLink(item->text());
 }
@@ -157,11 +157,11 @@ void MainWindow::StartDeviceWatcher()
         AddMessageLine(QStringLiteral("Funkcja StartDeviceWatcher. ") + watcher_->Error());
         return;
     }
-    connect(watcher_, &DeviceWatcher::arrived, this, [this](const QString& node) { DeviceChange(true, node); });
-    connect(watcher_, &DeviceWatcher::removed, this, [this](const QString& node) { DeviceChange(false, node); });
+    connect(watcher_, &DeviceWatcher::arrived, this, [this](const QString& node) { onHidDeviceChanged(true, node); });
+    connect(watcher_, &DeviceWatcher::removed, this, [this](const QString& node) { onHidDeviceChanged(false, node); });
 }
 
-void MainWindow::DeviceChange(bool arrival, const QString& node)
+void MainWindow::onHidDeviceChanged(bool arrival, const QString& node)
 {
     if (destroyed_) return;
     FillHidList();

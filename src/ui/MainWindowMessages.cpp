@@ -68,7 +68,7 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
             break;
         case WM_COUNTERS:
             // The service tab's table is brought up to date when the tab is shown.
-            if (TabSheetSerwis->isVisible()) RebuildCounterTable();
+            if (serviceTab->isVisible()) RebuildCounterTable();
             break;
         case WM_WRITE_DONE:
             WriteConfirmed();

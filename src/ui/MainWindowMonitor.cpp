@@ -46,12 +46,12 @@ void MainWindow::BindMonitorControls()
     auto label = [this](const char* n) { return n ? findChild<QLabel*>(QString::fromLatin1(n)) : nullptr; };
     auto box = [this](const char* n) { return n ? findChild<QGroupBox*>(QString::fromLatin1(n)) : nullptr; };
     auto button = [this](const char* n) { return n ? findChild<QPushButton*>(QString::fromLatin1(n)) : nullptr; };
-    auto finish = [this](ControlBinding* c, QGroupBox* b, QPushButton* btn, QLabel* l1, QLabel* l2,
+    auto finish = [this](ControlBinding* c, QGroupBox* b, QPushButton* btn, QLabel* caption, QLabel* unit,
                          Parameter* p) {
         c->Box = b;
         c->Button = btn;
-        c->Label1 = l1;
-        c->Label2 = l2;
+        c->CaptionLabel = caption;
+        c->UnitLabel = unit;
         c->Param = p;
         c->Model = &model_;
         controls->AddControl(c);
@@ -59,9 +59,9 @@ void MainWindow::BindMonitorControls()
     auto base = [&](const char* b, const char* btn) {
         finish(new ControlBinding, box(b), button(btn), nullptr, nullptr, nullptr);
     };
-    auto editor = [&](const char* e, const char* b, const char* btn, const char* l1, const char* l2,
+    auto editor = [&](const char* e, const char* b, const char* btn, const char* caption, const char* unit,
                       Parameter& p) {
-        finish(new EditorBinding(edit(e)), box(b), button(btn), label(l1), label(l2), &p);
+        finish(new EditorBinding(edit(e)), box(b), button(btn), label(caption), label(unit), &p);
     };
     auto radios = [&](const char* g, Parameter& p) {
         finish(new RadioGroupBinding(box(g)), nullptr, nullptr, nullptr, nullptr, &p);
@@ -138,17 +138,17 @@ void MainWindow::SetLoggerState(int code)
 {
     if (code == lastStateCode && code != -1) return;
     if (code != -1) lastStateCode = code;
-    ButtonLogStart->hide();
-    ButtonLogStop->hide();
+    recordStartButton->hide();
+    recordStopButton->hide();
     if (const StateTexts* s = FindState(lastStateCode)) {
         stateText = (s->first ? Translated(s->first) : QString()) + QLatin1Char('\n') + Translated(s->second);
-        if (s->button == 1) ButtonLogStart->show();
-        if (s->button == 2) ButtonLogStop->show();
+        if (s->button == 1) recordStartButton->show();
+        if (s->button == 2) recordStopButton->show();
     }
-    PaintBoxStanLoggera->SetText(stateText);
+    statePanel->SetText(stateText);
 }
 
-void MainWindow::ButtonLogStartClick() { model_.WriteRecordingBit(true); }
-void MainWindow::ButtonLogStopClick() { model_.WriteRecordingBit(false); }
+void MainWindow::onRecordStartClicked() { model_.WriteRecordingBit(true); }
+void MainWindow::onRecordStopClicked() { model_.WriteRecordingBit(false); }
 
 }  // namespace quorvex

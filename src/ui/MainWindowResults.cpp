@@ -134,11 +134,11 @@ void MainWindow::CreateLogDownload()
     connect(w.buttons[LogDownloadView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
     connect(w.buttons[LogDownloadView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
     connect(w.buttons[LogDownloadView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
-    connect(w.buttons[LogDownloadView::ButtonChart], &QPushButton::clicked, this, &MainWindow::ButtonChartClick);
+    connect(w.buttons[LogDownloadView::ButtonChart], &QPushButton::clicked, this, &MainWindow::onChartClicked);
     connect(w.buttons[LogDownloadView::ButtonPrintTable], &QPushButton::clicked, this,
-            &MainWindow::ButtonPrintTableClick);
+            &MainWindow::onPrintTableClicked);
     connect(w.buttons[LogDownloadView::ButtonSaveResults], &QPushButton::clicked, this,
-            &MainWindow::ButtonSaveResultsClick);
+            &MainWindow::onSaveResultsClicked);
     logs->Reset();
 }
 
@@ -191,7 +191,7 @@ bool MainWindow::LogReadFailed()
     return !logs || !thread || logs->LogReadFailed(thread->ResponseRecord());
 }
 
-void MainWindow::ButtonChartClick()
+void MainWindow::onChartClicked()
 {
     ChartWindow* chart = FindChartWindow();
     if (!chart) return;
@@ -199,7 +199,7 @@ void MainWindow::ButtonChartClick()
     chart->ShowChart();
 }
 
-void MainWindow::ButtonPrintTableClick()
+void MainWindow::onPrintTableClicked()
 {
     auto* print = qobject_cast<PrintDialog*>(windows_.printDialog);
     if (!print) return;
@@ -215,7 +215,7 @@ void MainWindow::RememberFolder(const QString& path)
     settings->Flush();
 }
 
-void MainWindow::ButtonSaveResultsClick()
+void MainWindow::onSaveResultsClicked()
 {
     if (!settings || !AskSavePath) return;
     const QString folder = ResultsFolder();
@@ -236,7 +236,7 @@ void MainWindow::ButtonSaveResultsClick()
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
-void MainWindow::MenuOpenResultsClick()
+void MainWindow::onOpenResultsChosen()
 {
     if (!settings || !AskOpenPath) return;
     const QString path = AskOpenPath(ResultsFolder());
@@ -269,7 +269,7 @@ bool MainWindow::OpenResultsFile(const QString& path)
     if (settings) recent_.Save(*settings);
     RebuildRecentMenu();
     // Whatever the link is doing, the opened results are what the operator came for.
-    PageControl1->setCurrentWidget(TabSheet2);
+    tabs->setCurrentWidget(resultsTab);
     return true;
 }
 

@@ -15,15 +15,15 @@ namespace quorvex {
 void MainWindow::ConnectServiceButtons()
 {
     auto hook = [this](const char* name, void (MainWindow::*handler)()) {
-        if (auto* b = TabSheetSerwis->findChild<QPushButton*>(QString::fromLatin1(name)))
+        if (auto* b = serviceTab->findChild<QPushButton*>(QString::fromLatin1(name)))
             connect(b, &QPushButton::clicked, this, handler);
     };
-    hook(objname::kZeroButton, &MainWindow::ButtonZerujClick);
-    hook(objname::kResetButton, &MainWindow::ButtonResetClick);
-    hook(objname::kReadParametersButton, &MainWindow::ButtonListaParametrowClick);
+    hook(objname::kZeroButton, &MainWindow::onZeroCountersClicked);
+    hook(objname::kResetButton, &MainWindow::onResetClicked);
+    hook(objname::kReadParametersButton, &MainWindow::onReadParametersClicked);
 }
 
-void MainWindow::ButtonZerujClick()
+void MainWindow::onZeroCountersClicked()
 {
     if (!thread) return;
     thread->ZeroCounters();
@@ -31,7 +31,7 @@ void MainWindow::ButtonZerujClick()
     QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_COUNTERS, {}, thread->ProtocolState()));
 }
 
-void MainWindow::ButtonResetClick()
+void MainWindow::onResetClicked()
 {
     if (!thread) return;
     if (!thread->Connected()) {
@@ -52,12 +52,12 @@ void MainWindow::ButtonResetClick()
     thread->AddRecord(r);
 }
 
-void MainWindow::ButtonListaParametrowClick()
+void MainWindow::onReadParametersClicked()
 {
-    ListViewParametry->clear();
+    parameterList->clear();
     QList<QTreeWidgetItem*> rows;
     for (const Parameter* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});
-    ListViewParametry->addTopLevelItems(rows);
+    parameterList->addTopLevelItems(rows);
 }
 
 }  // namespace quorvex

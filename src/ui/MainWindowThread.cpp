@@ -77,13 +77,13 @@ QString MainWindow::CurrentLinkName() const
 void MainWindow::ShowLinkStatus()
 {
     if (thread) {
-        StatusPanel0->setText(thread->LinkStatusText());
+        linkStatusPanel->setText(thread->LinkStatusText());
         // Readable in full even when a very long path no longer fits the window.
-        StatusPanel0->setToolTip(StatusPanel0->text());
+        linkStatusPanel->setToolTip(linkStatusPanel->text());
         return;
     }
-    StatusPanel0->clear();
-    StatusPanel0->setToolTip(QString());
+    linkStatusPanel->clear();
+    linkStatusPanel->setToolTip(QString());
 }
 
 void MainWindow::StoreReadReply()
@@ -128,13 +128,13 @@ void MainWindow::RebuildCounterTable()
     // The counters change after every exchange; the rows stay the same, so
     // their values are updated in place rather than the table rebuilt.
     const QStringList lines = CounterTableLines(thread->Counters());
-    if (ValueListEditorModbusErrors->topLevelItemCount() != lines.size()) ValueListEditorModbusErrors->clear();
+    if (errorCounters->topLevelItemCount() != lines.size()) errorCounters->clear();
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const qsizetype eq = lines[i].indexOf(QLatin1Char('='));
         const QString name = lines[i].left(eq), value = lines[i].mid(eq + 1);
-        QTreeWidgetItem* item = ValueListEditorModbusErrors->topLevelItem(static_cast<int>(i));
+        QTreeWidgetItem* item = errorCounters->topLevelItem(static_cast<int>(i));
         if (!item) {
-            new QTreeWidgetItem(ValueListEditorModbusErrors, {name, value});
+            new QTreeWidgetItem(errorCounters, {name, value});
             continue;
         }
         if (item->text(0) != name) item->setText(0, name);
@@ -147,8 +147,8 @@ void MainWindow::FillHidList()
     if (!thread) return;
     QStringList products;
     thread->ListHidProducts(products);
-    ListBoxListaHID->clear();
-    ListBoxListaHID->addItems(products);
+    hidList->clear();
+    hidList->addItems(products);
 }
 
 }  // namespace quorvex

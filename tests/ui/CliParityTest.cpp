@@ -55,7 +55,7 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         int saves = 0;
         form->AskSavePath = [&](const QString&, const QString&) { return windowFiles.value(saves++); };
         form->show();
-        form->MenuFastFrames->trigger();
+        form->fastFramesItem->trigger();
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();

@@ -41,15 +41,15 @@ QList<SerialPortEntry> EightPorts()
 QStringList Lines(MainWindow& form)
 {
     QStringList lines;
-    for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
+    for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
     return lines;
 }
 
 QAction* Checked(MainWindow& form)
 {
-    QAction* found = form.MenuUSB->isChecked() ? form.MenuUSB : nullptr;
-    QList<QAction*> items(std::begin(form.MenuCom), std::end(form.MenuCom));
-    items << form.MenuComOther;
+    QAction* found = form.usbItem->isChecked() ? form.usbItem : nullptr;
+    QList<QAction*> items(std::begin(form.portItems), std::end(form.portItems));
+    items << form.otherPortItem;
     for (QAction* item : items)
         if (item->isChecked()) {
             EXPECT_EQ(found, nullptr) << "two items checked";
@@ -76,7 +76,7 @@ TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore)
 {
     WindowFixture w;
     EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
-    w.form->MenuPortComInit(EightPorts());
+    w.form->FillPortMenu(EightPorts());
     const QStringList expected{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0", "/dev/ttyS0",
                                "/dev/ttyS1"};
     for (int i = 0; i < kPortMenuItems; ++i) {
@@ -91,12 +91,12 @@ TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore)
 TEST(LinkMenu, FewerPortsLeaveTheOtherItemsHiddenWithTheirDesignCaptions)
 {
     WindowFixture w;
-    w.form->MenuPortComInit(EightPorts().mid(0, 2));
-    EXPECT_EQ(w.form->MenuCom[0]->text(), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(w.form->MenuCom[1]->text(), QStringLiteral("/dev/ttyUSB1"));
+    w.form->FillPortMenu(EightPorts().mid(0, 2));
+    EXPECT_EQ(w.form->portItems[0]->text(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(w.form->portItems[1]->text(), QStringLiteral("/dev/ttyUSB1"));
     for (int i = 2; i < kPortMenuItems; ++i) {
-        EXPECT_FALSE(w.form->MenuCom[i]->isVisible());
-        EXPECT_EQ(w.form->MenuCom[i]->text(), QStringLiteral("Com%1").arg(i + 1));
+        EXPECT_FALSE(w.form->portItems[i]->isVisible());
+        EXPECT_EQ(w.form->portItems[i]->text(), QStringLiteral("Com%1").arg(i + 1));
     }
     EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
     // A hidden item is no link: its design caption does not match.
@@ -108,21 +108,21 @@ TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem)
 {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/ttyusb0\n"), true);
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyusb0"));
-    w.form->MenuPortComInit(EightPorts().mid(0, 4));
-    const int before = w.form->MessageListBox->count();
+    w.form->FillPortMenu(EightPorts().mid(0, 4));
+    const int before = w.form->messageList->count();
     w.form->PortComSelected(w.form->PortName());
-    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[2]);
-    EXPECT_EQ(w.form->MenuCom[2]->text(), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(w.form->MessageListBox->count(), before);
+    EXPECT_EQ(Checked(*w.form), w.form->portItems[2]);
+    EXPECT_EQ(w.form->portItems[2]->text(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(w.form->messageList->count(), before);
     w.form->PortComSelected(QStringLiteral("usb"));
-    EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
+    EXPECT_EQ(Checked(*w.form), w.form->usbItem);
 }
 
 TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept)
 {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/quorvex-gone\n"), true);
-    // FormShow selected the stored name already, on an item of its own.
-    EXPECT_EQ(Checked(*w.form), w.form->MenuComOther);
+    // onShown selected the stored name already, on an item of its own.
+    EXPECT_EQ(Checked(*w.form), w.form->otherPortItem);
     EXPECT_FALSE(Lines(*w.form).contains(kNotFound));
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
     // A name that matches no item at all checks nothing and says so.
@@ -137,40 +137,40 @@ TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept)
 TEST(LinkMenu, OnlyAStartLinkTheSystemDoesNotListGetsAnItemOfItsOwn)
 {
     WindowFixture usb;
-    EXPECT_FALSE(usb.form->MenuComOther->isVisible());
+    EXPECT_FALSE(usb.form->otherPortItem->isVisible());
     usb.Close();
 
     // Choosing it again against the simulator is in LinkSimTest.
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/pts/quorvex\n"), true);
-    EXPECT_TRUE(w.form->MenuComOther->isVisible());
+    EXPECT_TRUE(w.form->otherPortItem->isVisible());
     // Listed by the system after all: its port item takes over.
-    w.form->MenuPortComInit({{QStringLiteral("quorvex"), QStringLiteral("/dev/pts/QUORVEX")}});
-    EXPECT_FALSE(w.form->MenuComOther->isVisible());
+    w.form->FillPortMenu({{QStringLiteral("quorvex"), QStringLiteral("/dev/pts/QUORVEX")}});
+    EXPECT_FALSE(w.form->otherPortItem->isVisible());
     w.form->PortComSelected(w.form->PortName());
-    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[0]);
+    EXPECT_EQ(Checked(*w.form), w.form->portItems[0]);
 }
 
 TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored)
 {
     WindowFixture w;
-    EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
-    w.form->MenuPortComInit(EightPorts().mid(0, 3));
+    EXPECT_EQ(Checked(*w.form), w.form->usbItem);
+    w.form->FillPortMenu(EightPorts().mid(0, 3));
     SimLogger sim;
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
     w.form->portErrorShown = true;
     w.form->hidAbsentShown = true;
 
-    w.form->MenuCom[2]->trigger();
+    w.form->portItems[2]->trigger();
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB1"));
-    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[2]);
+    EXPECT_EQ(Checked(*w.form), w.form->portItems[2]);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_EQ(w.model.ValueCount(), 0);
     EXPECT_FALSE(w.form->portErrorShown);
     EXPECT_FALSE(w.form->hidAbsentShown);
 
-    w.form->MenuUSB->trigger();
-    EXPECT_EQ(Checked(*w.form), w.form->MenuUSB);
+    w.form->usbItem->trigger();
+    EXPECT_EQ(Checked(*w.form), w.form->usbItem);
     w.Close();
     QSettings s(w.path, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));
@@ -200,24 +200,24 @@ TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne)
     QList<SerialPortEntry> ports{{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")},
                                  {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")}};
     w.form->SerialPorts = [&] { return ports; };
-    w.form->MenuPortComInit();
-    w.form->MenuCom[1]->trigger();
-    ASSERT_EQ(Checked(*w.form), w.form->MenuCom[1]);
+    w.form->FillPortMenu();
+    w.form->portItems[1]->trigger();
+    ASSERT_EQ(Checked(*w.form), w.form->portItems[1]);
 
     // An adapter arrives whose name sorts first: the chosen port moves down and stays checked.
     ports.prepend({QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0")});
     TtyEvent(events, "add");
-    ASSERT_TRUE(WaitUntil([&] { return w.form->MenuCom[0]->text() == QStringLiteral("/dev/ttyACM0"); }, 3000));
-    EXPECT_TRUE(w.form->MenuCom[2]->isVisible());
-    EXPECT_EQ(Checked(*w.form), w.form->MenuCom[2]);
-    EXPECT_EQ(w.form->MenuCom[2]->text(), QStringLiteral("/dev/ttyUSB0"));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->portItems[0]->text() == QStringLiteral("/dev/ttyACM0"); }, 3000));
+    EXPECT_TRUE(w.form->portItems[2]->isVisible());
+    EXPECT_EQ(Checked(*w.form), w.form->portItems[2]);
+    EXPECT_EQ(w.form->portItems[2]->text(), QStringLiteral("/dev/ttyUSB0"));
 
     // The chosen adapter goes: its item goes with it, the link stays what was chosen.
     ports = {{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")}};
     TtyEvent(events, "remove");
-    ASSERT_TRUE(WaitUntil([&] { return !w.form->MenuCom[1]->isVisible(); }, 3000));
-    EXPECT_EQ(w.form->MenuCom[0]->text(), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(w.form->MenuCom[1]->text(), QStringLiteral("Com2"));
+    ASSERT_TRUE(WaitUntil([&] { return !w.form->portItems[1]->isVisible(); }, 3000));
+    EXPECT_EQ(w.form->portItems[0]->text(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(w.form->portItems[1]->text(), QStringLiteral("Com2"));
     EXPECT_EQ(Checked(*w.form), nullptr);
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB0"));
 }

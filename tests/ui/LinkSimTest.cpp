@@ -39,7 +39,7 @@ QString StatusPanel(MainWindow& form)
 QStringList HidList(MainWindow& form)
 {
     QStringList items;
-    for (int i = 0; i < form.ListBoxListaHID->count(); ++i) items << form.ListBoxListaHID->item(i)->text();
+    for (int i = 0; i < form.hidList->count(); ++i) items << form.hidList->item(i)->text();
     return items;
 }
 
@@ -56,11 +56,11 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     ThreadWindow w(link, hid);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     // The simulator's terminal is not among the system's ports: it has its own item, ticked.
-    EXPECT_FALSE(w.form->MenuUSB->isChecked());
-    EXPECT_TRUE(w.form->MenuComOther->isChecked());
-    EXPECT_EQ(w.form->MessageListBox->findItems(QStringLiteral("Nie znaleziono"), Qt::MatchContains).size(), 0);
+    EXPECT_FALSE(w.form->usbItem->isChecked());
+    EXPECT_TRUE(w.form->otherPortItem->isChecked());
+    EXPECT_EQ(w.form->messageList->findItems(QStringLiteral("Nie znaleziono"), Qt::MatchContains).size(), 0);
     // The whole status text is readable, with the request strip right after it.
-    QLabel* panel = w.form->StatusPanel0;
+    QLabel* panel = w.form->linkStatusPanel;
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(link + QStringLiteral(" -otwarty")); }, 3000))
         << StatusPanel(*w.form).toStdString();
     EXPECT_TRUE(WaitUntil(
@@ -70,8 +70,8 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     EXPECT_GT(gap, 0);
     EXPECT_LT(gap, 20);
 
-    w.form->MenuUSB->trigger();
-    EXPECT_TRUE(w.form->MenuUSB->isChecked());
+    w.form->usbItem->trigger();
+    EXPECT_TRUE(w.form->usbItem->isChecked());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_HID_ABSENT; }));
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(QStringLiteral("-kabel odłączony")); }));
@@ -88,14 +88,14 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
 
     // The terminal the run started with is offered after the port items.
-    QAction* back = w.form->MenuComOther;
+    QAction* back = w.form->otherPortItem;
     ASSERT_TRUE(back->isVisible());
     EXPECT_EQ(back->text(), link);
-    const QList<QAction*> items = w.form->MenuSettings->actions();
-    EXPECT_GT(items.indexOf(back), items.indexOf(w.form->MenuCom[kPortMenuItems - 1]));
+    const QList<QAction*> items = w.form->settingsMenu->actions();
+    EXPECT_GT(items.indexOf(back), items.indexOf(w.form->portItems[kPortMenuItems - 1]));
     back->trigger();
     EXPECT_TRUE(back->isChecked());
-    EXPECT_FALSE(w.form->MenuUSB->isChecked());
+    EXPECT_FALSE(w.form->usbItem->isChecked());
     EXPECT_EQ(w.form->PortName(), link);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_FALSE(w.Edit(objname::kNameField)->text().isEmpty());
@@ -142,7 +142,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     // Given in lower case, as on a command line: the menu's spelling is the link's.
     ThreadWindow w(QStringLiteral("usb"), backend);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ParamsReady(); }, 30000));
-    EXPECT_TRUE(w.form->MenuUSB->isChecked());
+    EXPECT_TRUE(w.form->usbItem->isChecked());
     EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
     EXPECT_EQ(w.form->Thread()->LinkName(), QStringLiteral("USB"));
     EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 0);
@@ -160,7 +160,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     QObject::connect(&mouseChanges, &QTimer::timeout, [&] {
         mousePresent = !mousePresent;
         backend->SetPresent(mouseIndex, mousePresent);
-        w.form->DeviceChange(mousePresent, QStringLiteral("/dev/hidraw-mouse"));
+        w.form->onHidDeviceChanged(mousePresent, QStringLiteral("/dev/hidraw-mouse"));
     });
     busy.start(10);
     mouseChanges.start(170);
@@ -179,7 +179,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     EXPECT_EQ(c.NoResponseCount + c.FrameTooShortCount + c.FrameTooLongCount + c.CrcErrorCount, 0u);
 
     // The logger's own node going away is another matter: closed and looked for afresh.
-    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
+    w.form->onHidDeviceChanged(false, QStringLiteral("/dev/hidraw-sim"));
     EXPECT_TRUE(WaitUntil([&] { return backend->OpenCalls(logger.Device()) == 2; }));
 }
 
@@ -206,17 +206,17 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_EQ(w.Boxes(objname::kHidDeniedBox), 0);
     logger.SetPresent(false);
-    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-sim"));
+    w.form->onHidDeviceChanged(false, QStringLiteral("/dev/hidraw-sim"));
     backend->SetAccessDenied(logger.Device(), true);
     logger.SetPresent(true);
-    w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-sim"));
+    w.form->onHidDeviceChanged(true, QStringLiteral("/dev/hidraw-sim"));
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kHidDeniedBox) == 1; }));
 }
 
 QStringList Lines(MainWindow& form)
 {
     QStringList lines;
-    for (int i = 0; i < form.MessageListBox->count(); ++i) lines << form.MessageListBox->item(i)->text();
+    for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
     return lines;
 }
 
@@ -251,11 +251,11 @@ TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan)
 
     // Swapped for a logger that works.
     backend->SetPresent(oddIndex, false);
-    w.form->DeviceChange(false, QStringLiteral("/dev/hidraw-odd"));
+    w.form->onHidDeviceChanged(false, QStringLiteral("/dev/hidraw-odd"));
     ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 20; }, 5000));
     sim::SimLogger simLogger;
     backend->AddDevice(sim::MakeSimHidDevice(simLogger, "/dev/hidraw-good"));
-    w.form->DeviceChange(true, QStringLiteral("/dev/hidraw-good"));
+    w.form->onHidDeviceChanged(true, QStringLiteral("/dev/hidraw-good"));
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_FALSE(ResetSent(*w.form));
     w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kResetButton))->click();

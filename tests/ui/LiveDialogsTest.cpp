@@ -112,7 +112,7 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
             if (c.button)
                 w.Find<QPushButton>(c.button)->click();
             else
-                w.form->ButtonPrintTableClick();
+                w.form->onPrintTableClicked();
         };
         ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().*c.dialog), open, [&] { w.form->close(); },
                            w.path, QStringLiteral("USB"));
@@ -193,7 +193,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
         freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,
         // as the set start time or the logger's own button would.
-        w.form->ButtonLogStartClick();
+        w.form->onRecordStartClicked();
     }));
     EXPECT_EQ(freq->result(), QDialog::Rejected);
     // The logger records, with the interval it had.

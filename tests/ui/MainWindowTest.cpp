@@ -57,9 +57,9 @@ TEST(MainWindowSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
     EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
     EXPECT_EQ(w.form->pos(), QPoint(309, 169));
     EXPECT_EQ(w.form->Language(), QStringLiteral("Polski"));
-    EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Pomiary"));
-    EXPECT_EQ(w.form->PageControl()->currentIndex(), 0);
-    EXPECT_FALSE(w.form->MenuFastFrames->isChecked());
+    EXPECT_EQ(w.form->Tabs()->tabText(0), QStringLiteral("Pomiary"));
+    EXPECT_EQ(w.form->Tabs()->currentIndex(), 0);
+    EXPECT_FALSE(w.form->fastFramesItem->isChecked());
     w.form->move(400, 210);
     w.Close();
     QSettings s = Read(w.path);
@@ -105,7 +105,7 @@ TEST(MainWindowSettings, FirstStartSpeaksTheDesktopsLanguageAndKeepsIt)
         w.systemLocale = desktop;
         w.Open();
         EXPECT_EQ(w.form->Language(), language);
-        EXPECT_EQ(w.form->PageControl()->tabText(0), tab);
+        EXPECT_EQ(w.form->Tabs()->tabText(0), tab);
         // Stored now: another desktop language later changes nothing.
         w.Close();
         w.systemLocale = QLocale(QLocale::German, QLocale::Germany);
@@ -124,7 +124,7 @@ TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManu
         SCOPED_TRACE(language.toStdString());
         w.form->ApplyLanguage(language);
         EXPECT_EQ(w.form->menuBar()->actions().last()->text(), QString::fromUtf8(menu));
-        w.form->MenuAbout->trigger();
+        w.form->aboutItem->trigger();
         auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kAboutBox));
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->isVisible());
@@ -145,9 +145,9 @@ TEST(MainWindowSettings, StoredLanguageAndPositionAreRestored)
     WindowFixture w(
         QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\nFastFrames=1\n"), true);
     EXPECT_EQ(w.form->Language(), QStringLiteral("Niemiecki"));
-    EXPECT_TRUE(w.form->MenuFastFrames->isChecked());
-    EXPECT_EQ(w.form->MenuFastFrames->text(), QStringLiteral("Schnelles Auslesen"));
-    EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Messungen"));
+    EXPECT_TRUE(w.form->fastFramesItem->isChecked());
+    EXPECT_EQ(w.form->fastFramesItem->text(), QStringLiteral("Schnelles Auslesen"));
+    EXPECT_EQ(w.form->Tabs()->tabText(0), QStringLiteral("Messungen"));
     EXPECT_EQ(w.form->pos(), QPoint(50, 60));
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));
 }
@@ -211,14 +211,14 @@ TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
         o.portOverride = line.port;
         o.languageOverride = line.language;
         auto form = std::make_unique<MainWindow>(w.model, w.results, o);
-        form->FormActivate();
+        form->onActivated();
         EXPECT_EQ(form->PortName(), QStringLiteral("/dev/ttyUSB9"));
-        EXPECT_EQ(form->PageControl()->tabText(0), QStringLiteral("Measurements"));
+        EXPECT_EQ(form->Tabs()->tabText(0), QStringLiteral("Measurements"));
         if (operatorChooses) {
             form->ChooseLink(QStringLiteral("USB"));
             form->findChild<QToolButton*>(QString::fromLatin1(objname::kPolishButton))->click();
         }
-        form->FormDestroy();
+        form->onDestroy();
         form.reset();
         QSettings s = Read(w.path);
         EXPECT_EQ(s.value("Okno/PortCom").toString(), operatorChooses ? QStringLiteral("USB")
@@ -242,7 +242,7 @@ TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly)
     o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);
     auto form = std::make_unique<MainWindow>(model, results, o);
     EXPECT_EQ(form->Language(), QStringLiteral("Polski"));
-    form->FormDestroy();
+    form->onDestroy();
     form.reset();
     EXPECT_FALSE(QFile::exists(o.settingsPath));
     EXPECT_FALSE(model.Connected());
@@ -323,7 +323,7 @@ CaptionSnapshot Captions(MainWindow& form)
         if (qobject_cast<QPushButton*>(b) || qobject_cast<QRadioButton*>(b)) s.texts << b->text();
     for (QLabel* l : OwnControls<QLabel>(form)) s.texts << l->text();
     for (QGroupBox* g : OwnControls<QGroupBox>(form)) s.texts << g->title();
-    for (int i = 0; i < form.PageControl()->count(); ++i) s.texts << form.PageControl()->tabText(i);
+    for (int i = 0; i < form.Tabs()->count(); ++i) s.texts << form.Tabs()->tabText(i);
     std::function<void(const QList<QAction*>&)> walk = [&](const QList<QAction*>& actions) {
         for (QAction* a : actions) {
             s.texts << a->text();
@@ -359,7 +359,7 @@ TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
     }
     EXPECT_EQ(Captions(*w.form), polish);
     w.form->ApplyLanguage(QStringLiteral("Angielski"));
-    EXPECT_EQ(w.form->PageControl()->tabText(0), QStringLiteral("Measurements"));
+    EXPECT_EQ(w.form->Tabs()->tabText(0), QStringLiteral("Measurements"));
     EXPECT_EQ(w.Find<QPushButton>(objname::kTempThresholdsButton)->text(), QStringLiteral("Change"));
     EXPECT_EQ(w.form->menuBar()->actions().first()->text(), QStringLiteral("File"));
     ASSERT_NE(w.form->Windows().chartWindow, nullptr);
@@ -573,7 +573,7 @@ TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
     WindowFixture w;
     w.form->show();
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
-    const auto boxes = w.form->PageControl()->findChildren<QGroupBox*>();
+    const auto boxes = w.form->Tabs()->findChildren<QGroupBox*>();
     auto weightsHold = [&](const char* when) {
         for (QGroupBox* box : boxes) {
             EXPECT_TRUE(box->font().bold()) << when << " " << box->objectName().toStdString();
@@ -626,10 +626,10 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
 
     ScreenChangeCounter screen;
     QStringList retexted;
-    for (QWidget* widget : w.form->PageControl()->findChildren<QWidget*>()) widget->installEventFilter(&screen);
-    for (QLineEdit* e : w.form->PageControl()->findChildren<QLineEdit*>())
+    for (QWidget* widget : w.form->Tabs()->findChildren<QWidget*>()) widget->installEventFilter(&screen);
+    for (QLineEdit* e : w.form->Tabs()->findChildren<QLineEdit*>())
         QObject::connect(e, &QLineEdit::textChanged, [&retexted, e] { retexted << e->objectName(); });
-    for (QRadioButton* r : w.form->PageControl()->findChildren<QRadioButton*>())
+    for (QRadioButton* r : w.form->Tabs()->findChildren<QRadioButton*>())
         QObject::connect(r, &QRadioButton::toggled, [&retexted, r] { retexted << r->objectName(); });
     for (int i = 0; i < 3; ++i) {
         w.Poll(sim);
@@ -659,23 +659,23 @@ TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)
     w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
     w.model.NoteLine(QStringLiteral("inna"));
     w.form->HandleMessage(WM_STATUS_TEXT, QStringLiteral("Port A został otwarty"));
-    EXPECT_EQ(w.form->MessageListBox->count(), 3);
+    EXPECT_EQ(w.form->messageList->count(), 3);
     // A numbered text with a bad id is reported there too.
     w.form->TextTranslator().Tr(QStringLiteral("[1x]Zły numer"));
-    EXPECT_TRUE(w.form->MessageListBox->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
+    EXPECT_TRUE(w.form->messageList->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
 }
 
 TEST(MainWindowMonitor, ServiceKeyChordTogglesTheCorrectionTab)
 {
     WindowFixture w;
-    QTabWidget* tabs = w.form->PageControl();
-    const int k = tabs->indexOf(w.form->TabSheetKorekta);
+    QTabWidget* tabs = w.form->Tabs();
+    const int k = tabs->indexOf(w.form->correctionTab);
     EXPECT_FALSE(tabs->isTabVisible(k));
-    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->TabSheetSerwis)));
-    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->TabSheetKomunikaty)));
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->serviceTab)));
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->messagesTab)));
     auto press = [&](int key, Qt::KeyboardModifiers mods, QEvent::Type type = QEvent::KeyPress) {
         QKeyEvent e(type, key, mods);
-        QApplication::sendEvent(w.form->PageControl(), &e);
+        QApplication::sendEvent(w.form->Tabs(), &e);
     };
     const auto chord = Qt::ControlModifier | Qt::ShiftModifier;
     press(Qt::Key_K, chord);

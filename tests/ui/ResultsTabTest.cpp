@@ -315,8 +315,8 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     // Ctrl+O: the text file comes back as after the download, with its logger
     // facts; it says where it comes from, and it cannot be resumed.
     w.form->AskOpenPath = [&](const QString&) { return out.filePath(QStringLiteral("wyniki.txt")); };
-    w.form->MenuOpenResults->trigger();
-    EXPECT_EQ(w.form->MenuOpenResults->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    w.form->openResultsItem->trigger();
+    EXPECT_EQ(w.form->openResultsItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Wyniki z pliku"), QStringLiteral("wyniki.txt"),
                                           QStringLiteral("Wczytano 250 logów")}));
@@ -371,7 +371,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
     EXPECT_TRUE(Button(objname::kChartButton)->isEnabled());
-    EXPECT_EQ(w.form->PageControl()->currentWidget(), w.form->TabSheet2);
+    EXPECT_EQ(w.form->Tabs()->currentWidget(), w.form->resultsTab);
 }
 
 TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst)
@@ -386,25 +386,25 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     }
     auto listed = [&] {
         QStringList paths;
-        for (QAction* a : w.form->MenuRecent->actions()) paths << a->data().toString();
+        for (QAction* a : w.form->recentMenu->actions()) paths << a->data().toString();
         return paths;
     };
     // None yet: the menu says so, in the language shown.
-    ASSERT_EQ(w.form->MenuRecent->actions().size(), 1);
-    EXPECT_FALSE(w.form->MenuRecent->actions()[0]->isEnabled());
+    ASSERT_EQ(w.form->recentMenu->actions().size(), 1);
+    EXPECT_FALSE(w.form->recentMenu->actions()[0]->isEnabled());
     w.form->ApplyLanguage(kLanguageEnglish);
-    EXPECT_EQ(w.form->MenuRecent->actions()[0]->text(), QStringLiteral("No recent files"));
-    EXPECT_EQ(w.form->MenuRecent->title(), QStringLiteral("Recent files"));
+    EXPECT_EQ(w.form->recentMenu->actions()[0]->text(), QStringLiteral("No recent files"));
+    EXPECT_EQ(w.form->recentMenu->title(), QStringLiteral("Recent files"));
     w.form->ApplyLanguage(kLanguagePolish);
 
     for (const QString& file : files) {
-        w.form->PageControl()->setCurrentIndex(0);
+        w.form->Tabs()->setCurrentIndex(0);
         ASSERT_TRUE(w.form->OpenResultsFile(file));
-        EXPECT_EQ(w.form->PageControl()->currentWidget(), w.form->TabSheet2);
+        EXPECT_EQ(w.form->Tabs()->currentWidget(), w.form->resultsTab);
     }
     EXPECT_EQ(listed(), QStringList({files[6], files[5], files[4], files[3], files[2]}));
-    EXPECT_TRUE(w.form->MenuRecent->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));
-    w.form->MenuRecent->actions()[3]->trigger();
+    EXPECT_TRUE(w.form->recentMenu->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));
+    w.form->recentMenu->actions()[3]->trigger();
     EXPECT_EQ(w.results[0].temperature, 3.5f);
     EXPECT_EQ(listed(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
 
@@ -421,7 +421,7 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     // One removed while the menu is open: picking it says so and drops it.
     QFile::remove(files[4]);
     boxes.clear();
-    w.form->MenuRecent->actions()[2]->trigger();
+    w.form->recentMenu->actions()[2]->trigger();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(files[4])) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Usunięto go z listy"))) << boxes[0].text.toStdString();

@@ -24,7 +24,7 @@ QStringList Column(QTreeWidget* tree, int column)
 TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
 {
     WindowFixture w;
-    QTreeWidget* list = w.form->ListViewParametry;
+    QTreeWidget* list = w.form->parameterList;
     EXPECT_EQ(list->topLevelItemCount(), 0);
     w.Find<QPushButton>(objname::kReadParametersButton)->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
@@ -48,12 +48,12 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     EXPECT_EQ(list->columnWidth(1), 150);
 }
 
-TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZerujShowsZerosAtOnce)
+TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZeroingShowsZerosAtOnce)
 {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
-    auto* counters = w.form->ValueListEditorModbusErrors;
+    auto* counters = w.form->errorCounters;
     auto received = [&] {
         const QStringList values = Column(counters, 1);
         return values.size() == 7 && values[6].toInt() > 0;
@@ -61,9 +61,9 @@ TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZerujShowsZerosAtOnce)
     // Hidden, the tab's table is left alone; shown, it holds the counters at once.
     ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->Counters().FramesReceivedCount > 0; }));
     EXPECT_FALSE(received());
-    QTabWidget* tabs = w.form->PageControl();
-    tabs->setTabVisible(tabs->indexOf(w.form->TabSheetSerwis), true);
-    tabs->setCurrentWidget(w.form->TabSheetSerwis);
+    QTabWidget* tabs = w.form->Tabs();
+    tabs->setTabVisible(tabs->indexOf(w.form->serviceTab), true);
+    tabs->setCurrentWidget(w.form->serviceTab);
     EXPECT_TRUE(received());
     ASSERT_EQ(Column(counters, 0).size(), 7);
 

@@ -51,7 +51,7 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
         EXPECT_FALSE(edit(e).isEmpty()) << e;
     EXPECT_TRUE(form->findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))->text().contains(
         QStringLiteral("-otwarty")));
-    EXPECT_GT(form->MessageListBox->count(), 0);
+    EXPECT_GT(form->messageList->count(), 0);
 
     auto* start = form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStartButton));
     ASSERT_FALSE(start->isHidden());

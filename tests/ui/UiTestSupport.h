@@ -65,13 +65,13 @@ struct WindowFixture {
         o.systemLocale = systemLocale;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
-        form->FormShow();
-        form->FormActivate();
+        form->onShown();
+        form->onActivated();
     }
     void Close()
     {
         if (!form) return;
-        form->FormDestroy();
+        form->onDestroy();
         DestroyWindows(*form);
         form.reset();
     }

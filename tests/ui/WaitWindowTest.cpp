@@ -115,7 +115,7 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
         ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
         ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->ProgressBar1->value() == 5; }));
         ASSERT_EQ(w.form->ConnectionState(), CONN_READING);
-        w.form->MenuUSB->trigger();
+        w.form->usbItem->trigger();
         EXPECT_FALSE(wait->isVisible());
         EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     }

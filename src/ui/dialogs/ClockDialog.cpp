@@ -73,7 +73,7 @@ void ClockDialog::showEvent(QShowEvent* e)
     // The pickers show the formats of the locale in force now.
     SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
     SetPickerFormat(DateTimeAktualnyCzas, LongTimeFormat());
-    FormShow();
+    onShown();
     FitToCaptions(this);
     QDialog::showEvent(e);
     Timer1->start();
@@ -85,7 +85,7 @@ void ClockDialog::hideEvent(QHideEvent* e)
     QDialog::hideEvent(e);
 }
 
-void ClockDialog::FormShow()
+void ClockDialog::onShown()
 {
     CheckBoxLoggerTime->setChecked(true);
     if (!CheckBoxLoggerTimeClick()) {

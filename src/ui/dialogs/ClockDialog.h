@@ -25,7 +25,7 @@ public:
     ClockDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     // Start in logger mode, or in computer mode while the logger clock is unread.
-    void FormShow();
+    void onShown();
     void ButtonSaveClick();
     // Click handlers of the two boxes; they act only when their box is ticked.
     void CheckBoxComputerTimeClick();

@@ -50,10 +50,10 @@ CorrectionDialog::CorrectionDialog(ParameterModel& model, QWidget* parent) : QDi
 
 void CorrectionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    onShown();
 }
 
-void CorrectionDialog::FormShow() {
+void CorrectionDialog::onShown() {
     shownTemp_ = model_.Param<CCorrectionTemp>().GetText();
     shownHum_ = model_.Param<CCorrectionHum>().GetText();
     EditTemp->setText(shownTemp_);

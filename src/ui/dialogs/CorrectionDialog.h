@@ -28,7 +28,7 @@ public:
     QPushButton* ButtonSave;
     QPushButton* ButtonClose;
 
-    void FormShow();
+    void onShown();
     void ButtonSaveClick();
 
 protected:

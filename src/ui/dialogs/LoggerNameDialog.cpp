@@ -69,12 +69,12 @@ bool LoggerNameDialog::CanSave() const { return EditNazwa->text() == shownName_ 
 
 void LoggerNameDialog::showEvent(QShowEvent* e)
 {
-    FormShow();
+    onShown();
     FitToCaptions(this);
     QDialog::showEvent(e);
 }
 
-void LoggerNameDialog::FormShow()
+void LoggerNameDialog::onShown()
 {
     shownName_ = model_.Param<CLoggerName>().GetText();
     EditNazwa->setText(shownName_);

@@ -23,7 +23,7 @@ public:
 
     LoggerNameDialog(ParameterModel& model, QWidget* parent = nullptr);
 
-    void FormShow();
+    void onShown();
     void ButtonSaveClick();
     const QString& ShownName() const { return shownName_; }
     // The edit holds the shown name or a name a save carries whole.

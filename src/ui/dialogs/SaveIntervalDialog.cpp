@@ -56,10 +56,10 @@ SaveIntervalDialog::SaveIntervalDialog(ParameterModel& model, QWidget* parent) :
 
 void SaveIntervalDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    onShown();
 }
 
-void SaveIntervalDialog::FormShow() {
+void SaveIntervalDialog::onShown() {
     shownInterval_ = model_.Param<CWriteInterval>().GetValue();
     UpDown1->setValue(shownInterval_ / kSecondsPerDay);  // the spin box keeps it within 0–100
     const int rest = shownInterval_ % kSecondsPerDay;

@@ -31,7 +31,7 @@ public:
     QPushButton* ButtonSave;
     QPushButton* ButtonClose;
 
-    void FormShow();
+    void onShown();
     void ButtonSaveClick();
 
 protected:

@@ -85,7 +85,7 @@ void StartDialog::showEvent(QShowEvent* e)
 {
     SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
     SetPickerFormat(DateTimeAktualnyCzas, QStringLiteral("HH'h':mm'min':ss's'"));
-    FormShow();
+    onShown();
     FitToCaptions(this);
     QDialog::showEvent(e);
 }
@@ -105,7 +105,7 @@ void StartDialog::Select(QRadioButton* button)
     emit button->clicked(true);
 }
 
-void StartDialog::FormShow()
+void StartDialog::onShown()
 {
     ClearRadios();
     const std::uint16_t cell = model_.Mirror()[0];

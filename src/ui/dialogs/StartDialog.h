@@ -23,7 +23,7 @@ class StartDialog : public QDialog {
 public:
     StartDialog(ParameterModel& model, QWidget* parent = nullptr);
 
-    void FormShow();
+    void onShown();
     // False when the choice was refused (a timed start in the past): nothing was written.
     bool ButtonSaveClick();
 

@@ -69,10 +69,10 @@ ThresholdDialog::ThresholdDialog(ParameterModel& model, Parameter& upper, Parame
 
 void ThresholdDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    onShown();
 }
 
-void ThresholdDialog::FormShow() {
+void ThresholdDialog::onShown() {
     shownUpper_ = upper_.GetText();
     shownLower_ = lower_.GetText();
     EditUpperLimit->setText(shownUpper_);

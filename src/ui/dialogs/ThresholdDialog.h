@@ -38,7 +38,7 @@ public:
     QLabel* LabelLowerUnit;
     QPushButton* ButtonSave;
 
-    void FormShow();
+    void onShown();
     void ButtonSaveClick();
 
 protected:

@@ -34,10 +34,10 @@ TEST_F(ClockDialogTest, SavingAtOnceWritesNothingInEveryLocale)
         test::LocaleGuard guard(name);
         Poll();
         Open();
-        EXPECT_TRUE(form.CheckBoxLoggerTime->isChecked() && !form.CheckBoxComputerTime->isChecked()) << name;
-        EXPECT_EQ(QDateTime(form.DateTimeAktualnaData->date(), form.DateTimeAktualnyCzas->time()),
+        EXPECT_TRUE(form.loggerTimeCheck->isChecked() && !form.computerTimeCheck->isChecked()) << name;
+        EXPECT_EQ(QDateTime(form.dateEdit->date(), form.timeEdit->time()),
                   QDateTime(QDate(2015, 3, 30), QTime(12, 0))) << name;
-        form.ButtonSave->click();
+        form.saveButton->click();
         EXPECT_EQ(form.result(), QDialog::Accepted);
         EXPECT_EQ(Requests(), QStringList()) << name;
     }
@@ -47,9 +47,9 @@ TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
 {
     Poll();
     Open();
-    form.CheckBoxComputerTime->click();
-    EXPECT_FALSE(form.CheckBoxLoggerTime->isChecked());
-    form.ButtonSave->click();
+    form.computerTimeCheck->click();
+    EXPECT_FALSE(form.loggerTimeCheck->isChecked());
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"w3=0f1e,2d00", "r3+2"}));
     EXPECT_EQ(model.Param<CCurrentTime>().GetText(), QString());  // until the read-back
     Run();
@@ -57,8 +57,8 @@ TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
     EXPECT_EQ(model.Param<CCurrentTime>().GetText(), TimeText(15, 30, 45));
 
     Open(QTime(23, 59, 58), QDate(2016, 2, 29));
-    form.CheckBoxComputerTime->click();
-    form.ButtonSave->click();
+    form.computerTimeCheck->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"w1=07e0,021d", "r1+2", "w3=173b,3a00", "r3+2"}));
     Run();
     EXPECT_EQ(LoggerClock(), QDateTime(QDate(2016, 2, 29), QTime(23, 59, 58)));
@@ -67,31 +67,31 @@ TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
 TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
 {
     Poll();
-    EXPECT_FALSE(form.Timer1->isActive());  // hidden, it does not wake the program
+    EXPECT_FALSE(form.pollTimer->isActive());  // hidden, it does not wake the program
     Open();
-    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_TRUE(form.pollTimer->isActive());
     logger->Clock().Set(logger->Clock().NowMs() + 61'000);
     Poll();
-    form.Timer1Timer();
-    EXPECT_EQ(form.DateTimeAktualnyCzas->time(), QTime(12, 1, 1));
+    form.onPollTimer();
+    EXPECT_EQ(form.timeEdit->time(), QTime(12, 1, 1));
 
-    form.DateTimeAktualnyCzas->setTime(QTime(8, 15, 0));  // as the operator does
-    EXPECT_FALSE(form.CheckBoxLoggerTime->isChecked() || form.CheckBoxComputerTime->isChecked());
+    form.timeEdit->setTime(QTime(8, 15, 0));  // as the operator does
+    EXPECT_FALSE(form.loggerTimeCheck->isChecked() || form.computerTimeCheck->isChecked());
     logger->Clock().Set(logger->Clock().NowMs() + 5'000);
     Poll();
-    form.Timer1Timer();
-    EXPECT_EQ(form.DateTimeAktualnyCzas->time(), QTime(8, 15, 0));
-    form.ButtonSave->click();
+    form.onPollTimer();
+    EXPECT_EQ(form.timeEdit->time(), QTime(8, 15, 0));
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"w3=080f,0000", "r3+2"}));
-    EXPECT_FALSE(form.Timer1->isActive());
+    EXPECT_FALSE(form.pollTimer->isActive());
 }
 
 TEST_F(ClockDialogTest, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth)
 {
     Open(QTime(9, 5, 7));
-    EXPECT_TRUE(form.CheckBoxComputerTime->isChecked() && !form.CheckBoxLoggerTime->isChecked());
-    EXPECT_EQ(form.DateTimeAktualnyCzas->time(), QTime(9, 5, 7));
-    form.ButtonSave->click();
+    EXPECT_TRUE(form.computerTimeCheck->isChecked() && !form.loggerTimeCheck->isChecked());
+    EXPECT_EQ(form.timeEdit->time(), QTime(9, 5, 7));
+    form.saveButton->click();
     // Register 4's low byte was never received: it goes out as the 0xFF it holds.
     EXPECT_EQ(Requests(), QStringList({"w1=07df,031e", "r1+2", "w3=0905,07ff", "r3+2"}));
     Run();

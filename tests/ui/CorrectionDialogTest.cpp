@@ -15,14 +15,14 @@ protected:
         Store(300, {0x0080, 0x0085});  // 0,0 °C and 0,5 %
     }
     QStringList Save(const QString& temp, const QString& hum) {
-        return DialogFixture::Save(dialog, {dialog.EditTemp, dialog.EditHum}, {temp, hum});
+        return DialogFixture::Save(dialog, {dialog.tempEdit, dialog.humEdit}, {temp, hum});
     }
     CorrectionDialog dialog{model};
 };
 
 TEST_F(CorrectionDialogTest, ChangedCorrectionsAreWrittenThenOneResetUnchangedSendNothing) {
     dialog.show();
-    EXPECT_EQ(dialog.EditHum->text(), QStringLiteral("0,5"));
+    EXPECT_EQ(dialog.humEdit->text(), QStringLiteral("0,5"));
     EXPECT_EQ(Save("0,0", "0,5"), QStringList());
     EXPECT_EQ(TakeRequests(), QStringList());
     EXPECT_FALSE(dialog.isVisible());
@@ -50,9 +50,9 @@ TEST_F(CorrectionDialogTest, RefusalsComeInOrderAndNothingIsWritten) {
 TEST_F(CorrectionDialogTest, ATemperatureOnlyLoggerKeepsItsHumidityCorrectionAsItIs) {
     Store(17, {0x0101});
     dialog.show();
-    EXPECT_FALSE(dialog.EditHum->isEnabled());
-    EXPECT_FALSE(dialog.Label3->isEnabled());
-    EXPECT_TRUE(dialog.EditTemp->isEnabled());
+    EXPECT_FALSE(dialog.humEdit->isEnabled());
+    EXPECT_FALSE(dialog.humCaption->isEnabled());
+    EXPECT_TRUE(dialog.tempEdit->isEnabled());
     EXPECT_EQ(Save("1", "whatever"), QStringList());
     EXPECT_EQ(TakeRequests(), QStringList({"w300=008a", "r300+1", "65"}));
 }

@@ -46,7 +46,7 @@ TEST_F(DialogCaptions, LostLinkClosesTheModalDialogWithNothingSent) {
     TemperatureThresholdDialog temperature(model);
     // The operator has typed a change but not saved when the monitor resets.
     QTimer::singleShot(0, &temperature, [&] {
-        temperature.EditUpperLimit->setText(QStringLiteral("1"));
+        temperature.upperEdit->setText(QStringLiteral("1"));
         temperature.close();
     });
     EXPECT_EQ(temperature.exec(), QDialog::Rejected);

@@ -140,9 +140,9 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     auto* freq = static_cast<SaveIntervalDialog*>(w.form->Windows().saveIntervalDialog);
     const auto openFreq = w.Clicker(objname::kChangeIntervalButton);
     ASSERT_TRUE(WhileShown(freq, openFreq, [&] {
-        freq->UpDown1->setValue(0);
-        freq->DateTime->setTime(QTime(0, 7, 0));
-        freq->ButtonSave->click();
+        freq->daysSpin->setValue(0);
+        freq->hoursEdit->setTime(QTime(0, 7, 0));
+        freq->saveButton->click();
     }));
     EXPECT_FALSE(WhileShown(freq, openFreq, [&] { freq->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
@@ -150,7 +150,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CWriteInterval>().GetValue() == 420; }));
     int shownSeconds = -1;
     EXPECT_TRUE(WhileShown(freq, openFreq, [&] {
-        shownSeconds = freq->UpDown1->value() * 86400 + QTime(0, 0).secsTo(freq->DateTime->time());
+        shownSeconds = freq->daysSpin->value() * 86400 + QTime(0, 0).secsTo(freq->hoursEdit->time());
         freq->reject();
     }));
     EXPECT_EQ(shownSeconds, 420);
@@ -158,12 +158,12 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     auto* start = static_cast<StartDialog*>(w.form->Windows().startDialog);
     const auto openStart = w.Clicker(objname::kChangeStartButton);
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
-        start->RadioButtonSU3->click();
+        start->timedStartRadio->click();
         // A timed start must lie ahead of the logger's clock.
         const auto today = ParseDateTimeText(w.model.Param<CCurrentDate>().GetText());
         ASSERT_TRUE(today);
-        start->DateTimeAktualnaData->setDate(today->date().addDays(1));
-        start->ButtonSave->click();
+        start->dateEdit->setDate(today->date().addDays(1));
+        start->saveButton->click();
     }));
     EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
@@ -172,7 +172,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     }));
     bool timedShown = false;
     EXPECT_TRUE(WhileShown(start, openStart, [&] {
-        timedShown = start->RadioButtonSU3->isChecked();
+        timedShown = start->timedStartRadio->isChecked();
         start->reject();
     }));
     EXPECT_TRUE(timedShown);
@@ -190,7 +190,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
 
     auto* freq = static_cast<SaveIntervalDialog*>(w.form->Windows().saveIntervalDialog);
     EXPECT_TRUE(WhileShown(freq, w.Clicker(objname::kChangeIntervalButton), [&] {
-        freq->DateTime->setTime(freq->DateTime->time().addSecs(30));  // never saved
+        freq->hoursEdit->setTime(freq->hoursEdit->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,
         // as the set start time or the logger's own button would.
         w.form->onRecordStartClicked();

@@ -33,7 +33,7 @@ protected:
     {
         for (QChar c : text.isEmpty() ? QString(u' ') : text) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key ? QString() : QString(c));
-            QApplication::sendEvent(form.EditNazwa, &press);
+            QApplication::sendEvent(form.nameEdit, &press);
         }
     }
     LoggerNameDialog form{model};
@@ -43,13 +43,13 @@ TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack)
 {
     Poll();
     form.show();
-    form.ButtonSave->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList());  // unchanged
 
     const QString name = QStringLiteral("Źródło żółć");
     form.show();
-    form.EditNazwa->setText(name);
-    form.ButtonSave->click();
+    form.nameEdit->setText(name);
+    form.saveButton->click();
     EXPECT_EQ(Requests(), Expected(name));
     EXPECT_EQ(queued.front().Values.front(), 0x8F72);  // "Źr"
     EXPECT_EQ(model.Param<CLoggerName>().FirstRegister, 256);
@@ -59,8 +59,8 @@ TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack)
     EXPECT_EQ(model.Param<CLoggerName>().GetText(), name);
 
     form.show();
-    form.EditNazwa->clear();
-    form.ButtonSave->click();
+    form.nameEdit->clear();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), Expected(QString()));
     Run();
     EXPECT_EQ(logger->Register(256), 0);
@@ -70,13 +70,13 @@ TEST_F(LoggerNameDialogTest, EditTakesFortyThreeCharactersTheLoggerCanKeep)
 {
     Poll();
     form.show();
-    form.EditNazwa->clear();
+    form.nameEdit->clear();
     Key(QStringLiteral("A中€"));  // no Windows-1250 byte: it would arrive as '?'
-    EXPECT_EQ(form.EditNazwa->text(), QStringLiteral("A€"));
-    form.EditNazwa->clear();
+    EXPECT_EQ(form.nameEdit->text(), QStringLiteral("A€"));
+    form.nameEdit->clear();
     Key(k45);
-    EXPECT_EQ(form.EditNazwa->text(), k45.left(43));
-    form.ButtonSave->click();
+    EXPECT_EQ(form.nameEdit->text(), k45.left(43));
+    form.saveButton->click();
     EXPECT_EQ(Requests(), Expected(k45.left(43)));
 }
 
@@ -89,19 +89,19 @@ TEST_F(LoggerNameDialogLongName, FortyFiveCharactersShowWholeAndMayOnlyBeShorten
 {
     Poll();
     form.show();
-    EXPECT_EQ(form.EditNazwa->text(), k45);
-    form.ButtonSave->click();
+    EXPECT_EQ(form.nameEdit->text(), k45);
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList());
 
     form.show();
-    form.EditNazwa->end(false);
+    form.nameEdit->end(false);
     Key({}, Qt::Key_Backspace);
     Key(QStringLiteral("Z"));
-    EXPECT_EQ(form.EditNazwa->text(), k45.left(44));
+    EXPECT_EQ(form.nameEdit->text(), k45.left(44));
     // 44 would leave the logger's 45th byte (register 278, not written) behind them.
-    EXPECT_FALSE(form.ButtonSave->isEnabled());
+    EXPECT_FALSE(form.saveButton->isEnabled());
     Key({}, Qt::Key_Backspace);
-    form.ButtonSave->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), Expected(k45.left(43)));
     Run();
     Poll();  // the poll reads register 278 too

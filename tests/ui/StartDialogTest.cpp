@@ -30,9 +30,9 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
 {
     Poll();
     form.show();
-    EXPECT_EQ(Checked(), QList<QRadioButton*>({form.RadioButtonSU2, form.RadioButtonPZ1}));
-    EXPECT_EQ(form.DateTimeAktualnyCzas->text(), QStringLiteral("08h:30min:00s"));
-    form.ButtonSave->click();
+    EXPECT_EQ(Checked(), QList<QRadioButton*>({form.immediateStartRadio, form.stopWhenFullRadio}));
+    EXPECT_EQ(form.timeEdit->text(), QStringLiteral("08h:30min:00s"));
+    form.saveButton->click();
     EXPECT_EQ(Requests(), kReadBacks);  // unchanged
     Run();
 
@@ -44,10 +44,10 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     };
     model.Connect(std::move(channel));
     form.show();
-    form.RadioButtonSU3->click();
-    form.DateTimeAktualnaData->setDate(QDate(2015, 4, 2));
-    form.DateTimeAktualnyCzas->setTime(QTime(7, 45, 30));
-    form.ButtonSave->click();
+    form.timedStartRadio->click();
+    form.dateEdit->setDate(QDate(2015, 4, 2));
+    form.timeEdit->setTime(QTime(7, 45, 30));
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"c80=0", "c81=2", "r0+1", "r0+1", "w5=07df,0402", "r5+2", "w7=072d,1e00", "r7+2"}));
     EXPECT_TRUE(applicableAtWrite);
     EXPECT_EQ(model.Param<CStartLog>().GetValue(), -1);  // until the read-back
@@ -59,10 +59,10 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
 
     // A timed start the logger's clock (30 March 2015, 12:00) has reached is refused, nothing written.
     form.show();
-    form.DateTimeAktualnaData->setDate(QDate(2015, 3, 30));
-    form.DateTimeAktualnyCzas->setTime(QTime(12, 0));
+    form.dateEdit->setDate(QDate(2015, 3, 30));
+    form.timeEdit->setTime(QTime(12, 0));
     test::ErrorBoxCatcher boxes;
-    form.ButtonSave->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList());
     EXPECT_EQ(boxes.texts,
               QStringList{QStringLiteral("Błąd|Moment startu 30.03.2015 12:00:00 już minął (teraz: 30.03.2015 12:00:00).")});
@@ -73,15 +73,15 @@ TEST_F(StartDialogTest, OverwriteWritesRegister83)
 {
     Poll();
     form.show();
-    form.RadioButtonPZ2->click();
-    form.ButtonSave->click();
+    form.overwriteRadio->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"c83=8", "r0+1", "r0+1"}));
     Run();
     EXPECT_EQ(logger->Register(0) & 0x000B, 0x0009);  // mode 1 kept
 
     form.show();
-    form.RadioButtonPZ1->click();
-    form.ButtonSave->click();
+    form.stopWhenFullRadio->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"c83=0", "r0+1", "r0+1"}));
     Run();
     EXPECT_EQ(logger->Register(0) & 0x000B, 0x0001);
@@ -93,13 +93,13 @@ TEST_F(StartDialogTest, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClick
     model.Param<CStartLog>().Invalidate();
     form.show();
     EXPECT_EQ(Checked(), QList<QRadioButton*>());
-    form.ButtonSave->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), kReadBacks);
     Run();
     model.Param<CStartLog>().Invalidate();
     form.show();
-    form.RadioButtonSU1->click();
-    form.ButtonSave->click();
+    form.buttonStartRadio->click();
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"c80=0", "c81=0", "r0+1", "r0+1"}));
     Run();
     EXPECT_EQ(logger->Register(0) & 3, 0);
@@ -109,16 +109,16 @@ TEST_F(StartDialogTest, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten)
 {
     Poll();
     form.show();
-    form.DateTimeAktualnyCzas->setTime(QTime(8, 30, 1));
-    form.ButtonSave->click();
+    form.timeEdit->setTime(QTime(8, 30, 1));
+    form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"r0+1", "r0+1", "w7=081e,0100", "r7+2"}));
     queued.clear();
 
     model.Param<CLogStartDate>().Invalidate();
     const QDateTime before = QDateTime::currentDateTime();
     form.show();
-    EXPECT_LE(std::abs(before.secsTo(QDateTime(form.DateTimeAktualnaData->date(), form.DateTimeAktualnyCzas->time()))), 2);
-    form.ButtonSave->click();
+    EXPECT_LE(std::abs(before.secsTo(QDateTime(form.dateEdit->date(), form.timeEdit->time()))), 2);
+    form.saveButton->click();
     EXPECT_EQ(Requests().filter(QStringLiteral("+2")), QStringList({"r5+2", "r7+2"}));
 }
 

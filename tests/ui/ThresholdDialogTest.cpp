@@ -16,7 +16,7 @@ protected:
     // Registers 18–21: lower −12,5 °C / 10,0 %, upper 21,5 °C / 90,0 %.
     void StoreThresholds() { Store(18, {0x4125 << 1, 0x100F, 0x0215 << 1, 0x900F}); }
     QStringList Save(ThresholdDialog& d, const QString& upper, const QString& lower) {
-        return DialogFixture::Save(d, {d.EditUpperLimit, d.EditLowerLimit}, {upper, lower});
+        return DialogFixture::Save(d, {d.upperEdit, d.lowerEdit}, {upper, lower});
     }
 };
 
@@ -24,8 +24,8 @@ TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
     StoreThresholds();
     TemperatureThresholdDialog dialog(model);
     dialog.show();
-    EXPECT_EQ(dialog.EditUpperLimit->text(), QStringLiteral("21,5"));
-    EXPECT_EQ(dialog.EditLowerLimit->text(), QStringLiteral("-12,5"));
+    EXPECT_EQ(dialog.upperEdit->text(), QStringLiteral("21,5"));
+    EXPECT_EQ(dialog.lowerEdit->text(), QStringLiteral("-12,5"));
     EXPECT_EQ(Save(dialog, "21,5", "-12,5"), QStringList());
     EXPECT_EQ(TakeRequests(), QStringList());
     EXPECT_FALSE(dialog.isVisible());
@@ -46,10 +46,10 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
     for (const char* upper : {"", "abc", "inf", "nan", "1e39", "2,1,0"})
         EXPECT_EQ(Save(dialog, upper, "x"), QStringList{kNotNumber.arg("górny")}) << upper;
     EXPECT_EQ(Save(dialog, "200,1", "x"), QStringList{kOutside.arg("górny", "-99..200°C")});
-    EXPECT_EQ(dialog.focusWidget(), dialog.EditUpperLimit);
+    EXPECT_EQ(dialog.focusWidget(), dialog.upperEdit);
     EXPECT_EQ(Save(dialog, "30", ""), QStringList{kNotNumber.arg("dolny")});
     EXPECT_EQ(Save(dialog, "30", "-99,1"), QStringList{kOutside.arg("dolny", "-99..200°C")});
-    EXPECT_EQ(dialog.focusWidget(), dialog.EditLowerLimit);
+    EXPECT_EQ(dialog.focusWidget(), dialog.lowerEdit);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(TakeRequests(), QStringList());
 
@@ -67,7 +67,7 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
 TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
     HumidityThresholdDialog dialog(model);
     dialog.show();
-    EXPECT_EQ(Save(dialog, dialog.EditUpperLimit->text(), dialog.EditLowerLimit->text()),
+    EXPECT_EQ(Save(dialog, dialog.upperEdit->text(), dialog.lowerEdit->text()),
               QStringList{kNotNumber.arg("górny")});
     // Typed in anyway: the other half of the pair is unknown, so nothing goes out blind.
     EXPECT_EQ(Save(dialog, "50", "5"), QStringList{"Błąd|Progi nie zostały jeszcze odczytane z Loggera."});
@@ -89,7 +89,7 @@ TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirme
     EXPECT_EQ(Save(temperature, "35,5", "-5"), QStringList());
     ASSERT_NO_FATAL_FAILURE(Run());
     humidity.show();
-    EXPECT_EQ(humidity.EditUpperLimit->text(), QStringLiteral("75,0"));
+    EXPECT_EQ(humidity.upperEdit->text(), QStringLiteral("75,0"));
     EXPECT_EQ(Save(humidity, "82,5", "25,0"), QStringList());
     ASSERT_NO_FATAL_FAILURE(Run());
 

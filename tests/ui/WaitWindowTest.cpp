@@ -28,23 +28,23 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     EXPECT_EQ(wait->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
     EXPECT_FALSE(wait->isModal());
     // A hidden window does not tick.
-    EXPECT_FALSE(wait->Timer1->isActive());
+    EXPECT_FALSE(wait->pollTimer->isActive());
 
     SimLogger sim;
     FeedBlock(w.model, sim, 256, 90);
     w.form->HandleMessage(WM_READ_DONE);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     ASSERT_TRUE(wait->isVisible());
-    EXPECT_TRUE(wait->Timer1->isActive());
-    EXPECT_EQ(wait->ProgressBar1->maximum(), 27);
-    EXPECT_EQ(wait->ProgressBar1->value(), 0);
+    EXPECT_TRUE(wait->pollTimer->isActive());
+    EXPECT_EQ(wait->progressBar->maximum(), 27);
+    EXPECT_EQ(wait->progressBar->value(), 0);
     EXPECT_EQ(wait->windowTitle(), QStringLiteral("Odczyt danych"));
     EXPECT_LE((wait->frameGeometry().center() - w.form->frameGeometry().center()).manhattanLength(), 4);
 
     // The bar climbs one step per tick to the five parameters of the high block, then waits.
-    ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() == 5; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return wait->progressBar->value() == 5; }, 5000));
     RunFor(150);
-    EXPECT_EQ(wait->ProgressBar1->value(), 5);
+    EXPECT_EQ(wait->progressBar->value(), 5);
     EXPECT_TRUE(wait->isVisible());
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     EXPECT_FALSE(w.Edit(objname::kNameField)->isEnabled());
@@ -58,14 +58,14 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     EXPECT_TRUE(w.Edit(objname::kNameField)->isEnabled());
     // Every change the bar makes is recorded, so a busy machine that runs two ticks in one
     // event-loop pass cannot look like a jump.
-    std::vector<int> values{wait->ProgressBar1->value()};
-    QObject::connect(wait->ProgressBar1, &QProgressBar::valueChanged,
+    std::vector<int> values{wait->progressBar->value()};
+    QObject::connect(wait->progressBar, &QProgressBar::valueChanged,
                      [&](int v) { values.push_back(v); });
     ASSERT_TRUE(WaitUntil([&] { return !wait->isVisible(); }, 5000));
     for (size_t i = 1; i < values.size(); ++i)
         EXPECT_EQ(values[i], values[i - 1] + 1) << "the bar jumped at change " << i;
-    EXPECT_EQ(wait->ProgressBar1->value(), 27);
-    EXPECT_FALSE(wait->Timer1->isActive());
+    EXPECT_EQ(wait->progressBar->value(), 27);
+    EXPECT_FALSE(wait->pollTimer->isActive());
     // 22 steps of 10 ms; loosely bounded.
     EXPECT_GE(t.elapsed(), 150);
 
@@ -86,11 +86,11 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
     const int received = w.model.ValueCount();
     ASSERT_GT(received, 5);
     ASSERT_LT(received, 27);
-    ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() >= 3; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return wait->progressBar->value() >= 3; }, 5000));
 
     w.form->HandleMessage(WM_NO_RESPONSE);
     EXPECT_FALSE(wait->isVisible());
-    EXPECT_FALSE(wait->Timer1->isActive());
+    EXPECT_FALSE(wait->pollTimer->isActive());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_EQ(w.model.ValueCount(), 0);
     EXPECT_EQ(w.form->LastStateCode(), 30);
@@ -98,11 +98,11 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
     FeedBlock(w.model, sim, 256, 90);
     w.form->HandleMessage(WM_READ_DONE);
     ASSERT_TRUE(wait->isVisible());
-    EXPECT_EQ(wait->ProgressBar1->value(), 0);
+    EXPECT_EQ(wait->progressBar->value(), 0);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
-    ASSERT_TRUE(WaitUntil([&] { return wait->ProgressBar1->value() == 5; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return wait->progressBar->value() == 5; }, 5000));
     RunFor(100);
-    EXPECT_EQ(wait->ProgressBar1->value(), 5);
+    EXPECT_EQ(wait->progressBar->value(), 5);
 }
 
 TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
@@ -113,7 +113,7 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
         ASSERT_TRUE(sim.Running());
         ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
         ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
-        ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->ProgressBar1->value() == 5; }));
+        ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->progressBar->value() == 5; }));
         ASSERT_EQ(w.form->ConnectionState(), CONN_READING);
         w.form->usbItem->trigger();
         EXPECT_FALSE(wait->isVisible());

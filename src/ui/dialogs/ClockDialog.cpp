@@ -27,87 +27,87 @@ ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
-    GroupBox3 = Named(new QGroupBox(QStringLiteral("[130]Zegar"), this), objname::kFieldsGroup);
-    LabelAktualnaData = Named(new QLabel(QStringLiteral("[131]Data:"), GroupBox3), objname::kClockDateCaption);
-    DateTimeAktualnaData = Named(new QDateEdit(GroupBox3), objname::kDateEdit);
-    LabelAktualnyCzas = Named(new QLabel(QStringLiteral("[132]Czas:"), GroupBox3), objname::kClockTimeCaption);
-    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBox3), objname::kTimeEdit);
-    CheckBoxComputerTime = Named(new QCheckBox(QStringLiteral("[133]Odczytuj czas z komputera"), GroupBox3),
+    fieldsGroup = Named(new QGroupBox(QStringLiteral("[130]Zegar"), this), objname::kFieldsGroup);
+    dateCaption = Named(new QLabel(QStringLiteral("[131]Data:"), fieldsGroup), objname::kClockDateCaption);
+    dateEdit = Named(new QDateEdit(fieldsGroup), objname::kDateEdit);
+    timeCaption = Named(new QLabel(QStringLiteral("[132]Czas:"), fieldsGroup), objname::kClockTimeCaption);
+    timeEdit = Named(new QTimeEdit(fieldsGroup), objname::kTimeEdit);
+    computerTimeCheck = Named(new QCheckBox(QStringLiteral("[133]Odczytuj czas z komputera"), fieldsGroup),
                                  objname::kComputerTimeCheck);
-    CheckBoxLoggerTime = Named(new QCheckBox(QStringLiteral("[134]Odczytuj czas z loggera"), GroupBox3),
+    loggerTimeCheck = Named(new QCheckBox(QStringLiteral("[134]Odczytuj czas z loggera"), fieldsGroup),
                                objname::kLoggerTimeCheck);
-    DateTimeAktualnaData->setCalendarPopup(true);
+    dateEdit->setCalendarPopup(true);
 
-    auto* grid = new QGridLayout(GroupBox3);
-    grid->addWidget(LabelAktualnaData, 0, 0);
-    grid->addWidget(DateTimeAktualnaData, 0, 1);
-    grid->addWidget(LabelAktualnyCzas, 1, 0);
-    grid->addWidget(DateTimeAktualnyCzas, 1, 1);
-    grid->addWidget(CheckBoxComputerTime, 2, 0, 1, 2);
-    grid->addWidget(CheckBoxLoggerTime, 3, 0, 1, 2);
+    auto* grid = new QGridLayout(fieldsGroup);
+    grid->addWidget(dateCaption, 0, 0);
+    grid->addWidget(dateEdit, 0, 1);
+    grid->addWidget(timeCaption, 1, 0);
+    grid->addWidget(timeEdit, 1, 1);
+    grid->addWidget(computerTimeCheck, 2, 0, 1, 2);
+    grid->addWidget(loggerTimeCheck, 3, 0, 1, 2);
     grid->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox3);
-    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+    layout->addWidget(fieldsGroup);
+    AddSaveCloseButtons(this, layout, saveButton, closeButton);
 
-    Timer1 = Named(new QTimer(this), objname::kPollTimer);
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &ClockDialog::Timer1Timer);
+    pollTimer = Named(new QTimer(this), objname::kPollTimer);
+    pollTimer->setInterval(1000);
+    connect(pollTimer, &QTimer::timeout, this, &ClockDialog::onPollTimer);
     // Runs only while the dialog is shown: hidden, it would wake the program every second
     // for nothing.
 
-    connect(CheckBoxComputerTime, &QCheckBox::clicked, this, &ClockDialog::CheckBoxComputerTimeClick);
-    connect(CheckBoxLoggerTime, &QCheckBox::clicked, this, [this] { CheckBoxLoggerTimeClick(); });
-    connect(DateTimeAktualnaData, &QDateEdit::dateChanged, this, &ClockDialog::DateTimeAktualnaDataChange);
-    connect(DateTimeAktualnyCzas, &QTimeEdit::timeChanged, this, &ClockDialog::DateTimeAktualnyCzasChange);
-    connect(ButtonSave, &QPushButton::clicked, this, [this] {
-        ButtonSaveClick();
+    connect(computerTimeCheck, &QCheckBox::clicked, this, &ClockDialog::onComputerTimeClicked);
+    connect(loggerTimeCheck, &QCheckBox::clicked, this, [this] { onLoggerTimeClicked(); });
+    connect(dateEdit, &QDateEdit::dateChanged, this, &ClockDialog::onDateEdited);
+    connect(timeEdit, &QTimeEdit::timeChanged, this, &ClockDialog::onTimeEdited);
+    connect(saveButton, &QPushButton::clicked, this, [this] {
+        onSaveClicked();
         accept();
     });
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void ClockDialog::showEvent(QShowEvent* e)
 {
     // The pickers show the formats of the locale in force now.
-    SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
-    SetPickerFormat(DateTimeAktualnyCzas, LongTimeFormat());
+    SetPickerFormat(dateEdit, QLocale().dateFormat(QLocale::LongFormat));
+    SetPickerFormat(timeEdit, LongTimeFormat());
     onShown();
     FitToCaptions(this);
     QDialog::showEvent(e);
-    Timer1->start();
+    pollTimer->start();
 }
 
 void ClockDialog::hideEvent(QHideEvent* e)
 {
-    Timer1->stop();
+    pollTimer->stop();
     QDialog::hideEvent(e);
 }
 
 void ClockDialog::onShown()
 {
-    CheckBoxLoggerTime->setChecked(true);
-    if (!CheckBoxLoggerTimeClick()) {
+    loggerTimeCheck->setChecked(true);
+    if (!onLoggerTimeClicked()) {
         const QDateTime now = ComputerClock();
         SetPickers(now.date(), now.time());
-        CheckBoxComputerTime->setChecked(true);
-        CheckBoxComputerTimeClick();
+        computerTimeCheck->setChecked(true);
+        onComputerTimeClicked();
     }
 }
 
-void ClockDialog::CheckBoxComputerTimeClick()
+void ClockDialog::onComputerTimeClicked()
 {
-    if (!CheckBoxComputerTime->isChecked()) return;
-    CheckBoxLoggerTime->setChecked(false);
+    if (!computerTimeCheck->isChecked()) return;
+    loggerTimeCheck->setChecked(false);
     const QDateTime now = ComputerClock();
     SetPickers(now.date(), now.time());
 }
 
-bool ClockDialog::CheckBoxLoggerTimeClick()
+bool ClockDialog::onLoggerTimeClicked()
 {
-    if (!CheckBoxLoggerTime->isChecked()) return true;
-    CheckBoxComputerTime->setChecked(false);
+    if (!loggerTimeCheck->isChecked()) return true;
+    computerTimeCheck->setChecked(false);
     shownDate_ = model_.Param<CCurrentDate>().GetText();
     shownTime_ = model_.Param<CCurrentTime>().GetText();
     const auto date = ParseDateTimeText(shownDate_);
@@ -117,36 +117,36 @@ bool ClockDialog::CheckBoxLoggerTimeClick()
     return true;
 }
 
-void ClockDialog::Timer1Timer()
+void ClockDialog::onPollTimer()
 {
     if (!isVisible()) return;
-    CheckBoxComputerTimeClick();
+    onComputerTimeClicked();
     // The logger texts empty only when the link is lost, which closes the
     // dialog; until then the pickers keep what they show.
-    CheckBoxLoggerTimeClick();
+    onLoggerTimeClicked();
 }
 
-void ClockDialog::DateTimeAktualnaDataChange()
+void ClockDialog::onDateEdited()
 {
-    CheckBoxComputerTime->setChecked(false);
-    CheckBoxLoggerTime->setChecked(false);
+    computerTimeCheck->setChecked(false);
+    loggerTimeCheck->setChecked(false);
 }
 
-void ClockDialog::DateTimeAktualnyCzasChange() { DateTimeAktualnaDataChange(); }
+void ClockDialog::onTimeEdited() { onDateEdited(); }
 
 void ClockDialog::SetPickers(QDate date, QTime time)
 {
-    const QSignalBlocker blockDate(DateTimeAktualnaData);
-    const QSignalBlocker blockTime(DateTimeAktualnyCzas);
-    DateTimeAktualnaData->setDate(date);
-    DateTimeAktualnyCzas->setTime(time);
+    const QSignalBlocker blockDate(dateEdit);
+    const QSignalBlocker blockTime(timeEdit);
+    dateEdit->setDate(date);
+    timeEdit->setTime(time);
 }
 
-void ClockDialog::ButtonSaveClick()
+void ClockDialog::onSaveClicked()
 {
     const QLocale locale;
-    const QString dateText = locale.toString(DateTimeAktualnaData->date(), ShortDateFormat());
-    const QString timeText = locale.toString(DateTimeAktualnyCzas->time(), LongTimeFormat());
+    const QString dateText = locale.toString(dateEdit->date(), ShortDateFormat());
+    const QString timeText = locale.toString(timeEdit->time(), LongTimeFormat());
     if (dateText != shownDate_)
         WriteAndReadBack(model_, model_.Param<CCurrentDate>(), dateText);
     if (timeText != shownTime_)

@@ -26,13 +26,13 @@ public:
 
     // Start in logger mode, or in computer mode while the logger clock is unread.
     void onShown();
-    void ButtonSaveClick();
+    void onSaveClicked();
     // Click handlers of the two boxes; they act only when their box is ticked.
-    void CheckBoxComputerTimeClick();
+    void onComputerTimeClicked();
     // False when the logger's date or time text does not parse (not read yet).
-    bool CheckBoxLoggerTimeClick();
+    bool onLoggerTimeClicked();
     // Every second: follow whichever clock is ticked.
-    void Timer1Timer();
+    void onPollTimer();
 
     const QString& ShownDateText() const { return shownDate_; }
     const QString& ShownTimeText() const { return shownTime_; }
@@ -40,16 +40,16 @@ public:
     // The computer's clock (local time); tests put a fixed moment here.
     std::function<QDateTime()> ComputerClock = [] { return QDateTime::currentDateTime(); };
 
-    QGroupBox* GroupBox3;
-    QLabel* LabelAktualnaData;
-    QDateEdit* DateTimeAktualnaData;
-    QLabel* LabelAktualnyCzas;
-    QTimeEdit* DateTimeAktualnyCzas;
-    QCheckBox* CheckBoxComputerTime;
-    QCheckBox* CheckBoxLoggerTime;
-    QPushButton* ButtonSave;
-    QPushButton* ButtonClose;
-    QTimer* Timer1;
+    QGroupBox* fieldsGroup;
+    QLabel* dateCaption;
+    QDateEdit* dateEdit;
+    QLabel* timeCaption;
+    QTimeEdit* timeEdit;
+    QCheckBox* computerTimeCheck;
+    QCheckBox* loggerTimeCheck;
+    QPushButton* saveButton;
+    QPushButton* closeButton;
+    QTimer* pollTimer;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -57,8 +57,8 @@ protected:
 
 private:
     // An edit by the operator (values the dialog sets itself do not come here).
-    void DateTimeAktualnaDataChange();
-    void DateTimeAktualnyCzasChange();
+    void onDateEdited();
+    void onTimeEdited();
     void SetPickers(QDate date, QTime time);
 
     ParameterModel& model_;

@@ -23,29 +23,29 @@ CorrectionDialog::CorrectionDialog(ParameterModel& model, QWidget* parent) : QDi
     setObjectName(QString::fromLatin1(objname::kCorrectionDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
 
-    Label1 = Named(new QLabel(QStringLiteral("[2050]Korekta temperatury:"), this), objname::kLeadCaption);
-    EditTemp = Named(new QLineEdit(this), objname::kCorrTempEdit);
-    Label2 = Named(new QLabel(QStringLiteral("°C"), this), objname::kCorrTempUnitLabel);
-    Label3 = Named(new QLabel(QStringLiteral("[2051]Korekta wilgotności:"), this), objname::kCorrHumLabel);
-    EditHum = Named(new QLineEdit(this), objname::kCorrHumEdit);
-    Label4 = Named(new QLabel(QStringLiteral("%"), this), objname::kCorrHumUnitLabel);
-    EditTemp->setMaxLength(20);
-    EditHum->setMaxLength(20);
+    tempCaption = Named(new QLabel(QStringLiteral("[2050]Korekta temperatury:"), this), objname::kLeadCaption);
+    tempEdit = Named(new QLineEdit(this), objname::kCorrTempEdit);
+    tempUnit = Named(new QLabel(QStringLiteral("°C"), this), objname::kCorrTempUnitLabel);
+    humCaption = Named(new QLabel(QStringLiteral("[2051]Korekta wilgotności:"), this), objname::kCorrHumLabel);
+    humEdit = Named(new QLineEdit(this), objname::kCorrHumEdit);
+    humUnit = Named(new QLabel(QStringLiteral("%"), this), objname::kCorrHumUnitLabel);
+    tempEdit->setMaxLength(20);
+    humEdit->setMaxLength(20);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(Label1, 0, 0);
-    grid->addWidget(EditTemp, 0, 1);
-    grid->addWidget(Label2, 0, 2);
-    grid->addWidget(Label3, 1, 0);
-    grid->addWidget(EditHum, 1, 1);
-    grid->addWidget(Label4, 1, 2);
+    grid->addWidget(tempCaption, 0, 0);
+    grid->addWidget(tempEdit, 0, 1);
+    grid->addWidget(tempUnit, 0, 2);
+    grid->addWidget(humCaption, 1, 0);
+    grid->addWidget(humEdit, 1, 1);
+    grid->addWidget(humUnit, 1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(grid);
-    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+    AddSaveCloseButtons(this, layout, saveButton, closeButton);
 
-    connect(ButtonSave, &QPushButton::clicked, this, &CorrectionDialog::ButtonSaveClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &CorrectionDialog::onSaveClicked);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void CorrectionDialog::showEvent(QShowEvent* event) {
@@ -56,34 +56,34 @@ void CorrectionDialog::showEvent(QShowEvent* event) {
 void CorrectionDialog::onShown() {
     shownTemp_ = model_.Param<CCorrectionTemp>().GetText();
     shownHum_ = model_.Param<CCorrectionHum>().GetText();
-    EditTemp->setText(shownTemp_);
-    EditHum->setText(shownHum_);
+    tempEdit->setText(shownTemp_);
+    humEdit->setText(shownHum_);
     // A logger without humidity: its humidity correction is shown greyed and left alone.
     const bool humidity = model_.Param<CCorrectionHum>().Available;
-    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(EditHum), static_cast<QWidget*>(Label4)})
+    for (QWidget* w : {static_cast<QWidget*>(humCaption), static_cast<QWidget*>(humEdit), static_cast<QWidget*>(humUnit)})
         w->setEnabled(humidity);
-    EditTemp->setFocus();
+    tempEdit->setFocus();
 }
 
-void CorrectionDialog::ButtonSaveClick() {
+void CorrectionDialog::onSaveClicked() {
     const QString notNumber = QStringLiteral("[2056]Wpisana wartość musi być liczbą");
     const QString outOfRange = QStringLiteral("[2057]Wpisana liczba nie mieści się w zakresie");
     // The range error of the temperature keeps the wording operators know,
     // spelling included.
-    if (!ReadNumberField(EditTemp, -kLimit, kLimit,
+    if (!ReadNumberField(tempEdit, -kLimit, kLimit,
                          {QStringLiteral("[2054]Parametr korekcja temperatury."), notNumber, outOfRange,
                           QStringLiteral("[-3..3°C]"), QStringLiteral("[2054]Parametr korekcja tempeeratury.")},
                          this))
         return;
-    if (EditHum->isEnabled() &&
-        !ReadNumberField(EditHum, -kLimit, kLimit,
+    if (humEdit->isEnabled() &&
+        !ReadNumberField(humEdit, -kLimit, kLimit,
                          {QStringLiteral("[2055]Parametr korekcja wilgotności."), notNumber, outOfRange,
                           QStringLiteral("[-3..3%]")},
                          this))
         return;
 
-    const QString tempText = EditTemp->text();
-    const QString humText = EditHum->text();
+    const QString tempText = tempEdit->text();
+    const QString humText = humEdit->text();
     bool changed = false;
     if (tempText != shownTemp_) {
         changed = true;
@@ -91,7 +91,7 @@ void CorrectionDialog::ButtonSaveClick() {
         temp.SetText(tempText);
         WriteCopiesAndReadBack(model_, temp, 1);
     }
-    if (EditHum->isEnabled() && humText != shownHum_) {
+    if (humEdit->isEnabled() && humText != shownHum_) {
         changed = true;
         auto& hum = model_.Param<CCorrectionHum>();
         hum.SetText(humText);

@@ -19,17 +19,17 @@ class CorrectionDialog : public QDialog {
 public:
     CorrectionDialog(ParameterModel& model, QWidget* parent = nullptr);
 
-    QLabel* Label1;
-    QLineEdit* EditTemp;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLineEdit* EditHum;
-    QLabel* Label4;
-    QPushButton* ButtonSave;
-    QPushButton* ButtonClose;
+    QLabel* tempCaption;
+    QLineEdit* tempEdit;
+    QLabel* tempUnit;
+    QLabel* humCaption;
+    QLineEdit* humEdit;
+    QLabel* humUnit;
+    QPushButton* saveButton;
+    QPushButton* closeButton;
 
     void onShown();
-    void ButtonSaveClick();
+    void onSaveClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

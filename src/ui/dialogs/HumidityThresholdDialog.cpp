@@ -10,6 +10,6 @@ HumidityThresholdDialog::HumidityThresholdDialog(ParameterModel& model, QWidget*
                       {objname::kHumidityDialog, QStringLiteral("[150]Wilgotność"), QStringLiteral("%"), 0.0f, 100.0f,
                        QStringLiteral("[0..100%]"), objname::kCancelButton},
                       parent),
-      ButtonCancel(cancelButton_) {}
+      cancelButton(cancelButton_) {}
 
 }  // namespace quorvex

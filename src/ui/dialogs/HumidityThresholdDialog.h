@@ -9,7 +9,7 @@ class HumidityThresholdDialog : public ThresholdDialog {
 public:
     HumidityThresholdDialog(ParameterModel& model, QWidget* parent = nullptr);
 
-    QPushButton* const ButtonCancel;
+    QPushButton* const cancelButton;
 };
 
 }  // namespace quorvex

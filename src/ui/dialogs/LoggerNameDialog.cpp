@@ -46,26 +46,26 @@ LoggerNameDialog::LoggerNameDialog(ParameterModel& model, QWidget* parent)
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
-    GroupBoxNazwaLoggera = Named(new QGroupBox(QStringLiteral("[110]Nazwa"), this), objname::kNameGroup);
-    EditNazwa = Named(new QLineEdit(GroupBoxNazwaLoggera), objname::kNameEdit);
-    EditNazwa->setValidator(new LoggerNameValidator(EditNazwa));
+    nameGroup = Named(new QGroupBox(QStringLiteral("[110]Nazwa"), this), objname::kNameGroup);
+    nameEdit = Named(new QLineEdit(nameGroup), objname::kNameEdit);
+    nameEdit->setValidator(new LoggerNameValidator(nameEdit));
     // Room for a long name in wide letters.
-    EditNazwa->setMinimumWidth(EditNazwa->fontMetrics().horizontalAdvance(QString(kMaxNameCharacters, u'W')) * 3 / 4);
-    (new QVBoxLayout(GroupBoxNazwaLoggera))->addWidget(EditNazwa);
+    nameEdit->setMinimumWidth(nameEdit->fontMetrics().horizontalAdvance(QString(kMaxNameCharacters, u'W')) * 3 / 4);
+    (new QVBoxLayout(nameGroup))->addWidget(nameEdit);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBoxNazwaLoggera);
-    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+    layout->addWidget(nameGroup);
+    AddSaveCloseButtons(this, layout, saveButton, closeButton);
 
-    connect(ButtonSave, &QPushButton::clicked, this, [this] {
-        ButtonSaveClick();
+    connect(saveButton, &QPushButton::clicked, this, [this] {
+        onSaveClicked();
         accept();
     });
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
-    connect(EditNazwa, &QLineEdit::textChanged, this, [this] { ButtonSave->setEnabled(CanSave()); });
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(nameEdit, &QLineEdit::textChanged, this, [this] { saveButton->setEnabled(CanSave()); });
 }
 
-bool LoggerNameDialog::CanSave() const { return EditNazwa->text() == shownName_ || EditNazwa->hasAcceptableInput(); }
+bool LoggerNameDialog::CanSave() const { return nameEdit->text() == shownName_ || nameEdit->hasAcceptableInput(); }
 
 void LoggerNameDialog::showEvent(QShowEvent* e)
 {
@@ -77,14 +77,14 @@ void LoggerNameDialog::showEvent(QShowEvent* e)
 void LoggerNameDialog::onShown()
 {
     shownName_ = model_.Param<CLoggerName>().GetText();
-    EditNazwa->setText(shownName_);
-    ButtonSave->setEnabled(true);
-    EditNazwa->setFocus();
+    nameEdit->setText(shownName_);
+    saveButton->setEnabled(true);
+    nameEdit->setFocus();
 }
 
-void LoggerNameDialog::ButtonSaveClick()
+void LoggerNameDialog::onSaveClicked()
 {
-    const QString text = EditNazwa->text();
+    const QString text = nameEdit->text();
     if (text == shownName_ || !CanSave()) return;
 
     CLoggerName& name = model_.Param<CLoggerName>();

@@ -24,15 +24,15 @@ public:
     LoggerNameDialog(ParameterModel& model, QWidget* parent = nullptr);
 
     void onShown();
-    void ButtonSaveClick();
+    void onSaveClicked();
     const QString& ShownName() const { return shownName_; }
     // The edit holds the shown name or a name a save carries whole.
     bool CanSave() const;
 
-    QGroupBox* GroupBoxNazwaLoggera;
-    QLineEdit* EditNazwa;
-    QPushButton* ButtonSave;
-    QPushButton* ButtonClose;
+    QGroupBox* nameGroup;
+    QLineEdit* nameEdit;
+    QPushButton* saveButton;
+    QPushButton* closeButton;
 
 protected:
     void showEvent(QShowEvent* e) override;

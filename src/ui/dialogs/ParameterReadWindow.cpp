@@ -14,16 +14,16 @@ ParameterReadWindow::ParameterReadWindow(QWidget* parent)
 {
     setObjectName(QString::fromLatin1(objname::kParameterReadWindow));
     setModal(false);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QString::fromLatin1(objname::kReadProgress));
-    ProgressBar1->setTextVisible(false);
+    progressBar = new QProgressBar(this);
+    progressBar->setObjectName(QString::fromLatin1(objname::kReadProgress));
+    progressBar->setTextVisible(false);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(ProgressBar1);
+    layout->addWidget(progressBar);
     resize(300, 60);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QString::fromLatin1(objname::kPollTimer));
-    Timer1->setInterval(10);
-    connect(Timer1, &QTimer::timeout, this, &ParameterReadWindow::Timer1Timer);
+    pollTimer = new QTimer(this);
+    pollTimer->setObjectName(QString::fromLatin1(objname::kPollTimer));
+    pollTimer->setInterval(10);
+    connect(pollTimer, &QTimer::timeout, this, &ParameterReadWindow::onPollTimer);
     // The timer runs only while the window is shown: a hidden window's ticks
     // would wake the program a hundred times a second for nothing.
 }
@@ -36,23 +36,23 @@ void ParameterReadWindow::SetCounts(int total, int received)
 
 void ParameterReadWindow::showEvent(QShowEvent* e)
 {
-    ProgressBar1->setMaximum(Total);
-    ProgressBar1->setValue(0);
+    progressBar->setMaximum(Total);
+    progressBar->setValue(0);
     if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
     QDialog::showEvent(e);
-    Timer1->start();
+    pollTimer->start();
 }
 
 void ParameterReadWindow::hideEvent(QHideEvent* e)
 {
-    Timer1->stop();
+    pollTimer->stop();
     QDialog::hideEvent(e);
 }
 
-void ParameterReadWindow::Timer1Timer()
+void ParameterReadWindow::onPollTimer()
 {
-    if (ProgressBar1->value() < Received) ProgressBar1->setValue(ProgressBar1->value() + 1);
-    if (ProgressBar1->value() >= ProgressBar1->maximum()) close();
+    if (progressBar->value() < Received) progressBar->setValue(progressBar->value() + 1);
+    if (progressBar->value() >= progressBar->maximum()) close();
 }
 
 void ParameterReadWindow::HandleMessage(int msg)

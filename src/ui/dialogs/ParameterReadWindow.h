@@ -17,8 +17,8 @@ public:
     // The thread's messages forwarded by the main window: 1030 closes the window.
     void HandleMessage(int msg);
 
-    QProgressBar* ProgressBar1;
-    QTimer* Timer1;
+    QProgressBar* progressBar;
+    QTimer* pollTimer;
     int Total = 0;
     int Received = 0;
 
@@ -27,7 +27,7 @@ protected:
     void hideEvent(QHideEvent* e) override;
 
 private:
-    void Timer1Timer();
+    void onPollTimer();
 };
 
 }  // namespace quorvex

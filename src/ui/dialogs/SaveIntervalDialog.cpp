@@ -27,31 +27,31 @@ SaveIntervalDialog::SaveIntervalDialog(ParameterModel& model, QWidget* parent) :
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setWindowFlag(Qt::Tool);
 
-    GroupBox3 = Named(new QGroupBox(QStringLiteral("[240]Parametry zapisu"), this), objname::kFieldsGroup);
-    Label = Named(new QLabel(QStringLiteral("[241]Częstość zapisu:"), GroupBox3), objname::kIntervalLabel);
-    UpDown1 = Named(new QSpinBox(GroupBox3), objname::kDaysSpin);
-    UpDown1->setRange(0, kMaxDays);
-    UpDown1->setSingleStep(1);
-    UpDown1->setValue(0);
+    fieldsGroup = Named(new QGroupBox(QStringLiteral("[240]Parametry zapisu"), this), objname::kFieldsGroup);
+    intervalCaption = Named(new QLabel(QStringLiteral("[241]Częstość zapisu:"), fieldsGroup), objname::kIntervalLabel);
+    daysSpin = Named(new QSpinBox(fieldsGroup), objname::kDaysSpin);
+    daysSpin->setRange(0, kMaxDays);
+    daysSpin->setSingleStep(1);
+    daysSpin->setValue(0);
     // The days change only by the arrows (buttons or keys), never by typing.
-    Edit1 = Named(UpDown1->findChild<QLineEdit*>(), objname::kDaysEdit);
-    Edit1->setReadOnly(true);
-    DateTime = Named(new QTimeEdit(GroupBox3), objname::kHoursEdit);
-    DateTime->setDisplayFormat(QStringLiteral("HH'h' mm'm' ss's'"));
-    DateTime->setTime(QTime(0, 0));
+    daysEdit = Named(daysSpin->findChild<QLineEdit*>(), objname::kDaysEdit);
+    daysEdit->setReadOnly(true);
+    hoursEdit = Named(new QTimeEdit(fieldsGroup), objname::kHoursEdit);
+    hoursEdit->setDisplayFormat(QStringLiteral("HH'h' mm'm' ss's'"));
+    hoursEdit->setTime(QTime(0, 0));
 
-    auto* row = new QHBoxLayout(GroupBox3);
-    row->addWidget(Label);
-    row->addWidget(UpDown1);
-    row->addWidget(DateTime);
+    auto* row = new QHBoxLayout(fieldsGroup);
+    row->addWidget(intervalCaption);
+    row->addWidget(daysSpin);
+    row->addWidget(hoursEdit);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(GroupBox3);
-    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+    layout->addWidget(fieldsGroup);
+    AddSaveCloseButtons(this, layout, saveButton, closeButton);
 
-    connect(ButtonSave, &QPushButton::clicked, this, &SaveIntervalDialog::ButtonSaveClick);
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveButton, &QPushButton::clicked, this, &SaveIntervalDialog::onSaveClicked);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void SaveIntervalDialog::showEvent(QShowEvent* event) {
@@ -61,21 +61,21 @@ void SaveIntervalDialog::showEvent(QShowEvent* event) {
 
 void SaveIntervalDialog::onShown() {
     shownInterval_ = model_.Param<CWriteInterval>().GetValue();
-    UpDown1->setValue(shownInterval_ / kSecondsPerDay);  // the spin box keeps it within 0–100
+    daysSpin->setValue(shownInterval_ / kSecondsPerDay);  // the spin box keeps it within 0–100
     const int rest = shownInterval_ % kSecondsPerDay;
     const QTime time(rest / 3600, rest % 3600 / 60, rest % 60);
-    DateTime->setTime(time.isValid() ? time : QTime(0, 0));
-    DateTime->setFocus();
+    hoursEdit->setTime(time.isValid() ? time : QTime(0, 0));
+    hoursEdit->setFocus();
 }
 
-void SaveIntervalDialog::ButtonSaveClick() {
-    const QTime time = DateTime->time();
+void SaveIntervalDialog::onSaveClicked() {
+    const QTime time = hoursEdit->time();
     const int total =
-        time.hour() * 3600 + time.minute() * 60 + time.second() + UpDown1->value() * kSecondsPerDay;
+        time.hour() * 3600 + time.minute() * 60 + time.second() + daysSpin->value() * kSecondsPerDay;
     // A logger told to save every 0 s would never save; nothing is written.
     if (total == 0) {
         ShowParameterError(this, TranslateText(QStringLiteral("[2152]Częstość zapisu musi być dłuższa niż 0 s.")));
-        DateTime->setFocus();
+        hoursEdit->setFocus();
         return;
     }
     if (total != shownInterval_) {

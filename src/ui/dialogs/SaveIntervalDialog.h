@@ -23,16 +23,16 @@ public:
 
     SaveIntervalDialog(ParameterModel& model, QWidget* parent = nullptr);
 
-    QGroupBox* GroupBox3;
-    QLabel* Label;
-    QSpinBox* UpDown1;   // days; its read-only edit is Edit1
-    QLineEdit* Edit1;
-    QTimeEdit* DateTime; // hours, minutes, seconds
-    QPushButton* ButtonSave;
-    QPushButton* ButtonClose;
+    QGroupBox* fieldsGroup;
+    QLabel* intervalCaption;
+    QSpinBox* daysSpin;   // days; its read-only edit is daysEdit
+    QLineEdit* daysEdit;
+    QTimeEdit* hoursEdit; // hours, minutes, seconds
+    QPushButton* saveButton;
+    QPushButton* closeButton;
 
     void onShown();
-    void ButtonSaveClick();
+    void onSaveClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;

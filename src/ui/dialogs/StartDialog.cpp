@@ -29,62 +29,62 @@ StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
-    GroupBoxTrybStartu2 = Named(new QGroupBox(QStringLiteral("[210]Parametry startu i rejestracji"), this),
+    momentGroup = Named(new QGroupBox(QStringLiteral("[210]Parametry startu i rejestracji"), this),
                                 objname::kStartMomentGroup);
-    LabelMonitorCzasLogowania = Named(new QLabel(QStringLiteral("[211]Start logowania:"), GroupBoxTrybStartu2),
+    momentCaption = Named(new QLabel(QStringLiteral("[211]Start logowania:"), momentGroup),
                                       objname::kStartMomentCaption);
-    DateTimeAktualnaData = Named(new QDateEdit(GroupBoxTrybStartu2), objname::kDateEdit);
-    DateTimeAktualnaData->setCalendarPopup(true);
-    DateTimeAktualnyCzas = Named(new QTimeEdit(GroupBoxTrybStartu2), objname::kTimeEdit);
+    dateEdit = Named(new QDateEdit(momentGroup), objname::kDateEdit);
+    dateEdit->setCalendarPopup(true);
+    timeEdit = Named(new QTimeEdit(momentGroup), objname::kTimeEdit);
 
-    GroupBoxTrybStartu = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"),
-                                             GroupBoxTrybStartu2), objname::kStartModeGroup);
-    RadioButtonSU1 = Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), GroupBoxTrybStartu),
+    modeGroup = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"),
+                                             momentGroup), objname::kStartModeGroup);
+    buttonStartRadio = Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), modeGroup),
                            objname::kButtonStartRadio);
-    RadioButtonSU2 = Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), GroupBoxTrybStartu),
+    immediateStartRadio = Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), modeGroup),
                            objname::kImmediateStartRadio);
-    RadioButtonSU3 = Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), GroupBoxTrybStartu),
+    timedStartRadio = Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), modeGroup),
                            objname::kTimedStartRadio);
-    auto* modes = new QVBoxLayout(GroupBoxTrybStartu);
-    for (QRadioButton* b : {RadioButtonSU1, RadioButtonSU2, RadioButtonSU3}) modes->addWidget(b);
+    auto* modes = new QVBoxLayout(modeGroup);
+    for (QRadioButton* b : {buttonStartRadio, immediateStartRadio, timedStartRadio}) modes->addWidget(b);
 
-    GroupBoxNadpisywanie = Named(new QGroupBox(QStringLiteral("[230]Po zapełnieniu pamięci:"), GroupBoxTrybStartu2),
+    wrapGroup = Named(new QGroupBox(QStringLiteral("[230]Po zapełnieniu pamięci:"), momentGroup),
                                  objname::kWrapGroup);
-    RadioButtonPZ1 = Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), GroupBoxNadpisywanie),
+    stopWhenFullRadio = Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), wrapGroup),
                            objname::kStopWhenFullRadio);
-    RadioButtonPZ2 = Named(new QRadioButton(QStringLiteral("[232]nadpisuj kasując poprzednie wyniki"),
-                                            GroupBoxNadpisywanie), objname::kOverwriteRadio);
-    auto* overwrite = new QVBoxLayout(GroupBoxNadpisywanie);
-    overwrite->addWidget(RadioButtonPZ1);
-    overwrite->addWidget(RadioButtonPZ2);
+    overwriteRadio = Named(new QRadioButton(QStringLiteral("[232]nadpisuj kasując poprzednie wyniki"),
+                                            wrapGroup), objname::kOverwriteRadio);
+    auto* overwrite = new QVBoxLayout(wrapGroup);
+    overwrite->addWidget(stopWhenFullRadio);
+    overwrite->addWidget(overwriteRadio);
 
-    auto* grid = new QGridLayout(GroupBoxTrybStartu2);
-    grid->addWidget(LabelMonitorCzasLogowania, 0, 0);
-    grid->addWidget(DateTimeAktualnaData, 0, 1);
-    grid->addWidget(DateTimeAktualnyCzas, 0, 2);
-    grid->addWidget(GroupBoxTrybStartu, 1, 0, 1, 3);
-    grid->addWidget(GroupBoxNadpisywanie, 2, 0, 1, 3);
+    auto* grid = new QGridLayout(momentGroup);
+    grid->addWidget(momentCaption, 0, 0);
+    grid->addWidget(dateEdit, 0, 1);
+    grid->addWidget(timeEdit, 0, 2);
+    grid->addWidget(modeGroup, 1, 0, 1, 3);
+    grid->addWidget(wrapGroup, 2, 0, 1, 3);
     grid->setColumnStretch(1, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBoxTrybStartu2);
-    AddSaveCloseButtons(this, layout, ButtonSave, ButtonClose);
+    layout->addWidget(momentGroup);
+    AddSaveCloseButtons(this, layout, saveButton, closeButton);
 
-    const std::pair<QRadioButton*, int> modeButtons[] = {{RadioButtonSU1, 0}, {RadioButtonSU2, 1}, {RadioButtonSU3, 2}};
+    const std::pair<QRadioButton*, int> modeButtons[] = {{buttonStartRadio, 0}, {immediateStartRadio, 1}, {timedStartRadio, 2}};
     for (auto [button, mode] : modeButtons)
         connect(button, &QRadioButton::clicked, this, [this, mode = mode] { chosenStartMode_ = mode; });
-    connect(RadioButtonPZ1, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 0; });
-    connect(RadioButtonPZ2, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 1; });
-    connect(ButtonSave, &QPushButton::clicked, this, [this] {
-        if (ButtonSaveClick()) accept();
+    connect(stopWhenFullRadio, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 0; });
+    connect(overwriteRadio, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 1; });
+    connect(saveButton, &QPushButton::clicked, this, [this] {
+        if (onSaveClicked()) accept();
     });
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void StartDialog::showEvent(QShowEvent* e)
 {
-    SetPickerFormat(DateTimeAktualnaData, QLocale().dateFormat(QLocale::LongFormat));
-    SetPickerFormat(DateTimeAktualnyCzas, QStringLiteral("HH'h':mm'min':ss's'"));
+    SetPickerFormat(dateEdit, QLocale().dateFormat(QLocale::LongFormat));
+    SetPickerFormat(timeEdit, QStringLiteral("HH'h':mm'min':ss's'"));
     onShown();
     FitToCaptions(this);
     QDialog::showEvent(e);
@@ -92,7 +92,7 @@ void StartDialog::showEvent(QShowEvent* e)
 
 void StartDialog::ClearRadios()
 {
-    for (QRadioButton* b : {RadioButtonSU1, RadioButtonSU2, RadioButtonSU3, RadioButtonPZ1, RadioButtonPZ2}) {
+    for (QRadioButton* b : {buttonStartRadio, immediateStartRadio, timedStartRadio, stopWhenFullRadio, overwriteRadio}) {
         b->setAutoExclusive(false);
         b->setChecked(false);
         b->setAutoExclusive(true);
@@ -110,22 +110,22 @@ void StartDialog::onShown()
     ClearRadios();
     const std::uint16_t cell = model_.Mirror()[0];
     currentStartMode_ = cell == kNotReceived ? -1 : (cell & 3);
-    const std::array modeButtons{RadioButtonSU1, RadioButtonSU2, RadioButtonSU3};
+    const std::array modeButtons{buttonStartRadio, immediateStartRadio, timedStartRadio};
     if (currentStartMode_ >= 0 && currentStartMode_ <= 2) Select(modeButtons[static_cast<std::size_t>(currentStartMode_)]);
     currentOverwrite_ = cell == kNotReceived ? -1 : (cell >> 3) & 1;
-    if (currentOverwrite_ >= 0) Select(currentOverwrite_ == 0 ? RadioButtonPZ1 : RadioButtonPZ2);
+    if (currentOverwrite_ >= 0) Select(currentOverwrite_ == 0 ? stopWhenFullRadio : overwriteRadio);
 
     shownDate_ = model_.Param<CLogStartDate>().GetText();
     shownTime_ = model_.Param<CLogStartTime>().GetText();
     const auto date = ParseDateTimeText(shownDate_);
     const auto time = ParseDateTimeText(shownTime_);
     if (date && time) {
-        DateTimeAktualnaData->setDate(date->date());
-        DateTimeAktualnyCzas->setTime(time->time());
+        dateEdit->setDate(date->date());
+        timeEdit->setTime(time->time());
     } else {
         const QDateTime now = QDateTime::currentDateTime();
-        DateTimeAktualnaData->setDate(now.date());
-        DateTimeAktualnyCzas->setTime(now.time());
+        dateEdit->setDate(now.date());
+        timeEdit->setTime(now.time());
     }
 }
 
@@ -138,9 +138,9 @@ QDateTime StartDialog::LoggerNow() const
     return QDateTime::currentDateTime();
 }
 
-bool StartDialog::ButtonSaveClick()
+bool StartDialog::onSaveClicked()
 {
-    const QDateTime start(DateTimeAktualnaData->date(), DateTimeAktualnyCzas->time());
+    const QDateTime start(dateEdit->date(), timeEdit->time());
     const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
     const QDateTime now = LoggerNow();
     // A timed start already past would never come; nothing is written.
@@ -149,7 +149,7 @@ bool StartDialog::ButtonSaveClick()
         const QString format = ShortDateFormat() + u' ' + LongTimeFormat();
         ShowParameterError(this, TranslateText(QStringLiteral("[2153]Moment startu %1 już minął (teraz: %2)."))
                                      .arg(locale.toString(start, format), locale.toString(now, format)));
-        DateTimeAktualnaData->setFocus();
+        dateEdit->setFocus();
         return false;
     }
     std::uint16_t& cell = *model_.Param<CStartLog>().StatusCell;
@@ -169,8 +169,8 @@ bool StartDialog::ButtonSaveClick()
     model_.ReadBack(model_.Param<CWrapAround>(), 1);
 
     const QLocale locale;
-    const QString dateText = locale.toString(DateTimeAktualnaData->date(), ShortDateFormat());
-    const QString timeText = locale.toString(DateTimeAktualnyCzas->time(), LongTimeFormat());
+    const QString dateText = locale.toString(dateEdit->date(), ShortDateFormat());
+    const QString timeText = locale.toString(timeEdit->time(), LongTimeFormat());
     if (dateText != shownDate_)
         WriteAndReadBack(model_, model_.Param<CLogStartDate>(), dateText);
     if (timeText != shownTime_)

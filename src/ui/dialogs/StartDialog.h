@@ -25,7 +25,7 @@ public:
 
     void onShown();
     // False when the choice was refused (a timed start in the past): nothing was written.
-    bool ButtonSaveClick();
+    bool onSaveClicked();
 
     // -1: register 0 unread (current) or nothing chosen yet (chosen). The
     // chosen values change only through the radio buttons and survive
@@ -37,19 +37,19 @@ public:
     const QString& ShownDateText() const { return shownDate_; }
     const QString& ShownTimeText() const { return shownTime_; }
 
-    QGroupBox* GroupBoxTrybStartu2;
-    QLabel* LabelMonitorCzasLogowania;
-    QDateEdit* DateTimeAktualnaData;
-    QTimeEdit* DateTimeAktualnyCzas;
-    QGroupBox* GroupBoxTrybStartu;
-    QRadioButton* RadioButtonSU1;
-    QRadioButton* RadioButtonSU2;
-    QRadioButton* RadioButtonSU3;
-    QGroupBox* GroupBoxNadpisywanie;
-    QRadioButton* RadioButtonPZ1;
-    QRadioButton* RadioButtonPZ2;
-    QPushButton* ButtonSave;
-    QPushButton* ButtonClose;
+    QGroupBox* momentGroup;
+    QLabel* momentCaption;
+    QDateEdit* dateEdit;
+    QTimeEdit* timeEdit;
+    QGroupBox* modeGroup;
+    QRadioButton* buttonStartRadio;
+    QRadioButton* immediateStartRadio;
+    QRadioButton* timedStartRadio;
+    QGroupBox* wrapGroup;
+    QRadioButton* stopWhenFullRadio;
+    QRadioButton* overwriteRadio;
+    QPushButton* saveButton;
+    QPushButton* closeButton;
 
 protected:
     void showEvent(QShowEvent* e) override;

@@ -10,6 +10,6 @@ TemperatureThresholdDialog::TemperatureThresholdDialog(ParameterModel& model, QW
                       {objname::kTemperatureDialog, QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f, 200.0f,
                        QStringLiteral("[-99..200°C]"), objname::kCloseButton},
                       parent),
-      ButtonClose(cancelButton_) {}
+      closeButton(cancelButton_) {}
 
 }  // namespace quorvex

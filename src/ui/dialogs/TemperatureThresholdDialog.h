@@ -9,7 +9,7 @@ class TemperatureThresholdDialog : public ThresholdDialog {
 public:
     TemperatureThresholdDialog(ParameterModel& model, QWidget* parent = nullptr);
 
-    QPushButton* const ButtonClose;
+    QPushButton* const closeButton;
 };
 
 }  // namespace quorvex

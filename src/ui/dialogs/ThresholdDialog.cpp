@@ -41,29 +41,29 @@ ThresholdDialog::ThresholdDialog(ParameterModel& model, Parameter& upper, Parame
     setObjectName(QString::fromLatin1(kind.objectName));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
 
-    GroupBox1 = new QGroupBox(kind.groupCaption, this);
-    GroupBox1->setObjectName(QString::fromLatin1(objname::kLeadGroup));
-    LabelUpper = NamedLabel(QStringLiteral("[141]Górny próg:"), objname::kUpperLabel, GroupBox1);
-    EditUpperLimit = NamedEdit(objname::kUpperEdit, GroupBox1);
-    LabelUpperUnit = NamedLabel(kind.unit, objname::kUpperUnitLabel, GroupBox1);
-    LabelLower = NamedLabel(QStringLiteral("[142]Dolny próg:"), objname::kLowerLabel, GroupBox1);
-    EditLowerLimit = NamedEdit(objname::kLowerEdit, GroupBox1);
-    LabelLowerUnit = NamedLabel(kind.unit, objname::kLowerUnitLabel, GroupBox1);
-    auto* grid = new QGridLayout(GroupBox1);
-    grid->addWidget(LabelUpper, 0, 0);
-    grid->addWidget(EditUpperLimit, 0, 1);
-    grid->addWidget(LabelUpperUnit, 0, 2);
-    grid->addWidget(LabelLower, 1, 0);
-    grid->addWidget(EditLowerLimit, 1, 1);
-    grid->addWidget(LabelLowerUnit, 1, 2);
+    limitsGroup = new QGroupBox(kind.groupCaption, this);
+    limitsGroup->setObjectName(QString::fromLatin1(objname::kLeadGroup));
+    upperCaption = NamedLabel(QStringLiteral("[141]Górny próg:"), objname::kUpperLabel, limitsGroup);
+    upperEdit = NamedEdit(objname::kUpperEdit, limitsGroup);
+    upperUnit = NamedLabel(kind.unit, objname::kUpperUnitLabel, limitsGroup);
+    lowerCaption = NamedLabel(QStringLiteral("[142]Dolny próg:"), objname::kLowerLabel, limitsGroup);
+    lowerEdit = NamedEdit(objname::kLowerEdit, limitsGroup);
+    lowerUnit = NamedLabel(kind.unit, objname::kLowerUnitLabel, limitsGroup);
+    auto* grid = new QGridLayout(limitsGroup);
+    grid->addWidget(upperCaption, 0, 0);
+    grid->addWidget(upperEdit, 0, 1);
+    grid->addWidget(upperUnit, 0, 2);
+    grid->addWidget(lowerCaption, 1, 0);
+    grid->addWidget(lowerEdit, 1, 1);
+    grid->addWidget(lowerUnit, 1, 2);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // follows the length of the translated captions
-    layout->addWidget(GroupBox1);
-    AddSaveCloseButtons(this, layout, ButtonSave, cancelButton_);
+    layout->addWidget(limitsGroup);
+    AddSaveCloseButtons(this, layout, saveButton, cancelButton_);
     cancelButton_->setObjectName(QString::fromLatin1(kind.cancelName));
 
-    connect(ButtonSave, &QPushButton::clicked, this, &ThresholdDialog::ButtonSaveClick);
+    connect(saveButton, &QPushButton::clicked, this, &ThresholdDialog::onSaveClicked);
     connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -75,34 +75,34 @@ void ThresholdDialog::showEvent(QShowEvent* event) {
 void ThresholdDialog::onShown() {
     shownUpper_ = upper_.GetText();
     shownLower_ = lower_.GetText();
-    EditUpperLimit->setText(shownUpper_);
-    EditLowerLimit->setText(shownLower_);
-    EditUpperLimit->setFocus();
+    upperEdit->setText(shownUpper_);
+    lowerEdit->setText(shownLower_);
+    upperEdit->setFocus();
 }
 
-void ThresholdDialog::ButtonSaveClick() {
+void ThresholdDialog::onSaveClicked() {
     const QString notNumber = QStringLiteral("[2056]Wpisana wartość musi być liczbą");
     const QString outOfRange = QStringLiteral("[2057]Wpisana liczba nie mieści się w zakresie");
     float upper = 0, lower = 0;
-    if (!ReadNumberField(EditUpperLimit, low_, high_,
+    if (!ReadNumberField(upperEdit, low_, high_,
                          {QStringLiteral("[2052]Parametr górny próg."), notNumber, outOfRange, rangeText_}, this,
                          &upper))
         return;
-    if (!ReadNumberField(EditLowerLimit, low_, high_,
+    if (!ReadNumberField(lowerEdit, low_, high_,
                          {QStringLiteral("[2053]Parametr dolny próg."), notNumber, outOfRange, rangeText_}, this,
                          &lower))
         return;
     // Thresholds upside down would raise an alarm at every reading; nothing is written.
     if (upper <= lower) {
-        EditUpperLimit->setFocus();
+        upperEdit->setFocus();
         ShowParameterError(this, TranslateText(QStringLiteral("[2151]Górny próg (%1) musi być wyższy od dolnego progu (%2)."))
-                                     .arg(EditUpperLimit->text().trimmed(), EditLowerLimit->text().trimmed()));
+                                     .arg(upperEdit->text().trimmed(), lowerEdit->text().trimmed()));
         return;
     }
 
     // Texts are compared as typed: "25.0" where "25,0" was shown is a change.
-    const QString upperText = EditUpperLimit->text();
-    const QString lowerText = EditLowerLimit->text();
+    const QString upperText = upperEdit->text();
+    const QString lowerText = lowerEdit->text();
     const bool upperChanged = upperText != shownUpper_;
     const bool lowerChanged = lowerText != shownLower_;
     if ((upperChanged && !PairKnown(upper_)) || (lowerChanged && !PairKnown(lower_))) {

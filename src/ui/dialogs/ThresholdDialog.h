@@ -23,23 +23,23 @@ struct ThresholdKind {
     QString unit;              // "°C"
     float low, high;           // accepted range of both fields
     QString rangeText;         // "[-99..200°C]"
-    const char* cancelName;    // "ButtonClose" or "ButtonCancel"
+    const char* cancelName;    // "closeButton" or "cancelButton"
 };
 
 class ThresholdDialog : public QDialog {
     Q_OBJECT
 public:
-    QGroupBox* GroupBox1;
-    QLabel* LabelUpper;
-    QLineEdit* EditUpperLimit;
-    QLabel* LabelUpperUnit;
-    QLabel* LabelLower;
-    QLineEdit* EditLowerLimit;
-    QLabel* LabelLowerUnit;
-    QPushButton* ButtonSave;
+    QGroupBox* limitsGroup;
+    QLabel* upperCaption;
+    QLineEdit* upperEdit;
+    QLabel* upperUnit;
+    QLabel* lowerCaption;
+    QLineEdit* lowerEdit;
+    QLabel* lowerUnit;
+    QPushButton* saveButton;
 
     void onShown();
-    void ButtonSaveClick();
+    void onSaveClicked();
 
 protected:
     ThresholdDialog(ParameterModel& model, Parameter& upper, Parameter& lower, const ThresholdKind& kind,

@@ -117,8 +117,8 @@ void BM_OverviewDragStep(benchmark::State& state) {
     window.resize(1200, 720);
     window.ShowChart();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
-    while (window.ZoomWidth() > state.range(0)) window.SpeedButtonZoomInClick();
-    QWidget* strip = window.PaintBoxRzut;
+    while (window.ZoomWidth() > state.range(0)) window.onZoomInClicked();
+    QWidget* strip = window.overview;
     const QRect frame = window.WindowRect();
     const int y = strip->height() / 2;
     auto mouse = [&](QEvent::Type type, int x) {
@@ -135,7 +135,7 @@ void BM_OverviewDragStep(benchmark::State& state) {
         x += direction;
         if (x + direction > strip->width() - 5 || x + direction < 5) direction = -direction;
         mouse(QEvent::MouseMove, x);
-        window.PaintBoxWykres->repaint();
+        window.chartBox->repaint();
         strip->repaint();
     }
     mouse(QEvent::MouseButtonRelease, x);

@@ -57,8 +57,8 @@ void BM_OpenAndShowMillion(benchmark::State& state)
         if (!form->OpenResultsFile(path) || windows.results.Count() != kRecords) break;
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kChartButton))->click();
         table->viewport()->repaint();
-        chart->PaintBoxWykres->repaint();
-        chart->PaintBoxRzut->repaint();
+        chart->chartBox->repaint();
+        chart->overview->repaint();
         QApplication::processEvents();
     }
     state.SetItemsProcessed(state.iterations() * kRecords);

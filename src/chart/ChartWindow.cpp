@@ -53,7 +53,7 @@ ChartWindow::ChartWindow(ResultsStore& results, QWidget* parent)
     dragFrame = {50, 1, 200, 96 - 5 - 1};
     BuildControls();
     RetranslateTexts();
-    dragFrame.bottom = PaintBoxRzut->height() - 1;
+    dragFrame.bottom = overview->height() - 1;
 }
 
 ChartWindow::~ChartWindow() = default;
@@ -63,93 +63,93 @@ void ChartWindow::BuildControls() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    ToolBar1 = new QToolBar(this);
-    ToolBar1->setObjectName(QString::fromLatin1(objname::kToolBar));
-    ToolBar1->setIconSize(QSize(24, 24));
-    ToolBar1->setMovable(false);
-    SpeedButtonZoomIn = NewButton(ToolBar1, objname::kZoomInButton, QStringLiteral("+"), ZoomInIcon());
-    SpeedButtonZoomOut = NewButton(ToolBar1, objname::kZoomOutButton, QStringLiteral("-"), ZoomOutIcon());
-    SpeedButton1 = NewButton(ToolBar1, objname::kZoomAllButton, QStringLiteral("100%"), ZoomAllIcon());
-    SpeedButtonShowTempHum = NewButton(ToolBar1, objname::kBothSeriesButton, QStringLiteral("°C  %"));
-    SpeedButtonShowTemp = NewButton(ToolBar1, objname::kTempSeriesButton, QStringLiteral("°C"));
-    SpeedButtonShowHum = NewButton(ToolBar1, objname::kHumSeriesButton, QStringLiteral("%"));
-    SpeedButtonShowProgi = NewButton(ToolBar1, objname::kThresholdsButton, QString(), ThresholdsIcon());
-    SpeedButtonShowProgi2 = NewButton(ToolBar1, objname::kThresholdsOffButton, QString());
-    SpeedButtonDrukuj = NewButton(ToolBar1, objname::kChartPrintButton, QString(), PrintIcon());
-    for (QToolButton* b : {SpeedButtonShowTempHum, SpeedButtonShowTemp, SpeedButtonShowHum, SpeedButtonShowProgi,
-                           SpeedButtonShowProgi2}) {
+    toolBar = new QToolBar(this);
+    toolBar->setObjectName(QString::fromLatin1(objname::kToolBar));
+    toolBar->setIconSize(QSize(24, 24));
+    toolBar->setMovable(false);
+    zoomInButton = NewButton(toolBar, objname::kZoomInButton, QStringLiteral("+"), ZoomInIcon());
+    zoomOutButton = NewButton(toolBar, objname::kZoomOutButton, QStringLiteral("-"), ZoomOutIcon());
+    zoomAllButton = NewButton(toolBar, objname::kZoomAllButton, QStringLiteral("100%"), ZoomAllIcon());
+    bothSeriesButton = NewButton(toolBar, objname::kBothSeriesButton, QStringLiteral("°C  %"));
+    tempSeriesButton = NewButton(toolBar, objname::kTempSeriesButton, QStringLiteral("°C"));
+    humSeriesButton = NewButton(toolBar, objname::kHumSeriesButton, QStringLiteral("%"));
+    thresholdsButton = NewButton(toolBar, objname::kThresholdsButton, QString(), ThresholdsIcon());
+    thresholdsOffButton = NewButton(toolBar, objname::kThresholdsOffButton, QString());
+    printButton = NewButton(toolBar, objname::kChartPrintButton, QString(), PrintIcon());
+    for (QToolButton* b : {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton,
+                           thresholdsOffButton}) {
         b->setCheckable(true);
         b->setMinimumWidth(36);
     }
-    SpeedButtonDrukuj->setEnabled(false);
-    SpeedButtonShowProgi2->hide();
+    printButton->setEnabled(false);
+    thresholdsOffButton->hide();
 
-    ToolBar1->addSeparator();
-    ToolBar1->addWidget(SpeedButtonZoomIn);
-    ToolBar1->addWidget(SpeedButtonZoomOut);
-    ToolBar1->addWidget(SpeedButton1);
-    ToolBar1->addSeparator();
-    ToolBar1->addWidget(SpeedButtonShowTempHum);
-    ToolBar1->addWidget(SpeedButtonShowTemp);
-    ToolBar1->addWidget(SpeedButtonShowHum);
-    ToolBar1->addWidget(SpeedButtonShowProgi);
-    ToolBar1->addSeparator();
-    ToolBar1->addWidget(SpeedButtonDrukuj);
-    layout->addWidget(ToolBar1);
+    toolBar->addSeparator();
+    toolBar->addWidget(zoomInButton);
+    toolBar->addWidget(zoomOutButton);
+    toolBar->addWidget(zoomAllButton);
+    toolBar->addSeparator();
+    toolBar->addWidget(bothSeriesButton);
+    toolBar->addWidget(tempSeriesButton);
+    toolBar->addWidget(humSeriesButton);
+    toolBar->addWidget(thresholdsButton);
+    toolBar->addSeparator();
+    toolBar->addWidget(printButton);
+    layout->addWidget(toolBar);
 
     seriesGroup_ = new QButtonGroup(this);
     seriesGroup_->setExclusive(true);
-    for (QToolButton* b : {SpeedButtonShowTempHum, SpeedButtonShowTemp, SpeedButtonShowHum}) seriesGroup_->addButton(b);
-    SpeedButtonShowTempHum->setChecked(true);
+    for (QToolButton* b : {bothSeriesButton, tempSeriesButton, humSeriesButton}) seriesGroup_->addButton(b);
+    bothSeriesButton->setChecked(true);
     // The thresholds button shares a group with a partner that is never shown:
     // pressing the partner is how the pressed thresholds button is released.
     thresholdsGroup_ = new QButtonGroup(this);
     thresholdsGroup_->setExclusive(true);
-    thresholdsGroup_->addButton(SpeedButtonShowProgi);
-    thresholdsGroup_->addButton(SpeedButtonShowProgi2);
+    thresholdsGroup_->addButton(thresholdsButton);
+    thresholdsGroup_->addButton(thresholdsOffButton);
 
-    PanelWykres = new QWidget(this);
-    PanelWykres->setObjectName(QString::fromLatin1(objname::kChartPanel));
-    auto* chartLayout = new QVBoxLayout(PanelWykres);
+    chartPanel = new QWidget(this);
+    chartPanel->setObjectName(QString::fromLatin1(objname::kChartPanel));
+    auto* chartLayout = new QVBoxLayout(chartPanel);
     chartLayout->setContentsMargins(0, 10, 5, 0);
-    PaintBoxWykres = new PaintBox(PanelWykres);
-    PaintBoxWykres->setObjectName(QString::fromLatin1(objname::kChartBox));
-    chartLayout->addWidget(PaintBoxWykres);
-    layout->addWidget(PanelWykres, 1);
+    chartBox = new PaintBox(chartPanel);
+    chartBox->setObjectName(QString::fromLatin1(objname::kChartBox));
+    chartLayout->addWidget(chartBox);
+    layout->addWidget(chartPanel, 1);
 
-    PanelRzut = new QWidget(this);
-    PanelRzut->setObjectName(QString::fromLatin1(objname::kOverviewPanel));
-    PanelRzut->setFixedHeight(96);
-    auto* overviewLayout = new QVBoxLayout(PanelRzut);
+    overviewPanel = new QWidget(this);
+    overviewPanel->setObjectName(QString::fromLatin1(objname::kOverviewPanel));
+    overviewPanel->setFixedHeight(96);
+    auto* overviewLayout = new QVBoxLayout(overviewPanel);
     overviewLayout->setContentsMargins(40, 5, 40, 0);
-    PaintBoxRzut = new PaintBox(PanelRzut);
-    PaintBoxRzut->setObjectName(QString::fromLatin1(objname::kOverview));
-    overviewLayout->addWidget(PaintBoxRzut);
-    layout->addWidget(PanelRzut);
-    PaintBoxRzut->resize(PaintBoxRzut->width(), 96 - 5);
+    overview = new PaintBox(overviewPanel);
+    overview->setObjectName(QString::fromLatin1(objname::kOverview));
+    overviewLayout->addWidget(overview);
+    layout->addWidget(overviewPanel);
+    overview->resize(overview->width(), 96 - 5);
 
-    connect(SpeedButtonZoomIn, &QToolButton::clicked, this, [this] { SpeedButtonZoomInClick(); });
-    connect(SpeedButtonZoomOut, &QToolButton::clicked, this, [this] { SpeedButtonZoomOutClick(); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButtonZoomAllClick(); });
-    connect(SpeedButtonShowTempHum, &QToolButton::clicked, this, [this] { SpeedButtonShowTempHumClick(); });
-    connect(SpeedButtonShowTemp, &QToolButton::clicked, this, [this] { SpeedButtonShowTempClick(); });
-    connect(SpeedButtonShowHum, &QToolButton::clicked, this, [this] { SpeedButtonShowHumClick(); });
-    connect(SpeedButtonShowProgi, &QToolButton::clicked, this, [this] { SpeedButtonShowProgiClick(); });
-    connect(SpeedButtonDrukuj, &QToolButton::clicked, this, [this] { SpeedButtonDrukujClick(); });
+    connect(zoomInButton, &QToolButton::clicked, this, [this] { onZoomInClicked(); });
+    connect(zoomOutButton, &QToolButton::clicked, this, [this] { onZoomOutClicked(); });
+    connect(zoomAllButton, &QToolButton::clicked, this, [this] { onZoomAllClicked(); });
+    connect(bothSeriesButton, &QToolButton::clicked, this, [this] { onBothSeriesClicked(); });
+    connect(tempSeriesButton, &QToolButton::clicked, this, [this] { onTempSeriesClicked(); });
+    connect(humSeriesButton, &QToolButton::clicked, this, [this] { onHumSeriesClicked(); });
+    connect(thresholdsButton, &QToolButton::clicked, this, [this] { onThresholdsClicked(); });
+    connect(printButton, &QToolButton::clicked, this, [this] { onPrintClicked(); });
 
-    PaintBoxWykres->onPaint = [this](QPainter& p) { PaintBoxWykresPaint(p); };
-    PaintBoxWykres->onMouseMove = [this](QMouseEvent& e) { PaintBoxWykresMouseMove(qRound(e.position().x())); };
-    PaintBoxWykres->onMouseDown = [this](QMouseEvent& e) {
-        PaintBoxWykresMouseDown(qRound(e.position().x()), e.button());
+    chartBox->onPaint = [this](QPainter& p) { onChartPaint(p); };
+    chartBox->onMouseMove = [this](QMouseEvent& e) { onChartMouseMove(qRound(e.position().x())); };
+    chartBox->onMouseDown = [this](QMouseEvent& e) {
+        onChartMouseDown(qRound(e.position().x()), e.button());
     };
-    PaintBoxWykres->onMouseUp = [this](QMouseEvent& e) { PaintBoxWykresMouseUp(qRound(e.position().x())); };
-    PaintBoxWykres->onWheel = [this](QWheelEvent& e) {
-        PaintBoxWykresWheel(qRound(e.position().x()), e.angleDelta().y());
+    chartBox->onMouseUp = [this](QMouseEvent& e) { onChartMouseUp(qRound(e.position().x())); };
+    chartBox->onWheel = [this](QWheelEvent& e) {
+        onChartWheel(qRound(e.position().x()), e.angleDelta().y());
     };
-    PaintBoxRzut->onPaint = [this](QPainter& p) { PaintBoxRzutPaint(p); };
-    PaintBoxRzut->onMouseMove = [this](QMouseEvent& e) { PaintBoxRzutMouseMove(qRound(e.position().x())); };
-    PaintBoxRzut->onMouseDown = [this](QMouseEvent& e) { PaintBoxRzutMouseDown(qRound(e.position().x())); };
-    PaintBoxRzut->onMouseUp = [this](QMouseEvent&) { PaintBoxRzutMouseUp(); };
+    overview->onPaint = [this](QPainter& p) { onOverviewPaint(p); };
+    overview->onMouseMove = [this](QMouseEvent& e) { onOverviewMouseMove(qRound(e.position().x())); };
+    overview->onMouseDown = [this](QMouseEvent& e) { onOverviewMouseDown(qRound(e.position().x())); };
+    overview->onMouseUp = [this](QMouseEvent&) { onOverviewMouseUp(); };
 }
 
 void ChartWindow::RetranslateTexts() {
@@ -157,20 +157,20 @@ void ChartWindow::RetranslateTexts() {
     if (title == windowTitle()) return;  // the language has not changed
     setWindowTitle(title);
     const std::pair<QToolButton*, const char16_t*> tips[] = {
-        {SpeedButtonZoomIn, u"[2182]Powiększ (kółko myszy lub przeciągnięcie po wykresie)"},
-        {SpeedButtonZoomOut, u"[2183]Pomniejsz (kółko myszy)"},
-        {SpeedButton1, u"[2184]Pokaż cały wykres"},
-        {SpeedButtonShowTempHum, u"[2185]Temperatura i wilgotność"},
-        {SpeedButtonShowTemp, u"[140]Temperatura"},
-        {SpeedButtonShowHum, u"[150]Wilgotność"},
-        {SpeedButtonShowProgi, u"[2186]Progi alarmowe"},
-        {SpeedButtonDrukuj, u"[2187]Drukuj wykres"},
+        {zoomInButton, u"[2182]Powiększ (kółko myszy lub przeciągnięcie po wykresie)"},
+        {zoomOutButton, u"[2183]Pomniejsz (kółko myszy)"},
+        {zoomAllButton, u"[2184]Pokaż cały wykres"},
+        {bothSeriesButton, u"[2185]Temperatura i wilgotność"},
+        {tempSeriesButton, u"[140]Temperatura"},
+        {humSeriesButton, u"[150]Wilgotność"},
+        {thresholdsButton, u"[2186]Progi alarmowe"},
+        {printButton, u"[2187]Drukuj wykres"},
     };
     for (const auto& [button, tip] : tips) button->setToolTip(TranslateText(QString::fromUtf16(tip)));
     // The legend is part of the back buffer; the read-out and footer are
     // written at every paint.
     chartDrawn_ = false;
-    PaintBoxWykres->update();
+    chartBox->update();
 }
 
 void ChartWindow::changeEvent(QEvent* event) {
@@ -200,35 +200,35 @@ void ChartWindow::showEvent(QShowEvent* event) {
 void ChartWindow::onShown() {
     chartEngine.source = results;
     overviewEngine.source = results;
-    SpeedButtonShowTempHum->setChecked(true);
-    SpeedButtonZoomAllClick();
+    bothSeriesButton->setChecked(true);
+    onZoomAllClicked();
 }
 
 void ChartWindow::RefreshChart() {
     const bool humidity = results->HasHumidity();
-    SpeedButtonShowHum->setEnabled(humidity);
+    humSeriesButton->setEnabled(humidity);
     // A pressed humidity button that has just become unavailable would leave
     // the chart empty; both series (that is, temperature) take its place.
-    if (!humidity && SpeedButtonShowHum->isChecked()) SpeedButtonShowTempHum->setChecked(true);
-    showTemp = SpeedButtonShowTemp->isChecked() || SpeedButtonShowTempHum->isChecked();
-    showHum = (SpeedButtonShowHum->isChecked() || SpeedButtonShowTempHum->isChecked()) && SpeedButtonShowHum->isEnabled();
+    if (!humidity && humSeriesButton->isChecked()) bothSeriesButton->setChecked(true);
+    showTemp = tempSeriesButton->isChecked() || bothSeriesButton->isChecked();
+    showHum = (humSeriesButton->isChecked() || bothSeriesButton->isChecked()) && humSeriesButton->isEnabled();
     if (rescale) chartRescalePending_ = overviewRescalePending_ = true;
-    PaintBoxWykres->update();
-    PaintBoxRzut->update();
+    chartBox->update();
+    overview->update();
 }
 
 void ChartWindow::PlaceDragFrame() {
-    const int w = PaintBoxRzut->width();
+    const int w = overview->width();
     dragFrame.left = w * zoomStart / 100;
     dragFrame.right = w * zoomWidth / 100 + dragFrame.left;
 }
 
 void ChartWindow::PaintBothNow() {
-    PaintBoxWykres->repaint();
-    PaintBoxRzut->repaint();
+    chartBox->repaint();
+    overview->repaint();
 }
 
-void ChartWindow::SpeedButtonZoomInClick() {
+void ChartWindow::onZoomInClicked() {
     const int oldWidth = zoomWidth;
     zoomWidth = NarrowerWidth(zoomWidth);
     zoomStart += (oldWidth - zoomWidth) / 2;
@@ -236,7 +236,7 @@ void ChartWindow::SpeedButtonZoomInClick() {
     PaintBothNow();
 }
 
-void ChartWindow::SpeedButtonZoomOutClick() {
+void ChartWindow::onZoomOutClicked() {
     const int oldWidth = zoomWidth;
     zoomWidth = WiderWidth(zoomWidth);
     zoomStart -= (zoomWidth - oldWidth) / 2;
@@ -286,40 +286,40 @@ void ChartWindow::ZoomToColumns(int from, int to) {
     RefreshChart();
 }
 
-void ChartWindow::SpeedButtonZoomAllClick() {
+void ChartWindow::onZoomAllClicked() {
     zoomWidth = 100;
     zoomStart = 0;
     dragFrame.left = 0;
-    dragFrame.right = PaintBoxRzut->width();
+    dragFrame.right = overview->width();
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void ChartWindow::SpeedButtonShowTempHumClick() {
+void ChartWindow::onBothSeriesClicked() {
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void ChartWindow::SpeedButtonShowTempClick() {
+void ChartWindow::onTempSeriesClicked() {
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void ChartWindow::SpeedButtonShowHumClick() {
+void ChartWindow::onHumSeriesClicked() {
     rescale = true;
     RefreshChart();
     rescale = false;
 }
 
-void ChartWindow::SpeedButtonShowProgiClick() {
+void ChartWindow::onThresholdsClicked() {
     if (showThresholds) {
-        SpeedButtonShowProgi2->setChecked(true);
+        thresholdsOffButton->setChecked(true);
         showThresholds = false;
     } else {
-        showThresholds = SpeedButtonShowProgi->isChecked();
+        showThresholds = thresholdsButton->isChecked();
     }
     rescale = true;
     RefreshChart();
@@ -328,10 +328,10 @@ void ChartWindow::SpeedButtonShowProgiClick() {
 
 void ChartWindow::SetPrintHandler(std::function<void()> handler) {
     printHandler_ = std::move(handler);
-    SpeedButtonDrukuj->setEnabled(static_cast<bool>(printHandler_));
+    printButton->setEnabled(static_cast<bool>(printHandler_));
 }
 
-void ChartWindow::SpeedButtonDrukujClick() {
+void ChartWindow::onPrintClicked() {
     if (printHandler_) printHandler_();
 }
 

@@ -61,15 +61,15 @@ public:
     Thresholds* ThresholdsBlock() { return &chartEngine.thresholds; }
 
     // --- tool bar handlers (also reached by clicking the buttons) ---
-    void SpeedButtonZoomInClick();
-    void SpeedButtonZoomOutClick();
-    void SpeedButtonZoomAllClick();
-    void SpeedButtonShowTempHumClick();
-    void SpeedButtonShowTempClick();
-    void SpeedButtonShowHumClick();
-    void SpeedButtonShowProgiClick();
+    void onZoomInClicked();
+    void onZoomOutClicked();
+    void onZoomAllClicked();
+    void onBothSeriesClicked();
+    void onTempSeriesClicked();
+    void onHumSeriesClicked();
+    void onThresholdsClicked();
     // Runs the print handler (the owner prints the chart through its print dialog).
-    void SpeedButtonDrukujClick();
+    void onPrintClicked();
 
     // What the print button does; the window that owns both the chart and the
     // printing gives it. The button stays disabled until a handler is given.
@@ -105,20 +105,20 @@ public:
     QString FooterText() const;
 
     // Controls, named as the window's controls.
-    QToolBar* ToolBar1 = nullptr;
-    QToolButton* SpeedButtonZoomIn = nullptr;
-    QToolButton* SpeedButtonZoomOut = nullptr;
-    QToolButton* SpeedButton1 = nullptr;  // zoom all
-    QToolButton* SpeedButtonShowTempHum = nullptr;
-    QToolButton* SpeedButtonShowTemp = nullptr;
-    QToolButton* SpeedButtonShowHum = nullptr;
-    QToolButton* SpeedButtonShowProgi = nullptr;
-    QToolButton* SpeedButtonShowProgi2 = nullptr;  // never shown: pressing it releases SpeedButtonShowProgi
-    QToolButton* SpeedButtonDrukuj = nullptr;      // enabled once a print handler is given
-    QWidget* PanelWykres = nullptr;
-    PaintBox* PaintBoxWykres = nullptr;
-    QWidget* PanelRzut = nullptr;
-    PaintBox* PaintBoxRzut = nullptr;
+    QToolBar* toolBar = nullptr;
+    QToolButton* zoomInButton = nullptr;
+    QToolButton* zoomOutButton = nullptr;
+    QToolButton* zoomAllButton = nullptr;  // zoom all
+    QToolButton* bothSeriesButton = nullptr;
+    QToolButton* tempSeriesButton = nullptr;
+    QToolButton* humSeriesButton = nullptr;
+    QToolButton* thresholdsButton = nullptr;
+    QToolButton* thresholdsOffButton = nullptr;  // never shown: pressing it releases thresholdsButton
+    QToolButton* printButton = nullptr;      // enabled once a print handler is given
+    QWidget* chartPanel = nullptr;
+    PaintBox* chartBox = nullptr;
+    QWidget* overviewPanel = nullptr;
+    PaintBox* overview = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -130,20 +130,20 @@ private:
     // Hands the chart engine the window's state and runs its Layout; the
     // rescale asked for is applied only by a paint.
     EdgeRect LayoutChart(bool withRescale);
-    void PaintBoxWykresPaint(QPainter& painter);
-    void PaintBoxWykresMouseMove(int x);
-    void PaintBoxWykresMouseDown(int x, Qt::MouseButton button);
-    void PaintBoxWykresMouseUp(int x);
-    void PaintBoxWykresWheel(int x, int angleDelta);
+    void onChartPaint(QPainter& painter);
+    void onChartMouseMove(int x);
+    void onChartMouseDown(int x, Qt::MouseButton button);
+    void onChartMouseUp(int x);
+    void onChartWheel(int x, int angleDelta);
     // Zooms one step in or out keeping the record under column x in place.
     void ZoomAround(int x, bool in);
     // Shows the records between two columns of the chart.
     void ZoomToColumns(int from, int to);
     void RetranslateTexts();
-    void PaintBoxRzutPaint(QPainter& painter);
-    void PaintBoxRzutMouseDown(int x);
-    void PaintBoxRzutMouseMove(int x);
-    void PaintBoxRzutMouseUp();
+    void onOverviewPaint(QPainter& painter);
+    void onOverviewMouseDown(int x);
+    void onOverviewMouseMove(int x);
+    void onOverviewMouseUp();
     void RedrawChartBitmap(const EdgeRect& area);
     void RedrawOverviewBitmap(const EdgeRect& area);
     void PlaceDragFrame();

@@ -31,14 +31,14 @@ QFont BoldFont(const QFont& base, int pointSize) {
 
 }  // namespace
 
-QColor ChartWindow::BoxColour() const { return PaintBoxWykres->palette().color(QPalette::Window); }
+QColor ChartWindow::BoxColour() const { return chartBox->palette().color(QPalette::Window); }
 
 QRect ChartWindow::WindowRect() const {
     return QRect(QPoint(windowRect.left, windowRect.top), QPoint(windowRect.right - 1, windowRect.bottom - 1));
 }
 
 EdgeRect ChartWindow::LayoutChart(bool withRescale) {
-    const EdgeRect area{0, 0, PaintBoxWykres->width(), PaintBoxWykres->height()};
+    const EdgeRect area{0, 0, chartBox->width(), chartBox->height()};
     Chart& e = chartEngine;
     e.source = results;
     e.showTemp = showTemp;
@@ -58,7 +58,7 @@ EdgeRect ChartWindow::LayoutChart(bool withRescale) {
     return area;
 }
 
-void ChartWindow::PaintBoxWykresPaint(QPainter& painter) {
+void ChartWindow::onChartPaint(QPainter& painter) {
     Chart& e = chartEngine;
     const EdgeRect area = LayoutChart(true);
 
@@ -153,16 +153,16 @@ QString ChartWindow::FooterText() const {
            TranslateText(QStringLiteral("[241]Częstość zapisu:")) + QStringLiteral(" ") + results->writeInterval;
 }
 
-void ChartWindow::PaintBoxWykresMouseMove(int x) {
+void ChartWindow::onChartMouseMove(int x) {
     // The zoom may have changed since the last paint; the hit test needs the
     // window the next paint will show.
     LayoutChart(false);
     chartEngine.HitTest(x);
     if (spanning_) spanTo_ = std::clamp(x, chartEngine.x0, chartEngine.area.right - chartEngine.marginRight);
-    PaintBoxWykres->update();
+    chartBox->update();
 }
 
-void ChartWindow::PaintBoxWykresMouseDown(int x, Qt::MouseButton button) {
+void ChartWindow::onChartMouseDown(int x, Qt::MouseButton button) {
     if (button != Qt::LeftButton) return;
     LayoutChart(false);
     const Chart& e = chartEngine;
@@ -171,7 +171,7 @@ void ChartWindow::PaintBoxWykresMouseDown(int x, Qt::MouseButton button) {
     spanFrom_ = spanTo_ = x;
 }
 
-void ChartWindow::PaintBoxWykresMouseUp(int x) {
+void ChartWindow::onChartMouseUp(int x) {
     if (!spanning_) return;
     spanning_ = false;
     LayoutChart(false);
@@ -179,10 +179,10 @@ void ChartWindow::PaintBoxWykresMouseUp(int x) {
     // A click, or a hand that shook, is no span.
     constexpr int kLeastSpan = 5;
     if (std::abs(spanTo_ - spanFrom_) >= kLeastSpan) ZoomToColumns(spanFrom_, spanTo_);
-    PaintBoxWykres->update();
+    chartBox->update();
 }
 
-void ChartWindow::PaintBoxWykresWheel(int x, int angleDelta) {
+void ChartWindow::onChartWheel(int x, int angleDelta) {
     // One zoom step a notch (120 eighths of a degree); finer wheels add up.
     constexpr int kNotch = 120;
     wheelRest_ += angleDelta;
@@ -190,8 +190,8 @@ void ChartWindow::PaintBoxWykresWheel(int x, int angleDelta) {
     for (; wheelRest_ <= -kNotch; wheelRest_ += kNotch) ZoomAround(x, false);
 }
 
-void ChartWindow::PaintBoxRzutPaint(QPainter& painter) {
-    const EdgeRect area{0, 0, PaintBoxRzut->width(), PaintBoxRzut->height()};
+void ChartWindow::onOverviewPaint(QPainter& painter) {
+    const EdgeRect area{0, 0, overview->width(), overview->height()};
     Chart& e = overviewEngine;
     e.source = results;
     e.showTemp = showTemp;
@@ -262,9 +262,9 @@ void ChartWindow::RedrawOverviewBitmap(const EdgeRect& area) {
     ++overviewRedraws_;
 }
 
-void ChartWindow::PaintBoxRzutMouseMove(int x) {
+void ChartWindow::onOverviewMouseMove(int x) {
     overHand_ = windowRect.left < x && x < windowRect.right;
-    PaintBoxRzut->setCursor(overHand_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    overview->setCursor(overHand_ ? Qt::PointingHandCursor : Qt::ArrowCursor);
     if (!dragging) return;
     const int d = x - dragLastX;
     dragLastX = x;
@@ -274,7 +274,7 @@ void ChartWindow::PaintBoxRzutMouseMove(int x) {
         dragFrame.right -= dragFrame.left;
         dragFrame.left = 0;
     }
-    const int w = PaintBoxRzut->width();
+    const int w = overview->width();
     if (dragFrame.right > w) {
         const int excess = dragFrame.right - w;
         dragFrame.left -= excess;
@@ -284,16 +284,16 @@ void ChartWindow::PaintBoxRzutMouseMove(int x) {
     RefreshChart();
 }
 
-void ChartWindow::PaintBoxRzutMouseDown(int x) {
+void ChartWindow::onOverviewMouseDown(int x) {
     if (!overHand_) return;
     dragging = true;
     dragLastX = x;
-    PaintBoxRzut->update();
+    overview->update();
 }
 
-void ChartWindow::PaintBoxRzutMouseUp() {
+void ChartWindow::onOverviewMouseUp() {
     dragging = false;
-    PaintBoxRzut->update();
+    overview->update();
 }
 
 }  // namespace quorvex

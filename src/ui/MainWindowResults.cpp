@@ -262,7 +262,7 @@ bool MainWindow::OpenResultsFile(const QString& path)
     logs->ResultsOpened();
     if (ChartWindow* chart = FindChartWindow()) {
         chart->SetResults(results_);
-        if (chart->isVisible()) chart->SpeedButtonZoomAllClick();  // the whole new time line
+        if (chart->isVisible()) chart->onZoomAllClicked();  // the whole new time line
     }
     RememberFolder(absolute);
     recent_.Add(absolute);

@@ -48,7 +48,7 @@ protected:
 
     // Grabs the frame at `from`, drags it by `by` pixels in steps, releases it.
     void Drag(int from, int by) {
-        QWidget* strip = window.PaintBoxRzut;
+        QWidget* strip = window.overview;
         Mouse(strip, QEvent::MouseMove, from, 40);
         Mouse(strip, QEvent::MouseButtonPress, from, 40);
         const int steps = 10;
@@ -63,7 +63,7 @@ protected:
         return CountColour(overview, 0x00FFFF, QRect(x, 0, 1, overview.height())) > overview.height() / 2;
     }
 
-    int StripWidth() const { return window.PaintBoxRzut->width(); }
+    int StripWidth() const { return window.overview->width(); }
 
     // The application exists before the window is built.
     struct Application {
@@ -81,12 +81,12 @@ TEST_F(ChartWindowTest, OpensOnAllRecordsWithBothSeries) {
     EXPECT_EQ(window.ZoomWidth(), 100);
     EXPECT_EQ(window.FirstIndex(), 0);
     EXPECT_EQ(window.SampleCount(), 2000);
-    EXPECT_TRUE(window.SpeedButtonShowTempHum->isChecked());
+    EXPECT_TRUE(window.bothSeriesButton->isChecked());
     EXPECT_TRUE(window.ShowsTemp() && window.ShowsHum());
-    EXPECT_FALSE(window.SpeedButtonDrukuj->isEnabled());
-    EXPECT_FALSE(window.SpeedButtonShowProgi2->isVisible());
+    EXPECT_FALSE(window.printButton->isEnabled());
+    EXPECT_FALSE(window.thresholdsOffButton->isVisible());
     const QImage& chart = window.ChartBitmap();
-    EXPECT_EQ(chart.size(), window.PaintBoxWykres->size());
+    EXPECT_EQ(chart.size(), window.chartBox->size());
     EXPECT_GT(CountColour(chart, Chart::kTempColour), 500);
     EXPECT_GT(CountColour(chart, Chart::kHumColour), 500);
     // The whole overview is the zoom window: aqua from end to end.
@@ -99,7 +99,7 @@ TEST_F(ChartWindowTest, OpensOnAllRecordsWithBothSeries) {
 TEST_F(ChartWindowTest, ZoomButtonsStepByTenPercent) {
     const int w = StripWidth();
     for (int expected : {90, 80, 70}) {
-        window.SpeedButtonZoomIn->click();
+        window.zoomInButton->click();
         EXPECT_EQ(window.ZoomWidth(), expected);
         EXPECT_EQ(window.ZoomStart(), (100 - expected) / 2);
     }
@@ -113,10 +113,10 @@ TEST_F(ChartWindowTest, ZoomButtonsStepByTenPercent) {
     EXPECT_TRUE(AquaColumn(w * 84 / 100));
     EXPECT_FALSE(AquaColumn(w * 90 / 100));
 
-    for (int i = 0; i < 10; ++i) window.SpeedButtonZoomIn->click();
+    for (int i = 0; i < 10; ++i) window.zoomInButton->click();
     EXPECT_EQ(window.ZoomWidth(), 10);  // never narrower
 
-    window.SpeedButton1->click();
+    window.zoomAllButton->click();
     EXPECT_EQ(window.ZoomWidth(), 100);
     EXPECT_EQ(window.ZoomStart(), 0);
     EXPECT_EQ(window.DragFrame().left, 0);
@@ -124,7 +124,7 @@ TEST_F(ChartWindowTest, ZoomButtonsStepByTenPercent) {
 }
 
 TEST_F(ChartWindowTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
-    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();
+    for (int i = 0; i < 9; ++i) window.zoomInButton->click();
     ASSERT_EQ(window.ZoomWidth(), 10);
     ASSERT_EQ(window.ZoomStart(), 45);
     ASSERT_EQ(window.WindowRect().left(), 451);
@@ -135,7 +135,7 @@ TEST_F(ChartWindowTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
     EXPECT_FALSE(window.Dragging());
     EXPECT_EQ(window.FirstIndex(), 1700);
     // Zoom out from start 85, width 10.
-    window.SpeedButtonZoomOut->click();
+    window.zoomOutButton->click();
     EXPECT_EQ(window.ZoomWidth(), 20);
     EXPECT_EQ(window.ZoomStart(), 80);
 
@@ -156,11 +156,11 @@ TEST_F(ChartWindowTest, DraggingMovesTheWindowAndPinsAtBothEnds) {
 }
 
 TEST_F(ChartWindowTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
-    window.SpeedButtonZoomIn->click();
+    window.zoomInButton->click();
     Drag(500, -200);
     ASSERT_EQ(window.ZoomStart(), 0);
     ASSERT_EQ(window.ZoomWidth(), 90);
-    window.SpeedButtonZoomOut->click();
+    window.zoomOutButton->click();
     EXPECT_EQ(window.ZoomWidth(), 100);
     EXPECT_EQ(window.ZoomStart(), 0);
 }
@@ -168,9 +168,9 @@ TEST_F(ChartWindowTest, ZoomOutFromTheLeftEdgeKeepsTheStartAtZero) {
 TEST_F(ChartWindowTest, TemperatureOnlyLoggerHasNoHumidity) {
     results.loggerType = QStringLiteral("0101");
     window.RefreshChart();
-    window.SpeedButtonShowTempHum->click();
+    window.bothSeriesButton->click();
     Settle();
-    EXPECT_FALSE(window.SpeedButtonShowHum->isEnabled());
+    EXPECT_FALSE(window.humSeriesButton->isEnabled());
     EXPECT_TRUE(window.ShowsTemp());
     EXPECT_FALSE(window.ShowsHum());
     EXPECT_EQ(window.ChartEngine().UnitLabel(), QStringLiteral("[°C]"));
@@ -180,11 +180,11 @@ TEST_F(ChartWindowTest, TemperatureOnlyLoggerHasNoHumidity) {
 
     // Temperature alone on a humidity logger, then humidity alone.
     results.loggerType = QStringLiteral("0201");
-    window.SpeedButtonShowTemp->click();
+    window.tempSeriesButton->click();
     Settle();
-    EXPECT_TRUE(window.SpeedButtonShowHum->isEnabled());
+    EXPECT_TRUE(window.humSeriesButton->isEnabled());
     EXPECT_EQ(CountColour(window.ChartBitmap(), Chart::kHumColour), 0);
-    window.SpeedButtonShowHum->click();
+    window.humSeriesButton->click();
     Settle();
     EXPECT_EQ(CountColour(window.ChartBitmap(), Chart::kTempColour), 0);
     EXPECT_GT(CountColour(window.ChartBitmap(), Chart::kHumColour), 500);
@@ -193,7 +193,7 @@ TEST_F(ChartWindowTest, TemperatureOnlyLoggerHasNoHumidity) {
 }
 
 TEST_F(ChartWindowTest, ThresholdsButtonShowsAndHidesTheLines) {
-    window.SpeedButtonShowTemp->click();
+    window.tempSeriesButton->click();
     Settle();
     const float narrowMin = window.ChartEngine().yMin;
     const float narrowMax = window.ChartEngine().yMax;
@@ -203,19 +203,19 @@ TEST_F(ChartWindowTest, ThresholdsButtonShowsAndHidesTheLines) {
         return CountColour(window.ChartBitmap(), Chart::kTempColour, QRect(e.x0 + 1, row, 300, 1));
     };
 
-    window.SpeedButtonShowProgi->click();
+    window.thresholdsButton->click();
     Settle();
     EXPECT_TRUE(window.ShowsThresholds());
-    EXPECT_TRUE(window.SpeedButtonShowProgi->isChecked());
+    EXPECT_TRUE(window.thresholdsButton->isChecked());
     EXPECT_FLOAT_EQ(window.ChartEngine().yMax, 27.0f);
     EXPECT_FLOAT_EQ(window.ChartEngine().yMin, 15.0f);
     EXPECT_GT(lineAt(26.0f), 100);
     EXPECT_GT(lineAt(16.0f), 100);
 
-    window.SpeedButtonShowProgi->click();
+    window.thresholdsButton->click();
     Settle();
     EXPECT_FALSE(window.ShowsThresholds());
-    EXPECT_FALSE(window.SpeedButtonShowProgi->isChecked());
+    EXPECT_FALSE(window.thresholdsButton->isChecked());
     EXPECT_FLOAT_EQ(window.ChartEngine().yMin, narrowMin);
     EXPECT_FLOAT_EQ(window.ChartEngine().yMax, narrowMax);
     EXPECT_LT(window.ChartEngine().ToPixel(0, 26.0f).y(), window.ChartEngine().marginTop);  // off the plot now
@@ -224,7 +224,7 @@ TEST_F(ChartWindowTest, ThresholdsButtonShowsAndHidesTheLines) {
 TEST_F(ChartWindowTest, MouseMovesReuseTheBackBuffer) {
     const int redraws = window.ChartRedrawCount();
     const int overviewRedraws = window.OverviewRedrawCount();
-    QWidget* box = window.PaintBoxWykres;
+    QWidget* box = window.chartBox;
     const Chart& e = window.ChartEngine();
     QString last;
     for (int x = e.x0 + 3; x < box->width() - 30; x += 97) {
@@ -253,12 +253,12 @@ TEST_F(ChartWindowTest, MouseMovesReuseTheBackBuffer) {
 }
 
 TEST_F(ChartWindowTest, ACursorAZoomLeavesOutsideTheWindowStaysHiddenUntilTheMouseMoves) {
-    QWidget* box = window.PaintBoxWykres;
+    QWidget* box = window.chartBox;
     const Chart& e = window.ChartEngine();
     Mouse(box, QEvent::MouseMove, e.ToPixel(50, 0).x(), 200);  // record 50 of 2000
     box->repaint();
     ASSERT_NEAR(e.cursorIndex, 50, 3);
-    window.SpeedButtonZoomIn->click();  // records 100..1900: record 50 would stand over the value labels
+    window.zoomInButton->click();  // records 100..1900: record 50 would stand over the value labels
     box->repaint();
     EXPECT_EQ(e.cursorIndex, -1);
     EXPECT_EQ(window.CursorText(), QString());
@@ -271,25 +271,25 @@ TEST_F(ChartWindowTest, ACursorAZoomLeavesOutsideTheWindowStaysHiddenUntilTheMou
 }
 
 TEST_F(ChartWindowTest, HitTestFollowsAZoomNotYetPainted) {
-    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
-    QWidget* strip = window.PaintBoxRzut;
+    for (int i = 0; i < 9; ++i) window.zoomInButton->click();  // records 900..1100
+    QWidget* strip = window.overview;
     Mouse(strip, QEvent::MouseMove, 500, 40);
     Mouse(strip, QEvent::MouseButtonPress, 500, 40);
     Mouse(strip, QEvent::MouseMove, 600, 40);  // start 55 %: records 1100..1300, not painted yet
     Mouse(strip, QEvent::MouseButtonRelease, 600, 40);
-    Mouse(window.PaintBoxWykres, QEvent::MouseMove, window.ChartEngine().x0, 200);
+    Mouse(window.chartBox, QEvent::MouseMove, window.ChartEngine().x0, 200);
     EXPECT_EQ(window.ChartEngine().cursorIndex, 1100);
 }
 
 TEST_F(ChartWindowTest, ReadOutExtremesAndFooterTexts) {
     const Chart& e = window.ChartEngine();
-    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100, 5 pixels apart
-    Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
+    for (int i = 0; i < 9; ++i) window.zoomInButton->click();  // records 900..1100, 5 pixels apart
+    Mouse(window.chartBox, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
     ASSERT_EQ(e.cursorIndex, 905);  // 905 × 5 minutes after 1 May, 00:00
     EXPECT_EQ(window.CursorText(), QStringLiteral("04-05-2024r  03:25 00s     ") +
                                        LogTemperatureText(results[905].temperature) + QStringLiteral("     ") +
                                        LogHumidityText(results[905].humidity));
-    window.SpeedButton1->click();
+    window.zoomAllButton->click();
     EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(results.tempMax) +
                                          QStringLiteral("  ") + LogTemperatureText(results.tempMin) +
                                          QStringLiteral(")  (") + LogHumidityText(results.humMax) + QStringLiteral("  ") +
@@ -299,7 +299,7 @@ TEST_F(ChartWindowTest, ReadOutExtremesAndFooterTexts) {
 }
 
 TEST_F(ChartWindowTest, WheelZoomsAroundThePointer) {
-    QWidget* box = window.PaintBoxWykres;
+    QWidget* box = window.chartBox;
     const Chart& e = window.ChartEngine();
     auto wheel = [&](int x, int delta) {
         QWheelEvent event(QPointF(x, 200), box->mapToGlobal(QPointF(x, 200)), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -326,7 +326,7 @@ TEST_F(ChartWindowTest, WheelZoomsAroundThePointer) {
 }
 
 TEST_F(ChartWindowTest, DraggingASpanAcrossTheChartZoomsToIt) {
-    QWidget* box = window.PaintBoxWykres;
+    QWidget* box = window.chartBox;
     const Chart& e = window.ChartEngine();
     const int from = e.ToPixel(400, 0).x(), to = e.ToPixel(800, 0).x();
     Mouse(box, QEvent::MouseButtonPress, from, 200);
@@ -347,17 +347,17 @@ TEST_F(ChartWindowTest, DraggingASpanAcrossTheChartZoomsToIt) {
     Mouse(box, QEvent::MouseButtonRelease, b, 200);
     const int narrow = window.ZoomWidth();
     ASSERT_LT(narrow, 10);
-    window.SpeedButtonZoomIn->click();
+    window.zoomInButton->click();
     EXPECT_EQ(window.ZoomWidth(), narrow);
-    window.SpeedButtonZoomOut->click();
+    window.zoomOutButton->click();
     EXPECT_EQ(window.ZoomWidth(), narrow + 10);
 }
 
 TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
     quorvex::test::ProgramTextsScope texts;
     const Chart& e = window.ChartEngine();
-    for (int i = 0; i < 9; ++i) window.SpeedButtonZoomIn->click();  // records 900..1100
-    Mouse(window.PaintBoxWykres, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
+    for (int i = 0; i < 9; ++i) window.zoomInButton->click();  // records 900..1100
+    Mouse(window.chartBox, QEvent::MouseMove, e.ToPixel(5, 0).x(), 200);
     ASSERT_EQ(e.cursorIndex, 905);  // 4 May 2024, 03:25
     struct Case {
         QString language, title, zoomInTip, moment, legend;
@@ -374,8 +374,8 @@ TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
         QApplication::sendEvent(&window, &change);
         Settle();
         EXPECT_EQ(window.windowTitle(), c.title);
-        EXPECT_TRUE(window.SpeedButtonZoomIn->toolTip().startsWith(c.zoomInTip));
-        EXPECT_FALSE(window.SpeedButtonDrukuj->toolTip().isEmpty() || window.SpeedButtonDrukuj->toolTip().startsWith(u'['));
+        EXPECT_TRUE(window.zoomInButton->toolTip().startsWith(c.zoomInTip));
+        EXPECT_FALSE(window.printButton->toolTip().isEmpty() || window.printButton->toolTip().startsWith(u'['));
         EXPECT_TRUE(window.CursorText().startsWith(c.moment + QStringLiteral("     "))) << window.CursorText().toStdString();
         EXPECT_EQ(window.ChartEngine().LegendTexts().value(0), c.legend);
         EXPECT_GT(window.ChartRedrawCount(), redraws);  // the legend is in the back buffer
@@ -422,17 +422,17 @@ TEST_F(ChartWindowTest, ChartGrowsAsBlocksArrive) {
 }
 
 TEST_F(ChartWindowTest, EveryShowingResetsZoomAndSeries) {
-    window.SpeedButtonZoomIn->click();
-    window.SpeedButtonShowTemp->click();
+    window.zoomInButton->click();
+    window.tempSeriesButton->click();
     window.hide();
     window.ShowChart();
     Settle();
     EXPECT_EQ(window.ZoomWidth(), 100);
     EXPECT_EQ(window.ZoomStart(), 0);
-    EXPECT_TRUE(window.SpeedButtonShowTempHum->isChecked());
+    EXPECT_TRUE(window.bothSeriesButton->isChecked());
     EXPECT_TRUE(window.ShowsHum());
     // Showing an open window again only raises it.
-    window.SpeedButtonZoomIn->click();
+    window.zoomInButton->click();
     window.ShowChart();
     EXPECT_EQ(window.ZoomWidth(), 90);
 }

@@ -43,7 +43,7 @@ protected:
         QTimer::singleShot(0, printWindow_.get(), [this, button] {
             printWindow_->findChild<QPushButton*>(QString::fromLatin1(button))->click();
         });
-        chart_->SpeedButtonDrukuj->click();
+        chart_->printButton->click();
     }
 
     // The moment of record `index` as the header prints it.
@@ -66,12 +66,12 @@ protected:
 };
 
 TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage) {
-    EXPECT_FALSE(chart_->SpeedButtonDrukuj->isEnabled());
+    EXPECT_FALSE(chart_->printButton->isEnabled());
     ConnectChartPrinting(*chart_, *printWindow_);
-    ASSERT_TRUE(chart_->SpeedButtonDrukuj->isEnabled());
+    ASSERT_TRUE(chart_->printButton->isEnabled());
 
     // Three steps in: records 15 % to 85 % of the store are shown.
-    for (int i = 0; i < 3; ++i) chart_->SpeedButtonZoomInClick();
+    for (int i = 0; i < 3; ++i) chart_->onZoomInClicked();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();
     const int first = chart_->FirstIndex();
     const int last = first + chart_->SampleCount();
@@ -102,7 +102,7 @@ TEST_F(ChartPrintout, TheWholeLogIsNamedAsSuchAndTheSummaryIsPrintedWhenTicked) 
             printWindow_->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
         });
         pdf_ = dir_.filePath(summary ? QStringLiteral("z.pdf") : QStringLiteral("bez.pdf"));
-        chart_->SpeedButtonDrukuj->click();
+        chart_->printButton->click();
         EXPECT_EQ(PdfPageCount(pdf_), 1);
         const QString text = PdfText(pdf_);
         EXPECT_TRUE(HasFact(text, QStringLiteral("Data pierwszego loga"), MomentText(0))) << text.toStdString();
@@ -114,7 +114,7 @@ TEST_F(ChartPrintout, TheWholeLogIsNamedAsSuchAndTheSummaryIsPrintedWhenTicked) 
 
 TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {
     ConnectChartPrinting(*chart_, *printWindow_);
-    chart_->SpeedButtonShowProgi->click();  // threshold lines too
+    chart_->thresholdsButton->click();  // threshold lines too
     pdf_ = dir_.filePath(QStringLiteral("piksele.pdf"));
     PrintFromChart(objname::kPrintButton);
 

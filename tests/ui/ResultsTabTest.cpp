@@ -440,12 +440,12 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     EXPECT_TRUE(chart->isVisible());
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->highTemp, 30.0f);
     EXPECT_FLOAT_EQ(chart->ThresholdsBlock()->lowTemp, 10.0f);
-    EXPECT_FALSE(chart->SpeedButtonShowHum->isEnabled());
+    EXPECT_FALSE(chart->humSeriesButton->isEnabled());
 
     // A new download empties the open chart at once, before any block arrives.
     Run();
     for (int i = 0; i < 3; ++i) QApplication::processEvents();  // the window comes up
-    chart->PaintBoxWykres->repaint();
+    chart->chartBox->repaint();
     ASSERT_GT(chart->SampleCount(), 0);
     ASSERT_GT(charttest::CountColour(chart->ChartBitmap(), Chart::kTempColour), 0);
     Button(objname::kStartReadButton)->click();

@@ -29,24 +29,24 @@ constexpr int kPdfResolution = 600;
 // A PDF page keeps the unprintable edge a printer would have.
 constexpr qreal kPdfMarginMm = 5.0;
 
-QStringList MemoLines(const QPlainTextEdit* memo) { return memo->toPlainText().split(u'\n'); }
+QStringList TextLines(const QPlainTextEdit* memo) { return memo->toPlainText().split(u'\n'); }
 
-void SetMemoLines(QPlainTextEdit* memo, const QStringList& lines) { memo->setPlainText(lines.join(u'\n')); }
+void SetTextLines(QPlainTextEdit* memo, const QStringList& lines) { memo->setPlainText(lines.join(u'\n')); }
 
 // Lines 0 to 4 of a memo; missing ones are empty.
-QStringList FirstMemoLines(const QPlainTextEdit* memo) {
-    const QStringList lines = MemoLines(memo);
+QStringList FirstTextLines(const QPlainTextEdit* memo) {
+    const QStringList lines = TextLines(memo);
     QStringList first;
-    for (int i = 0; i < kPrintMemoLines; ++i) first << lines.value(i);
+    for (int i = 0; i < kPrintTextLines; ++i) first << lines.value(i);
     return first;
 }
 
-QPlainTextEdit* NewMemo(const char* name, QWidget* parent) {
+QPlainTextEdit* NewLinesEdit(const char* name, QWidget* parent) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(QString::fromLatin1(name));
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setTabChangesFocus(true);
-    const int lines = kPrintMemoLines;
+    const int lines = kPrintTextLines;
     memo->setFixedHeight(memo->fontMetrics().lineSpacing() * lines + 2 * memo->frameWidth() +
                          2 * static_cast<int>(memo->document()->documentMargin()) + 4);
     return memo;
@@ -78,59 +78,59 @@ PrintDialog::~PrintDialog() = default;
 void PrintDialog::BuildControls() {
     auto* group = new QGroupBox(QStringLiteral("[710]Drukarka"), this);
     group->setObjectName(QString::fromLatin1(objname::kPrinterGroup));
-    Label1 = new QLabel(QStringLiteral("[711]Nazwa:"), group);
-    Label1->setObjectName(QString::fromLatin1(objname::kLeadCaption));
-    ComboBoxDrukarki = new QComboBox(group);
-    ComboBoxDrukarki->setObjectName(QString::fromLatin1(objname::kPrinterList));
-    ComboBoxDrukarki->setMinimumContentsLength(24);
-    ButtonPrintSetup = new QPushButton(QStringLiteral("[17]Właściwości"), group);
-    ButtonPrintSetup->setObjectName(QString::fromLatin1(objname::kPrinterSetupButton));
+    printerCaption_ = new QLabel(QStringLiteral("[711]Nazwa:"), group);
+    printerCaption_->setObjectName(QString::fromLatin1(objname::kLeadCaption));
+    printerList_ = new QComboBox(group);
+    printerList_->setObjectName(QString::fromLatin1(objname::kPrinterList));
+    printerList_->setMinimumContentsLength(24);
+    printerSetupButton_ = new QPushButton(QStringLiteral("[17]Właściwości"), group);
+    printerSetupButton_->setObjectName(QString::fromLatin1(objname::kPrinterSetupButton));
     auto* printerRow = new QHBoxLayout(group);
-    printerRow->addWidget(Label1);
-    printerRow->addWidget(ComboBoxDrukarki, 1);
-    printerRow->addWidget(ButtonPrintSetup);
+    printerRow->addWidget(printerCaption_);
+    printerRow->addWidget(printerList_, 1);
+    printerRow->addWidget(printerSetupButton_);
 
     auto check = [this](const char* name, const char* caption) {
         auto* box = new QCheckBox(QString::fromUtf8(caption), this);
         box->setObjectName(QString::fromLatin1(name));
-        connect(box, &QCheckBox::clicked, this, &PrintDialog::CheckBoxClick);
+        connect(box, &QCheckBox::clicked, this, &PrintDialog::onOptionClicked);
         return box;
     };
-    CheckBoxHeader = check(objname::kHeaderCheck, "[720]Nagłówek");
-    MemoHeader = NewMemo(objname::kHeaderText, this);
-    CheckBoxName = check(objname::kNameCheck, "[1046]Nazwa Loggera");
-    CheckBoxNumber = check(objname::kNumberCheck, "[1047]Typ, numer seryjny");
-    CheckBoxWriteInterval = check(objname::kIntervalCheck, "[1048]Częstość zapisu");
-    CheckBoxFirstLog = check(objname::kFirstLogCheck, "[1049]Daty logowania");
-    CheckBoxPrintDate = check(objname::kPrintDateCheck, "[1050]Data wydruku");
-    CheckBoxSummary = check(objname::kSummaryCheck, "[2135]Podsumowanie");
+    headerCheck_ = check(objname::kHeaderCheck, "[720]Nagłówek");
+    headerText_ = NewLinesEdit(objname::kHeaderText, this);
+    nameCheck_ = check(objname::kNameCheck, "[1046]Nazwa Loggera");
+    numberCheck_ = check(objname::kNumberCheck, "[1047]Typ, numer seryjny");
+    intervalCheck_ = check(objname::kIntervalCheck, "[1048]Częstość zapisu");
+    firstLogCheck_ = check(objname::kFirstLogCheck, "[1049]Daty logowania");
+    printDateCheck_ = check(objname::kPrintDateCheck, "[1050]Data wydruku");
+    summaryCheck_ = check(objname::kSummaryCheck, "[2135]Podsumowanie");
 
     // The footer is kept in the settings but not printed, so the operator
     // sees it without being able to change it.
     auto* footer = new QFrame(this);
     footer->setObjectName(QString::fromLatin1(objname::kFooterPanel));
-    CheckBoxFooter = new QCheckBox(QStringLiteral("[740]Stopka"), footer);
-    CheckBoxFooter->setObjectName(QString::fromLatin1(objname::kFooterCheck));
-    MemoFooter = NewMemo(objname::kFooterText, footer);
+    footerCheck_ = new QCheckBox(QStringLiteral("[740]Stopka"), footer);
+    footerCheck_->setObjectName(QString::fromLatin1(objname::kFooterCheck));
+    footerText_ = NewLinesEdit(objname::kFooterText, footer);
     auto* footerColumn = new QVBoxLayout(footer);
     footerColumn->setContentsMargins(0, 0, 0, 0);
-    footerColumn->addWidget(CheckBoxFooter);
-    footerColumn->addWidget(MemoFooter);
+    footerColumn->addWidget(footerCheck_);
+    footerColumn->addWidget(footerText_);
     footer->setEnabled(false);
 
-    ButtonPrint = new QPushButton(QStringLiteral("[18]Drukuj"), this);
-    ButtonPrint->setObjectName(QString::fromLatin1(objname::kPrintButton));
-    ButtonPrint->setDefault(true);
-    ButtonAnuluj = new QPushButton(QStringLiteral("[15]Anuluj"), this);
-    ButtonAnuluj->setObjectName(QString::fromLatin1(objname::kPrintCancelButton));
+    printButton_ = new QPushButton(QStringLiteral("[18]Drukuj"), this);
+    printButton_->setObjectName(QString::fromLatin1(objname::kPrintButton));
+    printButton_->setDefault(true);
+    cancelButton_ = new QPushButton(QStringLiteral("[15]Anuluj"), this);
+    cancelButton_->setObjectName(QString::fromLatin1(objname::kPrintCancelButton));
 
     auto* headerColumn = new QVBoxLayout;
-    headerColumn->addWidget(CheckBoxHeader);
-    headerColumn->addWidget(MemoHeader);
+    headerColumn->addWidget(headerCheck_);
+    headerColumn->addWidget(headerText_);
     headerColumn->addStretch(1);
     auto* factColumn = new QVBoxLayout;
-    for (QCheckBox* box : {CheckBoxName, CheckBoxNumber, CheckBoxWriteInterval, CheckBoxFirstLog, CheckBoxPrintDate,
-                           CheckBoxSummary})
+    for (QCheckBox* box : {nameCheck_, numberCheck_, intervalCheck_, firstLogCheck_, printDateCheck_,
+                           summaryCheck_})
         factColumn->addWidget(box);
     factColumn->addStretch(1);
     auto* choices = new QHBoxLayout;
@@ -138,8 +138,8 @@ void PrintDialog::BuildControls() {
     choices->addLayout(factColumn);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(ButtonPrint);
-    buttons->addWidget(ButtonAnuluj);
+    buttons->addWidget(printButton_);
+    buttons->addWidget(cancelButton_);
 
     auto* column = new QVBoxLayout(this);
     column->addWidget(group);
@@ -147,10 +147,10 @@ void PrintDialog::BuildControls() {
     column->addWidget(footer);
     column->addLayout(buttons);
 
-    connect(ComboBoxDrukarki, &QComboBox::activated, this, &PrintDialog::ComboBoxDrukarkiChange);
-    connect(ButtonPrintSetup, &QPushButton::clicked, this, &PrintDialog::ButtonPrintSetupClick);
-    connect(ButtonPrint, &QPushButton::clicked, this, &QDialog::accept);
-    connect(ButtonAnuluj, &QPushButton::clicked, this, &QDialog::reject);
+    connect(printerList_, &QComboBox::activated, this, &PrintDialog::onPrinterChanged);
+    connect(printerSetupButton_, &QPushButton::clicked, this, &PrintDialog::onPrinterSetupClicked);
+    connect(printButton_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void PrintDialog::showEvent(QShowEvent* event) {
@@ -159,7 +159,7 @@ void PrintDialog::showEvent(QShowEvent* event) {
 }
 
 void PrintDialog::done(int result) {
-    FormClose();
+    onClosed();
     QDialog::done(result);
 }
 
@@ -167,48 +167,48 @@ void PrintDialog::onShown() {
     SettingsToControls(LoadPrintSettings(settingsPath_));
     FillPrinterList();
     SelectCurrentPrinter();
-    CheckBoxClick();
+    onOptionClicked();
 }
 
-void PrintDialog::FormClose() {
+void PrintDialog::onClosed() {
     // A settings folder that cannot be written must not keep the dialog from closing.
     SavePrintSettings(settingsPath_, ControlsToSettings());
 }
 
 void PrintDialog::SettingsToControls(const PrintSettings& s) {
-    SetMemoLines(MemoHeader, s.headerLines);
-    CheckBoxHeader->setChecked(s.header);
-    CheckBoxName->setChecked(s.name);
-    CheckBoxNumber->setChecked(s.number);
-    CheckBoxWriteInterval->setChecked(s.interval);
-    CheckBoxFirstLog->setChecked(s.firstLog);
-    CheckBoxPrintDate->setChecked(s.printDate);
-    CheckBoxSummary->setChecked(s.summary);
-    CheckBoxFooter->setChecked(s.footer);
-    SetMemoLines(MemoFooter, s.footerLines);
+    SetTextLines(headerText_, s.headerLines);
+    headerCheck_->setChecked(s.header);
+    nameCheck_->setChecked(s.name);
+    numberCheck_->setChecked(s.number);
+    intervalCheck_->setChecked(s.interval);
+    firstLogCheck_->setChecked(s.firstLog);
+    printDateCheck_->setChecked(s.printDate);
+    summaryCheck_->setChecked(s.summary);
+    footerCheck_->setChecked(s.footer);
+    SetTextLines(footerText_, s.footerLines);
 }
 
 PrintSettings PrintDialog::ControlsToSettings() const {
     PrintSettings s;
-    s.header = CheckBoxHeader->isChecked();
-    s.headerLines = FirstMemoLines(MemoHeader);
-    s.name = CheckBoxName->isChecked();
-    s.number = CheckBoxNumber->isChecked();
-    s.interval = CheckBoxWriteInterval->isChecked();
-    s.firstLog = CheckBoxFirstLog->isChecked();
-    s.printDate = CheckBoxPrintDate->isChecked();
-    s.summary = CheckBoxSummary->isChecked();
-    s.footer = CheckBoxFooter->isChecked();
-    s.footerLines = FirstMemoLines(MemoFooter);
+    s.header = headerCheck_->isChecked();
+    s.headerLines = FirstTextLines(headerText_);
+    s.name = nameCheck_->isChecked();
+    s.number = numberCheck_->isChecked();
+    s.interval = intervalCheck_->isChecked();
+    s.firstLog = firstLogCheck_->isChecked();
+    s.printDate = printDateCheck_->isChecked();
+    s.summary = summaryCheck_->isChecked();
+    s.footer = footerCheck_->isChecked();
+    s.footerLines = FirstTextLines(footerText_);
     return s;
 }
 
 void PrintDialog::FillPrinterList() {
     listedPrinters_ = printerNames ? printerNames() : QStringList();
-    const QSignalBlocker quiet(ComboBoxDrukarki);
-    ComboBoxDrukarki->clear();
-    ComboBoxDrukarki->addItems(listedPrinters_);
-    ComboBoxDrukarki->addItem(TranslateText(QStringLiteral("[2021]Plik PDF")));
+    const QSignalBlocker quiet(printerList_);
+    printerList_->clear();
+    printerList_->addItems(listedPrinters_);
+    printerList_->addItem(TranslateText(QStringLiteral("[2021]Plik PDF")));
 }
 
 int PrintDialog::PdfEntryIndex() const { return static_cast<int>(listedPrinters_.size()); }
@@ -220,10 +220,10 @@ void PrintDialog::SelectCurrentPrinter() {
         if (at >= 0) index = static_cast<int>(at);
     }
     // A printer that is gone (or none at all) leaves the PDF file chosen.
-    ComboBoxDrukarkiChange(index);
+    onPrinterChanged(index);
 }
 
-void PrintDialog::ComboBoxDrukarkiChange(int index) {
+void PrintDialog::onPrinterChanged(int index) {
     if (index >= 0 && index < listedPrinters_.size()) {
         printer_.setOutputFormat(QPrinter::NativeFormat);
         printer_.setPrinterName(listedPrinters_[index]);
@@ -242,11 +242,11 @@ void PrintDialog::ComboBoxDrukarkiChange(int index) {
         }
         index = PdfEntryIndex();
     }
-    const QSignalBlocker quiet(ComboBoxDrukarki);
-    ComboBoxDrukarki->setCurrentIndex(index);
+    const QSignalBlocker quiet(printerList_);
+    printerList_->setCurrentIndex(index);
 }
 
-void PrintDialog::ButtonPrintSetupClick() {
+void PrintDialog::onPrinterSetupClicked() {
     if (printer_.outputFormat() == QPrinter::PdfFormat) {
         // A file has no printer options; its page is all there is to set up.
         QPageSetupDialog dialog(&printer_, this);
@@ -258,21 +258,21 @@ void PrintDialog::ButtonPrintSetupClick() {
     SelectCurrentPrinter();
 }
 
-void PrintDialog::CheckBoxClick() { MemoHeader->setEnabled(CheckBoxHeader->isChecked()); }
+void PrintDialog::onOptionClicked() { headerText_->setEnabled(headerCheck_->isChecked()); }
 
 PrintHeaderOptions PrintDialog::HeaderOptions() {
     PrintHeaderOptions options;
-    options.header = CheckBoxHeader->isChecked();
+    options.header = headerCheck_->isChecked();
     if (options.header) {
-        options.headerLines = WithoutTrailingEmptyLines(MemoLines(MemoHeader));
-        SetMemoLines(MemoHeader, options.headerLines);
+        options.headerLines = WithoutTrailingEmptyLines(TextLines(headerText_));
+        SetTextLines(headerText_, options.headerLines);
     }
-    options.name = CheckBoxName->isChecked();
-    options.number = CheckBoxNumber->isChecked();
-    options.interval = CheckBoxWriteInterval->isChecked();
-    options.firstLog = CheckBoxFirstLog->isChecked();
-    options.printDate = CheckBoxPrintDate->isChecked();
-    options.summary = CheckBoxSummary->isChecked();
+    options.name = nameCheck_->isChecked();
+    options.number = numberCheck_->isChecked();
+    options.interval = intervalCheck_->isChecked();
+    options.firstLog = firstLogCheck_->isChecked();
+    options.printDate = printDateCheck_->isChecked();
+    options.summary = summaryCheck_->isChecked();
     return options;
 }
 

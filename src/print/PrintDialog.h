@@ -54,10 +54,10 @@ public:
 
     // Event handlers.
     void onShown();
-    void FormClose();
-    void ComboBoxDrukarkiChange(int index);
-    void ButtonPrintSetupClick();
-    void CheckBoxClick();
+    void onClosed();
+    void onPrinterChanged(int index);
+    void onPrinterSetupClicked();
+    void onOptionClicked();
 
     // Shows the dialog for the table printout: the page turned the way the
     // operator last printed a table (upright at first), whatever the chart's
@@ -115,21 +115,21 @@ private:
     bool pdfPrepared_ = false;    // the PDF file's resolution and margins are set
     QPageLayout::Orientation tableOrientation_ = QPageLayout::Portrait;
 
-    QComboBox* ComboBoxDrukarki = nullptr;
-    QLabel* Label1 = nullptr;
-    QPushButton* ButtonPrintSetup = nullptr;
-    QCheckBox* CheckBoxHeader = nullptr;
-    QPlainTextEdit* MemoHeader = nullptr;
-    QCheckBox* CheckBoxName = nullptr;
-    QCheckBox* CheckBoxNumber = nullptr;
-    QCheckBox* CheckBoxWriteInterval = nullptr;
-    QCheckBox* CheckBoxFirstLog = nullptr;
-    QCheckBox* CheckBoxPrintDate = nullptr;
-    QCheckBox* CheckBoxSummary = nullptr;
-    QCheckBox* CheckBoxFooter = nullptr;
-    QPlainTextEdit* MemoFooter = nullptr;
-    QPushButton* ButtonPrint = nullptr;
-    QPushButton* ButtonAnuluj = nullptr;
+    QComboBox* printerList_ = nullptr;
+    QLabel* printerCaption_ = nullptr;
+    QPushButton* printerSetupButton_ = nullptr;
+    QCheckBox* headerCheck_ = nullptr;
+    QPlainTextEdit* headerText_ = nullptr;
+    QCheckBox* nameCheck_ = nullptr;
+    QCheckBox* numberCheck_ = nullptr;
+    QCheckBox* intervalCheck_ = nullptr;
+    QCheckBox* firstLogCheck_ = nullptr;
+    QCheckBox* printDateCheck_ = nullptr;
+    QCheckBox* summaryCheck_ = nullptr;
+    QCheckBox* footerCheck_ = nullptr;
+    QPlainTextEdit* footerText_ = nullptr;
+    QPushButton* printButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };
 
 }  // namespace quorvex

@@ -23,7 +23,7 @@ PrintSettings LoadPrintSettings(const QString& path) {
     s.printDate = readBool("boolPrintDate", true);
     s.summary = readBool("boolSummary", false);
     s.footer = readBool("boolFooter", false);
-    for (int i = 0; i < kPrintMemoLines; ++i) {
+    for (int i = 0; i < kPrintTextLines; ++i) {
         s.headerLines[i] = file.ReadString(kPrintWindowSection, LineKey("Header", i + 1), {});
         s.footerLines[i] = file.ReadString(kPrintWindowSection, LineKey("Footer", i + 1), {});
     }
@@ -43,7 +43,7 @@ bool SavePrintSettings(const QString& path, const PrintSettings& s) {
     writeBool("boolPrintDate", s.printDate);
     writeBool("boolSummary", s.summary);
     writeBool("boolFooter", s.footer);
-    for (int i = 0; i < kPrintMemoLines; ++i) {
+    for (int i = 0; i < kPrintTextLines; ++i) {
         file.WriteString(kPrintWindowSection, LineKey("Header", i + 1), s.headerLines.value(i));
         file.WriteString(kPrintWindowSection, LineKey("Footer", i + 1), s.footerLines.value(i));
     }

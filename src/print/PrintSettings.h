@@ -9,11 +9,11 @@
 namespace quorvex {
 
 inline const QString kPrintWindowSection = QStringLiteral("OknoDrukuj");
-constexpr int kPrintMemoLines = 5;
+constexpr int kPrintTextLines = 5;
 
 struct PrintSettings {
     bool header = false;
-    QStringList headerLines = QStringList(kPrintMemoLines);
+    QStringList headerLines = QStringList(kPrintTextLines);
     bool name = true;
     bool number = true;
     bool interval = true;
@@ -21,7 +21,7 @@ struct PrintSettings {
     bool printDate = true;
     bool summary = false;
     bool footer = false;
-    QStringList footerLines = QStringList(kPrintMemoLines);
+    QStringList footerLines = QStringList(kPrintTextLines);
 
     friend bool operator==(const PrintSettings&, const PrintSettings&) = default;
 };

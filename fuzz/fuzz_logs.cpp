@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     queued.clear();
     manager.StartRead();
     // Register 9 at 0xFFFF means "not received": no interval, so no download.
-    if (params.Param<CWriteInterval>().GetText().isEmpty()) {
+    if (params.Param<WriteInterval>().GetText().isEmpty()) {
         Require(manager.GetState() == LogDownload::Aborted && queued.empty());
         return 0;
     }

@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         p->SetText(typed);
         (void)p->GetText();
     }
-    model.Param<CWriteInterval>().SetValue(static_cast<int>(size * 2654435761u));
-    (void)model.Param<CWriteInterval>().GetText();
+    model.Param<WriteInterval>().SetValue(static_cast<int>(size * 2654435761u));
+    (void)model.Param<WriteInterval>().GetText();
     if (data[0] & 0x80) model.InvalidateAll();
     return 0;
 }

@@ -22,20 +22,20 @@ std::optional<Thresholds> ThresholdsFromRegisters(const QByteArray& registers)
     params.StoreRegisters(reinterpret_cast<const std::uint8_t*>(registers.constData()), 0,
                           static_cast<int>(qMin<qsizetype>(registers.size(), 2 * kRegisterCount)));
     Thresholds t;
-    if (ParseNumber(params.Param<CHighTemp>().GetText(), t.highTemp) &&
-        ParseNumber(params.Param<CLowTemp>().GetText(), t.lowTemp) &&
-        ParseNumber(params.Param<CHighHum>().GetText(), t.highHum) &&
-        ParseNumber(params.Param<CLowHum>().GetText(), t.lowHum))
+    if (ParseNumber(params.Param<HighTemp>().GetText(), t.highTemp) &&
+        ParseNumber(params.Param<LowTemp>().GetText(), t.lowTemp) &&
+        ParseNumber(params.Param<HighHum>().GetText(), t.highHum) &&
+        ParseNumber(params.Param<LowHum>().GetText(), t.lowHum))
         return t;
     return std::nullopt;
 }
 
 std::optional<ArchiveLogKey> CurrentLogKey(const ParameterModel& params)
 {
-    const auto date = ParseDateTimeText(params.Param<CLogStartDate>().GetText());
-    const auto time = ParseDateTimeText(params.Param<CLogStartTime>().GetText());
-    const QString serial = params.Param<CSerialNumber>().GetText();
-    const CWriteInterval& interval = params.Param<CWriteInterval>();
+    const auto date = ParseDateTimeText(params.Param<LogStartDate>().GetText());
+    const auto time = ParseDateTimeText(params.Param<LogStartTime>().GetText());
+    const QString serial = params.Param<SerialNumber>().GetText();
+    const WriteInterval& interval = params.Param<WriteInterval>();
     if (!date || !time || interval.GetText().isEmpty()) return std::nullopt;
     return ArchiveLogKey{serial, kMomentEpoch.daysTo(date->date()) * 86400 + time->time().msecsSinceStartOfDay() / 1000,
                          interval.GetValue()};
@@ -44,7 +44,7 @@ std::optional<ArchiveLogKey> CurrentLogKey(const ParameterModel& params)
 std::optional<int> RecordsNotArchived(Archive* archive, const ParameterModel& params)
 {
     bool ok = false;
-    const int held = params.Param<CWriteIndex>().GetText().toInt(&ok);
+    const int held = params.Param<WriteIndex>().GetText().toInt(&ok);
     if (!ok) return std::nullopt;
     if (!archive || held <= 0) return held;
     const auto key = CurrentLogKey(params);

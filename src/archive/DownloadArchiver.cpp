@@ -34,8 +34,8 @@ void DownloadArchiver::LogReadStarted(bool resumed)
     if (!key) return;
     key_ = *key;
     ArchiveDownloadFacts facts = LocalDownloadFacts(program_, link_);
-    facts.loggerName = params_.Param<CLoggerName>().GetText();
-    facts.loggerType = params_.Param<CDeviceType>().GetText();
+    facts.loggerName = params_.Param<LoggerName>().GetText();
+    facts.loggerType = params_.Param<DeviceType>().GetText();
     facts.announced = logs_.RecordsText().toInt();
     facts.registers = RegistersBytes(params_);
     download_ = archive_->BeginDownload(key_, facts);

@@ -128,8 +128,8 @@ int RunSetClock(const CliContext& c)
         return kExitUsage;
     }
 
-    CCurrentDate& date = params.Param<CCurrentDate>();
-    CCurrentTime& time = params.Param<CCurrentTime>();
+    CurrentDate& date = params.Param<CurrentDate>();
+    CurrentTime& time = params.Param<CurrentTime>();
     const QDateTime now = QDateTime::currentDateTime();
     date.SetText(DateText(now.date().year(), now.date().month(), now.date().day()));
     time.SetText(TimeText(now.time().hour(), now.time().minute(), now.time().second()));
@@ -166,7 +166,7 @@ int RunRecording(const CliContext& c, bool start)
     const auto outcome = session.Connect(interrupted);
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
     ParameterModel& params = session.Params();
-    const CStatusWord& status = params.Param<CStatusWord>();
+    const StatusWord& status = params.Param<StatusWord>();
     const bool recording = (status.GetValue() & 4) != 0;
     if (recording == start) {
         Print(start ? QStringLiteral("The logger is already recording\n") : QStringLiteral("The logger is not recording\n"));

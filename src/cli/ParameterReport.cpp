@@ -27,10 +27,10 @@ struct Field {
     Meaning meaning = nullptr;
 };
 
-QString StartModeMeaning(const ParameterModel& m) { return StartModeCaption(m.Param<CStartLog>().GetValue()); }
-QString OverwriteMeaning(const ParameterModel& m) { return WrapAroundCaption(m.Param<CWrapAround>().GetValue()); }
-QString DeviceTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<CDeviceType>().GetText()); }
-QString StoredTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<CDeviceTypeEprom>().GetText()); }
+QString StartModeMeaning(const ParameterModel& m) { return StartModeCaption(m.Param<StartLog>().GetValue()); }
+QString OverwriteMeaning(const ParameterModel& m) { return WrapAroundCaption(m.Param<WrapAround>().GetValue()); }
+QString DeviceTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<DeviceType>().GetText()); }
+QString StoredTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<DeviceTypeEprom>().GetText()); }
 
 // The first line of the state panel: recording or not.
 QString RecordingMeaning(const ParameterModel& m)
@@ -51,33 +51,33 @@ std::vector<Field> Fields(const ParameterModel& m)
 {
     // Keys are part of the program's interface: scripts read them. Never rename one.
     return {
-        {"start_mode", "Start mode", Kind::Integer, &m.Param<CStartLog>(), StartModeMeaning},
-        {"recording", "Recording", Kind::Flag, &m.Param<CLogging>(), RecordingMeaning},
-        {"overwrite", "Overwrite when full", Kind::Flag, &m.Param<CWrapAround>(), OverwriteMeaning},
-        {"status_word", "Status word", Kind::Integer, &m.Param<CStatusWord>(), StatusMeaning},
-        {"current_date", "Current date", Kind::Date, &m.Param<CCurrentDate>()},
-        {"current_time", "Current time", Kind::Time, &m.Param<CCurrentTime>()},
-        {"log_start_date", "Logging start date", Kind::Date, &m.Param<CLogStartDate>()},
-        {"log_start_time", "Logging start time", Kind::Time, &m.Param<CLogStartTime>()},
-        {"save_interval_s", "Save interval", Kind::Seconds, &m.Param<CWriteInterval>()},
-        {"records_saved", "Records saved", Kind::Integer, &m.Param<CWriteIndex>()},
-        {"next_record", "Next record to read", Kind::Integer, &m.Param<CReadIndex>()},
-        {"temperature", "Current temperature", Kind::Number, &m.Param<CCurrentTemp>()},
-        {"temperature_high", "Temperature upper threshold", Kind::Number, &m.Param<CHighTemp>()},
-        {"temperature_low", "Temperature lower threshold", Kind::Number, &m.Param<CLowTemp>()},
-        {"humidity", "Current humidity", Kind::Number, &m.Param<CCurrentHum>()},
-        {"humidity_high", "Humidity upper threshold", Kind::Number, &m.Param<CHighHum>()},
-        {"humidity_low", "Humidity lower threshold", Kind::Number, &m.Param<CLowHum>()},
-        {"device_type", "Device type", Kind::Text, &m.Param<CDeviceType>(), DeviceTypeMeaning},
-        {"firmware", "Firmware version", Kind::Text, &m.Param<CVersionFirmware>()},
-        {"log_counter", "Logging counter", Kind::Integer, &m.Param<CLogCounter>()},
-        {"battery_percent", "Battery", Kind::Percent, &m.Param<CBatteryStatus>()},
-        {"production_date", "Production date", Kind::Date, &m.Param<CProductionDate>()},
-        {"name", "Logger name", Kind::Text, &m.Param<CLoggerName>()},
-        {"device_type_stored", "Stored device type", Kind::Text, &m.Param<CDeviceTypeEprom>(), StoredTypeMeaning},
-        {"serial_number", "Serial number", Kind::Text, &m.Param<CSerialNumber>()},
-        {"temperature_correction", "Temperature correction", Kind::Number, &m.Param<CCorrectionTemp>()},
-        {"humidity_correction", "Humidity correction", Kind::Number, &m.Param<CCorrectionHum>()},
+        {"start_mode", "Start mode", Kind::Integer, &m.Param<StartLog>(), StartModeMeaning},
+        {"recording", "Recording", Kind::Flag, &m.Param<Logging>(), RecordingMeaning},
+        {"overwrite", "Overwrite when full", Kind::Flag, &m.Param<WrapAround>(), OverwriteMeaning},
+        {"status_word", "Status word", Kind::Integer, &m.Param<StatusWord>(), StatusMeaning},
+        {"current_date", "Current date", Kind::Date, &m.Param<CurrentDate>()},
+        {"current_time", "Current time", Kind::Time, &m.Param<CurrentTime>()},
+        {"log_start_date", "Logging start date", Kind::Date, &m.Param<LogStartDate>()},
+        {"log_start_time", "Logging start time", Kind::Time, &m.Param<LogStartTime>()},
+        {"save_interval_s", "Save interval", Kind::Seconds, &m.Param<WriteInterval>()},
+        {"records_saved", "Records saved", Kind::Integer, &m.Param<WriteIndex>()},
+        {"next_record", "Next record to read", Kind::Integer, &m.Param<ReadIndex>()},
+        {"temperature", "Current temperature", Kind::Number, &m.Param<CurrentTemp>()},
+        {"temperature_high", "Temperature upper threshold", Kind::Number, &m.Param<HighTemp>()},
+        {"temperature_low", "Temperature lower threshold", Kind::Number, &m.Param<LowTemp>()},
+        {"humidity", "Current humidity", Kind::Number, &m.Param<CurrentHum>()},
+        {"humidity_high", "Humidity upper threshold", Kind::Number, &m.Param<HighHum>()},
+        {"humidity_low", "Humidity lower threshold", Kind::Number, &m.Param<LowHum>()},
+        {"device_type", "Device type", Kind::Text, &m.Param<DeviceType>(), DeviceTypeMeaning},
+        {"firmware", "Firmware version", Kind::Text, &m.Param<VersionFirmware>()},
+        {"log_counter", "Logging counter", Kind::Integer, &m.Param<LogCounter>()},
+        {"battery_percent", "Battery", Kind::Percent, &m.Param<BatteryStatus>()},
+        {"production_date", "Production date", Kind::Date, &m.Param<ProductionDate>()},
+        {"name", "Logger name", Kind::Text, &m.Param<LoggerName>()},
+        {"device_type_stored", "Stored device type", Kind::Text, &m.Param<DeviceTypeEprom>(), StoredTypeMeaning},
+        {"serial_number", "Serial number", Kind::Text, &m.Param<SerialNumber>()},
+        {"temperature_correction", "Temperature correction", Kind::Number, &m.Param<CorrectionTemp>()},
+        {"humidity_correction", "Humidity correction", Kind::Number, &m.Param<CorrectionHum>()},
     };
 }
 

@@ -51,8 +51,8 @@ void LogDownload::Reset() {
 }
 
 bool LogDownload::ComputeStartTime(Moment& moment, std::int64_t& seconds) const {
-    const auto date = ParseDateTimeText(params_.Param<CLogStartDate>().GetText());
-    const auto time = ParseDateTimeText(params_.Param<CLogStartTime>().GetText());
+    const auto date = ParseDateTimeText(params_.Param<LogStartDate>().GetText());
+    const auto time = ParseDateTimeText(params_.Param<LogStartTime>().GetText());
     if (!date || !time) return false;
     moment = ToMoment(date->date(), time->time());
     seconds = kMomentEpoch.daysTo(date->date()) * kSecondsPerDay + time->time().msecsSinceStartOfDay() / 1000;
@@ -61,10 +61,10 @@ bool LogDownload::ComputeStartTime(Moment& moment, std::int64_t& seconds) const 
 
 bool LogDownload::FillThresholds() {
     Thresholds t;
-    const bool read = ParseNumber(params_.Param<CHighTemp>().GetText(), t.highTemp) &&
-                      ParseNumber(params_.Param<CLowTemp>().GetText(), t.lowTemp) &&
-                      ParseNumber(params_.Param<CHighHum>().GetText(), t.highHum) &&
-                      ParseNumber(params_.Param<CLowHum>().GetText(), t.lowHum);
+    const bool read = ParseNumber(params_.Param<HighTemp>().GetText(), t.highTemp) &&
+                      ParseNumber(params_.Param<LowTemp>().GetText(), t.lowTemp) &&
+                      ParseNumber(params_.Param<HighHum>().GetText(), t.highHum) &&
+                      ParseNumber(params_.Param<LowHum>().GetText(), t.lowHum);
     // The results keep them for their summary; without them it leaves out the
     // time beyond the thresholds.
     if (read) store_.thresholds = t;
@@ -76,7 +76,7 @@ bool LogDownload::FillThresholds() {
 }
 
 void LogDownload::QueueSetNextRecord(std::int32_t number) {
-    CReadIndex& index = params_.Param<CReadIndex>();
+    ReadIndex& index = params_.Param<ReadIndex>();
     index.SetValue(number);
     const std::array<std::uint16_t, 2> words{index.Reg0, index.Reg1};
     params_.WriteRegisters(index, words, chain_);
@@ -105,7 +105,7 @@ void LogDownload::StartRead() {
 
     if (!ComputeStartTime(startTime, startSeconds_)) return AbortRead(kStartFailed);
 
-    const CWriteInterval& interval = params_.Param<CWriteInterval>();
+    const WriteInterval& interval = params_.Param<WriteInterval>();
     store_.writeInterval = interval.GetText();
     // An interval that never arrived has no text; its value would be garbage.
     if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed);
@@ -114,10 +114,10 @@ void LogDownload::StartRead() {
 
     QueueSetNextRecord(1);
 
-    store_.loggerName = params_.Param<CLoggerName>().GetText();
-    store_.loggerType = params_.Param<CDeviceType>().GetText();
-    store_.serialNumber = params_.Param<CSerialNumber>().GetText();
-    recordsText = params_.Param<CWriteIndex>().GetText();
+    store_.loggerName = params_.Param<LoggerName>().GetText();
+    store_.loggerType = params_.Param<DeviceType>().GetText();
+    store_.serialNumber = params_.Param<SerialNumber>().GetText();
+    recordsText = params_.Param<WriteIndex>().GetText();
 
     if (!FillThresholds()) return AbortRead(kStartFailed);
 
@@ -148,7 +148,7 @@ void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCoun
     }
     badReplies_ = 0;
 
-    recordsText = params_.Param<CWriteIndex>().GetText();
+    recordsText = params_.Param<WriteIndex>().GetText();
     if (view_) {
         bool ok = false;
         const int total = recordsText.toInt(&ok);
@@ -259,10 +259,10 @@ void LogDownload::ResumeRead() {
     Moment moment = 0;
     std::int64_t seconds = 0;
     if (!ComputeStartTime(moment, seconds) || moment != startTime) return AbortRead(kResumeFailed);
-    if (params_.Param<CWriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);
-    if (params_.Param<CSerialNumber>().GetText() != store_.serialNumber) return AbortRead(kResumeFailed);
+    if (params_.Param<WriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);
+    if (params_.Param<SerialNumber>().GetText() != store_.serialNumber) return AbortRead(kResumeFailed);
 
-    recordsText = params_.Param<CWriteIndex>().GetText();
+    recordsText = params_.Param<WriteIndex>().GetText();
     bool ok = false;
     const int total = recordsText.toInt(&ok);
     if (!ok) return AbortRead(kResumeFailed);

@@ -48,8 +48,8 @@ QString ProposedResultsFileName(const ResultsStore& store, const ParameterModel&
                                        TimeText(first.time().hour(), first.time().minute(), first.time().second()));
     }
     if (!store.sourceFile.isEmpty()) return ProposedResultsFileName(store.loggerName, QString(), QString());
-    return ProposedResultsFileName(store.loggerName, params.Param<CLogStartDate>().GetText(),
-                                   params.Param<CLogStartTime>().GetText());
+    return ProposedResultsFileName(store.loggerName, params.Param<LogStartDate>().GetText(),
+                                   params.Param<LogStartTime>().GetText());
 }
 
 ResultsFormat ResultsFormatOf(const QString& path) {

@@ -32,28 +32,28 @@ void TimeParameter::SetText(const QString& text) {
 
 QString IndexParameter::GetText() const { return Has(2) ? QString::number(Number()) : QString(); }
 
-CCurrentDate::CCurrentDate() : DateParameter(1, QStringLiteral("Bieżąca Data")) {}
-CCurrentTime::CCurrentTime() : TimeParameter(3, QStringLiteral("Bieżący Czas")) {}
-CLogStartDate::CLogStartDate() : DateParameter(5, QStringLiteral("Start logowania. Data")) {}
-CLogStartTime::CLogStartTime() : TimeParameter(7, QStringLiteral("Start logowania. Czas")) {}
+CurrentDate::CurrentDate() : DateParameter(1, QStringLiteral("Bieżąca Data")) {}
+CurrentTime::CurrentTime() : TimeParameter(3, QStringLiteral("Bieżący Czas")) {}
+LogStartDate::LogStartDate() : DateParameter(5, QStringLiteral("Start logowania. Data")) {}
+LogStartTime::LogStartTime() : TimeParameter(7, QStringLiteral("Start logowania. Czas")) {}
 
-CWriteInterval::CWriteInterval() : IndexParameter(9, QStringLiteral("Częstość zapisu")) {}
+WriteInterval::WriteInterval() : IndexParameter(9, QStringLiteral("Częstość zapisu")) {}
 
-QString CWriteInterval::GetText() const { return Has(2) ? IntervalText(Number()) : QString(); }
+QString WriteInterval::GetText() const { return Has(2) ? IntervalText(Number()) : QString(); }
 
-void CWriteInterval::SetValue(int seconds) {
+void WriteInterval::SetValue(int seconds) {
     const auto v = static_cast<std::uint32_t>(seconds);
     Reg0 = static_cast<std::uint16_t>((v >> 8) & 0xFFFF);
     Reg1 = static_cast<std::uint16_t>((v & 0xFF) << 8);
 }
 
-int CWriteInterval::GetValue() const { return static_cast<int>(Number()); }
+int WriteInterval::GetValue() const { return static_cast<int>(Number()); }
 
-CWriteIndex::CWriteIndex() : IndexParameter(11, QStringLiteral("Nr zapisanego rekordu")) {}
+WriteIndex::WriteIndex() : IndexParameter(11, QStringLiteral("Nr zapisanego rekordu")) {}
 
-CReadIndex::CReadIndex() : IndexParameter(13, QStringLiteral("Nr rekordu do odczytu")) {}
+ReadIndex::ReadIndex() : IndexParameter(13, QStringLiteral("Nr rekordu do odczytu")) {}
 
-void CReadIndex::SetValue(int number) {
+void ReadIndex::SetValue(int number) {
     const auto v = static_cast<std::uint32_t>(number);
     Reg0 = Word(v >> 16, v >> 8);
     Reg1 = Word(v, Lo(Reg1));

@@ -31,45 +31,45 @@ protected:
     std::uint32_t Number() const { return (static_cast<std::uint32_t>(Reg0) << 8) | Hi(Reg1); }
 };
 
-class CCurrentDate : public DateParameter {
+class CurrentDate : public DateParameter {
 public:
-    CCurrentDate();
+    CurrentDate();
 };
 
-class CCurrentTime : public TimeParameter {
+class CurrentTime : public TimeParameter {
 public:
-    CCurrentTime();
+    CurrentTime();
 };
 
-class CLogStartDate : public DateParameter {
+class LogStartDate : public DateParameter {
 public:
-    CLogStartDate();
+    LogStartDate();
 };
 
-class CLogStartTime : public TimeParameter {
+class LogStartTime : public TimeParameter {
 public:
-    CLogStartTime();
+    LogStartTime();
 };
 
 // Save interval in seconds, 24 bits; lo(10) = 0.
-class CWriteInterval : public IndexParameter {
+class WriteInterval : public IndexParameter {
 public:
-    CWriteInterval();
+    WriteInterval();
     QString GetText() const override;  // e.g. "0d  00h:05m:00s"
     void SetValue(int seconds) override;
     int GetValue() const override;     // not checked for missing registers
 };
 
 // Number of records saved.
-class CWriteIndex : public IndexParameter {
+class WriteIndex : public IndexParameter {
 public:
-    CWriteIndex();
+    WriteIndex();
 };
 
 // Number of the next record the log download reads.
-class CReadIndex : public IndexParameter {
+class ReadIndex : public IndexParameter {
 public:
-    CReadIndex();
+    ReadIndex();
     void SetValue(int number) override;  // lo(a+1) stays as it was
 };
 

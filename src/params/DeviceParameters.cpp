@@ -15,39 +15,39 @@ QString DeviceTypeCaption(const QString& deviceTypeText) {
                                             : QStringLiteral("[2231]tylko temperatura");
 }
 
-CDeviceType::CDeviceType() : DeviceTypeParameter(17, QStringLiteral("Typ urządzenia")) {}
-CDeviceTypeEprom::CDeviceTypeEprom() : DeviceTypeParameter(279, QStringLiteral("Typ urządzenia")) {}
+DeviceType::DeviceType() : DeviceTypeParameter(17, QStringLiteral("Typ urządzenia")) {}
+DeviceTypeEprom::DeviceTypeEprom() : DeviceTypeParameter(279, QStringLiteral("Typ urządzenia")) {}
 
-CVersionFirmware::CVersionFirmware() : Parameter(22, QStringLiteral("Wersja programu")) {}
+VersionFirmware::VersionFirmware() : Parameter(22, QStringLiteral("Wersja programu")) {}
 
-QString CVersionFirmware::GetText() const {
+QString VersionFirmware::GetText() const {
     if (!Has(1)) return {};
     return QString::number(Hi(Reg0)) + u':' + QString::number(Lo(Reg0));
 }
 
-CBatteryStatus::CBatteryStatus() : Parameter(23, QStringLiteral("Stan baterii")) {}
+BatteryStatus::BatteryStatus() : Parameter(23, QStringLiteral("Stan baterii")) {}
 
-QString CBatteryStatus::GetText() const { return Has(1) ? QString::number(Hi(Reg0)) + u'%' : QString(); }
+QString BatteryStatus::GetText() const { return Has(1) ? QString::number(Hi(Reg0)) + u'%' : QString(); }
 
-CLogCounter::CLogCounter() : Parameter(23, QStringLiteral("Licznik logowań")) {}
+LogCounter::LogCounter() : Parameter(23, QStringLiteral("Licznik logowań")) {}
 
-QString CLogCounter::GetText() const {
+QString LogCounter::GetText() const {
     if (!Has(3)) return {};
     const std::uint32_t count = (static_cast<std::uint32_t>(Lo(Reg0)) << 24) | (static_cast<std::uint32_t>(Reg1) << 8) | Hi(Reg2);
     return QString::number(count);
 }
 
-CProductionDate::CProductionDate() : Parameter(25, QStringLiteral("Data produkcji")) {}
+ProductionDate::ProductionDate() : Parameter(25, QStringLiteral("Data produkcji")) {}
 
-QString CProductionDate::GetText() const { return Has(3) ? ProductionDateText(Reg0, Reg1, Reg2) : QString(); }
+QString ProductionDate::GetText() const { return Has(3) ? ProductionDateText(Reg0, Reg1, Reg2) : QString(); }
 
-CSerialNumber::CSerialNumber() : Parameter(280, QStringLiteral("Numer seryjny")) {}
+SerialNumber::SerialNumber() : Parameter(280, QStringLiteral("Numer seryjny")) {}
 
-QString CSerialNumber::GetText() const { return Has(2) ? Hex4(Reg0) + Hex4(Reg1) : QString(); }
+QString SerialNumber::GetText() const { return Has(2) ? Hex4(Reg0) + Hex4(Reg1) : QString(); }
 
-CLoggerName::CLoggerName() : Parameter(256, QStringLiteral("Nazwa Loggera")) { CLoggerName::Invalidate(); }
+LoggerName::LoggerName() : Parameter(256, QStringLiteral("Nazwa Loggera")) { LoggerName::Invalidate(); }
 
-bool CLoggerName::OnRegister(int reg, std::uint16_t value) {
+bool LoggerName::OnRegister(int reg, std::uint16_t value) {
     const int index = reg - FirstRegister;
     if (index < 0 || index >= kWords) return false;
     const std::array<std::uint8_t, kBytes> before = NameBuffer;
@@ -59,19 +59,19 @@ bool CLoggerName::OnRegister(int reg, std::uint16_t value) {
     return NameBuffer != before || Empty != wasEmpty;
 }
 
-void CLoggerName::Invalidate() {
+void LoggerName::Invalidate() {
     NameBuffer[0] = 0xFF;
     NameBuffer[1] = 0xFF;
     Empty = true;
 }
 
-void CLoggerName::SetText(const QString& text) {
+void LoggerName::SetText(const QString& text) {
     const QByteArray bytes = ToCp1250(text).left(kMaxLength);
     NameBuffer.fill(0);
     for (qsizetype i = 0; i < bytes.size(); ++i) NameBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
 }
 
-QString CLoggerName::GetText() const {
+QString LoggerName::GetText() const {
     if (NameBuffer[0] == 0xFF && NameBuffer[1] == 0xFF) return {};
     QByteArray bytes;
     for (std::uint8_t b : NameBuffer) {
@@ -81,7 +81,7 @@ QString CLoggerName::GetText() const {
     return FromCp1250(bytes);
 }
 
-std::array<std::uint16_t, CLoggerName::kWords> CLoggerName::Words() const {
+std::array<std::uint16_t, LoggerName::kWords> LoggerName::Words() const {
     std::array<std::uint16_t, kWords> words{};
     for (int k = 0; k < kWords; ++k) words[k] = Word(NameBuffer[2 * k], NameBuffer[2 * k + 1]);
     return words;

@@ -21,61 +21,61 @@ public:
 // temperature-only one; empty for an empty text.
 QString DeviceTypeCaption(const QString& deviceTypeText);
 
-class CDeviceType : public DeviceTypeParameter {
+class DeviceType : public DeviceTypeParameter {
 public:
-    CDeviceType();  // register 17
+    DeviceType();  // register 17
 };
 
-class CDeviceTypeEprom : public DeviceTypeParameter {
+class DeviceTypeEprom : public DeviceTypeParameter {
 public:
-    CDeviceTypeEprom();  // register 279, as kept in the logger's non-volatile memory
+    DeviceTypeEprom();  // register 279, as kept in the logger's non-volatile memory
 };
 
 // "major:minor" from hi and lo of register 22.
-class CVersionFirmware : public Parameter {
+class VersionFirmware : public Parameter {
 public:
-    CVersionFirmware();
+    VersionFirmware();
     QString GetText() const override;
 };
 
 // hi(23) percent, e.g. "80%".
-class CBatteryStatus : public Parameter {
+class BatteryStatus : public Parameter {
 public:
-    CBatteryStatus();
+    BatteryStatus();
     QString GetText() const override;
 };
 
 // 32 bits, most significant first: lo(23), hi(24), lo(24), hi(25).
-class CLogCounter : public Parameter {
+class LogCounter : public Parameter {
 public:
-    CLogCounter();
+    LogCounter();
     QString GetText() const override;
 };
 
 // BCD date in registers 25–27; empty when a digit is A–F or the date is invalid.
-class CProductionDate : public Parameter {
+class ProductionDate : public Parameter {
 public:
-    CProductionDate();
+    ProductionDate();
     QString GetText() const override;
 };
 
 // Registers 280 and 281 as eight upper-case hex digits.
-class CSerialNumber : public Parameter {
+class SerialNumber : public Parameter {
 public:
-    CSerialNumber();
+    SerialNumber();
     QString GetText() const override;
 };
 
 // Registers 256–278: up to 45 Windows-1250 bytes, two per register with the
 // first character in the high byte, zero-terminated.
-class CLoggerName : public Parameter {
+class LoggerName : public Parameter {
 public:
     static constexpr int kWords = 23;
     static constexpr int kBytes = 2 * kWords;
     static constexpr int kMaxLength = kBytes - 1;  // bytes, the last one is always zero
     static constexpr int kWrittenWords = 22;       // a write covers registers 256–277
 
-    CLoggerName();
+    LoggerName();
     bool OnRegister(int reg, std::uint16_t value) override;
     void Invalidate() override;  // first word 0xFFFF
     // Characters without a Windows-1250 byte become '?'; cut after 45 bytes.

@@ -19,16 +19,16 @@ constexpr StateTexts kLoggerStates[] = {
 
 int LoggerStateCode(const ParameterModel& m)
 {
-    const int v = m.Param<CStatusWord>().GetValue();  // -1: all bits set
+    const int v = m.Param<StatusWord>().GetValue();  // -1: all bits set
     if (v & 4) return 100;
     switch (v & 3) {
         case 0: return 60;
         case 1: return 70;
         case 2: {
-            const auto clock = ParseDateTimeText(m.Param<CCurrentDate>().GetText() + QLatin1Char(' ') +
-                                                 m.Param<CCurrentTime>().GetText());
-            const auto start = ParseDateTimeText(m.Param<CLogStartDate>().GetText() + QLatin1Char(' ') +
-                                                 m.Param<CLogStartTime>().GetText());
+            const auto clock = ParseDateTimeText(m.Param<CurrentDate>().GetText() + QLatin1Char(' ') +
+                                                 m.Param<CurrentTime>().GetText());
+            const auto start = ParseDateTimeText(m.Param<LogStartDate>().GetText() + QLatin1Char(' ') +
+                                                 m.Param<LogStartTime>().GetText());
             if (clock && start && *clock < *start) return 80;
             return 90;
         }

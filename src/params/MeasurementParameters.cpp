@@ -24,16 +24,16 @@ QString CorrectionParameter::GetText() const { return CorrectionText(Reg0); }
 
 void CorrectionParameter::SetText(const QString& text) { ParseCorrection(text, Reg0); }
 
-CCurrentTemp::CCurrentTemp() : TemperatureParameter(15, QStringLiteral("Aktualna temperatura")) {}
+CurrentTemp::CurrentTemp() : TemperatureParameter(15, QStringLiteral("Aktualna temperatura")) {}
 
-QString CCurrentTemp::GetText() const { return Has(2) ? TemperatureText(Pair()) : QString(); }
+QString CurrentTemp::GetText() const { return Has(2) ? TemperatureText(Pair()) : QString(); }
 
-CLowTemp::CLowTemp() : TemperatureParameter(18, QStringLiteral("Temperatura. Dolny próg")) {}
-CHighTemp::CHighTemp() : TemperatureParameter(20, QStringLiteral("Temperatura. Górny próg")) {}
-CCurrentHum::CCurrentHum() : HumidityParameter(15, QStringLiteral("Aktualna wilgotność")) {}
-CLowHum::CLowHum() : HumidityParameter(18, QStringLiteral("Wilgotność. Dolny próg")) {}
-CHighHum::CHighHum() : HumidityParameter(20, QStringLiteral("Wilgotność. Górny próg")) {}
-CCorrectionTemp::CCorrectionTemp() : CorrectionParameter(300, QStringLiteral("Korekta temperatury")) {}
-CCorrectionHum::CCorrectionHum() : CorrectionParameter(301, QStringLiteral("Korekta wilgotności")) {}
+LowTemp::LowTemp() : TemperatureParameter(18, QStringLiteral("Temperatura. Dolny próg")) {}
+HighTemp::HighTemp() : TemperatureParameter(20, QStringLiteral("Temperatura. Górny próg")) {}
+CurrentHum::CurrentHum() : HumidityParameter(15, QStringLiteral("Aktualna wilgotność")) {}
+LowHum::LowHum() : HumidityParameter(18, QStringLiteral("Wilgotność. Dolny próg")) {}
+HighHum::HighHum() : HumidityParameter(20, QStringLiteral("Wilgotność. Górny próg")) {}
+CorrectionTemp::CorrectionTemp() : CorrectionParameter(300, QStringLiteral("Korekta temperatury")) {}
+CorrectionHum::CorrectionHum() : CorrectionParameter(301, QStringLiteral("Korekta wilgotności")) {}
 
 }  // namespace quorvex

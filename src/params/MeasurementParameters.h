@@ -32,45 +32,45 @@ public:
     void SetText(const QString& text) override;  // refuses values outside -12.8 … 12.7
 };
 
-class CCurrentTemp : public TemperatureParameter {
+class CurrentTemp : public TemperatureParameter {
 public:
-    CCurrentTemp();
+    CurrentTemp();
     QString GetText() const override;  // waits for both registers
 };
 
-class CLowTemp : public TemperatureParameter {
+class LowTemp : public TemperatureParameter {
 public:
-    CLowTemp();
+    LowTemp();
 };
 
-class CHighTemp : public TemperatureParameter {
+class HighTemp : public TemperatureParameter {
 public:
-    CHighTemp();
+    HighTemp();
 };
 
-class CCurrentHum : public HumidityParameter {
+class CurrentHum : public HumidityParameter {
 public:
-    CCurrentHum();
+    CurrentHum();
 };
 
-class CLowHum : public HumidityParameter {
+class LowHum : public HumidityParameter {
 public:
-    CLowHum();
+    LowHum();
 };
 
-class CHighHum : public HumidityParameter {
+class HighHum : public HumidityParameter {
 public:
-    CHighHum();
+    HighHum();
 };
 
-class CCorrectionTemp : public CorrectionParameter {
+class CorrectionTemp : public CorrectionParameter {
 public:
-    CCorrectionTemp();
+    CorrectionTemp();
 };
 
-class CCorrectionHum : public CorrectionParameter {
+class CorrectionHum : public CorrectionParameter {
 public:
-    CCorrectionHum();
+    CorrectionHum();
 };
 
 }  // namespace quorvex

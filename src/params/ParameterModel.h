@@ -98,7 +98,7 @@ public:
     void WriteConfirmed(const Request& write);
     std::vector<WriteRefusal> CheckReadBack(const Request& read);
 
-    // The one object of a parameter class, e.g. Param<CHighTemp>().
+    // The one object of a parameter class, e.g. Param<HighTemp>().
     template <class T>
     T& Param() { return *std::get<T*>(index_); }
     template <class T>
@@ -122,39 +122,39 @@ private:
     std::bitset<kParameterCount> changed_;  // by index in Parameters, until TakeChanged
     std::deque<PendingWrite> pending_;  // in the order the writes were queued
 
-    CStartLog startLog_;
-    CLogging logging_;
-    CWrapAround wrapArround_;
-    CStatusWord statusWord_;
-    CCurrentDate currentDate_;
-    CCurrentTime currentTime_;
-    CLogStartDate logStartDate_;
-    CLogStartTime logStartTime_;
-    CWriteInterval writeInterval_;
-    CWriteIndex writeIndex_;
-    CReadIndex readIndex_;
-    CCurrentTemp currentTemp_;
-    CHighTemp highTemp_;
-    CLowTemp lowTemp_;
-    CCurrentHum currentHum_;
-    CHighHum highHum_;
-    CLowHum lowHum_;
-    CDeviceType deviceType_;
-    CVersionFirmware versionFirmware_;
-    CLogCounter logCounter_;
-    CBatteryStatus batteryStatus_;
-    CProductionDate productionDate_;
-    CLoggerName loggerName_;
-    CDeviceTypeEprom deviceTypeEprom_;
-    CSerialNumber serialNumber_;
-    CCorrectionTemp correctionTemp_;
-    CCorrectionHum correctionHum_;
+    StartLog startLog_;
+    Logging logging_;
+    WrapAround wrapArround_;
+    StatusWord statusWord_;
+    CurrentDate currentDate_;
+    CurrentTime currentTime_;
+    LogStartDate logStartDate_;
+    LogStartTime logStartTime_;
+    WriteInterval writeInterval_;
+    WriteIndex writeIndex_;
+    ReadIndex readIndex_;
+    CurrentTemp currentTemp_;
+    HighTemp highTemp_;
+    LowTemp lowTemp_;
+    CurrentHum currentHum_;
+    HighHum highHum_;
+    LowHum lowHum_;
+    DeviceType deviceType_;
+    VersionFirmware versionFirmware_;
+    LogCounter logCounter_;
+    BatteryStatus batteryStatus_;
+    ProductionDate productionDate_;
+    LoggerName loggerName_;
+    DeviceTypeEprom deviceTypeEprom_;
+    SerialNumber serialNumber_;
+    CorrectionTemp correctionTemp_;
+    CorrectionHum correctionHum_;
 
-    std::tuple<CStartLog*, CLogging*, CWrapAround*, CStatusWord*, CCurrentDate*, CCurrentTime*,
-               CLogStartDate*, CLogStartTime*, CWriteInterval*, CWriteIndex*, CReadIndex*,
-               CCurrentTemp*, CHighTemp*, CLowTemp*, CCurrentHum*, CHighHum*, CLowHum*,
-               CDeviceType*, CVersionFirmware*, CLogCounter*, CBatteryStatus*, CProductionDate*,
-               CLoggerName*, CDeviceTypeEprom*, CSerialNumber*, CCorrectionTemp*, CCorrectionHum*>
+    std::tuple<StartLog*, Logging*, WrapAround*, StatusWord*, CurrentDate*, CurrentTime*,
+               LogStartDate*, LogStartTime*, WriteInterval*, WriteIndex*, ReadIndex*,
+               CurrentTemp*, HighTemp*, LowTemp*, CurrentHum*, HighHum*, LowHum*,
+               DeviceType*, VersionFirmware*, LogCounter*, BatteryStatus*, ProductionDate*,
+               LoggerName*, DeviceTypeEprom*, SerialNumber*, CorrectionTemp*, CorrectionHum*>
         index_;
 
 public:

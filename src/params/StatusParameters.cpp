@@ -31,28 +31,28 @@ void StatusBitParameter::StoreBits(std::uint16_t mask, std::uint16_t bits) {
     *StatusCell = static_cast<std::uint16_t>((*StatusCell & ~mask) | (bits & mask));
 }
 
-CStartLog::CStartLog(std::uint16_t& statusCell, std::function<void()> changed)
+StartLog::StartLog(std::uint16_t& statusCell, std::function<void()> changed)
     : StatusBitParameter(QStringLiteral("Tryb startu"), statusCell), changed_(std::move(changed)) {}
 
-void CStartLog::SetValue(int value) {
+void StartLog::SetValue(int value) {
     StoreBits(0x0003, static_cast<std::uint16_t>(value & 3));
     if (changed_) changed_();
 }
 
-int CStartLog::GetValue() const { return Bits(0x0003, 0); }
+int StartLog::GetValue() const { return Bits(0x0003, 0); }
 
-CLogging::CLogging(std::uint16_t& statusCell) : StatusBitParameter(QStringLiteral("Logowanie"), statusCell) {}
+Logging::Logging(std::uint16_t& statusCell) : StatusBitParameter(QStringLiteral("Logowanie"), statusCell) {}
 
-void CLogging::SetValue(int value) { StoreBits(0x0004, value != 0 ? 0x0004 : 0); }
+void Logging::SetValue(int value) { StoreBits(0x0004, value != 0 ? 0x0004 : 0); }
 
-int CLogging::GetValue() const { return Bits(0x0004, 2); }
+int Logging::GetValue() const { return Bits(0x0004, 2); }
 
-CWrapAround::CWrapAround(std::uint16_t& statusCell)
+WrapAround::WrapAround(std::uint16_t& statusCell)
     : StatusBitParameter(QStringLiteral("Nadpisywanie"), statusCell) {}
 
-void CWrapAround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint16_t>((value & 1) << 3)); }
+void WrapAround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint16_t>((value & 1) << 3)); }
 
-int CWrapAround::GetValue() const { return Bits(0x0008, 3); }
+int WrapAround::GetValue() const { return Bits(0x0008, 3); }
 
 QString StartModeCaption(int mode) {
     switch (mode) {
@@ -71,10 +71,10 @@ QString WrapAroundCaption(int overwrite) {
     }
 }
 
-CStatusWord::CStatusWord() : Parameter(0, QStringLiteral("Stan urządzenia")) {}
+StatusWord::StatusWord() : Parameter(0, QStringLiteral("Stan urządzenia")) {}
 
-int CStatusWord::GetValue() const { return Reg0 == kNotReceived ? -1 : Reg0; }
+int StatusWord::GetValue() const { return Reg0 == kNotReceived ? -1 : Reg0; }
 
-QString CStatusWord::GetText() const { return Has(1) ? QString::number(Reg0) : QString(); }
+QString StatusWord::GetText() const { return Has(1) ? QString::number(Reg0) : QString(); }
 
 }  // namespace quorvex

@@ -24,10 +24,10 @@ protected:
 };
 
 // Bits 0–1: 0 button on the logger, 1 directly from the computer, 2 at a set time.
-class CStartLog : public StatusBitParameter {
+class StartLog : public StatusBitParameter {
 public:
     // `changed` runs after every SetValue (the model's UpdateDependencies).
-    CStartLog(std::uint16_t& statusCell, std::function<void()> changed);
+    StartLog(std::uint16_t& statusCell, std::function<void()> changed);
     void SetValue(int value) override;
     int GetValue() const override;
 
@@ -36,17 +36,17 @@ private:
 };
 
 // Bit 2: 1 while the logger records.
-class CLogging : public StatusBitParameter {
+class Logging : public StatusBitParameter {
 public:
-    explicit CLogging(std::uint16_t& statusCell);
+    explicit Logging(std::uint16_t& statusCell);
     void SetValue(int value) override;
     int GetValue() const override;
 };
 
 // Bit 3: 1 overwrite the oldest results when the memory is full, 0 stop.
-class CWrapAround : public StatusBitParameter {
+class WrapAround : public StatusBitParameter {
 public:
-    explicit CWrapAround(std::uint16_t& statusCell);
+    explicit WrapAround(std::uint16_t& statusCell);
     void SetValue(int value) override;
     int GetValue() const override;
 };
@@ -56,9 +56,9 @@ public:
 QString StartModeCaption(int mode);
 QString WrapAroundCaption(int overwrite);
 
-class CStatusWord : public Parameter {
+class StatusWord : public Parameter {
 public:
-    CStatusWord();
+    StatusWord();
     int GetValue() const override;
     QString GetText() const override;
 };

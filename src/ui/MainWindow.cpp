@@ -150,23 +150,23 @@ void MainWindow::onCreate()
     // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
     // temperature and humidity thresholds share their registers, so either dialog needs all four.
     ParameterModel& m = model_;
-    const DialogNeeds thresholds{&m.Param<CHighTemp>(), &m.Param<CLowTemp>(), &m.Param<CHighHum>(),
-                                 &m.Param<CLowHum>()};
+    const DialogNeeds thresholds{&m.Param<HighTemp>(), &m.Param<LowTemp>(), &m.Param<HighHum>(),
+                                 &m.Param<LowHum>()};
     auto connectDialog = [this](const char* button, QWidget* ProgramWindows::*form, DialogNeeds needs) {
         if (auto* b = findChild<QPushButton*>(QString::fromLatin1(button)))
             connect(b, &QPushButton::clicked, this,
                     [this, form, needs = std::move(needs)] { OpenDialog(windows_.*form, needs); });
     };
-    connectDialog(objname::kSetClockButton, &ProgramWindows::clockDialog, {&m.Param<CCurrentDate>(), &m.Param<CCurrentTime>()});
-    connectDialog(objname::kChangeNameButton, &ProgramWindows::loggerNameDialog, {&m.Param<CLoggerName>()});
+    connectDialog(objname::kSetClockButton, &ProgramWindows::clockDialog, {&m.Param<CurrentDate>(), &m.Param<CurrentTime>()});
+    connectDialog(objname::kChangeNameButton, &ProgramWindows::loggerNameDialog, {&m.Param<LoggerName>()});
     connectDialog(objname::kChangeStartButton, &ProgramWindows::startDialog,
-                  {&m.Param<CStartLog>(), &m.Param<CWrapAround>(), &m.Param<CLogStartDate>(),
-                   &m.Param<CLogStartTime>()});
+                  {&m.Param<StartLog>(), &m.Param<WrapAround>(), &m.Param<LogStartDate>(),
+                   &m.Param<LogStartTime>()});
     connectDialog(objname::kTempThresholdsButton, &ProgramWindows::temperatureDialog, thresholds);
     connectDialog(objname::kHumThresholdsButton, &ProgramWindows::humidityDialog, thresholds);
-    connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<CWriteInterval>()});
+    connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<WriteInterval>()});
     connectDialog(objname::kCorrectionButton, &ProgramWindows::correctionDialog,
-                  {&m.Param<CCorrectionTemp>(), &m.Param<CCorrectionHum>()});
+                  {&m.Param<CorrectionTemp>(), &m.Param<CorrectionHum>()});
     connect(recordStartButton, &QPushButton::clicked, this, &MainWindow::onRecordStartClicked);
     connect(recordStopButton, &QPushButton::clicked, this, &MainWindow::onRecordStopClicked);
     ConnectServiceButtons();

@@ -74,52 +74,52 @@ void MainWindow::BindMonitorControls()
     base(objname::kDeviceGroup, nullptr);
     base(nullptr, objname::kStartReadButton);
     editor(objname::kNameField, objname::kNameGroup, objname::kChangeNameButton, nullptr, nullptr,
-           m.Param<CLoggerName>());
+           m.Param<LoggerName>());
     editor(objname::kTemperatureField, objname::kTemperatureGroup, objname::kTempThresholdsButton, nullptr,
-           objname::kTemperatureUnit, m.Param<CCurrentTemp>());
+           objname::kTemperatureUnit, m.Param<CurrentTemp>());
     editor(objname::kHighTempField, nullptr, nullptr, objname::kHighTempCaption,
-           objname::kHighTempUnit, m.Param<CHighTemp>());
+           objname::kHighTempUnit, m.Param<HighTemp>());
     editor(objname::kLowTempField, nullptr, nullptr, objname::kLowTempCaption,
-           objname::kLowTempUnit, m.Param<CLowTemp>());
+           objname::kLowTempUnit, m.Param<LowTemp>());
     // The correction tab's captions grey with their fields (humidity on a temperature-only logger).
     editor(objname::kCorrTempField, objname::kCorrectionGroup, objname::kCorrectionButton, objname::kCorrTempCaption,
-           objname::kCorrTempUnit, m.Param<CCurrentTemp>());
+           objname::kCorrTempUnit, m.Param<CurrentTemp>());
     editor(objname::kCorrHumField, nullptr, nullptr, objname::kCorrHumCaption,
-           objname::kCorrHumUnit, m.Param<CCurrentHum>());
+           objname::kCorrHumUnit, m.Param<CurrentHum>());
     editor(objname::kTempCorrectionField, nullptr, nullptr, objname::kTempCorrectionCaption,
-           objname::kTempCorrectionUnit, m.Param<CCorrectionTemp>());
+           objname::kTempCorrectionUnit, m.Param<CorrectionTemp>());
     editor(objname::kHumCorrectionField, nullptr, nullptr, objname::kHumCorrectionCaption,
-           objname::kHumCorrectionUnit, m.Param<CCorrectionHum>());
+           objname::kHumCorrectionUnit, m.Param<CorrectionHum>());
     editor(objname::kHumidityField, objname::kHumidityGroup, objname::kHumThresholdsButton, nullptr,
-           objname::kHumidityUnit, m.Param<CCurrentHum>());
+           objname::kHumidityUnit, m.Param<CurrentHum>());
     editor(objname::kHighHumField, nullptr, nullptr, objname::kHighHumCaption,
-           objname::kHighHumUnit, m.Param<CHighHum>());
+           objname::kHighHumUnit, m.Param<HighHum>());
     editor(objname::kLowHumField, nullptr, nullptr, objname::kLowHumCaption,
-           objname::kLowHumUnit, m.Param<CLowHum>());
-    editor(objname::kTypeField, nullptr, nullptr, objname::kTypeCaption, nullptr, m.Param<CDeviceType>());
+           objname::kLowHumUnit, m.Param<LowHum>());
+    editor(objname::kTypeField, nullptr, nullptr, objname::kTypeCaption, nullptr, m.Param<DeviceType>());
     editor(objname::kSerialField, nullptr, nullptr, objname::kSerialCaption, nullptr,
-           m.Param<CSerialNumber>());
+           m.Param<SerialNumber>());
     editor(objname::kDateField, objname::kClockGroup, objname::kSetClockButton, objname::kDateCaption, nullptr,
-           m.Param<CCurrentDate>());
+           m.Param<CurrentDate>());
     editor(objname::kTimeField, nullptr, nullptr, objname::kTimeCaption, nullptr,
-           m.Param<CCurrentTime>());
-    radios(objname::kStartModeGroup, m.Param<CStartLog>());
-    radios(objname::kWrapGroup, m.Param<CWrapAround>());
-    editor(objname::kStartDateField, nullptr, objname::kChangeStartButton, nullptr, nullptr, m.Param<CLogStartDate>());
+           m.Param<CurrentTime>());
+    radios(objname::kStartModeGroup, m.Param<StartLog>());
+    radios(objname::kWrapGroup, m.Param<WrapAround>());
+    editor(objname::kStartDateField, nullptr, objname::kChangeStartButton, nullptr, nullptr, m.Param<LogStartDate>());
     editor(objname::kStartTimeField, nullptr, nullptr, objname::kStartMomentCaption, nullptr,
-           m.Param<CLogStartTime>());
+           m.Param<LogStartTime>());
     editor(objname::kIntervalField, nullptr, nullptr, objname::kIntervalCaption, nullptr,
-           m.Param<CWriteInterval>());
+           m.Param<WriteInterval>());
     editor(objname::kSavedCountField, nullptr, objname::kChangeIntervalButton, objname::kSavedCountCaption, nullptr,
-           m.Param<CWriteIndex>());
+           m.Param<WriteIndex>());
     editor(objname::kMadeField, nullptr, nullptr, objname::kMadeCaption, nullptr,
-           m.Param<CProductionDate>());
+           m.Param<ProductionDate>());
     editor(objname::kFirmwareField, nullptr, nullptr, objname::kFirmwareCaption, nullptr,
-           m.Param<CVersionFirmware>());
+           m.Param<VersionFirmware>());
     editor(objname::kMeasuredField, nullptr, nullptr, objname::kMeasuredCaption, nullptr,
-           m.Param<CLogCounter>());
+           m.Param<LogCounter>());
     editor(objname::kBatteryField, nullptr, nullptr, objname::kBatteryCaption, nullptr,
-           m.Param<CBatteryStatus>());
+           m.Param<BatteryStatus>());
 }
 
 int MainWindow::ChooseStateCode() const

@@ -11,21 +11,21 @@ namespace {
 QString Caption(const ParameterModel& m, const Parameter* p)
 {
     const std::pair<const Parameter*, const char*> captions[] = {
-        {&m.Param<CLoggerName>(), "[1046]Nazwa Loggera"},
-        {&m.Param<CCurrentDate>(), "[130]Zegar"},
-        {&m.Param<CCurrentTime>(), "[130]Zegar"},
-        {&m.Param<CLogStartDate>(), "[2162]Start rejestracji"},
-        {&m.Param<CLogStartTime>(), "[2162]Start rejestracji"},
-        {&m.Param<CWriteInterval>(), "[2163]Częstość zapisu"},
-        {&m.Param<CHighTemp>(), "[2164]Górny próg temperatury"},
-        {&m.Param<CLowTemp>(), "[2165]Dolny próg temperatury"},
-        {&m.Param<CHighHum>(), "[2166]Górny próg wilgotności"},
-        {&m.Param<CLowHum>(), "[2167]Dolny próg wilgotności"},
-        {&m.Param<CCorrectionTemp>(), "[2168]Korekta temperatury"},
-        {&m.Param<CCorrectionHum>(), "[2169]Korekta wilgotności"},
-        {&m.Param<CStartLog>(), "[2170]Sposób uruchomienia rejestracji"},
-        {&m.Param<CWrapAround>(), "[2171]Po zapełnieniu pamięci"},
-        {&m.Param<CLogging>(), "[200]Rejestracja"},
+        {&m.Param<LoggerName>(), "[1046]Nazwa Loggera"},
+        {&m.Param<CurrentDate>(), "[130]Zegar"},
+        {&m.Param<CurrentTime>(), "[130]Zegar"},
+        {&m.Param<LogStartDate>(), "[2162]Start rejestracji"},
+        {&m.Param<LogStartTime>(), "[2162]Start rejestracji"},
+        {&m.Param<WriteInterval>(), "[2163]Częstość zapisu"},
+        {&m.Param<HighTemp>(), "[2164]Górny próg temperatury"},
+        {&m.Param<LowTemp>(), "[2165]Dolny próg temperatury"},
+        {&m.Param<HighHum>(), "[2166]Górny próg wilgotności"},
+        {&m.Param<LowHum>(), "[2167]Dolny próg wilgotności"},
+        {&m.Param<CorrectionTemp>(), "[2168]Korekta temperatury"},
+        {&m.Param<CorrectionHum>(), "[2169]Korekta wilgotności"},
+        {&m.Param<StartLog>(), "[2170]Sposób uruchomienia rejestracji"},
+        {&m.Param<WrapAround>(), "[2171]Po zapełnieniu pamięci"},
+        {&m.Param<Logging>(), "[200]Rejestracja"},
     };
     for (const auto& [parameter, caption] : captions)
         if (parameter == p) return QString::fromUtf8(caption);

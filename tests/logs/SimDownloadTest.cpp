@@ -106,7 +106,7 @@ TEST_F(SimDownload, FiveThousandRecordsArriveWholeInEightyOneReplies) {
     logger = std::make_unique<sim::SimLogger>(MakeScenario(5000));
     ReadParameters();
     ASSERT_TRUE(view.paramsReady);
-    EXPECT_EQ(params.Param<CWriteIndex>().GetText(), QStringLiteral("5000"));
+    EXPECT_EQ(params.Param<WriteIndex>().GetText(), QStringLiteral("5000"));
     exchanges = 0;
     manager.StartRead();
     EXPECT_TRUE(Run());

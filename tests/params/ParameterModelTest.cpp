@@ -81,91 +81,91 @@ TEST_F(ParameterModelTest, LowBlockReplyFillsEveryLowParameterInEachLocale) {
     };
     for (const auto& c : cases) {
         LocaleGuard locale(c.name);
-        EXPECT_EQ(model.Param<CCurrentDate>().GetText(), QString::fromLatin1(c.date));
-        EXPECT_EQ(model.Param<CCurrentTime>().GetText(), QString::fromLatin1(c.time));
-        EXPECT_EQ(model.Param<CProductionDate>().GetText(), QString::fromLatin1(c.date));
-        EXPECT_EQ(model.Param<CCurrentTemp>().GetText(), QString::fromLatin1(c.temp));
-        EXPECT_EQ(model.Param<CWriteInterval>().GetText(), QStringLiteral("0d  00h:05m:00s"));
+        EXPECT_EQ(model.Param<CurrentDate>().GetText(), QString::fromLatin1(c.date));
+        EXPECT_EQ(model.Param<CurrentTime>().GetText(), QString::fromLatin1(c.time));
+        EXPECT_EQ(model.Param<ProductionDate>().GetText(), QString::fromLatin1(c.date));
+        EXPECT_EQ(model.Param<CurrentTemp>().GetText(), QString::fromLatin1(c.temp));
+        EXPECT_EQ(model.Param<WriteInterval>().GetText(), QStringLiteral("0d  00h:05m:00s"));
     }
     LocaleGuard locale("en_US");
-    EXPECT_EQ(model.Param<CLowTemp>().GetText(), QStringLiteral("-12.5"));
-    EXPECT_EQ(model.Param<CHighTemp>().GetText(), QStringLiteral("39.9"));
-    EXPECT_EQ(model.Param<CCurrentHum>().GetText(), QStringLiteral("55.5"));
-    EXPECT_EQ(model.Param<CLowHum>().GetText(), QStringLiteral("10.0"));
-    EXPECT_EQ(model.Param<CHighHum>().GetText(), QStringLiteral("90.0"));
-    EXPECT_EQ(model.Param<CBatteryStatus>().GetText(), QStringLiteral("80%"));
-    EXPECT_EQ(model.Param<CLogCounter>().GetText(), QStringLiteral("66051"));
-    EXPECT_EQ(model.Param<CVersionFirmware>().GetText(), QStringLiteral("1:5"));
-    EXPECT_EQ(model.Param<CWriteIndex>().GetText(), QStringLiteral("258"));
-    EXPECT_EQ(model.Param<CReadIndex>().GetText(), QStringLiteral("1"));
-    EXPECT_EQ(model.Param<CStatusWord>().GetText(), QStringLiteral("6"));
-    EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
-    EXPECT_EQ(model.Param<CLogging>().GetValue(), 1);
-    EXPECT_EQ(model.Param<CWrapAround>().GetValue(), 0);
+    EXPECT_EQ(model.Param<LowTemp>().GetText(), QStringLiteral("-12.5"));
+    EXPECT_EQ(model.Param<HighTemp>().GetText(), QStringLiteral("39.9"));
+    EXPECT_EQ(model.Param<CurrentHum>().GetText(), QStringLiteral("55.5"));
+    EXPECT_EQ(model.Param<LowHum>().GetText(), QStringLiteral("10.0"));
+    EXPECT_EQ(model.Param<HighHum>().GetText(), QStringLiteral("90.0"));
+    EXPECT_EQ(model.Param<BatteryStatus>().GetText(), QStringLiteral("80%"));
+    EXPECT_EQ(model.Param<LogCounter>().GetText(), QStringLiteral("66051"));
+    EXPECT_EQ(model.Param<VersionFirmware>().GetText(), QStringLiteral("1:5"));
+    EXPECT_EQ(model.Param<WriteIndex>().GetText(), QStringLiteral("258"));
+    EXPECT_EQ(model.Param<ReadIndex>().GetText(), QStringLiteral("1"));
+    EXPECT_EQ(model.Param<StatusWord>().GetText(), QStringLiteral("6"));
+    EXPECT_EQ(model.Param<StartLog>().GetValue(), 2);
+    EXPECT_EQ(model.Param<Logging>().GetValue(), 1);
+    EXPECT_EQ(model.Param<WrapAround>().GetValue(), 0);
     EXPECT_TRUE(model.RecordingActive());
 }
 
 TEST_F(ParameterModelTest, StartModeDecidesWhetherTheStartMomentApplies) {
     for (std::uint16_t mode = 0; mode < 4; ++mode) {
         Store(0, LowBlock(static_cast<std::uint16_t>(0x0008 | mode)));
-        EXPECT_EQ(model.Param<CLogStartDate>().Applicable, mode == 2) << mode;
-        EXPECT_EQ(model.Param<CLogStartTime>().Applicable, mode == 2) << mode;
+        EXPECT_EQ(model.Param<LogStartDate>().Applicable, mode == 2) << mode;
+        EXPECT_EQ(model.Param<LogStartTime>().Applicable, mode == 2) << mode;
         EXPECT_FALSE(model.RecordingActive());
-        EXPECT_EQ(model.Param<CWrapAround>().GetText(), QStringLiteral("1"));
+        EXPECT_EQ(model.Param<WrapAround>().GetText(), QStringLiteral("1"));
     }
-    model.Param<CStartLog>().SetValue(2);  // a dialog's choice recomputes at once
-    EXPECT_TRUE(model.Param<CLogStartDate>().Applicable);
+    model.Param<StartLog>().SetValue(2);  // a dialog's choice recomputes at once
+    EXPECT_TRUE(model.Param<LogStartDate>().Applicable);
     EXPECT_EQ(model.Mirror()[0], 0x000A);
 }
 
 TEST_F(ParameterModelTest, MissingStatusWordEmptiesTheBitsAndStopsRecording) {
     Store(0, LowBlock());
-    model.Param<CLogging>().Invalidate();
+    model.Param<Logging>().Invalidate();
     model.UpdateDependencies();
-    for (auto* p : {static_cast<Parameter*>(&model.Param<CStartLog>()), static_cast<Parameter*>(&model.Param<CLogging>()),
-                    static_cast<Parameter*>(&model.Param<CWrapAround>())}) {
+    for (auto* p : {static_cast<Parameter*>(&model.Param<StartLog>()), static_cast<Parameter*>(&model.Param<Logging>()),
+                    static_cast<Parameter*>(&model.Param<WrapAround>())}) {
         EXPECT_EQ(p->GetValue(), -1);
         EXPECT_EQ(p->GetText(), QString());
     }
     EXPECT_FALSE(model.RecordingActive());
-    EXPECT_FALSE(model.Param<CLogStartDate>().Applicable);
+    EXPECT_FALSE(model.Param<LogStartDate>().Applicable);
 }
 
 TEST_F(ParameterModelTest, DeviceTypeDecidesHumidity) {
-    EXPECT_FALSE(model.Param<CCurrentHum>().Available) << "not read yet";
+    EXPECT_FALSE(model.Param<CurrentHum>().Available) << "not read yet";
     Store(0, LowBlock(0, 0x0201));
-    EXPECT_EQ(model.Param<CDeviceType>().GetText(), QStringLiteral("0201"));
-    EXPECT_TRUE(model.Param<CCurrentHum>().Available && model.Param<CLowHum>().Available && model.Param<CHighHum>().Available);
+    EXPECT_EQ(model.Param<DeviceType>().GetText(), QStringLiteral("0201"));
+    EXPECT_TRUE(model.Param<CurrentHum>().Available && model.Param<LowHum>().Available && model.Param<HighHum>().Available);
     Store(17, {0x0101});
-    EXPECT_FALSE(model.Param<CCurrentHum>().Available || model.Param<CLowHum>().Available || model.Param<CHighHum>().Available);
-    EXPECT_TRUE(model.Param<CCurrentTemp>().Available);
+    EXPECT_FALSE(model.Param<CurrentHum>().Available || model.Param<LowHum>().Available || model.Param<HighHum>().Available);
+    EXPECT_TRUE(model.Param<CurrentTemp>().Available);
     model.InvalidateAll();
-    EXPECT_FALSE(model.Param<CHighHum>().Available);
-    EXPECT_EQ(model.Param<CDeviceType>().GetValue(), 65535);
+    EXPECT_FALSE(model.Param<HighHum>().Available);
+    EXPECT_EQ(model.Param<DeviceType>().GetValue(), 65535);
 }
 
 TEST_F(ParameterModelTest, InvalidRegisterContentsGiveEmptyTexts) {
     Store(0, LowBlock());
     Store(1, {2015, 0x0D01, 0x1900, 0x0000});   // month 13, hour 25
-    EXPECT_EQ(model.Param<CCurrentDate>().GetText(), QString());
-    EXPECT_EQ(model.Param<CCurrentTime>().GetText(), QString());
+    EXPECT_EQ(model.Param<CurrentDate>().GetText(), QString());
+    EXPECT_EQ(model.Param<CurrentTime>().GetText(), QString());
     Store(25, {0x0320, 0x1502, 0x3000});        // 30 February
-    EXPECT_EQ(model.Param<CProductionDate>().GetText(), QString());
+    EXPECT_EQ(model.Param<ProductionDate>().GetText(), QString());
     Store(25, {0x0320, 0x1A03, 0x0500});        // A in the year
-    EXPECT_EQ(model.Param<CProductionDate>().GetText(), QString());
+    EXPECT_EQ(model.Param<ProductionDate>().GetText(), QString());
     Store(15, {0x0A00 << 1, 0xFFFF});           // not BCD, second register missing
-    EXPECT_EQ(model.Param<CCurrentTemp>().GetText(), QString());
+    EXPECT_EQ(model.Param<CurrentTemp>().GetText(), QString());
     Store(16, {0x0000});
-    EXPECT_EQ(model.Param<CCurrentTemp>().GetText().left(1), QStringLiteral("0"));
+    EXPECT_EQ(model.Param<CurrentTemp>().GetText().left(1), QStringLiteral("0"));
 }
 
 TEST_F(ParameterModelTest, OddCountsAndRepliesPastTheMirrorKeepToCompleteWords) {
     const std::uint8_t odd[] = {0x12, 0x34, 0x56, 0x78, 0x9A};
     model.StoreRegisters(odd, 280, 5);
-    EXPECT_EQ(model.Param<CSerialNumber>().GetText(), QStringLiteral("12345678"));
+    EXPECT_EQ(model.Param<SerialNumber>().GetText(), QStringLiteral("12345678"));
     EXPECT_EQ(model.Mirror()[282], kNotReceived);
     model.StoreRegisters(odd, 17, -3);
-    EXPECT_EQ(model.Param<CDeviceType>().GetValue(), 65535);
+    EXPECT_EQ(model.Param<DeviceType>().GetValue(), 65535);
 
     std::vector<std::uint16_t> words(30);
     for (std::size_t i = 0; i < words.size(); ++i) words[i] = static_cast<std::uint16_t>(500 + i);
@@ -186,11 +186,11 @@ TEST_F(ParameterModelTest, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt
     Store(256, high);
     EXPECT_EQ(model.ValueCount(), model.ParameterCount());
     LocaleGuard locale("pl_PL");
-    EXPECT_EQ(model.Param<CLoggerName>().GetText(), QStringLiteral("Log"));
-    EXPECT_EQ(model.Param<CSerialNumber>().GetText(), QStringLiteral("DEADBEEF"));
-    EXPECT_EQ(model.Param<CDeviceTypeEprom>().GetText(), QStringLiteral("0201"));
-    EXPECT_EQ(model.Param<CCorrectionTemp>().GetText(), QStringLiteral("-0,3"));
-    EXPECT_EQ(model.Param<CCorrectionHum>().GetText(), QStringLiteral("12,7"));
+    EXPECT_EQ(model.Param<LoggerName>().GetText(), QStringLiteral("Log"));
+    EXPECT_EQ(model.Param<SerialNumber>().GetText(), QStringLiteral("DEADBEEF"));
+    EXPECT_EQ(model.Param<DeviceTypeEprom>().GetText(), QStringLiteral("0201"));
+    EXPECT_EQ(model.Param<CorrectionTemp>().GetText(), QStringLiteral("-0,3"));
+    EXPECT_EQ(model.Param<CorrectionHum>().GetText(), QStringLiteral("12,7"));
     model.InvalidateAll();
     EXPECT_EQ(model.ValueCount(), 0);
     for (Parameter* p : model.Parameters) EXPECT_EQ(p->GetText(), QString()) << qPrintable(p->Name);
@@ -210,20 +210,20 @@ TEST_F(ParameterModelTest, RepliesNameTheParametersTheyGaveAnotherValueOrFilled)
     EXPECT_EQ(storeAndTake(block), QStringList());
     auto later = block;
     later[4] ^= 0x0100;  // one second on
-    EXPECT_EQ(storeAndTake(later), QStringList{model.Param<CCurrentTime>().Name});
+    EXPECT_EQ(storeAndTake(later), QStringList{model.Param<CurrentTime>().Name});
     // Changed here since the last reply counts as well: a start mode chosen, a field a save emptied.
-    model.Param<CStartLog>().SetValue(2);
-    model.Param<CHighTemp>().Invalidate();
+    model.Param<StartLog>().SetValue(2);
+    model.Param<HighTemp>().Invalidate();
     const QStringList restored = storeAndTake(later);
-    EXPECT_TRUE(restored.contains(model.Param<CStartLog>().Name));
-    EXPECT_TRUE(restored.contains(model.Param<CHighTemp>().Name));
-    EXPECT_FALSE(restored.contains(model.Param<CCurrentTime>().Name));
+    EXPECT_TRUE(restored.contains(model.Param<StartLog>().Name));
+    EXPECT_TRUE(restored.contains(model.Param<HighTemp>().Name));
+    EXPECT_FALSE(restored.contains(model.Param<CurrentTime>().Name));
     model.InvalidateAll();
     EXPECT_EQ(model.TakeChanged().size(), model.Parameters.size());
 }
 
 TEST_F(ParameterModelTest, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
-    auto& name = model.Param<CLoggerName>();
+    auto& name = model.Param<LoggerName>();
     const QString longest(45, u'ż');
     name.SetText(longest);
     EXPECT_EQ(name.GetText(), longest);
@@ -236,9 +236,9 @@ TEST_F(ParameterModelTest, LoggerNameKeepsFortyFiveBytesAndPolishLetters) {
     // A write and its read-back: the words queued are the words the logger returns.
     name.SetText(QStringLiteral("Łódź"));
     const auto words = name.Words();
-    model.WriteRegisters(name, std::span(words).first(CLoggerName::kWrittenWords));
+    model.WriteRegisters(name, std::span(words).first(LoggerName::kWrittenWords));
     name.Invalidate();
-    model.ReadBack(name, CLoggerName::kWrittenWords);
+    model.ReadBack(name, LoggerName::kWrittenWords);
     ASSERT_EQ(queued.size(), 2u);
     EXPECT_EQ(name.GetText(), QString());
     Store(queued[0].StartRegister, {queued[0].Values.begin(), queued[0].Values.end()});
@@ -259,30 +259,30 @@ TEST_F(ParameterModelTest, SetTextChangesCopiesOnlyForTextsThatParseAndFit) {
     const auto before = snapshot();
     for (const char* bad : {"", "abc", "1,2.3", "400", "1e30", "31.02.2015 25:00:00"}) {
         for (Parameter* p : model.Parameters)
-            if (p != &model.Param<CLoggerName>()) p->SetText(QString::fromLatin1(bad));
+            if (p != &model.Param<LoggerName>()) p->SetText(QString::fromLatin1(bad));
         EXPECT_EQ(snapshot(), before) << bad;
     }
-    model.Param<CHighTemp>().SetText(QStringLiteral("25,3"));
-    EXPECT_EQ(model.Param<CHighTemp>().Reg0, 0x04A6);
-    model.Param<CHighHum>().SetText(QStringLiteral("55.5"));
-    EXPECT_EQ(model.Param<CHighHum>().Reg1, 0x555F);
-    model.Param<CCurrentDate>().SetText(QStringLiteral("24.12.2026 18:30:00"));
-    EXPECT_EQ(model.Param<CCurrentDate>().Reg0, 2026);
-    EXPECT_EQ(model.Param<CCurrentDate>().Reg1, 0x0C18);
-    model.Param<CCurrentTime>().SetText(QStringLiteral("18:30:05"));
-    EXPECT_EQ(model.Param<CCurrentTime>().Reg0, 0x121E);
-    EXPECT_EQ(model.Param<CCurrentTime>().Reg1, 0x05AA);  // low byte kept
+    model.Param<HighTemp>().SetText(QStringLiteral("25,3"));
+    EXPECT_EQ(model.Param<HighTemp>().Reg0, 0x04A6);
+    model.Param<HighHum>().SetText(QStringLiteral("55.5"));
+    EXPECT_EQ(model.Param<HighHum>().Reg1, 0x555F);
+    model.Param<CurrentDate>().SetText(QStringLiteral("24.12.2026 18:30:00"));
+    EXPECT_EQ(model.Param<CurrentDate>().Reg0, 2026);
+    EXPECT_EQ(model.Param<CurrentDate>().Reg1, 0x0C18);
+    model.Param<CurrentTime>().SetText(QStringLiteral("18:30:05"));
+    EXPECT_EQ(model.Param<CurrentTime>().Reg0, 0x121E);
+    EXPECT_EQ(model.Param<CurrentTime>().Reg1, 0x05AA);  // low byte kept
 }
 
 TEST_F(ParameterModelTest, IntervalAndReadIndexValues) {
-    auto& interval = model.Param<CWriteInterval>();
+    auto& interval = model.Param<WriteInterval>();
     interval.SetValue(300);
     EXPECT_EQ(interval.Reg0, 0x0001);
     EXPECT_EQ(interval.Reg1, 0x2C00);
     EXPECT_EQ(interval.GetValue(), 300);
     interval.SetValue(0xFFFEFF);
     EXPECT_EQ(interval.GetText(), QStringLiteral("194d  04h:15m:59s"));
-    auto& index = model.Param<CReadIndex>();
+    auto& index = model.Param<ReadIndex>();
     index.Reg1 = 0x00AB;
     index.SetValue(0x123456);
     EXPECT_EQ(index.Reg0, 0x1234);
@@ -290,7 +290,7 @@ TEST_F(ParameterModelTest, IntervalAndReadIndexValues) {
 }
 
 TEST_F(ParameterModelTest, RequestsCarryTheDialogsWritesAndReadBacks) {
-    auto& high = model.Param<CHighTemp>();
+    auto& high = model.Param<HighTemp>();
     const std::uint16_t words[] = {0x04A6, 0x900F};
     model.WriteRegisters(high, words);
     model.ReadBack(high, 2);

@@ -51,10 +51,10 @@ TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
     EXPECT_FALSE(form.loggerTimeCheck->isChecked());
     form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"w3=0f1e,2d00", "r3+2"}));
-    EXPECT_EQ(model.Param<CCurrentTime>().GetText(), QString());  // until the read-back
+    EXPECT_EQ(model.Param<CurrentTime>().GetText(), QString());  // until the read-back
     Run();
     EXPECT_EQ(LoggerClock(), QDateTime(QDate(2015, 3, 30), QTime(15, 30, 45)));
-    EXPECT_EQ(model.Param<CCurrentTime>().GetText(), TimeText(15, 30, 45));
+    EXPECT_EQ(model.Param<CurrentTime>().GetText(), TimeText(15, 30, 45));
 
     Open(QTime(23, 59, 58), QDate(2016, 2, 29));
     form.computerTimeCheck->click();

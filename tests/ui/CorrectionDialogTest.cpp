@@ -64,7 +64,7 @@ TEST_F(CorrectionDialogTest, NewCorrectionsReachTheSimulatedLoggerWithOneReset) 
     EXPECT_EQ(logger->Register(300), 128 - 15);
     EXPECT_EQ(logger->Register(301), 128 + 24);
     EXPECT_EQ(logger->ResetCommandCount(), 1u);
-    EXPECT_EQ(model.Param<CCorrectionHum>().GetText(), QStringLiteral("2,4"));
+    EXPECT_EQ(model.Param<CorrectionHum>().GetText(), QStringLiteral("2,4"));
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     EXPECT_FALSE(WhileShown(freq, openFreq, [&] { freq->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
     // A poll under way during the save may bring the old value back first: wait for the new one.
-    ASSERT_TRUE(WaitUntil([&] { return w.model.Param<CWriteInterval>().GetValue() == 420; }));
+    ASSERT_TRUE(WaitUntil([&] { return w.model.Param<WriteInterval>().GetValue() == 420; }));
     int shownSeconds = -1;
     EXPECT_TRUE(WhileShown(freq, openFreq, [&] {
         shownSeconds = freq->daysSpin->value() * 86400 + QTime(0, 0).secsTo(freq->hoursEdit->time());
@@ -160,7 +160,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     ASSERT_TRUE(WhileShown(start, openStart, [&] {
         start->timedStartRadio->click();
         // A timed start must lie ahead of the logger's clock.
-        const auto today = ParseDateTimeText(w.model.Param<CCurrentDate>().GetText());
+        const auto today = ParseDateTimeText(w.model.Param<CurrentDate>().GetText());
         ASSERT_TRUE(today);
         start->dateEdit->setDate(today->date().addDays(1));
         start->saveButton->click();
@@ -168,7 +168,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
     ASSERT_TRUE(WaitUntil([&] {
-        return w.model.Param<CStartLog>().GetValue() == 2 && w.model.Param<CLogStartDate>().Known();
+        return w.model.Param<StartLog>().GetValue() == 2 && w.model.Param<LogStartDate>().Known();
     }));
     bool timedShown = false;
     EXPECT_TRUE(WhileShown(start, openStart, [&] {
@@ -215,7 +215,7 @@ TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays)
     w.form->ShowBox = [&](LogDownloadView::BoxIcon, const QString& caption, const QString& text) {
         boxes << caption + u'|' + text;
     };
-    const QString lowBefore = w.model.Param<CLowTemp>().GetText();
+    const QString lowBefore = w.model.Param<LowTemp>().GetText();
     ASSERT_FALSE(lowBefore.isEmpty());
 
     struct Step {
@@ -226,13 +226,13 @@ TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays)
     };
     const Step steps[] = {
         // The simulator keeps the refused value all the same; the operator hears of it once.
-        {w.model.Param<CHighTemp>(), "31,5", "31,5",
+        {w.model.Param<HighTemp>(), "31,5", "31,5",
          "Błąd|Logger nie przyjął zmiany parametru Górny próg temperatury\nWysłano: 31,5\n"
          "Logger odpowiedział wyjątkiem 3 (niedozwolona wartość)"},
-        {w.model.Param<CLowTemp>(), "-31,5", lowBefore,
+        {w.model.Param<LowTemp>(), "-31,5", lowBefore,
          "Błąd|Logger nie przyjął zmiany parametru Dolny próg temperatury\nWysłano: -31,5\nLogger zachował: " +
              lowBefore},
-        {w.model.Param<CLowTemp>(), "-21,5", "-21,5", {}},
+        {w.model.Param<LowTemp>(), "-21,5", "-21,5", {}},
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.value);

@@ -52,11 +52,11 @@ TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack)
     form.saveButton->click();
     EXPECT_EQ(Requests(), Expected(name));
     EXPECT_EQ(queued.front().Values.front(), 0x8F72);  // "Źr"
-    EXPECT_EQ(model.Param<CLoggerName>().FirstRegister, 256);
-    EXPECT_EQ(model.Param<CLoggerName>().GetText(), QString());  // until the read-back
+    EXPECT_EQ(model.Param<LoggerName>().FirstRegister, 256);
+    EXPECT_EQ(model.Param<LoggerName>().GetText(), QString());  // until the read-back
     Run();
     Poll();
-    EXPECT_EQ(model.Param<CLoggerName>().GetText(), name);
+    EXPECT_EQ(model.Param<LoggerName>().GetText(), name);
 
     form.show();
     form.nameEdit->clear();
@@ -105,7 +105,7 @@ TEST_F(LoggerNameDialogLongName, FortyFiveCharactersShowWholeAndMayOnlyBeShorten
     EXPECT_EQ(Requests(), Expected(k45.left(43)));
     Run();
     Poll();  // the poll reads register 278 too
-    EXPECT_EQ(model.Param<CLoggerName>().GetText(), k45.left(43));
+    EXPECT_EQ(model.Param<LoggerName>().GetText(), k45.left(43));
 }
 
 }  // namespace

@@ -408,7 +408,7 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
     EXPECT_TRUE(w.form->ParamsReady());
 
     EXPECT_EQ(w.Edit(objname::kNameField)->text(), QStringLiteral("Magazyn próbek – Łódź"));
-    EXPECT_EQ(w.Edit(objname::kHighTempField)->text(), w.model.Param<CHighTemp>().GetText());
+    EXPECT_EQ(w.Edit(objname::kHighTempField)->text(), w.model.Param<HighTemp>().GetText());
     // Numbers on screen follow the language, whatever the system's locale or what was typed last.
     float typed = 0;
     for (const char* typedText : {"30", "7,5", "7.5"}) {
@@ -649,7 +649,7 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
     QCoreApplication::processEvents();
     EXPECT_EQ(retexted, QStringList{clock->objectName()});
     EXPECT_GT(clockScreen.count, 0);
-    EXPECT_EQ(clock->text(), w.model.Param<CCurrentTime>().GetText());
+    EXPECT_EQ(clock->text(), w.model.Param<CurrentTime>().GetText());
 }
 
 TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)

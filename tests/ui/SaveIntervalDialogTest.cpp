@@ -33,7 +33,7 @@ TEST_F(SaveIntervalDialogTest, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChange
     EXPECT_EQ(Save(0, QTime(0, 5)), QStringList());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Save(1, QTime(0, 0, 30)), QStringList({"w9=0151,9e00", "r9+2"}));  // 86 430 s
-    EXPECT_TRUE(model.Param<CWriteInterval>().GetText().isEmpty());  // until the read-back
+    EXPECT_TRUE(model.Param<WriteInterval>().GetText().isEmpty());  // until the read-back
     StoreInterval(86430);
     EXPECT_EQ(Save(100, QTime(23, 59, 59)), QStringList({"w9=8527,7f00", "r9+2"}));  // 8 726 399 s
     StoreInterval(8726399);
@@ -65,7 +65,7 @@ TEST_F(SaveIntervalDialogTest, NewIntervalReachesTheSimulatedLogger) {
     dialog.saveButton->click();
     ASSERT_NO_FATAL_FAILURE(Run());
     EXPECT_EQ(std::uint32_t(logger->Register(9)) << 8 | logger->Register(10) >> 8, 2u * 86400 + 3723);
-    EXPECT_EQ(model.Param<CWriteInterval>().GetValue(), 2 * 86400 + 3723);
+    EXPECT_EQ(model.Param<WriteInterval>().GetValue(), 2 * 86400 + 3723);
 }
 
 }  // namespace

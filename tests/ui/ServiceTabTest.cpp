@@ -39,7 +39,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     EXPECT_EQ(Column(list, 1), QStringList(27, QString()));
     w.Find<QPushButton>(objname::kReadParametersButton)->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
-    EXPECT_EQ(list->topLevelItem(22)->text(1), w.model.Param<CLoggerName>().GetText());
+    EXPECT_EQ(list->topLevelItem(22)->text(1), w.model.Param<LoggerName>().GetText());
     EXPECT_FALSE(list->topLevelItem(22)->text(1).isEmpty());
     // Readable across: the name column is never narrowed below 200, the value column never widened past 150.
     list->setColumnWidth(0, 120);

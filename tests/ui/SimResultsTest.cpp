@@ -104,7 +104,7 @@ protected:
         ASSERT_EQ(results.Count(), count);
         ASSERT_EQ(Rows(), count);
         const QDateTime first = FromMoment(results[0].time);
-        EXPECT_EQ(first.date(), QLocale().toDate(model.Param<CLogStartDate>().GetText(), ShortDateFormat()));
+        EXPECT_EQ(first.date(), QLocale().toDate(model.Param<LogStartDate>().GetText(), ShortDateFormat()));
         for (int i = 0; i < count; ++i) {
             const DecodedRecord d = DecodeLogRecord(logger.Records()[static_cast<std::size_t>(i)]);
             ASSERT_EQ(results[i].temperature, d.temperature) << i;

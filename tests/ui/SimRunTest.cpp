@@ -41,9 +41,9 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     EXPECT_EQ(edit(objname::kNameField), QStringLiteral("Magazyn próbek – Łódź"));
     EXPECT_EQ(edit(objname::kHighTempField), QStringLiteral("30,0"));
     EXPECT_EQ(edit(objname::kHighHumField), QStringLiteral("75,0"));
-    EXPECT_EQ(edit(objname::kTypeField), model.Param<CDeviceType>().GetText());
+    EXPECT_EQ(edit(objname::kTypeField), model.Param<DeviceType>().GetText());
     EXPECT_TRUE(edit(objname::kTypeField).startsWith(QStringLiteral("02")));
-    EXPECT_EQ(edit(objname::kBatteryField), model.Param<CBatteryStatus>().GetText());
+    EXPECT_EQ(edit(objname::kBatteryField), model.Param<BatteryStatus>().GetText());
     for (const char* e : {objname::kTemperatureField, objname::kHumidityField, objname::kTimeField,
                           objname::kIntervalField, objname::kSavedCountField, objname::kSerialField,
                           objname::kMadeField, objname::kFirmwareField, objname::kMeasuredField,

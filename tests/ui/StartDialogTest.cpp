@@ -40,7 +40,7 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     LoggerChannel channel;
     channel.enqueue = [&](const Request& r) {
         queued.push_back(r);
-        applicableAtWrite |= r.StartRegister == 80 && model.Param<CLogStartDate>().Applicable;
+        applicableAtWrite |= r.StartRegister == 80 && model.Param<LogStartDate>().Applicable;
     };
     model.Connect(std::move(channel));
     form.show();
@@ -50,12 +50,12 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList({"c80=0", "c81=2", "r0+1", "r0+1", "w5=07df,0402", "r5+2", "w7=072d,1e00", "r7+2"}));
     EXPECT_TRUE(applicableAtWrite);
-    EXPECT_EQ(model.Param<CStartLog>().GetValue(), -1);  // until the read-back
+    EXPECT_EQ(model.Param<StartLog>().GetValue(), -1);  // until the read-back
     Run();
     EXPECT_EQ(logger->Register(0) & 3, 2);
-    EXPECT_EQ(model.Param<CStartLog>().GetValue(), 2);
-    EXPECT_EQ(model.Param<CLogStartDate>().GetText(), DateText(2015, 4, 2));
-    EXPECT_EQ(model.Param<CLogStartTime>().GetText(), TimeText(7, 45, 30));
+    EXPECT_EQ(model.Param<StartLog>().GetValue(), 2);
+    EXPECT_EQ(model.Param<LogStartDate>().GetText(), DateText(2015, 4, 2));
+    EXPECT_EQ(model.Param<LogStartTime>().GetText(), TimeText(7, 45, 30));
 
     // A timed start the logger's clock (30 March 2015, 12:00) has reached is refused, nothing written.
     form.show();
@@ -90,13 +90,13 @@ TEST_F(StartDialogTest, OverwriteWritesRegister83)
 TEST_F(StartDialogTest, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicked)
 {
     Poll();
-    model.Param<CStartLog>().Invalidate();
+    model.Param<StartLog>().Invalidate();
     form.show();
     EXPECT_EQ(Checked(), QList<QRadioButton*>());
     form.saveButton->click();
     EXPECT_EQ(Requests(), kReadBacks);
     Run();
-    model.Param<CStartLog>().Invalidate();
+    model.Param<StartLog>().Invalidate();
     form.show();
     form.buttonStartRadio->click();
     form.saveButton->click();
@@ -114,7 +114,7 @@ TEST_F(StartDialogTest, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten)
     EXPECT_EQ(Requests(), QStringList({"r0+1", "r0+1", "w7=081e,0100", "r7+2"}));
     queued.clear();
 
-    model.Param<CLogStartDate>().Invalidate();
+    model.Param<LogStartDate>().Invalidate();
     const QDateTime before = QDateTime::currentDateTime();
     form.show();
     EXPECT_LE(std::abs(before.secsTo(QDateTime(form.dateEdit->date(), form.timeEdit->time()))), 2);

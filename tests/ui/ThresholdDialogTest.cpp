@@ -32,7 +32,7 @@ TEST_F(ThresholdDialogs, OnlyChangedTextsAreWrittenEachWithItsReadBack) {
     // "21.5" is the shown value typed differently: it is written all the same.
     EXPECT_EQ(Save(dialog, "21.5", "-12,5"), QStringList());
     EXPECT_EQ(TakeRequests(), QStringList({"w20=042a,900f", "r20+2"}));
-    EXPECT_TRUE(model.Param<CHighTemp>().GetText().isEmpty());  // shown again only once read back
+    EXPECT_TRUE(model.Param<HighTemp>().GetText().isEmpty());  // shown again only once read back
     // The range ends: BCD 2000 and sign + BCD 0990 above the humidity bit; the
     // humidity half of each pair is carried as received.
     StoreThresholds();
@@ -100,8 +100,8 @@ TEST_F(ThresholdDialogs, NewThresholdsReachTheSimulatedLoggerAndComeBackConfirme
     EXPECT_DOUBLE_EQ(RecordHumidity(pair(20)), 82.5);
     EXPECT_DOUBLE_EQ(RecordTemperature(pair(18)), -5.0);
     EXPECT_DOUBLE_EQ(RecordHumidity(pair(18)), 25.0);
-    EXPECT_EQ(model.Param<CHighTemp>().GetText(), QStringLiteral("35,5"));
-    EXPECT_EQ(model.Param<CHighHum>().GetText(), QStringLiteral("82,5"));
+    EXPECT_EQ(model.Param<HighTemp>().GetText(), QStringLiteral("35,5"));
+    EXPECT_EQ(model.Param<HighHum>().GetText(), QStringLiteral("82,5"));
 }
 
 }  // namespace

@@ -108,8 +108,8 @@ bool ClockDialog::onLoggerTimeClicked()
 {
     if (!loggerTimeCheck->isChecked()) return true;
     computerTimeCheck->setChecked(false);
-    shownDate_ = model_.Param<CCurrentDate>().GetText();
-    shownTime_ = model_.Param<CCurrentTime>().GetText();
+    shownDate_ = model_.Param<CurrentDate>().GetText();
+    shownTime_ = model_.Param<CurrentTime>().GetText();
     const auto date = ParseDateTimeText(shownDate_);
     const auto time = ParseDateTimeText(shownTime_);
     if (!date || !time) return false;
@@ -148,9 +148,9 @@ void ClockDialog::onSaveClicked()
     const QString dateText = locale.toString(dateEdit->date(), ShortDateFormat());
     const QString timeText = locale.toString(timeEdit->time(), LongTimeFormat());
     if (dateText != shownDate_)
-        WriteAndReadBack(model_, model_.Param<CCurrentDate>(), dateText);
+        WriteAndReadBack(model_, model_.Param<CurrentDate>(), dateText);
     if (timeText != shownTime_)
-        WriteAndReadBack(model_, model_.Param<CCurrentTime>(), timeText);
+        WriteAndReadBack(model_, model_.Param<CurrentTime>(), timeText);
 }
 
 }  // namespace quorvex

@@ -54,12 +54,12 @@ void CorrectionDialog::showEvent(QShowEvent* event) {
 }
 
 void CorrectionDialog::onShown() {
-    shownTemp_ = model_.Param<CCorrectionTemp>().GetText();
-    shownHum_ = model_.Param<CCorrectionHum>().GetText();
+    shownTemp_ = model_.Param<CorrectionTemp>().GetText();
+    shownHum_ = model_.Param<CorrectionHum>().GetText();
     tempEdit->setText(shownTemp_);
     humEdit->setText(shownHum_);
     // A logger without humidity: its humidity correction is shown greyed and left alone.
-    const bool humidity = model_.Param<CCorrectionHum>().Available;
+    const bool humidity = model_.Param<CorrectionHum>().Available;
     for (QWidget* w : {static_cast<QWidget*>(humCaption), static_cast<QWidget*>(humEdit), static_cast<QWidget*>(humUnit)})
         w->setEnabled(humidity);
     tempEdit->setFocus();
@@ -87,13 +87,13 @@ void CorrectionDialog::onSaveClicked() {
     bool changed = false;
     if (tempText != shownTemp_) {
         changed = true;
-        auto& temp = model_.Param<CCorrectionTemp>();
+        auto& temp = model_.Param<CorrectionTemp>();
         temp.SetText(tempText);
         WriteCopiesAndReadBack(model_, temp, 1);
     }
     if (humEdit->isEnabled() && humText != shownHum_) {
         changed = true;
-        auto& hum = model_.Param<CCorrectionHum>();
+        auto& hum = model_.Param<CorrectionHum>();
         hum.SetText(humText);
         WriteCopiesAndReadBack(model_, hum, 1);
     }

@@ -76,7 +76,7 @@ void LoggerNameDialog::showEvent(QShowEvent* e)
 
 void LoggerNameDialog::onShown()
 {
-    shownName_ = model_.Param<CLoggerName>().GetText();
+    shownName_ = model_.Param<LoggerName>().GetText();
     nameEdit->setText(shownName_);
     saveButton->setEnabled(true);
     nameEdit->setFocus();
@@ -87,13 +87,13 @@ void LoggerNameDialog::onSaveClicked()
     const QString text = nameEdit->text();
     if (text == shownName_ || !CanSave()) return;
 
-    CLoggerName& name = model_.Param<CLoggerName>();
+    LoggerName& name = model_.Param<LoggerName>();
     name.SetText(text);
     const auto words = name.Words();
     // Two registers a write, 256 to 277; the parameter's first register walks
     // along and comes back to 256.
     const std::int32_t first = name.FirstRegister;
-    for (int k = 0; k < CLoggerName::kWrittenWords; k += 2) {
+    for (int k = 0; k < LoggerName::kWrittenWords; k += 2) {
         name.FirstRegister = first + k;
         model_.WriteRegisters(name, std::span(words).subspan(static_cast<std::size_t>(k), 2));
     }
@@ -101,7 +101,7 @@ void LoggerNameDialog::onSaveClicked()
     // The name shows empty until the read-back arrives.
     name.NameBuffer[0] = 0xFF;
     name.NameBuffer[1] = 0xFF;
-    model_.ReadBack(name, CLoggerName::kWrittenWords);
+    model_.ReadBack(name, LoggerName::kWrittenWords);
 }
 
 }  // namespace quorvex

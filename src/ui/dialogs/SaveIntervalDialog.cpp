@@ -60,7 +60,7 @@ void SaveIntervalDialog::showEvent(QShowEvent* event) {
 }
 
 void SaveIntervalDialog::onShown() {
-    shownInterval_ = model_.Param<CWriteInterval>().GetValue();
+    shownInterval_ = model_.Param<WriteInterval>().GetValue();
     daysSpin->setValue(shownInterval_ / kSecondsPerDay);  // the spin box keeps it within 0–100
     const int rest = shownInterval_ % kSecondsPerDay;
     const QTime time(rest / 3600, rest % 3600 / 60, rest % 60);
@@ -79,7 +79,7 @@ void SaveIntervalDialog::onSaveClicked() {
         return;
     }
     if (total != shownInterval_) {
-        auto& interval = model_.Param<CWriteInterval>();
+        auto& interval = model_.Param<WriteInterval>();
         interval.SetValue(total);
         WriteCopiesAndReadBack(model_, interval, 2);
     }

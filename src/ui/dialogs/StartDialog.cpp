@@ -115,8 +115,8 @@ void StartDialog::onShown()
     currentOverwrite_ = cell == kNotReceived ? -1 : (cell >> 3) & 1;
     if (currentOverwrite_ >= 0) Select(currentOverwrite_ == 0 ? stopWhenFullRadio : overwriteRadio);
 
-    shownDate_ = model_.Param<CLogStartDate>().GetText();
-    shownTime_ = model_.Param<CLogStartTime>().GetText();
+    shownDate_ = model_.Param<LogStartDate>().GetText();
+    shownTime_ = model_.Param<LogStartTime>().GetText();
     const auto date = ParseDateTimeText(shownDate_);
     const auto time = ParseDateTimeText(shownTime_);
     if (date && time) {
@@ -132,8 +132,8 @@ void StartDialog::onShown()
 QDateTime StartDialog::LoggerNow() const
 {
     // The logger starts by its own clock; the computer's stands in while that is unknown.
-    const auto date = ParseDateTimeText(model_.Param<CCurrentDate>().GetText());
-    const auto time = ParseDateTimeText(model_.Param<CCurrentTime>().GetText());
+    const auto date = ParseDateTimeText(model_.Param<CurrentDate>().GetText());
+    const auto time = ParseDateTimeText(model_.Param<CurrentTime>().GetText());
     if (date && time) return QDateTime(date->date(), time->time());
     return QDateTime::currentDateTime();
 }
@@ -152,29 +152,29 @@ bool StartDialog::onSaveClicked()
         dateEdit->setFocus();
         return false;
     }
-    std::uint16_t& cell = *model_.Param<CStartLog>().StatusCell;
+    std::uint16_t& cell = *model_.Param<StartLog>().StatusCell;
     // Nothing chosen (register 0 unread and no button clicked) writes nothing.
     if (chosenStartMode_ >= 0 && chosenStartMode_ != currentStartMode_) {
-        model_.Param<CStartLog>().SetValue(chosenStartMode_);  // start moment applicable at once
+        model_.Param<StartLog>().SetValue(chosenStartMode_);  // start moment applicable at once
         model_.WriteCommand(ParameterModel::kStartModeBit0Register, static_cast<std::uint16_t>(cell & 1));
         model_.WriteCommand(ParameterModel::kStartModeBit1Register, static_cast<std::uint16_t>(cell & 2));
         cell = kNotReceived;
     }
     if (chosenOverwrite_ >= 0 && chosenOverwrite_ != currentOverwrite_) {
-        model_.Param<CWrapAround>().SetValue(chosenOverwrite_);
+        model_.Param<WrapAround>().SetValue(chosenOverwrite_);
         model_.WriteCommand(ParameterModel::kOverwriteRegister, static_cast<std::uint16_t>(cell & 8));
         cell = kNotReceived;
     }
-    model_.ReadBack(model_.Param<CStartLog>(), 1);
-    model_.ReadBack(model_.Param<CWrapAround>(), 1);
+    model_.ReadBack(model_.Param<StartLog>(), 1);
+    model_.ReadBack(model_.Param<WrapAround>(), 1);
 
     const QLocale locale;
     const QString dateText = locale.toString(dateEdit->date(), ShortDateFormat());
     const QString timeText = locale.toString(timeEdit->time(), LongTimeFormat());
     if (dateText != shownDate_)
-        WriteAndReadBack(model_, model_.Param<CLogStartDate>(), dateText);
+        WriteAndReadBack(model_, model_.Param<LogStartDate>(), dateText);
     if (timeText != shownTime_)
-        WriteAndReadBack(model_, model_.Param<CLogStartTime>(), timeText);
+        WriteAndReadBack(model_, model_.Param<LogStartTime>(), timeText);
     return true;
 }
 

@@ -6,7 +6,7 @@
 namespace quorvex {
 
 TemperatureThresholdDialog::TemperatureThresholdDialog(ParameterModel& model, QWidget* parent)
-    : ThresholdDialog(model, model.Param<CHighTemp>(), model.Param<CLowTemp>(),
+    : ThresholdDialog(model, model.Param<HighTemp>(), model.Param<LowTemp>(),
                       {objname::kTemperatureDialog, QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f, 200.0f,
                        QStringLiteral("[-99..200°C]"), objname::kCloseButton},
                       parent),

@@ -20,7 +20,7 @@ public:
             return;
         }
         thread_ = std::make_unique<TransmissionThread>(&target_, QString::fromStdString(sim_.Link()));
-        if (!target_.WaitFor(WM_PORT_OPENED, 1, std::chrono::seconds(10))) error_ = "the port did not open";
+        if (!target_.WaitFor(Msg::PortOpened, 1, std::chrono::seconds(10))) error_ = "the port did not open";
     }
     ~BenchEngine() { End(); }
 

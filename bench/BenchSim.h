@@ -30,32 +30,32 @@ private:
 };
 
 struct TimedMessage {
-    int Msg;
+    Msg Id{};
     std::chrono::steady_clock::time_point At;
 };
 
 class TimingTarget : public MessageTarget {
 public:
-    void Post(int msg, QString, int) override { Record(msg); }
-    void Send(int msg) override { Record(msg); }
+    void Post(Msg msg, QString, int) override { Record(msg); }
+    void Send(Msg msg) override { Record(msg); }
 
-    bool WaitFor(int msg, int n, std::chrono::seconds timeout)
+    bool WaitFor(Msg msg, int n, std::chrono::seconds timeout)
     {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, timeout, [&] { return CountLocked(msg) >= n; });
     }
-    std::vector<TimedMessage> Of(int msg)
+    std::vector<TimedMessage> Of(Msg msg)
     {
         std::lock_guard lock(mutex_);
         std::vector<TimedMessage> out;
         for (const auto& m : all_)
-            if (m.Msg == msg)
+            if (m.Id == msg)
                 out.push_back(m);
         return out;
     }
 
 private:
-    void Record(int msg)
+    void Record(Msg msg)
     {
         {
             std::lock_guard lock(mutex_);
@@ -63,11 +63,11 @@ private:
         }
         changed_.notify_all();
     }
-    int CountLocked(int msg) const
+    int CountLocked(Msg msg) const
     {
         int n = 0;
         for (const auto& m : all_)
-            n += m.Msg == msg;
+            n += m.Id == msg;
         return n;
     }
 

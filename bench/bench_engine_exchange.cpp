@@ -1,6 +1,6 @@
 // The program's own cost of one exchange: 50 reads of 29 registers against quorvex-sim
-// paced at 9600 baud. An exchange lasts from the request's transmission (1036) to the
-// hand-over of its reply (1032); it is made of the request and reply on the line, the 800 ms
+// paced at 9600 baud. An exchange lasts from the request's transmission (FrameSent) to the
+// hand-over of its reply (ReadDone); it is made of the request and reply on the line, the 800 ms
 // of silence that ends the reply, and the program's overhead, which is what is reported
 // (overhead_ms = duration - 800 ms - line time). gap_ms is the time from one hand-over to
 // the next transmission.
@@ -38,14 +38,14 @@ void BM_EngineExchange(benchmark::State& state)
             r.Attempts = 3;
             thread.AddRecord(r);
         }
-        if (!target.WaitFor(WM_READ_DONE, kExchanges, std::chrono::seconds(120))) {
+        if (!target.WaitFor(Msg::ReadDone, kExchanges, std::chrono::seconds(120))) {
             state.SkipWithError("the exchanges did not finish");
             break;
         }
     }
     engine.End();
-    const auto sent = target.Of(WM_FRAME_SENT);
-    const auto done = target.Of(WM_READ_DONE);
+    const auto sent = target.Of(Msg::FrameSent);
+    const auto done = target.Of(Msg::ReadDone);
     using ms = std::chrono::duration<double, std::milli>;
     for (int i = 0; i < kExchanges && i < static_cast<int>(std::min(sent.size(), done.size())); ++i) {
         overhead.push_back(ms(done[i].At - sent[i].At).count() - 800.0 - kLineMs);

@@ -31,11 +31,11 @@ void BM_EngineIdle(benchmark::State& state)
     double cpu = 0;
     int polls = 0;
     for (auto _ : state) {
-        const int before = static_cast<int>(target.Of(WM_READ_DONE).size());
+        const int before = static_cast<int>(target.Of(Msg::ReadDone).size());
         const double start = CpuSeconds();
         std::this_thread::sleep_for(std::chrono::seconds(seconds));
         cpu = CpuSeconds() - start;
-        polls = static_cast<int>(target.Of(WM_READ_DONE).size()) - before;
+        polls = static_cast<int>(target.Of(Msg::ReadDone).size()) - before;
     }
     engine.End();
     state.counters["cpu_seconds"] = cpu;

@@ -49,7 +49,7 @@ public:
     Bridge(const Bridge&) = delete;
     Bridge& operator=(const Bridge&) = delete;
 
-    void Post(int msg, QString text, int wParam) override
+    void Post(Msg msg, QString text, int wParam) override
     {
         {
             std::lock_guard lock(mutex_);
@@ -57,7 +57,7 @@ public:
         }
         Wake();
     }
-    void Send(int msg) override
+    void Send(Msg msg) override
     {
         std::unique_lock lock(mutex_);
         const std::uint64_t ticket = ++sent_;
@@ -70,7 +70,7 @@ public:
 
 private:
     struct Item {
-        int msg;
+        Msg msg;
         QString text;
         int wParam;
         std::uint64_t ticket;  // 0: posted
@@ -168,16 +168,16 @@ int LoggerSession::ReadsAnswered(std::uint16_t startRegister, std::uint16_t coun
     return it == reads_.end() ? 0 : it->second;
 }
 
-void LoggerSession::Handle(int msg, const QString& text, int wParam)
+void LoggerSession::Handle(Msg msg, const QString& text, int wParam)
 {
     if (closing_) return;
     switch (msg) {
-    case WM_PORT_OPENED:
-    case WM_HID_CONNECTED:
+    case Msg::PortOpened:
+    case Msg::HidConnected:
         if (!opened_) QueueParameterReads();
         opened_ = true;
         break;
-    case WM_PORT_OPEN_ERROR: {
+    case Msg::PortOpenFailed: {
         const QFileInfo device(options_.link.startsWith(u'/') ? options_.link : QStringLiteral("/dev/") + options_.link);
         if (opened_)
             Lose(QStringLiteral("the link %1 was lost").arg(options_.link));
@@ -191,7 +191,7 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
             Lose(QStringLiteral("cannot open %1: it is in use by another program").arg(options_.link));
         break;
     }
-    case WM_HID_ABSENT:
+    case Msg::HidAbsent:
         if (wParam == kHidAccessDenied)
             Lose(QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
                                 "70-quorvex-logger.rules (see the README) and plug it in again"));
@@ -202,10 +202,10 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
                          : QStringLiteral("no logger found on USB; for a logger on a serial port give its path "
                                           "with --port PATH, e.g. --port /dev/ttyUSB0"));
         break;
-    case WM_NO_RESPONSE:
+    case Msg::NoResponse:
         Lose(QStringLiteral("no logger answers on %1").arg(options_.link));
         break;
-    case WM_READ_DONE: {
+    case Msg::ReadDone: {
         const Request& r = thread_->ResponseRecord();
         params_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
         ++reads_[ReadKey(r.StartRegister, r.Count)];
@@ -215,28 +215,28 @@ void LoggerSession::Handle(int msg, const QString& text, int wParam)
         }
         break;
     }
-    case WM_WRITE_DONE:
+    case Msg::WriteDone:
         ++writes_[thread_->ResponseRecord().StartRegister];
         break;
-    case WM_WRITE_REFUSED:
+    case Msg::WriteRefused:
         // A command's read-back tells what the logger kept; the download stops on its own.
         logs_.WriteRefused(thread_->ResponseRecord());
         break;
-    case WM_LOG_READ_DONE:
+    case Msg::LogReadDone:
         // The data lies in the thread's receive buffer, valid only during this hand-over.
         logs_.LogReadDone(thread_->ResponseRecord());
         break;
-    case WM_LOG_READ_REFUSED:
+    case Msg::EndOfLog:
         logs_.LogReadRefused(thread_->ResponseRecord());
         break;
-    case WM_LOG_READ_FAILED:
+    case Msg::LogReadFailed:
         // Corrupted blocks are asked for again; when the download gives up, as the window
         // does, the logger counts as not answering.
         if (!logs_.LogReadFailed(thread_->ResponseRecord()))
             Lose(QStringLiteral("the logger's log blocks arrived corrupted %1 times in a row")
                      .arg(LogDownload::kBadReplyRetries + 1));
         break;
-    case WM_STATUS_TEXT:
+    case Msg::StatusText:
         Diagnose(text);
         break;
     default:

@@ -17,6 +17,7 @@
 #include "i18n/Translator.h"
 #include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
+#include "modbus/Messages.h"
 #include "params/ParameterModel.h"
 
 namespace quorvex {
@@ -69,7 +70,7 @@ public:
 
 private:
     class Bridge;
-    void Handle(int msg, const QString& text, int wParam);
+    void Handle(Msg msg, const QString& text, int wParam);
     void QueueParameterReads();
     void Lose(const QString& why);
     void Diagnose(const QString& line) const;

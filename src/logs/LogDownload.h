@@ -5,10 +5,10 @@
 // results tab is reached through a LogDownloadView. The main window owns one
 // instance and calls:
 //   buttons "[10]…", "[11]…", "[13]…"     StartRead, StopRead, ResumeRead
-//   message 1038 WM_LOG_READ_DONE         LogReadDone(ResponseRecord)
-//   message 1039 WM_LOG_READ_REFUSED      LogReadRefused(ResponseRecord)
-//   message 1034 WM_LOG_READ_FAILED       LogReadFailed(ResponseRecord)
-//   message 1042 WM_WRITE_REFUSED         WriteRefused(ResponseRecord)
+//   Msg::LogReadDone   LogReadDone(ResponseRecord)
+//   Msg::EndOfLog      LogReadRefused(ResponseRecord)
+//   Msg::LogReadFailed LogReadFailed(ResponseRecord)
+//   Msg::WriteRefused  WriteRefused(ResponseRecord)
 //   MonitorReset                          StopRead
 //   paramsReady changed                   RefreshView
 //   results opened from a file            ResultsOpened
@@ -57,7 +57,7 @@ public:
     // so it is asked again from the last good record, up to kBadReplyRetries times in a row.
     // False when the download gives up (the caller then treats the logger as not answering).
     bool LogReadFailed(const Request& reply);
-    // The logger refused a write (message 1042): when it is this download's set-next-record
+    // The logger refused a write (message WriteRefused): when it is this download's set-next-record
     // write, the reads that follow it would not start where they should, so the download stops.
     void WriteRefused(const Request& write);
 

@@ -53,11 +53,11 @@ void TransmissionThread::ModbusProtocol()
         if (LastReplyBad_ && Working_.Function == FN_READ_HOLDING && Working_.StartRegister == kLogRegister) {
             // The logger answered, but the block came corrupted: the log download decides
             // whether to ask again from its last good record.
-            Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
-            SendWithoutData(WM_LOG_READ_FAILED);
+            Post(Msg::Counters, {}, PS_NEXT_ATTEMPT);
+            SendWithoutData(Msg::LogReadFailed);
         } else {
-            Post(WM_NO_RESPONSE);
-            Post(WM_COUNTERS, {}, PS_NEXT_ATTEMPT);
+            Post(Msg::NoResponse);
+            Post(Msg::Counters, {}, PS_NEXT_ATTEMPT);
         }
         go(PS_START);
         break;
@@ -175,9 +175,9 @@ void TransmissionThread::StepIdle()
             std::lock_guard wake(WakeMutex_);
             WakeFlag_ = false;
         }
-        if (!StdKolejkaKomendy_.empty()) {
-            Working_ = std::move(StdKolejkaKomendy_.back());
-            StdKolejkaKomendy_.pop_back();
+        if (!commandQueue_.empty()) {
+            Working_ = std::move(commandQueue_.back());
+            commandQueue_.pop_back();
             Transmissions_ = 0;
             ProtocolState_ = PS_NEXT_ATTEMPT;
             return;
@@ -202,7 +202,7 @@ void TransmissionThread::StepSend()
     ProtocolState_ = PS_WAIT_FIRST_BYTE;
     ++Transmissions_;
     SetHistoryStatus(Transmissions_ == 1 ? STATUS_SENT : STATUS_SENT_AGAIN);
-    Post(WM_FRAME_SENT);
+    Post(Msg::FrameSent);
 }
 
 void TransmissionThread::StepCheck()
@@ -228,7 +228,7 @@ void TransmissionThread::StepCheck()
     case ReplyCheck::Accepted: ProtocolState_ = PS_ACCEPT; break;
     case ReplyCheck::RefusedLogRead:
         // The logger's way of saying the log is at its end: no error, the download is told.
-        SendWithoutData(WM_LOG_READ_REFUSED);
+        SendWithoutData(Msg::EndOfLog);
         SetHistoryStatus(STATUS_DONE);
         ProtocolState_ = PS_START;
         break;
@@ -241,7 +241,7 @@ void TransmissionThread::StepCheck()
         ResponseRecord_ = Working_;
         ResponseRecord_.Data = FrameBuffer_.data() + 2;
         ResponseRecord_.ByteCount = 1;
-        Send(WM_WRITE_REFUSED);
+        Send(Msg::WriteRefused);
         ProtocolState_ = PS_START;
         break;
     case ReplyCheck::WrongFunction:
@@ -255,7 +255,7 @@ void TransmissionThread::StepCheck()
 void TransmissionThread::StepAccept()
 {
     Count(&TransmissionCounters::FramesReceivedCount);
-    Post(WM_COUNTERS, {}, PS_ACCEPT);
+    Post(Msg::Counters, {}, PS_ACCEPT);
     switch (Working_.Function) {
     case FN_READ_HOLDING: {
         ApplyReply(Working_, FrameBuffer_.data(), FrameLength_);
@@ -266,7 +266,7 @@ void TransmissionThread::StepAccept()
             SetHistoryStatus(STATUS_POLL_DROPPED);
             break;
         }
-        Send(Working_.StartRegister == kLogRegister ? WM_LOG_READ_DONE : WM_READ_DONE);
+        Send(Working_.StartRegister == kLogRegister ? Msg::LogReadDone : Msg::ReadDone);
         break;
     }
     case FN_WRITE_MULTIPLE:
@@ -274,7 +274,7 @@ void TransmissionThread::StepAccept()
         ApplyReply(Working_, FrameBuffer_.data(), FrameLength_);
         ResponseRecord_ = Working_;
         SetHistoryStatus(STATUS_DONE);
-        Send(WM_WRITE_DONE);
+        Send(Msg::WriteDone);
         break;
     default: break;  // the reset command hands nothing over
     }
@@ -314,7 +314,7 @@ void TransmissionThread::PurgeLink()
     Link_->Purge();
 }
 
-void TransmissionThread::SendWithoutData(int msg)
+void TransmissionThread::SendWithoutData(Msg msg)
 {
     // The hand-over names the request it is about (the log download checks its chain), not
     // the last one that was accepted.
@@ -327,9 +327,9 @@ void TransmissionThread::SendWithoutData(int msg)
 void TransmissionThread::SetHistoryStatus(std::uint8_t status)
 {
     std::lock_guard lock(SharedLock_);
-    auto it = std::find_if(StdHistoriaKomend_.begin(), StdHistoriaKomend_.end(),
+    auto it = std::find_if(commandHistory_.begin(), commandHistory_.end(),
                            [&](const Request& r) { return r.SeqNo == Working_.SeqNo; });
-    if (it != StdHistoriaKomend_.end())
+    if (it != commandHistory_.end())
         it->Status = status;
     Working_.Status = status;
 }
@@ -342,7 +342,7 @@ void TransmissionThread::Count(std::uint32_t TransmissionCounters::*counter)
 
 void TransmissionThread::PostCounters()
 {
-    Post(WM_COUNTERS, {}, ProtocolState_.load());
+    Post(Msg::Counters, {}, ProtocolState_.load());
 }
 
 }  // namespace quorvex

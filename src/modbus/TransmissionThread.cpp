@@ -36,8 +36,8 @@ namespace {
 struct LinkReporting {
     std::int8_t OpenState;
     std::int8_t FailedState;
-    int OpenedMsg;
-    int FailedMsg;
+    Msg OpenedMsg;
+    Msg FailedMsg;
     int AccessDeniedParam;  // wParam of FailedMsg when the system refused access
     int UnusableParam;      // wParam of FailedMsg when the device cannot carry the frames
 };
@@ -45,9 +45,9 @@ struct LinkReporting {
 const LinkReporting& ReportingOf(LinkKind kind)
 {
     static constexpr LinkReporting kSerial{TransmissionThread::LINK_SERIAL_OPEN, TransmissionThread::LINK_SERIAL_FAILED,
-                                           WM_PORT_OPENED, WM_PORT_OPEN_ERROR, kPortAccessDenied, 0};
+                                           Msg::PortOpened, Msg::PortOpenFailed, kPortAccessDenied, 0};
     static constexpr LinkReporting kHid{TransmissionThread::LINK_HID_CONNECTED, TransmissionThread::LINK_HID_ABSENT,
-                                        WM_HID_CONNECTED, WM_HID_ABSENT, kHidAccessDenied, kHidUnusable};
+                                        Msg::HidConnected, Msg::HidAbsent, kHidAccessDenied, kHidUnusable};
     return kind == LinkKind::Hid ? kHid : kSerial;
 }
 
@@ -190,7 +190,7 @@ bool TransmissionThread::Connect()
 void TransmissionThread::EmptyQueue()
 {
     std::lock_guard lock(QueueLock);
-    StdKolejkaKomendy_.clear();
+    commandQueue_.clear();
 }
 
 void TransmissionThread::TakeDeviceNotices()
@@ -251,21 +251,21 @@ void TransmissionThread::AddRecord(Request record)
 {
     {
         std::lock_guard lock(QueueLock);
-        if (StdKolejkaKomendy_.size() >= kQueueLimit) {
+        if (commandQueue_.size() >= kQueueLimit) {
             StatusText(QStringLiteral("Błąd w funkcji 'AddRecord'. Przepełniona kolejka 'StdKolejkaKomendy'."));
-            StdKolejkaKomendy_.pop_back();
+            commandQueue_.pop_back();
         }
         ++SeqCounter_;
         record.SeqNo = static_cast<std::int32_t>(SeqCounter_ & 0x7FFFFFFF);
         record.Data = nullptr;  // a caller's pointer means nothing to the thread
-        StdKolejkaKomendy_.push_front(record);
+        commandQueue_.push_front(record);
         {
             std::lock_guard shared(SharedLock_);
-            StdHistoriaKomend_.push_back(std::move(record));
-            while (StdHistoriaKomend_.size() > kHistoryLimit)
-                StdHistoriaKomend_.pop_front();
+            commandHistory_.push_back(std::move(record));
+            while (commandHistory_.size() > kHistoryLimit)
+                commandHistory_.pop_front();
         }
-        Post(WM_COMMAND_QUEUED);
+        Post(Msg::CommandQueued);
     }
     Wake();
 }
@@ -276,16 +276,16 @@ void TransmissionThread::StatusText(const QString& text)
         std::lock_guard lock(SharedLock_);
         StatusText_ = text;
     }
-    Post(WM_STATUS_TEXT, text);
+    Post(Msg::StatusText, text);
 }
 
-void TransmissionThread::Post(int msg, const QString& text, int wParam)
+void TransmissionThread::Post(Msg msg, const QString& text, int wParam)
 {
     if (Target_)
         Target_->Post(msg, text, wParam);
 }
 
-void TransmissionThread::Send(int msg)
+void TransmissionThread::Send(Msg msg)
 {
     if (Target_)
         Target_->Send(msg);
@@ -322,19 +322,19 @@ void TransmissionThread::ZeroCounters()
 std::deque<Request> TransmissionThread::History() const
 {
     std::lock_guard lock(SharedLock_);
-    return StdHistoriaKomend_;
+    return commandHistory_;
 }
 
 std::deque<Request> TransmissionThread::QueueSnapshot() const
 {
     std::lock_guard lock(QueueLock);
-    return StdKolejkaKomendy_;
+    return commandQueue_;
 }
 
 std::size_t TransmissionThread::QueueSize() const
 {
     std::lock_guard lock(QueueLock);
-    return StdKolejkaKomendy_.size();
+    return commandQueue_.size();
 }
 
 QString TransmissionThread::CurrentStatusText() const

@@ -8,7 +8,8 @@
 // (HidDeviceArrived, HidDeviceRemoved) may be called from any thread (in the program: the
 // user-interface thread). Execute and the protocol run on the thread itself, which alone
 // touches the link. ResponseRecord() and Frame() may be read only while the target handles a
-// sent message (1031, 1032, 1034, 1038, 1039): the thread is blocked then and changes neither.
+// sent message (WriteDone, ReadDone, LogReadFailed, LogReadDone, EndOfLog): the thread is
+// blocked then and changes neither.
 //
 // A HID logger keeps at most 63 unread reports (one reply byte each, one per millisecond), so
 // while a reply may be arriving the thread never waits for the other thread: it sends its
@@ -84,7 +85,7 @@ public:
 
     // Queues a copy of the request (FIFO, at most 100 pending; the oldest pending one is
     // dropped on overflow), numbers it, records it in the history (dropping the oldest
-    // entries beyond kHistoryLimit) and posts 1037.
+    // entries beyond kHistoryLimit) and posts CommandQueued.
     void AddRecord(Request record);
 
     // Asks the loop to end after its current step; wakes it from any wait of its own.
@@ -116,7 +117,7 @@ public:
     decltype(auto) WithHistory(F&& f)
     {
         std::lock_guard lock(SharedLock_);
-        return f(StdHistoriaKomend_);
+        return f(commandHistory_);
     }
 
     // Pending requests, newest first (the protocol takes from the back).
@@ -128,7 +129,7 @@ public:
     const FrameBuffer& Frame() const { return FrameBuffer_; }
     std::uint8_t FrameLength() const { return FrameLength_; }
 
-    // The last status text published with 1033.
+    // The last status text published with StatusText.
     QString CurrentStatusText() const;
 
     // The HID list of the service tab: product strings of the present interfaces.
@@ -168,10 +169,10 @@ private:
     void SetHistoryStatus(std::uint8_t status);
     void Count(std::uint32_t TransmissionCounters::*counter);
     void PostCounters();
-    void Post(int msg, const QString& text = {}, int wParam = 0);
-    void Send(int msg);
+    void Post(Msg msg, const QString& text = {}, int wParam = 0);
+    void Send(Msg msg);
     // Sends msg with the request in hand as the response record, carrying no reply data.
-    void SendWithoutData(int msg);
+    void SendWithoutData(Msg msg);
 
     // Waits up to ms or until woken (a request queued, the link name changed, the end asked).
     void WaitForWake(std::uint32_t ms);
@@ -182,12 +183,12 @@ private:
 
     // The command queue and everything that takes it.
     mutable std::mutex QueueLock;
-    std::deque<Request> StdKolejkaKomendy_;
+    std::deque<Request> commandQueue_;
     std::uint32_t SeqCounter_ = 0;
 
     // History, link name, counters and the status text, shared with the caller's thread.
     mutable std::mutex SharedLock_;
-    std::deque<Request> StdHistoriaKomend_;
+    std::deque<Request> commandHistory_;
     QString LinkName_;
     TransmissionCounters Counters_;
     QString StatusText_;

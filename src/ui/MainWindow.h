@@ -90,9 +90,9 @@ struct MainWindowOptions {
 class ThreadMessageEvent : public QEvent {
 public:
     static QEvent::Type EventType();
-    ThreadMessageEvent(int msg, QString text, int wParam)
-        : QEvent(EventType()), Msg(msg), Text(std::move(text)), WParam(wParam) {}
-    const int Msg;
+    ThreadMessageEvent(Msg msg, QString text, int wParam)
+        : QEvent(EventType()), Id(msg), Text(std::move(text)), WParam(wParam) {}
+    const Msg Id;
     const QString Text;
     const int WParam;
 };
@@ -166,7 +166,7 @@ public:
     void ToggleCorrectionTab();
 
     // One message of the transmission thread, on the user-interface thread.
-    void HandleMessage(int msg, const QString& text = {}, int wParam = 0);
+    void HandleMessage(Msg msg, const QString& text = {}, int wParam = 0);
     // The message log writer: appends unless equal to the last line.
     void AddMessageLine(const QString& line);
 
@@ -254,7 +254,7 @@ private:
     void EndLogDownload();
     void LogReadDone();
     void LogReadRefused();
-    // False when the download gives up on a corrupted block: the caller treats it as 1030.
+    // False when the download gives up on a corrupted block: the caller treats it as NoResponse.
     bool LogReadFailed();
     ChartWindow* FindChartWindow() const;
 
@@ -266,7 +266,7 @@ private:
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
     void StoreReadReply();
-    // A write the logger refused (message 1042) or a read-back showing another value than
+    // A write the logger refused (message WriteRefused) or a read-back showing another value than
     // was written: the operator is told, and the link stays as it is.
     void WriteRefused();
     void WriteConfirmed();

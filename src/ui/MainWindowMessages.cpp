@@ -14,25 +14,25 @@ bool MainWindow::event(QEvent* e)
 {
     if (e->type() == ThreadMessageEvent::EventType()) {
         const auto* m = static_cast<ThreadMessageEvent*>(e);
-        HandleMessage(m->Msg, m->Text, m->WParam);
+        HandleMessage(m->Id, m->Text, m->WParam);
         return true;
     }
     return QMainWindow::event(e);
 }
 
-void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
+void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam)
 {
     if (destroyed_) {
         // Ending: only the thread's hand-overs still matter, and they need nothing from us.
         return;
     }
     switch (msg) {
-        case WM_PORT_OPENED:
+        case Msg::PortOpened:
             portErrorShown = false;
             UpdateLoggerState();
             ShowLinkStatus();
             break;
-        case WM_PORT_OPEN_ERROR:
+        case Msg::PortOpenFailed:
             if (portErrorShown) break;
             portErrorShown = true;
             MonitorReset();
@@ -40,18 +40,18 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
             ShowLinkStatus();
             ShowPortError(wParam == kPortAccessDenied);
             break;
-        case WM_LOG_READ_FAILED:
+        case Msg::LogReadFailed:
             // A corrupted log block the download could not ask for again ends like a request
             // without reply, through the same posted message.
-            if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_NO_RESPONSE, {}, 0));
+            if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(Msg::NoResponse, {}, 0));
             break;
-        case WM_NO_RESPONSE:
+        case Msg::NoResponse:
             if (windows_.parameterReadWindow) windows_.parameterReadWindow->HandleMessage(msg);
             MonitorReset();
             UpdateLoggerState();
             strip_->update();
             break;
-        case WM_READ_DONE:
+        case Msg::ReadDone:
             if (windows_.parameterReadWindow) windows_.parameterReadWindow->HandleMessage(msg);
             StoreReadReply();
             CheckReadBack();
@@ -63,39 +63,39 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
             controls->Update(model_.TakeChanged());
             UpdateLoggerState();
             break;
-        case WM_STATUS_TEXT:
+        case Msg::StatusText:
             AddMessageLine(text);
             break;
-        case WM_COUNTERS:
+        case Msg::Counters:
             // The service tab's table is brought up to date when the tab is shown.
             if (serviceTab->isVisible()) RebuildCounterTable();
             break;
-        case WM_WRITE_DONE:
+        case Msg::WriteDone:
             WriteConfirmed();
             strip_->update();
             break;
-        case WM_WRITE_REFUSED:
+        case Msg::WriteRefused:
             WriteRefused();
             strip_->update();
             break;
-        case WM_FRAME_SENT:
-        case WM_COMMAND_QUEUED:
+        case Msg::FrameSent:
+        case Msg::CommandQueued:
             strip_->update();
             break;
-        case WM_LOG_READ_DONE:
+        case Msg::LogReadDone:
             LogReadDone();
             break;
-        case WM_LOG_READ_REFUSED:
+        case Msg::EndOfLog:
             LogReadRefused();
             break;
-        case WM_HID_CONNECTED:
+        case Msg::HidConnected:
             hidAbsentShown = false;
             hidDeniedShown = false;
             hidUnusable = false;
             UpdateLoggerState();
             ShowLinkStatus();
             break;
-        case WM_HID_ABSENT: {
+        case Msg::HidAbsent: {
             // A logger that is there but cannot be used says so in the state panel, also
             // when it turns up (or goes) while the absence was reported already.
             const bool unusable = wParam == kHidUnusable;

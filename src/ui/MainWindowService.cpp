@@ -28,7 +28,7 @@ void MainWindow::onZeroCountersClicked()
     if (!thread) return;
     thread->ZeroCounters();
     // The table is rebuilt the way the thread's own counter changes are.
-    QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_COUNTERS, {}, thread->ProtocolState()));
+    QCoreApplication::postEvent(this, new ThreadMessageEvent(Msg::Counters, {}, thread->ProtocolState()));
 }
 
 void MainWindow::onResetClicked()

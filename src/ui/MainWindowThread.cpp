@@ -21,11 +21,11 @@ namespace quorvex {
 class MessageBridge : public MessageTarget {
 public:
     explicit MessageBridge(MainWindow* form) : form_(form) {}
-    void Post(int msg, QString text, int wParam) override
+    void Post(Msg msg, QString text, int wParam) override
     {
         QCoreApplication::postEvent(form_, new ThreadMessageEvent(msg, std::move(text), wParam));
     }
-    void Send(int msg) override
+    void Send(Msg msg) override
     {
         CallAndWait(form_, [this, msg] { form_->HandleMessage(msg); });
     }

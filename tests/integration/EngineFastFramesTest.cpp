@@ -23,19 +23,19 @@ Request MakeRequest(std::uint8_t function, std::uint16_t reg = 0)
     return r;
 }
 
-// For every transmission, the milliseconds until its reply was judged: taken (1035 with 120),
-// refused as bad (1035 with 200) or handed over as the end of the log (1039).
+// For every transmission, the milliseconds until its reply was judged: taken (Counters with 120),
+// refused as bad (Counters with 200) or handed over as the end of the log (EndOfLog).
 std::vector<std::uint32_t> ReplyTimes(const RecordingTarget& target)
 {
     std::vector<std::uint32_t> out;
     std::uint32_t sentAt = 0;
     bool waiting = false;
     for (const auto& m : target.Messages()) {
-        if (m.Msg == WM_FRAME_SENT) {
+        if (m.Id == Msg::FrameSent) {
             sentAt = m.Tick;
             waiting = true;
-        } else if (waiting && ((m.Msg == WM_COUNTERS && (m.WParam == 120 || m.WParam == 200)) ||
-                               m.Msg == WM_LOG_READ_REFUSED)) {
+        } else if (waiting && ((m.Id == Msg::Counters && (m.WParam == 120 || m.WParam == 200)) ||
+                               m.Id == Msg::EndOfLog)) {
             out.push_back(TicksBetween(sentAt, m.Tick));
             waiting = false;
         }
@@ -54,7 +54,7 @@ TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
     ASSERT_TRUE(sim.Running());
     Engine e(QString::fromStdString(sim.LinkPath()));
     e.thread->SetFastFrames(true);
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED));
+    ASSERT_TRUE(e.target.WaitFor(Msg::PortOpened));
     const Request requests[] = {
         MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),
         MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_WRITE_SINGLE, 82),
@@ -90,7 +90,7 @@ TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
     const auto h = e.HandOvers();
     ASSERT_GE(h.size(), 3u);
     for (std::size_t i = h.size() - 3; i < h.size(); ++i) {
-        EXPECT_EQ(h[i].Msg, WM_READ_DONE);
+        EXPECT_EQ(h[i].Id, Msg::ReadDone);
         EXPECT_EQ(h[i].Data.size(), 58u);
     }
 
@@ -107,7 +107,7 @@ TEST(EngineFastFrames, StrayBytesAfterAHidReplyDoNotReachTheNextOne)
     SimHidLogger logger({"trailing at=1 bytes=20"});
     Engine e(QStringLiteral("USB"), logger.Backend());
     e.thread->SetFastFrames(true);
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED));
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected));
     e.thread->AddRecord(MakeRequest(FN_READ_HOLDING));
     e.thread->AddRecord(MakeRequest(FN_READ_HOLDING));
     ASSERT_TRUE(e.WaitFinished(e.thread->History().back().SeqNo));

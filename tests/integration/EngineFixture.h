@@ -1,6 +1,6 @@
 #pragma once
 // The transmission thread wired to a recording target, with what the target sees at the
-// moments that matter: the history status of every transmitted request (at message 1036)
+// moments that matter: the history status of every transmitted request (at message FrameSent)
 // and the response record with its data bytes while a sent message is handled.
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@
 namespace quorvex::test {
 
 struct HandedOver {
-    int Msg = 0;
+    Msg Id{};
     Request Record;
     std::vector<std::uint8_t> Data;  // ByteCount bytes from Data, copied while the thread waits
 };
@@ -110,12 +110,12 @@ private:
     {
         // Runs on the transmission thread, inside Post or Send.
         if (m.Sent) {
-            HandedOver h{m.Msg, thread->ResponseRecord(), {}};
-            if (m.Msg == WM_READ_DONE || m.Msg == WM_LOG_READ_DONE)
+            HandedOver h{m.Id, thread->ResponseRecord(), {}};
+            if (m.Id == Msg::ReadDone || m.Id == Msg::LogReadDone)
                 h.Data.assign(h.Record.Data, h.Record.Data + h.Record.ByteCount);
             std::lock_guard lock(mutex_);
             handOvers_.push_back(std::move(h));
-        } else if (m.Msg == WM_FRAME_SENT) {
+        } else if (m.Id == Msg::FrameSent) {
             // The newest history entry with status 1 or 2 set just now belongs to the request
             // in flight: the protocol set it right before posting.
             SentFrame f;

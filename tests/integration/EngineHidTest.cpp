@@ -19,9 +19,9 @@ TEST(EngineHid, ConnectsToTheLoggerAndPolls)
 {
     SimHidLogger logger;
     Engine e(QStringLiteral("USB"), logger.Backend());
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
 
-    EXPECT_EQ(e.target.CountOf(WM_HID_CONNECTED), 1);
+    EXPECT_EQ(e.target.CountOf(Msg::HidConnected), 1);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_CONNECTED);
     const auto texts = e.target.StatusTexts();
     ASSERT_FALSE(texts.empty());
@@ -42,9 +42,9 @@ TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndA
     other.Product = "Keyboard";
     const int keyboard = backend->AddDevice(other);
     Engine e(QStringLiteral("USB"), backend);
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_ABSENT, 25, 5s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidAbsent, 25, 5s));
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_ABSENT);
-    const auto absent = e.target.Of(WM_HID_ABSENT);
+    const auto absent = e.target.Of(Msg::HidAbsent);
     for (std::size_t i = 1; i < absent.size(); ++i)
         EXPECT_GE(TicksBetween(absent[i - 1].Tick, absent[i].Tick), 95u);
     // About 2.4 s of absence: looked at on start and once a second since, never opened.
@@ -60,17 +60,17 @@ TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndA
     backend->AddDevice(sim::MakeSimHidDevice(simLogger, "/dev/hidraw-logger"));
     const std::uint32_t plugged = GetTickCount();
     e.thread->HidDeviceArrived();
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED, 1, 5s));
-    EXPECT_LT(TicksBetween(plugged, e.target.Of(WM_HID_CONNECTED).front().Tick), 500u);
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected, 1, 5s));
+    EXPECT_LT(TicksBetween(plugged, e.target.Of(Msg::HidConnected).front().Tick), 500u);
     EXPECT_EQ(backend->OpenCalls(keyboard), 0);
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
 }
 
 TEST(EngineHid, BadCrcIsRetriedOverHid)
 {
     SimHidLogger logger({"badcrc at=1"});
     Engine e(QStringLiteral("USB"), logger.Backend());
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED));
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected));
     e.thread->AddRecord(ReadRequest(0, 29));
     const auto seq = e.thread->History().back().SeqNo;
     ASSERT_TRUE(e.WaitFinished(seq));
@@ -86,16 +86,16 @@ TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied)
 {
     SimHidLogger logger;
     Engine e(QStringLiteral("USB"), logger.Backend());
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
     e.thread->AddRecord(ReadRequest(256, 90));  // a reply of 185 reports, 185 ms long
     const auto seq = e.thread->History().back().SeqNo;
     ASSERT_TRUE(e.target.WaitUntil([&](const auto&) { return !e.TransmissionStatuses(seq).empty(); }, 10s));
     std::this_thread::sleep_for(60ms);
     logger.SetPresent(false);
     const std::uint32_t unplugged = GetTickCount();
-    const int absentBefore = e.target.CountOf(WM_HID_ABSENT);
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_ABSENT, absentBefore + 1, 5s));
-    EXPECT_LT(TicksBetween(unplugged, e.target.Of(WM_HID_ABSENT).back().Tick), 500u);
+    const int absentBefore = e.target.CountOf(Msg::HidAbsent);
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidAbsent, absentBefore + 1, 5s));
+    EXPECT_LT(TicksBetween(unplugged, e.target.Of(Msg::HidAbsent).back().Tick), 500u);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_ABSENT);
     EXPECT_EQ(logger.Backend()->OpenHandles(), 0) << "the dead handle is let go";
 
@@ -106,10 +106,10 @@ TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied)
     e.thread->AddRecord(reset);
     const auto resetSeq = e.thread->History().back().SeqNo;
     logger.SetPresent(true);
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED, 2, 5s));
-    EXPECT_LT(TicksBetween(unplugged, e.target.Of(WM_HID_CONNECTED).back().Tick), 3000u);
-    const int reads = e.target.CountOf(WM_READ_DONE);
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, reads + 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected, 2, 5s));
+    EXPECT_LT(TicksBetween(unplugged, e.target.Of(Msg::HidConnected).back().Tick), 3000u);
+    const int reads = e.target.CountOf(Msg::ReadDone);
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, reads + 1, 10s));
     EXPECT_TRUE(e.TransmissionStatuses(resetSeq).empty());
     EXPECT_EQ(e.HistoryEntry(resetSeq).Status, STATUS_NEW);
     // The exchange broken off carries on with the logger back, as over a serial line.
@@ -123,15 +123,15 @@ TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink)
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     Engine e(QStringLiteral("USB"), logger.Backend());
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED));
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected));
 
     e.thread->SetLinkName(QString::fromStdString(sim.LinkPath()));
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 1, 5s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::PortOpened, 1, 5s));
     EXPECT_EQ(logger.Backend()->OpenHandles(), 0);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
 
     e.thread->SetLinkName(QStringLiteral("USB"));
-    ASSERT_TRUE(e.target.WaitFor(WM_HID_CONNECTED, 2, 5s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected, 2, 5s));
     EXPECT_EQ(logger.Backend()->OpenHandles(), 1);
     // The serial port was let go: the simulator's line can be opened by someone else.
     SerialLink other;

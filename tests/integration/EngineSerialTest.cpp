@@ -32,7 +32,7 @@ std::vector<std::string> Args(std::initializer_list<std::string> faults)
 // A request queued once the port is open (the open empties the queue), ahead of any poll.
 std::int32_t QueueAfterOpen(Engine& e, Request r)
 {
-    EXPECT_TRUE(e.target.WaitFor(WM_PORT_OPENED));
+    EXPECT_TRUE(e.target.WaitFor(Msg::PortOpened));
     e.thread->AddRecord(std::move(r));
     return e.thread->History().back().SeqNo;
 }
@@ -43,9 +43,9 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 3, 15s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 3, 15s));
 
-    EXPECT_EQ(e.target.CountOf(WM_PORT_OPENED), 1);
+    EXPECT_EQ(e.target.CountOf(Msg::PortOpened), 1);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
     const auto texts = e.target.StatusTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("Port ") + PortPath(sim) + QStringLiteral(" został otwarty")),
@@ -56,7 +56,7 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
     const std::uint16_t starts[] = {256, 0, 256};
     const std::uint16_t counts[] = {90, 29, 90};
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(h[i].Msg, WM_READ_DONE);
+        EXPECT_EQ(h[i].Id, Msg::ReadDone);
         EXPECT_EQ(h[i].Record.Tag, TAG_POLL);
         EXPECT_EQ(h[i].Record.StartRegister, starts[i]);
         EXPECT_EQ(h[i].Record.Count, counts[i]);
@@ -65,15 +65,15 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
         EXPECT_EQ(e.HistoryEntry(h[i].Record.SeqNo).Status, STATUS_DONE);
     }
     // Each poll is queued a second after the previous exchange ended (its hand-over).
-    const auto reads = e.target.Of(WM_READ_DONE);
-    const auto queued = e.target.Of(WM_COMMAND_QUEUED);
+    const auto reads = e.target.Of(Msg::ReadDone);
+    const auto queued = e.target.Of(Msg::CommandQueued);
     ASSERT_GE(queued.size(), 3u);
     for (int i = 1; i < 3; ++i) {
         const auto gap = TicksBetween(reads[i - 1].Tick, queued[i].Tick);
         EXPECT_GE(gap, 990u);
         EXPECT_LT(gap, 1300u);
     }
-    EXPECT_EQ(e.thread->Counters().FramesReceivedCount, static_cast<std::uint32_t>(e.target.CountOf(WM_READ_DONE)));
+    EXPECT_EQ(e.thread->Counters().FramesReceivedCount, static_cast<std::uint32_t>(e.target.CountOf(Msg::ReadDone)));
 }
 
 TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
@@ -81,10 +81,10 @@ TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
     SimProcess sim(Args({"silent at=1 count=all"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
-    ASSERT_TRUE(e.target.WaitFor(WM_NO_RESPONSE, 1, 15s));
-    ASSERT_TRUE(e.target.WaitFor(WM_COUNTERS, 1, 1s));  // posted right after 1030
+    ASSERT_TRUE(e.target.WaitFor(Msg::NoResponse, 1, 15s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::Counters, 1, 1s));  // posted right after NoResponse
 
-    const auto sent = e.target.Of(WM_FRAME_SENT);
+    const auto sent = e.target.Of(Msg::FrameSent);
     ASSERT_GE(sent.size(), 3u);
     for (int i = 1; i < 3; ++i) {
         const auto gap = TicksBetween(sent[i - 1].Tick, sent[i].Tick);
@@ -96,7 +96,7 @@ TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
     EXPECT_EQ(e.TransmissionStatuses(tx[0].SeqNo), (std::vector<std::uint8_t>{1, 2, 2}));
     EXPECT_EQ(e.HistoryEntry(tx[0].SeqNo).Status, STATUS_NO_REPLY);
     EXPECT_EQ(e.thread->Counters().NoResponseCount, 1u);
-    const auto counters = e.target.Of(WM_COUNTERS);
+    const auto counters = e.target.Of(Msg::Counters);
     ASSERT_FALSE(counters.empty());
     EXPECT_EQ(counters.front().WParam, 3);
     EXPECT_TRUE(e.HandOvers().empty());
@@ -116,7 +116,7 @@ TEST(EngineSerial, BadCrcThenGoodReplyIsRetriedAndAccepted)
     EXPECT_EQ(c.CrcErrorCount, 1u);
     EXPECT_EQ(c.FramesReceivedCount, 1u);
     EXPECT_EQ(c.NoResponseCount, 0u);
-    const auto counters = e.target.Of(WM_COUNTERS);
+    const auto counters = e.target.Of(Msg::Counters);
     ASSERT_EQ(counters.size(), 2u);
     EXPECT_EQ(counters[0].WParam, 200);
     EXPECT_EQ(counters[1].WParam, 120);
@@ -163,7 +163,7 @@ TEST(EngineSerial, WrongAddressIsNotRetriedButLoggerAddressAcceptsAnySlave)
     EXPECT_EQ(c.AddressErrorCount, 1u);
     EXPECT_EQ(c.NoResponseCount, 1u);
     EXPECT_EQ(c.FramesReceivedCount, 1u);
-    EXPECT_EQ(e.target.CountOf(WM_NO_RESPONSE), 1);
+    EXPECT_EQ(e.target.CountOf(Msg::NoResponse), 1);
 }
 
 TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCommands)
@@ -177,7 +177,7 @@ TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCom
     ASSERT_TRUE(e.WaitFinished(plainRead));
 
     EXPECT_EQ(e.HistoryEntry(logRead).Status, STATUS_DONE);
-    const auto sent = e.target.Of(WM_LOG_READ_REFUSED);
+    const auto sent = e.target.Of(Msg::EndOfLog);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_TRUE(sent[0].Sent);
     EXPECT_EQ(e.HistoryEntry(plainRead).Status, STATUS_NO_REPLY);
@@ -203,13 +203,13 @@ TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
 
     const auto handOvers = e.HandOvers();
     ASSERT_EQ(handOvers.size(), 1u);
-    EXPECT_EQ(handOvers[0].Msg, WM_LOG_READ_FAILED);
+    EXPECT_EQ(handOvers[0].Id, Msg::LogReadFailed);
     EXPECT_EQ(handOvers[0].Record.SeqNo, first);
     EXPECT_EQ(handOvers[0].Record.Chain, 7u);
     EXPECT_EQ(handOvers[0].Record.ByteCount, 0);
     EXPECT_EQ(e.HistoryEntry(first).Status, STATUS_NO_REPLY);
-    EXPECT_TRUE(e.target.WaitFor(WM_NO_RESPONSE));
-    EXPECT_EQ(e.target.CountOf(WM_NO_RESPONSE), 1);  // only the silent one
+    EXPECT_TRUE(e.target.WaitFor(Msg::NoResponse));
+    EXPECT_EQ(e.target.CountOf(Msg::NoResponse), 1);  // only the silent one
     const auto c = e.thread->Counters();
     EXPECT_EQ(c.CrcErrorCount, 1u);
     EXPECT_EQ(c.NoResponseCount, 2u);
@@ -232,7 +232,7 @@ TEST(EngineSerial, ZeroingClearsEveryCounterThatHadCounted)
         ASSERT_TRUE(e.WaitFinished(seq, 20s)) << seq;
     // Nothing is counted any more once a port that does not exist failed to open.
     e.thread->SetLinkName(QStringLiteral("/nonexistent/quorvex-test-port"));
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPEN_ERROR, 1, 5s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::PortOpenFailed, 1, 5s));
 
     for (const QString& line : CounterTableLines(e.thread->Counters()))
         EXPECT_FALSE(line.endsWith(u"=0")) << line.toStdString();
@@ -245,7 +245,7 @@ TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
-    ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT, 1, 10s));  // the first poll is on the line
+    ASSERT_TRUE(e.target.WaitFor(Msg::FrameSent, 1, 10s));  // the first poll is on the line
     e.thread->AddRecord(WriteSingle(82, 0));
     const auto write = e.thread->History().back().SeqNo;
     ASSERT_TRUE(e.WaitFinished(write));
@@ -255,7 +255,7 @@ TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
     EXPECT_EQ(e.HistoryEntry(write).Status, STATUS_DONE);
     const auto h = e.HandOvers();
     ASSERT_GE(h.size(), 1u);
-    EXPECT_EQ(h[0].Msg, WM_WRITE_DONE);
+    EXPECT_EQ(h[0].Id, Msg::WriteDone);
     EXPECT_EQ(h[0].Record.StartRegister, 82);
     EXPECT_EQ(h[0].Record.Value, 0);
     EXPECT_EQ(e.Transmissions().at(1).SeqNo, write);
@@ -271,10 +271,10 @@ TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
     QueueAfterOpen(e, ReadRequest(0, 29));
     for (int i = 0; i < 4; ++i)
         e.thread->AddRecord(ReadRequest(0, 29));
-    ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT));
+    ASSERT_TRUE(e.target.WaitFor(Msg::FrameSent));
 
     e.thread->SetLinkName(PortPath(second));
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 2, 5s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::PortOpened, 2, 5s));
     EXPECT_EQ(e.thread->QueueSize(), 0u);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
     EXPECT_EQ(e.thread->LinkName(), PortPath(second));
@@ -286,7 +286,7 @@ TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
     SerialLink other;
     EXPECT_TRUE(other.OpenPort(PortPath(first))) << other.LastMessage().toStdString();
     // The exchange in flight carries on over the new link and gets its answer there.
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
 }
 
 TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
@@ -294,18 +294,18 @@ TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
     SimProcess sim(Args({"delay at=1 ms=600"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
-    ASSERT_TRUE(e.target.WaitFor(WM_FRAME_SENT, 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::FrameSent, 1, 10s));
     sim.Kill();
     // The hung-up port is closed and retried like any port that will not open.
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPEN_ERROR, 3, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::PortOpenFailed, 3, 10s));
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_FAILED);
     EXPECT_TRUE(e.thread->isRunning());
 
     ASSERT_TRUE(sim.Restart());
-    ASSERT_TRUE(e.target.WaitFor(WM_PORT_OPENED, 2, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::PortOpened, 2, 10s));
     // The request that lost its logger runs out of time as for a silent one and is sent
     // again on the new line, where it is answered.
-    ASSERT_TRUE(e.target.WaitFor(WM_READ_DONE, 1, 10s));
+    ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
     const auto first = e.Transmissions().at(0).SeqNo;
     const auto statuses = e.TransmissionStatuses(first);
     ASSERT_GE(statuses.size(), 2u);
@@ -331,8 +331,8 @@ TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused)
         if (::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0) {
             Engine e(QString::fromStdString(pty.SlavePath()));
             answer = 't';  // t: no open error within the time
-            if (e.target.WaitFor(WM_PORT_OPEN_ERROR, 1, 5s))
-                answer = e.target.Of(WM_PORT_OPEN_ERROR).front().WParam == kPortAccessDenied ? 'd' : 'o';
+            if (e.target.WaitFor(Msg::PortOpenFailed, 1, 5s))
+                answer = e.target.Of(Msg::PortOpenFailed).front().WParam == kPortAccessDenied ? 'd' : 'o';
             if (e.thread->LinkState() != TransmissionThread::LINK_SERIAL_FAILED)
                 answer = 's';
         }

@@ -24,8 +24,8 @@ namespace {
 class QueuedTarget : public MessageTarget {
 public:
     explicit QueuedTarget(QObject* receiver) : receiver_(receiver) {}
-    void Post(int msg, QString text, int wParam) override { recorder.Post(msg, std::move(text), wParam); }
-    void Send(int msg) override
+    void Post(Msg msg, QString text, int wParam) override { recorder.Post(msg, std::move(text), wParam); }
+    void Send(Msg msg) override
     {
         waiting = true;
         CallAndWait(receiver_, [this, msg] { handled.push_back(msg); });
@@ -34,7 +34,7 @@ public:
 
     RecordingTarget recorder;
     std::atomic<bool> waiting{false};
-    std::vector<int> handled;  // touched on the receiver's thread only
+    std::vector<Msg> handled;  // touched on the receiver's thread only
 
 private:
     QObject* receiver_;
@@ -70,7 +70,7 @@ TEST_F(Shutdown, EndWhileASentMessageWaitsDeliversItAndReturns)
     EndTransmissionThread(*thread);
     EXPECT_TRUE(thread->isFinished());
     EXPECT_LT(TicksSince(start), 3000u);  // loose: catches a hang, not a speed
-    EXPECT_EQ(target.handled, std::vector<int>{WM_READ_DONE});
+    EXPECT_EQ(target.handled, std::vector<Msg>{Msg::ReadDone});
     EXPECT_EQ(thread->LinkState(), TransmissionThread::LINK_SERIAL_CLOSED);
 }
 
@@ -79,7 +79,7 @@ TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
     ASSERT_TRUE(sim.Running());
     auto thread = StartAndWaitForASend();
     thread.reset();
-    EXPECT_EQ(target.handled, std::vector<int>{WM_READ_DONE});
+    EXPECT_EQ(target.handled, std::vector<Msg>{Msg::ReadDone});
     // The port is free again.
     SerialLink other;
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));

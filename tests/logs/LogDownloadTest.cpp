@@ -1,5 +1,5 @@
 // The download controller driven as the main window drives it: button clicks,
-// reply blocks (1038), the end of the log (1039) and MonitorReset, with the
+// reply blocks (LogReadDone), the end of the log (EndOfLog) and MonitorReset, with the
 // requests caught by a recording channel and the results tab by a
 // recording view.
 #include <gtest/gtest.h>

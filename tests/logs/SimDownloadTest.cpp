@@ -1,8 +1,8 @@
 // A whole download against the simulated logger: the controller's requests go
 // through the program's frame builders to the simulator core, and its replies
 // pass the program's reply checks before they reach the controller, as the
-// transmission thread hands them over (1032 to the parameter model, 1038 to
-// AppendLogBlock, 1039 to ReadFinished). Stop, resume and a logger that
+// transmission thread hands them over (ReadDone to the parameter model, LogReadDone to
+// AppendLogBlock, EndOfLog to ReadFinished). Stop, resume and a logger that
 // falls silent are included.
 #include <gtest/gtest.h>
 

@@ -53,8 +53,8 @@ TEST_F(StuckThread, AddRecordNumbersFromOneQueuesInFrontAndKeepsArrivalOrderInHi
         EXPECT_EQ(history[i].StartRegister, 80 + i);
         EXPECT_EQ(history[i].Status, STATUS_NEW);
     }
-    EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 3);
-    for (const auto& m : target.Of(WM_COMMAND_QUEUED))
+    EXPECT_EQ(target.CountOf(Msg::CommandQueued), 3);
+    for (const auto& m : target.Of(Msg::CommandQueued))
         EXPECT_FALSE(m.Sent);
 }
 
@@ -68,7 +68,7 @@ TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
     EXPECT_EQ(queue.back().SeqNo, 2);    // number 1 was dropped
     EXPECT_EQ(queue.front().SeqNo, 101); // the new one is queued
     EXPECT_EQ(thread.History().size(), 101u);
-    EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 101);
+    EXPECT_EQ(target.CountOf(Msg::CommandQueued), 101);
 
     const auto texts = target.StatusTexts();
     const QString overflow = QStringLiteral("Błąd w funkcji 'AddRecord'. Przepełniona kolejka 'StdKolejkaKomendy'.");
@@ -77,12 +77,12 @@ TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
 
 TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds)
 {
-    ASSERT_TRUE(target.WaitFor(WM_PORT_OPEN_ERROR, 6, std::chrono::seconds(5)));
+    ASSERT_TRUE(target.WaitFor(Msg::PortOpenFailed, 6, std::chrono::seconds(5)));
     EXPECT_EQ(thread.LinkState(), TransmissionThread::LINK_SERIAL_FAILED);
     EXPECT_FALSE(thread.Connected());
-    EXPECT_EQ(target.CountOf(WM_PORT_OPENED), 0);
+    EXPECT_EQ(target.CountOf(Msg::PortOpened), 0);
 
-    const auto errors = target.Of(WM_PORT_OPEN_ERROR);
+    const auto errors = target.Of(Msg::PortOpenFailed);
     for (std::size_t i = 1; i < errors.size(); ++i) {
         const auto gap = TicksBetween(errors[i - 1].Tick, errors[i].Tick);
         EXPECT_GE(gap, 95u);
@@ -136,7 +136,7 @@ TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed)
 {
     RecordingTarget target;
     auto thread = std::make_unique<TransmissionThread>(&target, kMissingPort);
-    ASSERT_TRUE(target.WaitFor(WM_PORT_OPEN_ERROR));
+    ASSERT_TRUE(target.WaitFor(Msg::PortOpenFailed));
     const auto start = GetTickCount();
     EndTransmissionThread(*thread);
     EXPECT_TRUE(thread->isFinished());
@@ -155,8 +155,8 @@ TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning)
         EXPECT_EQ(thread.LinkState(), TransmissionThread::LINK_NONE);
         EXPECT_EQ(thread.ProtocolState(), 0);
     }
-    EXPECT_EQ(target.CountOf(WM_PORT_OPEN_ERROR), 0);
-    EXPECT_EQ(target.CountOf(WM_COMMAND_QUEUED), 1);
+    EXPECT_EQ(target.CountOf(Msg::PortOpenFailed), 0);
+    EXPECT_EQ(target.CountOf(Msg::CommandQueued), 1);
 }
 
 TEST(LinkStatusText, EachLinkStateInPolishAndTranslated)
@@ -212,5 +212,5 @@ TEST(CounterTable, SevenLabelledLinesInOrder)
         QStringLiteral("Ramka odebrana=4000000000"),
     };
     EXPECT_EQ(CounterTableLines(c), expected);
-    EXPECT_EQ(MessageName(WM_READ_DONE), QStringLiteral("WM_READ_DONE"));
+    EXPECT_EQ(MessageName(Msg::ReadDone), QStringLiteral("WM_READ_DONE"));
 }

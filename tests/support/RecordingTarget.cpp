@@ -4,12 +4,12 @@
 
 namespace quorvex::test {
 
-void RecordingTarget::Post(int msg, QString text, int wParam)
+void RecordingTarget::Post(Msg msg, QString text, int wParam)
 {
     Record({msg, false, std::move(text), wParam, GetTickCount()});
 }
 
-void RecordingTarget::Send(int msg)
+void RecordingTarget::Send(Msg msg)
 {
     Record({msg, true, {}, 0, GetTickCount()});
 }
@@ -31,26 +31,26 @@ std::vector<RecordedMessage> RecordingTarget::Messages() const
     return messages_;
 }
 
-std::vector<RecordedMessage> RecordingTarget::Of(int msg) const
+std::vector<RecordedMessage> RecordingTarget::Of(Msg msg) const
 {
     std::vector<RecordedMessage> out;
     std::lock_guard lock(mutex_);
     std::copy_if(messages_.begin(), messages_.end(), std::back_inserter(out),
-                 [msg](const RecordedMessage& m) { return m.Msg == msg; });
+                 [msg](const RecordedMessage& m) { return m.Id == msg; });
     return out;
 }
 
-int RecordingTarget::CountOf(int msg) const
+int RecordingTarget::CountOf(Msg msg) const
 {
     std::lock_guard lock(mutex_);
     return static_cast<int>(std::count_if(messages_.begin(), messages_.end(),
-                                          [msg](const RecordedMessage& m) { return m.Msg == msg; }));
+                                          [msg](const RecordedMessage& m) { return m.Id == msg; }));
 }
 
 std::vector<QString> RecordingTarget::StatusTexts() const
 {
     std::vector<QString> out;
-    for (const auto& m : Of(WM_STATUS_TEXT))
+    for (const auto& m : Of(Msg::StatusText))
         out.push_back(m.Text);
     return out;
 }
@@ -61,11 +61,11 @@ void RecordingTarget::Clear()
     messages_.clear();
 }
 
-bool RecordingTarget::WaitFor(int msg, int n, std::chrono::milliseconds timeout) const
+bool RecordingTarget::WaitFor(Msg msg, int n, std::chrono::milliseconds timeout) const
 {
     return WaitUntil(
         [msg, n](const std::vector<RecordedMessage>& all) {
-            return std::count_if(all.begin(), all.end(), [msg](const RecordedMessage& m) { return m.Msg == msg; }) >= n;
+            return std::count_if(all.begin(), all.end(), [msg](const RecordedMessage& m) { return m.Id == msg; }) >= n;
         },
         timeout);
 }

@@ -16,7 +16,7 @@
 namespace quorvex::test {
 
 struct RecordedMessage {
-    int Msg = 0;
+    Msg Id{};
     bool Sent = false;  // delivered with Send (blocking) rather than Post
     QString Text;
     int WParam = 0;
@@ -27,22 +27,22 @@ class RecordingTarget : public MessageTarget {
 public:
     using Hook = std::function<void(const RecordedMessage&)>;
 
-    void Post(int msg, QString text = {}, int wParam = 0) override;
-    void Send(int msg) override;
+    void Post(Msg msg, QString text = {}, int wParam = 0) override;
+    void Send(Msg msg) override;
 
     // Runs on the thread that posts or sends, before the call returns. Set it before the
     // thread starts or while it cannot deliver (it is read without a lock).
     void SetHook(Hook hook) { hook_ = std::move(hook); }
 
     std::vector<RecordedMessage> Messages() const;
-    std::vector<RecordedMessage> Of(int msg) const;
-    int CountOf(int msg) const;
-    // Texts of all 1033 messages, in order.
+    std::vector<RecordedMessage> Of(Msg msg) const;
+    int CountOf(Msg msg) const;
+    // Texts of all StatusText messages, in order.
     std::vector<QString> StatusTexts() const;
     void Clear();
 
     // Waits until at least n messages `msg` were recorded; false on time-out.
-    bool WaitFor(int msg, int n = 1, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
+    bool WaitFor(Msg msg, int n = 1, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;
     // Waits until pred(messages) holds; false on time-out.
     bool WaitUntil(const std::function<bool(const std::vector<RecordedMessage>&)>& pred,
                    std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;

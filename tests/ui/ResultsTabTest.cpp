@@ -57,7 +57,7 @@ struct Box {
 };
 
 // A main window whose download requests run against the in-process logger,
-// replies handed to the controller as the window's 1038/1039 handlers do.
+// replies handed to the controller as the window's LogReadDone/EndOfLog handlers do.
 class ResultsTab : public ::testing::Test {
 protected:
     ResultsTab()

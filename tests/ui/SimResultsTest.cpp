@@ -1,6 +1,6 @@
 // Log downloads through the main window against the logger simulator over a
 // pseudo-terminal: the transmission thread hands every block to the window
-// (message 1038) and the end of the log as a refusal (1039). Stop and resume,
+// (message LogReadDone) and the end of the log as a refusal (EndOfLog). Stop and resume,
 // the chart growing while blocks arrive, the results file, and a logger that
 // goes away in the middle of a download.
 #include <gtest/gtest.h>

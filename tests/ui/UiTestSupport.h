@@ -79,9 +79,9 @@ struct WindowFixture {
     void Poll(SimLogger& sim)
     {
         FeedBlock(model, sim, 256, 90);
-        form->HandleMessage(WM_READ_DONE);
+        form->HandleMessage(Msg::ReadDone);
         FeedBlock(model, sim, 0, 29);
-        form->HandleMessage(WM_READ_DONE);
+        form->HandleMessage(Msg::ReadDone);
     }
     QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     template <class W>

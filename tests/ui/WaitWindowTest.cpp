@@ -32,7 +32,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
 
     SimLogger sim;
     FeedBlock(w.model, sim, 256, 90);
-    w.form->HandleMessage(WM_READ_DONE);
+    w.form->HandleMessage(Msg::ReadDone);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     ASSERT_TRUE(wait->isVisible());
     EXPECT_TRUE(wait->pollTimer->isActive());
@@ -52,7 +52,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     FeedBlock(w.model, sim, 0, 29);
     QElapsedTimer t;
     t.start();
-    w.form->HandleMessage(WM_READ_DONE);
+    w.form->HandleMessage(Msg::ReadDone);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
     EXPECT_TRUE(w.form->ParamsReady());
     EXPECT_TRUE(w.Edit(objname::kNameField)->isEnabled());
@@ -81,14 +81,14 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
     ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
     SimLogger sim;
     FeedBlock(w.model, sim, 0, 29);
-    w.form->HandleMessage(WM_READ_DONE);
+    w.form->HandleMessage(Msg::ReadDone);
     ASSERT_TRUE(wait->isVisible());
     const int received = w.model.ValueCount();
     ASSERT_GT(received, 5);
     ASSERT_LT(received, 27);
     ASSERT_TRUE(WaitUntil([&] { return wait->progressBar->value() >= 3; }, 5000));
 
-    w.form->HandleMessage(WM_NO_RESPONSE);
+    w.form->HandleMessage(Msg::NoResponse);
     EXPECT_FALSE(wait->isVisible());
     EXPECT_FALSE(wait->pollTimer->isActive());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
@@ -96,7 +96,7 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
     EXPECT_EQ(w.form->LastStateCode(), 30);
 
     FeedBlock(w.model, sim, 256, 90);
-    w.form->HandleMessage(WM_READ_DONE);
+    w.form->HandleMessage(Msg::ReadDone);
     ASSERT_TRUE(wait->isVisible());
     EXPECT_EQ(wait->progressBar->value(), 0);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
@@ -120,13 +120,13 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
         EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     }
     // A port that fails to open and a USB logger that is absent end it alike.
-    for (int msg : {WM_PORT_OPEN_ERROR, WM_HID_ABSENT}) {
-        SCOPED_TRACE(msg);
+    for (Msg msg : {Msg::PortOpenFailed, Msg::HidAbsent}) {
+        SCOPED_TRACE(MessageName(msg).toStdString());
         WindowFixture w;
         w.form->show();
         SimLogger sim;
         FeedBlock(w.model, sim, 256, 90);
-        w.form->HandleMessage(WM_READ_DONE);
+        w.form->HandleMessage(Msg::ReadDone);
         ASSERT_TRUE(w.form->Windows().parameterReadWindow->isVisible());
         w.form->HandleMessage(msg);
         EXPECT_FALSE(w.form->Windows().parameterReadWindow->isVisible());

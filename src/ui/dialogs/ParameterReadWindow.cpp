@@ -55,9 +55,9 @@ void ParameterReadWindow::onPollTimer()
     if (progressBar->value() >= progressBar->maximum()) close();
 }
 
-void ParameterReadWindow::HandleMessage(int msg)
+void ParameterReadWindow::HandleMessage(Msg msg)
 {
-    if (msg == WM_NO_RESPONSE) close();
+    if (msg == Msg::NoResponse) close();
 }
 
 }  // namespace quorvex

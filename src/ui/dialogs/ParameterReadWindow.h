@@ -4,6 +4,8 @@
 // full, or when the logger stops answering.
 #include <QDialog>
 
+#include "modbus/Messages.h"
+
 class QProgressBar;
 class QTimer;
 
@@ -14,8 +16,8 @@ class ParameterReadWindow : public QDialog {
 public:
     explicit ParameterReadWindow(QWidget* parent = nullptr);
     void SetCounts(int total, int received);
-    // The thread's messages forwarded by the main window: 1030 closes the window.
-    void HandleMessage(int msg);
+    // The thread's messages forwarded by the main window: NoResponse closes the window.
+    void HandleMessage(Msg msg);
 
     QProgressBar* progressBar;
     QTimer* pollTimer;

@@ -108,13 +108,13 @@ public:
     QToolBar* toolBar = nullptr;
     QToolButton* zoomInButton = nullptr;
     QToolButton* zoomOutButton = nullptr;
-    QToolButton* zoomAllButton = nullptr;  // zoom all
+    QToolButton* zoomAllButton = nullptr;
     QToolButton* bothSeriesButton = nullptr;
     QToolButton* tempSeriesButton = nullptr;
     QToolButton* humSeriesButton = nullptr;
     QToolButton* thresholdsButton = nullptr;
     QToolButton* thresholdsOffButton = nullptr;  // never shown: pressing it releases thresholdsButton
-    QToolButton* printButton = nullptr;      // enabled once a print handler is given
+    QToolButton* printButton = nullptr;  // enabled once a print handler is given
     QWidget* chartPanel = nullptr;
     PaintBox* chartBox = nullptr;
     QWidget* overviewPanel = nullptr;

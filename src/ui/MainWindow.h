@@ -322,7 +322,7 @@ public:
     std::unique_ptr<ControlBindings> controls;
     std::unique_ptr<LogDownload> logs;
 
-    // Controls (object names are the control names).
+    // Controls (their object names are in chart/ObjectNames.h).
     QTabWidget* tabs = nullptr;
     QWidget *measurementsTab = nullptr, *registrationTab = nullptr, *resultsTab = nullptr, *deviceTab = nullptr,
             *messagesTab = nullptr, *serviceTab = nullptr, *correctionTab = nullptr;

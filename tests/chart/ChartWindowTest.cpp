@@ -7,8 +7,11 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <set>
+#include <string>
 
 #include "ChartTestUtil.h"
+#include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
@@ -435,6 +438,23 @@ TEST_F(ChartWindowTest, EveryShowingResetsZoomAndSeries) {
     window.zoomInButton->click();
     window.ShowChart();
     EXPECT_EQ(window.ZoomWidth(), 90);
+}
+
+// Tests, the translator and outside checks find widgets by these names: two constants with one
+// string would make a lookup find the wrong widget, and a name set outside the list would be
+// a handle nobody keeps.
+TEST_F(ChartWindowTest, ObjectNamesAreUniqueAndTheWindowUsesOnlyThose) {
+    std::set<std::string> names;
+    for (const char* name : objname::kAll) EXPECT_TRUE(names.insert(name).second) << name;
+    int named = 0;
+    for (QObject* object : window.findChildren<QObject*>()) {
+        const std::string name = object->objectName().toStdString();
+        if (name.empty() || name.rfind("qt_", 0) == 0) continue;
+        ++named;
+        EXPECT_EQ(names.count(name), 1u) << name;
+    }
+    EXPECT_EQ(names.count(window.objectName().toStdString()), 1u);
+    EXPECT_GT(named, 10);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ QList<SerialPortEntry> SystemSerialPorts()
 
 QString MenuSpelling(const QString& name, const QList<SerialPortEntry>& ports)
 {
-    const QString usb = QStringLiteral("USB");
+    QString usb = QStringLiteral("USB");  // not const: returned by move
     if (name.compare(usb, Qt::CaseInsensitive) == 0) return usb;
     for (const QString& caption : PlanPortMenu(ports).Captions)
         if (name.compare(caption, Qt::CaseInsensitive) == 0) return caption;

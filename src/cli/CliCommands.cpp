@@ -65,7 +65,7 @@ int RunCli(const CliOptions& options)
     const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
     const IniFile settings(SettingsPath(exe, options.settingsPath));
     StopSignals stop;
-    CliContext context{options, stop, options.port, options.language};
+    CliContext context{options, stop, options.port, options.language, settings.Path()};
     if (context.link.isEmpty()) context.link = settings.ReadString(kSection, kLinkKey, kUsb);
     if (context.link.isEmpty()) context.link = kUsb;
     if (context.language.isEmpty())
@@ -77,6 +77,8 @@ int RunCli(const CliOptions& options)
     case CliOptions::Command::SetClock: return RunSetClock(context);
     case CliOptions::Command::Start: return RunRecording(context, true);
     case CliOptions::Command::Stop: return RunRecording(context, false);
+    case CliOptions::Command::Report: return RunReport(context);
+    case CliOptions::Command::Evaluate: return RunEvaluate(context);
     }
     return kExitUsage;
 }

@@ -17,6 +17,7 @@ struct CliContext {
     StopSignals& stop;
     QString link;
     QString language;
+    QString settingsFile;  // the window's settings file (rules, report table)
 
     LoggerSession::Options SessionOptions() const;
     bool Interrupted() const;
@@ -31,6 +32,8 @@ int RunInfo(const CliContext& context);
 int RunSetClock(const CliContext& context);
 int RunRecording(const CliContext& context, bool start);
 int RunDownload(const CliContext& context);
+int RunReport(const CliContext& context);
+int RunEvaluate(const CliContext& context);
 
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);

@@ -14,8 +14,10 @@ struct CommandName {
 constexpr CommandName kCommands[] = {
     {"info", CliOptions::Command::Info},         {"download", CliOptions::Command::Download},
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
-    {"stop", CliOptions::Command::Stop},
+    {"stop", CliOptions::Command::Stop},         {"report", CliOptions::Command::Report},
+    {"evaluate", CliOptions::Command::Evaluate},
 };
+constexpr auto kCommandList = "info, download, set-clock, start, stop, report or evaluate";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error)
@@ -27,12 +29,13 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption language(QStringLiteral("language"), {}, QStringLiteral("LANG"));
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, {}, QStringLiteral("FILE"));
     const QCommandLineOption format(QStringLiteral("format"), {}, QStringLiteral("FORMAT"));
+    const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port, settings, language, output, format, json, fast, verbose, help, version});
+    parser.addOptions({port, settings, language, output, format, table, json, fast, verbose, help, version});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -43,21 +46,29 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
 
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        error = QStringLiteral("no command given (info, download, set-clock, start or stop)");
-        return false;
-    }
-    if (words.size() > 1) {
-        error = QStringLiteral("one command at a time; unexpected '%1'").arg(words.at(1));
+        error = QStringLiteral("no command given (%1)").arg(QLatin1String(kCommandList));
         return false;
     }
     const CommandName* found = nullptr;
     for (const auto& c : kCommands)
         if (words.first() == QLatin1String(c.name)) found = &c;
     if (!found) {
-        error = QStringLiteral("unknown command '%1' (info, download, set-clock, start or stop)").arg(words.first());
+        error = QStringLiteral("unknown command '%1' (%2)").arg(words.first(), QLatin1String(kCommandList));
         return false;
     }
     o.command = found->command;
+    // report and evaluate work on one results file; the others on the logger.
+    const bool onFile = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
+    if (onFile && words.size() == 1) {
+        error = QStringLiteral("%1 needs a results file").arg(words.first());
+        return false;
+    }
+    if (words.size() > (onFile ? 2 : 1)) {
+        error = QStringLiteral("one command at a time; unexpected '%1'").arg(words.at(onFile ? 2 : 1));
+        return false;
+    }
+    if (onFile) o.resultsFile = words.at(1);
+    o.table = parser.value(table);
     o.port = parser.value(port);
     o.settingsPath = parser.value(settings);
     o.output = parser.value(output);
@@ -79,12 +90,27 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         o.language = *chosen;
     }
     const bool download = o.command == CliOptions::Command::Download;
-    if (o.json && o.command != CliOptions::Command::Info) {
-        error = QStringLiteral("--json goes with info only");
+    const bool report = o.command == CliOptions::Command::Report;
+    if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::Evaluate) {
+        error = QStringLiteral("--json goes with info and evaluate only");
         return false;
     }
-    if (!download && (parser.isSet(output) || parser.isSet(format))) {
-        error = QStringLiteral("-o and --format go with download only");
+    if (!download && parser.isSet(format)) {
+        error = QStringLiteral("--format goes with download only");
+        return false;
+    }
+    if (!download && !report && parser.isSet(output)) {
+        error = QStringLiteral("-o goes with download and report only");
+        return false;
+    }
+    if (report && !parser.isSet(output)) {
+        error = QStringLiteral("report needs -o REPORT.pdf");
+        return false;
+    }
+    if (parser.isSet(table) && (!report || (o.table != QLatin1String("all") && o.table != QLatin1String("daily") &&
+                                            o.table != QLatin1String("none")))) {
+        error = report ? QStringLiteral("--table takes all, daily or none, not '%1'").arg(o.table)
+                       : QStringLiteral("--table goes with report only");
         return false;
     }
     if (parser.isSet(output) && o.output.isEmpty()) {
@@ -106,8 +132,11 @@ QString CliVersionText()
 QString CliHelpText()
 {
     return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
+       quorvex-cli report FILE -o REPORT.pdf [--table all|daily|none] [OPTION]...
+       quorvex-cli evaluate FILE [--json] [OPTION]...
 Read, download and set a Quorvex temperature and humidity logger from a shell, without a
-display: the same link, settings and download rules as the quorvex window.
+display: the same link, settings and download rules as the quorvex window; judge a results
+file against the excursion rules and write its PDF report.
 
 Commands:
   info         print every logger parameter as "name: value", one a line; a coded value
@@ -117,6 +146,13 @@ Commands:
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
   stop         stop recording, as the window's Stop button does
+  report       write the PDF report of the results file FILE (text or CSV) to REPORT.pdf:
+               logger facts, where the data came from, each rule with its verdict, the
+               summary, the chart and the table; every page carries "page N of M", the
+               program version and the records' SHA-256 fingerprint
+  evaluate     judge the results file FILE against the excursion rules and print each
+               rule's verdict (PASS or FAIL, in the chosen language) with the excursions
+               that broke it, then the overall verdict
 
 Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
@@ -130,15 +166,26 @@ Options:
   --fast             end each reply as soon as it is complete instead of after 800 ms of
                      silence; a download then runs at the speed of the line
   --json             info: print one JSON object with stable keys and typed values, and
-                     the meanings of coded values under KEY_meaning
+                     the meanings of coded values under KEY_meaning; evaluate: the
+                     verdict as one JSON object (rules, excursions, fingerprint)
   -o, --output FILE  download: write the records to FILE, replacing it only once the whole
                      log is in; the folder must exist
+  -o, --output FILE  report: the PDF file to write, replaced only once complete
+  --table TABLE      report: all (every record), daily (minimum, maximum and mean of
+                     each day) or none (default: the window's report setting, else all)
   --format FORMAT    download: txt or csv, the window's two results files (tab-separated
                      text, or CSV with ISO 8601 times); default: by the extension of FILE
                      (.csv is CSV), txt on standard output
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
+
+Rules:
+  evaluate and report judge by the rules stored by the window in its settings file
+  (section [Rules]); without stored rules, by the thresholds the logger had when the
+  results were downloaded, where any reading beyond a threshold fails. The language of
+  the report and the verdict is --language's; dates and numbers follow the locale, and
+  so does the paper (Letter in the United States, else A4).
 
 Progress:
   download reports progress on standard error: on a terminal a live bar with the records
@@ -153,11 +200,15 @@ Interruption:
 Exit status:
   0    done
   1    bad usage, or the logger's state does not allow the command (start on a logger
-       that starts by its button or at a set time, set-clock while it records)
+       that starts by its button or at a set time, set-clock while it records); for
+       report and evaluate also a results file that cannot be read, damaged stored
+       rules, or (evaluate) no rule that applies to the results
   2    the link cannot be opened, no logger answers, or the logger did not take the
        change (set-clock, start, stop)
   3    download incomplete: the records received were written to FILE.partial
-  4    a file cannot be written; the message says where the records went
+  4    a file cannot be written; the message says where the records went (report:
+       the report's file; nothing is left half-written)
+  6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
 Examples:
@@ -166,6 +217,8 @@ Examples:
   quorvex-cli download -o log.csv --fast
   quorvex-cli download --port USB > log.txt
   quorvex-cli set-clock && quorvex-cli start
+  quorvex-cli report log.csv -o report.pdf --table daily --language en
+  quorvex-cli evaluate log.txt || echo "excursion found"
 
 Report bugs to the Quorvex maintainers.
 )help");

@@ -13,16 +13,19 @@ enum ExitCode : int {
     kExitNoLogger = 2,    // the link cannot be opened or no logger answers
     kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
     kExitFile = 4,        // a file cannot be written; the message says where the records went
+    kExitFails = 6,       // evaluate: a rule of the verdict failed
 };
 
 struct CliOptions {
-    enum class Command { Info, Download, SetClock, Start, Stop };
+    enum class Command { Info, Download, SetClock, Start, Stop, Report, Evaluate };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
     QString settingsPath;  // empty: the window's settings file
     QString language;      // empty: the window's stored language
     QString output;        // download: empty = standard output
     QString format;        // download: "txt" or "csv"; empty = by the output's extension
+    QString resultsFile;   // report, evaluate: the results file (text or CSV)
+    QString table;         // report: "all", "daily" or "none"; empty = the window's setting
     bool json = false;
     bool fast = false;
     bool verbose = false;

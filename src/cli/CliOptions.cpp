@@ -169,8 +169,8 @@ Options:
                      the meanings of coded values under KEY_meaning; evaluate: the
                      verdict as one JSON object (rules, excursions, fingerprint)
   -o, --output FILE  download: write the records to FILE, replacing it only once the whole
-                     log is in; the folder must exist
-  -o, --output FILE  report: the PDF file to write, replaced only once complete
+                     log is in; the folder must exist; report: the PDF file to write,
+                     replaced only once complete
   --table TABLE      report: all (every record), daily (minimum, maximum and mean of
                      each day) or none (default: the window's report setting, else all)
   --format FORMAT    download: txt or csv, the window's two results files (tab-separated

@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -32,6 +33,30 @@ struct Tracker {
     Excursion run;
     bool wasBeyond = false;       // the record before the one being read
     float previousValue = 0.0f;
+};
+
+// Logs repeat the same few hundred pairs of temperature and humidity over and
+// over: their dew points are kept, by the pair's exact bits, in a small table.
+class DewPointCache {
+public:
+    DewPointCache() : slots_(kSlots) {}
+    std::optional<float> Get(float temperature, float humidity) {
+        const std::uint64_t key = (static_cast<std::uint64_t>(std::bit_cast<std::uint32_t>(temperature)) << 32) |
+                                  std::bit_cast<std::uint32_t>(humidity);
+        Slot& slot = slots_[static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kBits))];
+        if (!slot.used || slot.key != key) slot = {key, true, DewPoint(temperature, humidity)};
+        return slot.dew;
+    }
+
+private:
+    static constexpr int kBits = 12;
+    static constexpr std::size_t kSlots = std::size_t{1} << kBits;
+    struct Slot {
+        std::uint64_t key = 0;
+        bool used = false;
+        std::optional<float> dew;
+    };
+    std::vector<Slot> slots_;
 };
 
 bool Breaks(std::int64_t ms, std::int64_t allowedMs) { return allowedMs == 0 || ms > allowedMs; }
@@ -119,51 +144,49 @@ Verdict EvaluateRules(const ResultsStore& store, const QList<ExcursionRule>& rul
         const LogRecord* previous = nullptr;
         int index = 0;
         std::int64_t gapMs = 0;  // the spacing before the record last seen
-        auto takeIn = [&](std::int64_t spanMs, bool continues, const char* beyondNow) {
-            for (std::size_t k = 0; k < trackers.size(); ++k) {
-                Tracker& t = trackers[k];
-                if (!t.wasBeyond) continue;
-                RuleVerdict& v = verdict.rules[t.rule];
-                if (!t.inRun) {
-                    t.inRun = true;
-                    t.run = Excursion{index - 1, index - 1, previous->time, previous->time, 0, t.previousValue};
-                } else if (t.above ? t.previousValue > t.run.peak : t.previousValue < t.run.peak) {
-                    t.run.peak = t.previousValue;
-                }
-                t.run.lastRecord = index - 1;
-                t.run.durationMs += spanMs;
-                v.totalMs += spanMs;
-                if (!continues || !beyondNow || !beyondNow[k]) Close(t, v, previous->time, spanMs);
+        // Takes the previous record into tracker `t`'s run; `goesOn`: the run
+        // continues into the record now read.
+        auto takeIn = [&](Tracker& t, std::int64_t spanMs, bool goesOn) {
+            RuleVerdict& v = verdict.rules[t.rule];
+            if (!t.inRun) {
+                t.inRun = true;
+                t.run = Excursion{index - 1, index - 1, previous->time, previous->time, 0, t.previousValue};
+            } else if (t.above ? t.previousValue > t.run.peak : t.previousValue < t.run.peak) {
+                t.run.peak = t.previousValue;
             }
+            t.run.lastRecord = index - 1;
+            t.run.durationMs += spanMs;
+            v.totalMs += spanMs;
+            if (!goesOn) Close(t, v, previous->time, spanMs);
         };
-        std::vector<char> beyond(trackers.size());
+        DewPointCache dewPoints;
         store.ForEach(0, n - 1, [&](const LogRecord& r) {
             float values[3] = {r.temperature, r.humidity, 0.0f};
             bool known[3] = {true, true, true};
             if (dewPoint) {
-                const auto dew = DewPoint(r.temperature, r.humidity);
+                const std::optional<float> dew = dewPoints.Get(r.temperature, r.humidity);
                 known[2] = dew.has_value();
                 values[2] = dew.value_or(0.0f);
             }
-            char* flags = beyond.data();
-            for (std::size_t k = 0; k < trackers.size(); ++k) {
-                const Tracker& t = trackers[k];
-                const float value = values[t.value];
-                flags[k] = known[t.value] && (t.above ? value > t.limit : value < t.limit);
-            }
+            std::int64_t span = 0;
+            bool continues = true;
             if (previous) {
                 gapMs = std::max<std::int64_t>(0, std::llround((r.time - previous->time) * kMsPerDay));
-                const std::int64_t span = intervalMs > 0 ? std::min(gapMs, intervalMs) : gapMs;
-                takeIn(span, intervalMs == 0 || gapMs <= intervalMs, flags);
+                span = intervalMs > 0 ? std::min(gapMs, intervalMs) : gapMs;
+                continues = intervalMs == 0 || gapMs <= intervalMs;
             }
-            for (std::size_t k = 0; k < trackers.size(); ++k) {
-                trackers[k].wasBeyond = flags[k];
-                trackers[k].previousValue = values[trackers[k].value];
+            for (Tracker& t : trackers) {
+                const float value = values[t.value];
+                const bool beyond = known[t.value] && (t.above ? value > t.limit : value < t.limit);
+                if (t.wasBeyond) takeIn(t, span, continues && beyond);
+                t.wasBeyond = beyond;
+                t.previousValue = value;
             }
             previous = &r;
             ++index;
         });
-        takeIn(intervalMs > 0 ? intervalMs : gapMs, false, nullptr);
+        for (Tracker& t : trackers)
+            if (t.wasBeyond) takeIn(t, intervalMs > 0 ? intervalMs : gapMs, false);
     }
 
     std::optional<double> mkt;

@@ -77,7 +77,7 @@ int RunCli(const CliOptions& options)
     const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
     const IniFile settings(SettingsPath(exe, options.settingsPath));
     StopSignals stop;
-    CliContext context{options, stop, options.port, options.language, {}};
+    CliContext context{options, stop, options.port, options.language, {}, settings.Path()};
     ArchiveText archiveError;
     const auto archive = ResolveArchiveLocation(options.archive, settings, archiveError);
     if (!archive) {
@@ -99,6 +99,8 @@ int RunCli(const CliOptions& options)
     case CliOptions::Command::ArchiveImport:
     case CliOptions::Command::ArchiveList:
     case CliOptions::Command::ArchiveExport: return RunArchive(context);
+    case CliOptions::Command::Report: return RunReport(context);
+    case CliOptions::Command::Evaluate: return RunEvaluate(context);
     }
     return kExitUsage;
 }

@@ -22,6 +22,7 @@ struct CliContext {
     QString link;
     QString language;
     ArchiveLocation archive;
+    QString settingsFile;  // the window's settings file (rules, report table)
 
     LoggerSession::Options SessionOptions() const;
     bool Interrupted() const;
@@ -47,6 +48,8 @@ int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 // An archive's numbered text as quorvex-cli says it: in English.
 QString English(const ArchiveText& text);
+int RunReport(const CliContext& context);
+int RunEvaluate(const CliContext& context);
 
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);

@@ -14,7 +14,8 @@ struct CommandName {
 constexpr CommandName kCommands[] = {
     {"info", CliOptions::Command::Info},         {"download", CliOptions::Command::Download},
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
-    {"stop", CliOptions::Command::Stop},
+    {"stop", CliOptions::Command::Stop},         {"report", CliOptions::Command::Report},
+    {"evaluate", CliOptions::Command::Evaluate},
 };
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error)
 {
@@ -33,6 +34,7 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
     return error.isEmpty();
 }
 
+constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate or archive";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error)
@@ -50,13 +52,14 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption from(QStringLiteral("from"), {}, QStringLiteral("TIME"));
     const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("TIME"));
     const QCommandLineOption discard(QStringLiteral("discard"));
+    const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port, settings, language, output, format, json, fast, verbose, help, version, archive, serial,
-                       log, from, to, discard});
+    parser.addOptions({port, settings, language, output, format, table, json, fast, verbose, help, version, archive,
+                       serial, log, from, to, discard});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -67,23 +70,33 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
 
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        error = QStringLiteral("no command given (info, download, set-clock, start, stop or archive)");
+        error = QStringLiteral("no command given (%1)").arg(QLatin1String(kCommandList));
         return false;
     }
     if (words.first() == QLatin1String("archive")) {
         if (!ParseArchiveCommand(words.mid(1), o, error)) return false;
-    } else if (words.size() > 1) {
-        error = QStringLiteral("one command at a time; unexpected '%1'").arg(words.at(1));
-        return false;
     }
+    const bool archiveCommand = words.first() == QLatin1String("archive");
     const CommandName* found = nullptr;
     for (const auto& c : kCommands)
         if (words.first() == QLatin1String(c.name)) found = &c;
-    if (!found && words.first() != QLatin1String("archive")) {
-        error = QStringLiteral("unknown command '%1' (info, download, set-clock, start, stop or archive)").arg(words.first());
+    if (!found && !archiveCommand) {
+        error = QStringLiteral("unknown command '%1' (%2)").arg(words.first(), QLatin1String(kCommandList));
         return false;
     }
     if (found) o.command = found->command;
+    // report and evaluate work on one results file; the others (but archive) on the logger.
+    const bool onFile = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
+    if (onFile && words.size() == 1) {
+        error = QStringLiteral("%1 needs a results file").arg(words.first());
+        return false;
+    }
+    if (!archiveCommand && words.size() > (onFile ? 2 : 1)) {
+        error = QStringLiteral("one command at a time; unexpected '%1'").arg(words.at(onFile ? 2 : 1));
+        return false;
+    }
+    if (onFile) o.resultsFile = words.at(1);
+    o.table = parser.value(table);
     o.port = parser.value(port);
     o.settingsPath = parser.value(settings);
     o.output = parser.value(output);
@@ -128,12 +141,28 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         o.language = *chosen;
     }
     const bool download = o.command == CliOptions::Command::Download || exporting;
-    if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::ArchiveList) {
-        error = QStringLiteral("--json goes with info and archive list only");
+    const bool report = o.command == CliOptions::Command::Report;
+    if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::Evaluate &&
+        o.command != CliOptions::Command::ArchiveList) {
+        error = QStringLiteral("--json goes with info, evaluate and archive list only");
         return false;
     }
-    if (!download && (parser.isSet(output) || parser.isSet(format))) {
-        error = QStringLiteral("-o and --format go with download and archive export only");
+    if (!download && parser.isSet(format)) {
+        error = QStringLiteral("--format goes with download and archive export only");
+        return false;
+    }
+    if (!download && !report && parser.isSet(output)) {
+        error = QStringLiteral("-o goes with download, archive export and report only");
+        return false;
+    }
+    if (report && !parser.isSet(output)) {
+        error = QStringLiteral("report needs -o REPORT.pdf");
+        return false;
+    }
+    if (parser.isSet(table) && (!report || (o.table != QLatin1String("all") && o.table != QLatin1String("daily") &&
+                                            o.table != QLatin1String("none")))) {
+        error = report ? QStringLiteral("--table takes all, daily or none, not '%1'").arg(o.table)
+                       : QStringLiteral("--table goes with report only");
         return false;
     }
     if (parser.isSet(output) && o.output.isEmpty()) {
@@ -155,8 +184,11 @@ QString CliVersionText()
 QString CliHelpText()
 {
     return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
+       quorvex-cli report FILE -o REPORT.pdf [--table all|daily|none] [OPTION]...
+       quorvex-cli evaluate FILE [--json] [OPTION]...
 Read, download and set a Quorvex temperature and humidity logger from a shell, without a
-display: the same link, settings and download rules as the quorvex window.
+display: the same link, settings and download rules as the quorvex window; judge a results
+file against the excursion rules and write its PDF report.
 
 Commands:
   info         print every logger parameter as "name: value", one a line; a coded value
@@ -166,6 +198,13 @@ Commands:
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
   stop         stop recording, as the window's Stop button does
+  report       write the PDF report of the results file FILE (text or CSV) to REPORT.pdf:
+               logger facts, where the data came from, each rule with its verdict, the
+               summary, the chart and the table; every page carries "page N of M", the
+               program version and the records' SHA-256 fingerprint
+  evaluate     judge the results file FILE against the excursion rules and print each
+               rule's verdict (PASS or FAIL, in the chosen language) with the excursions
+               that broke it, then the overall verdict
   archive import FILE...
                put saved results files (text or CSV) into the archive, each as a log of
                its own marked with the file's name
@@ -186,10 +225,14 @@ Options:
   --fast             end each reply as soon as it is complete instead of after 800 ms of
                      silence; a download then runs at the speed of the line
   --json             info: print one JSON object with stable keys and typed values, and
-                     the meanings of coded values under KEY_meaning; archive list: the
-                     loggers, logs and downloads as one JSON object
+                     the meanings of coded values under KEY_meaning; evaluate: the
+                     verdict as one JSON object (rules, excursions, fingerprint); archive list:
+                     the loggers, logs and downloads as one JSON object
   -o, --output FILE  download, archive export: write the records to FILE, replacing it only once the whole
-                     log is in; the folder must exist
+                     log is in; the folder must exist; report: the PDF file to write,
+                     replaced only once complete
+  --table TABLE      report: all (every record), daily (minimum, maximum and mean of
+                     each day) or none (default: the window's report setting, else all)
   --format FORMAT    download, archive export: txt or csv, the window's two results files (tab-separated
                      text, or CSV with ISO 8601 times); default: by the extension of FILE
                      (.csv is CSV), txt on standard output
@@ -207,6 +250,13 @@ Options:
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
+
+Rules:
+  evaluate and report judge by the rules stored by the window in its settings file
+  (section [Rules]); without stored rules, by the thresholds the logger had when the
+  results were downloaded, where any reading beyond a threshold fails. The language of
+  the report and the verdict is --language's; dates and numbers follow the locale, and
+  so does the paper (Letter in the United States, else A4).
 
 Progress:
   download reports progress on standard error: on a terminal a live bar with the records
@@ -232,13 +282,16 @@ Exit status:
   1    bad usage, or the logger's state does not allow the command (start on a logger
        that starts by its button or at a set time or that holds records the archive
        lacks, set-clock while it records); archive import of a file that is not a
-       results file
+       results file; for report and evaluate also a results file that cannot be read,
+       damaged stored rules, or (evaluate) no rule that applies to the results
   2    the link cannot be opened, no logger answers, or the logger did not take the
        change (set-clock, start, stop)
   3    download incomplete: the records received were written to FILE.partial
-  4    a file cannot be written; the message says where the records went
+  4    a file cannot be written; the message says where the records went (report:
+       the report's file; nothing is left half-written)
   5    archive import, list, export: the archive cannot be opened or used, or holds no
        such logger or log
+  6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
 Examples:
@@ -249,6 +302,8 @@ Examples:
   quorvex-cli set-clock && quorvex-cli start
   quorvex-cli archive import old-log.txt --archive postgresql://lab@db.example:5432/quorvex
   quorvex-cli archive export --serial 00012345 --from 2015-03-01 -o march.csv
+  quorvex-cli report log.csv -o report.pdf --table daily --language en
+  quorvex-cli evaluate log.txt || echo "excursion found"
 
 Report bugs to the Quorvex maintainers.
 )help");

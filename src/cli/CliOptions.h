@@ -14,10 +14,11 @@ enum ExitCode : int {
     kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
     kExitFile = 4,        // a file cannot be written; the message says where the records went
     kExitArchive = 5,     // archive commands: the archive cannot be opened or used
+    kExitFails = 6,       // evaluate: a rule of the verdict failed
 };
 
 struct CliOptions {
-    enum class Command { Info, Download, SetClock, Start, Stop, ArchiveImport, ArchiveList, ArchiveExport };
+    enum class Command { Info, Download, SetClock, Start, Stop, ArchiveImport, ArchiveList, ArchiveExport, Report, Evaluate };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
     QString settingsPath;  // empty: the window's settings file
@@ -30,6 +31,8 @@ struct CliOptions {
     QString from, to;      // archive export: the records' time range; empty = open
     QStringList files;     // archive import
     bool discard = false;  // start: even when the logger holds records the archive lacks
+    QString resultsFile;   // report, evaluate: the results file (text or CSV)
+    QString table;         // report: "all", "daily" or "none"; empty = the window's setting
     bool json = false;
     bool fast = false;
     bool verbose = false;

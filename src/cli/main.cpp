@@ -1,7 +1,9 @@
 // quorvex-cli: the logger from a shell, on the engine of the quorvex window.
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
@@ -10,13 +12,24 @@ using namespace quorvex;
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    CliOptions options;
+    QString error;
+    const bool parsed = ParseCliOptions(arguments, options, error);
+    // The report draws text and a chart: that takes the GUI module, though no display
+    // (the offscreen platform unless another is asked for). Everything else runs on QtCore.
+    std::unique_ptr<QCoreApplication> app;
+    if (parsed && options.command == CliOptions::Command::Report && !options.help && !options.version) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     // The window's application name: its settings folder is shared.
     QCoreApplication::setApplicationName(QStringLiteral("quorvex"));
 
-    CliOptions options;
-    QString error;
-    if (!ParseCliOptions(QCoreApplication::arguments(), options, error)) {
+    if (!parsed) {
         Say(error);
         std::fputs("Try 'quorvex-cli --help' for more information.\n", stderr);
         return kExitUsage;

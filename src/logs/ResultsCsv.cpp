@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdlib>
 
+#include "logs/DewPoint.h"
 #include "logs/TextCache.h"
 
 namespace quorvex {
@@ -71,7 +72,7 @@ QByteArray ValueText(float value) {
 
 }  // namespace
 
-bool WriteResultsCsv(QIODevice& out, const ResultsStore& store) {
+bool WriteResultsCsv(QIODevice& out, const ResultsStore& store, bool dewPoint) {
     QByteArray buffer;
     buffer.reserve(kFlushSize + 4096);
     const auto flush = [&]() {
@@ -80,7 +81,9 @@ bool WriteResultsCsv(QIODevice& out, const ResultsStore& store) {
         return ok;
     };
     const bool humidity = store.HasHumidity();
-    buffer += humidity ? "record,time,temperature_C,humidity_pct\r\n" : "record,time,temperature_C\r\n";
+    dewPoint = dewPoint && humidity;
+    buffer += humidity ? "record,time,temperature_C,humidity_pct" : "record,time,temperature_C";
+    buffer += dewPoint ? ",dew_point_C\r\n" : "\r\n";
 
     TextCache days, times, values;
     OffsetCache offsets;
@@ -103,6 +106,11 @@ bool WriteResultsCsv(QIODevice& out, const ResultsStore& store) {
         if (humidity) {
             buffer += ',';
             buffer += values.Get(FloatKey(r.humidity), [&] { return ValueText(r.humidity); });
+        }
+        if (dewPoint) {
+            buffer += ',';
+            if (const auto dew = DewPoint(r.temperature, r.humidity))
+                buffer += values.Get(FloatKey(*dew), [&] { return ValueText(*dew); });
         }
         buffer += "\r\n";
         if (buffer.size() >= kFlushSize && !flush()) return false;

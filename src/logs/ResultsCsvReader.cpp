@@ -8,8 +8,10 @@
 namespace quorvex::reading {
 namespace {
 
-constexpr int kMaxColumns = 4;
-constexpr std::string_view kColumns[kMaxColumns] = {"record", "time", "temperature_C", "humidity_pct"};
+// A file written with the dew point switched on has a fifth column; the dew
+// point follows from temperature and humidity, so it is not read.
+constexpr int kMaxColumns = 5;
+constexpr std::string_view kColumns[kMaxColumns] = {"record", "time", "temperature_C", "humidity_pct", "dew_point_C"};
 
 // The fields of one CSV row; quoted fields are unquoted into `storage`.
 // Nothing when a quote is left open or text follows a closing quote.
@@ -58,11 +60,11 @@ Fault ReadPass(std::string_view text, ResultsStore& into, MomentReader& moments,
 
     if (!lines.Next(line)) return {1, kEmptyFile};
     const auto columns = CsvFields(line, fields, storage, kMaxColumns);
-    if (!columns || *columns < kMaxColumns - 1 || *columns > kMaxColumns) return {1, kNotResults};
+    if (!columns || *columns < 3 || *columns > kMaxColumns) return {1, kNotResults};
     for (int c = 0; c < *columns; ++c)
         if (fields[c] != kColumns[c]) return {1, kNotResults};
     if (!lines.Ended()) return {1, kIncomplete};
-    into.humidityInFile = *columns == kMaxColumns;
+    into.humidityInFile = *columns >= 4;
 
     int blankLine = 0;  // a blank line, allowed only after the last record
     while (lines.Next(line)) {

@@ -109,10 +109,11 @@ bool WriteResults(QIODevice& out, const ResultsStore& store) {
     return flush();
 }
 
-SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format) {
+SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format,
+                                   bool csvDewPoint) {
     QSaveFile file(path);
     const bool written = file.open(QIODevice::WriteOnly) &&
-                         (format == ResultsFormat::Csv ? WriteResultsCsv(file, store) : WriteResults(file, store));
+                         (format == ResultsFormat::Csv ? WriteResultsCsv(file, store, csvDewPoint) : WriteResults(file, store));
     if (written && file.commit()) return {true, {}};
     // Whatever failed, the file as it was stays: an uncommitted save is thrown away.
     const QString reason = file.errorString();

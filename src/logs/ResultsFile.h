@@ -54,7 +54,9 @@ struct SaveResultsOutcome {
 // Writes a temporary file beside the target and renames it over the target
 // only when everything was written, so a full disk or a crash never leaves a
 // half-written file in place of a good one. The store is not changed.
+// `csvDewPoint`: the CSV file gains the dew point column (ResultsCsv.h); the
+// text file never changes.
 SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store,
-                                   ResultsFormat format = ResultsFormat::Text);
+                                   ResultsFormat format = ResultsFormat::Text, bool csvDewPoint = false);
 
 }  // namespace quorvex

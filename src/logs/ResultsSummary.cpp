@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+#include "logs/DewPoint.h"
+
 #include <functional>
 
 #include <algorithm>
@@ -17,6 +19,18 @@ void TakeIn(ResultsSummary::Series& s, float value, int index) {
         s.minIndex = index;
     }
     if (index == 0 || value > s.max) {
+        s.max = value;
+        s.maxIndex = index;
+    }
+    s.sum += value;
+}
+
+void TakeInDewPoint(ResultsSummary::Series& s, float value, int index, bool first) {
+    if (first || value < s.min) {
+        s.min = value;
+        s.minIndex = index;
+    }
+    if (first || value > s.max) {
         s.max = value;
         s.maxIndex = index;
     }
@@ -44,7 +58,9 @@ void ResultsSummary::Restart(const ResultsStore& store) {
     generation_ = store.Generation();
     thresholds_ = store.thresholds;
     count_ = 0;
-    temperature_ = humidity_ = Series{};
+    temperature_ = humidity_ = dewPoint_ = Series{};
+    withDewPoint_ = store.HasHumidity();
+    dewPointCount_ = 0;
     hasLimits_ = thresholds_.has_value();
     const Thresholds t = thresholds_.value_or(Thresholds{});
     limits_[HighTemp] = Limit{t.highTemp};
@@ -56,13 +72,20 @@ void ResultsSummary::Restart(const ResultsStore& store) {
 }
 
 void ResultsSummary::Update(const ResultsStore& store) {
-    if (store.Generation() != generation_ || store.thresholds != thresholds_ || store.Count() < count_)
+    if (store.Generation() != generation_ || store.thresholds != thresholds_ || store.Count() < count_ ||
+        store.HasHumidity() != withDewPoint_)
         Restart(store);
     const double reference = kActivationOverR / kZeroCelsius;
     for (int i = count_; i < store.Count(); ++i) {
         const LogRecord& r = store.At(i);
         TakeIn(temperature_, r.temperature, i);
         TakeIn(humidity_, r.humidity, i);
+        if (withDewPoint_) {
+            if (const auto dew = quorvex::DewPoint(r.temperature, r.humidity)) {
+                TakeInDewPoint(dewPoint_, *dew, i, dewPointCount_ == 0);
+                ++dewPointCount_;
+            }
+        }
         const double kelvin = static_cast<double>(r.temperature) + kZeroCelsius;
         if (kelvin > 0.0) kineticSum_ += std::exp(reference - kActivationOverR / kelvin);
         else belowAbsoluteZero_ = true;
@@ -112,6 +135,12 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
         row(u"[2140]Wilgotność minimalna", extreme(h.min, h.minIndex, humidityText));
         row(u"[2141]Wilgotność maksymalna", extreme(h.max, h.maxIndex, humidityText));
         row(u"[2142]Wilgotność średnia", humidityText(static_cast<float>(summary.MeanHumidity())));
+        if (summary.DewPointCount() > 0) {
+            const ResultsSummary::Series& d = summary.DewPoint();
+            row(u"[2421]Punkt rosy minimalny", extreme(d.min, d.minIndex, temperatureText));
+            row(u"[2422]Punkt rosy maksymalny", extreme(d.max, d.maxIndex, temperatureText));
+            row(u"[2423]Punkt rosy średni", temperatureText(static_cast<float>(summary.MeanDewPoint())));
+        }
     }
     if (summary.HasLimits()) {
         using L = ResultsSummary;
@@ -137,6 +166,31 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
     }
     const auto mkt = summary.MeanKineticTemperature();
     row(u"[2147]Średnia temperatura kinetyczna (MKT)", mkt ? temperatureText(static_cast<float>(*mkt)) : QString());
+    return rows;
+}
+
+QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator,
+                                 const Verdict& verdict, const QString& fingerprint) {
+    QList<LoggerInfoRow> rows = SummaryRows(summary, store, separator);
+    const QString heading = TranslateText(QStringLiteral("[2403]Ocena zgodności"));
+    if (!verdict.Evaluated()) {
+        rows.push_back({heading, VerdictLines(verdict, separator).value(0)});
+    } else {
+        int number = 0;
+        for (const RuleVerdict& v : verdict.rules) {
+            QString value = VerdictWord(v.pass);
+            if (v.kineticTemperature)
+                value += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
+            rows.push_back({QStringLiteral("%1. %2").arg(++number).arg(RuleText(v.rule, separator)), value});
+            Verdict one;
+            one.rules.push_back(v);
+            // The excursion lines of VerdictLines, between its rule line and its overall line.
+            const QStringList lines = VerdictLines(one, separator);
+            for (qsizetype i = 1; i + 1 < lines.size(); ++i) rows.push_back({lines[i], QString()});
+        }
+        rows.push_back({TranslateText(QStringLiteral("[2412]Ocena ogólna")), VerdictWord(verdict.Pass())});
+    }
+    rows.push_back({TranslateText(QStringLiteral("[2425]Odcisk danych (SHA-256)")), fingerprint});
     return rows;
 }
 

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "logs/ExcursionRules.h"
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsStore.h"
 
@@ -45,6 +46,11 @@ public:
     const Series& Humidity() const { return humidity_; }
     double MeanTemperature() const { return count_ ? temperature_.sum / count_ : 0.0; }
     double MeanHumidity() const { return count_ ? humidity_.sum / count_ : 0.0; }
+    // The dew point (DewPoint.h) of the records of a log with humidity that
+    // have one (a humidity above 0 %); DewPointCount() of them.
+    const Series& DewPoint() const { return dewPoint_; }
+    int DewPointCount() const { return dewPointCount_; }
+    double MeanDewPoint() const { return dewPointCount_ ? dewPoint_.sum / dewPointCount_ : 0.0; }
     // Nothing for an empty store or a temperature at or below absolute zero.
     std::optional<double> MeanKineticTemperature() const;
 
@@ -61,6 +67,9 @@ private:
     std::optional<Thresholds> thresholds_;
     int count_ = 0;
     Series temperature_, humidity_;
+    bool withDewPoint_ = false;
+    Series dewPoint_;
+    int dewPointCount_ = 0;
     bool hasLimits_ = false;
     Limit limits_[LimitCount];
     // Σ exp(ΔH/R·(1/273.15 − 1/Tᵢ)): the terms taken relative to 0 °C stay
@@ -75,5 +84,11 @@ private:
 // empty store. Numbers with the given decimal separator: the on-screen one
 // for the tab, the system's for paper.
 QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator);
+
+// The same followed by the verdict (a row per rule with its PASS/FAIL word,
+// a row per excursion that broke it, the overall verdict) and the records'
+// fingerprint.
+QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator,
+                                 const Verdict& verdict, const QString& fingerprint);
 
 }  // namespace quorvex

@@ -33,6 +33,8 @@ const QString kHeightSample = QStringLiteral("Test");
 // the number stands on its last line, a line's room apart from the table.
 constexpr int kFooterLines = 2;
 
+}  // namespace
+
 QFont PrintFont(int points, bool bold) {
     // The printouts' face. Where it is not installed a face of the same
     // narrow proportions stands in: a wide one (the usual Linux default sans)
@@ -45,6 +47,8 @@ QFont PrintFont(int points, bool bold) {
     font.setBold(bold);
     return font;
 }
+
+namespace {
 
 QString DateTimeText(const ResultsStore& results, int index) {
     if (index < 0 || index >= results.Count()) return {};
@@ -163,6 +167,18 @@ void DrawFactLine(QPainter& painter, const QString& label, const QString& value,
 
 }  // namespace
 
+int TablePageCount(QPagedPaintDevice& device, const ResultsStore& results, int headerHeight) {
+    const int left = TableLeftMargin(device.width());
+    const int right = TableRightMargin(device.width());
+    const QFontMetrics normalMetrics(PrintFont(kTablePoints, false), &device);
+    const TableLayout layout =
+        MeasureTable(normalMetrics, QFontMetrics(PrintFont(kTablePoints, true), &device), results.HasHumidity());
+    const int tableBottom = device.height() - kFooterLines * normalMetrics.height();
+    const qint64 capacity =
+        PageCapacity(layout, left, right, headerHeight + kRuleGap + kRuleThickness + kTableGap, tableBottom);
+    return PageCount(results.Count(), capacity, capacity);
+}
+
 QStringList WithoutTrailingEmptyLines(QStringList lines) {
     while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     return lines;
@@ -247,7 +263,7 @@ int PrintSummary(QPainter& painter, const ResultsStore& results, int left, int r
 }
 
 TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
-                            const PrintHeaderOptions& options, QDate today) {
+                            const PrintHeaderOptions& options, QDate today, const TableFooterFunction& footer) {
     TablePrintResult result;
     const int firstRecord = 0;
     const int lastRecord = results.Count() - 1;
@@ -289,7 +305,10 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
                                   PageCapacity(layout, left, right, laterTableTop, tableBottom));
         }
         painter.setFont(normalFont);
-        DrawPageNumber(painter, result.pages, pageCount, left, right, tableBottom, pageBottom);
+        if (footer)
+            footer(painter, result.pages, QRect(left, tableBottom, std::max(0, right - left), pageBottom - tableBottom));
+        else
+            DrawPageNumber(painter, result.pages, pageCount, left, right, tableBottom, pageBottom);
         painter.setPen(QPen(Qt::black, kCellPen));
 
         int x = left;

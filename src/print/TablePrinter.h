@@ -7,7 +7,11 @@
 // Pages are finished one by one with newPage(), so a printer or PDF job
 // streams and memory does not grow with the number of records.
 #include <QDate>
+#include <QFont>
+#include <QRect>
 #include <QStringList>
+
+#include <functional>
 
 #include "logs/ResultsStore.h"
 
@@ -41,6 +45,10 @@ QStringList WithoutTrailingEmptyLines(QStringList lines);
 int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeaderOptions& options, int left,
                 int right, int top, int firstRecord, int lastRecord, QDate today = QDate::currentDate());
 
+// What a larger document draws in the strip at the foot of each table page in
+// place of the table's own page number; `page` counts the table's pages from 1.
+using TableFooterFunction = std::function<void(QPainter& painter, int page, const QRect& strip)>;
+
 struct TablePrintResult {
     int pages = 0;     // pages drawn, the last one included
     bool ok = false;   // false: the page cannot hold a single record below the header
@@ -51,7 +59,16 @@ struct TablePrintResult {
 // number among all pages ("Strona 2/7"). On failure the job is left
 // unfinished with whatever pages were drawn; the caller aborts it.
 TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
-                            const PrintHeaderOptions& options, QDate today = QDate::currentDate());
+                            const PrintHeaderOptions& options, QDate today = QDate::currentDate(),
+                            const TableFooterFunction& footer = {});
+
+// The pages PrintTable draws on `device` for `results` without the summary,
+// when the header block of every page is `headerHeight` high (as PrintHeader
+// returned it for the same options); nothing is drawn.
+int TablePageCount(QPagedPaintDevice& device, const ResultsStore& results, int headerHeight);
+
+// The printouts' face: a narrow sans serif at `points`.
+QFont PrintFont(int points, bool bold);
 
 // Margins of the table printout for a page `pageWidth` pixels wide.
 int TableLeftMargin(int pageWidth);

@@ -242,5 +242,52 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
     EXPECT_TRUE(lines.last().startsWith("1200\t"));
 }
 
+TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf)
+{
+    // Six records ten minutes apart, two of them (20 minutes) above 8 °C.
+    QFile csv(Path("log.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("record,time,temperature_C,humidity_pct\r\n");
+    const float temperatures[] = {5.0f, 9.0f, 9.5f, 5.0f, 4.0f, 5.0f};
+    for (int i = 0; i < 6; ++i)
+        csv.write(QStringLiteral("%1,2024-03-01T08:%2:00+01:00,%3,60.0\r\n").arg(i + 1).arg(i * 10, 2, 10, QLatin1Char('0'))
+                      .arg(static_cast<double>(temperatures[i]), 0, 'f', 1).toUtf8());
+    csv.close();
+    const auto rules = [&](const char* duration) {
+        QFile ini(Path("quorvex.INI"));
+        EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(QByteArray("[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=8,0\nMeasure1=single\nDuration1=") +
+                  duration + "\n");
+    };
+    // Without stored rules a file has no thresholds: nothing to judge by is no pass.
+    EXPECT_EQ(Exec({QStringLiteral("evaluate"), Path("log.csv")}).code, 1);
+    struct Case {
+        const char* duration;  // seconds an excursion may last
+        int code;
+        const char* word;
+    };
+    for (const Case& c : {Case{"1200", 0, "ZGODNY"}, Case{"600", 6, "NIEZGODNY"}}) {
+        rules(c.duration);
+        const Outcome text = Exec({QStringLiteral("evaluate"), Path("log.csv")});
+        EXPECT_EQ(text.code, c.code) << text.err.toStdString();
+        EXPECT_TRUE(text.out.endsWith(QStringLiteral(": %1\n").arg(QString::fromUtf8(c.word)))) << text.out.toStdString();
+        const Outcome json = Exec({QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--json")});
+        EXPECT_EQ(json.code, c.code);
+        const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        EXPECT_EQ(o.value(QStringLiteral("pass")).toBool(), c.code == 0);
+        EXPECT_EQ(o.value(QStringLiteral("fingerprint")).toString().size(), 64);
+    }
+    const Outcome report = Exec({QStringLiteral("report"), Path("log.csv"), QStringLiteral("-o"), Path("r.pdf"),
+                                 QStringLiteral("--table"), QStringLiteral("daily")});
+    EXPECT_EQ(report.code, 0) << report.err.toStdString();
+    QFile pdf(Path("r.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    const Outcome nowhere = Exec({QStringLiteral("report"), Path("log.csv"), QStringLiteral("-o"), Path("none/r.pdf")});
+    EXPECT_EQ(nowhere.code, 4);
+    EXPECT_TRUE(nowhere.err.contains(Path("none"))) << nowhere.err.toStdString();
+    EXPECT_EQ(Exec({QStringLiteral("report"), Path("log.csv")}).code, 1);  // no -o
+}
+
 }  // namespace
 }  // namespace quorvex::test

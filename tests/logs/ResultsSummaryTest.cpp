@@ -80,6 +80,10 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
                          QStringLiteral("Wilgotność minimalna=50,0%  1.03.2015 08:30:00"),
                          QStringLiteral("Wilgotność maksymalna=71,0%  1.03.2015 09:05:00"),
                          QStringLiteral("Wilgotność średnia=60,5%"),
+                         // Dew point: 1 °C at 65 % and 12.5 °C at 62 % by hand.
+                         QStringLiteral("Punkt rosy minimalny=-4,8°C  1.03.2015 08:55:00"),
+                         QStringLiteral("Punkt rosy maksymalny=5,4°C  1.03.2015 08:50:00"),
+                         QStringLiteral("Punkt rosy średni=-0,5°C"),
                          QStringLiteral("Czas powyżej progu górnego (10,0°C)=0d  00h:15m:00s"),
                          QStringLiteral("Przekroczenia progu górnego (10,0°C)=2"),
                          QStringLiteral("Czas poniżej progu dolnego (2,0°C)=0d  00h:10m:00s"),

@@ -1,0 +1,140 @@
+// quorvex-cli report and evaluate: the verdict and the PDF report of a results file,
+// without a window. Both take a ResultsStore from wherever it comes (LoadResults below is
+// the one place that knows where), so that other sources of results join by adding a way
+// to fill the store.
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+
+#include "cli/CliCommands.h"
+#include "i18n/ProgramTexts.h"
+#include "i18n/Translator.h"
+#include "logs/ExcursionRules.h"
+#include "logs/RecordsFingerprint.h"
+#include "logs/ResultsReader.h"
+#include "params/DateTimeCodec.h"
+#include "print/Report.h"
+#include "settings/IniFile.h"
+
+namespace quorvex {
+
+namespace {
+
+// The results the command works on; false with the reason said.
+bool LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source)
+{
+    const ReadResultsOutcome read = ReadResultsFile(c.options.resultsFile, store);
+    if (!read.ok) {
+        Say(QString(read.errorText).replace(u'\n', u' '));
+        return false;
+    }
+    source.file = QFileInfo(c.options.resultsFile).absoluteFilePath();
+    return true;
+}
+
+// The rules the window would judge these results by; false with the reason said.
+bool LoadRules(const CliContext& c, const ResultsStore& store, QList<ExcursionRule>& rules)
+{
+    QString error;
+    rules = RulesFor(store, IniFile(c.settingsFile), &error);
+    if (!error.isEmpty()) {
+        Say(error);
+        return false;
+    }
+    return true;
+}
+
+QString IsoMoment(Moment m) { return FromMoment(m).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); }
+
+QJsonObject RuleJson(const RuleVerdict& v)
+{
+    static const char* const kSeries[] = {"temperature", "humidity", "dewpoint", "mkt"};
+    QJsonObject o;
+    o[QStringLiteral("rule")] = RuleText(v.rule, u'.');
+    o[QStringLiteral("series")] = QLatin1String(kSeries[static_cast<int>(v.rule.series)]);
+    o[QStringLiteral("side")] = v.rule.side == RuleSide::Above ? QStringLiteral("above") : QStringLiteral("below");
+    o[QStringLiteral("limit")] = static_cast<double>(v.rule.limit);
+    o[QStringLiteral("pass")] = v.pass;
+    if (v.rule.series == RuleSeries::KineticTemperature) {
+        o[QStringLiteral("mkt")] = v.kineticTemperature ? QJsonValue(std::round(*v.kineticTemperature * 10) / 10) : QJsonValue();
+        return o;
+    }
+    o[QStringLiteral("measure")] =
+        v.rule.measure == RuleMeasure::SingleExcursion ? QStringLiteral("single") : QStringLiteral("total");
+    o[QStringLiteral("allowed_seconds")] = static_cast<qint64>(v.rule.allowedSeconds);
+    o[QStringLiteral("excursions")] = v.excursions;
+    o[QStringLiteral("total_seconds")] = static_cast<double>(v.totalMs) / 1000.0;
+    o[QStringLiteral("longest_seconds")] = static_cast<double>(v.longestMs) / 1000.0;
+    QJsonArray breaking;
+    for (const Excursion& e : v.breaking) {
+        QJsonObject x;
+        x[QStringLiteral("start")] = IsoMoment(e.start);
+        x[QStringLiteral("end")] = IsoMoment(e.end);
+        x[QStringLiteral("duration_seconds")] = static_cast<double>(e.durationMs) / 1000.0;
+        x[QStringLiteral("peak")] = static_cast<double>(e.peak);
+        x[QStringLiteral("first_record")] = e.firstRecord + 1;
+        x[QStringLiteral("last_record")] = e.lastRecord + 1;
+        breaking.append(x);
+    }
+    o[QStringLiteral("breaking")] = breaking;
+    return o;
+}
+
+}  // namespace
+
+int RunEvaluate(const CliContext& c)
+{
+    ProgramTexts texts;
+    texts.SetLanguage(c.language);
+    texts.Install();
+    ResultsStore store;
+    ReportSource source;
+    QList<ExcursionRule> rules;
+    if (!LoadResults(c, store, source) || !LoadRules(c, store, rules)) return kExitUsage;
+    const Verdict verdict = EvaluateRules(store, rules);
+    if (c.options.json) {
+        QJsonObject o;
+        o[QStringLiteral("file")] = source.file;
+        o[QStringLiteral("records")] = store.Count();
+        o[QStringLiteral("fingerprint")] = RecordsFingerprint(store);
+        o[QStringLiteral("pass")] = verdict.Evaluated() ? QJsonValue(verdict.Pass()) : QJsonValue();
+        QJsonArray list;
+        for (const RuleVerdict& v : verdict.rules) list.append(RuleJson(v));
+        o[QStringLiteral("rules")] = list;
+        Print(QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Indented)));
+    } else {
+        Print(VerdictLines(verdict, u'.').join(u'\n') + u'\n');
+    }
+    // Nothing judged is no pass: a script must not take it for one.
+    if (!verdict.Evaluated()) {
+        Say(QStringLiteral("no rules apply to these results: store rules in the settings file"));
+        return kExitUsage;
+    }
+    return verdict.Pass() ? kExitDone : kExitFails;
+}
+
+int RunReport(const CliContext& c)
+{
+    ProgramTexts texts;
+    texts.SetLanguage(c.language);
+    texts.Install();
+    ReportRequest request;
+    ResultsStore store;
+    if (!LoadResults(c, store, request.source) || !LoadRules(c, store, request.rules)) return kExitUsage;
+    request.results = &store;
+    QString table = c.options.table;
+    if (table.isEmpty()) table = IniFile(c.settingsFile).ReadString(kReportSection, kReportTableKey, QStringLiteral("all"));
+    if (!ParseReportTable(table, request.table)) request.table = ReportTable::All;
+    request.paper = ReportPaper(QLocale());
+    const ReportOutcome outcome = WriteReport(c.options.output, request);
+    if (!outcome.ok) {
+        Say(QString(outcome.errorText).replace(u'\n', u' '));
+        return kExitFile;
+    }
+    Print(QStringLiteral("Report written to %1 (%2 pages)\n").arg(c.options.output).arg(outcome.pages));
+    return kExitDone;
+}
+
+}  // namespace quorvex

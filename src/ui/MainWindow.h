@@ -238,6 +238,8 @@ private:
     // MainWindowThread.cpp
     void CreateThread(const MainWindowOptions& options);
     void EndThread();
+    // Queues a message to this window behind the thread's messages not yet handled.
+    void QueueMessage(int msg, int wParam);
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
     void StoreReadReply();

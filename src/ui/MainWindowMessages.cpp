@@ -1,5 +1,4 @@
 // The transmission thread's messages as the main window handles them.
-#include <QCoreApplication>
 #include <QStatusBar>
 
 #include "params/ControlBindings.h"
@@ -43,7 +42,7 @@ void MainWindow::HandleMessage(int msg, const QString& text, int wParam)
         case WM_LOG_READ_FAILED:
             // A corrupted log block the download could not ask for again ends like a request
             // without reply, through the same posted message.
-            if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_NO_RESPONSE, {}, 0));
+            if (!LogReadFailed()) QueueMessage(WM_NO_RESPONSE, 0);
             break;
         case WM_NO_RESPONSE:
             if (AppWindows.parameterReadWindow) AppWindows.parameterReadWindow->HandleMessage(msg);

@@ -1,6 +1,5 @@
 // The service tab's buttons: zero the transmission counters, reset the logger,
 // list every parameter with its current text.
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -27,7 +26,7 @@ void MainWindow::ButtonZerujClick()
     if (!thread) return;
     thread->ZeroCounters();
     // The table is rebuilt the way the thread's own counter changes are.
-    QCoreApplication::postEvent(this, new ThreadMessageEvent(WM_COUNTERS, {}, thread->ProtocolState()));
+    QueueMessage(WM_COUNTERS, thread->ProtocolState());
 }
 
 void MainWindow::ButtonResetClick()

@@ -9,7 +9,7 @@ pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-d
       libqt6sql6-sqlite libqt6sql6-psql postgresql
       xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core ccache)
 case "${1:-}" in
-  --fuzz)    pkgs+=(clang libclang-rt-14-dev) ;;
+  --fuzz)    pkgs+=(clang libclang-rt-dev llvm) ;;
   --package) pkgs+=(dpkg-dev desktop-file-utils appstream lintian) ;;
 esac
 missing=()

@@ -136,10 +136,12 @@ void ApplyReply(Request& r, const std::uint8_t* frame, std::size_t length)
 {
     switch (r.Function) {
     case FN_READ_HOLDING: {
-        // The byte count is the logger's word; never let it reach past the bytes received.
+        // The byte count is the logger's word; never let it reach past the bytes received,
+        // nor read it from a frame too short to hold one.
         const std::size_t present = length >= 5 ? length - 5 : 0;
-        r.ByteCount = frame[2] <= present ? frame[2] : static_cast<std::uint8_t>(present);
-        r.CountMismatch = frame[2] != present;
+        const std::size_t announced = length >= 3 ? frame[2] : 0;
+        r.ByteCount = static_cast<std::uint8_t>(std::min(announced, present));
+        r.CountMismatch = length < 5 || announced != present;
         r.Data = frame + 3;
         break;
     }

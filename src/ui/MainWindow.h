@@ -263,6 +263,8 @@ private:
     // The parameter model's way to the thread (when it runs) and to the message log.
     void ConnectModel();
     void EndThread();
+    // Queues a message to this window behind the thread's messages not yet handled.
+    void QueueMessage(Msg msg, int wParam);
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
     void StoreReadReply();

@@ -1,5 +1,4 @@
 // The transmission thread's messages as the main window handles them.
-#include <QCoreApplication>
 #include <QStatusBar>
 
 #include "ui/ControlBindings.h"
@@ -43,7 +42,7 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam)
         case Msg::LogReadFailed:
             // A corrupted log block the download could not ask for again ends like a request
             // without reply, through the same posted message.
-            if (!LogReadFailed()) QCoreApplication::postEvent(this, new ThreadMessageEvent(Msg::NoResponse, {}, 0));
+            if (!LogReadFailed()) QueueMessage(Msg::NoResponse, 0);
             break;
         case Msg::NoResponse:
             if (windows_.parameterReadWindow) windows_.parameterReadWindow->HandleMessage(msg);

@@ -1,6 +1,5 @@
 // The service tab's buttons: zero the transmission counters, reset the logger,
 // list every parameter with its current text.
-#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -28,7 +27,7 @@ void MainWindow::onZeroCountersClicked()
     if (!thread) return;
     thread->ZeroCounters();
     // The table is rebuilt the way the thread's own counter changes are.
-    QCoreApplication::postEvent(this, new ThreadMessageEvent(Msg::Counters, {}, thread->ProtocolState()));
+    QueueMessage(Msg::Counters, thread->ProtocolState());
 }
 
 void MainWindow::onResetClicked()

@@ -10,28 +10,34 @@
 #include "ui/RequestStrip.h"
 #include "ui/WriteRefusalText.h"
 
-#include "modbus/CallAndWait.h"
+#include "modbus/CallQueue.h"
 #include "modbus/TransmissionThread.h"
 
 namespace quorvex {
 
-// Carries the thread's messages to the main window: posted ones as queued
-// events, sent ones as a blocking call on the window's thread, so the thread
-// waits while the window reads its response record.
+// Carries the thread's messages to the main window, in the order they were given: posted
+// ones are queued, sent ones are run on the window's thread while the thread waits, so the
+// window reads its response record undisturbed.
 class MessageBridge : public MessageTarget {
 public:
     explicit MessageBridge(MainWindow* form) : form_(form) {}
     void Post(Msg msg, QString text, int wParam) override
     {
-        QCoreApplication::postEvent(form_, new ThreadMessageEvent(msg, std::move(text), wParam));
+        // A text of the window's own: one shared with the thread is freed by whichever side
+        // lets go of it last, and when that is Qt's own code on the thread, ThreadSanitizer
+        // cannot see that the window had let go first.
+        if (!text.isEmpty())
+            text = QString(text.constData(), text.size());
+        calls_.Later([form = form_, msg, text = std::move(text), wParam] { form->HandleMessage(msg, text, wParam); });
     }
     void Send(Msg msg) override
     {
-        CallAndWait(form_, [this, msg] { form_->HandleMessage(msg); });
+        calls_.AndWait([form = form_, msg] { form->HandleMessage(msg); });
     }
 
 private:
     MainWindow* form_;
+    CallQueue calls_;
 };
 
 
@@ -51,6 +57,15 @@ void MainWindow::ConnectModel()
     channel.note = [this](const QString& line) { AddMessageLine(line); };
     if (thread) channel.enqueue = [t = thread](const Request& r) { t->AddRecord(r); };
     model_.Connect(std::move(channel));
+}
+
+void MainWindow::QueueMessage(Msg msg, int wParam)
+{
+    // Through the thread's own queue, so that it keeps its place among the thread's messages.
+    if (bridge_)
+        bridge_->Post(msg, {}, wParam);
+    else
+        QCoreApplication::postEvent(this, new ThreadMessageEvent(msg, {}, wParam));
 }
 
 void MainWindow::EndThread()

@@ -1,5 +1,5 @@
 // Ending the thread while it waits in a sent message: the waiting side delivers it the way
-// the main window does (a blocking queued call into its own thread), so the end never hangs.
+// the main window does (a call queued to its own thread, waited for), so the end never hangs.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,11 +7,13 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "RecordingTarget.h"
 #include "SimProcess.h"
 #include "link/SerialLink.h"
-#include "modbus/CallAndWait.h"
+#include "modbus/CallQueue.h"
 #include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
 
@@ -19,16 +21,15 @@ using namespace quorvex;
 using namespace quorvex::test;
 
 namespace {
-// Delivers sent messages on the thread of `receiver`, blocking the sender meanwhile, as the
+// Delivers sent messages on the thread that made it, blocking the sender meanwhile, as the
 // main window does.
 class QueuedTarget : public MessageTarget {
 public:
-    explicit QueuedTarget(QObject* receiver) : receiver_(receiver) {}
     void Post(Msg msg, QString text, int wParam) override { recorder.Post(msg, std::move(text), wParam); }
     void Send(Msg msg) override
     {
         waiting = true;
-        CallAndWait(receiver_, [this, msg] { handled.push_back(msg); });
+        calls_.AndWait([this, msg] { handled.push_back(msg); });
         waiting = false;
     }
 
@@ -37,7 +38,7 @@ public:
     std::vector<Msg> handled;  // touched on the receiver's thread only
 
 private:
-    QObject* receiver_;
+    CallQueue calls_;
 };
 
 struct Shutdown : ::testing::Test {
@@ -45,8 +46,7 @@ struct Shutdown : ::testing::Test {
     char name[8] = "test";
     char* argv[1] = {name};
     QCoreApplication app{argc, argv};
-    QObject receiver;
-    QueuedTarget target{&receiver};
+    QueuedTarget target;
     SimProcess sim;
 
     std::unique_ptr<TransmissionThread> StartAndWaitForASend()
@@ -85,17 +85,21 @@ TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
 }
 
-TEST(CallAndWaitTest, RunsOnTheReceiversThreadWhileTheCallerWaits)
+TEST(CallQueueTest, RunsOnTheReceiversThreadInOrderWhileTheCallerWaits)
 {
     int argc = 1;
     char name[] = "test";
     char* argv[] = {name};
     QCoreApplication app(argc, argv);
-    QObject receiver;
+    CallQueue calls;
+    const auto here = std::this_thread::get_id();
+    std::vector<std::pair<int, bool>> ran;  // which call, and whether on this thread
+    const auto call = [&](int n) { return [&, n] { ran.emplace_back(n, std::this_thread::get_id() == here); }; };
     std::atomic<bool> returned{false};
-    std::thread::id ranOn;
     std::thread caller([&] {
-        CallAndWait(&receiver, [&] { ranOn = std::this_thread::get_id(); });
+        calls.Later(call(1));
+        calls.Later(call(2));
+        calls.AndWait(call(3));
         returned = true;
     });
     // Nothing runs until the receiver's thread processes its events.
@@ -104,10 +108,14 @@ TEST(CallAndWaitTest, RunsOnTheReceiversThreadWhileTheCallerWaits)
     while (!returned.load())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     caller.join();
-    EXPECT_EQ(ranOn, std::this_thread::get_id());
+    EXPECT_EQ(ran, (std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}));
 
-    // On its own thread the call runs at once.
-    bool direct = false;
-    CallAndWait(&receiver, [&] { direct = true; });
-    EXPECT_TRUE(direct);
+    // On its own thread a waited-for call runs at once, a queued one with the next events.
+    ran.clear();
+    calls.Later(call(4));
+    calls.AndWait(call(5));
+    EXPECT_EQ(ran, (std::vector<std::pair<int, bool>>{{5, true}}));
+    for (int i = 0; i < 100 && ran.size() < 2; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(ran, (std::vector<std::pair<int, bool>>{{5, true}, {4, true}}));
 }

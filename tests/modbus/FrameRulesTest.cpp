@@ -205,6 +205,13 @@ TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
     reply = WithCrc({0xFF, 0x03, 0x00, 0x01, 0x02});  // claims none, carries 2
     ApplyReply(read, reply.data(), reply.size());
     EXPECT_TRUE(read.CountMismatch);
+    // Cut before its CRC ends, a frame hands over nothing and no byte past it is read.
+    for (std::size_t n = 1; n < 5; ++n) {
+        const Bytes cut(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(n));
+        ApplyReply(read, cut.data(), cut.size());
+        EXPECT_EQ(read.ByteCount, 0) << n;
+        EXPECT_TRUE(read.CountMismatch) << n;
+    }
 }
 
 TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho)

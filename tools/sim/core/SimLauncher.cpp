@@ -7,6 +7,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,8 +57,14 @@ bool SimLauncher::Start()
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid == 0) {
+        // A launcher that dies without stopping it (a crash, a sanitizer's halt) takes the
+        // simulator with it; a simulator left behind would hold the test's output open.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (::getppid() != parent)
+            ::_exit(127);
         ::dup2(in[0], STDIN_FILENO);
         const int null = ::open("/dev/null", O_WRONLY);
         if (null >= 0)

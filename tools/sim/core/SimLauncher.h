@@ -19,6 +19,7 @@ public:
     SimLauncher& operator=(const SimLauncher&) = delete;
 
     // Starts the child and waits up to 10 s for its link; false with LastError() otherwise.
+    // The child gets SIGTERM when the thread that started it ends, also without a Stop().
     bool Start();
     // Stops it as Ctrl+C would (SIGTERM) and returns its exit status (-1 when it had to be killed).
     int Stop();

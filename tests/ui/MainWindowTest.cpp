@@ -457,6 +457,8 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     channel.enqueue = [&](const Request& r) { queued.push_back(r); };
     w.model.Connect(std::move(channel));
     w.Find<QPushButton>(objname::kRecordStartButton)->click();
+    EXPECT_TRUE(queued.empty());  // asked first: the logger's records are not archived
+    ASSERT_TRUE(AnswerNewLogBox(w.form.get(), objname::kStartAnywayButton));
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
     EXPECT_EQ(queued[0].StartRegister, 82);

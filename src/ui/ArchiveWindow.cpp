@@ -24,7 +24,7 @@ const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // Half a second in Moment's unit (days): a moment typed to the second takes in the record stamped then.
 constexpr Moment kHalfSecond = 0.5 / 86400.0;
 
-enum LogData { kLogId = Qt::UserRole, kFirstRecord, kLastRecord };
+enum LogData { kLogId = Qt::UserRole, kFirstRecord, kLastRecord, kImported };
 
 template <typename W>
 W* Named(W* widget, const char* name)
@@ -204,6 +204,7 @@ void ArchiveWindow::ShowLogs()
             item->setData(0, kLogId, QVariant::fromValue<qlonglong>(log.id));
             item->setData(0, kFirstRecord, any ? QVariant(log.firstRecord) : QVariant());
             item->setData(0, kLastRecord, any ? QVariant(log.lastRecord) : QVariant());
+            item->setData(0, kImported, !log.sourceFile.isEmpty());
             for (const ArchiveDownloadRow& d : log.downloads) {
                 QString records;
                 if (d.last >= d.first) records = QStringLiteral("%1–%2").arg(d.first).arg(d.last);
@@ -216,8 +217,13 @@ void ArchiveWindow::ShowLogs()
     }
     logs_->expandAll();
     for (int c = 0; c < logs_->columnCount(); ++c) logs_->resizeColumnToContents(c);
-    // The newest log first in mind: it is the one an operator looks for.
-    if (logs_->topLevelItemCount() > 0) logs_->setCurrentItem(logs_->topLevelItem(logs_->topLevelItemCount() - 1));
+    // The logger's newest log is the one an operator looks for; an imported file only when there is nothing else.
+    QTreeWidgetItem* newest = nullptr;
+    for (int i = 0; i < logs_->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = logs_->topLevelItem(i);
+        if (!newest || !item->data(0, kImported).toBool() || newest->data(0, kImported).toBool()) newest = item;
+    }
+    logs_->setCurrentItem(newest);
     LogChosen();
 }
 

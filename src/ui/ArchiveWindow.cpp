@@ -27,24 +27,19 @@ constexpr Moment kHalfSecond = 0.5 / 86400.0;
 enum LogData { kLogId = Qt::UserRole, kFirstRecord, kLastRecord, kImported };
 
 template <typename W>
-W* Named(W* widget, const char* name)
-{
+W* Named(W* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
 
 QString ClockText(Moment m) { return FromMoment(m).toString(kClockFormat); }
 
-QString IntervalText(int seconds)
-{
-    return QStringLiteral("%1 s").arg(seconds);
-}
+QString IntervalText(int seconds) { return QStringLiteral("%1 s").arg(seconds); }
 
 }  // namespace
 
 ArchiveWindow::ArchiveWindow(Archive* archive, OpenLog open, QWidget* parent)
-    : QDialog(parent), archive_(archive), open_(std::move(open))
-{
+    : QDialog(parent), archive_(archive), open_(std::move(open)) {
     setObjectName(QString::fromLatin1(objname::kArchiveWindow));
     setWindowFlag(Qt::Window);
     resize(900, 620);
@@ -105,24 +100,21 @@ ArchiveWindow::ArchiveWindow(Archive* archive, OpenLog open, QWidget* parent)
     LogChosen();
 }
 
-void ArchiveWindow::RetranslateTexts()
-{
+void ArchiveWindow::RetranslateTexts() {
     setWindowTitle(TranslateText(QStringLiteral("[2315]Archiwum")));
     where_->setText(archive_ ? TranslateText(QStringLiteral("[2332]Archiwum: %1")).arg(archive_->Location().Display())
                              : TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
     filterCaption_->setText(TranslateText(QStringLiteral("[2316]Szukaj (nazwa lub numer seryjny):")));
     loggersGroup_->setTitle(TranslateText(QStringLiteral("[2317]Loggery")));
-    loggers_->setHeaderLabels({TranslateText(QStringLiteral("[110]Nazwa")),
-                               TranslateText(QStringLiteral("[2318]Numer seryjny")),
-                               TranslateText(QStringLiteral("[1054]Typ")),
-                               TranslateText(QStringLiteral("[2319]Ostatni odczyt"))});
+    loggers_->setHeaderLabels(
+        {TranslateText(QStringLiteral("[110]Nazwa")), TranslateText(QStringLiteral("[2318]Numer seryjny")),
+         TranslateText(QStringLiteral("[1054]Typ")), TranslateText(QStringLiteral("[2319]Ostatni odczyt"))});
     logsGroup_->setTitle(TranslateText(QStringLiteral("[2320]Logi i ich odczyty")));
-    logs_->setHeaderLabels({TranslateText(QStringLiteral("[2321]Początek / odczyt")),
-                            TranslateText(QStringLiteral("[2322]Interwał")),
-                            TranslateText(QStringLiteral("[2323]Rekordy w archiwum / zapowiedziane")),
-                            TranslateText(QStringLiteral("[2324]Pierwszy rekord")),
-                            TranslateText(QStringLiteral("[2325]Ostatni rekord")),
-                            TranslateText(QStringLiteral("[2326]Użytkownik i komputer"))});
+    logs_->setHeaderLabels(
+        {TranslateText(QStringLiteral("[2321]Początek / odczyt")), TranslateText(QStringLiteral("[2322]Interwał")),
+         TranslateText(QStringLiteral("[2323]Rekordy w archiwum / zapowiedziane")),
+         TranslateText(QStringLiteral("[2324]Pierwszy rekord")), TranslateText(QStringLiteral("[2325]Ostatni rekord")),
+         TranslateText(QStringLiteral("[2326]Użytkownik i komputer"))});
     fromCaption_->setText(TranslateText(QStringLiteral("[2327]Od:")));
     toCaption_->setText(TranslateText(QStringLiteral("[2328]Do:")));
     openButton_->setText(TranslateText(QStringLiteral("[2329]Otwórz")));
@@ -131,27 +123,26 @@ void ArchiveWindow::RetranslateTexts()
     if (isVisible()) ShowLogs();
 }
 
-void ArchiveWindow::changeEvent(QEvent* event)
-{
+void ArchiveWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) RetranslateTexts();
 }
 
-void ArchiveWindow::showEvent(QShowEvent* event)
-{
+void ArchiveWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Refresh();
 }
 
-void ArchiveWindow::Refresh()
-{
+void ArchiveWindow::Refresh() {
     const QString chosen = loggers_->currentItem() ? loggers_->currentItem()->text(1) : QString();
     loggers_->clear();
     loggerRows_.clear();
     if (archive_) {
         // A failed read leaves the list empty; the archive's own message names the fault.
-        if (const auto rows = archive_->Loggers()) loggerRows_ = *rows;
-        else where_->setText(archive_->LastError().Translated());
+        if (const auto rows = archive_->Loggers())
+            loggerRows_ = *rows;
+        else
+            where_->setText(archive_->LastError().Translated());
     }
     for (const ArchiveLoggerRow& row : loggerRows_)
         loggers_->addTopLevelItem(new QTreeWidgetItem(
@@ -163,8 +154,7 @@ void ArchiveWindow::Refresh()
     ShowLogs();
 }
 
-bool ArchiveWindow::ChooseLogger(const QString& serial)
-{
+bool ArchiveWindow::ChooseLogger(const QString& serial) {
     for (int i = 0; i < loggers_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = loggers_->topLevelItem(i);
         if (item->text(1) == serial && !item->isHidden()) {
@@ -175,8 +165,7 @@ bool ArchiveWindow::ChooseLogger(const QString& serial)
     return false;
 }
 
-void ArchiveWindow::ApplyFilter()
-{
+void ArchiveWindow::ApplyFilter() {
     const QString wanted = filter_->text().trimmed();
     for (int i = 0; i < loggers_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = loggers_->topLevelItem(i);
@@ -186,8 +175,7 @@ void ArchiveWindow::ApplyFilter()
     if (loggers_->currentItem() && loggers_->currentItem()->isHidden()) loggers_->setCurrentItem(nullptr);
 }
 
-void ArchiveWindow::ShowLogs()
-{
+void ArchiveWindow::ShowLogs() {
     logs_->clear();
     QTreeWidgetItem* logger = loggers_->currentItem();
     if (archive_ && logger && !logger->isHidden()) {
@@ -195,12 +183,13 @@ void ArchiveWindow::ShowLogs()
         if (!rows) where_->setText(archive_->LastError().Translated());
         for (const ArchiveLogRow& log : rows.value_or(QList<ArchiveLogRow>{})) {
             const bool any = log.archived > 0;
-            auto* item = new QTreeWidgetItem(QStringList{
-                ClockText(SecondsMoment(log.key.startSeconds)), IntervalText(log.key.intervalSeconds),
-                QStringLiteral("%1 / %2").arg(log.archived).arg(log.announced), any ? ClockText(log.firstRecord) : QString(),
-                any ? ClockText(log.lastRecord) : QString(),
-                log.sourceFile.isEmpty() ? QString()
-                                         : TranslateText(QStringLiteral("[2331]zaimportowano z pliku %1")).arg(log.sourceFile)});
+            auto* item = new QTreeWidgetItem(
+                QStringList{ClockText(SecondsMoment(log.key.startSeconds)), IntervalText(log.key.intervalSeconds),
+                            QStringLiteral("%1 / %2").arg(log.archived).arg(log.announced),
+                            any ? ClockText(log.firstRecord) : QString(), any ? ClockText(log.lastRecord) : QString(),
+                            log.sourceFile.isEmpty()
+                                ? QString()
+                                : TranslateText(QStringLiteral("[2331]zaimportowano z pliku %1")).arg(log.sourceFile)});
             item->setData(0, kLogId, QVariant::fromValue<qlonglong>(log.id));
             item->setData(0, kFirstRecord, any ? QVariant(log.firstRecord) : QVariant());
             item->setData(0, kLastRecord, any ? QVariant(log.lastRecord) : QVariant());
@@ -227,8 +216,7 @@ void ArchiveWindow::ShowLogs()
     LogChosen();
 }
 
-void ArchiveWindow::LogChosen()
-{
+void ArchiveWindow::LogChosen() {
     QTreeWidgetItem* item = logs_->currentItem();
     if (item && item->parent()) item = item->parent();  // a download stands for its log
     const bool any = item && item->data(0, kFirstRecord).isValid();
@@ -241,8 +229,7 @@ void ArchiveWindow::LogChosen()
     to_->setDateTime(last);
 }
 
-bool ArchiveWindow::OpenChosen()
-{
+bool ArchiveWindow::OpenChosen() {
     QTreeWidgetItem* item = logs_->currentItem();
     if (item && item->parent()) item = item->parent();
     if (!item || !item->data(0, kFirstRecord).isValid() || !open_) return false;

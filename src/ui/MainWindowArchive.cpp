@@ -31,13 +31,11 @@ public:
     std::function<QString()> currentLink;
     std::function<void()> ended;
 
-    void LogReadStarted(bool resumed) override
-    {
+    void LogReadStarted(bool resumed) override {
         if (currentLink) SetLink(currentLink());
         DownloadArchiver::LogReadStarted(resumed);
     }
-    void LogReadEnded() override
-    {
+    void LogReadEnded() override {
         DownloadArchiver::LogReadEnded();
         if (ended) ended();
     }
@@ -45,15 +43,13 @@ public:
 
 namespace {
 
-bool Running(const LogDownload& logs)
-{
+bool Running(const LogDownload& logs) {
     return logs.GetState() == LogDownload::Starting || logs.GetState() == LogDownload::Reading;
 }
 
 }  // namespace
 
-void MainWindow::OpenArchive(const QString& given)
-{
+void MainWindow::OpenArchive(const QString& given) {
     archiver_ = std::make_shared<WindowArchiver>(nullptr, model_, *logs, VersionText(), portName,
                                                  [this](const ArchiveText& text) { ArchiveReported(text); });
     archiver_->currentLink = [this] { return portName; };
@@ -83,16 +79,16 @@ void MainWindow::OpenArchive(const QString& given)
             dialog.setObjectName(QString::fromLatin1(objname::kImportDialog));
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFiles);
-            dialog.setNameFilters({TranslateText(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
-                                   kResultsTextFilter, kResultsCsvFilter});
+            dialog.setNameFilters(
+                {TranslateText(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
+                 kResultsTextFilter, kResultsCsvFilter});
             if (dialog.exec() != QDialog::Accepted) return QStringList();
             return dialog.selectedFiles();
         };
     }
 }
 
-void MainWindow::ArchiveReported(const ArchiveText& text)
-{
+void MainWindow::ArchiveReported(const ArchiveText& text) {
     const QString shown = text.Translated();
     AddMessageLine(shown);
     // Differing records are news, not a fault.
@@ -100,8 +96,7 @@ void MainWindow::ArchiveReported(const ArchiveText& text)
     ShowArchiveBox(shown);
 }
 
-void MainWindow::ShowArchiveBox(const QString& text)
-{
+void MainWindow::ShowArchiveBox(const QString& text) {
     // A fault and what follows from it make one box.
     if (archiveBox_ && archiveBox_->isVisible()) {
         archiveBox_->setText(archiveBox_->text() + QStringLiteral("\n\n") + text);
@@ -115,8 +110,7 @@ void MainWindow::ShowArchiveBox(const QString& text)
     box->open();
 }
 
-void MainWindow::onArchiveChosen()
-{
+void MainWindow::onArchiveChosen() {
     if (!archiveWindow_)
         archiveWindow_ = new ArchiveWindow(
             archive_.get(),
@@ -129,8 +123,7 @@ void MainWindow::onArchiveChosen()
     archiveWindow_->activateWindow();
 }
 
-bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, std::optional<Moment> to)
-{
+bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, std::optional<Moment> to) {
     if (!logs || !archive_) return false;
     auto fail = [this](const QString& text) {
         if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, TranslateText(QStringLiteral("[1020]Błąd")), text);
@@ -138,7 +131,8 @@ bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, s
     };
     // The running download would go on appending to the archived records.
     if (Running(*logs))
-        return fail(TranslateText(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
+        return fail(
+            TranslateText(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
     ResultsStore opened;
     if (!archive_->LoadRecords(log, opened, from, to)) return fail(archive_->LastError().Translated());
     if (opened.IsEmpty())
@@ -147,35 +141,34 @@ bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, s
     return true;
 }
 
-void MainWindow::onImportChosen()
-{
+void MainWindow::onImportChosen() {
     if (!AskImportPaths) return;
     const QStringList paths = AskImportPaths(ResultsFolder());
     if (!paths.isEmpty()) ImportResultsFiles(paths);
 }
 
-void MainWindow::ImportResultsFiles(const QStringList& paths)
-{
+void MainWindow::ImportResultsFiles(const QStringList& paths) {
     if (!archive_) return ShowArchiveBox(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
     QStringList refused;
     for (const QString& path : paths) {
         const QString absolute = QFileInfo(path).absoluteFilePath();
         const auto count = archive_->Import(absolute, LocalDownloadFacts(VersionText(), absolute));
-        const QString said =
-            count ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekordów z pliku %2 do archiwum"),
-                                {QString::number(*count), absolute}}
-                        .Translated()
-                  : archive_->LastError().Translated();
+        const QString said = count
+                                 ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekordów z pliku %2 do archiwum"),
+                                               {QString::number(*count), absolute}}
+                                       .Translated()
+                                 : archive_->LastError().Translated();
         AddMessageLine(said);
-        if (count) ShowStatusNote(said);
-        else refused << said;
+        if (count)
+            ShowStatusNote(said);
+        else
+            refused << said;
     }
     if (!refused.isEmpty()) ShowArchiveBox(refused.join(QStringLiteral("\n\n")));
     if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
 }
 
-void MainWindow::GuardNewLog(std::function<void()> start)
-{
+void MainWindow::GuardNewLog(std::function<void()> start) {
     auto missing = RecordsNotArchived(archive_.get(), model_);
     if (!missing && archive_) {
         // The archive cannot answer: every record the logger holds counts, and the fault is told.
@@ -186,18 +179,20 @@ void MainWindow::GuardNewLog(std::function<void()> start)
     AskBeforeNewLog(*missing, std::move(start));
 }
 
-void MainWindow::AskBeforeNewLog(int records, std::function<void()> start)
-{
+void MainWindow::AskBeforeNewLog(int records, std::function<void()> start) {
     if (newLogBox_) newLogBox_->close();
-    const QString text = ArchiveText{QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
-                                     {QString::number(records)}}
-                             .Translated();
+    const QString text = ArchiveText{
+        QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
+        {QString::number(
+            records)}}.Translated();
     auto* box = new QMessageBox(QMessageBox::Warning, TranslateText(QStringLiteral("[2314]Nowy zapis")), text,
                                 QMessageBox::NoButton, this);
     box->setObjectName(QString::fromLatin1(objname::kEraseWarningBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
-    QPushButton* download = box->addButton(TranslateText(QStringLiteral("[2312]Najpierw odczytaj")), QMessageBox::AcceptRole);
-    QPushButton* anyway = box->addButton(TranslateText(QStringLiteral("[2313]Uruchom mimo to")), QMessageBox::DestructiveRole);
+    QPushButton* download =
+        box->addButton(TranslateText(QStringLiteral("[2312]Najpierw odczytaj")), QMessageBox::AcceptRole);
+    QPushButton* anyway =
+        box->addButton(TranslateText(QStringLiteral("[2313]Uruchom mimo to")), QMessageBox::DestructiveRole);
     QPushButton* cancel = box->addButton(TranslateText(QStringLiteral("[15]Anuluj")), QMessageBox::RejectRole);
     download->setObjectName(QString::fromLatin1(objname::kDownloadFirstButton));
     anyway->setObjectName(QString::fromLatin1(objname::kStartAnywayButton));
@@ -210,8 +205,7 @@ void MainWindow::AskBeforeNewLog(int records, std::function<void()> start)
     box->open();
 }
 
-void MainWindow::DownloadThenStart(std::function<void()> start)
-{
+void MainWindow::DownloadThenStart(std::function<void()> start) {
     if (!logs) return;
     startAfterDownload_ = std::move(start);
     tabs->setCurrentWidget(resultsTab);
@@ -220,8 +214,7 @@ void MainWindow::DownloadThenStart(std::function<void()> start)
     if (!Running(*logs)) startAfterDownload_ = {};
 }
 
-void MainWindow::DownloadForStartEnded()
-{
+void MainWindow::DownloadForStartEnded() {
     std::function<void()> start = std::exchange(startAfterDownload_, {});
     if (!start || !logs) return;
     // Without an archive the downloaded records are in the window now, to be saved.

@@ -29,8 +29,7 @@ constexpr int kWaitMs = 60000;  // a download of a few blocks takes seconds; the
 
 class SimArchive : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         EnsureApplication();
         sim = std::make_unique<SimProcess>();
         ASSERT_TRUE(sim->Running());
@@ -47,8 +46,7 @@ protected:
         held = model.Param<WriteIndex>().GetText().toInt();
         ASSERT_GT(held, 0);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (!form) return;
         form->close();
         DestroyWindows(*form);
@@ -57,17 +55,17 @@ protected:
     QString ArchivePath() const { return dir.filePath(QStringLiteral("archive.sqlite")); }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
     // The text of the visible box of that name, empty when there is none.
-    QString BoxText(const char* name)
-    {
+    QString BoxText(const char* name) {
         for (QMessageBox* box : form->findChildren<QMessageBox*>(QString::fromLatin1(name)))
             if (box->isVisible()) return box->text();
         return {};
     }
     // Gives the link time to do whatever it would (here: nothing).
-    static void Settle() { WaitUntil([] { return false; }, 1500); }
+    static void Settle() {
+        WaitUntil([] { return false; }, 1500);
+    }
     // The logger's logs as a second program finds them in the archive.
-    QList<ArchiveLogRow> ArchivedLogs()
-    {
+    QList<ArchiveLogRow> ArchivedLogs() {
         ArchiveText error;
         ArchiveLocation where;
         where.kind = ArchiveLocation::Kind::Sqlite;
@@ -78,8 +76,7 @@ protected:
         return logs.value_or(QList<ArchiveLogRow>{});
     }
     // The one the logger's downloads made.
-    ArchiveLogRow ArchivedLog()
-    {
+    ArchiveLogRow ArchivedLog() {
         for (const ArchiveLogRow& log : ArchivedLogs())
             if (log.sourceFile.isEmpty()) return log;
         return {};
@@ -95,8 +92,7 @@ protected:
     int held = 0;
 };
 
-TEST_F(SimArchive, NewLogAsksWhileRecordsAreUnarchivedAndDownloadFirstKeepsThemThenStarts)
-{
+TEST_F(SimArchive, NewLogAsksWhileRecordsAreUnarchivedAndDownloadFirstKeepsThemThenStarts) {
     // The monitor's Start names what would be lost; Cancel writes nothing.
     Button(objname::kRecordStartButton)->click();
     EXPECT_TRUE(BoxText(objname::kEraseWarningBox).contains(QString::number(held)))
@@ -130,8 +126,7 @@ TEST_F(SimArchive, NewLogAsksWhileRecordsAreUnarchivedAndDownloadFirstKeepsThemT
     EXPECT_TRUE(BoxText(objname::kEraseWarningBox).isEmpty());
 }
 
-TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneAndImportRefusesNonResults)
-{
+TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneAndImportRefusesNonResults) {
     Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, kWaitMs));
     const std::optional<Thresholds> downloaded = results.thresholds;

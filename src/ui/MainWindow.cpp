@@ -223,6 +223,10 @@ void MainWindow::ApplyLanguage(const QString& lang)
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(windows_.chartWindow, &change);
     }
+    if (archiveWindow_) {
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(archiveWindow_, &change);
+    }
     if (logs) logs->RefreshView();
     // Numbers on screen are written anew with the language's separator.
     if (controls) controls->RefreshAll();

@@ -210,6 +210,14 @@ void ChartWindow::RefreshChart() {
     // A pressed humidity button that has just become unavailable would leave
     // the chart empty; both series (that is, temperature) take its place.
     if (!humidity && humSeriesButton->isChecked()) bothSeriesButton->setChecked(true);
+    if (thresholdsFromResults_) {
+        if (results->thresholds) chartEngine.thresholds = *results->thresholds;
+        thresholdsButton->setEnabled(results->thresholds.has_value());
+        if (!results->thresholds && showThresholds) {
+            thresholdsOffButton->setChecked(true);
+            showThresholds = false;
+        }
+    }
     showTemp = tempSeriesButton->isChecked() || bothSeriesButton->isChecked();
     showHum = (humSeriesButton->isChecked() || bothSeriesButton->isChecked()) && humSeriesButton->isEnabled();
     if (rescale) chartRescalePending_ = overviewRescalePending_ = true;

@@ -59,6 +59,9 @@ public:
     void RefreshChart();
     // The four alarm thresholds the chart draws; the log download fills them.
     Thresholds* ThresholdsBlock() { return &chartEngine.thresholds; }
+    // On: the thresholds drawn are those the results carry, and results without any (opened
+    // from a file) draw none. Off: the block is drawn as it was last filled.
+    void SetThresholdsFromResults(bool on) { thresholdsFromResults_ = on; }
 
     // --- tool bar handlers (also reached by clicking the buttons) ---
     void onZoomInClicked();
@@ -219,6 +222,7 @@ private:
 
     QButtonGroup* seriesGroup_ = nullptr;
     QButtonGroup* thresholdsGroup_ = nullptr;
+    bool thresholdsFromResults_ = false;
 };
 
 }  // namespace quorvex

@@ -52,6 +52,27 @@ inline constexpr char kPortErrorBox[] = "PortErrorBox";  // box: the serial port
 inline constexpr char kResultsMessageBox[] = "ResultsMessageBox";  // box: a message of the results tab
 inline constexpr char kSaveResultsDialog[] = "SaveDialog1";  // the results file save dialog
 inline constexpr char kOpenResultsDialog[] = "OpenDialog1";  // the results file open dialog
+inline constexpr char kArchiveItem[] = "MenuArchiwum";  // File: the archive window
+inline constexpr char kImportItem[] = "MenuImportuj";  // File: import results files into the archive
+inline constexpr char kImportDialog[] = "OpenDialogImport";  // the file dialog choosing files to import
+inline constexpr char kArchiveMessageBox[] = "ArchiveMessageBox";  // box: the archive failed or refused a file
+inline constexpr char kEraseWarningBox[] = "EraseWarningBox";  // box: a new recording would erase unarchived records
+inline constexpr char kDownloadFirstButton[] = "ButtonDownloadFirst";  // erase box: download, then start
+inline constexpr char kStartAnywayButton[] = "ButtonStartAnyway";  // erase box: start, losing the records
+inline constexpr char kCancelStartButton[] = "ButtonCancelStart";  // erase box: start nothing
+inline constexpr char kArchiveWindow[] = "ArchiveWindow";  // the archive window
+inline constexpr char kArchiveWhere[] = "LabelArchiveWhere";  // archive window: which archive it shows
+inline constexpr char kArchiveFilterCaption[] = "LabelArchiveFilter";  // archive window: the filter's caption
+inline constexpr char kArchiveFilter[] = "EditArchiveFilter";  // archive window: filter by name or serial
+inline constexpr char kArchiveLoggersGroup[] = "GroupArchiveLoggers";  // archive window: the loggers' frame
+inline constexpr char kArchiveLoggers[] = "TreeArchiveLoggers";  // archive window: the loggers
+inline constexpr char kArchiveLogsGroup[] = "GroupArchiveLogs";  // archive window: the logs' frame
+inline constexpr char kArchiveLogs[] = "TreeArchiveLogs";  // archive window: the chosen logger's logs and downloads
+inline constexpr char kArchiveFromCaption[] = "LabelArchiveFrom";  // archive window: caption of the range's start
+inline constexpr char kArchiveFrom[] = "DateTimeArchiveFrom";  // archive window: the range's first moment
+inline constexpr char kArchiveToCaption[] = "LabelArchiveTo";  // archive window: caption of the range's end
+inline constexpr char kArchiveTo[] = "DateTimeArchiveTo";  // archive window: the range's last moment
+inline constexpr char kArchiveOpenButton[] = "ButtonArchiveOpen";  // archive window: opens the range in the results tab
 
 // Measurements tab
 // the logger name group (main window and name dialog)
@@ -296,7 +317,11 @@ inline constexpr const char* kAll[] = {
     kSettingsMenu, kUsbItem, kPortItem, kOtherPortItem, kFastFramesItem, kHelpMenu, kAboutItem,
     kAboutBox, kToolBar, kPolishButton, kEnglishButton, kGermanButton, kStatusBar, kLinkStatusPanel,
     kRequestStrip, kNotePanel, kParamsPendingBox, kResetRefusedBox, kHidDeniedBox, kPortAccessBox,
-    kPortErrorBox, kResultsMessageBox, kSaveResultsDialog, kOpenResultsDialog, kNameGroup, kNameField,
+    kPortErrorBox, kResultsMessageBox, kSaveResultsDialog, kOpenResultsDialog, kArchiveItem, kImportItem,
+    kImportDialog, kArchiveMessageBox, kEraseWarningBox, kDownloadFirstButton, kStartAnywayButton,
+    kCancelStartButton, kArchiveWindow, kArchiveWhere, kArchiveFilterCaption, kArchiveFilter,
+    kArchiveLoggersGroup, kArchiveLoggers, kArchiveLogsGroup, kArchiveLogs, kArchiveFromCaption,
+    kArchiveFrom, kArchiveToCaption, kArchiveTo, kArchiveOpenButton, kNameGroup, kNameField,
     kChangeNameButton, kClockGroup, kDateCaption, kDateField, kTimeCaption, kTimeField, kSetClockButton,
     kTemperatureGroup, kTemperatureField, kTemperatureUnit, kHighTempCaption, kHighTempField,
     kHighTempUnit, kLowTempCaption, kLowTempField, kLowTempUnit, kTempThresholdsButton, kHumidityGroup,

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include "archive/ArchiveLocation.h"
 #include "i18n/Translator.h"
 
 namespace quorvex {
@@ -31,7 +32,11 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("Language for this run: pl, en or de (also Polish, English, German or Polski, Angielski, "
                        "Niemiecki)."),
         QStringLiteral("LANG"));
-    parser.addOptions({port, settings, language});
+    const QCommandLineOption archive(
+        QStringLiteral("archive"),
+        QStringLiteral("Where downloads are kept for this run: an SQLite file, postgresql://user@host:port/db or none."),
+        QStringLiteral("WHERE"));
+    parser.addOptions({port, settings, language, archive});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Results file (text or CSV) to open."),
                                  QStringLiteral("[FILE]"));
 
@@ -64,6 +69,16 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
             return result;
         }
         result.language = *chosen;
+    }
+    if (parser.isSet(archive)) {
+        ArchiveText error;
+        if (parser.value(archive).isEmpty() || !ParseArchiveLocation(parser.value(archive), error)) {
+            result.action = CommandLine::Action::Fail;
+            result.text = error.IsEmpty() ? QStringLiteral("--archive needs a file, a postgresql:// address or none")
+                                          : error.In(kLanguageEnglish);
+            return result;
+        }
+        result.archive = parser.value(archive);
     }
     result.port = parser.value(port);
     result.settingsFile = parser.value(settings);

@@ -1,6 +1,6 @@
 #pragma once
 // The program's command line: what to run with, or what to print instead.
-//   quorvex [--port NAME] [--settings FILE] [--language LANG] [--version] [--help] [RESULTS]
+//   quorvex [--port NAME] [--settings FILE] [--language LANG] [--archive WHERE] [--version] [--help] [RESULTS]
 // --port and --language hold for this run only: the settings file keeps the
 // link and the language the operator chose in the program.
 #include <QString>
@@ -16,6 +16,7 @@ struct CommandLine {
     QString port;
     QString language;  // one of the three stored names
     QString settingsFile;
+    QString archive;  // --archive: a file, a postgresql:// address or "none" (empty: the usual place)
     QString resultsFile;  // a results file to open once the window is up (empty: none)
     // For the other actions: the text to print (on standard error for Fail).
     QString text;

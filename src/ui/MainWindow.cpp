@@ -61,6 +61,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     ConnectModel();
 
     onCreate();
+    OpenArchive(options.archive);
     storedLanguage_ = NormalizeLanguage(language);
     if (!options.languageOverride.isEmpty()) {
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
@@ -167,7 +168,8 @@ void MainWindow::onCreate()
     connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<WriteInterval>()});
     connectDialog(objname::kCorrectionButton, &ProgramWindows::correctionDialog,
                   {&m.Param<CorrectionTemp>(), &m.Param<CorrectionHum>()});
-    connect(recordStartButton, &QPushButton::clicked, this, &MainWindow::onRecordStartClicked);
+    // A new recording makes the logger begin a new log over the one it holds.
+    connect(recordStartButton, &QPushButton::clicked, this, [this] { GuardNewLog([this] { onRecordStartClicked(); }); });
     connect(recordStopButton, &QPushButton::clicked, this, &MainWindow::onRecordStopClicked);
     ConnectServiceButtons();
     RebuildRecentMenu();
@@ -220,6 +222,10 @@ void MainWindow::ApplyLanguage(const QString& lang)
     if (windows_.chartWindow) {
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(windows_.chartWindow, &change);
+    }
+    if (archiveWindow_) {
+        QEvent change(QEvent::LanguageChange);
+        QApplication::sendEvent(archiveWindow_, &change);
     }
     if (logs) logs->RefreshView();
     // Numbers on screen are written anew with the language's separator.

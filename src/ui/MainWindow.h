@@ -17,15 +17,19 @@
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
+#include "params/DateTimeCodec.h"
 #include "settings/RecentFiles.h"
+#include "ui/ArchiveWindow.h"
 #include "ui/PortMenu.h"
 
 class QAction;
@@ -79,6 +83,9 @@ struct MainWindowOptions {
     QString portOverride;      // --port: the link for this run, as a menu choice would set it (not stored)
     QString languageOverride;  // --language: the language for this run (not stored)
     QString resultsFile;       // a results file to open once the window is shown
+    // --archive: where downloads are kept for this run (a file, a postgresql:// address or
+    // "none"); empty: the settings file's, else the default file.
+    QString archive;
     bool startThread = true;   // false: no transmission thread (window tests)
     std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
     // The desktop's locale: its language is the interface's on a first start,
@@ -215,6 +222,24 @@ public:
     // A HID device arrived (true) or was removed (false); node is its device node.
     void onHidDeviceChanged(bool arrival, const QString& node = {});
 
+    // MainWindowArchive.cpp: every download kept in the archive as it arrives.
+    // Null when the program runs without one (none chosen, or it could not be opened).
+    Archive* DownloadArchive() const { return archive_.get(); }
+    // "Plik" → "[2310]Archiwum…": the archive window, made on first use.
+    void onArchiveChosen();
+    ArchiveWindow* ArchiveBrowser() const { return archiveWindow_; }
+    // An archived log (between two moments on the logger clock when given) read into a spare
+    // store and shown in place of the results, as opening a file does. False when not shown.
+    bool OpenArchivedLog(std::int64_t log, std::optional<Moment> from, std::optional<Moment> to);
+    // "Plik" → "[2311]Importuj do archiwum…": asks for results files and imports them.
+    void onImportChosen();
+    void ImportResultsFiles(const QStringList& paths);
+    // Gets the remembered folder and returns the files to import (none = cancelled).
+    std::function<QStringList(const QString& folder)> AskImportPaths;
+    // Runs `start`, a command that makes the logger begin a new log, at once when that loses
+    // no record; otherwise first asks whether to download, start anyway or cancel.
+    void GuardNewLog(std::function<void()> start);
+
     // MainWindowService.cpp
     void onZeroCountersClicked();
     void onResetClicked();
@@ -257,6 +282,8 @@ private:
     // False when the download gives up on a corrupted block: the caller treats it as NoResponse.
     bool LogReadFailed();
     ChartWindow* FindChartWindow() const;
+    // Results read into a spare store (a file, the archive) take the place of those shown.
+    void ShowOpenedResults(ResultsStore& opened);
 
     // MainWindowThread.cpp
     void CreateThread(const MainWindowOptions& options);
@@ -276,6 +303,14 @@ private:
     void ShowWriteRefusal(const WriteRefusal& refusal);
     void RebuildCounterTable();
     void FillHidList();
+
+    // MainWindowArchive.cpp
+    void OpenArchive(const QString& given);
+    void ArchiveReported(const ArchiveText& text);
+    void ShowArchiveBox(const QString& text);
+    void AskBeforeNewLog(int records, std::function<void()> start);
+    void DownloadThenStart(std::function<void()> start);
+    void DownloadForStartEnded();
 
     // MainWindowLink.cpp, MainWindowService.cpp
     void BuildPortMenuItems();
@@ -338,6 +373,7 @@ public:
     QMenu* settingsMenu = nullptr;
     QAction *usbItem = nullptr, *exitItem = nullptr, *readResultsItem = nullptr, *saveResultsItem = nullptr;
     QAction* openResultsItem = nullptr;
+    QAction *archiveItem = nullptr, *importItem = nullptr;
     QMenu* recentMenu = nullptr;  // the recent results files
     QMenu* helpMenu = nullptr;
     QAction* aboutItem = nullptr;
@@ -379,6 +415,14 @@ private:
     DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
     QList<SerialPortEntry> systemPorts_;   // the ports the menu was last filled from
     QPointer<QMessageBox> portErrorBox_;  // the one port error box on screen
+    // Shared pointers: their types are complete only where they are made (MainWindowArchive.cpp).
+    std::shared_ptr<Archive> archive_;
+    std::shared_ptr<class WindowArchiver> archiver_;  // the log download's observer
+    QPointer<ArchiveWindow> archiveWindow_;
+    QPointer<QMessageBox> archiveBox_;  // the one archive fault box on screen
+    QPointer<QMessageBox> newLogBox_;   // the one box asking before a new log
+    // The command a "Download first" holds back until the download has ended.
+    std::function<void()> startAfterDownload_;
 };
 
 // Creates windows 2 to 11 (the main window exists already) into its table.

@@ -473,6 +473,12 @@ void MainWindow::BuildMenu()
     recentMenu->setObjectName(QString::fromLatin1(objname::kRecentMenu));
     recentMenu->menuAction()->setObjectName(QString::fromLatin1(objname::kRecentMenuItem));
     recentMenu->setToolTipsVisible(true);
+    archiveItem = file->addAction(QStringLiteral("[2310]Archiwum…"));
+    archiveItem->setObjectName(QString::fromLatin1(objname::kArchiveItem));
+    connect(archiveItem, &QAction::triggered, this, &MainWindow::onArchiveChosen);
+    importItem = file->addAction(QStringLiteral("[2311]Importuj do archiwum…"));
+    importItem->setObjectName(QString::fromLatin1(objname::kImportItem));
+    connect(importItem, &QAction::triggered, this, &MainWindow::onImportChosen);
     // A file deleted or moved since it was opened leaves the list before anyone picks it.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();

@@ -147,6 +147,8 @@ void MainWindow::ShowResultsTab()
     if (!logs) return;
     if (ChartWindow* chart = FindChartWindow()) {
         logs->SetThresholds(chart->ThresholdsBlock());
+        // Results opened from a file carry no thresholds: the chart then draws none.
+        chart->SetThresholdsFromResults(true);
         // An open chart empties with the table when a new download begins,
         // not only when its first block arrives. Queued: the download has
         // named its logger (type, humidity) by the time the chart looks.
@@ -163,6 +165,8 @@ void MainWindow::ShowResultsTab()
 void MainWindow::EndLogDownload()
 {
     if (logs) logs->SetView(nullptr);
+    if (logs) logs->SetObserver(nullptr);
+    archiver_.reset();
     logs.reset();
     resultsView_.reset();
 }
@@ -258,19 +262,24 @@ bool MainWindow::OpenResultsFile(const QString& path)
     ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
     if (!outcome.ok) return fail(outcome.errorText);
+    ShowOpenedResults(opened);
+    RememberFolder(absolute);
+    recent_.Add(absolute);
+    if (settings) recent_.Save(*settings);
+    RebuildRecentMenu();
+    return true;
+}
+
+void MainWindow::ShowOpenedResults(ResultsStore& opened)
+{
     results_.Swap(opened);
     logs->ResultsOpened();
     if (ChartWindow* chart = FindChartWindow()) {
         chart->SetResults(results_);
         if (chart->isVisible()) chart->onZoomAllClicked();  // the whole new time line
     }
-    RememberFolder(absolute);
-    recent_.Add(absolute);
-    if (settings) recent_.Save(*settings);
-    RebuildRecentMenu();
     // Whatever the link is doing, the opened results are what the operator came for.
     tabs->setCurrentWidget(resultsTab);
-    return true;
 }
 
 QString MainWindow::ResultsFolder() const

@@ -24,7 +24,9 @@ void CreateWindows(MainWindow* mainWindow)
     windows.correctionDialog = new CorrectionDialog(mainWindow->Model(), mainWindow);
     windows.clockDialog = new ClockDialog(mainWindow->Model(), mainWindow);
     windows.loggerNameDialog = new LoggerNameDialog(mainWindow->Model(), mainWindow);
-    windows.startDialog = new StartDialog(mainWindow->Model(), mainWindow);
+    auto* start = new StartDialog(mainWindow->Model(), mainWindow);
+    start->BeforeNewLog = [mainWindow](std::function<void()> write) { mainWindow->GuardNewLog(std::move(write)); };
+    windows.startDialog = start;
     windows.saveIntervalDialog = new SaveIntervalDialog(mainWindow->Model(), mainWindow);
     auto* print = new PrintDialog(mainWindow->Results(), mainWindow->SettingsFilePath(), mainWindow);
     windows.printDialog = print;

@@ -41,6 +41,7 @@ int main(int argc, char** argv)
         options.portOverride = line.port;
         options.languageOverride = line.language;
         options.resultsFile = line.resultsFile;
+        options.archive = line.archive;
         auto* mainForm = new MainWindow(model, results, options);
         mainForm->setAttribute(Qt::WA_DeleteOnClose);
         CreateWindows(mainForm);

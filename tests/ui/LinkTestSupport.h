@@ -22,6 +22,7 @@ struct ThreadWindow {
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = port;
+        o.archive = dir.filePath(QStringLiteral("archive.sqlite"));  // this test's own
         o.languageOverride = language;
         o.hidBackend = std::move(hid);
         form = std::make_unique<MainWindow>(model, results, o);

@@ -165,6 +165,8 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
         start->dateEdit->setDate(today->date().addDays(1));
         start->saveButton->click();
     }));
+    // A timed start begins a new log over the unarchived records: asked first.
+    ASSERT_TRUE(AnswerNewLogBox(w.form.get(), objname::kStartAnywayButton));
     EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
     ASSERT_TRUE(WaitUntil([&] {

@@ -195,6 +195,14 @@ TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
     EXPECT_TRUE(unknown.text.contains(QStringLiteral("\"fr\""))) << unknown.text.toStdString();
     EXPECT_EQ(ParseCommandLine({"quorvex", "wyniki.txt"}).resultsFile, QStringLiteral("wyniki.txt"));
     EXPECT_EQ(ParseCommandLine({"quorvex", "wyniki.txt", "stray"}).action, CommandLine::Action::Fail);
+    // --archive: a file, a server or none; a password in the address or no value is refused.
+    for (const char* where : {"/tmp/a.sqlite", "postgresql://lab@db:5432/loggers", "none"})
+        EXPECT_EQ(ParseCommandLine({"quorvex", "--archive", where}).archive, QString::fromLatin1(where)) << where;
+    for (const char* where : {"postgresql://lab:secret@db/loggers", ""}) {
+        const CommandLine refused = ParseCommandLine({"quorvex", "--archive", where});
+        EXPECT_EQ(refused.action, CommandLine::Action::Fail) << where;
+        EXPECT_FALSE(refused.text.contains(QStringLiteral("secret"))) << refused.text.toStdString();
+    }
     const CommandLine version = ParseCommandLine({"quorvex", "--version"});
     EXPECT_EQ(version.action, CommandLine::Action::PrintVersion);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^quorvex \\d+\\.\\d+")).match(version.text).hasMatch())
@@ -457,6 +465,8 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     channel.enqueue = [&](const Request& r) { queued.push_back(r); };
     w.model.Connect(std::move(channel));
     w.Find<QPushButton>(objname::kRecordStartButton)->click();
+    EXPECT_TRUE(queued.empty());  // asked first: the logger's records are not archived
+    ASSERT_TRUE(AnswerNewLogBox(w.form.get(), objname::kStartAnywayButton));
     ASSERT_EQ(queued.size(), 1u);
     EXPECT_EQ(queued[0].Function, FN_WRITE_SINGLE);
     EXPECT_EQ(queued[0].StartRegister, 82);

@@ -30,6 +30,7 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
     o.portOverride = QString::fromStdString(sim.LinkPath());
     o.languageOverride = QStringLiteral("pl");
+    o.archive = dir.filePath(QStringLiteral("archive.sqlite"));
     auto form = std::make_unique<MainWindow>(model, results, o);
     CreateWindows(form.get());
     form->show();
@@ -56,6 +57,8 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     auto* start = form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStartButton));
     ASSERT_FALSE(start->isHidden());
     start->click();
+    // Nothing of the logger's log is archived yet: the window asks first.
+    ASSERT_TRUE(AnswerNewLogBox(form.get(), objname::kStartAnywayButton));
     ASSERT_TRUE(WaitUntil([&] { return form->LastStateCode() == 100; }));
     EXPECT_FALSE(form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStopButton))->isHidden());
     EXPECT_FALSE(form->findChild<QPushButton*>(QString::fromLatin1(objname::kTempThresholdsButton))->isEnabled());

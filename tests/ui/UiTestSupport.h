@@ -4,11 +4,14 @@
 // blocks taken from the in-process logger simulator.
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThreadPool>
 
 #include <memory>
 
+#include "chart/ObjectNames.h"
 #include "core/SimLogger.h"
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
@@ -49,6 +52,18 @@ inline void FeedBlock(ParameterModel& model, SimLogger& sim, std::uint16_t start
     model.StoreRegisters(bytes.data(), start, static_cast<int>(bytes.size()));
 }
 
+// Presses `button` in the box that asks before the logger begins a new log; false when no
+// such box is on the screen.
+inline bool AnswerNewLogBox(QWidget* form, const char* button)
+{
+    for (QMessageBox* box : form->findChildren<QMessageBox*>(QString::fromLatin1(objname::kEraseWarningBox)))
+        if (auto* b = box->findChild<QPushButton*>(QString::fromLatin1(button)); b && box->isVisible()) {
+            b->click();
+            return true;
+        }
+    return false;
+}
+
 struct WindowFixture {
     explicit WindowFixture(const QString& settingsText = {}, bool writeFile = false)
     {
@@ -68,6 +83,7 @@ struct WindowFixture {
         MainWindowOptions o;
         o.settingsPath = path;
         o.startThread = false;
+        o.archive = dir.filePath(QStringLiteral("archive.sqlite"));  // this test's own
         o.resultsFile = resultsFile;
         o.systemLocale = systemLocale;
         form = std::make_unique<MainWindow>(model, results, o);

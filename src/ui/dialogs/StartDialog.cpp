@@ -76,6 +76,12 @@ StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     connect(stopWhenFullRadio, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 0; });
     connect(overwriteRadio, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 1; });
     connect(saveButton, &QPushButton::clicked, this, [this] {
+        if (BeforeNewLog && StartsNewLog() && !InThePast()) {
+            // The choice stays in the dialog's fields until it is written.
+            accept();
+            BeforeNewLog([this] { onSaveClicked(); });
+            return;
+        }
         if (onSaveClicked()) accept();
     });
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -138,13 +144,28 @@ QDateTime StartDialog::LoggerNow() const
     return QDateTime::currentDateTime();
 }
 
+bool StartDialog::StartsNewLog() const
+{
+    const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
+    if (mode != 2) return false;
+    const QLocale locale;
+    return (chosenStartMode_ >= 0 && chosenStartMode_ != currentStartMode_) ||
+           locale.toString(dateEdit->date(), ShortDateFormat()) != shownDate_ ||
+           locale.toString(timeEdit->time(), LongTimeFormat()) != shownTime_;
+}
+
+bool StartDialog::InThePast() const
+{
+    const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
+    return mode == 2 && QDateTime(dateEdit->date(), timeEdit->time()) <= LoggerNow();
+}
+
 bool StartDialog::onSaveClicked()
 {
     const QDateTime start(dateEdit->date(), timeEdit->time());
-    const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
     const QDateTime now = LoggerNow();
     // A timed start already past would never come; nothing is written.
-    if (mode == 2 && start <= now) {
+    if (InThePast()) {
         const QLocale locale;
         const QString format = ShortDateFormat() + u' ' + LongTimeFormat();
         ShowParameterError(this, TranslateText(QStringLiteral("[2153]Moment startu %1 już minął (teraz: %2)."))

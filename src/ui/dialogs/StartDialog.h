@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QDialog>
 
+#include <functional>
+
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -26,6 +28,11 @@ public:
     void onShown();
     // False when the choice was refused (a timed start in the past): nothing was written.
     bool onSaveClicked();
+    // What is chosen arms a timed start: when its moment comes the logger begins a new log.
+    bool StartsNewLog() const;
+    // Set: a save that starts a new log closes the dialog and hands its writing to this, which
+    // runs it at once, later or never (the operator may first keep the records the logger holds).
+    std::function<void(std::function<void()> write)> BeforeNewLog;
 
     // -1: register 0 unread (current) or nothing chosen yet (chosen). The
     // chosen values change only through the radio buttons and survive
@@ -57,6 +64,8 @@ protected:
 private:
     // The logger's clock as last read, or the computer's while that is unknown.
     QDateTime LoggerNow() const;
+    // A timed start is chosen whose moment has passed by the logger's clock.
+    bool InThePast() const;
     void ClearRadios();
     // Selects the button from code and runs its click handler, as a click would.
     void Select(QRadioButton* button);

@@ -1,0 +1,230 @@
+// The main window's archive: every download kept as its blocks arrive, the archive window,
+// importing saved results files, and the question before a command that makes the logger
+// begin a new log over records the archive lacks.
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <utility>
+
+#include "archive/ArchiveRegisters.h"
+#include "archive/DownloadArchiver.h"
+#include "chart/ObjectNames.h"
+#include "i18n/ProgramTexts.h"
+#include "logs/LogDownload.h"
+#include "logs/ResultsFile.h"
+#include "settings/IniFile.h"
+#include "ui/ArchiveWindow.h"
+#include "ui/CommandLine.h"
+#include "ui/MainWindow.h"
+
+namespace quorvex {
+
+// The archiver as the window runs it: it names the link the download runs on now, and says
+// when a download has ended (a "Download first" waits for that).
+class WindowArchiver : public DownloadArchiver {
+public:
+    using DownloadArchiver::DownloadArchiver;
+    std::function<QString()> currentLink;
+    std::function<void()> ended;
+
+    void LogReadStarted(bool resumed) override {
+        if (currentLink) SetLink(currentLink());
+        DownloadArchiver::LogReadStarted(resumed);
+    }
+    void LogReadEnded() override {
+        DownloadArchiver::LogReadEnded();
+        if (ended) ended();
+    }
+};
+
+namespace {
+
+bool Running(const LogDownload& logs) {
+    return logs.GetState() == LogDownload::Starting || logs.GetState() == LogDownload::Reading;
+}
+
+}  // namespace
+
+void MainWindow::OpenArchive(const QString& given) {
+    archiver_ = std::make_shared<WindowArchiver>(nullptr, model_, *logs, VersionText(), portName,
+                                                 [this](const ArchiveText& text) { ArchiveReported(text); });
+    archiver_->currentLink = [this] { return portName; };
+    archiver_->ended = [this] {
+        // Not from inside the download's own step: the start may write to the logger.
+        if (startAfterDownload_) QTimer::singleShot(0, this, &MainWindow::DownloadForStartEnded);
+        // An open archive window shows the download just kept.
+        if (archiveWindow_ && archiveWindow_->isVisible())
+            QTimer::singleShot(0, archiveWindow_, &ArchiveWindow::Refresh);
+    };
+    logs->SetObserver(archiver_.get());
+
+    ArchiveText error;
+    const auto location = ResolveArchiveLocation(given, *settings, error);
+    if (location && location->kind != ArchiveLocation::Kind::None) archive_ = Archive::Open(*location, error);
+    archiver_->SetArchive(archive_.get());
+    if (!error.IsEmpty()) {
+        // Said once the window is up and speaks its language; everything else works on.
+        QTimer::singleShot(0, this, [this, error] {
+            ArchiveReported(error);
+            ArchiveReported({QStringLiteral("[2330]Program działa bez archiwum"), {}});
+        });
+    }
+
+    if (!AskImportPaths) {
+        AskImportPaths = [this](const QString& folder) {
+            QString title = TranslateText(QStringLiteral("[2311]Importuj do archiwum…"));
+            if (title.endsWith(u'…')) title.chop(1);
+            QFileDialog dialog(this, title, folder);
+            dialog.setObjectName(QString::fromLatin1(objname::kImportDialog));
+            dialog.setAcceptMode(QFileDialog::AcceptOpen);
+            dialog.setFileMode(QFileDialog::ExistingFiles);
+            dialog.setNameFilters(
+                {TranslateText(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
+                 kResultsTextFilter, kResultsCsvFilter});
+            if (dialog.exec() != QDialog::Accepted) return QStringList();
+            return dialog.selectedFiles();
+        };
+    }
+}
+
+void MainWindow::ArchiveReported(const ArchiveText& text) {
+    const QString shown = text.Translated();
+    AddMessageLine(shown);
+    // Differing records are news, not a fault.
+    if (text.numbered.startsWith(QStringLiteral("[2305]"))) return ShowStatusNote(shown);
+    ShowArchiveBox(shown);
+}
+
+void MainWindow::ShowArchiveBox(const QString& text) {
+    // A fault and what follows from it make one box.
+    if (archiveBox_ && archiveBox_->isVisible()) {
+        archiveBox_->setText(archiveBox_->text() + QStringLiteral("\n\n") + text);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::Warning, TranslateText(QStringLiteral("[2315]Archiwum")), text,
+                                QMessageBox::Ok, this);
+    box->setObjectName(QString::fromLatin1(objname::kArchiveMessageBox));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    archiveBox_ = box;
+    box->open();
+}
+
+void MainWindow::onArchiveChosen() {
+    if (!archiveWindow_)
+        archiveWindow_ = new ArchiveWindow(
+            archive_.get(),
+            [this](std::int64_t log, std::optional<Moment> from, std::optional<Moment> to) {
+                return OpenArchivedLog(log, from, to);
+            },
+            this);
+    archiveWindow_->show();
+    archiveWindow_->raise();
+    archiveWindow_->activateWindow();
+}
+
+bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, std::optional<Moment> to) {
+    if (!logs || !archive_) return false;
+    auto fail = [this](const QString& text) {
+        if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, TranslateText(QStringLiteral("[1020]Błąd")), text);
+        return false;
+    };
+    // The running download would go on appending to the archived records.
+    if (Running(*logs))
+        return fail(
+            TranslateText(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
+    ResultsStore opened;
+    if (!archive_->LoadRecords(log, opened, from, to)) return fail(archive_->LastError().Translated());
+    if (opened.IsEmpty())
+        return fail(TranslateText(QStringLiteral("[2333]Archiwum nie ma rekordów tego logu między tymi chwilami")));
+    ShowOpenedResults(opened);
+    return true;
+}
+
+void MainWindow::onImportChosen() {
+    if (!AskImportPaths) return;
+    const QStringList paths = AskImportPaths(ResultsFolder());
+    if (!paths.isEmpty()) ImportResultsFiles(paths);
+}
+
+void MainWindow::ImportResultsFiles(const QStringList& paths) {
+    if (!archive_) return ShowArchiveBox(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
+    QStringList refused;
+    for (const QString& path : paths) {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        const auto count = archive_->Import(absolute, LocalDownloadFacts(VersionText(), absolute));
+        const QString said = count
+                                 ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekordów z pliku %2 do archiwum"),
+                                               {QString::number(*count), absolute}}
+                                       .Translated()
+                                 : archive_->LastError().Translated();
+        AddMessageLine(said);
+        if (count)
+            ShowStatusNote(said);
+        else
+            refused << said;
+    }
+    if (!refused.isEmpty()) ShowArchiveBox(refused.join(QStringLiteral("\n\n")));
+    if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
+}
+
+void MainWindow::GuardNewLog(std::function<void()> start) {
+    auto missing = RecordsNotArchived(archive_.get(), model_);
+    if (!missing && archive_) {
+        // The archive cannot answer: every record the logger holds counts, and the fault is told.
+        ArchiveReported(archive_->LastError());
+        missing = RecordsNotArchived(nullptr, model_);
+    }
+    if (missing.value_or(0) <= 0) return start();
+    AskBeforeNewLog(*missing, std::move(start));
+}
+
+void MainWindow::AskBeforeNewLog(int records, std::function<void()> start) {
+    if (newLogBox_) newLogBox_->close();
+    const QString text = ArchiveText{
+        QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
+        {QString::number(
+            records)}}.Translated();
+    auto* box = new QMessageBox(QMessageBox::Warning, TranslateText(QStringLiteral("[2314]Nowy zapis")), text,
+                                QMessageBox::NoButton, this);
+    box->setObjectName(QString::fromLatin1(objname::kEraseWarningBox));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QPushButton* download =
+        box->addButton(TranslateText(QStringLiteral("[2312]Najpierw odczytaj")), QMessageBox::AcceptRole);
+    QPushButton* anyway =
+        box->addButton(TranslateText(QStringLiteral("[2313]Uruchom mimo to")), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box->addButton(TranslateText(QStringLiteral("[15]Anuluj")), QMessageBox::RejectRole);
+    download->setObjectName(QString::fromLatin1(objname::kDownloadFirstButton));
+    anyway->setObjectName(QString::fromLatin1(objname::kStartAnywayButton));
+    cancel->setObjectName(QString::fromLatin1(objname::kCancelStartButton));
+    box->setDefaultButton(download);
+    box->setEscapeButton(cancel);
+    connect(download, &QPushButton::clicked, this, [this, start] { DownloadThenStart(start); });
+    connect(anyway, &QPushButton::clicked, this, [start] { start(); });
+    newLogBox_ = box;
+    box->open();
+}
+
+void MainWindow::DownloadThenStart(std::function<void()> start) {
+    if (!logs) return;
+    startAfterDownload_ = std::move(start);
+    tabs->setCurrentWidget(resultsTab);
+    logs->StartRead();
+    // A download that could not begin holds nothing back.
+    if (!Running(*logs)) startAfterDownload_ = {};
+}
+
+void MainWindow::DownloadForStartEnded() {
+    std::function<void()> start = std::exchange(startAfterDownload_, {});
+    if (!start || !logs) return;
+    // Without an archive the downloaded records are in the window now, to be saved.
+    if (!archive_ && logs->GetState() == LogDownload::Finished && !logs->ShortOfAnnounced()) return start();
+    // A download stopped or cut short, or an archive that failed meanwhile, leaves records to
+    // lose: they are counted again, and asked about again.
+    GuardNewLog(std::move(start));
+}
+
+}  // namespace quorvex

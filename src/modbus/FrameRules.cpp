@@ -116,7 +116,9 @@ std::size_t ExpectedReplyLength(const Request& request, const std::uint8_t* fram
 
 bool ReplyComplete(const Request& request, const std::uint8_t* frame, std::size_t length)
 {
-    if (length < 5 || length != ExpectedReplyLength(request, frame, length) || Crc16(frame, length) != 0)
+    // Longer than any reply may be, a frame is refused whatever its byte count announced.
+    if (length < 5 || length > kMaxFrameLength || length != ExpectedReplyLength(request, frame, length) ||
+        Crc16(frame, length) != 0)
         return false;
     if (frame[1] != request.Function || request.Function == FN_READ_HOLDING)
         return true;  // an exception reply or a read: nothing echoed

@@ -235,6 +235,12 @@ TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho)
     EXPECT_TRUE(complete(MakeRequest(3, 144, 0), block));
     EXPECT_TRUE(complete(MakeRequest(3, 144, 0), WithCrc({0xFF, 0x83, 0x02})));
     EXPECT_FALSE(complete(read, WithCrc({0xFF, 0x07, 0x02})));  // no function the request knows
+    // A log block of the longest length a reply may have is whole; one byte more never is.
+    for (const std::uint8_t count : {250, 251}) {
+        Bytes log = {0xFF, 0x03, count};
+        log.resize(3 + count);
+        EXPECT_EQ(complete(MakeRequest(3, 144, 0), WithCrc(log)), count == 250) << int(count);
+    }
 
     // Writes and the reset command are complete when they echo the request.
     const Request w6 = MakeRequest(6, 82, 0, 4);

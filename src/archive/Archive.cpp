@@ -25,7 +25,6 @@ namespace quorvex {
 
 namespace {
 
-constexpr std::int64_t kSecondsPerDay = 86400;
 // Rows one insert statement carries: fewer statements, and far below either server's limit of
 // bound values.
 constexpr int kRowsPerInsert = 256;
@@ -82,18 +81,6 @@ std::int64_t MomentSeconds(Moment moment)
 {
     const QDateTime t = FromMoment(moment);
     return t.isValid() ? kMomentEpoch.startOfDay(Qt::UTC).secsTo(t) : 0;
-}
-
-Moment SecondsMoment(std::int64_t seconds)
-{
-    std::int64_t days = seconds / kSecondsPerDay;
-    std::int64_t rest = seconds % kSecondsPerDay;
-    if (rest < 0) {
-        rest += kSecondsPerDay;
-        --days;
-    }
-    const double fraction = static_cast<double>(rest) / kSecondsPerDay;
-    return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;
 }
 
 QString OutcomeName(ArchiveOutcome outcome) { return kOutcomes[static_cast<int>(outcome)]; }
@@ -634,13 +621,13 @@ std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial)
             row.archived = counts.value(0).toInt();
             if (row.sourceFile.isEmpty()) {
                 const auto at = [&](int n) {
-                    return SecondsMoment(row.key.startSeconds + std::int64_t{n - 1} * row.key.intervalSeconds);
+                    return MomentFromSeconds(row.key.startSeconds + std::int64_t{n - 1} * row.key.intervalSeconds);
                 };
                 row.firstRecord = at(counts.value(1).toInt());
                 row.lastRecord = at(counts.value(2).toInt());
             } else {
-                row.firstRecord = SecondsMoment(counts.value(3).toLongLong());
-                row.lastRecord = SecondsMoment(counts.value(4).toLongLong());
+                row.firstRecord = MomentFromSeconds(counts.value(3).toLongLong());
+                row.lastRecord = MomentFromSeconds(counts.value(4).toLongLong());
             }
         }
         counts.finish();
@@ -727,12 +714,12 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
         if (raw.size() == kLogRecordSize) {
             const DecodedRecord r = DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
             into.Append(r.temperature, r.humidity,
-                        SecondsMoment(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
+                        MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
         } else {
             const QVariant h = q.value(3);
             humidity = humidity || !h.isNull();
             into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
-                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f, SecondsMoment(q.value(4).toLongLong()));
+                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f, MomentFromSeconds(q.value(4).toLongLong()));
         }
     }
     into.humidityInFile = humidity && !into.HasHumidity();

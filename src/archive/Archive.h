@@ -140,8 +140,7 @@ QString OutcomeName(ArchiveOutcome outcome);
 // "<count> records differ from the archived download of <moment>", one per difference.
 QList<ArchiveText> DifferenceTexts(const QList<ArchiveDifference>& differences);
 
-// Seconds on the logger clock for a Moment, and back.
+// Seconds on the logger clock for a Moment (MomentFromSeconds goes back).
 std::int64_t MomentSeconds(Moment moment);
-Moment SecondsMoment(std::int64_t seconds);
 
 }  // namespace quorvex

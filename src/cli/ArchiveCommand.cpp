@@ -15,7 +15,7 @@ namespace {
 const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 QString ClockText(Moment m) { return FromMoment(m).toString(kClockFormat); }
-QString ClockText(std::int64_t seconds) { return ClockText(SecondsMoment(seconds)); }
+QString ClockText(std::int64_t seconds) { return ClockText(MomentFromSeconds(seconds)); }
 QString LocalText(const QDateTime& utc) { return utc.toLocalTime().toString(kClockFormat); }
 
 // A moment on the logger clock as the operator types it: a date, with a time or not.
@@ -49,7 +49,7 @@ QJsonObject LogJson(const ArchiveLogRow& l)
     QJsonArray downloads;
     for (const ArchiveDownloadRow& d : l.downloads) downloads.append(DownloadJson(d));
     const bool any = l.archived > 0;
-    return {{QStringLiteral("start"), FromMoment(SecondsMoment(l.key.startSeconds)).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
+    return {{QStringLiteral("start"), FromMoment(MomentFromSeconds(l.key.startSeconds)).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
             {QStringLiteral("interval_s"), l.key.intervalSeconds},
             {QStringLiteral("source_file"), l.sourceFile.isEmpty() ? QJsonValue() : QJsonValue(l.sourceFile)},
             {QStringLiteral("archived"), l.archived},

@@ -11,18 +11,6 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// Whole seconds since 30 December 1899 as a Moment (the fraction of a
-// negative day still runs forward, as everywhere in the program).
-Moment MomentFromSeconds(std::int64_t seconds) {
-    std::int64_t days = seconds / kSecondsPerDay;
-    std::int64_t rest = seconds % kSecondsPerDay;
-    if (rest < 0) {
-        rest += kSecondsPerDay;
-        --days;
-    }
-    const double fraction = static_cast<double>(rest) / kSecondsPerDay;
-    return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;
-}
 
 const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNieprawidłowe dane wejściowe");
 const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");

@@ -79,6 +79,18 @@ std::optional<QTime> ParseTime(const QString& text) {
 
 }  // namespace
 
+Moment MomentFromSeconds(std::int64_t seconds) {
+    constexpr std::int64_t kSecondsPerDay = 86400;
+    std::int64_t days = seconds / kSecondsPerDay;
+    std::int64_t rest = seconds % kSecondsPerDay;
+    if (rest < 0) {
+        rest += kSecondsPerDay;
+        --days;
+    }
+    const double fraction = static_cast<double>(rest) / kSecondsPerDay;
+    return days < 0 ? static_cast<double>(days) - fraction : static_cast<double>(days) + fraction;
+}
+
 Moment ToMoment(QDate date, QTime time) {
     const double days = static_cast<double>(kMomentEpoch.daysTo(date));
     const double fraction = static_cast<double>(time.msecsSinceStartOfDay()) / kMsPerDay;

@@ -6,6 +6,7 @@
 #include <QLocale>
 #include <QString>
 #include <QTime>
+#include <cstdint>
 #include <optional>
 
 namespace quorvex {
@@ -26,6 +27,9 @@ Moment ToMoment(QDate date, QTime time);
 Moment ToMoment(const QDateTime& dt);
 // Invalid for NaN, infinity and values outside years 1..9999. Rounded to the millisecond.
 QDateTime FromMoment(Moment value);
+// Whole seconds since day 0 as a Moment; the fraction of a negative day still runs forward,
+// as everywhere in the program.
+Moment MomentFromSeconds(std::int64_t seconds);
 
 // Formats of the default locale (QLocale()), adjusted so that what they print
 // reads back unchanged: the short date always has a four-digit year, and the

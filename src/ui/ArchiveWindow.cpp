@@ -184,7 +184,7 @@ void ArchiveWindow::ShowLogs() {
         for (const ArchiveLogRow& log : rows.value_or(QList<ArchiveLogRow>{})) {
             const bool any = log.archived > 0;
             auto* item = new QTreeWidgetItem(
-                QStringList{ClockText(SecondsMoment(log.key.startSeconds)), IntervalText(log.key.intervalSeconds),
+                QStringList{ClockText(MomentFromSeconds(log.key.startSeconds)), IntervalText(log.key.intervalSeconds),
                             QStringLiteral("%1 / %2").arg(log.archived).arg(log.announced),
                             any ? ClockText(log.firstRecord) : QString(), any ? ClockText(log.lastRecord) : QString(),
                             log.sourceFile.isEmpty()

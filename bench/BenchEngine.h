@@ -13,8 +13,7 @@ namespace quorvex::bench {
 
 class BenchEngine {
 public:
-    BenchEngine() : sim_({})
-    {
+    BenchEngine() : sim_({}) {
         if (!sim_.Running()) {
             error_ = "quorvex-sim did not start";
             return;
@@ -29,8 +28,7 @@ public:
     TransmissionThread& Thread() { return *thread_; }
     TimingTarget& Target() { return target_; }
     // Ends the thread, delivering what it still sends; the recorded messages stay.
-    void End()
-    {
+    void End() {
         if (thread_) EndTransmissionThread(*thread_);
     }
 

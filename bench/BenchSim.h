@@ -21,8 +21,7 @@ public:
     const std::string& Link() const { return sim_.LinkPath(); }
 
 private:
-    static std::string SimPath()
-    {
+    static std::string SimPath() {
         const auto exe = std::filesystem::read_symlink("/proc/self/exe");
         return (exe.parent_path().parent_path() / "quorvex-sim").string();
     }
@@ -39,35 +38,29 @@ public:
     void Post(Msg msg, QString, int) override { Record(msg); }
     void Send(Msg msg) override { Record(msg); }
 
-    bool WaitFor(Msg msg, int n, std::chrono::seconds timeout)
-    {
+    bool WaitFor(Msg msg, int n, std::chrono::seconds timeout) {
         std::unique_lock lock(mutex_);
         return changed_.wait_for(lock, timeout, [&] { return CountLocked(msg) >= n; });
     }
-    std::vector<TimedMessage> Of(Msg msg)
-    {
+    std::vector<TimedMessage> Of(Msg msg) {
         std::lock_guard lock(mutex_);
         std::vector<TimedMessage> out;
         for (const auto& m : all_)
-            if (m.Id == msg)
-                out.push_back(m);
+            if (m.Id == msg) out.push_back(m);
         return out;
     }
 
 private:
-    void Record(Msg msg)
-    {
+    void Record(Msg msg) {
         {
             std::lock_guard lock(mutex_);
             all_.push_back({msg, std::chrono::steady_clock::now()});
         }
         changed_.notify_all();
     }
-    int CountLocked(Msg msg) const
-    {
+    int CountLocked(Msg msg) const {
         int n = 0;
-        for (const auto& m : all_)
-            n += m.Id == msg;
+        for (const auto& m : all_) n += m.Id == msg;
         return n;
     }
 

@@ -14,8 +14,7 @@ namespace quorvex::bench {
 
 // The program's application object, made once and kept to the end as in the
 // program. The platform is the one QT_QPA_PLATFORM names, offscreen when unset.
-inline void EnsureApplication()
-{
+inline void EnsureApplication() {
     if (QApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
@@ -29,8 +28,7 @@ class BenchWindows {
 public:
     // `link`: the logger's link for this run, as --port gives it; empty: no
     // transmission thread at all.
-    explicit BenchWindows(const QString& link)
-    {
+    explicit BenchWindows(const QString& link) {
         EnsureApplication();
         MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
@@ -40,8 +38,7 @@ public:
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
     }
-    ~BenchWindows()
-    {
+    ~BenchWindows() {
         form->close();
         DestroyWindows(*form);
         form.reset();

@@ -4,8 +4,8 @@
 // million-record results store for the file benchmarks.
 #include <vector>
 
-#include "logs/LogDownloadView.h"
 #include "logs/LogDownload.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
 #include "logs/ResultsStore.h"
 #include "logs/TableOnlyView.h"
@@ -16,13 +16,25 @@ namespace quorvex::bench {
 
 inline void FillParameters(ParameterModel& model, std::uint32_t written) {
     std::vector<std::uint16_t> low(29, 0), high(90, 0);
-    low[5] = 2015; low[6] = 0x0301; low[7] = 0x081E;                       // 1 March 2015 08:30
-    low[9] = 0x0001; low[10] = 0x2C00;                                     // 300 s
-    low[11] = static_cast<std::uint16_t>(written >> 8); low[12] = static_cast<std::uint16_t>((written & 0xFF) << 8);
+    low[5] = 2015;
+    low[6] = 0x0301;
+    low[7] = 0x081E;  // 1 March 2015 08:30
+    low[9] = 0x0001;
+    low[10] = 0x2C00;  // 300 s
+    low[11] = static_cast<std::uint16_t>(written >> 8);
+    low[12] = static_cast<std::uint16_t>((written & 0xFF) << 8);
     low[17] = 0x0201;
-    low[18] = 0x8250; low[19] = 0x100F; low[20] = 0x0798; low[21] = 0x900F;
-    high[0] = 0x4C6F; high[1] = 0x6700; high[23] = 0x0201; high[24] = 0x0019; high[25] = 0xA7F3;
-    high[44] = 128; high[45] = 128;
+    low[18] = 0x8250;
+    low[19] = 0x100F;
+    low[20] = 0x0798;
+    low[21] = 0x900F;
+    high[0] = 0x4C6F;
+    high[1] = 0x6700;
+    high[23] = 0x0201;
+    high[24] = 0x0019;
+    high[25] = 0xA7F3;
+    high[44] = 128;
+    high[45] = 128;
     for (auto* block : {&low, &high}) {
         std::vector<std::uint8_t> bytes;
         for (std::uint16_t w : *block) {

@@ -14,19 +14,17 @@ namespace quorvex::bench {
 
 struct ThreadCpu {
     int tid = 0;
-    QByteArray name;   // as the kernel keeps it: at most 15 bytes
+    QByteArray name;  // as the kernel keeps it: at most 15 bytes
     double seconds = 0;
 };
 
-inline QByteArray ReadProcFile(const QString& path)
-{
+inline QByteArray ReadProcFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // One thread's name and CPU time (user and system); tid 0 when the thread is gone.
-inline ThreadCpu ReadThreadCpu(int tid)
-{
+inline ThreadCpu ReadThreadCpu(int tid) {
     const QString dir = QStringLiteral("/proc/self/task/%1/").arg(tid);
     const QByteArray stat = ReadProcFile(dir + QStringLiteral("stat"));
     // "tid (name) state ppid …": the name may hold spaces and parentheses, the rest not.
@@ -46,8 +44,7 @@ inline ThreadCpu ReadThreadCpu(int tid)
 }
 
 // Every thread of the process now.
-inline QList<ThreadCpu> ReadAllThreadsCpu()
-{
+inline QList<ThreadCpu> ReadAllThreadsCpu() {
     QList<ThreadCpu> all;
     for (const QString& entry : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
         if (const ThreadCpu t = ReadThreadCpu(entry.toInt()); t.tid != 0) all << t;
@@ -55,8 +52,7 @@ inline QList<ThreadCpu> ReadAllThreadsCpu()
 }
 
 // The first thread whose kernel name is `name` cut to the kernel's 15 bytes; tid 0 if none.
-inline ThreadCpu FindThread(const QByteArray& name)
-{
+inline ThreadCpu FindThread(const QByteArray& name) {
     for (const ThreadCpu& t : ReadAllThreadsCpu())
         if (t.name == name.left(15)) return t;
     return {};

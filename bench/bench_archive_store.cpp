@@ -27,8 +27,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kFileRecords = 1'000'000;
 constexpr int kYear = 105'120;
 
-void Application()
-{
+void Application() {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "bench_archive_store";
@@ -36,14 +35,12 @@ void Application()
     new QCoreApplication(argc, argv);
 }
 
-QTemporaryDir& Folder()
-{
+QTemporaryDir& Folder() {
     static QTemporaryDir dir;
     return dir;
 }
 
-const QString& MillionFile()
-{
+const QString& MillionFile() {
     static const QString path = [] {
         const QString p = Folder().filePath(QStringLiteral("million.txt"));
         ResultsStore store;
@@ -54,8 +51,7 @@ const QString& MillionFile()
     return path;
 }
 
-ArchiveLocation SqliteAt(const QString& path)
-{
+ArchiveLocation SqliteAt(const QString& path) {
     ArchiveLocation l;
     l.kind = ArchiveLocation::Kind::Sqlite;
     l.path = path;
@@ -64,8 +60,7 @@ ArchiveLocation SqliteAt(const QString& path)
 
 double readS = 0;
 
-void BM_ReadFile1M(benchmark::State& state)
-{
+void BM_ReadFile1M(benchmark::State& state) {
     Application();
     const QString file = MillionFile();
     for (auto _ : state) {
@@ -79,8 +74,7 @@ void BM_ReadFile1M(benchmark::State& state)
 }
 BENCHMARK(BM_ReadFile1M)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-void BM_ImportFile1M(benchmark::State& state)
-{
+void BM_ImportFile1M(benchmark::State& state) {
     Application();
     const QString file = MillionFile();
     int run = 0;
@@ -108,8 +102,7 @@ struct YearArchive {
     qint64 bytes = 0;
 };
 
-YearArchive& Built()
-{
+YearArchive& Built() {
     static YearArchive built = [] {
         YearArchive y;
         bool ok = false;
@@ -153,8 +146,7 @@ YearArchive& Built()
     return built;
 }
 
-void BM_OpenYear(benchmark::State& state)
-{
+void BM_OpenYear(benchmark::State& state) {
     Application();
     YearArchive& y = Built();
     if (!y.archive || y.log == 0) return state.SkipWithError("archive not built");

@@ -38,8 +38,7 @@ constexpr int kWriteRequestBytes = 13;  // function 16 of two registers
 constexpr int kWriteReplyBytes = 8;
 constexpr int kRefusalBytes = 5;
 
-void Application()
-{
+void Application() {
     if (QCoreApplication::instance()) return;
     static int argc = 1;
     static char name[] = "bench_cli_download";
@@ -71,8 +70,7 @@ private:
 double silenceRunS = 0;  // the silence run's whole time, for the fast run's speed-up
 double fastRunS = 0;     // the fast run's, for the archiving run's ratio
 
-void BM_CliDownload5000(benchmark::State& state)
-{
+void BM_CliDownload5000(benchmark::State& state) {
     const bool fast = state.range(0) != 0;
     const bool archiving = state.range(0) == 2;
     state.SetLabel(archiving ? "fast frame end, archived" : fast ? "fast frame end" : "silence");

@@ -19,8 +19,7 @@ constexpr std::uint16_t kRegisters = 29;
 // Request (8 bytes) and reply (5 + 2 × 29 bytes) at 10 bits a byte, 9600 baud.
 constexpr double kLineMs = (8.0 + 5.0 + 2.0 * kRegisters) * 10.0 / 9.6;
 
-void BM_EngineExchange(benchmark::State& state)
-{
+void BM_EngineExchange(benchmark::State& state) {
     BenchEngine engine;
     if (!engine.Error().empty()) {
         state.SkipWithError(engine.Error().c_str());
@@ -49,15 +48,12 @@ void BM_EngineExchange(benchmark::State& state)
     using ms = std::chrono::duration<double, std::milli>;
     for (int i = 0; i < kExchanges && i < static_cast<int>(std::min(sent.size(), done.size())); ++i) {
         overhead.push_back(ms(done[i].At - sent[i].At).count() - 800.0 - kLineMs);
-        if (i + 1 < static_cast<int>(sent.size()))
-            gap.push_back(ms(sent[i + 1].At - done[i].At).count());
+        if (i + 1 < static_cast<int>(sent.size())) gap.push_back(ms(sent[i + 1].At - done[i].At).count());
     }
-    if (overhead.empty())
-        return;
+    if (overhead.empty()) return;
     auto mean = [](const std::vector<double>& v) {
         double s = 0;
-        for (double x : v)
-            s += x;
+        for (double x : v) s += x;
         return v.empty() ? 0.0 : s / static_cast<double>(v.size());
     };
     state.counters["exchanges"] = static_cast<double>(overhead.size());

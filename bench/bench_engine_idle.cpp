@@ -11,16 +11,14 @@ using namespace quorvex;
 using namespace quorvex::bench;
 
 namespace {
-double CpuSeconds()
-{
-    rusage u {};
+double CpuSeconds() {
+    rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec)
-         + static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-void BM_EngineIdle(benchmark::State& state)
-{
+void BM_EngineIdle(benchmark::State& state) {
     const int seconds = static_cast<int>(state.range(0));
     BenchEngine engine;
     if (!engine.Error().empty()) {

@@ -10,16 +10,15 @@
 #include <QPainter>
 
 #include "BenchWindow.h"
+#include "chart/Chart.h"
 #include "chart/ChartWindow.h"
 #include "chart/PaintBox.h"
-#include "chart/Chart.h"
 #include "core/Measurement.h"
 #include "logs/LogRecord.h"
 #include "logs/ResultsStore.h"
 
 namespace quorvex {
 namespace {
-
 
 // Records as the simulated logger measures them every 5 minutes, through the
 // logger's tenths encoding.

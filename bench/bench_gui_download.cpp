@@ -24,17 +24,15 @@
 #include "BenchWindow.h"
 #include "EventLoopWait.h"
 #include "chart/ObjectNames.h"
-#include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
+#include "logs/ResultsStore.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/MainWindow.h"
-
 
 namespace quorvex {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
 
 // The scenario file beside the sources: bench/../tools/sim/scenarios.
 const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperature.ini";
@@ -42,8 +40,7 @@ const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperatu
 constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;  // 8N1: ten bits a byte
 constexpr double kSilenceMs = TransmissionThread::kSilenceMs;
 
-void BM_GuiDownload5000(benchmark::State& state)
-{
+void BM_GuiDownload5000(benchmark::State& state) {
     const bool fast = state.range(0) != 0;
     state.SetLabel(fast ? "fast reading" : "silence");
     bench::EnsureApplication();
@@ -97,8 +94,8 @@ void BM_GuiDownload5000(benchmark::State& state)
         const int replies = static_cast<int>(sizes.size());
         // The requests (8 bytes each, 81 reads and the closing one), the write
         // (13 bytes, its 8-byte echo and silence) and the refusal (5 bytes and silence).
-        const double extrasMs = (replies + 1) * 8 * kByteMs + (13 + 8) * kByteMs + kSilenceMs +
-                                5 * kByteMs + kSilenceMs;
+        const double extrasMs =
+            (replies + 1) * 8 * kByteMs + (13 + 8) * kByteMs + kSilenceMs + 5 * kByteMs + kSilenceMs;
         state.counters["replies"] = replies;
         state.counters["whole_s"] = wholeMs / 1000.0;
         state.counters["floor_s"] = floorMs / 1000.0;
@@ -108,8 +105,7 @@ void BM_GuiDownload5000(benchmark::State& state)
         const double lineMs = floorMs - replies * kSilenceMs + extrasMs - 2 * kSilenceMs;
         state.counters["line_s"] = lineMs / 1000.0;
         state.counters["per_line"] = wholeMs / lineMs;
-        state.counters["first_block_s"] =
-            std::chrono::duration<double>(blocks.front() - startAt).count();
+        state.counters["first_block_s"] = std::chrono::duration<double>(blocks.front() - startAt).count();
         state.counters["last_block_s"] = std::chrono::duration<double>(blocks.back() - startAt).count();
 
         windows.results.Clear();

@@ -21,8 +21,8 @@
 
 #include "BenchSim.h"
 #include "BenchWindow.h"
-#include "ThreadCpu.h"
 #include "EventLoopWait.h"
+#include "ThreadCpu.h"
 #include "chart/ObjectNames.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/dialogs/ParameterReadWindow.h"
@@ -30,17 +30,14 @@
 namespace quorvex {
 namespace {
 
-double CpuSeconds()
-{
+double CpuSeconds() {
     rusage u{};
     ::getrusage(RUSAGE_SELF, &u);
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-
-void BM_ProgramIdle(benchmark::State& state)
-{
+void BM_ProgramIdle(benchmark::State& state) {
     bench::EnsureApplication();
     const int seconds = static_cast<int>(state.range(0));
     bench::BenchSim sim({});
@@ -66,9 +63,8 @@ void BM_ProgramIdle(benchmark::State& state)
         // name, else its class name.
         const int windowTid = static_cast<int>(::getpid());
         const QThread* thread = form->Thread();
-        const QByteArray threadName = thread->objectName().isEmpty()
-                                          ? QByteArray(thread->metaObject()->className())
-                                          : thread->objectName().toLocal8Bit();
+        const QByteArray threadName = thread->objectName().isEmpty() ? QByteArray(thread->metaObject()->className())
+                                                                     : thread->objectName().toLocal8Bit();
         const int transmissionTid = bench::FindThread(threadName).tid;
         if (transmissionTid == 0) {
             state.SkipWithError("transmission thread not found in /proc/self/task");
@@ -92,7 +88,6 @@ void BM_ProgramIdle(benchmark::State& state)
         state.counters["window_per_transmission"] = transmission > 0 ? window / transmission : 0.0;
         // The clock comes with every other poll; a stalled link would show here.
         state.counters["clock_updates"] = clockUpdates;
-
     }
 }
 BENCHMARK(BM_ProgramIdle)->Arg(30)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();

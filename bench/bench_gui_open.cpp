@@ -14,8 +14,8 @@
 #include "chart/ChartWindow.h"
 #include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
-#include "logs/ResultsStore.h"
 #include "logs/ResultsFile.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 namespace {
@@ -24,15 +24,13 @@ constexpr int kRecords = 1'000'000;
 
 // A humidity logger's file written under Polish formats, one record every
 // `interval` seconds.
-void WriteFile(const QString& path, int interval, benchmark::State& state)
-{
+void WriteFile(const QString& path, int interval, benchmark::State& state) {
     ResultsStore store;
     bench::FillResults(store, kRecords, interval);
     if (!SaveResultsFile(path, store).ok) state.SkipWithError("file not written");
 }
 
-void BM_OpenAndShowMillion(benchmark::State& state)
-{
+void BM_OpenAndShowMillion(benchmark::State& state) {
     bench::EnsureApplication();
     QLocale::setDefault(QLocale(QStringLiteral("pl_PL")));
     QTemporaryDir dir;

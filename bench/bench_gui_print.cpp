@@ -18,7 +18,6 @@
 namespace quorvex {
 namespace {
 
-
 long PeakResidentKb() {
     std::ifstream status("/proc/self/status");
     std::string line;

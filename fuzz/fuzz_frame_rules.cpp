@@ -26,10 +26,8 @@ using namespace quorvex;
 
 namespace {
 
-void Check(bool ok, int line)
-{
-    if (ok)
-        return;
+void Check(bool ok, int line) {
+    if (ok) return;
     std::fprintf(stderr, "fuzz_frame_rules: check on line %d failed\n", line);
     std::abort();
 }
@@ -37,10 +35,8 @@ void Check(bool ok, int line)
 
 std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>((p[0] << 8) | p[1]); }
 
-void FixCrc(std::vector<std::uint8_t>& bytes)
-{
-    if (bytes.size() < 2)
-        return;
+void FixCrc(std::vector<std::uint8_t>& bytes) {
+    if (bytes.size() < 2) return;
     bytes.resize(bytes.size() - 2);
     const std::size_t n = bytes.size();
     bytes.resize(n + 2);
@@ -49,8 +45,7 @@ void FixCrc(std::vector<std::uint8_t>& bytes)
 
 // The simulated logger's answer; a fresh logger with a fixed clock for every input, so that
 // a run can be repeated byte for byte.
-std::vector<std::uint8_t> LoggerReply(const std::vector<std::uint8_t>& request)
-{
+std::vector<std::uint8_t> LoggerReply(const std::vector<std::uint8_t>& request) {
     sim::Scenario scenario;
     scenario.clock = "2015-03-30 12:00:00";
     scenario.recordCount = 70;  // more than one log reply holds
@@ -58,8 +53,7 @@ std::vector<std::uint8_t> LoggerReply(const std::vector<std::uint8_t>& request)
     return logger.Handle(request).bytes;
 }
 
-void ApplyAndCheck(const Request& request, const std::uint8_t* frame, std::size_t length)
-{
+void ApplyAndCheck(const Request& request, const std::uint8_t* frame, std::size_t length) {
     Request r = request;
     ApplyReply(r, frame, length);
     Require(r.Tag == request.Tag && r.Address == request.Address && r.Function == request.Function &&
@@ -83,20 +77,21 @@ void ApplyAndCheck(const Request& request, const std::uint8_t* frame, std::size_
             Require(r.StartRegister == request.StartRegister && second == before);
         break;
     }
-    default: Require(r.StartRegister == request.StartRegister && r.Count == request.Count); break;
+    default:
+        Require(r.StartRegister == request.StartRegister && r.Count == request.Count);
+        break;
     }
 }
 
 // Walks the reply as the receiver does and returns the length at which it was complete (0: never).
-std::size_t CheckPrefixes(const Request& request, const std::vector<std::uint8_t>& reply)
-{
+std::size_t CheckPrefixes(const Request& request, const std::vector<std::uint8_t>& reply) {
     // An echo repeats the function, the register and the value or count; a reset, zeros.
     std::uint8_t echo[5] = {request.Function, 0, 0, 0, 0};
     if (request.Function != FN_RESET_COMMAND) {
         const std::uint16_t second = request.Function == FN_WRITE_SINGLE ? request.Value : request.Count;
         const std::uint8_t rest[4] = {static_cast<std::uint8_t>(request.StartRegister >> 8),
-                                      static_cast<std::uint8_t>(request.StartRegister), static_cast<std::uint8_t>(second >> 8),
-                                      static_cast<std::uint8_t>(second)};
+                                      static_cast<std::uint8_t>(request.StartRegister),
+                                      static_cast<std::uint8_t>(second >> 8), static_cast<std::uint8_t>(second)};
         std::memcpy(echo + 1, rest, 4);
     }
     std::size_t known = 0, completeAt = 0;
@@ -104,8 +99,7 @@ std::size_t CheckPrefixes(const Request& request, const std::vector<std::uint8_t
         // The bytes received so far in a block of exactly their size, so that a look at a byte
         // not yet received is caught.
         auto* frame = static_cast<std::uint8_t*>(std::malloc(k ? k : 1));
-        if (k)
-            std::memcpy(frame, reply.data(), k);
+        if (k) std::memcpy(frame, reply.data(), k);
         const std::size_t expected = ExpectedReplyLength(request, frame, k);
         if (known != 0)
             Require(expected == known);
@@ -123,8 +117,7 @@ std::size_t CheckPrefixes(const Request& request, const std::vector<std::uint8_t
             if (check == ReplyCheck::Accepted && request.Function != FN_READ_HOLDING)
                 Require(std::memcmp(echo, frame + 1, 5) == 0);
         }
-        if (check == ReplyCheck::Accepted)
-            Require(frame[1] == request.Function && Crc16(frame, k) == 0);
+        if (check == ReplyCheck::Accepted) Require(frame[1] == request.Function && Crc16(frame, k) == 0);
         ApplyAndCheck(request, frame, k);
         std::free(frame);
     }
@@ -133,11 +126,9 @@ std::size_t CheckPrefixes(const Request& request, const std::vector<std::uint8_t
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Prefixes past the longest frame tell nothing new.
-    if (size < 9 || size > 9 + 2 * kFrameBufferSize)
-        return 0;
+    if (size < 9 || size > 9 + 2 * kFrameBufferSize) return 0;
     Request request;
     request.Tag = 0x1234;
     request.Chain = 7;
@@ -156,14 +147,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::uint8_t> reply;
     if (mode == 0 || mode == 3) {
         reply.assign(payload, payload + payloadSize);
-        if (mode == 3)
-            FixCrc(reply);
+        if (mode == 3) FixCrc(reply);
         CheckPrefixes(request, reply);
         return 0;
     }
     const BuiltRequest built = EncodeRequest(request);
-    if (built.error != BuildError::None)
-        return 0;
+    if (built.error != BuildError::None) return 0;
     reply = LoggerReply(built.bytes);
     if (mode == 1) {
         // The logger's own answer: whole exactly at its end, never before, and taken.

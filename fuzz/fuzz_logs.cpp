@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "logs/LogDownloadView.h"
 #include "logs/LogDownload.h"
+#include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
 #include "logs/TableOnlyView.h"
 #include "params/Codecs.h"

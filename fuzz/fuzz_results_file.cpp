@@ -4,9 +4,9 @@
 // the file. A file it takes must save and open again to the same records.
 #include <QBuffer>
 #include <QLocale>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cmath>
 #include <cstdlib>
 
 #include "logs/ResultsCsv.h"

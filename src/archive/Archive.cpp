@@ -33,16 +33,14 @@ constexpr int kColumnsPerRow = 7;
 const QString kOutcomes[] = {QStringLiteral("complete"), QStringLiteral("short"), QStringLiteral("stopped"),
                              QStringLiteral("imported")};
 
-ArchiveOutcome OutcomeFromName(const QString& name)
-{
+ArchiveOutcome OutcomeFromName(const QString& name) {
     for (int i = 0; i < 4; ++i)
         if (kOutcomes[i] == name) return static_cast<ArchiveOutcome>(i);
     return ArchiveOutcome::Stopped;
 }
 
 QString MomentText(const QDateTime& utc) { return utc.toUTC().toString(Qt::ISODateWithMs); }
-QDateTime MomentFromText(const QString& text)
-{
+QDateTime MomentFromText(const QString& text) {
     QDateTime t = QDateTime::fromString(text, Qt::ISODateWithMs);
     return t.toUTC();
 }
@@ -52,8 +50,7 @@ QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral(""
 
 int Tenths(float value) { return qRound(value * 10.0f); }
 
-QString UserName()
-{
+QString UserName() {
     if (const passwd* pw = ::getpwuid(::geteuid())) return QString::fromLocal8Bit(pw->pw_name);
     return qEnvironmentVariable("USER");
 }
@@ -61,13 +58,12 @@ QString UserName()
 // One record as the tables keep it.
 struct Row {
     int number = 0;
-    QVariant raw;       // 4 bytes, or null for a record from a file
+    QVariant raw;  // 4 bytes, or null for a record from a file
     int temperature = 0;
     QVariant humidity;  // tenths, or null
     QVariant moment;    // seconds, or null for a logger record
 
-    bool SameAs(const Row& o) const
-    {
+    bool SameAs(const Row& o) const {
         if (!raw.isNull() || !o.raw.isNull()) return raw.toByteArray() == o.raw.toByteArray();
         return temperature == o.temperature && humidity == o.humidity && moment == o.moment;
     }
@@ -77,16 +73,14 @@ std::atomic<int> connectionCounter{0};
 
 }  // namespace
 
-std::int64_t MomentSeconds(Moment moment)
-{
+std::int64_t MomentSeconds(Moment moment) {
     const QDateTime t = FromMoment(moment);
     return t.isValid() ? kMomentEpoch.startOfDay(Qt::UTC).secsTo(t) : 0;
 }
 
 QString OutcomeName(ArchiveOutcome outcome) { return kOutcomes[static_cast<int>(outcome)]; }
 
-QList<ArchiveText> DifferenceTexts(const QList<ArchiveDifference>& differences)
-{
+QList<ArchiveText> DifferenceTexts(const QList<ArchiveDifference>& differences) {
     QList<ArchiveText> out;
     for (const ArchiveDifference& d : differences)
         out.push_back({QStringLiteral("[2305]%1 rekordów różni się od zarchiwizowanego odczytu z %2"),
@@ -95,8 +89,7 @@ QList<ArchiveText> DifferenceTexts(const QList<ArchiveDifference>& differences)
     return out;
 }
 
-ArchiveDownloadFacts LocalDownloadFacts(const QString& program, const QString& link)
-{
+ArchiveDownloadFacts LocalDownloadFacts(const QString& program, const QString& link) {
     ArchiveDownloadFacts f;
     f.moment = QDateTime::currentDateTimeUtc();
     f.host = QSysInfo::machineHostName();
@@ -119,8 +112,7 @@ struct Archive::Impl {
     QHash<std::int64_t, QHash<std::int64_t, QSet<int>>> differing;
     std::optional<QSqlQuery> insertMany, insertOne;
 
-    ~Impl()
-    {
+    ~Impl() {
         insertMany.reset();
         insertOne.reset();
         db.close();
@@ -131,8 +123,7 @@ struct Archive::Impl {
     bool Lite() const { return dialect == ArchiveDialect::Sqlite; }
 
     // The numbered message for a failure of the database.
-    bool Fail(const QSqlError& e)
-    {
+    bool Fail(const QSqlError& e) {
         const QString where = location.Display();
         const QString reason = e.text().trimmed();
         if (Lite()) {
@@ -158,15 +149,13 @@ struct Archive::Impl {
         }
         return false;
     }
-    bool Fail(const QString& reason)
-    {
+    bool Fail(const QString& reason) {
         error = {QStringLiteral("[2300]Archiwum %1 jest niedostępne: %2"), {location.Display(), reason}};
         return false;
     }
 
     bool Exec(QSqlQuery& q) { return q.exec() || Fail(q.lastError()); }
-    bool Exec(const QString& sql)
-    {
+    bool Exec(const QString& sql) {
         QSqlQuery q(db);
         return q.exec(sql) || Fail(q.lastError());
     }
@@ -174,24 +163,21 @@ struct Archive::Impl {
 
     // One write transaction around `body`: SQLite takes its write lock at once (a reader turning
     // writer halfway would be refused without waiting), and the whole is undone on a failure.
-    bool Write(const std::function<bool()>& body)
-    {
+    bool Write(const std::function<bool()>& body) {
         if (!Exec(Lite() ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN"))) return false;
         if (body() && Exec(QStringLiteral("COMMIT"))) return true;
         QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
         return false;
     }
 
-    std::optional<std::int64_t> SingleId(QSqlQuery& q)
-    {
+    std::optional<std::int64_t> SingleId(QSqlQuery& q) {
         q.setForwardOnly(true);
         if (!Exec(q)) return std::nullopt;
         if (!q.next()) return std::int64_t{0};
         return q.value(0).toLongLong();
     }
 
-    std::optional<std::int64_t> LoggerId(const QString& serial, bool create)
-    {
+    std::optional<std::int64_t> LoggerId(const QString& serial, bool create) {
         if (create) {
             QSqlQuery insert(db);
             if (!Prepare(insert, QStringLiteral("INSERT INTO logger (serial) VALUES (?) ON CONFLICT DO NOTHING")))
@@ -205,8 +191,7 @@ struct Archive::Impl {
         return SingleId(q);
     }
 
-    std::optional<std::int64_t> LogId(const ArchiveLogKey& key, const QString& sourceFile, bool create)
-    {
+    std::optional<std::int64_t> LogId(const ArchiveLogKey& key, const QString& sourceFile, bool create) {
         const auto logger = LoggerId(key.serial, create);
         if (!logger || *logger == 0) return logger;
         if (create) {
@@ -231,8 +216,8 @@ struct Archive::Impl {
         return SingleId(q);
     }
 
-    std::optional<std::int64_t> InsertDownload(std::int64_t log, const ArchiveDownloadFacts& f, ArchiveOutcome outcome)
-    {
+    std::optional<std::int64_t> InsertDownload(std::int64_t log, const ArchiveDownloadFacts& f,
+                                               ArchiveOutcome outcome) {
         QSqlQuery q(db);
         if (!Prepare(q, QStringLiteral("INSERT INTO download (log_id, moment, host, username, program, link, "
                                        "logger_name, logger_type, announced, first_number, last_number, outcome, "
@@ -240,8 +225,8 @@ struct Archive::Impl {
             return std::nullopt;
         for (const QVariant& v :
              {QVariant(static_cast<qint64>(log)), QVariant(MomentText(f.moment)), Text(f.host), Text(f.user),
-              Text(f.program), Text(f.link), Text(f.loggerName), Text(f.loggerType),
-              QVariant(f.announced), QVariant(OutcomeName(outcome)),
+              Text(f.program), Text(f.link), Text(f.loggerName), Text(f.loggerType), QVariant(f.announced),
+              QVariant(OutcomeName(outcome)),
               f.registers.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray)) : QVariant(f.registers)})
             q.addBindValue(v);
         const auto id = SingleId(q);
@@ -250,8 +235,7 @@ struct Archive::Impl {
         return id;
     }
 
-    bool PrepareInserts()
-    {
+    bool PrepareInserts() {
         if (insertMany) return true;
         const QString one = QStringLiteral("(?, ?, ?, ?, ?, ?, ?)");
         QStringList many;
@@ -266,8 +250,7 @@ struct Archive::Impl {
         return true;
     }
 
-    bool BindRow(QSqlQuery& q, int at, std::int64_t log, std::int64_t download, const Row& r)
-    {
+    bool BindRow(QSqlQuery& q, int at, std::int64_t log, std::int64_t download, const Row& r) {
         q.bindValue(at + 0, static_cast<qint64>(log));
         q.bindValue(at + 1, r.number);
         q.bindValue(at + 2, static_cast<qint64>(download));
@@ -279,8 +262,7 @@ struct Archive::Impl {
     }
 
     // The archived records log/[first, last] by number.
-    std::optional<QHash<int, std::pair<Row, std::int64_t>>> Archived(std::int64_t log, int first, int last)
-    {
+    std::optional<QHash<int, std::pair<Row, std::int64_t>>> Archived(std::int64_t log, int first, int last) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (!Prepare(q, QStringLiteral("SELECT number, raw, temperature, humidity, moment_s, download_id FROM record "
@@ -307,8 +289,7 @@ struct Archive::Impl {
 
     // Inside a write transaction: the rows that are new go in, those that differ from the
     // archived ones go beside them; a row another writer brought meanwhile counts as archived.
-    bool AddRows(std::int64_t log, std::int64_t download, const std::vector<Row>& rows)
-    {
+    bool AddRows(std::int64_t log, std::int64_t download, const std::vector<Row>& rows) {
         if (rows.empty()) return true;
         if (!PrepareInserts()) return false;
         const int first = rows.front().number, last = rows.back().number;
@@ -318,8 +299,10 @@ struct Archive::Impl {
         std::vector<const Row*> variants;
         for (const Row& r : rows) {
             const auto it = archived->constFind(r.number);
-            if (it == archived->cend()) fresh.push_back(&r);
-            else if (!it->first.SameAs(r)) variants.push_back(&r);
+            if (it == archived->cend())
+                fresh.push_back(&r);
+            else if (!it->first.SameAs(r))
+                variants.push_back(&r);
         }
         std::size_t i = 0;
         int inserted = 0;
@@ -357,8 +340,7 @@ struct Archive::Impl {
         return true;
     }
 
-    bool ExtendRange(std::int64_t download, int first, int last)
-    {
+    bool ExtendRange(std::int64_t download, int first, int last) {
         QSqlQuery q(db);
         if (!Prepare(q, QStringLiteral("UPDATE download SET first_number = CASE WHEN last_number < first_number OR ? < "
                                        "first_number THEN ? ELSE first_number END, last_number = CASE WHEN ? > "
@@ -372,8 +354,7 @@ struct Archive::Impl {
         return Exec(q);
     }
 
-    bool OpenConnection()
-    {
+    bool OpenConnection() {
         connection = QStringLiteral("quorvex-archive-%1").arg(++connectionCounter);
         if (Lite()) {
             const QFileInfo file(location.path);
@@ -384,8 +365,9 @@ struct Archive::Impl {
         const QString driver = Lite() ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL");
         db = QSqlDatabase::addDatabase(driver, connection);
         if (!db.isValid())
-            return Fail(QStringLiteral("the Qt SQL driver %1 is not installed (%2)")
-                            .arg(driver, Lite() ? QStringLiteral("libqt6sql6-sqlite") : QStringLiteral("libqt6sql6-psql")));
+            return Fail(
+                QStringLiteral("the Qt SQL driver %1 is not installed (%2)")
+                    .arg(driver, Lite() ? QStringLiteral("libqt6sql6-sqlite") : QStringLiteral("libqt6sql6-psql")));
         if (Lite()) {
             db.setDatabaseName(location.path);
             db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
@@ -414,8 +396,7 @@ struct Archive::Impl {
         return true;
     }
 
-    bool CreateSchema()
-    {
+    bool CreateSchema() {
         return Write([&] {
             // Two programs opening a new archive at once create it once.
             if (!Lite() && !Exec(QStringLiteral("SELECT pg_advisory_xact_lock(775324601)"))) return false;
@@ -446,8 +427,7 @@ struct Archive::Impl {
 Archive::Archive(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 Archive::~Archive() = default;
 
-std::unique_ptr<Archive> Archive::Open(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs)
-{
+std::unique_ptr<Archive> Archive::Open(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs) {
     auto impl = std::make_unique<Impl>();
     impl->location = location;
     impl->busyTimeoutMs = busyTimeoutMs;
@@ -464,20 +444,19 @@ const ArchiveLocation& Archive::Location() const { return d->location; }
 const ArchiveText& Archive::LastError() const { return d->error; }
 int Archive::SchemaVersion() { return NewestSchemaVersion(); }
 
-std::optional<std::int64_t> Archive::BeginDownload(const ArchiveLogKey& key, const ArchiveDownloadFacts& facts)
-{
+std::optional<std::int64_t> Archive::BeginDownload(const ArchiveLogKey& key, const ArchiveDownloadFacts& facts) {
     std::optional<std::int64_t> id;
     d->Write([&] {
         const auto log = d->LogId(key, facts.sourceFile, true);
         if (!log || *log == 0) return false;
-        id = d->InsertDownload(*log, facts, facts.sourceFile.isEmpty() ? ArchiveOutcome::Stopped : ArchiveOutcome::Imported);
+        id = d->InsertDownload(*log, facts,
+                               facts.sourceFile.isEmpty() ? ArchiveOutcome::Stopped : ArchiveOutcome::Imported);
         return id.has_value();
     });
     return id;
 }
 
-bool Archive::AddRecords(std::int64_t download, int firstNumber, std::span<const std::uint32_t> raw)
-{
+bool Archive::AddRecords(std::int64_t download, int firstNumber, std::span<const std::uint32_t> raw) {
     const auto log = d->logOf.constFind(download);
     if (log == d->logOf.cend()) return d->Fail(QStringLiteral("no such download"));
     if (raw.empty()) return true;
@@ -494,8 +473,7 @@ bool Archive::AddRecords(std::int64_t download, int firstNumber, std::span<const
     return d->Write([&] { return d->AddRows(*log, download, rows) && d->ExtendRange(download, firstNumber, last); });
 }
 
-bool Archive::EndDownload(std::int64_t download, ArchiveOutcome outcome)
-{
+bool Archive::EndDownload(std::int64_t download, ArchiveOutcome outcome) {
     return d->Write([&] {
         QSqlQuery q(d->db);
         if (!d->Prepare(q, QStringLiteral("UPDATE download SET outcome = ? WHERE id = ?"))) return false;
@@ -505,8 +483,7 @@ bool Archive::EndDownload(std::int64_t download, ArchiveOutcome outcome)
     });
 }
 
-QList<ArchiveDifference> Archive::Differences(std::int64_t download) const
-{
+QList<ArchiveDifference> Archive::Differences(std::int64_t download) const {
     QList<ArchiveDifference> out;
     const auto& byDownload = d->differing.value(download);
     for (auto it = byDownload.cbegin(); it != byDownload.cend(); ++it) {
@@ -516,12 +493,12 @@ QList<ArchiveDifference> Archive::Differences(std::int64_t download) const
         const QDateTime moment = q.exec() && q.next() ? MomentFromText(q.value(0).toString()) : QDateTime();
         out.push_back({moment, static_cast<int>(it->size())});
     }
-    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.archivedDownload < b.archivedDownload; });
+    std::sort(out.begin(), out.end(),
+              [](const auto& a, const auto& b) { return a.archivedDownload < b.archivedDownload; });
     return out;
 }
 
-std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts facts)
-{
+std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts facts) {
     ResultsStore store;
     const ReadResultsOutcome read = ReadResultsFile(path, store);
     if (!read.ok) {
@@ -540,7 +517,8 @@ std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts fac
     rows.reserve(static_cast<std::size_t>(store.Count()));
     int number = 1;
     store.ForEach(0, store.Count() - 1, [&](const LogRecord& r) {
-        rows.push_back({number++, QVariant(), Tenths(r.temperature), humidity ? QVariant(Tenths(r.humidity)) : QVariant(),
+        rows.push_back({number++, QVariant(), Tenths(r.temperature),
+                        humidity ? QVariant(Tenths(r.humidity)) : QVariant(),
                         QVariant(static_cast<qint64>(MomentSeconds(r.time)))});
     });
     // The whole file or nothing of it.
@@ -555,8 +533,7 @@ std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts fac
     return store.Count();
 }
 
-std::optional<QList<ArchiveLoggerRow>> Archive::Loggers()
-{
+std::optional<QList<ArchiveLoggerRow>> Archive::Loggers() {
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!q.exec(QStringLiteral("SELECT g.serial, COUNT(DISTINCT l.id), MAX(dl.moment) FROM logger g "
@@ -586,8 +563,7 @@ std::optional<QList<ArchiveLoggerRow>> Archive::Loggers()
     return out;
 }
 
-std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial)
-{
+std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial) {
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->Prepare(q, QStringLiteral("SELECT l.id, l.start_s, l.interval_s, l.source_file FROM log l "
@@ -654,8 +630,7 @@ std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial)
     return out;
 }
 
-bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Moment> from, std::optional<Moment> to)
-{
+bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Moment> from, std::optional<Moment> to) {
     into.Clear();
     QSqlQuery head(d->db);
     head.setForwardOnly(true);
@@ -702,7 +677,8 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     if (!d->Prepare(q, QStringLiteral("SELECT number, raw, temperature, humidity, moment_s FROM record "
-                                      "WHERE log_id = ? AND ") + filter + QStringLiteral(" ORDER BY number")))
+                                      "WHERE log_id = ? AND ") +
+                           filter + QStringLiteral(" ORDER BY number")))
         return false;
     q.addBindValue(static_cast<qint64>(log));
     q.addBindValue(low);
@@ -712,30 +688,32 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
     while (q.next()) {
         const QByteArray raw = q.value(1).toByteArray();
         if (raw.size() == kLogRecordSize) {
-            const DecodedRecord r = DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
+            const DecodedRecord r =
+                DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
             into.Append(r.temperature, r.humidity,
                         MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
         } else {
             const QVariant h = q.value(3);
             humidity = humidity || !h.isNull();
             into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
-                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f, MomentFromSeconds(q.value(4).toLongLong()));
+                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f,
+                        MomentFromSeconds(q.value(4).toLongLong()));
         }
     }
     into.humidityInFile = humidity && !into.HasHumidity();
     return true;
 }
 
-std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key)
-{
+std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key) {
     const auto log = d->LogId(key, QString(), false);
     if (!log) return std::nullopt;
     if (*log == 0) return 0;
     QSqlQuery q(d->db);
     q.setForwardOnly(true);
     // The first record after which one is missing; none at all when record 1 is.
-    if (!d->Prepare(q, QStringLiteral("SELECT MIN(r.number) FROM record r WHERE r.log_id = ? AND NOT EXISTS "
-                                      "(SELECT 1 FROM record s WHERE s.log_id = r.log_id AND s.number = r.number + 1)")))
+    if (!d->Prepare(q,
+                    QStringLiteral("SELECT MIN(r.number) FROM record r WHERE r.log_id = ? AND NOT EXISTS "
+                                   "(SELECT 1 FROM record s WHERE s.log_id = r.log_id AND s.number = r.number + 1)")))
         return std::nullopt;
     q.addBindValue(static_cast<qint64>(*log));
     if (!d->Exec(q)) return std::nullopt;

@@ -49,9 +49,9 @@ struct ArchiveDownloadFacts {
     QString link;     // the port, or the imported file's path
     QString loggerName;
     QString loggerType;
-    int announced = 0;          // records the logger said it held
-    QByteArray registers;       // the register mirror as read, 2 bytes a register, high byte first
-    QString sourceFile;         // set: an import of this file (its name)
+    int announced = 0;     // records the logger said it held
+    QByteArray registers;  // the register mirror as read, 2 bytes a register, high byte first
+    QString sourceFile;    // set: an import of this file (its name)
 };
 
 // Host, user and the program as this machine and process know them.
@@ -68,10 +68,10 @@ struct ArchiveDownloadRow {
 struct ArchiveLogRow {
     std::int64_t id = 0;
     ArchiveLogKey key;
-    QString sourceFile;  // set: imported from this file
+    QString sourceFile;              // set: imported from this file
     QString loggerName, loggerType;  // as the latest download found them
-    int archived = 0;    // records kept
-    int announced = 0;   // the most the logger announced in a download of it
+    int archived = 0;                // records kept
+    int announced = 0;               // the most the logger announced in a download of it
     Moment firstRecord = 0, lastRecord = 0;
     QList<ArchiveDownloadRow> downloads;  // oldest first
 };

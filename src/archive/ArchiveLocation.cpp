@@ -8,11 +8,12 @@
 
 namespace quorvex {
 
-QString ArchiveLocation::Display() const
-{
+QString ArchiveLocation::Display() const {
     switch (kind) {
-    case Kind::None: return QStringLiteral("none");
-    case Kind::Sqlite: return QDir::toNativeSeparators(path);
+    case Kind::None:
+        return QStringLiteral("none");
+    case Kind::Sqlite:
+        return QDir::toNativeSeparators(path);
     case Kind::Postgres: {
         QString s = user.isEmpty() ? QString() : user + u'@';
         s += host.isEmpty() ? QStringLiteral("localhost") : host;
@@ -23,15 +24,13 @@ QString ArchiveLocation::Display() const
     return {};
 }
 
-QString DefaultArchivePath()
-{
+QString DefaultArchivePath() {
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base)) base = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir(base).filePath(QStringLiteral("quorvex/archive.sqlite"));
 }
 
-std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text, ArchiveText& error)
-{
+std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text, ArchiveText& error) {
     ArchiveLocation l;
     QString t = text.trimmed();
     // As a shell would: the settings file may name "~/…".
@@ -69,17 +68,20 @@ std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text, Archive
     l.port = url.port(-1);
     l.database = url.path().mid(1);
     for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
-        if (key == QLatin1String("host")) l.host = value;
-        else if (key == QLatin1String("port")) l.port = value.toInt();
-        else if (key == QLatin1String("user")) l.user = value;
-        else l.options.insert(key, value);
+        if (key == QLatin1String("host"))
+            l.host = value;
+        else if (key == QLatin1String("port"))
+            l.port = value.toInt();
+        else if (key == QLatin1String("user"))
+            l.user = value;
+        else
+            l.options.insert(key, value);
     }
     return l;
 }
 
 std::optional<ArchiveLocation> ResolveArchiveLocation(const QString& given, const IniFile& settings,
-                                                      ArchiveText& error)
-{
+                                                      ArchiveText& error) {
     QString text = given;
     if (text.isEmpty()) text = settings.ReadString(kArchiveSection, kArchiveLocationKey, QString());
     if (text.isEmpty()) text = DefaultArchivePath();

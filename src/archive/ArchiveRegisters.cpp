@@ -4,8 +4,7 @@
 
 namespace quorvex {
 
-QByteArray RegistersBytes(const ParameterModel& params)
-{
+QByteArray RegistersBytes(const ParameterModel& params) {
     QByteArray out;
     out.reserve(2 * kRegisterCount);
     for (const std::uint16_t word : params.Mirror()) {
@@ -15,8 +14,7 @@ QByteArray RegistersBytes(const ParameterModel& params)
     return out;
 }
 
-std::optional<Thresholds> ThresholdsFromRegisters(const QByteArray& registers)
-{
+std::optional<Thresholds> ThresholdsFromRegisters(const QByteArray& registers) {
     if (registers.size() < 2) return std::nullopt;
     ParameterModel params;
     params.StoreRegisters(reinterpret_cast<const std::uint8_t*>(registers.constData()), 0,
@@ -30,8 +28,7 @@ std::optional<Thresholds> ThresholdsFromRegisters(const QByteArray& registers)
     return std::nullopt;
 }
 
-std::optional<ArchiveLogKey> CurrentLogKey(const ParameterModel& params)
-{
+std::optional<ArchiveLogKey> CurrentLogKey(const ParameterModel& params) {
     const auto date = ParseDateTimeText(params.Param<LogStartDate>().GetText());
     const auto time = ParseDateTimeText(params.Param<LogStartTime>().GetText());
     const QString serial = params.Param<SerialNumber>().GetText();
@@ -41,8 +38,7 @@ std::optional<ArchiveLogKey> CurrentLogKey(const ParameterModel& params)
                          interval.GetValue()};
 }
 
-std::optional<int> RecordsNotArchived(Archive* archive, const ParameterModel& params)
-{
+std::optional<int> RecordsNotArchived(Archive* archive, const ParameterModel& params) {
     bool ok = false;
     const int held = params.Param<WriteIndex>().GetText().toInt(&ok);
     if (!ok) return std::nullopt;

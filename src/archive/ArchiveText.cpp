@@ -6,8 +6,7 @@
 namespace quorvex {
 
 namespace {
-QString Fill(QString text, const QStringList& args)
-{
+QString Fill(QString text, const QStringList& args) {
     for (const QString& a : args) text = text.arg(a);
     return text;
 }
@@ -15,8 +14,7 @@ QString Fill(QString text, const QStringList& args)
 
 QString ArchiveText::Translated() const { return Fill(TranslateText(numbered), args); }
 
-QString ArchiveText::In(const QString& language) const
-{
+QString ArchiveText::In(const QString& language) const {
     Translator translator;
     translator.SetLanguage(language);
     return Fill(translator.Tr(numbered), args);

@@ -8,26 +8,26 @@ namespace quorvex {
 
 DownloadArchiver::DownloadArchiver(Archive* archive, const ParameterModel& params, const LogDownload& logs,
                                    QString program, QString link, Report report)
-    : archive_(archive), params_(params), logs_(logs), program_(std::move(program)), link_(std::move(link)),
-      report_(std::move(report))
-{
-}
+    : archive_(archive),
+      params_(params),
+      logs_(logs),
+      program_(std::move(program)),
+      link_(std::move(link)),
+      report_(std::move(report)) {}
 
-void DownloadArchiver::SetArchive(Archive* archive)
-{
+void DownloadArchiver::SetArchive(Archive* archive) {
     archive_ = archive;
     download_.reset();
     failed_ = false;
 }
 
-void DownloadArchiver::LogReadStarted(bool resumed)
-{
+void DownloadArchiver::LogReadStarted(bool resumed) {
     if (!archive_) return;
     const auto key = CurrentLogKey(params_);
     // Resuming the same log goes on in the same download; anything else (also a resume after the
     // archive failed, which tries it again) is a download of its own.
-    if (resumed && download_ && !failed_ && key && key->serial == key_.serial && key->startSeconds == key_.startSeconds &&
-        key->intervalSeconds == key_.intervalSeconds)
+    if (resumed && download_ && !failed_ && key && key->serial == key_.serial &&
+        key->startSeconds == key_.startSeconds && key->intervalSeconds == key_.intervalSeconds)
         return;
     download_.reset();
     failed_ = false;
@@ -42,8 +42,7 @@ void DownloadArchiver::LogReadStarted(bool resumed)
     if (!download_) Fail();
 }
 
-void DownloadArchiver::LogBlockRead(int firstNumber, const std::uint8_t* data, int byteCount)
-{
+void DownloadArchiver::LogBlockRead(int firstNumber, const std::uint8_t* data, int byteCount) {
     if (!archive_ || !download_ || failed_) return;
     std::vector<std::uint32_t> raw;
     raw.reserve(static_cast<std::size_t>(byteCount / kLogRecordSize));
@@ -52,8 +51,7 @@ void DownloadArchiver::LogBlockRead(int firstNumber, const std::uint8_t* data, i
     if (!archive_->AddRecords(*download_, firstNumber, raw)) Fail();
 }
 
-void DownloadArchiver::LogReadEnded()
-{
+void DownloadArchiver::LogReadEnded() {
     if (!archive_ || !download_ || failed_) return;
     const ArchiveOutcome outcome = logs_.GetState() != LogDownload::Finished ? ArchiveOutcome::Stopped
                                    : logs_.ShortOfAnnounced()                ? ArchiveOutcome::Short
@@ -63,12 +61,12 @@ void DownloadArchiver::LogReadEnded()
         for (const ArchiveText& text : DifferenceTexts(archive_->Differences(*download_))) report_(text);
 }
 
-void DownloadArchiver::Fail()
-{
+void DownloadArchiver::Fail() {
     failed_ = true;
     if (!report_) return;
     report_(archive_->LastError());
-    report_({QStringLiteral("[2306]Odczyt trwa dalej bez archiwum; następny odczyt zarchiwizuje brakujące rekordy"), {}});
+    report_(
+        {QStringLiteral("[2306]Odczyt trwa dalej bez archiwum; następny odczyt zarchiwizuje brakujące rekordy"), {}});
 }
 
 }  // namespace quorvex

@@ -19,8 +19,10 @@ int PercentOf(int count, int percent) {
     const long long product = static_cast<long long>(count) * percent;
     long long whole = product / 100;
     const long long rest = product % 100;
-    if (rest > 50) ++whole;
-    else if (rest < -50) --whole;
+    if (rest > 50)
+        ++whole;
+    else if (rest < -50)
+        --whole;
     return static_cast<int>(std::clamp<long long>(whole, -2147483647LL, 2147483647LL));
 }
 
@@ -45,8 +47,8 @@ void Chart::Layout() {
     }
     yScale = static_cast<float>(y0 - marginTop) / (yMax - yMin);
     if (yScale == 0.0f) yScale = 0.01f;
-    xStep = sampleCount == 0 ? 10.0f
-                             : static_cast<float>(area.right - marginRight - x0) / static_cast<float>(sampleCount);
+    xStep =
+        sampleCount == 0 ? 10.0f : static_cast<float>(area.right - marginRight - x0) / static_cast<float>(sampleCount);
 }
 
 void Chart::ComputeRange() {

@@ -59,20 +59,20 @@ struct TimeMarks {
 class Chart {
 public:
     // Series and axis colours.
-    static constexpr QRgb kTempColour = 0xFF0000;   // red
-    static constexpr QRgb kHumColour = 0x0000FF;    // blue
-    static constexpr QRgb kGridColour = 0x808080;   // grey
-    static constexpr QRgb kTextColour = 0x800080;   // purple
+    static constexpr QRgb kTempColour = 0xFF0000;  // red
+    static constexpr QRgb kHumColour = 0x0000FF;   // blue
+    static constexpr QRgb kGridColour = 0x808080;  // grey
+    static constexpr QRgb kTextColour = 0x800080;  // purple
 
     explicit Chart(const ResultsStore& records);
 
-    float yScale = 0.0f;   // pixels per degree or percent
-    float xStep = 0.0f;    // pixels per record
-    float yMax = 1.0f;     // value at the top of the plot area
-    float yMin = 0.0f;     // value at its bottom
-    int x0 = 0;            // column of the first shown record
-    int y0 = 0;            // row of yMin
-    int rangeFirst = 0;    // window for which yMax and yMin were last computed
+    float yScale = 0.0f;  // pixels per degree or percent
+    float xStep = 0.0f;   // pixels per record
+    float yMax = 1.0f;    // value at the top of the plot area
+    float yMin = 0.0f;    // value at its bottom
+    int x0 = 0;           // column of the first shown record
+    int y0 = 0;           // row of yMin
+    int rangeFirst = 0;   // window for which yMax and yMin were last computed
     int rangeCount = 0;
 
     // Where the drawing steps paint. `surface` is the image `canvas` paints on;
@@ -101,8 +101,8 @@ public:
     int marginRight = 0;
     int marginTop = 0;
 
-    int zoomStart = 0;     // percent of all records: first shown
-    int zoomWidth = 100;   // percent of all records shown
+    int zoomStart = 0;    // percent of all records: first shown
+    int zoomWidth = 100;  // percent of all records shown
 
     int cursorIndex = -1;  // record under the mouse, -1 for none
     float cursorTemp = 0.0f;

@@ -213,8 +213,10 @@ void Chart::DrawRecordAxis() {
         lastRight = label(column, text, y0 + 12);
         if (!datesOnly && moment.date() != lastDate) {
             const DateLabel date{column, locale.toString(moment.date(), dateFormat)};
-            if (lastDate.isValid()) dayChanges.push_back(date);
-            else firstDate = date;
+            if (lastDate.isValid())
+                dayChanges.push_back(date);
+            else
+                firstDate = date;
         }
         lastDate = moment.date();
     }

@@ -78,11 +78,11 @@ QIcon PrintIcon() {
     return Drawn([](QPainter& p) {
         p.setPen(QPen(QColor(0x30, 0x30, 0x30), 1.5));
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(7, 2.5, 10, 8));        // paper going in
+        p.drawRect(QRectF(7, 2.5, 10, 8));  // paper going in
         p.setBrush(QColor(0x90, 0x90, 0x90));
         p.drawRoundedRect(QRectF(2.5, 9.5, 19, 8), 2, 2);  // body
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(6.5, 14.5, 11, 7));     // printed sheet
+        p.drawRect(QRectF(6.5, 14.5, 11, 7));  // printed sheet
         p.drawLine(QPointF(8.5, 17.5), QPointF(15.5, 17.5));
     });
 }

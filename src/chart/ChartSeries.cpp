@@ -230,8 +230,10 @@ void Chart::DrawSeriesEachRecord() {
     const int last = LastDrawnPosition();
     if (!canvas || last < 0) return;
     SeriesCanvas series(*canvas, surface);
-    if (last == 0) DrawLoneRecord(*this, series, Pens{});
-    else DrawRecords(*this, series, Pens{}, 0, last);
+    if (last == 0)
+        DrawLoneRecord(*this, series, Pens{});
+    else
+        DrawRecords(*this, series, Pens{}, 0, last);
 }
 
 void Chart::DrawSeries() {
@@ -257,8 +259,7 @@ void Chart::DrawSeries() {
         } else {
             if (showTemp)
                 DrawColumn(*this, series, envelopes_, Envelopes::kTemperature, pens.temp, kTempColour, c, previous);
-            if (showHum)
-                DrawColumn(*this, series, envelopes_, Envelopes::kHumidity, pens.hum, kHumColour, c, previous);
+            if (showHum) DrawColumn(*this, series, envelopes_, Envelopes::kHumidity, pens.hum, kHumColour, c, previous);
         }
         previous = &c;
     }

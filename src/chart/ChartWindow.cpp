@@ -76,8 +76,8 @@ void ChartWindow::BuildControls() {
     thresholdsButton = NewButton(toolBar, objname::kThresholdsButton, QString(), ThresholdsIcon());
     thresholdsOffButton = NewButton(toolBar, objname::kThresholdsOffButton, QString());
     printButton = NewButton(toolBar, objname::kChartPrintButton, QString(), PrintIcon());
-    for (QToolButton* b : {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton,
-                           thresholdsOffButton}) {
+    for (QToolButton* b :
+         {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton, thresholdsOffButton}) {
         b->setCheckable(true);
         b->setMinimumWidth(36);
     }
@@ -139,13 +139,9 @@ void ChartWindow::BuildControls() {
 
     chartBox->onPaint = [this](QPainter& p) { onChartPaint(p); };
     chartBox->onMouseMove = [this](QMouseEvent& e) { onChartMouseMove(qRound(e.position().x())); };
-    chartBox->onMouseDown = [this](QMouseEvent& e) {
-        onChartMouseDown(qRound(e.position().x()), e.button());
-    };
+    chartBox->onMouseDown = [this](QMouseEvent& e) { onChartMouseDown(qRound(e.position().x()), e.button()); };
     chartBox->onMouseUp = [this](QMouseEvent& e) { onChartMouseUp(qRound(e.position().x())); };
-    chartBox->onWheel = [this](QWheelEvent& e) {
-        onChartWheel(qRound(e.position().x()), e.angleDelta().y());
-    };
+    chartBox->onWheel = [this](QWheelEvent& e) { onChartWheel(qRound(e.position().x()), e.angleDelta().y()); };
     overview->onPaint = [this](QPainter& p) { onOverviewPaint(p); };
     overview->onMouseMove = [this](QMouseEvent& e) { onOverviewMouseMove(qRound(e.position().x())); };
     overview->onMouseDown = [this](QMouseEvent& e) { onOverviewMouseDown(qRound(e.position().x())); };

@@ -117,7 +117,7 @@ public:
     QToolButton* humSeriesButton = nullptr;
     QToolButton* thresholdsButton = nullptr;
     QToolButton* thresholdsOffButton = nullptr;  // never shown: pressing it releases thresholdsButton
-    QToolButton* printButton = nullptr;  // enabled once a print handler is given
+    QToolButton* printButton = nullptr;          // enabled once a print handler is given
     QWidget* chartPanel = nullptr;
     PaintBox* chartBox = nullptr;
     QWidget* overviewPanel = nullptr;

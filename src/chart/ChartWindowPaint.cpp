@@ -149,8 +149,8 @@ QString ChartWindow::FooterText() const {
     const QString number = LoggerInfoRows(*results).value(kNumberRow).value;
     return TranslateText(QStringLiteral("[1041]Nazwa:")) + QStringLiteral(" ") + results->loggerName +
            QStringLiteral("   ") + TranslateText(QStringLiteral("[1039]Numer:")) + QStringLiteral(" ") + number +
-           QStringLiteral("   ") +
-           TranslateText(QStringLiteral("[241]Częstość zapisu:")) + QStringLiteral(" ") + results->writeInterval;
+           QStringLiteral("   ") + TranslateText(QStringLiteral("[241]Częstość zapisu:")) + QStringLiteral(" ") +
+           results->writeInterval;
 }
 
 void ChartWindow::onChartMouseMove(int x) {

@@ -23,10 +23,10 @@ struct EnvelopeKey {
     // ResultsStore::Generation: records are only ever appended to a generation, so
     // one with the same window and count of drawn records holds the same ones.
     std::uint64_t generation = 0;
-    int firstIndex = 0;          // first shown record
-    int last = -1;               // last record position drawn, counted from firstIndex
-    int x0 = 0;                  // column of position 0
-    float xStep = 0.0f;          // pixels per record
+    int firstIndex = 0;  // first shown record
+    int last = -1;       // last record position drawn, counted from firstIndex
+    int x0 = 0;          // column of position 0
+    float xStep = 0.0f;  // pixels per record
     friend bool operator==(const EnvelopeKey&, const EnvelopeKey&) = default;
 };
 

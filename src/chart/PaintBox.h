@@ -44,8 +44,10 @@ protected:
         if (onMouseUp) onMouseUp(*event);
     }
     void wheelEvent(QWheelEvent* event) override {
-        if (onWheel) onWheel(*event);
-        else QWidget::wheelEvent(event);
+        if (onWheel)
+            onWheel(*event);
+        else
+            QWidget::wheelEvent(event);
     }
 };
 

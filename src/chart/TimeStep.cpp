@@ -53,10 +53,10 @@ TimeStep TimeStep::Months(int months) {
 
 TimeStep TimeStep::ForSpan(double spanSeconds, double pixels, int timePixels, int datePixels) {
     static const TimeStep kLadder[] = {
-        Seconds(60),        Seconds(2 * 60),    Seconds(5 * 60),  Seconds(10 * 60), Seconds(15 * 60),
-        Seconds(30 * 60),   Seconds(3600),      Seconds(2 * 3600), Seconds(3 * 3600), Seconds(6 * 3600),
-        Seconds(12 * 3600), Seconds(kDay),      Seconds(2 * kDay), Seconds(7 * kDay), Months(1),
-        Months(2),          Months(3),          Months(6),        Months(12),
+        Seconds(60),        Seconds(2 * 60), Seconds(5 * 60),   Seconds(10 * 60),  Seconds(15 * 60),
+        Seconds(30 * 60),   Seconds(3600),   Seconds(2 * 3600), Seconds(3 * 3600), Seconds(6 * 3600),
+        Seconds(12 * 3600), Seconds(kDay),   Seconds(2 * kDay), Seconds(7 * kDay), Months(1),
+        Months(2),          Months(3),       Months(6),         Months(12),
     };
     if (!(spanSeconds > 0.0) || !(pixels > 0.0)) return kLadder[0];
     auto fits = [&](const TimeStep& step) {
@@ -85,8 +85,6 @@ Moment TimeStep::Start(qint64 interval) const {
     return FromLinearSeconds(interval * seconds_ + offset_);
 }
 
-bool TimeStep::Begins(Moment moment) const {
-    return LinearSeconds(moment) == LinearSeconds(Start(Interval(moment)));
-}
+bool TimeStep::Begins(Moment moment) const { return LinearSeconds(moment) == LinearSeconds(Start(Interval(moment))); }
 
 }  // namespace quorvex

@@ -19,8 +19,7 @@ QString ClockText(std::int64_t seconds) { return ClockText(MomentFromSeconds(sec
 QString LocalText(const QDateTime& utc) { return utc.toLocalTime().toString(kClockFormat); }
 
 // A moment on the logger clock as the operator types it: a date, with a time or not.
-std::optional<Moment> ParseClock(const QString& text)
-{
+std::optional<Moment> ParseClock(const QString& text) {
     QString t = text.trimmed();
     t.replace(u' ', u'T');
     QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
@@ -32,8 +31,7 @@ std::optional<Moment> ParseClock(const QString& text)
     return ToMoment(dt.date(), dt.time());
 }
 
-QJsonObject DownloadJson(const ArchiveDownloadRow& d)
-{
+QJsonObject DownloadJson(const ArchiveDownloadRow& d) {
     return {{QStringLiteral("moment"), d.moment.toString(Qt::ISODate)},
             {QStringLiteral("user"), d.user},
             {QStringLiteral("host"), d.host},
@@ -44,23 +42,25 @@ QJsonObject DownloadJson(const ArchiveDownloadRow& d)
             {QStringLiteral("outcome"), OutcomeName(d.outcome)}};
 }
 
-QJsonObject LogJson(const ArchiveLogRow& l)
-{
+QJsonObject LogJson(const ArchiveLogRow& l) {
     QJsonArray downloads;
     for (const ArchiveDownloadRow& d : l.downloads) downloads.append(DownloadJson(d));
     const bool any = l.archived > 0;
-    return {{QStringLiteral("start"), FromMoment(MomentFromSeconds(l.key.startSeconds)).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
-            {QStringLiteral("interval_s"), l.key.intervalSeconds},
-            {QStringLiteral("source_file"), l.sourceFile.isEmpty() ? QJsonValue() : QJsonValue(l.sourceFile)},
-            {QStringLiteral("archived"), l.archived},
-            {QStringLiteral("announced"), l.announced},
-            {QStringLiteral("first_record"), any ? QJsonValue(FromMoment(l.firstRecord).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
-            {QStringLiteral("last_record"), any ? QJsonValue(FromMoment(l.lastRecord).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
-            {QStringLiteral("downloads"), downloads}};
+    return {
+        {QStringLiteral("start"),
+         FromMoment(MomentFromSeconds(l.key.startSeconds)).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))},
+        {QStringLiteral("interval_s"), l.key.intervalSeconds},
+        {QStringLiteral("source_file"), l.sourceFile.isEmpty() ? QJsonValue() : QJsonValue(l.sourceFile)},
+        {QStringLiteral("archived"), l.archived},
+        {QStringLiteral("announced"), l.announced},
+        {QStringLiteral("first_record"),
+         any ? QJsonValue(FromMoment(l.firstRecord).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
+        {QStringLiteral("last_record"),
+         any ? QJsonValue(FromMoment(l.lastRecord).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))) : QJsonValue()},
+        {QStringLiteral("downloads"), downloads}};
 }
 
-int List(const CliContext& c, Archive& archive)
-{
+int List(const CliContext& c, Archive& archive) {
     const auto loggers = archive.Loggers();
     if (!loggers) return Say(English(archive.LastError())), kExitArchive;
     QJsonArray json;
@@ -70,15 +70,22 @@ int List(const CliContext& c, Archive& archive)
         if (!logs) return Say(English(archive.LastError())), kExitArchive;
         QJsonArray logArray;
         text += QStringLiteral("Logger %1  %2  type %3  last download %4\n")
-                    .arg(g.serial.isEmpty() ? QStringLiteral("(no serial)") : g.serial, g.name, g.type, LocalText(g.lastDownload));
+                    .arg(g.serial.isEmpty() ? QStringLiteral("(no serial)") : g.serial, g.name, g.type,
+                         LocalText(g.lastDownload));
         for (const ArchiveLogRow& l : *logs) {
             logArray.append(LogJson(l));
-            text += QStringLiteral("  log %1  interval %2 s  records %3/%4").arg(ClockText(l.key.startSeconds)).arg(l.key.intervalSeconds).arg(l.archived).arg(l.announced);
-            if (l.archived > 0) text += QStringLiteral("  %1 - %2").arg(ClockText(l.firstRecord), ClockText(l.lastRecord));
+            text += QStringLiteral("  log %1  interval %2 s  records %3/%4")
+                        .arg(ClockText(l.key.startSeconds))
+                        .arg(l.key.intervalSeconds)
+                        .arg(l.archived)
+                        .arg(l.announced);
+            if (l.archived > 0)
+                text += QStringLiteral("  %1 - %2").arg(ClockText(l.firstRecord), ClockText(l.lastRecord));
             if (!l.sourceFile.isEmpty()) text += QStringLiteral("  imported from %1").arg(l.sourceFile);
             text += u'\n';
             for (const ArchiveDownloadRow& d : l.downloads) {
-                text += QStringLiteral("    %1  %2@%3  %4").arg(LocalText(d.moment), d.user, d.host, OutcomeName(d.outcome));
+                text += QStringLiteral("    %1  %2@%3  %4")
+                            .arg(LocalText(d.moment), d.user, d.host, OutcomeName(d.outcome));
                 if (d.last >= d.first) text += QStringLiteral("  records %1-%2").arg(d.first).arg(d.last);
                 text += QStringLiteral("  %1  %2\n").arg(d.link, d.program);
             }
@@ -98,11 +105,11 @@ int List(const CliContext& c, Archive& archive)
     return kExitDone;
 }
 
-int Import(const CliContext& c, Archive& archive)
-{
+int Import(const CliContext& c, Archive& archive) {
     int code = kExitDone;
     for (const QString& file : c.options.files) {
-        const auto count = archive.Import(file, LocalDownloadFacts(QStringLiteral("quorvex-cli " QUORVEX_VERSION), file));
+        const auto count =
+            archive.Import(file, LocalDownloadFacts(QStringLiteral("quorvex-cli " QUORVEX_VERSION), file));
         if (!count) {
             Say(English(archive.LastError()));
             // A file that is not a results file is the caller's; an archive that fails is not.
@@ -117,11 +124,10 @@ int Import(const CliContext& c, Archive& archive)
     return code;
 }
 
-int Export(const CliContext& c, Archive& archive)
-{
+int Export(const CliContext& c, Archive& archive) {
     std::optional<Moment> from, to, start;
-    for (const auto& [given, into] : {std::pair{&c.options.from, &from}, std::pair{&c.options.to, &to},
-                                      std::pair{&c.options.logStart, &start}}) {
+    for (const auto& [given, into] :
+         {std::pair{&c.options.from, &from}, std::pair{&c.options.to, &to}, std::pair{&c.options.logStart, &start}}) {
         if (given->isEmpty()) continue;
         *into = ParseClock(*given);
         if (!*into) {
@@ -135,12 +141,14 @@ int Export(const CliContext& c, Archive& archive)
     const ArchiveLogRow* chosen = nullptr;
     for (const ArchiveLogRow& l : *logs) {
         if (start && l.key.startSeconds != MomentSeconds(*start)) continue;
-        if (!chosen || (chosen->sourceFile.isEmpty() == l.sourceFile.isEmpty() ? l.key.startSeconds >= chosen->key.startSeconds
-                                                                               : l.sourceFile.isEmpty()))
+        if (!chosen ||
+            (chosen->sourceFile.isEmpty() == l.sourceFile.isEmpty() ? l.key.startSeconds >= chosen->key.startSeconds
+                                                                    : l.sourceFile.isEmpty()))
             chosen = &l;
     }
     if (!chosen) {
-        Say(start ? QStringLiteral("the archive holds no log of the logger %1 that began at %2").arg(c.options.serial, c.options.logStart)
+        Say(start ? QStringLiteral("the archive holds no log of the logger %1 that began at %2")
+                        .arg(c.options.serial, c.options.logStart)
                   : QStringLiteral("the archive holds no logger %1").arg(c.options.serial));
         return kExitArchive;
     }
@@ -151,8 +159,7 @@ int Export(const CliContext& c, Archive& archive)
 
 }  // namespace
 
-int RunArchive(const CliContext& c)
-{
+int RunArchive(const CliContext& c) {
     if (c.archive.kind == ArchiveLocation::Kind::None) {
         Say(QStringLiteral("archive commands need an archive; --archive none names none"));
         return kExitUsage;
@@ -164,10 +171,14 @@ int RunArchive(const CliContext& c)
     auto archive = c.OpenArchive();
     if (!archive) return kExitArchive;
     switch (c.options.command) {
-    case CliOptions::Command::ArchiveImport: return Import(c, *archive);
-    case CliOptions::Command::ArchiveList: return List(c, *archive);
-    case CliOptions::Command::ArchiveExport: return Export(c, *archive);
-    default: return kExitUsage;
+    case CliOptions::Command::ArchiveImport:
+        return Import(c, *archive);
+    case CliOptions::Command::ArchiveList:
+        return List(c, *archive);
+    case CliOptions::Command::ArchiveExport:
+        return Export(c, *archive);
+    default:
+        return kExitUsage;
     }
 }
 

@@ -28,20 +28,17 @@ constexpr qint64 kClockToleranceS = 3;
 
 }  // namespace
 
-void Say(const QString& line)
-{
+void Say(const QString& line) {
     std::fputs((QStringLiteral("quorvex-cli: ") + line + u'\n').toUtf8().constData(), stderr);
     std::fflush(stderr);
 }
 
-void Print(const QString& text)
-{
+void Print(const QString& text) {
     std::fputs(text.toUtf8().constData(), stdout);
     std::fflush(stdout);
 }
 
-LoggerSession::Options CliContext::SessionOptions() const
-{
+LoggerSession::Options CliContext::SessionOptions() const {
     LoggerSession::Options o;
     o.link = link;
     o.fastFrames = options.fast;
@@ -52,8 +49,7 @@ LoggerSession::Options CliContext::SessionOptions() const
 
 QString English(const ArchiveText& text) { return text.In(kLanguageEnglish).replace(u'\n', u' '); }
 
-std::unique_ptr<Archive> CliContext::OpenArchive() const
-{
+std::unique_ptr<Archive> CliContext::OpenArchive() const {
     if (archive.kind == ArchiveLocation::Kind::None) return nullptr;
     ArchiveText error;
     auto opened = Archive::Open(archive, error);
@@ -63,15 +59,13 @@ std::unique_ptr<Archive> CliContext::OpenArchive() const
 
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
 
-int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const
-{
+int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const {
     if (outcome == LoggerSession::Outcome::Interrupted) return 128 + stop.Received();
     Say(session.FailureText());
     return kExitNoLogger;
 }
 
-int RunCli(const CliOptions& options)
-{
+int RunCli(const CliOptions& options) {
     // The window's settings file, found by the window's own rule for the window beside this
     // program (both are built and installed side by side).
     const QString exe = QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("quorvex"));
@@ -91,22 +85,29 @@ int RunCli(const CliOptions& options)
         context.language = NormalizeLanguage(settings.ReadString(kSection, kLanguageKey, kLanguagePolish));
 
     switch (options.command) {
-    case CliOptions::Command::Info: return RunInfo(context);
-    case CliOptions::Command::Download: return RunDownload(context);
-    case CliOptions::Command::SetClock: return RunSetClock(context);
-    case CliOptions::Command::Start: return RunRecording(context, true);
-    case CliOptions::Command::Stop: return RunRecording(context, false);
+    case CliOptions::Command::Info:
+        return RunInfo(context);
+    case CliOptions::Command::Download:
+        return RunDownload(context);
+    case CliOptions::Command::SetClock:
+        return RunSetClock(context);
+    case CliOptions::Command::Start:
+        return RunRecording(context, true);
+    case CliOptions::Command::Stop:
+        return RunRecording(context, false);
     case CliOptions::Command::ArchiveImport:
     case CliOptions::Command::ArchiveList:
-    case CliOptions::Command::ArchiveExport: return RunArchive(context);
-    case CliOptions::Command::Report: return RunReport(context);
-    case CliOptions::Command::Evaluate: return RunEvaluate(context);
+    case CliOptions::Command::ArchiveExport:
+        return RunArchive(context);
+    case CliOptions::Command::Report:
+        return RunReport(context);
+    case CliOptions::Command::Evaluate:
+        return RunEvaluate(context);
     }
     return kExitUsage;
 }
 
-int RunInfo(const CliContext& c)
-{
+int RunInfo(const CliContext& c) {
     LoggerSession session(c.SessionOptions());
     const auto outcome = session.Connect([&] { return c.Interrupted(); });
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
@@ -117,8 +118,7 @@ int RunInfo(const CliContext& c)
     return kExitDone;
 }
 
-int RunSetClock(const CliContext& c)
-{
+int RunSetClock(const CliContext& c) {
     LoggerSession session(c.SessionOptions());
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
@@ -145,14 +145,16 @@ int RunSetClock(const CliContext& c)
     if (!session.RunUntil(
             [&] { return session.ReadsAnswered(static_cast<std::uint16_t>(date.FirstRegister), 4) > readBacks; },
             interrupted))
-        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer) : 128 + c.stop.Received();
+        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer)
+                                  : 128 + c.stop.Received();
 
     const auto day = ParseDateTimeText(date.GetText());
     const auto clock = ParseDateTimeText(time.GetText());
     const QDateTime logger = day && clock ? QDateTime(day->date(), clock->time()) : QDateTime();
     const qint64 off = logger.isValid() ? logger.secsTo(QDateTime::currentDateTime()) : 0;
     if (!logger.isValid() || off > kClockToleranceS || off < -kClockToleranceS) {
-        Say(QStringLiteral("the logger did not take the time: its clock reads '%1 %2'").arg(date.GetText(), time.GetText()));
+        Say(QStringLiteral("the logger did not take the time: its clock reads '%1 %2'")
+                .arg(date.GetText(), time.GetText()));
         return kExitNoLogger;
     }
     Print(QStringLiteral("Logger clock set to %1 (%2 s behind the computer)\n")
@@ -161,8 +163,7 @@ int RunSetClock(const CliContext& c)
     return kExitDone;
 }
 
-int RunRecording(const CliContext& c, bool start)
-{
+int RunRecording(const CliContext& c, bool start) {
     LoggerSession session(c.SessionOptions());
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
@@ -171,7 +172,8 @@ int RunRecording(const CliContext& c, bool start)
     const StatusWord& status = params.Param<StatusWord>();
     const bool recording = (status.GetValue() & 4) != 0;
     if (recording == start) {
-        Print(start ? QStringLiteral("The logger is already recording\n") : QStringLiteral("The logger is not recording\n"));
+        Print(start ? QStringLiteral("The logger is already recording\n")
+                    : QStringLiteral("The logger is not recording\n"));
         return kExitDone;
     }
     // The window offers Start only to a logger started from the computer.
@@ -204,9 +206,11 @@ int RunRecording(const CliContext& c, bool start)
     // The window relies on its next poll; a script wants to know now.
     params.ReadBack(status, 1);
     if (!session.RunUntil([&] { return session.ReadsAnswered(0, 1) > readBacks; }, interrupted))
-        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer) : 128 + c.stop.Received();
+        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer)
+                                  : 128 + c.stop.Received();
     if (((status.GetValue() & 4) != 0) != start) {
-        Say(start ? QStringLiteral("the logger did not start recording") : QStringLiteral("the logger did not stop recording"));
+        Say(start ? QStringLiteral("the logger did not start recording")
+                  : QStringLiteral("the logger did not stop recording"));
         return kExitNoLogger;
     }
     Print(start ? QStringLiteral("Recording started\n") : QStringLiteral("Recording stopped\n"));

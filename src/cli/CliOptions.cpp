@@ -12,20 +12,20 @@ struct CommandName {
     CliOptions::Command command;
 };
 constexpr CommandName kCommands[] = {
-    {"info", CliOptions::Command::Info},         {"download", CliOptions::Command::Download},
+    {"info", CliOptions::Command::Info},          {"download", CliOptions::Command::Download},
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
-    {"stop", CliOptions::Command::Stop},         {"report", CliOptions::Command::Report},
+    {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
     {"evaluate", CliOptions::Command::Evaluate},
 };
-bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error)
-{
+bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
     if (what == QLatin1String("import")) {
         o.command = CliOptions::Command::ArchiveImport;
         o.files = words.mid(1);
         if (o.files.isEmpty()) error = QStringLiteral("archive import needs one or more results files");
     } else if (what == QLatin1String("list") || what == QLatin1String("export")) {
-        o.command = what == QLatin1String("list") ? CliOptions::Command::ArchiveList : CliOptions::Command::ArchiveExport;
+        o.command =
+            what == QLatin1String("list") ? CliOptions::Command::ArchiveList : CliOptions::Command::ArchiveExport;
         if (words.size() > 1) error = QStringLiteral("unexpected '%1' after archive %2").arg(words.at(1), what);
     } else {
         error = what.isEmpty() ? QStringLiteral("archive needs import, list or export")
@@ -37,8 +37,7 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
 constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate or archive";
 }  // namespace
 
-bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error)
-{
+bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption port(QStringLiteral("port"), {}, QStringLiteral("LINK"));
@@ -176,13 +175,9 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     return true;
 }
 
-QString CliVersionText()
-{
-    return QStringLiteral("quorvex-cli " QUORVEX_VERSION "\n");
-}
+QString CliVersionText() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION "\n"); }
 
-QString CliHelpText()
-{
+QString CliHelpText() {
     return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
        quorvex-cli report FILE -o REPORT.pdf [--table all|daily|none] [OPTION]...
        quorvex-cli evaluate FILE [--json] [OPTION]...

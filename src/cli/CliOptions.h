@@ -18,7 +18,18 @@ enum ExitCode : int {
 };
 
 struct CliOptions {
-    enum class Command { Info, Download, SetClock, Start, Stop, ArchiveImport, ArchiveList, ArchiveExport, Report, Evaluate };
+    enum class Command {
+        Info,
+        Download,
+        SetClock,
+        Start,
+        Stop,
+        ArchiveImport,
+        ArchiveList,
+        ArchiveExport,
+        Report,
+        Evaluate
+    };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
     QString settingsPath;  // empty: the window's settings file

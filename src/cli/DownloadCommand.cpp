@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include <csignal>
 #include <unistd.h>
+#include <csignal>
 
 #include "archive/DownloadArchiver.h"
 #include "cli/CliCommands.h"
@@ -34,8 +34,7 @@ public:
     bool ParamsReady() const override { return session_.ParamsReady(); }
     void SetStatusLines(const QStringList&) override {}
     void SetProgressMaximum(int maximum) override { total_ = maximum; }
-    void SetProgressPosition(int position) override
-    {
+    void SetProgressPosition(int position) override {
         if (position > 0) progress_.Update(position, total_);
     }
     void SetButtonEnabled(Button, bool) override {}
@@ -55,15 +54,13 @@ private:
     QString lastMessage_;
 };
 
-bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format)
-{
+bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format) {
     return format == Format::Csv ? WriteResultsCsv(out, store) : WriteResults(out, store);
 }
 
 // Writes the whole file beside the target and puts it in place only when all of it was
 // written. Empty on success, else the reason.
-QString SaveAtomically(const QString& path, const ResultsStore& store, Format format)
-{
+QString SaveAtomically(const QString& path, const ResultsStore& store, Format format) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (!WriteRecords(file, store, format)) {
@@ -74,8 +71,7 @@ QString SaveAtomically(const QString& path, const ResultsStore& store, Format fo
     return file.commit() ? QString() : file.errorString();
 }
 
-QString WriteToStandardOutput(const ResultsStore& store, Format format)
-{
+QString WriteToStandardOutput(const ResultsStore& store, Format format) {
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly)) return out.errorString();
     if (!WriteRecords(out, store, format) || !out.flush()) return out.errorString();
@@ -84,8 +80,7 @@ QString WriteToStandardOutput(const ResultsStore& store, Format format)
 
 // Where the records go when their own place cannot take them: a new file in the temporary
 // folder. Empty when even that fails.
-QString SaveElsewhere(const ResultsStore& store, Format format)
-{
+QString SaveElsewhere(const ResultsStore& store, Format format) {
     QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
     file.setAutoRemove(false);
     if (!file.open()) return {};
@@ -98,8 +93,7 @@ QString SaveElsewhere(const ResultsStore& store, Format format)
 
 // Writes the records to `path` (standard output when empty). Returns the exit code of a
 // failure, or `success` with the records in place.
-int Deliver(const ResultsStore& store, const QString& path, Format format, int success)
-{
+int Deliver(const ResultsStore& store, const QString& path, Format format, int success) {
     const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
     const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format);
     if (reason.isEmpty()) {
@@ -117,21 +111,18 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success)
-{
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success) {
     return Deliver(store, path, format, success);
 }
 
-ResultsFormat ChosenFormat(const CliOptions& options, const QString& path)
-{
+ResultsFormat ChosenFormat(const CliOptions& options, const QString& path) {
     // As the window's save: the extension decides, unless the format is named.
-    return options.format.isEmpty() ? (path.isEmpty() ? Format::Text : ResultsFormatOf(path))
+    return options.format.isEmpty()              ? (path.isEmpty() ? Format::Text : ResultsFormatOf(path))
            : options.format == kResultsCsvSuffix ? Format::Csv
                                                  : Format::Text;
 }
 
-int RunDownload(const CliContext& c)
-{
+int RunDownload(const CliContext& c) {
     const QString& path = c.options.output;
     const Format format = ChosenFormat(c.options, path);
     // A file that cannot be created is found out before the logger is read, not after.

@@ -19,9 +19,7 @@ namespace {
 
 // The two blocks the thread polls, asked for at once so that a command need not wait for
 // two idle seconds of polling.
-constexpr struct {
-    std::uint16_t start, count;
-} kParameterBlocks[] = {{256, 90}, {0, 29}};
+constexpr struct { std::uint16_t start, count; } kParameterBlocks[] = {{256, 90}, {0, 29}};
 constexpr std::uint8_t kReadAttempts = 3;
 
 std::uint32_t ReadKey(std::uint16_t start, std::uint16_t count) { return std::uint32_t{start} << 16 | count; }
@@ -34,14 +32,12 @@ std::uint32_t ReadKey(std::uint16_t start, std::uint16_t count) { return std::ui
 // ThreadSanitizer sees (Qt's own event queue synchronises inside the uninstrumented library).
 class LoggerSession::Bridge : public MessageTarget {
 public:
-    explicit Bridge(LoggerSession* session) : session_(session)
-    {
+    explicit Bridge(LoggerSession* session) : session_(session) {
         if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
         notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, session);
         QObject::connect(notifier_, &QSocketNotifier::activated, session, [this] { Deliver(); });
     }
-    ~Bridge() override
-    {
+    ~Bridge() override {
         delete notifier_;
         for (int fd : pipe_)
             if (fd >= 0) ::close(fd);
@@ -49,16 +45,14 @@ public:
     Bridge(const Bridge&) = delete;
     Bridge& operator=(const Bridge&) = delete;
 
-    void Post(Msg msg, QString text, int wParam) override
-    {
+    void Post(Msg msg, QString text, int wParam) override {
         {
             std::lock_guard lock(mutex_);
             queue_.push_back({msg, std::move(text), wParam, 0});
         }
         Wake();
     }
-    void Send(Msg msg) override
-    {
+    void Send(Msg msg) override {
         std::unique_lock lock(mutex_);
         const std::uint64_t ticket = ++sent_;
         queue_.push_back({msg, {}, 0, ticket});
@@ -76,18 +70,15 @@ private:
         std::uint64_t ticket;  // 0: posted
     };
 
-    void Wake()
-    {
+    void Wake() {
         const char byte = 1;
         // A full pipe already holds a wake-up.
         [[maybe_unused]] const ssize_t n = ::write(pipe_[1], &byte, 1);
     }
     // On the session's thread.
-    void Deliver()
-    {
+    void Deliver() {
         char bytes[64];
-        while (::read(pipe_[0], bytes, sizeof bytes) > 0) {
-        }
+        while (::read(pipe_[0], bytes, sizeof bytes) > 0) {}
         for (;;) {
             Item item;
             {
@@ -117,8 +108,7 @@ private:
     std::uint64_t handled_ = 0;
 };
 
-LoggerSession::LoggerSession(Options options) : options_(std::move(options)), bridge_(std::make_unique<Bridge>(this))
-{
+LoggerSession::LoggerSession(Options options) : options_(std::move(options)), bridge_(std::make_unique<Bridge>(this)) {
     programTexts_.SetLanguage(NormalizeLanguage(options_.language));
     programTexts_.Install();
     thread_ = std::make_unique<TransmissionThread>(bridge_.get(), options_.link, options_.hidBackend, true);
@@ -130,8 +120,7 @@ LoggerSession::LoggerSession(Options options) : options_(std::move(options)), br
     thread_->start(QThread::HighPriority);
 }
 
-LoggerSession::~LoggerSession()
-{
+LoggerSession::~LoggerSession() {
     closing_ = true;
     params_.Disconnect();
     logs_.SetView(nullptr);
@@ -140,15 +129,13 @@ LoggerSession::~LoggerSession()
     thread_.reset();
 }
 
-LoggerSession::Outcome LoggerSession::Connect(const std::function<bool()>& interrupted)
-{
+LoggerSession::Outcome LoggerSession::Connect(const std::function<bool()>& interrupted) {
     if (RunUntil([this] { return paramsReady_; }, interrupted)) return Outcome::Ready;
     if (!linkLost_) return Outcome::Interrupted;
     return opened_ ? Outcome::NoAnswer : Outcome::LinkFailed;
 }
 
-bool LoggerSession::RunUntil(const std::function<bool()>& done, const std::function<bool()>& interrupted)
-{
+bool LoggerSession::RunUntil(const std::function<bool()>& done, const std::function<bool()>& interrupted) {
     while (!done()) {
         if (linkLost_ || (interrupted && interrupted())) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
@@ -156,20 +143,17 @@ bool LoggerSession::RunUntil(const std::function<bool()>& done, const std::funct
     return true;
 }
 
-int LoggerSession::WritesConfirmed(std::uint16_t startRegister) const
-{
+int LoggerSession::WritesConfirmed(std::uint16_t startRegister) const {
     const auto it = writes_.find(startRegister);
     return it == writes_.end() ? 0 : it->second;
 }
 
-int LoggerSession::ReadsAnswered(std::uint16_t startRegister, std::uint16_t count) const
-{
+int LoggerSession::ReadsAnswered(std::uint16_t startRegister, std::uint16_t count) const {
     const auto it = reads_.find(ReadKey(startRegister, count));
     return it == reads_.end() ? 0 : it->second;
 }
 
-void LoggerSession::Handle(Msg msg, const QString& text, int wParam)
-{
+void LoggerSession::Handle(Msg msg, const QString& text, int wParam) {
     if (closing_) return;
     switch (msg) {
     case Msg::PortOpened:
@@ -178,7 +162,8 @@ void LoggerSession::Handle(Msg msg, const QString& text, int wParam)
         opened_ = true;
         break;
     case Msg::PortOpenFailed: {
-        const QFileInfo device(options_.link.startsWith(u'/') ? options_.link : QStringLiteral("/dev/") + options_.link);
+        const QFileInfo device(options_.link.startsWith(u'/') ? options_.link
+                                                              : QStringLiteral("/dev/") + options_.link);
         if (opened_)
             Lose(QStringLiteral("the link %1 was lost").arg(options_.link));
         else if (wParam == kPortAccessDenied)
@@ -193,8 +178,9 @@ void LoggerSession::Handle(Msg msg, const QString& text, int wParam)
     }
     case Msg::HidAbsent:
         if (wParam == kHidAccessDenied)
-            Lose(QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
-                                "70-quorvex-logger.rules (see the README) and plug it in again"));
+            Lose(
+                QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
+                               "70-quorvex-logger.rules (see the README) and plug it in again"));
         else if (wParam == kHidUnusable)
             Lose(QStringLiteral("a logger is plugged in but its USB reports have a format this program cannot use"));
         else
@@ -244,8 +230,7 @@ void LoggerSession::Handle(Msg msg, const QString& text, int wParam)
     }
 }
 
-void LoggerSession::QueueParameterReads()
-{
+void LoggerSession::QueueParameterReads() {
     for (const auto& block : kParameterBlocks) {
         Request r;
         r.Address = kLoggerAddress;
@@ -257,8 +242,7 @@ void LoggerSession::QueueParameterReads()
     }
 }
 
-void LoggerSession::Lose(const QString& why)
-{
+void LoggerSession::Lose(const QString& why) {
     // As the main window's reset: every parameter forgotten, a running download stopped.
     if (linkLost_) return;
     linkLost_ = true;
@@ -269,8 +253,7 @@ void LoggerSession::Lose(const QString& why)
     logs_.RefreshView();
 }
 
-void LoggerSession::Diagnose(const QString& line) const
-{
+void LoggerSession::Diagnose(const QString& line) const {
     if (options_.diagnostics) options_.diagnostics(line);
 }
 

@@ -15,8 +15,8 @@
 
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
-#include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
+#include "logs/ResultsStore.h"
 #include "modbus/Messages.h"
 #include "params/ParameterModel.h"
 
@@ -29,9 +29,9 @@ class TransmissionThread;
 class LoggerSession : public QObject {
 public:
     struct Options {
-        QString link;                          // "USB" or a serial port path
-        bool fastFrames = false;               // replies end as soon as they are complete
-        QString language = kLanguagePolish;    // captions of the results file
+        QString link;                                     // "USB" or a serial port path
+        bool fastFrames = false;                          // replies end as soon as they are complete
+        QString language = kLanguagePolish;               // captions of the results file
         std::function<void(const QString&)> diagnostics;  // status texts and diagnostics
         std::shared_ptr<HidBackend> hidBackend;           // default: the system's hidraw devices
     };

@@ -33,22 +33,19 @@ QString DeviceTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.
 QString StoredTypeMeaning(const ParameterModel& m) { return DeviceTypeCaption(m.Param<DeviceTypeEprom>().GetText()); }
 
 // The first line of the state panel: recording or not.
-QString RecordingMeaning(const ParameterModel& m)
-{
+QString RecordingMeaning(const ParameterModel& m) {
     const StateTexts* state = FindLoggerState(LoggerStateCode(m));
     return state && state->first ? QString::fromUtf8(state->first) : QString();
 }
 
 // Both lines of the state panel, as the window shows them for this status word.
-QString StatusMeaning(const ParameterModel& m)
-{
+QString StatusMeaning(const ParameterModel& m) {
     const StateTexts* state = FindLoggerState(LoggerStateCode(m));
     if (!state) return {};
     return (state->first ? QString::fromUtf8(state->first) + u'\n' : QString()) + QString::fromUtf8(state->second);
 }
 
-std::vector<Field> Fields(const ParameterModel& m)
-{
+std::vector<Field> Fields(const ParameterModel& m) {
     // Keys are part of the program's interface: scripts read them. Never rename one.
     return {
         {"start_mode", "Start mode", Kind::Integer, &m.Param<StartLog>(), StartModeMeaning},
@@ -82,19 +79,14 @@ std::vector<Field> Fields(const ParameterModel& m)
 }
 
 // The text the window shows; empty for what the logger's type does not measure.
-QString Text(const Field& f)
-{
-    return f.parameter->Available ? f.parameter->GetText() : QString();
-}
+QString Text(const Field& f) { return f.parameter->Available ? f.parameter->GetText() : QString(); }
 
 // The meaning of the value shown; empty for none.
-QString MeaningText(const Field& f, const ParameterModel& m)
-{
+QString MeaningText(const Field& f, const ParameterModel& m) {
     return f.meaning && !Text(f).isEmpty() ? InEnglish(f.meaning(m)) : QString();
 }
 
-QJsonValue Value(const Field& f)
-{
+QJsonValue Value(const Field& f) {
     const QString text = Text(f);
     if (text.isEmpty()) return QJsonValue::Null;
     switch (f.kind) {
@@ -104,8 +96,10 @@ QJsonValue Value(const Field& f)
         const qint64 n = QString(text).remove(u'%').trimmed().toLongLong(&ok);
         return ok ? QJsonValue(n) : QJsonValue::Null;
     }
-    case Kind::Flag: return f.parameter->GetValue() == 1;
-    case Kind::Seconds: return f.parameter->GetValue();
+    case Kind::Flag:
+        return f.parameter->GetValue() == 1;
+    case Kind::Seconds:
+        return f.parameter->GetValue();
     case Kind::Number: {
         float v = 0;
         // One decimal: the float's own digits would show as 21.299999.
@@ -117,15 +111,15 @@ QJsonValue Value(const Field& f)
         if (!moment) return QJsonValue::Null;
         return f.kind == Kind::Date ? moment->date().toString(Qt::ISODate) : moment->time().toString(Qt::ISODate);
     }
-    case Kind::Text: return text;
+    case Kind::Text:
+        return text;
     }
     return QJsonValue::Null;
 }
 
 }  // namespace
 
-QString InEnglish(const QString& numbered)
-{
+QString InEnglish(const QString& numbered) {
     Translator english;
     english.SetLanguage(kLanguageEnglish);
     QStringList lines;
@@ -133,21 +127,18 @@ QString InEnglish(const QString& numbered)
     return lines.join(QStringLiteral("; "));
 }
 
-QString WithMeaning(const QString& value, const QString& meaning)
-{
+QString WithMeaning(const QString& value, const QString& meaning) {
     return meaning.isEmpty() ? value : value + QStringLiteral(" (") + meaning + u')';
 }
 
-QStringList ParameterLines(const ParameterModel& params)
-{
+QStringList ParameterLines(const ParameterModel& params) {
     QStringList lines;
     for (const Field& f : Fields(params))
         lines << QString::fromLatin1(f.name) + QStringLiteral(": ") + WithMeaning(Text(f), MeaningText(f, params));
     return lines;
 }
 
-QJsonObject ParameterJson(const ParameterModel& params)
-{
+QJsonObject ParameterJson(const ParameterModel& params) {
     QJsonObject object;
     for (const Field& f : Fields(params)) {
         object.insert(QLatin1String(f.key), Value(f));

@@ -9,19 +9,20 @@ namespace {
 constexpr int kBarWidth = 24;
 constexpr int kUnknownTotalStep = 1000;  // records between plain lines when no total is known
 
-QString Duration(double seconds)
-{
+QString Duration(double seconds) {
     const long long s = std::llround(seconds);
     if (s >= 3600)
-        return QStringLiteral("%1:%2:%3").arg(s / 3600).arg(s / 60 % 60, 2, 10, QChar(u'0')).arg(s % 60, 2, 10, QChar(u'0'));
+        return QStringLiteral("%1:%2:%3")
+            .arg(s / 3600)
+            .arg(s / 60 % 60, 2, 10, QChar(u'0'))
+            .arg(s % 60, 2, 10, QChar(u'0'));
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
 }
 }  // namespace
 
 ProgressReport::ProgressReport(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) { clock_.start(); }
 
-void ProgressReport::Update(int done, int total)
-{
+void ProgressReport::Update(int done, int total) {
     if (!terminal_) {
         const int step = total > 0 ? static_cast<int>(10LL * std::min(done, total) / total) : done / kUnknownTotalStep;
         if (step <= lastStep_) return;
@@ -47,14 +48,12 @@ void ProgressReport::Update(int done, int total)
     lineOpen_ = true;
 }
 
-void ProgressReport::Finish()
-{
+void ProgressReport::Finish() {
     if (lineOpen_) Write(QStringLiteral("\n"));
     lineOpen_ = false;
 }
 
-void ProgressReport::Write(const QString& text)
-{
+void ProgressReport::Write(const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), out_);
     std::fflush(out_);
 }

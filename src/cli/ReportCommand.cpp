@@ -23,8 +23,7 @@ namespace quorvex {
 namespace {
 
 // The results the command works on; false with the reason said.
-bool LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source)
-{
+bool LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source) {
     const ReadResultsOutcome read = ReadResultsFile(c.options.resultsFile, store);
     if (!read.ok) {
         Say(QString(read.errorText).replace(u'\n', u' '));
@@ -35,8 +34,7 @@ bool LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source)
 }
 
 // The rules the window would judge these results by; false with the reason said.
-bool LoadRules(const CliContext& c, const ResultsStore& store, QList<ExcursionRule>& rules)
-{
+bool LoadRules(const CliContext& c, const ResultsStore& store, QList<ExcursionRule>& rules) {
     QString error;
     rules = RulesFor(store, IniFile(c.settingsFile), &error);
     if (!error.isEmpty()) {
@@ -48,8 +46,7 @@ bool LoadRules(const CliContext& c, const ResultsStore& store, QList<ExcursionRu
 
 QString IsoMoment(Moment m) { return FromMoment(m).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); }
 
-QJsonObject RuleJson(const RuleVerdict& v)
-{
+QJsonObject RuleJson(const RuleVerdict& v) {
     static const char* const kSeries[] = {"temperature", "humidity", "dewpoint", "mkt"};
     QJsonObject o;
     o[QStringLiteral("rule")] = RuleText(v.rule, u'.');
@@ -58,7 +55,8 @@ QJsonObject RuleJson(const RuleVerdict& v)
     o[QStringLiteral("limit")] = static_cast<double>(v.rule.limit);
     o[QStringLiteral("pass")] = v.pass;
     if (v.rule.series == RuleSeries::KineticTemperature) {
-        o[QStringLiteral("mkt")] = v.kineticTemperature ? QJsonValue(std::round(*v.kineticTemperature * 10) / 10) : QJsonValue();
+        o[QStringLiteral("mkt")] =
+            v.kineticTemperature ? QJsonValue(std::round(*v.kineticTemperature * 10) / 10) : QJsonValue();
         return o;
     }
     o[QStringLiteral("measure")] =
@@ -84,8 +82,7 @@ QJsonObject RuleJson(const RuleVerdict& v)
 
 }  // namespace
 
-int RunEvaluate(const CliContext& c)
-{
+int RunEvaluate(const CliContext& c) {
     ProgramTexts texts;
     texts.SetLanguage(c.language);
     texts.Install();
@@ -115,8 +112,7 @@ int RunEvaluate(const CliContext& c)
     return verdict.Pass() ? kExitDone : kExitFails;
 }
 
-int RunReport(const CliContext& c)
-{
+int RunReport(const CliContext& c) {
     ProgramTexts texts;
     texts.SetLanguage(c.language);
     texts.Install();
@@ -125,7 +121,8 @@ int RunReport(const CliContext& c)
     if (!LoadResults(c, store, request.source) || !LoadRules(c, store, request.rules)) return kExitUsage;
     request.results = &store;
     QString table = c.options.table;
-    if (table.isEmpty()) table = IniFile(c.settingsFile).ReadString(kReportSection, kReportTableKey, QStringLiteral("all"));
+    if (table.isEmpty())
+        table = IniFile(c.settingsFile).ReadString(kReportSection, kReportTableKey, QStringLiteral("all"));
     if (!ParseReportTable(table, request.table)) request.table = ReportTable::All;
     request.paper = ReportPaper(QLocale());
     const ReportOutcome outcome = WriteReport(c.options.output, request);

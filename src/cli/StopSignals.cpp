@@ -2,25 +2,23 @@
 
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <csignal>
 
 namespace quorvex {
 
 namespace {
 int signalPipe[2] = {-1, -1};
 
-void OnSignal(int signal)
-{
+void OnSignal(int signal) {
     const auto byte = static_cast<char>(signal);
     // Only async-signal-safe calls here: the event loop does the rest.
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
 }
 }  // namespace
 
-StopSignals::StopSignals()
-{
+StopSignals::StopSignals() {
     if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {

@@ -9,8 +9,7 @@ namespace quorvex {
 namespace {
 
 // The id and Polish wording of "[id]wording"; nothing for a text without a numeric prefix.
-std::optional<std::pair<int, QString>> SplitNumbered(const QString& text)
-{
+std::optional<std::pair<int, QString>> SplitNumbered(const QString& text) {
     if (text.size() <= 2 || text.front() != u'[') return std::nullopt;
     const qsizetype close = text.indexOf(u']');
     if (close < 0) return std::nullopt;
@@ -23,19 +22,16 @@ std::optional<std::pair<int, QString>> SplitNumbered(const QString& text)
 
 ProgramTexts::ProgramTexts() = default;
 
-bool ProgramTexts::Install()
-{
+bool ProgramTexts::Install() {
     return QCoreApplication::instance() != nullptr && QCoreApplication::installTranslator(this);
 }
 
-void ProgramTexts::SetLanguage(const QString& language)
-{
+void ProgramTexts::SetLanguage(const QString& language) {
     const QString name = NormalizeLanguage(language);
     language_ = name == kLanguageEnglish ? kEnglish : name == kLanguageGerman ? kGerman : kPolish;
 }
 
-QString ProgramTexts::Language() const
-{
+QString ProgramTexts::Language() const {
     switch (language_.load()) {
     case kEnglish:
         return kLanguageEnglish;
@@ -46,8 +42,7 @@ QString ProgramTexts::Language() const
     }
 }
 
-QString ProgramTexts::translate(const char* context, const char* sourceText, const char*, int) const
-{
+QString ProgramTexts::translate(const char* context, const char* sourceText, const char*, int) const {
     if (context == nullptr || qstrcmp(context, kContext) != 0 || sourceText == nullptr) return {};
     const auto numbered = SplitNumbered(QString::fromUtf8(sourceText));
     if (!numbered) return {};
@@ -55,8 +50,7 @@ QString ProgramTexts::translate(const char* context, const char* sourceText, con
     return wording.isEmpty() ? numbered->second : wording;
 }
 
-QString TranslateText(const QString& text)
-{
+QString TranslateText(const QString& text) {
     if (!text.startsWith(u'[')) return text;
     const QByteArray source = text.toUtf8();
     QString translated = QCoreApplication::translate(ProgramTexts::kContext, source.constData());

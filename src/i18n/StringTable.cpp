@@ -260,7 +260,8 @@ constexpr StringTableEntry kEntries[] = {
     {2303, "The archive %1 has been busy with another program for longer than %2 s",
      "Das Archiv %1 ist länger als %2 s von einem anderen Programm belegt"},
     {2304, "No disk space left for the archive %1", "Kein Speicherplatz mehr für das Archiv %1"},
-    {2305, "%1 records differ from the archived download of %2", "%1 Datensätze weichen vom archivierten Auslesen vom %2 ab"},
+    {2305, "%1 records differ from the archived download of %2",
+     "%1 Datensätze weichen vom archivierten Auslesen vom %2 ab"},
     {2306, "The download goes on without the archive; the next download archives the missing records",
      "Das Auslesen läuft ohne Archiv weiter; das nächste Auslesen archiviert die fehlenden Datensätze"},
     {2307, "The logger holds %1 records not in the archive; a new recording erases them",
@@ -313,8 +314,10 @@ constexpr StringTableEntry kEntries[] = {
     {2416, "The limit is empty or not a number.", "Der Grenzwert ist leer oder keine Zahl."},
     {2417, "The duration is empty or not a number.", "Die Dauer ist leer oder keine Zahl."},
     {2418, "The duration cannot be negative.", "Die Dauer darf nicht negativ sein."},
-    {2419, "The logger does not measure humidity: a humidity or dew point rule does not apply.", "Der Datenlogger misst keine Feuchtigkeit: Eine Feuchtigkeits- oder Taupunktregel ist nicht anwendbar."},
-    {2420, "The evaluation rules in the settings file are damaged:", "Die Bewertungsregeln in der Einstellungsdatei sind beschädigt:"},
+    {2419, "The logger does not measure humidity: a humidity or dew point rule does not apply.",
+     "Der Datenlogger misst keine Feuchtigkeit: Eine Feuchtigkeits- oder Taupunktregel ist nicht anwendbar."},
+    {2420, "The evaluation rules in the settings file are damaged:",
+     "Die Bewertungsregeln in der Einstellungsdatei sind beschädigt:"},
     {2421, "Minimum dew point", "Minimaler Taupunkt"},
     {2422, "Maximum dew point", "Maximaler Taupunkt"},
     {2423, "Mean dew point", "Mittlerer Taupunkt"},
@@ -342,19 +345,19 @@ constexpr StringTableEntry kEntries[] = {
 };
 
 constexpr bool IdsAscendAndFit() {
-  for (std::size_t i = 0; i < std::size(kEntries); ++i) {
-    if (kEntries[i].id < 0 || kEntries[i].id >= kTextIdLimit) return false;
-    if (i > 0 && kEntries[i - 1].id >= kEntries[i].id) return false;
-  }
-  return true;
+    for (std::size_t i = 0; i < std::size(kEntries); ++i) {
+        if (kEntries[i].id < 0 || kEntries[i].id >= kTextIdLimit) return false;
+        if (i > 0 && kEntries[i - 1].id >= kEntries[i].id) return false;
+    }
+    return true;
 }
 static_assert(IdsAscendAndFit(), "string table ids must be unique, ascending and below 10000");
 
 const StringTableEntry* FindEntry(int id) {
-  const auto* end = std::end(kEntries);
-  const auto* it = std::lower_bound(std::begin(kEntries), end, id,
-                                    [](const StringTableEntry& e, int key) { return e.id < key; });
-  return (it != end && it->id == id) ? it : nullptr;
+    const auto* end = std::end(kEntries);
+    const auto* it =
+        std::lower_bound(std::begin(kEntries), end, id, [](const StringTableEntry& e, int key) { return e.id < key; });
+    return (it != end && it->id == id) ? it : nullptr;
 }
 
 }  // namespace
@@ -362,12 +365,12 @@ const StringTableEntry* FindEntry(int id) {
 std::span<const StringTableEntry> StringTableEntries() { return kEntries; }
 
 QString LoadStringResource(int resourceId) {
-  if (resourceId >= kEnglishResourceBase && resourceId < kEnglishResourceBase + kTextIdLimit) {
-    if (const auto* e = FindEntry(resourceId - kEnglishResourceBase)) return QString::fromUtf8(e->english);
-  } else if (resourceId >= kGermanResourceBase && resourceId < kGermanResourceBase + kTextIdLimit) {
-    if (const auto* e = FindEntry(resourceId - kGermanResourceBase)) return QString::fromUtf8(e->german);
-  }
-  return {};
+    if (resourceId >= kEnglishResourceBase && resourceId < kEnglishResourceBase + kTextIdLimit) {
+        if (const auto* e = FindEntry(resourceId - kEnglishResourceBase)) return QString::fromUtf8(e->english);
+    } else if (resourceId >= kGermanResourceBase && resourceId < kGermanResourceBase + kTextIdLimit) {
+        if (const auto* e = FindEntry(resourceId - kGermanResourceBase)) return QString::fromUtf8(e->german);
+    }
+    return {};
 }
 
 }  // namespace quorvex

@@ -16,9 +16,9 @@ inline constexpr int kGermanResourceBase = 20000;
 inline constexpr int kTextIdLimit = 10000;
 
 struct StringTableEntry {
-  int id;
-  const char* english;  // UTF-8
-  const char* german;   // UTF-8
+    int id;
+    const char* english;  // UTF-8
+    const char* german;   // UTF-8
 };
 
 // Every entry, sorted by id.

@@ -46,56 +46,56 @@ QString LanguageForLocale(const QLocale& locale);
 std::optional<int> ParseTextId(QStringView digits);
 
 class Translator {
- public:
-  using MessageHandler = std::function<void(const QString&)>;
+public:
+    using MessageHandler = std::function<void(const QString&)>;
 
-  // Reported when a bracket prefix does not hold a number.
-  static const QString kBadIdMessage;
+    // Reported when a bracket prefix does not hold a number.
+    static const QString kBadIdMessage;
 
-  Translator() = default;
-  Translator(const Translator&) = delete;
-  Translator& operator=(const Translator&) = delete;
+    Translator() = default;
+    Translator(const Translator&) = delete;
+    Translator& operator=(const Translator&) = delete;
 
-  // Where diagnostics go (the main window connects its message log here).
-  void SetMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
+    // Where diagnostics go (the main window connects its message log here).
+    void SetMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
 
-  const QString& GetLanguage() const { return Language; }
-  void SetLanguage(const QString& language) { Language = language; }
+    const QString& GetLanguage() const { return Language; }
+    void SetLanguage(const QString& language) { Language = language; }
 
-  // The result of the last Tr.
-  const QString& GetCurrentText() const { return CurrentText; }
+    // The result of the last Tr.
+    const QString& GetCurrentText() const { return CurrentText; }
 
-  // One numbered text in the current language. A text that is not numbered
-  // comes back unchanged; so does one whose id is not a number, which is also
-  // reported to the message handler.
-  QString Tr(const QString& text);
+    // One numbered text in the current language. A text that is not numbered
+    // comes back unchanged; so does one whose id is not a number, which is also
+    // reported to the message handler.
+    QString Tr(const QString& text);
 
-  // Translates a caption of `component` (with `column` >= 0: that column's
-  // title of a table view). The first caption seen for a component is kept and
-  // every later call translates that one, whatever the caption is now.
-  QString TranslateCaption(const QString& text, const QObject* component, int column = -1);
+    // Translates a caption of `component` (with `column` >= 0: that column's
+    // title of a table view). The first caption seen for a component is kept and
+    // every later call translates that one, whatever the caption is now.
+    QString TranslateCaption(const QString& text, const QObject* component, int column = -1);
 
-  // The wording of `id` in `language`: the Polish wording itself for Polish,
-  // the string table for English and German, empty for an id the table lacks
-  // or for any other language name.
-  static QString LookupText(const QString& language, const QString& polishWording, int id);
+    // The wording of `id` in `language`: the Polish wording itself for Polish,
+    // the string table for English and German, empty for an id the table lacks
+    // or for any other language name.
+    static QString LookupText(const QString& language, const QString& polishWording, int id);
 
-  bool Remembers(const QObject* component, int column = -1) const;
-  qsizetype FirstCaptionCount() const { return FirstCaptions.size(); }
+    bool Remembers(const QObject* component, int column = -1) const;
+    qsizetype FirstCaptionCount() const { return FirstCaptions.size(); }
 
- private:
-  using CaptionKey = std::pair<const QObject*, int>;
+private:
+    using CaptionKey = std::pair<const QObject*, int>;
 
-  void Report(const QString& message) const;
-  void ForgetComponent(const QObject* component);
+    void Report(const QString& message) const;
+    void ForgetComponent(const QObject* component);
 
-  QString CurrentText;
-  QString Language = kLanguagePolish;
-  QHash<CaptionKey, QString> FirstCaptions;
-  QSet<const QObject*> watched_;  // components whose destruction clears their entries
-  MessageHandler messageHandler_;
-  // Context of the destruction watches: they end with the translator.
-  QObject watchContext_;
+    QString CurrentText;
+    QString Language = kLanguagePolish;
+    QHash<CaptionKey, QString> FirstCaptions;
+    QSet<const QObject*> watched_;  // components whose destruction clears their entries
+    MessageHandler messageHandler_;
+    // Context of the destruction watches: they end with the translator.
+    QObject watchContext_;
 };
 
 }  // namespace quorvex

@@ -9,8 +9,7 @@
 
 namespace quorvex {
 
-DeviceWatcher::DeviceWatcher(QObject* parent, QString subsystem)
-    : QObject(parent), Subsystem_(std::move(subsystem)) {}
+DeviceWatcher::DeviceWatcher(QObject* parent, QString subsystem) : QObject(parent), Subsystem_(std::move(subsystem)) {}
 
 DeviceWatcher::~DeviceWatcher() { Stop(); }
 

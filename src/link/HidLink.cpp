@@ -7,14 +7,18 @@
 
 namespace quorvex {
 
-QString UnusableText(HidUnusable reason)
-{
+QString UnusableText(HidUnusable reason) {
     switch (reason) {
-    case HidUnusable::None: break;
-    case HidUnusable::NoDescriptor: return QStringLiteral("nie można odczytać deskryptora raportów");
-    case HidUnusable::Numbered: return QStringLiteral("deskryptor deklaruje numerowane raporty");
-    case HidUnusable::ShortOutput: return QStringLiteral("raport wyjściowy krótszy niż 2 bajty");
-    case HidUnusable::ShortInput: return QStringLiteral("raport wejściowy krótszy niż 2 bajty");
+    case HidUnusable::None:
+        break;
+    case HidUnusable::NoDescriptor:
+        return QStringLiteral("nie można odczytać deskryptora raportów");
+    case HidUnusable::Numbered:
+        return QStringLiteral("deskryptor deklaruje numerowane raporty");
+    case HidUnusable::ShortOutput:
+        return QStringLiteral("raport wyjściowy krótszy niż 2 bajty");
+    case HidUnusable::ShortInput:
+        return QStringLiteral("raport wejściowy krótszy niż 2 bajty");
     }
     return {};
 }
@@ -98,8 +102,7 @@ bool HidLink::ReadByte(std::uint8_t& byte, int waitMs) {
     if (Opened_ == 0 || Capabilities_.Input > kReportBufferSize) return false;
     const auto start = std::chrono::steady_clock::now();
     InputReport_[0] = 0;
-    const HidIo result = Backend_->ReadInputReport(Device_.Handle, InputReport_.data(), kInputReadLength,
-                                                   waitMs);
+    const HidIo result = Backend_->ReadInputReport(Device_.Handle, InputReport_.data(), kInputReadLength, waitMs);
     if (result == HidIo::Ok) {
         byte = InputReport_[1];
         return true;
@@ -128,8 +131,8 @@ bool HidLink::Write(const std::uint8_t* bytes, std::size_t count) {
         OutputReport_.fill(0);
         OutputReport_[0] = 0;
         OutputReport_[1] = bytes[i];
-        const HidIo result = Backend_->WriteOutputReport(Device_.Handle, OutputReport_.data(),
-                                                         Capabilities_.Output, kWriteTimeoutMs);
+        const HidIo result =
+            Backend_->WriteOutputReport(Device_.Handle, OutputReport_.data(), Capabilities_.Output, kWriteTimeoutMs);
         if (result == HidIo::Gone) {
             Close();
             return false;
@@ -163,8 +166,8 @@ void HidLink::DescribeUnusable() {
         UnusableSaid_.clear();
         return;
     }
-    const QString line = QStringLiteral("Funkcja HidConnect. Logger ") + QString::fromStdString(UnusablePath_)
-        + QStringLiteral(" nie może być użyty: ") + UnusableText(Unusable_) + QLatin1Char('.');
+    const QString line = QStringLiteral("Funkcja HidConnect. Logger ") + QString::fromStdString(UnusablePath_) +
+                         QStringLiteral(" nie może być użyty: ") + UnusableText(Unusable_) + QLatin1Char('.');
     if (line == UnusableSaid_) return;
     UnusableSaid_ = line;
     FailureText_ = line;

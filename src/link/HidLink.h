@@ -21,7 +21,7 @@ struct HidDevice {
     std::string Product;                   // empty when the device gives none
     std::uint16_t VendorId = 0;
     std::uint16_t ProductId = 0;
-    std::uint8_t Present = 0;              // 1 when an interface exists at the index asked for
+    std::uint8_t Present = 0;  // 1 when an interface exists at the index asked for
 };
 
 // Why a logger that was found and opened cannot be used: its reports do not fit the link.
@@ -111,7 +111,7 @@ private:
     std::string Product_;
     bool SearchDue_ = true;  // the next Open looks whatever the time
     std::chrono::steady_clock::time_point LastSearch_;
-    QString UnusableSaid_;   // the unusable logger last described
+    QString UnusableSaid_;  // the unusable logger last described
     QString FailureText_;
     HidReportLengths Capabilities_;
     std::array<std::uint8_t, kReportBufferSize> OutputReport_{};

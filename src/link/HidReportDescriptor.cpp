@@ -63,8 +63,12 @@ std::optional<HidDescriptorInfo> ParseReportDescriptor(std::span<const std::uint
         const auto tag = static_cast<std::uint8_t>(prefix >> 4);
         if (type == kGlobal) {
             switch (tag) {
-            case kReportSize: g.ReportSize = value; break;
-            case kReportCount: g.ReportCount = value; break;
+            case kReportSize:
+                g.ReportSize = value;
+                break;
+            case kReportCount:
+                g.ReportCount = value;
+                break;
             case kReportId:
                 if (value == 0 || value > 255) return fail("invalid report id");
                 g.ReportId = static_cast<std::uint8_t>(value);
@@ -79,7 +83,8 @@ std::optional<HidDescriptorInfo> ParseReportDescriptor(std::span<const std::uint
                 g = stack.back();
                 stack.pop_back();
                 break;
-            default: break;
+            default:
+                break;
             }
         } else if (type == kMain && (tag == kInput || tag == kOutput)) {
             auto& bits = tag == kInput ? inputBits[g.ReportId] : outputBits[g.ReportId];

@@ -17,8 +17,8 @@ struct HidReportLengths {
 };
 
 struct HidDescriptorInfo {
-    bool Numbered = false;      // the descriptor declares report ids, so reports travel with one
-    HidReportLengths Lengths;   // of report id 0 / the unnumbered reports
+    bool Numbered = false;     // the descriptor declares report ids, so reports travel with one
+    HidReportLengths Lengths;  // of report id 0 / the unnumbered reports
 };
 
 // Never reads past the end of the descriptor. A truncated item, a report id of 0 given

@@ -120,11 +120,14 @@ HidOpenResult HidrawBackend::Open(const std::string& path) {
     if (fd < 0) {
         switch (errno) {
         case EACCES:
-        case EPERM: return {kInvalidHidHandle, HidOpenError::AccessDenied};
+        case EPERM:
+            return {kInvalidHidHandle, HidOpenError::AccessDenied};
         case ENOENT:
         case ENODEV:
-        case ENXIO: return {kInvalidHidHandle, HidOpenError::NotFound};
-        default: return {kInvalidHidHandle, HidOpenError::Failed};
+        case ENXIO:
+            return {kInvalidHidHandle, HidOpenError::NotFound};
+        default:
+            return {kInvalidHidHandle, HidOpenError::Failed};
         }
     }
     OpenDevice device;

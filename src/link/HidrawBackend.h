@@ -20,8 +20,7 @@ public:
     void Close(HidHandle handle) override;
     bool ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) override;
     HidIo ReadInputReport(HidHandle handle, std::uint8_t* report, std::size_t length, int timeoutMs) override;
-    HidIo WriteOutputReport(HidHandle handle, const std::uint8_t* report, std::size_t length,
-                            int timeoutMs) override;
+    HidIo WriteOutputReport(HidHandle handle, const std::uint8_t* report, std::size_t length, int timeoutMs) override;
     // Reads and writes are never left pending after a time-out, so there is nothing to drop.
     void Cancel(HidHandle handle) override;
 

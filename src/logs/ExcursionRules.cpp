@@ -23,15 +23,15 @@ constexpr double kMsPerDay = 86'400'000.0;
 
 // One value rule followed through the records.
 struct Tracker {
-    int rule = 0;          // index into the verdict's rules
-    int value = 0;         // 0 temperature, 1 humidity, 2 dew point
+    int rule = 0;   // index into the verdict's rules
+    int value = 0;  // 0 temperature, 1 humidity, 2 dew point
     bool above = true;
     float limit = 0.0f;
     bool single = true;
     std::int64_t allowedMs = 0;
     bool inRun = false;
     Excursion run;
-    bool wasBeyond = false;       // the record before the one being read
+    bool wasBeyond = false;  // the record before the one being read
     float previousValue = 0.0f;
 };
 
@@ -72,10 +72,14 @@ void Close(Tracker& t, RuleVerdict& v, Moment lastMoment, std::int64_t lastSpanM
 
 const char* SeriesKey(RuleSeries s) {
     switch (s) {
-    case RuleSeries::Temperature: return "temperature";
-    case RuleSeries::Humidity: return "humidity";
-    case RuleSeries::DewPoint: return "dewpoint";
-    case RuleSeries::KineticTemperature: return "mkt";
+    case RuleSeries::Temperature:
+        return "temperature";
+    case RuleSeries::Humidity:
+        return "humidity";
+    case RuleSeries::DewPoint:
+        return "dewpoint";
+    case RuleSeries::KineticTemperature:
+        return "mkt";
     }
     return "";
 }
@@ -233,8 +237,8 @@ StoredRules LoadRules(const IniFile& settings) {
         ExcursionRule rule;
         const QString series = text("Series");
         bool found = false;
-        for (RuleSeries s : {RuleSeries::Temperature, RuleSeries::Humidity, RuleSeries::DewPoint,
-                             RuleSeries::KineticTemperature}) {
+        for (RuleSeries s :
+             {RuleSeries::Temperature, RuleSeries::Humidity, RuleSeries::DewPoint, RuleSeries::KineticTemperature}) {
             if (series == QLatin1String(SeriesKey(s))) {
                 rule.series = s;
                 found = true;
@@ -251,9 +255,12 @@ StoredRules LoadRules(const IniFile& settings) {
         if (!ParseNumber(text("Limit"), rule.limit) || !std::isfinite(rule.limit)) return fail(key("Limit"));
         if (rule.series != RuleSeries::KineticTemperature) {
             const QString measure = text("Measure");
-            if (measure == QLatin1String("single")) rule.measure = RuleMeasure::SingleExcursion;
-            else if (measure == QLatin1String("total")) rule.measure = RuleMeasure::TotalTime;
-            else return fail(key("Measure"));
+            if (measure == QLatin1String("single"))
+                rule.measure = RuleMeasure::SingleExcursion;
+            else if (measure == QLatin1String("total"))
+                rule.measure = RuleMeasure::TotalTime;
+            else
+                return fail(key("Measure"));
             const QString duration = text("Duration");
             rule.allowedSeconds = duration.toLongLong(&ok);
             if (!ok || rule.allowedSeconds < 0) return fail(key("Duration"));
@@ -272,16 +279,19 @@ void SaveRules(IniFile& settings, const QList<ExcursionRule>& rules) {
         settings.WriteString(kRulesSection, key("Side"),
                              rule.side == RuleSide::Above ? QStringLiteral("above") : QStringLiteral("below"));
         settings.WriteString(kRulesSection, key("Limit"), QString::number(static_cast<double>(rule.limit), 'g', 9));
-        settings.WriteString(kRulesSection, key("Measure"),
-                             rule.measure == RuleMeasure::SingleExcursion ? QStringLiteral("single")
-                                                                          : QStringLiteral("total"));
+        settings.WriteString(
+            kRulesSection, key("Measure"),
+            rule.measure == RuleMeasure::SingleExcursion ? QStringLiteral("single") : QStringLiteral("total"));
         settings.WriteString(kRulesSection, key("Duration"), QString::number(rule.allowedSeconds));
     }
 }
 
 QList<ExcursionRule> RulesFor(const ResultsStore& store, const IniFile& settings, QString* error) {
     const StoredRules stored = LoadRules(settings);
-    if (error) *error = stored.error.isEmpty() ? QString() : Tr(u"[2420]Reguły oceny w pliku ustawień są uszkodzone:") + u' ' + stored.error;
+    if (error)
+        *error = stored.error.isEmpty()
+                     ? QString()
+                     : Tr(u"[2420]Reguły oceny w pliku ustawień są uszkodzone:") + u' ' + stored.error;
     if (!stored.error.isEmpty()) return {};
     return stored.stored ? stored.rules : DefaultRules(store);
 }
@@ -321,18 +331,26 @@ QString SeriesValueText(RuleSeries series, double value, QChar separator) {
 }
 
 QString DurationText(std::int64_t milliseconds) {
-    const std::int64_t seconds = std::clamp<std::int64_t>((milliseconds + 500) / 1000, 0,
-                                                          std::numeric_limits<std::uint32_t>::max());
+    const std::int64_t seconds =
+        std::clamp<std::int64_t>((milliseconds + 500) / 1000, 0, std::numeric_limits<std::uint32_t>::max());
     return IntervalText(static_cast<std::uint32_t>(seconds));
 }
 
 QString RuleText(const ExcursionRule& rule, QChar separator) {
     QString series;
     switch (rule.series) {
-    case RuleSeries::Temperature: series = Tr(u"[140]Temperatura"); break;
-    case RuleSeries::Humidity: series = Tr(u"[150]Wilgotność"); break;
-    case RuleSeries::DewPoint: series = Tr(u"[2405]Punkt rosy"); break;
-    case RuleSeries::KineticTemperature: series = Tr(u"[2147]Średnia temperatura kinetyczna (MKT)"); break;
+    case RuleSeries::Temperature:
+        series = Tr(u"[140]Temperatura");
+        break;
+    case RuleSeries::Humidity:
+        series = Tr(u"[150]Wilgotność");
+        break;
+    case RuleSeries::DewPoint:
+        series = Tr(u"[2405]Punkt rosy");
+        break;
+    case RuleSeries::KineticTemperature:
+        series = Tr(u"[2147]Średnia temperatura kinetyczna (MKT)");
+        break;
     }
     const QString limit = SeriesValueText(rule.series, rule.limit, separator);
     const QString beyond = rule.side == RuleSide::Above ? Tr(u"[2406]%1 powyżej %2").arg(series, limit)
@@ -356,20 +374,22 @@ QStringList VerdictLines(const Verdict& verdict, QChar separator, int maxExcursi
     }
     int number = 0;
     for (const RuleVerdict& v : verdict.rules) {
-        QString line = QStringLiteral("%1. %2 — %3").arg(++number).arg(RuleText(v.rule, separator), VerdictWord(v.pass));
+        QString line =
+            QStringLiteral("%1. %2 — %3").arg(++number).arg(RuleText(v.rule, separator), VerdictWord(v.pass));
         if (v.rule.series == RuleSeries::KineticTemperature && v.kineticTemperature)
             line += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
         lines << line;
         const int shown = std::min<int>(static_cast<int>(v.breaking.size()), std::max(0, maxExcursions));
         for (int i = 0; i < shown; ++i) {
             const Excursion& e = v.breaking[i];
-            lines << QStringLiteral("    ") +
-                         Tr(u"[2414]%1 – %2, czas %3, wartość skrajna %4")
-                             .arg(MomentText(e.start), MomentText(e.end), DurationText(e.durationMs),
-                                  SeriesValueText(v.rule.series, e.peak, separator));
+            lines << QStringLiteral("    ") + Tr(u"[2414]%1 – %2, czas %3, wartość skrajna %4")
+                                                  .arg(MomentText(e.start), MomentText(e.end),
+                                                       DurationText(e.durationMs),
+                                                       SeriesValueText(v.rule.series, e.peak, separator));
         }
         if (v.breaking.size() > shown)
-            lines << QStringLiteral("    ") + Tr(u"[2415]… oraz %1 dalszych przekroczeń").arg(v.breaking.size() - shown);
+            lines << QStringLiteral("    ") +
+                         Tr(u"[2415]… oraz %1 dalszych przekroczeń").arg(v.breaking.size() - shown);
     }
     lines << Tr(u"[2412]Ocena ogólna") + QStringLiteral(": ") + VerdictWord(verdict.Pass());
     return lines;

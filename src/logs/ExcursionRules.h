@@ -35,10 +35,10 @@ enum class RuleMeasure { SingleExcursion, TotalTime };
 
 struct ExcursionRule {
     RuleSeries series = RuleSeries::Temperature;
-    RuleSide side = RuleSide::Above;  // the kinetic temperature rule is always "above"
-    float limit = 0.0f;               // °C or %
+    RuleSide side = RuleSide::Above;                     // the kinetic temperature rule is always "above"
+    float limit = 0.0f;                                  // °C or %
     RuleMeasure measure = RuleMeasure::SingleExcursion;  // not for the kinetic temperature
-    std::int64_t allowedSeconds = 0;  // D
+    std::int64_t allowedSeconds = 0;                     // D
 
     friend bool operator==(const ExcursionRule&, const ExcursionRule&) = default;
 };
@@ -49,14 +49,14 @@ struct Excursion {
     Moment start = 0.0;                   // the first record's moment
     Moment end = 0.0;                     // the end of the time the last record stands for
     std::int64_t durationMs = 0;
-    float peak = 0.0f;                    // the value furthest beyond the limit
+    float peak = 0.0f;  // the value furthest beyond the limit
 };
 
 struct RuleVerdict {
     ExcursionRule rule;
     bool pass = true;
-    int excursions = 0;           // all excursions beyond the limit
-    std::int64_t totalMs = 0;     // all time beyond it
+    int excursions = 0;        // all excursions beyond the limit
+    std::int64_t totalMs = 0;  // all time beyond it
     std::int64_t longestMs = 0;
     // What broke the rule: for a single-excursion rule the excursions longer
     // than D (every one when D = 0); for a total-time rule every excursion
@@ -90,9 +90,9 @@ Verdict EvaluateRules(const ResultsStore& store, const QList<ExcursionRule>& rul
 inline const QString kRulesSection = QStringLiteral("Rules");
 
 struct StoredRules {
-    bool stored = false;          // the section holds a rule set (perhaps an empty one)
+    bool stored = false;  // the section holds a rule set (perhaps an empty one)
     QList<ExcursionRule> rules;
-    QString error;                // a damaged entry, named by its key; then `rules` is empty
+    QString error;  // a damaged entry, named by its key; then `rules` is empty
 };
 StoredRules LoadRules(const IniFile& settings);
 void SaveRules(IniFile& settings, const QList<ExcursionRule>& rules);

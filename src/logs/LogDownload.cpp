@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-
 const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNieprawidłowe dane wejściowe");
 const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");
 const QString kBadBlock = QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera");
@@ -55,8 +54,10 @@ bool LogDownload::FillThresholds() {
                       ParseNumber(params_.Param<LowHum>().GetText(), t.lowHum);
     // The results keep them for their summary; without them it leaves out the
     // time beyond the thresholds.
-    if (read) store_.thresholds = t;
-    else store_.thresholds.reset();
+    if (read)
+        store_.thresholds = t;
+    else
+        store_.thresholds.reset();
     if (!thresholds_) return true;
     if (!read) return false;
     *thresholds_ = t;
@@ -182,8 +183,8 @@ bool LogDownload::LogReadFailed(const Request& reply) {
     if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
     if (badReplies_ >= kBadReplyRetries || !params_.Connected()) return false;
     ++badReplies_;
-    params_.NoteLine(QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1")
-                 .arg(logCount + 1));
+    params_.NoteLine(
+        QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1").arg(logCount + 1));
     // Asking for the same read again would get the next block; setting the next record
     // first gets the lost one.
     QueueSetNextRecord(logCount + 1);
@@ -317,8 +318,8 @@ void LogDownload::RefreshView() {
         view_->SetButtonEnabled(V::ButtonSaveResults, false);
         break;
     case Reading:
-        view_->SetStatusLines({TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")), QStringLiteral(" "),
-                               CountLine(true)});
+        view_->SetStatusLines(
+            {TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")), QStringLiteral(" "), CountLine(true)});
         stop = true;
         if (hasRecords) view_->SetButtonEnabled(V::ButtonChart, true);
         view_->SetButtonEnabled(V::ButtonPrintTable, false);

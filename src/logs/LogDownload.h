@@ -88,6 +88,7 @@ private:
     void QueueLogRead() const;
     void ClearResults();
     QString CountLine(bool withTotal) const;
+
 public:
     // Fewer records arrived than the logger announced.
     bool ShortOfAnnounced() const;

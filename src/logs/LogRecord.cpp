@@ -4,9 +4,7 @@
 
 namespace quorvex {
 
-DecodedRecord DecodeLogRecord(std::uint32_t value) {
-    return {DecodeTemperature(value), DecodeHumidity(value)};
-}
+DecodedRecord DecodeLogRecord(std::uint32_t value) { return {DecodeTemperature(value), DecodeHumidity(value)}; }
 
 QString LogTemperatureText(float temperature) { return NumberText(temperature) + QStringLiteral("°C"); }
 

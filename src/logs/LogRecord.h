@@ -18,7 +18,7 @@ constexpr int kLogRecordSize = 4;
 struct LogRecord {
     float temperature = 0.0f;  // degrees Celsius
     float humidity = 0.0f;     // percent
-    Moment time = 0.0;      // moment of the record
+    Moment time = 0.0;         // moment of the record
 };
 
 // The record's 32-bit value from its 4 bytes as received.

@@ -10,9 +10,7 @@ namespace {
 constexpr std::size_t kLongestPart = 64;
 constexpr std::size_t kTimeCacheLimit = 200000;
 
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString FromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Reads exactly `count` digits at `pos`; -1 when they are not all there.
 int Digits(std::string_view text, std::size_t pos, std::size_t count) {
@@ -93,8 +91,10 @@ MomentReader::MomentReader(Order order) {
     }
     Way iso;
     iso.iso = true;
-    if (order == Order::IsoFirst) ways.insert(ways.begin(), std::move(iso));
-    else ways.push_back(std::move(iso));
+    if (order == Order::IsoFirst)
+        ways.insert(ways.begin(), std::move(iso));
+    else
+        ways.push_back(std::move(iso));
     ways_ = std::move(ways);
 }
 
@@ -137,7 +137,8 @@ std::vector<MomentReader::TimeField> MomentReader::QuickTimeFields(const QString
             field.kind = TimeField::Minute;
         } else if (c == u's' && run <= 2) {
             field.kind = TimeField::Second;
-        } else if ((c == u'A' || c == u'a') && run == 1 && format.mid(i + 1, 1).compare(u"p", Qt::CaseInsensitive) == 0) {
+        } else if ((c == u'A' || c == u'a') && run == 1 &&
+                   format.mid(i + 1, 1).compare(u"p", Qt::CaseInsensitive) == 0) {
             field.kind = TimeField::AmPm;
             ampm = true;
             run = 2;
@@ -172,9 +173,12 @@ std::optional<int> MomentReader::ReadQuickTime(const Way& way, std::string_view 
             std::string word;
             for (std::size_t i = pos; i < text.size() && i < pos + 16 && text[i] != ' '; ++i)
                 word += static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
-            if (!way.am.empty() && word == way.am) pm = 0;
-            else if (!way.pm.empty() && word == way.pm) pm = 1;
-            else return std::nullopt;
+            if (!way.am.empty() && word == way.am)
+                pm = 0;
+            else if (!way.pm.empty() && word == way.pm)
+                pm = 1;
+            else
+                return std::nullopt;
             pos += word.size();
             continue;
         }
@@ -185,9 +189,12 @@ std::optional<int> MomentReader::ReadQuickTime(const Way& way, std::string_view 
             ++digits;
         }
         if (digits == 0) return std::nullopt;
-        if (f.kind == TimeField::Hour24 || f.kind == TimeField::Hour12) hour = value;
-        else if (f.kind == TimeField::Minute) minute = value;
-        else second = value;
+        if (f.kind == TimeField::Hour24 || f.kind == TimeField::Hour12)
+            hour = value;
+        else if (f.kind == TimeField::Minute)
+            minute = value;
+        else
+            second = value;
     }
     if (pos != text.size() || hour < 0 || minute > 59 || second > 59) return std::nullopt;
     if (pm >= 0) {

@@ -52,7 +52,7 @@ private:
         QLocale locale;
         QStringList dateFormats;
         QStringList timeFormats;
-        int spacesInDate = 0;  // the date ends at the space after this many
+        int spacesInDate = 0;              // the date ends at the space after this many
         std::vector<TimeField> quickTime;  // empty: only Qt's parser reads the time
         std::string am, pm;                // the locale's AM/PM texts, lower case
     };

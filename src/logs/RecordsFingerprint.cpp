@@ -17,7 +17,9 @@ QString RecordsFingerprint(const ResultsStore& store) {
     QByteArray chunk(kChunk, Qt::Uninitialized);
     qsizetype used = 0;
     std::uint32_t number = 0;
-    const auto tenths = [](float value) { return static_cast<std::int32_t>(std::lround(static_cast<double>(value) * 10.0)); };
+    const auto tenths = [](float value) {
+        return static_cast<std::int32_t>(std::lround(static_cast<double>(value) * 10.0));
+    };
     if (store.Count() > 0) {
         store.ForEach(0, store.Count() - 1, [&](const LogRecord& r) {
             auto* out = reinterpret_cast<uchar*>(chunk.data() + used);

@@ -27,8 +27,7 @@ QString TrimBlanksAndControls(const QString& text) {
 
 }  // namespace
 
-QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText,
-                                const QString& startTimeText) {
+QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText, const QString& startTimeText) {
     QString name = loggerName.isEmpty() ? QStringLiteral("Logger") : loggerName;
     name = TrimBlanksAndControls(name);
     name += u' ' + startDateText + u' ' + startTimeText;
@@ -73,7 +72,8 @@ bool WriteResults(QIODevice& out, const ResultsStore& store) {
         return ok;
     };
 
-    buffer += (TranslateText(QStringLiteral("[1053]Nazwa")) + u'\t' + store.loggerName + QStringLiteral("\r\n")).toUtf8();
+    buffer +=
+        (TranslateText(QStringLiteral("[1053]Nazwa")) + u'\t' + store.loggerName + QStringLiteral("\r\n")).toUtf8();
     buffer += (TranslateText(QStringLiteral("[1054]Typ")) + u'\t' + store.loggerType + QStringLiteral("\r\n")).toUtf8();
     buffer += (QStringLiteral("Serial\t") + store.serialNumber + QStringLiteral("\r\n")).toUtf8();
     for (int i = 0; i < 4; ++i) buffer += " \r\n";
@@ -112,8 +112,9 @@ bool WriteResults(QIODevice& out, const ResultsStore& store) {
 SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format,
                                    bool csvDewPoint) {
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         (format == ResultsFormat::Csv ? WriteResultsCsv(file, store, csvDewPoint) : WriteResults(file, store));
+    const bool written =
+        file.open(QIODevice::WriteOnly) &&
+        (format == ResultsFormat::Csv ? WriteResultsCsv(file, store, csvDewPoint) : WriteResults(file, store));
     if (written && file.commit()) return {true, {}};
     // Whatever failed, the file as it was stays: an uncommitted save is thrown away.
     const QString reason = file.errorString();

@@ -35,8 +35,7 @@ QString ResultsPathForFilter(const QString& path, const QString& filter);
 // "<name> <start date> <start time>" with blanks and control characters cut
 // from both ends, an empty name taken as "Logger", and each of < > : \ / | ? *
 // replaced by an underscore. Without the suffix.
-QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText,
-                                const QString& startTimeText);
+QString ProposedResultsFileName(const QString& loggerName, const QString& startDateText, const QString& startTimeText);
 // The same from the store's logger name and the moment of its first record,
 // in the text forms of the start moment's parameters (downloaded or opened
 // from a file alike); for an empty download, the start moment as the

@@ -35,16 +35,22 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.row() >= store_.Count()) return {};
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(index.column() == ColumnLp ? Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter)
-                                                               : Qt::Alignment(Qt::AlignCenter));
+                                                              : Qt::Alignment(Qt::AlignCenter));
     if (role != Qt::DisplayRole) return {};
     const LogRecord& r = store_.At(index.row());
     switch (index.column()) {
-    case ColumnLp: return QString::number(index.row() + 1);
-    case ColumnDate: return QLocale().toString(FromMoment(r.time).date(), ShortDateFormat());
-    case ColumnTime: return QLocale().toString(FromMoment(r.time).time(), LongTimeFormat());
-    case ColumnTemperature: return LogTemperatureText(r.temperature);
-    case ColumnHumidity: return LogHumidityText(r.humidity);
-    default: return {};
+    case ColumnLp:
+        return QString::number(index.row() + 1);
+    case ColumnDate:
+        return QLocale().toString(FromMoment(r.time).date(), ShortDateFormat());
+    case ColumnTime:
+        return QLocale().toString(FromMoment(r.time).time(), LongTimeFormat());
+    case ColumnTemperature:
+        return LogTemperatureText(r.temperature);
+    case ColumnHumidity:
+        return LogHumidityText(r.humidity);
+    default:
+        return {};
     }
 }
 

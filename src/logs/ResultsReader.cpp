@@ -126,9 +126,12 @@ ReadResultsOutcome ReadResults(QByteArrayView bytes, const QString& path, Result
     std::string_view text(bytes.data(), static_cast<std::size_t>(bytes.size()));
     if (text.substr(0, kUtf8Bom.size()) == kUtf8Bom) text.remove_prefix(kUtf8Bom.size());
     Fault fault;
-    if (text.empty()) fault = {1, kEmptyFile};
-    else if (LooksLikeCsv(text)) fault = ReadCsv(text, into);
-    else fault = ReadText(text, into);
+    if (text.empty())
+        fault = {1, kEmptyFile};
+    else if (LooksLikeCsv(text))
+        fault = ReadCsv(text, into);
+    else
+        fault = ReadText(text, into);
     if (fault) {
         const QString where = TranslateText(QStringLiteral("[2124]Wiersz")) + u' ' + QString::number(fault.line) +
                               QStringLiteral(": ") + TranslateText(fault.reason);

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string_view>
 
-#include "logs/ResultsStore.h"
 #include "logs/MomentReader.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex::reading {
 

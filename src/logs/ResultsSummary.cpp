@@ -87,8 +87,10 @@ void ResultsSummary::Update(const ResultsStore& store) {
             }
         }
         const double kelvin = static_cast<double>(r.temperature) + kZeroCelsius;
-        if (kelvin > 0.0) kineticSum_ += std::exp(reference - kActivationOverR / kelvin);
-        else belowAbsoluteZero_ = true;
+        if (kelvin > 0.0)
+            kineticSum_ += std::exp(reference - kActivationOverR / kelvin);
+        else
+            belowAbsoluteZero_ = true;
         if (hasLimits_) {
             TakeIn(limits_[HighTemp], r.temperature > limits_[HighTemp].value);
             TakeIn(limits_[LowTemp], r.temperature < limits_[LowTemp].value);
@@ -180,7 +182,8 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
         for (const RuleVerdict& v : verdict.rules) {
             QString value = VerdictWord(v.pass);
             if (v.kineticTemperature)
-                value += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
+                value +=
+                    QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
             rows.push_back({QStringLiteral("%1. %2").arg(++number).arg(RuleText(v.rule, separator)), value});
             Verdict one;
             one.rules.push_back(v);

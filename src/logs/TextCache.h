@@ -22,8 +22,10 @@ public:
         if (it != texts_.constEnd()) return *it;
         if (texts_.size() >= kLimit) texts_.clear();
         // Formatters give QString (stored as UTF-8) or the bytes themselves.
-        if constexpr (std::is_same_v<decltype(make()), QString>) return *texts_.insert(key, make().toUtf8());
-        else return *texts_.insert(key, make());
+        if constexpr (std::is_same_v<decltype(make()), QString>)
+            return *texts_.insert(key, make().toUtf8());
+        else
+            return *texts_.insert(key, make());
     }
 
 private:

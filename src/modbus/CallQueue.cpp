@@ -12,8 +12,7 @@
 
 namespace quorvex {
 
-CallQueue::CallQueue() : thread_(QThread::currentThread()), wake_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
-{
+CallQueue::CallQueue() : thread_(QThread::currentThread()), wake_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {
     if (wake_ >= 0) {
         auto* notifier = new QSocketNotifier(wake_, QSocketNotifier::Read);
         QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { RunNext(); });
@@ -24,15 +23,12 @@ CallQueue::CallQueue() : thread_(QThread::currentThread()), wake_(::eventfd(0, E
     }
 }
 
-CallQueue::~CallQueue()
-{
+CallQueue::~CallQueue() {
     notifier_.reset();
-    if (wake_ >= 0)
-        ::close(wake_);
+    if (wake_ >= 0) ::close(wake_);
 }
 
-void CallQueue::Later(std::function<void()> call)
-{
+void CallQueue::Later(std::function<void()> call) {
     {
         std::lock_guard lock(lock_);
         calls_.push_back(std::move(call));
@@ -40,8 +36,7 @@ void CallQueue::Later(std::function<void()> call)
     Wake();
 }
 
-void CallQueue::AndWait(std::function<void()> call)
-{
+void CallQueue::AndWait(std::function<void()> call) {
     if (QThread::currentThread() == thread_) {
         call();
         return;
@@ -59,18 +54,17 @@ void CallQueue::AndWait(std::function<void()> call)
     done.wait(lock, [&] { return finished; });
 }
 
-void CallQueue::Wake()
-{
+void CallQueue::Wake() {
     if (wake_ < 0) {
-        QMetaObject::invokeMethod(notifier_.get(), [this] { RunNext(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            notifier_.get(), [this] { RunNext(); }, Qt::QueuedConnection);
         return;
     }
     const std::uint64_t one = 1;
     (void)!::write(wake_, &one, sizeof one);
 }
 
-void CallQueue::RunNext()
-{
+void CallQueue::RunNext() {
     // One call for each wake-up, as events come one at a time; the next waits for another
     // turn of the event loop. Nothing of this object is touched once the call runs, so a call
     // may end the queue's owner.
@@ -81,12 +75,10 @@ void CallQueue::RunNext()
             std::uint64_t count = 0;
             (void)!::read(wake_, &count, sizeof count);
         }
-        if (calls_.empty())
-            return;
+        if (calls_.empty()) return;
         call = std::move(calls_.front());
         calls_.pop_front();
-        if (!calls_.empty())
-            Wake();
+        if (!calls_.empty()) Wake();
     }
     call();
 }

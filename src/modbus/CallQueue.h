@@ -37,7 +37,7 @@ private:
     void Wake();
 
     QThread* const thread_;
-    int wake_ = -1;                    // eventfd; -1 when none could be had
+    int wake_ = -1;  // eventfd; -1 when none could be had
     std::unique_ptr<QObject> notifier_;
     std::mutex lock_;
     std::deque<std::function<void()>> calls_;

@@ -11,13 +11,13 @@
 namespace quorvex {
 
 // Request builders: write the bytes before the CRC into buf and return their count.
-std::size_t BuildReadRequest(const Request& r, std::uint8_t* buf);          // function 3, 6 bytes
-std::size_t BuildWriteSingleRequest(const Request& r, std::uint8_t* buf);   // function 6, 6 bytes
+std::size_t BuildReadRequest(const Request& r, std::uint8_t* buf);         // function 3, 6 bytes
+std::size_t BuildWriteSingleRequest(const Request& r, std::uint8_t* buf);  // function 6, 6 bytes
 // Function 16: 0 (no frame) when Count is above kMaxWriteRegisters or Values does not hold
 // exactly Count entries; buf must hold kFrameBufferSize bytes.
 constexpr std::uint16_t kMaxWriteRegisters = 123;
 std::size_t BuildWriteMultipleRequest(const Request& r, std::uint8_t* buf);
-std::size_t BuildResetRequest(const Request& r, std::uint8_t* buf);         // function 65, 6 bytes
+std::size_t BuildResetRequest(const Request& r, std::uint8_t* buf);  // function 65, 6 bytes
 
 enum class BuildError { None, UnknownFunction, ValuesMismatch };
 
@@ -30,8 +30,8 @@ BuiltRequest EncodeRequest(const Request& r);
 
 // Outcome of the reply checks, in the order they are applied; the first failing one decides.
 enum class ReplyCheck {
-    TooShort,        // fewer than 5 bytes
-    TooLong,         // more than 255 bytes
+    TooShort,  // fewer than 5 bytes
+    TooLong,   // more than 255 bytes
     BadCrc,
     WrongAddress,
     RefusedLogRead,  // another function code in answer to a read of the log register

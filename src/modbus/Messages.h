@@ -9,23 +9,23 @@ namespace quorvex {
 constexpr int kFirstMessage = 1024;
 
 enum class Msg : int {
-    PortOpened = kFirstMessage + 1,       // posted: the serial port opened
-    PortOpenFailed = kFirstMessage + 2,   // posted: opening failed (every 100 ms)
-    NoResponse = kFirstMessage + 6,       // posted: a request was given up
-    WriteDone = kFirstMessage + 7,        // sent: a function 6 or 16 write confirmed
-    ReadDone = kFirstMessage + 8,         // sent: a function 3 read answered
-    StatusText = kFirstMessage + 9,       // posted with its own copy of the text
+    PortOpened = kFirstMessage + 1,      // posted: the serial port opened
+    PortOpenFailed = kFirstMessage + 2,  // posted: opening failed (every 100 ms)
+    NoResponse = kFirstMessage + 6,      // posted: a request was given up
+    WriteDone = kFirstMessage + 7,       // sent: a function 6 or 16 write confirmed
+    ReadDone = kFirstMessage + 8,        // sent: a function 3 read answered
+    StatusText = kFirstMessage + 9,      // posted with its own copy of the text
     // Sent: a log read was given up after a corrupted reply (not silence); ResponseRecord is
     // the request, without data. The logger has moved past that block, so the download may ask
     // again from its last good record instead of treating the link as lost (NoResponse).
     LogReadFailed = kFirstMessage + 10,
-    Counters = kFirstMessage + 11,        // posted, wParam = ProtocolState
-    FrameSent = kFirstMessage + 12,       // posted: a request went out
-    CommandQueued = kFirstMessage + 13,   // posted: a request was queued
-    LogReadDone = kFirstMessage + 14,     // sent: a read of the log register answered
-    EndOfLog = kFirstMessage + 15,        // sent: a log read answered with another code
-    HidConnected = kFirstMessage + 16,    // posted: the HID logger opened
-    HidAbsent = kFirstMessage + 17,       // posted: no HID logger (every 100 ms)
+    Counters = kFirstMessage + 11,       // posted, wParam = ProtocolState
+    FrameSent = kFirstMessage + 12,      // posted: a request went out
+    CommandQueued = kFirstMessage + 13,  // posted: a request was queued
+    LogReadDone = kFirstMessage + 14,    // sent: a read of the log register answered
+    EndOfLog = kFirstMessage + 15,       // sent: a log read answered with another code
+    HidConnected = kFirstMessage + 16,   // posted: the HID logger opened
+    HidAbsent = kFirstMessage + 17,      // posted: no HID logger (every 100 ms)
     // Sent: the logger answered a write with an exception. ResponseRecord is the write, its
     // Data the one byte of the exception code. The logger is there and answering: no lost link.
     WriteRefused = kFirstMessage + 18,

@@ -6,8 +6,8 @@
 
 #include "modbus/Crc16.h"
 #include "modbus/FrameRules.h"
-#include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
+#include "modbus/TransmissionThread.h"
 
 namespace quorvex {
 
@@ -35,13 +35,16 @@ enum : std::uint8_t {
 constexpr std::uint32_t kFullReadWaitMs = 1000;
 }  // namespace
 
-void TransmissionThread::ModbusProtocol()
-{
+void TransmissionThread::ModbusProtocol() {
     std::uint8_t state = ProtocolState_.load();
     auto go = [&](std::uint8_t next) { ProtocolState_ = next; };
     switch (state) {
-    case PS_START: go(PS_IDLE); break;
-    case PS_IDLE: StepIdle(); break;
+    case PS_START:
+        go(PS_IDLE);
+        break;
+    case PS_IDLE:
+        StepIdle();
+        break;
     case PS_NEXT_ATTEMPT:
         if (Working_.Attempts > 0) {
             --Working_.Attempts;
@@ -63,10 +66,18 @@ void TransmissionThread::ModbusProtocol()
         break;
     case PS_CHOOSE:
         switch (Working_.Function) {
-        case FN_READ_HOLDING: go(PS_BUILD_READ); break;
-        case FN_WRITE_MULTIPLE: go(PS_BUILD_WRITE_MULTIPLE); break;
-        case FN_RESET_COMMAND: go(PS_BUILD_RESET); break;
-        case FN_WRITE_SINGLE: go(PS_BUILD_WRITE_SINGLE); break;
+        case FN_READ_HOLDING:
+            go(PS_BUILD_READ);
+            break;
+        case FN_WRITE_MULTIPLE:
+            go(PS_BUILD_WRITE_MULTIPLE);
+            break;
+        case FN_RESET_COMMAND:
+            go(PS_BUILD_RESET);
+            break;
+        case FN_WRITE_SINGLE:
+            go(PS_BUILD_WRITE_SINGLE);
+            break;
         default:
             StatusText(QStringLiteral("Błąd w funkcji ModbusProtocol. Nieprawidłowa komenda."));
             go(PS_START);
@@ -95,7 +106,9 @@ void TransmissionThread::ModbusProtocol()
         FrameLength_ = static_cast<std::uint8_t>(BuildWriteSingleRequest(Working_, FrameBuffer_.data()));
         go(PS_SEND);
         break;
-    case PS_SEND: StepSend(); break;
+    case PS_SEND:
+        StepSend();
+        break;
     case PS_WAIT_FIRST_BYTE: {
         const std::uint32_t passed = TicksSince(SendTime_);
         if (passed > kFirstByteMs) {
@@ -143,8 +156,12 @@ void TransmissionThread::ModbusProtocol()
         }
         break;
     }
-    case PS_CHECK: StepCheck(); break;
-    case PS_ACCEPT: StepAccept(); break;
+    case PS_CHECK:
+        StepCheck();
+        break;
+    case PS_ACCEPT:
+        StepAccept();
+        break;
     case PS_BAD_REPLY:
         LastReplyBad_ = true;
         PostCounters();
@@ -154,21 +171,20 @@ void TransmissionThread::ModbusProtocol()
         break;
     case PS_FLUSH: {
         std::uint8_t byte = 0;
-        if (!ReadLinkByte(byte, kFullReadWaitMs) || TicksSince(FlushStart_) > kFlushMs)
-            go(PS_NEXT_ATTEMPT);
+        if (!ReadLinkByte(byte, kFullReadWaitMs) || TicksSince(FlushStart_) > kFlushMs) go(PS_NEXT_ATTEMPT);
         break;  // a byte within the flush time is thrown away
     }
-    default: go(PS_START); break;
+    default:
+        go(PS_START);
+        break;
     }
 }
 
-void TransmissionThread::StepIdle()
-{
+void TransmissionThread::StepIdle() {
     {
         // Take the queue only when AddRecord is not at it; otherwise come back next pass.
         std::unique_lock lock(QueueLock, std::try_to_lock);
-        if (!lock.owns_lock())
-            return;
+        if (!lock.owns_lock()) return;
         {
             // Cleared before the queue is looked at, so a request added after this point
             // always ends the wait below.
@@ -189,10 +205,8 @@ void TransmissionThread::StepIdle()
     WaitForWake(std::max<std::uint32_t>(left, 1));
 }
 
-void TransmissionThread::StepSend()
-{
-    if (AwaitQuiet_)
-        WaitForQuietLine();
+void TransmissionThread::StepSend() {
+    if (AwaitQuiet_) WaitForQuietLine();
     FastReply_ = FastFrames_.load();
     FrameLength_ = static_cast<std::uint8_t>(AppendCrc(FrameBuffer_.data(), FrameLength_));
     PurgeLink();
@@ -205,8 +219,7 @@ void TransmissionThread::StepSend()
     Post(Msg::FrameSent);
 }
 
-void TransmissionThread::StepCheck()
-{
+void TransmissionThread::StepCheck() {
     switch (CheckReply(Working_, FrameBuffer_.data(), FrameLength_)) {
     case ReplyCheck::TooShort:  // the receive state has already sorted these out
         Count(&TransmissionCounters::FrameTooShortCount);
@@ -225,7 +238,9 @@ void TransmissionThread::StepCheck()
         Count(&TransmissionCounters::AddressErrorCount);
         ProtocolState_ = PS_BAD_REPLY;
         break;
-    case ReplyCheck::Accepted: ProtocolState_ = PS_ACCEPT; break;
+    case ReplyCheck::Accepted:
+        ProtocolState_ = PS_ACCEPT;
+        break;
     case ReplyCheck::RefusedLogRead:
         // The logger's way of saying the log is at its end: no error, the download is told.
         SendWithoutData(Msg::EndOfLog);
@@ -252,8 +267,7 @@ void TransmissionThread::StepCheck()
     }
 }
 
-void TransmissionThread::StepAccept()
-{
+void TransmissionThread::StepAccept() {
     Count(&TransmissionCounters::FramesReceivedCount);
     Post(Msg::Counters, {}, PS_ACCEPT);
     switch (Working_.Function) {
@@ -276,20 +290,19 @@ void TransmissionThread::StepAccept()
         SetHistoryStatus(STATUS_DONE);
         Send(Msg::WriteDone);
         break;
-    default: break;  // the reset command hands nothing over
+    default:
+        break;  // the reset command hands nothing over
     }
     ProtocolState_ = PS_START;
 }
 
-bool TransmissionThread::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs)
-{
+bool TransmissionThread::ReadLinkByte(std::uint8_t& byte, std::uint32_t maxWaitMs) {
     // The link cuts the wait to its own longest read.
     constexpr std::uint32_t longest = std::numeric_limits<int>::max();
     return Link_->ReadByte(byte, static_cast<int>(std::min(maxWaitMs, longest)));
 }
 
-void TransmissionThread::WaitForQuietLine()
-{
+void TransmissionThread::WaitForQuietLine() {
     // Bytes still arriving after a reply that ended by its length are no part of the next
     // reply: they are read and thrown away until the line has been quiet long enough. A line
     // that never falls quiet is given up on after the flush time; the purge before the send
@@ -300,22 +313,16 @@ void TransmissionThread::WaitForQuietLine()
     for (;;) {
         const Clock::time_point now = Clock::now();
         const auto quietFor = now - LastByteAt_;
-        if (quietFor >= kQuietTime || now >= giveUp)
-            return;
+        if (quietFor >= kQuietTime || now >= giveUp) return;
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(kQuietTime - quietFor);
         std::uint8_t byte = 0;
-        if (ReadLinkByte(byte, static_cast<std::uint32_t>(left.count())))
-            LastByteAt_ = Clock::now();
+        if (ReadLinkByte(byte, static_cast<std::uint32_t>(left.count()))) LastByteAt_ = Clock::now();
     }
 }
 
-void TransmissionThread::PurgeLink()
-{
-    Link_->Purge();
-}
+void TransmissionThread::PurgeLink() { Link_->Purge(); }
 
-void TransmissionThread::SendWithoutData(Msg msg)
-{
+void TransmissionThread::SendWithoutData(Msg msg) {
     // The hand-over names the request it is about (the log download checks its chain), not
     // the last one that was accepted.
     ResponseRecord_ = Working_;
@@ -324,25 +331,19 @@ void TransmissionThread::SendWithoutData(Msg msg)
     Send(msg);
 }
 
-void TransmissionThread::SetHistoryStatus(std::uint8_t status)
-{
+void TransmissionThread::SetHistoryStatus(std::uint8_t status) {
     std::lock_guard lock(SharedLock_);
     auto it = std::find_if(commandHistory_.begin(), commandHistory_.end(),
                            [&](const Request& r) { return r.SeqNo == Working_.SeqNo; });
-    if (it != commandHistory_.end())
-        it->Status = status;
+    if (it != commandHistory_.end()) it->Status = status;
     Working_.Status = status;
 }
 
-void TransmissionThread::Count(std::uint32_t TransmissionCounters::*counter)
-{
+void TransmissionThread::Count(std::uint32_t TransmissionCounters::*counter) {
     std::lock_guard lock(SharedLock_);
     ++(Counters_.*counter);
 }
 
-void TransmissionThread::PostCounters()
-{
-    Post(Msg::Counters, {}, ProtocolState_.load());
-}
+void TransmissionThread::PostCounters() { Post(Msg::Counters, {}, ProtocolState_.load()); }
 
 }  // namespace quorvex

@@ -4,10 +4,9 @@
 
 namespace quorvex {
 
-std::uint32_t GetTickCount()
-{
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now().time_since_epoch());
+std::uint32_t GetTickCount() {
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch());
     return static_cast<std::uint32_t>(static_cast<std::uint64_t>(ms.count()));
 }
 

@@ -16,8 +16,7 @@ constexpr std::uint32_t TicksBetween(std::uint32_t then, std::uint32_t now) { re
 inline std::uint32_t TicksSince(std::uint32_t then) { return TicksBetween(then, GetTickCount()); }
 
 // How long to wait until `periodMs` have passed since `then`; 0 once they have.
-constexpr std::uint32_t TicksLeft(std::uint32_t then, std::uint32_t now, std::uint32_t periodMs)
-{
+constexpr std::uint32_t TicksLeft(std::uint32_t then, std::uint32_t now, std::uint32_t periodMs) {
     const std::uint32_t passed = TicksBetween(then, now);
     return passed >= periodMs ? 0 : periodMs - passed;
 }

@@ -4,29 +4,39 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 
+#include "i18n/ProgramTexts.h"
 #include "link/HidLink.h"
 #include "link/HidrawBackend.h"
 #include "link/SerialLink.h"
 #include "modbus/Tick.h"
-#include "i18n/ProgramTexts.h"
 
 namespace quorvex {
 
-QString LinkStatusText(const QString& linkName, int linkState)
-{
+QString LinkStatusText(const QString& linkName, int linkState) {
     QString state;
     switch (linkState) {
-    case 0: break;
-    case 1: state = QStringLiteral("[1022]-zamknięty"); break;
-    case 2: state = QStringLiteral("[1023]-otwarty"); break;
-    case 3: state = QStringLiteral("[1024]-wystąpił błąd otwarcia"); break;
-    case 4: state = QStringLiteral("[1025] -kabel podłączony"); break;
-    case 5: state = QStringLiteral("[1026]-kabel odłączony"); break;
-    default: return QStringLiteral("___");
+    case 0:
+        break;
+    case 1:
+        state = QStringLiteral("[1022]-zamknięty");
+        break;
+    case 2:
+        state = QStringLiteral("[1023]-otwarty");
+        break;
+    case 3:
+        state = QStringLiteral("[1024]-wystąpił błąd otwarcia");
+        break;
+    case 4:
+        state = QStringLiteral("[1025] -kabel podłączony");
+        break;
+    case 5:
+        state = QStringLiteral("[1026]-kabel odłączony");
+        break;
+    default:
+        return QStringLiteral("___");
     }
     QString text = TranslateText(QStringLiteral("[1021]Wybrany port")) + u' ' + linkName + u' ';
-    if (!state.isEmpty())
-        text += TranslateText(state);
+    if (!state.isEmpty()) text += TranslateText(state);
     return text;
 }
 
@@ -42,21 +52,30 @@ struct LinkReporting {
     int UnusableParam;      // wParam of FailedMsg when the device cannot carry the frames
 };
 
-const LinkReporting& ReportingOf(LinkKind kind)
-{
-    static constexpr LinkReporting kSerial{TransmissionThread::LINK_SERIAL_OPEN, TransmissionThread::LINK_SERIAL_FAILED,
-                                           Msg::PortOpened, Msg::PortOpenFailed, kPortAccessDenied, 0};
-    static constexpr LinkReporting kHid{TransmissionThread::LINK_HID_CONNECTED, TransmissionThread::LINK_HID_ABSENT,
-                                        Msg::HidConnected, Msg::HidAbsent, kHidAccessDenied, kHidUnusable};
+const LinkReporting& ReportingOf(LinkKind kind) {
+    static constexpr LinkReporting kSerial{TransmissionThread::LINK_SERIAL_OPEN,
+                                           TransmissionThread::LINK_SERIAL_FAILED,
+                                           Msg::PortOpened,
+                                           Msg::PortOpenFailed,
+                                           kPortAccessDenied,
+                                           0};
+    static constexpr LinkReporting kHid{TransmissionThread::LINK_HID_CONNECTED,
+                                        TransmissionThread::LINK_HID_ABSENT,
+                                        Msg::HidConnected,
+                                        Msg::HidAbsent,
+                                        kHidAccessDenied,
+                                        kHidUnusable};
     return kind == LinkKind::Hid ? kHid : kSerial;
 }
 
-int RefusalParam(const LinkReporting& reporting, LinkRefusal refusal)
-{
+int RefusalParam(const LinkReporting& reporting, LinkRefusal refusal) {
     switch (refusal) {
-    case LinkRefusal::None: break;
-    case LinkRefusal::AccessDenied: return reporting.AccessDeniedParam;
-    case LinkRefusal::Unusable: return reporting.UnusableParam;
+    case LinkRefusal::None:
+        break;
+    case LinkRefusal::AccessDenied:
+        return reporting.AccessDeniedParam;
+    case LinkRefusal::Unusable:
+        return reporting.UnusableParam;
     }
     return 0;
 }
@@ -64,18 +83,15 @@ int RefusalParam(const LinkReporting& reporting, LinkRefusal refusal)
 }  // namespace
 
 TransmissionThread::TransmissionThread(MessageTarget* target, const QString& linkName,
-                                   std::shared_ptr<HidBackend> hidBackend, bool createSuspended)
-    : Target_(target), LinkName_(linkName),
-      HidBackend_(hidBackend ? std::move(hidBackend) : std::make_shared<HidrawBackend>())
-{
-    if (!createSuspended)
-        start(QThread::HighPriority);
+                                       std::shared_ptr<HidBackend> hidBackend, bool createSuspended)
+    : Target_(target),
+      LinkName_(linkName),
+      HidBackend_(hidBackend ? std::move(hidBackend) : std::make_shared<HidrawBackend>()) {
+    if (!createSuspended) start(QThread::HighPriority);
 }
 
-TransmissionThread::~TransmissionThread()
-{
-    if (isRunning())
-        EndTransmissionThread(*this);
+TransmissionThread::~TransmissionThread() {
+    if (isRunning()) EndTransmissionThread(*this);
     {
         // Pairs with the end of run(): QThread's own wait is not seen by ThreadSanitizer.
         std::lock_guard lock(WakeMutex_);
@@ -84,22 +100,19 @@ TransmissionThread::~TransmissionThread()
     CloseLink();
 }
 
-void TransmissionThread::run()
-{
+void TransmissionThread::run() {
     Execute();
     // Everything the thread did is ordered before what its destructor does.
     std::lock_guard lock(WakeMutex_);
 }
 
-void TransmissionThread::RequestTermination()
-{
+void TransmissionThread::RequestTermination() {
     Terminated_ = true;
     requestInterruption();
     Wake();
 }
 
-void TransmissionThread::Wake()
-{
+void TransmissionThread::Wake() {
     {
         std::lock_guard lock(WakeMutex_);
         WakeFlag_ = true;
@@ -107,22 +120,18 @@ void TransmissionThread::Wake()
     WakeCv_.notify_all();
 }
 
-void TransmissionThread::WaitForWake(std::uint32_t ms)
-{
+void TransmissionThread::WaitForWake(std::uint32_t ms) {
     std::unique_lock lock(WakeMutex_);
     WakeCv_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return WakeFlag_ || Terminated_.load(); });
     WakeFlag_ = false;
 }
 
-void TransmissionThread::CloseLink()
-{
+void TransmissionThread::CloseLink() {
     LinkState_ = LINK_SERIAL_CLOSED;
-    if (Link_)
-        Link_->Close();
+    if (Link_) Link_->Close();
 }
 
-void TransmissionThread::Execute()
-{
+void TransmissionThread::Execute() {
     while (!Terminated_.load()) {
         FollowLinkName();
         TakeDeviceNotices();
@@ -136,11 +145,9 @@ void TransmissionThread::Execute()
     CloseLink();
 }
 
-void TransmissionThread::FollowLinkName()
-{
+void TransmissionThread::FollowLinkName() {
     const std::uint32_t version = LinkNameVersion_.load();
-    if (version == SeenLinkNameVersion_)
-        return;
+    if (version == SeenLinkNameVersion_) return;
     SeenLinkNameVersion_ = version;
     const QString name = LinkName();
     if (!Link_ || name != ThreadLinkName_) {
@@ -155,15 +162,12 @@ void TransmissionThread::FollowLinkName()
     Link_->RetryNow();  // a link chosen anew is tried at once
 }
 
-std::unique_ptr<Link> TransmissionThread::MakeLink(const QString& name) const
-{
-    if (name == kUsbLinkName)
-        return std::make_unique<HidLink>(HidBackend_);
+std::unique_ptr<Link> TransmissionThread::MakeLink(const QString& name) const {
+    if (name == kUsbLinkName) return std::make_unique<HidLink>(HidBackend_);
     return std::make_unique<SerialLink>(name);
 }
 
-bool TransmissionThread::Connect()
-{
+bool TransmissionThread::Connect() {
     const LinkReporting& reporting = ReportingOf(Link_->Kind());
     if (Link_->Opened()) {
         LinkState_ = reporting.OpenState;
@@ -171,8 +175,7 @@ bool TransmissionThread::Connect()
     }
     if (Link_->Open()) {
         LinkState_ = reporting.OpenState;
-        if (!Link_->Purge())
-            StatusText(Link_->FailureText());
+        if (!Link_->Purge()) StatusText(Link_->FailureText());
         EmptyQueue();
         StatusText(Link_->OpenedText());
         Post(reporting.OpenedMsg);
@@ -180,45 +183,37 @@ bool TransmissionThread::Connect()
     }
     LinkState_ = reporting.FailedState;
     const QString failure = Link_->FailureText();
-    if (!failure.isEmpty())
-        StatusText(failure);
+    if (!failure.isEmpty()) StatusText(failure);
     Post(reporting.FailedMsg, {}, RefusalParam(reporting, Link_->Refusal()));
     WaitForWake(kConnectRetryMs);
     return false;
 }
 
-void TransmissionThread::EmptyQueue()
-{
+void TransmissionThread::EmptyQueue() {
     std::lock_guard lock(QueueLock);
     commandQueue_.clear();
 }
 
-void TransmissionThread::TakeDeviceNotices()
-{
-    if (HidArrivalNoticed_.exchange(false))
-        Link_->RetryNow();
-    if (!HidRemovalNoticed_.load())
-        return;
+void TransmissionThread::TakeDeviceNotices() {
+    if (HidArrivalNoticed_.exchange(false)) Link_->RetryNow();
+    if (!HidRemovalNoticed_.load()) return;
     QStringList nodes;
     {
         // Never wait for the window thread here: a reply may be arriving.
         std::unique_lock lock(NoticeLock_, std::try_to_lock);
-        if (!lock.owns_lock())
-            return;  // being added to just now: taken on the next pass
+        if (!lock.owns_lock()) return;  // being added to just now: taken on the next pass
         HidRemovalNoticed_ = false;
         nodes.swap(RemovedNodes_);
     }
     Link_->DevicesRemoved(nodes);
 }
 
-void TransmissionThread::HidDeviceArrived()
-{
+void TransmissionThread::HidDeviceArrived() {
     HidArrivalNoticed_ = true;
     Wake();
 }
 
-void TransmissionThread::HidDeviceRemoved(const QString& node)
-{
+void TransmissionThread::HidDeviceRemoved(const QString& node) {
     {
         std::lock_guard lock(NoticeLock_);
         RemovedNodes_.append(node);
@@ -227,14 +222,12 @@ void TransmissionThread::HidDeviceRemoved(const QString& node)
     Wake();
 }
 
-void TransmissionThread::SendFrames()
-{
+void TransmissionThread::SendFrames() {
     if (ProtocolState_.load() != 1) {
         PollTimer_ = GetTickCount();
         return;
     }
-    if (TicksSince(PollTimer_) < kPollIdleMs || QueueSize() != 0)
-        return;
+    if (TicksSince(PollTimer_) < kPollIdleMs || QueueSize() != 0) return;
     Request poll;
     poll.Tag = TAG_POLL;
     poll.Address = kLoggerAddress;
@@ -247,8 +240,7 @@ void TransmissionThread::SendFrames()
     PollTimer_ = GetTickCount();
 }
 
-void TransmissionThread::AddRecord(Request record)
-{
+void TransmissionThread::AddRecord(Request record) {
     {
         std::lock_guard lock(QueueLock);
         if (commandQueue_.size() >= kQueueLimit) {
@@ -262,16 +254,14 @@ void TransmissionThread::AddRecord(Request record)
         {
             std::lock_guard shared(SharedLock_);
             commandHistory_.push_back(std::move(record));
-            while (commandHistory_.size() > kHistoryLimit)
-                commandHistory_.pop_front();
+            while (commandHistory_.size() > kHistoryLimit) commandHistory_.pop_front();
         }
         Post(Msg::CommandQueued);
     }
     Wake();
 }
 
-void TransmissionThread::StatusText(const QString& text)
-{
+void TransmissionThread::StatusText(const QString& text) {
     {
         std::lock_guard lock(SharedLock_);
         StatusText_ = text;
@@ -279,26 +269,20 @@ void TransmissionThread::StatusText(const QString& text)
     Post(Msg::StatusText, text);
 }
 
-void TransmissionThread::Post(Msg msg, const QString& text, int wParam)
-{
-    if (Target_)
-        Target_->Post(msg, text, wParam);
+void TransmissionThread::Post(Msg msg, const QString& text, int wParam) {
+    if (Target_) Target_->Post(msg, text, wParam);
 }
 
-void TransmissionThread::Send(Msg msg)
-{
-    if (Target_)
-        Target_->Send(msg);
+void TransmissionThread::Send(Msg msg) {
+    if (Target_) Target_->Send(msg);
 }
 
-QString TransmissionThread::LinkName() const
-{
+QString TransmissionThread::LinkName() const {
     std::lock_guard lock(SharedLock_);
     return LinkName_;
 }
 
-void TransmissionThread::SetLinkName(const QString& name)
-{
+void TransmissionThread::SetLinkName(const QString& name) {
     {
         std::lock_guard lock(SharedLock_);
         LinkName_ = name;
@@ -307,57 +291,45 @@ void TransmissionThread::SetLinkName(const QString& name)
     Wake();
 }
 
-TransmissionCounters TransmissionThread::Counters() const
-{
+TransmissionCounters TransmissionThread::Counters() const {
     std::lock_guard lock(SharedLock_);
     return Counters_;
 }
 
-void TransmissionThread::ZeroCounters()
-{
+void TransmissionThread::ZeroCounters() {
     std::lock_guard lock(SharedLock_);
     Counters_ = {};
 }
 
-std::deque<Request> TransmissionThread::History() const
-{
+std::deque<Request> TransmissionThread::History() const {
     std::lock_guard lock(SharedLock_);
     return commandHistory_;
 }
 
-std::deque<Request> TransmissionThread::QueueSnapshot() const
-{
+std::deque<Request> TransmissionThread::QueueSnapshot() const {
     std::lock_guard lock(QueueLock);
     return commandQueue_;
 }
 
-std::size_t TransmissionThread::QueueSize() const
-{
+std::size_t TransmissionThread::QueueSize() const {
     std::lock_guard lock(QueueLock);
     return commandQueue_.size();
 }
 
-QString TransmissionThread::CurrentStatusText() const
-{
+QString TransmissionThread::CurrentStatusText() const {
     std::lock_guard lock(SharedLock_);
     return StatusText_;
 }
 
-void TransmissionThread::ListHidProducts(QStringList& list)
-{
-    HidLink::ListProducts(*HidBackend_, list);
-}
+void TransmissionThread::ListHidProducts(QStringList& list) { HidLink::ListProducts(*HidBackend_, list); }
 
-void EndTransmissionThread(TransmissionThread& thread)
-{
+void EndTransmissionThread(TransmissionThread& thread) {
     thread.RequestTermination();
-    if (thread.isFinished() || !thread.isRunning())
-        return;
+    if (thread.isFinished() || !thread.isRunning()) return;
     // Only a thread with an event dispatcher can receive the messages the thread sends.
     const bool deliver = QAbstractEventDispatcher::instance() != nullptr;
     while (!thread.wait(QDeadlineTimer(5))) {
-        if (deliver)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (deliver) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 }
 

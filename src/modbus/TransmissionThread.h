@@ -77,8 +77,8 @@ public:
     // HID logger's link and the HID list) defaults to the system's hidraw devices. The thread
     // starts at once, one step above normal priority, unless createSuspended is set (then
     // call start()).
-    TransmissionThread(MessageTarget* target, const QString& linkName,
-                     std::shared_ptr<HidBackend> hidBackend = {}, bool createSuspended = false);
+    TransmissionThread(MessageTarget* target, const QString& linkName, std::shared_ptr<HidBackend> hidBackend = {},
+                       bool createSuspended = false);
     ~TransmissionThread() override;
     TransmissionThread(const TransmissionThread&) = delete;
     TransmissionThread& operator=(const TransmissionThread&) = delete;
@@ -114,8 +114,7 @@ public:
     std::deque<Request> History() const;
     // Runs f(history) as one serialized access, e.g. the status bar's read-and-trim.
     template <class F>
-    decltype(auto) WithHistory(F&& f)
-    {
+    decltype(auto) WithHistory(F&& f) {
         std::lock_guard lock(SharedLock_);
         return f(commandHistory_);
     }

@@ -57,7 +57,7 @@ public:
     WriteInterval();
     QString GetText() const override;  // e.g. "0d  00h:05m:00s"
     void SetValue(int seconds) override;
-    int GetValue() const override;     // not checked for missing registers
+    int GetValue() const override;  // not checked for missing registers
 };
 
 // Number of records saved.

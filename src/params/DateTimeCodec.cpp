@@ -49,9 +49,7 @@ QString ReplaceRuns(const QString& format, QChar letter, qsizetype runLength, co
     return out;
 }
 
-QStringList DateFormats() {
-    return {ShortDateFormat(), RelaxedFormat(ShortDateFormat())};
-}
+QStringList DateFormats() { return {ShortDateFormat(), RelaxedFormat(ShortDateFormat())}; }
 
 QStringList TimeFormats() {
     const QLocale loc;
@@ -125,8 +123,7 @@ QString ShortDateFormat(const QLocale& locale) {
 QString LongTimeFormat(const QLocale& locale) { return DropField(locale.timeFormat(QLocale::LongFormat), u't'); }
 
 QString RelaxedFormat(QString format) {
-    for (QChar letter : {u'd', u'M', u'h', u'H', u'm', u's'})
-        format = ReplaceRuns(format, letter, 2, QString(letter));
+    for (QChar letter : {u'd', u'M', u'h', u'H', u'm', u's'}) format = ReplaceRuns(format, letter, 2, QString(letter));
     return format;
 }
 

@@ -33,7 +33,8 @@ LogCounter::LogCounter() : Parameter(23, QStringLiteral("Licznik logowań")) {}
 
 QString LogCounter::GetText() const {
     if (!Has(3)) return {};
-    const std::uint32_t count = (static_cast<std::uint32_t>(Lo(Reg0)) << 24) | (static_cast<std::uint32_t>(Reg1) << 8) | Hi(Reg2);
+    const std::uint32_t count =
+        (static_cast<std::uint32_t>(Lo(Reg0)) << 24) | (static_cast<std::uint32_t>(Reg1) << 8) | Hi(Reg2);
     return QString::number(count);
 }
 
@@ -68,7 +69,8 @@ void LoggerName::Invalidate() {
 void LoggerName::SetText(const QString& text) {
     const QByteArray bytes = ToCp1250(text).left(kMaxLength);
     NameBuffer.fill(0);
-    for (qsizetype i = 0; i < bytes.size(); ++i) NameBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        NameBuffer[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bytes[i]);
 }
 
 QString LoggerName::GetText() const {

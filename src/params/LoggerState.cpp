@@ -17,27 +17,28 @@ constexpr StateTexts kLoggerStates[] = {
 
 }  // namespace
 
-int LoggerStateCode(const ParameterModel& m)
-{
+int LoggerStateCode(const ParameterModel& m) {
     const int v = m.Param<StatusWord>().GetValue();  // -1: all bits set
     if (v & 4) return 100;
     switch (v & 3) {
-        case 0: return 60;
-        case 1: return 70;
-        case 2: {
-            const auto clock = ParseDateTimeText(m.Param<CurrentDate>().GetText() + QLatin1Char(' ') +
-                                                 m.Param<CurrentTime>().GetText());
-            const auto start = ParseDateTimeText(m.Param<LogStartDate>().GetText() + QLatin1Char(' ') +
-                                                 m.Param<LogStartTime>().GetText());
-            if (clock && start && *clock < *start) return 80;
-            return 90;
-        }
-        default: return 0;
+    case 0:
+        return 60;
+    case 1:
+        return 70;
+    case 2: {
+        const auto clock =
+            ParseDateTimeText(m.Param<CurrentDate>().GetText() + QLatin1Char(' ') + m.Param<CurrentTime>().GetText());
+        const auto start =
+            ParseDateTimeText(m.Param<LogStartDate>().GetText() + QLatin1Char(' ') + m.Param<LogStartTime>().GetText());
+        if (clock && start && *clock < *start) return 80;
+        return 90;
+    }
+    default:
+        return 0;
     }
 }
 
-const StateTexts* FindLoggerState(int code)
-{
+const StateTexts* FindLoggerState(int code) {
     for (const StateTexts& s : kLoggerStates)
         if (s.code == code) return &s;
     return nullptr;

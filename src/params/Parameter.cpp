@@ -4,8 +4,7 @@
 
 namespace quorvex {
 
-Parameter::Parameter(std::int32_t firstRegister, QString name)
-    : FirstRegister(firstRegister), Name(std::move(name)) {}
+Parameter::Parameter(std::int32_t firstRegister, QString name) : FirstRegister(firstRegister), Name(std::move(name)) {}
 
 bool Parameter::OnRegister(int reg, std::uint16_t value) {
     std::uint16_t* copy = reg == FirstRegister       ? &Reg0

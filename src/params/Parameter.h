@@ -16,7 +16,9 @@ using RegisterMirror = std::array<std::uint16_t, kRegisterCount>;
 
 inline std::uint8_t Hi(std::uint16_t w) { return static_cast<std::uint8_t>(w >> 8); }
 inline std::uint8_t Lo(std::uint16_t w) { return static_cast<std::uint8_t>(w & 0xFF); }
-inline std::uint16_t Word(unsigned hi, unsigned lo) { return static_cast<std::uint16_t>(((hi & 0xFF) << 8) | (lo & 0xFF)); }
+inline std::uint16_t Word(unsigned hi, unsigned lo) {
+    return static_cast<std::uint16_t>(((hi & 0xFF) << 8) | (lo & 0xFF));
+}
 
 class Parameter {
 public:
@@ -34,8 +36,8 @@ public:
     // Writable parameters change their register copies; the base ignores both.
     virtual void SetValue(int value);
     virtual void SetText(const QString& text);
-    virtual int GetValue() const;      // -1 in the base
-    virtual QString GetText() const;   // empty in the base and while a needed register is missing
+    virtual int GetValue() const;     // -1 in the base
+    virtual QString GetText() const;  // empty in the base and while a needed register is missing
     // Holds what the logger last reported: received and not emptied since (a write
     // empties what it wrote until the read-back arrives).
     virtual bool Known() const { return !Empty; }
@@ -43,8 +45,8 @@ public:
     std::int32_t FirstRegister;
     QString Name;
     bool Empty = true;
-    bool Applicable = true;   // recomputed for the start-of-logging date and time
-    bool Available = true;    // recomputed for the humidity parameters (and the humidity correction)
+    bool Applicable = true;               // recomputed for the start-of-logging date and time
+    bool Available = true;                // recomputed for the humidity parameters (and the humidity correction)
     std::uint16_t* StatusCell = nullptr;  // register 0 in the mirror; status-bit parameters only
     std::uint16_t Reg0 = kNotReceived;
     std::uint16_t Reg1 = kNotReceived;

@@ -22,11 +22,10 @@ ParameterModel::ParameterModel()
       startLog_(mirror_[0], [this] { UpdateDependencies(); }),
       logging_(mirror_[0]),
       wrapArround_(mirror_[0]),
-      index_(&startLog_, &logging_, &wrapArround_, &statusWord_, &currentDate_, &currentTime_,
-             &logStartDate_, &logStartTime_, &writeInterval_, &writeIndex_, &readIndex_,
-             &currentTemp_, &highTemp_, &lowTemp_, &currentHum_, &highHum_, &lowHum_,
-             &deviceType_, &versionFirmware_, &logCounter_, &batteryStatus_, &productionDate_,
-             &loggerName_, &deviceTypeEprom_, &serialNumber_, &correctionTemp_, &correctionHum_),
+      index_(&startLog_, &logging_, &wrapArround_, &statusWord_, &currentDate_, &currentTime_, &logStartDate_,
+             &logStartTime_, &writeInterval_, &writeIndex_, &readIndex_, &currentTemp_, &highTemp_, &lowTemp_,
+             &currentHum_, &highHum_, &lowHum_, &deviceType_, &versionFirmware_, &logCounter_, &batteryStatus_,
+             &productionDate_, &loggerName_, &deviceTypeEprom_, &serialNumber_, &correctionTemp_, &correctionHum_),
       Parameters(std::apply([](auto*... p) { return std::array<Parameter*, kParameterCount>{p...}; }, index_)) {
     UpdateDependencies();
 }
@@ -92,7 +91,8 @@ void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const 
                                     std::uint32_t chain) {
     if (!channel_.enqueue) return;
     if (words.empty() || words.size() > kMaxWriteWords) {
-        NoteLine(QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
+        NoteLine(
+            QStringLiteral("Błąd w funkcji WriteRegisters. Nieprawidłowa liczba rejestrów: %1.").arg(words.size()));
         return;
     }
     Request r;
@@ -162,8 +162,8 @@ void ParameterModel::Follow(const Parameter& parameter, std::uint8_t function, s
     // The running clock reads back a moment later than it was written, and a command register
     // is never read: only the echo confirms those.
     const bool clock = &parameter == &currentDate_ || &parameter == &currentTime_;
-    pending_.push_back({&parameter, function, firstRegister, parameter.GetText(),
-                        function == FN_WRITE_MULTIPLE && !clock});
+    pending_.push_back(
+        {&parameter, function, firstRegister, parameter.GetText(), function == FN_WRITE_MULTIPLE && !clock});
 }
 
 std::optional<WriteRefusal> ParameterModel::WriteRefused(const Request& write, std::uint8_t exceptionCode) {

@@ -100,9 +100,13 @@ public:
 
     // The one object of a parameter class, e.g. Param<HighTemp>().
     template <class T>
-    T& Param() { return *std::get<T*>(index_); }
+    T& Param() {
+        return *std::get<T*>(index_);
+    }
     template <class T>
-    const T& Param() const { return *std::get<T*>(index_); }
+    const T& Param() const {
+        return *std::get<T*>(index_);
+    }
 
     const RegisterMirror& Mirror() const { return mirror_; }
 
@@ -120,7 +124,7 @@ private:
     RegisterMirror mirror_;
     bool recordingActive_ = false;
     std::bitset<kParameterCount> changed_;  // by index in Parameters, until TakeChanged
-    std::deque<PendingWrite> pending_;  // in the order the writes were queued
+    std::deque<PendingWrite> pending_;      // in the order the writes were queued
 
     StartLog startLog_;
     Logging logging_;
@@ -150,11 +154,10 @@ private:
     CorrectionTemp correctionTemp_;
     CorrectionHum correctionHum_;
 
-    std::tuple<StartLog*, Logging*, WrapAround*, StatusWord*, CurrentDate*, CurrentTime*,
-               LogStartDate*, LogStartTime*, WriteInterval*, WriteIndex*, ReadIndex*,
-               CurrentTemp*, HighTemp*, LowTemp*, CurrentHum*, HighHum*, LowHum*,
-               DeviceType*, VersionFirmware*, LogCounter*, BatteryStatus*, ProductionDate*,
-               LoggerName*, DeviceTypeEprom*, SerialNumber*, CorrectionTemp*, CorrectionHum*>
+    std::tuple<StartLog*, Logging*, WrapAround*, StatusWord*, CurrentDate*, CurrentTime*, LogStartDate*, LogStartTime*,
+               WriteInterval*, WriteIndex*, ReadIndex*, CurrentTemp*, HighTemp*, LowTemp*, CurrentHum*, HighHum*,
+               LowHum*, DeviceType*, VersionFirmware*, LogCounter*, BatteryStatus*, ProductionDate*, LoggerName*,
+               DeviceTypeEprom*, SerialNumber*, CorrectionTemp*, CorrectionHum*>
         index_;
 
 public:

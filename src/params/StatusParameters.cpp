@@ -4,8 +4,7 @@
 
 namespace quorvex {
 
-StatusBitParameter::StatusBitParameter(QString name, std::uint16_t& statusCell)
-    : Parameter(0, std::move(name)) {
+StatusBitParameter::StatusBitParameter(QString name, std::uint16_t& statusCell) : Parameter(0, std::move(name)) {
     StatusCell = &statusCell;
     StatusBitParameter::Invalidate();
 }
@@ -47,8 +46,7 @@ void Logging::SetValue(int value) { StoreBits(0x0004, value != 0 ? 0x0004 : 0); 
 
 int Logging::GetValue() const { return Bits(0x0004, 2); }
 
-WrapAround::WrapAround(std::uint16_t& statusCell)
-    : StatusBitParameter(QStringLiteral("Nadpisywanie"), statusCell) {}
+WrapAround::WrapAround(std::uint16_t& statusCell) : StatusBitParameter(QStringLiteral("Nadpisywanie"), statusCell) {}
 
 void WrapAround::SetValue(int value) { StoreBits(0x0008, static_cast<std::uint16_t>((value & 1) << 3)); }
 
@@ -56,18 +54,25 @@ int WrapAround::GetValue() const { return Bits(0x0008, 3); }
 
 QString StartModeCaption(int mode) {
     switch (mode) {
-        case 0: return QStringLiteral("[221]przyciskiem na loggerze");
-        case 1: return QStringLiteral("[222]bezpośrednio z komputera");
-        case 2: return QStringLiteral("[223]o ustalonym czasie");
-        default: return {};
+    case 0:
+        return QStringLiteral("[221]przyciskiem na loggerze");
+    case 1:
+        return QStringLiteral("[222]bezpośrednio z komputera");
+    case 2:
+        return QStringLiteral("[223]o ustalonym czasie");
+    default:
+        return {};
     }
 }
 
 QString WrapAroundCaption(int overwrite) {
     switch (overwrite) {
-        case 0: return QStringLiteral("[231]zatrzymaj pracę loggera");
-        case 1: return QStringLiteral("[232]rejestruj od początku");
-        default: return {};
+    case 0:
+        return QStringLiteral("[231]zatrzymaj pracę loggera");
+    case 1:
+        return QStringLiteral("[232]rejestruj od początku");
+    default:
+        return {};
     }
 }
 

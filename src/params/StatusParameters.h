@@ -13,7 +13,7 @@ namespace quorvex {
 class StatusBitParameter : public Parameter {
 public:
     StatusBitParameter(QString name, std::uint16_t& statusCell);
-    void Invalidate() override;  // empties the shared cell
+    void Invalidate() override;        // empties the shared cell
     QString GetText() const override;  // GetValue in decimal, empty while -1
     bool Known() const override;       // the shared cell holds register 0 as received
 

@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "print/PrintDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -129,8 +129,7 @@ void PrintDialog::BuildControls() {
     headerColumn->addWidget(headerText_);
     headerColumn->addStretch(1);
     auto* factColumn = new QVBoxLayout;
-    for (QCheckBox* box : {nameCheck_, numberCheck_, intervalCheck_, firstLogCheck_, printDateCheck_,
-                           summaryCheck_})
+    for (QCheckBox* box : {nameCheck_, numberCheck_, intervalCheck_, firstLogCheck_, printDateCheck_, summaryCheck_})
         factColumn->addWidget(box);
     factColumn->addStretch(1);
     auto* choices = new QHBoxLayout;
@@ -288,10 +287,9 @@ bool PrintDialog::BeginJob(QPainter& painter) {
         printer_.setOutputFileName(path);
     }
     if (painter.begin(&printer_)) return true;
-    ReportError(pdf ? TranslateText(QStringLiteral("[2020]Nie można zapisać pliku PDF")) + u'\n' +
-                          printer_.outputFileName()
-                    : TranslateText(QStringLiteral("[2023]Nie można rozpocząć wydruku na")) + u' ' +
-                          printer_.printerName());
+    ReportError(
+        pdf ? TranslateText(QStringLiteral("[2020]Nie można zapisać pliku PDF")) + u'\n' + printer_.outputFileName()
+            : TranslateText(QStringLiteral("[2023]Nie można rozpocząć wydruku na")) + u' ' + printer_.printerName());
     return false;
 }
 
@@ -331,8 +329,10 @@ bool PrintDialog::PrintTable() {
     const TablePrintResult printed = quorvex::PrintTable(painter, printer_, results, options);
     if (!printed.ok) printer_.abort();
     painter.end();
-    if (!printed.ok) ReportError(TranslateText(QStringLiteral("[2022]Strona jest za mała na tabelę")));
-    else NoteWrittenPdf();
+    if (!printed.ok)
+        ReportError(TranslateText(QStringLiteral("[2022]Strona jest za mała na tabelę")));
+    else
+        NoteWrittenPdf();
     return printed.ok;
 }
 

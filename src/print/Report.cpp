@@ -3,12 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QSysInfo>
 #include <QLocale>
 #include <QPainter>
 #include <QPalette>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QSysInfo>
 #include <QTextOption>
 #include <QtMath>
 
@@ -29,13 +29,13 @@
 namespace quorvex {
 namespace {
 
-constexpr int kResolution = 600;         // dots per inch of the PDF's page coordinates
+constexpr int kResolution = 600;  // dots per inch of the PDF's page coordinates
 constexpr double kMarginMm = 10.0;
 constexpr int kTitlePoints = 16;
 constexpr int kHeadingPoints = 11;
 constexpr int kTextPoints = 10;
 constexpr int kFramePoints = 8;
-constexpr int kExcursionsPerRule = 50;   // listed per rule; the rest are counted
+constexpr int kExcursionsPerRule = 50;  // listed per rule; the rest are counted
 
 QString Tr(const char16_t* text) { return TranslateText(QString::fromUtf16(text)); }
 
@@ -120,9 +120,15 @@ public:
 private:
     void SetFont(const Line& line) {
         switch (line.kind) {
-        case Line::Heading: painter_.setFont(PrintFont(kHeadingPoints, true)); break;
-        case Line::Overall: painter_.setFont(PrintFont(kTextPoints, true)); break;
-        default: painter_.setFont(PrintFont(kTextPoints, false)); break;
+        case Line::Heading:
+            painter_.setFont(PrintFont(kHeadingPoints, true));
+            break;
+        case Line::Overall:
+            painter_.setFont(PrintFont(kTextPoints, true));
+            break;
+        default:
+            painter_.setFont(PrintFont(kTextPoints, false));
+            break;
         }
     }
     QTextOption Wrap() const {
@@ -140,7 +146,9 @@ private:
     }
     QRect LabelRect(const Line& line, int y) const {
         const int x = left_ + line.indent * painter_.fontMetrics().height();
-        const int end = line.value.isEmpty() && line.kind != Line::Fact ? right_ : ValueX(line) - painter_.fontMetrics().height() / 2;
+        const int end = line.value.isEmpty() && line.kind != Line::Fact
+                            ? right_
+                            : ValueX(line) - painter_.fontMetrics().height() / 2;
         return QRect(x, y, std::max(1, end - x), 1'000'000);
     }
 
@@ -209,10 +217,14 @@ QString CurrentUserName() {
 QString CurrentHostName() { return QSysInfo::machineHostName(); }
 
 bool ParseReportTable(const QString& text, ReportTable& table) {
-    if (text == QLatin1String("all")) table = ReportTable::All;
-    else if (text == QLatin1String("daily")) table = ReportTable::Daily;
-    else if (text == QLatin1String("none")) table = ReportTable::None;
-    else return false;
+    if (text == QLatin1String("all"))
+        table = ReportTable::All;
+    else if (text == QLatin1String("daily"))
+        table = ReportTable::Daily;
+    else if (text == QLatin1String("none"))
+        table = ReportTable::None;
+    else
+        return false;
     return true;
 }
 
@@ -222,7 +234,8 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     const ResultsStore& store = request.results ? *request.results : none;
     auto fail = [&](const QString& reason) {
         outcome.ok = false;
-        outcome.errorText = Tr(u"[2441]Nie można zapisać raportu") + u'\n' + QDir::toNativeSeparators(path) + u'\n' + reason;
+        outcome.errorText =
+            Tr(u"[2441]Nie można zapisać raportu") + u'\n' + QDir::toNativeSeparators(path) + u'\n' + reason;
         return outcome;
     };
 
@@ -242,7 +255,8 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         writer.setTitle(Tr(u"[2400]Raport z rejestracji") + QStringLiteral(" — ") + store.loggerName);
         writer.setCreator(ProgramName());
         writer.setPageLayout(QPageLayout(request.paper, QPageLayout::Portrait,
-                                         QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
+                                         QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                                         QPageLayout::Millimeter));
         QPainter painter;
         if (!painter.begin(&writer)) return fail(file.errorString());
         const int width = writer.width();

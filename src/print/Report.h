@@ -34,8 +34,8 @@ inline const QString kReportTableKey = QStringLiteral("Table");
 // What the results store does not carry, filled by whoever asks for the
 // report from what it knows of the log. Empty fields are left out.
 struct ReportSource {
-    QString firmware;       // the logger's firmware version text
-    QString logStart;       // the start of logging as the logger's parameter shows it
+    QString firmware;  // the logger's firmware version text
+    QString logStart;  // the start of logging as the logger's parameter shows it
     // A download: when it ended, by whom, on which computer, with which program version,
     // and how many records arrived of those the logger announced (0: not known).
     QDateTime downloaded;

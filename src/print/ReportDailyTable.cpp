@@ -41,8 +41,9 @@ Layout Measure(QPagedPaintDevice& device, bool humidity, int headerHeight) {
     Layout layout;
     const QFontMetrics normal(PrintFont(kTablePoints, false), &device);
     const QFontMetrics bold(PrintFont(kTablePoints, true), &device);
-    const int dateWidth = std::max(bold.horizontalAdvance(TranslateText(QStringLiteral("[131]Data"))),
-                                   normal.horizontalAdvance(QLocale().toString(QDate(2008, 11, 28), ShortDateFormat())));
+    const int dateWidth =
+        std::max(bold.horizontalAdvance(TranslateText(QStringLiteral("[131]Data"))),
+                 normal.horizontalAdvance(QLocale().toString(QDate(2008, 11, 28), ShortDateFormat())));
     layout.widths.push_back(qRound(1.2 * dateWidth));
     int valueWidth = normal.horizontalAdvance(QStringLiteral("-100.0°C"));
     for (const QString& h : ValueHeadings()) valueWidth = std::max(valueWidth, bold.horizontalAdvance(h));
@@ -114,8 +115,8 @@ bool PrintDailyTable(QPainter& painter, QPagedPaintDevice& device, const Results
         int y = layout.top;
         // Series names over their three columns, then the column names.
         int x = left + layout.widths[0];
-        Cell(painter, QRect(left, y, layout.widths[0], 2 * layout.rowHeight), TranslateText(QStringLiteral("[131]Data")),
-             headingFill);
+        Cell(painter, QRect(left, y, layout.widths[0], 2 * layout.rowHeight),
+             TranslateText(QStringLiteral("[131]Data")), headingFill);
         const QStringList series{TranslateText(QStringLiteral("[140]Temperatura")),
                                  TranslateText(QStringLiteral("[150]Wilgotność"))};
         for (int s = 0; s < (table.humidity ? 2 : 1); ++s) {

@@ -23,8 +23,8 @@ namespace quorvex {
 namespace {
 
 constexpr int kRuleThickness = 6;
-constexpr int kRuleGap = 3;          // between the header block and the rule
-constexpr int kTableGap = 100;       // between the rule and the table
+constexpr int kRuleGap = 3;     // between the header block and the rule
+constexpr int kTableGap = 100;  // between the rule and the table
 constexpr int kCellPen = 2;
 constexpr int kHeaderPoints = 10;
 constexpr int kTablePoints = 8;
@@ -101,15 +101,16 @@ QStringList RecordCells(const ResultsStore& results, int index, bool humidity) {
     // Paper follows the system's number format, not the separator typed on screen last.
     const QChar separator = SystemDecimalSeparator();
     QStringList cells{QString::number(index + 1), QLocale().toString(moment.date(), ShortDateFormat()),
-                      QLocale().toString(moment.time(), LongTimeFormat()), LogTemperatureText(r.temperature, separator)};
+                      QLocale().toString(moment.time(), LongTimeFormat()),
+                      LogTemperatureText(r.temperature, separator)};
     if (humidity) cells << LogHumidityText(r.humidity, separator);
     return cells;
 }
 
 // One row of cells from `x`; the last cells are cut at `rightMargin`.
 // Returns the right edge of the last cell drawn.
-int DrawRow(QPainter& painter, const TableLayout& layout, const QStringList& texts, int x, int top,
-            int rightMargin, const QColor& fill) {
+int DrawRow(QPainter& painter, const TableLayout& layout, const QStringList& texts, int x, int top, int rightMargin,
+            const QColor& fill) {
     const int bottom = top + layout.rowHeight;
     painter.setBrush(fill);
     for (std::size_t c = 0; c < layout.cellWidths.size() && x < rightMargin; ++c) {
@@ -157,10 +158,10 @@ void DrawPageNumber(QPainter& painter, int page, int pages, int left, int right,
 }
 
 // The row of one label and its value; the label stops at the value column.
-void DrawFactLine(QPainter& painter, const QString& label, const QString& value, int left, int valueX,
-                  int right, int y, int height) {
-    painter.drawText(QRect(left, y, std::max(0, valueX - left), height), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     TranslateText(label) + u':');
+void DrawFactLine(QPainter& painter, const QString& label, const QString& value, int left, int valueX, int right, int y,
+                  int height) {
+    painter.drawText(QRect(left, y, std::max(0, valueX - left), height),
+                     Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, TranslateText(label) + u':');
     painter.drawText(QRect(valueX, y, std::max(0, right - valueX), height),
                      Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, value);
 }
@@ -252,8 +253,8 @@ int PrintSummary(QPainter& painter, const ResultsStore& results, int left, int r
     int widest = 0;
     for (const LoggerInfoRow& row : rows)
         widest = std::max(widest, painter.fontMetrics().horizontalAdvance(row.caption + u':'));
-    const int valueX = left + std::clamp(widest + lineHeight / 2, qRound(0.4 * (right - left)),
-                                         qRound(0.65 * (right - left)));
+    const int valueX =
+        left + std::clamp(widest + lineHeight / 2, qRound(0.4 * (right - left)), qRound(0.65 * (right - left)));
     for (const LoggerInfoRow& row : rows) {
         DrawFactLine(painter, row.caption, row.value, left, valueX, right, y, lineHeight);
         y += lineHeight;
@@ -272,7 +273,7 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
     const QColor headingFill = QPalette().color(QPalette::Active, QPalette::Midlight);
 
     painter.save();
-    int printed = 0;  // records printed so far; the next one is record `printed`
+    int printed = 0;    // records printed so far; the next one is record `printed`
     int pageCount = 1;  // known once the first page has its header
     for (;;) {
         if (result.pages > 0) device.newPage();
@@ -283,8 +284,7 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
         const int right = TableRightMargin(pageWidth);
         painter.fillRect(QRect(0, 0, pageWidth, pageBottom), Qt::white);
 
-        const int headerHeight =
-            PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today);
+        const int headerHeight = PrintHeader(painter, results, options, left, right, 0, firstRecord, lastRecord, today);
         int y = headerHeight;
         if (options.summary && result.pages == 1) y += PrintSummary(painter, results, left, right, y);
         y += kRuleGap;
@@ -306,7 +306,8 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
         }
         painter.setFont(normalFont);
         if (footer)
-            footer(painter, result.pages, QRect(left, tableBottom, std::max(0, right - left), pageBottom - tableBottom));
+            footer(painter, result.pages,
+                   QRect(left, tableBottom, std::max(0, right - left), pageBottom - tableBottom));
         else
             DrawPageNumber(painter, result.pages, pageCount, left, right, tableBottom, pageBottom);
         painter.setPen(QPen(Qt::black, kCellPen));
@@ -326,8 +327,8 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
             int rowsInBlock = 0;
             while (printed <= lastRecord && rowTop + layout.rowHeight <= tableBottom) {
                 ++printed;
-                blockRight = DrawRow(painter, layout, RecordCells(results, printed - 1, humidity), x, rowTop, right,
-                                     Qt::white);
+                blockRight =
+                    DrawRow(painter, layout, RecordCells(results, printed - 1, humidity), x, rowTop, right, Qt::white);
                 rowTop += layout.rowHeight;
                 ++rowsInBlock;
             }

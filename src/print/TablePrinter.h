@@ -22,15 +22,15 @@ namespace quorvex {
 
 // What the header block shows, from the print dialog's controls.
 struct PrintHeaderOptions {
-    bool header = false;       // the free lines below
-    QStringList headerLines;   // printed as given, empty lines included
-    bool name = true;          // logger name
-    bool number = true;        // type and serial number
-    bool interval = true;      // save interval
-    bool firstLog = true;      // moments of the first and last printed record
-    bool shownRecords = false; // those are the first and last of the records shown, not of the log
-    bool printDate = true;     // today's date
-    bool summary = false;      // the summary of the results, below the header of the first page
+    bool header = false;        // the free lines below
+    QStringList headerLines;    // printed as given, empty lines included
+    bool name = true;           // logger name
+    bool number = true;         // type and serial number
+    bool interval = true;       // save interval
+    bool firstLog = true;       // moments of the first and last printed record
+    bool shownRecords = false;  // those are the first and last of the records shown, not of the log
+    bool printDate = true;      // today's date
+    bool summary = false;       // the summary of the results, below the header of the first page
 };
 
 // The lines without the empty ones at the end (empty ones before a filled
@@ -42,16 +42,16 @@ QStringList WithoutTrailingEmptyLines(QStringList lines);
 // the first/last log lines show (ignored when they lie outside the store).
 // Texts never pass `right`: the free lines wrap, a fact is cut, and a label
 // never runs into its value column.
-int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeaderOptions& options, int left,
-                int right, int top, int firstRecord, int lastRecord, QDate today = QDate::currentDate());
+int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeaderOptions& options, int left, int right,
+                int top, int firstRecord, int lastRecord, QDate today = QDate::currentDate());
 
 // What a larger document draws in the strip at the foot of each table page in
 // place of the table's own page number; `page` counts the table's pages from 1.
 using TableFooterFunction = std::function<void(QPainter& painter, int page, const QRect& strip)>;
 
 struct TablePrintResult {
-    int pages = 0;     // pages drawn, the last one included
-    bool ok = false;   // false: the page cannot hold a single record below the header
+    int pages = 0;    // pages drawn, the last one included
+    bool ok = false;  // false: the page cannot hold a single record below the header
 };
 
 // Prints every record of `results` on `device` (which `painter` is active

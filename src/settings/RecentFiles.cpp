@@ -16,8 +16,7 @@ QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(
 
 }  // namespace
 
-void RecentFiles::Load(const IniFile& ini)
-{
+void RecentFiles::Load(const IniFile& ini) {
     files_.clear();
     for (int i = 0; i < kMaxFiles; ++i) {
         const QString path = ini.ReadString(kSection, Key(i), QString()).trimmed();
@@ -25,14 +24,12 @@ void RecentFiles::Load(const IniFile& ini)
     }
 }
 
-void RecentFiles::Save(IniFile& ini) const
-{
+void RecentFiles::Save(IniFile& ini) const {
     for (int i = 0; i < kMaxFiles; ++i) ini.WriteString(kSection, Key(i), files_.value(i));
     ini.Flush();
 }
 
-void RecentFiles::Add(const QString& path)
-{
+void RecentFiles::Add(const QString& path) {
     const QString absolute = Absolute(path);
     files_.removeAll(absolute);
     files_.prepend(absolute);
@@ -41,8 +38,7 @@ void RecentFiles::Add(const QString& path)
 
 bool RecentFiles::Remove(const QString& path) { return files_.removeAll(Absolute(path)) > 0; }
 
-bool RecentFiles::DropMissing()
-{
+bool RecentFiles::DropMissing() {
     return files_.removeIf([](const QString& path) { return !QFileInfo(path).isFile(); }) > 0;
 }
 

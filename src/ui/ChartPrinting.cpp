@@ -5,8 +5,7 @@
 
 namespace quorvex {
 
-void ConnectChartPrinting(ChartWindow& chart, PrintDialog& dialog)
-{
+void ConnectChartPrinting(ChartWindow& chart, PrintDialog& dialog) {
     chart.SetPrintHandler([&chart, &dialog] {
         dialog.Results = chart.Results();
         if (dialog.ExecForChart() != QDialog::Accepted) return;

@@ -10,9 +10,9 @@ namespace quorvex {
 QString VersionText() { return QStringLiteral("quorvex " QUORVEX_VERSION); }
 
 bool AsksOnlyForText(const QStringList& arguments) {
-    static const QStringList kTextOptions{QStringLiteral("-h"),         QStringLiteral("--help"),
-                                          QStringLiteral("-?"),         QStringLiteral("--help-all"),
-                                          QStringLiteral("-v"),         QStringLiteral("--version")};
+    static const QStringList kTextOptions{QStringLiteral("-h"), QStringLiteral("--help"),
+                                          QStringLiteral("-?"), QStringLiteral("--help-all"),
+                                          QStringLiteral("-v"), QStringLiteral("--version")};
     for (qsizetype i = 1; i < arguments.size(); ++i)
         if (kTextOptions.contains(arguments[i])) return true;
     return false;
@@ -24,7 +24,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Link for this run: USB or a serial port path."), QStringLiteral("NAME"));
+                                  QStringLiteral("Link for this run: USB or a serial port path."),
+                                  QStringLiteral("NAME"));
     const QCommandLineOption settings(QStringLiteral("settings"), QStringLiteral("Settings file to use."),
                                       QStringLiteral("FILE"));
     const QCommandLineOption language(
@@ -34,7 +35,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
         QStringLiteral("LANG"));
     const QCommandLineOption archive(
         QStringLiteral("archive"),
-        QStringLiteral("Where downloads are kept for this run: an SQLite file, postgresql://user@host:port/db or none."),
+        QStringLiteral(
+            "Where downloads are kept for this run: an SQLite file, postgresql://user@host:port/db or none."),
         QStringLiteral("WHERE"));
     parser.addOptions({port, settings, language, archive});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Results file (text or CSV) to open."),

@@ -16,7 +16,7 @@ struct CommandLine {
     QString port;
     QString language;  // one of the three stored names
     QString settingsFile;
-    QString archive;  // --archive: a file, a postgresql:// address or "none" (empty: the usual place)
+    QString archive;      // --archive: a file, a postgresql:// address or "none" (empty: the usual place)
     QString resultsFile;  // a results file to open once the window is up (empty: none)
     // For the other actions: the text to print (on standard error for Fail).
     QString text;

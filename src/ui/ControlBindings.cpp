@@ -14,8 +14,7 @@
 
 namespace quorvex {
 
-void SetCaptionColour(QGroupBox* box, const QColor& colour)
-{
+void SetCaptionColour(QGroupBox* box, const QColor& colour) {
     // Only the caption: a palette would be inherited by every field in the box.
     // A new style sheet re-polishes the box and every field in it, so it is
     // applied only when the colour changes, not on every refresh.
@@ -25,8 +24,7 @@ void SetCaptionColour(QGroupBox* box, const QColor& colour)
     box->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: %2; }").arg(box->objectName(), colour.name()));
 }
 
-void SetTextColour(QWidget* widget, const QColor& colour)
-{
+void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette p = widget->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(group, QPalette::WindowText, colour);
@@ -37,8 +35,7 @@ void SetTextColour(QWidget* widget, const QColor& colour)
 }
 
 namespace {
-void SetBase(QLineEdit* edit, const QColor& colour)
-{
+void SetBase(QLineEdit* edit, const QColor& colour) {
     QPalette p = edit->palette();
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         p.setColor(group, QPalette::Base, colour);
@@ -50,14 +47,12 @@ QColor ButtonFace() { return QApplication::palette().color(QPalette::Button); }
 
 // ---- ControlBinding ----
 
-void ControlBinding::EnableLabels(bool on)
-{
+void ControlBinding::EnableLabels(bool on) {
     if (CaptionLabel) CaptionLabel->setEnabled(on);
     if (UnitLabel) UnitLabel->setEnabled(on);
 }
 
-void ControlBinding::SetAllEnabled(bool on)
-{
+void ControlBinding::SetAllEnabled(bool on) {
     EnableLabels(on);
     if (Box) {
         Box->setEnabled(on);
@@ -68,8 +63,7 @@ void ControlBinding::SetAllEnabled(bool on)
 
 void ControlBinding::SetValueEnabled(bool on) { EnableLabels(on); }
 
-void ControlBinding::ApplyEnabled()
-{
+void ControlBinding::ApplyEnabled() {
     SetAllEnabled(Active);
     if (!Active || !Param) return;
     SetAllEnabled(Param->Available);
@@ -77,8 +71,7 @@ void ControlBinding::ApplyEnabled()
     SetValueEnabled(Param->Applicable);
 }
 
-ControlBinding::EnableInputs ControlBinding::Inputs() const
-{
+ControlBinding::EnableInputs ControlBinding::Inputs() const {
     EnableInputs in;
     in.active = Active;
     if (Param) {
@@ -89,15 +82,13 @@ ControlBinding::EnableInputs ControlBinding::Inputs() const
     return in;
 }
 
-void ControlBinding::Refresh()
-{
+void ControlBinding::Refresh() {
     ApplyEnabled();
     ShowValue();
     applied_ = Inputs();
 }
 
-void ControlBinding::Update(bool valueChanged)
-{
+void ControlBinding::Update(bool valueChanged) {
     // Greying a field empties it: the value is written again whenever the states were.
     if (applied_ != Inputs())
         Refresh();
@@ -107,41 +98,35 @@ void ControlBinding::Update(bool valueChanged)
 
 // ---- EditorBinding ----
 
-EditorBinding::EditorBinding(QLineEdit* edit) : Control(edit)
-{
+EditorBinding::EditorBinding(QLineEdit* edit) : Control(edit) {
     Color = kMoneyGreen;
     Control->setReadOnly(true);
     Control->setFocusPolicy(Qt::NoFocus);
 }
 
-void EditorBinding::ShowEnabled(bool on)
-{
+void EditorBinding::ShowEnabled(bool on) {
     SetBase(Control, on ? Color : ButtonFace());
     Control->setEnabled(on);
 }
 
-void EditorBinding::SetAllEnabled(bool on)
-{
+void EditorBinding::SetAllEnabled(bool on) {
     ControlBinding::SetAllEnabled(on);
     ShowEnabled(on);
     if (!on) Control->clear();
 }
 
-void EditorBinding::SetValueEnabled(bool on)
-{
+void EditorBinding::SetValueEnabled(bool on) {
     ControlBinding::SetValueEnabled(on);
     if (Active) ShowEnabled(on);
 }
 
-void EditorBinding::ApplyEnabled()
-{
+void EditorBinding::ApplyEnabled() {
     ControlBinding::ApplyEnabled();
     if (!Active || !Param || !Param->Available) return;
     if (Button) Button->setEnabled(!(Model && Model->RecordingActive()));
 }
 
-void EditorBinding::ShowValue()
-{
+void EditorBinding::ShowValue() {
     if (!Active || !Param || !Param->Available) return;
     // An unchanged text is left alone: setting it again repaints the field
     // (a new language rewrites every field, most with the same text).
@@ -154,8 +139,7 @@ void EditorBinding::ShowValue()
 
 // ---- RadioGroupBinding ----
 
-RadioGroupBinding::RadioGroupBinding(QGroupBox* box) : Control(box)
-{
+RadioGroupBinding::RadioGroupBinding(QGroupBox* box) : Control(box) {
     // The radios only show the value: the operator can never click them. The
     // group box itself stays drawn normally; its radios carry the state.
     for (QRadioButton* r : Radios()) r->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -163,8 +147,7 @@ RadioGroupBinding::RadioGroupBinding(QGroupBox* box) : Control(box)
     for (QRadioButton* r : Radios()) r->setFocusPolicy(Qt::NoFocus);
 }
 
-std::vector<QRadioButton*> RadioGroupBinding::Radios() const
-{
+std::vector<QRadioButton*> RadioGroupBinding::Radios() const {
     std::vector<QRadioButton*> radios;
     for (QObject* child : Control->children()) {
         if (!child->isWidgetType()) continue;  // layouts are not controls
@@ -175,13 +158,11 @@ std::vector<QRadioButton*> RadioGroupBinding::Radios() const
     return radios;
 }
 
-void RadioGroupBinding::SetRadioColour(bool on)
-{
+void RadioGroupBinding::SetRadioColour(bool on) {
     for (QRadioButton* r : Radios()) SetTextColour(r, on ? QColor(Qt::black) : kDisabledGrey);
 }
 
-void RadioGroupBinding::SetAllEnabled(bool on)
-{
+void RadioGroupBinding::SetAllEnabled(bool on) {
     ControlBinding::SetAllEnabled(on);
     for (QRadioButton* r : Radios()) {
         SetRadioColour(on);
@@ -195,8 +176,7 @@ void RadioGroupBinding::SetAllEnabled(bool on)
     }
 }
 
-void RadioGroupBinding::SetValueEnabled(bool on)
-{
+void RadioGroupBinding::SetValueEnabled(bool on) {
     ControlBinding::SetValueEnabled(on);
     if (!Active) return;
     for (QRadioButton* r : Radios()) {
@@ -205,8 +185,7 @@ void RadioGroupBinding::SetValueEnabled(bool on)
     }
 }
 
-void RadioGroupBinding::ShowValue()
-{
+void RadioGroupBinding::ShowValue() {
     if (!Active || !Param || !Param->Available) return;
     const int value = Param->GetValue();
     int k = 0;
@@ -220,32 +199,27 @@ void RadioGroupBinding::ShowValue()
 
 // ---- ControlBindings ----
 
-ControlBindings::~ControlBindings()
-{
+ControlBindings::~ControlBindings() {
     std::set<ControlBinding*> seen;
     for (ControlBinding* c : list_)
         if (seen.insert(c).second) delete c;
 }
 
-void ControlBindings::AddControl(ControlBinding* control)
-{
+void ControlBindings::AddControl(ControlBinding* control) {
     control->Form = form_;
     list_.push_back(control);
 }
 
-void ControlBindings::RefreshAll()
-{
+void ControlBindings::RefreshAll() {
     for (ControlBinding* c : list_) c->Refresh();
 }
 
-void ControlBindings::Update(const std::vector<const Parameter*>& changed)
-{
+void ControlBindings::Update(const std::vector<const Parameter*>& changed) {
     for (ControlBinding* c : list_)
         c->Update(c->Param && std::find(changed.begin(), changed.end(), c->Param) != changed.end());
 }
 
-void ControlBindings::SetAllActive(bool on)
-{
+void ControlBindings::SetAllActive(bool on) {
     for (ControlBinding* c : list_) c->Active = on;
     RefreshAll();
 }

@@ -23,9 +23,9 @@ class Parameter;
 class ParameterModel;
 
 // Colours of the monitor.
-inline const QColor kMoneyGreen{192, 220, 192};      // enabled edit box
-inline const QColor kCaptionPurple{128, 0, 128};     // enabled group box caption
-inline const QColor kDisabledGrey{128, 128, 128};    // disabled captions and radio texts
+inline const QColor kMoneyGreen{192, 220, 192};    // enabled edit box
+inline const QColor kCaptionPurple{128, 0, 128};   // enabled group box caption
+inline const QColor kDisabledGrey{128, 128, 128};  // disabled captions and radio texts
 
 class ControlBinding {
 public:

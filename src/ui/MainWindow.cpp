@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/MainWindow.h"
+#include "chart/ObjectNames.h"
 
 #include <algorithm>
 
@@ -15,29 +15,26 @@
 
 #include <utility>
 
-#include "ui/TranslateWindow.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "params/Codecs.h"
-#include "ui/ControlBindings.h"
 #include "params/ParameterModel.h"
 #include "settings/IniFile.h"
+#include "ui/ControlBindings.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
+#include "ui/TranslateWindow.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
 
-QEvent::Type ThreadMessageEvent::EventType()
-{
+QEvent::Type ThreadMessageEvent::EventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
 
-MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options,
-                       QWidget* parent)
-    : QMainWindow(parent), model_(model), results_(results), systemLocale_(options.systemLocale)
-{
+MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options, QWidget* parent)
+    : QMainWindow(parent), model_(model), results_(results), systemLocale_(options.systemLocale) {
     BuildWindow();
     settings = std::make_unique<IniFile>(options.settingsPath);
     portName = settings->ReadString(kWindowSection, QStringLiteral("PortCom"), kUsbLink);
@@ -69,15 +66,11 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     }
 }
 
-MainWindow::~MainWindow()
-{
-    onDestroy();
-}
+MainWindow::~MainWindow() { onDestroy(); }
 
 const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
 
-void MainWindow::ReadSettings()
-{
+void MainWindow::ReadSettings() {
     PlaceWindow(QPoint(settings->ReadInteger(kWindowSection, QStringLiteral("Left"), kDesignedLeft),
                        settings->ReadInteger(kWindowSection, QStringLiteral("Top"), kDesignedTop)));
     // A first start speaks the desktop's language; a value stored since, even
@@ -87,8 +80,7 @@ void MainWindow::ReadSettings()
     recent_.Load(*settings);
 }
 
-void MainWindow::PlaceWindow(const QPoint& stored)
-{
+void MainWindow::PlaceWindow(const QPoint& stored) {
     // A position saved with a screen that is gone (a monitor unplugged, a
     // smaller desktop) would open the window out of sight. It is kept only
     // when enough of the window's top edge, where it is grabbed, lies on a
@@ -114,8 +106,7 @@ void MainWindow::PlaceWindow(const QPoint& stored)
     move(centred);
 }
 
-void MainWindow::WriteSettings()
-{
+void MainWindow::WriteSettings() {
     // A link or language given on the command line holds for that run only;
     // one the operator chose in the program since is remembered.
     settings->WriteString(kWindowSection, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
@@ -129,13 +120,11 @@ void MainWindow::WriteSettings()
     settings->Flush();
 }
 
-void MainWindow::SetFastFrames(bool on)
-{
+void MainWindow::SetFastFrames(bool on) {
     if (thread) thread->SetFastFrames(on);
 }
 
-void MainWindow::onCreate()
-{
+void MainWindow::onCreate() {
     ReadSettings();
     controls = std::make_unique<ControlBindings>(this);
     CreateLogDownload();
@@ -151,33 +140,32 @@ void MainWindow::onCreate()
     // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
     // temperature and humidity thresholds share their registers, so either dialog needs all four.
     ParameterModel& m = model_;
-    const DialogNeeds thresholds{&m.Param<HighTemp>(), &m.Param<LowTemp>(), &m.Param<HighHum>(),
-                                 &m.Param<LowHum>()};
+    const DialogNeeds thresholds{&m.Param<HighTemp>(), &m.Param<LowTemp>(), &m.Param<HighHum>(), &m.Param<LowHum>()};
     auto connectDialog = [this](const char* button, QWidget* ProgramWindows::*form, DialogNeeds needs) {
         if (auto* b = findChild<QPushButton*>(QString::fromLatin1(button)))
             connect(b, &QPushButton::clicked, this,
                     [this, form, needs = std::move(needs)] { OpenDialog(windows_.*form, needs); });
     };
-    connectDialog(objname::kSetClockButton, &ProgramWindows::clockDialog, {&m.Param<CurrentDate>(), &m.Param<CurrentTime>()});
+    connectDialog(objname::kSetClockButton, &ProgramWindows::clockDialog,
+                  {&m.Param<CurrentDate>(), &m.Param<CurrentTime>()});
     connectDialog(objname::kChangeNameButton, &ProgramWindows::loggerNameDialog, {&m.Param<LoggerName>()});
     connectDialog(objname::kChangeStartButton, &ProgramWindows::startDialog,
-                  {&m.Param<StartLog>(), &m.Param<WrapAround>(), &m.Param<LogStartDate>(),
-                   &m.Param<LogStartTime>()});
+                  {&m.Param<StartLog>(), &m.Param<WrapAround>(), &m.Param<LogStartDate>(), &m.Param<LogStartTime>()});
     connectDialog(objname::kTempThresholdsButton, &ProgramWindows::temperatureDialog, thresholds);
     connectDialog(objname::kHumThresholdsButton, &ProgramWindows::humidityDialog, thresholds);
     connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<WriteInterval>()});
     connectDialog(objname::kCorrectionButton, &ProgramWindows::correctionDialog,
                   {&m.Param<CorrectionTemp>(), &m.Param<CorrectionHum>()});
     // A new recording makes the logger begin a new log over the one it holds.
-    connect(recordStartButton, &QPushButton::clicked, this, [this] { GuardNewLog([this] { onRecordStartClicked(); }); });
+    connect(recordStartButton, &QPushButton::clicked, this,
+            [this] { GuardNewLog([this] { onRecordStartClicked(); }); });
     connect(recordStopButton, &QPushButton::clicked, this, &MainWindow::onRecordStopClicked);
     ConnectServiceButtons();
     RebuildRecentMenu();
     created_ = true;
 }
 
-void MainWindow::showEvent(QShowEvent* e)
-{
+void MainWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     if (!shown_) {
         shown_ = true;
@@ -186,8 +174,7 @@ void MainWindow::showEvent(QShowEvent* e)
     }
 }
 
-void MainWindow::onShown()
-{
+void MainWindow::onShown() {
     FillHidList();
     FillPortMenu();
     SelectStartLink();
@@ -198,20 +185,17 @@ void MainWindow::onShown()
     if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
-void MainWindow::changeEvent(QEvent* e)
-{
+void MainWindow::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && shown_) onActivated();
 }
 
-void MainWindow::onActivated()
-{
+void MainWindow::onActivated() {
     setWindowTitle(kMainCaption);
     ApplyLanguage(language);
 }
 
-void MainWindow::ApplyLanguage(const QString& lang)
-{
+void MainWindow::ApplyLanguage(const QString& lang) {
     language = NormalizeLanguage(lang);
     SetDecimalSeparator(DecimalSeparatorOf(language));
     programTexts_.SetLanguage(language);
@@ -234,8 +218,7 @@ void MainWindow::ApplyLanguage(const QString& lang)
     SetLoggerState(-1);
 }
 
-void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
-{
+void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs) {
     if (!dialog || destroyed_) return;
     for (const Parameter* p : needs)
         if (!p->Known()) {
@@ -255,38 +238,34 @@ void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs)
     controls->RefreshAll();
 }
 
-void MainWindow::ShowParametersPending()
-{
-    auto* box = new QMessageBox(
-        QMessageBox::Information, translator->Tr(QStringLiteral("[600]Zmień parametr")),
-        translator->Tr(QStringLiteral("[2070]Parametry nie zostały jeszcze odczytane z Loggera. "
-                                      "Spróbuj ponownie za chwilę.")),
-        QMessageBox::Ok, this);
+void MainWindow::ShowParametersPending() {
+    auto* box =
+        new QMessageBox(QMessageBox::Information, translator->Tr(QStringLiteral("[600]Zmień parametr")),
+                        translator->Tr(QStringLiteral("[2070]Parametry nie zostały jeszcze odczytane z Loggera. "
+                                                      "Spróbuj ponownie za chwilę.")),
+                        QMessageBox::Ok, this);
     box->setObjectName(QString::fromLatin1(objname::kParamsPendingBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not exec(): the thread's hand-overs, the awaited read-back among them, go on meanwhile.
     box->open();
 }
 
-void MainWindow::CloseParameterDialogs()
-{
+void MainWindow::CloseParameterDialogs() {
     // Closing rejects: a dialog closed here writes nothing.
-    for (QWidget* dialog : {windows_.loggerNameDialog, windows_.clockDialog, windows_.temperatureDialog,
-                            windows_.humidityDialog, windows_.saveIntervalDialog, windows_.startDialog,
-                            windows_.correctionDialog})
+    for (QWidget* dialog :
+         {windows_.loggerNameDialog, windows_.clockDialog, windows_.temperatureDialog, windows_.humidityDialog,
+          windows_.saveIntervalDialog, windows_.startDialog, windows_.correctionDialog})
         if (dialog) dialog->close();
 }
 
-void MainWindow::CloseOpenDialogs()
-{
+void MainWindow::CloseOpenDialogs() {
     // Each open dialog or message box runs its own event loop further down the stack; a
     // rejected one returns from it as if cancelled once the current handler is done.
     for (QWidget* w : QApplication::topLevelWidgets())
         if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible()) d->reject();
 }
 
-void MainWindow::MonitorReset()
-{
+void MainWindow::MonitorReset() {
     model_.InvalidateAll();
     // The first read breaks off: its wait window goes too.
     if (windows_.parameterReadWindow) windows_.parameterReadWindow->close();
@@ -302,8 +281,7 @@ void MainWindow::MonitorReset()
     CloseParameterDialogs();
 }
 
-void MainWindow::ParamReadProgress()
-{
+void MainWindow::ParamReadProgress() {
     if (connState_ == CONN_NONE) connState_ = CONN_READING;
     if (connState_ != CONN_READING) return;
     const int total = model_.ParameterCount();
@@ -321,21 +299,19 @@ void MainWindow::ParamReadProgress()
     }
 }
 
-void MainWindow::ToggleCorrectionTab()
-{
+void MainWindow::ToggleCorrectionTab() {
     const int index = tabs->indexOf(correctionTab);
     tabs->setTabVisible(index, !tabs->isTabVisible(index));
 }
 
-bool MainWindow::eventFilter(QObject* watched, QEvent* e)
-{
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     // The service tab's counters, left alone while it was hidden, are brought up to date as it shows.
     if (watched == serviceTab && e->type() == QEvent::Show) RebuildCounterTable();
     if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
         auto* key = static_cast<QKeyEvent*>(e);
         auto* widget = static_cast<QWidget*>(watched);
-        const bool keypad2 = (key->modifiers() & Qt::KeypadModifier) &&
-                             (key->key() == Qt::Key_2 || key->key() == Qt::Key_Down);
+        const bool keypad2 =
+            (key->modifiers() & Qt::KeypadModifier) && (key->key() == Qt::Key_2 || key->key() == Qt::Key_Down);
         if (keypad2 && !key->isAutoRepeat()) keypad2Down_ = e->type() == QEvent::KeyPress;
         // A key event not taken by a widget travels on to its parents and passes
         // here once for each: only its first stop counts.
@@ -352,14 +328,12 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-void MainWindow::closeEvent(QCloseEvent* e)
-{
+void MainWindow::closeEvent(QCloseEvent* e) {
     onDestroy();
     e->accept();
 }
 
-void MainWindow::onDestroy()
-{
+void MainWindow::onDestroy() {
     if (destroyed_ || !created_) return;
     destroyed_ = true;
     // A desktop logout or Ctrl+C may come while a dialog is open: it goes first, unwritten.
@@ -376,8 +350,7 @@ void MainWindow::onDestroy()
     controls.reset();
 }
 
-void MainWindow::AddMessageLine(const QString& line)
-{
+void MainWindow::AddMessageLine(const QString& line) {
     if (messageList->count() > 0 && line == lastMessageLine_) return;
     lastMessageLine_ = line;
     messageList->addItem(line);

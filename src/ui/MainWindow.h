@@ -86,7 +86,7 @@ struct MainWindowOptions {
     // --archive: where downloads are kept for this run (a file, a postgresql:// address or
     // "none"); empty: the settings file's, else the default file.
     QString archive;
-    bool startThread = true;   // false: no transmission thread (window tests)
+    bool startThread = true;                 // false: no transmission thread (window tests)
     std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
     // The desktop's locale: its language is the interface's on a first start,
     // before a language is stored in the settings file.
@@ -109,14 +109,14 @@ public:
 struct ProgramWindows {
     ParameterReadWindow* parameterReadWindow = nullptr;
     QWidget* chartWindow = nullptr;
-    QWidget* humidityDialog = nullptr;         // humidity thresholds
+    QWidget* humidityDialog = nullptr;  // humidity thresholds
     QWidget* correctionDialog = nullptr;
     QWidget* clockDialog = nullptr;
     QWidget* loggerNameDialog = nullptr;
     QWidget* startDialog = nullptr;
     QWidget* saveIntervalDialog = nullptr;
     QWidget* printDialog = nullptr;
-    QWidget* temperatureDialog = nullptr;      // temperature thresholds
+    QWidget* temperatureDialog = nullptr;  // temperature thresholds
 };
 
 class MainWindow : public QMainWindow {
@@ -414,7 +414,7 @@ private:
     DeviceWatcher* watcher_ = nullptr;
     DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
     QList<SerialPortEntry> systemPorts_;   // the ports the menu was last filled from
-    QPointer<QMessageBox> portErrorBox_;  // the one port error box on screen
+    QPointer<QMessageBox> portErrorBox_;   // the one port error box on screen
     // Shared pointers: their types are complete only where they are made (MainWindowArchive.cpp).
     std::shared_ptr<Archive> archive_;
     std::shared_ptr<class WindowArchiver> archiver_;  // the log download's observer

@@ -18,8 +18,7 @@ namespace {
 constexpr int kStatusNoteMs = 15000;
 
 // "~/dane" for a folder in the home folder: the menu stays narrow.
-QString ShortFolder(const QString& path)
-{
+QString ShortFolder(const QString& path) {
     const QString folder = QFileInfo(path).absolutePath();
     const QString home = QDir::homePath();
     if (folder == home) return QStringLiteral("~");
@@ -29,14 +28,12 @@ QString ShortFolder(const QString& path)
 
 }  // namespace
 
-void MainWindow::RefreshRecentMenu()
-{
+void MainWindow::RefreshRecentMenu() {
     if (recent_.DropMissing() && settings) recent_.Save(*settings);
     RebuildRecentMenu();
 }
 
-void MainWindow::RebuildRecentMenu()
-{
+void MainWindow::RebuildRecentMenu() {
     if (!recentMenu) return;
     // New items every time: the translator keeps the first caption of an item.
     recentMenu->clear();
@@ -44,9 +41,9 @@ void MainWindow::RebuildRecentMenu()
     if (files.isEmpty()) {
         QAction* none = recentMenu->addAction(QString());
         none->setObjectName(QString::fromLatin1(objname::kRecentNone));
-        none->setText(translator ? translator->TranslateCaption(
-                                       QStringLiteral("[2208]Brak ostatnio otwieranych plików"), none)
-                                 : QStringLiteral("Brak ostatnio otwieranych plików"));
+        none->setText(translator
+                          ? translator->TranslateCaption(QStringLiteral("[2208]Brak ostatnio otwieranych plików"), none)
+                          : QStringLiteral("Brak ostatnio otwieranych plików"));
         none->setEnabled(false);
         return;
     }
@@ -62,8 +59,7 @@ void MainWindow::RebuildRecentMenu()
     }
 }
 
-bool MainWindow::OpenRecentFile(const QString& path)
-{
+bool MainWindow::OpenRecentFile(const QString& path) {
     if (QFileInfo(path).isFile()) return OpenResultsFile(path);
     // Deleted or moved since: say so rather than leave a dead entry behind.
     if (recent_.Remove(path)) {
@@ -78,8 +74,7 @@ bool MainWindow::OpenRecentFile(const QString& path)
     return false;
 }
 
-void MainWindow::ShowStatusNote(const QString& text)
-{
+void MainWindow::ShowStatusNote(const QString& text) {
     if (!notePanel) return;
     if (!statusNoteTimer_) {
         statusNoteTimer_ = new QTimer(this);
@@ -94,8 +89,7 @@ void MainWindow::ShowStatusNote(const QString& text)
     statusNoteTimer_->start(kStatusNoteMs);
 }
 
-void MainWindow::PrintoutSaved(const QString& path)
-{
+void MainWindow::PrintoutSaved(const QString& path) {
     ShowStatusNote(translator->Tr(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }

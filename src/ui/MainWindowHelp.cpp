@@ -12,8 +12,7 @@
 
 namespace quorvex {
 
-void MainWindow::BuildHelpMenu()
-{
+void MainWindow::BuildHelpMenu() {
     helpMenu = menuBar()->addMenu(QStringLiteral("[2205]Pomoc"));
     helpMenu->setObjectName(QString::fromLatin1(objname::kHelpMenu));
     aboutItem = helpMenu->addAction(QStringLiteral("[2206]O programie"));
@@ -22,8 +21,7 @@ void MainWindow::BuildHelpMenu()
     connect(aboutItem, &QAction::triggered, this, &MainWindow::onAboutChosen);
 }
 
-QString MainWindow::AboutText() const
-{
+QString MainWindow::AboutText() const {
     auto line = [this](const char* numbered, const QString& value) {
         return translator->Tr(QString::fromUtf8(numbered)) + QStringLiteral(": ") + value + u'\n';
     };
@@ -31,8 +29,9 @@ QString MainWindow::AboutText() const
     // save or open, else the folder the program was started from.
     QString folder = ResultsFolder();
     if (folder.isEmpty()) folder = QDir::currentPath();
-    return QStringLiteral("Quorvex\n") + translator->Tr(QStringLiteral("[2209]Program towarzyszący rejestratorowi "
-                                                                       "temperatury i wilgotności")) +
+    return QStringLiteral("Quorvex\n") +
+           translator->Tr(QStringLiteral("[2209]Program towarzyszący rejestratorowi "
+                                         "temperatury i wilgotności")) +
            QStringLiteral("\n\n") + line("[2214]Wersja", QStringLiteral(QUORVEX_VERSION)) +
            translator->Tr(QStringLiteral("[2210]Licencja: wszelkie prawa zastrzeżone; licencji jeszcze nie "
                                          "udzielono.")) +
@@ -42,8 +41,7 @@ QString MainWindow::AboutText() const
            line("[2213]Instrukcja", QStringLiteral("man quorvex"));
 }
 
-void MainWindow::onAboutChosen()
-{
+void MainWindow::onAboutChosen() {
     if (!translator || !settings) return;
     // Opened, not executed: the transmission thread's hand-overs go on meanwhile.
     if (!aboutBox_) {

@@ -36,44 +36,35 @@ namespace quorvex {
 namespace {
 
 template <class W>
-W* Named(W* w, const char* name)
-{
+W* Named(W* w, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     return w;
 }
 
-QLabel* Label(QWidget* parent, const char* name, const QString& caption)
-{
+QLabel* Label(QWidget* parent, const char* name, const QString& caption) {
     return Named(new QLabel(caption, parent), name);
 }
 
-QLineEdit* Edit(QWidget* parent, const char* name, int width = 0)
-{
+QLineEdit* Edit(QWidget* parent, const char* name, int width = 0) {
     auto* e = Named(new QLineEdit(parent), name);
     if (width) e->setFixedWidth(width);
     return e;
 }
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = Named(new QPushButton(caption, parent), name);
     b->setMinimumWidth(90);
     return b;
 }
 
-QGroupBox* Group(QWidget* parent, const char* name, const QString& caption)
-{
+QGroupBox* Group(QWidget* parent, const char* name, const QString& caption) {
     return Named(new QGroupBox(caption, parent), name);
 }
 
-QWidget* Page(const char* name)
-{
-    return Named(new QWidget, name);
-}
+QWidget* Page(const char* name) { return Named(new QWidget, name); }
 
 // Only the tab captions are bold: a page of lists reads better in the normal weight.
-void NormalWeight(QWidget* page)
-{
+void NormalWeight(QWidget* page) {
     QFont f = page->font();
     f.setBold(false);
     page->setFont(f);
@@ -82,8 +73,7 @@ void NormalWeight(QWidget* page)
 // A group box's caption in bold and everything in it in the normal weight. Both
 // are set on the widgets themselves, so neither the tab's bold font nor the
 // style sheet that colours the caption can change them later.
-void BoldCaption(QGroupBox* box)
-{
+void BoldCaption(QGroupBox* box) {
     QFont bold = box->font();
     bold.setBold(true);
     box->setFont(bold);
@@ -97,16 +87,14 @@ void BoldCaption(QGroupBox* box)
 }
 
 // A caption, a field and its unit on one row of a grid.
-void Row(QGridLayout* grid, int row, QWidget* caption, QWidget* field, QWidget* unit = nullptr)
-{
+void Row(QGridLayout* grid, int row, QWidget* caption, QWidget* field, QWidget* unit = nullptr) {
     if (caption) grid->addWidget(caption, row, 0);
     grid->addWidget(field, row, 1);
     if (unit) grid->addWidget(unit, row, 2);
 }
 
 // The three flags of the language buttons.
-QIcon Flag(const QString& which)
-{
+QIcon Flag(const QString& which) {
     QImage img(24, 16, QImage::Format_RGB32);
     QPainter p(&img);
     if (which == QLatin1String("PL")) {
@@ -137,8 +125,7 @@ QIcon Flag(const QString& which)
 
 }  // namespace
 
-void MainWindow::BuildWindow()
-{
+void MainWindow::BuildWindow() {
     setObjectName(QString::fromLatin1(objname::kMainWindow));
     setWindowTitle(kMainCaption);
     auto* central = Named(new QWidget(this), objname::kCentralPanel);
@@ -168,8 +155,7 @@ void MainWindow::BuildWindow()
     resize(964, 678);
 }
 
-QWidget* MainWindow::BuildMeasurementsTab()
-{
+QWidget* MainWindow::BuildMeasurementsTab() {
     QWidget* page = Page(objname::kMeasurementsTab);
     auto* grid = new QGridLayout(page);
 
@@ -179,16 +165,13 @@ QWidget* MainWindow::BuildMeasurementsTab()
 
     auto* clock = Group(page, objname::kClockGroup, QStringLiteral("[130]Zegar"));
     auto* cg = new QGridLayout(clock);
-    Row(cg, 0, Label(clock, objname::kDateCaption, QStringLiteral("[131]Data:")),
-        Edit(clock, objname::kDateField));
-    Row(cg, 1, Label(clock, objname::kTimeCaption, QStringLiteral("[132]Czas:")),
-        Edit(clock, objname::kTimeField));
+    Row(cg, 0, Label(clock, objname::kDateCaption, QStringLiteral("[131]Data:")), Edit(clock, objname::kDateField));
+    Row(cg, 1, Label(clock, objname::kTimeCaption, QStringLiteral("[132]Czas:")), Edit(clock, objname::kTimeField));
     cg->addWidget(Button(clock, objname::kSetClockButton, QStringLiteral("[2]Ustaw")), 2, 1, Qt::AlignRight);
 
-    auto measurement = [&](const char* box, const QString& caption, const char* current,
-                           const char* currentUnit, const char* hiLabel, const char* hi, const char* hiUnit,
-                           const char* loLabel, const char* lo, const char* loUnit, const char* button,
-                           const QString& unit) {
+    auto measurement = [&](const char* box, const QString& caption, const char* current, const char* currentUnit,
+                           const char* hiLabel, const char* hi, const char* hiUnit, const char* loLabel, const char* lo,
+                           const char* loUnit, const char* button, const QString& unit) {
         auto* g = Group(page, box, caption);
         auto* gg = new QGridLayout(g);
         gg->setColumnStretch(1, 1);
@@ -199,17 +182,13 @@ QWidget* MainWindow::BuildMeasurementsTab()
         return g;
     };
     const QString celsius = QStringLiteral("°C");
-    auto* temp = measurement(objname::kTemperatureGroup, QStringLiteral("[140]Temperatura"),
-                             objname::kTemperatureField, objname::kTemperatureUnit,
-                             objname::kHighTempCaption, objname::kHighTempField,
-                             objname::kHighTempUnit, objname::kLowTempCaption,
-                             objname::kLowTempField, objname::kLowTempUnit,
-                             objname::kTempThresholdsButton, celsius);
-    auto* hum = measurement(objname::kHumidityGroup, QStringLiteral("[150]Wilgotność"),
-                            objname::kHumidityField, objname::kHumidityUnit,
-                            objname::kHighHumCaption, objname::kHighHumField,
-                            objname::kHighHumUnit, objname::kLowHumCaption,
-                            objname::kLowHumField, objname::kLowHumUnit,
+    auto* temp = measurement(objname::kTemperatureGroup, QStringLiteral("[140]Temperatura"), objname::kTemperatureField,
+                             objname::kTemperatureUnit, objname::kHighTempCaption, objname::kHighTempField,
+                             objname::kHighTempUnit, objname::kLowTempCaption, objname::kLowTempField,
+                             objname::kLowTempUnit, objname::kTempThresholdsButton, celsius);
+    auto* hum = measurement(objname::kHumidityGroup, QStringLiteral("[150]Wilgotność"), objname::kHumidityField,
+                            objname::kHumidityUnit, objname::kHighHumCaption, objname::kHighHumField,
+                            objname::kHighHumUnit, objname::kLowHumCaption, objname::kLowHumField, objname::kLowHumUnit,
                             objname::kHumThresholdsButton, QStringLiteral("%"));
 
     auto* state = Group(page, objname::kStateGroup, QStringLiteral("[120]Aktualny stan loggera"));
@@ -239,8 +218,7 @@ QWidget* MainWindow::BuildMeasurementsTab()
     return page;
 }
 
-QWidget* MainWindow::BuildRegistrationTab()
-{
+QWidget* MainWindow::BuildRegistrationTab() {
     QWidget* page = Page(objname::kRegistrationTab);
     auto* v = new QVBoxLayout(page);
 
@@ -282,8 +260,7 @@ QWidget* MainWindow::BuildRegistrationTab()
     return page;
 }
 
-QWidget* MainWindow::BuildResultsTab()
-{
+QWidget* MainWindow::BuildResultsTab() {
     QWidget* page = Page(objname::kResultsTab);
     // Captions, buttons and lists in the weight the other tabs show them in.
     NormalWeight(page);
@@ -345,8 +322,7 @@ QWidget* MainWindow::BuildResultsTab()
     return page;
 }
 
-QWidget* MainWindow::BuildDeviceTab()
-{
+QWidget* MainWindow::BuildDeviceTab() {
     QWidget* page = Page(objname::kDeviceTab);
     auto* v = new QVBoxLayout(page);
     auto* dev = Group(page, objname::kDeviceGroup, QStringLiteral("[510]Parametry urządzenia"));
@@ -368,8 +344,7 @@ QWidget* MainWindow::BuildDeviceTab()
     return page;
 }
 
-QWidget* MainWindow::BuildMessagesTab()
-{
+QWidget* MainWindow::BuildMessagesTab() {
     QWidget* page = Page(objname::kMessagesTab);
     NormalWeight(page);
     messageList = Named(new QListWidget(page), objname::kMessageList);
@@ -377,8 +352,7 @@ QWidget* MainWindow::BuildMessagesTab()
     return page;
 }
 
-QWidget* MainWindow::BuildServiceTab()
-{
+QWidget* MainWindow::BuildServiceTab() {
     // Service texts are plain Polish: the translator leaves them alone.
     QWidget* page = Page(objname::kServiceTab);
     NormalWeight(page);
@@ -391,12 +365,12 @@ QWidget* MainWindow::BuildServiceTab()
     errorCounters->setHeaderHidden(true);
     errorCounters->setRootIsDecorated(false);
     // 190 wide unless the longest label needs more: every label stays readable whole.
-    const int labelWidth = errorCounters->fontMetrics().horizontalAdvance(
-                               QStringLiteral("Nieprawidłowa suma kontrolna")) + 12;
+    const int labelWidth =
+        errorCounters->fontMetrics().horizontalAdvance(QStringLiteral("Nieprawidłowa suma kontrolna")) + 12;
     errorCounters->setColumnWidth(0, std::max(190, labelWidth));
     errorCounters->setColumnWidth(1, 68);
-    for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa",
-                            "Nieprawidłowa suma kontrolna", "Nieprawidłowa komenda"})
+    for (const char* key : {"Brak odpowiedzi", "Ramka za krótka", "Ramka za długa", "Nieprawidłowa suma kontrolna",
+                            "Nieprawidłowa komenda"})
         new QTreeWidgetItem(errorCounters, {QString::fromUtf8(key), QString()});
     Button(errors, objname::kZeroButton, QStringLiteral("Zeruj"))->setGeometry(110, 206, 92, 30);
 
@@ -412,8 +386,9 @@ QWidget* MainWindow::BuildServiceTab()
     parameterList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     parameterList->header()->setSectionsClickable(false);
     parameterList->header()->setStretchLastSection(false);
-    parameterList->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
-                                                    "border-bottom: 1px solid #d0d0d0; }"));
+    parameterList->setStyleSheet(
+        QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; "
+                       "border-bottom: 1px solid #d0d0d0; }"));
     parameterList->setColumnWidth(0, 246);
     parameterList->setColumnWidth(1, 150);
     // The name column stays at least 200 wide, the value column at most 150.
@@ -421,7 +396,8 @@ QWidget* MainWindow::BuildServiceTab()
         if (column == 0 && size < 200) parameterList->setColumnWidth(0, 200);
         if (column == 1 && size > 150) parameterList->setColumnWidth(1, 150);
     });
-    Button(page, objname::kReadParametersButton, QStringLiteral("Pobierz liste parametrów"))->setGeometry(428, 473, 243, 29);
+    Button(page, objname::kReadParametersButton, QStringLiteral("Pobierz liste parametrów"))
+        ->setGeometry(428, 473, 243, 29);
 
     auto* hid = Group(page, objname::kHidGroup, QStringLiteral("Lista urządzeń HID"));
     hid->setGeometry(44, 287, 312, 178);
@@ -430,8 +406,7 @@ QWidget* MainWindow::BuildServiceTab()
     return page;
 }
 
-QWidget* MainWindow::BuildCorrectionTab()
-{
+QWidget* MainWindow::BuildCorrectionTab() {
     QWidget* page = Page(objname::kCorrectionTab);
     auto* v = new QVBoxLayout(page);
     auto* box = Group(page, objname::kCorrectionGroup, QStringLiteral("[604]Korekta"));
@@ -453,8 +428,7 @@ QWidget* MainWindow::BuildCorrectionTab()
     return page;
 }
 
-void MainWindow::BuildMenu()
-{
+void MainWindow::BuildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QString::fromLatin1(objname::kMenuBar));
     QMenu* file = bar->addMenu(QStringLiteral("[30]Plik"));
@@ -501,8 +475,7 @@ void MainWindow::BuildMenu()
     BuildHelpMenu();
 }
 
-void MainWindow::BuildToolBar()
-{
+void MainWindow::BuildToolBar() {
     auto* bar = Named(new QToolBar(this), objname::kToolBar);
     bar->setMovable(false);
     bar->setFloatable(false);
@@ -527,8 +500,7 @@ void MainWindow::BuildToolBar()
     }
 }
 
-void MainWindow::BuildStatusBar()
-{
+void MainWindow::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QString::fromLatin1(objname::kStatusBar));
     bar->setSizeGripEnabled(false);

@@ -14,8 +14,7 @@
 
 namespace quorvex {
 
-void MainWindow::BuildPortMenuItems()
-{
+void MainWindow::BuildPortMenuItems() {
     for (int i = 0; i < kPortMenuItems; ++i) {
         QAction* item = settingsMenu->addAction(QStringLiteral("Com%1").arg(i + 1));
         item->setObjectName(QString::fromLatin1(objname::kPortItem).arg(i + 1));
@@ -31,28 +30,24 @@ void MainWindow::BuildPortMenuItems()
     connect(otherPortItem, &QAction::triggered, this, [this] { onPortItemChosen(otherPortItem); });
 }
 
-bool MainWindow::IsListedLink(const QString& name) const
-{
+bool MainWindow::IsListedLink(const QString& name) const {
     if (name.compare(usbItem->text(), Qt::CaseInsensitive) == 0) return true;
     for (QAction* item : portItems)
         if (item->isVisible() && name.compare(item->text(), Qt::CaseInsensitive) == 0) return true;
     return false;
 }
 
-void MainWindow::OfferStartLink(const QString& name)
-{
+void MainWindow::OfferStartLink(const QString& name) {
     otherPortItem->setText(name);
     otherPortItem->setVisible(!name.isEmpty() && !IsListedLink(name));
 }
 
-void MainWindow::FillPortMenu()
-{
+void MainWindow::FillPortMenu() {
     systemPorts_ = SerialPorts ? SerialPorts() : SystemSerialPorts();
     FillPortMenu(systemPorts_);
 }
 
-void MainWindow::FillPortMenu(const QList<SerialPortEntry>& ports)
-{
+void MainWindow::FillPortMenu(const QList<SerialPortEntry>& ports) {
     const PortMenuPlan plan = PlanPortMenu(ports);
     if (plan.TooMany) AddMessageLine(QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć"));
     for (int i = 0; i < kPortMenuItems; ++i) {
@@ -65,16 +60,14 @@ void MainWindow::FillPortMenu(const QList<SerialPortEntry>& ports)
     if (otherPortItem->isVisible() && IsListedLink(otherPortItem->text())) otherPortItem->setVisible(false);
 }
 
-void MainWindow::SelectStartLink()
-{
+void MainWindow::SelectStartLink() {
     // A start link the system does not list gets its item first, so that it is ticked.
     OfferStartLink(portName);
     portName = PortComSelected(portName);
     if (thread && thread->LinkName() != portName) thread->SetLinkName(portName);
 }
 
-void MainWindow::RefreshPortMenu()
-{
+void MainWindow::RefreshPortMenu() {
     // Every tty device's coming and going is heard (consoles too): rebuild only when the
     // list of serial ports really changed.
     const QList<SerialPortEntry> ports = SerialPorts ? SerialPorts() : SystemSerialPorts();
@@ -102,8 +95,7 @@ void MainWindow::RefreshPortMenu()
     if (checked) checked->setChecked(true);
 }
 
-QString MainWindow::PortComSelected(const QString& name)
-{
+QString MainWindow::PortComSelected(const QString& name) {
     // The new link's first failure is reported again.
     portErrorShown = false;
     hidAbsentShown = false;
@@ -128,21 +120,18 @@ QString MainWindow::PortComSelected(const QString& name)
     return match->text();
 }
 
-void MainWindow::onPortItemChosen(QAction* item)
-{
+void MainWindow::onPortItemChosen(QAction* item) {
     if (item) ChooseLink(item->text());
 }
 
-void MainWindow::ChooseLink(const QString& name)
-{
+void MainWindow::ChooseLink(const QString& name) {
     portName = PortComSelected(name);
     portForThisRun_ = false;
     if (thread) thread->SetLinkName(portName);
     MonitorReset();
 }
 
-void MainWindow::StartDeviceWatcher()
-{
+void MainWindow::StartDeviceWatcher() {
     if (!ttyWatcher_) {
         // Serial adapters (ttyUSB*, ttyACM*) plugged in or out while the program runs.
         ttyWatcher_ = new DeviceWatcher(this, QStringLiteral("tty"));
@@ -161,8 +150,7 @@ void MainWindow::StartDeviceWatcher()
     connect(watcher_, &DeviceWatcher::removed, this, [this](const QString& node) { onHidDeviceChanged(false, node); });
 }
 
-void MainWindow::onHidDeviceChanged(bool arrival, const QString& node)
-{
+void MainWindow::onHidDeviceChanged(bool arrival, const QString& node) {
     if (destroyed_) return;
     FillHidList();
     if (!thread) return;
@@ -175,8 +163,7 @@ void MainWindow::onHidDeviceChanged(bool arrival, const QString& node)
         thread->HidDeviceRemoved(node);
 }
 
-void MainWindow::ShowHidAccessDenied()
-{
+void MainWindow::ShowHidAccessDenied() {
     auto* box = new QMessageBox(
         QMessageBox::Warning, translator->Tr(QStringLiteral("[1020]Błąd")),
         translator->Tr(QStringLiteral("[2010]Logger został znaleziony, ale system odmówił dostępu do niego.")) +
@@ -190,8 +177,7 @@ void MainWindow::ShowHidAccessDenied()
     box->open();
 }
 
-void MainWindow::ShowPortError(bool accessDenied)
-{
+void MainWindow::ShowPortError(bool accessDenied) {
     QString text;
     if (accessDenied) {
         // On Linux the usual reason: the user is not in the group that owns the device node.
@@ -216,7 +202,8 @@ void MainWindow::ShowPortError(bool accessDenied)
     if (portErrorBox_) portErrorBox_->close();
     auto* box = new QMessageBox(QMessageBox::Critical, translator->Tr(QStringLiteral("[1020]Błąd")), text,
                                 QMessageBox::Ok, this);
-    box->setObjectName(accessDenied ? QString::fromLatin1(objname::kPortAccessBox) : QString::fromLatin1(objname::kPortErrorBox));
+    box->setObjectName(accessDenied ? QString::fromLatin1(objname::kPortAccessBox)
+                                    : QString::fromLatin1(objname::kPortErrorBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
     portErrorBox_ = box;
     // Not exec(): the thread's hand-overs must go on being delivered meanwhile.

@@ -6,10 +6,10 @@
 #include <QPushButton>
 
 #include "chart/ObjectNames.h"
-#include "ui/ControlBindings.h"
+#include "i18n/ProgramTexts.h"
 #include "params/LoggerState.h"
 #include "params/ParameterModel.h"
-#include "i18n/ProgramTexts.h"
+#include "ui/ControlBindings.h"
 #include "ui/MainWindow.h"
 #include "ui/StatePanel.h"
 
@@ -26,22 +26,17 @@ constexpr StateTexts kLinkStates[] = {
     {35, nullptr, "[1006]Odczyt parametrów z Loggera", 0},
 };
 
-const StateTexts* FindState(int code)
-{
+const StateTexts* FindState(int code) {
     for (const StateTexts& s : kLinkStates)
         if (s.code == code) return &s;
     return FindLoggerState(code);
 }
 
-QString Translated(const char* numbered)
-{
-    return TranslateText(QString::fromUtf8(numbered));
-}
+QString Translated(const char* numbered) { return TranslateText(QString::fromUtf8(numbered)); }
 
 }  // namespace
 
-void MainWindow::BindMonitorControls()
-{
+void MainWindow::BindMonitorControls() {
     auto edit = [this](const char* n) { return findChild<QLineEdit*>(QString::fromLatin1(n)); };
     auto label = [this](const char* n) { return n ? findChild<QLabel*>(QString::fromLatin1(n)) : nullptr; };
     auto box = [this](const char* n) { return n ? findChild<QGroupBox*>(QString::fromLatin1(n)) : nullptr; };
@@ -77,53 +72,43 @@ void MainWindow::BindMonitorControls()
            m.Param<LoggerName>());
     editor(objname::kTemperatureField, objname::kTemperatureGroup, objname::kTempThresholdsButton, nullptr,
            objname::kTemperatureUnit, m.Param<CurrentTemp>());
-    editor(objname::kHighTempField, nullptr, nullptr, objname::kHighTempCaption,
-           objname::kHighTempUnit, m.Param<HighTemp>());
-    editor(objname::kLowTempField, nullptr, nullptr, objname::kLowTempCaption,
-           objname::kLowTempUnit, m.Param<LowTemp>());
+    editor(objname::kHighTempField, nullptr, nullptr, objname::kHighTempCaption, objname::kHighTempUnit,
+           m.Param<HighTemp>());
+    editor(objname::kLowTempField, nullptr, nullptr, objname::kLowTempCaption, objname::kLowTempUnit,
+           m.Param<LowTemp>());
     // The correction tab's captions grey with their fields (humidity on a temperature-only logger).
     editor(objname::kCorrTempField, objname::kCorrectionGroup, objname::kCorrectionButton, objname::kCorrTempCaption,
            objname::kCorrTempUnit, m.Param<CurrentTemp>());
-    editor(objname::kCorrHumField, nullptr, nullptr, objname::kCorrHumCaption,
-           objname::kCorrHumUnit, m.Param<CurrentHum>());
+    editor(objname::kCorrHumField, nullptr, nullptr, objname::kCorrHumCaption, objname::kCorrHumUnit,
+           m.Param<CurrentHum>());
     editor(objname::kTempCorrectionField, nullptr, nullptr, objname::kTempCorrectionCaption,
            objname::kTempCorrectionUnit, m.Param<CorrectionTemp>());
-    editor(objname::kHumCorrectionField, nullptr, nullptr, objname::kHumCorrectionCaption,
-           objname::kHumCorrectionUnit, m.Param<CorrectionHum>());
+    editor(objname::kHumCorrectionField, nullptr, nullptr, objname::kHumCorrectionCaption, objname::kHumCorrectionUnit,
+           m.Param<CorrectionHum>());
     editor(objname::kHumidityField, objname::kHumidityGroup, objname::kHumThresholdsButton, nullptr,
            objname::kHumidityUnit, m.Param<CurrentHum>());
-    editor(objname::kHighHumField, nullptr, nullptr, objname::kHighHumCaption,
-           objname::kHighHumUnit, m.Param<HighHum>());
-    editor(objname::kLowHumField, nullptr, nullptr, objname::kLowHumCaption,
-           objname::kLowHumUnit, m.Param<LowHum>());
+    editor(objname::kHighHumField, nullptr, nullptr, objname::kHighHumCaption, objname::kHighHumUnit,
+           m.Param<HighHum>());
+    editor(objname::kLowHumField, nullptr, nullptr, objname::kLowHumCaption, objname::kLowHumUnit, m.Param<LowHum>());
     editor(objname::kTypeField, nullptr, nullptr, objname::kTypeCaption, nullptr, m.Param<DeviceType>());
-    editor(objname::kSerialField, nullptr, nullptr, objname::kSerialCaption, nullptr,
-           m.Param<SerialNumber>());
+    editor(objname::kSerialField, nullptr, nullptr, objname::kSerialCaption, nullptr, m.Param<SerialNumber>());
     editor(objname::kDateField, objname::kClockGroup, objname::kSetClockButton, objname::kDateCaption, nullptr,
            m.Param<CurrentDate>());
-    editor(objname::kTimeField, nullptr, nullptr, objname::kTimeCaption, nullptr,
-           m.Param<CurrentTime>());
+    editor(objname::kTimeField, nullptr, nullptr, objname::kTimeCaption, nullptr, m.Param<CurrentTime>());
     radios(objname::kStartModeGroup, m.Param<StartLog>());
     radios(objname::kWrapGroup, m.Param<WrapAround>());
     editor(objname::kStartDateField, nullptr, objname::kChangeStartButton, nullptr, nullptr, m.Param<LogStartDate>());
-    editor(objname::kStartTimeField, nullptr, nullptr, objname::kStartMomentCaption, nullptr,
-           m.Param<LogStartTime>());
-    editor(objname::kIntervalField, nullptr, nullptr, objname::kIntervalCaption, nullptr,
-           m.Param<WriteInterval>());
+    editor(objname::kStartTimeField, nullptr, nullptr, objname::kStartMomentCaption, nullptr, m.Param<LogStartTime>());
+    editor(objname::kIntervalField, nullptr, nullptr, objname::kIntervalCaption, nullptr, m.Param<WriteInterval>());
     editor(objname::kSavedCountField, nullptr, objname::kChangeIntervalButton, objname::kSavedCountCaption, nullptr,
            m.Param<WriteIndex>());
-    editor(objname::kMadeField, nullptr, nullptr, objname::kMadeCaption, nullptr,
-           m.Param<ProductionDate>());
-    editor(objname::kFirmwareField, nullptr, nullptr, objname::kFirmwareCaption, nullptr,
-           m.Param<VersionFirmware>());
-    editor(objname::kMeasuredField, nullptr, nullptr, objname::kMeasuredCaption, nullptr,
-           m.Param<LogCounter>());
-    editor(objname::kBatteryField, nullptr, nullptr, objname::kBatteryCaption, nullptr,
-           m.Param<BatteryStatus>());
+    editor(objname::kMadeField, nullptr, nullptr, objname::kMadeCaption, nullptr, m.Param<ProductionDate>());
+    editor(objname::kFirmwareField, nullptr, nullptr, objname::kFirmwareCaption, nullptr, m.Param<VersionFirmware>());
+    editor(objname::kMeasuredField, nullptr, nullptr, objname::kMeasuredCaption, nullptr, m.Param<LogCounter>());
+    editor(objname::kBatteryField, nullptr, nullptr, objname::kBatteryCaption, nullptr, m.Param<BatteryStatus>());
 }
 
-int MainWindow::ChooseStateCode() const
-{
+int MainWindow::ChooseStateCode() const {
     const int link = CurrentLinkState();
     if (link == 3) return 10;
     if (link == 5) return hidUnusable ? 25 : 20;
@@ -134,8 +119,7 @@ int MainWindow::ChooseStateCode() const
 
 void MainWindow::UpdateLoggerState() { SetLoggerState(ChooseStateCode()); }
 
-void MainWindow::SetLoggerState(int code)
-{
+void MainWindow::SetLoggerState(int code) {
     if (code == lastStateCode && code != -1) return;
     if (code != -1) lastStateCode = code;
     recordStartButton->hide();

@@ -35,20 +35,21 @@ const QString kDirKey = QStringLiteral("Dir");
 // so the five columns fit the tab without a horizontal scroll bar.
 constexpr int kColumnWidths[] = {60, 121, 119, 119, 119};
 
-QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon)
-{
+QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon) {
     switch (icon) {
-    case LogDownloadView::BoxIcon::Error: return QMessageBox::Critical;
-    case LogDownloadView::BoxIcon::Warning: return QMessageBox::Warning;
-    case LogDownloadView::BoxIcon::Information: break;
+    case LogDownloadView::BoxIcon::Error:
+        return QMessageBox::Critical;
+    case LogDownloadView::BoxIcon::Warning:
+        return QMessageBox::Warning;
+    case LogDownloadView::BoxIcon::Information:
+        break;
     }
     return QMessageBox::Information;
 }
 
 }  // namespace
 
-void MainWindow::CreateLogDownload()
-{
+void MainWindow::CreateLogDownload() {
     auto* table = findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable));
     // The table reads the results store directly: no item per row.
     QAbstractItemModel* placeholder = table->model();
@@ -97,8 +98,9 @@ void MainWindow::CreateLogDownload()
             dialog.setObjectName(QString::fromLatin1(objname::kOpenResultsDialog));
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
-            dialog.setNameFilters({translator->Tr(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
-                                   kResultsTextFilter, kResultsCsvFilter});
+            dialog.setNameFilters(
+                {translator->Tr(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
+                 kResultsTextFilter, kResultsCsvFilter});
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
             return dialog.selectedFiles().constFirst();
         };
@@ -117,8 +119,8 @@ void MainWindow::CreateLogDownload()
     ResultsTabView::Widgets w;
     w.status = findChild<QListWidget*>(QString::fromLatin1(objname::kDownloadStatusList));
     w.progress = findChild<QProgressBar*>(QString::fromLatin1(objname::kDownloadProgress));
-    const char* names[] = {objname::kStartReadButton, objname::kStopReadButton, objname::kRetryReadButton, objname::kChartButton, objname::kPrintTableButton,
-                           objname::kSaveResultsButton};
+    const char* names[] = {objname::kStartReadButton, objname::kStopReadButton,   objname::kRetryReadButton,
+                           objname::kChartButton,     objname::kPrintTableButton, objname::kSaveResultsButton};
     for (int i = 0; i < 6; ++i) w.buttons[i] = findChild<QPushButton*>(QString::fromLatin1(names[i]));
     w.loggerInfo = logger;
     w.summary = findChild<QTreeWidget*>(QString::fromLatin1(objname::kSummaryList));
@@ -131,9 +133,15 @@ void MainWindow::CreateLogDownload()
 
     logs = std::make_unique<LogDownload>(model_, results_);
     logs->SetView(resultsView_.get());
-    connect(w.buttons[LogDownloadView::ButtonStart], &QPushButton::clicked, this, [this] { if (logs) logs->StartRead(); });
-    connect(w.buttons[LogDownloadView::ButtonStop], &QPushButton::clicked, this, [this] { if (logs) logs->StopRead(); });
-    connect(w.buttons[LogDownloadView::ButtonRetry], &QPushButton::clicked, this, [this] { if (logs) logs->ResumeRead(); });
+    connect(w.buttons[LogDownloadView::ButtonStart], &QPushButton::clicked, this, [this] {
+        if (logs) logs->StartRead();
+    });
+    connect(w.buttons[LogDownloadView::ButtonStop], &QPushButton::clicked, this, [this] {
+        if (logs) logs->StopRead();
+    });
+    connect(w.buttons[LogDownloadView::ButtonRetry], &QPushButton::clicked, this, [this] {
+        if (logs) logs->ResumeRead();
+    });
     connect(w.buttons[LogDownloadView::ButtonChart], &QPushButton::clicked, this, &MainWindow::onChartClicked);
     connect(w.buttons[LogDownloadView::ButtonPrintTable], &QPushButton::clicked, this,
             &MainWindow::onPrintTableClicked);
@@ -142,8 +150,7 @@ void MainWindow::CreateLogDownload()
     logs->Reset();
 }
 
-void MainWindow::ShowResultsTab()
-{
+void MainWindow::ShowResultsTab() {
     if (!logs) return;
     if (ChartWindow* chart = FindChartWindow()) {
         logs->SetThresholds(chart->ThresholdsBlock());
@@ -162,8 +169,7 @@ void MainWindow::ShowResultsTab()
     logs->Reset();
 }
 
-void MainWindow::EndLogDownload()
-{
+void MainWindow::EndLogDownload() {
     if (logs) logs->SetView(nullptr);
     if (logs) logs->SetObserver(nullptr);
     archiver_.reset();
@@ -173,8 +179,7 @@ void MainWindow::EndLogDownload()
 
 ChartWindow* MainWindow::FindChartWindow() const { return qobject_cast<ChartWindow*>(windows_.chartWindow); }
 
-void MainWindow::LogReadDone()
-{
+void MainWindow::LogReadDone() {
     if (logs && thread) {
         // The data lies in the thread's receive buffer, valid only during this hand-over.
         logs->LogReadDone(thread->ResponseRecord());
@@ -183,28 +188,24 @@ void MainWindow::LogReadDone()
     strip_->update();
 }
 
-void MainWindow::LogReadRefused()
-{
+void MainWindow::LogReadRefused() {
     if (logs && thread) logs->LogReadRefused(thread->ResponseRecord());
     strip_->update();
 }
 
-bool MainWindow::LogReadFailed()
-{
+bool MainWindow::LogReadFailed() {
     strip_->update();
     return !logs || !thread || logs->LogReadFailed(thread->ResponseRecord());
 }
 
-void MainWindow::onChartClicked()
-{
+void MainWindow::onChartClicked() {
     ChartWindow* chart = FindChartWindow();
     if (!chart) return;
     chart->SetResults(results_);
     chart->ShowChart();
 }
 
-void MainWindow::onPrintTableClicked()
-{
+void MainWindow::onPrintTableClicked() {
     auto* print = qobject_cast<PrintDialog*>(windows_.printDialog);
     if (!print) return;
     print->Results = &results_;
@@ -212,15 +213,13 @@ void MainWindow::onPrintTableClicked()
     print->PrintTable();
 }
 
-void MainWindow::RememberFolder(const QString& path)
-{
+void MainWindow::RememberFolder(const QString& path) {
     if (!settings) return;
     settings->WriteString(kWindowSection, kDirKey, QFileInfo(path).absolutePath());
     settings->Flush();
 }
 
-void MainWindow::onSaveResultsClicked()
-{
+void MainWindow::onSaveResultsClicked() {
     if (!settings || !AskSavePath) return;
     const QString folder = ResultsFolder();
     // The extension is part of the proposal: the date in the name holds dots,
@@ -240,15 +239,13 @@ void MainWindow::onSaveResultsClicked()
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 
-void MainWindow::onOpenResultsChosen()
-{
+void MainWindow::onOpenResultsChosen() {
     if (!settings || !AskOpenPath) return;
     const QString path = AskOpenPath(ResultsFolder());
     if (!path.isEmpty()) OpenResultsFile(path);
 }
 
-bool MainWindow::OpenResultsFile(const QString& path)
-{
+bool MainWindow::OpenResultsFile(const QString& path) {
     if (!logs) return false;
     auto fail = [this](const QString& text) {
         if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), text);
@@ -256,8 +253,8 @@ bool MainWindow::OpenResultsFile(const QString& path)
     };
     // The running download would go on appending to the opened results.
     if (logs->GetState() == LogDownload::Starting || logs->GetState() == LogDownload::Reading)
-        return fail(translator->Tr(
-            QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
+        return fail(
+            translator->Tr(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
     const QString absolute = QFileInfo(path).absoluteFilePath();
     ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
@@ -270,8 +267,7 @@ bool MainWindow::OpenResultsFile(const QString& path)
     return true;
 }
 
-void MainWindow::ShowOpenedResults(ResultsStore& opened)
-{
+void MainWindow::ShowOpenedResults(ResultsStore& opened) {
     results_.Swap(opened);
     logs->ResultsOpened();
     if (ChartWindow* chart = FindChartWindow()) {
@@ -282,8 +278,7 @@ void MainWindow::ShowOpenedResults(ResultsStore& opened)
     tabs->setCurrentWidget(resultsTab);
 }
 
-QString MainWindow::ResultsFolder() const
-{
+QString MainWindow::ResultsFolder() const {
     return settings ? settings->ReadString(kWindowSection, kDirKey, QString()) : QString();
 }
 

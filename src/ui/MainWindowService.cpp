@@ -11,8 +11,7 @@
 
 namespace quorvex {
 
-void MainWindow::ConnectServiceButtons()
-{
+void MainWindow::ConnectServiceButtons() {
     auto hook = [this](const char* name, void (MainWindow::*handler)()) {
         if (auto* b = serviceTab->findChild<QPushButton*>(QString::fromLatin1(name)))
             connect(b, &QPushButton::clicked, this, handler);
@@ -22,16 +21,14 @@ void MainWindow::ConnectServiceButtons()
     hook(objname::kReadParametersButton, &MainWindow::onReadParametersClicked);
 }
 
-void MainWindow::onZeroCountersClicked()
-{
+void MainWindow::onZeroCountersClicked() {
     if (!thread) return;
     thread->ZeroCounters();
     // The table is rebuilt the way the thread's own counter changes are.
     QueueMessage(Msg::Counters, thread->ProtocolState());
 }
 
-void MainWindow::onResetClicked()
-{
+void MainWindow::onResetClicked() {
     if (!thread) return;
     if (!thread->Connected()) {
         // Queued now it would go to whichever logger is connected next.
@@ -51,8 +48,7 @@ void MainWindow::onResetClicked()
     thread->AddRecord(r);
 }
 
-void MainWindow::onReadParametersClicked()
-{
+void MainWindow::onReadParametersClicked() {
     parameterList->clear();
     QList<QTreeWidgetItem*> rows;
     for (const Parameter* p : model_.Parameters) rows << new QTreeWidgetItem({p->Name, p->GetText()});

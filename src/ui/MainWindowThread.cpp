@@ -21,17 +21,14 @@ namespace quorvex {
 class MessageBridge : public MessageTarget {
 public:
     explicit MessageBridge(MainWindow* form) : form_(form) {}
-    void Post(Msg msg, QString text, int wParam) override
-    {
+    void Post(Msg msg, QString text, int wParam) override {
         // A text of the window's own: one shared with the thread is freed by whichever side
         // lets go of it last, and when that is Qt's own code on the thread, ThreadSanitizer
         // cannot see that the window had let go first.
-        if (!text.isEmpty())
-            text = QString(text.constData(), text.size());
+        if (!text.isEmpty()) text = QString(text.constData(), text.size());
         calls_.Later([form = form_, msg, text = std::move(text), wParam] { form->HandleMessage(msg, text, wParam); });
     }
-    void Send(Msg msg) override
-    {
+    void Send(Msg msg) override {
         calls_.AndWait([form = form_, msg] { form->HandleMessage(msg); });
     }
 
@@ -40,27 +37,20 @@ private:
     CallQueue calls_;
 };
 
-
-void MainWindow::CreateThread(const MainWindowOptions& options)
-{
+void MainWindow::CreateThread(const MainWindowOptions& options) {
     bridge_ = std::make_shared<MessageBridge>(this);
     thread = new TransmissionThread(bridge_.get(), portName, options.hidBackend);
-    strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<Request>&)>& f) {
-        t->WithHistory(f);
-    });
-
+    strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<Request>&)>& f) { t->WithHistory(f); });
 }
 
-void MainWindow::ConnectModel()
-{
+void MainWindow::ConnectModel() {
     LoggerChannel channel;
     channel.note = [this](const QString& line) { AddMessageLine(line); };
     if (thread) channel.enqueue = [t = thread](const Request& r) { t->AddRecord(r); };
     model_.Connect(std::move(channel));
 }
 
-void MainWindow::QueueMessage(Msg msg, int wParam)
-{
+void MainWindow::QueueMessage(Msg msg, int wParam) {
     // Through the thread's own queue, so that it keeps its place among the thread's messages.
     if (bridge_)
         bridge_->Post(msg, {}, wParam);
@@ -68,8 +58,7 @@ void MainWindow::QueueMessage(Msg msg, int wParam)
         QCoreApplication::postEvent(this, new ThreadMessageEvent(msg, {}, wParam));
 }
 
-void MainWindow::EndThread()
-{
+void MainWindow::EndThread() {
     if (!thread) return;
     strip_->SetHistoryAccess({});
     EndTransmissionThread(*thread);
@@ -77,20 +66,17 @@ void MainWindow::EndThread()
     thread = nullptr;
 }
 
-int MainWindow::CurrentLinkState() const
-{
+int MainWindow::CurrentLinkState() const {
     if (thread) return thread->LinkState();
     return 0;
 }
 
-QString MainWindow::CurrentLinkName() const
-{
+QString MainWindow::CurrentLinkName() const {
     if (thread) return thread->LinkName();
     return portName;
 }
 
-void MainWindow::ShowLinkStatus()
-{
+void MainWindow::ShowLinkStatus() {
     if (thread) {
         linkStatusPanel->setText(thread->LinkStatusText());
         // Readable in full even when a very long path no longer fits the window.
@@ -101,15 +87,13 @@ void MainWindow::ShowLinkStatus()
     linkStatusPanel->setToolTip(QString());
 }
 
-void MainWindow::StoreReadReply()
-{
+void MainWindow::StoreReadReply() {
     if (!thread) return;
     const Request& r = thread->ResponseRecord();
     model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
 }
 
-void MainWindow::WriteRefused()
-{
+void MainWindow::WriteRefused() {
     if (!thread) return;
     const Request& r = thread->ResponseRecord();
     const std::uint8_t code = r.Data && r.ByteCount >= 1 ? r.Data[0] : 0;
@@ -117,19 +101,16 @@ void MainWindow::WriteRefused()
     if (const auto refusal = model_.WriteRefused(r, code)) ShowWriteRefusal(*refusal);
 }
 
-void MainWindow::WriteConfirmed()
-{
+void MainWindow::WriteConfirmed() {
     if (thread) model_.WriteConfirmed(thread->ResponseRecord());
 }
 
-void MainWindow::CheckReadBack()
-{
+void MainWindow::CheckReadBack() {
     if (!thread) return;
     for (const WriteRefusal& refusal : model_.CheckReadBack(thread->ResponseRecord())) ShowWriteRefusal(refusal);
 }
 
-void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal)
-{
+void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal) {
     // The box opens without waiting: the transmission thread is waiting for this hand-over.
     const auto translate = [this](const QString& text) { return translator->Tr(text); };
     if (ShowBox)
@@ -137,8 +118,7 @@ void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal)
                 WriteRefusalText(model_, refusal, translate));
 }
 
-void MainWindow::RebuildCounterTable()
-{
+void MainWindow::RebuildCounterTable() {
     if (!thread) return;
     // The counters change after every exchange; the rows stay the same, so
     // their values are updated in place rather than the table rebuilt.
@@ -157,8 +137,7 @@ void MainWindow::RebuildCounterTable()
     }
 }
 
-void MainWindow::FillHidList()
-{
+void MainWindow::FillHidList() {
     if (!thread) return;
     QStringList products;
     thread->ListHidProducts(products);

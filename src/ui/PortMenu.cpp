@@ -6,8 +6,7 @@
 
 namespace quorvex {
 
-PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports)
-{
+PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports) {
     PortMenuPlan plan;
     plan.TooMany = ports.size() > kPortMenuItems;
     std::stable_sort(ports.begin(), ports.end(), [](const SerialPortEntry& a, const SerialPortEntry& b) {
@@ -20,16 +19,14 @@ PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports)
     return plan;
 }
 
-QList<SerialPortEntry> SystemSerialPorts()
-{
+QList<SerialPortEntry> SystemSerialPorts() {
     QList<SerialPortEntry> ports;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         ports.append({info.portName(), info.systemLocation()});
     return ports;
 }
 
-QString MenuSpelling(const QString& name, const QList<SerialPortEntry>& ports)
-{
+QString MenuSpelling(const QString& name, const QList<SerialPortEntry>& ports) {
     QString usb = QStringLiteral("USB");  // not const: returned by move
     if (name.compare(usb, Qt::CaseInsensitive) == 0) return usb;
     for (const QString& caption : PlanPortMenu(ports).Captions)

@@ -13,8 +13,7 @@
 
 namespace quorvex {
 
-void CreateWindows(MainWindow* mainWindow)
-{
+void CreateWindows(MainWindow* mainWindow) {
     ProgramWindows& windows = mainWindow->Windows();
     windows.parameterReadWindow = new ParameterReadWindow(mainWindow);
     auto* chart = new ChartWindow(mainWindow->Results(), mainWindow);
@@ -35,14 +34,12 @@ void CreateWindows(MainWindow* mainWindow)
     QObject::connect(print, &PrintDialog::PdfWritten, mainWindow, &MainWindow::PrintoutSaved);
 }
 
-void DestroyWindows(MainWindow& mainWindow)
-{
+void DestroyWindows(MainWindow& mainWindow) {
     ProgramWindows& windows = mainWindow.Windows();
     // Children of the main window: they go with it unless it is still there.
-    for (QWidget* w : {static_cast<QWidget*>(windows.parameterReadWindow), windows.chartWindow,
-                       windows.humidityDialog, windows.correctionDialog, windows.clockDialog, windows.loggerNameDialog,
-                       windows.startDialog, windows.saveIntervalDialog, windows.printDialog,
-                       windows.temperatureDialog})
+    for (QWidget* w : {static_cast<QWidget*>(windows.parameterReadWindow), windows.chartWindow, windows.humidityDialog,
+                       windows.correctionDialog, windows.clockDialog, windows.loggerNameDialog, windows.startDialog,
+                       windows.saveIntervalDialog, windows.printDialog, windows.temperatureDialog})
         delete w;
     windows = ProgramWindows{};
 }

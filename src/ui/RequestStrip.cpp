@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/RequestStrip.h"
+#include "chart/ObjectNames.h"
 
 #include <QImage>
 #include <QPainter>
@@ -8,8 +8,7 @@
 
 namespace quorvex {
 
-void TrimHistory(std::deque<Request>& history, int capacity)
-{
+void TrimHistory(std::deque<Request>& history, int capacity) {
     if (static_cast<int>(history.size()) <= capacity) return;
     Request last = history.front();
     if (last.Status < STATUS_SENT_AGAIN) history.clear();
@@ -21,26 +20,30 @@ void TrimHistory(std::deque<Request>& history, int capacity)
     if (history.empty()) history.push_back(last);
 }
 
-QColor MarkColour(int status)
-{
+QColor MarkColour(int status) {
     switch (status) {
-        case STATUS_NEW: return Qt::white;
-        case STATUS_SENT: return Qt::blue;
-        case STATUS_SENT_AGAIN: return Qt::yellow;
-        case STATUS_NO_REPLY: return Qt::red;
-        case STATUS_DONE: return QColor(0, 128, 0);
-        case STATUS_REFUSED: return QColor(255, 140, 0);
-        default: return Qt::black;
+    case STATUS_NEW:
+        return Qt::white;
+    case STATUS_SENT:
+        return Qt::blue;
+    case STATUS_SENT_AGAIN:
+        return Qt::yellow;
+    case STATUS_NO_REPLY:
+        return Qt::red;
+    case STATUS_DONE:
+        return QColor(0, 128, 0);
+    case STATUS_REFUSED:
+        return QColor(255, 140, 0);
+    default:
+        return Qt::black;
     }
 }
 
-RequestStrip::RequestStrip(QWidget* parent) : QWidget(parent)
-{
+RequestStrip::RequestStrip(QWidget* parent) : QWidget(parent) {
     setObjectName(QString::fromLatin1(objname::kRequestStrip));
 }
 
-void RequestStrip::Draw(QPainter& p, const QRect& r)
-{
+void RequestStrip::Draw(QPainter& p, const QRect& r) {
     p.fillRect(r, palette().window());
     if (!access_) return;
     const int capacity = MarkCapacity(r.width());
@@ -71,14 +74,12 @@ void RequestStrip::Draw(QPainter& p, const QRect& r)
     }
 }
 
-void RequestStrip::paintEvent(QPaintEvent*)
-{
+void RequestStrip::paintEvent(QPaintEvent*) {
     QPainter p(this);
     Draw(p, rect());
 }
 
-QImage RequestStrip::Render()
-{
+QImage RequestStrip::Render() {
     QImage image(size(), QImage::Format_RGB32);
     QPainter p(&image);
     Draw(p, image.rect());

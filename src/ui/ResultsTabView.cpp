@@ -23,34 +23,29 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
       summaryList_(widgets.summary),
       results_(widgets.results),
       paramsReady_(std::move(paramsReady)),
-      showBox_(std::move(showBox))
-{
+      showBox_(std::move(showBox)) {
     for (int i = 0; i < 6; ++i) buttons_[i] = widgets.buttons[i];
 }
 
 bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
 
-void ResultsTabView::SetStatusLines(const QStringList& lines)
-{
+void ResultsTabView::SetStatusLines(const QStringList& lines) {
     if (!status_) return;
     status_->clear();
     status_->addItems(lines);
 }
 
-void ResultsTabView::SetProgressMaximum(int maximum)
-{
+void ResultsTabView::SetProgressMaximum(int maximum) {
     maximum_ = std::max(0, maximum);
     ApplyProgress();
 }
 
-void ResultsTabView::SetProgressPosition(int position)
-{
+void ResultsTabView::SetProgressPosition(int position) {
     position_ = std::max(0, position);
     ApplyProgress();
 }
 
-void ResultsTabView::ApplyProgress()
-{
+void ResultsTabView::ApplyProgress() {
     if (!progress_) return;
     // A range of 0…0 would turn the bar into a busy indicator, and a value
     // outside the range would be dropped by the bar: an unknown count shows an
@@ -60,19 +55,16 @@ void ResultsTabView::ApplyProgress()
     progress_->setValue(maximum_ == 0 ? 0 : std::min(position_, top));
 }
 
-void ResultsTabView::SetButtonEnabled(Button button, bool enabled)
-{
+void ResultsTabView::SetButtonEnabled(Button button, bool enabled) {
     const int i = static_cast<int>(button);
     if (i >= 0 && i < 6 && buttons_[i]) buttons_[i]->setEnabled(enabled);
 }
 
-void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon)
-{
+void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) {
     if (showBox_) showBox_(icon, caption, text);
 }
 
-void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows)
-{
+void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows) {
     if (!loggerInfo_) return;
     loggerInfo_->clear();
     for (const LoggerInfoRow& row : rows) new QTreeWidgetItem(loggerInfo_, {row.caption, row.value});
@@ -84,8 +76,7 @@ void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows)
     RefreshSummary();
 }
 
-void ResultsTabView::RefreshSummary()
-{
+void ResultsTabView::RefreshSummary() {
     if (!summaryList_ || !results_) return;
     const ResultsStore& store = results_->Store();
     summary_.Update(store);
@@ -101,14 +92,12 @@ void ResultsTabView::RefreshSummary()
     summaryList_->resizeColumnToContents(0);
 }
 
-void ResultsTabView::ResultsCleared()
-{
+void ResultsTabView::ResultsCleared() {
     if (results_) results_->SyncRows();
     RefreshSummary();
 }
 
-void ResultsTabView::ResultsAppended(int, int)
-{
+void ResultsTabView::ResultsAppended(int, int) {
     if (results_) results_->SyncRows();
 }
 

@@ -1,23 +1,18 @@
-#include "chart/ObjectNames.h"
 #include "ui/StatePanel.h"
+#include "chart/ObjectNames.h"
 
 #include <QPainter>
 
 namespace quorvex {
 
-StatePanel::StatePanel(QWidget* parent) : QWidget(parent)
-{
-    setObjectName(QString::fromLatin1(objname::kStatePanel));
-}
+StatePanel::StatePanel(QWidget* parent) : QWidget(parent) { setObjectName(QString::fromLatin1(objname::kStatePanel)); }
 
-void StatePanel::SetText(const QString& text)
-{
+void StatePanel::SetText(const QString& text) {
     text_ = text;
     update();
 }
 
-void StatePanel::paintEvent(QPaintEvent*)
-{
+void StatePanel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     QFont f = font();
     f.setPointSize(11);

@@ -8,8 +8,7 @@ namespace quorvex {
 namespace {
 
 // The parameter as the operator knows it from the window.
-QString Caption(const ParameterModel& m, const Parameter* p)
-{
+QString Caption(const ParameterModel& m, const Parameter* p) {
     const std::pair<const Parameter*, const char*> captions[] = {
         {&m.Param<LoggerName>(), "[1046]Nazwa Loggera"},
         {&m.Param<CurrentDate>(), "[130]Zegar"},
@@ -33,22 +32,25 @@ QString Caption(const ParameterModel& m, const Parameter* p)
 }
 
 // The standard exception codes a logger answers with.
-QString ExceptionMeaning(int code)
-{
+QString ExceptionMeaning(int code) {
     switch (code) {
-    case 1: return QStringLiteral("[2158]niedozwolona funkcja");
-    case 2: return QStringLiteral("[2159]niedozwolony adres rejestru");
-    case 3: return QStringLiteral("[2160]niedozwolona wartość");
-    case 4: return QStringLiteral("[2161]błąd urządzenia");
-    default: return {};
+    case 1:
+        return QStringLiteral("[2158]niedozwolona funkcja");
+    case 2:
+        return QStringLiteral("[2159]niedozwolony adres rejestru");
+    case 3:
+        return QStringLiteral("[2160]niedozwolona wartość");
+    case 4:
+        return QStringLiteral("[2161]błąd urządzenia");
+    default:
+        return {};
     }
 }
 
 }  // namespace
 
 QString WriteRefusalText(const ParameterModel& model, const WriteRefusal& refusal,
-                         const std::function<QString(const QString&)>& translate)
-{
+                         const std::function<QString(const QString&)>& translate) {
     QString answer;
     if (refusal.exceptionCode != 0) {
         answer = translate(QStringLiteral("[2156]Logger odpowiedział wyjątkiem")) + u' ' +
@@ -59,8 +61,8 @@ QString WriteRefusalText(const ParameterModel& model, const WriteRefusal& refusa
         answer = translate(QStringLiteral("[2157]Logger zachował:")) + u' ' + translate(refusal.kept);
     }
     return translate(QStringLiteral("[2154]Logger nie przyjął zmiany parametru")) + u' ' +
-           translate(Caption(model, refusal.parameter)) + u'\n' + translate(QStringLiteral("[2155]Wysłano:")) +
-           u' ' + translate(refusal.sent) + u'\n' + answer;
+           translate(Caption(model, refusal.parameter)) + u'\n' + translate(QStringLiteral("[2155]Wysłano:")) + u' ' +
+           translate(refusal.sent) + u'\n' + answer;
 }
 
 }  // namespace quorvex

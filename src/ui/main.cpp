@@ -5,15 +5,14 @@
 
 #include "logs/ResultsStore.h"
 #include "params/ParameterModel.h"
+#include "settings/IniFile.h"
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
-#include "settings/IniFile.h"
 #include "ui/MainWindow.h"
 
 using namespace quorvex;
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     auto print = [](const CommandLine& line) {

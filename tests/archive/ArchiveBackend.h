@@ -17,15 +17,13 @@ namespace quorvex::test {
 
 enum class Backend { Sqlite, Postgres };
 
-inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info)
-{
+inline std::string BackendName(const ::testing::TestParamInfo<Backend>& info) {
     return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
 }
 
 class ArchiveBackend : public ::testing::TestWithParam<Backend> {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         if (GetParam() == Backend::Sqlite) {
             where = dir.filePath(QStringLiteral("archive.sqlite"));
@@ -43,24 +41,21 @@ protected:
         where = url;
     }
 
-    ArchiveLocation Location() const
-    {
+    ArchiveLocation Location() const {
         ArchiveText error;
         return ParseArchiveLocation(where, error).value_or(ArchiveLocation{});
     }
-    std::unique_ptr<Archive> Open(int busyMs = Archive::kDefaultBusyTimeoutMs) const
-    {
+    std::unique_ptr<Archive> Open(int busyMs = Archive::kDefaultBusyTimeoutMs) const {
         ArchiveText error;
         auto a = Archive::Open(Location(), error, busyMs);
         EXPECT_TRUE(a) << error.In(QStringLiteral("Angielski")).toStdString();
         return a;
     }
     // A plain connection beside the archive's, to hold locks or look at the tables.
-    QSqlDatabase Raw(const QString& name) const
-    {
+    QSqlDatabase Raw(const QString& name) const {
         const ArchiveLocation l = Location();
-        QSqlDatabase db = QSqlDatabase::addDatabase(GetParam() == Backend::Sqlite ? QStringLiteral("QSQLITE")
-                                                                                  : QStringLiteral("QPSQL"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(
+            GetParam() == Backend::Sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"), name);
         db.setDatabaseName(GetParam() == Backend::Sqlite ? l.path : l.database);
         db.setUserName(l.user);
         db.setHostName(l.host);
@@ -68,8 +63,7 @@ protected:
         EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
         return db;
     }
-    static bool Admin(const ArchiveLocation& l, const QString& sql)
-    {
+    static bool Admin(const ArchiveLocation& l, const QString& sql) {
         bool ok = false;
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("admin"));

@@ -24,16 +24,14 @@ const std::string kScenarios = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/";
 
 // Record n's bytes: a temperature of n tenths and a humidity of 40 % (packed decimal), as a
 // logger sends them; `other` changes the humidity's last digit.
-std::uint32_t RawRecord(int n, bool other = false)
-{
+std::uint32_t RawRecord(int n, bool other = false) {
     const int t = n % 1000, h = other ? 401 : 400;
     const std::uint32_t tBcd = static_cast<std::uint32_t>((t / 100) << 8 | (t / 10 % 10) << 4 | t % 10);
     const std::uint32_t hBcd = static_cast<std::uint32_t>((h / 100) << 8 | (h / 10 % 10) << 4 | h % 10);
     return tBcd << 17 | hBcd << 4;
 }
 
-std::vector<std::uint32_t> Records(int first, int last, const std::vector<int>& changed = {})
-{
+std::vector<std::uint32_t> Records(int first, int last, const std::vector<int>& changed = {}) {
     std::vector<std::uint32_t> out;
     for (int n = first; n <= last; ++n)
         out.push_back(RawRecord(n, std::find(changed.begin(), changed.end(), n) != changed.end()));
@@ -42,8 +40,7 @@ std::vector<std::uint32_t> Records(int first, int last, const std::vector<int>& 
 
 const ArchiveLogKey kKey{QStringLiteral("00A1B2C3"), 3'636'000'000, 300};
 
-ArchiveDownloadFacts Facts(const QDateTime& moment)
-{
+ArchiveDownloadFacts Facts(const QDateTime& moment) {
     ArchiveDownloadFacts f = LocalDownloadFacts(QStringLiteral("test"), QStringLiteral("/dev/null"));
     f.moment = moment;
     f.loggerName = QStringLiteral("Chłodnia");
@@ -52,8 +49,7 @@ ArchiveDownloadFacts Facts(const QDateTime& moment)
     return f;
 }
 
-TEST_P(ArchiveBackend, RepeatedDownloadsMergeAndOtherBytesAreKeptApart)
-{
+TEST_P(ArchiveBackend, RepeatedDownloadsMergeAndOtherBytesAreKeptApart) {
     auto archive = Open();
     ASSERT_TRUE(archive);
     const QDateTime first = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
@@ -104,7 +100,8 @@ TEST_P(ArchiveBackend, RepeatedDownloadsMergeAndOtherBytesAreKeptApart)
     ASSERT_TRUE(archive->LoadRecords(logs->at(0).id, store));
     const QString saved = dir.filePath(QStringLiteral("saved.txt"));
     ASSERT_TRUE(SaveResultsFile(saved, store).ok);
-    for (int i = 0; i < 2; ++i) EXPECT_EQ(archive->Import(saved, LocalDownloadFacts(QStringLiteral("test"), saved)), 150);
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(archive->Import(saved, LocalDownloadFacts(QStringLiteral("test"), saved)), 150);
     const auto both = archive->Logs(kKey.serial);
     ASSERT_TRUE(both && both->size() == 2);
     const ArchiveLogRow& imported = both->at(0).sourceFile.isEmpty() ? both->at(1) : both->at(0);
@@ -124,8 +121,7 @@ TEST_P(ArchiveBackend, RepeatedDownloadsMergeAndOtherBytesAreKeptApart)
     EXPECT_TRUE(archive->LastError().numbered.contains(QStringLiteral("bad.txt")));
 }
 
-TEST_P(ArchiveBackend, TwoWritersAtOnceKeepEveryRecordOnce)
-{
+TEST_P(ArchiveBackend, TwoWritersAtOnceKeepEveryRecordOnce) {
     ASSERT_TRUE(Open());
     constexpr int kCount = 2000, kBlock = 40;
     std::atomic<int> failures{0};
@@ -156,8 +152,7 @@ TEST_P(ArchiveBackend, TwoWritersAtOnceKeepEveryRecordOnce)
     EXPECT_EQ(logs->at(0).downloads.size(), 2);
 }
 
-TEST_P(ArchiveBackend, FaultsNameTheArchiveAndChangeNothing)
-{
+TEST_P(ArchiveBackend, FaultsNameTheArchiveAndChangeNothing) {
     const bool lite = GetParam() == Backend::Sqlite;
     // Locked past the time-out: refused with the time-out named, accepted once free again.
     {
@@ -232,22 +227,19 @@ struct CliRun {
 
 class CliArchive : public ArchiveBackend {
 protected:
-    CliRun Run(const SimProcess* sim, QStringList args, const QString& archive = {})
-    {
+    CliRun Run(const SimProcess* sim, QStringList args, const QString& archive = {}) {
         Begin(sim, std::move(args), archive);
         return End();
     }
-    void Begin(const SimProcess* sim, QStringList args, const QString& archive = {})
-    {
+    void Begin(const SimProcess* sim, QStringList args, const QString& archive = {}) {
         if (sim) args << QStringLiteral("--port") << QString::fromStdString(sim->LinkPath());
-        args << QStringLiteral("--settings") << dir.filePath(QStringLiteral("quorvex.INI")) << QStringLiteral("--archive")
-             << (archive.isEmpty() ? where : archive);
+        args << QStringLiteral("--settings") << dir.filePath(QStringLiteral("quorvex.INI"))
+             << QStringLiteral("--archive") << (archive.isEmpty() ? where : archive);
         cli.setReadChannel(QProcess::StandardError);
         cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args);
         ASSERT_TRUE(cli.waitForStarted());
     }
-    CliRun End()
-    {
+    CliRun End() {
         EXPECT_TRUE(cli.waitForFinished(120000));  // only catches a hang
         return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
                 QString::fromUtf8(cli.readAllStandardOutput()), err + QString::fromUtf8(cli.readAllStandardError())};
@@ -256,10 +248,10 @@ protected:
     QString err;
 };
 
-TEST_P(CliArchive, DownloadKeepsEveryBlockThroughAKillAndStartAsksFirst)
-{
+TEST_P(CliArchive, DownloadKeepsEveryBlockThroughAKillAndStartAsksFirst) {
     // A paced line: time enough to kill the program in the middle of the download.
-    SimProcess sim({"--scenario", kScenarios + "temperature.ini", "--clock", "2015-03-30 12:00:00", "--records", "1500"});
+    SimProcess sim(
+        {"--scenario", kScenarios + "temperature.ini", "--clock", "2015-03-30 12:00:00", "--records", "1500"});
     ASSERT_TRUE(sim.Running());
     const QStringList fast{QStringLiteral("download"), QStringLiteral("--fast")};
     Begin(&sim, fast + QStringList{QStringLiteral("-o"), dir.filePath(QStringLiteral("cut.txt"))});
@@ -290,8 +282,8 @@ TEST_P(CliArchive, DownloadKeepsEveryBlockThroughAKillAndStartAsksFirst)
     ASSERT_TRUE(logs && logs->size() == 1);
     EXPECT_EQ(logs->at(0).archived, 1500);
     EXPECT_EQ(logs->at(0).downloads.at(1).outcome, ArchiveOutcome::Complete);
-    const CliRun exported = Run(nullptr, {QStringLiteral("archive"), QStringLiteral("export"), QStringLiteral("--serial"),
-                                          serial, QStringLiteral("-o"), back});
+    const CliRun exported = Run(nullptr, {QStringLiteral("archive"), QStringLiteral("export"),
+                                          QStringLiteral("--serial"), serial, QStringLiteral("-o"), back});
     ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
     QFile a(whole), b(back);
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));

@@ -213,7 +213,8 @@ TEST_F(ChartTest, ManyRecordsPerColumnStillFillTheirSpan) {
     const QImage image = Draw();
     const int top = engine.ToPixel(0, 30.0f).y(), bottom = engine.ToPixel(0, 10.0f).y();
     for (int x = engine.x0 + 1; x < engine.ToPixel(store.Count() - 1, 0).x(); x += 7) {
-        for (int y = top + 1; y < bottom; y += 5) ASSERT_TRUE(IsColour(image, x, y, Chart::kTempColour)) << x << "," << y;
+        for (int y = top + 1; y < bottom; y += 5)
+            ASSERT_TRUE(IsColour(image, x, y, Chart::kTempColour)) << x << "," << y;
     }
 }
 
@@ -230,8 +231,10 @@ TEST_F(ChartTest, ThresholdLinesLieOnTheirRowsAndAreBroken) {
         return std::pair{row, painted};
     };
     const int span = plotRight - plotLeft + 1;
-    for (auto [value, colour] : {std::pair{28.0f, Chart::kTempColour}, {12.0f, Chart::kTempColour},
-                                 {80.0f, Chart::kHumColour}, {30.0f, Chart::kHumColour}}) {
+    for (auto [value, colour] : {std::pair{28.0f, Chart::kTempColour},
+                                 {12.0f, Chart::kTempColour},
+                                 {80.0f, Chart::kHumColour},
+                                 {30.0f, Chart::kHumColour}}) {
         const auto [row, painted] = rowStats(value, colour);
         // A broken line: clearly more than half and clearly less than all of the row.
         EXPECT_GT(painted, span / 2) << value;
@@ -276,10 +279,10 @@ TEST_F(ChartTest, TimeLabelsStandAtRoundMomentsSuitedToTheSpan) {
         int count, intervalSec, startSec;  // the first record that many seconds after midnight
         double finestStep, coarsestStep;   // seconds
     } const cases[] = {
-        {40, 300, 0, 60, 1800},               // 200 minutes: whole minutes
-        {90, 420, 197, 60, 3600},             // an odd start and interval
-        {2000, 300, 0, 3600, 12 * 3600},      // a week: hours
-        {200000, 300, 0, 86400, 366 * 86400}, // two years: days or months
+        {40, 300, 0, 60, 1800},                // 200 minutes: whole minutes
+        {90, 420, 197, 60, 3600},              // an odd start and interval
+        {2000, 300, 0, 3600, 12 * 3600},       // a week: hours
+        {200000, 300, 0, 86400, 366 * 86400},  // two years: days or months
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);
@@ -321,7 +324,8 @@ TEST(TimeStep, RoundMomentsFallOnTheClockMondaysAndFirstsOfTheMonth) {
     };
     for (const auto& [step, expected] : cases) {
         const qint64 interval = step.Interval(thursday);
-        EXPECT_EQ(FromMoment(step.Start(interval)), FromMoment(ToMoment(expected))) << expected.toString().toStdString();
+        EXPECT_EQ(FromMoment(step.Start(interval)), FromMoment(ToMoment(expected)))
+            << expected.toString().toStdString();
         EXPECT_FALSE(step.Begins(thursday));
         EXPECT_EQ(step.Interval(step.Start(interval + 1)), interval + 1);
     }
@@ -374,8 +378,8 @@ TEST(ChartSegments, FilledSegmentsMatchThePen) {
     };
     // 2000 records in 100 columns: records 0 and 1 share a column (vertical), the rest run flat;
     // 5 records: one per 20 columns, equal values (horizontal) or not (slanted).
-    for (const Case& c : {Case{2000, {10.0f, 0}, {20.0f, 0}}, Case{5, {15.0f, 0}, {15.0f, 0}},
-                          Case{5, {12.0f, 0}, {18.0f, 0}}}) {
+    for (const Case& c :
+         {Case{2000, {10.0f, 0}, {20.0f, 0}}, Case{5, {15.0f, 0}, {15.0f, 0}}, Case{5, {12.0f, 0}, {18.0f, 0}}}) {
         ResultsStore store;
         Fill(store, c.count, [&](int k) { return k == 0 ? c.a : c.b; });
         Chart engine(store);

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "ChartTestUtil.h"
+#include "ProgramTextsScope.h"
 #include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
-#include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
 #include "logs/LogRecord.h"
 
@@ -295,8 +295,8 @@ TEST_F(ChartWindowTest, ReadOutExtremesAndFooterTexts) {
     window.zoomAllButton->click();
     EXPECT_EQ(window.ExtremesText(), QStringLiteral("Max: Min:  (") + LogTemperatureText(results.tempMax) +
                                          QStringLiteral("  ") + LogTemperatureText(results.tempMin) +
-                                         QStringLiteral(")  (") + LogHumidityText(results.humMax) + QStringLiteral("  ") +
-                                         LogHumidityText(results.humMin) + QStringLiteral(")"));
+                                         QStringLiteral(")  (") + LogHumidityText(results.humMax) +
+                                         QStringLiteral("  ") + LogHumidityText(results.humMin) + QStringLiteral(")"));
     EXPECT_EQ(window.FooterText(),
               QStringLiteral("Nazwa: Chłodnia   Numer: 0019A7F3   Częstość zapisu: 0d  00h:05m:00s"));
 }
@@ -379,7 +379,8 @@ TEST_F(ChartWindowTest, TitleTipsAndReadOutFollowTheLanguage) {
         EXPECT_EQ(window.windowTitle(), c.title);
         EXPECT_TRUE(window.zoomInButton->toolTip().startsWith(c.zoomInTip));
         EXPECT_FALSE(window.printButton->toolTip().isEmpty() || window.printButton->toolTip().startsWith(u'['));
-        EXPECT_TRUE(window.CursorText().startsWith(c.moment + QStringLiteral("     "))) << window.CursorText().toStdString();
+        EXPECT_TRUE(window.CursorText().startsWith(c.moment + QStringLiteral("     ")))
+            << window.CursorText().toStdString();
         EXPECT_EQ(window.ChartEngine().LegendTexts().value(0), c.legend);
         EXPECT_GT(window.ChartRedrawCount(), redraws);  // the legend is in the back buffer
     }

@@ -39,8 +39,10 @@ void FillRandom(ResultsStore& store, int count, Shape shape, std::mt19937& rng) 
         }
         float tk = t, hk = shape == Shape::Crossing ? t + 3.0f * step(rng) : h;
         const float r = unit(rng);
-        if (r < 0.003f) tk += 25.0f * (unit(rng) - 0.5f);       // spike
-        else if (r < 0.01f) tk = 0.0f;                          // one record out of the curve
+        if (r < 0.003f)
+            tk += 25.0f * (unit(rng) - 0.5f);  // spike
+        else if (r < 0.01f)
+            tk = 0.0f;  // one record out of the curve
         if (unit(rng) < 0.005f) hk += 40.0f * (unit(rng) - 0.5f);
         store.Append(tenths(tk), tenths(hk), MomentOf(k));
     }
@@ -59,8 +61,10 @@ QImage Draw(Chart& engine, QImage::Format format, bool eachRecord) {
     engine.rescale = true;
     engine.Layout();
     engine.DrawAxes();
-    if (eachRecord) engine.DrawSeriesEachRecord();
-    else engine.DrawSeries();
+    if (eachRecord)
+        engine.DrawSeriesEachRecord();
+    else
+        engine.DrawSeries();
     engine.DrawThresholds();
     painter.end();
     engine.SetCanvas(nullptr);
@@ -112,11 +116,10 @@ TEST(ChartSeries, ColumnDrawingIsPixelForPixelTheRecordByRecordDrawing) {
                     engine.thresholds = {24.0f, 16.0f, 60.0f, 40.0f};
                     engine.zoomStart = zoom.start;
                     engine.zoomWidth = zoom.width;
-                    const auto format = size.height < 100 ? QImage::Format_ARGB32_Premultiplied
-                                                          : QImage::Format_RGB32;
-                    SCOPED_TRACE(testing::Message() << count << " records, shape " << static_cast<int>(shape)
-                                                    << ", " << size.width << "x" << size.height << ", zoom "
-                                                    << zoom.start << "+" << zoom.width << ", series " << which);
+                    const auto format = size.height < 100 ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+                    SCOPED_TRACE(testing::Message() << count << " records, shape " << static_cast<int>(shape) << ", "
+                                                    << size.width << "x" << size.height << ", zoom " << zoom.start
+                                                    << "+" << zoom.width << ", series " << which);
                     const QImage reference = Draw(engine, format, true);
                     const QImage columns = Draw(engine, format, false);
                     ASSERT_TRUE(reference == columns) << FirstDifference(reference, columns);

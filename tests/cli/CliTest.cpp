@@ -30,8 +30,7 @@ struct Outcome {
 class Cli : public ::testing::Test {
 protected:
     // Starts the program; the settings file is a private one, so the machine's does not count.
-    void Start(QStringList args)
-    {
+    void Start(QStringList args) {
         args << QStringLiteral("--settings") << dir.filePath(QStringLiteral("quorvex.INI"));
         process.setProgram(kCli);
         process.setArguments(args);
@@ -40,8 +39,7 @@ protected:
         ASSERT_TRUE(process.waitForStarted());
     }
     // Waits for the end; the bound only catches a hang.
-    Outcome Finish()
-    {
+    Outcome Finish() {
         EXPECT_TRUE(process.waitForFinished(120000));
         Outcome r;
         r.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -49,24 +47,23 @@ protected:
         r.err = err + QString::fromUtf8(process.readAllStandardError());
         return r;
     }
-    Outcome Exec(const QStringList& args)
-    {
+    Outcome Exec(const QStringList& args) {
         Start(args);
         return Finish();
     }
     // Waits until standard error holds `text`.
-    bool WaitForError(const QString& text)
-    {
+    bool WaitForError(const QString& text) {
         while (!err.contains(text)) {
             if (!process.waitForReadyRead(60000)) return false;
             err += QString::fromUtf8(process.readAllStandardError());
         }
         return true;
     }
-    static QStringList Port(const SimProcess& sim) { return {QStringLiteral("--port"), QString::fromStdString(sim.LinkPath())}; }
+    static QStringList Port(const SimProcess& sim) {
+        return {QStringLiteral("--port"), QString::fromStdString(sim.LinkPath())};
+    }
     QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
-    static QList<QByteArray> Lines(const QString& path)
-    {
+    static QList<QByteArray> Lines(const QString& path) {
         QFile f(path);
         if (!f.open(QIODevice::ReadOnly)) return {};
         QList<QByteArray> lines = f.readAll().split('\n');
@@ -79,8 +76,7 @@ protected:
     QString err;
 };
 
-TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
-{
+TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes) {
     for (const char* scenario : {"humidity.ini", "temperature.ini"}) {
         SimProcess sim({"--no-pacing", "--scenario", kScenarios + scenario, "--clock", kClock});
         ASSERT_TRUE(sim.Running());
@@ -104,9 +100,11 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
                                    QStringLiteral("Overwrite when full: 1 (register again)"),
                                    QStringLiteral("Status word: 13 (Logger running; To exit press the Stop button)"),
                                    QStringLiteral("Device type: 0101 (temperature only)")};
-        for (const QString& line : coded) EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << text.out.toStdString();
+        for (const QString& line : coded)
+            EXPECT_TRUE(lines.contains(line)) << line.toStdString() << '\n' << text.out.toStdString();
         // A temperature logger has no humidity to show.
-        EXPECT_EQ(lines.filter(QStringLiteral("Current humidity:")).value(0) == QStringLiteral("Current humidity: "), !humidity);
+        EXPECT_EQ(lines.filter(QStringLiteral("Current humidity:")).value(0) == QStringLiteral("Current humidity: "),
+                  !humidity);
 
         const Outcome json = Exec(Port(sim) << QStringLiteral("info") << QStringLiteral("--json"));
         ASSERT_EQ(json.code, 0) << json.err.toStdString();
@@ -114,7 +112,8 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
         const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8(), &error).object();
         ASSERT_EQ(error.error, QJsonParseError::NoError) << json.out.toStdString();
         EXPECT_EQ(o.size(), 27 + 4);
-        EXPECT_EQ(o[QStringLiteral("device_type")].toString(), humidity ? QStringLiteral("0201") : QStringLiteral("0101"));
+        EXPECT_EQ(o[QStringLiteral("device_type")].toString(),
+                  humidity ? QStringLiteral("0201") : QStringLiteral("0101"));
         // Numbers stay numbers; the meaning stands beside.
         EXPECT_EQ(o[QStringLiteral("start_mode")].toInt(-1), 1);
         EXPECT_EQ(o[QStringLiteral("start_mode_meaning")].toString(), QStringLiteral("from computer directly"));
@@ -132,8 +131,7 @@ TEST_F(Cli, InfoAsTextAndJsonForBothLoggerTypes)
     }
 }
 
-TEST_F(Cli, LanguageTakesEveryFormTheWindowTakes)
-{
+TEST_F(Cli, LanguageTakesEveryFormTheWindowTakes) {
     SimProcess sim({"--no-pacing", "--records", "3"});
     ASSERT_TRUE(sim.Running());
     // The first two header lines of the text file: name and type captions.
@@ -141,8 +139,8 @@ TEST_F(Cli, LanguageTakesEveryFormTheWindowTakes)
         const char* given;
         const char* header;
     } cases[] = {
-        {"pl", "Nazwa Typ"}, {"Polski", "Nazwa Typ"},     {"en", "Name Type"},       {"English", "Name Type"},
-        {"Angielski", "Name Type"}, {"DE", "Name Typ"}, {"Niemiecki", "Name Typ"},
+        {"pl", "Nazwa Typ"},        {"Polski", "Nazwa Typ"}, {"en", "Name Type"},       {"English", "Name Type"},
+        {"Angielski", "Name Type"}, {"DE", "Name Typ"},      {"Niemiecki", "Name Typ"},
     };
     for (const auto& c : cases) {
         const Outcome r = Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast")
@@ -150,20 +148,22 @@ TEST_F(Cli, LanguageTakesEveryFormTheWindowTakes)
         ASSERT_EQ(r.code, 0) << c.given << ": " << r.err.toStdString();
         const QStringList lines = r.out.split(QStringLiteral("\r\n"));
         ASSERT_GE(lines.size(), 2);
-        EXPECT_EQ(lines[0].section(u'\t', 0, 0) + u' ' + lines[1].section(u'\t', 0, 0), QString::fromLatin1(c.header)) << c.given;
+        EXPECT_EQ(lines[0].section(u'\t', 0, 0) + u' ' + lines[1].section(u'\t', 0, 0), QString::fromLatin1(c.header))
+            << c.given;
     }
     EXPECT_EQ(Exec({QStringLiteral("info"), QStringLiteral("--language"), QStringLiteral("Francais")}).code, 1);
 }
 
-TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
-{
+TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived) {
     // A paced line: the download takes seconds, time enough to break it off.
-    const std::vector<std::string> args{"--scenario", kScenarios + "temperature.ini", "--clock", kClock,
-                                        "--records", "1500"};
+    const std::vector<std::string> args{"--scenario", kScenarios + "temperature.ini", "--clock", kClock, "--records",
+                                        "1500"};
     SimProcess sim(args);
     ASSERT_TRUE(sim.Running());
     const QString whole = Path("whole.txt");
-    ASSERT_EQ(Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << whole).code, 0);
+    ASSERT_EQ(
+        Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << whole).code,
+        0);
     const QList<QByteArray> all = Lines(whole);
     ASSERT_EQ(all.size(), 7 + 1500);
 
@@ -179,7 +179,8 @@ TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
         const Outcome r = Finish();
         EXPECT_EQ(r.code, 3) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(file));
-        const auto said = QRegularExpression(QStringLiteral("download incomplete \\((.*)\\): (\\d+) of 1500 records")).match(r.err);
+        const auto said =
+            QRegularExpression(QStringLiteral("download incomplete \\((.*)\\): (\\d+) of 1500 records")).match(r.err);
         ASSERT_TRUE(said.hasMatch()) << r.err.toStdString();
         EXPECT_EQ(said.captured(1).contains(QStringLiteral("interrupted")), !unplug) << r.err.toStdString();
         const int received = said.captured(2).toInt();
@@ -190,8 +191,7 @@ TEST_F(Cli, InterruptedOrUnpluggedDownloadKeepsExactlyTheRecordsReceived)
     }
 }
 
-TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
-{
+TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing) {
     // Bad usage.
     EXPECT_EQ(Exec({QStringLiteral("fetch")}).code, 1);
     EXPECT_EQ(Exec({QStringLiteral("info"), QStringLiteral("-o"), Path("x.txt")}).code, 1);
@@ -208,14 +208,18 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
     const Outcome noUsb = Exec({QStringLiteral("info"), QStringLiteral("--port"), QStringLiteral("USB")});
     EXPECT_EQ(noUsb.code, 2);
     EXPECT_EQ(noUsb.err.count(u'\n'), 1) << noUsb.err.toStdString();
-    EXPECT_TRUE(noUsb.err.contains(QStringLiteral("no logger found on USB")) && noUsb.err.contains(QStringLiteral("--port PATH")))
+    EXPECT_TRUE(noUsb.err.contains(QStringLiteral("no logger found on USB")) &&
+                noUsb.err.contains(QStringLiteral("--port PATH")))
         << noUsb.err.toStdString();
     {
         SimProcess silent({"--no-pacing", "--fault", "silent at=1 count=all"});
         ASSERT_TRUE(silent.Running());
-        const Outcome mute = Exec(Port(silent) << QStringLiteral("download") << QStringLiteral("-o") << Path("mute.txt"));
+        const Outcome mute =
+            Exec(Port(silent) << QStringLiteral("download") << QStringLiteral("-o") << Path("mute.txt"));
         EXPECT_EQ(mute.code, 2);
-        EXPECT_EQ(mute.err, QStringLiteral("quorvex-cli: no logger answers on %1\n").arg(QString::fromStdString(silent.LinkPath())));
+        EXPECT_EQ(
+            mute.err,
+            QStringLiteral("quorvex-cli: no logger answers on %1\n").arg(QString::fromStdString(silent.LinkPath())));
         EXPECT_FALSE(QFile::exists(Path("mute.txt")));
     }
 
@@ -229,12 +233,14 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
     // A folder that goes away during the download: the records are put somewhere else, and
     // the message says where.
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
-    Start(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o") << Path("gone/log.txt"));
+    Start(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast") << QStringLiteral("-o")
+                    << Path("gone/log.txt"));
     ASSERT_TRUE(WaitForError(QStringLiteral("records (10%)")));
     ASSERT_TRUE(QDir(Path("gone")).removeRecursively());
     const Outcome late = Finish();
     EXPECT_EQ(late.code, 4);
-    const auto rescued = QRegularExpression(QStringLiteral("the 1200 records were saved to (\\S+) instead")).match(late.err);
+    const auto rescued =
+        QRegularExpression(QStringLiteral("the 1200 records were saved to (\\S+) instead")).match(late.err);
     ASSERT_TRUE(rescued.hasMatch()) << late.err.toStdString();
     const QList<QByteArray> lines = Lines(rescued.captured(1));
     QFile::remove(rescued.captured(1));
@@ -242,22 +248,25 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing)
     EXPECT_TRUE(lines.last().startsWith("1200\t"));
 }
 
-TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf)
-{
+TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf) {
     // Six records ten minutes apart, two of them (20 minutes) above 8 °C.
     QFile csv(Path("log.csv"));
     ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
     csv.write("record,time,temperature_C,humidity_pct\r\n");
     const float temperatures[] = {5.0f, 9.0f, 9.5f, 5.0f, 4.0f, 5.0f};
     for (int i = 0; i < 6; ++i)
-        csv.write(QStringLiteral("%1,2024-03-01T08:%2:00+01:00,%3,60.0\r\n").arg(i + 1).arg(i * 10, 2, 10, QLatin1Char('0'))
-                      .arg(static_cast<double>(temperatures[i]), 0, 'f', 1).toUtf8());
+        csv.write(QStringLiteral("%1,2024-03-01T08:%2:00+01:00,%3,60.0\r\n")
+                      .arg(i + 1)
+                      .arg(i * 10, 2, 10, QLatin1Char('0'))
+                      .arg(static_cast<double>(temperatures[i]), 0, 'f', 1)
+                      .toUtf8());
     csv.close();
     const auto rules = [&](const char* duration) {
         QFile ini(Path("quorvex.INI"));
         EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QByteArray("[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=8,0\nMeasure1=single\nDuration1=") +
-                  duration + "\n");
+        ini.write(
+            QByteArray("[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=8,0\nMeasure1=single\nDuration1=") +
+            duration + "\n");
     };
     // Without stored rules a file has no thresholds: nothing to judge by is no pass.
     EXPECT_EQ(Exec({QStringLiteral("evaluate"), Path("log.csv")}).code, 1);
@@ -270,7 +279,8 @@ TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf)
         rules(c.duration);
         const Outcome text = Exec({QStringLiteral("evaluate"), Path("log.csv")});
         EXPECT_EQ(text.code, c.code) << text.err.toStdString();
-        EXPECT_TRUE(text.out.endsWith(QStringLiteral(": %1\n").arg(QString::fromUtf8(c.word)))) << text.out.toStdString();
+        EXPECT_TRUE(text.out.endsWith(QStringLiteral(": %1\n").arg(QString::fromUtf8(c.word))))
+            << text.out.toStdString();
         const Outcome json = Exec({QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--json")});
         EXPECT_EQ(json.code, c.code);
         const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();

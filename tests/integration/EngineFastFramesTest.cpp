@@ -12,8 +12,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-Request MakeRequest(std::uint8_t function, std::uint16_t reg = 0)
-{
+Request MakeRequest(std::uint8_t function, std::uint16_t reg = 0) {
     Request r = ReadRequest(reg, function == FN_READ_HOLDING && reg != kLogRegister ? 29 : 0, 1);
     r.Function = function;
     if (function == FN_WRITE_MULTIPLE) {
@@ -25,8 +24,7 @@ Request MakeRequest(std::uint8_t function, std::uint16_t reg = 0)
 
 // For every transmission, the milliseconds until its reply was judged: taken (Counters with 120),
 // refused as bad (Counters with 200) or handed over as the end of the log (EndOfLog).
-std::vector<std::uint32_t> ReplyTimes(const RecordingTarget& target)
-{
+std::vector<std::uint32_t> ReplyTimes(const RecordingTarget& target) {
     std::vector<std::uint32_t> out;
     std::uint32_t sentAt = 0;
     bool waiting = false;
@@ -34,8 +32,8 @@ std::vector<std::uint32_t> ReplyTimes(const RecordingTarget& target)
         if (m.Id == Msg::FrameSent) {
             sentAt = m.Tick;
             waiting = true;
-        } else if (waiting && ((m.Id == Msg::Counters && (m.WParam == 120 || m.WParam == 200)) ||
-                               m.Id == Msg::EndOfLog)) {
+        } else if (waiting &&
+                   ((m.Id == Msg::Counters && (m.WParam == 120 || m.WParam == 200)) || m.Id == Msg::EndOfLog)) {
             out.push_back(TicksBetween(sentAt, m.Tick));
             waiting = false;
         }
@@ -45,36 +43,32 @@ std::vector<std::uint32_t> ReplyTimes(const RecordingTarget& target)
 
 }  // namespace
 
-TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
-{
+TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence) {
     // One fault per request, in the order queued below.
-    SimProcess sim({"--no-pacing", "--fault", "badcrc at=2", "--fault", "function at=3", "--fault",
-                    "garbage at=4", "--fault", "short at=5", "--fault", "exception at=9", "--fault",
-                    "pause at=10 ms=400", "--fault", "trailing at=11 bytes=9"});
+    SimProcess sim({"--no-pacing", "--fault", "badcrc at=2", "--fault", "function at=3", "--fault", "garbage at=4",
+                    "--fault", "short at=5", "--fault", "exception at=9", "--fault", "pause at=10 ms=400", "--fault",
+                    "trailing at=11 bytes=9"});
     ASSERT_TRUE(sim.Running());
     Engine e(QString::fromStdString(sim.LinkPath()));
     e.thread->SetFastFrames(true);
     ASSERT_TRUE(e.target.WaitFor(Msg::PortOpened));
     const Request requests[] = {
-        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),
-        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_WRITE_SINGLE, 82),
+        MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),
+        MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_WRITE_SINGLE, 82),
         MakeRequest(FN_WRITE_MULTIPLE, 256), MakeRequest(FN_RESET_COMMAND), MakeRequest(FN_READ_HOLDING, kLogRegister),
-        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),
+        MakeRequest(FN_READ_HOLDING),        MakeRequest(FN_READ_HOLDING),  MakeRequest(FN_READ_HOLDING),
     };
-    for (const auto& r : requests)
-        e.thread->AddRecord(r);
+    for (const auto& r : requests) e.thread->AddRecord(r);
     const auto last = e.thread->History().back().SeqNo;
     ASSERT_TRUE(e.WaitFinished(last, 30s));
 
     const auto times = ReplyTimes(e.target);
     ASSERT_EQ(times.size(), 12u);
     // A bad CRC at the expected length, an unknown function, noise and a short reply: silence.
-    for (int i : {1, 2, 3, 4})
-        EXPECT_GE(times[i], TransmissionThread::kSilenceMs) << "request " << i + 1;
+    for (int i : {1, 2, 3, 4}) EXPECT_GE(times[i], TransmissionThread::kSilenceMs) << "request " << i + 1;
     // Reads, both writes, the reset command's echo, the end of the log and a reply followed by
     // stray bytes: each taken as soon as it was complete.
-    for (int i : {0, 5, 6, 7, 8, 10, 11})
-        EXPECT_LT(times[i], 600u) << "request " << i + 1;
+    for (int i : {0, 5, 6, 7, 8, 10, 11}) EXPECT_LT(times[i], 600u) << "request " << i + 1;
     // A reply that stops for 400 ms half-way is waited for, not cut.
     EXPECT_GE(times[9], 400u);
     EXPECT_LT(times[9], 400u + TransmissionThread::kSilenceMs);
@@ -101,8 +95,7 @@ TEST(EngineFastFrames, CompleteRepliesEndAtOnceEverythingElseByTheSilence)
     EXPECT_GE(ReplyTimes(e.target).back(), TransmissionThread::kSilenceMs);
 }
 
-TEST(EngineFastFrames, StrayBytesAfterAHidReplyDoNotReachTheNextOne)
-{
+TEST(EngineFastFrames, StrayBytesAfterAHidReplyDoNotReachTheNextOne) {
     // HID has no receive side to purge: what follows a complete reply must be read away.
     SimHidLogger logger({"trailing at=1 bytes=20"});
     Engine e(QStringLiteral("USB"), logger.Backend());
@@ -115,6 +108,5 @@ TEST(EngineFastFrames, StrayBytesAfterAHidReplyDoNotReachTheNextOne)
     const auto c = e.thread->Counters();
     EXPECT_EQ(c.FramesReceivedCount, 2u);
     EXPECT_EQ(c.CrcErrorCount + c.CommandErrorCount + c.FrameTooShortCount + c.NoResponseCount, 0u);
-    for (std::uint32_t t : ReplyTimes(e.target))
-        EXPECT_LT(t, 600u);
+    for (std::uint32_t t : ReplyTimes(e.target)) EXPECT_LT(t, 600u);
 }

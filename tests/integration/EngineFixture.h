@@ -27,8 +27,7 @@ struct SentFrame {
 };
 
 inline Request ReadRequest(std::uint16_t reg, std::uint16_t count, std::uint8_t attempts = 3,
-                             std::uint8_t address = kLoggerAddress)
-{
+                           std::uint8_t address = kLoggerAddress) {
     Request r;
     r.Address = address;
     r.Function = FN_READ_HOLDING;
@@ -39,8 +38,7 @@ inline Request ReadRequest(std::uint16_t reg, std::uint16_t count, std::uint8_t 
     return r;
 }
 
-inline Request WriteSingle(std::uint16_t reg, std::uint16_t value, std::uint8_t attempts = 2)
-{
+inline Request WriteSingle(std::uint16_t reg, std::uint16_t value, std::uint8_t attempts = 2) {
     Request r;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;
@@ -51,52 +49,42 @@ inline Request WriteSingle(std::uint16_t reg, std::uint16_t value, std::uint8_t 
 
 class Engine {
 public:
-    Engine(const QString& linkName, std::shared_ptr<HidBackend> hid = {})
-    {
+    Engine(const QString& linkName, std::shared_ptr<HidBackend> hid = {}) {
         target.SetHook([this](const RecordedMessage& m) { OnMessage(m); });
         thread = std::make_unique<TransmissionThread>(&target, linkName, std::move(hid), true);
         thread->start(QThread::HighPriority);
     }
-    ~Engine()
-    {
+    ~Engine() {
         EndTransmissionThread(*thread);
         thread.reset();
     }
 
-    std::vector<HandedOver> HandOvers() const
-    {
+    std::vector<HandedOver> HandOvers() const {
         std::lock_guard lock(mutex_);
         return handOvers_;
     }
-    std::vector<SentFrame> Transmissions() const
-    {
+    std::vector<SentFrame> Transmissions() const {
         std::lock_guard lock(mutex_);
         return sent_;
     }
-    std::vector<std::uint8_t> TransmissionStatuses(std::int32_t seqNo) const
-    {
+    std::vector<std::uint8_t> TransmissionStatuses(std::int32_t seqNo) const {
         std::vector<std::uint8_t> out;
         for (const auto& s : Transmissions())
-            if (s.SeqNo == seqNo)
-                out.push_back(s.Status);
+            if (s.SeqNo == seqNo) out.push_back(s.Status);
         return out;
     }
     // The history entry of a request, or a record with SeqNo 0.
-    Request HistoryEntry(std::int32_t seqNo) const
-    {
+    Request HistoryEntry(std::int32_t seqNo) const {
         for (const auto& r : thread->History())
-            if (r.SeqNo == seqNo)
-                return r;
+            if (r.SeqNo == seqNo) return r;
         return {};
     }
     // Waits until the history entry of seqNo holds a final status (3, 4 or 10).
-    bool WaitFinished(std::int32_t seqNo, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const
-    {
+    bool WaitFinished(std::int32_t seqNo, std::chrono::milliseconds timeout = std::chrono::seconds(15)) const {
         const auto until = std::chrono::steady_clock::now() + timeout;
         while (std::chrono::steady_clock::now() < until) {
             const auto s = HistoryEntry(seqNo).Status;
-            if (s == STATUS_NO_REPLY || s == STATUS_DONE || s == STATUS_POLL_DROPPED)
-                return true;
+            if (s == STATUS_NO_REPLY || s == STATUS_DONE || s == STATUS_POLL_DROPPED) return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return false;
@@ -106,8 +94,7 @@ public:
     std::unique_ptr<TransmissionThread> thread;
 
 private:
-    void OnMessage(const RecordedMessage& m)
-    {
+    void OnMessage(const RecordedMessage& m) {
         // Runs on the transmission thread, inside Post or Send.
         if (m.Sent) {
             HandedOver h{m.Id, thread->ResponseRecord(), {}};
@@ -120,8 +107,7 @@ private:
             // in flight: the protocol set it right before posting.
             SentFrame f;
             for (const auto& r : thread->History())
-                if (r.Status == STATUS_SENT || r.Status == STATUS_SENT_AGAIN)
-                    f = {r.SeqNo, r.Status, r.Tag};
+                if (r.Status == STATUS_SENT || r.Status == STATUS_SENT_AGAIN) f = {r.SeqNo, r.Status, r.Tag};
             std::lock_guard lock(mutex_);
             sent_.push_back(f);
         }

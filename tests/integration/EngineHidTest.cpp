@@ -5,9 +5,9 @@
 #include <thread>
 
 #include "EngineFixture.h"
-#include "core/SimHidDevice.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
+#include "core/SimHidDevice.h"
 #include "link/HidLink.h"
 #include "link/SerialLink.h"
 
@@ -15,8 +15,7 @@ using namespace quorvex;
 using namespace quorvex::test;
 using namespace std::chrono_literals;
 
-TEST(EngineHid, ConnectsToTheLoggerAndPolls)
-{
+TEST(EngineHid, ConnectsToTheLoggerAndPolls) {
     SimHidLogger logger;
     Engine e(QStringLiteral("USB"), logger.Backend());
     ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
@@ -34,8 +33,7 @@ TEST(EngineHid, ConnectsToTheLoggerAndPolls)
     EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("Wybrany port USB  -kabel podłączony"));
 }
 
-TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndAtOnceOnArrival)
-{
+TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndAtOnceOnArrival) {
     auto backend = std::make_shared<sim::FakeHidBackend>();
     sim::FakeHidDevice other;
     other.Path = "/dev/hidraw-keyboard";
@@ -45,8 +43,7 @@ TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndA
     ASSERT_TRUE(e.target.WaitFor(Msg::HidAbsent, 25, 5s));
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_HID_ABSENT);
     const auto absent = e.target.Of(Msg::HidAbsent);
-    for (std::size_t i = 1; i < absent.size(); ++i)
-        EXPECT_GE(TicksBetween(absent[i - 1].Tick, absent[i].Tick), 95u);
+    for (std::size_t i = 1; i < absent.size(); ++i) EXPECT_GE(TicksBetween(absent[i - 1].Tick, absent[i].Tick), 95u);
     // About 2.4 s of absence: looked at on start and once a second since, never opened.
     const std::uint32_t span = TicksBetween(absent.front().Tick, absent.back().Tick);
     EXPECT_LE(backend->EnumerateCalls(), static_cast<int>(span / HidLink::kSearchIntervalMs) + 2);
@@ -66,8 +63,7 @@ TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndA
     ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
 }
 
-TEST(EngineHid, BadCrcIsRetriedOverHid)
-{
+TEST(EngineHid, BadCrcIsRetriedOverHid) {
     SimHidLogger logger({"badcrc at=1"});
     Engine e(QStringLiteral("USB"), logger.Backend());
     ASSERT_TRUE(e.target.WaitFor(Msg::HidConnected));
@@ -82,8 +78,7 @@ TEST(EngineHid, BadCrcIsRetriedOverHid)
 
 // No device notices here, as inside a container without udev: the hang-up of the node alone
 // tells the thread the logger is gone.
-TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied)
-{
+TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied) {
     SimHidLogger logger;
     Engine e(QStringLiteral("USB"), logger.Backend());
     ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
@@ -117,8 +112,7 @@ TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied)
     EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("Wybrany port USB  -kabel podłączony"));
 }
 
-TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink)
-{
+TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink) {
     SimHidLogger logger;
     SimProcess sim;
     ASSERT_TRUE(sim.Running());

@@ -19,8 +19,7 @@ using namespace std::chrono_literals;
 namespace {
 QString PortPath(const SimProcess& sim) { return QString::fromStdString(sim.LinkPath()); }
 
-std::vector<std::string> Args(std::initializer_list<std::string> faults)
-{
+std::vector<std::string> Args(std::initializer_list<std::string> faults) {
     std::vector<std::string> args{"--no-pacing"};
     for (const auto& f : faults) {
         args.push_back("--fault");
@@ -30,16 +29,14 @@ std::vector<std::string> Args(std::initializer_list<std::string> faults)
 }
 
 // A request queued once the port is open (the open empties the queue), ahead of any poll.
-std::int32_t QueueAfterOpen(Engine& e, Request r)
-{
+std::int32_t QueueAfterOpen(Engine& e, Request r) {
     EXPECT_TRUE(e.target.WaitFor(Msg::PortOpened));
     e.thread->AddRecord(std::move(r));
     return e.thread->History().back().SeqNo;
 }
 }  // namespace
 
-TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
-{
+TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -48,7 +45,8 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
     EXPECT_EQ(e.target.CountOf(Msg::PortOpened), 1);
     EXPECT_EQ(e.thread->LinkState(), TransmissionThread::LINK_SERIAL_OPEN);
     const auto texts = e.target.StatusTexts();
-    EXPECT_NE(std::find(texts.begin(), texts.end(), QStringLiteral("Port ") + PortPath(sim) + QStringLiteral(" został otwarty")),
+    EXPECT_NE(std::find(texts.begin(), texts.end(),
+                        QStringLiteral("Port ") + PortPath(sim) + QStringLiteral(" został otwarty")),
               texts.end());
 
     const auto h = e.HandOvers();
@@ -76,8 +74,7 @@ TEST(EngineSerial, OpensThePortAndPollsAlternatingBlocksAboutASecondApart)
     EXPECT_EQ(e.thread->Counters().FramesReceivedCount, static_cast<std::uint32_t>(e.target.CountOf(Msg::ReadDone)));
 }
 
-TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
-{
+TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp) {
     SimProcess sim(Args({"silent at=1 count=all"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -102,8 +99,7 @@ TEST(EngineSerial, SilentLoggerGetsThreeTransmissionsThenTheRequestIsGivenUp)
     EXPECT_TRUE(e.HandOvers().empty());
 }
 
-TEST(EngineSerial, BadCrcThenGoodReplyIsRetriedAndAccepted)
-{
+TEST(EngineSerial, BadCrcThenGoodReplyIsRetriedAndAccepted) {
     SimProcess sim(Args({"badcrc at=1"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -124,8 +120,7 @@ TEST(EngineSerial, BadCrcThenGoodReplyIsRetriedAndAccepted)
     EXPECT_EQ(e.HandOvers()[0].Record.SeqNo, seq);
 }
 
-TEST(EngineSerial, ShortLongAndGarbageRepliesAreCountedAndRetried)
-{
+TEST(EngineSerial, ShortLongAndGarbageRepliesAreCountedAndRetried) {
     // Requests 1, 2 and 3 of the logger get a 4-byte, an over-long and a garbage reply.
     SimProcess sim(Args({"short at=1", "long at=2", "garbage at=3"}));
     ASSERT_TRUE(sim.Running());
@@ -145,8 +140,7 @@ TEST(EngineSerial, ShortLongAndGarbageRepliesAreCountedAndRetried)
     EXPECT_EQ(e.HandOvers()[0].Data.size(), 58u);
 }
 
-TEST(EngineSerial, WrongAddressIsNotRetriedButLoggerAddressAcceptsAnySlave)
-{
+TEST(EngineSerial, WrongAddressIsNotRetriedButLoggerAddressAcceptsAnySlave) {
     SimProcess sim(Args({"address at=1 count=2 address=7"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -166,8 +160,7 @@ TEST(EngineSerial, WrongAddressIsNotRetriedButLoggerAddressAcceptsAnySlave)
     EXPECT_EQ(e.target.CountOf(Msg::NoResponse), 1);
 }
 
-TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCommands)
-{
+TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCommands) {
     SimProcess sim(Args({"exception at=1 register=144", "exception at=1 register=0"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -189,8 +182,7 @@ TEST(EngineSerial, ExceptionToTheLogRegisterEndsTheLogOtherExceptionsAreWrongCom
     EXPECT_EQ(c.CrcErrorCount + c.AddressErrorCount + c.FrameTooShortCount + c.FrameTooLongCount, 0u);
 }
 
-TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
-{
+TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse) {
     // The first log read is answered with a broken CRC, the second not at all.
     SimProcess sim(Args({"badcrc at=1 register=144", "silent at=2 register=144"}));
     ASSERT_TRUE(sim.Running());
@@ -215,21 +207,18 @@ TEST(EngineSerial, CorruptedLogReplyIsHandedBackWhileSilenceStaysNoResponse)
     EXPECT_EQ(c.NoResponseCount, 2u);
 }
 
-TEST(EngineSerial, ZeroingClearsEveryCounterThatHadCounted)
-{
+TEST(EngineSerial, ZeroingClearsEveryCounterThatHadCounted) {
     // Registers the poll never starts at, each answered so that other counters move: 1 short,
     // over-long, with a broken CRC and then well; 2 not at all; 3 from another slave; 4 refused.
     SimProcess sim(Args({"short at=1 register=1", "long at=2 register=1", "badcrc at=3 register=1",
-                         "silent at=1 register=2", "address at=1 register=3 address=7",
-                         "exception at=1 register=4"}));
+                         "silent at=1 register=2", "address at=1 register=3 address=7", "exception at=1 register=4"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
     const auto first = QueueAfterOpen(e, ReadRequest(1, 1, 4));
     e.thread->AddRecord(ReadRequest(2, 1, 1));
     e.thread->AddRecord(ReadRequest(3, 1, 1, 1));
     e.thread->AddRecord(ReadRequest(4, 1, 1));
-    for (auto seq = first; seq < first + 4; ++seq)
-        ASSERT_TRUE(e.WaitFinished(seq, 20s)) << seq;
+    for (auto seq = first; seq < first + 4; ++seq) ASSERT_TRUE(e.WaitFinished(seq, 20s)) << seq;
     // Nothing is counted any more once a port that does not exist failed to open.
     e.thread->SetLinkName(QStringLiteral("/nonexistent/quorvex-test-port"));
     ASSERT_TRUE(e.target.WaitFor(Msg::PortOpenFailed, 1, 5s));
@@ -240,8 +229,7 @@ TEST(EngineSerial, ZeroingClearsEveryCounterThatHadCounted)
     EXPECT_EQ(e.thread->Counters(), TransmissionCounters{});
 }
 
-TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
-{
+TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -262,15 +250,13 @@ TEST(EngineSerial, PollReplyIsDroppedWhileAWriteWaitsAndTheWriteGoesNext)
     EXPECT_EQ(e.thread->Counters().FramesReceivedCount, 2u);
 }
 
-TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
-{
+TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue) {
     SimProcess first(Args({"silent at=1 count=all"}));
     SimProcess second;
     ASSERT_TRUE(first.Running() && second.Running());
     Engine e(PortPath(first));
     QueueAfterOpen(e, ReadRequest(0, 29));
-    for (int i = 0; i < 4; ++i)
-        e.thread->AddRecord(ReadRequest(0, 29));
+    for (int i = 0; i < 4; ++i) e.thread->AddRecord(ReadRequest(0, 29));
     ASSERT_TRUE(e.target.WaitFor(Msg::FrameSent));
 
     e.thread->SetLinkName(PortPath(second));
@@ -289,8 +275,7 @@ TEST(EngineSerial, ChoosingAnotherPortClosesTheOldOneAndEmptiesTheQueue)
     ASSERT_TRUE(e.target.WaitFor(Msg::ReadDone, 1, 10s));
 }
 
-TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
-{
+TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects) {
     SimProcess sim(Args({"delay at=1 ms=600"}));
     ASSERT_TRUE(sim.Running());
     Engine e(PortPath(sim));
@@ -316,8 +301,7 @@ TEST(EngineSerial, SurvivesTheLoggerVanishingMidExchangeAndReconnects)
 
 // Tests run as root, who may open any device: the refused user is a child process that gave
 // up root before it starts its own transmission thread on a terminal of the "dialout" kind.
-TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused)
-{
+TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused) {
     Pty pty;
     ASSERT_EQ(::chown(pty.SlavePath().c_str(), 0, 20), 0);
     ASSERT_EQ(::chmod(pty.SlavePath().c_str(), 0660), 0);
@@ -333,8 +317,7 @@ TEST(EngineSerial, PortTheUserMayNotOpenIsReportedAsRefused)
             answer = 't';  // t: no open error within the time
             if (e.target.WaitFor(Msg::PortOpenFailed, 1, 5s))
                 answer = e.target.Of(Msg::PortOpenFailed).front().WParam == kPortAccessDenied ? 'd' : 'o';
-            if (e.thread->LinkState() != TransmissionThread::LINK_SERIAL_FAILED)
-                answer = 's';
+            if (e.thread->LinkState() != TransmissionThread::LINK_SERIAL_FAILED) answer = 's';
         }
         [[maybe_unused]] const auto n = ::write(result[1], &answer, 1);
         ::_exit(0);

@@ -14,8 +14,8 @@
 #include "SimProcess.h"
 #include "link/SerialLink.h"
 #include "modbus/CallQueue.h"
-#include "modbus/TransmissionThread.h"
 #include "modbus/Tick.h"
+#include "modbus/TransmissionThread.h"
 
 using namespace quorvex;
 using namespace quorvex::test;
@@ -26,8 +26,7 @@ namespace {
 class QueuedTarget : public MessageTarget {
 public:
     void Post(Msg msg, QString text, int wParam) override { recorder.Post(msg, std::move(text), wParam); }
-    void Send(Msg msg) override
-    {
+    void Send(Msg msg) override {
         waiting = true;
         calls_.AndWait([this, msg] { handled.push_back(msg); });
         waiting = false;
@@ -49,21 +48,18 @@ struct Shutdown : ::testing::Test {
     QueuedTarget target;
     SimProcess sim;
 
-    std::unique_ptr<TransmissionThread> StartAndWaitForASend()
-    {
+    std::unique_ptr<TransmissionThread> StartAndWaitForASend() {
         auto thread = std::make_unique<TransmissionThread>(&target, QString::fromStdString(sim.LinkPath()));
         // Do not deliver: the first poll reply leaves the thread stuck in its send.
         const auto start = GetTickCount();
-        while (!target.waiting && TicksSince(start) < 10000)
-            QThread::msleep(5);
+        while (!target.waiting && TicksSince(start) < 10000) QThread::msleep(5);
         EXPECT_TRUE(target.waiting.load());
         return thread;
     }
 };
 }  // namespace
 
-TEST_F(Shutdown, EndWhileASentMessageWaitsDeliversItAndReturns)
-{
+TEST_F(Shutdown, EndWhileASentMessageWaitsDeliversItAndReturns) {
     ASSERT_TRUE(sim.Running());
     auto thread = StartAndWaitForASend();
     const auto start = GetTickCount();
@@ -74,8 +70,7 @@ TEST_F(Shutdown, EndWhileASentMessageWaitsDeliversItAndReturns)
     EXPECT_EQ(thread->LinkState(), TransmissionThread::LINK_SERIAL_CLOSED);
 }
 
-TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
-{
+TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers) {
     ASSERT_TRUE(sim.Running());
     auto thread = StartAndWaitForASend();
     thread.reset();
@@ -85,8 +80,7 @@ TEST_F(Shutdown, DestroyingTheThreadWhileItSendsAlsoDelivers)
     EXPECT_TRUE(other.OpenPort(QString::fromStdString(sim.LinkPath())));
 }
 
-TEST(CallQueueTest, RunsOnTheReceiversThreadInOrderWhileTheCallerWaits)
-{
+TEST(CallQueueTest, RunsOnTheReceiversThreadInOrderWhileTheCallerWaits) {
     int argc = 1;
     char name[] = "test";
     char* argv[] = {name};
@@ -105,8 +99,7 @@ TEST(CallQueueTest, RunsOnTheReceiversThreadInOrderWhileTheCallerWaits)
     // Nothing runs until the receiver's thread processes its events.
     QThread::msleep(50);
     EXPECT_FALSE(returned.load());
-    while (!returned.load())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (!returned.load()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     caller.join();
     EXPECT_EQ(ran, (std::vector<std::pair<int, bool>>{{1, true}, {2, true}, {3, true}}));
 
@@ -115,7 +108,6 @@ TEST(CallQueueTest, RunsOnTheReceiversThreadInOrderWhileTheCallerWaits)
     calls.Later(call(4));
     calls.AndWait(call(5));
     EXPECT_EQ(ran, (std::vector<std::pair<int, bool>>{{5, true}}));
-    for (int i = 0; i < 100 && ran.size() < 2; ++i)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    for (int i = 0; i < 100 && ran.size() < 2; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     EXPECT_EQ(ran, (std::vector<std::pair<int, bool>>{{5, true}, {4, true}}));
 }

@@ -36,8 +36,8 @@ TEST(HidDeviceWatcher, StartsOnTheSourceThisMachineHas) {
     App();
     DeviceWatcher watcher;
     ASSERT_TRUE(watcher.Start()) << watcher.Error().toStdString();
-    const auto expected = DeviceWatcher::UdevDaemonRunning() ? DeviceWatcher::Source::Udev
-                                                             : DeviceWatcher::Source::Kernel;
+    const auto expected =
+        DeviceWatcher::UdevDaemonRunning() ? DeviceWatcher::Source::Udev : DeviceWatcher::Source::Kernel;
     EXPECT_EQ(watcher.EventSource(), expected);
     std::printf("udev daemon running: %s\n", DeviceWatcher::UdevDaemonRunning() ? "yes" : "no");
 }
@@ -56,7 +56,10 @@ TEST(HidDeviceWatcher, KernelEventsOfTheWatchedSubsystemBecomeArrivedAndRemoved)
     bool removed = false;
     bool hidNoticed = false;
     QString node;
-    QObject::connect(&watcher, &DeviceWatcher::arrived, [&](const QString& n) { arrived = true; node = n; });
+    QObject::connect(&watcher, &DeviceWatcher::arrived, [&](const QString& n) {
+        arrived = true;
+        node = n;
+    });
     QObject::connect(&watcher, &DeviceWatcher::removed, [&](const QString&) { removed = true; });
     QObject::connect(&hidOnly, &DeviceWatcher::arrived, [&](const QString&) { hidNoticed = true; });
     QObject::connect(&hidOnly, &DeviceWatcher::removed, [&](const QString&) { hidNoticed = true; });

@@ -150,14 +150,15 @@ TEST_F(HidLinkTest, RefusesWhatItCannotCarry) {
 }
 
 TEST_F(HidLinkTest, LoggerWhoseReportsDoNotFitTheLinkIsClosedAndSaysWhy) {
-    FakeHidDevice unreadable = Device("Logger", 0), numbered = unreadable, shortOut = unreadable,
-                  shortIn = unreadable;
+    FakeHidDevice unreadable = Device("Logger", 0), numbered = unreadable, shortOut = unreadable, shortIn = unreadable;
     unreadable.LengthsReadable = false;
     numbered.Numbered = true;
     shortOut.Lengths = {2, 1};  // no room for the data byte
     shortIn.Lengths = {1, 65};
-    for (auto [device, reason] : {std::pair{unreadable, HidUnusable::NoDescriptor}, {numbered, HidUnusable::Numbered},
-                                  {shortOut, HidUnusable::ShortOutput}, {shortIn, HidUnusable::ShortInput}}) {
+    for (auto [device, reason] : {std::pair{unreadable, HidUnusable::NoDescriptor},
+                                  {numbered, HidUnusable::Numbered},
+                                  {shortOut, HidUnusable::ShortOutput},
+                                  {shortIn, HidUnusable::ShortInput}}) {
         auto b = std::make_shared<FakeHidBackend>();
         b->AddDevice(device);
         HidLink h(b);

@@ -14,17 +14,17 @@ std::optional<HidDescriptorInfo> Parse(const std::vector<std::uint8_t>& d, std::
 
 // A vendor-defined device as the logger presents itself: one data byte in, 64 bytes out.
 const std::vector<std::uint8_t> kLoggerLike = {
-    0x06, 0x00, 0xFF,  // usage page (vendor)
-    0x09, 0x01,        // usage
-    0xA1, 0x01,        // collection (application)
-    0x15, 0x00,        //   logical minimum 0
-    0x26, 0xFF, 0x00,  //   logical maximum 255
-    0x75, 0x08,        //   report size 8
-    0x95, 0x01,        //   report count 1
+    0x06, 0x00, 0xFF,        // usage page (vendor)
+    0x09, 0x01,              // usage
+    0xA1, 0x01,              // collection (application)
+    0x15, 0x00,              //   logical minimum 0
+    0x26, 0xFF, 0x00,        //   logical maximum 255
+    0x75, 0x08,              //   report size 8
+    0x95, 0x01,              //   report count 1
     0x09, 0x01, 0x81, 0x02,  // usage, input
-    0x95, 0x40,        //   report count 64
+    0x95, 0x40,              //   report count 64
     0x09, 0x01, 0x91, 0x02,  // usage, output
-    0xC0,              // end collection
+    0xC0,                    // end collection
 };
 
 TEST(HidReportDescriptor, UnnumberedReportLengthsIncludeTheReportIdByte) {
@@ -68,9 +68,9 @@ TEST(HidReportDescriptor, NumberedReportsLeaveReportIdZeroEmptyAndPushPopRestore
 
 TEST(HidReportDescriptor, LongItemsAndFourByteDataAreStepsOver) {
     const std::vector<std::uint8_t> d = {
-        0xFE, 0x03, 0x42, 0xAA, 0xBB, 0xCC,        // long item, 3 data bytes
-        0x77, 0x08, 0x00, 0x00, 0x00,              // report size 8 as a 4-byte item
-        0x97, 0x02, 0x00, 0x00, 0x00,              // report count 2 as a 4-byte item
+        0xFE, 0x03, 0x42, 0xAA, 0xBB, 0xCC,  // long item, 3 data bytes
+        0x77, 0x08, 0x00, 0x00, 0x00,        // report size 8 as a 4-byte item
+        0x97, 0x02, 0x00, 0x00, 0x00,        // report count 2 as a 4-byte item
         0x81, 0x02,
     };
     const auto info = Parse(d);

@@ -4,11 +4,11 @@
 #include <memory>
 #include <mutex>
 
-#include <QCoreApplication>
-#include <QThread>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QThread>
 
 #include "Pty.h"
 #include "link/SerialLink.h"
@@ -22,27 +22,23 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-QString OpenFailureText(const QString& name)
-{
-    return QStringLiteral("Błąd otwarcia portu: ") + name
-        + QStringLiteral(".\rPort nie istnieje lub jest otwarty przez inną aplikację.");
+QString OpenFailureText(const QString& name) {
+    return QStringLiteral("Błąd otwarcia portu: ") + name +
+           QStringLiteral(".\rPort nie istnieje lub jest otwarty przez inną aplikację.");
 }
 
 template <typename F>
-Millis Timed(F&& f)
-{
+Millis Timed(F&& f) {
     const auto start = std::chrono::steady_clock::now();
     f();
     return std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - start);
 }
 
 // Reads everything the port can deliver, byte by byte, until a read times out.
-Bytes ReadAll(SerialLink& port)
-{
+Bytes ReadAll(SerialLink& port) {
     Bytes got;
     std::uint8_t b = 0;
-    while (port.ReadByte(b))
-        got.push_back(b);
+    while (port.ReadByte(b)) got.push_back(b);
     return got;
 }
 
@@ -62,10 +58,7 @@ private:
 
 class SerialLinkOverPty : public ::testing::Test {
 protected:
-    void OpenOrFail(const QString& name)
-    {
-        ASSERT_TRUE(port.OpenPort(name)) << port.LastMessage().toStdString();
-    }
+    void OpenOrFail(const QString& name) { ASSERT_TRUE(port.OpenPort(name)) << port.LastMessage().toStdString(); }
     Pty pty;
     SerialLink port;
     QString path = Q(pty.SlavePath());
@@ -73,8 +66,7 @@ protected:
 
 }  // namespace
 
-TEST_F(SerialLinkOverPty, ClosedPortRefusesEverythingAtOnce)
-{
+TEST_F(SerialLinkOverPty, ClosedPortRefusesEverythingAtOnce) {
     EXPECT_FALSE(port.Opened());
     EXPECT_EQ(port.NameReference(), "Com1");
 
@@ -98,8 +90,7 @@ TEST_F(SerialLinkOverPty, ClosedPortRefusesEverythingAtOnce)
     EXPECT_TRUE(pty.Read(1, Millis(50)).empty());
 }
 
-TEST_F(SerialLinkOverPty, OpeningAMissingPortNamesIt)
-{
+TEST_F(SerialLinkOverPty, OpeningAMissingPortNamesIt) {
     for (const QString& name : {QStringLiteral("/dev/quorvex-no-such-port"), QStringLiteral("COM3")}) {
         EXPECT_FALSE(port.OpenPort(name));
         EXPECT_EQ(port.LastMessage(), OpenFailureText(name));
@@ -111,8 +102,7 @@ TEST_F(SerialLinkOverPty, OpeningAMissingPortNamesIt)
     OpenOrFail(path);
 }
 
-TEST_F(SerialLinkOverPty, OpenTwiceKeepsTheFirstOpenAndUsable)
-{
+TEST_F(SerialLinkOverPty, OpenTwiceKeepsTheFirstOpenAndUsable) {
     OpenOrFail(path);
     EXPECT_TRUE(port.Opened());
     EXPECT_EQ(port.LastMessage(), QStringLiteral("Port ") + path + QStringLiteral(" został otwarty."));
@@ -126,8 +116,7 @@ TEST_F(SerialLinkOverPty, OpenTwiceKeepsTheFirstOpenAndUsable)
     EXPECT_EQ(pty.Read(frame.size()), frame);
 }
 
-TEST_F(SerialLinkOverPty, CloseAndReopen)
-{
+TEST_F(SerialLinkOverPty, CloseAndReopen) {
     EXPECT_TRUE(port.ClosePort());
     EXPECT_EQ(port.LastMessage(), "Port nie był otwarty");
 
@@ -146,8 +135,7 @@ TEST_F(SerialLinkOverPty, CloseAndReopen)
     EXPECT_EQ(b, 0x42);
 }
 
-TEST_F(SerialLinkOverPty, EmptyWriteFailsWithoutTouchingThePort)
-{
+TEST_F(SerialLinkOverPty, EmptyWriteFailsWithoutTouchingThePort) {
     OpenOrFail(path);
     const Bytes frame{1, 2, 3};
     EXPECT_FALSE(port.Write(frame.data(), 0));
@@ -157,8 +145,7 @@ TEST_F(SerialLinkOverPty, EmptyWriteFailsWithoutTouchingThePort)
     EXPECT_TRUE(port.Opened());
 }
 
-TEST_F(SerialLinkOverPty, IdleReadGivesUpAfterAQuarterSecond)
-{
+TEST_F(SerialLinkOverPty, IdleReadGivesUpAfterAQuarterSecond) {
     OpenOrFail(path);
     std::uint8_t b = 0x77;
     bool got = true;
@@ -175,8 +162,7 @@ TEST_F(SerialLinkOverPty, IdleReadGivesUpAfterAQuarterSecond)
     EXPECT_EQ(b, 0x5A);
 }
 
-TEST_F(SerialLinkOverPty, BytesTravelBothWays)
-{
+TEST_F(SerialLinkOverPty, BytesTravelBothWays) {
     OpenOrFail(path);
 
     Bytes frame(255);
@@ -192,14 +178,12 @@ TEST_F(SerialLinkOverPty, BytesTravelBothWays)
 
     // A reply longer than the port's receive queue is not lost either.
     Bytes longReply(3000);
-    for (std::size_t i = 0; i < longReply.size(); ++i)
-        longReply[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < longReply.size(); ++i) longReply[i] = static_cast<std::uint8_t>(i * 7);
     ASSERT_TRUE(pty.Write(longReply));
     EXPECT_EQ(ReadAll(port), longReply);
 }
 
-TEST_F(SerialLinkOverPty, PurgeDiscardsPendingInput)
-{
+TEST_F(SerialLinkOverPty, PurgeDiscardsPendingInput) {
     OpenOrFail(path);
     std::uint8_t b = 0;
 
@@ -225,8 +209,7 @@ TEST_F(SerialLinkOverPty, PurgeDiscardsPendingInput)
     EXPECT_EQ(b, 9);
 }
 
-TEST_F(SerialLinkOverPty, AnotherProgramHoldingThePortBlocksOpen)
-{
+TEST_F(SerialLinkOverPty, AnotherProgramHoldingThePortBlocksOpen) {
     int ready[2], release[2];
     ASSERT_EQ(::pipe(ready), 0);
     ASSERT_EQ(::pipe(release), 0);
@@ -268,8 +251,7 @@ TEST_F(SerialLinkOverPty, AnotherProgramHoldingThePortBlocksOpen)
     OpenOrFail(path);
 }
 
-TEST_F(SerialLinkOverPty, AliasesOfOneDeviceExcludeEachOther)
-{
+TEST_F(SerialLinkOverPty, AliasesOfOneDeviceExcludeEachOther) {
     const QString link = Q(pty.AddSymlink());
     const QString linkToLink = Q(pty.AddSymlink());  // a second alias, to check both
     SerialLink other;
@@ -296,8 +278,7 @@ TEST_F(SerialLinkOverPty, AliasesOfOneDeviceExcludeEachOther)
 namespace {
 std::mutex messagesLock;
 QStringList qtMessages;
-void RecordMessage(QtMsgType, const QMessageLogContext&, const QString& text)
-{
+void RecordMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
     std::lock_guard lock(messagesLock);
     qtMessages << text;
 }
@@ -305,8 +286,7 @@ void RecordMessage(QtMsgType, const QMessageLogContext&, const QString& text)
 
 // The transmission thread creates the port object with itself on the user-interface thread and
 // then uses it from its own thread, which runs no event loop.
-TEST_F(SerialLinkOverPty, WorksFromAWorkerThreadWithoutEventLoop)
-{
+TEST_F(SerialLinkOverPty, WorksFromAWorkerThreadWithoutEventLoop) {
     qtMessages.clear();
     const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);
 
@@ -315,8 +295,7 @@ TEST_F(SerialLinkOverPty, WorksFromAWorkerThreadWithoutEventLoop)
     std::unique_ptr<QThread> worker(QThread::create([&] {
         opened = port.OpenPort(path);
         const Bytes frame{0xFF, 0x06, 0x00, 0x52, 0x00, 0x04, 0x3C, 0x06};
-        if (port.Write(frame.data(), frame.size()))
-            sent = frame;
+        if (port.Write(frame.data(), frame.size())) sent = frame;
         echoed = ReadAll(port);  // the test thread answers below
         std::uint8_t b;
         idleRead = port.ReadByte(b);

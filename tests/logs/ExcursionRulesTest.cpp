@@ -39,8 +39,8 @@ void Fill(ResultsStore& store, const std::vector<float>& temperatures, const std
 }
 
 struct Expected {
-    int first, last;    // records of a breaking excursion
-    int minutes;        // its duration
+    int first, last;  // records of a breaking excursion
+    int minutes;      // its duration
     float peak;
 };
 
@@ -63,23 +63,69 @@ constexpr auto Total = RuleMeasure::TotalTime;
 
 TEST(ExcursionRules, ExcursionsAndVerdictsMatchHandValues) {
     const std::vector<RuleCase> cases = {
-        {"one reading beyond fails a D = 0 rule", {5, 9, 5}, {}, {T, Above, 8, Single, 0}, false, {{1, 1, 10, 9}}, 1, 10},
+        {"one reading beyond fails a D = 0 rule",
+         {5, 9, 5},
+         {},
+         {T, Above, 8, Single, 0},
+         false,
+         {{1, 1, 10, 9}},
+         1,
+         10},
         {"touching the limit is not beyond it", {5, 8, 8, 5}, {}, {T, Above, 8, Single, 0}, true, {}, 0, 0},
         {"an excursion as long as D passes", {5, 9, 10, 9, 5}, {}, {T, Above, 8, Single, 1800}, true, {}, 1, 30},
-        {"one a record longer fails", {9, 10, 9.5f, 9, 5}, {}, {T, Above, 8, Single, 1800}, false, {{0, 3, 40, 10}}, 1, 40},
-        {"two short excursions pass a single rule", {9, 9, 5, 9, 9, 5}, {}, {T, Above, 8, Single, 1800}, true, {}, 2, 40},
+        {"one a record longer fails",
+         {9, 10, 9.5f, 9, 5},
+         {},
+         {T, Above, 8, Single, 1800},
+         false,
+         {{0, 3, 40, 10}},
+         1,
+         40},
+        {"two short excursions pass a single rule",
+         {9, 9, 5, 9, 9, 5},
+         {},
+         {T, Above, 8, Single, 1800},
+         true,
+         {},
+         2,
+         40},
         {"and fail a total rule together",
-         {9, 9, 5, 9, 9.5f, 5}, {}, {T, Above, 8, Total, 1800}, false, {{0, 1, 20, 9}, {3, 4, 20, 9.5f}}, 2, 40},
+         {9, 9, 5, 9, 9.5f, 5},
+         {},
+         {T, Above, 8, Total, 1800},
+         false,
+         {{0, 1, 20, 9}, {3, 4, 20, 9.5f}},
+         2,
+         40},
         {"below a limit, the lowest value is the peak",
-         {2, 1.5f, 0.5f, 1, 3}, {}, {T, Below, 2, Single, 0}, false, {{1, 3, 30, 0.5f}}, 1, 30},
+         {2, 1.5f, 0.5f, 1, 3},
+         {},
+         {T, Below, 2, Single, 0},
+         false,
+         {{1, 3, 30, 0.5f}},
+         1,
+         30},
         // Minutes 0, 10, 20, then 60, 70: the records before the gap stand for
         // one interval each, and the gap starts a new excursion.
         {"a gap splits an excursion and is not counted",
-         {9, 9, 9, 9, 5}, {0, 10, 20, 60, 70}, {T, Above, 8, Single, 1200}, false, {{0, 2, 30, 9}}, 2, 40},
+         {9, 9, 9, 9, 5},
+         {0, 10, 20, 60, 70},
+         {T, Above, 8, Single, 1200},
+         false,
+         {{0, 2, 30, 9}},
+         2,
+         40},
         // The last record stands for one interval.
         {"the last record counts one interval", {5, 9}, {}, {T, Above, 8, Total, 599}, false, {{1, 1, 10, 9}}, 1, 10},
         // A record closer than one interval to the next stands only until it.
-        {"a closer next record shortens the span", {9, 9, 5}, {0, 4, 14}, {T, Above, 8, Total, 0}, false, {{0, 1, 14, 9}}, 1, 14},
+        {"a closer next record shortens the span",
+         {9, 9, 5},
+         {0, 4, 14},
+         {T, Above, 8, Total, 0},
+         false,
+         {{0, 1, 14, 9}},
+         1,
+         14},
     };
     for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,7 +252,8 @@ TEST(RecordsFingerprint, SameRecordsSameFingerprintInEveryFileFormat) {
     const QString hash = RecordsFingerprint(store);
     EXPECT_EQ(hash.size(), 64);
     // CSV with the dew point column and the text file read back give the same records.
-    for (const auto& [name, format] : {std::pair{"r.csv", ResultsFormat::Csv}, std::pair{"r.txt", ResultsFormat::Text}}) {
+    for (const auto& [name, format] :
+         {std::pair{"r.csv", ResultsFormat::Csv}, std::pair{"r.txt", ResultsFormat::Text}}) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         ASSERT_TRUE(SaveResultsFile(path, store, format, true).ok);
         ResultsStore back;

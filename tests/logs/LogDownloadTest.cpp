@@ -41,7 +41,8 @@ protected:
         std::vector<std::uint8_t> out;
         for (int i = 0; i < n; ++i) {
             const int tenths = 200 + first + i;
-            const std::uint16_t bcd = static_cast<std::uint16_t>((tenths / 100) << 8 | (tenths / 10 % 10) << 4 | tenths % 10);
+            const std::uint16_t bcd =
+                static_cast<std::uint16_t>((tenths / 100) << 8 | (tenths / 10 % 10) << 4 | tenths % 10);
             const auto r = RecordBytes(bcd, false, 0x0500);
             out.insert(out.end(), r.begin(), r.end());
         }
@@ -121,8 +122,7 @@ TEST_F(LogDownloadTest, BlocksAppendRowsStampedFromTheStartMoment) {
 
     EXPECT_EQ(store[0].time, manager.StartTime());
     EXPECT_EQ(FromMoment(store[1].time), QDateTime(QDate(2015, 3, 2), QTime(9, 31, 1), Qt::UTC));
-    EXPECT_EQ(FromMoment(store[64].time),
-              QDateTime(QDate(2015, 3, 1), QTime(8, 30), Qt::UTC).addSecs(64LL * 90061));
+    EXPECT_EQ(FromMoment(store[64].time), QDateTime(QDate(2015, 3, 1), QTime(8, 30), Qt::UTC).addSecs(64LL * 90061));
     EXPECT_EQ(manager.CurrentTime(), store[64].time);
     EXPECT_FLOAT_EQ(store[64].temperature, 26.4f);
     EXPECT_EQ(Cell(0, 0), QStringLiteral("1"));
@@ -173,8 +173,8 @@ TEST_F(LogDownloadTest, EndOfLogFinishesAndLaterCallsChangeNothing) {
     const QString warning = QStringLiteral("Nie pobrano wszystkich logów zapisanych w loggerze");
     EXPECT_EQ(view.boxes[0].text, QStringLiteral("Odczyt danych zakończony\nPobrano 5/250 logów\n") + warning);
     EXPECT_EQ(view.boxes[0].icon, V::BoxIcon::Warning);
-    EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5/250 logów"),
-                                        warning}));
+    EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "",
+                                        QStringLiteral("Pobrano 5/250 logów"), warning}));
     for (auto b : {V::ButtonStart, V::ButtonRetry, V::ButtonChart, V::ButtonPrintTable, V::ButtonSaveResults})
         EXPECT_TRUE(view.Enabled(b)) << b;
     EXPECT_FALSE(view.Enabled(V::ButtonStop));
@@ -188,7 +188,8 @@ TEST_F(LogDownloadTest, EndOfLogFinishesAndLaterCallsChangeNothing) {
     view.paramsReady = false;
     manager.RefreshView();
     EXPECT_FALSE(view.Enabled(V::ButtonStart) || view.Enabled(V::ButtonRetry));
-    EXPECT_TRUE(view.Enabled(V::ButtonChart) && view.Enabled(V::ButtonPrintTable) && view.Enabled(V::ButtonSaveResults));
+    EXPECT_TRUE(view.Enabled(V::ButtonChart) && view.Enabled(V::ButtonPrintTable) &&
+                view.Enabled(V::ButtonSaveResults));
 }
 
 TEST_F(LogDownloadTest, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {

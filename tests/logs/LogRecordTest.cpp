@@ -3,8 +3,8 @@
 
 #include "LogTestUtil.h"
 #include "logs/LogRecord.h"
-#include "logs/ResultsStore.h"
 #include "logs/ResultsModel.h"
+#include "logs/ResultsStore.h"
 
 namespace quorvex {
 namespace {
@@ -99,8 +99,9 @@ TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
     ResultsModel model(store);
     std::vector<std::pair<int, int>> inserted;
     int resets = 0;
-    QObject::connect(&model, &QAbstractItemModel::rowsInserted,
-                     [&](const QModelIndex&, int first, int last) { inserted.push_back({first, last}); });
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
+        inserted.push_back({first, last});
+    });
     QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
 
     const Moment start = ToMoment(QDate(2015, 3, 1), QTime(8, 30, 0));
@@ -142,7 +143,8 @@ TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
 TEST(ResultsModel, HeaderCaptionsStartNumberedAndCanBeRenamed) {
     ResultsStore store;
     ResultsModel model(store);
-    const QStringList expected{"[2200]Lp", "[131]Data", "[132]Czas", "[140]Temperatura", QStringLiteral("[150]Wilgotność")};
+    const QStringList expected{"[2200]Lp", "[131]Data", "[132]Czas", "[140]Temperatura",
+                               QStringLiteral("[150]Wilgotność")};
     for (int c = 0; c < 5; ++c) EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), expected[c]);
     int changed = -1;
     QObject::connect(&model, &QAbstractItemModel::headerDataChanged,

@@ -43,22 +43,44 @@ struct LoggerSetup {
 inline void FillParameters(ParameterModel& model, const LoggerSetup& s = {}) {
     std::vector<std::uint16_t> low(29, 0);
     low[0] = 0x0002;
-    low[1] = 2015; low[2] = 0x0305;
-    low[3] = 0x0E07; low[4] = 0x0900;
-    low[5] = s.year; low[6] = static_cast<std::uint16_t>((s.month << 8) | s.day);
-    low[7] = static_cast<std::uint16_t>((s.hour << 8) | s.minute); low[8] = static_cast<std::uint16_t>(s.second << 8);
-    low[9] = static_cast<std::uint16_t>(s.interval >> 8); low[10] = static_cast<std::uint16_t>((s.interval & 0xFF) << 8);
-    low[11] = static_cast<std::uint16_t>(s.written >> 8); low[12] = static_cast<std::uint16_t>((s.written & 0xFF) << 8);
-    low[13] = 0x0000; low[14] = 0x0155;                    // next record 1, low byte kept by writes
-    low[15] = 0x0253 << 1; low[16] = 0x555F;
+    low[1] = 2015;
+    low[2] = 0x0305;
+    low[3] = 0x0E07;
+    low[4] = 0x0900;
+    low[5] = s.year;
+    low[6] = static_cast<std::uint16_t>((s.month << 8) | s.day);
+    low[7] = static_cast<std::uint16_t>((s.hour << 8) | s.minute);
+    low[8] = static_cast<std::uint16_t>(s.second << 8);
+    low[9] = static_cast<std::uint16_t>(s.interval >> 8);
+    low[10] = static_cast<std::uint16_t>((s.interval & 0xFF) << 8);
+    low[11] = static_cast<std::uint16_t>(s.written >> 8);
+    low[12] = static_cast<std::uint16_t>((s.written & 0xFF) << 8);
+    low[13] = 0x0000;
+    low[14] = 0x0155;  // next record 1, low byte kept by writes
+    low[15] = 0x0253 << 1;
+    low[16] = 0x555F;
     low[17] = s.deviceType;
-    low[18] = (0x4125 << 1) | 0; low[19] = 0x100F;         // low: -12.5 °C, 10.0 %
-    low[20] = (0x0399 << 1) | 0; low[21] = 0x900F;         // high: 39.9 °C, 90.0 %
-    low[22] = 0x0105; low[23] = 0x5000; low[24] = 0x0102; low[25] = 0x0320; low[26] = 0x1503; low[27] = 0x0500;
+    low[18] = (0x4125 << 1) | 0;
+    low[19] = 0x100F;  // low: -12.5 °C, 10.0 %
+    low[20] = (0x0399 << 1) | 0;
+    low[21] = 0x900F;  // high: 39.9 °C, 90.0 %
+    low[22] = 0x0105;
+    low[23] = 0x5000;
+    low[24] = 0x0102;
+    low[25] = 0x0320;
+    low[26] = 0x1503;
+    low[27] = 0x0500;
     std::vector<std::uint16_t> high(90, 0);
-    high[0] = 0x4861; high[1] = 0x6C6C; high[2] = 0x3A20; high[3] = 0x412F; high[4] = 0x4200;  // "Hall: A/B"
-    high[23] = s.deviceType; high[24] = s.serialHigh; high[25] = s.serialLow;
-    high[44] = 128; high[45] = 128;
+    high[0] = 0x4861;
+    high[1] = 0x6C6C;
+    high[2] = 0x3A20;
+    high[3] = 0x412F;
+    high[4] = 0x4200;  // "Hall: A/B"
+    high[23] = s.deviceType;
+    high[24] = s.serialHigh;
+    high[25] = s.serialLow;
+    high[44] = 128;
+    high[45] = 128;
     const auto lowBytes = WordBytes(low), highBytes = WordBytes(high);
     model.StoreRegisters(lowBytes.data(), 0, static_cast<int>(lowBytes.size()));
     model.StoreRegisters(highBytes.data(), 256, static_cast<int>(highBytes.size()));

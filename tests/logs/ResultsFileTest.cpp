@@ -2,11 +2,11 @@
 // of an existing file and the error of a file that cannot be written.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <csignal>
-#include <sys/resource.h>
 
 #include "LogTestUtil.h"
 #include "ProgramTextsScope.h"
@@ -36,11 +36,13 @@ void FillStore(ResultsStore& store, const QString& type, int count) {
 TEST(ResultsFile, ProposedNameIsCleanedForTheFileSystem) {
     EXPECT_EQ(ProposedResultsFileName(QStringLiteral("Hall: A/B"), "01.03.2015", "08:30:00"),
               QStringLiteral("Hall_ A_B 01.03.2015 08_30_00"));
-    EXPECT_EQ(ProposedResultsFileName(QString(), "01.03.2015", "08:30:00"), QStringLiteral("Logger 01.03.2015 08_30_00"));
+    EXPECT_EQ(ProposedResultsFileName(QString(), "01.03.2015", "08:30:00"),
+              QStringLiteral("Logger 01.03.2015 08_30_00"));
     EXPECT_EQ(ProposedResultsFileName(QStringLiteral(" \t<a>|b?*\\c\x01 "), "3/1/2015", "8:30:00 AM"),
               QStringLiteral("_a__b___c 3_1_2015 8_30_00 AM"));
     // Nothing but blanks: the trimmed parts still make a name.
-    EXPECT_EQ(ProposedResultsFileName(QStringLiteral("   "), "1.03.2015", "08:30:00"), QStringLiteral("1.03.2015 08_30_00"));
+    EXPECT_EQ(ProposedResultsFileName(QStringLiteral("   "), "1.03.2015", "08:30:00"),
+              QStringLiteral("1.03.2015 08_30_00"));
     EXPECT_EQ(ProposedResultsFileName(QStringLiteral("x"), QString(), QString()), QStringLiteral("x"));
     // The file type: a typed extension decides, else the chosen filter.
     EXPECT_EQ(ResultsPathForFilter(QStringLiteral("/d/a 1.03.2015 08_30_00"), kResultsCsvFilter),
@@ -70,11 +72,11 @@ TEST(ResultsFile, TemperatureLoggerLayoutIsByteExact) {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.txt");
     ASSERT_TRUE(SaveResultsFile(path, store).ok);
-    const QByteArray expected =
-        QStringLiteral("Nazwa\tChłodnia 3\r\nTyp\t0101\r\nSerial\t0019A7F3\r\n \r\n \r\n \r\n \r\n"
-                       "1\t1.03.2015 23:55:00\t-12,5\t\r\n"
-                       "2\t2.03.2015 00:00:00\t21,3\t\r\n")
-            .toUtf8();
+    const QByteArray expected = QStringLiteral(
+                                    "Nazwa\tChłodnia 3\r\nTyp\t0101\r\nSerial\t0019A7F3\r\n \r\n \r\n \r\n \r\n"
+                                    "1\t1.03.2015 23:55:00\t-12,5\t\r\n"
+                                    "2\t2.03.2015 00:00:00\t21,3\t\r\n")
+                                    .toUtf8();
     EXPECT_EQ(ReadAll(path), expected);
 }
 
@@ -118,11 +120,13 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
     EXPECT_FALSE(outcome.ok);
     EXPECT_TRUE(outcome.errorText.startsWith(QStringLiteral("Nie można zapisać pliku wyników\n")));
     EXPECT_TRUE(outcome.errorText.contains(missing));
-    EXPECT_GT(outcome.errorText.size(), QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
+    EXPECT_GT(outcome.errorText.size(),
+              QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
     EXPECT_EQ(store.Count(), 10);
     test::ProgramTextsScope translator(kLanguageGerman);
     const QString german = SaveResultsFile(missing, store).errorText;
-    EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern\n"))) << qPrintable(german);
+    EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern\n")))
+        << qPrintable(german);
 
     // A folder in the target's place.
     ASSERT_TRUE(QDir(dir.path()).mkdir("taken.txt"));

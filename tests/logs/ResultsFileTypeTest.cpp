@@ -102,13 +102,11 @@ TEST_F(ResultsFileType, MenuEntryOpensOnlyKnownTypes) {
     QStringList types;
     while (!entry.atEnd()) {
         const QString line = QString::fromUtf8(entry.readLine()).trimmed();
-        if (line.startsWith(QStringLiteral("MimeType=")))
-            types = line.mid(9).split(u';', Qt::SkipEmptyParts);
+        if (line.startsWith(QStringLiteral("MimeType="))) types = line.mid(9).split(u';', Qt::SkipEmptyParts);
     }
     EXPECT_TRUE(types.contains(QString::fromStdString(kResultsType)));
     EXPECT_TRUE(types.contains(QStringLiteral("text/csv")));
-    for (const QString& type : types)
-        EXPECT_TRUE(db_.mimeTypeForName(type).isValid()) << qPrintable(type);
+    for (const QString& type : types) EXPECT_TRUE(db_.mimeTypeForName(type).isValid()) << qPrintable(type);
 }
 
 }  // namespace

@@ -70,31 +70,34 @@ TEST(ResultsSummary, ExtremesMeansAndExcursionsOfASmallLog) {
     const QList<LoggerInfoRow> rows = SummaryRows(fresh, store, u',');
     QStringList lines;
     for (const LoggerInfoRow& r : rows) lines << r.caption + u'=' + r.value;
-    EXPECT_EQ(lines.join(u'\n').toStdString(), QStringList({
-                         QStringLiteral("Liczba rekordów=8"),
-                         QStringLiteral("Pierwszy rekord=1.03.2015 08:30:00"),
-                         QStringLiteral("Ostatni rekord=1.03.2015 09:05:00"),
-                         QStringLiteral("Temperatura minimalna=1,0°C  1.03.2015 08:55:00"),
-                         QStringLiteral("Temperatura maksymalna=12,5°C  1.03.2015 08:50:00"),
-                         QStringLiteral("Temperatura średnia=6,7°C"),
-                         QStringLiteral("Wilgotność minimalna=50,0%  1.03.2015 08:30:00"),
-                         QStringLiteral("Wilgotność maksymalna=71,0%  1.03.2015 09:05:00"),
-                         QStringLiteral("Wilgotność średnia=60,5%"),
-                         // Dew point: 1 °C at 65 % and 12.5 °C at 62 % by hand.
-                         QStringLiteral("Punkt rosy minimalny=-4,8°C  1.03.2015 08:55:00"),
-                         QStringLiteral("Punkt rosy maksymalny=5,4°C  1.03.2015 08:50:00"),
-                         QStringLiteral("Punkt rosy średni=-0,5°C"),
-                         QStringLiteral("Czas powyżej progu górnego (10,0°C)=0d  00h:15m:00s"),
-                         QStringLiteral("Przekroczenia progu górnego (10,0°C)=2"),
-                         QStringLiteral("Czas poniżej progu dolnego (2,0°C)=0d  00h:10m:00s"),
-                         QStringLiteral("Przekroczenia progu dolnego (2,0°C)=1"),
-                         QStringLiteral("Czas powyżej progu górnego (60,0%)=0d  00h:20m:00s"),
-                         QStringLiteral("Przekroczenia progu górnego (60,0%)=1"),
-                         QStringLiteral("Czas poniżej progu dolnego (40,0%)=0d  00h:00m:00s"),
-                         QStringLiteral("Przekroczenia progu dolnego (40,0%)=0"),
-                         QStringLiteral("Średnia temperatura kinetyczna (MKT)=%1°C")
-                             .arg(QLocale().toString(fresh.MeanKineticTemperature().value(), 'f', 1)),
-                     }).join(u'\n').toStdString());
+    EXPECT_EQ(lines.join(u'\n').toStdString(),
+              QStringList({
+                              QStringLiteral("Liczba rekordów=8"),
+                              QStringLiteral("Pierwszy rekord=1.03.2015 08:30:00"),
+                              QStringLiteral("Ostatni rekord=1.03.2015 09:05:00"),
+                              QStringLiteral("Temperatura minimalna=1,0°C  1.03.2015 08:55:00"),
+                              QStringLiteral("Temperatura maksymalna=12,5°C  1.03.2015 08:50:00"),
+                              QStringLiteral("Temperatura średnia=6,7°C"),
+                              QStringLiteral("Wilgotność minimalna=50,0%  1.03.2015 08:30:00"),
+                              QStringLiteral("Wilgotność maksymalna=71,0%  1.03.2015 09:05:00"),
+                              QStringLiteral("Wilgotność średnia=60,5%"),
+                              // Dew point: 1 °C at 65 % and 12.5 °C at 62 % by hand.
+                              QStringLiteral("Punkt rosy minimalny=-4,8°C  1.03.2015 08:55:00"),
+                              QStringLiteral("Punkt rosy maksymalny=5,4°C  1.03.2015 08:50:00"),
+                              QStringLiteral("Punkt rosy średni=-0,5°C"),
+                              QStringLiteral("Czas powyżej progu górnego (10,0°C)=0d  00h:15m:00s"),
+                              QStringLiteral("Przekroczenia progu górnego (10,0°C)=2"),
+                              QStringLiteral("Czas poniżej progu dolnego (2,0°C)=0d  00h:10m:00s"),
+                              QStringLiteral("Przekroczenia progu dolnego (2,0°C)=1"),
+                              QStringLiteral("Czas powyżej progu górnego (60,0%)=0d  00h:20m:00s"),
+                              QStringLiteral("Przekroczenia progu górnego (60,0%)=1"),
+                              QStringLiteral("Czas poniżej progu dolnego (40,0%)=0d  00h:00m:00s"),
+                              QStringLiteral("Przekroczenia progu dolnego (40,0%)=0"),
+                              QStringLiteral("Średnia temperatura kinetyczna (MKT)=%1°C")
+                                  .arg(QLocale().toString(fresh.MeanKineticTemperature().value(), 'f', 1)),
+                          })
+                  .join(u'\n')
+                  .toStdString());
 
     // Opened from a file: no thresholds, no humidity rows for a temperature logger.
     store.thresholds.reset();

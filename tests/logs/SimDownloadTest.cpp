@@ -24,7 +24,8 @@ sim::Scenario MakeScenario(int records, const char* type = "0201") {
     const std::string text = std::string("[logger]\nname = Hall: A/B\ntype = ") + type +
                              "\nserial = 0019A7F3\nmode = 1\nrecording = 0\ninterval = 300\n"
                              "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n"
-                             "[records]\ncount = " + std::to_string(records) + "\nseed = 7\n";
+                             "[records]\ncount = " +
+                             std::to_string(records) + "\nseed = 7\n";
     auto s = sim::Scenario::Parse(text, &error);
     if (!s) throw std::runtime_error(error);
     return *s;
@@ -54,8 +55,11 @@ protected:
             else if (r.Function == FN_READ_HOLDING)
                 params.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
             break;
-        case ReplyCheck::RefusedLogRead: manager.ReadFinished(); break;
-        default: ADD_FAILURE() << "reply refused";
+        case ReplyCheck::RefusedLogRead:
+            manager.ReadFinished();
+            break;
+        default:
+            ADD_FAILURE() << "reply refused";
         }
         return true;
     }
@@ -63,8 +67,10 @@ protected:
     void ReadParameters() {
         Request low, high;
         low.Function = high.Function = FN_READ_HOLDING;
-        low.StartRegister = 0; low.Count = 29;
-        high.StartRegister = 256; high.Count = 90;
+        low.StartRegister = 0;
+        low.Count = 29;
+        high.StartRegister = 256;
+        high.Count = 90;
         ASSERT_TRUE(Exchange(low));
         ASSERT_TRUE(Exchange(high));
         view.paramsReady = params.ValueCount() == params.ParameterCount();
@@ -112,7 +118,8 @@ TEST_F(SimDownload, FiveThousandRecordsArriveWholeInEightyOneReplies) {
     EXPECT_TRUE(Run());
     EXPECT_EQ(exchanges, 1 + 81 + 1);  // the write, 81 blocks, the refusal
     EXPECT_EQ(manager.GetState(), LogDownload::Finished);
-    EXPECT_EQ(view.status, QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5000 logów")}));
+    EXPECT_EQ(view.status,
+              QStringList({QStringLiteral("Odczyt danych zakończony"), "", QStringLiteral("Pobrano 5000 logów")}));
     EXPECT_EQ(view.model.rowCount(), 5000);
     EXPECT_EQ(view.blocks.size(), 81u);
     EXPECT_EQ(view.progress, 5000);

@@ -10,8 +10,7 @@ using namespace quorvex;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
-Request MakeRequest(std::uint8_t fn, std::uint16_t reg, std::uint16_t count = 0, std::uint16_t value = 0)
-{
+Request MakeRequest(std::uint8_t fn, std::uint16_t reg, std::uint16_t count = 0, std::uint16_t value = 0) {
     Request r;
     r.Function = fn;
     r.StartRegister = reg;
@@ -20,8 +19,7 @@ Request MakeRequest(std::uint8_t fn, std::uint16_t reg, std::uint16_t count = 0,
     return r;
 }
 
-Bytes WithCrc(Bytes b)
-{
+Bytes WithCrc(Bytes b) {
     b.resize(b.size() + 2);
     AppendCrc(b.data(), b.size() - 2);
     return b;
@@ -30,8 +28,7 @@ Bytes WithCrc(Bytes b)
 ReplyCheck Check(const Request& r, const Bytes& b) { return CheckReply(r, b.data(), b.size()); }
 }  // namespace
 
-TEST(Crc16, CheckValueAndSelfCheck)
-{
+TEST(Crc16, CheckValueAndSelfCheck) {
     const std::string s = "123456789";
     EXPECT_EQ(Crc16(reinterpret_cast<const std::uint8_t*>(s.data()), s.size()), 0x4B37);
 
@@ -45,22 +42,19 @@ TEST(Crc16, CheckValueAndSelfCheck)
         }
 }
 
-TEST(FrameRules, ExampleRequestsByteForByte)
-{
+TEST(FrameRules, ExampleRequestsByteForByte) {
     EXPECT_EQ(EncodeRequest(MakeRequest(3, 256, 90)).bytes, (Bytes{0xFF, 0x03, 0x01, 0x00, 0x00, 0x5A, 0xD1, 0xD3}));
     EXPECT_EQ(EncodeRequest(MakeRequest(3, 0, 29)).bytes, (Bytes{0xFF, 0x03, 0x00, 0x00, 0x00, 0x1D, 0x90, 0x1D}));
     EXPECT_EQ(EncodeRequest(MakeRequest(0x41, 0)).bytes, (Bytes{0xFF, 0x41, 0x00, 0x00, 0x00, 0x00, 0x28, 0x1B}));
     EXPECT_EQ(EncodeRequest(MakeRequest(6, 82, 0, 4)).bytes, (Bytes{0xFF, 0x06, 0x00, 0x52, 0x00, 0x04, 0x3C, 0x06}));
 }
 
-TEST(FrameRules, ResetCommandIgnoresRegisterFields)
-{
+TEST(FrameRules, ResetCommandIgnoresRegisterFields) {
     Request r = MakeRequest(0x41, 0x1234, 7, 9);
     EXPECT_EQ(EncodeRequest(r).bytes, (Bytes{0xFF, 0x41, 0x00, 0x00, 0x00, 0x00, 0x28, 0x1B}));
 }
 
-TEST(FrameRules, WriteMultipleNeedsMatchingValues)
-{
+TEST(FrameRules, WriteMultipleNeedsMatchingValues) {
     Request r = MakeRequest(16, 0x0102, 3);
     r.Values = {0x1111, 0x2222, 0x3333};
     BuiltRequest built = EncodeRequest(r);
@@ -93,8 +87,7 @@ TEST(FrameRules, WriteMultipleNeedsMatchingValues)
     EXPECT_EQ(EncodeRequest(r).error, BuildError::ValuesMismatch);
 }
 
-TEST(FrameRules, UnknownFunctionBuildsNothing)
-{
+TEST(FrameRules, UnknownFunctionBuildsNothing) {
     for (std::uint8_t fn : {0, 1, 4, 5, 15, 17, 0x42, 0x83}) {
         BuiltRequest b = EncodeRequest(MakeRequest(fn, 0, 1));
         EXPECT_EQ(b.error, BuildError::UnknownFunction) << int(fn);
@@ -102,8 +95,7 @@ TEST(FrameRules, UnknownFunctionBuildsNothing)
     }
 }
 
-TEST(FrameRules, LengthBoundaries)
-{
+TEST(FrameRules, LengthBoundaries) {
     const Request read = MakeRequest(3, 0, 1);
     // Four bytes are too short even with a valid CRC; five pass the length check.
     EXPECT_EQ(Check(read, WithCrc({0xFF, 0x03})), ReplyCheck::TooShort);
@@ -126,8 +118,7 @@ TEST(FrameRules, LengthBoundaries)
     EXPECT_EQ(Check(read, tooLong), ReplyCheck::TooLong);
 }
 
-TEST(FrameRules, ChecksApplyInOrder)
-{
+TEST(FrameRules, ChecksApplyInOrder) {
     Request toSeven = MakeRequest(3, 0, 1);
     toSeven.Address = 7;
     // Short beats everything else, even a frame that would fail the CRC too.
@@ -142,15 +133,13 @@ TEST(FrameRules, ChecksApplyInOrder)
     EXPECT_EQ(Check(toSeven, WithCrc({0x07, 0x03, 0x00})), ReplyCheck::Accepted);
 }
 
-TEST(FrameRules, RequestsToLoggerAcceptAnyAddress)
-{
+TEST(FrameRules, RequestsToLoggerAcceptAnyAddress) {
     const Request read = MakeRequest(3, 0, 1);
     for (int a : {0, 1, 17, 247, 254, 255})
         EXPECT_EQ(Check(read, WithCrc({static_cast<std::uint8_t>(a), 0x03, 0x00})), ReplyCheck::Accepted) << a;
 }
 
-TEST(FrameRules, ExceptionRepliesToALogReadOrAWriteAreRefusalsElseWrongCommand)
-{
+TEST(FrameRules, ExceptionRepliesToALogReadOrAWriteAreRefusalsElseWrongCommand) {
     const Bytes exception = WithCrc({0xFF, 0x83, 0x02});
     EXPECT_EQ(Check(MakeRequest(3, 144, 0), exception), ReplyCheck::RefusedLogRead);
     EXPECT_EQ(Check(MakeRequest(3, 143, 0), exception), ReplyCheck::WrongFunction);
@@ -163,8 +152,7 @@ TEST(FrameRules, ExceptionRepliesToALogReadOrAWriteAreRefusalsElseWrongCommand)
     EXPECT_EQ(Check(MakeRequest(6, 80, 0, 1), WithCrc({0xFF, 0x86, 0x02, 0x00})), ReplyCheck::WrongFunction);
 }
 
-TEST(FrameRules, ApplyReplyHandsOverByFunction)
-{
+TEST(FrameRules, ApplyReplyHandsOverByFunction) {
     Request read = MakeRequest(3, 256, 2);
     Bytes reply = WithCrc({0xFF, 0x03, 0x04, 0x01, 0x02, 0x03, 0x04});
     ApplyReply(read, reply.data(), reply.size());
@@ -194,8 +182,7 @@ TEST(FrameRules, ApplyReplyHandsOverByFunction)
     }
 }
 
-TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
-{
+TEST(FrameRules, ByteCountNeverReachesPastReceivedData) {
     Request read = MakeRequest(3, 0, 29);
     Bytes reply = WithCrc({0xFF, 0x03, 0xFA, 0x01, 0x02});  // claims 250 bytes, carries 2
     ASSERT_EQ(Check(read, reply), ReplyCheck::Accepted);
@@ -214,8 +201,7 @@ TEST(FrameRules, ByteCountNeverReachesPastReceivedData)
     }
 }
 
-TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho)
-{
+TEST(FrameRules, ReplyIsCompleteOnlyAtItsLengthWithItsCrcAndItsEcho) {
     const auto complete = [](const Request& r, const Bytes& b) { return ReplyComplete(r, b.data(), b.size()); };
     const auto prefixes = [&](const Request& r, const Bytes& b) {
         for (std::size_t n = 0; n < b.size(); ++n)

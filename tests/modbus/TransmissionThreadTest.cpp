@@ -4,10 +4,10 @@
 
 #include <thread>
 
-#include "RecordingTarget.h"
 #include "ProgramTextsScope.h"
-#include "modbus/TransmissionThread.h"
+#include "RecordingTarget.h"
 #include "modbus/Tick.h"
+#include "modbus/TransmissionThread.h"
 
 using namespace quorvex;
 using quorvex::test::RecordingTarget;
@@ -15,8 +15,7 @@ using quorvex::test::RecordingTarget;
 namespace {
 const QString kMissingPort = QStringLiteral("/nonexistent/quorvex-test-port");
 
-Request Write(std::uint16_t reg, std::uint16_t value)
-{
+Request Write(std::uint16_t reg, std::uint16_t value) {
     Request r;
     r.Function = FN_WRITE_SINGLE;
     r.StartRegister = reg;
@@ -34,10 +33,8 @@ struct StuckThread : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(StuckThread, AddRecordNumbersFromOneQueuesInFrontAndKeepsArrivalOrderInHistory)
-{
-    for (std::uint16_t i = 0; i < 3; ++i)
-        thread.AddRecord(Write(80 + i, i));
+TEST_F(StuckThread, AddRecordNumbersFromOneQueuesInFrontAndKeepsArrivalOrderInHistory) {
+    for (std::uint16_t i = 0; i < 3; ++i) thread.AddRecord(Write(80 + i, i));
 
     const auto queue = thread.QueueSnapshot();
     ASSERT_EQ(queue.size(), 3u);
@@ -54,19 +51,16 @@ TEST_F(StuckThread, AddRecordNumbersFromOneQueuesInFrontAndKeepsArrivalOrderInHi
         EXPECT_EQ(history[i].Status, STATUS_NEW);
     }
     EXPECT_EQ(target.CountOf(Msg::CommandQueued), 3);
-    for (const auto& m : target.Of(Msg::CommandQueued))
-        EXPECT_FALSE(m.Sent);
+    for (const auto& m : target.Of(Msg::CommandQueued)) EXPECT_FALSE(m.Sent);
 }
 
-TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
-{
-    for (std::uint16_t i = 0; i < 101; ++i)
-        thread.AddRecord(Write(i, i));
+TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne) {
+    for (std::uint16_t i = 0; i < 101; ++i) thread.AddRecord(Write(i, i));
 
     const auto queue = thread.QueueSnapshot();
     ASSERT_EQ(queue.size(), TransmissionThread::kQueueLimit);
-    EXPECT_EQ(queue.back().SeqNo, 2);    // number 1 was dropped
-    EXPECT_EQ(queue.front().SeqNo, 101); // the new one is queued
+    EXPECT_EQ(queue.back().SeqNo, 2);     // number 1 was dropped
+    EXPECT_EQ(queue.front().SeqNo, 101);  // the new one is queued
     EXPECT_EQ(thread.History().size(), 101u);
     EXPECT_EQ(target.CountOf(Msg::CommandQueued), 101);
 
@@ -75,8 +69,7 @@ TEST_F(StuckThread, TheHundredAndFirstRequestDropsTheOldestPendingOne)
     EXPECT_EQ(std::count(texts.begin(), texts.end(), overflow), 1);
 }
 
-TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds)
-{
+TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds) {
     ASSERT_TRUE(target.WaitFor(Msg::PortOpenFailed, 6, std::chrono::seconds(5)));
     EXPECT_EQ(thread.LinkState(), TransmissionThread::LINK_SERIAL_FAILED);
     EXPECT_FALSE(thread.Connected());
@@ -96,44 +89,36 @@ TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds)
               QStringLiteral("Wybrany port ") + kMissingPort + QStringLiteral(" -wystąpił błąd otwarcia"));
 }
 
-TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive)
-{
+TEST_F(StuckThread, HistoryTrimmedByTheReaderWhileRequestsArrive) {
     // The status bar trims the history on its thread while AddRecord appends on another.
     std::thread producer([&] {
-        for (int i = 0; i < 500; ++i)
-            thread.AddRecord(Write(1, 1));
+        for (int i = 0; i < 500; ++i) thread.AddRecord(Write(1, 1));
     });
     std::size_t seen = 0;
     for (int i = 0; i < 200; ++i) {
         thread.WithHistory([&](std::deque<Request>& h) {
             seen += h.size();
-            while (h.size() > 5)
-                h.pop_front();
+            while (h.size() > 5) h.pop_front();
         });
     }
     producer.join();
     const auto history = thread.History();
     ASSERT_FALSE(history.empty());
     EXPECT_EQ(history.back().SeqNo, 500);
-    for (std::size_t i = 1; i < history.size(); ++i)
-        EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
+    for (std::size_t i = 1; i < history.size(); ++i) EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
 }
 
-TEST_F(StuckThread, HistoryStaysBoundedWhenNobodyPaintsIt)
-{
+TEST_F(StuckThread, HistoryStaysBoundedWhenNobodyPaintsIt) {
     const int added = static_cast<int>(TransmissionThread::kHistoryLimit) * 3;
-    for (int i = 0; i < added; ++i)
-        thread.AddRecord(Write(1, 1));
+    for (int i = 0; i < added; ++i) thread.AddRecord(Write(1, 1));
     const auto history = thread.History();
     ASSERT_EQ(history.size(), TransmissionThread::kHistoryLimit);
     // The newest requests stay, in order.
     EXPECT_EQ(history.back().SeqNo, added);
-    for (std::size_t i = 1; i < history.size(); ++i)
-        EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
+    for (std::size_t i = 1; i < history.size(); ++i) EXPECT_EQ(history[i].SeqNo, history[i - 1].SeqNo + 1);
 }
 
-TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed)
-{
+TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed) {
     RecordingTarget target;
     auto thread = std::make_unique<TransmissionThread>(&target, kMissingPort);
     ASSERT_TRUE(target.WaitFor(Msg::PortOpenFailed));
@@ -145,8 +130,7 @@ TEST(ThreadLifecycle, EndsPromptlyAndLeavesTheLinkClosed)
     thread.reset();  // destruction after the end is harmless
 }
 
-TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning)
-{
+TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning) {
     RecordingTarget target;
     {
         TransmissionThread thread(&target, kMissingPort, {}, true);
@@ -159,8 +143,7 @@ TEST(ThreadLifecycle, SuspendedThreadCanBeDestroyedWithoutRunning)
     EXPECT_EQ(target.CountOf(Msg::CommandQueued), 1);
 }
 
-TEST(LinkStatusText, EachLinkStateInPolishAndTranslated)
-{
+TEST(LinkStatusText, EachLinkStateInPolishAndTranslated) {
     // Before any translator is installed: the Polish wordings.
     const QString name = QStringLiteral("/dev/ttyUSB0");
     const QString prefix = QStringLiteral("Wybrany port /dev/ttyUSB0 ");
@@ -181,19 +164,17 @@ TEST(LinkStatusText, EachLinkStateInPolishAndTranslated)
     EXPECT_EQ(LinkStatusText(name, 2), QStringLiteral("Der ausgewählte Port /dev/ttyUSB0 -auf"));
 }
 
-TEST(Tick, DifferencesSurviveTheWrap)
-{
+TEST(Tick, DifferencesSurviveTheWrap) {
     EXPECT_EQ(TicksBetween(0xFFFFFF00u, 0x00000064u), 0x164u);
-    EXPECT_EQ(TicksLeft(0xFFFFFC18u, 0x00000000u, 1000), 0u);      // exactly 1000 passed over the wrap
-    EXPECT_EQ(TicksLeft(0xFFFFFFF6u, 0x0000000Au, 1000), 980u);    // 20 passed
+    EXPECT_EQ(TicksLeft(0xFFFFFC18u, 0x00000000u, 1000), 0u);    // exactly 1000 passed over the wrap
+    EXPECT_EQ(TicksLeft(0xFFFFFFF6u, 0x0000000Au, 1000), 980u);  // 20 passed
     EXPECT_EQ(TicksLeft(5, 5, 1000), 1000u);
     const auto a = GetTickCount();
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_GE(TicksSince(a), 19u);
 }
 
-TEST(CounterTable, SevenLabelledLinesInOrder)
-{
+TEST(CounterTable, SevenLabelledLinesInOrder) {
     TransmissionCounters c;
     c.NoResponseCount = 1;
     c.FrameTooShortCount = 2;
@@ -203,12 +184,9 @@ TEST(CounterTable, SevenLabelledLinesInOrder)
     c.CommandErrorCount = 6;
     c.FramesReceivedCount = 4000000000u;
     const QStringList expected{
-        QStringLiteral("Brak odpowiedzi=1"),
-        QStringLiteral("Ramka za krótka=2"),
-        QStringLiteral("Ramka za długa=3"),
-        QStringLiteral("Nieprawidłowa suma kontrolna=4"),
-        QStringLiteral("Nieprawidłowy adres=5"),
-        QStringLiteral("Nieprawidłowa komenda=6"),
+        QStringLiteral("Brak odpowiedzi=1"),         QStringLiteral("Ramka za krótka=2"),
+        QStringLiteral("Ramka za długa=3"),          QStringLiteral("Nieprawidłowa suma kontrolna=4"),
+        QStringLiteral("Nieprawidłowy adres=5"),     QStringLiteral("Nieprawidłowa komenda=6"),
         QStringLiteral("Ramka odebrana=4000000000"),
     };
     EXPECT_EQ(CounterTableLines(c), expected);

@@ -52,8 +52,8 @@ TEST(HumidityCodec, EncodesPacksAndDecodes) {
 
 TEST(NumberCodecs, TenthsBeyondTheFieldWrapAndNonFiniteValuesGiveZero) {
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(EncodeTemperature(6553.7f), 0x0001);  // 65537 tenths kept modulo 65536
-    EXPECT_EQ(EncodeTemperature(-3.0e38f), 0x4000);   // × 10 overflows single precision
+    EXPECT_EQ(EncodeTemperature(6553.7f), 0x0001);   // 65537 tenths kept modulo 65536
+    EXPECT_EQ(EncodeTemperature(-3.0e38f), 0x4000);  // × 10 overflows single precision
     EXPECT_EQ(EncodeTemperature(std::numeric_limits<float>::quiet_NaN()), 0);
     EXPECT_EQ(EncodeHumidity(inf), 0);
     EXPECT_EQ(EncodeHumidity(999.9f), 0x1999);  // 0x9999 cut to 13 bits: why SetText checks the fit
@@ -80,8 +80,8 @@ TEST(ParseNumber, AcceptsCommaOrPointAndLeavesTheScreenSeparatorAlone) {
 
 TEST(ParseNumber, RejectsWhatIsNoNumber) {
     float v = 42.0f;
-    for (const char* text : {"", "  ", "1,234.5", "1.234,5", "1.2.3", "abc", "12a", "-", ",", "1e", "e5", "inf",
-                             "nan", "--1", "1e39", "-1e39", "1 000", "0x10"}) {
+    for (const char* text : {"", "  ", "1,234.5", "1.234,5", "1.2.3", "abc", "12a", "-", ",", "1e", "e5", "inf", "nan",
+                             "--1", "1e39", "-1e39", "1 000", "0x10"}) {
         EXPECT_FALSE(ParseNumber(QString::fromUtf8(text), v)) << text;
         EXPECT_EQ(v, 42.0f) << text;
     }
@@ -93,8 +93,11 @@ TEST(ParseNumber, RejectsWhatIsNoNumber) {
 }
 
 TEST(NumberText, UsesTheLocaleSeparatorUntilParseNumberChangesIt) {
-    const struct { const char* name; const char* temperature; const char* humidity; } cases[] = {
-        {"pl_PL", "-12,5", "55,5"}, {"en_US", "-12.5", "55.5"}, {"de_DE", "-12,5", "55,5"}};
+    const struct {
+        const char* name;
+        const char* temperature;
+        const char* humidity;
+    } cases[] = {{"pl_PL", "-12,5", "55,5"}, {"en_US", "-12.5", "55.5"}, {"de_DE", "-12,5", "55,5"}};
     for (const auto& c : cases) {
         LocaleGuard locale(c.name);
         EXPECT_EQ(TemperatureText(0x824A0000u), QString::fromLatin1(c.temperature)) << c.name;

@@ -73,8 +73,8 @@ TEST(DateTimeParsing, ReadsBackEveryFormattedTextAndCombinations) {
 
 TEST(DateTimeParsing, RejectsNonsenseAndImpossibleDates) {
     LocaleGuard locale("de_DE");
-    for (const char* text : {"", "   ", "31.02.2015", "01.13.2015", "25:00:00", "12:61:00", "heute", "05.03.2015 x",
-                             "05.03.15x"}) {
+    for (const char* text :
+         {"", "   ", "31.02.2015", "01.13.2015", "25:00:00", "12:61:00", "heute", "05.03.2015 x", "05.03.15x"}) {
         EXPECT_FALSE(ParseDateTimeText(QString::fromLatin1(text))) << text;
     }
     EXPECT_TRUE(ParseDateTimeText(QStringLiteral("5.3.2015")));  // one-digit fields typed by hand

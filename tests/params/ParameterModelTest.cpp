@@ -6,8 +6,8 @@
 
 #include "LocaleGuard.h"
 #include "modbus/FrameRules.h"
-#include "params/ParameterModel.h"
 #include "params/LoggerChannel.h"
+#include "params/ParameterModel.h"
 
 namespace quorvex {
 namespace {
@@ -27,20 +27,33 @@ std::vector<std::uint8_t> Bytes(const std::vector<std::uint16_t>& words) {
 std::vector<std::uint16_t> LowBlock(std::uint16_t status = 0x0006, std::uint16_t deviceType = 0x0201) {
     std::vector<std::uint16_t> r(29, 0);
     r[0] = status;
-    r[1] = 2015; r[2] = 0x0305;                // 5 March 2015
-    r[3] = 0x0E07; r[4] = 0x09AA;              // 14:07:09, lo(4) unused
-    r[5] = 2016; r[6] = 0x021D;                // 29 February 2016
-    r[7] = 0x0000; r[8] = 0x0000;              // midnight
-    r[9] = 0x0001; r[10] = 0x2C00;             // 300 s
-    r[11] = 0x0001; r[12] = 0x0200;            // 258 records
-    r[13] = 0x0000; r[14] = 0x0100;            // next record 1
-    r[15] = 0x0253 << 1; r[16] = 0x555F;       // 25.3 °C, 55.5 %
+    r[1] = 2015;
+    r[2] = 0x0305;  // 5 March 2015
+    r[3] = 0x0E07;
+    r[4] = 0x09AA;  // 14:07:09, lo(4) unused
+    r[5] = 2016;
+    r[6] = 0x021D;  // 29 February 2016
+    r[7] = 0x0000;
+    r[8] = 0x0000;  // midnight
+    r[9] = 0x0001;
+    r[10] = 0x2C00;  // 300 s
+    r[11] = 0x0001;
+    r[12] = 0x0200;  // 258 records
+    r[13] = 0x0000;
+    r[14] = 0x0100;  // next record 1
+    r[15] = 0x0253 << 1;
+    r[16] = 0x555F;  // 25.3 °C, 55.5 %
     r[17] = deviceType;
-    r[18] = (0x4125 << 1) | 0; r[19] = 0x100F; // -12.5 °C, 10.0 %
-    r[20] = (0x0399 << 1) | 0; r[21] = 0x900F; // 39.9 °C, 90.0 %
-    r[22] = 0x0105;                            // firmware 1:5
-    r[23] = 0x5000; r[24] = 0x0102; r[25] = 0x0320;  // battery 80 %, counter 66051, BCD year "2015"...
-    r[26] = 0x1503; r[27] = 0x0500;            // ...month 03, day 05
+    r[18] = (0x4125 << 1) | 0;
+    r[19] = 0x100F;  // -12.5 °C, 10.0 %
+    r[20] = (0x0399 << 1) | 0;
+    r[21] = 0x900F;  // 39.9 °C, 90.0 %
+    r[22] = 0x0105;  // firmware 1:5
+    r[23] = 0x5000;
+    r[24] = 0x0102;
+    r[25] = 0x0320;  // battery 80 %, counter 66051, BCD year "2015"...
+    r[26] = 0x1503;
+    r[27] = 0x0500;  // ...month 03, day 05
     return r;
 }
 
@@ -53,9 +66,7 @@ protected:
         channel.note = [this](const QString& line) { messages.push_back(line); };
         model.Connect(std::move(channel));
     }
-    void SetUp() override {
-        ConnectChannel();
-    }
+    void SetUp() override { ConnectChannel(); }
     void Store(std::uint16_t start, const std::vector<std::uint16_t>& words) {
         const auto b = Bytes(words);
         model.StoreRegisters(b.data(), start, static_cast<int>(b.size()));
@@ -74,7 +85,12 @@ TEST_F(ParameterModelTest, LowBlockReplyFillsEveryLowParameterInEachLocale) {
         EXPECT_EQ(p->Empty, high) << qPrintable(p->Name);
         EXPECT_EQ(p->GetText().isEmpty(), high) << qPrintable(p->Name);
     }
-    const struct { const char* name; const char* date; const char* time; const char* temp; } cases[] = {
+    const struct {
+        const char* name;
+        const char* date;
+        const char* time;
+        const char* temp;
+    } cases[] = {
         {"pl_PL", "5.03.2015", "14:07:09", "25,3"},
         {"en_US", "3/5/2015", "2:07:09 PM", "25.3"},
         {"de_DE", "05.03.2015", "14:07:09", "25,3"},
@@ -135,9 +151,11 @@ TEST_F(ParameterModelTest, DeviceTypeDecidesHumidity) {
     EXPECT_FALSE(model.Param<CurrentHum>().Available) << "not read yet";
     Store(0, LowBlock(0, 0x0201));
     EXPECT_EQ(model.Param<DeviceType>().GetText(), QStringLiteral("0201"));
-    EXPECT_TRUE(model.Param<CurrentHum>().Available && model.Param<LowHum>().Available && model.Param<HighHum>().Available);
+    EXPECT_TRUE(model.Param<CurrentHum>().Available && model.Param<LowHum>().Available &&
+                model.Param<HighHum>().Available);
     Store(17, {0x0101});
-    EXPECT_FALSE(model.Param<CurrentHum>().Available || model.Param<LowHum>().Available || model.Param<HighHum>().Available);
+    EXPECT_FALSE(model.Param<CurrentHum>().Available || model.Param<LowHum>().Available ||
+                 model.Param<HighHum>().Available);
     EXPECT_TRUE(model.Param<CurrentTemp>().Available);
     model.InvalidateAll();
     EXPECT_FALSE(model.Param<HighHum>().Available);
@@ -146,14 +164,14 @@ TEST_F(ParameterModelTest, DeviceTypeDecidesHumidity) {
 
 TEST_F(ParameterModelTest, InvalidRegisterContentsGiveEmptyTexts) {
     Store(0, LowBlock());
-    Store(1, {2015, 0x0D01, 0x1900, 0x0000});   // month 13, hour 25
+    Store(1, {2015, 0x0D01, 0x1900, 0x0000});  // month 13, hour 25
     EXPECT_EQ(model.Param<CurrentDate>().GetText(), QString());
     EXPECT_EQ(model.Param<CurrentTime>().GetText(), QString());
-    Store(25, {0x0320, 0x1502, 0x3000});        // 30 February
+    Store(25, {0x0320, 0x1502, 0x3000});  // 30 February
     EXPECT_EQ(model.Param<ProductionDate>().GetText(), QString());
-    Store(25, {0x0320, 0x1A03, 0x0500});        // A in the year
+    Store(25, {0x0320, 0x1A03, 0x0500});  // A in the year
     EXPECT_EQ(model.Param<ProductionDate>().GetText(), QString());
-    Store(15, {0x0A00 << 1, 0xFFFF});           // not BCD, second register missing
+    Store(15, {0x0A00 << 1, 0xFFFF});  // not BCD, second register missing
     EXPECT_EQ(model.Param<CurrentTemp>().GetText(), QString());
     Store(16, {0x0000});
     EXPECT_EQ(model.Param<CurrentTemp>().GetText().left(1), QStringLiteral("0"));
@@ -180,9 +198,13 @@ TEST_F(ParameterModelTest, OddCountsAndRepliesPastTheMirrorKeepToCompleteWords) 
 TEST_F(ParameterModelTest, HighBlockCompletesTheReadingAndInvalidateAllEmptiesIt) {
     Store(0, LowBlock());
     std::vector<std::uint16_t> high(90, 0);
-    high[0] = 0x4C6F; high[1] = 0x6700;       // "Log"
-    high[23] = 0x0201; high[24] = 0xDEAD; high[25] = 0xBEEF;
-    high[44] = 128 - 3; high[45] = 128 + 127;
+    high[0] = 0x4C6F;
+    high[1] = 0x6700;  // "Log"
+    high[23] = 0x0201;
+    high[24] = 0xDEAD;
+    high[25] = 0xBEEF;
+    high[44] = 128 - 3;
+    high[45] = 128 + 127;
     Store(256, high);
     EXPECT_EQ(model.ValueCount(), model.ParameterCount());
     LocaleGuard locale("pl_PL");

@@ -88,7 +88,8 @@ TEST_F(ChartPrintout, PrintButtonWaitsForAPrintWindowThenPrintsOneLandscapePage)
 
     // The header names the first and last shown record, and says so.
     const QString text = PdfText(pdf_);
-    EXPECT_TRUE(HasFact(text, QStringLiteral("Data pierwszego pokazanego loga"), MomentText(first))) << text.toStdString();
+    EXPECT_TRUE(HasFact(text, QStringLiteral("Data pierwszego pokazanego loga"), MomentText(first)))
+        << text.toStdString();
     EXPECT_TRUE(HasFact(text, QStringLiteral("Data ostatniego pokazanego loga"), MomentText(last)));
     EXPECT_TRUE(text.contains(QStringLiteral("Chłodnia B")));
 }
@@ -142,8 +143,7 @@ TEST_F(ChartPrintout, TheChartIsCopiedPixelForPixelBelowTheRule) {
     std::map<QRgb, int> colours;
     for (int y = 0; y < plot.height(); ++y)
         for (int x = 0; x < plot.width(); ++x) ++colours[plot.pixel(x, y) & 0xFFFFFF];
-    const std::set<QRgb> chartColours{0xFFFFFF, 0x000000, Chart::kGridColour, Chart::kTempColour,
-                                      Chart::kHumColour};
+    const std::set<QRgb> chartColours{0xFFFFFF, 0x000000, Chart::kGridColour, Chart::kTempColour, Chart::kHumColour};
     int others = 0;
     for (const auto& [rgb, n] : colours)
         if (!chartColours.count(rgb)) others += n;

@@ -13,7 +13,6 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-
 #include "PrintTestSupport.h"
 #include "ProgramTextsScope.h"
 #include "i18n/Translator.h"
@@ -69,11 +68,12 @@ protected:
 TEST_F(PrintDialogTest, AnEmptySettingsFileGivesTheDefaultsAndTheFooterStaysOutOfReach) {
     auto form = NewDialog();
     form->show();
-    if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS")) form->grab().save(dir_.filePath(QStringLiteral("dialog.png")));
+    if (qEnvironmentVariableIsSet("QUORVEX_KEEP_PRINTS"))
+        form->grab().save(dir_.filePath(QStringLiteral("dialog.png")));
     EXPECT_FALSE(Child<QCheckBox>(*form, objname::kHeaderCheck)->isChecked());
     EXPECT_FALSE(Child<QPlainTextEdit>(*form, objname::kHeaderText)->isEnabled());
-    for (const char* name : {objname::kNameCheck, objname::kNumberCheck, objname::kIntervalCheck, objname::kFirstLogCheck,
-                             objname::kPrintDateCheck})
+    for (const char* name : {objname::kNameCheck, objname::kNumberCheck, objname::kIntervalCheck,
+                             objname::kFirstLogCheck, objname::kPrintDateCheck})
         EXPECT_TRUE(Child<QCheckBox>(*form, name)->isChecked()) << name;
     EXPECT_FALSE(Child<QCheckBox>(*form, objname::kFooterCheck)->isChecked());
     EXPECT_FALSE(Child<QCheckBox>(*form, objname::kFooterCheck)->isEnabled());

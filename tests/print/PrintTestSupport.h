@@ -104,9 +104,9 @@ struct Page {
 };
 
 inline std::vector<Page> PdfWords(const QString& pdf, int first, int last) {
-    const QString html = RunTool(QStringLiteral("pdftotext"),
-                                 {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(first),
-                                  QStringLiteral("-l"), QString::number(last), pdf, QStringLiteral("-")});
+    const QString html =
+        RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(first),
+                                              QStringLiteral("-l"), QString::number(last), pdf, QStringLiteral("-")});
     std::vector<Page> pages;
     static const QRegularExpression pageRe(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
     static const QRegularExpression wordRe(QStringLiteral(
@@ -117,9 +117,8 @@ inline std::vector<Page> PdfWords(const QString& pdf, int first, int last) {
         } else if (auto w = wordRe.match(line); w.hasMatch() && !pages.empty()) {
             QString text = w.captured(5);
             text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
-            pages.back().words.push_back(
-                {text, w.captured(1).toDouble(), w.captured(2).toDouble(), w.captured(3).toDouble(),
-                 w.captured(4).toDouble()});
+            pages.back().words.push_back({text, w.captured(1).toDouble(), w.captured(2).toDouble(),
+                                          w.captured(3).toDouble(), w.captured(4).toDouble()});
         }
     }
     return pages;
@@ -146,8 +145,9 @@ inline std::vector<const Word*> SameRow(const Page& page, const Word& word) {
 // Page `page` (1-based) as an image at `dpi`; with `crop`, only that part
 // (in pixels at `dpi`).
 inline QImage PdfPageImage(const QString& pdf, int page, int dpi, const QString& stem, QRect crop = {}) {
-    QStringList args{QStringLiteral("-png"), QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-f"),
-                     QString::number(page), QStringLiteral("-l"), QString::number(page), QStringLiteral("-singlefile")};
+    QStringList args{QStringLiteral("-png"), QStringLiteral("-r"),         QString::number(dpi),
+                     QStringLiteral("-f"),   QString::number(page),        QStringLiteral("-l"),
+                     QString::number(page),  QStringLiteral("-singlefile")};
     if (!crop.isNull())
         args << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y") << QString::number(crop.y())
              << QStringLiteral("-W") << QString::number(crop.width()) << QStringLiteral("-H")

@@ -6,7 +6,6 @@
 #include <QPrinter>
 #include <QTemporaryDir>
 
-
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -25,7 +24,6 @@ using namespace printtest;
 
 class TablePrintout : public PrintTest {
 protected:
-
     QString Pdf(const QString& name) const { return dir_.filePath(name); }
 
     // Prints `store` to a PDF of the given page at 600 dpi without margins.
@@ -45,7 +43,6 @@ protected:
         painter.end();
         return result;
     }
-
 };
 
 PrintHeaderOptions NoHeader() {
@@ -191,8 +188,10 @@ std::vector<std::pair<int, int>> HeadingRoom(const QImage& image, const Word& wo
     for (int x = 0; x < image.width(); ++x) {
         bool through = true;
         for (int y = top; y <= bottom && through; ++y) through = dark(x, y);
-        if (through && (borders.empty() || x > borders.back() + 1)) borders.push_back(x);
-        else if (through) borders.back() = x;
+        if (through && (borders.empty() || x > borders.back() + 1))
+            borders.push_back(x);
+        else if (through)
+            borders.back() = x;
     }
     // The glyphs' bodies, clear of the row's top and bottom rules.
     const int inner = (bottom - top) / 5;
@@ -251,7 +250,8 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
     SetDecimalSeparator(u'.');  // as after typing "2.5" on screen: paper keeps the system's ","
     ASSERT_TRUE(Print(store, all, full).ok);
     ResetDecimalSeparator();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("Temperatura średnia:\\s+-?\\d+,\\d°C")).match(PdfText(full)).hasMatch());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("Temperatura średnia:\\s+-?\\d+,\\d°C")).match(PdfText(full)).hasMatch());
     const int pages = PdfPageCount(full);
     ASSERT_GE(pages, 2);
     // Every page repeats the header, with the values beside their labels.
@@ -260,9 +260,12 @@ TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {
         EXPECT_TRUE(text.contains(QStringLiteral("Kontrola HACCP"))) << p;
         // The summary's shorter first page is counted in.
         EXPECT_TRUE(text.contains(QStringLiteral("Strona %1/%2").arg(p).arg(pages))) << p;
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("Typ, numer seryjny Loggera:\\s+02\\.1 SN-A17")).match(text).hasMatch());
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("Typ, numer seryjny Loggera:\\s+02\\.1 SN-A17")).match(text).hasMatch());
         // Record 600 is 599 intervals of 10 minutes after the first: 5 March, 11:50.
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("Data ostatniego loga:\\s+5\\.03\\.2024 11:50:00")).match(text).hasMatch());
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("Data ostatniego loga:\\s+5\\.03\\.2024 11:50:00"))
+                        .match(text)
+                        .hasMatch());
         EXPECT_TRUE(QRegularExpression(QStringLiteral("Data wydruku:\\s+17\\.05\\.2024")).match(text).hasMatch());
         // The summary only tops the first page.
         EXPECT_EQ(text.contains(QStringLiteral("Podsumowanie")), p == 1) << p;
@@ -305,8 +308,10 @@ TEST_F(TablePrintout, OneRecordGivesOnePageWhoseFirstAndLastLogAreThatRecord) {
     const Page page = PdfWords(pdf, 1, 1).at(0);
     EXPECT_EQ(RecordNumbers(page), std::vector<int>{1});
     const QString text = PdfText(pdf);
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("pierwszego loga:\\s+1\\.03\\.2024 08:00:00")).match(text).hasMatch());
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("ostatniego loga:\\s+1\\.03\\.2024 08:00:00")).match(text).hasMatch());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("pierwszego loga:\\s+1\\.03\\.2024 08:00:00")).match(text).hasMatch());
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("ostatniego loga:\\s+1\\.03\\.2024 08:00:00")).match(text).hasMatch());
 }
 
 TEST_F(TablePrintout, BlankHeaderLinesBeforeAFilledOneKeepTheirPlace) {
@@ -435,7 +440,7 @@ TEST_F(TablePrintout, HundredThousandRecordsStreamPageByPage) {
     // Four times the pages: kept pages would need about four times the memory.
     const long fileKb = static_cast<long>(QFileInfo(pdf).size() / 1024);
     EXPECT_LT(bigKb, smallKb + fileKb / 4) << "peak growth " << smallKb << " kB for 25,000 records, " << bigKb
-                                          << " kB for 100,000 (file " << fileKb << " kB)";
+                                           << " kB for 100,000 (file " << fileKb << " kB)";
 }
 
 }  // namespace

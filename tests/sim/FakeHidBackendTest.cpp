@@ -15,8 +15,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-TEST(FakeHid, EachHandleKeepsSixtyThreeUnreadReportsOfWhatCameAfterItsOpen)
-{
+TEST(FakeHid, EachHandleKeepsSixtyThreeUnreadReportsOfWhatCameAfterItsOpen) {
     sim::FakeHidBackend b;
     sim::FakeHidDevice d;
     d.Path = "/dev/hidraw7";

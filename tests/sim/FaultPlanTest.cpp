@@ -11,39 +11,34 @@ using sim::Fault;
 using sim::ParseFault;
 using sim::SimLogger;
 
-Fault F(const std::string& text)
-{
+Fault F(const std::string& text) {
     std::string error;
     auto f = ParseFault(text, &error);
-    if (!f)
-        throw std::runtime_error(text + ": " + error);
+    if (!f) throw std::runtime_error(text + ": " + error);
     return *f;
 }
 
 struct Faulty {
     std::int64_t ms = 0;
     SimLogger logger{sim::Scenario{}, [this] { return ms; }};
-    explicit Faulty(std::initializer_list<const char*> faults)
-    {
-        for (const char* f : faults)
-            logger.Faults().Add(F(f));
+    explicit Faulty(std::initializer_list<const char*> faults) {
+        for (const char* f : faults) logger.Faults().Add(F(f));
     }
     sim::SimReply Ask(const Request& r) { return logger.Handle(Frame(r)); }
 };
 
-TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor)
-{
+TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor) {
     const Request poll = ReadOf(256, 90);
     struct Case {
         const char* fault;
         ReplyCheck expected;
         std::size_t length;  // 0 = any
     };
-    for (const Case& c : {Case{"badcrc at=1", ReplyCheck::BadCrc, 185}, Case{"short at=1", ReplyCheck::TooShort, 4},
-                          Case{"long at=1", ReplyCheck::TooLong, 300}, Case{"long at=1 bytes=256", ReplyCheck::TooLong, 256},
-                          Case{"garbage at=1 bytes=9", ReplyCheck::BadCrc, 9},
-                          Case{"exception at=1", ReplyCheck::WrongFunction, 5},
-                          Case{"cut at=1 bytes=10", ReplyCheck::Accepted, 15}}) {
+    for (const Case& c :
+         {Case{"badcrc at=1", ReplyCheck::BadCrc, 185}, Case{"short at=1", ReplyCheck::TooShort, 4},
+          Case{"long at=1", ReplyCheck::TooLong, 300}, Case{"long at=1 bytes=256", ReplyCheck::TooLong, 256},
+          Case{"garbage at=1 bytes=9", ReplyCheck::BadCrc, 9}, Case{"exception at=1", ReplyCheck::WrongFunction, 5},
+          Case{"cut at=1 bytes=10", ReplyCheck::Accepted, 15}}) {
         Faulty sim{c.fault};
         const auto reply = sim.Ask(poll).bytes;
         EXPECT_EQ(Check(poll, reply), c.expected) << c.fault;
@@ -84,8 +79,7 @@ TEST(FaultPlan, EachFaultMeetsTheProgramsReplyCheckItIsMeantFor)
     EXPECT_EQ(Check(ReadOf(144, 0), endOfLog.Ask(ReadOf(144, 0)).bytes), ReplyCheck::RefusedLogRead);
 }
 
-TEST(FaultPlan, FaultsHitTheirRequestNumbersAndRepetitions)
-{
+TEST(FaultPlan, FaultsHitTheirRequestNumbersAndRepetitions) {
     Faulty sim{"badcrc at=2 count=2", "silent at=6 count=all", "delay at=4 ms=30"};
     const Request poll = ReadOf(0, 29);
     std::vector<ReplyCheck> seen;
@@ -102,8 +96,7 @@ TEST(FaultPlan, FaultsHitTheirRequestNumbersAndRepetitions)
     EXPECT_EQ(sim.logger.RequestCount(), 8u);
 }
 
-TEST(FaultPlan, RegisterFilterCountsOnlyItsOwnRequests)
-{
+TEST(FaultPlan, RegisterFilterCountsOnlyItsOwnRequests) {
     Faulty sim{"silent at=2 register=144"};
     const Request logRead = ReadOf(kLogRegister, 0);
     EXPECT_FALSE(sim.Ask(ReadOf(0, 29)).bytes.empty());
@@ -115,18 +108,17 @@ TEST(FaultPlan, RegisterFilterCountsOnlyItsOwnRequests)
     EXPECT_EQ(sim.logger.Register(14) >> 8, 62 * 3 + 1);
 }
 
-TEST(FaultPlan, ParsingRejectsWhatItCannotDoAndRoundTrips)
-{
+TEST(FaultPlan, ParsingRejectsWhatItCannotDoAndRoundTrips) {
     std::string error;
-    for (const char* bad : {"", "explode at=1", "silent at=0", "silent at=x", "silent 3", "delay at=1 code=2",
-                            "exception at=1 code=0", "address at=1 address=300", "badcrc at=1 count=0",
-                            "silent at=1 register=70000"}) {
+    for (const char* bad :
+         {"", "explode at=1", "silent at=0", "silent at=x", "silent 3", "delay at=1 code=2", "exception at=1 code=0",
+          "address at=1 address=300", "badcrc at=1 count=0", "silent at=1 register=70000"}) {
         EXPECT_FALSE(ParseFault(bad, &error)) << bad;
         EXPECT_FALSE(error.empty()) << bad;
     }
-    for (const char* good : {"silent at=5 count=all", "badcrc at=2 count=3", "delay at=1 ms=2500",
-                             "exception at=7 count=1 register=144 code=4", "garbage at=0x10 bytes=3",
-                             "address at=1 address=0"}) {
+    for (const char* good :
+         {"silent at=5 count=all", "badcrc at=2 count=3", "delay at=1 ms=2500",
+          "exception at=7 count=1 register=144 code=4", "garbage at=0x10 bytes=3", "address at=1 address=0"}) {
         const Fault f = F(good);
         EXPECT_EQ(F(sim::DescribeFault(f)), f) << good;
     }

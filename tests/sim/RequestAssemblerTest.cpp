@@ -8,29 +8,24 @@ namespace {
 
 using Frames = std::vector<std::vector<std::uint8_t>>;
 
-Frames Feed(sim::RequestAssembler& a, const std::vector<std::uint8_t>& bytes, std::vector<std::size_t>* at = nullptr)
-{
+Frames Feed(sim::RequestAssembler& a, const std::vector<std::uint8_t>& bytes, std::vector<std::size_t>* at = nullptr) {
     Frames out;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (auto f = a.Push(bytes[i])) {
             out.push_back(*f);
-            if (at)
-                at->push_back(i);
+            if (at) at->push_back(i);
         }
     }
     return out;
 }
 
-std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts)
-{
+std::vector<std::uint8_t> Join(std::initializer_list<std::vector<std::uint8_t>> parts) {
     std::vector<std::uint8_t> all;
-    for (const auto& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
     return all;
 }
 
-TEST(RequestAssembler, LengthFollowsTheFunctionCode)
-{
+TEST(RequestAssembler, LengthFollowsTheFunctionCode) {
     const auto read = Frame(ReadOf(0, 29));
     const auto write = Frame(WriteOf(82, 4));
     const auto many = Frame(WriteManyOf(256, std::vector<std::uint16_t>(22, 0x4141)));
@@ -44,8 +39,7 @@ TEST(RequestAssembler, LengthFollowsTheFunctionCode)
     EXPECT_FALSE(a.Pending());
 }
 
-TEST(RequestAssembler, ResynchronisesAfterGarbageAndBrokenFrames)
-{
+TEST(RequestAssembler, ResynchronisesAfterGarbageAndBrokenFrames) {
     const auto poll = Frame(ReadOf(256, 90));
     auto broken = Frame(ReadOf(0, 29));
     broken[4] ^= 0x40;
@@ -56,8 +50,7 @@ TEST(RequestAssembler, ResynchronisesAfterGarbageAndBrokenFrames)
     EXPECT_EQ(Feed(a, Join({noise, poll, broken, write, noise, poll})), (Frames{poll, write, poll}));
 }
 
-TEST(RequestAssembler, ResetForgetsAPartialFrame)
-{
+TEST(RequestAssembler, ResetForgetsAPartialFrame) {
     const auto poll = Frame(ReadOf(0, 29));
     sim::RequestAssembler a;
     Feed(a, std::vector<std::uint8_t>(poll.begin(), poll.begin() + 5));

@@ -1,42 +1,34 @@
 #include <gtest/gtest.h>
 
 #include "SimTestUtil.h"
-#include "params/Cp1250.h"
 #include "core/SimLogger.h"
+#include "params/Cp1250.h"
 
 namespace quorvex::test {
 namespace {
 
 using sim::Scenario;
 
-std::string Shipped(const char* name)
-{
-    return std::string(QUORVEX_SOURCE_DIR) + "/tools/sim/scenarios/" + name;
-}
+std::string Shipped(const char* name) { return std::string(QUORVEX_SOURCE_DIR) + "/tools/sim/scenarios/" + name; }
 
-Scenario Load(const char* name)
-{
+Scenario Load(const char* name) {
     std::string error;
     auto s = Scenario::LoadFile(Shipped(name), &error);
-    if (!s)
-        throw std::runtime_error(error);
+    if (!s) throw std::runtime_error(error);
     s->clock = "2024-01-15 08:30:00";
     return *s;
 }
 
-std::vector<std::uint16_t> Registers(sim::SimLogger& logger)
-{
+std::vector<std::uint16_t> Registers(sim::SimLogger& logger) {
     std::vector<std::uint16_t> out;
-    for (std::uint16_t r = 0; r < 512; ++r)
-        out.push_back(logger.Register(r));
+    for (std::uint16_t r = 0; r < 512; ++r) out.push_back(logger.Register(r));
     return out;
 }
 
 std::int64_t frozen = 0;
 std::int64_t Frozen() { return frozen; }
 
-TEST(Scenario, ShippedScenariosDescribeTheirLoggers)
-{
+TEST(Scenario, ShippedScenariosDescribeTheirLoggers) {
     sim::SimLogger humidity(Load("humidity.ini"), Frozen);
     EXPECT_EQ(humidity.Register(17), 0x0201);
     EXPECT_EQ(humidity.Register(0), 0x0001);
@@ -60,8 +52,7 @@ TEST(Scenario, ShippedScenariosDescribeTheirLoggers)
     EXPECT_EQ((timed.Register(11) << 8) | (timed.Register(12) >> 8), 20000);
 }
 
-TEST(Scenario, TheHumidityFileIsTheBuiltInDefault)
-{
+TEST(Scenario, TheHumidityFileIsTheBuiltInDefault) {
     Scenario builtIn;
     builtIn.clock = "2024-01-15 08:30:00";
     sim::SimLogger fromDefault(builtIn, Frozen);
@@ -70,16 +61,14 @@ TEST(Scenario, TheHumidityFileIsTheBuiltInDefault)
     EXPECT_EQ(fromDefault.Records(), fromFile.Records());
 }
 
-TEST(Scenario, GeneratedLogsAreReproducibleAndDependOnTheSeed)
-{
+TEST(Scenario, GeneratedLogsAreReproducibleAndDependOnTheSeed) {
     Scenario a = ScenarioText("[logger]\nclock = 2024-01-15 08:30:00\n[records]\ncount = 100\nseed = 3\n");
     Scenario b = ScenarioText("[logger]\nclock = 2024-01-15 08:30:00\n[records]\ncount = 100\nseed = 4\n");
     EXPECT_EQ(sim::SimLogger(a, Frozen).Records(), sim::SimLogger(a, Frozen).Records());
     EXPECT_NE(sim::SimLogger(a, Frozen).Records(), sim::SimLogger(b, Frozen).Records());
 }
 
-TEST(Scenario, NameIsKeptInWindows1250AndCutTo45Characters)
-{
+TEST(Scenario, NameIsKeptInWindows1250AndCutTo45Characters) {
     sim::SimLogger polish(ScenarioText("[logger]\nname = Łódź\n"), Frozen);
     EXPECT_EQ(polish.Register(256), 0xA3F3);
     EXPECT_EQ(polish.Register(257), 0x649F);
@@ -91,15 +80,18 @@ TEST(Scenario, NameIsKeptInWindows1250AndCutTo45Characters)
     EXPECT_EQ(longName.Register(277), 0x7878);
 }
 
-TEST(Scenario, MistakesAreReportedWithTheirLine)
-{
-    struct Case { const char* text; const char* says; };
-    for (const Case c : {Case{"[logger]\nmode = 7\n", "line 2"}, Case{"[loger]\n", "unknown section"},
-                         Case{"[logger]\ncolour = red\n", "unknown key"}, Case{"name = x\n", "before the first section"},
-                         Case{"[records]\n21,5 40\n", "line 2"}, Case{"[faults]\n\nsilent at=0\n", "line 3"},
-                         Case{"[logger]\ncapacity = 10\n[records]\ncount = 11\n", "capacity"},
-                         Case{"[logger]\nclock = yesterday\n", "clock"}, Case{"[logger]\nstart = now+\n", "start"},
-                         Case{"[logger]\ninterval = 0\n", "interval"}}) {
+TEST(Scenario, MistakesAreReportedWithTheirLine) {
+    struct Case {
+        const char* text;
+        const char* says;
+    };
+    for (const Case c :
+         {Case{"[logger]\nmode = 7\n", "line 2"}, Case{"[loger]\n", "unknown section"},
+          Case{"[logger]\ncolour = red\n", "unknown key"}, Case{"name = x\n", "before the first section"},
+          Case{"[records]\n21,5 40\n", "line 2"}, Case{"[faults]\n\nsilent at=0\n", "line 3"},
+          Case{"[logger]\ncapacity = 10\n[records]\ncount = 11\n", "capacity"},
+          Case{"[logger]\nclock = yesterday\n", "clock"}, Case{"[logger]\nstart = now+\n", "start"},
+          Case{"[logger]\ninterval = 0\n", "interval"}}) {
         std::string error;
         EXPECT_FALSE(Scenario::Parse(c.text, &error)) << c.text;
         EXPECT_NE(error.find(c.says), std::string::npos) << c.text << " gave: " << error;

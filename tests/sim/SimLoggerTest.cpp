@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "SimTestUtil.h"
-#include "params/Cp1250.h"
 #include "core/SimLogger.h"
 #include "modbus/Crc16.h"
+#include "params/Cp1250.h"
 
 namespace quorvex::test {
 namespace {
@@ -16,14 +16,11 @@ struct FixedClockLogger {
     SimLogger logger;
 
     explicit FixedClockLogger(sim::Scenario s = {}, const char* clock = "2024-05-01 12:00:00")
-        : logger((s.clock = clock, s), [this] { return monotonicMs; })
-    {
-    }
+        : logger((s.clock = clock, s), [this] { return monotonicMs; }) {}
     void Advance(std::int64_t seconds) { monotonicMs += seconds * 1000; }
 
     std::vector<std::uint8_t> Ask(const Request& r) { return logger.Handle(Frame(r)).bytes; }
-    std::uint16_t Reg(std::uint16_t n)
-    {
+    std::uint16_t Reg(std::uint16_t n) {
         const auto reply = Ask(ReadOf(n, 1));
         EXPECT_EQ(Check(ReadOf(n, 1), reply), ReplyCheck::Accepted) << "register " << n;
         return reply.size() >= 7 ? WordAt(reply, 0) : 0xFFFF;
@@ -32,8 +29,7 @@ struct FixedClockLogger {
     std::uint32_t Pair(std::uint16_t first) { return std::uint32_t{Reg(first)} << 16 | Reg(first + 1); }
 };
 
-TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario)
-{
+TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario) {
     FixedClockLogger sim;
     const auto low = sim.Ask(ReadOf(0, 29));
     const auto high = sim.Ask(ReadOf(256, 90));
@@ -43,8 +39,8 @@ TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario)
     ASSERT_EQ(high[2], 180);
     auto r = [&](int n) { return n < 256 ? WordAt(low, n) : WordAt(high, n - 256); };
 
-    EXPECT_EQ(r(0), 0x0001);                    // start from the computer, not recording
-    EXPECT_EQ(r(1), 2024);                      // clock 2024-05-01 12:00:00
+    EXPECT_EQ(r(0), 0x0001);  // start from the computer, not recording
+    EXPECT_EQ(r(1), 2024);    // clock 2024-05-01 12:00:00
     EXPECT_EQ(r(2), 0x0501);
     EXPECT_EQ(r(3), 0x0C00);
     EXPECT_EQ(r(4), 0x0000);
@@ -60,7 +56,7 @@ TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario)
     EXPECT_EQ(r(23) >> 8, 87);
     const std::uint32_t counter = (std::uint32_t(r(23) & 0xFF) << 24) | (std::uint32_t(r(24)) << 8) | (r(25) >> 8);
     EXPECT_EQ(counter, 40250u);
-    EXPECT_EQ(r(25) & 0xFF, 0x20);                // production 2021-03-15 in BCD
+    EXPECT_EQ(r(25) & 0xFF, 0x20);  // production 2021-03-15 in BCD
     EXPECT_EQ(r(26), 0x2103);
     EXPECT_EQ(r(27), 0x1500);
     EXPECT_EQ(r(279), 0x0201);
@@ -72,7 +68,8 @@ TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario)
     std::vector<std::uint8_t> name(high.begin() + 3, high.begin() + 3 + 46);
     const auto end = std::find(name.begin(), name.end(), 0);
     ASSERT_NE(end, name.end());
-    EXPECT_EQ(quorvex::FromCp1250(QByteArray(reinterpret_cast<const char*>(name.data()), end - name.begin())), QString::fromUtf8("Magazyn próbek – Łódź"));
+    EXPECT_EQ(quorvex::FromCp1250(QByteArray(reinterpret_cast<const char*>(name.data()), end - name.begin())),
+              QString::fromUtf8("Magazyn próbek – Łódź"));
     EXPECT_EQ(name[7 + 3], 0xF3);  // ó in Windows-1250
 
     const std::uint32_t current = (std::uint32_t(r(15)) << 16) | r(16);
@@ -88,8 +85,7 @@ TEST(SimLogger, PollBlocksPassTheProgramsChecksAndDescribeTheScenario)
     EXPECT_DOUBLE_EQ(RecordHumidity(highPair), 75.0);
 }
 
-TEST(SimLogger, ClockRunsAndTheReadingDriftsSlowlyWithTheDay)
-{
+TEST(SimLogger, ClockRunsAndTheReadingDriftsSlowlyWithTheDay) {
     FixedClockLogger sim({}, "2024-05-01 02:59:30");
     sim.Advance(31);
     EXPECT_EQ(sim.Reg(3), 0x0300);
@@ -108,10 +104,12 @@ TEST(SimLogger, ClockRunsAndTheReadingDriftsSlowlyWithTheDay)
     EXPECT_LT(largestStep, 0.3) << "a minute changes the reading only a little";
 }
 
-TEST(SimLogger, ReadsOutsideTheMapAreRefusedAsIllegalAddress)
-{
+TEST(SimLogger, ReadsOutsideTheMapAreRefusedAsIllegalAddress) {
     FixedClockLogger sim;
-    struct Case { std::uint16_t start, count; std::uint8_t code; };
+    struct Case {
+        std::uint16_t start, count;
+        std::uint8_t code;
+    };
     for (const Case c : {Case{28, 2, 2}, Case{80, 1, 2}, Case{144, 1, 2}, Case{255, 2, 2}, Case{345, 2, 2},
                          Case{500, 12, 2}, Case{511, 2, 2}, Case{0, 0, 3}, Case{256, 126, 3}}) {
         const auto reply = sim.Ask(ReadOf(c.start, c.count));
@@ -123,8 +121,7 @@ TEST(SimLogger, ReadsOutsideTheMapAreRefusedAsIllegalAddress)
     }
 }
 
-TEST(SimLogger, WritesEchoPersistAndRespectReadOnlyRegisters)
-{
+TEST(SimLogger, WritesEchoPersistAndRespectReadOnlyRegisters) {
     FixedClockLogger sim;
     const Request single = WriteOf(18, 0x4125);
     const auto echo = sim.Ask(single);
@@ -160,8 +157,7 @@ TEST(SimLogger, WritesEchoPersistAndRespectReadOnlyRegisters)
     EXPECT_EQ(sim.Reg(20), high) << "a refused write changes none of its registers";
 }
 
-TEST(SimLogger, WritingTheClockSetsItAndBadValuesAreRefused)
-{
+TEST(SimLogger, WritingTheClockSetsItAndBadValuesAreRefused) {
     FixedClockLogger sim;
     ASSERT_EQ(sim.Ask(WriteManyOf(1, {2023, 0x0C1F}))[1], 16);    // 2023-12-31
     ASSERT_EQ(sim.Ask(WriteManyOf(3, {0x173B, 0x3200}))[1], 16);  // 23:59:50
@@ -182,8 +178,7 @@ TEST(SimLogger, WritingTheClockSetsItAndBadValuesAreRefused)
     EXPECT_EQ((sim.Reg(9) << 8) | (sim.Reg(10) >> 8), 360);
 }
 
-TEST(SimLogger, CommandRegistersDriveTheStatusBits)
-{
+TEST(SimLogger, CommandRegistersDriveTheStatusBits) {
     FixedClockLogger sim;
     ASSERT_EQ(sim.Reg(0), 0x0001);
     sim.Ask(WriteOf(80, 0));
@@ -212,8 +207,7 @@ TEST(SimLogger, CommandRegistersDriveTheStatusBits)
     EXPECT_EQ(sim.logger.Records().size(), 4u);
 }
 
-TEST(SimLogger, ResetCommandIsAnsweredAndRecordedButChangesNothing)
-{
+TEST(SimLogger, ResetCommandIsAnsweredAndRecordedButChangesNothing) {
     FixedClockLogger sim;
     const std::uint16_t status = sim.Reg(0);
     const auto records = sim.logger.Records();
@@ -225,8 +219,7 @@ TEST(SimLogger, ResetCommandIsAnsweredAndRecordedButChangesNothing)
     EXPECT_EQ(sim.logger.Records(), records);
 }
 
-TEST(SimLogger, LogReadsReturnEveryRecordOnceThenTheEndOfTheLog)
-{
+TEST(SimLogger, LogReadsReturnEveryRecordOnceThenTheEndOfTheLog) {
     FixedClockLogger sim;
     ASSERT_EQ(sim.Ask(WriteManyOf(13, {0, 0x0100}))[1], 16);
     std::vector<std::uint32_t> got;
@@ -235,8 +228,7 @@ TEST(SimLogger, LogReadsReturnEveryRecordOnceThenTheEndOfTheLog)
     for (int guard = 0; guard < 100; ++guard) {
         const auto reply = sim.Ask(logRead);
         const ReplyCheck check = Check(logRead, reply);
-        if (check == ReplyCheck::RefusedLogRead)
-            break;
+        if (check == ReplyCheck::RefusedLogRead) break;
         ASSERT_EQ(check, ReplyCheck::Accepted);
         ASSERT_LE(reply.size(), kMaxFrameLength);
         ASSERT_EQ(reply[2] % 4, 0);
@@ -269,8 +261,7 @@ TEST(SimLogger, LogReadsReturnEveryRecordOnceThenTheEndOfTheLog)
     EXPECT_EQ(rest[2], 51 * 4);
 }
 
-TEST(SimLogger, ListedRecordsAreSentAsWritten)
-{
+TEST(SimLogger, ListedRecordsAreSentAsWritten) {
     FixedClockLogger sim(ScenarioText("[records]\n-12.5 45.6\n0x00000000\n399.9 199.9\n21.3\n"));
     const auto reply = sim.Ask(ReadOf(kLogRegister, 0));
     ASSERT_EQ(reply.size(), 5u + 16);
@@ -281,15 +272,16 @@ TEST(SimLogger, ListedRecordsAreSentAsWritten)
     EXPECT_DOUBLE_EQ(RecordTemperature(std::uint32_t(reply[15]) << 24 | reply[16] << 16), 21.3);
 }
 
-TEST(SimLogger, RecordingFillsTheMemoryThenStopsOrOverwrites)
-{
-    FixedClockLogger stops(ScenarioText("[logger]\nrecording = 1\ncapacity = 5\ninterval = 60\n[records]\ncount = 3\n"));
+TEST(SimLogger, RecordingFillsTheMemoryThenStopsOrOverwrites) {
+    FixedClockLogger stops(
+        ScenarioText("[logger]\nrecording = 1\ncapacity = 5\ninterval = 60\n[records]\ncount = 3\n"));
     stops.Advance(10 * 60);
     EXPECT_EQ(stops.Reg(0) & 4, 0) << "memory full: recording stops";
     EXPECT_EQ(stops.logger.Records().size(), 5u);
 
-    FixedClockLogger wraps(ScenarioText("[logger]\nrecording = 1\noverwrite = 1\ncapacity = 5\ninterval = 60\n"
-                                        "[records]\ncount = 5\n"));
+    FixedClockLogger wraps(
+        ScenarioText("[logger]\nrecording = 1\noverwrite = 1\ncapacity = 5\ninterval = 60\n"
+                     "[records]\ncount = 5\n"));
     const std::uint16_t startMinute = wraps.Reg(7) & 0xFF;
     const std::uint32_t second = wraps.logger.Records()[1];
     wraps.Advance(60);
@@ -305,10 +297,10 @@ TEST(SimLogger, RecordingFillsTheMemoryThenStopsOrOverwrites)
     EXPECT_EQ(wraps.Reg(8), 30 << 8);
 }
 
-TEST(SimLogger, TimedStartBeginsRecordingAtTheSetMoment)
-{
-    FixedClockLogger sim(ScenarioText("[logger]\nmode = 2\nrecording = 0\nstart = now+120\ninterval = 60\n"
-                                      "[records]\ncount = 40\n"));
+TEST(SimLogger, TimedStartBeginsRecordingAtTheSetMoment) {
+    FixedClockLogger sim(
+        ScenarioText("[logger]\nmode = 2\nrecording = 0\nstart = now+120\ninterval = 60\n"
+                     "[records]\ncount = 40\n"));
     EXPECT_EQ(sim.Reg(0), 0x0002);
     EXPECT_EQ(sim.Reg(7), 0x0C02) << "start 12:02:00";
     sim.Advance(119);
@@ -320,8 +312,7 @@ TEST(SimLogger, TimedStartBeginsRecordingAtTheSetMoment)
     EXPECT_EQ(sim.Reg(7), 0x0C02);
 }
 
-TEST(SimLogger, AnswersFromTheRequestsAddressAndIgnoresBrokenFrames)
-{
+TEST(SimLogger, AnswersFromTheRequestsAddressAndIgnoresBrokenFrames) {
     FixedClockLogger sim;
     const auto reply = sim.Ask(ReadOf(17, 1, 0x07));
     ASSERT_EQ(Check(ReadOf(17, 1, 0x07), reply), ReplyCheck::Accepted);

@@ -20,18 +20,15 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long long MsSince(Clock::time_point t)
-{
+long long MsSince(Clock::time_point t) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count();
 }
 
 // The program's side of the line: raw 9600 8N1, a frame ends after a silence.
 class Line {
 public:
-    explicit Line(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY))
-    {
-        if (fd_ < 0)
-            return;
+    explicit Line(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+        if (fd_ < 0) return;
         termios tio{};
         ::tcgetattr(fd_, &tio);
         ::cfmakeraw(&tio);
@@ -39,35 +36,31 @@ public:
         ::cfsetospeed(&tio, B9600);
         ::tcsetattr(fd_, TCSANOW, &tio);
     }
-    ~Line()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
+    ~Line() {
+        if (fd_ >= 0) ::close(fd_);
     }
     bool Open() const { return fd_ >= 0; }
 
-    void Send(const std::vector<std::uint8_t>& bytes) { ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
+    void Send(const std::vector<std::uint8_t>& bytes) {
+        ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
 
     // Collects a reply: waits up to `firstMs` for its first byte, then until `gapMs` pass without one.
-    std::vector<std::uint8_t> Receive(int firstMs = 2000, int gapMs = 60)
-    {
+    std::vector<std::uint8_t> Receive(int firstMs = 2000, int gapMs = 60) {
         std::vector<std::uint8_t> out;
         int wait = firstMs;
         for (;;) {
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, wait) <= 0)
-                return out;
+            if (::poll(&p, 1, wait) <= 0) return out;
             std::uint8_t buf[512];
             const ssize_t n = ::read(fd_, buf, sizeof buf);
-            if (n <= 0)
-                return out;
+            if (n <= 0) return out;
             out.insert(out.end(), buf, buf + n);
             wait = gapMs;
         }
     }
 
-    std::vector<std::uint8_t> Ask(const Request& r, int firstMs = 2000)
-    {
+    std::vector<std::uint8_t> Ask(const Request& r, int firstMs = 2000) {
         Send(Frame(r));
         return Receive(firstMs);
     }
@@ -76,16 +69,14 @@ private:
     int fd_;
 };
 
-bool Exists(const std::string& path)
-{
+bool Exists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0;
 }
 
 const std::vector<std::string> kFixed{"--no-pacing", "--clock", "2024-05-01 12:00:00"};
 
-TEST(SimPty, FullLogReadOutReturnsEveryRecordOnceThenTheEndOfTheLog)
-{
+TEST(SimPty, FullLogReadOutReturnsEveryRecordOnceThenTheEndOfTheLog) {
     SimProcess sim(kFixed);
     ASSERT_TRUE(sim.Running());
     Line line(sim.LinkPath());
@@ -104,8 +95,7 @@ TEST(SimPty, FullLogReadOutReturnsEveryRecordOnceThenTheEndOfTheLog)
     for (int guard = 0; guard < 50 && last == ReplyCheck::Accepted; ++guard) {
         const auto reply = line.Ask(logRead);
         last = Check(logRead, reply);
-        if (last != ReplyCheck::Accepted)
-            break;
+        if (last != ReplyCheck::Accepted) break;
         ASSERT_EQ(reply[2] % 4, 0);
         for (std::size_t i = 3; i + 4 <= 3u + reply[2]; i += 4)
             got.push_back(std::uint32_t(reply[i]) << 24 | reply[i + 1] << 16 | reply[i + 2] << 8 | reply[i + 3]);
@@ -119,8 +109,7 @@ TEST(SimPty, FullLogReadOutReturnsEveryRecordOnceThenTheEndOfTheLog)
     EXPECT_EQ(got, std::vector<std::uint32_t>(reference.Records().begin(), reference.Records().end()));
 }
 
-TEST(SimPty, CommandLineFaultsAndGarbageOnTheLine)
-{
+TEST(SimPty, CommandLineFaultsAndGarbageOnTheLine) {
     SimProcess sim({"--no-pacing", "--fault", "silent at=1", "--fault", "badcrc at=3"});
     ASSERT_TRUE(sim.Running());
     Line line(sim.LinkPath());
@@ -141,8 +130,7 @@ TEST(SimPty, CommandLineFaultsAndGarbageOnTheLine)
     EXPECT_EQ(Check(poll, line.Ask(poll)), ReplyCheck::Accepted);
 }
 
-TEST(SimPty, RepliesArePacedLikeA9600BaudLine)
-{
+TEST(SimPty, RepliesArePacedLikeA9600BaudLine) {
     SimProcess sim(std::vector<std::string>{});
     ASSERT_TRUE(sim.Running());
     Line line(sim.LinkPath());
@@ -158,8 +146,7 @@ TEST(SimPty, RepliesArePacedLikeA9600BaudLine)
     EXPECT_LT(elapsed, 3000);
 }
 
-TEST(SimPty, StopsCleanlyAndSurvivesAHardKill)
-{
+TEST(SimPty, StopsCleanlyAndSurvivesAHardKill) {
     auto sim = std::make_unique<SimProcess>(kFixed);
     ASSERT_TRUE(sim->Running());
     const std::string link = sim->LinkPath();
@@ -183,8 +170,7 @@ TEST(SimPty, StopsCleanlyAndSurvivesAHardKill)
     EXPECT_FALSE(Exists(link)) << "SIGTERM removes the link";
 }
 
-TEST(SimPty, RefusesToReplaceAFileAndRejectsBadOptions)
-{
+TEST(SimPty, RefusesToReplaceAFileAndRejectsBadOptions) {
     char dir[] = "/tmp/quorvex-simfile-XXXXXX";
     ASSERT_TRUE(::mkdtemp(dir));
     const std::string file = std::string(dir) + "/notes.txt";

@@ -11,8 +11,7 @@
 namespace quorvex::test {
 
 // Runs the event loop until `done` holds; `ms` only bounds a hang.
-inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000)
-{
+inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
     QElapsedTimer t;
     t.start();
     QTimer tick;
@@ -25,8 +24,7 @@ inline bool WaitUntil(const std::function<bool()>& done, int ms = 20000)
 }
 
 // Keeps the event loop running for `ms`.
-inline void RunFor(int ms)
-{
+inline void RunFor(int ms) {
     WaitUntil([] { return false; }, ms);
 }
 

@@ -11,8 +11,7 @@ namespace quorvex::test {
 
 class ProgramTextsScope {
 public:
-    explicit ProgramTextsScope(const QString& language = kLanguagePolish)
-    {
+    explicit ProgramTextsScope(const QString& language = kLanguagePolish) {
         if (QCoreApplication::instance() == nullptr) {
             static int argc = 1;
             static char name[] = "test";

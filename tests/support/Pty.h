@@ -65,7 +65,7 @@ private:
     int master_ = -1;
     int slave_ = -1;
     std::string slavePath_;
-    std::string linkDir_;              // private folder for generated links, made on first use
+    std::string linkDir_;  // private folder for generated links, made on first use
     std::vector<std::string> links_;
 };
 

@@ -6,8 +6,7 @@
 
 namespace quorvex::test {
 
-SimHidLogger::SimHidLogger(const std::vector<std::string>& faults)
-{
+SimHidLogger::SimHidLogger(const std::vector<std::string>& faults) {
     for (const auto& line : faults) {
         std::string why;
         auto fault = sim::ParseFault(line, &why);

@@ -16,16 +16,14 @@ namespace {
 
 class Thrower : public QObject {
 protected:
-    bool event(QEvent* e) override
-    {
+    bool event(QEvent* e) override {
         if (e->type() == QEvent::User) throw std::runtime_error("Zła wartość w polu");
         if (e->type() == QEvent::User + 1) throw 42;
         return QObject::event(e);
     }
 };
 
-void Click(QWidget& button)
-{
+void Click(QWidget& button) {
     const QPointF at(button.width() / 2.0, button.height() / 2.0);
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         QMouseEvent e(type, at, button.mapToGlobal(at), Qt::LeftButton,
@@ -34,8 +32,7 @@ void Click(QWidget& button)
     }
 }
 
-TEST(Application, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn)
-{
+TEST(Application, AnExceptionFromAHandlerIsShownAndTheProgramGoesOn) {
     EnsureApplication();
     ASSERT_NE(qobject_cast<QuorvexApplication*>(QApplication::instance()), nullptr);
     QStringList shown;

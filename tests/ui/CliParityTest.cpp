@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QSettings>
 
-#include "LocaleGuard.h"
 #include "EventLoopWait.h"
+#include "LocaleGuard.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "chart/ObjectNames.h"
@@ -20,14 +20,12 @@
 namespace quorvex::test {
 namespace {
 
-QByteArray Contents(const QString& path)
-{
+QByteArray Contents(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
-{
+TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile) {
     EnsureApplication();
     LocaleGuard locale{"pl_PL"};
     QTemporaryDir dir;
@@ -37,7 +35,8 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
     ASSERT_TRUE(sim.Running());
 
     // The window saves the text file, then the CSV file.
-    const QStringList windowFiles{dir.filePath(QStringLiteral("window.txt")), dir.filePath(QStringLiteral("window.csv"))};
+    const QStringList windowFiles{dir.filePath(QStringLiteral("window.txt")),
+                                  dir.filePath(QStringLiteral("window.csv"))};
     {
         // The link as the operator chose it in an earlier run (a --port link is not stored).
         {
@@ -60,7 +59,8 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
         ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, 60000));
-        for (int i = 0; i < 2; ++i) form->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveResultsButton))->click();
+        for (int i = 0; i < 2; ++i)
+            form->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveResultsButton))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1
         DestroyWindows(*form);
         form.reset();
@@ -75,8 +75,10 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile)
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("LC_ALL"), QStringLiteral("pl_PL.UTF-8"));
         cli.setProcessEnvironment(env);
-        cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
-                  QStringList{QStringLiteral("download"), QStringLiteral("--fast"), QStringLiteral("--settings"), settings} + args);
+        cli.start(
+            QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
+            QStringList{QStringLiteral("download"), QStringLiteral("--fast"), QStringLiteral("--settings"), settings} +
+                args);
         EXPECT_TRUE(cli.waitForFinished(60000));
         EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
         return cli.readAllStandardOutput();

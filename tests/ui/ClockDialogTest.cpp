@@ -15,36 +15,32 @@ namespace {
 
 class ClockDialogTest : public test::DialogFixture {
 protected:
-    void Open(QTime computerTime = QTime(15, 30, 45), QDate computerDate = QDate(2015, 3, 30))
-    {
+    void Open(QTime computerTime = QTime(15, 30, 45), QDate computerDate = QDate(2015, 3, 30)) {
         form.ComputerClock = [=] { return QDateTime(computerDate, computerTime); };
         form.show();
     }
-    QDateTime LoggerClock()
-    {
+    QDateTime LoggerClock() {
         const std::uint16_t r2 = logger->Register(2), r3 = logger->Register(3), r4 = logger->Register(4);
         return QDateTime(QDate(logger->Register(1), r2 >> 8, r2 & 0xFF), QTime(r3 >> 8, r3 & 0xFF, r4 >> 8));
     }
     ClockDialog form{model};
 };
 
-TEST_F(ClockDialogTest, SavingAtOnceWritesNothingInEveryLocale)
-{
+TEST_F(ClockDialogTest, SavingAtOnceWritesNothingInEveryLocale) {
     for (const char* name : test::kLocales) {
         test::LocaleGuard guard(name);
         Poll();
         Open();
         EXPECT_TRUE(form.loggerTimeCheck->isChecked() && !form.computerTimeCheck->isChecked()) << name;
-        EXPECT_EQ(QDateTime(form.dateEdit->date(), form.timeEdit->time()),
-                  QDateTime(QDate(2015, 3, 30), QTime(12, 0))) << name;
+        EXPECT_EQ(QDateTime(form.dateEdit->date(), form.timeEdit->time()), QDateTime(QDate(2015, 3, 30), QTime(12, 0)))
+            << name;
         form.saveButton->click();
         EXPECT_EQ(form.result(), QDialog::Accepted);
         EXPECT_EQ(Requests(), QStringList()) << name;
     }
 }
 
-TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
-{
+TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst) {
     Poll();
     Open();
     form.computerTimeCheck->click();
@@ -64,8 +60,7 @@ TEST_F(ClockDialogTest, ComputerClockWritesTheTimeAndOnAnotherDayTheDateFirst)
     EXPECT_EQ(LoggerClock(), QDateTime(QDate(2016, 2, 29), QTime(23, 59, 58)));
 }
 
-TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
-{
+TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker) {
     Poll();
     EXPECT_FALSE(form.pollTimer->isActive());  // hidden, it does not wake the program
     Open();
@@ -86,8 +81,7 @@ TEST_F(ClockDialogTest, TimerFollowsTheLoggerUntilTheOperatorEditsAPicker)
     EXPECT_FALSE(form.pollTimer->isActive());
 }
 
-TEST_F(ClockDialogTest, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth)
-{
+TEST_F(ClockDialogTest, UnreadLoggerClockOpensOnTheComputerClockAndWritesBoth) {
     Open(QTime(9, 5, 7));
     EXPECT_TRUE(form.computerTimeCheck->isChecked() && !form.loggerTimeCheck->isChecked());
     EXPECT_EQ(form.timeEdit->time(), QTime(9, 5, 7));

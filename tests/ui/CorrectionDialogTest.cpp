@@ -11,7 +11,7 @@ namespace {
 class CorrectionDialogTest : public DialogFixture {
 protected:
     CorrectionDialogTest() {
-        Store(17, {0x0201});             // a logger with humidity
+        Store(17, {0x0201});           // a logger with humidity
         Store(300, {0x0080, 0x0085});  // 0,0 °C and 0,5 %
     }
     QStringList Save(const QString& temp, const QString& hum) {

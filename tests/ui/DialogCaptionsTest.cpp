@@ -37,8 +37,8 @@ TEST_F(DialogCaptions, EveryNumberedCaptionIsTranslatedAndComesBackToPolish) {
               QStringList({"Zmień parametr", "Korekta temperatury:", "°C", "Korekta wilgotności:", "%",
                            "ButtonSave=Zapisz", "ButtonClose=Anuluj"}));
     EXPECT_EQ(Captions(interval, kLanguageGerman, translator),
-              QStringList({"Den Parameter ändern", "Speicherungsparameter", "Aufzeichnungsfrequenz:",
-                           "ButtonSave=Speichern", "ButtonClose=Abbrechen"}));
+              QStringList({"Den Parameter ändern", "Speicherungsparameter",
+                           "Aufzeichnungsfrequenz:", "ButtonSave=Speichern", "ButtonClose=Abbrechen"}));
 }
 
 TEST_F(DialogCaptions, LostLinkClosesTheModalDialogWithNothingSent) {

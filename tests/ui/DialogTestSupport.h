@@ -34,18 +34,18 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 
 namespace quorvex::test {
 
-inline sim::Scenario MakeScenario(const std::string& name = "Chłodnia 3")
-{
+inline sim::Scenario MakeScenario(const std::string& name = "Chłodnia 3") {
     std::string error;
-    auto s = sim::Scenario::Parse("[logger]\nname = " + name + "\nmode = 1\noverwrite = 0\n"
-                                  "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n", &error);
+    auto s = sim::Scenario::Parse("[logger]\nname = " + name +
+                                      "\nmode = 1\noverwrite = 0\n"
+                                      "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n",
+                                  &error);
     if (!s) throw std::runtime_error(error);
     return *s;
 }
 
 // "w1=07df,031f" function 16, "c80=0" function 6, "r0+1" function 3, "65" any other.
-inline QString Describe(const Request& r)
-{
+inline QString Describe(const Request& r) {
     if (r.Function == FN_READ_HOLDING) return QStringLiteral("r%1+%2").arg(r.StartRegister).arg(r.Count);
     if (r.Function == FN_WRITE_SINGLE) return QStringLiteral("c%1=%2").arg(r.StartRegister).arg(r.Value);
     if (r.Function != FN_WRITE_MULTIPLE) return QString::number(r.Function);
@@ -57,8 +57,7 @@ inline QString Describe(const Request& r)
 // Reads the caption, icon and text of every message box that opens while it lives, and presses OK.
 class ErrorBoxCatcher {
 public:
-    ErrorBoxCatcher()
-    {
+    ErrorBoxCatcher() {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
@@ -78,8 +77,7 @@ private:
 class DialogFixture : public ::testing::Test {
 protected:
     explicit DialogFixture(const sim::Scenario& scenario = MakeScenario())
-        : logger(std::make_unique<sim::SimLogger>(scenario, [] { return std::int64_t{0}; }))
-    {
+        : logger(std::make_unique<sim::SimLogger>(scenario, [] { return std::int64_t{0}; })) {
         if (!QApplication::instance()) {
             static int argc = 1;
             static char name[] = "test_ui";
@@ -92,22 +90,19 @@ protected:
         model.Connect(std::move(channel));
     }
     // The language of the program's texts and of the captions TranslateWindow puts in.
-    void SetLanguage(const QString& language)
-    {
+    void SetLanguage(const QString& language) {
         translator.SetLanguage(language);
         texts->SetLanguage(language);
     }
 
     // Puts register values into the model as if a poll had read them.
-    void Store(std::uint16_t start, const std::vector<std::uint16_t>& words)
-    {
+    void Store(std::uint16_t start, const std::vector<std::uint16_t>& words) {
         std::vector<std::uint8_t> bytes;
         for (std::uint16_t w : words) bytes.insert(bytes.end(), {std::uint8_t(w >> 8), std::uint8_t(w)});
         model.StoreRegisters(bytes.data(), start, static_cast<int>(bytes.size()));
     }
     // Fills the edits of a dialog in order, presses Save, returns the error boxes.
-    QStringList Save(QDialog& dialog, QList<QLineEdit*> edits, const QStringList& texts)
-    {
+    QStringList Save(QDialog& dialog, QList<QLineEdit*> edits, const QStringList& texts) {
         if (!dialog.isVisible()) dialog.show();
         for (int i = 0; i < edits.size(); ++i) edits[i]->setText(texts[i]);
         ErrorBoxCatcher catcher;
@@ -116,8 +111,7 @@ protected:
     }
 
     // One exchange as the transmission thread runs it; read replies go to the model.
-    void Exchange(Request r)
-    {
+    void Exchange(Request r) {
         const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
         ASSERT_EQ(CheckReply(r, reply.bytes.data(), reply.bytes.size()), ReplyCheck::Accepted)
             << Describe(r).toStdString() << ": " << logger->LastNote();
@@ -140,14 +134,12 @@ protected:
         for (const Request& r : requests) Exchange(r);
     }
     // The recorded requests; TakeRequests also forgets them.
-    QStringList Requests() const
-    {
+    QStringList Requests() const {
         QStringList out;
         for (const Request& r : queued) out << Describe(r);
         return out;
     }
-    QStringList TakeRequests()
-    {
+    QStringList TakeRequests() {
         const QStringList out = Requests();
         queued.clear();
         return out;

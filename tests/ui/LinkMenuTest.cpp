@@ -25,8 +25,7 @@ namespace {
 const QString kTooMany = QStringLiteral("Funkcja MenuPortComInit. Wykryto więcej portów niż sześć");
 const QString kNotFound = QStringLiteral("Funkcja PortComSelected. Nie znaleziono nazwy portu.");
 
-QList<SerialPortEntry> EightPorts()
-{
+QList<SerialPortEntry> EightPorts() {
     // Listed out of order, device names in mixed case.
     return {{QStringLiteral("ttyUSB1"), QStringLiteral("/dev/ttyUSB1")},
             {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")},
@@ -38,15 +37,13 @@ QList<SerialPortEntry> EightPorts()
             {QStringLiteral("ttyAMA0"), QStringLiteral("/dev/ttyAMA0")}};
 }
 
-QStringList Lines(MainWindow& form)
-{
+QStringList Lines(MainWindow& form) {
     QStringList lines;
     for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
     return lines;
 }
 
-QAction* Checked(MainWindow& form)
-{
+QAction* Checked(MainWindow& form) {
     QAction* found = form.usbItem->isChecked() ? form.usbItem : nullptr;
     QList<QAction*> items(std::begin(form.portItems), std::end(form.portItems));
     items << form.otherPortItem;
@@ -58,12 +55,11 @@ QAction* Checked(MainWindow& form)
     return found;
 }
 
-TEST(PortMenuPlan, OrderedByDeviceNameIgnoringCaseAndCutAtSix)
-{
+TEST(PortMenuPlan, OrderedByDeviceNameIgnoringCaseAndCutAtSix) {
     const PortMenuPlan plan = PlanPortMenu(EightPorts());
     EXPECT_TRUE(plan.TooMany);
-    EXPECT_EQ(plan.Captions, (QStringList{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0",
-                                          "/dev/ttyS0", "/dev/ttyS1"}));
+    EXPECT_EQ(plan.Captions, (QStringList{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0", "/dev/ttyS0",
+                                          "/dev/ttyS1"}));
 
     QList<SerialPortEntry> six = EightPorts().mid(0, 6);
     const PortMenuPlan exact = PlanPortMenu(six);
@@ -72,13 +68,12 @@ TEST(PortMenuPlan, OrderedByDeviceNameIgnoringCaseAndCutAtSix)
     EXPECT_TRUE(PlanPortMenu({}).Captions.isEmpty());
 }
 
-TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore)
-{
+TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore) {
     WindowFixture w;
     EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
     w.form->FillPortMenu(EightPorts());
-    const QStringList expected{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1", "/dev/ttyAMA0", "/dev/ttyS0",
-                               "/dev/ttyS1"};
+    const QStringList expected{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1",
+                               "/dev/ttyAMA0", "/dev/ttyS0",   "/dev/ttyS1"};
     for (int i = 0; i < kPortMenuItems; ++i) {
         QAction* item = w.form->findChild<QAction*>(QString::fromLatin1(objname::kPortItem).arg(i + 1));
         ASSERT_NE(item, nullptr);
@@ -88,8 +83,7 @@ TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore)
     EXPECT_TRUE(Lines(*w.form).contains(kTooMany));
 }
 
-TEST(LinkMenu, FewerPortsLeaveTheOtherItemsHiddenWithTheirDesignCaptions)
-{
+TEST(LinkMenu, FewerPortsLeaveTheOtherItemsHiddenWithTheirDesignCaptions) {
     WindowFixture w;
     w.form->FillPortMenu(EightPorts().mid(0, 2));
     EXPECT_EQ(w.form->portItems[0]->text(), QStringLiteral("/dev/ttyS0"));
@@ -104,8 +98,7 @@ TEST(LinkMenu, FewerPortsLeaveTheOtherItemsHiddenWithTheirDesignCaptions)
     EXPECT_EQ(Checked(*w.form), nullptr);
 }
 
-TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem)
-{
+TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem) {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/ttyusb0\n"), true);
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyusb0"));
     w.form->FillPortMenu(EightPorts().mid(0, 4));
@@ -118,8 +111,7 @@ TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem)
     EXPECT_EQ(Checked(*w.form), w.form->usbItem);
 }
 
-TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept)
-{
+TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept) {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/quorvex-gone\n"), true);
     // onShown selected the stored name already, on an item of its own.
     EXPECT_EQ(Checked(*w.form), w.form->otherPortItem);
@@ -134,8 +126,7 @@ TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept)
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("/dev/quorvex-gone"));
 }
 
-TEST(LinkMenu, OnlyAStartLinkTheSystemDoesNotListGetsAnItemOfItsOwn)
-{
+TEST(LinkMenu, OnlyAStartLinkTheSystemDoesNotListGetsAnItemOfItsOwn) {
     WindowFixture usb;
     EXPECT_FALSE(usb.form->otherPortItem->isVisible());
     usb.Close();
@@ -150,8 +141,7 @@ TEST(LinkMenu, OnlyAStartLinkTheSystemDoesNotListGetsAnItemOfItsOwn)
     EXPECT_EQ(Checked(*w.form), w.form->portItems[0]);
 }
 
-TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored)
-{
+TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored) {
     WindowFixture w;
     EXPECT_EQ(Checked(*w.form), w.form->usbItem);
     w.form->FillPortMenu(EightPorts().mid(0, 3));
@@ -178,22 +168,19 @@ TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored)
 
 // Synthetic events of a tty device through the kernel's event socket, as an adapter's would
 // come. Only where no udev daemon would act on them and sysfs may be written.
-const char* TtyEventFile()
-{
+const char* TtyEventFile() {
     if (DeviceWatcher::UdevDaemonRunning()) return nullptr;
     for (const char* f : {"/sys/class/tty/ttyS0/uevent", "/sys/class/tty/tty0/uevent", "/sys/class/tty/console/uevent"})
         if (::access(f, W_OK) == 0) return f;
     return nullptr;
 }
 
-void TtyEvent(const char* file, const char* action)
-{
+void TtyEvent(const char* file, const char* action) {
     std::ofstream f(file);
     f << action;
 }
 
-TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne)
-{
+TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne) {
     const char* events = TtyEventFile();
     if (!events) GTEST_SKIP() << "needs the kernel event source and a writable tty uevent file";
     WindowFixture w;
@@ -222,16 +209,14 @@ TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne)
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB0"));
 }
 
-QStringList VisibleBoxes(MainWindow& form)
-{
+QStringList VisibleBoxes(MainWindow& form) {
     QStringList names;
     for (QMessageBox* box : form.findChildren<QMessageBox*>())
         if (box->isVisible()) names << box->objectName();
     return names;
 }
 
-TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox)
-{
+TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox) {
     Pty pty;
     const group* dialout = ::getgrnam("dialout");
     const gid_t gid = dialout ? dialout->gr_gid : 20;

@@ -24,33 +24,31 @@
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
 #include "link/SerialLink.h"
-#include "logs/ResultsStore.h"
 #include "logs/LogDownload.h"
+#include "logs/ResultsStore.h"
 #include "ui/RequestStrip.h"
 
 namespace quorvex::test {
 namespace {
 
-QString StatusPanel(MainWindow& form)
-{
+QString StatusPanel(MainWindow& form) {
     return form.findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))->text();
 }
 
-QStringList HidList(MainWindow& form)
-{
+QStringList HidList(MainWindow& form) {
     QStringList items;
     for (int i = 0; i < form.hidList->count(); ++i) items << form.hidList->item(i)->text();
     return items;
 }
 
-TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
-{
+TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     // Reached through a long path, as a terminal deep in a build folder is.
     QTemporaryDir links;
     ASSERT_TRUE(QDir(links.path()).mkpath(QStringLiteral("a-rather-long-folder-of-the-build/sim")));
-    const QString link = links.filePath(QStringLiteral("a-rather-long-folder-of-the-build/sim/quorvex-logger-terminal"));
+    const QString link =
+        links.filePath(QStringLiteral("a-rather-long-folder-of-the-build/sim/quorvex-logger-terminal"));
     ASSERT_TRUE(QFile::link(QString::fromStdString(sim.LinkPath()), link));
     auto hid = std::make_shared<sim::FakeHidBackend>();
     ThreadWindow w(link, hid);
@@ -101,8 +99,7 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain)
     EXPECT_FALSE(w.Edit(objname::kNameField)->text().isEmpty());
 }
 
-TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack)
-{
+TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     const QString link = QString::fromStdString(sim.LinkPath());
@@ -131,8 +128,7 @@ TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack)
 
 // A whole download over USB while the window thread is now and then busy for 200 ms and a
 // mouse comes and goes: the logger keeps its handle and no report of any reply is lost.
-TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
-{
+TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord) {
     SimHidLogger logger;
     auto backend = logger.Backend();
     sim::FakeHidDevice mouse;
@@ -183,8 +179,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord)
     EXPECT_TRUE(WaitUntil([&] { return backend->OpenCalls(logger.Device()) == 2; }));
 }
 
-TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
-{
+TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode) {
     SimHidLogger logger;
     auto backend = logger.Backend();
     backend->SetAccessDenied(logger.Device(), true);
@@ -213,22 +208,19 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode)
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kHidDeniedBox) == 1; }));
 }
 
-QStringList Lines(MainWindow& form)
-{
+QStringList Lines(MainWindow& form) {
     QStringList lines;
     for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
     return lines;
 }
 
-bool ResetSent(MainWindow& form)
-{
+bool ResetSent(MainWindow& form) {
     for (const Request& r : form.Thread()->History())
         if (r.Function == FN_RESET_COMMAND && r.Status != STATUS_NEW) return true;
     return false;
 }
 
-TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan)
-{
+TEST(LinkSim, LoggerThatCannotTalkSaysSoOnceAndTheResetWaitsForOneThatCan) {
     auto backend = std::make_shared<sim::FakeHidBackend>();
     sim::FakeHidDevice odd;
     odd.Path = "/dev/hidraw-odd";

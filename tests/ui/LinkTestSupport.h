@@ -15,8 +15,7 @@
 namespace quorvex::test {
 
 struct ThreadWindow {
-    ThreadWindow(const QString& port, std::shared_ptr<HidBackend> hid, const QString& language = {})
-    {
+    ThreadWindow(const QString& port, std::shared_ptr<HidBackend> hid, const QString& language = {}) {
         EnsureApplication();
         MainWindowOptions o;
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
@@ -29,16 +28,14 @@ struct ThreadWindow {
         CreateWindows(form.get());
         form->show();
     }
-    ~ThreadWindow()
-    {
+    ~ThreadWindow() {
         form->close();
         DestroyWindows(*form);
         form.reset();
     }
     QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     // Message boxes of that name on the screen.
-    int Boxes(const char* name) const
-    {
+    int Boxes(const char* name) const {
         int n = 0;
         for (QMessageBox* box : form->findChildren<QMessageBox*>(QString::fromLatin1(name)))
             if (box->isVisible()) ++n;

@@ -12,9 +12,9 @@
 #include <QTimeEdit>
 #include <QTimer>
 
+#include <unistd.h>
 #include <csignal>
 #include <functional>
-#include <unistd.h>
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
@@ -31,8 +31,7 @@ namespace {
 // Calls `open`, which shows `dialog` modally and returns once it is closed; `inside` runs
 // within the dialog's own event loop as soon as it shows. Returns whether it showed. A dialog
 // nothing else closes within 20 s fails the test and is rejected, so the test cannot hang.
-bool WhileShown(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& inside)
-{
+bool WhileShown(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& inside) {
     bool opened = false;
     QElapsedTimer since;
     QTimer timer;
@@ -54,12 +53,11 @@ bool WhileShown(QDialog* dialog, const std::function<void()>& open, const std::f
 
 struct LiveWindow : ThreadWindow {
     explicit LiveWindow(const SimProcess& sim)
-        : ThreadWindow(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>())
-    {
+        : ThreadWindow(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>()) {}
+    bool Ready() {
+        return WaitUntil([&] { return form->ConnectionState() == CONN_READY; });
     }
-    bool Ready() { return WaitUntil([&] { return form->ConnectionState() == CONN_READY; }); }
-    std::function<void()> Clicker(const char* button)
-    {
+    std::function<void()> Clicker(const char* button) {
         return [this, button] { form->findChild<QPushButton*>(QString::fromLatin1(button))->click(); };
     }
 };
@@ -67,8 +65,7 @@ struct LiveWindow : ThreadWindow {
 // Ends the program the way `end` does while the dialog `open` shows is up: the dialog is
 // rejected, the window ends (its thread with it) and the settings file holds the link.
 void ExpectEndedCleanly(MainWindow& form, QDialog* dialog, const std::function<void()>& open,
-                        const std::function<void()>& end, const QString& settingsPath, const QString& link)
-{
+                        const std::function<void()>& end, const QString& settingsPath, const QString& link) {
     EXPECT_TRUE(WhileShown(dialog, open, end));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
@@ -76,8 +73,7 @@ void ExpectEndedCleanly(MainWindow& form, QDialog* dialog, const std::function<v
     EXPECT_EQ(QSettings(settingsPath, QSettings::IniFormat).value("Okno/PortCom").toString(), link);
 }
 
-TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSettings)
-{
+TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSettings) {
     {
         // A desktop logout (SIGTERM) with the clock dialog open, the link to the logger busy.
         SimProcess sim;
@@ -86,9 +82,9 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
         ASSERT_TRUE(w.Ready());
         static_cast<QuorvexApplication*>(QApplication::instance())->CloseOnTermination(w.form.get());
         // The file is written; it keeps its own link, the one given for this run is not stored.
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().clockDialog), w.Clicker(objname::kSetClockButton),
-                           [] { ::kill(::getpid(), SIGTERM); }, w.dir.filePath(QStringLiteral("quorvex.INI")),
-                           QStringLiteral("USB"));
+        ExpectEndedCleanly(
+            *w.form, static_cast<QDialog*>(w.form->Windows().clockDialog), w.Clicker(objname::kSetClockButton),
+            [] { ::kill(::getpid(), SIGTERM); }, w.dir.filePath(QStringLiteral("quorvex.INI")), QStringLiteral("USB"));
     }
     // Every other dialog; a signal reaches the window as a close.
     struct Case {
@@ -114,17 +110,17 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
             else
                 w.form->onPrintTableClicked();
         };
-        ExpectEndedCleanly(*w.form, static_cast<QDialog*>(w.form->Windows().*c.dialog), open, [&] { w.form->close(); },
-                           w.path, QStringLiteral("USB"));
+        ExpectEndedCleanly(
+            *w.form, static_cast<QDialog*>(w.form->Windows().*c.dialog), open, [&] { w.form->close(); }, w.path,
+            QStringLiteral("USB"));
     }
 }
 
-TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
-{
+TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved) {
     // The first write of each save is answered a second late, so its read-back is still out
     // when the dialog is asked for again.
-    SimProcess sim({"--no-pacing", "--fault", "delay at=1 ms=1000 register=9", "--fault",
-                    "delay at=1 ms=1000 register=80"});
+    SimProcess sim(
+        {"--no-pacing", "--fault", "delay at=1 ms=1000 register=9", "--fault", "delay at=1 ms=1000 register=80"});
     ASSERT_TRUE(sim.Running());
     LiveWindow w(sim);
     ASSERT_TRUE(w.Ready());
@@ -169,9 +165,8 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     ASSERT_TRUE(AnswerNewLogBox(w.form.get(), objname::kStartAnywayButton));
     EXPECT_FALSE(WhileShown(start, openStart, [&] { start->reject(); }));
     EXPECT_TRUE(boxSaysWhy());
-    ASSERT_TRUE(WaitUntil([&] {
-        return w.model.Param<StartLog>().GetValue() == 2 && w.model.Param<LogStartDate>().Known();
-    }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return w.model.Param<StartLog>().GetValue() == 2 && w.model.Param<LogStartDate>().Known(); }));
     bool timedShown = false;
     EXPECT_TRUE(WhileShown(start, openStart, [&] {
         timedShown = start->timedStartRadio->isChecked();
@@ -180,8 +175,7 @@ TEST(LiveDialogs, ADialogOpensOnlyOnceTheLoggerHasConfirmedWhatWasSaved)
     EXPECT_TRUE(timedShown);
 }
 
-TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
-{
+TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     LiveWindow w(sim);
@@ -203,12 +197,11 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten)
     EXPECT_EQ(w.Edit(objname::kIntervalField)->text(), interval);
 }
 
-TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays)
-{
+TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays) {
     // The first write of the upper temperature threshold is refused (exception 3); the first
     // write of the lower one is echoed but not kept.
-    SimProcess sim({"--no-pacing", "--fault", "exception register=20 at=1 code=3", "--fault",
-                    "ignore register=18 at=1"});
+    SimProcess sim(
+        {"--no-pacing", "--fault", "exception register=20 at=1 code=3", "--fault", "ignore register=18 at=1"});
     ASSERT_TRUE(sim.Running());
     LiveWindow w(sim);
     ASSERT_TRUE(w.Ready());

@@ -15,22 +15,21 @@ namespace {
 const QString k45 = QStringLiteral("Chłodnia nr 3 – magazyn próbek, Łódź, hala B1");
 
 // What saving `name` must queue: words of its Windows-1250 bytes, zero-padded, two a write.
-QStringList Expected(const QString& name)
-{
+QStringList Expected(const QString& name) {
     QByteArray b = ToCp1250(name);
     b.resize(44, '\0');
     QStringList out;
     for (int k = 0; k < 44; k += 4)
-        out << QStringLiteral("w%1=%2,%3").arg(256 + k / 2).arg(QString::fromLatin1(b.mid(k, 2).toHex()),
-                                                                 QString::fromLatin1(b.mid(k + 2, 2).toHex()));
+        out << QStringLiteral("w%1=%2,%3")
+                   .arg(256 + k / 2)
+                   .arg(QString::fromLatin1(b.mid(k, 2).toHex()), QString::fromLatin1(b.mid(k + 2, 2).toHex()));
     return out << QStringLiteral("r256+22");
 }
 
 class LoggerNameDialogTest : public test::DialogFixture {
 protected:
     explicit LoggerNameDialogTest(const std::string& name = "Chłodnia 3") : DialogFixture(test::MakeScenario(name)) {}
-    void Key(const QString& text, int key = 0)
-    {
+    void Key(const QString& text, int key = 0) {
         for (QChar c : text.isEmpty() ? QString(u' ') : text) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key ? QString() : QString(c));
             QApplication::sendEvent(form.nameEdit, &press);
@@ -39,8 +38,7 @@ protected:
     LoggerNameDialog form{model};
 };
 
-TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack)
-{
+TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack) {
     Poll();
     form.show();
     form.saveButton->click();
@@ -66,8 +64,7 @@ TEST_F(LoggerNameDialogTest, PolishNameGoesOutAsWindows1250PairsAndComesBack)
     EXPECT_EQ(logger->Register(256), 0);
 }
 
-TEST_F(LoggerNameDialogTest, EditTakesFortyThreeCharactersTheLoggerCanKeep)
-{
+TEST_F(LoggerNameDialogTest, EditTakesFortyThreeCharactersTheLoggerCanKeep) {
     Poll();
     form.show();
     form.nameEdit->clear();
@@ -85,8 +82,7 @@ protected:
     LoggerNameDialogLongName() : LoggerNameDialogTest(k45.toStdString()) {}
 };
 
-TEST_F(LoggerNameDialogLongName, FortyFiveCharactersShowWholeAndMayOnlyBeShortened)
-{
+TEST_F(LoggerNameDialogLongName, FortyFiveCharactersShowWholeAndMayOnlyBeShortened) {
     Poll();
     form.show();
     EXPECT_EQ(form.nameEdit->text(), k45);

@@ -11,8 +11,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -27,12 +27,12 @@
 #include "UiTestSupport.h"
 #include "chart/ObjectNames.h"
 #include "core/Scenario.h"
-#include "ui/ControlBindings.h"
 #include "modbus/Crc16.h"
 #include "params/Codecs.h"
 #include "params/LoggerChannel.h"
-#include "ui/CommandLine.h"
 #include "settings/IniFile.h"
+#include "ui/CommandLine.h"
+#include "ui/ControlBindings.h"
 #include "ui/RequestStrip.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
@@ -41,8 +41,7 @@ namespace {
 
 QSettings Read(const QString& path) { return QSettings(path, QSettings::IniFormat); }
 
-Scenario MakeScenario(const std::string& text)
-{
+Scenario MakeScenario(const std::string& text) {
     std::string error;
     auto s = Scenario::Parse(text, &error);
     EXPECT_TRUE(s) << error;
@@ -51,8 +50,7 @@ Scenario MakeScenario(const std::string& text)
 
 // ---------------------------------------------------------------- settings
 
-TEST(MainWindowSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
-{
+TEST(MainWindowSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys) {
     WindowFixture w;
     EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
     EXPECT_EQ(w.form->pos(), QPoint(309, 169));
@@ -70,8 +68,7 @@ TEST(MainWindowSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys)
     EXPECT_EQ(s.value("Okno/FastFrames").toString(), QStringLiteral("0"));
 }
 
-TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
-{
+TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts) {
     const QString cases[] = {
         QString(),
         QString::fromLatin1("\x01\xff\xfe[[[=\x7f\n\x00garbage", 20),
@@ -88,8 +85,7 @@ TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts)
     }
 }
 
-TEST(MainWindowSettings, FirstStartSpeaksTheDesktopsLanguageAndKeepsIt)
-{
+TEST(MainWindowSettings, FirstStartSpeaksTheDesktopsLanguageAndKeepsIt) {
     const std::tuple<QLocale, QString, QString> cases[] = {
         {QLocale(QLocale::Polish, QLocale::Poland), kLanguagePolish, QStringLiteral("Pomiary")},
         {QLocale(QLocale::German, QLocale::Austria), kLanguageGerman, QStringLiteral("Messungen")},
@@ -114,8 +110,7 @@ TEST(MainWindowSettings, FirstStartSpeaksTheDesktopsLanguageAndKeepsIt)
     }
 }
 
-TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManual)
-{
+TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManual) {
     WindowFixture w(QStringLiteral("[Okno]\nDir=/srv/pomiary\n"), true);
     for (const auto& [language, menu, title, settingsCaption] :
          {std::tuple{kLanguagePolish, "Pomoc", "O programie", "Plik ustawień"},
@@ -140,10 +135,9 @@ TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManu
     }
 }
 
-TEST(MainWindowSettings, StoredLanguageAndPositionAreRestored)
-{
-    WindowFixture w(
-        QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\nFastFrames=1\n"), true);
+TEST(MainWindowSettings, StoredLanguageAndPositionAreRestored) {
+    WindowFixture w(QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\nFastFrames=1\n"),
+                    true);
     EXPECT_EQ(w.form->Language(), QStringLiteral("Niemiecki"));
     EXPECT_TRUE(w.form->fastFramesItem->isChecked());
     EXPECT_EQ(w.form->fastFramesItem->text(), QStringLiteral("Schnelles Auslesen"));
@@ -152,8 +146,7 @@ TEST(MainWindowSettings, StoredLanguageAndPositionAreRestored)
     EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));
 }
 
-TEST(MainWindowSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept)
-{
+TEST(MainWindowSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept) {
     EnsureApplication();
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     for (const QPoint stored : {QPoint(20000, 300), QPoint(-5000, -5000), QPoint(300, 99999),
@@ -178,11 +171,10 @@ TEST(MainWindowSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKep
     EXPECT_EQ(w.form->pos(), partly);
 }
 
-TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
-{
-    const CommandLine line = ParseCommandLine({QStringLiteral("quorvex"), QStringLiteral("--port"),
-                                               QStringLiteral("/dev/ttyUSB9"), QStringLiteral("--language"),
-                                               QStringLiteral("EN")});
+TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly) {
+    const CommandLine line =
+        ParseCommandLine({QStringLiteral("quorvex"), QStringLiteral("--port"), QStringLiteral("/dev/ttyUSB9"),
+                          QStringLiteral("--language"), QStringLiteral("EN")});
     ASSERT_EQ(line.action, CommandLine::Action::Run);
     EXPECT_EQ(line.port, QStringLiteral("/dev/ttyUSB9"));
     EXPECT_EQ(line.language, kLanguageEnglish);
@@ -229,14 +221,13 @@ TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly)
         form->onDestroy();
         form.reset();
         QSettings s = Read(w.path);
-        EXPECT_EQ(s.value("Okno/PortCom").toString(), operatorChooses ? QStringLiteral("USB")
-                                                                      : QStringLiteral("/dev/ttyUSB3"));
+        EXPECT_EQ(s.value("Okno/PortCom").toString(),
+                  operatorChooses ? QStringLiteral("USB") : QStringLiteral("/dev/ttyUSB3"));
         EXPECT_EQ(s.value("Okno/Language").toString(), operatorChooses ? kLanguagePolish : kLanguageGerman);
     }
 }
 
-TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly)
-{
+TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly) {
     QTemporaryDir dir;
     QFile blocker(dir.filePath(QStringLiteral("not-a-folder")));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -256,8 +247,7 @@ TEST(MainWindowSettings, UnwritableFolderStillEndsCleanly)
     EXPECT_FALSE(model.Connected());
 }
 
-TEST(MainWindowSettings, IniFileRoundTripsAwkwardTexts)
-{
+TEST(MainWindowSettings, IniFileRoundTripsAwkwardTexts) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.INI"));
     const QString awkward = QStringLiteral("C:\\Wyniki, \"pomiary\" = łódź;#1");
@@ -274,8 +264,7 @@ TEST(MainWindowSettings, IniFileRoundTripsAwkwardTexts)
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("Okno"), QStringLiteral("Dir"), 7), 7);
 }
 
-TEST(MainWindowSettings, SettingsBesideABuiltOrPortableProgramElseInTheUserConfigFolder)
-{
+TEST(MainWindowSettings, SettingsBesideABuiltOrPortableProgramElseInTheUserConfigFolder) {
     QTemporaryDir dir, config;
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("portable/bin")));
     ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("build")));
@@ -286,7 +275,8 @@ TEST(MainWindowSettings, SettingsBesideABuiltOrPortableProgramElseInTheUserConfi
         QString exe, expected;
     } cases[] = {
         {dir.filePath(QStringLiteral("build/quorvex")), dir.filePath(QStringLiteral("build/quorvex.INI"))},
-        {dir.filePath(QStringLiteral("portable/bin/quorvex")), dir.filePath(QStringLiteral("portable/bin/quorvex.INI"))},
+        {dir.filePath(QStringLiteral("portable/bin/quorvex")),
+         dir.filePath(QStringLiteral("portable/bin/quorvex.INI"))},
         // Installed: never beside the program, even where root could write there.
         {QStringLiteral("/usr/bin/quorvex"), user},
         {QStringLiteral("/usr/local/bin/quorvex"), user},
@@ -316,16 +306,14 @@ struct CaptionSnapshot {
 // The window's own controls: the parameter dialogs are its children too, but
 // they are translated only when they open.
 template <class T>
-QList<T*> OwnControls(QWidget& form)
-{
+QList<T*> OwnControls(QWidget& form) {
     QList<T*> out;
     for (T* w : form.findChildren<T*>())
         if (w->window() == &form) out << w;
     return out;
 }
 
-CaptionSnapshot Captions(MainWindow& form)
-{
+CaptionSnapshot Captions(MainWindow& form) {
     CaptionSnapshot s;
     for (QAbstractButton* b : OwnControls<QAbstractButton>(form))
         if (qobject_cast<QPushButton*>(b) || qobject_cast<QRadioButton*>(b)) s.texts << b->text();
@@ -342,8 +330,7 @@ CaptionSnapshot Captions(MainWindow& form)
     return s;
 }
 
-TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
-{
+TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack) {
     WindowFixture w;
     w.form->SetLoggerState(30);
     const CaptionSnapshot polish = Captions(*w.form);
@@ -383,12 +370,12 @@ TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack)
 
 // ---------------------------------------------------------------- monitor
 
-const char* kChangeButtons[] = {objname::kSetClockButton, objname::kChangeNameButton, objname::kChangeStartButton,
-                                objname::kTempThresholdsButton, objname::kHumThresholdsButton, objname::kChangeIntervalButton,
+const char* kChangeButtons[] = {objname::kSetClockButton,      objname::kChangeNameButton,
+                                objname::kChangeStartButton,   objname::kTempThresholdsButton,
+                                objname::kHumThresholdsButton, objname::kChangeIntervalButton,
                                 objname::kCorrectionButton};
 
-TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty)
-{
+TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty) {
     WindowFixture w;
     for (QLineEdit* e : OwnControls<QLineEdit>(*w.form)) {
         if (!e->objectName().startsWith(QStringLiteral("Edit"))) continue;
@@ -401,8 +388,7 @@ TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty)
     EXPECT_EQ(w.form->Controls().Controls().size(), 30u);
 }
 
-TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
-{
+TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart) {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\ntype = 0201\n"));
     FeedBlock(w.model, sim, 256, 90);
@@ -421,18 +407,18 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
     float typed = 0;
     for (const char* typedText : {"30", "7,5", "7.5"}) {
         ASSERT_TRUE(ParseNumber(QString::fromLatin1(typedText), typed));
-        for (auto [language, upper, lower] : {std::tuple{"Angielski", "30.0", "25.0"}, std::tuple{"Niemiecki", "30,0", "25,0"},
-                                              std::tuple{"Polski", "30,0", "25,0"}}) {
+        for (auto [language, upper, lower] :
+             {std::tuple{"Angielski", "30.0", "25.0"}, std::tuple{"Niemiecki", "30,0", "25,0"},
+              std::tuple{"Polski", "30,0", "25,0"}}) {
             w.form->ApplyLanguage(QString::fromLatin1(language));
             EXPECT_EQ(w.Edit(objname::kHighTempField)->text(), QString::fromLatin1(upper)) << language;
             EXPECT_EQ(w.Edit(objname::kLowHumField)->text(), QString::fromLatin1(lower)) << language;
         }
     }
-    for (const char* e : {objname::kTemperatureField, objname::kHumidityField, objname::kDateField,
-                          objname::kTimeField, objname::kIntervalField, objname::kSavedCountField,
-                          objname::kTypeField, objname::kSerialField, objname::kMadeField,
-                          objname::kFirmwareField, objname::kMeasuredField, objname::kBatteryField,
-                          objname::kTempCorrectionField, objname::kCorrHumField}) {
+    for (const char* e : {objname::kTemperatureField, objname::kHumidityField, objname::kDateField, objname::kTimeField,
+                          objname::kIntervalField, objname::kSavedCountField, objname::kTypeField,
+                          objname::kSerialField, objname::kMadeField, objname::kFirmwareField, objname::kMeasuredField,
+                          objname::kBatteryField, objname::kTempCorrectionField, objname::kCorrHumField}) {
         EXPECT_FALSE(w.Edit(e)->text().isEmpty()) << e;
         EXPECT_TRUE(w.Edit(e)->isEnabled()) << e;
     }
@@ -455,8 +441,7 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart)
     EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStopButton)->isHidden());
 }
 
-TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButtons)
-{
+TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeButtons) {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
@@ -493,15 +478,13 @@ TEST(MainWindowMonitor, StartButtonWritesRegister82AndRecordingLocksTheChangeBut
     EXPECT_EQ(queued[1].Value, 0);
 }
 
-TEST(MainWindowMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
-{
+TEST(MainWindowMonitor, TemperatureOnlyLoggerGreysEveryHumidityField) {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\ntype = 0101\n"));
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
-    for (const char* e : {objname::kHumidityField, objname::kHighHumField,
-                          objname::kLowHumField, objname::kCorrHumField,
-                          objname::kHumCorrectionField}) {
+    for (const char* e : {objname::kHumidityField, objname::kHighHumField, objname::kLowHumField,
+                          objname::kCorrHumField, objname::kHumCorrectionField}) {
         EXPECT_FALSE(w.Edit(e)->isEnabled()) << e;
         EXPECT_TRUE(w.Edit(e)->text().isEmpty()) << e;
     }
@@ -516,8 +499,7 @@ TEST(MainWindowMonitor, TemperatureOnlyLoggerGreysEveryHumidityField)
     EXPECT_TRUE(w.Find<QGroupBox>(objname::kTemperatureGroup)->isEnabled());
 }
 
-TEST(MainWindowMonitor, SetTimeStartDependsOnTheLoggerClock)
-{
+TEST(MainWindowMonitor, SetTimeStartDependsOnTheLoggerClock) {
     for (auto [start, code] : {std::pair{"now+60", 80}, std::pair{"now-60", 90}}) {
         WindowFixture w;
         SimLogger sim(MakeScenario(std::string("[logger]\nmode = 2\nstart = ") + start + "\n"));
@@ -529,8 +511,7 @@ TEST(MainWindowMonitor, SetTimeStartDependsOnTheLoggerClock)
     }
 }
 
-TEST(MainWindowMonitor, StartModeThreeKeepsThePreviousText)
-{
+TEST(MainWindowMonitor, StartModeThreeKeepsThePreviousText) {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
@@ -545,8 +526,7 @@ TEST(MainWindowMonitor, StartModeThreeKeepsThePreviousText)
     EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStopButton)->isHidden());
 }
 
-TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
-{
+TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts) {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
     w.Poll(sim);
@@ -571,15 +551,13 @@ TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts)
 // Counts the style changes a widget goes through (a new style sheet re-polishes it).
 struct StyleChangeCounter : QObject {
     int count = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
+    bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::StyleChange) ++count;
         return false;
     }
 };
 
-TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
-{
+TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone) {
     WindowFixture w;
     w.form->show();
     SimLogger sim(MakeScenario("[logger]\nmode = 1\n"));
@@ -613,17 +591,15 @@ TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone)
 // Counts what reaches a widget's screen: repaints and changes of state, palette or style.
 struct ScreenChangeCounter : QObject {
     int count = 0;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
+    bool eventFilter(QObject*, QEvent* e) override {
         const auto t = e->type();
-        count += t == QEvent::Paint || t == QEvent::EnabledChange || t == QEvent::PaletteChange ||
-                 t == QEvent::StyleChange;
+        count +=
+            t == QEvent::Paint || t == QEvent::EnabledChange || t == QEvent::PaletteChange || t == QEvent::StyleChange;
         return false;
     }
 };
 
-TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
-{
+TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen) {
     WindowFixture w;
     w.form->show();
     // The logger's clock stands still: every poll brings the same words again.
@@ -662,8 +638,7 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen)
     EXPECT_EQ(clock->text(), w.model.Param<CurrentTime>().GetText());
 }
 
-TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)
-{
+TEST(MainWindowMonitor, MessageLogDropsARepeatedLine) {
     WindowFixture w;
     w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
     w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
@@ -675,8 +650,7 @@ TEST(MainWindowMonitor, MessageLogDropsARepeatedLine)
     EXPECT_TRUE(w.form->messageList->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
 }
 
-TEST(MainWindowMonitor, ServiceKeyChordTogglesTheCorrectionTab)
-{
+TEST(MainWindowMonitor, ServiceKeyChordTogglesTheCorrectionTab) {
     WindowFixture w;
     QTabWidget* tabs = w.form->Tabs();
     const int k = tabs->indexOf(w.form->correctionTab);
@@ -704,8 +678,7 @@ TEST(MainWindowMonitor, ServiceKeyChordTogglesTheCorrectionTab)
 
 // ---------------------------------------------------------------- request strip
 
-std::deque<Request> History(std::initializer_list<int> statuses)
-{
+std::deque<Request> History(std::initializer_list<int> statuses) {
     std::deque<Request> h;
     int seq = 0;
     for (int s : statuses) {
@@ -717,8 +690,7 @@ std::deque<Request> History(std::initializer_list<int> statuses)
     return h;
 }
 
-TEST(RequestStrip, CapacityAndTrimming)
-{
+TEST(RequestStrip, CapacityAndTrimming) {
     EXPECT_EQ(MarkCapacity(150), 16);
     EXPECT_EQ(MarkCapacity(8), 0);
 
@@ -727,14 +699,20 @@ TEST(RequestStrip, CapacityAndTrimming)
     EXPECT_EQ(fits.size(), 4u);
 
     std::deque<Request> done(17);
-    for (int i = 0; i < 17; ++i) { done[i].SeqNo = i + 1; done[i].Status = STATUS_DONE; }
+    for (int i = 0; i < 17; ++i) {
+        done[i].SeqNo = i + 1;
+        done[i].Status = STATUS_DONE;
+    }
     TrimHistory(done, 16);
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done.front().SeqNo, 17);
 
     std::deque<Request> oldestQueued = done;
     oldestQueued.assign(17, Request{});
-    for (int i = 0; i < 17; ++i) { oldestQueued[i].SeqNo = i + 1; oldestQueued[i].Status = i == 0 ? 0 : 4; }
+    for (int i = 0; i < 17; ++i) {
+        oldestQueued[i].SeqNo = i + 1;
+        oldestQueued[i].Status = i == 0 ? 0 : 4;
+    }
     TrimHistory(oldestQueued, 16);
     ASSERT_EQ(oldestQueued.size(), 1u);
     EXPECT_EQ(oldestQueued.front().SeqNo, 1);
@@ -746,8 +724,7 @@ TEST(RequestStrip, CapacityAndTrimming)
     EXPECT_EQ(mixed.front().SeqNo, 5);
 }
 
-TEST(RequestStrip, MarksAreColouredByStatusAndLogReadsAreRound)
-{
+TEST(RequestStrip, MarksAreColouredByStatusAndLogReadsAreRound) {
     EnsureApplication();
     RequestStrip strip;
     strip.resize(150, 20);
@@ -759,8 +736,7 @@ TEST(RequestStrip, MarksAreColouredByStatusAndLogReadsAreRound)
     strip.SetHistoryAccess([&](const std::function<void(std::deque<Request>&)>& f) { f(history); });
     const QImage img = strip.Render();
     const QColor expected[] = {Qt::white, Qt::blue, Qt::yellow, Qt::red, QColor(0, 128, 0), Qt::black};
-    for (int k = 0; k < 6; ++k)
-        EXPECT_EQ(img.pixelColor(2 + 3 + 9 * k + 3, 10), expected[k]) << "mark " << k;
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(img.pixelColor(2 + 3 + 9 * k + 3, 10), expected[k]) << "mark " << k;
     // The ellipse leaves the corner of its rectangle unpainted; a rectangle fills it.
     const int left = 2 + 3 + 9 * 6;
     EXPECT_EQ(img.pixelColor(left + 3, 10), QColor(0, 128, 0));

@@ -19,33 +19,33 @@
 #include <deque>
 #include <optional>
 
-#include "LocaleGuard.h"
-#include "../print/PrintTestSupport.h"
-#include "UiTestSupport.h"
 #include "../chart/ChartTestUtil.h"
+#include "../print/PrintTestSupport.h"
+#include "LocaleGuard.h"
+#include "UiTestSupport.h"
 #include "chart/ChartWindow.h"
 #include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
-#include "print/PrintDialog.h"
 #include "params/LoggerChannel.h"
+#include "print/PrintDialog.h"
 #include "ui/ResultsTabView.h"
+#include "ui/dialogs/ClockDialog.h"
 #include "ui/dialogs/LoggerNameDialog.h"
 #include "ui/dialogs/StartDialog.h"
-#include "ui/dialogs/ClockDialog.h"
 
 namespace quorvex::test {
 namespace {
 
-Scenario MakeScenario(int records, const char* type)
-{
+Scenario MakeScenario(int records, const char* type) {
     std::string error;
     auto s = Scenario::Parse(std::string("[logger]\nname = Hall: A/B\ntype = ") + type +
                                  "\nserial = 0019A7F3\nmode = 1\nrecording = 0\ninterval = 300\n"
                                  "temp_high = 30.0\ntemp_low = 10.0\n"
                                  "clock = 2015-03-30 12:00:00\nstart = 2015-03-01 08:30:00\n"
-                                 "[records]\ncount = " + std::to_string(records) + "\nseed = 7\n",
+                                 "[records]\ncount = " +
+                                 std::to_string(records) + "\nseed = 7\n",
                              &error);
     if (!s) throw std::runtime_error(error);
     return *s;
@@ -60,30 +60,26 @@ struct Box {
 // replies handed to the controller as the window's LogReadDone/EndOfLog handlers do.
 class ResultsTab : public ::testing::Test {
 protected:
-    ResultsTab()
-    {
+    ResultsTab() {
         w.form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
             boxes.push_back({icon, c, t});
         };
         ConnectQueue();
     }
     // The window's model hands its requests to `queue` instead of a thread.
-    void ConnectQueue()
-    {
+    void ConnectQueue() {
         LoggerChannel channel;
         channel.enqueue = [this](const Request& r) { queue.push_back(r); };
         w.model.Connect(std::move(channel));
     }
 
-    void Connect(int records, const char* type = "0201")
-    {
+    void Connect(int records, const char* type = "0201") {
         logger = std::make_unique<SimLogger>(MakeScenario(records, type), [] { return std::int64_t{0}; });
         w.Poll(*logger);
         ASSERT_TRUE(w.form->ParamsReady());
     }
     // Runs up to `limit` queued requests.
-    void Run(int limit = 1 << 30)
-    {
+    void Run(int limit = 1 << 30) {
         while (!queue.empty() && limit-- > 0) {
             Request r = queue.front();
             queue.pop_front();
@@ -99,15 +95,13 @@ protected:
         }
     }
     QPushButton* Button(const char* name) { return w.Find<QPushButton>(name); }
-    QStringList StatusLines()
-    {
+    QStringList StatusLines() {
         QStringList out;
         auto* list = w.Find<QListWidget>(objname::kDownloadStatusList);
         for (int i = 0; i < list->count(); ++i) out << list->item(i)->text();
         return out;
     }
-    QString Cell(int row, int column)
-    {
+    QString Cell(int row, int column) {
         auto* m = w.Find<QTableView>(objname::kResultsTable)->model();
         return m->data(m->index(row, column)).toString();
     }
@@ -119,8 +113,7 @@ protected:
     std::vector<Box> boxes;
 };
 
-TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
-{
+TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage) {
     EXPECT_FALSE(Button(objname::kStartReadButton)->isEnabled());  // parameters not read yet
     Connect(250);
     EXPECT_TRUE(Button(objname::kStartReadButton)->isEnabled());
@@ -151,13 +144,14 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Information);
-    for (const char* b : {objname::kStartReadButton, objname::kRetryReadButton, objname::kChartButton, objname::kPrintTableButton, objname::kSaveResultsButton})
+    for (const char* b : {objname::kStartReadButton, objname::kRetryReadButton, objname::kChartButton,
+                          objname::kPrintTableButton, objname::kSaveResultsButton})
         EXPECT_TRUE(Button(b)->isEnabled()) << b;
     EXPECT_FALSE(Button(objname::kStopReadButton)->isEnabled());
 
     w.form->ApplyLanguage(kLanguageEnglish);
-    EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Reading data complete"), QString(),
-                                          QStringLiteral("Downloaded 250 logs")}));
+    EXPECT_EQ(StatusLines(),
+              QStringList({QStringLiteral("Reading data complete"), QString(), QStringLiteral("Downloaded 250 logs")}));
     EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Name:"));
     auto* table = w.Find<QTableView>(objname::kResultsTable);
     EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date"));
@@ -173,8 +167,7 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage)
     EXPECT_EQ(boxes.size(), 1u);
 }
 
-TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
-{
+TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow) {
     Connect(500);
     // A fresh window keeps its own box: opened, not executed, so the click returns.
     w.Close();
@@ -194,8 +187,7 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow)
     EXPECT_EQ(w.form->logs->GetState(), LogDownload::Aborted);
 }
 
-TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate)
-{
+TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate) {
     ResultsTabView& view = w.form->ResultsView();
     auto* bar = w.Find<QProgressBar>(objname::kDownloadProgress);
     view.SetProgressMaximum(0);
@@ -208,8 +200,7 @@ TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate)
     EXPECT_EQ(bar->value(), 100);
 }
 
-TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
-{
+TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure) {
     Connect(250, "0101");
     Button(objname::kStartReadButton)->click();
     Run();
@@ -265,8 +256,7 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure)
     EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());  // the failed folder is not remembered
 }
 
-TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
-{
+TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
     Connect(250, "0201");
     Button(objname::kStartReadButton)->click();
     Run();
@@ -329,7 +319,8 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     EXPECT_EQ(info->topLevelItem(2)->text(1), QStringLiteral("0019A7F3"));
     EXPECT_EQ(info->topLevelItem(3)->text(1), QStringLiteral("0d  00h:05m:00s"));
     EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());
-    for (const char* b : {objname::kStartReadButton, objname::kChartButton, objname::kPrintTableButton, objname::kSaveResultsButton})
+    for (const char* b :
+         {objname::kStartReadButton, objname::kChartButton, objname::kPrintTableButton, objname::kSaveResultsButton})
         EXPECT_TRUE(Button(b)->isEnabled()) << b;
     EXPECT_EQ(summaryValue(QStringLiteral("Liczba rekordów")), QStringLiteral("250"));
     EXPECT_EQ(summaryValue(QStringLiteral("Czas powyżej")), QStringLiteral("(none)"));  // no thresholds in a file
@@ -355,8 +346,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood)
     EXPECT_EQ(w.results.Count(), 250);
 }
 
-TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
-{
+TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow) {
     QTemporaryDir out;
     const QString path = out.filePath(QStringLiteral("start.csv"));
     QFile f(path);
@@ -374,8 +364,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow)
     EXPECT_EQ(w.form->Tabs()->currentWidget(), w.form->resultsTab);
 }
 
-TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst)
-{
+TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst) {
     QTemporaryDir out;
     QStringList files;
     for (int i = 0; i < 7; ++i) {
@@ -428,8 +417,7 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     EXPECT_EQ(listed(), QStringList({files[3], files[6], files[2]}));
 }
 
-TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
-{
+TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds) {
     auto* chart = qobject_cast<ChartWindow*>(w.form->Windows().chartWindow);
     ASSERT_NE(chart, nullptr);
     EXPECT_TRUE(chart->isWindow());
@@ -455,8 +443,7 @@ TEST_F(ResultsTab, ChartWindowShowsTheRecordsAndTheLoggersThresholds)
     chart->hide();
 }
 
-TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsTheTurnChosenForTables)
-{
+TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsTheTurnChosenForTables) {
     Connect(300, "0201");
     Button(objname::kStartReadButton)->click();
     Run();
@@ -474,8 +461,10 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         QWidget* seen = nullptr;
         QTimer::singleShot(0, [&] {
             seen = QApplication::activeModalWidget();
-            if (accept) print->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
-            else print->reject();
+            if (accept)
+                print->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
+            else
+                print->reject();
         });
         Button(objname::kPrintTableButton)->click();
         EXPECT_EQ(seen, print);
@@ -507,8 +496,10 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
         QTimer::singleShot(0, [&, turn, accept] {
             seen = print->Printer().pageLayout().orientation();
             if (turn) print->Printer().setPageOrientation(*turn);
-            if (accept) print->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
-            else print->reject();
+            if (accept)
+                print->findChild<QPushButton*>(QString::fromLatin1(objname::kPrintButton))->click();
+            else
+                print->reject();
         });
     };
     answer(QPageLayout::Landscape, true);
@@ -529,8 +520,7 @@ TEST_F(ResultsTab, PrintButtonPrintsTheDownloadedTableOnAnUprightPageAndKeepsThe
     EXPECT_EQ(seen, QPageLayout::Portrait);
 }
 
-TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
-{
+TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs) {
     Connect(10);
     struct Case {
         const char* button;
@@ -538,7 +528,8 @@ TEST_F(ResultsTab, ChangeButtonsOpenTheFinishedDialogs)
         bool (*isRight)(QWidget*);
     };
     const Case cases[] = {
-        {objname::kSetClockButton, &ProgramWindows::clockDialog, [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
+        {objname::kSetClockButton, &ProgramWindows::clockDialog,
+         [](QWidget* d) { return qobject_cast<ClockDialog*>(d) != nullptr; }},
         {objname::kChangeNameButton, &ProgramWindows::loggerNameDialog,
          [](QWidget* d) { return qobject_cast<LoggerNameDialog*>(d) != nullptr; }},
         {objname::kChangeStartButton, &ProgramWindows::startDialog,

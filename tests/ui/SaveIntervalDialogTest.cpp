@@ -33,7 +33,7 @@ TEST_F(SaveIntervalDialogTest, DaysAndTimeBecomeTheIntervalWrittenOnlyWhenChange
     EXPECT_EQ(Save(0, QTime(0, 5)), QStringList());
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(Save(1, QTime(0, 0, 30)), QStringList({"w9=0151,9e00", "r9+2"}));  // 86 430 s
-    EXPECT_TRUE(model.Param<WriteInterval>().GetText().isEmpty());  // until the read-back
+    EXPECT_TRUE(model.Param<WriteInterval>().GetText().isEmpty());               // until the read-back
     StoreInterval(86430);
     EXPECT_EQ(Save(100, QTime(23, 59, 59)), QStringList({"w9=8527,7f00", "r9+2"}));  // 8 726 399 s
     StoreInterval(8726399);

@@ -14,15 +14,13 @@
 namespace quorvex::test {
 namespace {
 
-QStringList Column(QTreeWidget* tree, int column)
-{
+QStringList Column(QTreeWidget* tree, int column) {
     QStringList texts;
     for (int i = 0; i < tree->topLevelItemCount(); ++i) texts << tree->topLevelItem(i)->text(column);
     return texts;
 }
 
-TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
-{
+TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues) {
     WindowFixture w;
     QTreeWidget* list = w.form->parameterList;
     EXPECT_EQ(list->topLevelItemCount(), 0);
@@ -48,8 +46,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues)
     EXPECT_EQ(list->columnWidth(1), 150);
 }
 
-TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZeroingShowsZerosAtOnce)
-{
+TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZeroingShowsZerosAtOnce) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
@@ -76,8 +73,7 @@ TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZeroingShowsZerosAtOnce)
     EXPECT_EQ(w.form->Thread()->Counters(), TransmissionCounters{});
 }
 
-TEST(ServiceTab, ResetGoesToTheLoggerBeforeAnyParameterWasRead)
-{
+TEST(ServiceTab, ResetGoesToTheLoggerBeforeAnyParameterWasRead) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());

@@ -10,14 +10,14 @@
 #include <QPushButton>
 #include <QTableView>
 
-#include "LocaleGuard.h"
 #include "EventLoopWait.h"
+#include "LocaleGuard.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "chart/ChartWindow.h"
 #include "chart/ObjectNames.h"
-#include "logs/LogRecord.h"
 #include "logs/LogDownload.h"
+#include "logs/LogRecord.h"
 #include "modbus/TransmissionThread.h"
 
 namespace quorvex::test {
@@ -37,8 +37,7 @@ struct Box {
 
 class SimResults : public ::testing::Test {
 protected:
-    void Launch(std::vector<std::string> simArgs, const std::string& scenario = kScenario)
-    {
+    void Launch(std::vector<std::string> simArgs, const std::string& scenario = kScenario) {
         EnsureApplication();
         simArgs.insert(simArgs.end(), {"--no-pacing", "--scenario", scenario, "--clock", kClock});
         sim = std::make_unique<SimProcess>(simArgs);
@@ -55,46 +54,42 @@ protected:
         form->show();
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, kDownloadWaitMs));
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         if (!form) return;
         form->close();
         DestroyWindows(*form);
         form.reset();
     }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
-    QStringList Status()
-    {
+    QStringList Status() {
         QStringList lines;
         auto* list = form->findChild<QListWidget*>(QString::fromLatin1(objname::kDownloadStatusList));
         for (int i = 0; i < list->count(); ++i) lines << list->item(i)->text();
         return lines;
     }
     // The newest log read has gone out and its reply has not been handed over yet.
-    bool LogReadInFlight()
-    {
+    bool LogReadInFlight() {
         const auto history = form->Thread()->History();
         for (auto it = history.rbegin(); it != history.rend(); ++it)
             if (it->Tag == TAG_LOG) return it->Status == STATUS_SENT;
         return false;
     }
-    void ExpectFinishedWith(int count)
-    {
+    void ExpectFinishedWith(int count) {
         ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
         EXPECT_EQ(Status(), QStringList({QStringLiteral("Odczyt danych zakończony"), QString(),
                                          QStringLiteral("Pobrano %1 logów").arg(count)}));
         ExpectStoreIsTheLoggersLog(count);
     }
     LogDownload& Logs() { return *form->logs; }
-    int Rows() { return form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable))->model()->rowCount(); }
-    QString Lp(int row)
-    {
+    int Rows() {
+        return form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable))->model()->rowCount();
+    }
+    QString Lp(int row) {
         auto* m = form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable))->model();
         return m->data(m->index(row, 0)).toString();
     }
     // Every record equals the logger's, stamped start + k × 600 s.
-    void ExpectStoreIsTheLoggersLog(int count)
-    {
+    void ExpectStoreIsTheLoggersLog(int count) {
         std::string error;
         auto scenario = sim::Scenario::LoadFile(kScenario, &error);
         ASSERT_TRUE(scenario) << error;
@@ -122,8 +117,7 @@ protected:
     std::vector<Box> boxes;
 };
 
-TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
-{
+TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile) {
     Launch({});
     ASSERT_TRUE(Button(objname::kStartReadButton)->isEnabled());
     Button(objname::kStartReadButton)->click();
@@ -177,8 +171,7 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile)
     EXPECT_EQ(boxes.size(), 2u);
 }
 
-TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
-{
+TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack) {
     Launch({"--records", "1000"});
     Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().LogCount() >= 3 * 62; }, kDownloadWaitMs));
@@ -202,8 +195,7 @@ TEST_F(SimResults, LoggerLostMidDownloadKeepsRecordsAndResumesWhenBack)
     EXPECT_EQ(Lp(kept), QString::number(kept + 1));
 }
 
-TEST_F(SimResults, StopThenStartOrResumeAtOnceLeavesOneChainOfReads)
-{
+TEST_F(SimResults, StopThenStartOrResumeAtOnceLeavesOneChainOfReads) {
     // Every log reply comes late, as from a logger busy with its memory.
     Launch({"--records", "130", "--fault", "delay register=144 at=1 count=all ms=400"});
     auto stopWithReadInFlight = [&] {
@@ -239,12 +231,11 @@ TEST_F(SimResults, StopThenStartOrResumeAtOnceLeavesOneChainOfReads)
     ExpectFinishedWith(130);
 }
 
-TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
-{
+TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled) {
     // Log reads 2 to 4 come back corrupted (the logger moves on all the same), read 6 carries
     // 100 of the 248 bytes it claims; in the second download reads 10 to 13 are all corrupted.
-    Launch({"--records", "200", "--fault", "badcrc register=144 at=2", "--fault", "short register=144 at=3",
-            "--fault", "garbage register=144 at=4", "--fault", "cut register=144 at=6 bytes=100", "--fault",
+    Launch({"--records", "200", "--fault", "badcrc register=144 at=2", "--fault", "short register=144 at=3", "--fault",
+            "garbage register=144 at=4", "--fault", "cut register=144 at=6 bytes=100", "--fault",
             "badcrc register=144 at=10 count=4"});
     Button(objname::kStartReadButton)->click();
     // Three bad replies in a row are read again from the last good record; the short block
@@ -269,8 +260,7 @@ TEST_F(SimResults, CorruptedLogRepliesAreReadAgainAndNothingIsLostOrDoubled)
     ExpectFinishedWith(200);
 }
 
-TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRest)
-{
+TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRest) {
     Launch({"--records", "130", "--fault", "exception register=144 at=2"});
     Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return Logs().GetState() == LogDownload::Finished; }, kDownloadWaitMs));
@@ -295,14 +285,14 @@ TEST_F(SimResults, LogEndingShortOfTheAnnouncedCountSaysSoAndResumeFetchesTheRes
     EXPECT_FALSE(Button(objname::kStopReadButton)->isEnabled());
 }
 
-TEST_F(SimResults, EmptyLogFinishesAtOnceAndSoDoesItsResume)
-{
+TEST_F(SimResults, EmptyLogFinishesAtOnceAndSoDoesItsResume) {
     // The very first log read is refused: its end must reach the download although the last
     // request the logger accepted was the set-next-record write.
     const QString scenario = dir.filePath(QStringLiteral("empty.ini"));
     QFile file(scenario);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[logger]\nmode = 1\nrecording = 0\ninterval = 600\nstart = 2015-03-01 08:30:00\n[records]\ncount = 0\n");
+    file.write(
+        "[logger]\nmode = 1\nrecording = 0\ninterval = 600\nstart = 2015-03-01 08:30:00\n[records]\ncount = 0\n");
     file.close();
     Launch({}, scenario.toStdString());
     for (const char* button : {objname::kStartReadButton, objname::kRetryReadButton}) {

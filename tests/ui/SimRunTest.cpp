@@ -2,11 +2,11 @@
 // start, full parameter read, start of recording, lost and regained link.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-#include <QStatusBar>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 
 #include "EventLoopWait.h"
 #include "SimProcess.h"
@@ -17,8 +17,7 @@
 namespace quorvex::test {
 namespace {
 
-TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
-{
+TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink) {
     EnsureApplication();
     SimProcess sim({"--no-pacing"});
     ASSERT_TRUE(sim.Running());
@@ -45,13 +44,14 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink)
     EXPECT_EQ(edit(objname::kTypeField), model.Param<DeviceType>().GetText());
     EXPECT_TRUE(edit(objname::kTypeField).startsWith(QStringLiteral("02")));
     EXPECT_EQ(edit(objname::kBatteryField), model.Param<BatteryStatus>().GetText());
-    for (const char* e : {objname::kTemperatureField, objname::kHumidityField, objname::kTimeField,
-                          objname::kIntervalField, objname::kSavedCountField, objname::kSerialField,
-                          objname::kMadeField, objname::kFirmwareField, objname::kMeasuredField,
-                          objname::kBatteryField, objname::kStartDateField, objname::kStartTimeField})
+    for (const char* e :
+         {objname::kTemperatureField, objname::kHumidityField, objname::kTimeField, objname::kIntervalField,
+          objname::kSavedCountField, objname::kSerialField, objname::kMadeField, objname::kFirmwareField,
+          objname::kMeasuredField, objname::kBatteryField, objname::kStartDateField, objname::kStartTimeField})
         EXPECT_FALSE(edit(e).isEmpty()) << e;
-    EXPECT_TRUE(form->findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))->text().contains(
-        QStringLiteral("-otwarty")));
+    EXPECT_TRUE(form->findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))
+                    ->text()
+                    .contains(QStringLiteral("-otwarty")));
     EXPECT_GT(form->messageList->count(), 0);
 
     auto* start = form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStartButton));

@@ -16,8 +16,7 @@ const QStringList kReadBacks = {"r0+1", "r0+1"};
 
 class StartDialogTest : public test::DialogFixture {
 protected:
-    QList<QRadioButton*> Checked() const
-    {
+    QList<QRadioButton*> Checked() const {
         QList<QRadioButton*> out;
         for (QRadioButton* b : form.findChildren<QRadioButton*>())
             if (b->isChecked()) out << b;
@@ -26,8 +25,7 @@ protected:
     StartDialog form{model};
 };
 
-TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
-{
+TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment) {
     Poll();
     form.show();
     EXPECT_EQ(Checked(), QList<QRadioButton*>({form.immediateStartRadio, form.stopWhenFullRadio}));
@@ -48,7 +46,8 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     form.dateEdit->setDate(QDate(2015, 4, 2));
     form.timeEdit->setTime(QTime(7, 45, 30));
     form.saveButton->click();
-    EXPECT_EQ(Requests(), QStringList({"c80=0", "c81=2", "r0+1", "r0+1", "w5=07df,0402", "r5+2", "w7=072d,1e00", "r7+2"}));
+    EXPECT_EQ(Requests(),
+              QStringList({"c80=0", "c81=2", "r0+1", "r0+1", "w5=07df,0402", "r5+2", "w7=072d,1e00", "r7+2"}));
     EXPECT_TRUE(applicableAtWrite);
     EXPECT_EQ(model.Param<StartLog>().GetValue(), -1);  // until the read-back
     Run();
@@ -64,13 +63,13 @@ TEST_F(StartDialogTest, TimedStartWritesBothModeBitsAndTheStartMoment)
     test::ErrorBoxCatcher boxes;
     form.saveButton->click();
     EXPECT_EQ(Requests(), QStringList());
-    EXPECT_EQ(boxes.texts,
-              QStringList{QStringLiteral("Błąd|Moment startu 30.03.2015 12:00:00 już minął (teraz: 30.03.2015 12:00:00).")});
+    EXPECT_EQ(
+        boxes.texts,
+        QStringList{QStringLiteral("Błąd|Moment startu 30.03.2015 12:00:00 już minął (teraz: 30.03.2015 12:00:00).")});
     EXPECT_TRUE(form.isVisible());
 }
 
-TEST_F(StartDialogTest, OverwriteWritesRegister83)
-{
+TEST_F(StartDialogTest, OverwriteWritesRegister83) {
     Poll();
     form.show();
     form.overwriteRadio->click();
@@ -87,8 +86,7 @@ TEST_F(StartDialogTest, OverwriteWritesRegister83)
     EXPECT_EQ(logger->Register(0) & 0x000B, 0x0001);
 }
 
-TEST_F(StartDialogTest, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicked)
-{
+TEST_F(StartDialogTest, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClicked) {
     Poll();
     model.Param<StartLog>().Invalidate();
     form.show();
@@ -105,8 +103,7 @@ TEST_F(StartDialogTest, UnreadRegisterZeroSelectsNothingAndWritesOnlyWhatIsClick
     EXPECT_EQ(logger->Register(0) & 3, 0);
 }
 
-TEST_F(StartDialogTest, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten)
-{
+TEST_F(StartDialogTest, UnreadStartMomentShowsNowAndOnlyChangedTextsAreWritten) {
     Poll();
     form.show();
     form.timeEdit->setTime(QTime(8, 30, 1));

@@ -56,7 +56,8 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
     // Upside down or equal, as typed: refused naming both, nothing written.
     for (auto [upper, lower] : {std::pair{"1,0", "10,0"}, std::pair{"10", "10,0"}})
         EXPECT_EQ(Save(dialog, upper, lower),
-                  QStringList{QStringLiteral("Błąd|Górny próg (%1) musi być wyższy od dolnego progu (%2).").arg(upper, lower)});
+                  QStringList{
+                      QStringLiteral("Błąd|Górny próg (%1) musi być wyższy od dolnego progu (%2).").arg(upper, lower)});
     EXPECT_EQ(TakeRequests(), QStringList());
 
     SetLanguage(kLanguageEnglish);
@@ -67,8 +68,7 @@ TEST_F(ThresholdDialogs, UpperIsCheckedBeforeLowerAndNothingIsWrittenUnlessBothP
 TEST_F(ThresholdDialogs, HumidityRangeAndThresholdsNotYetRead) {
     HumidityThresholdDialog dialog(model);
     dialog.show();
-    EXPECT_EQ(Save(dialog, dialog.upperEdit->text(), dialog.lowerEdit->text()),
-              QStringList{kNotNumber.arg("górny")});
+    EXPECT_EQ(Save(dialog, dialog.upperEdit->text(), dialog.lowerEdit->text()), QStringList{kNotNumber.arg("górny")});
     // Typed in anyway: the other half of the pair is unknown, so nothing goes out blind.
     EXPECT_EQ(Save(dialog, "50", "5"), QStringList{"Błąd|Progi nie zostały jeszcze odczytane z Loggera."});
     EXPECT_EQ(TakeRequests(), QStringList());

@@ -19,11 +19,10 @@
 
 namespace quorvex::test {
 
-using sim::SimLogger;
 using sim::Scenario;
+using sim::SimLogger;
 
-inline void EnsureApplication()
-{
+inline void EnsureApplication() {
     if (QApplication::instance()) return;
     static int argc = 1;
     static char name[] = "test_ui";
@@ -41,8 +40,7 @@ inline void EnsureApplication()
 }
 
 // Feeds the model one poll reply of `count` registers from `start`, as the thread hands it over.
-inline void FeedBlock(ParameterModel& model, SimLogger& sim, std::uint16_t start, std::uint16_t count)
-{
+inline void FeedBlock(ParameterModel& model, SimLogger& sim, std::uint16_t start, std::uint16_t count) {
     std::vector<std::uint8_t> bytes;
     for (std::uint16_t r = start; r < start + count; ++r) {
         const std::uint16_t v = sim.Register(r);
@@ -54,8 +52,7 @@ inline void FeedBlock(ParameterModel& model, SimLogger& sim, std::uint16_t start
 
 // Presses `button` in the box that asks before the logger begins a new log; false when no
 // such box is on the screen.
-inline bool AnswerNewLogBox(QWidget* form, const char* button)
-{
+inline bool AnswerNewLogBox(QWidget* form, const char* button) {
     for (QMessageBox* box : form->findChildren<QMessageBox*>(QString::fromLatin1(objname::kEraseWarningBox)))
         if (auto* b = box->findChild<QPushButton*>(QString::fromLatin1(button)); b && box->isVisible()) {
             b->click();
@@ -65,8 +62,7 @@ inline bool AnswerNewLogBox(QWidget* form, const char* button)
 }
 
 struct WindowFixture {
-    explicit WindowFixture(const QString& settingsText = {}, bool writeFile = false)
-    {
+    explicit WindowFixture(const QString& settingsText = {}, bool writeFile = false) {
         EnsureApplication();
         path = dir.filePath(QStringLiteral("quorvex.INI"));
         if (writeFile) {
@@ -78,8 +74,7 @@ struct WindowFixture {
     }
     ~WindowFixture() { Close(); }
 
-    void Open()
-    {
+    void Open() {
         MainWindowOptions o;
         o.settingsPath = path;
         o.startThread = false;
@@ -91,16 +86,14 @@ struct WindowFixture {
         form->onShown();
         form->onActivated();
     }
-    void Close()
-    {
+    void Close() {
         if (!form) return;
         form->onDestroy();
         DestroyWindows(*form);
         form.reset();
     }
     // Both poll blocks of the simulated logger, then the handler of each reply.
-    void Poll(SimLogger& sim)
-    {
+    void Poll(SimLogger& sim) {
         FeedBlock(model, sim, 256, 90);
         form->HandleMessage(Msg::ReadDone);
         FeedBlock(model, sim, 0, 29);
@@ -108,7 +101,9 @@ struct WindowFixture {
     }
     QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     template <class W>
-    W* Find(const char* name) const { return form->findChild<W*>(QString::fromLatin1(name)); }
+    W* Find(const char* name) const {
+        return form->findChild<W*>(QString::fromLatin1(name));
+    }
 
     QTemporaryDir dir;
     QString path;

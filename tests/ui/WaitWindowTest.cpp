@@ -16,8 +16,7 @@
 namespace quorvex::test {
 namespace {
 
-TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
-{
+TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses) {
     WindowFixture w;
     w.form->move(200, 150);
     w.form->show();
@@ -59,8 +58,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     // Every change the bar makes is recorded, so a busy machine that runs two ticks in one
     // event-loop pass cannot look like a jump.
     std::vector<int> values{wait->progressBar->value()};
-    QObject::connect(wait->progressBar, &QProgressBar::valueChanged,
-                     [&](int v) { values.push_back(v); });
+    QObject::connect(wait->progressBar, &QProgressBar::valueChanged, [&](int v) { values.push_back(v); });
     ASSERT_TRUE(WaitUntil([&] { return !wait->isVisible(); }, 5000));
     for (size_t i = 1; i < values.size(); ++i)
         EXPECT_EQ(values[i], values[i - 1] + 1) << "the bar jumped at change " << i;
@@ -74,8 +72,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses)
     EXPECT_FALSE(wait->isVisible());
 }
 
-TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
-{
+TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver) {
     WindowFixture w;
     w.form->show();
     ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
@@ -105,8 +102,7 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver)
     EXPECT_EQ(wait->progressBar->value(), 5);
 }
 
-TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay)
-{
+TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay) {
     {
         // The second poll's reply comes late: the window waits at the first block's 5 of 27.
         SimProcess sim({"--no-pacing", "--fault", "delay at=2 ms=1200"});

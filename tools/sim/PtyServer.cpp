@@ -18,37 +18,40 @@ namespace quorvex::sim {
 namespace {
 int g_stopPipe[2] = {-1, -1};
 
-void OnStopSignal(int)
-{
+void OnStopSignal(int) {
     const char c = 's';
     [[maybe_unused]] ssize_t n = ::write(g_stopPipe[1], &c, 1);
 }
 
-long long NowMicros()
-{
+long long NowMicros() {
     using namespace std::chrono;
     return duration_cast<microseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-speed_t BaudConstant(int baud)
-{
+speed_t BaudConstant(int baud) {
     switch (baud) {
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return B9600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    default:
+        return B9600;
     }
 }
 }  // namespace
 
-void InstallStopSignals()
-{
-    if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        std::perror("quorvex-sim: pipe");
+void InstallStopSignals() {
+    if (g_stopPipe[0] < 0 && ::pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) std::perror("quorvex-sim: pipe");
     struct sigaction sa {};
     sa.sa_handler = OnStopSignal;
     sigemptyset(&sa.sa_mask);
@@ -60,24 +63,19 @@ void InstallStopSignals()
 
 PtyServer::PtyServer(SimLogger& logger, PtyOptions options) : logger_(logger), options_(std::move(options)) {}
 
-PtyServer::~PtyServer()
-{
+PtyServer::~PtyServer() {
     // Remove the link only while it still points at this simulator's terminal: a simulator
     // started later on the same link owns it by then.
     if (linked_) {
         char target[512];
         const ssize_t n = ::readlink(options_.link.c_str(), target, sizeof target - 1);
-        if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == slavePath_)
-            ::unlink(options_.link.c_str());
+        if (n > 0 && std::string(target, static_cast<std::size_t>(n)) == slavePath_) ::unlink(options_.link.c_str());
     }
-    if (slave_ >= 0)
-        ::close(slave_);
-    if (master_ >= 0)
-        ::close(master_);
+    if (slave_ >= 0) ::close(slave_);
+    if (master_ >= 0) ::close(master_);
 }
 
-bool PtyServer::Open(std::string* error)
-{
+bool PtyServer::Open(std::string* error) {
     char name[256] = {};
     if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) {
         *error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
@@ -114,24 +112,19 @@ bool PtyServer::Open(std::string* error)
     return true;
 }
 
-bool PtyServer::Wait(long long micros)
-{
+bool PtyServer::Wait(long long micros) {
     const long long end = NowMicros() + micros;
     for (;;) {
         const long long left = end - NowMicros();
-        if (stop_)
-            return false;
-        if (left <= 0)
-            return true;
+        if (stop_) return false;
+        if (left <= 0) return true;
         pollfd p{g_stopPipe[0], POLLIN, 0};
         timespec ts{static_cast<time_t>(left / 1000000), static_cast<long>((left % 1000000) * 1000)};
-        if (::ppoll(&p, 1, &ts, nullptr) > 0 && (p.revents & POLLIN))
-            stop_ = true;
+        if (::ppoll(&p, 1, &ts, nullptr) > 0 && (p.revents & POLLIN)) stop_ = true;
     }
 }
 
-bool PtyServer::WriteAll(const std::uint8_t* data, std::size_t length)
-{
+bool PtyServer::WriteAll(const std::uint8_t* data, std::size_t length) {
     std::size_t done = 0;
     while (done < length) {
         const ssize_t n = ::write(master_, data + done, length - done);
@@ -139,32 +132,25 @@ bool PtyServer::WriteAll(const std::uint8_t* data, std::size_t length)
             done += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR)
-            return false;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
         // Nobody reads the terminal and its buffer is full: give the reader a second, then drop.
         pollfd p{master_, POLLOUT, 0};
-        if (::poll(&p, 1, 1000) <= 0)
-            return false;
+        if (::poll(&p, 1, 1000) <= 0) return false;
     }
     return true;
 }
 
-void PtyServer::Serve(const std::vector<std::uint8_t>& frame)
-{
+void PtyServer::Serve(const std::vector<std::uint8_t>& frame) {
     const SimReply reply = logger_.Handle(frame);
-    if (options_.verbose)
-        std::fprintf(stderr, "%s\n", logger_.LastNote().c_str());
-    if (reply.bytes.empty())
-        return;
+    if (options_.verbose) std::fprintf(stderr, "%s\n", logger_.LastNote().c_str());
+    if (reply.bytes.empty()) return;
     // On a real line the logger hears the request only after its last bit, then answers.
     const long long byteMicros = options_.baud > 0 ? 10'000'000LL / options_.baud : 0;
-    if (!Wait(reply.delayMs * 1000LL + byteMicros * static_cast<long long>(frame.size())))
-        return;
+    if (!Wait(reply.delayMs * 1000LL + byteMicros * static_cast<long long>(frame.size()))) return;
     const std::size_t pauseAfter = reply.pauseMs > 0 ? reply.pauseAfter : 0;
     if (byteMicros == 0) {
         if (pauseAfter > 0) {
-            if (!WriteAll(reply.bytes.data(), pauseAfter) || !Wait(reply.pauseMs * 1000LL))
-                return;
+            if (!WriteAll(reply.bytes.data(), pauseAfter) || !Wait(reply.pauseMs * 1000LL)) return;
         }
         WriteAll(reply.bytes.data() + pauseAfter, reply.bytes.size() - pauseAfter);
         return;
@@ -172,15 +158,12 @@ void PtyServer::Serve(const std::vector<std::uint8_t>& frame)
     const long long t0 = NowMicros();
     for (std::size_t i = 0; i < reply.bytes.size(); ++i) {
         long long due = t0 + byteMicros * static_cast<long long>(i);
-        if (pauseAfter > 0 && i >= pauseAfter)
-            due += reply.pauseMs * 1000LL;
-        if (!Wait(due - NowMicros()) || !WriteAll(&reply.bytes[i], 1))
-            return;
+        if (pauseAfter > 0 && i >= pauseAfter) due += reply.pauseMs * 1000LL;
+        if (!Wait(due - NowMicros()) || !WriteAll(&reply.bytes[i], 1)) return;
     }
 }
 
-void PtyServer::CheckStdin()
-{
+void PtyServer::CheckStdin() {
     char buf[256];
     const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
     if (n <= 0) {
@@ -192,8 +175,7 @@ void PtyServer::CheckStdin()
     while ((eol = stdinLine_.find('\n')) != std::string::npos) {
         std::string line = stdinLine_.substr(0, eol);
         stdinLine_.erase(0, eol + 1);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
-            line.pop_back();
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
         if (line == "quit" || line == "q")
             stop_ = true;
         else if (!line.empty())
@@ -201,8 +183,7 @@ void PtyServer::CheckStdin()
     }
 }
 
-int PtyServer::Run()
-{
+int PtyServer::Run() {
     stdinOpen_ = options_.watchStdin;
     long long lastByte = 0;
     std::uint8_t buf[512];
@@ -222,19 +203,16 @@ int PtyServer::Run()
             stop_ = true;
             break;
         }
-        if (stdinOpen_ && (fds[2].revents & (POLLIN | POLLHUP)))
-            CheckStdin();
+        if (stdinOpen_ && (fds[2].revents & (POLLIN | POLLHUP))) CheckStdin();
         if (fds[1].revents & POLLIN) {
             const ssize_t n = ::read(master_, buf, sizeof buf);
             for (ssize_t i = 0; i < n && !stop_; ++i) {
                 lastByte = NowMicros();
-                if (auto frame = assembler_.Push(buf[i]))
-                    Serve(*frame);
+                if (auto frame = assembler_.Push(buf[i])) Serve(*frame);
             }
         }
         if (assembler_.Pending() && NowMicros() - lastByte >= options_.silenceMs * 1000LL) {
-            if (options_.verbose)
-                std::fprintf(stderr, "quorvex-sim: incomplete request dropped after silence\n");
+            if (options_.verbose) std::fprintf(stderr, "quorvex-sim: incomplete request dropped after silence\n");
             assembler_.Reset();
         }
     }

@@ -10,11 +10,11 @@
 namespace quorvex::sim {
 
 struct PtyOptions {
-    std::string link;       // the symlink to create
-    int baud = 9600;        // 0 = no pacing
-    int silenceMs = 50;     // a partial request older than this is dropped
-    bool verbose = false;   // one line per request on stderr
-    bool watchStdin = true; // a "quit" line on stdin ends the simulator
+    std::string link;        // the symlink to create
+    int baud = 9600;         // 0 = no pacing
+    int silenceMs = 50;      // a partial request older than this is dropped
+    bool verbose = false;    // one line per request on stderr
+    bool watchStdin = true;  // a "quit" line on stdin ends the simulator
 };
 
 class PtyServer {

@@ -31,24 +31,20 @@ const char* kUsage =
     "  --verbose          log every request and reply on stderr\n"
     "  --help             this text\n";
 
-bool ToInt(const std::string& s, long long& out, int base = 10)
-{
+bool ToInt(const std::string& s, long long& out, int base = 10) {
     const char* begin = s.data();
-    if (base == 16 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
-        begin += 2;
+    if (base == 16 && s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) begin += 2;
     auto [p, ec] = std::from_chars(begin, s.data() + s.size(), out, base);
     return ec == std::errc() && p == s.data() + s.size() && begin != p;
 }
 
-int Fail(const std::string& why)
-{
+int Fail(const std::string& why) {
     std::fprintf(stderr, "quorvex-sim: %s\n%s", why.c_str(), kUsage);
     return 2;
 }
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     PtyOptions pty;
     std::string scenarioPath, clock;
     std::optional<long long> records, type;
@@ -56,8 +52,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         auto value = [&](std::string& out) {
-            if (i + 1 >= argc)
-                return false;
+            if (i + 1 >= argc) return false;
             out = argv[++i];
             return true;
         };
@@ -67,36 +62,31 @@ int main(int argc, char** argv)
             std::fputs(kUsage, stdout);
             return 0;
         } else if (a == "--link") {
-            if (!value(pty.link) || pty.link.empty())
-                return Fail("--link needs a path");
+            if (!value(pty.link) || pty.link.empty()) return Fail("--link needs a path");
         } else if (a == "--scenario") {
-            if (!value(scenarioPath))
-                return Fail("--scenario needs a file");
+            if (!value(scenarioPath)) return Fail("--scenario needs a file");
         } else if (a == "--records") {
             if (!value(v) || !ToInt(v, n) || n < 0 || n > 0xFFFFFF)
                 return Fail("--records needs a count 0 to 16777215");
             records = n;
         } else if (a == "--type") {
-            if (!value(v) || !ToInt(v, n, 16) || n < 0 || n > 0xFFFF)
-                return Fail("--type needs up to 4 hex digits");
+            if (!value(v) || !ToInt(v, n, 16) || n < 0 || n > 0xFFFF) return Fail("--type needs up to 4 hex digits");
             type = n;
         } else if (a == "--clock") {
-            if (!value(clock) || !ParseWall(clock))
-                return Fail("--clock needs \"YYYY-MM-DD HH:MM:SS\"");
+            if (!value(clock) || !ParseWall(clock)) return Fail("--clock needs \"YYYY-MM-DD HH:MM:SS\"");
         } else if (a == "--no-pacing") {
             pty.baud = 0;
         } else if (a == "--baud") {
-            if (!value(v) || !ToInt(v, n) || (n != 1200 && n != 2400 && n != 4800 && n != 9600 && n != 19200 &&
-                                              n != 38400 && n != 57600 && n != 115200))
+            if (!value(v) || !ToInt(v, n) ||
+                (n != 1200 && n != 2400 && n != 4800 && n != 9600 && n != 19200 && n != 38400 && n != 57600 &&
+                 n != 115200))
                 return Fail("--baud needs a standard line speed");
             pty.baud = static_cast<int>(n);
         } else if (a == "--fault") {
             std::string why;
-            if (!value(v))
-                return Fail("--fault needs a description");
+            if (!value(v)) return Fail("--fault needs a description");
             auto f = ParseFault(v, &why);
-            if (!f)
-                return Fail("--fault \"" + v + "\": " + why);
+            if (!f) return Fail("--fault \"" + v + "\": " + why);
             faults.push_back(*f);
         } else if (a == "--verbose" || a == "-v") {
             pty.verbose = true;
@@ -104,8 +94,7 @@ int main(int argc, char** argv)
             return Fail("unknown option " + a);
         }
     }
-    if (pty.link.empty())
-        return Fail("--link PATH is required");
+    if (pty.link.empty()) return Fail("--link PATH is required");
 
     Scenario scenario;
     if (!scenarioPath.empty()) {
@@ -120,13 +109,10 @@ int main(int argc, char** argv)
     if (records) {
         scenario.listedRecords.reset();
         scenario.recordCount = static_cast<std::uint32_t>(*records);
-        if (scenario.recordCount > scenario.capacity)
-            scenario.capacity = scenario.recordCount;
+        if (scenario.recordCount > scenario.capacity) scenario.capacity = scenario.recordCount;
     }
-    if (type)
-        scenario.type = static_cast<std::uint16_t>(*type);
-    if (!clock.empty())
-        scenario.clock = clock;
+    if (type) scenario.type = static_cast<std::uint16_t>(*type);
+    if (!clock.empty()) scenario.clock = clock;
     scenario.faults.insert(scenario.faults.end(), faults.begin(), faults.end());
 
     InstallStopSignals();
@@ -141,8 +127,7 @@ int main(int argc, char** argv)
     std::printf("quorvex-sim: logger type %04X with %zu records on %s -> %s, %s; Ctrl+C or \"quit\" stops it\n",
                 scenario.type, logger.Records().size(), pty.link.c_str(), server.SlavePath().c_str(),
                 pty.baud > 0 ? (std::to_string(pty.baud) + " baud pacing").c_str() : "no pacing");
-    for (const Fault& f : logger.Faults().Faults())
-        std::printf("quorvex-sim: fault %s\n", DescribeFault(f).c_str());
+    for (const Fault& f : logger.Faults().Faults()) std::printf("quorvex-sim: fault %s\n", DescribeFault(f).c_str());
     std::fflush(stdout);
     return server.Run();
 }

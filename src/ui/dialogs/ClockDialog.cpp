@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/ClockDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -14,15 +14,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "params/ParameterModel.h"
 #include "params/DateTimeCodec.h"
+#include "params/ParameterModel.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
-ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
-    : QDialog(parent, Qt::Tool), model_(model)
-{
+ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent) : QDialog(parent, Qt::Tool), model_(model) {
     setObjectName(QString::fromLatin1(objname::kClockDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
@@ -33,9 +31,9 @@ ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     timeCaption = Named(new QLabel(QStringLiteral("[132]Czas:"), fieldsGroup), objname::kClockTimeCaption);
     timeEdit = Named(new QTimeEdit(fieldsGroup), objname::kTimeEdit);
     computerTimeCheck = Named(new QCheckBox(QStringLiteral("[133]Odczytuj czas z komputera"), fieldsGroup),
-                                 objname::kComputerTimeCheck);
-    loggerTimeCheck = Named(new QCheckBox(QStringLiteral("[134]Odczytuj czas z loggera"), fieldsGroup),
-                               objname::kLoggerTimeCheck);
+                              objname::kComputerTimeCheck);
+    loggerTimeCheck =
+        Named(new QCheckBox(QStringLiteral("[134]Odczytuj czas z loggera"), fieldsGroup), objname::kLoggerTimeCheck);
     dateEdit->setCalendarPopup(true);
 
     auto* grid = new QGridLayout(fieldsGroup);
@@ -68,8 +66,7 @@ ClockDialog::ClockDialog(ParameterModel& model, QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void ClockDialog::showEvent(QShowEvent* e)
-{
+void ClockDialog::showEvent(QShowEvent* e) {
     // The pickers show the formats of the locale in force now.
     SetPickerFormat(dateEdit, QLocale().dateFormat(QLocale::LongFormat));
     SetPickerFormat(timeEdit, LongTimeFormat());
@@ -79,14 +76,12 @@ void ClockDialog::showEvent(QShowEvent* e)
     pollTimer->start();
 }
 
-void ClockDialog::hideEvent(QHideEvent* e)
-{
+void ClockDialog::hideEvent(QHideEvent* e) {
     pollTimer->stop();
     QDialog::hideEvent(e);
 }
 
-void ClockDialog::onShown()
-{
+void ClockDialog::onShown() {
     loggerTimeCheck->setChecked(true);
     if (!onLoggerTimeClicked()) {
         const QDateTime now = ComputerClock();
@@ -96,16 +91,14 @@ void ClockDialog::onShown()
     }
 }
 
-void ClockDialog::onComputerTimeClicked()
-{
+void ClockDialog::onComputerTimeClicked() {
     if (!computerTimeCheck->isChecked()) return;
     loggerTimeCheck->setChecked(false);
     const QDateTime now = ComputerClock();
     SetPickers(now.date(), now.time());
 }
 
-bool ClockDialog::onLoggerTimeClicked()
-{
+bool ClockDialog::onLoggerTimeClicked() {
     if (!loggerTimeCheck->isChecked()) return true;
     computerTimeCheck->setChecked(false);
     shownDate_ = model_.Param<CurrentDate>().GetText();
@@ -117,8 +110,7 @@ bool ClockDialog::onLoggerTimeClicked()
     return true;
 }
 
-void ClockDialog::onPollTimer()
-{
+void ClockDialog::onPollTimer() {
     if (!isVisible()) return;
     onComputerTimeClicked();
     // The logger texts empty only when the link is lost, which closes the
@@ -126,31 +118,26 @@ void ClockDialog::onPollTimer()
     onLoggerTimeClicked();
 }
 
-void ClockDialog::onDateEdited()
-{
+void ClockDialog::onDateEdited() {
     computerTimeCheck->setChecked(false);
     loggerTimeCheck->setChecked(false);
 }
 
 void ClockDialog::onTimeEdited() { onDateEdited(); }
 
-void ClockDialog::SetPickers(QDate date, QTime time)
-{
+void ClockDialog::SetPickers(QDate date, QTime time) {
     const QSignalBlocker blockDate(dateEdit);
     const QSignalBlocker blockTime(timeEdit);
     dateEdit->setDate(date);
     timeEdit->setTime(time);
 }
 
-void ClockDialog::onSaveClicked()
-{
+void ClockDialog::onSaveClicked() {
     const QLocale locale;
     const QString dateText = locale.toString(dateEdit->date(), ShortDateFormat());
     const QString timeText = locale.toString(timeEdit->time(), LongTimeFormat());
-    if (dateText != shownDate_)
-        WriteAndReadBack(model_, model_.Param<CurrentDate>(), dateText);
-    if (timeText != shownTime_)
-        WriteAndReadBack(model_, model_.Param<CurrentTime>(), timeText);
+    if (dateText != shownDate_) WriteAndReadBack(model_, model_.Param<CurrentDate>(), dateText);
+    if (timeText != shownTime_) WriteAndReadBack(model_, model_.Param<CurrentTime>(), timeText);
 }
 
 }  // namespace quorvex

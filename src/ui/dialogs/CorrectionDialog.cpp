@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/CorrectionDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -60,7 +60,8 @@ void CorrectionDialog::onShown() {
     humEdit->setText(shownHum_);
     // A logger without humidity: its humidity correction is shown greyed and left alone.
     const bool humidity = model_.Param<CorrectionHum>().Available;
-    for (QWidget* w : {static_cast<QWidget*>(humCaption), static_cast<QWidget*>(humEdit), static_cast<QWidget*>(humUnit)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(humCaption), static_cast<QWidget*>(humEdit), static_cast<QWidget*>(humUnit)})
         w->setEnabled(humidity);
     tempEdit->setFocus();
 }
@@ -75,11 +76,10 @@ void CorrectionDialog::onSaveClicked() {
                           QStringLiteral("[-3..3°C]"), QStringLiteral("[2054]Parametr korekcja tempeeratury.")},
                          this))
         return;
-    if (humEdit->isEnabled() &&
-        !ReadNumberField(humEdit, -kLimit, kLimit,
-                         {QStringLiteral("[2055]Parametr korekcja wilgotności."), notNumber, outOfRange,
-                          QStringLiteral("[-3..3%]")},
-                         this))
+    if (humEdit->isEnabled() && !ReadNumberField(humEdit, -kLimit, kLimit,
+                                                 {QStringLiteral("[2055]Parametr korekcja wilgotności."), notNumber,
+                                                  outOfRange, QStringLiteral("[-3..3%]")},
+                                                 this))
         return;
 
     const QString tempText = tempEdit->text();

@@ -23,8 +23,8 @@ bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTe
     // Written so that a value that does not compare (NaN) fails as well.
     if (!(value >= low && value <= high)) {
         const QString& parameter = texts.rangeParameter.isEmpty() ? texts.parameter : texts.rangeParameter;
-        ShowParameterError(parent, TranslateText(parameter) + u'\n' + TranslateText(texts.outOfRange) + u' ' +
-                                       texts.range);
+        ShowParameterError(parent,
+                           TranslateText(parameter) + u'\n' + TranslateText(texts.outOfRange) + u' ' + texts.range);
         return false;
     }
     if (parsed) *parsed = value;
@@ -32,8 +32,7 @@ bool ReadNumberField(QLineEdit* edit, float low, float high, const NumberFieldTe
 }
 
 void ShowParameterError(QWidget* parent, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, TranslateText(QStringLiteral("[1020]Błąd")), text, QMessageBox::Ok,
-                    parent);
+    QMessageBox box(QMessageBox::Critical, TranslateText(QStringLiteral("[1020]Błąd")), text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -15,10 +15,10 @@ class Parameter;
 // The two lines of a refusal: which parameter, then why. The texts are
 // numbered; the range (e.g. "[-99..200°C]") follows the reason after a blank.
 struct NumberFieldTexts {
-    QString parameter;   // e.g. "[2052]Parametr górny próg."
-    QString notNumber;   // reason when the text does not parse
-    QString outOfRange;  // reason when the number lies outside the range
-    QString range;       // shown after the out-of-range reason, not translated
+    QString parameter;            // e.g. "[2052]Parametr górny próg."
+    QString notNumber;            // reason when the text does not parse
+    QString outOfRange;           // reason when the number lies outside the range
+    QString range;                // shown after the out-of-range reason, not translated
     QString rangeParameter = {};  // the parameter line of the range error when its wording differs
 };
 

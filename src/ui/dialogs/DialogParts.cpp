@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/DialogParts.h"
+#include "chart/ObjectNames.h"
 
 #include <QBoxLayout>
 #include <QDateTimeEdit>
@@ -12,8 +12,7 @@
 
 namespace quorvex {
 
-void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save, QPushButton*& close)
-{
+void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save, QPushButton*& close) {
     save = Named(new QPushButton(QStringLiteral("[14]Zapisz"), dialog), objname::kSaveButton);
     close = Named(new QPushButton(QStringLiteral("[15]Anuluj"), dialog), objname::kCloseButton);
     save->setDefault(true);
@@ -24,28 +23,27 @@ void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save
     layout->addLayout(row);
 }
 
-void SetPickerFormat(QDateTimeEdit* picker, const QString& format)
-{
+void SetPickerFormat(QDateTimeEdit* picker, const QString& format) {
     const QLocale locale;
     picker->setLocale(locale);
     picker->setDisplayFormat(format);
     picker->setMinimumWidth(0);
     const QFontMetrics fm(picker->font());
-    auto width = [&](QDate d) { return fm.horizontalAdvance(locale.toString(QDateTime(d, QTime(23, 59, 59)), format)); };
+    auto width = [&](QDate d) {
+        return fm.horizontalAdvance(locale.toString(QDateTime(d, QTime(23, 59, 59)), format));
+    };
     const int measured = std::max(width(picker->minimumDate()), width(picker->maximumDate()));
     int widest = measured;
     for (QDate d(2000, 1, 1); d.year() == 2000; d = d.addDays(1)) widest = std::max(widest, width(d));
     picker->setMinimumWidth(picker->sizeHint().width() + widest - measured);
 }
 
-void FitToCaptions(QDialog* dialog)
-{
+void FitToCaptions(QDialog* dialog) {
     dialog->layout()->activate();
     dialog->resize(dialog->sizeHint().expandedTo(dialog->minimumSizeHint()));
 }
 
-void WriteAndReadBack(ParameterModel& model, Parameter& parameter, const QString& text)
-{
+void WriteAndReadBack(ParameterModel& model, Parameter& parameter, const QString& text) {
     parameter.SetText(text);
     const std::uint16_t words[] = {parameter.Reg0, parameter.Reg1};
     model.WriteRegisters(parameter, words);

@@ -16,8 +16,7 @@ class ParameterModel;
 class Parameter;
 
 template <class T>
-T* Named(T* object, const char* name)
-{
+T* Named(T* object, const char* name) {
     object->setObjectName(QString::fromLatin1(name));
     return object;
 }

@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/HumidityThresholdDialog.h"
+#include "chart/ObjectNames.h"
 
 #include "params/ParameterModel.h"
 

@@ -1,11 +1,11 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/LoggerNameDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include "params/Cp1250.h"
 #include "params/ParameterModel.h"
@@ -21,12 +21,10 @@ namespace {
 // "intermediate" until it fits.
 class LoggerNameValidator : public QValidator {
 public:
-    explicit LoggerNameValidator(QLineEdit* edit) : QValidator(edit)
-    {
+    explicit LoggerNameValidator(QLineEdit* edit) : QValidator(edit) {
         connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) { last_ = ToCp1250(text).size(); });
     }
-    State validate(QString& input, int&) const override
-    {
+    State validate(QString& input, int&) const override {
         const QByteArray bytes = ToCp1250(input);
         if (bytes.contains('\0') || FromCp1250(bytes) != input) return Invalid;
         if (bytes.size() <= LoggerNameDialog::kMaxNameCharacters) return Acceptable;
@@ -39,9 +37,7 @@ private:
 
 }  // namespace
 
-LoggerNameDialog::LoggerNameDialog(ParameterModel& model, QWidget* parent)
-    : QDialog(parent, Qt::Tool), model_(model)
-{
+LoggerNameDialog::LoggerNameDialog(ParameterModel& model, QWidget* parent) : QDialog(parent, Qt::Tool), model_(model) {
     setObjectName(QString::fromLatin1(objname::kLoggerNameDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
@@ -67,23 +63,20 @@ LoggerNameDialog::LoggerNameDialog(ParameterModel& model, QWidget* parent)
 
 bool LoggerNameDialog::CanSave() const { return nameEdit->text() == shownName_ || nameEdit->hasAcceptableInput(); }
 
-void LoggerNameDialog::showEvent(QShowEvent* e)
-{
+void LoggerNameDialog::showEvent(QShowEvent* e) {
     onShown();
     FitToCaptions(this);
     QDialog::showEvent(e);
 }
 
-void LoggerNameDialog::onShown()
-{
+void LoggerNameDialog::onShown() {
     shownName_ = model_.Param<LoggerName>().GetText();
     nameEdit->setText(shownName_);
     saveButton->setEnabled(true);
     nameEdit->setFocus();
 }
 
-void LoggerNameDialog::onSaveClicked()
-{
+void LoggerNameDialog::onSaveClicked() {
     const QString text = nameEdit->text();
     if (text == shownName_ || !CanSave()) return;
 

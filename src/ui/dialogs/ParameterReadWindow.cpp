@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/ParameterReadWindow.h"
+#include "chart/ObjectNames.h"
 
 #include <QProgressBar>
 #include <QTimer>
@@ -9,9 +9,7 @@
 
 namespace quorvex {
 
-ParameterReadWindow::ParameterReadWindow(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
-{
+ParameterReadWindow::ParameterReadWindow(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
     setObjectName(QString::fromLatin1(objname::kParameterReadWindow));
     setModal(false);
     progressBar = new QProgressBar(this);
@@ -28,14 +26,12 @@ ParameterReadWindow::ParameterReadWindow(QWidget* parent)
     // would wake the program a hundred times a second for nothing.
 }
 
-void ParameterReadWindow::SetCounts(int total, int received)
-{
+void ParameterReadWindow::SetCounts(int total, int received) {
     Total = total;
     Received = received;
 }
 
-void ParameterReadWindow::showEvent(QShowEvent* e)
-{
+void ParameterReadWindow::showEvent(QShowEvent* e) {
     progressBar->setMaximum(Total);
     progressBar->setValue(0);
     if (parentWidget()) move(parentWidget()->geometry().center() - rect().center());
@@ -43,20 +39,17 @@ void ParameterReadWindow::showEvent(QShowEvent* e)
     pollTimer->start();
 }
 
-void ParameterReadWindow::hideEvent(QHideEvent* e)
-{
+void ParameterReadWindow::hideEvent(QHideEvent* e) {
     pollTimer->stop();
     QDialog::hideEvent(e);
 }
 
-void ParameterReadWindow::onPollTimer()
-{
+void ParameterReadWindow::onPollTimer() {
     if (progressBar->value() < Received) progressBar->setValue(progressBar->value() + 1);
     if (progressBar->value() >= progressBar->maximum()) close();
 }
 
-void ParameterReadWindow::HandleMessage(Msg msg)
-{
+void ParameterReadWindow::HandleMessage(Msg msg) {
     if (msg == Msg::NoResponse) close();
 }
 

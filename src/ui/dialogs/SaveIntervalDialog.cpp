@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -70,8 +70,7 @@ void SaveIntervalDialog::onShown() {
 
 void SaveIntervalDialog::onSaveClicked() {
     const QTime time = hoursEdit->time();
-    const int total =
-        time.hour() * 3600 + time.minute() * 60 + time.second() + daysSpin->value() * kSecondsPerDay;
+    const int total = time.hour() * 3600 + time.minute() * 60 + time.second() + daysSpin->value() * kSecondsPerDay;
     // A logger told to save every 0 s would never save; nothing is written.
     if (total == 0) {
         ShowParameterError(this, TranslateText(QStringLiteral("[2152]Częstość zapisu musi być dłuższa niż 0 s.")));

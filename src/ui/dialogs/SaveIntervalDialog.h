@@ -25,9 +25,9 @@ public:
 
     QGroupBox* fieldsGroup;
     QLabel* intervalCaption;
-    QSpinBox* daysSpin;   // days; its read-only edit is daysEdit
+    QSpinBox* daysSpin;  // days; its read-only edit is daysEdit
     QLineEdit* daysEdit;
-    QTimeEdit* hoursEdit; // hours, minutes, seconds
+    QTimeEdit* hoursEdit;  // hours, minutes, seconds
     QPushButton* saveButton;
     QPushButton* closeButton;
 

@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/StartDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <array>
 
@@ -15,45 +15,42 @@
 #include <QVBoxLayout>
 
 #include "logs/LoggerInfo.h"
-#include "params/ParameterModel.h"
 #include "params/DateTimeCodec.h"
+#include "params/ParameterModel.h"
 #include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
-StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
-    : QDialog(parent), model_(model)
-{
+StartDialog::StartDialog(ParameterModel& model, QWidget* parent) : QDialog(parent), model_(model) {
     setObjectName(QString::fromLatin1(objname::kStartDialog));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
     setModal(true);
 
-    momentGroup = Named(new QGroupBox(QStringLiteral("[210]Parametry startu i rejestracji"), this),
-                                objname::kStartMomentGroup);
-    momentCaption = Named(new QLabel(QStringLiteral("[211]Start logowania:"), momentGroup),
-                                      objname::kStartMomentCaption);
+    momentGroup =
+        Named(new QGroupBox(QStringLiteral("[210]Parametry startu i rejestracji"), this), objname::kStartMomentGroup);
+    momentCaption =
+        Named(new QLabel(QStringLiteral("[211]Start logowania:"), momentGroup), objname::kStartMomentCaption);
     dateEdit = Named(new QDateEdit(momentGroup), objname::kDateEdit);
     dateEdit->setCalendarPopup(true);
     timeEdit = Named(new QTimeEdit(momentGroup), objname::kTimeEdit);
 
-    modeGroup = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"),
-                                             momentGroup), objname::kStartModeGroup);
-    buttonStartRadio = Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), modeGroup),
-                           objname::kButtonStartRadio);
+    modeGroup = Named(new QGroupBox(QStringLiteral("[220]Sposób uruchomienia rejestracji:"), momentGroup),
+                      objname::kStartModeGroup);
+    buttonStartRadio =
+        Named(new QRadioButton(QStringLiteral("[221]przyciskiem na loggerze"), modeGroup), objname::kButtonStartRadio);
     immediateStartRadio = Named(new QRadioButton(QStringLiteral("[222]bezpośrednio z komputera"), modeGroup),
-                           objname::kImmediateStartRadio);
-    timedStartRadio = Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), modeGroup),
-                           objname::kTimedStartRadio);
+                                objname::kImmediateStartRadio);
+    timedStartRadio =
+        Named(new QRadioButton(QStringLiteral("[223]o ustalonym czasie"), modeGroup), objname::kTimedStartRadio);
     auto* modes = new QVBoxLayout(modeGroup);
     for (QRadioButton* b : {buttonStartRadio, immediateStartRadio, timedStartRadio}) modes->addWidget(b);
 
-    wrapGroup = Named(new QGroupBox(QStringLiteral("[230]Po zapełnieniu pamięci:"), momentGroup),
-                                 objname::kWrapGroup);
-    stopWhenFullRadio = Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), wrapGroup),
-                           objname::kStopWhenFullRadio);
-    overwriteRadio = Named(new QRadioButton(QStringLiteral("[232]nadpisuj kasując poprzednie wyniki"),
-                                            wrapGroup), objname::kOverwriteRadio);
+    wrapGroup = Named(new QGroupBox(QStringLiteral("[230]Po zapełnieniu pamięci:"), momentGroup), objname::kWrapGroup);
+    stopWhenFullRadio =
+        Named(new QRadioButton(QStringLiteral("[231]zatrzymaj pracę loggera"), wrapGroup), objname::kStopWhenFullRadio);
+    overwriteRadio = Named(new QRadioButton(QStringLiteral("[232]nadpisuj kasując poprzednie wyniki"), wrapGroup),
+                           objname::kOverwriteRadio);
     auto* overwrite = new QVBoxLayout(wrapGroup);
     overwrite->addWidget(stopWhenFullRadio);
     overwrite->addWidget(overwriteRadio);
@@ -70,7 +67,8 @@ StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     layout->addWidget(momentGroup);
     AddSaveCloseButtons(this, layout, saveButton, closeButton);
 
-    const std::pair<QRadioButton*, int> modeButtons[] = {{buttonStartRadio, 0}, {immediateStartRadio, 1}, {timedStartRadio, 2}};
+    const std::pair<QRadioButton*, int> modeButtons[] = {
+        {buttonStartRadio, 0}, {immediateStartRadio, 1}, {timedStartRadio, 2}};
     for (auto [button, mode] : modeButtons)
         connect(button, &QRadioButton::clicked, this, [this, mode = mode] { chosenStartMode_ = mode; });
     connect(stopWhenFullRadio, &QRadioButton::clicked, this, [this] { chosenOverwrite_ = 0; });
@@ -87,8 +85,7 @@ StartDialog::StartDialog(ParameterModel& model, QWidget* parent)
     connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void StartDialog::showEvent(QShowEvent* e)
-{
+void StartDialog::showEvent(QShowEvent* e) {
     SetPickerFormat(dateEdit, QLocale().dateFormat(QLocale::LongFormat));
     SetPickerFormat(timeEdit, QStringLiteral("HH'h':mm'min':ss's'"));
     onShown();
@@ -96,28 +93,27 @@ void StartDialog::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
 }
 
-void StartDialog::ClearRadios()
-{
-    for (QRadioButton* b : {buttonStartRadio, immediateStartRadio, timedStartRadio, stopWhenFullRadio, overwriteRadio}) {
+void StartDialog::ClearRadios() {
+    for (QRadioButton* b :
+         {buttonStartRadio, immediateStartRadio, timedStartRadio, stopWhenFullRadio, overwriteRadio}) {
         b->setAutoExclusive(false);
         b->setChecked(false);
         b->setAutoExclusive(true);
     }
 }
 
-void StartDialog::Select(QRadioButton* button)
-{
+void StartDialog::Select(QRadioButton* button) {
     button->setChecked(true);
     emit button->clicked(true);
 }
 
-void StartDialog::onShown()
-{
+void StartDialog::onShown() {
     ClearRadios();
     const std::uint16_t cell = model_.Mirror()[0];
     currentStartMode_ = cell == kNotReceived ? -1 : (cell & 3);
     const std::array modeButtons{buttonStartRadio, immediateStartRadio, timedStartRadio};
-    if (currentStartMode_ >= 0 && currentStartMode_ <= 2) Select(modeButtons[static_cast<std::size_t>(currentStartMode_)]);
+    if (currentStartMode_ >= 0 && currentStartMode_ <= 2)
+        Select(modeButtons[static_cast<std::size_t>(currentStartMode_)]);
     currentOverwrite_ = cell == kNotReceived ? -1 : (cell >> 3) & 1;
     if (currentOverwrite_ >= 0) Select(currentOverwrite_ == 0 ? stopWhenFullRadio : overwriteRadio);
 
@@ -135,8 +131,7 @@ void StartDialog::onShown()
     }
 }
 
-QDateTime StartDialog::LoggerNow() const
-{
+QDateTime StartDialog::LoggerNow() const {
     // The logger starts by its own clock; the computer's stands in while that is unknown.
     const auto date = ParseDateTimeText(model_.Param<CurrentDate>().GetText());
     const auto time = ParseDateTimeText(model_.Param<CurrentTime>().GetText());
@@ -144,8 +139,7 @@ QDateTime StartDialog::LoggerNow() const
     return QDateTime::currentDateTime();
 }
 
-bool StartDialog::StartsNewLog() const
-{
+bool StartDialog::StartsNewLog() const {
     const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
     if (mode != 2) return false;
     const QLocale locale;
@@ -154,14 +148,12 @@ bool StartDialog::StartsNewLog() const
            locale.toString(timeEdit->time(), LongTimeFormat()) != shownTime_;
 }
 
-bool StartDialog::InThePast() const
-{
+bool StartDialog::InThePast() const {
     const int mode = chosenStartMode_ >= 0 ? chosenStartMode_ : currentStartMode_;
     return mode == 2 && QDateTime(dateEdit->date(), timeEdit->time()) <= LoggerNow();
 }
 
-bool StartDialog::onSaveClicked()
-{
+bool StartDialog::onSaveClicked() {
     const QDateTime start(dateEdit->date(), timeEdit->time());
     const QDateTime now = LoggerNow();
     // A timed start already past would never come; nothing is written.
@@ -192,10 +184,8 @@ bool StartDialog::onSaveClicked()
     const QLocale locale;
     const QString dateText = locale.toString(dateEdit->date(), ShortDateFormat());
     const QString timeText = locale.toString(timeEdit->time(), LongTimeFormat());
-    if (dateText != shownDate_)
-        WriteAndReadBack(model_, model_.Param<LogStartDate>(), dateText);
-    if (timeText != shownTime_)
-        WriteAndReadBack(model_, model_.Param<LogStartTime>(), timeText);
+    if (dateText != shownDate_) WriteAndReadBack(model_, model_.Param<LogStartDate>(), dateText);
+    if (timeText != shownTime_) WriteAndReadBack(model_, model_.Param<LogStartTime>(), timeText);
     return true;
 }
 

@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"
+#include "chart/ObjectNames.h"
 
 #include "params/ParameterModel.h"
 
@@ -7,8 +7,8 @@ namespace quorvex {
 
 TemperatureThresholdDialog::TemperatureThresholdDialog(ParameterModel& model, QWidget* parent)
     : ThresholdDialog(model, model.Param<HighTemp>(), model.Param<LowTemp>(),
-                      {objname::kTemperatureDialog, QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f, 200.0f,
-                       QStringLiteral("[-99..200°C]"), objname::kCloseButton},
+                      {objname::kTemperatureDialog, QStringLiteral("[140]Temperatura"), QStringLiteral("°C"), -99.0f,
+                       200.0f, QStringLiteral("[-99..200°C]"), objname::kCloseButton},
                       parent),
       closeButton(cancelButton_) {}
 

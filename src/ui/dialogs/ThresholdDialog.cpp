@@ -1,5 +1,5 @@
-#include "chart/ObjectNames.h"
 #include "ui/dialogs/ThresholdDialog.h"
+#include "chart/ObjectNames.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -34,9 +34,14 @@ bool PairKnown(const Parameter& p) { return p.Reg0 != kNotReceived && p.Reg1 != 
 
 }  // namespace
 
-ThresholdDialog::ThresholdDialog(ParameterModel& model, Parameter& upper, Parameter& lower,
-                                 const ThresholdKind& kind, QWidget* parent)
-    : QDialog(parent), model_(model), upper_(upper), lower_(lower), low_(kind.low), high_(kind.high),
+ThresholdDialog::ThresholdDialog(ParameterModel& model, Parameter& upper, Parameter& lower, const ThresholdKind& kind,
+                                 QWidget* parent)
+    : QDialog(parent),
+      model_(model),
+      upper_(upper),
+      lower_(lower),
+      low_(kind.low),
+      high_(kind.high),
       rangeText_(kind.rangeText) {
     setObjectName(QString::fromLatin1(kind.objectName));
     setWindowTitle(QStringLiteral("[600]Zmień parametr"));
@@ -95,8 +100,9 @@ void ThresholdDialog::onSaveClicked() {
     // Thresholds upside down would raise an alarm at every reading; nothing is written.
     if (upper <= lower) {
         upperEdit->setFocus();
-        ShowParameterError(this, TranslateText(QStringLiteral("[2151]Górny próg (%1) musi być wyższy od dolnego progu (%2)."))
-                                     .arg(upperEdit->text().trimmed(), lowerEdit->text().trimmed()));
+        ShowParameterError(this,
+                           TranslateText(QStringLiteral("[2151]Górny próg (%1) musi być wyższy od dolnego progu (%2)."))
+                               .arg(upperEdit->text().trimmed(), lowerEdit->text().trimmed()));
         return;
     }
 

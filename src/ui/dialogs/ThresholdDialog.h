@@ -18,12 +18,12 @@ class ParameterModel;
 class Parameter;
 
 struct ThresholdKind {
-    const char* objectName;    // "FormTemperatura"
-    QString groupCaption;      // "[140]Temperatura"
-    QString unit;              // "°C"
-    float low, high;           // accepted range of both fields
-    QString rangeText;         // "[-99..200°C]"
-    const char* cancelName;    // "closeButton" or "cancelButton"
+    const char* objectName;  // "FormTemperatura"
+    QString groupCaption;    // "[140]Temperatura"
+    QString unit;            // "°C"
+    float low, high;         // accepted range of both fields
+    QString rangeText;       // "[-99..200°C]"
+    const char* cancelName;  // "closeButton" or "cancelButton"
 };
 
 class ThresholdDialog : public QDialog {

@@ -41,16 +41,16 @@ struct FakeHidDevice {
     std::uint16_t VendorId = 0;
     std::uint16_t ProductId = 0;
     HidReportLengths Lengths{2, 65};
-    bool Numbered = false;          // the descriptor declares report ids
+    bool Numbered = false;  // the descriptor declares report ids
     bool Present = true;
-    bool AccessDenied = false;      // opening is refused as for a device node without rights
-    bool LengthsReadable = true;    // false: the report descriptor cannot be read
-    FakeHidResponder Responder;     // empty: never answers
+    bool AccessDenied = false;    // opening is refused as for a device node without rights
+    bool LengthsReadable = true;  // false: the report descriptor cannot be read
+    FakeHidResponder Responder;   // empty: never answers
 };
 
 class FakeHidBackend : public HidBackend {
 public:
-    static constexpr std::size_t kRingSlots = 64;            // one slot always stays free
+    static constexpr std::size_t kRingSlots = 64;  // one slot always stays free
     static constexpr std::size_t kMaxUnread = kRingSlots - 1;
     static constexpr int kReportIntervalMs = 1;
 
@@ -80,8 +80,7 @@ public:
     void Close(HidHandle handle) override;
     bool ReportDescriptor(HidHandle handle, HidDescriptorInfo& info) override;
     HidIo ReadInputReport(HidHandle handle, std::uint8_t* report, std::size_t length, int timeoutMs) override;
-    HidIo WriteOutputReport(HidHandle handle, const std::uint8_t* report, std::size_t length,
-                            int timeoutMs) override;
+    HidIo WriteOutputReport(HidHandle handle, const std::uint8_t* report, std::size_t length, int timeoutMs) override;
     void Cancel(HidHandle handle) override;
 
 private:

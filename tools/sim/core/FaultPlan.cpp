@@ -20,14 +20,12 @@ constexpr KindName kKinds[] = {
     {FaultKind::Garbage, "garbage", "bytes"},    {FaultKind::Address, "address", "address"},
     {FaultKind::Exception, "exception", "code"}, {FaultKind::Delay, "delay", "ms"},
     {FaultKind::Function, "function", "code"},   {FaultKind::Trailing, "trailing", "bytes"},
-    {FaultKind::Pause, "pause", "ms"},
-    {FaultKind::Cut, "cut", "bytes"},
+    {FaultKind::Pause, "pause", "ms"},           {FaultKind::Cut, "cut", "bytes"},
     {FaultKind::Ignore, "ignore", nullptr},
 };
 
 // Bytes of noise: the same sequence every time, so a run can be repeated.
-std::vector<std::uint8_t> Noise(std::size_t n)
-{
+std::vector<std::uint8_t> Noise(std::size_t n) {
     std::vector<std::uint8_t> out;
     std::uint8_t x = 0xA5;
     for (std::size_t i = 0; i < n; ++i) {
@@ -37,16 +35,13 @@ std::vector<std::uint8_t> Noise(std::size_t n)
     return out;
 }
 
-const KindName& Info(FaultKind k)
-{
+const KindName& Info(FaultKind k) {
     for (const auto& n : kKinds)
-        if (n.kind == k)
-            return n;
+        if (n.kind == k) return n;
     return kKinds[0];
 }
 
-bool ToNumber(const std::string& s, long long& out)
-{
+bool ToNumber(const std::string& s, long long& out) {
     int base = 10;
     std::size_t skip = 0;
     if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
@@ -58,8 +53,7 @@ bool ToNumber(const std::string& s, long long& out)
     return ec == std::errc() && p == end && skip < s.size();
 }
 
-std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> bytes)
-{
+std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> bytes) {
     const std::uint16_t crc = Crc16(bytes.data(), bytes.size());
     bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
@@ -67,8 +61,7 @@ std::vector<std::uint8_t> WithCrc(std::vector<std::uint8_t> bytes)
 }
 }  // namespace
 
-std::optional<Fault> ParseFault(const std::string& text, std::string* error)
-{
+std::optional<Fault> ParseFault(const std::string& text, std::string* error) {
     std::istringstream in(text);
     std::string word;
     if (!(in >> word)) {
@@ -78,8 +71,7 @@ std::optional<Fault> ParseFault(const std::string& text, std::string* error)
     Fault f;
     const KindName* kind = nullptr;
     for (const auto& k : kKinds)
-        if (word == k.name)
-            kind = &k;
+        if (word == k.name) kind = &k;
     if (!kind) {
         *error = "unknown fault kind '" + word +
                  "' (known: silent, badcrc, short, long, garbage, address, exception, delay, cut, "
@@ -131,37 +123,30 @@ std::optional<Fault> ParseFault(const std::string& text, std::string* error)
     return f;
 }
 
-std::string DescribeFault(const Fault& f)
-{
+std::string DescribeFault(const Fault& f) {
     const KindName& k = Info(f.kind);
     std::string s = std::string(k.name) + " at=" + std::to_string(f.at) +
                     " count=" + (f.count == 0 ? std::string("all") : std::to_string(f.count));
-    if (f.reg)
-        s += " register=" + std::to_string(*f.reg);
-    if (k.valueKey && f.value >= 0)
-        s += std::string(" ") + k.valueKey + "=" + std::to_string(f.value);
+    if (f.reg) s += " register=" + std::to_string(*f.reg);
+    if (k.valueKey && f.value >= 0) s += std::string(" ") + k.valueKey + "=" + std::to_string(f.value);
     return s;
 }
 
-std::vector<Fault> FaultPlan::Next(std::uint32_t requestNumber, std::optional<std::uint16_t> startRegister)
-{
+std::vector<Fault> FaultPlan::Next(std::uint32_t requestNumber, std::optional<std::uint16_t> startRegister) {
     std::vector<Fault> active;
     for (Fault& f : faults_) {
         std::uint32_t n = requestNumber;
         if (f.reg) {
-            if (startRegister != f.reg)
-                continue;
+            if (startRegister != f.reg) continue;
             n = ++f.seen;
         }
-        if (n >= f.at && (f.count == 0 || n - f.at < f.count))
-            active.push_back(f);
+        if (n >= f.at && (f.count == 0 || n - f.at < f.count)) active.push_back(f);
     }
     return active;
 }
 
-FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply,
-                        std::uint8_t requestAddress, std::uint8_t requestFunction)
-{
+FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply, std::uint8_t requestAddress,
+                        std::uint8_t requestFunction) {
     FaultTiming timing;
     const Fault* shaping = nullptr;  // the first fault that changes the bytes decides them
     for (const Fault& f : faults) {
@@ -173,32 +158,29 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
             shaping = &f;
     }
     const auto pauseHalfWay = [&] {
-        if (timing.pauseMs > 0 && reply.size() >= 2)
-            timing.pauseAfter = reply.size() / 2;
+        if (timing.pauseMs > 0 && reply.size() >= 2) timing.pauseAfter = reply.size() / 2;
         return timing;
     };
-    if (!shaping)
-        return pauseHalfWay();
+    if (!shaping) return pauseHalfWay();
     const int v = shaping->value;
     switch (shaping->kind) {
-    case FaultKind::Silent: reply.clear(); break;
+    case FaultKind::Silent:
+        reply.clear();
+        break;
     case FaultKind::BadCrc:
-        if (reply.empty())
-            reply = WithCrc({requestAddress, requestFunction, 0});
+        if (reply.empty()) reply = WithCrc({requestAddress, requestFunction, 0});
         reply.back() ^= 0x5A;
         break;
     case FaultKind::Short: {
         std::vector<std::uint8_t> head(reply.begin(), reply.begin() + std::min<std::size_t>(2, reply.size()));
-        if (head.size() < 2)
-            head = {requestAddress, requestFunction};
+        if (head.size() < 2) head = {requestAddress, requestFunction};
         reply = WithCrc(head);
         break;
     }
     case FaultKind::Long: {
         const std::size_t n = v >= 0 ? static_cast<std::size_t>(v) : 300;
         std::vector<std::uint8_t> body{requestAddress, requestFunction, 0xFF};
-        while (body.size() + 2 < n)
-            body.push_back(static_cast<std::uint8_t>(body.size() * 37));
+        while (body.size() + 2 < n) body.push_back(static_cast<std::uint8_t>(body.size() * 37));
         reply = WithCrc(body);
         reply.resize(n);
         break;
@@ -207,13 +189,11 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
         const std::size_t n = v >= 0 ? static_cast<std::size_t>(v) : 12;
         reply = Noise(n);
         // Noise that happens to carry a valid CRC would be a frame, not noise.
-        if (n >= 2 && Crc16(reply.data(), n) == 0)
-            reply.back() ^= 0x01;
+        if (n >= 2 && Crc16(reply.data(), n) == 0) reply.back() ^= 0x01;
         break;
     }
     case FaultKind::Address: {
-        if (reply.size() < 3)
-            reply = WithCrc({requestAddress, requestFunction, 0});
+        if (reply.size() < 3) reply = WithCrc({requestAddress, requestFunction, 0});
         reply.resize(reply.size() - 2);
         reply[0] = static_cast<std::uint8_t>(v >= 0 ? v : 1);
         reply = WithCrc(reply);
@@ -224,8 +204,7 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
                          static_cast<std::uint8_t>(v >= 0 ? v : 4)});
         break;
     case FaultKind::Function: {
-        if (reply.size() < 3)
-            reply = WithCrc({requestAddress, requestFunction, 0});
+        if (reply.size() < 3) reply = WithCrc({requestAddress, requestFunction, 0});
         reply.resize(reply.size() - 2);
         reply[1] = static_cast<std::uint8_t>(v >= 0 ? v : 0x07);
         reply = WithCrc(reply);
@@ -233,8 +212,7 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
     }
     case FaultKind::Cut: {
         // CRC-valid, but its byte count promises more (or less) than it carries.
-        if (reply.size() < 5 || reply[1] != 3)
-            break;
+        if (reply.size() < 5 || reply[1] != 3) break;
         const std::size_t data = reply.size() - 5;
         const std::size_t keep = std::min(v >= 0 ? static_cast<std::size_t>(v) : data / 2, data);
         reply.resize(3 + keep);
@@ -248,7 +226,8 @@ FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8
     }
     case FaultKind::Delay:
     case FaultKind::Ignore:
-    case FaultKind::Pause: break;
+    case FaultKind::Pause:
+        break;
     }
     return pauseHalfWay();
 }

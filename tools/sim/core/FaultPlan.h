@@ -40,14 +40,13 @@ enum class FaultKind {
 
 struct Fault {
     FaultKind kind = FaultKind::Silent;
-    std::uint32_t at = 1;                    // first request number it applies to
-    std::uint32_t count = 1;                 // number of requests; 0 = every request from `at` on
-    std::optional<std::uint16_t> reg;        // count only requests starting at this register
-    int value = -1;                          // ms, code, address or bytes; -1 = the kind's default
-    std::uint32_t seen = 0;                  // matching requests seen so far
+    std::uint32_t at = 1;              // first request number it applies to
+    std::uint32_t count = 1;           // number of requests; 0 = every request from `at` on
+    std::optional<std::uint16_t> reg;  // count only requests starting at this register
+    int value = -1;                    // ms, code, address or bytes; -1 = the kind's default
+    std::uint32_t seen = 0;            // matching requests seen so far
 
-    bool operator==(const Fault& o) const
-    {
+    bool operator==(const Fault& o) const {
         return kind == o.kind && at == o.at && count == o.count && reg == o.reg && value == o.value;
     }
 };
@@ -79,7 +78,7 @@ struct FaultTiming {
 // Applies the faults chosen for one request to the reply the logger would have sent.
 // `reply` may be empty (the logger had nothing to say). A cut applies to function 3 replies
 // only; others pass unchanged.
-FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply,
-                        std::uint8_t requestAddress, std::uint8_t requestFunction);
+FaultTiming ApplyFaults(const std::vector<Fault>& faults, std::vector<std::uint8_t>& reply, std::uint8_t requestAddress,
+                        std::uint8_t requestFunction);
 
 }  // namespace quorvex::sim

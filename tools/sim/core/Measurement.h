@@ -7,19 +7,19 @@
 namespace quorvex::sim {
 
 // Tenths of |value| as BCD digits, rounded; capped at the largest value the field holds.
-std::uint16_t TemperatureField(double celsius);   // bits 0-13 magnitude, bit 14 sign
-std::uint16_t HumidityField(double percent);      // bits 0-12, never negative
+std::uint16_t TemperatureField(double celsius);  // bits 0-13 magnitude, bit 14 sign
+std::uint16_t HumidityField(double percent);     // bits 0-12, never negative
 
 // The 32-bit value of one log record (also the packed register pair of the current reading).
 std::uint32_t PackMeasurement(double celsius, double percent);
 
 // Parameters of the curve the simulated logger measures.
 struct Climate {
-    double tempBase = 21.0;   // daily mean, degrees Celsius
-    double tempSwing = 3.0;   // half the day-night difference
-    double humBase = 45.0;    // daily mean, percent
-    double humSwing = 8.0;    // humidity falls while the temperature rises
-    bool humidity = true;     // false: a temperature-only logger reports humidity 0
+    double tempBase = 21.0;  // daily mean, degrees Celsius
+    double tempSwing = 3.0;  // half the day-night difference
+    double humBase = 45.0;   // daily mean, percent
+    double humSwing = 8.0;   // humidity falls while the temperature rises
+    bool humidity = true;    // false: a temperature-only logger reports humidity 0
     std::uint32_t seed = 1;
 };
 

@@ -38,7 +38,7 @@
 namespace quorvex::sim {
 
 struct Scenario {
-    std::string name = "Magazyn próbek – Łódź";   // UTF-8
+    std::string name = "Magazyn próbek – Łódź";  // UTF-8
     std::uint16_t type = 0x0201;
     std::uint32_t serial = 0x0019A7F3;
     std::uint8_t firmwareMajor = 1, firmwareMinor = 5;

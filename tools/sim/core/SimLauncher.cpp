@@ -19,8 +19,7 @@ using Clock = std::chrono::steady_clock;
 }
 
 SimLauncher::SimLauncher(std::string executable, std::vector<std::string> args)
-    : executable_(std::move(executable)), args_(std::move(args))
-{
+    : executable_(std::move(executable)), args_(std::move(args)) {
     char pattern[] = "/tmp/quorvex-sim-XXXXXX";
     if (const char* made = ::mkdtemp(pattern)) {
         dir_ = made;
@@ -28,8 +27,7 @@ SimLauncher::SimLauncher(std::string executable, std::vector<std::string> args)
     }
 }
 
-SimLauncher::~SimLauncher()
-{
+SimLauncher::~SimLauncher() {
     Stop();
     if (!dir_.empty()) {
         std::error_code ignored;
@@ -37,8 +35,7 @@ SimLauncher::~SimLauncher()
     }
 }
 
-bool SimLauncher::Start()
-{
+bool SimLauncher::Start() {
     if (dir_.empty()) {
         error_ = "cannot create a temporary folder";
         return false;
@@ -53,8 +50,7 @@ bool SimLauncher::Start()
     all.push_back("--link");
     all.push_back(link_);
     std::vector<char*> argv;
-    for (auto& a : all)
-        argv.push_back(a.data());
+    for (auto& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
 
     const pid_t parent = ::getpid();
@@ -63,12 +59,10 @@ bool SimLauncher::Start()
         // A launcher that dies without stopping it (a crash, a sanitizer's halt) takes the
         // simulator with it; a simulator left behind would hold the test's output open.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
-        if (::getppid() != parent)
-            ::_exit(127);
+        if (::getppid() != parent) ::_exit(127);
         ::dup2(in[0], STDIN_FILENO);
         const int null = ::open("/dev/null", O_WRONLY);
-        if (null >= 0)
-            ::dup2(null, STDOUT_FILENO);
+        if (null >= 0) ::dup2(null, STDOUT_FILENO);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -100,15 +94,13 @@ bool SimLauncher::Start()
     return false;
 }
 
-int SimLauncher::WaitExit(int timeoutMs)
-{
+int SimLauncher::WaitExit(int timeoutMs) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;
     while (Clock::now() < deadline) {
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;
-            if (stdinFd_ >= 0)
-                ::close(stdinFd_), stdinFd_ = -1;
+            if (stdinFd_ >= 0) ::close(stdinFd_), stdinFd_ = -1;
             return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -117,31 +109,24 @@ int SimLauncher::WaitExit(int timeoutMs)
     return -1;
 }
 
-int SimLauncher::Stop()
-{
-    if (pid_ <= 0)
-        return -1;
+int SimLauncher::Stop() {
+    if (pid_ <= 0) return -1;
     ::kill(pid_, SIGTERM);
     return WaitExit(5000);
 }
 
-int SimLauncher::Quit()
-{
-    if (pid_ <= 0 || stdinFd_ < 0)
-        return -1;
+int SimLauncher::Quit() {
+    if (pid_ <= 0 || stdinFd_ < 0) return -1;
     [[maybe_unused]] ssize_t n = ::write(stdinFd_, "quit\n", 5);
     return WaitExit(5000);
 }
 
-void SimLauncher::Kill()
-{
-    if (pid_ <= 0)
-        return;
+void SimLauncher::Kill() {
+    if (pid_ <= 0) return;
     ::kill(pid_, SIGKILL);
     ::waitpid(pid_, nullptr, 0);
     pid_ = -1;
-    if (stdinFd_ >= 0)
-        ::close(stdinFd_), stdinFd_ = -1;
+    if (stdinFd_ >= 0) ::close(stdinFd_), stdinFd_ = -1;
 }
 
 }  // namespace quorvex::sim

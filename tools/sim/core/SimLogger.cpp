@@ -3,77 +3,60 @@
 #include <algorithm>
 #include <cmath>
 
-#include "params/Cp1250.h"
 #include "core/Measurement.h"
 #include "modbus/Crc16.h"
 #include "modbus/Request.h"
+#include "params/Cp1250.h"
 
 namespace quorvex::sim {
 
 namespace {
-constexpr int kLowFirst = 0, kLowLast = 28;        // the low poll block
-constexpr int kHighFirst = 256, kHighLast = 345;   // the high poll block
+constexpr int kLowFirst = 0, kLowLast = 28;       // the low poll block
+constexpr int kHighFirst = 256, kHighLast = 345;  // the high poll block
 constexpr int kNameFirst = 256, kNameWords = 23;
 constexpr std::uint16_t kStartModeBits = 0x0003, kRecordingBit = 0x0004, kOverwriteBit = 0x0008;
 
-std::uint16_t Word(const std::vector<std::uint8_t>& f, std::size_t at)
-{
+std::uint16_t Word(const std::vector<std::uint8_t>& f, std::size_t at) {
     return static_cast<std::uint16_t>((f[at] << 8) | f[at + 1]);
 }
 
-std::uint8_t Bcd2(int v)
-{
-    return static_cast<std::uint8_t>(((v / 10) % 10) << 4 | (v % 10));
-}
+std::uint8_t Bcd2(int v) { return static_cast<std::uint8_t>(((v / 10) % 10) << 4 | (v % 10)); }
 
-std::vector<std::uint8_t> Framed(std::vector<std::uint8_t> bytes)
-{
+std::vector<std::uint8_t> Framed(std::vector<std::uint8_t> bytes) {
     const std::uint16_t crc = Crc16(bytes.data(), bytes.size());
     bytes.push_back(static_cast<std::uint8_t>(crc & 0xFF));
     bytes.push_back(static_cast<std::uint8_t>(crc >> 8));
     return bytes;
 }
 
-std::vector<std::uint8_t> ExceptionReply(std::uint8_t address, std::uint8_t function, std::uint8_t code)
-{
+std::vector<std::uint8_t> ExceptionReply(std::uint8_t address, std::uint8_t function, std::uint8_t code) {
     return Framed({address, static_cast<std::uint8_t>(function | 0x80), code});
 }
 
-bool InsideOneBlock(int first, int last)
-{
+bool InsideOneBlock(int first, int last) {
     return (first >= kLowFirst && last <= kLowLast) || (first >= kHighFirst && last <= kHighLast);
 }
 
 // Registers a write may change. The identity, the measurements and the counters belong to
 // the firmware; the log register is read only.
-bool Writable(int r)
-{
+bool Writable(int r) {
     return r <= 10 || r == 13 || r == 14 || (r >= 18 && r <= 21) || r == 28 || (r >= 80 && r <= 83) ||
            (r >= kNameFirst && r <= 278) || (r >= 282 && r <= kHighLast);
 }
 
-std::uint16_t CorrectionByte(double c)
-{
-    return static_cast<std::uint16_t>((std::lround(c * 10) + 128) & 0xFF);
-}
+std::uint16_t CorrectionByte(double c) { return static_cast<std::uint16_t>((std::lround(c * 10) + 128) & 0xFF); }
 
-double CorrectionValue(std::uint16_t reg)
-{
-    return (static_cast<int>(reg & 0xFF) - 128) / 10.0;
-}
+double CorrectionValue(std::uint16_t reg) { return (static_cast<int>(reg & 0xFF) - 128) / 10.0; }
 
-std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t max = 12)
-{
+std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t max = 12) {
     static const char* digits = "0123456789ABCDEF";
     std::string s;
     for (std::size_t i = 0; i < bytes.size() && i < max; ++i) {
-        if (i)
-            s += ' ';
+        if (i) s += ' ';
         s += digits[bytes[i] >> 4];
         s += digits[bytes[i] & 15];
     }
-    if (bytes.size() > max)
-        s += " …";
+    if (bytes.size() > max) s += " …";
     return s;
 }
 }  // namespace
@@ -82,11 +65,9 @@ SimLogger::SimLogger(const Scenario& scenario, SimClock::Monotonic monotonic)
     : scenario_(scenario),
       climate_(scenario.climate),
       clock_(scenario.clock == "now" ? LocalWallNowMs() / 1000 * 1000 : ParseWall(scenario.clock).value_or(0),
-             std::move(monotonic))
-{
+             std::move(monotonic)) {
     climate_.humidity = (scenario.type >> 8) == 0x02;
-    for (const Fault& f : scenario.faults)
-        faults_.Add(f);
+    for (const Fault& f : scenario.faults) faults_.Add(f);
 
     regs_[0] = static_cast<std::uint16_t>((scenario.mode & 3) | (scenario.overwrite ? kOverwriteBit : 0));
     regs_[9] = static_cast<std::uint16_t>(scenario.interval >> 8);
@@ -134,30 +115,25 @@ SimLogger::SimLogger(const Scenario& scenario, SimClock::Monotonic monotonic)
     if (scenario.listedRecords) {
         records_.assign(scenario.listedRecords->begin(), scenario.listedRecords->end());
     } else {
-        for (std::int64_t k = 0; k < n; ++k)
-            records_.push_back(RecordAt((start + k * interval) * 1000));
+        for (std::int64_t k = 0; k < n; ++k) records_.push_back(RecordAt((start + k * interval) * 1000));
     }
     logCounter_ = scenario.logCounter.value_or(40000 + static_cast<std::uint32_t>(records_.size()));
     nextRecordMs_ = (start + static_cast<std::int64_t>(records_.size()) * interval) * 1000;
-    if (scenario.recording)
-        regs_[0] |= kRecordingBit;
+    if (scenario.recording) regs_[0] |= kRecordingBit;
     lastTickMs_ = clock_.NowMs();
     Refresh();
 }
 
-std::uint32_t SimLogger::IntervalSeconds() const
-{
+std::uint32_t SimLogger::IntervalSeconds() const {
     const std::uint32_t s = static_cast<std::uint32_t>(regs_[9]) << 8 | regs_[10] >> 8;
     return s ? s : 1;
 }
 
-std::optional<std::int64_t> SimLogger::StartMoment() const
-{
+std::optional<std::int64_t> SimLogger::StartMoment() const {
     return WallFromFields({regs_[5], regs_[6] >> 8, regs_[6] & 0xFF, regs_[7] >> 8, regs_[7] & 0xFF, regs_[8] >> 8});
 }
 
-void SimLogger::PutMoment(std::array<std::uint16_t, kRegisterCount>& regs, int first, std::int64_t wallMs) const
-{
+void SimLogger::PutMoment(std::array<std::uint16_t, kRegisterCount>& regs, int first, std::int64_t wallMs) const {
     const WallFields f = FieldsFromWall(wallMs);
     regs[first] = static_cast<std::uint16_t>(f.year);
     regs[first + 1] = static_cast<std::uint16_t>(f.month << 8 | f.day);
@@ -165,26 +141,22 @@ void SimLogger::PutMoment(std::array<std::uint16_t, kRegisterCount>& regs, int f
     regs[first + 3] = static_cast<std::uint16_t>(f.second << 8);
 }
 
-std::uint32_t SimLogger::RecordAt(std::int64_t wallMs) const
-{
+std::uint32_t SimLogger::RecordAt(std::int64_t wallMs) const {
     const Sample s = MeasureAt(climate_, SimClock::FloorDiv(wallMs, 1000));
     return PackMeasurement(s.celsius + CorrectionValue(regs_[300]),
                            climate_.humidity ? s.percent + CorrectionValue(regs_[301]) : 0.0);
 }
 
-void SimLogger::BeginRecording(std::int64_t wallMs)
-{
+void SimLogger::BeginRecording(std::int64_t wallMs) {
     records_.clear();
     regs_[0] |= kRecordingBit;
     PutMoment(regs_, 5, wallMs);
     nextRecordMs_ = wallMs;
 }
 
-void SimLogger::AccrueUntil(std::int64_t now)
-{
+void SimLogger::AccrueUntil(std::int64_t now) {
     const std::int64_t step = static_cast<std::int64_t>(IntervalSeconds()) * 1000;
-    if (nextRecordMs_ > now)
-        return;
+    if (nextRecordMs_ > now) return;
     const std::int64_t due = (now - nextRecordMs_) / step + 1;
     const std::int64_t capacity = scenario_.capacity;
     if ((regs_[0] & kOverwriteBit) && due > capacity) {
@@ -202,8 +174,7 @@ void SimLogger::AccrueUntil(std::int64_t now)
                 break;
             }
             records_.pop_front();
-            if (auto start = StartMoment())
-                PutMoment(regs_, 5, *start + step);
+            if (auto start = StartMoment()) PutMoment(regs_, 5, *start + step);
         }
         records_.push_back(RecordAt(nextRecordMs_));
         ++logCounter_;
@@ -211,21 +182,17 @@ void SimLogger::AccrueUntil(std::int64_t now)
     }
 }
 
-void SimLogger::Tick()
-{
+void SimLogger::Tick() {
     const std::int64_t now = clock_.NowMs();
     if (!(regs_[0] & kRecordingBit) && (regs_[0] & kStartModeBits) == 2) {
         const auto start = StartMoment();
-        if (start && lastTickMs_ < *start && *start <= now)
-            BeginRecording(*start);
+        if (start && lastTickMs_ < *start && *start <= now) BeginRecording(*start);
     }
-    if (regs_[0] & kRecordingBit)
-        AccrueUntil(now);
+    if (regs_[0] & kRecordingBit) AccrueUntil(now);
     lastTickMs_ = now;
 }
 
-void SimLogger::Refresh()
-{
+void SimLogger::Refresh() {
     const std::int64_t now = clock_.NowMs();
     PutMoment(regs_, 1, now);
     const std::uint32_t written = static_cast<std::uint32_t>(records_.size());
@@ -239,15 +206,13 @@ void SimLogger::Refresh()
     regs_[25] = static_cast<std::uint16_t>((logCounter_ & 0xFF) << 8 | (regs_[25] & 0x00FF));
 }
 
-std::uint16_t SimLogger::Register(std::uint16_t reg)
-{
+std::uint16_t SimLogger::Register(std::uint16_t reg) {
     Tick();
     Refresh();
     return reg < kRegisterCount ? regs_[reg] : 0;
 }
 
-SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
-{
+SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq) {
     if (rq.size() < 4 || Crc16(rq.data(), rq.size()) != 0) {
         lastNote_ = "ignored (bad CRC or too short): " + Hex(rq);
         return {};
@@ -260,12 +225,11 @@ SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
     const bool registerFunction =
         function == FN_READ_HOLDING || function == FN_WRITE_SINGLE || function == FN_WRITE_MULTIPLE;
     std::optional<std::uint16_t> startRegister;
-    if (registerFunction && rq.size() >= 8)
-        startRegister = Word(rq, 2);
+    if (registerFunction && rq.size() >= 8) startRegister = Word(rq, 2);
     const std::vector<Fault> active = faults_.Next(requestCount_, startRegister);
-    const bool ignoreWrite = (function == FN_WRITE_SINGLE || function == FN_WRITE_MULTIPLE) && startRegister &&
-                             std::any_of(active.begin(), active.end(),
-                                         [](const Fault& f) { return f.kind == FaultKind::Ignore; });
+    const bool ignoreWrite =
+        (function == FN_WRITE_SINGLE || function == FN_WRITE_MULTIPLE) && startRegister &&
+        std::any_of(active.begin(), active.end(), [](const Fault& f) { return f.kind == FaultKind::Ignore; });
     std::vector<std::uint8_t> reply;
     if (ignoreWrite) {
         // Echoed as taken, but nothing changes: the read-back shows the old value.
@@ -287,8 +251,7 @@ SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
                     reply = ExceptionReply(address, function, kIllegalValue);
                 } else {
                     std::vector<std::uint16_t> values;
-                    for (std::size_t i = 0; i < second; ++i)
-                        values.push_back(Word(rq, 7 + 2 * i));
+                    for (std::size_t i = 0; i < second; ++i) values.push_back(Word(rq, 7 + 2 * i));
                     reply = Write(rq, *startRegister, values);
                 }
             }
@@ -309,22 +272,18 @@ SimReply SimLogger::Handle(const std::vector<std::uint8_t>& rq)
     out.bytes = std::move(reply);
 
     lastNote_ = "#" + std::to_string(requestCount_) + " " + Hex(rq) + " -> " +
-                (out.bytes.empty() ? std::string("no reply") : Hex(out.bytes) + " (" + std::to_string(out.bytes.size()) + " bytes)");
-    for (const Fault& f : active)
-        lastNote_ += " [fault: " + DescribeFault(f) + "]";
+                (out.bytes.empty() ? std::string("no reply")
+                                   : Hex(out.bytes) + " (" + std::to_string(out.bytes.size()) + " bytes)");
+    for (const Fault& f : active) lastNote_ += " [fault: " + DescribeFault(f) + "]";
     return out;
 }
 
 std::vector<std::uint8_t> SimLogger::Read(const std::vector<std::uint8_t>& rq, std::uint16_t start,
-                                          std::uint16_t count)
-{
+                                          std::uint16_t count) {
     const std::uint8_t address = rq[0];
-    if (start == kLogRegister && count == 0)
-        return ReadLog(address);
-    if (count == 0 || count > 125)
-        return ExceptionReply(address, FN_READ_HOLDING, kIllegalValue);
-    if (!InsideOneBlock(start, start + count - 1))
-        return ExceptionReply(address, FN_READ_HOLDING, kIllegalAddress);
+    if (start == kLogRegister && count == 0) return ReadLog(address);
+    if (count == 0 || count > 125) return ExceptionReply(address, FN_READ_HOLDING, kIllegalValue);
+    if (!InsideOneBlock(start, start + count - 1)) return ExceptionReply(address, FN_READ_HOLDING, kIllegalAddress);
     std::vector<std::uint8_t> out{address, FN_READ_HOLDING, static_cast<std::uint8_t>(2 * count)};
     for (int r = start; r < start + count; ++r) {
         out.push_back(static_cast<std::uint8_t>(regs_[r] >> 8));
@@ -333,14 +292,11 @@ std::vector<std::uint8_t> SimLogger::Read(const std::vector<std::uint8_t>& rq, s
     return Framed(std::move(out));
 }
 
-std::vector<std::uint8_t> SimLogger::ReadLog(std::uint8_t address)
-{
+std::vector<std::uint8_t> SimLogger::ReadLog(std::uint8_t address) {
     // Registers 13-14 hold the number of the next record to send, counted from 1.
     std::uint32_t next = static_cast<std::uint32_t>(regs_[13]) << 8 | regs_[14] >> 8;
-    if (next == 0)
-        next = 1;
-    if (next > records_.size())
-        return ExceptionReply(address, FN_READ_HOLDING, kIllegalAddress);  // the end of the log
+    if (next == 0) next = 1;
+    if (next > records_.size()) return ExceptionReply(address, FN_READ_HOLDING, kIllegalAddress);  // the end of the log
     const std::size_t n = std::min(kRecordsPerReply, records_.size() - (next - 1));
     std::vector<std::uint8_t> out{address, FN_READ_HOLDING, static_cast<std::uint8_t>(4 * n)};
     for (std::size_t i = 0; i < n; ++i) {
@@ -357,8 +313,7 @@ std::vector<std::uint8_t> SimLogger::ReadLog(std::uint8_t address)
 }
 
 std::vector<std::uint8_t> SimLogger::Write(const std::vector<std::uint8_t>& rq, std::uint16_t start,
-                                           const std::vector<std::uint16_t>& values)
-{
+                                           const std::vector<std::uint16_t>& values) {
     const std::uint8_t address = rq[0], function = rq[1];
     const int last = start + static_cast<int>(values.size()) - 1;
     for (int r = start; r <= last; ++r)
@@ -372,10 +327,18 @@ std::vector<std::uint8_t> SimLogger::Write(const std::vector<std::uint8_t>& rq, 
         const int r = start + static_cast<int>(i);
         const std::uint16_t v = values[i];
         switch (r) {
-        case 80: next[0] = static_cast<std::uint16_t>((next[0] & ~0x0001) | (v & 0x0001)); break;
-        case 81: next[0] = static_cast<std::uint16_t>((next[0] & ~0x0002) | (v & 0x0002)); break;
-        case 82: next[0] = static_cast<std::uint16_t>((next[0] & ~kRecordingBit) | (v & kRecordingBit)); break;
-        case 83: next[0] = static_cast<std::uint16_t>((next[0] & ~kOverwriteBit) | (v & kOverwriteBit)); break;
+        case 80:
+            next[0] = static_cast<std::uint16_t>((next[0] & ~0x0001) | (v & 0x0001));
+            break;
+        case 81:
+            next[0] = static_cast<std::uint16_t>((next[0] & ~0x0002) | (v & 0x0002));
+            break;
+        case 82:
+            next[0] = static_cast<std::uint16_t>((next[0] & ~kRecordingBit) | (v & kRecordingBit));
+            break;
+        case 83:
+            next[0] = static_cast<std::uint16_t>((next[0] & ~kOverwriteBit) | (v & kOverwriteBit));
+            break;
         default:
             next[r] = v;
             clockTouched |= r >= 1 && r <= 4;
@@ -385,8 +348,7 @@ std::vector<std::uint8_t> SimLogger::Write(const std::vector<std::uint8_t>& rq, 
     std::optional<std::int64_t> newClock;
     if (clockTouched) {
         newClock = WallFromFields({next[1], next[2] >> 8, next[2] & 0xFF, next[3] >> 8, next[3] & 0xFF, next[4] >> 8});
-        if (!newClock)
-            return ExceptionReply(address, function, kIllegalValue);
+        if (!newClock) return ExceptionReply(address, function, kIllegalValue);
     }
     if (intervalTouched && (static_cast<std::uint32_t>(next[9]) << 8 | next[10] >> 8) == 0)
         return ExceptionReply(address, function, kIllegalValue);
@@ -405,8 +367,7 @@ std::vector<std::uint8_t> SimLogger::Write(const std::vector<std::uint8_t>& rq, 
     }
     Refresh();
 
-    if (function == FN_WRITE_SINGLE)
-        return Framed({rq.begin(), rq.begin() + 6});
+    if (function == FN_WRITE_SINGLE) return Framed({rq.begin(), rq.begin() + 6});
     return Framed({address, function, rq[2], rq[3], rq[4], rq[5]});
 }
 

@@ -33,7 +33,7 @@ const QString kDirKey = QStringLiteral("Dir");
 
 // Column widths of the results table; "Lp" only needs room for the count,
 // so the five columns fit the tab without a horizontal scroll bar.
-constexpr int kColumnWidths[] = {60, 121, 119, 119, 119, 160};
+constexpr int kColumnWidths[] = {60, 121, 119, 119, 119, 0};  // the dew point's: ResultsTabView
 
 QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon) {
     switch (icon) {

@@ -16,6 +16,9 @@ namespace quorvex {
 
 namespace {
 constexpr int kCaptionWidth = 98;  // the caption column's designed width
+// With the dew point column the six columns share the width the designed five had: the
+// five keep this share of theirs, the dew point takes the rest.
+constexpr int kSharePercent = 72;
 }  // namespace
 
 ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox)
@@ -29,6 +32,21 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
       paramsReady_(std::move(paramsReady)),
       showBox_(std::move(showBox)) {
     for (int i = 0; i < 6; ++i) buttons_[i] = widgets.buttons[i];
+    if (table_)
+        for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) designedWidths_[c] = table_->columnWidth(c);
+}
+
+void ResultsTabView::ShowDewPointColumn(bool show) {
+    if (!table_ || table_->isColumnHidden(ResultsModel::ColumnDewPoint) == !show) return;
+    table_->setColumnHidden(ResultsModel::ColumnDewPoint, !show);
+    int designed = 0, narrowed = 0;
+    for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) {
+        const int width = show ? designedWidths_[c] * kSharePercent / 100 : designedWidths_[c];
+        table_->setColumnWidth(c, width);
+        designed += designedWidths_[c];
+        narrowed += width;
+    }
+    if (show) table_->setColumnWidth(ResultsModel::ColumnDewPoint, designed - narrowed);
 }
 
 bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
@@ -86,7 +104,7 @@ void ResultsTabView::RefreshSummary() {
     if (!summaryList_ || !results_) return;
     const ResultsStore& store = results_->Store();
     summary_.Update(store);
-    if (table_) table_->setColumnHidden(ResultsModel::ColumnDewPoint, !store.HasHumidity());
+    ShowDewPointColumn(store.HasHumidity());
     RefreshVerdict(store);
     QList<LoggerInfoRow> rows = store.IsEmpty() || !rules_
                                     ? SummaryRows(summary_, store, DecimalSeparator())
@@ -100,8 +118,14 @@ void ResultsTabView::RefreshSummary() {
         QTreeWidgetItem* item = summaryList_->topLevelItem(i);
         item->setText(0, rows[i].caption);
         item->setText(1, rows[i].value);
+        // A rule's caption or the fingerprint may be longer than its column: the whole on hovering.
+        item->setToolTip(0, rows[i].caption);
+        item->setToolTip(1, rows[i].value);
     }
     summaryList_->resizeColumnToContents(0);
+    // The verdict's captions are long: the values keep at least two fifths of the list.
+    const int room = summaryList_->viewport()->width() * 3 / 5;
+    if (room > kCaptionWidth && summaryList_->columnWidth(0) > room) summaryList_->setColumnWidth(0, room);
 }
 
 void ResultsTabView::RefreshVerdict(const ResultsStore& store) {

@@ -67,6 +67,8 @@ private:
     void RefreshSummary();
     // The verdict and fingerprint of the store, judged again only when it changed.
     void RefreshVerdict(const ResultsStore& store);
+    // Shows or hides the dew point column, the other columns narrowed to make room for it.
+    void ShowDewPointColumn(bool show);
 
     QPointer<QListWidget> status_;
     QPointer<QProgressBar> progress_;
@@ -76,6 +78,7 @@ private:
     ResultsSummary summary_;
     QPointer<ResultsModel> results_;
     QPointer<QTableView> table_;
+    int designedWidths_[5] = {};  // of the columns before the dew point
     QPointer<QPushButton> report_;
     RulesFunction rules_;
     Verdict verdict_;

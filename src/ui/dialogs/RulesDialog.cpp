@@ -68,7 +68,6 @@ RulesDialog::RulesDialog(IniFile& settings, bool humidityLogger, QWidget* parent
     table->horizontalHeader()->setStretchLastSection(true);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setMinimumWidth(760);
 
     note = Named(new QLabel(Tr(u"[2456]Bez reguł w tabeli ocena idzie według progów alarmowych loggera: "
                                u"każdy odczyt poza progiem jest niezgodny."),
@@ -100,7 +99,21 @@ RulesDialog::RulesDialog(IniFile& settings, bool humidityLogger, QWidget* parent
 
     // A damaged set shows as none: saving then replaces it with what the table holds.
     for (const ExcursionRule& rule : LoadRules(settings_).rules) AddRule(rule);
+    if (table->rowCount() == 0) {
+        // Sized for a row even when there is none yet.
+        AddRule();
+        FitTable();
+        table->removeRow(0);
+    }
     resize(sizeHint().expandedTo(QSize(820, 360)));
+}
+
+void RulesDialog::FitTable() {
+    table->resizeColumnsToContents();
+    // Every column in view, none behind a scroll bar.
+    table->setMinimumWidth(std::max(table->minimumWidth(), table->horizontalHeader()->length() +
+                                                               table->verticalHeader()->sizeHint().width() +
+                                                               2 * table->frameWidth() + 24));
 }
 
 void RulesDialog::AddRule(const ExcursionRule& rule) {
@@ -126,6 +139,7 @@ void RulesDialog::AddRule(const ExcursionRule& rule) {
     table->setCellWidget(row, ColumnMinutes,
                          new QLineEdit(NumberText(static_cast<double>(rule.allowedSeconds) / 60.0), table));
     FollowSeries(table, row);
+    FitTable();
     // Rows shift when one above is removed: the row is looked up when the series changes.
     connect(series, &QComboBox::currentIndexChanged, this, [this, series] {
         for (int r = 0; r < table->rowCount(); ++r)

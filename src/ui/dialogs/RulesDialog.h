@@ -42,6 +42,8 @@ public:
     QPushButton* closeButton = nullptr;
 
 private:
+    void FitTable();
+
     IniFile& settings_;
     bool humidity_;
 };

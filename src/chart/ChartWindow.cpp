@@ -75,9 +75,10 @@ void ChartWindow::BuildControls() {
     humSeriesButton = NewButton(toolBar, objname::kHumSeriesButton, QStringLiteral("%"));
     thresholdsButton = NewButton(toolBar, objname::kThresholdsButton, QString(), ThresholdsIcon());
     thresholdsOffButton = NewButton(toolBar, objname::kThresholdsOffButton, QString());
+    dewPointButton = NewButton(toolBar, objname::kDewPointButton, QStringLiteral("Td"));
     printButton = NewButton(toolBar, objname::kChartPrintButton, QString(), PrintIcon());
     for (QToolButton* b :
-         {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton, thresholdsOffButton}) {
+         {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton, thresholdsOffButton, dewPointButton}) {
         b->setCheckable(true);
         b->setMinimumWidth(36);
     }
@@ -92,6 +93,7 @@ void ChartWindow::BuildControls() {
     toolBar->addWidget(bothSeriesButton);
     toolBar->addWidget(tempSeriesButton);
     toolBar->addWidget(humSeriesButton);
+    toolBar->addWidget(dewPointButton);
     toolBar->addWidget(thresholdsButton);
     toolBar->addSeparator();
     toolBar->addWidget(printButton);
@@ -135,6 +137,7 @@ void ChartWindow::BuildControls() {
     connect(tempSeriesButton, &QToolButton::clicked, this, [this] { onTempSeriesClicked(); });
     connect(humSeriesButton, &QToolButton::clicked, this, [this] { onHumSeriesClicked(); });
     connect(thresholdsButton, &QToolButton::clicked, this, [this] { onThresholdsClicked(); });
+    connect(dewPointButton, &QToolButton::clicked, this, [this] { onDewPointClicked(); });
     connect(printButton, &QToolButton::clicked, this, [this] { onPrintClicked(); });
 
     chartBox->onPaint = [this](QPainter& p) { onChartPaint(p); };
@@ -160,6 +163,7 @@ void ChartWindow::RetranslateTexts() {
         {tempSeriesButton, u"[140]Temperatura"},
         {humSeriesButton, u"[150]Wilgotność"},
         {thresholdsButton, u"[2186]Progi alarmowe"},
+        {dewPointButton, u"[2424]Punkt rosy (obliczony)"},
         {printButton, u"[2187]Drukuj wykres"},
     };
     for (const auto& [button, tip] : tips) button->setToolTip(TranslateText(QString::fromUtf16(tip)));
@@ -216,6 +220,9 @@ void ChartWindow::RefreshChart() {
     }
     showTemp = tempSeriesButton->isChecked() || bothSeriesButton->isChecked();
     showHum = (humSeriesButton->isChecked() || bothSeriesButton->isChecked()) && humSeriesButton->isEnabled();
+    dewPoints_.Update(*results);
+    dewPointButton->setEnabled(humidity);
+    showDewPoint_ = humidity && dewPointButton->isChecked();
     if (rescale) chartRescalePending_ = overviewRescalePending_ = true;
     chartBox->update();
     overview->update();
@@ -325,6 +332,12 @@ void ChartWindow::onThresholdsClicked() {
     } else {
         showThresholds = thresholdsButton->isChecked();
     }
+    rescale = true;
+    RefreshChart();
+    rescale = false;
+}
+
+void ChartWindow::onDewPointClicked() {
     rescale = true;
     RefreshChart();
     rescale = false;

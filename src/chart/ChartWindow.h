@@ -3,8 +3,8 @@
 // as a chart with an overview strip below it, zoom in steps of 10 % of the
 // records (buttons, or the mouse wheel around the pointer), zoom to a span
 // dragged across the chart, a draggable zoom window in the overview,
-// temperature / humidity / both, alarm threshold lines, a legend and a
-// read-out of the record under the mouse.
+// temperature / humidity / both, the dew point of results with humidity,
+// alarm threshold lines, a legend and a read-out of the record under the mouse.
 //
 // How the main window uses it (one instance, created hidden at start-up):
 //   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in onShown
@@ -71,6 +71,8 @@ public:
     void onTempSeriesClicked();
     void onHumSeriesClicked();
     void onThresholdsClicked();
+    // Switches the dew point series (results with humidity only).
+    void onDewPointClicked();
     // Runs the print handler (the owner prints the chart through its print dialog).
     void onPrintClicked();
 
@@ -90,6 +92,9 @@ public:
     bool ShowsTemp() const { return showTemp; }
     bool ShowsHum() const { return showHum; }
     bool ShowsThresholds() const { return showThresholds; }
+    bool ShowsDewPoint() const { return showDewPoint_; }
+    // The dew point of the records, brought up to date when the store changes.
+    const DewPointSeries& DewPoints() const { return dewPoints_; }
     bool Dragging() const { return dragging; }
     EdgeRect DragFrame() const { return dragFrame; }
     // The highlighted window in the overview as last painted, as a QRect.
@@ -117,6 +122,7 @@ public:
     QToolButton* humSeriesButton = nullptr;
     QToolButton* thresholdsButton = nullptr;
     QToolButton* thresholdsOffButton = nullptr;  // never shown: pressing it releases thresholdsButton
+    QToolButton* dewPointButton = nullptr;       // checkable, enabled for results with humidity
     QToolButton* printButton = nullptr;          // enabled once a print handler is given
     QWidget* chartPanel = nullptr;
     PaintBox* chartBox = nullptr;
@@ -223,6 +229,8 @@ private:
     QButtonGroup* seriesGroup_ = nullptr;
     QButtonGroup* thresholdsGroup_ = nullptr;
     bool thresholdsFromResults_ = false;
+    bool showDewPoint_ = false;
+    DewPointSeries dewPoints_;
 };
 
 }  // namespace quorvex

@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "chart/ChartWindow.h"
@@ -44,6 +45,10 @@ EdgeRect ChartWindow::LayoutChart(bool withRescale) {
     e.showTemp = showTemp;
     e.showHum = showHum;
     e.showThresholds = showThresholds;
+    // A no-op unless records arrived or the store changed since the last paint.
+    dewPoints_.Update(*results);
+    e.dewPoints = &dewPoints_;
+    e.showDewPoint = showDewPoint_;
     e.rescale = withRescale && (rescale || chartRescalePending_);
     e.area = area;
     e.marginLeft = 60;
@@ -109,6 +114,7 @@ void ChartWindow::RedrawChartBitmap(const EdgeRect& area) {
     chartEngine.SetCanvas(&p, &chartBitmap);
     chartEngine.DrawAxes();
     chartEngine.DrawSeries();
+    chartEngine.DrawDewPoint();
     chartEngine.DrawThresholds();
     chartEngine.DrawLegend();
     chartEngine.SetCanvas(nullptr);
@@ -126,6 +132,8 @@ QString ChartWindow::CursorText() const {
     QString text = FromMoment(e.cursorTime).toString(TranslateText(QStringLiteral("[2181]dd-MM-yyyy'r'  HH:mm ss's'")));
     if (showTemp) text += QStringLiteral("     ") + LogTemperatureText(e.cursorTemp);
     if (showHum) text += QStringLiteral("     ") + LogHumidityText(e.cursorHum);
+    if (e.DewPointShown() && !std::isnan(e.cursorDew))
+        text += QStringLiteral("     Td ") + LogTemperatureText(e.cursorDew);
     return text;
 }
 

@@ -161,6 +161,20 @@ inline constexpr char kChartButton[] = "ButtonChart";               // shows the
 inline constexpr char kPrintTableButton[] = "ButtonPrintTable";     // prints the table
 inline constexpr char kSaveResultsButton[] = "ButtonSaveResults";   // saves the results to a file
 
+// Evaluation rules, the PDF report and the dew point
+inline constexpr char kRulesItem[] = "MenuReguly";                     // Settings: the evaluation rules dialog
+inline constexpr char kDewPointFilesItem[] = "MenuPunktRosyWPlikach";  // Settings: the dew point in CSV files
+inline constexpr char kReportItem[] = "MenuRaportPdf";                 // File: the PDF report
+inline constexpr char kReportButton[] = "ButtonReport";                // results tab: writes the PDF report
+inline constexpr char kReportDialog[] = "SaveDialogReport";            // the report's save dialog
+inline constexpr char kReportTableChoice[] = "ComboBoxReportTable";    // report save dialog: which table
+inline constexpr char kRulesDialog[] = "FormReguly";                   // the evaluation rules dialog
+inline constexpr char kRulesTable[] = "TableReguly";                   // rules dialog: one row a rule
+inline constexpr char kRulesNote[] = "LabelReguly";                    // rules dialog: what an empty table means
+inline constexpr char kAddRuleButton[] = "ButtonDodajRegule";          // rules dialog: adds a row
+inline constexpr char kRemoveRuleButton[] = "ButtonUsunRegule";        // rules dialog: removes the chosen row
+inline constexpr char kDewPointButton[] = "SpeedButtonShowDewPoint";   // chart window: shows the dew point
+
 // Device tab
 inline constexpr char kDeviceGroup[] = "GroupBoxUrzadzenie";          // the device parameters group
 inline constexpr char kTypeCaption[] = "LabelMonitorTyp";             // caption of the device type
@@ -440,6 +454,18 @@ inline constexpr const char* kAll[] = {
     kChartButton,
     kPrintTableButton,
     kSaveResultsButton,
+    kRulesItem,
+    kDewPointFilesItem,
+    kReportItem,
+    kReportButton,
+    kReportDialog,
+    kReportTableChoice,
+    kRulesDialog,
+    kRulesTable,
+    kRulesNote,
+    kAddRuleButton,
+    kRemoveRuleButton,
+    kDewPointButton,
     kDeviceGroup,
     kTypeCaption,
     kTypeField,

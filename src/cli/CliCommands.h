@@ -42,8 +42,18 @@ int RunDownload(const CliContext& context);
 int RunArchive(const CliContext& context);
 
 // Writes the records as the window saves them, to `path` or standard output when empty, and
-// says where they went; `success` when they are in place, else kExitFile.
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success);
+// says where they went; `success` when they are in place, else kExitFile. `csvDewPoint`: a
+// CSV file gains the dew point column (CsvDewPoint).
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
+                   bool csvDewPoint = false);
+// The window's switch for the dew point in CSV files ([Files] DewPoint of its settings file).
+bool CsvDewPoint(const CliContext& context);
+// The archived log of --serial that began at --log (as archive list shows it; without --log
+// the latest, the logger's own before an imported file), its records (within from…to when
+// given) loaded into `store` and its row into `chosen` when asked. kExitDone, or the exit
+// code with the reason said (a bad --log: kExitUsage; no such log or an archive fault: kExitArchive).
+int LoadArchivedLog(const CliContext& context, Archive& archive, ResultsStore& store, ArchiveLogRow* chosen = nullptr,
+                    std::optional<Moment> from = std::nullopt, std::optional<Moment> to = std::nullopt);
 // The file format --format names, else the one `path`'s extension says (text on standard output).
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 // An archive's numbered text as quorvex-cli says it: in English.

@@ -84,10 +84,17 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     if (found) o.command = found->command;
-    // report and evaluate work on one results file; the others (but archive) on the logger.
-    const bool onFile = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
+    // report and evaluate work on one results file or an archived log; the others (but
+    // archive) on the logger.
+    const bool judging = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
+    const bool fromArchive = judging && parser.isSet(serial);
+    const bool onFile = judging && !fromArchive;
+    if (fromArchive && words.size() > 1) {
+        error = QStringLiteral("%1 takes a results file or --serial, not both").arg(words.first());
+        return false;
+    }
     if (onFile && words.size() == 1) {
-        error = QStringLiteral("%1 needs a results file").arg(words.first());
+        error = QStringLiteral("%1 needs a results file or --serial SERIAL").arg(words.first());
         return false;
     }
     if (!archiveCommand && words.size() > (onFile ? 2 : 1)) {
@@ -114,12 +121,18 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     const bool exporting = o.command == CliOptions::Command::ArchiveExport;
-    if (!exporting && (parser.isSet(serial) || parser.isSet(log) || parser.isSet(from) || parser.isSet(to))) {
-        error = QStringLiteral("--serial, --log, --from and --to go with archive export only");
+    if (!exporting && (parser.isSet(from) || parser.isSet(to))) {
+        error = QStringLiteral("--from and --to go with archive export only");
         return false;
     }
-    if (exporting && o.serial.isEmpty()) {
-        error = QStringLiteral("archive export needs --serial SERIAL");
+    if (!exporting && !fromArchive && (parser.isSet(serial) || parser.isSet(log))) {
+        error = judging ? QStringLiteral("--log goes with --serial")
+                        : QStringLiteral("--serial and --log go with archive export, report and evaluate only");
+        return false;
+    }
+    if ((exporting || fromArchive) && o.serial.isEmpty()) {
+        error = QStringLiteral("%1 needs --serial SERIAL")
+                    .arg(exporting ? QStringLiteral("archive export") : words.first());
         return false;
     }
     if (o.discard && o.command != CliOptions::Command::Start) {
@@ -179,25 +192,30 @@ QString CliVersionText() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION 
 
 QString CliHelpText() {
     return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
-       quorvex-cli report FILE -o REPORT.pdf [--table all|daily|none] [OPTION]...
-       quorvex-cli evaluate FILE [--json] [OPTION]...
+       quorvex-cli report FILE | --serial SERIAL [--log START] -o REPORT.pdf
+                   [--table all|daily|none] [OPTION]...
+       quorvex-cli evaluate FILE | --serial SERIAL [--log START] [--json] [OPTION]...
 Read, download and set a Quorvex temperature and humidity logger from a shell, without a
 display: the same link, settings and download rules as the quorvex window; judge a results
-file against the excursion rules and write its PDF report.
+file or an archived log against the excursion rules and write its PDF report.
 
 Commands:
   info         print every logger parameter as "name: value", one a line; a coded value
                is followed by its meaning, e.g. "Start mode: 1 (from computer directly)"
-  download     download the whole log and write it to FILE (standard output without -o)
+  download     download the whole log and write it to FILE (standard output without -o);
+               a CSV file carries the dew point column when the window's settings file
+               switches it on ([Files] DewPoint=1)
   set-clock    set the logger clock to the computer's time, read it back and check it
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
   stop         stop recording, as the window's Stop button does
-  report       write the PDF report of the results file FILE (text or CSV) to REPORT.pdf:
+  report       write the PDF report of the results file FILE (text or CSV), or of the
+               archived log named by --serial and --log, to REPORT.pdf:
                logger facts, where the data came from, each rule with its verdict, the
                summary, the chart and the table; every page carries "page N of M", the
                program version and the records' SHA-256 fingerprint
-  evaluate     judge the results file FILE against the excursion rules and print each
+  evaluate     judge the results file FILE (or the archived log of --serial and --log)
+               against the excursion rules and print each
                rule's verdict (PASS or FAIL, in the chosen language) with the excursions
                that broke it, then the overall verdict
   archive import FILE...
@@ -237,8 +255,9 @@ Options:
                      (default: Location in the [Archive] section of the settings file, else
                      $XDG_DATA_HOME/quorvex/archive.sqlite, ~/.local/share/quorvex/ when unset)
   --discard          start: start even when the logger holds records the archive lacks
-  --serial SERIAL    archive export: the logger's serial number
-  --log START        archive export: the log that began at START (as archive list shows it)
+  --serial SERIAL    archive export, report, evaluate: the archived logger's serial number
+  --log START        archive export, report, evaluate: its log that began at START (as
+                     archive list shows it; default: its latest log)
   --from TIME, --to TIME
                      archive export: only the records from/until TIME (logger clock,
                      YYYY-MM-DD[ HH:MM[:SS]])
@@ -284,8 +303,8 @@ Exit status:
   3    download incomplete: the records received were written to FILE.partial
   4    a file cannot be written; the message says where the records went (report:
        the report's file; nothing is left half-written)
-  5    archive import, list, export: the archive cannot be opened or used, or holds no
-       such logger or log
+  5    archive import, list, export, and report and evaluate with --serial: the archive
+       cannot be opened or used, or holds no such logger or log
   6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
@@ -299,6 +318,7 @@ Examples:
   quorvex-cli archive export --serial 00012345 --from 2015-03-01 -o march.csv
   quorvex-cli report log.csv -o report.pdf --table daily --language en
   quorvex-cli evaluate log.txt || echo "excursion found"
+  quorvex-cli evaluate --serial 00012345 --log "2015-03-01 08:30:00" --json
 
 Report bugs to the Quorvex maintainers.
 )help");

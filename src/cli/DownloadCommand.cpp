@@ -17,6 +17,7 @@
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
+#include "settings/IniFile.h"
 
 namespace quorvex {
 
@@ -54,16 +55,16 @@ private:
     QString lastMessage_;
 };
 
-bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format) {
-    return format == Format::Csv ? WriteResultsCsv(out, store) : WriteResults(out, store);
+bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format, bool dewPoint) {
+    return format == Format::Csv ? WriteResultsCsv(out, store, dewPoint) : WriteResults(out, store);
 }
 
 // Writes the whole file beside the target and puts it in place only when all of it was
 // written. Empty on success, else the reason.
-QString SaveAtomically(const QString& path, const ResultsStore& store, Format format) {
+QString SaveAtomically(const QString& path, const ResultsStore& store, Format format, bool dewPoint) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!WriteRecords(file, store, format)) {
+    if (!WriteRecords(file, store, format, dewPoint)) {
         QString reason = file.errorString();
         file.cancelWriting();
         return reason;
@@ -71,20 +72,20 @@ QString SaveAtomically(const QString& path, const ResultsStore& store, Format fo
     return file.commit() ? QString() : file.errorString();
 }
 
-QString WriteToStandardOutput(const ResultsStore& store, Format format) {
+QString WriteToStandardOutput(const ResultsStore& store, Format format, bool dewPoint) {
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly)) return out.errorString();
-    if (!WriteRecords(out, store, format) || !out.flush()) return out.errorString();
+    if (!WriteRecords(out, store, format, dewPoint) || !out.flush()) return out.errorString();
     return {};
 }
 
 // Where the records go when their own place cannot take them: a new file in the temporary
 // folder. Empty when even that fails.
-QString SaveElsewhere(const ResultsStore& store, Format format) {
+QString SaveElsewhere(const ResultsStore& store, Format format, bool dewPoint) {
     QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
     file.setAutoRemove(false);
     if (!file.open()) return {};
-    if (!WriteRecords(file, store, format) || !file.flush()) {
+    if (!WriteRecords(file, store, format, dewPoint) || !file.flush()) {
         file.remove();
         return {};
     }
@@ -93,15 +94,16 @@ QString SaveElsewhere(const ResultsStore& store, Format format) {
 
 // Writes the records to `path` (standard output when empty). Returns the exit code of a
 // failure, or `success` with the records in place.
-int Deliver(const ResultsStore& store, const QString& path, Format format, int success) {
+int Deliver(const ResultsStore& store, const QString& path, Format format, int success, bool dewPoint) {
     const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
-    const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format);
+    const QString reason =
+        path.isEmpty() ? WriteToStandardOutput(store, format, dewPoint) : SaveAtomically(path, store, format, dewPoint);
     if (reason.isEmpty()) {
         Say(QStringLiteral("%1 records written to %2").arg(store.Count()).arg(where));
         return success;
     }
     Say(QStringLiteral("cannot write %1: %2").arg(where, reason));
-    const QString rescue = SaveElsewhere(store, format);
+    const QString rescue = SaveElsewhere(store, format, dewPoint);
     if (rescue.isEmpty())
         Say(QStringLiteral("the %1 records could not be saved anywhere else either").arg(store.Count()));
     else
@@ -111,8 +113,13 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success) {
-    return Deliver(store, path, format, success);
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
+                   bool csvDewPoint) {
+    return Deliver(store, path, format, success, csvDewPoint);
+}
+
+bool CsvDewPoint(const CliContext& c) {
+    return IniFile(c.settingsFile).ReadBool(kFilesSection, kDewPointInFilesKey, false);
 }
 
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path) {
@@ -173,7 +180,7 @@ int RunDownload(const CliContext& c) {
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
-        return Deliver(store, path, format, kExitDone);
+        return Deliver(store, path, format, kExitDone, CsvDewPoint(c));
     }
 
     QString why = view.LastMessage();
@@ -186,7 +193,8 @@ int RunDownload(const CliContext& c) {
         Say(QStringLiteral("no records arrived; nothing written"));
         return kExitIncomplete;
     }
-    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete);
+    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete,
+                   CsvDewPoint(c));
 }
 
 }  // namespace quorvex

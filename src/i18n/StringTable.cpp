@@ -342,6 +342,31 @@ constexpr StringTableEntry kEntries[] = {
     {2442, "PDF report…", "PDF-Bericht…"},
     {2443, "Chart", "Diagramm"},
     {2444, "Logger firmware version", "Firmware-Version des Datenloggers"},
+    // The evaluation rules dialog, the report from the window, the dew point in files.
+    {2445, "Quantity", "Messgröße"},
+    {2446, "Direction", "Richtung"},
+    {2447, "above", "über"},
+    {2448, "below", "unter"},
+    {2449, "Limit", "Grenzwert"},
+    {2450, "Measure", "Maß"},
+    {2451, "single excursion", "einzelne Überschreitung"},
+    {2452, "total time", "Gesamtzeit"},
+    {2453, "Allowed time [min]", "Zulässige Zeit [min]"},
+    {2454, "Add rule", "Regel hinzufügen"},
+    {2455, "Remove rule", "Regel entfernen"},
+    {2456,
+     "With no rules in the table the verdict follows the logger's alarm thresholds: any reading beyond a threshold "
+     "fails.",
+     "Ohne Regeln in der Tabelle folgt die Bewertung den Alarmgrenzen des Datenloggers: jeder Messwert jenseits einer "
+     "Grenze ist nicht konform."},
+    {2457, "Rule %1:", "Regel %1:"},
+    {2458, "Report written to the file", "Bericht gespeichert in der Datei"},
+    {2459, "Table in the report:", "Tabelle im Bericht:"},
+    {2460, "every record", "alle Datensätze"},
+    {2461, "daily values", "Tageswerte"},
+    {2462, "no table", "keine Tabelle"},
+    {2463, "PDF files", "PDF-Dateien"},
+    {2464, "Dew point in CSV files", "Taupunkt in CSV-Dateien"},
 };
 
 constexpr bool IdsAscendAndFit() {

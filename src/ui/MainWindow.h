@@ -28,6 +28,7 @@
 #include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
 #include "params/DateTimeCodec.h"
+#include "print/Report.h"
 #include "settings/RecentFiles.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/PortMenu.h"
@@ -240,6 +241,20 @@ public:
     // no record; otherwise first asks whether to download, start anyway or cancel.
     void GuardNewLog(std::function<void()> start);
 
+    // MainWindowReport.cpp: the PDF report of the results shown, the evaluation rules, the
+    // dew point in saved files.
+    // "[2442]Raport PDF…" (File menu and results tab): asks where, with which table, and writes it.
+    void onReportChosen();
+    // Gets the remembered folder, the proposed name and the table last chosen; returns the
+    // path ("" = cancelled) and leaves the chosen table in `table`.
+    std::function<QString(const QString& folder, const QString& fileName, ReportTable& table)> AskReportPath;
+    // What the report says of where the results shown came from.
+    ReportSource ShownResultsSource() const;
+    // "[40]Ustawienia" → "[2411]Reguły oceny…": the rules dialog, opened without waiting.
+    void onRulesChosen();
+    // "[2464]Punkt rosy w plikach CSV": the CSV files written gain the dew point column.
+    void SetDewPointInFiles(bool on);
+
     // MainWindowService.cpp
     void onZeroCountersClicked();
     void onResetClicked();
@@ -284,6 +299,10 @@ private:
     ChartWindow* FindChartWindow() const;
     // Results read into a spare store (a file, the archive) take the place of those shown.
     void ShowOpenedResults(ResultsStore& opened);
+    // MainWindowReport.cpp: the report button, the rules in the summary, the menu items' state.
+    void ConnectReport();
+    // What the archive knows of how an archived log came (its latest download, or its file).
+    ReportSource ArchivedLogSource(std::int64_t log, const QString& serial);
 
     // MainWindowThread.cpp
     void CreateThread(const MainWindowOptions& options);
@@ -374,6 +393,7 @@ public:
     QAction *usbItem = nullptr, *exitItem = nullptr, *readResultsItem = nullptr, *saveResultsItem = nullptr;
     QAction* openResultsItem = nullptr;
     QAction *archiveItem = nullptr, *importItem = nullptr;
+    QAction *reportItem = nullptr, *rulesItem = nullptr, *dewPointFilesItem = nullptr;
     QMenu* recentMenu = nullptr;  // the recent results files
     QMenu* helpMenu = nullptr;
     QAction* aboutItem = nullptr;
@@ -421,6 +441,10 @@ private:
     QPointer<ArchiveWindow> archiveWindow_;
     QPointer<QMessageBox> archiveBox_;  // the one archive fault box on screen
     QPointer<QMessageBox> newLogBox_;   // the one box asking before a new log
+    // Where opened results came from (a file, an archived log), for the report; a
+    // download's facts are taken when the report is written.
+    ReportSource openedSource_;
+    QDateTime downloadEnded_;  // when the last download finished, stopped or broke off
     // The command a "Download first" holds back until the download has ended.
     std::function<void()> startAfterDownload_;
 };

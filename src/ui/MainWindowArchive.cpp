@@ -54,6 +54,7 @@ void MainWindow::OpenArchive(const QString& given) {
                                                  [this](const ArchiveText& text) { ArchiveReported(text); });
     archiver_->currentLink = [this] { return portName; };
     archiver_->ended = [this] {
+        downloadEnded_ = QDateTime::currentDateTime();  // for the report's origin of the data
         // Not from inside the download's own step: the start may write to the logger.
         if (startAfterDownload_) QTimer::singleShot(0, this, &MainWindow::DownloadForStartEnded);
         // An open archive window shows the download just kept.
@@ -141,6 +142,7 @@ bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, s
     if (opened.IsEmpty())
         return fail(TranslateText(QStringLiteral("[2333]Archiwum nie ma rekordów tego logu między tymi chwilami")));
     ShowOpenedResults(opened);
+    openedSource_ = ArchivedLogSource(log, results_.serialNumber);
     return true;
 }
 

@@ -306,7 +306,8 @@ QWidget* MainWindow::BuildResultsTab() {
                                  std::pair{objname::kRetryReadButton, "[13]Ponów odczyt"},
                                  std::pair{objname::kChartButton, "[12]Pokaż wykres"},
                                  std::pair{objname::kPrintTableButton, "[16]Drukuj tabelę"},
-                                 std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"}})
+                                 std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"},
+                                 std::pair{objname::kReportButton, "[2442]Raport PDF…"}})
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
@@ -453,6 +454,9 @@ void MainWindow::BuildMenu() {
     importItem = file->addAction(QStringLiteral("[2311]Importuj do archiwum…"));
     importItem->setObjectName(QString::fromLatin1(objname::kImportItem));
     connect(importItem, &QAction::triggered, this, &MainWindow::onImportChosen);
+    reportItem = file->addAction(QStringLiteral("[2442]Raport PDF…"));
+    reportItem->setObjectName(QString::fromLatin1(objname::kReportItem));
+    connect(reportItem, &QAction::triggered, this, &MainWindow::onReportChosen);
     // A file deleted or moved since it was opened leaves the list before anyone picks it.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();
@@ -472,6 +476,13 @@ void MainWindow::BuildMenu() {
     fastFramesItem->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
     fastFramesItem->setCheckable(true);
     connect(fastFramesItem, &QAction::toggled, this, &MainWindow::SetFastFrames);
+    settingsMenu->addSeparator();
+    rulesItem = settingsMenu->addAction(QStringLiteral("[2411]Reguły oceny…"));
+    rulesItem->setObjectName(QString::fromLatin1(objname::kRulesItem));
+    connect(rulesItem, &QAction::triggered, this, &MainWindow::onRulesChosen);
+    dewPointFilesItem = settingsMenu->addAction(QStringLiteral("[2464]Punkt rosy w plikach CSV"));
+    dewPointFilesItem->setObjectName(QString::fromLatin1(objname::kDewPointFilesItem));
+    dewPointFilesItem->setCheckable(true);
     BuildHelpMenu();
 }
 

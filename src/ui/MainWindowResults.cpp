@@ -33,7 +33,7 @@ const QString kDirKey = QStringLiteral("Dir");
 
 // Column widths of the results table; "Lp" only needs room for the count,
 // so the five columns fit the tab without a horizontal scroll bar.
-constexpr int kColumnWidths[] = {60, 121, 119, 119, 119};
+constexpr int kColumnWidths[] = {60, 121, 119, 119, 119, 0};  // the dew point's: ResultsTabView
 
 QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon) {
     switch (icon) {
@@ -125,6 +125,8 @@ void MainWindow::CreateLogDownload() {
     w.loggerInfo = logger;
     w.summary = findChild<QTreeWidget*>(QString::fromLatin1(objname::kSummaryList));
     w.results = resultsModel_;
+    w.table = table;
+    w.report = findChild<QPushButton*>(QString::fromLatin1(objname::kReportButton));
     resultsView_ = std::make_unique<ResultsTabView>(
         w, [this] { return paramsReady_; },
         [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
@@ -147,6 +149,7 @@ void MainWindow::CreateLogDownload() {
             &MainWindow::onPrintTableClicked);
     connect(w.buttons[LogDownloadView::ButtonSaveResults], &QPushButton::clicked, this,
             &MainWindow::onSaveResultsClicked);
+    ConnectReport();
     logs->Reset();
 }
 
@@ -227,7 +230,8 @@ void MainWindow::onSaveResultsClicked() {
     const QString proposed = ProposedResultsFileName(results_, model_) + QLatin1Char('.') + kResultsFileSuffix;
     const QString path = AskSavePath(folder, proposed);
     if (path.isEmpty()) return;
-    const SaveResultsOutcome outcome = SaveResultsFile(path, results_, ResultsFormatOf(path));
+    const SaveResultsOutcome outcome =
+        SaveResultsFile(path, results_, ResultsFormatOf(path), dewPointFilesItem && dewPointFilesItem->isChecked());
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
@@ -260,6 +264,8 @@ bool MainWindow::OpenResultsFile(const QString& path) {
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
     if (!outcome.ok) return fail(outcome.errorText);
     ShowOpenedResults(opened);
+    openedSource_ = {};
+    openedSource_.file = absolute;
     RememberFolder(absolute);
     recent_.Add(absolute);
     if (settings) recent_.Save(*settings);

@@ -299,5 +299,63 @@ TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf) {
     EXPECT_EQ(Exec({QStringLiteral("report"), Path("log.csv")}).code, 1);  // no -o
 }
 
+TEST_F(Cli, ArchivedLogsAreJudgedAndReportedAsTheirDownloadedFile) {
+    QFile ini(Path("quorvex.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(
+        "[Files]\nDewPoint=1\n[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=20\n"
+        "Measure1=total\nDuration1=3600\n");
+    ini.close();
+    SimProcess sim({"--scenario", kScenarios + "humidity.ini", "--clock", kClock, "--records", "300", "--no-pacing"});
+    ASSERT_TRUE(sim.Running());
+    const QStringList archive{QStringLiteral("--archive"), Path("archive.sqlite")};
+    const Outcome download = Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast")
+                                            << QStringLiteral("-o") << Path("log.csv") << archive);
+    ASSERT_EQ(download.code, 0) << download.err.toStdString();
+    EXPECT_TRUE(Lines(Path("log.csv")).value(0).contains("humidity_pct,dew_point_C"));  // [Files] DewPoint
+    const Outcome list =
+        Exec(QStringList{QStringLiteral("archive"), QStringLiteral("list"), QStringLiteral("--json")} << archive);
+    const QString serial =
+        QJsonDocument::fromJson(list.out.toUtf8())[QStringLiteral("loggers")][0][QStringLiteral("serial")].toString();
+    ASSERT_FALSE(serial.isEmpty()) << list.out.toStdString();
+
+    // The same rule on the same records: the same verdict and fingerprint from the archive.
+    const Outcome file = Exec({QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--json")});
+    const Outcome archived =
+        Exec(QStringList{QStringLiteral("evaluate"), QStringLiteral("--serial"), serial, QStringLiteral("--json")}
+             << archive);
+    ASSERT_TRUE(archived.code == 0 || archived.code == 6) << archived.err.toStdString();
+    EXPECT_EQ(archived.code, file.code);
+    const QJsonObject a = QJsonDocument::fromJson(archived.out.toUtf8()).object();
+    const QJsonObject f = QJsonDocument::fromJson(file.out.toUtf8()).object();
+    for (const char* key : {"fingerprint", "rules", "records"})
+        EXPECT_EQ(a.value(QLatin1String(key)), f.value(QLatin1String(key))) << key;
+
+    const Outcome report =
+        Exec(QStringList{QStringLiteral("report"), QStringLiteral("--serial"), serial, QStringLiteral("-o"),
+                         Path("r.pdf"), QStringLiteral("--language"), QStringLiteral("en")}
+             << archive);
+    ASSERT_EQ(report.code, 0) << report.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-l"), QStringLiteral("1"), Path("r.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(page.contains(QStringLiteral("Downloaded")) && page.contains(serial)) << page.toStdString();
+
+    struct Refusal {
+        QStringList args;
+        int code;
+    };
+    for (const Refusal& r :
+         {Refusal{{QStringLiteral("evaluate"), QStringLiteral("--serial"), QStringLiteral("NONE")}, 5},
+          Refusal{{QStringLiteral("evaluate"), QStringLiteral("--serial"), serial, QStringLiteral("--log"),
+                   QStringLiteral("1999-01-01")},
+                  5},
+          Refusal{{QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--serial"), serial}, 1},
+          Refusal{{QStringLiteral("evaluate"), QStringLiteral("--log"), QStringLiteral("1999-01-01")}, 1}})
+        EXPECT_EQ(Exec(r.args + archive).code, r.code) << r.args.join(u' ').toStdString();
+}
+
 }  // namespace
 }  // namespace quorvex::test

@@ -27,8 +27,8 @@ void LogDownload::ClearResults() {
 }
 
 void LogDownload::Reset() {
-    state = Idle;
-    recordsText.clear();
+    state_ = Idle;
+    recordsText_.clear();
     ClearResults();
     if (view_) {
         view_->SetLoggerInfo({});
@@ -87,26 +87,26 @@ void LogDownload::QueueLogRead() const {
 void LogDownload::StartRead() {
     ClearResults();
     if (!ParamsReady()) return;
-    state = Starting;
-    logCount = 0;
+    state_ = Starting;
+    logCount_ = 0;
     ++chain_;
     badReplies_ = 0;
 
-    if (!ComputeStartTime(startTime, startSeconds_)) return AbortRead(kStartFailed);
+    if (!ComputeStartTime(startTime_, startSeconds_)) return AbortRead(kStartFailed);
 
     const WriteInterval& interval = params_.Param<WriteInterval>();
     store_.writeInterval = interval.GetText();
     // An interval that never arrived has no text; its value would be garbage.
     if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed);
-    intervalSec = interval.GetValue();
-    store_.intervalSeconds = intervalSec;
+    intervalSec_ = interval.GetValue();
+    store_.intervalSeconds = intervalSec_;
 
     QueueSetNextRecord(1);
 
     store_.loggerName = params_.Param<LoggerName>().GetText();
     store_.loggerType = params_.Param<DeviceType>().GetText();
     store_.serialNumber = params_.Param<SerialNumber>().GetText();
-    recordsText = params_.Param<WriteIndex>().GetText();
+    recordsText_ = params_.Param<WriteIndex>().GetText();
 
     if (!FillThresholds()) return AbortRead(kStartFailed);
 
@@ -114,7 +114,7 @@ void LogDownload::StartRead() {
         view_->SetStatusLines({TranslateText(QStringLiteral("[1042]Rozpoczęcie odczytu")),
                                TranslateText(QStringLiteral("[1043]danych z loggera"))});
     bool ok = false;
-    const int total = recordsText.toInt(&ok);
+    const int total = recordsText_.toInt(&ok);
     if (!ok) return AbortRead(kStartFailed);
     if (view_) {
         view_->SetProgressMaximum(total);
@@ -124,48 +124,48 @@ void LogDownload::StartRead() {
 
     if (!params_.Connected()) return AbortRead(kStartFailed);
     QueueLogRead();
-    state = Reading;
+    state_ = Reading;
     RefreshView();
     if (observer_) observer_->LogReadStarted(false);
 }
 
 void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount) {
-    if (state != Reading) return;
+    if (state_ != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
         params_.NoteLine(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
         return AbortRead(kBadBlock);
     }
     badReplies_ = 0;
 
-    recordsText = params_.Param<WriteIndex>().GetText();
+    recordsText_ = params_.Param<WriteIndex>().GetText();
     if (view_) {
         bool ok = false;
-        const int total = recordsText.toInt(&ok);
+        const int total = recordsText_.toInt(&ok);
         view_->SetProgressMaximum(ok ? total : 0);
     }
 
     const int first = store_.Count();
     // Kept before the table shows it: a crash while drawing loses nothing that arrived.
-    if (observer_ && byteCount > 0) observer_->LogBlockRead(logCount + 1, data, byteCount);
+    if (observer_ && byteCount > 0) observer_->LogBlockRead(logCount_ + 1, data, byteCount);
     for (int offset = 0; offset < byteCount; offset += kLogRecordSize) {
         const DecodedRecord r = DecodeLogRecord(LogRecordValue(data + offset));
         // Record k of the download is stamped startTime + (k − 1) × intervalSec.
-        currentTime = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(logCount) * intervalSec);
-        ++logCount;
-        store_.Append(r.temperature, r.humidity, currentTime);
+        currentTime_ = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(logCount_) * intervalSec_);
+        ++logCount_;
+        store_.Append(r.temperature, r.humidity, currentTime_);
     }
     if (view_ && byteCount > 0) {
-        view_->SetProgressPosition(logCount);
+        view_->SetProgressPosition(logCount_);
         view_->ResultsAppended(first, store_.Count() - 1);
     }
 
-    state = Reading;
+    state_ = Reading;
     RefreshView();
     QueueLogRead();
 }
 
 void LogDownload::LogReadDone(const Request& reply) {
-    if (reply.Chain != chain_ || state != Reading) return;
+    if (reply.Chain != chain_ || state_ != Reading) return;
     if (reply.CountMismatch) {
         // The logger has moved past the records it claims to have sent: taking the
         // block short would skip them and shift every later time stamp.
@@ -180,14 +180,14 @@ void LogDownload::LogReadRefused(const Request& reply) {
 }
 
 bool LogDownload::LogReadFailed(const Request& reply) {
-    if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
+    if (reply.Chain != chain_ || state_ != Reading) return true;  // not a read of this download
     if (badReplies_ >= kBadReplyRetries || !params_.Connected()) return false;
     ++badReplies_;
     params_.NoteLine(
-        QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1").arg(logCount + 1));
+        QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1").arg(logCount_ + 1));
     // Asking for the same read again would get the next block; setting the next record
     // first gets the lost one.
-    QueueSetNextRecord(logCount + 1);
+    QueueSetNextRecord(logCount_ + 1);
     QueueLogRead();
     return true;
 }
@@ -195,12 +195,12 @@ bool LogDownload::LogReadFailed(const Request& reply) {
 void LogDownload::WriteRefused(const Request& write) {
     // Reading on from wherever the logger's pointer stands would stamp records with the
     // wrong moments.
-    if (write.Chain == chain_ && state == Reading) AbortRead(kStartFailed);
+    if (write.Chain == chain_ && state_ == Reading) AbortRead(kStartFailed);
 }
 
 void LogDownload::ReadFinished() {
-    if (state != Reading) return;
-    state = Finished;
+    if (state_ != Reading) return;
+    state_ = Finished;
     RefreshView();
     TellEnded();
     if (!view_) return;
@@ -216,21 +216,21 @@ void LogDownload::ReadFinished() {
 void LogDownload::ResultsOpened() {
     // A reply still on its way belongs to no download any more.
     ++chain_;
-    state = Opened;
-    logCount = store_.Count();
-    recordsText.clear();
+    state_ = Opened;
+    logCount_ = store_.Count();
+    recordsText_.clear();
     if (view_) {
         view_->ResultsCleared();
         // All of the file is there.
-        view_->SetProgressMaximum(logCount);
-        view_->SetProgressPosition(logCount);
+        view_->SetProgressMaximum(logCount_);
+        view_->SetProgressPosition(logCount_);
     }
     RefreshView();
 }
 
 void LogDownload::StopRead() {
-    if (state != Reading) return;
-    state = Aborted;
+    if (state_ != Reading) return;
+    state_ = Aborted;
     RefreshView();
     TellEnded();
     if (view_)
@@ -242,18 +242,18 @@ void LogDownload::StopRead() {
 void LogDownload::ResumeRead() {
     // Only a download that finished or broke off can continue; a second chain
     // of reads next to a running one would interleave their blocks.
-    if (state != Finished && state != Aborted) return;
+    if (state_ != Finished && state_ != Aborted) return;
     if (!ParamsReady()) return;
 
     Moment moment = 0;
     std::int64_t seconds = 0;
-    if (!ComputeStartTime(moment, seconds) || moment != startTime) return AbortRead(kResumeFailed);
+    if (!ComputeStartTime(moment, seconds) || moment != startTime_) return AbortRead(kResumeFailed);
     if (params_.Param<WriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);
     if (params_.Param<SerialNumber>().GetText() != store_.serialNumber) return AbortRead(kResumeFailed);
 
-    recordsText = params_.Param<WriteIndex>().GetText();
+    recordsText_ = params_.Param<WriteIndex>().GetText();
     bool ok = false;
-    const int total = recordsText.toInt(&ok);
+    const int total = recordsText_.toInt(&ok);
     if (!ok) return AbortRead(kResumeFailed);
     if (view_) view_->SetProgressMaximum(total);
 
@@ -261,16 +261,16 @@ void LogDownload::ResumeRead() {
     if (!params_.Connected()) return AbortRead(kResumeFailed);
     ++chain_;
     badReplies_ = 0;
-    QueueSetNextRecord(logCount + 1);
+    QueueSetNextRecord(logCount_ + 1);
     QueueLogRead();
-    state = Reading;
+    state_ = Reading;
     RefreshView();
     if (observer_) observer_->LogReadStarted(true);
 }
 
 void LogDownload::AbortRead(const QString& message) {
-    const bool wasReading = state == Reading;
-    state = Aborted;
+    const bool wasReading = state_ == Reading;
+    state_ = Aborted;
     RefreshView();
     if (wasReading) TellEnded();
     if (view_ && !message.isEmpty())
@@ -283,15 +283,15 @@ void LogDownload::TellEnded() {
 }
 
 QString LogDownload::CountLine(bool withTotal) const {
-    QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount);
-    if (withTotal) line += u'/' + recordsText;
+    QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount_);
+    if (withTotal) line += u'/' + recordsText_;
     return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
 }
 
 bool LogDownload::ShortOfAnnounced() const {
     bool ok = false;
-    const int announced = recordsText.toInt(&ok);
-    return ok && logCount < announced;
+    const int announced = recordsText_.toInt(&ok);
+    return ok && logCount_ < announced;
 }
 
 void LogDownload::RefreshView() {
@@ -301,7 +301,7 @@ void LogDownload::RefreshView() {
 
     const bool hasRecords = !store_.IsEmpty();
     bool start = false, retry = false, stop = false;
-    switch (state) {
+    switch (state_) {
     case Idle:
         view_->SetStatusLines({});
         start = true;
@@ -328,7 +328,7 @@ void LogDownload::RefreshView() {
     case Opened:
         view_->SetStatusLines({TranslateText(QStringLiteral("[2121]Wyniki z pliku")),
                                QFileInfo(store_.sourceFile).fileName(),
-                               TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount) +
+                               TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount_) +
                                    u' ' + TranslateText(QStringLiteral("[1032]logów"))});
         start = true;
         view_->SetButtonEnabled(V::ButtonChart, hasRecords);
@@ -338,10 +338,10 @@ void LogDownload::RefreshView() {
     case Finished:
     case Aborted: {
         // A log that ended short of what the logger announced keeps the count of both and says so.
-        const bool shortLog = state == Finished && ShortOfAnnounced();
-        QStringList lines{state == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
-                                            : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
-                          QString(), CountLine(state == Aborted || shortLog)};
+        const bool shortLog = state_ == Finished && ShortOfAnnounced();
+        QStringList lines{state_ == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
+                                             : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
+                          QString(), CountLine(state_ == Aborted || shortLog)};
         if (shortLog) lines << TranslateText(kShortLog);
         view_->SetStatusLines(lines);
         start = retry = true;

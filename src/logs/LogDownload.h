@@ -70,12 +70,12 @@ public:
     void AbortRead(const QString& message);
     void RefreshView();
 
-    State GetState() const { return state; }
-    std::int32_t LogCount() const { return logCount; }
-    std::int32_t IntervalSec() const { return intervalSec; }
-    Moment StartTime() const { return startTime; }
-    Moment CurrentTime() const { return currentTime; }
-    const QString& RecordsText() const { return recordsText; }
+    State GetState() const { return state_; }
+    std::int32_t LogCount() const { return logCount_; }
+    std::int32_t IntervalSec() const { return intervalSec_; }
+    Moment StartTime() const { return startTime_; }
+    Moment CurrentTime() const { return currentTime_; }
+    const QString& RecordsText() const { return recordsText_; }
 
     static constexpr std::uint8_t kLogReadAttempts = 1;
     static constexpr int kBadReplyRetries = 3;
@@ -96,12 +96,12 @@ public:
 private:
     void TellEnded();
 
-    State state = Idle;
-    std::int32_t logCount = 0;
-    std::int32_t intervalSec = 0;
-    Moment startTime = 0.0;
-    Moment currentTime = 0.0;
-    QString recordsText;
+    State state_ = Idle;
+    std::int32_t logCount_ = 0;
+    std::int32_t intervalSec_ = 0;
+    Moment startTime_ = 0.0;
+    Moment currentTime_ = 0.0;
+    QString recordsText_;
     LogDownloadView* view_ = nullptr;
     Thresholds* thresholds_ = nullptr;
     LogDownloadObserver* observer_ = nullptr;

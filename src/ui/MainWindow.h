@@ -189,7 +189,7 @@ public:
     const QString& Language() const { return language; }
     const QString& PortName() const { return portName; }
     const QString& StateText() const { return stateText; }
-    int LastStateCode() const { return lastStateCode; }
+    int LastStateCode() const { return lastStateCode_; }
     int ConnectionState() const { return connState_; }
     bool ParamsReady() const { return paramsReady_; }
     QTabWidget* Tabs() const { return tabs; }
@@ -409,7 +409,7 @@ private:
     RequestStrip* strip_ = nullptr;
     ResultsModel* resultsModel_ = nullptr;
     std::unique_ptr<ResultsTabView> resultsView_;
-    int lastStateCode = -1;
+    int lastStateCode_ = -1;
     int connState_ = CONN_NONE;
     bool paramsReady_ = false;
     bool keypad2Down_ = false;

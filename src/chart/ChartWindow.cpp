@@ -358,6 +358,7 @@ ChartPrintView ChartWindow::PrintView() const {
     view.showTemp = showTemp_;
     view.showHum = showHum_;
     view.showThresholds = showThresholds_;
+    view.showDewPoint = showDewPoint_;
     view.thresholds = chartEngine_.thresholds;
     view.zoomStart = zoomStart_;
     view.zoomWidth = zoomWidth_;

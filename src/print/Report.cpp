@@ -345,14 +345,19 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         view.showHum = store.HasHumidity();
         view.showThresholds = store.thresholds.has_value();
         view.thresholds = store.thresholds.value_or(Thresholds{});
+        // The dew point is drawn when a rule judges it, so the reviewer sees what was judged.
+        view.showDewPoint = std::any_of(request.rules.begin(), request.rules.end(),
+                                        [](const ExcursionRule& rule) { return rule.series == RuleSeries::DewPoint; });
         view.font = PrintFont(9, false);
         DrawChartPage(painter, writer, view, [&](QPainter& p, int l, int r, int top) {
             p.save();
             p.setPen(Qt::black);
             p.setFont(PrintFont(kHeadingPoints, true));
             const int h = p.fontMetrics().height();
+            // A file may name neither the logger nor its serial: then the caption stands alone.
+            const QString logger = (store.loggerName.trimmed() + u' ' + store.serialNumber.trimmed()).trimmed();
             p.drawText(QRect(l, top, r - l, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                       Tr(u"[2443]Wykres") + QStringLiteral(" — ") + store.loggerName + u' ' + store.serialNumber);
+                       logger.isEmpty() ? Tr(u"[2443]Wykres") : Tr(u"[2443]Wykres") + QStringLiteral(" — ") + logger);
             p.restore();
             const int strip = frame.StripHeight(writer);
             frame.Draw(p, chartPage, QRect(l, top + h, r - l, strip));

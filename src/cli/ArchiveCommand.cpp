@@ -154,7 +154,7 @@ int Export(const CliContext& c, Archive& archive) {
     }
     ResultsStore store;
     if (!archive.LoadRecords(chosen->id, store, from, to)) return Say(English(archive.LastError())), kExitArchive;
-    return DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone);
+    return DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone, c.Signer());
 }
 
 }  // namespace

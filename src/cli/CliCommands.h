@@ -9,6 +9,7 @@
 #include "cli/CliOptions.h"
 #include "cli/LoggerSession.h"
 #include "logs/ResultsFile.h"
+#include "sign/FileSigner.h"
 
 namespace quorvex {
 
@@ -30,6 +31,8 @@ struct CliContext {
     int ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const;
     // The archive to keep downloads in; nullptr for none or when it cannot be opened (said).
     std::unique_ptr<Archive> OpenArchive() const;
+    // Signs what the command writes, unless the settings file switches signing off.
+    FileSigner Signer() const;
 };
 
 // Resolves link and language and runs the chosen command.
@@ -43,13 +46,19 @@ int RunArchive(const CliContext& context);
 
 // Writes the records as the window saves them, to `path` or standard output when empty, and
 // says where they went; `success` when they are in place, else kExitFile.
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success);
+// A file written is signed by `signer` (an unsigned one is said, and still counts as written).
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
+                   const FileSigner& signer);
 // The file format --format names, else the one `path`'s extension says (text on standard output).
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 // An archive's numbered text as quorvex-cli says it: in English.
 QString English(const ArchiveText& text);
 int RunReport(const CliContext& context);
 int RunEvaluate(const CliContext& context);
+int RunKey(const CliContext& context);
+int RunVerify(const CliContext& context);
+// Says on standard error that a file was written unsigned, and why; nothing when it was signed.
+void SayUnsigned(const SignOutcome& outcome);
 
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);

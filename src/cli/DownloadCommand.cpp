@@ -60,7 +60,7 @@ bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format) {
 
 // Writes the whole file beside the target and puts it in place only when all of it was
 // written. Empty on success, else the reason.
-QString SaveAtomically(const QString& path, const ResultsStore& store, Format format) {
+QString SaveAtomically(const QString& path, const ResultsStore& store, Format format, const FileSigner& signer) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (!WriteRecords(file, store, format)) {
@@ -68,7 +68,9 @@ QString SaveAtomically(const QString& path, const ResultsStore& store, Format fo
         file.cancelWriting();
         return reason;
     }
-    return file.commit() ? QString() : file.errorString();
+    if (!file.commit()) return file.errorString();
+    SayUnsigned(signer.Sign(path, SignatureFactsOf(store)));
+    return {};
 }
 
 QString WriteToStandardOutput(const ResultsStore& store, Format format) {
@@ -80,7 +82,7 @@ QString WriteToStandardOutput(const ResultsStore& store, Format format) {
 
 // Where the records go when their own place cannot take them: a new file in the temporary
 // folder. Empty when even that fails.
-QString SaveElsewhere(const ResultsStore& store, Format format) {
+QString SaveElsewhere(const ResultsStore& store, Format format, const FileSigner& signer) {
     QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
     file.setAutoRemove(false);
     if (!file.open()) return {};
@@ -88,20 +90,23 @@ QString SaveElsewhere(const ResultsStore& store, Format format) {
         file.remove();
         return {};
     }
+    file.close();
+    SayUnsigned(signer.Sign(file.fileName(), SignatureFactsOf(store)));
     return file.fileName();
 }
 
 // Writes the records to `path` (standard output when empty). Returns the exit code of a
 // failure, or `success` with the records in place.
-int Deliver(const ResultsStore& store, const QString& path, Format format, int success) {
+int Deliver(const ResultsStore& store, const QString& path, Format format, int success, const FileSigner& signer) {
     const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
-    const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format);
+    const QString reason =
+        path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format, signer);
     if (reason.isEmpty()) {
         Say(QStringLiteral("%1 records written to %2").arg(store.Count()).arg(where));
         return success;
     }
     Say(QStringLiteral("cannot write %1: %2").arg(where, reason));
-    const QString rescue = SaveElsewhere(store, format);
+    const QString rescue = SaveElsewhere(store, format, signer);
     if (rescue.isEmpty())
         Say(QStringLiteral("the %1 records could not be saved anywhere else either").arg(store.Count()));
     else
@@ -111,8 +116,9 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success) {
-    return Deliver(store, path, format, success);
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
+                   const FileSigner& signer) {
+    return Deliver(store, path, format, success, signer);
 }
 
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path) {
@@ -173,7 +179,7 @@ int RunDownload(const CliContext& c) {
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
-        return Deliver(store, path, format, kExitDone);
+        return Deliver(store, path, format, kExitDone, c.Signer());
     }
 
     QString why = view.LastMessage();
@@ -186,7 +192,8 @@ int RunDownload(const CliContext& c) {
         Say(QStringLiteral("no records arrived; nothing written"));
         return kExitIncomplete;
     }
-    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete);
+    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete,
+                   c.Signer());
 }
 
 }  // namespace quorvex

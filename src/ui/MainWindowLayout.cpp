@@ -472,6 +472,13 @@ void MainWindow::BuildMenu() {
     fastFramesItem->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
     fastFramesItem->setCheckable(true);
     connect(fastFramesItem, &QAction::toggled, this, &MainWindow::SetFastFrames);
+    signFilesItem = settingsMenu->addAction(QStringLiteral("[2569]Podpisuj zapisywane pliki"));
+    signFilesItem->setObjectName(QString::fromLatin1(objname::kSignFilesItem));
+    signFilesItem->setCheckable(true);
+    signFilesItem->setChecked(true);
+    trustedKeysItem = settingsMenu->addAction(QStringLiteral("[2559]Zaufane klucze…"));
+    trustedKeysItem->setObjectName(QString::fromLatin1(objname::kTrustedKeysItem));
+    connect(trustedKeysItem, &QAction::triggered, this, &MainWindow::onTrustedKeysChosen);
     BuildHelpMenu();
 }
 

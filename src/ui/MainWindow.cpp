@@ -184,6 +184,9 @@ void MainWindow::onShown() {
     StartDeviceWatcher();
     ShowResultsTab();
     MonitorReset();
+    // What opening the file says (a fault, its signature) comes before the first activation
+    // translates the window: in the window's language already.
+    programTexts_.SetLanguage(language);
     if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 

@@ -4,12 +4,14 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <charconv>
+#include <optional>
 
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsCsv.h"
 #include "logs/TextCache.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
+#include "sign/DigestingDevice.h"
 
 namespace quorvex {
 namespace {
@@ -120,12 +122,17 @@ SignatureFacts SignatureFactsOf(const ResultsStore& store) {
 SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format,
                                    bool csvDewPoint, const FileSigner* signer) {
     QSaveFile file(path);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    // Signing hashes the bytes on their way out rather than reading the file back.
+    std::optional<DigestingDevice> digesting;
+    if (opened && signer && signer->Enabled()) digesting.emplace(file);
+    QIODevice& out = digesting ? static_cast<QIODevice&>(*digesting) : file;
     const bool written =
-        file.open(QIODevice::WriteOnly) &&
-        (format == ResultsFormat::Csv ? WriteResultsCsv(file, store, csvDewPoint) : WriteResults(file, store));
+        opened && (format == ResultsFormat::Csv ? WriteResultsCsv(out, store, csvDewPoint) : WriteResults(out, store));
+    const QByteArray digest = digesting ? digesting->Finish() : QByteArray();
     if (written && file.commit()) {
         SaveResultsOutcome saved{true, {}, {}};
-        if (signer) saved.signature = signer->Sign(path, SignatureFactsOf(store));
+        if (signer) saved.signature = signer->Sign(path, SignatureFactsOf(store), digest);
         return saved;
     }
     // Whatever failed, the file as it was stays: an uncommitted save is thrown away.

@@ -82,14 +82,14 @@ QByteArray FileDigest(const QString& path, QString* error) {
 FileSigner::FileSigner(QString program, QString keyFolder, bool enabled)
     : program_(std::move(program)), keyFolder_(std::move(keyFolder)), enabled_(enabled) {}
 
-SignOutcome FileSigner::Sign(const QString& path, const SignatureFacts& facts) const {
-    SignOutcome out = SignNow(path, facts);
+SignOutcome FileSigner::Sign(const QString& path, const SignatureFacts& facts, const QByteArray& digest) const {
+    SignOutcome out = SignNow(path, facts, digest);
     if (!out.done) QFile::remove(out.signaturePath);  // it belongs to what the file was before
     if (onSigned_) onSigned_(out);
     return out;
 }
 
-SignOutcome FileSigner::SignNow(const QString& path, const SignatureFacts& facts) const {
+SignOutcome FileSigner::SignNow(const QString& path, const SignatureFacts& facts, const QByteArray& given) const {
     SignOutcome out;
     out.file = path;
     out.signaturePath = path + kSignatureSuffix;
@@ -101,7 +101,7 @@ SignOutcome FileSigner::SignNow(const QString& path, const SignatureFacts& facts
         return out;
     }
     QString error;
-    const QByteArray digest = FileDigest(path, &error);
+    const QByteArray digest = given.size() == crypto_generichash_BYTES_MAX ? given : FileDigest(path, &error);
     if (digest.isEmpty()) {
         out.problem =
             TranslateText(QStringLiteral("[2557]nie można odczytać pliku %1 do podpisania lub sprawdzenia: %2"))

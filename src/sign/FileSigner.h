@@ -50,14 +50,15 @@ public:
     bool Enabled() const { return enabled_; }
     const QString& KeyFolder() const { return keyFolder_; }
 
-    // Signs `path` as it now lies on disk.
-    SignOutcome Sign(const QString& path, const SignatureFacts& facts) const;
+    // Signs `path` as it now lies on disk, or, given the BLAKE2b-512 `digest` of the bytes just
+    // written to it (DigestingDevice.h), signs that without reading the file back.
+    SignOutcome Sign(const QString& path, const SignatureFacts& facts, const QByteArray& digest = {}) const;
 
     // Called after every attempt (also a failed one), for whoever keeps a record of what was signed.
     void SetOnSigned(std::function<void(const SignOutcome&)> hook) { onSigned_ = std::move(hook); }
 
 private:
-    SignOutcome SignNow(const QString& path, const SignatureFacts& facts) const;
+    SignOutcome SignNow(const QString& path, const SignatureFacts& facts, const QByteArray& digest) const;
 
     QString program_;
     QString keyFolder_;

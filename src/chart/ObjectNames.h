@@ -73,6 +73,13 @@ inline constexpr char kArchiveFrom[] = "DateTimeArchiveFrom";      // archive wi
 inline constexpr char kArchiveToCaption[] = "LabelArchiveTo";      // archive window: caption of the range's end
 inline constexpr char kArchiveTo[] = "DateTimeArchiveTo";          // archive window: the range's last moment
 inline constexpr char kArchiveOpenButton[] = "ButtonArchiveOpen";  // archive window: opens the range in the results tab
+inline constexpr char kSignFilesItem[] = "MenuPodpisujPliki";      // Settings: sign every written file
+inline constexpr char kTrustedKeysItem[] = "MenuZaufaneKlucze";    // Settings: the trusted keys dialog
+inline constexpr char kTrustedKeysDialog[] = "TrustedKeysDialog";  // the trusted public keys
+inline constexpr char kTrustedKeysList[] = "TreeTrustedKeys";      // trusted keys: id and file of each key
+inline constexpr char kTrustedKeysImport[] = "ButtonTrustedKeysImport";  // trusted keys: imports a public key file
+inline constexpr char kTrustedKeysRemove[] = "ButtonTrustedKeysRemove";  // trusted keys: removes the chosen key
+inline constexpr char kTrustedKeysClose[] = "ButtonTrustedKeysClose";    // trusted keys: closes the dialog
 
 // Measurements tab
 // the logger name group (main window and name dialog)
@@ -390,6 +397,13 @@ inline constexpr const char* kAll[] = {
     kArchiveToCaption,
     kArchiveTo,
     kArchiveOpenButton,
+    kSignFilesItem,
+    kTrustedKeysItem,
+    kTrustedKeysDialog,
+    kTrustedKeysList,
+    kTrustedKeysImport,
+    kTrustedKeysRemove,
+    kTrustedKeysClose,
     kNameGroup,
     kNameField,
     kChangeNameButton,

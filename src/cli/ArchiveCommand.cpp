@@ -136,7 +136,7 @@ int Export(const CliContext& c, Archive& archive) {
     }
     ResultsStore store;
     if (const int code = LoadArchivedLog(c, archive, store, nullptr, from, to); code != kExitDone) return code;
-    return DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone,
+    return DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone, c.Signer(),
                           CsvDewPoint(c));
 }
 

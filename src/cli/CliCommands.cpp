@@ -57,6 +57,11 @@ std::unique_ptr<Archive> CliContext::OpenArchive() const {
     return opened;
 }
 
+FileSigner CliContext::Signer() const {
+    const bool on = IniFile(settingsFile).ReadBool(kSigningSection, kSigningEnabledKey, true);
+    return FileSigner(QStringLiteral("Quorvex " QUORVEX_VERSION), UserSettingsFolder(), on);
+}
+
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
 
 int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const {
@@ -103,6 +108,10 @@ int RunCli(const CliOptions& options) {
         return RunReport(context);
     case CliOptions::Command::Evaluate:
         return RunEvaluate(context);
+    case CliOptions::Command::Key:
+        return RunKey(context);
+    case CliOptions::Command::Verify:
+        return RunVerify(context);
     }
     return kExitUsage;
 }

@@ -9,6 +9,7 @@
 #include "cli/CliOptions.h"
 #include "cli/LoggerSession.h"
 #include "logs/ResultsFile.h"
+#include "sign/FileSigner.h"
 
 namespace quorvex {
 
@@ -30,6 +31,8 @@ struct CliContext {
     int ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const;
     // The archive to keep downloads in; nullptr for none or when it cannot be opened (said).
     std::unique_ptr<Archive> OpenArchive() const;
+    // Signs what the command writes, unless the settings file switches signing off.
+    FileSigner Signer() const;
 };
 
 // Resolves link and language and runs the chosen command.
@@ -43,9 +46,10 @@ int RunArchive(const CliContext& context);
 
 // Writes the records as the window saves them, to `path` or standard output when empty, and
 // says where they went; `success` when they are in place, else kExitFile. `csvDewPoint`: a
-// CSV file gains the dew point column (CsvDewPoint).
+// CSV file gains the dew point column (CsvDewPoint). A file written is signed by `signer` (an
+// unsigned one is said, and still counts as written).
 int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
-                   bool csvDewPoint = false);
+                   const FileSigner& signer, bool csvDewPoint = false);
 // The window's switch for the dew point in CSV files ([Files] DewPoint of its settings file).
 bool CsvDewPoint(const CliContext& context);
 // The archived log of --serial that began at --log (as archive list shows it; without --log
@@ -60,6 +64,10 @@ ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 QString English(const ArchiveText& text);
 int RunReport(const CliContext& context);
 int RunEvaluate(const CliContext& context);
+int RunKey(const CliContext& context);
+int RunVerify(const CliContext& context);
+// Says on standard error that a file was written unsigned, and why; nothing when it was signed.
+void SayUnsigned(const SignOutcome& outcome);
 
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);

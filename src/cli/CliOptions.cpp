@@ -15,7 +15,8 @@ constexpr CommandName kCommands[] = {
     {"info", CliOptions::Command::Info},          {"download", CliOptions::Command::Download},
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
     {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
-    {"evaluate", CliOptions::Command::Evaluate},
+    {"evaluate", CliOptions::Command::Evaluate},  {"key", CliOptions::Command::Key},
+    {"verify", CliOptions::Command::Verify},
 };
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
@@ -34,7 +35,7 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
     return error.isEmpty();
 }
 
-constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate or archive";
+constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate, key, verify or archive";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
@@ -51,6 +52,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption from(QStringLiteral("from"), {}, QStringLiteral("TIME"));
     const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("TIME"));
     const QCommandLineOption discard(QStringLiteral("discard"));
+    const QCommandLineOption pubkey(QStringLiteral("pubkey"), {}, QStringLiteral("KEY"));
     const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
@@ -58,7 +60,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
     parser.addOptions({port, settings, language, output, format, table, json, fast, verbose, help, version, archive,
-                       serial, log, from, to, discard});
+                       serial, log, from, to, discard, pubkey});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -84,17 +86,19 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     if (found) o.command = found->command;
-    // report and evaluate work on one results file or an archived log; the others (but
-    // archive) on the logger.
+    // report and evaluate work on one results file or an archived log, verify on one file; the
+    // others (but archive and key) on the logger.
     const bool judging = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
     const bool fromArchive = judging && parser.isSet(serial);
-    const bool onFile = judging && !fromArchive;
+    const bool onFile = (judging && !fromArchive) || o.command == CliOptions::Command::Verify;
     if (fromArchive && words.size() > 1) {
         error = QStringLiteral("%1 takes a results file or --serial, not both").arg(words.first());
         return false;
     }
     if (onFile && words.size() == 1) {
-        error = QStringLiteral("%1 needs a results file or --serial SERIAL").arg(words.first());
+        error = o.command == CliOptions::Command::Verify
+                    ? QStringLiteral("verify needs the file to check")
+                    : QStringLiteral("%1 needs a results file or --serial SERIAL").arg(words.first());
         return false;
     }
     if (!archiveCommand && words.size() > (onFile ? 2 : 1)) {
@@ -116,6 +120,12 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     o.from = parser.value(from);
     o.to = parser.value(to);
     o.discard = parser.isSet(discard);
+    o.pubkey = parser.value(pubkey);
+    if (parser.isSet(pubkey) && (o.command != CliOptions::Command::Verify || o.pubkey.isEmpty())) {
+        error = o.pubkey.isEmpty() ? QStringLiteral("--pubkey needs a public key file or its RW... line")
+                                   : QStringLiteral("--pubkey goes with verify only");
+        return false;
+    }
     if (parser.isSet(archive) && o.archive.isEmpty()) {
         error = QStringLiteral("--archive needs a file, a postgresql:// address or none");
         return false;
@@ -195,6 +205,8 @@ QString CliHelpText() {
        quorvex-cli report FILE | --serial SERIAL [--log START] -o REPORT.pdf
                    [--table all|daily|none] [OPTION]...
        quorvex-cli evaluate FILE | --serial SERIAL [--log START] [--json] [OPTION]...
+       quorvex-cli key
+       quorvex-cli verify FILE [--pubkey KEY]
 Read, download and set a Quorvex temperature and humidity logger from a shell, without a
 display: the same link, settings and download rules as the quorvex window; judge a results
 file or an archived log against the excursion rules and write its PDF report.
@@ -218,6 +230,11 @@ Commands:
                against the excursion rules and print each
                rule's verdict (PASS or FAIL, in the chosen language) with the excursions
                that broke it, then the overall verdict
+  key          print this installation's public signing key, its id and where the key
+               files lie (made on first need)
+  verify       check the signature FILE.minisig beside FILE and print its state:
+               "signed, valid (key ID)", "signed, valid, key not trusted (ID)",
+               "CHANGED after signing" (with what changed) or "not signed"
   archive import FILE...
                put saved results files (text or CSV) into the archive, each as a log of
                its own marked with the file's name
@@ -261,6 +278,8 @@ Options:
   --from TIME, --to TIME
                      archive export: only the records from/until TIME (logger clock,
                      YYYY-MM-DD[ HH:MM[:SS]])
+  --pubkey KEY       verify: check with this public key (a .pub file or its RW... line)
+                     alone, taken as trusted; default: the trusted keys
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
@@ -286,6 +305,21 @@ Archive:
   records of its current log that the archive lacks (every record it holds without an
   archive), as a new recording erases them: download first, or give --discard.
 
+Signatures:
+  Every file written (results files, their .partial files, archive exports, reports) gets
+  FILE.minisig beside it, signed with this installation's Ed25519 key, which is made on
+  first need in $XDG_CONFIG_HOME/quorvex/ (~/.config/quorvex/ when unset): quorvex.key,
+  readable by the user alone (a key file others can read or write is refused), and the
+  public key quorvex.pub. Any machine checks a file without Quorvex with
+  minisign -Vm FILE -p quorvex.pub. The trusted comment names the program and version, the
+  logger's serial, the log's start, the record count, the signing moment (UTC) and the
+  file. A file that cannot be signed is still written, and the program says why it is
+  unsigned. Enabled=0 in the [Signing] section of the settings file switches signing off.
+  Trusted keys: the installation's own and those imported in the window (Settings,
+  Trusted keys...), kept in $XDG_CONFIG_HOME/quorvex/trusted-keys/. A valid signature
+  shows the file is unchanged since the installation holding the key signed it; it does
+  not say who was at the keyboard.
+
 Interruption:
   Ctrl+C or SIGTERM during a download, or a link lost in the middle of one, stops it; the
   records that arrived are written to FILE.partial (standard output without -o) in the same
@@ -302,9 +336,11 @@ Exit status:
        change (set-clock, start, stop)
   3    download incomplete: the records received were written to FILE.partial
   4    a file cannot be written; the message says where the records went (report:
-       the report's file; nothing is left half-written)
+       the report's file; nothing is left half-written); key: the key cannot be read
+       or made
   5    archive import, list, export, and report and evaluate with --serial: the archive
-       cannot be opened or used, or holds no such logger or log
+       cannot be opened or used, or holds no such logger or log; verify: anything but a
+       valid signature by a trusted key
   6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
@@ -319,6 +355,7 @@ Examples:
   quorvex-cli report log.csv -o report.pdf --table daily --language en
   quorvex-cli evaluate log.txt || echo "excursion found"
   quorvex-cli evaluate --serial 00012345 --log "2015-03-01 08:30:00" --json
+  quorvex-cli verify log.csv --pubkey quorvex.pub
 
 Report bugs to the Quorvex maintainers.
 )help");

@@ -61,7 +61,8 @@ bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format, bool
 
 // Writes the whole file beside the target and puts it in place only when all of it was
 // written. Empty on success, else the reason.
-QString SaveAtomically(const QString& path, const ResultsStore& store, Format format, bool dewPoint) {
+QString SaveAtomically(const QString& path, const ResultsStore& store, Format format, bool dewPoint,
+                       const FileSigner& signer) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
     if (!WriteRecords(file, store, format, dewPoint)) {
@@ -69,7 +70,9 @@ QString SaveAtomically(const QString& path, const ResultsStore& store, Format fo
         file.cancelWriting();
         return reason;
     }
-    return file.commit() ? QString() : file.errorString();
+    if (!file.commit()) return file.errorString();
+    SayUnsigned(signer.Sign(path, SignatureFactsOf(store)));
+    return {};
 }
 
 QString WriteToStandardOutput(const ResultsStore& store, Format format, bool dewPoint) {
@@ -81,7 +84,7 @@ QString WriteToStandardOutput(const ResultsStore& store, Format format, bool dew
 
 // Where the records go when their own place cannot take them: a new file in the temporary
 // folder. Empty when even that fails.
-QString SaveElsewhere(const ResultsStore& store, Format format, bool dewPoint) {
+QString SaveElsewhere(const ResultsStore& store, Format format, bool dewPoint, const FileSigner& signer) {
     QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
     file.setAutoRemove(false);
     if (!file.open()) return {};
@@ -89,21 +92,24 @@ QString SaveElsewhere(const ResultsStore& store, Format format, bool dewPoint) {
         file.remove();
         return {};
     }
+    file.close();
+    SayUnsigned(signer.Sign(file.fileName(), SignatureFactsOf(store)));
     return file.fileName();
 }
 
 // Writes the records to `path` (standard output when empty). Returns the exit code of a
 // failure, or `success` with the records in place.
-int Deliver(const ResultsStore& store, const QString& path, Format format, int success, bool dewPoint) {
+int Deliver(const ResultsStore& store, const QString& path, Format format, int success, bool dewPoint,
+            const FileSigner& signer) {
     const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
-    const QString reason =
-        path.isEmpty() ? WriteToStandardOutput(store, format, dewPoint) : SaveAtomically(path, store, format, dewPoint);
+    const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format, dewPoint)
+                                          : SaveAtomically(path, store, format, dewPoint, signer);
     if (reason.isEmpty()) {
         Say(QStringLiteral("%1 records written to %2").arg(store.Count()).arg(where));
         return success;
     }
     Say(QStringLiteral("cannot write %1: %2").arg(where, reason));
-    const QString rescue = SaveElsewhere(store, format, dewPoint);
+    const QString rescue = SaveElsewhere(store, format, dewPoint, signer);
     if (rescue.isEmpty())
         Say(QStringLiteral("the %1 records could not be saved anywhere else either").arg(store.Count()));
     else
@@ -114,8 +120,8 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 }  // namespace
 
 int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
-                   bool csvDewPoint) {
-    return Deliver(store, path, format, success, csvDewPoint);
+                   const FileSigner& signer, bool csvDewPoint) {
+    return Deliver(store, path, format, success, csvDewPoint, signer);
 }
 
 bool CsvDewPoint(const CliContext& c) {
@@ -180,7 +186,7 @@ int RunDownload(const CliContext& c) {
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
-        return Deliver(store, path, format, kExitDone, CsvDewPoint(c));
+        return Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer());
     }
 
     QString why = view.LastMessage();
@@ -194,7 +200,7 @@ int RunDownload(const CliContext& c) {
         return kExitIncomplete;
     }
     return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete,
-                   CsvDewPoint(c));
+                   CsvDewPoint(c), c.Signer());
 }
 
 }  // namespace quorvex

@@ -160,12 +160,15 @@ int RunReport(const CliContext& c) {
         table = IniFile(c.settingsFile).ReadString(kReportSection, kReportTableKey, QStringLiteral("all"));
     if (!ParseReportTable(table, request.table)) request.table = ReportTable::All;
     request.paper = ReportPaper(QLocale());
+    const FileSigner signer = c.Signer();
+    request.signer = &signer;
     const ReportOutcome outcome = WriteReport(c.options.output, request);
     if (!outcome.ok) {
         Say(QString(outcome.errorText).replace(u'\n', u' '));
         return kExitFile;
     }
     Print(QStringLiteral("Report written to %1 (%2 pages)\n").arg(c.options.output).arg(outcome.pages));
+    SayUnsigned(outcome.signature);
     return kExitDone;
 }
 

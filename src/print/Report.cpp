@@ -19,6 +19,7 @@
 #include "i18n/ProgramTexts.h"
 #include "logs/LogRecord.h"
 #include "logs/RecordsFingerprint.h"
+#include "logs/ResultsFile.h"
 #include "logs/ResultsSummary.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
@@ -382,6 +383,7 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     }
     if (!drawn || !file.commit()) return fail(file.errorString());
     outcome.ok = true;
+    if (request.signer) outcome.signature = request.signer->Sign(path, SignatureFactsOf(store));
     return outcome;
 }
 

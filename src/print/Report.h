@@ -20,6 +20,7 @@
 
 #include "logs/ExcursionRules.h"
 #include "logs/ResultsStore.h"
+#include "sign/FileSigner.h"
 
 class QLocale;
 
@@ -54,12 +55,14 @@ struct ReportRequest {
     ReportTable table = ReportTable::All;
     ReportSource source;
     QPageSize paper = QPageSize(QPageSize::A4);  // ReportPaper() for the operator's locale
+    const FileSigner* signer = nullptr;          // signs the written report when given
 };
 
 struct ReportOutcome {
     bool ok = false;
     int pages = 0;
-    QString errorText;  // translated, names the file and the reason
+    QString errorText;      // translated, names the file and the reason
+    SignOutcome signature;  // the report written: whether it was signed, and if not why
 };
 
 // Letter where the locale measures in inches (the United States), else A4.

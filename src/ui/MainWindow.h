@@ -29,7 +29,9 @@
 #include "modbus/Messages.h"
 #include "params/DateTimeCodec.h"
 #include "print/Report.h"
+#include "settings/IniFile.h"
 #include "settings/RecentFiles.h"
+#include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/PortMenu.h"
 
@@ -208,6 +210,13 @@ public:
     // AskOpenPath gets the remembered folder and returns the file to open ("" = cancelled).
     std::function<QString(const QString& folder)> AskOpenPath;
     std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
+    // Where the signing key and the trusted keys live (a temporary folder in tests).
+    QString keyFolder = UserSettingsFolder();
+    // Signs the files the window writes, as "[2569]Podpisuj zapisywane pliki" says.
+    FileSigner Signer() const;
+    // Settings → "[2559]Zaufane klucze…": the trusted keys dialog, made on first use.
+    void onTrustedKeysChosen();
+    QPointer<QDialog> trustedKeysDialog;
     ResultsTabView& ResultsView() { return *resultsView_; }
     // MainWindowLink.cpp: the link menu and the HID device changes.
     void FillPortMenu();
@@ -400,6 +409,8 @@ public:
     QLabel* notePanel = nullptr;  // the status bar's last panel: short notes
     // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
     QAction* fastFramesItem = nullptr;
+    // "[2569]Podpisuj zapisywane pliki" (Enabled in [Signing], on by default); the trusted keys dialog.
+    QAction *signFilesItem = nullptr, *trustedKeysItem = nullptr;
     QAction* portItems[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
     // After the six: the link this run started with when the system does not list it
     // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.

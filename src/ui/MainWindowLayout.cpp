@@ -483,6 +483,14 @@ void MainWindow::BuildMenu() {
     dewPointFilesItem = settingsMenu->addAction(QStringLiteral("[2464]Punkt rosy w plikach CSV"));
     dewPointFilesItem->setObjectName(QString::fromLatin1(objname::kDewPointFilesItem));
     dewPointFilesItem->setCheckable(true);
+    settingsMenu->addSeparator();
+    signFilesItem = settingsMenu->addAction(QStringLiteral("[2569]Podpisuj zapisywane pliki"));
+    signFilesItem->setObjectName(QString::fromLatin1(objname::kSignFilesItem));
+    signFilesItem->setCheckable(true);
+    signFilesItem->setChecked(true);
+    trustedKeysItem = settingsMenu->addAction(QStringLiteral("[2559]Zaufane klucze…"));
+    trustedKeysItem->setObjectName(QString::fromLatin1(objname::kTrustedKeysItem));
+    connect(trustedKeysItem, &QAction::triggered, this, &MainWindow::onTrustedKeysChosen);
     BuildHelpMenu();
 }
 

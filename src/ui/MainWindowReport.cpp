@@ -118,6 +118,9 @@ void MainWindow::onReportChosen() {
     request.source = ShownResultsSource();
     request.paper = ReportPaper(systemLocale_);
 
+    const FileSigner signer = Signer();
+    request.signer = &signer;
+
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const ReportOutcome outcome = WriteReport(path, request);
     QApplication::restoreOverrideCursor();
@@ -125,6 +128,10 @@ void MainWindow::onReportChosen() {
     RememberFolder(path);
     ShowStatusNote(TranslateText(QStringLiteral("[2458]Raport zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    // Written all the same; the operator learns that it carries no signature, and why.
+    const QString unsigned_ = outcome.signature.Note();
+    if (!unsigned_.isEmpty() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Warning, TranslateText(QStringLiteral("[1020]Błąd")), unsigned_);
 }
 
 ReportSource MainWindow::ShownResultsSource() const {

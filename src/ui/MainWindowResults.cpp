@@ -230,8 +230,9 @@ void MainWindow::onSaveResultsClicked() {
     const QString proposed = ProposedResultsFileName(results_, model_) + QLatin1Char('.') + kResultsFileSuffix;
     const QString path = AskSavePath(folder, proposed);
     if (path.isEmpty()) return;
-    const SaveResultsOutcome outcome =
-        SaveResultsFile(path, results_, ResultsFormatOf(path), dewPointFilesItem && dewPointFilesItem->isChecked());
+    const FileSigner signer = Signer();
+    const SaveResultsOutcome outcome = SaveResultsFile(path, results_, ResultsFormatOf(path),
+                                                       dewPointFilesItem && dewPointFilesItem->isChecked(), &signer);
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
@@ -241,6 +242,10 @@ void MainWindow::onSaveResultsClicked() {
     RememberFolder(path);
     ShowStatusNote(translator->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    // Saved all the same; the operator learns that it carries no signature, and why.
+    const QString unsigned_ = outcome.signature.Note();
+    if (!unsigned_.isEmpty() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Warning, translator->Tr(QStringLiteral("[1020]Błąd")), unsigned_);
 }
 
 void MainWindow::onOpenResultsChosen() {
@@ -263,9 +268,15 @@ bool MainWindow::OpenResultsFile(const QString& path) {
     ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
     if (!outcome.ok) return fail(outcome.errorText);
+    opened.signature = CheckSignature(absolute, LoadTrustedKeys(keyFolder));
+    const SignatureCheck check = *opened.signature;
     ShowOpenedResults(opened);
     openedSource_ = {};
     openedSource_.file = absolute;
+    // The records are shown all the same: the operator sees what was changed, told that it was.
+    if (check.Alarming() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")),
+                QDir::toNativeSeparators(absolute) + u'\n' + check.Text());
     RememberFolder(absolute);
     recent_.Add(absolute);
     if (settings) recent_.Save(*settings);

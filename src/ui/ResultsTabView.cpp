@@ -91,7 +91,9 @@ void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text,
 void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows) {
     if (!loggerInfo_) return;
     loggerInfo_->clear();
-    for (const LoggerInfoRow& row : rows) new QTreeWidgetItem(loggerInfo_, {row.caption, row.value});
+    // A long value (a signature's state) is read whole in its tool tip.
+    for (const LoggerInfoRow& row : rows)
+        (new QTreeWidgetItem(loggerInfo_, {row.caption, row.value}))->setToolTip(1, row.value);
     // The captions are as long as the language makes them ("Aufzeichnungsintervall:").
     loggerInfo_->resizeColumnToContents(0);
     loggerInfo_->setColumnWidth(0, std::max(kCaptionWidth, loggerInfo_->columnWidth(0)));

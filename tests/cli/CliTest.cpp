@@ -14,6 +14,8 @@
 #include <csignal>
 
 #include "SimProcess.h"
+#include "sign/FileSigner.h"
+#include "sign/SigningKey.h"
 
 namespace quorvex::test {
 namespace {
@@ -244,6 +246,7 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing) {
     ASSERT_TRUE(rescued.hasMatch()) << late.err.toStdString();
     const QList<QByteArray> lines = Lines(rescued.captured(1));
     QFile::remove(rescued.captured(1));
+    QFile::remove(rescued.captured(1) + QStringLiteral(".minisig"));
     ASSERT_EQ(lines.size(), 7 + 1200);
     EXPECT_TRUE(lines.last().startsWith("1200\t"));
 }
@@ -293,6 +296,7 @@ TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf) {
     QFile pdf(Path("r.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_EQ(Exec({QStringLiteral("verify"), Path("r.pdf")}).code, 0);  // signed as it was written
     const Outcome nowhere = Exec({QStringLiteral("report"), Path("log.csv"), QStringLiteral("-o"), Path("none/r.pdf")});
     EXPECT_EQ(nowhere.code, 4);
     EXPECT_TRUE(nowhere.err.contains(Path("none"))) << nowhere.err.toStdString();
@@ -355,6 +359,65 @@ TEST_F(Cli, ArchivedLogsAreJudgedAndReportedAsTheirDownloadedFile) {
           Refusal{{QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--serial"), serial}, 1},
           Refusal{{QStringLiteral("evaluate"), QStringLiteral("--log"), QStringLiteral("1999-01-01")}, 1}})
         EXPECT_EQ(Exec(r.args + archive).code, r.code) << r.args.join(u' ').toStdString();
+}
+
+TEST_F(Cli, WrittenFilesAreSignedAndVerifyNamesEachState) {
+    const QString config = Path("config");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    process.setProcessEnvironment(env);
+    const Outcome key = Exec({QStringLiteral("key")});
+    ASSERT_EQ(key.code, 0) << key.err.toStdString();
+    const auto id = QRegularExpression(QStringLiteral("key id: ([0-9A-F]{16})")).match(key.out);
+    ASSERT_TRUE(id.hasMatch()) << key.out.toStdString();
+    const QString pub = config + QStringLiteral("/quorvex/quorvex.pub");
+    EXPECT_TRUE(key.out.contains(pub)) << key.out.toStdString();
+
+    SimProcess sim({"--no-pacing", "--records", "20"});
+    ASSERT_TRUE(sim.Running());
+    const QString file = Path("log.csv");
+    ASSERT_EQ(Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("-o") << file).code, 0);
+    // Another installation's key, to name in --pubkey.
+    const QString stranger = Path("stranger");
+    ASSERT_TRUE(LoadOrCreateSigningKey(stranger).key);
+
+    const QStringList verify{QStringLiteral("verify"), file, QStringLiteral("--language"), QStringLiteral("en")};
+    const struct {
+        const char* name;
+        std::function<void()> before;
+        QStringList extra;
+        int code;
+        QString says;
+    } cases[] = {
+        {"as written", [] {}, {}, 0, QStringLiteral("signed, valid (key %1)").arg(id.captured(1))},
+        {"its own public key named", [] {}, {QStringLiteral("--pubkey"), pub}, 0, QStringLiteral("signed, valid")},
+        {"another key named",
+         [] {},
+         {QStringLiteral("--pubkey"), stranger + QStringLiteral("/quorvex.pub")},
+         5,
+         QStringLiteral("signed with another key")},
+        {"a record changed",
+         [&] {
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             f.write("21,2015-03-30T12:00:00+00:00,99.9,50.0\r\n");
+         },
+         {},
+         5,
+         QStringLiteral("CHANGED after signing")},
+        {"the signature gone",
+         [&] { QFile::remove(file + QStringLiteral(".minisig")); },
+         {},
+         5,
+         QStringLiteral("not signed")},
+    };
+    for (const auto& c : cases) {
+        c.before();
+        const Outcome r = Exec(QStringList(verify) << c.extra);
+        EXPECT_EQ(r.code, c.code) << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(c.says)) << c.name << ": " << r.out.toStdString();
+    }
+    EXPECT_EQ(Exec(QStringList(verify) << QStringLiteral("--pubkey") << QStringLiteral("RWQnotakey")).code, 1);
 }
 
 }  // namespace

@@ -179,6 +179,9 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
 QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator,
                                  const Verdict& verdict, const QString& fingerprint) {
     QList<LoggerInfoRow> rows = SummaryRows(summary, store, separator);
+    // The signature's row still closes the summary, after the verdict and the fingerprint.
+    std::optional<LoggerInfoRow> signature;
+    if (store.signature && !rows.isEmpty()) signature = rows.takeLast();
     const QString heading = TranslateText(QStringLiteral("[2403]Ocena zgodności"));
     if (!verdict.Evaluated()) {
         rows.push_back({heading, VerdictLines(verdict, separator).value(0)});
@@ -199,6 +202,7 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
         rows.push_back({TranslateText(QStringLiteral("[2412]Ocena ogólna")), VerdictWord(verdict.Pass())});
     }
     rows.push_back({TranslateText(QStringLiteral("[2425]Odcisk danych (SHA-256)")), fingerprint});
+    if (signature) rows.push_back(*signature);
     return rows;
 }
 

@@ -27,7 +27,7 @@ void Chart::DrawDewPoint() {
         if (inColumn) p.fillRect(QRect(column - 1, top - 1, 2, bottom - top + 2), colour);
     };
     for (int i = 0; i <= last; ++i) {
-        const float value = values[static_cast<std::size_t>(firstIndex + i)];
+        const float value = values[static_cast<std::size_t>(firstIndex) + static_cast<std::size_t>(i)];
         if (std::isnan(value)) {
             endColumn();
             inColumn = false;

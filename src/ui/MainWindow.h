@@ -248,7 +248,7 @@ public:
     std::function<QStringList(const QString& folder)> AskImportPaths;
     // Runs `start`, a command that makes the logger begin a new log, at once when that loses
     // no record; otherwise first asks whether to download, start anyway or cancel.
-    void GuardNewLog(std::function<void()> start);
+    void GuardNewLog(const std::function<void()>& start);
 
     // MainWindowReport.cpp: the PDF report of the results shown, the evaluation rules, the
     // dew point in saved files.
@@ -336,7 +336,7 @@ private:
     void OpenArchive(const QString& given);
     void ArchiveReported(const ArchiveText& text);
     void ShowArchiveBox(const QString& text);
-    void AskBeforeNewLog(int records, std::function<void()> start);
+    void AskBeforeNewLog(int records, const std::function<void()>& start);
     void DownloadThenStart(std::function<void()> start);
     void DownloadForStartEnded();
 

@@ -173,7 +173,7 @@ void MainWindow::ImportResultsFiles(const QStringList& paths) {
     if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
 }
 
-void MainWindow::GuardNewLog(std::function<void()> start) {
+void MainWindow::GuardNewLog(const std::function<void()>& start) {
     auto missing = RecordsNotArchived(archive_.get(), model_);
     if (!missing && archive_) {
         // The archive cannot answer: every record the logger holds counts, and the fault is told.
@@ -181,10 +181,10 @@ void MainWindow::GuardNewLog(std::function<void()> start) {
         missing = RecordsNotArchived(nullptr, model_);
     }
     if (missing.value_or(0) <= 0) return start();
-    AskBeforeNewLog(*missing, std::move(start));
+    AskBeforeNewLog(*missing, start);
 }
 
-void MainWindow::AskBeforeNewLog(int records, std::function<void()> start) {
+void MainWindow::AskBeforeNewLog(int records, const std::function<void()>& start) {
     if (newLogBox_) newLogBox_->close();
     const QString text = ArchiveText{
         QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),

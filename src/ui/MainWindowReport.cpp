@@ -129,9 +129,9 @@ void MainWindow::onReportChosen() {
     ShowStatusNote(TranslateText(QStringLiteral("[2458]Raport zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     // Written all the same; the operator learns that it carries no signature, and why.
-    const QString unsigned_ = outcome.signature.Note();
-    if (!unsigned_.isEmpty() && ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Warning, TranslateText(QStringLiteral("[1020]Błąd")), unsigned_);
+    const QString unsignedNote = outcome.signature.Note();
+    if (!unsignedNote.isEmpty() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Warning, TranslateText(QStringLiteral("[1020]Błąd")), unsignedNote);
 }
 
 ReportSource MainWindow::ShownResultsSource() const {

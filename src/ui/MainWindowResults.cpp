@@ -243,9 +243,9 @@ void MainWindow::onSaveResultsClicked() {
     ShowStatusNote(translator->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     // Saved all the same; the operator learns that it carries no signature, and why.
-    const QString unsigned_ = outcome.signature.Note();
-    if (!unsigned_.isEmpty() && ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Warning, translator->Tr(QStringLiteral("[1020]Błąd")), unsigned_);
+    const QString unsignedNote = outcome.signature.Note();
+    if (!unsignedNote.isEmpty() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Warning, translator->Tr(QStringLiteral("[1020]Błąd")), unsignedNote);
 }
 
 void MainWindow::onOpenResultsChosen() {

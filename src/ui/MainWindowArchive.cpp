@@ -226,7 +226,7 @@ void MainWindow::DownloadForStartEnded() {
     if (!archive_ && logs->GetState() == LogDownload::Finished && !logs->ShortOfAnnounced()) return start();
     // A download stopped or cut short, or an archive that failed meanwhile, leaves records to
     // lose: they are counted again, and asked about again.
-    GuardNewLog(std::move(start));
+    GuardNewLog(start);
 }
 
 }  // namespace quorvex

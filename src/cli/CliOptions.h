@@ -28,7 +28,8 @@ struct CliOptions {
         ArchiveList,
         ArchiveExport,
         Report,
-        Evaluate
+        Evaluate,
+        Watch
     };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
@@ -42,6 +43,8 @@ struct CliOptions {
     QString from, to;      // archive export: the records' time range; empty = open
     QStringList files;     // archive import
     bool discard = false;  // start: even when the logger holds records the archive lacks
+    bool newOnly = false;  // download: only the records the archive lacks are read
+    QString outputDir;     // watch: where the results files go; empty = the current folder
     QString resultsFile;   // report, evaluate: the results file (text or CSV)
     QString table;         // report: "all", "daily" or "none"; empty = the window's setting
     bool json = false;

@@ -342,6 +342,18 @@ constexpr StringTableEntry kEntries[] = {
     {2442, "PDF report…", "PDF-Bericht…"},
     {2443, "Chart", "Diagramm"},
     {2444, "Logger firmware version", "Firmware-Version des Datenloggers"},
+    {2480, "Without an archive every record of the logger is new", "Ohne Archiv sind alle Datensätze des Loggers neu"},
+    {2481, "The archive and the logger differ at record %1: the whole log is read",
+     "Archiv und Logger unterscheiden sich bei Datensatz %1: das ganze Log wird ausgelesen"},
+    {2482, "Downloaded %1 new, %2 logs in all", "%1 neue ausgelesen, insgesamt %2 Logs"},
+    {2483, "Download new", "Neue auslesen"},
+    {2484, "Download automatically when connected", "Beim Anschließen automatisch auslesen"},
+    {2485, "Folder of results files…", "Ordner der Ergebnisdateien…"},
+    {2486, "Logger %1", "Logger %1"},
+    {2487, "Reading interrupted: %1 new records; the next connection completes it",
+     "Auslesen unterbrochen: %1 neue Datensätze; das nächste Anschließen setzt es fort"},
+    {2488, "The folder does not exist", "Der Ordner existiert nicht"},
+    {2489, "%1 new records", "%1 neue Datensätze"},
 };
 
 constexpr bool IdsAscendAndFit() {

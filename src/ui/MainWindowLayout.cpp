@@ -304,6 +304,7 @@ QWidget* MainWindow::BuildResultsTab() {
     for (auto [name, caption] : {std::pair{objname::kStartReadButton, "[10]Rozpocznij odczyt od nowa"},
                                  std::pair{objname::kStopReadButton, "[11]Przerwij odczyt"},
                                  std::pair{objname::kRetryReadButton, "[13]Ponów odczyt"},
+                                 std::pair{objname::kNewReadButton, "[2483]Pobierz nowe"},
                                  std::pair{objname::kChartButton, "[12]Pokaż wykres"},
                                  std::pair{objname::kPrintTableButton, "[16]Drukuj tabelę"},
                                  std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"}})
@@ -472,6 +473,7 @@ void MainWindow::BuildMenu() {
     fastFramesItem->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
     fastFramesItem->setCheckable(true);
     connect(fastFramesItem, &QAction::toggled, this, &MainWindow::SetFastFrames);
+    BuildAutoDownloadItems();
     BuildHelpMenu();
 }
 

@@ -27,6 +27,16 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
     for (int i = 0; i < 6; ++i) buttons_[i] = widgets.buttons[i];
 }
 
+void ResultsTabView::SetNewReadButton(QPushButton* button, std::function<bool()> archived) {
+    newRead_ = button;
+    archived_ = std::move(archived);
+    RefreshNewReadButton();
+}
+
+void ResultsTabView::RefreshNewReadButton() {
+    if (newRead_) newRead_->setEnabled(startEnabled_ && archived_ && archived_());
+}
+
 bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
 
 void ResultsTabView::SetStatusLines(const QStringList& lines) {
@@ -58,6 +68,10 @@ void ResultsTabView::ApplyProgress() {
 void ResultsTabView::SetButtonEnabled(Button button, bool enabled) {
     const int i = static_cast<int>(button);
     if (i >= 0 && i < 6 && buttons_[i]) buttons_[i]->setEnabled(enabled);
+    if (button == ButtonStart) {
+        startEnabled_ = enabled;
+        RefreshNewReadButton();
+    }
 }
 
 void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) {

@@ -57,7 +57,9 @@ void BM_PlugInToNotification(benchmark::State& state) {
         const Clock::time_point plugged = Clock::now();
         backend->SetPresent(device, true);
         form->onHidDeviceChanged(true, QStringLiteral("/dev/hidraw-sim"));
-        const bool told = test::WaitUntil([&] { return !said.isEmpty(); }, 30000);
+        const bool ready = test::WaitUntil([&] { return form->ParamsReady(); }, 30000);
+        const double readyS = std::chrono::duration<double>(Clock::now() - plugged).count();
+        const bool told = ready && test::WaitUntil([&] { return !said.isEmpty(); }, 30000);
         const double s = std::chrono::duration<double>(toldAt - plugged).count();
         const bool all = results.Count() == 288 && said.contains(QStringLiteral("288"));
         form->close();
@@ -66,6 +68,7 @@ void BM_PlugInToNotification(benchmark::State& state) {
         if (!told || !all) return state.SkipWithError("no notification of 288 new records");
         state.SetIterationTime(s);
         state.counters["plug_to_note_s"] = s;
+        state.counters["plug_to_parameters_s"] = readyS;
     }
 }
 BENCHMARK(BM_PlugInToNotification)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);

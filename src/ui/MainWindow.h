@@ -332,6 +332,7 @@ private:
     void RefreshArchivedPart();
     void ParamsBecameReady();
     void NewDownloadEnded();
+    void LinkOpened();
 
     // MainWindowLink.cpp, MainWindowService.cpp
     void BuildPortMenuItems();

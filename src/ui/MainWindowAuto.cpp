@@ -15,6 +15,7 @@
 #include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/LoggerResultsFile.h"
+#include "modbus/TransmissionThread.h"
 #include "settings/IniFile.h"
 #include "ui/DesktopNotification.h"
 #include "ui/MainWindow.h"
@@ -75,6 +76,21 @@ void MainWindow::RefreshArchivedPart() {
     if (archive_ && paramsReady_)
         if (const auto key = CurrentLogKey(model_)) archivedPart_ = archive_->ArchivedThrough(*key).value_or(0) > 0;
     if (resultsView_) resultsView_->RefreshNewReadButton();
+}
+
+void MainWindow::LinkOpened() {
+    // A desk downloading on connection does not wait for two idle polls to learn the
+    // parameters: both blocks the polls read are asked for at once.
+    if (!thread || !autoDownloadItem->isChecked()) return;
+    for (const auto& [start, count] : {std::pair<std::uint16_t, std::uint16_t>{256, 90}, {0, 29}}) {
+        Request r;
+        r.Address = kLoggerAddress;
+        r.Function = FN_READ_HOLDING;
+        r.StartRegister = start;
+        r.Count = count;
+        r.Attempts = 3;
+        thread->AddRecord(r);
+    }
 }
 
 void MainWindow::ParamsBecameReady() {

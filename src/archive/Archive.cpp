@@ -726,4 +726,16 @@ std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key) {
     return one.next() ? through : 0;
 }
 
+std::optional<std::int64_t> Archive::FindLog(const ArchiveLogKey& key) { return d->LogId(key, QString(), false); }
+
+std::optional<QByteArray> Archive::RecordBytes(std::int64_t log, int number) {
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->Prepare(q, QStringLiteral("SELECT raw FROM record WHERE log_id = ? AND number = ?"))) return std::nullopt;
+    q.addBindValue(static_cast<qint64>(log));
+    q.addBindValue(number);
+    if (!d->Exec(q)) return std::nullopt;
+    return q.next() ? q.value(0).toByteArray() : QByteArray();
+}
+
 }  // namespace quorvex

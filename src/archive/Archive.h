@@ -127,6 +127,10 @@ public:
                      std::optional<Moment> to = std::nullopt);
     // The highest n such that records 1…n of the logger's log are all archived (0: none).
     std::optional<int> ArchivedThrough(const ArchiveLogKey& key);
+    // The log of a logger's key (0: none archived) and the 4 bytes of one of its records as first
+    // archived (empty: no such record).
+    std::optional<std::int64_t> FindLog(const ArchiveLogKey& key);
+    std::optional<QByteArray> RecordBytes(std::int64_t log, int number);
 
 private:
     struct Impl;

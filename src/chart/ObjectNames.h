@@ -33,6 +33,8 @@ inline constexpr char kUsbItem[] = "MenuUSB";                      // Settings: 
 inline constexpr char kPortItem[] = "MenuCom%1";                   // Settings: one serial port item, numbered from 1
 inline constexpr char kOtherPortItem[] = "MenuComOther";           // Settings: the start link the system does not list
 inline constexpr char kFastFramesItem[] = "MenuSzybkiOdczyt";      // Settings: fast reading
+inline constexpr char kAutoReadItem[] = "MenuAutoOdczyt";          // Settings: download on connection
+inline constexpr char kAutoFolderItem[] = "MenuAutoFolder";        // Settings: folder of automatic files
 inline constexpr char kHelpMenu[] = "MenuPomoc";                   // the Help menu
 inline constexpr char kAboutItem[] = "MenuAbout";                  // Help: about the program
 inline constexpr char kAboutBox[] = "AboutBox";                    // the About box
@@ -164,6 +166,7 @@ inline constexpr char kResultsButtons[] = "PanelWynikiPrzyciski";   // the colum
 inline constexpr char kStartReadButton[] = "ButtonStart";           // starts the download afresh
 inline constexpr char kStopReadButton[] = "ButtonStop";             // interrupts the download
 inline constexpr char kRetryReadButton[] = "ButtonRetry";           // resumes the download
+inline constexpr char kNewReadButton[] = "ButtonNowe";              // downloads only what the archive lacks
 inline constexpr char kChartButton[] = "ButtonChart";               // shows the chart
 inline constexpr char kPrintTableButton[] = "ButtonPrintTable";     // prints the table
 inline constexpr char kSaveResultsButton[] = "ButtonSaveResults";   // saves the results to a file
@@ -357,6 +360,8 @@ inline constexpr const char* kAll[] = {
     kPortItem,
     kOtherPortItem,
     kFastFramesItem,
+    kAutoReadItem,
+    kAutoFolderItem,
     kHelpMenu,
     kAboutItem,
     kAboutBox,
@@ -465,6 +470,7 @@ inline constexpr const char* kAll[] = {
     kStartReadButton,
     kStopReadButton,
     kRetryReadButton,
+    kNewReadButton,
     kChartButton,
     kPrintTableButton,
     kSaveResultsButton,

@@ -94,6 +94,8 @@ int RunCli(const CliOptions& options) {
         return RunInfo(context);
     case CliOptions::Command::Download:
         return RunDownload(context);
+    case CliOptions::Command::Watch:
+        return RunWatch(context);
     case CliOptions::Command::SetClock:
         return RunSetClock(context);
     case CliOptions::Command::Start:

@@ -16,7 +16,7 @@ constexpr CommandName kCommands[] = {
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
     {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
     {"evaluate", CliOptions::Command::Evaluate},  {"key", CliOptions::Command::Key},
-    {"verify", CliOptions::Command::Verify},
+    {"verify", CliOptions::Command::Verify},      {"watch", CliOptions::Command::Watch},
 };
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
@@ -35,7 +35,7 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
     return error.isEmpty();
 }
 
-constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate, key, verify or archive";
+constexpr auto kCommandList = "info, download, watch, set-clock, start, stop, report, evaluate, key, verify or archive";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
@@ -53,14 +53,16 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("TIME"));
     const QCommandLineOption discard(QStringLiteral("discard"));
     const QCommandLineOption pubkey(QStringLiteral("pubkey"), {}, QStringLiteral("KEY"));
+    const QCommandLineOption newOnly(QStringLiteral("new"));
+    const QCommandLineOption outputDir(QStringLiteral("output-dir"), {}, QStringLiteral("DIR"));
     const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port, settings, language, output, format, table, json, fast, verbose, help, version, archive,
-                       serial, log, from, to, discard, pubkey});
+    parser.addOptions({port,    settings, language, output, format, table, json,    fast,   verbose, help,
+                       version, archive,  serial,   log,    from,   to,    discard, pubkey, newOnly, outputDir});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -126,6 +128,18 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
                                    : QStringLiteral("--pubkey goes with verify only");
         return false;
     }
+    o.newOnly = parser.isSet(newOnly);
+    o.outputDir = parser.value(outputDir);
+    const bool watch = o.command == CliOptions::Command::Watch;
+    if (o.newOnly && o.command != CliOptions::Command::Download) {
+        error = QStringLiteral("--new goes with download only (watch always reads only what is new)");
+        return false;
+    }
+    if (parser.isSet(outputDir) && (!watch || o.outputDir.isEmpty())) {
+        error =
+            watch ? QStringLiteral("--output-dir needs a folder") : QStringLiteral("--output-dir goes with watch only");
+        return false;
+    }
     if (parser.isSet(archive) && o.archive.isEmpty()) {
         error = QStringLiteral("--archive needs a file, a postgresql:// address or none");
         return false;
@@ -162,7 +176,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         }
         o.language = *chosen;
     }
-    const bool download = o.command == CliOptions::Command::Download || exporting;
+    const bool download = o.command == CliOptions::Command::Download || exporting || watch;
     const bool report = o.command == CliOptions::Command::Report;
     if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::Evaluate &&
         o.command != CliOptions::Command::ArchiveList) {
@@ -170,10 +184,10 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     if (!download && parser.isSet(format)) {
-        error = QStringLiteral("--format goes with download and archive export only");
+        error = QStringLiteral("--format goes with download, watch and archive export only");
         return false;
     }
-    if (!download && !report && parser.isSet(output)) {
+    if ((!download || watch) && !report && parser.isSet(output)) {
         error = QStringLiteral("-o goes with download, archive export and report only");
         return false;
     }
@@ -216,7 +230,13 @@ Commands:
                is followed by its meaning, e.g. "Start mode: 1 (from computer directly)"
   download     download the whole log and write it to FILE (standard output without -o);
                a CSV file carries the dew point column when the window's settings file
-               switches it on ([Files] DewPoint=1)
+               switches it on ([Files] DewPoint=1); with --new only the records the archive
+               lacks are read from the logger, and FILE still holds the whole log
+  watch [--port USB|PATH] [--output-dir DIR] [--format txt|csv] [--fast]
+               wait for a logger, read what is new into the archive, write its whole log
+               into DIR, print one line "SERIAL NAME: N new, T total -> FILE", and wait
+               for the next; a logger left connected is read again only once it holds
+               new records; Ctrl+C or SIGTERM end it (exit status 0)
   set-clock    set the logger clock to the computer's time, read it back and check it
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
@@ -263,7 +283,7 @@ Options:
                      replaced only once complete
   --table TABLE      report: all (every record), daily (minimum, maximum and mean of
                      each day) or none (default: the window's report setting, else all)
-  --format FORMAT    download, archive export: txt or csv, the window's two results files (tab-separated
+  --format FORMAT    download, watch, archive export: txt or csv, the window's two results files (tab-separated
                      text, or CSV with ISO 8601 times); default: by the extension of FILE
                      (.csv is CSV), txt on standard output
   --archive WHERE    the archive: an SQLite file, postgresql://USER@HOST:PORT/DATABASE
@@ -272,6 +292,12 @@ Options:
                      (default: Location in the [Archive] section of the settings file, else
                      $XDG_DATA_HOME/quorvex/archive.sqlite, ~/.local/share/quorvex/ when unset)
   --discard          start: start even when the logger holds records the archive lacks
+  --new              download: read only what the archive lacks of the logger's current log
+                     (the last archived record is read again and must match; when it does
+                     not, or without an archive, the whole log is read)
+  --output-dir DIR   watch: the folder the results files go to (default: the current
+                     folder); a file is named "NAME SERIAL YYYY-MM-DD HH-MM-SS.txt" after the
+                     logger and its first record, made safe, and replaced once complete
   --serial SERIAL    archive export, report, evaluate: the archived logger's serial number
   --log START        archive export, report, evaluate: its log that began at START (as
                      archive list shows it; default: its latest log)
@@ -325,6 +351,12 @@ Interruption:
   records that arrived are written to FILE.partial (standard output without -o) in the same
   format, and the program says how many it holds. Other commands end at once.
 
+Watch:
+  watch never ends on a logger's fault: a link lost, a logger that does not answer or a
+  results file that cannot be written is said on that logger's line, what arrived stays
+  in the archive, and the next connection goes on from there. A logger that keeps
+  recording is read up to the count it announced when the read began.
+
 Exit status:
   0    done
   1    bad usage, or the logger's state does not allow the command (start on a logger
@@ -349,6 +381,8 @@ Examples:
   quorvex-cli info --json
   quorvex-cli download -o log.csv --fast
   quorvex-cli download --port USB > log.txt
+  quorvex-cli download --new -o log.txt --fast
+  quorvex-cli watch --port USB --output-dir ~/loggers --format csv
   quorvex-cli set-clock && quorvex-cli start
   quorvex-cli archive import old-log.txt --archive postgresql://lab@db.example:5432/quorvex
   quorvex-cli archive export --serial 00012345 --from 2015-03-01 -o march.csv

@@ -30,7 +30,8 @@ struct CliOptions {
         Report,
         Evaluate,
         Key,
-        Verify
+        Verify,
+        Watch
     };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
@@ -44,6 +45,8 @@ struct CliOptions {
     QString from, to;      // archive export: the records' time range; empty = open
     QStringList files;     // archive import
     bool discard = false;  // start: even when the logger holds records the archive lacks
+    bool newOnly = false;  // download: only the records the archive lacks are read
+    QString outputDir;     // watch: where the results files go; empty = the current folder
     QString resultsFile;   // report, evaluate, verify: the results file (text or CSV; verify: any file)
     QString pubkey;        // verify: a public key file or its base64 line; empty = the trusted keys
     QString table;         // report: "all", "daily" or "none"; empty = the window's setting

@@ -10,6 +10,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "archive/ArchivedStart.h"
 #include "archive/DownloadArchiver.h"
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
@@ -119,6 +120,14 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
+void SayNewRead(const LogDownload& logs, bool archive) {
+    if (!archive) Say(QStringLiteral("no archive: every record of the logger is new"));
+    if (logs.Disagreed())
+        Say(QStringLiteral("record %1 of the logger differs from the archived one: the whole log was read")
+                .arg(logs.DisagreedAt()));
+    Say(QStringLiteral("%1 new records, %2 in all").arg(logs.NewCount()).arg(logs.LogCount()));
+}
+
 int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
                    const FileSigner& signer, bool csvDewPoint) {
     return Deliver(store, path, format, success, csvDewPoint, signer);
@@ -176,13 +185,18 @@ int RunDownload(const CliContext& c) {
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
 
     progress.Begin();
-    logs.StartRead();
+    if (c.options.newOnly)
+        StartReadOfNew(logs, archive.get(), session.Params(), true,
+                       [&](const ArchiveText& text) { Say(English(text)); });
+    else
+        logs.StartRead();
     session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, interrupted);
     if (logs.GetState() == LogDownload::Reading) logs.StopRead();  // Ctrl+C or SIGTERM
     progress.Finish();
 
     const ResultsStore& store = session.Results();
     const int total = view.Total();
+    if (c.options.newOnly) SayNewRead(logs, archive != nullptr);
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));

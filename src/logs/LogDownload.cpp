@@ -15,6 +15,8 @@ const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNie
 const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");
 const QString kBadBlock = QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera");
 const QString kShortLog = QStringLiteral("[2060]Nie pobrano wszystkich logów zapisanych w loggerze");
+const QString kNoArchive = QStringLiteral("[2480]Bez archiwum nowe są wszystkie logi loggera");
+const QString kDisagree = QStringLiteral("[2481]Archiwum i logger różnią się w logu %1: pobierany jest cały log");
 
 }  // namespace
 
@@ -85,48 +87,123 @@ void LogDownload::QueueLogRead() const {
 }
 
 void LogDownload::StartRead() {
+    newOnly_ = quiet_ = comparePending_ = false;
+    disagreedAt_ = 0;
+    known_ = {};
+    limit_ = -1;
+    note_.clear();
+    ClearResults();
+    BeginRead(1);
+}
+
+void LogDownload::StartNewRead(ResultsStore& known, const KnownRecords& kept, bool quiet) {
+    newOnly_ = true;
+    quiet_ = quiet;
+    disagreedAt_ = 0;
+    known_ = kept;
+    note_ = kept.archive ? QString() : TranslateText(kNoArchive);
     ClearResults();
     if (!ParamsReady()) return;
+    // Kept records that do not end right before record `through` cannot be continued.
+    if (known_.through < 0 || known.Count() != qMax(0, known_.through - 1)) known_.through = 0;
+    // A logger announcing fewer records than were kept of its log does not hold the kept log.
+    bool ok = false;
+    const int announced = params_.Param<WriteIndex>().GetText().toInt(&ok);
+    if (ok && known_.through > announced) {
+        disagreedAt_ = known_.through;
+        NoteLine(kDisagree, QString::number(known_.through));
+        known_.through = 0;
+    }
+    if (known_.through > 1) store_.Swap(known);
+    if (!BeginRead(qMax(1, known_.through))) return;
+    limit_ = recordsText_.toInt(&ok);
+    if (!ok) limit_ = -1;
+    comparePending_ = known_.through > 0;
+}
+
+bool LogDownload::BeginRead(int firstRecord) {
+    if (!ParamsReady()) return false;
     state_ = Starting;
-    logCount_ = 0;
+    logCount_ = firstRecord - 1;
     ++chain_;
     badReplies_ = 0;
 
-    if (!ComputeStartTime(startTime_, startSeconds_)) return AbortRead(kStartFailed);
+    if (!ComputeStartTime(startTime_, startSeconds_)) return AbortRead(kStartFailed), false;
+    currentTime_ = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(qMax(0, logCount_ - 1)) * intervalSec_);
 
     const WriteInterval& interval = params_.Param<WriteInterval>();
     store_.writeInterval = interval.GetText();
     // An interval that never arrived has no text; its value would be garbage.
-    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed);
+    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed), false;
     intervalSec_ = interval.GetValue();
     store_.intervalSeconds = intervalSec_;
 
-    QueueSetNextRecord(1);
+    QueueSetNextRecord(firstRecord);
 
     store_.loggerName = params_.Param<LoggerName>().GetText();
     store_.loggerType = params_.Param<DeviceType>().GetText();
     store_.serialNumber = params_.Param<SerialNumber>().GetText();
     recordsText_ = params_.Param<WriteIndex>().GetText();
 
-    if (!FillThresholds()) return AbortRead(kStartFailed);
+    if (!FillThresholds()) return AbortRead(kStartFailed), false;
 
-    if (view_)
+    if (view_) {
         view_->SetStatusLines({TranslateText(QStringLiteral("[1042]Rozpoczęcie odczytu")),
                                TranslateText(QStringLiteral("[1043]danych z loggera"))});
+    }
+    // Records kept before this read show at once.
+    if (view_ && !store_.IsEmpty()) {
+        view_->ResultsCleared();
+        view_->ResultsAppended(0, store_.Count() - 1);
+    }
     bool ok = false;
     const int total = recordsText_.toInt(&ok);
-    if (!ok) return AbortRead(kStartFailed);
+    if (!ok) return AbortRead(kStartFailed), false;
     if (view_) {
         view_->SetProgressMaximum(total);
-        view_->SetProgressPosition(0);
+        view_->SetProgressPosition(qMax(0, logCount_));
     }
     RefreshView();
 
-    if (!params_.Connected()) return AbortRead(kStartFailed);
+    if (!params_.Connected()) return AbortRead(kStartFailed), false;
     QueueLogRead();
     state_ = Reading;
     RefreshView();
     if (observer_) observer_->LogReadStarted(false);
+    return true;
+}
+
+bool LogDownload::KnownRecordMatches(const std::uint8_t* data, std::uint8_t byteCount) {
+    comparePending_ = false;
+    if (byteCount >= kLogRecordSize && LogRecordValue(data) == known_.lastRaw) return true;
+    // The log the logger holds is not the one kept: all of it is read afresh, so nothing
+    // of the two is ever mixed.
+    disagreedAt_ = known_.through;
+    NoteLine(kDisagree, QString::number(known_.through));
+    known_.through = 0;
+    // The records go; what the read took from the logger's parameters stays.
+    ResultsStore fresh;
+    fresh.loggerName = store_.loggerName;
+    fresh.loggerType = store_.loggerType;
+    fresh.serialNumber = store_.serialNumber;
+    fresh.writeInterval = store_.writeInterval;
+    fresh.thresholds = store_.thresholds;
+    fresh.intervalSeconds = store_.intervalSeconds;
+    store_.Swap(fresh);
+    if (view_) view_->ResultsCleared();
+    logCount_ = 0;
+    ++chain_;
+    QueueSetNextRecord(1);
+    QueueLogRead();
+    RefreshView();
+    return false;
+}
+
+void LogDownload::NoteLine(const QString& numbered, const QString& arg) {
+    QString text = TranslateText(numbered);
+    if (!arg.isEmpty()) text = text.arg(arg);
+    note_ = text;
+    params_.NoteLine(text);
 }
 
 void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount) {
@@ -136,8 +213,12 @@ void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCoun
         return AbortRead(kBadBlock);
     }
     badReplies_ = 0;
+    if (comparePending_ && !KnownRecordMatches(data, byteCount)) return;
+    // Up to the count announced when the read began: later records come with the next read.
+    if (limit_ >= 0 && byteCount > 0)
+        byteCount = static_cast<std::uint8_t>(qMin<int>(byteCount, qMax(0, limit_ - logCount_) * kLogRecordSize));
 
-    recordsText_ = params_.Param<WriteIndex>().GetText();
+    if (!newOnly_) recordsText_ = params_.Param<WriteIndex>().GetText();
     if (view_) {
         bool ok = false;
         const int total = recordsText_.toInt(&ok);
@@ -160,6 +241,7 @@ void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCoun
     }
 
     state_ = Reading;
+    if (newOnly_ && limit_ >= 0 && logCount_ >= limit_) return ReadFinished();
     RefreshView();
     QueueLogRead();
 }
@@ -203,7 +285,7 @@ void LogDownload::ReadFinished() {
     state_ = Finished;
     RefreshView();
     TellEnded();
-    if (!view_) return;
+    if (!view_ || quiet_) return;
     const QString done = TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"));
     if (ShortOfAnnounced())
         view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")),
@@ -261,6 +343,8 @@ void LogDownload::ResumeRead() {
     if (!params_.Connected()) return AbortRead(kResumeFailed);
     ++chain_;
     badReplies_ = 0;
+    if (newOnly_) limit_ = total;
+    comparePending_ = false;
     QueueSetNextRecord(logCount_ + 1);
     QueueLogRead();
     state_ = Reading;
@@ -283,6 +367,10 @@ void LogDownload::TellEnded() {
 }
 
 QString LogDownload::CountLine(bool withTotal) const {
+    if (newOnly_)
+        return TranslateText(QStringLiteral("[2482]Pobrano %1 nowych, razem %2 logów"))
+            .arg(NewCount())
+            .arg(withTotal ? QString::number(logCount_) + u'/' + recordsText_ : QString::number(logCount_));
     QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount_);
     if (withTotal) line += u'/' + recordsText_;
     return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
@@ -318,8 +406,9 @@ void LogDownload::RefreshView() {
         view_->SetButtonEnabled(V::ButtonSaveResults, false);
         break;
     case Reading:
-        view_->SetStatusLines(
-            {TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")), QStringLiteral(" "), CountLine(true)});
+        view_->SetStatusLines(QStringList{TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")),
+                                          QStringLiteral(" "), CountLine(true)} +
+                              (note_.isEmpty() ? QStringList() : QStringList{note_}));
         stop = true;
         if (hasRecords) view_->SetButtonEnabled(V::ButtonChart, true);
         view_->SetButtonEnabled(V::ButtonPrintTable, false);
@@ -343,6 +432,7 @@ void LogDownload::RefreshView() {
                                              : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
                           QString(), CountLine(state_ == Aborted || shortLog)};
         if (shortLog) lines << TranslateText(kShortLog);
+        if (newOnly_ && !note_.isEmpty()) lines << note_;
         view_->SetStatusLines(lines);
         start = retry = true;
         if (hasRecords) {

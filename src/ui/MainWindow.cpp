@@ -60,6 +60,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
 
     onCreate();
     OpenArchive(options.archive);
+    ApplyAutoDownloadSettings();
     storedLanguage_ = NormalizeLanguage(language);
     if (!options.languageOverride.isEmpty()) {
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
@@ -301,6 +302,7 @@ void MainWindow::ParamReadProgress() {
         connState_ = CONN_READY;
         paramsReady_ = true;
         if (logs) logs->RefreshView();
+        ParamsBecameReady();
     }
 }
 

@@ -264,6 +264,20 @@ public:
     // "[2464]Punkt rosy w plikach CSV": the CSV files written gain the dew point column.
     void SetDewPointInFiles(bool on);
 
+    // MainWindowAuto.cpp: reading only what is new, by the button or when a logger is connected.
+    // Starts a read of what the archive lacks of the logger's log; `automatic`: the unattended
+    // one, which writes the results file into AutoFolder() and notifies the desktop when done.
+    void StartNewDownload(bool automatic);
+    // Settings → "[2485]Folder plików wyników…": asks for the folder of the automatic files.
+    void onAutoFolderChosen();
+    QString AutoFolder() const;
+    // The archive holds part of the connected logger's current log ("[2483]Pobierz nowe" can be used).
+    bool ArchivedPart() const { return archivedPart_; }
+    // The desktop notification (title, body); replaceable so tests see what is said.
+    std::function<void(const QString& title, const QString& body)> Notify;
+    // Gets the folder chosen so far and returns the one chosen ("" = cancelled).
+    std::function<QString(const QString& folder)> AskAutoFolder;
+
     // MainWindowService.cpp
     void onZeroCountersClicked();
     void onResetClicked();
@@ -340,6 +354,14 @@ private:
     void DownloadThenStart(std::function<void()> start);
     void DownloadForStartEnded();
 
+    // MainWindowAuto.cpp
+    void BuildAutoDownloadItems();
+    void ApplyAutoDownloadSettings();
+    void RefreshArchivedPart();
+    void ParamsBecameReady();
+    void NewDownloadEnded();
+    void LinkOpened();
+
     // MainWindowLink.cpp, MainWindowService.cpp
     void BuildPortMenuItems();
     void OfferStartLink(const QString& name);
@@ -411,6 +433,8 @@ public:
     QAction* fastFramesItem = nullptr;
     // "[2569]Podpisuj zapisywane pliki" (Enabled in [Signing], on by default); the trusted keys dialog.
     QAction *signFilesItem = nullptr, *trustedKeysItem = nullptr;
+    // "[2484]Pobieraj automatycznie po podłączeniu" (AutoDownload) and its folder (AutoFolder).
+    QAction *autoDownloadItem = nullptr, *autoFolderItem = nullptr;
     QAction* portItems[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
     // After the six: the link this run started with when the system does not list it
     // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.
@@ -458,6 +482,8 @@ private:
     QDateTime downloadEnded_;  // when the last download finished, stopped or broke off
     // The command a "Download first" holds back until the download has ended.
     std::function<void()> startAfterDownload_;
+    bool archivedPart_ = false;     // see ArchivedPart()
+    bool autoDownloading_ = false;  // the running read is the unattended one
 };
 
 // Creates windows 2 to 11 (the main window exists already) into its table.

@@ -57,6 +57,7 @@ void MainWindow::OpenArchive(const QString& given) {
         downloadEnded_ = QDateTime::currentDateTime();  // for the report's origin of the data
         // Not from inside the download's own step: the start may write to the logger.
         if (startAfterDownload_) QTimer::singleShot(0, this, &MainWindow::DownloadForStartEnded);
+        QTimer::singleShot(0, this, &MainWindow::NewDownloadEnded);
         // An open archive window shows the download just kept.
         if (archiveWindow_ && archiveWindow_->isVisible())
             QTimer::singleShot(0, archiveWindow_, &ArchiveWindow::Refresh);

@@ -304,6 +304,7 @@ QWidget* MainWindow::BuildResultsTab() {
     for (auto [name, caption] : {std::pair{objname::kStartReadButton, "[10]Rozpocznij odczyt od nowa"},
                                  std::pair{objname::kStopReadButton, "[11]Przerwij odczyt"},
                                  std::pair{objname::kRetryReadButton, "[13]Ponów odczyt"},
+                                 std::pair{objname::kNewReadButton, "[2483]Pobierz nowe"},
                                  std::pair{objname::kChartButton, "[12]Pokaż wykres"},
                                  std::pair{objname::kPrintTableButton, "[16]Drukuj tabelę"},
                                  std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"},
@@ -491,6 +492,8 @@ void MainWindow::BuildMenu() {
     trustedKeysItem = settingsMenu->addAction(QStringLiteral("[2559]Zaufane klucze…"));
     trustedKeysItem->setObjectName(QString::fromLatin1(objname::kTrustedKeysItem));
     connect(trustedKeysItem, &QAction::triggered, this, &MainWindow::onTrustedKeysChosen);
+    settingsMenu->addSeparator();
+    BuildAutoDownloadItems();
     BuildHelpMenu();
 }
 

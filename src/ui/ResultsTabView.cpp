@@ -49,6 +49,16 @@ void ResultsTabView::ShowDewPointColumn(bool show) {
     if (show) table_->setColumnWidth(ResultsModel::ColumnDewPoint, designed - narrowed);
 }
 
+void ResultsTabView::SetNewReadButton(QPushButton* button, std::function<bool()> archived) {
+    newRead_ = button;
+    archived_ = std::move(archived);
+    RefreshNewReadButton();
+}
+
+void ResultsTabView::RefreshNewReadButton() {
+    if (newRead_) newRead_->setEnabled(startEnabled_ && archived_ && archived_());
+}
+
 bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
 
 void ResultsTabView::SetStatusLines(const QStringList& lines) {
@@ -82,6 +92,10 @@ void ResultsTabView::SetButtonEnabled(Button button, bool enabled) {
     if (i >= 0 && i < 6 && buttons_[i]) buttons_[i]->setEnabled(enabled);
     // The report goes with the printout: whatever can be printed can be reported.
     if (button == ButtonPrintTable && report_) report_->setEnabled(enabled);
+    if (button == ButtonStart) {
+        startEnabled_ = enabled;
+        RefreshNewReadButton();
+    }
 }
 
 void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) {

@@ -49,6 +49,12 @@ public:
     void ResultsCleared() override;
     void ResultsAppended(int first, int last) override;
 
+    // "[2483]Pobierz nowe" follows the start button, and only while `archived` says the
+    // archive holds part of the logger's current log.
+    void SetNewReadButton(QPushButton* button, std::function<bool()> archived);
+    // `archived` may answer otherwise now.
+    void RefreshNewReadButton();
+
     int ProgressMaximum() const { return maximum_; }
     int ProgressPosition() const { return position_; }
 
@@ -91,6 +97,9 @@ private:
         friend bool operator==(const Judged&, const Judged&) = default;
     } judged_;
     std::function<bool()> paramsReady_;
+    QPointer<QPushButton> newRead_;
+    std::function<bool()> archived_;
+    bool startEnabled_ = false;
     BoxFunction showBox_;
     int maximum_ = 0;
     int position_ = 0;

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 
@@ -50,8 +51,10 @@ TEST(AutoDownload, PluggedInItIsReadFiledAndToldAndAnUnplugMidReadGoesOnNextTime
     ASSERT_TRUE(WaitUntil([&] { return notes.size() == 2; }, 30000));
     EXPECT_EQ(notes[1], QStringLiteral("Logger Magazyn próbek – Łódź: %1 nowych rekordów").arg(250 - first));
     EXPECT_EQ(w.results.Count(), 250);
-    const QStringList files = QDir(folder.path()).entryList(QDir::Files);
+    // The results file, signed as every file the program writes.
+    const QStringList files = QDir(folder.path()).entryList({QStringLiteral("*.txt")}, QDir::Files);
     ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(QFileInfo::exists(QDir(folder.path()).filePath(files[0] + QStringLiteral(".minisig"))));
     EXPECT_TRUE(files[0].contains(QStringLiteral("0019A7F3"))) << files[0].toStdString();
     QFile file(QDir(folder.path()).filePath(files[0]));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -50,7 +50,7 @@ QByteArray SecretText(const SigningKey& key) {
     QByteArray raw = QByteArrayLiteral("Ed");
     raw.append(reinterpret_cast<const char*>(key.publicKey.id.data()), 8);
     raw.append(reinterpret_cast<const char*>(key.secret.data()), 64);
-    const QByteArray text = kSecretComment + raw.toBase64() + '\n';
+    QByteArray text = kSecretComment + raw.toBase64() + '\n';
     sodium_memzero(raw.data(), static_cast<std::size_t>(raw.size()));
     return text;
 }

@@ -42,22 +42,8 @@ int LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source) 
     if (!archive) return kExitArchive;
     ArchiveLogRow log;
     if (const int code = LoadArchivedLog(c, *archive, store, &log); code != kExitDone) return code;
-    if (!log.sourceFile.isEmpty()) {
-        source.file = log.sourceFile;
-        return kExitDone;
-    }
-    // How the log came: its latest download, and whether the archive holds all of it.
-    source.logStart =
-        FromMoment(MomentFromSeconds(log.key.startSeconds)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (!log.downloads.isEmpty()) {
-        const ArchiveDownloadRow& latest = log.downloads.constLast();
-        source.downloaded = latest.moment.toLocalTime();
-        source.user = latest.user;
-        source.host = latest.host;
-        source.programVersion = latest.program;
-    }
-    source.received = log.archived;
-    source.announced = log.announced;
+    source = ReportSourceOf(
+        log, FromMoment(MomentFromSeconds(log.key.startSeconds)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     return kExitDone;
 }
 

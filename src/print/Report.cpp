@@ -229,6 +229,26 @@ bool ParseReportTable(const QString& text, ReportTable& table) {
     return true;
 }
 
+ReportSource ReportSourceOf(const ArchiveLogRow& log, const QString& logStart) {
+    ReportSource source;
+    if (!log.sourceFile.isEmpty()) {
+        source.file = log.sourceFile;
+        return source;
+    }
+    source.logStart = logStart;
+    if (!log.downloads.isEmpty()) {
+        const ArchiveDownloadRow& latest = log.downloads.constLast();
+        source.downloaded = latest.moment.toLocalTime();
+        source.user = latest.user;
+        source.host = latest.host;
+        source.programVersion = latest.program;
+    }
+    // Complete or short as the archive holds the log.
+    source.received = log.archived;
+    source.announced = log.announced;
+    return source;
+}
+
 ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     ReportOutcome outcome;
     const ResultsStore none;

@@ -18,6 +18,7 @@
 #include <QPageSize>
 #include <QString>
 
+#include "archive/Archive.h"
 #include "logs/ExcursionRules.h"
 #include "logs/ResultsStore.h"
 #include "sign/FileSigner.h"
@@ -48,6 +49,10 @@ struct ReportSource {
     // Results read from a file (ResultsStore::sourceFile when empty).
     QString file;
 };
+
+// How an archived log came, for its report: the file it was imported from, or its latest
+// download and whether the archive holds all of it. `logStart` as the caller shows moments.
+ReportSource ReportSourceOf(const ArchiveLogRow& log, const QString& logStart);
 
 struct ReportRequest {
     const ResultsStore* results = nullptr;

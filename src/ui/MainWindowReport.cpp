@@ -157,22 +157,7 @@ ReportSource MainWindow::ArchivedLogSource(std::int64_t log, const QString& seri
     const auto rows = archive_->Logs(serial);
     if (!rows) return source;
     for (const ArchiveLogRow& row : *rows) {
-        if (row.id != log) continue;
-        if (!row.sourceFile.isEmpty()) {
-            source.file = row.sourceFile;
-            return source;
-        }
-        source.logStart = MomentLine(FromMoment(MomentFromSeconds(row.key.startSeconds)));
-        if (!row.downloads.isEmpty()) {
-            const ArchiveDownloadRow& latest = row.downloads.constLast();
-            source.downloaded = latest.moment.toLocalTime();
-            source.user = latest.user;
-            source.host = latest.host;
-            source.programVersion = latest.program;
-        }
-        // Complete or short as the archive holds the log.
-        source.received = row.archived;
-        source.announced = row.announced;
+        if (row.id == log) return ReportSourceOf(row, MomentLine(FromMoment(MomentFromSeconds(row.key.startSeconds))));
     }
     return source;
 }

@@ -8,7 +8,9 @@
 //
 //   build/bench/bench_cli_watch_soak [CYCLES] [benchmark options]   (default 20 cycles)
 //
-// A cycle takes about three seconds; 1,000 cycles about 50 minutes.
+// A cycle takes about three seconds; 1,000 cycles about 50 minutes. To see where memory goes,
+// QUORVEX_SOAK_WRAPPER runs the watch under a tool, e.g. QUORVEX_SOAK_WRAPPER="heaptrack -o
+// /tmp/watch" (the counters then measure the tool's process, not the watch).
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -66,11 +68,13 @@ void BM_WatchSoak(benchmark::State& state) {
         const QString link = dir.filePath(QStringLiteral("logger"));
         QDir().mkpath(dir.filePath(QStringLiteral("out")));
         QProcess watch;
-        watch.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
-                    {QStringLiteral("watch"), QStringLiteral("--fast"), QStringLiteral("--port"), link,
-                     QStringLiteral("--output-dir"), dir.filePath(QStringLiteral("out")), QStringLiteral("--archive"),
-                     dir.filePath(QStringLiteral("archive.sqlite")), QStringLiteral("--settings"),
-                     dir.filePath(QStringLiteral("quorvex.INI"))});
+        QStringList command = qEnvironmentVariable("QUORVEX_SOAK_WRAPPER").split(u' ', Qt::SkipEmptyParts);
+        command << QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli") << QStringLiteral("watch")
+                << QStringLiteral("--fast") << QStringLiteral("--port") << link << QStringLiteral("--output-dir")
+                << dir.filePath(QStringLiteral("out")) << QStringLiteral("--archive")
+                << dir.filePath(QStringLiteral("archive.sqlite")) << QStringLiteral("--settings")
+                << dir.filePath(QStringLiteral("quorvex.INI"));
+        watch.start(command.takeFirst(), command);
         if (!watch.waitForStarted()) return state.SkipWithError("quorvex-cli did not start");
         QString out;
         Usage first, last;

@@ -28,6 +28,7 @@
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveText.h"
+#include "archive/ChangeLog.h"
 #include "logs/ResultsStore.h"
 
 namespace quorvex {
@@ -127,6 +128,15 @@ public:
                      std::optional<Moment> to = std::nullopt);
     // The highest n such that records 1…n of the logger's log are all archived (0: none).
     std::optional<int> ArchivedThrough(const ArchiveLogKey& key);
+
+    // The change log (ChangeLog.h). Closing a download (EndDownload) and importing a file append
+    // their entries themselves, with the fingerprint of the records they brought. Appending
+    // gives `entry` its sequence number and hash.
+    bool AppendChange(ChangeEntry& entry);
+    std::optional<QList<ChangeEntry>> Changes(const ChangeFilter& filter = {});
+    // The chain from its first entry, then the records of every download an intact entry names
+    // against the fingerprint it carries.
+    std::optional<ChangeLogCheck> CheckChanges();
 
 private:
     struct Impl;

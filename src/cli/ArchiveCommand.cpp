@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "archive/ChangeRecording.h"
 #include "cli/CliCommands.h"
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
@@ -154,7 +155,9 @@ int Export(const CliContext& c, Archive& archive) {
     }
     ResultsStore store;
     if (!archive.LoadRecords(chosen->id, store, from, to)) return Say(English(archive.LastError())), kExitArchive;
-    return DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone);
+    const int code = DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone);
+    if (code == kExitDone) RecordChange(&archive, FileChange(ChangeKind::Export, kCliProgram, store, c.options.output));
+    return code;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "archive/ArchiveRegisters.h"
+#include "archive/ChangeRecording.h"
 #include "cli/ParameterReport.h"
 #include "cli/StopSignals.h"
 #include "params/DateTimeCodec.h"
@@ -57,6 +58,10 @@ std::unique_ptr<Archive> CliContext::OpenArchive() const {
     return opened;
 }
 
+void RecordChange(Archive* archive, ChangeEntry entry) {
+    if (archive && !archive->AppendChange(entry)) Say(English(archive->LastError()));
+}
+
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
 
 int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const {
@@ -103,6 +108,8 @@ int RunCli(const CliOptions& options) {
         return RunReport(context);
     case CliOptions::Command::Evaluate:
         return RunEvaluate(context);
+    case CliOptions::Command::Audit:
+        return RunAudit(context);
     }
     return kExitUsage;
 }
@@ -130,6 +137,9 @@ int RunSetClock(const CliContext& c) {
         return kExitUsage;
     }
 
+    const auto archive = c.OpenArchive();
+    params.WatchWrites(
+        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, kCliProgram)); });
     CurrentDate& date = params.Param<CurrentDate>();
     CurrentTime& time = params.Param<CurrentTime>();
     const QDateTime now = QDateTime::currentDateTime();
@@ -185,9 +195,9 @@ int RunRecording(const CliContext& c, bool start) {
         return kExitUsage;
     }
 
+    const auto archive = c.OpenArchive();
     // A new recording makes the logger begin a new log over the one it holds.
     if (start && !c.options.discard) {
-        const auto archive = c.OpenArchive();
         auto missing = RecordsNotArchived(archive.get(), params);
         if (!missing && archive) {
             Say(English(archive->LastError()));
@@ -201,6 +211,8 @@ int RunRecording(const CliContext& c, bool start) {
         }
     }
 
+    params.WatchWrites(
+        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, kCliProgram)); });
     const int readBacks = session.ReadsAnswered(0, 1);
     params.WriteRecordingBit(start);
     // The window relies on its next poll; a script wants to know now.

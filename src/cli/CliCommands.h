@@ -50,6 +50,12 @@ ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 QString English(const ArchiveText& text);
 int RunReport(const CliContext& context);
 int RunEvaluate(const CliContext& context);
+int RunAudit(const CliContext& context);
+
+// quorvex-cli and its version, as the archive and the change log name it.
+inline const QString kCliProgram = QStringLiteral("quorvex-cli " QUORVEX_VERSION);
+// Appends the entry to the change log of `archive` (none: nothing); a failure is said.
+void RecordChange(Archive* archive, ChangeEntry entry);
 
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);

@@ -15,7 +15,7 @@ constexpr CommandName kCommands[] = {
     {"info", CliOptions::Command::Info},          {"download", CliOptions::Command::Download},
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
     {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
-    {"evaluate", CliOptions::Command::Evaluate},
+    {"evaluate", CliOptions::Command::Evaluate},  {"audit", CliOptions::Command::Audit},
 };
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
@@ -34,7 +34,7 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
     return error.isEmpty();
 }
 
-constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate or archive";
+constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate, archive or audit";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
@@ -51,6 +51,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption from(QStringLiteral("from"), {}, QStringLiteral("TIME"));
     const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("TIME"));
     const QCommandLineOption discard(QStringLiteral("discard"));
+    const QCommandLineOption verify(QStringLiteral("verify"));
     const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
@@ -58,7 +59,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
     parser.addOptions({port, settings, language, output, format, table, json, fast, verbose, help, version, archive,
-                       serial, log, from, to, discard});
+                       serial, log, from, to, discard, verify});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -109,13 +110,21 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     o.from = parser.value(from);
     o.to = parser.value(to);
     o.discard = parser.isSet(discard);
+    o.verify = parser.isSet(verify);
     if (parser.isSet(archive) && o.archive.isEmpty()) {
         error = QStringLiteral("--archive needs a file, a postgresql:// address or none");
         return false;
     }
     const bool exporting = o.command == CliOptions::Command::ArchiveExport;
-    if (!exporting && (parser.isSet(serial) || parser.isSet(log) || parser.isSet(from) || parser.isSet(to))) {
-        error = QStringLiteral("--serial, --log, --from and --to go with archive export only");
+    const bool audit = o.command == CliOptions::Command::Audit;
+    if (!exporting &&
+        (parser.isSet(log) || parser.isSet(from) || parser.isSet(to) || (!audit && parser.isSet(serial)))) {
+        error =
+            QStringLiteral("--serial, --log, --from and --to go with archive export only (--serial also with audit)");
+        return false;
+    }
+    if (o.verify && (!audit || parser.isSet(serial) || parser.isSet(json))) {
+        error = QStringLiteral("--verify goes with audit only, without --serial and --json");
         return false;
     }
     if (exporting && o.serial.isEmpty()) {
@@ -142,8 +151,8 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const bool download = o.command == CliOptions::Command::Download || exporting;
     const bool report = o.command == CliOptions::Command::Report;
     if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::Evaluate &&
-        o.command != CliOptions::Command::ArchiveList) {
-        error = QStringLiteral("--json goes with info, evaluate and archive list only");
+        o.command != CliOptions::Command::ArchiveList && !audit) {
+        error = QStringLiteral("--json goes with info, evaluate, archive list and audit only");
         return false;
     }
     if (!download && parser.isSet(format)) {
@@ -207,6 +216,15 @@ Commands:
   archive export --serial SERIAL [--log START] [--from TIME] [--to TIME]
                write an archived log (the logger's latest without --log) as the window
                saves results: to FILE with -o, else standard output
+  audit [--serial SERIAL] [--json]
+               list the archive's change log: every register write (the value before as
+               last read, after as read back, and whether the read-back confirmed it),
+               clock set, start, stop, reset, download, import, export and report, with
+               when (UTC), who, on which computer, with which program, on which logger
+  audit --verify
+               check the change log's chain of SHA-256 hashes from its first entry and
+               every download's records against the fingerprint its entry carries; exit 0
+               when intact, 5 naming the first entry that no longer holds
 
 Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
@@ -222,7 +240,8 @@ Options:
   --json             info: print one JSON object with stable keys and typed values, and
                      the meanings of coded values under KEY_meaning; evaluate: the
                      verdict as one JSON object (rules, excursions, fingerprint); archive list:
-                     the loggers, logs and downloads as one JSON object
+                     the loggers, logs and downloads as one JSON object; audit: the
+                     change log's entries as one JSON object
   -o, --output FILE  download, archive export: write the records to FILE, replacing it only once the whole
                      log is in; the folder must exist; report: the PDF file to write,
                      replaced only once complete
@@ -237,7 +256,7 @@ Options:
                      (default: Location in the [Archive] section of the settings file, else
                      $XDG_DATA_HOME/quorvex/archive.sqlite, ~/.local/share/quorvex/ when unset)
   --discard          start: start even when the logger holds records the archive lacks
-  --serial SERIAL    archive export: the logger's serial number
+  --serial SERIAL    archive export: the logger's serial number; audit: only that logger's entries
   --log START        archive export: the log that began at START (as archive list shows it)
   --from TIME, --to TIME
                      archive export: only the records from/until TIME (logger clock,
@@ -284,8 +303,9 @@ Exit status:
   3    download incomplete: the records received were written to FILE.partial
   4    a file cannot be written; the message says where the records went (report:
        the report's file; nothing is left half-written)
-  5    archive import, list, export: the archive cannot be opened or used, or holds no
-       such logger or log
+  5    archive import, list, export, audit: the archive cannot be opened or used, or holds
+       no such logger or log; audit --verify: an entry of the change log was changed or
+       removed, or the records of a download were changed (the first such entry is named)
   6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
@@ -299,6 +319,8 @@ Examples:
   quorvex-cli archive export --serial 00012345 --from 2015-03-01 -o march.csv
   quorvex-cli report log.csv -o report.pdf --table daily --language en
   quorvex-cli evaluate log.txt || echo "excursion found"
+  quorvex-cli audit --serial 00012345
+  quorvex-cli audit --verify
 
 Report bugs to the Quorvex maintainers.
 )help");

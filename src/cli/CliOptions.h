@@ -13,7 +13,7 @@ enum ExitCode : int {
     kExitNoLogger = 2,    // the link cannot be opened or no logger answers
     kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
     kExitFile = 4,        // a file cannot be written; the message says where the records went
-    kExitArchive = 5,     // archive commands: the archive cannot be opened or used
+    kExitArchive = 5,     // archive commands: the archive cannot be opened or used; audit --verify: broken
     kExitFails = 6,       // evaluate: a rule of the verdict failed
 };
 
@@ -28,7 +28,8 @@ struct CliOptions {
         ArchiveList,
         ArchiveExport,
         Report,
-        Evaluate
+        Evaluate,
+        Audit
     };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
@@ -42,6 +43,7 @@ struct CliOptions {
     QString from, to;      // archive export: the records' time range; empty = open
     QStringList files;     // archive import
     bool discard = false;  // start: even when the logger holds records the archive lacks
+    bool verify = false;   // audit: check the change log instead of listing it
     QString resultsFile;   // report, evaluate: the results file (text or CSV)
     QString table;         // report: "all", "daily" or "none"; empty = the window's setting
     bool json = false;

@@ -30,6 +30,7 @@
 #include "params/DateTimeCodec.h"
 #include "settings/RecentFiles.h"
 #include "ui/ArchiveWindow.h"
+#include "ui/ChangeLogWindow.h"
 #include "ui/PortMenu.h"
 
 class QAction;
@@ -234,6 +235,13 @@ public:
     // "Plik" → "[2311]Importuj do archiwum…": asks for results files and imports them.
     void onImportChosen();
     void ImportResultsFiles(const QStringList& paths);
+    // The change log: every write to the logger (through the model) and every download, import,
+    // file and report goes into it; other parts add theirs (a signature, a file written) here.
+    // Without an archive nothing is kept; a failure is said as the archive's faults are.
+    void RecordChange(ChangeEntry entry);
+    // "Plik" → "[2573]Dziennik zmian…": the change log window, made on first use.
+    void onChangeLogChosen();
+    ChangeLogWindow* ChangeLogBrowser() const { return changeLogWindow_; }
     // Gets the remembered folder and returns the files to import (none = cancelled).
     std::function<QStringList(const QString& folder)> AskImportPaths;
     // Runs `start`, a command that makes the logger begin a new log, at once when that loses
@@ -373,7 +381,7 @@ public:
     QMenu* settingsMenu = nullptr;
     QAction *usbItem = nullptr, *exitItem = nullptr, *readResultsItem = nullptr, *saveResultsItem = nullptr;
     QAction* openResultsItem = nullptr;
-    QAction *archiveItem = nullptr, *importItem = nullptr;
+    QAction *archiveItem = nullptr, *importItem = nullptr, *changeLogItem = nullptr;
     QMenu* recentMenu = nullptr;  // the recent results files
     QMenu* helpMenu = nullptr;
     QAction* aboutItem = nullptr;
@@ -419,6 +427,7 @@ private:
     std::shared_ptr<Archive> archive_;
     std::shared_ptr<class WindowArchiver> archiver_;  // the log download's observer
     QPointer<ArchiveWindow> archiveWindow_;
+    QPointer<ChangeLogWindow> changeLogWindow_;
     QPointer<QMessageBox> archiveBox_;  // the one archive fault box on screen
     QPointer<QMessageBox> newLogBox_;   // the one box asking before a new log
     // The command a "Download first" holds back until the download has ended.

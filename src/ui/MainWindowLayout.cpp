@@ -453,6 +453,9 @@ void MainWindow::BuildMenu() {
     importItem = file->addAction(QStringLiteral("[2311]Importuj do archiwum…"));
     importItem->setObjectName(QString::fromLatin1(objname::kImportItem));
     connect(importItem, &QAction::triggered, this, &MainWindow::onImportChosen);
+    changeLogItem = file->addAction(QStringLiteral("[2573]Dziennik zmian…"));
+    changeLogItem->setObjectName(QString::fromLatin1(objname::kChangeLogItem));
+    connect(changeLogItem, &QAction::triggered, this, &MainWindow::onChangeLogChosen);
     // A file deleted or moved since it was opened leaves the list before anyone picks it.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();

@@ -83,7 +83,7 @@ ChangeEntry LocalChange(ChangeKind kind, const QString& program, const QString& 
 }
 
 QString ChangeMomentText(const QDateTime& moment) {
-    return moment.toUTC().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"));
+    return moment.toUTC().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
 }
 
 QByteArray CanonicalChange(const ChangeEntry& e) {

@@ -33,7 +33,8 @@ void Field(QByteArray& out, const QByteArray& bytes) {
 }
 
 // The canonical bytes of a row, built by the database itself: a walk over a million entries
-// then reads two values a row instead of sixteen.
+// then reads two values a row instead of sixteen. Text lengths count UTF-8 bytes whatever the
+// server's own encoding.
 QString CanonicalSql(ArchiveDialect dialect) {
     const bool lite = dialect == ArchiveDialect::Sqlite;
     QStringList parts;
@@ -46,7 +47,7 @@ QString CanonicalSql(ArchiveDialect dialect) {
                          .arg(c);
         else
             parts << (kNumeric[i] ? QStringLiteral("length(%1::text) || ':' || %1::text || E'\\n'")
-                                  : QStringLiteral("octet_length(%1) || ':' || %1 || E'\\n'"))
+                                  : QStringLiteral("octet_length(convert_to(%1, 'UTF8')) || ':' || %1 || E'\\n'"))
                          .arg(c);
     }
     const QString joined = parts.join(QStringLiteral(" || "));

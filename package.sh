@@ -24,7 +24,8 @@ echo "== contents"
 expected=(usr/bin/quorvex usr/bin/quorvex-sim usr/lib/udev/rules.d/70-quorvex-logger.rules
           usr/share/applications/$id.desktop usr/share/metainfo/$id.metainfo.xml
           usr/share/mime/packages/$id.xml usr/share/icons/hicolor/scalable/apps/$id.svg
-          usr/share/doc/quorvex/copyright usr/share/doc/quorvex/changelog.gz)
+          usr/share/doc/quorvex/copyright usr/share/doc/quorvex/changelog.gz
+          usr/lib/systemd/user/quorvex-watch.service)
 for size in 16 22 24 32 48 64 128 256; do
   expected+=(usr/share/icons/hicolor/${size}x${size}/apps/$id.png)
 done

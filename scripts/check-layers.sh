@@ -7,7 +7,7 @@ set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
 declare -A layer=(
   [i18n]=0 [link]=0 [settings]=0
-  [modbus]=1
+  [modbus]=1 [sign]=1
   [params]=2
   [logs]=3
   [chart]=4 [archive]=4

@@ -827,6 +827,17 @@ std::optional<QList<ChangeEntry>> Archive::Changes(const ChangeFilter& filter) {
     return out;
 }
 
+std::optional<QStringList> Archive::ChangeSerials() {
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->Prepare(q, QStringLiteral("SELECT DISTINCT serial FROM change_log WHERE serial <> '' ORDER BY serial")))
+        return std::nullopt;
+    if (!d->Exec(q)) return std::nullopt;
+    QStringList serials;
+    while (q.next()) serials << q.value(0).toString();
+    return serials;
+}
+
 std::optional<ChangeLogCheck> Archive::CheckChanges() {
     ChangeLogCheck check;
     QList<ChangeEntry> downloads;
@@ -847,6 +858,18 @@ std::optional<ChangeLogCheck> Archive::CheckChanges() {
         }
     }
     return check;
+}
+
+std::optional<std::int64_t> Archive::FindLog(const ArchiveLogKey& key) { return d->LogId(key, QString(), false); }
+
+std::optional<QByteArray> Archive::RecordBytes(std::int64_t log, int number) {
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->Prepare(q, QStringLiteral("SELECT raw FROM record WHERE log_id = ? AND number = ?"))) return std::nullopt;
+    q.addBindValue(static_cast<qint64>(log));
+    q.addBindValue(number);
+    if (!d->Exec(q)) return std::nullopt;
+    return q.next() ? q.value(0).toByteArray() : QByteArray();
 }
 
 }  // namespace quorvex

@@ -128,12 +128,18 @@ public:
                      std::optional<Moment> to = std::nullopt);
     // The highest n such that records 1…n of the logger's log are all archived (0: none).
     std::optional<int> ArchivedThrough(const ArchiveLogKey& key);
+    // The log of a logger's key (0: none archived) and the 4 bytes of one of its records as first
+    // archived (empty: no such record).
+    std::optional<std::int64_t> FindLog(const ArchiveLogKey& key);
+    std::optional<QByteArray> RecordBytes(std::int64_t log, int number);
 
     // The change log (ChangeLog.h). Closing a download (EndDownload) and importing a file append
     // their entries themselves, with the fingerprint of the records they brought. Appending
     // gives `entry` its sequence number and hash.
     bool AppendChange(ChangeEntry& entry);
     std::optional<QList<ChangeEntry>> Changes(const ChangeFilter& filter = {});
+    // The serial numbers the change log names, sorted.
+    std::optional<QStringList> ChangeSerials();
     // The chain from its first entry, then the records of every download an intact entry names
     // against the fingerprint it carries.
     std::optional<ChangeLogCheck> CheckChanges();

@@ -191,7 +191,8 @@ QSqlError ReadChangeRows(QSqlDatabase& db, const ChangeFilter& filter, QList<Cha
     q.setForwardOnly(true);
     if (!q.prepare(QStringLiteral("SELECT ") + kColumns + QStringLiteral(", hash FROM change_log") +
                    (where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "))) +
-                   QStringLiteral(" ORDER BY seq")))
+                   QStringLiteral(" ORDER BY seq") +
+                   (filter.limit > 0 ? QStringLiteral(" LIMIT %1").arg(filter.limit) : QString())))
         return q.lastError();
     for (const QVariant& v : values) q.addBindValue(v);
     if (!q.exec()) return q.lastError();

@@ -93,6 +93,7 @@ ArchiveText ChangeLogCheckText(const ChangeLogCheck& check);
 struct ChangeFilter {
     QString serial;
     QDateTime from, to;
+    int limit = 0;  // the first `limit` entries only; 0: all
 };
 
 }  // namespace quorvex

@@ -33,4 +33,14 @@ ChangeEntry FileChange(ChangeKind kind, const QString& program, const ResultsSto
     return e;
 }
 
+ChangeEntry SignatureChange(const SignOutcome& o, const QString& program) {
+    ChangeEntry e = LocalChange(ChangeKind::Signature, program, o.facts.serial);
+    e.subject = QFileInfo(o.signaturePath).absoluteFilePath();
+    QStringList details{QStringLiteral("key %1").arg(o.keyId)};
+    if (!o.facts.logStart.isEmpty()) details << QStringLiteral("log %1").arg(o.facts.logStart);
+    if (o.facts.records >= 0) details << QStringLiteral("%1 records").arg(o.facts.records);
+    e.details = details.join(QStringLiteral("; "));
+    return e;
+}
+
 }  // namespace quorvex

@@ -5,6 +5,7 @@
 #include "archive/ChangeLog.h"
 #include "logs/ResultsStore.h"
 #include "params/ParameterModel.h"
+#include "sign/FileSigner.h"
 
 namespace quorvex {
 
@@ -13,5 +14,9 @@ ChangeEntry WriteChange(const WriteOutcome& outcome, const ParameterModel& param
 
 // `path` written from `records` (their fingerprint and count go along).
 ChangeEntry FileChange(ChangeKind kind, const QString& program, const ResultsStore& records, const QString& path);
+
+// A signature written beside a file: the signature's file, the key's id and the records' facts
+// the trusted comment names.
+ChangeEntry SignatureChange(const SignOutcome& outcome, const QString& program);
 
 }  // namespace quorvex

@@ -93,6 +93,33 @@ void Chart::ComputeRange() {
         yMax = winHumMax;
         yMin = winHumMin;
     }
+    if (DewPointShown()) {
+        // The dew point lies at or below the temperature, often below the humidity too.
+        const std::vector<float>& values = dewPoints->Values();
+        bool any = false;
+        if (found) {
+            const long long last = std::min<long long>(static_cast<long long>(firstIndex) + sampleCount,
+                                                       static_cast<long long>(values.size()) - 1);
+            for (long long i = std::max(firstIndex, 0); i <= last; ++i) {
+                const float v = values[static_cast<std::size_t>(i)];
+                if (std::isnan(v)) continue;
+                winDewMax = any ? std::max(winDewMax, v) : v;
+                winDewMin = any ? std::min(winDewMin, v) : v;
+                any = true;
+            }
+        } else if (dewPoints->Any()) {
+            winDewMax = dewPoints->Max();
+            winDewMin = dewPoints->Min();
+            any = true;
+        }
+        if (any && (showTemp || showHum)) {
+            yMax = std::max(yMax, winDewMax);
+            yMin = std::min(yMin, winDewMin);
+        } else if (any) {
+            yMax = winDewMax;
+            yMin = winDewMin;
+        }
+    }
     if (showThresholds && showTemp) {
         yMax = std::max(yMax, thresholds.highTemp);
         yMin = std::min(yMin, thresholds.lowTemp);
@@ -140,6 +167,9 @@ void Chart::HitTest(int mouseX) {
     cursorTime = r.time;
     cursorTemp = r.temperature;
     cursorHum = r.humidity;
+    cursorDew = DewPointShown() && static_cast<std::size_t>(index) < dewPoints->Values().size()
+                    ? dewPoints->Values()[static_cast<std::size_t>(index)]
+                    : std::nanf("");
     cursorIndex = static_cast<int>(index);
 }
 
@@ -156,11 +186,14 @@ void Chart::DrawCursor() {
     };
     if (showTemp) marker(cursorTemp);
     if (showHum) marker(cursorHum);
+    if (DewPointShown() && !std::isnan(cursorDew)) marker(cursorDew);
 }
+
+bool Chart::DewPointShown() const { return showDewPoint && dewPoints && !dewPoints->Values().empty(); }
 
 QString Chart::UnitLabel() const {
     QString label = QStringLiteral("[");
-    if (showTemp) label += QStringLiteral("°C");
+    if (showTemp || DewPointShown()) label += QStringLiteral("°C");
     if (showHum) label += QStringLiteral(" %");
     return label + QStringLiteral("]");
 }
@@ -169,6 +202,8 @@ QStringList Chart::LegendTexts() const {
     QStringList texts;
     if (showTemp) texts << TranslateText(QStringLiteral("[140]Temperatura")) + QStringLiteral(" [°C]");
     if (showHum) texts << TranslateText(QStringLiteral("[150]Wilgotność")) + QStringLiteral(" [%RH]");
+    if (DewPointShown())
+        texts << TranslateText(QStringLiteral("[2424]Punkt rosy (obliczony)")) + QStringLiteral(" [°C]");
     return texts;
 }
 
@@ -180,7 +215,10 @@ void Chart::DrawLegend() {
     constexpr int kSpace = 6;    // between the line and its name
     constexpr int kEntryGap = 20;
     const QStringList texts = LegendTexts();
-    const QRgb colours[] = {showTemp ? kTempColour : kHumColour, kHumColour};
+    QList<QRgb> colours;
+    if (showTemp) colours << kTempColour;
+    if (showHum) colours << kHumColour;
+    if (DewPointShown()) colours << kDewPointColour;
     int width = 0;
     for (const QString& text : texts) width += kSample + kSpace + fm.horizontalAdvance(text) + kEntryGap;
     int x = area.right - marginRight - width + kEntryGap;

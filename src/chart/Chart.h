@@ -17,6 +17,7 @@
 #include "chart/ColumnEnvelopes.h"
 #include "chart/PixelMath.h"
 #include "chart/TimeStep.h"
+#include "logs/DewPointSeries.h"
 #include "logs/ResultsStore.h"
 #include "logs/Thresholds.h"
 
@@ -59,10 +60,11 @@ struct TimeMarks {
 class Chart {
 public:
     // Series and axis colours.
-    static constexpr QRgb kTempColour = 0xFF0000;  // red
-    static constexpr QRgb kHumColour = 0x0000FF;   // blue
-    static constexpr QRgb kGridColour = 0x808080;  // grey
-    static constexpr QRgb kTextColour = 0x800080;  // purple
+    static constexpr QRgb kTempColour = 0xFF0000;      // red
+    static constexpr QRgb kHumColour = 0x0000FF;       // blue
+    static constexpr QRgb kGridColour = 0x808080;      // grey
+    static constexpr QRgb kTextColour = 0x800080;      // purple
+    static constexpr QRgb kDewPointColour = 0x008000;  // green
 
     explicit Chart(const ResultsStore& records);
 
@@ -86,6 +88,10 @@ public:
     bool showHum = false;
     bool showThresholds = false;
     bool rescale = false;
+    // The dew point series, drawn over the others in its own colour; its owner keeps the
+    // values (computed once per record) and brings them up to date before Layout.
+    bool showDewPoint = false;
+    const DewPointSeries* dewPoints = nullptr;
 
     // Alarm thresholds; the log download fills them through a pointer to this block.
     Thresholds thresholds;
@@ -95,6 +101,8 @@ public:
     float winHumMax = ResultsStore::kEmptyExtreme;
     float winTempMin = ResultsStore::kEmptyExtreme;
     float winHumMin = ResultsStore::kEmptyExtreme;
+    float winDewMax = 0.0f;  // only while DewPointShown()
+    float winDewMin = 0.0f;
 
     int marginLeft = 0;
     int marginBottom = 0;
@@ -107,6 +115,7 @@ public:
     int cursorIndex = -1;  // record under the mouse, -1 for none
     float cursorTemp = 0.0f;
     float cursorHum = 0.0f;
+    float cursorDew = 0.0f;  // NaN where the record has none
     Moment cursorTime = 0.0;
 
     int firstIndex = 100;  // first shown record
@@ -141,13 +150,19 @@ public:
     void DrawSeries();
     // The same picture drawn record by record.
     void DrawSeriesEachRecord();
+    // The dew point series after DrawSeries: per pixel column one bar from its lowest to its
+    // highest value, joined to the record before the column by a 2-pixel line; a record
+    // without a value breaks the line.
+    void DrawDewPoint();
+    // The dew point is asked for and the store has values for it.
+    bool DewPointShown() const;
     void DrawThresholds();
     void DrawCursor();
     // The legend, one sample line and name with unit per series shown,
     // right-aligned under the date labels; none while there are no records.
     // Drawn after the series.
     void DrawLegend();
-    // Its entries, "Temperatura [°C]" and "Wilgotność [%RH]", in the current language.
+    // Its entries, "Temperatura [°C]", "Wilgotność [%RH]" and the dew point's, in the current language.
     QStringList LegendTexts() const;
 
     // The round moments of the shown records for labels `timePixels` wide

@@ -12,6 +12,7 @@ struct ChartPrintView {
     bool showTemp = true;
     bool showHum = true;
     bool showThresholds = false;
+    bool showDewPoint = false;  // drawn where the results have humidity
     Thresholds thresholds;
     int zoomStart = 0;
     int zoomWidth = 100;

@@ -45,15 +45,15 @@ int WiderWidth(int width) { return std::min(width + 10, 100); }
 }  // namespace
 
 ChartWindow::ChartWindow(ResultsStore& results, QWidget* parent)
-    : QWidget(parent), chartEngine(results), overviewEngine(results), results(&results) {
+    : QWidget(parent), chartEngine_(results), overviewEngine_(results), results_(&results) {
     setObjectName(QString::fromLatin1(objname::kChartWindow));
     resize(900, 600);
     // Room for the read-out and the extremes side by side above the chart.
     setMinimumSize(720, 400);
-    dragFrame = {50, 1, 200, 96 - 5 - 1};
+    dragFrame_ = {50, 1, 200, 96 - 5 - 1};
     BuildControls();
     RetranslateTexts();
-    dragFrame.bottom = overview->height() - 1;
+    dragFrame_.bottom = overview->height() - 1;
 }
 
 ChartWindow::~ChartWindow() = default;
@@ -75,9 +75,10 @@ void ChartWindow::BuildControls() {
     humSeriesButton = NewButton(toolBar, objname::kHumSeriesButton, QStringLiteral("%"));
     thresholdsButton = NewButton(toolBar, objname::kThresholdsButton, QString(), ThresholdsIcon());
     thresholdsOffButton = NewButton(toolBar, objname::kThresholdsOffButton, QString());
+    dewPointButton = NewButton(toolBar, objname::kDewPointButton, QStringLiteral("Td"));
     printButton = NewButton(toolBar, objname::kChartPrintButton, QString(), PrintIcon());
     for (QToolButton* b :
-         {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton, thresholdsOffButton}) {
+         {bothSeriesButton, tempSeriesButton, humSeriesButton, thresholdsButton, thresholdsOffButton, dewPointButton}) {
         b->setCheckable(true);
         b->setMinimumWidth(36);
     }
@@ -92,6 +93,7 @@ void ChartWindow::BuildControls() {
     toolBar->addWidget(bothSeriesButton);
     toolBar->addWidget(tempSeriesButton);
     toolBar->addWidget(humSeriesButton);
+    toolBar->addWidget(dewPointButton);
     toolBar->addWidget(thresholdsButton);
     toolBar->addSeparator();
     toolBar->addWidget(printButton);
@@ -135,6 +137,7 @@ void ChartWindow::BuildControls() {
     connect(tempSeriesButton, &QToolButton::clicked, this, [this] { onTempSeriesClicked(); });
     connect(humSeriesButton, &QToolButton::clicked, this, [this] { onHumSeriesClicked(); });
     connect(thresholdsButton, &QToolButton::clicked, this, [this] { onThresholdsClicked(); });
+    connect(dewPointButton, &QToolButton::clicked, this, [this] { onDewPointClicked(); });
     connect(printButton, &QToolButton::clicked, this, [this] { onPrintClicked(); });
 
     chartBox->onPaint = [this](QPainter& p) { onChartPaint(p); };
@@ -160,6 +163,7 @@ void ChartWindow::RetranslateTexts() {
         {tempSeriesButton, u"[140]Temperatura"},
         {humSeriesButton, u"[150]Wilgotność"},
         {thresholdsButton, u"[2186]Progi alarmowe"},
+        {dewPointButton, u"[2424]Punkt rosy (obliczony)"},
         {printButton, u"[2187]Drukuj wykres"},
     };
     for (const auto& [button, tip] : tips) button->setToolTip(TranslateText(QString::fromUtf16(tip)));
@@ -175,9 +179,9 @@ void ChartWindow::changeEvent(QEvent* event) {
 }
 
 void ChartWindow::SetResults(ResultsStore& store) {
-    results = &store;
-    chartEngine.source = results;
-    overviewEngine.source = results;
+    results_ = &store;
+    chartEngine_.source = results_;
+    overviewEngine_.source = results_;
     chartDrawn_ = overviewDrawn_ = false;  // another store: nothing drawn so far is valid
 }
 
@@ -194,37 +198,40 @@ void ChartWindow::showEvent(QShowEvent* event) {
 }
 
 void ChartWindow::onShown() {
-    chartEngine.source = results;
-    overviewEngine.source = results;
+    chartEngine_.source = results_;
+    overviewEngine_.source = results_;
     bothSeriesButton->setChecked(true);
     onZoomAllClicked();
 }
 
 void ChartWindow::RefreshChart() {
-    const bool humidity = results->HasHumidity();
+    const bool humidity = results_->HasHumidity();
     humSeriesButton->setEnabled(humidity);
     // A pressed humidity button that has just become unavailable would leave
     // the chart empty; both series (that is, temperature) take its place.
     if (!humidity && humSeriesButton->isChecked()) bothSeriesButton->setChecked(true);
     if (thresholdsFromResults_) {
-        if (results->thresholds) chartEngine.thresholds = *results->thresholds;
-        thresholdsButton->setEnabled(results->thresholds.has_value());
-        if (!results->thresholds && showThresholds) {
+        if (results_->thresholds) chartEngine_.thresholds = *results_->thresholds;
+        thresholdsButton->setEnabled(results_->thresholds.has_value());
+        if (!results_->thresholds && showThresholds_) {
             thresholdsOffButton->setChecked(true);
-            showThresholds = false;
+            showThresholds_ = false;
         }
     }
-    showTemp = tempSeriesButton->isChecked() || bothSeriesButton->isChecked();
-    showHum = (humSeriesButton->isChecked() || bothSeriesButton->isChecked()) && humSeriesButton->isEnabled();
-    if (rescale) chartRescalePending_ = overviewRescalePending_ = true;
+    showTemp_ = tempSeriesButton->isChecked() || bothSeriesButton->isChecked();
+    showHum_ = (humSeriesButton->isChecked() || bothSeriesButton->isChecked()) && humSeriesButton->isEnabled();
+    dewPoints_.Update(*results_);
+    dewPointButton->setEnabled(humidity);
+    showDewPoint_ = humidity && dewPointButton->isChecked();
+    if (rescale_) chartRescalePending_ = overviewRescalePending_ = true;
     chartBox->update();
     overview->update();
 }
 
 void ChartWindow::PlaceDragFrame() {
     const int w = overview->width();
-    dragFrame.left = w * zoomStart / 100;
-    dragFrame.right = w * zoomWidth / 100 + dragFrame.left;
+    dragFrame_.left = w * zoomStart_ / 100;
+    dragFrame_.right = w * zoomWidth_ / 100 + dragFrame_.left;
 }
 
 void ChartWindow::PaintBothNow() {
@@ -233,50 +240,50 @@ void ChartWindow::PaintBothNow() {
 }
 
 void ChartWindow::onZoomInClicked() {
-    const int oldWidth = zoomWidth;
-    zoomWidth = NarrowerWidth(zoomWidth);
-    zoomStart += (oldWidth - zoomWidth) / 2;
+    const int oldWidth = zoomWidth_;
+    zoomWidth_ = NarrowerWidth(zoomWidth_);
+    zoomStart_ += (oldWidth - zoomWidth_) / 2;
     PlaceDragFrame();
     PaintBothNow();
 }
 
 void ChartWindow::onZoomOutClicked() {
-    const int oldWidth = zoomWidth;
-    zoomWidth = WiderWidth(zoomWidth);
-    zoomStart -= (zoomWidth - oldWidth) / 2;
-    if (zoomStart + zoomWidth > 100) zoomStart = 100 - zoomWidth;
-    if (zoomStart < 0) zoomStart = 0;
-    if (zoomStart + zoomWidth > 100) zoomStart = 100 - zoomWidth;
+    const int oldWidth = zoomWidth_;
+    zoomWidth_ = WiderWidth(zoomWidth_);
+    zoomStart_ -= (zoomWidth_ - oldWidth) / 2;
+    if (zoomStart_ + zoomWidth_ > 100) zoomStart_ = 100 - zoomWidth_;
+    if (zoomStart_ < 0) zoomStart_ = 0;
+    if (zoomStart_ + zoomWidth_ > 100) zoomStart_ = 100 - zoomWidth_;
     PlaceDragFrame();
     PaintBothNow();
 }
 
 void ChartWindow::ZoomAround(int x, bool in) {
-    const int width = in ? NarrowerWidth(zoomWidth) : WiderWidth(zoomWidth);
-    if (width == zoomWidth) return;
+    const int width = in ? NarrowerWidth(zoomWidth_) : WiderWidth(zoomWidth_);
+    if (width == zoomWidth_) return;
     LayoutChart(false);
-    const Chart& e = chartEngine;
+    const Chart& e = chartEngine_;
     // The share of the shown records left of the pointer stays left of it.
     const double plot = static_cast<double>(e.area.right - e.marginRight - e.x0);
     const double share = plot > 0.0 ? std::clamp((x - e.x0) / plot, 0.0, 1.0) : 0.5;
     const WheelAnchor& last = wheelAnchor_;
-    const double anchor = last.x == x && last.zoomStart == zoomStart && last.zoomWidth == zoomWidth
+    const double anchor = last.x == x && last.zoomStart == zoomStart_ && last.zoomWidth == zoomWidth_
                               ? last.percent
-                              : zoomStart + zoomWidth * share;
-    zoomWidth = width;
-    zoomStart = std::clamp(static_cast<int>(std::lround(anchor - width * share)), 0, 100 - width);
-    wheelAnchor_ = {x, zoomStart, zoomWidth, anchor};
+                              : zoomStart_ + zoomWidth_ * share;
+    zoomWidth_ = width;
+    zoomStart_ = std::clamp(static_cast<int>(std::lround(anchor - width * share)), 0, 100 - width);
+    wheelAnchor_ = {x, zoomStart_, zoomWidth_, anchor};
     PlaceDragFrame();
     RefreshChart();
     // The read-out follows the record now under the pointer.
     LayoutChart(false);
-    chartEngine.HitTest(x);
+    chartEngine_.HitTest(x);
 }
 
 void ChartWindow::ZoomToColumns(int from, int to) {
     LayoutChart(false);
-    const Chart& e = chartEngine;
-    const int count = results->Count();
+    const Chart& e = chartEngine_;
+    const int count = results_->Count();
     if (count <= 0 || e.xStep <= 0.0f) return;
     auto percentAt = [&](int column) {
         return (e.firstIndex + (column - e.x0) / static_cast<double>(e.xStep)) * 100.0 / count;
@@ -284,50 +291,56 @@ void ChartWindow::ZoomToColumns(int from, int to) {
     // Whole percents that hold the span.
     const int start = static_cast<int>(std::floor(percentAt(std::min(from, to))));
     const int end = static_cast<int>(std::ceil(percentAt(std::max(from, to))));
-    zoomWidth = std::clamp(end - start, 1, 100);
-    zoomStart = std::clamp(start, 0, 100 - zoomWidth);
+    zoomWidth_ = std::clamp(end - start, 1, 100);
+    zoomStart_ = std::clamp(start, 0, 100 - zoomWidth_);
     PlaceDragFrame();
     RefreshChart();
 }
 
 void ChartWindow::onZoomAllClicked() {
-    zoomWidth = 100;
-    zoomStart = 0;
-    dragFrame.left = 0;
-    dragFrame.right = overview->width();
-    rescale = true;
+    zoomWidth_ = 100;
+    zoomStart_ = 0;
+    dragFrame_.left = 0;
+    dragFrame_.right = overview->width();
+    rescale_ = true;
     RefreshChart();
-    rescale = false;
+    rescale_ = false;
 }
 
 void ChartWindow::onBothSeriesClicked() {
-    rescale = true;
+    rescale_ = true;
     RefreshChart();
-    rescale = false;
+    rescale_ = false;
 }
 
 void ChartWindow::onTempSeriesClicked() {
-    rescale = true;
+    rescale_ = true;
     RefreshChart();
-    rescale = false;
+    rescale_ = false;
 }
 
 void ChartWindow::onHumSeriesClicked() {
-    rescale = true;
+    rescale_ = true;
     RefreshChart();
-    rescale = false;
+    rescale_ = false;
 }
 
 void ChartWindow::onThresholdsClicked() {
-    if (showThresholds) {
+    if (showThresholds_) {
         thresholdsOffButton->setChecked(true);
-        showThresholds = false;
+        showThresholds_ = false;
     } else {
-        showThresholds = thresholdsButton->isChecked();
+        showThresholds_ = thresholdsButton->isChecked();
     }
-    rescale = true;
+    rescale_ = true;
     RefreshChart();
-    rescale = false;
+    rescale_ = false;
+}
+
+void ChartWindow::onDewPointClicked() {
+    rescale_ = true;
+    RefreshChart();
+    rescale_ = false;
 }
 
 void ChartWindow::SetPrintHandler(std::function<void()> handler) {
@@ -341,13 +354,14 @@ void ChartWindow::onPrintClicked() {
 
 ChartPrintView ChartWindow::PrintView() const {
     ChartPrintView view;
-    view.results = results;
-    view.showTemp = showTemp;
-    view.showHum = showHum;
-    view.showThresholds = showThresholds;
-    view.thresholds = chartEngine.thresholds;
-    view.zoomStart = zoomStart;
-    view.zoomWidth = zoomWidth;
+    view.results = results_;
+    view.showTemp = showTemp_;
+    view.showHum = showHum_;
+    view.showThresholds = showThresholds_;
+    view.showDewPoint = showDewPoint_;
+    view.thresholds = chartEngine_.thresholds;
+    view.zoomStart = zoomStart_;
+    view.zoomWidth = zoomWidth_;
     view.font = font();
     return view;
 }

@@ -3,8 +3,8 @@
 // as a chart with an overview strip below it, zoom in steps of 10 % of the
 // records (buttons, or the mouse wheel around the pointer), zoom to a span
 // dragged across the chart, a draggable zoom window in the overview,
-// temperature / humidity / both, alarm threshold lines, a legend and a
-// read-out of the record under the mouse.
+// temperature / humidity / both, the dew point of results with humidity,
+// alarm threshold lines, a legend and a read-out of the record under the mouse.
 //
 // How the main window uses it (one instance, created hidden at start-up):
 //   chartWindow->ThresholdsBlock()   hand to LogDownload::SetThresholds in onShown
@@ -58,7 +58,7 @@ public:
     // asks both paint boxes to repaint; the chart grows with the store.
     void RefreshChart();
     // The four alarm thresholds the chart draws; the log download fills them.
-    Thresholds* ThresholdsBlock() { return &chartEngine.thresholds; }
+    Thresholds* ThresholdsBlock() { return &chartEngine_.thresholds; }
     // On: the thresholds drawn are those the results carry, and results without any (opened
     // from a file) draw none. Off: the block is drawn as it was last filled.
     void SetThresholdsFromResults(bool on) { thresholdsFromResults_ = on; }
@@ -71,6 +71,8 @@ public:
     void onTempSeriesClicked();
     void onHumSeriesClicked();
     void onThresholdsClicked();
+    // Switches the dew point series (results with humidity only).
+    void onDewPointClicked();
     // Runs the print handler (the owner prints the chart through its print dialog).
     void onPrintClicked();
 
@@ -80,23 +82,26 @@ public:
     // What the chart shows now, for a printout.
     ChartPrintView PrintView() const;
     // The records the chart shows.
-    ResultsStore* Results() const { return results; }
+    ResultsStore* Results() const { return results_; }
 
     // --- state, for the tool bar's owner and for tests ---
-    int ZoomStart() const { return zoomStart; }
-    int ZoomWidth() const { return zoomWidth; }
-    int FirstIndex() const { return firstIndex; }
-    int SampleCount() const { return sampleCount; }
-    bool ShowsTemp() const { return showTemp; }
-    bool ShowsHum() const { return showHum; }
-    bool ShowsThresholds() const { return showThresholds; }
-    bool Dragging() const { return dragging; }
-    EdgeRect DragFrame() const { return dragFrame; }
+    int ZoomStart() const { return zoomStart_; }
+    int ZoomWidth() const { return zoomWidth_; }
+    int FirstIndex() const { return firstIndex_; }
+    int SampleCount() const { return sampleCount_; }
+    bool ShowsTemp() const { return showTemp_; }
+    bool ShowsHum() const { return showHum_; }
+    bool ShowsThresholds() const { return showThresholds_; }
+    bool ShowsDewPoint() const { return showDewPoint_; }
+    // The dew point of the records, brought up to date when the store changes.
+    const DewPointSeries& DewPoints() const { return dewPoints_; }
+    bool Dragging() const { return dragging_; }
+    EdgeRect DragFrame() const { return dragFrame_; }
     // The highlighted window in the overview as last painted, as a QRect.
     QRect WindowRect() const;
-    const Chart& ChartEngine() const { return chartEngine; }
-    const QImage& ChartBitmap() const { return chartBitmap; }
-    const QImage& OverviewBitmap() const { return overviewBitmap; }
+    const Chart& ChartEngine() const { return chartEngine_; }
+    const QImage& ChartBitmap() const { return chartBitmap_; }
+    const QImage& OverviewBitmap() const { return overviewBitmap_; }
     // How often each back buffer has been redrawn since creation.
     int ChartRedrawCount() const { return chartRedraws_; }
     int OverviewRedrawCount() const { return overviewRedraws_; }
@@ -117,6 +122,7 @@ public:
     QToolButton* humSeriesButton = nullptr;
     QToolButton* thresholdsButton = nullptr;
     QToolButton* thresholdsOffButton = nullptr;  // never shown: pressing it releases thresholdsButton
+    QToolButton* dewPointButton = nullptr;       // checkable, enabled for results with humidity
     QToolButton* printButton = nullptr;          // enabled once a print handler is given
     QWidget* chartPanel = nullptr;
     PaintBox* chartBox = nullptr;
@@ -153,23 +159,23 @@ private:
     void PaintBothNow();
     QColor BoxColour() const;
 
-    QImage chartBitmap;
-    QImage overviewBitmap;
-    EdgeRect dragFrame;
-    EdgeRect windowRect;
-    int zoomStart = 0;
-    int zoomWidth = 20;
-    int firstIndex = 0;
-    int sampleCount = 0;
-    bool dragging = false;
-    int dragLastX = 0;
-    bool showTemp = false;
-    bool showHum = false;
-    bool showThresholds = false;
-    bool rescale = false;
-    Chart chartEngine;
-    Chart overviewEngine;
-    ResultsStore* results;
+    QImage chartBitmap_;
+    QImage overviewBitmap_;
+    EdgeRect dragFrame_;
+    EdgeRect windowRect_;
+    int zoomStart_ = 0;
+    int zoomWidth_ = 20;
+    int firstIndex_ = 0;
+    int sampleCount_ = 0;
+    bool dragging_ = false;
+    int dragLastX_ = 0;
+    bool showTemp_ = false;
+    bool showHum_ = false;
+    bool showThresholds_ = false;
+    bool rescale_ = false;
+    Chart chartEngine_;
+    Chart overviewEngine_;
+    ResultsStore* results_;
     std::function<void()> printHandler_;
 
     // A rescale asked for reaches each paint box at its next paint, even when
@@ -223,6 +229,8 @@ private:
     QButtonGroup* seriesGroup_ = nullptr;
     QButtonGroup* thresholdsGroup_ = nullptr;
     bool thresholdsFromResults_ = false;
+    bool showDewPoint_ = false;
+    DewPointSeries dewPoints_;
 };
 
 }  // namespace quorvex

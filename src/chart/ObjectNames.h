@@ -33,6 +33,8 @@ inline constexpr char kUsbItem[] = "MenuUSB";                      // Settings: 
 inline constexpr char kPortItem[] = "MenuCom%1";                   // Settings: one serial port item, numbered from 1
 inline constexpr char kOtherPortItem[] = "MenuComOther";           // Settings: the start link the system does not list
 inline constexpr char kFastFramesItem[] = "MenuSzybkiOdczyt";      // Settings: fast reading
+inline constexpr char kAutoReadItem[] = "MenuAutoOdczyt";          // Settings: download on connection
+inline constexpr char kAutoFolderItem[] = "MenuAutoFolder";        // Settings: folder of automatic files
 inline constexpr char kHelpMenu[] = "MenuPomoc";                   // the Help menu
 inline constexpr char kAboutItem[] = "MenuAbout";                  // Help: about the program
 inline constexpr char kAboutBox[] = "AboutBox";                    // the About box
@@ -76,11 +78,18 @@ inline constexpr char kArchiveOpenButton[] = "ButtonArchiveOpen";  // archive wi
 inline constexpr char kChangeLogItem[] = "MenuDziennikZmian";      // File: the change log window
 inline constexpr char kChangeLogWindow[] = "ChangeLogWindow";      // the change log window
 inline constexpr char kChangeLogCheck[] = "LabelChangeLogCheck";   // change log window: what checking the chain found
-inline constexpr char kChangeLogLogger[] = "ComboChangeLogLogger";     // change log window: the logger filter
-inline constexpr char kChangeLogFrom[] = "DateChangeLogFrom";          // change log window: the period's first day
-inline constexpr char kChangeLogTo[] = "DateChangeLogTo";              // change log window: the period's last day
-inline constexpr char kChangeLogEntries[] = "TreeChangeLog";           // change log window: the entries
-inline constexpr char kChangeLogPrintButton[] = "ButtonChangeLogPdf";  // change log window: print the list to PDF
+inline constexpr char kChangeLogLogger[] = "ComboChangeLogLogger";       // change log window: the logger filter
+inline constexpr char kChangeLogFrom[] = "DateChangeLogFrom";            // change log window: the period's first day
+inline constexpr char kChangeLogTo[] = "DateChangeLogTo";                // change log window: the period's last day
+inline constexpr char kChangeLogEntries[] = "TreeChangeLog";             // change log window: the entries
+inline constexpr char kChangeLogPrintButton[] = "ButtonChangeLogPdf";    // change log window: print the list to PDF
+inline constexpr char kSignFilesItem[] = "MenuPodpisujPliki";            // Settings: sign every written file
+inline constexpr char kTrustedKeysItem[] = "MenuZaufaneKlucze";          // Settings: the trusted keys dialog
+inline constexpr char kTrustedKeysDialog[] = "TrustedKeysDialog";        // the trusted public keys
+inline constexpr char kTrustedKeysList[] = "TreeTrustedKeys";            // trusted keys: id and file of each key
+inline constexpr char kTrustedKeysImport[] = "ButtonTrustedKeysImport";  // trusted keys: imports a public key file
+inline constexpr char kTrustedKeysRemove[] = "ButtonTrustedKeysRemove";  // trusted keys: removes the chosen key
+inline constexpr char kTrustedKeysClose[] = "ButtonTrustedKeysClose";    // trusted keys: closes the dialog
 
 // Measurements tab
 // the logger name group (main window and name dialog)
@@ -165,9 +174,24 @@ inline constexpr char kResultsButtons[] = "PanelWynikiPrzyciski";   // the colum
 inline constexpr char kStartReadButton[] = "ButtonStart";           // starts the download afresh
 inline constexpr char kStopReadButton[] = "ButtonStop";             // interrupts the download
 inline constexpr char kRetryReadButton[] = "ButtonRetry";           // resumes the download
+inline constexpr char kNewReadButton[] = "ButtonNowe";              // downloads only what the archive lacks
 inline constexpr char kChartButton[] = "ButtonChart";               // shows the chart
 inline constexpr char kPrintTableButton[] = "ButtonPrintTable";     // prints the table
 inline constexpr char kSaveResultsButton[] = "ButtonSaveResults";   // saves the results to a file
+
+// Evaluation rules, the PDF report and the dew point
+inline constexpr char kRulesItem[] = "MenuReguly";                     // Settings: the evaluation rules dialog
+inline constexpr char kDewPointFilesItem[] = "MenuPunktRosyWPlikach";  // Settings: the dew point in CSV files
+inline constexpr char kReportItem[] = "MenuRaportPdf";                 // File: the PDF report
+inline constexpr char kReportButton[] = "ButtonReport";                // results tab: writes the PDF report
+inline constexpr char kReportDialog[] = "SaveDialogReport";            // the report's save dialog
+inline constexpr char kReportTableChoice[] = "ComboBoxReportTable";    // report save dialog: which table
+inline constexpr char kRulesDialog[] = "FormReguly";                   // the evaluation rules dialog
+inline constexpr char kRulesTable[] = "TableReguly";                   // rules dialog: one row a rule
+inline constexpr char kRulesNote[] = "LabelReguly";                    // rules dialog: what an empty table means
+inline constexpr char kAddRuleButton[] = "ButtonDodajRegule";          // rules dialog: adds a row
+inline constexpr char kRemoveRuleButton[] = "ButtonUsunRegule";        // rules dialog: removes the chosen row
+inline constexpr char kDewPointButton[] = "SpeedButtonShowDewPoint";   // chart window: shows the dew point
 
 // Device tab
 inline constexpr char kDeviceGroup[] = "GroupBoxUrzadzenie";          // the device parameters group
@@ -344,6 +368,8 @@ inline constexpr const char* kAll[] = {
     kPortItem,
     kOtherPortItem,
     kFastFramesItem,
+    kAutoReadItem,
+    kAutoFolderItem,
     kHelpMenu,
     kAboutItem,
     kAboutBox,
@@ -392,6 +418,13 @@ inline constexpr const char* kAll[] = {
     kChangeLogTo,
     kChangeLogEntries,
     kChangeLogPrintButton,
+    kSignFilesItem,
+    kTrustedKeysItem,
+    kTrustedKeysDialog,
+    kTrustedKeysList,
+    kTrustedKeysImport,
+    kTrustedKeysRemove,
+    kTrustedKeysClose,
     kNameGroup,
     kNameField,
     kChangeNameButton,
@@ -453,9 +486,22 @@ inline constexpr const char* kAll[] = {
     kStartReadButton,
     kStopReadButton,
     kRetryReadButton,
+    kNewReadButton,
     kChartButton,
     kPrintTableButton,
     kSaveResultsButton,
+    kRulesItem,
+    kDewPointFilesItem,
+    kReportItem,
+    kReportButton,
+    kReportDialog,
+    kReportTableChoice,
+    kRulesDialog,
+    kRulesTable,
+    kRulesNote,
+    kAddRuleButton,
+    kRemoveRuleButton,
+    kDewPointButton,
     kDeviceGroup,
     kTypeCaption,
     kTypeField,

@@ -109,8 +109,7 @@ int List(const CliContext& c, Archive& archive) {
 int Import(const CliContext& c, Archive& archive) {
     int code = kExitDone;
     for (const QString& file : c.options.files) {
-        const auto count =
-            archive.Import(file, LocalDownloadFacts(QStringLiteral("quorvex-cli " QUORVEX_VERSION), file));
+        const auto count = archive.Import(file, LocalDownloadFacts(CliProgram(), file));
         if (!count) {
             Say(English(archive.LastError()));
             // A file that is not a results file is the caller's; an archive that fails is not.
@@ -126,13 +125,33 @@ int Import(const CliContext& c, Archive& archive) {
 }
 
 int Export(const CliContext& c, Archive& archive) {
-    std::optional<Moment> from, to, start;
-    for (const auto& [given, into] :
-         {std::pair{&c.options.from, &from}, std::pair{&c.options.to, &to}, std::pair{&c.options.logStart, &start}}) {
+    std::optional<Moment> from, to;
+    for (const auto& [given, into] : {std::pair{&c.options.from, &from}, std::pair{&c.options.to, &to}}) {
         if (given->isEmpty()) continue;
         *into = ParseClock(*given);
         if (!*into) {
             Say(QStringLiteral("'%1' is no moment; write YYYY-MM-DD or YYYY-MM-DD HH:MM:SS").arg(*given));
+            return kExitUsage;
+        }
+    }
+    ResultsStore store;
+    if (const int code = LoadArchivedLog(c, archive, store, nullptr, from, to); code != kExitDone) return code;
+    const int code = DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone,
+                                    c.Signer(), CsvDewPoint(c));
+    if (code == kExitDone)
+        RecordChange(&archive, FileChange(ChangeKind::Export, CliProgram(), store, c.options.output));
+    return code;
+}
+
+}  // namespace
+
+int LoadArchivedLog(const CliContext& c, Archive& archive, ResultsStore& store, ArchiveLogRow* chosenRow,
+                    std::optional<Moment> from, std::optional<Moment> to) {
+    std::optional<Moment> start;
+    if (!c.options.logStart.isEmpty()) {
+        start = ParseClock(c.options.logStart);
+        if (!start) {
+            Say(QStringLiteral("'%1' is no moment; write YYYY-MM-DD or YYYY-MM-DD HH:MM:SS").arg(c.options.logStart));
             return kExitUsage;
         }
     }
@@ -153,14 +172,10 @@ int Export(const CliContext& c, Archive& archive) {
                   : QStringLiteral("the archive holds no logger %1").arg(c.options.serial));
         return kExitArchive;
     }
-    ResultsStore store;
     if (!archive.LoadRecords(chosen->id, store, from, to)) return Say(English(archive.LastError())), kExitArchive;
-    const int code = DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone);
-    if (code == kExitDone) RecordChange(&archive, FileChange(ChangeKind::Export, kCliProgram, store, c.options.output));
-    return code;
+    if (chosenRow) *chosenRow = *chosen;
+    return kExitDone;
 }
-
-}  // namespace
 
 int RunArchive(const CliContext& c) {
     if (c.archive.kind == ArchiveLocation::Kind::None) {

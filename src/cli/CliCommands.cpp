@@ -58,8 +58,21 @@ std::unique_ptr<Archive> CliContext::OpenArchive() const {
     return opened;
 }
 
+QString CliProgram() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION); }
+
 void RecordChange(Archive* archive, ChangeEntry entry) {
     if (archive && !archive->AppendChange(entry)) Say(English(archive->LastError()));
+}
+
+FileSigner CliContext::Signer() const {
+    const bool on = IniFile(settingsFile).ReadBool(kSigningSection, kSigningEnabledKey, true);
+    FileSigner signer(QStringLiteral("Quorvex " QUORVEX_VERSION), UserSettingsFolder(), on);
+    // Every signature made goes into the archive's change log beside the file it signs.
+    signer.SetOnSigned([this](const SignOutcome& o) {
+        if (o.done && archive.kind != ArchiveLocation::Kind::None)
+            RecordChange(OpenArchive().get(), SignatureChange(o, CliProgram()));
+    });
+    return signer;
 }
 
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
@@ -94,6 +107,8 @@ int RunCli(const CliOptions& options) {
         return RunInfo(context);
     case CliOptions::Command::Download:
         return RunDownload(context);
+    case CliOptions::Command::Watch:
+        return RunWatch(context);
     case CliOptions::Command::SetClock:
         return RunSetClock(context);
     case CliOptions::Command::Start:
@@ -110,6 +125,10 @@ int RunCli(const CliOptions& options) {
         return RunEvaluate(context);
     case CliOptions::Command::Audit:
         return RunAudit(context);
+    case CliOptions::Command::Key:
+        return RunKey(context);
+    case CliOptions::Command::Verify:
+        return RunVerify(context);
     }
     return kExitUsage;
 }
@@ -139,7 +158,7 @@ int RunSetClock(const CliContext& c) {
 
     const auto archive = c.OpenArchive();
     params.WatchWrites(
-        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, kCliProgram)); });
+        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, CliProgram())); });
     CurrentDate& date = params.Param<CurrentDate>();
     CurrentTime& time = params.Param<CurrentTime>();
     const QDateTime now = QDateTime::currentDateTime();
@@ -212,7 +231,7 @@ int RunRecording(const CliContext& c, bool start) {
     }
 
     params.WatchWrites(
-        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, kCliProgram)); });
+        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, CliProgram())); });
     const int readBacks = session.ReadsAnswered(0, 1);
     params.WriteRecordingBit(start);
     // The window relies on its next poll; a script wants to know now.

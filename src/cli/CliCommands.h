@@ -9,6 +9,7 @@
 #include "cli/CliOptions.h"
 #include "cli/LoggerSession.h"
 #include "logs/ResultsFile.h"
+#include "sign/FileSigner.h"
 
 namespace quorvex {
 
@@ -30,6 +31,8 @@ struct CliContext {
     int ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const;
     // The archive to keep downloads in; nullptr for none or when it cannot be opened (said).
     std::unique_ptr<Archive> OpenArchive() const;
+    // Signs what the command writes, unless the settings file switches signing off.
+    FileSigner Signer() const;
 };
 
 // Resolves link and language and runs the chosen command.
@@ -39,11 +42,25 @@ int RunInfo(const CliContext& context);
 int RunSetClock(const CliContext& context);
 int RunRecording(const CliContext& context, bool start);
 int RunDownload(const CliContext& context);
+int RunWatch(const CliContext& context);
+// What a read of only what is new brought, said on standard error.
+void SayNewRead(const LogDownload& logs, bool archive);
 int RunArchive(const CliContext& context);
 
 // Writes the records as the window saves them, to `path` or standard output when empty, and
-// says where they went; `success` when they are in place, else kExitFile.
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success);
+// says where they went; `success` when they are in place, else kExitFile. `csvDewPoint`: a
+// CSV file gains the dew point column (CsvDewPoint). A file written is signed by `signer` (an
+// unsigned one is said, and still counts as written).
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
+                   const FileSigner& signer, bool csvDewPoint = false);
+// The window's switch for the dew point in CSV files ([Files] DewPoint of its settings file).
+bool CsvDewPoint(const CliContext& context);
+// The archived log of --serial that began at --log (as archive list shows it; without --log
+// the latest, the logger's own before an imported file), its records (within from…to when
+// given) loaded into `store` and its row into `chosen` when asked. kExitDone, or the exit
+// code with the reason said (a bad --log: kExitUsage; no such log or an archive fault: kExitArchive).
+int LoadArchivedLog(const CliContext& context, Archive& archive, ResultsStore& store, ArchiveLogRow* chosen = nullptr,
+                    std::optional<Moment> from = std::nullopt, std::optional<Moment> to = std::nullopt);
 // The file format --format names, else the one `path`'s extension says (text on standard output).
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 // An archive's numbered text as quorvex-cli says it: in English.
@@ -53,9 +70,13 @@ int RunEvaluate(const CliContext& context);
 int RunAudit(const CliContext& context);
 
 // quorvex-cli and its version, as the archive and the change log name it.
-inline const QString kCliProgram = QStringLiteral("quorvex-cli " QUORVEX_VERSION);
+QString CliProgram();
 // Appends the entry to the change log of `archive` (none: nothing); a failure is said.
 void RecordChange(Archive* archive, ChangeEntry entry);
+int RunKey(const CliContext& context);
+int RunVerify(const CliContext& context);
+// Says on standard error that a file was written unsigned, and why; nothing when it was signed.
+void SayUnsigned(const SignOutcome& outcome);
 
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);

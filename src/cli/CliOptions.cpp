@@ -15,7 +15,9 @@ constexpr CommandName kCommands[] = {
     {"info", CliOptions::Command::Info},          {"download", CliOptions::Command::Download},
     {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
     {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
-    {"evaluate", CliOptions::Command::Evaluate},  {"audit", CliOptions::Command::Audit},
+    {"evaluate", CliOptions::Command::Evaluate},  {"key", CliOptions::Command::Key},
+    {"verify", CliOptions::Command::Verify},      {"watch", CliOptions::Command::Watch},
+    {"audit", CliOptions::Command::Audit},
 };
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
@@ -34,7 +36,8 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
     return error.isEmpty();
 }
 
-constexpr auto kCommandList = "info, download, set-clock, start, stop, report, evaluate, archive or audit";
+constexpr auto kCommandList =
+    "info, download, watch, set-clock, start, stop, report, evaluate, key, verify, archive or audit";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
@@ -51,6 +54,9 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption from(QStringLiteral("from"), {}, QStringLiteral("TIME"));
     const QCommandLineOption to(QStringLiteral("to"), {}, QStringLiteral("TIME"));
     const QCommandLineOption discard(QStringLiteral("discard"));
+    const QCommandLineOption pubkey(QStringLiteral("pubkey"), {}, QStringLiteral("KEY"));
+    const QCommandLineOption newOnly(QStringLiteral("new"));
+    const QCommandLineOption outputDir(QStringLiteral("output-dir"), {}, QStringLiteral("DIR"));
     const QCommandLineOption verify(QStringLiteral("verify"));
     const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
@@ -58,8 +64,8 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port, settings, language, output, format, table, json, fast, verbose, help, version, archive,
-                       serial, log, from, to, discard, verify});
+    parser.addOptions({port,    settings, language, output, format, table,   json,   fast,    verbose,   help,  version,
+                       archive, serial,   log,      from,   to,     discard, pubkey, newOnly, outputDir, verify});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -85,10 +91,19 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     if (found) o.command = found->command;
-    // report and evaluate work on one results file; the others (but archive) on the logger.
-    const bool onFile = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
+    // report and evaluate work on one results file or an archived log, verify on one file; the
+    // others (but archive and key) on the logger.
+    const bool judging = o.command == CliOptions::Command::Report || o.command == CliOptions::Command::Evaluate;
+    const bool fromArchive = judging && parser.isSet(serial);
+    const bool onFile = (judging && !fromArchive) || o.command == CliOptions::Command::Verify;
+    if (fromArchive && words.size() > 1) {
+        error = QStringLiteral("%1 takes a results file or --serial, not both").arg(words.first());
+        return false;
+    }
     if (onFile && words.size() == 1) {
-        error = QStringLiteral("%1 needs a results file").arg(words.first());
+        error = o.command == CliOptions::Command::Verify
+                    ? QStringLiteral("verify needs the file to check")
+                    : QStringLiteral("%1 needs a results file or --serial SERIAL").arg(words.first());
         return false;
     }
     if (!archiveCommand && words.size() > (onFile ? 2 : 1)) {
@@ -111,24 +126,48 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     o.to = parser.value(to);
     o.discard = parser.isSet(discard);
     o.verify = parser.isSet(verify);
+    o.pubkey = parser.value(pubkey);
+    if (parser.isSet(pubkey) && (o.command != CliOptions::Command::Verify || o.pubkey.isEmpty())) {
+        error = o.pubkey.isEmpty() ? QStringLiteral("--pubkey needs a public key file or its RW... line")
+                                   : QStringLiteral("--pubkey goes with verify only");
+        return false;
+    }
+    o.newOnly = parser.isSet(newOnly);
+    o.outputDir = parser.value(outputDir);
+    const bool watch = o.command == CliOptions::Command::Watch;
+    if (o.newOnly && o.command != CliOptions::Command::Download) {
+        error = QStringLiteral("--new goes with download only (watch always reads only what is new)");
+        return false;
+    }
+    if (parser.isSet(outputDir) && (!watch || o.outputDir.isEmpty())) {
+        error =
+            watch ? QStringLiteral("--output-dir needs a folder") : QStringLiteral("--output-dir goes with watch only");
+        return false;
+    }
     if (parser.isSet(archive) && o.archive.isEmpty()) {
         error = QStringLiteral("--archive needs a file, a postgresql:// address or none");
         return false;
     }
     const bool exporting = o.command == CliOptions::Command::ArchiveExport;
+    if (!exporting && (parser.isSet(from) || parser.isSet(to))) {
+        error = QStringLiteral("--from and --to go with archive export only");
+        return false;
+    }
     const bool audit = o.command == CliOptions::Command::Audit;
-    if (!exporting &&
-        (parser.isSet(log) || parser.isSet(from) || parser.isSet(to) || (!audit && parser.isSet(serial)))) {
-        error =
-            QStringLiteral("--serial, --log, --from and --to go with archive export only (--serial also with audit)");
+    if (!exporting && !fromArchive && (parser.isSet(log) || (!audit && parser.isSet(serial)))) {
+        error = judging ? QStringLiteral("--log goes with --serial")
+                        : QStringLiteral(
+                              "--serial and --log go with archive export, report and evaluate only "
+                              "(--serial also with audit)");
         return false;
     }
     if (o.verify && (!audit || parser.isSet(serial) || parser.isSet(json))) {
         error = QStringLiteral("--verify goes with audit only, without --serial and --json");
         return false;
     }
-    if (exporting && o.serial.isEmpty()) {
-        error = QStringLiteral("archive export needs --serial SERIAL");
+    if ((exporting || fromArchive) && o.serial.isEmpty()) {
+        error = QStringLiteral("%1 needs --serial SERIAL")
+                    .arg(exporting ? QStringLiteral("archive export") : words.first());
         return false;
     }
     if (o.discard && o.command != CliOptions::Command::Start) {
@@ -148,7 +187,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         }
         o.language = *chosen;
     }
-    const bool download = o.command == CliOptions::Command::Download || exporting;
+    const bool download = o.command == CliOptions::Command::Download || exporting || watch;
     const bool report = o.command == CliOptions::Command::Report;
     if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::Evaluate &&
         o.command != CliOptions::Command::ArchiveList && !audit) {
@@ -156,10 +195,10 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         return false;
     }
     if (!download && parser.isSet(format)) {
-        error = QStringLiteral("--format goes with download and archive export only");
+        error = QStringLiteral("--format goes with download, watch and archive export only");
         return false;
     }
-    if (!download && !report && parser.isSet(output)) {
+    if ((!download || watch) && !report && parser.isSet(output)) {
         error = QStringLiteral("-o goes with download, archive export and report only");
         return false;
     }
@@ -188,27 +227,45 @@ QString CliVersionText() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION 
 
 QString CliHelpText() {
     return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
-       quorvex-cli report FILE -o REPORT.pdf [--table all|daily|none] [OPTION]...
-       quorvex-cli evaluate FILE [--json] [OPTION]...
+       quorvex-cli report FILE | --serial SERIAL [--log START] -o REPORT.pdf
+                   [--table all|daily|none] [OPTION]...
+       quorvex-cli evaluate FILE | --serial SERIAL [--log START] [--json] [OPTION]...
+       quorvex-cli key
+       quorvex-cli verify FILE [--pubkey KEY]
 Read, download and set a Quorvex temperature and humidity logger from a shell, without a
 display: the same link, settings and download rules as the quorvex window; judge a results
-file against the excursion rules and write its PDF report.
+file or an archived log against the excursion rules and write its PDF report.
 
 Commands:
   info         print every logger parameter as "name: value", one a line; a coded value
                is followed by its meaning, e.g. "Start mode: 1 (from computer directly)"
-  download     download the whole log and write it to FILE (standard output without -o)
+  download     download the whole log and write it to FILE (standard output without -o);
+               a CSV file carries the dew point column when the window's settings file
+               switches it on ([Files] DewPoint=1); with --new only the records the archive
+               lacks are read from the logger, and FILE still holds the whole log
+  watch [--port USB|PATH] [--output-dir DIR] [--format txt|csv] [--fast]
+               wait for a logger, read what is new into the archive, write its whole log
+               into DIR, print one line "SERIAL NAME: N new, T total -> FILE", and wait
+               for the next; a logger left connected is read again only once it holds
+               new records; Ctrl+C or SIGTERM end it (exit status 0)
   set-clock    set the logger clock to the computer's time, read it back and check it
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
   stop         stop recording, as the window's Stop button does
-  report       write the PDF report of the results file FILE (text or CSV) to REPORT.pdf:
+  report       write the PDF report of the results file FILE (text or CSV), or of the
+               archived log named by --serial and --log, to REPORT.pdf:
                logger facts, where the data came from, each rule with its verdict, the
                summary, the chart and the table; every page carries "page N of M", the
                program version and the records' SHA-256 fingerprint
-  evaluate     judge the results file FILE against the excursion rules and print each
+  evaluate     judge the results file FILE (or the archived log of --serial and --log)
+               against the excursion rules and print each
                rule's verdict (PASS or FAIL, in the chosen language) with the excursions
                that broke it, then the overall verdict
+  key          print this installation's public signing key, its id and where the key
+               files lie (made on first need)
+  verify       check the signature FILE.minisig beside FILE and print its state:
+               "signed, valid (key ID)", "signed, valid, key not trusted (ID)",
+               "CHANGED after signing" (with what changed) or "not signed"
   archive import FILE...
                put saved results files (text or CSV) into the archive, each as a log of
                its own marked with the file's name
@@ -219,7 +276,8 @@ Commands:
   audit [--serial SERIAL] [--json]
                list the archive's change log: every register write (the value before as
                last read, after as read back, and whether the read-back confirmed it),
-               clock set, start, stop, reset, download, import, export and report, with
+               clock set, start, stop, reset, download, import, export, report, file
+               written and signature, with
                when (UTC), who, on which computer, with which program, on which logger
   audit --verify
                check the change log's chain of SHA-256 hashes from its first entry and
@@ -247,7 +305,7 @@ Options:
                      replaced only once complete
   --table TABLE      report: all (every record), daily (minimum, maximum and mean of
                      each day) or none (default: the window's report setting, else all)
-  --format FORMAT    download, archive export: txt or csv, the window's two results files (tab-separated
+  --format FORMAT    download, watch, archive export: txt or csv, the window's two results files (tab-separated
                      text, or CSV with ISO 8601 times); default: by the extension of FILE
                      (.csv is CSV), txt on standard output
   --archive WHERE    the archive: an SQLite file, postgresql://USER@HOST:PORT/DATABASE
@@ -256,11 +314,21 @@ Options:
                      (default: Location in the [Archive] section of the settings file, else
                      $XDG_DATA_HOME/quorvex/archive.sqlite, ~/.local/share/quorvex/ when unset)
   --discard          start: start even when the logger holds records the archive lacks
-  --serial SERIAL    archive export: the logger's serial number; audit: only that logger's entries
-  --log START        archive export: the log that began at START (as archive list shows it)
+  --new              download: read only what the archive lacks of the logger's current log
+                     (the last archived record is read again and must match; when it does
+                     not, or without an archive, the whole log is read)
+  --output-dir DIR   watch: the folder the results files go to (default: the current
+                     folder); a file is named "NAME SERIAL YYYY-MM-DD HH-MM-SS.txt" after the
+                     logger and its first record, made safe, and replaced once complete
+  --serial SERIAL    archive export, report, evaluate: the archived logger's serial number;
+                     audit: only that logger's entries
+  --log START        archive export, report, evaluate: its log that began at START (as
+                     archive list shows it; default: its latest log)
   --from TIME, --to TIME
                      archive export: only the records from/until TIME (logger clock,
                      YYYY-MM-DD[ HH:MM[:SS]])
+  --pubkey KEY       verify: check with this public key (a .pub file or its RW... line)
+                     alone, taken as trusted; default: the trusted keys
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
@@ -286,10 +354,31 @@ Archive:
   records of its current log that the archive lacks (every record it holds without an
   archive), as a new recording erases them: download first, or give --discard.
 
+Signatures:
+  Every file written (results files, their .partial files, archive exports, reports) gets
+  FILE.minisig beside it, signed with this installation's Ed25519 key, which is made on
+  first need in $XDG_CONFIG_HOME/quorvex/ (~/.config/quorvex/ when unset): quorvex.key,
+  readable by the user alone (a key file others can read or write is refused), and the
+  public key quorvex.pub. Any machine checks a file without Quorvex with
+  minisign -Vm FILE -p quorvex.pub. The trusted comment names the program and version, the
+  logger's serial, the log's start, the record count, the signing moment (UTC) and the
+  file. A file that cannot be signed is still written, and the program says why it is
+  unsigned. Enabled=0 in the [Signing] section of the settings file switches signing off.
+  Trusted keys: the installation's own and those imported in the window (Settings,
+  Trusted keys...), kept in $XDG_CONFIG_HOME/quorvex/trusted-keys/. A valid signature
+  shows the file is unchanged since the installation holding the key signed it; it does
+  not say who was at the keyboard.
+
 Interruption:
   Ctrl+C or SIGTERM during a download, or a link lost in the middle of one, stops it; the
   records that arrived are written to FILE.partial (standard output without -o) in the same
   format, and the program says how many it holds. Other commands end at once.
+
+Watch:
+  watch never ends on a logger's fault: a link lost, a logger that does not answer or a
+  results file that cannot be written is said on that logger's line, what arrived stays
+  in the archive, and the next connection goes on from there. A logger that keeps
+  recording is read up to the count it announced when the read began.
 
 Exit status:
   0    done
@@ -302,10 +391,13 @@ Exit status:
        change (set-clock, start, stop)
   3    download incomplete: the records received were written to FILE.partial
   4    a file cannot be written; the message says where the records went (report:
-       the report's file; nothing is left half-written)
-  5    archive import, list, export, audit: the archive cannot be opened or used, or holds
-       no such logger or log; audit --verify: an entry of the change log was changed or
-       removed, or the records of a download were changed (the first such entry is named)
+       the report's file; nothing is left half-written); key: the key cannot be read
+       or made
+  5    archive import, list, export, and report and evaluate with --serial: the archive
+       cannot be opened or used, or holds no such logger or log; verify: anything but a
+       valid signature by a trusted key; audit: the archive cannot be used; audit
+       --verify: an entry of the change log was changed or removed, or the records of a
+       download were changed (the first such entry is named)
   6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
@@ -314,11 +406,15 @@ Examples:
   quorvex-cli info --json
   quorvex-cli download -o log.csv --fast
   quorvex-cli download --port USB > log.txt
+  quorvex-cli download --new -o log.txt --fast
+  quorvex-cli watch --port USB --output-dir ~/loggers --format csv
   quorvex-cli set-clock && quorvex-cli start
   quorvex-cli archive import old-log.txt --archive postgresql://lab@db.example:5432/quorvex
   quorvex-cli archive export --serial 00012345 --from 2015-03-01 -o march.csv
   quorvex-cli report log.csv -o report.pdf --table daily --language en
   quorvex-cli evaluate log.txt || echo "excursion found"
+  quorvex-cli evaluate --serial 00012345 --log "2015-03-01 08:30:00" --json
+  quorvex-cli verify log.csv --pubkey quorvex.pub
   quorvex-cli audit --serial 00012345
   quorvex-cli audit --verify
 

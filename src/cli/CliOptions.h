@@ -13,7 +13,8 @@ enum ExitCode : int {
     kExitNoLogger = 2,    // the link cannot be opened or no logger answers
     kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
     kExitFile = 4,        // a file cannot be written; the message says where the records went
-    kExitArchive = 5,     // archive commands: the archive cannot be opened or used; audit --verify: broken
+    kExitArchive = 5,     // archive commands: the archive cannot be opened or used; verify: not valid and trusted;
+                          // audit --verify: the change log or a download's records were changed
     kExitFails = 6,       // evaluate: a rule of the verdict failed
 };
 
@@ -29,6 +30,9 @@ struct CliOptions {
         ArchiveExport,
         Report,
         Evaluate,
+        Key,
+        Verify,
+        Watch,
         Audit
     };
     Command command = Command::Info;
@@ -44,7 +48,10 @@ struct CliOptions {
     QStringList files;     // archive import
     bool discard = false;  // start: even when the logger holds records the archive lacks
     bool verify = false;   // audit: check the change log instead of listing it
-    QString resultsFile;   // report, evaluate: the results file (text or CSV)
+    bool newOnly = false;  // download: only the records the archive lacks are read
+    QString outputDir;     // watch: where the results files go; empty = the current folder
+    QString resultsFile;   // report, evaluate, verify: the results file (text or CSV; verify: any file)
+    QString pubkey;        // verify: a public key file or its base64 line; empty = the trusted keys
     QString table;         // report: "all", "daily" or "none"; empty = the window's setting
     bool json = false;
     bool fast = false;

@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "archive/ArchivedStart.h"
+#include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
@@ -17,6 +19,7 @@
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
+#include "settings/IniFile.h"
 
 namespace quorvex {
 
@@ -54,54 +57,61 @@ private:
     QString lastMessage_;
 };
 
-bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format) {
-    return format == Format::Csv ? WriteResultsCsv(out, store) : WriteResults(out, store);
+bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format, bool dewPoint) {
+    return format == Format::Csv ? WriteResultsCsv(out, store, dewPoint) : WriteResults(out, store);
 }
 
 // Writes the whole file beside the target and puts it in place only when all of it was
 // written. Empty on success, else the reason.
-QString SaveAtomically(const QString& path, const ResultsStore& store, Format format) {
+QString SaveAtomically(const QString& path, const ResultsStore& store, Format format, bool dewPoint,
+                       const FileSigner& signer) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (!WriteRecords(file, store, format)) {
+    if (!WriteRecords(file, store, format, dewPoint)) {
         QString reason = file.errorString();
         file.cancelWriting();
         return reason;
     }
-    return file.commit() ? QString() : file.errorString();
+    if (!file.commit()) return file.errorString();
+    SayUnsigned(signer.Sign(path, SignatureFactsOf(store)));
+    return {};
 }
 
-QString WriteToStandardOutput(const ResultsStore& store, Format format) {
+QString WriteToStandardOutput(const ResultsStore& store, Format format, bool dewPoint) {
     QFile out;
     if (!out.open(stdout, QIODevice::WriteOnly)) return out.errorString();
-    if (!WriteRecords(out, store, format) || !out.flush()) return out.errorString();
+    if (!WriteRecords(out, store, format, dewPoint) || !out.flush()) return out.errorString();
     return {};
 }
 
 // Where the records go when their own place cannot take them: a new file in the temporary
 // folder. Empty when even that fails.
-QString SaveElsewhere(const ResultsStore& store, Format format) {
+QString SaveElsewhere(const ResultsStore& store, Format format, bool dewPoint, const FileSigner& signer) {
     QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvex-cli-XXXXXX.") + Extension(format)));
     file.setAutoRemove(false);
     if (!file.open()) return {};
-    if (!WriteRecords(file, store, format) || !file.flush()) {
+    if (!WriteRecords(file, store, format, dewPoint) || !file.flush()) {
         file.remove();
         return {};
     }
+    file.close();
+    SayUnsigned(signer.Sign(file.fileName(), SignatureFactsOf(store)));
     return file.fileName();
 }
 
 // Writes the records to `path` (standard output when empty). Returns the exit code of a
 // failure, or `success` with the records in place.
-int Deliver(const ResultsStore& store, const QString& path, Format format, int success) {
+int Deliver(const ResultsStore& store, const QString& path, Format format, int success, bool dewPoint,
+            const FileSigner& signer) {
     const QString where = path.isEmpty() ? QStringLiteral("standard output") : path;
-    const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format) : SaveAtomically(path, store, format);
+    const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format, dewPoint)
+                                          : SaveAtomically(path, store, format, dewPoint, signer);
     if (reason.isEmpty()) {
         Say(QStringLiteral("%1 records written to %2").arg(store.Count()).arg(where));
         return success;
     }
     Say(QStringLiteral("cannot write %1: %2").arg(where, reason));
-    const QString rescue = SaveElsewhere(store, format);
+    const QString rescue = SaveElsewhere(store, format, dewPoint, signer);
     if (rescue.isEmpty())
         Say(QStringLiteral("the %1 records could not be saved anywhere else either").arg(store.Count()));
     else
@@ -111,8 +121,21 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
-int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success) {
-    return Deliver(store, path, format, success);
+void SayNewRead(const LogDownload& logs, bool archive) {
+    if (!archive) Say(QStringLiteral("no archive: every record of the logger is new"));
+    if (logs.Disagreed())
+        Say(QStringLiteral("record %1 of the logger differs from the archived one: the whole log was read")
+                .arg(logs.DisagreedAt()));
+    Say(QStringLiteral("%1 new records, %2 in all").arg(logs.NewCount()).arg(logs.LogCount()));
+}
+
+int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
+                   const FileSigner& signer, bool csvDewPoint) {
+    return Deliver(store, path, format, success, csvDewPoint, signer);
+}
+
+bool CsvDewPoint(const CliContext& c) {
+    return IniFile(c.settingsFile).ReadBool(kFilesSection, kDewPointInFilesKey, false);
 }
 
 ResultsFormat ChosenFormat(const CliOptions& options, const QString& path) {
@@ -141,8 +164,8 @@ int RunDownload(const CliContext& c) {
     CliLogView view(session, progress);
     LogDownload& logs = session.Logs();
     // Every block goes into the archive as it arrives; a fault there is said and the download goes on.
-    DownloadArchiver archiver(archive.get(), session.Params(), logs, QStringLiteral("quorvex-cli " QUORVEX_VERSION),
-                              c.link, [&](const ArchiveText& text) {
+    DownloadArchiver archiver(archive.get(), session.Params(), logs, CliProgram(), c.link,
+                              [&](const ArchiveText& text) {
                                   progress.Finish();
                                   Say(English(text));
                               });
@@ -163,17 +186,28 @@ int RunDownload(const CliContext& c) {
     if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
 
     progress.Begin();
-    logs.StartRead();
+    if (c.options.newOnly)
+        StartReadOfNew(logs, archive.get(), session.Params(), true,
+                       [&](const ArchiveText& text) { Say(English(text)); });
+    else
+        logs.StartRead();
     session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, interrupted);
     if (logs.GetState() == LogDownload::Reading) logs.StopRead();  // Ctrl+C or SIGTERM
     progress.Finish();
 
     const ResultsStore& store = session.Results();
     const int total = view.Total();
+    // A file written (also a partial one) goes into the change log with the records it holds.
+    const auto Delivered = [&](int code, const QString& written) {
+        if (code != kExitFile && !written.isEmpty())
+            RecordChange(archive.get(), FileChange(ChangeKind::FileWritten, CliProgram(), store, written));
+        return code;
+    };
+    if (c.options.newOnly) SayNewRead(logs, archive != nullptr);
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
-        return Deliver(store, path, format, kExitDone);
+        return Delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path);
     }
 
     QString why = view.LastMessage();
@@ -186,7 +220,8 @@ int RunDownload(const CliContext& c) {
         Say(QStringLiteral("no records arrived; nothing written"));
         return kExitIncomplete;
     }
-    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete);
+    const QString partial = path.isEmpty() ? QString() : path + QStringLiteral(".partial");
+    return Delivered(Deliver(store, partial, format, kExitIncomplete, CsvDewPoint(c), c.Signer()), partial);
 }
 
 }  // namespace quorvex

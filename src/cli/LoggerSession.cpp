@@ -160,6 +160,7 @@ void LoggerSession::Handle(Msg msg, const QString& text, int wParam) {
     case Msg::HidConnected:
         if (!opened_) QueueParameterReads();
         opened_ = true;
+        ++opens_;
         break;
     case Msg::PortOpenFailed: {
         const QFileInfo device(options_.link.startsWith(u'/') ? options_.link

@@ -57,6 +57,9 @@ public:
     bool ParamsReady() const { return paramsReady_; }
     // The link was lost or the logger stopped answering after Connect succeeded.
     bool LinkLost() const { return linkLost_; }
+    // How often the link has been opened: the thread reopens a link that went and came back
+    // by itself, so a logger unplugged and plugged in again shows here.
+    int Opens() const { return opens_; }
 
     ParameterModel& Params() { return params_; }
     ResultsStore& Results() { return results_; }
@@ -88,6 +91,7 @@ private:
     bool paramsReady_ = false;
     bool linkLost_ = false;
     bool closing_ = false;
+    int opens_ = 0;
     std::map<std::uint16_t, int> writes_;  // by start register
     std::map<std::uint32_t, int> reads_;   // by start register << 16 | count
 };

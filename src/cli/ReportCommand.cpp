@@ -1,5 +1,5 @@
-// quorvex-cli report and evaluate: the verdict and the PDF report of a results file,
-// without a window. Both take a ResultsStore from wherever it comes (LoadResults below is
+// quorvex-cli report and evaluate: the verdict and the PDF report of a results file or an
+// archived log, without a window. Both take a ResultsStore from wherever it comes (LoadResults below is
 // the one place that knows where), so that other sources of results join by adding a way
 // to fill the store.
 #include <QFileInfo>
@@ -23,15 +23,29 @@ namespace quorvex {
 
 namespace {
 
-// The results the command works on; false with the reason said.
-bool LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source) {
-    const ReadResultsOutcome read = ReadResultsFile(c.options.resultsFile, store);
-    if (!read.ok) {
-        Say(QString(read.errorText).replace(u'\n', u' '));
-        return false;
+// The results the command works on, from a file or the archive: kExitDone, or the exit
+// code with the reason said.
+int LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source) {
+    if (c.options.serial.isEmpty()) {
+        const ReadResultsOutcome read = ReadResultsFile(c.options.resultsFile, store);
+        if (!read.ok) {
+            Say(QString(read.errorText).replace(u'\n', u' '));
+            return kExitUsage;
+        }
+        source.file = QFileInfo(c.options.resultsFile).absoluteFilePath();
+        return kExitDone;
     }
-    source.file = QFileInfo(c.options.resultsFile).absoluteFilePath();
-    return true;
+    if (c.archive.kind == ArchiveLocation::Kind::None) {
+        Say(QStringLiteral("--serial reads the archive; --archive none names none"));
+        return kExitUsage;
+    }
+    const auto archive = c.OpenArchive();
+    if (!archive) return kExitArchive;
+    ArchiveLogRow log;
+    if (const int code = LoadArchivedLog(c, *archive, store, &log); code != kExitDone) return code;
+    source = ReportSourceOf(
+        log, FromMoment(MomentFromSeconds(log.key.startSeconds)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    return kExitDone;
 }
 
 // The rules the window would judge these results by; false with the reason said.
@@ -90,11 +104,17 @@ int RunEvaluate(const CliContext& c) {
     ResultsStore store;
     ReportSource source;
     QList<ExcursionRule> rules;
-    if (!LoadResults(c, store, source) || !LoadRules(c, store, rules)) return kExitUsage;
+    if (const int code = LoadResults(c, store, source); code != kExitDone) return code;
+    if (!LoadRules(c, store, rules)) return kExitUsage;
     const Verdict verdict = EvaluateRules(store, rules);
     if (c.options.json) {
         QJsonObject o;
-        o[QStringLiteral("file")] = source.file;
+        if (c.options.serial.isEmpty()) {
+            o[QStringLiteral("file")] = source.file;
+        } else {
+            o[QStringLiteral("serial")] = store.serialNumber;
+            o[QStringLiteral("log")] = source.logStart;
+        }
         o[QStringLiteral("records")] = store.Count();
         o[QStringLiteral("fingerprint")] = RecordsFingerprint(store);
         o[QStringLiteral("pass")] = verdict.Evaluated() ? QJsonValue(verdict.Pass()) : QJsonValue();
@@ -119,20 +139,24 @@ int RunReport(const CliContext& c) {
     texts.Install();
     ReportRequest request;
     ResultsStore store;
-    if (!LoadResults(c, store, request.source) || !LoadRules(c, store, request.rules)) return kExitUsage;
+    if (const int code = LoadResults(c, store, request.source); code != kExitDone) return code;
+    if (!LoadRules(c, store, request.rules)) return kExitUsage;
     request.results = &store;
     QString table = c.options.table;
     if (table.isEmpty())
         table = IniFile(c.settingsFile).ReadString(kReportSection, kReportTableKey, QStringLiteral("all"));
     if (!ParseReportTable(table, request.table)) request.table = ReportTable::All;
     request.paper = ReportPaper(QLocale());
+    const FileSigner signer = c.Signer();
+    request.signer = &signer;
     const ReportOutcome outcome = WriteReport(c.options.output, request);
     if (!outcome.ok) {
         Say(QString(outcome.errorText).replace(u'\n', u' '));
         return kExitFile;
     }
     Print(QStringLiteral("Report written to %1 (%2 pages)\n").arg(c.options.output).arg(outcome.pages));
-    RecordChange(c.OpenArchive().get(), FileChange(ChangeKind::Report, kCliProgram, store, c.options.output));
+    RecordChange(c.OpenArchive().get(), FileChange(ChangeKind::Report, CliProgram(), store, c.options.output));
+    SayUnsigned(outcome.signature);
     return kExitDone;
 }
 

@@ -52,8 +52,8 @@ std::optional<int> ParseTextId(QStringView digits) {
 }
 
 QString Translator::Tr(const QString& text) {
-    CurrentText = text;
-    if (text.size() <= 2) return CurrentText;
+    CurrentText_ = text;
+    if (text.size() <= 2) return CurrentText_;
     const qsizetype close = text.indexOf(u']');
     if (close < 0) return text;
     if (text.front() != u'[') return text;
@@ -63,10 +63,10 @@ QString Translator::Tr(const QString& text) {
         Report(kBadIdMessage);
         return text;
     }
-    CurrentText = text.mid(close + 1);
-    QString wording = LookupText(Language, CurrentText, *id);
-    if (!wording.isEmpty()) CurrentText = std::move(wording);
-    return CurrentText;
+    CurrentText_ = text.mid(close + 1);
+    QString wording = LookupText(Language_, CurrentText_, *id);
+    if (!wording.isEmpty()) CurrentText_ = std::move(wording);
+    return CurrentText_;
 }
 
 QString Translator::LookupText(const QString& language, const QString& polishWording, int id) {
@@ -81,10 +81,10 @@ QString Translator::LookupText(const QString& language, const QString& polishWor
 
 QString Translator::TranslateCaption(const QString& text, const QObject* component, int column) {
     const CaptionKey key{component, column};
-    auto it = FirstCaptions.constFind(key);
-    if (it != FirstCaptions.constEnd()) return Tr(*it);
+    auto it = FirstCaptions_.constFind(key);
+    if (it != FirstCaptions_.constEnd()) return Tr(*it);
 
-    FirstCaptions.insert(key, text);
+    FirstCaptions_.insert(key, text);
     // A component that is destroyed takes its entries with it, so a new control
     // that happens to get the same address starts from its own caption.
     if (component && !watched_.contains(component)) {
@@ -96,7 +96,7 @@ QString Translator::TranslateCaption(const QString& text, const QObject* compone
 }
 
 bool Translator::Remembers(const QObject* component, int column) const {
-    return FirstCaptions.contains(CaptionKey{component, column});
+    return FirstCaptions_.contains(CaptionKey{component, column});
 }
 
 void Translator::Report(const QString& message) const {
@@ -105,7 +105,7 @@ void Translator::Report(const QString& message) const {
 
 void Translator::ForgetComponent(const QObject* component) {
     watched_.remove(component);
-    FirstCaptions.removeIf([component](const auto& entry) { return entry.key().first == component; });
+    FirstCaptions_.removeIf([component](const auto& entry) { return entry.key().first == component; });
 }
 
 }  // namespace quorvex

@@ -59,11 +59,11 @@ public:
     // Where diagnostics go (the main window connects its message log here).
     void SetMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
 
-    const QString& GetLanguage() const { return Language; }
-    void SetLanguage(const QString& language) { Language = language; }
+    const QString& GetLanguage() const { return Language_; }
+    void SetLanguage(const QString& language) { Language_ = language; }
 
     // The result of the last Tr.
-    const QString& GetCurrentText() const { return CurrentText; }
+    const QString& GetCurrentText() const { return CurrentText_; }
 
     // One numbered text in the current language. A text that is not numbered
     // comes back unchanged; so does one whose id is not a number, which is also
@@ -81,7 +81,7 @@ public:
     static QString LookupText(const QString& language, const QString& polishWording, int id);
 
     bool Remembers(const QObject* component, int column = -1) const;
-    qsizetype FirstCaptionCount() const { return FirstCaptions.size(); }
+    qsizetype FirstCaptionCount() const { return FirstCaptions_.size(); }
 
 private:
     using CaptionKey = std::pair<const QObject*, int>;
@@ -89,9 +89,9 @@ private:
     void Report(const QString& message) const;
     void ForgetComponent(const QObject* component);
 
-    QString CurrentText;
-    QString Language = kLanguagePolish;
-    QHash<CaptionKey, QString> FirstCaptions;
+    QString CurrentText_;
+    QString Language_ = kLanguagePolish;
+    QHash<CaptionKey, QString> FirstCaptions_;
     QSet<const QObject*> watched_;  // components whose destruction clears their entries
     MessageHandler messageHandler_;
     // Context of the destruction watches: they end with the translator.

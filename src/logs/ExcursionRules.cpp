@@ -353,8 +353,8 @@ QString RuleText(const ExcursionRule& rule, QChar separator) {
         break;
     }
     const QString limit = SeriesValueText(rule.series, rule.limit, separator);
-    const QString beyond = rule.side == RuleSide::Above ? Tr(u"[2406]%1 powyżej %2").arg(series, limit)
-                                                        : Tr(u"[2407]%1 poniżej %2").arg(series, limit);
+    QString beyond = rule.side == RuleSide::Above ? Tr(u"[2406]%1 powyżej %2").arg(series, limit)
+                                                  : Tr(u"[2407]%1 poniżej %2").arg(series, limit);
     if (rule.series == RuleSeries::KineticTemperature) return beyond;
     QString measure;
     if (rule.allowedSeconds <= 0)

@@ -15,6 +15,8 @@ const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNie
 const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");
 const QString kBadBlock = QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera");
 const QString kShortLog = QStringLiteral("[2060]Nie pobrano wszystkich logów zapisanych w loggerze");
+const QString kNoArchive = QStringLiteral("[2480]Bez archiwum nowe są wszystkie logi loggera");
+const QString kDisagree = QStringLiteral("[2481]Archiwum i logger różnią się w logu %1: pobierany jest cały log");
 
 }  // namespace
 
@@ -27,8 +29,8 @@ void LogDownload::ClearResults() {
 }
 
 void LogDownload::Reset() {
-    state = Idle;
-    recordsText.clear();
+    state_ = Idle;
+    recordsText_.clear();
     ClearResults();
     if (view_) {
         view_->SetLoggerInfo({});
@@ -85,87 +87,167 @@ void LogDownload::QueueLogRead() const {
 }
 
 void LogDownload::StartRead() {
+    newOnly_ = quiet_ = comparePending_ = false;
+    disagreedAt_ = 0;
+    known_ = {};
+    limit_ = -1;
+    note_.clear();
+    ClearResults();
+    BeginRead(1);
+}
+
+void LogDownload::StartNewRead(ResultsStore& known, const KnownRecords& kept, bool quiet) {
+    newOnly_ = true;
+    quiet_ = quiet;
+    disagreedAt_ = 0;
+    known_ = kept;
+    note_ = kept.archive ? QString() : TranslateText(kNoArchive);
     ClearResults();
     if (!ParamsReady()) return;
-    state = Starting;
-    logCount = 0;
+    // Kept records that do not end right before record `through` cannot be continued.
+    if (known_.through < 0 || known.Count() != qMax(0, known_.through - 1)) known_.through = 0;
+    // A logger announcing fewer records than were kept of its log does not hold the kept log.
+    bool ok = false;
+    const int announced = params_.Param<WriteIndex>().GetText().toInt(&ok);
+    if (ok && known_.through > announced) {
+        disagreedAt_ = known_.through;
+        NoteLine(kDisagree, QString::number(known_.through));
+        known_.through = 0;
+    }
+    if (known_.through > 1) store_.Swap(known);
+    if (!BeginRead(qMax(1, known_.through))) return;
+    limit_ = recordsText_.toInt(&ok);
+    if (!ok) limit_ = -1;
+    comparePending_ = known_.through > 0;
+}
+
+bool LogDownload::BeginRead(int firstRecord) {
+    if (!ParamsReady()) return false;
+    state_ = Starting;
+    logCount_ = firstRecord - 1;
     ++chain_;
     badReplies_ = 0;
 
-    if (!ComputeStartTime(startTime, startSeconds_)) return AbortRead(kStartFailed);
+    if (!ComputeStartTime(startTime_, startSeconds_)) return AbortRead(kStartFailed), false;
+    currentTime_ = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(qMax(0, logCount_ - 1)) * intervalSec_);
 
     const WriteInterval& interval = params_.Param<WriteInterval>();
     store_.writeInterval = interval.GetText();
     // An interval that never arrived has no text; its value would be garbage.
-    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed);
-    intervalSec = interval.GetValue();
-    store_.intervalSeconds = intervalSec;
+    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed), false;
+    intervalSec_ = interval.GetValue();
+    store_.intervalSeconds = intervalSec_;
 
-    QueueSetNextRecord(1);
+    QueueSetNextRecord(firstRecord);
 
     store_.loggerName = params_.Param<LoggerName>().GetText();
     store_.loggerType = params_.Param<DeviceType>().GetText();
     store_.serialNumber = params_.Param<SerialNumber>().GetText();
-    recordsText = params_.Param<WriteIndex>().GetText();
+    recordsText_ = params_.Param<WriteIndex>().GetText();
 
-    if (!FillThresholds()) return AbortRead(kStartFailed);
+    if (!FillThresholds()) return AbortRead(kStartFailed), false;
 
-    if (view_)
+    if (view_) {
         view_->SetStatusLines({TranslateText(QStringLiteral("[1042]Rozpoczęcie odczytu")),
                                TranslateText(QStringLiteral("[1043]danych z loggera"))});
+    }
+    // Records kept before this read show at once.
+    if (view_ && !store_.IsEmpty()) {
+        view_->ResultsCleared();
+        view_->ResultsAppended(0, store_.Count() - 1);
+    }
     bool ok = false;
-    const int total = recordsText.toInt(&ok);
-    if (!ok) return AbortRead(kStartFailed);
+    const int total = recordsText_.toInt(&ok);
+    if (!ok) return AbortRead(kStartFailed), false;
     if (view_) {
         view_->SetProgressMaximum(total);
-        view_->SetProgressPosition(0);
+        view_->SetProgressPosition(qMax(0, logCount_));
     }
     RefreshView();
 
-    if (!params_.Connected()) return AbortRead(kStartFailed);
+    if (!params_.Connected()) return AbortRead(kStartFailed), false;
     QueueLogRead();
-    state = Reading;
+    state_ = Reading;
     RefreshView();
     if (observer_) observer_->LogReadStarted(false);
+    return true;
+}
+
+bool LogDownload::KnownRecordMatches(const std::uint8_t* data, std::uint8_t byteCount) {
+    comparePending_ = false;
+    if (byteCount >= kLogRecordSize && LogRecordValue(data) == known_.lastRaw) return true;
+    // The log the logger holds is not the one kept: all of it is read afresh, so nothing
+    // of the two is ever mixed.
+    disagreedAt_ = known_.through;
+    NoteLine(kDisagree, QString::number(known_.through));
+    known_.through = 0;
+    // The records go; what the read took from the logger's parameters stays.
+    ResultsStore fresh;
+    fresh.loggerName = store_.loggerName;
+    fresh.loggerType = store_.loggerType;
+    fresh.serialNumber = store_.serialNumber;
+    fresh.writeInterval = store_.writeInterval;
+    fresh.thresholds = store_.thresholds;
+    fresh.intervalSeconds = store_.intervalSeconds;
+    store_.Swap(fresh);
+    if (view_) view_->ResultsCleared();
+    logCount_ = 0;
+    ++chain_;
+    QueueSetNextRecord(1);
+    QueueLogRead();
+    RefreshView();
+    return false;
+}
+
+void LogDownload::NoteLine(const QString& numbered, const QString& arg) {
+    QString text = TranslateText(numbered);
+    if (!arg.isEmpty()) text = text.arg(arg);
+    note_ = text;
+    params_.NoteLine(text);
 }
 
 void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCount) {
-    if (state != Reading) return;
+    if (state_ != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
         params_.NoteLine(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
         return AbortRead(kBadBlock);
     }
     badReplies_ = 0;
+    if (comparePending_ && !KnownRecordMatches(data, byteCount)) return;
+    // Up to the count announced when the read began: later records come with the next read.
+    if (limit_ >= 0 && byteCount > 0)
+        byteCount = static_cast<std::uint8_t>(qMin<int>(byteCount, qMax(0, limit_ - logCount_) * kLogRecordSize));
 
-    recordsText = params_.Param<WriteIndex>().GetText();
+    if (!newOnly_) recordsText_ = params_.Param<WriteIndex>().GetText();
     if (view_) {
         bool ok = false;
-        const int total = recordsText.toInt(&ok);
+        const int total = recordsText_.toInt(&ok);
         view_->SetProgressMaximum(ok ? total : 0);
     }
 
     const int first = store_.Count();
     // Kept before the table shows it: a crash while drawing loses nothing that arrived.
-    if (observer_ && byteCount > 0) observer_->LogBlockRead(logCount + 1, data, byteCount);
+    if (observer_ && byteCount > 0) observer_->LogBlockRead(logCount_ + 1, data, byteCount);
     for (int offset = 0; offset < byteCount; offset += kLogRecordSize) {
         const DecodedRecord r = DecodeLogRecord(LogRecordValue(data + offset));
         // Record k of the download is stamped startTime + (k − 1) × intervalSec.
-        currentTime = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(logCount) * intervalSec);
-        ++logCount;
-        store_.Append(r.temperature, r.humidity, currentTime);
+        currentTime_ = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(logCount_) * intervalSec_);
+        ++logCount_;
+        store_.Append(r.temperature, r.humidity, currentTime_);
     }
     if (view_ && byteCount > 0) {
-        view_->SetProgressPosition(logCount);
+        view_->SetProgressPosition(logCount_);
         view_->ResultsAppended(first, store_.Count() - 1);
     }
 
-    state = Reading;
+    state_ = Reading;
+    if (newOnly_ && limit_ >= 0 && logCount_ >= limit_) return ReadFinished();
     RefreshView();
     QueueLogRead();
 }
 
 void LogDownload::LogReadDone(const Request& reply) {
-    if (reply.Chain != chain_ || state != Reading) return;
+    if (reply.Chain != chain_ || state_ != Reading) return;
     if (reply.CountMismatch) {
         // The logger has moved past the records it claims to have sent: taking the
         // block short would skip them and shift every later time stamp.
@@ -180,14 +262,14 @@ void LogDownload::LogReadRefused(const Request& reply) {
 }
 
 bool LogDownload::LogReadFailed(const Request& reply) {
-    if (reply.Chain != chain_ || state != Reading) return true;  // not a read of this download
+    if (reply.Chain != chain_ || state_ != Reading) return true;  // not a read of this download
     if (badReplies_ >= kBadReplyRetries || !params_.Connected()) return false;
     ++badReplies_;
     params_.NoteLine(
-        QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1").arg(logCount + 1));
+        QStringLiteral("Funkcja LogReadFailed. Uszkodzony blok logów, ponowny odczyt od logu %1").arg(logCount_ + 1));
     // Asking for the same read again would get the next block; setting the next record
     // first gets the lost one.
-    QueueSetNextRecord(logCount + 1);
+    QueueSetNextRecord(logCount_ + 1);
     QueueLogRead();
     return true;
 }
@@ -195,15 +277,15 @@ bool LogDownload::LogReadFailed(const Request& reply) {
 void LogDownload::WriteRefused(const Request& write) {
     // Reading on from wherever the logger's pointer stands would stamp records with the
     // wrong moments.
-    if (write.Chain == chain_ && state == Reading) AbortRead(kStartFailed);
+    if (write.Chain == chain_ && state_ == Reading) AbortRead(kStartFailed);
 }
 
 void LogDownload::ReadFinished() {
-    if (state != Reading) return;
-    state = Finished;
+    if (state_ != Reading) return;
+    state_ = Finished;
     RefreshView();
     TellEnded();
-    if (!view_) return;
+    if (!view_ || quiet_) return;
     const QString done = TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"));
     if (ShortOfAnnounced())
         view_->ShowMessageBox(TranslateText(QStringLiteral("Logger")),
@@ -216,21 +298,21 @@ void LogDownload::ReadFinished() {
 void LogDownload::ResultsOpened() {
     // A reply still on its way belongs to no download any more.
     ++chain_;
-    state = Opened;
-    logCount = store_.Count();
-    recordsText.clear();
+    state_ = Opened;
+    logCount_ = store_.Count();
+    recordsText_.clear();
     if (view_) {
         view_->ResultsCleared();
         // All of the file is there.
-        view_->SetProgressMaximum(logCount);
-        view_->SetProgressPosition(logCount);
+        view_->SetProgressMaximum(logCount_);
+        view_->SetProgressPosition(logCount_);
     }
     RefreshView();
 }
 
 void LogDownload::StopRead() {
-    if (state != Reading) return;
-    state = Aborted;
+    if (state_ != Reading) return;
+    state_ = Aborted;
     RefreshView();
     TellEnded();
     if (view_)
@@ -242,18 +324,18 @@ void LogDownload::StopRead() {
 void LogDownload::ResumeRead() {
     // Only a download that finished or broke off can continue; a second chain
     // of reads next to a running one would interleave their blocks.
-    if (state != Finished && state != Aborted) return;
+    if (state_ != Finished && state_ != Aborted) return;
     if (!ParamsReady()) return;
 
     Moment moment = 0;
     std::int64_t seconds = 0;
-    if (!ComputeStartTime(moment, seconds) || moment != startTime) return AbortRead(kResumeFailed);
+    if (!ComputeStartTime(moment, seconds) || moment != startTime_) return AbortRead(kResumeFailed);
     if (params_.Param<WriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);
     if (params_.Param<SerialNumber>().GetText() != store_.serialNumber) return AbortRead(kResumeFailed);
 
-    recordsText = params_.Param<WriteIndex>().GetText();
+    recordsText_ = params_.Param<WriteIndex>().GetText();
     bool ok = false;
-    const int total = recordsText.toInt(&ok);
+    const int total = recordsText_.toInt(&ok);
     if (!ok) return AbortRead(kResumeFailed);
     if (view_) view_->SetProgressMaximum(total);
 
@@ -261,16 +343,18 @@ void LogDownload::ResumeRead() {
     if (!params_.Connected()) return AbortRead(kResumeFailed);
     ++chain_;
     badReplies_ = 0;
-    QueueSetNextRecord(logCount + 1);
+    if (newOnly_) limit_ = total;
+    comparePending_ = false;
+    QueueSetNextRecord(logCount_ + 1);
     QueueLogRead();
-    state = Reading;
+    state_ = Reading;
     RefreshView();
     if (observer_) observer_->LogReadStarted(true);
 }
 
 void LogDownload::AbortRead(const QString& message) {
-    const bool wasReading = state == Reading;
-    state = Aborted;
+    const bool wasReading = state_ == Reading;
+    state_ = Aborted;
     RefreshView();
     if (wasReading) TellEnded();
     if (view_ && !message.isEmpty())
@@ -283,15 +367,19 @@ void LogDownload::TellEnded() {
 }
 
 QString LogDownload::CountLine(bool withTotal) const {
-    QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount);
-    if (withTotal) line += u'/' + recordsText;
+    if (newOnly_)
+        return TranslateText(QStringLiteral("[2482]Pobrano %1 nowych, razem %2 logów"))
+            .arg(NewCount())
+            .arg(withTotal ? QString::number(logCount_) + u'/' + recordsText_ : QString::number(logCount_));
+    QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount_);
+    if (withTotal) line += u'/' + recordsText_;
     return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
 }
 
 bool LogDownload::ShortOfAnnounced() const {
     bool ok = false;
-    const int announced = recordsText.toInt(&ok);
-    return ok && logCount < announced;
+    const int announced = recordsText_.toInt(&ok);
+    return ok && logCount_ < announced;
 }
 
 void LogDownload::RefreshView() {
@@ -301,7 +389,7 @@ void LogDownload::RefreshView() {
 
     const bool hasRecords = !store_.IsEmpty();
     bool start = false, retry = false, stop = false;
-    switch (state) {
+    switch (state_) {
     case Idle:
         view_->SetStatusLines({});
         start = true;
@@ -318,8 +406,9 @@ void LogDownload::RefreshView() {
         view_->SetButtonEnabled(V::ButtonSaveResults, false);
         break;
     case Reading:
-        view_->SetStatusLines(
-            {TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")), QStringLiteral(" "), CountLine(true)});
+        view_->SetStatusLines(QStringList{TranslateText(QStringLiteral("[1030]Odczyt danych z loggera")),
+                                          QStringLiteral(" "), CountLine(true)} +
+                              (note_.isEmpty() ? QStringList() : QStringList{note_}));
         stop = true;
         if (hasRecords) view_->SetButtonEnabled(V::ButtonChart, true);
         view_->SetButtonEnabled(V::ButtonPrintTable, false);
@@ -328,7 +417,7 @@ void LogDownload::RefreshView() {
     case Opened:
         view_->SetStatusLines({TranslateText(QStringLiteral("[2121]Wyniki z pliku")),
                                QFileInfo(store_.sourceFile).fileName(),
-                               TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount) +
+                               TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount_) +
                                    u' ' + TranslateText(QStringLiteral("[1032]logów"))});
         start = true;
         view_->SetButtonEnabled(V::ButtonChart, hasRecords);
@@ -338,11 +427,12 @@ void LogDownload::RefreshView() {
     case Finished:
     case Aborted: {
         // A log that ended short of what the logger announced keeps the count of both and says so.
-        const bool shortLog = state == Finished && ShortOfAnnounced();
-        QStringList lines{state == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
-                                            : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
-                          QString(), CountLine(state == Aborted || shortLog)};
+        const bool shortLog = state_ == Finished && ShortOfAnnounced();
+        QStringList lines{state_ == Finished ? TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"))
+                                             : TranslateText(QStringLiteral("[1033]Odczyt danych przerwany")),
+                          QString(), CountLine(state_ == Aborted || shortLog)};
         if (shortLog) lines << TranslateText(kShortLog);
+        if (newOnly_ && !note_.isEmpty()) lines << note_;
         view_->SetStatusLines(lines);
         start = retry = true;
         if (hasRecords) {

@@ -5,6 +5,7 @@
 // results tab is reached through a LogDownloadView. The main window owns one
 // instance and calls:
 //   buttons "[10]…", "[11]…", "[13]…"     StartRead, StopRead, ResumeRead
+//   button "[2483]…" (only what is new)   StartNewRead
 //   Msg::LogReadDone   LogReadDone(ResponseRecord)
 //   Msg::EndOfLog      LogReadRefused(ResponseRecord)
 //   Msg::LogReadFailed LogReadFailed(ResponseRecord)
@@ -42,8 +43,22 @@ public:
     // Who keeps the blocks as they arrive (the archive); nullptr detaches.
     void SetObserver(LogDownloadObserver* observer) { observer_ = observer; }
 
+    // What an earlier download kept of the logger's current log, for a read of only what is new.
+    struct KnownRecords {
+        int through = 0;            // records 1…through are kept (0: none)
+        std::uint32_t lastRaw = 0;  // record `through` as kept: its 4 bytes, the first highest
+        bool archive = true;        // false: there is nothing to ask, so the whole log is new
+    };
+
     void Reset();
     void StartRead();
+    // As StartRead, but the results begin with `known` (records 1…through − 1 as kept; it is
+    // swapped into the store) and reading starts at record `through`: when the logger's record
+    // `through` has the kept bytes the read goes on from there, otherwise the two disagree, it is
+    // said and the whole log is read. Either way it reads up to the record count the logger
+    // announces now; records it adds meanwhile come with the next read. `quiet`: no box when the
+    // read has finished (an unattended read tells the operator its own way).
+    void StartNewRead(ResultsStore& known, const KnownRecords& kept, bool quiet = false);
     void StopRead();
     void ResumeRead();
     // The thread's hand-overs of a log read. Each read carries the number of the chain that
@@ -70,12 +85,20 @@ public:
     void AbortRead(const QString& message);
     void RefreshView();
 
-    State GetState() const { return state; }
-    std::int32_t LogCount() const { return logCount; }
-    std::int32_t IntervalSec() const { return intervalSec; }
-    Moment StartTime() const { return startTime; }
-    Moment CurrentTime() const { return currentTime; }
-    const QString& RecordsText() const { return recordsText; }
+    State GetState() const { return state_; }
+    std::int32_t LogCount() const { return logCount_; }
+    std::int32_t IntervalSec() const { return intervalSec_; }
+    Moment StartTime() const { return startTime_; }
+    Moment CurrentTime() const { return currentTime_; }
+    const QString& RecordsText() const { return recordsText_; }
+    // The running or last read was one of only what is new (StartNewRead).
+    bool NewOnly() const { return newOnly_; }
+    // Records that read brought beyond those kept before it.
+    int NewCount() const { return newOnly_ ? qMax(0, logCount_ - qMax(0, known_.through)) : logCount_; }
+    // The logger's record disagreed with the kept one, so the whole log was read.
+    bool Disagreed() const { return disagreedAt_ > 0; }
+    // The kept record the logger's disagreed with (0: none).
+    int DisagreedAt() const { return disagreedAt_; }
 
     static constexpr std::uint8_t kLogReadAttempts = 1;
     static constexpr int kBadReplyRetries = 3;
@@ -95,13 +118,18 @@ public:
 
 private:
     void TellEnded();
+    bool BeginRead(int firstRecord);
+    // The first record of a read of only what is new against the kept one; false when they
+    // differ (the read then starts again from record 1).
+    bool KnownRecordMatches(const std::uint8_t* data, std::uint8_t byteCount);
+    void NoteLine(const QString& numbered, const QString& arg = {});
 
-    State state = Idle;
-    std::int32_t logCount = 0;
-    std::int32_t intervalSec = 0;
-    Moment startTime = 0.0;
-    Moment currentTime = 0.0;
-    QString recordsText;
+    State state_ = Idle;
+    std::int32_t logCount_ = 0;
+    std::int32_t intervalSec_ = 0;
+    Moment startTime_ = 0.0;
+    Moment currentTime_ = 0.0;
+    QString recordsText_;
     LogDownloadView* view_ = nullptr;
     Thresholds* thresholds_ = nullptr;
     LogDownloadObserver* observer_ = nullptr;
@@ -115,6 +143,15 @@ private:
     std::uint32_t chain_ = 0;
     // Corrupted replies in a row in this chain.
     int badReplies_ = 0;
+    // A read of only what is new: what was kept, the count it reads up to (-1: to the end of the
+    // log), the first record still to be compared, and what the status list says about it.
+    bool newOnly_ = false;
+    bool quiet_ = false;
+    int disagreedAt_ = 0;
+    bool comparePending_ = false;
+    KnownRecords known_;
+    int limit_ = -1;
+    QString note_;
 };
 
 }  // namespace quorvex

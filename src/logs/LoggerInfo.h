@@ -1,6 +1,7 @@
 #pragma once
 // The content of the logger info list ListViewLogger: four rows of a
-// translated caption and a text of the results store.
+// translated caption and a text of the results store, and for an opened file
+// a fifth with the state of its signature.
 #include <QList>
 #include <QString>
 

@@ -4,12 +4,14 @@
 #include <QLocale>
 #include <QSaveFile>
 #include <charconv>
+#include <optional>
 
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsCsv.h"
 #include "logs/TextCache.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
+#include "sign/DigestingDevice.h"
 
 namespace quorvex {
 namespace {
@@ -109,18 +111,37 @@ bool WriteResults(QIODevice& out, const ResultsStore& store) {
     return flush();
 }
 
+SignatureFacts SignatureFactsOf(const ResultsStore& store) {
+    SignatureFacts facts;
+    facts.serial = store.serialNumber;
+    if (!store.IsEmpty()) facts.logStart = FromMoment(store.At(0).time).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    facts.records = store.Count();
+    return facts;
+}
+
 SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store, ResultsFormat format,
-                                   bool csvDewPoint) {
+                                   bool csvDewPoint, const FileSigner* signer) {
     QSaveFile file(path);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    // Signing hashes the bytes on their way out rather than reading the file back.
+    std::optional<DigestingDevice> digesting;
+    if (opened && signer && signer->Enabled()) digesting.emplace(file);
+    QIODevice& out = digesting ? static_cast<QIODevice&>(*digesting) : file;
     const bool written =
-        file.open(QIODevice::WriteOnly) &&
-        (format == ResultsFormat::Csv ? WriteResultsCsv(file, store, csvDewPoint) : WriteResults(file, store));
-    if (written && file.commit()) return {true, {}};
+        opened && (format == ResultsFormat::Csv ? WriteResultsCsv(out, store, csvDewPoint) : WriteResults(out, store));
+    const QByteArray digest = digesting ? digesting->Finish() : QByteArray();
+    if (written && file.commit()) {
+        SaveResultsOutcome saved{true, {}, {}};
+        if (signer) saved.signature = signer->Sign(path, SignatureFactsOf(store), digest);
+        return saved;
+    }
     // Whatever failed, the file as it was stays: an uncommitted save is thrown away.
     const QString reason = file.errorString();
     if (file.isOpen()) file.cancelWriting();
-    return {false, TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")) + u'\n' +
-                       QDir::toNativeSeparators(path) + u'\n' + reason};
+    return {false,
+            TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")) + u'\n' +
+                QDir::toNativeSeparators(path) + u'\n' + reason,
+            {}};
 }
 
 }  // namespace quorvex

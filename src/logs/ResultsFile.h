@@ -16,6 +16,7 @@
 
 #include "logs/ResultsStore.h"
 #include "params/ParameterModel.h"
+#include "sign/FileSigner.h"
 
 namespace quorvex {
 
@@ -47,15 +48,22 @@ bool WriteResults(QIODevice& out, const ResultsStore& store);
 
 struct SaveResultsOutcome {
     bool ok = false;
-    QString errorText;  // translated, names the path and the reason; empty on success
+    QString errorText;      // translated, names the path and the reason; empty on success
+    SignOutcome signature;  // the file saved: whether it was signed, and if not why
 };
+
+// What a signature's trusted comment says of these records: the logger's serial, the first
+// record's moment as the log's start, the record count.
+SignatureFacts SignatureFactsOf(const ResultsStore& store);
 
 // Writes a temporary file beside the target and renames it over the target
 // only when everything was written, so a full disk or a crash never leaves a
 // half-written file in place of a good one. The store is not changed.
 // `csvDewPoint`: the CSV file gains the dew point column (ResultsCsv.h); the
-// text file never changes.
+// text file never changes. With a signer the saved file is signed (FileSigner.h); a file that
+// cannot be signed is saved all the same.
 SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& store,
-                                   ResultsFormat format = ResultsFormat::Text, bool csvDewPoint = false);
+                                   ResultsFormat format = ResultsFormat::Text, bool csvDewPoint = false,
+                                   const FileSigner* signer = nullptr);
 
 }  // namespace quorvex

@@ -2,13 +2,17 @@
 
 #include <QLocale>
 
+#include "logs/DewPoint.h"
+
 namespace quorvex {
 
 ResultsModel::ResultsModel(const ResultsStore& store, QObject* parent)
     : QAbstractTableModel(parent),
       store_(store),
       captions_{QStringLiteral("[2200]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
-                QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")} {}
+                QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")} {
+    captions_ << QStringLiteral("[2424]Punkt rosy (obliczony)");
+}
 
 void ResultsModel::SyncRows() {
     const int count = store_.Count();
@@ -49,6 +53,11 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
         return LogTemperatureText(r.temperature);
     case ColumnHumidity:
         return LogHumidityText(r.humidity);
+    case ColumnDewPoint: {
+        if (!store_.HasHumidity()) return {};
+        const auto dew = DewPoint(r.temperature, r.humidity);
+        return dew ? LogTemperatureText(*dew) : QString();
+    }
     default:
         return {};
     }

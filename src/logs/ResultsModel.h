@@ -13,7 +13,9 @@ namespace quorvex {
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { ColumnLp, ColumnDate, ColumnTime, ColumnTemperature, ColumnHumidity, ColumnCount };
+    // The dew point column is calculated from each record (DewPoint.h) and says
+    // something for results with humidity only; the results tab hides it for others.
+    enum Column { ColumnLp, ColumnDate, ColumnTime, ColumnTemperature, ColumnHumidity, ColumnDewPoint, ColumnCount };
 
     explicit ResultsModel(const ResultsStore& store, QObject* parent = nullptr);
 

@@ -16,6 +16,7 @@ void ResultsStore::Clear() {
     intervalSeconds = 0;
     sourceFile.clear();
     humidityInFile = false;
+    signature.reset();
     tempMax = tempMin = humMax = humMin = kEmptyExtreme;
     std::deque<LogRecord>().swap(records_);  // give a large download's memory back
     generation_ = NextGeneration();
@@ -31,6 +32,7 @@ void ResultsStore::Swap(ResultsStore& other) {
     swap(intervalSeconds, other.intervalSeconds);
     swap(sourceFile, other.sourceFile);
     swap(humidityInFile, other.humidityInFile);
+    swap(signature, other.signature);
     swap(tempMax, other.tempMax);
     swap(tempMin, other.tempMin);
     swap(humMax, other.humMax);

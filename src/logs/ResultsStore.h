@@ -11,6 +11,7 @@
 
 #include "logs/LogRecord.h"
 #include "logs/Thresholds.h"
+#include "sign/SignatureCheck.h"
 
 namespace quorvex {
 
@@ -39,6 +40,8 @@ public:
     // The opened file carries humidity although its type text does not say
     // so (a CSV file has no type).
     bool humidityInFile = false;
+    // The check of the signature beside the opened file; none for a download.
+    std::optional<SignatureCheck> signature;
 
     // Extremes of all records held; 10.0 while the store is empty.
     float tempMax = kEmptyExtreme;

@@ -116,8 +116,13 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
         if (!suffix.isEmpty()) text += u' ' + suffix;
         rows.push_back({text, value});
     };
+    // An opened file's signature closes the summary, so that a printout of it says it too.
+    const auto withSignature = [&]() {
+        if (store.signature) row(u"[2531]Podpis", store.signature->Text());
+        return rows;
+    };
     row(u"[2136]Liczba rekordów", QString::number(summary.Count()));
-    if (summary.Count() == 0) return rows;
+    if (summary.Count() == 0) return withSignature();
     row(u"[2148]Pierwszy rekord", MomentText(store, 0));
     row(u"[2149]Ostatni rekord", MomentText(store, store.Count() - 1));
 
@@ -168,12 +173,15 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
     }
     const auto mkt = summary.MeanKineticTemperature();
     row(u"[2147]Średnia temperatura kinetyczna (MKT)", mkt ? temperatureText(static_cast<float>(*mkt)) : QString());
-    return rows;
+    return withSignature();
 }
 
 QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator,
                                  const Verdict& verdict, const QString& fingerprint) {
     QList<LoggerInfoRow> rows = SummaryRows(summary, store, separator);
+    // The signature's row still closes the summary, after the verdict and the fingerprint.
+    std::optional<LoggerInfoRow> signature;
+    if (store.signature && !rows.isEmpty()) signature = rows.takeLast();
     const QString heading = TranslateText(QStringLiteral("[2403]Ocena zgodności"));
     if (!verdict.Evaluated()) {
         rows.push_back({heading, VerdictLines(verdict, separator).value(0)});
@@ -194,6 +202,7 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
         rows.push_back({TranslateText(QStringLiteral("[2412]Ocena ogólna")), VerdictWord(verdict.Pass())});
     }
     rows.push_back({TranslateText(QStringLiteral("[2425]Odcisk danych (SHA-256)")), fingerprint});
+    if (signature) rows.push_back(*signature);
     return rows;
 }
 

@@ -82,7 +82,7 @@ private:
 // tab and the printout. Humidity rows only for results with humidity;
 // threshold rows only for results with thresholds; none but the count for an
 // empty store. Numbers with the given decimal separator: the on-screen one
-// for the tab, the system's for paper.
+// for the tab, the system's for paper. An opened file's signature state is the last row.
 QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsStore& store, QChar separator);
 
 // The same followed by the verdict (a row per rule with its PASS/FAIL word,

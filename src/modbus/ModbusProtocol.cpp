@@ -183,7 +183,7 @@ void TransmissionThread::ModbusProtocol() {
 void TransmissionThread::StepIdle() {
     {
         // Take the queue only when AddRecord is not at it; otherwise come back next pass.
-        std::unique_lock lock(QueueLock, std::try_to_lock);
+        std::unique_lock lock(QueueLock_, std::try_to_lock);
         if (!lock.owns_lock()) return;
         {
             // Cleared before the queue is looked at, so a request added after this point

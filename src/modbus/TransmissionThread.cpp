@@ -190,7 +190,7 @@ bool TransmissionThread::Connect() {
 }
 
 void TransmissionThread::EmptyQueue() {
-    std::lock_guard lock(QueueLock);
+    std::lock_guard lock(QueueLock_);
     commandQueue_.clear();
 }
 
@@ -242,7 +242,7 @@ void TransmissionThread::SendFrames() {
 
 void TransmissionThread::AddRecord(Request record) {
     {
-        std::lock_guard lock(QueueLock);
+        std::lock_guard lock(QueueLock_);
         if (commandQueue_.size() >= kQueueLimit) {
             StatusText(QStringLiteral("Błąd w funkcji 'AddRecord'. Przepełniona kolejka 'StdKolejkaKomendy'."));
             commandQueue_.pop_back();
@@ -307,12 +307,12 @@ std::deque<Request> TransmissionThread::History() const {
 }
 
 std::deque<Request> TransmissionThread::QueueSnapshot() const {
-    std::lock_guard lock(QueueLock);
+    std::lock_guard lock(QueueLock_);
     return commandQueue_;
 }
 
 std::size_t TransmissionThread::QueueSize() const {
-    std::lock_guard lock(QueueLock);
+    std::lock_guard lock(QueueLock_);
     return commandQueue_.size();
 }
 

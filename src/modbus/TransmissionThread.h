@@ -181,7 +181,7 @@ private:
     MessageTarget* const Target_;
 
     // The command queue and everything that takes it.
-    mutable std::mutex QueueLock;
+    mutable std::mutex QueueLock_;
     std::deque<Request> commandQueue_;
     std::uint32_t SeqCounter_ = 0;
 

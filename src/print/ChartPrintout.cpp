@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "chart/Chart.h"
+#include "logs/DewPointSeries.h"
 #include "print/TablePrinter.h"
 
 namespace quorvex {
@@ -36,11 +37,16 @@ void DrawChartPage(QPainter& painter, QPagedPaintDevice& device, const ChartPrin
         QPainter canvas(&bitmap);
         canvas.setFont(view.font);
         const ResultsStore none;
-        Chart engine(view.results ? *view.results : none);
+        const ResultsStore& results = view.results ? *view.results : none;
+        DewPointSeries dewPoints;
+        if (view.showDewPoint) dewPoints.Update(results);
+        Chart engine(results);
         engine.SetCanvas(&canvas, &bitmap);
         engine.showTemp = view.showTemp;
         engine.showHum = view.showHum;
         engine.showThresholds = view.showThresholds;
+        engine.showDewPoint = view.showDewPoint;
+        engine.dewPoints = &dewPoints;
         engine.rescale = true;  // a fresh engine: the value range is computed for this window
         engine.thresholds = view.thresholds;
         engine.area = {0, 0, bitmap.width(), bitmap.height()};
@@ -53,6 +59,7 @@ void DrawChartPage(QPainter& painter, QPagedPaintDevice& device, const ChartPrin
         engine.Layout();
         engine.DrawAxes();
         engine.DrawSeries();
+        engine.DrawDewPoint();
         engine.DrawThresholds();
         engine.DrawLegend();
         engine.SetCanvas(nullptr);

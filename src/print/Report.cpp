@@ -19,6 +19,7 @@
 #include "i18n/ProgramTexts.h"
 #include "logs/LogRecord.h"
 #include "logs/RecordsFingerprint.h"
+#include "logs/ResultsFile.h"
 #include "logs/ResultsSummary.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
@@ -228,6 +229,26 @@ bool ParseReportTable(const QString& text, ReportTable& table) {
     return true;
 }
 
+ReportSource ReportSourceOf(const ArchiveLogRow& log, const QString& logStart) {
+    ReportSource source;
+    if (!log.sourceFile.isEmpty()) {
+        source.file = log.sourceFile;
+        return source;
+    }
+    source.logStart = logStart;
+    if (!log.downloads.isEmpty()) {
+        const ArchiveDownloadRow& latest = log.downloads.constLast();
+        source.downloaded = latest.moment.toLocalTime();
+        source.user = latest.user;
+        source.host = latest.host;
+        source.programVersion = latest.program;
+    }
+    // Complete or short as the archive holds the log.
+    source.received = log.archived;
+    source.announced = log.announced;
+    return source;
+}
+
 ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     ReportOutcome outcome;
     const ResultsStore none;
@@ -345,14 +366,19 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         view.showHum = store.HasHumidity();
         view.showThresholds = store.thresholds.has_value();
         view.thresholds = store.thresholds.value_or(Thresholds{});
+        // The dew point is drawn when a rule judges it, so the reviewer sees what was judged.
+        view.showDewPoint = std::any_of(request.rules.begin(), request.rules.end(),
+                                        [](const ExcursionRule& rule) { return rule.series == RuleSeries::DewPoint; });
         view.font = PrintFont(9, false);
         DrawChartPage(painter, writer, view, [&](QPainter& p, int l, int r, int top) {
             p.save();
             p.setPen(Qt::black);
             p.setFont(PrintFont(kHeadingPoints, true));
             const int h = p.fontMetrics().height();
+            // A file may name neither the logger nor its serial: then the caption stands alone.
+            const QString logger = (store.loggerName.trimmed() + u' ' + store.serialNumber.trimmed()).trimmed();
             p.drawText(QRect(l, top, r - l, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                       Tr(u"[2443]Wykres") + QStringLiteral(" — ") + store.loggerName + u' ' + store.serialNumber);
+                       logger.isEmpty() ? Tr(u"[2443]Wykres") : Tr(u"[2443]Wykres") + QStringLiteral(" — ") + logger);
             p.restore();
             const int strip = frame.StripHeight(writer);
             frame.Draw(p, chartPage, QRect(l, top + h, r - l, strip));
@@ -377,6 +403,7 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     }
     if (!drawn || !file.commit()) return fail(file.errorString());
     outcome.ok = true;
+    if (request.signer) outcome.signature = request.signer->Sign(path, SignatureFactsOf(store));
     return outcome;
 }
 

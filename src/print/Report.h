@@ -18,8 +18,10 @@
 #include <QPageSize>
 #include <QString>
 
+#include "archive/Archive.h"
 #include "logs/ExcursionRules.h"
 #include "logs/ResultsStore.h"
+#include "sign/FileSigner.h"
 
 class QLocale;
 
@@ -48,18 +50,24 @@ struct ReportSource {
     QString file;
 };
 
+// How an archived log came, for its report: the file it was imported from, or its latest
+// download and whether the archive holds all of it. `logStart` as the caller shows moments.
+ReportSource ReportSourceOf(const ArchiveLogRow& log, const QString& logStart);
+
 struct ReportRequest {
     const ResultsStore* results = nullptr;
     QList<ExcursionRule> rules;  // RulesFor(): the stored set or the log's thresholds
     ReportTable table = ReportTable::All;
     ReportSource source;
     QPageSize paper = QPageSize(QPageSize::A4);  // ReportPaper() for the operator's locale
+    const FileSigner* signer = nullptr;          // signs the written report when given
 };
 
 struct ReportOutcome {
     bool ok = false;
     int pages = 0;
-    QString errorText;  // translated, names the file and the reason
+    QString errorText;      // translated, names the file and the reason
+    SignOutcome signature;  // the report written: whether it was signed, and if not why
 };
 
 // Letter where the locale measures in inches (the United States), else A4.

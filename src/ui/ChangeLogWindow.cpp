@@ -43,10 +43,11 @@ QStringList Row(const ChangeEntry& e) {
     QString confirmed;
     if (e.confirmed >= 0)
         confirmed = TranslateText(e.confirmed == 1 ? QStringLiteral("[2586]tak") : QStringLiteral("[2587]nie"));
-    QString details = e.details;
+    QStringList details;
     if (e.download != 0 && e.lastRecord >= e.firstRecord)
-        details = QStringLiteral("%1–%2; %3").arg(e.firstRecord).arg(e.lastRecord).arg(details);
-    if (!e.fingerprint.isEmpty()) details += QStringLiteral("; SHA-256 ") + e.fingerprint;
+        details << QStringLiteral("%1–%2").arg(e.firstRecord).arg(e.lastRecord);
+    if (!e.details.isEmpty()) details << e.details;
+    if (!e.fingerprint.isEmpty()) details << QStringLiteral("SHA-256 ") + e.fingerprint;
     return {QString::number(e.sequence),
             e.moment.toLocalTime().toString(kClockFormat),
             e.user + u'@' + e.host,
@@ -57,7 +58,7 @@ QStringList Row(const ChangeEntry& e) {
             e.before,
             e.after,
             confirmed,
-            details};
+            details.join(QStringLiteral("; "))};
 }
 
 }  // namespace
@@ -150,17 +151,16 @@ void ChangeLogWindow::showEvent(QShowEvent* event) {
 
 void ChangeLogWindow::Refresh() {
     check_.reset();
-    QList<ChangeEntry> all;
-    if (archive_) {
-        check_ = archive_->CheckChanges();
-        all = archive_->Changes().value_or(QList<ChangeEntry>{});
-    }
+    if (archive_) check_ = archive_->CheckChanges();
+    ShowCheck();
+    ShowNewEntries();
+}
+
+void ChangeLogWindow::ShowNewEntries() {
+    if (!archive_) return ShowEntries();
     // The loggers that appear, keeping the one chosen.
     const QString chosen = logger_->currentIndex() > 0 ? logger_->currentText() : QString();
-    QStringList serials;
-    for (const ChangeEntry& e : all)
-        if (!e.serial.isEmpty() && !serials.contains(e.serial)) serials << e.serial;
-    serials.sort();
+    const QStringList serials = archive_->ChangeSerials().value_or(QStringList{});
     {
         const QSignalBlocker block(logger_);
         logger_->clear();
@@ -168,13 +168,20 @@ void ChangeLogWindow::Refresh() {
         logger_->addItems(serials);
         logger_->setCurrentIndex(qMax(0, logger_->findText(chosen)));
     }
-    if (!periodSet_ && !all.isEmpty()) {
-        const QSignalBlocker a(from_), b(to_);
-        from_->setDate(all.first().moment.toLocalTime().date());
+    const QSignalBlocker a(from_), b(to_);
+    if (!periodSet_) {
+        const auto first = archive_->Changes(ChangeFilter{{}, {}, {}, 1});
+        if (first && !first->isEmpty()) {
+            from_->setDate(first->first().moment.toLocalTime().date());
+            to_->setDate(QDate::currentDate());
+            periodEnd_ = to_->date();
+            periodSet_ = true;
+        }
+    } else if (to_->date() == periodEnd_ && periodEnd_ != QDate::currentDate()) {
+        // A period left ending today goes on ending today past midnight.
         to_->setDate(QDate::currentDate());
-        periodSet_ = true;
+        periodEnd_ = to_->date();
     }
-    ShowCheck();
     ShowEntries();
 }
 

@@ -26,6 +26,8 @@ public:
 
     // Checks the chain and lists the entries anew, keeping the filter.
     void Refresh();
+    // Lists the entries anew (one appended since), keeping the filter and what the check found.
+    void ShowNewEntries();
     // Writes the entries shown to a PDF file; false when that failed.
     bool PrintTo(const QString& path);
     // Asks where to write the PDF (empty: cancelled); a file dialog unless a test sets it.
@@ -44,6 +46,7 @@ private:
     std::optional<ChangeLogCheck> check_;
     QList<ChangeEntry> entries_;
     bool periodSet_ = false;
+    QDate periodEnd_;  // the period's end as the window set it (today), not the operator
     QLabel* checkLabel_ = nullptr;
     QLabel* loggerCaption_ = nullptr;
     QComboBox* logger_ = nullptr;

@@ -50,6 +50,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
     fastFramesItem->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
+    signFilesItem->setChecked(settings->ReadBool(kSigningSection, kSigningEnabledKey, true));
     translator = std::make_unique<Translator>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
@@ -59,6 +60,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
 
     onCreate();
     OpenArchive(options.archive);
+    ApplyAutoDownloadSettings();
     storedLanguage_ = NormalizeLanguage(language);
     if (!options.languageOverride.isEmpty()) {
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
@@ -113,6 +115,7 @@ void MainWindow::WriteSettings() {
     settings->WriteString(kWindowSection, QStringLiteral("Language"),
                           languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
     settings->WriteBool(kWindowSection, kFastFramesKey, fastFramesItem->isChecked());
+    settings->WriteBool(kSigningSection, kSigningEnabledKey, signFilesItem->isChecked());
     settings->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
     settings->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
@@ -182,6 +185,9 @@ void MainWindow::onShown() {
     StartDeviceWatcher();
     ShowResultsTab();
     MonitorReset();
+    // What opening the file says (a fault, its signature) comes before the first activation
+    // translates the window: in the window's language already.
+    programTexts_.SetLanguage(language);
     if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
@@ -296,6 +302,7 @@ void MainWindow::ParamReadProgress() {
         connState_ = CONN_READY;
         paramsReady_ = true;
         if (logs) logs->RefreshView();
+        ParamsBecameReady();
     }
 }
 

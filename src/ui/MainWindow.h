@@ -28,7 +28,10 @@
 #include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
 #include "params/DateTimeCodec.h"
+#include "print/Report.h"
+#include "settings/IniFile.h"
 #include "settings/RecentFiles.h"
+#include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
 #include "ui/PortMenu.h"
@@ -189,7 +192,7 @@ public:
     const QString& Language() const { return language; }
     const QString& PortName() const { return portName; }
     const QString& StateText() const { return stateText; }
-    int LastStateCode() const { return lastStateCode; }
+    int LastStateCode() const { return lastStateCode_; }
     int ConnectionState() const { return connState_; }
     bool ParamsReady() const { return paramsReady_; }
     QTabWidget* Tabs() const { return tabs; }
@@ -208,6 +211,13 @@ public:
     // AskOpenPath gets the remembered folder and returns the file to open ("" = cancelled).
     std::function<QString(const QString& folder)> AskOpenPath;
     std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
+    // Where the signing key and the trusted keys live (a temporary folder in tests).
+    QString keyFolder = UserSettingsFolder();
+    // Signs the files the window writes, as "[2569]Podpisuj zapisywane pliki" says.
+    FileSigner Signer();
+    // Settings → "[2559]Zaufane klucze…": the trusted keys dialog, made on first use.
+    void onTrustedKeysChosen();
+    QPointer<QDialog> trustedKeysDialog;
     ResultsTabView& ResultsView() { return *resultsView_; }
     // MainWindowLink.cpp: the link menu and the HID device changes.
     void FillPortMenu();
@@ -246,7 +256,35 @@ public:
     std::function<QStringList(const QString& folder)> AskImportPaths;
     // Runs `start`, a command that makes the logger begin a new log, at once when that loses
     // no record; otherwise first asks whether to download, start anyway or cancel.
-    void GuardNewLog(std::function<void()> start);
+    void GuardNewLog(const std::function<void()>& start);
+
+    // MainWindowReport.cpp: the PDF report of the results shown, the evaluation rules, the
+    // dew point in saved files.
+    // "[2442]Raport PDF…" (File menu and results tab): asks where, with which table, and writes it.
+    void onReportChosen();
+    // Gets the remembered folder, the proposed name and the table last chosen; returns the
+    // path ("" = cancelled) and leaves the chosen table in `table`.
+    std::function<QString(const QString& folder, const QString& fileName, ReportTable& table)> AskReportPath;
+    // What the report says of where the results shown came from.
+    ReportSource ShownResultsSource() const;
+    // "[40]Ustawienia" → "[2411]Reguły oceny…": the rules dialog, opened without waiting.
+    void onRulesChosen();
+    // "[2464]Punkt rosy w plikach CSV": the CSV files written gain the dew point column.
+    void SetDewPointInFiles(bool on);
+
+    // MainWindowAuto.cpp: reading only what is new, by the button or when a logger is connected.
+    // Starts a read of what the archive lacks of the logger's log; `automatic`: the unattended
+    // one, which writes the results file into AutoFolder() and notifies the desktop when done.
+    void StartNewDownload(bool automatic);
+    // Settings → "[2485]Folder plików wyników…": asks for the folder of the automatic files.
+    void onAutoFolderChosen();
+    QString AutoFolder() const;
+    // The archive holds part of the connected logger's current log ("[2483]Pobierz nowe" can be used).
+    bool ArchivedPart() const { return archivedPart_; }
+    // The desktop notification (title, body); replaceable so tests see what is said.
+    std::function<void(const QString& title, const QString& body)> Notify;
+    // Gets the folder chosen so far and returns the one chosen ("" = cancelled).
+    std::function<QString(const QString& folder)> AskAutoFolder;
 
     // MainWindowService.cpp
     void onZeroCountersClicked();
@@ -292,6 +330,10 @@ private:
     ChartWindow* FindChartWindow() const;
     // Results read into a spare store (a file, the archive) take the place of those shown.
     void ShowOpenedResults(ResultsStore& opened);
+    // MainWindowReport.cpp: the report button, the rules in the summary, the menu items' state.
+    void ConnectReport();
+    // What the archive knows of how an archived log came (its latest download, or its file).
+    ReportSource ArchivedLogSource(std::int64_t log, const QString& serial);
 
     // MainWindowThread.cpp
     void CreateThread(const MainWindowOptions& options);
@@ -316,9 +358,17 @@ private:
     void OpenArchive(const QString& given);
     void ArchiveReported(const ArchiveText& text);
     void ShowArchiveBox(const QString& text);
-    void AskBeforeNewLog(int records, std::function<void()> start);
+    void AskBeforeNewLog(int records, const std::function<void()>& start);
     void DownloadThenStart(std::function<void()> start);
     void DownloadForStartEnded();
+
+    // MainWindowAuto.cpp
+    void BuildAutoDownloadItems();
+    void ApplyAutoDownloadSettings();
+    void RefreshArchivedPart();
+    void ParamsBecameReady();
+    void NewDownloadEnded();
+    void LinkOpened();
 
     // MainWindowLink.cpp, MainWindowService.cpp
     void BuildPortMenuItems();
@@ -382,12 +432,17 @@ public:
     QAction *usbItem = nullptr, *exitItem = nullptr, *readResultsItem = nullptr, *saveResultsItem = nullptr;
     QAction* openResultsItem = nullptr;
     QAction *archiveItem = nullptr, *importItem = nullptr, *changeLogItem = nullptr;
+    QAction *reportItem = nullptr, *rulesItem = nullptr, *dewPointFilesItem = nullptr;
     QMenu* recentMenu = nullptr;  // the recent results files
     QMenu* helpMenu = nullptr;
     QAction* aboutItem = nullptr;
     QLabel* notePanel = nullptr;  // the status bar's last panel: short notes
     // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
     QAction* fastFramesItem = nullptr;
+    // "[2569]Podpisuj zapisywane pliki" (Enabled in [Signing], on by default); the trusted keys dialog.
+    QAction *signFilesItem = nullptr, *trustedKeysItem = nullptr;
+    // "[2484]Pobieraj automatycznie po podłączeniu" (AutoDownload) and its folder (AutoFolder).
+    QAction *autoDownloadItem = nullptr, *autoFolderItem = nullptr;
     QAction* portItems[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
     // After the six: the link this run started with when the system does not list it
     // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.
@@ -397,7 +452,7 @@ private:
     RequestStrip* strip_ = nullptr;
     ResultsModel* resultsModel_ = nullptr;
     std::unique_ptr<ResultsTabView> resultsView_;
-    int lastStateCode = -1;
+    int lastStateCode_ = -1;
     int connState_ = CONN_NONE;
     bool paramsReady_ = false;
     bool keypad2Down_ = false;
@@ -430,8 +485,14 @@ private:
     QPointer<ChangeLogWindow> changeLogWindow_;
     QPointer<QMessageBox> archiveBox_;  // the one archive fault box on screen
     QPointer<QMessageBox> newLogBox_;   // the one box asking before a new log
+    // Where opened results came from (a file, an archived log), for the report; a
+    // download's facts are taken when the report is written.
+    ReportSource openedSource_;
+    QDateTime downloadEnded_;  // when the last download finished, stopped or broke off
     // The command a "Download first" holds back until the download has ended.
     std::function<void()> startAfterDownload_;
+    bool archivedPart_ = false;     // see ArchivedPart()
+    bool autoDownloading_ = false;  // the running read is the unattended one
 };
 
 // Creates windows 2 to 11 (the main window exists already) into its table.

@@ -55,13 +55,15 @@ void MainWindow::OpenArchive(const QString& given) {
                                                  [this](const ArchiveText& text) { ArchiveReported(text); });
     archiver_->currentLink = [this] { return portName; };
     archiver_->ended = [this] {
+        downloadEnded_ = QDateTime::currentDateTime();  // for the report's origin of the data
         // Not from inside the download's own step: the start may write to the logger.
         if (startAfterDownload_) QTimer::singleShot(0, this, &MainWindow::DownloadForStartEnded);
+        QTimer::singleShot(0, this, &MainWindow::NewDownloadEnded);
         // An open archive window shows the download just kept.
         if (archiveWindow_ && archiveWindow_->isVisible())
             QTimer::singleShot(0, archiveWindow_, &ArchiveWindow::Refresh);
         if (changeLogWindow_ && changeLogWindow_->isVisible())
-            QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::Refresh);
+            QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::ShowNewEntries);
     };
     logs->SetObserver(archiver_.get());
     model_.WatchWrites([this](const WriteOutcome& o) { RecordChange(WriteChange(o, model_, VersionText())); });
@@ -145,6 +147,7 @@ bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, s
     if (opened.IsEmpty())
         return fail(TranslateText(QStringLiteral("[2333]Archiwum nie ma rekordów tego logu między tymi chwilami")));
     ShowOpenedResults(opened);
+    openedSource_ = ArchivedLogSource(log, results_.serialNumber);
     return true;
 }
 
@@ -173,7 +176,7 @@ void MainWindow::ImportResultsFiles(const QStringList& paths) {
     }
     if (!refused.isEmpty()) ShowArchiveBox(refused.join(QStringLiteral("\n\n")));
     if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
-    if (changeLogWindow_ && changeLogWindow_->isVisible()) changeLogWindow_->Refresh();
+    if (changeLogWindow_ && changeLogWindow_->isVisible()) changeLogWindow_->ShowNewEntries();
 }
 
 void MainWindow::RecordChange(ChangeEntry entry) {
@@ -190,7 +193,7 @@ void MainWindow::onChangeLogChosen() {
     changeLogWindow_->activateWindow();
 }
 
-void MainWindow::GuardNewLog(std::function<void()> start) {
+void MainWindow::GuardNewLog(const std::function<void()>& start) {
     auto missing = RecordsNotArchived(archive_.get(), model_);
     if (!missing && archive_) {
         // The archive cannot answer: every record the logger holds counts, and the fault is told.
@@ -198,10 +201,10 @@ void MainWindow::GuardNewLog(std::function<void()> start) {
         missing = RecordsNotArchived(nullptr, model_);
     }
     if (missing.value_or(0) <= 0) return start();
-    AskBeforeNewLog(*missing, std::move(start));
+    AskBeforeNewLog(*missing, start);
 }
 
-void MainWindow::AskBeforeNewLog(int records, std::function<void()> start) {
+void MainWindow::AskBeforeNewLog(int records, const std::function<void()>& start) {
     if (newLogBox_) newLogBox_->close();
     const QString text = ArchiveText{
         QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
@@ -243,7 +246,7 @@ void MainWindow::DownloadForStartEnded() {
     if (!archive_ && logs->GetState() == LogDownload::Finished && !logs->ShortOfAnnounced()) return start();
     // A download stopped or cut short, or an archive that failed meanwhile, leaves records to
     // lose: they are counted again, and asked about again.
-    GuardNewLog(std::move(start));
+    GuardNewLog(start);
 }
 
 }  // namespace quorvex

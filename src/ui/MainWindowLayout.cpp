@@ -304,9 +304,11 @@ QWidget* MainWindow::BuildResultsTab() {
     for (auto [name, caption] : {std::pair{objname::kStartReadButton, "[10]Rozpocznij odczyt od nowa"},
                                  std::pair{objname::kStopReadButton, "[11]Przerwij odczyt"},
                                  std::pair{objname::kRetryReadButton, "[13]Ponów odczyt"},
+                                 std::pair{objname::kNewReadButton, "[2483]Pobierz nowe"},
                                  std::pair{objname::kChartButton, "[12]Pokaż wykres"},
                                  std::pair{objname::kPrintTableButton, "[16]Drukuj tabelę"},
-                                 std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"}})
+                                 std::pair{objname::kSaveResultsButton, "[2202]Zapisz wyniki do pliku"},
+                                 std::pair{objname::kReportButton, "[2442]Raport PDF…"}})
         bl->addWidget(Button(buttons, name, QString::fromUtf8(caption)));
     bl->addStretch();
 
@@ -456,6 +458,9 @@ void MainWindow::BuildMenu() {
     changeLogItem = file->addAction(QStringLiteral("[2573]Dziennik zmian…"));
     changeLogItem->setObjectName(QString::fromLatin1(objname::kChangeLogItem));
     connect(changeLogItem, &QAction::triggered, this, &MainWindow::onChangeLogChosen);
+    reportItem = file->addAction(QStringLiteral("[2442]Raport PDF…"));
+    reportItem->setObjectName(QString::fromLatin1(objname::kReportItem));
+    connect(reportItem, &QAction::triggered, this, &MainWindow::onReportChosen);
     // A file deleted or moved since it was opened leaves the list before anyone picks it.
     connect(file, &QMenu::aboutToShow, this, &MainWindow::RefreshRecentMenu);
     file->addSeparator();
@@ -475,6 +480,23 @@ void MainWindow::BuildMenu() {
     fastFramesItem->setObjectName(QString::fromLatin1(objname::kFastFramesItem));
     fastFramesItem->setCheckable(true);
     connect(fastFramesItem, &QAction::toggled, this, &MainWindow::SetFastFrames);
+    settingsMenu->addSeparator();
+    rulesItem = settingsMenu->addAction(QStringLiteral("[2411]Reguły oceny…"));
+    rulesItem->setObjectName(QString::fromLatin1(objname::kRulesItem));
+    connect(rulesItem, &QAction::triggered, this, &MainWindow::onRulesChosen);
+    dewPointFilesItem = settingsMenu->addAction(QStringLiteral("[2464]Punkt rosy w plikach CSV"));
+    dewPointFilesItem->setObjectName(QString::fromLatin1(objname::kDewPointFilesItem));
+    dewPointFilesItem->setCheckable(true);
+    settingsMenu->addSeparator();
+    signFilesItem = settingsMenu->addAction(QStringLiteral("[2569]Podpisuj zapisywane pliki"));
+    signFilesItem->setObjectName(QString::fromLatin1(objname::kSignFilesItem));
+    signFilesItem->setCheckable(true);
+    signFilesItem->setChecked(true);
+    trustedKeysItem = settingsMenu->addAction(QStringLiteral("[2559]Zaufane klucze…"));
+    trustedKeysItem->setObjectName(QString::fromLatin1(objname::kTrustedKeysItem));
+    connect(trustedKeysItem, &QAction::triggered, this, &MainWindow::onTrustedKeysChosen);
+    settingsMenu->addSeparator();
+    BuildAutoDownloadItems();
     BuildHelpMenu();
 }
 

@@ -28,6 +28,7 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
         portErrorShown = false;
         UpdateLoggerState();
         ShowLinkStatus();
+        LinkOpened();
         break;
     case Msg::PortOpenFailed:
         if (portErrorShown) break;
@@ -91,6 +92,7 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
         hidUnusable = false;
         UpdateLoggerState();
         ShowLinkStatus();
+        LinkOpened();
         break;
     case Msg::HidAbsent: {
         // A logger that is there but cannot be used says so in the state panel, also

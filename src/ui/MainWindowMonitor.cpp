@@ -120,11 +120,11 @@ int MainWindow::ChooseStateCode() const {
 void MainWindow::UpdateLoggerState() { SetLoggerState(ChooseStateCode()); }
 
 void MainWindow::SetLoggerState(int code) {
-    if (code == lastStateCode && code != -1) return;
-    if (code != -1) lastStateCode = code;
+    if (code == lastStateCode_ && code != -1) return;
+    if (code != -1) lastStateCode_ = code;
     recordStartButton->hide();
     recordStopButton->hide();
-    if (const StateTexts* s = FindState(lastStateCode)) {
+    if (const StateTexts* s = FindState(lastStateCode_)) {
         stateText = (s->first ? Translated(s->first) : QString()) + QLatin1Char('\n') + Translated(s->second);
         if (s->button == 1) recordStartButton->show();
         if (s->button == 2) recordStopButton->show();

@@ -35,7 +35,7 @@ const QString kDirKey = QStringLiteral("Dir");
 
 // Column widths of the results table; "Lp" only needs room for the count,
 // so the five columns fit the tab without a horizontal scroll bar.
-constexpr int kColumnWidths[] = {60, 121, 119, 119, 119};
+constexpr int kColumnWidths[] = {60, 121, 119, 119, 119, 0};  // the dew point's: ResultsTabView
 
 QMessageBox::Icon ToQtIcon(LogDownloadView::BoxIcon icon) {
     switch (icon) {
@@ -127,6 +127,8 @@ void MainWindow::CreateLogDownload() {
     w.loggerInfo = logger;
     w.summary = findChild<QTreeWidget*>(QString::fromLatin1(objname::kSummaryList));
     w.results = resultsModel_;
+    w.table = table;
+    w.report = findChild<QPushButton*>(QString::fromLatin1(objname::kReportButton));
     resultsView_ = std::make_unique<ResultsTabView>(
         w, [this] { return paramsReady_; },
         [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
@@ -149,6 +151,7 @@ void MainWindow::CreateLogDownload() {
             &MainWindow::onPrintTableClicked);
     connect(w.buttons[LogDownloadView::ButtonSaveResults], &QPushButton::clicked, this,
             &MainWindow::onSaveResultsClicked);
+    ConnectReport();
     logs->Reset();
 }
 
@@ -229,7 +232,9 @@ void MainWindow::onSaveResultsClicked() {
     const QString proposed = ProposedResultsFileName(results_, model_) + QLatin1Char('.') + kResultsFileSuffix;
     const QString path = AskSavePath(folder, proposed);
     if (path.isEmpty()) return;
-    const SaveResultsOutcome outcome = SaveResultsFile(path, results_, ResultsFormatOf(path));
+    const FileSigner signer = Signer();
+    const SaveResultsOutcome outcome = SaveResultsFile(path, results_, ResultsFormatOf(path),
+                                                       dewPointFilesItem && dewPointFilesItem->isChecked(), &signer);
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
@@ -237,9 +242,13 @@ void MainWindow::onSaveResultsClicked() {
         return;
     }
     RememberFolder(path);
-    RecordChange(FileChange(ChangeKind::Export, VersionText(), results_, path));
+    RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, path));
     ShowStatusNote(translator->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    // Saved all the same; the operator learns that it carries no signature, and why.
+    const QString unsignedNote = outcome.signature.Note();
+    if (!unsignedNote.isEmpty() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Warning, translator->Tr(QStringLiteral("[1020]Błąd")), unsignedNote);
 }
 
 void MainWindow::onOpenResultsChosen() {
@@ -262,7 +271,15 @@ bool MainWindow::OpenResultsFile(const QString& path) {
     ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
     if (!outcome.ok) return fail(outcome.errorText);
+    opened.signature = CheckSignature(absolute, LoadTrustedKeys(keyFolder));
+    const SignatureCheck check = *opened.signature;
     ShowOpenedResults(opened);
+    openedSource_ = {};
+    openedSource_.file = absolute;
+    // The records are shown all the same: the operator sees what was changed, told that it was.
+    if (check.Alarming() && ShowBox)
+        ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")),
+                QDir::toNativeSeparators(absolute) + u'\n' + check.Text());
     RememberFolder(absolute);
     recent_.Add(absolute);
     if (settings) recent_.Save(*settings);

@@ -3,10 +3,12 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTableView>
 #include <QTreeWidget>
 
 #include <algorithm>
 
+#include "logs/RecordsFingerprint.h"
 #include "logs/ResultsModel.h"
 #include "params/Codecs.h"
 
@@ -14,6 +16,9 @@ namespace quorvex {
 
 namespace {
 constexpr int kCaptionWidth = 98;  // the caption column's designed width
+// With the dew point column the six columns share the width the designed five had: the
+// five keep this share of theirs, the dew point takes the rest.
+constexpr int kSharePercent = 72;
 }  // namespace
 
 ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox)
@@ -22,9 +27,36 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
       loggerInfo_(widgets.loggerInfo),
       summaryList_(widgets.summary),
       results_(widgets.results),
+      table_(widgets.table),
+      report_(widgets.report),
       paramsReady_(std::move(paramsReady)),
       showBox_(std::move(showBox)) {
     for (int i = 0; i < 6; ++i) buttons_[i] = widgets.buttons[i];
+    if (table_)
+        for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) designedWidths_[c] = table_->columnWidth(c);
+}
+
+void ResultsTabView::ShowDewPointColumn(bool show) {
+    if (!table_ || table_->isColumnHidden(ResultsModel::ColumnDewPoint) == !show) return;
+    table_->setColumnHidden(ResultsModel::ColumnDewPoint, !show);
+    int designed = 0, narrowed = 0;
+    for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) {
+        const int width = show ? designedWidths_[c] * kSharePercent / 100 : designedWidths_[c];
+        table_->setColumnWidth(c, width);
+        designed += designedWidths_[c];
+        narrowed += width;
+    }
+    if (show) table_->setColumnWidth(ResultsModel::ColumnDewPoint, designed - narrowed);
+}
+
+void ResultsTabView::SetNewReadButton(QPushButton* button, std::function<bool()> archived) {
+    newRead_ = button;
+    archived_ = std::move(archived);
+    RefreshNewReadButton();
+}
+
+void ResultsTabView::RefreshNewReadButton() {
+    if (newRead_) newRead_->setEnabled(startEnabled_ && archived_ && archived_());
 }
 
 bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
@@ -58,6 +90,12 @@ void ResultsTabView::ApplyProgress() {
 void ResultsTabView::SetButtonEnabled(Button button, bool enabled) {
     const int i = static_cast<int>(button);
     if (i >= 0 && i < 6 && buttons_[i]) buttons_[i]->setEnabled(enabled);
+    // The report goes with the printout: whatever can be printed can be reported.
+    if (button == ButtonPrintTable && report_) report_->setEnabled(enabled);
+    if (button == ButtonStart) {
+        startEnabled_ = enabled;
+        RefreshNewReadButton();
+    }
 }
 
 void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text, BoxIcon icon) {
@@ -67,7 +105,9 @@ void ResultsTabView::ShowMessageBox(const QString& caption, const QString& text,
 void ResultsTabView::SetLoggerInfo(const QList<LoggerInfoRow>& rows) {
     if (!loggerInfo_) return;
     loggerInfo_->clear();
-    for (const LoggerInfoRow& row : rows) new QTreeWidgetItem(loggerInfo_, {row.caption, row.value});
+    // A long value (a signature's state) is read whole in its tool tip.
+    for (const LoggerInfoRow& row : rows)
+        (new QTreeWidgetItem(loggerInfo_, {row.caption, row.value}))->setToolTip(1, row.value);
     // The captions are as long as the language makes them ("Aufzeichnungsintervall:").
     loggerInfo_->resizeColumnToContents(0);
     loggerInfo_->setColumnWidth(0, std::max(kCaptionWidth, loggerInfo_->columnWidth(0)));
@@ -80,7 +120,13 @@ void ResultsTabView::RefreshSummary() {
     if (!summaryList_ || !results_) return;
     const ResultsStore& store = results_->Store();
     summary_.Update(store);
-    const QList<LoggerInfoRow> rows = SummaryRows(summary_, store, DecimalSeparator());
+    ShowDewPointColumn(store.HasHumidity());
+    RefreshVerdict(store);
+    QList<LoggerInfoRow> rows = store.IsEmpty() || !rules_
+                                    ? SummaryRows(summary_, store, DecimalSeparator())
+                                    : SummaryRows(summary_, store, DecimalSeparator(), verdict_, fingerprint_);
+    // Damaged stored rules judge nothing; the summary says why instead of "no rules".
+    if (!rulesError_.isEmpty() && !store.IsEmpty() && rows.size() >= 2) rows[rows.size() - 2].value = rulesError_;
     // Rows are rewritten in place, so a summary growing with a download does not flicker.
     while (summaryList_->topLevelItemCount() > rows.size()) delete summaryList_->takeTopLevelItem(rows.size());
     while (summaryList_->topLevelItemCount() < rows.size()) new QTreeWidgetItem(summaryList_);
@@ -88,8 +134,38 @@ void ResultsTabView::RefreshSummary() {
         QTreeWidgetItem* item = summaryList_->topLevelItem(i);
         item->setText(0, rows[i].caption);
         item->setText(1, rows[i].value);
+        // A rule's caption or the fingerprint may be longer than its column: the whole on hovering.
+        item->setToolTip(0, rows[i].caption);
+        item->setToolTip(1, rows[i].value);
     }
     summaryList_->resizeColumnToContents(0);
+    // The verdict's captions are long: the values keep at least two fifths of the list.
+    const int room = summaryList_->viewport()->width() * 3 / 5;
+    if (room > kCaptionWidth && summaryList_->columnWidth(0) > room) summaryList_->setColumnWidth(0, room);
+}
+
+void ResultsTabView::RefreshVerdict(const ResultsStore& store) {
+    const Judged now{store.Generation(), store.Count()};
+    if (now == judged_) return;
+    judged_ = now;
+    verdict_ = {};
+    fingerprint_.clear();
+    rulesError_.clear();
+    if (store.IsEmpty() || !rules_) return;
+    // A download judges again after every block: one pass for the verdict, one for the
+    // fingerprint, cheap beside the link's time for the block.
+    verdict_ = EvaluateRules(store, rules_(store, &rulesError_));
+    fingerprint_ = RecordsFingerprint(store);
+}
+
+void ResultsTabView::SetRules(RulesFunction rules) {
+    rules_ = std::move(rules);
+    RulesChanged();
+}
+
+void ResultsTabView::RulesChanged() {
+    judged_ = {};
+    RefreshSummary();
 }
 
 void ResultsTabView::ResultsCleared() {

@@ -13,6 +13,7 @@
 class QListWidget;
 class QProgressBar;
 class QPushButton;
+class QTableView;
 class QTreeWidget;
 
 namespace quorvex {
@@ -30,7 +31,11 @@ public:
         QTreeWidget* loggerInfo = nullptr;
         QTreeWidget* summary = nullptr;
         ResultsModel* results = nullptr;
+        QTableView* table = nullptr;    // shows the dew point column for results with humidity only
+        QPushButton* report = nullptr;  // enabled with the print button
     };
+    // The rules the results are judged by, or an error for a damaged stored set.
+    using RulesFunction = std::function<QList<ExcursionRule>(const ResultsStore&, QString* error)>;
 
     ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox);
 
@@ -44,14 +49,32 @@ public:
     void ResultsCleared() override;
     void ResultsAppended(int first, int last) override;
 
+    // "[2483]Pobierz nowe" follows the start button, and only while `archived` says the
+    // archive holds part of the logger's current log.
+    void SetNewReadButton(QPushButton* button, std::function<bool()> archived);
+    // `archived` may answer otherwise now.
+    void RefreshNewReadButton();
+
     int ProgressMaximum() const { return maximum_; }
     int ProgressPosition() const { return position_; }
 
     const ResultsSummary& Summary() const { return summary_; }
 
+    // Without it the summary shows no verdict. The summary follows at once.
+    void SetRules(RulesFunction rules);
+    // The stored rules changed: the verdict is judged again.
+    void RulesChanged();
+    // The verdict and fingerprint shown, as last judged (none for an empty store).
+    const Verdict& ShownVerdict() const { return verdict_; }
+    const QString& ShownFingerprint() const { return fingerprint_; }
+
 private:
     void ApplyProgress();
     void RefreshSummary();
+    // The verdict and fingerprint of the store, judged again only when it changed.
+    void RefreshVerdict(const ResultsStore& store);
+    // Shows or hides the dew point column, the other columns narrowed to make room for it.
+    void ShowDewPointColumn(bool show);
 
     QPointer<QListWidget> status_;
     QPointer<QProgressBar> progress_;
@@ -60,7 +83,23 @@ private:
     QPointer<QTreeWidget> summaryList_;
     ResultsSummary summary_;
     QPointer<ResultsModel> results_;
+    QPointer<QTableView> table_;
+    int designedWidths_[5] = {};  // of the columns before the dew point
+    QPointer<QPushButton> report_;
+    RulesFunction rules_;
+    Verdict verdict_;
+    QString fingerprint_;
+    QString rulesError_;
+    // What verdict_ and fingerprint_ were judged for.
+    struct Judged {
+        std::uint64_t generation = 0;
+        int count = -1;
+        friend bool operator==(const Judged&, const Judged&) = default;
+    } judged_;
     std::function<bool()> paramsReady_;
+    QPointer<QPushButton> newRead_;
+    std::function<bool()> archived_;
+    bool startEnabled_ = false;
     BoxFunction showBox_;
     int maximum_ = 0;
     int position_ = 0;

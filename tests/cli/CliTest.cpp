@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -14,6 +16,8 @@
 #include <csignal>
 
 #include "SimProcess.h"
+#include "sign/FileSigner.h"
+#include "sign/SigningKey.h"
 
 namespace quorvex::test {
 namespace {
@@ -244,6 +248,7 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing) {
     ASSERT_TRUE(rescued.hasMatch()) << late.err.toStdString();
     const QList<QByteArray> lines = Lines(rescued.captured(1));
     QFile::remove(rescued.captured(1));
+    QFile::remove(rescued.captured(1) + QStringLiteral(".minisig"));
     ASSERT_EQ(lines.size(), 7 + 1200);
     EXPECT_TRUE(lines.last().startsWith("1200\t"));
 }
@@ -293,10 +298,141 @@ TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf) {
     QFile pdf(Path("r.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    EXPECT_EQ(Exec({QStringLiteral("verify"), Path("r.pdf")}).code, 0);  // signed as it was written
     const Outcome nowhere = Exec({QStringLiteral("report"), Path("log.csv"), QStringLiteral("-o"), Path("none/r.pdf")});
     EXPECT_EQ(nowhere.code, 4);
     EXPECT_TRUE(nowhere.err.contains(Path("none"))) << nowhere.err.toStdString();
     EXPECT_EQ(Exec({QStringLiteral("report"), Path("log.csv")}).code, 1);  // no -o
+}
+
+TEST_F(Cli, ArchivedLogsAreJudgedAndReportedAsTheirDownloadedFile) {
+    QFile ini(Path("quorvex.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(
+        "[Files]\nDewPoint=1\n[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=20\n"
+        "Measure1=total\nDuration1=3600\n");
+    ini.close();
+    SimProcess sim({"--scenario", kScenarios + "humidity.ini", "--clock", kClock, "--records", "300", "--no-pacing"});
+    ASSERT_TRUE(sim.Running());
+    const QStringList archive{QStringLiteral("--archive"), Path("archive.sqlite")};
+    const Outcome download = Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("--fast")
+                                            << QStringLiteral("-o") << Path("log.csv") << archive);
+    ASSERT_EQ(download.code, 0) << download.err.toStdString();
+    EXPECT_TRUE(Lines(Path("log.csv")).value(0).contains("humidity_pct,dew_point_C"));  // [Files] DewPoint
+    const Outcome list =
+        Exec(QStringList{QStringLiteral("archive"), QStringLiteral("list"), QStringLiteral("--json")} << archive);
+    const QString serial =
+        QJsonDocument::fromJson(list.out.toUtf8())[QStringLiteral("loggers")][0][QStringLiteral("serial")].toString();
+    ASSERT_FALSE(serial.isEmpty()) << list.out.toStdString();
+
+    // The same rule on the same records: the same verdict and fingerprint from the archive.
+    const Outcome file = Exec({QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--json")});
+    const Outcome archived =
+        Exec(QStringList{QStringLiteral("evaluate"), QStringLiteral("--serial"), serial, QStringLiteral("--json")}
+             << archive);
+    ASSERT_TRUE(archived.code == 0 || archived.code == 6) << archived.err.toStdString();
+    EXPECT_EQ(archived.code, file.code);
+    const QJsonObject a = QJsonDocument::fromJson(archived.out.toUtf8()).object();
+    const QJsonObject f = QJsonDocument::fromJson(file.out.toUtf8()).object();
+    for (const char* key : {"fingerprint", "rules", "records"})
+        EXPECT_EQ(a.value(QLatin1String(key)), f.value(QLatin1String(key))) << key;
+
+    const Outcome report =
+        Exec(QStringList{QStringLiteral("report"), QStringLiteral("--serial"), serial, QStringLiteral("-o"),
+                         Path("r.pdf"), QStringLiteral("--language"), QStringLiteral("en")}
+             << archive);
+    ASSERT_EQ(report.code, 0) << report.err.toStdString();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-l"), QStringLiteral("1"), Path("r.pdf"), QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(page.contains(QStringLiteral("Downloaded")) && page.contains(serial)) << page.toStdString();
+
+    struct Refusal {
+        QStringList args;
+        int code;
+    };
+    for (const Refusal& r :
+         {Refusal{{QStringLiteral("evaluate"), QStringLiteral("--serial"), QStringLiteral("NONE")}, 5},
+          Refusal{{QStringLiteral("evaluate"), QStringLiteral("--serial"), serial, QStringLiteral("--log"),
+                   QStringLiteral("1999-01-01")},
+                  5},
+          Refusal{{QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--serial"), serial}, 1},
+          Refusal{{QStringLiteral("evaluate"), QStringLiteral("--log"), QStringLiteral("1999-01-01")}, 1}})
+        EXPECT_EQ(Exec(r.args + archive).code, r.code) << r.args.join(u' ').toStdString();
+}
+
+TEST_F(Cli, WrittenFilesAreSignedAndVerifyNamesEachState) {
+    const QString config = Path("config");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    process.setProcessEnvironment(env);
+    const Outcome key = Exec({QStringLiteral("key")});
+    ASSERT_EQ(key.code, 0) << key.err.toStdString();
+    const auto id = QRegularExpression(QStringLiteral("key id: ([0-9A-F]{16})")).match(key.out);
+    ASSERT_TRUE(id.hasMatch()) << key.out.toStdString();
+    const QString pub = config + QStringLiteral("/quorvex/quorvex.pub");
+    EXPECT_TRUE(key.out.contains(pub)) << key.out.toStdString();
+
+    SimProcess sim({"--no-pacing", "--records", "20"});
+    ASSERT_TRUE(sim.Running());
+    const QString file = Path("log.csv");
+    const QStringList archive{QStringLiteral("--archive"), Path("archive.sqlite")};
+    ASSERT_EQ(Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("-o") << file << archive).code, 0);
+    // The change log holds the download, then the signature made as the file was written and
+    // the file, with the records' fingerprint and the key.
+    const Outcome audit = Exec(QStringList{QStringLiteral("audit"), QStringLiteral("--json")} << archive);
+    ASSERT_EQ(audit.code, 0) << audit.err.toStdString();
+    const QJsonArray entries = QJsonDocument::fromJson(audit.out.toUtf8())[QStringLiteral("entries")].toArray();
+    QStringList kinds;
+    for (const QJsonValue& e : entries) kinds << e[QStringLiteral("kind")].toString();
+    ASSERT_EQ(kinds.join(u' '), QStringLiteral("download signature file")) << audit.out.toStdString();
+    EXPECT_EQ(entries[2][QStringLiteral("fingerprint")], entries[0][QStringLiteral("fingerprint")]);
+    EXPECT_EQ(entries[2][QStringLiteral("subject")].toString(), QFileInfo(file).absoluteFilePath());
+    EXPECT_EQ(entries[1][QStringLiteral("subject")].toString(), QFileInfo(file).absoluteFilePath() + ".minisig");
+    EXPECT_TRUE(entries[1][QStringLiteral("details")].toString().contains(id.captured(1)));
+    // Another installation's key, to name in --pubkey.
+    const QString stranger = Path("stranger");
+    ASSERT_TRUE(LoadOrCreateSigningKey(stranger).key);
+
+    const QStringList verify{QStringLiteral("verify"), file, QStringLiteral("--language"), QStringLiteral("en")};
+    const struct {
+        const char* name;
+        std::function<void()> before;
+        QStringList extra;
+        int code;
+        QString says;
+    } cases[] = {
+        {"as written", [] {}, {}, 0, QStringLiteral("signed, valid (key %1)").arg(id.captured(1))},
+        {"its own public key named", [] {}, {QStringLiteral("--pubkey"), pub}, 0, QStringLiteral("signed, valid")},
+        {"another key named",
+         [] {},
+         {QStringLiteral("--pubkey"), stranger + QStringLiteral("/quorvex.pub")},
+         5,
+         QStringLiteral("signed with another key")},
+        {"a record changed",
+         [&] {
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             f.write("21,2015-03-30T12:00:00+00:00,99.9,50.0\r\n");
+         },
+         {},
+         5,
+         QStringLiteral("CHANGED after signing")},
+        {"the signature gone",
+         [&] { QFile::remove(file + QStringLiteral(".minisig")); },
+         {},
+         5,
+         QStringLiteral("not signed")},
+    };
+    for (const auto& c : cases) {
+        c.before();
+        const Outcome r = Exec(QStringList(verify) << c.extra);
+        EXPECT_EQ(r.code, c.code) << c.name << ": " << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(c.says)) << c.name << ": " << r.out.toStdString();
+    }
+    EXPECT_EQ(Exec(QStringList(verify) << QStringLiteral("--pubkey") << QStringLiteral("RWQnotakey")).code, 1);
 }
 
 }  // namespace

@@ -272,5 +272,68 @@ TEST_F(LogDownloadTest, StatusLinesAreTranslatedPieceByPiece) {
     EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Logger"));
 }
 
+// Reading only what is new: record K is read again and compared, the read goes on from there up
+// to the count announced at its start; a K that differs, or no archive, reads the whole log.
+TEST_F(LogDownloadTest, NewReadComparesTheLastKeptRecordAndStopsAtTheAnnouncedCount) {
+    const struct {
+        const char* name;
+        int through;  // records kept
+        bool archive;
+        bool sameBytes;    // the logger's record K is the kept one
+        int firstBlock;    // records in the first reply (from record K, or 1 after a disagreement)
+        int setNext;       // the record the read starts at
+        int newCount;      // at the end
+        const char* note;  // status line beside the counts
+    } cases[] = {
+        {"kept record matches", 240, true, true, 11, 240, 10, nullptr},
+        {"more than announced", 240, true, true, 30, 240, 10, nullptr},
+        {"kept record differs", 240, true, false, 62, 240, 250, "Archiwum i logger różnią się w logu 240"},
+        {"no archive", 0, false, true, 62, 1, 250, "Bez archiwum nowe są wszystkie logi loggera"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResultsStore known;
+        for (int i = 0; i + 1 < c.through; ++i) known.Append(20.0f, 50.0f, 0.0);
+        const auto kth = Records(1, c.through - 1);
+        LogDownload::KnownRecords kept{c.through, c.sameBytes ? LogRecordValue(kth.data()) : 0x12345678u, c.archive};
+        queued.clear();
+        view.boxes.clear();
+        manager.StartNewRead(known, kept);
+        ASSERT_GE(queued.size(), 2u);
+        EXPECT_TRUE(IsSetNext(queued[0], c.setNext));
+        EXPECT_EQ(store.Count(), qMax(0, c.through - 1));  // the kept records show at once
+
+        int next = c.setNext;
+        Block(Records(c.firstBlock, next - 1));
+        if (!c.sameBytes) {
+            // Read afresh from record 1, nothing kept mixed in.
+            EXPECT_TRUE(IsSetNext(queued[queued.size() - 2], 1));
+            EXPECT_EQ(store.Count(), 0);
+            EXPECT_TRUE(manager.Disagreed());
+            next = 1;
+        } else {
+            next += c.firstBlock;
+        }
+        while (manager.GetState() == LogDownload::Reading && store.Count() < 250) {
+            const int before = store.Count();
+            Block(Records(62, store.Count()));
+            ASSERT_GT(store.Count(), before);
+        }
+        // Ends at the announced 250 without waiting for the logger's end of the log.
+        EXPECT_EQ(manager.GetState(), LogDownload::Finished);
+        EXPECT_EQ(store.Count(), 250);
+        EXPECT_EQ(store.serialNumber, QStringLiteral("0019A7F3"));  // the logger's facts stay with them
+        EXPECT_EQ(manager.NewCount(), c.newCount);
+        EXPECT_EQ(Cell(249, 3), QStringLiteral("44,9°C"));  // record 250 is the logger's own
+        EXPECT_TRUE(view.status.contains(QStringLiteral("Pobrano %1 nowych, razem 250 logów").arg(c.newCount)))
+            << view.status.join(u'|').toStdString();
+        if (c.note) {
+            EXPECT_TRUE(view.status.join(u'|').contains(QString::fromUtf8(c.note)));
+        }
+        ASSERT_FALSE(view.boxes.empty());
+        EXPECT_EQ(view.boxes.back().icon, LogDownloadView::BoxIcon::Information);
+    }
+}
+
 }  // namespace
 }  // namespace quorvex

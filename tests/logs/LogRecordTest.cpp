@@ -115,7 +115,7 @@ TEST(ResultsModel, RowsArriveInBlocksAndReadTheStore) {
     EXPECT_EQ(inserted[0], std::make_pair(0, 61));
     EXPECT_EQ(inserted[1], std::make_pair(62, 62));
     ASSERT_EQ(model.rowCount(), 63);
-    EXPECT_EQ(model.columnCount(), 5);
+    EXPECT_EQ(model.columnCount(), 6);
 
     const auto text = [&](int row, int col) { return model.data(model.index(row, col)).toString(); };
     EXPECT_EQ(text(0, 0), QStringLiteral("1"));
@@ -152,7 +152,7 @@ TEST(ResultsModel, HeaderCaptionsStartNumberedAndCanBeRenamed) {
     EXPECT_TRUE(model.setHeaderData(3, Qt::Horizontal, QStringLiteral("Temperature")));
     EXPECT_EQ(changed, 3);
     EXPECT_EQ(model.headerData(3, Qt::Horizontal).toString(), QStringLiteral("Temperature"));
-    EXPECT_FALSE(model.setHeaderData(5, Qt::Horizontal, QStringLiteral("x")));
+    EXPECT_FALSE(model.setHeaderData(6, Qt::Horizontal, QStringLiteral("x")));
     EXPECT_FALSE(model.headerData(0, Qt::Vertical).isValid());
 }
 

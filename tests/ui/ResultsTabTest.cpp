@@ -30,10 +30,13 @@
 #include "modbus/FrameRules.h"
 #include "params/LoggerChannel.h"
 #include "print/PrintDialog.h"
+#include "sign/SignatureCheck.h"
+#include "sign/SigningKey.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/ClockDialog.h"
 #include "ui/dialogs/LoggerNameDialog.h"
 #include "ui/dialogs/StartDialog.h"
+#include "ui/dialogs/TrustedKeysDialog.h"
 
 namespace quorvex::test {
 namespace {
@@ -344,6 +347,92 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
     EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
     EXPECT_TRUE(w.results.sourceFile.isEmpty());
     EXPECT_EQ(w.results.Count(), 250);
+}
+
+TEST_F(ResultsTab, OpenedFilesSayWhetherTheirSignatureHolds) {
+    Connect(20, "0201");
+    Button(objname::kStartReadButton)->click();
+    Run();
+    boxes.clear();
+    QTemporaryDir out;
+    w.form->keyFolder = out.filePath(QStringLiteral("config"));
+    const QString file = out.filePath(QStringLiteral("wyniki.txt"));
+    w.form->AskSavePath = [&](const QString&, const QString&) { return file; };
+    Button(objname::kSaveResultsButton)->click();
+    ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
+    const auto key = LoadOrCreateSigningKey(w.form->keyFolder);
+    ASSERT_TRUE(key.key);
+    const QString id = KeyIdText(key.key->publicKey.id);
+    const QString stranger = out.filePath(QStringLiteral("stranger"));
+
+    auto* info = w.Find<QTreeWidget>(objname::kLoggerList);
+    auto* summary = w.Find<QTreeWidget>(objname::kSummaryList);
+    const auto lastRow = [](QTreeWidget* list) {
+        QTreeWidgetItem* item = list->topLevelItem(list->topLevelItemCount() - 1);
+        return item ? item->text(0) + u'=' + item->text(1) : QString();
+    };
+    const struct {
+        const char* name;
+        std::function<void()> before;
+        QString says;
+        bool box;
+    } cases[] = {
+        {"as saved", [] {}, QStringLiteral("podpisany, ważny (klucz %1)").arg(id), false},
+        {"signed elsewhere", [&] { FileSigner(QStringLiteral("Quorvex"), stranger).Sign(file, {}); },
+         QStringLiteral("podpisany, ważny, klucz niezaufany ("), false},
+        {"changed",
+         [&] {
+             QFile f(file);
+             ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+             const QByteArray bytes = f.readAll().replace("Hall: A/B", "Hall: A/C");
+             f.seek(0);
+             f.write(bytes);
+         },
+         QStringLiteral("ZMIENIONY po podpisaniu (treść pliku różni się od podpisanej)"), true},
+        {"not signed", [&] { QFile::remove(file + kSignatureSuffix); }, QStringLiteral("niepodpisany"), false},
+    };
+    for (const auto& c : cases) {
+        c.before();
+        boxes.clear();
+        ASSERT_TRUE(w.form->OpenResultsFile(file)) << c.name;
+        EXPECT_TRUE(lastRow(info).startsWith(QStringLiteral("Podpis:=") + c.says)) << lastRow(info).toStdString();
+        EXPECT_TRUE(lastRow(summary).startsWith(QStringLiteral("Podpis=") + c.says)) << lastRow(summary).toStdString();
+        ASSERT_EQ(boxes.size(), c.box ? 1u : 0u) << c.name;
+        if (c.box) {
+            EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Error);
+        }
+    }
+    // In the language chosen, too.
+    w.form->ApplyLanguage(kLanguageEnglish);
+    EXPECT_EQ(lastRow(info), QStringLiteral("Signature:=not signed"));
+
+    // Signed elsewhere, then that key imported under Settings: trusted from then on.
+    FileSigner(QStringLiteral("Quorvex"), stranger).Sign(file, {});
+    w.form->trustedKeysItem->trigger();
+    auto* dialog = qobject_cast<TrustedKeysDialog*>(w.form->trustedKeysDialog.data());
+    ASSERT_NE(dialog, nullptr);
+    auto* keys = dialog->findChild<QTreeWidget*>(QString::fromLatin1(objname::kTrustedKeysList));
+    ASSERT_EQ(keys->topLevelItemCount(), 1);  // the own key alone
+    ASSERT_TRUE(dialog->Import(stranger + QStringLiteral("/quorvex.pub")));
+    EXPECT_EQ(keys->topLevelItemCount(), 2);
+    ASSERT_TRUE(w.form->OpenResultsFile(file));
+    EXPECT_TRUE(lastRow(info).startsWith(QStringLiteral("Signature:=signed, valid (key")))
+        << lastRow(info).toStdString();
+    keys->setCurrentItem(keys->topLevelItem(1));
+    dialog->RemoveChosen();
+    EXPECT_EQ(keys->topLevelItemCount(), 1);
+    dialog->close();
+    w.form->ApplyLanguage(kLanguagePolish);
+
+    // A key others may read signs nothing: the file is saved all the same, and a box says why.
+    QFile::setPermissions(key.secretPath, QFile::permissions(key.secretPath) | QFile::ReadOther);
+    boxes.clear();
+    Button(objname::kSaveResultsButton)->click();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Warning);
+    EXPECT_TRUE(boxes[0].text.startsWith(QStringLiteral("Plik zapisano bez podpisu"))) << boxes[0].text.toStdString();
+    EXPECT_FALSE(QFile::exists(file + kSignatureSuffix));
+    EXPECT_TRUE(w.Find<QLabel>(objname::kNotePanel)->text().contains(QStringLiteral("wyniki.txt")));
 }
 
 TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow) {

@@ -16,7 +16,26 @@ namespace quorvex::sim {
 
 namespace {
 using Clock = std::chrono::steady_clock;
+
+// What tells one link from the next: a link a killed child left behind may still resolve (its
+// terminal's number can already belong to another program's terminal), so a start waits for a
+// link that is not the stale one, not merely for a link that resolves.
+struct LinkIdentity {
+    bool exists = false;
+    ino_t inode = 0;
+    timespec changed{};
+    bool operator==(const LinkIdentity& other) const {
+        return exists == other.exists && inode == other.inode && changed.tv_sec == other.changed.tv_sec &&
+               changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+LinkIdentity IdentityOf(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return {};
+    return {true, st.st_ino, st.st_ctim};
 }
+}  // namespace
 
 SimLauncher::SimLauncher(std::string executable, std::vector<std::string> args)
     : executable_(std::move(executable)), args_(std::move(args)) {
@@ -45,6 +64,7 @@ bool SimLauncher::Start() {
         error_ = "pipe failed";
         return false;
     }
+    const LinkIdentity stale = IdentityOf(link_);
     std::vector<std::string> all{executable_};
     all.insert(all.end(), args_.begin(), args_.end());
     all.push_back("--link");
@@ -78,8 +98,9 @@ bool SimLauncher::Start() {
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     while (Clock::now() < deadline) {
         struct stat st {};
-        if (::stat(link_.c_str(), &st) == 0)  // follows the link: the terminal exists
-            return true;
+        const LinkIdentity now = IdentityOf(link_);
+        if (now.exists && !(stale.exists && now == stale) && ::stat(link_.c_str(), &st) == 0)
+            return true;  // the child's own link, and its terminal exists
         int status = 0;
         if (::waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;

@@ -1,0 +1,182 @@
+// quorvex-cli watch: a receiving desk without a window. Waits for a logger, reads what is new
+// into the archive, writes the logger's whole log into the output folder, says one line, and
+// waits for the next; a logger left connected is read again once it holds new records.
+// Nothing a logger does ends the watch: only Ctrl+C or SIGTERM do.
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <memory>
+
+#include "archive/ArchivedStart.h"
+#include "archive/ChangeRecording.h"
+#include "archive/DownloadArchiver.h"
+#include "cli/CliCommands.h"
+#include "cli/StopSignals.h"
+#include "logs/LogDownloadView.h"
+#include "logs/LoggerResultsFile.h"
+
+namespace quorvex {
+namespace {
+
+// Between two looks for a logger that is not there.
+constexpr int kLookAgainMs = 1000;
+
+// The results tab as the watch needs it: only why a read ended.
+class WatchView : public LogDownloadView {
+public:
+    explicit WatchView(const LoggerSession& session) : session_(session) {}
+    bool ParamsReady() const override { return session_.ParamsReady(); }
+    void SetStatusLines(const QStringList&) override {}
+    void SetProgressMaximum(int) override {}
+    void SetProgressPosition(int) override {}
+    void SetButtonEnabled(Button, bool) override {}
+    void ShowMessageBox(const QString&, const QString& text, BoxIcon) override { lastMessage_ = text; }
+    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
+    void ResultsCleared() override {}
+    void ResultsAppended(int, int) override {}
+    QString LastMessage() const { return QString(lastMessage_).replace(u'\n', u' '); }
+
+private:
+    const LoggerSession& session_;
+    QString lastMessage_;
+};
+
+// Waits `ms`, or less when a stop signal comes.
+void Pause(const CliContext& c, int ms) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QTimer tick;
+    tick.start(50);
+    while (!c.Interrupted() && elapsed.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+// A serial port is looked for by its name; USB is looked for by opening it.
+bool LinkMayBeThere(const QString& link) {
+    if (link.compare(QStringLiteral("USB"), Qt::CaseInsensitive) == 0) return true;
+    return QFileInfo::exists(link.startsWith(u'/') ? link : QStringLiteral("/dev/") + link);
+}
+
+// A logger's name is the device's data: shown on one line whatever it holds.
+QString OneLine(const QString& text) {
+    QString out;
+    for (const QChar ch : text) out += ch.unicode() < 0x20 || ch.category() == QChar::Other_Control ? u'?' : ch;
+    return out;
+}
+
+class Watch {
+public:
+    Watch(const CliContext& c, Archive* archive, QString folder, ResultsFormat format)
+        : c_(c), archive_(archive), folder_(std::move(folder)), format_(format) {}
+
+    // One connection of a logger, from opening the link until it is lost or a stop signal.
+    void Connection() {
+        LoggerSession session(c_.SessionOptions());
+        WatchView view(session);
+        LogDownload& logs = session.Logs();
+        DownloadArchiver archiver(archive_, session.Params(), logs, CliProgram(), c_.link,
+                                  [](const ArchiveText& text) { Say(English(text)); });
+        logs.SetView(&view);
+        logs.SetObserver(&archiver);
+        const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) {
+            l->SetView(nullptr);
+            l->SetObserver(nullptr);
+        });
+        const auto interrupted = [&] { return c_.Interrupted(); };
+        const auto outcome = session.Connect(interrupted);
+        if (outcome == LoggerSession::Outcome::NoAnswer) {
+            // Said once while it lasts, not at every look.
+            if (session.FailureText() != lastFailure_) Say(session.FailureText());
+            lastFailure_ = session.FailureText();
+        }
+        if (outcome != LoggerSession::Outcome::Ready) return;
+        lastFailure_.clear();
+
+        ParameterModel& params = session.Params();
+        for (;;) {
+            StartReadOfNew(logs, archive_, params, true, [](const ArchiveText& text) { Say(English(text)); });
+            session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, interrupted);
+            if (logs.GetState() == LogDownload::Reading) logs.StopRead();
+            Report(session, view);
+            if (session.LinkLost() || c_.Interrupted() || logs.GetState() != LogDownload::Finished) return;
+            // Left connected: read again once the logger holds more than it announced, or a
+            // log of its own anew. Plugged in again (the link opened anew), it is another
+            // connection, perhaps of another logger: a fresh session takes it.
+            const int announced = logs.RecordsText().toInt();
+            const int opens = session.Opens();
+            const QString start = params.Param<LogStartDate>().GetText() + params.Param<LogStartTime>().GetText();
+            if (!session.RunUntil(
+                    [&] {
+                        bool ok = false;
+                        const int now = params.Param<WriteIndex>().GetText().toInt(&ok);
+                        const QString at =
+                            params.Param<LogStartDate>().GetText() + params.Param<LogStartTime>().GetText();
+                        return session.Opens() != opens || (ok && (now > announced || (at != start && !at.isEmpty())));
+                    },
+                    interrupted) ||
+                session.Opens() != opens)
+                return;
+        }
+    }
+
+private:
+    void Report(LoggerSession& session, const WatchView& view) {
+        const LogDownload& logs = session.Logs();
+        const ResultsStore& store = session.Results();
+        QString line = OneLine(store.serialNumber) + u' ' + OneLine(store.loggerName) + QStringLiteral(": ");
+        if (logs.Disagreed())
+            line += QStringLiteral("record %1 differed from the archive, whole log read; ").arg(logs.DisagreedAt());
+        line += QStringLiteral("%1 new, %2 total").arg(logs.NewCount()).arg(logs.LogCount());
+        if (logs.GetState() != LogDownload::Finished) {
+            QString why = session.LinkLost() ? session.FailureText()
+                          : c_.Interrupted() ? QStringLiteral("stopped")
+                                             : view.LastMessage();
+            line += QStringLiteral(" of %1; read incomplete (%2)").arg(logs.RecordsText(), why);
+            if (archive_) line += QStringLiteral("; what arrived is in the archive");
+            return Print(line + u'\n');
+        }
+        const FileSigner signer = c_.Signer();
+        const WrittenResults written = WriteLoggerResults(folder_, store, format_, &signer, CsvDewPoint(c_));
+        if (written.ok) {
+            RecordChange(archive_, FileChange(ChangeKind::FileWritten, CliProgram(), store, written.path));
+            line += QStringLiteral(" -> ") + written.path +
+                    (written.signature.Note().isEmpty() ? QString() : QStringLiteral(" (unsigned)"));
+        } else {
+            line += QStringLiteral("; cannot write %1 (%2)")
+                        .arg(written.path, written.folderMissing ? QStringLiteral("the folder does not exist")
+                                                                 : written.errorText.section(u'\n', -1).trimmed()) +
+                    (archive_ ? QStringLiteral("; the records are in the archive") : QString());
+        }
+        Print(line + u'\n');
+        SayUnsigned(written.signature);
+    }
+
+    const CliContext& c_;
+    Archive* archive_;
+    QString folder_;
+    ResultsFormat format_;
+    QString lastFailure_;
+};
+
+}  // namespace
+
+int RunWatch(const CliContext& c) {
+    const QString folder =
+        QDir(c.options.outputDir.isEmpty() ? QDir::currentPath() : c.options.outputDir).absolutePath();
+    const ResultsFormat format = c.options.format == kResultsCsvSuffix ? ResultsFormat::Csv : ResultsFormat::Text;
+    const std::unique_ptr<Archive> archive = c.OpenArchive();
+    if (!archive) Say(QStringLiteral("no archive: every record of a logger is new, each time it is read"));
+    Say(QStringLiteral("watching %1 for loggers; results files go to %2").arg(c.link, folder));
+    Watch watch(c, archive.get(), folder, format);
+    while (!c.Interrupted()) {
+        if (LinkMayBeThere(c.link)) watch.Connection();
+        if (!c.Interrupted()) Pause(c, kLookAgainMs);
+    }
+    Say(QStringLiteral("watch ended"));
+    return kExitDone;
+}
+
+}  // namespace quorvex

@@ -1,0 +1,150 @@
+// Downloading only what is new: the "[2483]Pobierz nowe" button, and the automatic download
+// when a logger is connected (Settings → "[2484]Pobieraj automatycznie po podłączeniu"),
+// which also writes the results file into a chosen folder and tells the operator on the desktop.
+#include <QAction>
+#include <QFileDialog>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <utility>
+
+#include "archive/ArchiveRegisters.h"
+#include "archive/ArchivedStart.h"
+#include "archive/ChangeRecording.h"
+#include "chart/ObjectNames.h"
+#include "logs/LogDownload.h"
+#include "logs/LoggerResultsFile.h"
+#include "modbus/TransmissionThread.h"
+#include "settings/IniFile.h"
+#include "ui/CommandLine.h"
+#include "ui/DesktopNotification.h"
+#include "ui/MainWindow.h"
+#include "ui/ResultsTabView.h"
+
+namespace quorvex {
+
+namespace {
+const QString kAutoDownloadKey = QStringLiteral("AutoDownload");
+const QString kAutoFolderKey = QStringLiteral("AutoFolder");
+}  // namespace
+
+void MainWindow::BuildAutoDownloadItems() {
+    autoDownloadItem = settingsMenu->addAction(QStringLiteral("[2484]Pobieraj automatycznie po podłączeniu"));
+    autoDownloadItem->setObjectName(QString::fromLatin1(objname::kAutoReadItem));
+    autoDownloadItem->setCheckable(true);
+    autoFolderItem = settingsMenu->addAction(QStringLiteral("[2485]Folder plików wyników…"));
+    autoFolderItem->setObjectName(QString::fromLatin1(objname::kAutoFolderItem));
+    connect(autoDownloadItem, &QAction::toggled, this, [this](bool on) {
+        // Remembered at once: the desk that turned it on wants it after a crash too.
+        if (!settings) return;
+        settings->WriteBool(kWindowSection, kAutoDownloadKey, on);
+        settings->Flush();
+    });
+    connect(autoFolderItem, &QAction::triggered, this, &MainWindow::onAutoFolderChosen);
+}
+
+void MainWindow::ApplyAutoDownloadSettings() {
+    const QSignalBlocker quiet(autoDownloadItem);
+    autoDownloadItem->setChecked(settings->ReadBool(kWindowSection, kAutoDownloadKey, false));
+    autoFolderItem->setToolTip(AutoFolder());
+    if (!Notify) Notify = [](const QString& title, const QString& body) { ShowDesktopNotification(title, body); };
+    if (!AskAutoFolder)
+        AskAutoFolder = [this](const QString& folder) {
+            return QFileDialog::getExistingDirectory(
+                this, TranslateText(QStringLiteral("[2485]Folder plików wyników…")), folder);
+        };
+    auto* button = findChild<QPushButton*>(QString::fromLatin1(objname::kNewReadButton));
+    connect(button, &QPushButton::clicked, this, [this] { StartNewDownload(false); });
+    resultsView_->SetNewReadButton(button, [this] { return archivedPart_; });
+}
+
+QString MainWindow::AutoFolder() const {
+    return settings ? settings->ReadString(kWindowSection, kAutoFolderKey, QString()) : QString();
+}
+
+void MainWindow::onAutoFolderChosen() {
+    if (!settings || !AskAutoFolder) return;
+    const QString folder = AskAutoFolder(AutoFolder().isEmpty() ? ResultsFolder() : AutoFolder());
+    if (folder.isEmpty()) return;
+    settings->WriteString(kWindowSection, kAutoFolderKey, folder);
+    settings->Flush();
+    autoFolderItem->setToolTip(folder);
+}
+
+void MainWindow::RefreshArchivedPart() {
+    archivedPart_ = false;
+    if (archive_ && paramsReady_)
+        if (const auto key = CurrentLogKey(model_)) archivedPart_ = archive_->ArchivedThrough(*key).value_or(0) > 0;
+    if (resultsView_) resultsView_->RefreshNewReadButton();
+}
+
+void MainWindow::LinkOpened() {
+    // A desk downloading on connection does not wait for two idle polls to learn the
+    // parameters: both blocks the polls read are asked for at once.
+    if (!thread || !autoDownloadItem->isChecked()) return;
+    for (const auto& [start, count] : {std::pair<std::uint16_t, std::uint16_t>{256, 90}, {0, 29}}) {
+        Request r;
+        r.Address = kLoggerAddress;
+        r.Function = FN_READ_HOLDING;
+        r.StartRegister = start;
+        r.Count = count;
+        r.Attempts = 3;
+        thread->AddRecord(r);
+    }
+}
+
+void MainWindow::ParamsBecameReady() {
+    RefreshArchivedPart();
+    // After this step: the window finishes taking the parameters first.
+    if (autoDownloadItem->isChecked())
+        QTimer::singleShot(0, this, [this] {
+            if (paramsReady_ && autoDownloadItem->isChecked()) StartNewDownload(true);
+        });
+}
+
+void MainWindow::StartNewDownload(bool automatic) {
+    if (!logs || !paramsReady_) return;
+    if (logs->GetState() == LogDownload::Starting || logs->GetState() == LogDownload::Reading) return;
+    tabs->setCurrentWidget(resultsTab);
+    autoDownloading_ = automatic;
+    StartReadOfNew(*logs, archive_.get(), model_, automatic,
+                   [this](const ArchiveText& text) { ArchiveReported(text); });
+    if (logs->GetState() != LogDownload::Reading) autoDownloading_ = false;
+}
+
+void MainWindow::NewDownloadEnded() {
+    RefreshArchivedPart();
+    if (!std::exchange(autoDownloading_, false) || !logs) return;
+    const QString name = results_.loggerName.isEmpty() ? results_.serialNumber : results_.loggerName;
+    const QString title = TranslateText(QStringLiteral("[2486]Logger %1")).arg(name);
+    QString body;
+    if (logs->GetState() != LogDownload::Finished) {
+        body = TranslateText(
+                   QStringLiteral("[2487]Odczyt przerwany: %1 nowych rekordów, następne podłączenie go dokończy"))
+                   .arg(logs->NewCount());
+    } else {
+        body = TranslateText(QStringLiteral("[2489]%1 nowych rekordów")).arg(logs->NewCount());
+        if (!AutoFolder().isEmpty()) {
+            const FileSigner signer = Signer();
+            const WrittenResults written = WriteLoggerResults(AutoFolder(), results_, ResultsFormat::Text, &signer);
+            if (written.ok) {
+                RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, written.path));
+                ShowStatusNote(TranslateText(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' + written.path);
+                // Unattended: the missing signature goes into the message list, not a box.
+                if (!written.signature.Note().isEmpty()) AddMessageLine(written.signature.Note());
+            } else {
+                AddMessageLine(written.errorText);
+                body += u'\n' + written.errorText;
+                if (ShowBox)
+                    ShowBox(LogDownloadView::BoxIcon::Error, TranslateText(QStringLiteral("[1020]Błąd")),
+                            written.errorText);
+            }
+        }
+    }
+    AddMessageLine(title + QStringLiteral(": ") + body);
+    if (Notify) Notify(title, body);
+}
+
+}  // namespace quorvex

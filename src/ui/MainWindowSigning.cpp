@@ -1,0 +1,27 @@
+// The main window's signatures: the signer of what it writes and the trusted keys dialog.
+#include <QAction>
+
+#include "archive/ChangeRecording.h"
+#include "ui/CommandLine.h"
+#include "ui/MainWindow.h"
+#include "ui/dialogs/TrustedKeysDialog.h"
+
+namespace quorvex {
+
+FileSigner MainWindow::Signer() {
+    FileSigner signer(QStringLiteral("Quorvex " QUORVEX_VERSION), keyFolder,
+                      !signFilesItem || signFilesItem->isChecked());
+    // Every signature made goes into the change log beside the file it signs.
+    signer.SetOnSigned([this](const SignOutcome& o) {
+        if (o.done) RecordChange(SignatureChange(o, VersionText()));
+    });
+    return signer;
+}
+
+void MainWindow::onTrustedKeysChosen() {
+    if (!trustedKeysDialog) trustedKeysDialog = new TrustedKeysDialog(keyFolder, this);
+    static_cast<TrustedKeysDialog*>(trustedKeysDialog.data())->Refresh();
+    trustedKeysDialog->open();
+}
+
+}  // namespace quorvex

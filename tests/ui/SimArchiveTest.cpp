@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include "EventLoopWait.h"
 #include "LocaleGuard.h"
@@ -213,8 +215,17 @@ TEST_F(SimArchive, AThresholdWrittenFromTheWindowIsInTheChangeLogWithBeforeAndAf
                     ->findChild<QLabel*>(QString::fromLatin1(objname::kChangeLogCheck))
                     ->text()
                     .contains(QStringLiteral("nienaruszony")));
+    // The list and its printout carry the write, before and after.
+    const auto* list =
+        form->ChangeLogBrowser()->findChild<QTreeWidget*>(QString::fromLatin1(objname::kChangeLogEntries));
+    ASSERT_TRUE(list && list->topLevelItemCount() >= 1);
     const QString pdf = dir.filePath(QStringLiteral("log.pdf"));
     EXPECT_TRUE(form->ChangeLogBrowser()->PrintTo(pdf));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));  // only catches a hang
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(QStringLiteral("33,5")) && printed.contains(before)) << printed.toStdString();
     form->ChangeLogBrowser()->close();
 }
 

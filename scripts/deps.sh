@@ -6,7 +6,7 @@ set -euo pipefail
 # --package adds the checkers of the Debian package and its desktop files.
 pkgs=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libudev-dev
       libgtest-dev libgmock-dev libbenchmark-dev librsvg2-bin shared-mime-info
-      libqt6sql6-sqlite libqt6sql6-psql postgresql libsodium-dev minisign
+      libqt6sql6-sqlite libqt6sql6-psql postgresql libsodium-dev libsqlite3-dev libssl-dev minisign
       xvfb xauth xdotool imagemagick poppler-utils fonts-dejavu-core ccache clang-format)
 case "${1:-}" in
   --fuzz)    pkgs+=(clang libclang-rt-dev llvm) ;;

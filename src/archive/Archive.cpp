@@ -19,6 +19,8 @@
 
 #include "archive/ArchiveRegisters.h"
 #include "archive/ArchiveSchema.h"
+#include "archive/ChangeLogTable.h"
+#include "logs/RecordsFingerprint.h"
 #include "logs/ResultsReader.h"
 
 namespace quorvex {
@@ -354,6 +356,90 @@ struct Archive::Impl {
         return Exec(q);
     }
 
+    bool Append(ChangeEntry& entry) {
+        const QSqlError e = AppendChangeRow(db, dialect, entry);
+        return e.type() == QSqlError::NoError || Fail(e);
+    }
+
+    // The records a download brought, first…last of its log, each as this download brought it
+    // (its own variant where it had one).
+    bool DownloadRecords(std::int64_t download, int first, int last, ResultsStore& into) {
+        into.Clear();
+        QSqlQuery head(db);
+        head.setForwardOnly(true);
+        if (!Prepare(head, QStringLiteral("SELECT l.id, l.start_s, l.interval_s, d.logger_type FROM download d "
+                                          "JOIN log l ON d.log_id = l.id WHERE d.id = ?")))
+            return false;
+        head.addBindValue(static_cast<qint64>(download));
+        if (!Exec(head)) return false;
+        if (!head.next()) return true;  // gone: no records, which the fingerprint shows
+        const qint64 log = head.value(0).toLongLong(), start = head.value(1).toLongLong();
+        const int interval = head.value(2).toInt();
+        into.loggerType = head.value(3).toString();
+        into.intervalSeconds = interval;
+        head.finish();
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!Prepare(q, QStringLiteral("SELECT r.number, COALESCE(v.raw, r.raw), COALESCE(v.temperature, "
+                                       "r.temperature), CASE WHEN v.number IS NULL THEN r.humidity ELSE v.humidity "
+                                       "END, COALESCE(v.moment_s, r.moment_s) FROM record r LEFT JOIN record_variant "
+                                       "v ON v.log_id = r.log_id AND v.number = r.number AND v.download_id = ? "
+                                       "WHERE r.log_id = ? AND r.number BETWEEN ? AND ? ORDER BY r.number")))
+            return false;
+        q.addBindValue(static_cast<qint64>(download));
+        q.addBindValue(log);
+        q.addBindValue(first);
+        q.addBindValue(last);
+        if (!Exec(q)) return false;
+        bool humidity = false;
+        while (q.next()) {
+            const QByteArray raw = q.value(1).toByteArray();
+            if (raw.size() == kLogRecordSize) {
+                const DecodedRecord r =
+                    DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
+                into.Append(r.temperature, r.humidity,
+                            MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
+            } else {
+                const QVariant h = q.value(3);
+                humidity = humidity || !h.isNull();
+                into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
+                            h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f,
+                            MomentFromSeconds(q.value(4).toLongLong()));
+            }
+        }
+        into.humidityInFile = humidity && !into.HasHumidity();
+        return true;
+    }
+
+    // Inside the write transaction that closes a download or imports a file: its entry, with
+    // the fingerprint of what it brought.
+    bool AppendDownload(std::int64_t download) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!Prepare(q, QStringLiteral("SELECT g.serial, d.host, d.username, d.program, d.link, d.first_number, "
+                                       "d.last_number, d.outcome FROM download d JOIN log l ON d.log_id = l.id "
+                                       "JOIN logger g ON l.logger_id = g.id WHERE d.id = ?")))
+            return false;
+        q.addBindValue(static_cast<qint64>(download));
+        if (!Exec(q)) return false;
+        if (!q.next()) return Fail(QStringLiteral("no such download"));
+        const bool imported = q.value(7).toString() == OutcomeName(ArchiveOutcome::Imported);
+        ChangeEntry e = LocalChange(imported ? ChangeKind::Import : ChangeKind::Download, q.value(3).toString(),
+                                    q.value(0).toString());
+        e.host = q.value(1).toString();
+        e.user = q.value(2).toString();
+        e.subject = q.value(4).toString();
+        e.download = download;
+        e.firstRecord = q.value(5).toInt();
+        e.lastRecord = q.value(6).toInt();
+        e.details = q.value(7).toString();
+        q.finish();
+        ResultsStore records;
+        if (!DownloadRecords(download, e.firstRecord, e.lastRecord, records)) return false;
+        e.fingerprint = RecordsFingerprint(records);
+        return Append(e);
+    }
+
     bool OpenConnection() {
         connection = QStringLiteral("quorvex-archive-%1").arg(++connectionCounter);
         if (Lite()) {
@@ -479,7 +565,7 @@ bool Archive::EndDownload(std::int64_t download, ArchiveOutcome outcome) {
         if (!d->Prepare(q, QStringLiteral("UPDATE download SET outcome = ? WHERE id = ?"))) return false;
         q.addBindValue(OutcomeName(outcome));
         q.addBindValue(static_cast<qint64>(download));
-        return d->Exec(q);
+        return d->Exec(q) && d->AppendDownload(download);
     });
 }
 
@@ -527,7 +613,8 @@ std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts fac
         if (!log || *log == 0) return false;
         const auto download = d->InsertDownload(*log, facts, ArchiveOutcome::Imported);
         return download && d->AddRows(*log, *download, rows) &&
-               (rows.empty() || d->ExtendRange(*download, 1, static_cast<int>(rows.size())));
+               (rows.empty() || d->ExtendRange(*download, 1, static_cast<int>(rows.size()))) &&
+               d->AppendDownload(*download);
     });
     if (!ok) return std::nullopt;
     return store.Count();
@@ -724,6 +811,53 @@ std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key) {
     one.addBindValue(static_cast<qint64>(*log));
     if (!d->Exec(one)) return std::nullopt;
     return one.next() ? through : 0;
+}
+
+bool Archive::AppendChange(ChangeEntry& entry) {
+    return d->Write([&] { return d->Append(entry); });
+}
+
+std::optional<QList<ChangeEntry>> Archive::Changes(const ChangeFilter& filter) {
+    QList<ChangeEntry> out;
+    const QSqlError e = ReadChangeRows(d->db, filter, out);
+    if (e.type() != QSqlError::NoError) {
+        d->Fail(e);
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<QStringList> Archive::ChangeSerials() {
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!d->Prepare(q, QStringLiteral("SELECT DISTINCT serial FROM change_log WHERE serial <> '' ORDER BY serial")))
+        return std::nullopt;
+    if (!d->Exec(q)) return std::nullopt;
+    QStringList serials;
+    while (q.next()) serials << q.value(0).toString();
+    return serials;
+}
+
+std::optional<ChangeLogCheck> Archive::CheckChanges() {
+    ChangeLogCheck check;
+    QList<ChangeEntry> downloads;
+    const QSqlError e = CheckChangeChain(d->db, d->dialect, check, downloads);
+    if (e.type() != QSqlError::NoError) {
+        d->Fail(e);
+        return std::nullopt;
+    }
+    // Entries in order: the first whose records no longer give its fingerprint, when that
+    // comes before a break of the chain.
+    for (const ChangeEntry& entry : downloads) {
+        ResultsStore records;
+        if (!d->DownloadRecords(entry.download, entry.firstRecord, entry.lastRecord, records)) return std::nullopt;
+        if (RecordsFingerprint(records) != entry.fingerprint) {
+            check.fault = ChangeLogCheck::Fault::Records;
+            check.brokenAt = entry.sequence;
+            break;
+        }
+    }
+    return check;
 }
 
 std::optional<std::int64_t> Archive::FindLog(const ArchiveLogKey& key) { return d->LogId(key, QString(), false); }

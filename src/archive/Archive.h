@@ -28,6 +28,7 @@
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveText.h"
+#include "archive/ChangeLog.h"
 #include "logs/ResultsStore.h"
 
 namespace quorvex {
@@ -131,6 +132,17 @@ public:
     // archived (empty: no such record).
     std::optional<std::int64_t> FindLog(const ArchiveLogKey& key);
     std::optional<QByteArray> RecordBytes(std::int64_t log, int number);
+
+    // The change log (ChangeLog.h). Closing a download (EndDownload) and importing a file append
+    // their entries themselves, with the fingerprint of the records they brought. Appending
+    // gives `entry` its sequence number and hash.
+    bool AppendChange(ChangeEntry& entry);
+    std::optional<QList<ChangeEntry>> Changes(const ChangeFilter& filter = {});
+    // The serial numbers the change log names, sorted.
+    std::optional<QStringList> ChangeSerials();
+    // The chain from its first entry, then the records of every download an intact entry names
+    // against the fingerprint it carries.
+    std::optional<ChangeLogCheck> CheckChanges();
 
 private:
     struct Impl;

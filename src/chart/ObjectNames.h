@@ -75,10 +75,18 @@ inline constexpr char kArchiveFrom[] = "DateTimeArchiveFrom";      // archive wi
 inline constexpr char kArchiveToCaption[] = "LabelArchiveTo";      // archive window: caption of the range's end
 inline constexpr char kArchiveTo[] = "DateTimeArchiveTo";          // archive window: the range's last moment
 inline constexpr char kArchiveOpenButton[] = "ButtonArchiveOpen";  // archive window: opens the range in the results tab
-inline constexpr char kSignFilesItem[] = "MenuPodpisujPliki";      // Settings: sign every written file
-inline constexpr char kTrustedKeysItem[] = "MenuZaufaneKlucze";    // Settings: the trusted keys dialog
-inline constexpr char kTrustedKeysDialog[] = "TrustedKeysDialog";  // the trusted public keys
-inline constexpr char kTrustedKeysList[] = "TreeTrustedKeys";      // trusted keys: id and file of each key
+inline constexpr char kChangeLogItem[] = "MenuDziennikZmian";      // File: the change log window
+inline constexpr char kChangeLogWindow[] = "ChangeLogWindow";      // the change log window
+inline constexpr char kChangeLogCheck[] = "LabelChangeLogCheck";   // change log window: what checking the chain found
+inline constexpr char kChangeLogLogger[] = "ComboChangeLogLogger";       // change log window: the logger filter
+inline constexpr char kChangeLogFrom[] = "DateChangeLogFrom";            // change log window: the period's first day
+inline constexpr char kChangeLogTo[] = "DateChangeLogTo";                // change log window: the period's last day
+inline constexpr char kChangeLogEntries[] = "TreeChangeLog";             // change log window: the entries
+inline constexpr char kChangeLogPrintButton[] = "ButtonChangeLogPdf";    // change log window: print the list to PDF
+inline constexpr char kSignFilesItem[] = "MenuPodpisujPliki";            // Settings: sign every written file
+inline constexpr char kTrustedKeysItem[] = "MenuZaufaneKlucze";          // Settings: the trusted keys dialog
+inline constexpr char kTrustedKeysDialog[] = "TrustedKeysDialog";        // the trusted public keys
+inline constexpr char kTrustedKeysList[] = "TreeTrustedKeys";            // trusted keys: id and file of each key
 inline constexpr char kTrustedKeysImport[] = "ButtonTrustedKeysImport";  // trusted keys: imports a public key file
 inline constexpr char kTrustedKeysRemove[] = "ButtonTrustedKeysRemove";  // trusted keys: removes the chosen key
 inline constexpr char kTrustedKeysClose[] = "ButtonTrustedKeysClose";    // trusted keys: closes the dialog
@@ -402,6 +410,14 @@ inline constexpr const char* kAll[] = {
     kArchiveToCaption,
     kArchiveTo,
     kArchiveOpenButton,
+    kChangeLogItem,
+    kChangeLogWindow,
+    kChangeLogCheck,
+    kChangeLogLogger,
+    kChangeLogFrom,
+    kChangeLogTo,
+    kChangeLogEntries,
+    kChangeLogPrintButton,
     kSignFilesItem,
     kTrustedKeysItem,
     kTrustedKeysDialog,

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include "archive/ChangeRecording.h"
 #include "cli/CliCommands.h"
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
@@ -108,8 +109,7 @@ int List(const CliContext& c, Archive& archive) {
 int Import(const CliContext& c, Archive& archive) {
     int code = kExitDone;
     for (const QString& file : c.options.files) {
-        const auto count =
-            archive.Import(file, LocalDownloadFacts(QStringLiteral("quorvex-cli " QUORVEX_VERSION), file));
+        const auto count = archive.Import(file, LocalDownloadFacts(CliProgram(), file));
         if (!count) {
             Say(English(archive.LastError()));
             // A file that is not a results file is the caller's; an archive that fails is not.
@@ -136,8 +136,11 @@ int Export(const CliContext& c, Archive& archive) {
     }
     ResultsStore store;
     if (const int code = LoadArchivedLog(c, archive, store, nullptr, from, to); code != kExitDone) return code;
-    return DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone, c.Signer(),
-                          CsvDewPoint(c));
+    const int code = DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone,
+                                    c.Signer(), CsvDewPoint(c));
+    if (code == kExitDone)
+        RecordChange(&archive, FileChange(ChangeKind::Export, CliProgram(), store, c.options.output));
+    return code;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "archive/ArchiveRegisters.h"
+#include "archive/ChangeRecording.h"
 #include "cli/ParameterReport.h"
 #include "cli/StopSignals.h"
 #include "params/DateTimeCodec.h"
@@ -57,9 +58,21 @@ std::unique_ptr<Archive> CliContext::OpenArchive() const {
     return opened;
 }
 
+QString CliProgram() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION); }
+
+void RecordChange(Archive* archive, ChangeEntry entry) {
+    if (archive && !archive->AppendChange(entry)) Say(English(archive->LastError()));
+}
+
 FileSigner CliContext::Signer() const {
     const bool on = IniFile(settingsFile).ReadBool(kSigningSection, kSigningEnabledKey, true);
-    return FileSigner(QStringLiteral("Quorvex " QUORVEX_VERSION), UserSettingsFolder(), on);
+    FileSigner signer(QStringLiteral("Quorvex " QUORVEX_VERSION), UserSettingsFolder(), on);
+    // Every signature made goes into the archive's change log beside the file it signs.
+    signer.SetOnSigned([this](const SignOutcome& o) {
+        if (o.done && archive.kind != ArchiveLocation::Kind::None)
+            RecordChange(OpenArchive().get(), SignatureChange(o, CliProgram()));
+    });
+    return signer;
 }
 
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
@@ -110,6 +123,8 @@ int RunCli(const CliOptions& options) {
         return RunReport(context);
     case CliOptions::Command::Evaluate:
         return RunEvaluate(context);
+    case CliOptions::Command::Audit:
+        return RunAudit(context);
     case CliOptions::Command::Key:
         return RunKey(context);
     case CliOptions::Command::Verify:
@@ -141,6 +156,9 @@ int RunSetClock(const CliContext& c) {
         return kExitUsage;
     }
 
+    const auto archive = c.OpenArchive();
+    params.WatchWrites(
+        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, CliProgram())); });
     CurrentDate& date = params.Param<CurrentDate>();
     CurrentTime& time = params.Param<CurrentTime>();
     const QDateTime now = QDateTime::currentDateTime();
@@ -196,9 +214,9 @@ int RunRecording(const CliContext& c, bool start) {
         return kExitUsage;
     }
 
+    const auto archive = c.OpenArchive();
     // A new recording makes the logger begin a new log over the one it holds.
     if (start && !c.options.discard) {
-        const auto archive = c.OpenArchive();
         auto missing = RecordsNotArchived(archive.get(), params);
         if (!missing && archive) {
             Say(English(archive->LastError()));
@@ -212,6 +230,8 @@ int RunRecording(const CliContext& c, bool start) {
         }
     }
 
+    params.WatchWrites(
+        [&](const WriteOutcome& o) { RecordChange(archive.get(), WriteChange(o, params, CliProgram())); });
     const int readBacks = session.ReadsAnswered(0, 1);
     params.WriteRecordingBit(start);
     // The window relies on its next poll; a script wants to know now.

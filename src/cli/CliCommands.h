@@ -67,6 +67,12 @@ ResultsFormat ChosenFormat(const CliOptions& options, const QString& path);
 QString English(const ArchiveText& text);
 int RunReport(const CliContext& context);
 int RunEvaluate(const CliContext& context);
+int RunAudit(const CliContext& context);
+
+// quorvex-cli and its version, as the archive and the change log name it.
+QString CliProgram();
+// Appends the entry to the change log of `archive` (none: nothing); a failure is said.
+void RecordChange(Archive* archive, ChangeEntry entry);
 int RunKey(const CliContext& context);
 int RunVerify(const CliContext& context);
 // Says on standard error that a file was written unsigned, and why; nothing when it was signed.

@@ -17,6 +17,7 @@ constexpr CommandName kCommands[] = {
     {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
     {"evaluate", CliOptions::Command::Evaluate},  {"key", CliOptions::Command::Key},
     {"verify", CliOptions::Command::Verify},      {"watch", CliOptions::Command::Watch},
+    {"audit", CliOptions::Command::Audit},
 };
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
@@ -35,7 +36,8 @@ bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error
     return error.isEmpty();
 }
 
-constexpr auto kCommandList = "info, download, watch, set-clock, start, stop, report, evaluate, key, verify or archive";
+constexpr auto kCommandList =
+    "info, download, watch, set-clock, start, stop, report, evaluate, key, verify, archive or audit";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
@@ -55,14 +57,15 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption pubkey(QStringLiteral("pubkey"), {}, QStringLiteral("KEY"));
     const QCommandLineOption newOnly(QStringLiteral("new"));
     const QCommandLineOption outputDir(QStringLiteral("output-dir"), {}, QStringLiteral("DIR"));
+    const QCommandLineOption verify(QStringLiteral("verify"));
     const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port,    settings, language, output, format, table, json,    fast,   verbose, help,
-                       version, archive,  serial,   log,    from,   to,    discard, pubkey, newOnly, outputDir});
+    parser.addOptions({port,    settings, language, output, format, table,   json,   fast,    verbose,   help,  version,
+                       archive, serial,   log,      from,   to,     discard, pubkey, newOnly, outputDir, verify});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -122,6 +125,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     o.from = parser.value(from);
     o.to = parser.value(to);
     o.discard = parser.isSet(discard);
+    o.verify = parser.isSet(verify);
     o.pubkey = parser.value(pubkey);
     if (parser.isSet(pubkey) && (o.command != CliOptions::Command::Verify || o.pubkey.isEmpty())) {
         error = o.pubkey.isEmpty() ? QStringLiteral("--pubkey needs a public key file or its RW... line")
@@ -149,9 +153,16 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         error = QStringLiteral("--from and --to go with archive export only");
         return false;
     }
-    if (!exporting && !fromArchive && (parser.isSet(serial) || parser.isSet(log))) {
+    const bool audit = o.command == CliOptions::Command::Audit;
+    if (!exporting && !fromArchive && (parser.isSet(log) || (!audit && parser.isSet(serial)))) {
         error = judging ? QStringLiteral("--log goes with --serial")
-                        : QStringLiteral("--serial and --log go with archive export, report and evaluate only");
+                        : QStringLiteral(
+                              "--serial and --log go with archive export, report and evaluate only "
+                              "(--serial also with audit)");
+        return false;
+    }
+    if (o.verify && (!audit || parser.isSet(serial) || parser.isSet(json))) {
+        error = QStringLiteral("--verify goes with audit only, without --serial and --json");
         return false;
     }
     if ((exporting || fromArchive) && o.serial.isEmpty()) {
@@ -179,8 +190,8 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const bool download = o.command == CliOptions::Command::Download || exporting || watch;
     const bool report = o.command == CliOptions::Command::Report;
     if (o.json && o.command != CliOptions::Command::Info && o.command != CliOptions::Command::Evaluate &&
-        o.command != CliOptions::Command::ArchiveList) {
-        error = QStringLiteral("--json goes with info, evaluate and archive list only");
+        o.command != CliOptions::Command::ArchiveList && !audit) {
+        error = QStringLiteral("--json goes with info, evaluate, archive list and audit only");
         return false;
     }
     if (!download && parser.isSet(format)) {
@@ -262,6 +273,16 @@ Commands:
   archive export --serial SERIAL [--log START] [--from TIME] [--to TIME]
                write an archived log (the logger's latest without --log) as the window
                saves results: to FILE with -o, else standard output
+  audit [--serial SERIAL] [--json]
+               list the archive's change log: every register write (the value before as
+               last read, after as read back, and whether the read-back confirmed it),
+               clock set, start, stop, reset, download, import, export, report, file
+               written and signature, with
+               when (UTC), who, on which computer, with which program, on which logger
+  audit --verify
+               check the change log's chain of SHA-256 hashes from its first entry and
+               every download's records against the fingerprint its entry carries; exit 0
+               when intact, 5 naming the first entry that no longer holds
 
 Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
@@ -277,7 +298,8 @@ Options:
   --json             info: print one JSON object with stable keys and typed values, and
                      the meanings of coded values under KEY_meaning; evaluate: the
                      verdict as one JSON object (rules, excursions, fingerprint); archive list:
-                     the loggers, logs and downloads as one JSON object
+                     the loggers, logs and downloads as one JSON object; audit: the
+                     change log's entries as one JSON object
   -o, --output FILE  download, archive export: write the records to FILE, replacing it only once the whole
                      log is in; the folder must exist; report: the PDF file to write,
                      replaced only once complete
@@ -298,7 +320,8 @@ Options:
   --output-dir DIR   watch: the folder the results files go to (default: the current
                      folder); a file is named "NAME SERIAL YYYY-MM-DD HH-MM-SS.txt" after the
                      logger and its first record, made safe, and replaced once complete
-  --serial SERIAL    archive export, report, evaluate: the archived logger's serial number
+  --serial SERIAL    archive export, report, evaluate: the archived logger's serial number;
+                     audit: only that logger's entries
   --log START        archive export, report, evaluate: its log that began at START (as
                      archive list shows it; default: its latest log)
   --from TIME, --to TIME
@@ -372,7 +395,9 @@ Exit status:
        or made
   5    archive import, list, export, and report and evaluate with --serial: the archive
        cannot be opened or used, or holds no such logger or log; verify: anything but a
-       valid signature by a trusted key
+       valid signature by a trusted key; audit: the archive cannot be used; audit
+       --verify: an entry of the change log was changed or removed, or the records of a
+       download were changed (the first such entry is named)
   6    evaluate: at least one rule failed (0: every rule passed)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
@@ -390,6 +415,8 @@ Examples:
   quorvex-cli evaluate log.txt || echo "excursion found"
   quorvex-cli evaluate --serial 00012345 --log "2015-03-01 08:30:00" --json
   quorvex-cli verify log.csv --pubkey quorvex.pub
+  quorvex-cli audit --serial 00012345
+  quorvex-cli audit --verify
 
 Report bugs to the Quorvex maintainers.
 )help");

@@ -13,7 +13,8 @@ enum ExitCode : int {
     kExitNoLogger = 2,    // the link cannot be opened or no logger answers
     kExitIncomplete = 3,  // download incomplete; what arrived is in FILE.partial
     kExitFile = 4,        // a file cannot be written; the message says where the records went
-    kExitArchive = 5,     // archive commands: the archive cannot be opened or used; verify: not valid and trusted
+    kExitArchive = 5,     // archive commands: the archive cannot be opened or used; verify: not valid and trusted;
+                          // audit --verify: the change log or a download's records were changed
     kExitFails = 6,       // evaluate: a rule of the verdict failed
 };
 
@@ -31,7 +32,8 @@ struct CliOptions {
         Evaluate,
         Key,
         Verify,
-        Watch
+        Watch,
+        Audit
     };
     Command command = Command::Info;
     QString port;          // empty: the window's stored link, else USB
@@ -45,6 +47,7 @@ struct CliOptions {
     QString from, to;      // archive export: the records' time range; empty = open
     QStringList files;     // archive import
     bool discard = false;  // start: even when the logger holds records the archive lacks
+    bool verify = false;   // audit: check the change log instead of listing it
     bool newOnly = false;  // download: only the records the archive lacks are read
     QString outputDir;     // watch: where the results files go; empty = the current folder
     QString resultsFile;   // report, evaluate, verify: the results file (text or CSV; verify: any file)

@@ -11,6 +11,7 @@
 #include <csignal>
 
 #include "archive/ArchivedStart.h"
+#include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
@@ -163,8 +164,8 @@ int RunDownload(const CliContext& c) {
     CliLogView view(session, progress);
     LogDownload& logs = session.Logs();
     // Every block goes into the archive as it arrives; a fault there is said and the download goes on.
-    DownloadArchiver archiver(archive.get(), session.Params(), logs, QStringLiteral("quorvex-cli " QUORVEX_VERSION),
-                              c.link, [&](const ArchiveText& text) {
+    DownloadArchiver archiver(archive.get(), session.Params(), logs, CliProgram(), c.link,
+                              [&](const ArchiveText& text) {
                                   progress.Finish();
                                   Say(English(text));
                               });
@@ -196,11 +197,17 @@ int RunDownload(const CliContext& c) {
 
     const ResultsStore& store = session.Results();
     const int total = view.Total();
+    // A file written (also a partial one) goes into the change log with the records it holds.
+    const auto Delivered = [&](int code, const QString& written) {
+        if (code != kExitFile && !written.isEmpty())
+            RecordChange(archive.get(), FileChange(ChangeKind::FileWritten, CliProgram(), store, written));
+        return code;
+    };
     if (c.options.newOnly) SayNewRead(logs, archive != nullptr);
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
-        return Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer());
+        return Delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path);
     }
 
     QString why = view.LastMessage();
@@ -213,8 +220,8 @@ int RunDownload(const CliContext& c) {
         Say(QStringLiteral("no records arrived; nothing written"));
         return kExitIncomplete;
     }
-    return Deliver(store, path.isEmpty() ? QString() : path + QStringLiteral(".partial"), format, kExitIncomplete,
-                   CsvDewPoint(c), c.Signer());
+    const QString partial = path.isEmpty() ? QString() : path + QStringLiteral(".partial");
+    return Delivered(Deliver(store, partial, format, kExitIncomplete, CsvDewPoint(c), c.Signer()), partial);
 }
 
 }  // namespace quorvex

@@ -195,6 +195,8 @@ void LoggerSession::Handle(Msg msg, const QString& text, int wParam) {
     case Msg::ReadDone: {
         const Request& r = thread_->ResponseRecord();
         params_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
+        // The commands check what they wrote themselves; the model tells the change log.
+        params_.CheckReadBack(r);
         ++reads_[ReadKey(r.StartRegister, r.Count)];
         if (!linkLost_ && !paramsReady_ && params_.ValueCount() == params_.ParameterCount()) {
             paramsReady_ = true;
@@ -203,11 +205,14 @@ void LoggerSession::Handle(Msg msg, const QString& text, int wParam) {
         break;
     }
     case Msg::WriteDone:
+        params_.WriteConfirmed(thread_->ResponseRecord());
         ++writes_[thread_->ResponseRecord().StartRegister];
         break;
     case Msg::WriteRefused:
         // A command's read-back tells what the logger kept; the download stops on its own.
         logs_.WriteRefused(thread_->ResponseRecord());
+        if (const Request& r = thread_->ResponseRecord(); r.Data && r.ByteCount >= 1)
+            params_.WriteRefused(r, r.Data[0]);
         break;
     case Msg::LogReadDone:
         // The data lies in the thread's receive buffer, valid only during this hand-over.

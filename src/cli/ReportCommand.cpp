@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QLocale>
 
+#include "archive/ChangeRecording.h"
 #include "cli/CliCommands.h"
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
@@ -154,6 +155,7 @@ int RunReport(const CliContext& c) {
         return kExitFile;
     }
     Print(QStringLiteral("Report written to %1 (%2 pages)\n").arg(c.options.output).arg(outcome.pages));
+    RecordChange(c.OpenArchive().get(), FileChange(ChangeKind::Report, CliProgram(), store, c.options.output));
     SayUnsigned(outcome.signature);
     return kExitDone;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "archive/ArchivedStart.h"
+#include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
 #include "cli/CliCommands.h"
 #include "cli/StopSignals.h"
@@ -76,8 +77,8 @@ public:
         LoggerSession session(c_.SessionOptions());
         WatchView view(session);
         LogDownload& logs = session.Logs();
-        DownloadArchiver archiver(archive_, session.Params(), logs, QStringLiteral("quorvex-cli " QUORVEX_VERSION),
-                                  c_.link, [](const ArchiveText& text) { Say(English(text)); });
+        DownloadArchiver archiver(archive_, session.Params(), logs, CliProgram(), c_.link,
+                                  [](const ArchiveText& text) { Say(English(text)); });
         logs.SetView(&view);
         logs.SetObserver(&archiver);
         const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) {
@@ -139,14 +140,16 @@ private:
         }
         const FileSigner signer = c_.Signer();
         const WrittenResults written = WriteLoggerResults(folder_, store, format_, &signer, CsvDewPoint(c_));
-        if (written.ok)
+        if (written.ok) {
+            RecordChange(archive_, FileChange(ChangeKind::FileWritten, CliProgram(), store, written.path));
             line += QStringLiteral(" -> ") + written.path +
                     (written.signature.Note().isEmpty() ? QString() : QStringLiteral(" (unsigned)"));
-        else
+        } else {
             line += QStringLiteral("; cannot write %1 (%2)")
                         .arg(written.path, written.folderMissing ? QStringLiteral("the folder does not exist")
                                                                  : written.errorText.section(u'\n', -1).trimmed()) +
                     (archive_ ? QStringLiteral("; the records are in the archive") : QString());
+        }
         Print(line + u'\n');
         SayUnsigned(written.signature);
     }

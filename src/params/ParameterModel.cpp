@@ -32,6 +32,7 @@ ParameterModel::ParameterModel()
 
 void ParameterModel::StoreRegisters(const std::uint8_t* bytes, std::uint16_t startRegister, int byteCount) {
     const int words = byteCount > 0 ? byteCount / 2 : 0;
+    std::bitset<kParameterCount> touched;
     for (int i = 0; i < words; ++i) {
         const int reg = startRegister + i;
         const auto value = Word(bytes[2 * i], bytes[2 * i + 1]);
@@ -46,14 +47,22 @@ void ParameterModel::StoreRegisters(const std::uint8_t* bytes, std::uint16_t sta
         for (std::size_t k = 0; k < Parameters.size(); ++k) {
             Parameter* p = Parameters[k];
             // The status bits read the cell itself, which a local change may have altered.
-            if (p->OnRegister(reg, value) || (cellChanged && p->StatusCell == cell)) changed_.set(k);
+            if (p->OnRegister(reg, value) || (cellChanged && p->StatusCell == cell)) {
+                changed_.set(k);
+                touched.set(k);
+            }
+            if ((reg >= p->FirstRegister && reg < p->FirstRegister + 3) || (p->StatusCell && reg == 0)) touched.set(k);
         }
     }
     UpdateDependencies();
+    // What the logger showed, for the change log's "before" of the next write.
+    for (std::size_t k = 0; k < Parameters.size(); ++k)
+        if (touched.test(k) && !Parameters[k]->Empty) lastRead_[k] = Parameters[k]->GetText();
 }
 
 void ParameterModel::InvalidateAll() {
     // Writes still on their way have no logger left to confirm them.
+    for (const PendingWrite& p : pending_) Report(p, QString(), 0);
     pending_.clear();
     for (Parameter* p : Parameters) p->Invalidate();
     changed_.set();
@@ -103,7 +112,7 @@ void ParameterModel::WriteRegisters(const Parameter& parameter, std::span<const 
     r.Attempts = kAttempts;
     r.Values.assign(words.begin(), words.end());
     r.Chain = chain;
-    if (chain == 0) Follow(parameter, r.Function, r.StartRegister);
+    if (chain == 0) Follow(parameter, r.Function, r.StartRegister, static_cast<int>(words.size()));
     channel_.enqueue(r);
 }
 
@@ -130,6 +139,8 @@ void ParameterModel::EnqueueResetCommand() {
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;
     channel_.enqueue(r);
+    // Its reply carries nothing to confirm: the change log has it as sent.
+    if (watcher_) watcher_({WriteOutcome::Kind::Reset, nullptr, 0, {}, {}, {}, -1, 0});
 }
 
 void ParameterModel::WriteCommand(std::uint16_t reg, std::uint16_t value) {
@@ -148,6 +159,7 @@ void ParameterModel::WriteCommand(std::uint16_t reg, std::uint16_t value) {
                                  : reg == kOverwriteRegister ? static_cast<const Parameter&>(wrapArround_)
                                                              : static_cast<const Parameter&>(startLog_);
     Follow(parameter, r.Function, reg);
+    if (reg == kRecordingRegister) pending_.back().kind = value ? WriteOutcome::Kind::Start : WriteOutcome::Kind::Stop;
     channel_.enqueue(r);
 }
 
@@ -158,12 +170,29 @@ void ParameterModel::WriteRecordingBit(bool on) {
     WriteCommand(kRecordingRegister, static_cast<std::uint16_t>(*cell & 4u));
 }
 
-void ParameterModel::Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister) {
+void ParameterModel::Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister, int words) {
     // The running clock reads back a moment later than it was written, and a command register
     // is never read: only the echo confirms those.
     const bool clock = &parameter == &currentDate_ || &parameter == &currentTime_;
-    pending_.push_back(
-        {&parameter, function, firstRegister, parameter.GetText(), function == FN_WRITE_MULTIPLE && !clock});
+    QString sent = parameter.GetText(), before = LastRead(parameter);
+    // Date and time in one write: the change log has both.
+    if (&parameter == &currentDate_ && words >= 4) {
+        sent += u' ' + currentTime_.GetText();
+        before += u' ' + LastRead(currentTime_);
+    }
+    pending_.push_back({&parameter, function, firstRegister, sent, function == FN_WRITE_MULTIPLE && !clock, before,
+                        clock ? WriteOutcome::Kind::Clock : WriteOutcome::Kind::Register});
+}
+
+QString ParameterModel::LastRead(const Parameter& parameter) const {
+    const auto it = std::find(Parameters.begin(), Parameters.end(), &parameter);
+    return it == Parameters.end() ? QString() : lastRead_[static_cast<std::size_t>(it - Parameters.begin())];
+}
+
+void ParameterModel::Report(const PendingWrite& write, const QString& after, int confirmed, int exceptionCode) const {
+    if (!watcher_) return;
+    watcher_(
+        {write.kind, write.parameter, write.firstRegister, write.before, write.sent, after, confirmed, exceptionCode});
 }
 
 std::optional<WriteRefusal> ParameterModel::WriteRefused(const Request& write, std::uint8_t exceptionCode) {
@@ -172,6 +201,7 @@ std::optional<WriteRefusal> ParameterModel::WriteRefused(const Request& write, s
     });
     if (it == pending_.end()) return std::nullopt;
     const WriteRefusal refusal{it->parameter, it->sent, exceptionCode, {}};
+    Report(*it, QString(), 0, exceptionCode);
     // A name goes out in several writes: the operator hears of the refusal once.
     std::erase_if(pending_, [&](const PendingWrite& p) { return p.parameter == refusal.parameter; });
     return refusal;
@@ -181,7 +211,9 @@ void ParameterModel::WriteConfirmed(const Request& write) {
     const auto it = std::find_if(pending_.begin(), pending_.end(), [&](const PendingWrite& p) {
         return !p.awaitsReadBack && p.function == write.Function && p.firstRegister == write.StartRegister;
     });
-    if (it != pending_.end()) pending_.erase(it);
+    if (it == pending_.end()) return;
+    Report(*it, it->sent, 1);
+    pending_.erase(it);
 }
 
 std::vector<WriteRefusal> ParameterModel::CheckReadBack(const Request& read) {
@@ -196,6 +228,7 @@ std::vector<WriteRefusal> ParameterModel::CheckReadBack(const Request& read) {
             // Compared as the parameter shows its value, so bits outside its field do not count.
             const QString kept = p.parameter->GetText();
             if (kept != p.sent) refusals.push_back({p.parameter, p.sent, 0, kept});
+            Report(p, kept, kept == p.sent ? 1 : 0);
         }
         return true;
     });

@@ -17,6 +17,7 @@
 #include "params/LoggerChannel.h"
 #include "params/MeasurementParameters.h"
 #include "params/StatusParameters.h"
+#include "params/WriteOutcome.h"
 #include "params/WriteRefusal.h"
 
 namespace quorvex {
@@ -98,6 +99,10 @@ public:
     void WriteConfirmed(const Request& write);
     std::vector<WriteRefusal> CheckReadBack(const Request& read);
 
+    // Told how every write followed above ended (confirmed, refused, shown otherwise, or left
+    // without an answer when the link went) and of every reset command sent.
+    void WatchWrites(WriteWatcher watcher) { watcher_ = std::move(watcher); }
+
     // The one object of a parameter class, e.g. Param<HighTemp>().
     template <class T>
     T& Param() {
@@ -117,14 +122,20 @@ private:
         std::uint16_t firstRegister;
         QString sent;
         bool awaitsReadBack;  // else forgotten once the echo confirms it
+        QString before;       // the parameter as last read
+        WriteOutcome::Kind kind = WriteOutcome::Kind::Register;
     };
-    void Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister);
+    void Follow(const Parameter& parameter, std::uint8_t function, std::uint16_t firstRegister, int words = 0);
+    void Report(const PendingWrite& write, const QString& after, int confirmed, int exceptionCode = 0) const;
+    QString LastRead(const Parameter& parameter) const;
 
     LoggerChannel channel_;
     RegisterMirror mirror_;
     bool recordingActive_ = false;
     std::bitset<kParameterCount> changed_;  // by index in Parameters, until TakeChanged
     std::deque<PendingWrite> pending_;      // in the order the writes were queued
+    WriteWatcher watcher_;
+    std::array<QString, kParameterCount> lastRead_;  // by index in Parameters: as the last reply showed it
 
     StartLog startLog_;
     Logging logging_;

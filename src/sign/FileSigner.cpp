@@ -92,6 +92,7 @@ SignOutcome FileSigner::Sign(const QString& path, const SignatureFacts& facts, c
 SignOutcome FileSigner::SignNow(const QString& path, const SignatureFacts& facts, const QByteArray& given) const {
     SignOutcome out;
     out.file = path;
+    out.facts = facts;
     out.signaturePath = path + kSignatureSuffix;
     out.enabled = enabled_;
     if (!enabled_) return out;

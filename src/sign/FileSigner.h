@@ -35,7 +35,8 @@ struct SignOutcome {
     QString signaturePath;
     QString keyId;
     QByteArray trustedComment;
-    QString problem;  // translated reason when not done (enabled only)
+    SignatureFacts facts;  // what the records were, as asked
+    QString problem;       // translated reason when not done (enabled only)
 
     // Empty when signed or when signing is off; else "saved unsigned: <reason>" (translated).
     QString Note() const;

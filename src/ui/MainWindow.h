@@ -33,6 +33,7 @@
 #include "settings/RecentFiles.h"
 #include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
+#include "ui/ChangeLogWindow.h"
 #include "ui/PortMenu.h"
 
 class QAction;
@@ -213,7 +214,7 @@ public:
     // Where the signing key and the trusted keys live (a temporary folder in tests).
     QString keyFolder = UserSettingsFolder();
     // Signs the files the window writes, as "[2569]Podpisuj zapisywane pliki" says.
-    FileSigner Signer() const;
+    FileSigner Signer();
     // Settings → "[2559]Zaufane klucze…": the trusted keys dialog, made on first use.
     void onTrustedKeysChosen();
     QPointer<QDialog> trustedKeysDialog;
@@ -244,6 +245,13 @@ public:
     // "Plik" → "[2311]Importuj do archiwum…": asks for results files and imports them.
     void onImportChosen();
     void ImportResultsFiles(const QStringList& paths);
+    // The change log: every write to the logger (through the model) and every download, import,
+    // file and report goes into it; other parts add theirs (a signature, a file written) here.
+    // Without an archive nothing is kept; a failure is said as the archive's faults are.
+    void RecordChange(ChangeEntry entry);
+    // "Plik" → "[2573]Dziennik zmian…": the change log window, made on first use.
+    void onChangeLogChosen();
+    ChangeLogWindow* ChangeLogBrowser() const { return changeLogWindow_; }
     // Gets the remembered folder and returns the files to import (none = cancelled).
     std::function<QStringList(const QString& folder)> AskImportPaths;
     // Runs `start`, a command that makes the logger begin a new log, at once when that loses
@@ -423,7 +431,7 @@ public:
     QMenu* settingsMenu = nullptr;
     QAction *usbItem = nullptr, *exitItem = nullptr, *readResultsItem = nullptr, *saveResultsItem = nullptr;
     QAction* openResultsItem = nullptr;
-    QAction *archiveItem = nullptr, *importItem = nullptr;
+    QAction *archiveItem = nullptr, *importItem = nullptr, *changeLogItem = nullptr;
     QAction *reportItem = nullptr, *rulesItem = nullptr, *dewPointFilesItem = nullptr;
     QMenu* recentMenu = nullptr;  // the recent results files
     QMenu* helpMenu = nullptr;
@@ -474,6 +482,7 @@ private:
     std::shared_ptr<Archive> archive_;
     std::shared_ptr<class WindowArchiver> archiver_;  // the log download's observer
     QPointer<ArchiveWindow> archiveWindow_;
+    QPointer<ChangeLogWindow> changeLogWindow_;
     QPointer<QMessageBox> archiveBox_;  // the one archive fault box on screen
     QPointer<QMessageBox> newLogBox_;   // the one box asking before a new log
     // Where opened results came from (a file, an archived log), for the report; a

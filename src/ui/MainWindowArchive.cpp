@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "archive/ArchiveRegisters.h"
+#include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
 #include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
@@ -61,8 +62,11 @@ void MainWindow::OpenArchive(const QString& given) {
         // An open archive window shows the download just kept.
         if (archiveWindow_ && archiveWindow_->isVisible())
             QTimer::singleShot(0, archiveWindow_, &ArchiveWindow::Refresh);
+        if (changeLogWindow_ && changeLogWindow_->isVisible())
+            QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::ShowNewEntries);
     };
     logs->SetObserver(archiver_.get());
+    model_.WatchWrites([this](const WriteOutcome& o) { RecordChange(WriteChange(o, model_, VersionText())); });
 
     ArchiveText error;
     const auto location = ResolveArchiveLocation(given, *settings, error);
@@ -172,6 +176,21 @@ void MainWindow::ImportResultsFiles(const QStringList& paths) {
     }
     if (!refused.isEmpty()) ShowArchiveBox(refused.join(QStringLiteral("\n\n")));
     if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
+    if (changeLogWindow_ && changeLogWindow_->isVisible()) changeLogWindow_->ShowNewEntries();
+}
+
+void MainWindow::RecordChange(ChangeEntry entry) {
+    if (!archive_) return;
+    if (!archive_->AppendChange(entry)) return ArchiveReported(archive_->LastError());
+    if (changeLogWindow_ && changeLogWindow_->isVisible())
+        QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::Refresh);
+}
+
+void MainWindow::onChangeLogChosen() {
+    if (!changeLogWindow_) changeLogWindow_ = new ChangeLogWindow(archive_.get(), this);
+    changeLogWindow_->show();
+    changeLogWindow_->raise();
+    changeLogWindow_->activateWindow();
 }
 
 void MainWindow::GuardNewLog(const std::function<void()>& start) {

@@ -12,11 +12,13 @@
 
 #include "archive/ArchiveRegisters.h"
 #include "archive/ArchivedStart.h"
+#include "archive/ChangeRecording.h"
 #include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/LoggerResultsFile.h"
 #include "modbus/TransmissionThread.h"
 #include "settings/IniFile.h"
+#include "ui/CommandLine.h"
 #include "ui/DesktopNotification.h"
 #include "ui/MainWindow.h"
 #include "ui/ResultsTabView.h"
@@ -128,6 +130,7 @@ void MainWindow::NewDownloadEnded() {
             const FileSigner signer = Signer();
             const WrittenResults written = WriteLoggerResults(AutoFolder(), results_, ResultsFormat::Text, &signer);
             if (written.ok) {
+                RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, written.path));
                 ShowStatusNote(TranslateText(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' + written.path);
                 // Unattended: the missing signature goes into the message list, not a box.
                 if (!written.signature.Note().isEmpty()) AddMessageLine(written.signature.Note());

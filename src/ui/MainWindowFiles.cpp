@@ -7,8 +7,10 @@
 #include <QMenu>
 #include <QTimer>
 
+#include "archive/ChangeRecording.h"
 #include "chart/ObjectNames.h"
 #include "settings/IniFile.h"
+#include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
 
 namespace quorvex {
@@ -90,6 +92,7 @@ void MainWindow::ShowStatusNote(const QString& text) {
 }
 
 void MainWindow::PrintoutSaved(const QString& path) {
+    RecordChange(FileChange(ChangeKind::Report, VersionText(), results_, path));
     ShowStatusNote(translator->Tr(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }

@@ -455,6 +455,9 @@ void MainWindow::BuildMenu() {
     importItem = file->addAction(QStringLiteral("[2311]Importuj do archiwum…"));
     importItem->setObjectName(QString::fromLatin1(objname::kImportItem));
     connect(importItem, &QAction::triggered, this, &MainWindow::onImportChosen);
+    changeLogItem = file->addAction(QStringLiteral("[2573]Dziennik zmian…"));
+    changeLogItem->setObjectName(QString::fromLatin1(objname::kChangeLogItem));
+    connect(changeLogItem, &QAction::triggered, this, &MainWindow::onChangeLogChosen);
     reportItem = file->addAction(QStringLiteral("[2442]Raport PDF…"));
     reportItem->setObjectName(QString::fromLatin1(objname::kReportItem));
     connect(reportItem, &QAction::triggered, this, &MainWindow::onReportChosen);

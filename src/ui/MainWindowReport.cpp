@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include "archive/Archive.h"
+#include "archive/ChangeRecording.h"
 #include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsCsv.h"
@@ -126,6 +127,7 @@ void MainWindow::onReportChosen() {
     QApplication::restoreOverrideCursor();
     if (!outcome.ok) return fail(outcome.errorText);
     RememberFolder(path);
+    RecordChange(FileChange(ChangeKind::Report, VersionText(), results_, path));
     ShowStatusNote(TranslateText(QStringLiteral("[2458]Raport zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     // Written all the same; the operator learns that it carries no signature, and why.

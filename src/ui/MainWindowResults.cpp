@@ -12,6 +12,7 @@
 #include <QTableView>
 #include <QTreeWidget>
 
+#include "archive/ChangeRecording.h"
 #include "chart/ChartWindow.h"
 #include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
@@ -21,6 +22,7 @@
 #include "modbus/TransmissionThread.h"
 #include "print/PrintDialog.h"
 #include "settings/IniFile.h"
+#include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
@@ -240,6 +242,7 @@ void MainWindow::onSaveResultsClicked() {
         return;
     }
     RememberFolder(path);
+    RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, path));
     ShowStatusNote(translator->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     // Saved all the same; the operator learns that it carries no signature, and why.

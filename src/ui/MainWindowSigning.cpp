@@ -1,14 +1,21 @@
 // The main window's signatures: the signer of what it writes and the trusted keys dialog.
 #include <QAction>
 
+#include "archive/ChangeRecording.h"
+#include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
 #include "ui/dialogs/TrustedKeysDialog.h"
 
 namespace quorvex {
 
-FileSigner MainWindow::Signer() const {
-    return FileSigner(QStringLiteral("Quorvex " QUORVEX_VERSION), keyFolder,
+FileSigner MainWindow::Signer() {
+    FileSigner signer(QStringLiteral("Quorvex " QUORVEX_VERSION), keyFolder,
                       !signFilesItem || signFilesItem->isChecked());
+    // Every signature made goes into the change log beside the file it signs.
+    signer.SetOnSigned([this](const SignOutcome& o) {
+        if (o.done) RecordChange(SignatureChange(o, VersionText()));
+    });
+    return signer;
 }
 
 void MainWindow::onTrustedKeysChosen() {

@@ -5,6 +5,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -376,7 +378,20 @@ TEST_F(Cli, WrittenFilesAreSignedAndVerifyNamesEachState) {
     SimProcess sim({"--no-pacing", "--records", "20"});
     ASSERT_TRUE(sim.Running());
     const QString file = Path("log.csv");
-    ASSERT_EQ(Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("-o") << file).code, 0);
+    const QStringList archive{QStringLiteral("--archive"), Path("archive.sqlite")};
+    ASSERT_EQ(Exec(Port(sim) << QStringLiteral("download") << QStringLiteral("-o") << file << archive).code, 0);
+    // The change log holds the download, then the signature made as the file was written and
+    // the file, with the records' fingerprint and the key.
+    const Outcome audit = Exec(QStringList{QStringLiteral("audit"), QStringLiteral("--json")} << archive);
+    ASSERT_EQ(audit.code, 0) << audit.err.toStdString();
+    const QJsonArray entries = QJsonDocument::fromJson(audit.out.toUtf8())[QStringLiteral("entries")].toArray();
+    QStringList kinds;
+    for (const QJsonValue& e : entries) kinds << e[QStringLiteral("kind")].toString();
+    ASSERT_EQ(kinds.join(u' '), QStringLiteral("download signature file")) << audit.out.toStdString();
+    EXPECT_EQ(entries[2][QStringLiteral("fingerprint")], entries[0][QStringLiteral("fingerprint")]);
+    EXPECT_EQ(entries[2][QStringLiteral("subject")].toString(), QFileInfo(file).absoluteFilePath());
+    EXPECT_EQ(entries[1][QStringLiteral("subject")].toString(), QFileInfo(file).absoluteFilePath() + ".minisig");
+    EXPECT_TRUE(entries[1][QStringLiteral("details")].toString().contains(id.captured(1)));
     // Another installation's key, to name in --pubkey.
     const QString stranger = Path("stranger");
     ASSERT_TRUE(LoadOrCreateSigningKey(stranger).key);

@@ -2,6 +2,8 @@
 // the requests the dialogs queue through a recording channel.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <vector>
 
 #include "LocaleGuard.h"
@@ -383,6 +385,84 @@ TEST_F(ParameterModelTest, CommandRegistersAreWrittenOneByOne) {
     ConnectChannel(false);
     model.WriteCommand(ParameterModel::kOverwriteRegister, 0);
     EXPECT_EQ(queued.size(), 2u);
+}
+
+TEST_F(ParameterModelTest, EveryWriteEndingIsToldWithTheValueBeforeAndAfter) {
+    std::vector<WriteOutcome> told;
+    model.WatchWrites([&](const WriteOutcome& o) { told.push_back(o); });
+    auto& high = model.Param<HighTemp>();
+    const std::uint16_t other[] = {0x0123 << 1, 0x900F};
+    const auto written = [&] {
+        Store(0, LowBlock());
+        const QString before = high.GetText();
+        high.SetText(QStringLiteral("35,5"));
+        const std::uint16_t words[] = {high.Reg0, high.Reg1};
+        const QString sent = high.GetText();
+        model.WriteRegisters(high, words);
+        high.Invalidate();
+        model.ReadBack(high, 2);
+        return std::pair{before, sent};
+    };
+    const auto readBack = [&](std::span<const std::uint16_t> words) {
+        Store(20, {words[0], words[1]});
+        Request r = queued.back();
+        r.ByteCount = 4;
+        model.CheckReadBack(r);
+    };
+    const struct {
+        const char* name;
+        std::function<void(const Request& write)> end;
+        int confirmed;
+        bool afterIsSent;
+        int exception;
+    } cases[] = {
+        {"confirmed",
+         [&](const Request& w) {
+             readBack(std::array<std::uint16_t, 2>{w.Values[0], w.Values[1]});
+         },
+         1, true, 0},
+        {"shown otherwise", [&](const Request&) { readBack(other); }, 0, false, 0},
+        {"refused", [&](const Request& w) { model.WriteRefused(w, 2); }, 0, false, 2},
+        {"link lost", [&](const Request&) { model.InvalidateAll(); }, 0, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        told.clear();
+        queued.clear();
+        const auto [before, sent] = written();
+        const Request write = queued[0];
+        c.end(write);
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_EQ(told[0].kind, WriteOutcome::Kind::Register);
+        EXPECT_EQ(told[0].parameter, &high);
+        EXPECT_EQ(told[0].before, before);
+        EXPECT_EQ(told[0].sent, sent);
+        EXPECT_NE(told[0].before, told[0].sent);
+        EXPECT_EQ(told[0].confirmed, c.confirmed);
+        EXPECT_EQ(told[0].exceptionCode, c.exception);
+        // Confirmed: the value sent; shown otherwise: the other value; else nothing came back.
+        if (c.afterIsSent) {
+            EXPECT_EQ(told[0].after, sent);
+        } else if (std::string(c.name) == "shown otherwise") {
+            EXPECT_FALSE(told[0].after.isEmpty());
+            EXPECT_NE(told[0].after, sent);
+        } else {
+            EXPECT_TRUE(told[0].after.isEmpty());
+        }
+    }
+
+    // Start and stop are confirmed by the echo; a reset is told as it is sent.
+    told.clear();
+    queued.clear();
+    Store(0, LowBlock(0x0001));
+    model.WriteRecordingBit(true);
+    model.WriteConfirmed(queued.back());
+    model.EnqueueResetCommand();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_EQ(told[0].kind, WriteOutcome::Kind::Start);
+    EXPECT_EQ(told[0].confirmed, 1);
+    EXPECT_EQ(told[1].kind, WriteOutcome::Kind::Reset);
+    EXPECT_EQ(told[1].confirmed, -1);
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 
 #include <QDateEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include "EventLoopWait.h"
 #include "LocaleGuard.h"
@@ -20,7 +23,9 @@
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "ui/ArchiveWindow.h"
+#include "ui/ChangeLogWindow.h"
 #include "ui/dialogs/StartDialog.h"
+#include "ui/dialogs/TemperatureThresholdDialog.h"
 
 namespace quorvex::test {
 namespace {
@@ -182,6 +187,46 @@ TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneA
         if (!log.sourceFile.isEmpty()) imported << log.archived;
     EXPECT_EQ(imported, QList<int>{held});
     EXPECT_EQ(ArchivedLog().archived, held);  // never mixed with what came from the logger
+}
+
+TEST_F(SimArchive, AThresholdWrittenFromTheWindowIsInTheChangeLogWithBeforeAndAfter) {
+    auto* dialog = static_cast<TemperatureThresholdDialog*>(form->Windows().temperatureDialog);
+    const QString before = model.Param<HighTemp>().GetText();
+    dialog->show();
+    dialog->upperEdit->setText(QStringLiteral("33,5"));
+    dialog->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveButton))->click();
+    const auto written = [&]() -> std::optional<ChangeEntry> {
+        for (const ChangeEntry& e : form->DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
+            if (e.kind == ChangeKind::RegisterWrite) return e;
+        return std::nullopt;
+    };
+    ASSERT_TRUE(WaitUntil([&] { return written().has_value(); }, kWaitMs));
+    const ChangeEntry e = *written();
+    EXPECT_EQ(e.subject, model.Param<HighTemp>().Name);
+    EXPECT_EQ(e.before, before);
+    EXPECT_EQ(e.after, QStringLiteral("33,5"));
+    EXPECT_EQ(e.confirmed, 1);
+    EXPECT_EQ(e.serial, model.Param<SerialNumber>().GetText());
+
+    // The window checks the chain as it opens.
+    form->onChangeLogChosen();
+    ASSERT_TRUE(form->ChangeLogBrowser());
+    EXPECT_TRUE(form->ChangeLogBrowser()
+                    ->findChild<QLabel*>(QString::fromLatin1(objname::kChangeLogCheck))
+                    ->text()
+                    .contains(QStringLiteral("nienaruszony")));
+    // The list and its printout carry the write, before and after.
+    const auto* list =
+        form->ChangeLogBrowser()->findChild<QTreeWidget*>(QString::fromLatin1(objname::kChangeLogEntries));
+    ASSERT_TRUE(list && list->topLevelItemCount() >= 1);
+    const QString pdf = dir.filePath(QStringLiteral("log.pdf"));
+    EXPECT_TRUE(form->ChangeLogBrowser()->PrintTo(pdf));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));  // only catches a hang
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains(QStringLiteral("33,5")) && printed.contains(before)) << printed.toStdString();
+    form->ChangeLogBrowser()->close();
 }
 
 }  // namespace

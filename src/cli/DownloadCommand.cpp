@@ -198,7 +198,7 @@ int RunDownload(const CliContext& c) {
     const ResultsStore& store = session.Results();
     const int total = view.Total();
     // A file written (also a partial one) goes into the change log with the records it holds.
-    const auto Delivered = [&](int code, const QString& written) {
+    const auto delivered = [&](int code, const QString& written) {
         if (code != kExitFile && !written.isEmpty())
             RecordChange(archive.get(), FileChange(ChangeKind::FileWritten, CliProgram(), store, written));
         return code;
@@ -207,7 +207,7 @@ int RunDownload(const CliContext& c) {
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
-        return Delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path);
+        return delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path);
     }
 
     QString why = view.LastMessage();
@@ -221,7 +221,7 @@ int RunDownload(const CliContext& c) {
         return kExitIncomplete;
     }
     const QString partial = path.isEmpty() ? QString() : path + QStringLiteral(".partial");
-    return Delivered(Deliver(store, partial, format, kExitIncomplete, CsvDewPoint(c), c.Signer()), partial);
+    return delivered(Deliver(store, partial, format, kExitIncomplete, CsvDewPoint(c), c.Signer()), partial);
 }
 
 }  // namespace quorvex

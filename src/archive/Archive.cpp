@@ -52,6 +52,28 @@ QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral(""
 
 int Tenths(float value) { return qRound(value * 10.0f); }
 
+// Appends the rows of a query of (number, raw, temperature, humidity, moment) to `into`: a
+// logger's record from its raw bytes at its place in the log, a file's from its values.
+void AppendRecordRows(QSqlQuery& q, qint64 start, int interval, ResultsStore& into) {
+    bool humidity = false;
+    while (q.next()) {
+        const QByteArray raw = q.value(1).toByteArray();
+        if (raw.size() == kLogRecordSize) {
+            const DecodedRecord r =
+                DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
+            into.Append(r.temperature, r.humidity,
+                        MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
+        } else {
+            const QVariant h = q.value(3);
+            humidity = humidity || !h.isNull();
+            into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
+                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f,
+                        MomentFromSeconds(q.value(4).toLongLong()));
+        }
+    }
+    into.humidityInFile = humidity && !into.HasHumidity();
+}
+
 QString UserName() {
     if (const passwd* pw = ::getpwuid(::geteuid())) return QString::fromLocal8Bit(pw->pw_name);
     return qEnvironmentVariable("USER");
@@ -391,23 +413,7 @@ struct Archive::Impl {
         q.addBindValue(first);
         q.addBindValue(last);
         if (!Exec(q)) return false;
-        bool humidity = false;
-        while (q.next()) {
-            const QByteArray raw = q.value(1).toByteArray();
-            if (raw.size() == kLogRecordSize) {
-                const DecodedRecord r =
-                    DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
-                into.Append(r.temperature, r.humidity,
-                            MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
-            } else {
-                const QVariant h = q.value(3);
-                humidity = humidity || !h.isNull();
-                into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
-                            h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f,
-                            MomentFromSeconds(q.value(4).toLongLong()));
-            }
-        }
-        into.humidityInFile = humidity && !into.HasHumidity();
+        AppendRecordRows(q, start, interval, into);
         return true;
     }
 
@@ -771,23 +777,7 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
     q.addBindValue(low);
     q.addBindValue(high);
     if (!d->Exec(q)) return false;
-    bool humidity = false;
-    while (q.next()) {
-        const QByteArray raw = q.value(1).toByteArray();
-        if (raw.size() == kLogRecordSize) {
-            const DecodedRecord r =
-                DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
-            into.Append(r.temperature, r.humidity,
-                        MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
-        } else {
-            const QVariant h = q.value(3);
-            humidity = humidity || !h.isNull();
-            into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
-                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f,
-                        MomentFromSeconds(q.value(4).toLongLong()));
-        }
-    }
-    into.humidityInFile = humidity && !into.HasHumidity();
+    AppendRecordRows(q, start, interval, into);
     return true;
 }
 

@@ -16,18 +16,13 @@
 
 #include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
 namespace {
 
 const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QString KindText(ChangeKind kind) {
     static const char* const kTexts[] = {"[2588]zapis rejestru", "[2589]ustawienie zegara",
@@ -105,8 +100,7 @@ ChangeLogWindow::ChangeLogWindow(Archive* archive, QWidget* parent) : QDialog(pa
     layout->addLayout(buttons);
 
     AskPdfPath = [this] {
-        QString title = TranslateText(QStringLiteral("[2575]Drukuj do PDF…"));
-        if (title.endsWith(u'…')) title.chop(1);
+        const QString title = TitleOfItem(TranslateText(QStringLiteral("[2575]Drukuj do PDF…")));
         return QFileDialog::getSaveFileName(this, title, QString(), QStringLiteral("PDF (*.pdf)"));
     };
     connect(logger_, &QComboBox::currentIndexChanged, this, &ChangeLogWindow::ShowEntries);

@@ -21,6 +21,7 @@
 #include "ui/ArchiveWindow.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
@@ -82,8 +83,7 @@ void MainWindow::OpenArchive(const QString& given) {
 
     if (!AskImportPaths) {
         AskImportPaths = [this](const QString& folder) {
-            QString title = TranslateText(QStringLiteral("[2311]Importuj do archiwum…"));
-            if (title.endsWith(u'…')) title.chop(1);
+            const QString title = TitleOfItem(TranslateText(QStringLiteral("[2311]Importuj do archiwum…")));
             QFileDialog dialog(this, title, folder);
             dialog.setObjectName(QString::fromLatin1(objname::kImportDialog));
             dialog.setAcceptMode(QFileDialog::AcceptOpen);

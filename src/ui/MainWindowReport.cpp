@@ -25,6 +25,7 @@
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
 #include "ui/ResultsTabView.h"
+#include "ui/dialogs/DialogParts.h"
 #include "ui/dialogs/RulesDialog.h"
 
 namespace quorvex {
@@ -67,8 +68,7 @@ void MainWindow::ConnectReport() {
 
     if (!AskReportPath) {
         AskReportPath = [this](const QString& folder, const QString& fileName, ReportTable& table) {
-            QString title = TranslateText(QStringLiteral("[2442]Raport PDF…"));
-            if (title.endsWith(u'…')) title.chop(1);
+            const QString title = TitleOfItem(TranslateText(QStringLiteral("[2442]Raport PDF…")));
             QFileDialog dialog(this, title, folder);
             dialog.setObjectName(QString::fromLatin1(objname::kReportDialog));
             // Qt's own dialog: the table choice goes into its layout.

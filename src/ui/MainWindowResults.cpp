@@ -26,6 +26,7 @@
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
@@ -94,8 +95,7 @@ void MainWindow::CreateLogDownload() {
     }
     if (!AskOpenPath) {
         AskOpenPath = [this](const QString& folder) {
-            QString title = translator->Tr(QStringLiteral("[2120]Otwórz plik wyników…"));
-            if (title.endsWith(u'…')) title.chop(1);
+            const QString title = TitleOfItem(translator->Tr(QStringLiteral("[2120]Otwórz plik wyników…")));
             QFileDialog dialog(this, title, folder);
             dialog.setObjectName(QString::fromLatin1(objname::kOpenResultsDialog));
             dialog.setAcceptMode(QFileDialog::AcceptOpen);

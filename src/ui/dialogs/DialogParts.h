@@ -30,6 +30,12 @@ void AddSaveCloseButtons(QDialog* dialog, QBoxLayout* layout, QPushButton*& save
 // the picker's own size hint measures only its first and last date).
 void SetPickerFormat(QDateTimeEdit* picker, const QString& format);
 
+// A menu item's caption as the title of the window it opens: without its closing "…".
+inline QString TitleOfItem(QString caption) {
+    if (caption.endsWith(u'…')) caption.chop(1);
+    return caption;
+}
+
 // Resizes the dialog to what its captions need in the current language.
 void FitToCaptions(QDialog* dialog);
 

@@ -55,8 +55,7 @@ void FollowSeries(QTableWidget* table, int row) {
 RulesDialog::RulesDialog(IniFile& settings, bool humidityLogger, QWidget* parent)
     : QDialog(parent), settings_(settings), humidity_(humidityLogger) {
     setObjectName(QString::fromLatin1(objname::kRulesDialog));
-    QString title = Tr(u"[2411]Reguły oceny…");
-    if (title.endsWith(u'…')) title.chop(1);
+    const QString title = TitleOfItem(Tr(u"[2411]Reguły oceny…"));
     setWindowTitle(title);
     setModal(true);
 

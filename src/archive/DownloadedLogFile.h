@@ -21,9 +21,9 @@ namespace quorvex {
 inline const QString kDiffersNameTail = QStringLiteral("-differs");
 
 struct WrittenLog {
-    WrittenResults file;  // the log as the archive holds it (as downloaded when nothing differs)
-    int differing = 0;    // records of the download that differ from the archived ones
-    std::optional<WrittenResults> differs;  // the logger's copy, when any differ
+    WrittenResults file;                     // the log as the archive holds it (as downloaded when nothing differs)
+    int differing = 0;                       // records of the download that differ from the archived ones
+    std::optional<WrittenResults> differs;   // the logger's copy, when any differ
     std::unique_ptr<ResultsStore> archived;  // the records `file` holds, when not those downloaded
 
     // The records `file` holds: `downloaded`'s, or the archive's when any differ.

@@ -255,16 +255,26 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
 QString CliVersionText() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION "\n"); }
 
 QString CliHelpText() {
-    // One synopsis line a command, long ones wrapped below their command.
+    // One synopsis line a command, long ones wrapped below their command between bracketed parts.
     QString usage = QStringLiteral("Usage: quorvex-cli COMMAND [OPTION]...\n");
     constexpr qsizetype kWidth = 88;
     for (const auto& c : kCommands) {
         QString line = QStringLiteral("       quorvex-cli ") + QLatin1String(c.name);
         if (*c.word) line += u' ' + QLatin1String(c.word);
-        for (const QString& part : QString::fromLatin1(c.synopsis).split(u' ', Qt::SkipEmptyParts)) {
+        QStringList parts{QString()};
+        int depth = 0;
+        for (const char* p = c.synopsis; *p; ++p) {
+            depth += *p == '[' ? 1 : *p == ']' ? -1 : 0;
+            if (*p == ' ' && depth == 0)
+                parts << QString();
+            else
+                parts.last() += QLatin1Char(*p);
+        }
+        for (const QString& part : parts) {
+            if (part.isEmpty()) continue;
             if (line.size() + 1 + part.size() > kWidth) {
                 usage += line + u'\n';
-                line = QStringLiteral("                   ");
+                line = QStringLiteral("                  ");
             }
             line += u' ' + part;
         }

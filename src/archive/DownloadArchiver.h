@@ -38,6 +38,8 @@ public:
 
     // The download in the archive (none before reading began, or after a failure).
     std::optional<std::int64_t> DownloadId() const { return download_; }
+    // The log that download belongs to.
+    const ArchiveLogKey& LogKey() const { return key_; }
     bool Failed() const { return failed_; }
 
 private:

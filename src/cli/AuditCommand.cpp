@@ -62,7 +62,8 @@ int RunAudit(const CliContext& c) {
     if (c.options.verify) {
         const auto check = archive->CheckChanges();
         if (!check) return Say(English(archive->LastError())), kExitArchive;
-        const QString said = English(ChangeLogCheckText(*check));
+        // The verdict in the run's language, as verify says its own.
+        const QString said = MessageLine(ChangeLogCheckText(*check).In(c.language));
         if (!check->Intact()) return Say(said), kExitArchive;
         Print(said + u'\n');
         return kExitDone;

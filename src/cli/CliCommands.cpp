@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
+#include <QLocale>
 
 #include <cstdio>
 
@@ -10,6 +11,7 @@
 #include "archive/ChangeRecording.h"
 #include "cli/ParameterReport.h"
 #include "cli/StopSignals.h"
+#include "i18n/Translator.h"
 #include "params/DateTimeCodec.h"
 #include "settings/IniFile.h"
 
@@ -48,7 +50,18 @@ LoggerSession::Options CliContext::SessionOptions() const {
     return o;
 }
 
-QString English(const ArchiveText& text) { return text.In(kLanguageEnglish).replace(u'\n', u' '); }
+QString MessageLine(const QString& text) {
+    QString line;
+    for (const QString& part : text.split(u'\n', Qt::SkipEmptyParts)) {
+        // A line that ends in its own punctuation needs none added.
+        if (!line.isEmpty())
+            line += QStringView(u".:;!?").contains(line.back()) ? QStringLiteral(" ") : QStringLiteral(": ");
+        line += part.trimmed();
+    }
+    return line;
+}
+
+QString English(const ArchiveText& text) { return MessageLine(text.In(kLanguageEnglish)); }
 
 std::unique_ptr<Archive> CliContext::OpenArchive() const {
     if (archive.kind == ArchiveLocation::Kind::None) return nullptr;
@@ -99,8 +112,9 @@ int RunCli(const CliOptions& options) {
     context.archive = *archive;
     if (context.link.isEmpty()) context.link = settings.ReadString(kSection, kLinkKey, kUsb);
     if (context.link.isEmpty()) context.link = kUsb;
+    // As the window chooses: the stored language, before any is stored the desktop's.
     if (context.language.isEmpty())
-        context.language = NormalizeLanguage(settings.ReadString(kSection, kLanguageKey, kLanguagePolish));
+        context.language = StartLanguage(settings.ReadString(kSection, kLanguageKey, QString()), QLocale::system());
 
     switch (options.command) {
     case CliOptions::Command::Info:

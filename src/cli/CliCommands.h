@@ -78,6 +78,9 @@ int RunVerify(const CliContext& context);
 // Says on standard error that a file was written unsigned, and why; nothing when it was signed.
 void SayUnsigned(const SignOutcome& outcome);
 
+// A message of several lines (a box's text) as one line: "What:\nPATH\nreason" becomes
+// "What: PATH: reason".
+QString MessageLine(const QString& text);
 // "quorvex-cli: " + line on standard error; Print writes to standard output as it is.
 void Say(const QString& line);
 void Print(const QString& text);

@@ -7,37 +7,66 @@
 namespace quorvex {
 
 namespace {
+
+// Every command, as it is typed and with what follows it: the parser, its error messages and
+// the synopsis of the help text all take the commands from here. `word` is the command's
+// second word ("archive import"), empty for a command of one word.
 struct CommandName {
     const char* name;
+    const char* word;
     CliOptions::Command command;
+    const char* synopsis;
 };
 constexpr CommandName kCommands[] = {
-    {"info", CliOptions::Command::Info},          {"download", CliOptions::Command::Download},
-    {"set-clock", CliOptions::Command::SetClock}, {"start", CliOptions::Command::Start},
-    {"stop", CliOptions::Command::Stop},          {"report", CliOptions::Command::Report},
-    {"evaluate", CliOptions::Command::Evaluate},  {"key", CliOptions::Command::Key},
-    {"verify", CliOptions::Command::Verify},      {"watch", CliOptions::Command::Watch},
-    {"audit", CliOptions::Command::Audit},
+    {"info", "", CliOptions::Command::Info, "[--port LINK] [--json]"},
+    {"download", "", CliOptions::Command::Download, "[--port LINK] [--new] [-o FILE] [--format txt|csv] [--fast]"},
+    {"watch", "", CliOptions::Command::Watch, "[--port LINK] [--output-dir DIR] [--format txt|csv] [--fast]"},
+    {"set-clock", "", CliOptions::Command::SetClock, "[--port LINK]"},
+    {"start", "", CliOptions::Command::Start, "[--port LINK] [--discard]"},
+    {"stop", "", CliOptions::Command::Stop, "[--port LINK]"},
+    {"report", "", CliOptions::Command::Report,
+     "FILE | --serial SERIAL [--log START] -o REPORT.pdf [--table all|daily|none]"},
+    {"evaluate", "", CliOptions::Command::Evaluate, "FILE | --serial SERIAL [--log START] [--json]"},
+    {"key", "", CliOptions::Command::Key, ""},
+    {"verify", "", CliOptions::Command::Verify, "FILE [--pubkey KEY]"},
+    {"archive", "import", CliOptions::Command::ArchiveImport, "FILE..."},
+    {"archive", "list", CliOptions::Command::ArchiveList, "[--json]"},
+    {"archive", "export", CliOptions::Command::ArchiveExport,
+     "--serial SERIAL [--log START] [--from TIME] [--to TIME] [-o FILE] [--format txt|csv]"},
+    {"audit", "", CliOptions::Command::Audit, "[--serial SERIAL] [--json] | --verify"},
 };
+
+// "a, b or c" of the commands' first words (`name`) or of the second words of `name`.
+QString CommandList(const char* of = nullptr) {
+    QStringList words;
+    for (const auto& c : kCommands) {
+        const QString word = QLatin1String(of ? c.word : c.name);
+        if ((!of || qstrcmp(c.name, of) == 0) && !word.isEmpty() && !words.contains(word)) words << word;
+    }
+    const QString last = words.takeLast();
+    return words.isEmpty() ? last : words.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
 bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
     const QString what = words.value(0);
-    if (what == QLatin1String("import")) {
-        o.command = CliOptions::Command::ArchiveImport;
+    const CommandName* found = nullptr;
+    for (const auto& c : kCommands)
+        if (qstrcmp(c.name, "archive") == 0 && what == QLatin1String(c.word)) found = &c;
+    if (!found) {
+        error = what.isEmpty() ? QStringLiteral("archive needs %1").arg(CommandList("archive"))
+                               : QStringLiteral("unknown archive command '%1' (%2)").arg(what, CommandList("archive"));
+        return false;
+    }
+    o.command = found->command;
+    if (o.command == CliOptions::Command::ArchiveImport) {
         o.files = words.mid(1);
         if (o.files.isEmpty()) error = QStringLiteral("archive import needs one or more results files");
-    } else if (what == QLatin1String("list") || what == QLatin1String("export")) {
-        o.command =
-            what == QLatin1String("list") ? CliOptions::Command::ArchiveList : CliOptions::Command::ArchiveExport;
-        if (words.size() > 1) error = QStringLiteral("unexpected '%1' after archive %2").arg(words.at(1), what);
-    } else {
-        error = what.isEmpty() ? QStringLiteral("archive needs import, list or export")
-                               : QStringLiteral("unknown archive command '%1' (import, list or export)").arg(what);
+    } else if (words.size() > 1) {
+        error = QStringLiteral("unexpected '%1' after archive %2").arg(words.at(1), what);
     }
     return error.isEmpty();
 }
 
-constexpr auto kCommandList =
-    "info, download, watch, set-clock, start, stop, report, evaluate, key, verify, archive or audit";
 }  // namespace
 
 bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error) {
@@ -76,7 +105,7 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
 
     const QStringList words = parser.positionalArguments();
     if (words.isEmpty()) {
-        error = QStringLiteral("no command given (%1)").arg(QLatin1String(kCommandList));
+        error = QStringLiteral("no command given (%1)").arg(CommandList());
         return false;
     }
     if (words.first() == QLatin1String("archive")) {
@@ -85,9 +114,9 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const bool archiveCommand = words.first() == QLatin1String("archive");
     const CommandName* found = nullptr;
     for (const auto& c : kCommands)
-        if (words.first() == QLatin1String(c.name)) found = &c;
+        if (!archiveCommand && words.first() == QLatin1String(c.name)) found = &c;
     if (!found && !archiveCommand) {
-        error = QStringLiteral("unknown command '%1' (%2)").arg(words.first(), QLatin1String(kCommandList));
+        error = QStringLiteral("unknown command '%1' (%2)").arg(words.first(), CommandList());
         return false;
     }
     if (found) o.command = found->command;
@@ -226,13 +255,33 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
 QString CliVersionText() { return QStringLiteral("quorvex-cli " QUORVEX_VERSION "\n"); }
 
 QString CliHelpText() {
-    return QStringLiteral(R"help(Usage: quorvex-cli COMMAND [OPTION]...
-       quorvex-cli report FILE | --serial SERIAL [--log START] -o REPORT.pdf
-                   [--table all|daily|none] [OPTION]...
-       quorvex-cli evaluate FILE | --serial SERIAL [--log START] [--json] [OPTION]...
-       quorvex-cli key
-       quorvex-cli verify FILE [--pubkey KEY]
-Read, download and set a Quorvex temperature and humidity logger from a shell, without a
+    // One synopsis line a command, long ones wrapped below their command between bracketed parts.
+    QString usage = QStringLiteral("Usage: quorvex-cli COMMAND [OPTION]...\n");
+    constexpr qsizetype kWidth = 88;
+    for (const auto& c : kCommands) {
+        QString line = QStringLiteral("       quorvex-cli ") + QLatin1String(c.name);
+        if (*c.word) line += u' ' + QLatin1String(c.word);
+        QStringList parts{QString()};
+        int depth = 0;
+        for (const char* p = c.synopsis; *p; ++p) {
+            depth += *p == '[' ? 1 : *p == ']' ? -1 : 0;
+            if (*p == ' ' && depth == 0)
+                parts << QString();
+            else
+                parts.last() += QLatin1Char(*p);
+        }
+        for (const QString& part : parts) {
+            if (part.isEmpty()) continue;
+            if (line.size() + 1 + part.size() > kWidth) {
+                usage += line + u'\n';
+                line = QStringLiteral("                  ");
+            }
+            line += u' ' + part;
+        }
+        usage += line + u'\n';
+    }
+    return usage + QStringLiteral(
+                       R"help(Read, download and set a Quorvex temperature and humidity logger from a shell, without a
 display: the same link, settings and download rules as the quorvex window; judge a results
 file or an archived log against the excursion rules and write its PDF report.
 
@@ -247,7 +296,10 @@ Commands:
                wait for a logger, read what is new into the archive, write its whole log
                into DIR, print one line "SERIAL NAME: N new, T total -> FILE", and wait
                for the next; a logger left connected is read again only once it holds
-               new records; Ctrl+C or SIGTERM end it (exit status 0)
+               new records; Ctrl+C or SIGTERM end it (exit status 0). When the logger
+               gives archived records otherwise, FILE keeps the archive's and the line
+               says "N records differ from the archive, the logger's copy -> FILE"
+               with the logger's copy beside it, named "...-differs.txt"; both signed
   set-clock    set the logger clock to the computer's time, read it back and check it
   start        start recording, as the window's Start button does (loggers whose start
                mode is "from the computer")
@@ -291,8 +343,9 @@ Options:
                      (default: the window's, ~/.config/quorvex/quorvex.INI when installed,
                      quorvex.INI beside a program run from its build folder)
   --language LANG    pl, en or de (also Polish, English, German or Polski, Angielski,
-                     Niemiecki): the captions written into the results file
-                     (default: the window's stored language, else Polski)
+                     Niemiecki): the language of what the program says and of the
+                     captions written into files (default: the window's stored language,
+                     else the desktop's: Polish, German, otherwise English)
   --fast             end each reply as soon as it is complete instead of after 800 ms of
                      silence; a download then runs at the speed of the line
   --json             info: print one JSON object with stable keys and typed values, and

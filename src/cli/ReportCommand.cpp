@@ -8,12 +8,15 @@
 #include <QJsonObject>
 #include <QLocale>
 
+#include <cmath>
+
 #include "archive/ChangeRecording.h"
 #include "cli/CliCommands.h"
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/ExcursionRules.h"
 #include "logs/RecordsFingerprint.h"
+#include "logs/ResultsCsv.h"
 #include "logs/ResultsReader.h"
 #include "params/DateTimeCodec.h"
 #include "print/Report.h"
@@ -29,7 +32,7 @@ int LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source) 
     if (c.options.serial.isEmpty()) {
         const ReadResultsOutcome read = ReadResultsFile(c.options.resultsFile, store);
         if (!read.ok) {
-            Say(QString(read.errorText).replace(u'\n', u' '));
+            Say(MessageLine(read.errorText));
             return kExitUsage;
         }
         source.file = QFileInfo(c.options.resultsFile).absoluteFilePath();
@@ -59,7 +62,9 @@ bool LoadRules(const CliContext& c, const ResultsStore& store, QList<ExcursionRu
     return true;
 }
 
-QString IsoMoment(Moment m) { return FromMoment(m).toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")); }
+// A temperature, humidity or limit as precise as the logger gives it: one decimal (a float's
+// 6.8 is 6.800000190734863 as a double).
+double OneDecimal(double value) { return std::round(value * 10.0) / 10.0; }
 
 QJsonObject RuleJson(const RuleVerdict& v) {
     static const char* const kSeries[] = {"temperature", "humidity", "dewpoint", "mkt"};
@@ -67,11 +72,12 @@ QJsonObject RuleJson(const RuleVerdict& v) {
     o[QStringLiteral("rule")] = RuleText(v.rule, u'.');
     o[QStringLiteral("series")] = QLatin1String(kSeries[static_cast<int>(v.rule.series)]);
     o[QStringLiteral("side")] = v.rule.side == RuleSide::Above ? QStringLiteral("above") : QStringLiteral("below");
-    o[QStringLiteral("limit")] = static_cast<double>(v.rule.limit);
-    o[QStringLiteral("pass")] = v.pass;
+    o[QStringLiteral("limit")] = OneDecimal(v.rule.limit);
+    o[QStringLiteral("applicable")] = v.applies;
+    // A rule the log cannot be judged by neither passes nor fails.
+    o[QStringLiteral("pass")] = v.applies ? QJsonValue(v.pass) : QJsonValue();
     if (v.rule.series == RuleSeries::KineticTemperature) {
-        o[QStringLiteral("mkt")] =
-            v.kineticTemperature ? QJsonValue(std::round(*v.kineticTemperature * 10) / 10) : QJsonValue();
+        o[QStringLiteral("mkt")] = v.kineticTemperature ? QJsonValue(OneDecimal(*v.kineticTemperature)) : QJsonValue();
         return o;
     }
     o[QStringLiteral("measure")] =
@@ -83,10 +89,10 @@ QJsonObject RuleJson(const RuleVerdict& v) {
     QJsonArray breaking;
     for (const Excursion& e : v.breaking) {
         QJsonObject x;
-        x[QStringLiteral("start")] = IsoMoment(e.start);
-        x[QStringLiteral("end")] = IsoMoment(e.end);
+        x[QStringLiteral("start")] = IsoMomentText(e.start);
+        x[QStringLiteral("end")] = IsoMomentText(e.end);
         x[QStringLiteral("duration_seconds")] = static_cast<double>(e.durationMs) / 1000.0;
-        x[QStringLiteral("peak")] = static_cast<double>(e.peak);
+        x[QStringLiteral("peak")] = OneDecimal(e.peak);
         x[QStringLiteral("first_record")] = e.firstRecord + 1;
         x[QStringLiteral("last_record")] = e.lastRecord + 1;
         breaking.append(x);
@@ -151,7 +157,7 @@ int RunReport(const CliContext& c) {
     request.signer = &signer;
     const ReportOutcome outcome = WriteReport(c.options.output, request);
     if (!outcome.ok) {
-        Say(QString(outcome.errorText).replace(u'\n', u' '));
+        Say(MessageLine(outcome.errorText));
         return kExitFile;
     }
     Print(QStringLiteral("Report written to %1 (%2 pages)\n").arg(c.options.output).arg(outcome.pages));

@@ -13,7 +13,7 @@ namespace quorvex {
 
 void SayUnsigned(const SignOutcome& outcome) {
     const QString note = outcome.Note();
-    if (!note.isEmpty()) Say(QString(note).replace(u'\n', u' '));
+    if (!note.isEmpty()) Say(MessageLine(note));
 }
 
 int RunKey(const CliContext&) {

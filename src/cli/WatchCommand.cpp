@@ -13,6 +13,7 @@
 #include "archive/ArchivedStart.h"
 #include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
+#include "archive/DownloadedLogFile.h"
 #include "cli/CliCommands.h"
 #include "cli/StopSignals.h"
 #include "logs/LogDownloadView.h"
@@ -100,7 +101,7 @@ public:
             StartReadOfNew(logs, archive_, params, true, [](const ArchiveText& text) { Say(English(text)); });
             session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, interrupted);
             if (logs.GetState() == LogDownload::Reading) logs.StopRead();
-            Report(session, view);
+            Report(session, view, archiver);
             if (session.LinkLost() || c_.Interrupted() || logs.GetState() != LogDownload::Finished) return;
             // Left connected: read again once the logger holds more than it announced, or a
             // log of its own anew. Plugged in again (the link opened anew), it is another
@@ -123,14 +124,17 @@ public:
     }
 
 private:
-    void Report(LoggerSession& session, const WatchView& view) {
+    void Report(LoggerSession& session, const WatchView& view, const DownloadArchiver& archiver) {
         const LogDownload& logs = session.Logs();
         const ResultsStore& store = session.Results();
         QString line = OneLine(store.serialNumber) + u' ' + OneLine(store.loggerName) + QStringLiteral(": ");
-        if (logs.Disagreed())
-            line += QStringLiteral("record %1 differed from the archive, whole log read; ").arg(logs.DisagreedAt());
-        line += QStringLiteral("%1 new, %2 total").arg(logs.NewCount()).arg(logs.LogCount());
+        const auto counts = [&] {
+            return QStringLiteral("%1 new, %2 total").arg(logs.NewCount()).arg(logs.LogCount());
+        };
         if (logs.GetState() != LogDownload::Finished) {
+            if (logs.Disagreed())
+                line += QStringLiteral("record %1 differed from the archive, whole log read; ").arg(logs.DisagreedAt());
+            line += counts();
             QString why = session.LinkLost() ? session.FailureText()
                           : c_.Interrupted() ? QStringLiteral("stopped")
                                              : view.LastMessage();
@@ -139,19 +143,42 @@ private:
             return Print(line + u'\n');
         }
         const FileSigner signer = c_.Signer();
-        const WrittenResults written = WriteLoggerResults(folder_, store, format_, &signer, CsvDewPoint(c_));
-        if (written.ok) {
-            RecordChange(archive_, FileChange(ChangeKind::FileWritten, CliProgram(), store, written.path));
-            line += QStringLiteral(" -> ") + written.path +
-                    (written.signature.Note().isEmpty() ? QString() : QStringLiteral(" (unsigned)"));
-        } else {
-            line += QStringLiteral("; cannot write %1 (%2)")
-                        .arg(written.path, written.folderMissing ? QStringLiteral("the folder does not exist")
-                                                                 : written.errorText.section(u'\n', -1).trimmed()) +
-                    (archive_ ? QStringLiteral("; the records are in the archive") : QString());
+        const WrittenLog log =
+            WriteDownloadedLog(folder_, store, archive_, archiver, format_, &signer, CsvDewPoint(c_));
+        // The file holds the archive's records; the logger's differing ones are beside it.
+        if (log.differing > 0) {
+            line += English(DifferingText(log.differing)) + QStringLiteral(", the logger's copy");
+            line += log.differs->ok ? QStringLiteral(" -> ") + log.differs->path + Unsigned(log.differs->signature)
+                                    : QStringLiteral(" cannot be written (%1)").arg(Reason(*log.differs));
+            line += QStringLiteral("; ");
+        } else if (logs.Disagreed()) {
+            line += QStringLiteral("record %1 differed from the archive, whole log read; ").arg(logs.DisagreedAt());
         }
+        line += counts();
+        const WrittenResults& written = log.file;
+        if (written.ok)
+            line += QStringLiteral(" -> ") + written.path + Unsigned(written.signature);
+        else
+            line += QStringLiteral("; cannot write %1 (%2)").arg(written.path, Reason(written)) +
+                    (archive_ ? QStringLiteral("; the records are in the archive") : QString());
         Print(line + u'\n');
-        SayUnsigned(written.signature);
+        // A file written goes into the change log with the records it holds; an unsigned one is said.
+        if (written.ok) {
+            RecordChange(archive_, FileChange(ChangeKind::FileWritten, CliProgram(), log.Held(store), written.path));
+            SayUnsigned(written.signature);
+        }
+        if (log.differs && log.differs->ok) {
+            RecordChange(archive_, FileChange(ChangeKind::FileWritten, CliProgram(), store, log.differs->path));
+            SayUnsigned(log.differs->signature);
+        }
+    }
+
+    static QString Unsigned(const SignOutcome& signature) {
+        return signature.Note().isEmpty() ? QString() : QStringLiteral(" (unsigned)");
+    }
+    static QString Reason(const WrittenResults& written) {
+        return written.folderMissing ? QStringLiteral("the folder does not exist")
+                                     : written.errorText.section(u'\n', -1).trimmed();
     }
 
     const CliContext& c_;

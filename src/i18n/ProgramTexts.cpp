@@ -1,6 +1,7 @@
 #include "i18n/ProgramTexts.h"
 
 #include <QCoreApplication>
+#include <QDir>
 
 #include "i18n/Translator.h"
 
@@ -58,6 +59,12 @@ QString TranslateText(const QString& text) {
     // No translator answered: the Polish wording.
     const auto numbered = SplitNumbered(text);
     return numbered ? numbered->second : text;
+}
+
+QString FileProblemText(const QString& what, const QString& path, const QString& reason) {
+    QString text = what + u':' + u'\n' + QDir::toNativeSeparators(path);
+    if (!reason.isEmpty()) text += u'\n' + reason;
+    return text;
 }
 
 }  // namespace quorvex

@@ -46,4 +46,9 @@ private:
 // unchanged. Safe on any thread.
 QString TranslateText(const QString& text);
 
+// What could not be done with a file, the file and why, one a line: "<what>:", the path,
+// the reason (left out when empty). A box shows the lines as they are; a one-line form
+// (quorvex-cli) joins them as "<what>: <path>: <reason>".
+QString FileProblemText(const QString& what, const QString& path, const QString& reason);
+
 }  // namespace quorvex

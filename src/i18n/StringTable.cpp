@@ -387,7 +387,8 @@ constexpr StringTableEntry kEntries[] = {
     {2535, "not signed", "nicht signiert"},
     {2536, "the file's content differs from what was signed", "der Inhalt der Datei weicht vom signierten ab"},
     {2537, "the trusted comment was changed", "der vertrauenswürdige Kommentar wurde geändert"},
-    {2538, "the signature is for another file (%1)", "die Signatur gehört zu einer anderen Datei (%1)"},
+    {2538, "the file's content differs from what was signed, which was signed as %1",
+     "der Inhalt der Datei weicht vom signierten ab; signiert wurde sie als %1"},
     {2539, "signature unreadable: %1", "Signatur unlesbar: %1"},
     {2540, "signed with an unknown key (%1), cannot be checked",
      "mit einem unbekannten Schlüssel (%1) signiert, nicht prüfbar"},
@@ -452,6 +453,8 @@ constexpr StringTableEntry kEntries[] = {
     {2597, "signature", "Signatur"},
     {2598, "file written", "Datei geschrieben"},
     {2599, "Program", "Programm"},
+    {2670, "%1 records differ from the archive", "%1 Datensätze weichen vom Archiv ab"},
+    {2671, "not applicable", "nicht anwendbar"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -38,6 +38,10 @@ QString LanguageForLocale(const QLocale& locale) {
     return kLanguageEnglish;
 }
 
+QString StartLanguage(const QString& stored, const QLocale& desktop) {
+    return stored.isEmpty() ? LanguageForLocale(desktop) : NormalizeLanguage(stored);
+}
+
 std::optional<int> ParseTextId(QStringView digits) {
     QStringView rest = digits;
     if (!rest.isEmpty() && (rest.front() == u'-' || rest.front() == u'+')) rest = rest.mid(1);

@@ -41,6 +41,11 @@ std::optional<QString> LanguageFromName(const QString& name);
 // English for every other.
 QString LanguageForLocale(const QLocale& locale);
 
+// The language a run speaks unless told otherwise for that run: the one stored in the
+// settings file (a name it does not know reads as Polish, as it always has), and before any
+// is stored the desktop's (LanguageForLocale). The window and quorvex-cli both choose so.
+QString StartLanguage(const QString& stored, const QLocale& desktop);
+
 // The id of a numbered text whose bracket prefix has been cut out: an optional
 // sign and decimal digits that fit an int. Nothing for anything else.
 std::optional<int> ParseTextId(QStringView digits);

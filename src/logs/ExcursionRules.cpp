@@ -94,8 +94,12 @@ QString MomentText(Moment m) {
 
 }  // namespace
 
+bool Verdict::Evaluated() const {
+    return std::any_of(rules.begin(), rules.end(), [](const RuleVerdict& r) { return r.applies; });
+}
+
 bool Verdict::Pass() const {
-    return std::all_of(rules.begin(), rules.end(), [](const RuleVerdict& r) { return r.pass; });
+    return std::all_of(rules.begin(), rules.end(), [](const RuleVerdict& r) { return !r.applies || r.pass; });
 }
 
 bool RuleApplies(const ExcursionRule& rule, bool humidity) {
@@ -121,10 +125,11 @@ Verdict EvaluateRules(const ResultsStore& store, const QList<ExcursionRule>& rul
     std::vector<Tracker> trackers;
     bool dewPoint = false, kinetic = false;
     for (const ExcursionRule& rule : rules) {
-        if (!RuleApplies(rule, humidity)) continue;
         RuleVerdict judged;
         judged.rule = rule;
+        judged.applies = RuleApplies(rule, humidity);
         verdict.rules.push_back(judged);
+        if (!judged.applies) continue;
         if (rule.series == RuleSeries::KineticTemperature) {
             kinetic = true;
             continue;
@@ -200,6 +205,7 @@ Verdict EvaluateRules(const ResultsStore& store, const QList<ExcursionRule>& rul
         mkt = summary.MeanKineticTemperature();
     }
     for (RuleVerdict& v : verdict.rules) {
+        if (!v.applies) continue;
         if (v.rule.series == RuleSeries::KineticTemperature) {
             v.kineticTemperature = mkt;
             v.pass = !(mkt && *mkt > v.rule.limit);
@@ -325,6 +331,10 @@ std::optional<ExcursionRule> RuleFromTexts(RuleSeries series, RuleSide side, con
 
 QString VerdictWord(bool pass) { return pass ? Tr(u"[2401]ZGODNY") : Tr(u"[2402]NIEZGODNY"); }
 
+QString VerdictWord(const RuleVerdict& verdict) {
+    return verdict.applies ? VerdictWord(verdict.pass) : Tr(u"[2671]nie dotyczy");
+}
+
 QString SeriesValueText(RuleSeries series, double value, QChar separator) {
     const auto v = static_cast<float>(value);
     return series == RuleSeries::Humidity ? LogHumidityText(v, separator) : LogTemperatureText(v, separator);
@@ -374,8 +384,7 @@ QStringList VerdictLines(const Verdict& verdict, QChar separator, int maxExcursi
     }
     int number = 0;
     for (const RuleVerdict& v : verdict.rules) {
-        QString line =
-            QStringLiteral("%1. %2 — %3").arg(++number).arg(RuleText(v.rule, separator), VerdictWord(v.pass));
+        QString line = QStringLiteral("%1. %2 — %3").arg(++number).arg(RuleText(v.rule, separator), VerdictWord(v));
         if (v.rule.series == RuleSeries::KineticTemperature && v.kineticTemperature)
             line += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
         lines << line;

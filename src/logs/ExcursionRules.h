@@ -54,6 +54,9 @@ struct Excursion {
 
 struct RuleVerdict {
     ExcursionRule rule;
+    // False for a rule the log cannot be judged by (humidity or dew point of a log without
+    // humidity): it stays in its place in the list, judged neither way.
+    bool applies = true;
     bool pass = true;
     int excursions = 0;        // all excursions beyond the limit
     std::int64_t totalMs = 0;  // all time beyond it
@@ -66,10 +69,11 @@ struct RuleVerdict {
 };
 
 struct Verdict {
-    QList<RuleVerdict> rules;  // the rules that apply to the log, in their order
-    // No rule applies (a log without thresholds and no rules stored): no verdict.
-    bool Evaluated() const { return !rules.isEmpty(); }
-    bool Pass() const;  // every rule passed
+    QList<RuleVerdict> rules;  // every rule, in its order, also those that do not apply
+    // No rule applies (a log without thresholds and no rules stored, or only rules it cannot
+    // be judged by): no verdict.
+    bool Evaluated() const;
+    bool Pass() const;  // every rule that applies passed
 };
 
 // Humidity and dew point rules apply to logs with humidity only.
@@ -80,7 +84,7 @@ bool RuleApplies(const ExcursionRule& rule, bool humidity);
 QList<ExcursionRule> DefaultRules(const ResultsStore& store);
 
 // One pass over the records (two with a kinetic temperature rule). Rules that
-// do not apply to the log are left out of the verdict.
+// do not apply to the log keep their place in the verdict, marked so.
 Verdict EvaluateRules(const ResultsStore& store, const QList<ExcursionRule>& rules);
 
 // The settings file keeps the rule set in this section: Count, and for rule N
@@ -112,10 +116,12 @@ std::optional<ExcursionRule> RuleFromTexts(RuleSeries series, RuleSide side, con
 
 // The texts of the verdict in the program's language, numbers with `separator`.
 QString VerdictWord(bool pass);  // "ZGODNY" / "NIEZGODNY"
+// A rule's verdict word, or "nie dotyczy" for a rule that does not apply.
+QString VerdictWord(const RuleVerdict& verdict);
 QString RuleText(const ExcursionRule& rule, QChar separator);
 QString SeriesValueText(RuleSeries series, double value, QChar separator);  // "8,5°C", "71,0%"
 QString DurationText(std::int64_t milliseconds);  // whole seconds, as the save interval is shown
-// One line per rule ("1. <rule>: ZGODNY"), then one per breaking excursion
+// One line per rule ("1. <rule>: ZGODNY", numbered as stored), then one per breaking excursion
 // (start – end, duration, peak) up to `maxExcursions` per rule and a line
 // for the rest, then the overall verdict. For the summary and `evaluate`.
 QStringList VerdictLines(const Verdict& verdict, QChar separator, int maxExcursions = 20);

@@ -39,16 +39,15 @@ QString LoggerResultsFileName(const ResultsStore& store) {
 }
 
 WrittenResults WriteLoggerResults(const QString& folder, const ResultsStore& store, ResultsFormat format,
-                                  const FileSigner* signer, bool csvDewPoint) {
+                                  const FileSigner* signer, bool csvDewPoint, const QString& nameTail) {
     const QString suffix = format == ResultsFormat::Csv ? kResultsCsvSuffix : kResultsFileSuffix;
     WrittenResults out;
-    out.path = QDir(folder).filePath(LoggerResultsFileName(store) + u'.' + suffix);
+    out.path = QDir(folder).filePath(LoggerResultsFileName(store) + nameTail + u'.' + suffix);
     // A folder that went away is not made again: it may have been an unmounted disk.
     if (!QFileInfo(folder).isDir()) {
         out.folderMissing = true;
-        out.errorText = TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")) + u'\n' +
-                        QDir::toNativeSeparators(out.path) + u'\n' +
-                        TranslateText(QStringLiteral("[2488]Folder nie istnieje"));
+        out.errorText = FileProblemText(TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")),
+                                        out.path, TranslateText(QStringLiteral("[2488]Folder nie istnieje")));
         return out;
     }
     const SaveResultsOutcome saved = SaveResultsFile(out.path, store, format, csvDewPoint, signer);

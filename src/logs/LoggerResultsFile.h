@@ -27,10 +27,12 @@ struct WrittenResults {
     SignOutcome signature;  // the file written: whether it was signed, and if not why
 };
 
-// Writes the whole store into `folder` under LoggerResultsFileName, replacing an earlier file of
-// the same log at once and only when all of it is written. Every file the program writes without
-// asking for a name goes through here; with a signer it is signed as every saved file is.
+// Writes the whole store into `folder` under LoggerResultsFileName (with `nameTail` after it, before
+// the suffix), replacing an earlier file of the same log at once and only when all of it is
+// written. Every file the program writes without asking for a name goes through here; with a
+// signer it is signed as every saved file is.
 WrittenResults WriteLoggerResults(const QString& folder, const ResultsStore& store, ResultsFormat format,
-                                  const FileSigner* signer = nullptr, bool csvDewPoint = false);
+                                  const FileSigner* signer = nullptr, bool csvDewPoint = false,
+                                  const QString& nameTail = {});
 
 }  // namespace quorvex

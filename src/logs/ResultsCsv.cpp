@@ -72,6 +72,12 @@ QByteArray ValueText(float value) {
 
 }  // namespace
 
+QString IsoMomentText(Moment moment) {
+    const QDateTime t = FromMoment(moment);
+    return t.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) +
+           QString::fromLatin1(OffsetText(LocalOffsetSeconds(t.date(), t.time())));
+}
+
 bool WriteResultsCsv(QIODevice& out, const ResultsStore& store, bool dewPoint) {
     QByteArray buffer;
     buffer.reserve(kFlushSize + 4096);

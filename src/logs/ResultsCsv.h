@@ -21,6 +21,10 @@ namespace quorvex {
 inline const QString kFilesSection = QStringLiteral("Files");
 inline const QString kDewPointInFilesKey = QStringLiteral("DewPoint");
 
+// A moment on the logger's clock as the file writes it: ISO 8601 with the UTC offset this
+// machine's time zone has at that clock time ("2026-12-06T15:15:21+01:00").
+QString IsoMomentText(Moment moment);
+
 // Writes the whole file to an open device; false when a write fails.
 bool WriteResultsCsv(QIODevice& out, const ResultsStore& store, bool dewPoint = false);
 

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <optional>
 
+#include "i18n/ProgramTexts.h"
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsCsv.h"
 #include "logs/TextCache.h"
@@ -139,8 +140,7 @@ SaveResultsOutcome SaveResultsFile(const QString& path, const ResultsStore& stor
     const QString reason = file.errorString();
     if (file.isOpen()) file.cancelWriting();
     return {false,
-            TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")) + u'\n' +
-                QDir::toNativeSeparators(path) + u'\n' + reason,
+            FileProblemText(TranslateText(QStringLiteral("[2000]Nie można zapisać pliku wyników")), path, reason),
             {}};
 }
 

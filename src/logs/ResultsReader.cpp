@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 
+#include "i18n/ProgramTexts.h"
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsReaderParts.h"
 
@@ -114,8 +115,7 @@ void TakeIntervalFromStamps(ResultsStore& store) {
 }
 
 QString OpenFailure(const QString& path, const QString& reason) {
-    return TranslateText(QStringLiteral("[2123]Nie można otworzyć pliku wyników")) + u'\n' +
-           QDir::toNativeSeparators(path) + u'\n' + reason;
+    return FileProblemText(TranslateText(QStringLiteral("[2123]Nie można otworzyć pliku wyników")), path, reason);
 }
 
 }  // namespace

@@ -188,7 +188,7 @@ QList<LoggerInfoRow> SummaryRows(const ResultsSummary& summary, const ResultsSto
     } else {
         int number = 0;
         for (const RuleVerdict& v : verdict.rules) {
-            QString value = VerdictWord(v.pass);
+            QString value = VerdictWord(v);
             if (v.kineticTemperature)
                 value +=
                     QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));

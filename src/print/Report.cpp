@@ -188,7 +188,7 @@ QList<Line> VerdictLinesOf(const Verdict& verdict, QChar separator) {
     }
     int number = 0;
     for (const RuleVerdict& v : verdict.rules) {
-        QString value = VerdictWord(v.pass);
+        QString value = VerdictWord(v);
         QString label = QStringLiteral("%1. %2").arg(++number).arg(RuleText(v.rule, separator));
         if (v.kineticTemperature)
             label += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
@@ -255,8 +255,7 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     const ResultsStore& store = request.results ? *request.results : none;
     auto fail = [&](const QString& reason) {
         outcome.ok = false;
-        outcome.errorText =
-            Tr(u"[2441]Nie można zapisać raportu") + u'\n' + QDir::toNativeSeparators(path) + u'\n' + reason;
+        outcome.errorText = FileProblemText(Tr(u"[2441]Nie można zapisać raportu"), path, reason);
         return outcome;
     };
 

@@ -33,7 +33,8 @@ SignatureBytes Detached(const QByteArray& message, const SigningKey& key) {
 }  // namespace
 
 QString SignOutcome::Note() const {
-    if (done || !enabled) return {};
+    // Nothing to say of a file that was never written, and so never signed.
+    if (done || !enabled || file.isEmpty()) return {};
     return TranslateText(QStringLiteral("[2550]Plik zapisano bez podpisu: %1")).arg(problem);
 }
 

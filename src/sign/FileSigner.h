@@ -38,7 +38,8 @@ struct SignOutcome {
     SignatureFacts facts;  // what the records were, as asked
     QString problem;       // translated reason when not done (enabled only)
 
-    // Empty when signed or when signing is off; else "saved unsigned: <reason>" (translated).
+    // Empty when signed, when signing is off or when nothing was signed (no file written);
+    // else "saved unsigned: <reason>" (translated).
     QString Note() const;
 };
 

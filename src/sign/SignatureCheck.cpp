@@ -159,21 +159,24 @@ SignatureCheck CheckSignature(const QString& path, const QList<TrustedKey>& trus
     SignatureCheck c;
     c.keyId = keyId;
     c.trustedComment = sig->trustedComment;
+    const QByteArray global =
+        QByteArray(reinterpret_cast<const char*>(sig->signature.data()), 64) + sig->trustedComment;
+    const bool commentHolds = Verifies(sig->globalSignature, global, key->key);
     if (!Verifies(sig->signature, message, key->key)) {
         c.state = SignatureState::Changed;
-        // A signature moved beside another file still names the file it was made for.
+        c.detail = {QStringLiteral("[2536]treść pliku różni się od podpisanej"), {}};
+        // A file renamed and changed, or a signature moved beside another file: the content is
+        // not what was signed, and the signature names the file it was made for. That name
+        // is told only when the comment carrying it is itself intact.
         const qsizetype at = sig->trustedComment.lastIndexOf(kFileField);
         const QString signedName =
             at < 0 ? QString() : QString::fromUtf8(sig->trustedComment.mid(at + kFileField.size()));
-        if (!signedName.isEmpty() && signedName != QFileInfo(path).fileName())
-            c.detail = {QStringLiteral("[2538]podpis dotyczy innego pliku (%1)"), {signedName}};
-        else
-            c.detail = {QStringLiteral("[2536]treść pliku różni się od podpisanej"), {}};
+        if (commentHolds && !signedName.isEmpty() && signedName != QFileInfo(path).fileName())
+            c.detail = {QStringLiteral("[2538]treść pliku różni się od podpisanej, a podpisano go jako %1"),
+                        {signedName}};
         return c;
     }
-    const QByteArray global =
-        QByteArray(reinterpret_cast<const char*>(sig->signature.data()), 64) + sig->trustedComment;
-    if (!Verifies(sig->globalSignature, global, key->key)) {
+    if (!commentHolds) {
         c.state = SignatureState::Changed;
         c.detail = {QStringLiteral("[2537]zmieniono komentarz zaufany"), {}};
         return c;

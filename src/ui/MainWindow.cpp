@@ -77,8 +77,8 @@ void MainWindow::ReadSettings() {
                        settings->ReadInteger(kWindowSection, QStringLiteral("Top"), kDesignedTop)));
     // A first start speaks the desktop's language; a value stored since, even
     // one the program does not know (taken as Polish), is the operator's choice.
-    const QString stored = settings->ReadString(kWindowSection, QStringLiteral("Language"), QString());
-    language = stored.isEmpty() ? LanguageForLocale(systemLocale_) : stored;
+    language =
+        StartLanguage(settings->ReadString(kWindowSection, QStringLiteral("Language"), QString()), systemLocale_);
     recent_.Load(*settings);
 }
 

@@ -361,6 +361,8 @@ private:
     void AskBeforeNewLog(int records, const std::function<void()>& start);
     void DownloadThenStart(std::function<void()> start);
     void DownloadForStartEnded();
+    // What keeps the downloads in the archive (and knows the last one).
+    const class DownloadArchiver& Archiver() const;
 
     // MainWindowAuto.cpp
     void BuildAutoDownloadItems();

@@ -97,6 +97,8 @@ void MainWindow::OpenArchive(const QString& given) {
     }
 }
 
+const DownloadArchiver& MainWindow::Archiver() const { return *archiver_; }
+
 void MainWindow::ArchiveReported(const ArchiveText& text) {
     const QString shown = text.Translated();
     AddMessageLine(shown);

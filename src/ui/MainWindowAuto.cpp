@@ -13,6 +13,7 @@
 #include "archive/ArchiveRegisters.h"
 #include "archive/ArchivedStart.h"
 #include "archive/ChangeRecording.h"
+#include "archive/DownloadedLogFile.h"
 #include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/LoggerResultsFile.h"
@@ -128,9 +129,23 @@ void MainWindow::NewDownloadEnded() {
         body = TranslateText(QStringLiteral("[2489]%1 nowych rekordów")).arg(logs->NewCount());
         if (!AutoFolder().isEmpty()) {
             const FileSigner signer = Signer();
-            const WrittenResults written = WriteLoggerResults(AutoFolder(), results_, ResultsFormat::Text, &signer);
+            // The file holds what the archive holds; records the logger gave otherwise go beside it.
+            const WrittenLog log =
+                WriteDownloadedLog(AutoFolder(), results_, archive_.get(), Archiver(), ResultsFormat::Text, &signer);
+            const WrittenResults& written = log.file;
+            if (log.differs) {
+                const QString differs = DifferingText(log.differing).Translated();
+                body += u'\n' + differs;
+                if (log.differs->ok) {
+                    RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, log.differs->path));
+                    AddMessageLine(differs + QStringLiteral(": ") + log.differs->path);
+                    if (!log.differs->signature.Note().isEmpty()) AddMessageLine(log.differs->signature.Note());
+                } else {
+                    AddMessageLine(log.differs->errorText);
+                }
+            }
             if (written.ok) {
-                RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, written.path));
+                RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), log.Held(results_), written.path));
                 ShowStatusNote(TranslateText(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' + written.path);
                 // Unattended: the missing signature goes into the message list, not a box.
                 if (!written.signature.Note().isEmpty()) AddMessageLine(written.signature.Note());

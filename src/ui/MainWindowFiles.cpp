@@ -9,6 +9,7 @@
 
 #include "archive/ChangeRecording.h"
 #include "chart/ObjectNames.h"
+#include "i18n/ProgramTexts.h"
 #include "settings/IniFile.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
@@ -69,10 +70,10 @@ bool MainWindow::OpenRecentFile(const QString& path) {
         RebuildRecentMenu();
     }
     if (ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")),
-                translator->Tr(QStringLiteral("[2123]Nie można otworzyć pliku wyników")) + u'\n' +
-                    QDir::toNativeSeparators(path) + u'\n' +
-                    translator->Tr(QStringLiteral("[2215]Usunięto go z listy ostatnio otwieranych plików.")));
+        ShowBox(
+            LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")),
+            FileProblemText(translator->Tr(QStringLiteral("[2123]Nie można otworzyć pliku wyników")), path,
+                            translator->Tr(QStringLiteral("[2215]Usunięto go z listy ostatnio otwieranych plików."))));
     return false;
 }
 

@@ -85,7 +85,8 @@ protected:
     static QProcess::ExitStatus Audit(const QString& at, QStringList args, int& code, QString& said) {
         QProcess cli;
         cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
-                  QStringList{QStringLiteral("audit")} + args + QStringList{QStringLiteral("--archive"), at});
+                  QStringList{QStringLiteral("audit")} + args +
+                      QStringList{QStringLiteral("--archive"), at, QStringLiteral("--language"), QStringLiteral("en")});
         cli.waitForFinished(60000);  // only catches a hang
         code = cli.exitCode();
         said = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());

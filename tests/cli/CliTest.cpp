@@ -203,6 +203,24 @@ TEST_F(Cli, FailuresEndWithTheirExitCodesAndLoseNothing) {
     const Outcome help = Exec({QStringLiteral("--help")});
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.contains(QStringLiteral("Exit status:")));
+    // The synopsis names every command the program takes.
+    const auto listed = QRegularExpression(QStringLiteral("\\((.*)\\)")).match(Exec({}).err);
+    ASSERT_TRUE(listed.hasMatch());
+    const QStringList commands =
+        listed.captured(1).replace(QStringLiteral(" or "), QStringLiteral(", ")).split(QStringLiteral(", "));
+    EXPECT_GE(commands.size(), 12);
+    const QString synopsis = help.out.section(QStringLiteral("\nRead, download"), 0, 0);
+    for (const QString& command : commands)
+        EXPECT_TRUE(synopsis.contains(QStringLiteral("quorvex-cli ") + command + u' ') ||
+                    synopsis.contains(QStringLiteral("quorvex-cli ") + command + u'\n'))
+            << command.toStdString() << '\n'
+            << synopsis.toStdString();
+    // A file that is not there: what, which file and why, each set off.
+    const Outcome missing =
+        Exec({QStringLiteral("evaluate"), Path("none.csv"), QStringLiteral("--language"), QStringLiteral("en")});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("Can not open the results file: %1: ").arg(Path("none.csv"))))
+        << missing.err.toStdString();
 
     // No port, and a port without a logger: one line each.
     const Outcome absent = Exec({QStringLiteral("info"), QStringLiteral("--port"), Path("no-such-port")});
@@ -269,9 +287,10 @@ TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf) {
     const auto rules = [&](const char* duration) {
         QFile ini(Path("quorvex.INI"));
         EXPECT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(
-            QByteArray("[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=8,0\nMeasure1=single\nDuration1=") +
-            duration + "\n");
+        // The window's stored language, whatever the desktop's.
+        ini.write(QByteArray("[Okno]\nLanguage=Polski\n[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=8,0\n"
+                             "Measure1=single\nDuration1=") +
+                  duration + "\n");
     };
     // Without stored rules a file has no thresholds: nothing to judge by is no pass.
     EXPECT_EQ(Exec({QStringLiteral("evaluate"), Path("log.csv")}).code, 1);
@@ -433,6 +452,127 @@ TEST_F(Cli, WrittenFilesAreSignedAndVerifyNamesEachState) {
         EXPECT_TRUE(r.out.contains(c.says)) << c.name << ": " << r.out.toStdString();
     }
     EXPECT_EQ(Exec(QStringList(verify) << QStringLiteral("--pubkey") << QStringLiteral("RWQnotakey")).code, 1);
+}
+
+TEST_F(Cli, WithoutAChosenLanguageEveryCommandSpeaksTheDesktops) {
+    // A temperature log judged by one rule it passes, and an archive with a change log to check.
+    QFile csv(Path("log.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("record,time,temperature_C\r\n1,2024-03-01T08:00:00+01:00,5.0\r\n2,2024-03-01T08:10:00+01:00,5.5\r\n");
+    csv.close();
+    const QStringList archive{QStringLiteral("--archive"), Path("archive.sqlite")};
+    ASSERT_EQ(Exec(QStringList{QStringLiteral("archive"), QStringLiteral("import"), Path("log.csv")} << archive).code,
+              0);
+    const QByteArray rules =
+        "[Rules]\nCount=1\nSeries1=temperature\nSide1=above\nLimit1=8\nMeasure1=single\nDuration1=0\n";
+    const struct {
+        const char* desktop;
+        const char* stored;  // the window's stored language, if any
+        const char* verdict;
+        const char* intact;
+    } cases[] = {
+        {"en_GB.UTF-8", "", "PASS", "Change log intact"},
+        {"de_DE.UTF-8", "", "KONFORM", "Änderungsprotokoll unverändert"},
+        {"pl_PL.UTF-8", "", "ZGODNY", "Dziennik zmian nienaruszony"},
+        {"fr_FR.UTF-8", "", "PASS", "Change log intact"},
+        {"en_US.UTF-8", "Polski", "ZGODNY", "Dziennik zmian nienaruszony"},
+    };
+    for (const auto& c : cases) {
+        QFile ini(Path("quorvex.INI"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write((*c.stored ? QByteArray("[Okno]\nLanguage=") + c.stored + "\n" : QByteArray()) + rules);
+        ini.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LC_ALL"), QString::fromLatin1(c.desktop));
+        process.setProcessEnvironment(env);
+        const Outcome evaluate = Exec({QStringLiteral("evaluate"), Path("log.csv")});
+        EXPECT_EQ(evaluate.code, 0) << c.desktop << ": " << evaluate.err.toStdString();
+        EXPECT_TRUE(evaluate.out.endsWith(QStringLiteral(": %1\n").arg(QString::fromUtf8(c.verdict))))
+            << c.desktop << ' ' << c.stored << ": " << evaluate.out.toStdString();
+        const Outcome audit = Exec(QStringList{QStringLiteral("audit"), QStringLiteral("--verify")} << archive);
+        EXPECT_EQ(audit.code, 0) << c.desktop << ": " << audit.err.toStdString();
+        EXPECT_TRUE(audit.out.startsWith(QString::fromUtf8(c.intact)))
+            << c.desktop << ' ' << c.stored << ": " << audit.out.toStdString();
+    }
+}
+
+TEST_F(Cli, EvaluateKeepsEveryRuleInItsPlaceAndWritesJsonAsTheLoggerDoes) {
+    // A temperature logger's log: the dew point cannot be judged; 7.0 and 7.2 lie above 6.8.
+    QFile csv(Path("log.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("record,time,temperature_C\r\n");
+    const float temperatures[] = {5.0f, 7.0f, 7.2f, 5.0f};
+    for (int i = 0; i < 4; ++i)
+        csv.write(QStringLiteral("%1,2024-03-01T08:%2:00+00:00,%3\r\n")
+                      .arg(i + 1)
+                      .arg(i * 10, 2, 10, QLatin1Char('0'))
+                      .arg(static_cast<double>(temperatures[i]), 0, 'f', 1)
+                      .toUtf8());
+    csv.close();
+    QFile ini(Path("quorvex.INI"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(
+        "[Rules]\nCount=2\nSeries1=dewpoint\nSide1=above\nLimit1=10\nMeasure1=single\nDuration1=0\n"
+        "Series2=temperature\nSide2=above\nLimit2=6,8\nMeasure2=single\nDuration2=0\n");
+    ini.close();
+    const QStringList english{QStringLiteral("--language"), QStringLiteral("en")};
+
+    const Outcome text = Exec(QStringList{QStringLiteral("evaluate"), Path("log.csv")} << english);
+    EXPECT_EQ(text.code, 6) << text.err.toStdString();
+    const QStringList lines = text.out.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 3) << text.out.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("1. Dew point")) &&
+                lines[0].endsWith(QStringLiteral("not applicable")))
+        << text.out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("2. Temperature")) && lines[1].endsWith(QStringLiteral("FAIL")))
+        << text.out.toStdString();
+
+    const Outcome json =
+        Exec(QStringList{QStringLiteral("evaluate"), Path("log.csv"), QStringLiteral("--json")} << english);
+    EXPECT_EQ(json.code, 6);
+    // Numbers as the logger gives them, not as a float widened to a double.
+    EXPECT_TRUE(json.out.contains(QStringLiteral("\"limit\": 6.8,")) &&
+                json.out.contains(QStringLiteral("\"peak\": 7.2,")))
+        << json.out.toStdString();
+    const QJsonArray rules = QJsonDocument::fromJson(json.out.toUtf8())[QStringLiteral("rules")].toArray();
+    ASSERT_EQ(rules.size(), 2) << json.out.toStdString();
+    EXPECT_EQ(rules[0][QStringLiteral("series")].toString(), QStringLiteral("dewpoint"));
+    EXPECT_FALSE(rules[0][QStringLiteral("applicable")].toBool(true));
+    EXPECT_TRUE(rules[0][QStringLiteral("pass")].isNull());
+    EXPECT_TRUE(rules[1][QStringLiteral("applicable")].toBool(false));
+    EXPECT_FALSE(rules[1][QStringLiteral("pass")].toBool(true));
+    EXPECT_EQ(rules[1][QStringLiteral("limit")].toDouble(), 6.8);
+    const QJsonObject excursion = rules[1][QStringLiteral("breaking")][0].toObject();
+    EXPECT_EQ(excursion[QStringLiteral("peak")].toDouble(), 7.2);
+    // Moments carry their UTC offset, as the CSV file does (the tests run in UTC).
+    EXPECT_EQ(excursion[QStringLiteral("start")].toString(), QStringLiteral("2024-03-01T08:10:00+00:00"));
+    EXPECT_EQ(excursion[QStringLiteral("end")].toString(), QStringLiteral("2024-03-01T08:30:00+00:00"));
+}
+
+TEST_F(Cli, VerifyOfAFileRenamedAndChangedSaysBoth) {
+    const QString config = Path("config");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    process.setProcessEnvironment(env);
+    const QString original = Path("log.csv"), renamed = Path("copy.csv");
+    QFile file(original);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("record,time,temperature_C\r\n1,2024-03-01T08:00:00+01:00,5.0\r\n");
+    file.close();
+    ASSERT_TRUE(FileSigner(QStringLiteral("test"), config + QStringLiteral("/quorvex")).Sign(original, {}).done);
+    ASSERT_TRUE(QFile::rename(original, renamed));
+    ASSERT_TRUE(QFile::rename(original + kSignatureSuffix, renamed + kSignatureSuffix));
+    QFile changed(renamed);
+    ASSERT_TRUE(changed.open(QIODevice::Append));
+    changed.write("2,2024-03-01T08:10:00+01:00,9.9\r\n");
+    changed.close();
+    const Outcome r = Exec({QStringLiteral("verify"), renamed, QStringLiteral("--language"), QStringLiteral("en")});
+    EXPECT_EQ(r.code, 5);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("CHANGED after signing")) &&
+                r.out.contains(QStringLiteral("content differs from what was signed")) &&
+                r.out.contains(QStringLiteral("signed as log.csv")))
+        << r.out.toStdString();
 }
 
 }  // namespace

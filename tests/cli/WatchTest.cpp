@@ -28,7 +28,8 @@ protected:
         watch.setArguments({QStringLiteral("watch"), QStringLiteral("--fast"), QStringLiteral("--port"),
                             QString::fromStdString(sim.LinkPath()), QStringLiteral("--output-dir"), OutDir(),
                             QStringLiteral("--archive"), dir.filePath(QStringLiteral("archive.sqlite")),
-                            QStringLiteral("--settings"), dir.filePath(QStringLiteral("quorvex.INI"))});
+                            QStringLiteral("--settings"), dir.filePath(QStringLiteral("quorvex.INI")),
+                            QStringLiteral("--language"), QStringLiteral("en")});
         watch.start();
         ASSERT_TRUE(watch.waitForStarted());
     }
@@ -94,6 +95,68 @@ TEST_F(Watch, ConnectionsInARowALoggerLeftConnectedAndAFolderThatWentAway) {
     // SIGTERM while waiting ends it with 0.
     EXPECT_EQ(Terminate(), 0);
     EXPECT_EQ(watch.state(), QProcess::NotRunning);
+    // A file never written was never signed either.
+    const QString said = QString::fromUtf8(watch.readAllStandardError());
+    EXPECT_FALSE(said.contains(QStringLiteral("unsigned"))) << said.toStdString();
+}
+
+TEST_F(Watch, ALogTheLoggerNowHoldsOtherwiseKeepsTheArchivedFileAndPutsTheLoggersCopyBeside) {
+    ASSERT_TRUE(QDir().mkpath(OutDir()));
+    // The same logger and log start (the clock is fixed), with other readings the second time.
+    const auto scenario = [&](const char* name, const char* base) {
+        QFile in(QString::fromStdString(kScenarios + "humidity.ini"));
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly));
+        QByteArray text = in.readAll().replace("count = 250", "count = 20");
+        text.replace("temp_base = 21.0", QByteArray("temp_base = ") + base);
+        QFile out(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text);
+        return out.fileName().toStdString();
+    };
+    const auto contents = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    QString file;
+    {
+        SimProcess sim({"--no-pacing", "--clock", kClock, "--scenario", scenario("first.ini", "21.0")});
+        ASSERT_TRUE(sim.Running());
+        Start(sim);
+        const QString line = NextLine();
+        const auto m = QRegularExpression(QStringLiteral(": 20 new, 20 total -> (.+)$")).match(line);
+        ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+        file = m.captured(1);
+        EXPECT_EQ(Terminate(), 0);
+    }
+    const QByteArray archived = contents(file);
+    ASSERT_EQ(archived.count("\r\n"), 7 + 20);
+
+    SimProcess sim({"--no-pacing", "--clock", kClock, "--scenario", scenario("second.ini", "26.0")});
+    ASSERT_TRUE(sim.Running());
+    out.clear();
+    Start(sim);
+    const QString line = NextLine();
+    const auto m = QRegularExpression(QStringLiteral(": 20 records differ from the archive, the logger's copy -> "
+                                                     "(.+-differs\\.txt); \\d+ new, 20 total -> (.+)$"))
+                       .match(line);
+    ASSERT_TRUE(m.hasMatch()) << line.toStdString();
+    EXPECT_EQ(Terminate(), 0);
+    // The file is still what was archived first; the logger's copy lies beside it.
+    EXPECT_EQ(m.captured(2), file);
+    EXPECT_EQ(contents(file), archived);
+    const QByteArray differs = contents(m.captured(1));
+    EXPECT_EQ(differs.count("\r\n"), 7 + 20);
+    EXPECT_NE(differs, archived);
+    EXPECT_EQ(QFileInfo(m.captured(1)).absolutePath(), QFileInfo(file).absolutePath());
+    // Both signed, and intact.
+    for (const QString& path : {file, m.captured(1)}) {
+        QProcess verify;
+        verify.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), {QStringLiteral("verify"), path});
+        ASSERT_TRUE(verify.waitForFinished(30000));
+        EXPECT_EQ(verify.exitCode(), 0) << path.toStdString() << ": " << verify.readAll().toStdString();
+    }
+    const QString said = QString::fromUtf8(watch.readAllStandardError());
+    EXPECT_FALSE(said.contains(QStringLiteral("unsigned"))) << said.toStdString();
 }
 
 TEST_F(Watch, AnUnplugMidReadGoesOnAtTheNextConnectionAndSigtermEndsARead) {

@@ -118,14 +118,14 @@ TEST(ResultsFile, UnwritableTargetReportsPathAndReasonAndKeepsEverything) {
     const QString missing = dir.filePath("no such folder/r.txt");
     const SaveResultsOutcome outcome = SaveResultsFile(missing, store);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_TRUE(outcome.errorText.startsWith(QStringLiteral("Nie można zapisać pliku wyników\n")));
+    EXPECT_TRUE(outcome.errorText.startsWith(QStringLiteral("Nie można zapisać pliku wyników:\n")));
     EXPECT_TRUE(outcome.errorText.contains(missing));
     EXPECT_GT(outcome.errorText.size(),
-              QStringLiteral("Nie można zapisać pliku wyników\n").size() + missing.size() + 1);
+              QStringLiteral("Nie można zapisać pliku wyników:\n").size() + missing.size() + 1);
     EXPECT_EQ(store.Count(), 10);
     test::ProgramTextsScope translator(kLanguageGerman);
     const QString german = SaveResultsFile(missing, store).errorText;
-    EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern\n")))
+    EXPECT_TRUE(german.startsWith(QStringLiteral("Die Ergebnisdatei lässt sich nicht speichern:\n")))
         << qPrintable(german);
 
     // A folder in the target's place.

@@ -57,7 +57,7 @@ int RunAudit(const CliContext& c) {
         Say(QStringLiteral("audit needs an archive; --archive none names none"));
         return kExitUsage;
     }
-    auto archive = c.OpenArchive();
+    auto archive = c.OpenArchive(CliContext::ArchiveUse::Read);
     if (!archive) return kExitArchive;
     if (c.options.verify) {
         const auto check = archive->CheckChanges();

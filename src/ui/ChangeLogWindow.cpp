@@ -143,6 +143,16 @@ void ChangeLogWindow::showEvent(QShowEvent* event) {
     Refresh();
 }
 
+void ChangeLogWindow::SetArchive(Archive* archive, const ArchiveText& problem) {
+    if (archive != archive_) periodSet_ = false;
+    archive_ = archive;
+    problem_ = problem;
+    if (isVisible())
+        Refresh();
+    else
+        ShowCheck();
+}
+
 void ChangeLogWindow::Refresh() {
     check_.reset();
     if (archive_) check_ = archive_->CheckChanges();
@@ -181,7 +191,10 @@ void ChangeLogWindow::ShowNewEntries() {
 
 void ChangeLogWindow::ShowCheck() {
     if (!archive_) {
-        checkLabel_->setText(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
+        checkLabel_->setText(problem_.IsEmpty() ? TranslateText(QStringLiteral("[2330]Program działa bez archiwum"))
+                                                : problem_.Translated());
+        checkLabel_->setStyleSheet(problem_.IsEmpty() ? QString()
+                                                      : QStringLiteral("color: #b00000; font-weight: bold"));
         return;
     }
     if (!check_) {

@@ -24,6 +24,8 @@ public:
     // `archive` may be null: the window then says the program runs without one.
     explicit ChangeLogWindow(Archive* archive, QWidget* parent = nullptr);
 
+    // The archive to show; null with `problem` saying why there is none (empty: none chosen).
+    void SetArchive(Archive* archive, const ArchiveText& problem);
     // Checks the chain and lists the entries anew, keeping the filter.
     void Refresh();
     // Lists the entries anew (one appended since), keeping the filter and what the check found.
@@ -43,6 +45,7 @@ private:
     void ShowCheck();
 
     Archive* archive_;
+    ArchiveText problem_;
     std::optional<ChangeLogCheck> check_;
     QList<ChangeEntry> entries_;
     bool periodSet_ = false;

@@ -467,6 +467,12 @@ constexpr StringTableEntry kEntries[] = {
      "importiert"},
     {2607, "The file %1 was changed after signing or its signature cannot be read (%2). Import it all the same?",
      "Die Datei %1 wurde nach dem Signieren geändert oder ihre Signatur ist unlesbar (%2). Trotzdem importieren?"},
+    {2608, "trusted key", "vertrauenswürdiger Schlüssel"},
+    {2609,
+     "Trust the signatures of key %1 from the file %2? Files signed with this key will count as trusted from "
+     "now on.",
+     "Den Signaturen des Schlüssels %1 aus der Datei %2 vertrauen? Mit diesem Schlüssel signierte Dateien gelten "
+     "dann als vertrauenswürdig."},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "archive/Archive.h"
+#include "sign/FileSigner.h"
 
 class QComboBox;
 class QDateEdit;
@@ -34,6 +35,8 @@ public:
     bool PrintTo(const QString& path);
     // Asks where to write the PDF (empty: cancelled); a file dialog unless a test sets it.
     std::function<QString()> AskPdfPath;
+    // Signs the PDF just written (the program's signer of written files); none: left unsigned.
+    std::function<SignOutcome(const QString& path)> SignFile;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -250,7 +250,10 @@ void MainWindow::RecordChange(ChangeEntry entry) {
 }
 
 void MainWindow::onChangeLogChosen() {
-    if (!changeLogWindow_) changeLogWindow_ = new ChangeLogWindow(archive_.get(), this);
+    if (!changeLogWindow_) {
+        changeLogWindow_ = new ChangeLogWindow(archive_.get(), this);
+        changeLogWindow_->SignFile = [this](const QString& path) { return Signer().Sign(path, {}); };
+    }
     changeLogWindow_->SetArchive(archive_.get(), archiveProblem_);
     changeLogWindow_->show();
     changeLogWindow_->raise();

@@ -563,7 +563,7 @@ struct Archive::Impl {
     }
 
     bool Missing() {
-        error = {kMissingArchive + QStringLiteral("Archiwum %1 nie istnieje"), {location.Display()}};
+        error = {QStringLiteral("[2602]Archiwum %1 nie istnieje"), {location.Display()}};
         return false;
     }
 

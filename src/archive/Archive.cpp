@@ -53,17 +53,31 @@ QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral(""
 int Tenths(float value) { return qRound(value * 10.0f); }
 
 // Appends the rows of a query of (number, raw, temperature, humidity, moment) to `into`: a
-// logger's record from its raw bytes at its place in the log, a file's from its values.
-void AppendRecordRows(QSqlQuery& q, qint64 start, int interval, ResultsStore& into) {
+// logger's record from its raw bytes at its place in the log, a file's from its values. Gives
+// the first record that cannot be as the program stored it (0: none): in a logger's log one
+// without its 4 bytes, with a moment of its own or with values other than its bytes decode to;
+// with `expected` (the first number the rows must hold, one after another), one missing.
+int AppendRecordRows(QSqlQuery& q, qint64 start, int interval, ResultsStore& into, bool imported = true,
+                     int expected = -1) {
     bool humidity = false;
+    int odd = 0;
+    const auto note = [&](int number) {
+        if (odd == 0) odd = number;
+    };
     while (q.next()) {
+        const int number = q.value(0).toInt();
+        if (expected >= 0 && number != expected) note(expected);
+        if (expected >= 0) expected = number + 1;
         const QByteArray raw = q.value(1).toByteArray();
         if (raw.size() == kLogRecordSize) {
             const DecodedRecord r =
                 DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
-            into.Append(r.temperature, r.humidity,
-                        MomentFromSeconds(start + (q.value(0).toLongLong() - 1) * std::int64_t{interval}));
+            if (q.value(2).toInt() != Tenths(r.temperature) || q.value(3).toInt() != Tenths(r.humidity) ||
+                !q.value(4).isNull())
+                note(number);
+            into.Append(r.temperature, r.humidity, MomentFromSeconds(start + (number - 1) * std::int64_t{interval}));
         } else {
+            if (!imported) note(number);
             const QVariant h = q.value(3);
             humidity = humidity || !h.isNull();
             into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
@@ -72,6 +86,7 @@ void AppendRecordRows(QSqlQuery& q, qint64 start, int interval, ResultsStore& in
         }
     }
     into.humidityInFile = humidity && !into.HasHumidity();
+    return odd;
 }
 
 QString UserName() {
@@ -129,6 +144,7 @@ struct Archive::Impl {
     QString connection;
     QSqlDatabase db;
     int busyTimeoutMs = 0;
+    bool existingOnly = false;  // a reader: nothing is created
     ArchiveText error;
     // Per download: its log, and the numbers of records that differed, by the download that
     // archived them first.
@@ -384,19 +400,25 @@ struct Archive::Impl {
     }
 
     // The records a download brought, first…last of its log, each as this download brought it
-    // (its own variant where it had one).
-    bool DownloadRecords(std::int64_t download, int first, int last, ResultsStore& into) {
+    // (its own variant where it had one). `odd`, when asked: the first of them that cannot be as
+    // the program stored it (AppendRecordRows), or that is missing; 0 for none.
+    bool DownloadRecords(std::int64_t download, int first, int last, ResultsStore& into, int* odd = nullptr) {
         into.Clear();
+        if (odd) *odd = 0;
         QSqlQuery head(db);
         head.setForwardOnly(true);
-        if (!Prepare(head, QStringLiteral("SELECT l.id, l.start_s, l.interval_s, d.logger_type FROM download d "
-                                          "JOIN log l ON d.log_id = l.id WHERE d.id = ?")))
+        if (!Prepare(head, QStringLiteral("SELECT l.id, l.start_s, l.interval_s, d.logger_type, l.source_file "
+                                          "FROM download d JOIN log l ON d.log_id = l.id WHERE d.id = ?")))
             return false;
         head.addBindValue(static_cast<qint64>(download));
         if (!Exec(head)) return false;
-        if (!head.next()) return true;  // gone: no records, which the fingerprint shows
+        if (!head.next()) {  // gone: no records, which the fingerprint shows
+            if (odd && last >= first) *odd = first;
+            return true;
+        }
         const qint64 log = head.value(0).toLongLong(), start = head.value(1).toLongLong();
         const int interval = head.value(2).toInt();
+        const bool imported = !head.value(4).toString().isEmpty();
         into.loggerType = head.value(3).toString();
         into.intervalSeconds = interval;
         head.finish();
@@ -404,7 +426,8 @@ struct Archive::Impl {
         q.setForwardOnly(true);
         if (!Prepare(q, QStringLiteral("SELECT r.number, COALESCE(v.raw, r.raw), COALESCE(v.temperature, "
                                        "r.temperature), CASE WHEN v.number IS NULL THEN r.humidity ELSE v.humidity "
-                                       "END, COALESCE(v.moment_s, r.moment_s) FROM record r LEFT JOIN record_variant "
+                                       "END, CASE WHEN v.number IS NULL THEN r.moment_s ELSE v.moment_s END "
+                                       "FROM record r LEFT JOIN record_variant "
                                        "v ON v.log_id = r.log_id AND v.number = r.number AND v.download_id = ? "
                                        "WHERE r.log_id = ? AND r.number BETWEEN ? AND ? ORDER BY r.number")))
             return false;
@@ -413,13 +436,51 @@ struct Archive::Impl {
         q.addBindValue(first);
         q.addBindValue(last);
         if (!Exec(q)) return false;
-        AppendRecordRows(q, start, interval, into);
+        const int found = AppendRecordRows(q, start, interval, into, imported, first);
+        if (odd) {
+            *odd = found;
+            // Missing at the end.
+            if (*odd == 0 && last >= first && into.Count() < last - first + 1) *odd = first + into.Count();
+        }
         return true;
+    }
+
+    // The first record of `log` that is no longer what the download that brought it archived,
+    // judged by the fingerprints the change log keeps of every closed download and import, and
+    // by each logger record's own bytes (0: none). Where only a fingerprint tells, the first
+    // record of the download it covers.
+    std::optional<int> ChangedRecord(std::int64_t log) {
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!Prepare(q, QStringLiteral("SELECT c.download_id, c.first_record, c.last_record, c.fingerprint "
+                                       "FROM change_log c JOIN download d ON d.id = c.download_id "
+                                       "WHERE d.log_id = ? AND c.kind IN ('download', 'import') ORDER BY c.seq")))
+            return std::nullopt;
+        q.addBindValue(static_cast<qint64>(log));
+        if (!Exec(q)) return std::nullopt;
+        struct Covered {
+            std::int64_t download;
+            int first, last;
+            QString fingerprint;
+        };
+        QList<Covered> entries;
+        while (q.next())
+            entries.push_back({q.value(0).toLongLong(), q.value(1).toInt(), q.value(2).toInt(), q.value(3).toString()});
+        q.finish();
+        int changed = 0;
+        for (const Covered& e : entries) {
+            ResultsStore records;
+            int odd = 0;
+            if (!DownloadRecords(e.download, e.first, e.last, records, &odd)) return std::nullopt;
+            if (odd == 0 && RecordsFingerprint(records) != e.fingerprint) odd = qMax(1, e.first);
+            if (odd > 0 && (changed == 0 || odd < changed)) changed = odd;
+        }
+        return changed;
     }
 
     // Inside the write transaction that closes a download or imports a file: its entry, with
     // the fingerprint of what it brought.
-    bool AppendDownload(std::int64_t download) {
+    bool AppendDownload(std::int64_t download, const QString& note = {}) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (!Prepare(q, QStringLiteral("SELECT g.serial, d.host, d.username, d.program, d.link, d.first_number, "
@@ -439,6 +500,7 @@ struct Archive::Impl {
         e.firstRecord = q.value(5).toInt();
         e.lastRecord = q.value(6).toInt();
         e.details = q.value(7).toString();
+        if (!note.isEmpty()) e.details += QStringLiteral("; ") + note;
         q.finish();
         ResultsStore records;
         if (!DownloadRecords(download, e.firstRecord, e.lastRecord, records)) return false;
@@ -450,6 +512,7 @@ struct Archive::Impl {
         connection = QStringLiteral("quorvex-archive-%1").arg(++connectionCounter);
         if (Lite()) {
             const QFileInfo file(location.path);
+            if (existingOnly && !file.exists()) return Missing();
             if (!QDir().mkpath(file.absolutePath()) || !QFileInfo(file.absolutePath()).isDir())
                 return Fail(QStringLiteral("cannot create the folder %1").arg(file.absolutePath()));
             if (file.exists() && !file.isFile()) return Fail(QStringLiteral("not a file"));
@@ -475,6 +538,17 @@ struct Archive::Impl {
             db.setConnectOptions(options.join(u';'));
         }
         if (!db.open()) return Fail(db.lastError());
+        if (existingOnly) {
+            // Before anything below could write to it.
+            const auto has = HasSchema();
+            if (!has) return false;
+            // A file there already that the program did not make is none of its archives.
+            if (!*has && Lite()) {
+                error = {QStringLiteral("[2302]Plik %1 nie jest archiwum albo jest uszkodzony"), {location.Display()}};
+                return false;
+            }
+            if (!*has) return Missing();
+        }
         if (Lite()) {
             QSqlQuery q(db);
             // Readers never wait for the writer; a commit survives the program being killed.
@@ -486,6 +560,25 @@ struct Archive::Impl {
             if (!Exec(QStringLiteral("SET client_min_messages = warning"))) return false;
         }
         return true;
+    }
+
+    bool Missing() {
+        error = {QStringLiteral("[2602]Archiwum %1 nie istnieje"), {location.Display()}};
+        return false;
+    }
+
+    // Whether the archive's tables are there (a file or database the program made).
+    std::optional<bool> HasSchema() {
+        QSqlQuery q(db);
+        const QString sql = Lite() ? QStringLiteral(
+                                         "SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+                                         "name = 'schema_version'")
+                                   : QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL");
+        if (!q.exec(sql)) {
+            Fail(q.lastError());
+            return std::nullopt;
+        }
+        return q.next() && (Lite() || q.value(0).toBool());
     }
 
     bool CreateSchema() {
@@ -519,8 +612,18 @@ struct Archive::Impl {
 Archive::Archive(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
 Archive::~Archive() = default;
 
+std::unique_ptr<Archive> Archive::OpenExisting(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs) {
+    return OpenAs(location, error, busyTimeoutMs, true);
+}
+
 std::unique_ptr<Archive> Archive::Open(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs) {
+    return OpenAs(location, error, busyTimeoutMs, false);
+}
+
+std::unique_ptr<Archive> Archive::OpenAs(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs,
+                                         bool existingOnly) {
     auto impl = std::make_unique<Impl>();
+    impl->existingOnly = existingOnly;
     impl->location = location;
     impl->busyTimeoutMs = busyTimeoutMs;
     if (location.kind == ArchiveLocation::Kind::None) return nullptr;
@@ -620,7 +723,7 @@ std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts fac
         const auto download = d->InsertDownload(*log, facts, ArchiveOutcome::Imported);
         return download && d->AddRows(*log, *download, rows) &&
                (rows.empty() || d->ExtendRange(*download, 1, static_cast<int>(rows.size()))) &&
-               d->AppendDownload(*download);
+               d->AppendDownload(*download, facts.note);
     });
     if (!ok) return std::nullopt;
     return store.Count();
@@ -735,9 +838,24 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
     if (!head.next()) return d->Fail(QStringLiteral("no such log"));
     const std::int64_t start = head.value(0).toLongLong();
     const int interval = head.value(1).toInt();
-    const bool imported = !head.value(2).toString().isEmpty();
-    into.serialNumber = head.value(3).toString();
+    const QString sourceFile = head.value(2).toString();
+    const bool imported = !sourceFile.isEmpty();
+    const QString serial = head.value(3).toString();
     head.finish();
+
+    // Nothing changed behind the program's back goes out as if it were sound.
+    const auto changed = d->ChangedRecord(log);
+    if (!changed) return false;
+    if (*changed > 0) {
+        QString logText = FromMoment(MomentFromSeconds(start)).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (imported) logText += QStringLiteral(" (%1)").arg(sourceFile);
+        d->error = {QStringLiteral("[2600]Zarchiwizowane rekordy loggera %1 (log z %2) zmieniono poza programem, "
+                                   "od rekordu %3; log jest uszkodzony i nie zostanie użyty"),
+                    {serial.isEmpty() ? QStringLiteral("-") : serial, logText, QString::number(*changed)}};
+        return false;
+    }
+    into.serialNumber = serial;
+    into.archivedLogStart = MomentFromSeconds(start);
 
     QSqlQuery latest(d->db);
     latest.setForwardOnly(true);
@@ -780,6 +898,8 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
     AppendRecordRows(q, start, interval, into);
     return true;
 }
+
+std::optional<int> Archive::ChangedRecord(std::int64_t log) { return d->ChangedRecord(log); }
 
 std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key) {
     const auto log = d->LogId(key, QString(), false);
@@ -840,8 +960,10 @@ std::optional<ChangeLogCheck> Archive::CheckChanges() {
     // comes before a break of the chain.
     for (const ChangeEntry& entry : downloads) {
         ResultsStore records;
-        if (!d->DownloadRecords(entry.download, entry.firstRecord, entry.lastRecord, records)) return std::nullopt;
-        if (RecordsFingerprint(records) != entry.fingerprint) {
+        int odd = 0;
+        if (!d->DownloadRecords(entry.download, entry.firstRecord, entry.lastRecord, records, &odd))
+            return std::nullopt;
+        if (odd != 0 || RecordsFingerprint(records) != entry.fingerprint) {
             check.fault = ChangeLogCheck::Fault::Records;
             check.brokenAt = entry.sequence;
             break;

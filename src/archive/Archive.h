@@ -53,6 +53,7 @@ struct ArchiveDownloadFacts {
     int announced = 0;     // records the logger said it held
     QByteArray registers;  // the register mirror as read, 2 bytes a register, high byte first
     QString sourceFile;    // set: an import of this file (its name)
+    QString note;          // an import: what its change-log entry adds (the file's signature)
 };
 
 // Host, user and the program as this machine and process know them.
@@ -97,6 +98,11 @@ public:
     // Opens (creating or upgrading the tables as needed). Nothing with the reason in `error`.
     static std::unique_ptr<Archive> Open(const ArchiveLocation& location, ArchiveText& error,
                                          int busyTimeoutMs = kDefaultBusyTimeoutMs);
+    // Opens an archive that is there already (upgrading its tables as needed) and creates
+    // nothing, no folder either: for whatever only reads. One that is not there is an error
+    // naming it (kMissingArchive), as is a PostgreSQL database without the archive's tables.
+    static std::unique_ptr<Archive> OpenExisting(const ArchiveLocation& location, ArchiveText& error,
+                                                 int busyTimeoutMs = kDefaultBusyTimeoutMs);
     ~Archive();
     Archive(const Archive&) = delete;
     Archive& operator=(const Archive&) = delete;
@@ -123,9 +129,16 @@ public:
     std::optional<QList<ArchiveLogRow>> Logs(const QString& serial);
     // The log's records (those within [from, to], moments on the logger clock, when given) into
     // `into`, cleared first, filled as a download fills it: logger texts, interval and the
-    // thresholds read with the log's latest download (none for an imported file).
+    // thresholds read with the log's latest download (none for an imported file). Every reader
+    // of archived records comes through here: a log whose records were changed outside the
+    // program (ChangedRecord) is refused, LastError naming the logger, the log and the record.
     bool LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Moment> from = std::nullopt,
                      std::optional<Moment> to = std::nullopt);
+    // The first record of the log that is no longer what its download archived, judged by the
+    // fingerprint the change log keeps of each closed download and import and by each logger
+    // record's own bytes: 0 for none (the log is sound). Where only a fingerprint tells, the
+    // first record that fingerprint covers.
+    std::optional<int> ChangedRecord(std::int64_t log);
     // The highest n such that records 1…n of the logger's log are all archived (0: none).
     std::optional<int> ArchivedThrough(const ArchiveLogKey& key);
     // The log of a logger's key (0: none archived) and the 4 bytes of one of its records as first
@@ -147,8 +160,15 @@ public:
 private:
     struct Impl;
     explicit Archive(std::unique_ptr<Impl> impl);
+    static std::unique_ptr<Archive> OpenAs(const ArchiveLocation& location, ArchiveText& error, int busyTimeoutMs,
+                                           bool existingOnly);
     std::unique_ptr<Impl> d;
 };
+
+// The numbered texts of an archive that is not there, and of archived records changed outside
+// the program (LoadRecords), by their prefix.
+inline const QString kMissingArchive = QStringLiteral("[2602]");
+inline const QString kChangedRecords = QStringLiteral("[2600]");
 
 // The archive's text for an outcome as the list shows it: complete, short, stopped, imported.
 QString OutcomeName(ArchiveOutcome outcome);

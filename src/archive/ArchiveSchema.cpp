@@ -42,11 +42,18 @@ const char* const kVersion2[] = {
     "INSERT INTO change_head (id, seq, hash) VALUES (1, 0, '') ON CONFLICT DO NOTHING",
 };
 
+// Reading a log checks its downloads against their change-log entries: found by download.
+const char* const kVersion3[] = {
+    "CREATE INDEX IF NOT EXISTS change_log_by_download ON change_log (download_id)",
+};
+
 struct Step {
     const char* const* begin;
     const char* const* end;
 };
-const Step kSteps[] = {{std::begin(kVersion1), std::end(kVersion1)}, {std::begin(kVersion2), std::end(kVersion2)}};
+const Step kSteps[] = {{std::begin(kVersion1), std::end(kVersion1)},
+                       {std::begin(kVersion2), std::end(kVersion2)},
+                       {std::begin(kVersion3), std::end(kVersion3)}};
 
 QString Fill(QString sql, ArchiveDialect dialect) {
     const bool lite = dialect == ArchiveDialect::Sqlite;

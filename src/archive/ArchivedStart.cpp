@@ -23,6 +23,7 @@ std::optional<LogDownload::KnownRecords> ArchivedStart(Archive* archive, const P
     // Up to the record before K: K itself comes from the logger.
     const Moment lastBefore = MomentFromSeconds(key->startSeconds + std::int64_t{*through - 2} * key->intervalSeconds);
     if (*through > 1 && !archive->LoadRecords(*log, into, std::nullopt, lastBefore)) return std::nullopt;
+    into.archivedLogStart.reset();  // they become part of a download
     return LogDownload::KnownRecords{*through,
                                      LogRecordValue(reinterpret_cast<const std::uint8_t*>(bytes->constData())), true};
 }

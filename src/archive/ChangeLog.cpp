@@ -21,7 +21,7 @@ namespace quorvex {
 namespace {
 
 const char* const kKindNames[] = {"register", "clock",  "start",  "stop",      "reset", "download",
-                                  "import",   "export", "report", "signature", "file"};
+                                  "import",   "export", "report", "signature", "file",  "trusted-key"};
 
 const QString kColumns = QStringLiteral(
     "seq, moment, username, host, program, serial, kind, subject, before_value, after_value, confirmed, "

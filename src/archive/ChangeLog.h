@@ -41,7 +41,8 @@ enum class ChangeKind {
     Export,
     Report,
     Signature,
-    FileWritten
+    FileWritten,
+    TrustedKey  // a public key taken into the keys whose signatures are trusted here
 };
 
 struct ChangeEntry {
@@ -63,7 +64,7 @@ struct ChangeEntry {
 };
 
 // "register", "clock", "start", "stop", "reset", "download", "import", "export", "report",
-// "signature", "file".
+// "signature", "file", "trusted-key".
 QString ChangeKindName(ChangeKind kind);
 std::optional<ChangeKind> ChangeKindFromName(const QString& name);
 

@@ -5,9 +5,11 @@
 #include <QJsonObject>
 
 #include "archive/ChangeRecording.h"
+#include "archive/ImportSignature.h"
 #include "cli/CliCommands.h"
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
+#include "settings/IniFile.h"
 
 namespace quorvex {
 
@@ -108,8 +110,17 @@ int List(const CliContext& c, Archive& archive) {
 
 int Import(const CliContext& c, Archive& archive) {
     int code = kExitDone;
+    const QList<TrustedKey> trusted = LoadTrustedKeys(UserSettingsFolder());
     for (const QString& file : c.options.files) {
-        const auto count = archive.Import(file, LocalDownloadFacts(CliProgram(), file));
+        const ImportSignature signature = CheckImportSignature(file, trusted);
+        if (signature.Refused() && !c.options.acceptChanged) {
+            Say(English(signature.Refusal(file)) + QStringLiteral("; --accept-changed imports it all the same"));
+            code = qMax(code, int{kExitArchive});
+            continue;
+        }
+        ArchiveDownloadFacts facts = LocalDownloadFacts(CliProgram(), file);
+        facts.note = signature.Note();
+        const auto count = archive.Import(file, facts);
         if (!count) {
             Say(English(archive.LastError()));
             // A file that is not a results file is the caller's; an archive that fails is not.
@@ -186,7 +197,10 @@ int RunArchive(const CliContext& c) {
     ProgramTexts texts;
     texts.SetLanguage(c.options.command == CliOptions::Command::ArchiveExport ? c.language : kLanguageEnglish);
     texts.Install();
-    auto archive = c.OpenArchive();
+    // Only an import writes: the others read, and make no archive where there is none.
+    auto archive =
+        c.OpenArchive(c.options.command == CliOptions::Command::ArchiveImport ? CliContext::ArchiveUse::Write
+                                                                              : CliContext::ArchiveUse::Read);
     if (!archive) return kExitArchive;
     switch (c.options.command) {
     case CliOptions::Command::ArchiveImport:

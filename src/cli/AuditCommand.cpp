@@ -4,6 +4,8 @@
 #include <QJsonObject>
 
 #include "cli/CliCommands.h"
+#include "i18n/Translator.h"
+#include "params/ParameterCaption.h"
 
 namespace quorvex {
 
@@ -34,7 +36,11 @@ QJsonObject EntryJson(const ChangeEntry& e) {
 // One line an entry: number, moment, who, where, program, logger, what.
 QString EntryLine(const ChangeEntry& e) {
     QString what = ChangeKindName(e.kind);
-    if (!e.subject.isEmpty()) what += QStringLiteral(" ") + e.subject;
+    // A write's parameter by the window's name for it, in English.
+    const QString caption =
+        e.kind == ChangeKind::Download || e.kind == ChangeKind::Import ? QString() : ParameterCaption(e.subject);
+    if (!e.subject.isEmpty())
+        what += QStringLiteral(" ") + (caption.isEmpty() ? e.subject : ArchiveText{caption, {}}.In(kLanguageEnglish));
     if (e.kind == ChangeKind::RegisterWrite || e.kind == ChangeKind::ClockSet || e.kind == ChangeKind::Start ||
         e.kind == ChangeKind::Stop)
         what += QStringLiteral(": '%1' -> '%2' (%3)")
@@ -57,7 +63,7 @@ int RunAudit(const CliContext& c) {
         Say(QStringLiteral("audit needs an archive; --archive none names none"));
         return kExitUsage;
     }
-    auto archive = c.OpenArchive();
+    auto archive = c.OpenArchive(CliContext::ArchiveUse::Read);
     if (!archive) return kExitArchive;
     if (c.options.verify) {
         const auto check = archive->CheckChanges();

@@ -63,11 +63,11 @@ QString MessageLine(const QString& text) {
 
 QString English(const ArchiveText& text) { return MessageLine(text.In(kLanguageEnglish)); }
 
-std::unique_ptr<Archive> CliContext::OpenArchive() const {
+std::unique_ptr<Archive> CliContext::OpenArchive(ArchiveUse use) const {
     if (archive.kind == ArchiveLocation::Kind::None) return nullptr;
     ArchiveText error;
-    auto opened = Archive::Open(archive, error);
-    if (!opened) Say(English(error));
+    auto opened = use == ArchiveUse::Write ? Archive::Open(archive, error) : Archive::OpenExisting(archive, error);
+    if (!opened && !(use == ArchiveUse::Note && error.numbered.startsWith(kMissingArchive))) Say(English(error));
     return opened;
 }
 
@@ -83,7 +83,7 @@ FileSigner CliContext::Signer() const {
     // Every signature made goes into the archive's change log beside the file it signs.
     signer.SetOnSigned([this](const SignOutcome& o) {
         if (o.done && archive.kind != ArchiveLocation::Kind::None)
-            RecordChange(OpenArchive().get(), SignatureChange(o, CliProgram()));
+            RecordChange(OpenArchive(ArchiveUse::Note).get(), SignatureChange(o, CliProgram()));
     });
     return signer;
 }

@@ -29,8 +29,12 @@ struct CliContext {
     bool Interrupted() const;
     // The exit code of a session that did not come up, with its reason said.
     int ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const;
-    // The archive to keep downloads in; nullptr for none or when it cannot be opened (said).
-    std::unique_ptr<Archive> OpenArchive() const;
+    // What a command wants of the archive: to write into it (made when missing), to read it
+    // (a missing one is an error, and nothing is made), or to note what it did in the change log
+    // of an archive that is there (a missing one is no news).
+    enum class ArchiveUse { Write, Read, Note };
+    // The archive; nullptr for none or when it cannot be opened (said, but for Note's missing one).
+    std::unique_ptr<Archive> OpenArchive(ArchiveUse use = ArchiveUse::Write) const;
     // Signs what the command writes, unless the settings file switches signing off.
     FileSigner Signer() const;
 };

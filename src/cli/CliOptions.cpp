@@ -87,14 +87,16 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption newOnly(QStringLiteral("new"));
     const QCommandLineOption outputDir(QStringLiteral("output-dir"), {}, QStringLiteral("DIR"));
     const QCommandLineOption verify(QStringLiteral("verify"));
+    const QCommandLineOption acceptChanged(QStringLiteral("accept-changed"));
     const QCommandLineOption table(QStringLiteral("table"), {}, QStringLiteral("TABLE"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption fast(QStringLiteral("fast"));
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
-    parser.addOptions({port,    settings, language, output, format, table,   json,   fast,    verbose,   help,  version,
-                       archive, serial,   log,      from,   to,     discard, pubkey, newOnly, outputDir, verify});
+    parser.addOptions({port,    settings, language, output,    format, table,        json, fast,
+                       verbose, help,     version,  archive,   serial, log,          from, to,
+                       discard, pubkey,   newOnly,  outputDir, verify, acceptChanged});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -197,6 +199,11 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     if ((exporting || fromArchive) && o.serial.isEmpty()) {
         error = QStringLiteral("%1 needs --serial SERIAL")
                     .arg(exporting ? QStringLiteral("archive export") : words.first());
+        return false;
+    }
+    o.acceptChanged = parser.isSet(acceptChanged);
+    if (o.acceptChanged && o.command != CliOptions::Command::ArchiveImport) {
+        error = QStringLiteral("--accept-changed goes with archive import only");
         return false;
     }
     if (o.discard && o.command != CliOptions::Command::Start) {
@@ -318,9 +325,12 @@ Commands:
   verify       check the signature FILE.minisig beside FILE and print its state:
                "signed, valid (key ID)", "signed, valid, key not trusted (ID)",
                "CHANGED after signing" (with what changed) or "not signed"
-  archive import FILE...
+  archive import [--accept-changed] FILE...
                put saved results files (text or CSV) into the archive, each as a log of
-               its own marked with the file's name
+               its own marked with the file's name; the signature beside each file is
+               checked first: a file changed after signing is refused (exit 5) unless
+               --accept-changed is given, and the import's change-log entry records the
+               signature's state ("not signed", "CHANGED after signing", ...)
   archive list list the archived loggers, their logs and the downloads of each
   archive export --serial SERIAL [--log START] [--from TIME] [--to TIME]
                write an archived log (the logger's latest without --log) as the window
@@ -367,6 +377,7 @@ Options:
                      (default: Location in the [Archive] section of the settings file, else
                      $XDG_DATA_HOME/quorvex/archive.sqlite, ~/.local/share/quorvex/ when unset)
   --discard          start: start even when the logger holds records the archive lacks
+  --accept-changed   archive import: import a file changed after signing all the same
   --new              download: read only what the archive lacks of the logger's current log
                      (the last archived record is read again and must match; when it does
                      not, or without an archive, the whole log is read)

@@ -36,23 +36,24 @@ struct CliOptions {
         Audit
     };
     Command command = Command::Info;
-    QString port;          // empty: the window's stored link, else USB
-    QString settingsPath;  // empty: the window's settings file
-    QString language;      // empty: the window's stored language
-    QString output;        // download: empty = standard output
-    QString format;        // download: "txt" or "csv"; empty = by the output's extension
-    QString archive;       // empty: the settings file's, else the default SQLite file; "none"
-    QString serial;        // archive export: the logger
-    QString logStart;      // archive export: the log's start moment; empty = the latest log
-    QString from, to;      // archive export: the records' time range; empty = open
-    QStringList files;     // archive import
-    bool discard = false;  // start: even when the logger holds records the archive lacks
-    bool verify = false;   // audit: check the change log instead of listing it
-    bool newOnly = false;  // download: only the records the archive lacks are read
-    QString outputDir;     // watch: where the results files go; empty = the current folder
-    QString resultsFile;   // report, evaluate, verify: the results file (text or CSV; verify: any file)
-    QString pubkey;        // verify: a public key file or its base64 line; empty = the trusted keys
-    QString table;         // report: "all", "daily" or "none"; empty = the window's setting
+    QString port;                // empty: the window's stored link, else USB
+    QString settingsPath;        // empty: the window's settings file
+    QString language;            // empty: the window's stored language
+    QString output;              // download: empty = standard output
+    QString format;              // download: "txt" or "csv"; empty = by the output's extension
+    QString archive;             // empty: the settings file's, else the default SQLite file; "none"
+    QString serial;              // archive export: the logger
+    QString logStart;            // archive export: the log's start moment; empty = the latest log
+    QString from, to;            // archive export: the records' time range; empty = open
+    QStringList files;           // archive import
+    bool discard = false;        // start: even when the logger holds records the archive lacks
+    bool acceptChanged = false;  // archive import: also a file changed after signing
+    bool verify = false;         // audit: check the change log instead of listing it
+    bool newOnly = false;        // download: only the records the archive lacks are read
+    QString outputDir;           // watch: where the results files go; empty = the current folder
+    QString resultsFile;         // report, evaluate, verify: the results file (text or CSV; verify: any file)
+    QString pubkey;              // verify: a public key file or its base64 line; empty = the trusted keys
+    QString table;               // report: "all", "daily" or "none"; empty = the window's setting
     bool json = false;
     bool fast = false;
     bool verbose = false;

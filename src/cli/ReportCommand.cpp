@@ -42,7 +42,7 @@ int LoadResults(const CliContext& c, ResultsStore& store, ReportSource& source) 
         Say(QStringLiteral("--serial reads the archive; --archive none names none"));
         return kExitUsage;
     }
-    const auto archive = c.OpenArchive();
+    const auto archive = c.OpenArchive(CliContext::ArchiveUse::Read);
     if (!archive) return kExitArchive;
     ArchiveLogRow log;
     if (const int code = LoadArchivedLog(c, *archive, store, &log); code != kExitDone) return code;
@@ -161,7 +161,8 @@ int RunReport(const CliContext& c) {
         return kExitFile;
     }
     Print(QStringLiteral("Report written to %1 (%2 pages)\n").arg(c.options.output).arg(outcome.pages));
-    RecordChange(c.OpenArchive().get(), FileChange(ChangeKind::Report, CliProgram(), store, c.options.output));
+    RecordChange(c.OpenArchive(CliContext::ArchiveUse::Note).get(),
+                 FileChange(ChangeKind::Report, CliProgram(), store, c.options.output));
     SayUnsigned(outcome.signature);
     return kExitDone;
 }

@@ -453,6 +453,27 @@ constexpr StringTableEntry kEntries[] = {
     {2597, "signature", "Signatur"},
     {2598, "file written", "Datei geschrieben"},
     {2599, "Program", "Programm"},
+    {2600,
+     "The archived records of logger %1 (log of %2) were changed outside the program, from record %3 on; the log "
+     "is damaged and is not used",
+     "Die archivierten Datensätze des Loggers %1 (Log vom %2) wurden außerhalb des Programms geändert, ab "
+     "Datensatz %3; das Log ist beschädigt und wird nicht verwendet"},
+    {2602, "The archive %1 does not exist", "Das Archiv %1 existiert nicht"},
+    {2603, "Results from the archive", "Ergebnisse aus dem Archiv"},
+    {2604, "logger %1, log of %2", "Logger %1, Log vom %2"},
+    {2605, "DAMAGED: changed outside the program from record %1 on",
+     "BESCHÄDIGT: außerhalb des Programms geändert ab Datensatz %1"},
+    {2606, "The file %1 was changed after signing or its signature cannot be read (%2); it was not imported",
+     "Die Datei %1 wurde nach dem Signieren geändert oder ihre Signatur ist unlesbar (%2); sie wurde nicht "
+     "importiert"},
+    {2607, "The file %1 was changed after signing or its signature cannot be read (%2). Import it all the same?",
+     "Die Datei %1 wurde nach dem Signieren geändert oder ihre Signatur ist unlesbar (%2). Trotzdem importieren?"},
+    {2608, "trusted key", "vertrauenswürdiger Schlüssel"},
+    {2609,
+     "Trust the signatures of key %1 from the file %2? Files signed with this key will count as trusted from "
+     "now on.",
+     "Den Signaturen des Schlüssels %1 aus der Datei %2 vertrauen? Mit diesem Schlüssel signierte Dateien gelten "
+     "dann als vertrauenswürdig."},
     {2670, "%1 records differ from the archive", "%1 Datensätze weichen vom Archiv ab"},
     {2671, "not applicable", "nicht anwendbar"},
 };

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "params/Codecs.h"
+#include "params/DateTimeCodec.h"
 
 namespace quorvex {
 namespace {
@@ -415,10 +416,16 @@ void LogDownload::RefreshView() {
         view_->SetButtonEnabled(V::ButtonSaveResults, false);
         break;
     case Opened:
-        view_->SetStatusLines({TranslateText(QStringLiteral("[2121]Wyniki z pliku")),
-                               QFileInfo(store_.sourceFile).fileName(),
-                               TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount_) +
-                                   u' ' + TranslateText(QStringLiteral("[1032]logów"))});
+        view_->SetStatusLines(
+            {store_.archivedLogStart ? TranslateText(QStringLiteral("[2603]Wyniki z archiwum"))
+                                     : TranslateText(QStringLiteral("[2121]Wyniki z pliku")),
+             store_.archivedLogStart
+                 ? TranslateText(QStringLiteral("[2604]logger %1, log z %2"))
+                       .arg(store_.serialNumber,
+                            FromMoment(*store_.archivedLogStart).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+                 : QFileInfo(store_.sourceFile).fileName(),
+             TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount_) + u' ' +
+                 TranslateText(QStringLiteral("[1032]logów"))});
         start = true;
         view_->SetButtonEnabled(V::ButtonChart, hasRecords);
         view_->SetButtonEnabled(V::ButtonPrintTable, hasRecords);

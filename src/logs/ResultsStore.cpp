@@ -15,6 +15,7 @@ void ResultsStore::Clear() {
     thresholds.reset();
     intervalSeconds = 0;
     sourceFile.clear();
+    archivedLogStart.reset();
     humidityInFile = false;
     signature.reset();
     tempMax = tempMin = humMax = humMin = kEmptyExtreme;
@@ -31,6 +32,7 @@ void ResultsStore::Swap(ResultsStore& other) {
     swap(thresholds, other.thresholds);
     swap(intervalSeconds, other.intervalSeconds);
     swap(sourceFile, other.sourceFile);
+    swap(archivedLogStart, other.archivedLogStart);
     swap(humidityInFile, other.humidityInFile);
     swap(signature, other.signature);
     swap(tempMax, other.tempMax);

@@ -37,6 +37,8 @@ public:
     std::int32_t intervalSeconds = 0;
     // The file the results were opened from; empty for a download.
     QString sourceFile;
+    // Opened from the archive: the start of the log (logger clock); none otherwise.
+    std::optional<Moment> archivedLogStart;
     // The opened file carries humidity although its type text does not say
     // so (a CSV file has no type).
     bool humidityInFile = false;

@@ -1,5 +1,6 @@
 #include "ui/ArchiveWindow.h"
 
+#include <QColor>
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QGridLayout>
@@ -24,7 +25,7 @@ const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 // Half a second in Moment's unit (days): a moment typed to the second takes in the record stamped then.
 constexpr Moment kHalfSecond = 0.5 / 86400.0;
 
-enum LogData { kLogId = Qt::UserRole, kFirstRecord, kLastRecord, kImported };
+enum LogData { kLogId = Qt::UserRole, kFirstRecord, kLastRecord, kImported, kChecked };
 
 template <typename W>
 W* Named(W* widget, const char* name) {
@@ -35,6 +36,25 @@ W* Named(W* widget, const char* name) {
 QString ClockText(Moment m) { return FromMoment(m).toString(kClockFormat); }
 
 QString IntervalText(int seconds) { return QStringLiteral("%1 s").arg(seconds); }
+
+// A name as the search compares it: without diacritics and case, so that "lodz" finds "Łódź".
+QString Folded(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text.normalized(QString::NormalizationForm_D)) {
+        if (c.category() == QChar::Mark_NonSpacing) continue;
+        // Letters with a stroke have no decomposition.
+        if (c == u'ł' || c == u'Ł')
+            out += u'l';
+        else if (c == u'đ' || c == u'Đ')
+            out += u'd';
+        else if (c == u'ø' || c == u'Ø')
+            out += u'o';
+        else
+            out += c;
+    }
+    return out.toCaseFolded();
+}
 
 }  // namespace
 
@@ -100,10 +120,20 @@ ArchiveWindow::ArchiveWindow(Archive* archive, OpenLog open, QWidget* parent)
     LogChosen();
 }
 
+void ArchiveWindow::SetArchive(Archive* archive, const ArchiveText& problem) {
+    archive_ = archive;
+    problem_ = problem;
+    RetranslateTexts();
+    if (isVisible()) Refresh();
+}
+
 void ArchiveWindow::RetranslateTexts() {
     setWindowTitle(TranslateText(QStringLiteral("[2315]Archiwum")));
     where_->setText(archive_ ? TranslateText(QStringLiteral("[2332]Archiwum: %1")).arg(archive_->Location().Display())
-                             : TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
+                    : !problem_.IsEmpty() ? problem_.Translated()
+                                          : TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
+    where_->setStyleSheet(!archive_ && !problem_.IsEmpty() ? QStringLiteral("color: #b00000; font-weight: bold")
+                                                           : QString());
     filterCaption_->setText(TranslateText(QStringLiteral("[2316]Szukaj (nazwa lub numer seryjny):")));
     loggersGroup_->setTitle(TranslateText(QStringLiteral("[2317]Loggery")));
     loggers_->setHeaderLabels(
@@ -166,11 +196,11 @@ bool ArchiveWindow::ChooseLogger(const QString& serial) {
 }
 
 void ArchiveWindow::ApplyFilter() {
-    const QString wanted = filter_->text().trimmed();
+    const QString wanted = Folded(filter_->text().trimmed());
     for (int i = 0; i < loggers_->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = loggers_->topLevelItem(i);
-        item->setHidden(!wanted.isEmpty() && !item->text(0).contains(wanted, Qt::CaseInsensitive) &&
-                        !item->text(1).contains(wanted, Qt::CaseInsensitive));
+        item->setHidden(!wanted.isEmpty() && !Folded(item->text(0)).contains(wanted) &&
+                        !Folded(item->text(1)).contains(wanted));
     }
     if (loggers_->currentItem() && loggers_->currentItem()->isHidden()) loggers_->setCurrentItem(nullptr);
 }
@@ -219,6 +249,19 @@ void ArchiveWindow::ShowLogs() {
 void ArchiveWindow::LogChosen() {
     QTreeWidgetItem* item = logs_->currentItem();
     if (item && item->parent()) item = item->parent();  // a download stands for its log
+    // Checked as it is chosen: reading every log of a logger at once could take long.
+    if (item && archive_ && !item->data(0, kChecked).toBool()) {
+        item->setData(0, kChecked, true);
+        const auto changed = archive_->ChangedRecord(item->data(0, kLogId).toLongLong());
+        if (!changed) {
+            where_->setText(archive_->LastError().Translated());
+        } else if (*changed > 0) {
+            item->setText(5, TranslateText(QStringLiteral("[2605]USZKODZONY: zmieniony poza programem od rekordu %1"))
+                                 .arg(*changed));
+            for (int c = 0; c < logs_->columnCount(); ++c) item->setForeground(c, QColor(0xb0, 0, 0));
+            logs_->resizeColumnToContents(5);
+        }
+    }
     const bool any = item && item->data(0, kFirstRecord).isValid();
     for (QWidget* w : std::initializer_list<QWidget*>{from_, to_, openButton_}) w->setEnabled(any);
     if (!any) return;

@@ -3,7 +3,8 @@
 // number, type and last download; for the chosen one its logs (start, interval, records archived
 // and announced, first and last record) with the downloads that brought them (moment, outcome,
 // user and computer); a filter by name or serial number. A log, whole or between two moments,
-// opens in the results tab through `open`. The window only reads the archive.
+// opens in the results tab through `open`. A log whose records were changed outside the program
+// is marked damaged as it is chosen, and does not open. The window only reads the archive.
 #include <QDialog>
 #include <QList>
 
@@ -31,6 +32,8 @@ public:
     // `archive` may be null: the window then says the program runs without one.
     ArchiveWindow(Archive* archive, OpenLog open, QWidget* parent = nullptr);
 
+    // The archive to show; null with `problem` saying why there is none (empty: none chosen).
+    void SetArchive(Archive* archive, const ArchiveText& problem);
     // Reads the loggers anew, keeping the chosen one when it is still there.
     void Refresh();
     // Chooses the logger with this serial number; false when it is not listed.
@@ -49,6 +52,7 @@ private:
     void LogChosen();
 
     Archive* archive_;
+    ArchiveText problem_;
     OpenLog open_;
     QList<ArchiveLoggerRow> loggerRows_;
     QLabel* where_ = nullptr;

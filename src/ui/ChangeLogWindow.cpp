@@ -16,6 +16,7 @@
 
 #include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
+#include "params/ParameterCaption.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
@@ -30,8 +31,16 @@ QString KindText(ChangeKind kind) {
                                          "[2592]reset",          "[2593]odczyt",
                                          "[2594]import",         "[2595]eksport",
                                          "[2596]raport",         "[2597]podpis",
-                                         "[2598]zapis pliku"};
+                                         "[2598]zapis pliku",    "[2608]zaufany klucz"};
     return TranslateText(QString::fromUtf8(kTexts[static_cast<int>(kind)]));
+}
+
+// A write names the parameter by its own (Polish) name: shown as the window calls it.
+QString SubjectText(const ChangeEntry& e) {
+    const bool write = e.kind == ChangeKind::RegisterWrite || e.kind == ChangeKind::ClockSet ||
+                       e.kind == ChangeKind::Start || e.kind == ChangeKind::Stop || e.kind == ChangeKind::Reset;
+    const QString caption = write ? ParameterCaption(e.subject) : QString();
+    return caption.isEmpty() ? e.subject : TranslateText(caption);
 }
 
 QStringList Row(const ChangeEntry& e) {
@@ -49,7 +58,7 @@ QStringList Row(const ChangeEntry& e) {
             e.program,
             e.serial,
             KindText(e.kind),
-            e.subject,
+            SubjectText(e),
             e.before,
             e.after,
             confirmed,
@@ -143,6 +152,16 @@ void ChangeLogWindow::showEvent(QShowEvent* event) {
     Refresh();
 }
 
+void ChangeLogWindow::SetArchive(Archive* archive, const ArchiveText& problem) {
+    if (archive != archive_) periodSet_ = false;
+    archive_ = archive;
+    problem_ = problem;
+    if (isVisible())
+        Refresh();
+    else
+        ShowCheck();
+}
+
 void ChangeLogWindow::Refresh() {
     check_.reset();
     if (archive_) check_ = archive_->CheckChanges();
@@ -181,7 +200,10 @@ void ChangeLogWindow::ShowNewEntries() {
 
 void ChangeLogWindow::ShowCheck() {
     if (!archive_) {
-        checkLabel_->setText(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
+        checkLabel_->setText(problem_.IsEmpty() ? TranslateText(QStringLiteral("[2330]Program działa bez archiwum"))
+                                                : problem_.Translated());
+        checkLabel_->setStyleSheet(problem_.IsEmpty() ? QString()
+                                                      : QStringLiteral("color: #b00000; font-weight: bold"));
         return;
     }
     if (!check_) {
@@ -239,7 +261,13 @@ bool ChangeLogWindow::PrintTo(const QString& path) {
     document.setHtml(html);
     document.print(&printer);
     const bool ok = QFileInfo(path).size() > 0;
-    note_->setText(ok ? TranslateText(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' + path : QString());
+    QString said = ok ? TranslateText(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' + path : QString();
+    // Signed as every file the program writes.
+    if (ok && SignFile) {
+        const QString unsignedNote = SignFile(path).Note();
+        if (!unsignedNote.isEmpty()) said += QStringLiteral("; ") + unsignedNote;
+    }
+    note_->setText(said);
     return ok;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "archive/Archive.h"
+#include "sign/FileSigner.h"
 
 class QComboBox;
 class QDateEdit;
@@ -24,6 +25,8 @@ public:
     // `archive` may be null: the window then says the program runs without one.
     explicit ChangeLogWindow(Archive* archive, QWidget* parent = nullptr);
 
+    // The archive to show; null with `problem` saying why there is none (empty: none chosen).
+    void SetArchive(Archive* archive, const ArchiveText& problem);
     // Checks the chain and lists the entries anew, keeping the filter.
     void Refresh();
     // Lists the entries anew (one appended since), keeping the filter and what the check found.
@@ -32,6 +35,8 @@ public:
     bool PrintTo(const QString& path);
     // Asks where to write the PDF (empty: cancelled); a file dialog unless a test sets it.
     std::function<QString()> AskPdfPath;
+    // Signs the PDF just written (the program's signer of written files); none: left unsigned.
+    std::function<SignOutcome(const QString& path)> SignFile;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -43,6 +48,7 @@ private:
     void ShowCheck();
 
     Archive* archive_;
+    ArchiveText problem_;
     std::optional<ChangeLogCheck> check_;
     QList<ChangeEntry> entries_;
     bool periodSet_ = false;

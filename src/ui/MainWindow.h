@@ -254,6 +254,9 @@ public:
     ChangeLogWindow* ChangeLogBrowser() const { return changeLogWindow_; }
     // Gets the remembered folder and returns the files to import (none = cancelled).
     std::function<QStringList(const QString& folder)> AskImportPaths;
+    // Asks whether a file changed after signing goes into the archive all the same (`text`
+    // names it and what changed); a box unless a test sets it.
+    std::function<bool(const QString& text)> ConfirmChangedImport;
     // Runs `start`, a command that makes the logger begin a new log, at once when that loses
     // no record; otherwise first asks whether to download, start anyway or cancel.
     void GuardNewLog(const std::function<void()>& start);
@@ -356,6 +359,10 @@ private:
 
     // MainWindowArchive.cpp
     void OpenArchive(const QString& given);
+    // The archive to write into, made where it is missing (a download or an import keeps its
+    // records, a write to the logger its entry); null when there is none or it cannot be made.
+    Archive* WritableArchive();
+    void ArchiveChanged();
     void ArchiveReported(const ArchiveText& text);
     void ShowArchiveBox(const QString& text);
     void AskBeforeNewLog(int records, const std::function<void()>& start);
@@ -482,6 +489,10 @@ private:
     QPointer<QMessageBox> portErrorBox_;   // the one port error box on screen
     // Shared pointers: their types are complete only where they are made (MainWindowArchive.cpp).
     std::shared_ptr<Archive> archive_;
+    // The archive chosen but not there yet: made by the first write (WritableArchive), said
+    // by whatever only reads it.
+    std::optional<ArchiveLocation> missingArchive_;
+    ArchiveText archiveProblem_;
     std::shared_ptr<class WindowArchiver> archiver_;  // the log download's observer
     QPointer<ArchiveWindow> archiveWindow_;
     QPointer<ChangeLogWindow> changeLogWindow_;

@@ -1,6 +1,7 @@
 // The main window's archive: every download kept as its blocks arrive, the archive window,
 // importing saved results files, and the question before a command that makes the logger
 // begin a new log over records the archive lacks.
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 #include "archive/ArchiveRegisters.h"
 #include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
+#include "archive/ImportSignature.h"
 #include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "logs/LogDownload.h"
@@ -31,9 +33,11 @@ class WindowArchiver : public DownloadArchiver {
 public:
     using DownloadArchiver::DownloadArchiver;
     std::function<QString()> currentLink;
+    std::function<void()> starting;  // before a read begins: the archive is made where missing
     std::function<void()> ended;
 
     void LogReadStarted(bool resumed) override {
+        if (starting) starting();
         if (currentLink) SetLink(currentLink());
         DownloadArchiver::LogReadStarted(resumed);
     }
@@ -55,6 +59,7 @@ void MainWindow::OpenArchive(const QString& given) {
     archiver_ = std::make_shared<WindowArchiver>(nullptr, model_, *logs, VersionText(), portName,
                                                  [this](const ArchiveText& text) { ArchiveReported(text); });
     archiver_->currentLink = [this] { return portName; };
+    archiver_->starting = [this] { WritableArchive(); };
     archiver_->ended = [this] {
         downloadEnded_ = QDateTime::currentDateTime();  // for the report's origin of the data
         // Not from inside the download's own step: the start may write to the logger.
@@ -71,7 +76,15 @@ void MainWindow::OpenArchive(const QString& given) {
 
     ArchiveText error;
     const auto location = ResolveArchiveLocation(given, *settings, error);
-    if (location && location->kind != ArchiveLocation::Kind::None) archive_ = Archive::Open(*location, error);
+    if (location && location->kind != ArchiveLocation::Kind::None) {
+        // Opening the program makes no archive: the first download or import does.
+        archive_ = Archive::OpenExisting(*location, error);
+        if (!archive_ && error.numbered.startsWith(kMissingArchive)) {
+            missingArchive_ = *location;
+            archiveProblem_ = std::exchange(error, {});
+        }
+    }
+    if (!error.IsEmpty()) archiveProblem_ = error;
     archiver_->SetArchive(archive_.get());
     if (!error.IsEmpty()) {
         // Said once the window is up and speaks its language; everything else works on.
@@ -81,6 +94,12 @@ void MainWindow::OpenArchive(const QString& given) {
         });
     }
 
+    if (!ConfirmChangedImport) {
+        ConfirmChangedImport = [this](const QString& text) {
+            return QMessageBox::question(this, TranslateText(QStringLiteral("[2315]Archiwum")), text) ==
+                   QMessageBox::Yes;
+        };
+    }
     if (!AskImportPaths) {
         AskImportPaths = [this](const QString& folder) {
             const QString title = TitleOfItem(TranslateText(QStringLiteral("[2311]Importuj do archiwum…")));
@@ -98,6 +117,26 @@ void MainWindow::OpenArchive(const QString& given) {
 }
 
 const DownloadArchiver& MainWindow::Archiver() const { return *archiver_; }
+
+Archive* MainWindow::WritableArchive() {
+    if (archive_ || !missingArchive_) return archive_.get();
+    ArchiveText error;
+    archive_ = Archive::Open(*missingArchive_, error);
+    if (!archive_) {
+        ArchiveReported(error);
+        return nullptr;
+    }
+    missingArchive_.reset();
+    archiveProblem_ = {};
+    ArchiveChanged();
+    return archive_.get();
+}
+
+void MainWindow::ArchiveChanged() {
+    archiver_->SetArchive(archive_.get());
+    if (archiveWindow_) archiveWindow_->SetArchive(archive_.get(), archiveProblem_);
+    if (changeLogWindow_) changeLogWindow_->SetArchive(archive_.get(), archiveProblem_);
+}
 
 void MainWindow::ArchiveReported(const ArchiveText& text) {
     const QString shown = text.Translated();
@@ -129,6 +168,7 @@ void MainWindow::onArchiveChosen() {
                 return OpenArchivedLog(log, from, to);
             },
             this);
+    archiveWindow_->SetArchive(archive_.get(), archiveProblem_);
     archiveWindow_->show();
     archiveWindow_->raise();
     archiveWindow_->activateWindow();
@@ -160,11 +200,29 @@ void MainWindow::onImportChosen() {
 }
 
 void MainWindow::ImportResultsFiles(const QStringList& paths) {
-    if (!archive_) return ShowArchiveBox(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
+    if (!archive_ && !missingArchive_)
+        return ShowArchiveBox(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
     QStringList refused;
+    const QList<TrustedKey> trusted = LoadTrustedKeys(keyFolder);
     for (const QString& path : paths) {
         const QString absolute = QFileInfo(path).absoluteFilePath();
-        const auto count = archive_->Import(absolute, LocalDownloadFacts(VersionText(), absolute));
+        // A file changed after signing goes in only on the operator's word, and its entry says so.
+        const ImportSignature signature = CheckImportSignature(absolute, trusted);
+        if (signature.Refused() &&
+            (!ConfirmChangedImport ||
+             !ConfirmChangedImport(ArchiveText{QStringLiteral("[2607]Plik %1 zmieniono po podpisaniu albo jego podpis "
+                                                              "jest nieczytelny (%2). Zaimportować go mimo to?"),
+                                               {QDir::toNativeSeparators(absolute), signature.check.Text()}}
+                                       .Translated()))) {
+            const QString said = signature.Refusal(absolute).Translated();
+            AddMessageLine(said);
+            refused << said;
+            continue;
+        }
+        if (!WritableArchive()) return;
+        ArchiveDownloadFacts facts = LocalDownloadFacts(VersionText(), absolute);
+        facts.note = signature.Note();
+        const auto count = archive_->Import(absolute, facts);
         const QString said = count
                                  ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekordów z pliku %2 do archiwum"),
                                                {QString::number(*count), absolute}}
@@ -182,14 +240,23 @@ void MainWindow::ImportResultsFiles(const QStringList& paths) {
 }
 
 void MainWindow::RecordChange(ChangeEntry entry) {
-    if (!archive_) return;
+    // A change made to a logger is kept even before the first download; a file written from
+    // results shown goes into an archive that is there.
+    const bool logger = entry.kind == ChangeKind::RegisterWrite || entry.kind == ChangeKind::ClockSet ||
+                        entry.kind == ChangeKind::Start || entry.kind == ChangeKind::Stop ||
+                        entry.kind == ChangeKind::Reset;
+    if (!(logger ? WritableArchive() : archive_.get())) return;
     if (!archive_->AppendChange(entry)) return ArchiveReported(archive_->LastError());
     if (changeLogWindow_ && changeLogWindow_->isVisible())
         QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::Refresh);
 }
 
 void MainWindow::onChangeLogChosen() {
-    if (!changeLogWindow_) changeLogWindow_ = new ChangeLogWindow(archive_.get(), this);
+    if (!changeLogWindow_) {
+        changeLogWindow_ = new ChangeLogWindow(archive_.get(), this);
+        changeLogWindow_->SignFile = [this](const QString& path) { return Signer().Sign(path, {}); };
+    }
+    changeLogWindow_->SetArchive(archive_.get(), archiveProblem_);
     changeLogWindow_->show();
     changeLogWindow_->raise();
     changeLogWindow_->activateWindow();

@@ -1,5 +1,6 @@
 // The main window's signatures: the signer of what it writes and the trusted keys dialog.
 #include <QAction>
+#include <QFileInfo>
 
 #include "archive/ChangeRecording.h"
 #include "ui/CommandLine.h"
@@ -19,7 +20,17 @@ FileSigner MainWindow::Signer() {
 }
 
 void MainWindow::onTrustedKeysChosen() {
-    if (!trustedKeysDialog) trustedKeysDialog = new TrustedKeysDialog(keyFolder, this);
+    if (!trustedKeysDialog) {
+        auto* dialog = new TrustedKeysDialog(keyFolder, this);
+        // Taking a key in changes which files count as trusted: the change log keeps it.
+        dialog->KeyImported = [this](const TrustedKey& key) {
+            ChangeEntry e = LocalChange(ChangeKind::TrustedKey, VersionText(), QString());
+            e.subject = QFileInfo(key.file).absoluteFilePath();
+            e.details = QStringLiteral("key %1").arg(KeyIdText(key.key.id));
+            RecordChange(e);
+        };
+        trustedKeysDialog = dialog;
+    }
     static_cast<TrustedKeysDialog*>(trustedKeysDialog.data())->Refresh();
     trustedKeysDialog->open();
 }

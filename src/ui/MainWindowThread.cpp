@@ -115,7 +115,7 @@ void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal) {
     const auto translate = [this](const QString& text) { return translator->Tr(text); };
     if (ShowBox)
         ShowBox(LogDownloadView::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
-                WriteRefusalText(model_, refusal, translate));
+                WriteRefusalText(refusal, translate));
 }
 
 void MainWindow::RebuildCounterTable() {

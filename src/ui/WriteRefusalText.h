@@ -9,10 +9,7 @@
 
 namespace quorvex {
 
-class ParameterModel;
-
 // Numbered texts, translated with `translate`.
-QString WriteRefusalText(const ParameterModel& model, const WriteRefusal& refusal,
-                         const std::function<QString(const QString&)>& translate);
+QString WriteRefusalText(const WriteRefusal& refusal, const std::function<QString(const QString&)>& translate);
 
 }  // namespace quorvex

@@ -1,11 +1,15 @@
 // The change log on both backends: each way of tampering with it (or with the records a
 // download brought) outside the program is caught at the first entry that no longer holds, by
 // the archive and by quorvex-cli audit --verify; two appenders at once make one chain.
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <thread>
 
 #include "ArchiveBackend.h"
+#include "logs/ResultsFile.h"
+#include "sign/FileSigner.h"
 
 namespace quorvex::test {
 namespace {
@@ -142,6 +146,199 @@ TEST_P(ChangeLog, EachTamperingIsCaughtAtTheFirstEntryThatNoLongerHolds) {
                           Qt::CaseInsensitive))
             << said.toStdString();
     }
+}
+
+// quorvex-cli on the archive at `at`, its key and trusted keys under `dir`/config.
+struct CliRun {
+    int code = -1;
+    QString said;
+};
+CliRun RunCli(const QTemporaryDir& dir, QStringList args, const QString& at) {
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args << QStringLiteral("--settings")
+                                                                      << dir.filePath(QStringLiteral("quorvex.INI"))
+                                                                      << QStringLiteral("--archive") << at);
+    cli.waitForFinished(60000);  // only catches a hang
+    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
+            QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError())};
+}
+
+TEST_P(ChangeLog, ArchivedRecordsChangedOutsideTheProgramReachNoReaderAndNothingIsSigned) {
+    const struct {
+        const char* name;
+        QStringList sql;
+        int first;  // the first record named as changed; 0: intact
+    } cases[] = {
+        {"intact", {}, 0},
+        {"bytes",
+         {QStringLiteral("UPDATE record SET raw = (SELECT raw FROM record WHERE number = 30) WHERE number = 10")},
+         10},
+        {"value", {QStringLiteral("UPDATE record SET temperature = temperature + 5 WHERE number = 12")}, 12},
+        {"moment", {QStringLiteral("UPDATE log SET start_s = start_s + 300")}, 1},
+        {"removed", {QStringLiteral("DELETE FROM record WHERE number = 40")}, 40},
+    };
+    const QString serial = QStringLiteral("00A1B2C3");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString at = Fill(QStringLiteral("read_") + QString::fromLatin1(c.name));
+        ASSERT_TRUE(Tamper(at, c.sql));
+        ArchiveText error;
+        auto archive = Archive::OpenExisting(*ParseArchiveLocation(at, error), error);
+        ASSERT_TRUE(archive) << error.In(QStringLiteral("Angielski")).toStdString();
+        const auto logs = archive->Logs(serial);
+        ASSERT_TRUE(logs && logs->size() == 1);
+        EXPECT_EQ(archive->ChangedRecord(logs->at(0).id), c.first);
+        ResultsStore store;
+        EXPECT_EQ(archive->LoadRecords(logs->at(0).id, store), c.first == 0);
+        if (c.first != 0) {
+            EXPECT_TRUE(archive->LastError().numbered.startsWith(kChangedRecords));
+            EXPECT_TRUE(store.IsEmpty());
+        }
+        archive.reset();
+
+        // Every command that reads the log refuses it and writes nothing; audit --verify agrees.
+        const QString out = dir.filePath(QStringLiteral("%1.out").arg(QString::fromLatin1(c.name)));
+        const QStringList readers[] = {
+            {QStringLiteral("archive"), QStringLiteral("export"), QStringLiteral("--serial"), serial,
+             QStringLiteral("-o"), out + QStringLiteral(".txt")},
+            {QStringLiteral("report"), QStringLiteral("--serial"), serial, QStringLiteral("-o"),
+             out + QStringLiteral(".pdf")},
+            {QStringLiteral("evaluate"), QStringLiteral("--serial"), serial},
+            {QStringLiteral("audit"), QStringLiteral("--verify")},
+        };
+        for (const QStringList& args : readers) {
+            SCOPED_TRACE(args.join(u' ').toStdString());
+            const CliRun run = RunCli(dir, args, at);
+            if (c.first == 0) {
+                // Intact: only evaluate and report, with no rule to judge by, stop short of the end.
+                if (args[0] != QLatin1String("evaluate") && args[0] != QLatin1String("report")) {
+                    EXPECT_EQ(run.code, 0) << run.said.toStdString();
+                }
+                continue;
+            }
+            EXPECT_EQ(run.code, 5) << run.said.toStdString();
+            if (args[0] != QLatin1String("audit")) {
+                EXPECT_TRUE(run.said.contains(QStringLiteral("logger %1 (log of ").arg(serial)) &&
+                            run.said.contains(QStringLiteral("from record %1 on").arg(c.first)))
+                    << run.said.toStdString();
+            }
+        }
+        if (c.first != 0) {
+            for (const char* ext : {".txt", ".txt.minisig", ".pdf", ".pdf.minisig"})
+                EXPECT_FALSE(QFile::exists(out + QLatin1String(ext))) << ext;
+        }
+    }
+}
+
+TEST_P(ChangeLog, ReadersMakeNoArchiveWhereThereIsNoneAndOnlyAnImportDoes) {
+    // An SQLite file in a folder that is not there; on the server a database without the tables.
+    const bool lite = GetParam() == Backend::Sqlite;
+    const QString at = lite ? dir.filePath(QStringLiteral("typo/archive.sqlite")) : where;
+    const QString named = lite ? at : Location().Display();
+    const QStringList readers[] = {
+        {QStringLiteral("audit")},
+        {QStringLiteral("audit"), QStringLiteral("--verify")},
+        {QStringLiteral("archive"), QStringLiteral("list")},
+        {QStringLiteral("archive"), QStringLiteral("export"), QStringLiteral("--serial"), QStringLiteral("X")},
+        {QStringLiteral("report"), QStringLiteral("--serial"), QStringLiteral("X"), QStringLiteral("-o"),
+         dir.filePath(QStringLiteral("r.pdf"))},
+        {QStringLiteral("evaluate"), QStringLiteral("--serial"), QStringLiteral("X")},
+    };
+    for (const QStringList& args : readers) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const CliRun run = RunCli(dir, args, at);
+        EXPECT_EQ(run.code, 5) << run.said.toStdString();
+        EXPECT_TRUE(run.said.contains(QStringLiteral("The archive %1 does not exist").arg(named)))
+            << run.said.toStdString();
+        EXPECT_FALSE(run.said.contains(QStringLiteral("intact")));
+    }
+    ArchiveText error;
+    EXPECT_FALSE(Archive::OpenExisting(Location(), error));
+    EXPECT_TRUE(error.numbered.startsWith(kMissingArchive));
+    const auto tables = [&] {
+        QSqlDatabase db = Raw(QStringLiteral("look"));
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL"));
+        const bool any = q.next() && q.value(0).toBool();
+        q.finish();
+        return any;
+    };
+    if (lite) {
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("typo"))));
+    } else {
+        EXPECT_FALSE(tables());
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
+    }
+
+    // A write makes it: an import, and readers find it from then on.
+    ResultsStore store;
+    store.serialNumber = QStringLiteral("X");
+    store.intervalSeconds = 300;
+    for (int n = 0; n < 5; ++n)
+        store.Append(20.0f + static_cast<float>(n), 0.0f, MomentFromSeconds(3'636'000'000 + n * 300));
+    const QString file = dir.filePath(QStringLiteral("saved.txt"));
+    ASSERT_TRUE(SaveResultsFile(file, store).ok);
+    const CliRun import = RunCli(dir, {QStringLiteral("archive"), QStringLiteral("import"), file}, at);
+    EXPECT_EQ(import.code, 0) << import.said.toStdString();
+    const CliRun verify = RunCli(dir, {QStringLiteral("audit"), QStringLiteral("--verify")}, at);
+    EXPECT_EQ(verify.code, 0) << verify.said.toStdString();
+    EXPECT_TRUE(verify.said.contains(QStringLiteral("intact (1 entries)"))) << verify.said.toStdString();
+    if (!lite) {
+        EXPECT_TRUE(tables());
+        QSqlDatabase::removeDatabase(QStringLiteral("look"));
+    }
+}
+
+TEST_P(ChangeLog, AnImportChecksTheFilesSignatureFirst) {
+    // Three files of one log: signed and intact, signed then changed, never signed.
+    const QString keys = dir.filePath(QStringLiteral("config/quorvex"));
+    const FileSigner signer(QStringLiteral("Quorvex"), keys);
+    ResultsStore store;
+    store.serialNumber = QStringLiteral("S1");
+    store.intervalSeconds = 60;
+    for (int n = 0; n < 5; ++n)
+        store.Append(1.0f + static_cast<float>(n), 0.0f, MomentFromSeconds(3'636'000'000 + n * 60));
+    QStringList files;
+    for (const char* name : {"intact.txt", "changed.txt", "unsigned.txt"}) {
+        files << dir.filePath(QLatin1String(name));
+        ASSERT_TRUE(SaveResultsFile(files.back(), store).ok);
+    }
+    ASSERT_TRUE(signer.Sign(files[0], {}).done);
+    ASSERT_TRUE(signer.Sign(files[1], {}).done);
+    QFile changed(files[1]);
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite));
+    QByteArray bytes = changed.readAll();
+    bytes.replace("1,0", "9,0");
+    bytes.replace("1.0", "9.0");
+    changed.resize(0);
+    changed.write(bytes);
+    changed.close();
+
+    const QStringList import{QStringLiteral("archive"), QStringLiteral("import")};
+    const CliRun refused = RunCli(dir, import + files, where);
+    EXPECT_EQ(refused.code, 5) << refused.said.toStdString();
+    EXPECT_TRUE(refused.said.contains(QStringLiteral("The file %1 was changed after signing").arg(files[1])))
+        << refused.said.toStdString();
+    const CliRun accepted = RunCli(dir, import + QStringList{QStringLiteral("--accept-changed"), files[1]}, where);
+    EXPECT_EQ(accepted.code, 0) << accepted.said.toStdString();
+
+    auto archive = Open();
+    ASSERT_TRUE(archive);
+    const auto entries = archive->Changes();
+    ASSERT_TRUE(entries);
+    QStringList details;
+    for (const ChangeEntry& e : *entries)
+        if (e.kind == ChangeKind::Import) details << QFileInfo(e.subject).fileName() + QStringLiteral(": ") + e.details;
+    ASSERT_EQ(details.size(), 3) << details.join(u'\n').toStdString();
+    EXPECT_TRUE(details[0].startsWith(QStringLiteral("intact.txt: imported; signature: signed, valid (key")))
+        << details[0].toStdString();
+    EXPECT_TRUE(details[1].startsWith(QStringLiteral("unsigned.txt: imported; signature: not signed")))
+        << details[1].toStdString();
+    EXPECT_TRUE(details[2].startsWith(QStringLiteral("changed.txt: imported; signature: CHANGED after signing")))
+        << details[2].toStdString();
 }
 
 TEST_P(ChangeLog, ListsEntriesAndTwoAppendersAtOnceMakeOneChain) {

@@ -413,8 +413,25 @@ TEST_F(ResultsTab, OpenedFilesSayWhetherTheirSignatureHolds) {
     ASSERT_NE(dialog, nullptr);
     auto* keys = dialog->findChild<QTreeWidget*>(QString::fromLatin1(objname::kTrustedKeysList));
     ASSERT_EQ(keys->topLevelItemCount(), 1);  // the own key alone
-    ASSERT_TRUE(dialog->Import(stranger + QStringLiteral("/quorvex.pub")));
+    // Asked first, naming the key; declined, nothing is trusted.
+    QStringList asked;
+    bool trust = false;
+    dialog->ConfirmImport = [&](const QString& text) {
+        asked << text;
+        return trust;
+    };
+    const QString strangerKey = stranger + QStringLiteral("/quorvex.pub");
+    EXPECT_FALSE(dialog->Import(strangerKey));
+    EXPECT_EQ(keys->topLevelItemCount(), 1);
+    trust = true;
+    ASSERT_TRUE(dialog->Import(strangerKey));
     EXPECT_EQ(keys->topLevelItemCount(), 2);
+    QFile pub(strangerKey);
+    ASSERT_TRUE(pub.open(QIODevice::ReadOnly));
+    const auto strangerId = ParsePublicKey(pub.readAll());
+    ASSERT_TRUE(strangerId);
+    ASSERT_EQ(asked.size(), 2);
+    EXPECT_TRUE(asked[0].contains(KeyIdText(strangerId->id))) << asked[0].toStdString();
     ASSERT_TRUE(w.form->OpenResultsFile(file));
     EXPECT_TRUE(lastRow(info).startsWith(QStringLiteral("Signature:=signed, valid (key")))
         << lastRow(info).toStdString();

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -22,6 +24,7 @@
 #include "chart/ChartWindow.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
+#include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
 #include "ui/dialogs/StartDialog.h"
@@ -132,6 +135,15 @@ TEST_F(SimArchive, NewLogAsksWhileRecordsAreUnarchivedAndDownloadFirstKeepsThemT
 }
 
 TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneAndImportRefusesNonResults) {
+    // Before the first download there is no archive: the window names the one missing and makes none.
+    form->onArchiveChosen();
+    const QString missing =
+        form->ArchiveBrowser()->findChild<QLabel*>(QString::fromLatin1(objname::kArchiveWhere))->text();
+    EXPECT_TRUE(missing.contains(ArchivePath()) && missing.contains(QStringLiteral("nie istnieje")))
+        << missing.toStdString();
+    EXPECT_FALSE(QFile::exists(ArchivePath()));
+    form->ArchiveBrowser()->close();
+
     Button(objname::kStartReadButton)->click();
     ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, kWaitMs));
     const std::optional<Thresholds> downloaded = results.thresholds;
@@ -172,21 +184,66 @@ TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneA
     EXPECT_EQ(*chart->ThresholdsBlock(), *downloaded);
 
     // Import: the saved file becomes a log of its own; a file that is no results file is refused
-    // with its line.
+    // with its line, and one changed after signing unless the operator says otherwise.
     const QString bad = dir.filePath(QStringLiteral("notes.txt"));
     QFile f(bad);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("shopping list\n");
     f.close();
-    form->ImportResultsFiles({saved, bad});
+    form->keyFolder = dir.filePath(QStringLiteral("config"));
+    const QString changed = dir.filePath(QStringLiteral("changed.txt"));
+    ASSERT_TRUE(QFile::copy(saved, changed));
+    ASSERT_TRUE(FileSigner(QStringLiteral("Quorvex"), form->keyFolder).Sign(changed, {}).done);
+    QFile c(changed);
+    ASSERT_TRUE(c.open(QIODevice::Append));
+    c.write("\r\n");
+    c.close();
+    QStringList asked;
+    form->ConfirmChangedImport = [&](const QString& text) {
+        asked << text;
+        return false;
+    };
+    form->ImportResultsFiles({saved, bad, changed});
     EXPECT_TRUE(BoxText(objname::kArchiveMessageBox).contains(QStringLiteral("notes.txt")))
         << BoxText(objname::kArchiveMessageBox).toStdString();
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains(changed)) << asked[0].toStdString();
+    EXPECT_TRUE(BoxText(objname::kArchiveMessageBox).contains(QStringLiteral("changed.txt")));
     // Opening the file earlier archived nothing: the import is its only log.
     QList<int> imported;
     for (const ArchiveLogRow& log : ArchivedLogs())
         if (!log.sourceFile.isEmpty()) imported << log.archived;
     EXPECT_EQ(imported, QList<int>{held});
     EXPECT_EQ(ArchivedLog().archived, held);  // never mixed with what came from the logger
+    bool notSigned = false;
+    for (const ChangeEntry& e : form->DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
+        notSigned = notSigned || (e.kind == ChangeKind::Import && e.details.contains(QStringLiteral("not signed")));
+    EXPECT_TRUE(notSigned);
+
+    // A record changed behind the program's back: the log is marked damaged as it is chosen,
+    // does not open, and what the tab shows stays.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("tamper"));
+        db.setDatabaseName(ArchivePath());
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(
+            QStringLiteral("UPDATE record SET temperature = temperature + 5 WHERE number = 3 AND raw IS NOT NULL")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("tamper"));
+    const std::uint64_t shown = results.Generation();
+    window->Refresh();
+    ASSERT_TRUE(window->ChooseLogger(serial));
+    auto* logs = window->findChild<QTreeWidget*>(QString::fromLatin1(objname::kArchiveLogs));
+    ASSERT_TRUE(logs->currentItem());
+    EXPECT_TRUE(logs->currentItem()->text(5).contains(QStringLiteral("USZKODZONY")))
+        << logs->currentItem()->text(5).toStdString();
+    boxes.clear();
+    EXPECT_FALSE(window->OpenChosen());
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].contains(serial) && boxes[0].contains(QStringLiteral("od rekordu 3")))
+        << boxes[0].toStdString();
+    EXPECT_EQ(results.Generation(), shown);
 }
 
 TEST_F(SimArchive, AThresholdWrittenFromTheWindowIsInTheChangeLogWithBeforeAndAfter) {
@@ -196,6 +253,7 @@ TEST_F(SimArchive, AThresholdWrittenFromTheWindowIsInTheChangeLogWithBeforeAndAf
     dialog->upperEdit->setText(QStringLiteral("33,5"));
     dialog->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveButton))->click();
     const auto written = [&]() -> std::optional<ChangeEntry> {
+        if (!form->DownloadArchive()) return std::nullopt;  // made by the first write
         for (const ChangeEntry& e : form->DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
             if (e.kind == ChangeKind::RegisterWrite) return e;
         return std::nullopt;

@@ -56,6 +56,10 @@ TrustedKeysDialog::TrustedKeysDialog(QString keyFolder, QWidget* parent)
     ShowProblem = [this](const QString& text) {
         QMessageBox::warning(this, TranslateText(QStringLiteral("[1020]Błąd")), text);
     };
+    ConfirmImport = [this](const QString& text) {
+        return QMessageBox::question(this, TranslateText(QStringLiteral("[2561]Zaufane klucze")), text) ==
+               QMessageBox::Yes;
+    };
     connect(importButton_, &QPushButton::clicked, this, [this] {
         const QString path = AskKeyFile ? AskKeyFile() : QString();
         if (!path.isEmpty()) Import(path);
@@ -102,16 +106,31 @@ bool TrustedKeysDialog::Import(const QString& path) {
     QFile file(path);
     QString problem;
     std::optional<TrustedKey> key;
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
         problem = file.errorString();
-    else
-        key = ImportTrustedKey(keyFolder_, file.read(8192), &problem);
+    } else {
+        const QByteArray text = file.read(8192);
+        // Every file signed by this key will count as trusted: the operator sees which key it is first.
+        FormatProblem why;
+        const auto parsed = ParsePublicKey(text, &why);
+        if (!parsed) {
+            problem = why.Text();
+        } else {
+            const QString question =
+                TranslateText(QStringLiteral("[2609]Ufać podpisom klucza %1 z pliku %2? Pliki podpisane tym kluczem "
+                                             "będą odtąd uznawane za zaufane."))
+                    .arg(KeyIdText(parsed->id), QDir::toNativeSeparators(path));
+            if (ConfirmImport && !ConfirmImport(question)) return false;
+            key = ImportTrustedKey(keyFolder_, text, &problem);
+        }
+    }
     if (!key) {
         if (ShowProblem)
             ShowProblem(TranslateText(QStringLiteral("[2560]Nie można zaimportować klucza publicznego %1: %2"))
                             .arg(QDir::toNativeSeparators(path), problem));
         return false;
     }
+    if (KeyImported) KeyImported(*key);
     Refresh();
     return true;
 }

@@ -6,6 +6,8 @@
 
 #include <functional>
 
+#include "sign/SignatureCheck.h"
+
 class QPushButton;
 class QTreeWidget;
 
@@ -20,10 +22,15 @@ public:
     std::function<QString()> AskKeyFile;
     // Shows why an import failed; replaceable in tests.
     std::function<void(const QString& text)> ShowProblem;
+    // Asks whether to trust the key `text` names (its id and file); a box unless a test sets it.
+    std::function<bool(const QString& text)> ConfirmImport;
+    // Told of every key taken in (for the change log).
+    std::function<void(const TrustedKey& key)> KeyImported;
 
     // Reads the keys anew.
     void Refresh();
-    // Imports the key file at `path`; false (with the problem shown) when it is no key.
+    // Imports the key file at `path` once the operator confirms its id; false (with the problem
+    // shown) when it is no key, or when the operator declines.
     bool Import(const QString& path);
     // Removes the chosen imported key.
     void RemoveChosen();

@@ -452,6 +452,9 @@ constexpr StringTableEntry kEntries[] = {
     {2597, "signature", "Signatur"},
     {2598, "file written", "Datei geschrieben"},
     {2599, "Program", "Programm"},
+    // The report: who made it, where and when.
+    {2640, "Report made", "Bericht erstellt"},
+    {2641, "Date and time", "Datum und Uhrzeit"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -246,12 +246,9 @@ QList<Line> VerdictLinesOf(const Verdict& verdict, QChar separator) {
         QString label = QStringLiteral("%1. %2").arg(++number).arg(RuleText(v.rule, separator));
         if (v.kineticTemperature)
             label += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
-        lines.push_back(
-            {Line::Rule,
-             label,
-             value,
-             0,
-             {DurationText(v.rule.allowedSeconds * 1000), SeriesValueText(v.rule.series, v.rule.limit, separator)}});
+        const QStringList whole{DurationText(v.rule.allowedSeconds * 1000),
+                                SeriesValueText(v.rule.series, v.rule.limit, separator)};
+        lines.push_back({Line::Rule, label, value, 0, whole});
         Verdict one;
         one.rules.push_back(v);
         const QStringList excursions = VerdictLines(one, separator, kExcursionsPerRule);
@@ -398,10 +395,9 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         rest.push_back({Line::Fact, Tr(u"[2425]Odcisk danych (SHA-256)"), frame.fingerprint});
 
         // Where each line goes: pages and rows, before any page is finished,
-        // so that every page can say how many there are.
-        // A section (a heading and the lines up to the next one) that fits on a
-        // page is never split; a longer one at least never leaves its heading
-        // alone at the foot of a page.
+        // so that every page can say how many there are. A section (a heading
+        // and the lines up to the next one) that fits on a page is never split;
+        // a longer one at least never leaves its heading alone at a page's foot.
         std::vector<int> heights;
         for (const Line& line : rest) heights.push_back(lines.Height(line));
         auto sectionHeight = [&](qsizetype from) {
@@ -417,10 +413,7 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
             if (rest[i].kind == Line::Heading) {
                 const int section = sectionHeight(i);
                 const int withNext = height + (i + 1 < rest.size() ? heights[static_cast<std::size_t>(i + 1)] : 0);
-                if (section <= contentBottom)
-                    height = section;
-                else
-                    height = withNext;
+                height = section <= contentBottom ? section : withNext;
             }
             if (y + height > contentBottom && y > 0) {
                 ++page;

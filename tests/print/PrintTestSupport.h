@@ -26,7 +26,8 @@ namespace quorvex::printtest {
 // run as on a machine where every sans serif name, the printouts' own face's
 // included, stands for another, wide face and the system's copy of the
 // printouts' face is hidden: only a face loaded from its file gives the pages
-// the tests expect. Set before the first font is looked up.
+// the tests expect. Set before the first font is looked up;
+// QUORVEX_TEST_SYSTEM_FONTS=1 runs them on the machine's own configuration.
 inline void HideThePrintFaceBehindOthers() {
     static QTemporaryDir dir;
     if (!dir.isValid() || qEnvironmentVariableIsSet("QUORVEX_TEST_SYSTEM_FONTS")) return;

@@ -78,13 +78,14 @@ TEST_F(Report, EveryPageIsTiedToItsRecordsInBothLanguages) {
     }
 }
 
-// Two days of a cold room every 10 minutes from 28 December, 23:48:45: the temperature
+// `days` of a cold room every 10 minutes from 28 December, 23:48:45: the temperature
 // between 2 and 8 °C, the humidity between 45 and 85 % in a day-night swing.
-void FillColdRoom(ResultsStore& store) {
+void FillColdRoom(ResultsStore& store, int days = 2) {
     FillStore(store, 0);
     store.intervalSeconds = 600;
+    store.thresholds = Thresholds{8.0f, 2.0f, 80.0f, 30.0f};
     const Moment start = ToMoment(QDate(2024, 12, 28), QTime(23, 48, 45));
-    for (int i = 0; i < 288; ++i) {
+    for (int i = 0; i < 144 * days; ++i) {
         const double phase = 2 * M_PI * i / 144.0;
         store.Append(static_cast<float>(std::round(50 + 30 * std::sin(phase)) / 10),
                      static_cast<float>(std::round(650 + 200 * std::sin(phase + 1)) / 10), start + i / 144.0);
@@ -106,7 +107,7 @@ TEST_F(Report, FirstPageReadsCleanlyAndSaysWhoMadeIt) {
     test::ProgramTextsScope texts(QStringLiteral("Angielski"));
     qputenv("USER", "reviewer7");
     ResultsStore store;
-    FillColdRoom(store);
+    FillColdRoom(store, 5);  // more excursions than page 1 holds with the summary
     EXPECT_EQ(ProposedReportFileName(store), QStringLiteral("Chłodnia B 2024-12-28_23-48-45.pdf"));
     ReportRequest request;
     request.results = &store;
@@ -117,6 +118,7 @@ TEST_F(Report, FirstPageReadsCleanlyAndSaysWhoMadeIt) {
     const ReportOutcome outcome = WriteReport(pdf, request);
     ASSERT_TRUE(outcome.ok) << outcome.errorText.toStdString();
     const int pages = outcome.pages;
+    ASSERT_EQ(pages, 3);
     const std::vector<Page> first = PdfWords(pdf, 1, pages - 1);  // all but the chart
     ASSERT_EQ(static_cast<int>(first.size()), pages - 1);
     for (std::size_t p = 0; p < first.size(); ++p) {

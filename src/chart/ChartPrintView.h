@@ -16,7 +16,7 @@ struct ChartPrintView {
     Thresholds thresholds;
     int zoomStart = 0;
     int zoomWidth = 100;
-    QFont font;  // of the chart's texts, in the bitmap's pixels
+    QFont font;  // the size and weight of the chart's texts (set in the printouts' face)
 };
 
 }  // namespace quorvex

@@ -474,6 +474,9 @@ constexpr StringTableEntry kEntries[] = {
      "now on.",
      "Den Signaturen des Schlüssels %1 aus der Datei %2 vertrauen? Mit diesem Schlüssel signierte Dateien gelten "
      "dann als vertrauenswürdig."},
+    // The report: who made it, where and when.
+    {2640, "Report made", "Bericht erstellt"},
+    {2641, "Date and time", "Datum und Uhrzeit"},
     {2670, "%1 records differ from the archive", "%1 Datensätze weichen vom Archiv ab"},
     {2671, "not applicable", "nicht anwendbar"},
 };

@@ -9,8 +9,12 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QSysInfo>
+#include <QTextLayout>
 #include <QTextOption>
 #include <QtMath>
+
+#include <pwd.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <vector>
@@ -42,7 +46,7 @@ QString Tr(const char16_t* text) { return TranslateText(QString::fromUtf16(text)
 
 QString ProgramName() { return QStringLiteral("Quorvex " QUORVEX_VERSION); }
 
-QString MomentText(const ResultsStore& store, int index) {
+QString RecordMomentText(const ResultsStore& store, int index) {
     if (index < 0 || index >= store.Count()) return {};
     const QDateTime moment = FromMoment(store.At(index).time);
     return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
@@ -84,22 +88,29 @@ struct Line {
     QString label;
     QString value;
     int indent = 0;  // in lines' heights
+    // Parts of the label (a moment, a duration) that move to the next line whole
+    // rather than break where a line happens to end.
+    QStringList whole = {};
 };
 
 class FirstPages {
 public:
     FirstPages(QPainter& painter, int left, int right) : painter_(painter), left_(left), right_(right) {}
 
-    // The height `line` takes, with the gap above a heading.
+    // The height `line` takes, with the gap above a heading: the label and the
+    // value exactly as Draw lays them out.
     int Height(const Line& line) {
         SetFont(line);
         const QRect box = LabelRect(line, 0);
-        const QRectF used = painter_.boundingRect(QRectF(box.x(), 0, box.width(), 1e6), line.label, Wrap());
+        const QRectF used =
+            painter_.boundingRect(QRectF(box.x(), 0, box.width(), 1e6), LabelText(line, box.width()), Wrap());
         int height = std::max(qCeil(used.height()), painter_.fontMetrics().height());
-        if (line.kind == Line::Fact && !line.value.isEmpty()) {
+        if (!line.value.isEmpty()) {
             // A value longer than its column (a file path, the fingerprint) goes on in the next rows.
+            ValueFont(line);
             const QRectF value = painter_.boundingRect(ValueRect(line, 0), line.value, Wrap());
             height = std::max(height, qCeil(value.height()));
+            SetFont(line);
         }
         if (line.kind == Line::Heading) height += painter_.fontMetrics().height() / 2;
         return height;
@@ -109,16 +120,46 @@ public:
         SetFont(line);
         const int lineHeight = painter_.fontMetrics().height();
         if (line.kind == Line::Heading) y += lineHeight / 2;
-        QString label = line.label;
-        if (line.kind == Line::Fact && !label.endsWith(u':')) label += u':';
-        painter_.drawText(QRectF(LabelRect(line, y)), label, Wrap());
+        const QRect box = LabelRect(line, y);
+        painter_.drawText(QRectF(box), LabelText(line, box.width()), Wrap());
         if (line.value.isEmpty()) return;
-        const bool verdict = line.kind == Line::Rule || line.kind == Line::Overall;
-        if (verdict) painter_.setFont(PrintFont(kTextPoints, true));
+        ValueFont(line);
         painter_.drawText(ValueRect(line, y), line.value, Wrap());
     }
 
 private:
+    // The label as drawn: a fact's with its colon, and a line break before each
+    // part of `whole` that the wrapping would otherwise cut in two.
+    QString LabelText(const Line& line, int width) const {
+        QString label = line.label;
+        if (line.kind == Line::Fact && !label.endsWith(u':')) label += u':';
+        for (const QString& part : line.whole) {
+            const qsizetype at = label.indexOf(part);
+            if (part.isEmpty() || at <= 0) continue;
+            QTextLayout layout(label, painter_.font(), painter_.device());
+            layout.setTextOption(Wrap());
+            layout.beginLayout();
+            bool cut = false;
+            for (QTextLine row = layout.createLine(); row.isValid(); row = layout.createLine()) {
+                row.setLineWidth(width);
+                cut = cut || (row.textStart() > at && row.textStart() < at + part.size());
+            }
+            layout.endLayout();
+            if (!cut) continue;
+            // The space before the part becomes the break, so the next line starts with it.
+            if (label[at - 1] == u' ')
+                label[at - 1] = QChar::LineSeparator;
+            else
+                label.insert(at, QChar::LineSeparator);
+        }
+        return label;
+    }
+    void ValueFont(const Line& line) {
+        if (line.kind == Line::Rule || line.kind == Line::Overall)
+            painter_.setFont(PrintFont(kTextPoints, true));  // the verdict words
+        else
+            SetFont(line);
+    }
     void SetFont(const Line& line) {
         switch (line.kind) {
         case Line::Heading:
@@ -157,25 +198,38 @@ private:
     int left_, right_;
 };
 
+QString MomentLine(const QDateTime& moment) {
+    return QLocale().toString(moment.date(), ShortDateFormat()) + u' ' +
+           QLocale().toString(moment.time(), LongTimeFormat());
+}
+
+QString MomentText(Moment moment) { return MomentLine(FromMoment(moment)); }
+
+// Where the data came from, and who made the report where and when. Both the
+// window and the command line come here with what they know of the source;
+// the report's own facts are taken here, so every report carries the same lines.
 QList<Line> SourceLines(const ResultsStore& store, const ReportSource& source) {
     QList<Line> lines;
     lines.push_back({Line::Heading, Tr(u"[2428]Pochodzenie danych"), {}});
     const QString file = source.file.isEmpty() ? store.sourceFile : source.file;
-    if (source.downloaded.isValid()) {
-        lines.push_back({Line::Fact, Tr(u"[2429]Pobrano"),
-                         QLocale().toString(source.downloaded.date(), ShortDateFormat()) + u' ' +
-                             QLocale().toString(source.downloaded.time(), LongTimeFormat())});
-        if (!source.user.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2430]Użytkownik"), source.user});
-        if (!source.host.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2431]Komputer"), source.host});
-        if (!source.programVersion.isEmpty())
-            lines.push_back({Line::Fact, Tr(u"[2432]Wersja programu"), source.programVersion});
-        if (source.announced > 0)
-            lines.push_back({Line::Fact, Tr(u"[2433]Odczyt"),
-                             source.received >= source.announced
-                                 ? Tr(u"[2434]kompletny")
-                                 : Tr(u"[2435]niepełny: %1 z %2 rekordów").arg(source.received).arg(source.announced)});
-    }
+    if (source.downloaded.isValid()) lines.push_back({Line::Fact, Tr(u"[2429]Pobrano"), MomentLine(source.downloaded)});
+    if (!source.user.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2430]Użytkownik"), source.user});
+    if (!source.host.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2431]Komputer"), source.host});
+    if (!source.programVersion.isEmpty())
+        lines.push_back({Line::Fact, Tr(u"[2432]Wersja programu"), source.programVersion});
+    if (source.announced > 0)
+        lines.push_back({Line::Fact, Tr(u"[2433]Odczyt"),
+                         source.received >= source.announced
+                             ? Tr(u"[2434]kompletny")
+                             : Tr(u"[2435]niepełny: %1 z %2 rekordów").arg(source.received).arg(source.announced)});
     if (!file.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2436]Odczytano z pliku"), QDir::toNativeSeparators(file)});
+    if (lines.size() == 1) lines.clear();  // nothing known of it: no heading either
+
+    lines.push_back({Line::Heading, Tr(u"[2640]Sporządzenie raportu"), {}});
+    lines.push_back({Line::Fact, Tr(u"[2641]Data i godzina"), MomentLine(QDateTime::currentDateTime())});
+    const QString user = CurrentUserName();
+    if (!user.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2430]Użytkownik"), user});
+    lines.push_back({Line::Fact, Tr(u"[2431]Komputer"), CurrentHostName()});
     return lines;
 }
 
@@ -192,12 +246,20 @@ QList<Line> VerdictLinesOf(const Verdict& verdict, QChar separator) {
         QString label = QStringLiteral("%1. %2").arg(++number).arg(RuleText(v.rule, separator));
         if (v.kineticTemperature)
             label += QStringLiteral(" (MKT %1)").arg(SeriesValueText(v.rule.series, *v.kineticTemperature, separator));
-        lines.push_back({Line::Rule, label, value});
+        const QStringList whole{DurationText(v.rule.allowedSeconds * 1000),
+                                SeriesValueText(v.rule.series, v.rule.limit, separator)};
+        lines.push_back({Line::Rule, label, value, 0, whole});
         Verdict one;
         one.rules.push_back(v);
         const QStringList excursions = VerdictLines(one, separator, kExcursionsPerRule);
-        for (qsizetype i = 1; i + 1 < excursions.size(); ++i)
-            lines.push_back({Line::Text, excursions[i].trimmed(), {}, 1});
+        for (qsizetype i = 1; i + 1 < excursions.size(); ++i) {
+            QStringList parts;
+            if (i - 1 < v.breaking.size()) {
+                const Excursion& e = v.breaking[i - 1];
+                parts << MomentText(e.start) << MomentText(e.end) << DurationText(e.durationMs);
+            }
+            lines.push_back({Line::Text, excursions[i].trimmed(), {}, 1, parts});
+        }
     }
     lines.push_back({Line::Overall, Tr(u"[2412]Ocena ogólna"), VerdictWord(verdict.Pass())});
     return lines;
@@ -212,10 +274,20 @@ QPageSize ReportPaper(const QLocale& locale) {
 QString CurrentUserName() {
     QString name = qEnvironmentVariable("USER");
     if (name.isEmpty()) name = qEnvironmentVariable("LOGNAME");
+    // A service or a cron job may run without either: the account is still known.
+    if (name.isEmpty()) {
+        if (const passwd* account = getpwuid(geteuid())) name = QString::fromLocal8Bit(account->pw_name);
+    }
     return name;
 }
 
 QString CurrentHostName() { return QSysInfo::machineHostName(); }
+
+QString ProposedReportFileName(const ResultsStore& store) {
+    const QString moment =
+        store.IsEmpty() ? QString() : FromMoment(store.At(0).time).toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"));
+    return ProposedResultsFileName(store.loggerName, moment, QString()) + QStringLiteral(".pdf");
+}
 
 bool ParseReportTable(const QString& text, ReportTable& table) {
     if (text == QLatin1String("all"))
@@ -263,6 +335,9 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
     if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
     const QChar separator = SystemDecimalSeparator();
     const Verdict verdict = EvaluateRules(store, request.rules);
+    // The dew point is drawn and tabled when a rule judges it, so the reviewer sees what was judged.
+    const bool dewPoint = std::any_of(verdict.rules.begin(), verdict.rules.end(),
+                                      [](const RuleVerdict& v) { return v.rule.series == RuleSeries::DewPoint; });
     PageFrame frame{RecordsFingerprint(store), 0};
     ResultsSummary summary;
     summary.Update(store);
@@ -309,8 +384,8 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
             rest.push_back({Line::Fact, Tr(u"[2162]Start rejestracji"), request.source.logStart});
         rest.push_back({Line::Fact, Tr(u"[2163]Częstość zapisu"), store.writeInterval});
         rest.push_back({Line::Fact, Tr(u"[2136]Liczba rekordów"), QString::number(store.Count())});
-        rest.push_back({Line::Fact, Tr(u"[2148]Pierwszy rekord"), MomentText(store, 0)});
-        rest.push_back({Line::Fact, Tr(u"[2149]Ostatni rekord"), MomentText(store, store.Count() - 1)});
+        rest.push_back({Line::Fact, Tr(u"[2148]Pierwszy rekord"), RecordMomentText(store, 0)});
+        rest.push_back({Line::Fact, Tr(u"[2149]Ostatni rekord"), RecordMomentText(store, store.Count() - 1)});
         rest += SourceLines(store, request.source);
         rest += VerdictLinesOf(verdict, separator);
         rest.push_back({Line::Heading, Tr(u"[2135]Podsumowanie"), {}});
@@ -319,26 +394,41 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         rest.push_back({Line::Fact, Tr(u"[2425]Odcisk danych (SHA-256)"), frame.fingerprint});
 
         // Where each line goes: pages and rows, before any page is finished,
-        // so that every page can say how many there are.
+        // so that every page can say how many there are. A section (a heading
+        // and the lines up to the next one) that fits on a page is never split;
+        // a longer one at least never leaves its heading alone at a page's foot.
+        std::vector<int> heights;
+        for (const Line& line : rest) heights.push_back(lines.Height(line));
+        auto sectionHeight = [&](qsizetype from) {
+            int height = heights[static_cast<std::size_t>(from)];
+            for (qsizetype i = from + 1; i < rest.size() && rest[i].kind != Line::Heading; ++i)
+                height += heights[static_cast<std::size_t>(i)];
+            return height;
+        };
         std::vector<std::pair<int, int>> places;
         int page = 1;
-        for (const Line& line : rest) {
-            const int height = lines.Height(line);
+        for (qsizetype i = 0; i < rest.size(); ++i) {
+            int height = heights[static_cast<std::size_t>(i)];
+            if (rest[i].kind == Line::Heading) {
+                const int section = sectionHeight(i);
+                const int withNext = height + (i + 1 < rest.size() ? heights[static_cast<std::size_t>(i + 1)] : 0);
+                height = section <= contentBottom ? section : withNext;
+            }
             if (y + height > contentBottom && y > 0) {
                 ++page;
                 y = 0;
             }
             places.emplace_back(page, y);
-            y += height;
+            y += heights[static_cast<std::size_t>(i)];
         }
         const int firstPages = page;
         const int chartPage = firstPages + 1;
         DailyTable daily;
         int tablePages = 0;
         if (request.table == ReportTable::All) {
-            tablePages = TablePageCount(writer, store, headerHeight);
+            tablePages = TablePageCount(writer, store, headerHeight, dewPoint);
         } else if (request.table == ReportTable::Daily) {
-            daily = DailyValues(store);
+            daily = DailyValues(store, dewPoint);
             tablePages = DailyTablePageCount(writer, daily, headerHeight);
         }
         frame.pages = chartPage + tablePages;
@@ -363,26 +453,32 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         view.results = &store;
         view.showTemp = true;
         view.showHum = store.HasHumidity();
-        view.showThresholds = store.thresholds.has_value();
-        view.thresholds = store.thresholds.value_or(Thresholds{});
-        // The dew point is drawn when a rule judges it, so the reviewer sees what was judged.
-        view.showDewPoint = std::any_of(request.rules.begin(), request.rules.end(),
-                                        [](const ExcursionRule& rule) { return rule.series == RuleSeries::DewPoint; });
+        // The rules' limits stand where the chart window draws the thresholds: without
+        // stored rules they are the thresholds.
+        view.showThresholds = false;
+        view.showDewPoint = dewPoint;
         view.font = PrintFont(9, false);
-        DrawChartPage(painter, writer, view, [&](QPainter& p, int l, int r, int top) {
-            p.save();
-            p.setPen(Qt::black);
-            p.setFont(PrintFont(kHeadingPoints, true));
-            const int h = p.fontMetrics().height();
-            // A file may name neither the logger nor its serial: then the caption stands alone.
-            const QString logger = (store.loggerName.trimmed() + u' ' + store.serialNumber.trimmed()).trimmed();
-            p.drawText(QRect(l, top, r - l, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                       logger.isEmpty() ? Tr(u"[2443]Wykres") : Tr(u"[2443]Wykres") + QStringLiteral(" — ") + logger);
-            p.restore();
-            const int strip = frame.StripHeight(writer);
-            frame.Draw(p, chartPage, QRect(l, top + h, r - l, strip));
-            return h + strip + h / 2;
-        });
+        ChartPageExtras extras;
+        extras.humidityAxis = true;
+        for (const RuleVerdict& v : verdict.rules) extras.rules.push_back(v.rule);
+        DrawChartPage(
+            painter, writer, view,
+            [&](QPainter& p, int l, int r, int top) {
+                p.save();
+                p.setPen(Qt::black);
+                p.setFont(PrintFont(kHeadingPoints, true));
+                const int h = p.fontMetrics().height();
+                // A file may name neither the logger nor its serial: then the caption stands alone.
+                const QString logger = (store.loggerName.trimmed() + u' ' + store.serialNumber.trimmed()).trimmed();
+                p.drawText(
+                    QRect(l, top, r - l, h), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                    logger.isEmpty() ? Tr(u"[2443]Wykres") : Tr(u"[2443]Wykres") + QStringLiteral(" — ") + logger);
+                p.restore();
+                const int strip = frame.StripHeight(writer);
+                frame.Draw(p, chartPage, QRect(l, top + h, r - l, strip));
+                return h + strip + h / 2;
+            },
+            extras);
         writer.setPageOrientation(QPageLayout::Portrait);
 
         bool ok = true;
@@ -391,7 +487,7 @@ ReportOutcome WriteReport(const QString& path, const ReportRequest& request) {
         };
         if (request.table == ReportTable::All) {
             writer.newPage();
-            ok = PrintTable(painter, writer, store, header, QDate::currentDate(), footer).ok;
+            ok = PrintTable(painter, writer, store, header, QDate::currentDate(), footer, dewPoint).ok;
         } else if (request.table == ReportTable::Daily) {
             writer.newPage();
             ok = PrintDailyTable(painter, writer, store, daily, header, footer);

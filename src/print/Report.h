@@ -81,6 +81,11 @@ QString CurrentHostName();
 // and numbers in the default locale's formats, as on the printouts.
 ReportOutcome WriteReport(const QString& path, const ReportRequest& request);
 
+// The name proposed for the report of `store`, with ".pdf": the logger's name
+// and the first record's moment in the ISO form "2026-12-07_23-39-33", the
+// same in every language and locale and sorted by time in a folder.
+QString ProposedReportFileName(const ResultsStore& store);
+
 // "all", "daily", "none".
 bool ParseReportTable(const QString& text, ReportTable& table);
 

@@ -9,9 +9,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "i18n/ProgramTexts.h"
+#include "logs/DewPoint.h"
 #include "logs/LogRecord.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
@@ -37,17 +39,19 @@ QStringList ValueHeadings() {
             TranslateText(QStringLiteral("[2440]Średnia"))};
 }
 
-Layout Measure(QPagedPaintDevice& device, bool humidity, int headerHeight) {
+int SeriesCount(const DailyTable& table) { return table.humidity ? (table.dewPoint ? 3 : 2) : 1; }
+
+Layout Measure(QPagedPaintDevice& device, const DailyTable& table, int headerHeight) {
     Layout layout;
     const QFontMetrics normal(PrintFont(kTablePoints, false), &device);
     const QFontMetrics bold(PrintFont(kTablePoints, true), &device);
-    const int dateWidth =
-        std::max(bold.horizontalAdvance(TranslateText(QStringLiteral("[131]Data"))),
-                 normal.horizontalAdvance(QLocale().toString(QDate(2008, 11, 28), ShortDateFormat())));
+    // As the table printout's columns: the widest text each can hold in this locale, or its heading.
+    const int dateWidth = std::max(bold.horizontalAdvance(TranslateText(QStringLiteral("[131]Data"))),
+                                   WidestAdvance(normal, DateSamples()));
     layout.widths.push_back(qRound(1.2 * dateWidth));
-    int valueWidth = normal.horizontalAdvance(QStringLiteral("-100.0°C"));
+    int valueWidth = std::max(WidestAdvance(normal, TemperatureSamples()), WidestAdvance(normal, HumiditySamples()));
     for (const QString& h : ValueHeadings()) valueWidth = std::max(valueWidth, bold.horizontalAdvance(h));
-    for (int i = 0; i < (humidity ? 6 : 3); ++i) layout.widths.push_back(qRound(1.2 * valueWidth));
+    for (int i = 0; i < 3 * SeriesCount(table); ++i) layout.widths.push_back(qRound(1.2 * valueWidth));
     layout.rowHeight = qRound(1.1 * normal.height());
     layout.top = headerHeight + kRuleGap + kRuleThickness + kTableGap;
     layout.bottom = device.height() - 2 * normal.height();
@@ -62,9 +66,10 @@ void Cell(QPainter& painter, const QRect& cell, const QString& text, const QColo
 
 }  // namespace
 
-DailyTable DailyValues(const ResultsStore& store) {
+DailyTable DailyValues(const ResultsStore& store, bool dewPoint) {
     DailyTable table;
     table.humidity = store.HasHumidity();
+    table.dewPoint = dewPoint && table.humidity;
     if (store.IsEmpty()) return table;
     qint64 lastDay = std::numeric_limits<qint64>::min();
     store.ForEach(0, store.Count() - 1, [&](const LogRecord& r) {
@@ -81,12 +86,19 @@ DailyTable DailyValues(const ResultsStore& store) {
         d.tempSum += r.temperature;
         d.humSum += r.humidity;
         ++d.count;
+        if (!table.dewPoint) return;
+        if (const std::optional<float> dew = DewPoint(r.temperature, r.humidity)) {
+            d.dewMin = d.dewCount > 0 ? std::min(d.dewMin, *dew) : *dew;
+            d.dewMax = d.dewCount > 0 ? std::max(d.dewMax, *dew) : *dew;
+            d.dewSum += *dew;
+            ++d.dewCount;
+        }
     });
     return table;
 }
 
 int DailyTablePageCount(QPagedPaintDevice& device, const DailyTable& table, int headerHeight) {
-    const int rows = Measure(device, table.humidity, headerHeight).RowsPerPage();
+    const int rows = Measure(device, table, headerHeight).RowsPerPage();
     if (rows <= 0 || table.days.isEmpty()) return 1;
     return static_cast<int>((table.days.size() + rows - 1) / rows);
 }
@@ -105,7 +117,7 @@ bool PrintDailyTable(QPainter& painter, QPagedPaintDevice& device, const Results
         painter.fillRect(QRect(0, 0, pageWidth, device.height()), Qt::white);
         const int headerHeight = PrintHeader(painter, store, options, left, right, 0, 0, store.Count() - 1);
         DrawHeaderRule(painter, left, right, headerHeight + kRuleGap);
-        const Layout layout = Measure(device, table.humidity, headerHeight);
+        const Layout layout = Measure(device, table, headerHeight);
         if (footer) footer(painter, page, QRect(left, layout.bottom, right - left, device.height() - layout.bottom));
         if (layout.RowsPerPage() <= 0) return false;
 
@@ -118,8 +130,9 @@ bool PrintDailyTable(QPainter& painter, QPagedPaintDevice& device, const Results
         Cell(painter, QRect(left, y, layout.widths[0], 2 * layout.rowHeight),
              TranslateText(QStringLiteral("[131]Data")), headingFill);
         const QStringList series{TranslateText(QStringLiteral("[140]Temperatura")),
-                                 TranslateText(QStringLiteral("[150]Wilgotność"))};
-        for (int s = 0; s < (table.humidity ? 2 : 1); ++s) {
+                                 TranslateText(QStringLiteral("[150]Wilgotność")),
+                                 TranslateText(QStringLiteral("[2405]Punkt rosy"))};
+        for (int s = 0; s < SeriesCount(table); ++s) {
             const int w = layout.widths[1 + 3 * s] * 3;
             Cell(painter, QRect(x, y, w, layout.rowHeight), series[s], headingFill);
             for (int c = 0; c < 3; ++c)
@@ -137,6 +150,11 @@ bool PrintDailyTable(QPainter& painter, QPagedPaintDevice& device, const Results
             if (table.humidity)
                 cells << LogHumidityText(d.humMin, separator) << LogHumidityText(d.humMax, separator)
                       << LogHumidityText(static_cast<float>(d.humSum / d.count), separator);
+            if (table.dewPoint && d.dewCount > 0)
+                cells << LogTemperatureText(d.dewMin, separator) << LogTemperatureText(d.dewMax, separator)
+                      << LogTemperatureText(static_cast<float>(d.dewSum / d.dewCount), separator);
+            else if (table.dewPoint)
+                cells << QString() << QString() << QString();
             x = left;
             for (qsizetype c = 0; c < cells.size(); ++c) {
                 const int w = layout.widths[static_cast<std::size_t>(c)];

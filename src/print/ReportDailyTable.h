@@ -13,16 +13,21 @@ struct DayValues {
     float tempMin = 0.0f, tempMax = 0.0f, humMin = 0.0f, humMax = 0.0f;
     double tempSum = 0.0, humSum = 0.0;
     int count = 0;
+    // The dew point of the records that have one (none at 0 % humidity).
+    float dewMin = 0.0f, dewMax = 0.0f;
+    double dewSum = 0.0;
+    int dewCount = 0;
 };
 
 struct DailyTable {
     bool humidity = false;
+    bool dewPoint = false;  // the dew point's three columns follow the humidity's
     QList<DayValues> days;  // in the order the records have them
 };
 
 // One pass over the records; a day that comes again after another (a clock
-// set back) gets a row of its own.
-DailyTable DailyValues(const ResultsStore& store);
+// set back) gets a row of its own. `dewPoint` adds the dew point to a log with humidity.
+DailyTable DailyValues(const ResultsStore& store, bool dewPoint = false);
 
 // Pages PrintDailyTable draws below a header block `headerHeight` high.
 int DailyTablePageCount(QPagedPaintDevice& device, const DailyTable& table, int headerHeight);

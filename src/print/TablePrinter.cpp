@@ -6,13 +6,15 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPalette>
+#include <QTextLayout>
 #include <QTextOption>
 #include <QtMath>
 
 #include <algorithm>
-#include <array>
+#include <optional>
 #include <vector>
 
+#include "logs/DewPoint.h"
 #include "logs/LogRecord.h"
 #include "logs/LoggerInfo.h"
 #include "logs/ResultsSummary.h"
@@ -33,23 +35,6 @@ const QString kHeightSample = QStringLiteral("Test");
 // the number stands on its last line, a line's room apart from the table.
 constexpr int kFooterLines = 2;
 
-}  // namespace
-
-QFont PrintFont(int points, bool bold) {
-    // The printouts' face. Where it is not installed a face of the same
-    // narrow proportions stands in: a wide one (the usual Linux default sans)
-    // would leave room for only one column block on a portrait page.
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(points);
-    font.setBold(bold);
-    return font;
-}
-
-namespace {
-
 QString DateTimeText(const ResultsStore& results, int index) {
     if (index < 0 || index >= results.Count()) return {};
     const QDateTime moment = FromMoment(results.At(index).time);
@@ -66,26 +51,26 @@ struct TableLayout {
 };
 
 // `metrics` of the record rows, `headingMetrics` of the bold heading row.
-TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headingMetrics, bool humidity) {
-    struct ColumnDef {
+// Each column is as wide as its heading or the widest text it can hold in
+// the printout's language and the default locale's formats, whichever is wider.
+TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headingMetrics, bool humidity,
+                         bool dewPoint) {
+    struct Column {
         const char16_t* heading;
-        const char16_t* sample;
+        QStringList samples;
     };
-    static constexpr std::array<ColumnDef, 5> kColumnDefs{{
-        {u"[2200]Lp", u"9999000"},
-        {u"[131]Data", u"28-11-2008"},
-        {u"[132]Czas", u"12:34:00"},
-        {u"[140]Temperatura", u"100.5°C"},
-        {u"[150]Wilgotność", u"100%"},
-    }};
+    std::vector<Column> columns{{u"[2200]Lp", {QStringLiteral("9999000")}},
+                                {u"[131]Data", DateSamples()},
+                                {u"[132]Czas", TimeSamples()},
+                                {u"[140]Temperatura", TemperatureSamples()}};
+    if (humidity) columns.push_back({u"[150]Wilgotność", HumiditySamples()});
+    if (humidity && dewPoint) columns.push_back({u"[2405]Punkt rosy", TemperatureSamples()});
     TableLayout layout;
-    const std::size_t count = humidity ? 5 : 4;
-    for (std::size_t c = 0; c < count; ++c) {
+    for (const Column& column : columns) {
         // The heading as it is printed: bold, in the printout's language.
-        const QString heading = TranslateText(QString::fromUtf16(kColumnDefs[c].heading));
-        const int w = std::max(headingMetrics.horizontalAdvance(heading),
-                               metrics.horizontalAdvance(QString::fromUtf16(kColumnDefs[c].sample)));
-        if (c == 0) layout.firstMeasured = w;
+        const QString heading = TranslateText(QString::fromUtf16(column.heading));
+        const int w = std::max(headingMetrics.horizontalAdvance(heading), WidestAdvance(metrics, column.samples));
+        if (layout.cellWidths.empty()) layout.firstMeasured = w;
         const int cell = qRound(1.2 * w);
         layout.cellWidths.push_back(cell);
         layout.headings << heading;
@@ -95,7 +80,7 @@ TableLayout MeasureTable(const QFontMetrics& metrics, const QFontMetrics& headin
     return layout;
 }
 
-QStringList RecordCells(const ResultsStore& results, int index, bool humidity) {
+QStringList RecordCells(const ResultsStore& results, int index, bool humidity, bool dewPoint) {
     const LogRecord& r = results.At(index);
     const QDateTime moment = FromMoment(r.time);
     // Paper follows the system's number format, not the separator typed on screen last.
@@ -104,6 +89,10 @@ QStringList RecordCells(const ResultsStore& results, int index, bool humidity) {
                       QLocale().toString(moment.time(), LongTimeFormat()),
                       LogTemperatureText(r.temperature, separator)};
     if (humidity) cells << LogHumidityText(r.humidity, separator);
+    if (humidity && dewPoint) {
+        const std::optional<float> dew = DewPoint(r.temperature, r.humidity);
+        cells << (dew ? LogTemperatureText(*dew, separator) : QString());
+    }
     return cells;
 }
 
@@ -168,12 +157,40 @@ void DrawFactLine(QPainter& painter, const QString& label, const QString& value,
 
 }  // namespace
 
-int TablePageCount(QPagedPaintDevice& device, const ResultsStore& results, int headerHeight) {
+QStringList DateSamples() {
+    // Every month, on a two-digit day: a format that names the month is as wide as its longest name.
+    QStringList texts;
+    for (int month = 1; month <= 12; ++month) texts << QLocale().toString(QDate(2008, month, 28), ShortDateFormat());
+    return texts;
+}
+
+QStringList TimeSamples() {
+    // Every hour: a twelve-hour clock's hours and its AM/PM differ in width.
+    QStringList texts;
+    for (int hour = 0; hour < 24; ++hour) texts << QLocale().toString(QTime(hour, 58, 58), LongTimeFormat());
+    return texts;
+}
+
+QStringList TemperatureSamples() {
+    // The extremes of the range the logger's thresholds take, -99 to 200 °C.
+    const QChar separator = SystemDecimalSeparator();
+    return {LogTemperatureText(-99.9f, separator), LogTemperatureText(199.9f, separator)};
+}
+
+QStringList HumiditySamples() { return {LogHumidityText(100.0f, SystemDecimalSeparator())}; }
+
+int WidestAdvance(const QFontMetrics& metrics, const QStringList& texts) {
+    int widest = 0;
+    for (const QString& text : texts) widest = std::max(widest, metrics.horizontalAdvance(text));
+    return widest;
+}
+
+int TablePageCount(QPagedPaintDevice& device, const ResultsStore& results, int headerHeight, bool dewPoint) {
     const int left = TableLeftMargin(device.width());
     const int right = TableRightMargin(device.width());
     const QFontMetrics normalMetrics(PrintFont(kTablePoints, false), &device);
-    const TableLayout layout =
-        MeasureTable(normalMetrics, QFontMetrics(PrintFont(kTablePoints, true), &device), results.HasHumidity());
+    const TableLayout layout = MeasureTable(normalMetrics, QFontMetrics(PrintFont(kTablePoints, true), &device),
+                                            results.HasHumidity(), dewPoint);
     const int tableBottom = device.height() - kFooterLines * normalMetrics.height();
     const qint64 capacity =
         PageCapacity(layout, left, right, headerHeight + kRuleGap + kRuleThickness + kTableGap, tableBottom);
@@ -201,15 +218,24 @@ int PrintHeader(QPainter& painter, const ResultsStore& results, const PrintHeade
     const int lineHeight = painter.fontMetrics().height();
     int y = top;
     if (options.header && !options.headerLines.isEmpty()) {
-        // The lines as one text, wrapped between the margins (a word longer
-        // than the line is broken too), and the facts start below all of it.
-        const QString text = options.headerLines.join(u'\n');
+        // Each line wrapped between the margins (a word longer than the line
+        // is broken too), every printed line one fact line's height below the
+        // last, and the facts start below all of it.
         QTextOption wrap(Qt::AlignLeft | Qt::AlignTop);
         wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-        const QRectF area(left, y, std::max(0, right - left), 1e6);
-        const QRectF used = painter.boundingRect(area, text, wrap);
-        painter.drawText(area, text, wrap);
-        y += qCeil(used.height());
+        for (const QString& text : options.headerLines) {
+            QTextLayout layout(text, painter.font(), painter.device());
+            layout.setTextOption(wrap);
+            layout.beginLayout();
+            int lines = 0;
+            for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+                line.setLineWidth(std::max(0, right - left));
+                line.setPosition(QPointF(0, lines++ * lineHeight));
+            }
+            layout.endLayout();
+            layout.draw(&painter, QPointF(left, y));
+            y += std::max(1, lines) * lineHeight;
+        }
     }
     const int valueX = left + qRound(0.4 * (right - left));
     auto fact = [&](const char16_t* label, const QString& value) {
@@ -264,7 +290,8 @@ int PrintSummary(QPainter& painter, const ResultsStore& results, int left, int r
 }
 
 TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
-                            const PrintHeaderOptions& options, QDate today, const TableFooterFunction& footer) {
+                            const PrintHeaderOptions& options, QDate today, const TableFooterFunction& footer,
+                            bool dewPoint) {
     TablePrintResult result;
     const int firstRecord = 0;
     const int lastRecord = results.Count() - 1;
@@ -294,7 +321,7 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
         const QFont normalFont = PrintFont(kTablePoints, false);
         const QFont boldFont = PrintFont(kTablePoints, true);
         const QFontMetrics normalMetrics(normalFont, &device);
-        const TableLayout layout = MeasureTable(normalMetrics, QFontMetrics(boldFont, &device), humidity);
+        const TableLayout layout = MeasureTable(normalMetrics, QFontMetrics(boldFont, &device), humidity, dewPoint);
         // The table stops above the page number.
         const int tableBottom = pageBottom - kFooterLines * normalMetrics.height();
         if (result.pages == 1) {
@@ -327,8 +354,8 @@ TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const 
             int rowsInBlock = 0;
             while (printed <= lastRecord && rowTop + layout.rowHeight <= tableBottom) {
                 ++printed;
-                blockRight =
-                    DrawRow(painter, layout, RecordCells(results, printed - 1, humidity), x, rowTop, right, Qt::white);
+                blockRight = DrawRow(painter, layout, RecordCells(results, printed - 1, humidity, dewPoint), x, rowTop,
+                                     right, Qt::white);
                 rowTop += layout.rowHeight;
                 ++rowsInBlock;
             }

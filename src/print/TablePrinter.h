@@ -14,7 +14,9 @@
 #include <functional>
 
 #include "logs/ResultsStore.h"
+#include "print/PrintFace.h"
 
+class QFontMetrics;
 class QPainter;
 class QPagedPaintDevice;
 
@@ -56,19 +58,26 @@ struct TablePrintResult {
 
 // Prints every record of `results` on `device` (which `painter` is active
 // on): header block, rule and table on each page, and at its foot the page
-// number among all pages ("Strona 2/7"). On failure the job is left
+// number among all pages ("Strona 2/7"). With `dewPoint` a log with humidity
+// gets the dew point column after the humidity. On failure the job is left
 // unfinished with whatever pages were drawn; the caller aborts it.
 TablePrintResult PrintTable(QPainter& painter, QPagedPaintDevice& device, const ResultsStore& results,
                             const PrintHeaderOptions& options, QDate today = QDate::currentDate(),
-                            const TableFooterFunction& footer = {});
+                            const TableFooterFunction& footer = {}, bool dewPoint = false);
 
 // The pages PrintTable draws on `device` for `results` without the summary,
 // when the header block of every page is `headerHeight` high (as PrintHeader
 // returned it for the same options); nothing is drawn.
-int TablePageCount(QPagedPaintDevice& device, const ResultsStore& results, int headerHeight);
+int TablePageCount(QPagedPaintDevice& device, const ResultsStore& results, int headerHeight, bool dewPoint = false);
 
-// The printouts' face: a narrow sans serif at `points`.
-QFont PrintFont(int points, bool bold);
+// The texts a column of dates, times, temperatures (and dew points) or
+// humidities can hold at its widest, in the default locale's formats with
+// the system's decimal separator; and the widest of `texts` in `metrics`.
+QStringList DateSamples();
+QStringList TimeSamples();
+QStringList TemperatureSamples();
+QStringList HumiditySamples();
+int WidestAdvance(const QFontMetrics& metrics, const QStringList& texts);
 
 // Margins of the table printout for a page `pageWidth` pixels wide.
 int TableLeftMargin(int pageWidth);

@@ -109,9 +109,7 @@ void MainWindow::onReportChosen() {
     if (!rulesError.isEmpty()) return fail(rulesError);
     if (!ParseReportTable(settings->ReadString(kReportSection, kReportTableKey, QString()), request.table))
         request.table = ReportTable::All;
-    // The extension is part of the proposal: the date in the name holds dots.
-    QString path = AskReportPath(ResultsFolder(), ProposedResultsFileName(results_, model_) + QStringLiteral(".pdf"),
-                                 request.table);
+    QString path = AskReportPath(ResultsFolder(), ProposedReportFileName(results_), request.table);
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
     settings->WriteString(kReportSection, kReportTableKey, TableKey(request.table));

@@ -311,9 +311,14 @@ TEST_F(Cli, EvaluateExitsBySomeVerdictAndReportWritesAPdf) {
         EXPECT_EQ(o.value(QStringLiteral("pass")).toBool(), c.code == 0);
         EXPECT_EQ(o.value(QStringLiteral("fingerprint")).toString().size(), 64);
     }
+    // Headless, as from a service: no runtime folder, and no warning about it either.
+    QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
+    headless.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(headless);
     const Outcome report = Exec({QStringLiteral("report"), Path("log.csv"), QStringLiteral("-o"), Path("r.pdf"),
                                  QStringLiteral("--table"), QStringLiteral("daily")});
     EXPECT_EQ(report.code, 0) << report.err.toStdString();
+    EXPECT_FALSE(report.err.contains(QStringLiteral("XDG_RUNTIME_DIR"))) << report.err.toStdString();
     QFile pdf(Path("r.pdf"));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");

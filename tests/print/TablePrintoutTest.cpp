@@ -2,6 +2,7 @@
 // tools: what is on which page, counted the way a reader of the paper would.
 #include "print/TablePrinter.h"
 
+#include <QFontInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <QTemporaryDir>
@@ -75,14 +76,17 @@ ReaderCount CountRowsOnFirstPage(const Page& page) {
     const Word* number = PageNumber(page);
     if (headings.empty() || one.empty() || two.empty() || !number) return c;
     const double pitch = two[0]->yCentre() - one[0]->yCentre();
-    double firstLeft = page.width, secondLeft = page.width;
-    for (const Word* h : headings) firstLeft = std::min(firstLeft, h->xMin);
+    // A number stands centred under its block's heading, however wide either is.
+    auto centre = [](const Word& w) { return (w.xMin + w.xMax) / 2; };
+    double first = page.width, second = page.width;
+    for (const Word* h : headings) first = std::min(first, centre(*h));
     for (const Word* h : headings)
-        if (h->xMin > firstLeft + 1) secondLeft = std::min(secondLeft, h->xMin);
+        if (centre(*h) > first + 1) second = std::min(second, centre(*h));
+    const double firstBlockEnd = (first + second) / 2;
     static const QRegularExpression whole(QStringLiteral("^\\d+$"));
     double lastRow = 0;
     for (const Word& w : page.words)
-        if (w.xMin < secondLeft && whole.match(w.text).hasMatch()) {
+        if (centre(w) < firstBlockEnd && whole.match(w.text).hasMatch()) {
             ++c.rowsPerBlock;
             lastRow = std::max(lastRow, w.yCentre());
         }
@@ -177,9 +181,9 @@ TEST_F(TablePrintout, TemperatureLoggerPrintsFourColumnsHumidityLoggerFive) {
     }
 }
 
-// The room left and right of the text in each cell of the heading row of a
-// rendered page; `word` is a heading whose box marks the row.
-std::vector<std::pair<int, int>> HeadingRoom(const QImage& image, const Word& word, int dpi) {
+// The room left and right of the text in each cell of a row of a rendered
+// page; `word` is a word of the row whose box marks it.
+std::vector<std::pair<int, int>> CellRoom(const QImage& image, const Word& word, int dpi) {
     auto px = [&](double points) { return static_cast<int>(std::lround(points * dpi / 72.0)); };
     const int top = px(word.yMin) - 1, bottom = px(word.yMax) + 1;
     auto dark = [&](int x, int y) { return qGray(image.pixel(x, y)) < 128; };
@@ -209,34 +213,66 @@ std::vector<std::pair<int, int>> HeadingRoom(const QImage& image, const Word& wo
     return room;
 }
 
-TEST_F(TablePrintout, EveryHeadingFitsItsCellWithRoomToSpareInEveryLanguage) {
+TEST_F(TablePrintout, EveryHeadingAndValueFitsItsCellInEveryLanguageAndLocale) {
+    // Late evening, a cold store and a saturated one: the widest times ("11:58:58 PM"),
+    // temperatures and humidities each locale writes.
     ResultsStore store;
-    FillStore(store, 20);
+    FillStore(store, 0);
+    const Moment start = ToMoment(QDate(2024, 12, 28), QTime(23, 58, 58));
+    for (int i = 0; i < 20; ++i) store.Append(-88.8f, 100.0f, start + i / 144.0);
     Translator translator;
     quorvex::test::ProgramTextsScope texts;
     const int dpi = 200;
-    for (const QString& language : {kLanguagePolish, kLanguageEnglish, kLanguageGerman}) {
-        SCOPED_TRACE(language.toStdString());
-        translator.SetLanguage(language);
-        texts.SetLanguage(language);
-        const QString pdf = Pdf(language + QStringLiteral(".pdf"));
+    struct Case {
+        QString language;
+        const char* locale;
+        const char* time;  // the first record's time as the locale writes it
+    };
+    for (const Case& c : {Case{kLanguagePolish, "pl_PL", "23:58:58"}, Case{kLanguageEnglish, "en_US", "11:58:58"},
+                          Case{kLanguageGerman, "de_DE", "23:58:58"}}) {
+        SCOPED_TRACE(c.locale);
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        translator.SetLanguage(c.language);
+        texts.SetLanguage(c.language);
+        const QString pdf = Pdf(c.language + QStringLiteral(".pdf"));
         ASSERT_TRUE(Print(store, NoHeader(), pdf).ok);
         const Page page = PdfWords(pdf, 1, 1).at(0);
         const auto lp = page.Find(translator.Tr(QStringLiteral("[2200]Lp")));
         ASSERT_EQ(lp.size(), 1u);
         EXPECT_EQ(page.Find(translator.Tr(QStringLiteral("[2201]Strona %1/%2")).section(u' ', 0, 0)).size(), 1u);
         EXPECT_EQ(page.Find(QStringLiteral("1/1")).size(), 1u);
+        const auto time = page.Find(QString::fromLatin1(c.time));
+        ASSERT_FALSE(time.empty());
         const QImage image = PdfPageImage(pdf, 1, dpi, pdf + QStringLiteral(".page"));
-        const auto room = HeadingRoom(image, *lp[0], dpi);
-        ASSERT_EQ(room.size(), 5u);
-        // Cells are a fifth wider than the bold heading: a tenth of it on
-        // either side (12 pixels and more here for the longest headings),
-        // never the sliver of a cell sized for the heading in plain text (4 or 5).
-        for (std::size_t c = 0; c < room.size(); ++c) {
-            EXPECT_GE(room[c].first, 9) << "column " << c + 1;
-            EXPECT_GE(room[c].second, 9) << "column " << c + 1;
+        // Cells are a fifth wider than the widest text they hold: a tenth of it
+        // on either side (12 pixels and more here for the longest headings),
+        // never the sliver of a cell sized for the heading in plain text (4 or 5),
+        // nor a text cut at the cell's border (1 or 2).
+        for (const auto& [row, least] : {std::pair{lp[0], 9}, std::pair{time[0], 5}}) {
+            const auto room = CellRoom(image, *row, dpi);
+            ASSERT_EQ(room.size(), 5u) << row->text.toStdString();
+            for (std::size_t cell = 0; cell < room.size(); ++cell) {
+                EXPECT_GE(room[cell].first, least) << row->text.toStdString() << ", column " << cell + 1;
+                EXPECT_GE(room[cell].second, least) << row->text.toStdString() << ", column " << cell + 1;
+            }
         }
     }
+}
+
+TEST_F(TablePrintout, PagesAreSetInTheFaceLoadedFromItsFileWhateverElseIsInstalled) {
+    // Here every sans serif name stands for another face (PrintTestSupport.h); the
+    // printout still embeds its own face alone, plain and bold.
+    ResultsStore store;
+    FillStore(store, 30);
+    PrintHeaderOptions all;
+    all.summary = true;
+    const QString pdf = Pdf(QStringLiteral("face.pdf"));
+    ASSERT_TRUE(Print(store, all, pdf).ok);
+    const QStringList fonts = RunTool(QStringLiteral("pdffonts"), {pdf}).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_GE(fonts.size(), 2);
+    for (const QString& font : fonts)
+        EXPECT_TRUE(font.contains(QStringLiteral("LiberationSans"))) << font.toStdString();
+    EXPECT_EQ(QFontInfo(PrintFont(10, true)).family(), QStringLiteral("Liberation Sans"));
 }
 
 TEST_F(TablePrintout, HeaderBlockShowsExactlyTheChosenFactsOnEveryPage) {

@@ -123,7 +123,10 @@ TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEve
     };
     w.Find<QPushButton>(objname::kReportButton)->click();
     ASSERT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
-    EXPECT_TRUE(asked.endsWith(QStringLiteral(".pdf")));
+    // The first record's moment in the ISO form, whatever the locale writes.
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral(" \\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d\\.pdf$")).match(asked).hasMatch())
+        << asked.toStdString();
     EXPECT_EQ(Setting("Report/Table"), QStringLiteral("daily"));
     const int pages = printtest::PdfPageCount(pdf);
     ASSERT_GE(pages, 3);  // facts, chart, daily table
@@ -136,6 +139,9 @@ TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEve
     const QString first = printtest::PdfText(pdf, 1, 1);
     EXPECT_TRUE(first.contains(QStringLiteral("NIEZGODNY")));
     EXPECT_TRUE(first.contains(QStringLiteral("Odczytano z pliku"))) << first.toStdString();
+    // Who made it, as every report says (the command line's too).
+    EXPECT_TRUE(first.contains(QStringLiteral("Sporządzenie raportu")) && first.contains(QStringLiteral("Użytkownik:")))
+        << first.toStdString();
 
     // A folder that is not there: a box naming it, nothing written.
     const QString nowhere = w.dir.filePath(QStringLiteral("brak/raport.pdf"));

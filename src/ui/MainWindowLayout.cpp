@@ -291,6 +291,8 @@ QWidget* MainWindow::BuildResultsTab() {
     summary->setRootIsDecorated(false);
     summary->setSelectionMode(QAbstractItemView::NoSelection);
     summary->setFocusPolicy(Qt::NoFocus);
+    // Rules and excursions are sentences: wrapped within their column rather than cut short.
+    summary->setWordWrap(true);
     summary->setMinimumHeight((summary->fontMetrics().height() + 4) * 10);
 
     auto* status = Group(page, objname::kDownloadGroup, QStringLiteral("[330]Status"));

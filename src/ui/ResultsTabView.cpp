@@ -159,6 +159,8 @@ void ResultsTabView::RefreshSummary() {
     // The verdict's captions are long: the values keep at least two fifths of the list.
     const int room = summaryList_->viewport()->width() * 3 / 5;
     if (room > kCaptionWidth && summaryList_->columnWidth(0) > room) summaryList_->setColumnWidth(0, room);
+    // Row heights follow the wrapped texts in their new widths.
+    summaryList_->doItemsLayout();
 }
 
 void ResultsTabView::RefreshVerdict(const ResultsStore& store) {

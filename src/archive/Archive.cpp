@@ -122,7 +122,9 @@ QString OutcomeName(ArchiveOutcome outcome) { return kOutcomes[static_cast<int>(
 QList<ArchiveText> DifferenceTexts(const QList<ArchiveDifference>& differences) {
     QList<ArchiveText> out;
     for (const ArchiveDifference& d : differences)
-        out.push_back({QStringLiteral("[2305]%1 rekordów różni się od zarchiwizowanego odczytu z %2"),
+        out.push_back({QStringLiteral("[2305]%1 rekord różni się od zarchiwizowanego odczytu z %2|"
+                                      "%1 rekordy różnią się od zarchiwizowanego odczytu z %2|"
+                                      "%1 rekordów różni się od zarchiwizowanego odczytu z %2"),
                        {QString::number(d.count),
                         d.archivedDownload.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))}});
     return out;

@@ -128,7 +128,9 @@ QString ChainHash(const QString& previousHash, const QByteArray& canonical) {
 ArchiveText ChangeLogCheckText(const ChangeLogCheck& check) {
     switch (check.fault) {
     case ChangeLogCheck::Fault::None:
-        return {QStringLiteral("[2570]Dziennik zmian nienaruszony (%1 wpisów)"), {QString::number(check.entries)}};
+        return {QStringLiteral("[2570]Dziennik zmian nienaruszony (%1 wpis)|"
+                               "Dziennik zmian nienaruszony (%1 wpisy)|Dziennik zmian nienaruszony (%1 wpisów)"),
+                {QString::number(check.entries)}};
     case ChangeLogCheck::Fault::Changed:
         return {QStringLiteral("[2571]Wpis %1 dziennika zmian został zmieniony lub usunięty"),
                 {QString::number(check.brokenAt)}};

@@ -5,7 +5,9 @@
 namespace quorvex {
 
 ArchiveText DifferingText(int count) {
-    return {QStringLiteral("[2670]%1 rekordów różni się od archiwum"), {QString::number(count)}};
+    return {QStringLiteral("[2670]%1 rekord różni się od archiwum|%1 rekordy różnią się od archiwum|"
+                           "%1 rekordów różni się od archiwum"),
+            {QString::number(count)}};
 }
 
 WrittenLog WriteDownloadedLog(const QString& folder, const ResultsStore& downloaded, Archive* archive,

@@ -128,7 +128,9 @@ int Import(const CliContext& c, Archive& archive) {
             code = qMax(code, archiveFault ? int{kExitArchive} : int{kExitUsage});
             continue;
         }
-        Print(English({QStringLiteral("[2309]Zaimportowano %1 rekordów z pliku %2 do archiwum"),
+        Print(English({QStringLiteral("[2309]Zaimportowano %1 rekord z pliku %2 do archiwum|"
+                                      "Zaimportowano %1 rekordy z pliku %2 do archiwum|"
+                                      "Zaimportowano %1 rekordów z pliku %2 do archiwum"),
                        {QString::number(*count), file}}) +
               u'\n');
     }

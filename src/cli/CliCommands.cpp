@@ -237,7 +237,9 @@ int RunRecording(const CliContext& c, bool start) {
             missing = RecordsNotArchived(nullptr, params);
         }
         if (missing.value_or(0) > 0) {
-            Say(English({QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
+            Say(English({QStringLiteral("[2307]Logger ma %1 rekord spoza archiwum; nowy zapis go usunie|"
+                                        "Logger ma %1 rekordy spoza archiwum; nowy zapis je usunie|"
+                                        "Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
                          {QString::number(*missing)}}) +
                 QStringLiteral("; download them first (quorvex-cli download) or give --discard"));
             return kExitUsage;

@@ -16,6 +16,7 @@
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
 #include "cli/StopSignals.h"
+#include "i18n/ProgramTexts.h"
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
@@ -107,15 +108,23 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
     const QString reason = path.isEmpty() ? WriteToStandardOutput(store, format, dewPoint)
                                           : SaveAtomically(path, store, format, dewPoint, signer);
     if (reason.isEmpty()) {
-        Say(QStringLiteral("%1 records written to %2").arg(store.Count()).arg(where));
+        Say(CountForm(QStringLiteral("%1 record written to %2|%1 records written to %2"), store.Count())
+                .arg(store.Count())
+                .arg(where));
         return success;
     }
     Say(QStringLiteral("cannot write %1: %2").arg(where, reason));
     const QString rescue = SaveElsewhere(store, format, dewPoint, signer);
     if (rescue.isEmpty())
-        Say(QStringLiteral("the %1 records could not be saved anywhere else either").arg(store.Count()));
+        Say(CountForm(QStringLiteral("the %1 record could not be saved anywhere else either|"
+                                     "the %1 records could not be saved anywhere else either"),
+                      store.Count())
+                .arg(store.Count()));
     else
-        Say(QStringLiteral("the %1 records were saved to %2 instead").arg(store.Count()).arg(rescue));
+        Say(CountForm(QStringLiteral("the %1 record was saved to %2 instead|the %1 records were saved to %2 instead"),
+                      store.Count())
+                .arg(store.Count())
+                .arg(rescue));
     return kExitFile;
 }
 
@@ -126,7 +135,9 @@ void SayNewRead(const LogDownload& logs, bool archive) {
     if (logs.Disagreed())
         Say(QStringLiteral("record %1 of the logger differs from the archived one: the whole log was read")
                 .arg(logs.DisagreedAt()));
-    Say(QStringLiteral("%1 new records, %2 in all").arg(logs.NewCount()).arg(logs.LogCount()));
+    Say(CountForm(QStringLiteral("%1 new record, %2 in all|%1 new records, %2 in all"), logs.NewCount())
+            .arg(logs.NewCount())
+            .arg(logs.LogCount()));
 }
 
 int DeliverResults(const ResultsStore& store, const QString& path, ResultsFormat format, int success,
@@ -206,7 +217,11 @@ int RunDownload(const CliContext& c) {
     if (c.options.newOnly) SayNewRead(logs, archive != nullptr);
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
-            Say(QStringLiteral("warning: the logger announced %1 records, %2 arrived").arg(total).arg(store.Count()));
+            Say(CountForm(QStringLiteral("warning: the logger announced %1 record, %2 arrived|"
+                                         "warning: the logger announced %1 records, %2 arrived"),
+                          total)
+                    .arg(total)
+                    .arg(store.Count()));
         return delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path);
     }
 
@@ -215,7 +230,12 @@ int RunDownload(const CliContext& c) {
         why = session.FailureText();
     else if (c.Interrupted())
         why = c.stop.Received() == SIGINT ? QStringLiteral("interrupted") : QStringLiteral("terminated");
-    Say(QStringLiteral("download incomplete (%1): %2 of %3 records").arg(why).arg(store.Count()).arg(total));
+    Say(CountForm(
+            QStringLiteral("download incomplete (%1): %2 of %3 record|download incomplete (%1): %2 of %3 records"),
+            total)
+            .arg(why)
+            .arg(store.Count())
+            .arg(total));
     if (store.IsEmpty()) {
         Say(QStringLiteral("no records arrived; nothing written"));
         return kExitIncomplete;

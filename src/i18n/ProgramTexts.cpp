@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStringList>
+
+#include <algorithm>
 
 #include "i18n/Translator.h"
 
@@ -65,6 +68,22 @@ QString FileProblemText(const QString& what, const QString& path, const QString&
     QString text = what + u':' + u'\n' + QDir::toNativeSeparators(path);
     if (!reason.isEmpty()) text += u'\n' + reason;
     return text;
+}
+
+QString CountForm(const QString& wordings, qint64 count) {
+    if (!wordings.contains(u'|')) return wordings;
+    const QStringList forms = wordings.split(u'|');
+    const qint64 n = count < 0 ? -count : count;
+    qsizetype form = n == 1 ? 0 : 1;
+    if (forms.size() >= 3 && n != 1) {
+        const qint64 units = n % 10, tens = n % 100;
+        form = units >= 2 && units <= 4 && (tens < 12 || tens > 14) ? 1 : 2;
+    }
+    return forms[std::min(form, forms.size() - 1)];
+}
+
+QString CountText(const QString& numbered, qint64 count, const QString& shown) {
+    return CountForm(TranslateText(numbered), count).arg(shown.isEmpty() ? QString::number(count) : shown);
 }
 
 }  // namespace quorvex

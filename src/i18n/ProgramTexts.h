@@ -51,4 +51,15 @@ QString TranslateText(const QString& text);
 // (quorvex-cli) joins them as "<what>: <path>: <reason>".
 QString FileProblemText(const QString& what, const QString& path, const QString& reason);
 
+// A counted text holds one wording per grammatical number, separated by "|", each with %1 where
+// the count goes: Polish three ("%1 rekord|%1 rekordy|%1 rekordów": 1; 2–4, 22–24, … but not
+// 12–14; every other count), English and German two ("%1 record|%1 records": 1; every other).
+// The number of wordings tells which rule holds, so the string table needs nothing more.
+// CountForm picks the wording for `count` from wordings already in one language (a wording
+// without "|" is taken as it is); %1 stays for the caller.
+QString CountForm(const QString& wordings, qint64 count);
+// The numbered counted text in the current language, its wording for `count` with %1 filled by
+// `shown` (the count itself when empty: "12/250" may stand for 250); %2… stay for arg().
+QString CountText(const QString& numbered, qint64 count, const QString& shown = {});
+
 }  // namespace quorvex

@@ -5,8 +5,11 @@
 namespace quorvex {
 namespace {
 
-// Wordings are kept exactly as the translators delivered them, odd spacing and
-// all: operators and the printed reports already know them in this form.
+// Wordings are kept as the translators delivered them, odd spacing and all: operators and the
+// printed reports already know them in this form. Only plain faults are mended in place (a
+// record, one measurement, called a "log", which is one recording session).
+// A counted text has one wording per grammatical number, separated by "|" (see CountText):
+// three in Polish, two here.
 constexpr StringTableEntry kEntries[] = {
     {1, "Change", "Ändern"},
     {2, "Set", "Einstellen"},
@@ -51,7 +54,7 @@ constexpr StringTableEntry kEntries[] = {
     {232, "register again", "vom Anfang an registrieren"},
     {240, "Parameters of record ", "Speicherungsparameter"},
     {241, "Write interval:", "Aufzeichnungsfrequenz:"},
-    {242, "Number of recorded logs:", "Anzahl von gespeicherten Messungen:"},
+    {242, "Number of saved records:", "Anzahl von gespeicherten Messungen:"},
     {300, "Results", "Ergebnisse"},
     {310, "Recorded data", "Ergebnisse der Registrierung"},
     {320, "Logger data", "Datenlogger-Angaben"},
@@ -85,7 +88,7 @@ constexpr StringTableEntry kEntries[] = {
     {1006, "Reading of data from the Logger", "Die Daten werden jetzt vom Datenlogger ausgelesen"},
     {1007, "Logger does not record", "Der Datenlogger registriert nicht"},
     {1008, "Launch button on the device", "Mit der Taste am Gerät starten"},
-    {1009, "Launch from  computer by clicking Start button", "Mit der START-Taste am Computer starten"},
+    {1009, "Launch from computer by clicking Start button", "Mit der START-Taste am Computer starten"},
     {1010, "Awaiting the start of fixed-time", "Start zum festgelegten Zeitpunkt erwartet"},
     {1011, "To start work, change the registration parameters", "Zum Inbetriebsetzen Registrierungsparameter ändern"},
     {1012, "Logger running", "Der Datenlogger im Betrieb"},
@@ -99,7 +102,7 @@ constexpr StringTableEntry kEntries[] = {
     {1026, "-cable disconnected", "-der Kabel ist getrennt"},
     {1030, "Reading data", "Die Daten werden vom Datenlogger ausgelesen"},
     {1031, "Downloaded", "Heruntergeladen wurden"},
-    {1032, "logs", "Logdateien"},
+    {1032, "records", "Datensätze"},
     {1033, "Read data interrupted", "Auslesen von Daten unterbrochen"},
     {1034, "Not all data has been read", "Nicht alle Daten wurden ausgelesen"},
     {1035, "Reading interrupted", "Auslesen unterbrochen"},
@@ -111,7 +114,7 @@ constexpr StringTableEntry kEntries[] = {
     {1041, "Name:", "Name:"},
     {1042, "Start reading", "Auslesen wird gestartet"},
     {1043, "data from Logger", "der Daten vom Datenlogger"},
-    {1044, "Reading data interrupted", "Auslesen der Logdateien ist unterbrochen worden"},
+    {1044, "Reading data interrupted", "Auslesen der Datensätze ist unterbrochen worden"},
     {1045, "Can not read the data again", "Auslesen läßt sich nicht neustarten"},
     {1046, "Logger name", "Datenloggername"},
     {1047, "Type, serial number", "Typ, Seriennummer"},
@@ -146,8 +149,8 @@ constexpr StringTableEntry kEntries[] = {
     {2058, "The thresholds have not been read from the logger yet.",
      "Die Grenzwerte wurden noch nicht vom Datenlogger ausgelesen."},
     // Log download.
-    {2060, "Not all logs stored in the Logger have been downloaded",
-     "Es wurden nicht alle im Datenlogger gespeicherten Logs ausgelesen"},
+    {2060, "Not all records stored in the Logger have been downloaded",
+     "Es wurden nicht alle im Datenlogger gespeicherten Datensätze ausgelesen"},
     // Parameter dialogs opened before the logger has confirmed their values.
     {2070, "The parameters have not been read from the logger yet. Try again in a moment.",
      "Die Parameter wurden noch nicht vom Datenlogger gelesen. Versuchen Sie es gleich noch einmal."},
@@ -260,14 +263,19 @@ constexpr StringTableEntry kEntries[] = {
     {2303, "The archive %1 has been busy with another program for longer than %2 s",
      "Das Archiv %1 ist länger als %2 s von einem anderen Programm belegt"},
     {2304, "No disk space left for the archive %1", "Kein Speicherplatz mehr für das Archiv %1"},
-    {2305, "%1 records differ from the archived download of %2",
-     "%1 Datensätze weichen vom archivierten Auslesen vom %2 ab"},
+    {2305, "%1 record differs from the archived download of %2|%1 records differ from the archived download of %2",
+     "%1 Datensatz weicht vom archivierten Auslesen vom %2 ab|%1 Datensätze weichen vom archivierten Auslesen vom %2 "
+     "ab"},
     {2306, "The download goes on without the archive; the next download archives the missing records",
      "Das Auslesen läuft ohne Archiv weiter; das nächste Auslesen archiviert die fehlenden Datensätze"},
-    {2307, "The logger holds %1 records not in the archive; a new recording erases them",
-     "Der Logger enthält %1 Datensätze, die nicht im Archiv sind; eine neue Aufzeichnung löscht sie"},
+    {2307,
+     "The logger holds %1 record not in the archive; a new recording erases it|The logger holds %1 records not in "
+     "the archive; a new recording erases them",
+     "Der Logger enthält %1 Datensatz, der nicht im Archiv ist; eine neue Aufzeichnung löscht ihn|Der Logger enthält "
+     "%1 Datensätze, die nicht im Archiv sind; eine neue Aufzeichnung löscht sie"},
     {2308, "Unknown archive location: %1", "Unbekannter Archivort: %1"},
-    {2309, "%1 records of the file %2 imported into the archive", "%1 Datensätze der Datei %2 ins Archiv importiert"},
+    {2309, "%1 record of the file %2 imported into the archive|%1 records of the file %2 imported into the archive",
+     "%1 Datensatz der Datei %2 ins Archiv importiert|%1 Datensätze der Datei %2 ins Archiv importiert"},
     {2310, "Archive…", "Archiv…"},
     {2311, "Import into the archive…", "Ins Archiv importieren…"},
     {2312, "Download first", "Zuerst auslesen"},
@@ -310,7 +318,8 @@ constexpr StringTableEntry kEntries[] = {
     {2412, "Overall verdict", "Gesamtbewertung"},
     {2413, "No evaluation rules: no verdict", "Keine Bewertungsregeln: keine Bewertung"},
     {2414, "%1 – %2, duration %3, peak %4", "%1 – %2, Dauer %3, Spitzenwert %4"},
-    {2415, "… and %1 more excursions", "… und %1 weitere Überschreitungen"},
+    {2415, "… and %1 more excursion|… and %1 more excursions",
+     "… und %1 weitere Überschreitung|… und %1 weitere Überschreitungen"},
     {2416, "The limit is empty or not a number.", "Der Grenzwert ist leer oder keine Zahl."},
     {2417, "The duration is empty or not a number.", "Die Dauer ist leer oder keine Zahl."},
     {2418, "The duration cannot be negative.", "Die Dauer darf nicht negativ sein."},
@@ -370,15 +379,18 @@ constexpr StringTableEntry kEntries[] = {
     {2480, "Without an archive every record of the logger is new", "Ohne Archiv sind alle Datensätze des Loggers neu"},
     {2481, "The archive and the logger differ at record %1: the whole log is read",
      "Archiv und Logger unterscheiden sich bei Datensatz %1: das ganze Log wird ausgelesen"},
-    {2482, "Downloaded %1 new, %2 logs in all", "%1 neue ausgelesen, insgesamt %2 Logs"},
+    {2482, "Downloaded %1 new, %2 in all", "%1 neuer ausgelesen, insgesamt %2|%1 neue ausgelesen, insgesamt %2"},
     {2483, "Download new", "Neue auslesen"},
     {2484, "Download automatically when connected", "Beim Anschließen automatisch auslesen"},
     {2485, "Folder of results files…", "Ordner der Ergebnisdateien…"},
     {2486, "Logger %1", "Logger %1"},
-    {2487, "Reading interrupted: %1 new records; the next connection completes it",
-     "Auslesen unterbrochen: %1 neue Datensätze; das nächste Anschließen setzt es fort"},
+    {2487,
+     "Reading interrupted: %1 new record; the next connection completes it|Reading interrupted: %1 new records; the "
+     "next connection completes it",
+     "Auslesen unterbrochen: %1 neuer Datensatz; das nächste Anschließen setzt es fort|Auslesen unterbrochen: %1 neue "
+     "Datensätze; das nächste Anschließen setzt es fort"},
     {2488, "The folder does not exist", "Der Ordner existiert nicht"},
-    {2489, "%1 new records", "%1 neue Datensätze"},
+    {2489, "%1 new record|%1 new records", "%1 neuer Datensatz|%1 neue Datensätze"},
     {2530, "Signature:", "Signatur:"},
     {2531, "Signature", "Signatur"},
     {2532, "signed, valid (key %1)", "signiert, gültig (Schlüssel %1)"},
@@ -421,7 +433,8 @@ constexpr StringTableEntry kEntries[] = {
     {2568, "not a public key", "kein öffentlicher Schlüssel"},
     {2569, "Sign written files", "Geschriebene Dateien signieren"},
     // The change log.
-    {2570, "Change log intact (%1 entries)", "Änderungsprotokoll unverändert (%1 Einträge)"},
+    {2570, "Change log intact (%1 entry)|Change log intact (%1 entries)",
+     "Änderungsprotokoll unverändert (%1 Eintrag)|Änderungsprotokoll unverändert (%1 Einträge)"},
     {2571, "Entry %1 of the change log was changed or removed",
      "Eintrag %1 des Änderungsprotokolls wurde geändert oder entfernt"},
     {2572, "The records of the download in entry %1 of the change log were changed",
@@ -477,8 +490,19 @@ constexpr StringTableEntry kEntries[] = {
     // The report: who made it, where and when.
     {2640, "Report made", "Bericht erstellt"},
     {2641, "Date and time", "Datum und Uhrzeit"},
-    {2670, "%1 records differ from the archive", "%1 Datensätze weichen vom Archiv ab"},
+    {2670, "%1 record differs from the archive|%1 records differ from the archive",
+     "%1 Datensatz weicht vom Archiv ab|%1 Datensätze weichen vom Archiv ab"},
     {2671, "not applicable", "nicht anwendbar"},
+    // A serial port unplugged, held by another program; counted records.
+    {2700, "Port %1 disconnected; the link comes back by itself when the port is plugged in again",
+     "Port %1 getrennt; die Verbindung kehrt von selbst zurück, sobald der Port wieder angeschlossen ist"},
+    {2701, "Port %1 is opened by another application", "Port %1 ist von einer anderen Anwendung geöffnet"},
+    {2702, "The port is opened by another application", "Der Port ist von einer anderen Anwendung geöffnet"},
+    {2703, "Port disconnected", "Port getrennt"},
+    {2704, "The link comes back by itself when the port is plugged in",
+     "Die Verbindung kehrt von selbst zurück, "
+     "sobald der Port angeschlossen ist"},
+    {2705, "%1 record|%1 records", "%1 Datensatz|%1 Datensätze"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -21,6 +21,8 @@ enum class LinkRefusal {
     None,
     AccessDenied,  // the device is there but this user may not open it
     Unusable,      // the device is there and opens but cannot carry the frames
+    Missing,       // no such device (a serial adapter unplugged): it may come back
+    Busy,          // the device is there but held by another program
 };
 
 class Link {

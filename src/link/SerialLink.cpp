@@ -78,12 +78,19 @@ bool SerialLink::OpenPort(const QString& name) {
         return false;
     }
 
-    accessDenied_ = false;
+    refusal_ = LinkRefusal::None;
     const QString location = SerialDeviceLocation(name);
     auto port = std::make_unique<QSerialPort>();
     port->setPortName(location);
     if (!port->open(QIODevice::ReadWrite)) {
-        accessDenied_ = RefusedAccess(location);
+        // A device node that is not there (an adapter unplugged, a simulator's terminal gone)
+        // may come back; one that is there was refused to this user or is held by another program.
+        if (RefusedAccess(location))
+            refusal_ = LinkRefusal::AccessDenied;
+        else if (port->error() == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(location))
+            refusal_ = LinkRefusal::Missing;
+        else
+            refusal_ = LinkRefusal::Busy;
         lastMessage_ = QStringLiteral("Błąd otwarcia portu: ") + name +
                        QStringLiteral(".\rPort nie istnieje lub jest otwarty przez inną aplikację.");
         return false;

@@ -90,12 +90,12 @@ public:
     bool Purge() override { return ClearRXBuffer(); }
     QString OpenedText() const override;  // "Port <name> został otwarty"
     QString FailureText() const override { return lastMessage_; }
-    LinkRefusal Refusal() const override { return accessDenied_ ? LinkRefusal::AccessDenied : LinkRefusal::None; }
+    LinkRefusal Refusal() const override { return refusal_; }
 
     bool Opened() const override { return opened_ != 0; }
     // The last OpenPort failed because the system refused this user access to the device
     // (EACCES/EPERM), the usual case of a user outside the device's group.
-    bool AccessDenied() const { return accessDenied_; }
+    bool AccessDenied() const { return refusal_ == LinkRefusal::AccessDenied; }
     const QString& LastMessage() const { return lastMessage_; }
     const QString& PortName() const { return portName_; }
     // The name last given to OpenPort; "Com1" before the first open.
@@ -107,7 +107,8 @@ private:
     std::unique_ptr<QSerialPort> port_;  // the open port; null while closed
     QString nameReference_;
     std::uint8_t opened_ = 0;
-    bool accessDenied_ = false;
+    // Why the last OpenPort failed: access denied, no such device, or held by another program.
+    LinkRefusal refusal_ = LinkRefusal::None;
     QString lastMessage_;
     QString portName_;
 };

@@ -398,7 +398,10 @@ QStringList VerdictLines(const Verdict& verdict, QChar separator, int maxExcursi
         }
         if (v.breaking.size() > shown)
             lines << QStringLiteral("    ") +
-                         Tr(u"[2415]… oraz %1 dalszych przekroczeń").arg(v.breaking.size() - shown);
+                         CountForm(Tr(u"[2415]… oraz %1 dalsze przekroczenie|… oraz %1 dalsze przekroczenia|"
+                                      u"… oraz %1 dalszych przekroczeń"),
+                                   v.breaking.size() - shown)
+                             .arg(v.breaking.size() - shown);
     }
     lines << Tr(u"[2412]Ocena ogólna") + QStringLiteral(": ") + VerdictWord(verdict.Pass());
     return lines;

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "i18n/ProgramTexts.h"
 #include "params/Codecs.h"
 #include "params/DateTimeCodec.h"
 
@@ -13,7 +14,14 @@ namespace {
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 const QString kStartFailed = QStringLiteral("[1044]Odczyt logów przerwany.\nNieprawidłowe dane wejściowe");
+// A count of records: "250 logów" ("250 records").
+const QString kRecordCount = QStringLiteral("[2705]%1 log|%1 logi|%1 logów");
 const QString kResumeFailed = QStringLiteral("[1045]Nie można ponowić odczytu danych");
+// Why a resume is refused.
+const QString kResumeNoLogger = QStringLiteral("[2706]Logger nie jest połączony lub nie podał jeszcze parametrów.");
+const QString kResumeOtherLogger =
+    QStringLiteral("[2707]Podłączony jest inny logger (numer seryjny %1) niż ten, z którego pochodzą rekordy (%2).");
+const QString kResumeNewLog = QStringLiteral("[2708]Logger rozpoczął od tego czasu nowy zapis.");
 const QString kBadBlock = QStringLiteral("Odczyt logów przerwany.\nNieprawidłowy odczyt danych z loggera");
 const QString kShortLog = QStringLiteral("[2060]Nie pobrano wszystkich logów zapisanych w loggerze");
 const QString kNoArchive = QStringLiteral("[2480]Bez archiwum nowe są wszystkie logi loggera");
@@ -322,26 +330,38 @@ void LogDownload::StopRead() {
                               LogDownloadView::BoxIcon::Error);
 }
 
-void LogDownload::ResumeRead() {
-    // Only a download that finished or broke off can continue; a second chain
-    // of reads next to a running one would interleave their blocks.
-    if (state_ != Finished && state_ != Aborted) return;
-    if (!ParamsReady()) return;
+bool LogDownload::Resumable() const { return state_ == Aborted || (state_ == Finished && ShortOfAnnounced()); }
 
+void LogDownload::RefuseResume(const QString& reason) {
+    if (view_)
+        view_->ShowMessageBox(TranslateText(QStringLiteral("[1020]Błąd")),
+                              TranslateText(kResumeFailed) + QStringLiteral(".\n") + TranslateText(reason),
+                              LogDownloadView::BoxIcon::Error);
+}
+
+void LogDownload::ResumeRead() {
+    // Only a download that stopped short can continue; a second chain of reads next to a
+    // running one would interleave their blocks.
+    if (!Resumable()) return;
+    // The button is not offered before the parameters are read.
+    if (!ParamsReady()) return;
+    if (!params_.Connected()) return RefuseResume(kResumeNoLogger);
+
+    // The records must go on in the same log of the same logger.
+    const QString serial = params_.Param<SerialNumber>().GetText();
+    if (serial != store_.serialNumber)
+        return RefuseResume(TranslateText(kResumeOtherLogger).arg(serial, store_.serialNumber));
     Moment moment = 0;
     std::int64_t seconds = 0;
-    if (!ComputeStartTime(moment, seconds) || moment != startTime_) return AbortRead(kResumeFailed);
-    if (params_.Param<WriteInterval>().GetText() != store_.writeInterval) return AbortRead(kResumeFailed);
-    if (params_.Param<SerialNumber>().GetText() != store_.serialNumber) return AbortRead(kResumeFailed);
+    if (!ComputeStartTime(moment, seconds) || moment != startTime_ ||
+        params_.Param<WriteInterval>().GetText() != store_.writeInterval)
+        return RefuseResume(kResumeNewLog);
 
     recordsText_ = params_.Param<WriteIndex>().GetText();
     bool ok = false;
     const int total = recordsText_.toInt(&ok);
-    if (!ok) return AbortRead(kResumeFailed);
+    if (!ok || !FillThresholds()) return RefuseResume(kResumeNoLogger);
     if (view_) view_->SetProgressMaximum(total);
-
-    if (!FillThresholds()) return AbortRead(kResumeFailed);
-    if (!params_.Connected()) return AbortRead(kResumeFailed);
     ++chain_;
     badReplies_ = 0;
     if (newOnly_) limit_ = total;
@@ -359,7 +379,7 @@ void LogDownload::AbortRead(const QString& message) {
     RefreshView();
     if (wasReading) TellEnded();
     if (view_ && !message.isEmpty())
-        view_->ShowMessageBox(TranslateText(QStringLiteral("Błąd")), TranslateText(message),
+        view_->ShowMessageBox(TranslateText(QStringLiteral("[1020]Błąd")), TranslateText(message),
                               LogDownloadView::BoxIcon::Error);
 }
 
@@ -368,13 +388,18 @@ void LogDownload::TellEnded() {
 }
 
 QString LogDownload::CountLine(bool withTotal) const {
+    // "124/250" is counted as 250 records.
+    bool ok = false;
+    const int total = withTotal ? recordsText_.toInt(&ok) : 0;
+    const QString records =
+        withTotal ? CountText(kRecordCount, ok ? total : logCount_, QString::number(logCount_) + u'/' + recordsText_)
+                  : CountText(kRecordCount, logCount_);
     if (newOnly_)
-        return TranslateText(QStringLiteral("[2482]Pobrano %1 nowych, razem %2 logów"))
-            .arg(NewCount())
-            .arg(withTotal ? QString::number(logCount_) + u'/' + recordsText_ : QString::number(logCount_));
-    QString line = TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + QString::number(logCount_);
-    if (withTotal) line += u'/' + recordsText_;
-    return line + u' ' + TranslateText(QStringLiteral("[1032]logów"));
+        return CountText(QStringLiteral("[2482]Pobrano %1 nowy, razem %2|Pobrano %1 nowe, razem %2|"
+                                        "Pobrano %1 nowych, razem %2"),
+                         NewCount())
+            .arg(records);
+    return TranslateText(QStringLiteral("[1031]Pobrano")) + u' ' + records;
 }
 
 bool LogDownload::ShortOfAnnounced() const {
@@ -424,8 +449,7 @@ void LogDownload::RefreshView() {
                        .arg(store_.serialNumber,
                             FromMoment(*store_.archivedLogStart).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
                  : QFileInfo(store_.sourceFile).fileName(),
-             TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + QString::number(logCount_) + u' ' +
-                 TranslateText(QStringLiteral("[1032]logów"))});
+             TranslateText(QStringLiteral("[2122]Wczytano")) + u' ' + CountText(kRecordCount, logCount_)});
         start = true;
         view_->SetButtonEnabled(V::ButtonChart, hasRecords);
         view_->SetButtonEnabled(V::ButtonPrintTable, hasRecords);
@@ -441,7 +465,8 @@ void LogDownload::RefreshView() {
         if (shortLog) lines << TranslateText(kShortLog);
         if (newOnly_ && !note_.isEmpty()) lines << note_;
         view_->SetStatusLines(lines);
-        start = retry = true;
+        start = true;
+        retry = Resumable();
         if (hasRecords) {
             view_->SetButtonEnabled(V::ButtonChart, true);
             view_->SetButtonEnabled(V::ButtonPrintTable, true);

@@ -60,6 +60,10 @@ public:
     // read has finished (an unattended read tells the operator its own way).
     void StartNewRead(ResultsStore& known, const KnownRecords& kept, bool quiet = false);
     void StopRead();
+    // Goes on after the last record read, of a download that was stopped or broken off or that
+    // ended short of the count the logger announced (the only ones the button offers). Refused
+    // with a box saying why when the logger is not the one, or not in the log, the records
+    // came from; the records shown stay as they are.
     void ResumeRead();
     // The thread's hand-overs of a log read. Each read carries the number of the chain that
     // queued it; a reply to a read of an earlier chain (queued or in flight when the operator
@@ -115,6 +119,10 @@ private:
 public:
     // Fewer records arrived than the logger announced.
     bool ShortOfAnnounced() const;
+    // Something to resume: a download stopped or broken off, or one that ended short.
+    bool Resumable() const;
+    // The box of a refused resume, with the reason.
+    void RefuseResume(const QString& reason);
 
 private:
     void TellEnded();

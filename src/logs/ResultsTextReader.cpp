@@ -59,7 +59,12 @@ Fault ReadPass(std::string_view text, ResultsStore& into, MomentReader& moments,
     into.Clear();
     Lines lines(text);
     if (Fault fault = ReadHeader(lines, into)) return fault;
+    // A file that names its logger's type has humidity exactly when a download from that logger
+    // would: a temperature-only logger's file may still carry a humidity column of zeros (older
+    // programs wrote one), and those zeros were never measured. Only a file without a type (saved
+    // from a CSV file) is told by its column.
     const bool humidityType = IsHumidityDevice(into.loggerType);
+    const bool typeNamed = !into.loggerType.trimmed().isEmpty();
     std::string_view line;
     int blankLine = 0;  // a blank line, allowed only after the last record
     std::string_view fields[4];
@@ -82,8 +87,8 @@ Fault ReadPass(std::string_view text, ResultsStore& into, MomentReader& moments,
             const auto value = ReadNumber(fields[3]);
             if (!value) return {n, kBadNumber};
             humidity = *value;
-            // Humidity where the type does not promise it (saved from a CSV file).
-            if (!humidityType) into.humidityInFile = true;
+            // Humidity where no type promises it (saved from a CSV file).
+            if (!typeNamed) into.humidityInFile = true;
         } else if (humidityType) {
             return {n, kIncomplete};
         }

@@ -37,6 +37,10 @@ constexpr int kHidAccessDenied = 1;
 constexpr int kHidUnusable = 2;
 // wParam of PortOpenFailed: the system refused access to the serial port (EACCES/EPERM).
 constexpr int kPortAccessDenied = 1;
+// wParam of PortOpenFailed: the serial port's device is not there (unplugged); it may come back.
+constexpr int kPortMissing = 2;
+// wParam of PortOpenFailed: the serial port is there but held by another program.
+constexpr int kPortBusy = 3;
 
 // The message's name in the diagnostics ("WM_READ_DONE"); "WM_USER+n" for others.
 QString MessageName(Msg msg);

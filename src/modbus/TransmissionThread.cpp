@@ -27,7 +27,7 @@ QString LinkStatusText(const QString& linkName, int linkState) {
         state = QStringLiteral("[1024]-wystąpił błąd otwarcia");
         break;
     case 4:
-        state = QStringLiteral("[1025] -kabel podłączony");
+        state = QStringLiteral("[1025]-kabel podłączony");
         break;
     case 5:
         state = QStringLiteral("[1026]-kabel odłączony");
@@ -50,6 +50,8 @@ struct LinkReporting {
     Msg FailedMsg;
     int AccessDeniedParam;  // wParam of FailedMsg when the system refused access
     int UnusableParam;      // wParam of FailedMsg when the device cannot carry the frames
+    int MissingParam;       // wParam of FailedMsg when the device is not there
+    int BusyParam;          // wParam of FailedMsg when another program holds the device
 };
 
 const LinkReporting& ReportingOf(LinkKind kind) {
@@ -58,13 +60,17 @@ const LinkReporting& ReportingOf(LinkKind kind) {
                                            Msg::PortOpened,
                                            Msg::PortOpenFailed,
                                            kPortAccessDenied,
-                                           0};
+                                           0,
+                                           kPortMissing,
+                                           kPortBusy};
     static constexpr LinkReporting kHid{TransmissionThread::LINK_HID_CONNECTED,
                                         TransmissionThread::LINK_HID_ABSENT,
                                         Msg::HidConnected,
                                         Msg::HidAbsent,
                                         kHidAccessDenied,
-                                        kHidUnusable};
+                                        kHidUnusable,
+                                        0,
+                                        0};
     return kind == LinkKind::Hid ? kHid : kSerial;
 }
 
@@ -76,6 +82,10 @@ int RefusalParam(const LinkReporting& reporting, LinkRefusal refusal) {
         return reporting.AccessDeniedParam;
     case LinkRefusal::Unusable:
         return reporting.UnusableParam;
+    case LinkRefusal::Missing:
+        return reporting.MissingParam;
+    case LinkRefusal::Busy:
+        return reporting.BusyParam;
     }
     return 0;
 }
@@ -159,7 +169,8 @@ void TransmissionThread::FollowLinkName() {
         Link_ = MakeLink(name);
         ThreadLinkName_ = name;
     }
-    Link_->RetryNow();  // a link chosen anew is tried at once
+    Link_->RetryNow();  // a link chosen anew is tried at once, and its failure said again
+    FailureSaid_.clear();
 }
 
 std::unique_ptr<Link> TransmissionThread::MakeLink(const QString& name) const {
@@ -174,6 +185,7 @@ bool TransmissionThread::Connect() {
         return true;
     }
     if (Link_->Open()) {
+        FailureSaid_.clear();
         LinkState_ = reporting.OpenState;
         if (!Link_->Purge()) StatusText(Link_->FailureText());
         EmptyQueue();
@@ -182,8 +194,10 @@ bool TransmissionThread::Connect() {
         return true;
     }
     LinkState_ = reporting.FailedState;
+    // A port that stays away fails the same way every 100 ms: said once until it changes.
     const QString failure = Link_->FailureText();
-    if (!failure.isEmpty()) StatusText(failure);
+    if (!failure.isEmpty() && failure != FailureSaid_) StatusText(failure);
+    FailureSaid_ = failure;
     Post(reporting.FailedMsg, {}, RefusalParam(reporting, Link_->Refusal()));
     WaitForWake(kConnectRetryMs);
     return false;

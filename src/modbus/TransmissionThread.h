@@ -216,6 +216,8 @@ private:
     std::unique_ptr<Link> Link_;
     // The thread's own copy of the link name, renewed when LinkNameVersion_ moves on.
     QString ThreadLinkName_;
+    // The link's failure text last said: a link that keeps failing alike is not said again.
+    QString FailureSaid_;
     std::uint32_t SeenLinkNameVersion_ = ~0u;
 
     // Protocol working data: touched by the thread only (read by the target during a send).

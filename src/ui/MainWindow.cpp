@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLibraryInfo>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -205,6 +206,7 @@ void MainWindow::ApplyLanguage(const QString& lang) {
     language = NormalizeLanguage(lang);
     SetDecimalSeparator(DecimalSeparatorOf(language));
     programTexts_.SetLanguage(language);
+    ApplyQtTexts();
     TranslateWindow(*translator, language, this);
     TranslateMenu(*translator, language, menuBar());
     if (windows_.printDialog) TranslateWindow(*translator, language, windows_.printDialog);
@@ -222,6 +224,21 @@ void MainWindow::ApplyLanguage(const QString& lang) {
     if (controls) controls->RefreshAll();
     ShowLinkStatus();
     SetLoggerState(-1);
+}
+
+void MainWindow::ApplyQtTexts() {
+    // Every activation applies the language again; Qt's texts change only with it (each change
+    // sends every widget a LanguageChange).
+    if (qtTextsLanguage_ == language) return;
+    qtTextsLanguage_ = language;
+    QCoreApplication::removeTranslator(&qtTexts_);
+    const QString code = language == kLanguagePolish   ? QStringLiteral("pl")
+                         : language == kLanguageGerman ? QStringLiteral("de")
+                                                       : QString();
+    // Without Qt's translations installed its dialogs stay in English, as before.
+    if (!code.isEmpty() &&
+        qtTexts_.load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts_);
 }
 
 void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs) {

@@ -387,6 +387,12 @@ private:
     void StartDeviceWatcher();
     void ShowHidAccessDenied();
     void ShowPortError(bool accessDenied);
+    // Qt's own texts (file and print dialogs, the buttons of message boxes) in the program's
+    // language, from Qt's translations.
+    void ApplyQtTexts();
+    // The serial port did not open (wParam of PortOpenFailed: why); said when it starts or its
+    // cause changes, never again on each of the thread's retries.
+    void PortOpenFailed(int refusal);
     void ConnectServiceButtons();
 
     // The parameters a dialog shows and writes back.
@@ -416,8 +422,14 @@ public:
     // Numbered texts outside the window's own captions (dialogs, results, the thread's
     // status) in the window's language; installed into the application.
     ProgramTexts programTexts_;
+    QTranslator qtTexts_;
+    QString qtTextsLanguage_;  // the language qtTexts_ was loaded for
     QString portName;
+    // The link chosen has had its port error box, or has opened: no further box until the
+    // operator chooses a link again (a replug, an unplugged adapter are not told by boxes).
     bool portErrorShown = false;
+    // Why the serial port is failing (wParam of PortOpenFailed), while it fails; nothing while open.
+    std::optional<int> portRefusal;
     bool hidAbsentShown = false;
     bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
     bool hidUnusable = false;     // a logger is there whose reports do not fit the link

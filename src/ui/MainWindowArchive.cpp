@@ -223,11 +223,12 @@ void MainWindow::ImportResultsFiles(const QStringList& paths) {
         ArchiveDownloadFacts facts = LocalDownloadFacts(VersionText(), absolute);
         facts.note = signature.Note();
         const auto count = archive_->Import(absolute, facts);
-        const QString said = count
-                                 ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekordów z pliku %2 do archiwum"),
-                                               {QString::number(*count), absolute}}
-                                       .Translated()
-                                 : archive_->LastError().Translated();
+        const QString said = count ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekord z pliku %2 do archiwum|"
+                                                                "Zaimportowano %1 rekordy z pliku %2 do archiwum|"
+                                                                "Zaimportowano %1 rekordów z pliku %2 do archiwum"),
+                                                 {QString::number(*count), absolute}}
+                                         .Translated()
+                                   : archive_->LastError().Translated();
         AddMessageLine(said);
         if (count)
             ShowStatusNote(said);
@@ -276,7 +277,9 @@ void MainWindow::GuardNewLog(const std::function<void()>& start) {
 void MainWindow::AskBeforeNewLog(int records, const std::function<void()>& start) {
     if (newLogBox_) newLogBox_->close();
     const QString text = ArchiveText{
-        QStringLiteral("[2307]Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
+        QStringLiteral("[2307]Logger ma %1 rekord spoza archiwum; nowy zapis go usunie|"
+                       "Logger ma %1 rekordy spoza archiwum; nowy zapis je usunie|"
+                       "Logger ma %1 rekordów spoza archiwum; nowy zapis je usunie"),
         {QString::number(
             records)}}.Translated();
     auto* box = new QMessageBox(QMessageBox::Warning, TranslateText(QStringLiteral("[2314]Nowy zapis")), text,

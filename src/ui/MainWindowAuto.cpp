@@ -122,11 +122,12 @@ void MainWindow::NewDownloadEnded() {
     const QString title = TranslateText(QStringLiteral("[2486]Logger %1")).arg(name);
     QString body;
     if (logs->GetState() != LogDownload::Finished) {
-        body = TranslateText(
-                   QStringLiteral("[2487]Odczyt przerwany: %1 nowych rekordów, następne podłączenie go dokończy"))
-                   .arg(logs->NewCount());
+        body = CountText(QStringLiteral("[2487]Odczyt przerwany: %1 nowy rekord, następne podłączenie go dokończy|"
+                                        "Odczyt przerwany: %1 nowe rekordy, następne podłączenie go dokończy|"
+                                        "Odczyt przerwany: %1 nowych rekordów, następne podłączenie go dokończy"),
+                         logs->NewCount());
     } else {
-        body = TranslateText(QStringLiteral("[2489]%1 nowych rekordów")).arg(logs->NewCount());
+        body = CountText(QStringLiteral("[2489]%1 nowy rekord|%1 nowe rekordy|%1 nowych rekordów"), logs->NewCount());
         if (!AutoFolder().isEmpty()) {
             const FileSigner signer = Signer();
             // The file holds what the archive holds; records the logger gave otherwise go beside it.

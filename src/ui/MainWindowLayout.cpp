@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QStandardItemModel>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolBar>
@@ -34,6 +35,29 @@
 namespace quorvex {
 
 namespace {
+
+// Rows as tall as their text needs wrapped to the width it has: a tree takes its row heights
+// from this hint, and Qt's own hint counts one line only.
+class WrappingDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const auto* tree = qobject_cast<const QTreeView*>(option.widget);
+        if (!tree) return size;
+        const int width = tree->isFirstColumnSpanned(index.row(), index.parent()) ? tree->viewport()->width()
+                                                                                  : tree->columnWidth(index.column());
+        QStyleOptionViewItem item(option);
+        initStyleOption(&item, index);
+        // The style's text margin on either side.
+        const int margin = 2 * (tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1);
+        const QRect text =
+            item.fontMetrics.boundingRect(QRect(0, 0, std::max(1, width - margin), 0), Qt::TextWordWrap, item.text);
+        size.setHeight(std::max(size.height(), text.height() + size.height() - item.fontMetrics.height()));
+        return size;
+    }
+};
 
 template <class W>
 W* Named(W* w, const char* name) {
@@ -291,6 +315,11 @@ QWidget* MainWindow::BuildResultsTab() {
     summary->setRootIsDecorated(false);
     summary->setSelectionMode(QAbstractItemView::NoSelection);
     summary->setFocusPolicy(Qt::NoFocus);
+    // Rules and excursions are sentences: wrapped within their column rather than cut short,
+    // and wrapped anew when the column is made narrower or wider.
+    summary->setWordWrap(true);
+    summary->setItemDelegate(new WrappingDelegate(summary));
+    QObject::connect(summary->header(), &QHeaderView::sectionResized, summary, [summary] { summary->doItemsLayout(); });
     summary->setMinimumHeight((summary->fontMetrics().height() + 4) * 10);
 
     auto* status = Group(page, objname::kDownloadGroup, QStringLiteral("[330]Status"));

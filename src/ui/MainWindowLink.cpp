@@ -98,6 +98,7 @@ void MainWindow::RefreshPortMenu() {
 QString MainWindow::PortComSelected(const QString& name) {
     // The new link's first failure is reported again.
     portErrorShown = false;
+    portRefusal.reset();
     hidAbsentShown = false;
     hidDeniedShown = false;
     usbItem->setChecked(false);
@@ -175,6 +176,40 @@ void MainWindow::ShowHidAccessDenied() {
     box->setAttribute(Qt::WA_DeleteOnClose);
     // Not exec(): the thread's hand-overs must go on being delivered meanwhile.
     box->open();
+}
+
+void MainWindow::PortOpenFailed(int refusal) {
+    if (portRefusal == refusal) return;
+    portRefusal = refusal;
+    MonitorReset();
+    UpdateLoggerState();
+    ShowLinkStatus();
+    const QString name = CurrentLinkName();
+    switch (refusal) {
+    case kPortMissing:
+        AddMessageLine(TranslateText(QStringLiteral("[2700]Port %1 odłączony; połączenie wróci samo, gdy port "
+                                                    "zostanie podłączony"))
+                           .arg(name));
+        break;
+    case kPortBusy:
+        AddMessageLine(TranslateText(QStringLiteral("[2701]Port %1 jest otwarty przez inną aplikację")).arg(name));
+        break;
+    case kPortAccessDenied:
+        AddMessageLine(translator->Tr(QStringLiteral("[2083]Brak uprawnień do otwarcia portu")) + u' ' + name);
+        break;
+    default:
+        break;
+    }
+    // Unplugging is normal at a desk: the status line, the state panel and the message list say
+    // so and the link comes back by itself, without a box. A port held by another program or
+    // refused to this user gets one box for the link chosen, before it ever opened.
+    if (refusal == kPortMissing) {
+        if (portErrorBox_) portErrorBox_->close();
+        return;
+    }
+    if (portErrorShown) return;
+    portErrorShown = true;
+    ShowPortError(refusal == kPortAccessDenied);
 }
 
 void MainWindow::ShowPortError(bool accessDenied) {

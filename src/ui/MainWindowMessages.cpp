@@ -25,18 +25,14 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
     }
     switch (msg) {
     case Msg::PortOpened:
-        portErrorShown = false;
+        portErrorShown = true;
+        portRefusal.reset();
         UpdateLoggerState();
         ShowLinkStatus();
         LinkOpened();
         break;
     case Msg::PortOpenFailed:
-        if (portErrorShown) break;
-        portErrorShown = true;
-        MonitorReset();
-        UpdateLoggerState();
-        ShowLinkStatus();
-        ShowPortError(wParam == kPortAccessDenied);
+        PortOpenFailed(wParam);
         break;
     case Msg::LogReadFailed:
         // A corrupted log block the download could not ask for again ends like a request

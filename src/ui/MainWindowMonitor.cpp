@@ -20,6 +20,9 @@ namespace {
 // The states of the link, in front of the logger's own (LoggerState.h).
 constexpr StateTexts kLinkStates[] = {
     {10, "[1000]Wystąpił błąd otwarcia portu", "[1001]Port nie istnieje, lub jest otwarty przez inną aplikację", 0},
+    {11, "[1000]Wystąpił błąd otwarcia portu", "[2083]Brak uprawnień do otwarcia portu", 0},
+    {12, "[1000]Wystąpił błąd otwarcia portu", "[2702]Port jest otwarty przez inną aplikację", 0},
+    {15, "[2703]Port odłączony", "[2704]Połączenie wróci samo po podłączeniu portu", 0},
     {20, nullptr, "[1002]Kabel USB odłączony", 0},
     {25, "[2081]Logger podłączony, ale nie nadaje się do użycia", "[2082]Nieobsługiwany format raportów USB", 0},
     {30, nullptr, "[1004]Brak komunikacji z Loggerem", 0},
@@ -110,7 +113,18 @@ void MainWindow::BindMonitorControls() {
 
 int MainWindow::ChooseStateCode() const {
     const int link = CurrentLinkState();
-    if (link == 3) return 10;
+    if (link == 3) {
+        switch (portRefusal.value_or(0)) {
+        case kPortMissing:
+            return 15;
+        case kPortBusy:
+            return 12;
+        case kPortAccessDenied:
+            return 11;
+        default:
+            return 10;
+        }
+    }
     if (link == 5) return hidUnusable ? 25 : 20;
     if (connState_ == CONN_NONE) return 30;
     if (connState_ == CONN_READING) return 35;

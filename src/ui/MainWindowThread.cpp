@@ -78,7 +78,11 @@ QString MainWindow::CurrentLinkName() const {
 
 void MainWindow::ShowLinkStatus() {
     if (thread) {
-        linkStatusPanel->setText(thread->LinkStatusText());
+        // A serial port that is not there reads as a USB logger unplugged does.
+        const bool unplugged =
+            thread->LinkState() == TransmissionThread::LINK_SERIAL_FAILED && portRefusal == kPortMissing;
+        linkStatusPanel->setText(unplugged ? LinkStatusText(thread->LinkName(), TransmissionThread::LINK_HID_ABSENT)
+                                           : thread->LinkStatusText());
         // Readable in full even when a very long path no longer fits the window.
         linkStatusPanel->setToolTip(linkStatusPanel->text());
         return;

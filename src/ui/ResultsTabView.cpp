@@ -36,17 +36,30 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
         for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) designedWidths_[c] = table_->columnWidth(c);
 }
 
-void ResultsTabView::ShowDewPointColumn(bool show) {
-    if (!table_ || table_->isColumnHidden(ResultsModel::ColumnDewPoint) == !show) return;
-    table_->setColumnHidden(ResultsModel::ColumnDewPoint, !show);
-    int designed = 0, narrowed = 0;
+void ResultsTabView::ShowHumidityColumns(bool humidity, bool dewPoint) {
+    const std::pair shown{humidity, dewPoint && humidity};
+    if (!table_ || shownColumns_ == shown) return;
+    shownColumns_ = shown;
+    table_->setColumnHidden(ResultsModel::ColumnHumidity, !shown.first);
+    table_->setColumnHidden(ResultsModel::ColumnDewPoint, !shown.second);
+    // With the dew point the six columns share the width the designed five had; without
+    // humidity the four left share it, each in proportion to its design.
+    int designed = 0, kept = 0;
     for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) {
-        const int width = show ? designedWidths_[c] * kSharePercent / 100 : designedWidths_[c];
-        table_->setColumnWidth(c, width);
         designed += designedWidths_[c];
+        if (c != ResultsModel::ColumnHumidity) kept += designedWidths_[c];
+    }
+    int narrowed = 0;
+    for (int c = 0; c < ResultsModel::ColumnDewPoint; ++c) {
+        int width = designedWidths_[c];
+        if (shown.second)
+            width = width * kSharePercent / 100;
+        else if (!shown.first && c != ResultsModel::ColumnHumidity)
+            width = width * designed / std::max(1, kept);
+        table_->setColumnWidth(c, width);
         narrowed += width;
     }
-    if (show) table_->setColumnWidth(ResultsModel::ColumnDewPoint, designed - narrowed);
+    if (shown.second) table_->setColumnWidth(ResultsModel::ColumnDewPoint, designed - narrowed);
 }
 
 void ResultsTabView::SetNewReadButton(QPushButton* button, std::function<bool()> archived) {
@@ -120,7 +133,9 @@ void ResultsTabView::RefreshSummary() {
     if (!summaryList_ || !results_) return;
     const ResultsStore& store = results_->Store();
     summary_.Update(store);
-    ShowDewPointColumn(store.HasHumidity());
+    // An empty table before anything is known keeps the designed columns.
+    const bool unknown = store.IsEmpty() && store.loggerType.isEmpty() && store.sourceFile.isEmpty();
+    ShowHumidityColumns(store.HasHumidity() || unknown, store.HasHumidity());
     RefreshVerdict(store);
     QList<LoggerInfoRow> rows = store.IsEmpty() || !rules_
                                     ? SummaryRows(summary_, store, DecimalSeparator())
@@ -137,11 +152,15 @@ void ResultsTabView::RefreshSummary() {
         // A rule's caption or the fingerprint may be longer than its column: the whole on hovering.
         item->setToolTip(0, rows[i].caption);
         item->setToolTip(1, rows[i].value);
+        // An excursion's line has no value: it takes the whole width.
+        summaryList_->setFirstColumnSpanned(i, QModelIndex(), rows[i].value.isEmpty() && !rows[i].caption.isEmpty());
     }
     summaryList_->resizeColumnToContents(0);
     // The verdict's captions are long: the values keep at least two fifths of the list.
     const int room = summaryList_->viewport()->width() * 3 / 5;
     if (room > kCaptionWidth && summaryList_->columnWidth(0) > room) summaryList_->setColumnWidth(0, room);
+    // Row heights follow the wrapped texts in their new widths.
+    summaryList_->doItemsLayout();
 }
 
 void ResultsTabView::RefreshVerdict(const ResultsStore& store) {

@@ -6,6 +6,8 @@
 // be shown without holding up the transmission thread (and recorded in tests).
 #include <QPointer>
 #include <functional>
+#include <optional>
+#include <utility>
 
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsSummary.h"
@@ -73,8 +75,9 @@ private:
     void RefreshSummary();
     // The verdict and fingerprint of the store, judged again only when it changed.
     void RefreshVerdict(const ResultsStore& store);
-    // Shows or hides the dew point column, the other columns narrowed to make room for it.
-    void ShowDewPointColumn(bool show);
+    // Shows or hides the humidity and dew point columns (no dew point without humidity); the
+    // other columns narrow to make room for them or widen into their place.
+    void ShowHumidityColumns(bool humidity, bool dewPoint);
 
     QPointer<QListWidget> status_;
     QPointer<QProgressBar> progress_;
@@ -85,6 +88,8 @@ private:
     QPointer<ResultsModel> results_;
     QPointer<QTableView> table_;
     int designedWidths_[5] = {};  // of the columns before the dew point
+    // Humidity and dew point columns shown; nothing until the first results are shown.
+    std::optional<std::pair<bool, bool>> shownColumns_;
     QPointer<QPushButton> report_;
     RulesFunction rules_;
     Verdict verdict_;

@@ -25,11 +25,11 @@ TEST(StringTable, EveryEntryIsFoundUnderItsTwoResourceNumbersOnly) {
 }
 
 TEST(StringTable, WordingsAreKeptExactlyWithTheirOddities) {
-    // Trailing spaces, a double space and letters outside ASCII survive
-    // unchanged.
+    // Trailing spaces and letters outside ASCII survive unchanged; a double space inside a
+    // sentence was a fault, mended.
     EXPECT_EQ(LoadStringResource(10210), QStringLiteral("Parameters of starts and registration "));
     EXPECT_EQ(LoadStringResource(10240), QStringLiteral("Parameters of record "));
-    EXPECT_EQ(LoadStringResource(11009), QStringLiteral("Launch from  computer by clicking Start button"));
+    EXPECT_EQ(LoadStringResource(11009), QStringLiteral("Launch from computer by clicking Start button"));
     // The clock dialog's two time sources read differently in German too.
     EXPECT_EQ(LoadStringResource(20133), QStringLiteral("Zeit vom Computer übernehmen"));
     EXPECT_EQ(LoadStringResource(20134), QStringLiteral("Zeit vom Logger übernehmen"));

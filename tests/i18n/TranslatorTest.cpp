@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include "ProgramTextsScope.h"
+
 namespace quorvex {
 namespace {
 
@@ -107,6 +109,45 @@ TEST(TranslateLanguage, UnknownNamesBecomePolishAndIdsAreDecimal) {
         EXPECT_EQ(NormalizeLanguage(QString::fromUtf8(name)), kLanguagePolish) << name;
     EXPECT_EQ(ParseTextId(u"007"), 7);
     EXPECT_FALSE(ParseTextId(u"١٢").has_value());  // digits of another script
+}
+
+TEST(CountText, EachLanguageAgreesWithTheCount) {
+    const QString records = QStringLiteral("[2705]%1 log|%1 logi|%1 logów");
+    struct Case {
+        qint64 count;
+        const char* polish;
+        const char* english;
+        const char* german;
+    };
+    // Polish: 1; 2-4 but not 12-14, in every hundred; every other count. English and German: 1; other.
+    const Case cases[] = {
+        {0, "0 logów", "0 records", "0 Datensätze"},         {1, "1 log", "1 record", "1 Datensatz"},
+        {2, "2 logi", "2 records", "2 Datensätze"},          {4, "4 logi", "4 records", "4 Datensätze"},
+        {5, "5 logów", "5 records", "5 Datensätze"},         {11, "11 logów", "11 records", "11 Datensätze"},
+        {12, "12 logów", "12 records", "12 Datensätze"},     {14, "14 logów", "14 records", "14 Datensätze"},
+        {21, "21 logów", "21 records", "21 Datensätze"},     {22, "22 logi", "22 records", "22 Datensätze"},
+        {112, "112 logów", "112 records", "112 Datensätze"}, {1004, "1004 logi", "1004 records", "1004 Datensätze"},
+    };
+    test::ProgramTextsScope texts;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.count);
+        texts.SetLanguage(kLanguagePolish);
+        EXPECT_EQ(CountText(records, c.count), QString::fromUtf8(c.polish));
+        texts.SetLanguage(kLanguageEnglish);
+        EXPECT_EQ(CountText(records, c.count), QString::fromUtf8(c.english));
+        texts.SetLanguage(kLanguageGerman);
+        EXPECT_EQ(CountText(records, c.count), QString::fromUtf8(c.german));
+    }
+    // What stands for the count is shown in its place; further values stay for arg().
+    texts.SetLanguage(kLanguageEnglish);
+    EXPECT_EQ(CountText(records, 250, QStringLiteral("124/250")), QStringLiteral("124/250 records"));
+    EXPECT_EQ(CountText(QStringLiteral("[2482]Pobrano %1 nowy, razem %2|Pobrano %1 nowe, razem %2|"
+                                       "Pobrano %1 nowych, razem %2"),
+                        1)
+                  .arg(CountText(records, 1)),
+              QStringLiteral("Downloaded 1 new, 1 record in all"));
+    // A text of one wording is taken as it is.
+    EXPECT_EQ(CountForm(QStringLiteral("%1 s"), 2).arg(2), QStringLiteral("2 s"));
 }
 
 }  // namespace

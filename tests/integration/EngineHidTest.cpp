@@ -30,7 +30,7 @@ TEST(EngineHid, ConnectsToTheLoggerAndPolls) {
     EXPECT_EQ(h[0].Data.size(), 180u);
     // One output report per frame byte: the 8-byte poll request.
     EXPECT_EQ(logger.Backend()->OutputReports(logger.Device()).size(), 8u);
-    EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("Wybrany port USB  -kabel podłączony"));
+    EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("Wybrany port USB -kabel podłączony"));
 }
 
 TEST(EngineHid, AbsentLoggerIsLookedForOnceASecondWithoutOpeningOtherDevicesAndAtOnceOnArrival) {
@@ -109,7 +109,7 @@ TEST(EngineHid, LoggerUnpluggedMidReplyIsClosedAndFoundAgainAndTheQueueEmptied) 
     EXPECT_EQ(e.HistoryEntry(resetSeq).Status, STATUS_NEW);
     // The exchange broken off carries on with the logger back, as over a serial line.
     EXPECT_TRUE(e.WaitFinished(seq));
-    EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("Wybrany port USB  -kabel podłączony"));
+    EXPECT_EQ(e.thread->LinkStatusText(), QStringLiteral("Wybrany port USB -kabel podłączony"));
 }
 
 TEST(EngineHid, SwitchingBetweenUsbAndSerialClosesTheOtherLink) {

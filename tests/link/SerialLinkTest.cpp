@@ -94,6 +94,7 @@ TEST_F(SerialLinkOverPty, OpeningAMissingPortNamesIt) {
     for (const QString& name : {QStringLiteral("/dev/quorvex-no-such-port"), QStringLiteral("COM3")}) {
         EXPECT_FALSE(port.OpenPort(name));
         EXPECT_EQ(port.LastMessage(), OpenFailureText(name));
+        EXPECT_EQ(port.Refusal(), LinkRefusal::Missing);  // unplugged, as far as anyone can tell
         EXPECT_FALSE(port.Opened());
         EXPECT_EQ(port.PortName(), name);
         EXPECT_EQ(port.NameReference(), name);
@@ -239,6 +240,7 @@ TEST_F(SerialLinkOverPty, AnotherProgramHoldingThePortBlocksOpen) {
 
     EXPECT_FALSE(port.OpenPort(path));
     EXPECT_EQ(port.LastMessage(), OpenFailureText(path));
+    EXPECT_EQ(port.Refusal(), LinkRefusal::Busy);
     EXPECT_FALSE(port.Opened());
 
     ::close(release[1]);

@@ -192,19 +192,22 @@ TEST_F(LogDownloadTest, EndOfLogFinishesAndLaterCallsChangeNothing) {
                 view.Enabled(V::ButtonSaveResults));
 }
 
-TEST_F(LogDownloadTest, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
+TEST_F(LogDownloadTest, ResumeIsOfferedOnlyWhenShortAndRefusedWithItsReason) {
     manager.StartRead();
     Block(Records(8));
     manager.ReadFinished();
+    EXPECT_TRUE(view.Enabled(V::ButtonRetry));  // 8 of the 250 announced
     queued.clear();
     test::LoggerSetup restarted;
     restarted.day = 2;
     test::FillParameters(params, restarted);
     manager.ResumeRead();
-    EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
+    // Refused, and said why; the download stays what it was.
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     ASSERT_EQ(view.boxes.size(), 2u);
     EXPECT_EQ(view.boxes[1].caption, QStringLiteral("Błąd"));
-    EXPECT_EQ(view.boxes[1].text, QStringLiteral("Nie można ponowić odczytu danych"));
+    EXPECT_EQ(view.boxes[1].text,
+              QStringLiteral("Nie można ponowić odczytu danych.\nLogger rozpoczął od tego czasu nowy zapis."));
     EXPECT_TRUE(queued.empty());
     EXPECT_EQ(store.Count(), 8);
     EXPECT_EQ(view.model.rowCount(), 8);
@@ -212,8 +215,22 @@ TEST_F(LogDownloadTest, ResumeAfterTheLoggerRestartedFailsAndKeepsResults) {
     other.serialLow = 0x0001;
     test::FillParameters(params, other);
     manager.ResumeRead();
-    EXPECT_EQ(view.boxes.size(), 3u);
+    ASSERT_EQ(view.boxes.size(), 3u);
+    EXPECT_TRUE(
+        view.boxes[2].text.startsWith(QStringLiteral("Nie można ponowić odczytu danych.\nPodłączony jest inny "
+                                                     "logger (numer seryjny ")))
+        << view.boxes[2].text.toStdString();
     EXPECT_TRUE(queued.empty());
+
+    // A download that got every record has nothing to resume.
+    test::LoggerSetup eight;
+    eight.written = 8;
+    test::FillParameters(params, eight);
+    manager.StartRead();
+    Block(Records(8));
+    manager.ReadFinished();
+    EXPECT_EQ(manager.GetState(), LogDownload::Finished);
+    EXPECT_FALSE(view.Enabled(V::ButtonRetry));
 }
 
 TEST_F(LogDownloadTest, ParamsNotReadyRefusesStartAndResume) {
@@ -263,11 +280,11 @@ TEST_F(LogDownloadTest, StatusLinesAreTranslatedPieceByPiece) {
     test::ProgramTextsScope translator(kLanguageEnglish);
     manager.StartRead();
     Block(Records(12));
-    EXPECT_EQ(view.status, QStringList({"Reading data", " ", "Downloaded 12/250 logs"}));
+    EXPECT_EQ(view.status, QStringList({"Reading data", " ", "Downloaded 12/250 records"}));
     EXPECT_EQ(view.info[0].caption, QStringLiteral("Name:"));
     manager.ReadFinished();
-    EXPECT_EQ(view.status.value(2), QStringLiteral("Downloaded 12/250 logs"));
-    EXPECT_EQ(view.status.value(3), QStringLiteral("Not all logs stored in the Logger have been downloaded"));
+    EXPECT_EQ(view.status.value(2), QStringLiteral("Downloaded 12/250 records"));
+    EXPECT_EQ(view.status.value(3), QStringLiteral("Not all records stored in the Logger have been downloaded"));
     EXPECT_TRUE(view.boxes.back().text.startsWith(QStringLiteral("Reading data complete\n")));
     EXPECT_EQ(view.boxes.back().caption, QStringLiteral("Logger"));
 }

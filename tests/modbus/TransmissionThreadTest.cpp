@@ -81,10 +81,12 @@ TEST_F(StuckThread, MissingPortReportsOpenErrorEveryHundredMilliseconds) {
         EXPECT_GE(gap, 95u);
         EXPECT_LT(gap, 1000u);  // loose: only a hang would exceed it
     }
-    // Each failure publishes the port's own failure text first.
+    // The port's own failure text is published once, not with every retry; each failure says
+    // the port is not there.
     const auto texts = target.StatusTexts();
-    ASSERT_FALSE(texts.empty());
+    ASSERT_EQ(texts.size(), 1u);
     EXPECT_TRUE(texts.front().contains(kMissingPort)) << texts.front().toStdString();
+    EXPECT_EQ(errors.back().WParam, kPortMissing);
     EXPECT_EQ(thread.LinkStatusText(),
               QStringLiteral("Wybrany port ") + kMissingPort + QStringLiteral(" -wystąpił błąd otwarcia"));
 }
@@ -151,7 +153,7 @@ TEST(LinkStatusText, EachLinkStateInPolishAndTranslated) {
     EXPECT_EQ(LinkStatusText(name, 1), prefix + QStringLiteral("-zamknięty"));
     EXPECT_EQ(LinkStatusText(name, 2), prefix + QStringLiteral("-otwarty"));
     EXPECT_EQ(LinkStatusText(name, 3), prefix + QStringLiteral("-wystąpił błąd otwarcia"));
-    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 4), QStringLiteral("Wybrany port USB  -kabel podłączony"));
+    EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 4), QStringLiteral("Wybrany port USB -kabel podłączony"));
     EXPECT_EQ(LinkStatusText(QStringLiteral("USB"), 5), QStringLiteral("Wybrany port USB -kabel odłączony"));
     EXPECT_EQ(LinkStatusText(name, 6), QStringLiteral("___"));
     EXPECT_EQ(LinkStatusText(name, -1), QStringLiteral("___"));

@@ -39,7 +39,7 @@ TEST(AutoDownload, PluggedInItIsReadFiledAndToldAndAnUnplugMidReadGoesOnNextTime
     ASSERT_TRUE(WaitUntil([&] { return w.results.Count() >= 124; }, 30000));
     plug(false);
     ASSERT_TRUE(WaitUntil([&] { return notes.size() == 1; }, 30000));
-    const QRegularExpression cut(QStringLiteral("^Logger Magazyn próbek – Łódź: Odczyt przerwany: (\\d+) nowych"));
+    const QRegularExpression cut(QStringLiteral("^Logger Magazyn próbek – Łódź: Odczyt przerwany: (\\d+) now"));
     const auto m = cut.match(notes[0]);
     ASSERT_TRUE(m.hasMatch()) << notes[0].toStdString();
     const int first = m.captured(1).toInt();
@@ -49,7 +49,10 @@ TEST(AutoDownload, PluggedInItIsReadFiledAndToldAndAnUnplugMidReadGoesOnNextTime
 
     plug(true);
     ASSERT_TRUE(WaitUntil([&] { return notes.size() == 2; }, 30000));
-    EXPECT_EQ(notes[1], QStringLiteral("Logger Magazyn próbek – Łódź: %1 nowych rekordów").arg(250 - first));
+    // The count agrees with its noun ("2 nowe rekordy", "5 nowych rekordów").
+    EXPECT_EQ(notes[1], QStringLiteral("Logger Magazyn próbek – Łódź: ") +
+                            CountForm(QStringLiteral("%1 nowy rekord|%1 nowe rekordy|%1 nowych rekordów"), 250 - first)
+                                .arg(250 - first));
     EXPECT_EQ(w.results.Count(), 250);
     // The results file, signed as every file the program writes.
     const QStringList files = QDir(folder.path()).entryList({QStringLiteral("*.txt")}, QDir::Files);

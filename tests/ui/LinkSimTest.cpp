@@ -1,6 +1,6 @@
 // Link changes against the logger simulator: serial to USB and back, a serial
-// port that disappears and comes back, HID devices leaving, and a logger the
-// user has no rights to open.
+// port that is unplugged and comes back or is held by another program, HID devices
+// leaving, and a logger the user has no rights to open.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "LinkTestSupport.h"
+#include "Pty.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
 #include "chart/ObjectNames.h"
@@ -99,31 +100,52 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain) {
     EXPECT_FALSE(w.Edit(objname::kNameField)->text().isEmpty());
 }
 
-TEST(LinkSim, VanishedPortGivesOneErrorBoxAndRecoversWhenBack) {
+QStringList Lines(MainWindow& form) {
+    QStringList lines;
+    for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
+    return lines;
+}
+
+TEST(LinkSim, UnpluggedPortIsSaidWithoutABoxAndComesBackAPortHeldElsewhereGetsOneBox) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     const QString link = QString::fromStdString(sim.LinkPath());
     ThreadWindow w(link, std::make_shared<sim::FakeHidBackend>(), kLanguageEnglish);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
+    const QString unplugged = QStringLiteral("Port ") + link + QStringLiteral(" disconnected");
 
-    // Unplugged: the device is gone and so is its name.
-    sim.Kill();
-    QFile::remove(link);
+    // Unplugged twice over: the device is gone and so is its name. The status line, the state
+    // panel and the message list say so; no box, however often the thread tries again.
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        sim.Kill();
+        QFile::remove(link);
+        ASSERT_TRUE(WaitUntil([&] { return w.form->LastStateCode() == 15; }));
+        RunFor(800);
+        EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 0);
+        EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
+        EXPECT_TRUE(w.Edit(objname::kNameField)->text().isEmpty());
+        EXPECT_EQ(w.form->StateText(),
+                  QStringLiteral("Port disconnected\nThe link comes back by itself when the port is plugged in"));
+        EXPECT_EQ(StatusPanel(*w.form),
+                  QStringLiteral("Selected port ") + link + QStringLiteral(" -cable disconnected"));
+        EXPECT_EQ(Lines(*w.form).filter(unplugged).size(), round) << Lines(*w.form).join(u'|').toStdString();
+
+        ASSERT_TRUE(sim.Restart());
+        ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }, 30000));
+        EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 0);
+    }
+
+    // A port another program holds, chosen: said in one box, and on the state panel.
+    Pty held;
+    SerialLink other;
+    ASSERT_TRUE(other.OpenPort(QString::fromStdString(held.SlavePath())));
+    w.form->ChooseLink(QString::fromStdString(held.SlavePath()));
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kPortErrorBox) == 1; }));
-    EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
-    EXPECT_TRUE(w.Edit(objname::kNameField)->text().isEmpty());
-    auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kPortErrorBox));
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Error"));
-    EXPECT_TRUE(box->text().startsWith(QStringLiteral("Unable to open port ") + link + QStringLiteral(".\n")));
-    // The thread keeps failing every 100 ms; the operator hears of it once.
+    EXPECT_EQ(w.form->LastStateCode(), 12);
     RunFor(800);
     EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 1);
-    EXPECT_EQ(w.form->LastStateCode(), 10);
-
-    ASSERT_TRUE(sim.Restart());
-    ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }, 30000));
-    EXPECT_FALSE(w.form->portErrorShown);
-    EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 1);
+    EXPECT_EQ(Lines(*w.form).filter(QStringLiteral("is opened by another application")).size(), 1);
 }
 
 // A whole download over USB while the window thread is now and then busy for 200 ms and a
@@ -206,12 +228,6 @@ TEST(LinkSim, LoggerWithoutAccessRightsIsReportedOncePerEpisode) {
     logger.SetPresent(true);
     w.form->onHidDeviceChanged(true, QStringLiteral("/dev/hidraw-sim"));
     ASSERT_TRUE(WaitUntil([&] { return w.Boxes(objname::kHidDeniedBox) == 1; }));
-}
-
-QStringList Lines(MainWindow& form) {
-    QStringList lines;
-    for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
-    return lines;
 }
 
 bool ResetSent(MainWindow& form) {

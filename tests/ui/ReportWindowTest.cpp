@@ -152,7 +152,7 @@ TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEve
     EXPECT_TRUE(QDir(w.dir.filePath(QStringLiteral("brak"))).entryList(QDir::Files).isEmpty());
 }
 
-TEST_F(ReportWindow, DewPointColumnAndSeriesOnlyForResultsWithHumidity) {
+TEST_F(ReportWindow, HumidityAndDewPointOnlyForResultsWithHumidity) {
     auto* table = w.Find<QTableView>(objname::kResultsTable);
     w.form->onChartClicked();
     auto* chart = qobject_cast<ChartWindow*>(w.form->Windows().chartWindow);
@@ -162,10 +162,30 @@ TEST_F(ReportWindow, DewPointColumnAndSeriesOnlyForResultsWithHumidity) {
         chart->chartBox->repaint();
         return charttest::CountColour(chart->ChartBitmap(), Chart::kDewPointColour);
     };
-    for (bool humidity : {true, false}) {
-        SCOPED_TRACE(humidity);
-        ASSERT_TRUE(w.form->OpenResultsFile(WriteCsv(humidity ? "h.csv" : "t.csv", {20.0f, 30.0f, 25.0f}, humidity)));
+    // A text file of a temperature-only logger that carries a humidity column of zeros all the
+    // same: its type says there is no humidity, as a download from that logger would.
+    const QString zeros = w.dir.filePath(QStringLiteral("t.txt"));
+    {
+        QFile f(zeros);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(
+            "Nazwa\tMro\xc5\xbania\r\nTyp\t0101\r\nSerial\t00310C5E\r\n \r\n \r\n \r\n \r\n"
+            "1\t01.03.2024 08:00:00\t-18,5\t0,0\r\n2\t01.03.2024 08:10:00\t-18,0\t0,0\r\n");
+    }
+    const struct {
+        QString path;
+        bool humidity;
+    } files[] = {{WriteCsv("h.csv", {20.0f, 30.0f, 25.0f}), true},
+                 {WriteCsv("t.csv", {20.0f, 30.0f, 25.0f}, false), false},
+                 {zeros, false}};
+    for (const auto& [path, humidity] : files) {
+        SCOPED_TRACE(path.toStdString());
+        ASSERT_TRUE(w.form->OpenResultsFile(path));
+        EXPECT_EQ(table->isColumnHidden(ResultsModel::ColumnHumidity), !humidity);
         EXPECT_EQ(table->isColumnHidden(ResultsModel::ColumnDewPoint), !humidity);
+        EXPECT_EQ(SummaryTexts().filter(QStringLiteral("Wilgotność")).size(), humidity ? 3 : 0)
+            << SummaryTexts().join(u'\n').toStdString();
+        EXPECT_EQ(chart->humSeriesButton->isEnabled(), humidity);
         EXPECT_EQ(chart->dewPointButton->isEnabled(), humidity);
         if (humidity) {
             const auto dew = DewPoint(20.0f, 50.0f);

@@ -147,14 +147,16 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage) {
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Information);
-    for (const char* b : {objname::kStartReadButton, objname::kRetryReadButton, objname::kChartButton,
-                          objname::kPrintTableButton, objname::kSaveResultsButton})
+    for (const char* b :
+         {objname::kStartReadButton, objname::kChartButton, objname::kPrintTableButton, objname::kSaveResultsButton})
         EXPECT_TRUE(Button(b)->isEnabled()) << b;
+    // Complete: nothing to resume.
+    EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());
     EXPECT_FALSE(Button(objname::kStopReadButton)->isEnabled());
 
     w.form->ApplyLanguage(kLanguageEnglish);
-    EXPECT_EQ(StatusLines(),
-              QStringList({QStringLiteral("Reading data complete"), QString(), QStringLiteral("Downloaded 250 logs")}));
+    EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Reading data complete"), QString(),
+                                          QStringLiteral("Downloaded 250 records")}));
     EXPECT_EQ(info->topLevelItem(0)->text(0), QStringLiteral("Name:"));
     auto* table = w.Find<QTableView>(objname::kResultsTable);
     EXPECT_EQ(table->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Date"));
@@ -303,7 +305,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
     EXPECT_TRUE(w.results.sourceFile.isEmpty());
     EXPECT_EQ(w.Find<QTableView>(objname::kResultsTable)->model()->rowCount(), 250);
     EXPECT_EQ(StatusLines(), statusBefore);
-    EXPECT_TRUE(Button(objname::kRetryReadButton)->isEnabled());
+    EXPECT_FALSE(Button(objname::kRetryReadButton)->isEnabled());  // the download was complete
 
     // Ctrl+O: the text file comes back as after the download, with its logger
     // facts; it says where it comes from, and it cannot be resumed.

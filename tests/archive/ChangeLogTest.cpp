@@ -285,7 +285,7 @@ TEST_P(ChangeLog, ReadersMakeNoArchiveWhereThereIsNoneAndOnlyAnImportDoes) {
     EXPECT_EQ(import.code, 0) << import.said.toStdString();
     const CliRun verify = RunCli(dir, {QStringLiteral("audit"), QStringLiteral("--verify")}, at);
     EXPECT_EQ(verify.code, 0) << verify.said.toStdString();
-    EXPECT_TRUE(verify.said.contains(QStringLiteral("intact (1 entries)"))) << verify.said.toStdString();
+    EXPECT_TRUE(verify.said.contains(QStringLiteral("intact (1 entry)"))) << verify.said.toStdString();
     if (!lite) {
         EXPECT_TRUE(tables());
         QSqlDatabase::removeDatabase(QStringLiteral("look"));

@@ -35,11 +35,7 @@ WrittenLog WriteDownloadedLog(const QString& folder, const ResultsStore& downloa
         return out;
     }
     // The header as the download read it; the records as the archive holds them.
-    archived.loggerName = downloaded.loggerName;
-    archived.loggerType = downloaded.loggerType;
-    archived.serialNumber = downloaded.serialNumber;
-    archived.writeInterval = downloaded.writeInterval;
-    archived.thresholds = downloaded.thresholds;
+    archived.TakeLoggerFacts(downloaded);
     out.file = WriteLoggerResults(folder, archived, format, signer, csvDewPoint);
     return out;
 }

@@ -192,12 +192,7 @@ bool LogDownload::KnownRecordMatches(const std::uint8_t* data, std::uint8_t byte
     known_.through = 0;
     // The records go; what the read took from the logger's parameters stays.
     ResultsStore fresh;
-    fresh.loggerName = store_.loggerName;
-    fresh.loggerType = store_.loggerType;
-    fresh.serialNumber = store_.serialNumber;
-    fresh.writeInterval = store_.writeInterval;
-    fresh.thresholds = store_.thresholds;
-    fresh.intervalSeconds = store_.intervalSeconds;
+    fresh.TakeLoggerFacts(store_);
     store_.Swap(fresh);
     if (view_) view_->ResultsCleared();
     logCount_ = 0;

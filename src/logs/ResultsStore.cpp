@@ -49,6 +49,15 @@ std::uint64_t ResultsStore::NextGeneration() {
     return ++counter;
 }
 
+void ResultsStore::TakeLoggerFacts(const ResultsStore& from) {
+    loggerName = from.loggerName;
+    loggerType = from.loggerType;
+    serialNumber = from.serialNumber;
+    writeInterval = from.writeInterval;
+    thresholds = from.thresholds;
+    intervalSeconds = from.intervalSeconds;
+}
+
 void ResultsStore::Append(float temperature, float humidity, Moment time) {
     records_.push_back({temperature, humidity, time});
     if (records_.size() == 1) {

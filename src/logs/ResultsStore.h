@@ -55,6 +55,9 @@ public:
     void Clear();
     // Exchanges the whole content with another store (constant time).
     void Swap(ResultsStore& other);
+    // Takes the logger's texts, thresholds and interval from another store, as a download read
+    // them with its parameters; records, source and extremes stay.
+    void TakeLoggerFacts(const ResultsStore& from);
     // Adds a record at the end; the first record sets all four extremes.
     void Append(float temperature, float humidity, Moment time);
 

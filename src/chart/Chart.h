@@ -128,10 +128,10 @@ public:
 
     // Pixel of record position x (counted from firstIndex) at value v, each
     // coordinate truncated toward zero. Called for every drawn record.
-    QPoint ToPixel(float x, float v) const {
-        return {TruncatePixel(x0 + static_cast<double>(x) * xStep),
-                TruncatePixel(y0 - (static_cast<double>(v) - yMin) * yScale)};
-    }
+    QPoint ToPixel(float x, float v) const { return {TruncatePixel(x0 + static_cast<double>(x) * xStep), ToRow(v)}; }
+    // Its row alone, for the many values of one pixel column (the column's
+    // product 0 × xStep is not folded away: xStep may be infinite).
+    int ToRow(float v) const { return TruncatePixel(y0 - (static_cast<double>(v) - yMin) * yScale); }
 
     // The window, the value range (recomputed only when the window changed or
     // rescale is set) and the scales. Must run before any drawing step.

@@ -91,8 +91,16 @@ public:
         const int left = std::max(rect.left(), 0), right = std::min(rect.right(), width_ - 1);
         const int top = std::max(rect.top(), 0), bottom = std::min(rect.bottom(), height_ - 1);
         const QRgb pixel = colour.rgba();
-        for (int y = top; y <= bottom; ++y) {
-            QRgb* row = reinterpret_cast<QRgb*>(writable_ + y * stride_);
+        uchar* line = writable_ + top * stride_;
+        if (right - left == 1) {  // the 2-pixel bars of the series, nearly every fill
+            for (int y = top; y <= bottom; ++y, line += stride_) {
+                QRgb* row = reinterpret_cast<QRgb*>(line);
+                row[left] = row[left + 1] = pixel;
+            }
+            return;
+        }
+        for (int y = top; y <= bottom; ++y, line += stride_) {
+            QRgb* row = reinterpret_cast<QRgb*>(line);
             std::fill(row + left, row + right + 1, pixel);
         }
     }
@@ -126,7 +134,7 @@ struct Pens {
     QPen hum{QColor::fromRgb(Chart::kHumColour), 2};
 };
 
-int Row(const Chart& e, float v) { return e.ToPixel(0.0f, v).y(); }
+int Row(const Chart& e, float v) { return e.ToRow(v); }
 
 // The points of the only record of a window.
 void DrawLoneRecord(const Chart& e, SeriesCanvas& canvas, const Pens& pens) {
@@ -208,6 +216,7 @@ void DrawColumn(const Chart& e, SeriesCanvas& canvas, const Envelopes& envelopes
     // steps are filled at the end, as few rectangles as their union allows.
     std::vector<std::pair<int, int>>& fills = canvas.Fills();
     fills.clear();
+    std::size_t joined = 0;  // the fill the last drawn step joined: most steps join it again
     const Envelopes::Step* steps = envelopes.Steps(s);
     for (std::uint32_t k = v.stepsBegin; k < v.stepsEnd; ++k) {
         const int to = Row(e, steps[k].to);
@@ -216,12 +225,12 @@ void DrawColumn(const Chart& e, SeriesCanvas& canvas, const Envelopes& envelopes
         const int top = std::min(from, to) - 1, bottom = std::max(from, to);
         // Nearly every step overlaps one already taken (it starts inside the run).
         auto joins = [&](const std::pair<int, int>& f) { return top <= f.second + 1 && f.first <= bottom + 1; };
-        if (auto f = std::find_if(fills.begin(), fills.end(), joins); f != fills.end()) {
-            f->first = std::min(f->first, top);
-            f->second = std::max(f->second, bottom);
-        } else {
-            fills.emplace_back(top, bottom);
+        if (joined >= fills.size() || !joins(fills[joined])) {
+            joined = static_cast<std::size_t>(std::find_if(fills.begin(), fills.end(), joins) - fills.begin());
+            if (joined == fills.size()) fills.emplace_back(top, bottom);
         }
+        fills[joined].first = std::min(fills[joined].first, top);
+        fills[joined].second = std::max(fills[joined].second, bottom);
         if (lo > hi) {
             lo = std::max(top, 0);
             hi = std::min(bottom, canvas.Height() - 1);

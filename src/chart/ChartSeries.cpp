@@ -90,6 +90,7 @@ public:
         }
         const int left = std::max(rect.left(), 0), right = std::min(rect.right(), width_ - 1);
         const int top = std::max(rect.top(), 0), bottom = std::min(rect.bottom(), height_ - 1);
+        if (left > right || top > bottom) return;  // wholly outside the image
         const QRgb pixel = colour.rgba();
         uchar* line = writable_ + top * stride_;
         if (right - left == 1) {  // the 2-pixel bars of the series, nearly every fill

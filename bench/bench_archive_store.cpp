@@ -1,6 +1,10 @@
 // The archive's own costs, on an SQLite file in a temporary folder:
 //   BM_ReadFile1M / BM_ImportFile1M: a saved 1,000,000-record text file read alone, and
 //     imported into a fresh archive (records_per_s; ratio_to_reading = import time / read time).
+//   BM_InsertFloor1M: the floor an import can reach: the same file's records inserted into the
+//     archive's own record table (its schema, its journal settings) by the shortest loop over
+//     SQLite's C interface: one prepared statement, one transaction. BM_ImportFile1M reports
+//     ratio_to_floor = import time / floor time.
 //   BM_OpenYear: one logger's year of 5-minute records (105,120) loaded into the results store
 //     and the table model from an archive of many loggers' years (aim ≤ 100 ms), with the
 //     archive's bytes on disk per record (aim ≤ 32). The archive holds
@@ -14,8 +18,11 @@
 
 #include <chrono>
 
+#include <sqlite3.h>
+
 #include "LogBenchUtil.h"
 #include "archive/Archive.h"
+#include "archive/ArchiveSchema.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
 #include "logs/ResultsReader.h"
@@ -74,6 +81,56 @@ void BM_ReadFile1M(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadFile1M)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+double floorS = 0;
+
+// The archive's tables made as the archive makes them, so that the floor cannot drift from them.
+bool Exec(sqlite3* db, const QString& sql) {
+    return sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void BM_InsertFloor1M(benchmark::State& state) {
+    Application();
+    ResultsStore store;
+    if (!ReadResultsFile(MillionFile(), store).ok) return state.SkipWithError("file not read");
+    const bool humidity = store.HasHumidity();
+    int run = 0;
+    for (auto _ : state) {
+        const QByteArray path = Folder().filePath(QStringLiteral("floor%1.sqlite").arg(run++)).toUtf8();
+        sqlite3* db = nullptr;
+        if (sqlite3_open(path.constData(), &db) != SQLITE_OK) return state.SkipWithError("not opened");
+        bool ok = Exec(db, QStringLiteral("PRAGMA journal_mode=WAL")) &&
+                  Exec(db, QStringLiteral("PRAGMA synchronous=NORMAL"));
+        for (const QString& sql : SchemaStatements(ArchiveDialect::Sqlite, 0)) ok = ok && Exec(db, sql);
+        sqlite3_stmt* insert = nullptr;
+        const char sql[] =
+            "INSERT INTO record (log_id, number, download_id, raw, temperature, humidity, moment_s) "
+            "VALUES (1, ?, 1, NULL, ?, ?, ?)";
+        ok = ok && sqlite3_prepare_v2(db, sql, -1, &insert, nullptr) == SQLITE_OK;
+        const auto start = Clock::now();
+        ok = ok && Exec(db, QStringLiteral("BEGIN"));
+        int number = 0;
+        store.ForEach(0, store.Count() - 1, [&](const LogRecord& r) {
+            if (!ok) return;
+            sqlite3_bind_int(insert, 1, ++number);
+            sqlite3_bind_int(insert, 2, qRound(r.temperature * 10.0f));
+            if (humidity)
+                sqlite3_bind_int(insert, 3, qRound(r.humidity * 10.0f));
+            else
+                sqlite3_bind_null(insert, 3);
+            sqlite3_bind_int64(insert, 4, MomentSeconds(r.time));
+            ok = sqlite3_step(insert) == SQLITE_DONE && sqlite3_reset(insert) == SQLITE_OK;
+        });
+        sqlite3_finalize(insert);
+        ok = ok && Exec(db, QStringLiteral("COMMIT"));
+        floorS = std::chrono::duration<double>(Clock::now() - start).count();
+        sqlite3_close(db);
+        if (!ok || number != kFileRecords) return state.SkipWithError("not inserted");
+        state.SetIterationTime(floorS);
+        state.counters["records_per_s"] = kFileRecords / floorS;
+    }
+}
+BENCHMARK(BM_InsertFloor1M)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 void BM_ImportFile1M(benchmark::State& state) {
     Application();
     const QString file = MillionFile();
@@ -89,6 +146,7 @@ void BM_ImportFile1M(benchmark::State& state) {
         state.SetIterationTime(s);
         state.counters["records_per_s"] = kFileRecords / s;
         if (readS > 0) state.counters["ratio_to_reading"] = s / readS;
+        if (floorS > 0) state.counters["ratio_to_floor"] = s / floorS;
     }
 }
 BENCHMARK(BM_ImportFile1M)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);

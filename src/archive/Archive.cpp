@@ -15,6 +15,7 @@
 #include <limits>
 
 #include <pwd.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include "archive/ArchiveRegisters.h"
@@ -153,10 +154,16 @@ struct Archive::Impl {
     QHash<std::int64_t, std::int64_t> logOf;
     QHash<std::int64_t, QHash<std::int64_t, QSet<int>>> differing;
     std::optional<QSqlQuery> insertMany, insertOne;
+    // The same inserts on SQLite's own interface, on the connection Qt holds: a million records
+    // go in without a QVariant per value.
+    sqlite3_stmt* liteMany = nullptr;
+    sqlite3_stmt* liteOne = nullptr;
 
     ~Impl() {
         insertMany.reset();
         insertOne.reset();
+        sqlite3_finalize(liteMany);
+        sqlite3_finalize(liteOne);
         db.close();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection);
@@ -277,18 +284,101 @@ struct Archive::Impl {
         return id;
     }
 
-    bool PrepareInserts() {
-        if (insertMany) return true;
+    static QString InsertSql(int rows) {
         const QString one = QStringLiteral("(?, ?, ?, ?, ?, ?, ?)");
         QStringList many;
-        for (int i = 0; i < kRowsPerInsert; ++i) many << one;
-        const QString head = QStringLiteral(
-            "INSERT INTO record (log_id, number, download_id, raw, temperature, humidity, moment_s) VALUES ");
-        const QString tail = QStringLiteral(" ON CONFLICT DO NOTHING");
+        for (int i = 0; i < rows; ++i) many << one;
+        return QStringLiteral(
+                   "INSERT INTO record (log_id, number, download_id, raw, temperature, humidity, moment_s) VALUES ") +
+               many.join(u',') + QStringLiteral(" ON CONFLICT DO NOTHING");
+    }
+
+    bool PrepareInserts() {
+        if (insertMany) return true;
         QSqlQuery m(db), s(db);
-        if (!Prepare(m, head + many.join(u',') + tail) || !Prepare(s, head + one + tail)) return false;
+        if (!Prepare(m, InsertSql(kRowsPerInsert)) || !Prepare(s, InsertSql(1))) return false;
         insertMany = std::move(m);
         insertOne = std::move(s);
+        return true;
+    }
+
+    // SQLite's handle under the Qt connection; null for PostgreSQL.
+    sqlite3* LiteHandle() const {
+        if (!Lite()) return nullptr;
+        const QVariant handle = db.driver()->handle();
+        if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
+        return *static_cast<sqlite3* const*>(handle.constData());
+    }
+
+    bool FailLite(sqlite3* lite) {
+        return Fail(QSqlError(QStringLiteral("archive"), QString::fromUtf8(sqlite3_errmsg(lite)),
+                              QSqlError::StatementError, QString::number(sqlite3_extended_errcode(lite))));
+    }
+
+    bool PrepareLite(sqlite3* lite, sqlite3_stmt*& statement, int rows) {
+        if (statement) return true;
+        const QByteArray sql = InsertSql(rows).toUtf8();
+        return sqlite3_prepare_v3(lite, sql.constData(), static_cast<int>(sql.size()), SQLITE_PREPARE_PERSISTENT,
+                                  &statement, nullptr) == SQLITE_OK ||
+               FailLite(lite);
+    }
+
+    static void BindLite(sqlite3_stmt* q, int at, std::int64_t log, std::int64_t download, const Row& r) {
+        sqlite3_bind_int64(q, at + 1, log);
+        sqlite3_bind_int(q, at + 2, r.number);
+        sqlite3_bind_int64(q, at + 3, download);
+        if (r.raw.isNull()) {
+            sqlite3_bind_null(q, at + 4);
+        } else {
+            const QByteArray bytes = r.raw.toByteArray();
+            sqlite3_bind_blob(q, at + 4, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        }
+        sqlite3_bind_int(q, at + 5, r.temperature);
+        if (r.humidity.isNull())
+            sqlite3_bind_null(q, at + 6);
+        else
+            sqlite3_bind_int(q, at + 6, r.humidity.toInt());
+        if (r.moment.isNull())
+            sqlite3_bind_null(q, at + 7);
+        else
+            sqlite3_bind_int64(q, at + 7, r.moment.toLongLong());
+    }
+
+    // Inserts `fresh` (ON CONFLICT DO NOTHING) and counts the rows that went in.
+    bool InsertRows(std::int64_t log, std::int64_t download, const std::vector<const Row*>& fresh, int& inserted) {
+        std::size_t i = 0;
+        if (sqlite3* lite = LiteHandle()) {
+            if (!PrepareLite(lite, liteMany, kRowsPerInsert) || !PrepareLite(lite, liteOne, 1)) return false;
+            const auto step = [&](sqlite3_stmt* q) {
+                const int done = sqlite3_step(q);
+                sqlite3_reset(q);
+                if (done != SQLITE_DONE) return FailLite(lite);
+                inserted += sqlite3_changes(lite);
+                return true;
+            };
+            for (; i + kRowsPerInsert <= fresh.size(); i += kRowsPerInsert) {
+                for (int k = 0; k < kRowsPerInsert; ++k)
+                    BindLite(liteMany, k * kColumnsPerRow, log, download, *fresh[i + static_cast<std::size_t>(k)]);
+                if (!step(liteMany)) return false;
+            }
+            for (; i < fresh.size(); ++i) {
+                BindLite(liteOne, 0, log, download, *fresh[i]);
+                if (!step(liteOne)) return false;
+            }
+            return true;
+        }
+        if (!PrepareInserts()) return false;
+        for (; i + kRowsPerInsert <= fresh.size(); i += kRowsPerInsert) {
+            for (int k = 0; k < kRowsPerInsert; ++k)
+                BindRow(*insertMany, k * kColumnsPerRow, log, download, *fresh[i + static_cast<std::size_t>(k)]);
+            if (!Exec(*insertMany)) return false;
+            inserted += insertMany->numRowsAffected();
+        }
+        for (; i < fresh.size(); ++i) {
+            BindRow(*insertOne, 0, log, download, *fresh[i]);
+            if (!Exec(*insertOne)) return false;
+            inserted += insertOne->numRowsAffected();
+        }
         return true;
     }
 
@@ -331,9 +421,10 @@ struct Archive::Impl {
 
     // Inside a write transaction: the rows that are new go in, those that differ from the
     // archived ones go beside them; a row another writer brought meanwhile counts as archived.
-    bool AddRows(std::int64_t log, std::int64_t download, const std::vector<Row>& rows) {
+    // `allNew`, when asked: whether every row went in as given (none archived before, none beside).
+    bool AddRows(std::int64_t log, std::int64_t download, const std::vector<Row>& rows, bool* allNew = nullptr) {
+        if (allNew) *allNew = false;
         if (rows.empty()) return true;
-        if (!PrepareInserts()) return false;
         const int first = rows.front().number, last = rows.back().number;
         auto archived = Archived(log, first, last);
         if (!archived) return false;
@@ -346,19 +437,9 @@ struct Archive::Impl {
             else if (!it->first.SameAs(r))
                 variants.push_back(&r);
         }
-        std::size_t i = 0;
         int inserted = 0;
-        for (; i + kRowsPerInsert <= fresh.size(); i += kRowsPerInsert) {
-            for (int k = 0; k < kRowsPerInsert; ++k)
-                BindRow(*insertMany, k * kColumnsPerRow, log, download, *fresh[i + static_cast<std::size_t>(k)]);
-            if (!Exec(*insertMany)) return false;
-            inserted += insertMany->numRowsAffected();
-        }
-        for (; i < fresh.size(); ++i) {
-            BindRow(*insertOne, 0, log, download, *fresh[i]);
-            if (!Exec(*insertOne)) return false;
-            inserted += insertOne->numRowsAffected();
-        }
+        if (!InsertRows(log, download, fresh, inserted)) return false;
+        if (allNew) *allNew = variants.empty() && inserted == static_cast<int>(rows.size());
         if (inserted < static_cast<int>(fresh.size())) {
             // Another writer archived some of them first: compare with what it kept.
             archived = Archived(log, first, last);
@@ -482,7 +563,8 @@ struct Archive::Impl {
 
     // Inside the write transaction that closes a download or imports a file: its entry, with
     // the fingerprint of what it brought.
-    bool AppendDownload(std::int64_t download, const QString& note = {}) {
+    // `brought`: the records as the tables now hold them, when the caller knows them already.
+    bool AppendDownload(std::int64_t download, const QString& note = {}, const ResultsStore* brought = nullptr) {
         QSqlQuery q(db);
         q.setForwardOnly(true);
         if (!Prepare(q, QStringLiteral("SELECT g.serial, d.host, d.username, d.program, d.link, d.first_number, "
@@ -504,9 +586,13 @@ struct Archive::Impl {
         e.details = q.value(7).toString();
         if (!note.isEmpty()) e.details += QStringLiteral("; ") + note;
         q.finish();
-        ResultsStore records;
-        if (!DownloadRecords(download, e.firstRecord, e.lastRecord, records)) return false;
-        e.fingerprint = RecordsFingerprint(records);
+        if (brought) {
+            e.fingerprint = RecordsFingerprint(*brought);
+        } else {
+            ResultsStore records;
+            if (!DownloadRecords(download, e.firstRecord, e.lastRecord, records)) return false;
+            e.fingerprint = RecordsFingerprint(records);
+        }
         return Append(e);
     }
 
@@ -723,9 +809,25 @@ std::optional<int> Archive::Import(const QString& path, ArchiveDownloadFacts fac
         const auto log = d->LogId(key, facts.sourceFile, true);
         if (!log || *log == 0) return false;
         const auto download = d->InsertDownload(*log, facts, ArchiveOutcome::Imported);
-        return download && d->AddRows(*log, *download, rows) &&
-               (rows.empty() || d->ExtendRange(*download, 1, static_cast<int>(rows.size()))) &&
-               d->AppendDownload(*download, facts.note);
+        bool allNew = false;
+        if (!download || !d->AddRows(*log, *download, rows, &allNew) ||
+            (!rows.empty() && !d->ExtendRange(*download, 1, static_cast<int>(rows.size()))))
+            return false;
+        if (!allNew) return d->AppendDownload(*download, facts.note);
+        // Every row went in as given: the records the tables now give back for this import are
+        // these, without reading a million of them again.
+        ResultsStore brought;
+        brought.loggerType = facts.loggerType;
+        brought.intervalSeconds = store.intervalSeconds;
+        bool any = false;
+        for (const Row& r : rows) {
+            any = any || !r.humidity.isNull();
+            brought.Append(static_cast<float>(r.temperature) / 10.0f,
+                           r.humidity.isNull() ? 0.0f : static_cast<float>(r.humidity.toInt()) / 10.0f,
+                           MomentFromSeconds(r.moment.toLongLong()));
+        }
+        brought.humidityInFile = any && !brought.HasHumidity();
+        return d->AppendDownload(*download, facts.note, &brought);
     });
     if (!ok) return std::nullopt;
     return store.Count();

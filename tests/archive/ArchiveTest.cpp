@@ -113,6 +113,8 @@ TEST_P(ArchiveBackend, RepeatedDownloadsMergeAndOtherBytesAreKeptApart) {
     ASSERT_EQ(back.Count(), 150);
     EXPECT_FLOAT_EQ(back[149].temperature, 15.0f);
     EXPECT_DOUBLE_EQ(back[149].time, store[149].time);
+    // Each import's change-log fingerprint is that of the records it reads back as.
+    EXPECT_EQ(archive->ChangedRecord(imported.id), 0);
     QFile bad(dir.filePath(QStringLiteral("bad.txt")));
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a results file\r\n");

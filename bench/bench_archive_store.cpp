@@ -222,7 +222,7 @@ SiteArchive& Built() {
             if (!AddLog(*y.archive, {serial(years + m / 3), start + std::int64_t{m % 3} * kMonth * 60, 60}, kMonth, 3,
                         (m % 3) * 30))
                 return y;
-        y.buildS = std::chrono::duration<double>(Clock::now() - start_).count();
+        if (!reuse) y.buildS = std::chrono::duration<double>(Clock::now() - start_).count();
         y.records = qint64{years} * kYear + qint64{months} * kMonth;
         // Re-opening folds the write-ahead log into the file, which is then all there is.
         y.archive.reset();

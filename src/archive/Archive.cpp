@@ -53,37 +53,71 @@ QVariant Text(const QString& s) { return s.isNull() ? QVariant(QStringLiteral(""
 
 int Tenths(float value) { return qRound(value * 10.0f); }
 
+// The rows of a query of (number, raw, temperature, humidity, moment), through Qt.
+struct QtRows {
+    QSqlQuery& q;
+    bool Next() { return q.next(); }
+    int Number() const { return q.value(0).toInt(); }
+    QByteArray Raw() const { return q.value(1).toByteArray(); }
+    int Temperature() const { return q.value(2).toInt(); }
+    bool HasHumidity() const { return !q.value(3).isNull(); }
+    int Humidity() const { return q.value(3).toInt(); }
+    bool HasMoment() const { return !q.value(4).isNull(); }
+    qint64 MomentS() const { return q.value(4).toLongLong(); }
+};
+
+// The same rows through SQLite's own interface: a year of records is read without a QVariant per
+// value. Stepping stops at the first failure, which `failed` keeps.
+struct LiteRows {
+    sqlite3_stmt* q;
+    bool failed = false;
+    bool Next() {
+        const int step = sqlite3_step(q);
+        failed = step != SQLITE_ROW && step != SQLITE_DONE;
+        return step == SQLITE_ROW;
+    }
+    int Number() const { return sqlite3_column_int(q, 0); }
+    QByteArray Raw() const {
+        const void* bytes = sqlite3_column_blob(q, 1);
+        const int size = sqlite3_column_bytes(q, 1);
+        return bytes ? QByteArray::fromRawData(static_cast<const char*>(bytes), size) : QByteArray();
+    }
+    int Temperature() const { return sqlite3_column_int(q, 2); }
+    bool HasHumidity() const { return sqlite3_column_type(q, 3) != SQLITE_NULL; }
+    int Humidity() const { return sqlite3_column_int(q, 3); }
+    bool HasMoment() const { return sqlite3_column_type(q, 4) != SQLITE_NULL; }
+    qint64 MomentS() const { return sqlite3_column_int64(q, 4); }
+};
+
 // Appends the rows of a query of (number, raw, temperature, humidity, moment) to `into`: a
 // logger's record from its raw bytes at its place in the log, a file's from its values. Gives
 // the first record that cannot be as the program stored it (0: none): in a logger's log one
 // without its 4 bytes, with a moment of its own or with values other than its bytes decode to;
 // with `expected` (the first number the rows must hold, one after another), one missing.
-int AppendRecordRows(QSqlQuery& q, qint64 start, int interval, ResultsStore& into, bool imported = true,
-                     int expected = -1) {
+template <typename Rows>
+int AppendRecordRows(Rows& q, qint64 start, int interval, ResultsStore& into, bool imported = true, int expected = -1) {
     bool humidity = false;
     int odd = 0;
     const auto note = [&](int number) {
         if (odd == 0) odd = number;
     };
-    while (q.next()) {
-        const int number = q.value(0).toInt();
+    while (q.Next()) {
+        const int number = q.Number();
         if (expected >= 0 && number != expected) note(expected);
         if (expected >= 0) expected = number + 1;
-        const QByteArray raw = q.value(1).toByteArray();
+        const QByteArray raw = q.Raw();
         if (raw.size() == kLogRecordSize) {
             const DecodedRecord r =
                 DecodeLogRecord(LogRecordValue(reinterpret_cast<const std::uint8_t*>(raw.constData())));
-            if (q.value(2).toInt() != Tenths(r.temperature) || q.value(3).toInt() != Tenths(r.humidity) ||
-                !q.value(4).isNull())
+            if (q.Temperature() != Tenths(r.temperature) || q.Humidity() != Tenths(r.humidity) || q.HasMoment())
                 note(number);
             into.Append(r.temperature, r.humidity, MomentFromSeconds(start + (number - 1) * std::int64_t{interval}));
         } else {
             if (!imported) note(number);
-            const QVariant h = q.value(3);
-            humidity = humidity || !h.isNull();
-            into.Append(static_cast<float>(q.value(2).toInt()) / 10.0f,
-                        h.isNull() ? 0.0f : static_cast<float>(h.toInt()) / 10.0f,
-                        MomentFromSeconds(q.value(4).toLongLong()));
+            humidity = humidity || q.HasHumidity();
+            into.Append(static_cast<float>(q.Temperature()) / 10.0f,
+                        q.HasHumidity() ? static_cast<float>(q.Humidity()) / 10.0f : 0.0f,
+                        MomentFromSeconds(q.MomentS()));
         }
     }
     into.humidityInFile = humidity && !into.HasHumidity();
@@ -315,6 +349,33 @@ struct Archive::Impl {
                               QSqlError::StatementError, QString::number(sqlite3_extended_errcode(lite))));
     }
 
+    // A query of record rows (AppendRecordRows) with its bound values, appended to `into`; on
+    // SQLite through its own interface. `odd` as AppendRecordRows gives it.
+    bool ReadRecordRows(const QString& sql, std::initializer_list<qint64> values, qint64 start, int interval,
+                        ResultsStore& into, bool imported, int expected, int& odd) {
+        if (sqlite3* lite = LiteHandle()) {
+            const QByteArray text = sql.toUtf8();
+            sqlite3_stmt* q = nullptr;
+            if (sqlite3_prepare_v2(lite, text.constData(), static_cast<int>(text.size()), &q, nullptr) != SQLITE_OK)
+                return FailLite(lite);
+            int at = 0;
+            for (const qint64 v : values) sqlite3_bind_int64(q, ++at, v);
+            LiteRows rows{q};
+            odd = AppendRecordRows(rows, start, interval, into, imported, expected);
+            const bool ok = !rows.failed || FailLite(lite);
+            sqlite3_finalize(q);
+            return ok;
+        }
+        QSqlQuery q(db);
+        q.setForwardOnly(true);
+        if (!Prepare(q, sql)) return false;
+        for (const qint64 v : values) q.addBindValue(v);
+        if (!Exec(q)) return false;
+        QtRows rows{q};
+        odd = AppendRecordRows(rows, start, interval, into, imported, expected);
+        return true;
+    }
+
     bool PrepareLite(sqlite3* lite, sqlite3_stmt*& statement, int rows) {
         if (statement) return true;
         const QByteArray sql = InsertSql(rows).toUtf8();
@@ -505,21 +566,15 @@ struct Archive::Impl {
         into.loggerType = head.value(3).toString();
         into.intervalSeconds = interval;
         head.finish();
-        QSqlQuery q(db);
-        q.setForwardOnly(true);
-        if (!Prepare(q, QStringLiteral("SELECT r.number, COALESCE(v.raw, r.raw), COALESCE(v.temperature, "
-                                       "r.temperature), CASE WHEN v.number IS NULL THEN r.humidity ELSE v.humidity "
-                                       "END, CASE WHEN v.number IS NULL THEN r.moment_s ELSE v.moment_s END "
-                                       "FROM record r LEFT JOIN record_variant "
-                                       "v ON v.log_id = r.log_id AND v.number = r.number AND v.download_id = ? "
-                                       "WHERE r.log_id = ? AND r.number BETWEEN ? AND ? ORDER BY r.number")))
+        int found = 0;
+        if (!ReadRecordRows(QStringLiteral("SELECT r.number, COALESCE(v.raw, r.raw), COALESCE(v.temperature, "
+                                           "r.temperature), CASE WHEN v.number IS NULL THEN r.humidity ELSE "
+                                           "v.humidity END, CASE WHEN v.number IS NULL THEN r.moment_s ELSE "
+                                           "v.moment_s END FROM record r LEFT JOIN record_variant v ON v.log_id = "
+                                           "r.log_id AND v.number = r.number AND v.download_id = ? "
+                                           "WHERE r.log_id = ? AND r.number BETWEEN ? AND ? ORDER BY r.number"),
+                            {download, log, first, last}, start, interval, into, imported, first, found))
             return false;
-        q.addBindValue(static_cast<qint64>(download));
-        q.addBindValue(log);
-        q.addBindValue(first);
-        q.addBindValue(last);
-        if (!Exec(q)) return false;
-        const int found = AppendRecordRows(q, start, interval, into, imported, first);
         if (odd) {
             *odd = found;
             // Missing at the end.
@@ -642,6 +697,10 @@ struct Archive::Impl {
             // Readers never wait for the writer; a commit survives the program being killed.
             if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()) return Fail(q.lastError());
             if (!Exec(QStringLiteral("PRAGMA synchronous=NORMAL"))) return false;
+            // Reads map the file instead of copying it a page at a time: listing a 10-million-record
+            // archive counts every record of it. Writes still go through the write-ahead log.
+            QSqlQuery map(db);
+            if (!map.exec(QStringLiteral("PRAGMA mmap_size=1073741824"))) return Fail(map.lastError());
         } else {
             if (!Exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeoutMs))) return false;
             // "Already exists, skipping" is no news worth printing.
@@ -881,17 +940,23 @@ std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial) {
         out.push_back(row);
     }
     q.finish();
-    QSqlQuery counts(d->db), downloads(d->db);
+    QSqlQuery counts(d->db), spans(d->db), downloads(d->db);
     counts.setForwardOnly(true);
+    spans.setForwardOnly(true);
     downloads.setForwardOnly(true);
-    if (!d->Prepare(counts, QStringLiteral("SELECT COUNT(*), MIN(number), MAX(number), MIN(moment_s), MAX(moment_s) "
+    // A logger's log spans its lowest to its highest number, each found in the key's order at
+    // once; only a file's log has moments of its own to look through. Counting walks the log's
+    // keys and reads no record.
+    if (!d->Prepare(counts, QStringLiteral("SELECT COUNT(*), (SELECT MIN(number) FROM record WHERE log_id = ?), "
+                                           "(SELECT MAX(number) FROM record WHERE log_id = ?) "
                                            "FROM record WHERE log_id = ?")) ||
+        !d->Prepare(spans, QStringLiteral("SELECT MIN(moment_s), MAX(moment_s) FROM record WHERE log_id = ?")) ||
         !d->Prepare(downloads, QStringLiteral("SELECT id, moment, host, username, program, link, first_number, "
                                               "last_number, outcome, announced, logger_name, logger_type "
                                               "FROM download WHERE log_id = ? ORDER BY id")))
         return std::nullopt;
     for (ArchiveLogRow& row : out) {
-        counts.addBindValue(static_cast<qint64>(row.id));
+        for (int i = 0; i < 3; ++i) counts.addBindValue(static_cast<qint64>(row.id));
         if (!d->Exec(counts)) return std::nullopt;
         if (counts.next() && counts.value(0).toInt() > 0) {
             row.archived = counts.value(0).toInt();
@@ -902,8 +967,13 @@ std::optional<QList<ArchiveLogRow>> Archive::Logs(const QString& serial) {
                 row.firstRecord = at(counts.value(1).toInt());
                 row.lastRecord = at(counts.value(2).toInt());
             } else {
-                row.firstRecord = MomentFromSeconds(counts.value(3).toLongLong());
-                row.lastRecord = MomentFromSeconds(counts.value(4).toLongLong());
+                spans.addBindValue(static_cast<qint64>(row.id));
+                if (!d->Exec(spans)) return std::nullopt;
+                if (spans.next()) {
+                    row.firstRecord = MomentFromSeconds(spans.value(0).toLongLong());
+                    row.lastRecord = MomentFromSeconds(spans.value(1).toLongLong());
+                }
+                spans.finish();
             }
         }
         counts.finish();
@@ -989,18 +1059,11 @@ bool Archive::LoadRecords(std::int64_t log, ResultsStore& into, std::optional<Mo
         if (to) high = (MomentSeconds(*to) - start) / interval + 1;
         if (to && MomentSeconds(*to) < start) high = 0;
     }
-    QSqlQuery q(d->db);
-    q.setForwardOnly(true);
-    if (!d->Prepare(q, QStringLiteral("SELECT number, raw, temperature, humidity, moment_s FROM record "
-                                      "WHERE log_id = ? AND ") +
-                           filter + QStringLiteral(" ORDER BY number")))
-        return false;
-    q.addBindValue(static_cast<qint64>(log));
-    q.addBindValue(low);
-    q.addBindValue(high);
-    if (!d->Exec(q)) return false;
-    AppendRecordRows(q, start, interval, into);
-    return true;
+    int odd = 0;
+    return d->ReadRecordRows(QStringLiteral("SELECT number, raw, temperature, humidity, moment_s FROM record "
+                                            "WHERE log_id = ? AND ") +
+                                 filter + QStringLiteral(" ORDER BY number"),
+                             {log, low, high}, start, interval, into, true, -1, odd);
 }
 
 std::optional<int> Archive::ChangedRecord(std::int64_t log) { return d->ChangedRecord(log); }

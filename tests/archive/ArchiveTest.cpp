@@ -113,6 +113,11 @@ TEST_P(ArchiveBackend, RepeatedDownloadsMergeAndOtherBytesAreKeptApart) {
     ASSERT_EQ(back.Count(), 150);
     EXPECT_FLOAT_EQ(back[149].temperature, 15.0f);
     EXPECT_DOUBLE_EQ(back[149].time, store[149].time);
+    // The list spans each log from its first record to its last, by number or by moment.
+    for (const ArchiveLogRow& row : *both) {
+        EXPECT_NEAR(row.firstRecord, store[0].time, 1e-6) << row.sourceFile.toStdString();
+        EXPECT_NEAR(row.lastRecord, store[149].time, 1e-6) << row.sourceFile.toStdString();
+    }
     // Each import's change-log fingerprint is that of the records it reads back as.
     EXPECT_EQ(archive->ChangedRecord(imported.id), 0);
     QFile bad(dir.filePath(QStringLiteral("bad.txt")));

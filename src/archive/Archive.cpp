@@ -697,10 +697,6 @@ struct Archive::Impl {
             // Readers never wait for the writer; a commit survives the program being killed.
             if (!q.exec(QStringLiteral("PRAGMA journal_mode=WAL")) || !q.next()) return Fail(q.lastError());
             if (!Exec(QStringLiteral("PRAGMA synchronous=NORMAL"))) return false;
-            // Reads map the file instead of copying it a page at a time: listing a 10-million-record
-            // archive counts every record of it. Writes still go through the write-ahead log.
-            QSqlQuery map(db);
-            if (!map.exec(QStringLiteral("PRAGMA mmap_size=1073741824"))) return Fail(map.lastError());
         } else {
             if (!Exec(QStringLiteral("SET lock_timeout = %1").arg(busyTimeoutMs))) return false;
             // "Already exists, skipping" is no news worth printing.

@@ -11,9 +11,11 @@
 #include <QSysInfo>
 
 #include <atomic>
+#include <charconv>
 #include <functional>
 #include <limits>
 
+#include <libpq-fe.h>
 #include <pwd.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -32,6 +34,8 @@ namespace {
 // bound values.
 constexpr int kRowsPerInsert = 256;
 constexpr int kColumnsPerRow = 7;
+// Bytes of COPY text handed to the server at a time.
+constexpr int kCopyChunk = 1 << 20;
 
 const QString kOutcomes[] = {QStringLiteral("complete"), QStringLiteral("short"), QStringLiteral("stopped"),
                              QStringLiteral("imported")};
@@ -428,6 +432,16 @@ struct Archive::Impl {
             }
             return true;
         }
+        if (fresh.size() >= static_cast<std::size_t>(kRowsPerInsert)) {
+            if (PGconn* pg = PgHandle()) {
+                bool copied = false;
+                if (!CopyRows(pg, log, download, fresh, copied)) return false;
+                if (copied) {
+                    inserted += static_cast<int>(fresh.size());
+                    return true;
+                }
+            }
+        }
         if (!PrepareInserts()) return false;
         for (; i + kRowsPerInsert <= fresh.size(); i += kRowsPerInsert) {
             for (int k = 0; k < kRowsPerInsert; ++k)
@@ -441,6 +455,115 @@ struct Archive::Impl {
             inserted += insertOne->numRowsAffected();
         }
         return true;
+    }
+
+    // PostgreSQL's handle under the Qt connection, when it waits idle inside this transaction;
+    // null otherwise (SQLite, or a Qt query still holding the connection).
+    PGconn* PgHandle() const {
+        if (Lite()) return nullptr;
+        const QVariant handle = db.driver()->handle();
+        // Qt names it by libpq's struct.
+        if (!handle.isValid() ||
+            (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+            return nullptr;
+        PGconn* pg = *static_cast<PGconn* const*>(handle.constData());
+        return pg && PQtransactionStatus(pg) == PQTRANS_INTRANS ? pg : nullptr;
+    }
+
+    // The server's error as the Qt driver would give it, its SQLSTATE as the native code.
+    bool FailPg(PGconn* pg, const PGresult* r) {
+        const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+        const char* message = r ? PQresultErrorMessage(r) : PQerrorMessage(pg);
+        return Fail(QSqlError(QStringLiteral("archive"),
+                              QString::fromUtf8(message && *message ? message : PQerrorMessage(pg)),
+                              QSqlError::StatementError, QString::fromLatin1(state ? state : "")));
+    }
+
+    bool ExecPg(PGconn* pg, const char* sql) {
+        PGresult* r = PQexec(pg, sql);
+        const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK || FailPg(pg, r);
+        PQclear(r);
+        return ok;
+    }
+
+    // `fresh` into the record table by COPY, the server's own bulk path. A row another writer
+    // archived since they were looked up refuses the whole COPY: then nothing of it stays and
+    // `copied` is false, for the inserts that skip such rows one by one.
+    bool CopyRows(PGconn* pg, std::int64_t log, std::int64_t download, const std::vector<const Row*>& fresh,
+                  bool& copied) {
+        copied = false;
+        if (!ExecPg(pg, "SAVEPOINT quorvex_copy")) return false;
+        PGresult* start = PQexec(pg,
+                                 "COPY record (log_id, number, download_id, raw, temperature, humidity, moment_s) "
+                                 "FROM STDIN");
+        const bool copying = PQresultStatus(start) == PGRES_COPY_IN;
+        if (!copying) FailPg(pg, start);
+        PQclear(start);
+        if (!copying) return false;
+        QByteArray text;
+        text.reserve(kCopyChunk + 256);
+        char number[24];
+        const auto put = [&](std::int64_t value) {
+            const auto end = std::to_chars(number, number + sizeof number, value).ptr;
+            text.append(number, static_cast<qsizetype>(end - number));
+        };
+        const QByteArray head = [&] {
+            QByteArray h;
+            h.setNum(static_cast<qint64>(log));
+            return h + '\t';
+        }();
+        QByteArray tail;
+        tail.setNum(static_cast<qint64>(download));
+        tail = '\t' + tail + '\t';
+        bool sent = true;
+        for (const Row* r : fresh) {
+            text += head;
+            put(r->number);
+            text += tail;
+            if (r->raw.isNull()) {
+                text += "\\N";
+            } else {
+                // bytea's hex form, its backslash doubled for COPY's text.
+                text += "\\\\x";
+                text += r->raw.toByteArray().toHex();
+            }
+            text += '\t';
+            put(r->temperature);
+            text += '\t';
+            if (r->humidity.isNull())
+                text += "\\N";
+            else
+                put(r->humidity.toInt());
+            text += '\t';
+            if (r->moment.isNull())
+                text += "\\N";
+            else
+                put(r->moment.toLongLong());
+            text += '\n';
+            if (text.size() >= kCopyChunk) {
+                sent = PQputCopyData(pg, text.constData(), static_cast<int>(text.size())) == 1;
+                text.clear();
+                if (!sent) break;
+            }
+        }
+        if (sent && !text.isEmpty()) sent = PQputCopyData(pg, text.constData(), static_cast<int>(text.size())) == 1;
+        if (PQputCopyEnd(pg, sent ? nullptr : "not sent") != 1) return FailPg(pg, nullptr);
+        bool done = false, conflict = false, failed = false;
+        while (PGresult* r = PQgetResult(pg)) {
+            if (PQresultStatus(r) == PGRES_COMMAND_OK) {
+                done = true;
+            } else if (!failed && !conflict) {
+                const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+                conflict = state && qstrcmp(state, "23505") == 0;  // unique violation
+                if (!conflict) failed = !FailPg(pg, r);
+            }
+            PQclear(r);
+        }
+        if (failed || (!done && !conflict)) return failed ? false : FailPg(pg, nullptr);
+        if (conflict)
+            return ExecPg(pg, "ROLLBACK TO SAVEPOINT quorvex_copy") && ExecPg(pg, "RELEASE SAVEPOINT quorvex_copy");
+        copied = true;
+        return ExecPg(pg, "RELEASE SAVEPOINT quorvex_copy");
     }
 
     bool BindRow(QSqlQuery& q, int at, std::int64_t log, std::int64_t download, const Row& r) {

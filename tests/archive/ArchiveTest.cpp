@@ -14,6 +14,7 @@
 #include "ArchiveBackend.h"
 #include "SimProcess.h"
 #include "archive/ArchiveRegisters.h"
+#include "logs/LogRecord.h"
 #include "logs/ResultsFile.h"
 
 namespace quorvex::test {
@@ -157,6 +158,67 @@ TEST_P(ArchiveBackend, TwoWritersAtOnceKeepEveryRecordOnce) {
     ASSERT_TRUE(logs && logs->size() == 1);
     EXPECT_EQ(logs->at(0).archived, kCount);
     EXPECT_EQ(logs->at(0).downloads.size(), 2);
+}
+
+// A record another writer archives while a block of them is on its way in (PostgreSQL: after
+// they were looked up, so that the server's bulk path refuses the block) is kept as that writer
+// brought it, the block's own goes beside it, and every other record of the block goes in.
+TEST_P(ArchiveBackend, ARecordArchivedMeanwhileLeavesTheRestOfABlockIn) {
+    auto other = Open();
+    ASSERT_TRUE(other);
+    const QDateTime first = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    const auto before = other->BeginDownload(kKey, Facts(first));
+    ASSERT_TRUE(before);
+    const auto logs = other->Logs(kKey.serial);
+    ASSERT_TRUE(logs && logs->size() == 1);
+    constexpr int kCount = 1000, kMeanwhile = 300;
+    const std::uint32_t value = RawRecord(kMeanwhile, true);
+    const DecodedRecord decoded = DecodeLogRecord(value);
+    const char bytes[4] = {static_cast<char>(value >> 24), static_cast<char>(value >> 16),
+                           static_cast<char>(value >> 8), static_cast<char>(value)};
+    {
+        QSqlDatabase raw = Raw(QStringLiteral("meanwhile"));
+        QSqlQuery q(raw);
+        ASSERT_TRUE(
+            q.exec(GetParam() == Backend::Sqlite ? QStringLiteral("BEGIN IMMEDIATE") : QStringLiteral("BEGIN")));
+        ASSERT_TRUE(
+            q.prepare(QStringLiteral("INSERT INTO record (log_id, number, download_id, raw, temperature, "
+                                     "humidity, moment_s) VALUES (?, ?, ?, ?, ?, ?, NULL)")));
+        for (const QVariant& v :
+             {QVariant(static_cast<qint64>(logs->at(0).id)), QVariant(kMeanwhile),
+              QVariant(static_cast<qint64>(*before)), QVariant(QByteArray(bytes, 4)),
+              QVariant(qRound(decoded.temperature * 10.0f)), QVariant(qRound(decoded.humidity * 10.0f))})
+            q.addBindValue(v);
+        ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        // The block goes in meanwhile, from a writer of its own; it waits for this one's commit.
+        std::atomic<bool> added{false};
+        std::optional<std::int64_t> download;
+        QList<ArchiveDifference> differences;
+        std::thread writer([&] {
+            ArchiveText error;
+            auto archive = Archive::Open(Location(), error);
+            if (!archive) return;
+            download = archive->BeginDownload(kKey, Facts(first.addDays(1)));
+            const auto all = Records(1, kCount);
+            added = download && archive->AddRecords(*download, 1, all) &&
+                    archive->EndDownload(*download, ArchiveOutcome::Complete);
+            if (added) differences = archive->Differences(*download);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_TRUE(QSqlQuery(raw).exec(QStringLiteral("COMMIT")));
+        writer.join();
+        raw = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("meanwhile"));
+        ASSERT_TRUE(added);
+        ASSERT_EQ(differences.size(), 1);
+        EXPECT_EQ(differences[0].count, 1);
+        EXPECT_EQ(differences[0].archivedDownload, first);
+    }
+    auto archive = Open();
+    ASSERT_TRUE(archive);
+    EXPECT_EQ(archive->ArchivedThrough(kKey), kCount);
+    EXPECT_EQ(archive->Logs(kKey.serial)->at(0).archived, kCount);
+    EXPECT_EQ(archive->RecordBytes(logs->at(0).id, kMeanwhile), QByteArray(bytes, 4));
 }
 
 TEST_P(ArchiveBackend, FaultsNameTheArchiveAndChangeNothing) {

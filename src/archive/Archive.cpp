@@ -1209,6 +1209,19 @@ std::optional<int> Archive::ArchivedThrough(const ArchiveLogKey& key) {
     return one.next() ? through : 0;
 }
 
+std::optional<int> Archive::AddedBy(std::int64_t download) {
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    // Within the download's range, by the record table's key: the records it archived first.
+    if (!d->Prepare(q, QStringLiteral("SELECT COUNT(*) FROM download d JOIN record r ON r.log_id = d.log_id AND "
+                                      "r.number BETWEEN d.first_number AND d.last_number AND r.download_id = d.id "
+                                      "WHERE d.id = ?")))
+        return std::nullopt;
+    q.addBindValue(static_cast<qint64>(download));
+    if (!d->Exec(q)) return std::nullopt;
+    return q.next() ? q.value(0).toInt() : 0;
+}
+
 bool Archive::AppendChange(ChangeEntry& entry) {
     return d->Write([&] { return d->Append(entry); });
 }

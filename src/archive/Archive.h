@@ -145,6 +145,8 @@ public:
     // archived (empty: no such record).
     std::optional<std::int64_t> FindLog(const ArchiveLogKey& key);
     std::optional<QByteArray> RecordBytes(std::int64_t log, int number);
+    // The records the download archived first: those the archive did not hold before it.
+    std::optional<int> AddedBy(std::int64_t download);
 
     // The change log (ChangeLog.h). Closing a download (EndDownload) and importing a file append
     // their entries themselves, with the fingerprint of the records they brought. Appending

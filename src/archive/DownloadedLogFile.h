@@ -30,6 +30,21 @@ struct WrittenLog {
     const ResultsStore& Held(const ResultsStore& downloaded) const { return archived ? *archived : downloaded; }
 };
 
+// The log as the archive holds it, when a download brought records other than the archived ones.
+struct ArchivedLog {
+    int differing = 0;                      // records of the download that differ from the archived ones
+    std::unique_ptr<ResultsStore> records;  // the archive's records (with the download's header), when any differ
+    QString errorText;                      // why the archive's records could not be read, translated
+};
+
+// What `archiver` kept of the download `downloaded` holds in `archive` (nullptr: none): when
+// any of its records differ, the log's records as the archive holds them.
+ArchivedLog ArchivedVersion(const ResultsStore& downloaded, Archive* archive, const DownloadArchiver& archiver);
+
+// Records the download brought that the archive did not hold before it; `unknown` when the
+// archive did not keep the download or cannot tell.
+int NewRecords(Archive* archive, const DownloadArchiver& archiver, int unknown);
+
 // Writes the log `downloaded` holds into `folder` (LoggerResultsFile.h). `archiver` kept that
 // download in `archive` (nullptr: none, and the download is written as it is).
 WrittenLog WriteDownloadedLog(const QString& folder, const ResultsStore& downloaded, Archive* archive,

@@ -47,8 +47,8 @@ int RunSetClock(const CliContext& context);
 int RunRecording(const CliContext& context, bool start);
 int RunDownload(const CliContext& context);
 int RunWatch(const CliContext& context);
-// What a read of only what is new brought, said on standard error.
-void SayNewRead(const LogDownload& logs, bool archive);
+// What a read of only what is new brought (`newCount`: records the archive lacked), said on standard error.
+void SayNewRead(const LogDownload& logs, bool archive, int newCount);
 int RunArchive(const CliContext& context);
 
 // Writes the records as the window saves them, to `path` or standard output when empty, and

@@ -2,6 +2,7 @@
 // records written to a file at the end, and whatever arrived kept when the download breaks off.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTemporaryFile>
 
@@ -13,6 +14,7 @@
 #include "archive/ArchivedStart.h"
 #include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
+#include "archive/DownloadedLogFile.h"
 #include "cli/CliCommands.h"
 #include "cli/ProgressReport.h"
 #include "cli/StopSignals.h"
@@ -130,13 +132,13 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
-void SayNewRead(const LogDownload& logs, bool archive) {
+void SayNewRead(const LogDownload& logs, bool archive, int newCount) {
     if (!archive) Say(QStringLiteral("no archive: every record of the logger is new"));
     if (logs.Disagreed())
         Say(QStringLiteral("record %1 of the logger differs from the archived one: the whole log was read")
                 .arg(logs.DisagreedAt()));
-    Say(CountForm(QStringLiteral("%1 new record, %2 in all|%1 new records, %2 in all"), logs.NewCount())
-            .arg(logs.NewCount())
+    Say(CountForm(QStringLiteral("%1 new record, %2 in all|%1 new records, %2 in all"), newCount)
+            .arg(newCount)
             .arg(logs.LogCount()));
 }
 
@@ -209,12 +211,12 @@ int RunDownload(const CliContext& c) {
     const ResultsStore& store = session.Results();
     const int total = view.Total();
     // A file written (also a partial one) goes into the change log with the records it holds.
-    const auto delivered = [&](int code, const QString& written) {
+    const auto delivered = [&](int code, const QString& written, const ResultsStore& held) {
         if (code != kExitFile && !written.isEmpty())
-            RecordChange(archive.get(), FileChange(ChangeKind::FileWritten, CliProgram(), store, written));
+            RecordChange(archive.get(), FileChange(ChangeKind::FileWritten, CliProgram(), held, written));
         return code;
     };
-    if (c.options.newOnly) SayNewRead(logs, archive != nullptr);
+    if (c.options.newOnly) SayNewRead(logs, archive != nullptr, NewRecords(archive.get(), archiver, logs.NewCount()));
     if (logs.GetState() == LogDownload::Finished) {
         if (total > store.Count())
             Say(CountForm(QStringLiteral("warning: the logger announced %1 record, %2 arrived|"
@@ -222,7 +224,39 @@ int RunDownload(const CliContext& c) {
                           total)
                     .arg(total)
                     .arg(store.Count()));
-        return delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path);
+        const ArchivedLog archived = ArchivedVersion(store, archive.get(), archiver);
+        if (archived.differing > 0 && archived.records) {
+            // As watch does: the file holds what the archive holds, the logger's copy goes beside it.
+            QString said = English(DifferingText(archived.differing)) + QStringLiteral(", the logger's copy");
+            if (path.isEmpty()) {
+                Say(said + QStringLiteral(" is not written (standard output takes the archive's records)"));
+            } else {
+                const QFileInfo target(path);
+                const QString differs =
+                    target.dir().filePath(target.completeBaseName() + kDiffersNameTail +
+                                          (target.suffix().isEmpty() ? QString() : u'.' + target.suffix()));
+                const FileSigner signer = c.Signer();
+                const QString reason = SaveAtomically(differs, store, format, CsvDewPoint(c), signer);
+                if (reason.isEmpty()) {
+                    Say(said + QStringLiteral(" -> ") + differs);
+                    delivered(kExitDone, differs, store);
+                } else {
+                    // Kept elsewhere rather than given up; its records are in the archive besides.
+                    const QString rescue = SaveElsewhere(store, format, CsvDewPoint(c), signer);
+                    Say(said + QStringLiteral(" cannot be written to %1 (%2)").arg(differs, reason) +
+                        (rescue.isEmpty() ? QStringLiteral("; it is in the archive")
+                                          : QStringLiteral("; saved to %1 instead").arg(rescue)));
+                    if (!rescue.isEmpty()) delivered(kExitDone, rescue, store);
+                }
+            }
+            return delivered(Deliver(*archived.records, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path,
+                             *archived.records);
+        }
+        if (archived.differing > 0)
+            Say(English(DifferingText(archived.differing)) +
+                QStringLiteral("; the archive's records cannot be read (%1): the logger's are written")
+                    .arg(archived.errorText.section(u'\n', -1).trimmed()));
+        return delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path, store);
     }
 
     QString why = view.LastMessage();
@@ -241,7 +275,7 @@ int RunDownload(const CliContext& c) {
         return kExitIncomplete;
     }
     const QString partial = path.isEmpty() ? QString() : path + QStringLiteral(".partial");
-    return delivered(Deliver(store, partial, format, kExitIncomplete, CsvDewPoint(c), c.Signer()), partial);
+    return delivered(Deliver(store, partial, format, kExitIncomplete, CsvDewPoint(c), c.Signer()), partial, store);
 }
 
 }  // namespace quorvex

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "i18n/ProgramTexts.h"
+
 namespace quorvex {
 
 namespace {
@@ -18,6 +20,11 @@ QString Duration(double seconds) {
             .arg(s % 60, 2, 10, QChar(u'0'));
     return QStringLiteral("%1:%2").arg(s / 60).arg(s % 60, 2, 10, QChar(u'0'));
 }
+// "12/250 records" (counted by the total), "12 records" when no total is known.
+QString Counted(int done, int total) {
+    if (total > 0) return CountForm(QStringLiteral("%1/%2 record|%1/%2 records"), total).arg(done).arg(total);
+    return CountForm(QStringLiteral("%1 record|%1 records"), done).arg(done);
+}
 }  // namespace
 
 ProgressReport::ProgressReport(std::FILE* out, bool terminal) : out_(out), terminal_(terminal) { clock_.start(); }
@@ -27,8 +34,8 @@ void ProgressReport::Update(int done, int total) {
         const int step = total > 0 ? static_cast<int>(10LL * std::min(done, total) / total) : done / kUnknownTotalStep;
         if (step <= lastStep_) return;
         lastStep_ = step;
-        Write(total > 0 ? QStringLiteral("quorvex-cli: %1/%2 records (%3%)\n").arg(done).arg(total).arg(step * 10)
-                        : QStringLiteral("quorvex-cli: %1 records\n").arg(done));
+        Write(QStringLiteral("quorvex-cli: ") + Counted(done, total) +
+              (total > 0 ? QStringLiteral(" (%1%)").arg(step * 10) : QString()) + u'\n');
         return;
     }
     const double seconds = static_cast<double>(clock_.elapsed()) / 1000.0;
@@ -37,10 +44,8 @@ void ProgressReport::Update(int done, int total) {
     if (total > 0) {
         const int filled = static_cast<int>(static_cast<long long>(kBarWidth) * std::min(done, total) / total);
         line += u'[' + QString(filled, u'#') + QString(kBarWidth - filled, u'.') + QStringLiteral("] ");
-        line += QStringLiteral("%1/%2 records").arg(done).arg(total);
-    } else {
-        line += QStringLiteral("%1 records").arg(done);
     }
+    line += Counted(done, total);
     line += QStringLiteral("  %1 rec/s").arg(rate, 0, 'f', 1);
     if (total > done && rate > 0) line += QStringLiteral("  %1 left").arg(Duration((total - done) / rate));
     // Spaces wipe what a longer earlier line left behind.

@@ -128,8 +128,11 @@ private:
         const LogDownload& logs = session.Logs();
         const ResultsStore& store = session.Results();
         QString line = OneLine(store.serialNumber) + u' ' + OneLine(store.loggerName) + QStringLiteral(": ");
+        // New: what the archive did not hold before (after a disagreement the whole log is read, not all of it new).
         const auto counts = [&] {
-            return QStringLiteral("%1 new, %2 total").arg(logs.NewCount()).arg(logs.LogCount());
+            return QStringLiteral("%1 new, %2 total")
+                .arg(NewRecords(archive_, archiver, logs.NewCount()))
+                .arg(logs.LogCount());
         };
         if (logs.GetState() != LogDownload::Finished) {
             if (logs.Disagreed())

@@ -221,7 +221,10 @@ QList<Line> SourceLines(const ResultsStore& store, const ReportSource& source) {
         lines.push_back({Line::Fact, Tr(u"[2433]Odczyt"),
                          source.received >= source.announced
                              ? Tr(u"[2434]kompletny")
-                             : Tr(u"[2435]niepełny: %1 z %2 rekordów").arg(source.received).arg(source.announced)});
+                             : CountText(QStringLiteral("[2435]niepełny: %2 z %1 rekordu|niepełny: %2 z %1 rekordów|"
+                                                        "niepełny: %2 z %1 rekordów"),
+                                         source.announced)
+                                   .arg(source.received)});
     if (!file.isEmpty()) lines.push_back({Line::Fact, Tr(u"[2436]Odczytano z pliku"), QDir::toNativeSeparators(file)});
     if (lines.size() == 1) lines.clear();  // nothing known of it: no heading either
 

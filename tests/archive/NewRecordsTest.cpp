@@ -21,6 +21,7 @@ const std::string kScenarios = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/";
 struct CliRun {
     int code = -1;
     QString err;
+    QByteArray out;  // standard output
 };
 
 class NewRecords : public ::testing::Test {
@@ -28,15 +29,15 @@ protected:
     CliRun Cli(const SimProcess& sim, const QString& archive, const QString& out, bool newOnly = true) {
         QProcess cli;
         QStringList args{QStringLiteral("download"),   QStringLiteral("--fast"),
-                         QStringLiteral("-o"),         out,
                          QStringLiteral("--port"),     QString::fromStdString(sim.LinkPath()),
                          QStringLiteral("--archive"),  archive,
                          QStringLiteral("--settings"), dir.filePath(QStringLiteral("quorvex.INI"))};
+        if (!out.isEmpty()) args << QStringLiteral("-o") << out;
         if (newOnly) args << QStringLiteral("--new");
         cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args);
         EXPECT_TRUE(cli.waitForFinished(120000));  // only catches a hang
         return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-                QString::fromUtf8(cli.readAllStandardError())};
+                QString::fromUtf8(cli.readAllStandardError()), cli.readAllStandardOutput()};
     }
     std::unique_ptr<Archive> Open(const QString& path) {
         ArchiveText error;
@@ -79,12 +80,14 @@ TEST_F(NewRecords, OnlyTheMissingAreReadAfterTheLastArchivedOneIsChecked) {
         const char* name;
         bool changeLast;  // the archive's copy of its last record differs from the logger's
         bool otherStart;  // the archived records belong to an earlier log of the logger
-        int newRecords;
+        bool toStdout;    // no -o: the records go to standard output
+        int newRecords;   // those the archive lacked, also when the whole log was read
         int logsAfter;
     } cases[] = {
-        {"last archived record equal", false, false, 10, 1},
-        {"last archived record changed", true, false, total, 1},
-        {"another log of the logger", false, true, total, 2},
+        {"last archived record equal", false, false, false, 10, 1},
+        {"last archived record changed", true, false, false, 10, 1},
+        {"last archived record changed, to standard output", true, false, true, 10, 1},
+        {"another log of the logger", false, true, false, total, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -101,14 +104,46 @@ TEST_F(NewRecords, OnlyTheMissingAreReadAfterTheLastArchivedOneIsChecked) {
             ASSERT_TRUE(download);
             ASSERT_TRUE(archive->AddRecords(*download, 1, kept));
         }
-        const QString out = Path(QString::fromUtf8(c.name) + QStringLiteral(".txt"));
+        const QString out = c.toStdout ? QString() : Path(QString::fromUtf8(c.name) + QStringLiteral(".txt"));
         const CliRun r = Cli(sim, where, out);
         ASSERT_EQ(r.code, 0) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("%1 new records, %2 in all").arg(c.newRecords).arg(total)))
             << r.err.toStdString();
         EXPECT_EQ(r.err.contains(QStringLiteral("differs from the archived one")), c.changeLast);
-        // The file is the whole log, as a full download writes it.
-        EXPECT_EQ(Content(out), Content(full));
+        const QByteArray written = c.toStdout ? r.out : Content(out);
+        const QString differs = Path(QString::fromUtf8(c.name) + QStringLiteral("-differs.txt"));
+        if (!c.changeLast) {
+            // The file is the whole log, as a full download writes it.
+            EXPECT_EQ(written, Content(full));
+            EXPECT_FALSE(r.err.contains(QStringLiteral("the logger's copy")));
+        } else {
+            // The whole log as the archive holds it: its own copy of the changed record, the
+            // logger's other records; the logger's copy is beside the file, signed, or only said.
+            const QList<QByteArray> lines = Content(full).split('\n');
+            const QList<QByteArray> got = written.split('\n');
+            ASSERT_EQ(got.size(), lines.size());
+            int other = 0;
+            for (int i = 0; i < lines.size(); ++i) other += got[i] != lines[i];
+            EXPECT_EQ(other, 1);
+            if (c.toStdout) {
+                EXPECT_TRUE(
+                    r.err.contains(QStringLiteral("1 record differs from the archive, the logger's copy is "
+                                                  "not written")))
+                    << r.err.toStdString();
+                EXPECT_FALSE(QFile::exists(differs));
+            } else {
+                EXPECT_TRUE(r.err.contains(QStringLiteral("1 record differs from the archive, the logger's copy -> ") +
+                                           differs))
+                    << r.err.toStdString();
+                EXPECT_EQ(Content(differs), Content(full));
+                for (const QString& path : {out, differs}) {
+                    QProcess verify;
+                    verify.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), {QStringLiteral("verify"), path});
+                    ASSERT_TRUE(verify.waitForFinished(30000));
+                    EXPECT_EQ(verify.exitCode(), 0) << path.toStdString() << ": " << verify.readAll().toStdString();
+                }
+            }
+        }
         auto archive = Open(where);
         EXPECT_EQ(archive->ArchivedThrough(key).value_or(-1), total);
         EXPECT_EQ(archive->Logs(key.serial).value_or(QList<ArchiveLogRow>()).size(), c.logsAfter);

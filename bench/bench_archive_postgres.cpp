@@ -19,6 +19,7 @@
 
 #include <chrono>
 
+#include "ArchiveBenchUtil.h"
 #include "LogBenchUtil.h"
 #include "archive/Archive.h"
 #include "archive/ArchiveSchema.h"
@@ -29,32 +30,11 @@ namespace quorvex {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kFileRecords = 1'000'000;
 
-void Application() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "bench_archive_postgres";
-    static char* argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv);
-}
-
-QTemporaryDir& Folder() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-const QString& MillionFile() {
-    static const QString path = [] {
-        const QString p = Folder().filePath(QStringLiteral("million.txt"));
-        ResultsStore store;
-        bench::FillResults(store, kFileRecords, 300);
-        SaveResultsFile(p, store);
-        return p;
-    }();
-    return path;
-}
-
+using bench::Application;
+using bench::Folder;
+using bench::kFileRecords;
+using bench::MillionFile;
 // The server's URL for a new database of this run's own (empty, with `why` set, when none).
 QString FreshDatabase(std::string& why) {
     const QString server = qEnvironmentVariable("QUORVEX_BENCH_PG");

@@ -21,6 +21,7 @@
 
 #include <sqlite3.h>
 
+#include "ArchiveBenchUtil.h"
 #include "LogBenchUtil.h"
 #include "archive/Archive.h"
 #include "archive/ArchiveSchema.h"
@@ -32,33 +33,12 @@ namespace quorvex {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kFileRecords = 1'000'000;
 constexpr int kYear = 105'120;
 
-void Application() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "bench_archive_store";
-    static char* argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv);
-}
-
-QTemporaryDir& Folder() {
-    static QTemporaryDir dir;
-    return dir;
-}
-
-const QString& MillionFile() {
-    static const QString path = [] {
-        const QString p = Folder().filePath(QStringLiteral("million.txt"));
-        ResultsStore store;
-        bench::FillResults(store, kFileRecords, 300);
-        SaveResultsFile(p, store);
-        return p;
-    }();
-    return path;
-}
-
+using bench::Application;
+using bench::Folder;
+using bench::kFileRecords;
+using bench::MillionFile;
 ArchiveLocation SqliteAt(const QString& path) {
     ArchiveLocation l;
     l.kind = ArchiveLocation::Kind::Sqlite;

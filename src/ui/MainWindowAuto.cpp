@@ -121,13 +121,15 @@ void MainWindow::NewDownloadEnded() {
     const QString name = results_.loggerName.isEmpty() ? results_.serialNumber : results_.loggerName;
     const QString title = TranslateText(QStringLiteral("[2486]Logger %1")).arg(name);
     QString body;
+    // New: what the archive did not hold before; a logger that gave archived records otherwise brings none.
+    const int fresh = NewRecords(archive_.get(), Archiver(), logs->NewCount());
     if (logs->GetState() != LogDownload::Finished) {
         body = CountText(QStringLiteral("[2487]Odczyt przerwany: %1 nowy rekord, następne podłączenie go dokończy|"
                                         "Odczyt przerwany: %1 nowe rekordy, następne podłączenie go dokończy|"
                                         "Odczyt przerwany: %1 nowych rekordów, następne podłączenie go dokończy"),
-                         logs->NewCount());
+                         fresh);
     } else {
-        body = CountText(QStringLiteral("[2489]%1 nowy rekord|%1 nowe rekordy|%1 nowych rekordów"), logs->NewCount());
+        body = CountText(QStringLiteral("[2489]%1 nowy rekord|%1 nowe rekordy|%1 nowych rekordów"), fresh);
         if (!AutoFolder().isEmpty()) {
             const FileSigner signer = Signer();
             // The file holds what the archive holds; records the logger gave otherwise go beside it.

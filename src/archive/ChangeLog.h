@@ -68,6 +68,9 @@ struct ChangeEntry {
 QString ChangeKindName(ChangeKind kind);
 std::optional<ChangeKind> ChangeKindFromName(const QString& name);
 
+// The user this program runs as, by name.
+QString LocalUserName();
+
 // An entry of `kind` made now by this user on this host with `program` (name and version).
 ChangeEntry LocalChange(ChangeKind kind, const QString& program, const QString& serial);
 

@@ -18,6 +18,7 @@
 #include "archive/ChangeLogTable.h"
 #include "archive/DownloadFingerprints.h"
 #include "archive/FileImport.h"
+#include "archive/LogTally.h"
 #include "archive/RecordMerge.h"
 
 namespace quorvex {
@@ -127,7 +128,7 @@ bool Archive::EndDownload(std::int64_t download, ArchiveOutcome outcome) {
         if (!d->db.Prepare(q, QStringLiteral("UPDATE download SET outcome = ? WHERE id = ?"))) return false;
         q.addBindValue(OutcomeName(outcome));
         q.addBindValue(static_cast<qint64>(download));
-        return d->db.Exec(q) && AppendDownloadChange(d->db, download);
+        return d->db.Exec(q) && AppendDownloadChange(d->db, download) && TallyDownloadLog(d->db, download);
     });
 }
 

@@ -3,6 +3,7 @@
 #include <QSqlQuery>
 
 #include "archive/ArchiveDatabase.h"
+#include "archive/LogTally.h"
 
 namespace quorvex {
 
@@ -65,32 +66,38 @@ std::optional<QList<ArchiveLogRow>> ListLogs(ArchiveDatabase& db, const QString&
         out.push_back(row);
     }
     q.finish();
-    QSqlQuery counts(db.Connection()), spans(db.Connection()), downloads(db.Connection());
-    counts.setForwardOnly(true);
+    QSqlQuery ends(db.Connection()), spans(db.Connection()), downloads(db.Connection());
+    ends.setForwardOnly(true);
     spans.setForwardOnly(true);
     downloads.setForwardOnly(true);
-    // A logger's log spans its lowest to its highest number, each found in the key's order at
-    // once; only a file's log has moments of its own to look through. Counting walks the log's
-    // keys and reads no record.
-    if (!db.Prepare(counts, QStringLiteral("SELECT COUNT(*), (SELECT MIN(number) FROM record WHERE log_id = ?), "
-                                           "(SELECT MAX(number) FROM record WHERE log_id = ?) "
-                                           "FROM record WHERE log_id = ?")) ||
+    // A log's records are counted as its downloads closed (LogTally). A logger's log spans its
+    // lowest to its highest number, each found in the key's order at once; only a file's log has
+    // moments of its own to look through.
+    LogCounter counter(db);
+    if (!counter.Prepared() ||
+        !db.Prepare(ends, QStringLiteral("SELECT (SELECT MIN(number) FROM record WHERE log_id = ?), "
+                                         "(SELECT MAX(number) FROM record WHERE log_id = ?)")) ||
         !db.Prepare(spans, QStringLiteral("SELECT MIN(moment_s), MAX(moment_s) FROM record WHERE log_id = ?")) ||
         !db.Prepare(downloads, QStringLiteral("SELECT id, moment, host, username, program, link, first_number, "
                                               "last_number, outcome, announced, logger_name, logger_type "
                                               "FROM download WHERE log_id = ? ORDER BY id")))
         return std::nullopt;
     for (ArchiveLogRow& row : out) {
-        for (int i = 0; i < 3; ++i) counts.addBindValue(static_cast<qint64>(row.id));
-        if (!db.Exec(counts)) return std::nullopt;
-        if (counts.next() && counts.value(0).toInt() > 0) {
-            row.archived = counts.value(0).toInt();
+        const auto archived = counter.Count(row.id);
+        if (!archived) return std::nullopt;
+        if (*archived > 0) {
+            row.archived = *archived;
             if (row.sourceFile.isEmpty()) {
-                const auto at = [&](int n) {
-                    return MomentFromSeconds(row.key.startSeconds + std::int64_t{n - 1} * row.key.intervalSeconds);
-                };
-                row.firstRecord = at(counts.value(1).toInt());
-                row.lastRecord = at(counts.value(2).toInt());
+                for (int i = 0; i < 2; ++i) ends.addBindValue(static_cast<qint64>(row.id));
+                if (!db.Exec(ends)) return std::nullopt;
+                if (ends.next()) {
+                    const auto at = [&](int n) {
+                        return MomentFromSeconds(row.key.startSeconds + std::int64_t{n - 1} * row.key.intervalSeconds);
+                    };
+                    row.firstRecord = at(ends.value(0).toInt());
+                    row.lastRecord = at(ends.value(1).toInt());
+                }
+                ends.finish();
             } else {
                 spans.addBindValue(static_cast<qint64>(row.id));
                 if (!db.Exec(spans)) return std::nullopt;
@@ -101,7 +108,6 @@ std::optional<QList<ArchiveLogRow>> ListLogs(ArchiveDatabase& db, const QString&
                 spans.finish();
             }
         }
-        counts.finish();
         downloads.addBindValue(static_cast<qint64>(row.id));
         if (!db.Exec(downloads)) return std::nullopt;
         while (downloads.next()) {

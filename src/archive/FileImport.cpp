@@ -7,6 +7,7 @@
 #include "archive/ArchiveCatalog.h"
 #include "archive/ArchiveDatabase.h"
 #include "archive/DownloadFingerprints.h"
+#include "archive/LogTally.h"
 #include "archive/RecordMerge.h"
 #include "logs/ResultsReader.h"
 
@@ -46,7 +47,7 @@ std::optional<int> ImportResultsFile(ArchiveDatabase& db, RecordMerge& merge, co
         if (!download || !merge.Merge(*log, *download, rows, &allNew) ||
             (!rows.empty() && !merge.ExtendRange(*download, 1, static_cast<int>(rows.size()))))
             return false;
-        if (!allNew) return AppendDownloadChange(db, *download, facts.note);
+        if (!allNew) return AppendDownloadChange(db, *download, facts.note) && TallyLog(db, *log);
         // Every row went in as given: the records the tables now give back for this import are
         // these, without reading a million of them again.
         ResultsStore brought;
@@ -60,7 +61,8 @@ std::optional<int> ImportResultsFile(ArchiveDatabase& db, RecordMerge& merge, co
                            MomentFromSeconds(r.moment.toLongLong()));
         }
         brought.humidityInFile = any && !brought.HasHumidity();
-        return AppendDownloadChange(db, *download, facts.note, &brought);
+        return AppendDownloadChange(db, *download, facts.note, &brought) &&
+               TallyLog(db, *log, std::pair{1, static_cast<int>(rows.size())});
     });
     if (!ok) return std::nullopt;
     return store.Count();

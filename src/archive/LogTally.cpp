@@ -61,11 +61,12 @@ LogCounter::LogCounter(ArchiveDatabase& db) : db_(db), tally_(db.Connection()), 
     tally_.setForwardOnly(true);
     walk_.setForwardOnly(true);
     prepared_ =
-        db_.Prepare(tally_, QStringLiteral("SELECT t.records FROM log_tally t WHERE t.log_id = ? AND t.through_seq = ") +
-                                kLatestClose.arg(QStringLiteral("t.log_id")) +
-                                QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM download d WHERE d.log_id = t.log_id "
-                                               "AND NOT EXISTS (SELECT 1 FROM change_log c WHERE c.download_id = "
-                                               "d.id AND c.kind IN ('download', 'import')))")) &&
+        db_.Prepare(tally_,
+                    QStringLiteral("SELECT t.records FROM log_tally t WHERE t.log_id = ? AND t.through_seq = ") +
+                        kLatestClose.arg(QStringLiteral("t.log_id")) +
+                        QStringLiteral(" AND NOT EXISTS (SELECT 1 FROM download d WHERE d.log_id = t.log_id "
+                                       "AND NOT EXISTS (SELECT 1 FROM change_log c WHERE c.download_id = "
+                                       "d.id AND c.kind IN ('download', 'import')))")) &&
         db_.Prepare(walk_, QStringLiteral("SELECT COUNT(*) FROM record WHERE log_id = ?"));
 }
 

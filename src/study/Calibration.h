@@ -10,8 +10,8 @@ namespace quorvex {
 struct Calibration {
     QString serial;
     QString certificate;
-    QDate date;  // calibrated on
-    QDate due;   // next calibration due
+    QDate date;                           // calibrated on
+    QDate due;                            // next calibration due
     float temperatureOffset = 0.0f;       // °C, added to each reading
     float humidityOffset = 0.0f;          // %, added to each reading
     float temperatureUncertainty = 0.0f;  // °C, expanded (k = 2)

@@ -151,8 +151,8 @@ StudyResult AnalyseStudy(const StudyPeriod& period, const StudyCriteria& criteri
         result.positions.push_back(std::move(one.figures));
     }
 
-    const SpreadTrack track = TrackSpread(readings, periodStartMs, result.gridSeconds * 1000, fromMs, toMs,
-                                          criteria.judgeWithUncertainty);
+    const SpreadTrack track =
+        TrackSpread(readings, periodStartMs, result.gridSeconds * 1000, fromMs, toMs, criteria.judgeWithUncertainty);
     result.spread = track.points;
     result.largestSpread = track.largest;
     result.spreadPass = !criteria.maxSpread || track.largestJudged <= *criteria.maxSpread;

@@ -46,8 +46,7 @@ TEST(StudyAnalysis, LoggersWithOtherIntervalsAndStartsLineUpByTimeAndTheSpreadKe
     const auto minute = Log(60, 0, 61, [](std::int64_t s) { return 20.0f + static_cast<float>(s / 60) * 0.1f; });
     const auto fiveMinutes = Log(300, 150, 12, [](std::int64_t s) { return s == 1650 ? 30.0f : 21.0f; });
     const StudyPeriod period{At(0), At(3600), 0};
-    const StudyResult r =
-        AnalyseStudy(period, {}, {Position("A", *minute), Position("B", *fiveMinutes)});
+    const StudyResult r = AnalyseStudy(period, {}, {Position("A", *minute), Position("B", *fiveMinutes)});
 
     EXPECT_EQ(r.gridSeconds, 300);
     // At 8:00 only A reads (B starts later): no spread. Then 8:05, 8:10, … 9:00.
@@ -123,7 +122,8 @@ TEST(StudyAnalysis, TimeBeyondALimitIsCountedAsTheExcursionRulesCountItAndTheSpr
 }
 
 TEST(StudyAnalysis, CalibrationIsAppliedMarkedWhenExpiredLeftOffOnRequestAndItsUncertaintyNarrowsTheLimits) {
-    const auto log = Log(60, 0, 61, [](std::int64_t s) { return Constant(7.6f, s); }, true);
+    const auto log = Log(
+        60, 0, 61, [](std::int64_t s) { return Constant(7.6f, s); }, true);
     Calibration valid{"A1", "C-17", QDate(2026, 1, 10), QDate(2027, 1, 10), 0.3f, -2.0f, 0.2f, 1.5f};
     Calibration expired = valid;
     expired.due = QDate(2026, 5, 31);

@@ -20,6 +20,7 @@
 #include "archive/FileImport.h"
 #include "archive/LogTally.h"
 #include "archive/RecordMerge.h"
+#include "archive/StudyStore.h"
 
 namespace quorvex {
 
@@ -184,5 +185,19 @@ std::optional<QList<ChangeEntry>> Archive::Changes(const ChangeFilter& filter) {
 std::optional<QStringList> Archive::ChangeSerials() { return quorvex::ChangeSerials(d->db); }
 
 std::optional<ChangeLogCheck> Archive::CheckChanges() { return quorvex::CheckChanges(d->db); }
+
+bool Archive::SaveStudy(const StudyDefinition& study, ChangeEntry change) { return StoreStudy(d->db, study, change); }
+
+bool Archive::LoadStudy(const QString& name, std::optional<StudyDefinition>& out) {
+    return ReadStudy(d->db, name, out);
+}
+
+std::optional<QStringList> Archive::StudyNames() { return ReadStudyNames(d->db); }
+
+bool Archive::SaveCalibration(const Calibration& calibration, ChangeEntry change) {
+    return StoreCalibration(d->db, calibration, change);
+}
+
+std::optional<QList<Calibration>> Archive::Calibrations() { return ReadCalibrations(d->db); }
 
 }  // namespace quorvex

@@ -60,6 +60,22 @@ const char* const kVersion4[] = {
     " WHERE true ON CONFLICT DO NOTHING",
 };
 
+// Mapping studies with their positions, and each logger's calibration by its serial number.
+// Study moments are whole seconds of Moment, as a log's start; the criteria one line of JSON.
+const char* const kVersion5[] = {
+    "CREATE TABLE IF NOT EXISTS study (id {ID}, name TEXT NOT NULL UNIQUE, kind TEXT NOT NULL,"
+    " from_s BIGINT NOT NULL, to_s BIGINT NOT NULL, stabilise_s BIGINT NOT NULL, criteria TEXT NOT NULL,"
+    " plan {BYTES})",
+    "CREATE TABLE IF NOT EXISTS study_position (study_id BIGINT NOT NULL REFERENCES study (id),"
+    " ordinal INTEGER NOT NULL, label TEXT NOT NULL, note TEXT NOT NULL, plan_x DOUBLE PRECISION,"
+    " plan_y DOUBLE PRECISION, serial TEXT NOT NULL, log_start_s BIGINT, source_file TEXT NOT NULL,"
+    " PRIMARY KEY (study_id, ordinal))",
+    "CREATE TABLE IF NOT EXISTS calibration (serial TEXT PRIMARY KEY, certificate TEXT NOT NULL,"
+    " calibrated TEXT NOT NULL, due TEXT NOT NULL, temperature_offset DOUBLE PRECISION NOT NULL,"
+    " humidity_offset DOUBLE PRECISION NOT NULL, temperature_uncertainty DOUBLE PRECISION NOT NULL,"
+    " humidity_uncertainty DOUBLE PRECISION NOT NULL)",
+};
+
 struct Step {
     const char* const* begin;
     const char* const* end;
@@ -67,7 +83,8 @@ struct Step {
 const Step kSteps[] = {{std::begin(kVersion1), std::end(kVersion1)},
                        {std::begin(kVersion2), std::end(kVersion2)},
                        {std::begin(kVersion3), std::end(kVersion3)},
-                       {std::begin(kVersion4), std::end(kVersion4)}};
+                       {std::begin(kVersion4), std::end(kVersion4)},
+                       {std::begin(kVersion5), std::end(kVersion5)}};
 
 QString Fill(QString sql, const SqlDialect& dialect) {
     sql.replace(QStringLiteral("{ID}"), QString::fromLatin1(dialect.identityKey));

@@ -12,8 +12,8 @@ namespace quorvex {
 
 namespace {
 
-const char* const kKindNames[] = {"register", "clock",  "start",  "stop",      "reset", "download",
-                                  "import",   "export", "report", "signature", "file",  "trusted-key"};
+const char* const kKindNames[] = {"register", "clock",  "start",     "stop", "reset",       "download", "import",
+                                  "export",   "report", "signature", "file", "trusted-key", "study",    "calibration"};
 
 void Field(QByteArray& out, const QByteArray& bytes) {
     out += QByteArray::number(bytes.size());

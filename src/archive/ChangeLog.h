@@ -42,7 +42,9 @@ enum class ChangeKind {
     Report,
     Signature,
     FileWritten,
-    TrustedKey  // a public key taken into the keys whose signatures are trusted here
+    TrustedKey,   // a public key taken into the keys whose signatures are trusted here
+    Study,        // a mapping study created or changed
+    Calibration,  // a logger's calibration recorded or changed
 };
 
 struct ChangeEntry {
@@ -64,7 +66,7 @@ struct ChangeEntry {
 };
 
 // "register", "clock", "start", "stop", "reset", "download", "import", "export", "report",
-// "signature", "file", "trusted-key".
+// "signature", "file", "trusted-key", "study", "calibration".
 QString ChangeKindName(ChangeKind kind);
 std::optional<ChangeKind> ChangeKindFromName(const QString& name);
 

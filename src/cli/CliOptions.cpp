@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include "cli/CliStudyOptions.h"
 #include "i18n/Translator.h"
 
 namespace quorvex {
@@ -34,6 +35,17 @@ constexpr CommandName kCommands[] = {
     {"archive", "export", CliOptions::Command::ArchiveExport,
      "--serial SERIAL [--log START] [--from TIME] [--to TIME] [-o FILE] [--format txt|csv]"},
     {"audit", "", CliOptions::Command::Audit, "[--serial SERIAL] [--json] | --verify"},
+    {"study", "create", CliOptions::Command::StudyCreate,
+     "NAME --from TIME --to TIME [--stabilise DURATION] [--temperature LOW:HIGH] [--humidity LOW:HIGH] "
+     "[--max-spread DEGREES] [--kind TEXT]"},
+    {"study", "add", CliOptions::Command::StudyAdd,
+     "NAME --position LABEL (--serial SERIAL [--log START] | --file FILE)"},
+    {"study", "list", CliOptions::Command::StudyList, "[--json]"},
+    {"study", "evaluate", CliOptions::Command::StudyEvaluate, "NAME [--json]"},
+    {"calibration", "set", CliOptions::Command::CalibrationSet,
+     "--serial SERIAL --date DATE --due DATE [--certificate TEXT] [--temperature-offset X] [--humidity-offset X] "
+     "[--temperature-uncertainty U] [--humidity-uncertainty U]"},
+    {"calibration", "list", CliOptions::Command::CalibrationList, "[--json]"},
 };
 
 // "a, b or c" of the commands' first words (`name`) or of the second words of `name`.
@@ -47,17 +59,24 @@ QString CommandList(const char* of = nullptr) {
     return words.isEmpty() ? last : words.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
-bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
-    const QString what = words.value(0);
+// The command of two words whose first is `first`; false with the reason when there is none.
+bool FindSecondWord(const char* first, const QString& what, CliOptions& o, QString& error) {
     const CommandName* found = nullptr;
     for (const auto& c : kCommands)
-        if (qstrcmp(c.name, "archive") == 0 && what == QLatin1String(c.word)) found = &c;
+        if (qstrcmp(c.name, first) == 0 && what == QLatin1String(c.word)) found = &c;
     if (!found) {
-        error = what.isEmpty() ? QStringLiteral("archive needs %1").arg(CommandList("archive"))
-                               : QStringLiteral("unknown archive command '%1' (%2)").arg(what, CommandList("archive"));
+        const QString name = QLatin1String(first);
+        error = what.isEmpty() ? QStringLiteral("%1 needs %2").arg(name, CommandList(first))
+                               : QStringLiteral("unknown %1 command '%2' (%3)").arg(name, what, CommandList(first));
         return false;
     }
     o.command = found->command;
+    return true;
+}
+
+bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
+    const QString what = words.value(0);
+    if (!FindSecondWord("archive", what, o, error)) return false;
     if (o.command == CliOptions::Command::ArchiveImport) {
         o.files = words.mid(1);
         if (o.files.isEmpty()) error = QStringLiteral("archive import needs one or more results files");
@@ -94,9 +113,11 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
+    const QList<QCommandLineOption> studyOptions = StudyOptionList();
     parser.addOptions({port,    settings, language, output,    format, table,        json, fast,
                        verbose, help,     version,  archive,   serial, log,          from, to,
                        discard, pubkey,   newOnly,  outputDir, verify, acceptChanged});
+    parser.addOptions(studyOptions);
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -110,6 +131,17 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         error = QStringLiteral("no command given (%1)").arg(CommandList());
         return false;
     }
+    if (words.first() == QLatin1String("study") || words.first() == QLatin1String("calibration")) {
+        if (!FindSecondWord(words.first() == QLatin1String("study") ? "study" : "calibration", words.value(1), o,
+                            error))
+            return false;
+        return ParseStudyCommand(parser, words.mid(2), o, error);
+    }
+    for (const QCommandLineOption& option : studyOptions)
+        if (parser.isSet(option)) {
+            error = QStringLiteral("--%1 goes with study and calibration commands only").arg(option.names().first());
+            return false;
+        }
     if (words.first() == QLatin1String("archive")) {
         if (!ParseArchiveCommand(words.mid(1), o, error)) return false;
     }

@@ -521,6 +521,9 @@ constexpr StringTableEntry kEntries[] = {
     {2790, "The study has no positions", "Die Studie hat keine Positionen"},
     {2791, "A calibration without a serial number", "Eine Kalibrierung ohne Seriennummer"},
     {2792, "A position without a label", "Eine Position ohne Bezeichnung"},
+    {2793, "mapping study", "Mapping-Studie"},
+    {2794, "calibration", "Kalibrierung"},
+    {2795, "No study is named %1", "Keine Studie heißt %1"},
 };
 
 constexpr bool IdsAscendAndFit() {

@@ -7,13 +7,18 @@
 
 namespace quorvex {
 
-QString StudyProblem(const StudyPeriod& period, const std::vector<StudyPosition>& positions) {
-    if (positions.empty()) return TranslateText(QStringLiteral("[2790]Badanie nie ma żadnego położenia"));
+QString PeriodProblem(const StudyPeriod& period) {
     const std::int64_t periodMs = MomentMilliseconds(period.to) - MomentMilliseconds(period.from);
     if (periodMs <= 0) return TranslateText(QStringLiteral("[2780]Badanie kończy się przed swoim początkiem"));
     if (period.stabiliseSeconds < 0 || period.stabiliseSeconds * 1000 >= periodMs)
         return TranslateText(QStringLiteral("[2781]Czas stabilizacji %1 nie jest krótszy niż okres badania %2"))
             .arg(DurationText(period.stabiliseSeconds * 1000), DurationText(periodMs));
+    return {};
+}
+
+QString StudyProblem(const StudyPeriod& period, const std::vector<StudyPosition>& positions, bool logsNeeded) {
+    if (positions.empty()) return TranslateText(QStringLiteral("[2790]Badanie nie ma żadnego położenia"));
+    if (QString problem = PeriodProblem(period); !problem.isEmpty()) return problem;
     QHash<QString, QString> labelOfSerial;
     QHash<QString, bool> labels;
     for (const StudyPosition& p : positions) {
@@ -28,7 +33,8 @@ QString StudyProblem(const StudyPeriod& period, const std::vector<StudyPosition>
                     .arg(p.serial, *other, label);
             labelOfSerial.insert(p.serial, label);
         }
-        if (!p.log) return TranslateText(QStringLiteral("[2784]Położenie „%1” nie ma zapisu rejestratora")).arg(label);
+        if (logsNeeded && !p.log)
+            return TranslateText(QStringLiteral("[2784]Położenie „%1” nie ma zapisu rejestratora")).arg(label);
         if (p.calibration) {
             const QString problem = CalibrationProblem(*p.calibration);
             if (!problem.isEmpty()) return problem;

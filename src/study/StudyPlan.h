@@ -51,7 +51,10 @@ struct StudyPosition {
 // The first thing that keeps the study from being analysed, as a numbered message in the
 // program's language: no positions, a period that ends before it starts, a stabilisation not
 // shorter than the period, a label missing or used twice, a serial at two positions, a position
-// without its log, a calibration record that cannot be right. Empty when it can be analysed.
-QString StudyProblem(const StudyPeriod& period, const std::vector<StudyPosition>& positions);
+// without its log (unless `logsNeeded` is false: a study being planned), a calibration record
+// that cannot be right. Empty when it can be analysed.
+QString StudyProblem(const StudyPeriod& period, const std::vector<StudyPosition>& positions, bool logsNeeded = true);
+// The period's part of it alone.
+QString PeriodProblem(const StudyPeriod& period);
 
 }  // namespace quorvex

@@ -377,6 +377,28 @@ Commands:
                check the change log's chain of SHA-256 hashes from its first entry and
                every download's records against the fingerprint its entry carries; exit 0
                when intact, 5 naming the first entry that no longer holds
+  study create NAME --from TIME --to TIME [...]
+               plan a mapping study in the archive: its period, the stabilisation time
+               left out at its start (DURATION like 90m, 2h, 1d), the limits (LOW:HIGH,
+               either side may be left out; below zero write --temperature=-25:-15), the
+               largest allowed spread between positions and a free-text kind
+  study add NAME --position LABEL (--serial SERIAL [--log START] | --file FILE)
+               put a logger's archived log (without --log the one that began last before
+               the study's end) or a results file (imported into the archive first, as
+               archive import takes it) at a position of the study
+  study list   the studies with their periods and positions
+  study evaluate NAME
+               judge every position over the period less the stabilisation time: records,
+               minimum, maximum, mean, MKT, swing, coverage and calibration; the spread
+               between the warmest and the coldest position on a grid of the largest save
+               interval (each position's latest reading at or before each grid moment, no
+               older than its own interval), the hot and cold spots and the verdict;
+               exit 0 when it passes, 6 when it fails
+  calibration set --serial SERIAL --date DATE --due DATE [...]
+               record a logger's calibration certificate: its offsets (added to every
+               reading of a study; at most 5 °C and 10 %) and expanded uncertainties
+  calibration list
+               the calibration records, an overdue one marked
 
 Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
@@ -425,6 +447,14 @@ Options:
                      YYYY-MM-DD[ HH:MM[:SS]])
   --pubkey KEY       verify: check with this public key (a .pub file or its RW... line)
                      alone, taken as trusted; default: the trusted keys
+  --position LABEL, --file FILE
+                     study add: the position's label and a results file that stood there
+  --stabilise DURATION, --temperature LOW:HIGH, --humidity LOW:HIGH, --max-spread DEGREES,
+  --kind TEXT        study create: the study's stabilisation time and criteria (see above)
+  --date DATE, --due DATE, --certificate TEXT, --temperature-offset X, --humidity-offset X,
+  --temperature-uncertainty U, --humidity-uncertainty U
+                     calibration set: the certificate's dates (YYYY-MM-DD), number,
+                     offsets and expanded uncertainties (°C and %)
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
@@ -494,7 +524,9 @@ Exit status:
        valid signature by a trusted key; audit: the archive cannot be used; audit
        --verify: an entry of the change log was changed or removed, or the records of a
        download were changed (the first such entry is named)
-  6    evaluate: at least one rule failed (0: every rule passed)
+  6    evaluate: at least one rule failed (0: every rule passed); study evaluate: the study
+       fails (a position fails its limits or does not cover the period, or the spread is
+       beyond the allowed one)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
 Examples:

@@ -60,8 +60,8 @@ QList<QCommandLineOption> StudyOptionList() {
 bool ParseStudyCommand(const QCommandLineParser& parser, const QStringList& rest, CliOptions& o, QString& error) {
     const Command command = o.command;
     const QString name = Name(command);
-    const bool named = command == Command::StudyCreate || command == Command::StudyAdd ||
-                       command == Command::StudyEvaluate;
+    const bool named =
+        command == Command::StudyCreate || command == Command::StudyAdd || command == Command::StudyEvaluate;
     if (named && rest.isEmpty()) {
         error = QStringLiteral("%1 needs the study's NAME").arg(name);
         return false;
@@ -114,7 +114,8 @@ bool ParseStudyCommand(const QCommandLineParser& parser, const QStringList& rest
     if (parser.isSet(QStringLiteral("language"))) {
         const auto chosen = LanguageFromName(parser.value(QStringLiteral("language")));
         if (!chosen) {
-            error = QStringLiteral("--language takes pl, en or de, not '%1'").arg(parser.value(QStringLiteral("language")));
+            error =
+                QStringLiteral("--language takes pl, en or de, not '%1'").arg(parser.value(QStringLiteral("language")));
             return false;
         }
         o.language = *chosen;
@@ -125,7 +126,8 @@ bool ParseStudyCommand(const QCommandLineParser& parser, const QStringList& rest
     }
     if (add && (o.study.position.isEmpty() || o.serial.isEmpty() == o.study.file.isEmpty() ||
                 (!o.logStart.isEmpty() && o.serial.isEmpty()))) {
-        error = QStringLiteral("study add needs --position LABEL and either --serial SERIAL [--log START] or --file FILE");
+        error =
+            QStringLiteral("study add needs --position LABEL and either --serial SERIAL [--log START] or --file FILE");
         return false;
     }
     if (command == Command::CalibrationSet && (o.serial.isEmpty() || o.study.date.isEmpty() || o.study.due.isEmpty())) {

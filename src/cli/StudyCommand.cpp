@@ -223,7 +223,8 @@ QJsonObject PositionJson(const PositionFigures& f) {
         o.insert(QStringLiteral("min_C"), Round(f.temperature.min, 1));
         o.insert(QStringLiteral("max_C"), Round(f.temperature.max, 1));
         o.insert(QStringLiteral("mean_C"), Round(f.temperature.mean, 2));
-        o.insert(QStringLiteral("mkt_C"), f.kineticTemperature ? QJsonValue(Round(*f.kineticTemperature, 2)) : QJsonValue());
+        o.insert(QStringLiteral("mkt_C"),
+                 f.kineticTemperature ? QJsonValue(Round(*f.kineticTemperature, 2)) : QJsonValue());
         o.insert(QStringLiteral("swing_C"), Round(f.swing, 1));
         if (f.humidity) {
             o.insert(QStringLiteral("min_pct"), Round(f.humidityFigures.min, 1));
@@ -239,10 +240,10 @@ QString Figure(double v, int decimals) { return QString::number(v, 'f', decimals
 QString PositionLine(const PositionFigures& f) {
     QString line = QStringLiteral("%1  %2  %3 records").arg(f.label, f.serial).arg(f.records);
     if (f.records > 0) {
-        line += QStringLiteral("  min %1 max %2 mean %3 MKT %4 swing %5 °C")
-                    .arg(Figure(f.temperature.min, 1), Figure(f.temperature.max, 1), Figure(f.temperature.mean, 2),
-                         f.kineticTemperature ? Figure(*f.kineticTemperature, 2) : QStringLiteral("-"),
-                         Figure(f.swing, 1));
+        line +=
+            QStringLiteral("  min %1 max %2 mean %3 MKT %4 swing %5 °C")
+                .arg(Figure(f.temperature.min, 1), Figure(f.temperature.max, 1), Figure(f.temperature.mean, 2),
+                     f.kineticTemperature ? Figure(*f.kineticTemperature, 2) : QStringLiteral("-"), Figure(f.swing, 1));
         if (f.temperatureUncertainty > 0) line += QStringLiteral(" (±%1)").arg(Figure(f.temperatureUncertainty, 2));
         if (f.humidity)
             line += QStringLiteral("  humidity min %1 max %2 mean %3 %")
@@ -282,27 +283,29 @@ int Evaluate(const CliContext& c, Archive& archive) {
         QJsonArray list;
         for (const PositionFigures& f : r.positions) list.append(PositionJson(f));
         const QJsonValue spread =
-            r.largestSpread ? QJsonValue(QJsonObject{{QStringLiteral("value"), Round(r.largestSpread->value, 1)},
-                                                     {QStringLiteral("at"),
-                                                      FromMoment(r.largestSpread->at).toString(Qt::ISODate)}})
-                            : QJsonValue();
+            r.largestSpread
+                ? QJsonValue(QJsonObject{{QStringLiteral("value"), Round(r.largestSpread->value, 1)},
+                                         {QStringLiteral("at"), FromMoment(r.largestSpread->at).toString(Qt::ISODate)}})
+                : QJsonValue();
         Print(QString::fromUtf8(
-            QJsonDocument(QJsonObject{{QStringLiteral("study"), study->name},
-                                      {QStringLiteral("from"), FromMoment(study->from).toString(Qt::ISODate)},
-                                      {QStringLiteral("to"), FromMoment(study->to).toString(Qt::ISODate)},
-                                      {QStringLiteral("stabilise_s"), static_cast<double>(study->stabiliseSeconds)},
-                                      {QStringLiteral("verdict"), r.pass ? QStringLiteral("pass") : QStringLiteral("fail")},
-                                      {QStringLiteral("hot_spot"), label(r.hotSpot)},
-                                      {QStringLiteral("cold_spot"), label(r.coldSpot)},
-                                      {QStringLiteral("spread_max_C"), spread},
-                                      {QStringLiteral("positions"), list}})
+            QJsonDocument(
+                QJsonObject{{QStringLiteral("study"), study->name},
+                            {QStringLiteral("from"), FromMoment(study->from).toString(Qt::ISODate)},
+                            {QStringLiteral("to"), FromMoment(study->to).toString(Qt::ISODate)},
+                            {QStringLiteral("stabilise_s"), static_cast<double>(study->stabiliseSeconds)},
+                            {QStringLiteral("verdict"), r.pass ? QStringLiteral("pass") : QStringLiteral("fail")},
+                            {QStringLiteral("hot_spot"), label(r.hotSpot)},
+                            {QStringLiteral("cold_spot"), label(r.coldSpot)},
+                            {QStringLiteral("spread_max_C"), spread},
+                            {QStringLiteral("positions"), list}})
                 .toJson(QJsonDocument::Indented)));
     } else {
-        QString text = QStringLiteral("study %1%2: %3 to %4, analysed from %5 (stabilisation %6 s), grid %7 s\n")
-                           .arg(study->name, study->kind.isEmpty() ? QString() : QStringLiteral(" (") + study->kind + u')',
-                                ClockText(study->from), ClockText(study->to), ClockText(r.analysedFrom))
-                           .arg(study->stabiliseSeconds)
-                           .arg(r.gridSeconds);
+        QString text =
+            QStringLiteral("study %1%2: %3 to %4, analysed from %5 (stabilisation %6 s), grid %7 s\n")
+                .arg(study->name, study->kind.isEmpty() ? QString() : QStringLiteral(" (") + study->kind + u')',
+                     ClockText(study->from), ClockText(study->to), ClockText(r.analysedFrom))
+                .arg(study->stabiliseSeconds)
+                .arg(r.gridSeconds);
         for (const PositionFigures& f : r.positions) text += PositionLine(f) + u'\n';
         text += QStringLiteral("hot spot %1, cold spot %2, warmest mean %3, coldest mean %4\n")
                     .arg(label(r.hotSpot), label(r.coldSpot), label(r.warmestMean), label(r.coldestMean));
@@ -319,13 +322,14 @@ int Evaluate(const CliContext& c, Archive& archive) {
 }  // namespace
 
 int RunStudy(const CliContext& c) {
-    if (c.archive.kind == ArchiveLocation::Kind::None) return Usage(QStringLiteral("studies live in an archive; --archive none names none"));
+    if (c.archive.kind == ArchiveLocation::Kind::None)
+        return Usage(QStringLiteral("studies live in an archive; --archive none names none"));
     // What is said is in English, as the other archive commands say it.
     ProgramTexts texts;
     texts.SetLanguage(kLanguageEnglish);
     texts.Install();
-    const bool writes = c.options.command == CliOptions::Command::StudyCreate ||
-                        c.options.command == CliOptions::Command::StudyAdd;
+    const bool writes =
+        c.options.command == CliOptions::Command::StudyCreate || c.options.command == CliOptions::Command::StudyAdd;
     auto archive = c.OpenArchive(writes ? CliContext::ArchiveUse::Write : CliContext::ArchiveUse::Read);
     if (!archive) return kExitArchive;
     switch (c.options.command) {

@@ -23,11 +23,11 @@ QString CriteriaText(const StudyCriteria& criteria) {
         const std::optional<StudyLimit>& limit = *Limits(c, k);
         if (!limit) continue;
         o.insert(QLatin1String(kLimitKeys[k]),
-                 QJsonObject{{QStringLiteral("value"), static_cast<double>(limit->value)},
-                             {QStringLiteral("allowed_s"), static_cast<double>(limit->allowedSeconds)},
-                             {QStringLiteral("measure"), limit->measure == RuleMeasure::TotalTime
-                                                             ? QStringLiteral("total")
-                                                             : QStringLiteral("single")}});
+                 QJsonObject{
+                     {QStringLiteral("value"), static_cast<double>(limit->value)},
+                     {QStringLiteral("allowed_s"), static_cast<double>(limit->allowedSeconds)},
+                     {QStringLiteral("measure"),
+                      limit->measure == RuleMeasure::TotalTime ? QStringLiteral("total") : QStringLiteral("single")}});
     }
     if (c.maxSpread) o.insert(QStringLiteral("max_spread"), static_cast<double>(*c.maxSpread));
     o.insert(QStringLiteral("apply_calibration"), c.applyCalibration);

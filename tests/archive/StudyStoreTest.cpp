@@ -31,10 +31,18 @@ StudyDefinition ColdRoom() {
     s.criteria.maxSpread = 3.5f;
     s.criteria.judgeWithUncertainty = true;
     s.planPicture = QByteArray("\x89PNG\r\n\x1a\n-not-really", 20);
-    s.positions = {{QStringLiteral("A1"), QStringLiteral("by the door"), QPointF(0.1, 0.25), QStringLiteral("00012345"),
-                    1'234'567'890, {}},
+    s.positions = {{QStringLiteral("A1"),
+                    QStringLiteral("by the door"),
+                    QPointF(0.1, 0.25),
+                    QStringLiteral("00012345"),
+                    1'234'567'890,
+                    {}},
                    {QStringLiteral("B2"), {}, std::nullopt, QStringLiteral("00012346"), std::nullopt, {}},
-                   {QStringLiteral("C3"), {}, QPointF(0.9, 0.5), QStringLiteral("00012347"), 1'234'000'000,
+                   {QStringLiteral("C3"),
+                    {},
+                    QPointF(0.9, 0.5),
+                    QStringLiteral("00012347"),
+                    1'234'000'000,
                     QStringLiteral("c3.csv")}};
     return s;
 }
@@ -60,8 +68,14 @@ TEST_P(Studies, AStudyAndACalibrationReadBackAsSavedAndEachChangeIsLoggedWithIts
     EXPECT_FALSE(read);
     EXPECT_EQ(archive->StudyNames().value_or(QStringList()), QStringList{study.name});
 
-    Calibration c{QStringLiteral("00012345"), QStringLiteral("PCA-17/2026"), QDate(2026, 1, 10), QDate(2027, 1, 10),
-                  0.3f, -1.5f, 0.2f, 1.8f};
+    Calibration c{QStringLiteral("00012345"),
+                  QStringLiteral("PCA-17/2026"),
+                  QDate(2026, 1, 10),
+                  QDate(2027, 1, 10),
+                  0.3f,
+                  -1.5f,
+                  0.2f,
+                  1.8f};
     ASSERT_TRUE(archive->SaveCalibration(c, who));
     c.certificate = QStringLiteral("PCA-18/2026");
     c.temperatureOffset = -0.1f;
@@ -149,15 +163,16 @@ TEST_P(Studies, TheCommandLinePlansAStudyRecordsCalibrationAndJudgesItByTime) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"),
-                args << QStringLiteral("--settings") << dir.filePath(QStringLiteral("quorvex.INI"))
-                     << QStringLiteral("--archive") << where);
+        p.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args << QStringLiteral("--settings")
+                                                                        << dir.filePath(QStringLiteral("quorvex.INI"))
+                                                                        << QStringLiteral("--archive") << where);
         p.waitForFinished(60000);  // only catches a hang
         return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                       QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
     };
-    const QStringList period{QStringLiteral("--from"), QStringLiteral("2026-07-01 08:00:00"), QStringLiteral("--to"),
-                             QStringLiteral("2026-07-01 11:00:00"), QStringLiteral("--stabilise"), QStringLiteral("30m")};
+    const QStringList period{QStringLiteral("--from"),      QStringLiteral("2026-07-01 08:00:00"),
+                             QStringLiteral("--to"),        QStringLiteral("2026-07-01 11:00:00"),
+                             QStringLiteral("--stabilise"), QStringLiteral("30m")};
     for (const auto& [name, range] : {std::pair{"Room", "2:8"}, std::pair{"Tight", "2:6"}})
         ASSERT_EQ(cli(QStringList{QStringLiteral("study"), QStringLiteral("create"), QLatin1String(name)}
                       << period << QStringLiteral("--temperature") << QLatin1String(range)
@@ -166,20 +181,20 @@ TEST_P(Studies, TheCommandLinePlansAStudyRecordsCalibrationAndJudgesItByTime) {
                   0);
     for (const char* study : {"Room", "Tight"})
         for (const auto& [label, serial] : {std::pair{"A", "S1"}, std::pair{"B", "S2"}}) {
-            const CliRun added = cli({QStringLiteral("study"), QStringLiteral("add"), QLatin1String(study),
-                                      QStringLiteral("--position"), QLatin1String(label), QStringLiteral("--serial"),
-                                      QLatin1String(serial)});
+            const CliRun added =
+                cli({QStringLiteral("study"), QStringLiteral("add"), QLatin1String(study), QStringLiteral("--position"),
+                     QLatin1String(label), QStringLiteral("--serial"), QLatin1String(serial)});
             ASSERT_EQ(added.code, 0) << added.err.toStdString();
         }
     ASSERT_EQ(cli({QStringLiteral("calibration"), QStringLiteral("set"), QStringLiteral("--serial"),
-                   QStringLiteral("S2"), QStringLiteral("--date"), QStringLiteral("2026-01-05"), QStringLiteral("--due"),
-                   QStringLiteral("2027-01-05"), QStringLiteral("--temperature-offset"), QStringLiteral("0,5"),
-                   QStringLiteral("--temperature-uncertainty"), QStringLiteral("0.2")})
+                   QStringLiteral("S2"), QStringLiteral("--date"), QStringLiteral("2026-01-05"),
+                   QStringLiteral("--due"), QStringLiteral("2027-01-05"), QStringLiteral("--temperature-offset"),
+                   QStringLiteral("0,5"), QStringLiteral("--temperature-uncertainty"), QStringLiteral("0.2")})
                   .code,
               0);
 
-    const CliRun room = cli({QStringLiteral("study"), QStringLiteral("evaluate"), QStringLiteral("Room"),
-                             QStringLiteral("--json")});
+    const CliRun room =
+        cli({QStringLiteral("study"), QStringLiteral("evaluate"), QStringLiteral("Room"), QStringLiteral("--json")});
     ASSERT_EQ(room.code, 0) << room.err.toStdString() << room.out.toStdString();
     const QJsonObject r = QJsonDocument::fromJson(room.out.toUtf8()).object();
     EXPECT_EQ(r.value(QStringLiteral("verdict")).toString(), QStringLiteral("pass"));
@@ -232,7 +247,8 @@ TEST_P(Studies, TheCommandLinePlansAStudyRecordsCalibrationAndJudgesItByTime) {
     }
     auto archive = Open();
     ASSERT_TRUE(archive);
-    EXPECT_EQ(archive->Changes().value_or(QList<ChangeEntry>()).size(), 2 + 4 + 1 + 2);  // downloads, studies, one calibration
+    EXPECT_EQ(archive->Changes().value_or(QList<ChangeEntry>()).size(),
+              2 + 4 + 1 + 2);  // downloads, studies, one calibration
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, Studies, ::testing::Values(Backend::Sqlite, Backend::Postgres), BackendName);

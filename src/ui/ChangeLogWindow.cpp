@@ -14,9 +14,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
 #include "i18n/ProgramTexts.h"
 #include "params/ParameterCaption.h"
+#include "ui/ObjectNames.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {

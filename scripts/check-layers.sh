@@ -11,7 +11,7 @@ declare -A layer=(
   [params]=2
   [logs]=3
   [chart]=4 [archive]=4
-  [print]=5
+  [print]=5 [session]=5
   [ui]=6 [cli]=6
 )
 status=0

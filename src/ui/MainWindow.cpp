@@ -29,11 +29,6 @@
 
 namespace quorvex {
 
-QEvent::Type ThreadMessageEvent::EventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
 MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent), model_(model), results_(results), systemLocale_(options.systemLocale) {
     BuildWindow();
@@ -48,7 +43,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     // exists, or "usb" would be tried as a serial device.
     portName = MenuSpelling(portName, SystemSerialPorts());
     startResultsFile_ = options.resultsFile;
-    if (options.startThread) CreateThread(options);
+    CreateSession(options);
     // Before the first request: the thread reads the choice when it sends.
     fastFramesItem->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
     signFilesItem->setChecked(settings->ReadBool(kSigningSection, kSigningEnabledKey, true));
@@ -57,9 +52,9 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     portErrorShown = false;
     hidAbsentShown = false;
     programTexts_.Install();
-    ConnectModel();
 
     onCreate();
+    session_->SetDownload(logs.get());
     OpenArchive(options.archive);
     ApplyAutoDownloadSettings();
     storedLanguage_ = NormalizeLanguage(language);
@@ -69,7 +64,10 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     }
 }
 
-MainWindow::~MainWindow() { onDestroy(); }
+MainWindow::~MainWindow() {
+    onDestroy();
+    EndSession();
+}
 
 const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
 
@@ -125,7 +123,7 @@ void MainWindow::WriteSettings() {
 }
 
 void MainWindow::SetFastFrames(bool on) {
-    if (thread) thread->SetFastFrames(on);
+    session_->SetFastFrames(on);
 }
 
 void MainWindow::onCreate() {
@@ -299,7 +297,7 @@ void MainWindow::MonitorReset() {
     controls->SetAllActive(false);
     if (logs) {
         logs->StopRead();
-        logs->RefreshView();
+        logs->SetParamsReady(false);
     }
     CloseParameterDialogs();
 }
@@ -318,7 +316,7 @@ void MainWindow::ParamReadProgress() {
         controls->SetAllActive(true);
         connState_ = CONN_READY;
         paramsReady_ = true;
-        if (logs) logs->RefreshView();
+        if (logs) logs->SetParamsReady(true);
         ParamsBecameReady();
     }
 }
@@ -366,7 +364,7 @@ void MainWindow::onDestroy() {
     qApp->removeEventFilter(this);
     WriteSettings();
     settings.reset();
-    EndThread();
+    EndSession();
     // The translator goes after the thread: the thread's last status texts may
     // still be translated while it ends.
     translator->SetMessageHandler({});

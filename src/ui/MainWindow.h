@@ -1,17 +1,16 @@
 #pragma once
 // The main window: tabs of the monitor, registration, results, device and the
-// hidden service tabs; the settings file; the transmission thread and the
-// translator it owns; the handlers of the thread's messages.
+// hidden service tabs; the settings file; the logger session and the
+// translator it owns; the handlers of the session's signals.
 //
 // Source files by subject: MainWindow.cpp (life cycle, language, dialog buttons),
 // MainWindowLayout.cpp (the widgets), MainWindowMonitor.cpp (bindings, logger state,
-// start/stop), MainWindowMessages.cpp (the thread's messages), MainWindowThread.cpp
-// (everything that talks to the transmission thread), MainWindowLink.cpp (the link
+// start/stop), MainWindowSession.cpp (the logger session's signals, the link status and
+// the thread's counters), MainWindowLink.cpp (the link
 // menu and device changes), MainWindowService.cpp (the service tab's buttons),
 // MainWindowResults.cpp (the results tab: log download, chart, results file),
 // MainWindowFiles.cpp (recent results files, the status bar's notes), MainWindowHelp.cpp
 // (the Help menu and the About box).
-#include <QEvent>
 #include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
@@ -26,9 +25,9 @@
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownloadView.h"
-#include "modbus/Messages.h"
 #include "params/DateTimeCodec.h"
 #include "print/Report.h"
+#include "session/LoggerSession.h"
 #include "settings/IniFile.h"
 #include "settings/RecentFiles.h"
 #include "sign/FileSigner.h"
@@ -95,17 +94,6 @@ struct MainWindowOptions {
     // The desktop's locale: its language is the interface's on a first start,
     // before a language is stored in the settings file.
     QLocale systemLocale = QLocale::system();
-};
-
-// A message of the transmission thread queued to the main window.
-class ThreadMessageEvent : public QEvent {
-public:
-    static QEvent::Type EventType();
-    ThreadMessageEvent(Msg msg, QString text, int wParam)
-        : QEvent(EventType()), Id(msg), Text(std::move(text)), WParam(wParam) {}
-    const Msg Id;
-    const QString Text;
-    const int WParam;
 };
 
 // The program's other windows, created once at start-up in this order after the main
@@ -176,8 +164,6 @@ public:
     // Toggles the correction tab (the service key chord).
     void ToggleCorrectionTab();
 
-    // One message of the transmission thread, on the user-interface thread.
-    void HandleMessage(Msg msg, const QString& text = {}, int wParam = 0);
     // The message log writer: appends unless equal to the last line.
     void AddMessageLine(const QString& line);
 
@@ -188,7 +174,10 @@ public:
     ProgramWindows& Windows() { return windows_; }
     Translator& TextTranslator() { return *translator; }
     ControlBindings& Controls() { return *controls; }
-    TransmissionThread* Thread() { return thread; }
+    // The logger session: the transmission thread (null when the window runs without one) and
+    // the way the thread's messages come in.
+    LoggerSession& Session() { return *session_; }
+    TransmissionThread* Thread();
     const QString& Language() const { return language; }
     const QString& PortName() const { return portName; }
     const QString& StateText() const { return stateText; }
@@ -295,7 +284,6 @@ public:
     void onReadParametersClicked();
 
 protected:
-    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -326,10 +314,6 @@ private:
     void RememberFolder(const QString& path);
     void ShowResultsTab();
     void EndLogDownload();
-    void LogReadDone();
-    void LogReadRefused();
-    // False when the download gives up on a corrupted block: the caller treats it as NoResponse.
-    bool LogReadFailed();
     ChartWindow* FindChartWindow() const;
     // Results read into a spare store (a file, the archive) take the place of those shown.
     void ShowOpenedResults(ResultsStore& opened);
@@ -338,21 +322,16 @@ private:
     // What the archive knows of how an archived log came (its latest download, or its file).
     ReportSource ArchivedLogSource(std::int64_t log, const QString& serial);
 
-    // MainWindowThread.cpp
-    void CreateThread(const MainWindowOptions& options);
-    // The parameter model's way to the thread (when it runs) and to the message log.
-    void ConnectModel();
-    void EndThread();
-    // Queues a message to this window behind the thread's messages not yet handled.
-    void QueueMessage(Msg msg, int wParam);
+    // MainWindowSession.cpp
+    // The session on the link chosen, its signals connected to the handlers below.
+    void CreateSession(const MainWindowOptions& options);
+    void EndSession();
+    void OnLinkChanged(LinkEvent event);
+    void OnParametersRead(const std::vector<const Parameter*>& changed);
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
-    void StoreReadReply();
-    // A write the logger refused (message WriteRefused) or a read-back showing another value than
-    // was written: the operator is told, and the link stays as it is.
-    void WriteRefused();
-    void WriteConfirmed();
-    void CheckReadBack();
+    // A write the logger refused or a read-back showing another value than was written: the
+    // operator is told, and the link stays as it is.
     void ShowWriteRefusal(const WriteRefusal& refusal);
     void RebuildCounterTable();
     void FillHidList();
@@ -390,9 +369,9 @@ private:
     // Qt's own texts (file and print dialogs, the buttons of message boxes) in the program's
     // language, from Qt's translations.
     void ApplyQtTexts();
-    // The serial port did not open (wParam of PortOpenFailed: why); said when it starts or its
-    // cause changes, never again on each of the thread's retries.
-    void PortOpenFailed(int refusal);
+    // The serial port did not open (`refusal` says why); said when it starts or its cause
+    // changes, never again on each of the thread's retries.
+    void PortOpenFailed(LinkEvent refusal);
     void ConnectServiceButtons();
 
     // The parameters a dialog shows and writes back.
@@ -417,7 +396,6 @@ private:
 public:
     // Fields in the window's own order.
     std::unique_ptr<IniFile> settings;
-    TransmissionThread* thread = nullptr;  // owned; ended and deleted by onDestroy
     std::unique_ptr<Translator> translator;
     // Numbered texts outside the window's own captions (dialogs, results, the thread's
     // status) in the window's language; installed into the application.
@@ -428,8 +406,8 @@ public:
     // The link chosen has had its port error box, or has opened: no further box until the
     // operator chooses a link again (a replug, an unplugged adapter are not told by boxes).
     bool portErrorShown = false;
-    // Why the serial port is failing (wParam of PortOpenFailed), while it fails; nothing while open.
-    std::optional<int> portRefusal;
+    // Why the serial port is failing, while it fails; nothing while open.
+    std::optional<LinkEvent> portRefusal;
     bool hidAbsentShown = false;
     bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
     bool hidUnusable = false;     // a logger is there whose reports do not fit the link
@@ -494,7 +472,8 @@ private:
     QString storedLanguage_;
     bool portForThisRun_ = false;
     bool languageForThisRun_ = false;
-    std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
+    // The transmission thread and its messages; ended by onDestroy.
+    std::unique_ptr<LoggerSession> session_;
     DeviceWatcher* watcher_ = nullptr;
     DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
     QList<SerialPortEntry> systemPorts_;   // the ports the menu was last filled from

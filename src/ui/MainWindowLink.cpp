@@ -64,7 +64,7 @@ void MainWindow::SelectStartLink() {
     // A start link the system does not list gets its item first, so that it is ticked.
     OfferStartLink(portName);
     portName = PortComSelected(portName);
-    if (thread && thread->LinkName() != portName) thread->SetLinkName(portName);
+    session_->SetLinkName(portName);
 }
 
 void MainWindow::RefreshPortMenu() {
@@ -128,7 +128,7 @@ void MainWindow::onPortItemChosen(QAction* item) {
 void MainWindow::ChooseLink(const QString& name) {
     portName = PortComSelected(name);
     portForThisRun_ = false;
-    if (thread) thread->SetLinkName(portName);
+    session_->SetLinkName(portName);
     MonitorReset();
 }
 
@@ -141,7 +141,7 @@ void MainWindow::StartDeviceWatcher() {
             connect(ttyWatcher_, &DeviceWatcher::removed, this, [this] { RefreshPortMenu(); });
         }
     }
-    if (watcher_ || !thread) return;
+    if (watcher_ || !Thread()) return;
     watcher_ = new DeviceWatcher(this);
     if (!watcher_->Start()) {
         AddMessageLine(QStringLiteral("Funkcja StartDeviceWatcher. ") + watcher_->Error());
@@ -154,14 +154,13 @@ void MainWindow::StartDeviceWatcher() {
 void MainWindow::onHidDeviceChanged(bool arrival, const QString& node) {
     if (destroyed_) return;
     FillHidList();
-    if (!thread) return;
     // The thread decides and does the rest itself, between two of its own HID calls: an
     // arrival lets it look for an absent logger at once; a removal closes and reopens the
     // logger only when the node that went is the logger's (or no logger is open).
     if (arrival)
-        thread->HidDeviceArrived();
+        session_->HidDeviceArrived();
     else
-        thread->HidDeviceRemoved(node);
+        session_->HidDeviceRemoved(node);
 }
 
 void MainWindow::ShowHidAccessDenied() {
@@ -178,7 +177,7 @@ void MainWindow::ShowHidAccessDenied() {
     box->open();
 }
 
-void MainWindow::PortOpenFailed(int refusal) {
+void MainWindow::PortOpenFailed(LinkEvent refusal) {
     if (portRefusal == refusal) return;
     portRefusal = refusal;
     MonitorReset();
@@ -186,15 +185,15 @@ void MainWindow::PortOpenFailed(int refusal) {
     ShowLinkStatus();
     const QString name = CurrentLinkName();
     switch (refusal) {
-    case kPortMissing:
+    case LinkEvent::PortMissing:
         AddMessageLine(TranslateText(QStringLiteral("[2700]Port %1 odłączony; połączenie wróci samo, gdy port "
                                                     "zostanie podłączony"))
                            .arg(name));
         break;
-    case kPortBusy:
+    case LinkEvent::PortBusy:
         AddMessageLine(TranslateText(QStringLiteral("[2701]Port %1 jest otwarty przez inną aplikację")).arg(name));
         break;
-    case kPortAccessDenied:
+    case LinkEvent::PortAccessDenied:
         AddMessageLine(translator->Tr(QStringLiteral("[2083]Brak uprawnień do otwarcia portu")) + u' ' + name);
         break;
     default:
@@ -203,13 +202,13 @@ void MainWindow::PortOpenFailed(int refusal) {
     // Unplugging is normal at a desk: the status line, the state panel and the message list say
     // so and the link comes back by itself, without a box. A port held by another program or
     // refused to this user gets one box for the link chosen, before it ever opened.
-    if (refusal == kPortMissing) {
+    if (refusal == LinkEvent::PortMissing) {
         if (portErrorBox_) portErrorBox_->close();
         return;
     }
     if (portErrorShown) return;
     portErrorShown = true;
-    ShowPortError(refusal == kPortAccessDenied);
+    ShowPortError(refusal == LinkEvent::PortAccessDenied);
 }
 
 void MainWindow::ShowPortError(bool accessDenied) {

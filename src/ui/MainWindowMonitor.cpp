@@ -114,12 +114,12 @@ void MainWindow::BindMonitorControls() {
 int MainWindow::ChooseStateCode() const {
     const int link = CurrentLinkState();
     if (link == 3) {
-        switch (portRefusal.value_or(0)) {
-        case kPortMissing:
+        switch (portRefusal.value_or(LinkEvent::PortFailed)) {
+        case LinkEvent::PortMissing:
             return 15;
-        case kPortBusy:
+        case LinkEvent::PortBusy:
             return 12;
-        case kPortAccessDenied:
+        case LinkEvent::PortAccessDenied:
             return 11;
         default:
             return 10;

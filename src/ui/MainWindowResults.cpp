@@ -176,32 +176,13 @@ void MainWindow::ShowResultsTab() {
 
 void MainWindow::EndLogDownload() {
     if (logs) logs->SetView(nullptr);
-    if (logs) logs->SetObserver(nullptr);
-    archiver_.reset();
+    // The download goes before its observer, the archiver, does.
     logs.reset();
+    archiver_.reset();
     resultsView_.reset();
 }
 
 ChartWindow* MainWindow::FindChartWindow() const { return qobject_cast<ChartWindow*>(windows_.chartWindow); }
-
-void MainWindow::LogReadDone() {
-    if (logs && thread) {
-        // The data lies in the thread's receive buffer, valid only during this hand-over.
-        logs->LogReadDone(thread->ResponseRecord());
-    }
-    if (ChartWindow* chart = FindChartWindow()) chart->RefreshChart();
-    strip_->update();
-}
-
-void MainWindow::LogReadRefused() {
-    if (logs && thread) logs->LogReadRefused(thread->ResponseRecord());
-    strip_->update();
-}
-
-bool MainWindow::LogReadFailed() {
-    strip_->update();
-    return !logs || !thread || logs->LogReadFailed(thread->ResponseRecord());
-}
 
 void MainWindow::onChartClicked() {
     ChartWindow* chart = FindChartWindow();

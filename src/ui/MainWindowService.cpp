@@ -22,15 +22,13 @@ void MainWindow::ConnectServiceButtons() {
 }
 
 void MainWindow::onZeroCountersClicked() {
-    if (!thread) return;
-    thread->ZeroCounters();
     // The table is rebuilt the way the thread's own counter changes are.
-    QueueMessage(Msg::Counters, thread->ProtocolState());
+    session_->ZeroCounters();
 }
 
 void MainWindow::onResetClicked() {
-    if (!thread) return;
-    if (!thread->Connected()) {
+    if (!Thread()) return;
+    if (!session_->Connected()) {
         // Queued now it would go to whichever logger is connected next.
         auto* box = new QMessageBox(QMessageBox::Warning, translator->Tr(QStringLiteral("[1020]Błąd")),
                                     translator->Tr(QStringLiteral("[2080]Brak podłączonego Loggera - reset nie "
@@ -45,7 +43,7 @@ void MainWindow::onResetClicked() {
     r.Address = kLoggerAddress;
     r.Function = FN_RESET_COMMAND;
     r.Attempts = 1;
-    thread->AddRecord(r);
+    session_->AddRequest(r);
 }
 
 void MainWindow::onReadParametersClicked() {

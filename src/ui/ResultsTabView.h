@@ -41,7 +41,7 @@ public:
 
     ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox);
 
-    bool ParamsReady() const override;
+    bool ParamsReady() const;
     void SetStatusLines(const QStringList& lines) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;

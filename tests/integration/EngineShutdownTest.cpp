@@ -13,7 +13,7 @@
 #include "RecordingTarget.h"
 #include "SimProcess.h"
 #include "link/SerialLink.h"
-#include "modbus/CallQueue.h"
+#include "session/CallQueue.h"
 #include "modbus/Tick.h"
 #include "modbus/TransmissionThread.h"
 

@@ -224,7 +224,7 @@ TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox) {
     const std::string link = pty.AddSymlink();
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=%1\n").arg(QString::fromStdString(link)), true);
     w.form->ApplyLanguage(kLanguageEnglish);
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortAccessDenied);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortAccessDenied);
     ASSERT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kPortAccessBox)});
     const QString group = dialout ? QStringLiteral("dialout") : QString::number(gid);
     auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kPortAccessBox));
@@ -236,12 +236,12 @@ TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox) {
                                           "Then log out and log in again.")
                                .arg(QString::fromStdString(link), QString::fromStdString(pty.SlavePath()), group));
     // Repeated every 100 ms while it fails: still the one box.
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortAccessDenied);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortAccessDenied);
     EXPECT_EQ(VisibleBoxes(*w.form).size(), 1);
 
     // Another port chosen that fails otherwise: its box takes the place of the first.
     w.form->ChooseLink(QStringLiteral("/dev/quorvex-no-such-port"));
-    w.form->HandleMessage(Msg::PortOpenFailed);
+    w.form->Session().Deliver(Msg::PortOpenFailed);
     QApplication::processEvents();
     EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kPortErrorBox)});
 }

@@ -188,8 +188,7 @@ int RunSetClock(const CliContext& c) {
     if (!session.RunUntil(
             [&] { return session.ReadsAnswered(static_cast<std::uint16_t>(date.FirstRegister), 4) > readBacks; },
             interrupted))
-        return session.LinkLost() ? c.ConnectFailed(session, CliSession::Outcome::NoAnswer)
-                                  : 128 + c.stop.Received();
+        return session.LinkLost() ? c.ConnectFailed(session, CliSession::Outcome::NoAnswer) : 128 + c.stop.Received();
 
     const auto day = ParseDateTimeText(date.GetText());
     const auto clock = ParseDateTimeText(time.GetText());
@@ -253,8 +252,7 @@ int RunRecording(const CliContext& c, bool start) {
     // The window relies on its next poll; a script wants to know now.
     params.ReadBack(status, 1);
     if (!session.RunUntil([&] { return session.ReadsAnswered(0, 1) > readBacks; }, interrupted))
-        return session.LinkLost() ? c.ConnectFailed(session, CliSession::Outcome::NoAnswer)
-                                  : 128 + c.stop.Received();
+        return session.LinkLost() ? c.ConnectFailed(session, CliSession::Outcome::NoAnswer) : 128 + c.stop.Received();
     if (((status.GetValue() & 4) != 0) != start) {
         Say(start ? QStringLiteral("the logger did not start recording")
                   : QStringLiteral("the logger did not stop recording"));

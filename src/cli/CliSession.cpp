@@ -90,8 +90,9 @@ void CliSession::LinkChanged(LinkEvent event) {
         return;
     }
     case LinkEvent::HidAccessDenied:
-        Lose(QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
-                            "70-quorvex-logger.rules (see the README) and plug it in again"));
+        Lose(
+            QStringLiteral("a logger is plugged in but the system denies access to it; install the udev rule "
+                           "70-quorvex-logger.rules (see the README) and plug it in again"));
         return;
     case LinkEvent::HidUnusable:
         Lose(QStringLiteral("a logger is plugged in but its USB reports have a format this program cannot use"));

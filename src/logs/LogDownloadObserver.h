@@ -20,9 +20,9 @@ struct DownloadEnd {
         CorruptedReplies,  // the log blocks arrived corrupted every time they were asked for again
     };
     Kind kind = Kind::Finished;
-    int read = 0;         // records of this log the results hold (those kept before included)
-    int newRecords = 0;   // of them, those this read brought beyond what was kept before it
-    int announced = -1;   // the record count the logger announced; -1 when unknown
+    int read = 0;          // records of this log the results hold (those kept before included)
+    int newRecords = 0;    // of them, those this read brought beyond what was kept before it
+    int announced = -1;    // the record count the logger announced; -1 when unknown
     bool newOnly = false;  // a read of only what is new
 
     bool Short() const { return announced >= 0 && read < announced; }

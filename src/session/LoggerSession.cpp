@@ -9,9 +9,7 @@ namespace quorvex {
 namespace {
 
 // The two blocks the thread polls.
-constexpr struct {
-    std::uint16_t start, count;
-} kParameterBlocks[] = {{256, 90}, {0, 29}};
+constexpr struct { std::uint16_t start, count; } kParameterBlocks[] = {{256, 90}, {0, 29}};
 constexpr std::uint8_t kParameterReadAttempts = 3;
 
 LinkEvent PortFailure(int refusal) {

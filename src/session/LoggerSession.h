@@ -133,7 +133,7 @@ private:
 
     ParameterModel& params_;
     Options options_;
-    CallQueue calls_;  // the thread's messages, on the session's thread in their order
+    CallQueue calls_;                        // the thread's messages, on the session's thread in their order
     std::unique_ptr<MessageTarget> bridge_;  // the thread's message target, onto calls_
     std::unique_ptr<TransmissionThread> thread_;
     LogDownload* logs_ = nullptr;

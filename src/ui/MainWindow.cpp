@@ -122,9 +122,7 @@ void MainWindow::WriteSettings() {
     settings->Flush();
 }
 
-void MainWindow::SetFastFrames(bool on) {
-    session_->SetFastFrames(on);
-}
+void MainWindow::SetFastFrames(bool on) { session_->SetFastFrames(on); }
 
 void MainWindow::onCreate() {
     ReadSettings();

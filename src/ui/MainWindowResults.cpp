@@ -130,8 +130,7 @@ void MainWindow::CreateLogDownload() {
     w.table = table;
     w.report = findChild<QPushButton*>(QString::fromLatin1(objname::kReportButton));
     resultsView_ = std::make_unique<ResultsTabView>(
-        w, [this] { return paramsReady_; },
-        [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
+        w, [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
             if (ShowBox) ShowBox(icon, caption, text);
         });
 

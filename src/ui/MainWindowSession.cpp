@@ -138,8 +138,8 @@ TransmissionThread* MainWindow::Thread() { return session_ ? session_->Thread() 
 void MainWindow::ShowLinkStatus() {
     if (Thread()) {
         // A serial port that is not there reads as a USB logger unplugged does.
-        const bool unplugged = session_->LinkState() == TransmissionThread::LINK_SERIAL_FAILED &&
-                               portRefusal == LinkEvent::PortMissing;
+        const bool unplugged =
+            session_->LinkState() == TransmissionThread::LINK_SERIAL_FAILED && portRefusal == LinkEvent::PortMissing;
         linkStatusPanel->setText(unplugged ? LinkStatusText(session_->LinkName(), TransmissionThread::LINK_HID_ABSENT)
                                            : session_->LinkStatusText());
         // Readable in full even when a very long path no longer fits the window.

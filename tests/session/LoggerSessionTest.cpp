@@ -72,9 +72,8 @@ struct Session {
                          });
         QObject::connect(s, &LoggerSession::writeConfirmed, s,
                          [this](std::uint16_t reg) { said << QStringLiteral("confirmed %1").arg(reg); });
-        QObject::connect(s, &LoggerSession::writeRefused, s, [this](const WriteRefusal& r) {
-            said << QStringLiteral("refused %1").arg(r.exceptionCode);
-        });
+        QObject::connect(s, &LoggerSession::writeRefused, s,
+                         [this](const WriteRefusal& r) { said << QStringLiteral("refused %1").arg(r.exceptionCode); });
         QObject::connect(s, &LoggerSession::downloadProgress, s, [this](int records, int announced) {
             said << QStringLiteral("progress %1/%2").arg(records).arg(announced);
         });
@@ -90,7 +89,8 @@ struct Session {
 
     int Count(const QString& what) const { return static_cast<int>(said.count(what)); }
     int CountStarting(const QString& what) const {
-        return static_cast<int>(std::count_if(said.begin(), said.end(), [&](const QString& s) { return s.startsWith(what); }));
+        return static_cast<int>(
+            std::count_if(said.begin(), said.end(), [&](const QString& s) { return s.startsWith(what); }));
     }
     bool Ready() {
         return WaitUntil([&] { return params.ValueCount() == params.ParameterCount(); }, 20000);
@@ -167,6 +167,7 @@ TEST(LoggerSession, SerialLoggerOpensReadsWritesAndDownloads) {
     SimProcess sim({"--no-pacing", "--records", "130", "--fault", "exception register=83 at=1 code=3"});
     ASSERT_TRUE(sim.Running());
     Session s(Link(QString::fromStdString(sim.LinkPath())));
+    s.session->SetFastFrames(true);
     ASSERT_TRUE(WaitUntil([&] { return s.Count(QStringLiteral("link SerialOpened")) == 1; }));
     s.session->ReadParametersNow();
     ASSERT_TRUE(s.Ready());

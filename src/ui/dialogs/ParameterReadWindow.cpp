@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-
 namespace quorvex {
 
 ParameterReadWindow::ParameterReadWindow(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {

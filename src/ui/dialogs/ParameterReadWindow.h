@@ -4,7 +4,6 @@
 // full, or when the logger stops answering.
 #include <QDialog>
 
-
 class QProgressBar;
 class QTimer;
 

@@ -49,9 +49,6 @@ enum class LinkEvent : std::uint8_t {
     BlocksCorrupted,   // the log blocks kept arriving corrupted: taken as a logger not answering
 };
 
-// The link opened (true) or is failing or lost (false).
-inline bool LinkOpenedBy(LinkEvent event) { return event == LinkEvent::SerialOpened || event == LinkEvent::HidOpened; }
-
 class LoggerSession : public QObject {
     Q_OBJECT
 public:

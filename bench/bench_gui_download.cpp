@@ -23,11 +23,11 @@
 #include "BenchSim.h"
 #include "BenchWindow.h"
 #include "EventLoopWait.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsStore.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex {
 namespace {

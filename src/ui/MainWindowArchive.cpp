@@ -15,14 +15,15 @@
 #include "archive/ChangeRecording.h"
 #include "archive/DownloadArchiver.h"
 #include "archive/ImportSignature.h"
-#include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "settings/IniFile.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/CommandLine.h"
+#include "ui/LinkMenu.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
@@ -56,9 +57,9 @@ bool Running(const LogDownload& logs) {
 }  // namespace
 
 void MainWindow::OpenArchive(const QString& given) {
-    archiver_ = std::make_shared<WindowArchiver>(nullptr, model_, *logs, VersionText(), portName,
+    archiver_ = std::make_shared<WindowArchiver>(nullptr, model_, *logs, VersionText(), links_->Chosen(),
                                                  [this](const ArchiveText& text) { ArchiveReported(text); });
-    archiver_->currentLink = [this] { return portName; };
+    archiver_->currentLink = [this] { return links_->Chosen(); };
     archiver_->starting = [this] { WritableArchive(); };
     archiver_->ended = [this] {
         downloadEnded_ = QDateTime::currentDateTime();  // for the report's origin of the data
@@ -75,7 +76,7 @@ void MainWindow::OpenArchive(const QString& given) {
     model_.WatchWrites([this](const WriteOutcome& o) { RecordChange(WriteChange(o, model_, VersionText())); });
 
     ArchiveText error;
-    const auto location = ResolveArchiveLocation(given, *settings, error);
+    const auto location = ResolveArchiveLocation(given, *settings_, error);
     if (location && location->kind != ArchiveLocation::Kind::None) {
         // Opening the program makes no archive: the first download or import does.
         archive_ = Archive::OpenExisting(*location, error);
@@ -305,7 +306,7 @@ void MainWindow::AskBeforeNewLog(int records, const std::function<void()>& start
 void MainWindow::DownloadThenStart(std::function<void()> start) {
     if (!logs) return;
     startAfterDownload_ = std::move(start);
-    tabs->setCurrentWidget(resultsTab);
+    tabs_->setCurrentWidget(resultsTab_);
     logs->StartRead();
     // A download that could not begin holds nothing back.
     if (!Running(*logs)) startAfterDownload_ = {};

@@ -14,7 +14,6 @@
 #include "archive/ArchivedStart.h"
 #include "archive/ChangeRecording.h"
 #include "archive/DownloadedLogFile.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/LoggerResultsFile.h"
 #include "modbus/TransmissionThread.h"
@@ -22,6 +21,7 @@
 #include "ui/CommandLine.h"
 #include "ui/DesktopNotification.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTabView.h"
 
 namespace quorvex {
@@ -32,23 +32,23 @@ const QString kAutoFolderKey = QStringLiteral("AutoFolder");
 }  // namespace
 
 void MainWindow::BuildAutoDownloadItems() {
-    autoDownloadItem = settingsMenu->addAction(QStringLiteral("[2484]Pobieraj automatycznie po podłączeniu"));
+    autoDownloadItem = settingsMenu_->addAction(QStringLiteral("[2484]Pobieraj automatycznie po podłączeniu"));
     autoDownloadItem->setObjectName(QString::fromLatin1(objname::kAutoReadItem));
     autoDownloadItem->setCheckable(true);
-    autoFolderItem = settingsMenu->addAction(QStringLiteral("[2485]Folder plików wyników…"));
+    autoFolderItem = settingsMenu_->addAction(QStringLiteral("[2485]Folder plików wyników…"));
     autoFolderItem->setObjectName(QString::fromLatin1(objname::kAutoFolderItem));
     connect(autoDownloadItem, &QAction::toggled, this, [this](bool on) {
         // Remembered at once: the desk that turned it on wants it after a crash too.
-        if (!settings) return;
-        settings->WriteBool(kWindowSection, kAutoDownloadKey, on);
-        settings->Flush();
+        if (!settings_) return;
+        settings_->WriteBool(kWindowSection, kAutoDownloadKey, on);
+        settings_->Flush();
     });
     connect(autoFolderItem, &QAction::triggered, this, &MainWindow::onAutoFolderChosen);
 }
 
 void MainWindow::ApplyAutoDownloadSettings() {
     const QSignalBlocker quiet(autoDownloadItem);
-    autoDownloadItem->setChecked(settings->ReadBool(kWindowSection, kAutoDownloadKey, false));
+    autoDownloadItem->setChecked(settings_->ReadBool(kWindowSection, kAutoDownloadKey, false));
     autoFolderItem->setToolTip(AutoFolder());
     if (!Notify) Notify = [](const QString& title, const QString& body) { ShowDesktopNotification(title, body); };
     if (!AskAutoFolder)
@@ -62,15 +62,15 @@ void MainWindow::ApplyAutoDownloadSettings() {
 }
 
 QString MainWindow::AutoFolder() const {
-    return settings ? settings->ReadString(kWindowSection, kAutoFolderKey, QString()) : QString();
+    return settings_ ? settings_->ReadString(kWindowSection, kAutoFolderKey, QString()) : QString();
 }
 
 void MainWindow::onAutoFolderChosen() {
-    if (!settings || !AskAutoFolder) return;
+    if (!settings_ || !AskAutoFolder) return;
     const QString folder = AskAutoFolder(AutoFolder().isEmpty() ? ResultsFolder() : AutoFolder());
     if (folder.isEmpty()) return;
-    settings->WriteString(kWindowSection, kAutoFolderKey, folder);
-    settings->Flush();
+    settings_->WriteString(kWindowSection, kAutoFolderKey, folder);
+    settings_->Flush();
     autoFolderItem->setToolTip(folder);
 }
 
@@ -99,7 +99,7 @@ void MainWindow::ParamsBecameReady() {
 void MainWindow::StartNewDownload(bool automatic) {
     if (!logs || !paramsReady_) return;
     if (logs->GetState() == LogDownload::Starting || logs->GetState() == LogDownload::Reading) return;
-    tabs->setCurrentWidget(resultsTab);
+    tabs_->setCurrentWidget(resultsTab_);
     autoDownloading_ = automatic;
     StartReadOfNew(*logs, archive_.get(), model_, automatic,
                    [this](const ArchiveText& text) { ArchiveReported(text); });

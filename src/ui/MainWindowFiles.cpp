@@ -8,11 +8,11 @@
 #include <QTimer>
 
 #include "archive/ChangeRecording.h"
-#include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "settings/IniFile.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex {
 
@@ -32,7 +32,7 @@ QString ShortFolder(const QString& path) {
 }  // namespace
 
 void MainWindow::RefreshRecentMenu() {
-    if (recent_.DropMissing() && settings) recent_.Save(*settings);
+    if (recent_.DropMissing() && settings_) recent_.Save(*settings_);
     RebuildRecentMenu();
 }
 
@@ -44,9 +44,9 @@ void MainWindow::RebuildRecentMenu() {
     if (files.isEmpty()) {
         QAction* none = recentMenu->addAction(QString());
         none->setObjectName(QString::fromLatin1(objname::kRecentNone));
-        none->setText(translator
-                          ? translator->TranslateCaption(QStringLiteral("[2208]Brak ostatnio otwieranych plików"), none)
-                          : QStringLiteral("Brak ostatnio otwieranych plików"));
+        none->setText(
+            translator_ ? translator_->TranslateCaption(QStringLiteral("[2208]Brak ostatnio otwieranych plików"), none)
+                        : QStringLiteral("Brak ostatnio otwieranych plików"));
         none->setEnabled(false);
         return;
     }
@@ -66,35 +66,35 @@ bool MainWindow::OpenRecentFile(const QString& path) {
     if (QFileInfo(path).isFile()) return OpenResultsFile(path);
     // Deleted or moved since: say so rather than leave a dead entry behind.
     if (recent_.Remove(path)) {
-        if (settings) recent_.Save(*settings);
+        if (settings_) recent_.Save(*settings_);
         RebuildRecentMenu();
     }
     if (ShowBox)
         ShowBox(
-            LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")),
-            FileProblemText(translator->Tr(QStringLiteral("[2123]Nie można otworzyć pliku wyników")), path,
-                            translator->Tr(QStringLiteral("[2215]Usunięto go z listy ostatnio otwieranych plików."))));
+            LogDownloadView::BoxIcon::Error, translator_->Tr(QStringLiteral("[1020]Błąd")),
+            FileProblemText(translator_->Tr(QStringLiteral("[2123]Nie można otworzyć pliku wyników")), path,
+                            translator_->Tr(QStringLiteral("[2215]Usunięto go z listy ostatnio otwieranych plików."))));
     return false;
 }
 
 void MainWindow::ShowStatusNote(const QString& text) {
-    if (!notePanel) return;
+    if (!notePanel_) return;
     if (!statusNoteTimer_) {
         statusNoteTimer_ = new QTimer(this);
         statusNoteTimer_->setSingleShot(true);
         connect(statusNoteTimer_, &QTimer::timeout, this, [this] {
-            notePanel->clear();
-            notePanel->setToolTip(QString());
+            notePanel_->clear();
+            notePanel_->setToolTip(QString());
         });
     }
-    notePanel->setText(text);
-    notePanel->setToolTip(text);  // a long path may not fit the panel
+    notePanel_->setText(text);
+    notePanel_->setToolTip(text);  // a long path may not fit the panel
     statusNoteTimer_->start(kStatusNoteMs);
 }
 
 void MainWindow::PrintoutSaved(const QString& path) {
     RecordChange(FileChange(ChangeKind::Report, VersionText(), results_, path));
-    ShowStatusNote(translator->Tr(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' +
+    ShowStatusNote(translator_->Tr(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 

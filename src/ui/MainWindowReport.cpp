@@ -13,7 +13,6 @@
 
 #include "archive/Archive.h"
 #include "archive/ChangeRecording.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
@@ -24,6 +23,7 @@
 #include "settings/IniFile.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/DialogParts.h"
 #include "ui/dialogs/RulesDialog.h"
@@ -61,9 +61,9 @@ void MainWindow::ConnectReport() {
             connect(file, &QMenu::aboutToShow, this, [this, button] { reportItem->setEnabled(button->isEnabled()); });
     }
     resultsView_->SetRules([this](const ResultsStore& store, QString* error) {
-        return settings ? RulesFor(store, *settings, error) : DefaultRules(store);
+        return settings_ ? RulesFor(store, *settings_, error) : DefaultRules(store);
     });
-    dewPointFilesItem->setChecked(settings && settings->ReadBool(kFilesSection, kDewPointInFilesKey, false));
+    dewPointFilesItem->setChecked(settings_ && settings_->ReadBool(kFilesSection, kDewPointInFilesKey, false));
     connect(dewPointFilesItem, &QAction::toggled, this, &MainWindow::SetDewPointInFiles);
 
     if (!AskReportPath) {
@@ -97,23 +97,23 @@ void MainWindow::ConnectReport() {
 }
 
 void MainWindow::onReportChosen() {
-    if (!settings || !AskReportPath || !logs || results_.IsEmpty()) return;
+    if (!settings_ || !AskReportPath || !logs || results_.IsEmpty()) return;
     auto fail = [this](const QString& text) {
         if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, TranslateText(QStringLiteral("[1020]Błąd")), text);
     };
     ReportRequest request;
     request.results = &results_;
     QString rulesError;
-    request.rules = RulesFor(results_, *settings, &rulesError);
+    request.rules = RulesFor(results_, *settings_, &rulesError);
     // A report that silently left a stored check out would be signed as if it held it.
     if (!rulesError.isEmpty()) return fail(rulesError);
-    if (!ParseReportTable(settings->ReadString(kReportSection, kReportTableKey, QString()), request.table))
+    if (!ParseReportTable(settings_->ReadString(kReportSection, kReportTableKey, QString()), request.table))
         request.table = ReportTable::All;
     QString path = AskReportPath(ResultsFolder(), ProposedReportFileName(results_), request.table);
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) path += QStringLiteral(".pdf");
-    settings->WriteString(kReportSection, kReportTableKey, TableKey(request.table));
-    settings->Flush();
+    settings_->WriteString(kReportSection, kReportTableKey, TableKey(request.table));
+    settings_->Flush();
     request.source = ShownResultsSource();
     request.paper = ReportPaper(systemLocale_);
 
@@ -163,14 +163,14 @@ ReportSource MainWindow::ArchivedLogSource(std::int64_t log, const QString& seri
 }
 
 void MainWindow::onRulesChosen() {
-    if (!settings) return;
+    if (!settings_) return;
     // Humidity rules are refused only for a logger known to measure none: the results shown,
     // else the logger connected; with neither, nothing speaks against them.
     const DeviceType& type = model_.Param<DeviceType>();
     const bool humidity = !results_.IsEmpty() ? results_.HasHumidity()
                           : type.Known()      ? IsHumidityDevice(type.GetText())
                                               : true;
-    auto* dialog = new RulesDialog(*settings, humidity, this);
+    auto* dialog = new RulesDialog(*settings_, humidity, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this] {
         if (resultsView_) resultsView_->RulesChanged();
@@ -180,9 +180,9 @@ void MainWindow::onRulesChosen() {
 }
 
 void MainWindow::SetDewPointInFiles(bool on) {
-    if (!settings) return;
-    settings->WriteBool(kFilesSection, kDewPointInFilesKey, on);
-    settings->Flush();
+    if (!settings_) return;
+    settings_->WriteBool(kFilesSection, kDewPointInFilesKey, on);
+    settings_->Flush();
 }
 
 }  // namespace quorvex

@@ -14,7 +14,6 @@
 
 #include "archive/ChangeRecording.h"
 #include "chart/ChartWindow.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsModel.h"
@@ -24,6 +23,7 @@
 #include "settings/IniFile.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/DialogParts.h"
@@ -95,13 +95,13 @@ void MainWindow::CreateLogDownload() {
     }
     if (!AskOpenPath) {
         AskOpenPath = [this](const QString& folder) {
-            const QString title = TitleOfItem(translator->Tr(QStringLiteral("[2120]Otwórz plik wyników…")));
+            const QString title = TitleOfItem(translator_->Tr(QStringLiteral("[2120]Otwórz plik wyników…")));
             QFileDialog dialog(this, title, folder);
             dialog.setObjectName(QString::fromLatin1(objname::kOpenResultsDialog));
             dialog.setAcceptMode(QFileDialog::AcceptOpen);
             dialog.setFileMode(QFileDialog::ExistingFile);
             dialog.setNameFilters(
-                {translator->Tr(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
+                {translator_->Tr(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
                  kResultsTextFilter, kResultsCsvFilter});
             if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
             return dialog.selectedFiles().constFirst();
@@ -199,13 +199,13 @@ void MainWindow::onPrintTableClicked() {
 }
 
 void MainWindow::RememberFolder(const QString& path) {
-    if (!settings) return;
-    settings->WriteString(kWindowSection, kDirKey, QFileInfo(path).absolutePath());
-    settings->Flush();
+    if (!settings_) return;
+    settings_->WriteString(kWindowSection, kDirKey, QFileInfo(path).absolutePath());
+    settings_->Flush();
 }
 
 void MainWindow::onSaveResultsClicked() {
-    if (!settings || !AskSavePath) return;
+    if (!settings_ || !AskSavePath) return;
     const QString folder = ResultsFolder();
     // The extension is part of the proposal: the date in the name holds dots,
     // and a name with a dot would not get the dialog's default suffix.
@@ -218,21 +218,21 @@ void MainWindow::onSaveResultsClicked() {
     if (!outcome.ok) {
         // The records stay in memory: the operator can choose another place.
         if (ShowBox)
-            ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), outcome.errorText);
+            ShowBox(LogDownloadView::BoxIcon::Error, translator_->Tr(QStringLiteral("[1020]Błąd")), outcome.errorText);
         return;
     }
     RememberFolder(path);
     RecordChange(FileChange(ChangeKind::FileWritten, VersionText(), results_, path));
-    ShowStatusNote(translator->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
+    ShowStatusNote(translator_->Tr(QStringLiteral("[2203]Wyniki zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
     // Saved all the same; the operator learns that it carries no signature, and why.
     const QString unsignedNote = outcome.signature.Note();
     if (!unsignedNote.isEmpty() && ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Warning, translator->Tr(QStringLiteral("[1020]Błąd")), unsignedNote);
+        ShowBox(LogDownloadView::BoxIcon::Warning, translator_->Tr(QStringLiteral("[1020]Błąd")), unsignedNote);
 }
 
 void MainWindow::onOpenResultsChosen() {
-    if (!settings || !AskOpenPath) return;
+    if (!settings_ || !AskOpenPath) return;
     const QString path = AskOpenPath(ResultsFolder());
     if (!path.isEmpty()) OpenResultsFile(path);
 }
@@ -240,13 +240,13 @@ void MainWindow::onOpenResultsChosen() {
 bool MainWindow::OpenResultsFile(const QString& path) {
     if (!logs) return false;
     auto fail = [this](const QString& text) {
-        if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")), text);
+        if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, translator_->Tr(QStringLiteral("[1020]Błąd")), text);
         return false;
     };
     // The running download would go on appending to the opened results.
     if (logs->GetState() == LogDownload::Starting || logs->GetState() == LogDownload::Reading)
         return fail(
-            translator->Tr(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
+            translator_->Tr(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
     const QString absolute = QFileInfo(path).absoluteFilePath();
     ResultsStore opened;
     const ReadResultsOutcome outcome = ReadResultsFile(absolute, opened);
@@ -258,11 +258,11 @@ bool MainWindow::OpenResultsFile(const QString& path) {
     openedSource_.file = absolute;
     // The records are shown all the same: the operator sees what was changed, told that it was.
     if (check.Alarming() && ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Error, translator->Tr(QStringLiteral("[1020]Błąd")),
+        ShowBox(LogDownloadView::BoxIcon::Error, translator_->Tr(QStringLiteral("[1020]Błąd")),
                 QDir::toNativeSeparators(absolute) + u'\n' + check.Text());
     RememberFolder(absolute);
     recent_.Add(absolute);
-    if (settings) recent_.Save(*settings);
+    if (settings_) recent_.Save(*settings_);
     RebuildRecentMenu();
     return true;
 }
@@ -275,11 +275,11 @@ void MainWindow::ShowOpenedResults(ResultsStore& opened) {
         if (chart->isVisible()) chart->onZoomAllClicked();  // the whole new time line
     }
     // Whatever the link is doing, the opened results are what the operator came for.
-    tabs->setCurrentWidget(resultsTab);
+    tabs_->setCurrentWidget(resultsTab_);
 }
 
 QString MainWindow::ResultsFolder() const {
-    return settings ? settings->ReadString(kWindowSection, kDirKey, QString()) : QString();
+    return settings_ ? settings_->ReadString(kWindowSection, kDirKey, QString()) : QString();
 }
 
 }  // namespace quorvex

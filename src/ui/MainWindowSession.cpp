@@ -1,16 +1,15 @@
 // The main window's side of the logger session: what the window does with each of the
 // session's signals, and what it shows of the link and the thread's counters.
 #include <QLabel>
-#include <QListWidget>
-#include <QStatusBar>
-#include <QTreeWidget>
 
 #include "chart/ChartWindow.h"
 #include "params/ParameterModel.h"
 #include "session/LoggerSession.h"
 #include "ui/ControlBindings.h"
+#include "ui/LinkMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
+#include "ui/ServiceTab.h"
 #include "ui/WriteRefusalText.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
@@ -20,7 +19,7 @@ namespace quorvex {
 
 void MainWindow::CreateSession(const MainWindowOptions& options) {
     LoggerSession::Options o;
-    o.link = portName;
+    o.link = links_->Chosen();
     o.startThread = options.startThread;
     o.hidBackend = options.hidBackend;
     session_ = std::make_unique<LoggerSession>(model_, std::move(o));
@@ -45,7 +44,7 @@ void MainWindow::CreateSession(const MainWindowOptions& options) {
     });
     connect(s, &LoggerSession::countersChanged, this, [this, live] {
         // The service tab's table is brought up to date when the tab is shown.
-        if (live() && serviceTab->isVisible()) RebuildCounterTable();
+        if (live() && service_->isVisible()) RebuildCounterTable();
     });
     connect(s, &LoggerSession::messageLine, this, [this, live](const QString& line) {
         if (live()) AddMessageLine(line);
@@ -63,19 +62,46 @@ void MainWindow::EndSession() {
     session_->End();
 }
 
+namespace {
+
+// The serial port's failure as the thread gave it, the way the link menu keeps it.
+int PortReason(LinkEvent event) {
+    switch (event) {
+    case LinkEvent::PortAccessDenied:
+        return kPortAccessDenied;
+    case LinkEvent::PortMissing:
+        return kPortMissing;
+    case LinkEvent::PortBusy:
+        return kPortBusy;
+    default:
+        return 0;
+    }
+}
+
+// The USB logger's absence as the thread gave it, the way the link menu keeps it.
+int HidReason(LinkEvent event) {
+    switch (event) {
+    case LinkEvent::HidAccessDenied:
+        return kHidAccessDenied;
+    case LinkEvent::HidUnusable:
+        return kHidUnusable;
+    default:
+        return 0;
+    }
+}
+
+}  // namespace
+
 void MainWindow::OnLinkChanged(LinkEvent event) {
     switch (event) {
     case LinkEvent::SerialOpened:
-        portErrorShown = true;
-        portRefusal.reset();
+        links_->Opened();
         UpdateLoggerState();
         ShowLinkStatus();
         LinkOpened();
         break;
     case LinkEvent::HidOpened:
-        hidAbsentShown = false;
-        hidDeniedShown = false;
-        hidUnusable = false;
+        links_->HidFound();
         UpdateLoggerState();
         ShowLinkStatus();
         LinkOpened();
@@ -84,31 +110,26 @@ void MainWindow::OnLinkChanged(LinkEvent event) {
     case LinkEvent::PortAccessDenied:
     case LinkEvent::PortMissing:
     case LinkEvent::PortBusy:
-        PortOpenFailed(event);
+        PortOpenFailed(PortReason(event));
         break;
     case LinkEvent::HidAbsent:
     case LinkEvent::HidAccessDenied:
-    case LinkEvent::HidUnusable: {
+    case LinkEvent::HidUnusable:
         // A logger that is there but cannot be used says so in the state panel, also
         // when it turns up (or goes) while the absence was reported already.
-        const bool unusable = event == LinkEvent::HidUnusable;
-        const bool changed = unusable != hidUnusable;
-        hidUnusable = unusable;
-        if (!hidAbsentShown) {
-            hidAbsentShown = true;
+        switch (links_->HidMissing(HidReason(event))) {
+        case LinkMenu::Absence::New:
             MonitorReset();
             UpdateLoggerState();
             ShowLinkStatus();
-        } else if (changed) {
+            break;
+        case LinkMenu::Absence::Changed:
             UpdateLoggerState();
-        }
-        // A logger the user may not open: say so once, with what to do about it.
-        if (event == LinkEvent::HidAccessDenied && !hidDeniedShown) {
-            hidDeniedShown = true;
-            ShowHidAccessDenied();
+            break;
+        case LinkMenu::Absence::Known:
+            break;
         }
         break;
-    }
     case LinkEvent::NoResponse:
     case LinkEvent::BlocksCorrupted:
         // The first read breaks off: its wait window goes too.
@@ -125,13 +146,13 @@ void MainWindow::OnParametersRead(const std::vector<const Parameter*>& changed) 
     if (model_.RecordingActive()) CloseParameterDialogs();
     ParamReadProgress();
     // Only what the reply changed: most polls bring the same values again.
-    controls->Update(changed);
+    controls_->Update(changed);
     UpdateLoggerState();
 }
 
 int MainWindow::CurrentLinkState() const { return session_ ? session_->LinkState() : 0; }
 
-QString MainWindow::CurrentLinkName() const { return session_ ? session_->LinkName() : portName; }
+QString MainWindow::CurrentLinkName() const { return session_ ? session_->LinkName() : links_->Chosen(); }
 
 TransmissionThread* MainWindow::Thread() { return session_ ? session_->Thread() : nullptr; }
 
@@ -139,48 +160,50 @@ void MainWindow::ShowLinkStatus() {
     if (Thread()) {
         // A serial port that is not there reads as a USB logger unplugged does.
         const bool unplugged =
-            session_->LinkState() == TransmissionThread::LINK_SERIAL_FAILED && portRefusal == LinkEvent::PortMissing;
-        linkStatusPanel->setText(unplugged ? LinkStatusText(session_->LinkName(), TransmissionThread::LINK_HID_ABSENT)
-                                           : session_->LinkStatusText());
+            session_->LinkState() == TransmissionThread::LINK_SERIAL_FAILED && links_->PortRefusal() == kPortMissing;
+        linkStatusPanel_->setText(unplugged ? LinkStatusText(session_->LinkName(), TransmissionThread::LINK_HID_ABSENT)
+                                            : session_->LinkStatusText());
         // Readable in full even when a very long path no longer fits the window.
-        linkStatusPanel->setToolTip(linkStatusPanel->text());
+        linkStatusPanel_->setToolTip(linkStatusPanel_->text());
         return;
     }
-    linkStatusPanel->clear();
-    linkStatusPanel->setToolTip(QString());
+    linkStatusPanel_->clear();
+    linkStatusPanel_->setToolTip(QString());
 }
 
 void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal) {
     // The box opens without waiting: the transmission thread is waiting for this hand-over.
-    const auto translate = [this](const QString& text) { return translator->Tr(text); };
+    const auto translate = [this](const QString& text) { return translator_->Tr(text); };
     if (ShowBox)
         ShowBox(LogDownloadView::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
                 WriteRefusalText(refusal, translate));
 }
 
 void MainWindow::RebuildCounterTable() {
-    if (!Thread()) return;
-    // The counters change after every exchange; the rows stay the same, so
-    // their values are updated in place rather than the table rebuilt.
-    const QStringList lines = CounterTableLines(session_->Counters());
-    if (errorCounters->topLevelItemCount() != lines.size()) errorCounters->clear();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const qsizetype eq = lines[i].indexOf(QLatin1Char('='));
-        const QString name = lines[i].left(eq), value = lines[i].mid(eq + 1);
-        QTreeWidgetItem* item = errorCounters->topLevelItem(static_cast<int>(i));
-        if (!item) {
-            new QTreeWidgetItem(errorCounters, {name, value});
-            continue;
-        }
-        if (item->text(0) != name) item->setText(0, name);
-        if (item->text(1) != value) item->setText(1, value);
-    }
+    if (Thread()) service_->ShowCounters(CounterTableLines(session_->Counters()));
 }
 
 void MainWindow::FillHidList() {
+    if (Thread()) service_->ShowHidDevices(session_->HidProducts());
+}
+
+void MainWindow::ZeroCounters() {
+    // The table is rebuilt the way the thread's own counter changes are.
+    session_->ZeroCounters();
+}
+
+void MainWindow::ResetLogger() {
     if (!Thread()) return;
-    hidList->clear();
-    hidList->addItems(session_->HidProducts());
+    if (!session_->Connected()) {
+        // Queued now it would go to whichever logger is connected next.
+        service_->SayResetRefused();
+        return;
+    }
+    Request r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_RESET_COMMAND;
+    r.Attempts = 1;
+    session_->AddRequest(r);
 }
 
 }  // namespace quorvex

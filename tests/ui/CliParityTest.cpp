@@ -13,9 +13,9 @@
 #include "LocaleGuard.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex::test {
 namespace {
@@ -54,7 +54,7 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile) {
         int saves = 0;
         form->AskSavePath = [&](const QString&, const QString&) { return windowFiles.value(saves++); };
         form->show();
-        form->fastFramesItem->trigger();
+        form->findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem))->trigger();
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();

@@ -24,17 +24,19 @@
 #include "LocaleGuard.h"
 #include "UiTestSupport.h"
 #include "chart/ChartWindow.h"
-#include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "logs/LogDownload.h"
 #include "modbus/FrameRules.h"
 #include "params/LoggerChannel.h"
+#include "print/ObjectNames.h"
 #include "print/PrintDialog.h"
 #include "sign/SignatureCheck.h"
 #include "sign/SigningKey.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/ClockDialog.h"
 #include "ui/dialogs/LoggerNameDialog.h"
+#include "ui/dialogs/ObjectNames.h"
 #include "ui/dialogs/StartDialog.h"
 #include "ui/dialogs/TrustedKeysDialog.h"
 
@@ -469,7 +471,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow) {
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
     EXPECT_TRUE(Button(objname::kChartButton)->isEnabled());
-    EXPECT_EQ(w.form->Tabs()->currentWidget(), w.form->resultsTab);
+    EXPECT_EQ(w.form->Tabs()->currentWidget()->objectName(), QString::fromLatin1(objname::kResultsTab));
 }
 
 TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst) {
@@ -497,7 +499,7 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     for (const QString& file : files) {
         w.form->Tabs()->setCurrentIndex(0);
         ASSERT_TRUE(w.form->OpenResultsFile(file));
-        EXPECT_EQ(w.form->Tabs()->currentWidget(), w.form->resultsTab);
+        EXPECT_EQ(w.form->Tabs()->currentWidget()->objectName(), QString::fromLatin1(objname::kResultsTab));
     }
     EXPECT_EQ(listed(), QStringList({files[6], files[5], files[4], files[3], files[2]}));
     EXPECT_TRUE(w.form->recentMenu->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));

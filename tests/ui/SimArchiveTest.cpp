@@ -27,6 +27,8 @@
 #include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
+#include "ui/ObjectNames.h"
+#include "ui/dialogs/ObjectNames.h"
 #include "ui/dialogs/StartDialog.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"
 

@@ -11,11 +11,11 @@
 
 #include <memory>
 
-#include "chart/ObjectNames.h"
 #include "core/SimLogger.h"
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex::test {
 
@@ -81,6 +81,7 @@ struct WindowFixture {
         o.archive = dir.filePath(QStringLiteral("archive.sqlite"));  // this test's own
         o.resultsFile = resultsFile;
         o.systemLocale = systemLocale;
+        o.serialPorts = serialPorts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->onShown();
@@ -110,6 +111,8 @@ struct WindowFixture {
     QString resultsFile;  // opened once the window is shown, as the command line's FILE
     // The desktop's locale as the window sees it, never the machine's.
     QLocale systemLocale{QLocale::Polish, QLocale::Poland};
+    // The serial ports the link menu offers (the system's when null).
+    std::shared_ptr<const SerialPortSource> serialPorts;
     ParameterModel model;
     ResultsStore results;
     std::unique_ptr<MainWindow> form;

@@ -2,8 +2,8 @@
 # Builds and runs every test with CTest.
 #   ./test.sh           normal build, all tests
 #   ./test.sh --asan    ASan+UBSan build, the tests that need no window
-#   ./test.sh --tsan    ThreadSanitizer build, the thread and link tests and the main
-#                       window's message bridge against the simulator
+#   ./test.sh --tsan    ThreadSanitizer build, the thread, link and logger session tests
+#                       and the main window's session against the simulator
 # Extra arguments after the mode go to ctest (e.g. -R Frame).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -15,9 +15,9 @@ esac
 ./scripts/deps.sh
 jobs=$(nproc)
 # The sanitizer builds compile only what their tests need.
-core_targets=(quorvex-sim quorvex-cli test_archive test_modbus test_link test_params test_logs test_study test_i18n test_sim test_integration test_cli)
+core_targets=(quorvex-sim quorvex-cli test_archive test_modbus test_link test_params test_logs test_study test_i18n test_sim test_integration test_session test_cli)
 # test_ui for the few window tests labelled "engine" (tests/CMakeLists.txt).
-engine_targets=(quorvex-sim quorvex-cli test_modbus test_link test_sim test_integration test_cli test_ui)
+engine_targets=(quorvex-sim quorvex-cli test_modbus test_link test_sim test_integration test_session test_cli test_ui)
 case $mode in
   normal) dir=build;      san="";        label="";       targets=() ;;
   asan)   dir=build-asan; san="address"; label="core";   targets=("${core_targets[@]}") ;;

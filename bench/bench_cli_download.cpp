@@ -22,7 +22,7 @@
 #include "BenchSim.h"
 #include "archive/ArchiveRegisters.h"
 #include "archive/DownloadArchiver.h"
-#include "cli/LoggerSession.h"
+#include "cli/CliSession.h"
 #include "logs/LogDownloadView.h"
 #include "modbus/TransmissionThread.h"
 
@@ -51,8 +51,6 @@ const std::string kScenario = QUORVEX_SOURCE_DIR "/tools/sim/scenarios/temperatu
 // Records the size of every block the controller takes.
 class BlockView : public LogDownloadView {
 public:
-    explicit BlockView(const LoggerSession& session) : session_(session) {}
-    bool ParamsReady() const override { return session_.ParamsReady(); }
     void SetStatusLines(const QStringList&) override {}
     void SetProgressMaximum(int) override {}
     void SetProgressPosition(int) override {}
@@ -62,9 +60,6 @@ public:
     void ResultsCleared() override { sizes.clear(); }
     void ResultsAppended(int first, int last) override { sizes.push_back(last - first + 1); }
     std::vector<int> sizes;
-
-private:
-    const LoggerSession& session_;
 };
 
 double silenceRunS = 0;  // the silence run's whole time, for the fast run's speed-up
@@ -81,11 +76,11 @@ void BM_CliDownload5000(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        LoggerSession::Options o;
+        CliSession::Options o;
         o.link = QString::fromStdString(sim.Link());
         o.fastFrames = fast;
-        LoggerSession session(o);
-        BlockView view(session);
+        CliSession session(o);
+        BlockView view;
         LogDownload& logs = session.Logs();
         logs.SetView(&view);
         QTemporaryDir dir;
@@ -102,8 +97,8 @@ void BM_CliDownload5000(benchmark::State& state) {
             }
         }
         DownloadArchiver archiver(archive.get(), session.Params(), logs, QStringLiteral("bench"), o.link, {});
-        logs.SetObserver(&archiver);
-        if (session.Connect({}) != LoggerSession::Outcome::Ready) {
+        logs.AddObserver(&archiver);
+        if (session.Connect({}) != CliSession::Outcome::Ready) {
             state.SkipWithError("parameters not read");
             return;
         }
@@ -114,7 +109,7 @@ void BM_CliDownload5000(benchmark::State& state) {
         session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, {});
         const double wholeS = std::chrono::duration<double>(Clock::now() - startAt).count();
         logs.SetView(nullptr);
-        logs.SetObserver(nullptr);
+        logs.RemoveObserver(&archiver);
         if (archive && archive->ArchivedThrough(*CurrentLogKey(session.Params())) != 5000) {
             state.SkipWithError("archive incomplete");
             return;

@@ -17,7 +17,7 @@
 #include "archive/ArchiveRegisters.h"
 #include "archive/ArchivedStart.h"
 #include "archive/DownloadArchiver.h"
-#include "cli/LoggerSession.h"
+#include "cli/CliSession.h"
 #include "logs/LogDownloadView.h"
 
 namespace quorvex {
@@ -36,23 +36,6 @@ void Application() {
     new QCoreApplication(argc, argv);
 }
 
-class QuietView : public LogDownloadView {
-public:
-    explicit QuietView(const LoggerSession& session) : session_(session) {}
-    bool ParamsReady() const override { return session_.ParamsReady(); }
-    void SetStatusLines(const QStringList&) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    void SetButtonEnabled(Button, bool) override {}
-    void ShowMessageBox(const QString&, const QString&, BoxIcon) override {}
-    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
-    void ResultsCleared() override {}
-    void ResultsAppended(int, int) override {}
-
-private:
-    const LoggerSession& session_;
-};
-
 std::unique_ptr<Archive> OpenArchive(const QString& path) {
     ArchiveText error;
     ArchiveLocation where;
@@ -68,19 +51,17 @@ void BM_NewAgainstFull(benchmark::State& state) {
     if (!sim.Running()) return state.SkipWithError("quorvex-sim did not start");
     for (auto _ : state) {
         QTemporaryDir dir;
-        LoggerSession::Options o;
+        CliSession::Options o;
         o.link = QString::fromStdString(sim.Link());
         o.fastFrames = true;
-        LoggerSession session(o);
-        QuietView view(session);
+        CliSession session(o);
         LogDownload& logs = session.Logs();
-        logs.SetView(&view);
         auto full = OpenArchive(dir.filePath(QStringLiteral("full.sqlite")));
         auto earlier = OpenArchive(dir.filePath(QStringLiteral("earlier.sqlite")));
         if (!full || !earlier) return state.SkipWithError("archive not opened");
         DownloadArchiver archiver(full.get(), session.Params(), logs, QStringLiteral("bench"), o.link, {});
-        logs.SetObserver(&archiver);
-        if (session.Connect({}) != LoggerSession::Outcome::Ready) return state.SkipWithError("parameters not read");
+        logs.AddObserver(&archiver);
+        if (session.Connect({}) != CliSession::Outcome::Ready) return state.SkipWithError("parameters not read");
 
         Clock::time_point at = Clock::now();
         logs.StartRead();
@@ -108,8 +89,7 @@ void BM_NewAgainstFull(benchmark::State& state) {
         if (logs.GetState() != LogDownload::Finished || logs.NewCount() != kNew ||
             session.Results().Count() != kRecords)
             return state.SkipWithError("new read did not bring the 10 records");
-        logs.SetView(nullptr);
-        logs.SetObserver(nullptr);
+        logs.RemoveObserver(&archiver);
         state.SetIterationTime(newS);
         state.counters["full_s"] = fullS;
         state.counters["new_s"] = newS;

@@ -21,6 +21,7 @@ void BM_DecodeAndAppendMillion(benchmark::State& state) {
     TableOnlyView view(store);
     LogDownload manager(params, store);
     manager.SetView(&view);
+    manager.SetParamsReady(true);
     manager.Reset();
     std::vector<std::vector<std::uint8_t>> blocks;
     for (int i = 0; i < 97; ++i) blocks.push_back(bench::Block(i * 13));

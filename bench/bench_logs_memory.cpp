@@ -31,6 +31,7 @@ void BM_StoreAndModelMemoryMillion(benchmark::State& state) {
             auto view = std::make_unique<TableOnlyView>(*store);
             LogDownload manager(params, *store);
             manager.SetView(view.get());
+            manager.SetParamsReady(true);
             bench::Download(manager, kRecords, blocks);
             bytes = static_cast<double>(HeapInUse() - before);
             benchmark::DoNotOptimize(view->model.rowCount());

@@ -66,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         params.Connect(std::move(channel));
     }
     manager.SetView(&view);
+    manager.SetParamsReady(true);
     FillParameters(params, data);
     manager.Reset();
     queued.clear();

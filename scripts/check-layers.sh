@@ -12,7 +12,7 @@ declare -A layer=(
   [logs]=3
   [study]=4
   [chart]=5 [archive]=5
-  [print]=6
+  [print]=6 [session]=6
   [ui]=7 [cli]=7
 )
 status=0

@@ -51,11 +51,11 @@ void DownloadArchiver::LogBlockRead(int firstNumber, const std::uint8_t* data, i
     if (!archive_->AddRecords(*download_, firstNumber, raw)) Fail();
 }
 
-void DownloadArchiver::LogReadEnded() {
+void DownloadArchiver::LogReadEnded(const DownloadEnd& end) {
     if (!archive_ || !download_ || failed_) return;
-    const ArchiveOutcome outcome = logs_.GetState() != LogDownload::Finished ? ArchiveOutcome::Stopped
-                                   : logs_.ShortOfAnnounced()                ? ArchiveOutcome::Short
-                                                                             : ArchiveOutcome::Complete;
+    const ArchiveOutcome outcome = end.kind != DownloadEnd::Kind::Finished ? ArchiveOutcome::Stopped
+                                   : end.Short()                           ? ArchiveOutcome::Short
+                                                                           : ArchiveOutcome::Complete;
     if (!archive_->EndDownload(*download_, outcome)) return Fail();
     if (report_)
         for (const ArchiveText& text : DifferenceTexts(archive_->Differences(*download_))) report_(text);

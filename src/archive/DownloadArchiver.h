@@ -7,7 +7,7 @@
 // reported when the download ends ("N records differ from the archived download of …").
 //
 // For the window: construct one beside the LogDownload with the open archive (or nullptr),
-// call LogDownload::SetObserver(&archiver), and show what `report` hands over.
+// call LogDownload::AddObserver(&archiver), and show what `report` hands over.
 #include <QList>
 #include <QString>
 
@@ -34,7 +34,7 @@ public:
 
     void LogReadStarted(bool resumed) override;
     void LogBlockRead(int firstNumber, const std::uint8_t* data, int byteCount) override;
-    void LogReadEnded() override;
+    void LogReadEnded(const DownloadEnd& end) override;
 
     // The download in the archive (none before reading began, or after a failure).
     std::optional<std::int64_t> DownloadId() const { return download_; }

@@ -41,8 +41,8 @@ void Print(const QString& text) {
     std::fflush(stdout);
 }
 
-LoggerSession::Options CliContext::SessionOptions() const {
-    LoggerSession::Options o;
+CliSession::Options CliContext::SessionOptions() const {
+    CliSession::Options o;
     o.link = link;
     o.fastFrames = options.fast;
     o.language = language;
@@ -90,8 +90,8 @@ FileSigner CliContext::Signer() const {
 
 bool CliContext::Interrupted() const { return stop.Received() != 0; }
 
-int CliContext::ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const {
-    if (outcome == LoggerSession::Outcome::Interrupted) return 128 + stop.Received();
+int CliContext::ConnectFailed(const CliSession& session, CliSession::Outcome outcome) const {
+    if (outcome == CliSession::Outcome::Interrupted) return 128 + stop.Received();
     Say(session.FailureText());
     return kExitNoLogger;
 }
@@ -156,9 +156,9 @@ int RunCli(const CliOptions& options) {
 }
 
 int RunInfo(const CliContext& c) {
-    LoggerSession session(c.SessionOptions());
+    CliSession session(c.SessionOptions());
     const auto outcome = session.Connect([&] { return c.Interrupted(); });
-    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    if (outcome != CliSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
     if (c.options.json)
         Print(QString::fromUtf8(QJsonDocument(ParameterJson(session.Params())).toJson(QJsonDocument::Indented)));
     else
@@ -167,10 +167,10 @@ int RunInfo(const CliContext& c) {
 }
 
 int RunSetClock(const CliContext& c) {
-    LoggerSession session(c.SessionOptions());
+    CliSession session(c.SessionOptions());
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
-    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    if (outcome != CliSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
     ParameterModel& params = session.Params();
     // As in the window, whose clock button is disabled while the logger records.
     if (params.RecordingActive()) {
@@ -196,8 +196,7 @@ int RunSetClock(const CliContext& c) {
     if (!session.RunUntil(
             [&] { return session.ReadsAnswered(static_cast<std::uint16_t>(date.FirstRegister), 4) > readBacks; },
             interrupted))
-        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer)
-                                  : 128 + c.stop.Received();
+        return session.LinkLost() ? c.ConnectFailed(session, CliSession::Outcome::NoAnswer) : 128 + c.stop.Received();
 
     const auto day = ParseDateTimeText(date.GetText());
     const auto clock = ParseDateTimeText(time.GetText());
@@ -215,10 +214,10 @@ int RunSetClock(const CliContext& c) {
 }
 
 int RunRecording(const CliContext& c, bool start) {
-    LoggerSession session(c.SessionOptions());
+    CliSession session(c.SessionOptions());
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
-    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    if (outcome != CliSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
     ParameterModel& params = session.Params();
     const StatusWord& status = params.Param<StatusWord>();
     const bool recording = (status.GetValue() & 4) != 0;
@@ -261,8 +260,7 @@ int RunRecording(const CliContext& c, bool start) {
     // The window relies on its next poll; a script wants to know now.
     params.ReadBack(status, 1);
     if (!session.RunUntil([&] { return session.ReadsAnswered(0, 1) > readBacks; }, interrupted))
-        return session.LinkLost() ? c.ConnectFailed(session, LoggerSession::Outcome::NoAnswer)
-                                  : 128 + c.stop.Received();
+        return session.LinkLost() ? c.ConnectFailed(session, CliSession::Outcome::NoAnswer) : 128 + c.stop.Received();
     if (((status.GetValue() & 4) != 0) != start) {
         Say(start ? QStringLiteral("the logger did not start recording")
                   : QStringLiteral("the logger did not stop recording"));

@@ -7,7 +7,7 @@
 
 #include "archive/Archive.h"
 #include "cli/CliOptions.h"
-#include "cli/LoggerSession.h"
+#include "cli/CliSession.h"
 #include "logs/ResultsFile.h"
 #include "sign/FileSigner.h"
 
@@ -25,10 +25,10 @@ struct CliContext {
     ArchiveLocation archive;
     QString settingsFile;  // the window's settings file (rules, report table)
 
-    LoggerSession::Options SessionOptions() const;
+    CliSession::Options SessionOptions() const;
     bool Interrupted() const;
     // The exit code of a session that did not come up, with its reason said.
-    int ConnectFailed(const LoggerSession& session, LoggerSession::Outcome outcome) const;
+    int ConnectFailed(const CliSession& session, CliSession::Outcome outcome) const;
     // What a command wants of the archive: to write into it (made when missing), to read it
     // (a missing one is an error, and nothing is made), or to note what it did in the change log
     // of an archive that is there (a missing one is no news).
@@ -38,6 +38,25 @@ struct CliContext {
     // Signs what the command writes, unless the settings file switches signing off.
     FileSigner Signer() const;
 };
+
+// An observer of the download for as long as this lives (declared after the session, it
+// goes first).
+class DownloadObserverScope {
+public:
+    DownloadObserverScope(LogDownload& logs, LogDownloadObserver& observer) : logs_(logs), observer_(observer) {
+        logs_.AddObserver(&observer_);
+    }
+    ~DownloadObserverScope() { logs_.RemoveObserver(&observer_); }
+    DownloadObserverScope(const DownloadObserverScope&) = delete;
+    DownloadObserverScope& operator=(const DownloadObserverScope&) = delete;
+
+private:
+    LogDownload& logs_;
+    LogDownloadObserver& observer_;
+};
+
+// Why a download that did not finish ended, as quorvex-cli says it.
+QString EndReason(DownloadEnd::Kind kind);
 
 // Resolves link and language and runs the chosen command.
 int RunCli(const CliOptions& options);

@@ -19,7 +19,6 @@
 #include "cli/ProgressReport.h"
 #include "cli/StopSignals.h"
 #include "i18n/ProgramTexts.h"
-#include "logs/LogDownloadView.h"
 #include "logs/ResultsCsv.h"
 #include "logs/ResultsFile.h"
 #include "settings/IniFile.h"
@@ -31,34 +30,6 @@ namespace {
 using Format = ResultsFormat;
 
 QString Extension(Format f) { return f == Format::Csv ? kResultsCsvSuffix : kResultsFileSuffix; }
-
-// The results tab as a download without a window needs it: the progress goes to the
-// operator's terminal, a message box becomes the reason the download ended.
-class CliLogView : public LogDownloadView {
-public:
-    CliLogView(const LoggerSession& session, ProgressReport& progress) : session_(session), progress_(progress) {}
-    bool ParamsReady() const override { return session_.ParamsReady(); }
-    void SetStatusLines(const QStringList&) override {}
-    void SetProgressMaximum(int maximum) override { total_ = maximum; }
-    void SetProgressPosition(int position) override {
-        if (position > 0) progress_.Update(position, total_);
-    }
-    void SetButtonEnabled(Button, bool) override {}
-    void ShowMessageBox(const QString&, const QString& text, BoxIcon) override { lastMessage_ = text; }
-    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
-    void ResultsCleared() override {}
-    void ResultsAppended(int, int) override {}
-
-    int Total() const { return total_; }
-    // The last box's text on one line.
-    QString LastMessage() const { return QString(lastMessage_).replace(u'\n', u' '); }
-
-private:
-    const LoggerSession& session_;
-    ProgressReport& progress_;
-    int total_ = 0;
-    QString lastMessage_;
-};
 
 bool WriteRecords(QIODevice& out, const ResultsStore& store, Format format, bool dewPoint) {
     return format == Format::Csv ? WriteResultsCsv(out, store, dewPoint) : WriteResults(out, store);
@@ -132,6 +103,24 @@ int Deliver(const ResultsStore& store, const QString& path, Format format, int s
 
 }  // namespace
 
+QString EndReason(DownloadEnd::Kind kind) {
+    switch (kind) {
+    case DownloadEnd::Kind::Finished:
+        return QStringLiteral("finished");
+    case DownloadEnd::Kind::Stopped:
+        return QStringLiteral("stopped");
+    case DownloadEnd::Kind::NoAnswer:
+        return QStringLiteral("the logger stopped answering");
+    case DownloadEnd::Kind::Refused:
+        return QStringLiteral("the logger refused to set where the reading starts");
+    case DownloadEnd::Kind::BadBlock:
+        return QStringLiteral("a log block arrived whose length disagreed with its byte count");
+    case DownloadEnd::Kind::CorruptedReplies:
+        return QStringLiteral("the log blocks kept arriving corrupted");
+    }
+    return {};
+}
+
 void SayNewRead(const LogDownload& logs, bool archive, int newCount) {
     if (!archive) Say(QStringLiteral("no archive: every record of the logger is new"));
     if (logs.Disagreed())
@@ -172,9 +161,11 @@ int RunDownload(const CliContext& c) {
     }
 
     const std::unique_ptr<Archive> archive = c.OpenArchive();
-    LoggerSession session(c.SessionOptions());
+    CliSession session(c.SessionOptions());
     ProgressReport progress(stderr, ::isatty(STDERR_FILENO) == 1);
-    CliLogView view(session, progress);
+    session.OnProgress([&](int records, int announced) {
+        if (records > 0) progress.Update(records, announced);
+    });
     LogDownload& logs = session.Logs();
     // Every block goes into the archive as it arrives; a fault there is said and the download goes on.
     DownloadArchiver archiver(archive.get(), session.Params(), logs, CliProgram(), c.link,
@@ -182,21 +173,15 @@ int RunDownload(const CliContext& c) {
                                   progress.Finish();
                                   Say(English(text));
                               });
-    logs.SetView(&view);
-    logs.SetObserver(&archiver);
-    // The view and the archiver go before the session does.
-    const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) {
-        l->SetView(nullptr);
-        l->SetObserver(nullptr);
-    });
+    const DownloadObserverScope observing(logs, archiver);
     logs.Reset();
     const auto interrupted = [&] { return c.Interrupted(); };
     const auto outcome = session.Connect(interrupted);
-    if (outcome == LoggerSession::Outcome::Interrupted) {
+    if (outcome == CliSession::Outcome::Interrupted) {
         Say(QStringLiteral("interrupted before the download began; nothing written"));
         return kExitIncomplete;
     }
-    if (outcome != LoggerSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
+    if (outcome != CliSession::Outcome::Ready) return c.ConnectFailed(session, outcome);
 
     progress.Begin();
     if (c.options.newOnly)
@@ -209,7 +194,8 @@ int RunDownload(const CliContext& c) {
     progress.Finish();
 
     const ResultsStore& store = session.Results();
-    const int total = view.Total();
+    const std::optional<DownloadEnd>& end = session.LastDownloadEnd();
+    const int total = end ? std::max(0, end->announced) : 0;
     // A file written (also a partial one) goes into the change log with the records it holds.
     const auto delivered = [&](int code, const QString& written, const ResultsStore& held) {
         if (code != kExitFile && !written.isEmpty())
@@ -217,7 +203,7 @@ int RunDownload(const CliContext& c) {
         return code;
     };
     if (c.options.newOnly) SayNewRead(logs, archive != nullptr, NewRecords(archive.get(), archiver, logs.NewCount()));
-    if (logs.GetState() == LogDownload::Finished) {
+    if (end && end->kind == DownloadEnd::Kind::Finished) {
         if (total > store.Count())
             Say(CountForm(QStringLiteral("warning: the logger announced %1 record, %2 arrived|"
                                          "warning: the logger announced %1 records, %2 arrived"),
@@ -259,7 +245,7 @@ int RunDownload(const CliContext& c) {
         return delivered(Deliver(store, path, format, kExitDone, CsvDewPoint(c), c.Signer()), path, store);
     }
 
-    QString why = view.LastMessage();
+    QString why = end ? EndReason(end->kind) : QStringLiteral("the download could not begin");
     if (session.LinkLost())
         why = session.FailureText();
     else if (c.Interrupted())

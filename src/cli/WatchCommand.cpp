@@ -16,7 +16,6 @@
 #include "archive/DownloadedLogFile.h"
 #include "cli/CliCommands.h"
 #include "cli/StopSignals.h"
-#include "logs/LogDownloadView.h"
 #include "logs/LoggerResultsFile.h"
 
 namespace quorvex {
@@ -24,26 +23,6 @@ namespace {
 
 // Between two looks for a logger that is not there.
 constexpr int kLookAgainMs = 1000;
-
-// The results tab as the watch needs it: only why a read ended.
-class WatchView : public LogDownloadView {
-public:
-    explicit WatchView(const LoggerSession& session) : session_(session) {}
-    bool ParamsReady() const override { return session_.ParamsReady(); }
-    void SetStatusLines(const QStringList&) override {}
-    void SetProgressMaximum(int) override {}
-    void SetProgressPosition(int) override {}
-    void SetButtonEnabled(Button, bool) override {}
-    void ShowMessageBox(const QString&, const QString& text, BoxIcon) override { lastMessage_ = text; }
-    void SetLoggerInfo(const QList<LoggerInfoRow>&) override {}
-    void ResultsCleared() override {}
-    void ResultsAppended(int, int) override {}
-    QString LastMessage() const { return QString(lastMessage_).replace(u'\n', u' '); }
-
-private:
-    const LoggerSession& session_;
-    QString lastMessage_;
-};
 
 // Waits `ms`, or less when a stop signal comes.
 void Pause(const CliContext& c, int ms) {
@@ -75,34 +54,30 @@ public:
 
     // One connection of a logger, from opening the link until it is lost or a stop signal.
     void Connection() {
-        LoggerSession session(c_.SessionOptions());
-        WatchView view(session);
+        CliSession session(c_.SessionOptions());
         LogDownload& logs = session.Logs();
         DownloadArchiver archiver(archive_, session.Params(), logs, CliProgram(), c_.link,
                                   [](const ArchiveText& text) { Say(English(text)); });
-        logs.SetView(&view);
-        logs.SetObserver(&archiver);
-        const std::unique_ptr<LogDownload, void (*)(LogDownload*)> detach(&logs, [](LogDownload* l) {
-            l->SetView(nullptr);
-            l->SetObserver(nullptr);
-        });
+        const DownloadObserverScope observing(logs, archiver);
         const auto interrupted = [&] { return c_.Interrupted(); };
         const auto outcome = session.Connect(interrupted);
-        if (outcome == LoggerSession::Outcome::NoAnswer) {
+        if (outcome == CliSession::Outcome::NoAnswer) {
             // Said once while it lasts, not at every look.
             if (session.FailureText() != lastFailure_) Say(session.FailureText());
             lastFailure_ = session.FailureText();
         }
-        if (outcome != LoggerSession::Outcome::Ready) return;
+        if (outcome != CliSession::Outcome::Ready) return;
         lastFailure_.clear();
 
         ParameterModel& params = session.Params();
         for (;;) {
+            session.ForgetDownloadEnd();
             StartReadOfNew(logs, archive_, params, true, [](const ArchiveText& text) { Say(English(text)); });
             session.RunUntil([&] { return logs.GetState() != LogDownload::Reading; }, interrupted);
             if (logs.GetState() == LogDownload::Reading) logs.StopRead();
-            Report(session, view, archiver);
-            if (session.LinkLost() || c_.Interrupted() || logs.GetState() != LogDownload::Finished) return;
+            Report(session, archiver);
+            const auto& end = session.LastDownloadEnd();
+            if (session.LinkLost() || c_.Interrupted() || !end || end->kind != DownloadEnd::Kind::Finished) return;
             // Left connected: read again once the logger holds more than it announced, or a
             // log of its own anew. Plugged in again (the link opened anew), it is another
             // connection, perhaps of another logger: a fresh session takes it.
@@ -124,7 +99,7 @@ public:
     }
 
 private:
-    void Report(LoggerSession& session, const WatchView& view, const DownloadArchiver& archiver) {
+    void Report(CliSession& session, const DownloadArchiver& archiver) {
         const LogDownload& logs = session.Logs();
         const ResultsStore& store = session.Results();
         QString line = OneLine(store.serialNumber) + u' ' + OneLine(store.loggerName) + QStringLiteral(": ");
@@ -134,13 +109,15 @@ private:
                 .arg(NewRecords(archive_, archiver, logs.NewCount()))
                 .arg(logs.LogCount());
         };
-        if (logs.GetState() != LogDownload::Finished) {
+        const std::optional<DownloadEnd>& end = session.LastDownloadEnd();
+        if (!end || end->kind != DownloadEnd::Kind::Finished) {
             if (logs.Disagreed())
                 line += QStringLiteral("record %1 differed from the archive, whole log read; ").arg(logs.DisagreedAt());
             line += counts();
             QString why = session.LinkLost() ? session.FailureText()
                           : c_.Interrupted() ? QStringLiteral("stopped")
-                                             : view.LastMessage();
+                          : end              ? EndReason(end->kind)
+                                             : QStringLiteral("the read could not begin");
             line += QStringLiteral(" of %1; read incomplete (%2)").arg(logs.RecordsText(), why);
             if (archive_) line += QStringLiteral("; what arrived is in the archive");
             return Print(line + u'\n');

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <array>
 
 #include "i18n/ProgramTexts.h"
@@ -30,6 +31,19 @@ const QString kDisagree = QStringLiteral("[2481]Archiwum i logger różnią się
 }  // namespace
 
 LogDownload::LogDownload(ParameterModel& params, ResultsStore& store) : params_(params), store_(store) {}
+
+void LogDownload::AddObserver(LogDownloadObserver* observer) {
+    if (observer && std::find(observers_.begin(), observers_.end(), observer) == observers_.end())
+        observers_.push_back(observer);
+}
+
+void LogDownload::RemoveObserver(LogDownloadObserver* observer) { std::erase(observers_, observer); }
+
+void LogDownload::SetParamsReady(bool ready) {
+    if (paramsReady_ == ready) return;
+    paramsReady_ = ready;
+    RefreshView();
+}
 
 void LogDownload::ClearResults() {
     store_.Clear();
@@ -137,13 +151,13 @@ bool LogDownload::BeginRead(int firstRecord) {
     ++chain_;
     badReplies_ = 0;
 
-    if (!ComputeStartTime(startTime_, startSeconds_)) return AbortRead(kStartFailed), false;
+    if (!ComputeStartTime(startTime_, startSeconds_)) return AbortRead(kStartFailed, DownloadEnd::Kind::Refused), false;
     currentTime_ = MomentFromSeconds(startSeconds_ + static_cast<std::int64_t>(qMax(0, logCount_ - 1)) * intervalSec_);
 
     const WriteInterval& interval = params_.Param<WriteInterval>();
     store_.writeInterval = interval.GetText();
     // An interval that never arrived has no text; its value would be garbage.
-    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed), false;
+    if (store_.writeInterval.isEmpty()) return AbortRead(kStartFailed, DownloadEnd::Kind::Refused), false;
     intervalSec_ = interval.GetValue();
     store_.intervalSeconds = intervalSec_;
 
@@ -154,7 +168,7 @@ bool LogDownload::BeginRead(int firstRecord) {
     store_.serialNumber = params_.Param<SerialNumber>().GetText();
     recordsText_ = params_.Param<WriteIndex>().GetText();
 
-    if (!FillThresholds()) return AbortRead(kStartFailed), false;
+    if (!FillThresholds()) return AbortRead(kStartFailed, DownloadEnd::Kind::Refused), false;
 
     if (view_) {
         view_->SetStatusLines({TranslateText(QStringLiteral("[1042]Rozpoczęcie odczytu")),
@@ -167,18 +181,18 @@ bool LogDownload::BeginRead(int firstRecord) {
     }
     bool ok = false;
     const int total = recordsText_.toInt(&ok);
-    if (!ok) return AbortRead(kStartFailed), false;
+    if (!ok) return AbortRead(kStartFailed, DownloadEnd::Kind::Refused), false;
     if (view_) {
         view_->SetProgressMaximum(total);
         view_->SetProgressPosition(qMax(0, logCount_));
     }
     RefreshView();
 
-    if (!params_.Connected()) return AbortRead(kStartFailed), false;
+    if (!params_.Connected()) return AbortRead(kStartFailed, DownloadEnd::Kind::Refused), false;
     QueueLogRead();
     state_ = Reading;
     RefreshView();
-    if (observer_) observer_->LogReadStarted(false);
+    for (LogDownloadObserver* o : observers_) o->LogReadStarted(false);
     return true;
 }
 
@@ -214,7 +228,7 @@ void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCoun
     if (state_ != Reading) return;
     if (byteCount % kLogRecordSize != 0 || (byteCount > 0 && !data)) {
         params_.NoteLine(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
-        return AbortRead(kBadBlock);
+        return AbortRead(kBadBlock, DownloadEnd::Kind::BadBlock);
     }
     badReplies_ = 0;
     if (comparePending_ && !KnownRecordMatches(data, byteCount)) return;
@@ -231,7 +245,8 @@ void LogDownload::AppendLogBlock(const std::uint8_t* data, std::uint8_t byteCoun
 
     const int first = store_.Count();
     // Kept before the table shows it: a crash while drawing loses nothing that arrived.
-    if (observer_ && byteCount > 0) observer_->LogBlockRead(logCount_ + 1, data, byteCount);
+    if (byteCount > 0)
+        for (LogDownloadObserver* o : observers_) o->LogBlockRead(logCount_ + 1, data, byteCount);
     for (int offset = 0; offset < byteCount; offset += kLogRecordSize) {
         const DecodedRecord r = DecodeLogRecord(LogRecordValue(data + offset));
         // Record k of the download is stamped startTime + (k − 1) × intervalSec.
@@ -256,7 +271,7 @@ void LogDownload::LogReadDone(const Request& reply) {
         // The logger has moved past the records it claims to have sent: taking the
         // block short would skip them and shift every later time stamp.
         params_.NoteLine(QStringLiteral("Błąd w funkcji AppendLogBlock. Nieprawidłowa ilość bajtów"));
-        return AbortRead(kBadBlock);
+        return AbortRead(kBadBlock, DownloadEnd::Kind::BadBlock);
     }
     AppendLogBlock(reply.Data, reply.ByteCount);
 }
@@ -281,14 +296,14 @@ bool LogDownload::LogReadFailed(const Request& reply) {
 void LogDownload::WriteRefused(const Request& write) {
     // Reading on from wherever the logger's pointer stands would stamp records with the
     // wrong moments.
-    if (write.Chain == chain_ && state_ == Reading) AbortRead(kStartFailed);
+    if (write.Chain == chain_ && state_ == Reading) AbortRead(kStartFailed, DownloadEnd::Kind::Refused);
 }
 
 void LogDownload::ReadFinished() {
     if (state_ != Reading) return;
     state_ = Finished;
     RefreshView();
-    TellEnded();
+    TellEnded(DownloadEnd::Kind::Finished);
     if (!view_ || quiet_) return;
     const QString done = TranslateText(QStringLiteral("[1036]Odczyt danych zakończony"));
     if (ShortOfAnnounced())
@@ -314,11 +329,11 @@ void LogDownload::ResultsOpened() {
     RefreshView();
 }
 
-void LogDownload::StopRead() {
+void LogDownload::StopRead(DownloadEnd::Kind why) {
     if (state_ != Reading) return;
     state_ = Aborted;
     RefreshView();
-    TellEnded();
+    TellEnded(why);
     if (view_)
         view_->ShowMessageBox(TranslateText(QStringLiteral("[1035]Odczyt przerwany")),
                               TranslateText(QStringLiteral("[1034]Nie odczytano wszystkich danych")),
@@ -365,21 +380,32 @@ void LogDownload::ResumeRead() {
     QueueLogRead();
     state_ = Reading;
     RefreshView();
-    if (observer_) observer_->LogReadStarted(true);
+    for (LogDownloadObserver* o : observers_) o->LogReadStarted(true);
 }
 
-void LogDownload::AbortRead(const QString& message) {
+void LogDownload::AbortRead(const QString& message, DownloadEnd::Kind why) {
     const bool wasReading = state_ == Reading;
     state_ = Aborted;
     RefreshView();
-    if (wasReading) TellEnded();
+    if (wasReading) TellEnded(why);
     if (view_ && !message.isEmpty())
         view_->ShowMessageBox(TranslateText(QStringLiteral("[1020]Błąd")), TranslateText(message),
                               LogDownloadView::BoxIcon::Error);
 }
 
-void LogDownload::TellEnded() {
-    if (observer_) observer_->LogReadEnded();
+void LogDownload::TellEnded(DownloadEnd::Kind kind) {
+    if (observers_.empty()) return;
+    DownloadEnd end;
+    end.kind = kind;
+    end.read = logCount_;
+    end.newRecords = NewCount();
+    bool ok = false;
+    const int announced = recordsText_.toInt(&ok);
+    end.announced = ok ? announced : -1;
+    end.newOnly = newOnly_;
+    // A copy: an observer may go away (or add another) while it is told.
+    const std::vector<LogDownloadObserver*> observers = observers_;
+    for (LogDownloadObserver* o : observers) o->LogReadEnded(end);
 }
 
 QString LogDownload::CountLine(bool withTotal) const {

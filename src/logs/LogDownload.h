@@ -2,20 +2,19 @@
 // LogDownload, the log download: one set-next-record write, then a chain of
 // log reads, each reply decoded into the results store until the logger ends
 // the chain with an exception reply. Requests go out through the parameter model's channel; the
-// results tab is reached through a LogDownloadView. The main window owns one
+// results tab is reached through a LogDownloadView (none: nothing is shown), and how a download
+// ended reaches its observers as a DownloadEnd. The main window (or the command line) owns one
 // instance and calls:
 //   buttons "[10]…", "[11]…", "[13]…"     StartRead, StopRead, ResumeRead
 //   button "[2483]…" (only what is new)   StartNewRead
-//   Msg::LogReadDone   LogReadDone(ResponseRecord)
-//   Msg::EndOfLog      LogReadRefused(ResponseRecord)
-//   Msg::LogReadFailed LogReadFailed(ResponseRecord)
-//   Msg::WriteRefused  WriteRefused(ResponseRecord)
-//   MonitorReset                          StopRead
-//   paramsReady changed                   RefreshView
 //   results opened from a file            ResultsOpened
+//   the parameters all read, or lost      SetParamsReady
+// and the logger session hands it the thread's log replies (LogReadDone, LogReadRefused,
+// LogReadFailed, WriteRefused) and stops it when the link is lost.
 // User-interface thread only.
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 #include "logs/LogDownloadObserver.h"
 #include "logs/LogDownloadView.h"
@@ -40,8 +39,13 @@ public:
     void SetView(LogDownloadView* view) { view_ = view; }
     // The chart's thresholds block; may stay unset.
     void SetThresholds(Thresholds* thresholds) { thresholds_ = thresholds; }
-    // Who keeps the blocks as they arrive (the archive); nullptr detaches.
-    void SetObserver(LogDownloadObserver* observer) { observer_ = observer; }
+    // Who keeps the blocks as they arrive and learns how the download ended (the archive, the
+    // logger session); each is told in the order added.
+    void AddObserver(LogDownloadObserver* observer);
+    void RemoveObserver(LogDownloadObserver* observer);
+    // The logger's parameters have all been read since the link last opened or was reset: only
+    // then can a download start or resume (the buttons say so too).
+    void SetParamsReady(bool ready);
 
     // What an earlier download kept of the logger's current log, for a read of only what is new.
     struct KnownRecords {
@@ -59,7 +63,8 @@ public:
     // announces now; records it adds meanwhile come with the next read. `quiet`: no box when the
     // read has finished (an unattended read tells the operator its own way).
     void StartNewRead(ResultsStore& known, const KnownRecords& kept, bool quiet = false);
-    void StopRead();
+    // `why`: what stopped it, as the observers are told (the operator, unless the link went).
+    void StopRead(DownloadEnd::Kind why = DownloadEnd::Kind::Stopped);
     // Goes on after the last record read, of a download that was stopped or broken off or that
     // ended short of the count the logger announced (the only ones the button offers). Refused
     // with a box saying why when the logger is not the one, or not in the log, the records
@@ -86,7 +91,8 @@ public:
     // The store's records were replaced by those of a file: no download is
     // running or can be resumed; the table starts afresh.
     void ResultsOpened();
-    void AbortRead(const QString& message);
+    // Ends the download with a box (`message`); `why` reaches the observers when a read was running.
+    void AbortRead(const QString& message, DownloadEnd::Kind why);
     void RefreshView();
 
     State GetState() const { return state_; }
@@ -108,7 +114,7 @@ public:
     static constexpr int kBadReplyRetries = 3;
 
 private:
-    bool ParamsReady() const { return view_ && view_->ParamsReady(); }
+    bool ParamsReady() const { return paramsReady_; }
     bool ComputeStartTime(Moment& moment, std::int64_t& seconds) const;
     bool FillThresholds();
     void QueueSetNextRecord(std::int32_t number);
@@ -125,7 +131,7 @@ public:
     void RefuseResume(const QString& reason);
 
 private:
-    void TellEnded();
+    void TellEnded(DownloadEnd::Kind kind);
     bool BeginRead(int firstRecord);
     // The first record of a read of only what is new against the kept one; false when they
     // differ (the read then starts again from record 1).
@@ -140,7 +146,8 @@ private:
     QString recordsText_;
     LogDownloadView* view_ = nullptr;
     Thresholds* thresholds_ = nullptr;
-    LogDownloadObserver* observer_ = nullptr;
+    std::vector<LogDownloadObserver*> observers_;
+    bool paramsReady_ = false;
 
     ParameterModel& params_;
     ResultsStore& store_;

@@ -2,7 +2,8 @@
 // What the log download controller needs of the results tab. The main window
 // implements it over its widgets (ListBoxStatus, ProgressBarLogCount, the six
 // buttons, ListViewLogger, ListViewWyniki and its model); tests record it.
-// A view without a logger info list or results table ignores those calls.
+// A view without a logger info list or results table ignores those calls. A download
+// without a window needs none: how it ended reaches its observers (LogDownloadObserver).
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -17,10 +18,6 @@ public:
     enum class BoxIcon { Information, Warning, Error };
 
     virtual ~LogDownloadView() = default;
-
-    // The main window's paramsReady: the logger's parameters have all been read
-    // since the last MonitorReset.
-    virtual bool ParamsReady() const = 0;
 
     // ListBoxStatus: replace all lines.
     virtual void SetStatusLines(const QStringList& lines) = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // A results tab without a window: it keeps only the table model in step with the store and
-// ignores status lines, progress, buttons and boxes. For driving a download without widgets.
+// ignores status lines, progress, buttons and boxes. For checking or timing the table model
+// beside a download without widgets (the fuzzer, the benchmarks); a download needs no view.
 #include "logs/LogDownloadView.h"
 #include "logs/ResultsModel.h"
 
@@ -9,7 +10,6 @@ namespace quorvex {
 class TableOnlyView : public LogDownloadView {
 public:
     explicit TableOnlyView(const ResultsStore& store) : model(store) {}
-    bool ParamsReady() const override { return true; }
     void SetStatusLines(const QStringList&) override {}
     void SetProgressMaximum(int) override {}
     void SetProgressPosition(int) override {}

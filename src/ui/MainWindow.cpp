@@ -33,11 +33,6 @@
 
 namespace quorvex {
 
-QEvent::Type ThreadMessageEvent::EventType() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
 MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent),
       model_(model),
@@ -51,15 +46,15 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     portForThisRun_ = !options.portOverride.isEmpty();
     links_->SetStartLink(portForThisRun_ ? options.portOverride : storedPort_);
     startResultsFile_ = options.resultsFile;
-    if (options.startThread) CreateThread(options);
+    CreateSession(options);
     // Before the first request: the thread reads the choice when it sends.
     fastFramesItem_->setChecked(settings_->ReadBool(kWindowSection, kFastFramesKey, false));
     signFilesItem->setChecked(settings_->ReadBool(kSigningSection, kSigningEnabledKey, true));
     translator_->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     programTexts_.Install();
-    ConnectModel();
 
     onCreate();
+    session_->SetDownload(logs.get());
     OpenArchive(options.archive);
     ApplyAutoDownloadSettings();
     storedLanguage_ = NormalizeLanguage(language_);
@@ -69,7 +64,10 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     }
 }
 
-MainWindow::~MainWindow() { onDestroy(); }
+MainWindow::~MainWindow() {
+    onDestroy();
+    EndSession();
+}
 
 const QString& MainWindow::SettingsFilePath() const { return settings_->Path(); }
 
@@ -124,9 +122,7 @@ void MainWindow::WriteSettings() {
     settings_->Flush();
 }
 
-void MainWindow::SetFastFrames(bool on) {
-    if (thread_) thread_->SetFastFrames(on);
-}
+void MainWindow::SetFastFrames(bool on) { session_->SetFastFrames(on); }
 
 void MainWindow::onCreate() {
     ReadSettings();
@@ -202,7 +198,7 @@ void MainWindow::onShown() {
     links_->Fill();
     SelectStartLink();
     ShowLinkStatus();
-    links_->WatchDevices(thread_ != nullptr);
+    links_->WatchDevices(Thread() != nullptr);
     ShowResultsTab();
     MonitorReset();
     // What opening the file says (a fault, its signature) comes before the first activation
@@ -318,7 +314,7 @@ void MainWindow::MonitorReset() {
     controls_->SetAllActive(false);
     if (logs) {
         logs->StopRead();
-        logs->RefreshView();
+        logs->SetParamsReady(false);
     }
     CloseParameterDialogs();
 }
@@ -337,7 +333,7 @@ void MainWindow::ParamReadProgress() {
         controls_->SetAllActive(true);
         connState_ = CONN_READY;
         paramsReady_ = true;
-        if (logs) logs->RefreshView();
+        if (logs) logs->SetParamsReady(true);
         ParamsBecameReady();
     }
 }
@@ -370,27 +366,26 @@ int MainWindow::LastStateCode() const { return monitor_->StateCode(); }
 
 void MainWindow::SelectStartLink() {
     links_->SelectStartLink();
-    if (thread_ && thread_->LinkName() != links_->Chosen()) thread_->SetLinkName(links_->Chosen());
+    session_->SetLinkName(links_->Chosen());
 }
 
 void MainWindow::ChooseLink(const QString& name) {
     links_->Choose(name);
     portForThisRun_ = false;
-    if (thread_) thread_->SetLinkName(links_->Chosen());
+    session_->SetLinkName(links_->Chosen());
     MonitorReset();
 }
 
 void MainWindow::onHidDeviceChanged(bool arrival, const QString& node) {
     if (destroyed_) return;
     FillHidList();
-    if (!thread_) return;
     // The thread decides and does the rest itself, between two of its own HID calls: an
     // arrival lets it look for an absent logger at once; a removal closes and reopens the
     // logger only when the node that went is the logger's (or no logger is open).
     if (arrival)
-        thread_->HidDeviceArrived();
+        session_->HidDeviceArrived();
     else
-        thread_->HidDeviceRemoved(node);
+        session_->HidDeviceRemoved(node);
 }
 
 void MainWindow::PortOpenFailed(int refusal) {
@@ -415,7 +410,7 @@ void MainWindow::onDestroy() {
     correction_->HearChord(false);
     WriteSettings();
     settings_.reset();
-    EndThread();
+    EndSession();
     // The translator goes after the thread: the thread's last status texts may
     // still be translated while it ends.
     translator_->SetMessageHandler({});

@@ -1,19 +1,18 @@
 #pragma once
 // The main window: tabs of the monitor, registration, results, device and the
-// hidden service tabs; the settings file; the transmission thread and the
-// translator it owns; the handlers of the thread's messages.
+// hidden service tabs; the settings file; the logger session and the
+// translator it owns; the handlers of the session's signals.
 //
 // Each tab of the monitor builds its own widgets and bindings: MonitorTab, RegistrationTab,
 // DeviceTab, MessagesTab, ServiceTab, CorrectionTab; LinkMenu holds the link items of the
 // settings menu and what the operator was told about the link. The window builds the menus,
-// holds the thread and the other windows, and routes between them.
+// holds the logger session and the other windows, and routes between them.
 // Source files by subject: MainWindow.cpp (life cycle, language, dialog buttons, the logger
-// state), MainWindowLayout.cpp (tabs, menus, tool and status bars), MainWindowMessages.cpp
-// (the thread's messages), MainWindowThread.cpp (everything that talks to the transmission
-// thread), MainWindowResults.cpp (the results tab: log download, chart, results file),
+// state), MainWindowLayout.cpp (tabs, menus, tool and status bars), MainWindowSession.cpp
+// (the logger session's signals, the link status, the thread's counters and HID list),
+// MainWindowResults.cpp (the results tab: log download, chart, results file),
 // MainWindowFiles.cpp (recent results files, the status bar's notes), MainWindowHelp.cpp
 // (the Help menu and the About box).
-#include <QEvent>
 #include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
@@ -28,9 +27,9 @@
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownloadView.h"
-#include "modbus/Messages.h"
 #include "params/DateTimeCodec.h"
 #include "print/Report.h"
+#include "session/LoggerSession.h"
 #include "settings/IniFile.h"
 #include "settings/RecentFiles.h"
 #include "sign/FileSigner.h"
@@ -108,17 +107,6 @@ struct MainWindowOptions {
     QLocale systemLocale = QLocale::system();
 };
 
-// A message of the transmission thread queued to the main window.
-class ThreadMessageEvent : public QEvent {
-public:
-    static QEvent::Type EventType();
-    ThreadMessageEvent(Msg msg, QString text, int wParam)
-        : QEvent(EventType()), Id(msg), Text(std::move(text)), WParam(wParam) {}
-    const Msg Id;
-    const QString Text;
-    const int WParam;
-};
-
 // The program's other windows, created once at start-up in this order after the main
 // window, which owns them; null until created. The main window skips a window that is missing.
 struct ProgramWindows {
@@ -183,8 +171,6 @@ public:
     // The folder the results save dialog starts in.
     QString ResultsFolder() const;
 
-    // One message of the transmission thread, on the user-interface thread.
-    void HandleMessage(Msg msg, const QString& text = {}, int wParam = 0);
     // The message log writer: appends unless equal to the last line.
     void AddMessageLine(const QString& line);
 
@@ -202,7 +188,10 @@ public:
     ProgramWindows& Windows() { return windows_; }
     Translator& TextTranslator() { return *translator_; }
     ControlBindings& Controls() { return *controls_; }
-    TransmissionThread* Thread() { return thread_; }
+    // The logger session: the transmission thread (null when the window runs without one) and
+    // the way the thread's messages come in.
+    LoggerSession& Session() { return *session_; }
+    TransmissionThread* Thread();
     const QString& Language() const { return language_; }
     const QString& StateText() const;
     int LastStateCode() const;
@@ -295,7 +284,6 @@ public:
     std::function<QString(const QString& folder)> AskAutoFolder;
 
 protected:
-    bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -319,10 +307,6 @@ private:
     void RememberFolder(const QString& path);
     void ShowResultsTab();
     void EndLogDownload();
-    void LogReadDone();
-    void LogReadRefused();
-    // False when the download gives up on a corrupted block: the caller treats it as NoResponse.
-    bool LogReadFailed();
     ChartWindow* FindChartWindow() const;
     // Results read into a spare store (a file, the archive) take the place of those shown.
     void ShowOpenedResults(ResultsStore& opened);
@@ -331,21 +315,16 @@ private:
     // What the archive knows of how an archived log came (its latest download, or its file).
     ReportSource ArchivedLogSource(std::int64_t log, const QString& serial);
 
-    // MainWindowThread.cpp
-    void CreateThread(const MainWindowOptions& options);
-    // The parameter model's way to the thread (when it runs) and to the message log.
-    void ConnectModel();
-    void EndThread();
-    // Queues a message to this window behind the thread's messages not yet handled.
-    void QueueMessage(Msg msg, int wParam);
+    // MainWindowSession.cpp
+    // The session on the link chosen, its signals connected to the handlers below.
+    void CreateSession(const MainWindowOptions& options);
+    void EndSession();
+    void OnLinkChanged(LinkEvent event);
+    void OnParametersRead(const std::vector<const Parameter*>& changed);
     int CurrentLinkState() const;
     QString CurrentLinkName() const;
-    void StoreReadReply();
-    // A write the logger refused (message WriteRefused) or a read-back showing another value than
-    // was written: the operator is told, and the link stays as it is.
-    void WriteRefused();
-    void WriteConfirmed();
-    void CheckReadBack();
+    // A write the logger refused or a read-back showing another value than was written: the
+    // operator is told, and the link stays as it is.
     void ShowWriteRefusal(const WriteRefusal& refusal);
     void RebuildCounterTable();
     void FillHidList();
@@ -379,7 +358,7 @@ private:
     // Qt's own texts (file and print dialogs, the buttons of message boxes) in the program's
     // language, from Qt's translations.
     void ApplyQtTexts();
-    // The serial port did not open (wParam of PortOpenFailed: why); said when it starts or its
+    // The serial port did not open (`refusal`: the thread's kPort… reason); said when it starts or its
     // cause changes, never again on each of the thread's retries.
     void PortOpenFailed(int refusal);
 
@@ -405,7 +384,6 @@ private:
     ProgramWindows windows_;
 
     std::unique_ptr<IniFile> settings_;
-    TransmissionThread* thread_ = nullptr;  // owned; ended and deleted by onDestroy
     std::unique_ptr<Translator> translator_;
     // Numbered texts outside the window's own captions (dialogs, results, the thread's
     // status) in the window's language; installed into the application.
@@ -465,7 +443,8 @@ private:
     QString storedLanguage_;
     bool portForThisRun_ = false;
     bool languageForThisRun_ = false;
-    std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
+    // The transmission thread and its messages; ended by onDestroy.
+    std::unique_ptr<LoggerSession> session_;
     // Shared pointers: their types are complete only where they are made (MainWindowArchive.cpp).
     std::shared_ptr<Archive> archive_;
     // The archive chosen but not there yet: made by the first write (WritableArchive), said

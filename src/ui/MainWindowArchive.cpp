@@ -42,8 +42,8 @@ public:
         if (currentLink) SetLink(currentLink());
         DownloadArchiver::LogReadStarted(resumed);
     }
-    void LogReadEnded() override {
-        DownloadArchiver::LogReadEnded();
+    void LogReadEnded(const DownloadEnd& end) override {
+        DownloadArchiver::LogReadEnded(end);
         if (ended) ended();
     }
 };
@@ -72,7 +72,7 @@ void MainWindow::OpenArchive(const QString& given) {
         if (changeLogWindow_ && changeLogWindow_->isVisible())
             QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::ShowNewEntries);
     };
-    logs->SetObserver(archiver_.get());
+    logs->AddObserver(archiver_.get());
     model_.WatchWrites([this](const WriteOutcome& o) { RecordChange(WriteChange(o, model_, VersionText())); });
 
     ArchiveText error;

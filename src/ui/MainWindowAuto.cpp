@@ -84,16 +84,7 @@ void MainWindow::RefreshArchivedPart() {
 void MainWindow::LinkOpened() {
     // A desk downloading on connection does not wait for two idle polls to learn the
     // parameters: both blocks the polls read are asked for at once.
-    if (!thread_ || !autoDownloadItem->isChecked()) return;
-    for (const auto& [start, count] : {std::pair<std::uint16_t, std::uint16_t>{256, 90}, {0, 29}}) {
-        Request r;
-        r.Address = kLoggerAddress;
-        r.Function = FN_READ_HOLDING;
-        r.StartRegister = start;
-        r.Count = count;
-        r.Attempts = 3;
-        thread_->AddRecord(r);
-    }
+    if (autoDownloadItem->isChecked()) session_->ReadParametersNow();
 }
 
 void MainWindow::ParamsBecameReady() {

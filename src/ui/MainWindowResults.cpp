@@ -130,8 +130,7 @@ void MainWindow::CreateLogDownload() {
     w.table = table;
     w.report = findChild<QPushButton*>(QString::fromLatin1(objname::kReportButton));
     resultsView_ = std::make_unique<ResultsTabView>(
-        w, [this] { return paramsReady_; },
-        [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
+        w, [this](LogDownloadView::BoxIcon icon, const QString& caption, const QString& text) {
             if (ShowBox) ShowBox(icon, caption, text);
         });
 
@@ -176,32 +175,13 @@ void MainWindow::ShowResultsTab() {
 
 void MainWindow::EndLogDownload() {
     if (logs) logs->SetView(nullptr);
-    if (logs) logs->SetObserver(nullptr);
-    archiver_.reset();
+    // The download goes before its observer, the archiver, does.
     logs.reset();
+    archiver_.reset();
     resultsView_.reset();
 }
 
 ChartWindow* MainWindow::FindChartWindow() const { return qobject_cast<ChartWindow*>(windows_.chartWindow); }
-
-void MainWindow::LogReadDone() {
-    if (logs && thread_) {
-        // The data lies in the thread's receive buffer, valid only during this hand-over.
-        logs->LogReadDone(thread_->ResponseRecord());
-    }
-    if (ChartWindow* chart = FindChartWindow()) chart->RefreshChart();
-    strip_->update();
-}
-
-void MainWindow::LogReadRefused() {
-    if (logs && thread_) logs->LogReadRefused(thread_->ResponseRecord());
-    strip_->update();
-}
-
-bool MainWindow::LogReadFailed() {
-    strip_->update();
-    return !logs || !thread_ || logs->LogReadFailed(thread_->ResponseRecord());
-}
 
 void MainWindow::onChartClicked() {
     ChartWindow* chart = FindChartWindow();

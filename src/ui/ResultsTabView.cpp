@@ -21,7 +21,7 @@ constexpr int kCaptionWidth = 98;  // the caption column's designed width
 constexpr int kSharePercent = 72;
 }  // namespace
 
-ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox)
+ResultsTabView::ResultsTabView(const Widgets& widgets, BoxFunction showBox)
     : status_(widgets.status),
       progress_(widgets.progress),
       loggerInfo_(widgets.loggerInfo),
@@ -29,7 +29,6 @@ ResultsTabView::ResultsTabView(const Widgets& widgets, std::function<bool()> par
       results_(widgets.results),
       table_(widgets.table),
       report_(widgets.report),
-      paramsReady_(std::move(paramsReady)),
       showBox_(std::move(showBox)) {
     for (int i = 0; i < 6; ++i) buttons_[i] = widgets.buttons[i];
     if (table_)
@@ -71,8 +70,6 @@ void ResultsTabView::SetNewReadButton(QPushButton* button, std::function<bool()>
 void ResultsTabView::RefreshNewReadButton() {
     if (newRead_) newRead_->setEnabled(startEnabled_ && archived_ && archived_());
 }
-
-bool ResultsTabView::ParamsReady() const { return paramsReady_ && paramsReady_(); }
 
 void ResultsTabView::SetStatusLines(const QStringList& lines) {
     if (!status_) return;

@@ -39,9 +39,8 @@ public:
     // The rules the results are judged by, or an error for a damaged stored set.
     using RulesFunction = std::function<QList<ExcursionRule>(const ResultsStore&, QString* error)>;
 
-    ResultsTabView(const Widgets& widgets, std::function<bool()> paramsReady, BoxFunction showBox);
+    ResultsTabView(const Widgets& widgets, BoxFunction showBox);
 
-    bool ParamsReady() const override;
     void SetStatusLines(const QStringList& lines) override;
     void SetProgressMaximum(int maximum) override;
     void SetProgressPosition(int position) override;
@@ -101,7 +100,6 @@ private:
         int count = -1;
         friend bool operator==(const Judged&, const Judged&) = default;
     } judged_;
-    std::function<bool()> paramsReady_;
     QPointer<QPushButton> newRead_;
     std::function<bool()> archived_;
     bool startEnabled_ = false;

@@ -13,9 +13,9 @@
 #include "RecordingTarget.h"
 #include "SimProcess.h"
 #include "link/SerialLink.h"
-#include "modbus/CallQueue.h"
 #include "modbus/Tick.h"
 #include "modbus/TransmissionThread.h"
+#include "session/CallQueue.h"
 
 using namespace quorvex;
 using namespace quorvex::test;

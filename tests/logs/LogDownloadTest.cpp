@@ -31,6 +31,7 @@ protected:
         test::FillParameters(params);
         manager.SetView(&view);
         manager.SetThresholds(&thresholds);
+        manager.SetParamsReady(true);
         manager.Reset();
     }
     void Block(const std::vector<std::uint8_t>& bytes) {
@@ -185,11 +186,88 @@ TEST_F(LogDownloadTest, EndOfLogFinishesAndLaterCallsChangeNothing) {
     EXPECT_EQ(view.boxes.size(), 1u);
 
     // paramsReady falling in state 4 locks start and resume only.
-    view.paramsReady = false;
-    manager.RefreshView();
+    manager.SetParamsReady(false);
     EXPECT_FALSE(view.Enabled(V::ButtonStart) || view.Enabled(V::ButtonRetry));
     EXPECT_TRUE(view.Enabled(V::ButtonChart) && view.Enabled(V::ButtonPrintTable) &&
                 view.Enabled(V::ButtonSaveResults));
+}
+
+// How each download ended reaches its observers as one value with its counts, whatever the
+// results tab shows; a download that never began reading tells nothing.
+TEST_F(LogDownloadTest, EachEndIsToldOnceAsItsKindWithTheCounts) {
+    struct Ends : LogDownloadObserver {
+        void LogReadStarted(bool) override {}
+        void LogBlockRead(int, const std::uint8_t*, int) override {}
+        void LogReadEnded(const DownloadEnd& end) override { told.push_back(end); }
+        std::vector<DownloadEnd> told;
+    } ends;
+    manager.AddObserver(&ends);
+    using K = DownloadEnd::Kind;
+
+    // Completed: the logger ended the log at its announced 250.
+    manager.StartRead();
+    for (int read = 0; read < 250; read += 50) Block(Records(50, read));
+    manager.ReadFinished();
+    // Completed short of the announced count, then stopped by the operator, then the link lost.
+    manager.StartRead();
+    Block(Records(3));
+    manager.ReadFinished();
+    manager.StopRead();  // nothing is running: nothing told
+    manager.StartRead();
+    Block(Records(7));
+    manager.StopRead();
+    manager.StartRead();
+    Block(Records(4));
+    manager.StopRead(K::NoAnswer);
+    // The logger refused the write that sets the first record: nothing was read.
+    queued.clear();
+    manager.StartRead();
+    ASSERT_TRUE(IsSetNext(queued.at(0), 1));
+    manager.WriteRefused(queued[0]);
+    // A block whose byte count disagreed with its length.
+    manager.StartRead();
+    Block(Records(2));
+    Request mismatched = queued.back();
+    mismatched.CountMismatch = true;
+    manager.LogReadDone(mismatched);
+
+    const struct {
+        K kind;
+        int read;
+        bool isShort;
+    } expected[] = {{K::Finished, 250, false}, {K::Finished, 3, true}, {K::Stopped, 7, true},
+                    {K::NoAnswer, 4, true},    {K::Refused, 0, true},  {K::BadBlock, 2, true}};
+    ASSERT_EQ(ends.told.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(ends.told[i].kind, expected[i].kind);
+        EXPECT_EQ(ends.told[i].read, expected[i].read);
+        EXPECT_EQ(ends.told[i].newRecords, expected[i].read);
+        EXPECT_EQ(ends.told[i].announced, 250);
+        EXPECT_EQ(ends.told[i].Short(), expected[i].isShort);
+        EXPECT_FALSE(ends.told[i].newOnly);
+    }
+    // The results tab still says it in its own words: the refused start's box among them.
+    EXPECT_EQ(view.boxes.at(view.boxes.size() - 2).text,
+              QStringLiteral("Odczyt logów przerwany.\nNieprawidłowe dane wejściowe"));
+
+    // A read of only what is new counts what it brought beyond the records kept.
+    ends.told.clear();
+    ResultsStore known;
+    for (int i = 0; i < 239; ++i) known.Append(20.0f, 50.0f, 0.0);
+    const auto kth = Records(1, 239);
+    manager.StartNewRead(known, {240, LogRecordValue(kth.data()), true});
+    Block(Records(11, 239));
+    ASSERT_EQ(ends.told.size(), 1u);
+    EXPECT_EQ(ends.told[0].kind, K::Finished);
+    EXPECT_EQ(ends.told[0].read, 250);
+    EXPECT_EQ(ends.told[0].newRecords, 10);
+    EXPECT_TRUE(ends.told[0].newOnly);
+    // An observer removed hears no more.
+    manager.RemoveObserver(&ends);
+    manager.StartRead();
+    manager.StopRead();
+    EXPECT_EQ(ends.told.size(), 1u);
 }
 
 TEST_F(LogDownloadTest, ResumeIsOfferedOnlyWhenShortAndRefusedWithItsReason) {
@@ -238,7 +316,7 @@ TEST_F(LogDownloadTest, ParamsNotReadyRefusesStartAndResume) {
     Block(Records(3));
     manager.ReadFinished();
     queued.clear();
-    view.paramsReady = false;
+    manager.SetParamsReady(false);
     manager.ResumeRead();
     EXPECT_EQ(manager.GetState(), LogDownload::Finished);
     EXPECT_TRUE(queued.empty());

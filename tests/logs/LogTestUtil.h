@@ -96,7 +96,6 @@ public:
 
     explicit RecordingView(const ResultsStore& store) : model(store) {}
 
-    bool ParamsReady() const override { return paramsReady; }
     void SetStatusLines(const QStringList& lines) override { status = lines; }
     void SetProgressMaximum(int maximum) override { progressMax = maximum; }
     void SetProgressPosition(int position) override { progress = position; }
@@ -119,7 +118,6 @@ public:
         return it != buttons.end() && it->second;
     }
 
-    bool paramsReady = true;
     QStringList status;
     int progressMax = -1, progress = -1;
     std::map<Button, bool> buttons;

@@ -73,8 +73,7 @@ protected:
         high.Count = 90;
         ASSERT_TRUE(Exchange(low));
         ASSERT_TRUE(Exchange(high));
-        view.paramsReady = params.ValueCount() == params.ParameterCount();
-        manager.RefreshView();
+        manager.SetParamsReady(params.ValueCount() == params.ParameterCount());
     }
     // Runs queued requests until the queue is empty or `limit` of them ran;
     // a request without an answer stops the run (the link is "lost").
@@ -111,7 +110,7 @@ protected:
 TEST_F(SimDownload, FiveThousandRecordsArriveWholeInEightyOneReplies) {
     logger = std::make_unique<sim::SimLogger>(MakeScenario(5000));
     ReadParameters();
-    ASSERT_TRUE(view.paramsReady);
+    ASSERT_EQ(params.ValueCount(), params.ParameterCount());
     EXPECT_EQ(params.Param<WriteIndex>().GetText(), QStringLiteral("5000"));
     exchanges = 0;
     manager.StartRead();
@@ -169,9 +168,8 @@ TEST_F(SimDownload, SilentLoggerStopsTheDownloadAndResumeFinishesIt) {
     EXPECT_FALSE(Run());
     // MonitorReset of the main window.
     params.InvalidateAll();
-    view.paramsReady = false;
-    manager.StopRead();
-    manager.RefreshView();
+    manager.StopRead(DownloadEnd::Kind::NoAnswer);
+    manager.SetParamsReady(false);
     EXPECT_EQ(manager.GetState(), LogDownload::Aborted);
     EXPECT_EQ(store.Count(), 3 * 62);
     EXPECT_EQ(view.boxes.back().text, QStringLiteral("Nie odczytano wszystkich danych"));

@@ -165,12 +165,12 @@ TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored) {
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
     // The link so far has had its port error box and its box about a logger without
     // access rights; it was reported absent.
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortBusy);
-    w.form->HandleMessage(Msg::HidAbsent, {}, kHidAccessDenied);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortBusy);
+    w.form->Session().Deliver(Msg::HidAbsent, {}, kHidAccessDenied);
     ASSERT_EQ(VisibleBoxes(*w.form).size(), 2);
     CloseBoxes(*w.form);
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortAccessDenied);
-    w.form->HandleMessage(Msg::HidAbsent, {}, kHidAccessDenied);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortAccessDenied);
+    w.form->Session().Deliver(Msg::HidAbsent, {}, kHidAccessDenied);
     EXPECT_TRUE(VisibleBoxes(*w.form).isEmpty());
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
@@ -183,10 +183,10 @@ TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored) {
     // The new link's first failures are told again, and its absence resets the monitor.
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
-    w.form->HandleMessage(Msg::HidAbsent, {}, kHidAccessDenied);
+    w.form->Session().Deliver(Msg::HidAbsent, {}, kHidAccessDenied);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kHidDeniedBox)});
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortBusy);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortBusy);
     EXPECT_EQ(VisibleBoxes(*w.form).size(), 2);
     CloseBoxes(*w.form);
 
@@ -264,7 +264,7 @@ TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox) {
     const std::string link = pty.AddSymlink();
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=%1\n").arg(QString::fromStdString(link)), true);
     w.form->ApplyLanguage(kLanguageEnglish);
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortAccessDenied);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortAccessDenied);
     ASSERT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kPortAccessBox)});
     const QString group = dialout ? QStringLiteral("dialout") : QString::number(gid);
     auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kPortAccessBox));
@@ -276,12 +276,12 @@ TEST(LinkMenu, PortRefusedToTheUserNamesTheDeviceItsGroupAndWhatToDoInOneBox) {
                                           "Then log out and log in again.")
                                .arg(QString::fromStdString(link), QString::fromStdString(pty.SlavePath()), group));
     // Repeated every 100 ms while it fails: still the one box.
-    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortAccessDenied);
+    w.form->Session().Deliver(Msg::PortOpenFailed, {}, kPortAccessDenied);
     EXPECT_EQ(VisibleBoxes(*w.form).size(), 1);
 
     // Another port chosen that fails otherwise: its box takes the place of the first.
     w.form->ChooseLink(QStringLiteral("/dev/quorvex-no-such-port"));
-    w.form->HandleMessage(Msg::PortOpenFailed);
+    w.form->Session().Deliver(Msg::PortOpenFailed);
     QApplication::processEvents();
     EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kPortErrorBox)});
 }

@@ -402,12 +402,12 @@ TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart) {
     WindowFixture w;
     SimLogger sim(MakeScenario("[logger]\nmode = 1\ntype = 0201\n"));
     FeedBlock(w.model, sim, 256, 90);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     EXPECT_EQ(w.form->LastStateCode(), 35);
     EXPECT_FALSE(w.Edit(objname::kNameField)->isEnabled());
     FeedBlock(w.model, sim, 0, 29);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
     EXPECT_TRUE(w.form->ParamsReady());
 
@@ -529,7 +529,7 @@ TEST(MainWindowMonitor, StartModeThreeKeepsThePreviousText) {
     const QString before = w.form->StateText();
     const std::uint8_t reg0[] = {0x00, static_cast<std::uint8_t>((sim.Register(0) & ~3u & 0xFF) | 3u)};
     w.model.StoreRegisters(reg0, 0, 2);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     EXPECT_EQ(w.form->LastStateCode(), 0);
     EXPECT_EQ(w.form->StateText(), before);
     EXPECT_TRUE(w.Find<QPushButton>(objname::kRecordStartButton)->isHidden());
@@ -542,7 +542,7 @@ TEST(MainWindowMonitor, LostLinkEmptiesEverythingAndTheNextReplyRestarts) {
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
     w.form->Windows().clockDialog->show();
-    w.form->HandleMessage(Msg::NoResponse);
+    w.form->Session().Deliver(Msg::NoResponse);
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_FALSE(w.form->ParamsReady());
     EXPECT_FALSE(w.form->Windows().clockDialog->isVisible());
@@ -591,7 +591,7 @@ TEST(MainWindowMonitor, CaptionsStayBoldAndRefreshesLeaveTheStyleAlone) {
     for (int i = 0; i < 5; ++i) w.Poll(sim);
     EXPECT_EQ(counter.count, 0) << "a refresh that changes no caption colour re-polished a box";
 
-    w.form->HandleMessage(Msg::NoResponse);
+    w.form->Session().Deliver(Msg::NoResponse);
     EXPECT_GT(counter.count, 0);
     weightsHold("after the link was lost");
     w.Poll(sim);
@@ -641,7 +641,7 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen) {
     const std::uint16_t seconds = static_cast<std::uint16_t>(sim.Register(4) ^ 0x0100);
     const std::uint8_t word[] = {static_cast<std::uint8_t>(seconds >> 8), static_cast<std::uint8_t>(seconds & 0xFF)};
     w.model.StoreRegisters(word, 4, 2);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     QCoreApplication::processEvents();
     EXPECT_EQ(retexted, QStringList{clock->objectName()});
     EXPECT_GT(clockScreen.count, 0);
@@ -650,10 +650,10 @@ TEST(MainWindowMonitor, APollThatChangesNothingChangesNothingOnScreen) {
 
 TEST(MainWindowMonitor, MessageLogDropsARepeatedLine) {
     WindowFixture w;
-    w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
-    w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
+    w.form->Session().Deliver(Msg::StatusText, QStringLiteral("Port A został otwarty"));
+    w.form->Session().Deliver(Msg::StatusText, QStringLiteral("Port A został otwarty"));
     w.model.NoteLine(QStringLiteral("inna"));
-    w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
+    w.form->Session().Deliver(Msg::StatusText, QStringLiteral("Port A został otwarty"));
     EXPECT_EQ(w.form->Messages().Lines().size(), 3);
     // A numbered text with a bad id is reported there too.
     w.form->TextTranslator().Tr(QStringLiteral("[1x]Zły numer"));

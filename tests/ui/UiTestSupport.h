@@ -96,9 +96,9 @@ struct WindowFixture {
     // Both poll blocks of the simulated logger, then the handler of each reply.
     void Poll(SimLogger& sim) {
         FeedBlock(model, sim, 256, 90);
-        form->HandleMessage(Msg::ReadDone);
+        form->Session().Deliver(Msg::ReadDone);
         FeedBlock(model, sim, 0, 29);
-        form->HandleMessage(Msg::ReadDone);
+        form->Session().Deliver(Msg::ReadDone);
     }
     QLineEdit* Edit(const char* name) const { return form->findChild<QLineEdit*>(QString::fromLatin1(name)); }
     template <class W>

@@ -32,7 +32,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses) {
 
     SimLogger sim;
     FeedBlock(w.model, sim, 256, 90);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
     ASSERT_TRUE(wait->isVisible());
     EXPECT_TRUE(wait->pollTimer->isActive());
@@ -52,7 +52,7 @@ TEST(WaitWindow, HighBlockFirstMovesToFiveThenTheLowBlockFillsAndCloses) {
     FeedBlock(w.model, sim, 0, 29);
     QElapsedTimer t;
     t.start();
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READY);
     EXPECT_TRUE(w.form->ParamsReady());
     EXPECT_TRUE(w.Edit(objname::kNameField)->isEnabled());
@@ -79,14 +79,14 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver) {
     ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
     SimLogger sim;
     FeedBlock(w.model, sim, 0, 29);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     ASSERT_TRUE(wait->isVisible());
     const int received = w.model.ValueCount();
     ASSERT_GT(received, 5);
     ASSERT_LT(received, 27);
     ASSERT_TRUE(WaitUntil([&] { return wait->progressBar->value() >= 3; }, 5000));
 
-    w.form->HandleMessage(Msg::NoResponse);
+    w.form->Session().Deliver(Msg::NoResponse);
     EXPECT_FALSE(wait->isVisible());
     EXPECT_FALSE(wait->pollTimer->isActive());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
@@ -94,7 +94,7 @@ TEST(WaitWindow, NoAnswerWhileReadingClosesItAndTheNextReplyStartsOver) {
     EXPECT_EQ(w.form->LastStateCode(), 30);
 
     FeedBlock(w.model, sim, 256, 90);
-    w.form->HandleMessage(Msg::ReadDone);
+    w.form->Session().Deliver(Msg::ReadDone);
     ASSERT_TRUE(wait->isVisible());
     EXPECT_EQ(wait->progressBar->value(), 0);
     EXPECT_EQ(w.form->ConnectionState(), CONN_READING);
@@ -123,9 +123,9 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay) {
         w.form->show();
         SimLogger sim;
         FeedBlock(w.model, sim, 256, 90);
-        w.form->HandleMessage(Msg::ReadDone);
+        w.form->Session().Deliver(Msg::ReadDone);
         ASSERT_TRUE(w.form->Windows().parameterReadWindow->isVisible());
-        w.form->HandleMessage(msg);
+        w.form->Session().Deliver(msg);
         EXPECT_FALSE(w.form->Windows().parameterReadWindow->isVisible());
     }
 }

@@ -5,8 +5,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "modbus/Messages.h"
-
 namespace quorvex {
 
 ParameterReadWindow::ParameterReadWindow(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint) {
@@ -47,10 +45,6 @@ void ParameterReadWindow::hideEvent(QHideEvent* e) {
 void ParameterReadWindow::onPollTimer() {
     if (progressBar->value() < Received) progressBar->setValue(progressBar->value() + 1);
     if (progressBar->value() >= progressBar->maximum()) close();
-}
-
-void ParameterReadWindow::HandleMessage(Msg msg) {
-    if (msg == Msg::NoResponse) close();
 }
 
 }  // namespace quorvex

@@ -4,8 +4,6 @@
 // full, or when the logger stops answering.
 #include <QDialog>
 
-#include "modbus/Messages.h"
-
 class QProgressBar;
 class QTimer;
 
@@ -16,8 +14,6 @@ class ParameterReadWindow : public QDialog {
 public:
     explicit ParameterReadWindow(QWidget* parent = nullptr);
     void SetCounts(int total, int received);
-    // The thread's messages forwarded by the main window: NoResponse closes the window.
-    void HandleMessage(Msg msg);
 
     QProgressBar* progressBar;
     QTimer* pollTimer;

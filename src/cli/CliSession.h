@@ -1,32 +1,30 @@
 #pragma once
-// The logger behind one link, without a window: the transmission thread, the parameter model
-// filled from its replies and the log download controller fed with its log blocks. Everything
-// but the thread runs on the thread that created the session, as in the main window: the
-// thread's messages are handled there in their order, and for a sent one the thread waits.
+// The logger session as the command line runs it: the parameter model, the results store and
+// the log download the logger session feeds, with what a command waits for. Everything but the
+// transmission thread runs on the thread that created it: a command processes events until
+// what it waits for has come (RunUntil), and learns from the session's signals what happened.
 //
-// The session sets the program-wide hooks (requests, diagnostics, translation) for its life
-// time; one session at a time.
+// It sets the program-wide translation hook for its life time; one at a time.
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsStore.h"
-#include "modbus/Messages.h"
 #include "params/ParameterModel.h"
+#include "session/LoggerSession.h"
 
 namespace quorvex {
 
 class HidBackend;
-class MessageTarget;
-class TransmissionThread;
 
-class LoggerSession : public QObject {
+class CliSession {
 public:
     struct Options {
         QString link;                                     // "USB" or a serial port path
@@ -38,10 +36,10 @@ public:
 
     enum class Outcome { Ready, LinkFailed, NoAnswer, Interrupted };
 
-    explicit LoggerSession(Options options);
-    ~LoggerSession() override;
-    LoggerSession(const LoggerSession&) = delete;
-    LoggerSession& operator=(const LoggerSession&) = delete;
+    explicit CliSession(Options options);
+    ~CliSession();
+    CliSession(const CliSession&) = delete;
+    CliSession& operator=(const CliSession&) = delete;
 
     // Opens the link and reads every parameter of the logger, processing events meanwhile.
     // `interrupted` is asked between events.
@@ -64,17 +62,20 @@ public:
     ParameterModel& Params() { return params_; }
     ResultsStore& Results() { return results_; }
     LogDownload& Logs() { return logs_; }
-    TransmissionThread& Thread() { return *thread_; }
+    LoggerSession& Session() { return *session_; }
 
-    // Counts of hand-overs, so a command can wait for the answer to its own request:
-    // confirmed writes of a register, answered reads starting at a register with a count.
-    int WritesConfirmed(std::uint16_t startRegister) const;
+    // How the last download ended; none before one has, or since ForgetDownloadEnd.
+    const std::optional<DownloadEnd>& LastDownloadEnd() const { return lastEnd_; }
+    void ForgetDownloadEnd() { lastEnd_.reset(); }
+    // Told of every log reply taken: records so far, and those the logger announced (0: unknown).
+    void OnProgress(std::function<void(int records, int announced)> progress) { progress_ = std::move(progress); }
+
+    // Answered reads starting at a register with a count, so a command can wait for the answer
+    // to its own request.
     int ReadsAnswered(std::uint16_t startRegister, std::uint16_t count) const;
 
 private:
-    class Bridge;
-    void Handle(Msg msg, const QString& text, int wParam);
-    void QueueParameterReads();
+    void LinkChanged(LinkEvent event);
     void Lose(const QString& why);
     void Diagnose(const QString& line) const;
 
@@ -83,17 +84,15 @@ private:
     ResultsStore results_;
     LogDownload logs_{params_, results_};
     ProgramTexts programTexts_;
-    std::unique_ptr<Bridge> bridge_;
-    std::unique_ptr<TransmissionThread> thread_;
+    std::unique_ptr<LoggerSession> session_;
     QString failure_;
+    std::optional<DownloadEnd> lastEnd_;
+    std::function<void(int, int)> progress_;
     bool opened_ = false;
-    bool failed_ = false;
     bool paramsReady_ = false;
     bool linkLost_ = false;
-    bool closing_ = false;
     int opens_ = 0;
-    std::map<std::uint16_t, int> writes_;  // by start register
-    std::map<std::uint32_t, int> reads_;   // by start register << 16 | count
+    std::map<std::uint32_t, int> reads_;  // by start register << 16 | count
 };
 
 }  // namespace quorvex

@@ -1,6 +1,6 @@
 #pragma once
 // Runs calls on one thread, handed to it from any thread in the order they were given: the
-// way the transmission thread's messages reach the main window. Later() queues a call and
+// way the transmission thread's messages reach the logger session. Later() queues a call and
 // returns; AndWait() queues it and returns once it has run (at once on that thread itself).
 //
 // The queue is its own, under a standard library lock, and an eventfd wakes the receiving

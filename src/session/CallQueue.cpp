@@ -1,4 +1,4 @@
-#include "modbus/CallQueue.h"
+#include "session/CallQueue.h"
 
 #include <QMetaObject>
 #include <QSocketNotifier>

@@ -16,14 +16,15 @@
 
 #include <utility>
 
-#include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "params/Codecs.h"
 #include "params/ParameterModel.h"
 #include "settings/IniFile.h"
+#include "ui/ArchiveKeeping.h"
 #include "ui/ControlBindings.h"
+#include "ui/QtOperatorPrompts.h"
 #include "ui/RequestStrip.h"
-#include "ui/ResultsTabView.h"
+#include "ui/ResultsTab.h"
 #include "ui/TranslateWindow.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
@@ -36,8 +37,17 @@ QEvent::Type ThreadMessageEvent::EventType() {
 
 MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options, QWidget* parent)
     : QMainWindow(parent), model_(model), results_(results), systemLocale_(options.systemLocale) {
-    BuildWindow();
     settings = std::make_unique<IniFile>(options.settingsPath);
+    translator = std::make_unique<Translator>();
+    prompts_ = options.prompts;
+    if (!prompts_) {
+        ownPrompts_ = std::make_unique<QtOperatorPrompts>(this);
+        prompts_ = ownPrompts_.get();
+    }
+    keeping_ = std::make_unique<ArchiveKeeping>(
+        model_, results_, *settings, *prompts_,
+        ArchiveKeeping::Setup{options.archive, options.keyFolder, [this] { return portName; }});
+    BuildWindow();
     portName = settings->ReadString(kWindowSection, QStringLiteral("PortCom"), kUsbLink);
     storedPort_ = portName;
     if (!options.portOverride.isEmpty()) {
@@ -51,8 +61,6 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
     fastFramesItem->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
-    signFilesItem->setChecked(settings->ReadBool(kSigningSection, kSigningEnabledKey, true));
-    translator = std::make_unique<Translator>();
     translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     portErrorShown = false;
     hidAbsentShown = false;
@@ -60,8 +68,7 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     ConnectModel();
 
     onCreate();
-    OpenArchive(options.archive);
-    ApplyAutoDownloadSettings();
+    ConnectKeeping();
     storedLanguage_ = NormalizeLanguage(language);
     if (!options.languageOverride.isEmpty()) {
         language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
@@ -80,7 +87,6 @@ void MainWindow::ReadSettings() {
     // one the program does not know (taken as Polish), is the operator's choice.
     language =
         StartLanguage(settings->ReadString(kWindowSection, QStringLiteral("Language"), QString()), systemLocale_);
-    recent_.Load(*settings);
 }
 
 void MainWindow::PlaceWindow(const QPoint& stored) {
@@ -116,7 +122,7 @@ void MainWindow::WriteSettings() {
     settings->WriteString(kWindowSection, QStringLiteral("Language"),
                           languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
     settings->WriteBool(kWindowSection, kFastFramesKey, fastFramesItem->isChecked());
-    settings->WriteBool(kSigningSection, kSigningEnabledKey, signFilesItem->isChecked());
+    settings->WriteBool(kSigningSection, kSigningEnabledKey, keeping_->Signing());
     settings->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
     settings->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
@@ -131,7 +137,6 @@ void MainWindow::SetFastFrames(bool on) {
 void MainWindow::onCreate() {
     ReadSettings();
     controls = std::make_unique<ControlBindings>(this);
-    CreateLogDownload();
     BindMonitorControls();
     controls->SetAllActive(false);
     tabs->setCurrentIndex(0);
@@ -162,10 +167,9 @@ void MainWindow::onCreate() {
                   {&m.Param<CorrectionTemp>(), &m.Param<CorrectionHum>()});
     // A new recording makes the logger begin a new log over the one it holds.
     connect(recordStartButton, &QPushButton::clicked, this,
-            [this] { GuardNewLog([this] { onRecordStartClicked(); }); });
+            [this] { keeping_->GuardNewLog([this] { onRecordStartClicked(); }); });
     connect(recordStopButton, &QPushButton::clicked, this, &MainWindow::onRecordStopClicked);
     ConnectServiceButtons();
-    RebuildRecentMenu();
     created_ = true;
 }
 
@@ -184,12 +188,12 @@ void MainWindow::onShown() {
     SelectStartLink();
     ShowLinkStatus();
     StartDeviceWatcher();
-    ShowResultsTab();
+    resultsTab_->WindowShown();
     MonitorReset();
     // What opening the file says (a fault, its signature) comes before the first activation
     // translates the window: in the window's language already.
     programTexts_.SetLanguage(language);
-    if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
+    if (!startResultsFile_.isEmpty()) resultsTab_->OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
 void MainWindow::changeEvent(QEvent* e) {
@@ -219,7 +223,7 @@ void MainWindow::ApplyLanguage(const QString& lang) {
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(archiveWindow_, &change);
     }
-    if (logs) logs->RefreshView();
+    resultsTab_->RefreshTexts();
     // Numbers on screen are written anew with the language's separator.
     if (controls) controls->RefreshAll();
     ShowLinkStatus();
@@ -297,10 +301,8 @@ void MainWindow::MonitorReset() {
     connState_ = CONN_NONE;
     model_.InvalidateAll();
     controls->SetAllActive(false);
-    if (logs) {
-        logs->StopRead();
-        logs->RefreshView();
-    }
+    keeping_->LinkReset();
+    resultsTab_->LinkReset();
     CloseParameterDialogs();
 }
 
@@ -318,8 +320,8 @@ void MainWindow::ParamReadProgress() {
         controls->SetAllActive(true);
         connState_ = CONN_READY;
         paramsReady_ = true;
-        if (logs) logs->RefreshView();
-        ParamsBecameReady();
+        resultsTab_->SetParamsReady(true);
+        keeping_->ParamsBecameReady();
     }
 }
 
@@ -365,12 +367,11 @@ void MainWindow::onDestroy() {
     model_.Disconnect();
     qApp->removeEventFilter(this);
     WriteSettings();
-    settings.reset();
     EndThread();
     // The translator goes after the thread: the thread's last status texts may
     // still be translated while it ends.
     translator->SetMessageHandler({});
-    EndLogDownload();
+    resultsTab_->EndDownload();
     controls.reset();
 }
 

@@ -4,10 +4,11 @@
 #include <QListWidget>
 #include <QTreeWidget>
 
-#include "logs/LogDownload.h"
 #include "params/ParameterModel.h"
 #include "ui/MainWindow.h"
+#include "ui/OperatorPrompts.h"
 #include "ui/RequestStrip.h"
+#include "ui/ResultsTab.h"
 #include "ui/WriteRefusalText.h"
 
 #include "modbus/CallQueue.h"
@@ -101,7 +102,7 @@ void MainWindow::WriteRefused() {
     if (!thread) return;
     const Request& r = thread->ResponseRecord();
     const std::uint8_t code = r.Data && r.ByteCount >= 1 ? r.Data[0] : 0;
-    if (logs) logs->WriteRefused(r);
+    resultsTab_->WriteRefused(r);
     if (const auto refusal = model_.WriteRefused(r, code)) ShowWriteRefusal(*refusal);
 }
 
@@ -117,9 +118,8 @@ void MainWindow::CheckReadBack() {
 void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal) {
     // The box opens without waiting: the transmission thread is waiting for this hand-over.
     const auto translate = [this](const QString& text) { return translator->Tr(text); };
-    if (ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
-                WriteRefusalText(refusal, translate));
+    prompts_->ShowBox(OperatorPrompts::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
+                      WriteRefusalText(refusal, translate));
 }
 
 void MainWindow::RebuildCounterTable() {

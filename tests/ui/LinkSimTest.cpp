@@ -28,6 +28,7 @@
 #include "logs/LogDownload.h"
 #include "logs/ResultsStore.h"
 #include "ui/RequestStrip.h"
+#include "ui/ResultsTab.h"
 
 namespace quorvex::test {
 namespace {
@@ -183,7 +184,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord) {
     busy.start(10);
     mouseChanges.start(170);
     w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
-    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == LogDownload::Finished; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->ResultsPage().Download().GetState() == LogDownload::Finished; }, 60000));
     busy.stop();
     mouseChanges.stop();
 

@@ -54,22 +54,22 @@ QString QtOperatorPrompts::AskSavePath(const QString& folder, const QString& fil
 }
 
 QString QtOperatorPrompts::AskOpenPath(const QString& folder) {
-    const QString title = TitleOfItem(TranslateText(QStringLiteral("[2120]Otwórz plik wyników…")));
-    QFileDialog dialog(parent_, title, folder);
-    dialog.setObjectName(QString::fromLatin1(objname::kOpenResultsDialog));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(ResultsFilters());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
-    return dialog.selectedFiles().constFirst();
+    const QStringList files = AskResultsFiles(QStringLiteral("[2120]Otwórz plik wyników…"), folder,
+                                              objname::kOpenResultsDialog, QFileDialog::ExistingFile);
+    return files.isEmpty() ? QString() : files.constFirst();
 }
 
 QStringList QtOperatorPrompts::AskImportPaths(const QString& folder) {
-    const QString title = TitleOfItem(TranslateText(QStringLiteral("[2311]Importuj do archiwum…")));
-    QFileDialog dialog(parent_, title, folder);
-    dialog.setObjectName(QString::fromLatin1(objname::kImportDialog));
+    return AskResultsFiles(QStringLiteral("[2311]Importuj do archiwum…"), folder, objname::kImportDialog,
+                           QFileDialog::ExistingFiles);
+}
+
+QStringList QtOperatorPrompts::AskResultsFiles(const QString& item, const QString& folder, const char* name,
+                                               int fileMode) {
+    QFileDialog dialog(parent_, TitleOfItem(TranslateText(item)), folder);
+    dialog.setObjectName(QString::fromLatin1(name));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setFileMode(QFileDialog::FileMode(fileMode));
     dialog.setNameFilters(ResultsFilters());
     if (dialog.exec() != QDialog::Accepted) return QStringList();
     return dialog.selectedFiles();

@@ -23,6 +23,9 @@ public:
     void Notify(const QString& title, const QString& body) override;
 
 private:
+    // Existing results files (`fileMode`: one or several), the dialog titled by the menu item `item`.
+    QStringList AskResultsFiles(const QString& item, const QString& folder, const char* name, int fileMode);
+
     QPointer<QWidget> parent_;
 };
 

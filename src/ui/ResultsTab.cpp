@@ -332,8 +332,7 @@ void ResultsTab::SaveChosen() {
     // Saved all the same; the operator learns that it carries no signature, and why.
     const QString unsignedNote = outcome.signature.Note();
     if (!unsignedNote.isEmpty())
-        prompts_.ShowBox(LogDownloadView::BoxIcon::Warning, translator_.Tr(QStringLiteral("[1020]Błąd")),
-                         unsignedNote);
+        prompts_.ShowBox(LogDownloadView::BoxIcon::Warning, translator_.Tr(QStringLiteral("[1020]Błąd")), unsignedNote);
 }
 
 }  // namespace quorvex

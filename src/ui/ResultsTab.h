@@ -45,9 +45,9 @@ public:
         IniFile& settings;
         Translator& translator;
         OperatorPrompts& prompts;
-        ArchiveKeeping& keeping;          // keeps downloads and changes, signs files
-        const ProgramWindows& windows;    // the chart window and the print dialog, once made
-        QLocale systemLocale;             // the desktop's: the report's paper
+        ArchiveKeeping& keeping;        // keeps downloads and changes, signs files
+        const ProgramWindows& windows;  // the chart window and the print dialog, once made
+        QLocale systemLocale;           // the desktop's: the report's paper
     };
     explicit ResultsTab(const Needs& needs, QWidget* parent = nullptr);
     ~ResultsTab() override;

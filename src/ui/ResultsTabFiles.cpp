@@ -146,8 +146,9 @@ bool ResultsTab::OpenRecentFile(const QString& path) {
         recent_.Save(settings_);
         RebuildRecentMenu();
     }
-    ShowError(FileProblemText(translator_.Tr(QStringLiteral("[2123]Nie można otworzyć pliku wyników")), path,
-                              translator_.Tr(QStringLiteral("[2215]Usunięto go z listy ostatnio otwieranych plików."))));
+    ShowError(
+        FileProblemText(translator_.Tr(QStringLiteral("[2123]Nie można otworzyć pliku wyników")), path,
+                        translator_.Tr(QStringLiteral("[2215]Usunięto go z listy ostatnio otwieranych plików."))));
     return false;
 }
 

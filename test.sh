@@ -15,7 +15,7 @@ esac
 ./scripts/deps.sh
 jobs=$(nproc)
 # The sanitizer builds compile only what their tests need.
-core_targets=(quorvex-sim quorvex-cli test_archive test_modbus test_link test_params test_logs test_i18n test_sim test_integration test_cli)
+core_targets=(quorvex-sim quorvex-cli test_archive test_modbus test_link test_params test_logs test_study test_i18n test_sim test_integration test_cli)
 # test_ui for the few window tests labelled "engine" (tests/CMakeLists.txt).
 engine_targets=(quorvex-sim quorvex-cli test_modbus test_link test_sim test_integration test_cli test_ui)
 case $mode in

@@ -13,10 +13,10 @@
 
 #include "BenchWindow.h"
 #include "EventLoopWait.h"
-#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
 #include "core/SimLogger.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex {
 namespace {
@@ -48,7 +48,7 @@ void BM_PlugInToNotification(benchmark::State& state) {
         auto form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->show();
-        form->fastFramesItem->setChecked(true);
+        form->findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem))->setChecked(true);
         form->findChild<QAction*>(QString::fromLatin1(objname::kAutoReadItem))->setChecked(true);
         QString said;
         Clock::time_point toldAt;

@@ -23,11 +23,11 @@
 #include "BenchSim.h"
 #include "BenchWindow.h"
 #include "EventLoopWait.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsStore.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex {
 namespace {
@@ -68,7 +68,7 @@ void BM_GuiDownload5000(benchmark::State& state) {
                              blocks.push_back(Clock::now());
                              sizes.push_back(last - first + 1);
                          });
-        form->fastFramesItem->setChecked(fast);
+        form->findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem))->setChecked(fast);
         form->show();
         if (!test::WaitUntil([&] { return form->ParamsReady(); }, 30000)) {
             state.SkipWithError("parameters not read");

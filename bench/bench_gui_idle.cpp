@@ -23,8 +23,8 @@
 #include "BenchWindow.h"
 #include "EventLoopWait.h"
 #include "ThreadCpu.h"
-#include "chart/ObjectNames.h"
 #include "modbus/TransmissionThread.h"
+#include "ui/ObjectNames.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {

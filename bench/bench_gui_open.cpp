@@ -12,10 +12,10 @@
 #include "BenchWindow.h"
 #include "LogBenchUtil.h"
 #include "chart/ChartWindow.h"
-#include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
 #include "logs/ResultsFile.h"
 #include "logs/ResultsStore.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
 
 namespace quorvex {

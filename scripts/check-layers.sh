@@ -10,9 +10,10 @@ declare -A layer=(
   [modbus]=1 [sign]=1
   [params]=2
   [logs]=3
-  [chart]=4 [archive]=4
-  [print]=5
-  [ui]=6 [cli]=6
+  [study]=4
+  [chart]=5 [archive]=5
+  [print]=6
+  [ui]=7 [cli]=7
 )
 status=0
 for dir in "$src"/*/; do

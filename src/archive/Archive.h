@@ -30,6 +30,8 @@
 #include "archive/ArchiveText.h"
 #include "archive/ChangeLog.h"
 #include "logs/ResultsStore.h"
+#include "study/Calibration.h"
+#include "study/StudyDefinition.h"
 
 namespace quorvex {
 
@@ -158,6 +160,15 @@ public:
     // The chain from its first entry, then the records of every download an intact entry names
     // against the fingerprint it carries.
     std::optional<ChangeLogCheck> CheckChanges();
+
+    // Mapping studies and the loggers' calibration (StudyStore.h): each change one transaction
+    // with its change-log entry (`change`: who made it; the archive fills in what changed).
+    bool SaveStudy(const StudyDefinition& study, ChangeEntry change);
+    // The study of that name into `out` (empty: there is none); false: LastError().
+    bool LoadStudy(const QString& name, std::optional<StudyDefinition>& out);
+    std::optional<QStringList> StudyNames();
+    bool SaveCalibration(const Calibration& calibration, ChangeEntry change);
+    std::optional<QList<Calibration>> Calibrations();
 
 private:
     struct Impl;

@@ -42,7 +42,9 @@ enum class ChangeKind {
     Report,
     Signature,
     FileWritten,
-    TrustedKey  // a public key taken into the keys whose signatures are trusted here
+    TrustedKey,   // a public key taken into the keys whose signatures are trusted here
+    Study,        // a mapping study created or changed
+    Calibration,  // a logger's calibration recorded or changed
 };
 
 struct ChangeEntry {
@@ -64,9 +66,12 @@ struct ChangeEntry {
 };
 
 // "register", "clock", "start", "stop", "reset", "download", "import", "export", "report",
-// "signature", "file", "trusted-key".
+// "signature", "file", "trusted-key", "study", "calibration".
 QString ChangeKindName(ChangeKind kind);
 std::optional<ChangeKind> ChangeKindFromName(const QString& name);
+
+// The user this program runs as, by name.
+QString LocalUserName();
 
 // An entry of `kind` made now by this user on this host with `program` (name and version).
 ChangeEntry LocalChange(ChangeKind kind, const QString& program, const QString& serial);

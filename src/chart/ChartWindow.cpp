@@ -17,6 +17,7 @@
 #include "chart/ChartIcons.h"
 #include "chart/ObjectNames.h"
 #include "chart/PaintBox.h"
+#include "chart/SharedNames.h"
 #include "logs/LoggerInfo.h"
 
 namespace quorvex {

@@ -13,14 +13,6 @@
 
 namespace quorvex {
 
-namespace {
-
-const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
-
-QString ClockText(Moment m) { return FromMoment(m).toString(kClockFormat); }
-QString ClockText(std::int64_t seconds) { return ClockText(MomentFromSeconds(seconds)); }
-QString LocalText(const QDateTime& utc) { return utc.toLocalTime().toString(kClockFormat); }
-
 // A moment on the logger clock as the operator types it: a date, with a time or not.
 std::optional<Moment> ParseClock(const QString& text) {
     QString t = text.trimmed();
@@ -33,6 +25,14 @@ std::optional<Moment> ParseClock(const QString& text) {
     }
     return ToMoment(dt.date(), dt.time());
 }
+
+namespace {
+
+const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QString ClockText(Moment m) { return FromMoment(m).toString(kClockFormat); }
+QString ClockText(std::int64_t seconds) { return ClockText(MomentFromSeconds(seconds)); }
+QString LocalText(const QDateTime& utc) { return utc.toLocalTime().toString(kClockFormat); }
 
 QJsonObject DownloadJson(const ArchiveDownloadRow& d) {
     return {{QStringLiteral("moment"), d.moment.toString(Qt::ISODate)},
@@ -108,10 +108,33 @@ int List(const CliContext& c, Archive& archive) {
     return kExitDone;
 }
 
-int Import(const CliContext& c, Archive& archive) {
+int Import(const CliContext& c, Archive& archive) { return ImportResultsFiles(c, archive, c.options.files); }
+
+int Export(const CliContext& c, Archive& archive) {
+    std::optional<Moment> from, to;
+    for (const auto& [given, into] : {std::pair{&c.options.from, &from}, std::pair{&c.options.to, &to}}) {
+        if (given->isEmpty()) continue;
+        *into = ParseClock(*given);
+        if (!*into) {
+            Say(QStringLiteral("'%1' is no moment; write YYYY-MM-DD or YYYY-MM-DD HH:MM:SS").arg(*given));
+            return kExitUsage;
+        }
+    }
+    ResultsStore store;
+    if (const int code = LoadArchivedLog(c, archive, store, nullptr, from, to); code != kExitDone) return code;
+    const int code = DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone,
+                                    c.Signer(), CsvDewPoint(c));
+    if (code == kExitDone)
+        RecordChange(&archive, FileChange(ChangeKind::Export, CliProgram(), store, c.options.output));
+    return code;
+}
+
+}  // namespace
+
+int ImportResultsFiles(const CliContext& c, Archive& archive, const QStringList& files) {
     int code = kExitDone;
     const QList<TrustedKey> trusted = LoadTrustedKeys(UserSettingsFolder());
-    for (const QString& file : c.options.files) {
+    for (const QString& file : files) {
         const ImportSignature signature = CheckImportSignature(file, trusted);
         if (signature.Refused() && !c.options.acceptChanged) {
             Say(English(signature.Refusal(file)) + QStringLiteral("; --accept-changed imports it all the same"));
@@ -136,27 +159,6 @@ int Import(const CliContext& c, Archive& archive) {
     }
     return code;
 }
-
-int Export(const CliContext& c, Archive& archive) {
-    std::optional<Moment> from, to;
-    for (const auto& [given, into] : {std::pair{&c.options.from, &from}, std::pair{&c.options.to, &to}}) {
-        if (given->isEmpty()) continue;
-        *into = ParseClock(*given);
-        if (!*into) {
-            Say(QStringLiteral("'%1' is no moment; write YYYY-MM-DD or YYYY-MM-DD HH:MM:SS").arg(*given));
-            return kExitUsage;
-        }
-    }
-    ResultsStore store;
-    if (const int code = LoadArchivedLog(c, archive, store, nullptr, from, to); code != kExitDone) return code;
-    const int code = DeliverResults(store, c.options.output, ChosenFormat(c.options, c.options.output), kExitDone,
-                                    c.Signer(), CsvDewPoint(c));
-    if (code == kExitDone)
-        RecordChange(&archive, FileChange(ChangeKind::Export, CliProgram(), store, c.options.output));
-    return code;
-}
-
-}  // namespace
 
 int LoadArchivedLog(const CliContext& c, Archive& archive, ResultsStore& store, ArchiveLogRow* chosenRow,
                     std::optional<Moment> from, std::optional<Moment> to) {

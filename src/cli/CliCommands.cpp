@@ -139,6 +139,14 @@ int RunCli(const CliOptions& options) {
         return RunEvaluate(context);
     case CliOptions::Command::Audit:
         return RunAudit(context);
+    case CliOptions::Command::StudyCreate:
+    case CliOptions::Command::StudyAdd:
+    case CliOptions::Command::StudyList:
+    case CliOptions::Command::StudyEvaluate:
+        return RunStudy(context);
+    case CliOptions::Command::CalibrationSet:
+    case CliOptions::Command::CalibrationList:
+        return RunCalibration(context);
     case CliOptions::Command::Key:
         return RunKey(context);
     case CliOptions::Command::Verify:

@@ -72,6 +72,14 @@ QString English(const ArchiveText& text);
 int RunReport(const CliContext& context);
 int RunEvaluate(const CliContext& context);
 int RunAudit(const CliContext& context);
+// study create, add, list, evaluate; calibration set, list.
+int RunStudy(const CliContext& context);
+int RunCalibration(const CliContext& context);
+// A moment on the logger clock as the operator types it: a date, with a time or not.
+std::optional<Moment> ParseClock(const QString& text);
+// Imports results files into the archive as archive import does (their signatures checked
+// first); kExitDone, or the worst exit code of a file that was not imported.
+int ImportResultsFiles(const CliContext& context, Archive& archive, const QStringList& files);
 
 // quorvex-cli and its version, as the archive and the change log name it.
 QString CliProgram();

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 
+#include "cli/CliStudyOptions.h"
 #include "i18n/Translator.h"
 
 namespace quorvex {
@@ -34,6 +35,17 @@ constexpr CommandName kCommands[] = {
     {"archive", "export", CliOptions::Command::ArchiveExport,
      "--serial SERIAL [--log START] [--from TIME] [--to TIME] [-o FILE] [--format txt|csv]"},
     {"audit", "", CliOptions::Command::Audit, "[--serial SERIAL] [--json] | --verify"},
+    {"study", "create", CliOptions::Command::StudyCreate,
+     "NAME --from TIME --to TIME [--stabilise DURATION] [--temperature LOW:HIGH] [--humidity LOW:HIGH] "
+     "[--max-spread DEGREES] [--kind TEXT]"},
+    {"study", "add", CliOptions::Command::StudyAdd,
+     "NAME --position LABEL (--serial SERIAL [--log START] | --file FILE)"},
+    {"study", "list", CliOptions::Command::StudyList, "[--json]"},
+    {"study", "evaluate", CliOptions::Command::StudyEvaluate, "NAME [--json]"},
+    {"calibration", "set", CliOptions::Command::CalibrationSet,
+     "--serial SERIAL --date DATE --due DATE [--certificate TEXT] [--temperature-offset X] [--humidity-offset X] "
+     "[--temperature-uncertainty U] [--humidity-uncertainty U]"},
+    {"calibration", "list", CliOptions::Command::CalibrationList, "[--json]"},
 };
 
 // "a, b or c" of the commands' first words (`name`) or of the second words of `name`.
@@ -47,17 +59,24 @@ QString CommandList(const char* of = nullptr) {
     return words.isEmpty() ? last : words.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
-bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
-    const QString what = words.value(0);
+// The command of two words whose first is `first`; false with the reason when there is none.
+bool FindSecondWord(const char* first, const QString& what, CliOptions& o, QString& error) {
     const CommandName* found = nullptr;
     for (const auto& c : kCommands)
-        if (qstrcmp(c.name, "archive") == 0 && what == QLatin1String(c.word)) found = &c;
+        if (qstrcmp(c.name, first) == 0 && what == QLatin1String(c.word)) found = &c;
     if (!found) {
-        error = what.isEmpty() ? QStringLiteral("archive needs %1").arg(CommandList("archive"))
-                               : QStringLiteral("unknown archive command '%1' (%2)").arg(what, CommandList("archive"));
+        const QString name = QLatin1String(first);
+        error = what.isEmpty() ? QStringLiteral("%1 needs %2").arg(name, CommandList(first))
+                               : QStringLiteral("unknown %1 command '%2' (%3)").arg(name, what, CommandList(first));
         return false;
     }
     o.command = found->command;
+    return true;
+}
+
+bool ParseArchiveCommand(const QStringList& words, CliOptions& o, QString& error) {
+    const QString what = words.value(0);
+    if (!FindSecondWord("archive", what, o, error)) return false;
     if (o.command == CliOptions::Command::ArchiveImport) {
         o.files = words.mid(1);
         if (o.files.isEmpty()) error = QStringLiteral("archive import needs one or more results files");
@@ -94,9 +113,11 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
     const QCommandLineOption verbose(QStringLiteral("verbose"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
+    const QList<QCommandLineOption> studyOptions = StudyOptionList();
     parser.addOptions({port,    settings, language, output,    format, table,        json, fast,
                        verbose, help,     version,  archive,   serial, log,          from, to,
                        discard, pubkey,   newOnly,  outputDir, verify, acceptChanged});
+    parser.addOptions(studyOptions);
     if (!parser.parse(arguments)) {
         error = parser.errorText();
         return false;
@@ -110,6 +131,17 @@ bool ParseCliOptions(const QStringList& arguments, CliOptions& o, QString& error
         error = QStringLiteral("no command given (%1)").arg(CommandList());
         return false;
     }
+    if (words.first() == QLatin1String("study") || words.first() == QLatin1String("calibration")) {
+        if (!FindSecondWord(words.first() == QLatin1String("study") ? "study" : "calibration", words.value(1), o,
+                            error))
+            return false;
+        return ParseStudyCommand(parser, words.mid(2), o, error);
+    }
+    for (const QCommandLineOption& option : studyOptions)
+        if (parser.isSet(option)) {
+            error = QStringLiteral("--%1 goes with study and calibration commands only").arg(option.names().first());
+            return false;
+        }
     if (words.first() == QLatin1String("archive")) {
         if (!ParseArchiveCommand(words.mid(1), o, error)) return false;
     }
@@ -345,6 +377,28 @@ Commands:
                check the change log's chain of SHA-256 hashes from its first entry and
                every download's records against the fingerprint its entry carries; exit 0
                when intact, 5 naming the first entry that no longer holds
+  study create NAME --from TIME --to TIME [...]
+               plan a mapping study in the archive: its period, the stabilisation time
+               left out at its start (DURATION like 90m, 2h, 1d), the limits (LOW:HIGH,
+               either side may be left out; below zero write --temperature=-25:-15), the
+               largest allowed spread between positions and a free-text kind
+  study add NAME --position LABEL (--serial SERIAL [--log START] | --file FILE)
+               put a logger's archived log (without --log the one that began last before
+               the study's end) or a results file (imported into the archive first, as
+               archive import takes it) at a position of the study
+  study list   the studies with their periods and positions
+  study evaluate NAME
+               judge every position over the period less the stabilisation time: records,
+               minimum, maximum, mean, MKT, swing, coverage and calibration; the spread
+               between the warmest and the coldest position on a grid of the largest save
+               interval (each position's latest reading at or before each grid moment, no
+               older than its own interval), the hot and cold spots and the verdict;
+               exit 0 when it passes, 6 when it fails
+  calibration set --serial SERIAL --date DATE --due DATE [...]
+               record a logger's calibration certificate: its offsets (added to every
+               reading of a study; at most 5 °C and 10 %) and expanded uncertainties
+  calibration list
+               the calibration records, an overdue one marked
 
 Options:
   --port LINK        the link to the logger: USB or a serial port path such as /dev/ttyUSB0
@@ -393,6 +447,14 @@ Options:
                      YYYY-MM-DD[ HH:MM[:SS]])
   --pubkey KEY       verify: check with this public key (a .pub file or its RW... line)
                      alone, taken as trusted; default: the trusted keys
+  --position LABEL, --file FILE
+                     study add: the position's label and a results file that stood there
+  --stabilise DURATION, --temperature LOW:HIGH, --humidity LOW:HIGH, --max-spread DEGREES,
+  --kind TEXT        study create: the study's stabilisation time and criteria (see above)
+  --date DATE, --due DATE, --certificate TEXT, --temperature-offset X, --humidity-offset X,
+  --temperature-uncertainty U, --humidity-uncertainty U
+                     calibration set: the certificate's dates (YYYY-MM-DD), number,
+                     offsets and expanded uncertainties (°C and %)
   --verbose          print the link's status texts on standard error
   -h, --help         print this help and exit
   -V, --version      print the version and exit
@@ -462,7 +524,9 @@ Exit status:
        valid signature by a trusted key; audit: the archive cannot be used; audit
        --verify: an entry of the change log was changed or removed, or the records of a
        download were changed (the first such entry is named)
-  6    evaluate: at least one rule failed (0: every rule passed)
+  6    evaluate: at least one rule failed (0: every rule passed); study evaluate: the study
+       fails (a position fails its limits or does not cover the period, or the spread is
+       beyond the allowed one)
   130  info, set-clock, start or stop interrupted by Ctrl+C (143: by SIGTERM)
 
 Examples:

@@ -33,7 +33,13 @@ struct CliOptions {
         Key,
         Verify,
         Watch,
-        Audit
+        Audit,
+        StudyCreate,
+        StudyAdd,
+        StudyList,
+        StudyEvaluate,
+        CalibrationSet,
+        CalibrationList
     };
     Command command = Command::Info;
     QString port;                // empty: the window's stored link, else USB
@@ -54,6 +60,15 @@ struct CliOptions {
     QString resultsFile;         // report, evaluate, verify: the results file (text or CSV; verify: any file)
     QString pubkey;              // verify: a public key file or its base64 line; empty = the trusted keys
     QString table;               // report: "all", "daily" or "none"; empty = the window's setting
+    // study and calibration commands: the texts as given, read by the command (CliStudyOptions.cpp).
+    struct Study {
+        QString name;                                               // study create, add, evaluate: the study
+        QString position;                                           // study add: the position's label
+        QString file;                                               // study add: a results file that stood there
+        QString stabilise, temperature, humidity, maxSpread, kind;  // study create
+        QString date, due, certificate;                             // calibration set
+        QString temperatureOffset, humidityOffset, temperatureUncertainty, humidityUncertainty;
+    } study;
     bool json = false;
     bool fast = false;
     bool verbose = false;

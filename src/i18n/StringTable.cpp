@@ -504,6 +504,26 @@ constexpr StringTableEntry kEntries[] = {
      "Die Verbindung kehrt von selbst zurück, "
      "sobald der Port angeschlossen ist"},
     {2705, "%1 record|%1 records", "%1 Datensatz|%1 Datensätze"},
+    // Mapping studies and the loggers' calibration.
+    {2780, "The study ends before it begins", "Die Studie endet, bevor sie beginnt"},
+    {2781, "The stabilisation time %1 is not shorter than the study period %2",
+     "Die Stabilisierungszeit %1 ist nicht kürzer als der Zeitraum der Studie %2"},
+    {2782, "The position label \"%1\" is used twice", "Die Positionsbezeichnung „%1“ ist zweimal vergeben"},
+    {2783, "Logger %1 stands at two positions: \"%2\" and \"%3\"",
+     "Der Logger %1 steht an zwei Positionen: „%2“ und „%3“"},
+    {2784, "Position \"%1\" has no logger records", "Die Position „%1“ hat keine Loggerdaten"},
+    {2785, "The temperature offset %1 °C is outside ±5 °C", "Die Temperaturkorrektur %1 °C liegt außerhalb von ±5 °C"},
+    {2786, "The humidity offset %1 % is outside ±10 %", "Die Feuchtekorrektur %1 % liegt außerhalb von ±10 %"},
+    {2787, "An uncertainty cannot be negative", "Eine Unsicherheit kann nicht negativ sein"},
+    {2788, "The next calibration must be due after the calibration date",
+     "Die nächste Kalibrierung muss nach dem Kalibrierdatum fällig sein"},
+    {2789, "covers %1 % of the period", "deckt %1 % des Zeitraums ab"},
+    {2790, "The study has no positions", "Die Studie hat keine Positionen"},
+    {2791, "A calibration without a serial number", "Eine Kalibrierung ohne Seriennummer"},
+    {2792, "A position without a label", "Eine Position ohne Bezeichnung"},
+    {2793, "mapping study", "Mapping-Studie"},
+    {2794, "calibration", "Kalibrierung"},
+    {2795, "No study is named %1", "Keine Studie heißt %1"},
 };
 
 constexpr bool IdsAscendAndFit() {

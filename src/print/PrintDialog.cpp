@@ -1,5 +1,6 @@
 #include "print/PrintDialog.h"
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
+#include "print/ObjectNames.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -13,9 +13,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
 #include "i18n/ProgramTexts.h"
 #include "params/DateTimeCodec.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex {
 

@@ -14,9 +14,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
 #include "i18n/ProgramTexts.h"
 #include "params/ParameterCaption.h"
+#include "ui/ObjectNames.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
@@ -26,12 +27,20 @@ namespace {
 const QString kClockFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 QString KindText(ChangeKind kind) {
-    static const char* const kTexts[] = {"[2588]zapis rejestru", "[2589]ustawienie zegara",
-                                         "[2590]start",          "[2591]stop",
-                                         "[2592]reset",          "[2593]odczyt",
-                                         "[2594]import",         "[2595]eksport",
-                                         "[2596]raport",         "[2597]podpis",
-                                         "[2598]zapis pliku",    "[2608]zaufany klucz"};
+    static const char* const kTexts[] = {"[2588]zapis rejestru",
+                                         "[2589]ustawienie zegara",
+                                         "[2590]start",
+                                         "[2591]stop",
+                                         "[2592]reset",
+                                         "[2593]odczyt",
+                                         "[2594]import",
+                                         "[2595]eksport",
+                                         "[2596]raport",
+                                         "[2597]podpis",
+                                         "[2598]zapis pliku",
+                                         "[2608]zaufany klucz",
+                                         "[2793]badanie mapujące",
+                                         "[2794]kalibracja"};
     return TranslateText(QString::fromUtf8(kTexts[static_cast<int>(kind)]));
 }
 

@@ -8,7 +8,6 @@
 #include <QRadioButton>
 
 #include <algorithm>
-#include <set>
 
 #include "params/ParameterModel.h"
 
@@ -199,28 +198,43 @@ void RadioGroupBinding::ShowValue() {
 
 // ---- ControlBindings ----
 
-ControlBindings::~ControlBindings() {
-    std::set<ControlBinding*> seen;
-    for (ControlBinding* c : list_)
-        if (seen.insert(c).second) delete c;
+ControlBindings::~ControlBindings() = default;
+
+ControlBinding& ControlBindings::Take(std::unique_ptr<ControlBinding> binding, const BindingFrame& frame,
+                                      Parameter* param) {
+    binding->Box = frame.box;
+    binding->Button = frame.button;
+    binding->CaptionLabel = frame.caption;
+    binding->UnitLabel = frame.unit;
+    binding->Param = param;
+    binding->Model = &model_;
+    list_.push_back(std::move(binding));
+    return *list_.back();
 }
 
-void ControlBindings::AddControl(ControlBinding* control) {
-    control->Form = form_;
-    list_.push_back(control);
+ControlBinding& ControlBindings::AddFrame(const BindingFrame& frame) {
+    return Take(std::make_unique<ControlBinding>(), frame, nullptr);
+}
+
+EditorBinding& ControlBindings::AddEditor(QLineEdit* edit, Parameter& param, const BindingFrame& frame) {
+    return static_cast<EditorBinding&>(Take(std::make_unique<EditorBinding>(edit), frame, &param));
+}
+
+RadioGroupBinding& ControlBindings::AddRadios(QGroupBox* group, Parameter& param) {
+    return static_cast<RadioGroupBinding&>(Take(std::make_unique<RadioGroupBinding>(group), {}, &param));
 }
 
 void ControlBindings::RefreshAll() {
-    for (ControlBinding* c : list_) c->Refresh();
+    for (const auto& c : list_) c->Refresh();
 }
 
 void ControlBindings::Update(const std::vector<const Parameter*>& changed) {
-    for (ControlBinding* c : list_)
+    for (const auto& c : list_)
         c->Update(c->Param && std::find(changed.begin(), changed.end(), c->Param) != changed.end());
 }
 
 void ControlBindings::SetAllActive(bool on) {
-    for (ControlBinding* c : list_) c->Active = on;
+    for (const auto& c : list_) c->Active = on;
     RefreshAll();
 }
 

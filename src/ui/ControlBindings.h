@@ -2,8 +2,9 @@
 // Bindings between the main window's monitor fields and the parameter model:
 // each binding greys or enables one field with its labels, group box and change
 // button, empties it, or copies its parameter's text or value into it.
-// ControlBindings holds the window's bindings and switches or refreshes all of
-// them at once, or only those a reply changed. Used on the user-interface thread only.
+// ControlBindings owns the window's bindings and switches or refreshes all of
+// them at once, or only those a reply changed. Each tab makes the bindings of the
+// widgets it builds as it builds them. Used on the user-interface thread only.
 #include <QColor>
 
 #include <memory>
@@ -43,7 +44,6 @@ public:
     virtual void SetValueEnabled(bool on);
     virtual void SetAllEnabled(bool on);
 
-    QWidget* Form = nullptr;
     bool Active = false;
     QLabel* CaptionLabel = nullptr;
     QLabel* UnitLabel = nullptr;
@@ -110,16 +110,28 @@ private:
     void SetRadioColour(bool on);
 };
 
+// What greys with a field besides the field itself; any of them may be missing.
+struct BindingFrame {
+    QGroupBox* box = nullptr;           // its group box (the caption turns grey with it)
+    QAbstractButton* button = nullptr;  // its change button
+    QLabel* caption = nullptr;
+    QLabel* unit = nullptr;
+};
+
 class ControlBindings {
 public:
-    explicit ControlBindings(QWidget* form) : form_(form) {}
+    // `model`: whose recording state decides the change buttons.
+    explicit ControlBindings(const ParameterModel& model) : model_(model) {}
     ~ControlBindings();
     ControlBindings(const ControlBindings&) = delete;
     ControlBindings& operator=(const ControlBindings&) = delete;
 
-    // Takes the binding into the list (the same binding may be added twice; it is
-    // then refreshed twice and destroyed once).
-    void AddControl(ControlBinding* control);
+    // A frame that greys with the link alone (no parameter of its own).
+    ControlBinding& AddFrame(const BindingFrame& frame);
+    // A read-only edit box showing `param`'s text.
+    EditorBinding& AddEditor(QLineEdit* edit, Parameter& param, const BindingFrame& frame = {});
+    // A group box of radio buttons showing `param`'s value.
+    RadioGroupBinding& AddRadios(QGroupBox* group, Parameter& param);
     // Every binding anew (a new language writes the numbers with its separator).
     void RefreshAll();
     // After a reply: the values of the bindings whose parameter is among `changed`, and
@@ -128,11 +140,13 @@ public:
     void Update(const std::vector<const Parameter*>& changed);
     void SetAllActive(bool on);
 
-    const std::vector<ControlBinding*>& Controls() const { return list_; }
+    std::size_t Count() const { return list_.size(); }
 
 private:
-    QWidget* form_;
-    std::vector<ControlBinding*> list_;
+    ControlBinding& Take(std::unique_ptr<ControlBinding> binding, const BindingFrame& frame, Parameter* param);
+
+    const ParameterModel& model_;
+    std::vector<std::unique_ptr<ControlBinding>> list_;
 };
 
 // The caption colour of a group box (its fields keep theirs).

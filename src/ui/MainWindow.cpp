@@ -1,16 +1,13 @@
 #include "ui/MainWindow.h"
-#include "chart/ObjectNames.h"
+#include "ui/ObjectNames.h"
 
 #include <algorithm>
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLibraryInfo>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 
@@ -18,13 +15,21 @@
 
 #include "modbus/TransmissionThread.h"
 #include "params/Codecs.h"
+#include "params/LoggerState.h"
 #include "params/ParameterModel.h"
 #include "settings/IniFile.h"
 #include "ui/ArchiveKeeping.h"
 #include "ui/ControlBindings.h"
+#include "ui/CorrectionTab.h"
+#include "ui/LinkMenu.h"
+#include "ui/MessagesTab.h"
+#include "ui/MonitorTab.h"
 #include "ui/QtOperatorPrompts.h"
+#include "ui/RegistrationTab.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTab.h"
+#include "ui/ResultsTabView.h"
+#include "ui/ServiceTab.h"
 #include "ui/TranslateWindow.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
@@ -36,57 +41,54 @@ QEvent::Type ThreadMessageEvent::EventType() {
 }
 
 MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainWindowOptions& options, QWidget* parent)
-    : QMainWindow(parent), model_(model), results_(results), systemLocale_(options.systemLocale) {
-    settings = std::make_unique<IniFile>(options.settingsPath);
-    translator = std::make_unique<Translator>();
+    : QMainWindow(parent),
+      model_(model),
+      results_(results),
+      translator_(std::make_unique<Translator>()),
+      controls_(std::make_unique<ControlBindings>(model)),
+      systemLocale_(options.systemLocale) {
+    settings_ = std::make_unique<IniFile>(options.settingsPath);
     prompts_ = options.prompts;
     if (!prompts_) {
         ownPrompts_ = std::make_unique<QtOperatorPrompts>(this);
         prompts_ = ownPrompts_.get();
     }
-    keeping_ = std::make_unique<ArchiveKeeping>(
-        model_, results_, *settings, *prompts_,
-        ArchiveKeeping::Setup{options.archive, options.keyFolder, [this] { return portName; }});
-    BuildWindow();
-    portName = settings->ReadString(kWindowSection, QStringLiteral("PortCom"), kUsbLink);
-    storedPort_ = portName;
-    if (!options.portOverride.isEmpty()) {
-        portName = options.portOverride;
-        portForThisRun_ = true;
-    }
-    // The thread starts on the link at once: give it the menu's spelling before the menu
-    // exists, or "usb" would be tried as a serial device.
-    portName = MenuSpelling(portName, SystemSerialPorts());
+    keeping_ = std::make_unique<ArchiveKeeping>(model_, results_, *settings_, *prompts_,
+                                                ArchiveKeeping::Setup{options.archive, options.keyFolder, [this] {
+                                                                          return links_ ? links_->Chosen() : QString();
+                                                                      }});
+    BuildWindow(options);
+    storedPort_ = settings_->ReadString(kWindowSection, QStringLiteral("PortCom"), kUsbLink);
+    portForThisRun_ = !options.portOverride.isEmpty();
+    links_->SetStartLink(portForThisRun_ ? options.portOverride : storedPort_);
     startResultsFile_ = options.resultsFile;
     if (options.startThread) CreateThread(options);
     // Before the first request: the thread reads the choice when it sends.
-    fastFramesItem->setChecked(settings->ReadBool(kWindowSection, kFastFramesKey, false));
-    translator->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
-    portErrorShown = false;
-    hidAbsentShown = false;
+    fastFramesItem_->setChecked(settings_->ReadBool(kWindowSection, kFastFramesKey, false));
+    translator_->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     programTexts_.Install();
     ConnectModel();
 
     onCreate();
     ConnectKeeping();
-    storedLanguage_ = NormalizeLanguage(language);
+    storedLanguage_ = NormalizeLanguage(language_);
     if (!options.languageOverride.isEmpty()) {
-        language = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
+        language_ = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
         languageForThisRun_ = true;
     }
 }
 
 MainWindow::~MainWindow() { onDestroy(); }
 
-const QString& MainWindow::SettingsFilePath() const { return settings->Path(); }
+const QString& MainWindow::SettingsFilePath() const { return settings_->Path(); }
 
 void MainWindow::ReadSettings() {
-    PlaceWindow(QPoint(settings->ReadInteger(kWindowSection, QStringLiteral("Left"), kDesignedLeft),
-                       settings->ReadInteger(kWindowSection, QStringLiteral("Top"), kDesignedTop)));
+    PlaceWindow(QPoint(settings_->ReadInteger(kWindowSection, QStringLiteral("Left"), kDesignedLeft),
+                       settings_->ReadInteger(kWindowSection, QStringLiteral("Top"), kDesignedTop)));
     // A first start speaks the desktop's language; a value stored since, even
     // one the program does not know (taken as Polish), is the operator's choice.
-    language =
-        StartLanguage(settings->ReadString(kWindowSection, QStringLiteral("Language"), QString()), systemLocale_);
+    language_ =
+        StartLanguage(settings_->ReadString(kWindowSection, QStringLiteral("Language"), QString()), systemLocale_);
 }
 
 void MainWindow::PlaceWindow(const QPoint& stored) {
@@ -118,58 +120,31 @@ void MainWindow::PlaceWindow(const QPoint& stored) {
 void MainWindow::WriteSettings() {
     // A link or language given on the command line holds for that run only;
     // one the operator chose in the program since is remembered.
-    settings->WriteString(kWindowSection, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : portName);
-    settings->WriteString(kWindowSection, QStringLiteral("Language"),
-                          languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language));
-    settings->WriteBool(kWindowSection, kFastFramesKey, fastFramesItem->isChecked());
-    settings->WriteBool(kSigningSection, kSigningEnabledKey, keeping_->Signing());
-    settings->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
-    settings->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
+    settings_->WriteString(kWindowSection, QStringLiteral("PortCom"), portForThisRun_ ? storedPort_ : links_->Chosen());
+    settings_->WriteString(kWindowSection, QStringLiteral("Language"),
+                           languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language_));
+    settings_->WriteBool(kWindowSection, kFastFramesKey, fastFramesItem_->isChecked());
+    settings_->WriteBool(kSigningSection, kSigningEnabledKey, keeping_->Signing());
+    settings_->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
+    settings_->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
     // keep the program from ending.
-    settings->Flush();
+    settings_->Flush();
 }
 
 void MainWindow::SetFastFrames(bool on) {
-    if (thread) thread->SetFastFrames(on);
+    if (thread_) thread_->SetFastFrames(on);
 }
 
 void MainWindow::onCreate() {
     ReadSettings();
-    controls = std::make_unique<ControlBindings>(this);
-    BindMonitorControls();
-    controls->SetAllActive(false);
-    tabs->setCurrentIndex(0);
-    qApp->installEventFilter(this);
-    tabs->setTabVisible(tabs->indexOf(serviceTab), false);
-    tabs->setTabVisible(tabs->indexOf(messagesTab), false);
-    tabs->setTabVisible(tabs->indexOf(correctionTab), false);
-
-    // What each dialog shows and writes back. A save empties what it wrote until the
-    // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
-    // temperature and humidity thresholds share their registers, so either dialog needs all four.
-    ParameterModel& m = model_;
-    const DialogNeeds thresholds{&m.Param<HighTemp>(), &m.Param<LowTemp>(), &m.Param<HighHum>(), &m.Param<LowHum>()};
-    auto connectDialog = [this](const char* button, QWidget* ProgramWindows::*form, DialogNeeds needs) {
-        if (auto* b = findChild<QPushButton*>(QString::fromLatin1(button)))
-            connect(b, &QPushButton::clicked, this,
-                    [this, form, needs = std::move(needs)] { OpenDialog(windows_.*form, needs); });
-    };
-    connectDialog(objname::kSetClockButton, &ProgramWindows::clockDialog,
-                  {&m.Param<CurrentDate>(), &m.Param<CurrentTime>()});
-    connectDialog(objname::kChangeNameButton, &ProgramWindows::loggerNameDialog, {&m.Param<LoggerName>()});
-    connectDialog(objname::kChangeStartButton, &ProgramWindows::startDialog,
-                  {&m.Param<StartLog>(), &m.Param<WrapAround>(), &m.Param<LogStartDate>(), &m.Param<LogStartTime>()});
-    connectDialog(objname::kTempThresholdsButton, &ProgramWindows::temperatureDialog, thresholds);
-    connectDialog(objname::kHumThresholdsButton, &ProgramWindows::humidityDialog, thresholds);
-    connectDialog(objname::kChangeIntervalButton, &ProgramWindows::saveIntervalDialog, {&m.Param<WriteInterval>()});
-    connectDialog(objname::kCorrectionButton, &ProgramWindows::correctionDialog,
-                  {&m.Param<CorrectionTemp>(), &m.Param<CorrectionHum>()});
-    // A new recording makes the logger begin a new log over the one it holds.
-    connect(recordStartButton, &QPushButton::clicked, this,
-            [this] { keeping_->GuardNewLog([this] { onRecordStartClicked(); }); });
-    connect(recordStopButton, &QPushButton::clicked, this, &MainWindow::onRecordStopClicked);
-    ConnectServiceButtons();
+    controls_->SetAllActive(false);
+    tabs_->setCurrentIndex(0);
+    correction_->HearChord(true);
+    tabs_->setTabVisible(tabs_->indexOf(service_), false);
+    tabs_->setTabVisible(tabs_->indexOf(messages_), false);
+    tabs_->setTabVisible(tabs_->indexOf(correction_), false);
+    ConnectTabs();
     created_ = true;
 }
 
@@ -182,17 +157,63 @@ void MainWindow::showEvent(QShowEvent* e) {
     }
 }
 
+void MainWindow::ConnectTabs() {
+    const auto open = [this](ParameterDialog which) { OpenDialog(which); };
+    connect(monitor_, &MonitorTab::edit, this, open);
+    connect(registration_, &RegistrationTab::edit, this, open);
+    connect(correction_, &CorrectionTab::edit, this, open);
+    connect(monitor_, &MonitorTab::record, this, [this](bool on) {
+        // A new recording makes the logger begin a new log over the one it holds.
+        if (on)
+            keeping_->GuardNewLog([this] { model_.WriteRecordingBit(true); });
+        else
+            model_.WriteRecordingBit(false);
+    });
+    connect(service_, &ServiceTab::zero, this, &MainWindow::ZeroCounters);
+    connect(service_, &ServiceTab::reset, this, &MainWindow::ResetLogger);
+    // The service tab's counters, left alone while it was hidden, are brought up to date as it shows.
+    connect(service_, &ServiceTab::shown, this, &MainWindow::RebuildCounterTable);
+    connect(links_, &LinkMenu::picked, this, &MainWindow::ChooseLink);
+    connect(links_, &LinkMenu::note, this, &MainWindow::AddMessageLine);
+    connect(links_, &LinkMenu::changed, this, &MainWindow::onHidDeviceChanged);
+}
+
+void MainWindow::OpenDialog(ParameterDialog which) {
+    // What each dialog shows and writes back. A save empties what it wrote until the
+    // read-back arrives; a dialog opened meanwhile would show and write those blanks. The
+    // temperature and humidity thresholds share their registers, so either dialog needs all four.
+    ParameterModel& m = model_;
+    const DialogNeeds thresholds{&m.Param<HighTemp>(), &m.Param<LowTemp>(), &m.Param<HighHum>(), &m.Param<LowHum>()};
+    switch (which) {
+    case ParameterDialog::Clock:
+        return OpenDialog(windows_.clockDialog, {&m.Param<CurrentDate>(), &m.Param<CurrentTime>()});
+    case ParameterDialog::Name:
+        return OpenDialog(windows_.loggerNameDialog, {&m.Param<LoggerName>()});
+    case ParameterDialog::Start:
+        return OpenDialog(windows_.startDialog, {&m.Param<StartLog>(), &m.Param<WrapAround>(), &m.Param<LogStartDate>(),
+                                                 &m.Param<LogStartTime>()});
+    case ParameterDialog::TemperatureThresholds:
+        return OpenDialog(windows_.temperatureDialog, thresholds);
+    case ParameterDialog::HumidityThresholds:
+        return OpenDialog(windows_.humidityDialog, thresholds);
+    case ParameterDialog::SaveInterval:
+        return OpenDialog(windows_.saveIntervalDialog, {&m.Param<WriteInterval>()});
+    case ParameterDialog::Correction:
+        return OpenDialog(windows_.correctionDialog, {&m.Param<CorrectionTemp>(), &m.Param<CorrectionHum>()});
+    }
+}
+
 void MainWindow::onShown() {
     FillHidList();
-    FillPortMenu();
+    links_->Fill();
     SelectStartLink();
     ShowLinkStatus();
-    StartDeviceWatcher();
+    links_->WatchDevices(thread_ != nullptr);
     resultsTab_->WindowShown();
     MonitorReset();
     // What opening the file says (a fault, its signature) comes before the first activation
     // translates the window: in the window's language already.
-    programTexts_.SetLanguage(language);
+    programTexts_.SetLanguage(language_);
     if (!startResultsFile_.isEmpty()) resultsTab_->OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
@@ -203,17 +224,17 @@ void MainWindow::changeEvent(QEvent* e) {
 
 void MainWindow::onActivated() {
     setWindowTitle(kMainCaption);
-    ApplyLanguage(language);
+    ApplyLanguage(language_);
 }
 
 void MainWindow::ApplyLanguage(const QString& lang) {
-    language = NormalizeLanguage(lang);
-    SetDecimalSeparator(DecimalSeparatorOf(language));
-    programTexts_.SetLanguage(language);
+    language_ = NormalizeLanguage(lang);
+    SetDecimalSeparator(DecimalSeparatorOf(language_));
+    programTexts_.SetLanguage(language_);
     ApplyQtTexts();
-    TranslateWindow(*translator, language, this);
-    TranslateMenu(*translator, language, menuBar());
-    if (windows_.printDialog) TranslateWindow(*translator, language, windows_.printDialog);
+    TranslateWindow(*translator_, language_, this);
+    TranslateMenu(*translator_, language_, menuBar());
+    if (windows_.printDialog) TranslateWindow(*translator_, language_, windows_.printDialog);
     // The chart window puts its title, tool tips and chart texts into the language itself.
     if (windows_.chartWindow) {
         QEvent change(QEvent::LanguageChange);
@@ -225,20 +246,20 @@ void MainWindow::ApplyLanguage(const QString& lang) {
     }
     resultsTab_->RefreshTexts();
     // Numbers on screen are written anew with the language's separator.
-    if (controls) controls->RefreshAll();
+    if (controls_) controls_->RefreshAll();
     ShowLinkStatus();
-    SetLoggerState(-1);
+    monitor_->ShowState(-1);
 }
 
 void MainWindow::ApplyQtTexts() {
     // Every activation applies the language again; Qt's texts change only with it (each change
     // sends every widget a LanguageChange).
-    if (qtTextsLanguage_ == language) return;
-    qtTextsLanguage_ = language;
+    if (qtTextsLanguage_ == language_) return;
+    qtTextsLanguage_ = language_;
     QCoreApplication::removeTranslator(&qtTexts_);
-    const QString code = language == kLanguagePolish   ? QStringLiteral("pl")
-                         : language == kLanguageGerman ? QStringLiteral("de")
-                                                       : QString();
+    const QString code = language_ == kLanguagePolish   ? QStringLiteral("pl")
+                         : language_ == kLanguageGerman ? QStringLiteral("de")
+                                                        : QString();
     // Without Qt's translations installed its dialogs stay in English, as before.
     if (!code.isEmpty() &&
         qtTexts_.load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -252,7 +273,7 @@ void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs) {
             ShowParametersPending();
             return;
         }
-    TranslateWindow(*translator, language, dialog);
+    TranslateWindow(*translator_, language_, dialog);
     if (auto* d = qobject_cast<QDialog*>(dialog)) {
         const QPointer<MainWindow> self(this);
         d->exec();
@@ -262,14 +283,14 @@ void MainWindow::OpenDialog(QWidget* dialog, const DialogNeeds& needs) {
         dialog->show();
     }
     model_.UpdateDependencies();
-    controls->RefreshAll();
+    controls_->RefreshAll();
 }
 
 void MainWindow::ShowParametersPending() {
     auto* box =
-        new QMessageBox(QMessageBox::Information, translator->Tr(QStringLiteral("[600]Zmień parametr")),
-                        translator->Tr(QStringLiteral("[2070]Parametry nie zostały jeszcze odczytane z Loggera. "
-                                                      "Spróbuj ponownie za chwilę.")),
+        new QMessageBox(QMessageBox::Information, translator_->Tr(QStringLiteral("[600]Zmień parametr")),
+                        translator_->Tr(QStringLiteral("[2070]Parametry nie zostały jeszcze odczytane z Loggera. "
+                                                       "Spróbuj ponownie za chwilę.")),
                         QMessageBox::Ok, this);
     box->setObjectName(QString::fromLatin1(objname::kParamsPendingBox));
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -300,7 +321,7 @@ void MainWindow::MonitorReset() {
     paramsReady_ = false;
     connState_ = CONN_NONE;
     model_.InvalidateAll();
-    controls->SetAllActive(false);
+    controls_->SetAllActive(false);
     keeping_->LinkReset();
     resultsTab_->LinkReset();
     CloseParameterDialogs();
@@ -312,12 +333,12 @@ void MainWindow::ParamReadProgress() {
     const int total = model_.ParameterCount();
     const int read = model_.ValueCount();
     if (ParameterReadWindow* wait = windows_.parameterReadWindow) {
-        wait->setWindowTitle(translator->Tr(QStringLiteral("[601]Odczyt danych")));
+        wait->setWindowTitle(translator_->Tr(QStringLiteral("[601]Odczyt danych")));
         wait->SetCounts(total, read);
         if (!wait->isVisible()) wait->show();
     }
     if (read >= total) {
-        controls->SetAllActive(true);
+        controls_->SetAllActive(true);
         connState_ = CONN_READY;
         paramsReady_ = true;
         resultsTab_->SetParamsReady(true);
@@ -325,33 +346,63 @@ void MainWindow::ParamReadProgress() {
     }
 }
 
-void MainWindow::ToggleCorrectionTab() {
-    const int index = tabs->indexOf(correctionTab);
-    tabs->setTabVisible(index, !tabs->isTabVisible(index));
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
-    // The service tab's counters, left alone while it was hidden, are brought up to date as it shows.
-    if (watched == serviceTab && e->type() == QEvent::Show) RebuildCounterTable();
-    if ((e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease) && watched->isWidgetType()) {
-        auto* key = static_cast<QKeyEvent*>(e);
-        auto* widget = static_cast<QWidget*>(watched);
-        const bool keypad2 =
-            (key->modifiers() & Qt::KeypadModifier) && (key->key() == Qt::Key_2 || key->key() == Qt::Key_Down);
-        if (keypad2 && !key->isAutoRepeat()) keypad2Down_ = e->type() == QEvent::KeyPress;
-        // A key event not taken by a widget travels on to its parents and passes
-        // here once for each: only its first stop counts.
-        const bool passingOn = e == lastKeyEvent_ && lastKeyReceiver_ && widget->isAncestorOf(lastKeyReceiver_);
-        lastKeyEvent_ = e;
-        lastKeyReceiver_ = widget;
-        if (e->type() == QEvent::KeyPress && !passingOn) {
-            const Qt::KeyboardModifiers mods = key->modifiers();
-            const bool chord = (mods & Qt::ControlModifier) && (mods & Qt::ShiftModifier) &&
-                               (key->key() == Qt::Key_F9 || key->key() == Qt::Key_K);
-            if (chord && !keypad2Down_) ToggleCorrectionTab();
+int MainWindow::ChooseStateCode() const {
+    const int link = CurrentLinkState();
+    if (link == 3) {
+        switch (links_->PortRefusal().value_or(0)) {
+        case kPortMissing:
+            return 15;
+        case kPortBusy:
+            return 12;
+        case kPortAccessDenied:
+            return 11;
+        default:
+            return 10;
         }
     }
-    return QMainWindow::eventFilter(watched, e);
+    if (link == 5) return links_->HidUnusable() ? 25 : 20;
+    if (connState_ == CONN_NONE) return 30;
+    if (connState_ == CONN_READING) return 35;
+    return LoggerStateCode(model_);
+}
+
+void MainWindow::UpdateLoggerState() { monitor_->ShowState(ChooseStateCode()); }
+
+const QString& MainWindow::StateText() const { return monitor_->StateText(); }
+
+int MainWindow::LastStateCode() const { return monitor_->StateCode(); }
+
+void MainWindow::SelectStartLink() {
+    links_->SelectStartLink();
+    if (thread_ && thread_->LinkName() != links_->Chosen()) thread_->SetLinkName(links_->Chosen());
+}
+
+void MainWindow::ChooseLink(const QString& name) {
+    links_->Choose(name);
+    portForThisRun_ = false;
+    if (thread_) thread_->SetLinkName(links_->Chosen());
+    MonitorReset();
+}
+
+void MainWindow::onHidDeviceChanged(bool arrival, const QString& node) {
+    if (destroyed_) return;
+    FillHidList();
+    if (!thread_) return;
+    // The thread decides and does the rest itself, between two of its own HID calls: an
+    // arrival lets it look for an absent logger at once; a removal closes and reopens the
+    // logger only when the node that went is the logger's (or no logger is open).
+    if (arrival)
+        thread_->HidDeviceArrived();
+    else
+        thread_->HidDeviceRemoved(node);
+}
+
+void MainWindow::PortOpenFailed(int refusal) {
+    if (!links_->Refused(refusal)) return;
+    MonitorReset();
+    UpdateLoggerState();
+    ShowLinkStatus();
+    links_->TellRefusal(refusal, CurrentLinkName());
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -365,20 +416,16 @@ void MainWindow::onDestroy() {
     // A desktop logout or Ctrl+C may come while a dialog is open: it goes first, unwritten.
     CloseOpenDialogs();
     model_.Disconnect();
-    qApp->removeEventFilter(this);
+    correction_->HearChord(false);
     WriteSettings();
     EndThread();
     // The translator goes after the thread: the thread's last status texts may
     // still be translated while it ends.
-    translator->SetMessageHandler({});
+    translator_->SetMessageHandler({});
     resultsTab_->EndDownload();
-    controls.reset();
+    controls_.reset();
 }
 
-void MainWindow::AddMessageLine(const QString& line) {
-    if (messageList->count() > 0 && line == lastMessageLine_) return;
-    lastMessageLine_ = line;
-    messageList->addItem(line);
-}
+void MainWindow::AddMessageLine(const QString& line) { messages_->AddLine(line); }
 
 }  // namespace quorvex

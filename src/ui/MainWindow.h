@@ -3,14 +3,17 @@
 // hidden service tabs; the settings file; the transmission thread and the
 // translator it owns; the handlers of the thread's messages.
 //
-// Source files by subject: MainWindow.cpp (life cycle, language, dialog buttons),
-// MainWindowLayout.cpp (the widgets), MainWindowMonitor.cpp (bindings, logger state,
-// start/stop), MainWindowMessages.cpp (the thread's messages), MainWindowThread.cpp
-// (everything that talks to the transmission thread), MainWindowLink.cpp (the link
-// menu and device changes), MainWindowService.cpp (the service tab's buttons),
-// MainWindowArchive.cpp (the archive's windows and boxes, routed to ArchiveKeeping),
-// MainWindowFiles.cpp (the status bar's notes), MainWindowHelp.cpp (the Help menu and the
-// About box). The results tab is ResultsTab; keeping the archive, ArchiveKeeping.
+// Each tab of the monitor builds its own widgets and bindings: MonitorTab, RegistrationTab,
+// DeviceTab, MessagesTab, ServiceTab, CorrectionTab; LinkMenu holds the link items of the
+// settings menu and what the operator was told about the link. The window builds the menus,
+// holds the thread and the other windows, and routes between them.
+// Source files by subject: MainWindow.cpp (life cycle, language, dialog buttons, the logger
+// state), MainWindowLayout.cpp (tabs, menus, tool and status bars), MainWindowMessages.cpp
+// (the thread's messages), MainWindowThread.cpp (everything that talks to the transmission
+// thread), MainWindowArchive.cpp (the archive's windows and boxes, routed to ArchiveKeeping),
+// MainWindowResults.cpp (the thread's log hand-overs, the status bar's notes), MainWindowHelp.cpp
+// (the Help menu and the About box). The results tab is ResultsTab; keeping the archive,
+// ArchiveKeeping.
 #include <QEvent>
 #include <QLocale>
 #include <QMainWindow>
@@ -25,11 +28,17 @@
 
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
+#include "logs/LogDownloadView.h"
 #include "modbus/Messages.h"
+#include "params/DateTimeCodec.h"
+#include "print/Report.h"
 #include "settings/IniFile.h"
+#include "settings/RecentFiles.h"
+#include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
 #include "ui/PortMenu.h"
+#include "ui/TabParts.h"
 
 class QAction;
 class QGroupBox;
@@ -55,6 +64,13 @@ class DeviceWatcher;
 class HidBackend;
 class IniFile;
 class ControlBindings;
+class CorrectionTab;
+class DeviceTab;
+class LinkMenu;
+class MessagesTab;
+class MonitorTab;
+class RegistrationTab;
+class ServiceTab;
 class ParameterModel;
 class LogDownload;
 class ResultsModel;
@@ -74,7 +90,6 @@ inline const QString kFastFramesKey = QStringLiteral("FastFrames");
 constexpr int kDesignedLeft = 309;
 constexpr int kDesignedTop = 169;
 inline const QString kMainCaption = QStringLiteral("Quorvex v4.6");
-inline const QString kUsbLink = QStringLiteral("USB");
 
 // Monitor connection state.
 enum ConnState : int { CONN_NONE = 1, CONN_READY = 2, CONN_READING = 3 };
@@ -89,6 +104,8 @@ struct MainWindowOptions {
     QString archive;
     bool startThread = true;                 // false: no transmission thread (window tests)
     std::shared_ptr<HidBackend> hidBackend;  // HID devices seen by the thread (default: the system's)
+    // The serial ports the link menu offers (default: the system's).
+    std::shared_ptr<const SerialPortSource> serialPorts;
     // The desktop's locale: its language is the interface's on a first start,
     // before a language is stored in the settings file.
     QLocale systemLocale = QLocale::system();
@@ -141,11 +158,9 @@ public:
     void ApplyLanguage(const QString& lang);
     void MonitorReset();
     void ParamReadProgress();
+    // The state panel anew from the link, the connection and the logger.
     void UpdateLoggerState();
-    void SetLoggerState(int code);
     void ShowLinkStatus();
-    void onRecordStartClicked();
-    void onRecordStopClicked();
     // The results tab (its download, files, report) and the keeping of the archive (change
     // log, automatic download, signing); what the program asks the operator.
     ResultsTab& ResultsPage() { return *resultsTab_; }
@@ -160,77 +175,61 @@ public:
     // What the About box says: version, licence, the settings file, where
     // results are saved by default, the manual page.
     QString AboutText() const;
-    // Toggles the correction tab (the service key chord).
-    void ToggleCorrectionTab();
 
     // One message of the transmission thread, on the user-interface thread.
     void HandleMessage(Msg msg, const QString& text = {}, int wParam = 0);
     // The message log writer: appends unless equal to the last line.
     void AddMessageLine(const QString& line);
 
+    // The tabs of the monitor and the link menu, for the program's parts and tests.
+    MonitorTab& Monitor() { return *monitor_; }
+    MessagesTab& Messages() { return *messages_; }
+    ServiceTab& Service() { return *service_; }
+    CorrectionTab& Correction() { return *correction_; }
+    LinkMenu& Links() { return *links_; }
+
     // Read access for the program's other windows and for tests.
     ParameterModel& Model() { return model_; }
     ResultsStore& Results() { return results_; }
     // The program's other windows (see ProgramWindows).
     ProgramWindows& Windows() { return windows_; }
-    Translator& TextTranslator() { return *translator; }
-    ControlBindings& Controls() { return *controls; }
-    TransmissionThread* Thread() { return thread; }
-    const QString& Language() const { return language; }
-    const QString& PortName() const { return portName; }
-    const QString& StateText() const { return stateText; }
-    int LastStateCode() const { return lastStateCode_; }
+    Translator& TextTranslator() { return *translator_; }
+    ControlBindings& Controls() { return *controls_; }
+    TransmissionThread* Thread() { return thread_; }
+    const QString& Language() const { return language_; }
+    const QString& StateText() const;
+    int LastStateCode() const;
     int ConnectionState() const { return connState_; }
     bool ParamsReady() const { return paramsReady_; }
-    QTabWidget* Tabs() const { return tabs; }
+    QTabWidget* Tabs() const { return tabs_; }
     RequestStrip* Strip() const { return strip_; }
     const QString& SettingsFilePath() const;
+    // The settings file, for the parts that keep their own sections in it (the rules).
+    IniFile& SettingsFile() { return *settings_; }
 
-    // Sets the link (the port menu's choice): portName, the thread's link, the reset.
+    // Sets the link (the port menu's choice): the menu's tick, the thread's link, the reset.
     void ChooseLink(const QString& name);
 
-    // MainWindowLink.cpp: the link menu and the HID device changes.
-    void FillPortMenu();
-    void FillPortMenu(const QList<SerialPortEntry>& ports);
-    // Checks the item that names `name` ignoring case and returns its caption (the
-    // link's own spelling); `name` itself when no item matches.
-    QString PortComSelected(const QString& name);
-    // Serial adapters came or went: the port items anew, the checked one kept if still there.
-    void RefreshPortMenu();
-    // Where FillPortMenu() and RefreshPortMenu() get the system's serial ports from.
-    std::function<QList<SerialPortEntry>()> SerialPorts = SystemSerialPorts;
-    void onPortItemChosen(QAction* item);
-    // A HID device arrived (true) or was removed (false); node is its device node.
+    // A HID device arrived (true) or was removed (false); node is its device node: the
+    // service tab's list anew, the thread told.
     void onHidDeviceChanged(bool arrival, const QString& node = {});
-
-    // MainWindowService.cpp
-    void onZeroCountersClicked();
-    void onResetClicked();
-    void onReadParametersClicked();
 
 protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void changeEvent(QEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     // MainWindowLayout.cpp
-    void BuildWindow();
-    QWidget* BuildMeasurementsTab();
-    QWidget* BuildRegistrationTab();
-    QWidget* BuildDeviceTab();
-    QWidget* BuildMessagesTab();
-    QWidget* BuildServiceTab();
-    QWidget* BuildCorrectionTab();
-    void BuildMenu();
+    void BuildWindow(const MainWindowOptions& options);
+    void BuildMenu(const MainWindowOptions& options);
     void BuildToolBar();
     void BuildStatusBar();
     void BuildHelpMenu();
 
-    // MainWindowMonitor.cpp
-    void BindMonitorControls();
+    // The tabs' buttons to their dialogs, the state panel's to the logger.
+    void ConnectTabs();
     int ChooseStateCode() const;
 
     // The thread's hand-overs of a log read, passed to the results tab. LogReadFailed is false
@@ -257,6 +256,9 @@ private:
     void ShowWriteRefusal(const WriteRefusal& refusal);
     void RebuildCounterTable();
     void FillHidList();
+    // The service tab's buttons: zero the thread's counters, reset the logger.
+    void ZeroCounters();
+    void ResetLogger();
 
     // MainWindowArchive.cpp: the windows of the archive keeping (archive, change log, trusted
     // keys), its faults and its question before a new log.
@@ -271,26 +273,20 @@ private:
     // A logger was connected: a desk downloading on connection asks for its parameters at once.
     void LinkOpened();
 
-    // MainWindowLink.cpp, MainWindowService.cpp
-    void BuildPortMenuItems();
-    void OfferStartLink(const QString& name);
     void SelectStartLink();
-    bool IsListedLink(const QString& name) const;
-    void StartDeviceWatcher();
-    void ShowHidAccessDenied();
-    void ShowPortError(bool accessDenied);
     // Qt's own texts (file and print dialogs, the buttons of message boxes) in the program's
     // language, from Qt's translations.
     void ApplyQtTexts();
     // The serial port did not open (wParam of PortOpenFailed: why); said when it starts or its
     // cause changes, never again on each of the thread's retries.
     void PortOpenFailed(int refusal);
-    void ConnectServiceButtons();
 
     // The parameters a dialog shows and writes back.
     using DialogNeeds = std::vector<const Parameter*>;
     // Shows the dialog modally when every parameter it needs holds the logger's value.
     void OpenDialog(QWidget* dialog, const DialogNeeds& needs);
+    // The dialog a tab's change button opens.
+    void OpenDialog(ParameterDialog which);
     void ShowParametersPending();
     // The seven parameter dialogs, as the monitor's reset closes them.
     void CloseParameterDialogs();
@@ -306,63 +302,42 @@ private:
     ResultsStore& results_;
     ProgramWindows windows_;
 
-public:
-    // Fields in the window's own order.
-    std::unique_ptr<IniFile> settings;
-    TransmissionThread* thread = nullptr;  // owned; ended and deleted by onDestroy
-    std::unique_ptr<Translator> translator;
+    std::unique_ptr<IniFile> settings_;
+    TransmissionThread* thread_ = nullptr;  // owned; ended and deleted by onDestroy
+    std::unique_ptr<Translator> translator_;
     // Numbered texts outside the window's own captions (dialogs, results, the thread's
     // status) in the window's language; installed into the application.
     ProgramTexts programTexts_;
     QTranslator qtTexts_;
     QString qtTextsLanguage_;  // the language qtTexts_ was loaded for
-    QString portName;
-    // The link chosen has had its port error box, or has opened: no further box until the
-    // operator chooses a link again (a replug, an unplugged adapter are not told by boxes).
-    bool portErrorShown = false;
-    // Why the serial port is failing (wParam of PortOpenFailed), while it fails; nothing while open.
-    std::optional<int> portRefusal;
-    bool hidAbsentShown = false;
-    bool hidDeniedShown = false;  // the box about a logger without access rights, once per episode
-    bool hidUnusable = false;     // a logger is there whose reports do not fit the link
-    QString stateText;
-    QString language = kLanguagePolish;
-    std::unique_ptr<ControlBindings> controls;
-
-    // Controls (their object names are in chart/ObjectNames.h).
-    QTabWidget* tabs = nullptr;
-    QWidget *measurementsTab = nullptr, *registrationTab = nullptr, *deviceTab = nullptr, *messagesTab = nullptr,
-            *serviceTab = nullptr, *correctionTab = nullptr;
-    StatePanel* statePanel = nullptr;
-    QPushButton *recordStartButton = nullptr, *recordStopButton = nullptr;
-    QListWidget* messageList = nullptr;
-    QListWidget* hidList = nullptr;
-    QTreeWidget* errorCounters = nullptr;
-    QTreeWidget* parameterList = nullptr;
-    QLabel* linkStatusPanel = nullptr;
-    QMenu* settingsMenu = nullptr;
-    QAction *usbItem = nullptr, *exitItem = nullptr;
-    QMenu* helpMenu = nullptr;
-    QAction* aboutItem = nullptr;
-    QLabel* notePanel = nullptr;  // the status bar's last panel: short notes
+    QString language_ = kLanguagePolish;
+    std::unique_ptr<ControlBindings> controls_;  // the bindings every tab made
+    // The tabs (their object names are in ui/ObjectNames.h) and the link items of the settings menu.
+    QTabWidget* tabs_ = nullptr;
+    MonitorTab* monitor_ = nullptr;
+    RegistrationTab* registration_ = nullptr;
+    ResultsTab* resultsTab_ = nullptr;
+    DeviceTab* device_ = nullptr;
+    MessagesTab* messages_ = nullptr;
+    ServiceTab* service_ = nullptr;
+    CorrectionTab* correction_ = nullptr;
+    LinkMenu* links_ = nullptr;
+    QLabel* linkStatusPanel_ = nullptr;  // the status bar's first panel: the link and its state
+    QLabel* notePanel_ = nullptr;        // the status bar's last panel: short notes
+    QMenu* settingsMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QAction* aboutItem_ = nullptr;
+    QAction* exitItem_ = nullptr;
     // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
-    QAction* fastFramesItem = nullptr;
-    QAction* portItems[kPortMenuItems] = {};  // MenuCom1 … MenuCom6
-    // After the six: the link this run started with when the system does not list it
-    // (a pseudo-terminal given with --port, a port stored earlier), so it can be chosen again.
-    QAction* otherPortItem = nullptr;
+    QAction* fastFramesItem_ = nullptr;
 
-private:
     RequestStrip* strip_ = nullptr;
     // What the program asks the operator: the one handed in, else the window's own.
     std::unique_ptr<OperatorPrompts> ownPrompts_;
     OperatorPrompts* prompts_ = nullptr;
     std::unique_ptr<ArchiveKeeping> keeping_;
-    ResultsTab* resultsTab_ = nullptr;  // a page of the tabs
-    int lastStateCode_ = -1;
     int connState_ = CONN_NONE;
     bool paramsReady_ = false;
-    bool keypad2Down_ = false;
     bool destroyed_ = false;
     bool created_ = false;
     bool shown_ = false;
@@ -370,9 +345,6 @@ private:
     QLocale systemLocale_;
     QTimer* statusNoteTimer_ = nullptr;
     QPointer<QMessageBox> aboutBox_;
-    const QEvent* lastKeyEvent_ = nullptr;
-    QPointer<QWidget> lastKeyReceiver_;
-    QString lastMessageLine_;
     // What the settings file held, written back instead of a link or language
     // given on the command line as long as the operator has not chosen another.
     QString storedPort_;
@@ -380,10 +352,6 @@ private:
     bool portForThisRun_ = false;
     bool languageForThisRun_ = false;
     std::shared_ptr<class MessageBridge> bridge_;  // the thread's message target
-    DeviceWatcher* watcher_ = nullptr;
-    DeviceWatcher* ttyWatcher_ = nullptr;  // serial adapters coming and going
-    QList<SerialPortEntry> systemPorts_;   // the ports the menu was last filled from
-    QPointer<QMessageBox> portErrorBox_;   // the one port error box on screen
     QPointer<ArchiveWindow> archiveWindow_;
     QPointer<ChangeLogWindow> changeLogWindow_;
     QPointer<QDialog> trustedKeysDialog_;

@@ -13,13 +13,13 @@
 #include <utility>
 
 #include "archive/ArchiveText.h"
-#include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/ArchiveKeeping.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
 #include "ui/dialogs/TrustedKeysDialog.h"
 
@@ -60,29 +60,29 @@ void MainWindow::BuildArchiveItems(QMenu* file) {
 }
 
 void MainWindow::BuildKeepingItems() {
-    connect(Item(settingsMenu, objname::kRulesItem, QStringLiteral("[2411]Reguły oceny…")), &QAction::triggered,
+    connect(Item(settingsMenu_, objname::kRulesItem, QStringLiteral("[2411]Reguły oceny…")), &QAction::triggered,
             resultsTab_, &ResultsTab::RulesChosen);
     QAction* dewPoint =
-        Item(settingsMenu, objname::kDewPointFilesItem, QStringLiteral("[2464]Punkt rosy w plikach CSV"));
+        Item(settingsMenu_, objname::kDewPointFilesItem, QStringLiteral("[2464]Punkt rosy w plikach CSV"));
     dewPoint->setCheckable(true);
     dewPoint->setChecked(resultsTab_->DewPointInFiles());
     connect(dewPoint, &QAction::toggled, resultsTab_, &ResultsTab::SetDewPointInFiles);
-    settingsMenu->addSeparator();
+    settingsMenu_->addSeparator();
     // "[2569]Podpisuj zapisywane pliki": Enabled in [Signing], on by default, written as the program ends.
-    QAction* sign = Item(settingsMenu, objname::kSignFilesItem, QStringLiteral("[2569]Podpisuj zapisywane pliki"));
+    QAction* sign = Item(settingsMenu_, objname::kSignFilesItem, QStringLiteral("[2569]Podpisuj zapisywane pliki"));
     sign->setCheckable(true);
     sign->setChecked(keeping_->Signing());
     connect(sign, &QAction::toggled, keeping_.get(), &ArchiveKeeping::SetSigning);
-    connect(Item(settingsMenu, objname::kTrustedKeysItem, QStringLiteral("[2559]Zaufane klucze…")), &QAction::triggered,
-            this, &MainWindow::onTrustedKeysChosen);
-    settingsMenu->addSeparator();
+    connect(Item(settingsMenu_, objname::kTrustedKeysItem, QStringLiteral("[2559]Zaufane klucze…")),
+            &QAction::triggered, this, &MainWindow::onTrustedKeysChosen);
+    settingsMenu_->addSeparator();
     // "[2484]Pobieraj automatycznie po podłączeniu" (AutoDownload) and its folder (AutoFolder).
     QAction* automatic =
-        Item(settingsMenu, objname::kAutoReadItem, QStringLiteral("[2484]Pobieraj automatycznie po podłączeniu"));
+        Item(settingsMenu_, objname::kAutoReadItem, QStringLiteral("[2484]Pobieraj automatycznie po podłączeniu"));
     automatic->setCheckable(true);
     automatic->setChecked(keeping_->AutoDownload());
     connect(automatic, &QAction::toggled, keeping_.get(), &ArchiveKeeping::SetAutoDownload);
-    QAction* folder = Item(settingsMenu, objname::kAutoFolderItem, QStringLiteral("[2485]Folder plików wyników…"));
+    QAction* folder = Item(settingsMenu_, objname::kAutoFolderItem, QStringLiteral("[2485]Folder plików wyników…"));
     folder->setToolTip(keeping_->AutoFolder());
     connect(folder, &QAction::triggered, this, [this, folder] {
         keeping_->ChooseAutoFolder(resultsTab_->Folder());
@@ -96,8 +96,8 @@ void MainWindow::ConnectKeeping() {
     connect(k, &ArchiveKeeping::StatusNote, this, &MainWindow::ShowStatusNote);
     connect(k, &ArchiveKeeping::Fault, this, &MainWindow::ShowArchiveBox);
     connect(k, &ArchiveKeeping::NewLogAsked, this, &MainWindow::AskBeforeNewLog);
-    connect(k, &ArchiveKeeping::ResultsWanted, this, [this] { tabs->setCurrentWidget(resultsTab_); });
-    connect(resultsTab_, &ResultsTab::ResultsWanted, this, [this] { tabs->setCurrentWidget(resultsTab_); });
+    connect(k, &ArchiveKeeping::ResultsWanted, this, [this] { tabs_->setCurrentWidget(resultsTab_); });
+    connect(resultsTab_, &ResultsTab::ResultsWanted, this, [this] { tabs_->setCurrentWidget(resultsTab_); });
     connect(resultsTab_, &ResultsTab::StatusNote, this, &MainWindow::ShowStatusNote);
     connect(k, &ArchiveKeeping::ArchiveChanged, this, [this] {
         if (archiveWindow_) archiveWindow_->SetArchive(keeping_->DownloadArchive(), keeping_->ArchiveProblem());
@@ -196,7 +196,7 @@ void MainWindow::AskBeforeNewLog(int records) {
 void MainWindow::LinkOpened() {
     // A desk downloading on connection does not wait for two idle polls to learn the
     // parameters: both blocks the polls read are asked for at once.
-    if (!thread || !keeping_->AutoDownload()) return;
+    if (!thread_ || !keeping_->AutoDownload()) return;
     for (const auto& [start, count] : {std::pair<std::uint16_t, std::uint16_t>{256, 90}, {0, 29}}) {
         Request r;
         r.Address = kLoggerAddress;
@@ -204,7 +204,7 @@ void MainWindow::LinkOpened() {
         r.StartRegister = start;
         r.Count = count;
         r.Attempts = 3;
-        thread->AddRecord(r);
+        thread_->AddRecord(r);
     }
 }
 

@@ -7,35 +7,35 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
-#include "chart/ObjectNames.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsFolder.h"
 
 namespace quorvex {
 
 void MainWindow::BuildHelpMenu() {
-    helpMenu = menuBar()->addMenu(QStringLiteral("[2205]Pomoc"));
-    helpMenu->setObjectName(QString::fromLatin1(objname::kHelpMenu));
-    aboutItem = helpMenu->addAction(QStringLiteral("[2206]O programie"));
-    aboutItem->setObjectName(QString::fromLatin1(objname::kAboutItem));
-    aboutItem->setMenuRole(QAction::AboutRole);
-    connect(aboutItem, &QAction::triggered, this, &MainWindow::onAboutChosen);
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("[2205]Pomoc"));
+    helpMenu_->setObjectName(QString::fromLatin1(objname::kHelpMenu));
+    aboutItem_ = helpMenu_->addAction(QStringLiteral("[2206]O programie"));
+    aboutItem_->setObjectName(QString::fromLatin1(objname::kAboutItem));
+    aboutItem_->setMenuRole(QAction::AboutRole);
+    connect(aboutItem_, &QAction::triggered, this, &MainWindow::onAboutChosen);
 }
 
 QString MainWindow::AboutText() const {
     auto line = [this](const char* numbered, const QString& value) {
-        return translator->Tr(QString::fromUtf8(numbered)) + QStringLiteral(": ") + value + u'\n';
+        return translator_->Tr(QString::fromUtf8(numbered)) + QStringLiteral(": ") + value + u'\n';
     };
     // The folder the save dialog opens in: the one remembered from the last
     // save or open, else the folder the program was started from.
-    QString folder = ResultsFolder(*settings);
+    QString folder = ResultsFolder(*settings_);
     if (folder.isEmpty()) folder = QDir::currentPath();
     return QStringLiteral("Quorvex\n") +
-           translator->Tr(QStringLiteral("[2209]Program towarzyszący rejestratorowi "
-                                         "temperatury i wilgotności")) +
+           translator_->Tr(QStringLiteral("[2209]Program towarzyszący rejestratorowi "
+                                          "temperatury i wilgotności")) +
            QStringLiteral("\n\n") + line("[2214]Wersja", QStringLiteral(QUORVEX_VERSION)) +
-           translator->Tr(QStringLiteral("[2210]Licencja: wszelkie prawa zastrzeżone; licencji jeszcze nie "
-                                         "udzielono.")) +
+           translator_->Tr(QStringLiteral("[2210]Licencja: wszelkie prawa zastrzeżone; licencji jeszcze nie "
+                                          "udzielono.")) +
            QStringLiteral("\n\n") +
            line("[2211]Plik ustawień", QDir::toNativeSeparators(QFileInfo(SettingsFilePath()).absoluteFilePath())) +
            line("[2212]Wyniki są domyślnie zapisywane w", QDir::toNativeSeparators(folder)) +
@@ -43,7 +43,7 @@ QString MainWindow::AboutText() const {
 }
 
 void MainWindow::onAboutChosen() {
-    if (!translator || !settings) return;
+    if (!translator_ || !settings_) return;
     // Opened, not executed: the transmission thread's hand-overs go on meanwhile.
     if (!aboutBox_) {
         aboutBox_ = new QMessageBox(QMessageBox::Information, QString(), QString(), QMessageBox::Ok, this);
@@ -53,7 +53,7 @@ void MainWindow::onAboutChosen() {
         // The paths can be copied from it.
         aboutBox_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
-    aboutBox_->setWindowTitle(translator->Tr(QStringLiteral("[2206]O programie")));
+    aboutBox_->setWindowTitle(translator_->Tr(QStringLiteral("[2206]O programie")));
     aboutBox_->setText(AboutText().trimmed());
     aboutBox_->open();
     aboutBox_->raise();

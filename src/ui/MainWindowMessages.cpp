@@ -3,8 +3,10 @@
 
 #include "params/ParameterModel.h"
 #include "ui/ControlBindings.h"
+#include "ui/LinkMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/RequestStrip.h"
+#include "ui/ServiceTab.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex {
@@ -25,8 +27,7 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
     }
     switch (msg) {
     case Msg::PortOpened:
-        portErrorShown = true;
-        portRefusal.reset();
+        links_->Opened();
         UpdateLoggerState();
         ShowLinkStatus();
         LinkOpened();
@@ -54,7 +55,7 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
         if (model_.RecordingActive()) CloseParameterDialogs();
         ParamReadProgress();
         // Only what the reply changed: most polls bring the same values again.
-        controls->Update(model_.TakeChanged());
+        controls_->Update(model_.TakeChanged());
         UpdateLoggerState();
         break;
     case Msg::StatusText:
@@ -62,7 +63,7 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
         break;
     case Msg::Counters:
         // The service tab's table is brought up to date when the tab is shown.
-        if (serviceTab->isVisible()) RebuildCounterTable();
+        if (service_->isVisible()) RebuildCounterTable();
         break;
     case Msg::WriteDone:
         WriteConfirmed();
@@ -83,34 +84,27 @@ void MainWindow::HandleMessage(Msg msg, const QString& text, int wParam) {
         LogReadRefused();
         break;
     case Msg::HidConnected:
-        hidAbsentShown = false;
-        hidDeniedShown = false;
-        hidUnusable = false;
+        links_->HidFound();
         UpdateLoggerState();
         ShowLinkStatus();
         LinkOpened();
         break;
-    case Msg::HidAbsent: {
+    case Msg::HidAbsent:
         // A logger that is there but cannot be used says so in the state panel, also
         // when it turns up (or goes) while the absence was reported already.
-        const bool unusable = wParam == kHidUnusable;
-        const bool changed = unusable != hidUnusable;
-        hidUnusable = unusable;
-        if (!hidAbsentShown) {
-            hidAbsentShown = true;
+        switch (links_->HidMissing(wParam)) {
+        case LinkMenu::Absence::New:
             MonitorReset();
             UpdateLoggerState();
             ShowLinkStatus();
-        } else if (changed) {
+            break;
+        case LinkMenu::Absence::Changed:
             UpdateLoggerState();
-        }
-        // A logger the user may not open: say so once, with what to do about it.
-        if (wParam == kHidAccessDenied && !hidDeniedShown) {
-            hidDeniedShown = true;
-            ShowHidAccessDenied();
+            break;
+        case LinkMenu::Absence::Known:
+            break;
         }
         break;
-    }
     default:
         break;
     }

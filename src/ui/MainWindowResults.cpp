@@ -1,4 +1,4 @@
-// The main window's ways to the results tab: the thread's hand-overs of a log read, and the
+// The main window's ways to the results tab: the thread_'s hand-overs of a log read, and the
 // status bar's short notes about files written.
 #include <QDir>
 #include <QFileInfo>
@@ -20,39 +20,39 @@ constexpr int kStatusNoteMs = 15000;
 }  // namespace
 
 void MainWindow::LogReadDone() {
-    // The data lies in the thread's receive buffer, valid only during this hand-over.
-    if (thread) resultsTab_->LogReadDone(thread->ResponseRecord());
+    // The data lies in the thread_'s receive buffer, valid only during this hand-over.
+    if (thread_) resultsTab_->LogReadDone(thread_->ResponseRecord());
     strip_->update();
 }
 
 void MainWindow::LogReadRefused() {
-    if (thread) resultsTab_->LogReadRefused(thread->ResponseRecord());
+    if (thread_) resultsTab_->LogReadRefused(thread_->ResponseRecord());
     strip_->update();
 }
 
 bool MainWindow::LogReadFailed() {
     strip_->update();
-    return !thread || resultsTab_->LogReadFailed(thread->ResponseRecord());
+    return !thread_ || resultsTab_->LogReadFailed(thread_->ResponseRecord());
 }
 
 void MainWindow::ShowStatusNote(const QString& text) {
-    if (!notePanel) return;
+    if (!notePanel_) return;
     if (!statusNoteTimer_) {
         statusNoteTimer_ = new QTimer(this);
         statusNoteTimer_->setSingleShot(true);
         connect(statusNoteTimer_, &QTimer::timeout, this, [this] {
-            notePanel->clear();
-            notePanel->setToolTip(QString());
+            notePanel_->clear();
+            notePanel_->setToolTip(QString());
         });
     }
-    notePanel->setText(text);
-    notePanel->setToolTip(text);  // a long path may not fit the panel
+    notePanel_->setText(text);
+    notePanel_->setToolTip(text);  // a long path may not fit the panel
     statusNoteTimer_->start(kStatusNoteMs);
 }
 
 void MainWindow::PrintoutSaved(const QString& path) {
     keeping_->RecordChange(FileChange(ChangeKind::Report, VersionText(), results_, path));
-    ShowStatusNote(translator->Tr(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' +
+    ShowStatusNote(translator_->Tr(QStringLiteral("[2204]Wydruk zapisano w pliku")) + u' ' +
                    QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
 }
 

@@ -1,14 +1,14 @@
 // Everything of the main window that talks to the transmission thread.
 #include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
-#include <QTreeWidget>
 
 #include "params/ParameterModel.h"
+#include "ui/LinkMenu.h"
 #include "ui/MainWindow.h"
 #include "ui/OperatorPrompts.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTab.h"
+#include "ui/ServiceTab.h"
 #include "ui/WriteRefusalText.h"
 
 #include "modbus/CallQueue.h"
@@ -40,14 +40,14 @@ private:
 
 void MainWindow::CreateThread(const MainWindowOptions& options) {
     bridge_ = std::make_shared<MessageBridge>(this);
-    thread = new TransmissionThread(bridge_.get(), portName, options.hidBackend);
-    strip_->SetHistoryAccess([t = thread](const std::function<void(std::deque<Request>&)>& f) { t->WithHistory(f); });
+    thread_ = new TransmissionThread(bridge_.get(), links_->Chosen(), options.hidBackend);
+    strip_->SetHistoryAccess([t = thread_](const std::function<void(std::deque<Request>&)>& f) { t->WithHistory(f); });
 }
 
 void MainWindow::ConnectModel() {
     LoggerChannel channel;
     channel.note = [this](const QString& line) { AddMessageLine(line); };
-    if (thread) channel.enqueue = [t = thread](const Request& r) { t->AddRecord(r); };
+    if (thread_) channel.enqueue = [t = thread_](const Request& r) { t->AddRecord(r); };
     model_.Connect(std::move(channel));
 }
 
@@ -60,93 +60,97 @@ void MainWindow::QueueMessage(Msg msg, int wParam) {
 }
 
 void MainWindow::EndThread() {
-    if (!thread) return;
+    if (!thread_) return;
     strip_->SetHistoryAccess({});
-    EndTransmissionThread(*thread);
-    delete thread;
-    thread = nullptr;
+    EndTransmissionThread(*thread_);
+    delete thread_;
+    thread_ = nullptr;
 }
 
 int MainWindow::CurrentLinkState() const {
-    if (thread) return thread->LinkState();
+    if (thread_) return thread_->LinkState();
     return 0;
 }
 
 QString MainWindow::CurrentLinkName() const {
-    if (thread) return thread->LinkName();
-    return portName;
+    if (thread_) return thread_->LinkName();
+    return links_->Chosen();
 }
 
 void MainWindow::ShowLinkStatus() {
-    if (thread) {
+    if (thread_) {
         // A serial port that is not there reads as a USB logger unplugged does.
         const bool unplugged =
-            thread->LinkState() == TransmissionThread::LINK_SERIAL_FAILED && portRefusal == kPortMissing;
-        linkStatusPanel->setText(unplugged ? LinkStatusText(thread->LinkName(), TransmissionThread::LINK_HID_ABSENT)
-                                           : thread->LinkStatusText());
+            thread_->LinkState() == TransmissionThread::LINK_SERIAL_FAILED && links_->PortRefusal() == kPortMissing;
+        linkStatusPanel_->setText(unplugged ? LinkStatusText(thread_->LinkName(), TransmissionThread::LINK_HID_ABSENT)
+                                            : thread_->LinkStatusText());
         // Readable in full even when a very long path no longer fits the window.
-        linkStatusPanel->setToolTip(linkStatusPanel->text());
+        linkStatusPanel_->setToolTip(linkStatusPanel_->text());
         return;
     }
-    linkStatusPanel->clear();
-    linkStatusPanel->setToolTip(QString());
+    linkStatusPanel_->clear();
+    linkStatusPanel_->setToolTip(QString());
 }
 
 void MainWindow::StoreReadReply() {
-    if (!thread) return;
-    const Request& r = thread->ResponseRecord();
+    if (!thread_) return;
+    const Request& r = thread_->ResponseRecord();
     model_.StoreRegisters(r.Data, r.StartRegister, r.ByteCount);
 }
 
 void MainWindow::WriteRefused() {
-    if (!thread) return;
-    const Request& r = thread->ResponseRecord();
+    if (!thread_) return;
+    const Request& r = thread_->ResponseRecord();
     const std::uint8_t code = r.Data && r.ByteCount >= 1 ? r.Data[0] : 0;
     resultsTab_->WriteRefused(r);
     if (const auto refusal = model_.WriteRefused(r, code)) ShowWriteRefusal(*refusal);
 }
 
 void MainWindow::WriteConfirmed() {
-    if (thread) model_.WriteConfirmed(thread->ResponseRecord());
+    if (thread_) model_.WriteConfirmed(thread_->ResponseRecord());
 }
 
 void MainWindow::CheckReadBack() {
-    if (!thread) return;
-    for (const WriteRefusal& refusal : model_.CheckReadBack(thread->ResponseRecord())) ShowWriteRefusal(refusal);
+    if (!thread_) return;
+    for (const WriteRefusal& refusal : model_.CheckReadBack(thread_->ResponseRecord())) ShowWriteRefusal(refusal);
 }
 
 void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal) {
     // The box opens without waiting: the transmission thread is waiting for this hand-over.
-    const auto translate = [this](const QString& text) { return translator->Tr(text); };
+    const auto translate = [this](const QString& text) { return translator_->Tr(text); };
     prompts_->ShowBox(OperatorPrompts::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
                       WriteRefusalText(refusal, translate));
 }
 
 void MainWindow::RebuildCounterTable() {
-    if (!thread) return;
-    // The counters change after every exchange; the rows stay the same, so
-    // their values are updated in place rather than the table rebuilt.
-    const QStringList lines = CounterTableLines(thread->Counters());
-    if (errorCounters->topLevelItemCount() != lines.size()) errorCounters->clear();
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const qsizetype eq = lines[i].indexOf(QLatin1Char('='));
-        const QString name = lines[i].left(eq), value = lines[i].mid(eq + 1);
-        QTreeWidgetItem* item = errorCounters->topLevelItem(static_cast<int>(i));
-        if (!item) {
-            new QTreeWidgetItem(errorCounters, {name, value});
-            continue;
-        }
-        if (item->text(0) != name) item->setText(0, name);
-        if (item->text(1) != value) item->setText(1, value);
-    }
+    if (thread_) service_->ShowCounters(CounterTableLines(thread_->Counters()));
 }
 
 void MainWindow::FillHidList() {
-    if (!thread) return;
+    if (!thread_) return;
     QStringList products;
-    thread->ListHidProducts(products);
-    hidList->clear();
-    hidList->addItems(products);
+    thread_->ListHidProducts(products);
+    service_->ShowHidDevices(products);
+}
+
+void MainWindow::ZeroCounters() {
+    if (!thread_) return;
+    thread_->ZeroCounters();
+    // The table is rebuilt the way the thread's own counter changes are.
+    QueueMessage(Msg::Counters, thread_->ProtocolState());
+}
+
+void MainWindow::ResetLogger() {
+    if (!thread_) return;
+    if (!thread_->Connected()) {
+        service_->SayResetRefused();
+        return;
+    }
+    Request r;
+    r.Address = kLoggerAddress;
+    r.Function = FN_RESET_COMMAND;
+    r.Attempts = 1;
+    thread_->AddRecord(r);
 }
 
 }  // namespace quorvex

@@ -8,6 +8,8 @@
 namespace quorvex {
 
 constexpr int kPortMenuItems = 6;
+// The link menu's first item, and the name of the link to a USB logger.
+inline const QString kUsbLink = QStringLiteral("USB");
 
 // One serial port as the system lists it.
 struct SerialPortEntry {
@@ -26,6 +28,19 @@ PortMenuPlan PlanPortMenu(QList<SerialPortEntry> ports);
 
 // The system's serial ports (device name and device path).
 QList<SerialPortEntry> SystemSerialPorts();
+
+// Where the link menu gets the serial ports it offers from.
+class SerialPortSource {
+public:
+    virtual ~SerialPortSource() = default;
+    virtual QList<SerialPortEntry> Ports() const = 0;
+};
+
+// The system's own serial ports.
+class SystemPortSource : public SerialPortSource {
+public:
+    QList<SerialPortEntry> Ports() const override { return SystemSerialPorts(); }
+};
 
 // How the link menu spells a link name: "USB", or the caption of a menu port that equals it
 // ignoring case; the name as given when none does.

@@ -6,10 +6,10 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "logs/ResultsFile.h"
 #include "ui/DesktopNotification.h"
+#include "ui/ObjectNames.h"
 #include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {

@@ -1,5 +1,5 @@
 #include "ui/RequestStrip.h"
-#include "chart/ObjectNames.h"
+#include "ui/ObjectNames.h"
 
 #include <QImage>
 #include <QPainter>

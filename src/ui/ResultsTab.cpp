@@ -18,7 +18,6 @@
 
 #include "archive/ChangeRecording.h"
 #include "chart/ChartWindow.h"
-#include "chart/ObjectNames.h"
 #include "i18n/Translator.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
@@ -27,9 +26,11 @@
 #include "ui/ArchiveKeeping.h"
 #include "ui/CommandLine.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/OperatorPrompts.h"
 #include "ui/ResultsFolder.h"
 #include "ui/ResultsTabView.h"
+#include "ui/dialogs/DialogParts.h"
 
 namespace quorvex {
 
@@ -61,12 +62,6 @@ public:
         return size;
     }
 };
-
-template <class W>
-W* Named(W* w, const char* name) {
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
 
 }  // namespace
 

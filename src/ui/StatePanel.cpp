@@ -1,5 +1,5 @@
 #include "ui/StatePanel.h"
-#include "chart/ObjectNames.h"
+#include "ui/ObjectNames.h"
 
 #include <QPainter>
 

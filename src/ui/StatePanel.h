@@ -1,5 +1,5 @@
 #pragma once
-// The logger state panel (statePanel): one or two sentences telling the
+// The logger state panel of the monitor tab: one or two sentences telling the
 // operator what the logger is doing, drawn 11 pt bold, word-wrapped, centred
 // horizontally and starting at the top edge.
 #include <QString>

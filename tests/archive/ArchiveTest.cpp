@@ -160,6 +160,56 @@ TEST_P(ArchiveBackend, TwoWritersAtOnceKeepEveryRecordOnce) {
     EXPECT_EQ(logs->at(0).downloads.size(), 2);
 }
 
+// The list counts a log's records however they came in: closed downloads, one still open in
+// another program, one closed by a program that keeps no count (as an older version does), and
+// an archive made before the counts were kept.
+TEST_P(ArchiveBackend, TheListCountsEveryRecordHoweverItCameIn) {
+    auto archive = Open();
+    ASSERT_TRUE(archive);
+    const auto archived = [&] {
+        const auto logs = archive->Logs(kKey.serial);
+        return logs && logs->size() == 1 ? logs->at(0).archived : -1;
+    };
+    const QDateTime first = QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC);
+    const auto a = archive->BeginDownload(kKey, Facts(first));
+    ASSERT_TRUE(a && archive->AddRecords(*a, 1, Records(1, 100)));
+    ASSERT_TRUE(archive->EndDownload(*a, ArchiveOutcome::Complete));
+    EXPECT_EQ(archived(), 100);
+
+    auto other = Open();
+    ASSERT_TRUE(other);
+    const auto b = other->BeginDownload(kKey, Facts(first.addDays(1)));
+    ASSERT_TRUE(b && other->AddRecords(*b, 91, Records(91, 150)));
+    EXPECT_EQ(archived(), 150);
+    // Closed by its change-log entry alone.
+    ChangeEntry closed = LocalChange(ChangeKind::Download, QStringLiteral("older"), kKey.serial);
+    closed.download = *b;
+    closed.firstRecord = 91;
+    closed.lastRecord = 150;
+    ASSERT_TRUE(other->AppendChange(closed));
+    EXPECT_EQ(archived(), 150);
+    ASSERT_TRUE(other->AddRecords(*b, 151, Records(151, 160)));
+    EXPECT_EQ(archived(), 160);
+    other.reset();
+
+    archive.reset();
+    {
+        QSqlDatabase raw = Raw(QStringLiteral("older"));
+        QSqlQuery q(raw);
+        ASSERT_TRUE(q.exec(QStringLiteral("DROP TABLE log_tally")));
+        ASSERT_TRUE(q.exec(QStringLiteral("DELETE FROM schema_version WHERE version >= 4")));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+    archive = Open();
+    ASSERT_TRUE(archive);
+    EXPECT_EQ(archived(), 160);
+    const auto c = archive->BeginDownload(kKey, Facts(first.addDays(2)));
+    ASSERT_TRUE(c && archive->AddRecords(*c, 1, Records(1, 170)));
+    ASSERT_TRUE(archive->EndDownload(*c, ArchiveOutcome::Complete));
+    EXPECT_EQ(archived(), 170);
+    EXPECT_EQ(archive->ArchivedThrough(kKey), 170);
+}
+
 // A record another writer archives while a block of them is on its way in (PostgreSQL: after
 // they were looked up, so that the server's bulk path refuses the block) is kept as that writer
 // brought it, the block's own goes beside it, and every other record of the block goes in.

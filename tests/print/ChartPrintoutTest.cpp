@@ -1,6 +1,6 @@
 // The chart printout, from the chart window's print button to the PDF page.
-#include "chart/ObjectNames.h"
 #include "print/ChartPrintout.h"
+#include "print/ObjectNames.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The print dialog as the operator uses it: its settings in the settings file,
 // the printer list, and printing to a PDF file through it.
-#include "chart/ObjectNames.h"
+#include "print/ObjectNames.h"
 #include "print/PrintDialog.h"
 
 #include <QCheckBox>

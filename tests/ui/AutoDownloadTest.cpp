@@ -12,9 +12,9 @@
 
 #include "LinkTestSupport.h"
 #include "SimHidLogger.h"
-#include "chart/ObjectNames.h"
 #include "logs/ResultsStore.h"
 #include "settings/IniFile.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex::test {
 namespace {

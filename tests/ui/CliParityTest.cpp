@@ -13,9 +13,9 @@
 #include "LocaleGuard.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
 
 namespace quorvex::test {
@@ -55,7 +55,7 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile) {
         auto form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->show();
-        form->fastFramesItem->trigger();
+        form->findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem))->trigger();
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();

@@ -23,12 +23,12 @@
 
 #include "LocaleGuard.h"
 #include "ProgramTextsScope.h"
-#include "chart/ObjectNames.h"
 #include "core/SimLogger.h"
 #include "i18n/Translator.h"
 #include "modbus/FrameRules.h"
 #include "params/LoggerChannel.h"
 #include "params/ParameterModel.h"
+#include "ui/dialogs/ObjectNames.h"
 
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QSettings>
 
@@ -15,8 +14,10 @@
 #include "EventLoopWait.h"
 #include "Pty.h"
 #include "UiTestSupport.h"
-#include "chart/ObjectNames.h"
 #include "link/DeviceWatcher.h"
+#include "ui/LinkMenu.h"
+#include "ui/MessagesTab.h"
+#include "ui/ObjectNames.h"
 #include "ui/PortMenu.h"
 
 namespace quorvex::test {
@@ -37,16 +38,23 @@ QList<SerialPortEntry> EightPorts() {
             {QStringLiteral("ttyAMA0"), QStringLiteral("/dev/ttyAMA0")}};
 }
 
-QStringList Lines(MainWindow& form) {
-    QStringList lines;
-    for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
-    return lines;
+QStringList Lines(MainWindow& form) { return form.Messages().Lines(); }
+
+QAction* Item(MainWindow& form, const QString& name) {
+    auto* item = form.findChild<QAction*>(name);
+    EXPECT_NE(item, nullptr) << name.toStdString();
+    return item;
 }
+QAction* UsbItem(MainWindow& form) { return Item(form, QString::fromLatin1(objname::kUsbItem)); }
+QAction* OtherItem(MainWindow& form) { return Item(form, QString::fromLatin1(objname::kOtherPortItem)); }
+// The k-th serial port item, from 0.
+QAction* PortItem(MainWindow& form, int k) { return Item(form, QString::fromLatin1(objname::kPortItem).arg(k + 1)); }
 
 QAction* Checked(MainWindow& form) {
-    QAction* found = form.usbItem->isChecked() ? form.usbItem : nullptr;
-    QList<QAction*> items(std::begin(form.portItems), std::end(form.portItems));
-    items << form.otherPortItem;
+    QAction* found = UsbItem(form)->isChecked() ? UsbItem(form) : nullptr;
+    QList<QAction*> items;
+    for (int k = 0; k < kPortMenuItems; ++k) items << PortItem(form, k);
+    items << OtherItem(form);
     for (QAction* item : items)
         if (item->isChecked()) {
             EXPECT_EQ(found, nullptr) << "two items checked";
@@ -71,7 +79,7 @@ TEST(PortMenuPlan, OrderedByDeviceNameIgnoringCaseAndCutAtSix) {
 TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore) {
     WindowFixture w;
     EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
-    w.form->FillPortMenu(EightPorts());
+    w.form->Links().Fill(EightPorts());
     const QStringList expected{"/dev/rfcomm0", "/dev/TTYACM0", "/dev/ttyacm1",
                                "/dev/ttyAMA0", "/dev/ttyS0",   "/dev/ttyS1"};
     for (int i = 0; i < kPortMenuItems; ++i) {
@@ -85,40 +93,40 @@ TEST(LinkMenu, EightPortsFillSixItemsAndSayThereAreMore) {
 
 TEST(LinkMenu, FewerPortsLeaveTheOtherItemsHiddenWithTheirDesignCaptions) {
     WindowFixture w;
-    w.form->FillPortMenu(EightPorts().mid(0, 2));
-    EXPECT_EQ(w.form->portItems[0]->text(), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(w.form->portItems[1]->text(), QStringLiteral("/dev/ttyUSB1"));
+    w.form->Links().Fill(EightPorts().mid(0, 2));
+    EXPECT_EQ(PortItem(*w.form, 0)->text(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PortItem(*w.form, 1)->text(), QStringLiteral("/dev/ttyUSB1"));
     for (int i = 2; i < kPortMenuItems; ++i) {
-        EXPECT_FALSE(w.form->portItems[i]->isVisible());
-        EXPECT_EQ(w.form->portItems[i]->text(), QStringLiteral("Com%1").arg(i + 1));
+        EXPECT_FALSE(PortItem(*w.form, i)->isVisible());
+        EXPECT_EQ(PortItem(*w.form, i)->text(), QStringLiteral("Com%1").arg(i + 1));
     }
     EXPECT_FALSE(Lines(*w.form).contains(kTooMany));
     // A hidden item is no link: its design caption does not match.
-    w.form->PortComSelected(QStringLiteral("com4"));
+    w.form->Links().Select(QStringLiteral("com4"));
     EXPECT_EQ(Checked(*w.form), nullptr);
 }
 
 TEST(LinkMenu, StoredNameInLowerCaseChecksItsItem) {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/ttyusb0\n"), true);
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyusb0"));
-    w.form->FillPortMenu(EightPorts().mid(0, 4));
-    const int before = w.form->messageList->count();
-    w.form->PortComSelected(w.form->PortName());
-    EXPECT_EQ(Checked(*w.form), w.form->portItems[2]);
-    EXPECT_EQ(w.form->portItems[2]->text(), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(w.form->messageList->count(), before);
-    w.form->PortComSelected(QStringLiteral("usb"));
-    EXPECT_EQ(Checked(*w.form), w.form->usbItem);
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("/dev/ttyusb0"));
+    w.form->Links().Fill(EightPorts().mid(0, 4));
+    const qsizetype before = Lines(*w.form).size();
+    w.form->Links().Select(w.form->Links().Chosen());
+    EXPECT_EQ(Checked(*w.form), PortItem(*w.form, 2));
+    EXPECT_EQ(PortItem(*w.form, 2)->text(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(Lines(*w.form).size(), before);
+    w.form->Links().Select(QStringLiteral("usb"));
+    EXPECT_EQ(Checked(*w.form), UsbItem(*w.form));
 }
 
 TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept) {
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/quorvex-gone\n"), true);
     // onShown selected the stored name already, on an item of its own.
-    EXPECT_EQ(Checked(*w.form), w.form->otherPortItem);
+    EXPECT_EQ(Checked(*w.form), OtherItem(*w.form));
     EXPECT_FALSE(Lines(*w.form).contains(kNotFound));
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/quorvex-gone"));
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("/dev/quorvex-gone"));
     // A name that matches no item at all checks nothing and says so.
-    w.form->PortComSelected(QStringLiteral("/dev/quorvex-other"));
+    w.form->Links().Select(QStringLiteral("/dev/quorvex-other"));
     EXPECT_EQ(Checked(*w.form), nullptr);
     EXPECT_TRUE(Lines(*w.form).contains(kNotFound));
     w.Close();
@@ -128,39 +136,62 @@ TEST(LinkMenu, UnlistedStoredNameGetsItsOwnTickedItemAndIsStillKept) {
 
 TEST(LinkMenu, OnlyAStartLinkTheSystemDoesNotListGetsAnItemOfItsOwn) {
     WindowFixture usb;
-    EXPECT_FALSE(usb.form->otherPortItem->isVisible());
+    EXPECT_FALSE(OtherItem(*usb.form)->isVisible());
     usb.Close();
 
     // Choosing it again against the simulator is in LinkSimTest.
     WindowFixture w(QStringLiteral("[Okno]\nPortCom=/dev/pts/quorvex\n"), true);
-    EXPECT_TRUE(w.form->otherPortItem->isVisible());
+    EXPECT_TRUE(OtherItem(*w.form)->isVisible());
     // Listed by the system after all: its port item takes over.
-    w.form->FillPortMenu({{QStringLiteral("quorvex"), QStringLiteral("/dev/pts/QUORVEX")}});
-    EXPECT_FALSE(w.form->otherPortItem->isVisible());
-    w.form->PortComSelected(w.form->PortName());
-    EXPECT_EQ(Checked(*w.form), w.form->portItems[0]);
+    w.form->Links().Fill({{QStringLiteral("quorvex"), QStringLiteral("/dev/pts/QUORVEX")}});
+    EXPECT_FALSE(OtherItem(*w.form)->isVisible());
+    w.form->Links().Select(w.form->Links().Chosen());
+    EXPECT_EQ(Checked(*w.form), PortItem(*w.form, 0));
+}
+
+QStringList VisibleBoxes(MainWindow& form);
+
+void CloseBoxes(MainWindow& form) {
+    for (QMessageBox* box : form.findChildren<QMessageBox*>()) box->close();
+    QApplication::processEvents();
 }
 
 TEST(LinkMenu, ChoosingAnItemMovesTheCheckResetsTheMonitorAndIsStored) {
     WindowFixture w;
-    EXPECT_EQ(Checked(*w.form), w.form->usbItem);
-    w.form->FillPortMenu(EightPorts().mid(0, 3));
+    EXPECT_EQ(Checked(*w.form), UsbItem(*w.form));
+    w.form->Links().Fill(EightPorts().mid(0, 3));
     SimLogger sim;
     w.Poll(sim);
     ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
-    w.form->portErrorShown = true;
-    w.form->hidAbsentShown = true;
+    // The link so far has had its port error box and its box about a logger without
+    // access rights; it was reported absent.
+    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortBusy);
+    w.form->HandleMessage(Msg::HidAbsent, {}, kHidAccessDenied);
+    ASSERT_EQ(VisibleBoxes(*w.form).size(), 2);
+    CloseBoxes(*w.form);
+    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortAccessDenied);
+    w.form->HandleMessage(Msg::HidAbsent, {}, kHidAccessDenied);
+    EXPECT_TRUE(VisibleBoxes(*w.form).isEmpty());
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
 
-    w.form->portItems[2]->trigger();
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB1"));
-    EXPECT_EQ(Checked(*w.form), w.form->portItems[2]);
+    PortItem(*w.form, 2)->trigger();
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("/dev/ttyUSB1"));
+    EXPECT_EQ(Checked(*w.form), PortItem(*w.form, 2));
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     EXPECT_EQ(w.model.ValueCount(), 0);
-    EXPECT_FALSE(w.form->portErrorShown);
-    EXPECT_FALSE(w.form->hidAbsentShown);
+    // The new link's first failures are told again, and its absence resets the monitor.
+    w.Poll(sim);
+    ASSERT_EQ(w.form->ConnectionState(), CONN_READY);
+    w.form->HandleMessage(Msg::HidAbsent, {}, kHidAccessDenied);
+    EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
+    EXPECT_EQ(VisibleBoxes(*w.form), QStringList{QString::fromLatin1(objname::kHidDeniedBox)});
+    w.form->HandleMessage(Msg::PortOpenFailed, {}, kPortBusy);
+    EXPECT_EQ(VisibleBoxes(*w.form).size(), 2);
+    CloseBoxes(*w.form);
 
-    w.form->usbItem->trigger();
-    EXPECT_EQ(Checked(*w.form), w.form->usbItem);
+    UsbItem(*w.form)->trigger();
+    EXPECT_EQ(Checked(*w.form), UsbItem(*w.form));
     w.Close();
     QSettings s(w.path, QSettings::IniFormat);
     EXPECT_EQ(s.value("Okno/PortCom").toString(), QStringLiteral("USB"));
@@ -183,30 +214,39 @@ void TtyEvent(const char* file, const char* action) {
 TEST(LinkMenu, AdaptersPluggedInOrOutUpdateThePortItemsAndKeepTheCheckedOne) {
     const char* events = TtyEventFile();
     if (!events) GTEST_SKIP() << "needs the kernel event source and a writable tty uevent file";
+    // The ports as the system would list them, changed by the test as adapters come and go.
+    struct ListedPorts : SerialPortSource {
+        QList<SerialPortEntry> list;
+        QList<SerialPortEntry> Ports() const override { return list; }
+    };
+    auto source = std::make_shared<ListedPorts>();
+    QList<SerialPortEntry>& ports = source->list;
+    ports = {{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")},
+             {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")}};
     WindowFixture w;
-    QList<SerialPortEntry> ports{{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")},
-                                 {QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0")}};
-    w.form->SerialPorts = [&] { return ports; };
-    w.form->FillPortMenu();
-    w.form->portItems[1]->trigger();
-    ASSERT_EQ(Checked(*w.form), w.form->portItems[1]);
+    w.Close();
+    w.serialPorts = source;
+    w.Open();
+    w.form->Links().Fill();
+    PortItem(*w.form, 1)->trigger();
+    ASSERT_EQ(Checked(*w.form), PortItem(*w.form, 1));
 
     // An adapter arrives whose name sorts first: the chosen port moves down and stays checked.
     ports.prepend({QStringLiteral("ttyACM0"), QStringLiteral("/dev/ttyACM0")});
     TtyEvent(events, "add");
-    ASSERT_TRUE(WaitUntil([&] { return w.form->portItems[0]->text() == QStringLiteral("/dev/ttyACM0"); }, 3000));
-    EXPECT_TRUE(w.form->portItems[2]->isVisible());
-    EXPECT_EQ(Checked(*w.form), w.form->portItems[2]);
-    EXPECT_EQ(w.form->portItems[2]->text(), QStringLiteral("/dev/ttyUSB0"));
+    ASSERT_TRUE(WaitUntil([&] { return PortItem(*w.form, 0)->text() == QStringLiteral("/dev/ttyACM0"); }, 3000));
+    EXPECT_TRUE(PortItem(*w.form, 2)->isVisible());
+    EXPECT_EQ(Checked(*w.form), PortItem(*w.form, 2));
+    EXPECT_EQ(PortItem(*w.form, 2)->text(), QStringLiteral("/dev/ttyUSB0"));
 
     // The chosen adapter goes: its item goes with it, the link stays what was chosen.
     ports = {{QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0")}};
     TtyEvent(events, "remove");
-    ASSERT_TRUE(WaitUntil([&] { return !w.form->portItems[1]->isVisible(); }, 3000));
-    EXPECT_EQ(w.form->portItems[0]->text(), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(w.form->portItems[1]->text(), QStringLiteral("Com2"));
+    ASSERT_TRUE(WaitUntil([&] { return !PortItem(*w.form, 1)->isVisible(); }, 3000));
+    EXPECT_EQ(PortItem(*w.form, 0)->text(), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(PortItem(*w.form, 1)->text(), QStringLiteral("Com2"));
     EXPECT_EQ(Checked(*w.form), nullptr);
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("/dev/ttyUSB0"));
 }
 
 QStringList VisibleBoxes(MainWindow& form) {

@@ -21,12 +21,14 @@
 #include "Pty.h"
 #include "SimHidLogger.h"
 #include "SimProcess.h"
-#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 #include "core/SimHidDevice.h"
 #include "link/SerialLink.h"
 #include "logs/LogDownload.h"
 #include "logs/ResultsStore.h"
+#include "ui/LinkMenu.h"
+#include "ui/MessagesTab.h"
+#include "ui/ObjectNames.h"
 #include "ui/RequestStrip.h"
 #include "ui/ResultsTab.h"
 
@@ -39,9 +41,18 @@ QString StatusPanel(MainWindow& form) {
 
 QStringList HidList(MainWindow& form) {
     QStringList items;
-    for (int i = 0; i < form.hidList->count(); ++i) items << form.hidList->item(i)->text();
+    auto* list = form.findChild<QListWidget*>(QString::fromLatin1(objname::kHidList));
+    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
     return items;
 }
+
+QAction* Item(MainWindow& form, const QString& name) {
+    auto* item = form.findChild<QAction*>(name);
+    EXPECT_NE(item, nullptr) << name.toStdString();
+    return item;
+}
+QAction* UsbItem(MainWindow& form) { return Item(form, QString::fromLatin1(objname::kUsbItem)); }
+QAction* OtherItem(MainWindow& form) { return Item(form, QString::fromLatin1(objname::kOtherPortItem)); }
 
 TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain) {
     SimProcess sim;
@@ -56,11 +67,11 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain) {
     ThreadWindow w(link, hid);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     // The simulator's terminal is not among the system's ports: it has its own item, ticked.
-    EXPECT_FALSE(w.form->usbItem->isChecked());
-    EXPECT_TRUE(w.form->otherPortItem->isChecked());
-    EXPECT_EQ(w.form->messageList->findItems(QStringLiteral("Nie znaleziono"), Qt::MatchContains).size(), 0);
+    EXPECT_FALSE(UsbItem(*w.form)->isChecked());
+    EXPECT_TRUE(OtherItem(*w.form)->isChecked());
+    EXPECT_EQ(w.form->Messages().Lines().filter(QStringLiteral("Nie znaleziono")).size(), 0);
     // The whole status text is readable, with the request strip right after it.
-    QLabel* panel = w.form->linkStatusPanel;
+    auto* panel = w.form->findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel));
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(link + QStringLiteral(" -otwarty")); }, 3000))
         << StatusPanel(*w.form).toStdString();
     EXPECT_TRUE(WaitUntil(
@@ -70,8 +81,8 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain) {
     EXPECT_GT(gap, 0);
     EXPECT_LT(gap, 20);
 
-    w.form->usbItem->trigger();
-    EXPECT_TRUE(w.form->usbItem->isChecked());
+    UsbItem(*w.form)->trigger();
+    EXPECT_TRUE(UsbItem(*w.form)->isChecked());
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->LinkState() == TransmissionThread::LINK_HID_ABSENT; }));
     ASSERT_TRUE(WaitUntil([&] { return StatusPanel(*w.form).contains(QStringLiteral("-kabel odłączony")); }));
@@ -88,24 +99,21 @@ TEST(LinkSim, UsbChosenWhileTheSerialPortIsOpenClosesItAndBackAgain) {
     EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
 
     // The terminal the run started with is offered after the port items.
-    QAction* back = w.form->otherPortItem;
+    QAction* back = OtherItem(*w.form);
     ASSERT_TRUE(back->isVisible());
     EXPECT_EQ(back->text(), link);
-    const QList<QAction*> items = w.form->settingsMenu->actions();
-    EXPECT_GT(items.indexOf(back), items.indexOf(w.form->portItems[kPortMenuItems - 1]));
+    const QList<QAction*> items = w.form->findChild<QMenu*>(QString::fromLatin1(objname::kSettingsMenu))->actions();
+    EXPECT_GT(items.indexOf(back),
+              items.indexOf(Item(*w.form, QString::fromLatin1(objname::kPortItem).arg(kPortMenuItems))));
     back->trigger();
     EXPECT_TRUE(back->isChecked());
-    EXPECT_FALSE(w.form->usbItem->isChecked());
-    EXPECT_EQ(w.form->PortName(), link);
+    EXPECT_FALSE(UsbItem(*w.form)->isChecked());
+    EXPECT_EQ(w.form->Links().Chosen(), link);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ConnectionState() == CONN_READY; }));
     EXPECT_FALSE(w.Edit(objname::kNameField)->text().isEmpty());
 }
 
-QStringList Lines(MainWindow& form) {
-    QStringList lines;
-    for (int i = 0; i < form.messageList->count(); ++i) lines << form.messageList->item(i)->text();
-    return lines;
-}
+QStringList Lines(MainWindow& form) { return form.Messages().Lines(); }
 
 TEST(LinkSim, UnpluggedPortIsSaidWithoutABoxAndComesBackAPortHeldElsewhereGetsOneBox) {
     SimProcess sim;
@@ -161,8 +169,8 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord) {
     // Given in lower case, as on a command line: the menu's spelling is the link's.
     ThreadWindow w(QStringLiteral("usb"), backend);
     ASSERT_TRUE(WaitUntil([&] { return w.form->ParamsReady(); }, 30000));
-    EXPECT_TRUE(w.form->usbItem->isChecked());
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+    EXPECT_TRUE(UsbItem(*w.form)->isChecked());
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("USB"));
     EXPECT_EQ(w.form->Thread()->LinkName(), QStringLiteral("USB"));
     EXPECT_EQ(w.Boxes(objname::kPortErrorBox), 0);
     std::mt19937 random(15);

@@ -18,9 +18,9 @@
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
-#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
 #include "params/DateTimeCodec.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
 #include "ui/dialogs/DialogParts.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
@@ -190,7 +190,7 @@ TEST(LiveDialogs, RecordingThatStartsWhileADialogIsOpenClosesItUnwritten) {
         freq->hoursEdit->setTime(freq->hoursEdit->time().addSecs(30));  // never saved
         // The logger begins to record while the dialog is open: here by the start command,
         // as the set start time or the logger's own button would.
-        w.form->onRecordStartClicked();
+        w.model.WriteRecordingBit(true);
     }));
     EXPECT_EQ(freq->result(), QDialog::Rejected);
     // The logger records, with the interval it had.

@@ -25,7 +25,7 @@
 
 #include "EventLoopWait.h"
 #include "UiTestSupport.h"
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
 #include "core/Scenario.h"
 #include "modbus/Crc16.h"
 #include "params/Codecs.h"
@@ -33,11 +33,21 @@
 #include "settings/IniFile.h"
 #include "ui/CommandLine.h"
 #include "ui/ControlBindings.h"
+#include "ui/CorrectionTab.h"
+#include "ui/LinkMenu.h"
+#include "ui/MessagesTab.h"
+#include "ui/MonitorTab.h"
+#include "ui/ObjectNames.h"
 #include "ui/RequestStrip.h"
+#include "ui/ServiceTab.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex::test {
 namespace {
+
+QAction* FastFramesItem(MainWindow& form) {
+    return form.findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem));
+}
 
 QSettings Read(const QString& path) { return QSettings(path, QSettings::IniFormat); }
 
@@ -52,12 +62,12 @@ Scenario MakeScenario(const std::string& text) {
 
 TEST(MainWindowSettings, FirstStartWithoutFileUsesDefaultsAndWritesItsKeys) {
     WindowFixture w;
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("USB"));
     EXPECT_EQ(w.form->pos(), QPoint(309, 169));
     EXPECT_EQ(w.form->Language(), QStringLiteral("Polski"));
     EXPECT_EQ(w.form->Tabs()->tabText(0), QStringLiteral("Pomiary"));
     EXPECT_EQ(w.form->Tabs()->currentIndex(), 0);
-    EXPECT_FALSE(w.form->fastFramesItem->isChecked());
+    EXPECT_FALSE(FastFramesItem(*w.form)->isChecked());
     w.form->move(400, 210);
     w.Close();
     QSettings s = Read(w.path);
@@ -78,7 +88,7 @@ TEST(MainWindowSettings, DamagedFilesGiveDefaultsAndTheProgramStarts) {
         WindowFixture w(text, true);
         EXPECT_EQ(w.form->Language(), QStringLiteral("Polski")) << text.toStdString();
         EXPECT_EQ(w.form->pos(), QPoint(309, 169)) << text.toStdString();
-        EXPECT_EQ(w.form->PortName(), QStringLiteral("USB"));
+        EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("USB"));
         EXPECT_EQ(w.Find<QPushButton>(objname::kRecordStartButton)->text(), QStringLiteral("Start"));
         w.Close();
         EXPECT_EQ(Read(w.path).value("Okno/Language").toString(), QStringLiteral("Polski"));
@@ -119,7 +129,7 @@ TEST(MainWindowHelp, AboutBoxGivesVersionLicenceSettingsFileResultsFolderAndManu
         SCOPED_TRACE(language.toStdString());
         w.form->ApplyLanguage(language);
         EXPECT_EQ(w.form->menuBar()->actions().last()->text(), QString::fromUtf8(menu));
-        w.form->aboutItem->trigger();
+        w.form->findChild<QAction*>(QString::fromLatin1(objname::kAboutItem))->trigger();
         auto* box = w.form->findChild<QMessageBox*>(QString::fromLatin1(objname::kAboutBox));
         ASSERT_NE(box, nullptr);
         EXPECT_TRUE(box->isVisible());
@@ -139,11 +149,11 @@ TEST(MainWindowSettings, StoredLanguageAndPositionAreRestored) {
     WindowFixture w(QStringLiteral("[Okno]\nLanguage=Niemiecki\nLeft=50\nTop=60\nPortCom=/dev/ttyUSB3\nFastFrames=1\n"),
                     true);
     EXPECT_EQ(w.form->Language(), QStringLiteral("Niemiecki"));
-    EXPECT_TRUE(w.form->fastFramesItem->isChecked());
-    EXPECT_EQ(w.form->fastFramesItem->text(), QStringLiteral("Schnelles Auslesen"));
+    EXPECT_TRUE(FastFramesItem(*w.form)->isChecked());
+    EXPECT_EQ(FastFramesItem(*w.form)->text(), QStringLiteral("Schnelles Auslesen"));
     EXPECT_EQ(w.form->Tabs()->tabText(0), QStringLiteral("Messungen"));
     EXPECT_EQ(w.form->pos(), QPoint(50, 60));
-    EXPECT_EQ(w.form->PortName(), QStringLiteral("/dev/ttyUSB3"));
+    EXPECT_EQ(w.form->Links().Chosen(), QStringLiteral("/dev/ttyUSB3"));
 }
 
 TEST(MainWindowSettings, APositionOffEveryScreenOpensCentredAndOneOnAScreenIsKept) {
@@ -212,7 +222,7 @@ TEST(MainWindowSettings, CommandLineLinkAndLanguageHoldForThisRunOnly) {
         o.languageOverride = line.language;
         auto form = std::make_unique<MainWindow>(w.model, w.results, o);
         form->onActivated();
-        EXPECT_EQ(form->PortName(), QStringLiteral("/dev/ttyUSB9"));
+        EXPECT_EQ(form->Links().Chosen(), QStringLiteral("/dev/ttyUSB9"));
         EXPECT_EQ(form->Tabs()->tabText(0), QStringLiteral("Measurements"));
         if (operatorChooses) {
             form->ChooseLink(QStringLiteral("USB"));
@@ -332,7 +342,7 @@ CaptionSnapshot Captions(MainWindow& form) {
 
 TEST(MainWindowLanguage, WalkThroughAllLanguagesAndBack) {
     WindowFixture w;
-    w.form->SetLoggerState(30);
+    w.form->Monitor().ShowState(30);
     const CaptionSnapshot polish = Captions(*w.form);
     int numbered = 0;
     for (const QString& t : polish.texts) EXPECT_FALSE(t.startsWith(QLatin1Char('['))) << t.toStdString();
@@ -385,7 +395,7 @@ TEST(MainWindowMonitor, InactiveMonitorIsGreyAndEmpty) {
     }
     for (const char* b : kChangeButtons) EXPECT_FALSE(w.Find<QPushButton>(b)->isEnabled()) << b;
     EXPECT_FALSE(w.Find<QPushButton>(objname::kStartReadButton)->isEnabled());
-    EXPECT_EQ(w.form->Controls().Controls().size(), 30u);
+    EXPECT_EQ(w.form->Controls().Count(), 30u);
 }
 
 TEST(MainWindowMonitor, FullReadFillsTheFieldsAndOffersStart) {
@@ -644,19 +654,19 @@ TEST(MainWindowMonitor, MessageLogDropsARepeatedLine) {
     w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
     w.model.NoteLine(QStringLiteral("inna"));
     w.form->HandleMessage(Msg::StatusText, QStringLiteral("Port A został otwarty"));
-    EXPECT_EQ(w.form->messageList->count(), 3);
+    EXPECT_EQ(w.form->Messages().Lines().size(), 3);
     // A numbered text with a bad id is reported there too.
     w.form->TextTranslator().Tr(QStringLiteral("[1x]Zły numer"));
-    EXPECT_TRUE(w.form->messageList->item(3)->text().startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
+    EXPECT_TRUE(w.form->Messages().Lines().value(3).startsWith(QStringLiteral("Wystąpił błąd w funkcji Tr")));
 }
 
 TEST(MainWindowMonitor, ServiceKeyChordTogglesTheCorrectionTab) {
     WindowFixture w;
     QTabWidget* tabs = w.form->Tabs();
-    const int k = tabs->indexOf(w.form->correctionTab);
+    const int k = tabs->indexOf(&w.form->Correction());
     EXPECT_FALSE(tabs->isTabVisible(k));
-    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->serviceTab)));
-    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(w.form->messagesTab)));
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(&w.form->Service())));
+    EXPECT_FALSE(tabs->isTabVisible(tabs->indexOf(&w.form->Messages())));
     auto press = [&](int key, Qt::KeyboardModifiers mods, QEvent::Type type = QEvent::KeyPress) {
         QKeyEvent e(type, key, mods);
         QApplication::sendEvent(w.form->Tabs(), &e);

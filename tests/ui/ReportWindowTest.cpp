@@ -23,8 +23,10 @@
 #include "chart/PaintBox.h"
 #include "logs/DewPoint.h"
 #include "logs/ResultsModel.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
 #include "ui/ResultsTabView.h"
+#include "ui/dialogs/ObjectNames.h"
 #include "ui/dialogs/RulesDialog.h"
 
 namespace quorvex::test {
@@ -118,7 +120,7 @@ TEST_F(ReportWindow, RulesDialogRefusesBadRowsStoresGoodOnesAndTheSummaryJudgesB
 TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEveryPage) {
     const QString csv = WriteCsv("h.csv", {20.0f, 21.0f, 30.5f, 22.0f, 20.0f, 19.0f});
     ASSERT_TRUE(Tab().OpenResultsFile(csv));
-    SaveRules(*w.form->settings, {ExcursionRule{RuleSeries::Temperature, RuleSide::Above, 25.0f}});
+    SaveRules(w.form->SettingsFile(), {ExcursionRule{RuleSeries::Temperature, RuleSide::Above, 25.0f}});
     const QString pdf = w.dir.filePath(QStringLiteral("raport.pdf"));
     w.prompts.reportPaths = {pdf};
     w.prompts.reportTables = {ReportTable::Daily};

@@ -8,8 +8,9 @@
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
-#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
+#include "ui/ObjectNames.h"
+#include "ui/ServiceTab.h"
 
 namespace quorvex::test {
 namespace {
@@ -22,7 +23,7 @@ QStringList Column(QTreeWidget* tree, int column) {
 
 TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues) {
     WindowFixture w;
-    QTreeWidget* list = w.form->parameterList;
+    auto* list = w.Find<QTreeWidget>(objname::kParameterList);
     EXPECT_EQ(list->topLevelItemCount(), 0);
     w.Find<QPushButton>(objname::kReadParametersButton)->click();
     ASSERT_EQ(list->topLevelItemCount(), 27);
@@ -35,7 +36,7 @@ TEST(ServiceTab, ParameterListBeforeAnyReplyHasAllNamesAndNoValues) {
     SimLogger sim;
     w.Poll(sim);
     EXPECT_EQ(Column(list, 1), QStringList(27, QString()));
-    w.Find<QPushButton>(objname::kReadParametersButton)->click();
+    w.form->Service().ReadParameters();
     ASSERT_EQ(list->topLevelItemCount(), 27);
     EXPECT_EQ(list->topLevelItem(22)->text(1), w.model.Param<LoggerName>().GetText());
     EXPECT_FALSE(list->topLevelItem(22)->text(1).isEmpty());
@@ -50,7 +51,7 @@ TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZeroingShowsZerosAtOnce) {
     SimProcess sim;
     ASSERT_TRUE(sim.Running());
     ThreadWindow w(QString::fromStdString(sim.LinkPath()), std::make_shared<sim::FakeHidBackend>());
-    auto* counters = w.form->errorCounters;
+    auto* counters = w.form->findChild<QTreeWidget*>(QString::fromLatin1(objname::kErrorCounters));
     auto received = [&] {
         const QStringList values = Column(counters, 1);
         return values.size() == 7 && values[6].toInt() > 0;
@@ -59,8 +60,8 @@ TEST(ServiceTab, CountersShowWhenTheTabIsShownAndZeroingShowsZerosAtOnce) {
     ASSERT_TRUE(WaitUntil([&] { return w.form->Thread()->Counters().FramesReceivedCount > 0; }));
     EXPECT_FALSE(received());
     QTabWidget* tabs = w.form->Tabs();
-    tabs->setTabVisible(tabs->indexOf(w.form->serviceTab), true);
-    tabs->setCurrentWidget(w.form->serviceTab);
+    tabs->setTabVisible(tabs->indexOf(&w.form->Service()), true);
+    tabs->setCurrentWidget(&w.form->Service());
     EXPECT_TRUE(received());
     ASSERT_EQ(Column(counters, 0).size(), 7);
 

@@ -29,7 +29,9 @@
 #include "ui/ArchiveKeeping.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
+#include "ui/dialogs/ObjectNames.h"
 #include "ui/dialogs/StartDialog.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"
 

@@ -15,10 +15,10 @@
 #include "SimProcess.h"
 #include "UiTestSupport.h"
 #include "chart/ChartWindow.h"
-#include "chart/ObjectNames.h"
 #include "logs/LogDownload.h"
 #include "logs/LogRecord.h"
 #include "modbus/TransmissionThread.h"
+#include "ui/ObjectNames.h"
 #include "ui/ResultsTab.h"
 
 namespace quorvex::test {

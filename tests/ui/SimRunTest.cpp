@@ -11,8 +11,9 @@
 #include "EventLoopWait.h"
 #include "SimProcess.h"
 #include "UiTestSupport.h"
-#include "chart/ObjectNames.h"
 #include "modbus/TransmissionThread.h"
+#include "ui/MessagesTab.h"
+#include "ui/ObjectNames.h"
 
 namespace quorvex::test {
 namespace {
@@ -52,7 +53,7 @@ TEST(SimRun, StartToMonitorStartRecordingLoseAndRegainTheLink) {
     EXPECT_TRUE(form->findChild<QLabel*>(QString::fromLatin1(objname::kLinkStatusPanel))
                     ->text()
                     .contains(QStringLiteral("-otwarty")));
-    EXPECT_GT(form->messageList->count(), 0);
+    EXPECT_GT(form->Messages().Lines().size(), 0);
 
     auto* start = form->findChild<QPushButton*>(QString::fromLatin1(objname::kRecordStartButton));
     ASSERT_FALSE(start->isHidden());

@@ -11,11 +11,11 @@
 
 #include <memory>
 
-#include "chart/ObjectNames.h"
 #include "core/SimLogger.h"
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/ObjectNames.h"
 
 #include "ScriptedPrompts.h"
 
@@ -85,6 +85,7 @@ struct WindowFixture {
         o.systemLocale = systemLocale;
         o.prompts = qtPrompts ? nullptr : &prompts;
         o.keyFolder = keyFolder;
+        o.serialPorts = serialPorts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->onShown();
@@ -118,6 +119,8 @@ struct WindowFixture {
     ScriptedPrompts prompts;
     bool qtPrompts = false;
     QString keyFolder = UserSettingsFolder();  // the signing and trusted keys
+    // The serial ports the link menu offers (the system's when null).
+    std::shared_ptr<const SerialPortSource> serialPorts;
     ParameterModel model;
     ResultsStore results;
     std::unique_ptr<MainWindow> form;

@@ -1,6 +1,7 @@
 // The parameter-read wait window as the main window drives it from read replies.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QElapsedTimer>
 #include <QProgressBar>
 #include <QTimer>
@@ -9,8 +10,8 @@
 
 #include "LinkTestSupport.h"
 #include "SimProcess.h"
-#include "chart/ObjectNames.h"
 #include "core/FakeHidBackend.h"
+#include "ui/ObjectNames.h"
 #include "ui/dialogs/ParameterReadWindow.h"
 
 namespace quorvex::test {
@@ -111,7 +112,7 @@ TEST(WaitWindow, ClosesWhenTheFirstReadBreaksOffAnyWay) {
         ParameterReadWindow* wait = w.form->Windows().parameterReadWindow;
         ASSERT_TRUE(WaitUntil([&] { return wait->isVisible() && wait->progressBar->value() == 5; }));
         ASSERT_EQ(w.form->ConnectionState(), CONN_READING);
-        w.form->usbItem->trigger();
+        w.form->findChild<QAction*>(QString::fromLatin1(objname::kUsbItem))->trigger();
         EXPECT_FALSE(wait->isVisible());
         EXPECT_EQ(w.form->ConnectionState(), CONN_NONE);
     }

@@ -1,5 +1,5 @@
 #include "ui/dialogs/ClockDialog.h"
-#include "chart/ObjectNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include <QCheckBox>
 #include <QDateEdit>

@@ -1,5 +1,6 @@
 #include "ui/dialogs/CorrectionDialog.h"
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

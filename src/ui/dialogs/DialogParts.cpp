@@ -1,5 +1,6 @@
 #include "ui/dialogs/DialogParts.h"
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include <QBoxLayout>
 #include <QDateTimeEdit>

@@ -1,5 +1,5 @@
 #include "ui/dialogs/HumidityThresholdDialog.h"
-#include "chart/ObjectNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include "params/ParameterModel.h"
 

@@ -1,5 +1,6 @@
 #include "ui/dialogs/LoggerNameDialog.h"
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 #include "ui/dialogs/ParameterReadWindow.h"
-#include "chart/ObjectNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include <QProgressBar>
 #include <QTimer>

@@ -11,12 +11,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "params/Codecs.h"
 #include "settings/IniFile.h"
 #include "ui/dialogs/DialogInput.h"
 #include "ui/dialogs/DialogParts.h"
+#include "ui/dialogs/ObjectNames.h"
 
 namespace quorvex {
 

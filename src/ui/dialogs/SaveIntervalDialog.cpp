@@ -1,5 +1,5 @@
 #include "ui/dialogs/SaveIntervalDialog.h"
-#include "chart/ObjectNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>

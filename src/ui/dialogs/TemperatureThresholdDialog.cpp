@@ -1,5 +1,6 @@
 #include "ui/dialogs/TemperatureThresholdDialog.h"
-#include "chart/ObjectNames.h"
+#include "chart/SharedNames.h"
+#include "ui/dialogs/ObjectNames.h"
 
 #include "params/ParameterModel.h"
 

@@ -11,9 +11,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "chart/ObjectNames.h"
 #include "i18n/ProgramTexts.h"
 #include "sign/SignatureCheck.h"
+#include "ui/dialogs/ObjectNames.h"
 
 namespace quorvex {
 

@@ -4,11 +4,13 @@
 // end in the program's own order.
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 #include "params/ParameterModel.h"
 #include "ui/Application.h"
 #include "ui/MainWindow.h"
+#include "ui/OperatorPrompts.h"
 
 namespace quorvex::bench {
 
@@ -23,6 +25,27 @@ inline void EnsureApplication() {
     new QuorvexApplication(argc, argv);
 }
 
+// The operator as the window programs play them: every question cancelled, every box and
+// desktop note handed to whoever times it.
+class BenchPrompts : public OperatorPrompts {
+public:
+    std::function<void(const QString& text)> boxShown;
+    std::function<void(const QString& title, const QString& body)> noted;
+
+    QString AskSavePath(const QString&, const QString&) override { return {}; }
+    QString AskOpenPath(const QString&) override { return {}; }
+    QStringList AskImportPaths(const QString&) override { return {}; }
+    QString AskReportPath(const QString&, const QString&, ReportTable&) override { return {}; }
+    QString AskFolder(const QString&, const QString&) override { return {}; }
+    bool Confirm(const QString&, const QString&) override { return false; }
+    void ShowBox(BoxIcon, const QString&, const QString& text) override {
+        if (boxShown) boxShown(text);
+    }
+    void Notify(const QString& title, const QString& body) override {
+        if (noted) noted(title, body);
+    }
+};
+
 // The main window and every other window, created hidden.
 class BenchWindows {
 public:
@@ -35,6 +58,7 @@ public:
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = link;
         o.startThread = !link.isEmpty();
+        o.prompts = &prompts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
     }
@@ -49,6 +73,7 @@ public:
     QTemporaryDir dir;
     ParameterModel model;
     ResultsStore results;
+    BenchPrompts prompts;
     std::unique_ptr<MainWindow> form;
 };
 

@@ -43,14 +43,16 @@ void BM_PlugInToNotification(benchmark::State& state) {
         o.portOverride = QStringLiteral("USB");
         o.archive = dir.filePath(QStringLiteral("archive.sqlite"));
         o.hidBackend = backend;
+        bench::BenchPrompts prompts;
+        o.prompts = &prompts;
         auto form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->show();
         form->findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem))->setChecked(true);
-        form->autoDownloadItem->setChecked(true);
+        form->findChild<QAction*>(QString::fromLatin1(objname::kAutoReadItem))->setChecked(true);
         QString said;
         Clock::time_point toldAt;
-        form->Notify = [&](const QString& title, const QString& body) {
+        prompts.noted = [&](const QString& title, const QString& body) {
             toldAt = Clock::now();
             said = title + QStringLiteral(": ") + body;
         };

@@ -57,7 +57,7 @@ void BM_GuiDownload5000(benchmark::State& state) {
         auto& form = windows.form;
         bool finished = false;
         Clock::time_point endAt;
-        form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString&) {
+        windows.prompts.boxShown = [&](const QString&) {
             endAt = Clock::now();
             finished = true;
         };

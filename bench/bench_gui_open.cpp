@@ -16,6 +16,7 @@
 #include "logs/ResultsFile.h"
 #include "logs/ResultsStore.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 
 namespace quorvex {
 namespace {
@@ -39,9 +40,7 @@ void BM_OpenAndShowMillion(benchmark::State& state) {
 
     bench::BenchWindows windows{QString()};  // no transmission thread
     auto& form = windows.form;
-    form->ShowBox = [&](LogDownloadView::BoxIcon, const QString&, const QString& text) {
-        state.SkipWithError(qPrintable(text));
-    };
+    windows.prompts.boxShown = [&](const QString& text) { state.SkipWithError(qPrintable(text)); };
     form->resize(1000, 700);
     form->show();
     form->Tabs()->setCurrentIndex(2);  // the results tab
@@ -52,7 +51,7 @@ void BM_OpenAndShowMillion(benchmark::State& state) {
     const int redrawsBefore = chart->ChartRedrawCount();
 
     for (auto _ : state) {
-        if (!form->OpenResultsFile(path) || windows.results.Count() != kRecords) break;
+        if (!form->ResultsPage().OpenResultsFile(path) || windows.results.Count() != kRecords) break;
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kChartButton))->click();
         table->viewport()->repaint();
         chart->chartBox->repaint();

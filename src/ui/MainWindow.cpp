@@ -13,19 +13,21 @@
 
 #include <utility>
 
-#include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "params/Codecs.h"
 #include "params/LoggerState.h"
 #include "params/ParameterModel.h"
 #include "settings/IniFile.h"
+#include "ui/ArchiveKeeping.h"
 #include "ui/ControlBindings.h"
 #include "ui/CorrectionTab.h"
 #include "ui/LinkMenu.h"
 #include "ui/MessagesTab.h"
 #include "ui/MonitorTab.h"
+#include "ui/QtOperatorPrompts.h"
 #include "ui/RegistrationTab.h"
 #include "ui/RequestStrip.h"
+#include "ui/ResultsTab.h"
 #include "ui/ResultsTabView.h"
 #include "ui/ServiceTab.h"
 #include "ui/TranslateWindow.h"
@@ -40,8 +42,17 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
       translator_(std::make_unique<Translator>()),
       controls_(std::make_unique<ControlBindings>(model)),
       systemLocale_(options.systemLocale) {
-    BuildWindow(options);
     settings_ = std::make_unique<IniFile>(options.settingsPath);
+    prompts_ = options.prompts;
+    if (!prompts_) {
+        ownPrompts_ = std::make_unique<QtOperatorPrompts>(this);
+        prompts_ = ownPrompts_.get();
+    }
+    keeping_ = std::make_unique<ArchiveKeeping>(model_, results_, *settings_, *prompts_,
+                                                ArchiveKeeping::Setup{options.archive, options.keyFolder, [this] {
+                                                                          return links_ ? links_->Chosen() : QString();
+                                                                      }});
+    BuildWindow(options);
     storedPort_ = settings_->ReadString(kWindowSection, QStringLiteral("PortCom"), kUsbLink);
     portForThisRun_ = !options.portOverride.isEmpty();
     links_->SetStartLink(portForThisRun_ ? options.portOverride : storedPort_);
@@ -49,14 +60,13 @@ MainWindow::MainWindow(ParameterModel& model, ResultsStore& results, const MainW
     CreateSession(options);
     // Before the first request: the thread reads the choice when it sends.
     fastFramesItem_->setChecked(settings_->ReadBool(kWindowSection, kFastFramesKey, false));
-    signFilesItem->setChecked(settings_->ReadBool(kSigningSection, kSigningEnabledKey, true));
     translator_->SetMessageHandler([this](const QString& line) { AddMessageLine(line); });
     programTexts_.Install();
 
     onCreate();
-    session_->SetDownload(logs.get());
-    OpenArchive(options.archive);
-    ApplyAutoDownloadSettings();
+    ConnectKeeping();
+    // The session hands the log's blocks to the results tab's download.
+    session_->SetDownload(&resultsTab_->Download());
     storedLanguage_ = NormalizeLanguage(language_);
     if (!options.languageOverride.isEmpty()) {
         language_ = LanguageFromName(options.languageOverride).value_or(kLanguagePolish);
@@ -78,7 +88,6 @@ void MainWindow::ReadSettings() {
     // one the program does not know (taken as Polish), is the operator's choice.
     language_ =
         StartLanguage(settings_->ReadString(kWindowSection, QStringLiteral("Language"), QString()), systemLocale_);
-    recent_.Load(*settings_);
 }
 
 void MainWindow::PlaceWindow(const QPoint& stored) {
@@ -114,7 +123,7 @@ void MainWindow::WriteSettings() {
     settings_->WriteString(kWindowSection, QStringLiteral("Language"),
                            languageForThisRun_ ? storedLanguage_ : NormalizeLanguage(language_));
     settings_->WriteBool(kWindowSection, kFastFramesKey, fastFramesItem_->isChecked());
-    settings_->WriteBool(kSigningSection, kSigningEnabledKey, signFilesItem->isChecked());
+    settings_->WriteBool(kSigningSection, kSigningEnabledKey, keeping_->Signing());
     settings_->WriteInteger(kWindowSection, QStringLiteral("Left"), pos().x());
     settings_->WriteInteger(kWindowSection, QStringLiteral("Top"), pos().y());
     // Written without checks: a settings folder that cannot be written must not
@@ -126,7 +135,6 @@ void MainWindow::SetFastFrames(bool on) { session_->SetFastFrames(on); }
 
 void MainWindow::onCreate() {
     ReadSettings();
-    CreateLogDownload();
     controls_->SetAllActive(false);
     tabs_->setCurrentIndex(0);
     correction_->HearChord(true);
@@ -134,7 +142,6 @@ void MainWindow::onCreate() {
     tabs_->setTabVisible(tabs_->indexOf(messages_), false);
     tabs_->setTabVisible(tabs_->indexOf(correction_), false);
     ConnectTabs();
-    RebuildRecentMenu();
     created_ = true;
 }
 
@@ -155,7 +162,7 @@ void MainWindow::ConnectTabs() {
     connect(monitor_, &MonitorTab::record, this, [this](bool on) {
         // A new recording makes the logger begin a new log over the one it holds.
         if (on)
-            GuardNewLog([this] { model_.WriteRecordingBit(true); });
+            keeping_->GuardNewLog([this] { model_.WriteRecordingBit(true); });
         else
             model_.WriteRecordingBit(false);
     });
@@ -199,12 +206,12 @@ void MainWindow::onShown() {
     SelectStartLink();
     ShowLinkStatus();
     links_->WatchDevices(Thread() != nullptr);
-    ShowResultsTab();
+    resultsTab_->WindowShown();
     MonitorReset();
     // What opening the file says (a fault, its signature) comes before the first activation
     // translates the window: in the window's language already.
     programTexts_.SetLanguage(language_);
-    if (!startResultsFile_.isEmpty()) OpenResultsFile(std::exchange(startResultsFile_, QString()));
+    if (!startResultsFile_.isEmpty()) resultsTab_->OpenResultsFile(std::exchange(startResultsFile_, QString()));
 }
 
 void MainWindow::changeEvent(QEvent* e) {
@@ -234,7 +241,7 @@ void MainWindow::ApplyLanguage(const QString& lang) {
         QEvent change(QEvent::LanguageChange);
         QApplication::sendEvent(archiveWindow_, &change);
     }
-    if (logs) logs->RefreshView();
+    resultsTab_->RefreshTexts();
     // Numbers on screen are written anew with the language's separator.
     if (controls_) controls_->RefreshAll();
     ShowLinkStatus();
@@ -312,10 +319,8 @@ void MainWindow::MonitorReset() {
     connState_ = CONN_NONE;
     model_.InvalidateAll();
     controls_->SetAllActive(false);
-    if (logs) {
-        logs->StopRead();
-        logs->SetParamsReady(false);
-    }
+    keeping_->LinkReset();
+    resultsTab_->LinkReset();
     CloseParameterDialogs();
 }
 
@@ -333,8 +338,8 @@ void MainWindow::ParamReadProgress() {
         controls_->SetAllActive(true);
         connState_ = CONN_READY;
         paramsReady_ = true;
-        if (logs) logs->SetParamsReady(true);
-        ParamsBecameReady();
+        resultsTab_->SetParamsReady(true);
+        keeping_->ParamsBecameReady();
     }
 }
 
@@ -409,12 +414,11 @@ void MainWindow::onDestroy() {
     model_.Disconnect();
     correction_->HearChord(false);
     WriteSettings();
-    settings_.reset();
     EndSession();
     // The translator goes after the thread: the thread's last status texts may
     // still be translated while it ends.
     translator_->SetMessageHandler({});
-    EndLogDownload();
+    resultsTab_->EndDownload();
     controls_.reset();
 }
 

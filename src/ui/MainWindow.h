@@ -10,9 +10,9 @@
 // Source files by subject: MainWindow.cpp (life cycle, language, dialog buttons, the logger
 // state), MainWindowLayout.cpp (tabs, menus, tool and status bars), MainWindowSession.cpp
 // (the logger session's signals, the link status, the thread's counters and HID list),
-// MainWindowResults.cpp (the results tab: log download, chart, results file),
-// MainWindowFiles.cpp (recent results files, the status bar's notes), MainWindowHelp.cpp
-// (the Help menu and the About box).
+// MainWindowArchive.cpp (the archive's windows and boxes, routed to ArchiveKeeping),
+// MainWindowResults.cpp (the status bar's notes), MainWindowHelp.cpp (the Help menu and the
+// About box). The results tab is ResultsTab; keeping the archive, ArchiveKeeping.
 #include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
@@ -75,7 +75,9 @@ class ResultsModel;
 class ResultsStore;
 class ParameterReadWindow;
 class RequestStrip;
-class ResultsTabView;
+class ResultsTab;
+class ArchiveKeeping;
+class OperatorPrompts;
 class ChartWindow;
 class StatePanel;
 class TransmissionThread;
@@ -105,6 +107,10 @@ struct MainWindowOptions {
     // The desktop's locale: its language is the interface's on a first start,
     // before a language is stored in the settings file.
     QLocale systemLocale = QLocale::system();
+    // What the program asks the operator (tests hand a scripted one); null: Qt's dialogs and boxes.
+    OperatorPrompts* prompts = nullptr;
+    // Where the signing key and the trusted keys live (a temporary folder in tests).
+    QString keyFolder = UserSettingsFolder();
 };
 
 // The program's other windows, created once at start-up in this order after the main
@@ -142,23 +148,11 @@ public:
     // The state panel anew from the link, the connection and the logger.
     void UpdateLoggerState();
     void ShowLinkStatus();
-    // Results tab (MainWindowResults.cpp).
-    void onChartClicked();
-    void onPrintTableClicked();
-    void onSaveResultsClicked();
-    // "Plik" → "[2120]Otwórz plik wyników…" (Ctrl+O): asks for a file and opens it.
-    void onOpenResultsChosen();
-    // Reads a results file into a spare store and, only when all of it was
-    // good, shows it in place of the results so far; otherwise a box names the
-    // file and the line, and everything shown stays. False when not opened.
-    bool OpenResultsFile(const QString& path);
-    // A file of "Plik" → "[2207]Ostatnio otwierane": opened, or, when it is
-    // gone, dropped from the list with a box that says so.
-    bool OpenRecentFile(const QString& path);
-    // The results files opened last, most recent first.
-    const QStringList& RecentResultsFiles() const { return recent_.Files(); }
-    // Drops the files that are gone and rebuilds the recent files menu.
-    void RefreshRecentMenu();
+    // The results tab (its download, files, report) and the keeping of the archive (change
+    // log, automatic download, signing); what the program asks the operator.
+    ResultsTab& ResultsPage() { return *resultsTab_; }
+    ArchiveKeeping& Keeping() { return *keeping_; }
+    OperatorPrompts& Prompts() { return *prompts_; }
     // A short note in the status bar's last panel, gone after a while.
     void ShowStatusNote(const QString& text);
     // The note after a printout was written to a PDF file.
@@ -168,8 +162,6 @@ public:
     // What the About box says: version, licence, the settings file, where
     // results are saved by default, the manual page.
     QString AboutText() const;
-    // The folder the results save dialog starts in.
-    QString ResultsFolder() const;
 
     // The message log writer: appends unless equal to the last line.
     void AddMessageLine(const QString& line);
@@ -206,82 +198,9 @@ public:
     // Sets the link (the port menu's choice): the menu's tick, the thread's link, the reset.
     void ChooseLink(const QString& name);
 
-    // The modal parts of the results tab, replaceable so tests are not held up
-    // by them. AskSavePath gets the remembered folder and the proposed file
-    // name and returns the chosen path ("" = cancelled); ShowBox shows a
-    // translated message box without waiting for it.
-    // The chosen path has the extension of the chosen file type.
-    std::function<QString(const QString& folder, const QString& fileName)> AskSavePath;
-    // AskOpenPath gets the remembered folder and returns the file to open ("" = cancelled).
-    std::function<QString(const QString& folder)> AskOpenPath;
-    std::function<void(LogDownloadView::BoxIcon, const QString& caption, const QString& text)> ShowBox;
-    // Where the signing key and the trusted keys live (a temporary folder in tests).
-    QString keyFolder = UserSettingsFolder();
-    // Signs the files the window writes, as "[2569]Podpisuj zapisywane pliki" says.
-    FileSigner Signer();
-    // Settings → "[2559]Zaufane klucze…": the trusted keys dialog, made on first use.
-    void onTrustedKeysChosen();
-    QPointer<QDialog> trustedKeysDialog;
-    ResultsTabView& ResultsView() { return *resultsView_; }
     // A HID device arrived (true) or was removed (false); node is its device node: the
     // service tab's list anew, the thread told.
     void onHidDeviceChanged(bool arrival, const QString& node = {});
-
-    // MainWindowArchive.cpp: every download kept in the archive as it arrives.
-    // Null when the program runs without one (none chosen, or it could not be opened).
-    Archive* DownloadArchive() const { return archive_.get(); }
-    // "Plik" → "[2310]Archiwum…": the archive window, made on first use.
-    void onArchiveChosen();
-    ArchiveWindow* ArchiveBrowser() const { return archiveWindow_; }
-    // An archived log (between two moments on the logger clock when given) read into a spare
-    // store and shown in place of the results, as opening a file does. False when not shown.
-    bool OpenArchivedLog(std::int64_t log, std::optional<Moment> from, std::optional<Moment> to);
-    // "Plik" → "[2311]Importuj do archiwum…": asks for results files and imports them.
-    void onImportChosen();
-    void ImportResultsFiles(const QStringList& paths);
-    // The change log: every write to the logger (through the model) and every download, import,
-    // file and report goes into it; other parts add theirs (a signature, a file written) here.
-    // Without an archive nothing is kept; a failure is said as the archive's faults are.
-    void RecordChange(ChangeEntry entry);
-    // "Plik" → "[2573]Dziennik zmian…": the change log window, made on first use.
-    void onChangeLogChosen();
-    ChangeLogWindow* ChangeLogBrowser() const { return changeLogWindow_; }
-    // Gets the remembered folder and returns the files to import (none = cancelled).
-    std::function<QStringList(const QString& folder)> AskImportPaths;
-    // Asks whether a file changed after signing goes into the archive all the same (`text`
-    // names it and what changed); a box unless a test sets it.
-    std::function<bool(const QString& text)> ConfirmChangedImport;
-    // Runs `start`, a command that makes the logger begin a new log, at once when that loses
-    // no record; otherwise first asks whether to download, start anyway or cancel.
-    void GuardNewLog(const std::function<void()>& start);
-
-    // MainWindowReport.cpp: the PDF report of the results shown, the evaluation rules, the
-    // dew point in saved files.
-    // "[2442]Raport PDF…" (File menu and results tab): asks where, with which table, and writes it.
-    void onReportChosen();
-    // Gets the remembered folder, the proposed name and the table last chosen; returns the
-    // path ("" = cancelled) and leaves the chosen table in `table`.
-    std::function<QString(const QString& folder, const QString& fileName, ReportTable& table)> AskReportPath;
-    // What the report says of where the results shown came from.
-    ReportSource ShownResultsSource() const;
-    // "[40]Ustawienia" → "[2411]Reguły oceny…": the rules dialog, opened without waiting.
-    void onRulesChosen();
-    // "[2464]Punkt rosy w plikach CSV": the CSV files written gain the dew point column.
-    void SetDewPointInFiles(bool on);
-
-    // MainWindowAuto.cpp: reading only what is new, by the button or when a logger is connected.
-    // Starts a read of what the archive lacks of the logger's log; `automatic`: the unattended
-    // one, which writes the results file into AutoFolder() and notifies the desktop when done.
-    void StartNewDownload(bool automatic);
-    // Settings → "[2485]Folder plików wyników…": asks for the folder of the automatic files.
-    void onAutoFolderChosen();
-    QString AutoFolder() const;
-    // The archive holds part of the connected logger's current log ("[2483]Pobierz nowe" can be used).
-    bool ArchivedPart() const { return archivedPart_; }
-    // The desktop notification (title, body); replaceable so tests see what is said.
-    std::function<void(const QString& title, const QString& body)> Notify;
-    // Gets the folder chosen so far and returns the one chosen ("" = cancelled).
-    std::function<QString(const QString& folder)> AskAutoFolder;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -291,29 +210,14 @@ protected:
 private:
     // MainWindowLayout.cpp
     void BuildWindow(const MainWindowOptions& options);
-    QWidget* BuildResultsTab();
     void BuildMenu(const MainWindowOptions& options);
     void BuildToolBar();
     void BuildStatusBar();
     void BuildHelpMenu();
-    void RebuildRecentMenu();
 
     // The tabs' buttons to their dialogs, the state panel's to the logger.
     void ConnectTabs();
     int ChooseStateCode() const;
-
-    // MainWindowResults.cpp
-    void CreateLogDownload();
-    void RememberFolder(const QString& path);
-    void ShowResultsTab();
-    void EndLogDownload();
-    ChartWindow* FindChartWindow() const;
-    // Results read into a spare store (a file, the archive) take the place of those shown.
-    void ShowOpenedResults(ResultsStore& opened);
-    // MainWindowReport.cpp: the report button, the rules in the summary, the menu items' state.
-    void ConnectReport();
-    // What the archive knows of how an archived log came (its latest download, or its file).
-    ReportSource ArchivedLogSource(std::int64_t log, const QString& serial);
 
     // MainWindowSession.cpp
     // The session on the link chosen, its signals connected to the handlers below.
@@ -332,26 +236,17 @@ private:
     void ZeroCounters();
     void ResetLogger();
 
-    // MainWindowArchive.cpp
-    void OpenArchive(const QString& given);
-    // The archive to write into, made where it is missing (a download or an import keeps its
-    // records, a write to the logger its entry); null when there is none or it cannot be made.
-    Archive* WritableArchive();
-    void ArchiveChanged();
-    void ArchiveReported(const ArchiveText& text);
+    // MainWindowArchive.cpp: the windows of the archive keeping (archive, change log, trusted
+    // keys), its faults and its question before a new log.
+    void BuildArchiveItems(QMenu* file);
+    void BuildKeepingItems();
+    void ConnectKeeping();
+    void onArchiveChosen();
+    void onChangeLogChosen();
+    void onTrustedKeysChosen();
     void ShowArchiveBox(const QString& text);
-    void AskBeforeNewLog(int records, const std::function<void()>& start);
-    void DownloadThenStart(std::function<void()> start);
-    void DownloadForStartEnded();
-    // What keeps the downloads in the archive (and knows the last one).
-    const class DownloadArchiver& Archiver() const;
-
-    // MainWindowAuto.cpp
-    void BuildAutoDownloadItems();
-    void ApplyAutoDownloadSettings();
-    void RefreshArchivedPart();
-    void ParamsBecameReady();
-    void NewDownloadEnded();
+    void AskBeforeNewLog(int records);
+    // A logger was connected: a desk downloading on connection asks for its parameters at once.
     void LinkOpened();
 
     void SelectStartLink();
@@ -396,7 +291,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     MonitorTab* monitor_ = nullptr;
     RegistrationTab* registration_ = nullptr;
-    QWidget* resultsTab_ = nullptr;
+    ResultsTab* resultsTab_ = nullptr;
     DeviceTab* device_ = nullptr;
     MessagesTab* messages_ = nullptr;
     ServiceTab* service_ = nullptr;
@@ -411,22 +306,11 @@ private:
     // "[2150]Szybki odczyt": replies end as soon as they are complete (FastFrames in the settings).
     QAction* fastFramesItem_ = nullptr;
 
-public:
-    std::unique_ptr<LogDownload> logs;
-    QAction *readResultsItem = nullptr, *saveResultsItem = nullptr;
-    QAction* openResultsItem = nullptr;
-    QAction *archiveItem = nullptr, *importItem = nullptr, *changeLogItem = nullptr;
-    QAction *reportItem = nullptr, *rulesItem = nullptr, *dewPointFilesItem = nullptr;
-    QMenu* recentMenu = nullptr;  // the recent results files
-    // "[2569]Podpisuj zapisywane pliki" (Enabled in [Signing], on by default); the trusted keys dialog.
-    QAction *signFilesItem = nullptr, *trustedKeysItem = nullptr;
-    // "[2484]Pobieraj automatycznie po podłączeniu" (AutoDownload) and its folder (AutoFolder).
-    QAction *autoDownloadItem = nullptr, *autoFolderItem = nullptr;
-
-private:
     RequestStrip* strip_ = nullptr;
-    ResultsModel* resultsModel_ = nullptr;
-    std::unique_ptr<ResultsTabView> resultsView_;
+    // What the program asks the operator: the one handed in, else the window's own.
+    std::unique_ptr<OperatorPrompts> ownPrompts_;
+    OperatorPrompts* prompts_ = nullptr;
+    std::unique_ptr<ArchiveKeeping> keeping_;
     int connState_ = CONN_NONE;
     bool paramsReady_ = false;
     bool destroyed_ = false;
@@ -434,7 +318,6 @@ private:
     bool shown_ = false;
     QString startResultsFile_;  // opened once the window is shown
     QLocale systemLocale_;
-    RecentFiles recent_;
     QTimer* statusNoteTimer_ = nullptr;
     QPointer<QMessageBox> aboutBox_;
     // What the settings file held, written back instead of a link or language
@@ -445,25 +328,11 @@ private:
     bool languageForThisRun_ = false;
     // The transmission thread and its messages; ended by onDestroy.
     std::unique_ptr<LoggerSession> session_;
-    // Shared pointers: their types are complete only where they are made (MainWindowArchive.cpp).
-    std::shared_ptr<Archive> archive_;
-    // The archive chosen but not there yet: made by the first write (WritableArchive), said
-    // by whatever only reads it.
-    std::optional<ArchiveLocation> missingArchive_;
-    ArchiveText archiveProblem_;
-    std::shared_ptr<class WindowArchiver> archiver_;  // the log download's observer
     QPointer<ArchiveWindow> archiveWindow_;
     QPointer<ChangeLogWindow> changeLogWindow_;
+    QPointer<QDialog> trustedKeysDialog_;
     QPointer<QMessageBox> archiveBox_;  // the one archive fault box on screen
     QPointer<QMessageBox> newLogBox_;   // the one box asking before a new log
-    // Where opened results came from (a file, an archived log), for the report; a
-    // download's facts are taken when the report is written.
-    ReportSource openedSource_;
-    QDateTime downloadEnded_;  // when the last download finished, stopped or broke off
-    // The command a "Download first" holds back until the download has ended.
-    std::function<void()> startAfterDownload_;
-    bool archivedPart_ = false;     // see ArchivedPart()
-    bool autoDownloading_ = false;  // the running read is the unattended one
 };
 
 // Creates windows 2 to 11 (the main window exists already) into its table.

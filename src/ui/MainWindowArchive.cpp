@@ -1,150 +1,119 @@
-// The main window's archive: every download kept as its blocks arrive, the archive window,
-// importing saved results files, and the question before a command that makes the logger
-// begin a new log over records the archive lacks.
-#include <QDir>
-#include <QFileDialog>
+// The main window's side of the results and the archive keeping: their menu items, the
+// archive, change log and trusted keys windows, how the keeping's faults and notes are shown,
+// and the question before a command that makes the logger begin a new log.
+#include <QAction>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 
 #include <utility>
 
-#include "archive/ArchiveRegisters.h"
-#include "archive/ChangeRecording.h"
-#include "archive/DownloadArchiver.h"
-#include "archive/ImportSignature.h"
+#include "archive/ArchiveText.h"
 #include "i18n/ProgramTexts.h"
-#include "logs/LogDownload.h"
-#include "logs/ResultsFile.h"
-#include "settings/IniFile.h"
+#include "modbus/TransmissionThread.h"
+#include "ui/ArchiveKeeping.h"
 #include "ui/ArchiveWindow.h"
-#include "ui/CommandLine.h"
-#include "ui/LinkMenu.h"
+#include "ui/ChangeLogWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/ObjectNames.h"
-#include "ui/dialogs/DialogParts.h"
+#include "ui/ResultsTab.h"
+#include "ui/dialogs/TrustedKeysDialog.h"
 
 namespace quorvex {
 
-// The archiver as the window runs it: it names the link the download runs on now, and says
-// when a download has ended (a "Download first" waits for that).
-class WindowArchiver : public DownloadArchiver {
-public:
-    using DownloadArchiver::DownloadArchiver;
-    std::function<QString()> currentLink;
-    std::function<void()> starting;  // before a read begins: the archive is made where missing
-    std::function<void()> ended;
-
-    void LogReadStarted(bool resumed) override {
-        if (starting) starting();
-        if (currentLink) SetLink(currentLink());
-        DownloadArchiver::LogReadStarted(resumed);
-    }
-    void LogReadEnded(const DownloadEnd& end) override {
-        DownloadArchiver::LogReadEnded(end);
-        if (ended) ended();
-    }
-};
-
 namespace {
 
-bool Running(const LogDownload& logs) {
-    return logs.GetState() == LogDownload::Starting || logs.GetState() == LogDownload::Reading;
+QAction* Item(QMenu* menu, const char* name, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    return item;
 }
 
 }  // namespace
 
-void MainWindow::OpenArchive(const QString& given) {
-    archiver_ = std::make_shared<WindowArchiver>(nullptr, model_, *logs, VersionText(), links_->Chosen(),
-                                                 [this](const ArchiveText& text) { ArchiveReported(text); });
-    archiver_->currentLink = [this] { return links_->Chosen(); };
-    archiver_->starting = [this] { WritableArchive(); };
-    archiver_->ended = [this] {
-        downloadEnded_ = QDateTime::currentDateTime();  // for the report's origin of the data
-        // Not from inside the download's own step: the start may write to the logger.
-        if (startAfterDownload_) QTimer::singleShot(0, this, &MainWindow::DownloadForStartEnded);
-        QTimer::singleShot(0, this, &MainWindow::NewDownloadEnded);
-        // An open archive window shows the download just kept.
-        if (archiveWindow_ && archiveWindow_->isVisible())
-            QTimer::singleShot(0, archiveWindow_, &ArchiveWindow::Refresh);
-        if (changeLogWindow_ && changeLogWindow_->isVisible())
-            QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::ShowNewEntries);
+void MainWindow::BuildArchiveItems(QMenu* file) {
+    // Kept, never shown: their names are the stable handles of the first version's items.
+    Item(file, objname::kReadResultsItem, QStringLiteral("[41]Odczytaj wyniki"))->setVisible(false);
+    Item(file, objname::kSaveResultsItem, QStringLiteral("[42]Zapisz wyniki"))->setVisible(false);
+    QAction* open = Item(file, objname::kOpenResultsItem, QStringLiteral("[2120]Otwórz plik wyników…"));
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, resultsTab_, &ResultsTab::OpenChosen);
+    QMenu* recent = file->addMenu(QStringLiteral("[2207]Ostatnio otwierane"));
+    recent->setObjectName(QString::fromLatin1(objname::kRecentMenu));
+    recent->menuAction()->setObjectName(QString::fromLatin1(objname::kRecentMenuItem));
+    recent->setToolTipsVisible(true);
+    resultsTab_->SetRecentMenu(recent);
+    connect(Item(file, objname::kArchiveItem, QStringLiteral("[2310]Archiwum…")), &QAction::triggered, this,
+            &MainWindow::onArchiveChosen);
+    connect(Item(file, objname::kImportItem, QStringLiteral("[2311]Importuj do archiwum…")), &QAction::triggered, this,
+            [this] { keeping_->ImportChosen(resultsTab_->Folder()); });
+    connect(Item(file, objname::kChangeLogItem, QStringLiteral("[2573]Dziennik zmian…")), &QAction::triggered, this,
+            &MainWindow::onChangeLogChosen);
+    QAction* report = Item(file, objname::kReportItem, QStringLiteral("[2442]Raport PDF…"));
+    connect(report, &QAction::triggered, resultsTab_, &ResultsTab::ReportChosen);
+    // Enabled with the results tab's report button.
+    connect(file, &QMenu::aboutToShow, this, [this, report] { report->setEnabled(resultsTab_->CanReport()); });
+}
+
+void MainWindow::BuildKeepingItems() {
+    connect(Item(settingsMenu_, objname::kRulesItem, QStringLiteral("[2411]Reguły oceny…")), &QAction::triggered,
+            resultsTab_, &ResultsTab::RulesChosen);
+    QAction* dewPoint =
+        Item(settingsMenu_, objname::kDewPointFilesItem, QStringLiteral("[2464]Punkt rosy w plikach CSV"));
+    dewPoint->setCheckable(true);
+    dewPoint->setChecked(resultsTab_->DewPointInFiles());
+    connect(dewPoint, &QAction::toggled, resultsTab_, &ResultsTab::SetDewPointInFiles);
+    settingsMenu_->addSeparator();
+    // "[2569]Podpisuj zapisywane pliki": Enabled in [Signing], on by default, written as the program ends.
+    QAction* sign = Item(settingsMenu_, objname::kSignFilesItem, QStringLiteral("[2569]Podpisuj zapisywane pliki"));
+    sign->setCheckable(true);
+    sign->setChecked(keeping_->Signing());
+    connect(sign, &QAction::toggled, keeping_.get(), &ArchiveKeeping::SetSigning);
+    connect(Item(settingsMenu_, objname::kTrustedKeysItem, QStringLiteral("[2559]Zaufane klucze…")),
+            &QAction::triggered, this, &MainWindow::onTrustedKeysChosen);
+    settingsMenu_->addSeparator();
+    // "[2484]Pobieraj automatycznie po podłączeniu" (AutoDownload) and its folder (AutoFolder).
+    QAction* automatic =
+        Item(settingsMenu_, objname::kAutoReadItem, QStringLiteral("[2484]Pobieraj automatycznie po podłączeniu"));
+    automatic->setCheckable(true);
+    automatic->setChecked(keeping_->AutoDownload());
+    connect(automatic, &QAction::toggled, keeping_.get(), &ArchiveKeeping::SetAutoDownload);
+    QAction* folder = Item(settingsMenu_, objname::kAutoFolderItem, QStringLiteral("[2485]Folder plików wyników…"));
+    folder->setToolTip(keeping_->AutoFolder());
+    connect(folder, &QAction::triggered, this, [this, folder] {
+        keeping_->ChooseAutoFolder(resultsTab_->Folder());
+        folder->setToolTip(keeping_->AutoFolder());
+    });
+}
+
+void MainWindow::ConnectKeeping() {
+    ArchiveKeeping* k = keeping_.get();
+    connect(k, &ArchiveKeeping::Note, this, &MainWindow::AddMessageLine);
+    connect(k, &ArchiveKeeping::StatusNote, this, &MainWindow::ShowStatusNote);
+    connect(k, &ArchiveKeeping::Fault, this, &MainWindow::ShowArchiveBox);
+    connect(k, &ArchiveKeeping::NewLogAsked, this, &MainWindow::AskBeforeNewLog);
+    connect(k, &ArchiveKeeping::ResultsWanted, this, [this] { tabs_->setCurrentWidget(resultsTab_); });
+    connect(resultsTab_, &ResultsTab::ResultsWanted, this, [this] { tabs_->setCurrentWidget(resultsTab_); });
+    connect(resultsTab_, &ResultsTab::StatusNote, this, &MainWindow::ShowStatusNote);
+    connect(k, &ArchiveKeeping::ArchiveChanged, this, [this] {
+        if (archiveWindow_) archiveWindow_->SetArchive(keeping_->DownloadArchive(), keeping_->ArchiveProblem());
+        if (changeLogWindow_) changeLogWindow_->SetArchive(keeping_->DownloadArchive(), keeping_->ArchiveProblem());
+    });
+    // Open windows show what was just kept.
+    auto showKept = [this] {
+        if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
+        if (changeLogWindow_ && changeLogWindow_->isVisible()) changeLogWindow_->ShowNewEntries();
     };
-    logs->AddObserver(archiver_.get());
-    model_.WatchWrites([this](const WriteOutcome& o) { RecordChange(WriteChange(o, model_, VersionText())); });
-
-    ArchiveText error;
-    const auto location = ResolveArchiveLocation(given, *settings_, error);
-    if (location && location->kind != ArchiveLocation::Kind::None) {
-        // Opening the program makes no archive: the first download or import does.
-        archive_ = Archive::OpenExisting(*location, error);
-        if (!archive_ && error.numbered.startsWith(kMissingArchive)) {
-            missingArchive_ = *location;
-            archiveProblem_ = std::exchange(error, {});
-        }
-    }
-    if (!error.IsEmpty()) archiveProblem_ = error;
-    archiver_->SetArchive(archive_.get());
-    if (!error.IsEmpty()) {
-        // Said once the window is up and speaks its language; everything else works on.
-        QTimer::singleShot(0, this, [this, error] {
-            ArchiveReported(error);
-            ArchiveReported({QStringLiteral("[2330]Program działa bez archiwum"), {}});
-        });
-    }
-
-    if (!ConfirmChangedImport) {
-        ConfirmChangedImport = [this](const QString& text) {
-            return QMessageBox::question(this, TranslateText(QStringLiteral("[2315]Archiwum")), text) ==
-                   QMessageBox::Yes;
-        };
-    }
-    if (!AskImportPaths) {
-        AskImportPaths = [this](const QString& folder) {
-            const QString title = TitleOfItem(TranslateText(QStringLiteral("[2311]Importuj do archiwum…")));
-            QFileDialog dialog(this, title, folder);
-            dialog.setObjectName(QString::fromLatin1(objname::kImportDialog));
-            dialog.setAcceptMode(QFileDialog::AcceptOpen);
-            dialog.setFileMode(QFileDialog::ExistingFiles);
-            dialog.setNameFilters(
-                {TranslateText(QStringLiteral("[2134]Pliki wyników")) + QStringLiteral(" (*.txt *.csv)"),
-                 kResultsTextFilter, kResultsCsvFilter});
-            if (dialog.exec() != QDialog::Accepted) return QStringList();
-            return dialog.selectedFiles();
-        };
-    }
-}
-
-const DownloadArchiver& MainWindow::Archiver() const { return *archiver_; }
-
-Archive* MainWindow::WritableArchive() {
-    if (archive_ || !missingArchive_) return archive_.get();
-    ArchiveText error;
-    archive_ = Archive::Open(*missingArchive_, error);
-    if (!archive_) {
-        ArchiveReported(error);
-        return nullptr;
-    }
-    missingArchive_.reset();
-    archiveProblem_ = {};
-    ArchiveChanged();
-    return archive_.get();
-}
-
-void MainWindow::ArchiveChanged() {
-    archiver_->SetArchive(archive_.get());
-    if (archiveWindow_) archiveWindow_->SetArchive(archive_.get(), archiveProblem_);
-    if (changeLogWindow_) changeLogWindow_->SetArchive(archive_.get(), archiveProblem_);
-}
-
-void MainWindow::ArchiveReported(const ArchiveText& text) {
-    const QString shown = text.Translated();
-    AddMessageLine(shown);
-    // Differing records are news, not a fault.
-    if (text.numbered.startsWith(QStringLiteral("[2305]"))) return ShowStatusNote(shown);
-    ShowArchiveBox(shown);
+    connect(k, &ArchiveKeeping::DownloadKept, this, showKept);
+    connect(k, &ArchiveKeeping::Imported, this, showKept);
+    connect(k, &ArchiveKeeping::ChangeRecorded, this, [this] {
+        if (changeLogWindow_ && changeLogWindow_->isVisible())
+            QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::Refresh);
+    });
 }
 
 void MainWindow::ShowArchiveBox(const QString& text) {
@@ -164,118 +133,39 @@ void MainWindow::ShowArchiveBox(const QString& text) {
 void MainWindow::onArchiveChosen() {
     if (!archiveWindow_)
         archiveWindow_ = new ArchiveWindow(
-            archive_.get(),
+            keeping_->DownloadArchive(),
             [this](std::int64_t log, std::optional<Moment> from, std::optional<Moment> to) {
-                return OpenArchivedLog(log, from, to);
+                return resultsTab_->OpenArchivedLog(log, from, to);
             },
             this);
-    archiveWindow_->SetArchive(archive_.get(), archiveProblem_);
+    archiveWindow_->SetArchive(keeping_->DownloadArchive(), keeping_->ArchiveProblem());
     archiveWindow_->show();
     archiveWindow_->raise();
     archiveWindow_->activateWindow();
 }
 
-bool MainWindow::OpenArchivedLog(std::int64_t log, std::optional<Moment> from, std::optional<Moment> to) {
-    if (!logs || !archive_) return false;
-    auto fail = [this](const QString& text) {
-        if (ShowBox) ShowBox(LogDownloadView::BoxIcon::Error, TranslateText(QStringLiteral("[1020]Błąd")), text);
-        return false;
-    };
-    // The running download would go on appending to the archived records.
-    if (Running(*logs))
-        return fail(
-            TranslateText(QStringLiteral("[2133]Trwa odczyt danych z loggera. Przerwij go, zanim otworzysz plik.")));
-    ResultsStore opened;
-    if (!archive_->LoadRecords(log, opened, from, to)) return fail(archive_->LastError().Translated());
-    if (opened.IsEmpty())
-        return fail(TranslateText(QStringLiteral("[2333]Archiwum nie ma rekordów tego logu między tymi chwilami")));
-    ShowOpenedResults(opened);
-    openedSource_ = ArchivedLogSource(log, results_.serialNumber);
-    return true;
-}
-
-void MainWindow::onImportChosen() {
-    if (!AskImportPaths) return;
-    const QStringList paths = AskImportPaths(ResultsFolder());
-    if (!paths.isEmpty()) ImportResultsFiles(paths);
-}
-
-void MainWindow::ImportResultsFiles(const QStringList& paths) {
-    if (!archive_ && !missingArchive_)
-        return ShowArchiveBox(TranslateText(QStringLiteral("[2330]Program działa bez archiwum")));
-    QStringList refused;
-    const QList<TrustedKey> trusted = LoadTrustedKeys(keyFolder);
-    for (const QString& path : paths) {
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        // A file changed after signing goes in only on the operator's word, and its entry says so.
-        const ImportSignature signature = CheckImportSignature(absolute, trusted);
-        if (signature.Refused() &&
-            (!ConfirmChangedImport ||
-             !ConfirmChangedImport(ArchiveText{QStringLiteral("[2607]Plik %1 zmieniono po podpisaniu albo jego podpis "
-                                                              "jest nieczytelny (%2). Zaimportować go mimo to?"),
-                                               {QDir::toNativeSeparators(absolute), signature.check.Text()}}
-                                       .Translated()))) {
-            const QString said = signature.Refusal(absolute).Translated();
-            AddMessageLine(said);
-            refused << said;
-            continue;
-        }
-        if (!WritableArchive()) return;
-        ArchiveDownloadFacts facts = LocalDownloadFacts(VersionText(), absolute);
-        facts.note = signature.Note();
-        const auto count = archive_->Import(absolute, facts);
-        const QString said = count ? ArchiveText{QStringLiteral("[2309]Zaimportowano %1 rekord z pliku %2 do archiwum|"
-                                                                "Zaimportowano %1 rekordy z pliku %2 do archiwum|"
-                                                                "Zaimportowano %1 rekordów z pliku %2 do archiwum"),
-                                                 {QString::number(*count), absolute}}
-                                         .Translated()
-                                   : archive_->LastError().Translated();
-        AddMessageLine(said);
-        if (count)
-            ShowStatusNote(said);
-        else
-            refused << said;
-    }
-    if (!refused.isEmpty()) ShowArchiveBox(refused.join(QStringLiteral("\n\n")));
-    if (archiveWindow_ && archiveWindow_->isVisible()) archiveWindow_->Refresh();
-    if (changeLogWindow_ && changeLogWindow_->isVisible()) changeLogWindow_->ShowNewEntries();
-}
-
-void MainWindow::RecordChange(ChangeEntry entry) {
-    // A change made to a logger is kept even before the first download; a file written from
-    // results shown goes into an archive that is there.
-    const bool logger = entry.kind == ChangeKind::RegisterWrite || entry.kind == ChangeKind::ClockSet ||
-                        entry.kind == ChangeKind::Start || entry.kind == ChangeKind::Stop ||
-                        entry.kind == ChangeKind::Reset;
-    if (!(logger ? WritableArchive() : archive_.get())) return;
-    if (!archive_->AppendChange(entry)) return ArchiveReported(archive_->LastError());
-    if (changeLogWindow_ && changeLogWindow_->isVisible())
-        QTimer::singleShot(0, changeLogWindow_, &ChangeLogWindow::Refresh);
-}
-
 void MainWindow::onChangeLogChosen() {
     if (!changeLogWindow_) {
-        changeLogWindow_ = new ChangeLogWindow(archive_.get(), this);
-        changeLogWindow_->SignFile = [this](const QString& path) { return Signer().Sign(path, {}); };
+        changeLogWindow_ = new ChangeLogWindow(keeping_->DownloadArchive(), this);
+        changeLogWindow_->SignFile = [this](const QString& path) { return keeping_->Signer().Sign(path, {}); };
     }
-    changeLogWindow_->SetArchive(archive_.get(), archiveProblem_);
+    changeLogWindow_->SetArchive(keeping_->DownloadArchive(), keeping_->ArchiveProblem());
     changeLogWindow_->show();
     changeLogWindow_->raise();
     changeLogWindow_->activateWindow();
 }
 
-void MainWindow::GuardNewLog(const std::function<void()>& start) {
-    auto missing = RecordsNotArchived(archive_.get(), model_);
-    if (!missing && archive_) {
-        // The archive cannot answer: every record the logger holds counts, and the fault is told.
-        ArchiveReported(archive_->LastError());
-        missing = RecordsNotArchived(nullptr, model_);
+void MainWindow::onTrustedKeysChosen() {
+    if (!trustedKeysDialog_) {
+        auto* dialog = new TrustedKeysDialog(keeping_->KeyFolder(), this);
+        dialog->KeyImported = [this](const TrustedKey& key) { keeping_->KeyTrusted(key); };
+        trustedKeysDialog_ = dialog;
     }
-    if (missing.value_or(0) <= 0) return start();
-    AskBeforeNewLog(*missing, start);
+    static_cast<TrustedKeysDialog*>(trustedKeysDialog_.data())->Refresh();
+    trustedKeysDialog_->open();
 }
 
-void MainWindow::AskBeforeNewLog(int records, const std::function<void()>& start) {
+void MainWindow::AskBeforeNewLog(int records) {
     if (newLogBox_) newLogBox_->close();
     const QString text = ArchiveText{
         QStringLiteral("[2307]Logger ma %1 rekord spoza archiwum; nowy zapis go usunie|"
@@ -297,29 +187,16 @@ void MainWindow::AskBeforeNewLog(int records, const std::function<void()>& start
     cancel->setObjectName(QString::fromLatin1(objname::kCancelStartButton));
     box->setDefaultButton(download);
     box->setEscapeButton(cancel);
-    connect(download, &QPushButton::clicked, this, [this, start] { DownloadThenStart(start); });
-    connect(anyway, &QPushButton::clicked, this, [start] { start(); });
+    connect(download, &QPushButton::clicked, keeping_.get(), &ArchiveKeeping::DownloadFirst);
+    connect(anyway, &QPushButton::clicked, keeping_.get(), &ArchiveKeeping::StartAnyway);
     newLogBox_ = box;
     box->open();
 }
 
-void MainWindow::DownloadThenStart(std::function<void()> start) {
-    if (!logs) return;
-    startAfterDownload_ = std::move(start);
-    tabs_->setCurrentWidget(resultsTab_);
-    logs->StartRead();
-    // A download that could not begin holds nothing back.
-    if (!Running(*logs)) startAfterDownload_ = {};
-}
-
-void MainWindow::DownloadForStartEnded() {
-    std::function<void()> start = std::exchange(startAfterDownload_, {});
-    if (!start || !logs) return;
-    // Without an archive the downloaded records are in the window now, to be saved.
-    if (!archive_ && logs->GetState() == LogDownload::Finished && !logs->ShortOfAnnounced()) return start();
-    // A download stopped or cut short, or an archive that failed meanwhile, leaves records to
-    // lose: they are counted again, and asked about again.
-    GuardNewLog(start);
+void MainWindow::LinkOpened() {
+    // A desk downloading on connection does not wait for two idle polls to learn the
+    // parameters: both blocks the polls read are asked for at once.
+    if (keeping_->AutoDownload()) session_->ReadParametersNow();
 }
 
 }  // namespace quorvex

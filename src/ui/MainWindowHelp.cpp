@@ -9,6 +9,7 @@
 
 #include "ui/MainWindow.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsFolder.h"
 
 namespace quorvex {
 
@@ -27,7 +28,7 @@ QString MainWindow::AboutText() const {
     };
     // The folder the save dialog opens in: the one remembered from the last
     // save or open, else the folder the program was started from.
-    QString folder = ResultsFolder();
+    QString folder = ResultsFolder(*settings_);
     if (folder.isEmpty()) folder = QDir::currentPath();
     return QStringLiteral("Quorvex\n") +
            translator_->Tr(QStringLiteral("[2209]Program towarzyszący rejestratorowi "

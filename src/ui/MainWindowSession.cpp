@@ -2,13 +2,14 @@
 // session's signals, and what it shows of the link and the thread's counters.
 #include <QLabel>
 
-#include "chart/ChartWindow.h"
 #include "params/ParameterModel.h"
 #include "session/LoggerSession.h"
 #include "ui/ControlBindings.h"
 #include "ui/LinkMenu.h"
 #include "ui/MainWindow.h"
+#include "ui/OperatorPrompts.h"
 #include "ui/RequestStrip.h"
+#include "ui/ResultsTab.h"
 #include "ui/ServiceTab.h"
 #include "ui/WriteRefusalText.h"
 #include "ui/dialogs/ParameterReadWindow.h"
@@ -40,7 +41,7 @@ void MainWindow::CreateSession(const MainWindowOptions& options) {
     });
     connect(s, &LoggerSession::downloadProgress, this, [this, live] {
         if (!live()) return;
-        if (ChartWindow* chart = FindChartWindow()) chart->RefreshChart();
+        resultsTab_->BlockArrived();
     });
     connect(s, &LoggerSession::countersChanged, this, [this, live] {
         // The service tab's table is brought up to date when the tab is shown.
@@ -174,9 +175,8 @@ void MainWindow::ShowLinkStatus() {
 void MainWindow::ShowWriteRefusal(const WriteRefusal& refusal) {
     // The box opens without waiting: the transmission thread is waiting for this hand-over.
     const auto translate = [this](const QString& text) { return translator_->Tr(text); };
-    if (ShowBox)
-        ShowBox(LogDownloadView::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
-                WriteRefusalText(refusal, translate));
+    prompts_->ShowBox(OperatorPrompts::BoxIcon::Warning, translate(QStringLiteral("[1020]Błąd")),
+                      WriteRefusalText(refusal, translate));
 }
 
 void MainWindow::RebuildCounterTable() {

@@ -1,5 +1,6 @@
 #include "chart/ChartWindow.h"
 #include "print/PrintDialog.h"
+#include "ui/ArchiveKeeping.h"
 #include "ui/ChartPrinting.h"
 #include "ui/MainWindow.h"
 #include "ui/dialogs/ClockDialog.h"
@@ -24,7 +25,9 @@ void CreateWindows(MainWindow* mainWindow) {
     windows.clockDialog = new ClockDialog(mainWindow->Model(), mainWindow);
     windows.loggerNameDialog = new LoggerNameDialog(mainWindow->Model(), mainWindow);
     auto* start = new StartDialog(mainWindow->Model(), mainWindow);
-    start->BeforeNewLog = [mainWindow](std::function<void()> write) { mainWindow->GuardNewLog(std::move(write)); };
+    start->BeforeNewLog = [mainWindow](std::function<void()> write) {
+        mainWindow->Keeping().GuardNewLog(std::move(write));
+    };
     windows.startDialog = start;
     windows.saveIntervalDialog = new SaveIntervalDialog(mainWindow->Model(), mainWindow);
     auto* print = new PrintDialog(mainWindow->Results(), mainWindow->SettingsFilePath(), mainWindow);

@@ -2,8 +2,8 @@
 // The results tab as the log download sees it: status list, progress bar, the
 // six buttons, the logger info list, the results table over the store and the
 // summary of the results, which follows them block by block.
-// Message boxes go through a function the main window supplies, so they can
-// be shown without holding up the transmission thread (and recorded in tests).
+// Message boxes go through a function the results tab supplies (the operator prompts), so
+// they can be shown without holding up the transmission thread (and recorded in tests).
 #include <QPointer>
 #include <functional>
 #include <optional>

@@ -3,6 +3,7 @@
 // keeps what arrived, and the next connection reads only the rest.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,11 +25,12 @@ TEST(AutoDownload, PluggedInItIsReadFiledAndToldAndAnUnplugMidReadGoesOnNextTime
     logger.SetPresent(false);
     ThreadWindow w(QStringLiteral("USB"), logger.Backend());
     QTemporaryDir folder;
-    QStringList notes;
-    w.form->Notify = [&](const QString& title, const QString& body) { notes << title + QStringLiteral(": ") + body; };
-    w.form->AskAutoFolder = [&](const QString&) { return folder.path(); };
-    w.form->autoFolderItem->trigger();
-    w.form->autoDownloadItem->setChecked(true);
+    const QStringList& notes = w.prompts.notes;  // the desktop notifications
+    w.prompts.folders = {folder.path()};
+    auto* folderItem = w.form->findChild<QAction*>(QString::fromLatin1(objname::kAutoFolderItem));
+    folderItem->trigger();
+    EXPECT_EQ(folderItem->toolTip(), folder.path());
+    w.form->findChild<QAction*>(QString::fromLatin1(objname::kAutoReadItem))->setChecked(true);
     EXPECT_TRUE(IniFile(w.form->SettingsFilePath()).ReadBool(kWindowSection, QStringLiteral("AutoDownload"), false));
     auto plug = [&](bool in) {
         logger.SetPresent(in);

@@ -16,6 +16,7 @@
 #include "logs/LogDownload.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 
 namespace quorvex::test {
 namespace {
@@ -45,20 +46,21 @@ TEST(CliParity, WindowWithFastReadingAndTheCommandLineWriteTheSameFile) {
         }
         ParameterModel model;
         ResultsStore results;
+        ScriptedPrompts prompts;
+        prompts.savePaths = {windowFiles.begin(), windowFiles.end()};
         MainWindowOptions o;
         o.settingsPath = settings;
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
+        o.prompts = &prompts;
         auto form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
-        form->ShowBox = [](LogDownloadView::BoxIcon, const QString&, const QString&) {};
-        int saves = 0;
-        form->AskSavePath = [&](const QString&, const QString&) { return windowFiles.value(saves++); };
         form->show();
         form->findChild<QAction*>(QString::fromLatin1(objname::kFastFramesItem))->trigger();
         EXPECT_TRUE(form->Thread()->FastFrames());
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, 30000));
         form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
-        ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, 60000));
+        ASSERT_TRUE(
+            WaitUntil([&] { return form->ResultsPage().Download().GetState() == LogDownload::Finished; }, 60000));
         for (int i = 0; i < 2; ++i)
             form->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveResultsButton))->click();
         form->close();  // writes the settings: the link, the language and FastFrames=1

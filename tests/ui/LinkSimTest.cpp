@@ -30,6 +30,7 @@
 #include "ui/MessagesTab.h"
 #include "ui/ObjectNames.h"
 #include "ui/RequestStrip.h"
+#include "ui/ResultsTab.h"
 
 namespace quorvex::test {
 namespace {
@@ -191,7 +192,7 @@ TEST(LinkSim, DownloadThroughABusyWindowAndForeignDeviceChangesLosesNoRecord) {
     busy.start(10);
     mouseChanges.start(170);
     w.form->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))->click();
-    ASSERT_TRUE(WaitUntil([&] { return w.form->logs->GetState() == LogDownload::Finished; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return w.form->ResultsPage().Download().GetState() == LogDownload::Finished; }, 60000));
     busy.stop();
     mouseChanges.stop();
 

@@ -24,6 +24,7 @@ struct ThreadWindow {
         o.archive = dir.filePath(QStringLiteral("archive.sqlite"));  // this test's own
         o.languageOverride = language;
         o.hidBackend = std::move(hid);
+        o.prompts = &prompts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
         form->show();
@@ -45,6 +46,7 @@ struct ThreadWindow {
     QTemporaryDir dir;
     ParameterModel model;
     ResultsStore results;
+    ScriptedPrompts prompts;  // what the operator answers and sees
     std::unique_ptr<MainWindow> form;
 };
 

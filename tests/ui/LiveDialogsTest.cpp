@@ -21,6 +21,7 @@
 #include "core/FakeHidBackend.h"
 #include "params/DateTimeCodec.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 #include "ui/dialogs/DialogParts.h"
 #include "ui/dialogs/SaveIntervalDialog.h"
 #include "ui/dialogs/StartDialog.h"
@@ -108,7 +109,7 @@ TEST(LiveDialogs, EndingTheProgramWithADialogOpenRejectsItAndStillWritesTheSetti
             if (c.button)
                 w.Find<QPushButton>(c.button)->click();
             else
-                w.form->onPrintTableClicked();
+                w.form->ResultsPage().PrintTableChosen();
         };
         ExpectEndedCleanly(
             *w.form, static_cast<QDialog*>(w.form->Windows().*c.dialog), open, [&] { w.form->close(); }, w.path,
@@ -206,9 +207,11 @@ TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays) 
     LiveWindow w(sim);
     ASSERT_TRUE(w.Ready());
     w.form->ApplyLanguage(kLanguagePolish);
-    QStringList boxes;
-    w.form->ShowBox = [&](LogDownloadView::BoxIcon, const QString& caption, const QString& text) {
-        boxes << caption + u'|' + text;
+    // The boxes the operator was shown, "caption|text".
+    const auto boxes = [&] {
+        QStringList shown;
+        for (const ScriptedPrompts::Box& box : w.prompts.boxes) shown << box.caption + u'|' + box.text;
+        return shown;
     };
     const QString lowBefore = w.model.Param<LowTemp>().GetText();
     ASSERT_FALSE(lowBefore.isEmpty());
@@ -231,13 +234,13 @@ TEST(LiveDialogs, AWriteTheLoggerRefusesOrDoesNotKeepIsReportedAndTheLinkStays) 
     };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.value);
-        boxes.clear();
+        w.prompts.boxes.clear();
         WriteAndReadBack(w.model, s.parameter, QString::fromLatin1(s.value));
         // The read-back comes before any later poll; the box comes with it or not at all.
         const int expected = s.box.isEmpty() ? 0 : 1;
-        ASSERT_TRUE(WaitUntil([&] { return boxes.size() == expected && s.parameter.GetText() == s.shown; }));
+        ASSERT_TRUE(WaitUntil([&] { return boxes().size() == expected && s.parameter.GetText() == s.shown; }));
         RunFor(300);
-        EXPECT_EQ(boxes, s.box.isEmpty() ? QStringList() : QStringList{s.box});
+        EXPECT_EQ(boxes(), s.box.isEmpty() ? QStringList() : QStringList{s.box});
         EXPECT_EQ(w.form->ConnectionState(), CONN_READY);  // no lost link, no reading anew
     }
 }

@@ -3,6 +3,7 @@
 // point column and chart series for results with humidity only.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include "logs/DewPoint.h"
 #include "logs/ResultsModel.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/ObjectNames.h"
 #include "ui/dialogs/RulesDialog.h"
@@ -32,9 +34,13 @@ namespace {
 
 class ReportWindow : public ::testing::Test {
 protected:
-    ReportWindow() {
-        w.form->ShowBox = [this](LogDownloadView::BoxIcon, const QString&, const QString& text) { boxes << text; };
+    // The texts of the boxes the operator was shown.
+    QStringList Boxes() const {
+        QStringList texts;
+        for (const ScriptedPrompts::Box& box : w.prompts.boxes) texts << box.text;
+        return texts;
     }
+    ResultsTab& Tab() { return w.form->ResultsPage(); }
     // Six records ten minutes apart; temperatures as given, 50 % humidity unless `humidity` is off.
     QString WriteCsv(const char* name, std::initializer_list<float> temperatures, bool humidity = true) {
         const QString path = w.dir.filePath(QString::fromLatin1(name));
@@ -67,12 +73,11 @@ protected:
 
     LocaleGuard locale{"pl_PL"};
     WindowFixture w;
-    QStringList boxes;
 };
 
 TEST_F(ReportWindow, RulesDialogRefusesBadRowsStoresGoodOnesAndTheSummaryJudgesByThem) {
-    ASSERT_TRUE(w.form->OpenResultsFile(WriteCsv("t.csv", {5.0f, 9.0f, 9.5f, 5.0f, 4.0f, 5.0f}, false)));
-    w.form->rulesItem->trigger();
+    ASSERT_TRUE(Tab().OpenResultsFile(WriteCsv("t.csv", {5.0f, 9.0f, 9.5f, 5.0f, 4.0f, 5.0f}, false)));
+    w.Find<QAction>(objname::kRulesItem)->trigger();
     auto* dialog = w.form->findChild<RulesDialog*>(QString::fromLatin1(objname::kRulesDialog));
     ASSERT_NE(dialog, nullptr);
     dialog->addButton->click();
@@ -114,17 +119,16 @@ TEST_F(ReportWindow, RulesDialogRefusesBadRowsStoresGoodOnesAndTheSummaryJudgesB
 
 TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEveryPage) {
     const QString csv = WriteCsv("h.csv", {20.0f, 21.0f, 30.5f, 22.0f, 20.0f, 19.0f});
-    ASSERT_TRUE(w.form->OpenResultsFile(csv));
+    ASSERT_TRUE(Tab().OpenResultsFile(csv));
     SaveRules(w.form->SettingsFile(), {ExcursionRule{RuleSeries::Temperature, RuleSide::Above, 25.0f}});
     const QString pdf = w.dir.filePath(QStringLiteral("raport.pdf"));
-    QString asked;
-    w.form->AskReportPath = [&](const QString&, const QString& name, ReportTable& table) {
-        asked = name;
-        table = ReportTable::Daily;
-        return pdf;
-    };
+    w.prompts.reportPaths = {pdf};
+    w.prompts.reportTables = {ReportTable::Daily};
     w.Find<QPushButton>(objname::kReportButton)->click();
-    ASSERT_TRUE(boxes.isEmpty()) << boxes.join(u'\n').toStdString();
+    ASSERT_TRUE(Boxes().isEmpty()) << Boxes().join(u'\n').toStdString();
+    ASSERT_EQ(w.prompts.asked.size(), 1u);
+    EXPECT_EQ(w.prompts.asked[0].table, ReportTable::All);  // nothing chosen before
+    const QString asked = w.prompts.asked[0].proposed;
     // The first record's moment in the ISO form, whatever the locale writes.
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral(" \\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d\\.pdf$")).match(asked).hasMatch())
@@ -132,7 +136,7 @@ TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEve
     EXPECT_EQ(Setting("Report/Table"), QStringLiteral("daily"));
     const int pages = printtest::PdfPageCount(pdf);
     ASSERT_GE(pages, 3);  // facts, chart, daily table
-    const QString fingerprint = w.form->ResultsView().ShownFingerprint();
+    const QString fingerprint = Tab().View().ShownFingerprint();
     ASSERT_EQ(fingerprint.size(), 64);
     for (int page = 1; page <= pages; ++page)
         EXPECT_TRUE(
@@ -147,16 +151,17 @@ TEST_F(ReportWindow, ReportOfAnOpenedFileCarriesVerdictOriginAndFingerprintOnEve
 
     // A folder that is not there: a box naming it, nothing written.
     const QString nowhere = w.dir.filePath(QStringLiteral("brak/raport.pdf"));
-    w.form->AskReportPath = [&](const QString&, const QString&, ReportTable&) { return nowhere; };
+    w.prompts.reportPaths = {nowhere};
     w.Find<QPushButton>(objname::kReportButton)->click();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].contains(w.dir.filePath(QStringLiteral("brak")))) << boxes[0].toStdString();
+    EXPECT_EQ(w.prompts.asked.back().table, ReportTable::Daily);  // the table chosen last time
+    ASSERT_EQ(Boxes().size(), 1);
+    EXPECT_TRUE(Boxes()[0].contains(w.dir.filePath(QStringLiteral("brak")))) << Boxes()[0].toStdString();
     EXPECT_TRUE(QDir(w.dir.filePath(QStringLiteral("brak"))).entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(ReportWindow, HumidityAndDewPointOnlyForResultsWithHumidity) {
     auto* table = w.Find<QTableView>(objname::kResultsTable);
-    w.form->onChartClicked();
+    Tab().ChartChosen();
     auto* chart = qobject_cast<ChartWindow*>(w.form->Windows().chartWindow);
     ASSERT_NE(chart, nullptr);
     auto greenPixels = [&] {
@@ -182,7 +187,7 @@ TEST_F(ReportWindow, HumidityAndDewPointOnlyForResultsWithHumidity) {
                  {zeros, false}};
     for (const auto& [path, humidity] : files) {
         SCOPED_TRACE(path.toStdString());
-        ASSERT_TRUE(w.form->OpenResultsFile(path));
+        ASSERT_TRUE(Tab().OpenResultsFile(path));
         EXPECT_EQ(table->isColumnHidden(ResultsModel::ColumnHumidity), !humidity);
         EXPECT_EQ(table->isColumnHidden(ResultsModel::ColumnDewPoint), !humidity);
         EXPECT_EQ(SummaryTexts().filter(QStringLiteral("Wilgotność")).size(), humidity ? 3 : 0)

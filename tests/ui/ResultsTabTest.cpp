@@ -3,6 +3,7 @@
 // the parameter dialogs reached from the main window.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -33,6 +34,7 @@
 #include "sign/SignatureCheck.h"
 #include "sign/SigningKey.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 #include "ui/ResultsTabView.h"
 #include "ui/dialogs/ClockDialog.h"
 #include "ui/dialogs/LoggerNameDialog.h"
@@ -56,21 +58,11 @@ Scenario MakeScenario(int records, const char* type) {
     return *s;
 }
 
-struct Box {
-    LogDownloadView::BoxIcon icon;
-    QString caption, text;
-};
-
 // A main window whose download requests run against the in-process logger,
 // replies handed to the controller as the window's LogReadDone/EndOfLog handlers do.
 class ResultsTab : public ::testing::Test {
 protected:
-    ResultsTab() {
-        w.form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
-            boxes.push_back({icon, c, t});
-        };
-        ConnectQueue();
-    }
+    ResultsTab() { ConnectQueue(); }
     // The window's model hands its requests to `queue` instead of a thread.
     void ConnectQueue() {
         LoggerChannel channel;
@@ -91,12 +83,12 @@ protected:
             const sim::SimReply reply = logger->Handle(EncodeRequest(r).bytes);
             const auto check = CheckReply(r, reply.bytes.data(), reply.bytes.size());
             if (check == ReplyCheck::RefusedLogRead) {
-                w.form->logs->ReadFinished();
+                Logs().ReadFinished();
                 continue;
             }
             ASSERT_EQ(check, ReplyCheck::Accepted);
             ApplyReply(r, reply.bytes.data(), reply.bytes.size());
-            if (r.Tag == TAG_LOG) w.form->logs->AppendLogBlock(r.Data, r.ByteCount);
+            if (r.Tag == TAG_LOG) Logs().AppendLogBlock(r.Data, r.ByteCount);
         }
     }
     QPushButton* Button(const char* name) { return w.Find<QPushButton>(name); }
@@ -115,7 +107,12 @@ protected:
     WindowFixture w;
     std::unique_ptr<SimLogger> logger;
     std::deque<Request> queue;
-    std::vector<Box> boxes;
+    std::vector<ScriptedPrompts::Box>& boxes = w.prompts.boxes;  // what the operator was shown
+    // The results tab's own functions.
+    quorvex::ResultsTab& Tab() { return w.form->ResultsPage(); }
+    LogDownload& Logs() { return Tab().Download(); }
+    QAction* Item(const char* name) { return w.Find<QAction>(name); }
+    QMenu* Recent() { return w.Find<QMenu>(objname::kRecentMenu); }
 };
 
 TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage) {
@@ -145,7 +142,7 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage) {
     EXPECT_EQ(info->topLevelItem(0)->text(1), QStringLiteral("Hall: A/B"));
 
     Run();
-    EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
+    EXPECT_EQ(Logs().GetState(), LogDownload::Finished);
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, QStringLiteral("Odczyt danych zakończony"));
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Information);
@@ -176,8 +173,9 @@ TEST_F(ResultsTab, DownloadFillsTheTabAndFollowsTheLanguage) {
 
 TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow) {
     Connect(500);
-    // A fresh window keeps its own box: opened, not executed, so the click returns.
+    // A fresh window with Qt's own box: opened, not executed, so the click returns.
     w.Close();
+    w.qtPrompts = true;
     w.Open();
     ConnectQueue();  // the old window disconnected it
     w.Poll(*logger);
@@ -191,11 +189,11 @@ TEST_F(ResultsTab, StopShowsAnErrorBoxThatDoesNotHoldTheWindow) {
     EXPECT_EQ(box->windowTitle(), QStringLiteral("Odczyt przerwany"));
     EXPECT_EQ(box->icon(), QMessageBox::Critical);
     box->accept();
-    EXPECT_EQ(w.form->logs->GetState(), LogDownload::Aborted);
+    EXPECT_EQ(Logs().GetState(), LogDownload::Aborted);
 }
 
 TEST_F(ResultsTab, UnknownCountKeepsTheBarDeterminate) {
-    ResultsTabView& view = w.form->ResultsView();
+    ResultsTabView& view = Tab().View();
     auto* bar = w.Find<QProgressBar>(objname::kDownloadProgress);
     view.SetProgressMaximum(0);
     view.SetProgressPosition(40);
@@ -215,16 +213,14 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure) 
     boxes.clear();  // the end-of-log box
 
     QTemporaryDir out;
-    QStringList offered;
+    auto& asked = w.prompts.asked;
     QString answer = out.filePath(QStringLiteral("wyniki.txt"));
-    w.form->AskSavePath = [&](const QString& folder, const QString& name) {
-        offered << folder << name;
-        return answer;
-    };
+    w.prompts.savePaths = {answer};
     Button(objname::kSaveResultsButton)->click();
-    ASSERT_EQ(offered.size(), 2);
-    EXPECT_EQ(offered[0], QString());
-    EXPECT_EQ(offered[1], QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].kind, QStringLiteral("save"));
+    EXPECT_EQ(asked[0].folder, QString());
+    EXPECT_EQ(asked[0].proposed, QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
     EXPECT_TRUE(boxes.empty());
     QFile f(answer);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -242,13 +238,14 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure) 
     EXPECT_EQ(note->text(), QStringLiteral("Wyniki zapisano w pliku ") + answer);
 
     // The folder comes back next time.
-    offered.clear();
-    answer.clear();  // cancelled
-    Button(objname::kSaveResultsButton)->click();
-    EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());
+    asked.clear();
+    Button(objname::kSaveResultsButton)->click();  // cancelled
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].folder, QDir(out.path()).absolutePath());
 
     // A folder that does not exist: a box naming the path, nothing lost.
     answer = out.filePath(QStringLiteral("brak/wyniki.txt"));
+    w.prompts.savePaths = {answer};
     Button(objname::kSaveResultsButton)->click();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].icon, LogDownloadView::BoxIcon::Error);
@@ -257,10 +254,10 @@ TEST_F(ResultsTab, SaveWritesTheFileRemembersTheFolderAndKeepsRecordsOnFailure) 
     EXPECT_EQ(w.results.Count(), 250);
     EXPECT_TRUE(Button(objname::kSaveResultsButton)->isEnabled());
     EXPECT_FALSE(note->text().contains(QStringLiteral("brak"))) << "a failed save is no success";
-    offered.clear();
-    answer.clear();
-    Button(objname::kSaveResultsButton)->click();
-    EXPECT_EQ(offered.value(0), QDir(out.path()).absolutePath());  // the failed folder is not remembered
+    asked.clear();
+    Button(objname::kSaveResultsButton)->click();  // cancelled
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].folder, QDir(out.path()).absolutePath());  // the failed folder is not remembered
 }
 
 TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
@@ -278,10 +275,9 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
 
     // Saved as TXT, then as CSV chosen by its extension.
     QTemporaryDir out;
-    QString answer = out.filePath(QStringLiteral("wyniki.txt"));
-    w.form->AskSavePath = [&](const QString&, const QString&) { return answer; };
+    QString answer = out.filePath(QStringLiteral("wyniki.CSV"));
+    w.prompts.savePaths = {out.filePath(QStringLiteral("wyniki.txt")), answer};
     Button(objname::kSaveResultsButton)->click();
-    answer = out.filePath(QStringLiteral("wyniki.CSV"));
     Button(objname::kSaveResultsButton)->click();
     QFile csv(answer);
     ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
@@ -299,7 +295,7 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
         f.write("251\tjutro\t1,0\t2,0\r\n");
     }
     const QStringList statusBefore = StatusLines();
-    EXPECT_FALSE(w.form->OpenResultsFile(broken));
+    EXPECT_FALSE(Tab().OpenResultsFile(broken));
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(broken)) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Wiersz 258"))) << boxes[0].text.toStdString();
@@ -311,9 +307,10 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
 
     // Ctrl+O: the text file comes back as after the download, with its logger
     // facts; it says where it comes from, and it cannot be resumed.
-    w.form->AskOpenPath = [&](const QString&) { return out.filePath(QStringLiteral("wyniki.txt")); };
-    w.form->openResultsItem->trigger();
-    EXPECT_EQ(w.form->openResultsItem->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    w.prompts.openPaths = {out.filePath(QStringLiteral("wyniki.txt"))};
+    Item(objname::kOpenResultsItem)->trigger();
+    EXPECT_EQ(w.prompts.asked.back().kind, QStringLiteral("open"));
+    EXPECT_EQ(Item(objname::kOpenResultsItem)->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
     EXPECT_EQ(boxes.size(), 1u);
     EXPECT_EQ(StatusLines(), QStringList({QStringLiteral("Wyniki z pliku"), QStringLiteral("wyniki.txt"),
                                           QStringLiteral("Wczytano 250 logów")}));
@@ -333,14 +330,10 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
     EXPECT_EQ(summaryValue(QStringLiteral("Czas powyżej")), QStringLiteral("(none)"));  // no thresholds in a file
 
     // Saving it again gives the same file.
-    QStringList offered;
     answer = out.filePath(QStringLiteral("znowu.txt"));
-    w.form->AskSavePath = [&](const QString& folder, const QString& name) {
-        offered << folder << name;
-        return answer;
-    };
+    w.prompts.savePaths = {answer};
     Button(objname::kSaveResultsButton)->click();
-    EXPECT_EQ(offered.value(1), QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
+    EXPECT_EQ(w.prompts.asked.back().proposed, QStringLiteral("Hall_ A_B 1.03.2015 08_30_00.txt"));
     QFile first(out.filePath(QStringLiteral("wyniki.txt"))), again(answer);
     ASSERT_TRUE(first.open(QIODevice::ReadOnly) && again.open(QIODevice::ReadOnly));
     EXPECT_EQ(first.readAll(), again.readAll());
@@ -348,23 +341,27 @@ TEST_F(ResultsTab, SavedResultsOpenAgainOnlyWhenTheWholeFileIsGood) {
     // A download started now replaces the opened results as usual.
     Button(objname::kStartReadButton)->click();
     Run();
-    EXPECT_EQ(w.form->logs->GetState(), LogDownload::Finished);
+    EXPECT_EQ(Logs().GetState(), LogDownload::Finished);
     EXPECT_TRUE(w.results.sourceFile.isEmpty());
     EXPECT_EQ(w.results.Count(), 250);
 }
 
 TEST_F(ResultsTab, OpenedFilesSayWhetherTheirSignatureHolds) {
+    // The window's keys in a folder of this test's own.
+    QTemporaryDir out;
+    w.Close();
+    w.keyFolder = out.filePath(QStringLiteral("config"));
+    w.Open();
+    ConnectQueue();
     Connect(20, "0201");
     Button(objname::kStartReadButton)->click();
     Run();
     boxes.clear();
-    QTemporaryDir out;
-    w.form->keyFolder = out.filePath(QStringLiteral("config"));
     const QString file = out.filePath(QStringLiteral("wyniki.txt"));
-    w.form->AskSavePath = [&](const QString&, const QString&) { return file; };
+    w.prompts.savePaths = {file, file};  // saved now, and again at the end
     Button(objname::kSaveResultsButton)->click();
     ASSERT_TRUE(boxes.empty()) << boxes[0].text.toStdString();
-    const auto key = LoadOrCreateSigningKey(w.form->keyFolder);
+    const auto key = LoadOrCreateSigningKey(w.keyFolder);
     ASSERT_TRUE(key.key);
     const QString id = KeyIdText(key.key->publicKey.id);
     const QString stranger = out.filePath(QStringLiteral("stranger"));
@@ -398,7 +395,7 @@ TEST_F(ResultsTab, OpenedFilesSayWhetherTheirSignatureHolds) {
     for (const auto& c : cases) {
         c.before();
         boxes.clear();
-        ASSERT_TRUE(w.form->OpenResultsFile(file)) << c.name;
+        ASSERT_TRUE(Tab().OpenResultsFile(file)) << c.name;
         EXPECT_TRUE(lastRow(info).startsWith(QStringLiteral("Podpis:=") + c.says)) << lastRow(info).toStdString();
         EXPECT_TRUE(lastRow(summary).startsWith(QStringLiteral("Podpis=") + c.says)) << lastRow(summary).toStdString();
         ASSERT_EQ(boxes.size(), c.box ? 1u : 0u) << c.name;
@@ -412,8 +409,8 @@ TEST_F(ResultsTab, OpenedFilesSayWhetherTheirSignatureHolds) {
 
     // Signed elsewhere, then that key imported under Settings: trusted from then on.
     FileSigner(QStringLiteral("Quorvex"), stranger).Sign(file, {});
-    w.form->trustedKeysItem->trigger();
-    auto* dialog = qobject_cast<TrustedKeysDialog*>(w.form->trustedKeysDialog.data());
+    Item(objname::kTrustedKeysItem)->trigger();
+    auto* dialog = w.Find<TrustedKeysDialog>(objname::kTrustedKeysDialog);
     ASSERT_NE(dialog, nullptr);
     auto* keys = dialog->findChild<QTreeWidget*>(QString::fromLatin1(objname::kTrustedKeysList));
     ASSERT_EQ(keys->topLevelItemCount(), 1);  // the own key alone
@@ -436,7 +433,7 @@ TEST_F(ResultsTab, OpenedFilesSayWhetherTheirSignatureHolds) {
     ASSERT_TRUE(strangerId);
     ASSERT_EQ(asked.size(), 2);
     EXPECT_TRUE(asked[0].contains(KeyIdText(strangerId->id))) << asked[0].toStdString();
-    ASSERT_TRUE(w.form->OpenResultsFile(file));
+    ASSERT_TRUE(Tab().OpenResultsFile(file));
     EXPECT_TRUE(lastRow(info).startsWith(QStringLiteral("Signature:=signed, valid (key")))
         << lastRow(info).toStdString();
     keys->setCurrentItem(keys->topLevelItem(1));
@@ -471,7 +468,7 @@ TEST_F(ResultsTab, AFileNamedOnTheCommandLineOpensWithTheWindow) {
     EXPECT_EQ(StatusLines().value(1), QStringLiteral("start.csv"));
     EXPECT_EQ(Cell(1, 3), QStringLiteral("5,5°C"));
     EXPECT_TRUE(Button(objname::kChartButton)->isEnabled());
-    EXPECT_EQ(w.form->Tabs()->currentWidget()->objectName(), QString::fromLatin1(objname::kResultsTab));
+    EXPECT_EQ(w.form->Tabs()->currentWidget(), &Tab());
 }
 
 TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst) {
@@ -485,25 +482,25 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     }
     auto listed = [&] {
         QStringList paths;
-        for (QAction* a : w.form->recentMenu->actions()) paths << a->data().toString();
+        for (QAction* a : Recent()->actions()) paths << a->data().toString();
         return paths;
     };
     // None yet: the menu says so, in the language shown.
-    ASSERT_EQ(w.form->recentMenu->actions().size(), 1);
-    EXPECT_FALSE(w.form->recentMenu->actions()[0]->isEnabled());
+    ASSERT_EQ(Recent()->actions().size(), 1);
+    EXPECT_FALSE(Recent()->actions()[0]->isEnabled());
     w.form->ApplyLanguage(kLanguageEnglish);
-    EXPECT_EQ(w.form->recentMenu->actions()[0]->text(), QStringLiteral("No recent files"));
-    EXPECT_EQ(w.form->recentMenu->title(), QStringLiteral("Recent files"));
+    EXPECT_EQ(Recent()->actions()[0]->text(), QStringLiteral("No recent files"));
+    EXPECT_EQ(Recent()->title(), QStringLiteral("Recent files"));
     w.form->ApplyLanguage(kLanguagePolish);
 
     for (const QString& file : files) {
         w.form->Tabs()->setCurrentIndex(0);
-        ASSERT_TRUE(w.form->OpenResultsFile(file));
-        EXPECT_EQ(w.form->Tabs()->currentWidget()->objectName(), QString::fromLatin1(objname::kResultsTab));
+        ASSERT_TRUE(Tab().OpenResultsFile(file));
+        EXPECT_EQ(w.form->Tabs()->currentWidget(), &Tab());
     }
     EXPECT_EQ(listed(), QStringList({files[6], files[5], files[4], files[3], files[2]}));
-    EXPECT_TRUE(w.form->recentMenu->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));
-    w.form->recentMenu->actions()[3]->trigger();
+    EXPECT_TRUE(Recent()->actions()[0]->text().contains(QStringLiteral("wyniki && 6.csv")));
+    Recent()->actions()[3]->trigger();
     EXPECT_EQ(w.results[0].temperature, 3.5f);
     EXPECT_EQ(listed(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
 
@@ -511,16 +508,13 @@ TEST_F(ResultsTab, OpenedFilesShowTheResultsTabAndAreOfferedAgainMostRecentFirst
     QFile::remove(files[5]);
     w.Close();
     w.Open();
-    w.form->ShowBox = [this](LogDownloadView::BoxIcon i, const QString& c, const QString& t) {
-        boxes.push_back({i, c, t});
-    };
-    EXPECT_EQ(w.form->RecentResultsFiles(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
+    EXPECT_EQ(Tab().RecentResultsFiles(), QStringList({files[3], files[6], files[5], files[4], files[2]}));
     emit w.Find<QMenu>(objname::kFileMenu)->aboutToShow();
     EXPECT_EQ(listed(), QStringList({files[3], files[6], files[4], files[2]}));
     // One removed while the menu is open: picking it says so and drops it.
     QFile::remove(files[4]);
     boxes.clear();
-    w.form->recentMenu->actions()[2]->trigger();
+    Recent()->actions()[2]->trigger();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_TRUE(boxes[0].text.contains(files[4])) << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[0].text.contains(QStringLiteral("Usunięto go z listy"))) << boxes[0].text.toStdString();

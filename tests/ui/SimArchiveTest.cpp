@@ -4,6 +4,7 @@
 // file, which carries no thresholds, shows none; import refuses what is no results file.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
@@ -25,9 +26,11 @@
 #include "logs/LogDownload.h"
 #include "logs/ResultsFile.h"
 #include "sign/FileSigner.h"
+#include "ui/ArchiveKeeping.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 #include "ui/dialogs/ObjectNames.h"
 #include "ui/dialogs/StartDialog.h"
 #include "ui/dialogs/TemperatureThresholdDialog.h"
@@ -48,9 +51,10 @@ protected:
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);
         o.portOverride = QString::fromStdString(sim->LinkPath());
         o.archive = ArchivePath();
+        o.keyFolder = dir.filePath(QStringLiteral("config"));
+        o.prompts = &prompts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
-        form->ShowBox = [this](LogDownloadView::BoxIcon, const QString&, const QString& text) { boxes << text; };
         form->show();
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady() && form->LastStateCode() == 70; }, kWaitMs));
         held = model.Param<WriteIndex>().GetText().toInt();
@@ -61,6 +65,13 @@ protected:
         form->close();
         DestroyWindows(*form);
         form.reset();
+    }
+    QAction* ArchiveItem() { return form->findChild<QAction*>(QString::fromLatin1(objname::kArchiveItem)); }
+    ArchiveWindow* ArchiveBrowser() {
+        return form->findChild<ArchiveWindow*>(QString::fromLatin1(objname::kArchiveWindow));
+    }
+    ChangeLogWindow* ChangeLogBrowser() {
+        return form->findChild<ChangeLogWindow*>(QString::fromLatin1(objname::kChangeLogWindow));
     }
     QString ArchivePath() const { return dir.filePath(QStringLiteral("archive.sqlite")); }
     QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(QString::fromLatin1(name)); }
@@ -97,8 +108,8 @@ protected:
     ParameterModel model;
     ResultsStore results;
     std::unique_ptr<SimProcess> sim;
+    ScriptedPrompts prompts;  // what the operator answers and sees
     std::unique_ptr<MainWindow> form;
-    QStringList boxes;
     int held = 0;
 };
 
@@ -127,7 +138,7 @@ TEST_F(SimArchive, NewLogAsksWhileRecordsAreUnarchivedAndDownloadFirstKeepsThemT
     Button(objname::kRecordStartButton)->click();
     ASSERT_TRUE(AnswerNewLogBox(form.get(), objname::kDownloadFirstButton));
     ASSERT_TRUE(WaitUntil([&] { return form->LastStateCode() == 100; }, kWaitMs));
-    EXPECT_EQ(form->logs->GetState(), LogDownload::Finished);
+    EXPECT_EQ(form->ResultsPage().Download().GetState(), LogDownload::Finished);
     EXPECT_EQ(results.Count(), held);
     const ArchiveLogRow log = ArchivedLog();
     EXPECT_EQ(log.archived, held);
@@ -138,16 +149,15 @@ TEST_F(SimArchive, NewLogAsksWhileRecordsAreUnarchivedAndDownloadFirstKeepsThemT
 
 TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneAndImportRefusesNonResults) {
     // Before the first download there is no archive: the window names the one missing and makes none.
-    form->onArchiveChosen();
-    const QString missing =
-        form->ArchiveBrowser()->findChild<QLabel*>(QString::fromLatin1(objname::kArchiveWhere))->text();
+    ArchiveItem()->trigger();
+    const QString missing = ArchiveBrowser()->findChild<QLabel*>(QString::fromLatin1(objname::kArchiveWhere))->text();
     EXPECT_TRUE(missing.contains(ArchivePath()) && missing.contains(QStringLiteral("nie istnieje")))
         << missing.toStdString();
     EXPECT_FALSE(QFile::exists(ArchivePath()));
-    form->ArchiveBrowser()->close();
+    ArchiveBrowser()->close();
 
     Button(objname::kStartReadButton)->click();
-    ASSERT_TRUE(WaitUntil([&] { return form->logs->GetState() == LogDownload::Finished; }, kWaitMs));
+    ASSERT_TRUE(WaitUntil([&] { return form->ResultsPage().Download().GetState() == LogDownload::Finished; }, kWaitMs));
     const std::optional<Thresholds> downloaded = results.thresholds;
     ASSERT_TRUE(downloaded);
     // Everything the logger holds is archived: Start asks nothing.
@@ -163,14 +173,14 @@ TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneA
     ASSERT_TRUE(chart && chart->isVisible());
     chart->thresholdsButton->click();
     EXPECT_TRUE(chart->PrintView().showThresholds);
-    ASSERT_TRUE(form->OpenResultsFile(saved));
+    ASSERT_TRUE(form->ResultsPage().OpenResultsFile(saved));
     EXPECT_FALSE(results.thresholds);
     EXPECT_FALSE(chart->thresholdsButton->isEnabled());
     EXPECT_FALSE(chart->PrintView().showThresholds);
 
     // The archive window lists the logger; its log opens with the thresholds of its download.
-    form->onArchiveChosen();
-    ArchiveWindow* window = form->ArchiveBrowser();
+    ArchiveItem()->trigger();
+    ArchiveWindow* window = ArchiveBrowser();
     ASSERT_TRUE(window && window->isVisible());
     const QString serial = model.Param<SerialNumber>().GetText();
     auto* filter = window->findChild<QLineEdit*>(QString::fromLatin1(objname::kArchiveFilter));
@@ -192,20 +202,17 @@ TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneA
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("shopping list\n");
     f.close();
-    form->keyFolder = dir.filePath(QStringLiteral("config"));
     const QString changed = dir.filePath(QStringLiteral("changed.txt"));
     ASSERT_TRUE(QFile::copy(saved, changed));
-    ASSERT_TRUE(FileSigner(QStringLiteral("Quorvex"), form->keyFolder).Sign(changed, {}).done);
+    ASSERT_TRUE(FileSigner(QStringLiteral("Quorvex"), form->Keeping().KeyFolder()).Sign(changed, {}).done);
     QFile c(changed);
     ASSERT_TRUE(c.open(QIODevice::Append));
     c.write("\r\n");
     c.close();
-    QStringList asked;
-    form->ConfirmChangedImport = [&](const QString& text) {
-        asked << text;
-        return false;
-    };
-    form->ImportResultsFiles({saved, bad, changed});
+    const QStringList& asked = prompts.questions;
+    prompts.importPaths = {{saved, bad, changed}};
+    prompts.confirms = {false};
+    form->findChild<QAction*>(QString::fromLatin1(objname::kImportItem))->trigger();
     EXPECT_TRUE(BoxText(objname::kArchiveMessageBox).contains(QStringLiteral("notes.txt")))
         << BoxText(objname::kArchiveMessageBox).toStdString();
     ASSERT_EQ(asked.size(), 1);
@@ -218,7 +225,7 @@ TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneA
     EXPECT_EQ(imported, QList<int>{held});
     EXPECT_EQ(ArchivedLog().archived, held);  // never mixed with what came from the logger
     bool notSigned = false;
-    for (const ChangeEntry& e : form->DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
+    for (const ChangeEntry& e : form->Keeping().DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
         notSigned = notSigned || (e.kind == ChangeKind::Import && e.details.contains(QStringLiteral("not signed")));
     EXPECT_TRUE(notSigned);
 
@@ -240,11 +247,11 @@ TEST_F(SimArchive, ArchiveWindowOpensTheDownloadWithItsThresholdsAFileShowsNoneA
     ASSERT_TRUE(logs->currentItem());
     EXPECT_TRUE(logs->currentItem()->text(5).contains(QStringLiteral("USZKODZONY")))
         << logs->currentItem()->text(5).toStdString();
-    boxes.clear();
+    prompts.boxes.clear();
     EXPECT_FALSE(window->OpenChosen());
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].contains(serial) && boxes[0].contains(QStringLiteral("od rekordu 3")))
-        << boxes[0].toStdString();
+    ASSERT_EQ(prompts.boxes.size(), 1u);
+    const QString said = prompts.boxes[0].text;
+    EXPECT_TRUE(said.contains(serial) && said.contains(QStringLiteral("od rekordu 3"))) << said.toStdString();
     EXPECT_EQ(results.Generation(), shown);
 }
 
@@ -255,8 +262,8 @@ TEST_F(SimArchive, AThresholdWrittenFromTheWindowIsInTheChangeLogWithBeforeAndAf
     dialog->upperEdit->setText(QStringLiteral("33,5"));
     dialog->findChild<QPushButton*>(QString::fromLatin1(objname::kSaveButton))->click();
     const auto written = [&]() -> std::optional<ChangeEntry> {
-        if (!form->DownloadArchive()) return std::nullopt;  // made by the first write
-        for (const ChangeEntry& e : form->DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
+        if (!form->Keeping().DownloadArchive()) return std::nullopt;  // made by the first write
+        for (const ChangeEntry& e : form->Keeping().DownloadArchive()->Changes().value_or(QList<ChangeEntry>{}))
             if (e.kind == ChangeKind::RegisterWrite) return e;
         return std::nullopt;
     };
@@ -269,24 +276,23 @@ TEST_F(SimArchive, AThresholdWrittenFromTheWindowIsInTheChangeLogWithBeforeAndAf
     EXPECT_EQ(e.serial, model.Param<SerialNumber>().GetText());
 
     // The window checks the chain as it opens.
-    form->onChangeLogChosen();
-    ASSERT_TRUE(form->ChangeLogBrowser());
-    EXPECT_TRUE(form->ChangeLogBrowser()
+    form->findChild<QAction*>(QString::fromLatin1(objname::kChangeLogItem))->trigger();
+    ASSERT_TRUE(ChangeLogBrowser());
+    EXPECT_TRUE(ChangeLogBrowser()
                     ->findChild<QLabel*>(QString::fromLatin1(objname::kChangeLogCheck))
                     ->text()
                     .contains(QStringLiteral("nienaruszony")));
     // The list and its printout carry the write, before and after.
-    const auto* list =
-        form->ChangeLogBrowser()->findChild<QTreeWidget*>(QString::fromLatin1(objname::kChangeLogEntries));
+    const auto* list = ChangeLogBrowser()->findChild<QTreeWidget*>(QString::fromLatin1(objname::kChangeLogEntries));
     ASSERT_TRUE(list && list->topLevelItemCount() >= 1);
     const QString pdf = dir.filePath(QStringLiteral("log.pdf"));
-    EXPECT_TRUE(form->ChangeLogBrowser()->PrintTo(pdf));
+    EXPECT_TRUE(ChangeLogBrowser()->PrintTo(pdf));
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(60000));  // only catches a hang
     const QString printed = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(printed.contains(QStringLiteral("33,5")) && printed.contains(before)) << printed.toStdString();
-    form->ChangeLogBrowser()->close();
+    ChangeLogBrowser()->close();
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "logs/LogRecord.h"
 #include "modbus/TransmissionThread.h"
 #include "ui/ObjectNames.h"
+#include "ui/ResultsTab.h"
 
 namespace quorvex::test {
 namespace {
@@ -29,11 +30,6 @@ const std::string kClock = "2015-03-30 12:00:00";
 
 // A paced download of a few blocks takes seconds; the bound only catches a hang.
 constexpr int kDownloadWaitMs = 60000;
-
-struct Box {
-    LogDownloadView::BoxIcon icon;
-    QString caption, text;
-};
 
 class SimResults : public ::testing::Test {
 protected:
@@ -46,11 +42,9 @@ protected:
         o.settingsPath = dir.filePath(QStringLiteral("quorvex.INI"));
         o.systemLocale = QLocale(QLocale::Polish, QLocale::Poland);  // not the machine's
         o.portOverride = QString::fromStdString(sim->LinkPath());
+        o.prompts = &prompts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
-        form->ShowBox = [this](LogDownloadView::BoxIcon icon, const QString& c, const QString& t) {
-            boxes.push_back({icon, c, t});
-        };
         form->show();
         ASSERT_TRUE(WaitUntil([&] { return form->ParamsReady(); }, kDownloadWaitMs));
     }
@@ -80,7 +74,7 @@ protected:
                                          QStringLiteral("Pobrano %1 logów").arg(count)}));
         ExpectStoreIsTheLoggersLog(count);
     }
-    LogDownload& Logs() { return *form->logs; }
+    LogDownload& Logs() { return form->ResultsPage().Download(); }
     int Rows() {
         return form->findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable))->model()->rowCount();
     }
@@ -113,8 +107,9 @@ protected:
     ParameterModel model;
     ResultsStore results;
     std::unique_ptr<SimProcess> sim;
+    ScriptedPrompts prompts;  // what the operator answers and sees
+    std::vector<ScriptedPrompts::Box>& boxes = prompts.boxes;
     std::unique_ptr<MainWindow> form;
-    std::vector<Box> boxes;
 };
 
 TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile) {
@@ -155,12 +150,10 @@ TEST_F(SimResults, DownloadWithStopAndResumeChartGrowingAndResultsFile) {
     EXPECT_EQ(chart->SampleCount(), 5000);
 
     // The results file, with the name the window proposes.
-    QString offered;
-    form->AskSavePath = [&](const QString&, const QString& name) {
-        offered = name;
-        return dir.filePath(QStringLiteral("wyniki.txt"));
-    };
+    prompts.savePaths = {dir.filePath(QStringLiteral("wyniki.txt"))};
     Button(objname::kSaveResultsButton)->click();
+    ASSERT_FALSE(prompts.asked.empty());
+    const QString offered = prompts.asked.back().proposed;
     EXPECT_TRUE(offered.startsWith(QStringLiteral("Mroźnia – komora 3 "))) << offered.toStdString();
     EXPECT_TRUE(offered.endsWith(QStringLiteral(".txt")));
     QFile f(dir.filePath(QStringLiteral("wyniki.txt")));

@@ -17,6 +17,8 @@
 #include "ui/MainWindow.h"
 #include "ui/ObjectNames.h"
 
+#include "ScriptedPrompts.h"
+
 namespace quorvex::test {
 
 using sim::Scenario;
@@ -81,6 +83,8 @@ struct WindowFixture {
         o.archive = dir.filePath(QStringLiteral("archive.sqlite"));  // this test's own
         o.resultsFile = resultsFile;
         o.systemLocale = systemLocale;
+        o.prompts = qtPrompts ? nullptr : &prompts;
+        o.keyFolder = keyFolder;
         o.serialPorts = serialPorts;
         form = std::make_unique<MainWindow>(model, results, o);
         CreateWindows(form.get());
@@ -111,6 +115,10 @@ struct WindowFixture {
     QString resultsFile;  // opened once the window is shown, as the command line's FILE
     // The desktop's locale as the window sees it, never the machine's.
     QLocale systemLocale{QLocale::Polish, QLocale::Poland};
+    // What the operator answers and sees; with qtPrompts the window's own dialogs and boxes.
+    ScriptedPrompts prompts;
+    bool qtPrompts = false;
+    QString keyFolder = UserSettingsFolder();  // the signing and trusted keys
     // The serial ports the link menu offers (the system's when null).
     std::shared_ptr<const SerialPortSource> serialPorts;
     ParameterModel model;

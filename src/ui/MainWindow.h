@@ -18,47 +18,30 @@
 #include <QPointer>
 #include <QString>
 
-#include <cstdint>
-#include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "i18n/ProgramTexts.h"
 #include "i18n/Translator.h"
-#include "logs/LogDownloadView.h"
 #include "params/DateTimeCodec.h"
-#include "print/Report.h"
 #include "session/LoggerSession.h"
 #include "settings/IniFile.h"
-#include "settings/RecentFiles.h"
-#include "sign/FileSigner.h"
 #include "ui/ArchiveWindow.h"
 #include "ui/ChangeLogWindow.h"
 #include "ui/PortMenu.h"
 #include "ui/TabParts.h"
 
 class QAction;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
 class QMenu;
 class QMessageBox;
-class QProgressBar;
-class QPushButton;
-class QRadioButton;
 class QTabWidget;
-class QTableView;
 class QTimer;
-class QToolButton;
-class QTreeWidget;
 
 namespace quorvex {
 
 class Parameter;
 struct WriteRefusal;
-class DeviceWatcher;
 class HidBackend;
 class IniFile;
 class ControlBindings;
@@ -70,16 +53,12 @@ class MonitorTab;
 class RegistrationTab;
 class ServiceTab;
 class ParameterModel;
-class LogDownload;
-class ResultsModel;
 class ResultsStore;
 class ParameterReadWindow;
 class RequestStrip;
 class ResultsTab;
 class ArchiveKeeping;
 class OperatorPrompts;
-class ChartWindow;
-class StatePanel;
 class TransmissionThread;
 
 // Settings file keys.

@@ -93,8 +93,7 @@ void MainWindow::BuildWindow(const MainWindowOptions& options) {
         new ResultsTab({model_, results_, *settings_, *translator_, *prompts_, *keeping_, windows_, systemLocale_});
     tabs_->addTab(resultsTab_, QStringLiteral("[300]Wyniki"));
     // Reading the log needs a logger that answers.
-    controls_->AddFrame(
-        {.button = resultsTab_->findChild<QPushButton*>(QString::fromLatin1(objname::kStartReadButton))});
+    controls_->AddFrame({.button = resultsTab_->StartButton()});
     tabs_->addTab(device_ = new DeviceTab(model_, *controls_), QStringLiteral("[500]Urządzenie"));
     tabs_->addTab(messages_ = new MessagesTab, QStringLiteral("[602]Komunikaty"));
     tabs_->addTab(service_ = new ServiceTab(model_, *translator_), QStringLiteral("[603]Serwis"));

@@ -91,6 +91,7 @@ void ResultsTab::BuildWidgets() {
     auto* grid = new QGridLayout(this);
 
     auto* table = Named(new QTableView(this), objname::kResultsTable);
+    widgets_.table = table;
     auto* model = new QStandardItemModel(0, 5, table);
     const QStringList columns{QStringLiteral("[2200]Lp"), QStringLiteral("[131]Data"), QStringLiteral("[132]Czas"),
                               QStringLiteral("[140]Temperatura"), QStringLiteral("[150]Wilgotność")};
@@ -102,6 +103,7 @@ void ResultsTab::BuildWidgets() {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     auto* logger = Named(new QTreeWidget(this), objname::kLoggerList);
+    widgets_.loggerInfo = logger;
     logger->setColumnCount(2);
     logger->setHeaderLabels({QStringLiteral("[320]Dane Loggera"), QString()});
     logger->setRootIsDecorated(false);
@@ -110,6 +112,7 @@ void ResultsTab::BuildWidgets() {
     // Under the table, as wide as it: captions such as "Czas powyżej progu
     // górnego (22,5°C)" and values with their moments fit side by side.
     auto* summary = Named(new QTreeWidget(this), objname::kSummaryList);
+    widgets_.summary = summary;
     summary->setColumnCount(2);
     summary->setHeaderLabels({QStringLiteral("[2135]Podsumowanie"), QString()});
     summary->setRootIsDecorated(false);
@@ -124,8 +127,10 @@ void ResultsTab::BuildWidgets() {
 
     auto* status = Named(new QGroupBox(QStringLiteral("[330]Status"), this), objname::kDownloadGroup);
     auto* sl = new QVBoxLayout(status);
-    sl->addWidget(Named(new QProgressBar(status), objname::kDownloadProgress));
-    sl->addWidget(Named(new QListWidget(status), objname::kDownloadStatusList));
+    widgets_.progress = Named(new QProgressBar(status), objname::kDownloadProgress);
+    widgets_.status = Named(new QListWidget(status), objname::kDownloadStatusList);
+    sl->addWidget(widgets_.progress);
+    sl->addWidget(widgets_.status);
 
     auto* buttons = Named(new QWidget(this), objname::kResultsButtons);
     auto* bl = new QVBoxLayout(buttons);
@@ -141,6 +146,16 @@ void ResultsTab::BuildWidgets() {
         auto* b = Named(new QPushButton(QString::fromUtf8(caption), buttons), name);
         b->setMinimumWidth(90);
         bl->addWidget(b);
+        // The download's view drives six of them; the report button goes with the print button.
+        for (auto [viewName, button] : {std::pair{objname::kStartReadButton, LogDownloadView::ButtonStart},
+                                        std::pair{objname::kStopReadButton, LogDownloadView::ButtonStop},
+                                        std::pair{objname::kRetryReadButton, LogDownloadView::ButtonRetry},
+                                        std::pair{objname::kChartButton, LogDownloadView::ButtonChart},
+                                        std::pair{objname::kPrintTableButton, LogDownloadView::ButtonPrintTable},
+                                        std::pair{objname::kSaveResultsButton, LogDownloadView::ButtonSaveResults}})
+            if (qstrcmp(name, viewName) == 0) widgets_.buttons[button] = b;
+        if (qstrcmp(name, objname::kReportButton) == 0) widgets_.report = b;
+        if (qstrcmp(name, objname::kNewReadButton) == 0) newReadButton_ = b;
     }
     bl->addStretch();
 
@@ -156,7 +171,7 @@ void ResultsTab::BuildWidgets() {
 }
 
 void ResultsTab::CreateDownload() {
-    auto* table = findChild<QTableView*>(QString::fromLatin1(objname::kResultsTable));
+    QTableView* table = widgets_.table;
     // The table reads the results store directly: no item per row.
     QAbstractItemModel* placeholder = table->model();
     resultsModel_ = new ResultsModel(results_, table);
@@ -175,21 +190,11 @@ void ResultsTab::CreateDownload() {
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
 
-    auto* logger = findChild<QTreeWidget*>(QString::fromLatin1(objname::kLoggerList));
-    logger->setColumnWidth(0, 98);
+    widgets_.loggerInfo->setColumnWidth(0, 98);
 
-    ResultsTabView::Widgets w;
-    w.status = findChild<QListWidget*>(QString::fromLatin1(objname::kDownloadStatusList));
-    w.progress = findChild<QProgressBar*>(QString::fromLatin1(objname::kDownloadProgress));
-    const char* names[] = {objname::kStartReadButton, objname::kStopReadButton,   objname::kRetryReadButton,
-                           objname::kChartButton,     objname::kPrintTableButton, objname::kSaveResultsButton};
-    for (int i = 0; i < 6; ++i) w.buttons[i] = findChild<QPushButton*>(QString::fromLatin1(names[i]));
-    w.loggerInfo = logger;
-    w.summary = findChild<QTreeWidget*>(QString::fromLatin1(objname::kSummaryList));
+    ResultsTabView::Widgets w = widgets_;
     w.results = resultsModel_;
-    w.table = table;
-    reportButton_ = findChild<QPushButton*>(QString::fromLatin1(objname::kReportButton));
-    w.report = reportButton_;
+    reportButton_ = w.report;
     view_ = std::make_unique<ResultsTabView>(w, [this](LogDownloadView::BoxIcon icon, const QString& caption,
                                                        const QString& text) { prompts_.ShowBox(icon, caption, text); });
 
@@ -214,9 +219,8 @@ void ResultsTab::CreateDownload() {
     view_->SetRules([this](const ResultsStore& store, QString* error) { return RulesFor(store, settings_, error); });
 
     // Reading only what the archive lacks follows the start button while the archive holds part of the log.
-    auto* newRead = findChild<QPushButton*>(QString::fromLatin1(objname::kNewReadButton));
-    connect(newRead, &QPushButton::clicked, this, [this] { keeping_.StartNewDownload(false); });
-    view_->SetNewReadButton(newRead, [this] { return keeping_.ArchivedPart(); });
+    connect(newReadButton_, &QPushButton::clicked, this, [this] { keeping_.StartNewDownload(false); });
+    view_->SetNewReadButton(newReadButton_, [this] { return keeping_.ArchivedPart(); });
     connect(&keeping_, &ArchiveKeeping::ArchivedPartChanged, this, [this] {
         if (view_) view_->RefreshNewReadButton();
     });

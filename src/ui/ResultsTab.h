@@ -17,6 +17,7 @@
 #include "params/DateTimeCodec.h"
 #include "print/Report.h"
 #include "settings/RecentFiles.h"
+#include "ui/ResultsTabView.h"
 
 class QMenu;
 class QPushButton;
@@ -55,6 +56,8 @@ public:
     // The download of the logger's log, until EndDownload.
     LogDownload& Download() { return *logs_; }
     ResultsTabView& View() { return *view_; }
+    // The button that starts a read of the whole log (bound to the logger's readiness).
+    QPushButton* StartButton() const { return widgets_.buttons[LogDownloadView::ButtonStart]; }
     // The window is shown: the chart window follows the results from now on.
     void WindowShown();
     // The program ends: the download lets go of the widgets and the archive.
@@ -133,6 +136,9 @@ private:
     QPushButton* reportButton_ = nullptr;
     std::unique_ptr<ResultsTabView> view_;
     std::unique_ptr<LogDownload> logs_;
+    // The widgets the tab built, kept as they are made for the download's view.
+    ResultsTabView::Widgets widgets_;
+    QPushButton* newReadButton_ = nullptr;  // "Pobierz nowe": what the archive lacks
     RecentFiles recent_;
     QMenu* recentMenu_ = nullptr;
     // Where opened results came from (a file, an archived log), for the report; a

@@ -5,6 +5,7 @@
 // Each case gets a database (or file) of its own.
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -82,5 +83,28 @@ protected:
     QString where;     // the archive as --archive names it
     QString database;  // PostgreSQL: this case's database
 };
+
+// quorvex-cli run to its end on the archive at `at`, its settings, key and trusted keys under `dir`.
+struct CliRun {
+    int code = -1;
+    QString out, err;
+    QString said;  // both streams, for messages that may go to either
+};
+inline CliRun RunCli(const QTemporaryDir& dir, QStringList args, const QString& at) {
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args << QStringLiteral("--settings")
+                                                                      << dir.filePath(QStringLiteral("quorvex.INI"))
+                                                                      << QStringLiteral("--archive") << at);
+    cli.waitForFinished(60000);  // only catches a hang
+    CliRun run{cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
+               QString::fromUtf8(cli.readAllStandardOutput()),
+               QString::fromUtf8(cli.readAllStandardError()),
+               {}};
+    run.said = run.out + run.err;
+    return run;
+}
 
 }  // namespace quorvex::test

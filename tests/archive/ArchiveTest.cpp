@@ -339,11 +339,6 @@ TEST_P(ArchiveBackend, FaultsNameTheArchiveAndChangeNothing) {
 }
 
 // quorvex-cli against the simulator, with the archive named on its command line.
-struct CliRun {
-    int code = -1;
-    QString out, err;
-};
-
 class CliArchive : public ArchiveBackend {
 protected:
     CliRun Run(const SimProcess* sim, QStringList args, const QString& archive = {}) {
@@ -360,8 +355,12 @@ protected:
     }
     CliRun End() {
         EXPECT_TRUE(cli.waitForFinished(120000));  // only catches a hang
-        return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-                QString::fromUtf8(cli.readAllStandardOutput()), err + QString::fromUtf8(cli.readAllStandardError())};
+        CliRun run{cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
+                   QString::fromUtf8(cli.readAllStandardOutput()),
+                   err + QString::fromUtf8(cli.readAllStandardError()),
+                   {}};
+        run.said = run.out + run.err;
+        return run;
     }
     QProcess cli;
     QString err;
@@ -431,7 +430,7 @@ TEST_P(CliArchive, DownloadKeepsEveryBlockThroughAKillAndStartAsksFirst) {
         err.clear();
         const CliRun r = Run(&waiting, s.args, s.archive);
         EXPECT_EQ(r.code, s.code) << r.err.toStdString();
-        EXPECT_TRUE((r.out + r.err).contains(QLatin1String(s.said))) << (r.out + r.err).toStdString();
+        EXPECT_TRUE(r.said.contains(QLatin1String(s.said))) << r.said.toStdString();
     }
     SimProcess discarding({"--no-pacing"});
     ASSERT_TRUE(discarding.Running());

@@ -148,24 +148,6 @@ TEST_P(ChangeLog, EachTamperingIsCaughtAtTheFirstEntryThatNoLongerHolds) {
     }
 }
 
-// quorvex-cli on the archive at `at`, its key and trusted keys under `dir`/config.
-struct CliRun {
-    int code = -1;
-    QString said;
-};
-CliRun RunCli(const QTemporaryDir& dir, QStringList args, const QString& at) {
-    QProcess cli;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-    cli.setProcessEnvironment(env);
-    cli.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args << QStringLiteral("--settings")
-                                                                      << dir.filePath(QStringLiteral("quorvex.INI"))
-                                                                      << QStringLiteral("--archive") << at);
-    cli.waitForFinished(60000);  // only catches a hang
-    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1,
-            QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError())};
-}
-
 TEST_P(ChangeLog, ArchivedRecordsChangedOutsideTheProgramReachNoReaderAndNothingIsSigned) {
     const struct {
         const char* name;

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSqlQuery>
 
 #include <vector>
@@ -144,11 +143,6 @@ void Downloaded(Archive& archive, const QString& serial, const QString& type, co
     ASSERT_TRUE(archive.EndDownload(*download, ArchiveOutcome::Complete));
 }
 
-struct CliRun {
-    int code = -1;
-    QString out, err;
-};
-
 TEST_P(Studies, TheCommandLinePlansAStudyRecordsCalibrationAndJudgesItByTime) {
     {
         auto archive = Open();
@@ -158,18 +152,7 @@ TEST_P(Studies, TheCommandLinePlansAStudyRecordsCalibrationAndJudgesItByTime) {
         Downloaded(*archive, QStringLiteral("S1"), QStringLiteral("0101"), eight, 60, 181, 5.0f);
         Downloaded(*archive, QStringLiteral("S2"), QStringLiteral("0201"), eight.addSecs(30), 300, 37, 6.0f);
     }
-    auto cli = [&](QStringList args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(QUORVEX_BINARY_DIR "/quorvex-cli"), args << QStringLiteral("--settings")
-                                                                        << dir.filePath(QStringLiteral("quorvex.INI"))
-                                                                        << QStringLiteral("--archive") << where);
-        p.waitForFinished(60000);  // only catches a hang
-        return CliRun{p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                      QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-    };
+    auto cli = [&](const QStringList& args) { return RunCli(dir, args, where); };
     const QStringList period{QStringLiteral("--from"),      QStringLiteral("2026-07-01 08:00:00"),
                              QStringLiteral("--to"),        QStringLiteral("2026-07-01 11:00:00"),
                              QStringLiteral("--stabilise"), QStringLiteral("30m")};
